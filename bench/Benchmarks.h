@@ -1,0 +1,7 @@
+#pragma once
+// Each area of the program contributes its figures in a file of its own.
+#include <QString>
+
+void BenchAlarmdefs(const QString& arbeitsOrdner);   // alarm list and write-back against sqlite3
+void BenchAuswahlFenster(const QString& arbeitsOrdner);  // grid opening and scrolling
+void BenchBildfenster(const QString& arbeitsOrdner);     // all-arrows rebuild and drag step

@@ -1,0 +1,79 @@
+#pragma once
+// The alarm selection component: holds the database path, the folders and the
+// lists, shows and hides its selection window, raises AlarmSelected when an
+// alarm is picked and writes an arrow back into an alarm's row.
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "alarms/AlarmRecord.h"
+
+class frmAlarmAuswahl;
+
+class AlarmAuswahl : public QObject {
+    Q_OBJECT
+public:
+    explicit AlarmAuswahl(QObject* parent = nullptr);
+    ~AlarmAuswahl() override;  // ends its selection window
+
+    // Writes one arrow: strDaten is Ident + "#" + symbol file name.
+    bool ActuelleWerteEintragen(const QString& strDaten, const QString& strX, const QString& strY,
+                                const std::optional<QString>& strAlarmBild = std::nullopt);
+    void AuswahlHide();
+    void AuswahlShow();
+
+    // Plain text properties.
+    QString IniPath() const { return m_IniPath; }
+    void setIniPath(const QString& vData) { m_IniPath = vData; }
+    QString PfadErweiterung() const { return m_PfadErweiterung; }
+    void setPfadErweiterung(const QString& vData) { m_PfadErweiterung = vData; }
+    bool Testmodus() const { return m_Testmodus; }
+    void setTestmodus(bool vData) { m_Testmodus = vData; }
+    QString BilderPath() const { return m_BilderPath; }
+    void setBilderPath(const QString& vData) { m_BilderPath = vData; }
+    QString AlarmDatenbank() const { return m_AlarmDatenbank; }
+    void setAlarmDatenbank(const QString& vData) { m_AlarmDatenbank = vData; }
+    QString SymbolPath() const { return m_SymbolPath; }
+    void setSymbolPath(const QString& vData) { m_SymbolPath = vData; }
+
+    // Variant properties: an empty optional means "holds no array" (never set,
+    // or set by reference to an object).
+    std::optional<QStringList> SymbolListe() const { return m_SymbolListe; }
+    void setSymbolListe(const QStringList& vData) { m_SymbolListe = vData; }
+    void setSymbolListeReferenz(QObject* vData);
+    std::optional<AlarmListeTyp> AlarmListe() const { return m_AlarmListe; }
+    void setAlarmListe(const AlarmListeTyp& vData) { m_AlarmListe = vData; }
+    void setAlarmListeReferenz(QObject* vData);
+    std::optional<QStringList> AlarmBilderListe() const { return m_AlarmBilderListe; }
+    void setAlarmBilderListe(const QStringList& vData) { m_AlarmBilderListe = vData; }
+    void setAlarmBilderListeReferenz(QObject* vData);
+
+    std::optional<AlarmRecord> AktuellerAlarm() const { return m_AktuellerAlarm; }
+    // Value assignment: stores a copy, then raises AlarmSelected (synchronously).
+    void setAktuellerAlarm(const AlarmRecord& vData);
+    // Reference assignment: stores the reference, raises nothing.
+    void setAktuellerAlarmReferenz(QObject* vData);
+
+    // The component's one selection window, created on first need.
+    frmAlarmAuswahl* Fenster();
+    bool HatFenster() const { return m_Fenster != nullptr; }
+
+signals:
+    void AlarmSelected();
+
+private:
+    QPointer<frmAlarmAuswahl> m_Fenster;
+    QString m_AlarmDatenbank;
+    QString m_BilderPath;
+    std::optional<AlarmRecord> m_AktuellerAlarm;
+    std::optional<AlarmListeTyp> m_AlarmListe;
+    std::optional<QStringList> m_AlarmBilderListe;
+    QString m_SymbolPath;
+    std::optional<QStringList> m_SymbolListe;
+    bool m_Testmodus = false;
+    QString m_PfadErweiterung;
+    QString m_IniPath;
+    QPointer<QObject> m_Referenzen[4];
+};

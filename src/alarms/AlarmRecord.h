@@ -1,0 +1,32 @@
+#pragma once
+// One Alarmdefs row in memory: 19 texts. Indices 0..17 are the columns in table
+// order (NULL as empty text), index 12 holds only the symbol's file name,
+// index 18 stays empty.
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QSqlRecord;
+
+using AlarmRecord = QStringList;
+using AlarmListeTyp = QList<AlarmRecord>;
+
+namespace AlarmFeld {
+inline constexpr int Ident = 0;
+inline constexpr int Alarmtext = 10;
+inline constexpr int Form = 11;
+inline constexpr int Symbol = 12;
+inline constexpr int X = 13;
+inline constexpr int Y = 14;
+inline constexpr int Anzahl = 19;
+inline constexpr int Spalten = 18;
+}  // namespace AlarmFeld
+
+namespace AlarmRecordBau {
+// The 18 column names of Alarmdefs in table order.
+const QStringList& SpaltenNamen();
+// Record from the first 18 fields of a query row; NULL gives the empty text.
+AlarmRecord AusSqlRecord(const QSqlRecord& rec);
+// Text behind the last backslash (the whole value when there is none).
+QString SymbolDateiName(const QString& symbol);
+}  // namespace AlarmRecordBau

@@ -1,0 +1,43 @@
+#include "alarms/Dialoge.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <cstdlib>
+
+namespace {
+class QtDialoge final : public Dialoge {
+public:
+    void Meldung(QWidget* owner, const QString& text, const QString& titel) override {
+        const QString t = titel.isEmpty() ? QApplication::applicationDisplayName() : titel;
+        QMessageBox::information(owner, t, text, QMessageBox::Ok);
+    }
+    int Modal(QDialog* dlg) override { return dlg->exec(); }
+    QString DateiOeffnen(QWidget* owner, const QString& titel, const QString& filter,
+                         const QString& standardEndung, const QString& vorgabeName,
+                         const QString& startOrdner) override {
+        QFileDialog fd(owner, titel, startOrdner, filter);
+        fd.setAcceptMode(QFileDialog::AcceptOpen);
+        fd.setFileMode(QFileDialog::AnyFile);
+        fd.setDefaultSuffix(standardEndung);
+        fd.selectFile(vorgabeName);
+        if (fd.exec() != QDialog::Accepted || fd.selectedFiles().isEmpty())
+            return {};
+        return fd.selectedFiles().constFirst();
+    }
+    QAction* MenuZeigen(QMenu* menu, const QPoint& globalPos) override { return menu->exec(globalPos); }
+    void ProzessBeenden() override { std::_Exit(0); }
+};
+
+QtDialoge& standard() {
+    static QtDialoge d;
+    return d;
+}
+Dialoge* g_aktuell = nullptr;
+}  // namespace
+
+Dialoge& Dialoge::aktuell() { return g_aktuell ? *g_aktuell : standard(); }
+void Dialoge::setzen(Dialoge* d) { g_aktuell = d; }

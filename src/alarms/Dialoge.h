@@ -1,0 +1,33 @@
+#pragma once
+// The one seam through which every message box, modal dialog, file dialog,
+// pop-up menu and the immediate end of the process go. The default shows the
+// real Qt dialogs; tests install a scripted implementation, so nothing blocks.
+#include <QString>
+
+class QDialog;
+class QMenu;
+class QAction;
+class QPoint;
+class QWidget;
+
+class Dialoge {
+public:
+    virtual ~Dialoge() = default;
+
+    // Plain message box with an OK button; an empty title means the program's title.
+    virtual void Meldung(QWidget* owner, const QString& text, const QString& titel = {}) = 0;
+    // Shows dlg modally and returns its result (QDialog::Accepted / Rejected).
+    virtual int Modal(QDialog* dlg) = 0;
+    // File-open dialog; returns the full path, or an empty text when cancelled.
+    virtual QString DateiOeffnen(QWidget* owner, const QString& titel, const QString& filter,
+                                 const QString& standardEndung, const QString& vorgabeName,
+                                 const QString& startOrdner) = 0;
+    // Pops up a context menu at a global position; returns the chosen action or nullptr.
+    virtual QAction* MenuZeigen(QMenu* menu, const QPoint& globalPos) = 0;
+    // Ends the process at once, without asking any window.
+    virtual void ProzessBeenden() = 0;
+
+    static Dialoge& aktuell();
+    // Installs another implementation (tests); nullptr restores the default.
+    static void setzen(Dialoge* d);
+};

@@ -1,0 +1,42 @@
+#pragma once
+// What the windows below the shell need of the main window: its public values,
+// its status bar, tool bar, the picture window, the two hidden menus and the
+// MDI area. frmMain implements it and registers itself; without a main window
+// (tests of a lower layer) instanz() is nullptr and callers skip those steps.
+#include <QPoint>
+#include <QSize>
+#include <QString>
+#include <cstdint>
+
+class AlarmAuswahl;
+class QWidget;
+
+class Hauptfenster {
+public:
+    virtual ~Hauptfenster() = default;
+
+    // Public values of the main window (True = -1, False = 0).
+    std::int16_t imgNeu = 0;
+    std::int16_t imgNeuDB = 0;
+    std::int16_t imgNeuIndex = 0;
+    std::int16_t bmpNeuIndex = 0;
+
+    virtual AlarmAuswahl* mgobjAuswahl() const = 0;
+    // Panels count from 1, as in the status bar's design.
+    virtual void StatusText(int panel, const QString& text) = 0;
+    virtual QString StatusTextLesen(int panel) const = 0;
+    // Presses a tool bar button by its key ("SingleMode", "Grid", "Editor", ...).
+    virtual void ToolButtonDruecken(const QString& key) = 0;
+    // Outer size of the main window in twips.
+    virtual QSize AussenGroesseTwips() const = 0;
+    // Puts a window into the MDI area as a child (idempotent); returns the child frame.
+    virtual QWidget* KindFensterEinfuegen(QWidget* fenster) = 0;
+    // Creates the picture window if needed and shows it modeless.
+    virtual void BildfensterZeigen() = 0;
+    // Pops up the items of the hidden menus "Pfeile" and "Alarm" at a global position.
+    virtual void PfeilMenuZeigen(const QPoint& globalPos) = 0;
+    virtual void AlarmMenuZeigen(const QPoint& globalPos) = 0;
+
+    static Hauptfenster* instanz();
+    static void setzen(Hauptfenster* h);
+};

@@ -1,0 +1,15 @@
+#pragma once
+// Profile (INI) files with the behaviour of the Windows profile API.
+#include <string>
+
+namespace MIni {
+// Reads one entry; yields sVorgabe when the file, section or key is missing,
+// and also when sBereich or sEintrag is empty. Values are cut to 999 characters.
+std::string IniLeseWert(const std::string& sBereich, const std::string& sEintrag,
+                        const std::string& sVorgabe, const std::string& sDatei);
+// Writes one entry and flushes the file; does nothing for an empty section or key.
+void IniSchreibeWert(const std::string& sBereich, const std::string& sEintrag,
+                     const std::string& vWert, const std::string& sDatei);
+void IniSchreibeWert(const std::string& sBereich, const std::string& sEintrag,
+                     long long vWert, const std::string& sDatei);
+}  // namespace MIni

@@ -1,0 +1,2 @@
+// Placeholder until the platform services land.
+#include "platform/WinUmgebung.h"

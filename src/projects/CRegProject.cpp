@@ -1,0 +1,1 @@
+// Placeholder until the project classes land.

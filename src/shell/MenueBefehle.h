@@ -1,0 +1,11 @@
+#pragma once
+// The click handlers of the hidden menus "Pfeile" (mnuArrow) and "Alarm" (mnuAlarm).
+#include <cstdint>
+
+class frmPicture;
+
+class MenueBefehle {
+public:
+    static void PfeilMenuKlick(std::int16_t i, frmPicture* bild);
+    static void AlarmMenuKlick(std::int16_t j, frmPicture* bild);
+};

@@ -1,0 +1,46 @@
+#include "helpers/SkriptDialoge.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QMenu>
+
+SkriptDialoge::SkriptDialoge() { Dialoge::setzen(this); }
+SkriptDialoge::~SkriptDialoge() { Dialoge::setzen(nullptr); }
+
+void SkriptDialoge::Meldung(QWidget*, const QString& text, const QString& titel) {
+    meldungen << text;
+    meldungsTitel << titel;
+}
+
+int SkriptDialoge::Modal(QDialog* dlg) {
+    ++modalAufrufe;
+    if (modalAntworten.isEmpty()) {
+        dlg->reject();
+        return QDialog::Rejected;
+    }
+    auto antwort = modalAntworten.takeFirst();
+    return antwort(dlg);
+}
+
+QString SkriptDialoge::DateiOeffnen(QWidget*, const QString& titel, const QString&, const QString&,
+                                    const QString&, const QString&) {
+    dateiDialogTitel << titel;
+    return dateiAntworten.isEmpty() ? QString() : dateiAntworten.takeFirst();
+}
+
+QAction* SkriptDialoge::MenuZeigen(QMenu* menu, const QPoint&) {
+    QList<QAction*> sichtbar;
+    letzteMenuTexte.clear();
+    for (QAction* a : menu->actions()) {
+        if (a->isVisible() && !a->isSeparator()) {
+            sichtbar << a;
+            letzteMenuTexte << a->text();
+        }
+    }
+    const int i = menuAntworten.isEmpty() ? -1 : menuAntworten.takeFirst();
+    if (i < 0 || i >= sichtbar.size())
+        return nullptr;
+    return sichtbar.at(i);
+}
+
+void SkriptDialoge::ProzessBeenden() { ++beendet; }
