@@ -22,6 +22,8 @@ if ((${#missing[@]})); then
 fi
 
 JOBS="${JOBS:-$(nproc)}"
+# Lets ccache share objects between checkouts of this repository.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}" CCACHE_NOHASHDIR=true
 if [ ! -f build/build.ninja ]; then
   cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi

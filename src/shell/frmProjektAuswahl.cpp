@@ -1,0 +1,9 @@
+// Placeholder until the project selection dialog lands.
+#include "shell/frmProjektAuswahl.h"
+
+frmProjektAuswahl::frmProjektAuswahl(QWidget* owner) : QDialog(owner) { setWindowTitle(QStringLiteral("Projektauswahl")); }
+frmProjektAuswahl::~frmProjektAuswahl() = default;
+bool frmProjektAuswahl::Laden() {
+    Typ = 2;
+    return false;
+}
