@@ -1,1 +1,4 @@
-// Placeholder until the project classes land.
+#include "projects/CRegProject.h"
+
+CRegProject::CRegProject() = default;
+CRegProject::~CRegProject() = default;

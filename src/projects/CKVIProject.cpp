@@ -1,0 +1,4 @@
+#include "projects/CKVIProject.h"
+
+CKVIProject::CKVIProject() = default;
+CKVIProject::~CKVIProject() = default;

@@ -1,0 +1,4 @@
+#include "projects/CKorvant.h"
+
+CKorvant::CKorvant() = default;
+CKorvant::~CKorvant() = default;

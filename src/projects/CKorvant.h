@@ -1,0 +1,7 @@
+#pragma once
+// Placeholder until the project classes land.
+class CKorvant {
+public:
+    CKorvant();
+    ~CKorvant();
+};

@@ -1,0 +1,4 @@
+#include "projects/CRegProjects.h"
+
+CRegProjects::CRegProjects() = default;
+CRegProjects::~CRegProjects() = default;
