@@ -1,0 +1,208 @@
+#include "platform/MIni.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <system_error>
+#include <vector>
+
+#include "platform/Cp1252.h"
+#include "platform/MDatei.h"
+#include "platform/WinUmgebung.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+constexpr std::size_t kPuffer = 1000;  // the caller's buffer, including the final zero
+
+std::string Trimmen(const std::string& s) {
+    const auto a = s.find_first_not_of(" \t");
+    if (a == std::string::npos)
+        return {};
+    const auto b = s.find_last_not_of(" \t");
+    return s.substr(a, b - a + 1);
+}
+
+bool GleichOhneFall(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// The file a profile call addresses: the program's own default, or a bare name in the Windows directory.
+std::string DateiAufloesen(const std::string& sDatei) {
+    if (sDatei.empty())
+        return WinUmgebung::PfadAbbilden(WinUmgebung::ProgrammOrdner() + "\\" +
+                                         MDatei::DateiTitel(WinUmgebung::ProgrammDateiName()));
+    if (sDatei.find_first_of("\\/:") == std::string::npos)
+        return WinUmgebung::WindowsVerzeichnis() + "/" + sDatei;
+    return WinUmgebung::PfadAbbilden(sDatei);
+}
+
+// The file's lines without line ends; nullopt when it cannot be read as a profile file
+// (missing, a folder, or binary content with NUL bytes).
+std::optional<std::vector<std::string>> ZeilenLesen(const std::string& pfad, bool* vorhanden = nullptr) {
+    std::error_code ec;
+    if (vorhanden)
+        *vorhanden = fs::exists(pfad, ec);
+    if (!fs::is_regular_file(pfad, ec))
+        return std::nullopt;
+    std::ifstream in(pfad, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    const std::string inhalt((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (inhalt.find('\0') != std::string::npos)
+        return std::nullopt;
+    std::vector<std::string> zeilen;
+    std::size_t start = 0;
+    while (start < inhalt.size()) {
+        auto ende = inhalt.find('\n', start);
+        if (ende == std::string::npos)
+            ende = inhalt.size();
+        std::string z = inhalt.substr(start, ende - start);
+        if (!z.empty() && z.back() == '\r')
+            z.pop_back();
+        zeilen.push_back(std::move(z));
+        start = ende + 1;
+    }
+    return zeilen;
+}
+
+std::optional<std::string> AbschnittsName(const std::string& zeile) {
+    const std::string t = Trimmen(zeile);
+    if (t.size() < 2 || t.front() != '[')
+        return std::nullopt;
+    const auto zu = t.find(']');
+    if (zu == std::string::npos)
+        return std::nullopt;
+    return Trimmen(t.substr(1, zu - 1));
+}
+
+std::optional<std::pair<std::string, std::string>> Eintrag(const std::string& zeile) {
+    const auto gleich = zeile.find('=');
+    if (gleich == std::string::npos)
+        return std::nullopt;
+    return std::make_pair(Trimmen(zeile.substr(0, gleich)), Trimmen(zeile.substr(gleich + 1)));
+}
+}  // namespace
+
+namespace MIni {
+
+std::string IniLeseWert(const std::string& sBereich, const std::string& sEintrag, const std::string& sVorgabe,
+                        const std::string& sDatei) {
+    if (sBereich.empty() || sEintrag.empty())
+        return sVorgabe;
+    const auto zeilen = ZeilenLesen(DateiAufloesen(sDatei));
+    if (!zeilen)
+        return sVorgabe;
+    const std::string bereich = Cp1252::AusUtf8(sBereich);
+    const std::string eintrag = Cp1252::AusUtf8(sEintrag);
+    bool imBereich = false;
+    bool bereichGefunden = false;
+    for (const std::string& z : *zeilen) {
+        if (const auto name = AbschnittsName(z)) {
+            // The first matching section wins; a later one of the same name is not looked at.
+            if (bereichGefunden && imBereich)
+                break;
+            imBereich = GleichOhneFall(*name, bereich);
+            bereichGefunden = bereichGefunden || imBereich;
+            continue;
+        }
+        if (!imBereich)
+            continue;
+        const auto paar = Eintrag(z);
+        if (!paar || !GleichOhneFall(paar->first, eintrag))
+            continue;
+        std::string wert = paar->second;
+        if (wert.size() >= 2 && (wert.front() == '"' || wert.front() == '\'') && wert.back() == wert.front())
+            wert = wert.substr(1, wert.size() - 2);
+        if (wert.size() > kPuffer - 1)
+            wert.resize(kPuffer - 1);
+        return Cp1252::ZuUtf8(wert);
+    }
+    return sVorgabe;
+}
+
+void IniSchreibeWert(const std::string& sBereich, const std::string& sEintrag, const std::string& vWert,
+                     const std::string& sDatei) {
+    if (sBereich.empty() || sEintrag.empty())
+        return;
+    const std::string pfad = DateiAufloesen(sDatei);
+    bool vorhanden = false;
+    auto gelesen = ZeilenLesen(pfad, &vorhanden);
+    // Content that is no profile file (a folder, binary data) is never overwritten.
+    if (!gelesen && vorhanden)
+        return;
+    std::vector<std::string> zeilen = gelesen ? *gelesen : std::vector<std::string>{};
+    if (!zeilen.empty() && zeilen.back().empty())
+        zeilen.pop_back();
+    const std::string bereich = Cp1252::AusUtf8(sBereich);
+    const std::string eintrag = Cp1252::AusUtf8(sEintrag);
+    const std::string neueZeile = eintrag + "=" + Cp1252::AusUtf8(vWert);
+
+    std::optional<std::size_t> bereichZeile, letzteEintragsZeile;
+    bool erledigt = false;
+    for (std::size_t i = 0; i < zeilen.size() && !erledigt; ++i) {
+        if (const auto name = AbschnittsName(zeilen[i])) {
+            if (bereichZeile)
+                break;
+            if (GleichOhneFall(*name, bereich))
+                bereichZeile = letzteEintragsZeile = i;
+            continue;
+        }
+        if (!bereichZeile)
+            continue;
+        if (const auto paar = Eintrag(zeilen[i])) {
+            letzteEintragsZeile = i;
+            if (GleichOhneFall(paar->first, eintrag)) {
+                zeilen[i] = neueZeile;
+                erledigt = true;
+            }
+        }
+    }
+    if (!erledigt) {
+        if (bereichZeile) {
+            zeilen.insert(zeilen.begin() + static_cast<std::ptrdiff_t>(*letzteEintragsZeile + 1), neueZeile);
+        } else {
+            zeilen.push_back("[" + bereich + "]");
+            zeilen.push_back(neueZeile);
+        }
+    }
+    std::string inhalt;
+    for (const std::string& z : zeilen)
+        inhalt += z + "\r\n";
+
+    // Written beside the file and renamed, so a crash never leaves half a file.
+    std::error_code ec;
+    const fs::path ziel(pfad);
+    if (ziel.has_parent_path())
+        fs::create_directories(ziel.parent_path(), ec);
+    const std::string temp = pfad + ".tavero-neu";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out)
+            return;
+        out << inhalt;
+        out.flush();
+        if (!out) {
+            out.close();
+            fs::remove(temp, ec);
+            return;
+        }
+    }
+    fs::rename(temp, ziel, ec);
+    if (ec)
+        fs::remove(temp, ec);
+}
+
+void IniSchreibeWert(const std::string& sBereich, const std::string& sEintrag, long long vWert,
+                     const std::string& sDatei) {
+    IniSchreibeWert(sBereich, sEintrag, std::to_string(vWert), sDatei);
+}
+
+}  // namespace MIni

@@ -1,0 +1,156 @@
+#include "platform/MRegistrierung.h"
+
+#include "platform/Cp1252.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+namespace MRegistrierung {
+namespace {
+HKEY Wurzel(std::uint32_t h) { return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(h)); }
+}  // namespace
+
+RegWert RegLeseWert(std::uint32_t hKey, const std::string& sSchluessel, const std::string& sWertName) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(Wurzel(hKey), Cp1252::AusUtf8(sSchluessel).c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return {};
+    const std::string name = Cp1252::AusUtf8(sWertName);
+    RegWert ergebnis;
+    DWORD typ = 0, groesse = 0;
+    if (RegQueryValueExA(key, name.c_str(), nullptr, &typ, nullptr, &groesse) == ERROR_SUCCESS) {
+        if (typ == REG_SZ || typ == REG_EXPAND_SZ || typ == REG_MULTI_SZ) {
+            std::string puffer(groesse + 2, '\0');
+            DWORD n = groesse + 2;
+            if (RegQueryValueExA(key, name.c_str(), nullptr, &typ, reinterpret_cast<BYTE*>(puffer.data()), &n) ==
+                ERROR_SUCCESS)
+                ergebnis = n > 0 ? Cp1252::ZuUtf8(puffer.substr(0, n - 1)) : std::string();
+        } else if (typ == REG_BINARY) {
+            std::vector<std::uint8_t> bytes(groesse);
+            DWORD n = groesse;
+            if (RegQueryValueExA(key, name.c_str(), nullptr, &typ, bytes.data(), &n) == ERROR_SUCCESS)
+                ergebnis = bytes;
+        } else if (typ == REG_DWORD) {
+            std::int32_t zahl = 0;
+            DWORD n = sizeof zahl;
+            if (RegQueryValueExA(key, name.c_str(), nullptr, &typ, reinterpret_cast<BYTE*>(&zahl), &n) ==
+                ERROR_SUCCESS)
+                ergebnis = zahl;
+        }
+    }
+    RegCloseKey(key);
+    return ergebnis;
+}
+
+bool RegSchreibeWert(std::uint32_t hKey, const std::string& sSchluessel, const std::string& sWertName,
+                     const RegWert& vWert, std::int32_t nTyp) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(Wurzel(hKey), Cp1252::AusUtf8(sSchluessel).c_str(), 0, nullptr, 0,
+                        KEY_SET_VALUE | KEY_CREATE_SUB_KEY, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    const std::string name = Cp1252::AusUtf8(sWertName);
+    LONG rc = ERROR_SUCCESS;
+    if (sWertName.empty()) {
+        rc = ERROR_SUCCESS;
+    } else if (IstNull(vWert)) {
+        rc = RegDeleteValueA(key, name.c_str());
+    } else if (nTyp == TYP_SZ || nTyp == TYP_EXPAND_SZ || nTyp == TYP_MULTI_SZ) {
+        std::string text;
+        if (const auto* s = std::get_if<std::string>(&vWert)) text = *s;
+        else if (const auto* z = std::get_if<std::int32_t>(&vWert)) text = std::to_string(*z);
+        text = Cp1252::AusUtf8(text);
+        rc = RegSetValueExA(key, name.c_str(), 0, static_cast<DWORD>(nTyp),
+                            reinterpret_cast<const BYTE*>(text.c_str()), static_cast<DWORD>(text.size() + 1));
+    } else if (nTyp == TYP_BINARY) {
+        std::vector<std::uint8_t> bytes;
+        if (const auto* b = std::get_if<std::vector<std::uint8_t>>(&vWert)) bytes = *b;
+        else if (const auto* s = std::get_if<std::string>(&vWert)) bytes.assign(s->begin(), s->end());
+        rc = RegSetValueExA(key, name.c_str(), 0, REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
+    } else if (nTyp == TYP_DWORD) {
+        std::int32_t zahl = 0;
+        if (const auto* z = std::get_if<std::int32_t>(&vWert)) zahl = *z;
+        else if (const auto* s = std::get_if<std::string>(&vWert)) zahl = static_cast<std::int32_t>(std::stol(*s));
+        rc = RegSetValueExA(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zahl), sizeof zahl);
+    } else {
+        rc = ERROR_INVALID_PARAMETER;
+    }
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+std::vector<std::string> RegSchluesselAuflisten(std::uint32_t hKey, const std::string& sSchluessel) {
+    std::vector<std::string> namen;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(Wurzel(hKey), Cp1252::AusUtf8(sSchluessel).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return namen;
+    DWORD laengste = 0;
+    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, &laengste, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS) {
+        RegCloseKey(key);
+        return namen;
+    }
+    for (DWORD i = 0;; ++i) {
+        std::string puffer(laengste + 1, '\0');
+        DWORD n = laengste + 1;
+        FILETIME zeit;
+        const LONG rc = RegEnumKeyExA(key, i, puffer.data(), &n, nullptr, nullptr, nullptr, &zeit);
+        if (rc == ERROR_NO_MORE_ITEMS)
+            break;
+        if (rc == ERROR_SUCCESS)
+            namen.push_back(Cp1252::ZuUtf8(puffer.substr(0, n)));
+    }
+    RegCloseKey(key);
+    return namen;
+}
+}  // namespace MRegistrierung
+
+#else  // Wine prefix files
+
+#include "platform/WinRegDatei.h"
+#include "platform/WinUmgebung.h"
+
+namespace MRegistrierung {
+namespace {
+std::string DateiFuer(std::uint32_t hKey) {
+    if (hKey == HKLM)
+        return WinUmgebung::Prefix() + "/system.reg";
+    if (hKey == HKCU)
+        return WinUmgebung::Prefix() + "/user.reg";
+    return {};
+}
+}  // namespace
+
+RegWert RegLeseWert(std::uint32_t hKey, const std::string& sSchluessel, const std::string& sWertName) {
+    const std::string datei = DateiFuer(hKey);
+    if (datei.empty())
+        return {};
+    WinRegDatei reg;
+    reg.Laden(datei);
+    return reg.WertLesen(sSchluessel, sWertName);
+}
+
+bool RegSchreibeWert(std::uint32_t hKey, const std::string& sSchluessel, const std::string& sWertName,
+                     const RegWert& vWert, std::int32_t nTyp) {
+    const std::string datei = DateiFuer(hKey);
+    if (datei.empty())
+        return false;
+    WinRegDatei reg;
+    // A file that cannot be parsed is never overwritten.
+    if (!reg.Laden(datei))
+        return false;
+    const bool ergebnis = reg.WertSchreiben(sSchluessel, sWertName, vWert, nTyp);
+    if (!reg.Speichern(datei, hKey == HKLM ? "\\\\Machine" : "\\\\User\\\\S-1-5-21-0-0-0-1000"))
+        return false;
+    return ergebnis;
+}
+
+std::vector<std::string> RegSchluesselAuflisten(std::uint32_t hKey, const std::string& sSchluessel) {
+    const std::string datei = DateiFuer(hKey);
+    if (datei.empty())
+        return {};
+    WinRegDatei reg;
+    reg.Laden(datei);
+    return reg.UnterSchluessel(sSchluessel);
+}
+}  // namespace MRegistrierung
+
+#endif

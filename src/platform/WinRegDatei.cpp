@@ -1,0 +1,462 @@
+#include "platform/WinRegDatei.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "platform/Cp1252.h"
+
+namespace fs = std::filesystem;
+using MRegistrierung::RegWert;
+
+namespace {
+std::string Klein(std::string s) {
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+bool IstUtf8(const std::string& s) {
+    for (std::size_t i = 0; i < s.size();) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        std::size_t n = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+        if (n == 0 || i + n > s.size())
+            return false;
+        for (std::size_t k = 1; k < n; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
+                return false;
+        i += n;
+    }
+    return true;
+}
+
+void Utf8Anhaengen(std::string& out, std::uint32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// Reads a quoted text starting at s[pos] == '"'; pos ends behind the closing quote.
+std::optional<std::string> TextLesen(const std::string& s, std::size_t& pos) {
+    if (pos >= s.size() || s[pos] != '"')
+        return std::nullopt;
+    std::string roh;
+    std::string out;
+    auto rohAbgeben = [&] {
+        out += IstUtf8(roh) ? roh : Cp1252::ZuUtf8(roh);
+        roh.clear();
+    };
+    for (++pos; pos < s.size(); ++pos) {
+        const char c = s[pos];
+        if (c == '"') {
+            ++pos;
+            rohAbgeben();
+            return out;
+        }
+        if (c != '\\') {
+            roh += c;
+            continue;
+        }
+        if (++pos >= s.size())
+            return std::nullopt;
+        rohAbgeben();
+        const char e = s[pos];
+        switch (e) {
+        case 'n': out += '\n'; break;
+        case 'r': out += '\r'; break;
+        case 't': out += '\t'; break;
+        case '0': out += '\0'; break;
+        case 'x': {
+            std::uint32_t cp = 0;
+            int n = 0;
+            while (n < 4 && pos + 1 < s.size() && std::isxdigit(static_cast<unsigned char>(s[pos + 1]))) {
+                cp = cp * 16 + static_cast<std::uint32_t>(std::stoul(std::string(1, s[++pos]), nullptr, 16));
+                ++n;
+            }
+            Utf8Anhaengen(out, cp);
+            break;
+        }
+        default: out += e; break;  // \\ and \" and anything else stand for themselves
+        }
+    }
+    return std::nullopt;
+}
+
+std::string TextSchreiben(const std::string& utf8) {
+    std::string out = "\"";
+    for (std::size_t i = 0; i < utf8.size();) {
+        const unsigned char c = static_cast<unsigned char>(utf8[i]);
+        if (c == '\\' || c == '"') { out += '\\'; out += static_cast<char>(c); ++i; continue; }
+        if (c == '\n') { out += "\\n"; ++i; continue; }
+        if (c == '\r') { out += "\\r"; ++i; continue; }
+        if (c == '\t') { out += "\\t"; ++i; continue; }
+        if (c == '\0') { out += "\\0"; ++i; continue; }
+        if (c < 0x80) { out += static_cast<char>(c); ++i; continue; }
+        // Non-ASCII as Wine writes it: one \xHHHH per UTF-16 code unit.
+        std::uint32_t cp = '?';
+        std::size_t n = 1;
+        if ((c & 0xE0) == 0xC0 && i + 1 < utf8.size()) { cp = ((c & 0x1F) << 6) | (utf8[i + 1] & 0x3F); n = 2; }
+        else if ((c & 0xF0) == 0xE0 && i + 2 < utf8.size()) { cp = ((c & 0x0F) << 12) | ((utf8[i + 1] & 0x3F) << 6) | (utf8[i + 2] & 0x3F); n = 3; }
+        else if ((c & 0xF8) == 0xF0 && i + 3 < utf8.size()) { cp = ((c & 0x07) << 18) | ((utf8[i + 1] & 0x3F) << 12) | ((utf8[i + 2] & 0x3F) << 6) | (utf8[i + 3] & 0x3F); n = 4; }
+        i += n;
+        char puffer[16];
+        if (cp > 0xFFFF) {
+            cp -= 0x10000;
+            std::snprintf(puffer, sizeof puffer, "\\x%04x\\x%04x", 0xD800 + (cp >> 10), 0xDC00 + (cp & 0x3FF));
+        } else {
+            std::snprintf(puffer, sizeof puffer, "\\x%04x", cp);
+        }
+        out += puffer;
+    }
+    return out + "\"";
+}
+
+// Key path in brackets: "\\" stands for one backslash.
+std::optional<std::string> KopfLesen(const std::string& zeile) {
+    if (zeile.empty() || zeile[0] != '[')
+        return std::nullopt;
+    std::string out;
+    for (std::size_t i = 1; i < zeile.size(); ++i) {
+        if (zeile[i] == '\\' && i + 1 < zeile.size()) {
+            out += zeile[++i];
+            continue;
+        }
+        if (zeile[i] == ']')
+            return IstUtf8(out) ? out : Cp1252::ZuUtf8(out);
+        out += zeile[i];
+    }
+    return std::nullopt;
+}
+
+std::string KopfSchreiben(const std::string& pfad) {
+    std::string t = TextSchreiben(pfad);  // escapes \ and non-ASCII the same way
+    return "[" + t.substr(1, t.size() - 2) + "] " + std::to_string(static_cast<long long>(std::time(nullptr)));
+}
+
+std::vector<std::uint8_t> HexLesen(const std::string& s) {
+    std::vector<std::uint8_t> bytes;
+    std::string zahl;
+    for (char c : s) {
+        if (std::isxdigit(static_cast<unsigned char>(c))) {
+            zahl += c;
+        } else if (c == ',') {
+            if (!zahl.empty()) bytes.push_back(static_cast<std::uint8_t>(std::stoul(zahl, nullptr, 16)));
+            zahl.clear();
+        }
+    }
+    if (!zahl.empty()) bytes.push_back(static_cast<std::uint8_t>(std::stoul(zahl, nullptr, 16)));
+    return bytes;
+}
+
+std::string Utf16Text(const std::vector<std::uint8_t>& b) {
+    std::string out;
+    for (std::size_t i = 0; i + 1 < b.size(); i += 2)
+        Utf8Anhaengen(out, static_cast<std::uint32_t>(b[i] | (b[i + 1] << 8)));
+    if (!out.empty() && out.back() == '\0')
+        out.pop_back();  // only the final zero is dropped
+    return out;
+}
+
+// The value part behind "name"= ; Null for types the program does not handle.
+RegWert DatenLesen(const std::string& d) {
+    if (!d.empty() && d[0] == '"') {
+        std::size_t p = 0;
+        auto t = TextLesen(d, p);
+        return t ? RegWert(*t) : RegWert();
+    }
+    if (d.rfind("str(2):", 0) == 0 || d.rfind("str(7):", 0) == 0) {
+        std::size_t p = 7;
+        auto t = TextLesen(d, p);
+        return t ? RegWert(*t) : RegWert();
+    }
+    if (d.rfind("dword:", 0) == 0) {
+        try {
+            return static_cast<std::int32_t>(static_cast<std::uint32_t>(std::stoul(d.substr(6), nullptr, 16)));
+        } catch (const std::exception&) {
+            return {};
+        }
+    }
+    if (d.rfind("hex:", 0) == 0)
+        return HexLesen(d.substr(4));
+    if (d.rfind("hex(", 0) == 0) {
+        const auto zu = d.find("):");
+        if (zu == std::string::npos)
+            return {};
+        int typ = 0;
+        try {
+            typ = static_cast<int>(std::stoul(d.substr(4, zu - 4), nullptr, 16));
+        } catch (const std::exception&) {
+            return {};
+        }
+        const auto bytes = HexLesen(d.substr(zu + 2));
+        if (typ == 1 || typ == 2 || typ == 7)
+            return Utf16Text(bytes);
+        if (typ == 3)
+            return bytes;
+        if (typ == 4 && bytes.size() == 4)
+            return static_cast<std::int32_t>(bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
+                                             (static_cast<std::uint32_t>(bytes[3]) << 24));
+        return {};
+    }
+    return {};
+}
+}  // namespace
+
+bool WinRegDatei::Laden(const std::string& sDatei) {
+    m_zeilen.clear();
+    m_schluessel.clear();
+    m_lesbar = true;
+    m_neu = false;
+    std::error_code ec;
+    if (!fs::exists(sDatei, ec)) {
+        m_zeilen = {"WINE REGISTRY Version 2", ""};
+        m_neu = true;
+        return true;
+    }
+    if (!fs::is_regular_file(sDatei, ec)) {
+        m_lesbar = false;
+        return false;
+    }
+    std::ifstream in(sDatei, std::ios::binary);
+    const std::string inhalt((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in.good() && !in.eof()) {
+        m_lesbar = false;
+        return false;
+    }
+    std::size_t start = 0;
+    while (start < inhalt.size()) {
+        auto ende = inhalt.find('\n', start);
+        if (ende == std::string::npos)
+            ende = inhalt.size();
+        std::string z = inhalt.substr(start, ende - start);
+        if (!z.empty() && z.back() == '\r')
+            z.pop_back();
+        m_zeilen.push_back(std::move(z));
+        start = ende + 1;
+    }
+    if (inhalt.find('\0') != std::string::npos || m_zeilen.empty() ||
+        m_zeilen[0].rfind("WINE REGISTRY Version 2", 0) != 0)
+        m_lesbar = false;
+    NeuEinlesen();
+    return m_lesbar;
+}
+
+void WinRegDatei::NeuEinlesen() {
+    m_schluessel.clear();
+    for (std::size_t i = 1; i < m_zeilen.size(); ++i) {
+        const std::string& z = m_zeilen[i];
+        if (z.empty() || z[0] == ';' || z[0] == '#')
+            continue;
+        if (z[0] == '[') {
+            auto pfad = KopfLesen(z);
+            if (!pfad) {
+                m_lesbar = false;
+                continue;
+            }
+            m_schluessel.push_back({*pfad, i, {}});
+            continue;
+        }
+        if ((z[0] == '"' || z[0] == '@') && !m_schluessel.empty()) {
+            std::size_t letzte = i;
+            while (letzte + 1 < m_zeilen.size() && !m_zeilen[letzte].empty() && m_zeilen[letzte].back() == '\\')
+                ++letzte;
+            std::string name;
+            if (z[0] == '"') {
+                std::size_t p = 0;
+                auto n = TextLesen(z, p);
+                if (!n || p >= z.size() || z[p] != '=') {
+                    m_lesbar = false;
+                    i = letzte;
+                    continue;
+                }
+                name = *n;
+            }
+            m_schluessel.back().werte.push_back({name, i, letzte});
+            i = letzte;
+            continue;
+        }
+        m_lesbar = false;  // a line this code does not understand
+    }
+}
+
+std::optional<std::size_t> WinRegDatei::SchluesselFinden(const std::string& pfad) const {
+    const std::string gesucht = Klein(pfad);
+    for (std::size_t k = 0; k < m_schluessel.size(); ++k)
+        if (Klein(m_schluessel[k].pfad) == gesucht)
+            return k;
+    return std::nullopt;
+}
+
+RegWert WinRegDatei::WertLesen(const std::string& sSchluessel, const std::string& sWertName) const {
+    const auto k = SchluesselFinden(sSchluessel);
+    if (!k)
+        return {};
+    const std::string name = Klein(sWertName);
+    for (const Wert& w : m_schluessel[*k].werte) {
+        if (Klein(w.name) != name)
+            continue;
+        std::string zeile;
+        for (std::size_t i = w.erste; i <= w.letzte; ++i) {
+            std::string teil = m_zeilen[i];
+            if (i < w.letzte && !teil.empty())
+                teil.pop_back();  // the continuation backslash
+            zeile += teil;
+        }
+        std::size_t p = 0;
+        if (zeile[0] == '@') {
+            p = 1;
+        } else {
+            TextLesen(zeile, p);
+        }
+        if (p >= zeile.size() || zeile[p] != '=')
+            return {};
+        return DatenLesen(zeile.substr(p + 1));
+    }
+    return {};
+}
+
+bool WinRegDatei::WertSchreiben(const std::string& sSchluessel, const std::string& sWertName,
+                                const RegWert& vWert, std::int32_t nTyp) {
+    auto k = SchluesselFinden(sSchluessel);
+    if (!k) {
+        if (!m_zeilen.empty() && !m_zeilen.back().empty())
+            m_zeilen.push_back("");
+        m_zeilen.push_back(KopfSchreiben(sSchluessel));
+        NeuEinlesen();
+        k = SchluesselFinden(sSchluessel);
+        if (!k)
+            return false;
+    }
+    if (sWertName.empty())
+        return true;  // the key exists now
+    Schluessel& s = m_schluessel[*k];
+    std::optional<std::size_t> vorhanden;
+    for (std::size_t w = 0; w < s.werte.size(); ++w)
+        if (Klein(s.werte[w].name) == Klein(sWertName))
+            vorhanden = w;
+
+    if (MRegistrierung::IstNull(vWert)) {
+        if (!vorhanden)
+            return false;
+        const Wert w = s.werte[*vorhanden];
+        m_zeilen.erase(m_zeilen.begin() + static_cast<std::ptrdiff_t>(w.erste),
+                       m_zeilen.begin() + static_cast<std::ptrdiff_t>(w.letzte + 1));
+        NeuEinlesen();
+        return true;
+    }
+
+    std::string daten;
+    if (nTyp == 1 || nTyp == 2 || nTyp == 7) {
+        std::string text;
+        if (const auto* t = std::get_if<std::string>(&vWert)) text = *t;
+        else if (const auto* z = std::get_if<std::int32_t>(&vWert)) text = std::to_string(*z);
+        else return false;
+        daten = (nTyp == 1 ? "" : nTyp == 2 ? "str(2):" : "str(7):") + TextSchreiben(text);
+    } else if (nTyp == 3) {
+        std::vector<std::uint8_t> bytes;
+        if (const auto* b = std::get_if<std::vector<std::uint8_t>>(&vWert)) bytes = *b;
+        else if (const auto* t = std::get_if<std::string>(&vWert)) bytes.assign(t->begin(), t->end());
+        else return false;
+        daten = "hex:";
+        char puffer[4];
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            std::snprintf(puffer, sizeof puffer, "%02x", bytes[i]);
+            daten += (i ? "," : "") + std::string(puffer);
+        }
+    } else if (nTyp == 4) {
+        std::int32_t zahl = 0;
+        if (const auto* z = std::get_if<std::int32_t>(&vWert)) {
+            zahl = *z;
+        } else if (const auto* t = std::get_if<std::string>(&vWert)) {
+            try {
+                zahl = static_cast<std::int32_t>(std::stol(*t));
+            } catch (const std::exception&) {
+                return false;
+            }
+        } else {
+            return false;
+        }
+        char puffer[16];
+        std::snprintf(puffer, sizeof puffer, "dword:%08x", static_cast<std::uint32_t>(zahl));
+        daten = puffer;
+    } else {
+        return false;
+    }
+    const std::string zeile = TextSchreiben(sWertName) + "=" + daten;
+    if (vorhanden) {
+        const Wert w = s.werte[*vorhanden];
+        m_zeilen.erase(m_zeilen.begin() + static_cast<std::ptrdiff_t>(w.erste + 1),
+                       m_zeilen.begin() + static_cast<std::ptrdiff_t>(w.letzte + 1));
+        m_zeilen[w.erste] = zeile;
+    } else {
+        const std::size_t nach = s.werte.empty() ? s.kopf : s.werte.back().letzte;
+        m_zeilen.insert(m_zeilen.begin() + static_cast<std::ptrdiff_t>(nach + 1), zeile);
+    }
+    NeuEinlesen();
+    return true;
+}
+
+std::vector<std::string> WinRegDatei::UnterSchluessel(const std::string& sSchluessel) const {
+    std::vector<std::string> namen;
+    std::vector<std::string> klein;
+    const std::string praefix = sSchluessel.empty() ? std::string() : Klein(sSchluessel) + "\\";
+    for (const Schluessel& s : m_schluessel) {
+        const std::string pfad = Klein(s.pfad);
+        if (pfad.size() <= praefix.size() || pfad.compare(0, praefix.size(), praefix) != 0)
+            continue;
+        const std::string rest = s.pfad.substr(praefix.size());
+        const std::string name = rest.substr(0, rest.find('\\'));
+        if (name.empty() || std::find(klein.begin(), klein.end(), Klein(name)) != klein.end())
+            continue;
+        klein.push_back(Klein(name));
+        namen.push_back(name);
+    }
+    return namen;
+}
+
+bool WinRegDatei::Speichern(const std::string& sDatei, const std::string& sRelativZu) const {
+    if (!m_lesbar)
+        return false;
+    std::string inhalt;
+    for (std::size_t i = 0; i < m_zeilen.size(); ++i) {
+        inhalt += m_zeilen[i] + "\n";
+        // A new file says which hive its keys are relative to, as Wine's own files do.
+        if (i == 0 && m_neu)
+            inhalt += ";; All keys relative to " + sRelativZu + "\n";
+    }
+    std::error_code ec;
+    const fs::path ziel(sDatei);
+    if (ziel.has_parent_path())
+        fs::create_directories(ziel.parent_path(), ec);
+    const std::string temp = sDatei + ".tavero-neu";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out)
+            return false;
+        out << inhalt;
+        out.flush();
+        if (!out) {
+            out.close();
+            fs::remove(temp, ec);
+            return false;
+        }
+    }
+    fs::rename(temp, ziel, ec);
+    if (ec) {
+        fs::remove(temp, ec);
+        return false;
+    }
+    return true;
+}

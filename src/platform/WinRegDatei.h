@@ -1,0 +1,42 @@
+#pragma once
+// One Wine registry file ("WINE REGISTRY Version 2") in memory. Keeps every
+// line it does not change exactly as it was, so writing one value leaves the
+// rest of the file untouched.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/MRegistrierung.h"
+
+class WinRegDatei {
+public:
+    // Reads the file; a missing file is an empty registry. False when the file
+    // exists but cannot be parsed (it may still be read, never written).
+    bool Laden(const std::string& sDatei);
+    MRegistrierung::RegWert WertLesen(const std::string& sSchluessel, const std::string& sWertName) const;
+    // Creates the key when missing; returns the result rules of the registry API.
+    bool WertSchreiben(const std::string& sSchluessel, const std::string& sWertName,
+                       const MRegistrierung::RegWert& vWert, std::int32_t nTyp);
+    std::vector<std::string> UnterSchluessel(const std::string& sSchluessel) const;
+    // Writes beside the file and renames it over the old one.
+    bool Speichern(const std::string& sDatei, const std::string& sRelativZu) const;
+
+private:
+    struct Wert {
+        std::string name;     // unescaped, "" for the default value "@"
+        std::size_t erste;    // first line of the value
+        std::size_t letzte;   // last line (continuations)
+    };
+    struct Schluessel {
+        std::string pfad;     // unescaped
+        std::size_t kopf;     // line of [..]
+        std::vector<Wert> werte;
+    };
+    std::optional<std::size_t> SchluesselFinden(const std::string& pfad) const;
+    void NeuEinlesen();
+
+    std::vector<std::string> m_zeilen;
+    std::vector<Schluessel> m_schluessel;
+    bool m_lesbar = true;
+    bool m_neu = false;  // the file did not exist yet
+};
