@@ -1,0 +1,279 @@
+// The project selection dialog driven offscreen through its pages and buttons.
+#include <QtTest>
+
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+#include "helpers/SkriptDialoge.h"
+#include "platform/MPfad.h"
+#include "platform/WinUmgebung.h"
+#include "projects/CKorvant.h"
+#include "projects/CRegProjects.h"
+#include "shell/frmProjektAuswahl.h"
+
+namespace {
+const char* KOPF = "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n";
+const char* INSTALLATION = "[Software\\\\BELMARK GmbH\\\\Korvant\\\\4.0] 1700000000\n\"path\"=\"C:\\\\Korvant\"\n\n";
+
+QByteArray Projekt(const char* sName, const char* sPfad, const char* sTyp) {
+    QByteArray s = QByteArray("[Software\\\\BELMARK GmbH\\\\Korvant\\\\4.0\\\\Projects\\\\") + sName + "] 1700000000\n";
+    if (sPfad)
+        s += QByteArray("\"Path\"=\"") + sPfad + "\"\n";
+    if (sTyp)
+        s += QByteArray("\"PrjType\"=dword:") + sTyp + "\n";
+    return s + "\n";
+}
+
+void Schreiben(const QString& sDatei, const QByteArray& inhalt) {
+    QDir().mkpath(QFileInfo(sDatei).absolutePath());
+    QFile f(sDatei);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(inhalt);
+}
+
+class F1Faenger : public QObject {
+public:
+    int nF1 = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_F1)
+            ++nF1;
+        return false;
+    }
+};
+}  // namespace
+
+class TstProjektauswahl : public QObject {
+    Q_OBJECT
+    QTemporaryDir* mDir = nullptr;
+    QString mPrefix;
+
+    void Registrieren(const QByteArray& keys, bool fInstalliert = true) {
+        Schreiben(mPrefix + "/system.reg", KOPF + (fInstalliert ? QByteArray(INSTALLATION) : QByteArray()) + keys);
+    }
+    void DreiProjekte() {
+        Registrieren(Projekt("Anlage1", "D:\\\\Projekte\\\\Anlage1", "00000001") +
+                     Projekt("Brücke", "D:\\\\Projekte\\\\Bruecke", "00000002") +
+                     Projekt("Crailsheim", "D:\\\\Projekte\\\\Crailsheim", nullptr));
+        Schreiben(mDir->filePath("d/Projekte/Anlage1/Anlage1.kvs"), "[properties]\r\ncomment=Linie 2\r\n");
+    }
+    QString ProjektOrdnerHier() const {
+        const QString s = QString::fromStdString(WinUmgebung::PfadAbbilden(MPfad::ProjektOrdner("") + "\\"));
+        const QString sKlar = QDir::cleanPath(QFileInfo(s).absoluteFilePath());
+        return sKlar.startsWith(QDir::cleanPath(mDir->path())) ? sKlar : QString();
+    }
+    static QTreeWidget* Liste(frmProjektAuswahl& dlg, const char* sName) {
+        return dlg.findChild<QTreeWidget*>(QString::fromLatin1(sName));
+    }
+    static QPushButton* Knopf(frmProjektAuswahl& dlg, const QString& sName) {
+        return dlg.findChild<QPushButton*>(sName);
+    }
+    static void Klick(QTreeWidget* lvw, int nZeile) {
+        QTest::mouseClick(lvw->viewport(), Qt::LeftButton, {}, lvw->visualItemRect(lvw->topLevelItem(nZeile)).center());
+    }
+    static void Doppelklick(QTreeWidget* lvw, int nZeile) {
+        const QPoint p = lvw->visualItemRect(lvw->topLevelItem(nZeile)).center();
+        QTest::mouseClick(lvw->viewport(), Qt::LeftButton, {}, p);
+        QTest::mouseDClick(lvw->viewport(), Qt::LeftButton, {}, p);
+    }
+    static bool Zeigen(frmProjektAuswahl& dlg) {
+        const bool f = dlg.Laden();
+        dlg.show();
+        return f && QTest::qWaitForWindowExposed(&dlg);
+    }
+
+private slots:
+    void init() {
+        mDir = new QTemporaryDir;
+        QVERIFY(mDir->isValid());
+        mPrefix = mDir->filePath("prefix");
+        QDir().mkpath(mPrefix + "/drive_c/windows");
+        QDir().mkpath(mPrefix + "/dosdevices");
+        QDir().mkpath(mDir->filePath("d"));
+        QFile::link(mPrefix + "/drive_c", mPrefix + "/dosdevices/c:");
+        QFile::link(mDir->filePath("d"), mPrefix + "/dosdevices/d:");
+        qputenv("WINEPREFIX", QFile::encodeName(mPrefix));
+        WinUmgebung::ProgrammOrdnerSetzen(mDir->path().toStdString());
+    }
+    void cleanup() {
+        WinUmgebung::ProgrammOrdnerSetzen("");
+        delete mDir;
+        mDir = nullptr;
+    }
+
+    void loadingListsRegisteredProjects() {
+        DreiProjekte();
+        frmProjektAuswahl dlg;
+        QVERIFY(Zeigen(dlg));
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("Projektauswahl"));
+        auto* tab = dlg.findChild<QTabWidget*>();
+        QCOMPARE(tab->count(), 3);
+        QCOMPARE(tab->tabText(0), QStringLiteral("Neu  "));
+        QCOMPARE(tab->tabText(1), QStringLiteral("Bekannt"));
+        QCOMPARE(tab->tabText(2), QStringLiteral("Aktuell"));
+        QCOMPARE(tab->currentIndex(), 2);
+        QVERIFY(Knopf(dlg, "cmdSuchen") && Knopf(dlg, "cmdSuchen")->text() == QStringLiteral("&Suchen"));
+        QCOMPARE(Knopf(dlg, QStringLiteral("cmdÖffnen"))->text(), QStringLiteral("Ö&ffnen"));
+        QCOMPARE(Knopf(dlg, "cmdAbbrechen")->text(), QStringLiteral("Abbrechen"));
+        QCOMPARE(Knopf(dlg, "cmdHilfe")->text(), QStringLiteral("&Hilfe"));
+
+        QTreeWidget* akt = Liste(dlg, "lvwAktuell");
+        QCOMPARE(akt->headerItem()->text(0), QStringLiteral("Name"));
+        QCOMPARE(akt->headerItem()->text(1), QStringLiteral("Pfad"));
+        QCOMPARE(akt->headerItem()->text(2), QStringLiteral("Kommentar"));
+        QCOMPARE(akt->topLevelItemCount(), 3);
+        QCOMPARE(akt->topLevelItem(0)->text(0), QStringLiteral("|Anlage1"));
+        QCOMPARE(akt->topLevelItem(0)->text(1), QStringLiteral("D:\\Projekte\\Anlage1"));
+        QCOMPARE(akt->topLevelItem(0)->text(2), QStringLiteral("Linie 2"));
+        QCOMPARE(akt->topLevelItem(1)->text(0), QStringLiteral("|Brücke"));
+        QCOMPARE(akt->topLevelItem(2)->text(0), QStringLiteral("|Crailsheim"));
+        QCOMPARE(akt->topLevelItem(2)->data(0, frmProjektAuswahl::ROLLE_ICON).toInt(), 4);
+        QCOMPARE(akt->topLevelItem(1)->data(0, frmProjektAuswahl::ROLLE_ICON).toInt(), 3);
+        QVERIFY(!akt->topLevelItem(0)->icon(0).isNull());
+        QVERIFY(akt->topLevelItem(0)->isSelected());
+        QCOMPARE(dlg.prj, nullptr);
+        QCOMPARE(dlg.Typ, 1);
+        QVERIFY(!Knopf(dlg, QStringLiteral("cmdÖffnen"))->isEnabled());
+
+        QTreeWidget* bek = Liste(dlg, "lvwBekannt");
+        QCOMPARE(bek->topLevelItemCount(), 3);
+        QCOMPARE(bek->topLevelItem(1)->text(0), QStringLiteral("|Brücke"));
+        QCOMPARE(bek->selectedItems().size(), 0);
+
+        // choosing, then opening
+        Klick(akt, 1);
+        QVERIFY(Knopf(dlg, QStringLiteral("cmdÖffnen"))->isEnabled());
+        QCOMPARE(dlg.prj, dlg.gRegProjects->Item("|Brücke"));
+        QTest::mouseClick(Knopf(dlg, QStringLiteral("cmdÖffnen")), Qt::LeftButton);
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QVERIFY(!dlg.isVisible());
+        QCOMPARE(dlg.prj->Path(), std::string("D:\\Projekte\\Bruecke"));
+
+        // a second showing keeps the collection, does not read the registry again
+        const CRegProjects* vorher = dlg.gRegProjects.get();
+        Registrieren({});
+        QVERIFY(Zeigen(dlg));
+        QCOMPARE(dlg.gRegProjects.get(), vorher);
+        QCOMPARE(akt->topLevelItemCount(), 3);
+        QCOMPARE(dlg.prj, nullptr);
+    }
+
+    void pageChangeAndCancel() {
+        DreiProjekte();
+        SkriptDialoge seam;
+        frmProjektAuswahl dlg;
+        QVERIFY(Zeigen(dlg));
+        QTreeWidget* akt = Liste(dlg, "lvwAktuell");
+        Klick(akt, 0);
+        QVERIFY(dlg.prj);
+        auto* tab = dlg.findChild<QTabWidget*>();
+        QTest::mouseClick(tab->tabBar(), Qt::LeftButton, {}, tab->tabBar()->tabRect(1).center());
+        QCOMPARE(tab->currentIndex(), 1);
+        QCOMPARE(dlg.prj, nullptr);
+        QVERIFY(!Knopf(dlg, QStringLiteral("cmdÖffnen"))->isEnabled());
+
+        // "Ö&ffnen" on an existing-project choice without a project asks for one
+        QMetaObject::invokeMethod(&dlg, "cmdOeffnen_Click");
+        QCOMPARE(seam.meldungen, QStringList{QStringLiteral("Wählen sie ein Projekt")});
+        QVERIFY(dlg.isVisible());
+
+        // the page "Neu" offers nothing and cannot close the dialog
+        QTest::mouseClick(tab->tabBar(), Qt::LeftButton, {}, tab->tabBar()->tabRect(0).center());
+        QCOMPARE(Liste(dlg, "lvwNew")->topLevelItemCount(), 0);
+
+        QTest::mouseClick(Knopf(dlg, "cmdAbbrechen"), Qt::LeftButton);
+        QCOMPARE(dlg.Typ, 2);
+        QCOMPARE(dlg.prj, nullptr);
+        QCOMPARE(dlg.result(), int(QDialog::Rejected));
+        QVERIFY(!dlg.isVisible());
+    }
+
+    void doubleClickOpens() {
+        DreiProjekte();
+        frmProjektAuswahl dlg;
+        QVERIFY(Zeigen(dlg));
+        Doppelklick(Liste(dlg, "lvwAktuell"), 2);
+        QVERIFY(!dlg.isVisible());
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(dlg.prj->Name(), std::string("|Crailsheim"));
+        QCOMPARE(dlg.Typ, 1);
+    }
+
+    void knownPageChoosesRegisteredAndFoundProjects() {
+        DreiProjekte();
+        const QString sOrdner = ProjektOrdnerHier();
+        if (sOrdner.isEmpty())
+            QSKIP("the folder of the information files lies outside the test folder");
+        QDir().mkpath(mDir->filePath("d/Alt/Klar"));
+        Schreiben(sOrdner + "/Klär.kvi", "[config]\r\npath=D:\\Alt\\Klar\r\nDesignerProject=Klaer.vbp\r\n");
+        Schreiben(sOrdner + "/Ohne.kvi", "[config]\r\npath=D:\\Alt\\Klar\r\n");
+        frmProjektAuswahl dlg;
+        QVERIFY(Zeigen(dlg));
+        auto* tab = dlg.findChild<QTabWidget*>();
+        tab->setCurrentIndex(1);
+        QTreeWidget* bek = Liste(dlg, "lvwBekannt");
+        QCOMPARE(bek->topLevelItemCount(), 5);
+        QCOMPARE(bek->topLevelItem(0)->text(0), QStringLiteral("Klär.kvi"));
+        QCOMPARE(bek->topLevelItem(0)->text(1), QStringLiteral("D:\\Alt\\Klar"));
+        QCOMPARE(bek->topLevelItem(0)->data(0, frmProjektAuswahl::ROLLE_ICON).toInt(), 4);
+        QCOMPARE(bek->topLevelItem(2)->text(0), QStringLiteral("|Anlage1"));
+
+        Klick(bek, 0);
+        QCOMPARE(dlg.prj, dlg.ClassicProject.get());
+        QCOMPARE(dlg.prj->Name(), std::string("D:\\Alt\\Klar\\Klaer.vbp"));
+        Klick(bek, 1);
+        QCOMPARE(dlg.prj->Name(), std::string("D:\\Alt\\Klar\\Ohne.kvi.vbp"));
+        Klick(bek, 2);
+        QCOMPARE(dlg.prj, dlg.gRegProjects->Item(1));
+        QTest::mouseClick(Knopf(dlg, QStringLiteral("cmdÖffnen")), Qt::LeftButton);
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+    }
+
+    void helpSendsF1() {
+        DreiProjekte();
+        frmProjektAuswahl dlg;
+        QVERIFY(Zeigen(dlg));
+        F1Faenger f;
+        qApp->installEventFilter(&f);
+        QTest::mouseClick(Knopf(dlg, "cmdHilfe"), Qt::LeftButton);
+        QCoreApplication::processEvents();
+        qApp->removeEventFilter(&f);
+        QCOMPARE(f.nF1, 1);
+        QVERIFY(dlg.isVisible());
+    }
+
+    void failuresWhileLoading() {
+        // a project without folder is left out, the others stay
+        Registrieren(Projekt("A", nullptr, "00000001") + Projekt("B", "D:\\\\B", nullptr));
+        {
+            frmProjektAuswahl dlg;
+            QVERIFY(Zeigen(dlg));
+            QCOMPARE(Liste(dlg, "lvwAktuell")->topLevelItemCount(), 1);
+            QCOMPARE(Liste(dlg, "lvwAktuell")->topLevelItem(0)->text(0), QStringLiteral("|B"));
+        }
+        // no registered projects: the page "Aktuell" is empty and still shown
+        Registrieren({});
+        {
+            frmProjektAuswahl dlg;
+            QVERIFY(Zeigen(dlg));
+            QCOMPARE(Liste(dlg, "lvwAktuell")->topLevelItemCount(), 0);
+            QCOMPARE(dlg.findChild<QTabWidget*>()->currentIndex(), 2);
+        }
+        // the HMI environment is not installed
+        Registrieren(Projekt("B", "D:\\\\B", nullptr), false);
+        SkriptDialoge seam;
+        frmProjektAuswahl dlg;
+        QVERIFY(!dlg.Laden());
+        QCOMPARE(seam.meldungen, QStringList{QStringLiteral("KVStart findet keinen Registrierungspfad für die Version 4.0")});
+        QCOMPARE(seam.beendet, 0);
+        QCOMPARE(dlg.Typ, 2);
+        QCOMPARE(dlg.prj, nullptr);
+        QCOMPARE(dlg.result(), int(QDialog::Rejected));
+    }
+};
+
+QTEST_MAIN(TstProjektauswahl)
+#include "tst_projektauswahl.moc"
