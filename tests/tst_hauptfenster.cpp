@@ -17,6 +17,7 @@
 #include "editor/frmPicture.h"
 #include "helpers/SkriptDialoge.h"
 #include "platform/WinUmgebung.h"
+#include "shell/Konfiguration.h"
 #include "shell/frmIniDialog.h"
 #include "shell/frmMain.h"
 
@@ -346,6 +347,14 @@ private slots:
         // A second opening overwrites the existing items instead of adding new ones.
         w.DatenbankOeffnen();
         QCOMPARE(w.mnuArrow.size(), 3000);
+    }
+
+    void databaseOfAProjectIsNamedAfterIt() {
+        QCOMPARE(Konfiguration::DatenbankPfad(QStringLiteral("D:\\Projekte\\Anlage1"), QStringLiteral("|Anlage1")),
+                 QStringLiteral("D:\\Projekte\\Anlage1\\Anlage1.kvs"));
+        // A project found by its information file has no Path.
+        QCOMPARE(Konfiguration::DatenbankPfad(QString(), QStringLiteral("C:\\P\\Demo.vbp")),
+                 QStringLiteral("\\:\\P\\Demo.vbp.kvs"));
     }
 
     void popUpMenusRunTheChosenItem() {

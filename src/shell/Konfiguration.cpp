@@ -36,6 +36,10 @@ QStringList BilderListeLesen(const QString& sIniPath) {
 
 QString OhneEndung(const QString& sName) { return sName.size() <= 4 ? sName : sName.left(sName.size() - 4); }
 
+QString DatenbankPfad(const QString& sPath, const QString& sName) {
+    return sPath + QStringLiteral("\\") + sName.mid(1) + QStringLiteral(".kvs");
+}
+
 QString StandardIniPfad() {
     return QString::fromStdString(WinUmgebung::ProgrammOrdner()) + QStringLiteral("\\Tavero\\Tavero.ini");
 }

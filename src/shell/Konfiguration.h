@@ -21,6 +21,9 @@ QString NamensTeil(const QString& sWert);
 // A name of four characters or fewer has no extension to drop and stays whole,
 // so no menu item is left without a caption.
 QString OhneEndung(const QString& sName);
+// The database of a chosen project: sPath + "\" + sName without its first
+// character (the "|" of a registered project) + ".kvs".
+QString DatenbankPfad(const QString& sPath, const QString& sName);
 // Program folder + "\Tavero\Tavero.ini".
 QString StandardIniPfad();
 bool Vorhanden(const QString& sPfad);  // file or folder

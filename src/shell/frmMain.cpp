@@ -48,8 +48,7 @@ void Schritt(F&& f) {
 template <class P>
 QString DatenbankPfadVon(const P* p) {
     if constexpr (requires { p->Name(); p->Path(); }) {
-        const QString name = QString::fromStdString(p->Name());
-        return QString::fromStdString(p->Path()) + QStringLiteral("\\") + name.mid(1) + QStringLiteral(".kvs");
+        return Konfiguration::DatenbankPfad(QString::fromStdString(p->Path()), QString::fromStdString(p->Name()));
     } else {
         return {};
     }
