@@ -1,4 +1,92 @@
 #include "projects/CRegProjects.h"
 
-CRegProjects::CRegProjects() = default;
+#include "platform/MRegistrierung.h"
+
+CRegProjects::CRegProjects() {
+    for (const std::string& sName :
+         MRegistrierung::RegSchluesselAuflisten(MRegistrierung::HKLM, CRegProject::PROJEKTE_SCHLUESSEL))
+        AddFromReg(sName);
+}
+
 CRegProjects::~CRegProjects() = default;
+
+std::string CRegProjects::Schluessel(const std::string& sName) {
+    std::string s;
+    s.reserve(sName.size());
+    for (std::size_t i = 0; i < sName.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(sName[i]);
+        if (c >= 'A' && c <= 'Z') {
+            s += static_cast<char>(c + 32);
+        } else if (c == 0xC3 && i + 1 < sName.size()) {
+            // U+00C0..U+00DE (except the multiplication sign) fold to U+00E0..U+00FE
+            unsigned char d = static_cast<unsigned char>(sName[i + 1]);
+            if (d >= 0x80 && d <= 0x9E && d != 0x97)
+                d = static_cast<unsigned char>(d + 0x20);
+            s += static_cast<char>(c);
+            s += static_cast<char>(d);
+            ++i;
+        } else {
+            s += static_cast<char>(c);
+        }
+    }
+    return s;
+}
+
+std::size_t CRegProjects::Position(const std::string& sName) const {
+    const std::string sKey = Schluessel(sName);
+    for (std::size_t i = 0; i < mCol.size(); ++i)
+        if (Schluessel(mCol[i]->Name()) == sKey)
+            return i;
+    return std::string::npos;
+}
+
+void CRegProjects::AddFromReg(const std::string& sSubkey) {
+    auto p = std::make_unique<CRegProject>();
+    try {
+        p->InitFromReg(sSubkey);
+    } catch (const ProjektOhnePfad&) {
+        // a failing step is skipped: a registration without a folder cannot be
+        // opened, the other projects are still listed
+        mOhnePfad.push_back(sSubkey);
+        return;
+    }
+    if (Position(p->Name()) != std::string::npos)
+        return;   // the registry compares without case, so this is the same key
+    mCol.push_back(std::move(p));
+}
+
+CRegProject* CRegProjects::Add(const std::string& Name, const std::string& Path, std::int32_t PrjType) {
+    if (Name.empty() || Name.find('\\') != std::string::npos)
+        throw std::invalid_argument("Ungültiger Projektname: " + Name);
+    if (Position(Name) != std::string::npos)
+        throw ProjektSchonVorhanden(Name);
+    auto p = std::make_unique<CRegProject>();
+    p->Name(Name);
+    p->Path(Path);
+    p->PrjType(PrjType);
+    CRegProject* pNeu = p.get();
+    mCol.push_back(std::move(p));
+    pNeu->AddToReg();
+    return pNeu;
+}
+
+void CRegProjects::Delete(const std::string& PrjName) {
+    const std::size_t i = Position(PrjName);
+    if (i != std::string::npos)
+        mCol.erase(mCol.begin() + static_cast<std::ptrdiff_t>(i));
+}
+
+CRegProject* CRegProjects::Item(std::int32_t nIndex) const {
+    if (nIndex < 1 || nIndex > Count())
+        throw ProjektNichtGefunden(std::to_string(nIndex));
+    return mCol[static_cast<std::size_t>(nIndex - 1)].get();
+}
+
+CRegProject* CRegProjects::Item(const std::string& sName) const {
+    const std::size_t i = Position(sName);
+    if (i == std::string::npos)
+        throw ProjektNichtGefunden(sName);
+    return mCol[i].get();
+}
+
+void CRegProjects::Clear() { mCol.clear(); }

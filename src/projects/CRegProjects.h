@@ -1,7 +1,59 @@
 #pragma once
-// Placeholder until the project classes land.
+// All projects registered by the HMI environment, read from the registry when
+// the collection is made. Keys are the projects' names ("|" + subkey for the
+// registered ones), compared without regard to case; insertion order is kept.
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "projects/CRegProject.h"
+
+class ProjektNichtGefunden : public std::out_of_range {
+public:
+    explicit ProjektNichtGefunden(const std::string& s) : std::out_of_range("Projekt nicht gefunden: " + s) {}
+};
+
+class ProjektSchonVorhanden : public std::invalid_argument {
+public:
+    explicit ProjektSchonVorhanden(const std::string& s)
+        : std::invalid_argument("Projekt schon vorhanden: " + s) {}
+};
+
 class CRegProjects {
 public:
-    CRegProjects();
+    using Liste = std::vector<std::unique_ptr<CRegProject>>;
+
+    CRegProjects();   // reads the registrations
     ~CRegProjects();
+
+    // Registers a new project. Throws ProjektSchonVorhanden (name already in the
+    // collection) or std::invalid_argument (empty name, or a "\" that would
+    // write into another key) before anything is written.
+    CRegProject* Add(const std::string& Name, const std::string& Path, std::int32_t PrjType);
+    // Memory only; an unknown name changes nothing.
+    void Delete(const std::string& PrjName);
+    // By 1-based position or by name; throws ProjektNichtGefunden.
+    CRegProject* Item(std::int32_t nIndex) const;
+    CRegProject* Item(const std::string& sName) const;
+    CRegProject* Item(const char* sName) const { return Item(std::string(sName)); }
+    std::int32_t Count() const { return static_cast<std::int32_t>(mCol.size()); }
+    void Clear();   // memory only
+
+    Liste::const_iterator begin() const { return mCol.begin(); }
+    Liste::const_iterator end() const { return mCol.end(); }
+
+    // Subkeys left out while reading because they have no "Path" value.
+    const std::vector<std::string>& OhnePfad() const { return mOhnePfad; }
+
+    // Case-blind form of a name (ASCII and the Latin-1 letters).
+    static std::string Schluessel(const std::string& sName);
+
+private:
+    void AddFromReg(const std::string& sSubkey);
+    std::size_t Position(const std::string& sName) const;   // npos when missing
+
+    Liste mCol;
+    std::vector<std::string> mOhnePfad;
 };

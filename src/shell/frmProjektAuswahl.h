@@ -3,12 +3,18 @@
 // "Bekannt" and "Aktuell". The opening of an alarm database calls Laden(),
 // shows the dialog through the dialog seam, then reads prj.
 #include <QDialog>
+#include <QIcon>
+#include <QList>
 #include <cstdint>
 #include <memory>
 
 class CRegProjects;
 class CRegProject;
 class CKorvant;
+class QTabWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+class QPushButton;
 
 class frmProjektAuswahl : public QDialog {
     Q_OBJECT
@@ -27,4 +33,35 @@ public:
     std::int32_t PrjType = 0;
     CRegProject* prj = nullptr;  // the chosen project (owned by gRegProjects or ClassicProject)
     std::unique_ptr<CRegProject> ClassicProject;
+
+    // Small icon numbers of the lists (1-based, as icon number PrjType + 1).
+    static constexpr int ICON_KLASSISCH = 4;
+    static constexpr int ROLLE_ICON = Qt::UserRole + 1;
+
+public slots:
+    void reject() override;   // Escape and the close box act as "Abbrechen"
+
+private slots:
+    void cmdOeffnen_Click();
+    void cmdHilfe_Click();
+    void SSTab_Click();
+    void lvwAktuell_ItemClick(QTreeWidgetItem* item);
+    void lvwBekannt_ItemClick(QTreeWidgetItem* item);
+    void lvwNew_ItemClick(QTreeWidgetItem* item);
+    void Liste_DblClick(QTreeWidget* lvw);
+
+private:
+    void Aufbauen();
+    void EintragHinzufuegen(QTreeWidget* lvw, const QStringList& texte, int nIcon);
+
+    QTabWidget* SSTab = nullptr;
+    QTreeWidget* lvwNew = nullptr;
+    QTreeWidget* lvwBekannt = nullptr;
+    QTreeWidget* lvwAktuell = nullptr;
+    QPushButton* cmdSuchen = nullptr;
+    QPushButton* cmdOeffnen = nullptr;
+    QPushButton* cmdAbbrechen = nullptr;
+    QPushButton* cmdHilfe = nullptr;
+    QList<QIcon> imlbmpklein;   // icons 1..4 at 0..3; 2 is "Server", 3 "ClientServer"
+    bool mfLaedt = false;
 };
