@@ -44,16 +44,6 @@ void Schritt(F&& f) {
     }
 }
 
-// Path + "\" + Name without its first character (the "|" of a registered project) + ".kvs".
-template <class P>
-QString DatenbankPfadVon(const P* p) {
-    if constexpr (requires { p->Name(); p->Path(); }) {
-        return Konfiguration::DatenbankPfad(QString::fromStdString(p->Path()), QString::fromStdString(p->Name()));
-    } else {
-        return {};
-    }
-}
-
 QPixmap Leinwand() {
     QPixmap pm(24, 24);
     pm.fill(Qt::transparent);
@@ -346,7 +336,8 @@ void frmMain::DatenbankOeffnen() {
             Dialoge::aktuell().Modal(&dlg);
         // No project chosen: the database path stays empty and AuswahlShow reports it.
         if (dlg.prj)
-            m_Auswahl->setAlarmDatenbank(DatenbankPfadVon(dlg.prj));
+            m_Auswahl->setAlarmDatenbank(Konfiguration::DatenbankPfad(QString::fromStdString(dlg.prj->Path()),
+                                                                       QString::fromStdString(dlg.prj->Name())));
     });
     Schritt([this] {
         m_Auswahl->setIniPath(Konfiguration::StandardIniPfad());
