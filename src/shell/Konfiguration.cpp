@@ -1,0 +1,49 @@
+#include "shell/Konfiguration.h"
+
+#include "platform/MDatei.h"
+#include "platform/MIni.h"
+#include "platform/WinUmgebung.h"
+
+namespace Konfiguration {
+
+QString Wert(const QString& sBereich, const QString& sEintrag, const QString& sIniPath) {
+    return QString::fromStdString(
+        MIni::IniLeseWert(sBereich.toStdString(), sEintrag.toStdString(), std::string(), sIniPath.toStdString()));
+}
+
+QString NamensTeil(const QString& sWert) {
+    const qsizetype n = sWert.lastIndexOf(QLatin1Char('\\'));
+    return n < 0 ? sWert : sWert.mid(n + 1);
+}
+
+QStringList ListeLesen(const QString& sBereich, const QString& sEndung, const QString& sIniPath) {
+    QStringList liste;
+    for (int n = 1; n <= MaxEintraege; ++n) {
+        const QString w = Wert(sBereich, QString::number(n) + sEndung, sIniPath);
+        if (w.isEmpty())
+            break;
+        liste << NamensTeil(w);
+    }
+    return liste;
+}
+
+QStringList SymbolListeLesen(const QString& sIniPath) {
+    return ListeLesen(QStringLiteral("Arrow"), QStringLiteral("Symbol"), sIniPath);
+}
+QStringList BilderListeLesen(const QString& sIniPath) {
+    return ListeLesen(QStringLiteral("Picture"), QStringLiteral("Pic"), sIniPath);
+}
+
+QString OhneEndung(const QString& sName) { return sName.size() <= 4 ? sName : sName.left(sName.size() - 4); }
+
+QString DatenbankPfad(const QString& sPath, const QString& sName) {
+    return sPath + QStringLiteral("\\") + sName.mid(1) + QStringLiteral(".kvs");
+}
+
+QString StandardIniPfad() {
+    return QString::fromStdString(WinUmgebung::ProgrammOrdner()) + QStringLiteral("\\Tavero\\Tavero.ini");
+}
+
+bool Vorhanden(const QString& sPfad) { return !sPfad.isEmpty() && MDatei::DateiVorhanden(sPfad.toStdString()); }
+
+}  // namespace Konfiguration

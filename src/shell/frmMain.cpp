@@ -1,0 +1,482 @@
+#include "shell/frmMain.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QDate>
+#include <QLabel>
+#include <QLocale>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPainterPath>
+#include <QStatusBar>
+#include <QTime>
+#include <QTimer>
+#include <QToolBar>
+#include <exception>
+
+#include "alarms/AlarmAuswahl.h"
+#include "alarms/frmAlarmAuswahl.h"
+#include "alarms/Anzeigemodus.h"
+#include "alarms/Dialoge.h"
+#include "alarms/Twips.h"
+#include "editor/frmPicture.h"
+#include "projects/CRegProject.h"
+#include "shell/Fensterplatz.h"
+#include "shell/Konfiguration.h"
+#include "shell/MenueBefehle.h"
+#include "shell/frmIniDialog.h"
+#include "shell/frmProjektAuswahl.h"
+
+namespace {
+
+// Start-up after the command line and every step of an opening run in
+// skip-and-continue mode.
+template <class F>
+void Schritt(F&& f) {
+    try {
+        f();
+    } catch (const std::exception&) {
+        // a failing step is skipped: the command carries on with the next one
+    }
+}
+
+QPixmap Leinwand() {
+    QPixmap pm(24, 24);
+    pm.fill(Qt::transparent);
+    return pm;
+}
+
+void Pfeil(QPainter& p, QPointF spitze, double groesse, const QColor& farbe) {
+    QPainterPath pfad;
+    pfad.moveTo(spitze);
+    pfad.lineTo(spitze + QPointF(groesse, groesse * 0.45));
+    pfad.lineTo(spitze + QPointF(groesse * 0.45, groesse));
+    pfad.closeSubpath();
+    p.fillPath(pfad, farbe);
+    p.setPen(QPen(farbe, std::max(1.5, groesse / 5)));
+    p.drawLine(spitze + QPointF(groesse * 0.5, groesse * 0.5), spitze + QPointF(groesse * 1.1, groesse * 1.1));
+}
+
+QIcon Symbol(const QString& key) {
+    QPixmap pm = Leinwand();
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor rot(200, 30, 30), blau(30, 70, 160), grau(90, 90, 90);
+    if (key == QLatin1String("SingleMode")) {
+        Pfeil(p, {5, 5}, 14, rot);
+    } else if (key == QLatin1String("ContMode")) {
+        Pfeil(p, {2, 2}, 8, rot);
+        Pfeil(p, {8, 8}, 8, rot);
+        Pfeil(p, {14, 14}, 8, rot);
+    } else if (key == QLatin1String("AllMode")) {
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 3; ++x)
+                Pfeil(p, {2.0 + x * 7.5, 2.0 + y * 7.5}, 5, rot);
+    } else if (key == QLatin1String("Grid")) {
+        p.setPen(QPen(blau, 1.2));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(2.5, 3.5, 19, 17));
+        p.fillRect(QRectF(3, 4, 18, 4), blau.lighter(160));
+        for (double y = 8.5; y < 20; y += 4)
+            p.drawLine(QPointF(2.5, y), QPointF(21.5, y));
+        p.drawLine(QPointF(9.5, 3.5), QPointF(9.5, 20.5));
+        p.drawLine(QPointF(15.5, 3.5), QPointF(15.5, 20.5));
+    } else if (key == QLatin1String("Editor")) {
+        p.setPen(QPen(grau, 1.2));
+        p.setBrush(QColor(220, 235, 250));
+        p.drawRect(QRectF(2.5, 3.5, 19, 17));
+        p.setPen(QPen(QColor(60, 130, 60), 1.5));
+        p.drawLine(QPointF(4, 17), QPointF(9, 10));
+        p.drawLine(QPointF(9, 10), QPointF(13, 15));
+        p.drawLine(QPointF(13, 15), QPointF(20, 7));
+        Pfeil(p, {12, 9}, 8, rot);
+    } else if (key == QLatin1String("TestMode")) {
+        p.setPen(QPen(QColor(180, 120, 0), 2));
+        p.setBrush(QColor(255, 230, 150));
+        p.drawEllipse(QRectF(2.5, 2.5, 19, 19));
+        QFont f = p.font();
+        f.setBold(true);
+        f.setPixelSize(13);
+        p.setFont(f);
+        p.setPen(QColor(120, 70, 0));
+        p.drawText(QRectF(2.5, 2.5, 19, 19), Qt::AlignCenter, QStringLiteral("T"));
+    }
+    p.end();
+    return QIcon(pm);
+}
+
+}  // namespace
+
+frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
+    setWindowTitle(QStringLiteral("Tavero für Windows"));
+    mdiArea = new QMdiArea(this);
+    mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(mdiArea);
+    createActions();
+    createMenus();
+    createToolBar();
+    createStatusBar();
+    resize(1024, 768);
+    Hauptfenster::setzen(this);
+}
+
+frmMain::~frmMain() {
+    if (Hauptfenster::instanz() == this)
+        Hauptfenster::setzen(nullptr);
+    // The component ends its selection window while the MDI area still exists.
+    m_Auswahl.reset();
+}
+
+void frmMain::createActions() {
+    mnuFileOpen = new QAction(QStringLiteral("AlarmDB Ö&ffnen..."), this);
+    mnuFileOpen->setObjectName(QStringLiteral("mnuFileOpen"));
+    mnuFileOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(mnuFileOpen, &QAction::triggered, this, &frmMain::DatenbankOeffnen);
+    Ende = new QAction(QStringLiteral("&Ende"), this);
+    Ende->setObjectName(QStringLiteral("Ende"));
+    connect(Ende, &QAction::triggered, this, &frmMain::Ende_Click);
+}
+
+void frmMain::createMenus() {
+    mnuFile = menuBar()->addMenu(QStringLiteral("&Datei"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuFile->addAction(mnuFileOpen);
+    mnuFile->addAction(Ende);
+
+    // Hidden from the menu bar: the picture window pops their items up.
+    mnuPfeile = new QMenu(QStringLiteral("Pfeile"), this);
+    mnuPfeile->setObjectName(QStringLiteral("mnuPfeile"));
+    mnuAlarmBild = new QMenu(QStringLiteral("Alarm"), this);
+    mnuAlarmBild->setObjectName(QStringLiteral("mnuAlarmBild"));
+    // Item 0 of each list exists from the start, empty and invisible until filled.
+    auto* a = mnuPfeile->addAction(QString());
+    a->setVisible(false);
+    connect(a, &QAction::triggered, this, [this] { mnuArrow_Click(0); });
+    mnuArrow << a;
+    auto* b = mnuAlarmBild->addAction(QString());
+    b->setVisible(false);
+    connect(b, &QAction::triggered, this, [this] { mnuAlarm_Click(0); });
+    mnuAlarm << b;
+}
+
+void frmMain::createToolBar() {
+    tbToolBar = addToolBar(QStringLiteral("Werkzeuge"));
+    tbToolBar->setObjectName(QStringLiteral("tbToolBar"));
+    tbToolBar->setMovable(false);
+    tbToolBar->setIconSize(QSize(24, 24));
+    m_ModusGruppe = new QActionGroup(this);
+    m_ModusGruppe->setExclusive(true);
+    m_FensterGruppe = new QActionGroup(this);
+    m_FensterGruppe->setExclusive(true);
+
+    auto knopf = [this](const QString& key, const QString& tip, const QString& beschreibung, QActionGroup* gruppe) {
+        auto* a = new QAction(Symbol(key), key, this);
+        a->setObjectName(key);
+        a->setData(key);
+        a->setCheckable(true);
+        a->setToolTip(tip);
+        a->setStatusTip(beschreibung);
+        if (gruppe)
+            gruppe->addAction(a);
+        tbToolBar->addAction(a);
+        connect(a, &QAction::triggered, this, [this, key] { ToolbarKlick(key); });
+        m_ToolButtons << a;
+    };
+    knopf(QStringLiteral("SingleMode"), QStringLiteral("SingleMode, ein Pfeil pro AlarmBild."), QString(),
+          m_ModusGruppe);
+    knopf(QStringLiteral("ContMode"), QStringLiteral("CntinousMode"), QStringLiteral("ContMode"), m_ModusGruppe);
+    knopf(QStringLiteral("AllMode"), QStringLiteral("AllMode"),
+          QStringLiteral("AllMode, alle Pfeile für ein AlarmBild werden angezeigt."), m_ModusGruppe);
+    m_ToolButtons << tbToolBar->addSeparator();
+    knopf(QStringLiteral("Grid"), QStringLiteral("Grid, zeigt die Datenbankeinträge."), QString(), m_FensterGruppe);
+    knopf(QStringLiteral("Editor"), QStringLiteral("Editor, zeigt den Pfeileditor an."), QString(), m_FensterGruppe);
+    auto* luecke = new QWidget(tbToolBar);
+    luecke->setFixedWidth(16);
+    m_ToolButtons << tbToolBar->addWidget(luecke);
+    knopf(QStringLiteral("TestMode"), QStringLiteral("TestMode"), QString(), nullptr);
+}
+
+void frmMain::createStatusBar() {
+    sbStatusBar = statusBar();
+    sbStatusBar->setObjectName(QStringLiteral("sbStatusBar"));
+    sbStatusBar->setSizeGripEnabled(true);
+    const int breite = 90;
+    for (int i = 0; i < 4; ++i) {
+        m_Panel[i] = new QLabel(sbStatusBar);
+        m_Panel[i]->setFrameShape(QFrame::Panel);
+        m_Panel[i]->setFrameShadow(QFrame::Sunken);
+        m_Panel[i]->setMinimumWidth(breite);
+        m_Panel[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        sbStatusBar->addPermanentWidget(m_Panel[i], i == 0 ? 5 : 1);
+    }
+    m_Panel[0]->setObjectName(QStringLiteral("Status"));
+    m_Panel[0]->setText(QStringLiteral("Status"));
+    UhrAktualisieren();
+    auto* uhr = new QTimer(this);
+    connect(uhr, &QTimer::timeout, this, &frmMain::UhrAktualisieren);
+    uhr->start(1000);
+}
+
+void frmMain::UhrAktualisieren() {
+    const QLocale l;
+    m_Panel[2]->setText(l.toString(QDate::currentDate(), QLocale::ShortFormat));
+    m_Panel[3]->setText(l.toString(QTime::currentTime(), QLocale::ShortFormat));
+}
+
+// --- start-up and openings ---------------------------------------------------
+
+void frmMain::KomponenteNeu() {
+    // The replaced component ends its own selection window with it, so no
+    // stale grid of the earlier database stays in the MDI area.
+    auto neu = std::make_unique<AlarmAuswahl>();
+    connect(neu.get(), &AlarmAuswahl::AlarmSelected, this, &frmMain::AuswahlAlarmSelected, Qt::DirectConnection);
+    m_Auswahl = std::move(neu);
+}
+
+void frmMain::IniPruefen() {
+    if (!Konfiguration::Vorhanden(m_Auswahl->IniPath()))
+        frmIniDialog::Zeigen(m_Auswahl.get(), this);
+}
+
+void frmMain::ListenLesen() {
+    Schritt([this] {
+        const QStringList s = Konfiguration::SymbolListeLesen(m_Auswahl->IniPath());
+        if (!s.isEmpty())
+            m_Auswahl->setSymbolListe(s);
+    });
+    Schritt([this] {
+        const QStringList b = Konfiguration::BilderListeLesen(m_Auswahl->IniPath());
+        if (!b.isEmpty())
+            m_Auswahl->setAlarmBilderListe(b);
+    });
+}
+
+void frmMain::PfeilMenuFuellen() {
+    const QStringList liste = m_Auswahl->SymbolListe().value_or(QStringList());
+    for (int i = 0; i < liste.size(); ++i) {
+        if (i >= mnuArrow.size()) {
+            auto* a = mnuPfeile->addAction(QString());
+            connect(a, &QAction::triggered, this, [this, i] { mnuArrow_Click(i); });
+            mnuArrow << a;
+        }
+        mnuArrow[i]->setText(liste.at(i));
+        mnuArrow[i]->setVisible(true);
+    }
+}
+
+void frmMain::AlarmMenuFuellen(bool mitEndung) {
+    const QStringList liste = m_Auswahl->AlarmBilderListe().value_or(QStringList());
+    for (int j = 0; j < liste.size(); ++j) {
+        if (j >= mnuAlarm.size()) {
+            auto* a = mnuAlarmBild->addAction(QString());
+            connect(a, &QAction::triggered, this, [this, j] { mnuAlarm_Click(j); });
+            mnuAlarm << a;
+        }
+        const QString name = Konfiguration::NamensTeil(liste.at(j));
+        mnuAlarm[j]->setText(mitEndung ? name : Konfiguration::OhneEndung(name));
+        mnuAlarm[j]->setVisible(true);
+    }
+}
+
+void frmMain::OrdnerSetzen() {
+    Schritt([this] {
+        m_Auswahl->setBilderPath(
+            Konfiguration::Wert(QStringLiteral("Grafik"), QStringLiteral("AlarmPicturePath"), m_Auswahl->IniPath()));
+    });
+    Schritt([this] {
+        m_Auswahl->setSymbolPath(
+            Konfiguration::Wert(QStringLiteral("Grafik"), QStringLiteral("PfeilPath"), m_Auswahl->IniPath()));
+    });
+}
+
+void frmMain::SingleModeWaehlen() {
+    ToolButtonDruecken(QStringLiteral("SingleMode"));
+    gSingleMode = WAHR;
+    gAllMode = FALSCH;
+    gContMode = FALSCH;
+}
+
+void frmMain::Laden(const QString& befehlszeile) {
+    KomponenteNeu();
+    if (!befehlszeile.isEmpty()) {
+        m_Auswahl->setAlarmDatenbank(befehlszeile);
+        m_Auswahl->setIniPath(Konfiguration::StandardIniPfad());
+        Schritt([this] { IniPruefen(); });
+    } else {
+        gStartOhneDB = WAHR;
+    }
+    ListenLesen();
+    Schritt([this] { PfeilMenuFuellen(); });
+    Schritt([this] { AlarmMenuFuellen(false); });
+    Schritt([this] { m_Auswahl->setPfadErweiterung(QStringLiteral("Standard\\")); });
+    if (gStartOhneDB != WAHR) {
+        Schritt([this] { m_Auswahl->AuswahlShow(); });
+        gStartOhneDB = FALSCH;
+    }
+    OrdnerSetzen();
+    Schritt([this] { SingleModeWaehlen(); });
+    if (gStartOhneDB == WAHR) {
+        DatenbankOeffnen();
+        gStartOhneDB = FALSCH;
+    }
+}
+
+void frmMain::DatenbankOeffnen() {
+    Schritt([this] { KomponenteNeu(); });
+    if (!m_Auswahl)
+        return;
+    Schritt([this] {
+        frmProjektAuswahl dlg(this);
+        if (dlg.Laden())
+            Dialoge::aktuell().Modal(&dlg);
+        // No project chosen: the database path stays empty and AuswahlShow reports it.
+        if (dlg.prj)
+            m_Auswahl->setAlarmDatenbank(Konfiguration::DatenbankPfad(QString::fromStdString(dlg.prj->Path()),
+                                                                       QString::fromStdString(dlg.prj->Name())));
+    });
+    Schritt([this] {
+        m_Auswahl->setIniPath(Konfiguration::StandardIniPfad());
+        IniPruefen();
+    });
+    ListenLesen();
+    Schritt([this] { AlarmMenuFuellen(true); });
+    Schritt([this] { PfeilMenuFuellen(); });
+    Schritt([this] { m_Auswahl->setPfadErweiterung(QStringLiteral("Standard\\")); });
+    Schritt([this] { m_Auswahl->AuswahlShow(); });
+    OrdnerSetzen();
+    Schritt([this] { SingleModeWaehlen(); });
+}
+
+// --- commands ----------------------------------------------------------------
+
+void frmMain::ToolbarKlick(const QString& key) {
+    if (key == QLatin1String("SingleMode")) {
+        gSingleMode = WAHR;
+        gAllMode = FALSCH;
+        gContMode = FALSCH;
+    } else if (key == QLatin1String("ContMode")) {
+        gSingleMode = FALSCH;
+        gAllMode = FALSCH;
+        gContMode = WAHR;
+    } else if (key == QLatin1String("AllMode")) {
+        gSingleMode = FALSCH;
+        gAllMode = WAHR;
+        gContMode = FALSCH;
+    } else if (key == QLatin1String("Grid")) {
+        if (m_Auswahl)
+            m_Auswahl->AuswahlShow();
+        if (m_Bild)
+            KindVerbergen(m_Bild);
+    } else if (key == QLatin1String("Editor")) {
+        Bildfenster()->update();
+        BildfensterZeigen();
+    } else if (key == QLatin1String("TestMode")) {
+        if (m_Auswahl)
+            m_Auswahl->setTestmodus(!m_Auswahl->Testmodus());
+    }
+}
+
+void frmMain::mnuArrow_Click(int index) { MenueBefehle::PfeilMenuKlick(static_cast<std::int16_t>(index), Bildfenster()); }
+void frmMain::mnuAlarm_Click(int index) { MenueBefehle::AlarmMenuKlick(static_cast<std::int16_t>(index), Bildfenster()); }
+
+void frmMain::Ende_Click() {
+    // Ends at once: no window is asked and no placement stored.
+    Dialoge::aktuell().ProzessBeenden();
+}
+
+void frmMain::AuswahlAlarmSelected() {
+    BildfensterZeigen();
+    if (m_Bild)
+        m_Bild->PfeilActivate();
+}
+
+void frmMain::closeEvent(QCloseEvent* e) {
+    if (!isMinimized())
+        Fensterplatz::Speichern(frameGeometry());
+    e->accept();
+    Dialoge::aktuell().ProzessBeenden();
+}
+
+// --- Hauptfenster ------------------------------------------------------------
+
+void frmMain::StatusText(int panel, const QString& text) {
+    if (panel >= 1 && panel <= 4)
+        m_Panel[panel - 1]->setText(text);
+}
+
+QString frmMain::StatusTextLesen(int panel) const {
+    return panel >= 1 && panel <= 4 ? m_Panel[panel - 1]->text() : QString();
+}
+
+QAction* frmMain::ToolButton(const QString& key) const {
+    for (QAction* a : m_ToolButtons)
+        if (a->data().toString() == key)
+            return a;
+    return nullptr;
+}
+
+void frmMain::ToolButtonDruecken(const QString& key) {
+    if (QAction* a = ToolButton(key))
+        a->setChecked(true);
+}
+
+QSize frmMain::AussenGroesseTwips() const {
+    const QRect r = frameGeometry();
+    return {static_cast<int>(Twips::ZuTwips(r.width())), static_cast<int>(Twips::ZuTwips(r.height()))};
+}
+
+QWidget* frmMain::KindFensterEinfuegen(QWidget* fenster) {
+    if (!fenster)
+        return nullptr;
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(fenster->parentWidget()); sub && sub->mdiArea() == mdiArea)
+        return sub;
+    QMdiSubWindow* sub = mdiArea->addSubWindow(fenster);
+    // Closing a child only hides it: the windows are kept for the whole run.
+    sub->setAttribute(Qt::WA_DeleteOnClose, false);
+    connect(fenster, &QObject::destroyed, sub, &QObject::deleteLater);
+    return sub;
+}
+
+void frmMain::KindZeigen(QWidget* fenster) {
+    QWidget* sub = KindFensterEinfuegen(fenster);
+    fenster->show();
+    sub->show();
+    if (auto* s = qobject_cast<QMdiSubWindow*>(sub))
+        mdiArea->setActiveSubWindow(s);
+}
+
+void frmMain::KindVerbergen(QWidget* fenster) {
+    if (QWidget* sub = KindFensterEinfuegen(fenster))
+        sub->hide();
+}
+
+frmPicture* frmMain::BildfensterFallsDa() const { return m_Bild; }
+
+frmPicture* frmMain::Bildfenster() {
+    if (!m_Bild) {
+        m_Bild = new frmPicture();
+        KindFensterEinfuegen(m_Bild);
+    }
+    return m_Bild;
+}
+
+void frmMain::BildfensterZeigen() { KindZeigen(Bildfenster()); }
+
+void frmMain::PfeilMenuZeigen(const QPoint& globalPos) {
+    QAction* a = Dialoge::aktuell().MenuZeigen(mnuPfeile, globalPos);
+    const int i = a ? static_cast<int>(mnuArrow.indexOf(a)) : -1;
+    if (i >= 0)
+        mnuArrow_Click(i);
+}
+
+void frmMain::AlarmMenuZeigen(const QPoint& globalPos) {
+    QAction* a = Dialoge::aktuell().MenuZeigen(mnuAlarmBild, globalPos);
+    const int j = a ? static_cast<int>(mnuAlarm.indexOf(a)) : -1;
+    if (j >= 0)
+        mnuAlarm_Click(j);
+}

@@ -1,0 +1,91 @@
+#pragma once
+// The main window "Tavero für Windows": MDI parent of the selection window and
+// the picture window, with the menus, the mode tool bar and the status bar.
+#include <QList>
+#include <QMainWindow>
+#include <QPointer>
+#include <memory>
+
+#include "alarms/Hauptfenster.h"
+
+class AlarmAuswahl;
+class frmPicture;
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QToolBar;
+class QStatusBar;
+
+class frmMain : public QMainWindow, public Hauptfenster {
+    Q_OBJECT
+public:
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // The load step: start-up from the command line (empty: pick a project).
+    void Laden(const QString& befehlszeile);
+    // "AlarmDB Ö&ffnen...": a fresh component, the project choice, the configuration.
+    void DatenbankOeffnen();
+    // Tool bar command by the button's key.
+    void ToolbarKlick(const QString& key);
+    void mnuArrow_Click(int index);
+    void mnuAlarm_Click(int index);
+    void Ende_Click();
+
+    // Hauptfenster
+    AlarmAuswahl* mgobjAuswahl() const override { return m_Auswahl.get(); }
+    void StatusText(int panel, const QString& text) override;
+    QString StatusTextLesen(int panel) const override;
+    void ToolButtonDruecken(const QString& key) override;
+    QSize AussenGroesseTwips() const override;
+    QWidget* KindFensterEinfuegen(QWidget* fenster) override;
+    void BildfensterZeigen() override;
+    void PfeilMenuZeigen(const QPoint& globalPos) override;
+    void AlarmMenuZeigen(const QPoint& globalPos) override;
+
+    // The picture window, created on first use and kept.
+    frmPicture* Bildfenster();
+    frmPicture* BildfensterFallsDa() const;
+    QAction* ToolButton(const QString& key) const;
+
+    QMdiArea* mdiArea = nullptr;
+    QMenu* mnuFile = nullptr;
+    QAction* mnuFileOpen = nullptr;
+    QAction* Ende = nullptr;
+    QMenu* mnuPfeile = nullptr;
+    QMenu* mnuAlarmBild = nullptr;
+    QList<QAction*> mnuArrow;
+    QList<QAction*> mnuAlarm;
+    QToolBar* tbToolBar = nullptr;
+    QStatusBar* sbStatusBar = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void createToolBar();
+    void createStatusBar();
+    void UhrAktualisieren();
+
+    void KomponenteNeu();
+    void IniPruefen();
+    void ListenLesen();
+    void PfeilMenuFuellen();
+    void AlarmMenuFuellen(bool mitEndung);
+    void OrdnerSetzen();
+    void SingleModeWaehlen();
+    void AuswahlAlarmSelected();
+    void KindZeigen(QWidget* fenster);
+    void KindVerbergen(QWidget* fenster);
+
+    std::unique_ptr<AlarmAuswahl> m_Auswahl;
+    QPointer<frmPicture> m_Bild;
+    QActionGroup* m_ModusGruppe = nullptr;
+    QActionGroup* m_FensterGruppe = nullptr;
+    QList<QAction*> m_ToolButtons;
+    QLabel* m_Panel[4] = {};
+};
