@@ -1,12 +1,574 @@
-// Placeholder until the demo generator lands.
 #include "DemoProjekt.h"
 
-bool DemoProjekt::Erzeugen(const DemoOptionen&, QString* fehler) {
-    if (fehler) *fehler = QStringLiteral("Demo-Generator noch nicht gebaut");
+#include <sqlite3.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QSaveFile>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "GifSchreiber.h"
+#include "platform/Cp1252.h"
+#include "platform/MRegistrierung.h"
+#include "platform/WinUmgebung.h"
+
+namespace {
+
+const char* const KORVANT_SCHLUESSEL = "Software\\BELMARK GmbH\\Korvant\\4.0";
+const char* const PROJEKTE_SCHLUESSEL = "SOFTWARE\\BELMARK GmbH\\Korvant\\4.0\\Projects";
+const QString PROJEKTE_WIN = QStringLiteral("C:\\Projekte");
+const QString DEMO_WIN = QStringLiteral("C:\\Projekte\\Demo");
+const QString ZWEITES_PROJEKT = QStringLiteral("Wasserwerk");
+
+struct Bild {
+    QString name;   // without ".bmp"
+    QSize groesse;  // size of the written bitmap
+};
+
+using Eintraege = QList<QPair<QString, QString>>;
+using Bereiche = QList<QPair<QString, Eintraege>>;
+
+bool Melden(QString* fehler, const QString& text) {
+    if (fehler)
+        *fehler = text;
     return false;
 }
+
+// Profile files as the HMI environment writes them: Windows-1252, CRLF.
+bool IniSchreiben(const QString& sDatei, const Bereiche& bereiche, QString* fehler) {
+    std::string text;
+    for (const auto& [bereich, eintraege] : bereiche) {
+        text += "[" + bereich.toStdString() + "]\r\n";
+        for (const auto& [schluessel, wert] : eintraege)
+            text += schluessel.toStdString() + "=" + wert.toStdString() + "\r\n";
+        text += "\r\n";
+    }
+    const std::string ansi = Cp1252::AusUtf8(text);
+    QSaveFile f(sDatei);
+    if (!f.open(QIODevice::WriteOnly) || f.write(ansi.data(), static_cast<qint64>(ansi.size())) < 0 || !f.commit())
+        return Melden(fehler, QStringLiteral("Die Datei %1 lässt sich nicht schreiben.").arg(sDatei));
+    return true;
+}
+
+bool OrdnerAnlegen(const QString& sOrdner, QString* fehler) {
+    if (!QDir().mkpath(sOrdner))
+        return Melden(fehler, QStringLiteral("Der Ordner %1 lässt sich nicht anlegen.").arg(sOrdner));
+    return true;
+}
+
+// The registry writer addresses the prefix named by WINEPREFIX; it is set for
+// the generation only and restored afterwards.
+class PrefixWahl {
+public:
+    explicit PrefixWahl(const QString& prefix) : m_hatte(qEnvironmentVariableIsSet("WINEPREFIX")),
+                                                 m_alt(qgetenv("WINEPREFIX")) {
+        qputenv("WINEPREFIX", QFile::encodeName(prefix));
+    }
+    ~PrefixWahl() {
+        if (m_hatte)
+            qputenv("WINEPREFIX", m_alt);
+        else
+            qunsetenv("WINEPREFIX");
+    }
+
+private:
+    bool m_hatte;
+    QByteArray m_alt;
+};
+
+bool RegistrierungSchreiben(const QString& prefix, QString* fehler) {
+    using namespace MRegistrierung;
+    PrefixWahl wahl(prefix);
+    const std::string projekte = PROJEKTE_SCHLUESSEL;
+    const bool ok =
+        RegSchreibeWert(HKLM, KORVANT_SCHLUESSEL, "path", RegWert(std::string("C:\\Programme\\Korvant")), TYP_SZ) &&
+        RegSchreibeWert(HKLM, projekte + "\\Demo", "Path", RegWert(DEMO_WIN.toStdString()), TYP_SZ) &&
+        RegSchreibeWert(HKLM, projekte + "\\Demo", "PrjType", RegWert(std::int32_t(1)), TYP_DWORD) &&
+        RegSchreibeWert(HKLM, projekte + "\\" + ZWEITES_PROJEKT.toStdString(), "Path",
+                        RegWert((PROJEKTE_WIN + "\\" + ZWEITES_PROJEKT).toStdString()), TYP_SZ) &&
+        RegSchreibeWert(HKLM, projekte + "\\" + ZWEITES_PROJEKT.toStdString(), "PrjType", RegWert(std::int32_t(3)),
+                        TYP_DWORD) &&
+        RegSchreibeWert(HKCU, KORVANT_SCHLUESSEL, "DefaultProjectsPath", RegWert(PROJEKTE_WIN.toStdString()), TYP_SZ);
+    if (!ok)
+        return Melden(fehler, QStringLiteral("Die Registrierung im Prefix %1 lässt sich nicht schreiben.").arg(prefix));
+    return true;
+}
+
+bool PrefixAnlegen(const QString& prefix, QString* fehler) {
+    for (const QString& o : {QStringLiteral("/drive_c/windows"), QStringLiteral("/drive_c/Programme/Korvant"),
+                             QStringLiteral("/drive_c/Projekte"), QStringLiteral("/dosdevices")})
+        if (!OrdnerAnlegen(prefix + o, fehler))
+            return false;
+    // Drive links as Wine makes them: c: is the prefix's drive_c, z: the root.
+    const QList<QPair<QString, QString>> links = {{QStringLiteral("c:"), QStringLiteral("../drive_c")},
+                                                  {QStringLiteral("z:"), QStringLiteral("/")}};
+    for (const auto& [name, ziel] : links) {
+        const QString link = prefix + QStringLiteral("/dosdevices/") + name;
+        QFile::remove(link);
+        if (!QFile::link(ziel, link))
+            return Melden(fehler, QStringLiteral("Die Laufwerksverknüpfung %1 lässt sich nicht anlegen.").arg(link));
+    }
+    return true;
+}
+
+bool KorvantIniSchreiben(const QString& prefix, QString* fehler) {
+    return IniSchreiben(prefix + QStringLiteral("/drive_c/windows/Korvant.ini"),
+                        {{QStringLiteral("Special"), {{QStringLiteral("ClientServer"), QStringLiteral("0")},
+                                                      {QStringLiteral("Unsigned"), QStringLiteral("0")}}},
+                         {QStringLiteral("Files 3.0"), {{QStringLiteral("AutoOpen"), QStringLiteral("1")},
+                                                        {QStringLiteral("BackUp"), QStringLiteral("1")}}},
+                         {QStringLiteral("Desktop 3.0"), {{QStringLiteral("AutoRestore"), QStringLiteral("0")},
+                                                          {QStringLiteral("FormDesigner"), QStringLiteral("8")},
+                                                          {QStringLiteral("Formatierung"), QStringLiteral("1")},
+                                                          {QStringLiteral("DeleteKVI"), QStringLiteral("0")}}},
+                         {QStringLiteral("FormDesigner"),
+                          {{QStringLiteral("8"), QStringLiteral("C:\\Programme\\Microsoft Visual Studio\\VB98\\VB6.EXE")}}}},
+                        fehler);
+}
+
+bool KviSchreiben(const QString& sDatei, const QString& name, const QString& pfadWin, const QString& kommentar,
+                  QString* fehler) {
+    return IniSchreiben(sDatei,
+                        {{QStringLiteral("properties"), {{QStringLiteral("comment"), kommentar},
+                                                         {QStringLiteral("Developer"), QStringLiteral("Jürgen Maß")},
+                                                         {QStringLiteral("Customer"), QStringLiteral("Zweckverband Abwasser Süd")}}},
+                         {QStringLiteral("Config"), {{QStringLiteral("DesignerProject"), name + QStringLiteral(".vbp")},
+                                                     {QStringLiteral("Database"), name},
+                                                     {QStringLiteral("Path"), pfadWin},
+                                                     {QStringLiteral("ProjectDB"), name + QStringLiteral(".kvs")},
+                                                     {QStringLiteral("CurrentLCID"), QStringLiteral("1031")},
+                                                     {QStringLiteral("index1"), name + QStringLiteral(".kvs")}}},
+                         {QStringLiteral("design"), {{QStringLiteral("FormDesigner"), QStringLiteral("8")},
+                                                     {QStringLiteral("RuntimeSystem"), QStringLiteral("1")}}},
+                         {QStringLiteral("alarm_server"), {{QStringLiteral("alarmpath"), pfadWin},
+                                                           {QStringLiteral("database"), name + QStringLiteral(".kvs")}}},
+                         {QStringLiteral("trend_server"), {{QStringLiteral("trendpath"), pfadWin + QStringLiteral("\\Trend")},
+                                                           {QStringLiteral("database"), name + QStringLiteral("Trend.kvs")},
+                                                           {QStringLiteral("historypath"), pfadWin + QStringLiteral("\\Trend\\Historie")}}}},
+                        fehler);
+}
+
+// ---- pictures ----
+
+const std::array<const char*, 12> BILD_NAMEN = {"Uebersicht", "Zulauf",     "Vorklaerung", "Belebung",
+                                                "Nachklaerung", "Schlamm",  "Faulturm",    "Gasspeicher",
+                                                "Geblaese",   "Filtration", "Ablauf",      "Energie"};
+
+QString BildName(int i) {
+    if (i < static_cast<int>(BILD_NAMEN.size()))
+        return QString::fromLatin1(BILD_NAMEN[static_cast<std::size_t>(i)]);
+    return QStringLiteral("Anlage%1").arg(i + 1);
+}
+
+QSize BildGroesse(int i, bool zeichnen) {
+    // the first picture has the classic screen size, others are larger plant overviews
+    static const std::array<QSize, 4> groessen = {QSize(1280, 914), QSize(1600, 1100), QSize(1920, 1300),
+                                                  QSize(2400, 1500)};
+    const QSize g = groessen[static_cast<std::size_t>(i) % groessen.size()];
+    return zeichnen ? g : QSize(g.width() / 8, g.height() / 8);
+}
+
+void Behaelter(QPainter& p, const QRectF& r, double fuellung, const QString& name) {
+    QPainterPath pfad;
+    pfad.moveTo(r.topLeft());
+    pfad.lineTo(r.left(), r.bottom() - r.width() / 4);
+    pfad.quadTo(r.center().x(), r.bottom() + r.width() / 6, r.right(), r.bottom() - r.width() / 4);
+    pfad.lineTo(r.topRight());
+    p.setPen(QPen(QColor(40, 40, 40), 3));
+    p.setBrush(QColor(225, 228, 232));
+    p.drawPath(pfad);
+    p.save();
+    p.setClipPath(pfad);
+    p.fillRect(QRectF(r.left(), r.top() + r.height() * (1 - fuellung), r.width(), r.height() * 1.2),
+               QColor(90, 150, 210));
+    p.restore();
+    p.setPen(QColor(20, 20, 20));
+    p.drawText(QRectF(r.left(), r.top() - 28, r.width(), 24), Qt::AlignCenter, name);
+}
+
+void Pumpe(QPainter& p, const QPointF& m, double radius, const QString& name, bool laeuft) {
+    p.setPen(QPen(QColor(30, 30, 30), 3));
+    p.setBrush(laeuft ? QColor(80, 180, 90) : QColor(200, 200, 200));
+    p.drawEllipse(m, radius, radius);
+    QPolygonF dreieck;
+    dreieck << QPointF(m.x() - radius * 0.5, m.y() - radius * 0.6) << QPointF(m.x() + radius * 0.7, m.y())
+            << QPointF(m.x() - radius * 0.5, m.y() + radius * 0.6);
+    p.setBrush(QColor(250, 250, 250));
+    p.drawPolygon(dreieck);
+    p.drawText(QRectF(m.x() - 60, m.y() + radius + 4, 120, 22), Qt::AlignCenter, name);
+}
+
+void Ventil(QPainter& p, const QPointF& m, double g, const QString& name) {
+    QPolygonF links, rechts;
+    links << QPointF(m.x() - g, m.y() - g * 0.6) << m << QPointF(m.x() - g, m.y() + g * 0.6);
+    rechts << QPointF(m.x() + g, m.y() - g * 0.6) << m << QPointF(m.x() + g, m.y() + g * 0.6);
+    p.setPen(QPen(QColor(30, 30, 30), 2));
+    p.setBrush(QColor(240, 200, 60));
+    p.drawPolygon(links);
+    p.drawPolygon(rechts);
+    p.drawText(QRectF(m.x() - 50, m.y() - g - 24, 100, 20), Qt::AlignCenter, name);
+}
+
+QImage BildZeichnen(const Bild& bild, int nr, unsigned seed, bool zeichnen) {
+    QImage img(bild.groesse, QImage::Format_RGB32);
+    img.fill(QColor(236, 240, 244));
+    if (!zeichnen) {
+        QPainter p(&img);
+        p.setPen(QColor(60, 60, 60));
+        p.drawRect(img.rect().adjusted(0, 0, -1, -1));
+        return img;
+    }
+    std::mt19937 rng(seed * 7919u + static_cast<unsigned>(nr));
+    auto zufall = [&rng](int a, int b) { return std::uniform_int_distribution<int>(a, b)(rng); };
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    QFont schrift = p.font();
+    schrift.setPixelSize(16);
+    p.setFont(schrift);
+    const int w = img.width(), h = img.height();
+    // grid of a schematic sheet
+    p.setPen(QPen(QColor(215, 222, 230), 1));
+    for (int x = 0; x < w; x += 40)
+        p.drawLine(x, 0, x, h);
+    for (int y = 0; y < h; y += 40)
+        p.drawLine(0, y, w, y);
+    p.setPen(QPen(QColor(60, 60, 60), 4));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRect(10, 10, w - 20, h - 20));
+
+    const int behaelter = 3 + zufall(0, 2) + w / 800;
+    const double abstand = (w - 200.0) / behaelter;
+    const double rohrY = h * 0.62;
+    QList<QRectF> tanks;
+    for (int i = 0; i < behaelter; ++i) {
+        const double bw = abstand * 0.45;
+        const double bh = h * (0.25 + zufall(0, 15) / 100.0);
+        tanks << QRectF(100 + i * abstand + abstand * 0.1, rohrY - bh - 30, bw, bh);
+    }
+    // pipes first, so tanks, pumps and valves lie on top
+    p.setPen(QPen(QColor(70, 110, 160), 10, Qt::SolidLine, Qt::FlatCap));
+    p.drawLine(QPointF(20, rohrY), QPointF(w - 20, rohrY));
+    p.setPen(QPen(QColor(150, 90, 60), 7, Qt::SolidLine, Qt::FlatCap));
+    const double rueckY = h * 0.82;
+    p.drawLine(QPointF(60, rueckY), QPointF(w - 60, rueckY));
+    for (const QRectF& t : tanks) {
+        p.setPen(QPen(QColor(70, 110, 160), 8, Qt::SolidLine, Qt::FlatCap));
+        p.drawLine(QPointF(t.center().x(), t.bottom()), QPointF(t.center().x(), rohrY));
+        p.setPen(QPen(QColor(150, 90, 60), 6, Qt::SolidLine, Qt::FlatCap));
+        p.drawLine(QPointF(t.right() - 10, t.top() + 20), QPointF(t.right() + abstand * 0.2, t.top() + 20));
+        p.drawLine(QPointF(t.right() + abstand * 0.2, t.top() + 20), QPointF(t.right() + abstand * 0.2, rueckY));
+    }
+    for (int i = 0; i < tanks.size(); ++i)
+        Behaelter(p, tanks[i], zufall(20, 90) / 100.0, QStringLiteral("B%1%2").arg(nr + 1).arg(i + 1, 2, 10, QLatin1Char('0')));
+    for (int i = 0; i + 1 < tanks.size(); ++i) {
+        const double x = (tanks[i].right() + tanks[i + 1].left()) / 2;
+        Pumpe(p, QPointF(x, rohrY), 24, QStringLiteral("P%1%2").arg(nr + 1).arg(i + 1, 2, 10, QLatin1Char('0')),
+              zufall(0, 1) == 1);
+        Ventil(p, QPointF(x, rueckY), 16, QStringLiteral("V%1%2").arg(nr + 1).arg(i + 1, 2, 10, QLatin1Char('0')));
+    }
+    p.setPen(QColor(20, 20, 20));
+    p.drawText(QRectF(24, rohrY - 40, 120, 24), Qt::AlignLeft, QStringLiteral("Zulauf →"));
+    p.drawText(QRectF(w - 160, rohrY - 40, 130, 24), Qt::AlignRight, QStringLiteral("→ Ablauf"));
+    p.drawText(QRectF(70, rueckY + 10, 200, 24), Qt::AlignLeft, QStringLiteral("← Rücklaufschlamm"));
+    p.drawText(QRectF(w - 330, rueckY + 10, 260, 24), Qt::AlignRight, QStringLiteral("Überschussschlamm →"));
+    // title block
+    const QRectF titel(w - 430, h - 110, 400, 80);
+    p.setPen(QPen(QColor(40, 40, 40), 2));
+    p.setBrush(QColor(250, 250, 250));
+    p.drawRect(titel);
+    schrift.setPixelSize(26);
+    schrift.setBold(true);
+    p.setFont(schrift);
+    p.drawText(titel.adjusted(12, 6, -12, -36), Qt::AlignLeft | Qt::AlignVCenter, bild.name);
+    schrift.setPixelSize(15);
+    schrift.setBold(false);
+    p.setFont(schrift);
+    p.drawText(titel.adjusted(12, 44, -12, -6), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("Kläranlage Demo · Blatt %1").arg(nr + 1));
+    return img;
+}
+
+// ---- symbols ----
+
+// An arrow whose tip is the image's top-left corner: that corner is the arrow's position.
+QImage Pfeil(const QColor& farbe, bool leer) {
+    QImage img(32, 32, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    QPolygonF form;
+    form << QPointF(1, 1) << QPointF(20, 6) << QPointF(14, 11) << QPointF(30, 27) << QPointF(27, 30)
+         << QPointF(11, 14) << QPointF(6, 20);
+    p.setPen(QPen(QColor(0, 0, 0), 1.5));
+    p.setBrush(leer ? QBrush(Qt::NoBrush) : QBrush(farbe));
+    p.drawPolygon(form);
+    return img;
+}
+
+struct Symbol {
+    QString datei;
+    QColor farbe;
+};
+
+QList<Symbol> Symbole() {
+    return {{QStringLiteral("PfeilRot.gif"), QColor(220, 30, 30)},
+            {QStringLiteral("PfeilGelb.gif"), QColor(245, 200, 0)},
+            {QStringLiteral("PfeilGruen.gif"), QColor(30, 170, 50)},
+            {QStringLiteral("PfeilBlau.gif"), QColor(30, 90, 220)},
+            {QStringLiteral("PfeilRot.bmp"), QColor(220, 30, 30)},
+            {QStringLiteral("PfeilViolett.bmp"), QColor(140, 40, 170)}};
+}
+
+bool SymboleSchreiben(const QString& ordner, QString* fehler) {
+    QList<Symbol> alle = Symbole();
+    alle.append({QStringLiteral("PfeilLeer.gif"), QColor()});
+    for (const Symbol& s : alle) {
+        const QImage img = Pfeil(s.farbe, !s.farbe.isValid());
+        const QString datei = ordner + QLatin1Char('/') + s.datei;
+        bool ok;
+        if (s.datei.endsWith(QLatin1String(".gif"))) {
+            ok = GifSchreiber::Schreiben(img, datei);
+        } else {
+            // a BMP has no transparency: the arrow lies on white, as such symbols always did
+            QImage weiss(img.size(), QImage::Format_RGB32);
+            weiss.fill(Qt::white);
+            QPainter(&weiss).drawImage(0, 0, img);
+            ok = weiss.save(datei, "BMP");
+        }
+        if (!ok)
+            return Melden(fehler, QStringLiteral("Das Symbol %1 lässt sich nicht schreiben.").arg(datei));
+    }
+    return true;
+}
+
+// ---- the alarm database ----
+
+const std::array<const char*, 14> TEILE = {"Pumpe P",         "Gebläse G",     "Rührwerk R",    "Schieber S",
+                                           "Ventil V",        "Behälter B",    "Verdichter K",  "Förderschnecke F",
+                                           "Dosierpumpe DP",  "Räumerbrücke RB", "Überlaufbecken UB",
+                                           "Faulbehälter FB", "Messumformer LT", "Schütz K"};
+const std::array<const char*, 18> MELDUNGEN = {
+    "Störung Motorschutz",      "Übertemperatur Wicklung",   "Füllstand zu hoch",
+    "Füllstand zu niedrig",     "Druck zu hoch",             "Laufrückmeldung fehlt",
+    "Endlage AUF nicht erreicht", "Endlage ZU nicht erreicht", "Frequenzumrichter gestört",
+    "Not-Aus betätigt",         "Drehzahlwächter ausgelöst", "Sauerstoffgehalt unterschritten",
+    "Rückmeldung fehlt",        "Wartungsintervall überschritten", "Leckage erkannt",
+    "Sicherung ausgelöst",      "Grenzwert überschritten",   "Schaltschrank Übertemperatur"};
+const std::array<const char*, 14> KUERZEL = {"P", "G", "RW", "S", "V", "B", "K", "F", "DP", "RB", "UB", "FB", "LT", "KS"};
+
+class Sqlite {
+public:
+    ~Sqlite() {
+        if (m_stmt)
+            sqlite3_finalize(m_stmt);
+        if (m_db)
+            sqlite3_close(m_db);
+    }
+    sqlite3* m_db = nullptr;
+    sqlite3_stmt* m_stmt = nullptr;
+};
+
+bool Ausfuehren(sqlite3* db, const char* sql, const QString& datei, QString* fehler) {
+    char* meldung = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &meldung) != SQLITE_OK) {
+        const QString grund = QString::fromUtf8(meldung ? meldung : "");
+        sqlite3_free(meldung);
+        return Melden(fehler, QStringLiteral("Die Alarmdatenbank %1 lässt sich nicht anlegen: %2").arg(datei, grund));
+    }
+    return true;
+}
+
+bool DatenbankSchreiben(const QString& datei, int alarme, const QList<Bild>& bilder, unsigned seed, QString* fehler) {
+    QFile::remove(datei);
+    Sqlite s;
+    if (sqlite3_open_v2(QFile::encodeName(datei).constData(), &s.m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                        nullptr) != SQLITE_OK)
+        return Melden(fehler, QStringLiteral("Die Alarmdatenbank %1 lässt sich nicht anlegen.").arg(datei));
+    // a freshly made file: no journal needed while it is filled
+    if (!Ausfuehren(s.m_db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;", datei, fehler) ||
+        !Ausfuehren(s.m_db,
+                    "CREATE TABLE Alarmdefs ("
+                    "\"Ident\" INTEGER NOT NULL PRIMARY KEY, \"Type\" INTEGER, \"Acknowledge\" INTEGER, "
+                    "\"VarName\" VARCHAR(255), \"BitNo\" INTEGER, \"Min\" VARCHAR(255), \"Max\" VARCHAR(255), "
+                    "\"Priority\" INTEGER, \"Group\" INTEGER, \"Helpindex\" INTEGER, \"Alarmtext\" VARCHAR(255), "
+                    "\"Form\" VARCHAR(255), \"Symbol\" VARCHAR(255), \"X\" INTEGER, \"Y\" INTEGER, "
+                    "\"Sensor1\" INTEGER, \"Sensor2\" INTEGER, \"Fault\" INTEGER)",
+                    datei, fehler) ||
+        !Ausfuehren(s.m_db, "BEGIN", datei, fehler))
+        return false;
+    if (sqlite3_prepare_v2(s.m_db, "INSERT INTO Alarmdefs VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)", -1,
+                           &s.m_stmt, nullptr) != SQLITE_OK)
+        return Melden(fehler, QStringLiteral("Die Alarmdatenbank %1 lässt sich nicht anlegen.").arg(datei));
+
+    std::vector<std::string> formen;
+    for (const Bild& b : bilder)
+        formen.push_back(b.name.toStdString());
+    const QList<Symbol> symbole = Symbole();
+    std::vector<std::string> symbolWerte;
+    for (const Symbol& sy : symbole)
+        symbolWerte.push_back("Standard\\" + sy.datei.toStdString());
+
+    std::mt19937 rng(seed);
+    auto zufall = [&rng](unsigned n) { return static_cast<int>(rng() % n); };
+    char varName[64], text[256], minText[16], maxText[16];
+    sqlite3_stmt* st = s.m_stmt;
+    for (int i = 0; i < alarme; ++i) {
+        const int ident = i + 1;
+        const int teil = zufall(TEILE.size());
+        const int meldung = zufall(MELDUNGEN.size());
+        const int nummer = 100 + zufall(400);
+        const int typ = zufall(3);
+        const int bit = zufall(16);
+        std::snprintf(text, sizeof text, "%s%d %s", TEILE[static_cast<std::size_t>(teil)], nummer,
+                      MELDUNGEN[static_cast<std::size_t>(meldung)]);
+        std::snprintf(varName, sizeof varName, "%s%d_ST.%d", KUERZEL[static_cast<std::size_t>(teil)], nummer, bit);
+        sqlite3_reset(st);
+        sqlite3_clear_bindings(st);
+        sqlite3_bind_int(st, 1, ident);
+        sqlite3_bind_int(st, 2, typ);
+        sqlite3_bind_int(st, 3, zufall(2));
+        sqlite3_bind_text(st, 4, varName, -1, SQLITE_TRANSIENT);
+        sqlite3_bind_int(st, 5, bit);
+        if (typ == 2) {  // limit alarms carry their range
+            std::snprintf(minText, sizeof minText, "%d", zufall(20));
+            std::snprintf(maxText, sizeof maxText, "%d", 80 + zufall(1000));
+            sqlite3_bind_text(st, 6, minText, -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(st, 7, maxText, -1, SQLITE_TRANSIENT);
+        }
+        sqlite3_bind_int(st, 8, 1 + zufall(5));
+        sqlite3_bind_int(st, 9, 1 + zufall(12));
+        sqlite3_bind_int(st, 10, 1000 + ident % 500);
+        sqlite3_bind_text(st, 11, text, -1, SQLITE_TRANSIENT);
+        // about one alarm in seven has no picture yet
+        if (!formen.empty() && zufall(100) >= 14) {
+            const int b = zufall(static_cast<unsigned>(formen.size()));
+            sqlite3_bind_text(st, 12, formen[static_cast<std::size_t>(b)].c_str(), -1, SQLITE_STATIC);
+            const int art = zufall(100);
+            if (art >= 20) {  // the rest has no symbol yet
+                const int sy = zufall(static_cast<unsigned>(symbolWerte.size()));
+                const std::string& wert = symbolWerte[static_cast<std::size_t>(sy)];
+                // a few old rows carry the bare file name, without the sub-folder
+                const char* s12 = art < 24 ? wert.c_str() + 9 : wert.c_str();
+                sqlite3_bind_text(st, 13, s12, -1, SQLITE_STATIC);
+                if (art >= 28) {  // a symbol not yet placed has no position
+                    const QSize g = bilder[b].groesse;
+                    sqlite3_bind_int(st, 14, zufall(static_cast<unsigned>(qMax(1, g.width() - 32))));
+                    sqlite3_bind_int(st, 15, zufall(static_cast<unsigned>(qMax(1, g.height() - 32))));
+                }
+            }
+        }
+        sqlite3_bind_int(st, 16, zufall(3) == 0 ? 0 : 100 + zufall(900));
+        sqlite3_bind_int(st, 17, 0);
+        sqlite3_bind_int(st, 18, zufall(10) == 0 ? 1 : 0);
+        if (sqlite3_step(st) != SQLITE_DONE)
+            return Melden(fehler, QStringLiteral("Die Alarmdatenbank %1 lässt sich nicht füllen: %2")
+                                      .arg(datei, QString::fromUtf8(sqlite3_errmsg(s.m_db))));
+    }
+    sqlite3_finalize(s.m_stmt);
+    s.m_stmt = nullptr;
+    return Ausfuehren(s.m_db, "COMMIT", datei, fehler) &&
+           Ausfuehren(s.m_db, "CREATE INDEX AlarmdefsForm ON Alarmdefs (\"Form\")", datei, fehler);
+}
+
+}  // namespace
+
 QString DemoProjekt::Prefix(const QString& out) { return out + QStringLiteral("/prefix"); }
 QString DemoProjekt::ProjektOrdner(const QString& out) { return Prefix(out) + QStringLiteral("/drive_c/Projekte/Demo"); }
 QString DemoProjekt::Datenbank(const QString& out) { return ProjektOrdner(out) + QStringLiteral("/Demo.kvs"); }
-QStringList DemoProjekt::BildNamen(int) { return {}; }
-QStringList DemoProjekt::SymbolNamen() { return {}; }
+
+QStringList DemoProjekt::BildNamen(int pictures) {
+    QStringList namen;
+    for (int i = 0; i < pictures; ++i)
+        namen << BildName(i) + QStringLiteral(".bmp");
+    return namen;
+}
+
+QStringList DemoProjekt::SymbolNamen() {
+    QStringList namen;
+    for (const Symbol& s : Symbole())
+        namen << s.datei;
+    return namen;
+}
+
+bool DemoProjekt::Erzeugen(const DemoOptionen& opt, QString* fehler) {
+    if (opt.out.isEmpty())
+        return Melden(fehler, QStringLiteral("Kein Zielordner angegeben."));
+    if (opt.alarms < 0 || opt.pictures < 0)
+        return Melden(fehler, QStringLiteral("Die Anzahl der Alarme und Bilder darf nicht negativ sein."));
+    const QString out = QFileInfo(opt.out).absoluteFilePath();
+    const QString prefix = Prefix(out);
+    const QString projekt = ProjektOrdner(out);
+    if (!OrdnerAnlegen(out, fehler) || !PrefixAnlegen(prefix, fehler) || !RegistrierungSchreiben(prefix, fehler) ||
+        !KorvantIniSchreiben(prefix, fehler))
+        return false;
+
+    const QString bilderOrdner = projekt + QStringLiteral("/Bilder");
+    const QString symbolOrdner = projekt + QStringLiteral("/Symbole/Standard");
+    if (!OrdnerAnlegen(bilderOrdner, fehler) || !OrdnerAnlegen(symbolOrdner, fehler) ||
+        !SymboleSchreiben(symbolOrdner, fehler))
+        return false;
+    QList<Bild> bilder;
+    for (int i = 0; i < opt.pictures; ++i) {
+        const Bild b{BildName(i), BildGroesse(i, opt.bilderZeichnen)};
+        const QString ordner = bilderOrdner + QLatin1Char('/') + b.name;
+        if (!OrdnerAnlegen(ordner, fehler))
+            return false;
+        const QString datei = ordner + QLatin1Char('/') + b.name + QStringLiteral(".bmp");
+        if (!BildZeichnen(b, i, opt.seed, opt.bilderZeichnen).save(datei, "BMP"))
+            return Melden(fehler, QStringLiteral("Das Bild %1 lässt sich nicht schreiben.").arg(datei));
+        bilder << b;
+    }
+    if (!DatenbankSchreiben(Datenbank(out), opt.alarms, bilder, opt.seed, fehler) ||
+        !KviSchreiben(projekt + QStringLiteral("/Demo.kvi"), QStringLiteral("Demo"), DEMO_WIN,
+                      QStringLiteral("Demo-Kläranlage mit Alarmbildern für Tavero"), fehler))
+        return false;
+
+    // the second registered project: a small water works sharing the pictures
+    const QString zweiter = prefix + QStringLiteral("/drive_c/Projekte/") + ZWEITES_PROJEKT;
+    if (!OrdnerAnlegen(zweiter, fehler) ||
+        !DatenbankSchreiben(zweiter + QLatin1Char('/') + ZWEITES_PROJEKT + QStringLiteral(".kvs"), qMin(opt.alarms, 120),
+                            bilder.mid(0, 2), opt.seed + 1, fehler) ||
+        !KviSchreiben(zweiter + QLatin1Char('/') + ZWEITES_PROJEKT + QStringLiteral(".kvi"), ZWEITES_PROJEKT,
+                      PROJEKTE_WIN + QLatin1Char('\\') + ZWEITES_PROJEKT, QStringLiteral("Wasserwerk Nord, Förderstufe"),
+                      fehler))
+        return false;
+    // an older project known only by its information file in the projects folder
+    const QString alt = prefix + QStringLiteral("/drive_c/Projekte/Altanlage");
+    if (!OrdnerAnlegen(alt, fehler) ||
+        !KviSchreiben(prefix + QStringLiteral("/drive_c/Projekte/Altanlage.kvi"), QStringLiteral("Altanlage"),
+                      PROJEKTE_WIN + QStringLiteral("\\Altanlage"), QStringLiteral("Altanlage (Korvant 3)"), fehler))
+        return false;
+
+    // Tavero.ini names the folders in their Windows form, as the program keeps them.
+    const QString programm = opt.programmOrdner.isEmpty()
+                                 ? QString::fromStdString(WinUmgebung::ProgrammOrdner())
+                                 : opt.programmOrdner;
+    const QString taveroOrdner = programm + QStringLiteral("/Tavero");
+    if (!OrdnerAnlegen(taveroOrdner, fehler))
+        return false;
+    Eintraege pfeile, bildEintraege;
+    const QStringList symbolNamen = SymbolNamen();
+    for (int i = 0; i < symbolNamen.size(); ++i)
+        // one entry names its path: only the file name behind the last "\" counts
+        pfeile << qMakePair(QStringLiteral("%1Symbol").arg(i + 1),
+                            i == 1 ? DEMO_WIN + QStringLiteral("\\Symbole\\Standard\\") + symbolNamen[i]
+                                   : symbolNamen[i]);
+    const QStringList bildNamen = BildNamen(opt.pictures);
+    for (int i = 0; i < bildNamen.size(); ++i)
+        bildEintraege << qMakePair(QStringLiteral("%1Pic").arg(i + 1), bildNamen[i]);
+    return IniSchreiben(taveroOrdner + QStringLiteral("/Tavero.ini"),
+                        {{QStringLiteral("Grafik"),
+                          {{QStringLiteral("AlarmPicturePath"), DEMO_WIN + QStringLiteral("\\Bilder")},
+                           {QStringLiteral("PfeilPath"), DEMO_WIN + QStringLiteral("\\Symbole\\Standard")}}},
+                         {QStringLiteral("Arrow"), pfeile},
+                         {QStringLiteral("Picture"), bildEintraege}},
+                        fehler);
+}
