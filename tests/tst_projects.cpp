@@ -268,7 +268,7 @@ private slots:
     void textReplacesLineBreaksAndMarks() {
         Hklm(INSTALLATION);
         CKorvant k;
-        Schreiben(Datei("texte.ini"), "[Text]\r\n1=Zeile 1\\nZeile 2 #\r\n2=# und #\r\n10=zehn\r\n11=elf\r\n12=zwölf\r\n");
+        Schreiben(Datei("texte.ini"), "[Text]\r\n1=Zeile 1\\nZeile 2 #\r\n2=# und #\r\n10=zehn\r\n11=elf\r\n12=zw\xF6lf\r\n");
         k.sIndextextDatei = Std(Datei("texte.ini"));
         QCOMPARE(k.Text("1", {"X"}), std::string("Zeile 1\r\nZeile 2 X"));
         QCOMPARE(k.Text("1"), std::string("Zeile 1\r\nZeile 2 #"));
@@ -286,6 +286,10 @@ private slots:
 
     void knownProjectsNeedTheirFiles() {
         Hklm(INSTALLATION);
+        // the user's default projects folder is where the information files are searched
+        QDir().mkpath(mDir->filePath("d/Projekte"));
+        Schreiben(mPrefix + "/user.reg", "WINE REGISTRY Version 2\n\n[Software\\\\BELMARK GmbH\\\\Korvant\\\\4.0] 1700000000\n"
+                                        "\"DefaultProjectsPath\"=\"D:\\\\Projekte\"\n\n");
         const QString sOrdner = ProjektOrdnerHier();
         if (sOrdner.isEmpty())
             QSKIP("the folder of the information files lies outside the test folder");
@@ -296,6 +300,7 @@ private slots:
         Schreiben(sOrdner + "/a_ordner.kvi", "[config]\r\npath=D:\\Ordner\r\n");
         Schreiben(sOrdner + "/b_dxt.KVI", "[Config]\r\npath=D:\\Dxt\r\ndatabase=haupt\r\n");
         Schreiben(sOrdner + "/c_index.kvi", "[config]\r\npath=D:\\Idx\r\nindex1=teil1.dat\r\nindex2=teil2.dat\r\n");
+        // an existing folder is enough, whatever the index entries say
         Schreiben(sOrdner + "/d_luecke.kvi", "[config]\r\npath=D:\\Idx\r\nindex1=teil1.dat\r\nindex3=teil2.dat\r\n");
         Schreiben(sOrdner + "/e_nichts.kvi", "[config]\r\npath=D:\\Fehlt\r\ndatabase=haupt\r\nindex1=a\r\n");
         QByteArray binaer(200000, '\0');
@@ -315,7 +320,8 @@ private slots:
         const auto liste = k.ProjekteAuflisten();
         QVERIFY(t.elapsed() < 60000);
         QCOMPARE(liste, (std::vector<CKorvant::ProjektEintrag>{
-                            {"a_ordner.kvi", "D:\\Ordner"}, {"b_dxt.KVI", "D:\\Dxt"}, {"c_index.kvi", "D:\\Idx"}}));
+                            {"a_ordner.kvi", "D:\\Ordner"}, {"b_dxt.KVI", "D:\\Dxt"}, {"c_index.kvi", "D:\\Idx"},
+                            {"d_luecke.kvi", "D:\\Idx"}}));
     }
 };
 

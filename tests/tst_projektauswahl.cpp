@@ -38,9 +38,13 @@ void Schreiben(const QString& sDatei, const QByteArray& inhalt) {
 class F1Faenger : public QObject {
 public:
     int nF1 = 0;
+    // An unhandled key event travels up to the parents; count each event once.
+    QEvent* pLetztes = nullptr;
     bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_F1)
+        if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_F1 && e != pLetztes) {
+            pLetztes = e;
             ++nF1;
+        }
         return false;
     }
 };
@@ -204,6 +208,10 @@ private slots:
 
     void knownPageChoosesRegisteredAndFoundProjects() {
         DreiProjekte();
+        // the user's default projects folder is where the information files are searched
+        QDir().mkpath(mDir->filePath("d/Projekte"));
+        Schreiben(mPrefix + "/user.reg", "WINE REGISTRY Version 2\n\n[Software\\\\BELMARK GmbH\\\\Korvant\\\\4.0] 1700000000\n"
+                                        "\"DefaultProjectsPath\"=\"D:\\\\Projekte\"\n\n");
         const QString sOrdner = ProjektOrdnerHier();
         if (sOrdner.isEmpty())
             QSKIP("the folder of the information files lies outside the test folder");

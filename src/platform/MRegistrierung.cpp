@@ -2,6 +2,24 @@
 
 #include "platform/Cp1252.h"
 
+#include <cctype>
+
+std::string MRegistrierung::VergleichsForm(std::string s) {
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        if (c == 0xC3 && i + 1 < s.size()) {
+            // U+00C0..U+00DE (except the multiplication sign) fold to U+00E0..U+00FE
+            const unsigned char d = static_cast<unsigned char>(s[i + 1]);
+            if (d >= 0x80 && d <= 0x9E && d != 0x97)
+                s[i + 1] = static_cast<char>(d + 0x20);
+            ++i;
+            continue;
+        }
+        s[i] = static_cast<char>(std::tolower(c));
+    }
+    return s;
+}
+
 #ifdef _WIN32
 #include <windows.h>
 

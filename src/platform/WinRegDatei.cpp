@@ -15,11 +15,7 @@ namespace fs = std::filesystem;
 using MRegistrierung::RegWert;
 
 namespace {
-std::string Klein(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
+std::string Klein(const std::string& s) { return MRegistrierung::VergleichsForm(s); }
 
 bool IstUtf8(const std::string& s) {
     for (std::size_t i = 0; i < s.size();) {
@@ -127,15 +123,31 @@ std::string TextSchreiben(const std::string& utf8) {
 std::optional<std::string> KopfLesen(const std::string& zeile) {
     if (zeile.empty() || zeile[0] != '[')
         return std::nullopt;
+    std::string roh;
     std::string out;
+    auto rohAbgeben = [&] {
+        out += IstUtf8(roh) ? roh : Cp1252::ZuUtf8(roh);
+        roh.clear();
+    };
     for (std::size_t i = 1; i < zeile.size(); ++i) {
         if (zeile[i] == '\\' && i + 1 < zeile.size()) {
-            out += zeile[++i];
+            rohAbgeben();
+            if (zeile[i + 1] == 'x') {  // non-ASCII letters of a key, as Wine writes them
+                ++i;
+                std::uint32_t cp = 0;
+                for (int n = 0; n < 4 && i + 1 < zeile.size() && std::isxdigit(static_cast<unsigned char>(zeile[i + 1])); ++n)
+                    cp = cp * 16 + static_cast<std::uint32_t>(std::stoul(std::string(1, zeile[++i]), nullptr, 16));
+                Utf8Anhaengen(out, cp);
+            } else {
+                out += zeile[++i];
+            }
             continue;
         }
-        if (zeile[i] == ']')
-            return IstUtf8(out) ? out : Cp1252::ZuUtf8(out);
-        out += zeile[i];
+        if (zeile[i] == ']') {
+            rohAbgeben();
+            return out;
+        }
+        roh += zeile[i];
     }
     return std::nullopt;
 }

@@ -11,25 +11,7 @@ CRegProjects::CRegProjects() {
 CRegProjects::~CRegProjects() = default;
 
 std::string CRegProjects::Schluessel(const std::string& sName) {
-    std::string s;
-    s.reserve(sName.size());
-    for (std::size_t i = 0; i < sName.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(sName[i]);
-        if (c >= 'A' && c <= 'Z') {
-            s += static_cast<char>(c + 32);
-        } else if (c == 0xC3 && i + 1 < sName.size()) {
-            // U+00C0..U+00DE (except the multiplication sign) fold to U+00E0..U+00FE
-            unsigned char d = static_cast<unsigned char>(sName[i + 1]);
-            if (d >= 0x80 && d <= 0x9E && d != 0x97)
-                d = static_cast<unsigned char>(d + 0x20);
-            s += static_cast<char>(c);
-            s += static_cast<char>(d);
-            ++i;
-        } else {
-            s += static_cast<char>(c);
-        }
-    }
-    return s;
+    return MRegistrierung::VergleichsForm(sName);
 }
 
 std::size_t CRegProjects::Position(const std::string& sName) const {
