@@ -66,6 +66,9 @@ std::string AusUtf8(const std::string& sUtf8) {
         for (int k = 0; k < 32; ++k)
             if (kObere[k] != 0 && kObere[k] == cp)
                 ersatz = static_cast<char>(0x80 + k);
+        // The five undefined bytes were read as U+0081 etc.; they go back unchanged.
+        if (cp >= 0x80 && cp <= 0x9F && kObere[cp - 0x80] == 0)
+            ersatz = static_cast<char>(cp);
         out += ersatz;
     }
     return out;

@@ -143,7 +143,8 @@ void IniSchreibeWert(const std::string& sBereich, const std::string& sEintrag, c
         zeilen.pop_back();
     const std::string bereich = Cp1252::AusUtf8(sBereich);
     const std::string eintrag = Cp1252::AusUtf8(sEintrag);
-    const std::string neueZeile = eintrag + "=" + Cp1252::AusUtf8(vWert);
+    const std::string wert = Cp1252::AusUtf8(vWert);
+    const std::string neueZeile = eintrag + "=" + wert;
 
     std::optional<std::size_t> bereichZeile, letzteEintragsZeile;
     bool erledigt = false;
@@ -160,7 +161,8 @@ void IniSchreibeWert(const std::string& sBereich, const std::string& sEintrag, c
         if (const auto paar = Eintrag(zeilen[i])) {
             letzteEintragsZeile = i;
             if (GleichOhneFall(paar->first, eintrag)) {
-                zeilen[i] = neueZeile;
+                // the key keeps the spelling it has in the file
+                zeilen[i] = paar->first + "=" + wert;
                 erledigt = true;
             }
         }

@@ -3,6 +3,7 @@
 #include "platform/Cp1252.h"
 
 #include <cctype>
+#include <exception>
 
 std::string MRegistrierung::VergleichsForm(std::string s) {
     for (std::size_t i = 0; i < s.size(); ++i) {
@@ -86,8 +87,16 @@ bool RegSchreibeWert(std::uint32_t hKey, const std::string& sSchluessel, const s
     } else if (nTyp == TYP_DWORD) {
         std::int32_t zahl = 0;
         if (const auto* z = std::get_if<std::int32_t>(&vWert)) zahl = *z;
-        else if (const auto* s = std::get_if<std::string>(&vWert)) zahl = static_cast<std::int32_t>(std::stol(*s));
-        rc = RegSetValueExA(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zahl), sizeof zahl);
+        else if (const auto* s = std::get_if<std::string>(&vWert)) {
+            // a text that is no number is reported as a failed write, never thrown
+            try {
+                zahl = static_cast<std::int32_t>(std::stol(*s));
+            } catch (const std::exception&) {
+                rc = ERROR_INVALID_PARAMETER;
+            }
+        }
+        if (rc == ERROR_SUCCESS)
+            rc = RegSetValueExA(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zahl), sizeof zahl);
     } else {
         rc = ERROR_INVALID_PARAMETER;
     }

@@ -153,8 +153,15 @@ std::optional<std::string> KopfLesen(const std::string& zeile) {
 }
 
 std::string KopfSchreiben(const std::string& pfad) {
-    std::string t = TextSchreiben(pfad);  // escapes \ and non-ASCII the same way
-    return "[" + t.substr(1, t.size() - 2) + "] " + std::to_string(static_cast<long long>(std::time(nullptr)));
+    const std::string t = TextSchreiben(pfad);  // escapes \ and non-ASCII the same way
+    // Brackets in a key name are escaped too, else the name would end at its first "]".
+    std::string kopf = "[";
+    for (const char c : t.substr(1, t.size() - 2)) {
+        if (c == '[' || c == ']')
+            kopf += '\\';
+        kopf += c;
+    }
+    return kopf + "] " + std::to_string(static_cast<long long>(std::time(nullptr)));
 }
 
 std::vector<std::uint8_t> HexLesen(const std::string& s) {
@@ -316,7 +323,10 @@ RegWert WinRegDatei::WertLesen(const std::string& sSchluessel, const std::string
     if (!k)
         return {};
     const std::string name = Klein(sWertName);
-    for (const Wert& w : m_schluessel[*k].werte) {
+    const auto& werte = m_schluessel[*k].werte;
+    // Of a name given twice the later line counts, as when Wine loads the file.
+    for (auto it = werte.rbegin(); it != werte.rend(); ++it) {
+        const Wert& w = *it;
         if (Klein(w.name) != name)
             continue;
         std::string zeile;
@@ -354,17 +364,21 @@ bool WinRegDatei::WertSchreiben(const std::string& sSchluessel, const std::strin
     if (sWertName.empty())
         return true;  // the key exists now
     Schluessel& s = m_schluessel[*k];
-    std::optional<std::size_t> vorhanden;
-    for (std::size_t w = 0; w < s.werte.size(); ++w)
-        if (Klein(s.werte[w].name) == Klein(sWertName))
-            vorhanden = w;
-
-    if (MRegistrierung::IstNull(vWert)) {
-        if (!vorhanden)
-            return false;
-        const Wert w = s.werte[*vorhanden];
+    // Every line of that name, in file order; a duplicate would otherwise hide the write.
+    std::vector<Wert> gleiche;
+    for (const Wert& w : s.werte)
+        if (Klein(w.name) == Klein(sWertName))
+            gleiche.push_back(w);
+    auto zeilenLoeschen = [this](const Wert& w) {
         m_zeilen.erase(m_zeilen.begin() + static_cast<std::ptrdiff_t>(w.erste),
                        m_zeilen.begin() + static_cast<std::ptrdiff_t>(w.letzte + 1));
+    };
+
+    if (MRegistrierung::IstNull(vWert)) {
+        if (gleiche.empty())
+            return false;
+        for (auto it = gleiche.rbegin(); it != gleiche.rend(); ++it)
+            zeilenLoeschen(*it);
         NeuEinlesen();
         return true;
     }
@@ -407,11 +421,13 @@ bool WinRegDatei::WertSchreiben(const std::string& sSchluessel, const std::strin
         return false;
     }
     const std::string zeile = TextSchreiben(sWertName) + "=" + daten;
-    if (vorhanden) {
-        const Wert w = s.werte[*vorhanden];
+    if (!gleiche.empty()) {
+        const Wert w = gleiche.back();
         m_zeilen.erase(m_zeilen.begin() + static_cast<std::ptrdiff_t>(w.erste + 1),
                        m_zeilen.begin() + static_cast<std::ptrdiff_t>(w.letzte + 1));
         m_zeilen[w.erste] = zeile;
+        for (auto it = gleiche.rbegin() + 1; it != gleiche.rend(); ++it)
+            zeilenLoeschen(*it);
     } else {
         const std::size_t nach = s.werte.empty() ? s.kopf : s.werte.back().letzte;
         m_zeilen.insert(m_zeilen.begin() + static_cast<std::ptrdiff_t>(nach + 1), zeile);
