@@ -8,6 +8,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <cmath>
 
 #include "platform/WinUmgebung.h"
 
@@ -52,7 +53,7 @@ std::optional<QVariant> Position(const QString& s) {
         return QVariant();
     bool ok = false;
     const double d = QString(t).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
-    if (!ok)
+    if (!ok || !std::isfinite(d) || std::fabs(d) > 2147483647.0)
         return std::nullopt;
     return QVariant(static_cast<qlonglong>(qRound64(d)));
 }
@@ -105,11 +106,13 @@ std::optional<AlarmListeTyp> AlarmdefsZugriff::AlarmListeLesen(const QString& sD
     {
         QSqlQuery q(v.db());
         q.setForwardOnly(true);
-        q.prepare(QStringLiteral("select * from Alarmdefs where %1 = ?").arg(Spalte(v.db(), QStringLiteral("Form"))));
+        // A statement the database rejects (no table Alarmdefs) fails in prepare; its reason is kept.
+        const bool vorbereitet =
+            q.prepare(QStringLiteral("select * from Alarmdefs where %1 = ?").arg(Spalte(v.db(), QStringLiteral("Form"))));
         q.addBindValue(sForm);
-        if (!q.exec())
-            throw AlarmdefsFehler(QStringLiteral("Die Alarme des Bildes %1 lassen sich nicht lesen: %2")
-                                      .arg(sForm, q.lastError().text()));
+        if (!vorbereitet || !q.exec())
+            throw AlarmdefsFehler(QStringLiteral("Die Alarme des Bildes %1 lassen sich nicht aus %2 lesen: %3")
+                                      .arg(sForm, sDatenbank, q.lastError().text()));
         if (q.record().count() < AlarmFeld::Spalten)
             throw AlarmdefsFehler(
                 QStringLiteral("Die Tabelle Alarmdefs in %1 hat weniger als 18 Spalten.").arg(sDatenbank));
@@ -137,16 +140,19 @@ bool AlarmdefsZugriff::PfeilSchreiben(const QString& sDatenbank, const QString& 
         throw AlarmdefsFehler(QStringLiteral("Die Alarmdatenbank %1 ist gesperrt: %2")
                                   .arg(sDatenbank, db.lastError().text()));
     QSqlQuery q(db);
-    q.prepare(QStringLiteral("update Alarmdefs set %1 = ?, %2 = ?, %3 = ?, %4 = ? where %5 = ?")
-                  .arg(Spalte(db, QStringLiteral("Form")), Spalte(db, QStringLiteral("Symbol")),
-                       Spalte(db, QStringLiteral("X")), Spalte(db, QStringLiteral("Y")),
-                       Spalte(db, QStringLiteral("Ident"))));
-    q.addBindValue(sForm ? QVariant(*sForm) : QVariant());
+    // Without a picture value the row keeps its picture rather than losing it.
+    const QString formTeil = sForm ? QStringLiteral("%1 = ?, ").arg(Spalte(db, QStringLiteral("Form"))) : QString();
+    const bool vorbereitet =
+        q.prepare(QStringLiteral("update Alarmdefs set %1%2 = ?, %3 = ?, %4 = ? where %5 = ?")
+                      .arg(formTeil, Spalte(db, QStringLiteral("Symbol")), Spalte(db, QStringLiteral("X")),
+                           Spalte(db, QStringLiteral("Y")), Spalte(db, QStringLiteral("Ident"))));
+    if (sForm)
+        q.addBindValue(*sForm);
     q.addBindValue(sSymbol);
     q.addBindValue(*x);
     q.addBindValue(*y);
     q.addBindValue(sIdent.trimmed().toLongLong());
-    if (!q.exec()) {
+    if (!vorbereitet || !q.exec()) {
         const QString grund = q.lastError().text();
         q.finish();
         db.rollback();

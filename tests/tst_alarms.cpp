@@ -1,0 +1,548 @@
+// The alarm layer on real SQLite files: reading alarm lists, writing arrows
+// back, the rules of AktuellerAlarm and AuswahlShow, and bad databases.
+#include <QtTest>
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+
+#include "DemoProjekt.h"
+#include "alarms/AlarmAuswahl.h"
+#include "alarms/AlarmRecord.h"
+#include "alarms/AlarmdefsZugriff.h"
+#include "alarms/Anzeigemodus.h"
+#include "alarms/frmAlarmAuswahl.h"
+#include "helpers/SkriptDialoge.h"
+
+namespace {
+const char* SPALTEN =
+    "\"Ident\" INTEGER, \"Type\" INTEGER, \"Acknowledge\" INTEGER, \"VarName\" VARCHAR(255), \"BitNo\" INTEGER, "
+    "\"Min\" VARCHAR(255), \"Max\" VARCHAR(255), \"Priority\" INTEGER, \"Group\" INTEGER, \"Helpindex\" INTEGER, "
+    "\"Alarmtext\" VARCHAR(255), \"Form\" VARCHAR(255), \"Symbol\" VARCHAR(255), \"X\" INTEGER, \"Y\" INTEGER, "
+    "\"Sensor1\" INTEGER, \"Sensor2\" INTEGER, \"Fault\" INTEGER";
+
+// One Alarmdefs row: the 18 columns in table order.
+QVariantList Zeile(int ident, const QVariant& form, const QVariant& symbol, const QVariant& x = 10,
+                   const QVariant& y = 20) {
+    return {ident, 1, 0, QStringLiteral("P%1_ST.3").arg(ident), 3, QStringLiteral("0"), QStringLiteral("100"), 2, 7,
+            1000 + ident, QStringLiteral("Pumpe P%1 Störung Motorschutz").arg(ident), form, symbol, x, y, 150, 0, 1};
+}
+
+// Runs statements on a connection of the test's own, closed again at the end.
+class TestDb {
+public:
+    explicit TestDb(const QString& pfad) : m_name(QStringLiteral("test-%1").arg(++s_zaehler)) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(pfad);
+        m_ok = db.open();
+    }
+    ~TestDb() {
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_name, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    bool ok() const { return m_ok; }
+    QSqlDatabase db() const { return QSqlDatabase::database(m_name, false); }
+    bool Ausfuehren(const QString& sql, const QVariantList& werte = {}) {
+        QSqlQuery q(db());
+        q.prepare(sql);
+        for (const QVariant& v : werte)
+            q.addBindValue(v);
+        if (!q.exec()) {
+            qWarning() << sql << q.lastError().text();
+            return false;
+        }
+        return true;
+    }
+    // All rows of Alarmdefs in file order, every column as stored (NULL stays NULL).
+    QList<QVariantList> Tabelle() {
+        QList<QVariantList> zeilen;
+        QSqlQuery q(db());
+        q.exec(QStringLiteral("select * from Alarmdefs order by rowid"));
+        while (q.next()) {
+            QVariantList z;
+            for (int i = 0; i < q.record().count(); ++i)
+                z << q.value(i);
+            zeilen << z;
+        }
+        return zeilen;
+    }
+
+private:
+    static inline int s_zaehler = 0;
+    QString m_name;
+    bool m_ok = false;
+};
+
+bool DatenbankAnlegen(const QString& pfad, const QList<QVariantList>& zeilen, const QString& spalten = SPALTEN) {
+    TestDb t(pfad);
+    if (!t.ok() || !t.Ausfuehren(QStringLiteral("CREATE TABLE Alarmdefs (%1)").arg(spalten)))
+        return false;
+    for (const QVariantList& z : zeilen) {
+        QStringList fragen;
+        for (int i = 0; i < z.size(); ++i)
+            fragen << QStringLiteral("?");
+        if (!t.Ausfuehren(QStringLiteral("INSERT INTO Alarmdefs VALUES (%1)").arg(fragen.join(',')), z))
+            return false;
+    }
+    return true;
+}
+
+QList<QVariantList> Tabelle(const QString& pfad) { return TestDb(pfad).Tabelle(); }
+
+bool DirekteVerbindungOffen() {
+    for (const QString& n : QSqlDatabase::connectionNames())
+        if (n.startsWith(QStringLiteral("tavero-direkt")))
+            return true;
+    return false;
+}
+
+QStringList Idents(const AlarmListeTyp& liste) {
+    QStringList ids;
+    for (const AlarmRecord& r : liste)
+        ids << r.at(AlarmFeld::Ident);
+    return ids;
+}
+}  // namespace
+
+class TstAlarms : public QObject {
+    Q_OBJECT
+    QTemporaryDir* mDir = nullptr;
+    QString mDb;
+
+    QString Datei(const QString& s) const { return mDir->filePath(s); }
+
+    // A component set up as the main window does, with a picked alarm.
+    void Einrichten(AlarmAuswahl& a) {
+        a.setAlarmDatenbank(mDb);
+        a.setPfadErweiterung(QStringLiteral("Standard\\"));
+        a.setAktuellerAlarm(AlarmListeTyp(AlarmdefsZugriff::AlarmListeLesen(mDb, "Zulauf").value()).first());
+    }
+
+private slots:
+    void init() {
+        mDir = new QTemporaryDir;
+        QVERIFY(mDir->isValid());
+        qputenv("WINEPREFIX", QFile::encodeName(mDir->filePath("prefix")));
+        mDb = Datei("Anlage.kvs");
+        QVERIFY(DatenbankAnlegen(mDb, {Zeile(7, "Zulauf", "Standard\\PfeilRot.gif"),
+                                       Zeile(3, "Belebung", "Standard\\PfeilBlau.gif"),
+                                       Zeile(5, "Zulauf", "PfeilGruen.gif"),
+                                       Zeile(9, QVariant(), QVariant(), QVariant(), QVariant()),
+                                       Zeile(4, "Zulauf", QVariant(), QVariant(), QVariant())}));
+        gStartOhneDB = FALSCH;
+    }
+    void cleanup() {
+        QVERIFY(!DirekteVerbindungOffen());
+        gStartOhneDB = FALSCH;
+        delete mDir;
+        mDir = nullptr;
+    }
+
+    // ---- reading ----
+
+    void alarmListOfAPictureInSnapshotOrder() {
+        const auto liste = AlarmdefsZugriff::AlarmListeLesen(mDb, "Zulauf");
+        QVERIFY(liste);
+        QCOMPARE(Idents(*liste), (QStringList{"7", "5", "4"}));
+        const AlarmRecord& r = liste->at(0);
+        QCOMPARE(r.size(), 19);
+        QCOMPARE(r, (AlarmRecord{"7", "1", "0", "P7_ST.3", "3", "0", "100", "2", "7", "1007",
+                                 "Pumpe P7 Störung Motorschutz", "Zulauf", "PfeilRot.gif", "10", "20", "150", "0", "1",
+                                 ""}));
+        QCOMPARE(AlarmdefsZugriff::AlarmListeLesen(mDb, "Belebung")->size(), 1);
+        // no row of that picture: no list, the caller keeps its previous one
+        QVERIFY(!AlarmdefsZugriff::AlarmListeLesen(mDb, "Auslauf"));
+        QVERIFY(!AlarmdefsZugriff::AlarmListeLesen(mDb, ""));
+    }
+
+    void recordsCarryNullsAsEmptyTexts() {
+        QVariantList nurNull(18);
+        nurNull[11] = QStringLiteral("Leer");
+        QVERIFY(DatenbankAnlegen(Datei("null.kvs"), {nurNull, Zeile(2, "Leer", QVariant(), QVariant(), QVariant())}));
+        const auto liste = AlarmdefsZugriff::AlarmListeLesen(Datei("null.kvs"), "Leer");
+        QVERIFY(liste);
+        QCOMPARE(liste->size(), 2);
+        AlarmRecord leer(19);
+        leer[AlarmFeld::Form] = "Leer";
+        QCOMPARE(liste->at(0), leer);
+        QCOMPARE(liste->at(1).at(AlarmFeld::Symbol), QString());
+        QCOMPARE(liste->at(1).at(AlarmFeld::X), QString());
+        QCOMPARE(liste->at(1).at(AlarmFeld::Alarmtext), QStringLiteral("Pumpe P2 Störung Motorschutz"));
+    }
+
+    void symbolIsReadAsItsFileName_data() {
+        QTest::addColumn<QVariant>("gespeichert");
+        QTest::addColumn<QString>("gelesen");
+        QTest::newRow("with sub-folder") << QVariant("Standard\\PfeilRot.gif") << "PfeilRot.gif";
+        QTest::newRow("bare file name") << QVariant("PfeilRot.gif") << "PfeilRot.gif";
+        QTest::newRow("two folders") << QVariant("Alt\\Standard\\Pfeil.bmp") << "Pfeil.bmp";
+        QTest::newRow("trailing backslash") << QVariant("Standard\\") << "";
+        QTest::newRow("null") << QVariant() << "";
+        QTest::newRow("hash in the name") << QVariant("Standard\\Pfeil#2.gif") << "Pfeil#2.gif";
+    }
+    void symbolIsReadAsItsFileName() {
+        QFETCH(QVariant, gespeichert);
+        QFETCH(QString, gelesen);
+        QVERIFY(DatenbankAnlegen(Datei("s.kvs"), {Zeile(1, "Bild", gespeichert)}));
+        QCOMPARE(AlarmdefsZugriff::AlarmListeLesen(Datei("s.kvs"), "Bild")->at(0).at(AlarmFeld::Symbol), gelesen);
+    }
+
+    void columnsBehindTheEighteenthAreNotCopied() {
+        QVERIFY(DatenbankAnlegen(Datei("breit.kvs"), {Zeile(1, "Bild", "Standard\\P.gif") << "mehr" << 99},
+                                 QString(SPALTEN) + ", \"Extra\" VARCHAR(20), \"Extra2\" INTEGER"));
+        const AlarmRecord r = AlarmdefsZugriff::AlarmListeLesen(Datei("breit.kvs"), "Bild")->at(0);
+        QCOMPARE(r.size(), 19);
+        QCOMPARE(r.at(17), QStringLiteral("1"));
+        QCOMPARE(r.at(18), QString());
+    }
+
+    void pictureNamesAreValuesNotStatementText() {
+        QVERIFY(DatenbankAnlegen(Datei("q.kvs"), {Zeile(1, "Becken 'Nord'", "P.gif"), Zeile(2, "x' or '1'='1", "P.gif"),
+                                                  Zeile(3, "Zulauf", "P.gif")}));
+        QCOMPARE(Idents(*AlarmdefsZugriff::AlarmListeLesen(Datei("q.kvs"), "Becken 'Nord'")), QStringList{"1"});
+        QCOMPARE(Idents(*AlarmdefsZugriff::AlarmListeLesen(Datei("q.kvs"), "x' or '1'='1")), QStringList{"2"});
+        QVERIFY(!AlarmdefsZugriff::AlarmListeLesen(Datei("q.kvs"), "' or '1'='1"));
+    }
+
+    void demoDatabaseListsEveryAlarmOfEachPicture() {
+        DemoOptionen opt;
+        opt.out = Datei("demo");
+        opt.alarms = 400;
+        opt.pictures = 3;
+        opt.programmOrdner = Datei("bin");
+        opt.bilderZeichnen = false;
+        QString fehler;
+        QVERIFY2(DemoProjekt::Erzeugen(opt, &fehler), qPrintable(fehler));
+        const QString db = DemoProjekt::Datenbank(opt.out);
+        int summe = 0;
+        for (const QString& bild : DemoProjekt::BildNamen(opt.pictures)) {
+            const QString form = bild.chopped(4);
+            const auto liste = AlarmdefsZugriff::AlarmListeLesen(db, form);
+            QVERIFY(liste);
+            TestDb t(db);
+            QSqlQuery q(t.db());
+            q.prepare("select count(*) from Alarmdefs where Form = ?");
+            q.addBindValue(form);
+            QVERIFY(q.exec() && q.next());
+            QCOMPARE(liste->size(), q.value(0).toInt());
+            for (const AlarmRecord& r : *liste) {
+                QCOMPARE(r.size(), 19);
+                QCOMPARE(r.at(AlarmFeld::Form), form);
+                QVERIFY(!r.at(AlarmFeld::Symbol).contains('\\'));
+            }
+            summe += liste->size();
+        }
+        QVERIFY(summe > 0 && summe < opt.alarms);  // some alarms have no picture
+    }
+
+    // ---- writing ----
+
+    void writeBackChangesExactlyTheFourColumns() {
+        AlarmAuswahl a;
+        Einrichten(a);
+        const QList<QVariantList> vorher = Tabelle(mDb);
+        QVERIFY(a.ActuelleWerteEintragen("5#PfeilRot.gif", "120", "80", QStringLiteral("Belebung")));
+        const QList<QVariantList> nachher = Tabelle(mDb);
+        QCOMPARE(nachher.size(), vorher.size());
+        for (int z = 0; z < vorher.size(); ++z) {
+            QVariantList erwartet = vorher[z];
+            if (erwartet[0].toInt() == 5) {
+                erwartet[11] = QStringLiteral("Belebung");
+                erwartet[12] = QStringLiteral("Standard\\PfeilRot.gif");
+                erwartet[13] = 120;
+                erwartet[14] = 80;
+            }
+            for (int s = 0; s < 18; ++s)
+                QCOMPARE(nachher[z][s].toString(), erwartet[s].toString());
+            QCOMPARE(nachher[z][13].isNull(), erwartet[13].isNull());
+        }
+        // read back the way the alarm pick reads it
+        const AlarmRecord r = AlarmdefsZugriff::AlarmListeLesen(mDb, "Belebung")->last();
+        QCOMPARE(r.mid(11, 4), (QStringList{"Belebung", "PfeilRot.gif", "120", "80"}));
+    }
+
+    void writeBackStoresTheValuesAsGiven_data() {
+        QTest::addColumn<QString>("daten");
+        QTest::addColumn<QString>("bild");
+        QTest::addColumn<QString>("erweiterung");
+        QTest::addColumn<QString>("symbol");
+        QTest::newRow("hash inside the symbol") << "4#Pfeil#2.gif" << "Zulauf" << "Standard\\" << "Standard\\Pfeil#2.gif";
+        QTest::newRow("apostrophe in the picture") << "4#P.gif" << "Becken 'Nord'" << "Standard\\" << "Standard\\P.gif";
+        QTest::newRow("statement text in the symbol") << "4#x'; drop table Alarmdefs; --" << "Zulauf" << "Standard\\"
+                                                      << "Standard\\x'; drop table Alarmdefs; --";
+        QTest::newRow("umlauts") << "4#Pfeil grün.gif" << "Überlauf" << "Standard\\" << "Standard\\Pfeil grün.gif";
+        QTest::newRow("no sub-folder") << "4#P.gif" << "Zulauf" << "" << "P.gif";
+        QTest::newRow("empty symbol") << "4#" << "Zulauf" << "Standard\\" << "Standard\\";
+        QTest::newRow("blanks around the number") << " 4 #P.gif" << "Zulauf" << "Standard\\" << "Standard\\P.gif";
+    }
+    void writeBackStoresTheValuesAsGiven() {
+        QFETCH(QString, daten);
+        QFETCH(QString, bild);
+        QFETCH(QString, erweiterung);
+        QFETCH(QString, symbol);
+        AlarmAuswahl a;
+        Einrichten(a);
+        a.setPfadErweiterung(erweiterung);
+        QVERIFY(a.ActuelleWerteEintragen(daten, "1", "2", bild));
+        QVariantList z;
+        for (const QVariantList& zeile : Tabelle(mDb))
+            if (zeile[0].toInt() == 4)
+                z = zeile;
+        QCOMPARE(z[11].toString(), bild);
+        QCOMPARE(z[12].toString(), symbol);
+        QCOMPARE(Tabelle(mDb).size(), 5);
+    }
+
+    void writeBackOfAMissingRowIsFalse() {
+        AlarmAuswahl a;
+        Einrichten(a);
+        const QList<QVariantList> vorher = Tabelle(mDb);
+        QVERIFY(!a.ActuelleWerteEintragen("999#PfeilRot.gif", "1", "2", QStringLiteral("Zulauf")));
+        QVERIFY(!a.ActuelleWerteEintragen("-5#PfeilRot.gif", "1", "2", QStringLiteral("Zulauf")));
+        QCOMPARE(Tabelle(mDb), vorher);
+    }
+
+    void writeBackChecksComeFirst() {
+        AlarmAuswahl a;
+        a.setAlarmDatenbank(mDb);
+        a.setPfadErweiterung(QStringLiteral("Standard\\"));
+        const QList<QVariantList> vorher = Tabelle(mDb);
+        // before any pick nothing is written, even for an existing alarm
+        QVERIFY(!a.ActuelleWerteEintragen("5#PfeilRot.gif", "1", "2", QStringLiteral("Zulauf")));
+        Einrichten(a);
+        // without "#" nothing is opened: a missing file raises nothing
+        a.setAlarmDatenbank(Datei("fehlt.kvs"));
+        QVERIFY(!a.ActuelleWerteEintragen("5 PfeilRot.gif", "1", "2", QStringLiteral("Zulauf")));
+        QVERIFY(!a.ActuelleWerteEintragen("", "1", "2", QStringLiteral("Zulauf")));
+        QVERIFY(!DirekteVerbindungOffen());
+        // a reference assignment leaves no picked record
+        a.setAlarmDatenbank(mDb);
+        QObject objekt;
+        a.setAktuellerAlarmReferenz(&objekt);
+        QVERIFY(!a.ActuelleWerteEintragen("5#PfeilRot.gif", "1", "2", QStringLiteral("Zulauf")));
+        QCOMPARE(Tabelle(mDb), vorher);
+    }
+
+    void badAlarmNumbersAndPositionsAreRejected_data() {
+        QTest::addColumn<QString>("daten");
+        QTest::addColumn<QString>("x");
+        QTest::newRow("empty number") << "#PfeilRot.gif" << "1";
+        QTest::newRow("statement text") << "1 or 1=1#PfeilRot.gif" << "1";
+        QTest::newRow("number with text") << "5; drop table Alarmdefs#P.gif" << "1";
+        QTest::newRow("decimal number") << "5.5#P.gif" << "1";
+        QTest::newRow("position that is no number") << "5#P.gif" << "1; drop table Alarmdefs";
+        QTest::newRow("infinite position") << "5#P.gif" << "inf";
+        QTest::newRow("position that is not a number") << "5#P.gif" << "nan";
+        QTest::newRow("position beyond 32 bits") << "5#P.gif" << "1e12";
+    }
+    void badAlarmNumbersAndPositionsAreRejected() {
+        QFETCH(QString, daten);
+        QFETCH(QString, x);
+        AlarmAuswahl a;
+        Einrichten(a);
+        const QList<QVariantList> vorher = Tabelle(mDb);
+        QVERIFY_THROWS_EXCEPTION(AlarmdefsFehler, a.ActuelleWerteEintragen(daten, x, "2", QStringLiteral("Zulauf")));
+        QCOMPARE(Tabelle(mDb), vorher);
+    }
+
+    void omittedPictureKeepsTheRowsPicture() {
+        AlarmAuswahl a;
+        Einrichten(a);
+        QVERIFY(a.ActuelleWerteEintragen("5#PfeilBlau.gif", "3", "4"));
+        QVariantList z;
+        for (const QVariantList& zeile : Tabelle(mDb))
+            if (zeile[0].toInt() == 5)
+                z = zeile;
+        QCOMPARE(z[11].toString(), QStringLiteral("Zulauf"));
+        QCOMPARE(z[12].toString(), QStringLiteral("Standard\\PfeilBlau.gif"));
+        QCOMPARE(z[13].toInt(), 3);
+    }
+
+    // ---- the picked alarm ----
+
+    void valueAssignmentRaisesAlarmSelectedOnce() {
+        AlarmAuswahl a;
+        QSignalSpy spy(&a, &AlarmAuswahl::AlarmSelected);
+        QStringList gesehen;
+        connect(&a, &AlarmAuswahl::AlarmSelected, this,
+                [&] { gesehen << (a.AktuellerAlarm() ? a.AktuellerAlarm()->at(0) : QStringLiteral("leer")); });
+        QVERIFY(!a.AktuellerAlarm());
+        const AlarmListeTyp liste = *AlarmdefsZugriff::AlarmListeLesen(mDb, "Zulauf");
+        a.setAktuellerAlarm(liste[0]);
+        QCOMPARE(spy.count(), 1);
+        a.setAktuellerAlarm(liste[0]);  // the same record again
+        QCOMPARE(spy.count(), 2);
+        a.setAktuellerAlarm(liste[1]);
+        QCOMPARE(spy.count(), 3);
+        // the handlers already see the new record
+        QCOMPARE(gesehen, (QStringList{"7", "7", "5"}));
+        QCOMPARE(*a.AktuellerAlarm(), liste[1]);
+
+        QObject objekt;
+        a.setAktuellerAlarmReferenz(&objekt);
+        a.setAktuellerAlarmReferenz(nullptr);
+        QCOMPARE(spy.count(), 3);
+        QVERIFY(!a.AktuellerAlarm());
+        a.setAktuellerAlarm(liste[2]);
+        QCOMPARE(spy.count(), 4);
+    }
+
+    void listsAreStoredAsCopies() {
+        AlarmAuswahl a;
+        QVERIFY(!a.AlarmListe() && !a.SymbolListe() && !a.AlarmBilderListe());
+        AlarmListeTyp liste = *AlarmdefsZugriff::AlarmListeLesen(mDb, "Zulauf");
+        a.setAlarmListe(liste);
+        liste.clear();
+        QCOMPARE(a.AlarmListe()->size(), 3);
+        QObject objekt;
+        a.setAlarmListeReferenz(&objekt);
+        QVERIFY(!a.AlarmListe());
+        a.setSymbolListe({"PfeilRot.gif", "PfeilLeer.gif"});
+        QCOMPARE(a.SymbolListe()->size(), 2);
+        a.setAlarmBilderListe({"Zulauf.bmp"});
+        QCOMPARE(*a.AlarmBilderListe(), QStringList{"Zulauf.bmp"});
+    }
+
+    // ---- showing the selection ----
+
+    void missingDatabaseIsReportedAndNoWindowShown_data() {
+        QTest::addColumn<QString>("pfad");
+        QTest::addColumn<bool>("startOhneDB");
+        QTest::addColumn<bool>("meldung");
+        QTest::newRow("missing file") << "D:\\Projekte\\Fehlt.kvs" << false << true;
+        QTest::newRow("missing file at a start without database") << "D:\\Projekte\\Fehlt.kvs" << true << true;
+        QTest::newRow("empty path") << "" << false << true;
+        QTest::newRow("empty path at a start without database") << "" << true << false;
+        QTest::newRow("a folder") << "%T" << false << true;
+        QTest::newRow("existing file") << "%DB" << false << false;
+    }
+    void missingDatabaseIsReportedAndNoWindowShown() {
+        QFETCH(QString, pfad);
+        QFETCH(bool, startOhneDB);
+        QFETCH(bool, meldung);
+        pfad.replace("%DB", mDb).replace("%T", mDir->path());
+        gStartOhneDB = startOhneDB ? WAHR : FALSCH;
+        SkriptDialoge dialoge;
+        AlarmAuswahl a;
+        a.setAlarmDatenbank(pfad);
+        a.AuswahlShow();
+        if (meldung) {
+            QCOMPARE(dialoge.meldungen,
+                     QStringList{"Verweis auf die Alarmdatenbank nicht vorhanden (" + pfad + ")"});
+            QVERIFY(!a.HatFenster());
+        } else {
+            QCOMPARE(dialoge.meldungen, QStringList());
+            QVERIFY(a.HatFenster());
+            QCOMPARE(a.Fenster()->mgobjAlarmAuswahl.data(), &a);
+        }
+    }
+
+    void correctedPathShowsTheSameWindow() {
+        SkriptDialoge dialoge;
+        AlarmAuswahl a;
+        a.setAlarmDatenbank("C:\\Projekte\\Anlage.kvs");
+        a.AuswahlShow();
+        QCOMPARE(dialoge.meldungen,
+                 QStringList{"Verweis auf die Alarmdatenbank nicht vorhanden (C:\\Projekte\\Anlage.kvs)"});
+        a.setAlarmDatenbank(mDb);
+        a.AuswahlShow();
+        QVERIFY(a.HatFenster());
+        frmAlarmAuswahl* fenster = a.Fenster();
+        a.AuswahlShow();
+        QCOMPARE(a.Fenster(), fenster);
+        QCOMPARE(dialoge.meldungen.size(), 1);
+        a.AuswahlHide();
+        QCOMPARE(a.Fenster(), fenster);
+    }
+
+    void databaseReachedThroughADriveLetter() {
+        QDir().mkpath(Datei("prefix/dosdevices"));
+        QFile::link(mDir->path(), Datei("prefix/dosdevices/d:"));
+        SkriptDialoge dialoge;
+        AlarmAuswahl a;
+        a.setAlarmDatenbank("D:\\Anlage.kvs");
+        a.AuswahlShow();
+        QCOMPARE(dialoge.meldungen, QStringList());
+        QCOMPARE(AlarmdefsZugriff::AlarmListeLesen("D:\\Anlage.kvs", "Zulauf")->size(), 3);
+        a.setPfadErweiterung("Standard\\");
+        a.setAktuellerAlarm(AlarmRecord(19));
+        QVERIFY(a.ActuelleWerteEintragen("3#P.gif", "1", "2", QStringLiteral("Zulauf")));
+        QCOMPARE(AlarmdefsZugriff::AlarmListeLesen(mDb, "Zulauf")->size(), 4);
+    }
+
+    // ---- bad databases ----
+
+    void badDatabasesRaiseAlarmdefsFehler_data() {
+        QTest::addColumn<QString>("datei");
+        QTest::addColumn<QByteArray>("inhalt");  // empty: made as SQLite with the table below
+        QTest::addColumn<QString>("tabelle");
+        QTest::newRow("missing file") << "fehlt.kvs" << QByteArray() << "";
+        QTest::newRow("text file") << "text.kvs" << QByteArray("[Grafik]\r\nBilderPath=C:\\Bilder\r\n") << "";
+        QTest::newRow("empty file") << "leer.kvs" << QByteArray("") << "";
+        QTest::newRow("jet file without access driver")
+            << "jet.mdb" << QByteArray("\0\1\0\0Standard Jet DB\0\1\0\0\0", 24) << "";
+        QTest::newRow("no Alarmdefs") << "andere.kvs" << QByteArray() << "CREATE TABLE Meldungen (Ident INTEGER)";
+        QTest::newRow("fewer than 18 columns")
+            << "schmal.kvs" << QByteArray()
+            << "CREATE TABLE Alarmdefs (Ident INTEGER, Type INTEGER, Acknowledge INTEGER, VarName TEXT, BitNo INTEGER, "
+               "Min TEXT, Max TEXT, Priority INTEGER, \"Group\" INTEGER, Helpindex INTEGER, Alarmtext TEXT, Form TEXT, "
+               "Symbol TEXT, X INTEGER, Y INTEGER, Sensor1 INTEGER, Sensor2 INTEGER)";
+    }
+    void badDatabasesRaiseAlarmdefsFehler() {
+        QFETCH(QString, datei);
+        QFETCH(QByteArray, inhalt);
+        QFETCH(QString, tabelle);
+        const QString pfad = Datei(datei);
+        if (!tabelle.isEmpty()) {
+            TestDb t(pfad);
+            QVERIFY(t.Ausfuehren(tabelle));
+        } else if (!inhalt.isNull()) {
+            QFile f(pfad);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(inhalt);
+        }
+        QFile f(pfad);
+        const QByteArray vorher = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        f.close();
+        try {
+            AlarmdefsZugriff::AlarmListeLesen(pfad, "Zulauf");
+            QFAIL("reading did not fail");
+        } catch (const AlarmdefsFehler& e) {
+            // the reason names the file
+            QVERIFY2(e.Text().contains(pfad), qPrintable(e.Text()));
+        }
+        if (datei != "schmal.kvs")
+            QVERIFY_THROWS_EXCEPTION(AlarmdefsFehler,
+                                     AlarmdefsZugriff::PfeilSchreiben(pfad, "1", QStringLiteral("Zulauf"), "P.gif", "1", "2"));
+        QFile g(pfad);
+        QCOMPARE(g.open(QIODevice::ReadOnly) ? g.readAll() : QByteArray(), vorher);
+        QCOMPARE(QFileInfo::exists(pfad), !inhalt.isNull() || !tabelle.isEmpty());
+    }
+
+    void lockedDatabaseFailsAndKeepsTheRow() {
+        AlarmAuswahl a;
+        Einrichten(a);
+        const QList<QVariantList> vorher = Tabelle(mDb);
+        {
+            TestDb sperre(mDb);
+            QVERIFY(sperre.Ausfuehren("BEGIN IMMEDIATE"));
+            QVERIFY(sperre.Ausfuehren("UPDATE Alarmdefs SET Alarmtext = 'halb' WHERE Ident = 3"));
+            QVERIFY_THROWS_EXCEPTION(AlarmdefsFehler,
+                                     a.ActuelleWerteEintragen("5#PfeilBlau.gif", "1", "2", QStringLiteral("Belebung")));
+            // readers still get the committed rows while the writer waits
+            QCOMPARE(AlarmdefsZugriff::AlarmListeLesen(mDb, "Zulauf")->size(), 3);
+            QVERIFY(sperre.Ausfuehren("ROLLBACK"));
+        }
+        QCOMPARE(Tabelle(mDb), vorher);
+        // once the lock is gone the same write goes through
+        QVERIFY(a.ActuelleWerteEintragen("5#PfeilBlau.gif", "1", "2", QStringLiteral("Belebung")));
+    }
+};
+
+QTEST_MAIN(TstAlarms)
+#include "tst_alarms.moc"
