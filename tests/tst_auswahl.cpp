@@ -1,6 +1,7 @@
 // The alarm selection window: tree, filters, sorting, cell edits, picking and its layout.
 #include <QtTest>
 
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -15,6 +16,7 @@
 #include "alarms/AlarmdefsModell.h"
 #include "alarms/Anzeigemodus.h"
 #include "alarms/AuswahlLayout.h"
+#include "alarms/WertelistenDelegate.h"
 #include "alarms/frmAlarmAuswahl.h"
 #include "editor/frmPicture.h"
 #include "helpers/SkriptDialoge.h"
@@ -104,6 +106,7 @@ private slots:
     }
     void cleanup() {
         delete m_main;
+        m_main = nullptr;
         delete m_dialoge;
         WinUmgebung::ProgrammOrdnerSetzen(std::string());
         delete m_dir;
@@ -377,6 +380,67 @@ private slots:
         QCOMPARE(AuswahlLayout::ResizeBreite(100 + 15 * 231, 221), std::nullopt);
         QCOMPARE(AuswahlLayout::ResizeBreite(100 + 15 * 232, 221), std::optional<int>(11));
         QCOMPARE(AuswahlLayout::ResizeBreite(100 + 15 * 232.5, 221), std::optional<int>(12));
+    }
+
+    void valueListsOfferPicturesAndSymbols() {
+        WertelistenDelegate* w = fenster()->Wertelisten;
+        QStringList bilder;
+        for (const QString& b : DemoProjekt::BildNamen(3))
+            bilder << b.chopped(4);
+        QCOMPARE(w->Werteliste(11), bilder);
+        QStringList symbole;
+        for (const QString& sy : DemoProjekt::SymbolNamen())
+            symbole << QStringLiteral("Standard\\") + sy;
+        QCOMPARE(w->Werteliste(12), symbole);
+        // A component without lists leaves the placeholders.
+        AlarmAuswahl ohne;
+        ohne.setAlarmDatenbank(m_db);
+        ohne.AuswahlShow();
+        QCOMPARE(ohne.Fenster()->Wertelisten->Werteliste(11), QStringList{QStringLiteral("Noch keine Daten gelesen")});
+        QCOMPARE(ohne.Fenster()->Wertelisten->Werteliste(12), QStringList{QStringLiteral("Keine Daten eingetragen")});
+
+        // Choosing a picture from the list writes it and picks the row.
+        Direkt d(m_db);
+        knotenKlicken(fenster()->TreeView1, QStringLiteral(" Frei"));
+        const QString ident = modell()->index(0, 0).data().toString();
+        QTableView* grid = fenster()->TDBAlarme;
+        grid->setCurrentIndex(modell()->index(0, 11));
+        QSignalSpy spy(m_main->mgobjAuswahl(), &AlarmAuswahl::AlarmSelected);
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_F2);
+        auto* box = grid->findChild<QComboBox*>();
+        QVERIFY(box);
+        box->setCurrentIndex(2);
+        QTest::keyClick(box, Qt::Key_Return);
+        QTRY_COMPARE(spy.count(), 1);
+        QCOMPARE(d.wert(QStringLiteral("select Form from Alarmdefs where Ident = %1").arg(ident)).toString(), bilder.at(2));
+        QCOMPARE(m_main->mgobjAuswahl()->AktuellerAlarm()->at(11), bilder.at(2));
+    }
+
+    void largeSourceGrowsInTheBackground() {
+        delete m_main;
+        m_main = nullptr;
+        QTemporaryDir gross;
+        DemoOptionen opt;
+        opt.out = gross.path();
+        opt.alarms = 3 * AlarmdefsModell::ErsterTeil + 17;
+        opt.pictures = 2;
+        opt.bilderZeichnen = false;
+        opt.programmOrdner = gross.path();
+        QVERIFY(DemoProjekt::Erzeugen(opt));
+        AlarmAuswahl k;
+        k.setAlarmDatenbank(DemoProjekt::Datenbank(gross.path()));
+        k.setAlarmBilderListe(DemoProjekt::BildNamen(2));
+        k.AuswahlShow();
+        AlarmdefsModell* m = k.Fenster()->dbAlarme;
+        QVERIFY(m);
+        QCOMPARE(m->rowCount(), AlarmdefsModell::ErsterTeil);
+        QTRY_VERIFY(m->AllesGelesen());
+        QCOMPARE(m->rowCount(), opt.alarms);
+        Direkt d(DemoProjekt::Datenbank(gross.path()));
+        QCOMPARE(m->index(opt.alarms - 1, 0).data(), d.wert(QStringLiteral("select max(Ident) from Alarmdefs")));
+        QCOMPARE(m->index(opt.alarms - 1, 10).data(),
+                 d.wert(QStringLiteral("select Alarmtext from Alarmdefs order by rowid desc limit 1")));
     }
 
     void unloadReleasesTheComponent() {

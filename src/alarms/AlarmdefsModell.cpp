@@ -5,6 +5,7 @@
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTimer>
 #include <algorithm>
 
 #include "alarms/AlarmRecord.h"
@@ -78,41 +79,94 @@ bool AlarmdefsModell::Anwenden(const Quelle& neu) {
         return false;
     }
 
-    // Count (or order) first: a rejected statement leaves the rows shown before.
-    const QString tabelle = database().driver()->escapeIdentifier(tableName(), QSqlDriver::TableName);
-    QSqlQuery q(database());
-    q.setForwardOnly(true);
+    // The row order is read first: a rejected statement leaves the rows shown before.
     QVector<qint64> reihenfolge;
-    int anzahl = 0;
+    bool vollstaendig = true;
     if (neu.sortSpalte >= 0) {
+        // A sorted source orders all rows once; paging then reads by rowid.
         const QString spalte = Spalte(record().fieldName(neu.sortSpalte));
-        if (!q.exec(QStringLiteral("select rowid from %1%2 order by %3, rowid").arg(tabelle, Bedingung(neu), spalte))) {
+        QSqlQuery q(database());
+        q.setForwardOnly(true);
+        if (!q.exec(QStringLiteral("select rowid from %1%2 order by %3, rowid").arg(Tabelle(), Bedingung(neu), spalte))) {
             setLastError(q.lastError());
             return false;
         }
         while (q.next())
             reihenfolge.append(q.value(0).toLongLong());
-        anzahl = static_cast<int>(reihenfolge.size());
     } else {
-        if (!q.exec(QStringLiteral("select count(*) from %1%2").arg(tabelle, Bedingung(neu))) || !q.next()) {
-            setLastError(q.lastError());
+        QString fehler;
+        if (!RowidsLesen(neu, 0, ErsterTeil, &reihenfolge, &fehler)) {
+            setLastError(QSqlError(fehler, QString(), QSqlError::StatementError));
             return false;
         }
-        anzahl = q.value(0).toInt();
+        vollstaendig = reihenfolge.size() < ErsterTeil;
     }
-    q.finish();
 
     beginResetModel();
     m_quelle = neu;
     m_gewaehlt = true;
-    m_anzahl = anzahl;
     m_reihenfolge = std::move(reihenfolge);
+    m_anzahl = static_cast<int>(m_reihenfolge.size());
+    m_vollstaendig = vollstaendig;
+    ++m_generation;
     m_seiten.clear();
     m_seitenAlter.clear();
     endResetModel();
     setLastError(QSqlError());
+    // The rest is counted in short steps once the first rows are on screen,
+    // so the window stays responsive on a million rows.
+    if (!m_vollstaendig)
+        QTimer::singleShot(WeiterNachMs, this, [this, g = m_generation] { WeiterLesen(g); });
     return true;
 }
+
+QString AlarmdefsModell::Tabelle() const {
+    return database().driver()->escapeIdentifier(tableName(), QSqlDriver::TableName);
+}
+
+bool AlarmdefsModell::RowidsLesen(const Quelle& q, qint64 nach, int hoechstens, QVector<qint64>* aus,
+                                  QString* fehler) const {
+    // Unsorted sources come in rowid order, which the table and the Form index
+    // give for free; reading on after the last rowid keeps each step short.
+    QString bedingung = q.filter.isEmpty() ? QString() : QStringLiteral("(%1)").arg(q.filter);
+    if (nach > 0)
+        bedingung += (bedingung.isEmpty() ? QString() : QStringLiteral(" and ")) + QStringLiteral("rowid > %1").arg(nach);
+    QSqlQuery sql(database());
+    sql.setForwardOnly(true);
+    if (!sql.exec(QStringLiteral("select rowid from %1%2 order by rowid limit %3")
+                      .arg(Tabelle(), bedingung.isEmpty() ? QString() : QStringLiteral(" where ") + bedingung)
+                      .arg(hoechstens))) {
+        *fehler = sql.lastError().text();
+        return false;
+    }
+    while (sql.next())
+        aus->append(sql.value(0).toLongLong());
+    return true;
+}
+
+void AlarmdefsModell::WeiterLesen(int generation) {
+    if (generation != m_generation || m_vollstaendig)
+        return;
+    QVector<qint64> teil;
+    QString fehler;
+    if (!RowidsLesen(m_quelle, m_reihenfolge.isEmpty() ? 0 : m_reihenfolge.last(), WeitererTeil, &teil, &fehler)) {
+        // The rows read so far stay; the grid shows no more than those.
+        m_vollstaendig = true;
+        setLastError(QSqlError(fehler, QString(), QSqlError::StatementError));
+        return;
+    }
+    if (!teil.isEmpty()) {
+        beginInsertRows(QModelIndex(), m_anzahl, m_anzahl + static_cast<int>(teil.size()) - 1);
+        m_reihenfolge += teil;
+        m_anzahl = static_cast<int>(m_reihenfolge.size());
+        endInsertRows();
+    }
+    m_vollstaendig = teil.size() < WeitererTeil;
+    if (!m_vollstaendig)
+        QTimer::singleShot(0, this, [this, generation] { WeiterLesen(generation); });
+}
+
+bool AlarmdefsModell::AllesGelesen() const { return m_vollstaendig; }
 
 bool AlarmdefsModell::ZeilenNachRowid(const QVector<qint64>& ids, QHash<qint64, Zeile>* aus, QString* fehler) const {
     if (ids.isEmpty())
@@ -121,10 +175,9 @@ bool AlarmdefsModell::ZeilenNachRowid(const QVector<qint64>& ids, QHash<qint64, 
     liste.reserve(ids.size());
     for (qint64 id : ids)
         liste.append(QString::number(id));
-    const QString tabelle = database().driver()->escapeIdentifier(tableName(), QSqlDriver::TableName);
     QSqlQuery q(database());
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("select rowid, * from %1 where rowid in (%2)").arg(tabelle, liste.join(QLatin1Char(','))))) {
+    if (!q.exec(QStringLiteral("select rowid, * from %1 where rowid in (%2)").arg(Tabelle(), liste.join(QLatin1Char(','))))) {
         *fehler = q.lastError().text();
         return false;
     }
@@ -141,39 +194,20 @@ bool AlarmdefsModell::ZeilenNachRowid(const QVector<qint64>& ids, QHash<qint64, 
 }
 
 bool AlarmdefsModell::SeiteLesen(int seite) const {
-    QVector<Zeile> zeilen;
-    const int von = seite * SeitenGroesse;
+    const QVector<qint64> ids = m_reihenfolge.mid(seite * SeitenGroesse, SeitenGroesse);
+    QHash<qint64, Zeile> gelesen;
+    QString fehler;
+    if (!ZeilenNachRowid(ids, &gelesen, &fehler))
+        return false;
     const int spalten = columnCount();
-    if (m_quelle.sortSpalte >= 0) {
-        const QVector<qint64> ids = m_reihenfolge.mid(von, SeitenGroesse);
-        QHash<qint64, Zeile> gelesen;
-        QString fehler;
-        if (!ZeilenNachRowid(ids, &gelesen, &fehler))
-            return false;
-        for (qint64 id : ids) {
-            // A row deleted meanwhile by another program shows as empty.
-            Zeile z = gelesen.value(id);
-            z.rowid = id;
-            z.werte.resize(spalten);
-            zeilen.append(std::move(z));
-        }
-    } else {
-        const QString tabelle = database().driver()->escapeIdentifier(tableName(), QSqlDriver::TableName);
-        QSqlQuery q(database());
-        q.setForwardOnly(true);
-        if (!q.exec(QStringLiteral("select rowid, * from %1%2 limit %3 offset %4")
-                        .arg(tabelle, Bedingung(m_quelle))
-                        .arg(SeitenGroesse)
-                        .arg(von)))
-            return false;
-        while (q.next()) {
-            Zeile z;
-            z.rowid = q.value(0).toLongLong();
-            z.werte.reserve(spalten);
-            for (int i = 0; i < spalten; ++i)
-                z.werte.append(q.value(i + 1));
-            zeilen.append(std::move(z));
-        }
+    QVector<Zeile> zeilen;
+    zeilen.reserve(ids.size());
+    for (qint64 id : ids) {
+        // A row deleted meanwhile by another program shows as empty.
+        Zeile z = gelesen.value(id);
+        z.rowid = id;
+        z.werte.resize(spalten);
+        zeilen.append(std::move(z));
     }
     m_seiten.insert(seite, std::move(zeilen));
     m_seitenAlter.append(seite);
@@ -293,11 +327,10 @@ bool AlarmdefsModell::setData(const QModelIndex& index, const QVariant& value, i
     if (alt.isNull() == wert.isNull() && alt.toString() == wert.toString())
         return true;
     const qint64 rowid = z->rowid;
-    const QString tabelle = database().driver()->escapeIdentifier(tableName(), QSqlDriver::TableName);
     {
         QSqlQuery q(database());
         q.prepare(QStringLiteral("update %1 set %2 = ? where rowid = ?")
-                      .arg(tabelle, Spalte(record().fieldName(index.column()))));
+                      .arg(Tabelle(), Spalte(record().fieldName(index.column()))));
         q.addBindValue(wert);
         q.addBindValue(rowid);
         if (!q.exec()) {
@@ -337,12 +370,7 @@ void AlarmdefsModell::ZeilenNeuLesen(int von, int bis) {
             ++it;
         }
     }
-    QVector<qint64> ids;
-    for (int r = von; r <= bis; ++r) {
-        auto it = m_seiten.constFind(r / SeitenGroesse);
-        if (it != m_seiten.constEnd() && r % SeitenGroesse < it->size())
-            ids.append(it->at(r % SeitenGroesse).rowid);
-    }
+    const QVector<qint64> ids = m_reihenfolge.mid(von, bis - von + 1);
     QHash<qint64, Zeile> gelesen;
     QString fehler;
     if (!ZeilenNachRowid(ids, &gelesen, &fehler))

@@ -1,7 +1,8 @@
 #pragma once
 // The bound view of the selection grid: the record set of Alarmdefs that the
-// tree or a column header selects. On SQLite it reads pages of rows on demand,
-// so a million rows open as fast as a hundred and no read stays open between
+// tree or a column header selects. On SQLite it keeps the order of the rows as
+// rowids and reads pages of rows on demand, so a million rows open as fast as
+// a hundred and no read stays open between
 // uses (a direct write-back never waits on the grid). Cell edits are checked
 // against the column's kind and written at once, one row at a time; rows are
 // never inserted or deleted. Other drivers use QSqlTableModel's own fetching.
@@ -45,9 +46,17 @@ public:
     bool removeRows(int, int, const QModelIndex& = {}) override { return false; }
     void sort(int column, Qt::SortOrder order) override;
 
+    // False while the rows of an unsorted source are still being counted in
+    // the background (the grid grows as they come in).
+    bool AllesGelesen() const;
+
     // Pages held in memory at most (each of SeitenGroesse rows).
     static constexpr int SeitenGroesse = 256;
     static constexpr int SeitenHoechstens = 48;
+    // Rowids read before a source is shown, and per step afterwards.
+    static constexpr int ErsterTeil = 1024;
+    static constexpr int WeitererTeil = 25000;
+    static constexpr int WeiterNachMs = 30;
 
 private:
     struct Zeile {
@@ -60,6 +69,9 @@ private:
     };
 
     bool Anwenden(const Quelle& neu);
+    QString Tabelle() const;
+    bool RowidsLesen(const Quelle& q, qint64 nach, int hoechstens, QVector<qint64>* aus, QString* fehler) const;
+    void WeiterLesen(int generation);
     QString Bedingung(const Quelle& q) const;
     const Zeile* ZeileHolen(int row) const;
     bool SeiteLesen(int seite) const;
@@ -71,8 +83,10 @@ private:
     Quelle m_quelle;
     bool m_gewaehlt = false;
     int m_anzahl = 0;
-    // Sorted sources keep the row order as rowids, read once per sort.
+    // The rows of the source in order, as rowids; pages are read by them.
     QVector<qint64> m_reihenfolge;
+    bool m_vollstaendig = true;
+    int m_generation = 0;
     mutable QHash<int, QVector<Zeile>> m_seiten;
     mutable QList<int> m_seitenAlter;  // least recently used first
 };
