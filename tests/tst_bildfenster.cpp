@@ -486,6 +486,30 @@ private slots:
         QCOMPARE(pfeil(1).Rechteck().topLeft(), ziel);
     }
 
+    void draggingAnotherAlarmsArrowKeepsItsSymbol() {
+        starten();
+        waehlen(30);
+        modus("AllMode");
+        m_w->imgNeuIndex = 1;  // PfeilRot.gif was the last symbol chosen, for some other alarm
+        waehlen(30);
+        QCOMPARE(m_w->imgNeu, WAHR);
+        frmPicture* f = bild();
+        int i32 = 1;
+        while (pfeil(i32).Tag != QStringLiteral("32#PfeilBlau.gif"))
+            QVERIFY(++i32 < f->PfeilAnzahl());
+        // It lies on top of the other two.
+        const QPoint p = mitte(i32);
+        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, p);
+        QTest::mouseMove(f->Formbox, p + QPoint(0, 40));
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, p + QPoint(0, 40));
+        const Zeile z = zeileLesen(db(), 32);
+        QCOMPARE(z.symbol, QStringLiteral("Standard\\PfeilBlau.gif"));
+        QCOMPARE(z.y, QStringLiteral("740"));
+        QCOMPARE(zeileLesen(db(), 30).y, QStringLiteral("700"));
+        QCOMPARE(m_w->StatusTextLesen(1), QStringLiteral("Folgende Werte in die DB geschrieben  32 ; PfeilBlau.gif ; 1032 ; 740"));
+        QVERIFY(pfeil(i32).ToolTipText.startsWith(QStringLiteral("ID 32 | ")));
+    }
+
     void onlyTheLeftButtonAloneDrags() {
         starten();
         waehlen(30);
