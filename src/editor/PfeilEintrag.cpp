@@ -1,7 +1,6 @@
 #include "editor/PfeilEintrag.h"
 
 #include "alarms/AlarmAuswahl.h"
-#include "alarms/frmAlarmAuswahl.h"  // completes the component's window pointer
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Anzeigemodus.h"
 #include "editor/PfeilText.h"

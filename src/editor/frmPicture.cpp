@@ -11,7 +11,6 @@
 #include <limits>
 
 #include "alarms/AlarmAuswahl.h"
-#include "alarms/frmAlarmAuswahl.h"  // completes the component's window pointer
 #include "alarms/Anzeigemodus.h"
 #include "alarms/Dialoge.h"
 #include "alarms/Hauptfenster.h"
