@@ -1,4 +1,111 @@
-// Placeholder until these figures are measured.
-#include "Benchmarks.h"
+// The selection grid on a million rows against a hundred: opening, scrolling to
+// the end, sorting, and the memory the process holds afterwards.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTableView>
+#include <algorithm>
+#include <vector>
 
-void BenchAuswahlFenster(const QString&) {}
+#include "BenchAusgabe.h"
+#include "Benchmarks.h"
+#include "DemoProjekt.h"
+#include "alarms/AlarmAuswahl.h"
+#include "alarms/AlarmdefsModell.h"
+#include "alarms/frmAlarmAuswahl.h"
+
+namespace {
+// Kilobytes of a line of /proc/self/status ("VmHWM", "VmRSS"); 0 where there is none.
+double SpeicherKb(const char* schluessel) {
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& zeile : f.readAll().split('\n'))
+        if (zeile.startsWith(schluessel))
+            return zeile.mid(zeile.indexOf(':') + 1).trimmed().split(' ').value(0).toDouble();
+    return 0;
+}
+
+QString Erzeugen(const QString& ordner, int alarme) {
+    DemoOptionen opt;
+    opt.out = ordner;
+    opt.alarms = alarme;
+    opt.pictures = 6;
+    opt.bilderZeichnen = false;
+    opt.programmOrdner = ordner;
+    QString fehler;
+    if (!DemoProjekt::Erzeugen(opt, &fehler)) {
+        std::fprintf(stderr, "%s\n", qPrintable(fehler));
+        return {};
+    }
+    return DemoProjekt::Datenbank(ordner);
+}
+
+// Milliseconds from AuswahlShow until the grid has painted its first rows (median of runs).
+double OeffnenMs(const QString& db, int laeufe) {
+    std::vector<double> zeiten;
+    for (int i = 0; i < laeufe; ++i) {
+        QElapsedTimer t;
+        t.start();
+        AlarmAuswahl k;
+        k.setAlarmDatenbank(db);
+        k.setAlarmBilderListe(DemoProjekt::BildNamen(6));
+        k.AuswahlShow();
+        QTableView* grid = k.Fenster()->TDBAlarme;
+        grid->viewport()->repaint();
+        zeiten.push_back(t.nsecsElapsed() / 1e6);
+        if (!grid->model() || grid->model()->rowCount() == 0)
+            std::fprintf(stderr, "tavero-bench: das Raster zeigt keine Zeilen\n");
+    }
+    std::sort(zeiten.begin(), zeiten.end());
+    return zeiten[zeiten.size() / 2];
+}
+}  // namespace
+
+void BenchAuswahlFenster(const QString& arbeitsOrdner) {
+    const QString gross = Erzeugen(arbeitsOrdner + QStringLiteral("/auswahl-1m"), 1000000);
+    const QString klein = Erzeugen(arbeitsOrdner + QStringLiteral("/auswahl-100"), 100);
+    if (gross.isEmpty() || klein.isEmpty())
+        return;
+    qputenv("WINEPREFIX", QFile::encodeName(DemoProjekt::Prefix(arbeitsOrdner + QStringLiteral("/auswahl-1m"))));
+    OeffnenMs(klein, 1);  // warms up fonts and styles
+    const double msKlein = OeffnenMs(klein, 7);
+    const double msGross = OeffnenMs(gross, 7);
+    BenchZeile("auswahl_oeffnen_100", msKlein, "ms");
+    BenchZeile("auswahl_oeffnen_1m", msGross, "ms");
+    BenchZeile("auswahl_oeffnen_ratio", msGross / msKlein, "x");
+
+    AlarmAuswahl k;
+    k.setAlarmDatenbank(gross);
+    k.setAlarmBilderListe(DemoProjekt::BildNamen(6));
+    k.AuswahlShow();
+    frmAlarmAuswahl* f = k.Fenster();
+    QTableView* grid = f->TDBAlarme;
+    QElapsedTimer t;
+    t.start();
+    // The rows beyond the first ones are counted in the background.
+    while (f->dbAlarme && !f->dbAlarme->AllesGelesen())
+        QApplication::processEvents();
+    BenchZeile("auswahl_alle_gezaehlt_1m", t.nsecsElapsed() / 1e6, "ms");
+    t.restart();
+    grid->scrollToBottom();
+    grid->viewport()->repaint();
+    QApplication::processEvents();
+    BenchZeile("auswahl_ende_1m", t.nsecsElapsed() / 1e6, "ms");
+    // Jumps through the whole table, as a user dragging the scroll bar would.
+    t.restart();
+    const int zeilen = grid->model()->rowCount();
+    for (int r = 0; r < zeilen; r += 20000)
+        grid->model()->index(r, 10).data();
+    BenchZeile("auswahl_durchblaettern_1m", t.nsecsElapsed() / 1e6, "ms");
+    t.restart();
+    f->TDBAlarme_HeadClick(7);
+    grid->viewport()->repaint();
+    BenchZeile("auswahl_sortieren_1m", t.nsecsElapsed() / 1e6, "ms");
+    t.restart();
+    grid->scrollToBottom();
+    grid->viewport()->repaint();
+    BenchZeile("auswahl_sortiert_ende_1m", t.nsecsElapsed() / 1e6, "ms");
+    BenchZeile("auswahl_speicher_spitze", SpeicherKb("VmHWM") / 1024, "MB");
+    BenchZeile("auswahl_speicher_jetzt", SpeicherKb("VmRSS") / 1024, "MB");
+}

@@ -23,6 +23,8 @@ frmAlarmAuswahl* AlarmAuswahl::Fenster() {
     return m_Fenster;
 }
 
+bool AlarmAuswahl::HatFenster() const { return !m_Fenster.isNull(); }
+
 void AlarmAuswahl::setSymbolListeReferenz(QObject* vData) {
     m_SymbolListe.reset();
     m_Referenzen[0] = vData;

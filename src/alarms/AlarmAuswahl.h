@@ -58,7 +58,7 @@ public:
 
     // The component's one selection window, created on first need.
     frmAlarmAuswahl* Fenster();
-    bool HatFenster() const { return m_Fenster != nullptr; }
+    bool HatFenster() const;
 
 signals:
     void AlarmSelected();

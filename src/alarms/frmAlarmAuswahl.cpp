@@ -1,8 +1,437 @@
-// Placeholder until the selection window's own work lands.
 #include "alarms/frmAlarmAuswahl.h"
 
-frmAlarmAuswahl::frmAlarmAuswahl(QWidget* parent) : QWidget(parent) { setWindowTitle(QStringLiteral("Alarmauswahl")); }
-frmAlarmAuswahl::~frmAlarmAuswahl() = default;
-void frmAlarmAuswahl::Anzeigen() { show(); }
-void frmAlarmAuswahl::Verbergen() { hide(); }
-void frmAlarmAuswahl::AktuellenDatensatzZeigen() {}
+#include <QAtomicInteger>
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QSqlError>
+#include <QTableView>
+#include <QTreeWidget>
+
+#include "alarms/AlarmAuswahl.h"
+#include "alarms/AlarmdefsModell.h"
+#include "alarms/AlarmdefsZugriff.h"
+#include "alarms/Anzeigemodus.h"
+#include "alarms/AuswahlLayout.h"
+#include "alarms/Hauptfenster.h"
+#include "alarms/Twips.h"
+#include "alarms/WertelistenDelegate.h"
+#include "platform/WinUmgebung.h"
+
+namespace {
+QAtomicInteger<int> g_fensterZaehler;
+const int SchluesselRolle = Qt::UserRole;
+
+// Text behind the last separator; the whole path when there is none.
+QString DateiNameVon(const QString& pfad) {
+    const qsizetype i = std::max(pfad.lastIndexOf(QLatin1Char('\\')), pfad.lastIndexOf(QLatin1Char('/')));
+    return i < 0 ? pfad : pfad.mid(i + 1);
+}
+}  // namespace
+
+frmAlarmAuswahl::frmAlarmAuswahl(QWidget* parent) : QWidget(parent) {
+    setWindowTitle(QStringLiteral("Alarmauswahl"));
+    setObjectName(QStringLiteral("frmAlarmAuswahl"));
+    resize(900, 260);
+
+    TreeView1 = new QTreeWidget(this);
+    TreeView1->setObjectName(QStringLiteral("TreeView1"));
+    TreeView1->setGeometry(8, 8, 208, 240);
+    TreeView1->setHeaderHidden(true);
+    TreeView1->setRootIsDecorated(true);
+    TreeView1->setFrameStyle(QFrame::Box | QFrame::Plain);
+    TreeView1->viewport()->installEventFilter(this);
+    TreeView1->installEventFilter(this);
+    connect(TreeView1, &QTreeWidget::itemClicked, this, [this] { TreeView1_Click(); });
+    // Moving through the tree with the keyboard filters like a click does.
+    // (The view's own choice of a first current node on focus has no previous node.)
+    connect(TreeView1, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item, QTreeWidgetItem* vorher) {
+        if (item && vorher && !m_mausImBaum)
+            TreeView1_Click();
+    });
+
+    TDBAlarme = new QTableView(this);
+    TDBAlarme->setObjectName(QStringLiteral("TDBAlarme"));
+    TDBAlarme->setGeometry(221, 5, 660, 245);
+    TDBAlarme->setSelectionMode(QAbstractItemView::SingleSelection);
+    TDBAlarme->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed |
+                               QAbstractItemView::AnyKeyPressed);
+    TDBAlarme->horizontalHeader()->setSectionsMovable(false);
+    TDBAlarme->horizontalHeader()->setSectionsClickable(true);
+    TDBAlarme->verticalHeader()->setVisible(true);
+    TDBAlarme->verticalHeader()->setDefaultSectionSize(TDBAlarme->fontMetrics().height() + 6);
+    TDBAlarme->installEventFilter(this);
+    Wertelisten = new WertelistenDelegate(this);
+    Wertelisten->setWerteliste(AlarmFeld::Form, {QStringLiteral("Noch keine Daten gelesen")});
+    Wertelisten->setWerteliste(AlarmFeld::Symbol, {QStringLiteral("Keine Daten eingetragen")});
+    TDBAlarme->setItemDelegate(Wertelisten);
+    connect(TDBAlarme->horizontalHeader(), &QHeaderView::sectionClicked, this, &frmAlarmAuswahl::TDBAlarme_HeadClick);
+    // The two further pick notifications: a double click on a row's record
+    // selector (its row number is ignored) and the choice of an entry from a
+    // value list. A double click into a cell picks as well.
+    connect(TDBAlarme->verticalHeader(), &QHeaderView::sectionDoubleClicked, this, [this](int) { AlarmWaehlen(); });
+    connect(TDBAlarme, &QTableView::doubleClicked, this, [this](const QModelIndex&) { AlarmWaehlen(); });
+    connect(Wertelisten, &WertelistenDelegate::WertGewaehlt, this, [this] { AlarmWaehlen(); }, Qt::QueuedConnection);
+
+    AktuelleZeile.fill(QString(), AlarmFeld::Anzahl);
+}
+
+frmAlarmAuswahl::~frmAlarmAuswahl() { DatenbankSchliessen(); }
+
+// --- showing -----------------------------------------------------------------
+
+void frmAlarmAuswahl::Anzeigen() {
+    Hauptfenster* hf = Hauptfenster::instanz();
+    auto* sub = hf ? qobject_cast<QMdiSubWindow*>(hf->KindFensterEinfuegen(this)) : nullptr;
+    if (sub && !sub->property("taveroVerbunden").toBool()) {
+        sub->setProperty("taveroVerbunden", true);
+        sub->installEventFilter(this);
+        connect(sub, &QMdiSubWindow::windowStateChanged, this, [this](Qt::WindowStates alt, Qt::WindowStates neu) {
+            if (!(alt & Qt::WindowActive) && (neu & Qt::WindowActive))
+                Form_Activate();
+        });
+    }
+    if (!m_geladen)
+        Form_Load();
+    show();
+    if (sub) {
+        sub->show();
+        if (sub->mdiArea()->activeSubWindow() != sub)
+            sub->mdiArea()->setActiveSubWindow(sub);
+        else
+            Form_Activate();
+    } else {
+        Form_Activate();
+    }
+}
+
+void frmAlarmAuswahl::Verbergen() {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->hide();
+    else
+        hide();
+}
+
+// --- load, activate, resize, focus, unload -----------------------------------
+
+void frmAlarmAuswahl::Form_Load() {
+    m_geladen = true;
+    AlarmAuswahl* k = mgobjAlarmAuswahl;
+    if (k) {
+        flstBilderPath = k->BilderPath();
+        flstBilderPattern = QStringLiteral("*.Bmp");
+    }
+    BaumAufbauen();
+    TreeView1_Click();
+    WertelistenFuellen();
+}
+
+void frmAlarmAuswahl::BaumAufbauen() {
+    const QSignalBlocker sperre(TreeView1);
+    TreeView1->clear();
+    AlarmAuswahl* k = mgobjAlarmAuswahl;
+    QStringList schluessel;
+    auto knoten = [&](QTreeWidgetItem* eltern, const QString& key, const QString& text) -> QTreeWidgetItem* {
+        // A key already in the tree stops the build, as a duplicate key would.
+        if (!key.isEmpty() && schluessel.contains(key, Qt::CaseInsensitive))
+            return nullptr;
+        schluessel.append(key);
+        auto* item = eltern ? new QTreeWidgetItem(eltern, {text}) : new QTreeWidgetItem(TreeView1, {text});
+        item->setData(0, SchluesselRolle, key);
+        return item;
+    };
+    QTreeWidgetItem* wurzel =
+        knoten(nullptr, QStringLiteral("Datenbank"), DateiNameVon(k ? k->AlarmDatenbank() : QString()));
+    QFont fett = wurzel->font(0);
+    fett.setBold(true);
+    wurzel->setFont(0, fett);
+    knoten(wurzel, QStringLiteral("Alle"), QStringLiteral(" Alle"));
+    QTreeWidgetItem* letzter = knoten(wurzel, QStringLiteral("Ohne"), QStringLiteral(" Frei"));
+    TreeView1->expandItem(wurzel);
+
+    const std::optional<QStringList> bilder = k ? k->AlarmBilderListe() : std::nullopt;
+    if (!bilder)
+        return;  // no picture list: the build stops before the selection step
+    bool abgebrochen = false;
+    for (const QString& eintrag : *bilder) {
+        if (eintrag.size() < 4) {
+            abgebrochen = true;
+            break;
+        }
+        const QString name = eintrag.left(eintrag.size() - 4);
+        QTreeWidgetItem* item = knoten(wurzel, name, name);
+        if (!item) {
+            abgebrochen = true;
+            break;
+        }
+        letzter = item;
+    }
+    TreeView1->scrollToItem(letzter);
+    if (abgebrochen)
+        return;
+    QTreeWidgetItem* alle = wurzel->child(0);
+    TreeView1->setCurrentItem(alle);
+    alle->setSelected(true);
+    alle->setExpanded(true);
+}
+
+void frmAlarmAuswahl::WertelistenFuellen() {
+    AlarmAuswahl* k = mgobjAlarmAuswahl;
+    if (!k)
+        return;
+    if (const auto bilder = k->AlarmBilderListe()) {
+        QStringList werte;
+        for (const QString& b : *bilder) {
+            const QString datei = DateiNameVon(b);
+            werte.append(datei.left(std::max<qsizetype>(0, datei.size() - 4)));
+        }
+        Wertelisten->setWerteliste(AlarmFeld::Form, werte);
+    }
+    if (const auto symbole = k->SymbolListe()) {
+        QStringList werte;
+        for (const QString& s : *symbole)
+            werte.append(k->PfadErweiterung() + DateiNameVon(s));
+        Wertelisten->setWerteliste(AlarmFeld::Symbol, werte);
+    } else if (const auto alarme = k->AlarmListe()) {
+        // An alarm record offers its texts joined, the way an array reads as text.
+        QStringList werte;
+        for (const AlarmRecord& a : *alarme)
+            werte.append(a.join(QLatin1Char(' ')).trimmed());
+        Wertelisten->setWerteliste(AlarmFeld::Symbol, werte);
+    }
+}
+
+void frmAlarmAuswahl::Form_Activate() {
+    AlarmAuswahl* k = mgobjAlarmAuswahl;
+    if (k && m_datenbankName != k->AlarmDatenbank()) {
+        try {
+            DatenbankOeffnen(k->AlarmDatenbank());
+            if (m_quelle)
+                QuelleAnwenden(*m_quelle);
+        } catch (const AlarmdefsFehler& e) {
+            // the grid stays empty; the next activation tries again
+            StatusMelden(e.Text());
+        }
+    }
+    if (k && k->Testmodus()) {
+        QCoreApplication::processEvents();
+        double breite = 0, hoehe = 0;
+        FensterGroesseTwips(&breite, &hoehe);
+        TreeView1->resize(TreeView1->width(), qRound(AuswahlLayout::TestmodusHoehe(hoehe, TreeView1->y())));
+        TDBAlarme->resize(TDBAlarme->width(), qRound(AuswahlLayout::TestmodusHoehe(hoehe, TDBAlarme->y())));
+    }
+    Hauptfenster* hf = Hauptfenster::instanz();
+    if (!hf)
+        return;
+    hf->ToolButtonDruecken(QStringLiteral("Grid"));
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+        const QSize haupt = hf->AussenGroesseTwips();
+        const AuswahlLayout::Platz p = AuswahlLayout::Aktivieren(haupt.height(), haupt.width());
+        sub->setGeometry(Twips::ZuPixel(p.left), Twips::ZuPixel(p.top), Twips::ZuPixel(p.width),
+                         Twips::ZuPixel(p.height));
+    }
+}
+
+void frmAlarmAuswahl::FensterGroesseTwips(double* breite, double* hoehe) const {
+    // The window's own size is its outer frame, as the main window sets it.
+    const QWidget* rahmen = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
+    const QSize s = rahmen == this && isWindow() ? frameGeometry().size() : rahmen->size();
+    *breite = Twips::ZuTwips(s.width());
+    *hoehe = Twips::ZuTwips(s.height());
+}
+
+void frmAlarmAuswahl::Form_Resize() {
+    double breite = 0, hoehe = 0;
+    FensterGroesseTwips(&breite, &hoehe);
+    if (const auto n = AuswahlLayout::ResizeHoehe(hoehe, TreeView1->y()))
+        TreeView1->resize(TreeView1->width(), *n);
+    if (const auto n = AuswahlLayout::ResizeHoehe(hoehe, TDBAlarme->y()))
+        TDBAlarme->resize(TDBAlarme->width(), *n);
+    if (const auto n = AuswahlLayout::ResizeBreite(breite, TDBAlarme->x()))
+        TDBAlarme->resize(*n, TDBAlarme->height());
+}
+
+void frmAlarmAuswahl::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    Form_Resize();
+}
+
+void frmAlarmAuswahl::Form_GotFocus() {
+    if (Hauptfenster* hf = Hauptfenster::instanz())
+        hf->ToolButtonDruecken(QStringLiteral("Grid"));
+}
+
+void frmAlarmAuswahl::Form_Unload() {
+    mgobjAlarmAuswahl = nullptr;
+    m_geladen = false;
+    DatenbankSchliessen();
+}
+
+void frmAlarmAuswahl::closeEvent(QCloseEvent* e) {
+    QWidget::closeEvent(e);
+    if (!qobject_cast<QMdiSubWindow*>(parentWidget()))
+        Form_Unload();
+}
+
+bool frmAlarmAuswahl::eventFilter(QObject* obj, QEvent* e) {
+    if (obj == TreeView1->viewport()) {
+        if (e->type() == QEvent::MouseButtonPress)
+            m_mausImBaum = true;
+        else if (e->type() == QEvent::MouseButtonRelease)
+            m_mausImBaum = false;
+    } else if ((obj == TreeView1 || obj == TDBAlarme) && e->type() == QEvent::FocusIn) {
+        Form_GotFocus();
+    } else if (obj == parentWidget() && e->type() == QEvent::Close) {
+        Form_Unload();
+    }
+    return QWidget::eventFilter(obj, e);
+}
+
+// --- the bound record set ----------------------------------------------------
+
+void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
+    DatenbankSchliessen();
+    const QString name = QStringLiteral("tavero-auswahl-%1").arg(g_fensterZaehler.fetchAndAddRelaxed(1));
+    QSqlDatabase db = AlarmdefsZugriff::Oeffnen(pfad, name);
+    m_verbindung = name;
+    dbAlarme = new AlarmdefsModell(this, db);
+    QItemSelectionModel* alt = TDBAlarme->selectionModel();
+    TDBAlarme->setModel(dbAlarme);
+    delete alt;
+    connect(TDBAlarme->selectionModel(), &QItemSelectionModel::currentChanged, this, &frmAlarmAuswahl::ZeileGewechselt);
+    m_datenbankName = pfad;
+}
+
+void frmAlarmAuswahl::DatenbankSchliessen() {
+    if (dbAlarme) {
+        QItemSelectionModel* alt = TDBAlarme->selectionModel();
+        TDBAlarme->setModel(nullptr);
+        delete alt;
+        delete dbAlarme;
+        dbAlarme = nullptr;
+    }
+    if (!m_verbindung.isEmpty()) {
+        AlarmdefsZugriff::Schliessen(m_verbindung);
+        m_verbindung.clear();
+    }
+    m_datenbankName.clear();
+}
+
+bool frmAlarmAuswahl::QuelleAnwenden(const Datensatzquelle& q) {
+    if (!dbAlarme)
+        return true;
+    bool ok = false;
+    switch (q.art) {
+    case Quelle::Alle: ok = dbAlarme->AlleZeigen(); break;
+    case Quelle::Frei: ok = dbAlarme->OhneBildZeigen(); break;
+    case Quelle::Bild: ok = dbAlarme->BildZeigen(q.bild); break;
+    case Quelle::Sortiert: ok = dbAlarme->SortierenNach(q.spalte); break;
+    }
+    if (!ok)
+        StatusMelden(QStringLiteral("Die Alarme lassen sich nicht anzeigen: ") + dbAlarme->lastError().text());
+    return ok;
+}
+
+void frmAlarmAuswahl::QuelleSetzen(const Datensatzquelle& q) {
+    // A rejected statement keeps the record source (and the rows) of before.
+    if (QuelleAnwenden(q))
+        m_quelle = q;
+}
+
+void frmAlarmAuswahl::TreeView1_Click() {
+    QTreeWidgetItem* item = TreeView1->currentItem();
+    if (!item)
+        return;
+    const QString text = item->text(0);
+    if (text == QLatin1String(" Alle"))
+        QuelleSetzen({Quelle::Alle, {}, -1});
+    else if (text == QLatin1String(" Frei"))
+        QuelleSetzen({Quelle::Frei, {}, -1});
+    else if (text != QLatin1String("Bilder"))
+        QuelleSetzen({Quelle::Bild, text, -1});
+    else if (m_quelle)
+        QuelleSetzen(*m_quelle);  // record source unchanged, refreshed
+}
+
+void frmAlarmAuswahl::TDBAlarme_HeadClick(int spalte) { QuelleSetzen({Quelle::Sortiert, {}, spalte}); }
+
+void frmAlarmAuswahl::AktuellenDatensatzZeigen() {
+    if (!dbAlarme)
+        return;
+    const int oben = TDBAlarme->rowAt(0);
+    if (oben < 0)
+        return;
+    int unten = TDBAlarme->rowAt(TDBAlarme->viewport()->height() - 1);
+    if (unten < 0)
+        unten = dbAlarme->rowCount() - 1;
+    dbAlarme->ZeilenNeuLesen(oben, unten);
+}
+
+void frmAlarmAuswahl::StatusMelden(const QString& text) const {
+    if (Hauptfenster* hf = Hauptfenster::instanz())
+        hf->StatusText(1, text);
+}
+
+// --- picking -----------------------------------------------------------------
+
+void frmAlarmAuswahl::ZeileGewechselt(const QModelIndex& aktuell, const QModelIndex& vorher) {
+    // Another column of the same row picks nothing.
+    if (!aktuell.isValid() || (vorher.isValid() && vorher.row() == aktuell.row()))
+        return;
+    AlarmWaehlen();
+    TDBAlarme->setFocus();
+}
+
+bool frmAlarmAuswahl::BildDateiGueltig(const QString& bilderPath, const QString& form) {
+    if (form.isEmpty())
+        return false;
+    const QString datei = form + QStringLiteral(".bmp");
+    const QFileInfo info(QString::fromStdString(
+        WinUmgebung::PfadAbbilden((bilderPath + QLatin1Char('\\') + form + QLatin1Char('\\') + datei).toStdString())));
+    if (!info.isFile())
+        return false;
+    // The name found on disk must be exactly N.bmp, also where names ignore case.
+    return QDir(info.absolutePath()).entryList({datei}, QDir::Files).contains(datei);
+}
+
+void frmAlarmAuswahl::AlarmWaehlen() {
+    // A failing step is skipped: the picture window is shown all the same.
+    try {
+        AlarmUebernehmen();
+    } catch (const AlarmdefsFehler& e) {
+        StatusMelden(e.Text());
+    }
+    if (Hauptfenster* hf = Hauptfenster::instanz()) {
+        hf->imgNeuDB = WAHR;
+        hf->BildfensterZeigen();
+    }
+}
+
+void frmAlarmAuswahl::AlarmUebernehmen() {
+    AlarmAuswahl* k = mgobjAlarmAuswahl;
+    const QModelIndex aktuell = TDBAlarme->currentIndex();
+    if (!k || !dbAlarme || !aktuell.isValid())
+        return;
+    const int zeile = aktuell.row();
+    const QString form = dbAlarme->index(zeile, AlarmFeld::Form).data().toString();
+    if (!BildDateiGueltig(k->BilderPath(), form))
+        return;
+    AlarmRecord satz(AlarmFeld::Anzahl);
+    for (int i = 0; i < dbAlarme->columnCount() && i < AlarmFeld::Spalten; ++i)
+        satz[i] = dbAlarme->index(zeile, i).data().toString();
+    satz[AlarmFeld::Symbol] = AlarmRecordBau::SymbolDateiName(satz[AlarmFeld::Symbol]);
+    AktuelleZeile = satz;
+    try {
+        if (const auto liste = AlarmdefsZugriff::AlarmListeLesen(k->AlarmDatenbank(), form))
+            k->setAlarmListe(*liste);
+    } catch (const AlarmdefsFehler& e) {
+        StatusMelden(e.Text());  // the alarm list keeps its previous value
+    }
+    k->setAktuellerAlarm(AktuelleZeile);
+    if (Hauptfenster* hf = Hauptfenster::instanz())
+        hf->imgNeu = WAHR;
+}

@@ -1,11 +1,20 @@
 #pragma once
 // The alarm selection window "Alarmauswahl": picture tree beside a grid bound
-// to Alarmdefs. The contents come with the selection window's own work; this
-// header fixes what the component and the main window use of it.
+// to Alarmdefs. The tree filters the grid, a column header sorts it, and moving
+// to another row picks that row as the component's current alarm.
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
+#include <optional>
+
+#include "alarms/AlarmRecord.h"
 
 class AlarmAuswahl;
+class AlarmdefsModell;
+class QTableView;
+class QTreeWidget;
+class QTreeWidgetItem;
+class WertelistenDelegate;
 
 class frmAlarmAuswahl : public QWidget {
     Q_OBJECT
@@ -23,4 +32,60 @@ public:
     void Verbergen();
     // The bound view shows its current record again (after a write-back).
     void AktuellenDatensatzZeigen();
+
+    // Event handlers, public so that the main window and tests reach them.
+    void Form_Load();
+    void Form_Activate();
+    void Form_Resize();
+    void Form_GotFocus();
+    void Form_Unload();
+    void TreeView1_Click();
+    void TDBAlarme_HeadClick(int spalte);
+    // The pick handler: takes the grid's current row over and shows the picture window.
+    void AlarmWaehlen();
+
+    // An alarm counts as having a picture only when BilderPath\N\N.bmp is found
+    // under exactly that name (letter case included).
+    static bool BildDateiGueltig(const QString& bilderPath, const QString& form);
+
+    QTreeWidget* TreeView1 = nullptr;
+    QTableView* TDBAlarme = nullptr;
+    // The data control: the bound record set (nullptr until the database is opened).
+    AlarmdefsModell* dbAlarme = nullptr;
+    WertelistenDelegate* Wertelisten = nullptr;
+    // The file list of the pictures folder; nothing else reads it.
+    QString flstBilderPath;
+    QString flstBilderPattern;
+    // The last picked row, 19 texts.
+    AlarmRecord AktuelleZeile;
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* obj, QEvent* e) override;
+
+private:
+    enum class Quelle { Alle, Frei, Bild, Sortiert };
+    struct Datensatzquelle {
+        Quelle art = Quelle::Alle;
+        QString bild;
+        int spalte = -1;
+    };
+
+    void BaumAufbauen();
+    void WertelistenFuellen();
+    void AlarmUebernehmen();
+    void DatenbankOeffnen(const QString& pfad);
+    void DatenbankSchliessen();
+    bool QuelleAnwenden(const Datensatzquelle& q);
+    void QuelleSetzen(const Datensatzquelle& q);
+    void ZeileGewechselt(const QModelIndex& aktuell, const QModelIndex& vorher);
+    void FensterGroesseTwips(double* breite, double* hoehe) const;
+    void StatusMelden(const QString& text) const;
+
+    std::optional<Datensatzquelle> m_quelle;
+    QString m_datenbankName;
+    QString m_verbindung;
+    bool m_geladen = false;
+    bool m_mausImBaum = false;
 };

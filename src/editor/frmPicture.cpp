@@ -1,7 +1,528 @@
-// Placeholder until the picture window's own work lands.
 #include "editor/frmPicture.h"
 
-frmPicture::frmPicture(QWidget* parent) : QWidget(parent) { setWindowTitle(QStringLiteral("Pfeileditor")); }
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFile>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QScrollBar>
+#include <QShowEvent>
+#include <cmath>
+#include <limits>
+
+#include "alarms/AlarmAuswahl.h"
+#include "alarms/Anzeigemodus.h"
+#include "alarms/Dialoge.h"
+#include "alarms/Hauptfenster.h"
+#include "alarms/Twips.h"
+#include "editor/Bildflaeche.h"
+#include "editor/BildlaufRechnung.h"
+#include "editor/PfeilEintrag.h"
+#include "editor/PfeilText.h"
+#include "platform/WinUmgebung.h"
+
+namespace {
+
+// Design sizes, twips.
+constexpr int LeisteTwips = 255;
+constexpr int InnenBreiteTwips = 10785;
+constexpr int InnenHoeheTwips = 8325;
+constexpr int VorlageLinksTwips = 360;
+constexpr int VorlageBreiteTwips = 1320;
+constexpr int VorlageHoeheTwips = 1290;
+constexpr QSize EntwurfsGroesse(1280, 914);
+// The element index is a 16-bit number.
+constexpr int MaxElemente = std::numeric_limits<std::int16_t>::max();
+
+AlarmAuswahl* Komponente() {
+    Hauptfenster* h = Hauptfenster::instanz();
+    return h ? h->mgobjAuswahl() : nullptr;
+}
+
+QString Feld(const AlarmRecord& r, int i) { return r.value(i); }
+
+QPixmap Laden(const QString& sWinPfad) {
+    QPixmap pm;
+    const QString pfad = QString::fromStdString(WinUmgebung::PfadAbbilden(sWinPfad.toStdString()));
+    if (!pfad.isEmpty() && QFile::exists(pfad))
+        pm.load(pfad);
+    return pm;
+}
+
+QPixmap SymbolPlatzhalter() {
+    QPixmap pm(32, 32);
+    pm.fill(Qt::white);
+    QPainter p(&pm);
+    p.setPen(QPen(QColor(200, 0, 0), 2));
+    p.drawRect(1, 1, 30, 30);
+    p.drawLine(6, 6, 26, 26);
+    p.drawLine(26, 6, 6, 26);
+    return pm;
+}
+
+QPixmap BildPlatzhalter(const QString& sWinPfad) {
+    QPixmap pm(EntwurfsGroesse);
+    pm.fill(QColor(192, 192, 192));
+    QPainter p(&pm);
+    p.setPen(QPen(QColor(128, 128, 128), 1));
+    for (int x = -EntwurfsGroesse.height(); x < EntwurfsGroesse.width(); x += 24)
+        p.drawLine(x, 0, x + EntwurfsGroesse.height(), EntwurfsGroesse.height());
+    p.fillRect(QRect(240, 380, 800, 120), Qt::white);
+    p.setPen(QPen(QColor(128, 0, 0), 2));
+    p.drawRect(QRect(240, 380, 800, 120));
+    QFont f = p.font();
+    f.setPixelSize(20);
+    p.setFont(f);
+    p.drawText(QRect(250, 390, 780, 100), Qt::AlignCenter | Qt::TextWordWrap,
+               QStringLiteral("Bild nicht vorhanden:\n") + sWinPfad);
+    return pm;
+}
+
+}  // namespace
+
+QPixmap frmPicture::Entwurfsbild() {
+    // A plain schematic in the sixteen standard colours.
+    QPixmap pm(EntwurfsGroesse);
+    pm.fill(QColor(0, 128, 128));
+    QPainter p(&pm);
+    p.setPen(QPen(QColor(0, 255, 255), 1));
+    for (int x = 0; x < pm.width(); x += 40)
+        p.drawLine(x, 0, x, pm.height());
+    for (int y = 0; y < pm.height(); y += 40)
+        p.drawLine(0, y, pm.width(), y);
+    p.setPen(QPen(Qt::white, 3));
+    p.setBrush(QColor(192, 192, 192));
+    p.drawRect(QRect(160, 200, 260, 420));
+    p.drawRect(QRect(860, 200, 260, 420));
+    p.setBrush(QColor(0, 0, 128));
+    p.drawRect(QRect(170, 400, 240, 210));
+    p.drawRect(QRect(870, 300, 240, 310));
+    p.setPen(QPen(QColor(255, 255, 0), 8));
+    p.drawLine(420, 560, 860, 560);
+    p.drawLine(290, 120, 290, 200);
+    p.drawLine(990, 620, 990, 760);
+    p.setPen(QPen(Qt::white, 1));
+    QFont f = p.font();
+    f.setPixelSize(40);
+    f.setBold(true);
+    p.setFont(f);
+    p.drawText(QRect(0, 780, pm.width(), 80), Qt::AlignCenter, QStringLiteral("Pfeileditor"));
+    return pm;
+}
+
+frmPicture::frmPicture(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("frmPicture"));
+    setWindowTitle(QStringLiteral("Pfeileditor"));
+    setFocusPolicy(Qt::ClickFocus);
+    const int leiste = Twips::ZuPixel(LeisteTwips);
+
+    picBlende = new QWidget(this);
+    picBlende->setObjectName(QStringLiteral("picBlende"));
+    picBlende->setAutoFillBackground(true);
+    picBlende->setGeometry(Twips::ZuPixel(10185), Twips::ZuPixel(7725), leiste, leiste);
+    Bildlaufvertikal = new QScrollBar(Qt::Vertical, this);
+    Bildlaufvertikal->setObjectName(QStringLiteral("Bildlaufvertikal"));
+    Bildlaufvertikal->setGeometry(Twips::ZuPixel(10515), Twips::ZuPixel(15), leiste, Twips::ZuPixel(7995));
+    BildlaufHorizontal = new QScrollBar(Qt::Horizontal, this);
+    BildlaufHorizontal->setObjectName(QStringLiteral("BildlaufHorizontal"));
+    BildlaufHorizontal->setGeometry(0, Twips::ZuPixel(8070), Twips::ZuPixel(10545), leiste);
+    for (QScrollBar* s : {Bildlaufvertikal, BildlaufHorizontal}) {
+        s->setRange(0, 0);
+        s->setSingleStep(16);
+    }
+    Formbox = new Bildflaeche(this);
+    Formbox->BildSetzen(Entwurfsbild());
+    Formbox->lower();  // the bars and the corner box lie above the picture
+
+    PfeilBild vorlage;
+    vorlage.Left = Twips::ZuPixel(VorlageLinksTwips);
+    vorlage.Top = Twips::ZuPixel(VorlageLinksTwips);
+    vorlage.Width = Twips::ZuPixel(VorlageBreiteTwips);
+    vorlage.Height = Twips::ZuPixel(VorlageHoeheTwips);
+    Formbox->imgPfeil.push_back(vorlage);
+
+    connect(BildlaufHorizontal, &QScrollBar::valueChanged, this, &frmPicture::BildlaufHorizontal_Change);
+    connect(Bildlaufvertikal, &QScrollBar::valueChanged, this, &frmPicture::Bildlaufvertikal_Change);
+    connect(Formbox, &Bildflaeche::PfeilMausDruck, this,
+            [this](int i, int b, int s, double x, double y, QPoint g) {
+                imgPfeil_MouseDown(static_cast<std::int16_t>(i), b, s, x, y, g);
+            });
+    connect(Formbox, &Bildflaeche::PfeilMausBewegung, this, [this](int i, int b, int s, double x, double y) {
+        imgPfeil_MouseMove(static_cast<std::int16_t>(i), b, s, x, y);
+    });
+    connect(Formbox, &Bildflaeche::PfeilMausLoslassen, this, [this](int i, int b, int s, double x, double y) {
+        imgPfeil_MouseUp(static_cast<std::int16_t>(i), b, s, x, y);
+    });
+    connect(Formbox, &Bildflaeche::FlaecheMausDruck, this, &frmPicture::Formbox_MouseDown);
+
+    resize(Twips::ZuPixel(InnenBreiteTwips), Twips::ZuPixel(InnenHoeheTwips));
+    Form_Load();
+}
+
 frmPicture::~frmPicture() = default;
-void frmPicture::PfeilActivate() {}
-void frmPicture::FocusRect(std::int16_t) {}
+
+// --- window events -------------------------------------------------------------
+
+void frmPicture::Form_Load() {
+    m_ImLaden = true;
+    if (Hauptfenster* h = Hauptfenster::instanz())
+        h->imgNeu = FALSCH;
+    // Pending messages are not processed here: while it is being built the
+    // window is not yet known to the main window, which would build a second one.
+    resize(Twips::ZuPixel(22000), height());
+    Form_Resize();
+    PfeilActivate();
+    m_ImLaden = false;
+}
+
+void frmPicture::Form_Activate() {
+    Hauptfenster* h = Hauptfenster::instanz();
+    QWidget* rahmen = m_Rahmen ? static_cast<QWidget*>(m_Rahmen.data()) : nullptr;
+    if (!h || !rahmen)
+        return;
+    const QSize aussen = h->AussenGroesseTwips();
+    const double H = aussen.height();
+    const double W = aussen.width();
+    rahmen->setGeometry(0, Twips::ZuPixel(H / 3 - 150), Twips::ZuPixel(W - 350),
+                        std::max(0, Twips::ZuPixel(2 * H / 3 - 1500)));
+}
+
+bool frmPicture::event(QEvent* e) {
+    if (e->type() == QEvent::ParentChange) {
+        auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+        if (sub && sub != m_Rahmen) {
+            m_Rahmen = sub;
+            m_Platziert = false;
+            connect(sub, &QMdiSubWindow::windowStateChanged, this,
+                    [this](Qt::WindowStates alt, Qt::WindowStates neu) {
+                        if (!(alt & Qt::WindowActive) && (neu & Qt::WindowActive))
+                            Form_Activate();
+                    });
+        }
+    }
+    return QWidget::event(e);
+}
+
+void frmPicture::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (m_Rahmen && !m_Platziert) {
+        // The placement of the load step, now that the window has its frame.
+        m_Platziert = true;
+        m_Rahmen->setGeometry(0, Twips::ZuPixel(3800), Twips::ZuPixel(22000), m_Rahmen->height());
+        if (m_Rahmen->windowState() & Qt::WindowActive)
+            Form_Activate();
+    }
+}
+
+void frmPicture::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    Form_Resize();
+}
+
+void frmPicture::focusInEvent(QFocusEvent* e) {
+    QWidget::focusInEvent(e);
+    if (Hauptfenster* h = Hauptfenster::instanz())
+        h->ToolButtonDruecken(QStringLiteral("Editor"));
+}
+
+void frmPicture::paintEvent(QPaintEvent* e) {
+    QWidget::paintEvent(e);
+    // The template is drawn with the box; it stays hidden unless made visible.
+    const PfeilBild& vorlage = Formbox->imgPfeil.front();
+    if (vorlage.Visible)
+        Formbox->update(vorlage.Rechteck());
+}
+
+void frmPicture::Form_Resize() {
+    // Each step stands on its own; a range that does not fit is held at its limit.
+    const int SW = width();
+    const int SH = height();
+    const int vb = Bildlaufvertikal->width();
+    const int hb = BildlaufHorizontal->height();
+    BildlaufHorizontal->setGeometry(0, SH - hb, std::max(0, SW - vb), hb);
+    const auto h = BildlaufRechnung::BereichBerechnen(Formbox->width(), SW, vb, BildlaufHorizontal->width());
+    // A disabled bar goes back to 0, so a smaller picture is not left shifted out of view.
+    BildlaufHorizontal->setEnabled(h.aktiv);
+    BildlaufHorizontal->setRange(0, h.maximum);
+    if (h.aktiv)
+        BildlaufHorizontal->setPageStep(h.grosserSchritt);
+    Bildlaufvertikal->setGeometry(SW - vb, 0, vb, std::max(0, SH - hb));
+    const auto v = BildlaufRechnung::BereichBerechnen(Formbox->height(), SH, hb, Bildlaufvertikal->height());
+    Bildlaufvertikal->setEnabled(v.aktiv);
+    Bildlaufvertikal->setRange(0, v.maximum);
+    if (v.aktiv)
+        Bildlaufvertikal->setPageStep(v.grosserSchritt);
+    picBlende->move(Bildlaufvertikal->x(), BildlaufHorizontal->y());
+    picBlende->raise();
+    Bildlaufvertikal->raise();
+    BildlaufHorizontal->raise();
+    update();
+    BildlaufHorizontal->update();
+    Bildlaufvertikal->update();
+    BildlaufHorizontal_Change();
+    Bildlaufvertikal_Change();
+    AnsichtZentrieren();
+}
+
+void frmPicture::BildlaufHorizontal_Change() { Formbox->move(-BildlaufHorizontal->value(), Formbox->y()); }
+void frmPicture::Bildlaufvertikal_Change() { Formbox->move(Formbox->x(), -Bildlaufvertikal->value()); }
+
+void frmPicture::AnsichtZentrieren() {
+    int links = 0;
+    int oben = 0;
+    if (gAllMode == WAHR) {
+        links = Formbox->shpFocus.x();
+        oben = Formbox->shpFocus.y();
+    } else {
+        // During the layout inside PfeilActivate the index names the element about to be loaded.
+        if (mAktPfeilIndex < 0 || mAktPfeilIndex >= PfeilAnzahl())
+            return;
+        const PfeilBild& a = imgPfeil(mAktPfeilIndex);
+        links = a.Left;
+        oben = a.Top;
+    }
+    BildlaufHorizontal->setValue(BildlaufRechnung::Zentrieren(links, width(), BildlaufHorizontal->maximum()));
+    Bildlaufvertikal->setValue(BildlaufRechnung::Zentrieren(oben, height(), Bildlaufvertikal->maximum()));
+}
+
+// --- elements --------------------------------------------------------------------
+
+int frmPicture::PfeilAnzahl() const { return static_cast<int>(Formbox->imgPfeil.size()); }
+const PfeilBild& frmPicture::imgPfeil(int index) const { return Formbox->imgPfeil.at(static_cast<std::size_t>(index)); }
+PfeilBild& frmPicture::Element(int index) { return Formbox->imgPfeil.at(static_cast<std::size_t>(index)); }
+QRect frmPicture::shpFocus() const { return Formbox->shpFocus; }
+bool frmPicture::shpFocusVisible() const { return Formbox->shpFocusVisible; }
+
+QPixmap frmPicture::SymbolHolen(const QString& sWinPfad, bool* geladen) {
+    auto it = m_Symbole.constFind(sWinPfad);
+    if (it == m_Symbole.cend()) {
+        QPixmap pm = Laden(sWinPfad);
+        it = m_Symbole.insert(sWinPfad, pm);
+    }
+    *geladen = !it->isNull();
+    return *geladen ? *it : SymbolPlatzhalter();
+}
+
+bool frmPicture::PfeilBildLaden(int index, const QString& sWinPfad) {
+    if (index < 0 || index >= PfeilAnzahl())
+        return false;
+    PfeilBild& a = Element(index);
+    const QRect vorher = a.Rechteck();
+    m_Symbole.remove(sWinPfad);  // a menu choice reads the file afresh
+    bool geladen = false;
+    a.Picture = SymbolHolen(sWinPfad, &geladen);
+    a.Platzhalter = !geladen;
+    a.Width = a.Picture.width();
+    a.Height = a.Picture.height();
+    Formbox->PfeilNeuZeichnen(index, vorher);
+    return geladen;
+}
+
+void frmPicture::PfeilBeschriften(int index, const QString& tag, const QString& toolTip, const QString& ident,
+                                  const QString& alarmtext) {
+    if (index < 0 || index >= PfeilAnzahl())
+        return;
+    PfeilBild& a = Element(index);
+    a.Tag = tag;
+    a.ToolTipText = toolTip;
+    a.Ident = ident;
+    a.Alarmtext = alarmtext;
+}
+
+bool frmPicture::BildLaden(const QString& sWinPfad) {
+    QPixmap pm = Laden(sWinPfad);
+    m_BildPlatzhalter = pm.isNull();
+    Formbox->BildSetzen(m_BildPlatzhalter ? BildPlatzhalter(sWinPfad) : pm);
+    return !m_BildPlatzhalter;
+}
+
+void frmPicture::BildNeuZeichnen() {
+    Form_Resize();
+    Formbox->update();
+}
+
+void frmPicture::FocusRect(std::int16_t AktImgPfeilIndex) {
+    if (AktImgPfeilIndex < 0 || AktImgPfeilIndex >= PfeilAnzahl())
+        return;
+    const PfeilBild& a = imgPfeil(AktImgPfeilIndex);
+    Formbox->FokusSetzen(QRect(a.Left, a.Top, a.Width + 5, a.Height + 5));
+}
+
+void frmPicture::PfeilLaden(const AlarmRecord& record) {
+    const int n = PfeilAnzahl();
+    if (n > MaxElemente)
+        return;
+    mAktPfeilIndex = static_cast<std::int16_t>(n);
+    PfeilBild a = Formbox->imgPfeil.front();
+    const AlarmAuswahl* k = Komponente();
+    const QString ordner = k ? k->SymbolPath() : QString();
+    const QString symbol = Feld(record, AlarmFeld::Symbol);
+    bool geladen = false;
+    a.Picture = SymbolHolen(ordner + QStringLiteral("\\") + (symbol.isEmpty() ? QStringLiteral("PfeilLeer.gif") : symbol),
+                            &geladen);
+    a.Platzhalter = !geladen;
+    a.Width = a.Picture.width();
+    a.Height = a.Picture.height();
+    a.Left = PfeilText::Position(Feld(record, AlarmFeld::X));
+    a.Top = PfeilText::Position(Feld(record, AlarmFeld::Y));
+    a.Ident = Feld(record, AlarmFeld::Ident);
+    a.Alarmtext = Feld(record, AlarmFeld::Alarmtext);
+    a.Visible = true;
+    Formbox->imgPfeil.push_back(std::move(a));
+}
+
+void frmPicture::PfeileLeeren() {
+    Formbox->imgPfeil.resize(1);
+    Formbox->update();
+}
+
+void frmPicture::PfeilActivate() {
+    AlarmAuswahl* k = Komponente();
+    if (!k)
+        return;
+    mAktAlarm = k->AktuellerAlarm();
+    if (!mAktAlarm)
+        return;
+    const AlarmRecord r = *mAktAlarm;
+    const QString form = Feld(r, AlarmFeld::Form);
+    BildLaden(k->BilderPath() + QStringLiteral("\\") + form + QStringLiteral("\\") + form + QStringLiteral(".bmp"));
+    setWindowTitle(PfeilText::Titel(form));
+    mAktPfeilIndex = static_cast<std::int16_t>(std::min(PfeilAnzahl(), MaxElemente));
+    if (!m_ImLaden)
+        QCoreApplication::processEvents();
+    Form_Resize();
+    m_Symbole.clear();
+
+    auto beschriften = [this](int i, const AlarmRecord& rec) {
+        if (i < 1 || i >= PfeilAnzahl())
+            return;
+        const PfeilBild& a = imgPfeil(i);
+        const QString symbol = Feld(rec, AlarmFeld::Symbol);
+        PfeilBeschriften(i, PfeilText::Tag(a.Ident, symbol),
+                         PfeilText::ToolTip(a.Ident, a.Alarmtext, symbol, a.Left, a.Top), a.Ident, a.Alarmtext);
+    };
+    Hauptfenster* h = Hauptfenster::instanz();
+    if (gSingleMode == WAHR) {
+        PfeileLeeren();
+        PfeilLaden(r);
+        FocusRect(1);
+        beschriften(1, r);
+    } else if (gContMode == WAHR) {
+        const int vorher = PfeilAnzahl();
+        PfeilLaden(r);
+        FocusRect(mAktPfeilIndex);
+        if (PfeilAnzahl() > vorher)
+            beschriften(mAktPfeilIndex, r);
+    } else if (gAllMode == WAHR) {
+        PfeileLeeren();
+        const AlarmListeTyp liste = k->AlarmListe().value_or(AlarmListeTyp());
+        const QString ident = Feld(r, AlarmFeld::Ident);
+        int n = 0;
+        for (const AlarmRecord& R : liste) {
+            if (PfeilAnzahl() > MaxElemente)
+                break;
+            PfeilLaden(R);
+            ++n;
+            // Each arrow carries its own row's symbol: a drag writes back what the row holds.
+            beschriften(n, R);
+            if (Feld(R, AlarmFeld::Ident) == ident)
+                FocusRect(static_cast<std::int16_t>(n));
+        }
+        if (n > 0 && h)
+            h->StatusText(1, PfeilText::Anzahl(n));
+    } else {
+        Dialoge::aktuell().Meldung(this, QStringLiteral("Kein Anzeige-Modus gesetzt"));
+    }
+    if (h)
+        h->ToolButtonDruecken(QStringLiteral("Editor"));
+    BildlaufHorizontal_Change();
+    Bildlaufvertikal_Change();
+    AnsichtZentrieren();
+    Formbox->update();
+}
+
+// --- arrow editing -------------------------------------------------------------
+
+void frmPicture::imgPfeil_MouseDown(std::int16_t Index, int Button, int, double X, double Y,
+                                    const QPoint& globalPos) {
+    if (Index < 1 || Index >= PfeilAnzahl())
+        return;
+    if (Button == 1) {
+        mGriffX = static_cast<float>(X / Twips::ProPixel);
+        mGriffY = static_cast<float>(Y / Twips::ProPixel);
+        FocusRect(Index);
+    } else if (Button == 2 && gSingleMode == WAHR) {
+        if (Hauptfenster* h = Hauptfenster::instanz())
+            h->PfeilMenuZeigen(globalPos);
+    }
+}
+
+void frmPicture::Formbox_MouseDown(int Button, int, double, double, const QPoint& globalPos) {
+    if (Button == 2 && gSingleMode == WAHR) {
+        if (Hauptfenster* h = Hauptfenster::instanz())
+            h->AlarmMenuZeigen(globalPos);
+    }
+}
+
+void frmPicture::imgPfeil_MouseMove(std::int16_t Index, int Button, int, double X, double Y) {
+    if (Index < 1 || Index >= PfeilAnzahl())
+        return;
+    if (Button == 1)
+        Ziehschritt(Index, X, Y);
+    ToolTipNeu(Index);
+}
+
+void frmPicture::Ziehschritt(int index, double X, double Y) {
+    PfeilBild& a = Element(index);
+    const QRect vorher = a.Rechteck();
+    // Positions stay whole pixels; the arrow is not held inside the picture.
+    a.Left = static_cast<int>(std::lround(a.Left + X / Twips::ProPixel - mGriffX));
+    a.Top = static_cast<int>(std::lround(a.Top + Y / Twips::ProPixel - mGriffY));
+    Formbox->PfeilNeuZeichnen(index, vorher);
+    Formbox->FokusSetzen(QRect(a.Left, a.Top, a.Width + 5, a.Height + 5));
+    if (Hauptfenster* h = Hauptfenster::instanz())
+        h->StatusText(2, QStringLiteral("X = ") + PfeilText::Zahl(a.Left) + QStringLiteral(" Y = ") +
+                             PfeilText::Zahl(a.Top));
+    const int H = BildlaufHorizontal->value();
+    const int V = Bildlaufvertikal->value();
+    const auto w = BildlaufRechnung::AutoBildlauf(Formbox->shpFocus.x() + mGriffX, Formbox->shpFocus.y() + mGriffY, H,
+                                                  V, BildlaufHorizontal->maximum(), Bildlaufvertikal->maximum(),
+                                                  BildlaufHorizontal->width(), Bildlaufvertikal->height());
+    if (w.h != H || w.v != V) {
+        BildlaufHorizontal->setValue(w.h);
+        Bildlaufvertikal->setValue(w.v);
+        update();
+    }
+}
+
+void frmPicture::ToolTipNeu(int index) {
+    // The tool tip names the row the arrow writes to: its tag's alarm and symbol.
+    PfeilBild& a = Element(index);
+    const auto teile = PfeilText::TagTeile(a.Tag);
+    const QString ident = teile ? teile->first : a.Ident;
+    const QString symbol = teile ? teile->second : QString();
+    a.ToolTipText = PfeilText::ToolTip(ident, a.Alarmtext, symbol, a.Left, a.Top);
+}
+
+void frmPicture::imgPfeil_MouseUp(std::int16_t Index, int Button, int, double, double) {
+    if (Button != 1 || Index < 1 || Index >= PfeilAnzahl())
+        return;
+    Hauptfenster* h = Hauptfenster::instanz();
+    AlarmAuswahl* k = Komponente();
+    ToolTipNeu(Index);
+    if (!h || !k)
+        return;
+    // Without a current alarm or a picture name there is nothing to write.
+    const std::optional<QString> bild = PfeilEintrag::AlarmBildName(*k, h->imgNeuDB, h->bmpNeuIndex);
+    if (!bild)
+        return;
+    const PfeilBild& a = imgPfeil(Index);
+    const QString tag = a.Tag;
+    const int left = a.Left;
+    const int top = a.Top;
+    const auto ergebnis = PfeilEintrag::Schreiben(*k, tag, left, top, *bild);
+    const auto teile = PfeilText::TagTeile(tag).value_or(std::make_pair(tag, QString()));
+    h->StatusText(1, PfeilEintrag::StatusText(
+                         ergebnis, tag,
+                         PfeilText::Geschrieben({teile.first, teile.second, PfeilText::Zahl(left), PfeilText::Zahl(top)})));
+}

@@ -1,7 +1,19 @@
 #pragma once
-// The picture window "Pfeileditor": alarm picture with its arrows.
+// The picture window "Pfeileditor": alarm picture with its arrows, the two
+// scroll bars, the arrow display in the three modes and the arrow dragging.
+#include <QHash>
+#include <QPixmap>
+#include <QPointer>
 #include <QWidget>
 #include <cstdint>
+#include <optional>
+
+#include "alarms/AlarmRecord.h"
+#include "editor/PfeilBild.h"
+
+class Bildflaeche;
+class QMdiSubWindow;
+class QScrollBar;
 
 class frmPicture : public QWidget {
     Q_OBJECT
@@ -13,4 +25,70 @@ public:
     void PfeilActivate();
     // Frames the arrow element with that index.
     void FocusRect(std::int16_t AktImgPfeilIndex);
+    // Scrolls the focused arrow into the middle of the view, as far as the ranges allow.
+    void AnsichtZentrieren();
+
+    // Controls, in the order they are created.
+    QWidget* picBlende = nullptr;
+    QScrollBar* Bildlaufvertikal = nullptr;
+    QScrollBar* BildlaufHorizontal = nullptr;
+    Bildflaeche* Formbox = nullptr;  // holds shpFocus and the imgPfeil elements
+
+    std::int16_t mAktPfeilIndex = 0;
+    float mGriffX = 0;
+    float mGriffY = 0;
+    std::optional<AlarmRecord> mAktAlarm;
+
+    // The arrow elements; element 0 is the hidden template.
+    int PfeilAnzahl() const;
+    const PfeilBild& imgPfeil(int index) const;
+    QRect shpFocus() const;
+    bool shpFocusVisible() const;
+    // Loads a symbol file (Windows form) into an element; one that cannot be
+    // loaded gets a visible placeholder. Returns whether the file was loaded.
+    bool PfeilBildLaden(int index, const QString& sWinPfad);
+    void PfeilBeschriften(int index, const QString& tag, const QString& toolTip, const QString& ident,
+                          const QString& alarmtext);
+    // Loads an alarm picture (Windows form) into Formbox; a placeholder when it cannot be loaded.
+    bool BildLaden(const QString& sWinPfad);
+    bool BildIstPlatzhalter() const { return m_BildPlatzhalter; }
+    // Redraws the picture area after its picture changed; the ranges follow its size.
+    void BildNeuZeichnen();
+
+    // Mouse events as the arrow images and the picture box report them:
+    // Button 1 left, 2 right (summed when several are held); X, Y in twips.
+    void imgPfeil_MouseDown(std::int16_t Index, int Button, int Shift, double X, double Y,
+                            const QPoint& globalPos = {});
+    void imgPfeil_MouseMove(std::int16_t Index, int Button, int Shift, double X, double Y);
+    void imgPfeil_MouseUp(std::int16_t Index, int Button, int Shift, double X, double Y);
+    void Formbox_MouseDown(int Button, int Shift, double X, double Y, const QPoint& globalPos = {});
+    void BildlaufHorizontal_Change();
+    void Bildlaufvertikal_Change();
+
+    // The design-time picture, shown until the first alarm picture is loaded.
+    static QPixmap Entwurfsbild();
+
+protected:
+    bool event(QEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    void Form_Load();
+    void Form_Activate();
+    void Form_Resize();
+    void PfeilLaden(const AlarmRecord& record);
+    void PfeileLeeren();
+    void ToolTipNeu(int index);
+    void Ziehschritt(int index, double X, double Y);
+    QPixmap SymbolHolen(const QString& sWinPfad, bool* geladen);
+    PfeilBild& Element(int index);
+
+    QHash<QString, QPixmap> m_Symbole;  // symbol files of one rebuild
+    QPointer<QMdiSubWindow> m_Rahmen;
+    bool m_ImLaden = false;
+    bool m_Platziert = false;
+    bool m_BildPlatzhalter = false;
 };

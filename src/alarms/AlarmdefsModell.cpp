@@ -1,0 +1,398 @@
+#include "alarms/AlarmdefsModell.h"
+
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTimer>
+#include <algorithm>
+
+#include "alarms/AlarmRecord.h"
+#include "alarms/Dialoge.h"
+
+namespace {
+// Positions of the number columns of Alarmdefs; all others hold text.
+bool Zahlenspalte(int spalte) {
+    switch (spalte) {
+    case 0: case 1: case 2: case 4: case 7: case 8: case 9:
+    case 13: case 14: case 15: case 16: case 17:
+        return true;
+    default:
+        return false;
+    }
+}
+}  // namespace
+
+AlarmdefsModell::AlarmdefsModell(QObject* parent, const QSqlDatabase& db) : QSqlTableModel(parent, db) {
+    m_seitenweise = db.driverName() == QLatin1String("QSQLITE");
+    setTable(QStringLiteral("Alarmdefs"));
+    setEditStrategy(QSqlTableModel::OnFieldChange);
+}
+
+bool AlarmdefsModell::IstZahlenSpalte(int spalte) { return Zahlenspalte(spalte); }
+int AlarmdefsModell::SpaltenBreite(int spalte) { return Zahlenspalte(spalte) ? 11 : 255; }
+
+QString AlarmdefsModell::Spalte(const QString& name) const {
+    return database().driver()->escapeIdentifier(name, QSqlDriver::FieldName);
+}
+
+bool AlarmdefsModell::AlleZeigen() { return Anwenden({}); }
+
+bool AlarmdefsModell::OhneBildZeigen() { return Anwenden({Spalte(QStringLiteral("Form")) + QStringLiteral(" is null"), -1}); }
+
+bool AlarmdefsModell::BildZeigen(const QString& form) {
+    // The driver quotes the name, so a picture called "Kessel's" is just a name.
+    QSqlField feld(QStringLiteral("Form"), QMetaType(QMetaType::QString));
+    feld.setValue(form);
+    return Anwenden({Spalte(QStringLiteral("Form")) + QStringLiteral(" = ") + database().driver()->formatValue(feld), -1});
+}
+
+bool AlarmdefsModell::SortierenNach(int spalte) {
+    if (spalte < 0 || spalte >= columnCount())
+        return false;
+    return Anwenden({QString(), spalte});
+}
+
+bool AlarmdefsModell::Auffrischen() { return m_gewaehlt ? Anwenden(m_quelle) : true; }
+
+QString AlarmdefsModell::Bedingung(const Quelle& q) const {
+    return q.filter.isEmpty() ? QString() : QStringLiteral(" where ") + q.filter;
+}
+
+bool AlarmdefsModell::Anwenden(const Quelle& neu) {
+    if (!m_seitenweise) {
+        const QString alterFilter = filter();
+        QSqlTableModel::setFilter(neu.filter);
+        QSqlTableModel::setSort(neu.sortSpalte, Qt::AscendingOrder);
+        if (QSqlTableModel::select()) {
+            m_quelle = neu;
+            m_gewaehlt = true;
+            return true;
+        }
+        const QSqlError fehler = lastError();
+        QSqlTableModel::setFilter(alterFilter);
+        QSqlTableModel::setSort(m_quelle.sortSpalte, Qt::AscendingOrder);
+        if (m_gewaehlt)
+            QSqlTableModel::select();
+        setLastError(fehler);
+        return false;
+    }
+
+    // The row order is read first: a rejected statement leaves the rows shown before.
+    QVector<qint64> reihenfolge;
+    bool vollstaendig = true;
+    if (neu.sortSpalte >= 0) {
+        // A sorted source orders all rows once; paging then reads by rowid.
+        const QString spalte = Spalte(record().fieldName(neu.sortSpalte));
+        QSqlQuery q(database());
+        q.setForwardOnly(true);
+        if (!q.exec(QStringLiteral("select rowid from %1%2 order by %3, rowid").arg(Tabelle(), Bedingung(neu), spalte))) {
+            setLastError(q.lastError());
+            return false;
+        }
+        while (q.next())
+            reihenfolge.append(q.value(0).toLongLong());
+    } else {
+        QString fehler;
+        if (!RowidsLesen(neu, 0, ErsterTeil, &reihenfolge, &fehler)) {
+            setLastError(QSqlError(fehler, QString(), QSqlError::StatementError));
+            return false;
+        }
+        vollstaendig = reihenfolge.size() < ErsterTeil;
+    }
+
+    beginResetModel();
+    m_quelle = neu;
+    m_gewaehlt = true;
+    m_reihenfolge = std::move(reihenfolge);
+    m_anzahl = static_cast<int>(m_reihenfolge.size());
+    m_vollstaendig = vollstaendig;
+    ++m_generation;
+    m_seiten.clear();
+    m_seitenAlter.clear();
+    endResetModel();
+    setLastError(QSqlError());
+    // The rest is counted in short steps once the first rows are on screen,
+    // so the window stays responsive on a million rows.
+    if (!m_vollstaendig)
+        QTimer::singleShot(WeiterNachMs, this, [this, g = m_generation] { WeiterLesen(g); });
+    return true;
+}
+
+QString AlarmdefsModell::Tabelle() const {
+    return database().driver()->escapeIdentifier(tableName(), QSqlDriver::TableName);
+}
+
+bool AlarmdefsModell::RowidsLesen(const Quelle& q, qint64 nach, int hoechstens, QVector<qint64>* aus,
+                                  QString* fehler) const {
+    // Unsorted sources come in rowid order, which the table and the Form index
+    // give for free; reading on after the last rowid keeps each step short.
+    QString bedingung = q.filter.isEmpty() ? QString() : QStringLiteral("(%1)").arg(q.filter);
+    if (nach > 0)
+        bedingung += (bedingung.isEmpty() ? QString() : QStringLiteral(" and ")) + QStringLiteral("rowid > %1").arg(nach);
+    QSqlQuery sql(database());
+    sql.setForwardOnly(true);
+    if (!sql.exec(QStringLiteral("select rowid from %1%2 order by rowid limit %3")
+                      .arg(Tabelle(), bedingung.isEmpty() ? QString() : QStringLiteral(" where ") + bedingung)
+                      .arg(hoechstens))) {
+        *fehler = sql.lastError().text();
+        return false;
+    }
+    while (sql.next())
+        aus->append(sql.value(0).toLongLong());
+    return true;
+}
+
+void AlarmdefsModell::WeiterLesen(int generation) {
+    if (generation != m_generation || m_vollstaendig)
+        return;
+    QVector<qint64> teil;
+    QString fehler;
+    if (!RowidsLesen(m_quelle, m_reihenfolge.isEmpty() ? 0 : m_reihenfolge.last(), WeitererTeil, &teil, &fehler)) {
+        // The rows read so far stay; the grid shows no more than those.
+        m_vollstaendig = true;
+        setLastError(QSqlError(fehler, QString(), QSqlError::StatementError));
+        return;
+    }
+    if (!teil.isEmpty()) {
+        beginInsertRows(QModelIndex(), m_anzahl, m_anzahl + static_cast<int>(teil.size()) - 1);
+        m_reihenfolge += teil;
+        m_anzahl = static_cast<int>(m_reihenfolge.size());
+        endInsertRows();
+    }
+    m_vollstaendig = teil.size() < WeitererTeil;
+    if (!m_vollstaendig)
+        QTimer::singleShot(0, this, [this, generation] { WeiterLesen(generation); });
+}
+
+bool AlarmdefsModell::AllesGelesen() const { return m_vollstaendig; }
+
+bool AlarmdefsModell::ZeilenNachRowid(const QVector<qint64>& ids, QHash<qint64, Zeile>* aus, QString* fehler) const {
+    if (ids.isEmpty())
+        return true;
+    QStringList liste;
+    liste.reserve(ids.size());
+    for (qint64 id : ids)
+        liste.append(QString::number(id));
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("select rowid, * from %1 where rowid in (%2)").arg(Tabelle(), liste.join(QLatin1Char(','))))) {
+        *fehler = q.lastError().text();
+        return false;
+    }
+    const int spalten = columnCount();
+    while (q.next()) {
+        Zeile z;
+        z.rowid = q.value(0).toLongLong();
+        z.werte.reserve(spalten);
+        for (int i = 0; i < spalten; ++i)
+            z.werte.append(q.value(i + 1));
+        aus->insert(z.rowid, std::move(z));
+    }
+    return true;
+}
+
+bool AlarmdefsModell::SeiteLesen(int seite) const {
+    const QVector<qint64> ids = m_reihenfolge.mid(seite * SeitenGroesse, SeitenGroesse);
+    QHash<qint64, Zeile> gelesen;
+    QString fehler;
+    if (!ZeilenNachRowid(ids, &gelesen, &fehler))
+        return false;
+    const int spalten = columnCount();
+    QVector<Zeile> zeilen;
+    zeilen.reserve(ids.size());
+    for (qint64 id : ids) {
+        // A row deleted meanwhile by another program shows as empty.
+        Zeile z = gelesen.value(id);
+        z.rowid = id;
+        z.werte.resize(spalten);
+        zeilen.append(std::move(z));
+    }
+    m_seiten.insert(seite, std::move(zeilen));
+    m_seitenAlter.append(seite);
+    while (m_seitenAlter.size() > SeitenHoechstens)
+        m_seiten.remove(m_seitenAlter.takeFirst());
+    return true;
+}
+
+const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileHolen(int row) const {
+    if (row < 0 || row >= m_anzahl)
+        return nullptr;
+    const int seite = row / SeitenGroesse;
+    auto it = m_seiten.constFind(seite);
+    if (it == m_seiten.constEnd()) {
+        if (!SeiteLesen(seite))
+            return nullptr;
+        it = m_seiten.constFind(seite);
+    } else if (m_seitenAlter.last() != seite) {
+        m_seitenAlter.removeOne(seite);
+        m_seitenAlter.append(seite);
+    }
+    const int i = row % SeitenGroesse;
+    return i < it->size() ? &it->at(i) : nullptr;
+}
+
+int AlarmdefsModell::rowCount(const QModelIndex& parent) const {
+    if (!m_seitenweise)
+        return QSqlTableModel::rowCount(parent);
+    return parent.isValid() ? 0 : m_anzahl;
+}
+
+int AlarmdefsModell::columnCount(const QModelIndex& parent) const {
+    if (parent.isValid())
+        return 0;
+    // Columns behind the 18 of the alarm table are not shown.
+    return std::min<int>(AlarmFeld::Spalten, record().count());
+}
+
+QVariant AlarmdefsModell::data(const QModelIndex& index, int role) const {
+    if (!m_seitenweise)
+        return QSqlTableModel::data(index, role);
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    const Zeile* z = ZeileHolen(index.row());
+    if (!z || index.column() >= z->werte.size())
+        return {};
+    return z->werte.at(index.column());
+}
+
+QVariant AlarmdefsModell::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < columnCount())
+        return record().fieldName(section);
+    if (!m_seitenweise)
+        return QSqlTableModel::headerData(section, orientation, role);
+    if (orientation == Qt::Vertical && role == Qt::DisplayRole)
+        return section + 1;
+    return {};
+}
+
+Qt::ItemFlags AlarmdefsModell::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable;
+}
+
+bool AlarmdefsModell::Pruefen(int spalte, const QVariant& value, QVariant* wert, QString* fehler) const {
+    const QString text = value.toString();
+    const QString name = record().fieldName(spalte);
+    if (text.size() > SpaltenBreite(spalte)) {
+        *fehler = QStringLiteral("Die Spalte %1 nimmt höchstens %2 Zeichen auf.").arg(name).arg(SpaltenBreite(spalte));
+        return false;
+    }
+    // An emptied cell holds nothing (NULL), so " Frei" finds an alarm whose picture was cleared.
+    if (text.trimmed().isEmpty()) {
+        *wert = QVariant();
+        return true;
+    }
+    if (Zahlenspalte(spalte)) {
+        bool ok = false;
+        const qlonglong zahl = text.trimmed().toLongLong(&ok);
+        if (!ok) {
+            *fehler = QStringLiteral("Die Spalte %1 nimmt nur ganze Zahlen auf, nicht \"%2\".").arg(name, text);
+            return false;
+        }
+        *wert = zahl;
+        return true;
+    }
+    *wert = text;
+    return true;
+}
+
+bool AlarmdefsModell::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::EditRole || index.column() >= columnCount())
+        return false;
+    const QString kopf = QStringLiteral("Der Wert wurde nicht gespeichert. ");
+    QVariant wert;
+    QString fehler;
+    if (!Pruefen(index.column(), value, &wert, &fehler)) {
+        Dialoge::aktuell().Meldung(nullptr, kopf + fehler);
+        return false;
+    }
+    if (!m_seitenweise) {
+        if (QSqlTableModel::setData(index, wert, role))
+            return true;
+        fehler = lastError().text();
+        revertAll();
+        Dialoge::aktuell().Meldung(nullptr, kopf + fehler);
+        return false;
+    }
+
+    const Zeile* z = ZeileHolen(index.row());
+    if (!z) {
+        Dialoge::aktuell().Meldung(nullptr, kopf + QStringLiteral("Die Zeile lässt sich nicht lesen."));
+        return false;
+    }
+    const QVariant alt = z->werte.value(index.column());
+    if (alt.isNull() == wert.isNull() && alt.toString() == wert.toString())
+        return true;
+    const qint64 rowid = z->rowid;
+    {
+        QSqlQuery q(database());
+        q.prepare(QStringLiteral("update %1 set %2 = ? where rowid = ?")
+                      .arg(Tabelle(), Spalte(record().fieldName(index.column()))));
+        q.addBindValue(wert);
+        q.addBindValue(rowid);
+        if (!q.exec()) {
+            Dialoge::aktuell().Meldung(nullptr, kopf + q.lastError().text());
+            return false;
+        }
+        if (q.numRowsAffected() < 1) {
+            Dialoge::aktuell().Meldung(nullptr, kopf + QStringLiteral("Die Zeile gibt es in der Datenbank nicht mehr."));
+            return false;
+        }
+    }
+    // Show what the database now holds, not what was typed.
+    ZeilenNeuLesen(index.row(), index.row());
+    return true;
+}
+
+void AlarmdefsModell::ZeilenNeuLesen(int von, int bis) {
+    von = std::max(von, 0);
+    bis = std::min(bis, m_anzahl - 1);
+    if (!m_seitenweise) {
+        for (int r = von; r <= bis; ++r)
+            selectRow(r);
+        return;
+    }
+    if (bis < von) {
+        m_seiten.clear();
+        m_seitenAlter.clear();
+        return;
+    }
+    // Pages outside the range are read afresh when they are needed again.
+    const int ersteSeite = von / SeitenGroesse, letzteSeite = bis / SeitenGroesse;
+    for (auto it = m_seiten.begin(); it != m_seiten.end();) {
+        if (it.key() < ersteSeite || it.key() > letzteSeite) {
+            m_seitenAlter.removeOne(it.key());
+            it = m_seiten.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    const QVector<qint64> ids = m_reihenfolge.mid(von, bis - von + 1);
+    QHash<qint64, Zeile> gelesen;
+    QString fehler;
+    if (!ZeilenNachRowid(ids, &gelesen, &fehler))
+        return;
+    for (int r = von; r <= bis; ++r) {
+        auto it = m_seiten.find(r / SeitenGroesse);
+        if (it == m_seiten.end() || r % SeitenGroesse >= it->size())
+            continue;
+        Zeile& z = (*it)[r % SeitenGroesse];
+        if (auto g = gelesen.constFind(z.rowid); g != gelesen.constEnd())
+            z.werte = g->werte;
+    }
+    emit dataChanged(index(von, 0), index(bis, columnCount() - 1));
+}
+
+bool AlarmdefsModell::canFetchMore(const QModelIndex& parent) const {
+    return m_seitenweise ? false : QSqlTableModel::canFetchMore(parent);
+}
+
+void AlarmdefsModell::fetchMore(const QModelIndex& parent) {
+    if (!m_seitenweise)
+        QSqlTableModel::fetchMore(parent);
+}
+
+void AlarmdefsModell::sort(int column, Qt::SortOrder) { SortierenNach(column); }

@@ -1,0 +1,92 @@
+#pragma once
+// The bound view of the selection grid: the record set of Alarmdefs that the
+// tree or a column header selects. On SQLite it keeps the order of the rows as
+// rowids and reads pages of rows on demand, so a million rows open as fast as
+// a hundred and no read stays open between
+// uses (a direct write-back never waits on the grid). Cell edits are checked
+// against the column's kind and written at once, one row at a time; rows are
+// never inserted or deleted. Other drivers use QSqlTableModel's own fetching.
+#include <QHash>
+#include <QList>
+#include <QSqlTableModel>
+#include <QVariant>
+#include <QVector>
+
+class AlarmdefsModell : public QSqlTableModel {
+    Q_OBJECT
+public:
+    // db must be open; the model does not own the connection.
+    AlarmdefsModell(QObject* parent, const QSqlDatabase& db);
+
+    // The record sources. Each returns false and keeps the rows shown before
+    // when the database rejects the statement; lastError() says why.
+    bool AlleZeigen();
+    bool OhneBildZeigen();
+    bool BildZeigen(const QString& form);
+    // All rows, ordered by one column: the tree's filter is dropped on purpose.
+    bool SortierenNach(int spalte);
+    // Runs the current record source again.
+    bool Auffrischen();
+    // Reads the given rows again in place (after a write-back from outside).
+    void ZeilenNeuLesen(int von, int bis);
+
+    // Largest number of characters a cell of that column takes (11 or 255).
+    static int SpaltenBreite(int spalte);
+    static bool IstZahlenSpalte(int spalte);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    bool canFetchMore(const QModelIndex& parent = {}) const override;
+    void fetchMore(const QModelIndex& parent = {}) override;
+    bool insertRows(int, int, const QModelIndex& = {}) override { return false; }
+    bool removeRows(int, int, const QModelIndex& = {}) override { return false; }
+    void sort(int column, Qt::SortOrder order) override;
+
+    // False while the rows of an unsorted source are still being counted in
+    // the background (the grid grows as they come in).
+    bool AllesGelesen() const;
+
+    // Pages held in memory at most (each of SeitenGroesse rows).
+    static constexpr int SeitenGroesse = 256;
+    static constexpr int SeitenHoechstens = 48;
+    // Rowids read before a source is shown, and per step afterwards.
+    static constexpr int ErsterTeil = 1024;
+    static constexpr int WeitererTeil = 25000;
+    static constexpr int WeiterNachMs = 30;
+
+private:
+    struct Zeile {
+        qint64 rowid = 0;
+        QVector<QVariant> werte;
+    };
+    struct Quelle {
+        QString filter;  // empty: all rows
+        int sortSpalte = -1;
+    };
+
+    bool Anwenden(const Quelle& neu);
+    QString Tabelle() const;
+    bool RowidsLesen(const Quelle& q, qint64 nach, int hoechstens, QVector<qint64>* aus, QString* fehler) const;
+    void WeiterLesen(int generation);
+    QString Bedingung(const Quelle& q) const;
+    const Zeile* ZeileHolen(int row) const;
+    bool SeiteLesen(int seite) const;
+    bool ZeilenNachRowid(const QVector<qint64>& ids, QHash<qint64, Zeile>* aus, QString* fehler) const;
+    bool Pruefen(int spalte, const QVariant& value, QVariant* wert, QString* fehler) const;
+    QString Spalte(const QString& name) const;
+
+    bool m_seitenweise = false;
+    Quelle m_quelle;
+    bool m_gewaehlt = false;
+    int m_anzahl = 0;
+    // The rows of the source in order, as rowids; pages are read by them.
+    QVector<qint64> m_reihenfolge;
+    bool m_vollstaendig = true;
+    int m_generation = 0;
+    mutable QHash<int, QVector<Zeile>> m_seiten;
+    mutable QList<int> m_seitenAlter;  // least recently used first
+};

@@ -1,0 +1,151 @@
+#include "editor/Bildflaeche.h"
+
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QToolTip>
+
+#include "alarms/Twips.h"
+
+namespace {
+int Knopf(Qt::MouseButtons b) {
+    int n = 0;
+    if (b & Qt::LeftButton)
+        n |= 1;
+    if (b & Qt::RightButton)
+        n |= 2;
+    if (b & Qt::MiddleButton)
+        n |= 4;
+    return n;
+}
+int Umschalt(Qt::KeyboardModifiers m) {
+    int n = 0;
+    if (m & Qt::ShiftModifier)
+        n |= 1;
+    if (m & Qt::ControlModifier)
+        n |= 2;
+    if (m & Qt::AltModifier)
+        n |= 4;
+    return n;
+}
+}  // namespace
+
+Bildflaeche::Bildflaeche(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("Formbox"));
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void Bildflaeche::BildSetzen(const QPixmap& bild) {
+    m_Bild = bild;
+    resize(bild.size());
+    update();
+}
+
+void Bildflaeche::FokusSetzen(const QRect& r) {
+    const QRect alt = shpFocus;
+    const bool warSichtbar = shpFocusVisible;
+    shpFocus = r;
+    shpFocusVisible = true;
+    if (warSichtbar)
+        update(alt.adjusted(-1, -1, 2, 2));
+    update(r.adjusted(-1, -1, 2, 2));
+}
+
+void Bildflaeche::PfeilNeuZeichnen(int index, const QRect& vorher) {
+    update(vorher);
+    if (index >= 0 && index < static_cast<int>(imgPfeil.size()))
+        update(imgPfeil[static_cast<std::size_t>(index)].Rechteck());
+}
+
+int Bildflaeche::PfeilAn(const QPointF& p) const {
+    // Later elements lie above earlier ones.
+    for (int i = static_cast<int>(imgPfeil.size()) - 1; i >= 1; --i) {
+        const PfeilBild& a = imgPfeil[static_cast<std::size_t>(i)];
+        if (a.Visible && p.x() >= a.Left && p.x() < a.Left + a.Width && p.y() >= a.Top && p.y() < a.Top + a.Height)
+            return i;
+    }
+    return 0;
+}
+
+void Bildflaeche::Relativ(int index, const QPointF& p, double& x, double& y) const {
+    const PfeilBild& a = imgPfeil[static_cast<std::size_t>(index)];
+    x = Twips::ZuTwips(p.x() - a.Left);
+    y = Twips::ZuTwips(p.y() - a.Top);
+}
+
+void Bildflaeche::paintEvent(QPaintEvent* e) {
+    QPainter p(this);
+    const QRect r = e->rect();
+    p.fillRect(r, palette().color(QPalette::Window));
+    p.drawPixmap(r, m_Bild, r);
+    for (std::size_t i = 1; i < imgPfeil.size(); ++i) {
+        const PfeilBild& a = imgPfeil[i];
+        if (a.Visible && r.intersects(a.Rechteck()))
+            p.drawPixmap(a.Left, a.Top, a.Picture);
+    }
+    if (shpFocusVisible && r.intersects(shpFocus.adjusted(-1, -1, 2, 2))) {
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(Qt::black, 1));
+        p.drawRect(shpFocus.adjusted(0, 0, -1, -1));
+        p.setPen(QPen(Qt::white, 1, Qt::DotLine));
+        p.drawRect(shpFocus.adjusted(0, 0, -1, -1));
+    }
+}
+
+void Bildflaeche::mousePressEvent(QMouseEvent* e) {
+    // A first button takes the arrow under the pointer; a further button goes
+    // to the arrow that already holds the pointer.
+    if (e->buttons() == e->button() || m_Gefangen >= static_cast<int>(imgPfeil.size()))
+        m_Gefangen = PfeilAn(e->position());
+    const int index = m_Gefangen;
+    const int knopf = Knopf(e->button());
+    const QPoint global = e->globalPosition().toPoint();
+    if (index > 0) {
+        double x, y;
+        Relativ(index, e->position(), x, y);
+        emit PfeilMausDruck(index, knopf, Umschalt(e->modifiers()), x, y, global);
+    } else {
+        emit FlaecheMausDruck(knopf, Umschalt(e->modifiers()), Twips::ZuTwips(e->position().x()),
+                              Twips::ZuTwips(e->position().y()), global);
+    }
+}
+
+void Bildflaeche::mouseMoveEvent(QMouseEvent* e) {
+    int index = e->buttons() != Qt::NoButton ? m_Gefangen : 0;
+    if (!index)
+        index = PfeilAn(e->position());
+    if (index <= 0 || index >= static_cast<int>(imgPfeil.size()))
+        return;
+    double x, y;
+    Relativ(index, e->position(), x, y);
+    emit PfeilMausBewegung(index, Knopf(e->buttons()), Umschalt(e->modifiers()), x, y);
+}
+
+void Bildflaeche::mouseReleaseEvent(QMouseEvent* e) {
+    const int index = m_Gefangen;
+    if (e->buttons() == Qt::NoButton)
+        m_Gefangen = 0;
+    if (index <= 0 || index >= static_cast<int>(imgPfeil.size()))
+        return;
+    double x, y;
+    Relativ(index, e->position(), x, y);
+    emit PfeilMausLoslassen(index, Knopf(e->button()), Umschalt(e->modifiers()), x, y);
+}
+
+bool Bildflaeche::event(QEvent* e) {
+    if (e->type() == QEvent::ToolTip) {
+        auto* h = static_cast<QHelpEvent*>(e);
+        const int index = PfeilAn(h->pos());
+        if (index > 0) {
+            const PfeilBild& a = imgPfeil[static_cast<std::size_t>(index)];
+            QToolTip::showText(h->globalPos(), a.ToolTipText, this, a.Rechteck());
+        } else {
+            QToolTip::hideText();
+            e->ignore();
+        }
+        return true;
+    }
+    return QWidget::event(e);
+}

@@ -1,0 +1,54 @@
+#pragma once
+// The picture box Formbox: holds the alarm picture at its own size and is the
+// container of the arrow images (imgPfeil) and the focus rectangle (shpFocus).
+// Everything is drawn by the box itself, so thousands of arrows cost no
+// widgets. Mouse events are hit-tested and reported per arrow, with the
+// pointer in twips relative to the arrow, as the arrow images report them.
+#include <QPixmap>
+#include <QWidget>
+#include <vector>
+
+#include "editor/PfeilBild.h"
+
+class Bildflaeche : public QWidget {
+    Q_OBJECT
+public:
+    explicit Bildflaeche(QWidget* parent = nullptr);
+
+    // The box takes the size of its picture.
+    void BildSetzen(const QPixmap& bild);
+    const QPixmap& Bild() const { return m_Bild; }
+
+    std::vector<PfeilBild> imgPfeil;  // element 0 is the template
+
+    // Focus rectangle shpFocus, in pixels of the box.
+    QRect shpFocus;
+    bool shpFocusVisible = false;
+    void FokusSetzen(const QRect& r);
+
+    // Redraws the area of one element after its place or image changed.
+    void PfeilNeuZeichnen(int index, const QRect& vorher);
+    // Topmost visible arrow at a point of the box, 0 when none.
+    int PfeilAn(const QPointF& p) const;
+
+signals:
+    // VB-style mouse events: Button 1 left, 2 right, 4 middle, summed for a
+    // move; X, Y in twips relative to the element's top-left corner.
+    void PfeilMausDruck(int index, int button, int shift, double x, double y, QPoint global);
+    void PfeilMausBewegung(int index, int button, int shift, double x, double y);
+    void PfeilMausLoslassen(int index, int button, int shift, double x, double y);
+    void FlaecheMausDruck(int button, int shift, double x, double y, QPoint global);
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    bool event(QEvent* e) override;
+
+private:
+    void Relativ(int index, const QPointF& p, double& x, double& y) const;
+
+    QPixmap m_Bild;
+    int m_Gefangen = 0;  // the arrow that took the press keeps the pointer until release
+};

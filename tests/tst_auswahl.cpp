@@ -1,0 +1,460 @@
+// The alarm selection window: tree, filters, sorting, cell edits, picking and its layout.
+#include <QtTest>
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTableView>
+#include <QTreeWidget>
+
+#include "DemoProjekt.h"
+#include "alarms/AlarmAuswahl.h"
+#include "alarms/AlarmdefsModell.h"
+#include "alarms/Anzeigemodus.h"
+#include "alarms/AuswahlLayout.h"
+#include "alarms/WertelistenDelegate.h"
+#include "alarms/frmAlarmAuswahl.h"
+#include "editor/frmPicture.h"
+#include "helpers/SkriptDialoge.h"
+#include "platform/WinUmgebung.h"
+#include "shell/frmMain.h"
+
+namespace {
+// Plain reading of the file behind the window's back.
+class Direkt {
+public:
+    explicit Direkt(const QString& datei) {
+        m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("pruefer"));
+        m_db.setDatabaseName(datei);
+        m_db.open();
+    }
+    ~Direkt() {
+        m_db.close();
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("pruefer"));
+    }
+    QVariant wert(const QString& sql) {
+        QSqlQuery q(m_db);
+        if (!q.exec(sql) || !q.next())
+            return QVariant(QStringLiteral("<Fehler: %1>").arg(sql));
+        return q.value(0);
+    }
+    bool ausfuehren(const QString& sql) { return QSqlQuery(m_db).exec(sql); }
+
+private:
+    QSqlDatabase m_db;
+};
+
+QTreeWidgetItem* knoten(QTreeWidget* baum, const QString& text) {
+    const auto treffer = baum->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+    return treffer.isEmpty() ? nullptr : treffer.first();
+}
+
+void knotenKlicken(QTreeWidget* baum, const QString& text) {
+    QTreeWidgetItem* item = knoten(baum, text);
+    QVERIFY2(item, qPrintable(text));
+    const QRect r = baum->visualItemRect(item);
+    QTest::mouseClick(baum->viewport(), Qt::LeftButton, {}, r.center());
+}
+
+void kopfKlicken(QTableView* grid, int spalte) {
+    QHeaderView* kopf = grid->horizontalHeader();
+    grid->scrollTo(grid->model()->index(0, spalte));
+    const int x = kopf->sectionViewportPosition(spalte) + kopf->sectionSize(spalte) / 2;
+    QTest::mouseClick(kopf->viewport(), Qt::LeftButton, {}, QPoint(x, kopf->height() / 2));
+}
+}  // namespace
+
+class TstAuswahl : public QObject {
+    Q_OBJECT
+    QTemporaryDir* m_dir = nullptr;
+    QString m_db;
+    frmMain* m_main = nullptr;
+    SkriptDialoge* m_dialoge = nullptr;
+
+    frmAlarmAuswahl* fenster() const { return m_main->mgobjAuswahl()->Fenster(); }
+    AlarmdefsModell* modell() const { return fenster()->dbAlarme; }
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init() {
+        m_dir = new QTemporaryDir;
+        DemoOptionen opt;
+        opt.out = m_dir->path();
+        opt.alarms = 400;
+        opt.pictures = 3;
+        opt.bilderZeichnen = false;
+        opt.programmOrdner = m_dir->path();
+        QString fehler;
+        QVERIFY2(DemoProjekt::Erzeugen(opt, &fehler), qPrintable(fehler));
+        qputenv("WINEPREFIX", QFile::encodeName(DemoProjekt::Prefix(m_dir->path())));
+        WinUmgebung::ProgrammOrdnerSetzen(m_dir->path().toStdString());
+        gSingleMode = gContMode = gAllMode = gStartOhneDB = FALSCH;
+        m_db = DemoProjekt::Datenbank(m_dir->path());
+        m_dialoge = new SkriptDialoge;
+        m_main = new frmMain;
+        m_main->resize(1200, 900);
+        m_main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_main));
+        m_main->Laden(m_db);
+        QVERIFY(m_main->mgobjAuswahl()->HatFenster());
+        QVERIFY(modell());
+    }
+    void cleanup() {
+        delete m_main;
+        m_main = nullptr;
+        delete m_dialoge;
+        WinUmgebung::ProgrammOrdnerSetzen(std::string());
+        delete m_dir;
+    }
+
+    void treeListsTheConfiguredPictures() {
+        QTreeWidget* baum = fenster()->TreeView1;
+        QCOMPARE(baum->topLevelItemCount(), 1);
+        QTreeWidgetItem* wurzel = baum->topLevelItem(0);
+        QCOMPARE(wurzel->text(0), QStringLiteral("Demo.kvs"));
+        QCOMPARE(wurzel->data(0, Qt::UserRole).toString(), QStringLiteral("Datenbank"));
+        QVERIFY(wurzel->font(0).bold());
+        QStringList texte;
+        for (int i = 0; i < wurzel->childCount(); ++i)
+            texte << wurzel->child(i)->text(0);
+        QStringList erwartet{QStringLiteral(" Alle"), QStringLiteral(" Frei")};
+        for (const QString& b : DemoProjekt::BildNamen(3))
+            erwartet << b.chopped(4);
+        QCOMPARE(texte, erwartet);
+        QCOMPARE(baum->currentItem()->text(0), QStringLiteral(" Alle"));
+        QCOMPARE(modell()->rowCount(), 400);
+        QCOMPARE(modell()->columnCount(), 18);
+        QCOMPARE(modell()->headerData(8, Qt::Horizontal).toString(), QStringLiteral("Group"));
+    }
+
+    void treeBuildStopsAtAMissingListOrADuplicateKey() {
+        AlarmAuswahl* k = m_main->mgobjAuswahl();
+        frmAlarmAuswahl* f = fenster();
+        // Without a picture list: no selection, no record source, an empty grid.
+        AlarmAuswahl ohne;
+        ohne.setAlarmDatenbank(m_db);
+        ohne.AuswahlShow();
+        frmAlarmAuswahl* g = ohne.Fenster();
+        QCOMPARE(g->TreeView1->topLevelItem(0)->childCount(), 2);
+        QVERIFY(g->TreeView1->selectedItems().isEmpty());
+        QVERIFY(g->dbAlarme);
+        QCOMPARE(g->dbAlarme->rowCount(), 0);
+        knotenKlicken(g->TreeView1, QStringLiteral(" Alle"));
+        QCOMPARE(g->dbAlarme->rowCount(), 400);
+
+        k->setAlarmBilderListe({QStringLiteral("Kessel.bmp"), QStringLiteral("alle.bmp"), QStringLiteral("Pumpe.bmp")});
+        f->Form_Load();
+        QTreeWidgetItem* wurzel = f->TreeView1->topLevelItem(0);
+        QCOMPARE(wurzel->childCount(), 3);
+        QCOMPARE(wurzel->child(2)->text(0), QStringLiteral("Kessel"));
+        QVERIFY(f->TreeView1->selectedItems().isEmpty());
+    }
+
+    void treeFiltersTheGrid() {
+        Direkt d(m_db);
+        const QString bild = DemoProjekt::BildNamen(3).at(1).chopped(4);
+        QTreeWidget* baum = fenster()->TreeView1;
+        knotenKlicken(baum, bild);
+        QCOMPARE(modell()->rowCount(), d.wert(QStringLiteral("select count(*) from Alarmdefs where Form = '%1'").arg(bild)).toInt());
+        QVERIFY(modell()->rowCount() > 0);
+        for (int r = 0; r < modell()->rowCount(); ++r)
+            QCOMPARE(modell()->index(r, 11).data().toString(), bild);
+        knotenKlicken(baum, QStringLiteral(" Frei"));
+        const int frei = d.wert(QStringLiteral("select count(*) from Alarmdefs where Form is null")).toInt();
+        QVERIFY(frei > 0);
+        QCOMPARE(modell()->rowCount(), frei);
+        knotenKlicken(baum, QStringLiteral(" Alle"));
+        QCOMPARE(modell()->rowCount(), 400);
+
+        // A picture without alarms, and one whose name has an apostrophe.
+        QVERIFY(d.ausfuehren(QStringLiteral("update Alarmdefs set Form = 'Kessel''s' where Ident = (select min(Ident) from Alarmdefs)")));
+        m_main->mgobjAuswahl()->setAlarmBilderListe({QStringLiteral("Leer.bmp"), QStringLiteral("Kessel's.bmp")});
+        fenster()->Form_Load();
+        knotenKlicken(baum, QStringLiteral("Leer"));
+        QCOMPARE(modell()->rowCount(), 0);
+        knotenKlicken(baum, QStringLiteral("Kessel's"));
+        QCOMPARE(modell()->rowCount(), 1);
+        // The keyboard moves through the tree and filters as well.
+        baum->setFocus();
+        QTest::keyClick(baum, Qt::Key_Up);
+        QCOMPARE(baum->currentItem()->text(0), QStringLiteral("Leer"));
+        QCOMPARE(modell()->rowCount(), 0);
+    }
+
+    void headerClickSortsAllRows_data() {
+        QTest::addColumn<int>("spalte");
+        QTest::newRow("Priority") << 7;
+        QTest::newRow("Group") << 8;
+        QTest::newRow("Alarmtext") << 10;
+    }
+    void headerClickSortsAllRows() {
+        QFETCH(int, spalte);
+        const QString bild = DemoProjekt::BildNamen(3).at(0).chopped(4);
+        knotenKlicken(fenster()->TreeView1, bild);
+        QVERIFY(modell()->rowCount() < 400);
+        kopfKlicken(fenster()->TDBAlarme, spalte);
+        // The tree's filter is dropped, the tree keeps its node.
+        QCOMPARE(modell()->rowCount(), 400);
+        QCOMPARE(fenster()->TreeView1->currentItem()->text(0), bild);
+        for (int r = 1; r < 400; ++r) {
+            const QVariant a = modell()->index(r - 1, spalte).data(), b = modell()->index(r, spalte).data();
+            if (spalte == 10)
+                QVERIFY(a.isNull() || a.toString() <= b.toString());
+            else
+                QVERIFY2(a.isNull() || a.toLongLong() <= b.toLongLong(), qPrintable(QString::number(r)));
+        }
+    }
+
+    void failedSortKeepsTheRowsAndSaysWhy() {
+        const QVariant ersterText = modell()->index(0, 10).data();
+        {
+            Direkt d(m_db);
+            QVERIFY(d.ausfuehren(QStringLiteral("alter table Alarmdefs rename to Weg")));
+        }
+        kopfKlicken(fenster()->TDBAlarme, 7);
+        QCOMPARE(modell()->rowCount(), 400);
+        QCOMPARE(modell()->index(0, 10).data(), ersterText);
+        QVERIFY2(m_main->StatusTextLesen(1).startsWith(QStringLiteral("Die Alarme lassen sich nicht anzeigen")),
+                 qPrintable(m_main->StatusTextLesen(1)));
+    }
+
+    void cellEditsAreWrittenOrRefused() {
+        Direkt d(m_db);
+        QTableView* grid = fenster()->TDBAlarme;
+        const QString ident = modell()->index(2, 0).data().toString();
+        // A text typed into the cell is in the file at once.
+        grid->setCurrentIndex(modell()->index(2, 10));
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_F2);
+
+        auto* editor = grid->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        QCOMPARE(editor->maxLength(), 255);
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("Druck zu hoch"));
+        editor->insert(QStringLiteral(" – Überlauf"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents();  // the editor commits queued
+        QCOMPARE(d.wert(QStringLiteral("select Alarmtext from Alarmdefs where Ident = %1").arg(ident)).toString(),
+                 QStringLiteral("Druck zu hoch – Überlauf"));
+        QCOMPARE(modell()->index(2, 10).data().toString(), QStringLiteral("Druck zu hoch – Überlauf"));
+
+        // Text into a number column and a value longer than the column: refused, nothing written.
+        const QVariant prioVorher = d.wert(QStringLiteral("select Priority from Alarmdefs where Ident = %1").arg(ident));
+        QVERIFY(!modell()->setData(modell()->index(2, 7), QStringLiteral("hoch")));
+        QVERIFY(!modell()->setData(modell()->index(2, 3), QString(256, QLatin1Char('x'))));
+        QCOMPARE(m_dialoge->meldungen.size(), 2);
+        QVERIFY(m_dialoge->meldungen.at(0).contains(QStringLiteral("Priority")));
+        QCOMPARE(d.wert(QStringLiteral("select Priority from Alarmdefs where Ident = %1").arg(ident)), prioVorher);
+        QCOMPARE(modell()->index(2, 7).data(), prioVorher);
+        QVERIFY(modell()->setData(modell()->index(2, 7), QStringLiteral(" 42 ")));
+        QCOMPARE(d.wert(QStringLiteral("select typeof(Priority) || Priority from Alarmdefs where Ident = %1").arg(ident)).toString(),
+                 QStringLiteral("integer42"));
+        QCOMPARE(modell()->insertRows(0, 1), false);
+        QCOMPARE(modell()->removeRows(0, 1), false);
+    }
+
+    void rowChangePicksColumnChangeDoesNot() {
+        AlarmAuswahl* k = m_main->mgobjAuswahl();
+        QTableView* grid = fenster()->TDBAlarme;
+        // Only rows with an existing picture raise the event.
+        knotenKlicken(fenster()->TreeView1, DemoProjekt::BildNamen(3).at(2).chopped(4));
+        QVERIFY(modell()->rowCount() >= 2);
+        QSignalSpy spy(k, &AlarmAuswahl::AlarmSelected);
+        std::int16_t neuBeimEreignis = 1, neuDbBeimEreignis = 1;
+        connect(k, &AlarmAuswahl::AlarmSelected, this, [&] {
+            neuBeimEreignis = m_main->imgNeu;
+            neuDbBeimEreignis = m_main->imgNeuDB;
+        });
+        m_main->imgNeu = m_main->imgNeuDB = FALSCH;
+        grid->setFocus();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(modell()->index(0, 1)).center());
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(neuBeimEreignis, FALSCH);
+        QCOMPARE(neuDbBeimEreignis, FALSCH);
+        QCOMPARE(m_main->imgNeu, WAHR);
+        QCOMPARE(m_main->imgNeuDB, WAHR);
+        const AlarmRecord satz = *k->AktuellerAlarm();
+        QCOMPARE(satz.size(), 19);
+        QCOMPARE(satz.at(0), modell()->index(0, 0).data().toString());
+        QVERIFY(!satz.at(12).contains(QLatin1Char('\\')));
+        QCOMPARE(satz.at(18), QString());
+        QCOMPARE(k->AlarmListe()->size(), modell()->rowCount());
+        QVERIFY(m_main->BildfensterFallsDa() && m_main->BildfensterFallsDa()->isVisibleTo(m_main));
+
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(modell()->index(0, 5)).center());
+        QCOMPARE(spy.count(), 1);
+        QTest::keyClick(grid, Qt::Key_Down);
+        QCOMPARE(spy.count(), 2);
+        QCOMPARE(k->AktuellerAlarm()->at(0), modell()->index(1, 0).data().toString());
+        // A double click on the row's record selector picks it again.
+        QHeaderView* selektor = grid->verticalHeader();
+        QTest::mouseDClick(selektor->viewport(), Qt::LeftButton, {},
+                           QPoint(selektor->width() / 2, selektor->sectionViewportPosition(1) + selektor->sectionSize(1) / 2));
+        QCOMPARE(spy.count(), 3);
+    }
+
+    void rowWithoutItsBitmapPicksNothing_data() {
+        QTest::addColumn<QString>("form");
+        QTest::addColumn<bool>("grossSchreiben");
+        QTest::newRow("missing") << QStringLiteral("Gibtsnicht") << false;
+        QTest::newRow("extension in capitals") << QString() << true;
+        QTest::newRow("NULL") << QStringLiteral("<null>") << false;
+    }
+    void rowWithoutItsBitmapPicksNothing() {
+        QFETCH(QString, form);
+        QFETCH(bool, grossSchreiben);
+        const QString bild = DemoProjekt::BildNamen(3).at(0).chopped(4);
+        if (form.isEmpty())
+            form = bild;
+        Direkt d(m_db);
+        const QString ident = modell()->index(5, 0).data().toString();
+        QVERIFY(d.ausfuehren(form == QLatin1String("<null>")
+                                 ? QStringLiteral("update Alarmdefs set Form = null where Ident = %1").arg(ident)
+                                 : QStringLiteral("update Alarmdefs set Form = '%1' where Ident = %2").arg(form, ident)));
+        if (grossSchreiben) {
+            const QString ordner = DemoProjekt::ProjektOrdner(m_dir->path()) + QStringLiteral("/Bilder/") + bild;
+            QVERIFY(QFile::rename(ordner + QLatin1Char('/') + bild + QStringLiteral(".bmp"),
+                                  ordner + QLatin1Char('/') + bild + QStringLiteral(".BMP")));
+        }
+        fenster()->AktuellenDatensatzZeigen();
+        AlarmAuswahl* k = m_main->mgobjAuswahl();
+        k->setAlarmListe({AlarmRecord{QStringLiteral("alt")}});
+        QSignalSpy spy(k, &AlarmAuswahl::AlarmSelected);
+        QTableView* grid = fenster()->TDBAlarme;
+        grid->scrollTo(modell()->index(5, 0));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(modell()->index(5, 2)).center());
+        QCOMPARE(spy.count(), 0);
+        QCOMPARE(k->AlarmListe()->size(), 1);
+        QCOMPARE(m_main->imgNeuDB, WAHR);
+        QVERIFY(m_main->BildfensterFallsDa() && m_main->BildfensterFallsDa()->isVisibleTo(m_main));
+    }
+
+    void writeBackShowsTheNewValuesInTheGrid() {
+        AlarmAuswahl* k = m_main->mgobjAuswahl();
+        const QString ident = modell()->index(0, 0).data().toString();
+        k->setAktuellerAlarm(AlarmRecord(19));
+        QVERIFY(k->ActuelleWerteEintragen(ident + QStringLiteral("#Pfeil.gif"), QStringLiteral("123"), QStringLiteral("45"),
+                                          QStringLiteral("Neubild")));
+        QCOMPARE(modell()->index(0, 11).data().toString(), QStringLiteral("Neubild"));
+        QCOMPARE(modell()->index(0, 12).data().toString(), QStringLiteral("Standard\\Pfeil.gif"));
+        QCOMPARE(modell()->index(0, 13).data().toInt(), 123);
+    }
+
+    void activationPlacesTheWindowInTheTopThird() {
+        frmAlarmAuswahl* f = fenster();
+        auto* sub = qobject_cast<QMdiSubWindow*>(f->parentWidget());
+        QVERIFY(sub);
+        sub->setGeometry(200, 300, 100, 100);
+        f->Form_Activate();
+        const QSize haupt = m_main->AussenGroesseTwips();
+        QCOMPARE(sub->geometry(), QRect(0, 0, qRound((haupt.width() - 350) / 15.0), qRound((haupt.height() / 3.0 - 200) / 15.0)));
+        QVERIFY(m_main->ToolButton(QStringLiteral("Grid"))->isChecked());
+        // Resize fits tree and grid into the frame.
+        const QSize s = sub->size();
+        QCOMPARE(f->TreeView1->height(), qRound((s.height() * 15.0 - 8 - 500) / 15));
+        QCOMPARE(f->TDBAlarme->width(), qRound((s.width() * 15.0 - 100) / 15 - 221));
+        QCOMPARE(f->TreeView1->width(), 208);
+    }
+
+    void layoutArithmetic() {
+        const AuswahlLayout::Platz p = AuswahlLayout::Aktivieren(9000, 9350);
+        QCOMPARE(p.height, 2800.0);
+        QCOMPARE(p.width, 9000.0);
+        QCOMPARE(p.left, 0.0);
+        QCOMPARE(p.top, 0.0);
+        QCOMPARE(AuswahlLayout::TestmodusHoehe(9000, 8), 530.75);
+        QCOMPARE(AuswahlLayout::TestmodusHoehe(100, 8), -25.5);
+        // n = (h - top - 500) / 15, a half to the even neighbour, kept only above 10.
+        QCOMPARE(AuswahlLayout::ResizeHoehe(508 + 15 * 20.5, 8), std::optional<int>(20));
+        QCOMPARE(AuswahlLayout::ResizeHoehe(508 + 15 * 21.5, 8), std::optional<int>(22));
+        QCOMPARE(AuswahlLayout::ResizeHoehe(508 + 15 * 10, 8), std::nullopt);
+        QCOMPARE(AuswahlLayout::ResizeHoehe(508 + 15 * 11, 8), std::optional<int>(11));
+        QCOMPARE(AuswahlLayout::ResizeHoehe(0, 8), std::nullopt);
+        // n = (w - 100) / 15 - left: the left is subtracted after the division.
+        QCOMPARE(AuswahlLayout::ResizeBreite(100 + 15 * 231, 221), std::nullopt);
+        QCOMPARE(AuswahlLayout::ResizeBreite(100 + 15 * 232, 221), std::optional<int>(11));
+        QCOMPARE(AuswahlLayout::ResizeBreite(100 + 15 * 232.5, 221), std::optional<int>(12));
+    }
+
+    void valueListsOfferPicturesAndSymbols() {
+        WertelistenDelegate* w = fenster()->Wertelisten;
+        QStringList bilder;
+        for (const QString& b : DemoProjekt::BildNamen(3))
+            bilder << b.chopped(4);
+        QCOMPARE(w->Werteliste(11), bilder);
+        QStringList symbole;
+        for (const QString& sy : DemoProjekt::SymbolNamen())
+            symbole << QStringLiteral("Standard\\") + sy;
+        QCOMPARE(w->Werteliste(12), symbole);
+        // A component without lists leaves the placeholders.
+        AlarmAuswahl ohne;
+        ohne.setAlarmDatenbank(m_db);
+        ohne.AuswahlShow();
+        QCOMPARE(ohne.Fenster()->Wertelisten->Werteliste(11), QStringList{QStringLiteral("Noch keine Daten gelesen")});
+        QCOMPARE(ohne.Fenster()->Wertelisten->Werteliste(12), QStringList{QStringLiteral("Keine Daten eingetragen")});
+
+        // Choosing a picture from the list writes it and picks the row.
+        Direkt d(m_db);
+        knotenKlicken(fenster()->TreeView1, QStringLiteral(" Frei"));
+        const QString ident = modell()->index(0, 0).data().toString();
+        QTableView* grid = fenster()->TDBAlarme;
+        grid->setCurrentIndex(modell()->index(0, 11));
+        QSignalSpy spy(m_main->mgobjAuswahl(), &AlarmAuswahl::AlarmSelected);
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_F2);
+        auto* box = grid->findChild<QComboBox*>();
+        QVERIFY(box);
+        box->setCurrentIndex(2);
+        QTest::keyClick(box, Qt::Key_Return);
+        QTRY_COMPARE(spy.count(), 1);
+        QCOMPARE(d.wert(QStringLiteral("select Form from Alarmdefs where Ident = %1").arg(ident)).toString(), bilder.at(2));
+        QCOMPARE(m_main->mgobjAuswahl()->AktuellerAlarm()->at(11), bilder.at(2));
+    }
+
+    void largeSourceGrowsInTheBackground() {
+        delete m_main;
+        m_main = nullptr;
+        QTemporaryDir gross;
+        DemoOptionen opt;
+        opt.out = gross.path();
+        opt.alarms = 3 * AlarmdefsModell::ErsterTeil + 17;
+        opt.pictures = 2;
+        opt.bilderZeichnen = false;
+        opt.programmOrdner = gross.path();
+        QVERIFY(DemoProjekt::Erzeugen(opt));
+        AlarmAuswahl k;
+        k.setAlarmDatenbank(DemoProjekt::Datenbank(gross.path()));
+        k.setAlarmBilderListe(DemoProjekt::BildNamen(2));
+        k.AuswahlShow();
+        AlarmdefsModell* m = k.Fenster()->dbAlarme;
+        QVERIFY(m);
+        QCOMPARE(m->rowCount(), AlarmdefsModell::ErsterTeil);
+        QTRY_VERIFY(m->AllesGelesen());
+        QCOMPARE(m->rowCount(), opt.alarms);
+        Direkt d(DemoProjekt::Datenbank(gross.path()));
+        QCOMPARE(m->index(opt.alarms - 1, 0).data(), d.wert(QStringLiteral("select max(Ident) from Alarmdefs")));
+        QCOMPARE(m->index(opt.alarms - 1, 10).data(),
+                 d.wert(QStringLiteral("select Alarmtext from Alarmdefs order by rowid desc limit 1")));
+    }
+
+    void unloadReleasesTheComponent() {
+        frmAlarmAuswahl* f = fenster();
+        QVERIFY(f->mgobjAlarmAuswahl);
+        f->parentWidget()->close();
+        QVERIFY(!f->mgobjAlarmAuswahl);
+        QVERIFY(!f->dbAlarme);
+        m_main->mgobjAuswahl()->AuswahlShow();
+        QCOMPARE(f->mgobjAlarmAuswahl.data(), m_main->mgobjAuswahl());
+        QVERIFY(f->dbAlarme);
+        QCOMPARE(f->dbAlarme->rowCount(), 400);
+    }
+};
+
+QTEST_MAIN(TstAuswahl)
+#include "tst_auswahl.moc"

@@ -1,0 +1,758 @@
+// The picture window: scroll arithmetic, the three display modes, arrow
+// dragging with write-back and the two pop-up menus, on a real demo project.
+#include <QtTest>
+
+#include <QHelpEvent>
+#include <QImage>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScrollBar>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QToolBar>
+#include <QToolTip>
+
+#include "DemoProjekt.h"
+#include "alarms/AlarmAuswahl.h"
+#include "alarms/AlarmdefsZugriff.h"
+#include "alarms/Anzeigemodus.h"
+#include "alarms/frmAlarmAuswahl.h"
+#include "editor/Bildflaeche.h"
+#include "editor/BildlaufRechnung.h"
+#include "editor/PfeilText.h"
+#include "editor/frmPicture.h"
+#include "helpers/SkriptDialoge.h"
+#include "platform/WinUmgebung.h"
+#include "shell/MenueBefehle.h"
+#include "shell/frmMain.h"
+
+namespace {
+
+struct Zeile {
+    QString form, symbol, x, y;
+};
+
+// Reads a row straight from the SQLite file.
+Zeile zeileLesen(const QString& db, int ident) {
+    Zeile z;
+    {
+        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tst-lesen"));
+        c.setDatabaseName(db);
+        if (c.open()) {
+            QSqlQuery q(c);
+            q.prepare(QStringLiteral("select \"Form\", \"Symbol\", \"X\", \"Y\" from Alarmdefs where \"Ident\" = ?"));
+            q.addBindValue(ident);
+            if (q.exec() && q.next())
+                z = {q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString()};
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("tst-lesen"));
+    return z;
+}
+
+void sqlAusfuehren(const QString& db, const QString& sql) {
+    {
+        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tst-schreiben"));
+        c.setDatabaseName(db);
+        QVERIFY(c.open());
+        QSqlQuery q(c);
+        QVERIFY2(q.exec(sql), qPrintable(sql));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("tst-schreiben"));
+}
+
+void bmpSchreiben(const QString& pfad, QSize groesse, QColor farbe) {
+    QDir().mkpath(QFileInfo(pfad).path());
+    QImage img(groesse, QImage::Format_RGB32);
+    img.fill(farbe);
+    QVERIFY(img.save(pfad, "BMP"));
+}
+
+// A mouse move with an explicit button state, for the combinations QTest does not track.
+void bewegen(QWidget* w, QPoint p, Qt::MouseButtons knoepfe) {
+    QMouseEvent e(QEvent::MouseMove, QPointF(p), QPointF(w->mapToGlobal(p)), Qt::NoButton, knoepfe, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+}  // namespace
+
+class TstBildfenster : public QObject {
+    Q_OBJECT
+    QTemporaryDir* m_dir = nullptr;
+    QString m_out;
+    SkriptDialoge* m_s = nullptr;
+    frmMain* m_w = nullptr;
+
+    QString db() const { return DemoProjekt::Datenbank(m_out); }
+    QString projekt() const { return DemoProjekt::ProjektOrdner(m_out); }
+    AlarmAuswahl* auswahl() const { return m_w->mgobjAuswahl(); }
+    frmPicture* bild() const { return m_w->BildfensterFallsDa(); }
+
+    // The main window started on the demo project; the selection window stays
+    // closed (its database path is set after the start), alarms are picked
+    // by assigning the component's values as the selection window does.
+    void starten() {
+        m_s = new SkriptDialoge;
+        m_w = new frmMain;
+        m_w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_w));
+        m_w->activateWindow();
+        m_w->Laden(m_dir->filePath(QStringLiteral("noch keine.kvs")));
+        auswahl()->setAlarmDatenbank(db());
+        m_s->meldungen.clear();
+        m_s->meldungsTitel.clear();
+    }
+    void waehlen(int ident) {
+        AlarmRecord gefunden;
+        const QString form = [&] {
+            for (const QString& f : {"Uebersicht", "Zulauf", "Vorklaerung", "Gross", "Nirgends"}) {
+                const auto l = AlarmdefsZugriff::AlarmListeLesen(db(), f);
+                for (const AlarmRecord& r : l.value_or(AlarmListeTyp()))
+                    if (r[AlarmFeld::Ident] == QString::number(ident))
+                        return QString(f);
+            }
+            return QString();
+        }();
+        QVERIFY2(!form.isEmpty(), "Alarm ohne Bild");
+        const AlarmListeTyp liste = *AlarmdefsZugriff::AlarmListeLesen(db(), form);
+        for (const AlarmRecord& r : liste)
+            if (r[AlarmFeld::Ident] == QString::number(ident))
+                gefunden = r;
+        auswahl()->setAlarmListe(liste);
+        auswahl()->setAktuellerAlarm(gefunden);
+        m_w->imgNeuDB = WAHR;
+        m_w->imgNeu = WAHR;
+    }
+    void modus(const char* key) {
+        QTest::mouseClick(m_w->tbToolBar->widgetForAction(m_w->ToolButton(QString::fromLatin1(key))), Qt::LeftButton);
+    }
+    // The reference point lies in the middle of the inner extent (to the rounding of a half).
+    static bool mittig(int wert, int bezug, int innen) { return std::abs(wert + innen / 2.0 - bezug) <= 0.5; }
+    // Centre of an arrow in Formbox coordinates.
+    QPoint mitte(int i) const { return bild()->imgPfeil(i).Rechteck().center(); }
+    const PfeilBild& pfeil(int i) const { return bild()->imgPfeil(i); }
+
+private slots:
+    void init() {
+        m_dir = new QTemporaryDir;
+        m_out = m_dir->filePath(QStringLiteral("demo"));
+        DemoOptionen o;
+        o.out = m_out;
+        o.alarms = 60;
+        o.pictures = 3;
+        o.seed = 5;
+        o.programmOrdner = m_dir->path();
+        o.bilderZeichnen = false;
+        QString fehler;
+        QVERIFY2(DemoProjekt::Erzeugen(o, &fehler), qPrintable(fehler));
+        qputenv("WINEPREFIX", QFile::encodeName(DemoProjekt::Prefix(m_out)));
+        WinUmgebung::ProgrammOrdnerSetzen(m_dir->path().toStdString());
+        gSingleMode = gContMode = gAllMode = gStartOhneDB = FALSCH;
+        // The lists of the examples: a BMP arrow and a third picture Kessel.
+        QFile ini(m_dir->filePath(QStringLiteral("Tavero/Tavero.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[Grafik]\r\nAlarmPicturePath=C:\\Projekte\\Demo\\Bilder\r\n"
+                  "PfeilPath=C:\\Projekte\\Demo\\Symbole\\Standard\r\n"
+                  "[Arrow]\r\n1Symbol=Pfeil_rechts.bmp\r\n2Symbol=PfeilRot.gif\r\n3Symbol=PfeilGelb.gif\r\n"
+                  "[Picture]\r\n1Pic=Uebersicht.bmp\r\n2Pic=Zulauf.bmp\r\n3Pic=Kessel.bmp\r\n");
+        ini.close();
+        bmpSchreiben(projekt() + QStringLiteral("/Symbole/Standard/Pfeil_rechts.bmp"), QSize(24, 16), Qt::red);
+        bmpSchreiben(projekt() + QStringLiteral("/Bilder/Kessel/Kessel.bmp"), QSize(900, 700), Qt::yellow);
+        bmpSchreiben(projekt() + QStringLiteral("/Bilder/Gross/Gross.bmp"), QSize(2000, 1500), Qt::darkCyan);
+        // Alarm 17 of the examples, and a few alarms on the large picture.
+        sqlAusfuehren(db(), QStringLiteral("update Alarmdefs set \"Alarmtext\" = 'Motor heiss', \"Form\" = 'Uebersicht', "
+                                           "\"Symbol\" = 'Standard\\PfeilRot.gif', \"X\" = 120, \"Y\" = 45 where \"Ident\" = 17"));
+        sqlAusfuehren(db(), QStringLiteral("update Alarmdefs set \"Form\" = 'Gross', \"Symbol\" = 'Standard\\PfeilBlau.gif', "
+                                           "\"X\" = 1000 + \"Ident\", \"Y\" = 700 where \"Ident\" in (30, 31, 32)"));
+    }
+    void cleanup() {
+        delete m_w;
+        m_w = nullptr;
+        delete m_s;
+        m_s = nullptr;
+        WinUmgebung::ProgrammOrdnerSetzen(std::string());
+        delete m_dir;
+    }
+
+    // --- scroll arithmetic --------------------------------------------------------
+
+    void rangesDisableSmallPicturesAndHoldLargeOnes_data() {
+        QTest::addColumn<double>("bild");
+        QTest::addColumn<double>("innen");
+        QTest::addColumn<bool>("aktiv");
+        QTest::addColumn<int>("maximum");
+        QTest::addColumn<int>("schritt");
+        QTest::newRow("kleiner") << 300.0 << 719.0 << false << 0 << 0;
+        QTest::newRow("genau so gross") << 702.0 << 719.0 << false << 0 << 0;  // E = 0
+        QTest::newRow("ein Pixel mehr") << 703.0 << 719.0 << true << 1 << 702;
+        QTest::newRow("gross") << 2000.0 << 719.0 << true << 1298 << 702;
+        QTest::newRow("jenseits 16 Bit") << 50000.0 << 719.0 << true << 32767 << 702;
+    }
+    void rangesDisableSmallPicturesAndHoldLargeOnes() {
+        QFETCH(double, bild);
+        QFETCH(double, innen);
+        QFETCH(bool, aktiv);
+        QFETCH(int, maximum);
+        QFETCH(int, schritt);
+        const auto b = BildlaufRechnung::BereichBerechnen(bild, innen, 17, innen - 17);
+        QCOMPARE(b.aktiv, aktiv);
+        QCOMPARE(b.maximum, maximum);
+        if (aktiv)
+            QCOMPARE(b.grosserSchritt, schritt);
+    }
+
+    void centringIsClampedAtBothEnds() {
+        QCOMPARE(BildlaufRechnung::Zentrieren(24, 700, 1300), 0);     // near the top-left corner
+        QCOMPARE(BildlaufRechnung::Zentrieren(1000, 700, 1300), 650);
+        QCOMPARE(BildlaufRechnung::Zentrieren(1990, 700, 1300), 1300); // beyond the range
+        QCOMPARE(BildlaufRechnung::Zentrieren(500, 700, 0), 0);        // disabled bar
+        QCOMPARE(BildlaufRechnung::Zentrieren(350.5 + 350, 701, 900), 350);  // halves to even
+        QCOMPARE(BildlaufRechnung::Ganzzahl16(2.5), std::optional<std::int16_t>(2));
+        QCOMPARE(BildlaufRechnung::Ganzzahl16(3.5), std::optional<std::int16_t>(4));
+        QCOMPARE(BildlaufRechnung::Ganzzahl16(-32768.4), std::optional<std::int16_t>(-32768));
+        QVERIFY(!BildlaufRechnung::Ganzzahl16(32767.5));
+    }
+
+    void autoScrollNearTheEdges_data() {
+        QTest::addColumn<double>("px");
+        QTest::addColumn<double>("py");
+        QTest::addColumn<int>("h");
+        QTest::addColumn<int>("v");
+        QTest::addColumn<int>("hNeu");
+        QTest::addColumn<int>("vNeu");
+        // visible range H .. H + 600, V .. V + 400; maxima 1000 and 800
+        QTest::newRow("Mitte") << 400.0 << 300.0 << 100 << 100 << 100 << 100;
+        QTest::newRow("links 79") << 179.0 << 300.0 << 100 << 100 << 92 << 100;
+        QTest::newRow("links 80") << 180.0 << 300.0 << 100 << 100 << 100 << 100;
+        QTest::newRow("links bei 0") << 5.0 << 300.0 << 0 << 100 << 0 << 100;
+        QTest::newRow("links bei 4") << 10.0 << 300.0 << 4 << 100 << 0 << 100;
+        QTest::newRow("rechts 91") << 611.0 << 300.0 << 100 << 100 << 108 << 100;
+        QTest::newRow("rechts 90") << 610.0 << 300.0 << 100 << 100 << 100 << 100;
+        QTest::newRow("rechts am Ende") << 1590.0 << 300.0 << 1000 << 100 << 1000 << 100;
+        QTest::newRow("rechts kurz vor Ende") << 1590.0 << 300.0 << 996 << 100 << 1000 << 100;
+        QTest::newRow("oben") << 400.0 << 150.0 << 100 << 100 << 100 << 92;
+        QTest::newRow("unten am Ende") << 400.0 << 1190.0 << 100 << 800 << 100 << 800;
+        QTest::newRow("Ecke") << 20.0 << 1190.0 << 0 << 795 << 0 << 800;
+    }
+    void autoScrollNearTheEdges() {
+        QFETCH(double, px);
+        QFETCH(double, py);
+        QFETCH(int, h);
+        QFETCH(int, v);
+        QFETCH(int, hNeu);
+        QFETCH(int, vNeu);
+        const auto w = BildlaufRechnung::AutoBildlauf(px, py, h, v, 1000, 800, 600, 400);
+        QCOMPARE(w.h, hNeu);
+        QCOMPARE(w.v, vNeu);
+        // In a view too small for both tests the later one wins.
+        QCOMPARE(BildlaufRechnung::AutoBildlauf(150, 150, 100, 100, 1000, 800, 100, 100),
+                 (BildlaufRechnung::Wert{108, 108}));
+    }
+
+    void textsOfAnArrow() {
+        QCOMPARE(PfeilText::ToolTip("17", "Motor überlastet", "Pfeil1.gif", 120, 45),
+                 QStringLiteral("ID 17 | AlarmText Motor überlastet | Pfeil1.gif | X_120 | Y_45"));
+        QCOMPARE(PfeilText::ToolTip("3", "", "", 0, 0), QStringLiteral("ID 3 | AlarmText  |  | X_0 | Y_0"));
+        QCOMPARE(PfeilText::Tag("17", "Pfeil1.gif"), QStringLiteral("17#Pfeil1.gif"));
+        QCOMPARE(PfeilText::Position(QString()), 0);
+        QCOMPARE(PfeilText::Position(QStringLiteral("120,6")), 121);
+        QCOMPARE(PfeilText::Position(QStringLiteral("-5")), -5);
+        QCOMPARE(PfeilText::Position(QStringLiteral("links")), 0);
+        QCOMPARE(PfeilText::OhneEndung(QStringLiteral("Kessel.bmp")), QStringLiteral("Kessel"));
+        QCOMPARE(PfeilText::OhneEndung(QStringLiteral("ab")), QStringLiteral("ab"));
+    }
+
+    // --- display --------------------------------------------------------------------
+
+    void designPictureUntilTheFirstAlarm() {
+        starten();
+        m_w->imgNeu = WAHR;
+        frmPicture* f = m_w->Bildfenster();
+        QCOMPARE(f->windowTitle(), QStringLiteral("Pfeileditor"));
+        QCOMPARE(f->Formbox->size(), QSize(1280, 914));
+        QCOMPARE(f->PfeilAnzahl(), 1);
+        QVERIFY(!f->imgPfeil(0).Visible);
+        QCOMPARE(f->imgPfeil(0).Rechteck(), QRect(24, 24, 88, 86));
+        QCOMPARE(m_w->imgNeu, FALSCH);  // the load step clears it
+    }
+
+    void singleModeShowsTheCurrentAlarm() {
+        starten();
+        waehlen(17);
+        frmPicture* f = bild();
+        QVERIFY(f && f->isVisibleTo(m_w));
+        QCOMPARE(f->windowTitle(), QStringLiteral("Pfeileditor  Uebersicht"));
+        QVERIFY(!f->BildIstPlatzhalter());
+        QCOMPARE(f->Formbox->size(), QSize(160, 114));
+        QCOMPARE(f->PfeilAnzahl(), 2);
+        QCOMPARE(pfeil(1).Rechteck(), QRect(120, 45, 32, 32));
+        QVERIFY(pfeil(1).Visible && !pfeil(1).Platzhalter);
+        QCOMPARE(pfeil(1).Tag, QStringLiteral("17#PfeilRot.gif"));
+        QCOMPARE(pfeil(1).ToolTipText, QStringLiteral("ID 17 | AlarmText Motor heiss | PfeilRot.gif | X_120 | Y_45"));
+        QCOMPARE(f->shpFocus(), QRect(120, 45, 37, 37));
+        QVERIFY(f->shpFocusVisible());
+        QCOMPARE(f->mAktPfeilIndex, std::int16_t(1));
+        QCOMPARE(f->mAktAlarm->value(AlarmFeld::Ident), QStringLiteral("17"));
+        QVERIFY(m_w->ToolButton("Editor")->isChecked());
+        // The picture is smaller than the view: both bars are off, the picture at 0.
+        QVERIFY(!f->BildlaufHorizontal->isEnabled() && !f->Bildlaufvertikal->isEnabled());
+        QCOMPARE(f->Formbox->pos(), QPoint(0, 0));
+        // The next pick replaces the arrow.
+        waehlen(30);
+        QCOMPARE(f->PfeilAnzahl(), 2);
+        QCOMPARE(f->windowTitle(), QStringLiteral("Pfeileditor  Gross"));
+        QCOMPARE(pfeil(1).Tag, QStringLiteral("30#PfeilBlau.gif"));
+        QCOMPARE(pfeil(1).Rechteck().topLeft(), QPoint(1030, 700));
+        // Centred on the arrow as far as the range allows.
+        QVERIFY(f->BildlaufHorizontal->isEnabled());
+        QCOMPARE(f->BildlaufHorizontal->maximum(), 2000 - f->width() + 17);
+        QVERIFY(mittig(f->BildlaufHorizontal->value(), 1030, f->width()));
+        QVERIFY(mittig(f->Bildlaufvertikal->value(), 700, f->height()));
+        QCOMPARE(f->BildlaufHorizontal->pageStep(), f->width() - 17);
+        QCOMPARE(f->Formbox->pos(), QPoint(-f->BildlaufHorizontal->value(), -f->Bildlaufvertikal->value()));
+        // A smaller picture afterwards returns to offset 0.
+        waehlen(17);
+        QCOMPARE(f->Formbox->pos(), QPoint(0, 0));
+        QCOMPARE(f->BildlaufHorizontal->value(), 0);
+    }
+
+    void contModeAccumulatesArrows() {
+        starten();
+        waehlen(17);
+        modus("ContMode");
+        for (int id : {30, 31, 32})
+            waehlen(id);
+        frmPicture* f = bild();
+        QCOMPARE(f->PfeilAnzahl(), 5);
+        QCOMPARE(pfeil(1).Tag, QStringLiteral("17#PfeilRot.gif"));  // the earlier picture's arrow stays
+        QCOMPARE(pfeil(4).Tag, QStringLiteral("32#PfeilBlau.gif"));
+        QCOMPARE(f->mAktPfeilIndex, std::int16_t(4));
+        QCOMPARE(f->shpFocus(), QRect(1032, 700, 37, 37));
+        QVERIFY(mittig(f->BildlaufHorizontal->value(), 1032, f->width()));
+        // Back to the single-arrow mode clears them.
+        modus("SingleMode");
+        waehlen(31);
+        QCOMPARE(f->PfeilAnzahl(), 2);
+    }
+
+    void allModeShowsEveryAlarmOfThePicture() {
+        starten();
+        waehlen(30);
+        modus("AllMode");
+        waehlen(31);  // not the last of the list
+        frmPicture* f = bild();
+        QCOMPARE(f->PfeilAnzahl(), 4);
+        QCOMPARE(m_w->StatusTextLesen(1), QStringLiteral("3 Pfeile"));
+        QCOMPARE(f->shpFocus().topLeft(), QPoint(1031, 700));
+        QCOMPARE(f->mAktPfeilIndex, std::int16_t(3));
+        QStringList tags;
+        for (int i = 1; i < f->PfeilAnzahl(); ++i) {
+            QVERIFY(pfeil(i).Visible);
+            tags << pfeil(i).Tag;
+        }
+        tags.sort();
+        QCOMPARE(tags, (QStringList{"30#PfeilBlau.gif", "31#PfeilBlau.gif", "32#PfeilBlau.gif"}));
+        QVERIFY(!f->imgPfeil(0).Visible);
+        // Centred on the focus rectangle.
+        QVERIFY(mittig(f->BildlaufHorizontal->value(), 1031, f->width()));
+
+        // Every alarm of a demo picture, with and without symbol and position.
+        const AlarmListeTyp liste = *AlarmdefsZugriff::AlarmListeLesen(db(), QStringLiteral("Uebersicht"));
+        waehlen(17);
+        QCOMPARE(f->PfeilAnzahl(), liste.size() + 1);
+        QCOMPARE(m_w->StatusTextLesen(1), PfeilText::Anzahl(int(liste.size())));
+        for (int i = 0; i < liste.size(); ++i) {
+            const AlarmRecord& r = liste[i];
+            const PfeilBild& p = pfeil(i + 1);
+            QCOMPARE(p.Tag, r[AlarmFeld::Ident] + "#" + r[AlarmFeld::Symbol]);
+            QCOMPARE(p.Left, r[AlarmFeld::X].isEmpty() ? 0 : r[AlarmFeld::X].toInt());
+            QVERIFY(!p.Platzhalter);  // an empty symbol shows PfeilLeer.gif
+            if (r[AlarmFeld::X].isEmpty())
+                QVERIFY(p.ToolTipText.endsWith(QStringLiteral(" | X_0 | Y_0")));
+        }
+        // A list of one alarm.
+        sqlAusfuehren(db(), QStringLiteral("update Alarmdefs set \"Form\" = 'Kessel' where \"Ident\" = 40"));
+        auswahl()->setAlarmListe(*AlarmdefsZugriff::AlarmListeLesen(db(), QStringLiteral("Kessel")));
+        auswahl()->setAktuellerAlarm(auswahl()->AlarmListe()->first());
+        QCOMPARE(f->PfeilAnzahl(), 2);
+        QCOMPARE(m_w->StatusTextLesen(1), QStringLiteral("1 Pfeile"));
+    }
+
+    void noModeIsReportedThroughTheSeam() {
+        starten();
+        waehlen(17);
+        gSingleMode = gContMode = gAllMode = FALSCH;
+        waehlen(30);
+        QCOMPARE(m_s->meldungen, QStringList{QStringLiteral("Kein Anzeige-Modus gesetzt")});
+        QCOMPARE(m_s->meldungsTitel, QStringList{QString()});  // the program's title
+        QCOMPARE(bild()->windowTitle(), QStringLiteral("Pfeileditor  Gross"));
+        QCOMPARE(bild()->PfeilAnzahl(), 2);  // no arrow added
+        QCOMPARE(pfeil(1).Tag, QStringLiteral("17#PfeilRot.gif"));
+    }
+
+    void missingFilesShowPlaceholdersAndStayDraggable() {
+        starten();
+        sqlAusfuehren(db(), QStringLiteral("update Alarmdefs set \"Symbol\" = 'Standard\\Fehlt.gif' where \"Ident\" = 17"));
+        waehlen(17);
+        frmPicture* f = bild();
+        QVERIFY(pfeil(1).Platzhalter);
+        QVERIFY(!pfeil(1).Picture.isNull() && pfeil(1).Width > 0);
+        const QPoint p = mitte(1);
+        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, p);
+        QTest::mouseMove(f->Formbox, p + QPoint(7, 3));
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, p + QPoint(7, 3));
+        QCOMPARE(pfeil(1).Rechteck().topLeft(), QPoint(127, 48));
+        QCOMPARE(zeileLesen(db(), 17).x, QStringLiteral("127"));
+        // A picture file that is not there.
+        sqlAusfuehren(db(), QStringLiteral("update Alarmdefs set \"Form\" = 'Nirgends' where \"Ident\" = 17"));
+        waehlen(17);
+        QVERIFY(f->BildIstPlatzhalter());
+        QVERIFY(f->Formbox->width() > 0 && !f->Formbox->Bild().isNull());
+        QCOMPARE(f->windowTitle(), QStringLiteral("Pfeileditor  Nirgends"));
+        QCOMPARE(f->PfeilAnzahl(), 2);
+    }
+
+    void toolTipShowsOnTheArrow() {
+        starten();
+        waehlen(17);
+        frmPicture* f = bild();
+        QHelpEvent e(QEvent::ToolTip, mitte(1), f->Formbox->mapToGlobal(mitte(1)));
+        QApplication::sendEvent(f->Formbox, &e);
+        QCOMPARE(QToolTip::text(), QStringLiteral("ID 17 | AlarmText Motor heiss | PfeilRot.gif | X_120 | Y_45"));
+        QToolTip::hideText();
+    }
+
+    void windowPlacementAndFocus() {
+        starten();
+        waehlen(17);
+        frmPicture* f = bild();
+        auto* sub = qobject_cast<QMdiSubWindow*>(f->parentWidget());
+        QVERIFY(sub);
+        const QSize t = m_w->AussenGroesseTwips();
+        QCOMPARE(sub->geometry(), QRect(0, qRound(t.height() / 3.0 / 15 - 10), qRound((t.width() - 350) / 15.0),
+                                        qRound((2.0 * t.height() / 3 - 1500) / 15)));
+        // The bars lie along the inner edges, the corner box between them.
+        QCOMPARE(f->Bildlaufvertikal->geometry(), QRect(f->width() - 17, 0, 17, f->height() - 17));
+        QCOMPARE(f->BildlaufHorizontal->geometry(), QRect(0, f->height() - 17, f->width() - 17, 17));
+        QCOMPARE(f->picBlende->pos(), QPoint(f->width() - 17, f->height() - 17));
+        m_w->ToolButtonDruecken(QStringLiteral("Grid"));
+        f->clearFocus();
+        QVERIFY(!m_w->ToolButton("Editor")->isChecked());
+        QTest::mouseClick(f->Formbox, Qt::LeftButton, {}, QPoint(5, 100));
+        QVERIFY(f->hasFocus());
+        QVERIFY(m_w->ToolButton("Editor")->isChecked());
+    }
+
+    // --- dragging -------------------------------------------------------------------
+
+    void dragMovesByThePointerAndWritesOnRelease_data() {
+        QTest::addColumn<QPoint>("schritt");
+        QTest::newRow("rechts") << QPoint(5, 0);
+        QTest::newRow("links oben") << QPoint(-9, -4);
+        QTest::newRow("nicht") << QPoint(0, 0);
+    }
+    void dragMovesByThePointerAndWritesOnRelease() {
+        QFETCH(QPoint, schritt);
+        starten();
+        waehlen(30);
+        frmPicture* f = bild();
+        const QPoint start = pfeil(1).Rechteck().topLeft();
+        const QPoint griff = start + QPoint(6, 11);
+        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, griff);
+        QCOMPARE(f->mGriffX, 6.0f);
+        QCOMPARE(f->mGriffY, 11.0f);
+        QCOMPARE(f->shpFocus().topLeft(), start);
+        QTest::mouseMove(f->Formbox, griff + schritt);
+        const QPoint ziel = start + schritt;
+        QCOMPARE(pfeil(1).Rechteck().topLeft(), ziel);
+        QCOMPARE(f->shpFocus(), QRect(ziel, QSize(37, 37)));
+        QCOMPARE(m_w->StatusTextLesen(2), QStringLiteral("X = %1 Y = %2").arg(ziel.x()).arg(ziel.y()));
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1030"));  // nothing written before the release
+        // Someone else changed the row meanwhile: the release writes the arrow as shown.
+        sqlAusfuehren(db(), QStringLiteral("update Alarmdefs set \"X\" = 5, \"Y\" = 5 where \"Ident\" = 30"));
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, griff + schritt);
+        const Zeile z = zeileLesen(db(), 30);
+        QCOMPARE(z.x, QString::number(ziel.x()));
+        QCOMPARE(z.y, QString::number(ziel.y()));
+        QCOMPARE(z.symbol, QStringLiteral("Standard\\PfeilBlau.gif"));
+        QCOMPARE(z.form, QStringLiteral("Gross"));
+        QCOMPARE(m_w->StatusTextLesen(1), QStringLiteral("Folgende Werte in die DB geschrieben  30 ; PfeilBlau.gif ; %1 ; %2")
+                                               .arg(ziel.x()).arg(ziel.y()));
+        QCOMPARE(pfeil(1).ToolTipText,
+                 QStringLiteral("ID 30 | AlarmText %1 | PfeilBlau.gif | X_%2 | Y_%3")
+                     .arg(f->mAktAlarm->value(AlarmFeld::Alarmtext)).arg(ziel.x()).arg(ziel.y()));
+        // Read back, the arrow stands where it was left.
+        waehlen(30);
+        QCOMPARE(pfeil(1).Rechteck().topLeft(), ziel);
+    }
+
+    void draggingAnotherAlarmsArrowKeepsItsSymbol() {
+        starten();
+        waehlen(30);
+        modus("AllMode");
+        m_w->imgNeuIndex = 1;  // PfeilRot.gif was the last symbol chosen, for some other alarm
+        waehlen(30);
+        QCOMPARE(m_w->imgNeu, WAHR);
+        frmPicture* f = bild();
+        int i32 = 1;
+        while (pfeil(i32).Tag != QStringLiteral("32#PfeilBlau.gif"))
+            QVERIFY(++i32 < f->PfeilAnzahl());
+        // It lies on top of the other two.
+        const QPoint p = mitte(i32);
+        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, p);
+        QTest::mouseMove(f->Formbox, p + QPoint(0, 40));
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, p + QPoint(0, 40));
+        const Zeile z = zeileLesen(db(), 32);
+        QCOMPARE(z.symbol, QStringLiteral("Standard\\PfeilBlau.gif"));
+        QCOMPARE(z.y, QStringLiteral("740"));
+        QCOMPARE(zeileLesen(db(), 30).y, QStringLiteral("700"));
+        QCOMPARE(m_w->StatusTextLesen(1), QStringLiteral("Folgende Werte in die DB geschrieben  32 ; PfeilBlau.gif ; 1032 ; 740"));
+        QVERIFY(pfeil(i32).ToolTipText.startsWith(QStringLiteral("ID 32 | ")));
+    }
+
+    void onlyTheLeftButtonAloneDrags() {
+        starten();
+        waehlen(30);
+        modus("ContMode");  // no menus here
+        frmPicture* f = bild();
+        const QPoint start = pfeil(1).Rechteck().topLeft();
+        const QPoint p = start + QPoint(4, 4);
+        QTest::mousePress(f->Formbox, Qt::RightButton, {}, p);
+        bewegen(f->Formbox, p + QPoint(20, 20), Qt::RightButton);
+        QCOMPARE(pfeil(1).Rechteck().topLeft(), start);
+        QTest::mouseRelease(f->Formbox, Qt::RightButton, {}, p + QPoint(20, 20));
+        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, p);
+        bewegen(f->Formbox, p + QPoint(20, 20), Qt::LeftButton | Qt::RightButton);
+        QCOMPARE(pfeil(1).Rechteck().topLeft(), start);
+        QVERIFY(m_s->letzteMenuTexte.isEmpty());
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, p + QPoint(20, 20));
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1030"));
+    }
+
+    void autoScrollIsClampedAtZeroAndAtTheMaximum() {
+        starten();
+        waehlen(30);
+        frmPicture* f = bild();
+        QScrollBar* hs = f->BildlaufHorizontal;
+        QVERIFY(hs->maximum() > 100);
+        // Near the left edge with H = 0: nothing moves.
+        sqlAusfuehren(db(), QStringLiteral("update Alarmdefs set \"X\" = 40, \"Y\" = 300 where \"Ident\" = 30"));
+        waehlen(30);
+        QCOMPARE(hs->value(), 0);
+        QPoint p = mitte(1);
+        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, p);
+        QTest::mouseMove(f->Formbox, p + QPoint(-3, 0));
+        QCOMPARE(hs->value(), 0);
+        QCOMPARE(f->Formbox->x(), 0);
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, p + QPoint(-3, 0));
+        // Near the right edge with H = HMax: the view stays, the arrow goes on beyond.
+        sqlAusfuehren(db(), QStringLiteral("update Alarmdefs set \"X\" = 1960, \"Y\" = 300 where \"Ident\" = 30"));
+        waehlen(30);
+        QCOMPARE(hs->value(), hs->maximum());
+        p = mitte(1);
+        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, p);
+        QTest::mouseMove(f->Formbox, p + QPoint(30, 0));
+        QCOMPARE(hs->value(), hs->maximum());
+        QCOMPARE(pfeil(1).Left, 1990);
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, p + QPoint(30, 0));
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1990"));
+        // Between the ends each step near the left edge scrolls by 8.
+        hs->setValue(500);
+        QCOMPARE(f->Formbox->x(), -500);
+        // Drag the arrow from the right end to 60 pixels inside the left end of the view.
+        const QPoint griff = pfeil(1).Rechteck().topLeft() + QPoint(10, 10);
+        const QPoint links(500 + 60, griff.y());
+        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, griff);
+        QTest::mouseMove(f->Formbox, links);
+        QCOMPARE(pfeil(1).Left, links.x() - 10);
+        QCOMPARE(hs->value(), 492);
+        QCOMPARE(f->Formbox->x(), -492);
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, links);
+    }
+
+    void failedWritesAreNotConfirmed() {
+        starten();
+        waehlen(30);
+        frmPicture* f = bild();
+        const QPoint p = mitte(1);
+        // The row is gone: nothing written, and the status says so.
+        sqlAusfuehren(db(), QStringLiteral("delete from Alarmdefs where \"Ident\" = 30"));
+        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, p);
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, p);
+        QCOMPARE(m_w->StatusTextLesen(1), PfeilText::NichtGefunden(QStringLiteral("30")));
+        // The database cannot be opened: its German message instead of a confirmation.
+        auswahl()->setAlarmDatenbank(m_dir->filePath(QStringLiteral("weg/Demo.kvs")));
+        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, p);
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, p);
+        QVERIFY(!m_w->StatusTextLesen(1).startsWith(QStringLiteral("Folgende Werte")));
+        QVERIFY(m_w->StatusTextLesen(1).contains(QStringLiteral("weg")));
+    }
+
+    // --- menus ----------------------------------------------------------------------
+
+    void arrowMenuGivesTheCurrentAlarmASymbol() {
+        starten();
+        waehlen(17);
+        frmPicture* f = bild();
+        m_s->menuAntworten << 0;
+        QTest::mousePress(f->Formbox, Qt::RightButton, {}, mitte(1));
+        QTest::mouseRelease(f->Formbox, Qt::RightButton, {}, mitte(1));
+        QCOMPARE(m_s->letzteMenuTexte, (QStringList{"Pfeil_rechts.bmp", "PfeilRot.gif", "PfeilGelb.gif"}));
+        QCOMPARE(pfeil(1).Tag, QStringLiteral("17#Pfeil_rechts.bmp"));
+        QCOMPARE(pfeil(1).ToolTipText, QStringLiteral("ID 17 | AlarmText Motor heiss | Pfeil_rechts.bmp | X_120 | Y_45"));
+        QCOMPARE(pfeil(1).Picture.size(), QSize(24, 16));
+        QCOMPARE(f->shpFocus(), QRect(120, 45, 29, 21));
+        QCOMPARE(m_w->StatusTextLesen(1), QStringLiteral("Folgende Werte in die DB geschrieben  17 ; Pfeil_rechts.bmp ; 120 ; 45"));
+        Zeile z = zeileLesen(db(), 17);
+        QCOMPARE(z.symbol, QStringLiteral("Standard\\Pfeil_rechts.bmp"));
+        QCOMPARE(z.x, QStringLiteral("120"));
+        QCOMPARE(z.y, QStringLiteral("45"));
+        QCOMPARE(z.form, QStringLiteral("Uebersicht"));  // the alarm's own picture
+        QCOMPARE(m_w->imgNeuIndex, std::int16_t(0));
+        QCOMPARE(m_w->imgNeu, WAHR);
+        QCOMPARE(m_w->imgNeuDB, WAHR);
+
+        // After a picture was chosen in the Alarm menu, that picture is written.
+        m_w->imgNeuDB = FALSCH;
+        m_w->bmpNeuIndex = 2;
+        m_w->mnuArrow_Click(2);
+        z = zeileLesen(db(), 17);
+        QCOMPARE(z.form, QStringLiteral("Kessel"));
+        QCOMPARE(z.symbol, QStringLiteral("Standard\\PfeilGelb.gif"));
+        QCOMPARE(m_w->bmpNeuIndex, std::int16_t(2));
+        // Before any pick and any picture choice: the first picture of the list.
+        m_w->bmpNeuIndex = 0;
+        m_w->mnuArrow_Click(1);
+        QCOMPARE(zeileLesen(db(), 17).form, QStringLiteral("Uebersicht"));
+    }
+
+    void arrowMenuChangesOnlyTheLastArrow() {
+        starten();
+        waehlen(30);
+        modus("ContMode");
+        waehlen(31);
+        waehlen(32);
+        modus("SingleMode");
+        m_w->mnuArrow_Click(1);
+        frmPicture* f = bild();
+        QCOMPARE(f->PfeilAnzahl(), 4);
+        QCOMPARE(pfeil(3).Tag, QStringLiteral("32#PfeilRot.gif"));
+        QCOMPARE(pfeil(2).Tag, QStringLiteral("31#PfeilBlau.gif"));
+        QCOMPARE(pfeil(1).Tag, QStringLiteral("30#PfeilBlau.gif"));
+        QCOMPARE(zeileLesen(db(), 32).symbol, QStringLiteral("Standard\\PfeilRot.gif"));
+        QCOMPARE(zeileLesen(db(), 31).symbol, QStringLiteral("Standard\\PfeilBlau.gif"));
+    }
+
+    void alarmMenuGivesTheCurrentAlarmAPicture() {
+        starten();
+        waehlen(17);
+        frmPicture* f = bild();
+        m_s->menuAntworten << 2;
+        QTest::mousePress(f->Formbox, Qt::RightButton, {}, QPoint(2, 2));
+        QTest::mouseRelease(f->Formbox, Qt::RightButton, {}, QPoint(2, 2));
+        QCOMPARE(m_s->letzteMenuTexte, (QStringList{"Uebersicht", "Zulauf", "Kessel"}));
+        QVERIFY(!f->BildIstPlatzhalter());
+        QCOMPARE(f->Formbox->size(), QSize(900, 700));
+        QCOMPARE(f->Formbox->Bild().toImage().pixelColor(10, 10), QColor(Qt::yellow));
+        QCOMPARE(pfeil(1).Tag, QStringLiteral("17#Pfeil_rechts.bmp"));  // imgNeuIndex 0
+        QCOMPARE(pfeil(1).ToolTipText, QStringLiteral("ID 17 | AlarmText Motor heiss | Kessel.bmp | X_120 | Y_45"));
+        const Zeile z = zeileLesen(db(), 17);
+        QCOMPARE(z.form, QStringLiteral("Kessel"));
+        QCOMPARE(z.symbol, QStringLiteral("Standard\\Pfeil_rechts.bmp"));
+        QCOMPARE(m_w->StatusTextLesen(1), QStringLiteral("Folgende Werte in die DB geschrieben  17 ; Kessel.bmp"));
+        QCOMPARE(f->windowTitle(), QStringLiteral("Pfeileditor  Kessel.bmp"));
+        QCOMPARE(m_w->bmpNeuIndex, std::int16_t(2));
+        QCOMPARE(m_w->imgNeuDB, FALSCH);
+        QCOMPARE(m_w->imgNeu, WAHR);
+        QVERIFY(f->isVisibleTo(m_w));
+        // The larger picture can be scrolled.
+        QVERIFY(f->Bildlaufvertikal->isEnabled() || f->height() - 17 >= 700);
+
+        // A picture that is not there: placeholder, status and title all the same.
+        auswahl()->setAlarmBilderListe({"Uebersicht.bmp", "Zulauf.bmp", "Kessel.bmp", "Fehlt.bmp"});
+        m_w->mnuAlarm_Click(3);
+        QVERIFY(f->BildIstPlatzhalter());
+        QCOMPARE(f->windowTitle(), QStringLiteral("Pfeileditor  Fehlt.bmp"));
+        QCOMPARE(m_w->StatusTextLesen(1), QStringLiteral("Folgende Werte in die DB geschrieben  17 ; Fehlt.bmp"));
+        QCOMPARE(zeileLesen(db(), 17).form, QStringLiteral("Fehlt"));
+    }
+
+    void menusDoNothingOutsideTheSingleArrowMode_data() {
+        QTest::addColumn<QString>("key");
+        QTest::newRow("ContMode") << QStringLiteral("ContMode");
+        QTest::newRow("AllMode") << QStringLiteral("AllMode");
+    }
+    void menusDoNothingOutsideTheSingleArrowMode() {
+        QFETCH(QString, key);
+        starten();
+        waehlen(17);
+        modus(key.toLatin1().constData());
+        frmPicture* f = bild();
+        m_w->StatusText(1, QStringLiteral("vorher"));
+        m_w->imgNeuIndex = 1;
+        m_w->bmpNeuIndex = 1;
+        const QString tag = pfeil(1).Tag;
+        m_s->menuAntworten << 0 << 0;
+        QTest::mousePress(f->Formbox, Qt::RightButton, {}, mitte(1));
+        QTest::mouseRelease(f->Formbox, Qt::RightButton, {}, mitte(1));
+        QTest::mousePress(f->Formbox, Qt::RightButton, {}, QPoint(2, 100));
+        QTest::mouseRelease(f->Formbox, Qt::RightButton, {}, QPoint(2, 100));
+        QCOMPARE(m_s->menuAntworten.size(), 2);  // no menu opened
+        m_w->mnuArrow_Click(0);
+        m_w->mnuAlarm_Click(2);
+        QCOMPARE(m_w->StatusTextLesen(1), QStringLiteral("vorher"));
+        QCOMPARE(m_w->imgNeuIndex, std::int16_t(1));
+        QCOMPARE(m_w->bmpNeuIndex, std::int16_t(1));
+        QCOMPARE(m_w->imgNeuDB, WAHR);
+        QCOMPARE(pfeil(1).Tag, tag);
+        QCOMPARE(f->windowTitle(), QStringLiteral("Pfeileditor  Uebersicht"));
+        const Zeile z = zeileLesen(db(), 17);
+        QCOMPARE(z.symbol, QStringLiteral("Standard\\PfeilRot.gif"));
+        QCOMPARE(z.form, QStringLiteral("Uebersicht"));
+    }
+
+    void menusWithoutAlarmOrEntryWriteNothing() {
+        starten();
+        frmPicture* f = m_w->Bildfenster();
+        // No alarm picked yet.
+        m_w->mnuArrow_Click(0);
+        QCOMPARE(m_w->StatusTextLesen(1), QStringLiteral("Status"));
+        QCOMPARE(m_w->imgNeu, FALSCH);
+        m_w->mnuAlarm_Click(2);
+        QCOMPARE(m_w->StatusTextLesen(1), QStringLiteral("Status"));
+        QCOMPARE(f->windowTitle(), QStringLiteral("Pfeileditor  Kessel.bmp"));
+        QCOMPARE(f->PfeilAnzahl(), 1);
+        QVERIFY(f->imgPfeil(0).Tag.isEmpty());
+        // Items left over from an earlier, longer list.
+        waehlen(17);
+        auswahl()->setSymbolListe({"PfeilGelb.gif"});
+        auswahl()->setAlarmBilderListe({"Zulauf.bmp"});
+        m_w->StatusText(1, QStringLiteral("vorher"));
+        m_w->mnuArrow_Click(2);
+        m_w->mnuAlarm_Click(2);
+        QCOMPARE(m_w->StatusTextLesen(1), QStringLiteral("vorher"));
+        QCOMPARE(m_w->bmpNeuIndex, std::int16_t(2));  // from the choice above
+        QCOMPARE(m_w->imgNeuIndex, std::int16_t(0));
+        QCOMPARE(zeileLesen(db(), 17).symbol, QStringLiteral("Standard\\PfeilRot.gif"));
+        // No picture entry at bmpNeuIndex while the picture is a chosen one.
+        m_w->imgNeuDB = FALSCH;
+        m_w->mnuArrow_Click(0);
+        QCOMPARE(m_w->StatusTextLesen(1), QStringLiteral("vorher"));
+        QCOMPARE(zeileLesen(db(), 17).form, QStringLiteral("Uebersicht"));
+        // Only the template left (all-arrows mode of an empty list): the template is never written.
+        modus("AllMode");
+        auswahl()->setAlarmListe({});
+        auswahl()->setAktuellerAlarm(*auswahl()->AktuellerAlarm());
+        modus("SingleMode");
+        QCOMPARE(f->PfeilAnzahl(), 1);
+        m_w->imgNeuDB = WAHR;
+        m_w->mnuArrow_Click(0);
+        m_w->mnuAlarm_Click(0);
+        QCOMPARE(zeileLesen(db(), 17).x, QStringLiteral("120"));
+        QCOMPARE(zeileLesen(db(), 17).form, QStringLiteral("Uebersicht"));
+        QVERIFY(f->imgPfeil(0).Tag.isEmpty());
+    }
+};
+
+QTEST_MAIN(TstBildfenster)
+#include "tst_bildfenster.moc"

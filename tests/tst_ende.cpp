@@ -1,0 +1,133 @@
+// The road of one event: start on a demo database, pick a row in the grid, drag
+// its arrow on the picture and find the row changed in the database file.
+#include <QtTest>
+
+#include <QMdiSubWindow>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTableView>
+#include <QTreeWidget>
+
+#include "DemoProjekt.h"
+#include "alarms/AlarmAuswahl.h"
+#include "alarms/AlarmdefsModell.h"
+#include "alarms/Anzeigemodus.h"
+#include "alarms/frmAlarmAuswahl.h"
+#include "editor/Bildflaeche.h"
+#include "editor/frmPicture.h"
+#include "helpers/SkriptDialoge.h"
+#include "platform/WinUmgebung.h"
+#include "shell/frmMain.h"
+
+namespace {
+struct Zeile {
+    QString ident, form, symbol, x, y, text;
+};
+
+// Reads a row straight from the file, beside the program's own connections.
+QList<Zeile> lesen(const QString& datei, const QString& bedingung) {
+    QList<Zeile> zeilen;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("ende"));
+        db.setDatabaseName(datei);
+        if (db.open()) {
+            QSqlQuery q(db);
+            q.exec(QStringLiteral("select Ident, Form, Symbol, X, Y, Alarmtext from Alarmdefs where %1 order by Ident")
+                       .arg(bedingung));
+            while (q.next())
+                zeilen.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
+                               q.value(3).toString(), q.value(4).toString(), q.value(5).toString()});
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("ende"));
+    return zeilen;
+}
+}  // namespace
+
+class TstEnde : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void pickDragAndReleaseWritesTheRow() {
+        QTemporaryDir dir;
+        DemoOptionen opt;
+        opt.out = dir.path();
+        opt.alarms = 500;
+        opt.pictures = 2;
+        opt.programmOrdner = dir.path();
+        QString fehler;
+        QVERIFY2(DemoProjekt::Erzeugen(opt, &fehler), qPrintable(fehler));
+        qputenv("WINEPREFIX", QFile::encodeName(DemoProjekt::Prefix(dir.path())));
+        WinUmgebung::ProgrammOrdnerSetzen(dir.path().toStdString());
+        gSingleMode = gContMode = gAllMode = gStartOhneDB = FALSCH;
+        const QString db = DemoProjekt::Datenbank(dir.path());
+        const QString bild = DemoProjekt::BildNamen(2).at(1).chopped(4);
+        const QList<Zeile> kandidaten =
+            lesen(db, QStringLiteral("Form = '%1' and Symbol is not null and X > 100 and Y > 100").arg(bild));
+        QVERIFY(!kandidaten.isEmpty());
+        const Zeile vorher = kandidaten.first();
+
+        SkriptDialoge dialoge;
+        frmMain w;
+        w.resize(1400, 1000);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.Laden(db);
+        QCOMPARE(gSingleMode, WAHR);
+
+        // The tree filters the grid by the picture; a click on the alarm's row picks it.
+        frmAlarmAuswahl* auswahl = w.mgobjAuswahl()->Fenster();
+        QTreeWidget* baum = auswahl->TreeView1;
+        QTreeWidgetItem* knoten = baum->findItems(bild, Qt::MatchExactly | Qt::MatchRecursive).value(0);
+        QVERIFY(knoten);
+        QTest::mouseClick(baum->viewport(), Qt::LeftButton, {}, baum->visualItemRect(knoten).center());
+        AlarmdefsModell* m = auswahl->dbAlarme;
+        int zeile = -1;
+        for (int r = 0; r < m->rowCount() && zeile < 0; ++r)
+            if (m->index(r, 0).data().toString() == vorher.ident)
+                zeile = r;
+        QVERIFY(zeile >= 0);
+        QTableView* grid = auswahl->TDBAlarme;
+        grid->scrollTo(m->index(zeile, 10));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(m->index(zeile, 10)).center());
+
+        frmPicture* f = w.BildfensterFallsDa();
+        QVERIFY(f && f->isVisibleTo(&w));
+        QCOMPARE(f->windowTitle(), QStringLiteral("Pfeileditor  ") + bild);
+        QVERIFY(!f->BildIstPlatzhalter());
+        QCOMPARE(f->PfeilAnzahl(), 2);
+        const PfeilBild& pfeil = f->imgPfeil(1);
+        QCOMPARE(pfeil.Left, vorher.x.toInt());
+        QCOMPARE(pfeil.Top, vorher.y.toInt());
+        QVERIFY(pfeil.Tag.startsWith(vorher.ident + QLatin1Char('#')));
+
+        // Drag the arrow with the mouse by (-40, +25) and let it go.
+        const QPoint griff = pfeil.Rechteck().center();
+        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, griff);
+        QTest::mouseMove(f->Formbox, griff + QPoint(-20, 10));
+        QTest::mouseMove(f->Formbox, griff + QPoint(-40, 25));
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, griff + QPoint(-40, 25));
+        const int x = vorher.x.toInt() - 40, y = vorher.y.toInt() + 25;
+        QCOMPARE(f->imgPfeil(1).Left, x);
+        QCOMPARE(f->imgPfeil(1).Top, y);
+
+        const Zeile nachher = lesen(db, QStringLiteral("Ident = %1").arg(vorher.ident)).value(0);
+        QCOMPARE(nachher.form, bild);
+        QCOMPARE(nachher.symbol, QStringLiteral("Standard\\") + vorher.symbol.section(QLatin1Char('\\'), -1));
+        QCOMPARE(nachher.x, QString::number(x));
+        QCOMPARE(nachher.y, QString::number(y));
+        QCOMPARE(nachher.text, vorher.text);
+        QVERIFY2(w.StatusTextLesen(1).startsWith(QStringLiteral("Folgende Werte in die DB geschrieben  ") + vorher.ident),
+                 qPrintable(w.StatusTextLesen(1)));
+        // The grid shows the new position as well, and nothing else changed in the file.
+        QCOMPARE(m->index(zeile, 13).data().toString(), QString::number(x));
+        QCOMPARE(lesen(db, QStringLiteral("Ident <> %1 and X = %2 and Y = %3 and Form = '%4'").arg(vorher.ident).arg(x).arg(y).arg(bild)).size(), 0);
+        QVERIFY(dialoge.meldungen.isEmpty());
+        WinUmgebung::ProgrammOrdnerSetzen(std::string());
+    }
+};
+
+QTEST_MAIN(TstEnde)
+#include "tst_ende.moc"
