@@ -1,4 +1,205 @@
-// Placeholder until these figures are measured.
-#include "Benchmarks.h"
+// The direct access to Alarmdefs against the same statements through the
+// sqlite3 C library, on a demo database of a million rows.
+#include <QElapsedTimer>
+#include <QFile>
+#include <QString>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+#include <vector>
 
-void BenchAlarmdefs(const QString&) {}
+#include <sqlite3.h>
+
+#include "BenchAusgabe.h"
+#include "Benchmarks.h"
+#include "DemoProjekt.h"
+#include "alarms/AlarmdefsZugriff.h"
+
+namespace {
+constexpr int kAlarme = 1000000;
+// The demo spreads the alarms with a picture evenly over the pictures: 86 of
+// them give each one about ten thousand.
+constexpr int kBilder = 86;
+
+// Processor time of the process in ms: reading the list is bound by the processor
+// (the file lies in the page cache), and this stays steady on a busy machine.
+double CpuMs() { return 1000.0 * static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
+
+double Median(std::vector<double> werte) {
+    std::sort(werte.begin(), werte.end());
+    const std::size_t n = werte.size();
+    return n % 2 ? werte[n / 2] : (werte[n / 2 - 1] + werte[n / 2]) / 2;
+}
+
+// The picture whose alarm count is nearest to ten thousand, and its count.
+std::pair<std::string, int> BildMitZehntausend(const QString& db) {
+    sqlite3* s = nullptr;
+    std::pair<std::string, int> bestes{"", 0};
+    if (sqlite3_open_v2(QFile::encodeName(db).constData(), &s, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(s, "select \"Form\", count(*) from Alarmdefs where \"Form\" is not null group by \"Form\"",
+                           -1, &st, nullptr);
+        while (st && sqlite3_step(st) == SQLITE_ROW) {
+            const int n = sqlite3_column_int(st, 1);
+            if (bestes.first.empty() || std::abs(n - 10000) < std::abs(bestes.second - 10000))
+                bestes = {reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), n};
+        }
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(s);
+    return bestes;
+}
+
+// The alarm list of a picture the plain way: open, prepare, step all rows copying the texts, close.
+std::size_t ListeDirekt(const QByteArray& datei, const std::string& form) {
+    sqlite3* s = nullptr;
+    sqlite3_open_v2(datei.constData(), &s, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(s, "select * from Alarmdefs where \"Form\" = ?", -1, &st, nullptr);
+    sqlite3_bind_text(st, 1, form.c_str(), static_cast<int>(form.size()), SQLITE_STATIC);
+    std::vector<std::vector<std::string>> liste;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        std::vector<std::string> rec(19);
+        for (int i = 0; i < 18; ++i) {
+            const unsigned char* t = sqlite3_column_text(st, i);
+            if (t)
+                rec[static_cast<std::size_t>(i)].assign(reinterpret_cast<const char*>(t),
+                                                        static_cast<std::size_t>(sqlite3_column_bytes(st, i)));
+        }
+        std::string& symbol = rec[12];
+        const auto pos = symbol.find_last_of('\\');
+        if (pos != std::string::npos)
+            symbol.erase(0, pos + 1);
+        liste.push_back(std::move(rec));
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(s);
+    return liste.size();
+}
+
+// One arrow write-back the plain way: open, one transaction with the update, close.
+bool PfeilDirekt(const QByteArray& datei, int ident, const std::string& form, const std::string& symbol, int x,
+                 int y) {
+    sqlite3* s = nullptr;
+    sqlite3_open_v2(datei.constData(), &s, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_busy_timeout(s, 2000);
+    sqlite3_exec(s, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(s, "update Alarmdefs set \"Form\" = ?, \"Symbol\" = ?, \"X\" = ?, \"Y\" = ? where \"Ident\" = ?",
+                       -1, &st, nullptr);
+    sqlite3_bind_text(st, 1, form.c_str(), -1, SQLITE_STATIC);
+    sqlite3_bind_text(st, 2, symbol.c_str(), -1, SQLITE_STATIC);
+    sqlite3_bind_int(st, 3, x);
+    sqlite3_bind_int(st, 4, y);
+    sqlite3_bind_int(st, 5, ident);
+    const bool ok = sqlite3_step(st) == SQLITE_DONE && sqlite3_changes(s) > 0;
+    sqlite3_finalize(st);
+    sqlite3_exec(s, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(s);
+    return ok;
+}
+
+// Idents of some alarms of the picture, for the write-backs.
+std::vector<int> Idents(const QString& db, const std::string& form, int anzahl) {
+    std::vector<int> ids;
+    sqlite3* s = nullptr;
+    sqlite3_open_v2(QFile::encodeName(db).constData(), &s, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(s, "select \"Ident\" from Alarmdefs where \"Form\" = ? limit ?", -1, &st, nullptr);
+    sqlite3_bind_text(st, 1, form.c_str(), -1, SQLITE_STATIC);
+    sqlite3_bind_int(st, 2, anzahl);
+    while (sqlite3_step(st) == SQLITE_ROW)
+        ids.push_back(sqlite3_column_int(st, 0));
+    sqlite3_finalize(st);
+    sqlite3_close(s);
+    return ids;
+}
+}  // namespace
+
+static void Messen(const QString& arbeitsOrdner) {
+    DemoOptionen opt;
+    opt.out = arbeitsOrdner + QStringLiteral("/alarmdefs");
+    opt.alarms = kAlarme;
+    opt.pictures = kBilder;
+    opt.programmOrdner = arbeitsOrdner + QStringLiteral("/bin");
+    opt.bilderZeichnen = false;
+    QElapsedTimer uhr;
+    uhr.start();
+    QString fehler;
+    if (!DemoProjekt::Erzeugen(opt, &fehler)) {
+        std::fprintf(stderr, "BenchAlarmdefs: %s\n", qPrintable(fehler));
+        return;
+    }
+    BenchZeile("alarmdefs_demo_erzeugen", uhr.nsecsElapsed() / 1e9, "s");
+    const QString db = DemoProjekt::Datenbank(opt.out);
+    const QByteArray datei = QFile::encodeName(db);
+    const auto [form, anzahl] = BildMitZehntausend(db);
+    const QString qForm = QString::fromStdString(form);
+    BenchZeile("alarmdefs_zeilen", kAlarme, "rows");
+    BenchZeile("alarmdefs_bild_alarme", anzahl, "rows");
+
+    // (a) the alarm list of that picture, runs interleaved so both see the same cache
+    constexpr int kListenLaeufe = 21;
+    std::vector<double> qt, direkt, qtCpu, direktCpu;
+    std::size_t zeilenQt = 0, zeilenDirekt = 0;
+    AlarmdefsZugriff::AlarmListeLesen(db, qForm);  // warm the page cache
+    ListeDirekt(datei, form);
+    for (int i = 0; i < kListenLaeufe; ++i) {
+        double cpu = CpuMs();
+        uhr.restart();
+        zeilenQt = static_cast<std::size_t>(AlarmdefsZugriff::AlarmListeLesen(db, qForm)->size());
+        qt.push_back(uhr.nsecsElapsed() / 1e6);
+        qtCpu.push_back(CpuMs() - cpu);
+        cpu = CpuMs();
+        uhr.restart();
+        zeilenDirekt = ListeDirekt(datei, form);
+        direkt.push_back(uhr.nsecsElapsed() / 1e6);
+        direktCpu.push_back(CpuMs() - cpu);
+    }
+    if (zeilenQt != zeilenDirekt)
+        std::fprintf(stderr, "BenchAlarmdefs: %zu rows against %zu\n", zeilenQt, zeilenDirekt);
+    const double listeQt = Median(qt), listeDirekt = Median(direkt);
+    const double listeQtCpu = Median(qtCpu), listeDirektCpu = Median(direktCpu);
+    BenchZeile("alarmdefs_liste_qt", listeQt, "ms");
+    BenchZeile("alarmdefs_liste_sqlite3", listeDirekt, "ms");
+    BenchZeile("alarmdefs_liste_verhaeltnis", listeQt / listeDirekt, "x");
+    BenchZeile("alarmdefs_liste_qt_cpu", listeQtCpu, "ms");
+    BenchZeile("alarmdefs_liste_sqlite3_cpu", listeDirektCpu, "ms");
+    BenchZeile("alarmdefs_liste_verhaeltnis_cpu", listeQtCpu / listeDirektCpu, "x");
+
+    // (b) one arrow write-back, each run a different alarm and position
+    constexpr int kSchreibLaeufe = 50;
+    const std::vector<int> ids = Idents(db, form, 2 * kSchreibLaeufe);
+    if (ids.size() < 2 * kSchreibLaeufe)
+        return;
+    qt.clear();
+    direkt.clear();
+    for (int i = 0; i < kSchreibLaeufe; ++i) {
+        const int idQt = ids[static_cast<std::size_t>(2 * i)];
+        const int idDirekt = ids[static_cast<std::size_t>(2 * i + 1)];
+        uhr.restart();
+        const bool okQt = AlarmdefsZugriff::PfeilSchreiben(db, QString::number(idQt), qForm,
+                                                           QStringLiteral("Standard\\PfeilRot.gif"),
+                                                           QString::number(100 + i), QString::number(200 + i));
+        qt.push_back(uhr.nsecsElapsed() / 1e6);
+        uhr.restart();
+        const bool okDirekt = PfeilDirekt(datei, idDirekt, form, "Standard\\PfeilRot.gif", 100 + i, 200 + i);
+        direkt.push_back(uhr.nsecsElapsed() / 1e6);
+        if (!okQt || !okDirekt)
+            std::fprintf(stderr, "BenchAlarmdefs: write-back of %d or %d failed\n", idQt, idDirekt);
+    }
+    const double pfeilQt = Median(qt), pfeilDirekt = Median(direkt);
+    BenchZeile("alarmdefs_pfeil_qt", pfeilQt, "ms");
+    BenchZeile("alarmdefs_pfeil_sqlite3", pfeilDirekt, "ms");
+    BenchZeile("alarmdefs_pfeil_verhaeltnis", pfeilQt / pfeilDirekt, "x");
+}
+
+void BenchAlarmdefs(const QString& arbeitsOrdner) {
+    try {
+        Messen(arbeitsOrdner);
+    } catch (const AlarmdefsFehler& e) {
+        std::fprintf(stderr, "BenchAlarmdefs: %s\n", e.what());
+    }
+}

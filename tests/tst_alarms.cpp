@@ -192,6 +192,35 @@ private slots:
         QCOMPARE(AlarmdefsZugriff::AlarmListeLesen(Datei("s.kvs"), "Bild")->at(0).at(AlarmFeld::Symbol), gelesen);
     }
 
+    void numbersAreReadAsTheirTexts_data() {
+        QTest::addColumn<QVariant>("x");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("zero") << QVariant(0) << "0";
+        QTest::newRow("small") << QVariant(7) << "7";
+        QTest::newRow("4095") << QVariant(4095) << "4095";
+        QTest::newRow("4096") << QVariant(4096) << "4096";
+        QTest::newRow("negative") << QVariant(-1) << "-1";
+        QTest::newRow("beyond 32 bits") << QVariant(qlonglong(123456789012)) << "123456789012";
+        QTest::newRow("decimal") << QVariant(12.5) << "12.5";
+        QTest::newRow("text in a number column") << QVariant("links") << "links";
+    }
+    void numbersAreReadAsTheirTexts() {
+        QFETCH(QVariant, x);
+        QFETCH(QString, text);
+        QVERIFY(DatenbankAnlegen(Datei("n.kvs"), {Zeile(1, "Bild", "P.gif", x, x), Zeile(2, "Bild", "P.gif", 5, x)}));
+        AlarmListeTyp liste = *AlarmdefsZugriff::AlarmListeLesen(Datei("n.kvs"), "Bild");
+        QCOMPARE(liste[0].at(AlarmFeld::X), text);
+        QCOMPARE(liste[1].at(AlarmFeld::Y), text);
+        QCOMPARE(liste[1].at(AlarmFeld::X), QStringLiteral("5"));
+        // a record's texts are its own: changing one leaves the others as read
+        liste[0][AlarmFeld::X].append(QLatin1Char('0'));
+        liste[0][AlarmFeld::Form].append(QLatin1Char('X'));
+        QCOMPARE(liste[0].at(AlarmFeld::X), text + "0");
+        QCOMPARE(liste[1].at(AlarmFeld::Y), text);
+        QCOMPARE(liste[1].at(AlarmFeld::Form), QStringLiteral("Bild"));
+        QCOMPARE(AlarmdefsZugriff::AlarmListeLesen(Datei("n.kvs"), "Bild")->at(0).at(AlarmFeld::X), text);
+    }
+
     void columnsBehindTheEighteenthAreNotCopied() {
         QVERIFY(DatenbankAnlegen(Datei("breit.kvs"), {Zeile(1, "Bild", "Standard\\P.gif") << "mehr" << 99},
                                  QString(SPALTEN) + ", \"Extra\" VARCHAR(20), \"Extra2\" INTEGER"));

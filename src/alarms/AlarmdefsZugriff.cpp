@@ -10,6 +10,7 @@
 #include <QSqlRecord>
 #include <cmath>
 
+#include "alarms/AlarmRecordLeser.h"
 #include "platform/WinUmgebung.h"
 
 AlarmdefsFehler::AlarmdefsFehler(const QString& text) : std::runtime_error(text.toStdString()) {}
@@ -113,11 +114,13 @@ std::optional<AlarmListeTyp> AlarmdefsZugriff::AlarmListeLesen(const QString& sD
         if (!vorbereitet || !q.exec())
             throw AlarmdefsFehler(QStringLiteral("Die Alarme des Bildes %1 lassen sich nicht aus %2 lesen: %3")
                                       .arg(sForm, sDatenbank, q.lastError().text()));
-        if (q.record().count() < AlarmFeld::Spalten)
+        const int spalten = q.record().count();
+        if (spalten < AlarmFeld::Spalten)
             throw AlarmdefsFehler(
                 QStringLiteral("Die Tabelle Alarmdefs in %1 hat weniger als 18 Spalten.").arg(sDatenbank));
+        AlarmRecordLeser leser(spalten);
         while (q.next())
-            liste.append(AlarmRecordBau::AusSqlRecord(q.record()));
+            liste.append(leser.Lesen(q));
     }
     if (liste.isEmpty())
         return std::nullopt;
