@@ -7,6 +7,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QSettings>
 #include <QToolBar>
@@ -17,6 +18,7 @@
 #include "editor/frmPicture.h"
 #include "helpers/SkriptDialoge.h"
 #include "platform/WinUmgebung.h"
+#include "shell/Befehlszeile.h"
 #include "shell/Konfiguration.h"
 #include "shell/frmIniDialog.h"
 #include "shell/frmMain.h"
@@ -367,6 +369,47 @@ private slots:
         QCOMPARE(s.letzteMenuTexte, (QStringList{"Pfeil_rechts.bmp", "Pfeil.gif"}));
         w.AlarmMenuZeigen(QPoint(10, 10));
         QCOMPARE(s.letzteMenuTexte, (QStringList{"Pumpe", "Kessel", "ab"}));
+    }
+    void commandLineIsThePathOrAsksForHelp_data() {
+        QTest::addColumn<QStringList>("argumente");
+        QTest::addColumn<int>("art");
+        QTest::addColumn<QString>("pfad");
+        QTest::newRow("leer") << QStringList{} << int(Befehlszeile::Art::Starten) << QString();
+        QTest::newRow("ein Pfad") << QStringList{"D:\\Projekte\\Anlage1\\Anlage1.kvs"} << int(Befehlszeile::Art::Starten)
+                                  << QStringLiteral("D:\\Projekte\\Anlage1\\Anlage1.kvs");
+        // Words that Qt would take as its own options stay part of the path.
+        QTest::newRow("Blanks und Striche")
+            << QStringList{"/daten/Linie", "-reverse", "-style", "Süd.kvs"} << int(Befehlszeile::Art::Starten)
+            << QStringLiteral("/daten/Linie -reverse -style Süd.kvs");
+        QTest::newRow("Hilfe") << QStringList{"--help"} << int(Befehlszeile::Art::Hilfe) << QString();
+        QTest::newRow("Version") << QStringList{"x.kvs", "--version"} << int(Befehlszeile::Art::Version) << QString();
+    }
+    void commandLineIsThePathOrAsksForHelp() {
+        QFETCH(QStringList, argumente);
+        QFETCH(int, art);
+        QFETCH(QString, pfad);
+        const Befehlszeile b(argumente);
+        QCOMPARE(int(b.art()), art);
+        QCOMPARE(b.pfad(), pfad);
+    }
+
+    void helpAndVersionAnswerWithoutADisplay() {
+        const QString programm = QCoreApplication::applicationDirPath() + QStringLiteral("/tavero");
+        if (!QFileInfo::exists(programm))
+            QSKIP("the program tavero is not built beside the tests");
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* v : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QString::fromLatin1(v));
+        for (const auto& [arg, text] : {std::pair{"--help", Befehlszeile::HilfeText()},
+                                        std::pair{"--version", Befehlszeile::VersionsText(QStringLiteral("0.1"))}}) {
+            QProcess p;
+            p.setProcessEnvironment(env);
+            p.start(programm, {QString::fromLatin1(arg)});
+            QVERIFY(p.waitForFinished(30000));
+            QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(p.exitCode(), 0);
+            QCOMPARE(QString::fromLocal8Bit(p.readAllStandardOutput()), text);
+        }
     }
 };
 

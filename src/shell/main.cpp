@@ -2,33 +2,44 @@
 #include <QStringList>
 #include <cstdio>
 
+#include "shell/Befehlszeile.h"
 #include "shell/frmMain.h"
 
+namespace {
+const char* const VERSION = "0.1";
+
+void Ausgeben(const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stdout);
+    std::fflush(stdout);
+}
+}  // namespace
+
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    // Read before any window system is needed, so "--help" and "--version"
+    // also answer where no display is reachable.
+    QStringList argumente;
+    for (int i = 1; i < argc; ++i)
+        argumente << QString::fromLocal8Bit(argv[i]);
+    const Befehlszeile befehl(argumente);
+    if (befehl.art() == Befehlszeile::Art::Hilfe) {
+        Ausgeben(Befehlszeile::HilfeText());
+        return 0;
+    }
+    if (befehl.art() == Befehlszeile::Art::Version) {
+        Ausgeben(Befehlszeile::VersionsText(QString::fromLatin1(VERSION)));
+        return 0;
+    }
+
+    // Qt sees the program name only: it would take words such as "-style" or
+    // "-reverse" out of the database path.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavero"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tavero"));
-    QApplication::setApplicationVersion(QStringLiteral("0.1"));
-
-    QStringList args = QApplication::arguments();
-    args.removeFirst();
-    if (args.contains(QStringLiteral("--help"))) {
-        std::printf("Aufruf: tavero [PFAD]\n"
-                    "  PFAD  Alarmdatenbank (.kvs); ohne Pfad wird ein Projekt ausgewählt.\n"
-                    "  --help     diese Hilfe\n"
-                    "  --version  Versionsnummer\n");
-        return 0;
-    }
-    if (args.contains(QStringLiteral("--version"))) {
-        std::printf("tavero %s\n", qPrintable(QApplication::applicationVersion()));
-        return 0;
-    }
-    // The shell has already removed the quotes: the arguments joined by single
-    // blanks are the path of the alarm database.
-    const QString befehlszeile = args.join(QLatin1Char(' '));
+    QApplication::setApplicationVersion(QString::fromLatin1(VERSION));
 
     frmMain w;
-    w.Laden(befehlszeile);
+    w.Laden(befehl.pfad());
     w.show();
     return app.exec();
 }
