@@ -10,9 +10,13 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QToolBar>
 
+#include "DemoProjekt.h"
 #include "alarms/AlarmAuswahl.h"
+#include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Anzeigemodus.h"
 #include "alarms/frmAlarmAuswahl.h"
 #include "editor/frmPicture.h"
@@ -40,6 +44,22 @@ QStringList texte(const QList<QAction*>& l) {
     for (QAction* a : l)
         r << (a->isVisible() ? a->text() : QStringLiteral("<unsichtbar>"));
     return r;
+}
+// Runs statements on the SQLite file with a connection of the test's own.
+bool sqlAusfuehren(const QString& db, const QStringList& sql, int* ergebnis = nullptr) {
+    bool ok = true;
+    {
+        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tst-hauptfenster"));
+        c.setDatabaseName(db);
+        ok = c.open();
+        QSqlQuery q(c);
+        for (const QString& s : sql)
+            ok = ok && q.exec(s);
+        if (ok && ergebnis && q.next())
+            *ergebnis = q.value(0).toInt();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("tst-hauptfenster"));
+    return ok;
 }
 }  // namespace
 
@@ -410,6 +430,57 @@ private slots:
             QCOMPARE(p.exitCode(), 0);
             QCOMPARE(QString::fromLocal8Bit(p.readAllStandardOutput()), text);
         }
+    }
+    void popUpChoiceRunsItsCommandOnce() {
+        DemoOptionen o;
+        o.out = m_dir->filePath(QStringLiteral("demo"));
+        o.alarms = 40;
+        o.pictures = 2;
+        o.programmOrdner = m_dir->path();
+        o.bilderZeichnen = false;
+        QString fehler;
+        QVERIFY2(DemoProjekt::Erzeugen(o, &fehler), qPrintable(fehler));
+        qputenv("WINEPREFIX", QFile::encodeName(DemoProjekt::Prefix(o.out)));
+        const QString db = DemoProjekt::Datenbank(o.out);
+        // Every write of a row leaves one line in a table of the test.
+        QVERIFY(sqlAusfuehren(db, {QStringLiteral("create table Schreibzaehler (n integer)"),
+                                   QStringLiteral("create trigger Zaehlen after update on Alarmdefs "
+                                                  "begin insert into Schreibzaehler values (1); end")}));
+        const auto schreibvorgaenge = [&] {
+            int n = -1;
+            sqlAusfuehren(db, {QStringLiteral("select count(*) from Schreibzaehler")}, &n);
+            return n;
+        };
+        SkriptDialoge s;
+        frmMain w;
+        w.show();
+        w.Laden(db);
+        const QString form = DemoProjekt::BildNamen(o.pictures).first().chopped(4);
+        const AlarmListeTyp liste = AlarmdefsZugriff::AlarmListeLesen(db, form).value_or(AlarmListeTyp());
+        QVERIFY(!liste.isEmpty());
+        w.mgobjAuswahl()->setAlarmListe(liste);
+        w.mgobjAuswahl()->setAktuellerAlarm(liste.first());
+        w.imgNeuDB = WAHR;
+        QVERIFY(w.BildfensterFallsDa() && w.BildfensterFallsDa()->PfeilAnzahl() >= 2);
+
+        // One run of each command, by its item, is the measure for one choice in the pop-up.
+        int vorher = schreibvorgaenge();
+        w.mnuArrow[1]->trigger();
+        const int einPfeil = schreibvorgaenge() - vorher;
+        QVERIFY(einPfeil >= 1);
+        vorher = schreibvorgaenge();
+        s.menuAntworten << 1;
+        w.PfeilMenuZeigen(QPoint(10, 10));
+        QCOMPARE(schreibvorgaenge() - vorher, einPfeil);
+
+        vorher = schreibvorgaenge();
+        w.mnuAlarm[0]->trigger();
+        const int einBild = schreibvorgaenge() - vorher;
+        QVERIFY(einBild >= 1);
+        vorher = schreibvorgaenge();
+        s.menuAntworten << 0;
+        w.AlarmMenuZeigen(QPoint(10, 10));
+        QCOMPARE(schreibvorgaenge() - vorher, einBild);
     }
 };
 

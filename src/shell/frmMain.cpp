@@ -467,16 +467,8 @@ frmPicture* frmMain::Bildfenster() {
 
 void frmMain::BildfensterZeigen() { KindZeigen(Bildfenster()); }
 
-void frmMain::PfeilMenuZeigen(const QPoint& globalPos) {
-    QAction* a = Dialoge::aktuell().MenuZeigen(mnuPfeile, globalPos);
-    const int i = a ? static_cast<int>(mnuArrow.indexOf(a)) : -1;
-    if (i >= 0)
-        mnuArrow_Click(i);
-}
+// The chosen item's own triggered signal runs its command: a pop-up menu
+// triggers the action it returns, so it is not run a second time here.
+void frmMain::PfeilMenuZeigen(const QPoint& globalPos) { Dialoge::aktuell().MenuZeigen(mnuPfeile, globalPos); }
 
-void frmMain::AlarmMenuZeigen(const QPoint& globalPos) {
-    QAction* a = Dialoge::aktuell().MenuZeigen(mnuAlarmBild, globalPos);
-    const int j = a ? static_cast<int>(mnuAlarm.indexOf(a)) : -1;
-    if (j >= 0)
-        mnuAlarm_Click(j);
-}
+void frmMain::AlarmMenuZeigen(const QPoint& globalPos) { Dialoge::aktuell().MenuZeigen(mnuAlarmBild, globalPos); }

@@ -40,6 +40,8 @@ QAction* SkriptDialoge::MenuZeigen(QMenu* menu, const QPoint&) {
     const int i = menuAntworten.isEmpty() ? -1 : menuAntworten.takeFirst();
     if (i < 0 || i >= sichtbar.size())
         return nullptr;
+    // As QMenu::exec: the chosen action is triggered, then returned.
+    sichtbar.at(i)->trigger();
     return sichtbar.at(i);
 }
 

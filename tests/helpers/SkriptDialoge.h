@@ -24,7 +24,8 @@ public:
     // the dialog is rejected.
     QList<std::function<int(QDialog*)>> modalAntworten;
     QStringList dateiAntworten;     // answers of DateiOeffnen; empty: cancelled
-    // Answers for MenuZeigen: index of the visible action to choose, -1 none.
+    // Answers for MenuZeigen: index of the visible action to choose (it is
+    // triggered, as a real pop-up menu does), -1 none.
     QList<int> menuAntworten;
     QStringList letzteMenuTexte;    // visible action texts of the last pop-up
 
