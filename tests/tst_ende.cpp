@@ -2,7 +2,10 @@
 // its arrow on the picture and find the row changed in the database file.
 #include <QtTest>
 
+#include <QDialog>
 #include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTableView>
@@ -125,6 +128,53 @@ private slots:
         QCOMPARE(m->index(zeile, 13).data().toString(), QString::number(x));
         QCOMPARE(lesen(db, QStringLiteral("Ident <> %1 and X = %2 and Y = %3 and Form = '%4'").arg(vorher.ident).arg(x).arg(y).arg(bild)).size(), 0);
         QVERIFY(dialoge.meldungen.isEmpty());
+        WinUmgebung::ProgrammOrdnerSetzen(std::string());
+    }
+
+    void startWithoutCommandLineOpensTheChosenDemoProject() {
+        QTemporaryDir dir;
+        DemoOptionen opt;
+        opt.out = dir.path();
+        opt.alarms = 120;
+        opt.pictures = 2;
+        opt.bilderZeichnen = false;
+        opt.programmOrdner = dir.path();
+        QVERIFY(DemoProjekt::Erzeugen(opt));
+        qputenv("WINEPREFIX", QFile::encodeName(DemoProjekt::Prefix(dir.path())));
+        WinUmgebung::ProgrammOrdnerSetzen(dir.path().toStdString());
+        gSingleMode = gContMode = gAllMode = gStartOhneDB = FALSCH;
+
+        SkriptDialoge dialoge;
+        QStringList aktuell, bekannt;
+        dialoge.modalAntworten << [&](QDialog* dlg) {
+            dlg->show();
+            auto* liste = dlg->findChild<QTreeWidget*>(QStringLiteral("lvwAktuell"));
+            auto* gefunden = dlg->findChild<QTreeWidget*>(QStringLiteral("lvwBekannt"));
+            for (int i = 0; liste && i < liste->topLevelItemCount(); ++i)
+                aktuell << liste->topLevelItem(i)->text(0);
+            for (int i = 0; gefunden && i < gefunden->topLevelItemCount(); ++i)
+                bekannt << gefunden->topLevelItem(i)->text(0);
+            auto* tab = dlg->findChild<QTabWidget*>(QStringLiteral("SSTab"));
+            tab->setCurrentIndex(2);
+            const auto demo = liste->findItems(QStringLiteral("Demo"), Qt::MatchEndsWith);
+            if (demo.isEmpty())
+                return int(QDialog::Rejected);
+            QTest::mouseClick(liste->viewport(), Qt::LeftButton, {}, liste->visualItemRect(demo.first()).center());
+            QTest::mouseClick(dlg->findChild<QPushButton*>(QStringLiteral("cmdÖffnen")), Qt::LeftButton);
+            return dlg->result();
+        };
+        frmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.Laden(QString());
+        QCOMPARE(dialoge.modalAufrufe, 1);
+        QCOMPARE(aktuell.size(), 2);
+        QVERIFY2(!bekannt.isEmpty(), "the projects folder lists the information files");
+        AlarmAuswahl* k = w.mgobjAuswahl();
+        QCOMPARE(k->AlarmDatenbank(), QStringLiteral("C:\\Projekte\\Demo\\Demo.kvs"));
+        QVERIFY2(dialoge.meldungen.isEmpty(), qPrintable(dialoge.meldungen.join(QLatin1Char('|'))));
+        QVERIFY(k->HatFenster());
+        QCOMPARE(k->Fenster()->dbAlarme->rowCount(), 120);
         WinUmgebung::ProgrammOrdnerSetzen(std::string());
     }
 };

@@ -1,6 +1,8 @@
 // The project classes on real Wine-style registry files and real profile files.
 #include <QtTest>
 
+#include "helpers/TestPrefix.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -42,27 +44,16 @@ class TstProjects : public QObject {
     void Hkcu(const QByteArray& keys) { Schreiben(mPrefix + "/user.reg", KOPF_HKCU + keys); }
     void KorvantIni(const QByteArray& inhalt) { Schreiben(mPrefix + "/drive_c/windows/Korvant.ini", inhalt); }
     // Folder in which the information files are searched, or empty when it lies outside the test.
-    QString ProjektOrdnerHier() const {
-        const QString s = QString::fromStdString(WinUmgebung::PfadAbbilden(MPfad::ProjektOrdner("") + "\\"));
-        const QString sKlar = QDir::cleanPath(QFileInfo(s).absoluteFilePath());
-        return sKlar.startsWith(QDir::cleanPath(mDir->path())) ? sKlar : QString();
-    }
+    QString ProjektOrdnerHier() const { return TestPrefix::ProjektOrdnerIn(*mDir); }
 
 private slots:
     void init() {
         mDir = new QTemporaryDir;
         QVERIFY(mDir->isValid());
-        mPrefix = mDir->filePath("prefix");
-        QDir().mkpath(mPrefix + "/drive_c/windows");
-        QDir().mkpath(mPrefix + "/dosdevices");
-        QDir().mkpath(mDir->filePath("d"));
-        QFile::link(mPrefix + "/drive_c", mPrefix + "/dosdevices/c:");
-        QFile::link(mDir->filePath("d"), mPrefix + "/dosdevices/d:");
-        qputenv("WINEPREFIX", QFile::encodeName(mPrefix));
-        WinUmgebung::ProgrammOrdnerSetzen(Std(mDir->path()));
+        mPrefix = TestPrefix::Anlegen(*mDir);
     }
     void cleanup() {
-        WinUmgebung::ProgrammOrdnerSetzen("");
+        TestPrefix::Aufraeumen();
         delete mDir;
         mDir = nullptr;
     }

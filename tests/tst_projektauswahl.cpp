@@ -9,6 +9,7 @@
 #include <QTreeWidget>
 
 #include "helpers/SkriptDialoge.h"
+#include "helpers/TestPrefix.h"
 #include "platform/MPfad.h"
 #include "platform/WinUmgebung.h"
 #include "projects/CKorvant.h"
@@ -64,11 +65,7 @@ class TstProjektauswahl : public QObject {
                      Projekt("Crailsheim", "D:\\\\Projekte\\\\Crailsheim", nullptr));
         Schreiben(mDir->filePath("d/Projekte/Anlage1/Anlage1.kvs"), "[properties]\r\ncomment=Linie 2\r\n");
     }
-    QString ProjektOrdnerHier() const {
-        const QString s = QString::fromStdString(WinUmgebung::PfadAbbilden(MPfad::ProjektOrdner("") + "\\"));
-        const QString sKlar = QDir::cleanPath(QFileInfo(s).absoluteFilePath());
-        return sKlar.startsWith(QDir::cleanPath(mDir->path())) ? sKlar : QString();
-    }
+    QString ProjektOrdnerHier() const { return TestPrefix::ProjektOrdnerIn(*mDir); }
     static QTreeWidget* Liste(frmProjektAuswahl& dlg, const char* sName) {
         return dlg.findChild<QTreeWidget*>(QString::fromLatin1(sName));
     }
@@ -93,17 +90,10 @@ private slots:
     void init() {
         mDir = new QTemporaryDir;
         QVERIFY(mDir->isValid());
-        mPrefix = mDir->filePath("prefix");
-        QDir().mkpath(mPrefix + "/drive_c/windows");
-        QDir().mkpath(mPrefix + "/dosdevices");
-        QDir().mkpath(mDir->filePath("d"));
-        QFile::link(mPrefix + "/drive_c", mPrefix + "/dosdevices/c:");
-        QFile::link(mDir->filePath("d"), mPrefix + "/dosdevices/d:");
-        qputenv("WINEPREFIX", QFile::encodeName(mPrefix));
-        WinUmgebung::ProgrammOrdnerSetzen(mDir->path().toStdString());
+        mPrefix = TestPrefix::Anlegen(*mDir);
     }
     void cleanup() {
-        WinUmgebung::ProgrammOrdnerSetzen("");
+        TestPrefix::Aufraeumen();
         delete mDir;
         mDir = nullptr;
     }
