@@ -28,9 +28,18 @@ std::string Trimmen(const std::string& s) {
     return s.substr(a, b - a + 1);
 }
 
+// Lower case of one Windows-1252 byte, the accented capitals (Ä, Ö, Ü, ...) included.
+unsigned char Klein1252(unsigned char c) {
+    if (c < 0x80)
+        return static_cast<unsigned char>(std::tolower(c));
+    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) || c == 0x8A || c == 0x8C || c == 0x8E)
+        return static_cast<unsigned char>(c + (c >= 0xC0 ? 0x20 : 0x10));
+    return c == 0x9F ? 0xFF : c;
+}
+
 bool GleichOhneFall(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return Klein1252(static_cast<unsigned char>(x)) == Klein1252(static_cast<unsigned char>(y));
            });
 }
 
