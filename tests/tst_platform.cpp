@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "helpers/TestPrefix.h"
 #include "platform/Cp1252.h"
 #include "platform/MDatei.h"
 #include "platform/MIni.h"
@@ -64,17 +65,10 @@ private slots:
     void init() {
         mDir = new QTemporaryDir;
         QVERIFY(mDir->isValid());
-        mPrefix = mDir->filePath("prefix");
-        QDir().mkpath(mPrefix + "/drive_c/windows");
-        QDir().mkpath(mPrefix + "/dosdevices");
-        QDir().mkpath(mDir->filePath("d"));
-        QFile::link(mPrefix + "/drive_c", mPrefix + "/dosdevices/c:");
-        QFile::link(mDir->filePath("d"), mPrefix + "/dosdevices/d:");
-        qputenv("WINEPREFIX", QFile::encodeName(mPrefix));
-        WinUmgebung::ProgrammOrdnerSetzen(Std(mDir->path()));
+        mPrefix = TestPrefix::Anlegen(*mDir);
     }
     void cleanup() {
-        WinUmgebung::ProgrammOrdnerSetzen("");
+        TestPrefix::Aufraeumen();
         delete mDir;
         mDir = nullptr;
     }
