@@ -2,6 +2,9 @@
 // sqlite3 C library, on a demo database of a million rows.
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QVariant>
 #include <QString>
 #include <algorithm>
 #include <cstdio>
@@ -79,6 +82,29 @@ std::size_t ListeDirekt(const QByteArray& datei, const std::string& form) {
     return liste.size();
 }
 
+// The same statement stepped through QSqlQuery, every value fetched, no records
+// built: what Qt's driver itself costs over the plain loop.
+std::size_t ListeQSqlQuery(const QString& db, const QString& form) {
+    std::size_t n = 0;
+    {
+        QSqlDatabase d = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bench-schritt"));
+        d.setDatabaseName(db);
+        d.open();
+        QSqlQuery q(d);
+        q.setForwardOnly(true);
+        q.prepare(QStringLiteral("select * from Alarmdefs where \"Form\" = ?"));
+        q.addBindValue(form);
+        q.exec();
+        while (q.next()) {
+            for (int i = 0; i < 18; ++i)
+                (void)q.value(i);
+            ++n;
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("bench-schritt"));
+    return n;
+}
+
 // One arrow write-back the plain way: open, one transaction with the update, close.
 bool PfeilDirekt(const QByteArray& datei, int ident, const std::string& form, const std::string& symbol, int x,
                  int y) {
@@ -142,7 +168,7 @@ static void Messen(const QString& arbeitsOrdner) {
 
     // (a) the alarm list of that picture, runs interleaved so both see the same cache
     constexpr int kListenLaeufe = 21;
-    std::vector<double> qt, direkt, qtCpu, direktCpu;
+    std::vector<double> qt, direkt, qtCpu, direktCpu, schrittCpu;
     std::size_t zeilenQt = 0, zeilenDirekt = 0;
     AlarmdefsZugriff::AlarmListeLesen(db, qForm);  // warm the page cache
     ListeDirekt(datei, form);
@@ -157,6 +183,9 @@ static void Messen(const QString& arbeitsOrdner) {
         zeilenDirekt = ListeDirekt(datei, form);
         direkt.push_back(uhr.nsecsElapsed() / 1e6);
         direktCpu.push_back(CpuMs() - cpu);
+        cpu = CpuMs();
+        ListeQSqlQuery(db, qForm);
+        schrittCpu.push_back(CpuMs() - cpu);
     }
     if (zeilenQt != zeilenDirekt)
         std::fprintf(stderr, "BenchAlarmdefs: %zu rows against %zu\n", zeilenQt, zeilenDirekt);
@@ -168,6 +197,7 @@ static void Messen(const QString& arbeitsOrdner) {
     BenchZeile("alarmdefs_liste_qt_cpu", listeQtCpu, "ms");
     BenchZeile("alarmdefs_liste_sqlite3_cpu", listeDirektCpu, "ms");
     BenchZeile("alarmdefs_liste_verhaeltnis_cpu", listeQtCpu / listeDirektCpu, "x");
+    BenchZeile("alarmdefs_liste_nur_treiber_verhaeltnis_cpu", Median(schrittCpu) / listeDirektCpu, "x");
 
     // (b) one arrow write-back, each run a different alarm and position
     constexpr int kSchreibLaeufe = 50;

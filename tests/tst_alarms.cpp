@@ -553,19 +553,28 @@ private slots:
         QCOMPARE(QFileInfo::exists(pfad), !inhalt.isNull() || !tabelle.isEmpty());
     }
 
+    void lockedDatabaseFailsAndKeepsTheRow_data() {
+        QTest::addColumn<QStringList>("sperre");
+        // another writer: the update itself cannot start
+        QTest::newRow("write lock") << QStringList{"BEGIN IMMEDIATE",
+                                                   "UPDATE Alarmdefs SET Alarmtext = 'halb' WHERE Ident = 3"};
+        // a reader in the middle of its transaction: the update runs, its commit cannot
+        QTest::newRow("read lock") << QStringList{"BEGIN", "SELECT count(*) FROM Alarmdefs"};
+    }
     void lockedDatabaseFailsAndKeepsTheRow() {
+        QFETCH(QStringList, sperre);
         AlarmAuswahl a;
         Einrichten(a);
         const QList<QVariantList> vorher = Tabelle(mDb);
         {
-            TestDb sperre(mDb);
-            QVERIFY(sperre.Ausfuehren("BEGIN IMMEDIATE"));
-            QVERIFY(sperre.Ausfuehren("UPDATE Alarmdefs SET Alarmtext = 'halb' WHERE Ident = 3"));
+            TestDb andere(mDb);
+            for (const QString& sql : sperre)
+                QVERIFY(andere.Ausfuehren(sql));
             QVERIFY_THROWS_EXCEPTION(AlarmdefsFehler,
                                      a.ActuelleWerteEintragen("5#PfeilBlau.gif", "1", "2", QStringLiteral("Belebung")));
-            // readers still get the committed rows while the writer waits
+            // readers still get the committed rows while the other connection holds its lock
             QCOMPARE(AlarmdefsZugriff::AlarmListeLesen(mDb, "Zulauf")->size(), 3);
-            QVERIFY(sperre.Ausfuehren("ROLLBACK"));
+            QVERIFY(andere.Ausfuehren("ROLLBACK"));
         }
         QCOMPARE(Tabelle(mDb), vorher);
         // once the lock is gone the same write goes through

@@ -170,6 +170,9 @@ private slots:
         QCOMPARE(modell()->rowCount(), frei);
         knotenKlicken(baum, QStringLiteral(" Alle"));
         QCOMPARE(modell()->rowCount(), 400);
+        knotenKlicken(baum, QStringLiteral(" Frei"));
+        knotenKlicken(baum, QStringLiteral("Demo.kvs"));
+        QCOMPARE(modell()->rowCount(), 400);
 
         // A picture without alarms, and one whose name has an apostrophe.
         QVERIFY(d.ausfuehren(QStringLiteral("update Alarmdefs set Form = 'Kessel''s' where Ident = (select min(Ident) from Alarmdefs)")));
@@ -255,6 +258,17 @@ private slots:
         QVERIFY(modell()->setData(modell()->index(2, 7), QStringLiteral(" 42 ")));
         QCOMPARE(d.wert(QStringLiteral("select typeof(Priority) || Priority from Alarmdefs where Ident = %1").arg(ident)).toString(),
                  QStringLiteral("integer42"));
+        // A new alarm number moves the row to another key; the grid follows it.
+        QVERIFY(modell()->setData(modell()->index(2, 0), QStringLiteral("900001")));
+        QCOMPARE(modell()->index(2, 0).data().toString(), QStringLiteral("900001"));
+        QCOMPARE(modell()->index(2, 10).data().toString(), QStringLiteral("Druck zu hoch – Überlauf"));
+        QCOMPARE(d.wert(QStringLiteral("select Alarmtext from Alarmdefs where Ident = 900001")).toString(),
+                 QStringLiteral("Druck zu hoch – Überlauf"));
+        // A number another row holds already is refused by the database; nothing changes.
+        const QString nachbar = modell()->index(3, 0).data().toString();
+        QVERIFY(!modell()->setData(modell()->index(2, 0), nachbar));
+        QCOMPARE(m_dialoge->meldungen.size(), 3);
+        QCOMPARE(modell()->index(2, 0).data().toString(), QStringLiteral("900001"));
         QCOMPARE(modell()->insertRows(0, 1), false);
         QCOMPARE(modell()->removeRows(0, 1), false);
     }

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "helpers/TestPrefix.h"
 #include "platform/Cp1252.h"
 #include "platform/MDatei.h"
 #include "platform/MIni.h"
@@ -64,17 +65,10 @@ private slots:
     void init() {
         mDir = new QTemporaryDir;
         QVERIFY(mDir->isValid());
-        mPrefix = mDir->filePath("prefix");
-        QDir().mkpath(mPrefix + "/drive_c/windows");
-        QDir().mkpath(mPrefix + "/dosdevices");
-        QDir().mkpath(mDir->filePath("d"));
-        QFile::link(mPrefix + "/drive_c", mPrefix + "/dosdevices/c:");
-        QFile::link(mDir->filePath("d"), mPrefix + "/dosdevices/d:");
-        qputenv("WINEPREFIX", QFile::encodeName(mPrefix));
-        WinUmgebung::ProgrammOrdnerSetzen(Std(mDir->path()));
+        mPrefix = TestPrefix::Anlegen(*mDir);
     }
     void cleanup() {
-        WinUmgebung::ProgrammOrdnerSetzen("");
+        TestPrefix::Aufraeumen();
         delete mDir;
         mDir = nullptr;
     }
@@ -217,6 +211,10 @@ private slots:
         QTest::newRow("entry before any section") << QByteArray("k=1\n[A]\n") << "A" << "k" << "vorgabe";
         QTest::newRow("windows-1252 bytes") << QByteArray("[Stra\xdf" "e]\n\xc4nderung=M\xfcller \x80\n")
                                             << "Straße" << "Änderung" << "Müller €";
+        QTest::newRow("umlauts without regard to case") << QByteArray("[\xdc" "bersicht]\n\xc4nderung=ja\n")
+                                                        << "übersicht" << "ÄNDERUNG" << "ja";
+        QTest::newRow("sharp s has no capital") << QByteArray("[Stra\xdf" "e]\nk=1\n") << "STRASSE" << "k"
+                                                << "vorgabe";
         QTest::newRow("999 characters kept") << "[A]\nk=" + QByteArray(999, 'x') + "\n" << "A" << "k"
                                              << QString(999, 'x');
         QTest::newRow("1000 characters cut to 999") << "[A]\nk=" + QByteArray(1000, 'x') + "\n" << "A" << "k"
@@ -286,6 +284,10 @@ private slots:
         const std::string pfad = Std(Datei("t.ini"));
         MIni::IniSchreibeWert("Straße", "Bearbeiter", "Jürgen Müller", pfad);
         QCOMPARE(Lesen(Datei("t.ini")), QByteArray("[Stra\xdf" "e]\r\nBearbeiter=J\xfcrgen M\xfcller\r\n"));
+        MIni::IniSchreibeWert("Übersicht", "Änderung", "1", pfad);
+        MIni::IniSchreibeWert("übersicht", "änderung", "2", pfad);
+        QCOMPARE(Lesen(Datei("t.ini")).count("nderung="), 1);
+        QCOMPARE(MIni::IniLeseWert("ÜBERSICHT", "ÄNDERUNG", "", pfad), std::string("2"));
         QCOMPARE(Q(MIni::IniLeseWert("Straße", "Bearbeiter", "", pfad)), QStringLiteral("Jürgen Müller"));
     }
 

@@ -3,7 +3,6 @@
 #include <QSqlQuery>
 #include <QVariant>
 #include <algorithm>
-#include <string>
 
 namespace {
 // Positions, help indexes and flags of a picture's alarms lie below this.
@@ -31,9 +30,8 @@ AlarmRecordLeser::AlarmRecordLeser(int spalten) : m_spalten(spalten), m_zahlen(Z
 QString AlarmRecordLeser::Zahl(qlonglong n) const {
     if (n < 0 || n >= kGeteilteZahlen)
         return QString::number(n);
-    const char16_t* text = m_zahlen + n * kStellen;
-    return QString::fromRawData(reinterpret_cast<const QChar*>(text),
-                                static_cast<qsizetype>(std::char_traits<char16_t>::length(text)));
+    const qsizetype stellen = n < 10 ? 1 : n < 100 ? 2 : n < 1000 ? 3 : 4;
+    return QString::fromRawData(reinterpret_cast<const QChar*>(m_zahlen + n * kStellen), stellen);
 }
 
 AlarmRecord AlarmRecordLeser::Lesen(const QSqlQuery& q) {

@@ -342,9 +342,28 @@ bool AlarmdefsModell::setData(const QModelIndex& index, const QVariant& value, i
             return false;
         }
     }
+    // A new Ident may move the row to another rowid (Ident as the table's key):
+    // follow it, so the row keeps showing.
+    if (!ZeileNochDa(rowid)) {
+        QSqlQuery q(database());
+        q.setForwardOnly(true);
+        q.prepare(QStringLiteral("select rowid from %1 where %2 = ?").arg(Tabelle(), Spalte(record().fieldName(index.column()))));
+        q.addBindValue(wert);
+        if (q.exec() && q.next()) {
+            const qint64 neu = q.value(0).toLongLong();
+            if (!q.next())
+                m_reihenfolge[index.row()] = neu;
+        }
+    }
     // Show what the database now holds, not what was typed.
     ZeilenNeuLesen(index.row(), index.row());
     return true;
+}
+
+bool AlarmdefsModell::ZeileNochDa(qint64 rowid) const {
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    return q.exec(QStringLiteral("select 1 from %1 where rowid = %2").arg(Tabelle()).arg(rowid)) && q.next();
 }
 
 void AlarmdefsModell::ZeilenNeuLesen(int von, int bis) {
@@ -380,6 +399,7 @@ void AlarmdefsModell::ZeilenNeuLesen(int von, int bis) {
         if (it == m_seiten.end() || r % SeitenGroesse >= it->size())
             continue;
         Zeile& z = (*it)[r % SeitenGroesse];
+        z.rowid = m_reihenfolge.at(r);
         if (auto g = gelesen.constFind(z.rowid); g != gelesen.constEnd())
             z.werte = g->werte;
     }

@@ -76,6 +76,7 @@ private:
     const Zeile* ZeileHolen(int row) const;
     bool SeiteLesen(int seite) const;
     bool ZeilenNachRowid(const QVector<qint64>& ids, QHash<qint64, Zeile>* aus, QString* fehler) const;
+    bool ZeileNochDa(qint64 rowid) const;
     bool Pruefen(int spalte, const QVariant& value, QVariant* wert, QString* fehler) const;
     QString Spalte(const QString& name) const;
 

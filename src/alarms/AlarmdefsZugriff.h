@@ -24,7 +24,8 @@ public:
     // Form (the caller then keeps its previous list).
     static std::optional<AlarmListeTyp> AlarmListeLesen(const QString& sDatenbank, const QString& sForm);
 
-    // Writes Form, Symbol, X, Y of the row with that Ident, nothing else.
+    // Writes Form, Symbol, X, Y of the row with that Ident, nothing else; without
+    // sForm the row keeps its picture.
     // sIdent must be a whole number (else AlarmdefsFehler, before any statement);
     // X and Y must be numbers or empty. Returns false when no row matches.
     static bool PfeilSchreiben(const QString& sDatenbank, const QString& sIdent,

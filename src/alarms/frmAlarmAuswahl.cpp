@@ -347,7 +347,8 @@ void frmAlarmAuswahl::TreeView1_Click() {
     if (!item)
         return;
     const QString text = item->text(0);
-    if (text == QLatin1String(" Alle"))
+    // The root, named after the database, stands for all its alarms.
+    if (text == QLatin1String(" Alle") || (!item->parent() && item->data(0, SchluesselRolle) == QLatin1String("Datenbank")))
         QuelleSetzen({Quelle::Alle, {}, -1});
     else if (text == QLatin1String(" Frei"))
         QuelleSetzen({Quelle::Frei, {}, -1});

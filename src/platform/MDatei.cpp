@@ -5,6 +5,12 @@
 
 #include "platform/WinUmgebung.h"
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/Cp1252.h"
+#endif
+
 namespace MDatei {
 
 std::string DateiName(const std::string& sPfad) {
@@ -27,8 +33,12 @@ bool DateiVorhanden(const std::string& sPfad) {
     // Empty names and wildcards never name one existing file.
     if (sPfad.empty() || sPfad.find_first_of("*?") != std::string::npos)
         return false;
+#ifdef _WIN32
+    return GetFileAttributesA(Cp1252::AusUtf8(sPfad).c_str()) != INVALID_FILE_ATTRIBUTES;
+#else
     std::error_code ec;
     return std::filesystem::exists(std::filesystem::path(WinUmgebung::PfadAbbilden(sPfad)), ec) && !ec;
+#endif
 }
 
 }  // namespace MDatei

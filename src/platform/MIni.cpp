@@ -15,24 +15,14 @@
 #include "platform/MDatei.h"
 #include "platform/WinUmgebung.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
 constexpr std::size_t kPuffer = 1000;  // the caller's buffer, including the final zero
-
-std::string Trimmen(const std::string& s) {
-    const auto a = s.find_first_not_of(" \t");
-    if (a == std::string::npos)
-        return {};
-    const auto b = s.find_last_not_of(" \t");
-    return s.substr(a, b - a + 1);
-}
-
-bool GleichOhneFall(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 // The file a profile call addresses: the program's own default, or a bare name in the Windows directory.
 std::string DateiAufloesen(const std::string& sDatei) {
@@ -42,6 +32,31 @@ std::string DateiAufloesen(const std::string& sDatei) {
     if (sDatei.find_first_of("\\/:") == std::string::npos)
         return WinUmgebung::WindowsVerzeichnis() + "/" + sDatei;
     return WinUmgebung::PfadAbbilden(sDatei);
+}
+
+#ifndef _WIN32
+// Our own reading and writing of profile files, with the system's rules.
+std::string Trimmen(const std::string& s) {
+    const auto a = s.find_first_not_of(" \t");
+    if (a == std::string::npos)
+        return {};
+    const auto b = s.find_last_not_of(" \t");
+    return s.substr(a, b - a + 1);
+}
+
+// Lower case of one Windows-1252 byte, the accented capitals (Ä, Ö, Ü, ...) included.
+unsigned char Klein1252(unsigned char c) {
+    if (c < 0x80)
+        return static_cast<unsigned char>(std::tolower(c));
+    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) || c == 0x8A || c == 0x8C || c == 0x8E)
+        return static_cast<unsigned char>(c + (c >= 0xC0 ? 0x20 : 0x10));
+    return c == 0x9F ? 0xFF : c;
+}
+
+bool GleichOhneFall(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return Klein1252(static_cast<unsigned char>(x)) == Klein1252(static_cast<unsigned char>(y));
+           });
 }
 
 // The file's lines without line ends; nullopt when it cannot be read as a profile file
@@ -89,6 +104,7 @@ std::optional<std::pair<std::string, std::string>> Eintrag(const std::string& ze
         return std::nullopt;
     return std::make_pair(Trimmen(zeile.substr(0, gleich)), Trimmen(zeile.substr(gleich + 1)));
 }
+#endif
 }  // namespace
 
 namespace MIni {
@@ -97,6 +113,15 @@ std::string IniLeseWert(const std::string& sBereich, const std::string& sEintrag
                         const std::string& sDatei) {
     if (sBereich.empty() || sEintrag.empty())
         return sVorgabe;
+#ifdef _WIN32
+    // The system's own profile call, in its ANSI form.
+    std::string puffer(kPuffer, '\0');
+    const DWORD n = GetPrivateProfileStringA(Cp1252::AusUtf8(sBereich).c_str(), Cp1252::AusUtf8(sEintrag).c_str(),
+                                             Cp1252::AusUtf8(sVorgabe).c_str(), puffer.data(), kPuffer,
+                                             Cp1252::AusUtf8(DateiAufloesen(sDatei)).c_str());
+    puffer.resize(n);
+    return Cp1252::ZuUtf8(puffer);
+#else
     const auto zeilen = ZeilenLesen(DateiAufloesen(sDatei));
     if (!zeilen)
         return sVorgabe;
@@ -126,12 +151,19 @@ std::string IniLeseWert(const std::string& sBereich, const std::string& sEintrag
         return Cp1252::ZuUtf8(wert);
     }
     return sVorgabe;
+#endif
 }
 
 void IniSchreibeWert(const std::string& sBereich, const std::string& sEintrag, const std::string& vWert,
                      const std::string& sDatei) {
     if (sBereich.empty() || sEintrag.empty())
         return;
+#ifdef _WIN32
+    const std::string datei = Cp1252::AusUtf8(DateiAufloesen(sDatei));
+    WritePrivateProfileStringA(Cp1252::AusUtf8(sBereich).c_str(), Cp1252::AusUtf8(sEintrag).c_str(),
+                               Cp1252::AusUtf8(vWert).c_str(), datei.c_str());
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, datei.c_str());  // flushes the system's cache
+#else
     const std::string pfad = DateiAufloesen(sDatei);
     bool vorhanden = false;
     auto gelesen = ZeilenLesen(pfad, &vorhanden);
@@ -200,6 +232,7 @@ void IniSchreibeWert(const std::string& sBereich, const std::string& sEintrag, c
     fs::rename(temp, ziel, ec);
     if (ec)
         fs::remove(temp, ec);
+#endif
 }
 
 void IniSchreibeWert(const std::string& sBereich, const std::string& sEintrag, long long vWert,
