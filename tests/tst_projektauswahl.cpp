@@ -224,6 +224,11 @@ private slots:
         QCOMPARE(dlg.prj->Name(), std::string("D:\\Alt\\Klar\\Klaer.vbp"));
         Klick(bek, 1);
         QCOMPARE(dlg.prj->Name(), std::string("D:\\Alt\\Klar\\Ohne.kvi.vbp"));
+        // a registered project without type has the icon of a found one, yet opens its registration
+        QCOMPARE(bek->topLevelItem(4)->data(0, frmProjektAuswahl::ROLLE_ICON).toInt(), 4);
+        Klick(bek, 4);
+        QCOMPARE(dlg.prj, dlg.gRegProjects->Item("|Crailsheim"));
+        QCOMPARE(dlg.prj->Path(), std::string("D:\\Projekte\\Crailsheim"));
         Klick(bek, 2);
         QCOMPARE(dlg.prj, dlg.gRegProjects->Item(1));
         QTest::mouseClick(Knopf(dlg, QStringLiteral("cmdÖffnen")), Qt::LeftButton);

@@ -199,8 +199,10 @@ bool frmProjektAuswahl::Laden() {
     } catch (const std::exception&) {
         // a failing step is skipped: the found projects are missing, the registered ones still come
     }
-    for (const auto& e : gefunden)
+    for (const auto& e : gefunden) {
         EintragHinzufuegen(lvwBekannt, {Q(e.sName), Q(e.sPfad)}, ICON_KLASSISCH);
+        lvwBekannt->topLevelItem(lvwBekannt->topLevelItemCount() - 1)->setData(0, ROLLE_GEFUNDEN, true);
+    }
     for (const auto& p : *gRegProjects)
         EintragHinzufuegen(lvwBekannt, {Q(p->Name()), Q(p->Path())}, p->PrjType() + 1);
     if (lvwBekannt->topLevelItemCount() > 0) {
@@ -241,7 +243,8 @@ void frmProjektAuswahl::lvwBekannt_ItemClick(QTreeWidgetItem* item) {
         return;
     cmdOeffnen->setEnabled(true);
     Typ = 1;
-    if (item->data(0, ROLLE_ICON).toInt() == ICON_KLASSISCH) {
+    // A registered project of type 3 shares the icon, but opens its registration.
+    if (item->data(0, ROLLE_GEFUNDEN).toBool()) {
         const std::string sText = S(item->text(0));
         const std::string sDesigner =
             MIni::IniLeseWert("Config", "DesignerProject", sText + ".vbp", MPfad::ProjektOrdner("") + "\\" + sText);

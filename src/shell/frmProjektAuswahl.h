@@ -37,6 +37,9 @@ public:
     // Small icon numbers of the lists (1-based, as icon number PrjType + 1).
     static constexpr int ICON_KLASSISCH = 4;
     static constexpr int ROLLE_ICON = Qt::UserRole + 1;
+    // Marks an entry of "Bekannt" found by its information file. Its icon is
+    // that of a registered project of type 3, so the icon cannot tell them apart.
+    static constexpr int ROLLE_GEFUNDEN = Qt::UserRole + 2;
 
 public slots:
     void reject() override;   // Escape and the close box act as "Abbrechen"
