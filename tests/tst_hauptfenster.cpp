@@ -328,10 +328,15 @@ private slots:
         QTest::newRow("Lücke") << QByteArray("[Arrow]\r\n1Symbol=\r\n2Symbol=B.gif\r\n[Picture]\r\n1Pic=A.bmp\r\n3Pic=C.bmp\r\n")
                                << false << QStringList{"<unsichtbar>"} << 1;
         QTest::newRow("Pfad mit Endstrich") << QByteArray("[Arrow]\r\n1Symbol=C:\\Pfeile\\\r\n")
-                                            << false << QStringList{"<unsichtbar>"} << 0;
+                                            << false << QStringList{""} << 0;
         QTest::newRow("binär") << QByteArray("\x00\xff\xfe[Arrow\x00]\r\n1Symbol=\x01\x02", 18) << false
                                << QStringList{"<unsichtbar>"} << 0;
         QTest::newRow("Ordner") << QByteArray() << true << QStringList{"<unsichtbar>"} << 0;
+        QTest::newRow("kurze Bilder") << QByteArray("[Arrow]\r\n1Symbol=\\\r\n[Picture]\r\n1Pic=a\r\n2Pic=C:\\\r\n3Pic=.bmp\r\n")
+                                      << false << QStringList{""} << 3;
+        QTest::newRow("überlang") << QByteArray("[Grafik]\r\nAlarmPicturePath=" + QByteArray(3000, 'z') + "\r\n[Arrow]\r\n1Symbol=" +
+                                                QByteArray(3000, 'x') + "\r\n[Picture]\r\n1Pic=" + QByteArray(3000, 'y') + "\r\n")
+                                  << false << QStringList{QString(999, QLatin1Char('x'))} << 1;
     }
     void badIniInputsReadSafely() {
         QFETCH(QByteArray, inhalt);
@@ -353,6 +358,30 @@ private slots:
             QCOMPARE(texte(w.mnuArrow), pfeile);
         QCOMPARE(int(w.mgobjAuswahl()->AlarmBilderListe().value_or(QStringList()).size()), bilder);
         QCOMPARE(gSingleMode, WAHR);
+
+        // Every item of both pop-up menus still runs, with and without a current alarm, before
+        // and after an opening; the only messages are those of the missing database and of the
+        // missing HMI environment.
+        const auto alleKlicken = [&] {
+            for (QAction* a : w.mnuArrow)
+                a->trigger();
+            for (QAction* a : w.mnuAlarm)
+                a->trigger();
+        };
+        alleKlicken();
+        w.mgobjAuswahl()->setAktuellerAlarm(AlarmRecord{});
+        alleKlicken();
+        for (const char* key : {"ContMode", "AllMode", "Grid", "Editor", "TestMode", "SingleMode"})
+            klick(w, QString::fromLatin1(key));
+        alleKlicken();
+        w.DatenbankOeffnen();
+        alleKlicken();
+        for (const QString& m : std::as_const(s.meldungen))
+            QVERIFY2(m.startsWith(QStringLiteral("Verweis auf die Alarmdatenbank nicht vorhanden (")) ||
+                         m == QStringLiteral("KVStart findet keinen Registrierungspfad für die Version 4.0"),
+                     qPrintable(m));
+        QCOMPARE(texte(w.mnuArrow), pfeile);
+        QVERIFY(w.BildfensterFallsDa());
     }
 
     void longValuesAndLongListsDoNotBreak() {

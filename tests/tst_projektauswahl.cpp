@@ -1,7 +1,9 @@
 // The project selection dialog driven offscreen through its pages and buttons.
 #include <QtTest>
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QPushButton>
 #include <QTabWidget>
@@ -73,6 +75,7 @@ class TstProjektauswahl : public QObject {
         return dlg.findChild<QPushButton*>(sName);
     }
     static void Klick(QTreeWidget* lvw, int nZeile) {
+        lvw->scrollToItem(lvw->topLevelItem(nZeile));
         QTest::mouseClick(lvw->viewport(), Qt::LeftButton, {}, lvw->visualItemRect(lvw->topLevelItem(nZeile)).center());
     }
     static void Doppelklick(QTreeWidget* lvw, int nZeile) {
@@ -275,6 +278,82 @@ private slots:
         QCOMPARE(dlg.Typ, 2);
         QCOMPARE(dlg.prj, nullptr);
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
+    }
+    void loadingAndChoosingWriteNothing() {
+        // Hundreds of projects, one with umlauts, one whose folder is gone, one with a binary and
+        // one with a huge information file; Korvant.ini with flags that are not numbers.
+        QByteArray keys;
+        for (int i = 0; i < 300; ++i)
+            keys += Projekt(QByteArray("P" + QByteArray::number(1000 + i)).constData(),
+                            QByteArray("D:\\\\P" + QByteArray::number(1000 + i)).constData(), "00000001");
+        keys += Projekt("Kläranlage Süd", "D:\\\\Kläranlage", nullptr) + Projekt("Weg", "D:\\\\Weg", "00000002") +
+                Projekt("Binaer", "D:\\\\Binaer", nullptr) + Projekt("Gross", "D:\\\\Gross", nullptr);
+        Registrieren(keys);
+        Schreiben(mPrefix + "/user.reg", "WINE REGISTRY Version 2\n\n[Software\\\\BELMARK GmbH\\\\Korvant\\\\4.0] 1700000000\n"
+                                        "\"DefaultProjectsPath\"=\"D:\\\\Projekte\"\n\n");
+        Schreiben(mPrefix + "/drive_c/windows/Korvant.ini",
+                  "[Special]\r\nClientServer=ja\r\nUnsigned=\r\n[Desktop 3.0]\r\nFormDesigner=VB\r\n");
+        QByteArray binaer(300000, '\0');
+        for (int i = 0; i < binaer.size(); ++i)
+            binaer[i] = char((i * 31) & 0xff);
+        Schreiben(mDir->filePath("d/Binaer/Binaer.kvs"), binaer);
+        QByteArray gross = "[properties]\r\ncomment=Gro\xDF\r\n";   // Windows-1252
+        const QByteArray zeile = "Eintrag=" + QByteArray(90, 'x') + "\r\n";
+        while (gross.size() < 50 * 1024 * 1024)
+            gross += zeile;
+        Schreiben(mDir->filePath("d/Gross/Gross.kvs"), gross);
+        const QString sOrdner = ProjektOrdnerHier();
+        if (!sOrdner.isEmpty()) {
+            Schreiben(sOrdner + "/gross.kvi", "[config]\r\npath=D:\\Gross\r\n" + gross);
+            Schreiben(sOrdner + "/binaer.kvi", binaer);
+        }
+
+        const auto stand = [&] {
+            QStringList s;
+            QDirIterator it(mDir->path(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                            QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                const QString p = it.next();
+                QFile f(p);
+                s << p + QLatin1Char(' ') +
+                         (QFileInfo(p).isFile() && f.open(QIODevice::ReadOnly)
+                              ? QString::fromLatin1(QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1).toHex())
+                              : QStringLiteral("-"));
+            }
+            s.sort();
+            return s;
+        };
+        const QStringList vorher = stand();
+        {
+            SkriptDialoge seam;
+            frmProjektAuswahl dlg;
+            QVERIFY(Zeigen(dlg));
+            QTreeWidget* akt = Liste(dlg, "lvwAktuell");
+            QCOMPARE(akt->topLevelItemCount(), 304);
+            const auto zeile = [&](const char* sName) {
+                const auto l = akt->findItems(QString::fromUtf8(sName), Qt::MatchExactly);
+                return l.isEmpty() ? nullptr : l.first();
+            };
+            QVERIFY(zeile("|Kläranlage Süd") && zeile("|Weg") && zeile("|Binaer"));
+            QCOMPARE(zeile("|Weg")->text(2), QString());
+            QCOMPARE(zeile("|Binaer")->text(2), QString());
+            QCOMPARE(zeile("|Gross")->text(2), QStringLiteral("Groß"));
+            QCOMPARE(dlg.gKorvant->fClientServer, false);
+            QCOMPARE(dlg.gKorvant->nVorgabeFormDesigner, std::int16_t(0));
+            for (int i = 300; i < akt->topLevelItemCount(); ++i)
+                Klick(akt, i);
+            QCOMPARE(dlg.prj, dlg.gRegProjects->Item("|Gross"));
+            dlg.findChild<QTabWidget*>()->setCurrentIndex(1);
+            QTreeWidget* bek = Liste(dlg, "lvwBekannt");
+            QCOMPARE(bek->topLevelItemCount(), 304 + (sOrdner.isEmpty() ? 0 : 1));  // the binary one is not listed
+            Klick(bek, 0);
+            Klick(bek, bek->topLevelItemCount() - 1);
+            QVERIFY(dlg.prj);
+            QMetaObject::invokeMethod(&dlg, "cmdOeffnen_Click");
+            QCOMPARE(dlg.result(), int(QDialog::Accepted));
+            QVERIFY(seam.meldungen.isEmpty());
+        }
+        QCOMPARE(stand(), vorher);
     }
 };
 
