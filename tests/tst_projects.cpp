@@ -181,6 +181,8 @@ private slots:
             QVERIFY_THROWS_EXCEPTION(ProjektSchonVorhanden, col.Add("neu1", "C:\\Anders", 1));
             QVERIFY_THROWS_EXCEPTION(std::invalid_argument, col.Add("", "C:\\Anders", 1));
             QVERIFY_THROWS_EXCEPTION(std::invalid_argument, col.Add("X\\Y", "C:\\Anders", 1));
+            QVERIFY_THROWS_EXCEPTION(std::invalid_argument, col.Add("Zeile\nUmbruch", "C:\\Anders", 1));
+            QVERIFY_THROWS_EXCEPTION(std::invalid_argument, col.Add("Tab\tY", "C:\\Anders", 1));
             QCOMPARE(Lesen(mPrefix + "/system.reg"), vorher);
             QCOMPARE(col.Count(), 1);
         }

@@ -1,5 +1,7 @@
 #include "projects/CRegProjects.h"
 
+#include <algorithm>
+
 #include "platform/MRegistrierung.h"
 
 CRegProjects::CRegProjects() {
@@ -38,7 +40,12 @@ void CRegProjects::AddFromReg(const std::string& sSubkey) {
 }
 
 CRegProject* CRegProjects::Add(const std::string& Name, const std::string& Path, std::int32_t PrjType) {
-    if (Name.empty() || Name.find('\\') != std::string::npos)
+    // A control character (line break, tab) cannot stand in a key name of the
+    // registry file: the key would be written without its values.
+    const bool fSteuerzeichen = std::any_of(Name.begin(), Name.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+    });
+    if (Name.empty() || Name.find('\\') != std::string::npos || fSteuerzeichen)
         throw std::invalid_argument("Ungültiger Projektname: " + Name);
     if (Position(Name) != std::string::npos)
         throw ProjektSchonVorhanden(Name);

@@ -29,8 +29,8 @@ public:
     ~CRegProjects();
 
     // Registers a new project. Throws ProjektSchonVorhanden (name already in the
-    // collection) or std::invalid_argument (empty name, or a "\" that would
-    // write into another key) before anything is written.
+    // collection) or std::invalid_argument (empty name, a "\" that would
+    // write into another key, or a control character) before anything is written.
     CRegProject* Add(const std::string& Name, const std::string& Path, std::int32_t PrjType);
     // Memory only; an unknown name changes nothing.
     void Delete(const std::string& PrjName);
