@@ -387,17 +387,18 @@ private slots:
     void longValuesAndLongListsDoNotBreak() {
         SkriptDialoge s;
         QByteArray ini = "[Arrow]\r\n1Symbol=" + QByteArray(1500, 'x') + ".gif\r\n";
-        for (int n = 2; n <= 3000; ++n)
+        // More entries than a 16-bit index counts: the list ends at 32767.
+        for (int n = 2; n <= 33000; ++n)
             ini += QByteArray::number(n) + "Symbol=P" + QByteArray::number(n) + ".gif\r\n";
         schreiben(iniPfad(), ini);
         frmMain w;
         w.Laden(fehlendeDb());
-        QCOMPARE(w.mnuArrow.size(), 3000);
+        QCOMPARE(w.mnuArrow.size(), 32767);
         QVERIFY(w.mnuArrow[0]->text().size() <= 999);
-        QCOMPARE(w.mnuArrow[2999]->text(), QStringLiteral("P3000.gif"));
+        QCOMPARE(w.mnuArrow[32766]->text(), QStringLiteral("P32767.gif"));
         // A second opening overwrites the existing items instead of adding new ones.
         w.DatenbankOeffnen();
-        QCOMPARE(w.mnuArrow.size(), 3000);
+        QCOMPARE(w.mnuArrow.size(), 32767);
     }
 
     void databaseOfAProjectIsNamedAfterIt() {

@@ -235,6 +235,14 @@ private slots:
         QFETCH(QString, erwartet);
         Schreiben(Datei("t.ini"), inhalt);
         QCOMPARE(Q(MIni::IniLeseWert(Std(bereich), Std(eintrag), "vorgabe", Std(Datei("t.ini")))), erwartet);
+        // The whole section read at once gives the same answer.
+        QString ausAbschnitt = QStringLiteral("vorgabe");
+        for (const auto& [k, w] : MIni::IniLeseAbschnitt(Std(bereich), Std(Datei("t.ini"))))
+            if (!eintrag.isEmpty() && Q(k).compare(eintrag, Qt::CaseInsensitive) == 0) {
+                ausAbschnitt = Q(w);
+                break;
+            }
+        QCOMPARE(ausAbschnitt, erwartet);
     }
 
     void unreadableProfileFilesGiveTheDefault() {
@@ -377,6 +385,11 @@ private slots:
         QCOMPARE(Beschreibung(RegLeseWert(HKCU, "Software\\Test", "Wert")), QStringLiteral("SZ:user"));
         QCOMPARE(Beschreibung(RegLeseWert(HKLM, "Software\\Test", "Wert")), QStringLiteral("SZ:system"));
         QCOMPARE(Beschreibung(RegLeseWert(0x80000003u, "Software\\Test", "Wert")), QStringLiteral("Null"));
+        // Another program rewrites the file at once, to the same size: the next read sees it.
+        Schreiben(System(), KOPF + "[Software\\\\Test] 1\n\"Wert\"=\"SYSTEM\"\n");
+        QCOMPARE(Beschreibung(RegLeseWert(HKLM, "Software\\Test", "Wert")), QStringLiteral("SZ:SYSTEM"));
+        QFile::remove(System());
+        QCOMPARE(Beschreibung(RegLeseWert(HKLM, "Software\\Test", "Wert")), QStringLiteral("Null"));
         QVERIFY(!RegSchreibeWert(0x80000000u, "Software\\Test", "Wert", std::string("x"), TYP_SZ));
     }
 

@@ -9,6 +9,7 @@
 #include <optional>
 #include <sstream>
 #include <system_error>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/Cp1252.h"
@@ -34,7 +35,6 @@ std::string DateiAufloesen(const std::string& sDatei) {
     return WinUmgebung::PfadAbbilden(sDatei);
 }
 
-#ifndef _WIN32
 // Our own reading and writing of profile files, with the system's rules.
 std::string Trimmen(const std::string& s) {
     const auto a = s.find_first_not_of(" \t");
@@ -67,10 +67,16 @@ std::optional<std::vector<std::string>> ZeilenLesen(const std::string& pfad, boo
         *vorhanden = fs::exists(pfad, ec);
     if (!fs::is_regular_file(pfad, ec))
         return std::nullopt;
-    std::ifstream in(pfad, std::ios::binary);
+    std::ifstream in(pfad, std::ios::binary | std::ios::ate);
     if (!in)
         return std::nullopt;
-    const std::string inhalt((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::streamoff groesse = in.tellg();
+    if (groesse < 0)
+        return std::nullopt;
+    std::string inhalt(static_cast<std::size_t>(groesse), '\0');
+    in.seekg(0);
+    in.read(inhalt.data(), groesse);
+    inhalt.resize(static_cast<std::size_t>(in.gcount()));
     if (inhalt.find('\0') != std::string::npos)
         return std::nullopt;
     std::vector<std::string> zeilen;
@@ -104,7 +110,15 @@ std::optional<std::pair<std::string, std::string>> Eintrag(const std::string& ze
         return std::nullopt;
     return std::make_pair(Trimmen(zeile.substr(0, gleich)), Trimmen(zeile.substr(gleich + 1)));
 }
-#endif
+
+// A value as the caller receives it: one pair of quotes dropped, cut to the buffer.
+std::string Ausgeben(std::string wert) {
+    if (wert.size() >= 2 && (wert.front() == '"' || wert.front() == '\'') && wert.back() == wert.front())
+        wert = wert.substr(1, wert.size() - 2);
+    if (wert.size() > kPuffer - 1)
+        wert.resize(kPuffer - 1);
+    return Cp1252::ZuUtf8(wert);
+}
 }  // namespace
 
 namespace MIni {
@@ -143,15 +157,48 @@ std::string IniLeseWert(const std::string& sBereich, const std::string& sEintrag
         const auto paar = Eintrag(z);
         if (!paar || !GleichOhneFall(paar->first, eintrag))
             continue;
-        std::string wert = paar->second;
-        if (wert.size() >= 2 && (wert.front() == '"' || wert.front() == '\'') && wert.back() == wert.front())
-            wert = wert.substr(1, wert.size() - 2);
-        if (wert.size() > kPuffer - 1)
-            wert.resize(kPuffer - 1);
-        return Cp1252::ZuUtf8(wert);
+        return Ausgeben(paar->second);
     }
     return sVorgabe;
 #endif
+}
+
+std::vector<std::pair<std::string, std::string>> IniLeseAbschnitt(const std::string& sBereich,
+                                                                  const std::string& sDatei) {
+    std::vector<std::pair<std::string, std::string>> paare;
+    if (sBereich.empty())
+        return paare;
+#ifdef _WIN32
+    const auto zeilen = ZeilenLesen(Cp1252::AusUtf8(DateiAufloesen(sDatei)));
+#else
+    const auto zeilen = ZeilenLesen(DateiAufloesen(sDatei));
+#endif
+    if (!zeilen)
+        return paare;
+    const std::string bereich = Cp1252::AusUtf8(sBereich);
+    std::unordered_set<std::string> gesehen;
+    bool imBereich = false;
+    for (const std::string& z : *zeilen) {
+        if (const auto name = AbschnittsName(z)) {
+            // only the first section of that name, as for single entries
+            if (imBereich)
+                break;
+            imBereich = GleichOhneFall(*name, bereich);
+            continue;
+        }
+        if (!imBereich)
+            continue;
+        const auto paar = Eintrag(z);
+        if (!paar || paar->first.empty())
+            continue;
+        std::string klein = paar->first;
+        for (char& c : klein)
+            c = static_cast<char>(Klein1252(static_cast<unsigned char>(c)));
+        if (!gesehen.insert(std::move(klein)).second)
+            continue;  // the first of a key given twice wins
+        paare.emplace_back(Cp1252::ZuUtf8(paar->first), Ausgeben(paar->second));
+    }
+    return paare;
 }
 
 void IniSchreibeWert(const std::string& sBereich, const std::string& sEintrag, const std::string& vWert,

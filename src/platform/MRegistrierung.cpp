@@ -132,6 +132,11 @@ std::vector<std::string> RegSchluesselAuflisten(std::uint32_t hKey, const std::s
 
 #else  // Wine prefix files
 
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <mutex>
+
 #include "platform/WinRegDatei.h"
 #include "platform/WinUmgebung.h"
 
@@ -144,15 +149,42 @@ std::string DateiFuer(std::uint32_t hKey) {
         return WinUmgebung::Prefix() + "/user.reg";
     return {};
 }
+
+// The last parsed state of each registry file. Reading the bytes again is cheap;
+// parsing a registry of megabytes for every value is not. The bytes decide, so
+// a file changed by anyone is parsed afresh.
+struct Gelesen {
+    std::string inhalt;
+    std::shared_ptr<const WinRegDatei> reg;
+};
+std::mutex g_sperre;
+std::map<std::string, Gelesen> g_gelesen;
+
+std::shared_ptr<const WinRegDatei> Lesen(const std::string& datei) {
+    std::string inhalt;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(datei, ec) || !WinRegDatei::InhaltLesen(datei, &inhalt)) {
+        auto reg = std::make_shared<WinRegDatei>();
+        reg->Laden(datei);
+        return reg;
+    }
+    std::lock_guard<std::mutex> lock(g_sperre);
+    Gelesen& g = g_gelesen[datei];
+    if (!g.reg || g.inhalt != inhalt) {
+        auto reg = std::make_shared<WinRegDatei>();
+        reg->Einlesen(inhalt);
+        g.reg = std::move(reg);
+        g.inhalt = std::move(inhalt);
+    }
+    return g.reg;
+}
 }  // namespace
 
 RegWert RegLeseWert(std::uint32_t hKey, const std::string& sSchluessel, const std::string& sWertName) {
     const std::string datei = DateiFuer(hKey);
     if (datei.empty())
         return {};
-    WinRegDatei reg;
-    reg.Laden(datei);
-    return reg.WertLesen(sSchluessel, sWertName);
+    return Lesen(datei)->WertLesen(sSchluessel, sWertName);
 }
 
 bool RegSchreibeWert(std::uint32_t hKey, const std::string& sSchluessel, const std::string& sWertName,
@@ -174,9 +206,7 @@ std::vector<std::string> RegSchluesselAuflisten(std::uint32_t hKey, const std::s
     const std::string datei = DateiFuer(hKey);
     if (datei.empty())
         return {};
-    WinRegDatei reg;
-    reg.Laden(datei);
-    return reg.UnterSchluessel(sSchluessel);
+    return Lesen(datei)->UnterSchluessel(sSchluessel);
 }
 }  // namespace MRegistrierung
 

@@ -248,12 +248,33 @@ bool WinRegDatei::Laden(const std::string& sDatei) {
         m_lesbar = false;
         return false;
     }
-    std::ifstream in(sDatei, std::ios::binary);
-    const std::string inhalt((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.good() && !in.eof()) {
+    std::string inhalt;
+    if (!InhaltLesen(sDatei, &inhalt)) {
         m_lesbar = false;
         return false;
     }
+    return Einlesen(inhalt);
+}
+
+bool WinRegDatei::InhaltLesen(const std::string& sDatei, std::string* inhalt) {
+    std::ifstream in(sDatei, std::ios::binary | std::ios::ate);
+    if (!in)
+        return false;
+    const std::streamoff groesse = in.tellg();
+    if (groesse < 0)
+        return false;
+    inhalt->resize(static_cast<std::size_t>(groesse));
+    in.seekg(0);
+    in.read(inhalt->data(), groesse);
+    inhalt->resize(static_cast<std::size_t>(in.gcount()));
+    return !in.bad();
+}
+
+bool WinRegDatei::Einlesen(const std::string& inhalt) {
+    m_zeilen.clear();
+    m_schluessel.clear();
+    m_lesbar = true;
+    m_neu = false;
     std::size_t start = 0;
     while (start < inhalt.size()) {
         auto ende = inhalt.find('\n', start);
@@ -274,6 +295,7 @@ bool WinRegDatei::Laden(const std::string& sDatei) {
 
 void WinRegDatei::NeuEinlesen() {
     m_schluessel.clear();
+    m_index.clear();
     for (std::size_t i = 1; i < m_zeilen.size(); ++i) {
         const std::string& z = m_zeilen[i];
         if (z.empty() || z[0] == ';' || z[0] == '#')
@@ -284,7 +306,7 @@ void WinRegDatei::NeuEinlesen() {
                 m_lesbar = false;
                 continue;
             }
-            m_schluessel.push_back({*pfad, i, {}});
+            m_schluessel.push_back({*pfad, i, {}, Klein(*pfad)});
             continue;
         }
         if ((z[0] == '"' || z[0] == '@') && !m_schluessel.empty()) {
@@ -308,14 +330,16 @@ void WinRegDatei::NeuEinlesen() {
         }
         m_lesbar = false;  // a line this code does not understand
     }
+    // Keys are looked up by their folded path; of a key given twice the first counts.
+    for (std::size_t k = 0; k < m_schluessel.size(); ++k)
+        m_index.emplace(m_schluessel[k].klein, k);
 }
 
 std::optional<std::size_t> WinRegDatei::SchluesselFinden(const std::string& pfad) const {
-    const std::string gesucht = Klein(pfad);
-    for (std::size_t k = 0; k < m_schluessel.size(); ++k)
-        if (Klein(m_schluessel[k].pfad) == gesucht)
-            return k;
-    return std::nullopt;
+    const auto it = m_index.find(Klein(pfad));
+    if (it == m_index.end())
+        return std::nullopt;
+    return it->second;
 }
 
 RegWert WinRegDatei::WertLesen(const std::string& sSchluessel, const std::string& sWertName) const {
@@ -441,7 +465,7 @@ std::vector<std::string> WinRegDatei::UnterSchluessel(const std::string& sSchlue
     std::vector<std::string> klein;
     const std::string praefix = sSchluessel.empty() ? std::string() : Klein(sSchluessel) + "\\";
     for (const Schluessel& s : m_schluessel) {
-        const std::string pfad = Klein(s.pfad);
+        const std::string& pfad = s.klein;
         if (pfad.size() <= praefix.size() || pfad.compare(0, praefix.size(), praefix) != 0)
             continue;
         const std::string rest = s.pfad.substr(praefix.size());

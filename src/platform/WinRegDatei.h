@@ -4,6 +4,7 @@
 // rest of the file untouched.
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/MRegistrierung.h"
@@ -13,6 +14,9 @@ public:
     // Reads the file; a missing file is an empty registry. False when the file
     // exists but cannot be parsed (it may still be read, never written).
     bool Laden(const std::string& sDatei);
+    // The same from a file's bytes already read; InhaltLesen reads them.
+    bool Einlesen(const std::string& inhalt);
+    static bool InhaltLesen(const std::string& sDatei, std::string* inhalt);
     MRegistrierung::RegWert WertLesen(const std::string& sSchluessel, const std::string& sWertName) const;
     // Creates the key when missing; returns the result rules of the registry API.
     bool WertSchreiben(const std::string& sSchluessel, const std::string& sWertName,
@@ -31,12 +35,14 @@ private:
         std::string pfad;     // unescaped
         std::size_t kopf;     // line of [..]
         std::vector<Wert> werte;
+        std::string klein;    // the path in its comparison form
     };
     std::optional<std::size_t> SchluesselFinden(const std::string& pfad) const;
     void NeuEinlesen();
 
     std::vector<std::string> m_zeilen;
     std::vector<Schluessel> m_schluessel;
+    std::unordered_map<std::string, std::size_t> m_index;  // folded path -> first key
     bool m_lesbar = true;
     bool m_neu = false;  // the file did not exist yet
 };

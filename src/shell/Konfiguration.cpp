@@ -1,5 +1,7 @@
 #include "shell/Konfiguration.h"
 
+#include <QHash>
+
 #include "platform/MDatei.h"
 #include "platform/MIni.h"
 #include "platform/WinUmgebung.h"
@@ -17,9 +19,15 @@ QString NamensTeil(const QString& sWert) {
 }
 
 QStringList ListeLesen(const QString& sBereich, const QString& sEndung, const QString& sIniPath) {
+    // The entries 1, 2, ... up to the first empty one, looked up in the section
+    // read once, so that a list of thousands costs one pass over the file.
+    QHash<QString, QString> werte;
+    for (const auto& [schluessel, wert] : MIni::IniLeseAbschnitt(sBereich.toStdString(), sIniPath.toStdString()))
+        werte.insert(QString::fromStdString(schluessel).toCaseFolded(), QString::fromStdString(wert));
+    const QString endung = sEndung.toCaseFolded();
     QStringList liste;
     for (int n = 1; n <= MaxEintraege; ++n) {
-        const QString w = Wert(sBereich, QString::number(n) + sEndung, sIniPath);
+        const QString w = werte.value(QString::number(n) + endung);
         if (w.isEmpty())
             break;
         liste << NamensTeil(w);
