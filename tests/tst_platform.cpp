@@ -513,13 +513,21 @@ private slots:
                  QStringLiteral("SZ:D:\\Süd"));
     }
 
-    void keysWithBracketsAreWrittenAndFound() {
+    void keysWithBracketsOrControlCharactersAreWrittenAndFound_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("brackets") << QStringLiteral("Linie [2]");
+        QTest::newRow("tab") << QStringLiteral("Linie\t2");
+        QTest::newRow("line break") << QStringLiteral("Linie\n2");
+    }
+    void keysWithBracketsOrControlCharactersAreWrittenAndFound() {
+        QFETCH(QString, name);
+        const std::string schluessel = "Software\\" + Std(name);
         Schreiben(System(), KOPF);
-        QVERIFY(RegSchreibeWert(HKLM, "Software\\Linie [2]", "Path", std::string("a"), TYP_SZ));
-        QVERIFY(RegSchreibeWert(HKLM, "Software\\Linie [2]", "Name", std::string("b"), TYP_SZ));
-        QCOMPARE(Beschreibung(RegLeseWert(HKLM, "Software\\Linie [2]", "Path")), QStringLiteral("SZ:a"));
-        QCOMPARE(Beschreibung(RegLeseWert(HKLM, "Software\\Linie [2]", "Name")), QStringLiteral("SZ:b"));
-        QCOMPARE(RegSchluesselAuflisten(HKLM, "Software"), std::vector<std::string>{"Linie [2]"});
+        QVERIFY(RegSchreibeWert(HKLM, schluessel, "Path", std::string("a"), TYP_SZ));
+        QVERIFY(RegSchreibeWert(HKLM, schluessel, "Name", std::string("b"), TYP_SZ));
+        QCOMPARE(Beschreibung(RegLeseWert(HKLM, schluessel, "Path")), QStringLiteral("SZ:a"));
+        QCOMPARE(Beschreibung(RegLeseWert(HKLM, schluessel, "Name")), QStringLiteral("SZ:b"));
+        QCOMPARE(RegSchluesselAuflisten(HKLM, "Software"), std::vector<std::string>{Std(name)});
         QCOMPARE(Lesen(System()).count("[Software"), 1);
     }
 

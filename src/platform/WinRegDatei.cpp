@@ -139,7 +139,9 @@ std::optional<std::string> KopfLesen(const std::string& zeile) {
                     cp = cp * 16 + static_cast<std::uint32_t>(std::stoul(std::string(1, zeile[++i]), nullptr, 16));
                 Utf8Anhaengen(out, cp);
             } else {
-                out += zeile[++i];
+                // the control characters a key name was written with, as in values
+                const char e = zeile[++i];
+                out += e == 'n' ? '\n' : e == 'r' ? '\r' : e == 't' ? '\t' : e == '0' ? '\0' : e;
             }
             continue;
         }
