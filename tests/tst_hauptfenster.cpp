@@ -269,10 +269,14 @@ private slots:
         QVERIFY(alt->HatFenster());
         QPointer<frmAlarmAuswahl> altesFenster = alt->Fenster();
         w.DatenbankOeffnen();
+        QVERIFY(w.mgobjAuswahl() != nullptr);
+        QVERIFY(w.mgobjAuswahl() != alt);
+        // The old grid is gone from view at once and deleted by the event loop.
+        QVERIFY(altesFenster.isNull() || !altesFenster->isVisible());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(alt.isNull());
         QVERIFY(altesFenster.isNull());
-        QVERIFY(w.mgobjAuswahl() != nullptr);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // its MDI frame follows
         for (QMdiSubWindow* sub : w.mdiArea->subWindowList())
             QVERIFY(sub->widget() != nullptr);
     }

@@ -232,7 +232,16 @@ void frmMain::UhrAktualisieren() {
 
 void frmMain::KomponenteNeu() {
     // The replaced component ends its own selection window with it, so no
-    // stale grid of the earlier database stays in the MDI area.
+    // stale grid of the earlier database stays in the MDI area. Its window is
+    // hidden at once and both are deleted once control is back in the event
+    // loop: an opening started from inside one of its handlers (a key press
+    // while a window processes events) must not pull them away under it.
+    if (AlarmAuswahl* alt = m_Auswahl.release()) {
+        disconnect(alt, nullptr, this, nullptr);
+        if (alt->HatFenster())
+            alt->AuswahlHide();
+        alt->deleteLater();
+    }
     auto neu = std::make_unique<AlarmAuswahl>();
     connect(neu.get(), &AlarmAuswahl::AlarmSelected, this, &frmMain::AuswahlAlarmSelected, Qt::DirectConnection);
     m_Auswahl = std::move(neu);
