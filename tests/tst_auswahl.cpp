@@ -457,6 +457,26 @@ private slots:
                  d.wert(QStringLiteral("select Alarmtext from Alarmdefs order by rowid desc limit 1")));
     }
 
+    void lockedFileDoesNotHangTheGrid() {
+        QTableView* grid = fenster()->TDBAlarme;
+        grid->scrollTo(modell()->index(300, 0));
+        QCoreApplication::processEvents();
+        const QString ident = modell()->index(20, 0).data().toString();
+        {
+            Direkt d(m_db);
+            QVERIFY(d.ausfuehren(QStringLiteral("begin exclusive")));
+            // The rows of the first page are dropped and cannot be read while the file is locked.
+            fenster()->AktuellenDatensatzZeigen();
+            grid->scrollTo(modell()->index(20, 0));
+            grid->viewport()->repaint();
+            QCOMPARE(modell()->index(20, 0).data(), QVariant());
+            QTest::keyClick(grid, Qt::Key_Down);
+            QVERIFY(d.ausfuehren(QStringLiteral("rollback")));
+        }
+        // Once the lock is gone the rows come back on their own.
+        QTRY_COMPARE_WITH_TIMEOUT(modell()->index(20, 0).data().toString(), ident, 10000);
+    }
+
     void unloadReleasesTheComponent() {
         frmAlarmAuswahl* f = fenster();
         QVERIFY(f->mgobjAlarmAuswahl);

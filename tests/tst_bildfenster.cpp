@@ -529,6 +529,20 @@ private slots:
         QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1030"));
     }
 
+    void aPressBesideTheArrowDragsNothing() {
+        starten();
+        waehlen(30);
+        frmPicture* f = bild();
+        const QPoint start = pfeil(1).Rechteck().topLeft();
+        // Pressed on the picture, the pointer then passes over the arrow.
+        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, start - QPoint(30, 0));
+        bewegen(f->Formbox, mitte(1), Qt::LeftButton);
+        bewegen(f->Formbox, mitte(1) + QPoint(25, 15), Qt::LeftButton);
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, mitte(1) + QPoint(25, 15));
+        QCOMPARE(pfeil(1).Rechteck().topLeft(), start);
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1030"));
+    }
+
     void autoScrollIsClampedAtZeroAndAtTheMaximum() {
         starten();
         waehlen(30);

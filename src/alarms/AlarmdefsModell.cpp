@@ -111,6 +111,7 @@ bool AlarmdefsModell::Anwenden(const Quelle& neu) {
     ++m_generation;
     m_seiten.clear();
     m_seitenAlter.clear();
+    m_fehlSeiten.clear();
     endResetModel();
     setLastError(QSqlError());
     // The rest is counted in short steps once the first rows are on screen,
@@ -197,8 +198,16 @@ bool AlarmdefsModell::SeiteLesen(int seite) const {
     const QVector<qint64> ids = m_reihenfolge.mid(seite * SeitenGroesse, SeitenGroesse);
     QHash<qint64, Zeile> gelesen;
     QString fehler;
-    if (!ZeilenNachRowid(ids, &gelesen, &fehler))
+    if (!ZeilenNachRowid(ids, &gelesen, &fehler)) {
+        // Each cell of the page would wait for the lock again.
+        m_fehlSeiten.insert(seite);
+        if (!m_nachlesenGeplant) {
+            m_nachlesenGeplant = true;
+            QTimer::singleShot(NachlesenNachMs, const_cast<AlarmdefsModell*>(this),
+                               [m = const_cast<AlarmdefsModell*>(this)] { m->FehlSeitenNachlesen(); });
+        }
         return false;
+    }
     const int spalten = columnCount();
     QVector<Zeile> zeilen;
     zeilen.reserve(ids.size());
@@ -216,12 +225,35 @@ bool AlarmdefsModell::SeiteLesen(int seite) const {
     return true;
 }
 
+void AlarmdefsModell::FehlSeitenNachlesen() {
+    m_nachlesenGeplant = false;
+    if (m_fehlSeiten.isEmpty())
+        return;
+    const QList<int> seiten = m_fehlSeiten.values();
+    m_fehlSeiten.clear();
+    // Still locked: fail at once instead of waiting once more.
+    QSqlQuery(database()).exec(QStringLiteral("pragma busy_timeout = 0"));
+    QList<int> gelesen;
+    for (int seite : seiten)
+        if (!m_seiten.contains(seite) && SeiteLesen(seite))
+            gelesen.append(seite);
+    QSqlQuery(database()).exec(QStringLiteral("pragma busy_timeout = %1").arg(BusyTimeoutMs));
+    for (int seite : gelesen) {
+        const int von = seite * SeitenGroesse;
+        const int bis = std::min(m_anzahl, von + SeitenGroesse) - 1;
+        if (bis >= von)
+            emit dataChanged(index(von, 0), index(bis, columnCount() - 1));
+    }
+}
+
 const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileHolen(int row) const {
     if (row < 0 || row >= m_anzahl)
         return nullptr;
     const int seite = row / SeitenGroesse;
     auto it = m_seiten.constFind(seite);
     if (it == m_seiten.constEnd()) {
+        if (m_fehlSeiten.contains(seite))
+            return nullptr;
         if (!SeiteLesen(seite))
             return nullptr;
         it = m_seiten.constFind(seite);
@@ -374,6 +406,7 @@ void AlarmdefsModell::ZeilenNeuLesen(int von, int bis) {
             selectRow(r);
         return;
     }
+    m_fehlSeiten.clear();  // asked for: read again
     if (bis < von) {
         m_seiten.clear();
         m_seitenAlter.clear();

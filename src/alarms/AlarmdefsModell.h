@@ -8,6 +8,7 @@
 // never inserted or deleted. Other drivers use QSqlTableModel's own fetching.
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QSqlTableModel>
 #include <QVariant>
 #include <QVector>
@@ -57,6 +58,10 @@ public:
     static constexpr int ErsterTeil = 1024;
     static constexpr int WeitererTeil = 25000;
     static constexpr int WeiterNachMs = 30;
+    // A page that could not be read is tried again after this long; the
+    // connection's wait for a lock (as AlarmdefsZugriff opens it) is restored after.
+    static constexpr int NachlesenNachMs = 1000;
+    static constexpr int BusyTimeoutMs = 2000;
 
 private:
     struct Zeile {
@@ -75,6 +80,7 @@ private:
     QString Bedingung(const Quelle& q) const;
     const Zeile* ZeileHolen(int row) const;
     bool SeiteLesen(int seite) const;
+    void FehlSeitenNachlesen();
     bool ZeilenNachRowid(const QVector<qint64>& ids, QHash<qint64, Zeile>* aus, QString* fehler) const;
     bool ZeileNochDa(qint64 rowid) const;
     bool Pruefen(int spalte, const QVariant& value, QVariant* wert, QString* fehler) const;
@@ -90,4 +96,8 @@ private:
     int m_generation = 0;
     mutable QHash<int, QVector<Zeile>> m_seiten;
     mutable QList<int> m_seitenAlter;  // least recently used first
+    // Pages whose reading failed (a locked file): not read again on every
+    // paint, but once more a moment later.
+    mutable QSet<int> m_fehlSeiten;
+    mutable bool m_nachlesenGeplant = false;
 };

@@ -113,9 +113,9 @@ void Bildflaeche::mousePressEvent(QMouseEvent* e) {
 }
 
 void Bildflaeche::mouseMoveEvent(QMouseEvent* e) {
-    int index = e->buttons() != Qt::NoButton ? m_Gefangen : 0;
-    if (!index)
-        index = PfeilAn(e->position());
+    // With a button held the pointer belongs to what was pressed: an arrow
+    // passed over after a press on the picture does not move.
+    const int index = e->buttons() != Qt::NoButton ? m_Gefangen : PfeilAn(e->position());
     if (index <= 0 || index >= static_cast<int>(imgPfeil.size()))
         return;
     double x, y;
