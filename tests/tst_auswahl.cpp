@@ -473,6 +473,26 @@ private slots:
             QTest::keyClick(grid, Qt::Key_Down);
             QVERIFY(d.ausfuehren(QStringLiteral("rollback")));
         }
+        // A pick whose alarm list cannot be read picks nothing: the list of the previous picture stays
+        // together with the previous alarm, and the reason is shown.
+        AlarmAuswahl* k = m_main->mgobjAuswahl();
+        k->setAktuellerAlarm(AlarmRecord(19, QStringLiteral("alt")));
+        k->setAlarmListe({AlarmRecord(19, QStringLiteral("alt"))});
+        QSignalSpy spy(k, &AlarmAuswahl::AlarmSelected);
+        int mitBild = 300;
+        while (!DemoProjekt::BildNamen(3).contains(modell()->index(mitBild, 11).data().toString() + QStringLiteral(".bmp")))
+            QVERIFY(++mitBild < 320);
+        {
+            Direkt d(m_db);
+            grid->scrollTo(modell()->index(mitBild, 0));
+            QVERIFY(d.ausfuehren(QStringLiteral("begin exclusive")));
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(modell()->index(mitBild, 2)).center());
+            QVERIFY(d.ausfuehren(QStringLiteral("rollback")));
+        }
+        QCOMPARE(spy.count(), 0);
+        QCOMPARE(k->AktuellerAlarm()->at(0), QStringLiteral("alt"));
+        QCOMPARE(k->AlarmListe()->at(0).at(0), QStringLiteral("alt"));
+        QVERIFY(m_main->StatusTextLesen(1).contains(QStringLiteral("locked")));
         // Once the lock is gone the rows come back on their own.
         QTRY_COMPARE_WITH_TIMEOUT(modell()->index(20, 0).data().toString(), ident, 10000);
     }

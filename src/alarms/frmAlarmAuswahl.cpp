@@ -426,12 +426,10 @@ void frmAlarmAuswahl::AlarmUebernehmen() {
         satz[i] = dbAlarme->index(zeile, i).data().toString();
     satz[AlarmFeld::Symbol] = AlarmRecordBau::SymbolDateiName(satz[AlarmFeld::Symbol]);
     AktuelleZeile = satz;
-    try {
-        if (const auto liste = AlarmdefsZugriff::AlarmListeLesen(k->AlarmDatenbank(), form))
-            k->setAlarmListe(*liste);
-    } catch (const AlarmdefsFehler& e) {
-        StatusMelden(e.Text());  // the alarm list keeps its previous value
-    }
+    // A list that cannot be read stops the pick (the caller reports it): the
+    // picture would otherwise show, and write back, the arrows of the previous one.
+    if (const auto liste = AlarmdefsZugriff::AlarmListeLesen(k->AlarmDatenbank(), form))
+        k->setAlarmListe(*liste);
     k->setAktuellerAlarm(AktuelleZeile);
     if (Hauptfenster* hf = Hauptfenster::instanz())
         hf->imgNeu = WAHR;
