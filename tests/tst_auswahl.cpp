@@ -429,6 +429,22 @@ private slots:
         QTRY_COMPARE(spy.count(), 1);
         QCOMPARE(d.wert(QStringLiteral("select Form from Alarmdefs where Ident = %1").arg(ident)).toString(), bilder.at(2));
         QCOMPARE(m_main->mgobjAuswahl()->AktuellerAlarm()->at(11), bilder.at(2));
+        // A choice left by clicking another row picks that row once, not twice.
+        knotenKlicken(fenster()->TreeView1, QStringLiteral(" Alle"));
+        int mitBild = 1;
+        while (!bilder.contains(modell()->index(mitBild, 11).data().toString()))
+            QVERIFY(++mitBild < 40);
+        grid->setCurrentIndex(modell()->index(0, 11));
+        spy.clear();
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_F2);
+        box = grid->findChild<QComboBox*>();
+        QVERIFY(box);
+        box->setCurrentIndex(1);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(modell()->index(mitBild, 2)).center());
+        QCoreApplication::processEvents();
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(m_main->mgobjAuswahl()->AktuellerAlarm()->at(0), modell()->index(mitBild, 0).data().toString());
     }
 
     void largeSourceGrowsInTheBackground() {

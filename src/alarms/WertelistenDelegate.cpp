@@ -58,7 +58,7 @@ void WertelistenDelegate::setModelData(QWidget* editor, QAbstractItemModel* mode
         const QString text = box->currentText();
         const bool ausListe = Werteliste(index.column()).contains(text);
         if (model->setData(index, text, Qt::EditRole) && ausListe)
-            emit const_cast<WertelistenDelegate*>(this)->WertGewaehlt(index.column());
+            emit const_cast<WertelistenDelegate*>(this)->WertGewaehlt(index.column(), index.row());
         return;
     }
     if (auto* zeile = qobject_cast<QLineEdit*>(editor))

@@ -20,8 +20,8 @@ public:
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
 
 signals:
-    // A list entry was chosen and written into the cell.
-    void WertGewaehlt(int spalte);
+    // A list entry was chosen and written into the cell of that row.
+    void WertGewaehlt(int spalte, int zeile);
 
 private:
     QStringList m_listen[2];

@@ -75,7 +75,11 @@ frmAlarmAuswahl::frmAlarmAuswahl(QWidget* parent) : QWidget(parent) {
     // value list. A double click into a cell picks as well.
     connect(TDBAlarme->verticalHeader(), &QHeaderView::sectionDoubleClicked, this, [this](int) { AlarmWaehlen(); });
     connect(TDBAlarme, &QTableView::doubleClicked, this, [this](const QModelIndex&) { AlarmWaehlen(); });
-    connect(Wertelisten, &WertelistenDelegate::WertGewaehlt, this, [this] { AlarmWaehlen(); }, Qt::QueuedConnection);
+    // A choice committed by moving to another row is picked by that row change already.
+    connect(Wertelisten, &WertelistenDelegate::WertGewaehlt, this, [this](int, int zeile) {
+        if (TDBAlarme->currentIndex().row() == zeile)
+            AlarmWaehlen();
+    }, Qt::QueuedConnection);
 
     AktuelleZeile.fill(QString(), AlarmFeld::Anzahl);
 }
