@@ -173,6 +173,17 @@ private slots:
         knotenKlicken(baum, QStringLiteral(" Frei"));
         knotenKlicken(baum, QStringLiteral("Demo.kvs"));
         QCOMPARE(modell()->rowCount(), 400);
+        // Pressed on one node and released on another: the grid follows the node the tree shows.
+        const QPoint von = baum->visualItemRect(knoten(baum, QStringLiteral(" Frei"))).center();
+        const QPoint nach = baum->visualItemRect(knoten(baum, bild)).center();
+        QTest::mousePress(baum->viewport(), Qt::LeftButton, {}, von);
+        QMouseEvent ziehen(QEvent::MouseMove, QPointF(nach), QPointF(baum->viewport()->mapToGlobal(nach)), Qt::NoButton,
+                           Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(baum->viewport(), &ziehen);
+        QTest::mouseRelease(baum->viewport(), Qt::LeftButton, {}, nach);
+        QCOMPARE(baum->currentItem()->text(0), bild);
+        QTRY_COMPARE(modell()->rowCount(),
+                     d.wert(QStringLiteral("select count(*) from Alarmdefs where Form = '%1'").arg(bild)).toInt());
 
         // A picture without alarms, and one whose name has an apostrophe.
         QVERIFY(d.ausfuehren(QStringLiteral("update Alarmdefs set Form = 'Kessel''s' where Ident = (select min(Ident) from Alarmdefs)")));

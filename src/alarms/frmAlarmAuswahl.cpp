@@ -10,6 +10,7 @@
 #include <QMdiSubWindow>
 #include <QSqlError>
 #include <QTableView>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include "alarms/AlarmAuswahl.h"
@@ -46,12 +47,17 @@ frmAlarmAuswahl::frmAlarmAuswahl(QWidget* parent) : QWidget(parent) {
     TreeView1->setFrameStyle(QFrame::Box | QFrame::Plain);
     TreeView1->viewport()->installEventFilter(this);
     TreeView1->installEventFilter(this);
-    connect(TreeView1, &QTreeWidget::itemClicked, this, [this] { TreeView1_Click(); });
+    connect(TreeView1, &QTreeWidget::itemClicked, this, [this] {
+        m_knotenOhneKlick = false;
+        TreeView1_Click();
+    });
     // Moving through the tree with the keyboard filters like a click does.
     // (The view's own choice of a first current node on focus has no previous node.)
     connect(TreeView1, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item, QTreeWidgetItem* vorher) {
         if (item && vorher && !m_mausImBaum)
             TreeView1_Click();
+        else if (m_mausImBaum)
+            m_knotenOhneKlick = true;
     });
 
     TDBAlarme = new QTableView(this);
@@ -283,10 +289,19 @@ void frmAlarmAuswahl::closeEvent(QCloseEvent* e) {
 
 bool frmAlarmAuswahl::eventFilter(QObject* obj, QEvent* e) {
     if (obj == TreeView1->viewport()) {
-        if (e->type() == QEvent::MouseButtonPress)
+        if (e->type() == QEvent::MouseButtonPress) {
             m_mausImBaum = true;
-        else if (e->type() == QEvent::MouseButtonRelease)
+            m_knotenOhneKlick = false;
+        } else if (e->type() == QEvent::MouseButtonRelease) {
             m_mausImBaum = false;
+            // Released on another node than pressed: no click, but the grid follows the tree.
+            QTimer::singleShot(0, this, [this] {
+                if (m_knotenOhneKlick) {
+                    m_knotenOhneKlick = false;
+                    TreeView1_Click();
+                }
+            });
+        }
     } else if ((obj == TreeView1 || obj == TDBAlarme) && e->type() == QEvent::FocusIn) {
         Form_GotFocus();
     } else if (obj == parentWidget() && e->type() == QEvent::Close) {

@@ -88,4 +88,6 @@ private:
     QString m_verbindung;
     bool m_geladen = false;
     bool m_mausImBaum = false;
+    // The mouse moved the current node without a click on it (pressed on one, released on another).
+    bool m_knotenOhneKlick = false;
 };
