@@ -456,6 +456,16 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(spy.count(), 1);
         QCOMPARE(m_main->mgobjAuswahl()->AktuellerAlarm()->at(0), modell()->index(mitBild, 0).data().toString());
+        // A symbol typed into the current row is taken over as well, so a later drag keeps it.
+        grid->setCurrentIndex(modell()->index(mitBild, 12));
+        spy.clear();
+        QTest::keyClick(grid, Qt::Key_F2);
+        box = grid->findChild<QComboBox*>();
+        QVERIFY(box);
+        box->setEditText(QStringLiteral("Standard\\PfeilLeer.gif"));
+        QTest::keyClick(box, Qt::Key_Return);
+        QTRY_COMPARE(spy.count(), 1);
+        QCOMPARE(m_main->mgobjAuswahl()->AktuellerAlarm()->at(12), QStringLiteral("PfeilLeer.gif"));
     }
 
     void largeSourceGrowsInTheBackground() {

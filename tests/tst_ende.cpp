@@ -131,6 +131,37 @@ private slots:
         WinUmgebung::ProgrammOrdnerSetzen(std::string());
     }
 
+    void firstPickInTheContinuousModeShowsOneArrow() {
+        QTemporaryDir dir;
+        DemoOptionen opt;
+        opt.out = dir.path();
+        opt.alarms = 200;
+        opt.pictures = 2;
+        opt.bilderZeichnen = false;
+        opt.programmOrdner = dir.path();
+        QVERIFY(DemoProjekt::Erzeugen(opt));
+        qputenv("WINEPREFIX", QFile::encodeName(DemoProjekt::Prefix(dir.path())));
+        WinUmgebung::ProgrammOrdnerSetzen(dir.path().toStdString());
+        SkriptDialoge dialoge;
+        frmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.Laden(DemoProjekt::Datenbank(dir.path()));
+        w.ToolbarKlick(QStringLiteral("ContMode"));
+        frmAlarmAuswahl* auswahl = w.mgobjAuswahl()->Fenster();
+        const QString bild = DemoProjekt::BildNamen(2).at(0).chopped(4);
+        QTreeWidget* baum = auswahl->TreeView1;
+        QTreeWidgetItem* knoten = baum->findItems(bild, Qt::MatchExactly | Qt::MatchRecursive).value(0);
+        QTest::mouseClick(baum->viewport(), Qt::LeftButton, {}, baum->visualItemRect(knoten).center());
+        QTableView* grid = auswahl->TDBAlarme;
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(auswahl->dbAlarme->index(0, 3)).center());
+        QVERIFY(w.BildfensterFallsDa());
+        QCOMPARE(w.BildfensterFallsDa()->PfeilAnzahl(), 2);  // the template and the alarm's arrow
+        QTest::keyClick(grid, Qt::Key_Down);
+        QCOMPARE(w.BildfensterFallsDa()->PfeilAnzahl(), 3);
+        WinUmgebung::ProgrammOrdnerSetzen(std::string());
+    }
+
     void startWithoutCommandLineOpensTheChosenDemoProject() {
         QTemporaryDir dir;
         DemoOptionen opt;

@@ -56,8 +56,8 @@ void WertelistenDelegate::setEditorData(QWidget* editor, const QModelIndex& inde
 void WertelistenDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const {
     if (auto* box = qobject_cast<QComboBox*>(editor)) {
         const QString text = box->currentText();
-        const bool ausListe = Werteliste(index.column()).contains(text);
-        if (model->setData(index, text, Qt::EditRole) && ausListe)
+        // chosen from the list or typed: the row's picture or symbol changed either way
+        if (model->setData(index, text, Qt::EditRole))
             emit const_cast<WertelistenDelegate*>(this)->WertGewaehlt(index.column(), index.row());
         return;
     }

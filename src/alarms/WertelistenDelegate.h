@@ -1,8 +1,8 @@
 #pragma once
 // Cell editors of the selection grid: the columns Form and Symbol offer their
 // value lists in an editable combo box, every column takes at most its width
-// in characters. A value chosen from a list is reported, so the window can
-// take the row over as the picked alarm.
+// in characters. A value written into Form or Symbol (chosen from the list or
+// typed) is reported, so the window can take the row over as the picked alarm.
 #include <QStringList>
 #include <QStyledItemDelegate>
 
@@ -20,7 +20,7 @@ public:
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
 
 signals:
-    // A list entry was chosen and written into the cell of that row.
+    // A value was written into the Form or Symbol cell of that row.
     void WertGewaehlt(int spalte, int zeile);
 
 private:

@@ -399,8 +399,11 @@ void frmMain::Ende_Click() {
 }
 
 void frmMain::AuswahlAlarmSelected() {
+    // A picture window made just now has shown the alarm in its load step;
+    // a second call would stack a second arrow of it in the continuous mode.
+    const bool schonDa = !m_Bild.isNull();
     BildfensterZeigen();
-    if (m_Bild)
+    if (m_Bild && schonDa)
         m_Bild->PfeilActivate();
 }
 
