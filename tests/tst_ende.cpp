@@ -45,6 +45,21 @@ QList<Zeile> lesen(const QString& datei, const QString& bedingung) {
     QSqlDatabase::removeDatabase(QStringLiteral("ende"));
     return zeilen;
 }
+// A demo project of two pictures in dir, with WINEPREFIX and the program folder set to it.
+bool demoAnlegen(const QTemporaryDir& dir, int alarme, bool zeichnen) {
+    DemoOptionen opt;
+    opt.out = dir.path();
+    opt.alarms = alarme;
+    opt.pictures = 2;
+    opt.bilderZeichnen = zeichnen;
+    opt.programmOrdner = dir.path();
+    if (!DemoProjekt::Erzeugen(opt))
+        return false;
+    qputenv("WINEPREFIX", QFile::encodeName(DemoProjekt::Prefix(dir.path())));
+    WinUmgebung::ProgrammOrdnerSetzen(dir.path().toStdString());
+    gSingleMode = gContMode = gAllMode = gStartOhneDB = FALSCH;
+    return true;
+}
 }  // namespace
 
 class TstEnde : public QObject {
@@ -55,16 +70,7 @@ private slots:
 
     void pickDragAndReleaseWritesTheRow() {
         QTemporaryDir dir;
-        DemoOptionen opt;
-        opt.out = dir.path();
-        opt.alarms = 500;
-        opt.pictures = 2;
-        opt.programmOrdner = dir.path();
-        QString fehler;
-        QVERIFY2(DemoProjekt::Erzeugen(opt, &fehler), qPrintable(fehler));
-        qputenv("WINEPREFIX", QFile::encodeName(DemoProjekt::Prefix(dir.path())));
-        WinUmgebung::ProgrammOrdnerSetzen(dir.path().toStdString());
-        gSingleMode = gContMode = gAllMode = gStartOhneDB = FALSCH;
+        QVERIFY(demoAnlegen(dir, 500, true));
         const QString db = DemoProjekt::Datenbank(dir.path());
         const QString bild = DemoProjekt::BildNamen(2).at(1).chopped(4);
         const QList<Zeile> kandidaten =
@@ -133,15 +139,7 @@ private slots:
 
     void firstPickInTheContinuousModeShowsOneArrow() {
         QTemporaryDir dir;
-        DemoOptionen opt;
-        opt.out = dir.path();
-        opt.alarms = 200;
-        opt.pictures = 2;
-        opt.bilderZeichnen = false;
-        opt.programmOrdner = dir.path();
-        QVERIFY(DemoProjekt::Erzeugen(opt));
-        qputenv("WINEPREFIX", QFile::encodeName(DemoProjekt::Prefix(dir.path())));
-        WinUmgebung::ProgrammOrdnerSetzen(dir.path().toStdString());
+        QVERIFY(demoAnlegen(dir, 200, false));
         SkriptDialoge dialoge;
         frmMain w;
         w.show();
@@ -164,16 +162,7 @@ private slots:
 
     void startWithoutCommandLineOpensTheChosenDemoProject() {
         QTemporaryDir dir;
-        DemoOptionen opt;
-        opt.out = dir.path();
-        opt.alarms = 120;
-        opt.pictures = 2;
-        opt.bilderZeichnen = false;
-        opt.programmOrdner = dir.path();
-        QVERIFY(DemoProjekt::Erzeugen(opt));
-        qputenv("WINEPREFIX", QFile::encodeName(DemoProjekt::Prefix(dir.path())));
-        WinUmgebung::ProgrammOrdnerSetzen(dir.path().toStdString());
-        gSingleMode = gContMode = gAllMode = gStartOhneDB = FALSCH;
+        QVERIFY(demoAnlegen(dir, 120, false));
 
         SkriptDialoge dialoge;
         QStringList aktuell, bekannt;
