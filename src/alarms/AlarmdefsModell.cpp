@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "alarms/AlarmRecord.h"
+#include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Dialoge.h"
 
 namespace {
@@ -237,7 +238,7 @@ void AlarmdefsModell::FehlSeitenNachlesen() {
     for (int seite : seiten)
         if (!m_seiten.contains(seite) && SeiteLesen(seite))
             gelesen.append(seite);
-    QSqlQuery(database()).exec(QStringLiteral("pragma busy_timeout = %1").arg(BusyTimeoutMs));
+    QSqlQuery(database()).exec(QStringLiteral("pragma busy_timeout = %1").arg(AlarmdefsZugriff::WarteAufSperreMs));
     for (int seite : gelesen) {
         const int von = seite * SeitenGroesse;
         const int bis = std::min(m_anzahl, von + SeitenGroesse) - 1;

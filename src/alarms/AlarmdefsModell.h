@@ -59,9 +59,8 @@ public:
     static constexpr int WeitererTeil = 25000;
     static constexpr int WeiterNachMs = 30;
     // A page that could not be read is tried again after this long; the
-    // connection's wait for a lock (as AlarmdefsZugriff opens it) is restored after.
+    // connection's wait for a lock is restored after.
     static constexpr int NachlesenNachMs = 1000;
-    static constexpr int BusyTimeoutMs = 2000;
 
 private:
     struct Zeile {

@@ -71,7 +71,7 @@ QSqlDatabase AlarmdefsZugriff::Oeffnen(const QString& sDatenbank, const QString&
     if (kopf.startsWith(QByteArray("SQLite format 3\0", 16))) {
         db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), sVerbindungsName);
         db.setDatabaseName(pfad);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(WarteAufSperreMs));
     } else if (kopf.mid(4, 15) == "Standard Jet DB" || kopf.mid(4, 15) == "Standard ACE DB") {
         if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QODBC")))
             throw AlarmdefsFehler(QStringLiteral("Die Alarmdatenbank %1 ist eine Access-Datei; auf diesem System "

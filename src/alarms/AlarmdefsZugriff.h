@@ -36,5 +36,7 @@ public:
     // Jet/ACE through ODBC) under the given connection name; throws AlarmdefsFehler.
     // Used by the bound view of the selection window, which keeps it open.
     static QSqlDatabase Oeffnen(const QString& sDatenbank, const QString& sVerbindungsName);
+    // How long an SQLite connection waits for another program's lock before it fails.
+    static constexpr int WarteAufSperreMs = 2000;
     static void Schliessen(const QString& sVerbindungsName);
 };
