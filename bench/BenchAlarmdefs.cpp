@@ -210,9 +210,11 @@ static void Messen(const QString& arbeitsOrdner) {
         const int idQt = ids[static_cast<std::size_t>(2 * i)];
         const int idDirekt = ids[static_cast<std::size_t>(2 * i + 1)];
         uhr.restart();
-        const bool okQt = AlarmdefsZugriff::PfeilSchreiben(db, QString::number(idQt), qForm,
-                                                           QStringLiteral("Standard\\PfeilRot.gif"),
-                                                           QString::number(100 + i), QString::number(200 + i));
+        Schreibauftrag a;
+        a.ident = QString::number(idQt);
+        a.spalten = {AlarmFeld::Form, AlarmFeld::Symbol, AlarmFeld::X, AlarmFeld::Y};
+        a.werte = {qForm, QStringLiteral("Standard\\PfeilRot.gif"), 100 + i, 200 + i};
+        const bool okQt = AlarmdefsZugriff::Schreiben(db, a).geschrieben();
         qt.push_back(uhr.nsecsElapsed() / 1e6);
         uhr.restart();
         const bool okDirekt = PfeilDirekt(datei, idDirekt, form, "Standard\\PfeilRot.gif", 100 + i, 200 + i);

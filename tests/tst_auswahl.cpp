@@ -529,7 +529,7 @@ private slots:
         QCOMPARE(spy.count(), 0);
         QCOMPARE(k->AktuellerAlarm()->at(0), QStringLiteral("alt"));
         QCOMPARE(k->AlarmListe()->at(0).at(0), QStringLiteral("alt"));
-        QVERIFY(m_main->StatusTextLesen(1).contains(QStringLiteral("locked")));
+        QVERIFY2(m_main->StatusTextLesen(1).contains(QStringLiteral("gesperrt")), qPrintable(m_main->StatusTextLesen(1)));
         // Once the lock is gone the rows come back on their own.
         QTRY_COMPARE_WITH_TIMEOUT(modell()->index(20, 0).data().toString(), ident, 10000);
     }

@@ -4,6 +4,7 @@
 
 #include <QHelpEvent>
 #include <QImage>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScrollBar>
@@ -468,8 +469,6 @@ private slots:
         QCOMPARE(f->shpFocus(), QRect(ziel, QSize(37, 37)));
         QCOMPARE(m_w->StatusTextLesen(2), QStringLiteral("X = %1 Y = %2").arg(ziel.x()).arg(ziel.y()));
         QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1030"));  // nothing written before the release
-        // Someone else changed the row meanwhile: the release writes the arrow as shown.
-        sqlAusfuehren(db(), QStringLiteral("update Alarmdefs set \"X\" = 5, \"Y\" = 5 where \"Ident\" = 30"));
         QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, griff + schritt);
         const Zeile z = zeileLesen(db(), 30);
         QCOMPARE(z.x, QString::number(ziel.x()));
@@ -584,22 +583,60 @@ private slots:
         QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, links);
     }
 
-    void failedWritesAreNotConfirmed() {
+    void refusedWritesPutTheArrowBack_data() {
+        QTest::addColumn<QString>("fall");
+        QTest::addColumn<QString>("meldung");
+        QTest::addColumn<QPoint>("danach");  // where the arrow stands afterwards
+        QTest::newRow("row deleted") << "geloescht" << "kein Alarm 30 gefunden" << QPoint(1030, 700);
+        QTest::newRow("database gone") << "weg" << "weg" << QPoint(1030, 700);
+        QTest::newRow("locked by another program") << "gesperrt" << "gesperrt" << QPoint(1030, 700);
+        QTest::newRow("changed meanwhile") << "geaendert" << "Alarm 30 wurde inzwischen geändert" << QPoint(5, 6);
+    }
+    void refusedWritesPutTheArrowBack() {
+        QFETCH(QString, fall);
+        QFETCH(QString, meldung);
+        QFETCH(QPoint, danach);
         starten();
         waehlen(30);
         frmPicture* f = bild();
         const QPoint p = mitte(1);
-        // The row is gone: nothing written, and the status says so.
-        sqlAusfuehren(db(), QStringLiteral("delete from Alarmdefs where \"Ident\" = 30"));
+        QSqlDatabase andere;
+        if (fall == QLatin1String("geloescht"))
+            sqlAusfuehren(db(), QStringLiteral("delete from Alarmdefs where \"Ident\" = 30"));
+        else if (fall == QLatin1String("weg"))
+            auswahl()->setAlarmDatenbank(m_dir->filePath(QStringLiteral("weg/Demo.kvs")));
+        else if (fall == QLatin1String("geaendert"))
+            sqlAusfuehren(db(), QStringLiteral("update Alarmdefs set \"X\" = 5, \"Y\" = 6 where \"Ident\" = 30"));
+        else {
+            andere = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tst-sperre"));
+            andere.setDatabaseName(db());
+            QVERIFY(andere.open());
+            QVERIFY(QSqlQuery(andere).exec(QStringLiteral("begin exclusive")));
+        }
         QTest::mousePress(f->Formbox, Qt::LeftButton, {}, p);
-        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, p);
-        QCOMPARE(m_w->StatusTextLesen(1), PfeilText::NichtGefunden(QStringLiteral("30")));
-        // The database cannot be opened: its German message instead of a confirmation.
-        auswahl()->setAlarmDatenbank(m_dir->filePath(QStringLiteral("weg/Demo.kvs")));
-        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, p);
-        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, p);
-        QVERIFY(!m_w->StatusTextLesen(1).startsWith(QStringLiteral("Folgende Werte")));
-        QVERIFY(m_w->StatusTextLesen(1).contains(QStringLiteral("weg")));
+        QTest::mouseMove(f->Formbox, p + QPoint(7, 3));
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, p + QPoint(7, 3));
+        if (andere.isValid()) {
+            QSqlQuery(andere).exec(QStringLiteral("rollback"));
+            andere.close();
+            andere = QSqlDatabase();
+            QSqlDatabase::removeDatabase(QStringLiteral("tst-sperre"));
+        }
+        // The screen shows what the row holds, and why nothing was written.
+        QCOMPARE(pfeil(1).Rechteck().topLeft(), danach);
+        const QString status = m_w->StatusTextLesen(1);
+        QVERIFY2(status.contains(meldung) && !status.startsWith(QStringLiteral("Folgende Werte")), qPrintable(status));
+        QVERIFY2(!status.contains(QStringLiteral("locked")), qPrintable(status));
+        if (fall == QLatin1String("gesperrt"))
+            QVERIFY(m_w->findChild<QLabel*>(QStringLiteral("Status"))->toolTip().contains(QStringLiteral("locked")));
+        if (fall != QLatin1String("geloescht") && fall != QLatin1String("weg")) {
+            QCOMPARE(zeileLesen(db(), 30).x, QString::number(danach.x()));
+            // The next drag starts from what the row holds and is written.
+            QTest::mousePress(f->Formbox, Qt::LeftButton, {}, mitte(1));
+            QTest::mouseMove(f->Formbox, mitte(1) + QPoint(1, 0));
+            QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, mitte(1) + QPoint(1, 0));
+            QCOMPARE(zeileLesen(db(), 30).x, QString::number(danach.x() + 1));
+        }
     }
 
     // --- menus ----------------------------------------------------------------------
@@ -668,11 +705,12 @@ private slots:
         QVERIFY(!f->BildIstPlatzhalter());
         QCOMPARE(f->Formbox->size(), QSize(900, 700));
         QCOMPARE(f->Formbox->Bild().toImage().pixelColor(10, 10), QColor(Qt::yellow));
-        QCOMPARE(pfeil(1).Tag, QStringLiteral("17#Pfeil_rechts.bmp"));  // imgNeuIndex 0
+        // The row keeps the symbol its arrow shows, not the menu's first one.
+        QCOMPARE(pfeil(1).Tag, QStringLiteral("17#PfeilRot.gif"));
         QCOMPARE(pfeil(1).ToolTipText, QStringLiteral("ID 17 | AlarmText Motor heiss | Kessel.bmp | X_120 | Y_45"));
         const Zeile z = zeileLesen(db(), 17);
         QCOMPARE(z.form, QStringLiteral("Kessel"));
-        QCOMPARE(z.symbol, QStringLiteral("Standard\\Pfeil_rechts.bmp"));
+        QCOMPARE(z.symbol, QStringLiteral("Standard\\PfeilRot.gif"));
         QCOMPARE(m_w->StatusTextLesen(1), QStringLiteral("Folgende Werte in die DB geschrieben  17 ; Kessel.bmp"));
         QCOMPARE(f->windowTitle(), QStringLiteral("Pfeileditor  Kessel.bmp"));
         QCOMPARE(m_w->bmpNeuIndex, std::int16_t(2));

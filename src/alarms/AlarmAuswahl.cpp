@@ -70,18 +70,100 @@ void AlarmAuswahl::AuswahlShow() {
     QCoreApplication::processEvents();
 }
 
+namespace {
+bool GleicheNummer(const QString& a, const QString& b) {
+    bool okA = false, okB = false;
+    const qlonglong x = a.trimmed().toLongLong(&okA);
+    const qlonglong y = b.trimmed().toLongLong(&okB);
+    return okA && okB ? x == y : a.trimmed() == b.trimmed();
+}
+}  // namespace
+
 bool AlarmAuswahl::ActuelleWerteEintragen(const QString& strDaten, const QString& strX, const QString& strY,
                                           const std::optional<QString>& strAlarmBild) {
     const qsizetype raute = strDaten.indexOf(QLatin1Char('#'));
-    if (raute < 0)
+    const auto e = PfeilEintragen(strDaten, strX, strY, strAlarmBild,
+                                  raute < 0 ? std::nullopt : GelesenFuer(strDaten.left(raute)), QString());
+    if (!e)
         return false;
+    if (e->art == Schreibergebnis::Art::Abgelehnt)
+        throw AlarmdefsFehler(e->text, e->detail);
+    return e->geschrieben();
+}
+
+std::optional<Schreibergebnis> AlarmAuswahl::PfeilEintragen(const QString& strDaten, const QString& strX,
+                                                            const QString& strY,
+                                                            const std::optional<QString>& strAlarmBild,
+                                                            const std::optional<AlarmRecord>& gelesen,
+                                                            const QString& beschreibung) {
+    const qsizetype raute = strDaten.indexOf(QLatin1Char('#'));
+    if (raute < 0)
+        return std::nullopt;
     const QString ident = strDaten.left(raute);
     const QString symbol = strDaten.mid(raute + 1);
     if (!m_AktuellerAlarm)
-        return false;
-    const bool geschrieben =
-        AlarmdefsZugriff::PfeilSchreiben(m_AlarmDatenbank, ident, strAlarmBild, m_PfadErweiterung + symbol, strX, strY);
-    if (geschrieben)
-        Fenster()->AktuellenDatensatzZeigen();
-    return geschrieben;
+        return std::nullopt;
+    const auto x = AlarmdefsZugriff::Position(strX);
+    const auto y = AlarmdefsZugriff::Position(strY);
+    if (!x || !y) {
+        Schreibergebnis e;
+        e.text = QStringLiteral("Ungültige Position X = %1 Y = %2; nichts wurde geschrieben.").arg(strX, strY);
+        return e;
+    }
+    Schreibauftrag a;
+    a.ident = ident;
+    if (strAlarmBild) {
+        a.spalten << AlarmFeld::Form;
+        a.werte << *strAlarmBild;
+    }
+    // A symbol without a file name is no symbol: the row keeps none rather than a bare folder.
+    a.spalten << AlarmFeld::Symbol << AlarmFeld::X << AlarmFeld::Y;
+    a.werte << (symbol.isEmpty() ? QVariant() : QVariant(m_PfadErweiterung + symbol)) << *x << *y;
+    a.gelesen = gelesen;
+    return ZeileSchreiben(a, beschreibung);
+}
+
+Schreibergebnis AlarmAuswahl::ZeileSchreiben(const Schreibauftrag& auftrag, const QString& beschreibung) {
+    const Schreibergebnis e = AlarmdefsZugriff::Schreiben(m_AlarmDatenbank, auftrag);
+    ErgebnisMelden(auftrag, e, beschreibung);
+    return e;
+}
+
+void AlarmAuswahl::ErgebnisMelden(const Schreibauftrag& auftrag, const Schreibergebnis& e, const QString& beschreibung) {
+    if (e.art != Schreibergebnis::Art::Geschrieben && e.art != Schreibergebnis::Art::Geaendert)
+        return;
+    StandAbgleichen(auftrag.ident, e.zeile);
+    emit ZeileGeaendert(auftrag.ident, e.zeile);
+    if (!e.geschrieben())
+        return;
+    emit Geschrieben(auftrag, e, beschreibung);
+    // the grid shows the row's new values
+    Fenster()->AktuellenDatensatzZeigen();
+}
+
+void AlarmAuswahl::StandAbgleichen(const QString& ident, const AlarmRecord& zeile) {
+    if (m_AktuellerAlarm && GleicheNummer(m_AktuellerAlarm->value(AlarmFeld::Ident), ident))
+        m_AktuellerAlarm = zeile;
+    if (!m_AlarmListe)
+        return;
+    for (qsizetype i = m_AlarmListe->size() - 1; i >= 0; --i) {
+        AlarmRecord& r = (*m_AlarmListe)[i];
+        if (!GleicheNummer(r.value(AlarmFeld::Ident), ident))
+            continue;
+        // An alarm moved to another picture is no longer one of this picture's alarms.
+        if (r.value(AlarmFeld::Form) != zeile.value(AlarmFeld::Form))
+            m_AlarmListe->removeAt(i);
+        else
+            r = zeile;
+    }
+}
+
+std::optional<AlarmRecord> AlarmAuswahl::GelesenFuer(const QString& ident) const {
+    if (m_AktuellerAlarm && GleicheNummer(m_AktuellerAlarm->value(AlarmFeld::Ident), ident))
+        return m_AktuellerAlarm;
+    if (m_AlarmListe)
+        for (const AlarmRecord& r : *m_AlarmListe)
+            if (GleicheNummer(r.value(AlarmFeld::Ident), ident))
+                return r;
+    return std::nullopt;
 }

@@ -9,6 +9,8 @@
 #include <optional>
 
 #include "alarms/AlarmRecord.h"
+#include "alarms/Schreibauftrag.h"
+#include "alarms/Schreibergebnis.h"
 
 class frmAlarmAuswahl;
 
@@ -18,9 +20,22 @@ public:
     explicit AlarmAuswahl(QObject* parent = nullptr);
     ~AlarmAuswahl() override;  // ends its selection window
 
-    // Writes one arrow: strDaten is Ident + "#" + symbol file name.
+    // Writes one arrow: strDaten is Ident + "#" + symbol file name. True when
+    // the row was written; a database that refuses throws AlarmdefsFehler.
     bool ActuelleWerteEintragen(const QString& strDaten, const QString& strX, const QString& strY,
                                 const std::optional<QString>& strAlarmBild = std::nullopt);
+    // The same with the row as the caller read it (the arrow's own record), and
+    // what became of the write; nullopt when nothing was tried (no "#", no pick).
+    // An empty symbol file name or position stays empty (NULL) in the row.
+    std::optional<Schreibergebnis> PfeilEintragen(const QString& strDaten, const QString& strX, const QString& strY,
+                                                  const std::optional<QString>& strAlarmBild,
+                                                  const std::optional<AlarmRecord>& gelesen,
+                                                  const QString& beschreibung);
+    // Every write of this program into the database goes through here.
+    Schreibergebnis ZeileSchreiben(const Schreibauftrag& auftrag, const QString& beschreibung);
+    // A write done on another connection of this database (the grid's): the
+    // component's records and every view learn what the row holds now.
+    void ErgebnisMelden(const Schreibauftrag& auftrag, const Schreibergebnis& ergebnis, const QString& beschreibung);
     void AuswahlHide();
     void AuswahlShow();
 
@@ -62,6 +77,11 @@ public:
 
 signals:
     void AlarmSelected();
+    // The row that carried the alarm number ident holds zeile now (written by
+    // this program, or found changed by someone else).
+    void ZeileGeaendert(const QString& ident, const AlarmRecord& zeile);
+    // A write that took place, with the row's values before and after.
+    void Geschrieben(const Schreibauftrag& auftrag, const Schreibergebnis& ergebnis, const QString& beschreibung);
 
 private:
     QPointer<frmAlarmAuswahl> m_Fenster;
@@ -76,4 +96,8 @@ private:
     QString m_PfadErweiterung;
     QString m_IniPath;
     QPointer<QObject> m_Referenzen[4];
+
+    // The picked alarm and the list take over what the row holds now, without a new pick.
+    void StandAbgleichen(const QString& ident, const AlarmRecord& zeile);
+    std::optional<AlarmRecord> GelesenFuer(const QString& ident) const;
 };

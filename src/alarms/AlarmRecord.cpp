@@ -21,6 +21,13 @@ QString SymbolDateiName(const QString& symbol) {
     return pos < 0 ? symbol : symbol.mid(pos + 1);
 }
 
+QString FeldText(int spalte, const QVariant& wert) {
+    if (wert.isNull())
+        return {};
+    const QString text = wert.toString();
+    return spalte == AlarmFeld::Symbol ? SymbolDateiName(text) : text;
+}
+
 AlarmRecord AusSqlRecord(const QSqlRecord& rec) {
     AlarmRecord r;
     r.reserve(AlarmFeld::Anzahl);

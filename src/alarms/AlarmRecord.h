@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class QSqlRecord;
+class QVariant;
 
 using AlarmRecord = QStringList;
 using AlarmListeTyp = QList<AlarmRecord>;
@@ -29,4 +30,7 @@ const QStringList& SpaltenNamen();
 AlarmRecord AusSqlRecord(const QSqlRecord& rec);
 // Text behind the last backslash (the whole value when there is none).
 QString SymbolDateiName(const QString& symbol);
+// One column's value as a record holds it: NULL as empty text, the symbol as
+// its file name. Two values that give the same text show the same on screen.
+QString FeldText(int spalte, const QVariant& wert);
 }  // namespace AlarmRecordBau

@@ -10,33 +10,20 @@
 
 #include "alarms/AlarmRecord.h"
 #include "alarms/AlarmdefsZugriff.h"
+#include "alarms/DatenbankFehler.h"
 #include "alarms/Dialoge.h"
 
-namespace {
-// Positions of the number columns of Alarmdefs; all others hold text.
-bool Zahlenspalte(int spalte) {
-    switch (spalte) {
-    case 0: case 1: case 2: case 4: case 7: case 8: case 9:
-    case 13: case 14: case 15: case 16: case 17:
-        return true;
-    default:
-        return false;
-    }
-}
-}  // namespace
-
-AlarmdefsModell::AlarmdefsModell(QObject* parent, const QSqlDatabase& db) : QSqlTableModel(parent, db) {
+AlarmdefsModell::AlarmdefsModell(QObject* parent, const QSqlDatabase& db, const QString& sDatenbank)
+    : QSqlTableModel(parent, db), m_datenbank(sDatenbank) {
     m_seitenweise = db.driverName() == QLatin1String("QSQLITE");
     setTable(QStringLiteral("Alarmdefs"));
     setEditStrategy(QSqlTableModel::OnFieldChange);
 }
 
-bool AlarmdefsModell::IstZahlenSpalte(int spalte) { return Zahlenspalte(spalte); }
-int AlarmdefsModell::SpaltenBreite(int spalte) { return Zahlenspalte(spalte) ? 11 : 255; }
+bool AlarmdefsModell::IstZahlenSpalte(int spalte) { return AlarmdefsZugriff::IstZahlenSpalte(spalte); }
+int AlarmdefsModell::SpaltenBreite(int spalte) { return AlarmdefsZugriff::SpaltenBreite(spalte); }
 
-QString AlarmdefsModell::Spalte(const QString& name) const {
-    return database().driver()->escapeIdentifier(name, QSqlDriver::FieldName);
-}
+QString AlarmdefsModell::Spalte(const QString& name) const { return AlarmdefsZugriff::SpaltenName(database(), name); }
 
 bool AlarmdefsModell::AlleZeigen() { return Anwenden({}); }
 
@@ -95,9 +82,9 @@ bool AlarmdefsModell::Anwenden(const Quelle& neu) {
         while (q.next())
             reihenfolge.append(q.value(0).toLongLong());
     } else {
-        QString fehler;
+        QSqlError fehler;
         if (!RowidsLesen(neu, 0, ErsterTeil, &reihenfolge, &fehler)) {
-            setLastError(QSqlError(fehler, QString(), QSqlError::StatementError));
+            setLastError(fehler);
             return false;
         }
         vollstaendig = reihenfolge.size() < ErsterTeil;
@@ -127,7 +114,7 @@ QString AlarmdefsModell::Tabelle() const {
 }
 
 bool AlarmdefsModell::RowidsLesen(const Quelle& q, qint64 nach, int hoechstens, QVector<qint64>* aus,
-                                  QString* fehler) const {
+                                  QSqlError* fehler) const {
     // Unsorted sources come in rowid order, which the table and the Form index
     // give for free; reading on after the last rowid keeps each step short.
     QString bedingung = q.filter.isEmpty() ? QString() : QStringLiteral("(%1)").arg(q.filter);
@@ -138,7 +125,7 @@ bool AlarmdefsModell::RowidsLesen(const Quelle& q, qint64 nach, int hoechstens, 
     if (!sql.exec(QStringLiteral("select rowid from %1%2 order by rowid limit %3")
                       .arg(Tabelle(), bedingung.isEmpty() ? QString() : QStringLiteral(" where ") + bedingung)
                       .arg(hoechstens))) {
-        *fehler = sql.lastError().text();
+        *fehler = sql.lastError();
         return false;
     }
     while (sql.next())
@@ -150,11 +137,17 @@ void AlarmdefsModell::WeiterLesen(int generation) {
     if (generation != m_generation || m_vollstaendig)
         return;
     QVector<qint64> teil;
-    QString fehler;
+    QSqlError fehler;
     if (!RowidsLesen(m_quelle, m_reihenfolge.isEmpty() ? 0 : m_reihenfolge.last(), WeitererTeil, &teil, &fehler)) {
-        // The rows read so far stay; the grid shows no more than those.
-        m_vollstaendig = true;
-        setLastError(QSqlError(fehler, QString(), QSqlError::StatementError));
+        // The rows read so far stay; the counting goes on once the lock is gone.
+        if (!m_aufgehalten) {
+            m_aufgehalten = true;
+            emit ListeUnvollstaendig(
+                QStringLiteral("Die Alarmliste ist unvollständig (%1 Zeilen gelesen): %2 Es wird weiter gelesen.")
+                    .arg(m_anzahl)
+                    .arg(DatenbankFehler::Deuten(fehler, m_datenbank).text));
+        }
+        QTimer::singleShot(NachlesenNachMs, this, [this, generation] { WeiterLesen(generation); });
         return;
     }
     if (!teil.isEmpty()) {
@@ -166,6 +159,10 @@ void AlarmdefsModell::WeiterLesen(int generation) {
     m_vollstaendig = teil.size() < WeitererTeil;
     if (!m_vollstaendig)
         QTimer::singleShot(0, this, [this, generation] { WeiterLesen(generation); });
+    else if (m_aufgehalten) {
+        m_aufgehalten = false;
+        emit ListeVollstaendig(m_anzahl);
+    }
 }
 
 bool AlarmdefsModell::AllesGelesen() const { return m_vollstaendig; }
@@ -306,78 +303,47 @@ Qt::ItemFlags AlarmdefsModell::flags(const QModelIndex& index) const {
     return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable;
 }
 
-bool AlarmdefsModell::Pruefen(int spalte, const QVariant& value, QVariant* wert, QString* fehler) const {
-    const QString text = value.toString();
-    const QString name = record().fieldName(spalte);
-    if (text.size() > SpaltenBreite(spalte)) {
-        *fehler = QStringLiteral("Die Spalte %1 nimmt höchstens %2 Zeichen auf.").arg(name).arg(SpaltenBreite(spalte));
-        return false;
-    }
-    // An emptied cell holds nothing (NULL), so " Frei" finds an alarm whose picture was cleared.
-    if (text.trimmed().isEmpty()) {
-        *wert = QVariant();
-        return true;
-    }
-    if (Zahlenspalte(spalte)) {
-        bool ok = false;
-        const qlonglong zahl = text.trimmed().toLongLong(&ok);
-        if (!ok) {
-            *fehler = QStringLiteral("Die Spalte %1 nimmt nur ganze Zahlen auf, nicht \"%2\".").arg(name, text);
-            return false;
-        }
-        *wert = zahl;
-        return true;
-    }
-    *wert = text;
-    return true;
-}
-
 bool AlarmdefsModell::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!index.isValid() || role != Qt::EditRole || index.column() >= columnCount())
         return false;
     const QString kopf = QStringLiteral("Der Wert wurde nicht gespeichert. ");
     QVariant wert;
-    QString fehler;
-    if (!Pruefen(index.column(), value, &wert, &fehler)) {
-        Dialoge::aktuell().Meldung(nullptr, kopf + fehler);
+    if (const auto grund = AlarmdefsZugriff::WertPruefen(index.column(), value, &wert)) {
+        Dialoge::aktuell().Meldung(nullptr, kopf + *grund);
         return false;
     }
-    if (!m_seitenweise) {
-        if (QSqlTableModel::setData(index, wert, role))
-            return true;
-        fehler = lastError().text();
-        revertAll();
-        Dialoge::aktuell().Meldung(nullptr, kopf + fehler);
-        return false;
+    // The row as this grid read it: the cell is written only while the row still holds it.
+    QVariantList gelesen;
+    QVariant schluessel;
+    if (m_seitenweise) {
+        const Zeile* z = ZeileHolen(index.row());
+        if (!z) {
+            Dialoge::aktuell().Meldung(nullptr, kopf + QStringLiteral("Die Zeile lässt sich nicht lesen."));
+            return false;
+        }
+        gelesen = z->werte.toList();
+        schluessel = z->rowid;
+    } else {
+        for (int i = 0; i < columnCount(); ++i)
+            gelesen << QSqlTableModel::data(this->index(index.row(), i));
     }
-
-    const Zeile* z = ZeileHolen(index.row());
-    if (!z) {
-        Dialoge::aktuell().Meldung(nullptr, kopf + QStringLiteral("Die Zeile lässt sich nicht lesen."));
-        return false;
-    }
-    const QVariant alt = z->werte.value(index.column());
+    const QVariant alt = gelesen.value(index.column());
     if (alt.isNull() == wert.isNull() && alt.toString() == wert.toString())
         return true;
-    const qint64 rowid = z->rowid;
-    {
-        QSqlQuery q(database());
-        q.prepare(QStringLiteral("update %1 set %2 = ? where rowid = ?")
-                      .arg(Tabelle(), Spalte(record().fieldName(index.column()))));
-        q.addBindValue(wert);
-        q.addBindValue(rowid);
-        if (!q.exec()) {
-            Dialoge::aktuell().Meldung(nullptr, kopf + q.lastError().text());
-            return false;
-        }
-        if (q.numRowsAffected() < 1) {
-            Dialoge::aktuell().Meldung(nullptr, kopf + QStringLiteral("Die Zeile gibt es in der Datenbank nicht mehr."));
-            return false;
-        }
-    }
-    // A new Ident may move the row to another rowid (Ident as the table's key):
-    // follow it, so the row keeps showing.
-    if (!ZeileNochDa(rowid)) {
+    Schreibauftrag a;
+    a.ident = gelesen.value(AlarmFeld::Ident).toString();
+    a.zeile = schluessel;
+    a.spalten = {index.column()};
+    a.werte = {wert};
+    AlarmRecord satz(AlarmFeld::Anzahl);
+    for (int i = 0; i < AlarmFeld::Spalten; ++i)
+        satz[i] = AlarmRecordBau::FeldText(i, gelesen.value(i));
+    a.gelesen = satz;
+    QSqlDatabase db = database();
+    const Schreibergebnis e = AlarmdefsZugriff::Schreiben(db, m_datenbank, a);
+    if (m_seitenweise && e.geschrieben() && index.column() == AlarmFeld::Ident && !ZeileNochDa(schluessel.toLongLong())) {
+        // A new Ident may move the row to another rowid (Ident as the table's key): follow it,
+        // so the row keeps showing.
         QSqlQuery q(database());
         q.setForwardOnly(true);
         q.prepare(QStringLiteral("select rowid from %1 where %2 = ?").arg(Tabelle(), Spalte(record().fieldName(index.column()))));
@@ -390,6 +356,12 @@ bool AlarmdefsModell::setData(const QModelIndex& index, const QVariant& value, i
     }
     // Show what the database now holds, not what was typed.
     ZeilenNeuLesen(index.row(), index.row());
+    if (e.art == Schreibergebnis::Art::Geschrieben || e.art == Schreibergebnis::Art::Geaendert)
+        emit ZelleGeschrieben(a, e);
+    if (!e.geschrieben()) {
+        Dialoge::aktuell().FehlerMeldung(nullptr, e.text, e.detail);
+        return false;
+    }
     return true;
 }
 

@@ -13,11 +13,15 @@
 #include <QVariant>
 #include <QVector>
 
+#include "alarms/Schreibauftrag.h"
+#include "alarms/Schreibergebnis.h"
+
 class AlarmdefsModell : public QSqlTableModel {
     Q_OBJECT
 public:
-    // db must be open; the model does not own the connection.
-    AlarmdefsModell(QObject* parent, const QSqlDatabase& db);
+    // db must be open; the model does not own the connection. sDatenbank names
+    // the file in messages.
+    AlarmdefsModell(QObject* parent, const QSqlDatabase& db, const QString& sDatenbank = {});
 
     // The record sources. Each returns false and keeps the rows shown before
     // when the database rejects the statement; lastError() says why.
@@ -48,8 +52,19 @@ public:
     void sort(int column, Qt::SortOrder order) override;
 
     // False while the rows of an unsorted source are still being counted in
-    // the background (the grid grows as they come in).
+    // the background (the grid grows as they come in), also while a lock held
+    // by another program holds the counting up.
     bool AllesGelesen() const;
+
+signals:
+    // A cell edit went to the database: written, or found changed meanwhile.
+    void ZelleGeschrieben(const Schreibauftrag& auftrag, const Schreibergebnis& ergebnis);
+    // The counting of the rows is held up (a German reason); it goes on by itself.
+    void ListeUnvollstaendig(const QString& grund);
+    // The counting went on after a hold-up and has every row now.
+    void ListeVollstaendig(int zeilen);
+
+public:
 
     // Pages held in memory at most (each of SeitenGroesse rows).
     static constexpr int SeitenGroesse = 256;
@@ -74,7 +89,7 @@ private:
 
     bool Anwenden(const Quelle& neu);
     QString Tabelle() const;
-    bool RowidsLesen(const Quelle& q, qint64 nach, int hoechstens, QVector<qint64>* aus, QString* fehler) const;
+    bool RowidsLesen(const Quelle& q, qint64 nach, int hoechstens, QVector<qint64>* aus, QSqlError* fehler) const;
     void WeiterLesen(int generation);
     QString Bedingung(const Quelle& q) const;
     const Zeile* ZeileHolen(int row) const;
@@ -82,10 +97,11 @@ private:
     void FehlSeitenNachlesen();
     bool ZeilenNachRowid(const QVector<qint64>& ids, QHash<qint64, Zeile>* aus, QString* fehler) const;
     bool ZeileNochDa(qint64 rowid) const;
-    bool Pruefen(int spalte, const QVariant& value, QVariant* wert, QString* fehler) const;
     QString Spalte(const QString& name) const;
 
     bool m_seitenweise = false;
+    QString m_datenbank;
+    bool m_aufgehalten = false;  // the counting failed once and is being tried again
     Quelle m_quelle;
     bool m_gewaehlt = false;
     int m_anzahl = 0;

@@ -6,14 +6,17 @@
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <cmath>
 
 #include "alarms/AlarmRecordLeser.h"
+#include "alarms/DatenbankFehler.h"
 #include "platform/WinUmgebung.h"
 
-AlarmdefsFehler::AlarmdefsFehler(const QString& text) : std::runtime_error(text.toStdString()) {}
+AlarmdefsFehler::AlarmdefsFehler(const QString& text, const QString& detail)
+    : std::runtime_error(text.toStdString()), m_detail(detail) {}
 QString AlarmdefsFehler::Text() const { return QString::fromStdString(what()); }
 
 namespace {
@@ -37,18 +40,99 @@ private:
     QSqlDatabase m_db;
 };
 
-QString Spalte(const QSqlDatabase& db, const QString& name) {
-    return db.driver()->escapeIdentifier(name, QSqlDriver::FieldName);
+QString Spalte(const QSqlDatabase& db, const QString& name) { return AlarmdefsZugriff::SpaltenName(db, name); }
+QString Tabelle(const QSqlDatabase& db) { return AlarmdefsZugriff::SpaltenName(db, QStringLiteral("Alarmdefs")); }
+
+// The 18 columns by name, so a table with its columns in another order still
+// gives each value its place in the record.
+QString SpaltenListe(const QSqlDatabase& db) {
+    QStringList s;
+    for (const QString& name : AlarmRecordBau::SpaltenNamen())
+        s << Spalte(db, name);
+    return s.join(QStringLiteral(", "));
 }
 
-bool IstGanzzahl(const QString& s) {
+std::optional<qlonglong> Ganzzahl(const QString& s) {
     bool ok = false;
-    s.trimmed().toLongLong(&ok);
-    return ok && !s.trimmed().isEmpty();
+    const qlonglong n = s.trimmed().toLongLong(&ok);
+    if (!ok || s.trimmed().isEmpty())
+        return std::nullopt;
+    return n;
 }
 
-// A position as stored: whole pixels; a decimal comma is accepted as well.
-std::optional<QVariant> Position(const QString& s) {
+// The row's own key where the engine has one that names exactly one row.
+QString Schluessel(const QSqlDatabase& db) {
+    if (db.driverName() == QLatin1String("QSQLITE"))
+        return QStringLiteral("rowid");
+    if (db.driverName() == QLatin1String("QPSQL"))
+        return QStringLiteral("ctid");
+    return {};
+}
+
+AlarmRecord RecordAus(const QVariantList& werte) {
+    AlarmRecord r(AlarmFeld::Anzahl);
+    for (int i = 0; i < AlarmFeld::Spalten && i < werte.size(); ++i)
+        r[i] = AlarmRecordBau::FeldText(i, werte.at(i));
+    return r;
+}
+
+QString Beschreiben(const AlarmRecord& r, const QList<int>& spalten) {
+    QStringList teile;
+    for (int s : spalten) {
+        const QString wert = r.value(s);
+        teile << AlarmRecordBau::SpaltenNamen().value(s) + QLatin1Char(' ') +
+                     (wert.isEmpty() ? QStringLiteral("leer") : wert);
+    }
+    return teile.join(QStringLiteral(", "));
+}
+
+Schreibergebnis Abgelehnt(const QString& text, const QString& detail = {}) {
+    Schreibergebnis e;
+    e.art = Schreibergebnis::Art::Abgelehnt;
+    e.text = text;
+    e.detail = detail;
+    return e;
+}
+}  // namespace
+
+// --- values ------------------------------------------------------------------------
+
+bool AlarmdefsZugriff::IstZahlenSpalte(int spalte) {
+    switch (spalte) {
+    case 0: case 1: case 2: case 4: case 7: case 8: case 9:
+    case 13: case 14: case 15: case 16: case 17:
+        return true;
+    default:
+        return false;
+    }
+}
+
+int AlarmdefsZugriff::SpaltenBreite(int spalte) { return IstZahlenSpalte(spalte) ? 11 : 255; }
+
+std::optional<QString> AlarmdefsZugriff::WertPruefen(int spalte, const QVariant& wert, QVariant* gespeichert) {
+    const QString name = AlarmRecordBau::SpaltenNamen().value(spalte);
+    if (spalte < 0 || spalte >= AlarmFeld::Spalten)
+        return QStringLiteral("Die Spalte %1 gibt es nicht.").arg(spalte);
+    // An emptied cell holds nothing (NULL), so " Frei" finds an alarm whose picture was cleared.
+    if (wert.isNull() || (wert.typeId() == QMetaType::QString && wert.toString().trimmed().isEmpty())) {
+        *gespeichert = QVariant();
+        return std::nullopt;
+    }
+    const QString text = wert.toString();
+    if (text.size() > SpaltenBreite(spalte))
+        return QStringLiteral("Die Spalte %1 nimmt höchstens %2 Zeichen auf.").arg(name).arg(SpaltenBreite(spalte));
+    if (IstZahlenSpalte(spalte)) {
+        const auto zahl = Ganzzahl(text);
+        if (!zahl)
+            return QStringLiteral("Die Spalte %1 nimmt nur ganze Zahlen auf, nicht \"%2\".").arg(name, text);
+        *gespeichert = *zahl;
+        return std::nullopt;
+    }
+    *gespeichert = text;
+    return std::nullopt;
+}
+
+std::optional<QVariant> AlarmdefsZugriff::Position(const QString& s) {
     const QString t = s.trimmed();
     if (t.isEmpty())
         return QVariant();
@@ -58,7 +142,8 @@ std::optional<QVariant> Position(const QString& s) {
         return std::nullopt;
     return QVariant(static_cast<qlonglong>(qRound64(d)));
 }
-}  // namespace
+
+// --- connections -------------------------------------------------------------------
 
 QSqlDatabase AlarmdefsZugriff::Oeffnen(const QString& sDatenbank, const QString& sVerbindungsName) {
     const QString pfad = QString::fromStdString(WinUmgebung::PfadAbbilden(sDatenbank.toStdString()));
@@ -83,11 +168,10 @@ QSqlDatabase AlarmdefsZugriff::Oeffnen(const QString& sDatenbank, const QString&
         throw AlarmdefsFehler(QStringLiteral("Die Datei %1 ist keine Alarmdatenbank.").arg(sDatenbank));
     }
     if (!db.open()) {
-        const QString grund = db.lastError().text();
+        const auto m = DatenbankFehler::Deuten(db.lastError(), sDatenbank);
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(sVerbindungsName);
-        throw AlarmdefsFehler(
-            QStringLiteral("Die Alarmdatenbank %1 lässt sich nicht öffnen: %2").arg(sDatenbank, grund));
+        throw AlarmdefsFehler(m.text, m.detail);
     }
     return db;
 }
@@ -101,24 +185,50 @@ void AlarmdefsZugriff::Schliessen(const QString& sVerbindungsName) {
     QSqlDatabase::removeDatabase(sVerbindungsName);
 }
 
+QString AlarmdefsZugriff::SpaltenName(const QSqlDatabase& db, const QString& name) {
+    // SQLite takes a name in double quotes that names no column for a text
+    // (a missing column "X" would read as the word X); in brackets it is a name only.
+    if (db.driverName() == QLatin1String("QSQLITE"))
+        return QLatin1Char('[') + name + QLatin1Char(']');
+    return db.driver()->escapeIdentifier(name, QSqlDriver::FieldName);
+}
+
+QStringList AlarmdefsZugriff::FehlendeSpalten(const QSqlDatabase& db) {
+    const QSqlRecord rec = db.record(QStringLiteral("Alarmdefs"));
+    QStringList fehlen;
+    for (const QString& name : AlarmRecordBau::SpaltenNamen()) {
+        bool da = false;
+        for (int i = 0; i < rec.count() && !da; ++i)
+            da = rec.fieldName(i).compare(name, Qt::CaseInsensitive) == 0;
+        if (!da)
+            fehlen << name;
+    }
+    return fehlen;
+}
+
+// --- reading -----------------------------------------------------------------------
+
 std::optional<AlarmListeTyp> AlarmdefsZugriff::AlarmListeLesen(const QString& sDatenbank, const QString& sForm) {
     Verbindung v(sDatenbank);
     AlarmListeTyp liste;
     {
         QSqlQuery q(v.db());
         q.setForwardOnly(true);
-        // A statement the database rejects (no table Alarmdefs) fails in prepare; its reason is kept.
-        const bool vorbereitet =
-            q.prepare(QStringLiteral("select * from Alarmdefs where %1 = ?").arg(Spalte(v.db(), QStringLiteral("Form"))));
+        // A statement the database rejects (no table, a missing column) fails in prepare.
+        const bool vorbereitet = q.prepare(QStringLiteral("select %1 from %2 where %3 = ?")
+                                               .arg(SpaltenListe(v.db()), Tabelle(v.db()), Spalte(v.db(), QStringLiteral("Form"))));
         q.addBindValue(sForm);
-        if (!vorbereitet || !q.exec())
-            throw AlarmdefsFehler(QStringLiteral("Die Alarme des Bildes %1 lassen sich nicht aus %2 lesen: %3")
-                                      .arg(sForm, sDatenbank, q.lastError().text()));
-        const int spalten = q.record().count();
-        if (spalten < AlarmFeld::Spalten)
-            throw AlarmdefsFehler(
-                QStringLiteral("Die Tabelle Alarmdefs in %1 hat weniger als 18 Spalten.").arg(sDatenbank));
-        AlarmRecordLeser leser(spalten);
+        if (!vorbereitet || !q.exec()) {
+            const auto m = DatenbankFehler::Deuten(q.lastError(), sDatenbank);
+            const QStringList fehlen = FehlendeSpalten(v.db());
+            if (!fehlen.isEmpty() && fehlen.size() < AlarmFeld::Spalten)
+                throw AlarmdefsFehler(QStringLiteral("In der Tabelle Alarmdefs von %1 fehlen die Spalten %2.")
+                                          .arg(sDatenbank, fehlen.join(QStringLiteral(", "))),
+                                      m.detail);
+            throw AlarmdefsFehler(m.text + QStringLiteral(" Die Alarme des Bildes %1 lassen sich nicht lesen.").arg(sForm),
+                                  m.detail);
+        }
+        AlarmRecordLeser leser(AlarmFeld::Spalten);
         while (q.next())
             liste.append(leser.Lesen(q));
     }
@@ -127,48 +237,144 @@ std::optional<AlarmListeTyp> AlarmdefsZugriff::AlarmListeLesen(const QString& sD
     return liste;
 }
 
-bool AlarmdefsZugriff::PfeilSchreiben(const QString& sDatenbank, const QString& sIdent,
-                                      const std::optional<QString>& sForm, const QString& sSymbol,
-                                      const QString& sX, const QString& sY) {
-    // Checked before any statement is sent: the row is named by a whole number only.
-    if (!IstGanzzahl(sIdent))
-        throw AlarmdefsFehler(QStringLiteral("Ungültige Alarmnummer \"%1\".").arg(sIdent));
-    const auto x = Position(sX);
-    const auto y = Position(sY);
-    if (!x || !y)
-        throw AlarmdefsFehler(QStringLiteral("Ungültige Position X = %1 Y = %2.").arg(sX, sY));
-    Verbindung v(sDatenbank);
-    QSqlDatabase& db = v.db();
-    if (!db.transaction())
-        throw AlarmdefsFehler(QStringLiteral("Die Alarmdatenbank %1 ist gesperrt: %2")
-                                  .arg(sDatenbank, db.lastError().text()));
+// --- writing -----------------------------------------------------------------------
+
+Schreibergebnis AlarmdefsZugriff::Schreiben(const QString& sDatenbank, const Schreibauftrag& auftrag) {
+    try {
+        Verbindung v(sDatenbank);
+        return Schreiben(v.db(), sDatenbank, auftrag);
+    } catch (const AlarmdefsFehler& f) {
+        return Abgelehnt(f.Text() + QStringLiteral(" Nichts wurde geschrieben."), f.Detail());
+    }
+}
+
+Schreibergebnis AlarmdefsZugriff::Schreiben(QSqlDatabase& db, const QString& sDatenbank, const Schreibauftrag& auftrag) {
+    const QString schluessel = Schluessel(db);
+    // A grid row is named by its own key; otherwise the row is named by a whole
+    // number only, checked before any statement is sent.
+    const bool nachSchluessel = auftrag.zeile.isValid() && !schluessel.isEmpty();
+    const auto ident = Ganzzahl(auftrag.ident);
+    if (!ident && !nachSchluessel)
+        return Abgelehnt(QStringLiteral("Ungültige Alarmnummer \"%1\"; nichts wurde geschrieben.").arg(auftrag.ident));
+    const QString nummer = ident ? QString::number(*ident) : auftrag.ident;
+    if (auftrag.spalten.isEmpty() || auftrag.spalten.size() != auftrag.werte.size())
+        return Abgelehnt(QStringLiteral("Nichts zu schreiben für Alarm %1.").arg(nummer));
+    QVariantList neu;
+    for (int i = 0; i < auftrag.spalten.size(); ++i) {
+        QVariant wert;
+        if (const auto grund = WertPruefen(auftrag.spalten.at(i), auftrag.werte.at(i), &wert))
+            return Abgelehnt(*grund + QStringLiteral(" Nichts wurde geschrieben."));
+        neu << wert;
+    }
+
+    const bool sqlite = db.driverName() == QLatin1String("QSQLITE");
+    auto abbrechen = [&](const QSqlError& fehler) {
+        const auto m = DatenbankFehler::Deuten(fehler, sDatenbank);
+        db.rollback();
+        QString text = m.text;
+        if (fehler.databaseText().contains(QLatin1String("no such column"), Qt::CaseInsensitive) ||
+            fehler.nativeErrorCode() == QLatin1String("42703")) {
+            const QStringList fehlen = FehlendeSpalten(db);
+            if (!fehlen.isEmpty())
+                text = QStringLiteral("In der Tabelle Alarmdefs von %1 fehlen die Spalten %2.")
+                           .arg(sDatenbank, fehlen.join(QStringLiteral(", ")));
+        }
+        return Abgelehnt(text + QStringLiteral(" Nichts wurde geschrieben."), m.detail);
+    };
+
     QSqlQuery q(db);
-    // Without a picture value the row keeps its picture rather than losing it.
-    const QString formTeil = sForm ? QStringLiteral("%1 = ?, ").arg(Spalte(db, QStringLiteral("Form"))) : QString();
-    const bool vorbereitet =
-        q.prepare(QStringLiteral("update Alarmdefs set %1%2 = ?, %3 = ?, %4 = ? where %5 = ?")
-                      .arg(formTeil, Spalte(db, QStringLiteral("Symbol")), Spalte(db, QStringLiteral("X")),
-                           Spalte(db, QStringLiteral("Y")), Spalte(db, QStringLiteral("Ident"))));
-    if (sForm)
-        q.addBindValue(*sForm);
-    q.addBindValue(sSymbol);
-    q.addBindValue(*x);
-    q.addBindValue(*y);
-    q.addBindValue(sIdent.trimmed().toLongLong());
-    if (!vorbereitet || !q.exec()) {
-        const QString grund = q.lastError().text();
-        q.finish();
-        db.rollback();
-        throw AlarmdefsFehler(
-            QStringLiteral("Der Pfeil ließ sich nicht in %1 schreiben: %2").arg(sDatenbank, grund));
+    // SQLite takes the write lock at once, so nobody changes the row between
+    // reading it here and writing it; a lock held by another program is waited
+    // for as long as the connection's busy time-out says.
+    if (sqlite ? !q.exec(QStringLiteral("BEGIN IMMEDIATE")) : !db.transaction())
+        return abbrechen(sqlite ? q.lastError() : db.lastError());
+
+    const QString identSpalte = Spalte(db, QStringLiteral("Ident"));
+    QString sql = QStringLiteral("select %1%2 from %3 where %4 = ?")
+                      .arg(schluessel.isEmpty() ? QString() : schluessel + QStringLiteral(", "), SpaltenListe(db),
+                           Tabelle(db), nachSchluessel ? schluessel : identSpalte);
+    if (!schluessel.isEmpty())
+        sql += QStringLiteral(" order by %1").arg(schluessel);
+    if (db.driverName() == QLatin1String("QPSQL"))
+        sql += QStringLiteral(" for update");
+    q.setForwardOnly(true);
+    if (!q.prepare(sql))
+        return abbrechen(q.lastError());
+    q.addBindValue(nachSchluessel ? auftrag.zeile : QVariant(*ident));
+    if (!q.exec())
+        return abbrechen(q.lastError());
+    struct Gelesen {
+        QVariant schluessel;
+        QVariantList werte;
+    };
+    QList<Gelesen> zeilen;
+    const int versatz = schluessel.isEmpty() ? 0 : 1;
+    while (q.next()) {
+        Gelesen g;
+        if (versatz)
+            g.schluessel = q.value(0);
+        for (int i = 0; i < AlarmFeld::Spalten; ++i)
+            g.werte << q.value(i + versatz);
+        zeilen << g;
     }
-    const int zeilen = q.numRowsAffected();
     q.finish();
-    if (!db.commit()) {
-        const QString grund = db.lastError().text();
+
+    Schreibergebnis e;
+    e.spalten = auftrag.spalten;
+    e.gleicheNummern = static_cast<int>(zeilen.size());
+    if (zeilen.isEmpty()) {
         db.rollback();
-        throw AlarmdefsFehler(
-            QStringLiteral("Der Pfeil ließ sich nicht in %1 schreiben: %2").arg(sDatenbank, grund));
+        e.art = Schreibergebnis::Art::KeinAlarm;
+        e.text = QStringLiteral("Nichts in die DB geschrieben: kein Alarm %1 gefunden").arg(nummer);
+        return e;
     }
-    return zeilen > 0;
+    // The row that was read: of rows with the same number the first that still holds those values.
+    const Gelesen* ziel = nullptr;
+    for (const Gelesen& g : zeilen) {
+        bool gleich = true;
+        if (auftrag.gelesen)
+            for (int s : auftrag.spalten)
+                gleich = gleich && AlarmRecordBau::FeldText(s, g.werte.value(s)) == auftrag.gelesen->value(s);
+        if (gleich) {
+            ziel = &g;
+            break;
+        }
+    }
+    if (!ziel) {
+        db.rollback();
+        e.art = Schreibergebnis::Art::Geaendert;
+        e.zeile = RecordAus(zeilen.first().werte);
+        e.schluessel = zeilen.first().schluessel;
+        e.text = QStringLiteral("Alarm %1 wurde inzwischen geändert; nichts geschrieben. Die Zeile hält jetzt: %2.")
+                     .arg(nummer)
+                     .arg(Beschreiben(e.zeile, auftrag.spalten));
+        return e;
+    }
+
+    QStringList setzen;
+    for (int s : auftrag.spalten)
+        setzen << Spalte(db, AlarmRecordBau::SpaltenNamen().at(s)) + QStringLiteral(" = ?");
+    QSqlQuery u(db);
+    const QString wo = schluessel.isEmpty() ? identSpalte : schluessel;
+    if (!u.prepare(QStringLiteral("update %1 set %2 where %3 = ?").arg(Tabelle(db), setzen.join(QStringLiteral(", ")), wo)))
+        return abbrechen(u.lastError());
+    for (const QVariant& w : neu)
+        u.addBindValue(w);
+    u.addBindValue(schluessel.isEmpty() ? QVariant(*ident) : ziel->schluessel);
+    if (!u.exec())
+        return abbrechen(u.lastError());
+    u.finish();
+    if (!db.commit())
+        return abbrechen(db.lastError());
+
+    e.art = Schreibergebnis::Art::Geschrieben;
+    e.schluessel = ziel->schluessel;
+    QVariantList werte = ziel->werte;
+    for (int i = 0; i < auftrag.spalten.size(); ++i) {
+        e.vorher << ziel->werte.value(auftrag.spalten.at(i));
+        e.nachher << neu.at(i);
+        werte[auftrag.spalten.at(i)] = neu.at(i);
+    }
+    e.zeile = RecordAus(werte);
+    return e;
 }

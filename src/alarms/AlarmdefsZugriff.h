@@ -1,21 +1,28 @@
 #pragma once
-// All direct access to the table Alarmdefs. Each call opens its own uniquely
-// named connection and closes it again. Errors (missing or locked file, no
-// table, rejected statement, missing Access driver) are thrown as
-// AlarmdefsFehler with a German text naming the file; callers that run in a
-// skip-and-continue mode catch it per step.
+// All direct access to the table Alarmdefs, and the one way every write goes.
+// Each call on a path opens its own uniquely named connection and closes it
+// again. Reading errors (missing or locked file, no table, rejected statement,
+// missing Access driver) are thrown as AlarmdefsFehler with a German text
+// naming the file; a write reports what became of it in its result.
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <stdexcept>
 
 #include "alarms/AlarmRecord.h"
+#include "alarms/Schreibauftrag.h"
+#include "alarms/Schreibergebnis.h"
 
 class QSqlDatabase;
 
 class AlarmdefsFehler : public std::runtime_error {
 public:
-    explicit AlarmdefsFehler(const QString& text);
+    explicit AlarmdefsFehler(const QString& text, const QString& detail = {});
     QString Text() const;
+    QString Detail() const { return m_detail; }
+
+private:
+    QString m_detail;
 };
 
 class AlarmdefsZugriff {
@@ -24,13 +31,27 @@ public:
     // Form (the caller then keeps its previous list).
     static std::optional<AlarmListeTyp> AlarmListeLesen(const QString& sDatenbank, const QString& sForm);
 
-    // Writes Form, Symbol, X, Y of the row with that Ident, nothing else; without
-    // sForm the row keeps its picture.
-    // sIdent must be a whole number (else AlarmdefsFehler, before any statement);
-    // X and Y must be numbers or empty. Returns false when no row matches.
-    static bool PfeilSchreiben(const QString& sDatenbank, const QString& sIdent,
-                               const std::optional<QString>& sForm, const QString& sSymbol,
-                               const QString& sX, const QString& sY);
+    // Writes the columns of one row inside a transaction, and only while the row
+    // still holds what the caller read of it. Of several rows with that alarm
+    // number the first that holds those values is written, never more than one.
+    static Schreibergebnis Schreiben(const QString& sDatenbank, const Schreibauftrag& auftrag);
+    // The same on a connection that is open already (the grid's own).
+    static Schreibergebnis Schreiben(QSqlDatabase& db, const QString& sDatenbank, const Schreibauftrag& auftrag);
+
+    // A cell value as the column stores it: numbers as whole numbers, an empty
+    // text as NULL, texts at most 255 characters. A German reason when refused.
+    static std::optional<QString> WertPruefen(int spalte, const QVariant& wert, QVariant* gespeichert);
+    static bool IstZahlenSpalte(int spalte);
+    static int SpaltenBreite(int spalte);  // 11 or 255 characters
+    // An arrow position as stored: whole pixels, a decimal comma accepted, empty
+    // text as NULL; nullopt when it is no number that fits.
+    static std::optional<QVariant> Position(const QString& s);
+
+    // A column name as the statements quote it.
+    static QString SpaltenName(const QSqlDatabase& db, const QString& name);
+    // The columns of the 18 this program needs that the table lacks (names
+    // compared without regard to case); all 18 when there is no table.
+    static QStringList FehlendeSpalten(const QSqlDatabase& db);
 
     // Opens a connection of the right backend (SQLite by the file's first bytes,
     // Jet/ACE through ODBC) under the given connection name; throws AlarmdefsFehler.

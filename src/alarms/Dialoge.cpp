@@ -15,6 +15,11 @@ public:
         const QString t = titel.isEmpty() ? QApplication::applicationDisplayName() : titel;
         QMessageBox::information(owner, t, text, QMessageBox::Ok);
     }
+    void FehlerMeldung(QWidget* owner, const QString& text, const QString& detail) override {
+        QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), text, QMessageBox::Ok, owner);
+        box.setDetailedText(detail);
+        box.exec();
+    }
     int Modal(QDialog* dlg) override { return dlg->exec(); }
     QString DateiOeffnen(QWidget* owner, const QString& titel, const QString& filter,
                          const QString& standardEndung, const QString& vorgabeName,

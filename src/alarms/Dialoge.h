@@ -16,6 +16,12 @@ public:
 
     // Plain message box with an OK button; an empty title means the program's title.
     virtual void Meldung(QWidget* owner, const QString& text, const QString& titel = {}) = 0;
+    // A refusal of the database: the German text, the engine's own words behind
+    // the box's details. Without a box of that kind the details are left out.
+    virtual void FehlerMeldung(QWidget* owner, const QString& text, const QString& detail) {
+        (void)detail;
+        Meldung(owner, text);
+    }
     // Shows dlg modally and returns its result (QDialog::Accepted / Rejected).
     virtual int Modal(QDialog* dlg) = 0;
     // File-open dialog; returns the full path, or an empty text when cancelled.

@@ -24,6 +24,8 @@ public:
     virtual AlarmAuswahl* mgobjAuswahl() const = 0;
     // Panels count from 1, as in the status bar's design.
     virtual void StatusText(int panel, const QString& text) = 0;
+    // Panel 1 with what went wrong; its tool tip adds the database engine's own words.
+    virtual void StatusMeldung(const QString& text, const QString& detail) = 0;
     virtual QString StatusTextLesen(int panel) const = 0;
     // Presses a tool bar button by its key ("SingleMode", "Grid", "Editor", ...).
     virtual void ToolButtonDruecken(const QString& key) = 0;
@@ -33,6 +35,9 @@ public:
     virtual QWidget* KindFensterEinfuegen(QWidget* fenster) = 0;
     // Creates the picture window if needed and shows it modeless.
     virtual void BildfensterZeigen() = 0;
+    // A pick that did not happen: the picture window shows nothing that could be
+    // written into another row than the highlighted one, panel 1 says why.
+    virtual void AuswahlGescheitert(const QString& grund) = 0;
     // Pops up the items of the hidden menus "Pfeile" and "Alarm" at a global position.
     virtual void PfeilMenuZeigen(const QPoint& globalPos) = 0;
     virtual void AlarmMenuZeigen(const QPoint& globalPos) = 0;

@@ -1,5 +1,6 @@
 #include "alarms/frmAlarmAuswahl.h"
 
+#include <QAbstractItemDelegate>
 #include <QAtomicInteger>
 #include <QCoreApplication>
 #include <QDir>
@@ -18,6 +19,7 @@
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Anzeigemodus.h"
 #include "alarms/AuswahlLayout.h"
+#include "alarms/Dialoge.h"
 #include "alarms/Hauptfenster.h"
 #include "alarms/Twips.h"
 #include "alarms/WertelistenDelegate.h"
@@ -220,11 +222,15 @@ void frmAlarmAuswahl::Form_Activate() {
     if (k && m_datenbankName != k->AlarmDatenbank()) {
         try {
             DatenbankOeffnen(k->AlarmDatenbank());
+            m_abgelehnt.clear();
             if (m_quelle)
                 QuelleAnwenden(*m_quelle);
         } catch (const AlarmdefsFehler& e) {
-            // the grid stays empty; the next activation tries again
+            // the grid stays empty; the next activation tries again, without saying it twice
             StatusMelden(e.Text());
+            if (m_abgelehnt != k->AlarmDatenbank())
+                Dialoge::aktuell().FehlerMeldung(this, e.Text(), e.Detail());
+            m_abgelehnt = k->AlarmDatenbank();
         }
     }
     if (k && k->Testmodus()) {
@@ -317,7 +323,29 @@ void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
     const QString name = QStringLiteral("tavero-auswahl-%1").arg(g_fensterZaehler.fetchAndAddRelaxed(1));
     QSqlDatabase db = AlarmdefsZugriff::Oeffnen(pfad, name);
     m_verbindung = name;
-    dbAlarme = new AlarmdefsModell(this, db);
+    // A table without the columns the program needs is not opened: every pick
+    // and every write would fail on it later.
+    const QStringList fehlen = AlarmdefsZugriff::FehlendeSpalten(db);
+    if (!fehlen.isEmpty()) {
+        DatenbankSchliessen();
+        if (fehlen.size() == AlarmFeld::Spalten)
+            throw AlarmdefsFehler(QStringLiteral("Die Alarmdatenbank %1 enthält keine Tabelle Alarmdefs.").arg(pfad));
+        throw AlarmdefsFehler(QStringLiteral("In der Tabelle Alarmdefs von %1 fehlen die Spalten %2. Die Datenbank "
+                                             "wird nicht geöffnet.")
+                                  .arg(pfad, fehlen.join(QStringLiteral(", "))));
+    }
+    dbAlarme = new AlarmdefsModell(this, db, pfad);
+    connect(dbAlarme, &AlarmdefsModell::ZelleGeschrieben, this,
+            [this](const Schreibauftrag& a, const Schreibergebnis& e) {
+                if (AlarmAuswahl* k = mgobjAlarmAuswahl)
+                    k->ErgebnisMelden(a, e,
+                                      QStringLiteral("%1 von Alarm %2 ändern")
+                                          .arg(AlarmRecordBau::SpaltenNamen().value(a.spalten.value(0)), a.ident));
+            });
+    connect(dbAlarme, &AlarmdefsModell::ListeUnvollstaendig, this, &frmAlarmAuswahl::StatusMelden);
+    connect(dbAlarme, &AlarmdefsModell::ListeVollstaendig, this, [this](int zeilen) {
+        StatusMelden(QStringLiteral("Die Alarmliste ist vollständig: %1 Zeilen.").arg(zeilen));
+    });
     QItemSelectionModel* alt = TDBAlarme->selectionModel();
     TDBAlarme->setModel(dbAlarme);
     delete alt;
@@ -391,6 +419,20 @@ void frmAlarmAuswahl::AktuellenDatensatzZeigen() {
     dbAlarme->ZeilenNeuLesen(oben, unten);
 }
 
+void frmAlarmAuswahl::OffeneBearbeitungAbschliessen() {
+    // The delegate puts its open editor on the grid's viewport.
+    QWidget* editor = nullptr;
+    for (QWidget* w : TDBAlarme->viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (w->isVisible())
+            editor = w;
+    if (!editor)
+        return;
+    // The view's own way of taking an editor's value: the same check and write as Enter.
+    QMetaObject::invokeMethod(TDBAlarme, "commitData", Qt::DirectConnection, Q_ARG(QWidget*, editor));
+    QMetaObject::invokeMethod(TDBAlarme, "closeEditor", Qt::DirectConnection, Q_ARG(QWidget*, editor),
+                              Q_ARG(QAbstractItemDelegate::EndEditHint, QAbstractItemDelegate::NoHint));
+}
+
 void frmAlarmAuswahl::StatusMelden(const QString& text) const {
     if (Hauptfenster* hf = Hauptfenster::instanz())
         hf->StatusText(1, text);
@@ -419,27 +461,35 @@ bool frmAlarmAuswahl::BildDateiGueltig(const QString& bilderPath, const QString&
 }
 
 void frmAlarmAuswahl::AlarmWaehlen() {
-    // A failing step is skipped: the picture window is shown all the same.
+    // A failing step is skipped: the picture window is shown all the same, but
+    // with nothing on it that could be written into another row than this one.
+    std::optional<QString> grund;
     try {
-        AlarmUebernehmen();
+        grund = AlarmUebernehmen();
     } catch (const AlarmdefsFehler& e) {
-        StatusMelden(e.Text());
+        grund = e.Text() + QStringLiteral(" Kein Alarm gewählt.");
     }
     if (Hauptfenster* hf = Hauptfenster::instanz()) {
+        if (grund)
+            hf->AuswahlGescheitert(*grund);
         hf->imgNeuDB = WAHR;
         hf->BildfensterZeigen();
     }
 }
 
-void frmAlarmAuswahl::AlarmUebernehmen() {
+std::optional<QString> frmAlarmAuswahl::AlarmUebernehmen() {
     AlarmAuswahl* k = mgobjAlarmAuswahl;
     const QModelIndex aktuell = TDBAlarme->currentIndex();
     if (!k || !dbAlarme || !aktuell.isValid())
-        return;
+        return std::nullopt;
     const int zeile = aktuell.row();
+    const QString ident = dbAlarme->index(zeile, AlarmFeld::Ident).data().toString();
     const QString form = dbAlarme->index(zeile, AlarmFeld::Form).data().toString();
+    if (form.isEmpty())
+        return QStringLiteral("Alarm %1 hat kein Bild (Form ist leer); kein Pfeil zu bearbeiten.").arg(ident);
     if (!BildDateiGueltig(k->BilderPath(), form))
-        return;
+        return QStringLiteral("Für Alarm %1 fehlt das Bild %2; kein Pfeil zu bearbeiten.")
+            .arg(ident, k->BilderPath() + QLatin1Char('\\') + form + QLatin1Char('\\') + form + QStringLiteral(".bmp"));
     AlarmRecord satz(AlarmFeld::Anzahl);
     for (int i = 0; i < dbAlarme->columnCount() && i < AlarmFeld::Spalten; ++i)
         satz[i] = dbAlarme->index(zeile, i).data().toString();
@@ -452,4 +502,5 @@ void frmAlarmAuswahl::AlarmUebernehmen() {
     k->setAktuellerAlarm(AktuelleZeile);
     if (Hauptfenster* hf = Hauptfenster::instanz())
         hf->imgNeu = WAHR;
+    return std::nullopt;
 }

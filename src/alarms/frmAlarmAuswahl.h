@@ -32,6 +32,8 @@ public:
     void Verbergen();
     // The bound view shows its current record again (after a write-back).
     void AktuellenDatensatzZeigen();
+    // A cell still being edited is written, or its refusal shown (before the program ends).
+    void OffeneBearbeitungAbschliessen();
 
     // Event handlers, public so that the main window and tests reach them.
     void Form_Load();
@@ -74,7 +76,8 @@ private:
 
     void BaumAufbauen();
     void WertelistenFuellen();
-    void AlarmUebernehmen();
+    // Why the current row could not be picked; nullopt when it was.
+    std::optional<QString> AlarmUebernehmen();
     void DatenbankOeffnen(const QString& pfad);
     void DatenbankSchliessen();
     bool QuelleAnwenden(const Datensatzquelle& q);
@@ -85,6 +88,7 @@ private:
 
     std::optional<Datensatzquelle> m_quelle;
     QString m_datenbankName;
+    QString m_abgelehnt;  // a database refused at its opening; said once, not at every activation
     QString m_verbindung;
     bool m_geladen = false;
     bool m_mausImBaum = false;

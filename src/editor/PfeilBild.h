@@ -5,6 +5,8 @@
 #include <QRect>
 #include <QString>
 
+#include "alarms/AlarmRecord.h"
+
 struct PfeilBild {
     QPixmap Picture;
     bool Platzhalter = false;  // the symbol file could not be loaded
@@ -18,6 +20,10 @@ struct PfeilBild {
     // The alarm the arrow stands for (tool tip of a moved arrow).
     QString Ident;
     QString Alarmtext;
+    // The alarm's row as last read or written: a write of this arrow goes
+    // through only while the row still holds it, and a refused write puts the
+    // arrow back to it.
+    AlarmRecord Satz;
 
     QRect Rechteck() const { return {Left, Top, Width, Height}; }
 };

@@ -1,7 +1,6 @@
 #include "editor/PfeilEintrag.h"
 
 #include "alarms/AlarmAuswahl.h"
-#include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Anzeigemodus.h"
 #include "editor/PfeilText.h"
 
@@ -18,22 +17,34 @@ std::optional<QString> PfeilEintrag::AlarmBildName(const AlarmAuswahl& a, std::i
     return PfeilText::OhneEndung(bilder.at(bmpNeuIndex));
 }
 
-PfeilEintrag::Ergebnis PfeilEintrag::Schreiben(AlarmAuswahl& a, const QString& tag, int left, int top,
-                                               const QString& bild) {
-    Ergebnis e;
-    try {
-        e.geschrieben = a.ActuelleWerteEintragen(tag, PfeilText::Zahl(left), PfeilText::Zahl(top), bild);
-    } catch (const AlarmdefsFehler& f) {
-        // the user must see that nothing was stored
-        e.fehler = f.Text();
-    }
-    return e;
+QString PfeilEintrag::PositionsText(const QString& gelesen, int jetzt, bool bewegt) {
+    if (!bewegt && gelesen.trimmed().isEmpty())
+        return {};
+    return PfeilText::Zahl(jetzt);
 }
 
-QString PfeilEintrag::StatusText(const Ergebnis& e, const QString& tag, const QString& bestaetigung) {
-    if (!e.fehler.isEmpty())
-        return e.fehler;
-    if (!e.geschrieben)
-        return PfeilText::NichtGefunden(PfeilText::TagTeile(tag).value_or(std::make_pair(tag, QString())).first);
+std::optional<Schreibergebnis> PfeilEintrag::Schreiben(AlarmAuswahl& a, const AlarmRecord& gelesen, const QString& tag,
+                                                       int left, int top, const QString& bild, bool bewegt,
+                                                       const QString& beschreibung) {
+    std::optional<AlarmRecord> satz;
+    if (!gelesen.isEmpty())
+        satz = gelesen;
+    return a.PfeilEintragen(tag, PositionsText(gelesen.value(AlarmFeld::X), left, bewegt),
+                            PositionsText(gelesen.value(AlarmFeld::Y), top, bewegt), bild, satz, beschreibung);
+}
+
+bool PfeilEintrag::Bewegt(const AlarmRecord& gelesen, int left, int top) {
+    return PfeilText::Position(gelesen.value(AlarmFeld::X)) != left ||
+           PfeilText::Position(gelesen.value(AlarmFeld::Y)) != top;
+}
+
+QString PfeilEintrag::StatusText(const Schreibergebnis& e, const QString& bestaetigung) {
+    if (!e.geschrieben())
+        return e.text;
+    if (e.gleicheNummern > 1)
+        return bestaetigung + QStringLiteral("  (Die Alarmnummer %1 ist nicht eindeutig: %2 Zeilen; nur eine wurde "
+                                             "geschrieben.)")
+                                  .arg(e.zeile.value(AlarmFeld::Ident))
+                                  .arg(e.gleicheNummern);
     return bestaetigung;
 }

@@ -1,10 +1,14 @@
 #pragma once
 // Writing one arrow into the alarm's row through the component, for the
 // release of a dragged arrow and for the two menus: the picture name the row
-// receives, and the text that tells the user what happened.
+// receives, the positions written, and the text that tells the user what
+// happened.
 #include <QString>
 #include <cstdint>
 #include <optional>
+
+#include "alarms/Schreibergebnis.h"
+#include "editor/PfeilBild.h"
 
 class AlarmAuswahl;
 
@@ -17,13 +21,21 @@ public:
     static std::optional<QString> AlarmBildName(const AlarmAuswahl& a, std::int16_t imgNeuDB,
                                                 std::int16_t bmpNeuIndex);
 
-    struct Ergebnis {
-        bool geschrieben = false;
-        QString fehler;  // German text of a failed write, empty otherwise
-    };
-    // Calls ActuelleWerteEintragen; a failing database is caught and its text returned.
-    static Ergebnis Schreiben(AlarmAuswahl& a, const QString& tag, int left, int top, const QString& bild);
+    // The position text written for one axis: a position the row holds none of
+    // stays empty unless the arrow was moved, so nothing is invented.
+    static QString PositionsText(const QString& gelesen, int jetzt, bool bewegt);
 
-    // The text for status panel 1: the confirmation only when a row was written.
-    static QString StatusText(const Ergebnis& e, const QString& tag, const QString& bestaetigung);
+    // Writes an arrow at left/top with that tag (Ident#symbol) through the
+    // component; gelesen is the row as it was read (empty: unknown); nullopt
+    // when nothing was tried (no current alarm, a tag without "#").
+    static std::optional<Schreibergebnis> Schreiben(AlarmAuswahl& a, const AlarmRecord& gelesen, const QString& tag,
+                                                    int left, int top, const QString& bild, bool bewegt,
+                                                    const QString& beschreibung);
+    // Whether an arrow at left/top stands elsewhere than the row's position.
+    static bool Bewegt(const AlarmRecord& gelesen, int left, int top);
+
+    // The text for status panel 1: the confirmation only when the row was
+    // written (with a note when its alarm number is not unique), otherwise
+    // what stopped the write.
+    static QString StatusText(const Schreibergebnis& e, const QString& bestaetigung);
 };

@@ -37,10 +37,6 @@ QString Geschrieben(const QStringList& teile) {
     return QStringLiteral("Folgende Werte in die DB geschrieben  ") + teile.join(QStringLiteral(" ; "));
 }
 
-QString NichtGefunden(const QString& ident) {
-    return QStringLiteral("Nichts in die DB geschrieben: kein Alarm ") + ident + QStringLiteral(" gefunden");
-}
-
 QString Anzahl(int n) { return QString::number(n) + QStringLiteral(" Pfeile"); }
 
 QString OhneEndung(const QString& datei) { return datei.size() <= 4 ? datei : datei.left(datei.size() - 4); }

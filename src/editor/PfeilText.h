@@ -18,8 +18,6 @@ std::optional<std::pair<QString, QString>> TagTeile(const QString& tag);
 QString ToolTip(const QString& ident, const QString& alarmtext, const QString& symbol, int left, int top);
 // "Folgende Werte in die DB geschrieben  " followed by the parts, joined by " ; ".
 QString Geschrieben(const QStringList& teile);
-// Shown instead of the confirmation when no row carries that alarm number.
-QString NichtGefunden(const QString& ident);
 // "N Pfeile"
 QString Anzahl(int n);
 // A picture file name without its four-character extension (a shorter name stays whole).

@@ -60,7 +60,7 @@ QPixmap SymbolPlatzhalter() {
     return pm;
 }
 
-QPixmap BildPlatzhalter(const QString& sWinPfad) {
+QPixmap BildPlatzhalter(const QString& text) {
     QPixmap pm(EntwurfsGroesse);
     pm.fill(QColor(192, 192, 192));
     QPainter p(&pm);
@@ -73,8 +73,7 @@ QPixmap BildPlatzhalter(const QString& sWinPfad) {
     QFont f = p.font();
     f.setPixelSize(20);
     p.setFont(f);
-    p.drawText(QRect(250, 390, 780, 100), Qt::AlignCenter | Qt::TextWordWrap,
-               QStringLiteral("Bild nicht vorhanden:\n") + sWinPfad);
+    p.drawText(QRect(250, 390, 780, 100), Qt::AlignCenter | Qt::TextWordWrap, text);
     return pm;
 }
 
@@ -332,7 +331,7 @@ void frmPicture::PfeilBeschriften(int index, const QString& tag, const QString& 
 bool frmPicture::BildLaden(const QString& sWinPfad) {
     QPixmap pm = Laden(sWinPfad);
     m_BildPlatzhalter = pm.isNull();
-    Formbox->BildSetzen(m_BildPlatzhalter ? BildPlatzhalter(sWinPfad) : pm);
+    Formbox->BildSetzen(m_BildPlatzhalter ? BildPlatzhalter(QStringLiteral("Bild nicht vorhanden:\n") + sWinPfad) : pm);
     return !m_BildPlatzhalter;
 }
 
@@ -348,18 +347,21 @@ void frmPicture::FocusRect(std::int16_t AktImgPfeilIndex) {
     Formbox->FokusSetzen(QRect(a.Left, a.Top, a.Width + 5, a.Height + 5));
 }
 
+QPixmap frmPicture::SymbolFuer(const QString& symbol, bool* geladen) {
+    const AlarmAuswahl* k = Komponente();
+    const QString ordner = k ? k->SymbolPath() : QString();
+    return SymbolHolen(ordner + QStringLiteral("\\") + (symbol.isEmpty() ? QStringLiteral("PfeilLeer.gif") : symbol),
+                       geladen);
+}
+
 void frmPicture::PfeilLaden(const AlarmRecord& record) {
     const int n = PfeilAnzahl();
     if (n > MaxElemente)
         return;
     mAktPfeilIndex = static_cast<std::int16_t>(n);
     PfeilBild a = Formbox->imgPfeil.front();
-    const AlarmAuswahl* k = Komponente();
-    const QString ordner = k ? k->SymbolPath() : QString();
-    const QString symbol = Feld(record, AlarmFeld::Symbol);
     bool geladen = false;
-    a.Picture = SymbolHolen(ordner + QStringLiteral("\\") + (symbol.isEmpty() ? QStringLiteral("PfeilLeer.gif") : symbol),
-                            &geladen);
+    a.Picture = SymbolFuer(Feld(record, AlarmFeld::Symbol), &geladen);
     a.Platzhalter = !geladen;
     a.Width = a.Picture.width();
     a.Height = a.Picture.height();
@@ -367,6 +369,7 @@ void frmPicture::PfeilLaden(const AlarmRecord& record) {
     a.Top = PfeilText::Position(Feld(record, AlarmFeld::Y));
     a.Ident = Feld(record, AlarmFeld::Ident);
     a.Alarmtext = Feld(record, AlarmFeld::Alarmtext);
+    a.Satz = record;
     a.Visible = true;
     Formbox->imgPfeil.push_back(std::move(a));
 }
@@ -383,13 +386,25 @@ void frmPicture::PfeilActivate() {
     mAktAlarm = k->AktuellerAlarm();
     if (!mAktAlarm)
         return;
-    const AlarmRecord r = *mAktAlarm;
-    const QString form = Feld(r, AlarmFeld::Form);
+    const int aufruf = ++m_Aktivierung;
+    const std::optional<AlarmRecord> vorher = mAktAlarm;
+    const QString form = Feld(*mAktAlarm, AlarmFeld::Form);
     BildLaden(k->BilderPath() + QStringLiteral("\\") + form + QStringLiteral("\\") + form + QStringLiteral(".bmp"));
+    m_BildForm = form;
     setWindowTitle(PfeilText::Titel(form));
     mAktPfeilIndex = static_cast<std::int16_t>(std::min(PfeilAnzahl(), MaxElemente));
     if (!m_ImLaden)
         QCoreApplication::processEvents();
+    // A pick handled while messages were processed has shown its own alarm; the
+    // arrows must belong to the alarm current now, so this call ends here, or
+    // starts over when the current alarm changed without a call of its own.
+    if (aufruf != m_Aktivierung)
+        return;
+    if (Komponente() != k || k->AktuellerAlarm() != vorher) {
+        PfeilActivate();
+        return;
+    }
+    const AlarmRecord r = *mAktAlarm;
     Form_Resize();
     m_Symbole.clear();
 
@@ -450,6 +465,7 @@ void frmPicture::imgPfeil_MouseDown(std::int16_t Index, int Button, int, double 
     if (Button == 1) {
         mGriffX = static_cast<float>(X / Twips::ProPixel);
         mGriffY = static_cast<float>(Y / Twips::ProPixel);
+        m_DruckStelle = imgPfeil(Index).Rechteck().topLeft();
         FocusRect(Index);
     } else if (Button == 2 && gSingleMode == WAHR) {
         if (Hauptfenster* h = Hauptfenster::instanz())
@@ -512,17 +528,107 @@ void frmPicture::imgPfeil_MouseUp(std::int16_t Index, int Button, int, double, d
     ToolTipNeu(Index);
     if (!h || !k)
         return;
-    // Without a current alarm or a picture name there is nothing to write.
+    // Without a current alarm or a picture name there is nothing to write; the user is told.
     const std::optional<QString> bild = PfeilEintrag::AlarmBildName(*k, h->imgNeuDB, h->bmpNeuIndex);
-    if (!bild)
+    if (!bild) {
+        h->StatusText(1, QStringLiteral("Nichts in die DB geschrieben: kein Alarm gewählt."));
+        PfeilZuruecksetzen(Index);
         return;
+    }
     const PfeilBild& a = imgPfeil(Index);
     const QString tag = a.Tag;
     const int left = a.Left;
     const int top = a.Top;
-    const auto ergebnis = PfeilEintrag::Schreiben(*k, tag, left, top, *bild);
+    const bool bewegt = a.Rechteck().topLeft() != m_DruckStelle;
     const auto teile = PfeilText::TagTeile(tag).value_or(std::make_pair(tag, QString()));
-    h->StatusText(1, PfeilEintrag::StatusText(
-                         ergebnis, tag,
-                         PfeilText::Geschrieben({teile.first, teile.second, PfeilText::Zahl(left), PfeilText::Zahl(top)})));
+    EigenerPfeil = Index;
+    const auto ergebnis = PfeilEintrag::Schreiben(*k, a.Satz, tag, left, top, *bild, bewegt,
+                                                  QStringLiteral("Pfeil von Alarm %1 verschieben").arg(teile.first.trimmed()));
+    EigenerPfeil = 0;
+    if (!ergebnis) {
+        h->StatusText(1, QStringLiteral("Nichts in die DB geschrieben: kein Alarm gewählt."));
+        PfeilZuruecksetzen(Index);
+        return;
+    }
+    if (!ergebnis->geschrieben()) {
+        // The screen shows what the row holds, not the spot that was not stored.
+        PfeilZuruecksetzen(Index);
+        h->StatusMeldung(ergebnis->text, ergebnis->detail);
+        return;
+    }
+    const AlarmRecord& z = ergebnis->zeile;
+    h->StatusText(1, PfeilEintrag::StatusText(*ergebnis, PfeilText::Geschrieben({teile.first, teile.second,
+                                                                                  z.value(AlarmFeld::X),
+                                                                                  z.value(AlarmFeld::Y)})));
+}
+
+void frmPicture::PfeilZuruecksetzen(int index) {
+    if (index < 1 || index >= PfeilAnzahl())
+        return;
+    PfeilBild& a = Element(index);
+    if (a.Satz.isEmpty())
+        return;
+    const QRect vorher = a.Rechteck();
+    const QString symbol = Feld(a.Satz, AlarmFeld::Symbol);
+    bool geladen = false;
+    a.Picture = SymbolFuer(symbol, &geladen);
+    a.Platzhalter = !geladen;
+    a.Width = a.Picture.width();
+    a.Height = a.Picture.height();
+    a.Left = PfeilText::Position(Feld(a.Satz, AlarmFeld::X));
+    a.Top = PfeilText::Position(Feld(a.Satz, AlarmFeld::Y));
+    a.Ident = Feld(a.Satz, AlarmFeld::Ident);
+    a.Alarmtext = Feld(a.Satz, AlarmFeld::Alarmtext);
+    a.Tag = PfeilText::Tag(a.Ident, symbol);
+    a.ToolTipText = PfeilText::ToolTip(a.Ident, a.Alarmtext, symbol, a.Left, a.Top);
+    Formbox->PfeilNeuZeichnen(index, vorher);
+    if (Formbox->shpFocusVisible && Formbox->shpFocus.topLeft() == vorher.topLeft())
+        FocusRect(static_cast<std::int16_t>(index));
+}
+
+void frmPicture::ZeileAktualisieren(const QString& ident, const AlarmRecord& zeile) {
+    auto gleich = [](const QString& a, const QString& b) {
+        bool okA = false, okB = false;
+        const qlonglong x = a.trimmed().toLongLong(&okA), y = b.trimmed().toLongLong(&okB);
+        return okA && okB ? x == y : a.trimmed() == b.trimmed();
+    };
+    if (mAktAlarm && gleich(Feld(*mAktAlarm, AlarmFeld::Ident), ident))
+        mAktAlarm = zeile;
+    bool entfernt = false;
+    for (int i = PfeilAnzahl() - 1; i >= 1; --i) {
+        PfeilBild& a = Element(i);
+        if (a.Satz.isEmpty() || !gleich(Feld(a.Satz, AlarmFeld::Ident), ident))
+            continue;
+        if (i == EigenerPfeil) {
+            a.Satz = zeile;
+            continue;
+        }
+        if (Feld(a.Satz, AlarmFeld::Form) != Feld(zeile, AlarmFeld::Form)) {
+            // Its alarm lies on another picture now: this arrow no longer stands for it.
+            Formbox->update(a.Rechteck());
+            Formbox->imgPfeil.erase(Formbox->imgPfeil.begin() + i);
+            entfernt = true;
+            continue;
+        }
+        a.Satz = zeile;
+        PfeilZuruecksetzen(i);
+    }
+    if (entfernt) {
+        mAktPfeilIndex = static_cast<std::int16_t>(std::min(PfeilAnzahl() - 1, MaxElemente));
+        Formbox->shpFocusVisible = false;
+        Formbox->update();
+    }
+}
+
+void frmPicture::Leeren(const QString& grund) {
+    PfeileLeeren();
+    Formbox->shpFocusVisible = false;
+    mAktAlarm.reset();
+    mAktPfeilIndex = 0;
+    m_BildForm.clear();
+    m_BildPlatzhalter = !grund.isEmpty();
+    Formbox->BildSetzen(grund.isEmpty() ? Entwurfsbild() : BildPlatzhalter(grund));
+    setWindowTitle(QStringLiteral("Pfeileditor"));
+    Form_Resize();
+    Formbox->update();
 }

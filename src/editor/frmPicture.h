@@ -54,6 +54,21 @@ public:
     bool BildIstPlatzhalter() const { return m_BildPlatzhalter; }
     // Redraws the picture area after its picture changed; the ranges follow its size.
     void BildNeuZeichnen();
+    // The picture name the window shows (empty: none of an alarm).
+    QString BildForm() const { return m_BildForm; }
+    void setBildForm(const QString& form) { m_BildForm = form; }
+
+    // Shows nothing that could be written into a row: no arrows, and instead of
+    // the picture a note saying why (without one, the design picture).
+    void Leeren(const QString& grund = {});
+    // The row that carried the alarm number ident holds zeile now: its arrows
+    // follow; an arrow whose alarm has gone to another picture is taken away.
+    void ZeileAktualisieren(const QString& ident, const AlarmRecord& zeile);
+    // Puts an arrow back to what its row holds, after a write that did not go through.
+    void PfeilZuruecksetzen(int index);
+    // While a command writes this arrow itself, a new row of it changes only the
+    // arrow's record: the command shows the outcome.
+    int EigenerPfeil = 0;
 
     // Mouse events as the arrow images and the picture box report them:
     // Button 1 left, 2 right (summed when several are held); X, Y in twips.
@@ -86,7 +101,12 @@ private:
     QPixmap SymbolHolen(const QString& sWinPfad, bool* geladen);
     PfeilBild& Element(int index);
 
+    QPixmap SymbolFuer(const QString& symbol, bool* geladen);
+
     QHash<QString, QPixmap> m_Symbole;  // symbol files of one rebuild
+    QString m_BildForm;
+    int m_Aktivierung = 0;       // counts the calls of PfeilActivate
+    QPoint m_DruckStelle;        // where the pressed arrow stood when the left button went down
     QPointer<QMdiSubWindow> m_Rahmen;
     bool m_ImLaden = false;
     bool m_Platziert = false;

@@ -7,9 +7,14 @@
 #include "editor/PfeilEintrag.h"
 #include "editor/PfeilText.h"
 #include "editor/frmPicture.h"
+#include "alarms/Schreibergebnis.h"
 
 // Both menus act in the single-arrow mode only. An item beyond the current
 // list (left over from an earlier, longer one) does nothing.
+
+namespace {
+QString KeinAlarm() { return QStringLiteral("Nichts in die DB geschrieben: kein Alarm gewählt."); }
+}  // namespace
 
 void MenueBefehle::PfeilMenuKlick(std::int16_t i, frmPicture* bild) {
     if (gSingleMode != WAHR)
@@ -37,10 +42,20 @@ void MenueBefehle::PfeilMenuKlick(std::int16_t i, frmPicture* bild) {
     const int left = bild->imgPfeil(k).Left;
     const int top = bild->imgPfeil(k).Top;
     bild->PfeilBeschriften(k, tag, PfeilText::ToolTip(ident, text, symbol, left, top), ident, text);
-    const auto ergebnis = PfeilEintrag::Schreiben(*a, tag, left, top, *bildName);
-    h->StatusText(1, PfeilEintrag::StatusText(ergebnis, tag,
-                                              PfeilText::Geschrieben({ident, symbol, PfeilText::Zahl(left),
-                                                                      PfeilText::Zahl(top)})));
+    bild->EigenerPfeil = k;
+    const auto ergebnis =
+        PfeilEintrag::Schreiben(*a, *alarm, tag, left, top, *bildName, PfeilEintrag::Bewegt(*alarm, left, top),
+                                QStringLiteral("Symbol von Alarm %1 ändern").arg(ident));
+    bild->EigenerPfeil = 0;
+    if (ergebnis && ergebnis->geschrieben()) {
+        const AlarmRecord& z = ergebnis->zeile;
+        h->StatusText(1, PfeilEintrag::StatusText(*ergebnis, PfeilText::Geschrieben({ident, symbol, z.value(AlarmFeld::X),
+                                                                                      z.value(AlarmFeld::Y)})));
+    } else {
+        // The arrow shows again what the row holds.
+        bild->PfeilZuruecksetzen(k);
+        h->StatusMeldung(ergebnis ? ergebnis->text : KeinAlarm(), ergebnis ? ergebnis->detail : QString());
+    }
     bild->FocusRect(static_cast<std::int16_t>(k));
     h->imgNeu = WAHR;
 }
@@ -59,33 +74,52 @@ void MenueBefehle::AlarmMenuKlick(std::int16_t j, frmPicture* bild) {
     h->bmpNeuIndex = j;
     const QString F = bilder.at(j);
     const QString N = PfeilText::OhneEndung(F);
-    if (bild)
-        bild->BildLaden(a->BilderPath() + QStringLiteral("\\") + N + QStringLiteral("\\") + F);
+    auto bildZeigen = [&](const QString& form, const QString& datei) {
+        if (!bild)
+            return;
+        bild->BildLaden(a->BilderPath() + QStringLiteral("\\") + form + QStringLiteral("\\") + datei);
+        bild->setBildForm(form);
+    };
+    bildZeigen(N, F);
     const std::optional<AlarmRecord> alarm = a->AktuellerAlarm();
     const int k = bild ? bild->PfeilAnzahl() - 1 : 0;
     // Element 0 is the template, not an arrow of the alarm: it is never written.
     const bool pfeil = alarm && k >= 1;
-    std::optional<PfeilEintrag::Ergebnis> ergebnis;
-    QString tag;
+    std::optional<Schreibergebnis> ergebnis;
+    QString titel = F;
     if (pfeil) {
         const QString ident = alarm->value(AlarmFeld::Ident);
         const QString text = alarm->value(AlarmFeld::Alarmtext);
-        const QStringList symbole = a->SymbolListe().value_or(QStringList());
-        tag = bild->imgPfeil(k).Tag;
-        if (h->imgNeuIndex >= 0 && h->imgNeuIndex < symbole.size())
-            tag = PfeilText::Tag(ident, symbole.at(h->imgNeuIndex));
-        const int left = bild->imgPfeil(k).Left;
-        const int top = bild->imgPfeil(k).Top;
+        // The row keeps the symbol its arrow shows.
+        const PfeilBild& p = bild->imgPfeil(k);
+        const QString symbol = PfeilText::TagTeile(p.Tag).value_or(std::make_pair(QString(), p.Satz.value(AlarmFeld::Symbol))).second;
+        const QString tag = PfeilText::Tag(ident, symbol);
+        const int left = p.Left;
+        const int top = p.Top;
         bild->PfeilBeschriften(k, tag, PfeilText::ToolTip(ident, text, F, left, top), ident, text);
-        ergebnis = PfeilEintrag::Schreiben(*a, tag, left, top, N);
+        bild->EigenerPfeil = k;
+        ergebnis = PfeilEintrag::Schreiben(*a, *alarm, tag, left, top, N, PfeilEintrag::Bewegt(*alarm, left, top),
+                                           QStringLiteral("Bild von Alarm %1 ändern").arg(ident));
+        bild->EigenerPfeil = 0;
+        if (ergebnis && !ergebnis->geschrieben()) {
+            // Nothing stored: the window shows the alarm's picture and arrow as the row holds them.
+            const QString form = ergebnis->art == Schreibergebnis::Art::Geaendert
+                                     ? ergebnis->zeile.value(AlarmFeld::Form)
+                                     : alarm->value(AlarmFeld::Form);
+            bildZeigen(form, form + QStringLiteral(".bmp"));
+            bild->PfeilZuruecksetzen(k);
+            titel = form;
+        }
     }
-    h->imgNeuDB = FALSCH;
-    // Only a write that took place is confirmed.
-    if (ergebnis)
+    const bool geschrieben = ergebnis && ergebnis->geschrieben();
+    h->imgNeuDB = pfeil && !geschrieben ? WAHR : FALSCH;
+    if (ergebnis && geschrieben)
         h->StatusText(1, PfeilEintrag::StatusText(
-                             *ergebnis, tag, PfeilText::Geschrieben({alarm->value(AlarmFeld::Ident), F})));
+                             *ergebnis, PfeilText::Geschrieben({alarm->value(AlarmFeld::Ident), F})));
+    else if (ergebnis)
+        h->StatusMeldung(ergebnis->text, ergebnis->detail);
     if (bild) {
-        bild->setWindowTitle(PfeilText::Titel(F));
+        bild->setWindowTitle(PfeilText::Titel(titel));
         bild->BildNeuZeichnen();
     }
     h->imgNeu = WAHR;

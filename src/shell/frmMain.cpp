@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDate>
 #include <QLabel>
 #include <QLocale>
@@ -28,6 +29,7 @@
 #include "shell/Fensterplatz.h"
 #include "shell/Konfiguration.h"
 #include "shell/MenueBefehle.h"
+#include "shell/Statusfeld.h"
 #include "shell/frmIniDialog.h"
 #include "shell/frmProjektAuswahl.h"
 
@@ -207,7 +209,7 @@ void frmMain::createStatusBar() {
     sbStatusBar->setSizeGripEnabled(true);
     const int breite = 90;
     for (int i = 0; i < 4; ++i) {
-        m_Panel[i] = new QLabel(sbStatusBar);
+        m_Panel[i] = new Statusfeld(sbStatusBar);
         m_Panel[i]->setFrameShape(QFrame::Panel);
         m_Panel[i]->setFrameShadow(QFrame::Sunken);
         m_Panel[i]->setMinimumWidth(breite);
@@ -215,7 +217,7 @@ void frmMain::createStatusBar() {
         sbStatusBar->addPermanentWidget(m_Panel[i], i == 0 ? 5 : 1);
     }
     m_Panel[0]->setObjectName(QStringLiteral("Status"));
-    m_Panel[0]->setText(QStringLiteral("Status"));
+    m_Panel[0]->Setzen(QStringLiteral("Status"));
     UhrAktualisieren();
     auto* uhr = new QTimer(this);
     connect(uhr, &QTimer::timeout, this, &frmMain::UhrAktualisieren);
@@ -224,8 +226,8 @@ void frmMain::createStatusBar() {
 
 void frmMain::UhrAktualisieren() {
     const QLocale l;
-    m_Panel[2]->setText(l.toString(QDate::currentDate(), QLocale::ShortFormat));
-    m_Panel[3]->setText(l.toString(QTime::currentTime(), QLocale::ShortFormat));
+    m_Panel[2]->Setzen(l.toString(QDate::currentDate(), QLocale::ShortFormat));
+    m_Panel[3]->Setzen(l.toString(QTime::currentTime(), QLocale::ShortFormat));
 }
 
 // --- start-up and openings ---------------------------------------------------
@@ -241,9 +243,16 @@ void frmMain::KomponenteNeu() {
         if (alt->HatFenster())
             alt->AuswahlHide();
         alt->deleteLater();
+        // The arrows of the replaced database are no longer anyone's to drag.
+        if (m_Bild)
+            m_Bild->Leeren();
     }
     auto neu = std::make_unique<AlarmAuswahl>();
     connect(neu.get(), &AlarmAuswahl::AlarmSelected, this, &frmMain::AuswahlAlarmSelected, Qt::DirectConnection);
+    connect(neu.get(), &AlarmAuswahl::ZeileGeaendert, this, [this](const QString& ident, const AlarmRecord& zeile) {
+        if (m_Bild)
+            m_Bild->ZeileAktualisieren(ident, zeile);
+    });
     m_Auswahl = std::move(neu);
 }
 
@@ -394,7 +403,9 @@ void frmMain::mnuArrow_Click(int index) { MenueBefehle::PfeilMenuKlick(static_ca
 void frmMain::mnuAlarm_Click(int index) { MenueBefehle::AlarmMenuKlick(static_cast<std::int16_t>(index), Bildfenster()); }
 
 void frmMain::Ende_Click() {
-    // Ends at once: no window is asked and no placement stored.
+    // Ends at once: no window is asked and no placement stored. A cell edit the
+    // user confirmed is committed by a queued call; that one still runs.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
     Dialoge::aktuell().ProzessBeenden();
 }
 
@@ -408,6 +419,10 @@ void frmMain::AuswahlAlarmSelected() {
 }
 
 void frmMain::closeEvent(QCloseEvent* e) {
+    // A cell still being edited is written (or its refusal shown) before the process ends.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    if (m_Auswahl && m_Auswahl->HatFenster())
+        m_Auswahl->Fenster()->OffeneBearbeitungAbschliessen();
     if (!isMinimized())
         Fensterplatz::Speichern(frameGeometry());
     e->accept();
@@ -418,7 +433,14 @@ void frmMain::closeEvent(QCloseEvent* e) {
 
 void frmMain::StatusText(int panel, const QString& text) {
     if (panel >= 1 && panel <= 4)
-        m_Panel[panel - 1]->setText(text);
+        m_Panel[panel - 1]->Setzen(text);
+}
+
+void frmMain::StatusMeldung(const QString& text, const QString& detail) { m_Panel[0]->Setzen(text, detail); }
+
+void frmMain::AuswahlGescheitert(const QString& grund) {
+    Bildfenster()->Leeren(grund);
+    StatusText(1, grund);
 }
 
 QString frmMain::StatusTextLesen(int panel) const {

@@ -17,6 +17,7 @@ class QMdiArea;
 class QMenu;
 class QToolBar;
 class QStatusBar;
+class Statusfeld;
 
 class frmMain : public QMainWindow, public Hauptfenster {
     Q_OBJECT
@@ -37,6 +38,8 @@ public:
     // Hauptfenster
     AlarmAuswahl* mgobjAuswahl() const override { return m_Auswahl.get(); }
     void StatusText(int panel, const QString& text) override;
+    void StatusMeldung(const QString& text, const QString& detail) override;
+    void AuswahlGescheitert(const QString& grund) override;
     QString StatusTextLesen(int panel) const override;
     void ToolButtonDruecken(const QString& key) override;
     QSize AussenGroesseTwips() const override;
@@ -87,5 +90,5 @@ private:
     QActionGroup* m_ModusGruppe = nullptr;
     QActionGroup* m_FensterGruppe = nullptr;
     QList<QAction*> m_ToolButtons;
-    QLabel* m_Panel[4] = {};
+    Statusfeld* m_Panel[4] = {};
 };

@@ -34,8 +34,9 @@ int main(int argc, char** argv) {
     // "-reverse" out of the database path.
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
+    // No display name: the window system would add it to every title bar
+    // ("Tavero für Windows — Tavero"); message boxes take the application name.
     QApplication::setApplicationName(QStringLiteral("Tavero"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tavero"));
     QApplication::setApplicationVersion(QString::fromLatin1(VERSION));
 
     frmMain w;
