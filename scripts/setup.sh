@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(cmake ninja-build g++ make qt6-base-dev libqt6sql6-sqlite libqt6sql6-odbc
-          qt6-image-formats-plugins libsqlite3-dev libgl-dev xvfb xauth)
+          qt6-image-formats-plugins libsqlite3-dev libgl-dev xvfb xauth x11-utils)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

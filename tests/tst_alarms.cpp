@@ -2,7 +2,9 @@
 // back, the rules of AktuellerAlarm and AuswahlShow, and bad databases.
 #include <QtTest>
 
+#include <QProcess>
 #include <QSqlDatabase>
+#include <unistd.h>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -576,8 +578,14 @@ private slots:
             TestDb andere(mDb);
             for (const QString& sql : sperre)
                 QVERIFY(andere.Ausfuehren(sql));
-            QVERIFY_THROWS_EXCEPTION(AlarmdefsFehler,
-                                     a.ActuelleWerteEintragen("5#PfeilBlau.gif", "1", "2", QStringLiteral("Belebung")));
+            try {
+                a.ActuelleWerteEintragen("5#PfeilBlau.gif", "1", "2", QStringLiteral("Belebung"));
+                QFAIL("the write did not fail");
+            } catch (const AlarmdefsFehler& f) {
+                // German for the user, the engine's words as the detail
+                QVERIFY2(f.Text().contains(QStringLiteral("gesperrt")) && f.Text().contains(mDb), qPrintable(f.Text()));
+                QVERIFY2(f.Detail().contains(QStringLiteral("locked")), qPrintable(f.Detail()));
+            }
             // readers still get the committed rows while the other connection holds its lock
             QCOMPARE(AlarmdefsZugriff::AlarmListeLesen(mDb, "Zulauf")->size(), 3);
             QVERIFY(andere.Ausfuehren("ROLLBACK"));
@@ -585,6 +593,89 @@ private slots:
         QCOMPARE(Tabelle(mDb), vorher);
         // once the lock is gone the same write goes through
         QVERIFY(a.ActuelleWerteEintragen("5#PfeilBlau.gif", "1", "2", QStringLiteral("Belebung")));
+    }
+
+    void refusedWritesNameTheCauseInGerman_data() {
+        QTest::addColumn<QString>("spalten");  // the table's columns; empty: the usual ones
+        QTest::addColumn<bool>("schreibgeschuetzt");
+        QTest::addColumn<QString>("erwartet");
+        QTest::newRow("read-only file") << QString() << true << "schreibgeschützt";
+        QString ohneXY = QString::fromLatin1(SPALTEN);
+        ohneXY.replace(QStringLiteral("\"X\" INTEGER, \"Y\" INTEGER, "), QString());
+        QTest::newRow("columns missing") << ohneXY << false << "fehlen die Spalten X, Y";
+        QTest::newRow("no table Alarmdefs") << "-" << false << "keine Tabelle Alarmdefs";
+    }
+    void refusedWritesNameTheCauseInGerman() {
+        QFETCH(QString, spalten);
+        QFETCH(bool, schreibgeschuetzt);
+        QFETCH(QString, erwartet);
+        const QString pfad = Datei("fall.kvs");
+        if (spalten == QLatin1String("-")) {
+            QVERIFY(TestDb(pfad).Ausfuehren(QStringLiteral("CREATE TABLE Meldungen (Ident INTEGER)")));
+        } else {
+            QVERIFY(DatenbankAnlegen(pfad, {}, spalten.isEmpty() ? QString::fromLatin1(SPALTEN) : spalten));
+            QVERIFY(TestDb(pfad).Ausfuehren(QStringLiteral("INSERT INTO Alarmdefs (Ident, Form) VALUES (1, 'Zulauf')")));
+        }
+        if (schreibgeschuetzt) {
+            QFile::setPermissions(pfad, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+            // the owner of every file writes anyway: the file is made unchangeable instead
+            if (geteuid() == 0 && QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), pfad}) != 0)
+                QSKIP("no way to make a file read-only for this user here");
+        }
+        QFile f(pfad);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray vorher = f.readAll();
+        f.close();
+        Schreibauftrag a;
+        a.ident = QStringLiteral("1");
+        a.spalten = {AlarmFeld::Form, AlarmFeld::Symbol, AlarmFeld::X, AlarmFeld::Y};
+        a.werte = {QStringLiteral("Belebung"), QStringLiteral("Standard\\P.gif"), 5, 6};
+        const Schreibergebnis e = AlarmdefsZugriff::Schreiben(pfad, a);
+        if (schreibgeschuetzt && geteuid() == 0)
+            QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), pfad});
+        QCOMPARE(e.art, Schreibergebnis::Art::Abgelehnt);
+        QVERIFY2(e.text.contains(erwartet) && e.text.contains(QStringLiteral("Nichts wurde geschrieben")), qPrintable(e.text));
+        QVERIFY(!e.detail.isEmpty());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), vorher);
+    }
+
+    void tableWithMissingColumnsIsNotOpened() {
+        SkriptDialoge s;
+        QString ohneXY = QString::fromLatin1(SPALTEN);
+        ohneXY.replace(QStringLiteral("\"X\" INTEGER, \"Y\" INTEGER, "), QString());
+        const QString pfad = Datei("schmal.kvs");
+        QVERIFY(DatenbankAnlegen(pfad, {}, ohneXY));
+        AlarmAuswahl a;
+        a.setAlarmDatenbank(pfad);
+        a.AuswahlShow();
+        QCOMPARE(s.meldungen.size(), 1);
+        QVERIFY2(s.meldungen.first().contains(QStringLiteral("fehlen die Spalten X, Y")), qPrintable(s.meldungen.first()));
+        QVERIFY(!a.Fenster()->dbAlarme);
+        a.Fenster()->Form_Activate();
+        QCOMPARE(s.meldungen.size(), 1);  // said once
+    }
+
+    void duplicateNumberWritesOnlyTheRowThatWasRead() {
+        const QString pfad = Datei("doppelt.kvs");
+        QVERIFY(DatenbankAnlegen(pfad, {Zeile(5, "Zulauf", "Standard\\A.gif", 10, 20),
+                                        Zeile(5, "Zulauf", "Standard\\B.gif", 30, 40)}));
+        AlarmAuswahl a;
+        a.setAlarmDatenbank(pfad);
+        a.setPfadErweiterung(QStringLiteral("Standard\\"));
+        const AlarmListeTyp liste = *AlarmdefsZugriff::AlarmListeLesen(pfad, "Zulauf");
+        a.setAlarmListe(liste);
+        a.setAktuellerAlarm(liste.at(1));
+        QVERIFY(a.ActuelleWerteEintragen("5#C.gif", "70", "80", QStringLiteral("Zulauf")));
+        const QList<QVariantList> t = Tabelle(pfad);
+        QCOMPARE(t.at(0).mid(12, 3), (QVariantList{"Standard\\A.gif", 10, 20}));
+        QCOMPARE(t.at(1).mid(12, 3), (QVariantList{"Standard\\C.gif", 70, 80}));
+        // The write says the number is not unique.
+        const auto e = a.PfeilEintragen("5#D.gif", "1", "2", QStringLiteral("Zulauf"), liste.at(0), {});
+        QVERIFY(e && e->geschrieben());
+        QCOMPARE(e->gleicheNummern, 2);
+        QCOMPARE(Tabelle(pfad).at(0).at(12).toString(), QStringLiteral("Standard\\D.gif"));
+        QCOMPARE(Tabelle(pfad).at(1).at(12).toString(), QStringLiteral("Standard\\C.gif"));
     }
 };
 

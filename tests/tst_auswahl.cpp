@@ -18,6 +18,7 @@
 #include "alarms/AuswahlLayout.h"
 #include "alarms/WertelistenDelegate.h"
 #include "alarms/frmAlarmAuswahl.h"
+#include "editor/Bildflaeche.h"
 #include "editor/frmPicture.h"
 #include "helpers/SkriptDialoge.h"
 #include "platform/WinUmgebung.h"
@@ -338,6 +339,19 @@ private slots:
         if (form.isEmpty())
             form = bild;
         Direkt d(m_db);
+        AlarmAuswahl* k = m_main->mgobjAuswahl();
+        QTableView* grid = fenster()->TDBAlarme;
+        // Another alarm is picked first: its arrow stands on the picture.
+        int vorher = 20;
+        while (!DemoProjekt::BildNamen(3).contains(modell()->index(vorher, 11).data().toString() + QStringLiteral(".bmp")))
+            QVERIFY(++vorher < 60);
+        const QString vorherIdent = modell()->index(vorher, 0).data().toString();
+        const QVariant vorherSymbol = d.wert(QStringLiteral("select Symbol from Alarmdefs where Ident = %1").arg(vorherIdent));
+        grid->scrollTo(modell()->index(vorher, 0));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(modell()->index(vorher, 2)).center());
+        frmPicture* f = m_main->BildfensterFallsDa();
+        QVERIFY(f && f->PfeilAnzahl() == 2);
+
         const QString ident = modell()->index(5, 0).data().toString();
         QVERIFY(d.ausfuehren(form == QLatin1String("<null>")
                                  ? QStringLiteral("update Alarmdefs set Form = null where Ident = %1").arg(ident)
@@ -347,17 +361,66 @@ private slots:
             QVERIFY(QFile::rename(ordner + QLatin1Char('/') + bild + QStringLiteral(".bmp"),
                                   ordner + QLatin1Char('/') + bild + QStringLiteral(".BMP")));
         }
+        grid->scrollTo(modell()->index(5, 0));
         fenster()->AktuellenDatensatzZeigen();
-        AlarmAuswahl* k = m_main->mgobjAuswahl();
         k->setAlarmListe({AlarmRecord{QStringLiteral("alt")}});
         QSignalSpy spy(k, &AlarmAuswahl::AlarmSelected);
-        QTableView* grid = fenster()->TDBAlarme;
-        grid->scrollTo(modell()->index(5, 0));
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(modell()->index(5, 2)).center());
         QCOMPARE(spy.count(), 0);
         QCOMPARE(k->AlarmListe()->size(), 1);
         QCOMPARE(m_main->imgNeuDB, WAHR);
-        QVERIFY(m_main->BildfensterFallsDa() && m_main->BildfensterFallsDa()->isVisibleTo(m_main));
+        QVERIFY(f->isVisibleTo(m_main));
+        // Nothing on the picture could be written into the earlier alarm's row, and panel 1 says why.
+        QCOMPARE(f->PfeilAnzahl(), 1);
+        const QString status = m_main->StatusTextLesen(1);
+        QVERIFY2(status.contains(QStringLiteral("Alarm ") + ident), qPrintable(status));
+        const QString erwartet = form == QLatin1String("<null>") ? QStringLiteral("kein Bild") : form + QStringLiteral(".bmp");
+        QVERIFY2(status.contains(erwartet), qPrintable(status));
+        m_main->mnuArrow_Click(1);
+        QCOMPARE(d.wert(QStringLiteral("select Symbol from Alarmdefs where Ident = %1").arg(vorherIdent)), vorherSymbol);
+    }
+
+    void cellEditOfThePickedAlarmMovesItsArrow() {
+        QTableView* grid = fenster()->TDBAlarme;
+        int zeile = 0;
+        while (!DemoProjekt::BildNamen(3).contains(modell()->index(zeile, 11).data().toString() + QStringLiteral(".bmp")))
+            QVERIFY(++zeile < 60);
+        const QString ident = modell()->index(zeile, 0).data().toString();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(modell()->index(zeile, 13)).center());
+        frmPicture* f = m_main->BildfensterFallsDa();
+        QVERIFY(f && f->PfeilAnzahl() == 2);
+        // X typed into the grid: the arrow stands there at once.
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_F2);
+        auto* editor = grid->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("333"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        QCOMPARE(f->imgPfeil(1).Left, 333);
+        // A drag then starts from there and writes the moved position, not the old one.
+        const QPoint p = f->imgPfeil(1).Rechteck().center();
+        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, p);
+        QTest::mouseMove(f->Formbox, p + QPoint(2, 0));
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, p + QPoint(2, 0));
+        QCOMPARE(Direkt(m_db).wert(QStringLiteral("select X from Alarmdefs where Ident = %1").arg(ident)).toInt(), 335);
+    }
+
+    void closingWritesTheCellStillBeingEdited() {
+        QTableView* grid = fenster()->TDBAlarme;
+        const QString ident = modell()->index(1, 0).data().toString();
+        grid->setCurrentIndex(modell()->index(1, 10));
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_F2);
+        auto* editor = grid->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("Noch offen"));
+        m_main->close();
+        QCOMPARE(m_dialoge->beendet, 1);
+        QCOMPARE(Direkt(m_db).wert(QStringLiteral("select Alarmtext from Alarmdefs where Ident = %1").arg(ident)).toString(),
+                 QStringLiteral("Noch offen"));
     }
 
     void writeBackShowsTheNewValuesInTheGrid() {
@@ -486,7 +549,17 @@ private slots:
         AlarmdefsModell* m = k.Fenster()->dbAlarme;
         QVERIFY(m);
         QCOMPARE(m->rowCount(), AlarmdefsModell::ErsterTeil);
-        QTRY_VERIFY(m->AllesGelesen());
+        // A lock held by another program holds the counting up; it is said, and the counting goes on after.
+        QSignalSpy unvollstaendig(m, &AlarmdefsModell::ListeUnvollstaendig);
+        {
+            Direkt sperre(DemoProjekt::Datenbank(gross.path()));
+            QVERIFY(sperre.ausfuehren(QStringLiteral("begin exclusive")));
+            QTRY_COMPARE(unvollstaendig.count(), 1);
+            QVERIFY(unvollstaendig.first().first().toString().contains(QStringLiteral("unvollständig")));
+            QVERIFY(!m->AllesGelesen());
+            QVERIFY(sperre.ausfuehren(QStringLiteral("rollback")));
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(m->AllesGelesen(), 10000);
         QCOMPARE(m->rowCount(), opt.alarms);
         Direkt d(DemoProjekt::Datenbank(gross.path()));
         QCOMPARE(m->index(opt.alarms - 1, 0).data(), d.wert(QStringLiteral("select max(Ident) from Alarmdefs")));

@@ -639,6 +639,61 @@ private slots:
         }
     }
 
+    void pickDuringActivateShowsTheNewerAlarm() {
+        starten();
+        waehlen(17);
+        // A second pick is handled while the first one lets pending messages through.
+        QTimer::singleShot(0, this, [this] { waehlen(30); });
+        waehlen(17);
+        frmPicture* f = bild();
+        QCOMPARE(f->PfeilAnzahl(), 2);
+        QCOMPARE(pfeil(1).Tag, QStringLiteral("30#PfeilBlau.gif"));
+        QCOMPARE(f->windowTitle(), QStringLiteral("Pfeileditor  Gross"));
+        QCOMPARE(f->mAktAlarm->value(AlarmFeld::Ident), QStringLiteral("30"));
+        QCOMPARE(auswahl()->AktuellerAlarm()->value(AlarmFeld::Ident), QStringLiteral("30"));
+    }
+
+    void openingAnotherDatabaseLeavesNoArrowToDrag() {
+        starten();
+        waehlen(17);
+        QCOMPARE(bild()->PfeilAnzahl(), 2);
+        m_w->DatenbankOeffnen();  // the project choice is cancelled
+        QCOMPARE(bild()->PfeilAnzahl(), 1);
+        QTest::mouseClick(bild()->Formbox, Qt::LeftButton, {}, QPoint(125, 50));
+        QCOMPARE(zeileLesen(db(), 17).x, QStringLiteral("120"));
+    }
+
+    void releaseWithoutAMoveInventsNoValues() {
+        starten();
+        sqlAusfuehren(db(), QStringLiteral("update Alarmdefs set \"Form\" = 'Gross', \"Symbol\" = null, \"X\" = null, "
+                                           "\"Y\" = null where \"Ident\" = 31"));
+        waehlen(31);
+        frmPicture* f = bild();
+        QCOMPARE(pfeil(1).Rechteck().topLeft(), QPoint(0, 0));
+        const QPoint p = mitte(1);
+        QTest::mouseClick(f->Formbox, Qt::LeftButton, {}, p);
+        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tst-null"));
+        c.setDatabaseName(db());
+        QVERIFY(c.open());
+        auto nullen = [&c] {
+            QSqlQuery q(c);
+            q.exec(QStringLiteral("select \"Symbol\" is null, \"X\" is null, \"Y\" is null, \"X\", \"Y\" from Alarmdefs "
+                                  "where \"Ident\" = 31"));
+            q.next();
+            return QVariantList{q.value(0).toInt(), q.value(1).toInt(), q.value(2).toInt(), q.value(3), q.value(4)};
+        };
+        QCOMPARE(nullen().mid(0, 3), (QVariantList{1, 1, 1}));
+        QVERIFY(m_w->StatusTextLesen(1).startsWith(QStringLiteral("Folgende Werte in die DB geschrieben  31")));
+        // Moved, the arrow has a position; the symbol stays unset.
+        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, p);
+        QTest::mouseMove(f->Formbox, p + QPoint(5, 9));
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, p + QPoint(5, 9));
+        QCOMPARE(nullen(), (QVariantList{1, 0, 0, 5, 9}));
+        c.close();
+        c = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("tst-null"));
+    }
+
     // --- menus ----------------------------------------------------------------------
 
     void arrowMenuGivesTheCurrentAlarmASymbol() {

@@ -48,11 +48,14 @@ private slots:
 
     void browseTakesTheChosenPathEvenWhenCancelled_data() {
         QTest::addColumn<QString>("antwort");
-        QTest::newRow("gewählt") << QStringLiteral("/tmp/x/Anders.ini");
-        QTest::newRow("abgebrochen") << QString();
+        QTest::addColumn<QString>("pfad");
+        QTest::newRow("gewählt") << QStringLiteral("/tmp/x/Anders.ini") << QStringLiteral("/tmp/x/Anders.ini");
+        // cancelled, the file dialog keeps its preset file name
+        QTest::newRow("abgebrochen") << QString() << QStringLiteral("Tavero.ini");
     }
     void browseTakesTheChosenPathEvenWhenCancelled() {
         QFETCH(QString, antwort);
+        QFETCH(QString, pfad);
         SkriptDialoge s;
         s.dateiAntworten << antwort;
         AlarmAuswahl a;
@@ -61,7 +64,7 @@ private slots:
         QCOMPARE(s.dateiDialogTitel, QStringList{QStringLiteral("Bitte Ini-Datei Auswählen")});
         QCOMPARE(d.windowTitle(), QStringLiteral("Ini-Datei neu"));
         QCOMPARE(d.txtInfo->toPlainText(), QStringLiteral("Sir haben eine neue INI-Datei gewählt."));
-        QCOMPARE(d.txtPfad->text(), antwort);
+        QCOMPARE(d.txtPfad->text(), pfad);
         QCOMPARE(d.txtStatus->text(), QStringLiteral("Das ist die neue Einstellung für die INI-Datei."));
     }
 

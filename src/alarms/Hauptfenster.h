@@ -37,7 +37,7 @@ public:
     virtual void BildfensterZeigen() = 0;
     // A pick that did not happen: the picture window shows nothing that could be
     // written into another row than the highlighted one, panel 1 says why.
-    virtual void AuswahlGescheitert(const QString& grund) = 0;
+    virtual void AuswahlGescheitert(const QString& grund, const QString& detail = {}) = 0;
     // Pops up the items of the hidden menus "Pfeile" and "Alarm" at a global position.
     virtual void PfeilMenuZeigen(const QPoint& globalPos) = 0;
     virtual void AlarmMenuZeigen(const QPoint& globalPos) = 0;

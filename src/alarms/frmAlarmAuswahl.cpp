@@ -19,6 +19,7 @@
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Anzeigemodus.h"
 #include "alarms/AuswahlLayout.h"
+#include "alarms/DatenbankFehler.h"
 #include "alarms/Dialoge.h"
 #include "alarms/Hauptfenster.h"
 #include "alarms/Twips.h"
@@ -378,8 +379,11 @@ bool frmAlarmAuswahl::QuelleAnwenden(const Datensatzquelle& q) {
     case Quelle::Bild: ok = dbAlarme->BildZeigen(q.bild); break;
     case Quelle::Sortiert: ok = dbAlarme->SortierenNach(q.spalte); break;
     }
-    if (!ok)
-        StatusMelden(QStringLiteral("Die Alarme lassen sich nicht anzeigen: ") + dbAlarme->lastError().text());
+    if (!ok) {
+        const auto m = DatenbankFehler::Deuten(dbAlarme->lastError(), m_datenbankName);
+        if (Hauptfenster* hf = Hauptfenster::instanz())
+            hf->StatusMeldung(QStringLiteral("Die Alarme lassen sich nicht anzeigen: ") + m.text, m.detail);
+    }
     return ok;
 }
 
@@ -464,14 +468,16 @@ void frmAlarmAuswahl::AlarmWaehlen() {
     // A failing step is skipped: the picture window is shown all the same, but
     // with nothing on it that could be written into another row than this one.
     std::optional<QString> grund;
+    QString detail;
     try {
         grund = AlarmUebernehmen();
     } catch (const AlarmdefsFehler& e) {
         grund = e.Text() + QStringLiteral(" Kein Alarm gewählt.");
+        detail = e.Detail();
     }
     if (Hauptfenster* hf = Hauptfenster::instanz()) {
         if (grund)
-            hf->AuswahlGescheitert(*grund);
+            hf->AuswahlGescheitert(*grund, detail);
         hf->imgNeuDB = WAHR;
         hf->BildfensterZeigen();
     }

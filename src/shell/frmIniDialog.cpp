@@ -61,9 +61,13 @@ void frmIniDialog::Laden() {
 }
 
 void frmIniDialog::BrowseButton_Click() {
-    const QString pfad = Dialoge::aktuell().DateiOeffnen(
-        this, QStringLiteral("Bitte Ini-Datei Auswählen"), QStringLiteral("*.ini (*.ini)"), QStringLiteral("ini"),
-        QStringLiteral("Tavero.ini"), QString::fromStdString(WinUmgebung::ProgrammOrdner()));
+    const QString vorgabe = QStringLiteral("Tavero.ini");
+    QString pfad = Dialoge::aktuell().DateiOeffnen(this, QStringLiteral("Bitte Ini-Datei Auswählen"),
+                                                   QStringLiteral("*.ini (*.ini)"), QStringLiteral("ini"), vorgabe,
+                                                   QString::fromStdString(WinUmgebung::ProgrammOrdner()));
+    // Cancelled, the file dialog still holds its preset file name.
+    if (pfad.isEmpty())
+        pfad = vorgabe;
     setWindowTitle(QStringLiteral("Ini-Datei neu"));
     txtInfo->setPlainText(QStringLiteral("Sir haben eine neue INI-Datei gewählt."));
     txtPfad->setText(pfad);

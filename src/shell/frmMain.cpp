@@ -438,9 +438,9 @@ void frmMain::StatusText(int panel, const QString& text) {
 
 void frmMain::StatusMeldung(const QString& text, const QString& detail) { m_Panel[0]->Setzen(text, detail); }
 
-void frmMain::AuswahlGescheitert(const QString& grund) {
+void frmMain::AuswahlGescheitert(const QString& grund, const QString& detail) {
     Bildfenster()->Leeren(grund);
-    StatusText(1, grund);
+    StatusMeldung(grund, detail);
 }
 
 QString frmMain::StatusTextLesen(int panel) const {

@@ -39,7 +39,7 @@ public:
     AlarmAuswahl* mgobjAuswahl() const override { return m_Auswahl.get(); }
     void StatusText(int panel, const QString& text) override;
     void StatusMeldung(const QString& text, const QString& detail) override;
-    void AuswahlGescheitert(const QString& grund) override;
+    void AuswahlGescheitert(const QString& grund, const QString& detail = {}) override;
     QString StatusTextLesen(int panel) const override;
     void ToolButtonDruecken(const QString& key) override;
     QSize AussenGroesseTwips() const override;

@@ -2,12 +2,11 @@
 #include <QStringList>
 #include <cstdio>
 
+#include "shell/Anwendung.h"
 #include "shell/Befehlszeile.h"
 #include "shell/frmMain.h"
 
 namespace {
-const char* const VERSION = "0.1";
-
 void Ausgeben(const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), stdout);
     std::fflush(stdout);
@@ -26,7 +25,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (befehl.art() == Befehlszeile::Art::Version) {
-        Ausgeben(Befehlszeile::VersionsText(QString::fromLatin1(VERSION)));
+        Ausgeben(Befehlszeile::VersionsText(QString::fromLatin1(Anwendung::Version)));
         return 0;
     }
 
@@ -34,10 +33,7 @@ int main(int argc, char** argv) {
     // "-reverse" out of the database path.
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
-    // No display name: the window system would add it to every title bar
-    // ("Tavero für Windows — Tavero"); message boxes take the application name.
-    QApplication::setApplicationName(QStringLiteral("Tavero"));
-    QApplication::setApplicationVersion(QString::fromLatin1(VERSION));
+    Anwendung::Einrichten();
 
     frmMain w;
     w.Laden(befehl.pfad());
