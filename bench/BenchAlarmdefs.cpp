@@ -18,69 +18,14 @@
 #include "BenchAusgabe.h"
 #include "Benchmarks.h"
 #include "DemoProjekt.h"
+#include "GrosseDemo.h"
 #include "alarms/AlarmdefsZugriff.h"
 
 namespace {
-constexpr int kAlarme = 1000000;
-// The demo spreads the alarms with a picture evenly over the pictures: 86 of
-// them give each one about ten thousand.
-constexpr int kBilder = 86;
 
 // Processor time of the process in ms: reading the list is bound by the processor
 // (the file lies in the page cache), and this stays steady on a busy machine.
 double CpuMs() { return 1000.0 * static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
-
-double Median(std::vector<double> werte) {
-    std::sort(werte.begin(), werte.end());
-    const std::size_t n = werte.size();
-    return n % 2 ? werte[n / 2] : (werte[n / 2 - 1] + werte[n / 2]) / 2;
-}
-
-// The picture whose alarm count is nearest to ten thousand, and its count.
-std::pair<std::string, int> BildMitZehntausend(const QString& db) {
-    sqlite3* s = nullptr;
-    std::pair<std::string, int> bestes{"", 0};
-    if (sqlite3_open_v2(QFile::encodeName(db).constData(), &s, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(s, "select \"Form\", count(*) from Alarmdefs where \"Form\" is not null group by \"Form\"",
-                           -1, &st, nullptr);
-        while (st && sqlite3_step(st) == SQLITE_ROW) {
-            const int n = sqlite3_column_int(st, 1);
-            if (bestes.first.empty() || std::abs(n - 10000) < std::abs(bestes.second - 10000))
-                bestes = {reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), n};
-        }
-        sqlite3_finalize(st);
-    }
-    sqlite3_close(s);
-    return bestes;
-}
-
-// The alarm list of a picture the plain way: open, prepare, step all rows copying the texts, close.
-std::size_t ListeDirekt(const QByteArray& datei, const std::string& form) {
-    sqlite3* s = nullptr;
-    sqlite3_open_v2(datei.constData(), &s, SQLITE_OPEN_READWRITE, nullptr);
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(s, "select * from Alarmdefs where \"Form\" = ?", -1, &st, nullptr);
-    sqlite3_bind_text(st, 1, form.c_str(), static_cast<int>(form.size()), SQLITE_STATIC);
-    std::vector<std::vector<std::string>> liste;
-    while (sqlite3_step(st) == SQLITE_ROW) {
-        std::vector<std::string> rec(19);
-        for (int i = 0; i < 18; ++i) {
-            const unsigned char* t = sqlite3_column_text(st, i);
-            if (t)
-                rec[static_cast<std::size_t>(i)].assign(reinterpret_cast<const char*>(t),
-                                                        static_cast<std::size_t>(sqlite3_column_bytes(st, i)));
-        }
-        std::string& symbol = rec[12];
-        const auto pos = symbol.find_last_of('\\');
-        if (pos != std::string::npos)
-            symbol.erase(0, pos + 1);
-        liste.push_back(std::move(rec));
-    }
-    sqlite3_finalize(st);
-    sqlite3_close(s);
-    return liste.size();
-}
 
 // The same statement stepped through QSqlQuery, every value fetched, no records
 // built: what Qt's driver itself costs over the plain loop.
@@ -145,25 +90,17 @@ std::vector<int> Idents(const QString& db, const std::string& form, int anzahl) 
 }  // namespace
 
 static void Messen(const QString& arbeitsOrdner) {
-    DemoOptionen opt;
-    opt.out = arbeitsOrdner + QStringLiteral("/alarmdefs");
-    opt.alarms = kAlarme;
-    opt.pictures = kBilder;
-    opt.programmOrdner = arbeitsOrdner + QStringLiteral("/bin");
-    opt.bilderZeichnen = false;
     QElapsedTimer uhr;
     uhr.start();
-    QString fehler;
-    if (!DemoProjekt::Erzeugen(opt, &fehler)) {
-        std::fprintf(stderr, "BenchAlarmdefs: %s\n", qPrintable(fehler));
+    const QString out = GrosseDemo(arbeitsOrdner);
+    if (out.isEmpty())
         return;
-    }
     BenchZeile("alarmdefs_demo_erzeugen", uhr.nsecsElapsed() / 1e9, "s");
-    const QString db = DemoProjekt::Datenbank(opt.out);
+    const QString db = DemoProjekt::Datenbank(out);
     const QByteArray datei = QFile::encodeName(db);
     const auto [form, anzahl] = BildMitZehntausend(db);
     const QString qForm = QString::fromStdString(form);
-    BenchZeile("alarmdefs_zeilen", kAlarme, "rows");
+    BenchZeile("alarmdefs_zeilen", kGrosseDemoAlarme, "rows");
     BenchZeile("alarmdefs_bild_alarme", anzahl, "rows");
 
     // (a) the alarm list of that picture, runs interleaved so both see the same cache
@@ -191,10 +128,10 @@ static void Messen(const QString& arbeitsOrdner) {
         std::fprintf(stderr, "BenchAlarmdefs: %zu rows against %zu\n", zeilenQt, zeilenDirekt);
     const double listeQt = Median(qt), listeDirekt = Median(direkt);
     const double listeQtCpu = Median(qtCpu), listeDirektCpu = Median(direktCpu);
-    BenchZeile("alarmdefs_liste_qt", listeQt, "ms");
+    BenchZeile("alarmdefs_liste_tavero", listeQt, "ms");
     BenchZeile("alarmdefs_liste_sqlite3", listeDirekt, "ms");
     BenchZeile("alarmdefs_liste_verhaeltnis", listeQt / listeDirekt, "x");
-    BenchZeile("alarmdefs_liste_qt_cpu", listeQtCpu, "ms");
+    BenchZeile("alarmdefs_liste_tavero_cpu", listeQtCpu, "ms");
     BenchZeile("alarmdefs_liste_sqlite3_cpu", listeDirektCpu, "ms");
     BenchZeile("alarmdefs_liste_verhaeltnis_cpu", listeQtCpu / listeDirektCpu, "x");
     BenchZeile("alarmdefs_liste_nur_treiber_verhaeltnis_cpu", Median(schrittCpu) / listeDirektCpu, "x");
@@ -223,7 +160,7 @@ static void Messen(const QString& arbeitsOrdner) {
             std::fprintf(stderr, "BenchAlarmdefs: write-back of %d or %d failed\n", idQt, idDirekt);
     }
     const double pfeilQt = Median(qt), pfeilDirekt = Median(direkt);
-    BenchZeile("alarmdefs_pfeil_qt", pfeilQt, "ms");
+    BenchZeile("alarmdefs_pfeil_tavero", pfeilQt, "ms");
     BenchZeile("alarmdefs_pfeil_sqlite3", pfeilDirekt, "ms");
     BenchZeile("alarmdefs_pfeil_verhaeltnis", pfeilQt / pfeilDirekt, "x");
 }

@@ -14,8 +14,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tavero-bench: kein temporärer Ordner\n");
         return 1;
     }
-    BenchAlarmdefs(dir.path());
-    BenchAuswahlFenster(dir.path());
-    BenchBildfenster(dir.path());
+    // Without arguments every area runs; otherwise only the areas named.
+    const QStringList bereiche = app.arguments().mid(1);
+    auto laufen = [&](const char* name) { return bereiche.isEmpty() || bereiche.contains(QLatin1String(name)); };
+    if (laufen("alarmdefs"))
+        BenchAlarmdefs(dir.path());
+    if (laufen("auswahl"))
+        BenchAuswahlFenster(dir.path());
+    if (laufen("bildfenster"))
+        BenchBildfenster(dir.path());
     return 0;
 }

@@ -1,6 +1,10 @@
 #include "alarms/AlarmRecordLeser.h"
 
+#include <QLocale>
 #include <QSqlQuery>
+#include <cstring>
+
+#include <sqlite3.h>
 #include <QVariant>
 #include <algorithm>
 
@@ -58,12 +62,56 @@ AlarmRecord AlarmRecordLeser::Lesen(const QSqlQuery& q) {
         }
         }
     }
-    QString& symbol = feld[AlarmFeld::Symbol];
-    if (symbol.contains(QLatin1Char('\\'))) {
-        auto it = m_dateiNamen.constFind(symbol);
-        if (it == m_dateiNamen.constEnd())
-            it = m_dateiNamen.insert(symbol, AlarmRecordBau::SymbolDateiName(symbol));
-        symbol = it.value();
+    SymbolKuerzen(feld[AlarmFeld::Symbol]);
+    return r;
+}
+
+void AlarmRecordLeser::SymbolKuerzen(QString& symbol) {
+    if (!symbol.contains(QLatin1Char('\\')))
+        return;
+    auto it = m_dateiNamen.constFind(symbol);
+    if (it == m_dateiNamen.constEnd())
+        it = m_dateiNamen.insert(symbol, AlarmRecordBau::SymbolDateiName(symbol));
+    symbol = it.value();
+}
+
+AlarmRecord AlarmRecordLeser::Lesen(sqlite3_stmt* st) {
+    AlarmRecord r(AlarmFeld::Anzahl);
+    QString* feld = r.data();
+    const int spalten = qMin(m_spalten, AlarmFeld::Spalten);
+    for (int i = 0; i < spalten; ++i) {
+        switch (sqlite3_column_type(st, i)) {
+        case SQLITE_NULL:
+            break;
+        case SQLITE_INTEGER:
+            feld[i] = Zahl(sqlite3_column_int64(st, i));
+            break;
+        case SQLITE_FLOAT:
+            // the text Qt's driver gives a floating value
+            feld[i] = QString::number(sqlite3_column_double(st, i), 'g', QLocale::FloatingPointShortest);
+            break;
+        default: {
+            const char* text = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+            const int n = sqlite3_column_bytes(st, i);
+            const auto s = static_cast<std::size_t>(i);
+            // A column whose text changes row after row is converted without comparing.
+            if (m_gleich[s] == 0 && m_wechsel[s] > 8) {
+                feld[i] = QString::fromUtf8(text, n);
+                break;
+            }
+            std::string& roh = m_letzteRoh[s];
+            if (roh.size() == static_cast<std::size_t>(n) && std::memcmp(roh.data(), text, roh.size()) == 0) {
+                ++m_gleich[s];
+            } else {
+                ++m_wechsel[s];
+                roh.assign(text, static_cast<std::size_t>(n));
+                m_letzte[s] = QString::fromUtf8(text, n);
+            }
+            feld[i] = m_letzte[s];
+            break;
+        }
+        }
     }
+    SymbolKuerzen(feld[AlarmFeld::Symbol]);
     return r;
 }

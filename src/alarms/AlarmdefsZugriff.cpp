@@ -11,6 +11,8 @@
 #include <QSqlRecord>
 #include <cmath>
 
+#include <sqlite3.h>
+
 #include "alarms/AlarmRecordLeser.h"
 #include "alarms/DatenbankFehler.h"
 #include "platform/WinUmgebung.h"
@@ -67,6 +69,79 @@ QString Schluessel(const QSqlDatabase& db) {
     if (db.driverName() == QLatin1String("QPSQL"))
         return QStringLiteral("ctid");
     return {};
+}
+
+// The first bytes of a database file: they choose the backend.
+QByteArray Kopf(const QString& pfad) {
+    QFile f(pfad);
+    if (!QFileInfo(pfad).isFile() || !f.open(QIODevice::ReadOnly))
+        return {};
+    return f.read(32);
+}
+bool IstSqlite(const QByteArray& kopf) { return kopf.startsWith(QByteArray("SQLite format 3\0", 16)); }
+
+// A refusal of the SQLite library in the form Qt's driver gives it.
+QSqlError SqliteFehler(sqlite3* db, int code) {
+    return QSqlError(QString(), QString::fromUtf8(sqlite3_errmsg(db)), QSqlError::StatementError, QString::number(code));
+}
+
+// The alarm list of a picture straight through the SQLite library: the same
+// rows and texts as through Qt's driver, without a variant per value (a pick
+// reads ten thousand rows).
+AlarmListeTyp ListeSqlite(const QString& pfad, const QString& sDatenbank, const QString& sForm) {
+    sqlite3* db = nullptr;
+    const int offen = sqlite3_open_v2(QFile::encodeName(pfad).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    auto schliessen = [&] { sqlite3_close(db); };
+    if (offen != SQLITE_OK) {
+        const auto m = DatenbankFehler::Deuten(SqliteFehler(db, offen), sDatenbank);
+        schliessen();
+        throw AlarmdefsFehler(m.text, m.detail);
+    }
+    sqlite3_busy_timeout(db, AlarmdefsZugriff::WarteAufSperreMs);
+    QStringList spalten;
+    for (const QString& name : AlarmRecordBau::SpaltenNamen())
+        spalten << QLatin1Char('[') + name + QLatin1Char(']');
+    const QByteArray sql = QStringLiteral("select %1 from [Alarmdefs] where [Form] = ?").arg(spalten.join(QStringLiteral(", "))).toUtf8();
+    sqlite3_stmt* st = nullptr;
+    int rc = sqlite3_prepare_v2(db, sql.constData(), static_cast<int>(sql.size()), &st, nullptr);
+    auto fehler = [&](int code) {
+        const QSqlError e = SqliteFehler(db, code);
+        sqlite3_finalize(st);
+        // the columns that are missing are named all at once
+        QStringList fehlen;
+        if (e.databaseText().contains(QLatin1String("no such column"))) {
+            sqlite3_stmt* info = nullptr;
+            QStringList da;
+            if (sqlite3_prepare_v2(db, "pragma table_info([Alarmdefs])", -1, &info, nullptr) == SQLITE_OK)
+                while (sqlite3_step(info) == SQLITE_ROW)
+                    da << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info, 1))).toLower();
+            sqlite3_finalize(info);
+            for (const QString& name : AlarmRecordBau::SpaltenNamen())
+                if (!da.contains(name.toLower()))
+                    fehlen << name;
+        }
+        schliessen();
+        const auto m = DatenbankFehler::Deuten(e, sDatenbank);
+        if (!fehlen.isEmpty())
+            throw AlarmdefsFehler(QStringLiteral("In der Tabelle Alarmdefs von %1 fehlen die Spalten %2.")
+                                      .arg(sDatenbank, fehlen.join(QStringLiteral(", "))),
+                                  m.detail);
+        throw AlarmdefsFehler(m.text + QStringLiteral(" Die Alarme des Bildes %1 lassen sich nicht lesen.").arg(sForm),
+                              m.detail);
+    };
+    if (rc != SQLITE_OK)
+        fehler(rc);
+    const QByteArray form = sForm.toUtf8();
+    sqlite3_bind_text(st, 1, form.constData(), static_cast<int>(form.size()), SQLITE_STATIC);
+    AlarmListeTyp liste;
+    AlarmRecordLeser leser(AlarmFeld::Spalten);
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+        liste.append(leser.Lesen(st));
+    if (rc != SQLITE_DONE)
+        fehler(rc);
+    sqlite3_finalize(st);
+    schliessen();
+    return liste;
 }
 
 AlarmRecord RecordAus(const QVariantList& werte) {
@@ -147,13 +222,11 @@ std::optional<QVariant> AlarmdefsZugriff::Position(const QString& s) {
 
 QSqlDatabase AlarmdefsZugriff::Oeffnen(const QString& sDatenbank, const QString& sVerbindungsName) {
     const QString pfad = QString::fromStdString(WinUmgebung::PfadAbbilden(sDatenbank.toStdString()));
-    QFile f(pfad);
-    if (sDatenbank.isEmpty() || !QFileInfo(pfad).isFile() || !f.open(QIODevice::ReadOnly))
+    if (sDatenbank.isEmpty() || !QFileInfo(pfad).isFile())
         throw AlarmdefsFehler(QStringLiteral("Die Alarmdatenbank %1 wurde nicht gefunden.").arg(sDatenbank));
-    const QByteArray kopf = f.read(32);
-    f.close();
+    const QByteArray kopf = Kopf(pfad);
     QSqlDatabase db;
-    if (kopf.startsWith(QByteArray("SQLite format 3\0", 16))) {
+    if (IstSqlite(kopf)) {
         db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), sVerbindungsName);
         db.setDatabaseName(pfad);
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(WarteAufSperreMs));
@@ -209,6 +282,13 @@ QStringList AlarmdefsZugriff::FehlendeSpalten(const QSqlDatabase& db) {
 // --- reading -----------------------------------------------------------------------
 
 std::optional<AlarmListeTyp> AlarmdefsZugriff::AlarmListeLesen(const QString& sDatenbank, const QString& sForm) {
+    const QString pfad = QString::fromStdString(WinUmgebung::PfadAbbilden(sDatenbank.toStdString()));
+    if (!sDatenbank.isEmpty() && IstSqlite(Kopf(pfad))) {
+        AlarmListeTyp liste = ListeSqlite(pfad, sDatenbank, sForm);
+        if (liste.isEmpty())
+            return std::nullopt;
+        return liste;
+    }
     Verbindung v(sDatenbank);
     AlarmListeTyp liste;
     {

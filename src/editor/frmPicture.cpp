@@ -431,6 +431,7 @@ void frmPicture::PfeilActivate() {
     } else if (gAllMode == WAHR) {
         PfeileLeeren();
         const AlarmListeTyp liste = k->AlarmListe().value_or(AlarmListeTyp());
+        Formbox->imgPfeil.reserve(static_cast<std::size_t>(liste.size()) + 1);
         const QString ident = Feld(r, AlarmFeld::Ident);
         int n = 0;
         for (const AlarmRecord& R : liste) {
