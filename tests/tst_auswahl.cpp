@@ -410,17 +410,36 @@ private slots:
     void closingWritesTheCellStillBeingEdited() {
         QTableView* grid = fenster()->TDBAlarme;
         const QString ident = modell()->index(1, 0).data().toString();
-        grid->setCurrentIndex(modell()->index(1, 10));
-        grid->setFocus();
-        QTest::keyClick(grid, Qt::Key_F2);
-        auto* editor = grid->findChild<QLineEdit*>();
+        auto tippen = [&](const QString& text) -> QLineEdit* {
+            grid->setCurrentIndex(modell()->index(1, 10));
+            grid->setFocus();
+            QTest::keyClick(grid, Qt::Key_F2);
+            QLineEdit* editor = nullptr;
+            for (QLineEdit* e : grid->viewport()->findChildren<QLineEdit*>())
+                if (e->isVisible())
+                    editor = e;
+            if (!editor)
+                return nullptr;
+            editor->selectAll();
+            editor->insert(text);
+            return editor;
+        };
+        auto gespeichert = [&] {
+            return Direkt(m_db).wert(QStringLiteral("select Alarmtext from Alarmdefs where Ident = %1").arg(ident)).toString();
+        };
+        // "&Ende" ends at once, but an edit confirmed with Enter is in the file.
+        QLineEdit* editor = tippen(QStringLiteral("Bestätigt"));
         QVERIFY(editor);
-        editor->selectAll();
-        QTest::keyClicks(editor, QStringLiteral("Noch offen"));
-        m_main->close();
+        QTest::keyClick(editor, Qt::Key_Return);
+        m_main->Ende_Click();
         QCOMPARE(m_dialoge->beendet, 1);
-        QCOMPARE(Direkt(m_db).wert(QStringLiteral("select Alarmtext from Alarmdefs where Ident = %1").arg(ident)).toString(),
-                 QStringLiteral("Noch offen"));
+        QCOMPARE(gespeichert(), QStringLiteral("Bestätigt"));
+        QCoreApplication::processEvents();
+        // Closing the window writes the cell still being edited.
+        QVERIFY(tippen(QStringLiteral("Noch offen")));
+        m_main->close();
+        QCOMPARE(m_dialoge->beendet, 2);
+        QCOMPARE(gespeichert(), QStringLiteral("Noch offen"));
     }
 
     void writeBackShowsTheNewValuesInTheGrid() {
