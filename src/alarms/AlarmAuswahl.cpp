@@ -129,14 +129,32 @@ Schreibergebnis AlarmAuswahl::ZeileSchreiben(const Schreibauftrag& auftrag, cons
     return e;
 }
 
-void AlarmAuswahl::ErgebnisMelden(const Schreibauftrag& auftrag, const Schreibergebnis& e, const QString& beschreibung) {
+Sammelergebnis AlarmAuswahl::ZeilenSchreiben(const QList<Schreibauftrag>& auftraege, const QString& beschreibung) {
+    const Sammelergebnis s = AlarmdefsZugriff::SchreibenAlle(m_AlarmDatenbank, auftraege);
+    if (s.geschrieben) {
+        for (int i = 0; i < s.zeilen.size(); ++i)
+            ZeileMelden(auftraege.at(i).ident, s.zeilen.at(i));
+        emit Geschrieben(s.zeilen, beschreibung);
+        Fenster()->AktuellenDatensatzZeigen();
+    } else if (s.abgelehnt >= 0 && s.zeilen.at(s.abgelehnt).art == Schreibergebnis::Art::Geaendert) {
+        // the row someone else changed shows what it holds now
+        ZeileMelden(auftraege.at(s.abgelehnt).ident, s.zeilen.at(s.abgelehnt));
+    }
+    return s;
+}
+
+void AlarmAuswahl::ZeileMelden(const QString& ident, const Schreibergebnis& e) {
     if (e.art != Schreibergebnis::Art::Geschrieben && e.art != Schreibergebnis::Art::Geaendert)
         return;
-    StandAbgleichen(auftrag.ident, e.zeile);
-    emit ZeileGeaendert(auftrag.ident, e.zeile);
+    StandAbgleichen(ident, e.zeile);
+    emit ZeileGeaendert(ident, e.zeile);
+}
+
+void AlarmAuswahl::ErgebnisMelden(const Schreibauftrag& auftrag, const Schreibergebnis& e, const QString& beschreibung) {
+    ZeileMelden(auftrag.ident, e);
     if (!e.geschrieben())
         return;
-    emit Geschrieben(auftrag, e, beschreibung);
+    emit Geschrieben({e}, beschreibung);
     // the grid shows the row's new values
     Fenster()->AktuellenDatensatzZeigen();
 }

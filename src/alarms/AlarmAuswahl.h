@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "alarms/AlarmRecord.h"
+#include "alarms/Sammelergebnis.h"
 #include "alarms/Schreibauftrag.h"
 #include "alarms/Schreibergebnis.h"
 
@@ -33,6 +34,8 @@ public:
                                                   const QString& beschreibung);
     // Every write of this program into the database goes through here.
     Schreibergebnis ZeileSchreiben(const Schreibauftrag& auftrag, const QString& beschreibung);
+    // Several rows in one transaction, one step for the user (an import, undo of one).
+    Sammelergebnis ZeilenSchreiben(const QList<Schreibauftrag>& auftraege, const QString& beschreibung);
     // A write done on another connection of this database (the grid's): the
     // component's records and every view learn what the row holds now.
     void ErgebnisMelden(const Schreibauftrag& auftrag, const Schreibergebnis& ergebnis, const QString& beschreibung);
@@ -80,8 +83,8 @@ signals:
     // The row that carried the alarm number ident holds zeile now (written by
     // this program, or found changed by someone else).
     void ZeileGeaendert(const QString& ident, const AlarmRecord& zeile);
-    // A write that took place, with the row's values before and after.
-    void Geschrieben(const Schreibauftrag& auftrag, const Schreibergebnis& ergebnis, const QString& beschreibung);
+    // Writes that took place together, with each row's values before and after.
+    void Geschrieben(const QList<Schreibergebnis>& ergebnisse, const QString& beschreibung);
 
 private:
     QPointer<frmAlarmAuswahl> m_Fenster;
@@ -99,5 +102,6 @@ private:
 
     // The picked alarm and the list take over what the row holds now, without a new pick.
     void StandAbgleichen(const QString& ident, const AlarmRecord& zeile);
+    void ZeileMelden(const QString& ident, const Schreibergebnis& e);
     std::optional<AlarmRecord> GelesenFuer(const QString& ident) const;
 };

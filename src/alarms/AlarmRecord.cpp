@@ -1,6 +1,5 @@
 #include "alarms/AlarmRecord.h"
 
-#include <QSqlRecord>
 #include <QVariant>
 
 namespace AlarmRecordBau {
@@ -28,15 +27,10 @@ QString FeldText(int spalte, const QVariant& wert) {
     return spalte == AlarmFeld::Symbol ? SymbolDateiName(text) : text;
 }
 
-AlarmRecord AusSqlRecord(const QSqlRecord& rec) {
-    AlarmRecord r;
-    r.reserve(AlarmFeld::Anzahl);
-    for (int i = 0; i < AlarmFeld::Spalten; ++i) {
-        const QVariant v = i < rec.count() ? rec.value(i) : QVariant();
-        r << (v.isNull() ? QString() : v.toString());
-    }
-    r << QString();
-    r[AlarmFeld::Symbol] = SymbolDateiName(r[AlarmFeld::Symbol]);
+AlarmRecord AusWerten(const QList<QVariant>& werte) {
+    AlarmRecord r(AlarmFeld::Anzahl);
+    for (int i = 0; i < AlarmFeld::Spalten && i < werte.size(); ++i)
+        r[i] = FeldText(i, werte.at(i));
     return r;
 }
 

@@ -6,7 +6,6 @@
 #include <QString>
 #include <QStringList>
 
-class QSqlRecord;
 class QVariant;
 
 using AlarmRecord = QStringList;
@@ -26,8 +25,8 @@ inline constexpr int Spalten = 18;
 namespace AlarmRecordBau {
 // The 18 column names of Alarmdefs in table order.
 const QStringList& SpaltenNamen();
-// Record from the first 18 fields of a query row; NULL gives the empty text.
-AlarmRecord AusSqlRecord(const QSqlRecord& rec);
+// Record from the 18 values of a row in table order; NULL gives the empty text.
+AlarmRecord AusWerten(const QList<QVariant>& werte);
 // Text behind the last backslash (the whole value when there is none).
 QString SymbolDateiName(const QString& symbol);
 // One column's value as a record holds it: NULL as empty text, the symbol as

@@ -14,6 +14,7 @@
 #include <sqlite3.h>
 
 #include "alarms/AlarmRecordLeser.h"
+#include "alarms/AlarmdefsSchreiber.h"
 #include "alarms/DatenbankFehler.h"
 #include "platform/WinUmgebung.h"
 
@@ -43,33 +44,6 @@ private:
 };
 
 QString Spalte(const QSqlDatabase& db, const QString& name) { return AlarmdefsZugriff::SpaltenName(db, name); }
-QString Tabelle(const QSqlDatabase& db) { return AlarmdefsZugriff::SpaltenName(db, QStringLiteral("Alarmdefs")); }
-
-// The 18 columns by name, so a table with its columns in another order still
-// gives each value its place in the record.
-QString SpaltenListe(const QSqlDatabase& db) {
-    QStringList s;
-    for (const QString& name : AlarmRecordBau::SpaltenNamen())
-        s << Spalte(db, name);
-    return s.join(QStringLiteral(", "));
-}
-
-std::optional<qlonglong> Ganzzahl(const QString& s) {
-    bool ok = false;
-    const qlonglong n = s.trimmed().toLongLong(&ok);
-    if (!ok || s.trimmed().isEmpty())
-        return std::nullopt;
-    return n;
-}
-
-// The row's own key where the engine has one that names exactly one row.
-QString Schluessel(const QSqlDatabase& db) {
-    if (db.driverName() == QLatin1String("QSQLITE"))
-        return QStringLiteral("rowid");
-    if (db.driverName() == QLatin1String("QPSQL"))
-        return QStringLiteral("ctid");
-    return {};
-}
 
 // The first bytes of a database file: they choose the backend.
 QByteArray Kopf(const QString& pfad) {
@@ -144,23 +118,6 @@ AlarmListeTyp ListeSqlite(const QString& pfad, const QString& sDatenbank, const 
     return liste;
 }
 
-AlarmRecord RecordAus(const QVariantList& werte) {
-    AlarmRecord r(AlarmFeld::Anzahl);
-    for (int i = 0; i < AlarmFeld::Spalten && i < werte.size(); ++i)
-        r[i] = AlarmRecordBau::FeldText(i, werte.at(i));
-    return r;
-}
-
-QString Beschreiben(const AlarmRecord& r, const QList<int>& spalten) {
-    QStringList teile;
-    for (int s : spalten) {
-        const QString wert = r.value(s);
-        teile << AlarmRecordBau::SpaltenNamen().value(s) + QLatin1Char(' ') +
-                     (wert.isEmpty() ? QStringLiteral("leer") : wert);
-    }
-    return teile.join(QStringLiteral(", "));
-}
-
 Schreibergebnis Abgelehnt(const QString& text, const QString& detail = {}) {
     Schreibergebnis e;
     e.art = Schreibergebnis::Art::Abgelehnt;
@@ -171,6 +128,23 @@ Schreibergebnis Abgelehnt(const QString& text, const QString& detail = {}) {
 }  // namespace
 
 // --- values ------------------------------------------------------------------------
+
+std::optional<qlonglong> AlarmdefsZugriff::Alarmnummer(const QString& s) {
+    bool ok = false;
+    const qlonglong n = s.trimmed().toLongLong(&ok);
+    if (!ok || s.trimmed().isEmpty())
+        return std::nullopt;
+    return n;
+}
+
+QString AlarmdefsZugriff::Tabelle(const QSqlDatabase& db) { return SpaltenName(db, QStringLiteral("Alarmdefs")); }
+
+QString AlarmdefsZugriff::SpaltenListe(const QSqlDatabase& db) {
+    QStringList s;
+    for (const QString& name : AlarmRecordBau::SpaltenNamen())
+        s << SpaltenName(db, name);
+    return s.join(QStringLiteral(", "));
+}
 
 bool AlarmdefsZugriff::IstZahlenSpalte(int spalte) {
     switch (spalte) {
@@ -197,7 +171,7 @@ std::optional<QString> AlarmdefsZugriff::WertPruefen(int spalte, const QVariant&
     if (text.size() > SpaltenBreite(spalte))
         return QStringLiteral("Die Spalte %1 nimmt höchstens %2 Zeichen auf.").arg(name).arg(SpaltenBreite(spalte));
     if (IstZahlenSpalte(spalte)) {
-        const auto zahl = Ganzzahl(text);
+        const auto zahl = Alarmnummer(text);
         if (!zahl)
             return QStringLiteral("Die Spalte %1 nimmt nur ganze Zahlen auf, nicht \"%2\".").arg(name, text);
         *gespeichert = *zahl;
@@ -296,7 +270,7 @@ std::optional<AlarmListeTyp> AlarmdefsZugriff::AlarmListeLesen(const QString& sD
         q.setForwardOnly(true);
         // A statement the database rejects (no table, a missing column) fails in prepare.
         const bool vorbereitet = q.prepare(QStringLiteral("select %1 from %2 where %3 = ?")
-                                               .arg(SpaltenListe(v.db()), Tabelle(v.db()), Spalte(v.db(), QStringLiteral("Form"))));
+                                               .arg(AlarmdefsZugriff::SpaltenListe(v.db()), AlarmdefsZugriff::Tabelle(v.db()), Spalte(v.db(), QStringLiteral("Form"))));
         q.addBindValue(sForm);
         if (!vorbereitet || !q.exec()) {
             const auto m = DatenbankFehler::Deuten(q.lastError(), sDatenbank);
@@ -329,132 +303,46 @@ Schreibergebnis AlarmdefsZugriff::Schreiben(const QString& sDatenbank, const Sch
 }
 
 Schreibergebnis AlarmdefsZugriff::Schreiben(QSqlDatabase& db, const QString& sDatenbank, const Schreibauftrag& auftrag) {
-    const QString schluessel = Schluessel(db);
-    // A grid row is named by its own key; otherwise the row is named by a whole
-    // number only, checked before any statement is sent.
-    const bool nachSchluessel = auftrag.zeile.isValid() && !schluessel.isEmpty();
-    const auto ident = Ganzzahl(auftrag.ident);
-    if (!ident && !nachSchluessel)
-        return Abgelehnt(QStringLiteral("Ungültige Alarmnummer \"%1\"; nichts wurde geschrieben.").arg(auftrag.ident));
-    const QString nummer = ident ? QString::number(*ident) : auftrag.ident;
-    if (auftrag.spalten.isEmpty() || auftrag.spalten.size() != auftrag.werte.size())
-        return Abgelehnt(QStringLiteral("Nichts zu schreiben für Alarm %1.").arg(nummer));
-    QVariantList neu;
-    for (int i = 0; i < auftrag.spalten.size(); ++i) {
-        QVariant wert;
-        if (const auto grund = WertPruefen(auftrag.spalten.at(i), auftrag.werte.at(i), &wert))
-            return Abgelehnt(*grund + QStringLiteral(" Nichts wurde geschrieben."));
-        neu << wert;
-    }
-
-    const bool sqlite = db.driverName() == QLatin1String("QSQLITE");
-    auto abbrechen = [&](const QSqlError& fehler) {
-        const auto m = DatenbankFehler::Deuten(fehler, sDatenbank);
-        db.rollback();
-        QString text = m.text;
-        if (fehler.databaseText().contains(QLatin1String("no such column"), Qt::CaseInsensitive) ||
-            fehler.nativeErrorCode() == QLatin1String("42703")) {
-            const QStringList fehlen = FehlendeSpalten(db);
-            if (!fehlen.isEmpty())
-                text = QStringLiteral("In der Tabelle Alarmdefs von %1 fehlen die Spalten %2.")
-                           .arg(sDatenbank, fehlen.join(QStringLiteral(", ")));
-        }
-        return Abgelehnt(text + QStringLiteral(" Nichts wurde geschrieben."), m.detail);
-    };
-
-    QSqlQuery q(db);
-    // SQLite takes the write lock at once, so nobody changes the row between
-    // reading it here and writing it; a lock held by another program is waited
-    // for as long as the connection's busy time-out says.
-    if (sqlite ? !q.exec(QStringLiteral("BEGIN IMMEDIATE")) : !db.transaction())
-        return abbrechen(sqlite ? q.lastError() : db.lastError());
-
-    const QString identSpalte = Spalte(db, QStringLiteral("Ident"));
-    QString sql = QStringLiteral("select %1%2 from %3 where %4 = ?")
-                      .arg(schluessel.isEmpty() ? QString() : schluessel + QStringLiteral(", "), SpaltenListe(db),
-                           Tabelle(db), nachSchluessel ? schluessel : identSpalte);
-    if (!schluessel.isEmpty())
-        sql += QStringLiteral(" order by %1").arg(schluessel);
-    if (db.driverName() == QLatin1String("QPSQL"))
-        sql += QStringLiteral(" for update");
-    q.setForwardOnly(true);
-    if (!q.prepare(sql))
-        return abbrechen(q.lastError());
-    q.addBindValue(nachSchluessel ? auftrag.zeile : QVariant(*ident));
-    if (!q.exec())
-        return abbrechen(q.lastError());
-    struct Gelesen {
-        QVariant schluessel;
-        QVariantList werte;
-    };
-    QList<Gelesen> zeilen;
-    const int versatz = schluessel.isEmpty() ? 0 : 1;
-    while (q.next()) {
-        Gelesen g;
-        if (versatz)
-            g.schluessel = q.value(0);
-        for (int i = 0; i < AlarmFeld::Spalten; ++i)
-            g.werte << q.value(i + versatz);
-        zeilen << g;
-    }
-    q.finish();
-
-    Schreibergebnis e;
-    e.spalten = auftrag.spalten;
-    e.gleicheNummern = static_cast<int>(zeilen.size());
-    if (zeilen.isEmpty()) {
-        db.rollback();
-        e.art = Schreibergebnis::Art::KeinAlarm;
-        e.text = QStringLiteral("Nichts in die DB geschrieben: kein Alarm %1 gefunden").arg(nummer);
+    AlarmdefsSchreiber schreiber(db, sDatenbank);
+    if (auto fehler = schreiber.Beginnen())
+        return *fehler;
+    Schreibergebnis e = schreiber.Zeile(auftrag);
+    if (!e.geschrieben()) {
+        schreiber.Verwerfen();
         return e;
     }
-    // The row that was read: of rows with the same number the first that still holds those values.
-    const Gelesen* ziel = nullptr;
-    for (const Gelesen& g : zeilen) {
-        bool gleich = true;
-        if (auftrag.gelesen)
-            for (int s : auftrag.spalten)
-                gleich = gleich && AlarmRecordBau::FeldText(s, g.werte.value(s)) == auftrag.gelesen->value(s);
-        if (gleich) {
-            ziel = &g;
-            break;
-        }
-    }
-    if (!ziel) {
-        db.rollback();
-        e.art = Schreibergebnis::Art::Geaendert;
-        e.zeile = RecordAus(zeilen.first().werte);
-        e.schluessel = zeilen.first().schluessel;
-        e.text = QStringLiteral("Alarm %1 wurde inzwischen geändert; nichts geschrieben. Die Zeile hält jetzt: %2.")
-                     .arg(nummer)
-                     .arg(Beschreiben(e.zeile, auftrag.spalten));
-        return e;
-    }
-
-    QStringList setzen;
-    for (int s : auftrag.spalten)
-        setzen << Spalte(db, AlarmRecordBau::SpaltenNamen().at(s)) + QStringLiteral(" = ?");
-    QSqlQuery u(db);
-    const QString wo = schluessel.isEmpty() ? identSpalte : schluessel;
-    if (!u.prepare(QStringLiteral("update %1 set %2 where %3 = ?").arg(Tabelle(db), setzen.join(QStringLiteral(", ")), wo)))
-        return abbrechen(u.lastError());
-    for (const QVariant& w : neu)
-        u.addBindValue(w);
-    u.addBindValue(schluessel.isEmpty() ? QVariant(*ident) : ziel->schluessel);
-    if (!u.exec())
-        return abbrechen(u.lastError());
-    u.finish();
-    if (!db.commit())
-        return abbrechen(db.lastError());
-
-    e.art = Schreibergebnis::Art::Geschrieben;
-    e.schluessel = ziel->schluessel;
-    QVariantList werte = ziel->werte;
-    for (int i = 0; i < auftrag.spalten.size(); ++i) {
-        e.vorher << ziel->werte.value(auftrag.spalten.at(i));
-        e.nachher << neu.at(i);
-        werte[auftrag.spalten.at(i)] = neu.at(i);
-    }
-    e.zeile = RecordAus(werte);
+    if (auto fehler = schreiber.Abschliessen())
+        return *fehler;
     return e;
+}
+
+Sammelergebnis AlarmdefsZugriff::SchreibenAlle(const QString& sDatenbank, const QList<Schreibauftrag>& auftraege) {
+    Sammelergebnis s;
+    auto abgelehnt = [&s](const Schreibergebnis& e) {
+        s.geschrieben = false;
+        s.text = e.text;
+        s.detail = e.detail;
+        return s;
+    };
+    try {
+        Verbindung v(sDatenbank);
+        AlarmdefsSchreiber schreiber(v.db(), sDatenbank);
+        if (auto fehler = schreiber.Beginnen())
+            return abgelehnt(*fehler);
+        for (const Schreibauftrag& a : auftraege) {
+            s.zeilen << schreiber.Zeile(a);
+            if (!s.zeilen.last().geschrieben()) {
+                // one row that cannot be written stops them all: nothing is written
+                schreiber.Verwerfen();
+                s.abgelehnt = static_cast<int>(s.zeilen.size()) - 1;
+                return abgelehnt(s.zeilen.last());
+            }
+        }
+        if (auto fehler = schreiber.Abschliessen())
+            return abgelehnt(*fehler);
+    } catch (const AlarmdefsFehler& f) {
+        return abgelehnt(Abgelehnt(f.Text() + QStringLiteral(" Nichts wurde geschrieben."), f.Detail()));
+    }
+    s.geschrieben = true;
+    return s;
 }

@@ -11,6 +11,7 @@
 
 #include "alarms/AlarmRecord.h"
 #include "alarms/Schreibauftrag.h"
+#include "alarms/Sammelergebnis.h"
 #include "alarms/Schreibergebnis.h"
 
 class QSqlDatabase;
@@ -37,6 +38,8 @@ public:
     static Schreibergebnis Schreiben(const QString& sDatenbank, const Schreibauftrag& auftrag);
     // The same on a connection that is open already (the grid's own).
     static Schreibergebnis Schreiben(QSqlDatabase& db, const QString& sDatenbank, const Schreibauftrag& auftrag);
+    // Several rows in one transaction: all of them, or none.
+    static Sammelergebnis SchreibenAlle(const QString& sDatenbank, const QList<Schreibauftrag>& auftraege);
 
     // A cell value as the column stores it: numbers as whole numbers, an empty
     // text as NULL, texts at most 255 characters. A German reason when refused.
@@ -47,8 +50,14 @@ public:
     // text as NULL; nullopt when it is no number that fits.
     static std::optional<QVariant> Position(const QString& s);
 
-    // A column name as the statements quote it.
+    // A column or table name as the statements quote it.
     static QString SpaltenName(const QSqlDatabase& db, const QString& name);
+    static QString Tabelle(const QSqlDatabase& db);
+    // The 18 columns by name, so a table with its columns in another order
+    // still gives each value its place in the record.
+    static QString SpaltenListe(const QSqlDatabase& db);
+    // An alarm number: a whole number, blanks around it allowed.
+    static std::optional<qlonglong> Alarmnummer(const QString& s);
     // The columns of the 18 this program needs that the table lacks (names
     // compared without regard to case); all 18 when there is no table.
     static QStringList FehlendeSpalten(const QSqlDatabase& db);

@@ -15,6 +15,7 @@ struct Schreibergebnis {
         Abgelehnt     // the database refused; text says why
     };
     Art art = Art::Abgelehnt;
+    QString ident;    // the alarm number the write was for
     QString text;     // German, for the user; empty when written
     QString detail;   // the database engine's own words
     AlarmRecord zeile;          // the row as it is now (Geschrieben, Geaendert)

@@ -1,0 +1,205 @@
+#include "alarms/AlarmdefsSchreiber.h"
+
+#include <QSqlDriver>
+#include <QSqlError>
+
+#include "alarms/AlarmdefsZugriff.h"
+#include "alarms/DatenbankFehler.h"
+
+namespace {
+Schreibergebnis Abgelehnt(const QString& text, const QString& detail = {}) {
+    Schreibergebnis e;
+    e.art = Schreibergebnis::Art::Abgelehnt;
+    e.text = text;
+    e.detail = detail;
+    return e;
+}
+
+// What the row holds on the written columns, for the user.
+QString Beschreiben(const AlarmRecord& r, const QList<int>& spalten) {
+    QStringList teile;
+    for (int s : spalten) {
+        const QString wert = r.value(s);
+        teile << AlarmRecordBau::SpaltenNamen().value(s) + QLatin1Char(' ') +
+                     (wert.isEmpty() ? QStringLiteral("leer") : wert);
+    }
+    return teile.join(QStringLiteral(", "));
+}
+}  // namespace
+
+AlarmdefsSchreiber::AlarmdefsSchreiber(QSqlDatabase& db, const QString& sDatenbank) : m_db(db), m_datenbank(sDatenbank) {
+    // The row's own key where the engine has one that names exactly one row.
+    if (db.driverName() == QLatin1String("QSQLITE"))
+        m_schluessel = QStringLiteral("rowid");
+    else if (db.driverName() == QLatin1String("QPSQL"))
+        m_schluessel = QStringLiteral("ctid");
+}
+
+AlarmdefsSchreiber::~AlarmdefsSchreiber() { Verwerfen(); }
+
+QSqlQuery* AlarmdefsSchreiber::Vorbereitet(const QString& sql) {
+    auto it = m_anweisungen.find(sql);
+    if (it != m_anweisungen.end())
+        return it->get();
+    auto q = std::make_shared<QSqlQuery>(m_db);
+    q->setForwardOnly(true);
+    if (!q->prepare(sql)) {
+        m_letzterFehler = q->lastError();
+        return nullptr;
+    }
+    m_anweisungen.insert(sql, q);
+    return q.get();
+}
+
+Schreibergebnis AlarmdefsSchreiber::Abbrechen(const QSqlError& fehler) {
+    const auto m = DatenbankFehler::Deuten(fehler, m_datenbank);
+    Verwerfen();
+    QString text = m.text;
+    if (fehler.databaseText().contains(QLatin1String("no such column"), Qt::CaseInsensitive) ||
+        fehler.nativeErrorCode() == QLatin1String("42703")) {
+        const QStringList fehlen = AlarmdefsZugriff::FehlendeSpalten(m_db);
+        if (!fehlen.isEmpty())
+            text = QStringLiteral("In der Tabelle Alarmdefs von %1 fehlen die Spalten %2.")
+                       .arg(m_datenbank, fehlen.join(QStringLiteral(", ")));
+    }
+    return Abgelehnt(text + QStringLiteral(" Nichts wurde geschrieben."), m.detail);
+}
+
+std::optional<Schreibergebnis> AlarmdefsSchreiber::Beginnen() {
+    // SQLite takes the write lock at once, so nobody changes a row between
+    // reading it here and writing it.
+    if (m_db.driverName() == QLatin1String("QSQLITE")) {
+        QSqlQuery q(m_db);
+        if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
+            return Abbrechen(q.lastError());
+    } else if (!m_db.transaction()) {
+        return Abbrechen(m_db.lastError());
+    }
+    m_offen = true;
+    return std::nullopt;
+}
+
+std::optional<Schreibergebnis> AlarmdefsSchreiber::Abschliessen() {
+    // The prepared statements are done before the commit, else SQLite keeps a read open.
+    for (const auto& q : std::as_const(m_anweisungen))
+        q->finish();
+    if (!m_db.commit())
+        return Abbrechen(m_db.lastError());
+    m_offen = false;
+    return std::nullopt;
+}
+
+void AlarmdefsSchreiber::Verwerfen() {
+    for (const auto& q : std::as_const(m_anweisungen))
+        q->finish();
+    if (m_offen)
+        m_db.rollback();
+    m_offen = false;
+}
+
+Schreibergebnis AlarmdefsSchreiber::Zeile(const Schreibauftrag& auftrag) {
+    // A grid row is named by its own key; otherwise the row is named by a whole
+    // number only, checked before any statement is sent.
+    const bool nachSchluessel = auftrag.zeile.isValid() && !m_schluessel.isEmpty();
+    const auto ident = AlarmdefsZugriff::Alarmnummer(auftrag.ident);
+    if (!ident && !nachSchluessel)
+        return Abgelehnt(QStringLiteral("Ungültige Alarmnummer \"%1\"; nichts wurde geschrieben.").arg(auftrag.ident));
+    const QString nummer = ident ? QString::number(*ident) : auftrag.ident;
+    if (auftrag.spalten.isEmpty() || auftrag.spalten.size() != auftrag.werte.size())
+        return Abgelehnt(QStringLiteral("Nichts zu schreiben für Alarm %1.").arg(nummer));
+    QVariantList neu;
+    for (int i = 0; i < auftrag.spalten.size(); ++i) {
+        QVariant wert;
+        if (const auto grund = AlarmdefsZugriff::WertPruefen(auftrag.spalten.at(i), auftrag.werte.at(i), &wert))
+            return Abgelehnt(*grund + QStringLiteral(" Nichts wurde geschrieben."));
+        neu << wert;
+    }
+
+    const QString identSpalte = AlarmdefsZugriff::SpaltenName(m_db, QStringLiteral("Ident"));
+    QString sql = QStringLiteral("select %1%2 from %3 where %4 = ?")
+                      .arg(m_schluessel.isEmpty() ? QString() : m_schluessel + QStringLiteral(", "),
+                           AlarmdefsZugriff::SpaltenListe(m_db), AlarmdefsZugriff::Tabelle(m_db),
+                           nachSchluessel ? m_schluessel : identSpalte);
+    if (!m_schluessel.isEmpty())
+        sql += QStringLiteral(" order by %1").arg(m_schluessel);
+    if (m_db.driverName() == QLatin1String("QPSQL"))
+        sql += QStringLiteral(" for update");
+    QSqlQuery* q = Vorbereitet(sql);
+    if (!q)
+        return Abbrechen(m_letzterFehler);
+    q->addBindValue(nachSchluessel ? auftrag.zeile : QVariant(*ident));
+    if (!q->exec())
+        return Abbrechen(q->lastError());
+    struct Gelesen {
+        QVariant schluessel;
+        QVariantList werte;
+    };
+    QList<Gelesen> zeilen;
+    const int versatz = m_schluessel.isEmpty() ? 0 : 1;
+    while (q->next()) {
+        Gelesen g;
+        if (versatz)
+            g.schluessel = q->value(0);
+        g.werte.reserve(AlarmFeld::Spalten);
+        for (int i = 0; i < AlarmFeld::Spalten; ++i)
+            g.werte << q->value(i + versatz);
+        zeilen << g;
+    }
+    q->finish();
+
+    Schreibergebnis e;
+    e.ident = nummer;
+    e.spalten = auftrag.spalten;
+    e.gleicheNummern = static_cast<int>(zeilen.size());
+    if (zeilen.isEmpty()) {
+        e.art = Schreibergebnis::Art::KeinAlarm;
+        e.text = QStringLiteral("Nichts in die DB geschrieben: kein Alarm %1 gefunden").arg(nummer);
+        return e;
+    }
+    // The row that was read: of rows with the same number the first that still holds those values.
+    const Gelesen* ziel = nullptr;
+    for (const Gelesen& g : zeilen) {
+        bool gleich = true;
+        if (auftrag.gelesen)
+            for (int s : auftrag.spalten)
+                gleich = gleich && AlarmRecordBau::FeldText(s, g.werte.value(s)) == auftrag.gelesen->value(s);
+        if (gleich) {
+            ziel = &g;
+            break;
+        }
+    }
+    if (!ziel) {
+        e.art = Schreibergebnis::Art::Geaendert;
+        e.zeile = AlarmRecordBau::AusWerten(zeilen.first().werte);
+        e.schluessel = zeilen.first().schluessel;
+        e.text = QStringLiteral("Alarm %1 wurde inzwischen geändert; nichts geschrieben. Die Zeile hält jetzt: %2.")
+                     .arg(nummer, Beschreiben(e.zeile, auftrag.spalten));
+        return e;
+    }
+
+    QStringList setzen;
+    for (int s : auftrag.spalten)
+        setzen << AlarmdefsZugriff::SpaltenName(m_db, AlarmRecordBau::SpaltenNamen().at(s)) + QStringLiteral(" = ?");
+    QSqlQuery* u = Vorbereitet(QStringLiteral("update %1 set %2 where %3 = ?")
+                                   .arg(AlarmdefsZugriff::Tabelle(m_db), setzen.join(QStringLiteral(", ")),
+                                        m_schluessel.isEmpty() ? identSpalte : m_schluessel));
+    if (!u)
+        return Abbrechen(m_letzterFehler);
+    for (const QVariant& w : neu)
+        u->addBindValue(w);
+    u->addBindValue(m_schluessel.isEmpty() ? QVariant(*ident) : ziel->schluessel);
+    if (!u->exec())
+        return Abbrechen(u->lastError());
+    u->finish();
+
+    e.art = Schreibergebnis::Art::Geschrieben;
+    e.schluessel = ziel->schluessel;
+    QVariantList werte = ziel->werte;
+    for (int i = 0; i < auftrag.spalten.size(); ++i) {
+        e.vorher << ziel->werte.value(auftrag.spalten.at(i));
+        e.nachher << neu.at(i);
+        werte[auftrag.spalten.at(i)] = neu.at(i);
+    }
+    e.zeile = AlarmRecordBau::AusWerten(werte);
+    return e;
+}

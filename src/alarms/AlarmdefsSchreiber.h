@@ -1,0 +1,40 @@
+#pragma once
+// Writes rows of Alarmdefs inside one transaction on an open connection: each
+// row only while it still holds what was read of it, never more than one row
+// per write. The statements are prepared once for many rows (an import).
+#include <QHash>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QString>
+#include <memory>
+#include <optional>
+
+#include "alarms/Schreibauftrag.h"
+#include "alarms/Schreibergebnis.h"
+
+class AlarmdefsSchreiber {
+public:
+    AlarmdefsSchreiber(QSqlDatabase& db, const QString& sDatenbank);
+    ~AlarmdefsSchreiber();  // an open transaction is rolled back
+
+    // Takes the write lock (SQLite: at once, waiting for another program's lock
+    // as long as the connection's busy time-out says); a refusal when it cannot.
+    std::optional<Schreibergebnis> Beginnen();
+    // One row inside the transaction; nothing is committed yet.
+    Schreibergebnis Zeile(const Schreibauftrag& auftrag);
+    // Commits; a refusal when the database does not take it (then nothing is written).
+    std::optional<Schreibergebnis> Abschliessen();
+    void Verwerfen();
+
+private:
+    Schreibergebnis Abbrechen(const QSqlError& fehler);
+    QSqlQuery* Vorbereitet(const QString& sql);
+
+    QSqlDatabase& m_db;
+    QString m_datenbank;
+    QString m_schluessel;  // the engine's own row key, empty where it has none
+    bool m_offen = false;
+    QHash<QString, std::shared_ptr<QSqlQuery>> m_anweisungen;
+    QSqlError m_letzterFehler;
+};

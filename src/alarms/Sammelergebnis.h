@@ -1,0 +1,15 @@
+#pragma once
+// What became of several rows written in one transaction: all of them, or
+// none when one could not be written (that one says why).
+#include <QList>
+#include <QString>
+
+#include "alarms/Schreibergebnis.h"
+
+struct Sammelergebnis {
+    bool geschrieben = false;
+    int abgelehnt = -1;             // the write that stopped the others; -1 when all went through
+    QList<Schreibergebnis> zeilen;  // one per write, up to the one that stopped them
+    QString text;                   // German, empty when written
+    QString detail;
+};
