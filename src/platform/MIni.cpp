@@ -132,7 +132,7 @@ std::string IniLeseWert(const std::string& sBereich, const std::string& sEintrag
     std::string puffer(kPuffer, '\0');
     const DWORD n = GetPrivateProfileStringA(Cp1252::AusUtf8(sBereich).c_str(), Cp1252::AusUtf8(sEintrag).c_str(),
                                              Cp1252::AusUtf8(sVorgabe).c_str(), puffer.data(), kPuffer,
-                                             Cp1252::AusUtf8(DateiAufloesen(sDatei)).c_str());
+                                             WinUmgebung::AnsiForm(DateiAufloesen(sDatei)).c_str());
     puffer.resize(n);
     return Cp1252::ZuUtf8(puffer);
 #else
@@ -169,7 +169,7 @@ std::vector<std::pair<std::string, std::string>> IniLeseAbschnitt(const std::str
     if (sBereich.empty())
         return paare;
 #ifdef _WIN32
-    const auto zeilen = ZeilenLesen(Cp1252::AusUtf8(DateiAufloesen(sDatei)));
+    const auto zeilen = ZeilenLesen(WinUmgebung::AnsiForm(DateiAufloesen(sDatei)));
 #else
     const auto zeilen = ZeilenLesen(DateiAufloesen(sDatei));
 #endif
@@ -206,7 +206,7 @@ void IniSchreibeWert(const std::string& sBereich, const std::string& sEintrag, c
     if (sBereich.empty() || sEintrag.empty())
         return;
 #ifdef _WIN32
-    const std::string datei = Cp1252::AusUtf8(DateiAufloesen(sDatei));
+    const std::string datei = WinUmgebung::AnsiForm(DateiAufloesen(sDatei));
     WritePrivateProfileStringA(Cp1252::AusUtf8(sBereich).c_str(), Cp1252::AusUtf8(sEintrag).c_str(),
                                Cp1252::AusUtf8(vWert).c_str(), datei.c_str());
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, datei.c_str());  // flushes the system's cache
