@@ -538,14 +538,37 @@ private slots:
                                 "[Software\\\\P\\\\Belebung\\\\Becken 2] 1\n\n"
                                 "[Software\\\\P\\\\Auslauf] 1\n\n"
                                 "[Software\\\\PX\\\\Fremd] 1\n\n"
-                                "[Software\\\\p\\\\zulauf\\\\Unten] 1\n\n");
+                                "[Software\\\\p\\\\zulauf\\\\Unten] 1\n\n"
+                                "[Software\\\\P\\\\BelebungA] 1\n\n"
+                                "[Software\\\\P\\\\belebung_alt] 1\n\n");
+        // Windows' order, not the file's: by name in small letters, "_" before the letters
         QCOMPARE(RegSchluesselAuflisten(HKLM, "Software\\P"),
-                 (std::vector<std::string>{"Zulauf", "Belebung", "Auslauf"}));
+                 (std::vector<std::string>{"Auslauf", "Belebung", "belebung_alt", "BelebungA", "Zulauf"}));
         QCOMPARE(RegSchluesselAuflisten(HKLM, "SOFTWARE\\p\\belebung"),
                  (std::vector<std::string>{"Becken 1", "Becken 2"}));
         QVERIFY(RegSchluesselAuflisten(HKLM, "Software\\P\\Auslauf").empty());
         QVERIFY(RegSchluesselAuflisten(HKLM, "Software\\Fehlt").empty());
         QVERIFY(RegSchluesselAuflisten(HKCU, "Software\\P").empty());
+    }
+
+    void undecodableRegistryValuesReadAsNull_data() {
+        QTest::addColumn<QByteArray>("zeile");
+        QTest::newRow("byte above ff") << QByteArray("\"Wert\"=hex:01,1ff,02");
+        QTest::newRow("byte of twenty digits") << QByteArray("\"Wert\"=hex:01,0123456789abcdef0123");
+        QTest::newRow("no hex byte") << QByteArray("\"Wert\"=hex:01,zz");
+        QTest::newRow("typed hex") << QByteArray("\"Wert\"=hex(1):41,00,ffffffffffffffffff");
+        QTest::newRow("dword of nine digits") << QByteArray("\"Wert\"=dword:123456789");
+        QTest::newRow("dword of twenty digits") << QByteArray("\"Wert\"=dword:0123456789abcdef0123");
+        QTest::newRow("dword without digits") << QByteArray("\"Wert\"=dword:");
+        QTest::newRow("unterminated text") << QByteArray("\"Wert\"=\"abc");
+        QTest::newRow("unterminated expand text") << QByteArray("\"Wert\"=str(2):\"abc");
+    }
+    void undecodableRegistryValuesReadAsNull() {
+        QFETCH(QByteArray, zeile);
+        Schreiben(System(), KOPF + "[Software\\\\Test] 1\n\"Davor\"=\"a\"\n" + zeile + "\n\"Danach\"=dword:00000002\n");
+        QCOMPARE(Beschreibung(RegLeseWert(HKLM, "Software\\Test", "Wert")), QStringLiteral("Null"));
+        QCOMPARE(Beschreibung(RegLeseWert(HKLM, "Software\\Test", "Davor")), QStringLiteral("SZ:a"));
+        QCOMPARE(Beschreibung(RegLeseWert(HKLM, "Software\\Test", "Danach")), QStringLiteral("DW:2"));
     }
 
     void unparseableRegistryFilesAreNeverOverwritten_data() {

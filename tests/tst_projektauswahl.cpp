@@ -252,13 +252,19 @@ private slots:
     }
 
     void failuresWhileLoading() {
-        // a project without folder is left out, the others stay
-        Registrieren(Projekt("A", nullptr, "00000001") + Projekt("B", "D:\\\\B", nullptr));
+        // a project without folder, or with one that cannot be decoded, is left out; an
+        // undecodable type is the classic one; the others stay
+        Registrieren(Projekt("A", nullptr, "00000001") + Projekt("B", "D:\\\\B", nullptr) +
+                     Projekt("C", nullptr, nullptr).replace("\n\n", "\n\"Path\"=hex(1):44,00,3a,00,0123456789abcdef0123\n\n") +
+                     Projekt("D", "D:\\\\D", "123456789"));
         {
             frmProjektAuswahl dlg;
             QVERIFY(Zeigen(dlg));
-            QCOMPARE(Liste(dlg, "lvwAktuell")->topLevelItemCount(), 1);
-            QCOMPARE(Liste(dlg, "lvwAktuell")->topLevelItem(0)->text(0), QStringLiteral("|B"));
+            QTreeWidget* akt = Liste(dlg, "lvwAktuell");
+            QCOMPARE(akt->topLevelItemCount(), 2);
+            QCOMPARE(akt->topLevelItem(0)->text(0), QStringLiteral("|B"));
+            QCOMPARE(akt->topLevelItem(1)->text(0), QStringLiteral("|D"));
+            QCOMPARE(akt->topLevelItem(1)->data(0, frmProjektAuswahl::ROLLE_ICON).toInt(), 4);
         }
         // no registered projects: the page "Aktuell" is empty and still shown
         Registrieren({});
@@ -340,9 +346,9 @@ private slots:
             QCOMPARE(zeile("|Gross")->text(2), QStringLiteral("Groß"));
             QCOMPARE(dlg.gKorvant->fClientServer, false);
             QCOMPARE(dlg.gKorvant->nVorgabeFormDesigner, std::int16_t(0));
-            for (int i = 300; i < akt->topLevelItemCount(); ++i)
-                Klick(akt, i);
-            QCOMPARE(dlg.prj, dlg.gRegProjects->Item("|Gross"));
+            for (const char* sName : {"|Kläranlage Süd", "|Weg", "|Binaer", "|Gross"})
+                Klick(akt, akt->indexOfTopLevelItem(zeile(sName)));
+            QVERIFY(dlg.prj == dlg.gRegProjects->Item("|Gross"));
             dlg.findChild<QTabWidget*>()->setCurrentIndex(1);
             QTreeWidget* bek = Liste(dlg, "lvwBekannt");
             QCOMPARE(bek->topLevelItemCount(), 304 + (sOrdner.isEmpty() ? 0 : 1));  // the binary one is not listed
