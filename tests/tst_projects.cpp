@@ -85,10 +85,12 @@ private slots:
         QCOMPARE(kvi.Comment(), std::string("neu"));
         QCOMPARE(kvi.RuntimeSystem(), std::int16_t(0));
 
+        // a project whose folder was deleted does not come back through a setter
         CKVIProject fehlt;
         fehlt.Init("D:\\gibtsnicht\\x.kvi");
         QCOMPARE(fehlt.Comment(), std::string());
         QCOMPARE(fehlt.Formdesigner(), std::int16_t(0));
+        fehlt.Comment("neu");
         QVERIFY(!QFile::exists(Datei("d/gibtsnicht")));
     }
 

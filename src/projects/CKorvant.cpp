@@ -112,12 +112,12 @@ std::string CKorvant::LeseWert(const std::string& sBereich, const std::string& s
     return MIni::IniLeseWert(sBereich, sEintrag, sVorgabe, KORVANT_INI);
 }
 
-void CKorvant::SchreibeWert(const std::string& sBereich, const std::string& sEintrag, const std::string& vWert) {
-    MIni::IniSchreibeWert(sBereich, sEintrag, vWert, KORVANT_INI);
+bool CKorvant::SchreibeWert(const std::string& sBereich, const std::string& sEintrag, const std::string& vWert) {
+    return MIni::IniSchreibeWert(sBereich, sEintrag, vWert, KORVANT_INI);
 }
 
-void CKorvant::SchreibeWert(const std::string& sBereich, const std::string& sEintrag, long long vWert) {
-    MIni::IniSchreibeWert(sBereich, sEintrag, vWert, KORVANT_INI);
+bool CKorvant::SchreibeWert(const std::string& sBereich, const std::string& sEintrag, long long vWert) {
+    return MIni::IniSchreibeWert(sBereich, sEintrag, vWert, KORVANT_INI);
 }
 
 std::string CKorvant::Text(const std::string& sIndex, const std::vector<std::string>& vWerte) const {

@@ -64,8 +64,9 @@ public:
     std::vector<ListenEintrag> FormDesignerAuflisten() const;
     std::string LeseWert(const std::string& sBereich, const std::string& sEintrag,
                          const std::string& sVorgabe = std::string()) const;
-    void SchreibeWert(const std::string& sBereich, const std::string& sEintrag, const std::string& vWert);
-    void SchreibeWert(const std::string& sBereich, const std::string& sEintrag, long long vWert);
+    // False when nothing was written (see MIni::IniSchreibeWert).
+    bool SchreibeWert(const std::string& sBereich, const std::string& sEintrag, const std::string& vWert);
+    bool SchreibeWert(const std::string& sBereich, const std::string& sEintrag, long long vWert);
     // Entry of section "Text": "\n" becomes a line break, each "#" takes the
     // next value.
     std::string Text(const std::string& sIndex, const std::vector<std::string>& vWerte = {}) const;
