@@ -4,7 +4,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <memory>
 
 #include "helpers/TestPrefix.h"
 #include "platform/Cp1252.h"
@@ -402,6 +404,66 @@ private slots:
         QCOMPARE(Lesen(Datei("t.ini")), nachher);
     }
 
+    void writingThroughASymbolicLink_data() {
+        QTest::addColumn<bool>("registry");
+        QTest::newRow("Korvant.ini") << false;
+        QTest::newRow("system.reg") << true;
+    }
+    void writingThroughASymbolicLink() {
+        QFETCH(bool, registry);
+        const QString link = registry ? System() : mPrefix + "/drive_c/windows/Korvant.ini";
+        const QString ziel = Datei("geteilt/" + QFileInfo(link).fileName());
+        Schreiben(ziel, registry ? KOPF : QByteArray("[Desktop 3.0]\r\nFormDesigner=8\r\n"));
+        QVERIFY(QFile::setPermissions(ziel, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        const auto rechte = QFile::permissions(ziel);
+        QVERIFY(QFile::link(ziel, link));
+        if (registry)
+            QVERIFY(RegSchreibeWert(HKLM, "Software\\Test", "Wert", std::string("neu"), TYP_SZ));
+        else
+            QVERIFY(MIni::IniSchreibeWert("Desktop 3.0", "DeleteKVI", 1, "Korvant.ini"));
+        QVERIFY(QFileInfo(link).isSymLink());
+        QVERIFY(Lesen(ziel).contains(registry ? "\"Wert\"=\"neu\"" : "DeleteKVI=1"));
+        QCOMPARE(QFile::permissions(ziel), rechte);
+        QCOMPARE(QDir(Datei("geteilt")).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(link).fileName()});
+    }
+
+    void twoWritersLoseNothing_data() {
+        QTest::addColumn<bool>("registry");
+        QTest::newRow("profile file") << false;
+        QTest::newRow("registry file") << true;
+    }
+    void twoWritersLoseNothing() {
+        // Two processes of this test program write 200 keys each into one file at the same time.
+        QFETCH(bool, registry);
+        const QString ini = Datei("d/geteilt.ini");
+        std::vector<std::unique_ptr<QProcess>> schreiber;
+        for (int id : {1, 2}) {
+            auto p = std::make_unique<QProcess>();
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("TAVERO_SCHREIBER", registry ? QStringLiteral("registry") : ini);
+            env.insert("TAVERO_SCHREIBER_ID", QString::number(id));
+            p->setProcessEnvironment(env);
+            p->start(QCoreApplication::applicationFilePath(), {});
+            schreiber.push_back(std::move(p));
+        }
+        for (auto& p : schreiber) {
+            QVERIFY(p->waitForFinished(240000));
+            QCOMPARE(p->exitStatus(), QProcess::NormalExit);
+            QCOMPARE(p->exitCode(), 0);   // every write reported success
+        }
+        for (int id : {1, 2})
+            for (int n = 0; n < 200; ++n) {
+                const std::string name = "w" + std::to_string(id) + "_" + std::to_string(n);
+                const QString gelesen = registry ? Beschreibung(RegLeseWert(HKLM, "Software\\Geteilt", name))
+                                                 : Q(MIni::IniLeseWert("Geteilt", name, "fehlt", Std(ini)));
+                QCOMPARE(gelesen, registry ? QStringLiteral("DW:%1").arg(n) : QString::number(n));
+            }
+        if (!registry)
+            QCOMPARE(MIni::IniLeseAbschnitt("Geteilt", Std(ini)).size(), std::size_t(400));
+        QCOMPARE(registry ? PrefixDateien() : QDir(Datei("d")).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{registry ? "system.reg" : "geteilt.ini"});
+    }
+
     // ---- registry files ----
 
     void readingRegistryValues_data() {
@@ -681,5 +743,26 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstPlatform)
+// One of the two writers of twoWritersLoseNothing: 200 keys into the file named
+// by TAVERO_SCHREIBER (or the registry); the exit code counts failed writes.
+int Schreiber(const QByteArray& ziel, int id) {
+    int fehler = 0;
+    for (int n = 0; n < 200; ++n) {
+        const std::string name = "w" + std::to_string(id) + "_" + std::to_string(n);
+        const bool ok = ziel == "registry"
+                            ? RegSchreibeWert(HKLM, "Software\\Geteilt", name, RegWert(std::int32_t(n)), TYP_DWORD)
+                            : MIni::IniSchreibeWert("Geteilt", name, n, ziel.toStdString());
+        fehler += ok ? 0 : 1;
+    }
+    return fehler;
+}
+
+int main(int argc, char** argv) {
+    if (const QByteArray ziel = qgetenv("TAVERO_SCHREIBER"); !ziel.isEmpty())
+        return Schreiber(ziel, qEnvironmentVariableIntValue("TAVERO_SCHREIBER_ID"));
+    QCoreApplication app(argc, argv);
+    TstPlatform tst;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&tst, argc, argv);
+}
 #include "tst_platform.moc"

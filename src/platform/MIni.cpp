@@ -1,13 +1,11 @@
 #include "platform/MIni.h"
 
-#include <filesystem>
-#include <fstream>
 #include <optional>
-#include <system_error>
 #include <unordered_set>
 #include <vector>
 
 #include "platform/Cp1252.h"
+#include "platform/Dateiaenderung.h"
 #include "platform/MDatei.h"
 #include "platform/MRegistrierung.h"
 #include "platform/ProfilDatei.h"
@@ -51,29 +49,6 @@ std::string Trimmen(const std::string& s) {
 }
 
 std::string Klein(const std::string& s) { return MRegistrierung::VergleichsForm(s); }
-
-// Written beside the file and renamed, so a crash never leaves half a file.
-bool Ersetzen(const std::string& pfad, const std::string& inhalt) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const std::string temp = pfad + ".tavero-neu";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;   // also a missing folder: none is created
-        out << inhalt;
-        out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(temp, ec);
-            return false;
-        }
-    }
-    fs::rename(temp, pfad, ec);
-    if (ec)
-        fs::remove(temp, ec);
-    return !ec;
-}
 
 // A line whose first non-blank is "[" and that holds a "]" is a section header;
 // its name runs to the last "]" of the line and whatever follows that bracket is
@@ -201,11 +176,15 @@ bool IniSchreibeWert(const std::string& sBereich, const std::string& sEintrag, c
     const std::string eintrag = Trimmen(sEintrag);
     if (bereich.empty() || eintrag.empty())
         return false;
-    const std::string pfad = DateiAufloesen(sDatei);
+    // Locked from the reading to the rename, so a second writer adds to this
+    // change instead of undoing it. A missing folder is not created.
+    Dateiaenderung aenderung(DateiAufloesen(sDatei));
+    if (!aenderung.Gesperrt())
+        return false;
     ProfilDatei datei;
     bool vorhanden = false;
     // Content that is no profile file (a folder, binary data) is never overwritten.
-    if (!datei.Laden(pfad, &vorhanden) && vorhanden)
+    if (!datei.Laden(aenderung.Ziel(), &vorhanden) && vorhanden)
         return false;
     std::vector<std::string>& zeilen = datei.zeilen;
     if (!zeilen.empty() && zeilen.back().empty())
@@ -216,7 +195,7 @@ bool IniSchreibeWert(const std::string& sBereich, const std::string& sEintrag, c
     if (!abschnitt) {
         zeilen.push_back("[" + bereich + "]");
         zeilen.push_back(eintrag + "=" + vWert);
-        return Ersetzen(pfad, datei.Inhalt());
+        return aenderung.Ersetzen(datei.Inhalt());
     }
     std::size_t nach = abschnitt->first - 1;   // behind the header, or behind the section's last entry
     for (std::size_t i = abschnitt->first; i < abschnitt->second; ++i) {
@@ -225,12 +204,12 @@ bool IniSchreibeWert(const std::string& sBereich, const std::string& sEintrag, c
             continue;
         if (Klein(paar->first) == eintragKlein) {
             zeilen[i] = paar->first + "=" + vWert;   // the key keeps the spelling it has in the file
-            return Ersetzen(pfad, datei.Inhalt());
+            return aenderung.Ersetzen(datei.Inhalt());
         }
         nach = i;
     }
     zeilen.insert(zeilen.begin() + static_cast<std::ptrdiff_t>(nach + 1), eintrag + "=" + vWert);
-    return Ersetzen(pfad, datei.Inhalt());
+    return aenderung.Ersetzen(datei.Inhalt());
 #endif
 }
 

@@ -148,6 +148,7 @@ std::vector<std::string> RegSchluesselAuflisten(std::uint32_t hKey, const std::s
 #include <memory>
 #include <mutex>
 
+#include "platform/Dateiaenderung.h"
 #include "platform/WinRegDatei.h"
 #include "platform/WinUmgebung.h"
 
@@ -208,12 +209,16 @@ bool RegSchreibeWert(std::uint32_t hKey, const std::string& sSchluessel, const s
     const std::string datei = DateiFuer(hKey);
     if (datei.empty())
         return false;
+    // Locked from the reading to the rename, so that two writers both keep their values.
+    Dateiaenderung aenderung(datei, true);
+    if (!aenderung.Gesperrt())
+        return false;
     WinRegDatei reg;
     // A file that cannot be parsed is never overwritten.
-    if (!reg.Laden(datei))
+    if (!reg.Laden(aenderung.Ziel()))
         return false;
     const bool ergebnis = reg.WertSchreiben(sSchluessel, sWertName, vWert, nTyp);
-    if (!reg.Speichern(datei, hKey == HKLM ? "\\\\Machine" : "\\\\User\\\\S-1-5-21-0-0-0-1000"))
+    if (!aenderung.Ersetzen(reg.Inhalt(hKey == HKLM ? "\\\\Machine" : "\\\\User\\\\S-1-5-21-0-0-0-1000")))
         return false;
     return ergebnis;
 }

@@ -522,9 +522,7 @@ std::vector<std::string> WinRegDatei::UnterSchluessel(const std::string& sSchlue
     return ergebnis;
 }
 
-bool WinRegDatei::Speichern(const std::string& sDatei, const std::string& sRelativZu) const {
-    if (!m_lesbar)
-        return false;
+std::string WinRegDatei::Inhalt(const std::string& sRelativZu) const {
     std::string inhalt;
     for (std::size_t i = 0; i < m_zeilen.size(); ++i) {
         inhalt += m_zeilen[i] + "\n";
@@ -532,27 +530,5 @@ bool WinRegDatei::Speichern(const std::string& sDatei, const std::string& sRelat
         if (i == 0 && m_neu)
             inhalt += ";; All keys relative to " + sRelativZu + "\n";
     }
-    std::error_code ec;
-    const fs::path ziel(sDatei);
-    if (ziel.has_parent_path())
-        fs::create_directories(ziel.parent_path(), ec);
-    const std::string temp = sDatei + ".tavero-neu";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        out << inhalt;
-        out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(temp, ec);
-            return false;
-        }
-    }
-    fs::rename(temp, ziel, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        return false;
-    }
-    return true;
+    return inhalt;
 }
