@@ -131,7 +131,7 @@ private slots:
         QCOMPARE(akt->topLevelItem(1)->data(0, frmProjektAuswahl::ROLLE_ICON).toInt(), 3);
         QVERIFY(!akt->topLevelItem(0)->icon(0).isNull());
         QVERIFY(akt->topLevelItem(0)->isSelected());
-        QCOMPARE(dlg.prj, nullptr);
+        QVERIFY(!dlg.prj);
         QCOMPARE(dlg.Typ, 1);
         QVERIFY(!Knopf(dlg, QStringLiteral("cmdÖffnen"))->isEnabled());
 
@@ -143,7 +143,7 @@ private slots:
         // choosing, then opening
         Klick(akt, 1);
         QVERIFY(Knopf(dlg, QStringLiteral("cmdÖffnen"))->isEnabled());
-        QCOMPARE(dlg.prj, dlg.gRegProjects->Item("|Brücke"));
+        QVERIFY(dlg.prj == dlg.gRegProjects->Item("|Brücke"));
         QTest::mouseClick(Knopf(dlg, QStringLiteral("cmdÖffnen")), Qt::LeftButton);
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QVERIFY(!dlg.isVisible());
@@ -155,7 +155,7 @@ private slots:
         QVERIFY(Zeigen(dlg));
         QCOMPARE(dlg.gRegProjects.get(), vorher);
         QCOMPARE(akt->topLevelItemCount(), 3);
-        QCOMPARE(dlg.prj, nullptr);
+        QVERIFY(!dlg.prj);
     }
 
     void pageChangeAndCancel() {
@@ -169,7 +169,7 @@ private slots:
         auto* tab = dlg.findChild<QTabWidget*>();
         QTest::mouseClick(tab->tabBar(), Qt::LeftButton, {}, tab->tabBar()->tabRect(1).center());
         QCOMPARE(tab->currentIndex(), 1);
-        QCOMPARE(dlg.prj, nullptr);
+        QVERIFY(!dlg.prj);
         QVERIFY(!Knopf(dlg, QStringLiteral("cmdÖffnen"))->isEnabled());
 
         // "Ö&ffnen" on an existing-project choice without a project asks for one
@@ -183,7 +183,7 @@ private slots:
 
         QTest::mouseClick(Knopf(dlg, "cmdAbbrechen"), Qt::LeftButton);
         QCOMPARE(dlg.Typ, 2);
-        QCOMPARE(dlg.prj, nullptr);
+        QVERIFY(!dlg.prj);
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
         QVERIFY(!dlg.isVisible());
     }
@@ -223,17 +223,17 @@ private slots:
         QCOMPARE(bek->topLevelItem(2)->text(0), QStringLiteral("|Anlage1"));
 
         Klick(bek, 0);
-        QCOMPARE(dlg.prj, dlg.ClassicProject.get());
+        QVERIFY(dlg.prj == dlg.ClassicProject);
         QCOMPARE(dlg.prj->Name(), std::string("D:\\Alt\\Klar\\Klaer.vbp"));
         Klick(bek, 1);
         QCOMPARE(dlg.prj->Name(), std::string("D:\\Alt\\Klar\\Ohne.kvi.vbp"));
         // a registered project without type has the icon of a found one, yet opens its registration
         QCOMPARE(bek->topLevelItem(4)->data(0, frmProjektAuswahl::ROLLE_ICON).toInt(), 4);
         Klick(bek, 4);
-        QCOMPARE(dlg.prj, dlg.gRegProjects->Item("|Crailsheim"));
+        QVERIFY(dlg.prj == dlg.gRegProjects->Item("|Crailsheim"));
         QCOMPARE(dlg.prj->Path(), std::string("D:\\Projekte\\Crailsheim"));
         Klick(bek, 2);
-        QCOMPARE(dlg.prj, dlg.gRegProjects->Item(1));
+        QVERIFY(dlg.prj == dlg.gRegProjects->Item(1));
         QTest::mouseClick(Knopf(dlg, QStringLiteral("cmdÖffnen")), Qt::LeftButton);
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
     }
@@ -282,7 +282,7 @@ private slots:
         QCOMPARE(seam.meldungen, QStringList{QStringLiteral("KVStart findet keinen Registrierungspfad für die Version 4.0")});
         QCOMPARE(seam.beendet, 0);
         QCOMPARE(dlg.Typ, 2);
-        QCOMPARE(dlg.prj, nullptr);
+        QVERIFY(!dlg.prj);
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
     }
     void loadingAndChoosingWriteNothing() {

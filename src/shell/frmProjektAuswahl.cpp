@@ -249,9 +249,9 @@ void frmProjektAuswahl::lvwBekannt_ItemClick(QTreeWidgetItem* item) {
         const std::string sDesigner =
             MIni::IniLeseWert("Config", "DesignerProject", sText + ".vbp", MPfad::ProjektOrdner("") + "\\" + sText);
         if (!ClassicProject)
-            ClassicProject = std::make_unique<CRegProject>();
+            ClassicProject = std::make_shared<CRegProject>();
         ClassicProject->Name(S(item->text(1)) + "\\" + sDesigner);
-        prj = ClassicProject.get();
+        prj = ClassicProject;
     } else {
         try {
             prj = gRegProjects ? gRegProjects->Item(S(item->text(0))) : nullptr;
