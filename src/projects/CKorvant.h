@@ -4,6 +4,7 @@
 // text lookup for localised captions and the search for information files.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -87,7 +88,8 @@ public:
 private:
     bool Flag(const char* sBereich, const char* sEintrag, const char* sVorgabe) const;
     std::int16_t Zahl(const char* sBereich, const char* sEintrag, const char* sVorgabe) const;
-    static bool ProjektVorhanden(const std::string& sDatei);
+    // The "path" entry of an information file whose project is present.
+    static std::optional<std::string> ProjektPfad(const std::string& sDatei);
 
     std::array<std::string, 10> msFormDesigner;
 };
