@@ -130,10 +130,11 @@ private slots:
         QCOMPARE(akt->topLevelItem(2)->data(0, frmProjektAuswahl::ROLLE_ICON).toInt(), 4);
         QCOMPARE(akt->topLevelItem(1)->data(0, frmProjektAuswahl::ROLLE_ICON).toInt(), 3);
         QVERIFY(!akt->topLevelItem(0)->icon(0).isNull());
+        // the highlighted first row is the chosen one
         QVERIFY(akt->topLevelItem(0)->isSelected());
-        QVERIFY(!dlg.prj);
+        QVERIFY(dlg.prj && dlg.prj == dlg.gRegProjects->Item("|Anlage1"));
         QCOMPARE(dlg.Typ, 1);
-        QVERIFY(!Knopf(dlg, QStringLiteral("cmdÖffnen"))->isEnabled());
+        QVERIFY(Knopf(dlg, QStringLiteral("cmdÖffnen"))->isEnabled());
 
         QTreeWidget* bek = Liste(dlg, "lvwBekannt");
         QCOMPARE(bek->topLevelItemCount(), 3);
@@ -149,13 +150,17 @@ private slots:
         QVERIFY(!dlg.isVisible());
         QCOMPARE(dlg.prj->Path(), std::string("D:\\Projekte\\Bruecke"));
 
-        // a second showing keeps the collection, does not read the registry again
+        // a second showing keeps the collection, does not read the registry again;
+        // Enter opens the highlighted first row
         const CRegProjects* vorher = dlg.gRegProjects.get();
         Registrieren({});
         QVERIFY(Zeigen(dlg));
         QCOMPARE(dlg.gRegProjects.get(), vorher);
         QCOMPARE(akt->topLevelItemCount(), 3);
-        QVERIFY(!dlg.prj);
+        akt->setFocus();
+        QTest::keyClick(akt, Qt::Key_Return);
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(dlg.prj->Name(), std::string("|Anlage1"));
     }
 
     void pageChangeAndCancel() {
@@ -164,7 +169,7 @@ private slots:
         frmProjektAuswahl dlg;
         QVERIFY(Zeigen(dlg));
         QTreeWidget* akt = Liste(dlg, "lvwAktuell");
-        Klick(akt, 0);
+        Klick(akt, 1);
         QVERIFY(dlg.prj);
         auto* tab = dlg.findChild<QTabWidget*>();
         QTest::mouseClick(tab->tabBar(), Qt::LeftButton, {}, tab->tabBar()->tabRect(1).center());
@@ -180,6 +185,11 @@ private slots:
         // the page "Neu" offers nothing and cannot close the dialog
         QTest::mouseClick(tab->tabBar(), Qt::LeftButton, {}, tab->tabBar()->tabRect(0).center());
         QCOMPARE(Liste(dlg, "lvwNew")->topLevelItemCount(), 0);
+
+        // back on "Aktuell" the row still highlighted there is chosen again
+        tab->setCurrentIndex(2);
+        QVERIFY(dlg.prj == dlg.gRegProjects->Item("|Brücke"));
+        QVERIFY(Knopf(dlg, QStringLiteral("cmdÖffnen"))->isEnabled());
 
         QTest::mouseClick(Knopf(dlg, "cmdAbbrechen"), Qt::LeftButton);
         QCOMPARE(dlg.Typ, 2);

@@ -55,6 +55,7 @@ private slots:
 
 private:
     void Aufbauen();
+    void HervorgehobeneWaehlen();
     void EintragHinzufuegen(QTreeWidget* lvw, const QStringList& texte, int nIcon);
 
     QTabWidget* SSTab = nullptr;
