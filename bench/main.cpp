@@ -14,8 +14,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tavero-bench: kein temporärer Ordner\n");
         return 1;
     }
+    if (qgetenv("TAVERO_BENCH") == "projektauswahl") {   // that part alone
+        BenchProjektauswahl(dir.path());
+        return 0;
+    }
     BenchAlarmdefs(dir.path());
     BenchAuswahlFenster(dir.path());
     BenchBildfenster(dir.path());
+    BenchProjektauswahl(dir.path());
     return 0;
 }
