@@ -234,8 +234,6 @@ private slots:
         QCOMPARE(k.nVorgabeFormDesigner, std::int16_t(0));
         QVERIFY(!k.fClientServer && !k.fVorzeichenloseVar && !k.fLadenAutomatisch && !k.fOberflaecheHerstellen &&
                 !k.fKVILoeschen);
-        QCOMPARE(k.nProjektNeuZaehler, std::int16_t(1));
-        QCOMPARE(k.Formdesigner(5), std::string("KorvantDOS"));
         QCOMPARE(k.Formdesigner(9), std::string("Delphi 4.0 (32 Bit)"));
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, k.Formdesigner(10));
 
