@@ -5,3 +5,4 @@
 void BenchAlarmdefs(const QString& arbeitsOrdner);   // alarm list and write-back against sqlite3
 void BenchAuswahlFenster(const QString& arbeitsOrdner);  // grid opening and scrolling
 void BenchBildfenster(const QString& arbeitsOrdner);     // all-arrows rebuild and drag step
+void BenchProjektauswahl(const QString& arbeitsOrdner);  // project dialog over large databases

@@ -23,5 +23,7 @@ int main(int argc, char** argv) {
         BenchAuswahlFenster(dir.path());
     if (laufen("bildfenster"))
         BenchBildfenster(dir.path());
+    if (laufen("projektauswahl"))
+        BenchProjektauswahl(dir.path());
     return 0;
 }

@@ -46,7 +46,7 @@ private slots:
     void registryNamesBothProjects() {
         CRegProjects projekte;
         QCOMPARE(projekte.Count(), 2);
-        CRegProject* demo = projekte.Item("|Demo");
+        const auto demo = projekte.Item("|Demo");
         QCOMPARE(QString::fromStdString(demo->Path()), QStringLiteral("C:\\Projekte\\Demo"));
         // the database the opening forms from Path and name lies where the generator put it
         QVERIFY(MDatei::DateiVorhanden(demo->Path() + "\\Demo.kvs"));

@@ -4,7 +4,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <memory>
 
 #include "helpers/TestPrefix.h"
 #include "platform/Cp1252.h"
@@ -33,6 +35,16 @@ void Schreiben(const QString& sDatei, const QByteArray& inhalt) {
 template <std::size_t N>
 QByteArray Roh(const char (&s)[N]) {
     return QByteArray(s, N - 1);
+}
+// The text with the mark of UTF-16, little- or big-endian.
+QByteArray Utf16(const QString& s, bool fLe) {
+    QByteArray b = fLe ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+    for (const QChar c : s) {
+        const char lo = char(c.unicode() & 0xFF), hi = char(c.unicode() >> 8);
+        b += fLe ? lo : hi;
+        b += fLe ? hi : lo;
+    }
+    return b;
 }
 std::string Std(const QString& s) { return s.toStdString(); }
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
@@ -227,6 +239,24 @@ private slots:
         QTest::newRow("sqlite file") << Roh("SQLite format 3\0\x10\0\x01\x01\0\x40\x20\x20[A]\nk=1\n")
                                      << "A" << "k" << "vorgabe";
         QTest::newRow("empty file") << QByteArray() << "A" << "k" << "vorgabe";
+        // the rules by which Windows reads what editors write, one file each
+        QTest::newRow("utf-8 mark") << QByteArray("\xEF\xBB\xBF[Grafik]\r\nBilderPath=C:\\B\xC3\xBC" "cher\r\n")
+                                    << "Grafik" << "BilderPath" << "C:\\Bücher";
+        QTest::newRow("utf-16le mark") << Utf16("[Grafik]\r\nBilderPath=C:\\Bücher Ω\r\n", true) << "Grafik"
+                                       << "BilderPath" << "C:\\Bücher Ω";
+        QTest::newRow("utf-16be mark") << Utf16("[Grafik]\r\nBilderPath=C:\\Bücher\r\n", false) << "grafik"
+                                       << "bilderpath" << "C:\\Bücher";
+        QTest::newRow("bare cr") << QByteArray("[Grafik]\rBilderPath=C:\\Bilder\r[Arrow]\rAnzahl=3\r") << "Arrow"
+                                 << "Anzahl" << "3";
+        QTest::newRow("blanks inside the brackets") << QByteArray("[ Grafik\t]\nk=1\n") << "Grafik" << "k" << "1";
+        QTest::newRow("blanks around the names asked for") << QByteArray("[Grafik]\nk=1\n") << " Grafik  " << "\tk "
+                                                           << "1";
+        QTest::newRow("form feed and ^Z are blanks") << QByteArray("[A]\n\fk\x1a=\v1\x1a\n") << "A" << "k" << "1";
+        QTest::newRow("bracket inside the name") << QByteArray("[Linie [2]]\nk=1\n") << "Linie [2]" << "k" << "1";
+        QTest::newRow("text behind the bracket") << QByteArray("[Grafik] ; alt\nk=1\n") << "Grafik" << "k" << "1";
+        QTest::newRow("the last bracket closes") << QByteArray("[Grafik] alt]\nk=1\n") << "Grafik] alt" << "k" << "1";
+        QTest::newRow("not the first bracket") << QByteArray("[Grafik] alt]\nk=1\n") << "Grafik" << "k" << "vorgabe";
+        QTest::newRow("no bracket, no header") << QByteArray("[A]\n[B\nk=1\n") << "A" << "k" << "1";
     }
     void readingProfileEntries() {
         QFETCH(QByteArray, inhalt);
@@ -238,7 +268,7 @@ private slots:
         // The whole section read at once gives the same answer.
         QString ausAbschnitt = QStringLiteral("vorgabe");
         for (const auto& [k, w] : MIni::IniLeseAbschnitt(Std(bereich), Std(Datei("t.ini"))))
-            if (!eintrag.isEmpty() && Q(k).compare(eintrag, Qt::CaseInsensitive) == 0) {
+            if (!eintrag.isEmpty() && Q(k).compare(eintrag.trimmed(), Qt::CaseInsensitive) == 0) {
                 ausAbschnitt = Q(w);
                 break;
             }
@@ -252,12 +282,27 @@ private slots:
         MIni::IniSchreibeWert("A", "k", "1", Std(Datei("ordner.ini")));
         QVERIFY(QFileInfo(Datei("ordner.ini")).isDir());
         QCOMPARE(MIni::IniLeseWert("A", "k", "vorgabe", ""), std::string("vorgabe"));
+
+        // a binary file is left at its first NUL byte, however large it is
+        QFile gross(Datei("gross.kvs"));
+        QVERIFY(gross.open(QIODevice::WriteOnly));
+        gross.write(Roh("SQLite format 3\0[A]\r\nk=1\r\n"));
+        QVERIFY(gross.resize(qint64(1) << 40));   // sparse: a terabyte that takes no room
+        gross.close();
+        QCOMPARE(MIni::IniLeseWert("A", "k", "vorgabe", Std(gross.fileName())), std::string("vorgabe"));
+        QVERIFY(MIni::IniLeseAbschnitt("A", Std(gross.fileName())).empty());
+        QVERIFY(!MIni::IniSchreibeWert("A", "k", "2", Std(gross.fileName())));
+        QCOMPARE(QFileInfo(gross.fileName()).size(), qint64(1) << 40);
     }
 
     void writingProfileEntries() {
         const QString ini = Datei("Tavero/Tavero.ini");
         const std::string pfad = Std(ini);
-        MIni::IniSchreibeWert("Grafik", "BilderPath", "C:\\Bilder", pfad);
+        // as on Windows, a missing folder is not created
+        QVERIFY(!MIni::IniSchreibeWert("Grafik", "BilderPath", "C:\\Bilder", pfad));
+        QVERIFY(!QFileInfo::exists(Datei("Tavero")));
+        QVERIFY(QDir().mkpath(Datei("Tavero")));
+        QVERIFY(MIni::IniSchreibeWert("Grafik", "BilderPath", "C:\\Bilder", pfad));
         MIni::IniSchreibeWert("Grafik", "SymbolPath", "C:\\Symbole", pfad);
         MIni::IniSchreibeWert("Arrow", "Anzahl", 3, pfad);
         MIni::IniSchreibeWert("Arrow", "Versatz", -12, pfad);
@@ -274,8 +319,8 @@ private slots:
 
         // an empty section or key writes nothing and deletes nothing
         const QByteArray vorher = Lesen(ini);
-        MIni::IniSchreibeWert("Grafik", "", "x", pfad);
-        MIni::IniSchreibeWert("", "BilderPath", "x", pfad);
+        QVERIFY(!MIni::IniSchreibeWert("Grafik", "", "x", pfad));
+        QVERIFY(!MIni::IniSchreibeWert("", "BilderPath", "x", pfad));
         QCOMPARE(Lesen(ini), vorher);
         QVERIFY(QDir(Datei("Tavero")).entryList(QDir::Files | QDir::Hidden) == QStringList{"Tavero.ini"});
     }
@@ -321,6 +366,102 @@ private slots:
         MIni::IniSchreibeWert("A", "k", "2", Std(Datei("t.ini")));
         QCOMPARE(Lesen(Datei("t.ini")), binaer);
         QCOMPARE(QDir(mDir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"t.ini"});
+    }
+
+    void lineBreaksAreNeverWritten_data() {
+        QTest::addColumn<QString>("bereich");
+        QTest::addColumn<QString>("eintrag");
+        QTest::addColumn<QString>("wert");
+        QTest::newRow("value that makes a section") << "properties" << "comment" << "x\r\n[config]\r\npath=C:\\";
+        QTest::newRow("lf in a value") << "properties" << "comment" << "a\nb";
+        QTest::newRow("cr in a value") << "properties" << "comment" << "a\rb";
+        QTest::newRow("key") << "properties" << "k\n[config]" << "1";
+        QTest::newRow("section") << "properties]\r\n[config" << "path" << "C:\\";
+    }
+    void lineBreaksAreNeverWritten() {
+        QFETCH(QString, bereich);
+        QFETCH(QString, eintrag);
+        QFETCH(QString, wert);
+        const QByteArray vorher = "[properties]\r\ncomment=alt\r\n";
+        Schreiben(Datei("p.kvi"), vorher);
+        QVERIFY(!MIni::IniSchreibeWert(Std(bereich), Std(eintrag), Std(wert), Std(Datei("p.kvi"))));
+        QCOMPARE(Lesen(Datei("p.kvi")), vorher);
+    }
+
+    void writingKeepsTheEncodingOfTheFile_data() {
+        QTest::addColumn<QByteArray>("vorher");
+        QTest::addColumn<QByteArray>("nachher");
+        QTest::newRow("ansi") << QByteArray("[A]\r\nk=1\r\n") << QByteArray("[A]\r\nk=1\r\nneu=Kl\xE4ranlage\r\n");
+        QTest::newRow("utf-8 mark") << QByteArray("\xEF\xBB\xBF[A]\r\nk=\xE2\x82\xAC\r\n")
+                                    << QByteArray("\xEF\xBB\xBF[A]\r\nk=\xE2\x82\xAC\r\nneu=Kl\xC3\xA4ranlage\r\n");
+        QTest::newRow("utf-16le mark") << Utf16("[A]\rk=Ω\r", true) << Utf16("[A]\r\nk=Ω\r\nneu=Kläranlage\r\n", true);
+    }
+    void writingKeepsTheEncodingOfTheFile() {
+        QFETCH(QByteArray, vorher);
+        QFETCH(QByteArray, nachher);
+        Schreiben(Datei("t.ini"), vorher);
+        QVERIFY(MIni::IniSchreibeWert("a", "neu", "Kläranlage", Std(Datei("t.ini"))));
+        QCOMPARE(Lesen(Datei("t.ini")), nachher);
+    }
+
+    void writingThroughASymbolicLink_data() {
+        QTest::addColumn<bool>("registry");
+        QTest::newRow("Korvant.ini") << false;
+        QTest::newRow("system.reg") << true;
+    }
+    void writingThroughASymbolicLink() {
+        QFETCH(bool, registry);
+        const QString link = registry ? System() : mPrefix + "/drive_c/windows/Korvant.ini";
+        const QString ziel = Datei("geteilt/" + QFileInfo(link).fileName());
+        Schreiben(ziel, registry ? KOPF : QByteArray("[Desktop 3.0]\r\nFormDesigner=8\r\n"));
+        QVERIFY(QFile::setPermissions(ziel, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        const auto rechte = QFile::permissions(ziel);
+        QVERIFY(QFile::link(ziel, link));
+        if (registry)
+            QVERIFY(RegSchreibeWert(HKLM, "Software\\Test", "Wert", std::string("neu"), TYP_SZ));
+        else
+            QVERIFY(MIni::IniSchreibeWert("Desktop 3.0", "DeleteKVI", 1, "Korvant.ini"));
+        QVERIFY(QFileInfo(link).isSymLink());
+        QVERIFY(Lesen(ziel).contains(registry ? "\"Wert\"=\"neu\"" : "DeleteKVI=1"));
+        QCOMPARE(QFile::permissions(ziel), rechte);
+        QCOMPARE(QDir(Datei("geteilt")).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(link).fileName()});
+    }
+
+    void twoWritersLoseNothing_data() {
+        QTest::addColumn<bool>("registry");
+        QTest::newRow("profile file") << false;
+        QTest::newRow("registry file") << true;
+    }
+    void twoWritersLoseNothing() {
+        // Two processes of this test program write 200 keys each into one file at the same time.
+        QFETCH(bool, registry);
+        const QString ini = Datei("d/geteilt.ini");
+        std::vector<std::unique_ptr<QProcess>> schreiber;
+        for (int id : {1, 2}) {
+            auto p = std::make_unique<QProcess>();
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("TAVERO_SCHREIBER", registry ? QStringLiteral("registry") : ini);
+            env.insert("TAVERO_SCHREIBER_ID", QString::number(id));
+            p->setProcessEnvironment(env);
+            p->start(QCoreApplication::applicationFilePath(), {});
+            schreiber.push_back(std::move(p));
+        }
+        for (auto& p : schreiber) {
+            QVERIFY(p->waitForFinished(240000));
+            QCOMPARE(p->exitStatus(), QProcess::NormalExit);
+            QCOMPARE(p->exitCode(), 0);   // every write reported success
+        }
+        for (int id : {1, 2})
+            for (int n = 0; n < 200; ++n) {
+                const std::string name = "w" + std::to_string(id) + "_" + std::to_string(n);
+                const QString gelesen = registry ? Beschreibung(RegLeseWert(HKLM, "Software\\Geteilt", name))
+                                                 : Q(MIni::IniLeseWert("Geteilt", name, "fehlt", Std(ini)));
+                QCOMPARE(gelesen, registry ? QStringLiteral("DW:%1").arg(n) : QString::number(n));
+            }
+        if (!registry)
+            QCOMPARE(MIni::IniLeseAbschnitt("Geteilt", Std(ini)).size(), std::size_t(400));
+        QCOMPARE(registry ? PrefixDateien() : QDir(Datei("d")).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{registry ? "system.reg" : "geteilt.ini"});
     }
 
     // ---- registry files ----
@@ -407,6 +548,9 @@ private slots:
                                    << "SZ:%TEMP%\\x";
         QTest::newRow("dword -1") << 4 << "-1" << QByteArray("\"Wert\"=dword:ffffffff") << "DW:-1";
         QTest::newRow("dword") << 4 << "42" << QByteArray("\"Wert\"=dword:0000002a") << "DW:42";
+        // line breaks are escaped in the file, so no value can start a key of its own
+        QTest::newRow("line breaks") << 1 << "x\r\n[Software\\Fremd]" << QByteArray("\"Wert\"=\"x\\r\\n[Software\\\\Fremd]\"")
+                                     << "SZ:x\r\n[Software\\Fremd]";
     }
     void writingRegistryValues() {
         QFETCH(int, typ);
@@ -538,14 +682,37 @@ private slots:
                                 "[Software\\\\P\\\\Belebung\\\\Becken 2] 1\n\n"
                                 "[Software\\\\P\\\\Auslauf] 1\n\n"
                                 "[Software\\\\PX\\\\Fremd] 1\n\n"
-                                "[Software\\\\p\\\\zulauf\\\\Unten] 1\n\n");
+                                "[Software\\\\p\\\\zulauf\\\\Unten] 1\n\n"
+                                "[Software\\\\P\\\\BelebungA] 1\n\n"
+                                "[Software\\\\P\\\\belebung_alt] 1\n\n");
+        // Windows' order, not the file's: by name in small letters, "_" before the letters
         QCOMPARE(RegSchluesselAuflisten(HKLM, "Software\\P"),
-                 (std::vector<std::string>{"Zulauf", "Belebung", "Auslauf"}));
+                 (std::vector<std::string>{"Auslauf", "Belebung", "belebung_alt", "BelebungA", "Zulauf"}));
         QCOMPARE(RegSchluesselAuflisten(HKLM, "SOFTWARE\\p\\belebung"),
                  (std::vector<std::string>{"Becken 1", "Becken 2"}));
         QVERIFY(RegSchluesselAuflisten(HKLM, "Software\\P\\Auslauf").empty());
         QVERIFY(RegSchluesselAuflisten(HKLM, "Software\\Fehlt").empty());
         QVERIFY(RegSchluesselAuflisten(HKCU, "Software\\P").empty());
+    }
+
+    void undecodableRegistryValuesReadAsNull_data() {
+        QTest::addColumn<QByteArray>("zeile");
+        QTest::newRow("byte above ff") << QByteArray("\"Wert\"=hex:01,1ff,02");
+        QTest::newRow("byte of twenty digits") << QByteArray("\"Wert\"=hex:01,0123456789abcdef0123");
+        QTest::newRow("no hex byte") << QByteArray("\"Wert\"=hex:01,zz");
+        QTest::newRow("typed hex") << QByteArray("\"Wert\"=hex(1):41,00,ffffffffffffffffff");
+        QTest::newRow("dword of nine digits") << QByteArray("\"Wert\"=dword:123456789");
+        QTest::newRow("dword of twenty digits") << QByteArray("\"Wert\"=dword:0123456789abcdef0123");
+        QTest::newRow("dword without digits") << QByteArray("\"Wert\"=dword:");
+        QTest::newRow("unterminated text") << QByteArray("\"Wert\"=\"abc");
+        QTest::newRow("unterminated expand text") << QByteArray("\"Wert\"=str(2):\"abc");
+    }
+    void undecodableRegistryValuesReadAsNull() {
+        QFETCH(QByteArray, zeile);
+        Schreiben(System(), KOPF + "[Software\\\\Test] 1\n\"Davor\"=\"a\"\n" + zeile + "\n\"Danach\"=dword:00000002\n");
+        QCOMPARE(Beschreibung(RegLeseWert(HKLM, "Software\\Test", "Wert")), QStringLiteral("Null"));
+        QCOMPARE(Beschreibung(RegLeseWert(HKLM, "Software\\Test", "Davor")), QStringLiteral("SZ:a"));
+        QCOMPARE(Beschreibung(RegLeseWert(HKLM, "Software\\Test", "Danach")), QStringLiteral("DW:2"));
     }
 
     void unparseableRegistryFilesAreNeverOverwritten_data() {
@@ -576,5 +743,26 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstPlatform)
+// One of the two writers of twoWritersLoseNothing: 200 keys into the file named
+// by TAVERO_SCHREIBER (or the registry); the exit code counts failed writes.
+int Schreiber(const QByteArray& ziel, int id) {
+    int fehler = 0;
+    for (int n = 0; n < 200; ++n) {
+        const std::string name = "w" + std::to_string(id) + "_" + std::to_string(n);
+        const bool ok = ziel == "registry"
+                            ? RegSchreibeWert(HKLM, "Software\\Geteilt", name, RegWert(std::int32_t(n)), TYP_DWORD)
+                            : MIni::IniSchreibeWert("Geteilt", name, n, ziel.toStdString());
+        fehler += ok ? 0 : 1;
+    }
+    return fehler;
+}
+
+int main(int argc, char** argv) {
+    if (const QByteArray ziel = qgetenv("TAVERO_SCHREIBER"); !ziel.isEmpty())
+        return Schreiber(ziel, qEnvironmentVariableIntValue("TAVERO_SCHREIBER_ID"));
+    QCoreApplication app(argc, argv);
+    TstPlatform tst;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&tst, argc, argv);
+}
 #include "tst_platform.moc"

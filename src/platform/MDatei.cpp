@@ -7,8 +7,6 @@
 
 #ifdef _WIN32
 #include <windows.h>
-
-#include "platform/Cp1252.h"
 #endif
 
 namespace MDatei {
@@ -34,7 +32,7 @@ bool DateiVorhanden(const std::string& sPfad) {
     if (sPfad.empty() || sPfad.find_first_of("*?") != std::string::npos)
         return false;
 #ifdef _WIN32
-    return GetFileAttributesA(Cp1252::AusUtf8(sPfad).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesA(WinUmgebung::AnsiForm(sPfad).c_str()) != INVALID_FILE_ATTRIBUTES;
 #else
     std::error_code ec;
     return std::filesystem::exists(std::filesystem::path(WinUmgebung::PfadAbbilden(sPfad)), ec) && !ec;

@@ -1,26 +1,19 @@
 #include "platform/MIni.h"
 
-#include <algorithm>
-#include <cctype>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
-#include <sstream>
-#include <system_error>
 #include <unordered_set>
 #include <vector>
 
 #include "platform/Cp1252.h"
+#include "platform/Dateiaenderung.h"
 #include "platform/MDatei.h"
+#include "platform/MRegistrierung.h"
+#include "platform/ProfilDatei.h"
 #include "platform/WinUmgebung.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #endif
-
-namespace fs = std::filesystem;
 
 namespace {
 constexpr std::size_t kPuffer = 1000;  // the caller's buffer, including the final zero
@@ -35,75 +28,42 @@ std::string DateiAufloesen(const std::string& sDatei) {
     return WinUmgebung::PfadAbbilden(sDatei);
 }
 
+// Windows stores no line break in a profile entry: written raw, one would start
+// new lines, or whole sections, in the file.
+bool Zeilenbruch(const std::string& s) { return s.find_first_of(std::string("\r\n\0", 3)) != std::string::npos; }
+
 // Our own reading and writing of profile files, with the system's rules.
+
+// Blanks are tab to carriage return, ^Z (a DOS end of file) and space.
+bool Leer(char c) { return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == ' '; }
+
+// Blanks around a line, a key, a value, inside the brackets of a section
+// header and around the section and key the caller asks for are dropped.
 std::string Trimmen(const std::string& s) {
-    const auto a = s.find_first_not_of(" \t");
-    if (a == std::string::npos)
-        return {};
-    const auto b = s.find_last_not_of(" \t");
-    return s.substr(a, b - a + 1);
+    std::size_t a = 0, b = s.size();
+    while (a < b && Leer(s[a]))
+        ++a;
+    while (b > a && Leer(s[b - 1]))
+        --b;
+    return s.substr(a, b - a);
 }
 
-// Lower case of one Windows-1252 byte, the accented capitals (Ä, Ö, Ü, ...) included.
-unsigned char Klein1252(unsigned char c) {
-    if (c < 0x80)
-        return static_cast<unsigned char>(std::tolower(c));
-    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) || c == 0x8A || c == 0x8C || c == 0x8E)
-        return static_cast<unsigned char>(c + (c >= 0xC0 ? 0x20 : 0x10));
-    return c == 0x9F ? 0xFF : c;
-}
+std::string Klein(const std::string& s) { return MRegistrierung::VergleichsForm(s); }
 
-bool GleichOhneFall(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return Klein1252(static_cast<unsigned char>(x)) == Klein1252(static_cast<unsigned char>(y));
-           });
-}
-
-// The file's lines without line ends; nullopt when it cannot be read as a profile file
-// (missing, a folder, or binary content with NUL bytes).
-std::optional<std::vector<std::string>> ZeilenLesen(const std::string& pfad, bool* vorhanden = nullptr) {
-    std::error_code ec;
-    if (vorhanden)
-        *vorhanden = fs::exists(pfad, ec);
-    if (!fs::is_regular_file(pfad, ec))
-        return std::nullopt;
-    std::ifstream in(pfad, std::ios::binary | std::ios::ate);
-    if (!in)
-        return std::nullopt;
-    const std::streamoff groesse = in.tellg();
-    if (groesse < 0)
-        return std::nullopt;
-    std::string inhalt(static_cast<std::size_t>(groesse), '\0');
-    in.seekg(0);
-    in.read(inhalt.data(), groesse);
-    inhalt.resize(static_cast<std::size_t>(in.gcount()));
-    if (inhalt.find('\0') != std::string::npos)
-        return std::nullopt;
-    std::vector<std::string> zeilen;
-    std::size_t start = 0;
-    while (start < inhalt.size()) {
-        auto ende = inhalt.find('\n', start);
-        if (ende == std::string::npos)
-            ende = inhalt.size();
-        std::string z = inhalt.substr(start, ende - start);
-        if (!z.empty() && z.back() == '\r')
-            z.pop_back();
-        zeilen.push_back(std::move(z));
-        start = ende + 1;
-    }
-    return zeilen;
-}
-
+// A line whose first non-blank is "[" and that holds a "]" is a section header;
+// its name runs to the last "]" of the line and whatever follows that bracket is
+// ignored; a "[" line without any "]" is an ordinary line.
 std::optional<std::string> AbschnittsName(const std::string& zeile) {
     const std::string t = Trimmen(zeile);
-    if (t.size() < 2 || t.front() != '[')
+    if (t.empty() || t.front() != '[')
         return std::nullopt;
-    const auto zu = t.find(']');
+    const auto zu = t.rfind(']');
     if (zu == std::string::npos)
         return std::nullopt;
     return Trimmen(t.substr(1, zu - 1));
 }
 
+// Key and value split at the first "="; a line without one is no entry.
 std::optional<std::pair<std::string, std::string>> Eintrag(const std::string& zeile) {
     const auto gleich = zeile.find('=');
     if (gleich == std::string::npos)
@@ -115,9 +75,36 @@ std::optional<std::pair<std::string, std::string>> Eintrag(const std::string& ze
 std::string Ausgeben(std::string wert) {
     if (wert.size() >= 2 && (wert.front() == '"' || wert.front() == '\'') && wert.back() == wert.front())
         wert = wert.substr(1, wert.size() - 2);
-    if (wert.size() > kPuffer - 1)
-        wert.resize(kPuffer - 1);
-    return Cp1252::ZuUtf8(wert);
+    // the buffer counts characters of the ANSI form, one per letter
+    std::size_t zeichen = 0;
+    for (std::size_t i = 0; i < wert.size(); ++i) {
+        if ((static_cast<unsigned char>(wert[i]) & 0xC0) == 0x80)
+            continue;
+        if (++zeichen == kPuffer) {
+            wert.resize(i);
+            break;
+        }
+    }
+    return wert;
+}
+
+// The lines of the first section of that name (the first one wins), as
+// [erste, ende) into the file's lines; nullopt when there is none.
+std::optional<std::pair<std::size_t, std::size_t>> AbschnittFinden(const std::vector<std::string>& zeilen,
+                                                                    const std::string& bereichKlein) {
+    std::optional<std::size_t> anfang;
+    for (std::size_t i = 0; i < zeilen.size(); ++i) {
+        const auto name = AbschnittsName(zeilen[i]);
+        if (!name)
+            continue;
+        if (anfang)
+            return std::make_pair(*anfang, i);
+        if (Klein(*name) == bereichKlein)
+            anfang = i + 1;
+    }
+    if (anfang)
+        return std::make_pair(*anfang, zeilen.size());
+    return std::nullopt;
 }
 }  // namespace
 
@@ -132,32 +119,21 @@ std::string IniLeseWert(const std::string& sBereich, const std::string& sEintrag
     std::string puffer(kPuffer, '\0');
     const DWORD n = GetPrivateProfileStringA(Cp1252::AusUtf8(sBereich).c_str(), Cp1252::AusUtf8(sEintrag).c_str(),
                                              Cp1252::AusUtf8(sVorgabe).c_str(), puffer.data(), kPuffer,
-                                             Cp1252::AusUtf8(DateiAufloesen(sDatei)).c_str());
+                                             WinUmgebung::AnsiForm(DateiAufloesen(sDatei)).c_str());
     puffer.resize(n);
     return Cp1252::ZuUtf8(puffer);
 #else
-    const auto zeilen = ZeilenLesen(DateiAufloesen(sDatei));
-    if (!zeilen)
+    const std::string eintrag = Klein(Trimmen(sEintrag));
+    ProfilDatei datei;
+    if (eintrag.empty() || !datei.Laden(DateiAufloesen(sDatei)))
         return sVorgabe;
-    const std::string bereich = Cp1252::AusUtf8(sBereich);
-    const std::string eintrag = Cp1252::AusUtf8(sEintrag);
-    bool imBereich = false;
-    bool bereichGefunden = false;
-    for (const std::string& z : *zeilen) {
-        if (const auto name = AbschnittsName(z)) {
-            // The first matching section wins; a later one of the same name is not looked at.
-            if (bereichGefunden && imBereich)
-                break;
-            imBereich = GleichOhneFall(*name, bereich);
-            bereichGefunden = bereichGefunden || imBereich;
-            continue;
-        }
-        if (!imBereich)
-            continue;
-        const auto paar = Eintrag(z);
-        if (!paar || !GleichOhneFall(paar->first, eintrag))
-            continue;
-        return Ausgeben(paar->second);
+    const auto abschnitt = AbschnittFinden(datei.zeilen, Klein(Trimmen(sBereich)));
+    if (!abschnitt)
+        return sVorgabe;
+    for (std::size_t i = abschnitt->first; i < abschnitt->second; ++i) {
+        const auto paar = Eintrag(datei.zeilen[i]);
+        if (paar && Klein(paar->first) == eintrag)
+            return Ausgeben(paar->second);   // the first of a key given twice wins
     }
     return sVorgabe;
 #endif
@@ -168,123 +144,78 @@ std::vector<std::pair<std::string, std::string>> IniLeseAbschnitt(const std::str
     std::vector<std::pair<std::string, std::string>> paare;
     if (sBereich.empty())
         return paare;
-#ifdef _WIN32
-    const auto zeilen = ZeilenLesen(Cp1252::AusUtf8(DateiAufloesen(sDatei)));
-#else
-    const auto zeilen = ZeilenLesen(DateiAufloesen(sDatei));
-#endif
-    if (!zeilen)
+    ProfilDatei datei;
+    if (!datei.Laden(DateiAufloesen(sDatei)))
         return paare;
-    const std::string bereich = Cp1252::AusUtf8(sBereich);
+    const auto abschnitt = AbschnittFinden(datei.zeilen, Klein(Trimmen(sBereich)));
+    if (!abschnitt)
+        return paare;
     std::unordered_set<std::string> gesehen;
-    bool imBereich = false;
-    for (const std::string& z : *zeilen) {
-        if (const auto name = AbschnittsName(z)) {
-            // only the first section of that name, as for single entries
-            if (imBereich)
-                break;
-            imBereich = GleichOhneFall(*name, bereich);
-            continue;
-        }
-        if (!imBereich)
-            continue;
-        const auto paar = Eintrag(z);
-        if (!paar || paar->first.empty())
-            continue;
-        std::string klein = paar->first;
-        for (char& c : klein)
-            c = static_cast<char>(Klein1252(static_cast<unsigned char>(c)));
-        if (!gesehen.insert(std::move(klein)).second)
-            continue;  // the first of a key given twice wins
-        paare.emplace_back(Cp1252::ZuUtf8(paar->first), Ausgeben(paar->second));
+    for (std::size_t i = abschnitt->first; i < abschnitt->second; ++i) {
+        auto paar = Eintrag(datei.zeilen[i]);
+        if (!paar || paar->first.empty() || !gesehen.insert(Klein(paar->first)).second)
+            continue;   // the first of a key given twice wins
+        paare.emplace_back(std::move(paar->first), Ausgeben(std::move(paar->second)));
     }
     return paare;
 }
 
-void IniSchreibeWert(const std::string& sBereich, const std::string& sEintrag, const std::string& vWert,
+bool IniSchreibeWert(const std::string& sBereich, const std::string& sEintrag, const std::string& vWert,
                      const std::string& sDatei) {
-    if (sBereich.empty() || sEintrag.empty())
-        return;
+    if (sBereich.empty() || sEintrag.empty() || Zeilenbruch(sBereich) || Zeilenbruch(sEintrag) ||
+        Zeilenbruch(vWert))
+        return false;
 #ifdef _WIN32
-    const std::string datei = Cp1252::AusUtf8(DateiAufloesen(sDatei));
-    WritePrivateProfileStringA(Cp1252::AusUtf8(sBereich).c_str(), Cp1252::AusUtf8(sEintrag).c_str(),
-                               Cp1252::AusUtf8(vWert).c_str(), datei.c_str());
+    const std::string datei = WinUmgebung::AnsiForm(DateiAufloesen(sDatei));
+    const BOOL ok = WritePrivateProfileStringA(Cp1252::AusUtf8(sBereich).c_str(), Cp1252::AusUtf8(sEintrag).c_str(),
+                                               Cp1252::AusUtf8(vWert).c_str(), datei.c_str());
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, datei.c_str());  // flushes the system's cache
+    return ok != FALSE;
 #else
-    const std::string pfad = DateiAufloesen(sDatei);
+    const std::string bereich = Trimmen(sBereich);
+    const std::string eintrag = Trimmen(sEintrag);
+    if (bereich.empty() || eintrag.empty())
+        return false;
+    // Locked from the reading to the rename, so a second writer adds to this
+    // change instead of undoing it. A missing folder is not created.
+    Dateiaenderung aenderung(DateiAufloesen(sDatei));
+    if (!aenderung.Gesperrt())
+        return false;
+    ProfilDatei datei;
     bool vorhanden = false;
-    auto gelesen = ZeilenLesen(pfad, &vorhanden);
     // Content that is no profile file (a folder, binary data) is never overwritten.
-    if (!gelesen && vorhanden)
-        return;
-    std::vector<std::string> zeilen = gelesen ? *gelesen : std::vector<std::string>{};
+    if (!datei.Laden(aenderung.Ziel(), &vorhanden) && vorhanden)
+        return false;
+    std::vector<std::string>& zeilen = datei.zeilen;
     if (!zeilen.empty() && zeilen.back().empty())
         zeilen.pop_back();
-    const std::string bereich = Cp1252::AusUtf8(sBereich);
-    const std::string eintrag = Cp1252::AusUtf8(sEintrag);
-    const std::string wert = Cp1252::AusUtf8(vWert);
-    const std::string neueZeile = eintrag + "=" + wert;
 
-    std::optional<std::size_t> bereichZeile, letzteEintragsZeile;
-    bool erledigt = false;
-    for (std::size_t i = 0; i < zeilen.size() && !erledigt; ++i) {
-        if (const auto name = AbschnittsName(zeilen[i])) {
-            if (bereichZeile)
-                break;
-            if (GleichOhneFall(*name, bereich))
-                bereichZeile = letzteEintragsZeile = i;
+    const std::string eintragKlein = Klein(eintrag);
+    const auto abschnitt = AbschnittFinden(zeilen, Klein(bereich));
+    if (!abschnitt) {
+        zeilen.push_back("[" + bereich + "]");
+        zeilen.push_back(eintrag + "=" + vWert);
+        return aenderung.Ersetzen(datei.Inhalt());
+    }
+    std::size_t nach = abschnitt->first - 1;   // behind the header, or behind the section's last entry
+    for (std::size_t i = abschnitt->first; i < abschnitt->second; ++i) {
+        const auto paar = Eintrag(zeilen[i]);
+        if (!paar)
             continue;
+        if (Klein(paar->first) == eintragKlein) {
+            zeilen[i] = paar->first + "=" + vWert;   // the key keeps the spelling it has in the file
+            return aenderung.Ersetzen(datei.Inhalt());
         }
-        if (!bereichZeile)
-            continue;
-        if (const auto paar = Eintrag(zeilen[i])) {
-            letzteEintragsZeile = i;
-            if (GleichOhneFall(paar->first, eintrag)) {
-                // the key keeps the spelling it has in the file
-                zeilen[i] = paar->first + "=" + wert;
-                erledigt = true;
-            }
-        }
+        nach = i;
     }
-    if (!erledigt) {
-        if (bereichZeile) {
-            zeilen.insert(zeilen.begin() + static_cast<std::ptrdiff_t>(*letzteEintragsZeile + 1), neueZeile);
-        } else {
-            zeilen.push_back("[" + bereich + "]");
-            zeilen.push_back(neueZeile);
-        }
-    }
-    std::string inhalt;
-    for (const std::string& z : zeilen)
-        inhalt += z + "\r\n";
-
-    // Written beside the file and renamed, so a crash never leaves half a file.
-    std::error_code ec;
-    const fs::path ziel(pfad);
-    if (ziel.has_parent_path())
-        fs::create_directories(ziel.parent_path(), ec);
-    const std::string temp = pfad + ".tavero-neu";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return;
-        out << inhalt;
-        out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(temp, ec);
-            return;
-        }
-    }
-    fs::rename(temp, ziel, ec);
-    if (ec)
-        fs::remove(temp, ec);
+    zeilen.insert(zeilen.begin() + static_cast<std::ptrdiff_t>(nach + 1), eintrag + "=" + vWert);
+    return aenderung.Ersetzen(datei.Inhalt());
 #endif
 }
 
-void IniSchreibeWert(const std::string& sBereich, const std::string& sEintrag, long long vWert,
+bool IniSchreibeWert(const std::string& sBereich, const std::string& sEintrag, long long vWert,
                      const std::string& sDatei) {
-    IniSchreibeWert(sBereich, sEintrag, std::to_string(vWert), sDatei);
+    return IniSchreibeWert(sBereich, sEintrag, std::to_string(vWert), sDatei);
 }
 
 }  // namespace MIni

@@ -14,9 +14,11 @@ std::string IniLeseWert(const std::string& sBereich, const std::string& sEintrag
 // for callers that read many keys of one section.
 std::vector<std::pair<std::string, std::string>> IniLeseAbschnitt(const std::string& sBereich,
                                                                   const std::string& sDatei);
-// Writes one entry and flushes the file; does nothing for an empty section or key.
-void IniSchreibeWert(const std::string& sBereich, const std::string& sEintrag,
+// Writes one entry and flushes the file. False, with the file as it was, for an
+// empty section or key, a line break in section, key or value, a folder that
+// does not exist (none is created) and a file that cannot be written.
+bool IniSchreibeWert(const std::string& sBereich, const std::string& sEintrag,
                      const std::string& vWert, const std::string& sDatei);
-void IniSchreibeWert(const std::string& sBereich, const std::string& sEintrag,
+bool IniSchreibeWert(const std::string& sBereich, const std::string& sEintrag,
                      long long vWert, const std::string& sDatei);
 }  // namespace MIni

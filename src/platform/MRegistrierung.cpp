@@ -8,15 +8,26 @@
 std::string MRegistrierung::VergleichsForm(std::string s) {
     for (std::size_t i = 0; i < s.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
-        if (c == 0xC3 && i + 1 < s.size()) {
-            // U+00C0..U+00DE (except the multiplication sign) fold to U+00E0..U+00FE
-            const unsigned char d = static_cast<unsigned char>(s[i + 1]);
-            if (d >= 0x80 && d <= 0x9E && d != 0x97)
-                s[i + 1] = static_cast<char>(d + 0x20);
+        const unsigned char d = i + 1 < s.size() ? static_cast<unsigned char>(s[i + 1]) : 0;
+        if ((c == 0xC3 || c == 0xC4 || c == 0xC5) && (d & 0xC0) == 0x80) {
+            std::uint32_t cp = ((c & 0x1Fu) << 6) | (d & 0x3Fu);
+            // U+00C0..U+00DE (not the multiplication sign) and the pairs of
+            // Latin Extended-A (U+0100..U+017F: Š, Œ, Ž, Ł, ...) fold to their small letters
+            if (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7)
+                cp += 0x20;
+            else if ((cp >= 0x100 && cp <= 0x137 && cp % 2 == 0 && cp != 0x130) ||
+                     (cp >= 0x139 && cp <= 0x148 && cp % 2 == 1) || (cp >= 0x14A && cp <= 0x177 && cp % 2 == 0) ||
+                     (cp >= 0x179 && cp <= 0x17E && cp % 2 == 1))
+                cp += 1;
+            else if (cp == 0x178)
+                cp = 0xFF;   // Ÿ
+            s[i] = static_cast<char>(0xC0 | (cp >> 6));
+            s[i + 1] = static_cast<char>(0x80 | (cp & 0x3F));
             ++i;
             continue;
         }
-        s[i] = static_cast<char>(std::tolower(c));
+        if (c < 0x80)
+            s[i] = static_cast<char>(std::tolower(c));
     }
     return s;
 }
@@ -137,6 +148,7 @@ std::vector<std::string> RegSchluesselAuflisten(std::uint32_t hKey, const std::s
 #include <memory>
 #include <mutex>
 
+#include "platform/Dateiaenderung.h"
 #include "platform/WinRegDatei.h"
 #include "platform/WinUmgebung.h"
 
@@ -184,7 +196,12 @@ RegWert RegLeseWert(std::uint32_t hKey, const std::string& sSchluessel, const st
     const std::string datei = DateiFuer(hKey);
     if (datei.empty())
         return {};
-    return Lesen(datei)->WertLesen(sSchluessel, sWertName);
+    try {
+        return Lesen(datei)->WertLesen(sSchluessel, sWertName);
+    } catch (const std::exception&) {
+        // a registry file this code cannot take apart reads as a missing value, never as an error
+        return {};
+    }
 }
 
 bool RegSchreibeWert(std::uint32_t hKey, const std::string& sSchluessel, const std::string& sWertName,
@@ -192,12 +209,16 @@ bool RegSchreibeWert(std::uint32_t hKey, const std::string& sSchluessel, const s
     const std::string datei = DateiFuer(hKey);
     if (datei.empty())
         return false;
+    // Locked from the reading to the rename, so that two writers both keep their values.
+    Dateiaenderung aenderung(datei, true);
+    if (!aenderung.Gesperrt())
+        return false;
     WinRegDatei reg;
     // A file that cannot be parsed is never overwritten.
-    if (!reg.Laden(datei))
+    if (!reg.Laden(aenderung.Ziel()))
         return false;
     const bool ergebnis = reg.WertSchreiben(sSchluessel, sWertName, vWert, nTyp);
-    if (!reg.Speichern(datei, hKey == HKLM ? "\\\\Machine" : "\\\\User\\\\S-1-5-21-0-0-0-1000"))
+    if (!aenderung.Ersetzen(reg.Inhalt(hKey == HKLM ? "\\\\Machine" : "\\\\User\\\\S-1-5-21-0-0-0-1000")))
         return false;
     return ergebnis;
 }
@@ -206,7 +227,11 @@ std::vector<std::string> RegSchluesselAuflisten(std::uint32_t hKey, const std::s
     const std::string datei = DateiFuer(hKey);
     if (datei.empty())
         return {};
-    return Lesen(datei)->UnterSchluessel(sSchluessel);
+    try {
+        return Lesen(datei)->UnterSchluessel(sSchluessel);
+    } catch (const std::exception&) {
+        return {};   // as a key that cannot be opened
+    }
 }
 }  // namespace MRegistrierung
 

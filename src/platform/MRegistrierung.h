@@ -23,7 +23,8 @@ inline constexpr std::int32_t TYP_MULTI_SZ = 7;
 inline bool IstNull(const RegWert& v) { return std::holds_alternative<std::monostate>(v); }
 
 // The form in which the registry compares key and value names: without regard
-// to case, also for the Latin-1 letters (Ä, Ö, Ü, ...). UTF-8 in and out.
+// to case, also for the accented Latin letters (Ä, Ö, Ü, Š, Ł, ...). UTF-8 in
+// and out; profile files compare their sections and keys the same way.
 std::string VergleichsForm(std::string sName);
 
 RegWert RegLeseWert(std::uint32_t hKey, const std::string& sSchluessel, const std::string& sWertName);

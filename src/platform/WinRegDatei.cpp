@@ -8,14 +8,23 @@
 #include <fstream>
 #include <iterator>
 #include <system_error>
+#include <unordered_set>
 
 #include "platform/Cp1252.h"
+#include "platform/Utf16.h"
 
 namespace fs = std::filesystem;
 using MRegistrierung::RegWert;
 
 namespace {
 std::string Klein(const std::string& s) { return MRegistrierung::VergleichsForm(s); }
+
+int HexZiffer(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
 
 bool IstUtf8(const std::string& s) {
     for (std::size_t i = 0; i < s.size();) {
@@ -77,8 +86,8 @@ std::optional<std::string> TextLesen(const std::string& s, std::size_t& pos) {
         case 'x': {
             std::uint32_t cp = 0;
             int n = 0;
-            while (n < 4 && pos + 1 < s.size() && std::isxdigit(static_cast<unsigned char>(s[pos + 1]))) {
-                cp = cp * 16 + static_cast<std::uint32_t>(std::stoul(std::string(1, s[++pos]), nullptr, 16));
+            while (n < 4 && pos + 1 < s.size() && HexZiffer(s[pos + 1]) >= 0) {
+                cp = cp * 16 + static_cast<std::uint32_t>(HexZiffer(s[++pos]));
                 ++n;
             }
             Utf8Anhaengen(out, cp);
@@ -135,8 +144,8 @@ std::optional<std::string> KopfLesen(const std::string& zeile) {
             if (zeile[i + 1] == 'x') {  // non-ASCII letters of a key, as Wine writes them
                 ++i;
                 std::uint32_t cp = 0;
-                for (int n = 0; n < 4 && i + 1 < zeile.size() && std::isxdigit(static_cast<unsigned char>(zeile[i + 1])); ++n)
-                    cp = cp * 16 + static_cast<std::uint32_t>(std::stoul(std::string(1, zeile[++i]), nullptr, 16));
+                for (int n = 0; n < 4 && i + 1 < zeile.size() && HexZiffer(zeile[i + 1]) >= 0; ++n)
+                    cp = cp * 16 + static_cast<std::uint32_t>(HexZiffer(zeile[++i]));
                 Utf8Anhaengen(out, cp);
             } else {
                 // the control characters a key name was written with, as in values
@@ -166,18 +175,36 @@ std::string KopfSchreiben(const std::string& pfad) {
     return kopf + "] " + std::to_string(static_cast<long long>(std::time(nullptr)));
 }
 
-std::vector<std::uint8_t> HexLesen(const std::string& s) {
-    std::vector<std::uint8_t> bytes;
-    std::string zahl;
-    for (char c : s) {
-        if (std::isxdigit(static_cast<unsigned char>(c))) {
-            zahl += c;
-        } else if (c == ',') {
-            if (!zahl.empty()) bytes.push_back(static_cast<std::uint8_t>(std::stoul(zahl, nullptr, 16)));
-            zahl.clear();
-        }
+bool Leer(char c) { return c == ' ' || c == '\t'; }
+
+// A hex number of at most nMaxZiffern digits from s[pos]; nullopt for none or more.
+std::optional<std::uint32_t> HexZahl(const std::string& s, std::size_t& pos, std::size_t nMaxZiffern) {
+    std::uint32_t zahl = 0;
+    std::size_t n = 0;
+    for (; pos < s.size() && HexZiffer(s[pos]) >= 0; ++pos, ++n) {
+        if (n == nMaxZiffern)
+            return std::nullopt;
+        zahl = zahl * 16 + static_cast<std::uint32_t>(HexZiffer(s[pos]));
     }
-    if (!zahl.empty()) bytes.push_back(static_cast<std::uint8_t>(std::stoul(zahl, nullptr, 16)));
+    return n ? std::optional<std::uint32_t>(zahl) : std::nullopt;
+}
+
+// Bytes as Wine writes them: hex numbers up to ff, separated by commas and blanks.
+// A larger number or any other character makes the value unreadable.
+std::optional<std::vector<std::uint8_t>> HexLesen(const std::string& s) {
+    std::vector<std::uint8_t> bytes;
+    std::size_t pos = 0;
+    while (pos < s.size() && HexZiffer(s[pos]) >= 0) {
+        const auto zahl = HexZahl(s, pos, 8);
+        if (!zahl || *zahl > 0xFF)
+            return std::nullopt;
+        bytes.push_back(static_cast<std::uint8_t>(*zahl));
+        while (pos < s.size() && Leer(s[pos])) ++pos;
+        if (pos < s.size() && s[pos] == ',') ++pos;
+        while (pos < s.size() && Leer(s[pos])) ++pos;
+    }
+    if (pos != s.size())
+        return std::nullopt;
     return bytes;
 }
 
@@ -190,49 +217,59 @@ std::string Utf16Text(const std::vector<std::uint8_t>& b) {
     return out;
 }
 
-// The value part behind "name"= ; Null for types the program does not handle.
+// The value part behind "name"= ; Null for types the program does not handle
+// and for data that cannot be decoded, so one damaged value hides no other.
 RegWert DatenLesen(const std::string& d) {
     if (!d.empty() && d[0] == '"') {
         std::size_t p = 0;
         auto t = TextLesen(d, p);
         return t ? RegWert(*t) : RegWert();
     }
-    if (d.rfind("str(2):", 0) == 0 || d.rfind("str(7):", 0) == 0) {
-        std::size_t p = 7;
+    for (const char* praefix : {"str:", "str(2):", "str(7):"}) {
+        const std::string kopf = praefix;
+        if (d.compare(0, kopf.size(), kopf) != 0)
+            continue;
+        std::size_t p = kopf.size();
         auto t = TextLesen(d, p);
         return t ? RegWert(*t) : RegWert();
     }
     if (d.rfind("dword:", 0) == 0) {
-        try {
-            return static_cast<std::int32_t>(static_cast<std::uint32_t>(std::stoul(d.substr(6), nullptr, 16)));
-        } catch (const std::exception&) {
+        std::size_t p = 6;
+        const auto zahl = HexZahl(d, p, 8);
+        while (p < d.size() && Leer(d[p])) ++p;
+        if (!zahl || p != d.size())
             return {};
-        }
+        return static_cast<std::int32_t>(*zahl);
     }
-    if (d.rfind("hex:", 0) == 0)
-        return HexLesen(d.substr(4));
+    if (d.rfind("hex:", 0) == 0) {
+        auto bytes = HexLesen(d.substr(4));
+        return bytes ? RegWert(std::move(*bytes)) : RegWert();
+    }
     if (d.rfind("hex(", 0) == 0) {
-        const auto zu = d.find("):");
-        if (zu == std::string::npos)
+        std::size_t p = 4;
+        const auto typ = HexZahl(d, p, 8);
+        if (!typ || d.compare(p, 2, "):") != 0)
             return {};
-        int typ = 0;
-        try {
-            typ = static_cast<int>(std::stoul(d.substr(4, zu - 4), nullptr, 16));
-        } catch (const std::exception&) {
+        const auto bytes = HexLesen(d.substr(p + 2));
+        if (!bytes)
             return {};
+        if (*typ == 1 || *typ == 2 || *typ == 7)
+            return Utf16Text(*bytes);
+        if (*typ == 3)
+            return *bytes;
+        if (*typ == 4 && bytes->size() == 4) {
+            const auto& b = *bytes;
+            return static_cast<std::int32_t>(b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<std::uint32_t>(b[3]) << 24));
         }
-        const auto bytes = HexLesen(d.substr(zu + 2));
-        if (typ == 1 || typ == 2 || typ == 7)
-            return Utf16Text(bytes);
-        if (typ == 3)
-            return bytes;
-        if (typ == 4 && bytes.size() == 4)
-            return static_cast<std::int32_t>(bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
-                                             (static_cast<std::uint32_t>(bytes[3]) << 24));
         return {};
     }
     return {};
 }
+
+// Windows lists subkeys in its own order, not in the order of the file: sorted
+// by name, letter by letter in small letters of their UTF-16 form, a name
+// before every longer name that begins with it.
+std::u16string Sortierform(const std::string& name) { return Utf16::AusUtf8(Klein(name)); }
 }  // namespace
 
 bool WinRegDatei::Laden(const std::string& sDatei) {
@@ -463,8 +500,8 @@ bool WinRegDatei::WertSchreiben(const std::string& sSchluessel, const std::strin
 }
 
 std::vector<std::string> WinRegDatei::UnterSchluessel(const std::string& sSchluessel) const {
-    std::vector<std::string> namen;
-    std::vector<std::string> klein;
+    std::vector<std::pair<std::u16string, std::string>> namen;
+    std::unordered_set<std::string> gesehen;
     const std::string praefix = sSchluessel.empty() ? std::string() : Klein(sSchluessel) + "\\";
     for (const Schluessel& s : m_schluessel) {
         const std::string& pfad = s.klein;
@@ -472,17 +509,20 @@ std::vector<std::string> WinRegDatei::UnterSchluessel(const std::string& sSchlue
             continue;
         const std::string rest = s.pfad.substr(praefix.size());
         const std::string name = rest.substr(0, rest.find('\\'));
-        if (name.empty() || std::find(klein.begin(), klein.end(), Klein(name)) != klein.end())
-            continue;
-        klein.push_back(Klein(name));
-        namen.push_back(name);
+        if (name.empty() || !gesehen.insert(Klein(name)).second)
+            continue;   // of a name given twice the first spelling counts
+        namen.emplace_back(Sortierform(name), name);
     }
-    return namen;
+    std::stable_sort(namen.begin(), namen.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::string> ergebnis;
+    ergebnis.reserve(namen.size());
+    for (auto& n : namen)
+        ergebnis.push_back(std::move(n.second));
+    return ergebnis;
 }
 
-bool WinRegDatei::Speichern(const std::string& sDatei, const std::string& sRelativZu) const {
-    if (!m_lesbar)
-        return false;
+std::string WinRegDatei::Inhalt(const std::string& sRelativZu) const {
     std::string inhalt;
     for (std::size_t i = 0; i < m_zeilen.size(); ++i) {
         inhalt += m_zeilen[i] + "\n";
@@ -490,27 +530,5 @@ bool WinRegDatei::Speichern(const std::string& sDatei, const std::string& sRelat
         if (i == 0 && m_neu)
             inhalt += ";; All keys relative to " + sRelativZu + "\n";
     }
-    std::error_code ec;
-    const fs::path ziel(sDatei);
-    if (ziel.has_parent_path())
-        fs::create_directories(ziel.parent_path(), ec);
-    const std::string temp = sDatei + ".tavero-neu";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        out << inhalt;
-        out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(temp, ec);
-            return false;
-        }
-    }
-    fs::rename(temp, ziel, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        return false;
-    }
-    return true;
+    return inhalt;
 }

@@ -21,9 +21,13 @@ public:
     // Creates the key when missing; returns the result rules of the registry API.
     bool WertSchreiben(const std::string& sSchluessel, const std::string& sWertName,
                        const MRegistrierung::RegWert& vWert, std::int32_t nTyp);
+    // The names of the direct subkeys, in the order in which Windows lists them.
     std::vector<std::string> UnterSchluessel(const std::string& sSchluessel) const;
-    // Writes beside the file and renames it over the old one.
-    bool Speichern(const std::string& sDatei, const std::string& sRelativZu) const;
+    // False when the file could not be parsed: such a file is never written.
+    bool Lesbar() const { return m_lesbar; }
+    // The whole file as it is to be written; sRelativZu names the hive in the
+    // header of a file that did not exist yet.
+    std::string Inhalt(const std::string& sRelativZu) const;
 
 private:
     struct Wert {

@@ -12,6 +12,10 @@ std::string Prefix();               // the prefix folder (may not exist)
 std::string WindowsVerzeichnis();   // Windows form on Windows, prefix/drive_c/windows elsewhere
 std::string ProgrammOrdner();       // folder of the running program file
 std::string ProgrammDateiName();    // file name of the running program, e.g. "tavero"
+#ifdef _WIN32
+// A path in the system's ANSI code page, for the "A" calls of the platform.
+std::string AnsiForm(const std::string& sUtf8);
+#endif
 }  // namespace WinUmgebung
 
 namespace WinUmgebung {

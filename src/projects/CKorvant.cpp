@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <unordered_map>
 
 #include "platform/MDatei.h"
 #include "platform/MIni.h"
@@ -112,12 +113,12 @@ std::string CKorvant::LeseWert(const std::string& sBereich, const std::string& s
     return MIni::IniLeseWert(sBereich, sEintrag, sVorgabe, KORVANT_INI);
 }
 
-void CKorvant::SchreibeWert(const std::string& sBereich, const std::string& sEintrag, const std::string& vWert) {
-    MIni::IniSchreibeWert(sBereich, sEintrag, vWert, KORVANT_INI);
+bool CKorvant::SchreibeWert(const std::string& sBereich, const std::string& sEintrag, const std::string& vWert) {
+    return MIni::IniSchreibeWert(sBereich, sEintrag, vWert, KORVANT_INI);
 }
 
-void CKorvant::SchreibeWert(const std::string& sBereich, const std::string& sEintrag, long long vWert) {
-    MIni::IniSchreibeWert(sBereich, sEintrag, vWert, KORVANT_INI);
+bool CKorvant::SchreibeWert(const std::string& sBereich, const std::string& sEintrag, long long vWert) {
+    return MIni::IniSchreibeWert(sBereich, sEintrag, vWert, KORVANT_INI);
 }
 
 std::string CKorvant::Text(const std::string& sIndex, const std::vector<std::string>& vWerte) const {
@@ -158,19 +159,26 @@ std::vector<CKorvant::ListenEintrag> CKorvant::TexteLadenListe(std::int16_t nInd
     return liste;
 }
 
-bool CKorvant::ProjektVorhanden(const std::string& sDatei) {
-    const std::string sPfadEintrag = MIni::IniLeseWert("config", "path", std::string(), sDatei);
-    const std::string sDatenbank = MIni::IniLeseWert("config", "database", std::string(), sDatei);
-    if (MPfad::PfadVorhanden(sPfadEintrag) || MDatei::DateiVorhanden(sPfadEintrag + "\\" + sDatenbank + ".dxt"))
-        return true;
+std::optional<std::string> CKorvant::ProjektPfad(const std::string& sDatei) {
+    // the section "config" is read once, whatever number of index entries it has
+    std::unordered_map<std::string, std::string> config;
+    for (auto& [sSchluessel, sWert] : MIni::IniLeseAbschnitt("config", sDatei))
+        config.emplace(CRegProjects::Schluessel(sSchluessel), std::move(sWert));
+    const auto wert = [&config](const std::string& sSchluessel) {
+        const auto it = config.find(CRegProjects::Schluessel(sSchluessel));
+        return it == config.end() ? std::string() : it->second;
+    };
+    const std::string sPfadEintrag = wert("path");
+    if (MPfad::PfadVorhanden(sPfadEintrag) || MDatei::DateiVorhanden(sPfadEintrag + "\\" + wert("database") + ".dxt"))
+        return sPfadEintrag;
     for (int n = 1; n <= MAX_INDEXDATEIEN; ++n) {
-        const std::string sIndex = MIni::IniLeseWert("config", "index" + std::to_string(n), std::string(), sDatei);
+        const std::string sIndex = wert("index" + std::to_string(n));
         if (sIndex.empty())
             break;
         if (MDatei::DateiVorhanden(sPfadEintrag + "\\" + sIndex))
-            return true;
+            return sPfadEintrag;
     }
-    return false;
+    return std::nullopt;
 }
 
 std::vector<CKorvant::ProjektEintrag> CKorvant::ProjekteAuflisten() const {
@@ -193,10 +201,8 @@ std::vector<CKorvant::ProjektEintrag> CKorvant::ProjekteAuflisten() const {
         return ka != kb ? ka < kb : a < b;
     });
     std::vector<ProjektEintrag> liste;
-    for (const std::string& sName : namen) {
-        const std::string sDatei = sOrdner + "\\" + sName;
-        if (ProjektVorhanden(sDatei))
-            liste.push_back({sName, MIni::IniLeseWert("config", "path", std::string(), sDatei)});
-    }
+    for (const std::string& sName : namen)
+        if (auto sPfad = ProjektPfad(sOrdner + "\\" + sName))
+            liste.push_back({sName, std::move(*sPfad)});
     return liste;
 }

@@ -4,6 +4,7 @@
 // text lookup for localised captions and the search for information files.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -64,8 +65,9 @@ public:
     std::vector<ListenEintrag> FormDesignerAuflisten() const;
     std::string LeseWert(const std::string& sBereich, const std::string& sEintrag,
                          const std::string& sVorgabe = std::string()) const;
-    void SchreibeWert(const std::string& sBereich, const std::string& sEintrag, const std::string& vWert);
-    void SchreibeWert(const std::string& sBereich, const std::string& sEintrag, long long vWert);
+    // False when nothing was written (see MIni::IniSchreibeWert).
+    bool SchreibeWert(const std::string& sBereich, const std::string& sEintrag, const std::string& vWert);
+    bool SchreibeWert(const std::string& sBereich, const std::string& sEintrag, long long vWert);
     // Entry of section "Text": "\n" becomes a line break, each "#" takes the
     // next value.
     std::string Text(const std::string& sIndex, const std::vector<std::string>& vWerte = {}) const;
@@ -86,7 +88,8 @@ public:
 private:
     bool Flag(const char* sBereich, const char* sEintrag, const char* sVorgabe) const;
     std::int16_t Zahl(const char* sBereich, const char* sEintrag, const char* sVorgabe) const;
-    static bool ProjektVorhanden(const std::string& sDatei);
+    // The "path" entry of an information file whose project is present.
+    static std::optional<std::string> ProjektPfad(const std::string& sDatei);
 
     std::array<std::string, 10> msFormDesigner;
 };

@@ -34,9 +34,11 @@ void CRegProject::InitFromReg(const std::string& sSubkey) {
 
 bool CRegProject::AddToReg() {
     const std::string sSchluessel = std::string(PROJEKTE_SCHLUESSEL) + "\\" + msName;
-    const bool fPfad = RegSchreibeWert(HKLM, sSchluessel, "Path", RegWert(msPath), TYP_SZ);
-    const bool fTyp = RegSchreibeWert(HKLM, sSchluessel, "PrjType", RegWert(mnPrjType), TYP_DWORD);
+    // the type follows only a written folder: a registration without one cannot be opened
+    if (!RegSchreibeWert(HKLM, sSchluessel, "Path", RegWert(msPath), TYP_SZ) ||
+        !RegSchreibeWert(HKLM, sSchluessel, "PrjType", RegWert(mnPrjType), TYP_DWORD))
+        return false;
     mKVI = std::make_unique<CKVIProject>();
     mKVI->Init(msPath + "\\" + msName + ".kvi");
-    return fPfad && fTyp;
+    return true;
 }

@@ -25,7 +25,7 @@ std::size_t CRegProjects::Position(const std::string& sName) const {
 }
 
 void CRegProjects::AddFromReg(const std::string& sSubkey) {
-    auto p = std::make_unique<CRegProject>();
+    auto p = std::make_shared<CRegProject>();
     try {
         p->InitFromReg(sSubkey);
     } catch (const ProjektOhnePfad&) {
@@ -39,7 +39,8 @@ void CRegProjects::AddFromReg(const std::string& sSubkey) {
     mCol.push_back(std::move(p));
 }
 
-CRegProject* CRegProjects::Add(const std::string& Name, const std::string& Path, std::int32_t PrjType) {
+std::shared_ptr<CRegProject> CRegProjects::Add(const std::string& Name, const std::string& Path,
+                                               std::int32_t PrjType) {
     // A control character (line break, tab) cannot stand in a key name of the
     // registry file: the key would be written without its values.
     const bool fSteuerzeichen = std::any_of(Name.begin(), Name.end(), [](char c) {
@@ -49,14 +50,15 @@ CRegProject* CRegProjects::Add(const std::string& Name, const std::string& Path,
         throw std::invalid_argument("Ungültiger Projektname: " + Name);
     if (Position(Name) != std::string::npos)
         throw ProjektSchonVorhanden(Name);
-    auto p = std::make_unique<CRegProject>();
+    auto p = std::make_shared<CRegProject>();
     p->Name(Name);
     p->Path(Path);
     p->PrjType(PrjType);
-    CRegProject* pNeu = p.get();
-    mCol.push_back(std::move(p));
-    pNeu->AddToReg();
-    return pNeu;
+    // Only a project the registry holds joins the collection.
+    if (!p->AddToReg())
+        throw RegistrierungNichtGeschrieben(Name);
+    mCol.push_back(p);
+    return p;
 }
 
 void CRegProjects::Delete(const std::string& PrjName) {
@@ -65,17 +67,17 @@ void CRegProjects::Delete(const std::string& PrjName) {
         mCol.erase(mCol.begin() + static_cast<std::ptrdiff_t>(i));
 }
 
-CRegProject* CRegProjects::Item(std::int32_t nIndex) const {
+std::shared_ptr<CRegProject> CRegProjects::Item(std::int32_t nIndex) const {
     if (nIndex < 1 || nIndex > Count())
         throw ProjektNichtGefunden(std::to_string(nIndex));
-    return mCol[static_cast<std::size_t>(nIndex - 1)].get();
+    return mCol[static_cast<std::size_t>(nIndex - 1)];
 }
 
-CRegProject* CRegProjects::Item(const std::string& sName) const {
+std::shared_ptr<CRegProject> CRegProjects::Item(const std::string& sName) const {
     const std::size_t i = Position(sName);
     if (i == std::string::npos)
         throw ProjektNichtGefunden(sName);
-    return mCol[i].get();
+    return mCol[i];
 }
 
 void CRegProjects::Clear() { mCol.clear(); }

@@ -2,6 +2,7 @@
 // All projects registered by the HMI environment, read from the registry when
 // the collection is made. Keys are the projects' names ("|" + subkey for the
 // registered ones), compared without regard to case; insertion order is kept.
+// Projects are shared: one that a caller keeps stays valid after Delete or Clear.
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
@@ -21,23 +22,33 @@ public:
         : std::invalid_argument("Projekt schon vorhanden: " + s) {}
 };
 
+// The registry could not take the new registration (read-only, or a file that
+// cannot be parsed and so is never written).
+class RegistrierungNichtGeschrieben : public std::runtime_error {
+public:
+    explicit RegistrierungNichtGeschrieben(const std::string& s)
+        : std::runtime_error("Die Registrierung von " + s + " lässt sich nicht schreiben.") {}
+};
+
 class CRegProjects {
 public:
-    using Liste = std::vector<std::unique_ptr<CRegProject>>;
+    using Liste = std::vector<std::shared_ptr<CRegProject>>;
 
     CRegProjects();   // reads the registrations
     ~CRegProjects();
 
     // Registers a new project. Throws ProjektSchonVorhanden (name already in the
     // collection) or std::invalid_argument (empty name, a "\" that would
-    // write into another key, or a control character) before anything is written.
-    CRegProject* Add(const std::string& Name, const std::string& Path, std::int32_t PrjType);
+    // write into another key, or a control character) before anything is written,
+    // and RegistrierungNichtGeschrieben when the registry refuses it; the
+    // collection then stays as it was.
+    std::shared_ptr<CRegProject> Add(const std::string& Name, const std::string& Path, std::int32_t PrjType);
     // Memory only; an unknown name changes nothing.
     void Delete(const std::string& PrjName);
     // By 1-based position or by name; throws ProjektNichtGefunden.
-    CRegProject* Item(std::int32_t nIndex) const;
-    CRegProject* Item(const std::string& sName) const;
-    CRegProject* Item(const char* sName) const { return Item(std::string(sName)); }
+    std::shared_ptr<CRegProject> Item(std::int32_t nIndex) const;
+    std::shared_ptr<CRegProject> Item(const std::string& sName) const;
+    std::shared_ptr<CRegProject> Item(const char* sName) const { return Item(std::string(sName)); }
     std::int32_t Count() const { return static_cast<std::int32_t>(mCol.size()); }
     void Clear();   // memory only
 

@@ -224,6 +224,22 @@ bool frmProjektAuswahl::Laden() {
 void frmProjektAuswahl::SSTab_Click() {
     prj = nullptr;
     cmdOeffnen->setEnabled(false);
+    HervorgehobeneWaehlen();
+}
+
+// A highlighted row is a chosen row: the one the page now shown highlights is
+// chosen again, so "Ö&ffnen" and Enter open what the user sees marked.
+void frmProjektAuswahl::HervorgehobeneWaehlen() {
+    QTreeWidget* lvw = SSTab->currentIndex() == 0 ? lvwNew : SSTab->currentIndex() == 1 ? lvwBekannt : lvwAktuell;
+    QTreeWidgetItem* it = lvw->currentItem();
+    if (!it || !it->isSelected())
+        return;
+    if (lvw == lvwAktuell)
+        lvwAktuell_ItemClick(it);
+    else if (lvw == lvwBekannt)
+        lvwBekannt_ItemClick(it);
+    else
+        lvwNew_ItemClick(it);
 }
 
 void frmProjektAuswahl::lvwAktuell_ItemClick(QTreeWidgetItem* item) {
@@ -249,9 +265,9 @@ void frmProjektAuswahl::lvwBekannt_ItemClick(QTreeWidgetItem* item) {
         const std::string sDesigner =
             MIni::IniLeseWert("Config", "DesignerProject", sText + ".vbp", MPfad::ProjektOrdner("") + "\\" + sText);
         if (!ClassicProject)
-            ClassicProject = std::make_unique<CRegProject>();
+            ClassicProject = std::make_shared<CRegProject>();
         ClassicProject->Name(S(item->text(1)) + "\\" + sDesigner);
-        prj = ClassicProject.get();
+        prj = ClassicProject;
     } else {
         try {
             prj = gRegProjects ? gRegProjects->Item(S(item->text(0))) : nullptr;

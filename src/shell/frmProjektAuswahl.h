@@ -31,8 +31,8 @@ public:
     std::unique_ptr<CKorvant> gKorvant;
     std::int32_t Typ = 0;
     std::int32_t PrjType = 0;
-    CRegProject* prj = nullptr;  // the chosen project (owned by gRegProjects or ClassicProject)
-    std::unique_ptr<CRegProject> ClassicProject;
+    std::shared_ptr<CRegProject> prj;  // the chosen project; stays valid whatever the collection does
+    std::shared_ptr<CRegProject> ClassicProject;
 
     // Small icon numbers of the lists (1-based, as icon number PrjType + 1).
     static constexpr int ICON_KLASSISCH = 4;
@@ -55,6 +55,7 @@ private slots:
 
 private:
     void Aufbauen();
+    void HervorgehobeneWaehlen();
     void EintragHinzufuegen(QTreeWidget* lvw, const QStringList& texte, int nIcon);
 
     QTabWidget* SSTab = nullptr;

@@ -1,0 +1,73 @@
+#include "platform/Utf16.h"
+
+#include <cstdint>
+
+namespace {
+constexpr std::uint32_t kErsatz = 0xFFFD;
+
+void Anhaengen(std::string& out, std::uint32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+}  // namespace
+
+namespace Utf16 {
+
+std::string ZuUtf8(const std::u16string& s) {
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const std::uint32_t c = s[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
+            Anhaengen(out, 0x10000 + ((c - 0xD800) << 10) + (static_cast<std::uint32_t>(s[++i]) - 0xDC00));
+        } else {
+            Anhaengen(out, c >= 0xD800 && c <= 0xDFFF ? kErsatz : c);
+        }
+    }
+    return out;
+}
+
+std::u16string AusUtf8(const std::string& s) {
+    std::u16string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        std::size_t n = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+        std::uint32_t cp = n == 1 ? c : n == 2 ? (c & 0x1F) : n == 3 ? (c & 0x0F) : (c & 0x07);
+        bool gueltig = n != 0 && i + n <= s.size();
+        for (std::size_t k = 1; gueltig && k < n; ++k) {
+            const unsigned char f = static_cast<unsigned char>(s[i + k]);
+            gueltig = (f & 0xC0) == 0x80;
+            cp = (cp << 6) | (f & 0x3F);
+        }
+        if (!gueltig || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+            out += static_cast<char16_t>(kErsatz);
+            ++i;
+            continue;
+        }
+        i += n;
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out += static_cast<char16_t>(0xD800 + (cp >> 10));
+            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(cp);
+        }
+    }
+    return out;
+}
+
+}  // namespace Utf16
