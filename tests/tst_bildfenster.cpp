@@ -25,6 +25,7 @@
 #include "helpers/SkriptDialoge.h"
 #include "platform/WinUmgebung.h"
 #include "shell/MenueBefehle.h"
+#include "shell/Verlauf.h"
 #include "shell/frmMain.h"
 
 namespace {
@@ -692,6 +693,39 @@ private slots:
         c.close();
         c = QSqlDatabase();
         QSqlDatabase::removeDatabase(QStringLiteral("tst-null"));
+    }
+
+    // --- undo, redo ---------------------------------------------------------------
+
+    void undoAndRedoOfADragReachTheFile() {
+        starten();
+        waehlen(30);
+        frmPicture* f = bild();
+        const QPoint p = mitte(1);
+        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, p);
+        QTest::mouseMove(f->Formbox, p + QPoint(12, -5));
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, p + QPoint(12, -5));
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1042"));
+        QCOMPARE(m_w->mnuRueckgaengig->text(), QStringLiteral("&Rückgängig: Pfeil von Alarm 30 verschieben"));
+        QTest::keyClick(m_w, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1030"));
+        QCOMPARE(zeileLesen(db(), 30).y, QStringLiteral("700"));
+        QCOMPARE(pfeil(1).Rechteck().topLeft(), QPoint(1030, 700));
+        QCOMPARE(m_w->mnuWiederholen->text(), QStringLiteral("&Wiederholen: Pfeil von Alarm 30 verschieben"));
+        QTest::keyClick(m_w, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1042"));
+        QCOMPARE(pfeil(1).Rechteck().topLeft(), QPoint(1042, 695));
+        // Someone else moved the arrow meanwhile: undo writes nothing and says which alarm changed.
+        sqlAusfuehren(db(), QStringLiteral("update Alarmdefs set \"X\" = 7 where \"Ident\" = 30"));
+        QTest::keyClick(m_w, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("7"));
+        QCOMPARE(m_w->StatusTextLesen(1), QStringLiteral("Alarm 30 wurde inzwischen geändert; nichts zurückgenommen."));
+        QVERIFY(!m_w->mVerlauf->Stapel()->canUndo());
+        // Another database starts an empty history.
+        QTest::mouseClick(f->Formbox, Qt::LeftButton, {}, mitte(1));
+        QVERIFY(m_w->mVerlauf->Stapel()->count() >= 1);
+        m_w->DatenbankOeffnen();
+        QCOMPARE(m_w->mVerlauf->Stapel()->count(), 0);
     }
 
     // --- menus ----------------------------------------------------------------------

@@ -412,6 +412,41 @@ void AlarmdefsModell::ZeilenNeuLesen(int von, int bis) {
     emit dataChanged(index(von, 0), index(bis, columnCount() - 1));
 }
 
+int AlarmdefsModell::ZeileVon(qlonglong ident) {
+    if (!m_seitenweise) {
+        for (int r = 0;; ++r) {
+            if (r >= QSqlTableModel::rowCount()) {
+                if (!QSqlTableModel::canFetchMore())
+                    return -1;
+                QSqlTableModel::fetchMore();
+                if (r >= QSqlTableModel::rowCount())
+                    return -1;
+            }
+            if (QSqlTableModel::data(index(r, AlarmFeld::Ident)).toLongLong() == ident)
+                return r;
+        }
+    }
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("select rowid from %1 where %2 = ?%3 order by rowid")
+                  .arg(Tabelle(), Spalte(QStringLiteral("Ident")),
+                       m_quelle.filter.isEmpty() ? QString() : QStringLiteral(" and (%1)").arg(m_quelle.filter)));
+    q.addBindValue(ident);
+    if (!q.exec() || !q.next())
+        return -1;
+    const qint64 rowid = q.value(0).toLongLong();
+    int r = static_cast<int>(m_reihenfolge.indexOf(rowid));
+    // Not counted yet: the rest of the source is counted now.
+    while (r < 0 && !m_vollstaendig) {
+        const qsizetype vorher = m_reihenfolge.size();
+        WeiterLesen(m_generation);
+        if (m_reihenfolge.size() == vorher && !m_vollstaendig)
+            return -1;  // held up by a lock
+        r = static_cast<int>(m_reihenfolge.indexOf(rowid, vorher));
+    }
+    return r;
+}
+
 bool AlarmdefsModell::canFetchMore(const QModelIndex& parent) const {
     return m_seitenweise ? false : QSqlTableModel::canFetchMore(parent);
 }

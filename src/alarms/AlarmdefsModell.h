@@ -34,6 +34,10 @@ public:
     bool Auffrischen();
     // Reads the given rows again in place (after a write-back from outside).
     void ZeilenNeuLesen(int von, int bis);
+    // The grid row of the first row carrying that alarm number in the current
+    // record source (the rest of the source is counted first when needed); -1
+    // when the source does not hold it.
+    int ZeileVon(qlonglong ident);
 
     // Largest number of characters a cell of that column takes (11 or 255).
     static int SpaltenBreite(int spalte);

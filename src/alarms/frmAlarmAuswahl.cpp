@@ -10,6 +10,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QTableView>
 #include <QTimer>
 #include <QTreeWidget>
@@ -435,6 +436,53 @@ void frmAlarmAuswahl::OffeneBearbeitungAbschliessen() {
     QMetaObject::invokeMethod(TDBAlarme, "commitData", Qt::DirectConnection, Q_ARG(QWidget*, editor));
     QMetaObject::invokeMethod(TDBAlarme, "closeEditor", Qt::DirectConnection, Q_ARG(QWidget*, editor),
                               Q_ARG(QAbstractItemDelegate::EndEditHint, QAbstractItemDelegate::NoHint));
+}
+
+bool frmAlarmAuswahl::AlarmZeigen(const QString& ident) {
+    const auto nummer = AlarmdefsZugriff::Alarmnummer(ident);
+    if (!dbAlarme || !nummer)
+        return false;
+    int zeile = dbAlarme->ZeileVon(*nummer);
+    if (zeile < 0) {
+        // The picture's node if the tree has one, else all alarms.
+        QString form;
+        {
+            QSqlQuery q(dbAlarme->database());
+            q.prepare(QStringLiteral("select %1 from %2 where %3 = ?")
+                          .arg(AlarmdefsZugriff::SpaltenName(dbAlarme->database(), QStringLiteral("Form")),
+                               AlarmdefsZugriff::Tabelle(dbAlarme->database()),
+                               AlarmdefsZugriff::SpaltenName(dbAlarme->database(), QStringLiteral("Ident"))));
+            q.addBindValue(*nummer);
+            if (!q.exec() || !q.next())
+                return false;
+            form = q.value(0).toString();
+        }
+        QTreeWidgetItem* ziel = nullptr;
+        for (QTreeWidgetItem* item : TreeView1->findItems(QStringLiteral("*"), Qt::MatchWildcard | Qt::MatchRecursive))
+            if (item->parent() && item->data(0, SchluesselRolle).toString() == form && !form.isEmpty())
+                ziel = item;
+        if (!ziel)
+            for (QTreeWidgetItem* item : TreeView1->findItems(QStringLiteral(" Alle"), Qt::MatchExactly | Qt::MatchRecursive))
+                ziel = item;
+        if (ziel) {
+            const QSignalBlocker sperre(TreeView1);
+            TreeView1->setCurrentItem(ziel);
+        }
+        QuelleSetzen(ziel && ziel->text(0) != QLatin1String(" Alle") ? Datensatzquelle{Quelle::Bild, form, -1}
+                                                                      : Datensatzquelle{Quelle::Alle, {}, -1});
+        zeile = dbAlarme->ZeileVon(*nummer);
+        if (zeile < 0)
+            return false;
+    }
+    const QModelIndex vorher = TDBAlarme->currentIndex();
+    const QModelIndex ziel = dbAlarme->index(zeile, vorher.isValid() ? vorher.column() : AlarmFeld::Ident);
+    TDBAlarme->scrollTo(ziel);
+    if (vorher.row() == zeile && vorher.isValid()) {
+        AlarmWaehlen();  // the row shown already is picked again
+    } else {
+        TDBAlarme->setCurrentIndex(ziel);
+    }
+    return true;
 }
 
 void frmAlarmAuswahl::StatusMelden(const QString& text) const {

@@ -34,6 +34,11 @@ public:
     void AktuellenDatensatzZeigen();
     // A cell still being edited is written, or its refusal shown (before the program ends).
     void OffeneBearbeitungAbschliessen();
+    // Moves the grid to the row of that alarm and picks it as a row change does.
+    // A record source that does not hold the row gives way to the alarm's
+    // picture node (or " Alle"), and the tree shows that node. False when no
+    // row carries the number.
+    bool AlarmZeigen(const QString& ident);
 
     // Event handlers, public so that the main window and tests reach them.
     void Form_Load();

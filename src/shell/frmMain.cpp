@@ -17,6 +17,7 @@
 #include <QTime>
 #include <QTimer>
 #include <QToolBar>
+#include <QUndoView>
 #include <exception>
 
 #include "alarms/AlarmAuswahl.h"
@@ -30,6 +31,7 @@
 #include "shell/Konfiguration.h"
 #include "shell/MenueBefehle.h"
 #include "shell/Statusfeld.h"
+#include "shell/Verlauf.h"
 #include "shell/frmIniDialog.h"
 #include "shell/frmProjektAuswahl.h"
 
@@ -119,6 +121,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea);
+    mVerlauf = new Verlauf(this);
     createActions();
     createMenus();
     createToolBar();
@@ -142,6 +145,65 @@ void frmMain::createActions() {
     Ende = new QAction(QStringLiteral("&Ende"), this);
     Ende->setObjectName(QStringLiteral("Ende"));
     connect(Ende, &QAction::triggered, this, &frmMain::Ende_Click);
+
+    QUndoStack* stapel = mVerlauf->Stapel();
+    mnuRueckgaengig = new QAction(this);
+    mnuRueckgaengig->setObjectName(QStringLiteral("mnuRueckgaengig"));
+    mnuRueckgaengig->setShortcut(QKeySequence::Undo);
+    connect(mnuRueckgaengig, &QAction::triggered, stapel, &QUndoStack::undo);
+    mnuWiederholen = new QAction(this);
+    mnuWiederholen->setObjectName(QStringLiteral("mnuWiederholen"));
+    mnuWiederholen->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    connect(mnuWiederholen, &QAction::triggered, stapel, &QUndoStack::redo);
+    mnuVerlauf = new QAction(QStringLiteral("&Verlauf…"), this);
+    mnuVerlauf->setObjectName(QStringLiteral("mnuVerlauf"));
+    connect(mnuVerlauf, &QAction::triggered, this, &frmMain::VerlaufZeigen);
+    connect(stapel, &QUndoStack::indexChanged, this, &frmMain::VerlaufTexteAktualisieren);
+    connect(stapel, &QUndoStack::cleanChanged, this, &frmMain::VerlaufTexteAktualisieren);
+    connect(mVerlauf, &Verlauf::Abgelehnt, this, &frmMain::StatusMeldung);
+    connect(mVerlauf, &Verlauf::Zurueckgeschrieben, this, &frmMain::AktuellenAlarmNeuZeigen);
+    VerlaufTexteAktualisieren();
+}
+
+void frmMain::VerlaufTexteAktualisieren() {
+    // Each names the step it takes back or does again.
+    QUndoStack* stapel = mVerlauf->Stapel();
+    const QString zurueck = stapel->undoText();
+    const QString wieder = stapel->redoText();
+    mnuRueckgaengig->setText(zurueck.isEmpty() ? QStringLiteral("&Rückgängig") : QStringLiteral("&Rückgängig: ") + zurueck);
+    mnuRueckgaengig->setEnabled(stapel->canUndo());
+    mnuWiederholen->setText(wieder.isEmpty() ? QStringLiteral("&Wiederholen") : QStringLiteral("&Wiederholen: ") + wieder);
+    mnuWiederholen->setEnabled(stapel->canRedo());
+}
+
+void frmMain::VerlaufZeigen() {
+    if (!m_VerlaufFenster) {
+        m_VerlaufFenster = new QUndoView(mVerlauf->Stapel(), this);
+        m_VerlaufFenster->setObjectName(QStringLiteral("Verlauf"));
+        m_VerlaufFenster->setWindowFlag(Qt::Tool);
+        m_VerlaufFenster->setWindowTitle(QStringLiteral("Verlauf"));
+        m_VerlaufFenster->setEmptyLabel(QStringLiteral("Datenbank geöffnet"));
+        m_VerlaufFenster->resize(380, 300);
+    }
+    m_VerlaufFenster->show();
+    m_VerlaufFenster->raise();
+}
+
+void frmMain::AktuellenAlarmNeuZeigen(const QList<Schreibergebnis>& zeilen) {
+    // Undo or redo took the current alarm to another picture: it is shown there,
+    // with that picture's alarms, as after a pick of its row.
+    const std::optional<AlarmRecord> aktuell = m_Auswahl ? m_Auswahl->AktuellerAlarm() : std::nullopt;
+    if (!aktuell || !m_Bild)
+        return;
+    for (const Schreibergebnis& e : zeilen) {
+        if (e.zeile.value(AlarmFeld::Ident) != aktuell->value(AlarmFeld::Ident) ||
+            e.zeile.value(AlarmFeld::Form) == m_Bild->BildForm())
+            continue;
+        if (m_Auswahl->HatFenster() && m_Auswahl->Fenster()->AlarmZeigen(aktuell->value(AlarmFeld::Ident)))
+            return;
+        m_Bild->PfeilActivate();
+        return;
+    }
 }
 
 void frmMain::createMenus() {
@@ -149,6 +211,12 @@ void frmMain::createMenus() {
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     mnuFile->addAction(mnuFileOpen);
     mnuFile->addAction(Ende);
+    mnuBearbeiten = menuBar()->addMenu(QStringLiteral("&Bearbeiten"));
+    mnuBearbeiten->setObjectName(QStringLiteral("mnuBearbeiten"));
+    mnuBearbeiten->addAction(mnuRueckgaengig);
+    mnuBearbeiten->addAction(mnuWiederholen);
+    mnuBearbeiten->addSeparator();
+    mnuBearbeiten->addAction(mnuVerlauf);
 
     // Hidden from the menu bar: the picture window pops their items up.
     mnuPfeile = new QMenu(QStringLiteral("Pfeile"), this);
@@ -248,6 +316,8 @@ void frmMain::KomponenteNeu() {
             m_Bild->Leeren();
     }
     auto neu = std::make_unique<AlarmAuswahl>();
+    // Each database has a history of its own.
+    mVerlauf->Verbinden(neu.get());
     connect(neu.get(), &AlarmAuswahl::AlarmSelected, this, &frmMain::AuswahlAlarmSelected, Qt::DirectConnection);
     connect(neu.get(), &AlarmAuswahl::ZeileGeaendert, this, [this](const QString& ident, const AlarmRecord& zeile) {
         if (m_Bild)

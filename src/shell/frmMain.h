@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "alarms/Hauptfenster.h"
+#include "alarms/Schreibergebnis.h"
 
 class AlarmAuswahl;
 class frmPicture;
@@ -18,6 +19,8 @@ class QMenu;
 class QToolBar;
 class QStatusBar;
 class Statusfeld;
+class Verlauf;
+class QUndoView;
 
 class frmMain : public QMainWindow, public Hauptfenster {
     Q_OBJECT
@@ -48,6 +51,10 @@ public:
     void PfeilMenuZeigen(const QPoint& globalPos) override;
     void AlarmMenuZeigen(const QPoint& globalPos) override;
 
+    // The history of the writes into the opened database.
+    Verlauf* mVerlauf = nullptr;
+    void VerlaufZeigen();
+
     // The picture window, created on first use and kept.
     frmPicture* Bildfenster();
     frmPicture* BildfensterFallsDa() const;
@@ -57,6 +64,11 @@ public:
     QMenu* mnuFile = nullptr;
     QAction* mnuFileOpen = nullptr;
     QAction* Ende = nullptr;
+    // Added to the menu bar after "&Datei": undo, redo and the history.
+    QMenu* mnuBearbeiten = nullptr;
+    QAction* mnuRueckgaengig = nullptr;
+    QAction* mnuWiederholen = nullptr;
+    QAction* mnuVerlauf = nullptr;
     QMenu* mnuPfeile = nullptr;
     QMenu* mnuAlarmBild = nullptr;
     QList<QAction*> mnuArrow;
@@ -73,6 +85,9 @@ private:
     void createToolBar();
     void createStatusBar();
     void UhrAktualisieren();
+    void VerlaufTexteAktualisieren();
+    // Shows the current alarm again after its picture changed outside the picture window.
+    void AktuellenAlarmNeuZeigen(const QList<Schreibergebnis>& zeilen);
 
     void KomponenteNeu();
     void IniPruefen();
@@ -91,4 +106,5 @@ private:
     QActionGroup* m_FensterGruppe = nullptr;
     QList<QAction*> m_ToolButtons;
     Statusfeld* m_Panel[4] = {};
+    QPointer<QUndoView> m_VerlaufFenster;
 };

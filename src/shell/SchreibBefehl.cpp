@@ -1,0 +1,48 @@
+#include "shell/SchreibBefehl.h"
+
+#include "alarms/AlarmdefsZugriff.h"
+#include "shell/Verlauf.h"
+
+SchreibBefehl::SchreibBefehl(Verlauf& verlauf, const QList<Schreibergebnis>& zeilen, const QString& text)
+    : m_verlauf(verlauf), m_zeilen(zeilen) {
+    setText(text);
+}
+
+void SchreibBefehl::redo() {
+    if (m_schonGeschrieben) {
+        m_schonGeschrieben = false;
+        return;
+    }
+    if (!Schreiben(false))
+        setObsolete(true);
+}
+
+void SchreibBefehl::undo() {
+    if (!Schreiben(true))
+        setObsolete(true);
+}
+
+bool SchreibBefehl::Schreiben(bool zurueck) {
+    QList<Schreibauftrag> auftraege;
+    for (const Schreibergebnis& e : m_zeilen) {
+        const QVariantList& ist = zurueck ? e.nachher : e.vorher;
+        const QVariantList& soll = zurueck ? e.vorher : e.nachher;
+        Schreibauftrag a;
+        // The row is found by the number it carries now (a changed Ident included),
+        // among rows of the same number by the values this step left in it.
+        a.ident = e.ident;
+        const qsizetype identPos = e.spalten.indexOf(AlarmFeld::Ident);
+        if (identPos >= 0)
+            a.ident = ist.value(identPos).toString();
+        if (!AlarmdefsZugriff::Alarmnummer(a.ident))
+            a.zeile = e.schluessel;
+        a.spalten = e.spalten;
+        a.werte = soll;
+        AlarmRecord gelesen(AlarmFeld::Anzahl);
+        for (int i = 0; i < e.spalten.size(); ++i)
+            gelesen[e.spalten.at(i)] = AlarmRecordBau::FeldText(e.spalten.at(i), ist.value(i));
+        a.gelesen = gelesen;
+        auftraege << a;
+    }
+    return m_verlauf.Ausfuehren(auftraege, text(), zurueck);
+}

@@ -1,0 +1,25 @@
+#pragma once
+// One step of the history: the rows one write changed, with their values
+// before and after. Undo and redo are writes like any other: they go through
+// only while the rows still hold what this step left in them; a step that can
+// no longer be taken back leaves the history, and the user is told why.
+#include <QList>
+#include <QUndoCommand>
+
+#include "alarms/Schreibergebnis.h"
+
+class Verlauf;
+
+class SchreibBefehl : public QUndoCommand {
+public:
+    SchreibBefehl(Verlauf& verlauf, const QList<Schreibergebnis>& zeilen, const QString& text);
+    void undo() override;
+    void redo() override;
+
+private:
+    bool Schreiben(bool zurueck);
+
+    Verlauf& m_verlauf;
+    QList<Schreibergebnis> m_zeilen;
+    bool m_schonGeschrieben = true;  // pushed after the write itself took place
+};

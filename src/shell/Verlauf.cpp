@@ -1,0 +1,42 @@
+#include "shell/Verlauf.h"
+
+#include "alarms/AlarmAuswahl.h"
+#include "shell/SchreibBefehl.h"
+
+Verlauf::Verlauf(QObject* parent) : QObject(parent), m_stapel(this) {}
+
+void Verlauf::Verbinden(AlarmAuswahl* auswahl) {
+    if (m_auswahl)
+        disconnect(m_auswahl, nullptr, this, nullptr);
+    m_stapel.clear();
+    m_auswahl = auswahl;
+    if (auswahl)
+        connect(auswahl, &AlarmAuswahl::Geschrieben, this, &Verlauf::Geschrieben);
+}
+
+void Verlauf::Geschrieben(const QList<Schreibergebnis>& zeilen, const QString& beschreibung) {
+    if (m_imVerlauf || zeilen.isEmpty())
+        return;
+    m_stapel.push(new SchreibBefehl(*this, zeilen, beschreibung));
+}
+
+bool Verlauf::Ausfuehren(const QList<Schreibauftrag>& auftraege, const QString& beschreibung, bool zurueck) {
+    if (!m_auswahl)
+        return false;
+    m_imVerlauf = true;
+    const Sammelergebnis s = m_auswahl->ZeilenSchreiben(auftraege, beschreibung);
+    m_imVerlauf = false;
+    if (s.geschrieben) {
+        emit Zurueckgeschrieben(s.zeilen);
+        return true;
+    }
+    const Schreibergebnis* grund = s.abgelehnt >= 0 ? &s.zeilen.at(s.abgelehnt) : nullptr;
+    QString text;
+    if (grund && (grund->art == Schreibergebnis::Art::Geaendert || grund->art == Schreibergebnis::Art::KeinAlarm))
+        text = QStringLiteral("Alarm %1 wurde inzwischen geändert; nichts %2.")
+                   .arg(grund->ident, zurueck ? QStringLiteral("zurückgenommen") : QStringLiteral("wiederholt"));
+    else
+        text = (zurueck ? QStringLiteral("Nichts zurückgenommen: ") : QStringLiteral("Nichts wiederholt: ")) + s.text;
+    emit Abgelehnt(text, s.detail);
+    return false;
+}

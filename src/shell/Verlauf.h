@@ -1,0 +1,37 @@
+#pragma once
+// The history of the writes into one opened database: one undo stack per
+// database, filled by every write the component reports; a new database
+// starts an empty history.
+#include <QObject>
+#include <QPointer>
+#include <QUndoStack>
+
+#include "alarms/Sammelergebnis.h"
+#include "alarms/Schreibauftrag.h"
+
+class AlarmAuswahl;
+
+class Verlauf : public QObject {
+    Q_OBJECT
+public:
+    explicit Verlauf(QObject* parent = nullptr);
+
+    QUndoStack* Stapel() { return &m_stapel; }
+    // The component of a newly opened database: the history starts afresh.
+    void Verbinden(AlarmAuswahl* auswahl);
+    // The write of an undo (zurueck) or redo; true when every row was written.
+    bool Ausfuehren(const QList<Schreibauftrag>& auftraege, const QString& beschreibung, bool zurueck);
+
+signals:
+    // An undo or redo did not go through: what the user reads, the engine's words.
+    void Abgelehnt(const QString& text, const QString& detail);
+    // An undo or redo wrote these rows.
+    void Zurueckgeschrieben(const QList<Schreibergebnis>& zeilen);
+
+private:
+    void Geschrieben(const QList<Schreibergebnis>& zeilen, const QString& beschreibung);
+
+    QUndoStack m_stapel;
+    QPointer<AlarmAuswahl> m_auswahl;
+    bool m_imVerlauf = false;  // the history's own writes are not steps of their own
+};
