@@ -11,7 +11,9 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QToolBar>
+#include <QTableView>
 #include <QToolTip>
+#include <QWheelEvent>
 
 #include "DemoProjekt.h"
 #include "alarms/AlarmAuswahl.h"
@@ -726,6 +728,130 @@ private slots:
         QVERIFY(m_w->mVerlauf->Stapel()->count() >= 1);
         m_w->DatenbankOeffnen();
         QCOMPARE(m_w->mVerlauf->Stapel()->count(), 0);
+    }
+
+    void escapeCancelsADrag() {
+        starten();
+        waehlen(30);
+        frmPicture* f = bild();
+        const QPoint p = mitte(1);
+        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, p);
+        QTest::mouseMove(f->Formbox, p + QPoint(40, 20));
+        QCOMPARE(pfeil(1).Left, 1070);
+        QTest::keyClick(f, Qt::Key_Escape);
+        QCOMPARE(pfeil(1).Rechteck().topLeft(), QPoint(1030, 700));
+        QTest::mouseMove(f->Formbox, p + QPoint(60, 20));
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, p + QPoint(60, 20));
+        QCOMPARE(pfeil(1).Rechteck().topLeft(), QPoint(1030, 700));
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1030"));
+        QCOMPARE(m_w->StatusTextLesen(1), QStringLiteral("Ziehen abgebrochen; nichts in die DB geschrieben."));
+        QVERIFY(!m_w->mVerlauf->Stapel()->canUndo());
+    }
+
+    void keysMoveTheFramedArrowAndWriteOnce() {
+        starten();
+        waehlen(30);
+        frmPicture* f = bild();
+        QTest::mouseClick(f->Formbox, Qt::LeftButton, {}, mitte(1));  // frames it, writes it unchanged
+        const int schritte = m_w->mVerlauf->Stapel()->count();
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(f, Qt::Key_Right);
+        QTest::keyClick(f, Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(pfeil(1).Rechteck().topLeft(), QPoint(1033, 710));
+        QCOMPARE(f->shpFocus().topLeft(), QPoint(1033, 710));
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1030"));  // not yet: the keys rest first
+        QTRY_COMPARE(zeileLesen(db(), 30).x, QStringLiteral("1033"));
+        QCOMPARE(zeileLesen(db(), 30).y, QStringLiteral("710"));
+        QCOMPARE(m_w->mVerlauf->Stapel()->count(), schritte + 1);
+        // One step back takes the whole move back.
+        QTest::keyClick(m_w, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1030"));
+        QCOMPARE(zeileLesen(db(), 30).y, QStringLiteral("700"));
+        // The focus leaving the picture writes at once.
+        QTest::keyClick(f, Qt::Key_Left);
+        f->AusstehendesSchreiben();
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1029"));
+    }
+
+    void zoomKeepsPicturePixels() {
+        starten();
+        waehlen(30);
+        frmPicture* f = bild();
+        // 100 %: the picture's own scroll arithmetic.
+        QCOMPARE(f->Zoom(), 1.0);
+        const int hMax = f->BildlaufHorizontal->maximum();
+        QTest::keyClick(f, Qt::Key_Plus, Qt::ControlModifier);
+        QTest::keyClick(f, Qt::Key_Plus, Qt::ControlModifier);
+        QTest::keyClick(f, Qt::Key_Plus, Qt::ControlModifier);
+        QCOMPARE(f->Zoom(), 2.0);
+        QCOMPARE(m_w->StatusTextLesen(2), QStringLiteral("Zoom 200 %"));
+        QCOMPARE(f->Formbox->size(), QSize(4000, 3000));
+        QVERIFY(f->BildlaufHorizontal->maximum() > hMax);
+        // A drag by 100 screen pixels moves the arrow by 50 and writes 50.
+        const QPoint p = f->Formbox->ZuSchirm(pfeil(1).Rechteck()).center();
+        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, p);
+        QTest::mouseMove(f->Formbox, p + QPoint(100, 0));
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, p + QPoint(100, 0));
+        QCOMPARE(pfeil(1).Left, 1080);
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1080"));
+        // The wheel with Ctrl zooms on the pointer: the picture point under it stays.
+        const QPoint zeiger = f->Formbox->mapTo(f, f->Formbox->ZuSchirm(pfeil(1).Rechteck()).topLeft());
+        QWheelEvent rad(QPointF(zeiger), QPointF(f->mapToGlobal(zeiger)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                        Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(f, &rad);
+        QCOMPARE(f->Zoom(), 1.5);
+        QVERIFY(std::abs(f->Formbox->mapTo(f, f->Formbox->ZuSchirm(pfeil(1).Rechteck()).topLeft()).x() - zeiger.x()) <= 1);
+        // The wheel alone scrolls up and down, with Shift left and right.
+        const int v = f->Bildlaufvertikal->value(), h = f->BildlaufHorizontal->value();
+        QWheelEvent runter(QPointF(zeiger), QPointF(f->mapToGlobal(zeiger)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                           Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(f, &runter);
+        QVERIFY(f->Bildlaufvertikal->value() > v);
+        QWheelEvent seitlich(QPointF(zeiger), QPointF(f->mapToGlobal(zeiger)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                             Qt::ShiftModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(f, &seitlich);
+        QVERIFY(f->BildlaufHorizontal->value() > h);
+        // Ctrl+0 is 100 % again, with the ranges of the picture itself; the steps end at 25 %.
+        QTest::keyClick(f, Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(f->Zoom(), 1.0);
+        QCOMPARE(f->BildlaufHorizontal->maximum(), hMax);
+        for (int i = 0; i < 12; ++i)
+            QTest::keyClick(f, Qt::Key_Minus, Qt::ControlModifier);
+        QCOMPARE(f->Zoom(), 0.25);
+    }
+
+    void doubleClickPicksTheArrowsAlarm() {
+        starten();
+        modus("AllMode");
+        waehlen(30);
+        auswahl()->AuswahlShow();
+        frmPicture* f = bild();
+        int i31 = 1;
+        while (pfeil(i31).Tag != QStringLiteral("31#PfeilBlau.gif"))
+            QVERIFY(++i31 < f->PfeilAnzahl());
+        const QRect r = pfeil(i31).Rechteck();
+        // 31 lies under 32; its visible part is its left edge.
+        QTest::mouseDClick(f->Formbox, Qt::LeftButton, {}, QPoint(r.left() + 0, r.center().y()));
+        QCOMPARE(auswahl()->AktuellerAlarm()->value(AlarmFeld::Ident), QStringLiteral("31"));
+        frmAlarmAuswahl* grid = auswahl()->Fenster();
+        QCOMPARE(grid->TDBAlarme->currentIndex().siblingAtColumn(0).data().toString(), QStringLiteral("31"));
+        QCOMPARE(zeileLesen(db(), 31).x, QStringLiteral("1031"));
+    }
+
+    void restingNearTheEdgeKeepsScrolling() {
+        starten();
+        sqlAusfuehren(db(), QStringLiteral("update Alarmdefs set \"X\" = 900, \"Y\" = 300 where \"Ident\" = 30"));
+        waehlen(30);
+        frmPicture* f = bild();
+        const int rechts = f->BildlaufHorizontal->value() + f->BildlaufHorizontal->width();
+        const QPoint p = mitte(1);
+        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, p);
+        // Moved near the right edge of the view, then held still.
+        const QPoint rand(rechts - 40, p.y());
+        QTest::mouseMove(f->Formbox, rand);
+        const int h = f->BildlaufHorizontal->value();
+        QTRY_VERIFY(f->BildlaufHorizontal->value() >= h + 3 * 8);
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, rand);
     }
 
     // --- menus ----------------------------------------------------------------------

@@ -38,6 +38,8 @@ public:
     // A pick that did not happen: the picture window shows nothing that could be
     // written into another row than the highlighted one, panel 1 says why.
     virtual void AuswahlGescheitert(const QString& grund, const QString& detail = {}) = 0;
+    // The grid moves to the row of that alarm and the pick runs as for a row change.
+    virtual bool AlarmAnzeigen(const QString& ident) = 0;
     // Pops up the items of the hidden menus "Pfeile" and "Alarm" at a global position.
     virtual void PfeilMenuZeigen(const QPoint& globalPos) = 0;
     virtual void AlarmMenuZeigen(const QPoint& globalPos) = 0;

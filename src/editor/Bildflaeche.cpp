@@ -39,8 +39,20 @@ Bildflaeche::Bildflaeche(QWidget* parent) : QWidget(parent) {
 
 void Bildflaeche::BildSetzen(const QPixmap& bild) {
     m_Bild = bild;
-    resize(bild.size());
+    resize(m_Zoom == 1.0 ? bild.size() : (QSizeF(bild.size()) * m_Zoom).toSize());
     update();
+}
+
+void Bildflaeche::ZoomSetzen(double zoom) {
+    m_Zoom = zoom;
+    BildSetzen(m_Bild);
+}
+
+QRect Bildflaeche::ZuSchirm(const QRect& bild) const {
+    if (m_Zoom == 1.0)
+        return bild;
+    const QRectF r(QPointF(bild.topLeft()) * m_Zoom, QSizeF(bild.size()) * m_Zoom);
+    return r.toAlignedRect();
 }
 
 void Bildflaeche::FokusSetzen(const QRect& r) {
@@ -49,17 +61,18 @@ void Bildflaeche::FokusSetzen(const QRect& r) {
     shpFocus = r;
     shpFocusVisible = true;
     if (warSichtbar)
-        update(alt.adjusted(-1, -1, 2, 2));
-    update(r.adjusted(-1, -1, 2, 2));
+        update(ZuSchirm(alt).adjusted(-1, -1, 2, 2));
+    update(ZuSchirm(r).adjusted(-1, -1, 2, 2));
 }
 
 void Bildflaeche::PfeilNeuZeichnen(int index, const QRect& vorher) {
-    update(vorher);
+    update(ZuSchirm(vorher));
     if (index >= 0 && index < static_cast<int>(imgPfeil.size()))
-        update(imgPfeil[static_cast<std::size_t>(index)].Rechteck());
+        update(ZuSchirm(imgPfeil[static_cast<std::size_t>(index)].Rechteck()));
 }
 
-int Bildflaeche::PfeilAn(const QPointF& p) const {
+int Bildflaeche::PfeilAn(const QPointF& schirm) const {
+    const QPointF p = ZuBild(schirm);
     // Later elements lie above earlier ones.
     for (int i = static_cast<int>(imgPfeil.size()) - 1; i >= 1; --i) {
         const PfeilBild& a = imgPfeil[static_cast<std::size_t>(i)];
@@ -69,7 +82,8 @@ int Bildflaeche::PfeilAn(const QPointF& p) const {
     return 0;
 }
 
-void Bildflaeche::Relativ(int index, const QPointF& p, double& x, double& y) const {
+void Bildflaeche::Relativ(int index, const QPointF& schirm, double& x, double& y) const {
+    const QPointF p = ZuBild(schirm);
     const PfeilBild& a = imgPfeil[static_cast<std::size_t>(index)];
     x = Twips::ZuTwips(p.x() - a.Left);
     y = Twips::ZuTwips(p.y() - a.Top);
@@ -77,9 +91,17 @@ void Bildflaeche::Relativ(int index, const QPointF& p, double& x, double& y) con
 
 void Bildflaeche::paintEvent(QPaintEvent* e) {
     QPainter p(this);
-    const QRect r = e->rect();
+    QRect r = e->rect();
     p.fillRect(r, palette().color(QPalette::Window));
-    p.drawPixmap(r, m_Bild, r);
+    if (m_Zoom != 1.0) {
+        // Drawn in picture pixels, scaled without smoothing so each pixel stays a block.
+        p.setClipRect(r);
+        p.scale(m_Zoom, m_Zoom);
+        r = QRectF(QPointF(r.topLeft()) / m_Zoom, QSizeF(r.size()) / m_Zoom).toAlignedRect();
+        p.drawPixmap(r, m_Bild, r);
+    } else {
+        p.drawPixmap(r, m_Bild, r);
+    }
     for (std::size_t i = 1; i < imgPfeil.size(); ++i) {
         const PfeilBild& a = imgPfeil[i];
         if (a.Visible && r.intersects(a.Rechteck()))
@@ -87,9 +109,13 @@ void Bildflaeche::paintEvent(QPaintEvent* e) {
     }
     if (shpFocusVisible && r.intersects(shpFocus.adjusted(-1, -1, 2, 2))) {
         p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(Qt::black, 1));
+        QPen schwarz(Qt::black, 1);
+        QPen weiss(Qt::white, 1, Qt::DotLine);
+        schwarz.setCosmetic(true);
+        weiss.setCosmetic(true);
+        p.setPen(schwarz);
         p.drawRect(shpFocus.adjusted(0, 0, -1, -1));
-        p.setPen(QPen(Qt::white, 1, Qt::DotLine));
+        p.setPen(weiss);
         p.drawRect(shpFocus.adjusted(0, 0, -1, -1));
     }
 }
@@ -102,17 +128,25 @@ void Bildflaeche::mousePressEvent(QMouseEvent* e) {
     const int index = m_Gefangen;
     const int knopf = Knopf(e->button());
     const QPoint global = e->globalPosition().toPoint();
+    LetzteMausGlobal = global;
     if (index > 0) {
         double x, y;
         Relativ(index, e->position(), x, y);
         emit PfeilMausDruck(index, knopf, Umschalt(e->modifiers()), x, y, global);
     } else {
-        emit FlaecheMausDruck(knopf, Umschalt(e->modifiers()), Twips::ZuTwips(e->position().x()),
-                              Twips::ZuTwips(e->position().y()), global);
+        const QPointF b = ZuBild(e->position());
+        emit FlaecheMausDruck(knopf, Umschalt(e->modifiers()), Twips::ZuTwips(b.x()), Twips::ZuTwips(b.y()), global);
     }
 }
 
+void Bildflaeche::mouseDoubleClickEvent(QMouseEvent* e) {
+    mousePressEvent(e);
+    if (e->button() == Qt::LeftButton && m_Gefangen > 0 && m_Gefangen < static_cast<int>(imgPfeil.size()))
+        emit PfeilDoppelklick(m_Gefangen);
+}
+
 void Bildflaeche::mouseMoveEvent(QMouseEvent* e) {
+    LetzteMausGlobal = e->globalPosition().toPoint();
     // With a button held the pointer belongs to what was pressed: an arrow
     // passed over after a press on the picture does not move.
     const int index = e->buttons() != Qt::NoButton ? m_Gefangen : PfeilAn(e->position());
@@ -140,7 +174,7 @@ bool Bildflaeche::event(QEvent* e) {
         const int index = PfeilAn(h->pos());
         if (index > 0) {
             const PfeilBild& a = imgPfeil[static_cast<std::size_t>(index)];
-            QToolTip::showText(h->globalPos(), a.ToolTipText, this, a.Rechteck());
+            QToolTip::showText(h->globalPos(), a.ToolTipText, this, ZuSchirm(a.Rechteck()));
         } else {
             QToolTip::hideText();
             e->ignore();

@@ -15,9 +15,21 @@ class Bildflaeche : public QWidget {
 public:
     explicit Bildflaeche(QWidget* parent = nullptr);
 
-    // The box takes the size of its picture.
+    // The box takes the size of its picture (times the zoom).
     void BildSetzen(const QPixmap& bild);
     const QPixmap& Bild() const { return m_Bild; }
+
+    // The zoom is a view of the picture only: arrows, the focus rectangle and
+    // the positions reported keep picture pixels.
+    void ZoomSetzen(double zoom);
+    double Zoom() const { return m_Zoom; }
+    QPointF ZuBild(const QPointF& schirm) const { return schirm / m_Zoom; }
+    QRect ZuSchirm(const QRect& bild) const;
+    // The pointer's last place on the screen while a button is held (for the
+    // scrolling that goes on while the pointer rests).
+    QPoint LetzteMausGlobal;
+    // The arrows were rebuilt: a press on one of the old ones reports nothing more.
+    void Freigeben() { m_Gefangen = 0; }
 
     std::vector<PfeilBild> imgPfeil;  // element 0 is the template
 
@@ -38,17 +50,21 @@ signals:
     void PfeilMausBewegung(int index, int button, int shift, double x, double y);
     void PfeilMausLoslassen(int index, int button, int shift, double x, double y);
     void FlaecheMausDruck(int button, int shift, double x, double y, QPoint global);
+    // A double click on an arrow (after its press has been reported).
+    void PfeilDoppelklick(int index);
 
 protected:
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
     bool event(QEvent* e) override;
 
 private:
     void Relativ(int index, const QPointF& p, double& x, double& y) const;
 
     QPixmap m_Bild;
+    double m_Zoom = 1.0;
     int m_Gefangen = 0;  // the arrow that took the press keeps the pointer until release
 };

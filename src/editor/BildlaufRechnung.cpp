@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 std::optional<std::int16_t> BildlaufRechnung::Ganzzahl16(double wert) {
@@ -25,8 +26,8 @@ BildlaufRechnung::Bereich BildlaufRechnung::BereichBerechnen(double bildAusdehnu
     return b;
 }
 
-int BildlaufRechnung::Zentrieren(double bezug, double innenAusdehnung, int maximum) {
-    double x = bezug - innenAusdehnung / 2;
+int BildlaufRechnung::Zentrieren(double bezug, double innenAusdehnung, int maximum, double zoom) {
+    double x = bezug * zoom - innenAusdehnung / 2;
     if (x < 0)
         x = 0;
     if (x > maximum)
@@ -35,7 +36,10 @@ int BildlaufRechnung::Zentrieren(double bezug, double innenAusdehnung, int maxim
 }
 
 BildlaufRechnung::Wert BildlaufRechnung::AutoBildlauf(double px, double py, int h, int v, int hMax, int vMax,
-                                                      double hw, double vh) {
+                                                      double hw, double vh, double zoom) {
+    // The pointer's place on the screen; the edges and steps are screen pixels.
+    px *= zoom;
+    py *= zoom;
     Wert w{h, v};
     if (px - 10 < h + Rand)
         w.h = std::max(0, h - Schritt);
@@ -46,4 +50,24 @@ BildlaufRechnung::Wert BildlaufRechnung::AutoBildlauf(double px, double py, int 
     if (py + 20 > v + vh - Rand)
         w.v = std::min(vMax, v + Schritt);
     return w;
+}
+
+double BildlaufRechnung::ZoomStufe(double zoom, int richtung) {
+    static constexpr double stufen[] = {0.25, 1.0 / 3, 0.5, 2.0 / 3, 0.75, 1.0, 1.25, 1.5, 2.0, 3.0, 4.0, 6.0, 8.0};
+    if (richtung > 0) {
+        for (double s : stufen)
+            if (s > zoom + 1e-9)
+                return s;
+        return MaxZoom;
+    }
+    for (auto it = std::rbegin(stufen); it != std::rend(stufen); ++it)
+        if (*it < zoom - 1e-9)
+            return *it;
+    return MinZoom;
+}
+
+int BildlaufRechnung::ZoomAnker(double anker, int wert, double alt, double neu, int maximum) {
+    const double punkt = (anker + wert) / alt;
+    const double x = std::clamp(punkt * neu - anker, 0.0, static_cast<double>(maximum));
+    return static_cast<int>(std::lround(x));
 }

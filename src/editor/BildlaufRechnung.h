@@ -22,9 +22,10 @@ public:
     static Bereich BereichBerechnen(double bildAusdehnung, double innenAusdehnung, double andereLeiste,
                                     double leistenLaenge);
 
-    // Scroll value that puts the reference point in the middle of the inner
-    // extent, clamped to 0 ... maximum.
-    static int Zentrieren(double bezug, double innenAusdehnung, int maximum);
+    // Scroll value that puts the reference point (picture pixels) in the middle
+    // of the inner extent, clamped to 0 ... maximum. The zoom turns picture
+    // pixels into screen pixels; scroll values are screen pixels.
+    static int Zentrieren(double bezug, double innenAusdehnung, int maximum, double zoom = 1.0);
 
     struct Wert {
         int h = 0;
@@ -36,7 +37,16 @@ public:
     // Within 80 pixels of the left or top end, or within 90 pixels of the right
     // or bottom end of the visible range, the view moves by 8 pixels, never
     // below 0 nor above the maxima; a later test wins on the same axis.
-    static Wert AutoBildlauf(double px, double py, int h, int v, int hMax, int vMax, double hw, double vh);
+    static Wert AutoBildlauf(double px, double py, int h, int v, int hMax, int vMax, double hw, double vh,
+                             double zoom = 1.0);
+
+    // The zoom steps from 25 % to 800 %; the next step up or down from a zoom.
+    static double ZoomStufe(double zoom, int richtung);
+    static constexpr double MinZoom = 0.25;
+    static constexpr double MaxZoom = 8.0;
+    // The scroll value that keeps the picture point under an anchor of the view
+    // in place when the zoom changes from alt to neu, clamped to 0 ... maximum.
+    static int ZoomAnker(double anker, int wert, double alt, double neu, int maximum);
 
     static constexpr int Rand = 70;
     static constexpr int Schritt = 8;

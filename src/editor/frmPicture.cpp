@@ -1,7 +1,11 @@
 #include "editor/frmPicture.h"
 
 #include <QCoreApplication>
+#include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
+#include <QTimer>
+#include <QWheelEvent>
 #include <QFile>
 #include <QMdiSubWindow>
 #include <QPainter>
@@ -153,6 +157,21 @@ frmPicture::frmPicture(QWidget* parent) : QWidget(parent) {
         imgPfeil_MouseUp(static_cast<std::int16_t>(i), b, s, x, y);
     });
     connect(Formbox, &Bildflaeche::FlaecheMausDruck, this, &frmPicture::Formbox_MouseDown);
+    // In the accumulating and all-arrows modes a double click picks the arrow's alarm.
+    connect(Formbox, &Bildflaeche::PfeilDoppelklick, this, [this](int i) {
+        Hauptfenster* h = Hauptfenster::instanz();
+        if (!h || (gContMode != WAHR && gAllMode != WAHR) || i < 1 || i >= PfeilAnzahl())
+            return;
+        m_Ziehen = 0;
+        h->AlarmAnzeigen(imgPfeil(i).Ident);
+    });
+    m_SchubsUhr = new QTimer(this);
+    m_SchubsUhr->setSingleShot(true);
+    m_SchubsUhr->setInterval(SchubsenRuheMs);
+    connect(m_SchubsUhr, &QTimer::timeout, this, &frmPicture::AusstehendesSchreiben);
+    m_AutoBildlaufUhr = new QTimer(this);
+    m_AutoBildlaufUhr->setInterval(AutoBildlaufMs);
+    connect(m_AutoBildlaufUhr, &QTimer::timeout, this, &frmPicture::AutoBildlaufWeiter);
 
     resize(Twips::ZuPixel(InnenBreiteTwips), Twips::ZuPixel(InnenHoeheTwips));
     Form_Load();
@@ -233,6 +252,13 @@ void frmPicture::paintEvent(QPaintEvent* e) {
 }
 
 void frmPicture::Form_Resize() {
+    BereicheSetzen();
+    BildlaufHorizontal_Change();
+    Bildlaufvertikal_Change();
+    AnsichtZentrieren();
+}
+
+void frmPicture::BereicheSetzen() {
     // Each step stands on its own; a range that does not fit is held at its limit.
     const int SW = width();
     const int SH = height();
@@ -258,9 +284,6 @@ void frmPicture::Form_Resize() {
     update();
     BildlaufHorizontal->update();
     Bildlaufvertikal->update();
-    BildlaufHorizontal_Change();
-    Bildlaufvertikal_Change();
-    AnsichtZentrieren();
 }
 
 void frmPicture::BildlaufHorizontal_Change() { Formbox->move(-BildlaufHorizontal->value(), Formbox->y()); }
@@ -280,8 +303,8 @@ void frmPicture::AnsichtZentrieren() {
         links = a.Left;
         oben = a.Top;
     }
-    BildlaufHorizontal->setValue(BildlaufRechnung::Zentrieren(links, width(), BildlaufHorizontal->maximum()));
-    Bildlaufvertikal->setValue(BildlaufRechnung::Zentrieren(oben, height(), Bildlaufvertikal->maximum()));
+    BildlaufHorizontal->setValue(BildlaufRechnung::Zentrieren(links, width(), BildlaufHorizontal->maximum(), Zoom()));
+    Bildlaufvertikal->setValue(BildlaufRechnung::Zentrieren(oben, height(), Bildlaufvertikal->maximum(), Zoom()));
 }
 
 // --- elements --------------------------------------------------------------------
@@ -343,6 +366,7 @@ void frmPicture::BildNeuZeichnen() {
 void frmPicture::FocusRect(std::int16_t AktImgPfeilIndex) {
     if (AktImgPfeilIndex < 0 || AktImgPfeilIndex >= PfeilAnzahl())
         return;
+    m_Gerahmt = AktImgPfeilIndex;
     const PfeilBild& a = imgPfeil(AktImgPfeilIndex);
     Formbox->FokusSetzen(QRect(a.Left, a.Top, a.Width + 5, a.Height + 5));
 }
@@ -376,10 +400,14 @@ void frmPicture::PfeilLaden(const AlarmRecord& record) {
 
 void frmPicture::PfeileLeeren() {
     Formbox->imgPfeil.resize(1);
+    Formbox->Freigeben();
+    m_Ziehen = m_Gerahmt = m_Geschubst = 0;
+    m_AutoBildlaufUhr->stop();
     Formbox->update();
 }
 
 void frmPicture::PfeilActivate() {
+    AusstehendesSchreiben();
     AlarmAuswahl* k = Komponente();
     if (!k)
         return;
@@ -466,7 +494,10 @@ void frmPicture::imgPfeil_MouseDown(std::int16_t Index, int Button, int, double 
     if (Button == 1) {
         mGriffX = static_cast<float>(X / Twips::ProPixel);
         mGriffY = static_cast<float>(Y / Twips::ProPixel);
+        AusstehendesSchreiben();
         m_DruckStelle = imgPfeil(Index).Rechteck().topLeft();
+        m_Ziehen = Index;
+        m_ZiehenAbgebrochen = false;
         FocusRect(Index);
     } else if (Button == 2 && gSingleMode == WAHR) {
         if (Hauptfenster* h = Hauptfenster::instanz())
@@ -484,7 +515,7 @@ void frmPicture::Formbox_MouseDown(int Button, int, double, double, const QPoint
 void frmPicture::imgPfeil_MouseMove(std::int16_t Index, int Button, int, double X, double Y) {
     if (Index < 1 || Index >= PfeilAnzahl())
         return;
-    if (Button == 1)
+    if (Button == 1 && !(m_ZiehenAbgebrochen && Index == m_Ziehen))
         Ziehschritt(Index, X, Y);
     ToolTipNeu(Index);
 }
@@ -504,12 +535,29 @@ void frmPicture::Ziehschritt(int index, double X, double Y) {
     const int V = Bildlaufvertikal->value();
     const auto w = BildlaufRechnung::AutoBildlauf(Formbox->shpFocus.x() + mGriffX, Formbox->shpFocus.y() + mGriffY, H,
                                                   V, BildlaufHorizontal->maximum(), Bildlaufvertikal->maximum(),
-                                                  BildlaufHorizontal->width(), Bildlaufvertikal->height());
+                                                  BildlaufHorizontal->width(), Bildlaufvertikal->height(), Zoom());
     if (w.h != H || w.v != V) {
         BildlaufHorizontal->setValue(w.h);
         Bildlaufvertikal->setValue(w.v);
         update();
+        // While the pointer rests there the view goes on scrolling.
+        if (m_Ziehen == index && !m_AutoBildlaufUhr->isActive())
+            m_AutoBildlaufUhr->start();
+    } else {
+        m_AutoBildlaufUhr->stop();
     }
+}
+
+void frmPicture::AutoBildlaufWeiter() {
+    if (m_Ziehen < 1 || m_Ziehen >= PfeilAnzahl() || m_ZiehenAbgebrochen ||
+        !(QGuiApplication::mouseButtons() & Qt::LeftButton)) {
+        m_AutoBildlaufUhr->stop();
+        return;
+    }
+    // A drag step with the pointer where it rests: the arrow goes along with the view.
+    const QPointF p = Formbox->ZuBild(Formbox->mapFromGlobal(Formbox->LetzteMausGlobal));
+    const PfeilBild& a = imgPfeil(m_Ziehen);
+    Ziehschritt(m_Ziehen, Twips::ZuTwips(p.x() - a.Left), Twips::ZuTwips(p.y() - a.Top));
 }
 
 void frmPicture::ToolTipNeu(int index) {
@@ -524,43 +572,204 @@ void frmPicture::ToolTipNeu(int index) {
 void frmPicture::imgPfeil_MouseUp(std::int16_t Index, int Button, int, double, double) {
     if (Button != 1 || Index < 1 || Index >= PfeilAnzahl())
         return;
+    m_AutoBildlaufUhr->stop();
+    const bool abgebrochen = m_ZiehenAbgebrochen && Index == m_Ziehen;
+    m_Ziehen = 0;
+    m_ZiehenAbgebrochen = false;
+    ToolTipNeu(Index);
+    // A drag cancelled with Esc writes nothing.
+    if (abgebrochen)
+        return;
+    const auto teile = PfeilText::TagTeile(imgPfeil(Index).Tag).value_or(std::make_pair(QString(), QString()));
+    PfeilSchreiben(Index, imgPfeil(Index).Rechteck().topLeft() != m_DruckStelle,
+                   QStringLiteral("Pfeil von Alarm %1 verschieben").arg(teile.first.trimmed()));
+}
+
+void frmPicture::PfeilSchreiben(int index, bool bewegt, const QString& beschreibung) {
     Hauptfenster* h = Hauptfenster::instanz();
     AlarmAuswahl* k = Komponente();
-    ToolTipNeu(Index);
     if (!h || !k)
         return;
     // Without a current alarm or a picture name there is nothing to write; the user is told.
     const std::optional<QString> bild = PfeilEintrag::AlarmBildName(*k, h->imgNeuDB, h->bmpNeuIndex);
-    if (!bild) {
-        h->StatusText(1, QStringLiteral("Nichts in die DB geschrieben: kein Alarm gewählt."));
-        PfeilZuruecksetzen(Index);
-        return;
-    }
-    const PfeilBild& a = imgPfeil(Index);
+    const PfeilBild& a = imgPfeil(index);
     const QString tag = a.Tag;
-    const int left = a.Left;
-    const int top = a.Top;
-    const bool bewegt = a.Rechteck().topLeft() != m_DruckStelle;
     const auto teile = PfeilText::TagTeile(tag).value_or(std::make_pair(tag, QString()));
-    EigenerPfeil = Index;
-    const auto ergebnis = PfeilEintrag::Schreiben(*k, a.Satz, tag, left, top, *bild, bewegt,
-                                                  QStringLiteral("Pfeil von Alarm %1 verschieben").arg(teile.first.trimmed()));
-    EigenerPfeil = 0;
-    if (!ergebnis) {
-        h->StatusText(1, QStringLiteral("Nichts in die DB geschrieben: kein Alarm gewählt."));
-        PfeilZuruecksetzen(Index);
-        return;
+    std::optional<Schreibergebnis> ergebnis;
+    if (bild) {
+        EigenerPfeil = index;
+        ergebnis = PfeilEintrag::Schreiben(*k, a.Satz, tag, a.Left, a.Top, *bild, bewegt, beschreibung);
+        EigenerPfeil = 0;
     }
-    if (!ergebnis->geschrieben()) {
+    if (!ergebnis || !ergebnis->geschrieben()) {
         // The screen shows what the row holds, not the spot that was not stored.
-        PfeilZuruecksetzen(Index);
-        h->StatusMeldung(ergebnis->text, ergebnis->detail);
+        PfeilZuruecksetzen(index);
+        if (ergebnis)
+            h->StatusMeldung(ergebnis->text, ergebnis->detail);
+        else
+            h->StatusText(1, QStringLiteral("Nichts in die DB geschrieben: kein Alarm gewählt."));
         return;
     }
     const AlarmRecord& z = ergebnis->zeile;
     h->StatusText(1, PfeilEintrag::StatusText(*ergebnis, PfeilText::Geschrieben({teile.first, teile.second,
                                                                                   z.value(AlarmFeld::X),
                                                                                   z.value(AlarmFeld::Y)})));
+}
+
+void frmPicture::ZiehenAbbrechen() {
+    if (m_Ziehen < 1 || m_Ziehen >= PfeilAnzahl() || m_ZiehenAbgebrochen)
+        return;
+    m_AutoBildlaufUhr->stop();
+    m_ZiehenAbgebrochen = true;
+    PfeilBild& a = Element(m_Ziehen);
+    const QRect vorher = a.Rechteck();
+    a.Left = m_DruckStelle.x();
+    a.Top = m_DruckStelle.y();
+    Formbox->PfeilNeuZeichnen(m_Ziehen, vorher);
+    FocusRect(static_cast<std::int16_t>(m_Ziehen));
+    ToolTipNeu(m_Ziehen);
+    if (Hauptfenster* h = Hauptfenster::instanz())
+        h->StatusText(1, QStringLiteral("Ziehen abgebrochen; nichts in die DB geschrieben."));
+}
+
+// --- keys, wheel, zoom ---------------------------------------------------------------
+
+void frmPicture::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Escape && m_Ziehen > 0) {
+        ZiehenAbbrechen();
+        return;
+    }
+    if (e->matches(QKeySequence::ZoomIn) ||
+        (e->modifiers() & Qt::ControlModifier && (e->key() == Qt::Key_Plus || e->key() == Qt::Key_Equal))) {
+        ZoomSchritt(1);
+        return;
+    }
+    if (e->matches(QKeySequence::ZoomOut) || (e->modifiers() & Qt::ControlModifier && e->key() == Qt::Key_Minus)) {
+        ZoomSchritt(-1);
+        return;
+    }
+    if (e->modifiers() & Qt::ControlModifier && e->key() == Qt::Key_0) {
+        const QRect r = Formbox->ZuSchirm(Formbox->shpFocus);
+        ZoomSetzen(1.0, Formbox->shpFocusVisible ? Formbox->mapTo(this, r.center()) : rect().center());
+        return;
+    }
+    const int schritt = e->modifiers() & Qt::ShiftModifier ? 10 : 1;
+    switch (e->key()) {
+    case Qt::Key_Left: Schubsen(-schritt, 0); return;
+    case Qt::Key_Right: Schubsen(schritt, 0); return;
+    case Qt::Key_Up: Schubsen(0, -schritt); return;
+    case Qt::Key_Down: Schubsen(0, schritt); return;
+    default: QWidget::keyPressEvent(e);
+    }
+}
+
+void frmPicture::keyReleaseEvent(QKeyEvent* e) {
+    // Written once the keys have rested for a moment.
+    if (!e->isAutoRepeat() && m_Geschubst > 0)
+        m_SchubsUhr->start();
+    QWidget::keyReleaseEvent(e);
+}
+
+void frmPicture::focusOutEvent(QFocusEvent* e) {
+    QWidget::focusOutEvent(e);
+    AusstehendesSchreiben();
+}
+
+void frmPicture::Schubsen(int dx, int dy) {
+    const int i = m_Gerahmt;
+    if (i < 1 || i >= PfeilAnzahl() || !Formbox->shpFocusVisible || m_Ziehen > 0)
+        return;
+    m_SchubsUhr->stop();
+    if (m_Geschubst != i) {
+        AusstehendesSchreiben();
+        m_Geschubst = i;
+        m_SchubsStart = imgPfeil(i).Rechteck().topLeft();
+    }
+    PfeilBild& a = Element(i);
+    const QRect vorher = a.Rechteck();
+    a.Left += dx;
+    a.Top += dy;
+    Formbox->PfeilNeuZeichnen(i, vorher);
+    FocusRect(static_cast<std::int16_t>(i));
+    ToolTipNeu(i);
+    if (Hauptfenster* h = Hauptfenster::instanz())
+        h->StatusText(2, QStringLiteral("X = ") + PfeilText::Zahl(a.Left) + QStringLiteral(" Y = ") + PfeilText::Zahl(a.Top));
+    InSichtHalten(i);
+}
+
+void frmPicture::AusstehendesSchreiben() {
+    m_SchubsUhr->stop();
+    const int i = m_Geschubst;
+    m_Geschubst = 0;
+    if (i < 1 || i >= PfeilAnzahl())
+        return;
+    const auto teile = PfeilText::TagTeile(imgPfeil(i).Tag).value_or(std::make_pair(QString(), QString()));
+    PfeilSchreiben(i, imgPfeil(i).Rechteck().topLeft() != m_SchubsStart,
+                   QStringLiteral("Pfeil von Alarm %1 verschieben").arg(teile.first.trimmed()));
+}
+
+void frmPicture::InSichtHalten(int index) {
+    // The arrow moved by keys stays inside the visible part of the picture.
+    const QRect r = Formbox->ZuSchirm(imgPfeil(index).Rechteck());
+    const int sichtB = BildlaufHorizontal->width();
+    const int sichtH = Bildlaufvertikal->height();
+    int h = BildlaufHorizontal->value();
+    int v = Bildlaufvertikal->value();
+    if (r.left() < h)
+        h = r.left();
+    else if (r.right() > h + sichtB)
+        h = r.right() - sichtB;
+    if (r.top() < v)
+        v = r.top();
+    else if (r.bottom() > v + sichtH)
+        v = r.bottom() - sichtH;
+    BildlaufHorizontal->setValue(std::clamp(h, 0, BildlaufHorizontal->maximum()));
+    Bildlaufvertikal->setValue(std::clamp(v, 0, Bildlaufvertikal->maximum()));
+}
+
+void frmPicture::wheelEvent(QWheelEvent* e) {
+    const QPoint winkel = e->angleDelta();
+    const int stufen = (winkel.y() != 0 ? winkel.y() : winkel.x()) / 120;
+    if (e->modifiers() & Qt::ControlModifier) {
+        if (stufen != 0)
+            ZoomSchritt(stufen > 0 ? 1 : -1, mapFromGlobal(e->globalPosition().toPoint()));
+        e->accept();
+        return;
+    }
+    // The wheel alone scrolls up and down, with Shift left and right.
+    QScrollBar* leiste = e->modifiers() & Qt::ShiftModifier || winkel.y() == 0 ? BildlaufHorizontal : Bildlaufvertikal;
+    leiste->setValue(leiste->value() - stufen * leiste->singleStep() * QApplication::wheelScrollLines());
+    e->accept();
+}
+
+double frmPicture::Zoom() const { return Formbox->Zoom(); }
+
+void frmPicture::ZoomSchritt(int richtung, std::optional<QPoint> anker) {
+    if (!anker) {
+        const QRect r = Formbox->ZuSchirm(Formbox->shpFocus);
+        anker = Formbox->shpFocusVisible ? Formbox->mapTo(this, r.center()) : rect().center();
+    }
+    ZoomSetzen(BildlaufRechnung::ZoomStufe(Zoom(), richtung), *anker);
+}
+
+void frmPicture::ZoomSetzen(double zoom, const QPoint& anker) {
+    // A zoomed picture stays within the range a scroll bar can hold.
+    const QSize b = Formbox->Bild().size();
+    const double grenze = 32767.0 / std::max({1, b.width(), b.height()});
+    zoom = std::clamp(zoom, BildlaufRechnung::MinZoom, std::min(BildlaufRechnung::MaxZoom, grenze));
+    const double alt = Zoom();
+    if (zoom == alt)
+        return;
+    const int h = BildlaufHorizontal->value();
+    const int v = Bildlaufvertikal->value();
+    Formbox->ZoomSetzen(zoom);
+    BereicheSetzen();
+    BildlaufHorizontal->setValue(BildlaufRechnung::ZoomAnker(anker.x(), h, alt, zoom, BildlaufHorizontal->maximum()));
+    Bildlaufvertikal->setValue(BildlaufRechnung::ZoomAnker(anker.y(), v, alt, zoom, Bildlaufvertikal->maximum()));
+    BildlaufHorizontal_Change();
+    Bildlaufvertikal_Change();
+    if (Hauptfenster* h = Hauptfenster::instanz())
+        h->StatusText(2, QStringLiteral("Zoom %1 %").arg(qRound(zoom * 100)));
 }
 
 void frmPicture::PfeilZuruecksetzen(int index) {
@@ -622,6 +831,7 @@ void frmPicture::ZeileAktualisieren(const QString& ident, const AlarmRecord& zei
 }
 
 void frmPicture::Leeren(const QString& grund) {
+    AusstehendesSchreiben();
     PfeileLeeren();
     Formbox->shpFocusVisible = false;
     mAktAlarm.reset();

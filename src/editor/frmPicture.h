@@ -14,6 +14,7 @@
 class Bildflaeche;
 class QMdiSubWindow;
 class QScrollBar;
+class QTimer;
 
 class frmPicture : public QWidget {
     Q_OBJECT
@@ -70,6 +71,19 @@ public:
     // arrow's record: the command shows the outcome.
     int EigenerPfeil = 0;
 
+    // Zoom of the view, 25 % to 800 %; positions stay picture pixels. The point
+    // of the picture under the anchor (window coordinates) stays where it is.
+    double Zoom() const;
+    void ZoomSetzen(double zoom, const QPoint& anker);
+    // One zoom step in or out; without an anchor, on the framed arrow.
+    void ZoomSchritt(int richtung, std::optional<QPoint> anker = std::nullopt);
+    // An arrow moved by keys and not written yet is written now.
+    void AusstehendesSchreiben();
+    // How long the keys must rest before an arrow moved by them is written.
+    static constexpr int SchubsenRuheMs = 500;
+    // How often the view scrolls on while a dragged arrow rests near an edge.
+    static constexpr int AutoBildlaufMs = 50;
+
     // Mouse events as the arrow images and the picture box report them:
     // Button 1 left, 2 right (summed when several are held); X, Y in twips.
     void imgPfeil_MouseDown(std::int16_t Index, int Button, int Shift, double X, double Y,
@@ -88,12 +102,24 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
 
 private:
     void Form_Load();
     void Form_Activate();
     void Form_Resize();
+    void BereicheSetzen();
+    // Writes an arrow's position, symbol and picture as a release does, and
+    // shows what became of it.
+    void PfeilSchreiben(int index, bool bewegt, const QString& beschreibung);
+    void ZiehenAbbrechen();
+    void Schubsen(int dx, int dy);
+    void InSichtHalten(int index);
+    void AutoBildlaufWeiter();
     void PfeilLaden(const AlarmRecord& record);
     void PfeileLeeren();
     void ToolTipNeu(int index);
@@ -107,6 +133,13 @@ private:
     QString m_BildForm;
     int m_Aktivierung = 0;       // counts the calls of PfeilActivate
     QPoint m_DruckStelle;        // where the pressed arrow stood when the left button went down
+    int m_Gerahmt = 0;           // the arrow the focus rectangle marks
+    int m_Ziehen = 0;            // the arrow held with the left button
+    bool m_ZiehenAbgebrochen = false;
+    int m_Geschubst = 0;         // the arrow moved by keys and not yet written
+    QPoint m_SchubsStart;
+    QTimer* m_SchubsUhr = nullptr;
+    QTimer* m_AutoBildlaufUhr = nullptr;
     QPointer<QMdiSubWindow> m_Rahmen;
     bool m_ImLaden = false;
     bool m_Platziert = false;

@@ -306,6 +306,9 @@ void frmMain::KomponenteNeu() {
     // hidden at once and both are deleted once control is back in the event
     // loop: an opening started from inside one of its handlers (a key press
     // while a window processes events) must not pull them away under it.
+    // An arrow moved by keys and not yet written belongs to the database open now.
+    if (m_Bild)
+        m_Bild->AusstehendesSchreiben();
     if (AlarmAuswahl* alt = m_Auswahl.release()) {
         disconnect(alt, nullptr, this, nullptr);
         if (alt->HatFenster())
@@ -474,8 +477,11 @@ void frmMain::mnuAlarm_Click(int index) { MenueBefehle::AlarmMenuKlick(static_ca
 
 void frmMain::Ende_Click() {
     // Ends at once: no window is asked and no placement stored. A cell edit the
-    // user confirmed is committed by a queued call; that one still runs.
+    // user confirmed is committed by a queued call; that one still runs, as does
+    // the write of an arrow moved by keys.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    if (m_Bild)
+        m_Bild->AusstehendesSchreiben();
     Dialoge::aktuell().ProzessBeenden();
 }
 
@@ -491,6 +497,8 @@ void frmMain::AuswahlAlarmSelected() {
 void frmMain::closeEvent(QCloseEvent* e) {
     // A cell still being edited is written (or its refusal shown) before the process ends.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    if (m_Bild)
+        m_Bild->AusstehendesSchreiben();
     if (m_Auswahl && m_Auswahl->HatFenster())
         m_Auswahl->Fenster()->OffeneBearbeitungAbschliessen();
     if (!isMinimized())
@@ -507,6 +515,17 @@ void frmMain::StatusText(int panel, const QString& text) {
 }
 
 void frmMain::StatusMeldung(const QString& text, const QString& detail) { m_Panel[0]->Setzen(text, detail); }
+
+bool frmMain::AlarmAnzeigen(const QString& ident) {
+    if (!m_Auswahl)
+        return false;
+    m_Auswahl->AuswahlShow();
+    if (!m_Auswahl->HatFenster() || !m_Auswahl->Fenster()->AlarmZeigen(ident)) {
+        StatusText(1, QStringLiteral("Alarm %1 steht nicht in der Alarmliste.").arg(ident));
+        return false;
+    }
+    return true;
+}
 
 void frmMain::AuswahlGescheitert(const QString& grund, const QString& detail) {
     Bildfenster()->Leeren(grund);

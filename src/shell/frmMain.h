@@ -43,6 +43,7 @@ public:
     void StatusText(int panel, const QString& text) override;
     void StatusMeldung(const QString& text, const QString& detail) override;
     void AuswahlGescheitert(const QString& grund, const QString& detail = {}) override;
+    bool AlarmAnzeigen(const QString& ident) override;
     QString StatusTextLesen(int panel) const override;
     void ToolButtonDruecken(const QString& key) override;
     QSize AussenGroesseTwips() const override;
