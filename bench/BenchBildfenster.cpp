@@ -17,11 +17,13 @@
 #include "alarms/AlarmAuswahl.h"
 #include "alarms/Anzeigemodus.h"
 #include "alarms/AlarmdefsModell.h"
+#include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Dialoge.h"
 #include "alarms/frmAlarmAuswahl.h"
 #include "editor/Bildflaeche.h"
 #include "editor/frmPicture.h"
 #include "platform/WinUmgebung.h"
+#include "shell/Verlauf.h"
 #include "shell/frmMain.h"
 
 namespace {
@@ -60,9 +62,10 @@ AlarmListeTyp Liste(int n, QSize bild) {
 struct Messung {
     double aufbauMs = 0;
     double schrittMs = 0;
+    double bildMs = 0;  // one frame of the window, every arrow in view drawn
 };
 
-Messung Messen(frmMain& w, int n) {
+Messung Messen(frmMain& w, int n, double zoom = 1.0) {
     AlarmAuswahl* a = w.mgobjAuswahl();
     const AlarmListeTyp liste = Liste(n, QSize(1280, 914));
     a->setAlarmListe(liste);
@@ -77,12 +80,24 @@ Messung Messen(frmMain& w, int n) {
     }
     m.aufbauMs = Median(zeiten);
 
-    // Drag the current alarm's arrow step by step, painting each step.
     frmPicture* f = w.BildfensterFallsDa();
+    f->ZoomSetzen(zoom, f->rect().center());
+    zeiten.clear();
+    QPixmap rahmen(f->size());
+    for (int lauf = 0; lauf < 15; ++lauf) {
+        t.start();
+        f->render(&rahmen);
+        zeiten.push_back(t.nsecsElapsed() / 1e6);
+    }
+    m.bildMs = Median(zeiten);
+
+    // Drag the current alarm's arrow step by step, painting each step.
     int index = 1;
     while (index < f->PfeilAnzahl() && f->imgPfeil(index).Ident != liste.at(n / 2).at(AlarmFeld::Ident))
         ++index;
-    QPoint p = f->imgPfeil(index).Rechteck().topLeft() + QPoint(5, 5);
+    f->FocusRect(static_cast<std::int16_t>(index));
+    f->AnsichtZentrieren();
+    QPoint p = f->Formbox->ZuSchirm(f->imgPfeil(index).Rechteck()).topLeft() + QPoint(5, 5);
     QMouseEvent druck(QEvent::MouseButtonPress, QPointF(p), QPointF(p), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(f->Formbox, &druck);
     zeiten.clear();
@@ -99,7 +114,46 @@ Messung Messen(frmMain& w, int n) {
     QMouseEvent los(QEvent::MouseButtonRelease, QPointF(p), QPointF(p), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     a->setAktuellerAlarmReferenz(nullptr);  // nothing to write
     QApplication::sendEvent(f->Formbox, &los);
+    f->ZoomSetzen(1.0, f->rect().center());
     return m;
+}
+
+// Undo of one arrow write against the write itself, on the demo of a million alarms.
+void RueckgaengigMessen(const QString& arbeitsOrdner) {
+    const QString out = GrosseDemo(arbeitsOrdner);
+    if (out.isEmpty())
+        return;
+    const QString db = DemoProjekt::Datenbank(out);
+    const auto [form, anzahl] = BildMitZehntausend(db);
+    const auto liste = AlarmdefsZugriff::AlarmListeLesen(db, QString::fromStdString(form));
+    if (!liste || liste->size() < 60)
+        return;
+    AlarmAuswahl a;
+    a.setAlarmDatenbank(db);
+    Verlauf verlauf;
+    verlauf.Verbinden(&a);
+    std::vector<double> schreiben, zurueck;
+    QElapsedTimer t;
+    for (int i = 0; i < 50; ++i) {
+        const AlarmRecord& r = liste->at(i);
+        Schreibauftrag auftrag;
+        auftrag.ident = r.at(AlarmFeld::Ident);
+        auftrag.spalten = {AlarmFeld::X, AlarmFeld::Y};
+        auftrag.werte = {300 + i, 200 + i};
+        auftrag.gelesen = r;
+        t.start();
+        const bool ok = a.ZeileSchreiben(auftrag, QStringLiteral("Pfeil verschieben")).geschrieben();
+        schreiben.push_back(t.nsecsElapsed() / 1e6);
+        t.start();
+        verlauf.Stapel()->undo();
+        zurueck.push_back(t.nsecsElapsed() / 1e6);
+        if (!ok || verlauf.Stapel()->canUndo())
+            std::fprintf(stderr, "tavero-bench: Rückgängig von Alarm %s ging nicht\n", qPrintable(auftrag.ident));
+    }
+    BenchZeile("bildfenster_pfeil_schreiben", Median(schreiben), "ms");
+    BenchZeile("bildfenster_pfeil_rueckgaengig", Median(zurueck), "ms");
+    BenchZeile("bildfenster_rueckgaengig_verhaeltnis", Median(zurueck) / Median(schreiben), "x");
+    (void)anzahl;
 }
 
 // From a row change in the grid until the picture window has painted every
@@ -188,9 +242,15 @@ void BenchBildfenster(const QString& arbeitsOrdner) {
         BenchZeile("bildfenster_ziehschritt_10", wenige.schrittMs, "ms");
         BenchZeile("bildfenster_ziehschritt_10000", viele.schrittMs, "ms");
         BenchZeile("bildfenster_ziehschritt_verhaeltnis_10000_zu_10", viele.schrittMs / wenige.schrittMs, "x");
+        const Messung gross = Messen(w, 10000, 4.0);
+        BenchZeile("bildfenster_bild_10000_zoom100", viele.bildMs, "ms");
+        BenchZeile("bildfenster_bild_10000_zoom400", gross.bildMs, "ms");
+        BenchZeile("bildfenster_bild_verhaeltnis_zoom400_zu_100", gross.bildMs / viele.bildMs, "x");
+        BenchZeile("bildfenster_ziehschritt_10000_zoom400", gross.schrittMs, "ms");
         gAllMode = FALSCH;
     }
     PickBisGemalt(arbeitsOrdner);
+    RueckgaengigMessen(arbeitsOrdner);
     Dialoge::setzen(nullptr);
     WinUmgebung::ProgrammOrdnerSetzen(std::string());
     qputenv("WINEPREFIX", altesPrefix);

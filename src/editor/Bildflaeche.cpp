@@ -45,7 +45,17 @@ void Bildflaeche::BildSetzen(const QPixmap& bild) {
 
 void Bildflaeche::ZoomSetzen(double zoom) {
     m_Zoom = zoom;
+    m_Skaliert.clear();
     BildSetzen(m_Bild);
+}
+
+const QPixmap& Bildflaeche::Skaliert(const QPixmap& symbol) const {
+    auto it = m_Skaliert.find(symbol.cacheKey());
+    if (it == m_Skaliert.end())
+        it = m_Skaliert.insert(symbol.cacheKey(),
+                               symbol.scaled((QSizeF(symbol.size()) * m_Zoom).toSize(), Qt::IgnoreAspectRatio,
+                                             Qt::FastTransformation));
+    return *it;
 }
 
 QRect Bildflaeche::ZuSchirm(const QRect& bild) const {
@@ -91,32 +101,35 @@ void Bildflaeche::Relativ(int index, const QPointF& schirm, double& x, double& y
 
 void Bildflaeche::paintEvent(QPaintEvent* e) {
     QPainter p(this);
-    QRect r = e->rect();
+    const QRect r = e->rect();
     p.fillRect(r, palette().color(QPalette::Window));
-    if (m_Zoom != 1.0) {
-        // Drawn in picture pixels, scaled without smoothing so each pixel stays a block.
-        p.setClipRect(r);
-        p.scale(m_Zoom, m_Zoom);
-        r = QRectF(QPointF(r.topLeft()) / m_Zoom, QSizeF(r.size()) / m_Zoom).toAlignedRect();
+    QPen schwarz(Qt::black, 1);
+    QPen weiss(Qt::white, 1, Qt::DotLine);
+    if (m_Zoom == 1.0) {
         p.drawPixmap(r, m_Bild, r);
+        for (std::size_t i = 1; i < imgPfeil.size(); ++i) {
+            const PfeilBild& a = imgPfeil[i];
+            if (a.Visible && r.intersects(a.Rechteck()))
+                p.drawPixmap(a.Left, a.Top, a.Picture);
+        }
     } else {
-        p.drawPixmap(r, m_Bild, r);
+        // The exposed part of the picture, scaled without smoothing so each pixel
+        // stays a block; the arrows as their symbols scaled once.
+        const QRect b = QRectF(QPointF(r.topLeft()) / m_Zoom, QSizeF(r.size()) / m_Zoom).toAlignedRect();
+        p.drawPixmap(QRectF(QPointF(b.topLeft()) * m_Zoom, QSizeF(b.size()) * m_Zoom), m_Bild, QRectF(b));
+        for (std::size_t i = 1; i < imgPfeil.size(); ++i) {
+            const PfeilBild& a = imgPfeil[i];
+            if (a.Visible && b.intersects(a.Rechteck()))
+                p.drawPixmap(QPointF(a.Left * m_Zoom, a.Top * m_Zoom), Skaliert(a.Picture));
+        }
     }
-    for (std::size_t i = 1; i < imgPfeil.size(); ++i) {
-        const PfeilBild& a = imgPfeil[i];
-        if (a.Visible && r.intersects(a.Rechteck()))
-            p.drawPixmap(a.Left, a.Top, a.Picture);
-    }
-    if (shpFocusVisible && r.intersects(shpFocus.adjusted(-1, -1, 2, 2))) {
+    const QRect fokus = ZuSchirm(shpFocus);
+    if (shpFocusVisible && r.intersects(fokus.adjusted(-1, -1, 2, 2))) {
         p.setBrush(Qt::NoBrush);
-        QPen schwarz(Qt::black, 1);
-        QPen weiss(Qt::white, 1, Qt::DotLine);
-        schwarz.setCosmetic(true);
-        weiss.setCosmetic(true);
         p.setPen(schwarz);
-        p.drawRect(shpFocus.adjusted(0, 0, -1, -1));
+        p.drawRect(fokus.adjusted(0, 0, -1, -1));
         p.setPen(weiss);
-        p.drawRect(shpFocus.adjusted(0, 0, -1, -1));
+        p.drawRect(fokus.adjusted(0, 0, -1, -1));
     }
 }
 

@@ -4,6 +4,7 @@
 // Everything is drawn by the box itself, so thousands of arrows cost no
 // widgets. Mouse events are hit-tested and reported per arrow, with the
 // pointer in twips relative to the arrow, as the arrow images report them.
+#include <QHash>
 #include <QPixmap>
 #include <QWidget>
 #include <vector>
@@ -64,7 +65,11 @@ protected:
 private:
     void Relativ(int index, const QPointF& p, double& x, double& y) const;
 
+    // A symbol at the current zoom, scaled once for all arrows that show it.
+    const QPixmap& Skaliert(const QPixmap& symbol) const;
+
     QPixmap m_Bild;
     double m_Zoom = 1.0;
+    mutable QHash<qint64, QPixmap> m_Skaliert;
     int m_Gefangen = 0;  // the arrow that took the press keeps the pointer until release
 };
