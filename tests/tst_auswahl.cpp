@@ -123,7 +123,7 @@ private slots:
         QStringList texte;
         for (int i = 0; i < wurzel->childCount(); ++i)
             texte << wurzel->child(i)->text(0);
-        QStringList erwartet{QStringLiteral(" Alle"), QStringLiteral(" Frei")};
+        QStringList erwartet{QStringLiteral(" Alle"), QStringLiteral(" Frei"), QStringLiteral(" Ohne Position")};
         for (const QString& b : DemoProjekt::BildNamen(3))
             erwartet << b.chopped(4);
         QCOMPARE(texte, erwartet);
@@ -141,7 +141,7 @@ private slots:
         ohne.setAlarmDatenbank(m_db);
         ohne.AuswahlShow();
         frmAlarmAuswahl* g = ohne.Fenster();
-        QCOMPARE(g->TreeView1->topLevelItem(0)->childCount(), 2);
+        QCOMPARE(g->TreeView1->topLevelItem(0)->childCount(), 3);
         QVERIFY(g->TreeView1->selectedItems().isEmpty());
         QVERIFY(g->dbAlarme);
         QCOMPARE(g->dbAlarme->rowCount(), 0);
@@ -151,8 +151,8 @@ private slots:
         k->setAlarmBilderListe({QStringLiteral("Kessel.bmp"), QStringLiteral("alle.bmp"), QStringLiteral("Pumpe.bmp")});
         f->Form_Load();
         QTreeWidgetItem* wurzel = f->TreeView1->topLevelItem(0);
-        QCOMPARE(wurzel->childCount(), 3);
-        QCOMPARE(wurzel->child(2)->text(0), QStringLiteral("Kessel"));
+        QCOMPARE(wurzel->childCount(), 4);
+        QCOMPARE(wurzel->child(3)->text(0), QStringLiteral("Kessel"));
         QVERIFY(f->TreeView1->selectedItems().isEmpty());
     }
 
@@ -213,15 +213,25 @@ private slots:
         knotenKlicken(fenster()->TreeView1, bild);
         QVERIFY(modell()->rowCount() < 400);
         kopfKlicken(fenster()->TDBAlarme, spalte);
-        // The tree's filter is dropped, the tree keeps its node.
+        // The tree's filter is dropped, and the tree shows it.
         QCOMPARE(modell()->rowCount(), 400);
-        QCOMPARE(fenster()->TreeView1->currentItem()->text(0), bild);
-        for (int r = 1; r < 400; ++r) {
-            const QVariant a = modell()->index(r - 1, spalte).data(), b = modell()->index(r, spalte).data();
-            if (spalte == 10)
-                QVERIFY(a.isNull() || a.toString() <= b.toString());
-            else
-                QVERIFY2(a.isNull() || a.toLongLong() <= b.toLongLong(), qPrintable(QString::number(r)));
+        QCOMPARE(fenster()->TreeView1->currentItem()->text(0), QStringLiteral(" Alle"));
+        QHeaderView* kopf = fenster()->TDBAlarme->horizontalHeader();
+        for (const Qt::SortOrder ordnung : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+            QVERIFY(kopf->isSortIndicatorShown());
+            QCOMPARE(kopf->sortIndicatorSection(), spalte);
+            QCOMPARE(kopf->sortIndicatorOrder(), ordnung);
+            for (int r = 1; r < 400; ++r) {
+                QVariant a = modell()->index(r - 1, spalte).data(), b = modell()->index(r, spalte).data();
+                if (ordnung == Qt::DescendingOrder)
+                    std::swap(a, b);
+                if (spalte == 10)
+                    QVERIFY(a.isNull() || a.toString() <= b.toString());
+                else
+                    QVERIFY2(a.isNull() || a.toLongLong() <= b.toLongLong(), qPrintable(QString::number(r)));
+            }
+            // A second click on the header turns the order round.
+            kopfKlicken(fenster()->TDBAlarme, spalte);
         }
     }
 
@@ -440,6 +450,67 @@ private slots:
         m_main->close();
         QCOMPARE(m_dialoge->beendet, 2);
         QCOMPARE(gespeichert(), QStringLiteral("Noch offen"));
+    }
+
+    void findMovesTheGridAndPicks() {
+        Direkt d(m_db);
+        const QString bild = DemoProjekt::BildNamen(3).at(1).chopped(4);
+        QVERIFY(d.ausfuehren(QStringLiteral("update Alarmdefs set Alarmtext = 'Überdruck Kühlwasser' where Ident in "
+                                            "(select Ident from Alarmdefs where Form = '%1' order by Ident limit 2)").arg(bild)));
+        const QVariant vorher = d.wert(QStringLiteral("select group_concat(Ident || Alarmtext || VarName) from Alarmdefs"));
+        knotenKlicken(fenster()->TreeView1, DemoProjekt::BildNamen(3).at(0).chopped(4));
+        AlarmAuswahl* k = m_main->mgobjAuswahl();
+        QLineEdit* feld = fenster()->txtSuche;
+        QTest::keyClick(m_main, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(feld->hasFocus());
+        // Text without regard to case, umlauts included; the grid leaves the picture's filter for the match.
+        feld->setText(QStringLiteral("üBERDRUCK kühl"));
+        QTest::keyClick(feld, Qt::Key_Return);
+        const QString erster = k->AktuellerAlarm()->value(AlarmFeld::Ident);
+        QCOMPARE(k->AktuellerAlarm()->value(AlarmFeld::Alarmtext), QStringLiteral("Überdruck Kühlwasser"));
+        QCOMPARE(fenster()->TDBAlarme->currentIndex().siblingAtColumn(0).data().toString(), erster);
+        QCOMPARE(fenster()->TreeView1->currentItem()->text(0), bild);
+        QVERIFY2(m_main->StatusTextLesen(1).startsWith(QStringLiteral("Treffer 1 von 2")), qPrintable(m_main->StatusTextLesen(1)));
+        QTest::keyClick(feld, Qt::Key_Return);
+        const QString zweiter = k->AktuellerAlarm()->value(AlarmFeld::Ident);
+        QVERIFY(zweiter != erster);
+        QTest::keyClick(feld, Qt::Key_Return, Qt::ShiftModifier);
+        QCOMPARE(k->AktuellerAlarm()->value(AlarmFeld::Ident), erster);
+        // A number finds the alarm with that Ident.
+        const QString nummer = modell()->index(7, 0).data().toString();
+        feld->setText(nummer);
+        QTest::keyClick(feld, Qt::Key_Return);
+        QCOMPARE(fenster()->TDBAlarme->currentIndex().siblingAtColumn(0).data().toString(), nummer);
+        // No match: the field turns red and panel 1 says so.
+        feld->setText(QStringLiteral("gibt es nicht"));
+        QTest::keyClick(feld, Qt::Key_Return);
+        QVERIFY(feld->styleSheet().contains(QStringLiteral("background")));
+        QCOMPARE(m_main->StatusTextLesen(1), QStringLiteral("Kein Alarm gefunden für „gibt es nicht“."));
+        // Searching changed no cell.
+        QCOMPARE(d.wert(QStringLiteral("select group_concat(Ident || Alarmtext || VarName) from Alarmdefs")), vorher);
+    }
+
+    void pickedRowStaysSelectedAfterASortOrAFilter() {
+        QTableView* grid = fenster()->TDBAlarme;
+        int zeile = 30;
+        while (!DemoProjekt::BildNamen(3).contains(modell()->index(zeile, 11).data().toString() + QStringLiteral(".bmp")))
+            QVERIFY(++zeile < 90);
+        const QString ident = modell()->index(zeile, 0).data().toString();
+        grid->scrollTo(modell()->index(zeile, 2));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(modell()->index(zeile, 2)).center());
+        QSignalSpy spy(m_main->mgobjAuswahl(), &AlarmAuswahl::AlarmSelected);
+        kopfKlicken(grid, 10);
+        QCOMPARE(grid->currentIndex().siblingAtColumn(0).data().toString(), ident);
+        QVERIFY(grid->viewport()->rect().intersects(grid->visualRect(grid->currentIndex())));
+        knotenKlicken(fenster()->TreeView1, modell()->index(grid->currentIndex().row(), 11).data().toString());
+        QCOMPARE(grid->currentIndex().siblingAtColumn(0).data().toString(), ident);
+        QCOMPARE(spy.count(), 0);  // kept, not picked again
+        // " Ohne Position" lists the alarms with a picture but no position.
+        Direkt d(m_db);
+        knotenKlicken(fenster()->TreeView1, QStringLiteral(" Ohne Position"));
+        QCOMPARE(modell()->rowCount(),
+                 d.wert(QStringLiteral("select count(*) from Alarmdefs where Form is not null and (X is null or Y is null)")).toInt());
+        QVERIFY(modell()->rowCount() > 0);
     }
 
     void writeBackShowsTheNewValuesInTheGrid() {

@@ -74,6 +74,10 @@ public:
     // Reference assignment: stores the reference, raises nothing.
     void setAktuellerAlarmReferenz(QObject* vData);
 
+    // The find field of the selection window asks for the next (richtung 1) or
+    // previous (-1) alarm that matches text.
+    void SucheAnfordern(const QString& text, int richtung) { emit SucheAngefordert(text, richtung); }
+
     // The component's one selection window, created on first need.
     frmAlarmAuswahl* Fenster();
     bool HatFenster() const;
@@ -83,6 +87,7 @@ signals:
     // The row that carried the alarm number ident holds zeile now (written by
     // this program, or found changed by someone else).
     void ZeileGeaendert(const QString& ident, const AlarmRecord& zeile);
+    void SucheAngefordert(const QString& text, int richtung);
     // Writes that took place together, with each row's values before and after.
     void Geschrieben(const QList<Schreibergebnis>& ergebnisse, const QString& beschreibung);
 

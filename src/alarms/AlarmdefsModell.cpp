@@ -36,10 +36,16 @@ bool AlarmdefsModell::BildZeigen(const QString& form) {
     return Anwenden({Spalte(QStringLiteral("Form")) + QStringLiteral(" = ") + database().driver()->formatValue(feld), -1});
 }
 
-bool AlarmdefsModell::SortierenNach(int spalte) {
+bool AlarmdefsModell::OhnePositionZeigen() {
+    return Anwenden({QStringLiteral("%1 is not null and (%2 is null or %3 is null)")
+                         .arg(Spalte(QStringLiteral("Form")), Spalte(QStringLiteral("X")), Spalte(QStringLiteral("Y"))),
+                     -1});
+}
+
+bool AlarmdefsModell::SortierenNach(int spalte, Qt::SortOrder ordnung) {
     if (spalte < 0 || spalte >= columnCount())
         return false;
-    return Anwenden({QString(), spalte});
+    return Anwenden({QString(), spalte, ordnung});
 }
 
 bool AlarmdefsModell::Auffrischen() { return m_gewaehlt ? Anwenden(m_quelle) : true; }
@@ -52,7 +58,7 @@ bool AlarmdefsModell::Anwenden(const Quelle& neu) {
     if (!m_seitenweise) {
         const QString alterFilter = filter();
         QSqlTableModel::setFilter(neu.filter);
-        QSqlTableModel::setSort(neu.sortSpalte, Qt::AscendingOrder);
+        QSqlTableModel::setSort(neu.sortSpalte, neu.ordnung);
         if (QSqlTableModel::select()) {
             m_quelle = neu;
             m_gewaehlt = true;
@@ -60,7 +66,7 @@ bool AlarmdefsModell::Anwenden(const Quelle& neu) {
         }
         const QSqlError fehler = lastError();
         QSqlTableModel::setFilter(alterFilter);
-        QSqlTableModel::setSort(m_quelle.sortSpalte, Qt::AscendingOrder);
+        QSqlTableModel::setSort(m_quelle.sortSpalte, m_quelle.ordnung);
         if (m_gewaehlt)
             QSqlTableModel::select();
         setLastError(fehler);
@@ -75,7 +81,9 @@ bool AlarmdefsModell::Anwenden(const Quelle& neu) {
         const QString spalte = Spalte(record().fieldName(neu.sortSpalte));
         QSqlQuery q(database());
         q.setForwardOnly(true);
-        if (!q.exec(QStringLiteral("select rowid from %1%2 order by %3, rowid").arg(Tabelle(), Bedingung(neu), spalte))) {
+        const QString richtung = neu.ordnung == Qt::DescendingOrder ? QStringLiteral(" desc") : QString();
+        if (!q.exec(QStringLiteral("select rowid from %1%2 order by %3%4, rowid%4")
+                        .arg(Tabelle(), Bedingung(neu), spalte, richtung))) {
             setLastError(q.lastError());
             return false;
         }
@@ -456,4 +464,4 @@ void AlarmdefsModell::fetchMore(const QModelIndex& parent) {
         QSqlTableModel::fetchMore(parent);
 }
 
-void AlarmdefsModell::sort(int column, Qt::SortOrder) { SortierenNach(column); }
+void AlarmdefsModell::sort(int column, Qt::SortOrder ordnung) { SortierenNach(column, ordnung); }

@@ -28,8 +28,10 @@ public:
     bool AlleZeigen();
     bool OhneBildZeigen();
     bool BildZeigen(const QString& form);
+    // Alarms with a picture but without a position (X or Y empty).
+    bool OhnePositionZeigen();
     // All rows, ordered by one column: the tree's filter is dropped on purpose.
-    bool SortierenNach(int spalte);
+    bool SortierenNach(int spalte, Qt::SortOrder ordnung = Qt::AscendingOrder);
     // Runs the current record source again.
     bool Auffrischen();
     // Reads the given rows again in place (after a write-back from outside).
@@ -89,6 +91,7 @@ private:
     struct Quelle {
         QString filter;  // empty: all rows
         int sortSpalte = -1;
+        Qt::SortOrder ordnung = Qt::AscendingOrder;
     };
 
     bool Anwenden(const Quelle& neu);

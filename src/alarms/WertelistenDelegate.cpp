@@ -1,5 +1,6 @@
 #include "alarms/WertelistenDelegate.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
 
@@ -35,6 +36,8 @@ QWidget* WertelistenDelegate::createEditor(QWidget* parent, const QStyleOptionVi
         box->addItems(Werteliste(index.column()));
         box->lineEdit()->setMaxLength(breite);
         box->setFrame(false);
+        // The list shows whole file names, however narrow the cell is.
+        box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0) + 2 * box->view()->frameWidth() + 24);
         return box;
     }
     auto* zeile = new QLineEdit(parent);

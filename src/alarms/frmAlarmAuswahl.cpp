@@ -7,6 +7,8 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QSqlError>
@@ -64,14 +66,25 @@ frmAlarmAuswahl::frmAlarmAuswahl(QWidget* parent) : QWidget(parent) {
             m_knotenOhneKlick = true;
     });
 
+    txtSuche = new QLineEdit(this);
+    txtSuche->setObjectName(QStringLiteral("txtSuche"));
+    txtSuche->setPlaceholderText(QStringLiteral("Suchen: Alarmnummer oder Text (Strg+F)"));
+    txtSuche->setToolTip(QStringLiteral("Eingabe: nächster Treffer, Umschalt+Eingabe: voriger Treffer"));
+    txtSuche->setClearButtonEnabled(true);
+    txtSuche->setGeometry(221, 5, 660, 24);
+    txtSuche->installEventFilter(this);
+    connect(txtSuche, &QLineEdit::textEdited, this, [this] { txtSuche->setStyleSheet(QString()); });
+
+    // The grid lies below the search field.
     TDBAlarme = new QTableView(this);
     TDBAlarme->setObjectName(QStringLiteral("TDBAlarme"));
-    TDBAlarme->setGeometry(221, 5, 660, 245);
+    TDBAlarme->setGeometry(221, 5 + 26, 660, 245 - 26);
     TDBAlarme->setSelectionMode(QAbstractItemView::SingleSelection);
     TDBAlarme->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed |
                                QAbstractItemView::AnyKeyPressed);
     TDBAlarme->horizontalHeader()->setSectionsMovable(false);
     TDBAlarme->horizontalHeader()->setSectionsClickable(true);
+    TDBAlarme->horizontalHeader()->setResizeContentsPrecision(200);
     TDBAlarme->verticalHeader()->setVisible(true);
     TDBAlarme->verticalHeader()->setDefaultSectionSize(TDBAlarme->fontMetrics().height() + 6);
     TDBAlarme->installEventFilter(this);
@@ -164,7 +177,8 @@ void frmAlarmAuswahl::BaumAufbauen() {
     fett.setBold(true);
     wurzel->setFont(0, fett);
     knoten(wurzel, QStringLiteral("Alle"), QStringLiteral(" Alle"));
-    QTreeWidgetItem* letzter = knoten(wurzel, QStringLiteral("Ohne"), QStringLiteral(" Frei"));
+    knoten(wurzel, QStringLiteral("Ohne"), QStringLiteral(" Frei"));
+    QTreeWidgetItem* letzter = knoten(wurzel, QStringLiteral("OhnePos"), QStringLiteral(" Ohne Position"));
     TreeView1->expandItem(wurzel);
 
     const std::optional<QStringList> bilder = k ? k->AlarmBilderListe() : std::nullopt;
@@ -296,6 +310,14 @@ void frmAlarmAuswahl::closeEvent(QCloseEvent* e) {
 }
 
 bool frmAlarmAuswahl::eventFilter(QObject* obj, QEvent* e) {
+    if (obj == txtSuche && e->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+            if (AlarmAuswahl* komponente = mgobjAlarmAuswahl)
+                komponente->SucheAnfordern(txtSuche->text(), k->modifiers() & Qt::ShiftModifier ? -1 : 1);
+            return true;
+        }
+    }
     if (obj == TreeView1->viewport()) {
         if (e->type() == QEvent::MouseButtonPress) {
             m_mausImBaum = true;
@@ -337,6 +359,7 @@ void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
                                   .arg(pfad, fehlen.join(QStringLiteral(", "))));
     }
     dbAlarme = new AlarmdefsModell(this, db, pfad);
+    m_breitenAngepasst = false;
     connect(dbAlarme, &AlarmdefsModell::ZelleGeschrieben, this,
             [this](const Schreibauftrag& a, const Schreibergebnis& e) {
                 if (AlarmAuswahl* k = mgobjAlarmAuswahl)
@@ -377,8 +400,18 @@ bool frmAlarmAuswahl::QuelleAnwenden(const Datensatzquelle& q) {
     switch (q.art) {
     case Quelle::Alle: ok = dbAlarme->AlleZeigen(); break;
     case Quelle::Frei: ok = dbAlarme->OhneBildZeigen(); break;
+    case Quelle::OhnePos: ok = dbAlarme->OhnePositionZeigen(); break;
     case Quelle::Bild: ok = dbAlarme->BildZeigen(q.bild); break;
-    case Quelle::Sortiert: ok = dbAlarme->SortierenNach(q.spalte); break;
+    case Quelle::Sortiert: ok = dbAlarme->SortierenNach(q.spalte, q.ordnung); break;
+    }
+    if (ok) {
+        // A sorted grid shows which column and which way; the others show none.
+        QHeaderView* kopf = TDBAlarme->horizontalHeader();
+        kopf->setSortIndicatorShown(q.art == Quelle::Sortiert);
+        if (q.art == Quelle::Sortiert)
+            kopf->setSortIndicator(q.spalte, q.ordnung);
+        SpaltenBreitenAnpassen();
+        AuswahlHalten();
     }
     if (!ok) {
         const auto m = DatenbankFehler::Deuten(dbAlarme->lastError(), m_datenbankName);
@@ -404,13 +437,64 @@ void frmAlarmAuswahl::TreeView1_Click() {
         QuelleSetzen({Quelle::Alle, {}, -1});
     else if (text == QLatin1String(" Frei"))
         QuelleSetzen({Quelle::Frei, {}, -1});
+    else if (text == QLatin1String(" Ohne Position") && item->data(0, SchluesselRolle) == QLatin1String("OhnePos"))
+        QuelleSetzen({Quelle::OhnePos, {}, -1});
     else if (text != QLatin1String("Bilder"))
         QuelleSetzen({Quelle::Bild, text, -1});
     else if (m_quelle)
         QuelleSetzen(*m_quelle);  // record source unchanged, refreshed
 }
 
-void frmAlarmAuswahl::TDBAlarme_HeadClick(int spalte) { QuelleSetzen({Quelle::Sortiert, {}, spalte}); }
+void frmAlarmAuswahl::TDBAlarme_HeadClick(int spalte) {
+    // A second click on the same column turns the order round.
+    const bool umkehren = m_quelle && m_quelle->art == Quelle::Sortiert && m_quelle->spalte == spalte &&
+                          m_quelle->ordnung == Qt::AscendingOrder;
+    QuelleSetzen({Quelle::Sortiert, {}, spalte, umkehren ? Qt::DescendingOrder : Qt::AscendingOrder});
+    // All rows are sorted, the tree's filter is dropped: the tree says so.
+    if (m_quelle && m_quelle->art == Quelle::Sortiert)
+        BaumKnotenZeigen(QStringLiteral("Alle"));
+}
+
+void frmAlarmAuswahl::BaumKnotenZeigen(const QString& schluessel) {
+    for (QTreeWidgetItem* item : TreeView1->findItems(QStringLiteral("*"), Qt::MatchWildcard | Qt::MatchRecursive))
+        if (item->parent() && item->data(0, SchluesselRolle).toString() == schluessel) {
+            const QSignalBlocker sperre(TreeView1);
+            TreeView1->setCurrentItem(item);
+            item->setSelected(true);
+            return;
+        }
+}
+
+void frmAlarmAuswahl::AuswahlHalten() {
+    AlarmAuswahl* k = mgobjAlarmAuswahl;
+    const std::optional<AlarmRecord> alarm = k ? k->AktuellerAlarm() : std::nullopt;
+    const auto nummer = alarm ? AlarmdefsZugriff::Alarmnummer(alarm->value(AlarmFeld::Ident)) : std::nullopt;
+    if (!dbAlarme || !nummer)
+        return;
+    const int zeile = dbAlarme->ZeileVon(*nummer);
+    if (zeile < 0)
+        return;
+    const QModelIndex ziel = dbAlarme->index(zeile, std::max(0, TDBAlarme->currentIndex().column()));
+    m_stilleWahl = true;
+    TDBAlarme->setCurrentIndex(ziel);
+    m_stilleWahl = false;
+    TDBAlarme->scrollTo(ziel, QAbstractItemView::PositionAtCenter);
+}
+
+void frmAlarmAuswahl::SpaltenBreitenAnpassen() {
+    if (m_breitenAngepasst || !dbAlarme || dbAlarme->rowCount() == 0)
+        return;
+    m_breitenAngepasst = true;
+    // Wide enough for the texts of the rows read first, but no column takes the whole grid.
+    TDBAlarme->resizeColumnsToContents();
+    QHeaderView* kopf = TDBAlarme->horizontalHeader();
+    for (int i = 0; i < kopf->count(); ++i)
+        kopf->resizeSection(i, std::clamp(kopf->sectionSize(i), 40, 320));
+}
+
+void frmAlarmAuswahl::SucheMarkieren(bool gefunden) {
+    txtSuche->setStyleSheet(gefunden ? QString() : QStringLiteral("QLineEdit { background: #ffc8c8; }"));
+}
 
 void frmAlarmAuswahl::AktuellenDatensatzZeigen() {
     if (!dbAlarme)
@@ -494,7 +578,7 @@ void frmAlarmAuswahl::StatusMelden(const QString& text) const {
 
 void frmAlarmAuswahl::ZeileGewechselt(const QModelIndex& aktuell, const QModelIndex& vorher) {
     // Another column of the same row picks nothing.
-    if (!aktuell.isValid() || (vorher.isValid() && vorher.row() == aktuell.row()))
+    if (m_stilleWahl || !aktuell.isValid() || (vorher.isValid() && vorher.row() == aktuell.row()))
         return;
     AlarmWaehlen();
     TDBAlarme->setFocus();

@@ -11,6 +11,7 @@
 
 class AlarmAuswahl;
 class AlarmdefsModell;
+class QLineEdit;
 class QTableView;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -56,6 +57,11 @@ public:
     static bool BildDateiGueltig(const QString& bilderPath, const QString& form);
 
     QTreeWidget* TreeView1 = nullptr;
+    // The find field above the grid: Enter asks for the next match, Shift+Enter
+    // for the previous (the component passes the request on); a text that
+    // finds nothing turns the field red.
+    QLineEdit* txtSuche = nullptr;
+    void SucheMarkieren(bool gefunden);
     QTableView* TDBAlarme = nullptr;
     // The data control: the bound record set (nullptr until the database is opened).
     AlarmdefsModell* dbAlarme = nullptr;
@@ -72,11 +78,12 @@ protected:
     bool eventFilter(QObject* obj, QEvent* e) override;
 
 private:
-    enum class Quelle { Alle, Frei, Bild, Sortiert };
+    enum class Quelle { Alle, Frei, OhnePos, Bild, Sortiert };
     struct Datensatzquelle {
         Quelle art = Quelle::Alle;
         QString bild;
         int spalte = -1;
+        Qt::SortOrder ordnung = Qt::AscendingOrder;
     };
 
     void BaumAufbauen();
@@ -88,6 +95,11 @@ private:
     bool QuelleAnwenden(const Datensatzquelle& q);
     void QuelleSetzen(const Datensatzquelle& q);
     void ZeileGewechselt(const QModelIndex& aktuell, const QModelIndex& vorher);
+    // After a sort or a filter change the picked alarm's row stays selected and
+    // in view, without a new pick.
+    void AuswahlHalten();
+    void SpaltenBreitenAnpassen();
+    void BaumKnotenZeigen(const QString& schluessel);
     void FensterGroesseTwips(double* breite, double* hoehe) const;
     void StatusMelden(const QString& text) const;
 
@@ -97,6 +109,9 @@ private:
     QString m_verbindung;
     bool m_geladen = false;
     bool m_mausImBaum = false;
+    bool m_stilleWahl = false;        // a row change made by the window itself picks nothing
+    bool m_breitenAngepasst = false;  // the columns fit their contents once per database
+
     // The mouse moved the current node without a click on it (pressed on one, released on another).
     bool m_knotenOhneKlick = false;
 };

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -31,6 +32,7 @@
 #include "shell/Konfiguration.h"
 #include "shell/MenueBefehle.h"
 #include "shell/Statusfeld.h"
+#include "shell/Suchleiste.h"
 #include "shell/Verlauf.h"
 #include "shell/frmIniDialog.h"
 #include "shell/frmProjektAuswahl.h"
@@ -122,6 +124,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea);
     mVerlauf = new Verlauf(this);
+    mSuche = new Suchleiste(*this, this);
     createActions();
     createMenus();
     createToolBar();
@@ -155,6 +158,10 @@ void frmMain::createActions() {
     mnuWiederholen->setObjectName(QStringLiteral("mnuWiederholen"));
     mnuWiederholen->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     connect(mnuWiederholen, &QAction::triggered, stapel, &QUndoStack::redo);
+    mnuSuchen = new QAction(QStringLiteral("&Suchen…"), this);
+    mnuSuchen->setObjectName(QStringLiteral("mnuSuchen"));
+    mnuSuchen->setShortcut(QKeySequence::Find);
+    connect(mnuSuchen, &QAction::triggered, this, &frmMain::SuchenZeigen);
     mnuVerlauf = new QAction(QStringLiteral("&Verlauf…"), this);
     mnuVerlauf->setObjectName(QStringLiteral("mnuVerlauf"));
     connect(mnuVerlauf, &QAction::triggered, this, &frmMain::VerlaufZeigen);
@@ -174,6 +181,17 @@ void frmMain::VerlaufTexteAktualisieren() {
     mnuRueckgaengig->setEnabled(stapel->canUndo());
     mnuWiederholen->setText(wieder.isEmpty() ? QStringLiteral("&Wiederholen") : QStringLiteral("&Wiederholen: ") + wieder);
     mnuWiederholen->setEnabled(stapel->canRedo());
+}
+
+void frmMain::SuchenZeigen() {
+    if (!m_Auswahl)
+        return;
+    m_Auswahl->AuswahlShow();
+    if (!m_Auswahl->HatFenster())
+        return;
+    QLineEdit* feld = m_Auswahl->Fenster()->txtSuche;
+    feld->setFocus(Qt::ShortcutFocusReason);
+    feld->selectAll();
 }
 
 void frmMain::VerlaufZeigen() {
@@ -216,6 +234,7 @@ void frmMain::createMenus() {
     mnuBearbeiten->addAction(mnuRueckgaengig);
     mnuBearbeiten->addAction(mnuWiederholen);
     mnuBearbeiten->addSeparator();
+    mnuBearbeiten->addAction(mnuSuchen);
     mnuBearbeiten->addAction(mnuVerlauf);
 
     // Hidden from the menu bar: the picture window pops their items up.
@@ -319,8 +338,9 @@ void frmMain::KomponenteNeu() {
             m_Bild->Leeren();
     }
     auto neu = std::make_unique<AlarmAuswahl>();
-    // Each database has a history of its own.
+    // Each database has a history and a search of its own.
     mVerlauf->Verbinden(neu.get());
+    mSuche->Verbinden(neu.get());
     connect(neu.get(), &AlarmAuswahl::AlarmSelected, this, &frmMain::AuswahlAlarmSelected, Qt::DirectConnection);
     connect(neu.get(), &AlarmAuswahl::ZeileGeaendert, this, [this](const QString& ident, const AlarmRecord& zeile) {
         if (m_Bild)

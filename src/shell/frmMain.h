@@ -19,6 +19,7 @@ class QMenu;
 class QToolBar;
 class QStatusBar;
 class Statusfeld;
+class Suchleiste;
 class Verlauf;
 class QUndoView;
 
@@ -54,6 +55,9 @@ public:
 
     // The history of the writes into the opened database.
     Verlauf* mVerlauf = nullptr;
+    Suchleiste* mSuche = nullptr;
+    QAction* mnuSuchen = nullptr;
+    void SuchenZeigen();
     void VerlaufZeigen();
 
     // The picture window, created on first use and kept.
