@@ -20,6 +20,7 @@
 #include "DemoProjekt.h"
 #include "GrosseDemo.h"
 #include "alarms/AlarmdefsZugriff.h"
+#include "werkzeuge/Suche.h"
 
 namespace {
 
@@ -86,6 +87,66 @@ std::vector<int> Idents(const QString& db, const std::string& form, int anzahl) 
     sqlite3_finalize(st);
     sqlite3_close(s);
     return ids;
+}
+// A query the plain way: open, prepare, step collecting the first column, close.
+std::size_t SucheDirekt(const QByteArray& datei, const char* sql, const std::string& wert, bool zahl) {
+    sqlite3* s = nullptr;
+    sqlite3_open_v2(datei.constData(), &s, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(s, sql, -1, &st, nullptr);
+    if (zahl)
+        sqlite3_bind_int64(st, 1, std::stoll(wert));
+    else
+        sqlite3_bind_text(st, 1, wert.c_str(), -1, SQLITE_STATIC);
+    std::vector<long long> treffer;
+    while (sqlite3_step(st) == SQLITE_ROW)
+        treffer.push_back(sqlite3_column_int64(st, 0));
+    sqlite3_finalize(st);
+    sqlite3_close(s);
+    return treffer.size();
+}
+
+// Finding by number and by a text only the last row holds, against the same queries through sqlite3.
+void SucheMessen(const QString& db) {
+    const QByteArray datei = QFile::encodeName(db);
+    {
+        sqlite3* s = nullptr;
+        sqlite3_open_v2(datei.constData(), &s, SQLITE_OPEN_READWRITE, nullptr);
+        sqlite3_exec(s, "update Alarmdefs set \"Alarmtext\" = 'Kühlwasser Q7XZ9 Überlauf' where rowid = (select max(rowid) "
+                        "from Alarmdefs)", nullptr, nullptr, nullptr);
+        sqlite3_close(s);
+    }
+    std::vector<double> nummer, nummerDirekt, text, textDirekt;
+    QElapsedTimer t;
+    std::size_t n = 0, nDirekt = 0;
+    // The two kinds apart: a text search runs through the whole file and would
+    // leave the number search that follows it with cold caches.
+    for (int i = 0; i < 51; ++i) {
+        const QString ident = QString::number(1 + (i * 104729) % kGrosseDemoAlarme);
+        t.start();
+        Suche::Finden(db, ident);
+        nummer.push_back(t.nsecsElapsed() / 1e6);
+        t.start();
+        SucheDirekt(datei, "select \"Ident\" from Alarmdefs where \"Ident\" = ?", ident.toStdString(), true);
+        nummerDirekt.push_back(t.nsecsElapsed() / 1e6);
+    }
+    for (int i = 0; i < 7; ++i) {
+        t.start();
+        n = static_cast<std::size_t>(Suche::Finden(db, QStringLiteral("q7xz9")).size());
+        text.push_back(t.nsecsElapsed() / 1e6);
+        t.start();
+        nDirekt = SucheDirekt(datei, "select \"Ident\" from Alarmdefs where \"VarName\" like ?1 or \"Alarmtext\" like ?1",
+                              "%q7xz9%", false);
+        textDirekt.push_back(t.nsecsElapsed() / 1e6);
+    }
+    if (n != 1 || nDirekt != 1)
+        std::fprintf(stderr, "BenchAlarmdefs: Suche fand %zu, sqlite3 %zu\n", n, nDirekt);
+    BenchZeile("suche_nummer_tavero", Median(nummer), "ms");
+    BenchZeile("suche_nummer_sqlite3", Median(nummerDirekt), "ms");
+    BenchZeile("suche_nummer_verhaeltnis", Median(nummer) / Median(nummerDirekt), "x");
+    BenchZeile("suche_text_tavero", Median(text), "ms");
+    BenchZeile("suche_text_sqlite3", Median(textDirekt), "ms");
+    BenchZeile("suche_text_verhaeltnis", Median(text) / Median(textDirekt), "x");
 }
 }  // namespace
 
@@ -163,6 +224,7 @@ static void Messen(const QString& arbeitsOrdner) {
     BenchZeile("alarmdefs_pfeil_tavero", pfeilQt, "ms");
     BenchZeile("alarmdefs_pfeil_sqlite3", pfeilDirekt, "ms");
     BenchZeile("alarmdefs_pfeil_verhaeltnis", pfeilQt / pfeilDirekt, "x");
+    SucheMessen(db);
 }
 
 void BenchAlarmdefs(const QString& arbeitsOrdner) {

@@ -54,8 +54,9 @@ void Enthaelt(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_int(ctx, memmem(ziel, n, nadel, static_cast<std::size_t>(nNadel)) != nullptr);
 }
 
-QList<qlonglong> SqliteFinden(const QString& pfad, const QString& sDatenbank, const QString& text,
-                              std::optional<qlonglong> nummer) {
+// nullopt when the file is no SQLite database (another engine reads it then).
+std::optional<QList<qlonglong>> SqliteFinden(const QString& pfad, const QString& sDatenbank, const QString& text,
+                                             std::optional<qlonglong> nummer) {
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(QFile::encodeName(pfad).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     auto fehler = [&](int code) {
@@ -68,13 +69,18 @@ QList<qlonglong> SqliteFinden(const QString& pfad, const QString& sDatenbank, co
     if (rc != SQLITE_OK)
         fehler(rc);
     sqlite3_busy_timeout(db, AlarmdefsZugriff::WarteAufSperreMs);
-    sqlite3_create_function(db, "tavero_enthaelt", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &Enthaelt, nullptr,
-                            nullptr);
+    if (!nummer)
+        sqlite3_create_function(db, "tavero_enthaelt", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &Enthaelt,
+                                nullptr, nullptr);
     const char* sql = nummer ? "select [Ident] from [Alarmdefs] where [Ident] = ?1 order by rowid"
                              : "select [Ident] from [Alarmdefs] where tavero_enthaelt([VarName], ?1) or "
                                "tavero_enthaelt([Alarmtext], ?1) order by rowid";
     sqlite3_stmt* st = nullptr;
-    if ((rc = sqlite3_prepare_v2(db, sql, -1, &st, nullptr)) != SQLITE_OK)
+    if ((rc = sqlite3_prepare_v2(db, sql, -1, &st, nullptr)) == SQLITE_NOTADB) {
+        sqlite3_close(db);
+        return std::nullopt;
+    }
+    if (rc != SQLITE_OK)
         fehler(rc);
     const QByteArray nadel = Suche::Falten(text.trimmed().toUtf8());
     if (nummer)
@@ -104,11 +110,12 @@ QList<qlonglong> Suche::Finden(const QString& sDatenbank, const QString& text) {
     if (text.trimmed().isEmpty())
         return {};
     const auto nummer = AlarmdefsZugriff::Alarmnummer(text);
+    // An SQLite file is searched straight through the library; the library says
+    // when a file is none (an Access file, a link to a server).
     const QString pfad = QString::fromStdString(WinUmgebung::PfadAbbilden(sDatenbank.toStdString()));
-    QFile f(pfad);
-    if (f.open(QIODevice::ReadOnly) && f.read(16) == QByteArray("SQLite format 3\0", 16))
-        return SqliteFinden(pfad, sDatenbank, text, nummer);
-    f.close();
+    if (QFileInfo(pfad).isFile())
+        if (auto treffer = SqliteFinden(pfad, sDatenbank, text, nummer))
+            return *treffer;
 
     // Other engines compare with their own lower case.
     const QString name = QStringLiteral("tavero-suche");
