@@ -4,6 +4,8 @@
 #include <QFileInfo>
 
 #include "alarms/AlarmdefsZugriff.h"
+#include "alarms/Datenbankadresse.h"
+#include "alarms/Serverdienst.h"
 #include "alarms/Anzeigemodus.h"
 #include "alarms/Dialoge.h"
 #include "alarms/Hauptfenster.h"
@@ -15,6 +17,42 @@ AlarmAuswahl::AlarmAuswahl(QObject* parent) : QObject(parent) {}
 AlarmAuswahl::~AlarmAuswahl() {
     // The window belongs to this component: no stale grid outlives it.
     delete m_Fenster.data();
+}
+
+Serverdienst* AlarmAuswahl::Server() {
+    if (!Datenbankadresse(m_AlarmDatenbank).IstServer()) {
+        m_Server.reset();
+        return nullptr;
+    }
+    if (!m_Server || m_ServerFuer != m_AlarmDatenbank) {
+        m_Server = std::make_unique<Serverdienst>(m_AlarmDatenbank);
+        m_ServerFuer = m_AlarmDatenbank;
+        connect(m_Server.get(), &Serverdienst::ZeileGemeldet, this, &AlarmAuswahl::ZeileVomServer);
+        connect(m_Server.get(), &Serverdienst::Zustand, this, [](const QString& text) {
+            if (Hauptfenster* h = Hauptfenster::instanz())
+                h->StatusText(1, text);
+        });
+        connect(m_Server.get(), &Serverdienst::WiederVerbunden, this, [this] {
+            if (HatFenster())
+                Fenster()->Neuverbinden();
+            if (m_AktuellerAlarm)
+                ZeileVomServer(m_AktuellerAlarm->value(AlarmFeld::Ident));
+        });
+    }
+    return m_Server.get();
+}
+
+void AlarmAuswahl::ZeileVomServer(const QString& ident) {
+    const auto nummer = AlarmdefsZugriff::Alarmnummer(ident);
+    if (!nummer || !m_Server || !m_Server->Verbunden())
+        return;
+    const AlarmListeTyp zeilen = AlarmdefsZugriff::ZeilenLesen(m_Server->Verbindung(), *nummer);
+    if (zeilen.isEmpty())
+        return;
+    StandAbgleichen(ident, zeilen.first());
+    emit ZeileGeaendert(ident, zeilen.first());
+    if (HatFenster())
+        Fenster()->ZeileNeuLesen(*nummer);
 }
 
 frmAlarmAuswahl* AlarmAuswahl::Fenster() {
@@ -53,17 +91,22 @@ void AlarmAuswahl::AuswahlHide() { Fenster()->Verbergen(); }
 void AlarmAuswahl::AuswahlShow() {
     // An empty path counts as missing only outside the start without database;
     // a folder is no database file.
+    // A server's address is looked at when the window opens the database.
     const bool fehlt = m_AlarmDatenbank.isEmpty()
                            ? gStartOhneDB != WAHR
-                           : !QFileInfo(QString::fromStdString(
-                                            WinUmgebung::PfadAbbilden(m_AlarmDatenbank.toStdString())))
-                                  .isFile();
+                           : !Datenbankadresse::IstUri(m_AlarmDatenbank) &&
+                                 !QFileInfo(QString::fromStdString(
+                                                WinUmgebung::PfadAbbilden(m_AlarmDatenbank.toStdString())))
+                                      .isFile();
     if (fehlt) {
         QWidget* owner = nullptr;
         Dialoge::aktuell().Meldung(owner, QStringLiteral("Verweis auf die Alarmdatenbank nicht vorhanden (") +
                                               m_AlarmDatenbank + QStringLiteral(")"));
         return;
     }
+    // On a server this client listens for the other clients' writes from now on.
+    if (Serverdienst* d = Server())
+        d->Verbinden();
     frmAlarmAuswahl* f = Fenster();
     f->mgobjAlarmAuswahl = this;
     f->Anzeigen();
@@ -124,13 +167,36 @@ std::optional<Schreibergebnis> AlarmAuswahl::PfeilEintragen(const QString& strDa
 }
 
 Schreibergebnis AlarmAuswahl::ZeileSchreiben(const Schreibauftrag& auftrag, const QString& beschreibung) {
-    const Schreibergebnis e = AlarmdefsZugriff::Schreiben(m_AlarmDatenbank, auftrag);
+    Schreibergebnis e;
+    // A server is written through the kept connection, which also tells the other clients.
+    if (Serverdienst* d = Server()) {
+        QString grund, detail;
+        if (d->Verbinden(&grund, &detail)) {
+            e = AlarmdefsZugriff::Schreiben(d->Verbindung(), m_AlarmDatenbank, auftrag);
+        } else {
+            e.text = grund + QStringLiteral(" Nichts wurde geschrieben.");
+            e.detail = detail;
+        }
+    } else {
+        e = AlarmdefsZugriff::Schreiben(m_AlarmDatenbank, auftrag);
+    }
     ErgebnisMelden(auftrag, e, beschreibung);
     return e;
 }
 
 Sammelergebnis AlarmAuswahl::ZeilenSchreiben(const QList<Schreibauftrag>& auftraege, const QString& beschreibung) {
-    const Sammelergebnis s = AlarmdefsZugriff::SchreibenAlle(m_AlarmDatenbank, auftraege);
+    Sammelergebnis s;
+    if (Serverdienst* d = Server()) {
+        QString grund, detail;
+        if (d->Verbinden(&grund, &detail)) {
+            s = AlarmdefsZugriff::SchreibenAlle(d->Verbindung(), m_AlarmDatenbank, auftraege);
+        } else {
+            s.text = grund + QStringLiteral(" Nichts wurde geschrieben.");
+            s.detail = detail;
+        }
+    } else {
+        s = AlarmdefsZugriff::SchreibenAlle(m_AlarmDatenbank, auftraege);
+    }
     if (s.geschrieben) {
         for (int i = 0; i < s.zeilen.size(); ++i)
             ZeileMelden(auftraege.at(i).ident, s.zeilen.at(i));

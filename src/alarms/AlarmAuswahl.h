@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 #include "alarms/AlarmRecord.h"
@@ -13,6 +14,7 @@
 #include "alarms/Schreibauftrag.h"
 #include "alarms/Schreibergebnis.h"
 
+class Serverdienst;
 class frmAlarmAuswahl;
 
 class AlarmAuswahl : public QObject {
@@ -78,6 +80,10 @@ public:
     // previous (-1) alarm that matches text.
     void SucheAnfordern(const QString& text, int richtung) { emit SucheAngefordert(text, richtung); }
 
+    // On a server database: the kept connection that writes and listens
+    // (created on first need); nullptr for a file.
+    Serverdienst* Server();
+
     // The component's one selection window, created on first need.
     frmAlarmAuswahl* Fenster();
     bool HatFenster() const;
@@ -107,6 +113,10 @@ private:
 
     // The picked alarm and the list take over what the row holds now, without a new pick.
     void StandAbgleichen(const QString& ident, const AlarmRecord& zeile);
+    // Another client wrote the rows of that number: every view shows what they hold now.
+    void ZeileVomServer(const QString& ident);
+    std::unique_ptr<Serverdienst> m_Server;
+    QString m_ServerFuer;
     void ZeileMelden(const QString& ident, const Schreibergebnis& e);
     std::optional<AlarmRecord> GelesenFuer(const QString& ident) const;
 };

@@ -15,8 +15,12 @@
 
 AlarmdefsModell::AlarmdefsModell(QObject* parent, const QSqlDatabase& db, const QString& sDatenbank)
     : QSqlTableModel(parent, db), m_datenbank(sDatenbank) {
-    m_seitenweise = db.driverName() == QLatin1String("QSQLITE");
-    setTable(QStringLiteral("Alarmdefs"));
+    const bool server = db.driverName() == QLatin1String("QPSQL");
+    m_seitenweise = server || db.driverName() == QLatin1String("QSQLITE");
+    // Keyset paging on the Ident on a server: its row addresses change with every update.
+    m_schluessel = server ? AlarmdefsZugriff::SpaltenName(db, QStringLiteral("Ident")) : QStringLiteral("rowid");
+    // PostgreSQL folds a name without quotes to lower case.
+    setTable(server ? AlarmdefsZugriff::Tabelle(db) : QStringLiteral("Alarmdefs"));
     setEditStrategy(QSqlTableModel::OnFieldChange);
 }
 
@@ -82,8 +86,8 @@ bool AlarmdefsModell::Anwenden(const Quelle& neu) {
         QSqlQuery q(database());
         q.setForwardOnly(true);
         const QString richtung = neu.ordnung == Qt::DescendingOrder ? QStringLiteral(" desc") : QString();
-        if (!q.exec(QStringLiteral("select rowid from %1%2 order by %3%4, rowid%4")
-                        .arg(Tabelle(), Bedingung(neu), spalte, richtung))) {
+        if (!q.exec(QStringLiteral("select %5 from %1%2 order by %3%4, %5%4")
+                        .arg(Tabelle(), Bedingung(neu), spalte, richtung, m_schluessel))) {
             setLastError(q.lastError());
             return false;
         }
@@ -127,12 +131,14 @@ bool AlarmdefsModell::RowidsLesen(const Quelle& q, qint64 nach, int hoechstens, 
     // give for free; reading on after the last rowid keeps each step short.
     QString bedingung = q.filter.isEmpty() ? QString() : QStringLiteral("(%1)").arg(q.filter);
     if (nach > 0)
-        bedingung += (bedingung.isEmpty() ? QString() : QStringLiteral(" and ")) + QStringLiteral("rowid > %1").arg(nach);
+        bedingung += (bedingung.isEmpty() ? QString() : QStringLiteral(" and ")) +
+                     QStringLiteral("%1 > %2").arg(m_schluessel).arg(nach);
     QSqlQuery sql(database());
     sql.setForwardOnly(true);
-    if (!sql.exec(QStringLiteral("select rowid from %1%2 order by rowid limit %3")
+    if (!sql.exec(QStringLiteral("select %4 from %1%2 order by %4 limit %3")
                       .arg(Tabelle(), bedingung.isEmpty() ? QString() : QStringLiteral(" where ") + bedingung)
-                      .arg(hoechstens))) {
+                      .arg(hoechstens)
+                      .arg(m_schluessel))) {
         *fehler = sql.lastError();
         return false;
     }
@@ -184,7 +190,8 @@ bool AlarmdefsModell::ZeilenNachRowid(const QVector<qint64>& ids, QHash<qint64, 
         liste.append(QString::number(id));
     QSqlQuery q(database());
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("select rowid, * from %1 where rowid in (%2)").arg(Tabelle(), liste.join(QLatin1Char(','))))) {
+    if (!q.exec(QStringLiteral("select %3, * from %1 where %3 in (%2)")
+                    .arg(Tabelle(), liste.join(QLatin1Char(',')), m_schluessel))) {
         *fehler = q.lastError().text();
         return false;
     }
@@ -238,12 +245,15 @@ void AlarmdefsModell::FehlSeitenNachlesen() {
     const QList<int> seiten = m_fehlSeiten.values();
     m_fehlSeiten.clear();
     // Still locked: fail at once instead of waiting once more.
-    QSqlQuery(database()).exec(QStringLiteral("pragma busy_timeout = 0"));
+    const bool sqlite = database().driverName() == QLatin1String("QSQLITE");
+    if (sqlite)
+        QSqlQuery(database()).exec(QStringLiteral("pragma busy_timeout = 0"));
     QList<int> gelesen;
     for (int seite : seiten)
         if (!m_seiten.contains(seite) && SeiteLesen(seite))
             gelesen.append(seite);
-    QSqlQuery(database()).exec(QStringLiteral("pragma busy_timeout = %1").arg(AlarmdefsZugriff::WarteAufSperreMs));
+    if (sqlite)
+        QSqlQuery(database()).exec(QStringLiteral("pragma busy_timeout = %1").arg(AlarmdefsZugriff::WarteAufSperreMs));
     for (int seite : gelesen) {
         const int von = seite * SeitenGroesse;
         const int bis = std::min(m_anzahl, von + SeitenGroesse) - 1;
@@ -330,7 +340,9 @@ bool AlarmdefsModell::setData(const QModelIndex& index, const QVariant& value, i
             return false;
         }
         gelesen = z->werte.toList();
-        schluessel = z->rowid;
+        // SQLite names the row by its rowid; a server by its number and values.
+        if (m_schluessel == QLatin1String("rowid"))
+            schluessel = z->rowid;
     } else {
         for (int i = 0; i < columnCount(); ++i)
             gelesen << QSqlTableModel::data(this->index(index.row(), i));
@@ -349,7 +361,11 @@ bool AlarmdefsModell::setData(const QModelIndex& index, const QVariant& value, i
     a.gelesen = satz;
     QSqlDatabase db = database();
     const Schreibergebnis e = AlarmdefsZugriff::Schreiben(db, m_datenbank, a);
-    if (m_seitenweise && e.geschrieben() && index.column() == AlarmFeld::Ident && !ZeileNochDa(schluessel.toLongLong())) {
+    if (m_seitenweise && e.geschrieben() && index.column() == AlarmFeld::Ident && m_schluessel != QLatin1String("rowid")) {
+        // On a server the row's key is its Ident.
+        m_reihenfolge[index.row()] = wert.toLongLong();
+    } else if (m_seitenweise && e.geschrieben() && index.column() == AlarmFeld::Ident &&
+               !ZeileNochDa(schluessel.toLongLong())) {
         // A new Ident may move the row to another rowid (Ident as the table's key): follow it,
         // so the row keeps showing.
         QSqlQuery q(database());
@@ -420,6 +436,35 @@ void AlarmdefsModell::ZeilenNeuLesen(int von, int bis) {
     emit dataChanged(index(von, 0), index(bis, columnCount() - 1));
 }
 
+void AlarmdefsModell::ZeilenMitNummerNeuLesen(qlonglong ident) {
+    if (!m_seitenweise) {
+        for (int r = 0; r < QSqlTableModel::rowCount(); ++r)
+            if (QSqlTableModel::data(index(r, AlarmFeld::Ident)).toLongLong() == ident)
+                selectRow(r);
+        return;
+    }
+    QList<int> zeilen;
+    for (auto it = m_seiten.cbegin(); it != m_seiten.cend(); ++it)
+        for (int i = 0; i < it->size(); ++i)
+            if (it->at(i).werte.value(AlarmFeld::Ident).toLongLong() == ident)
+                zeilen << it.key() * SeitenGroesse + i;
+    for (int r : zeilen) {
+        // Read in place: the pages kept stay, the view does not move.
+        const QVector<qint64> ids{m_reihenfolge.at(r)};
+        QHash<qint64, Zeile> gelesen;
+        QString fehler;
+        if (!ZeilenNachRowid(ids, &gelesen, &fehler))
+            return;
+        auto seite = m_seiten.find(r / SeitenGroesse);
+        if (seite == m_seiten.end())
+            continue;
+        Zeile& z = (*seite)[r % SeitenGroesse];
+        if (auto g = gelesen.constFind(z.rowid); g != gelesen.constEnd())
+            z.werte = g->werte;
+        emit dataChanged(index(r, 0), index(r, columnCount() - 1));
+    }
+}
+
 int AlarmdefsModell::ZeileVon(qlonglong ident) {
     if (!m_seitenweise) {
         for (int r = 0;; ++r) {
@@ -436,9 +481,10 @@ int AlarmdefsModell::ZeileVon(qlonglong ident) {
     }
     QSqlQuery q(database());
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("select rowid from %1 where %2 = ?%3 order by rowid")
+    q.prepare(QStringLiteral("select %4 from %1 where %2 = ?%3 order by %4")
                   .arg(Tabelle(), Spalte(QStringLiteral("Ident")),
-                       m_quelle.filter.isEmpty() ? QString() : QStringLiteral(" and (%1)").arg(m_quelle.filter)));
+                       m_quelle.filter.isEmpty() ? QString() : QStringLiteral(" and (%1)").arg(m_quelle.filter),
+                       m_schluessel));
     q.addBindValue(ident);
     if (!q.exec() || !q.next())
         return -1;

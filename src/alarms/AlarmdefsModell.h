@@ -1,11 +1,12 @@
 #pragma once
 // The bound view of the selection grid: the record set of Alarmdefs that the
-// tree or a column header selects. On SQLite it keeps the order of the rows as
-// rowids and reads pages of rows on demand, so a million rows open as fast as
-// a hundred and no read stays open between
-// uses (a direct write-back never waits on the grid). Cell edits are checked
-// against the column's kind and written at once, one row at a time; rows are
-// never inserted or deleted. Other drivers use QSqlTableModel's own fetching.
+// tree or a column header selects. On SQLite and on a PostgreSQL server it
+// keeps the order of the rows as their keys (SQLite's rowid, the server's
+// Ident) and reads pages of rows on demand, so a million rows open as fast as
+// a hundred and no read stays open between uses (a direct write-back never
+// waits on the grid). Cell edits are checked against the column's kind and
+// written at once, one row at a time; rows are never inserted or deleted.
+// Other drivers use QSqlTableModel's own fetching.
 #include <QHash>
 #include <QList>
 #include <QSet>
@@ -36,6 +37,8 @@ public:
     bool Auffrischen();
     // Reads the given rows again in place (after a write-back from outside).
     void ZeilenNeuLesen(int von, int bis);
+    // Reads again the rows held in memory that carry that alarm number.
+    void ZeilenMitNummerNeuLesen(qlonglong ident);
     // The grid row of the first row carrying that alarm number in the current
     // record source (the rest of the source is counted first when needed); -1
     // when the source does not hold it.
@@ -107,6 +110,7 @@ private:
     QString Spalte(const QString& name) const;
 
     bool m_seitenweise = false;
+    QString m_schluessel;  // the key the pages are read by: rowid, or the Ident on a server
     QString m_datenbank;
     bool m_aufgehalten = false;  // the counting failed once and is being tried again
     Quelle m_quelle;

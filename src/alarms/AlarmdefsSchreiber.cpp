@@ -115,6 +115,12 @@ Schreibergebnis AlarmdefsSchreiber::Zeile(const Schreibauftrag& auftrag) {
         neu << wert;
     }
 
+    if (m_db.driverName() == QLatin1String("QPSQL")) {
+        if (!ident)
+            return Abgelehnt(QStringLiteral("Ungültige Alarmnummer \"%1\"; nichts wurde geschrieben.").arg(auftrag.ident));
+        return ZeilePostgres(auftrag, *ident, neu);
+    }
+
     const QString identSpalte = AlarmdefsZugriff::SpaltenName(m_db, QStringLiteral("Ident"));
     QString sql = QStringLiteral("select %1%2 from %3 where %4 = ?")
                       .arg(m_schluessel.isEmpty() ? QString() : m_schluessel + QStringLiteral(", "),
@@ -122,8 +128,6 @@ Schreibergebnis AlarmdefsSchreiber::Zeile(const Schreibauftrag& auftrag) {
                            nachSchluessel ? m_schluessel : identSpalte);
     if (!m_schluessel.isEmpty())
         sql += QStringLiteral(" order by %1").arg(m_schluessel);
-    if (m_db.driverName() == QLatin1String("QPSQL"))
-        sql += QStringLiteral(" for update");
     QSqlQuery* q = Vorbereitet(sql);
     if (!q)
         return Abbrechen(m_letzterFehler);
@@ -194,6 +198,93 @@ Schreibergebnis AlarmdefsSchreiber::Zeile(const Schreibauftrag& auftrag) {
 
     e.art = Schreibergebnis::Art::Geschrieben;
     e.schluessel = ziel->schluessel;
+    QVariantList werte = ziel->werte;
+    for (int i = 0; i < auftrag.spalten.size(); ++i) {
+        e.vorher << ziel->werte.value(auftrag.spalten.at(i));
+        e.nachher << neu.at(i);
+        werte[auftrag.spalten.at(i)] = neu.at(i);
+    }
+    e.zeile = AlarmRecordBau::AusWerten(werte);
+    return e;
+}
+
+Schreibergebnis AlarmdefsSchreiber::ZeilePostgres(const Schreibauftrag& auftrag, qlonglong ident, const QVariantList& neu) {
+    // One statement: the rows of that number are locked, the first that still
+    // holds what was read is written, and the other clients are told. The
+    // values are compared as a record shows them (NULL as empty text, the
+    // symbol by its file name).
+    auto spalte = [this](int s) { return AlarmdefsZugriff::SpaltenName(m_db, AlarmRecordBau::SpaltenNamen().at(s)); };
+    QStringList alteSpalten, bedingungen, setzen;
+    for (int i = 0; i < AlarmFeld::Spalten; ++i)
+        alteSpalten << QStringLiteral("alt.") + spalte(i);
+    QVariantList parameter{ident};
+    if (auftrag.gelesen)
+        for (int s : auftrag.spalten) {
+            const QString wert = QStringLiteral("coalesce(alt.%1::text, '')").arg(spalte(s));
+            bedingungen << (s == AlarmFeld::Symbol ? QStringLiteral("regexp_replace(%1, '^.*\\\\', '')").arg(wert) : wert) +
+                               QStringLiteral(" = ?");
+            parameter << auftrag.gelesen->value(s);
+        }
+    for (int i = 0; i < auftrag.spalten.size(); ++i) {
+        setzen << spalte(auftrag.spalten.at(i)) + QStringLiteral(" = ?");
+        parameter << neu.at(i);
+    }
+    const QString tabelle = AlarmdefsZugriff::Tabelle(m_db);
+    const QString sql =
+        QStringLiteral("with alt as (select ctid as zeile, %1 from %2 where %3 = ? order by ctid for update), "
+                       "ziel as (select alt.zeile from alt%4 order by alt.zeile limit 1), "
+                       "neu as (update %2 t set %5 from ziel where t.ctid = ziel.zeile "
+                       "returning pg_notify('%6', t.%3::text)) "
+                       "select (alt.zeile = ziel.zeile) is true, (select count(*) from neu), alt.zeile::text, %7 "
+                       "from alt left join ziel on true order by alt.zeile")
+            .arg(AlarmdefsZugriff::SpaltenListe(m_db), tabelle, spalte(AlarmFeld::Ident),
+                 bedingungen.isEmpty() ? QString() : QStringLiteral(" where ") + bedingungen.join(QStringLiteral(" and ")),
+                 setzen.join(QStringLiteral(", ")), QLatin1String(AlarmdefsZugriff::Benachrichtigung),
+                 alteSpalten.join(QStringLiteral(", ")));
+    QSqlQuery* q = Vorbereitet(sql);
+    if (!q)
+        return Abbrechen(m_letzterFehler);
+    for (const QVariant& p : parameter)
+        q->addBindValue(p);
+    if (!q->exec())
+        return Abbrechen(q->lastError());
+    struct Gelesen {
+        bool getroffen;
+        QString schluessel;
+        QVariantList werte;
+    };
+    QList<Gelesen> zeilen;
+    bool geschrieben = false;
+    while (q->next()) {
+        Gelesen g{q->value(0).toBool(), q->value(2).toString(), {}};
+        geschrieben = q->value(1).toInt() > 0;
+        for (int i = 0; i < AlarmFeld::Spalten; ++i)
+            g.werte << q->value(i + 3);
+        zeilen << g;
+    }
+    q->finish();
+
+    Schreibergebnis e;
+    e.ident = QString::number(ident);
+    e.spalten = auftrag.spalten;
+    e.gleicheNummern = static_cast<int>(zeilen.size());
+    if (zeilen.isEmpty()) {
+        e.art = Schreibergebnis::Art::KeinAlarm;
+        e.text = QStringLiteral("Nichts in die DB geschrieben: kein Alarm %1 gefunden").arg(ident);
+        return e;
+    }
+    const Gelesen* ziel = nullptr;
+    for (const Gelesen& g : zeilen)
+        if (g.getroffen)
+            ziel = &g;
+    if (!geschrieben || !ziel) {
+        e.art = Schreibergebnis::Art::Geaendert;
+        e.zeile = AlarmRecordBau::AusWerten(zeilen.first().werte);
+        e.text = QStringLiteral("Alarm %1 wurde inzwischen geändert; nichts geschrieben. Die Zeile hält jetzt: %2.")
+                     .arg(e.ident, Beschreiben(e.zeile, auftrag.spalten));
+        return e;
+    }
+    e.art = Schreibergebnis::Art::Geschrieben;
     QVariantList werte = ziel->werte;
     for (int i = 0; i < auftrag.spalten.size(); ++i) {
         e.vorher << ziel->werte.value(auftrag.spalten.at(i));

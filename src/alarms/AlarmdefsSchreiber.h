@@ -27,8 +27,12 @@ public:
     std::optional<Schreibergebnis> Abschliessen();
     void Verwerfen();
 
+    // PostgreSQL writes each row in one statement that needs no transaction of its own.
+    bool BrauchtTransaktion() const { return m_db.driverName() != QLatin1String("QPSQL"); }
+
 private:
     Schreibergebnis Abbrechen(const QSqlError& fehler);
+    Schreibergebnis ZeilePostgres(const Schreibauftrag& auftrag, qlonglong ident, const QVariantList& neu);
     QSqlQuery* Vorbereitet(const QString& sql);
 
     QSqlDatabase& m_db;

@@ -16,6 +16,7 @@
 #include "alarms/AlarmRecordLeser.h"
 #include "alarms/AlarmdefsSchreiber.h"
 #include "alarms/DatenbankFehler.h"
+#include "alarms/Datenbankadresse.h"
 #include "platform/WinUmgebung.h"
 
 AlarmdefsFehler::AlarmdefsFehler(const QString& text, const QString& detail)
@@ -195,11 +196,35 @@ std::optional<QVariant> AlarmdefsZugriff::Position(const QString& s) {
 // --- connections -------------------------------------------------------------------
 
 QSqlDatabase AlarmdefsZugriff::Oeffnen(const QString& sDatenbank, const QString& sVerbindungsName) {
-    const QString pfad = QString::fromStdString(WinUmgebung::PfadAbbilden(sDatenbank.toStdString()));
+    const Datenbankadresse adresse(sDatenbank);
+    if (adresse.art() == Datenbankadresse::Art::Ungueltig)
+        throw AlarmdefsFehler(adresse.Fehler());
+    QSqlDatabase db;
+    if (adresse.IstServer()) {
+        if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
+            throw AlarmdefsFehler(QStringLiteral("Die Alarmdatenbank %1 liegt auf einem PostgreSQL-Server; auf diesem "
+                                                 "System ist kein PostgreSQL-Treiber für Qt installiert (libqt6sql6-psql).")
+                                      .arg(adresse.Uri()));
+        db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), sVerbindungsName);
+        db.setHostName(adresse.Host());
+        db.setPort(adresse.Port());
+        db.setDatabaseName(adresse.Datenbank());
+        db.setUserName(adresse.Benutzer());
+        // A server that does not answer is given up after a few seconds, not waited for.
+        db.setConnectOptions(QStringLiteral("connect_timeout=%1;application_name=Tavero").arg(ServerWartezeitS));
+        if (!db.open()) {
+            const auto m = DatenbankFehler::Deuten(db.lastError(), adresse.Uri());
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(sVerbindungsName);
+            throw AlarmdefsFehler(m.text, m.detail);
+        }
+        QSqlQuery(db).exec(QStringLiteral("set client_min_messages to warning"));
+        return db;
+    }
+    const QString pfad = adresse.Pfad();
     if (sDatenbank.isEmpty() || !QFileInfo(pfad).isFile())
         throw AlarmdefsFehler(QStringLiteral("Die Alarmdatenbank %1 wurde nicht gefunden.").arg(sDatenbank));
     const QByteArray kopf = Kopf(pfad);
-    QSqlDatabase db;
     if (IstSqlite(kopf)) {
         db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), sVerbindungsName);
         db.setDatabaseName(pfad);
@@ -241,7 +266,8 @@ QString AlarmdefsZugriff::SpaltenName(const QSqlDatabase& db, const QString& nam
 }
 
 QStringList AlarmdefsZugriff::FehlendeSpalten(const QSqlDatabase& db) {
-    const QSqlRecord rec = db.record(QStringLiteral("Alarmdefs"));
+    // PostgreSQL folds a name without quotes to lower case.
+    const QSqlRecord rec = db.record(db.driverName() == QLatin1String("QPSQL") ? Tabelle(db) : QStringLiteral("Alarmdefs"));
     QStringList fehlen;
     for (const QString& name : AlarmRecordBau::SpaltenNamen()) {
         bool da = false;
@@ -257,7 +283,7 @@ QStringList AlarmdefsZugriff::FehlendeSpalten(const QSqlDatabase& db) {
 
 std::optional<AlarmListeTyp> AlarmdefsZugriff::AlarmListeLesen(const QString& sDatenbank, const QString& sForm) {
     const QString pfad = QString::fromStdString(WinUmgebung::PfadAbbilden(sDatenbank.toStdString()));
-    if (!sDatenbank.isEmpty() && IstSqlite(Kopf(pfad))) {
+    if (!sDatenbank.isEmpty() && !Datenbankadresse::IstUri(sDatenbank) && IstSqlite(Kopf(pfad))) {
         AlarmListeTyp liste = ListeSqlite(pfad, sDatenbank, sForm);
         if (liste.isEmpty())
             return std::nullopt;
@@ -304,6 +330,8 @@ Schreibergebnis AlarmdefsZugriff::Schreiben(const QString& sDatenbank, const Sch
 
 Schreibergebnis AlarmdefsZugriff::Schreiben(QSqlDatabase& db, const QString& sDatenbank, const Schreibauftrag& auftrag) {
     AlarmdefsSchreiber schreiber(db, sDatenbank);
+    if (!schreiber.BrauchtTransaktion())
+        return schreiber.Zeile(auftrag);
     if (auto fehler = schreiber.Beginnen())
         return *fehler;
     Schreibergebnis e = schreiber.Zeile(auftrag);
@@ -317,6 +345,19 @@ Schreibergebnis AlarmdefsZugriff::Schreiben(QSqlDatabase& db, const QString& sDa
 }
 
 Sammelergebnis AlarmdefsZugriff::SchreibenAlle(const QString& sDatenbank, const QList<Schreibauftrag>& auftraege) {
+    try {
+        Verbindung v(sDatenbank);
+        return SchreibenAlle(v.db(), sDatenbank, auftraege);
+    } catch (const AlarmdefsFehler& f) {
+        Sammelergebnis s;
+        s.text = f.Text() + QStringLiteral(" Nichts wurde geschrieben.");
+        s.detail = f.Detail();
+        return s;
+    }
+}
+
+Sammelergebnis AlarmdefsZugriff::SchreibenAlle(QSqlDatabase& db, const QString& sDatenbank,
+                                               const QList<Schreibauftrag>& auftraege) {
     Sammelergebnis s;
     auto abgelehnt = [&s](const Schreibergebnis& e) {
         s.geschrieben = false;
@@ -324,25 +365,39 @@ Sammelergebnis AlarmdefsZugriff::SchreibenAlle(const QString& sDatenbank, const 
         s.detail = e.detail;
         return s;
     };
-    try {
-        Verbindung v(sDatenbank);
-        AlarmdefsSchreiber schreiber(v.db(), sDatenbank);
-        if (auto fehler = schreiber.Beginnen())
-            return abgelehnt(*fehler);
-        for (const Schreibauftrag& a : auftraege) {
-            s.zeilen << schreiber.Zeile(a);
-            if (!s.zeilen.last().geschrieben()) {
-                // one row that cannot be written stops them all: nothing is written
-                schreiber.Verwerfen();
-                s.abgelehnt = static_cast<int>(s.zeilen.size()) - 1;
-                return abgelehnt(s.zeilen.last());
-            }
+    AlarmdefsSchreiber schreiber(db, sDatenbank);
+    if (auto fehler = schreiber.Beginnen())
+        return abgelehnt(*fehler);
+    for (const Schreibauftrag& a : auftraege) {
+        s.zeilen << schreiber.Zeile(a);
+        if (!s.zeilen.last().geschrieben()) {
+            // one row that cannot be written stops them all: nothing is written
+            schreiber.Verwerfen();
+            s.abgelehnt = static_cast<int>(s.zeilen.size()) - 1;
+            return abgelehnt(s.zeilen.last());
         }
-        if (auto fehler = schreiber.Abschliessen())
-            return abgelehnt(*fehler);
-    } catch (const AlarmdefsFehler& f) {
-        return abgelehnt(Abgelehnt(f.Text() + QStringLiteral(" Nichts wurde geschrieben."), f.Detail()));
     }
+    if (auto fehler = schreiber.Abschliessen())
+        return abgelehnt(*fehler);
     s.geschrieben = true;
     return s;
+}
+
+AlarmListeTyp AlarmdefsZugriff::ZeilenLesen(QSqlDatabase& db, qlonglong ident) {
+    AlarmListeTyp zeilen;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.prepare(QStringLiteral("select %1 from %2 where %3 = ?")
+                       .arg(SpaltenListe(db), Tabelle(db), SpaltenName(db, QStringLiteral("Ident")))))
+        return zeilen;
+    q.addBindValue(ident);
+    if (!q.exec())
+        return zeilen;
+    while (q.next()) {
+        QVariantList werte;
+        for (int i = 0; i < AlarmFeld::Spalten; ++i)
+            werte << q.value(i);
+        zeilen << AlarmRecordBau::AusWerten(werte);
+    }
+    return zeilen;
 }

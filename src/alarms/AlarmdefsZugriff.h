@@ -40,6 +40,10 @@ public:
     static Schreibergebnis Schreiben(QSqlDatabase& db, const QString& sDatenbank, const Schreibauftrag& auftrag);
     // Several rows in one transaction: all of them, or none.
     static Sammelergebnis SchreibenAlle(const QString& sDatenbank, const QList<Schreibauftrag>& auftraege);
+    static Sammelergebnis SchreibenAlle(QSqlDatabase& db, const QString& sDatenbank,
+                                        const QList<Schreibauftrag>& auftraege);
+    // The rows carrying that alarm number, as records; empty when none or unreadable.
+    static AlarmListeTyp ZeilenLesen(QSqlDatabase& db, qlonglong ident);
 
     // A cell value as the column stores it: numbers as whole numbers, an empty
     // text as NULL, texts at most 255 characters. A German reason when refused.
@@ -63,10 +67,15 @@ public:
     static QStringList FehlendeSpalten(const QSqlDatabase& db);
 
     // Opens a connection of the right backend (SQLite by the file's first bytes,
-    // Jet/ACE through ODBC) under the given connection name; throws AlarmdefsFehler.
+    // Jet/ACE through ODBC, PostgreSQL for a server's address or a link file)
+    // under the given connection name; throws AlarmdefsFehler.
     // Used by the bound view of the selection window, which keeps it open.
     static QSqlDatabase Oeffnen(const QString& sDatenbank, const QString& sVerbindungsName);
     // How long an SQLite connection waits for another program's lock before it fails.
     static constexpr int WarteAufSperreMs = 2000;
+    // How long a connection waits for a server that does not answer.
+    static constexpr int ServerWartezeitS = 5;
+    // The notification a server sends with each written row's alarm number.
+    static constexpr const char* Benachrichtigung = "tavero_alarmdefs";
     static void Schliessen(const QString& sVerbindungsName);
 };

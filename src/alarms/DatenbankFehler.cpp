@@ -18,6 +18,20 @@ DatenbankFehler::Meldung DatenbankFehler::Deuten(const QSqlError& fehler, const 
     auto ist = [&](int c) { return zahl && n == c; };
     auto steht = [&](const char* s) { return db.contains(QLatin1String(s), Qt::CaseInsensitive); };
     QString text;
+    // A server that could not be reached or refused the login says so in words only.
+    if (steht("password authentication failed") || steht("no password supplied") ||
+        code == QLatin1String("28P01") || code == QLatin1String("28000")) {
+        text = QStringLiteral("Der Datenbankserver von %1 lehnt die Anmeldung ab: Benutzer oder Passwort falsch (das "
+                              "Passwort kommt aus PGPASSWORD oder ~/.pgpass).");
+        return {text.arg(sDatenbank), detail};
+    }
+    if ((steht("database") && steht("does not exist")) || code == QLatin1String("3D000"))
+        return {QStringLiteral("Die Datenbank %1 gibt es auf dem Server nicht.").arg(sDatenbank), detail};
+    if (steht("timeout expired") || steht("connection refused") || steht("could not translate host name") ||
+        steht("no route to host") || steht("could not connect"))
+        return {QStringLiteral("Der Datenbankserver von %1 antwortet nicht.").arg(sDatenbank), detail};
+    if (steht("server closed the connection") || steht("terminating connection") || steht("no connection to the server"))
+        return {QStringLiteral("Die Verbindung zum Datenbankserver von %1 ist unterbrochen.").arg(sDatenbank), detail};
     // PostgreSQL's SQLSTATE codes begin with a class of two characters.
     if (ist(Busy) || ist(Locked) || steht("locked") || code == QLatin1String("55P03") ||
         code == QLatin1String("40P01")) {
@@ -26,9 +40,9 @@ DatenbankFehler::Meldung DatenbankFehler::Deuten(const QSqlError& fehler, const 
         text = QStringLiteral("Die Alarmdatenbank %1 ist schreibgeschützt.");
     } else if (ist(Full) || code == QLatin1String("53100")) {
         text = QStringLiteral("Auf dem Datenträger der Alarmdatenbank %1 ist kein Platz mehr.");
-    } else if (steht("no such table") || code == QLatin1String("42P01")) {
+    } else if (steht("no such table") || code == QLatin1String("42P01") || steht("does not exist") && steht("relation")) {
         text = QStringLiteral("Die Alarmdatenbank %1 enthält keine Tabelle Alarmdefs.");
-    } else if (steht("no such column") || code == QLatin1String("42703")) {
+    } else if (steht("no such column") || code == QLatin1String("42703") || (steht("column") && steht("does not exist"))) {
         static const QRegularExpression spalte(QStringLiteral("column:?\\s+\"?([^\"\\s]+)"));
         const QString name = spalte.match(db).captured(1).section(QLatin1Char('.'), -1);
         text = QStringLiteral("In der Tabelle Alarmdefs von %1 fehlt die Spalte %2.").arg(QStringLiteral("%1"), name);

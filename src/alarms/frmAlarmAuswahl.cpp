@@ -569,6 +569,24 @@ bool frmAlarmAuswahl::AlarmZeigen(const QString& ident) {
     return true;
 }
 
+void frmAlarmAuswahl::ZeileNeuLesen(qlonglong ident) {
+    if (dbAlarme)
+        dbAlarme->ZeilenMitNummerNeuLesen(ident);
+}
+
+void frmAlarmAuswahl::Neuverbinden() {
+    AlarmAuswahl* k = mgobjAlarmAuswahl;
+    if (!k || !dbAlarme)
+        return;
+    try {
+        DatenbankOeffnen(k->AlarmDatenbank());
+        if (m_quelle)
+            QuelleAnwenden(*m_quelle);
+    } catch (const AlarmdefsFehler& e) {
+        StatusMelden(e.Text());
+    }
+}
+
 void frmAlarmAuswahl::StatusMelden(const QString& text) const {
     if (Hauptfenster* hf = Hauptfenster::instanz())
         hf->StatusText(1, text);

@@ -33,6 +33,11 @@ public:
     void Verbergen();
     // The bound view shows its current record again (after a write-back).
     void AktuellenDatensatzZeigen();
+    // Another client wrote the rows of that number: the grid shows them again
+    // where it holds them, without moving the view or the selection.
+    void ZeileNeuLesen(qlonglong ident);
+    // The connection of the bound view is opened again (after a server came back).
+    void Neuverbinden();
     // A cell still being edited is written, or its refusal shown (before the program ends).
     void OffeneBearbeitungAbschliessen();
     // Moves the grid to the row of that alarm and picks it as a row change does.

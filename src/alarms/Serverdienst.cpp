@@ -1,0 +1,80 @@
+#include "alarms/Serverdienst.h"
+
+#include <QAtomicInteger>
+#include <QSqlQuery>
+#include <QTimer>
+#include <algorithm>
+
+#include "alarms/AlarmdefsZugriff.h"
+
+namespace {
+QAtomicInteger<int> g_dienste;
+}
+
+Serverdienst::Serverdienst(const QString& sDatenbank, QObject* parent)
+    : QObject(parent),
+      m_datenbank(sDatenbank),
+      m_name(QStringLiteral("tavero-server-%1").arg(g_dienste.fetchAndAddRelaxed(1))) {
+    m_uhr = new QTimer(this);
+    m_uhr->setInterval(PruefenMs);
+    connect(m_uhr, &QTimer::timeout, this, &Serverdienst::Pruefen);
+}
+
+Serverdienst::~Serverdienst() {
+    m_db = QSqlDatabase();
+    AlarmdefsZugriff::Schliessen(m_name);
+}
+
+bool Serverdienst::Verbinden(QString* grund, QString* detail) {
+    if (m_verbunden)
+        return true;
+    if (m_db.isValid()) {
+        m_db = QSqlDatabase();
+        AlarmdefsZugriff::Schliessen(m_name);
+    }
+    try {
+        m_db = AlarmdefsZugriff::Oeffnen(m_datenbank, m_name);
+    } catch (const AlarmdefsFehler& f) {
+        if (grund)
+            *grund = f.Text();
+        if (detail)
+            *detail = f.Detail();
+        return false;
+    }
+    QSqlDriver* treiber = m_db.driver();
+    connect(treiber, &QSqlDriver::notification, this, &Serverdienst::Meldung, Qt::UniqueConnection);
+    treiber->subscribeToNotification(QString::fromLatin1(AlarmdefsZugriff::Benachrichtigung));
+    m_verbunden = true;
+    m_uhr->start();
+    return true;
+}
+
+void Serverdienst::Meldung(const QString& name, QSqlDriver::NotificationSource, const QVariant& inhalt) {
+    // Also this client's own writes come back: reading the row again shows the same.
+    if (name == QLatin1String(AlarmdefsZugriff::Benachrichtigung))
+        emit ZeileGemeldet(inhalt.toString());
+}
+
+void Serverdienst::Pruefen() {
+    if (m_verbunden && QSqlQuery(m_db).exec(QStringLiteral("select 1")))
+        return;
+    m_verbunden = false;
+    if (!m_unterbrochen) {
+        m_unterbrochen = true;
+        m_versuche = 0;
+        m_warten = 0;
+        emit Zustand(QStringLiteral("Die Verbindung zum Datenbankserver von %1 ist unterbrochen; sie wird wieder "
+                                    "aufgebaut. Bis dahin wird nichts geschrieben.")
+                         .arg(m_datenbank));
+    }
+    // A server that stays away is asked less and less often: each try may wait
+    // for its answer.
+    if (m_warten-- > 0)
+        return;
+    m_warten = (1 << std::min(m_versuche++, 4)) - 1;
+    if (!Verbinden())
+        return;
+    m_unterbrochen = false;
+    emit Zustand(QStringLiteral("Die Verbindung zum Datenbankserver von %1 steht wieder.").arg(m_datenbank));
+    emit WiederVerbunden();
+}

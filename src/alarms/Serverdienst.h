@@ -1,0 +1,47 @@
+#pragma once
+// The kept connection to a server database: the component writes through it,
+// and it listens for the notifications every writer sends with the alarm
+// number of each row it wrote, so this client shows what the others changed.
+// A connection that drops is opened again; the user sees a note meanwhile.
+#include <QObject>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QString>
+
+class QTimer;
+
+class Serverdienst : public QObject {
+    Q_OBJECT
+public:
+    Serverdienst(const QString& sDatenbank, QObject* parent = nullptr);
+    ~Serverdienst() override;
+
+    // Opens the connection and listens; a German reason when it cannot.
+    bool Verbinden(QString* grund = nullptr, QString* detail = nullptr);
+    bool Verbunden() const { return m_verbunden; }
+    QSqlDatabase& Verbindung() { return m_db; }
+    // How often the connection is checked.
+    static constexpr int PruefenMs = 2000;
+
+signals:
+    // Another client (or this one) wrote the rows carrying this alarm number.
+    void ZeileGemeldet(const QString& ident);
+    // The connection dropped, or stands again: a note for the user.
+    void Zustand(const QString& text);
+    // The connection stands again: what is shown is read afresh, as
+    // notifications may have been missed meanwhile.
+    void WiederVerbunden();
+
+private:
+    void Meldung(const QString& name, QSqlDriver::NotificationSource quelle, const QVariant& inhalt);
+    void Pruefen();
+
+    QString m_datenbank;
+    QString m_name;
+    QSqlDatabase m_db;
+    QTimer* m_uhr = nullptr;
+    bool m_verbunden = false;
+    bool m_unterbrochen = false;
+    int m_versuche = 0;  // tries since the connection dropped
+    int m_warten = 0;    // checks to let pass before the next try
+};
