@@ -59,7 +59,9 @@ void LesenSqlite(const QString& pfad, const QString& sDatenbank, const QStringLi
             sqlite3_close(db);
         }
     } h;
-    const int offen = sqlite3_open_v2(QFile::encodeName(pfad).constData(), &h.db, SQLITE_OPEN_READONLY, nullptr);
+    // the connection is this pass's alone: no lock around every column read
+    const int offen = sqlite3_open_v2(QFile::encodeName(pfad).constData(), &h.db,
+                                      SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     if (offen != SQLITE_OK)
         SqliteWerfen(h.db, offen, sDatenbank);
     sqlite3_busy_timeout(h.db, AlarmdefsZugriff::WarteAufSperreMs);

@@ -170,23 +170,33 @@ ImportPlan ImportPlan::Erstellen(const QString& sDatenbank, const CsvDatei::Inha
     }
 
     // ---- the table: one pass, keeping the rows the file names ----
-    QHash<qlonglong, Gelesen> tabelle;
+    // Of each row the columns the write compares, and Ident and Alarmtext to
+    // name it: the record the write checks holds these, the others stay empty.
+    const QStringList gelesenSpalten = {QStringLiteral("Ident"), QStringLiteral("Alarmtext"), QStringLiteral("Form"),
+                                        QStringLiteral("Symbol"), QStringLiteral("X"), QStringLiteral("Y")};
+    const std::array<int, 6> satzStelle = {AlarmFeld::Ident, AlarmFeld::Alarmtext, AlarmFeld::Form,
+                                           AlarmFeld::Symbol, AlarmFeld::X, AlarmFeld::Y};
+    std::vector<Gelesen> gelesen(static_cast<std::size_t>(zeilenJeNummer.size()));
+    QHash<qlonglong, int> tabelle;  // alarm number -> its entry in gelesen
     tabelle.reserve(zeilenJeNummer.size());
     for (auto it = zeilenJeNummer.cbegin(); it != zeilenJeNummer.cend(); ++it)
-        tabelle.insert(it.key(), Gelesen{});
-    AlarmdefsDurchlauf::Lesen(sDatenbank, AlarmRecordBau::SpaltenNamen(), {}, [&](const Wert* w) {
-        const auto nummer = w[AlarmFeld::Ident].GanzeZahl();
+        tabelle.insert(it.key(), static_cast<int>(tabelle.size()));
+    AlarmdefsDurchlauf::Lesen(sDatenbank, gelesenSpalten, {}, [&](const Wert* w) {
+        const auto nummer = w[0].GanzeZahl();
         if (!nummer)
             return;
-        auto it = tabelle.find(*nummer);
-        if (it == tabelle.end() || ++it->anzahl > 1)
+        const auto it = tabelle.constFind(*nummer);
+        if (it == tabelle.cend())
             return;
-        it->satz = AlarmRecord(AlarmFeld::Anzahl);
-        for (int i = 0; i < AlarmFeld::Spalten; ++i)
-            it->satz[i] = w[i].Text();
-        it->satz[AlarmFeld::Symbol] = AlarmRecordBau::SymbolDateiName(it->satz[AlarmFeld::Symbol]);
+        Gelesen& g = gelesen[static_cast<std::size_t>(*it)];
+        if (++g.anzahl > 1)
+            return;
+        g.satz = AlarmRecord(AlarmFeld::Anzahl);
+        for (std::size_t i = 0; i < satzStelle.size(); ++i)
+            g.satz[satzStelle[i]] = w[i].Text();
+        g.satz[AlarmFeld::Symbol] = AlarmRecordBau::SymbolDateiName(g.satz[AlarmFeld::Symbol]);
         for (std::size_t i = 0; i < kSpalten.size(); ++i)
-            it->werte[i] = AlsVariant(w[kSpalten[i]]);
+            g.werte[i] = AlsVariant(w[i + 2]);
     });
 
     // ---- the plan ----
@@ -206,7 +216,7 @@ ImportPlan ImportPlan::Erstellen(const QString& sDatenbank, const CsvDatei::Inha
                          .arg(ZeilenText(zeilen)));
             continue;
         }
-        const Gelesen& g = tabelle.value(v.ident);
+        const Gelesen& g = gelesen[static_cast<std::size_t>(tabelle.value(v.ident))];
         if (g.anzahl == 0) {
             ablehnen(QStringLiteral("kein Alarm mit dieser Nummer in der Tabelle."));
             continue;

@@ -29,7 +29,8 @@ public:
                                 const Projektrahmen& rahmen);
 
     // One write per alarm that changes: only the columns that change, gelesen
-    // the row as read for this plan. For AlarmAuswahl::ZeilenSchreiben as well.
+    // the row as read for this plan (Ident, Alarmtext, Form, Symbol, X, Y; the
+    // write compares the columns it writes). For AlarmAuswahl::ZeilenSchreiben as well.
     const QList<Schreibauftrag>& Auftraege() const { return m_auftraege; }
     const QList<Meldung>& Abgelehnt() const { return m_abgelehnt; }
     const QList<Meldung>& Warnungen() const { return m_warnungen; }

@@ -67,10 +67,11 @@ struct Eintrag {
     int symbol = -1;
     int x = 0, y = 0;
     quint32 text = 0;       // VarName or Alarmtext, in the byte store
-    quint32 textLaenge = 0;
+    quint16 textLaenge = 0;
     bool position = false;
     bool nummerGueltig = false;
 };
+static_assert(sizeof(Eintrag) == 32, "a million rows are kept");
 
 // What is known of a picture once its bitmap was looked at.
 struct BildInfo {
@@ -80,6 +81,7 @@ struct BildInfo {
     int breite = 0, hoehe = 0;
     QString befundFehlt;
     QString befundListe;
+    QString xLeer, yLeer, beideLeer;
 };
 
 struct SymbolInfo {
@@ -92,10 +94,14 @@ struct SymbolInfo {
 // StapelAbstand + 1 pixels (all places in one cell are close; only the cells
 // next to it need a look).
 struct Ort {
-    qint64 zx, zy;  // cell
+    quint64 zelle;  // cell column in the upper half, cell row in the lower, both offset to stay positive
     int x, y;
     int zeile;
 };
+
+quint64 ZellenSchluessel(qint64 zx, qint64 zy) {
+    return (static_cast<quint64>(zx + 0x80000000LL) << 32) | static_cast<quint64>(zy + 0x80000000LL);
+}
 
 class Vereinigung {
 public:
@@ -191,8 +197,6 @@ Pruefbericht Pruefbericht::Erstellen(const QString& sDatenbank, const Projektrah
     std::string texte;
     QHash<int, QString> identTexte;  // alarm numbers that are no numbers, by row
     const QString ohneBild = QStringLiteral("kein Bild zugeordnet");
-    const QString xLeer = QStringLiteral("Bild %1, X leer"), yLeer = QStringLiteral("Bild %1, Y leer"),
-                  beideLeer = QStringLiteral("Bild %1, X und Y leer");
 
     AlarmdefsDurchlauf::Lesen(
         sDatenbank,
@@ -209,11 +213,13 @@ Pruefbericht Pruefbericht::Erstellen(const QString& sDatenbank, const Projektrah
             }
             const Wert& name = Leer(w[cVarName]) ? w[cAlarmtext] : w[cVarName];
             e.text = static_cast<quint32>(texte.size());
+            // the orientation text; one of more than 64 KiB is cut
             if (name.art == Wert::Art::Text)
-                texte.append(name.text, static_cast<std::size_t>(name.laenge));
+                texte.append(name.text, static_cast<std::size_t>(std::min(name.laenge, 0xFFFF)));
             else if (!name.IstNull())
                 texte += name.Text().toStdString();
-            e.textLaenge = static_cast<quint32>(texte.size()) - e.text;
+            e.textLaenge = static_cast<quint16>(std::min<std::size_t>(texte.size() - e.text, 0xFFFF));
+            texte.resize(e.text + e.textLaenge);
 
             const std::optional<qlonglong> x = w[cX].GanzeZahl(), y = w[cY].GanzeZahl();
             e.position = x && y && *x >= INT_MIN && *x <= INT_MAX && *y >= INT_MIN && *y <= INT_MAX;
@@ -242,7 +248,7 @@ Pruefbericht Pruefbericht::Erstellen(const QString& sDatenbank, const Projektrah
                 z.x = w[cX].Text();
                 z.y = w[cY].Text();
                 z.befund = befund;
-                gruppe(art) << z;
+                gruppe(art).append(std::move(z));
             };
 
             if (hatSymbol) {
@@ -281,6 +287,9 @@ Pruefbericht Pruefbericht::Erstellen(const QString& sDatenbank, const Projektrah
                                                  : QStringLiteral("Bild %1: %2 fehlt").arg(form, bmp.pfad);
                 bild.inListe = liste.contains(form);
                 bild.befundListe = QStringLiteral("Bild %1 steht nicht in der Bilderliste").arg(form);
+                bild.xLeer = QStringLiteral("Bild %1, X leer").arg(form);
+                bild.yLeer = QStringLiteral("Bild %1, Y leer").arg(form);
+                bild.beideLeer = QStringLiteral("Bild %1, X und Y leer").arg(form);
             }
             if (!bild.vorhanden)
                 neueZeile(Art::BildFehlt, bild.befundFehlt);
@@ -294,14 +303,14 @@ Pruefbericht Pruefbericht::Erstellen(const QString& sDatenbank, const Projektrah
                 const bool xFehlt = !x || *x < INT_MIN || *x > INT_MAX;
                 const bool yFehlt = !y || *y < INT_MIN || *y > INT_MAX;
                 if (xFehlt && yFehlt && w[cX].IstNull() && w[cY].IstNull())
-                    neueZeile(Art::OhnePosition, beideLeer.arg(form));
+                    neueZeile(Art::OhnePosition, bild.beideLeer);
                 else if (xFehlt && yFehlt)
                     neueZeile(Art::OhnePosition, QStringLiteral("Bild %1, %2, %3").arg(form, zahlFehlt(w[cX], "X"), zahlFehlt(w[cY], "Y")));
                 else if (xFehlt)
-                    neueZeile(Art::OhnePosition, w[cX].IstNull() ? xLeer.arg(form)
+                    neueZeile(Art::OhnePosition, w[cX].IstNull() ? bild.xLeer
                                                                  : QStringLiteral("Bild %1, %2").arg(form, zahlFehlt(w[cX], "X")));
                 else
-                    neueZeile(Art::OhnePosition, w[cY].IstNull() ? yLeer.arg(form)
+                    neueZeile(Art::OhnePosition, w[cY].IstNull() ? bild.yLeer
                                                                  : QStringLiteral("Bild %1, %2").arg(form, zahlFehlt(w[cY], "Y")));
                 return;
             }
@@ -324,13 +333,14 @@ Pruefbericht Pruefbericht::Erstellen(const QString& sDatenbank, const Projektrah
         const Eintrag& e = eintraege[static_cast<std::size_t>(zeile)];
         return QString::fromUtf8(texte.data() + e.text, e.textLaenge);
     };
-    auto mehrfachZeile = [&](const std::vector<int>& zeilen, const QString& befund) {
+    auto mehrfachZeile = [&](const std::vector<int>& zeilen) {
         const Eintrag& e = eintraege[static_cast<std::size_t>(zeilen.front())];
         Zeile z;
         z.ident = identVon(zeilen.front());
         z.nummer = e.nummerGueltig ? e.nummer : LLONG_MIN;
-        for (int r : zeilen)
-            z.idents << identVon(r);
+        if (zeilen.size() > 1)
+            for (int r : zeilen)
+                z.idents << identVon(r);
         z.bezeichnung = bezeichnungVon(zeilen.front());
         if (e.form >= 0)
             z.form = formen.Text(e.form);
@@ -340,9 +350,14 @@ Pruefbericht Pruefbericht::Erstellen(const QString& sDatenbank, const Projektrah
             z.x = QString::number(e.x);
             z.y = QString::number(e.y);
         }
-        z.befund = befund;
         return z;
     };
+
+    // Rows in the order of their numbers: then a row's place orders the lines.
+    const bool tabelleGeordnet =
+        identTexte.isEmpty() && std::is_sorted(eintraege.begin(), eintraege.end(), [](const Eintrag& a, const Eintrag& c) {
+            return a.nummer < c.nummer;
+        });
 
     // ---- stacked arrows: per picture, places grouped by cell ----
     {
@@ -357,7 +372,8 @@ Pruefbericht Pruefbericht::Erstellen(const QString& sDatenbank, const Projektrah
             for (int r = 0; r < static_cast<int>(eintraege.size()); ++r) {
                 const Eintrag& e = eintraege[static_cast<std::size_t>(r)];
                 if (e.form >= 0 && e.position)
-                    orte[static_cast<std::size_t>(fuellung[static_cast<std::size_t>(e.form)]++)] = {Zelle(e.x), Zelle(e.y), e.x, e.y, r};
+                    orte[static_cast<std::size_t>(fuellung[static_cast<std::size_t>(e.form)]++)] = {
+                        ZellenSchluessel(Zelle(e.x), Zelle(e.y)), e.x, e.y, r};
             }
         }
         QList<Zeile>& stapel = gruppe(Art::Gestapelt);
@@ -366,15 +382,14 @@ Pruefbericht Pruefbericht::Erstellen(const QString& sDatenbank, const Projektrah
             const auto bis = orte.begin() + anfang[static_cast<std::size_t>(f) + 1];
             if (bis - von < 2)
                 continue;
-            std::sort(von, bis, [](const Ort& a, const Ort& b) {
-                return std::tie(a.zx, a.zy, a.x, a.y, a.zeile) < std::tie(b.zx, b.zy, b.x, b.y, b.zeile);
-            });
+            // all places of one cell are close to each other: their order within it does not matter
+            std::sort(von, bis, [](const Ort& a, const Ort& b) { return a.zelle < b.zelle; });
             const int n = static_cast<int>(bis - von);
             const Ort* o = &*von;
             // the cells: runs of places with the same cell
             std::vector<int> zellen;  // index of each cell's first place
             for (int i = 0; i < n; ++i)
-                if (i == 0 || o[i].zx != o[i - 1].zx || o[i].zy != o[i - 1].zy)
+                if (i == 0 || o[i].zelle != o[i - 1].zelle)
                     zellen.push_back(i);
             zellen.push_back(n);
             Vereinigung v(n);
@@ -382,54 +397,73 @@ Pruefbericht Pruefbericht::Erstellen(const QString& sDatenbank, const Projektrah
             auto nah = [&](int i, int j) {
                 return std::abs(o[i].x - o[j].x) <= StapelAbstand && std::abs(o[i].y - o[j].y) <= StapelAbstand;
             };
+            // The places of one cell are one heap already, so two cells need one
+            // close pair to become one; cells joined before need no look at all.
             auto vergleichen = [&](std::size_t a, std::size_t c) {
+                if (v.Wurzel(zellen[a]) == v.Wurzel(zellen[c]))
+                    return;
                 for (int i = zellen[a]; i < zellen[a + 1]; ++i)
                     for (int j = zellen[c]; j < zellen[c + 1]; ++j)
-                        if (nah(i, j))
+                        if (nah(i, j)) {
                             v.Verbinden(i, j);
+                            return;
+                        }
             };
             std::size_t naechste = 0;  // first cell at or after (zx + 1, zy - 1), moves forward only
+            auto zelle = [&](std::size_t c) { return o[zellen[c]].zelle; };
+            constexpr quint64 kSpalte = quint64(1) << 32;
             for (std::size_t c = 0; c < zn; ++c) {
-                const Ort& k = o[zellen[c]];
+                const quint64 k = zelle(c);
                 for (int i = zellen[c] + 1; i < zellen[c + 1]; ++i)
                     v.Verbinden(zellen[c], i);
-                if (c + 1 < zn && o[zellen[c + 1]].zx == k.zx && o[zellen[c + 1]].zy == k.zy + 1)
+                // below: the next cell of the same column; right: three cells of the next column
+                if (c + 1 < zn && zelle(c + 1) == k + 1)
                     vergleichen(c, c + 1);
-                while (naechste < zn && std::tie(o[zellen[naechste]].zx, o[zellen[naechste]].zy) <
-                                            std::make_tuple(k.zx + 1, k.zy - 1))
+                while (naechste < zn && zelle(naechste) < k + kSpalte - 1)
                     ++naechste;
-                for (std::size_t d = naechste; d < zn && o[zellen[d]].zx == k.zx + 1 && o[zellen[d]].zy <= k.zy + 1; ++d)
+                for (std::size_t d = naechste; d < zn && zelle(d) <= k + kSpalte + 1; ++d)
                     vergleichen(c, d);
             }
-            // one line per heap of two or more arrows
-            QHash<int, std::vector<int>> haufen;
+            // one line per heap of two or more arrows: places bucketed by their root
+            std::vector<int> wurzel(static_cast<std::size_t>(n)), anzahl(static_cast<std::size_t>(n) + 1, 0);
             for (int i = 0; i < n; ++i)
-                haufen[v.Wurzel(i)].push_back(i);
-            for (auto it = haufen.cbegin(); it != haufen.cend(); ++it) {
-                const std::vector<int>& teile = it.value();
-                if (teile.size() < 2)
+                ++anzahl[static_cast<std::size_t>(wurzel[static_cast<std::size_t>(i)] = v.Wurzel(i)) + 1];
+            std::partial_sum(anzahl.begin(), anzahl.end(), anzahl.begin());
+            std::vector<int> geordnet(static_cast<std::size_t>(n));
+            {
+                std::vector<int> fuell(anzahl.begin(), anzahl.end() - 1);
+                for (int i = 0; i < n; ++i)
+                    geordnet[static_cast<std::size_t>(fuell[static_cast<std::size_t>(wurzel[static_cast<std::size_t>(i)])]++)] = i;
+            }
+            for (int w = 0; w < n; ++w) {
+                const int von = anzahl[static_cast<std::size_t>(w)], bis = anzahl[static_cast<std::size_t>(w) + 1];
+                if (bis - von < 2)
                     continue;
                 std::vector<int> zeilen;
                 int x0 = INT_MAX, x1 = INT_MIN, y0 = INT_MAX, y1 = INT_MIN;
-                for (int i : teile) {
+                for (int t = von; t < bis; ++t) {
+                    const int i = geordnet[static_cast<std::size_t>(t)];
                     zeilen.push_back(o[i].zeile);
                     x0 = std::min(x0, o[i].x);
                     x1 = std::max(x1, o[i].x);
                     y0 = std::min(y0, o[i].y);
                     y1 = std::max(y1, o[i].y);
                 }
-                std::sort(zeilen.begin(), zeilen.end(), [&](int a, int c) {
-                    const Eintrag& ea = eintraege[static_cast<std::size_t>(a)];
-                    const Eintrag& ec = eintraege[static_cast<std::size_t>(c)];
-                    return std::make_tuple(!ea.nummerGueltig, ea.nummer, a) < std::make_tuple(!ec.nummerGueltig, ec.nummer, c);
-                });
-                QStringList ids;
-                for (int r : zeilen)
-                    ids << identVon(r);
-                stapel << mehrfachZeile(zeilen, QStringLiteral("Bild %1, %2 Pfeile bei X %3, Y %4: Alarme %5")
-                                                    .arg(formen.Text(f))
-                                                    .arg(zeilen.size())
-                                                    .arg(Bereich(x0, x1), Bereich(y0, y1), IdentsNennen(ids)));
+                if (tabelleGeordnet)
+                    std::sort(zeilen.begin(), zeilen.end());
+                else
+                    std::sort(zeilen.begin(), zeilen.end(), [&](int a, int c) {
+                        const Eintrag& ea = eintraege[static_cast<std::size_t>(a)];
+                        const Eintrag& ec = eintraege[static_cast<std::size_t>(c)];
+                        return std::make_tuple(!ea.nummerGueltig, ea.nummer, a) <
+                               std::make_tuple(!ec.nummerGueltig, ec.nummer, c);
+                    });
+                Zeile z = mehrfachZeile(zeilen);
+                z.befund = QStringLiteral("Bild %1, %2 Pfeile bei X %3, Y %4: Alarme %5")
+                               .arg(formen.Text(f))
+                               .arg(zeilen.size())
+                               .arg(Bereich(x0, x1), Bereich(y0, y1), IdentsNennen(z.idents));
+                stapel.append(std::move(z));
             }
         }
     }
@@ -442,7 +476,7 @@ Pruefbericht Pruefbericht::Erstellen(const QString& sDatenbank, const Projektrah
             if (eintraege[static_cast<std::size_t>(r)].nummerGueltig)
                 nummern.emplace_back(eintraege[static_cast<std::size_t>(r)].nummer, r);
         // tables are mostly kept in number order: then nothing needs sorting
-        if (!std::is_sorted(nummern.begin(), nummern.end()))
+        if (!tabelleGeordnet)
             std::sort(nummern.begin(), nummern.end());
         QList<Zeile>& doppelt = gruppe(Art::NummerDoppelt);
         auto melden = [&](const std::vector<int>& zeilen) {
@@ -451,10 +485,9 @@ Pruefbericht Pruefbericht::Erstellen(const QString& sDatenbank, const Projektrah
                 const QString n = bezeichnungVon(r);
                 namen << (n.isEmpty() ? QStringLiteral("ohne Namen") : n);
             }
-            Zeile z = mehrfachZeile(zeilen, QStringLiteral("%1 Zeilen tragen diese Nummer: %2")
-                                                .arg(zeilen.size())
-                                                .arg(IdentsNennen(namen)));
-            doppelt << z;
+            Zeile z = mehrfachZeile(zeilen);
+            z.befund = QStringLiteral("%1 Zeilen tragen diese Nummer: %2").arg(zeilen.size()).arg(IdentsNennen(namen));
+            doppelt.append(std::move(z));
         };
         for (std::size_t i = 0; i < nummern.size();) {
             std::size_t j = i + 1;
@@ -480,10 +513,11 @@ Pruefbericht Pruefbericht::Erstellen(const QString& sDatenbank, const Projektrah
     }
 
     // Lines in the order of their alarm numbers, whatever the table's order.
-    for (Gruppe& g : b.m_gruppen)
-        std::stable_sort(g.zeilen.begin(), g.zeilen.end(), [](const Zeile& a, const Zeile& c) {
-            return a.nummer < c.nummer;
-        });
+    for (Gruppe& g : b.m_gruppen) {
+        auto frueher = [](const Zeile& a, const Zeile& c) { return a.nummer < c.nummer; };
+        if (!std::is_sorted(g.zeilen.cbegin(), g.zeilen.cend(), frueher))
+            std::stable_sort(g.zeilen.begin(), g.zeilen.end(), frueher);
+    }
     return b;
 }
 

@@ -30,7 +30,7 @@ public:
     struct Zeile {
         QString ident;          // the alarm a double click picks
         qlonglong nummer = 0;   // the same as a number (order of the lines)
-        QStringList idents;     // every alarm the line names (a heap, a number used twice)
+        QStringList idents;     // every alarm of a line that names several (a heap, a number used twice)
         QString bezeichnung;    // VarName, else Alarmtext: for orientation
         QString form;           // the row's values as stored (the first alarm's for a heap)
         QString symbol;
@@ -38,6 +38,7 @@ public:
         QString y;
         QString befund;         // what is wrong, German
         QString Text() const;   // "Alarm 12 (P101_ST.3): " + befund
+        QStringList Idents() const { return idents.isEmpty() ? QStringList{ident} : idents; }
     };
     struct Gruppe {
         Art art = Art::BildFehlt;
@@ -66,3 +67,6 @@ private:
     qsizetype m_alarme = 0;
     int m_dateien = 0;
 };
+
+// Lines move as plain memory when a group grows.
+Q_DECLARE_TYPEINFO(Pruefbericht::Zeile, Q_RELOCATABLE_TYPE);
