@@ -525,10 +525,11 @@ QString Pruefbericht::Text() const {
     QString t;
     t += QStringLiteral("Prüfbericht für %1\n").arg(m_datenbank);
     const qsizetype befunde = Befunde();
-    t += QStringLiteral("%1 Alarme geprüft, %2.\n")
-             .arg(m_alarme)
-             .arg(befunde == 0 ? QStringLiteral("keine Befunde")
-                               : befunde == 1 ? QStringLiteral("1 Befund") : QStringLiteral("%1 Befunde").arg(befunde));
+    const QString alarme = m_alarme == 1 ? QStringLiteral("1 Alarm") : QStringLiteral("%1 Alarme").arg(m_alarme);
+    const QString funde = befunde == 0   ? QStringLiteral("keine Befunde")
+                          : befunde == 1 ? QStringLiteral("1 Befund")
+                                         : QStringLiteral("%1 Befunde").arg(befunde);
+    t += QStringLiteral("%1 geprüft, %2.\n").arg(alarme, funde);
     for (const Gruppe& g : m_gruppen) {
         t += QLatin1Char('\n') + Titel(g.art) + QStringLiteral(": ") + QString::number(g.zeilen.size()) + QLatin1Char('\n');
         for (const Zeile& z : g.zeilen)
