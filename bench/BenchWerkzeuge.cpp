@@ -39,7 +39,8 @@ std::string Abgebildet(const std::string& winPfad) { return WinUmgebung::PfadAbb
 // numbers used twice.
 std::size_t BerichtDirekt(const QByteArray& datei, const Projektrahmen& r) {
     sqlite3* s = nullptr;
-    sqlite3_open_v2(datei.constData(), &s, SQLITE_OPEN_READONLY, nullptr);
+    // one thread, its own connection: no lock around each column read, as in the report
+    sqlite3_open_v2(datei.constData(), &s, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     sqlite3_stmt* st = nullptr;
     sqlite3_prepare_v2(s, "select \"Ident\", \"VarName\", \"Alarmtext\", \"Form\", \"Symbol\", \"X\", \"Y\" from Alarmdefs",
                        -1, &st, nullptr);
@@ -89,7 +90,7 @@ bool CsvDirekt(const QString& db, const QString& ziel) {
 // stepped, each field quoted where needed, written in blocks.
 bool CsvDirektBibliothek(const QByteArray& datei, const QString& ziel) {
     sqlite3* s = nullptr;
-    sqlite3_open_v2(datei.constData(), &s, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_open_v2(datei.constData(), &s, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     sqlite3_stmt* st = nullptr;
     sqlite3_prepare_v2(s, "select \"Ident\", \"Form\", \"Symbol\", \"X\", \"Y\", \"Alarmtext\" from Alarmdefs", -1, &st,
                        nullptr);
