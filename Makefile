@@ -1,10 +1,13 @@
-.PHONY: test demo build clean
+.PHONY: test demo paket build clean
 
 test:
 	scripts/test.sh
 
 demo:
 	scripts/demo.sh
+
+paket:
+	scripts/paket.sh
 
 build:
 	scripts/setup.sh

@@ -4,8 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-PACKAGES=(cmake ninja-build g++ make qt6-base-dev libqt6sql6-sqlite libqt6sql6-odbc
-          qt6-image-formats-plugins libsqlite3-dev libgl-dev xvfb xauth x11-utils)
+PACKAGES=(cmake ninja-build g++ make pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6-odbc
+          qt6-image-formats-plugins libsqlite3-dev libxlsxwriter-dev libgl-dev xvfb xauth x11-utils
+          sqlite3 unzip dpkg-dev)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

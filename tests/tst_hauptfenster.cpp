@@ -441,6 +441,10 @@ private slots:
             << QStringLiteral("/daten/Linie -reverse -style Süd.kvs");
         QTest::newRow("Hilfe") << QStringList{"--help"} << int(Befehlszeile::Art::Hilfe) << QString();
         QTest::newRow("Version") << QStringList{"x.kvs", "--version"} << int(Befehlszeile::Art::Version) << QString();
+        // a tool command counts only as the first word: later it is part of the path
+        QTest::newRow("Werkzeug") << QStringList{"--export", "a.kvs", "b.csv"} << int(Befehlszeile::Art::Werkzeug) << QString();
+        QTest::newRow("Werkzeugname im Pfad") << QStringList{"/daten/a", "--export"} << int(Befehlszeile::Art::Starten)
+                                              << QStringLiteral("/daten/a --export");
     }
     void commandLineIsThePathOrAsksForHelp() {
         QFETCH(QStringList, argumente);

@@ -33,6 +33,32 @@ AlarmdefsSchreiber::AlarmdefsSchreiber(QSqlDatabase& db, const QString& sDatenba
         m_schluessel = QStringLiteral("rowid");
     else if (db.driverName() == QLatin1String("QPSQL"))
         m_schluessel = QStringLiteral("ctid");
+    m_identSpalte = AlarmdefsZugriff::SpaltenName(db, QStringLiteral("Ident"));
+}
+
+const QString& AlarmdefsSchreiber::LeseSql(bool nachSchluessel) {
+    QString& sql = m_leseSql[nachSchluessel ? 1 : 0];
+    if (!sql.isEmpty())
+        return sql;
+    sql = QStringLiteral("select %1%2 from %3 where %4 = ?")
+              .arg(m_schluessel.isEmpty() ? QString() : m_schluessel + QStringLiteral(", "),
+                   AlarmdefsZugriff::SpaltenListe(m_db), AlarmdefsZugriff::Tabelle(m_db),
+                   nachSchluessel ? m_schluessel : m_identSpalte);
+    if (!m_schluessel.isEmpty())
+        sql += QStringLiteral(" order by %1").arg(m_schluessel);
+    return sql;
+}
+
+const QString& AlarmdefsSchreiber::SchreibSql(const QList<int>& spalten) {
+    auto it = m_schreibSql.find(spalten);
+    if (it != m_schreibSql.end())
+        return *it;
+    QStringList setzen;
+    for (int s : spalten)
+        setzen << AlarmdefsZugriff::SpaltenName(m_db, AlarmRecordBau::SpaltenNamen().at(s)) + QStringLiteral(" = ?");
+    return *m_schreibSql.insert(spalten, QStringLiteral("update %1 set %2 where %3 = ?")
+                                             .arg(AlarmdefsZugriff::Tabelle(m_db), setzen.join(QStringLiteral(", ")),
+                                                  m_schluessel.isEmpty() ? m_identSpalte : m_schluessel));
 }
 
 AlarmdefsSchreiber::~AlarmdefsSchreiber() { Verwerfen(); }
@@ -121,14 +147,7 @@ Schreibergebnis AlarmdefsSchreiber::Zeile(const Schreibauftrag& auftrag) {
         return ZeilePostgres(auftrag, *ident, neu);
     }
 
-    const QString identSpalte = AlarmdefsZugriff::SpaltenName(m_db, QStringLiteral("Ident"));
-    QString sql = QStringLiteral("select %1%2 from %3 where %4 = ?")
-                      .arg(m_schluessel.isEmpty() ? QString() : m_schluessel + QStringLiteral(", "),
-                           AlarmdefsZugriff::SpaltenListe(m_db), AlarmdefsZugriff::Tabelle(m_db),
-                           nachSchluessel ? m_schluessel : identSpalte);
-    if (!m_schluessel.isEmpty())
-        sql += QStringLiteral(" order by %1").arg(m_schluessel);
-    QSqlQuery* q = Vorbereitet(sql);
+    QSqlQuery* q = Vorbereitet(LeseSql(nachSchluessel));
     if (!q)
         return Abbrechen(m_letzterFehler);
     q->addBindValue(nachSchluessel ? auftrag.zeile : QVariant(*ident));
@@ -181,12 +200,7 @@ Schreibergebnis AlarmdefsSchreiber::Zeile(const Schreibauftrag& auftrag) {
         return e;
     }
 
-    QStringList setzen;
-    for (int s : auftrag.spalten)
-        setzen << AlarmdefsZugriff::SpaltenName(m_db, AlarmRecordBau::SpaltenNamen().at(s)) + QStringLiteral(" = ?");
-    QSqlQuery* u = Vorbereitet(QStringLiteral("update %1 set %2 where %3 = ?")
-                                   .arg(AlarmdefsZugriff::Tabelle(m_db), setzen.join(QStringLiteral(", ")),
-                                        m_schluessel.isEmpty() ? identSpalte : m_schluessel));
+    QSqlQuery* u = Vorbereitet(SchreibSql(auftrag.spalten));
     if (!u)
         return Abbrechen(m_letzterFehler);
     for (const QVariant& w : neu)

@@ -34,11 +34,17 @@ private:
     Schreibergebnis Abbrechen(const QSqlError& fehler);
     Schreibergebnis ZeilePostgres(const Schreibauftrag& auftrag, qlonglong ident, const QVariantList& neu);
     QSqlQuery* Vorbereitet(const QString& sql);
+    const QString& LeseSql(bool nachSchluessel);
+    const QString& SchreibSql(const QList<int>& spalten);
 
     QSqlDatabase& m_db;
     QString m_datenbank;
     QString m_schluessel;  // the engine's own row key, empty where it has none
     bool m_offen = false;
     QHash<QString, std::shared_ptr<QSqlQuery>> m_anweisungen;
+    // The statements' texts, made once: an import writes a hundred thousand rows.
+    QString m_identSpalte;
+    QString m_leseSql[2];
+    QHash<QList<int>, QString> m_schreibSql;
     QSqlError m_letzterFehler;
 };

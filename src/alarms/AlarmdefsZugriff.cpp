@@ -248,6 +248,10 @@ QSqlDatabase AlarmdefsZugriff::Oeffnen(const QString& sDatenbank, const QString&
     return db;
 }
 
+bool AlarmdefsZugriff::IstSqliteDatei(const QString& sDatenbank) {
+    return !sDatenbank.isEmpty() && IstSqlite(Kopf(QString::fromStdString(WinUmgebung::PfadAbbilden(sDatenbank.toStdString()))));
+}
+
 void AlarmdefsZugriff::Schliessen(const QString& sVerbindungsName) {
     {
         QSqlDatabase db = QSqlDatabase::database(sVerbindungsName, false);

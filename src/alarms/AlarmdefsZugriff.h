@@ -71,6 +71,9 @@ public:
     // under the given connection name; throws AlarmdefsFehler.
     // Used by the bound view of the selection window, which keeps it open.
     static QSqlDatabase Oeffnen(const QString& sDatenbank, const QString& sVerbindungsName);
+    // Whether the file (Windows or POSIX form) is an SQLite database, which
+    // the readers of many rows reach through the SQLite library itself.
+    static bool IstSqliteDatei(const QString& sDatenbank);
     // How long an SQLite connection waits for another program's lock before it fails.
     static constexpr int WarteAufSperreMs = 2000;
     // How long a connection waits for a server that does not answer.

@@ -1,19 +1,22 @@
 #pragma once
-// The command line of tavero: "--help" and "--version" print and end; all
-// other arguments, joined by single blanks, are the path of the alarm database
-// (the shell has already removed the quotes).
+// The command line of tavero: "--help" and "--version" print and end; a tool
+// command as the first argument ("--pruefbericht", "--export", "--import")
+// runs without a window; all other arguments, joined by single blanks, are the
+// path of the alarm database (the shell has already removed the quotes).
 #include <QString>
 #include <QStringList>
 
 class Befehlszeile {
 public:
-    enum class Art { Starten, Hilfe, Version };
+    enum class Art { Starten, Hilfe, Version, Werkzeug };
 
     // The arguments without the program name.
     explicit Befehlszeile(const QStringList& argumente);
 
     Art art() const { return m_Art; }
     QString pfad() const { return m_Pfad; }
+    QString werkzeug() const { return m_Werkzeug; }               // the tool command
+    QStringList werkzeugArgumente() const { return m_Argumente; }  // the arguments behind it
 
     static QString HilfeText();
     static QString VersionsText(const QString& version);
@@ -21,4 +24,6 @@ public:
 private:
     Art m_Art = Art::Starten;
     QString m_Pfad;
+    QString m_Werkzeug;
+    QStringList m_Argumente;
 };

@@ -1,21 +1,23 @@
 #include <QApplication>
+#include <QCoreApplication>
 #include <QStringList>
 #include <cstdio>
 
 #include "shell/Anwendung.h"
 #include "shell/Befehlszeile.h"
+#include "shell/Werkzeugbefehle.h"
 #include "shell/frmMain.h"
 
 namespace {
 void Ausgeben(const QString& text) {
-    std::fputs(text.toLocal8Bit().constData(), stdout);
+    std::fputs(text.toUtf8().constData(), stdout);
     std::fflush(stdout);
 }
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Read before any window system is needed, so "--help" and "--version"
-    // also answer where no display is reachable.
+    // Read before any window system is needed, so "--help", "--version" and
+    // the tool commands also answer where no display is reachable.
     QStringList argumente;
     for (int i = 1; i < argc; ++i)
         argumente << QString::fromLocal8Bit(argv[i]);
@@ -27,6 +29,12 @@ int main(int argc, char** argv) {
     if (befehl.art() == Befehlszeile::Art::Version) {
         Ausgeben(Befehlszeile::VersionsText(QString::fromLatin1(Anwendung::Version)));
         return 0;
+    }
+    if (befehl.art() == Befehlszeile::Art::Werkzeug) {
+        int qtArgc = 1;
+        QCoreApplication app(qtArgc, argv);
+        Anwendung::Einrichten();
+        return Werkzeugbefehle::Ausfuehren(befehl.werkzeug(), befehl.werkzeugArgumente());
     }
 
     // Qt sees the program name only: it would take words such as "-style" or

@@ -1,0 +1,205 @@
+#include "shell/Werkzeugbefehle.h"
+
+#include <QHash>
+#include <QSaveFile>
+#include <QSet>
+#include <cstdio>
+#include <optional>
+
+#include "alarms/AlarmdefsZugriff.h"
+#include "platform/WinUmgebung.h"
+#include "shell/Konfiguration.h"
+#include "werkzeuge/DateiFehler.h"
+#include "werkzeuge/Export.h"
+#include "werkzeuge/ImportPlan.h"
+#include "werkzeuge/Pruefbericht.h"
+
+namespace Werkzeugbefehle {
+namespace {
+
+void Ausgeben(const QString& text) {
+    const QByteArray u = text.toUtf8();
+    std::fwrite(u.constData(), 1, static_cast<std::size_t>(u.size()), stdout);
+    std::fflush(stdout);
+}
+
+int Scheitern(const QString& text) {
+    std::fflush(stdout);
+    const QByteArray u = (QStringLiteral("tavero: ") + text + QLatin1Char('\n')).toUtf8();
+    std::fwrite(u.constData(), 1, static_cast<std::size_t>(u.size()), stderr);
+    return Fehler;
+}
+
+// The arguments of one command: positions, options with a value, switches.
+struct Angaben {
+    QStringList positionen;
+    QHash<QString, QString> werte;
+    QSet<QString> schalter;
+    QString fehler;
+};
+
+Angaben Zerlegen(const QStringList& argumente, int positionen, const QStringList& mitWert, const QStringList& schalter) {
+    Angaben a;
+    for (qsizetype i = 0; i < argumente.size() && a.fehler.isEmpty(); ++i) {
+        const QString& arg = argumente.at(i);
+        if (mitWert.contains(arg)) {
+            if (i + 1 >= argumente.size())
+                a.fehler = QStringLiteral("Nach %1 fehlt der Wert.").arg(arg);
+            else if (a.werte.contains(arg))
+                a.fehler = QStringLiteral("%1 steht zweimal da.").arg(arg);
+            else
+                a.werte.insert(arg, argumente.at(++i));
+        } else if (schalter.contains(arg)) {
+            a.schalter.insert(arg);
+        } else if (arg.startsWith(QLatin1String("--"))) {
+            a.fehler = QStringLiteral("Unbekannte Angabe \"%1\".").arg(arg);
+        } else {
+            a.positionen << arg;
+        }
+    }
+    if (a.fehler.isEmpty() && a.positionen.size() != positionen)
+        a.fehler = a.positionen.size() < positionen ? QStringLiteral("Es fehlen Angaben.")
+                                                    : QStringLiteral("Zu viele Angaben: \"%1\".").arg(a.positionen.mid(positionen).join(QLatin1Char(' ')));
+    return a;
+}
+
+// The folders and lists of Tavero.ini: from --ini, else beside the program.
+std::optional<Projektrahmen> RahmenLesen(const QString& ini) {
+    if (!Konfiguration::Vorhanden(ini))
+        return std::nullopt;
+    Projektrahmen r;
+    r.bilderPath = Konfiguration::Wert(QStringLiteral("Grafik"), QStringLiteral("AlarmPicturePath"), ini);
+    r.symbolPath = Konfiguration::Wert(QStringLiteral("Grafik"), QStringLiteral("PfeilPath"), ini);
+    r.bilderListe = Konfiguration::BilderListeLesen(ini);
+    r.symbolListe = Konfiguration::SymbolListeLesen(ini);
+    return r;
+}
+
+QString IniPfad(const Angaben& a) {
+    return a.werte.value(QStringLiteral("--ini"), Konfiguration::StandardIniPfad());
+}
+
+int Pruefen(const QStringList& argumente) {
+    const Angaben a = Zerlegen(argumente, 1, {QStringLiteral("--ini"), QStringLiteral("--csv")}, {});
+    if (!a.fehler.isEmpty())
+        return Scheitern(a.fehler + QStringLiteral(" Aufruf: tavero --pruefbericht DB [--ini Tavero.ini] [--csv DATEI]"));
+    const QString ini = IniPfad(a);
+    const auto rahmen = RahmenLesen(ini);
+    if (!rahmen)
+        return Scheitern(QStringLiteral("Die Konfigurationsdatei %1 wurde nicht gefunden.").arg(ini));
+    const Pruefbericht bericht = Pruefbericht::Erstellen(a.positionen.first(), *rahmen);
+    Ausgeben(bericht.Text());
+    if (a.werte.contains(QStringLiteral("--csv"))) {
+        const QString csv = a.werte.value(QStringLiteral("--csv"));
+        QSaveFile f(QString::fromStdString(WinUmgebung::PfadAbbilden(csv.toStdString())));
+        const QByteArray daten = bericht.Csv();
+        if (!f.open(QIODevice::WriteOnly) || f.write(daten) != daten.size() || !f.commit())
+            return Scheitern(QStringLiteral("Die Datei %1 lässt sich nicht schreiben.").arg(csv));
+    }
+    return bericht.Sauber() ? Gut : Befund;
+}
+
+int Exportieren(const QStringList& argumente) {
+    const Angaben a = Zerlegen(argumente, 2, {}, {});
+    if (!a.fehler.isEmpty())
+        return Scheitern(a.fehler + QStringLiteral(" Aufruf: tavero --export DB DATEI.csv|DATEI.xlsx"));
+    const QString datei = a.positionen.at(1);
+    const qsizetype n = Export::Schreiben(a.positionen.at(0), datei);
+    Ausgeben(QStringLiteral("%1 Alarme nach %2 geschrieben.\n").arg(n).arg(datei));
+    return Gut;
+}
+
+// "j" or "ja" writes; anything else, and the end of the input, does not.
+bool Zustimmung() {
+    Ausgeben(QStringLiteral("Änderungen schreiben? (j/n) "));
+    char zeile[64];
+    if (!std::fgets(zeile, sizeof zeile, stdin)) {
+        Ausgeben(QStringLiteral("\n"));
+        return false;
+    }
+    const QString antwort = QString::fromLocal8Bit(zeile).trimmed().toLower();
+    return antwort == QLatin1String("j") || antwort == QLatin1String("ja");
+}
+
+int Importieren(const QStringList& argumente) {
+    const Angaben a = Zerlegen(argumente, 2, {QStringLiteral("--ini")}, {QStringLiteral("--ja")});
+    if (!a.fehler.isEmpty())
+        return Scheitern(a.fehler + QStringLiteral(" Aufruf: tavero --import DB DATEI.csv [--ja] [--ini Tavero.ini]"));
+    const QString ini = IniPfad(a);
+    auto rahmen = RahmenLesen(ini);
+    if (!rahmen && a.werte.contains(QStringLiteral("--ini")))
+        return Scheitern(QStringLiteral("Die Konfigurationsdatei %1 wurde nicht gefunden.").arg(ini));
+    if (!rahmen) {
+        Ausgeben(QStringLiteral("Hinweis: %1 fehlt; Bilder und Symbole werden nicht mit den Listen verglichen.\n").arg(ini));
+        rahmen = Projektrahmen{};
+    }
+    const QString datei = a.positionen.at(1);
+    if (Export::FormatNach(datei) == Export::Format::Xlsx)
+        return Scheitern(QStringLiteral("Importiert werden CSV-Dateien; %1 in Excel als CSV speichern.").arg(datei));
+    const ImportPlan plan = ImportPlan::Erstellen(a.positionen.at(0), datei, *rahmen);
+    Ausgeben(plan.Zusammenfassung());
+    if (plan.NichtsZuSchreiben())
+        return plan.Abgelehnt().isEmpty() ? Gut : Befund;
+    if (!a.schalter.contains(QStringLiteral("--ja")) && !Zustimmung()) {
+        Ausgeben(QStringLiteral("Nichts geschrieben.\n"));
+        return Befund;
+    }
+    const Sammelergebnis e = plan.Anwenden();
+    if (!e.geschrieben)
+        return Scheitern(e.text + (e.detail.isEmpty() ? QString() : QStringLiteral(" (") + e.detail + QLatin1Char(')')));
+    Ausgeben(QStringLiteral("%1 Alarme geschrieben.\n").arg(plan.Auftraege().size()));
+    return Gut;
+}
+
+struct Befehl {
+    const char* name;
+    const char* hilfe;
+    int (*ausfuehren)(const QStringList&);
+};
+
+// One line per command.
+const Befehl kBefehle[] = {
+    {"--pruefbericht", "--pruefbericht DB [--ini Tavero.ini] [--csv DATEI]\n"
+                       "      Prüfbericht der Pfeile; Ende 0 ohne Befund, 1 mit Befunden, 2 bei Fehlern",
+     Pruefen},
+    {"--export", "--export DB DATEI.csv|DATEI.xlsx\n"
+                 "      Ident, Form, Symbol, X, Y, Alarmtext aller Alarme; Ende 0, 2 bei Fehlern",
+     Exportieren},
+    {"--import", "--import DB DATEI.csv [--ja] [--ini Tavero.ini]\n"
+                 "      zeigt die Änderungen und schreibt sie nach Rückfrage (--ja: ohne) in einem Schritt;\n"
+                 "      Ende 0 geschrieben oder nichts zu tun, 1 abgelehnt oder verneint, 2 bei Fehlern",
+     Importieren},
+};
+
+const Befehl* Finden(const QString& name) {
+    for (const Befehl& b : kBefehle)
+        if (name == QLatin1String(b.name))
+            return &b;
+    return nullptr;
+}
+}  // namespace
+
+bool Bekannt(const QString& befehl) { return Finden(befehl) != nullptr; }
+
+QString Hilfe() {
+    QString t;
+    for (const Befehl& b : kBefehle)
+        t += QStringLiteral("  tavero ") + QString::fromUtf8(b.hilfe) + QLatin1Char('\n');
+    return t;
+}
+
+int Ausfuehren(const QString& befehl, const QStringList& argumente) {
+    const Befehl* b = Finden(befehl);
+    if (!b)
+        return Scheitern(QStringLiteral("Unbekannter Befehl %1.").arg(befehl));
+    // Every failure of a database or a file ends the command with its German text.
+    try {
+        return b->ausfuehren(argumente);
+    } catch (const AlarmdefsFehler& f) {
+        return Scheitern(f.Text() + (f.Detail().isEmpty() ? QString() : QStringLiteral(" (") + f.Detail() + QLatin1Char(')')));
+    } catch (const DateiFehler& f) {
+        return Scheitern(f.Text());
+    }
+}
+
+}  // namespace Werkzeugbefehle
