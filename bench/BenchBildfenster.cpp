@@ -37,6 +37,11 @@ public:
                          const QString&) override {
         return {};
     }
+    QString DateiSpeichern(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    int Wahl(QWidget*, const QString&, const QString&, const QStringList&, const QString&) override { return -1; }
+    std::optional<QString> Eingabe(QWidget*, const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
     QAction* MenuZeigen(QMenu*, const QPoint&) override { return nullptr; }
     void ProzessBeenden() override {}
 };

@@ -513,6 +513,59 @@ private slots:
         QVERIFY(modell()->rowCount() > 0);
     }
 
+    void reportExportAndImportFromTheMenu() {
+        Direkt d(m_db);
+        // The report: a double click on a line picks that alarm.
+        m_main->mnuPruefbericht->trigger();
+        QTreeWidget* bericht = m_main->findChild<QTreeWidget*>(QStringLiteral("lvwBericht"));
+        QVERIFY(bericht && bericht->topLevelItemCount() == 8);
+        QVERIFY(QTest::qWaitForWindowExposed(bericht->window()));
+        QTreeWidgetItem* ohnePos = bericht->topLevelItem(3);
+        QVERIFY2(ohnePos->text(0).startsWith(QStringLiteral("Pfeil ohne Position")) || ohnePos->childCount() > 0,
+                 qPrintable(ohnePos->text(0)));
+        QVERIFY(ohnePos->childCount() > 0);
+        QTreeWidgetItem* zeile = ohnePos->child(0);
+        bericht->setCurrentItem(zeile);
+        QTest::keyClick(bericht, Qt::Key_Return);  // as a double click: the line's alarm is picked
+        const QString gewaehlt = fenster()->TDBAlarme->currentIndex().siblingAtColumn(0).data().toString();
+        QVERIFY2(zeile->text(0).startsWith(QStringLiteral("Alarm ") + gewaehlt + QLatin1Char(' ')), qPrintable(zeile->text(0)));
+
+        // Export of the picture shown, then an import of a changed position.
+        knotenKlicken(fenster()->TreeView1, DemoProjekt::BildNamen(3).at(0).chopped(4));
+        const QString datei = m_dir->filePath(QStringLiteral("alarme.csv"));
+        m_dialoge->dateiAntworten << datei;
+        m_dialoge->wahlAntworten << 0;  // only the alarms shown
+        m_main->mnuExportieren->trigger();
+        QFile f(datei);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QByteArray inhalt = f.readAll();
+        f.close();
+        QVERIFY(inhalt.startsWith("\xEF\xBB\xBFIdent;Form;Symbol;X;Y;Alarmtext\r\n"));
+        QCOMPARE(inhalt.count("\r\n") - 1, modell()->rowCount());
+        const QList<QByteArray> zeilen = inhalt.split('\n');
+        const QList<QByteArray> erste = zeilen.at(1).trimmed().split(';');
+        const QString ident = QString::fromUtf8(erste.at(0));
+        QByteArray geaendert = zeilen.at(0) + "\n" + erste.at(0) + ";" + erste.at(1) + ";" + erste.at(2) + ";4321;55;x\r\n";
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(geaendert);
+        f.close();
+        const QVariant xVorher = d.wert(QStringLiteral("select X from Alarmdefs where Ident = %1").arg(ident));
+        // The user sees the plan and says no: nothing is written.
+        m_dialoge->dateiAntworten << datei;
+        m_dialoge->wahlAntworten << 1;
+        m_main->mnuImportieren->trigger();
+        QVERIFY(m_dialoge->wahlTexte.last().contains(QStringLiteral("1 Alarm wird geändert")));
+        QCOMPARE(d.wert(QStringLiteral("select X from Alarmdefs where Ident = %1").arg(ident)), xVorher);
+        // Yes: written in one step, which one undo takes back.
+        m_dialoge->dateiAntworten << datei;
+        m_dialoge->wahlAntworten << 0;
+        m_main->mnuImportieren->trigger();
+        QCOMPARE(d.wert(QStringLiteral("select X from Alarmdefs where Ident = %1").arg(ident)).toInt(), 4321);
+        QCOMPARE(d.wert(QStringLiteral("select Y from Alarmdefs where Ident = %1").arg(ident)).toInt(), 55);
+        m_main->mnuRueckgaengig->trigger();
+        QCOMPARE(d.wert(QStringLiteral("select X from Alarmdefs where Ident = %1").arg(ident)), xVorher);
+    }
+
     void writeBackShowsTheNewValuesInTheGrid() {
         AlarmAuswahl* k = m_main->mgobjAuswahl();
         const QString ident = modell()->index(0, 0).data().toString();

@@ -4,6 +4,9 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QMenu>
 #include <QMessageBox>
 #include <cstdlib>
@@ -32,6 +35,31 @@ public:
         if (fd.exec() != QDialog::Accepted || fd.selectedFiles().isEmpty())
             return {};
         return fd.selectedFiles().constFirst();
+    }
+    QString DateiSpeichern(QWidget* owner, const QString& titel, const QString& filter,
+                           const QString& vorgabe) override {
+        return QFileDialog::getSaveFileName(owner, titel, vorgabe, filter);
+    }
+    int Wahl(QWidget* owner, const QString& titel, const QString& text, const QStringList& knoepfe,
+             const QString& detail) override {
+        QMessageBox box(QMessageBox::Question, titel.isEmpty() ? QApplication::applicationDisplayName() : titel, text,
+                        QMessageBox::NoButton, owner);
+        QList<QAbstractButton*> liste;
+        for (const QString& k : knoepfe)
+            liste << box.addButton(k, liste.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::RejectRole);
+        if (!liste.isEmpty())
+            box.setDefaultButton(static_cast<QPushButton*>(liste.first()));
+        box.setDetailedText(detail);
+        box.exec();
+        return static_cast<int>(liste.indexOf(box.clickedButton()));
+    }
+    std::optional<QString> Eingabe(QWidget* owner, const QString& titel, const QString& text,
+                                   const QString& vorgabe) override {
+        bool ok = false;
+        const QString wert = QInputDialog::getText(owner, titel, text, QLineEdit::Normal, vorgabe, &ok);
+        if (!ok)
+            return std::nullopt;
+        return wert;
     }
     QAction* MenuZeigen(QMenu* menu, const QPoint& globalPos) override { return menu->exec(globalPos); }
     void ProzessBeenden() override { std::_Exit(0); }

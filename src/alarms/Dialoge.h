@@ -3,6 +3,8 @@
 // pop-up menu and the immediate end of the process go. The default shows the
 // real Qt dialogs; tests install a scripted implementation, so nothing blocks.
 #include <QString>
+#include <QStringList>
+#include <optional>
 
 class QDialog;
 class QMenu;
@@ -28,6 +30,17 @@ public:
     virtual QString DateiOeffnen(QWidget* owner, const QString& titel, const QString& filter,
                                  const QString& standardEndung, const QString& vorgabeName,
                                  const QString& startOrdner) = 0;
+    // File-save dialog; returns the full path, or an empty text when cancelled.
+    virtual QString DateiSpeichern(QWidget* owner, const QString& titel, const QString& filter,
+                                   const QString& vorgabe) = 0;
+    // A question with its own buttons (the first is the default); returns the
+    // index of the button chosen, -1 when the box was closed otherwise. The
+    // detail stands behind the box's "Details" button.
+    virtual int Wahl(QWidget* owner, const QString& titel, const QString& text, const QStringList& knoepfe,
+                     const QString& detail = {}) = 0;
+    // One line of text; nullopt when cancelled.
+    virtual std::optional<QString> Eingabe(QWidget* owner, const QString& titel, const QString& text,
+                                           const QString& vorgabe) = 0;
     // Pops up a context menu at a global position; returns the chosen action or nullptr.
     virtual QAction* MenuZeigen(QMenu* menu, const QPoint& globalPos) = 0;
     // Ends the process at once, without asking any window.

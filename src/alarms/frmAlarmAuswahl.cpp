@@ -569,6 +569,29 @@ bool frmAlarmAuswahl::AlarmZeigen(const QString& ident) {
     return true;
 }
 
+AlarmdefsDurchlauf::Auswahl frmAlarmAuswahl::AktuelleAuswahl() const {
+    using Teil = AlarmdefsDurchlauf::Teil;
+    if (!m_quelle)
+        return {};
+    switch (m_quelle->art) {
+    case Quelle::Frei: return {Teil::OhneBild, {}};
+    case Quelle::OhnePos: return {Teil::OhnePosition, {}};
+    case Quelle::Bild: return {Teil::Bild, m_quelle->bild};
+    default: return {};
+    }
+}
+
+QString frmAlarmAuswahl::AktuelleAuswahlText() const {
+    using Teil = AlarmdefsDurchlauf::Teil;
+    const auto a = AktuelleAuswahl();
+    switch (a.teil) {
+    case Teil::OhneBild: return QStringLiteral("die Alarme ohne Bild");
+    case Teil::OhnePosition: return QStringLiteral("die Alarme ohne Position");
+    case Teil::Bild: return QStringLiteral("die Alarme des Bildes %1").arg(a.form);
+    default: return QStringLiteral("alle Alarme");
+    }
+}
+
 void frmAlarmAuswahl::ZeileNeuLesen(qlonglong ident) {
     if (dbAlarme)
         dbAlarme->ZeilenMitNummerNeuLesen(ident);

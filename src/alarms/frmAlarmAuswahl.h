@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "alarms/AlarmRecord.h"
+#include "alarms/AlarmdefsDurchlauf.h"
 
 class AlarmAuswahl;
 class AlarmdefsModell;
@@ -33,6 +34,10 @@ public:
     void Verbergen();
     // The bound view shows its current record again (after a write-back).
     void AktuellenDatensatzZeigen();
+    // The part of the table the grid shows (a sorted grid shows all alarms).
+    AlarmdefsDurchlauf::Auswahl AktuelleAuswahl() const;
+    // Text for the user naming that part (" Alle", the picture's name ...).
+    QString AktuelleAuswahlText() const;
     // Another client wrote the rows of that number: the grid shows them again
     // where it holds them, without moving the view or the selection.
     void ZeileNeuLesen(qlonglong ident);

@@ -17,11 +17,13 @@
 #include <QStatusBar>
 #include <QTime>
 #include <QTimer>
+#include <QStyle>
 #include <QToolBar>
 #include <QUndoView>
 #include <exception>
 
 #include "alarms/AlarmAuswahl.h"
+#include "alarms/Datenbankadresse.h"
 #include "alarms/frmAlarmAuswahl.h"
 #include "alarms/Anzeigemodus.h"
 #include "alarms/Dialoge.h"
@@ -30,7 +32,9 @@
 #include "projects/CRegProject.h"
 #include "shell/Fensterplatz.h"
 #include "shell/Konfiguration.h"
+#include "shell/Austausch.h"
 #include "shell/MenueBefehle.h"
+#include "shell/frmPruefbericht.h"
 #include "shell/Statusfeld.h"
 #include "shell/Suchleiste.h"
 #include "shell/Verlauf.h"
@@ -165,6 +169,27 @@ void frmMain::createActions() {
     mnuVerlauf = new QAction(QStringLiteral("&Verlauf…"), this);
     mnuVerlauf->setObjectName(QStringLiteral("mnuVerlauf"));
     connect(mnuVerlauf, &QAction::triggered, this, &frmMain::VerlaufZeigen);
+    auto neueAktion = [this](const char* name, const QString& text, const QKeySequence& taste) {
+        auto* a = new QAction(text, this);
+        a->setObjectName(QString::fromLatin1(name));
+        if (!taste.isEmpty())
+            a->setShortcut(taste);
+        return a;
+    };
+    mnuPruefbericht = neueAktion("mnuPruefbericht", QStringLiteral("&Prüfbericht…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    mnuPruefbericht->setToolTip(QStringLiteral("Prüfbericht: was die Pfeile der Alarme hindert"));
+    mnuPruefbericht->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    connect(mnuPruefbericht, &QAction::triggered, this, &frmMain::PruefberichtZeigen);
+    mnuExportieren = neueAktion("mnuExportieren", QStringLiteral("&Exportieren…"), QKeySequence(Qt::CTRL | Qt::Key_E));
+    connect(mnuExportieren, &QAction::triggered, this, [this] { Austausch::Exportieren(*this, m_Auswahl.get(), this); });
+    mnuImportieren = neueAktion("mnuImportieren", QStringLiteral("&Importieren…"), QKeySequence(Qt::CTRL | Qt::Key_I));
+    connect(mnuImportieren, &QAction::triggered, this, [this] { Austausch::Importieren(*this, m_Auswahl.get(), this); });
+    mnuServerOeffnen = neueAktion("mnuServerOeffnen", QStringLiteral("Server-&Datenbank öffnen…"), QKeySequence());
+    connect(mnuServerOeffnen, &QAction::triggered, this, &frmMain::ServerOeffnen);
+    mnuRueckgaengig->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+    mnuWiederholen->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
+    mnuSuchen->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+
     connect(stapel, &QUndoStack::indexChanged, this, &frmMain::VerlaufTexteAktualisieren);
     connect(stapel, &QUndoStack::cleanChanged, this, &frmMain::VerlaufTexteAktualisieren);
     connect(mVerlauf, &Verlauf::Abgelehnt, this, &frmMain::StatusMeldung);
@@ -236,6 +261,14 @@ void frmMain::createMenus() {
     mnuBearbeiten->addSeparator();
     mnuBearbeiten->addAction(mnuSuchen);
     mnuBearbeiten->addAction(mnuVerlauf);
+    mnuExtras = menuBar()->addMenu(QStringLiteral("E&xtras"));
+    mnuExtras->setObjectName(QStringLiteral("mnuExtras"));
+    mnuExtras->addAction(mnuPruefbericht);
+    mnuExtras->addSeparator();
+    mnuExtras->addAction(mnuExportieren);
+    mnuExtras->addAction(mnuImportieren);
+    mnuExtras->addSeparator();
+    mnuExtras->addAction(mnuServerOeffnen);
 
     // Hidden from the menu bar: the picture window pops their items up.
     mnuPfeile = new QMenu(QStringLiteral("Pfeile"), this);
@@ -288,6 +321,10 @@ void frmMain::createToolBar() {
     luecke->setFixedWidth(16);
     m_ToolButtons << tbToolBar->addWidget(luecke);
     knopf(QStringLiteral("TestMode"), QStringLiteral("TestMode"), QString(), nullptr);
+    // The added commands follow the eight buttons.
+    tbToolBar->addSeparator();
+    for (QAction* a : {mnuRueckgaengig, mnuWiederholen, mnuSuchen, mnuPruefbericht})
+        tbToolBar->addAction(a);
 }
 
 void frmMain::createStatusBar() {
@@ -450,12 +487,52 @@ void frmMain::DatenbankOeffnen() {
             m_Auswahl->setAlarmDatenbank(Konfiguration::DatenbankPfad(QString::fromStdString(dlg.prj->Path()),
                                                                        QString::fromStdString(dlg.prj->Name())));
     });
+    OeffnenAbschliessen(true);
+}
+
+void frmMain::PfadOeffnen(const QString& pfad) {
+    Schritt([this] { KomponenteNeu(); });
+    if (!m_Auswahl)
+        return;
+    m_Auswahl->setAlarmDatenbank(pfad);
+    OeffnenAbschliessen(true);
+}
+
+void frmMain::ServerOeffnen() {
+    const auto adresse = Dialoge::aktuell().Eingabe(
+        this, QStringLiteral("Server-Datenbank öffnen"),
+        QStringLiteral("Adresse der Datenbank (postgresql://benutzer@rechner:port/datenbank).\n"
+                       "Das Passwort kommt aus PGPASSWORD oder ~/.pgpass."),
+        QStringLiteral("postgresql://"));
+    if (!adresse || adresse->trimmed().isEmpty())
+        return;
+    const Datenbankadresse a(*adresse);
+    if (!a.IstServer()) {
+        Dialoge::aktuell().Meldung(this, a.art() == Datenbankadresse::Art::Ungueltig
+                                             ? a.Fehler()
+                                             : QStringLiteral("%1 ist keine Adresse eines Datenbankservers.").arg(*adresse));
+        return;
+    }
+    PfadOeffnen(adresse->trimmed());
+}
+
+void frmMain::PruefberichtZeigen() {
+    if (!m_Pruefbericht) {
+        m_Pruefbericht = new frmPruefbericht(*this, this);
+        m_Pruefbericht->setAttribute(Qt::WA_DeleteOnClose, false);
+    }
+    m_Pruefbericht->show();
+    m_Pruefbericht->raise();
+    m_Pruefbericht->Pruefen(m_Auswahl.get());
+}
+
+void frmMain::OeffnenAbschliessen(bool mitEndung) {
     Schritt([this] {
         m_Auswahl->setIniPath(Konfiguration::StandardIniPfad());
         IniPruefen();
     });
     ListenLesen();
-    Schritt([this] { AlarmMenuFuellen(true); });
+    Schritt([this, mitEndung] { AlarmMenuFuellen(mitEndung); });
     Schritt([this] { PfeilMenuFuellen(); });
     Schritt([this] { m_Auswahl->setPfadErweiterung(QStringLiteral("Standard\\")); });
     Schritt([this] { m_Auswahl->AuswahlShow(); });

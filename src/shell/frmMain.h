@@ -22,6 +22,7 @@ class Statusfeld;
 class Suchleiste;
 class Verlauf;
 class QUndoView;
+class frmPruefbericht;
 
 class frmMain : public QMainWindow, public Hauptfenster {
     Q_OBJECT
@@ -33,6 +34,11 @@ public:
     void Laden(const QString& befehlszeile);
     // "AlarmDB Ö&ffnen...": a fresh component, the project choice, the configuration.
     void DatenbankOeffnen();
+    // The same opening for a database named directly (a file, a server's address).
+    void PfadOeffnen(const QString& pfad);
+    // "Server-Datenbank öffnen…": asks for a server's address and opens it.
+    void ServerOeffnen();
+    void PruefberichtZeigen();
     // Tool bar command by the button's key.
     void ToolbarKlick(const QString& key);
     void mnuArrow_Click(int index);
@@ -74,6 +80,12 @@ public:
     QAction* mnuRueckgaengig = nullptr;
     QAction* mnuWiederholen = nullptr;
     QAction* mnuVerlauf = nullptr;
+    // Added after "&Bearbeiten": the tools.
+    QMenu* mnuExtras = nullptr;
+    QAction* mnuPruefbericht = nullptr;
+    QAction* mnuExportieren = nullptr;
+    QAction* mnuImportieren = nullptr;
+    QAction* mnuServerOeffnen = nullptr;
     QMenu* mnuPfeile = nullptr;
     QMenu* mnuAlarmBild = nullptr;
     QList<QAction*> mnuArrow;
@@ -95,6 +107,8 @@ private:
     void AktuellenAlarmNeuZeigen(const QList<Schreibergebnis>& zeilen);
 
     void KomponenteNeu();
+    // The steps of an opening after the database's path is known.
+    void OeffnenAbschliessen(bool mitEndung);
     void IniPruefen();
     void ListenLesen();
     void PfeilMenuFuellen();
@@ -112,4 +126,5 @@ private:
     QList<QAction*> m_ToolButtons;
     Statusfeld* m_Panel[4] = {};
     QPointer<QUndoView> m_VerlaufFenster;
+    QPointer<frmPruefbericht> m_Pruefbericht;
 };

@@ -28,6 +28,25 @@ QString SkriptDialoge::DateiOeffnen(QWidget*, const QString& titel, const QStrin
     return dateiAntworten.isEmpty() ? QString() : dateiAntworten.takeFirst();
 }
 
+QString SkriptDialoge::DateiSpeichern(QWidget*, const QString& titel, const QString&, const QString&) {
+    dateiDialogTitel << titel;
+    return dateiAntworten.isEmpty() ? QString() : dateiAntworten.takeFirst();
+}
+
+int SkriptDialoge::Wahl(QWidget*, const QString&, const QString& text, const QStringList&, const QString&) {
+    wahlTexte << text;
+    return wahlAntworten.isEmpty() ? -1 : wahlAntworten.takeFirst();
+}
+
+std::optional<QString> SkriptDialoge::Eingabe(QWidget*, const QString&, const QString&, const QString&) {
+    if (eingabeAntworten.isEmpty())
+        return std::nullopt;
+    const QString a = eingabeAntworten.takeFirst();
+    if (a.isNull())
+        return std::nullopt;
+    return a;
+}
+
 QAction* SkriptDialoge::MenuZeigen(QMenu* menu, const QPoint&) {
     QList<QAction*> sichtbar;
     letzteMenuTexte.clear();

@@ -23,7 +23,10 @@ public:
     // there) and its return value is the dialog's result. Without an answer
     // the dialog is rejected.
     QList<std::function<int(QDialog*)>> modalAntworten;
-    QStringList dateiAntworten;     // answers of DateiOeffnen; empty: cancelled
+    QStringList dateiAntworten;     // answers of DateiOeffnen and DateiSpeichern; empty: cancelled
+    QList<int> wahlAntworten;       // answers of Wahl (button index); none left: -1
+    QStringList wahlTexte;          // texts of Wahl, in order
+    QStringList eingabeAntworten;   // answers of Eingabe; none left or a null text: cancelled
     // Answers for MenuZeigen: index of the visible action to choose (it is
     // triggered, as a real pop-up menu does), -1 none.
     QList<int> menuAntworten;
@@ -34,6 +37,12 @@ public:
     QString DateiOeffnen(QWidget* owner, const QString& titel, const QString& filter,
                          const QString& standardEndung, const QString& vorgabeName,
                          const QString& startOrdner) override;
+    QString DateiSpeichern(QWidget* owner, const QString& titel, const QString& filter,
+                           const QString& vorgabe) override;
+    int Wahl(QWidget* owner, const QString& titel, const QString& text, const QStringList& knoepfe,
+             const QString& detail) override;
+    std::optional<QString> Eingabe(QWidget* owner, const QString& titel, const QString& text,
+                                   const QString& vorgabe) override;
     QAction* MenuZeigen(QMenu* menu, const QPoint& globalPos) override;
     void ProzessBeenden() override;
 };
