@@ -1,10 +1,12 @@
 // tavero-demo --out DIR [--alarms N] [--pictures P] [--seed S]
 #include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
 #include <QStringList>
 #include <cstdio>
 
 #include "DemoProjekt.h"
+#include "werkzeuge/Kopie.h"
 
 namespace {
 int Fehler(const QString& text) {
@@ -12,10 +14,13 @@ int Fehler(const QString& text) {
     return 2;
 }
 const char* const HILFE =
-    "Aufruf: tavero-demo --out ORDNER [--alarms N] [--pictures P] [--seed S]\n"
+    "Aufruf: tavero-demo --out ORDNER [--alarms N] [--pictures P] [--seed S] [--postgres URI]\n"
     "Schreibt ein vollständiges Demo-Projekt: ORDNER/prefix (Wine-Prefix mit Registrierung,\n"
     "Korvant.ini, Projekt Demo mit Demo.kvs, Bildern und Symbolen) und Tavero/Tavero.ini\n"
-    "neben dem Programm.\n";
+    "neben dem Programm.\n"
+    "--postgres URI schreibt die Tabelle Alarmdefs zusätzlich in die Serverdatenbank URI\n"
+    "(postgresql://benutzer@rechner:port/datenbank, eine vorhandene Tabelle wird ersetzt);\n"
+    "Demo.kvs ist dann eine Verweisdatei auf den Server, die Datei selbst heißt Demo-lokal.kvs.\n";
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -24,6 +29,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     DemoOptionen opt;
+    QString server;
     const QStringList args = app.arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
@@ -32,13 +38,17 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (a != QLatin1String("--out") && a != QLatin1String("--alarms") && a != QLatin1String("--pictures") &&
-            a != QLatin1String("--seed"))
+            a != QLatin1String("--seed") && a != QLatin1String("--postgres"))
             return Fehler(QStringLiteral("Unbekannte Angabe \"%1\".\n%2").arg(a, QString::fromUtf8(HILFE)));
         if (i + 1 >= args.size())
             return Fehler(QStringLiteral("Nach %1 fehlt der Wert.").arg(a));
         const QString wert = args[++i];
         if (a == QLatin1String("--out")) {
             opt.out = wert;
+            continue;
+        }
+        if (a == QLatin1String("--postgres")) {
+            server = wert;
             continue;
         }
         bool ok = false;
@@ -59,6 +69,21 @@ int main(int argc, char** argv) {
     QString fehler;
     if (!DemoProjekt::Erzeugen(opt, &fehler))
         return Fehler(fehler);
+    if (!server.isEmpty()) {
+        // The table goes to the server; the project's database becomes a link to it.
+        const QString db = DemoProjekt::Datenbank(opt.out);
+        const QString lokal = db.chopped(4) + QStringLiteral("-lokal.kvs");
+        QFile::remove(lokal);
+        if (!QFile::rename(db, lokal))
+            return Fehler(QStringLiteral("Die Datei %1 lässt sich nicht umbenennen.").arg(db));
+        const Kopie::Ergebnis e = Kopie::Kopieren(lokal, server, true);
+        if (!e.kopiert)
+            return Fehler(e.text + (e.detail.isEmpty() ? QString() : QLatin1Char('\n') + e.detail));
+        QFile verweis(db);
+        if (!verweis.open(QIODevice::WriteOnly) || verweis.write(server.toUtf8() + '\n') < 0)
+            return Fehler(QStringLiteral("Die Verweisdatei %1 lässt sich nicht schreiben.").arg(db));
+        std::printf("%s\n", e.text.toLocal8Bit().constData());
+    }
     std::printf("Demo-Projekt mit %d Alarmen und %d Bildern in %s geschrieben (%.1f s).\n", opt.alarms, opt.pictures,
                 DemoProjekt::Prefix(opt.out).toLocal8Bit().constData(), uhr.elapsed() / 1000.0);
     return 0;

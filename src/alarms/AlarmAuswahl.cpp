@@ -173,6 +173,8 @@ Schreibergebnis AlarmAuswahl::ZeileSchreiben(const Schreibauftrag& auftrag, cons
         QString grund, detail;
         if (d->Verbinden(&grund, &detail)) {
             e = AlarmdefsZugriff::Schreiben(d->Verbindung(), m_AlarmDatenbank, auftrag);
+            if (e.art == Schreibergebnis::Art::Abgelehnt)
+                d->NachFehler();
         } else {
             e.text = grund + QStringLiteral(" Nichts wurde geschrieben.");
             e.detail = detail;
@@ -190,6 +192,8 @@ Sammelergebnis AlarmAuswahl::ZeilenSchreiben(const QList<Schreibauftrag>& auftra
         QString grund, detail;
         if (d->Verbinden(&grund, &detail)) {
             s = AlarmdefsZugriff::SchreibenAlle(d->Verbindung(), m_AlarmDatenbank, auftraege);
+            if (!s.geschrieben && (s.abgelehnt < 0 || s.zeilen.at(s.abgelehnt).art == Schreibergebnis::Art::Abgelehnt))
+                d->NachFehler();
         } else {
             s.text = grund + QStringLiteral(" Nichts wurde geschrieben.");
             s.detail = detail;

@@ -55,6 +55,17 @@ void Serverdienst::Meldung(const QString& name, QSqlDriver::NotificationSource, 
         emit ZeileGemeldet(inhalt.toString());
 }
 
+void Serverdienst::NachFehler() {
+    if (!m_verbunden || QSqlQuery(m_db).exec(QStringLiteral("select 1")))
+        return;
+    m_verbunden = false;
+    m_unterbrochen = true;
+    m_versuche = m_warten = 0;
+    emit Zustand(QStringLiteral("Die Verbindung zum Datenbankserver von %1 ist unterbrochen; sie wird wieder "
+                                "aufgebaut.")
+                     .arg(m_datenbank));
+}
+
 void Serverdienst::Pruefen() {
     if (m_verbunden && QSqlQuery(m_db).exec(QStringLiteral("select 1")))
         return;

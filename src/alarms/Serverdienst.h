@@ -20,6 +20,9 @@ public:
     bool Verbinden(QString* grund = nullptr, QString* detail = nullptr);
     bool Verbunden() const { return m_verbunden; }
     QSqlDatabase& Verbindung() { return m_db; }
+    // A write through the connection failed: if the connection is gone, it is
+    // opened again (at the next write, or by the regular check).
+    void NachFehler();
     // How often the connection is checked.
     static constexpr int PruefenMs = 2000;
 

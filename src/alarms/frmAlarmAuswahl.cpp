@@ -351,6 +351,7 @@ void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
     // and every write would fail on it later.
     const QStringList fehlen = AlarmdefsZugriff::FehlendeSpalten(db);
     if (!fehlen.isEmpty()) {
+        db = QSqlDatabase();
         DatenbankSchliessen();
         if (fehlen.size() == AlarmFeld::Spalten)
             throw AlarmdefsFehler(QStringLiteral("Die Alarmdatenbank %1 enthält keine Tabelle Alarmdefs.").arg(pfad));

@@ -1,0 +1,188 @@
+#include "werkzeuge/Kopie.h"
+
+#include <QAtomicInteger>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include "alarms/AlarmRecord.h"
+#include "alarms/AlarmdefsDurchlauf.h"
+#include "alarms/AlarmdefsZugriff.h"
+#include "alarms/DatenbankFehler.h"
+#include "alarms/Datenbankadresse.h"
+
+namespace {
+QAtomicInteger<int> g_kopien;
+// Rows per insert statement: few round trips to a server, far below its limit of parameters.
+constexpr int kBlock = 500;
+
+QVariant Wert(const AlarmdefsDurchlauf::Wert& w) {
+    switch (w.art) {
+    case AlarmdefsDurchlauf::Wert::Art::Null: return {};
+    case AlarmdefsDurchlauf::Wert::Art::Zahl: return w.zahl;
+    case AlarmdefsDurchlauf::Wert::Art::Kommazahl: return w.kommazahl;
+    case AlarmdefsDurchlauf::Wert::Art::Text: return QString::fromUtf8(w.text, w.laenge);
+    }
+    return {};
+}
+
+Kopie::Ergebnis Fehler(const QString& text, const QString& detail = {}) {
+    Kopie::Ergebnis e;
+    e.text = text;
+    e.detail = detail;
+    return e;
+}
+
+// The target's connection, closed and removed again at the end.
+class Ziel {
+public:
+    explicit Ziel(const QString& sZiel) : m_name(QStringLiteral("tavero-kopie-%1").arg(g_kopien.fetchAndAddRelaxed(1))) {
+        const Datenbankadresse a(sZiel);
+        if (a.art() == Datenbankadresse::Art::Datei && !QFileInfo::exists(a.Pfad())) {
+            // A new file becomes a new SQLite database.
+            m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+            m_db.setDatabaseName(a.Pfad());
+            if (!m_db.open())
+                throw AlarmdefsFehler(QStringLiteral("Die Datei %1 lässt sich nicht anlegen.").arg(sZiel),
+                                      m_db.lastError().text());
+            m_neu = true;
+            return;
+        }
+        m_db = AlarmdefsZugriff::Oeffnen(sZiel, m_name);
+    }
+    ~Ziel() {
+        m_db = QSqlDatabase();
+        AlarmdefsZugriff::Schliessen(m_name);
+    }
+    QSqlDatabase& db() { return m_db; }
+    bool neu() const { return m_neu; }
+
+private:
+    QString m_name;
+    QSqlDatabase m_db;
+    bool m_neu = false;
+};
+}  // namespace
+
+QString Kopie::TabelleAnlegenSql(bool server) {
+    QStringList spalten;
+    for (int i = 0; i < AlarmFeld::Spalten; ++i) {
+        const QString name = AlarmRecordBau::SpaltenNamen().at(i);
+        const QString typ = AlarmdefsZugriff::IstZahlenSpalte(i) ? (server ? QStringLiteral("integer") : QStringLiteral("INTEGER"))
+                                                                 : QStringLiteral("varchar(255)");
+        spalten << QStringLiteral("\"%1\" %2").arg(name, typ);
+    }
+    return QStringLiteral("create table \"Alarmdefs\" (%1)").arg(spalten.join(QStringLiteral(", ")));
+}
+
+Kopie::Ergebnis Kopie::Kopieren(const QString& quelle, const QString& ziel, bool ersetzen) {
+    const Datenbankadresse q(quelle), z(ziel);
+    if (q.art() == Datenbankadresse::Art::Ungueltig)
+        return Fehler(q.Fehler());
+    if (z.art() == Datenbankadresse::Art::Ungueltig)
+        return Fehler(z.Fehler());
+    if ((q.IstServer() && z.IstServer() && q.Uri() == z.Uri()) ||
+        (!q.IstServer() && !z.IstServer() && QFileInfo(q.Pfad()).canonicalFilePath() == QFileInfo(z.Pfad()).canonicalFilePath() &&
+         QFileInfo::exists(z.Pfad())))
+        return Fehler(QStringLiteral("Quelle und Ziel sind dieselbe Datenbank; nichts wurde kopiert."));
+    try {
+        Ziel ziel_(ziel);
+        QSqlDatabase& db = ziel_.db();
+        const bool server = db.driverName() == QLatin1String("QPSQL");
+        const QString tabelle = AlarmdefsZugriff::Tabelle(db);
+        const QStringList fehlen = AlarmdefsZugriff::FehlendeSpalten(db);
+        const bool anlegen = fehlen.size() == AlarmFeld::Spalten;
+        if (!fehlen.isEmpty() && !anlegen)
+            return Fehler(QStringLiteral("In der Tabelle Alarmdefs von %1 fehlen die Spalten %2; nichts wurde kopiert.")
+                              .arg(ziel, fehlen.join(QStringLiteral(", "))));
+        QSqlQuery sql(db);
+        if (!anlegen) {
+            if (!sql.exec(QStringLiteral("select count(*) from %1").arg(tabelle)) || !sql.next())
+                return Fehler(DatenbankFehler::Deuten(sql.lastError(), ziel).text, sql.lastError().text());
+            const qlonglong vorhanden = sql.value(0).toLongLong();
+            if (vorhanden > 0 && !ersetzen)
+                return Fehler(QStringLiteral("Die Tabelle Alarmdefs von %1 enthält schon %2 Zeilen; nichts wurde kopiert. "
+                                             "Mit --ersetzen werden sie ersetzt.")
+                                  .arg(ziel)
+                                  .arg(vorhanden));
+        }
+        auto abbrechen = [&](const QSqlError& fehler) {
+            const auto m = DatenbankFehler::Deuten(fehler, ziel);
+            db.rollback();
+            return Fehler(m.text + QStringLiteral(" Nichts wurde kopiert."), m.detail);
+        };
+        if (!db.transaction())
+            return abbrechen(db.lastError());
+        if (anlegen && !sql.exec(TabelleAnlegenSql(server)))
+            return abbrechen(sql.lastError());
+        if (!anlegen && !sql.exec(QStringLiteral("delete from %1").arg(tabelle)))
+            return abbrechen(sql.lastError());
+
+        const QString spalten = AlarmdefsZugriff::SpaltenListe(db);
+        auto einfuegenSql = [&](int zeilen) {
+            QStringList fragen(AlarmFeld::Spalten, QStringLiteral("?"));
+            const QString eine = QLatin1Char('(') + fragen.join(QLatin1Char(',')) + QLatin1Char(')');
+            return QStringLiteral("insert into %1 (%2) values %3")
+                .arg(tabelle, spalten, QStringList(zeilen, eine).join(QLatin1Char(',')));
+        };
+        QSqlQuery block(db);
+        block.prepare(einfuegenSql(kBlock));
+        QVariantList puffer;
+        puffer.reserve(kBlock * AlarmFeld::Spalten);
+        qsizetype zeilen = 0;
+        std::optional<QSqlError> fehler;
+        auto schreiben = [&](QSqlQuery& q, int anzahl) {
+            for (int i = 0; i < anzahl * AlarmFeld::Spalten; ++i)
+                q.bindValue(i, puffer.at(i));
+            if (!q.exec())
+                fehler = q.lastError();
+            puffer.clear();
+        };
+        AlarmdefsDurchlauf::Lesen(quelle, AlarmRecordBau::SpaltenNamen(), {}, [&](const AlarmdefsDurchlauf::Wert* w) {
+            if (fehler)
+                return;
+            for (int i = 0; i < AlarmFeld::Spalten; ++i)
+                puffer << Wert(w[i]);
+            ++zeilen;
+            if (puffer.size() == kBlock * AlarmFeld::Spalten)
+                schreiben(block, kBlock);
+        });
+        if (!fehler && !puffer.isEmpty()) {
+            QSqlQuery rest(db);
+            rest.prepare(einfuegenSql(static_cast<int>(puffer.size() / AlarmFeld::Spalten)));
+            schreiben(rest, static_cast<int>(puffer.size() / AlarmFeld::Spalten));
+        }
+        if (fehler)
+            return abbrechen(*fehler);
+        if (anlegen) {
+            // A key on the alarm number where the numbers are unique; a picture's
+            // alarms are found by an index. A refused key (numbers used twice) is
+            // left out, the copy stays.
+            const QString ident = AlarmdefsZugriff::SpaltenName(db, QStringLiteral("Ident"));
+            if (server) {
+                sql.exec(QStringLiteral("savepoint schluessel"));
+                if (sql.exec(QStringLiteral("alter table %1 add primary key (%2)").arg(tabelle, ident)))
+                    sql.exec(QStringLiteral("release savepoint schluessel"));
+                else
+                    sql.exec(QStringLiteral("rollback to savepoint schluessel"));
+            } else {
+                sql.exec(QStringLiteral("create unique index AlarmdefsIdent on Alarmdefs (%1)").arg(ident));
+            }
+            if (!sql.exec(QStringLiteral("create index %1 on %2 (%3)")
+                              .arg(server ? QStringLiteral("\"AlarmdefsForm\"") : QStringLiteral("AlarmdefsForm"), tabelle,
+                                   AlarmdefsZugriff::SpaltenName(db, QStringLiteral("Form")))))
+                return abbrechen(sql.lastError());
+        }
+        if (!db.commit())
+            return abbrechen(db.lastError());
+        Ergebnis e;
+        e.kopiert = true;
+        e.zeilen = zeilen;
+        e.text = QStringLiteral("%1 Zeilen von %2 nach %3 kopiert.").arg(zeilen).arg(quelle, ziel);
+        return e;
+    } catch (const AlarmdefsFehler& f) {
+        return Fehler(f.Text() + QStringLiteral(" Nichts wurde kopiert."), f.Detail());
+    }
+}

@@ -1,0 +1,317 @@
+// Team mode against a real, throw-away PostgreSQL server (started by the test
+// script through pg_virtualenv): two clients on one database, the copy tool,
+// and what a user meets when the server is not as it should be.
+#include <QtTest>
+
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTableView>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "DemoProjekt.h"
+#include "alarms/AlarmAuswahl.h"
+#include "alarms/AlarmdefsModell.h"
+#include "alarms/AlarmdefsZugriff.h"
+#include "alarms/Anzeigemodus.h"
+#include "alarms/Datenbankadresse.h"
+#include "alarms/Serverdienst.h"
+#include "alarms/frmAlarmAuswahl.h"
+#include "editor/Bildflaeche.h"
+#include "editor/frmPicture.h"
+#include "helpers/SkriptDialoge.h"
+#include "platform/WinUmgebung.h"
+#include "shell/Verlauf.h"
+#include "shell/frmMain.h"
+#include "werkzeuge/Kopie.h"
+
+namespace {
+// A port that takes connections and never answers, as a hung server does.
+class StummerServer {
+public:
+    StummerServer() {
+        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t n = sizeof a;
+        ::bind(m_fd, reinterpret_cast<sockaddr*>(&a), n);
+        ::listen(m_fd, 4);
+        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&a), &n);
+        m_port = ntohs(a.sin_port);
+    }
+    ~StummerServer() { ::close(m_fd); }
+    int Port() const { return m_port; }
+
+private:
+    int m_fd = -1;
+    int m_port = 0;
+};
+
+QString Adresse(const QString& datenbank) {
+    return QStringLiteral("postgresql://%1@%2:%3/%4")
+        .arg(qEnvironmentVariable("PGUSER"), qEnvironmentVariable("PGHOST"), qEnvironmentVariable("PGPORT", "5432"), datenbank);
+}
+
+// Statements on the server beside the program, on a connection of the test's own.
+class Server {
+public:
+    explicit Server(const QString& datenbank) {
+        m_db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("pruefer-%1").arg(++s_n));
+        m_name = m_db.connectionName();
+        const Datenbankadresse a(Adresse(datenbank));
+        m_db.setHostName(a.Host());
+        m_db.setPort(a.Port());
+        m_db.setUserName(a.Benutzer());
+        m_db.setDatabaseName(datenbank);
+        m_db.open();
+    }
+    ~Server() {
+        m_db.close();
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    bool ausfuehren(const QString& sql) {
+        QSqlQuery q(m_db);
+        if (!q.exec(sql))
+            qWarning() << sql << q.lastError().text();
+        return q.isActive();
+    }
+    QVariant wert(const QString& sql) {
+        QSqlQuery q(m_db);
+        return q.exec(sql) && q.next() ? q.value(0) : QVariant(QStringLiteral("<Fehler>"));
+    }
+
+private:
+    static inline int s_n = 0;
+    QString m_name;
+    QSqlDatabase m_db;
+};
+}  // namespace
+
+class TstServer : public QObject {
+    Q_OBJECT
+    QTemporaryDir* m_dir = nullptr;
+    QString m_datenbank;  // the test's own database on the server
+    QString m_uri;
+    QString m_sqlite;     // the demo project's own file
+
+private slots:
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
+        if (qEnvironmentVariableIsEmpty("PGHOST") || !QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
+            QSKIP("no throw-away PostgreSQL server (the test script starts one with pg_virtualenv)");
+    }
+    void init() {
+        m_dir = new QTemporaryDir;
+        static int n = 0;
+        m_datenbank = QStringLiteral("tavero_%1_%2").arg(QCoreApplication::applicationPid()).arg(++n);
+        QVERIFY(Server(qEnvironmentVariable("PGDATABASE", "postgres")).ausfuehren(QStringLiteral("create database ") + m_datenbank));
+        m_uri = Adresse(m_datenbank);
+        DemoOptionen opt;
+        opt.out = m_dir->path();
+        opt.alarms = 300;
+        opt.pictures = 2;
+        opt.bilderZeichnen = false;
+        opt.programmOrdner = m_dir->path();
+        QVERIFY(DemoProjekt::Erzeugen(opt));
+        m_sqlite = DemoProjekt::Datenbank(m_dir->path());
+        const Kopie::Ergebnis e = Kopie::Kopieren(m_sqlite, m_uri, false);
+        QVERIFY2(e.kopiert, qPrintable(e.text + e.detail));
+        qputenv("WINEPREFIX", QFile::encodeName(DemoProjekt::Prefix(m_dir->path())));
+        WinUmgebung::ProgrammOrdnerSetzen(m_dir->path().toStdString());
+        gSingleMode = gContMode = gAllMode = gStartOhneDB = FALSCH;
+    }
+    void cleanup() {
+        WinUmgebung::ProgrammOrdnerSetzen(std::string());
+        Server(qEnvironmentVariable("PGDATABASE", "postgres"))
+            .ausfuehren(QStringLiteral("drop database if exists %1 with (force)").arg(m_datenbank));
+        delete m_dir;
+    }
+
+    void copyToolRoundTripIsIdentical() {
+        const QString programm = QCoreApplication::applicationDirPath() + QStringLiteral("/tavero-kopie");
+        const QString zurueck = m_dir->filePath(QStringLiteral("zurueck.kvs"));
+        QProcess p;
+        p.start(programm, {m_uri, zurueck});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 0);
+        QVERIFY(p.readAllStandardOutput().contains("300 Zeilen"));
+        auto tabelle = [](const QString& datei) {
+            QStringList zeilen;
+            {
+                QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("vergleich"));
+                db.setDatabaseName(datei);
+                db.open();
+                QSqlQuery q(db);
+                q.exec(QStringLiteral("select * from Alarmdefs order by Ident"));
+                while (q.next()) {
+                    QStringList z;
+                    for (int i = 0; i < 18; ++i)
+                        z << (q.value(i).isNull() ? QStringLiteral("<null>") : q.value(i).toString());
+                    zeilen << z.join(QLatin1Char('|'));
+                }
+            }
+            QSqlDatabase::removeDatabase(QStringLiteral("vergleich"));
+            return zeilen;
+        };
+        QCOMPARE(tabelle(zurueck), tabelle(m_sqlite));
+        // A target holding rows is replaced only when asked to.
+        p.start(programm, {m_sqlite, m_uri});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 1);
+        QVERIFY(QString::fromUtf8(p.readAllStandardError()).contains(QStringLiteral("--ersetzen")));
+        p.start(programm, {m_sqlite, m_uri, QStringLiteral("--ersetzen")});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 0);
+    }
+
+    void twoClientsSeeEachOthersWrites() {
+        SkriptDialoge dialoge;
+        // A link file in place of the project's database opens the server.
+        QFile verweis(m_sqlite);
+        QVERIFY(verweis.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        verweis.write(m_uri.toUtf8() + "\n");
+        verweis.close();
+        frmMain a;
+        a.resize(1200, 900);
+        a.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&a));
+        a.Laden(m_sqlite);
+        AlarmdefsModell* modell = a.mgobjAuswahl()->Fenster()->dbAlarme;
+        QVERIFY(modell);
+        QCOMPARE(modell->rowCount(), 300);
+        // Client A picks an alarm with a position.
+        Server s(m_datenbank);
+        const QString ident = s.wert(QStringLiteral("select min(\"Ident\") from \"Alarmdefs\" where \"X\" is not null")).toString();
+        QVERIFY(a.mgobjAuswahl()->Fenster()->AlarmZeigen(ident));
+        frmPicture* bild = a.BildfensterFallsDa();
+        QVERIFY(bild && bild->PfeilAnzahl() == 2);
+        const AlarmRecord gelesen = *a.mgobjAuswahl()->AktuellerAlarm();
+
+        // Client B moves it: A's arrow and grid follow without a pick.
+        AlarmAuswahl b;
+        b.setAlarmDatenbank(m_uri);
+        Schreibauftrag auftrag;
+        auftrag.ident = ident;
+        auftrag.spalten = {AlarmFeld::X, AlarmFeld::Y};
+        auftrag.werte = {17, 19};
+        auftrag.gelesen = gelesen;
+        QVERIFY(b.ZeileSchreiben(auftrag, QStringLiteral("B")).geschrieben());
+        QTRY_COMPARE(bild->imgPfeil(1).Rechteck().topLeft(), QPoint(17, 19));
+        QTRY_COMPARE(modell->index(a.mgobjAuswahl()->Fenster()->TDBAlarme->currentIndex().row(), 13).data().toInt(), 17);
+
+        // B moves it again; A drags before it has heard of it: nothing is written, A shows B's values.
+        auftrag.gelesen->replace(AlarmFeld::X, QStringLiteral("17"));
+        auftrag.gelesen->replace(AlarmFeld::Y, QStringLiteral("19"));
+        auftrag.werte = {40, 41};
+        QVERIFY(b.ZeileSchreiben(auftrag, QStringLiteral("B")).geschrieben());
+        const QPoint p = bild->imgPfeil(1).Rechteck().center();
+        QTest::mousePress(bild->Formbox, Qt::LeftButton, {}, p);
+        QTest::mouseMove(bild->Formbox, p + QPoint(100, 0));
+        QTest::mouseRelease(bild->Formbox, Qt::LeftButton, {}, p + QPoint(100, 0));
+        QCOMPARE(s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toInt(), 40);
+        QVERIFY2(a.StatusTextLesen(1).startsWith(QStringLiteral("Alarm %1 wurde inzwischen geändert").arg(ident)),
+                 qPrintable(a.StatusTextLesen(1)));
+        QCOMPARE(bild->imgPfeil(1).Rechteck().topLeft(), QPoint(40, 41));
+
+        // A's own write goes through, and undo after B's change writes nothing.
+        const QPoint q = bild->imgPfeil(1).Rechteck().center();
+        QTest::mousePress(bild->Formbox, Qt::LeftButton, {}, q);
+        QTest::mouseMove(bild->Formbox, q + QPoint(5, 0));
+        QTest::mouseRelease(bild->Formbox, Qt::LeftButton, {}, q + QPoint(5, 0));
+        QCOMPARE(s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toInt(), 45);
+        QVERIFY(s.ausfuehren(QStringLiteral("update \"Alarmdefs\" set \"X\" = 3 where \"Ident\" = %1").arg(ident)));
+        a.mVerlauf->Stapel()->undo();
+        QCOMPARE(s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toInt(), 3);
+        QCOMPARE(a.StatusTextLesen(1), QStringLiteral("Alarm %1 wurde inzwischen geändert; nichts zurückgenommen.").arg(ident));
+    }
+
+    void droppedConnectionIsOpenedAgain() {
+        AlarmAuswahl a;
+        a.setAlarmDatenbank(m_uri);
+        Server s(m_datenbank);
+        const QString ident = s.wert(QStringLiteral("select min(\"Ident\") from \"Alarmdefs\"")).toString();
+        Schreibauftrag auftrag;
+        auftrag.ident = ident;
+        auftrag.spalten = {AlarmFeld::X};
+        auftrag.werte = {1};
+        QVERIFY(a.ZeileSchreiben(auftrag, {}).geschrieben());
+        // The server ends the client's connection: the next write is refused whole, in German.
+        QVERIFY(s.ausfuehren(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity where "
+                                            "application_name = 'Tavero' and datname = '%1'").arg(m_datenbank)));
+        auftrag.werte = {2};
+        const Schreibergebnis e = a.ZeileSchreiben(auftrag, {});
+        QVERIFY(!e.geschrieben());
+        QVERIFY2(e.text.contains(QStringLiteral("Nichts")) || e.text.contains(QStringLiteral("nichts")), qPrintable(e.text));
+        QCOMPARE(s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toInt(), 1);
+        // Opened again by itself; then the write goes through once.
+        QTRY_VERIFY_WITH_TIMEOUT(a.Server()->Verbunden(), 10000);
+        auftrag.gelesen = AlarmRecord(AlarmFeld::Anzahl);
+        auftrag.gelesen->replace(AlarmFeld::X, QStringLiteral("1"));
+        QVERIFY(a.ZeileSchreiben(auftrag, {}).geschrieben());
+        QCOMPARE(s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toInt(), 2);
+        QVERIFY(!a.ZeileSchreiben(auftrag, {}).geschrieben());  // not twice
+    }
+
+    void badServersAreToldInGerman_data() {
+        QTest::addColumn<QString>("fall");
+        QTest::addColumn<QString>("erwartet");
+        QTest::newRow("address does not parse") << "adresse" << "ungültig";
+        QTest::newRow("password in the address") << "passwort" << "Passwort gehört nicht in die Adresse";
+        QTest::newRow("server does not answer") << "stumm" << "antwortet nicht";
+        QTest::newRow("wrong password") << "falsch" << "lehnt die Anmeldung ab";
+        QTest::newRow("no table Alarmdefs") << "tabelle" << "keine Tabelle Alarmdefs";
+        QTest::newRow("columns missing") << "spalten" << "fehlen die Spalten X";
+    }
+    void badServersAreToldInGerman() {
+        QFETCH(QString, fall);
+        QFETCH(QString, erwartet);
+        QString uri = m_uri;
+        std::optional<StummerServer> stumm;
+        const QByteArray passwort = qgetenv("PGPASSWORD");
+        Server s(m_datenbank);
+        if (fall == QLatin1String("adresse"))
+            uri = QStringLiteral("postgresql://");
+        else if (fall == QLatin1String("passwort"))
+            uri = QStringLiteral("postgresql://%1:geheim@%2/%3").arg(qEnvironmentVariable("PGUSER"), qEnvironmentVariable("PGHOST"), m_datenbank);
+        else if (fall == QLatin1String("stumm")) {
+            stumm.emplace();
+            uri = QStringLiteral("postgresql://x@127.0.0.1:%1/db").arg(stumm->Port());
+        } else if (fall == QLatin1String("falsch"))
+            qputenv("PGPASSWORD", "falsch");
+        else if (fall == QLatin1String("tabelle"))
+            QVERIFY(s.ausfuehren(QStringLiteral("drop table \"Alarmdefs\"")));
+        else
+            QVERIFY(s.ausfuehren(QStringLiteral("alter table \"Alarmdefs\" drop column \"X\"")));
+        QElapsedTimer uhr;
+        uhr.start();
+        QString text;
+        try {
+            if (!AlarmdefsZugriff::AlarmListeLesen(uri, QStringLiteral("Uebersicht")))
+                text = QStringLiteral("<leer>");
+        } catch (const AlarmdefsFehler& f) {
+            text = f.Text();
+        }
+        qputenv("PGPASSWORD", passwort);
+        QVERIFY2(text.contains(erwartet), qPrintable(text));
+        QVERIFY(uhr.elapsed() < 15000);  // a server that does not answer is given up, not waited for
+        // The window says the same and stays usable; nothing is written.
+        SkriptDialoge dialoge;
+        frmMain w;
+        w.Laden(uri);
+        if (fall == QLatin1String("falsch"))
+            return;  // the password was right again for the window
+        QVERIFY(!dialoge.meldungen.isEmpty());
+        QVERIFY2(dialoge.meldungen.join(QLatin1Char('\n')).contains(erwartet) ||
+                     dialoge.meldungen.join(QLatin1Char('\n')).contains(QStringLiteral("nicht")),
+                 qPrintable(dialoge.meldungen.join(QLatin1Char('\n'))));
+    }
+};
+
+QTEST_MAIN(TstServer)
+#include "tst_server.moc"
