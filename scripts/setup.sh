@@ -5,7 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(cmake ninja-build g++ make qt6-base-dev libqt6sql6-sqlite libqt6sql6-odbc
-          qt6-image-formats-plugins libsqlite3-dev libgl-dev xvfb xauth x11-utils)
+          qt6-image-formats-plugins libsqlite3-dev libgl-dev xvfb xauth x11-utils
+          libtesseract-dev tesseract-ocr-eng pkg-config)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
