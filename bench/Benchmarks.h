@@ -6,3 +6,4 @@ void BenchAlarmdefs(const QString& arbeitsOrdner);   // alarm list and write-bac
 void BenchAuswahlFenster(const QString& arbeitsOrdner);  // grid opening and scrolling
 void BenchBildfenster(const QString& arbeitsOrdner);     // all-arrows rebuild and drag step
 void BenchProjektauswahl(const QString& arbeitsOrdner);  // project dialog over large databases
+void BenchVorschlaege(const QString& arbeitsOrdner);     // reading picture labels, recall and precision

@@ -25,5 +25,7 @@ int main(int argc, char** argv) {
         BenchBildfenster(dir.path());
     if (laufen("projektauswahl"))
         BenchProjektauswahl(dir.path());
+    if (laufen("vorschlaege"))
+        BenchVorschlaege(dir.path());
     return 0;
 }
