@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <cmath>
+#include <mutex>
 
 #include <tesseract/baseapi.h>
 #include <tesseract/ocrclass.h>
@@ -34,8 +35,10 @@ bool Abbrechen(void* abbruch, int) { return abbruch && static_cast<const std::at
 }  // namespace
 
 Texterkennung::Texterkennung() : m_api(std::make_unique<tesseract::TessBaseAPI>()) {
-    // The engine's notes ("Empty page!!") are of no use to the user.
-    m_api->SetVariable("debug_file", Nirgends);
+    // The engine's notes ("Empty page!!") are of no use to the user. The setting
+    // is one for the whole process, so it is made once, before any engine reads it.
+    static std::once_flag einmal;
+    std::call_once(einmal, [this] { m_api->SetVariable("debug_file", Nirgends); });
     if (m_api->Init(nullptr, "eng", tesseract::OEM_LSTM_ONLY) != 0) {
         m_fehler = QStringLiteral("Die Texterkennung lässt sich nicht starten: die englischen Sprachdaten von "
                                   "Tesseract fehlen (Paket tesseract-ocr-eng).");

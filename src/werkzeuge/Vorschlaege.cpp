@@ -57,6 +57,33 @@ QString Vorschlaege::BildDatei(const QString& sBilderPath, const QString& form) 
         (sBilderPath + QLatin1Char('\\') + form + QLatin1Char('\\') + form + QStringLiteral(".bmp")).toStdString()));
 }
 
+QStringList Vorschlaege::Bilder(const AlarmListeTyp& alarme) {
+    QStringList bilder;
+    for (const AlarmRecord& r : alarme)
+        if (!bilder.contains(r.value(AlarmFeld::Form)))
+            bilder << r.value(AlarmFeld::Form);
+    return bilder;
+}
+
+QStringList Vorschlaege::BildDateien(const QString& sBilderPath, const QStringList& bilder) {
+    QStringList dateien;
+    for (const QString& form : bilder)
+        dateien << BildDatei(sBilderPath, form);
+    return dateien;
+}
+
+QHash<QString, Bildtext> Vorschlaege::NachBild(const QString& sBilderPath, const QStringList& bilder,
+                                               const QList<Bildtext>& texte) {
+    QHash<QString, Bildtext> nachBild;
+    for (const QString& form : bilder) {
+        const QString datei = BildDatei(sBilderPath, form);
+        for (const Bildtext& t : texte)
+            if (t.datei == datei)
+                nachBild.insert(form, t);
+    }
+    return nachBild;
+}
+
 QList<Vorschlag> Vorschlaege::Berechnen(const AlarmListeTyp& alarme, const QHash<QString, Bildtext>& texte,
                                         const Kennzeichenregel& regel) {
     QList<Vorschlag> vorschlaege;

@@ -23,6 +23,12 @@ public:
     // The bitmap of picture form below the picture folder (BilderPath\N\N.bmp),
     // as a path of this system.
     static QString BildDatei(const QString& sBilderPath, const QString& form);
+    // The pictures of the alarms, each once, in the alarms' order, and their files to read.
+    static QStringList Bilder(const AlarmListeTyp& alarme);
+    static QStringList BildDateien(const QString& sBilderPath, const QStringList& bilder);
+    // The readings (as BildLeseLauf or Bildlesung give them) by picture.
+    static QHash<QString, Bildtext> NachBild(const QString& sBilderPath, const QStringList& bilder,
+                                             const QList<Bildtext>& texte);
 
     // One proposal per alarm, in the alarms' order, from the words read off
     // their pictures (keyed by Form).

@@ -128,25 +128,18 @@ int VorschlaegeBefehl::Ausfuehren(const QStringList& argumente, QTextStream& aus
         return scheitern(e.Text());
     }
 
-    QStringList formen, dateien;
-    for (const AlarmRecord& r : alarme)
-        if (!formen.contains(r.value(AlarmFeld::Form)))
-            formen << r.value(AlarmFeld::Form);
-    for (const QString& form : formen)
-        dateien << Vorschlaege::BildDatei(bilderPath, form);
+    const QStringList bilder = Vorschlaege::Bilder(alarme);
     QMutex sperre;
-    const QList<Bildtext> gelesen =
-        Bildlesung::Lesen(dateien, BildtextSpeicher(), nullptr, [&](int fertig, int gesamt) {
+    const QList<Bildtext> gelesen = Bildlesung::Lesen(
+        Vorschlaege::BildDateien(bilderPath, bilder), BildtextSpeicher(), nullptr, [&](int fertig, int gesamt) {
             QMutexLocker l(&sperre);
             fehler << BildLeseLauf::FortschrittText(fertig, gesamt) << '\n';
             fehler.flush();
         });
-    QHash<QString, Bildtext> texte;
-    for (int i = 0; i < gelesen.size(); ++i) {
-        if (!gelesen[i].fehler.isEmpty())
-            fehler << gelesen[i].fehler << '\n';
-        texte.insert(formen[dateien.indexOf(gelesen[i].datei)], gelesen[i]);
-    }
+    for (const Bildtext& t : gelesen)
+        if (!t.fehler.isEmpty())
+            fehler << t.fehler << '\n';
+    const QHash<QString, Bildtext> texte = Vorschlaege::NachBild(bilderPath, bilder, gelesen);
 
     const QList<Vorschlag> vorschlaege = Vorschlaege::Berechnen(alarme, texte, regel);
     for (const Vorschlag& v : vorschlaege)
