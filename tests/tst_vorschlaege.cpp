@@ -168,7 +168,7 @@ private slots:
         QTest::newRow("gleich") << QStringList{"P201", "B202"} << "P201_ST.6" << "" << 1;
         QTest::newRow("klein geschrieben") << QStringList{"lt305"} << "LT305.AL" << "" << 1;
         QTest::newRow("O statt 0") << QStringList{"B4O6"} << "B406_ST.1" << "" << 1;
-        QTest::newRow("in zwei Worten") << QStringList{"KS 401"} << "KS401_AL" << "" << 1;
+        QTest::newRow("in zwei Worten") << QStringList{"LT 125"} << "LT125_AL" << "" << 1;
         QTest::newRow("anderes Kennzeichen") << QStringList{"P202", "P2010"} << "P201_ST.6" << "" << 0;
         QTest::newRow("zweimal") << QStringList{"P201", "V301", "P201"} << "P201_ST.6" << "" << 2;
         QTest::newRow("Muster mit Gruppe") << QStringList{"K705"} << "Anlage1-K705-ST" << "-(\\w+)-" << 1;

@@ -3,6 +3,8 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
+#include <QPainter>
+#include <algorithm>
 #include <cmath>
 #include <mutex>
 
@@ -19,6 +21,8 @@ namespace {
 // Labels of 11 to 13 pixels cap height are read reliably only twice as large;
 // a larger factor reads worse and costs more.
 constexpr double Vergroesserung = 2.0;
+// Words that may be tags are looked at once more, three times as large.
+constexpr double NaeherVergroesserung = 3.0;
 // Above this many pixels a picture is enlarged less, so that memory stays bounded.
 constexpr double MaxPixel = 40e6;
 // Tags are letters and digits with a few joining signs; the blank keeps words apart.
@@ -57,9 +61,10 @@ Texterkennung::~Texterkennung() {
 }
 
 QString Texterkennung::Leseart() {
-    return QStringLiteral("tesseract %1 eng psm11 x%2 %3")
+    return QStringLiteral("tesseract %1 eng psm11 x%2 x%3 %4")
         .arg(QString::fromLatin1(tesseract::TessBaseAPI::Version()))
         .arg(Vergroesserung)
+        .arg(NaeherVergroesserung)
         .arg(QString::fromLatin1(Zeichen).size());
 }
 
@@ -76,58 +81,126 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
         t.fehler = QStringLiteral("Das Bild %1 fehlt.").arg(datei);
         return t;
     }
-    QImageReader leser(datei);
-    QImage bild = leser.read();
-    if (bild.isNull()) {
-        t.fehler = QStringLiteral("Das Bild %1 lässt sich nicht lesen: %2").arg(datei, leser.errorString());
+    const QImage grau = QImageReader(datei).read().convertToFormat(QImage::Format_Grayscale8);
+    if (grau.isNull()) {
+        t.fehler = QStringLiteral("Das Bild %1 lässt sich nicht lesen: es ist keine Bilddatei oder beschädigt.").arg(datei);
         return t;
     }
-    const double pixel = static_cast<double>(bild.width()) * bild.height();
-    const double faktor = std::max(1.0, std::min(Vergroesserung, std::sqrt(MaxPixel / pixel)));
-    QImage grau = bild.convertToFormat(QImage::Format_Grayscale8);
-    bild = QImage();
-    if (faktor > 1.0)
-        grau = grau.scaled(qRound(grau.width() * faktor), qRound(grau.height() * faktor), Qt::IgnoreAspectRatio,
-                           Qt::SmoothTransformation);
 #ifdef TAVERO_OMP
     // Each picture is one thread's work; the engine's own threads would only compete with the other pictures.
     omp_set_max_active_levels(0);
 #endif
-    m_api->SetImage(grau.constBits(), grau.width(), grau.height(), 1, static_cast<int>(grau.bytesPerLine()));
-    grau = QImage();
     tesseract::ETEXT_DESC waechter;
     waechter.cancel = &Abbrechen;
     waechter.cancel_this = const_cast<std::atomic_bool*>(abbruch);
-    const int erkannt = m_api->Recognize(&waechter);
-    if (abbruch && abbruch->load()) {
+    auto unterbrochen = [&] {
+        if (!abbruch || !abbruch->load())
+            return false;
         m_api->Clear();
         if (abgebrochen)
             *abgebrochen = true;
-        return t;
+        return true;
+    };
+
+    // The whole picture, enlarged.
+    const double pixel = static_cast<double>(grau.width()) * grau.height();
+    const double faktor = std::max(1.0, std::min(Vergroesserung, std::sqrt(MaxPixel / pixel)));
+    {
+        const QImage gross = faktor > 1.0 ? grau.scaled(qRound(grau.width() * faktor), qRound(grau.height() * faktor),
+                                                        Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                          : grau;
+        m_api->SetImage(gross.constBits(), gross.width(), gross.height(), 1, static_cast<int>(gross.bytesPerLine()));
     }
+    const int erkannt = m_api->Recognize(&waechter);
+    if (unterbrochen())
+        return t;
     if (erkannt != 0) {
         m_api->Clear();
         t.fehler = QStringLiteral("Die Texterkennung konnte das Bild %1 nicht lesen.").arg(datei);
         return t;
     }
-    std::unique_ptr<tesseract::ResultIterator> it(m_api->GetIterator());
-    if (it) {
-        do {
-            std::unique_ptr<char[]> text(it->GetUTF8Text(tesseract::RIL_WORD));
-            int links = 0, oben = 0, rechts = 0, unten = 0;
-            if (!text || !it->BoundingBox(tesseract::RIL_WORD, &links, &oben, &rechts, &unten))
-                continue;
-            Bildwort w;
-            w.text = QString::fromUtf8(text.get()).trimmed();
-            if (w.text.isEmpty())
-                continue;
-            const int l = static_cast<int>(std::floor(links / faktor)), o = static_cast<int>(std::floor(oben / faktor));
-            w.box = QRect(l, o, static_cast<int>(std::ceil(rechts / faktor)) - l,
-                          static_cast<int>(std::ceil(unten / faktor)) - o);
-            w.konfidenz = it->Confidence(tesseract::RIL_WORD);
-            t.woerter << w;
-        } while (it->Next(tesseract::RIL_WORD));
+    t.woerter = Woerter([faktor](const QRectF& r) {
+        return QRectF(r.topLeft() / faktor, r.bottomRight() / faktor);
+    });
+
+    // A closer look at every word that could be a tag: small labels lose a
+    // letter now and then ("LT" read as "T"); read once more, larger still and
+    // without the drawing around them, they are read whole. All such words go
+    // below each other into one sheet, so the engine is started once.
+    QList<QRect> ausschnitte;
+    for (const Bildwort& w : std::as_const(t.woerter))
+        if (w.text.size() <= 16 && std::any_of(w.text.begin(), w.text.end(), [](QChar c) { return c.isDigit(); })) {
+            const int h = w.box.height();
+            ausschnitte << w.box.adjusted(-h, -h / 2, h, h / 2).intersected(grau.rect());
+        }
+    if (ausschnitte.isEmpty()) {
+        m_api->Clear();
+        return t;
     }
+    constexpr int Rand = 20, Abstand = 24;
+    QList<int> oben;
+    int hoehe = Rand, breite = 0;
+    for (const QRect& a : std::as_const(ausschnitte)) {
+        oben << hoehe;
+        hoehe += qRound(a.height() * NaeherVergroesserung) + Abstand;
+        breite = std::max(breite, qRound(a.width() * NaeherVergroesserung) + 2 * Rand);
+    }
+    {
+        QImage blatt(breite, hoehe, QImage::Format_Grayscale8);
+        blatt.fill(255);
+        QPainter p(&blatt);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        for (int i = 0; i < ausschnitte.size(); ++i)
+            p.drawImage(QRectF(Rand, oben[i], ausschnitte[i].width() * NaeherVergroesserung,
+                               ausschnitte[i].height() * NaeherVergroesserung),
+                        grau, ausschnitte[i]);
+        p.end();
+        m_api->SetImage(blatt.constBits(), blatt.width(), blatt.height(), 1, static_cast<int>(blatt.bytesPerLine()));
+    }
+    const int naeher = m_api->Recognize(&waechter);
+    if (unterbrochen())
+        return t;
+    if (naeher != 0) {
+        m_api->Clear();
+        return t;
+    }
+    const QList<Bildwort> zweite = Woerter([&](const QRectF& r) -> std::optional<QRectF> {
+        // back to the picture through the cut-out the word lies in
+        const double mitte = r.center().y();
+        for (int i = 0; i < ausschnitte.size(); ++i)
+            if (mitte >= oben[i] && mitte < oben[i] + ausschnitte[i].height() * NaeherVergroesserung)
+                return QRectF(ausschnitte[i].topLeft() + (r.topLeft() - QPointF(Rand, oben[i])) / NaeherVergroesserung,
+                              r.size() / NaeherVergroesserung);
+        return std::nullopt;
+    });
     m_api->Clear();
+    // the second reading adds only what was not read at that place already
+    for (const Bildwort& w : zweite)
+        if (std::none_of(t.woerter.begin(), t.woerter.end(),
+                         [&w](const Bildwort& v) { return v.text == w.text && v.box.intersects(w.box); }))
+            t.woerter << w;
     return t;
+}
+
+QList<Bildwort> Texterkennung::Woerter(const std::function<std::optional<QRectF>(const QRectF&)>& aufsBild) const {
+    QList<Bildwort> woerter;
+    std::unique_ptr<tesseract::ResultIterator> it(m_api->GetIterator());
+    if (!it)
+        return woerter;
+    do {
+        std::unique_ptr<char[]> text(it->GetUTF8Text(tesseract::RIL_WORD));
+        int links = 0, oben = 0, rechts = 0, unten = 0;
+        if (!text || !it->BoundingBox(tesseract::RIL_WORD, &links, &oben, &rechts, &unten))
+            continue;
+        Bildwort w;
+        w.text = QString::fromUtf8(text.get()).trimmed();
+        const auto box = aufsBild(QRectF(QPointF(links, oben), QPointF(rechts, unten)));
+        if (w.text.isEmpty() || !box)
+            continue;
+        const int l = static_cast<int>(std::floor(box->left())), o = static_cast<int>(std::floor(box->top()));
+        w.box = QRect(l, o, static_cast<int>(std::ceil(box->right())) - l, static_cast<int>(std::ceil(box->bottom())) - o);
+        w.konfidenz = it->Confidence(tesseract::RIL_WORD);
+        woerter << w;
+    } while (it->Next(tesseract::RIL_WORD));
+    return woerter;
 }

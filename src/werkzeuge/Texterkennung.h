@@ -1,11 +1,16 @@
 #pragma once
 // Text recognition of one picture at a time through Tesseract, tuned for the
 // labels on plant pictures: sparse text, letters, digits and the few signs
-// tags are made of, the picture enlarged so that small labels are read.
+// tags are made of, the picture enlarged so that small labels are read, and
+// the words that could be tags read a second time, larger still.
 // One object per thread: the engine is not shared between threads.
+#include <QList>
+#include <QRectF>
 #include <QString>
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include "werkzeuge/Bildtext.h"
 
@@ -33,6 +38,10 @@ public:
     static QString Leseart();
 
 private:
+    // The words of the last recognition, their boxes taken back onto the picture
+    // (nullopt: the word lies outside anything that maps back).
+    QList<Bildwort> Woerter(const std::function<std::optional<QRectF>(const QRectF&)>& aufsBild) const;
+
     std::unique_ptr<tesseract::TessBaseAPI> m_api;
     QString m_fehler;
 };
