@@ -198,6 +198,7 @@ private slots:
         QTest::addColumn<QStringList>("woerter");  // text@x, all on one line
         QTest::addColumn<QString>("kennzeichen");
         QTest::addColumn<int>("stellen");
+        QTest::newRow("O fuer 0") << QStringList{"B4O6@100"} << "B406" << 1;
         QTest::newRow("breites V doppelt") << QStringList{"Vv705@100"} << "V705" << 1;
         QTest::newRow("I und l fuer 1") << QStringList{"PI0l@100"} << "P101" << 1;
         QTest::newRow("Tafelrand") << QStringList{"|P201|@100"} << "P201" << 1;
