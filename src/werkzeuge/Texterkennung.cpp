@@ -25,6 +25,8 @@ constexpr double Vergroesserung = 2.0;
 constexpr double NaeherVergroesserung = 3.0;
 // Above this many pixels a picture is enlarged less, so that memory stays bounded.
 constexpr double MaxPixel = 40e6;
+// Raised whenever the reading changes otherwise, so that kept results are read anew.
+constexpr int Ueberarbeitung = 2;
 // Tags are letters and digits with a few joining signs; the blank keeps words apart.
 const char* const Zeichen = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_. ";
 
@@ -50,8 +52,9 @@ Texterkennung::Texterkennung() : m_api(std::make_unique<tesseract::TessBaseAPI>(
     }
     m_api->SetPageSegMode(tesseract::PSM_SPARSE_TEXT);
     m_api->SetVariable("tessedit_char_whitelist", Zeichen);
-    // No second pass over each line looking for light text on dark ground: it doubles the time.
+    // Labels are dark on light ground: no second look at each line for inverted text.
     m_api->SetVariable("tessedit_do_invert", "0");
+    // The pictures are screen bitmaps; told so, the engine reads their labels far better than at 192 or 300.
     m_api->SetVariable("user_defined_dpi", "96");
 }
 
@@ -61,11 +64,11 @@ Texterkennung::~Texterkennung() {
 }
 
 QString Texterkennung::Leseart() {
-    return QStringLiteral("tesseract %1 eng psm11 x%2 x%3 %4")
+    return QStringLiteral("tesseract %1 eng psm11 x%2 x%3 r%4")
         .arg(QString::fromLatin1(tesseract::TessBaseAPI::Version()))
         .arg(Vergroesserung)
         .arg(NaeherVergroesserung)
-        .arg(QString::fromLatin1(Zeichen).size());
+        .arg(Ueberarbeitung);
 }
 
 Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbruch, bool* abgebrochen) {
@@ -133,49 +136,50 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
             const int h = w.box.height();
             ausschnitte << w.box.adjusted(-h, -h / 2, h, h / 2).intersected(grau.rect());
         }
-    if (ausschnitte.isEmpty()) {
-        m_api->Clear();
-        return t;
+    QList<Bildwort> zweite;
+    // a sheet stays within what image and engine handle comfortably; a crowded picture gets several
+    constexpr int Rand = 20, Abstand = 24, MaxHoehe = 30000;
+    for (qsizetype erster = 0; erster < ausschnitte.size();) {
+        QList<QRect> teil;
+        QList<int> oben;
+        int hoehe = Rand, breite = 0;
+        for (; erster < ausschnitte.size() && (teil.isEmpty() || hoehe < MaxHoehe); ++erster) {
+            const QRect& a = ausschnitte[erster];
+            teil << a;
+            oben << hoehe;
+            hoehe += qRound(a.height() * NaeherVergroesserung) + Abstand;
+            breite = std::max(breite, qRound(a.width() * NaeherVergroesserung) + 2 * Rand);
+        }
+        {
+            QImage blatt(breite, hoehe, QImage::Format_Grayscale8);
+            blatt.fill(255);
+            QPainter p(&blatt);
+            p.setRenderHint(QPainter::SmoothPixmapTransform);
+            for (int i = 0; i < teil.size(); ++i)
+                p.drawImage(QRectF(Rand, oben[i], teil[i].width() * NaeherVergroesserung,
+                                   teil[i].height() * NaeherVergroesserung),
+                            grau, teil[i]);
+            p.end();
+            m_api->SetImage(blatt.constBits(), blatt.width(), blatt.height(), 1, static_cast<int>(blatt.bytesPerLine()));
+        }
+        const int naeher = m_api->Recognize(&waechter);
+        if (unterbrochen())
+            return t;
+        // a sheet the engine cannot read adds nothing; the first reading stands
+        if (naeher == 0)
+            zweite << Woerter([&](const QRectF& r) -> std::optional<QRectF> {
+                // back to the picture through the cut-out the word lies in
+                const double mitte = r.center().y();
+                for (int i = 0; i < teil.size(); ++i)
+                    if (mitte >= oben[i] && mitte < oben[i] + teil[i].height() * NaeherVergroesserung)
+                        return QRectF(teil[i].topLeft() + (r.topLeft() - QPointF(Rand, oben[i])) / NaeherVergroesserung,
+                                      r.size() / NaeherVergroesserung);
+                return std::nullopt;
+            });
     }
-    constexpr int Rand = 20, Abstand = 24;
-    QList<int> oben;
-    int hoehe = Rand, breite = 0;
-    for (const QRect& a : std::as_const(ausschnitte)) {
-        oben << hoehe;
-        hoehe += qRound(a.height() * NaeherVergroesserung) + Abstand;
-        breite = std::max(breite, qRound(a.width() * NaeherVergroesserung) + 2 * Rand);
-    }
-    {
-        QImage blatt(breite, hoehe, QImage::Format_Grayscale8);
-        blatt.fill(255);
-        QPainter p(&blatt);
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        for (int i = 0; i < ausschnitte.size(); ++i)
-            p.drawImage(QRectF(Rand, oben[i], ausschnitte[i].width() * NaeherVergroesserung,
-                               ausschnitte[i].height() * NaeherVergroesserung),
-                        grau, ausschnitte[i]);
-        p.end();
-        m_api->SetImage(blatt.constBits(), blatt.width(), blatt.height(), 1, static_cast<int>(blatt.bytesPerLine()));
-    }
-    const int naeher = m_api->Recognize(&waechter);
-    if (unterbrochen())
-        return t;
-    if (naeher != 0) {
-        m_api->Clear();
-        return t;
-    }
-    const QList<Bildwort> zweite = Woerter([&](const QRectF& r) -> std::optional<QRectF> {
-        // back to the picture through the cut-out the word lies in
-        const double mitte = r.center().y();
-        for (int i = 0; i < ausschnitte.size(); ++i)
-            if (mitte >= oben[i] && mitte < oben[i] + ausschnitte[i].height() * NaeherVergroesserung)
-                return QRectF(ausschnitte[i].topLeft() + (r.topLeft() - QPointF(Rand, oben[i])) / NaeherVergroesserung,
-                              r.size() / NaeherVergroesserung);
-        return std::nullopt;
-    });
     m_api->Clear();
     // the second reading adds only what was not read at that place already
-    for (const Bildwort& w : zweite)
+    for (const Bildwort& w : std::as_const(zweite))
         if (std::none_of(t.woerter.begin(), t.woerter.end(),
                          [&w](const Bildwort& v) { return v.text == w.text && v.box.intersects(w.box); }))
             t.woerter << w;
