@@ -1,9 +1,7 @@
 #include "werkzeuge/Texterkennung.h"
 
+#include <QFile>
 #include <QFileInfo>
-#include <QImage>
-#include <QImageReader>
-#include <QPainter>
 #include <algorithm>
 #include <cmath>
 #include <mutex>
@@ -11,6 +9,7 @@
 #include <tesseract/baseapi.h>
 #include <tesseract/ocrclass.h>
 #include <tesseract/resultiterator.h>
+#include <leptonica/allheaders.h>
 
 #ifdef TAVERO_OMP
 #include <omp.h>
@@ -26,7 +25,7 @@ constexpr double NaeherVergroesserung = 3.0;
 // Above this many pixels a picture is enlarged less, so that memory stays bounded.
 constexpr double MaxPixel = 40e6;
 // Raised whenever the reading changes otherwise, so that kept results are read anew.
-constexpr int Ueberarbeitung = 2;
+constexpr int Ueberarbeitung = 3;
 // Tags are letters and digits with a few joining signs; the blank keeps words apart.
 const char* const Zeichen = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_. ";
 
@@ -36,6 +35,14 @@ const char* const Nirgends = "NUL";
 const char* const Nirgends = "/dev/null";
 #endif
 
+struct PixLoeschen {
+    void operator()(Pix* p) const { pixDestroy(&p); }
+};
+struct BoxLoeschen {
+    void operator()(Box* b) const { boxDestroy(&b); }
+};
+using PixZeiger = std::unique_ptr<Pix, PixLoeschen>;
+
 bool Abbrechen(void* abbruch, int) { return abbruch && static_cast<const std::atomic_bool*>(abbruch)->load(); }
 
 }  // namespace
@@ -43,8 +50,12 @@ bool Abbrechen(void* abbruch, int) { return abbruch && static_cast<const std::at
 Texterkennung::Texterkennung() : m_api(std::make_unique<tesseract::TessBaseAPI>()) {
     // The engine's notes ("Empty page!!") are of no use to the user. The setting
     // is one for the whole process, so it is made once, before any engine reads it.
+    // The image library's complaints about a broken file become our own message.
     static std::once_flag einmal;
-    std::call_once(einmal, [this] { m_api->SetVariable("debug_file", Nirgends); });
+    std::call_once(einmal, [this] {
+        m_api->SetVariable("debug_file", Nirgends);
+        setMsgSeverity(L_SEVERITY_NONE);
+    });
     if (m_api->Init(nullptr, "eng", tesseract::OEM_LSTM_ONLY) != 0) {
         m_fehler = QStringLiteral("Die Texterkennung lässt sich nicht starten: die englischen Sprachdaten von "
                                   "Tesseract fehlen (Paket tesseract-ocr-eng).");
@@ -80,15 +91,23 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
         t.fehler = m_fehler;
         return t;
     }
-    if (!QFileInfo(datei).isFile()) {
+    QFile f(datei);
+    if (!QFileInfo(datei).isFile() || !f.open(QIODevice::ReadOnly)) {
         t.fehler = QStringLiteral("Das Bild %1 fehlt.").arg(datei);
         return t;
     }
-    const QImage grau = QImageReader(datei).read().convertToFormat(QImage::Format_Grayscale8);
-    if (grau.isNull()) {
+    // Read from memory: the file name never reaches the library's own file calls,
+    // which would take it in the wrong code page on Windows.
+    const QByteArray inhalt = f.readAll();
+    f.close();
+    PixZeiger grau;
+    if (PixZeiger roh{pixReadMem(reinterpret_cast<const l_uint8*>(inhalt.constData()), static_cast<size_t>(inhalt.size()))})
+        grau.reset(pixConvertTo8(roh.get(), 0));
+    if (!grau) {
         t.fehler = QStringLiteral("Das Bild %1 lässt sich nicht lesen: es ist keine Bilddatei oder beschädigt.").arg(datei);
         return t;
     }
+    const QRect flaeche(0, 0, pixGetWidth(grau.get()), pixGetHeight(grau.get()));
 #ifdef TAVERO_OMP
     // Each picture is one thread's work; the engine's own threads would only compete with the other pictures.
     omp_set_max_active_levels(0);
@@ -106,13 +125,16 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     };
 
     // The whole picture, enlarged.
-    const double pixel = static_cast<double>(grau.width()) * grau.height();
+    const double pixel = static_cast<double>(flaeche.width()) * flaeche.height();
     const double faktor = std::max(1.0, std::min(Vergroesserung, std::sqrt(MaxPixel / pixel)));
     {
-        const QImage gross = faktor > 1.0 ? grau.scaled(qRound(grau.width() * faktor), qRound(grau.height() * faktor),
-                                                        Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                                          : grau;
-        m_api->SetImage(gross.constBits(), gross.width(), gross.height(), 1, static_cast<int>(gross.bytesPerLine()));
+        const PixZeiger gross{faktor > 1.0 ? pixScaleGrayLI(grau.get(), static_cast<float>(faktor), static_cast<float>(faktor))
+                                           : pixClone(grau.get())};
+        if (!gross) {
+            t.fehler = QStringLiteral("Das Bild %1 ist zu groß zum Lesen.").arg(datei);
+            return t;
+        }
+        m_api->SetImage(gross.get());
     }
     const int erkannt = m_api->Recognize(&waechter);
     if (unterbrochen())
@@ -129,15 +151,17 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     // A closer look at every word that could be a tag: small labels lose a
     // letter now and then ("LT" read as "T"); read once more, larger still and
     // without the drawing around them, they are read whole. All such words go
-    // below each other into one sheet, so the engine is started once.
+    // below each other onto one sheet, so the engine is started once.
     QList<QRect> ausschnitte;
     for (const Bildwort& w : std::as_const(t.woerter))
         if (w.text.size() <= 16 && std::any_of(w.text.begin(), w.text.end(), [](QChar c) { return c.isDigit(); })) {
             const int h = w.box.height();
-            ausschnitte << w.box.adjusted(-h, -h / 2, h, h / 2).intersected(grau.rect());
+            const QRect a = w.box.adjusted(-h, -h / 2, h, h / 2).intersected(flaeche);
+            if (!a.isEmpty())
+                ausschnitte << a;
         }
     QList<Bildwort> zweite;
-    // a sheet stays within what image and engine handle comfortably; a crowded picture gets several
+    // a sheet stays within what the engine handles comfortably; a crowded picture gets several
     constexpr int Rand = 20, Abstand = 24, MaxHoehe = 30000;
     for (qsizetype erster = 0; erster < ausschnitte.size();) {
         QList<QRect> teil;
@@ -151,16 +175,19 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
             breite = std::max(breite, qRound(a.width() * NaeherVergroesserung) + 2 * Rand);
         }
         {
-            QImage blatt(breite, hoehe, QImage::Format_Grayscale8);
-            blatt.fill(255);
-            QPainter p(&blatt);
-            p.setRenderHint(QPainter::SmoothPixmapTransform);
-            for (int i = 0; i < teil.size(); ++i)
-                p.drawImage(QRectF(Rand, oben[i], teil[i].width() * NaeherVergroesserung,
-                                   teil[i].height() * NaeherVergroesserung),
-                            grau, teil[i]);
-            p.end();
-            m_api->SetImage(blatt.constBits(), blatt.width(), blatt.height(), 1, static_cast<int>(blatt.bytesPerLine()));
+            const PixZeiger blatt{pixCreate(breite, hoehe, 8)};
+            if (!blatt)
+                break;
+            pixSetAll(blatt.get());  // white
+            for (int i = 0; i < teil.size(); ++i) {
+                const std::unique_ptr<Box, BoxLoeschen> box{boxCreate(teil[i].x(), teil[i].y(), teil[i].width(), teil[i].height())};
+                const PixZeiger stueck{pixClipRectangle(grau.get(), box.get(), nullptr)};
+                const PixZeiger gross{stueck ? pixScaleGrayLI(stueck.get(), NaeherVergroesserung, NaeherVergroesserung) : nullptr};
+                if (gross)
+                    pixRasterop(blatt.get(), Rand, oben[i], pixGetWidth(gross.get()), pixGetHeight(gross.get()), PIX_SRC,
+                                gross.get(), 0, 0);
+            }
+            m_api->SetImage(blatt.get());
         }
         const int naeher = m_api->Recognize(&waechter);
         if (unterbrochen())
