@@ -293,9 +293,12 @@ private slots:
         QCOMPARE(fertig.size(), 0);
         QCOMPARE(Tabelle(db), vorher);
         // what a later reading takes from the cache is what reading the pictures gives
+        QSignalSpy fortschritt(&lauf, &BildLeseLauf::Fortschritt);
         QVERIFY(lauf.Starten(mDateien));
         QVERIFY(lauf.Warten(60000));
         QCOMPARE(fertig.size(), 1);
+        QCOMPARE(fortschritt.size(), mDateien.size());
+        QCOMPARE(fortschritt.last(), (QVariantList{int(mDateien.size()), int(mDateien.size())}));
         const auto texte = fertig.first().first().value<QList<Bildtext>>();
         QCOMPARE(texte.size(), mFormen.size());
         for (int i = 0; i < texte.size(); ++i) {
