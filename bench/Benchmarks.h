@@ -7,3 +7,4 @@ void BenchAuswahlFenster(const QString& arbeitsOrdner);  // grid opening and scr
 void BenchBildfenster(const QString& arbeitsOrdner);     // all-arrows rebuild and drag step
 void BenchProjektauswahl(const QString& arbeitsOrdner);  // project dialog over large databases
 void BenchWerkzeuge(const QString& arbeitsOrdner);       // check report, export, import over the whole table
+void BenchVorschlaege(const QString& arbeitsOrdner);     // reading picture labels, recall and precision

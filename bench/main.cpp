@@ -27,5 +27,7 @@ int main(int argc, char** argv) {
         BenchProjektauswahl(dir.path());
     if (laufen("werkzeuge"))
         BenchWerkzeuge(dir.path());
+    if (laufen("vorschlaege"))
+        BenchVorschlaege(dir.path());
     return 0;
 }

@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
-#include <QPainterPath>
 #include <QSaveFile>
 #include <array>
 #include <cstdio>
@@ -16,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "DemoBild.h"
 #include "GifSchreiber.h"
 #include "platform/Cp1252.h"
 #include "platform/MRegistrierung.h"
@@ -28,11 +28,6 @@ const char* const PROJEKTE_SCHLUESSEL = "SOFTWARE\\BELMARK GmbH\\Korvant\\4.0\\P
 const QString PROJEKTE_WIN = QStringLiteral("C:\\Projekte");
 const QString DEMO_WIN = QStringLiteral("C:\\Projekte\\Demo");
 const QString ZWEITES_PROJEKT = QStringLiteral("Wasserwerk");
-
-struct Bild {
-    QString name;   // without ".bmp"
-    QSize groesse;  // size of the written bitmap
-};
 
 using Eintraege = QList<QPair<QString, QString>>;
 using Bereiche = QList<QPair<QString, Eintraege>>;
@@ -169,134 +164,6 @@ QString BildName(int i) {
     return QStringLiteral("Anlage%1").arg(i + 1);
 }
 
-QSize BildGroesse(int i, bool zeichnen) {
-    // the first picture has the classic screen size, others are larger plant overviews
-    static const std::array<QSize, 4> groessen = {QSize(1280, 914), QSize(1600, 1100), QSize(1920, 1300),
-                                                  QSize(2400, 1500)};
-    const QSize g = groessen[static_cast<std::size_t>(i) % groessen.size()];
-    return zeichnen ? g : QSize(g.width() / 8, g.height() / 8);
-}
-
-void Behaelter(QPainter& p, const QRectF& r, double fuellung, const QString& name) {
-    QPainterPath pfad;
-    pfad.moveTo(r.topLeft());
-    pfad.lineTo(r.left(), r.bottom() - r.width() / 4);
-    pfad.quadTo(r.center().x(), r.bottom() + r.width() / 6, r.right(), r.bottom() - r.width() / 4);
-    pfad.lineTo(r.topRight());
-    p.setPen(QPen(QColor(40, 40, 40), 3));
-    p.setBrush(QColor(225, 228, 232));
-    p.drawPath(pfad);
-    p.save();
-    p.setClipPath(pfad);
-    p.fillRect(QRectF(r.left(), r.top() + r.height() * (1 - fuellung), r.width(), r.height() * 1.2),
-               QColor(90, 150, 210));
-    p.restore();
-    p.setPen(QColor(20, 20, 20));
-    p.drawText(QRectF(r.left(), r.top() - 28, r.width(), 24), Qt::AlignCenter, name);
-}
-
-void Pumpe(QPainter& p, const QPointF& m, double radius, const QString& name, bool laeuft) {
-    p.setPen(QPen(QColor(30, 30, 30), 3));
-    p.setBrush(laeuft ? QColor(80, 180, 90) : QColor(200, 200, 200));
-    p.drawEllipse(m, radius, radius);
-    QPolygonF dreieck;
-    dreieck << QPointF(m.x() - radius * 0.5, m.y() - radius * 0.6) << QPointF(m.x() + radius * 0.7, m.y())
-            << QPointF(m.x() - radius * 0.5, m.y() + radius * 0.6);
-    p.setBrush(QColor(250, 250, 250));
-    p.drawPolygon(dreieck);
-    p.drawText(QRectF(m.x() - 60, m.y() + radius + 4, 120, 22), Qt::AlignCenter, name);
-}
-
-void Ventil(QPainter& p, const QPointF& m, double g, const QString& name) {
-    QPolygonF links, rechts;
-    links << QPointF(m.x() - g, m.y() - g * 0.6) << m << QPointF(m.x() - g, m.y() + g * 0.6);
-    rechts << QPointF(m.x() + g, m.y() - g * 0.6) << m << QPointF(m.x() + g, m.y() + g * 0.6);
-    p.setPen(QPen(QColor(30, 30, 30), 2));
-    p.setBrush(QColor(240, 200, 60));
-    p.drawPolygon(links);
-    p.drawPolygon(rechts);
-    p.drawText(QRectF(m.x() - 50, m.y() - g - 24, 100, 20), Qt::AlignCenter, name);
-}
-
-QImage BildZeichnen(const Bild& bild, int nr, unsigned seed, bool zeichnen) {
-    QImage img(bild.groesse, QImage::Format_RGB32);
-    img.fill(QColor(236, 240, 244));
-    if (!zeichnen) {
-        QPainter p(&img);
-        p.setPen(QColor(60, 60, 60));
-        p.drawRect(img.rect().adjusted(0, 0, -1, -1));
-        return img;
-    }
-    std::mt19937 rng(seed * 7919u + static_cast<unsigned>(nr));
-    auto zufall = [&rng](int a, int b) { return std::uniform_int_distribution<int>(a, b)(rng); };
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    QFont schrift = p.font();
-    schrift.setPixelSize(16);
-    p.setFont(schrift);
-    const int w = img.width(), h = img.height();
-    // grid of a schematic sheet
-    p.setPen(QPen(QColor(215, 222, 230), 1));
-    for (int x = 0; x < w; x += 40)
-        p.drawLine(x, 0, x, h);
-    for (int y = 0; y < h; y += 40)
-        p.drawLine(0, y, w, y);
-    p.setPen(QPen(QColor(60, 60, 60), 4));
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(QRect(10, 10, w - 20, h - 20));
-
-    const int behaelter = 3 + zufall(0, 2) + w / 800;
-    const double abstand = (w - 200.0) / behaelter;
-    const double rohrY = h * 0.62;
-    QList<QRectF> tanks;
-    for (int i = 0; i < behaelter; ++i) {
-        const double bw = abstand * 0.45;
-        const double bh = h * (0.25 + zufall(0, 15) / 100.0);
-        tanks << QRectF(100 + i * abstand + abstand * 0.1, rohrY - bh - 30, bw, bh);
-    }
-    // pipes first, so tanks, pumps and valves lie on top
-    p.setPen(QPen(QColor(70, 110, 160), 10, Qt::SolidLine, Qt::FlatCap));
-    p.drawLine(QPointF(20, rohrY), QPointF(w - 20, rohrY));
-    p.setPen(QPen(QColor(150, 90, 60), 7, Qt::SolidLine, Qt::FlatCap));
-    const double rueckY = h * 0.82;
-    p.drawLine(QPointF(60, rueckY), QPointF(w - 60, rueckY));
-    for (const QRectF& t : tanks) {
-        p.setPen(QPen(QColor(70, 110, 160), 8, Qt::SolidLine, Qt::FlatCap));
-        p.drawLine(QPointF(t.center().x(), t.bottom()), QPointF(t.center().x(), rohrY));
-        p.setPen(QPen(QColor(150, 90, 60), 6, Qt::SolidLine, Qt::FlatCap));
-        p.drawLine(QPointF(t.right() - 10, t.top() + 20), QPointF(t.right() + abstand * 0.2, t.top() + 20));
-        p.drawLine(QPointF(t.right() + abstand * 0.2, t.top() + 20), QPointF(t.right() + abstand * 0.2, rueckY));
-    }
-    for (int i = 0; i < tanks.size(); ++i)
-        Behaelter(p, tanks[i], zufall(20, 90) / 100.0, QStringLiteral("B%1%2").arg(nr + 1).arg(i + 1, 2, 10, QLatin1Char('0')));
-    for (int i = 0; i + 1 < tanks.size(); ++i) {
-        const double x = (tanks[i].right() + tanks[i + 1].left()) / 2;
-        Pumpe(p, QPointF(x, rohrY), 24, QStringLiteral("P%1%2").arg(nr + 1).arg(i + 1, 2, 10, QLatin1Char('0')),
-              zufall(0, 1) == 1);
-        Ventil(p, QPointF(x, rueckY), 16, QStringLiteral("V%1%2").arg(nr + 1).arg(i + 1, 2, 10, QLatin1Char('0')));
-    }
-    p.setPen(QColor(20, 20, 20));
-    p.drawText(QRectF(24, rohrY - 40, 120, 24), Qt::AlignLeft, QStringLiteral("Zulauf →"));
-    p.drawText(QRectF(w - 160, rohrY - 40, 130, 24), Qt::AlignRight, QStringLiteral("→ Ablauf"));
-    p.drawText(QRectF(70, rueckY + 10, 200, 24), Qt::AlignLeft, QStringLiteral("← Rücklaufschlamm"));
-    p.drawText(QRectF(w - 330, rueckY + 10, 260, 24), Qt::AlignRight, QStringLiteral("Überschussschlamm →"));
-    // title block
-    const QRectF titel(w - 430, h - 110, 400, 80);
-    p.setPen(QPen(QColor(40, 40, 40), 2));
-    p.setBrush(QColor(250, 250, 250));
-    p.drawRect(titel);
-    schrift.setPixelSize(26);
-    schrift.setBold(true);
-    p.setFont(schrift);
-    p.drawText(titel.adjusted(12, 6, -12, -36), Qt::AlignLeft | Qt::AlignVCenter, bild.name);
-    schrift.setPixelSize(15);
-    schrift.setBold(false);
-    p.setFont(schrift);
-    p.drawText(titel.adjusted(12, 44, -12, -6), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Kläranlage Demo · Blatt %1").arg(nr + 1));
-    return img;
-}
-
 // ---- symbols ----
 
 // An arrow whose tip is the image's top-left corner: that corner is the arrow's position.
@@ -351,10 +218,6 @@ bool SymboleSchreiben(const QString& ordner, QString* fehler) {
 
 // ---- the alarm database ----
 
-const std::array<const char*, 14> TEILE = {"Pumpe P",         "Gebläse G",     "Rührwerk R",    "Schieber S",
-                                           "Ventil V",        "Behälter B",    "Verdichter K",  "Förderschnecke F",
-                                           "Dosierpumpe DP",  "Räumerbrücke RB", "Überlaufbecken UB",
-                                           "Faulbehälter FB", "Messumformer LT", "Schütz K"};
 const std::array<const char*, 18> MELDUNGEN = {
     "Störung Motorschutz",      "Übertemperatur Wicklung",   "Füllstand zu hoch",
     "Füllstand zu niedrig",     "Druck zu hoch",             "Laufrückmeldung fehlt",
@@ -362,7 +225,17 @@ const std::array<const char*, 18> MELDUNGEN = {
     "Not-Aus betätigt",         "Drehzahlwächter ausgelöst", "Sauerstoffgehalt unterschritten",
     "Rückmeldung fehlt",        "Wartungsintervall überschritten", "Leckage erkannt",
     "Sicherung ausgelöst",      "Grenzwert überschritten",   "Schaltschrank Übertemperatur"};
-const std::array<const char*, 14> KUERZEL = {"P", "G", "RW", "S", "V", "B", "K", "F", "DP", "RB", "UB", "FB", "LT", "KS"};
+
+// The tags an alarm of a picture may name, as UTF-8 for the row texts.
+struct Kennzeichen {
+    std::string kennzeichen, bezeichnung;
+};
+std::vector<Kennzeichen> KennzeichenVon(const QList<DemoBild::Teil>& teile) {
+    std::vector<Kennzeichen> k;
+    for (const DemoBild::Teil& t : teile)
+        k.push_back({t.kennzeichen.toStdString(), DemoBild::Bezeichnung(t.art).toStdString()});
+    return k;
+}
 
 class Sqlite {
 public:
@@ -386,7 +259,8 @@ bool Ausfuehren(sqlite3* db, const char* sql, const QString& datei, QString* feh
     return true;
 }
 
-bool DatenbankSchreiben(const QString& datei, int alarme, const QList<Bild>& bilder, unsigned seed, QString* fehler) {
+bool DatenbankSchreiben(const QString& datei, int alarme, const QList<DemoBild>& bilder, unsigned seed,
+                        QString* fehler) {
     QFile::remove(datei);
     Sqlite s;
     if (sqlite3_open_v2(QFile::encodeName(datei).constData(), &s.m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
@@ -409,33 +283,42 @@ bool DatenbankSchreiben(const QString& datei, int alarme, const QList<Bild>& bil
         return Melden(fehler, QStringLiteral("Die Alarmdatenbank %1 lässt sich nicht anlegen.").arg(datei));
 
     std::vector<std::string> formen;
-    for (const Bild& b : bilder)
+    std::vector<std::vector<Kennzeichen>> mitSchild, ohneSchild;
+    for (const DemoBild& b : bilder) {
         formen.push_back(b.name.toStdString());
+        mitSchild.push_back(KennzeichenVon(b.teile));
+        ohneSchild.push_back(KennzeichenVon(b.ohneSchild));
+    }
+    std::vector<Kennzeichen> arten;
+    for (int a = 0; a < DemoBild::Arten(); ++a)
+        arten.push_back({DemoBild::Kuerzel(a).toStdString(), DemoBild::Bezeichnung(a).toStdString()});
     const QList<Symbol> symbole = Symbole();
     std::vector<std::string> symbolWerte;
     for (const Symbol& sy : symbole)
         symbolWerte.push_back("Standard\\" + sy.datei.toStdString());
 
     std::mt19937 rng(seed);
+    // the tags draw from a generator of their own, so every other column stays as it always was
+    std::mt19937 kennRng(seed * 31u + 7u);
     auto zufall = [&rng](unsigned n) { return static_cast<int>(rng() % n); };
     char varName[64], text[256], minText[16], maxText[16];
     sqlite3_stmt* st = s.m_stmt;
     for (int i = 0; i < alarme; ++i) {
         const int ident = i + 1;
-        const int teil = zufall(TEILE.size());
+        const int teil = zufall(static_cast<unsigned>(arten.size()));
         const int meldung = zufall(MELDUNGEN.size());
         const int nummer = 100 + zufall(400);
         const int typ = zufall(3);
         const int bit = zufall(16);
-        std::snprintf(text, sizeof text, "%s%d %s", TEILE[static_cast<std::size_t>(teil)], nummer,
-                      MELDUNGEN[static_cast<std::size_t>(meldung)]);
-        std::snprintf(varName, sizeof varName, "%s%d_ST.%d", KUERZEL[static_cast<std::size_t>(teil)], nummer, bit);
+        // an alarm without picture names a piece anywhere in the plant
+        const Kennzeichen& art = arten[static_cast<std::size_t>(teil)];
+        std::string kennzeichen = art.kennzeichen + std::to_string(nummer);
+        const std::string* bezeichnung = &art.bezeichnung;
         sqlite3_reset(st);
         sqlite3_clear_bindings(st);
         sqlite3_bind_int(st, 1, ident);
         sqlite3_bind_int(st, 2, typ);
         sqlite3_bind_int(st, 3, zufall(2));
-        sqlite3_bind_text(st, 4, varName, -1, SQLITE_TRANSIENT);
         sqlite3_bind_int(st, 5, bit);
         if (typ == 2) {  // limit alarms carry their range
             std::snprintf(minText, sizeof minText, "%d", zufall(20));
@@ -446,25 +329,39 @@ bool DatenbankSchreiben(const QString& datei, int alarme, const QList<Bild>& bil
         sqlite3_bind_int(st, 8, 1 + zufall(5));
         sqlite3_bind_int(st, 9, 1 + zufall(12));
         sqlite3_bind_int(st, 10, 1000 + ident % 500);
-        sqlite3_bind_text(st, 11, text, -1, SQLITE_TRANSIENT);
         // about one alarm in seven has no picture yet
         if (!formen.empty() && zufall(100) >= 14) {
             const int b = zufall(static_cast<unsigned>(formen.size()));
             sqlite3_bind_text(st, 12, formen[static_cast<std::size_t>(b)].c_str(), -1, SQLITE_STATIC);
-            const int art = zufall(100);
-            if (art >= 20) {  // the rest has no symbol yet
+            // Most alarms of a picture belong to a piece labelled on it, some to one that is not.
+            const auto& mit = mitSchild[static_cast<std::size_t>(b)];
+            const auto& ohne = ohneSchild[static_cast<std::size_t>(b)];
+            const bool beschriftet = kennRng() % 100 < 88;
+            const auto& wahl = beschriftet || ohne.empty() ? mit : ohne;
+            if (!wahl.empty()) {
+                const Kennzeichen& k = wahl[kennRng() % wahl.size()];
+                kennzeichen = k.kennzeichen;
+                bezeichnung = &k.bezeichnung;
+            }
+            const int stand = zufall(100);
+            if (stand >= 20) {  // the rest has no symbol yet
                 const int sy = zufall(static_cast<unsigned>(symbolWerte.size()));
                 const std::string& wert = symbolWerte[static_cast<std::size_t>(sy)];
                 // a few old rows carry the bare file name, without the sub-folder
-                const char* s12 = art < 24 ? wert.c_str() + 9 : wert.c_str();
+                const char* s12 = stand < 24 ? wert.c_str() + 9 : wert.c_str();
                 sqlite3_bind_text(st, 13, s12, -1, SQLITE_STATIC);
-                if (art >= 28) {  // a symbol not yet placed has no position
+                if (stand >= 28) {  // a symbol not yet placed has no position
                     const QSize g = bilder[b].groesse;
                     sqlite3_bind_int(st, 14, zufall(static_cast<unsigned>(qMax(1, g.width() - 32))));
                     sqlite3_bind_int(st, 15, zufall(static_cast<unsigned>(qMax(1, g.height() - 32))));
                 }
             }
         }
+        std::snprintf(text, sizeof text, "%s %s %s", bezeichnung->c_str(), kennzeichen.c_str(),
+                      MELDUNGEN[static_cast<std::size_t>(meldung)]);
+        std::snprintf(varName, sizeof varName, "%s_ST.%d", kennzeichen.c_str(), bit);
+        sqlite3_bind_text(st, 4, varName, -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 11, text, -1, SQLITE_TRANSIENT);
         sqlite3_bind_int(st, 16, zufall(3) == 0 ? 0 : 100 + zufall(900));
         sqlite3_bind_int(st, 17, 0);
         sqlite3_bind_int(st, 18, zufall(10) == 0 ? 1 : 0);
@@ -515,15 +412,20 @@ bool DemoProjekt::Erzeugen(const DemoOptionen& opt, QString* fehler) {
     if (!OrdnerAnlegen(bilderOrdner, fehler) || !OrdnerAnlegen(symbolOrdner, fehler) ||
         !SymboleSchreiben(symbolOrdner, fehler))
         return false;
-    QList<Bild> bilder;
+    QList<DemoBild> bilder;
     for (int i = 0; i < opt.pictures; ++i) {
-        const Bild b{BildName(i), BildGroesse(i, opt.bilderZeichnen)};
+        const DemoBild b(i, BildName(i), opt.seed, opt.bilderZeichnen);
         const QString ordner = bilderOrdner + QLatin1Char('/') + b.name;
         if (!OrdnerAnlegen(ordner, fehler))
             return false;
         const QString datei = ordner + QLatin1Char('/') + b.name + QStringLiteral(".bmp");
-        if (!BildZeichnen(b, i, opt.seed, opt.bilderZeichnen).save(datei, "BMP"))
+        QList<DemoBild::Schild> schilder;
+        if (!b.Zeichnen(&schilder).save(datei, "BMP"))
             return Melden(fehler, QStringLiteral("Das Bild %1 lässt sich nicht schreiben.").arg(datei));
+        // the true label boxes beside a drawn picture, to measure reading it against
+        if (opt.bilderZeichnen && !DemoBild::SchilderSchreiben(DemoBild::SchilderDatei(datei), schilder))
+            return Melden(fehler, QStringLiteral("Die Datei %1 lässt sich nicht schreiben.")
+                                      .arg(DemoBild::SchilderDatei(datei)));
         bilder << b;
     }
     if (!DatenbankSchreiben(Datenbank(out), opt.alarms, bilder, opt.seed, fehler) ||

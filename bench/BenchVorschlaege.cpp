@@ -1,0 +1,142 @@
+// Placement proposals on drawn demo pictures: how many tags are found at their
+// label and how many proposals are right, measured against the label boxes the
+// generator wrote, and how long reading the pictures takes, first and cached.
+#include <QDir>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QStringList>
+#include <QThread>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+
+#include "BenchAusgabe.h"
+#include "Benchmarks.h"
+#include "DemoBild.h"
+#include "DemoProjekt.h"
+#include "alarms/AlarmdefsZugriff.h"
+#include "werkzeuge/Bildlesung.h"
+#include "werkzeuge/BildtextSpeicher.h"
+#include "werkzeuge/Kennzeichenregel.h"
+#include "werkzeuge/Vorschlaege.h"
+
+namespace {
+
+constexpr int kBilder = 10;
+constexpr double kToleranz = 24.0;
+
+double CpuSekunden() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
+
+bool Nahe(const QPoint& p, const QRect& box) {
+    const double dx = p.x() - (box.x() + box.width()), dy = p.y() - (box.y() + box.height());
+    return std::hypot(dx, dy) <= kToleranz;
+}
+
+struct Lesezeit {
+    double wand = 0, cpu = 0;
+    QList<Bildtext> texte;
+};
+Lesezeit Lesen(const QStringList& dateien, const BildtextSpeicher& speicher) {
+    QElapsedTimer uhr;
+    uhr.start();
+    const double cpu = CpuSekunden();
+    Lesezeit z;
+    z.texte = Bildlesung::Lesen(dateien, speicher);
+    z.wand = uhr.nsecsElapsed() / 1e9;
+    z.cpu = CpuSekunden() - cpu;
+    return z;
+}
+
+}  // namespace
+
+void BenchVorschlaege(const QString& arbeitsOrdner) {
+    const QString out = arbeitsOrdner + QStringLiteral("/vorschlaege");
+    DemoOptionen o;
+    o.out = out;
+    o.alarms = 5000;
+    o.pictures = 14;
+    o.programmOrdner = out;
+    QString fehler;
+    if (!DemoProjekt::Erzeugen(o, &fehler)) {
+        std::fprintf(stderr, "tavero-bench: %s\n", qPrintable(fehler));
+        return;
+    }
+    // the pictures of 1600 x 1100 and larger: every one but the first of each four
+    QStringList formen, dateien;
+    const QStringList namen = DemoProjekt::BildNamen(o.pictures);
+    for (int i = 0; i < namen.size() && formen.size() < kBilder; ++i) {
+        if (i % 4 == 0)
+            continue;
+        formen << namen[i].chopped(4);
+        dateien << DemoProjekt::ProjektOrdner(out) + QStringLiteral("/Bilder/") + formen.last() + QLatin1Char('/') +
+                       namen[i];
+    }
+    const BildtextSpeicher speicher(out + QStringLiteral("/bildtexte"));
+    const Lesezeit erstes = Lesen(dateien, speicher);
+    const Lesezeit zweites = Lesen(dateien, speicher);
+    BenchZeile("vorschlaege_bilder", formen.size(), "Bilder");
+    BenchZeile("vorschlaege_lesen_erstes_mal", erstes.wand, "s");
+    BenchZeile("vorschlaege_lesen_kerne_genutzt", erstes.cpu / erstes.wand, "x");
+    BenchZeile("vorschlaege_lesen_zweites_mal", zweites.wand, "s");
+
+    QHash<QString, Bildtext> texte;
+    QHash<QString, QList<DemoBild::Schild>> wahrheit;
+    for (int i = 0; i < formen.size(); ++i) {
+        texte.insert(formen[i], erstes.texte.value(i));
+        wahrheit.insert(formen[i], DemoBild::SchilderLesen(DemoBild::SchilderDatei(dateien[i])));
+    }
+    AlarmListeTyp alarme;
+    try {
+        alarme = Vorschlaege::AlarmeLesen(DemoProjekt::Datenbank(out), formen, true);
+    } catch (const AlarmdefsFehler& e) {
+        std::fprintf(stderr, "tavero-bench: %s\n", qPrintable(e.Text()));
+        return;
+    }
+    QElapsedTimer uhr;
+    uhr.start();
+    const Kennzeichenregel regel;
+    const QList<Vorschlag> vorschlaege = Vorschlaege::Berechnen(alarme, texte, regel);
+    const double abgleichMs = uhr.nsecsElapsed() / 1e6;
+
+    // recall: of the alarms whose tag is on their picture once, those proposed at its label;
+    // precision: of all proposals, those at a label of the alarm's tag
+    int einmal = 0, getroffen = 0, zweimal = 0, mehrdeutig = 0, vorgeschlagen = 0, richtig = 0;
+    for (const Vorschlag& v : vorschlaege) {
+        QList<QRect> boxen;
+        for (const DemoBild::Schild& s : wahrheit.value(v.form))
+            if (s.kennzeichen == v.kennzeichen)
+                boxen << s.box;
+        const QPoint p(v.x, v.y);
+        const bool amSchild = std::any_of(boxen.begin(), boxen.end(), [&p](const QRect& b) { return Nahe(p, b); });
+        if (boxen.size() == 1) {
+            ++einmal;
+            getroffen += v.art == Vorschlag::Art::Gefunden && amSchild;
+        } else if (boxen.size() > 1) {
+            ++zweimal;
+            mehrdeutig += v.art == Vorschlag::Art::Mehrdeutig;
+        }
+        if (v.art == Vorschlag::Art::Gefunden) {
+            ++vorgeschlagen;
+            richtig += amSchild;
+        }
+    }
+    BenchZeile("vorschlaege_alarme", alarme.size(), "Alarme");
+    BenchZeile("vorschlaege_recall", einmal ? 100.0 * getroffen / einmal : 0, "%");
+    BenchZeile("vorschlaege_precision", vorgeschlagen ? 100.0 * richtig / vorgeschlagen : 0, "%");
+    BenchZeile("vorschlaege_mehrdeutig_erkannt", zweimal ? 100.0 * mehrdeutig / zweimal : 0, "%");
+    BenchZeile("vorschlaege_abgleich", abgleichMs, "ms");
+
+    // cancelling a first reading: how long until the reading has stopped
+    const BildtextSpeicher leer(out + QStringLiteral("/bildtexte-abbruch"));
+    std::atomic_bool abbruch = false;
+    double abbruchMs = 0;
+    QThread* lauf = QThread::create([&] { Bildlesung::Lesen(dateien, leer, &abbruch); });
+    lauf->start();
+    QThread::msleep(1500);
+    uhr.restart();
+    abbruch = true;
+    lauf->wait();
+    abbruchMs = uhr.nsecsElapsed() / 1e6;
+    delete lauf;
+    BenchZeile("vorschlaege_abbruch", abbruchMs, "ms");
+}

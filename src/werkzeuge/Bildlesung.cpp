@@ -1,0 +1,71 @@
+#include "werkzeuge/Bildlesung.h"
+
+#include <QThread>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "werkzeuge/Texterkennung.h"
+
+QList<Bildtext> Bildlesung::Lesen(const QStringList& dateien, const BildtextSpeicher& speicher,
+                                  const std::atomic_bool* abbruch, const Fortschritt& fortschritt, bool* abgebrochen,
+                                  int threads) {
+    const int gesamt = static_cast<int>(dateien.size());
+    std::vector<std::optional<Bildtext>> ergebnis(static_cast<std::size_t>(gesamt));
+    std::atomic_int fertig = 0;
+    auto melden = [&] {
+        const int n = ++fertig;
+        if (fortschritt)
+            fortschritt(n, gesamt);
+    };
+    auto abbrechen = [abbruch] { return abbruch && abbruch->load(); };
+
+    // What was read before costs nothing; only the rest goes to the engine.
+    std::vector<int> offen;
+    for (int i = 0; i < gesamt && !abbrechen(); ++i) {
+        if (auto woerter = speicher.Holen(dateien[i])) {
+            ergebnis[static_cast<std::size_t>(i)] = Bildtext{dateien[i], *woerter, QString(), true};
+            melden();
+        } else {
+            offen.push_back(i);
+        }
+    }
+
+    std::atomic_int naechstes = 0;
+    auto arbeiten = [&] {
+        std::optional<Texterkennung> erkennung;
+        for (int k; !abbrechen() && (k = naechstes++) < static_cast<int>(offen.size());) {
+            const int i = offen[static_cast<std::size_t>(k)];
+            const QString& datei = dateien[i];
+            if (!erkennung)
+                erkennung.emplace();
+            const auto stempel = BildtextSpeicher::StempelVon(datei);
+            bool unterbrochen = false;
+            Bildtext t = erkennung->Lesen(datei, abbruch, &unterbrochen);
+            if (unterbrochen)
+                return;
+            // A picture that cannot be read is not kept: once it is fixed it is read.
+            if (t.fehler.isEmpty() && stempel)
+                speicher.Ablegen(datei, *stempel, t.woerter);
+            ergebnis[static_cast<std::size_t>(i)] = std::move(t);
+            melden();
+        }
+    };
+    const int anzahl = std::min<int>(threads > 0 ? threads : std::max(1, QThread::idealThreadCount()),
+                                     static_cast<int>(offen.size()));
+    std::vector<std::thread> helfer;
+    for (int n = 1; n < anzahl; ++n)
+        helfer.emplace_back(arbeiten);
+    if (anzahl > 0)
+        arbeiten();
+    for (std::thread& t : helfer)
+        t.join();
+
+    if (abgebrochen)
+        *abgebrochen = abbrechen();
+    QList<Bildtext> liste;
+    for (auto& e : ergebnis)
+        if (e)
+            liste << std::move(*e);
+    return liste;
+}

@@ -1,0 +1,80 @@
+#include "werkzeuge/Wortabgleich.h"
+
+#include <algorithm>
+
+namespace {
+// Signs that join the parts of a tag on a label but not in every VarName.
+bool Fuellzeichen(QChar c) { return c == QLatin1Char('-') || c == QLatin1Char('.') || c == QLatin1Char('_') || c.isSpace(); }
+
+// Letters the recognition confuses with digits stand for the digit.
+QChar Ziffer(QChar c) {
+    switch (c.unicode()) {
+    case 'O': case 'Q': return QLatin1Char('0');
+    case 'I': case 'L': case '|': case '!': return QLatin1Char('1');
+    case 'Z': return QLatin1Char('2');
+    case 'S': return QLatin1Char('5');
+    case 'B': return QLatin1Char('8');
+    default: return c;
+    }
+}
+
+// Two words are parts of one label when they stand side by side on one line,
+// no further apart than a character and a blank.
+bool Nachbarn(const QRect& a, const QRect& b) {
+    const int hoehe = std::max(a.height(), b.height());
+    const int ueberlappung = std::min(a.bottom(), b.bottom()) - std::max(a.top(), b.top()) + 1;
+    const int luecke = b.left() - (a.x() + a.width());
+    return ueberlappung >= 0.6 * std::min(a.height(), b.height()) && luecke >= -2 && luecke <= hoehe;
+}
+}  // namespace
+
+QString Wortabgleich::Grundform(const QString& text) {
+    qsizetype anfang = 0, ende = text.size();
+    while (anfang < ende && !text[anfang].isLetterOrNumber())
+        ++anfang;
+    while (ende > anfang && !text[ende - 1].isLetterOrNumber())
+        --ende;
+    QString g;
+    g.reserve(ende - anfang);
+    for (qsizetype i = anfang; i < ende; ++i) {
+        const QChar c = text[i];
+        if (Fuellzeichen(c))
+            continue;
+        // "Vv": one wide capital read as capital and small letter
+        if (c.isUpper() && i + 1 < ende && text[i + 1] == c.toLower())
+            ++i;
+        g += Ziffer(c.toUpper());
+    }
+    return g;
+}
+
+Wortabgleich::Wortabgleich(const QList<Bildwort>& woerter) {
+    for (const Bildwort& w : woerter)
+        Eintragen(w.text, w.box);
+    for (const Bildwort& a : woerter)
+        for (const Bildwort& b : woerter)
+            if (&a != &b && Nachbarn(a.box, b.box))
+                Eintragen(a.text + b.text, a.box.united(b.box));
+}
+
+void Wortabgleich::Eintragen(const QString& text, const QRect& box) {
+    const QString g = Grundform(text);
+    if (!g.isEmpty())
+        m_stellen.insert(g, box);
+}
+
+QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen) const {
+    const QString g = Grundform(kennzeichen);
+    if (g.isEmpty())
+        return {};
+    QList<QRect> alle = m_stellen.values(g);
+    // the hash gives the latest entry first: single words before the pairs they are part of
+    std::reverse(alle.begin(), alle.end());
+    QList<QRect> stellen;
+    for (const QRect& r : alle)
+        if (std::none_of(stellen.begin(), stellen.end(), [&r](const QRect& s) { return s.intersects(r); }))
+            stellen << r;
+    std::sort(stellen.begin(), stellen.end(),
+              [](const QRect& a, const QRect& b) { return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x(); });
+    return stellen;
+}
