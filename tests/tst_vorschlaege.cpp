@@ -22,6 +22,14 @@
 #include "werkzeuge/Vorschlaege.h"
 #include "werkzeuge/VorschlaegeBefehl.h"
 #include "werkzeuge/Wortabgleich.h"
+#include "alarms/AlarmAuswahl.h"
+#include "alarms/frmAlarmAuswahl.h"
+#include "editor/Bildflaeche.h"
+#include "editor/frmPicture.h"
+#include "helpers/SkriptDialoge.h"
+#include "shell/Verlauf.h"
+#include "shell/frmMain.h"
+#include "shell/frmVorschlaege.h"
 
 namespace {
 // A picture with each text as a label on a light sheet, the way a plant picture has them.
@@ -384,6 +392,64 @@ private slots:
         // the placed alarms have a position now: the next run proposes only what was not found
         QCOMPARE(Befehl({db}, &aus), 1);
         QVERIFY(aus.contains(QStringLiteral("0 Vorschläge für")));
+    }
+
+    void windowShowsProposalsAndAcceptsThemAsOneStep() {
+        SkriptDialoge dialoge;
+        const QString db = Kopie(QStringLiteral("fenster.kvs"));
+        frmMain w;
+        w.resize(1400, 1000);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.Laden(db);
+        const QString form = mFormen.first();
+        QString ident;
+        for (const QVariantList& z : Tabelle(db))
+            if (z.at(AlarmFeld::Form).toString() == form && z.at(AlarmFeld::X).isNull() && ident.isEmpty())
+                ident = z.at(AlarmFeld::Ident).toString();
+        QVERIFY(!ident.isEmpty() && w.mgobjAuswahl()->Fenster()->AlarmZeigen(ident));
+        frmPicture* bild = w.BildfensterFallsDa();
+        QCOMPARE(bild->BildForm(), form);
+        w.mnuVorschlaege->trigger();
+        auto* fenster = w.findChild<frmVorschlaege*>();
+        QVERIFY(fenster && fenster->Lesen());
+        QVERIFY(fenster->Lauf()->Warten(120000));
+        QTRY_VERIFY(!bild->Formbox->Vorschlaege.empty());
+        const int vorher = w.mVerlauf->Stapel()->count();
+        // A proposal dragged on the picture is still not written.
+        // Alarms of one tag share a label: the mark on top at that place is taken.
+        const QPoint p = bild->Formbox->ZuSchirm(bild->Formbox->Vorschlaege.front().Rechteck()).center();
+        const Vorschlagsmarke marke = bild->Formbox->Vorschlaege.at(static_cast<std::size_t>(bild->Formbox->VorschlagAn(p)));
+        QTest::mousePress(bild->Formbox, Qt::LeftButton, {}, p);
+        QTest::mouseMove(bild->Formbox, p + QPoint(10, 5));
+        QTest::mouseRelease(bild->Formbox, Qt::LeftButton, {}, p + QPoint(10, 5));
+        auto zeile = [&](const QString& id) {
+            for (const QVariantList& z : Tabelle(db))
+                if (z.at(AlarmFeld::Ident).toString() == id)
+                    return z;
+            return QVariantList();
+        };
+        QVERIFY(zeile(marke.ident).at(AlarmFeld::X).isNull());
+        // A double click accepts it where it was left: one step of the history.
+        QTest::mouseDClick(bild->Formbox, Qt::LeftButton, {}, p + QPoint(10, 5));
+        QCOMPARE(zeile(marke.ident).at(AlarmFeld::X).toInt(), marke.pos.x() + 10);
+        QCOMPARE(zeile(marke.ident).at(AlarmFeld::Y).toInt(), marke.pos.y() + 5);
+        QCOMPARE(w.mVerlauf->Stapel()->count(), vorher + 1);
+        // All the others at once, and one undo takes them all back.
+        QStringList gefunden;
+        for (const Vorschlag& v : fenster->Ergebnis())
+            if (v.art == Vorschlag::Art::Gefunden)
+                gefunden << v.ident;
+        QVERIFY(gefunden.size() > 3);
+        fenster->AlleAnnehmen();
+        QVERIFY(fenster->Ergebnis().size() < gefunden.size() + 1);
+        for (const QString& id : gefunden)
+            QVERIFY(!zeile(id).at(AlarmFeld::X).isNull());
+        QCOMPARE(w.mVerlauf->Stapel()->count(), vorher + 2);
+        w.mnuRueckgaengig->trigger();
+        for (const QString& id : gefunden)
+            QVERIFY(zeile(id).at(AlarmFeld::X).isNull());
+        QVERIFY(!zeile(marke.ident).at(AlarmFeld::X).isNull());  // the first step stays
     }
 };
 

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPaintEvent>
 #include <QToolTip>
+#include <utility>
 
 #include "alarms/Twips.h"
 
@@ -81,6 +82,23 @@ void Bildflaeche::PfeilNeuZeichnen(int index, const QRect& vorher) {
         update(ZuSchirm(imgPfeil[static_cast<std::size_t>(index)].Rechteck()));
 }
 
+void Bildflaeche::VorschlaegeSetzen(const std::vector<Vorschlagsmarke>& marken) {
+    for (const Vorschlagsmarke& m : Vorschlaege)
+        update(ZuSchirm(m.Rechteck()).adjusted(-2, -2, 2, 2));
+    Vorschlaege = marken;
+    m_Vorschlag = -1;
+    for (const Vorschlagsmarke& m : Vorschlaege)
+        update(ZuSchirm(m.Rechteck()).adjusted(-2, -2, 2, 2));
+}
+
+int Bildflaeche::VorschlagAn(const QPointF& schirm) const {
+    const QPointF p = ZuBild(schirm);
+    for (int i = static_cast<int>(Vorschlaege.size()) - 1; i >= 0; --i)
+        if (QRectF(Vorschlaege[static_cast<std::size_t>(i)].Rechteck()).contains(p))
+            return i;
+    return -1;
+}
+
 int Bildflaeche::PfeilAn(const QPointF& schirm) const {
     const QPointF p = ZuBild(schirm);
     // Later elements lie above earlier ones.
@@ -123,6 +141,23 @@ void Bildflaeche::paintEvent(QPaintEvent* e) {
                 p.drawPixmap(QPointF(a.Left * m_Zoom, a.Top * m_Zoom), Skaliert(a.Picture));
         }
     }
+    // Proposals: the symbol pale, in a dashed frame of their own colour.
+    if (!Vorschlaege.empty()) {
+        QPen rahmen(QColor(0, 90, 200), 2, Qt::DashLine);
+        rahmen.setCosmetic(true);
+        for (const Vorschlagsmarke& m : Vorschlaege) {
+            const QRect z = ZuSchirm(m.Rechteck());
+            if (!r.intersects(z.adjusted(-2, -2, 2, 2)))
+                continue;
+            p.setOpacity(0.45);
+            if (!m.bild.isNull())
+                p.drawPixmap(z, m.bild);
+            p.setOpacity(1.0);
+            p.setBrush(Qt::NoBrush);
+            p.setPen(rahmen);
+            p.drawRect(z.adjusted(-1, -1, 0, 0));
+        }
+    }
     const QRect fokus = ZuSchirm(shpFocus);
     if (shpFocusVisible && r.intersects(fokus.adjusted(-1, -1, 2, 2))) {
         p.setBrush(Qt::NoBrush);
@@ -134,6 +169,13 @@ void Bildflaeche::paintEvent(QPaintEvent* e) {
 }
 
 void Bildflaeche::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton && e->buttons() == Qt::LeftButton) {
+        m_Vorschlag = VorschlagAn(e->position());
+        if (m_Vorschlag >= 0) {
+            m_VorschlagGriff = ZuBild(e->position()) - QPointF(Vorschlaege[static_cast<std::size_t>(m_Vorschlag)].pos);
+            return;
+        }
+    }
     // A first button takes the arrow under the pointer; a further button goes
     // to the arrow that already holds the pointer.
     if (e->buttons() == e->button() || m_Gefangen >= static_cast<int>(imgPfeil.size()))
@@ -153,6 +195,14 @@ void Bildflaeche::mousePressEvent(QMouseEvent* e) {
 }
 
 void Bildflaeche::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton) {
+        const int v = VorschlagAn(e->position());
+        if (v >= 0) {
+            m_Vorschlag = -1;
+            emit VorschlagDoppelklick(Vorschlaege[static_cast<std::size_t>(v)].ident);
+            return;
+        }
+    }
     mousePressEvent(e);
     if (e->button() == Qt::LeftButton && m_Gefangen > 0 && m_Gefangen < static_cast<int>(imgPfeil.size()))
         emit PfeilDoppelklick(m_Gefangen);
@@ -160,6 +210,13 @@ void Bildflaeche::mouseDoubleClickEvent(QMouseEvent* e) {
 
 void Bildflaeche::mouseMoveEvent(QMouseEvent* e) {
     LetzteMausGlobal = e->globalPosition().toPoint();
+    if (m_Vorschlag >= 0 && m_Vorschlag < static_cast<int>(Vorschlaege.size())) {
+        Vorschlagsmarke& m = Vorschlaege[static_cast<std::size_t>(m_Vorschlag)];
+        update(ZuSchirm(m.Rechteck()).adjusted(-2, -2, 2, 2));
+        m.pos = (ZuBild(e->position()) - m_VorschlagGriff).toPoint();
+        update(ZuSchirm(m.Rechteck()).adjusted(-2, -2, 2, 2));
+        return;
+    }
     // With a button held the pointer belongs to what was pressed: an arrow
     // passed over after a press on the picture does not move.
     const int index = e->buttons() != Qt::NoButton ? m_Gefangen : PfeilAn(e->position());
@@ -171,6 +228,12 @@ void Bildflaeche::mouseMoveEvent(QMouseEvent* e) {
 }
 
 void Bildflaeche::mouseReleaseEvent(QMouseEvent* e) {
+    if (m_Vorschlag >= 0) {
+        const int v = std::exchange(m_Vorschlag, -1);
+        if (v < static_cast<int>(Vorschlaege.size()))
+            emit VorschlagVerschoben(Vorschlaege[static_cast<std::size_t>(v)].ident, Vorschlaege[static_cast<std::size_t>(v)].pos);
+        return;
+    }
     const int index = m_Gefangen;
     if (e->buttons() == Qt::NoButton)
         m_Gefangen = 0;
@@ -184,6 +247,12 @@ void Bildflaeche::mouseReleaseEvent(QMouseEvent* e) {
 bool Bildflaeche::event(QEvent* e) {
     if (e->type() == QEvent::ToolTip) {
         auto* h = static_cast<QHelpEvent*>(e);
+        const int v = VorschlagAn(h->pos());
+        if (v >= 0) {
+            const Vorschlagsmarke& m = Vorschlaege[static_cast<std::size_t>(v)];
+            QToolTip::showText(h->globalPos(), m.text, this, ZuSchirm(m.Rechteck()));
+            return true;
+        }
         const int index = PfeilAn(h->pos());
         if (index > 0) {
             const PfeilBild& a = imgPfeil[static_cast<std::size_t>(index)];

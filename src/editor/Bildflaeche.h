@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "editor/PfeilBild.h"
+#include "editor/Vorschlagsmarke.h"
 
 class Bildflaeche : public QWidget {
     Q_OBJECT
@@ -33,6 +34,10 @@ public:
     void Freigeben() { m_Gefangen = 0; }
 
     std::vector<PfeilBild> imgPfeil;  // element 0 is the template
+    // Proposed places, drawn above the arrows; they take the pointer first.
+    std::vector<Vorschlagsmarke> Vorschlaege;
+    void VorschlaegeSetzen(const std::vector<Vorschlagsmarke>& marken);
+    int VorschlagAn(const QPointF& schirm) const;  // -1 when none
 
     // Focus rectangle shpFocus, in pixels of the box.
     QRect shpFocus;
@@ -53,6 +58,9 @@ signals:
     void FlaecheMausDruck(int button, int shift, double x, double y, QPoint global);
     // A double click on an arrow (after its press has been reported).
     void PfeilDoppelklick(int index);
+    // A proposal was dragged to another place, or double-clicked to be accepted.
+    void VorschlagVerschoben(const QString& ident, QPoint pos);
+    void VorschlagDoppelklick(const QString& ident);
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -72,4 +80,6 @@ private:
     double m_Zoom = 1.0;
     mutable QHash<qint64, QPixmap> m_Skaliert;
     int m_Gefangen = 0;  // the arrow that took the press keeps the pointer until release
+    int m_Vorschlag = -1;  // the proposal being dragged
+    QPointF m_VorschlagGriff;
 };

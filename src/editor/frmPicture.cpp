@@ -165,6 +165,8 @@ frmPicture::frmPicture(QWidget* parent) : QWidget(parent) {
         m_Ziehen = 0;
         h->AlarmAnzeigen(imgPfeil(i).Ident);
     });
+    connect(Formbox, &Bildflaeche::VorschlagVerschoben, this, &frmPicture::VorschlagVerschoben);
+    connect(Formbox, &Bildflaeche::VorschlagDoppelklick, this, &frmPicture::VorschlagAnnehmen);
     m_SchubsUhr = new QTimer(this);
     m_SchubsUhr->setSingleShot(true);
     m_SchubsUhr->setInterval(SchubsenRuheMs);
@@ -418,7 +420,7 @@ void frmPicture::PfeilActivate() {
     const std::optional<AlarmRecord> vorher = mAktAlarm;
     const QString form = Feld(*mAktAlarm, AlarmFeld::Form);
     BildLaden(k->BilderPath() + QStringLiteral("\\") + form + QStringLiteral("\\") + form + QStringLiteral(".bmp"));
-    m_BildForm = form;
+    setBildForm(form);
     setWindowTitle(PfeilText::Titel(form));
     mAktPfeilIndex = static_cast<std::int16_t>(std::min(PfeilAnzahl(), MaxElemente));
     if (!m_ImLaden)
@@ -744,6 +746,15 @@ void frmPicture::wheelEvent(QWheelEvent* e) {
 
 double frmPicture::Zoom() const { return Formbox->Zoom(); }
 
+void frmPicture::setBildForm(const QString& form) {
+    const bool neu = form != m_BildForm;
+    m_BildForm = form;
+    if (neu)
+        emit BildGezeigt(form);
+}
+
+void frmPicture::VorschlaegeZeigen(const std::vector<Vorschlagsmarke>& marken) { Formbox->VorschlaegeSetzen(marken); }
+
 void frmPicture::ZoomSchritt(int richtung, std::optional<QPoint> anker) {
     if (!anker) {
         const QRect r = Formbox->ZuSchirm(Formbox->shpFocus);
@@ -836,7 +847,7 @@ void frmPicture::Leeren(const QString& grund) {
     Formbox->shpFocusVisible = false;
     mAktAlarm.reset();
     mAktPfeilIndex = 0;
-    m_BildForm.clear();
+    setBildForm(QString());
     m_BildPlatzhalter = !grund.isEmpty();
     Formbox->BildSetzen(grund.isEmpty() ? Entwurfsbild() : BildPlatzhalter(grund));
     setWindowTitle(QStringLiteral("Pfeileditor"));

@@ -10,6 +10,8 @@
 
 #include "alarms/AlarmRecord.h"
 #include "editor/PfeilBild.h"
+#include "editor/Vorschlagsmarke.h"
+#include <vector>
 
 class Bildflaeche;
 class QMdiSubWindow;
@@ -57,7 +59,7 @@ public:
     void BildNeuZeichnen();
     // The picture name the window shows (empty: none of an alarm).
     QString BildForm() const { return m_BildForm; }
-    void setBildForm(const QString& form) { m_BildForm = form; }
+    void setBildForm(const QString& form);
 
     // Shows nothing that could be written into a row: no arrows, and instead of
     // the picture a note saying why (without one, the design picture).
@@ -67,6 +69,9 @@ public:
     void ZeileAktualisieren(const QString& ident, const AlarmRecord& zeile);
     // Puts an arrow back to what its row holds, after a write that did not go through.
     void PfeilZuruecksetzen(int index);
+    // The proposed places of the picture shown (replacing those shown before).
+    void VorschlaegeZeigen(const std::vector<Vorschlagsmarke>& marken);
+
     // While a command writes this arrow itself, a new row of it changes only the
     // arrow's record: the command shows the outcome.
     int EigenerPfeil = 0;
@@ -96,6 +101,12 @@ public:
 
     // The design-time picture, shown until the first alarm picture is loaded.
     static QPixmap Entwurfsbild();
+
+signals:
+    // Another picture is shown (empty: none of an alarm).
+    void BildGezeigt(const QString& form);
+    void VorschlagVerschoben(const QString& ident, QPoint pos);
+    void VorschlagAnnehmen(const QString& ident);
 
 protected:
     bool event(QEvent* e) override;

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QSaveFile>
 #include <QSet>
+#include <QTextStream>
 #include <cstdio>
 #include <optional>
 
@@ -13,6 +14,7 @@
 #include "werkzeuge/Export.h"
 #include "werkzeuge/ImportPlan.h"
 #include "werkzeuge/Pruefbericht.h"
+#include "werkzeuge/VorschlaegeBefehl.h"
 
 namespace Werkzeugbefehle {
 namespace {
@@ -151,6 +153,15 @@ int Importieren(const QStringList& argumente) {
     return Gut;
 }
 
+int Vorschlagen(const QStringList& argumente) {
+    QTextStream aus(stdout);
+    QTextStream fehler(stderr);
+    const int ergebnis = VorschlaegeBefehl::Ausfuehren(argumente, aus, fehler);
+    aus.flush();
+    fehler.flush();
+    return ergebnis;
+}
+
 struct Befehl {
     const char* name;
     const char* hilfe;
@@ -169,6 +180,10 @@ const Befehl kBefehle[] = {
                  "      zeigt die Änderungen und schreibt sie nach Rückfrage (--ja: ohne) in einem Schritt;\n"
                  "      Ende 0 geschrieben oder nichts zu tun, 1 abgelehnt oder verneint, 2 bei Fehlern",
      Importieren},
+    {"--vorschlaege", "--vorschlaege DB [--ini Tavero.ini] [--csv DATEI] [--muster REGEX] [--alle] [--annehmen]\n"
+                      "      liest die Beschriftungen der Bilder und schlägt die Pfeilpositionen vor;\n"
+                      "      --annehmen schreibt sie; Ende 0 mit Vorschlägen, 1 ohne, 2 bei Fehlern",
+     Vorschlagen},
 };
 
 const Befehl* Finden(const QString& name) {

@@ -35,6 +35,7 @@
 #include "shell/Austausch.h"
 #include "shell/MenueBefehle.h"
 #include "shell/frmPruefbericht.h"
+#include "shell/frmVorschlaege.h"
 #include "shell/Statusfeld.h"
 #include "shell/Suchleiste.h"
 #include "shell/Verlauf.h"
@@ -184,6 +185,9 @@ void frmMain::createActions() {
     connect(mnuExportieren, &QAction::triggered, this, [this] { Austausch::Exportieren(*this, m_Auswahl.get(), this); });
     mnuImportieren = neueAktion("mnuImportieren", QStringLiteral("&Importieren…"), QKeySequence(Qt::CTRL | Qt::Key_I));
     connect(mnuImportieren, &QAction::triggered, this, [this] { Austausch::Importieren(*this, m_Auswahl.get(), this); });
+    mnuVorschlaege = neueAktion("mnuVorschlaege", QStringLiteral("&Vorschläge…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+    mnuVorschlaege->setToolTip(QStringLiteral("Vorschläge: Pfeilpositionen aus den Beschriftungen der Bilder"));
+    connect(mnuVorschlaege, &QAction::triggered, this, &frmMain::VorschlaegeZeigen);
     mnuServerOeffnen = neueAktion("mnuServerOeffnen", QStringLiteral("Server-&Datenbank öffnen…"), QKeySequence());
     connect(mnuServerOeffnen, &QAction::triggered, this, &frmMain::ServerOeffnen);
     mnuRueckgaengig->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
@@ -264,6 +268,7 @@ void frmMain::createMenus() {
     mnuExtras = menuBar()->addMenu(QStringLiteral("E&xtras"));
     mnuExtras->setObjectName(QStringLiteral("mnuExtras"));
     mnuExtras->addAction(mnuPruefbericht);
+    mnuExtras->addAction(mnuVorschlaege);
     mnuExtras->addSeparator();
     mnuExtras->addAction(mnuExportieren);
     mnuExtras->addAction(mnuImportieren);
@@ -370,9 +375,11 @@ void frmMain::KomponenteNeu() {
         if (alt->HatFenster())
             alt->AuswahlHide();
         alt->deleteLater();
-        // The arrows of the replaced database are no longer anyone's to drag.
+        // The arrows of the replaced database are no longer anyone's to drag,
+        // nor its proposals anyone's to accept.
         if (m_Bild)
             m_Bild->Leeren();
+        delete m_Vorschlaege.data();
     }
     auto neu = std::make_unique<AlarmAuswahl>();
     // Each database has a history and a search of its own.
@@ -524,6 +531,15 @@ void frmMain::PruefberichtZeigen() {
     m_Pruefbericht->show();
     m_Pruefbericht->raise();
     m_Pruefbericht->Pruefen(m_Auswahl.get());
+}
+
+void frmMain::VorschlaegeZeigen() {
+    // The proposals belong to the database open now and show on the picture window.
+    if (!m_Vorschlaege)
+        m_Vorschlaege = new frmVorschlaege(*this, Bildfenster(), this);
+    m_Vorschlaege->Vorbereiten();
+    m_Vorschlaege->show();
+    m_Vorschlaege->raise();
 }
 
 void frmMain::OeffnenAbschliessen(bool mitEndung) {

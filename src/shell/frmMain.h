@@ -23,6 +23,7 @@ class Suchleiste;
 class Verlauf;
 class QUndoView;
 class frmPruefbericht;
+class frmVorschlaege;
 
 class frmMain : public QMainWindow, public Hauptfenster {
     Q_OBJECT
@@ -39,6 +40,7 @@ public:
     // "Server-Datenbank öffnen…": asks for a server's address and opens it.
     void ServerOeffnen();
     void PruefberichtZeigen();
+    void VorschlaegeZeigen();
     // Tool bar command by the button's key.
     void ToolbarKlick(const QString& key);
     void mnuArrow_Click(int index);
@@ -86,6 +88,7 @@ public:
     QAction* mnuExportieren = nullptr;
     QAction* mnuImportieren = nullptr;
     QAction* mnuServerOeffnen = nullptr;
+    QAction* mnuVorschlaege = nullptr;
     QMenu* mnuPfeile = nullptr;
     QMenu* mnuAlarmBild = nullptr;
     QList<QAction*> mnuArrow;
@@ -127,4 +130,5 @@ private:
     Statusfeld* m_Panel[4] = {};
     QPointer<QUndoView> m_VerlaufFenster;
     QPointer<frmPruefbericht> m_Pruefbericht;
+    QPointer<frmVorschlaege> m_Vorschlaege;
 };

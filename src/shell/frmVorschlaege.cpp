@@ -1,0 +1,291 @@
+#include "shell/frmVorschlaege.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "alarms/AlarmAuswahl.h"
+#include "alarms/AlarmdefsZugriff.h"
+#include "alarms/Dialoge.h"
+#include "alarms/Hauptfenster.h"
+#include "editor/PfeilText.h"
+#include "editor/frmPicture.h"
+#include "platform/WinUmgebung.h"
+#include "werkzeuge/BildLeseLauf.h"
+#include "werkzeuge/Kennzeichenregel.h"
+#include "werkzeuge/Vorschlaege.h"
+
+namespace {
+constexpr int IdentRolle = Qt::UserRole;
+
+QString Stand(const Vorschlag& v) {
+    switch (v.art) {
+    case Vorschlag::Art::Gefunden: return QStringLiteral("X %1, Y %2").arg(v.x).arg(v.y);
+    case Vorschlag::Art::Mehrdeutig: return QStringLiteral("mehrdeutig: %1 Stellen").arg(v.stellen.size());
+    case Vorschlag::Art::NichtGefunden: return QStringLiteral("nicht gefunden: %1").arg(v.grund);
+    }
+    return {};
+}
+}  // namespace
+
+frmVorschlaege::frmVorschlaege(Hauptfenster& haupt, frmPicture* bild, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_haupt(haupt), m_bild(bild) {
+    setObjectName(QStringLiteral("frmVorschlaege"));
+    setWindowTitle(QStringLiteral("Vorschläge"));
+    m_lauf = new BildLeseLauf(this);
+
+    lstBilder = new QListWidget(this);
+    lstBilder->setObjectName(QStringLiteral("lstBilder"));
+    lstBilder->setMaximumHeight(110);
+    chkAlle = new QCheckBox(QStringLiteral("Auch Alarme &mit Position vorschlagen"), this);
+    txtMuster = new QLineEdit(this);
+    txtMuster->setObjectName(QStringLiteral("txtMuster"));
+    txtMuster->setPlaceholderText(QStringLiteral("Muster des Kennzeichens (regulärer Ausdruck; leer: VarName bis zum ersten _ oder .)"));
+    cmdLesen = new QPushButton(QStringLiteral("Bilder &lesen"), this);
+    cmdAbbrechen = new QPushButton(QStringLiteral("Lesen a&bbrechen"), this);
+    cmdAbbrechen->setEnabled(false);
+    prgLesen = new QProgressBar(this);
+    prgLesen->setTextVisible(false);
+    lblStand = new QLabel(this);
+    lvwVorschlaege = new QTreeWidget(this);
+    lvwVorschlaege->setObjectName(QStringLiteral("lvwVorschlaege"));
+    lvwVorschlaege->setHeaderLabels({QStringLiteral("Alarm"), QStringLiteral("Bild"), QStringLiteral("Kennzeichen"),
+                                     QStringLiteral("Vorschlag")});
+    lvwVorschlaege->setRootIsDecorated(false);
+    lvwVorschlaege->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lvwVorschlaege->setToolTip(QStringLiteral("Doppelklick: den Vorschlag annehmen"));
+    cmdAnnehmen = new QPushButton(QStringLiteral("&Annehmen"), this);
+    cmdBildAnnehmen = new QPushButton(QStringLiteral("Alle dieses &Bildes annehmen"), this);
+    cmdAlleAnnehmen = new QPushButton(QStringLiteral("A&lle annehmen"), this);
+    auto* schliessen = new QPushButton(QStringLiteral("&Schließen"), this);
+
+    auto* lesen = new QHBoxLayout;
+    lesen->addWidget(cmdLesen);
+    lesen->addWidget(cmdAbbrechen);
+    lesen->addWidget(prgLesen, 1);
+    auto* annehmen = new QHBoxLayout;
+    annehmen->addWidget(cmdAnnehmen);
+    annehmen->addWidget(cmdBildAnnehmen);
+    annehmen->addWidget(cmdAlleAnnehmen);
+    annehmen->addStretch();
+    annehmen->addWidget(schliessen);
+    auto* ly = new QVBoxLayout(this);
+    ly->addWidget(new QLabel(QStringLiteral("Bilder:"), this));
+    ly->addWidget(lstBilder);
+    ly->addWidget(chkAlle);
+    ly->addWidget(txtMuster);
+    ly->addLayout(lesen);
+    ly->addWidget(lblStand);
+    ly->addWidget(lvwVorschlaege, 1);
+    ly->addLayout(annehmen);
+    resize(620, 560);
+
+    connect(cmdLesen, &QPushButton::clicked, this, &frmVorschlaege::Lesen);
+    connect(cmdAbbrechen, &QPushButton::clicked, this, &frmVorschlaege::LesenAbbrechen);
+    connect(cmdAnnehmen, &QPushButton::clicked, this, [this] {
+        QStringList idents;
+        for (QTreeWidgetItem* item : lvwVorschlaege->selectedItems())
+            idents << item->data(0, IdentRolle).toString();
+        Annehmen(idents);
+    });
+    connect(cmdBildAnnehmen, &QPushButton::clicked, this, &frmVorschlaege::BildAnnehmen);
+    connect(cmdAlleAnnehmen, &QPushButton::clicked, this, &frmVorschlaege::AlleAnnehmen);
+    connect(schliessen, &QPushButton::clicked, this, &QWidget::close);
+    connect(lvwVorschlaege, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem* item) { Annehmen({item->data(0, IdentRolle).toString()}); });
+    connect(m_lauf, &BildLeseLauf::Fortschritt, this, [this](int fertig, int gesamt) {
+        prgLesen->setRange(0, gesamt);
+        prgLesen->setValue(fertig);
+        lblStand->setText(BildLeseLauf::FortschrittText(fertig, gesamt));
+    });
+    connect(m_lauf, &BildLeseLauf::Fertig, this, &frmVorschlaege::Fertig);
+    connect(m_lauf, &BildLeseLauf::Abgebrochen, this, [this] {
+        cmdLesen->setEnabled(true);
+        cmdAbbrechen->setEnabled(false);
+        lblStand->setText(QStringLiteral("Lesen abgebrochen; nichts wurde geschrieben."));
+    });
+    if (m_bild) {
+        connect(m_bild, &frmPicture::BildGezeigt, this, &frmVorschlaege::MarkenZeigen);
+        connect(m_bild, &frmPicture::VorschlagVerschoben, this, &frmVorschlaege::Verschoben);
+        connect(m_bild, &frmPicture::VorschlagAnnehmen, this, [this](const QString& ident) { Annehmen({ident}); });
+    }
+}
+
+frmVorschlaege::~frmVorschlaege() {
+    if (m_bild)
+        m_bild->VorschlaegeZeigen({});
+}
+
+void frmVorschlaege::Vorbereiten() {
+    AlarmAuswahl* k = m_haupt.mgobjAuswahl();
+    const QString gezeigt = m_bild ? m_bild->BildForm() : QString();
+    lstBilder->clear();
+    for (const QString& datei : k ? k->AlarmBilderListe().value_or(QStringList()) : QStringList()) {
+        const QString name = PfeilText::OhneEndung(datei);
+        auto* item = new QListWidgetItem(name, lstBilder);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(gezeigt.isEmpty() || name == gezeigt ? Qt::Checked : Qt::Unchecked);
+    }
+}
+
+bool frmVorschlaege::Lesen() {
+    AlarmAuswahl* k = m_haupt.mgobjAuswahl();
+    if (!k || k->AlarmDatenbank().isEmpty() || m_lauf->Laeuft())
+        return false;
+    const Kennzeichenregel regel(txtMuster->text().trimmed());
+    if (!regel.Gueltig()) {
+        lblStand->setText(regel.Fehler());
+        Dialoge::aktuell().Meldung(this, regel.Fehler());
+        return false;
+    }
+    QStringList gewaehlt;
+    for (int i = 0; i < lstBilder->count(); ++i)
+        if (lstBilder->item(i)->checkState() == Qt::Checked)
+            gewaehlt << lstBilder->item(i)->text();
+    try {
+        m_alarme = Vorschlaege::AlarmeLesen(k->AlarmDatenbank(), gewaehlt, chkAlle->isChecked());
+    } catch (const AlarmdefsFehler& f) {
+        Dialoge::aktuell().FehlerMeldung(this, f.Text(), f.Detail());
+        return false;
+    }
+    m_muster = regel.Muster();
+    m_vorschlaege.clear();
+    ListeFuellen();
+    MarkenZeigen();
+    if (m_alarme.isEmpty()) {
+        lblStand->setText(chkAlle->isChecked() ? QStringLiteral("Die gewählten Bilder haben keine Alarme.")
+                                               : QStringLiteral("Auf den gewählten Bildern hat jeder Alarm eine Position."));
+        return true;
+    }
+    m_bilder = Vorschlaege::Bilder(m_alarme);
+    cmdLesen->setEnabled(false);
+    cmdAbbrechen->setEnabled(true);
+    prgLesen->setRange(0, static_cast<int>(m_bilder.size()));
+    prgLesen->setValue(0);
+    lblStand->setText(BildLeseLauf::FortschrittText(0, static_cast<int>(m_bilder.size())));
+    return m_lauf->Starten(Vorschlaege::BildDateien(k->BilderPath(), m_bilder));
+}
+
+void frmVorschlaege::LesenAbbrechen() { m_lauf->Abbrechen(); }
+
+void frmVorschlaege::Fertig(const QList<Bildtext>& texte) {
+    cmdLesen->setEnabled(true);
+    cmdAbbrechen->setEnabled(false);
+    AlarmAuswahl* k = m_haupt.mgobjAuswahl();
+    if (!k)
+        return;
+    // The readings of this run, with the rule the reading was started with.
+    m_vorschlaege = Vorschlaege::Berechnen(m_alarme, Vorschlaege::NachBild(k->BilderPath(), m_bilder, texte),
+                                           Kennzeichenregel(m_muster));
+    lblStand->setText(Vorschlaege::Zusammenfassung(m_vorschlaege).trimmed().section(QLatin1Char('\n'), -1));
+    ListeFuellen();
+    MarkenZeigen();
+}
+
+void frmVorschlaege::ListeFuellen() {
+    lvwVorschlaege->clear();
+    for (const Vorschlag& v : m_vorschlaege) {
+        auto* item = new QTreeWidgetItem(lvwVorschlaege, {v.ident, v.form, v.kennzeichen, Stand(v)});
+        item->setData(0, IdentRolle, v.ident);
+        if (v.art != Vorschlag::Art::Gefunden)
+            item->setForeground(3, palette().color(QPalette::Disabled, QPalette::Text));
+    }
+    for (int i = 0; i < 3; ++i)
+        lvwVorschlaege->resizeColumnToContents(i);
+}
+
+QPixmap frmVorschlaege::Symbol(const QString& datei) {
+    auto it = m_symbole.constFind(datei);
+    if (it != m_symbole.cend())
+        return *it;
+    AlarmAuswahl* k = m_haupt.mgobjAuswahl();
+    QPixmap pm;
+    const QString pfad = (k ? k->SymbolPath() : QString()) + QLatin1Char('\\') +
+                         (datei.isEmpty() ? QStringLiteral("PfeilLeer.gif") : datei);
+    pm.load(QString::fromStdString(WinUmgebung::PfadAbbilden(pfad.toStdString())));
+    m_symbole.insert(datei, pm);
+    return pm;
+}
+
+void frmVorschlaege::MarkenZeigen() {
+    if (!m_bild)
+        return;
+    std::vector<Vorschlagsmarke> marken;
+    for (const Vorschlag& v : m_vorschlaege)
+        if (v.art == Vorschlag::Art::Gefunden && v.form == m_bild->BildForm())
+            marken.push_back({v.ident, QStringLiteral("Vorschlag für Alarm %1 (%2); Doppelklick nimmt ihn an").arg(v.ident, v.kennzeichen),
+                              QPoint(v.x, v.y), Symbol(v.gelesen.value(AlarmFeld::Symbol))});
+    m_bild->VorschlaegeZeigen(marken);
+}
+
+void frmVorschlaege::Verschoben(const QString& ident, QPoint pos) {
+    // A proposal dragged on the picture keeps its new place until it is accepted.
+    for (Vorschlag& v : m_vorschlaege)
+        if (v.ident == ident && v.art == Vorschlag::Art::Gefunden) {
+            v.x = pos.x();
+            v.y = pos.y();
+        }
+    for (int i = 0; i < lvwVorschlaege->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = lvwVorschlaege->topLevelItem(i);
+        if (item->data(0, IdentRolle).toString() == ident)
+            item->setText(3, QStringLiteral("X %1, Y %2").arg(pos.x()).arg(pos.y()));
+    }
+}
+
+bool frmVorschlaege::Annehmen(const QStringList& idents) {
+    AlarmAuswahl* k = m_haupt.mgobjAuswahl();
+    QList<Vorschlag> auswahl;
+    for (const Vorschlag& v : m_vorschlaege)
+        if (v.art == Vorschlag::Art::Gefunden && idents.contains(v.ident))
+            auswahl << v;
+    if (!k || auswahl.isEmpty())
+        return false;
+    const QString beschreibung = auswahl.size() == 1 ? QStringLiteral("Vorschlag für Alarm %1 annehmen").arg(auswahl.first().ident)
+                                                     : QStringLiteral("%1 Vorschläge annehmen").arg(auswahl.size());
+    const Sammelergebnis s = k->ZeilenSchreiben(Vorschlaege::Auftraege(auswahl), beschreibung);
+    if (!s.geschrieben) {
+        Dialoge::aktuell().FehlerMeldung(this, s.text, s.detail);
+        return false;
+    }
+    for (qsizetype i = m_vorschlaege.size() - 1; i >= 0; --i)
+        if (m_vorschlaege.at(i).art == Vorschlag::Art::Gefunden && idents.contains(m_vorschlaege.at(i).ident))
+            m_vorschlaege.removeAt(i);
+    ListeFuellen();
+    MarkenZeigen();
+    m_haupt.StatusText(1, beschreibung + QStringLiteral(": geschrieben."));
+    return true;
+}
+
+void frmVorschlaege::BildAnnehmen() {
+    // The picture of the proposal chosen in the list, else the one shown.
+    QString form = m_bild ? m_bild->BildForm() : QString();
+    if (QTreeWidgetItem* item = lvwVorschlaege->currentItem())
+        form = item->text(1);
+    QStringList idents;
+    for (const Vorschlag& v : m_vorschlaege)
+        if (v.form == form)
+            idents << v.ident;
+    Annehmen(idents);
+}
+
+void frmVorschlaege::AlleAnnehmen() {
+    QStringList idents;
+    for (const Vorschlag& v : m_vorschlaege)
+        idents << v.ident;
+    Annehmen(idents);
+}
+
+void frmVorschlaege::closeEvent(QCloseEvent* e) {
+    m_lauf->Abbrechen();
+    if (m_bild)
+        m_bild->VorschlaegeZeigen({});
+    QWidget::closeEvent(e);
+}

@@ -1,0 +1,76 @@
+#pragma once
+// The window "Vorschläge": reads the tag labels on the chosen pictures (beside
+// the user interface, with a progress bar and a way to stop), proposes a place
+// for each alarm's arrow, shows the proposals on the picture window, and
+// writes only what the user accepts: one, all of a picture, or all, each time
+// as one step of the history.
+#include <QHash>
+#include <QPixmap>
+#include <QPointer>
+#include <QWidget>
+
+#include "alarms/AlarmRecord.h"
+#include "werkzeuge/Bildtext.h"
+#include "werkzeuge/Vorschlag.h"
+
+class BildLeseLauf;
+class Hauptfenster;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+class frmPicture;
+
+class frmVorschlaege : public QWidget {
+    Q_OBJECT
+public:
+    frmVorschlaege(Hauptfenster& haupt, frmPicture* bild, QWidget* parent = nullptr);
+    ~frmVorschlaege() override;
+
+    // The pictures offered, the shown one (or all) chosen.
+    void Vorbereiten();
+    // Reads the chosen pictures; false (with a message) when it cannot start.
+    bool Lesen();
+    void LesenAbbrechen();
+    // Writes the proposals with these alarm numbers (found ones only) in one step.
+    bool Annehmen(const QStringList& idents);
+    void BildAnnehmen();
+    void AlleAnnehmen();
+    const QList<Vorschlag>& Ergebnis() const { return m_vorschlaege; }
+    BildLeseLauf* Lauf() const { return m_lauf; }
+
+    QListWidget* lstBilder = nullptr;
+    QCheckBox* chkAlle = nullptr;
+    QLineEdit* txtMuster = nullptr;
+    QPushButton* cmdLesen = nullptr;
+    QPushButton* cmdAbbrechen = nullptr;
+    QProgressBar* prgLesen = nullptr;
+    QLabel* lblStand = nullptr;
+    QTreeWidget* lvwVorschlaege = nullptr;
+    QPushButton* cmdAnnehmen = nullptr;
+    QPushButton* cmdBildAnnehmen = nullptr;
+    QPushButton* cmdAlleAnnehmen = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void Fertig(const QList<Bildtext>& texte);
+    void ListeFuellen();
+    void MarkenZeigen();
+    void Verschoben(const QString& ident, QPoint pos);
+    QPixmap Symbol(const QString& datei);
+
+    Hauptfenster& m_haupt;
+    QPointer<frmPicture> m_bild;
+    BildLeseLauf* m_lauf = nullptr;
+    AlarmListeTyp m_alarme;
+    QStringList m_bilder;
+    QString m_muster;
+    QList<Vorschlag> m_vorschlaege;
+    QHash<QString, QPixmap> m_symbole;
+};
