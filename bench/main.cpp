@@ -29,5 +29,7 @@ int main(int argc, char** argv) {
         BenchWerkzeuge(dir.path());
     if (laufen("vorschlaege"))
         BenchVorschlaege(dir.path());
+    if (laufen("server"))
+        BenchServer(dir.path());
     return 0;
 }

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include "alarms/AlarmdefsSchreiber.h"
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Datenbankadresse.h"
 #include "alarms/Serverdienst.h"
@@ -20,7 +21,13 @@ AlarmAuswahl::~AlarmAuswahl() {
 }
 
 Serverdienst* AlarmAuswahl::Server() {
+    // The address is looked at once per database, not at every write.
+    if (m_Server && m_ServerFuer == m_AlarmDatenbank)
+        return m_Server.get();
+    if (m_KeinServerFuer == m_AlarmDatenbank && !m_AlarmDatenbank.isNull())
+        return nullptr;
     if (!Datenbankadresse(m_AlarmDatenbank).IstServer()) {
+        m_KeinServerFuer = m_AlarmDatenbank;
         m_Server.reset();
         return nullptr;
     }
@@ -172,7 +179,7 @@ Schreibergebnis AlarmAuswahl::ZeileSchreiben(const Schreibauftrag& auftrag, cons
     if (Serverdienst* d = Server()) {
         QString grund, detail;
         if (d->Verbinden(&grund, &detail)) {
-            e = AlarmdefsZugriff::Schreiben(d->Verbindung(), m_AlarmDatenbank, auftrag);
+            e = d->Schreiber().Einzeln(auftrag);
             if (e.art == Schreibergebnis::Art::Abgelehnt)
                 d->NachFehler();
         } else {
@@ -191,7 +198,7 @@ Sammelergebnis AlarmAuswahl::ZeilenSchreiben(const QList<Schreibauftrag>& auftra
     if (Serverdienst* d = Server()) {
         QString grund, detail;
         if (d->Verbinden(&grund, &detail)) {
-            s = AlarmdefsZugriff::SchreibenAlle(d->Verbindung(), m_AlarmDatenbank, auftraege);
+            s = d->Schreiber().Alle(auftraege);
             if (!s.geschrieben && (s.abgelehnt < 0 || s.zeilen.at(s.abgelehnt).art == Schreibergebnis::Art::Abgelehnt))
                 d->NachFehler();
         } else {

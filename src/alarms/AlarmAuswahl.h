@@ -117,6 +117,7 @@ private:
     void ZeileVomServer(const QString& ident);
     std::unique_ptr<Serverdienst> m_Server;
     QString m_ServerFuer;
+    QString m_KeinServerFuer;  // a file database: no server connection
     void ZeileMelden(const QString& ident, const Schreibergebnis& e);
     std::optional<AlarmRecord> GelesenFuer(const QString& ident) const;
 };

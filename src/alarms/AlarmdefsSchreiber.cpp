@@ -91,6 +91,46 @@ Schreibergebnis AlarmdefsSchreiber::Abbrechen(const QSqlError& fehler) {
     return Abgelehnt(text + QStringLiteral(" Nichts wurde geschrieben."), m.detail);
 }
 
+Schreibergebnis AlarmdefsSchreiber::Einzeln(const Schreibauftrag& auftrag) {
+    if (!BrauchtTransaktion())
+        return Zeile(auftrag);
+    if (auto fehler = Beginnen())
+        return *fehler;
+    Schreibergebnis e = Zeile(auftrag);
+    if (!e.geschrieben()) {
+        Verwerfen();
+        return e;
+    }
+    if (auto fehler = Abschliessen())
+        return *fehler;
+    return e;
+}
+
+Sammelergebnis AlarmdefsSchreiber::Alle(const QList<Schreibauftrag>& auftraege) {
+    Sammelergebnis s;
+    auto abgelehnt = [&s](const Schreibergebnis& e) {
+        s.geschrieben = false;
+        s.text = e.text;
+        s.detail = e.detail;
+        return s;
+    };
+    if (auto fehler = Beginnen())
+        return abgelehnt(*fehler);
+    for (const Schreibauftrag& a : auftraege) {
+        s.zeilen << Zeile(a);
+        if (!s.zeilen.last().geschrieben()) {
+            // one row that cannot be written stops them all: nothing is written
+            Verwerfen();
+            s.abgelehnt = static_cast<int>(s.zeilen.size()) - 1;
+            return abgelehnt(s.zeilen.last());
+        }
+    }
+    if (auto fehler = Abschliessen())
+        return abgelehnt(*fehler);
+    s.geschrieben = true;
+    return s;
+}
+
 std::optional<Schreibergebnis> AlarmdefsSchreiber::Beginnen() {
     // SQLite takes the write lock at once, so nobody changes a row between
     // reading it here and writing it.
@@ -222,29 +262,27 @@ Schreibergebnis AlarmdefsSchreiber::Zeile(const Schreibauftrag& auftrag) {
     return e;
 }
 
-Schreibergebnis AlarmdefsSchreiber::ZeilePostgres(const Schreibauftrag& auftrag, qlonglong ident, const QVariantList& neu) {
-    // One statement: the rows of that number are locked, the first that still
-    // holds what was read is written, and the other clients are told. The
-    // values are compared as a record shows them (NULL as empty text, the
-    // symbol by its file name).
+const QString& AlarmdefsSchreiber::PostgresSql(const QList<int>& spalten, bool vergleichen) {
+    QList<int> schluessel = spalten;
+    schluessel << (vergleichen ? -1 : -2);
+    auto it = m_postgresSql.find(schluessel);
+    if (it != m_postgresSql.end())
+        return *it;
     auto spalte = [this](int s) { return AlarmdefsZugriff::SpaltenName(m_db, AlarmRecordBau::SpaltenNamen().at(s)); };
     QStringList alteSpalten, bedingungen, setzen;
     for (int i = 0; i < AlarmFeld::Spalten; ++i)
         alteSpalten << QStringLiteral("alt.") + spalte(i);
-    QVariantList parameter{ident};
-    if (auftrag.gelesen)
-        for (int s : auftrag.spalten) {
+    if (vergleichen)
+        for (int s : spalten) {
             const QString wert = QStringLiteral("coalesce(alt.%1::text, '')").arg(spalte(s));
             bedingungen << (s == AlarmFeld::Symbol ? QStringLiteral("regexp_replace(%1, '^.*\\\\', '')").arg(wert) : wert) +
                                QStringLiteral(" = ?");
-            parameter << auftrag.gelesen->value(s);
         }
-    for (int i = 0; i < auftrag.spalten.size(); ++i) {
-        setzen << spalte(auftrag.spalten.at(i)) + QStringLiteral(" = ?");
-        parameter << neu.at(i);
-    }
+    for (int s : spalten)
+        setzen << spalte(s) + QStringLiteral(" = ?");
     const QString tabelle = AlarmdefsZugriff::Tabelle(m_db);
-    const QString sql =
+    return *m_postgresSql.insert(
+        schluessel,
         QStringLiteral("with alt as (select ctid as zeile, %1 from %2 where %3 = ? order by ctid for update), "
                        "ziel as (select alt.zeile from alt%4 order by alt.zeile limit 1), "
                        "neu as (update %2 t set %5 from ziel where t.ctid = ziel.zeile "
@@ -254,8 +292,23 @@ Schreibergebnis AlarmdefsSchreiber::ZeilePostgres(const Schreibauftrag& auftrag,
             .arg(AlarmdefsZugriff::SpaltenListe(m_db), tabelle, spalte(AlarmFeld::Ident),
                  bedingungen.isEmpty() ? QString() : QStringLiteral(" where ") + bedingungen.join(QStringLiteral(" and ")),
                  setzen.join(QStringLiteral(", ")), QLatin1String(AlarmdefsZugriff::Benachrichtigung),
-                 alteSpalten.join(QStringLiteral(", ")));
-    QSqlQuery* q = Vorbereitet(sql);
+                 alteSpalten.join(QStringLiteral(", "))));
+}
+
+Schreibergebnis AlarmdefsSchreiber::ZeilePostgres(const Schreibauftrag& auftrag, qlonglong ident, const QVariantList& neu) {
+    // One statement: the rows of that number are locked, the first that still
+    // holds what was read is written, and the other clients are told. The
+    // values are compared as a record shows them (NULL as empty text, the
+    // symbol by its file name).
+    QVariantList parameter{ident};
+    if (auftrag.gelesen)
+        for (int s : auftrag.spalten) {
+            // An empty text is compared as such; a null one would be bound as NULL and compare to nothing.
+            const QString gelesen = auftrag.gelesen->value(s);
+            parameter << (gelesen.isNull() ? QStringLiteral("") : gelesen);
+        }
+    parameter << neu;
+    QSqlQuery* q = Vorbereitet(PostgresSql(auftrag.spalten, auftrag.gelesen.has_value()));
     if (!q)
         return Abbrechen(m_letzterFehler);
     for (const QVariant& p : parameter)

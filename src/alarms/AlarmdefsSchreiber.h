@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+#include "alarms/Sammelergebnis.h"
 #include "alarms/Schreibauftrag.h"
 #include "alarms/Schreibergebnis.h"
 
@@ -17,6 +18,11 @@ class AlarmdefsSchreiber {
 public:
     AlarmdefsSchreiber(QSqlDatabase& db, const QString& sDatenbank);
     ~AlarmdefsSchreiber();  // an open transaction is rolled back
+
+    // One row in a transaction of its own (on a server: one statement).
+    Schreibergebnis Einzeln(const Schreibauftrag& auftrag);
+    // Several rows in one transaction: all of them, or none.
+    Sammelergebnis Alle(const QList<Schreibauftrag>& auftraege);
 
     // Takes the write lock (SQLite: at once, waiting for another program's lock
     // as long as the connection's busy time-out says); a refusal when it cannot.
@@ -46,5 +52,7 @@ private:
     QString m_identSpalte;
     QString m_leseSql[2];
     QHash<QList<int>, QString> m_schreibSql;
+    QHash<QList<int>, QString> m_postgresSql;  // by the columns written, and whether they are compared
+    const QString& PostgresSql(const QList<int>& spalten, bool vergleichen);
     QSqlError m_letzterFehler;
 };

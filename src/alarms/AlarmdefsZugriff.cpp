@@ -334,18 +334,7 @@ Schreibergebnis AlarmdefsZugriff::Schreiben(const QString& sDatenbank, const Sch
 
 Schreibergebnis AlarmdefsZugriff::Schreiben(QSqlDatabase& db, const QString& sDatenbank, const Schreibauftrag& auftrag) {
     AlarmdefsSchreiber schreiber(db, sDatenbank);
-    if (!schreiber.BrauchtTransaktion())
-        return schreiber.Zeile(auftrag);
-    if (auto fehler = schreiber.Beginnen())
-        return *fehler;
-    Schreibergebnis e = schreiber.Zeile(auftrag);
-    if (!e.geschrieben()) {
-        schreiber.Verwerfen();
-        return e;
-    }
-    if (auto fehler = schreiber.Abschliessen())
-        return *fehler;
-    return e;
+    return schreiber.Einzeln(auftrag);
 }
 
 Sammelergebnis AlarmdefsZugriff::SchreibenAlle(const QString& sDatenbank, const QList<Schreibauftrag>& auftraege) {
@@ -362,29 +351,8 @@ Sammelergebnis AlarmdefsZugriff::SchreibenAlle(const QString& sDatenbank, const 
 
 Sammelergebnis AlarmdefsZugriff::SchreibenAlle(QSqlDatabase& db, const QString& sDatenbank,
                                                const QList<Schreibauftrag>& auftraege) {
-    Sammelergebnis s;
-    auto abgelehnt = [&s](const Schreibergebnis& e) {
-        s.geschrieben = false;
-        s.text = e.text;
-        s.detail = e.detail;
-        return s;
-    };
     AlarmdefsSchreiber schreiber(db, sDatenbank);
-    if (auto fehler = schreiber.Beginnen())
-        return abgelehnt(*fehler);
-    for (const Schreibauftrag& a : auftraege) {
-        s.zeilen << schreiber.Zeile(a);
-        if (!s.zeilen.last().geschrieben()) {
-            // one row that cannot be written stops them all: nothing is written
-            schreiber.Verwerfen();
-            s.abgelehnt = static_cast<int>(s.zeilen.size()) - 1;
-            return abgelehnt(s.zeilen.last());
-        }
-    }
-    if (auto fehler = schreiber.Abschliessen())
-        return abgelehnt(*fehler);
-    s.geschrieben = true;
-    return s;
+    return schreiber.Alle(auftraege);
 }
 
 AlarmListeTyp AlarmdefsZugriff::ZeilenLesen(QSqlDatabase& db, qlonglong ident) {

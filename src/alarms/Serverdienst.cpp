@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "alarms/AlarmdefsSchreiber.h"
 #include "alarms/AlarmdefsZugriff.h"
 
 namespace {
@@ -21,6 +22,7 @@ Serverdienst::Serverdienst(const QString& sDatenbank, QObject* parent)
 }
 
 Serverdienst::~Serverdienst() {
+    m_schreiber.reset();
     m_db = QSqlDatabase();
     AlarmdefsZugriff::Schliessen(m_name);
 }
@@ -28,6 +30,8 @@ Serverdienst::~Serverdienst() {
 bool Serverdienst::Verbinden(QString* grund, QString* detail) {
     if (m_verbunden)
         return true;
+    // Statements prepared on a connection that is gone cannot be used again.
+    m_schreiber.reset();
     if (m_db.isValid()) {
         m_db = QSqlDatabase();
         AlarmdefsZugriff::Schliessen(m_name);
@@ -47,6 +51,12 @@ bool Serverdienst::Verbinden(QString* grund, QString* detail) {
     m_verbunden = true;
     m_uhr->start();
     return true;
+}
+
+AlarmdefsSchreiber& Serverdienst::Schreiber() {
+    if (!m_schreiber)
+        m_schreiber = std::make_unique<AlarmdefsSchreiber>(m_db, m_datenbank);
+    return *m_schreiber;
 }
 
 void Serverdienst::Meldung(const QString& name, QSqlDriver::NotificationSource, const QVariant& inhalt) {

@@ -7,7 +7,9 @@
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QString>
+#include <memory>
 
+class AlarmdefsSchreiber;
 class QTimer;
 
 class Serverdienst : public QObject {
@@ -20,6 +22,8 @@ public:
     bool Verbinden(QString* grund = nullptr, QString* detail = nullptr);
     bool Verbunden() const { return m_verbunden; }
     QSqlDatabase& Verbindung() { return m_db; }
+    // Writes through the kept connection; its statements are prepared once.
+    AlarmdefsSchreiber& Schreiber();
     // A write through the connection failed: if the connection is gone, it is
     // opened again (at the next write, or by the regular check).
     void NachFehler();
@@ -42,6 +46,7 @@ private:
     QString m_datenbank;
     QString m_name;
     QSqlDatabase m_db;
+    std::unique_ptr<AlarmdefsSchreiber> m_schreiber;
     QTimer* m_uhr = nullptr;
     bool m_verbunden = false;
     bool m_unterbrochen = false;

@@ -1,0 +1,217 @@
+// Team mode against the PostgreSQL server named by PGHOST/PGPORT/PGUSER (the
+// test script's throw-away cluster: pg_virtualenv tavero-bench server): one
+// arrow write-back against the same conditional update through plain libpq,
+// the grid opening a million rows against a hundred, and the time from a
+// write in one client until the other client's arrow has moved.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QThread>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <libpq-fe.h>
+
+#include "BenchAusgabe.h"
+#include "Benchmarks.h"
+#include "DemoProjekt.h"
+#include "GrosseDemo.h"
+#include "alarms/AlarmAuswahl.h"
+#include "alarms/AlarmdefsModell.h"
+#include "alarms/AlarmdefsZugriff.h"
+#include "alarms/Anzeigemodus.h"
+#include "alarms/Dialoge.h"
+#include "alarms/Serverdienst.h"
+#include "alarms/frmAlarmAuswahl.h"
+#include "editor/frmPicture.h"
+#include "platform/WinUmgebung.h"
+#include "shell/frmMain.h"
+#include "werkzeuge/Kopie.h"
+
+namespace {
+QString Adresse(const QString& datenbank) {
+    return QStringLiteral("postgresql://%1@%2:%3/%4")
+        .arg(qEnvironmentVariable("PGUSER"), qEnvironmentVariable("PGHOST"), qEnvironmentVariable("PGPORT", "5432"),
+             datenbank);
+}
+
+// A fresh database on the server, through plain libpq.
+bool Anlegen(const QString& datenbank) {
+    PGconn* c = PQconnectdb("dbname=postgres");
+    if (PQstatus(c) != CONNECTION_OK) {
+        std::fprintf(stderr, "tavero-bench: %s", PQerrorMessage(c));
+        PQfinish(c);
+        return false;
+    }
+    PQclear(PQexec(c, ("drop database if exists " + datenbank.toStdString() + " with (force)").c_str()));
+    PGresult* r = PQexec(c, ("create database " + datenbank.toStdString()).c_str());
+    const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+    PQclear(r);
+    PQfinish(c);
+    return ok;
+}
+
+bool Fuellen(const QString& quelle, const QString& datenbank) {
+    if (!Anlegen(datenbank))
+        return false;
+    const Kopie::Ergebnis e = Kopie::Kopieren(quelle, Adresse(datenbank), false);
+    if (!e.kopiert)
+        std::fprintf(stderr, "tavero-bench: %s %s\n", qPrintable(e.text), qPrintable(e.detail));
+    return e.kopiert;
+}
+
+// The alarms of one picture as the server holds them.
+AlarmListeTyp Alarme(const QString& uri) {
+    const auto liste = AlarmdefsZugriff::AlarmListeLesen(uri, QStringLiteral("Uebersicht"));
+    return liste.value_or(AlarmListeTyp());
+}
+
+void Schreiben(const QString& uri, const AlarmListeTyp& alarme) {
+    // Tavero: through the component's kept connection, one statement with its notification.
+    AlarmAuswahl a;
+    a.setAlarmDatenbank(uri);
+    a.Server()->Verbinden();
+    // libpq: the same conditional update on an open connection.
+    PGconn* c = PQconnectdb(("dbname=" + uri.section(QLatin1Char('/'), -1).toStdString()).c_str());
+    PQclear(PQprepare(c, "pfeil",
+                      "update \"Alarmdefs\" set \"X\" = $1::int, \"Y\" = $2::int where ctid = (select ctid from "
+                      "\"Alarmdefs\" where \"Ident\" = $3::int and coalesce(\"X\"::text, '') = $4 and "
+                      "coalesce(\"Y\"::text, '') = $5 order by ctid limit 1)",
+                      5, nullptr));
+    std::vector<double> tavero, libpq;
+    QElapsedTimer t;
+    const int laeufe = std::min<int>(50, static_cast<int>(alarme.size() / 2));
+    for (int i = 0; i < laeufe; ++i) {
+        const AlarmRecord& r = alarme.at(2 * i);
+        Schreibauftrag auftrag;
+        auftrag.ident = r.at(AlarmFeld::Ident);
+        auftrag.spalten = {AlarmFeld::X, AlarmFeld::Y};
+        auftrag.werte = {300 + i, 200 + i};
+        auftrag.gelesen = r;
+        t.start();
+        const Schreibergebnis se = a.ZeileSchreiben(auftrag, {});
+        const bool ok = se.geschrieben();
+        tavero.push_back(t.nsecsElapsed() / 1e6);
+        if (!ok)
+            std::fprintf(stderr, "tavero-bench: %s\n", qPrintable(se.text));
+        const AlarmRecord& s = alarme.at(2 * i + 1);
+        const std::string x = std::to_string(300 + i), y = std::to_string(200 + i), id = s.at(AlarmFeld::Ident).toStdString(),
+                          altX = s.at(AlarmFeld::X).toStdString(), altY = s.at(AlarmFeld::Y).toStdString();
+        const char* werte[5] = {x.c_str(), y.c_str(), id.c_str(), altX.c_str(), altY.c_str()};
+        t.start();
+        PGresult* res = PQexecPrepared(c, "pfeil", 5, werte, nullptr, nullptr, 0);
+        libpq.push_back(t.nsecsElapsed() / 1e6);
+        if (!ok || std::string(PQcmdTuples(res)) != "1")
+            std::fprintf(stderr, "tavero-bench: Schreiben von %s (%d) oder %s (%s) ging nicht\n", qPrintable(auftrag.ident), ok,
+                         id.c_str(), PQcmdTuples(res));
+        PQclear(res);
+    }
+    PQfinish(c);
+    BenchZeile("server_pfeil_tavero", Median(tavero), "ms");
+    BenchZeile("server_pfeil_libpq", Median(libpq), "ms");
+    BenchZeile("server_pfeil_verhaeltnis", Median(tavero) / Median(libpq), "x");
+}
+
+// From AuswahlShow until the grid holds its first rows, for a fresh component.
+double Oeffnen(const QString& uri) {
+    std::vector<double> zeiten;
+    for (int i = 0; i < 5; ++i) {
+        QElapsedTimer t;
+        t.start();
+        AlarmAuswahl a;
+        a.setAlarmDatenbank(uri);
+        a.setAlarmBilderListe({QStringLiteral("Uebersicht.bmp")});
+        a.AuswahlShow();
+        AlarmdefsModell* m = a.Fenster()->dbAlarme;
+        if (!m || m->rowCount() == 0 || !m->index(0, 10).data().isValid())
+            std::fprintf(stderr, "tavero-bench: das Raster von %s blieb leer\n", qPrintable(uri));
+        zeiten.push_back(t.nsecsElapsed() / 1e6);
+    }
+    return Median(zeiten);
+}
+
+// Client B writes, client A's picture window shows the arrow where B put it.
+void Benachrichtigung(const QString& uri, const AlarmListeTyp& alarme, const QString& programmOrdner) {
+    WinUmgebung::ProgrammOrdnerSetzen(programmOrdner.toStdString());
+    frmMain a;
+    a.resize(1200, 900);
+    a.show();
+    a.Laden(uri);
+    // An alarm the write-back above left alone.
+    const AlarmRecord r = alarme.last();
+    if (!a.mgobjAuswahl()->Fenster()->AlarmZeigen(r.at(AlarmFeld::Ident)) || !a.BildfensterFallsDa()) {
+        std::fprintf(stderr, "tavero-bench: Alarm %s lässt sich nicht wählen: %s\n", qPrintable(r.at(AlarmFeld::Ident)),
+                     qPrintable(a.StatusTextLesen(1)));
+        return;
+    }
+    frmPicture* bild = a.BildfensterFallsDa();
+    AlarmAuswahl b;
+    b.setAlarmDatenbank(uri);
+    b.Server()->Verbinden();
+    AlarmRecord gelesen = r;
+    std::vector<double> zeiten;
+    QElapsedTimer t;
+    for (int i = 0; i < 50; ++i) {
+        Schreibauftrag auftrag;
+        auftrag.ident = r.at(AlarmFeld::Ident);
+        auftrag.spalten = {AlarmFeld::X, AlarmFeld::Y};
+        auftrag.werte = {100 + i, 50 + i};
+        auftrag.gelesen = gelesen;
+        t.start();
+        const Schreibergebnis e = b.ZeileSchreiben(auftrag, {});
+        if (!e.geschrieben()) {
+            std::fprintf(stderr, "tavero-bench: %s\n", qPrintable(e.text));
+            break;
+        }
+        gelesen = e.zeile;
+        while (bild->imgPfeil(1).Left != 100 + i && t.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        zeiten.push_back(t.nsecsElapsed() / 1e6);
+    }
+    if (zeiten.empty())
+        return;
+    BenchZeile("server_benachrichtigung_median", Median(zeiten), "ms");
+    BenchZeile("server_benachrichtigung_hoechstens", *std::max_element(zeiten.begin(), zeiten.end()), "ms");
+    BenchZeile("server_benachrichtigung_laeufe", static_cast<double>(zeiten.size()), "runs");
+    WinUmgebung::ProgrammOrdnerSetzen(std::string());
+}
+}  // namespace
+
+void BenchServer(const QString& arbeitsOrdner) {
+    if (qEnvironmentVariableIsEmpty("PGHOST") || !QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL"))) {
+        std::fprintf(stderr, "tavero-bench: kein Datenbankserver (PGHOST); Bereich server übersprungen\n");
+        return;
+    }
+    const QString gross = GrosseDemo(arbeitsOrdner);
+    const QString klein = arbeitsOrdner + QStringLiteral("/server-klein");
+    DemoOptionen opt;
+    opt.out = klein;
+    opt.alarms = 100;
+    opt.pictures = 2;
+    opt.programmOrdner = klein + QStringLiteral("/bin");
+    opt.bilderZeichnen = false;
+    if (gross.isEmpty() || !DemoProjekt::Erzeugen(opt))
+        return;
+    QElapsedTimer t;
+    t.start();
+    if (!Fuellen(DemoProjekt::Datenbank(gross), QStringLiteral("tavero_bench_gross")) ||
+        !Fuellen(DemoProjekt::Datenbank(klein), QStringLiteral("tavero_bench_klein")))
+        return;
+    BenchZeile("server_kopie_1000100_zeilen", t.nsecsElapsed() / 1e9, "s");
+    const QString uriGross = Adresse(QStringLiteral("tavero_bench_gross"));
+    const QString uriKlein = Adresse(QStringLiteral("tavero_bench_klein"));
+    qputenv("WINEPREFIX", QFile::encodeName(DemoProjekt::Prefix(gross)));
+    const AlarmListeTyp alarme = Alarme(uriGross);
+    if (alarme.size() < 100)
+        return;
+    Schreiben(uriGross, alarme);
+    const double offenGross = Oeffnen(uriGross), offenKlein = Oeffnen(uriKlein);
+    BenchZeile("server_raster_oeffnen_1000000", offenGross, "ms");
+    BenchZeile("server_raster_oeffnen_100", offenKlein, "ms");
+    BenchZeile("server_raster_oeffnen_verhaeltnis", offenGross / offenKlein, "x");
+    gSingleMode = WAHR;
+    Benachrichtigung(uriGross, alarme, gross + QStringLiteral("/bin"));
+    gSingleMode = FALSCH;
+}
