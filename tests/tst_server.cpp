@@ -231,6 +231,27 @@ private slots:
         QCOMPARE(a.StatusTextLesen(1), QStringLiteral("Alarm %1 wurde inzwischen geändert; nichts zurückgenommen.").arg(ident));
     }
 
+    void alarmWithoutPositionIsWrittenAsRead() {
+        // Its empty X and Y are what was read: the conditional write goes through.
+        Server s(m_datenbank);
+        const QString form = s.wert(QStringLiteral("select \"Form\" from \"Alarmdefs\" where \"X\" is null and \"Form\" is not null limit 1")).toString();
+        AlarmRecord gelesen;
+        for (const AlarmRecord& r : AlarmdefsZugriff::AlarmListeLesen(m_uri, form).value_or(AlarmListeTyp()))
+            if (r.at(AlarmFeld::X).isEmpty())
+                gelesen = r;
+        QVERIFY(!gelesen.isEmpty());
+        AlarmAuswahl a;
+        a.setAlarmDatenbank(m_uri);
+        Schreibauftrag auftrag;
+        auftrag.ident = gelesen.at(AlarmFeld::Ident);
+        auftrag.spalten = {AlarmFeld::Symbol, AlarmFeld::X, AlarmFeld::Y};
+        auftrag.werte = {QStringLiteral("Standard\\PfeilRot.gif"), 7, 8};
+        auftrag.gelesen = gelesen;
+        const Schreibergebnis e = a.ZeileSchreiben(auftrag, {});
+        QVERIFY2(e.geschrieben(), qPrintable(e.text));
+        QCOMPARE(s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = %1").arg(auftrag.ident)).toInt(), 7);
+    }
+
     void droppedConnectionIsOpenedAgain() {
         AlarmAuswahl a;
         a.setAlarmDatenbank(m_uri);
