@@ -33,8 +33,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 # The libraries the program links name their packages themselves; the plug-ins
 # Qt loads at run time (the SQLite driver, the window system) are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(TAVERO_PAKET_ABHAENGIGKEITEN "libqt6sql6-sqlite, qt6-qpa-plugins, qt6-image-formats-plugins"
+set(TAVERO_PAKET_ABHAENGIGKEITEN "libqt6sql6-sqlite, qt6-qpa-plugins, qt6-image-formats-plugins, tesseract-ocr-eng"
     CACHE STRING "Debian packages the program needs beside the libraries it links")
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "${TAVERO_PAKET_ABHAENGIGKEITEN}")
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "libqt6sql6-psql, libqt6sql6-odbc")
+# A server database needs Qt's PostgreSQL driver; an Access file the ODBC one.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6sql6-psql")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "libqt6sql6-odbc")
 include(CPack)
