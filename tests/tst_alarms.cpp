@@ -17,13 +17,10 @@
 #include "alarms/Anzeigemodus.h"
 #include "alarms/frmAlarmAuswahl.h"
 #include "helpers/SkriptDialoge.h"
+#include "helpers/TestDb.h"
 
 namespace {
-const char* SPALTEN =
-    "\"Ident\" INTEGER, \"Type\" INTEGER, \"Acknowledge\" INTEGER, \"VarName\" VARCHAR(255), \"BitNo\" INTEGER, "
-    "\"Min\" VARCHAR(255), \"Max\" VARCHAR(255), \"Priority\" INTEGER, \"Group\" INTEGER, \"Helpindex\" INTEGER, "
-    "\"Alarmtext\" VARCHAR(255), \"Form\" VARCHAR(255), \"Symbol\" VARCHAR(255), \"X\" INTEGER, \"Y\" INTEGER, "
-    "\"Sensor1\" INTEGER, \"Sensor2\" INTEGER, \"Fault\" INTEGER";
+const char* const SPALTEN = TestDb::Spalten;
 
 // One Alarmdefs row: the 18 columns in table order.
 QVariantList Zeile(int ident, const QVariant& form, const QVariant& symbol, const QVariant& x = 10,
@@ -33,52 +30,6 @@ QVariantList Zeile(int ident, const QVariant& form, const QVariant& symbol, cons
 }
 
 // Runs statements on a connection of the test's own, closed again at the end.
-class TestDb {
-public:
-    explicit TestDb(const QString& pfad) : m_name(QStringLiteral("test-%1").arg(++s_zaehler)) {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(pfad);
-        m_ok = db.open();
-    }
-    ~TestDb() {
-        {
-            QSqlDatabase db = QSqlDatabase::database(m_name, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    bool ok() const { return m_ok; }
-    QSqlDatabase db() const { return QSqlDatabase::database(m_name, false); }
-    bool Ausfuehren(const QString& sql, const QVariantList& werte = {}) {
-        QSqlQuery q(db());
-        q.prepare(sql);
-        for (const QVariant& v : werte)
-            q.addBindValue(v);
-        if (!q.exec()) {
-            qWarning() << sql << q.lastError().text();
-            return false;
-        }
-        return true;
-    }
-    // All rows of Alarmdefs in file order, every column as stored (NULL stays NULL).
-    QList<QVariantList> Tabelle() {
-        QList<QVariantList> zeilen;
-        QSqlQuery q(db());
-        q.exec(QStringLiteral("select * from Alarmdefs order by rowid"));
-        while (q.next()) {
-            QVariantList z;
-            for (int i = 0; i < q.record().count(); ++i)
-                z << q.value(i);
-            zeilen << z;
-        }
-        return zeilen;
-    }
-
-private:
-    static inline int s_zaehler = 0;
-    QString m_name;
-    bool m_ok = false;
-};
 
 bool DatenbankAnlegen(const QString& pfad, const QList<QVariantList>& zeilen, const QString& spalten = SPALTEN) {
     TestDb t(pfad);

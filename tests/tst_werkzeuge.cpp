@@ -18,13 +18,10 @@
 #include "werkzeuge/Export.h"
 #include "werkzeuge/ImportPlan.h"
 #include "werkzeuge/Pruefbericht.h"
+#include "helpers/TestDb.h"
 
 namespace {
-const char* SPALTEN =
-    "\"Ident\" INTEGER, \"Type\" INTEGER, \"Acknowledge\" INTEGER, \"VarName\" VARCHAR(255), \"BitNo\" INTEGER, "
-    "\"Min\" VARCHAR(255), \"Max\" VARCHAR(255), \"Priority\" INTEGER, \"Group\" INTEGER, \"Helpindex\" INTEGER, "
-    "\"Alarmtext\" VARCHAR(255), \"Form\" VARCHAR(255), \"Symbol\" VARCHAR(255), \"X\" INTEGER, \"Y\" INTEGER, "
-    "\"Sensor1\" INTEGER, \"Sensor2\" INTEGER, \"Fault\" INTEGER";
+const char* const SPALTEN = TestDb::Spalten;
 
 // The arrow of one alarm: Ident, Form, Symbol, X, Y (a null QVariant is NULL).
 struct Pfeil {
@@ -37,45 +34,6 @@ QVariantList Zeile(const Pfeil& p) {
             1000 + n, QStringLiteral("Pumpe P%1 Störung").arg(n), p.form, p.symbol, p.x, p.y, 150, 0, 1};
 }
 
-class TestDb {
-public:
-    explicit TestDb(const QString& pfad) : m_name(QStringLiteral("werkzeuge-%1").arg(++s_zaehler)) {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(pfad);
-        m_ok = db.open();
-    }
-    ~TestDb() {
-        QSqlDatabase::database(m_name, false).close();
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    bool Ausfuehren(const QString& sql, const QVariantList& werte = {}) {
-        QSqlQuery q(QSqlDatabase::database(m_name, false));
-        q.prepare(sql);
-        for (const QVariant& v : werte)
-            q.addBindValue(v);
-        if (!q.exec())
-            qWarning() << sql << q.lastError().text();
-        return m_ok && !q.lastError().isValid();
-    }
-    // All rows in file order, each column as stored (type and NULL kept).
-    QList<QVariantList> Tabelle() {
-        QList<QVariantList> zeilen;
-        QSqlQuery q(QSqlDatabase::database(m_name, false));
-        q.exec(QStringLiteral("select * from Alarmdefs order by rowid"));
-        while (q.next()) {
-            QVariantList z;
-            for (int i = 0; i < q.record().count(); ++i)
-                z << q.value(i);
-            zeilen << z;
-        }
-        return zeilen;
-    }
-
-private:
-    static inline int s_zaehler = 0;
-    QString m_name;
-    bool m_ok = false;
-};
 
 bool DatenbankAnlegen(const QString& pfad, const QList<Pfeil>& pfeile) {
     TestDb t(pfad);

@@ -7,13 +7,6 @@
 #include "alarms/DatenbankFehler.h"
 
 namespace {
-Schreibergebnis Abgelehnt(const QString& text, const QString& detail = {}) {
-    Schreibergebnis e;
-    e.art = Schreibergebnis::Art::Abgelehnt;
-    e.text = text;
-    e.detail = detail;
-    return e;
-}
 
 // What the row holds on the written columns, for the user.
 QString Beschreiben(const AlarmRecord& r, const QList<int>& spalten) {
@@ -88,7 +81,7 @@ Schreibergebnis AlarmdefsSchreiber::Abbrechen(const QSqlError& fehler) {
             text = QStringLiteral("In der Tabelle Alarmdefs von %1 fehlen die Spalten %2.")
                        .arg(m_datenbank, fehlen.join(QStringLiteral(", ")));
     }
-    return Abgelehnt(text + QStringLiteral(" Nichts wurde geschrieben."), m.detail);
+    return Schreibergebnis::Abgelehnt(text + QStringLiteral(" Nichts wurde geschrieben."), m.detail);
 }
 
 Schreibergebnis AlarmdefsSchreiber::Einzeln(const Schreibauftrag& auftrag) {
@@ -169,21 +162,21 @@ Schreibergebnis AlarmdefsSchreiber::Zeile(const Schreibauftrag& auftrag) {
     const bool nachSchluessel = auftrag.zeile.isValid() && !m_schluessel.isEmpty();
     const auto ident = AlarmdefsZugriff::Alarmnummer(auftrag.ident);
     if (!ident && !nachSchluessel)
-        return Abgelehnt(QStringLiteral("Ungültige Alarmnummer \"%1\"; nichts wurde geschrieben.").arg(auftrag.ident));
+        return Schreibergebnis::Abgelehnt(QStringLiteral("Ungültige Alarmnummer \"%1\"; nichts wurde geschrieben.").arg(auftrag.ident));
     const QString nummer = ident ? QString::number(*ident) : auftrag.ident;
     if (auftrag.spalten.isEmpty() || auftrag.spalten.size() != auftrag.werte.size())
-        return Abgelehnt(QStringLiteral("Nichts zu schreiben für Alarm %1.").arg(nummer));
+        return Schreibergebnis::Abgelehnt(QStringLiteral("Nichts zu schreiben für Alarm %1.").arg(nummer));
     QVariantList neu;
     for (int i = 0; i < auftrag.spalten.size(); ++i) {
         QVariant wert;
         if (const auto grund = AlarmdefsZugriff::WertPruefen(auftrag.spalten.at(i), auftrag.werte.at(i), &wert))
-            return Abgelehnt(*grund + QStringLiteral(" Nichts wurde geschrieben."));
+            return Schreibergebnis::Abgelehnt(*grund + QStringLiteral(" Nichts wurde geschrieben."));
         neu << wert;
     }
 
     if (m_db.driverName() == QLatin1String("QPSQL")) {
         if (!ident)
-            return Abgelehnt(QStringLiteral("Ungültige Alarmnummer \"%1\"; nichts wurde geschrieben.").arg(auftrag.ident));
+            return Schreibergebnis::Abgelehnt(QStringLiteral("Ungültige Alarmnummer \"%1\"; nichts wurde geschrieben.").arg(auftrag.ident));
         return ZeilePostgres(auftrag, *ident, neu);
     }
 
@@ -193,10 +186,6 @@ Schreibergebnis AlarmdefsSchreiber::Zeile(const Schreibauftrag& auftrag) {
     q->addBindValue(nachSchluessel ? auftrag.zeile : QVariant(*ident));
     if (!q->exec())
         return Abbrechen(q->lastError());
-    struct Gelesen {
-        QVariant schluessel;
-        QVariantList werte;
-    };
     QList<Gelesen> zeilen;
     const int versatz = m_schluessel.isEmpty() ? 0 : 1;
     while (q->next()) {
@@ -209,16 +198,6 @@ Schreibergebnis AlarmdefsSchreiber::Zeile(const Schreibauftrag& auftrag) {
         zeilen << g;
     }
     q->finish();
-
-    Schreibergebnis e;
-    e.ident = nummer;
-    e.spalten = auftrag.spalten;
-    e.gleicheNummern = static_cast<int>(zeilen.size());
-    if (zeilen.isEmpty()) {
-        e.art = Schreibergebnis::Art::KeinAlarm;
-        e.text = QStringLiteral("Nichts in die DB geschrieben: kein Alarm %1 gefunden").arg(nummer);
-        return e;
-    }
     // The row that was read: of rows with the same number the first that still holds those values.
     const Gelesen* ziel = nullptr;
     for (const Gelesen& g : zeilen) {
@@ -231,14 +210,8 @@ Schreibergebnis AlarmdefsSchreiber::Zeile(const Schreibauftrag& auftrag) {
             break;
         }
     }
-    if (!ziel) {
-        e.art = Schreibergebnis::Art::Geaendert;
-        e.zeile = AlarmRecordBau::AusWerten(zeilen.first().werte);
-        e.schluessel = zeilen.first().schluessel;
-        e.text = QStringLiteral("Alarm %1 wurde inzwischen geändert; nichts geschrieben. Die Zeile hält jetzt: %2.")
-                     .arg(nummer, Beschreiben(e.zeile, auftrag.spalten));
-        return e;
-    }
+    if (!ziel)
+        return Ergebnis(nummer, auftrag, neu, zeilen, nullptr);
 
     QSqlQuery* u = Vorbereitet(SchreibSql(auftrag.spalten));
     if (!u)
@@ -249,7 +222,28 @@ Schreibergebnis AlarmdefsSchreiber::Zeile(const Schreibauftrag& auftrag) {
     if (!u->exec())
         return Abbrechen(u->lastError());
     u->finish();
+    return Ergebnis(nummer, auftrag, neu, zeilen, ziel);
+}
 
+Schreibergebnis AlarmdefsSchreiber::Ergebnis(const QString& nummer, const Schreibauftrag& auftrag, const QVariantList& neu,
+                                             const QList<Gelesen>& zeilen, const Gelesen* ziel) const {
+    Schreibergebnis e;
+    e.ident = nummer;
+    e.spalten = auftrag.spalten;
+    e.gleicheNummern = static_cast<int>(zeilen.size());
+    if (zeilen.isEmpty()) {
+        e.art = Schreibergebnis::Art::KeinAlarm;
+        e.text = QStringLiteral("Nichts in die DB geschrieben: kein Alarm %1 gefunden").arg(nummer);
+        return e;
+    }
+    if (!ziel) {
+        e.art = Schreibergebnis::Art::Geaendert;
+        e.zeile = AlarmRecordBau::AusWerten(zeilen.first().werte);
+        e.schluessel = zeilen.first().schluessel;
+        e.text = QStringLiteral("Alarm %1 wurde inzwischen geändert; nichts geschrieben. Die Zeile hält jetzt: %2.")
+                     .arg(nummer, Beschreiben(e.zeile, auftrag.spalten));
+        return e;
+    }
     e.art = Schreibergebnis::Art::Geschrieben;
     e.schluessel = ziel->schluessel;
     QVariantList werte = ziel->werte;
@@ -315,49 +309,20 @@ Schreibergebnis AlarmdefsSchreiber::ZeilePostgres(const Schreibauftrag& auftrag,
         q->addBindValue(p);
     if (!q->exec())
         return Abbrechen(q->lastError());
-    struct Gelesen {
-        bool getroffen;
-        QString schluessel;
-        QVariantList werte;
-    };
     QList<Gelesen> zeilen;
     bool geschrieben = false;
     while (q->next()) {
-        Gelesen g{q->value(0).toBool(), q->value(2).toString(), {}};
+        Gelesen g{q->value(2), {}, q->value(0).toBool()};
         geschrieben = q->value(1).toInt() > 0;
+        g.werte.reserve(AlarmFeld::Spalten);
         for (int i = 0; i < AlarmFeld::Spalten; ++i)
             g.werte << q->value(i + 3);
         zeilen << g;
     }
     q->finish();
-
-    Schreibergebnis e;
-    e.ident = QString::number(ident);
-    e.spalten = auftrag.spalten;
-    e.gleicheNummern = static_cast<int>(zeilen.size());
-    if (zeilen.isEmpty()) {
-        e.art = Schreibergebnis::Art::KeinAlarm;
-        e.text = QStringLiteral("Nichts in die DB geschrieben: kein Alarm %1 gefunden").arg(ident);
-        return e;
-    }
     const Gelesen* ziel = nullptr;
     for (const Gelesen& g : zeilen)
-        if (g.getroffen)
+        if (g.getroffen && geschrieben)
             ziel = &g;
-    if (!geschrieben || !ziel) {
-        e.art = Schreibergebnis::Art::Geaendert;
-        e.zeile = AlarmRecordBau::AusWerten(zeilen.first().werte);
-        e.text = QStringLiteral("Alarm %1 wurde inzwischen geändert; nichts geschrieben. Die Zeile hält jetzt: %2.")
-                     .arg(e.ident, Beschreiben(e.zeile, auftrag.spalten));
-        return e;
-    }
-    e.art = Schreibergebnis::Art::Geschrieben;
-    QVariantList werte = ziel->werte;
-    for (int i = 0; i < auftrag.spalten.size(); ++i) {
-        e.vorher << ziel->werte.value(auftrag.spalten.at(i));
-        e.nachher << neu.at(i);
-        werte[auftrag.spalten.at(i)] = neu.at(i);
-    }
-    e.zeile = AlarmRecordBau::AusWerten(werte);
-    return e;
+    return Ergebnis(QString::number(ident), auftrag, neu, zeilen, ziel);
 }

@@ -37,6 +37,16 @@ public:
     bool BrauchtTransaktion() const { return m_db.driverName() != QLatin1String("QPSQL"); }
 
 private:
+    // A row that carried the alarm number, as it stood before the write.
+    struct Gelesen {
+        QVariant schluessel;
+        QVariantList werte;
+        bool getroffen = false;  // the one written
+    };
+    // What became of the write: no such row, none written (the first row shows
+    // what it holds now), or ziel written with the new values.
+    Schreibergebnis Ergebnis(const QString& nummer, const Schreibauftrag& auftrag, const QVariantList& neu,
+                             const QList<Gelesen>& zeilen, const Gelesen* ziel) const;
     Schreibergebnis Abbrechen(const QSqlError& fehler);
     Schreibergebnis ZeilePostgres(const Schreibauftrag& auftrag, qlonglong ident, const QVariantList& neu);
     QSqlQuery* Vorbereitet(const QString& sql);

@@ -119,13 +119,6 @@ AlarmListeTyp ListeSqlite(const QString& pfad, const QString& sDatenbank, const 
     return liste;
 }
 
-Schreibergebnis Abgelehnt(const QString& text, const QString& detail = {}) {
-    Schreibergebnis e;
-    e.art = Schreibergebnis::Art::Abgelehnt;
-    e.text = text;
-    e.detail = detail;
-    return e;
-}
 }  // namespace
 
 // --- values ------------------------------------------------------------------------
@@ -328,7 +321,7 @@ Schreibergebnis AlarmdefsZugriff::Schreiben(const QString& sDatenbank, const Sch
         Verbindung v(sDatenbank);
         return Schreiben(v.db(), sDatenbank, auftrag);
     } catch (const AlarmdefsFehler& f) {
-        return Abgelehnt(f.Text() + QStringLiteral(" Nichts wurde geschrieben."), f.Detail());
+        return Schreibergebnis::Abgelehnt(f.Text() + QStringLiteral(" Nichts wurde geschrieben."), f.Detail());
     }
 }
 

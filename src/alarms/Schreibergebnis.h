@@ -26,4 +26,11 @@ struct Schreibergebnis {
     int gleicheNummern = 0;     // rows carrying that alarm number (more than one: not unique)
 
     bool geschrieben() const { return art == Art::Geschrieben; }
+    // A write the database (or a check before it) refused.
+    static Schreibergebnis Abgelehnt(const QString& text, const QString& detail = {}) {
+        Schreibergebnis e;
+        e.text = text;
+        e.detail = detail;
+        return e;
+    }
 };
