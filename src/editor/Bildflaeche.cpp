@@ -91,6 +91,17 @@ void Bildflaeche::VorschlaegeSetzen(const std::vector<Vorschlagsmarke>& marken) 
         update(ZuSchirm(m.Rechteck()).adjusted(-2, -2, 2, 2));
 }
 
+void Bildflaeche::PfeilEntfernen(int index) {
+    if (index < 1 || index >= static_cast<int>(imgPfeil.size()))
+        return;
+    update(ZuSchirm(imgPfeil[static_cast<std::size_t>(index)].Rechteck()));
+    imgPfeil.erase(imgPfeil.begin() + index);
+    if (m_Gefangen == index)
+        m_Gefangen = 0;
+    else if (m_Gefangen > index)
+        --m_Gefangen;
+}
+
 int Bildflaeche::VorschlagAn(const QPointF& schirm) const {
     const QPointF p = ZuBild(schirm);
     for (int i = static_cast<int>(Vorschlaege.size()) - 1; i >= 0; --i)

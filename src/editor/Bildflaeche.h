@@ -32,6 +32,8 @@ public:
     QPoint LetzteMausGlobal;
     // The arrows were rebuilt: a press on one of the old ones reports nothing more.
     void Freigeben() { m_Gefangen = 0; }
+    // Takes one arrow away; an arrow held by the pointer keeps being the one held.
+    void PfeilEntfernen(int index);
 
     std::vector<PfeilBild> imgPfeil;  // element 0 is the template
     // Proposed places, drawn above the arrows; they take the pointer first.

@@ -824,10 +824,18 @@ void frmPicture::ZeileAktualisieren(const QString& ident, const AlarmRecord& zei
             a.Satz = zeile;
             continue;
         }
+        // An arrow in the user's hand keeps the row as read: its write then finds
+        // the change and shows it, instead of writing over it.
+        if (i == m_Ziehen || i == m_Geschubst)
+            continue;
         if (Feld(a.Satz, AlarmFeld::Form) != Feld(zeile, AlarmFeld::Form)) {
             // Its alarm lies on another picture now: this arrow no longer stands for it.
-            Formbox->update(a.Rechteck());
-            Formbox->imgPfeil.erase(Formbox->imgPfeil.begin() + i);
+            Formbox->PfeilEntfernen(i);
+            for (int* index : {&m_Ziehen, &m_Geschubst, &m_Gerahmt, &EigenerPfeil})
+                if (*index > i)
+                    --*index;
+                else if (*index == i)
+                    *index = 0;
             entfernt = true;
             continue;
         }
