@@ -627,6 +627,23 @@ private slots:
         QCOMPARE(e->gleicheNummern, 2);
         QCOMPARE(Tabelle(pfad).at(0).at(12).toString(), QStringLiteral("Standard\\D.gif"));
         QCOMPARE(Tabelle(pfad).at(1).at(12).toString(), QStringLiteral("Standard\\C.gif"));
+        // Through ODBC there is no row key: writing by number would change both rows, so nothing is written.
+        const QList<QVariantList> vorher = Tabelle(pfad);
+        {
+            QSqlDatabase odbc = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), QStringLiteral("tst-odbc"));
+            odbc.setDatabaseName(QStringLiteral("Driver=SQLite3;Database=") + pfad);
+            QVERIFY2(odbc.open(), qPrintable(odbc.lastError().text()));
+            Schreibauftrag auftrag;
+            auftrag.ident = QStringLiteral("5");
+            auftrag.spalten = {AlarmFeld::X};
+            auftrag.werte = {99};
+            const Schreibergebnis r = AlarmdefsZugriff::Schreiben(odbc, pfad, auftrag);
+            QCOMPARE(r.art, Schreibergebnis::Art::Abgelehnt);
+            QVERIFY2(r.text.contains(QStringLiteral("steht in 2 Zeilen")), qPrintable(r.text));
+            odbc.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("tst-odbc"));
+        QCOMPARE(Tabelle(pfad), vorher);
     }
 };
 

@@ -564,6 +564,14 @@ private slots:
         QCOMPARE(d.wert(QStringLiteral("select Y from Alarmdefs where Ident = %1").arg(ident)).toInt(), 55);
         m_main->mnuRueckgaengig->trigger();
         QCOMPARE(d.wert(QStringLiteral("select X from Alarmdefs where Ident = %1").arg(ident)), xVorher);
+
+        // The report belongs to the database it checked: opening another one closes it.
+        QPointer<QWidget> fensterBericht = bericht->window();
+        m_main->DatenbankOeffnen();  // the project choice is cancelled: a new, empty component
+        QVERIFY(fensterBericht.isNull());
+        m_main->mnuPruefbericht->trigger();
+        QTreeWidget* neu = m_main->findChild<QTreeWidget*>(QStringLiteral("lvwBericht"));
+        QVERIFY(neu && neu->topLevelItemCount() == 0);
     }
 
     void writeBackShowsTheNewValuesInTheGrid() {

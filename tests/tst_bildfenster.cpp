@@ -594,6 +594,8 @@ private slots:
         QTest::newRow("database gone") << "weg" << "weg" << QPoint(1030, 700);
         QTest::newRow("locked by another program") << "gesperrt" << "gesperrt" << QPoint(1030, 700);
         QTest::newRow("changed meanwhile") << "geaendert" << "Alarm 30 wurde inzwischen geändert" << QPoint(5, 6);
+        // Picked twice; the other arrow goes with its alarm to another picture, the dragged one shows the row.
+        QTest::newRow("moved to another picture") << "anderesBild" << "Alarm 30 wurde inzwischen geändert" << QPoint(5, 6);
     }
     void refusedWritesPutTheArrowBack() {
         QFETCH(QString, fall);
@@ -610,7 +612,13 @@ private slots:
             auswahl()->setAlarmDatenbank(m_dir->filePath(QStringLiteral("weg/Demo.kvs")));
         else if (fall == QLatin1String("geaendert"))
             sqlAusfuehren(db(), QStringLiteral("update Alarmdefs set \"X\" = 5, \"Y\" = 6 where \"Ident\" = 30"));
-        else {
+        else if (fall == QLatin1String("anderesBild")) {
+            modus("ContMode");
+            waehlen(30);
+            QCOMPARE(f->PfeilAnzahl(), 3);
+            sqlAusfuehren(db(), QStringLiteral("update Alarmdefs set \"Form\" = 'Zulauf', \"X\" = 5, \"Y\" = 6 "
+                                               "where \"Ident\" = 30"));
+        } else {
             andere = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tst-sperre"));
             andere.setDatabaseName(db());
             QVERIFY(andere.open());
@@ -626,6 +634,8 @@ private slots:
             QSqlDatabase::removeDatabase(QStringLiteral("tst-sperre"));
         }
         // The screen shows what the row holds, and why nothing was written.
+        if (fall == QLatin1String("anderesBild"))
+            QCOMPARE(f->PfeilAnzahl(), 2);
         QCOMPARE(pfeil(1).Rechteck().topLeft(), danach);
         const QString status = m_w->StatusTextLesen(1);
         QVERIFY2(status.contains(meldung) && !status.startsWith(QStringLiteral("Folgende Werte")), qPrintable(status));
@@ -654,6 +664,66 @@ private slots:
         QCOMPARE(f->windowTitle(), QStringLiteral("Pfeileditor  Gross"));
         QCOMPARE(f->mAktAlarm->value(AlarmFeld::Ident), QStringLiteral("30"));
         QCOMPARE(auswahl()->AktuellerAlarm()->value(AlarmFeld::Ident), QStringLiteral("30"));
+        // A click on the old arrow still waiting while the next pick loads its
+        // picture writes nothing: not the new picture into the old alarm's row.
+        waehlen(17);
+        const QPoint p = mitte(1);
+        const QPoint g = f->Formbox->mapToGlobal(p);
+        QCoreApplication::postEvent(f->Formbox, new QMouseEvent(QEvent::MouseButtonPress, QPointF(p), QPointF(g),
+                                                                Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+        QCoreApplication::postEvent(f->Formbox, new QMouseEvent(QEvent::MouseButtonRelease, QPointF(p), QPointF(g),
+                                                                Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+        waehlen(30);
+        QCOMPARE(zeileLesen(db(), 17).form, QStringLiteral("Uebersicht"));
+        QCOMPARE(pfeil(1).Tag, QStringLiteral("30#PfeilBlau.gif"));
+    }
+
+    void duplicateNumbersKeepTheirOwnArrows() {
+        starten();
+        // A table without the key on the number, with two rows of alarm 30.
+        sqlAusfuehren(db(), QStringLiteral("create table t as select * from Alarmdefs"));
+        sqlAusfuehren(db(), QStringLiteral("drop table Alarmdefs"));
+        sqlAusfuehren(db(), QStringLiteral("alter table t rename to Alarmdefs"));
+        sqlAusfuehren(db(), QStringLiteral("update Alarmdefs set \"X\" = 300, \"Y\" = 900 where \"Ident\" = 30"));
+        sqlAusfuehren(db(), QStringLiteral("insert into Alarmdefs (\"Ident\", \"Form\", \"Symbol\", \"X\", \"Y\") "
+                                           "values (30, 'Gross', 'Standard\\PfeilBlau.gif', 500, 500)"));
+        modus("AllMode");
+        waehlen(30);
+        frmPicture* f = bild();
+        auto pfeilBei = [&](QPoint stelle) {
+            for (int i = 1; i < f->PfeilAnzahl(); ++i)
+                if (pfeil(i).Ident == QStringLiteral("30") && pfeil(i).Rechteck().topLeft() == stelle)
+                    return i;
+            return 0;
+        };
+        auto zeilen = [this] {
+            QStringList aus;
+            {
+                QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tst-doppelt"));
+                c.setDatabaseName(db());
+                c.open();
+                QSqlQuery q(c);
+                q.exec(QStringLiteral("select \"X\", \"Y\" from Alarmdefs where \"Ident\" = 30 order by rowid"));
+                while (q.next())
+                    aus << q.value(0).toString() + QLatin1Char(',') + q.value(1).toString();
+            }
+            QSqlDatabase::removeDatabase(QStringLiteral("tst-doppelt"));
+            return aus;
+        };
+        auto ziehen = [&](int i, QPoint um) {
+            const QPoint p = f->Formbox->ZuSchirm(pfeil(i).Rechteck()).center();
+            QTest::mousePress(f->Formbox, Qt::LeftButton, {}, p);
+            QTest::mouseMove(f->Formbox, p + um);
+            QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, p + um);
+        };
+        QVERIFY(pfeilBei({300, 900}) && pfeilBei({500, 500}));
+        ziehen(pfeilBei({300, 900}), {10, 10});
+        // The other row's arrow stays where its row says.
+        QVERIFY(pfeilBei({310, 910}) && pfeilBei({500, 500}));
+        QCOMPARE(zeilen(), (QStringList{"310,910", "500,500"}));
+        ziehen(pfeilBei({500, 500}), {-300, -300});
+        QCOMPARE(zeilen(), (QStringList{"310,910", "200,200"}));
+        QVERIFY(pfeilBei({310, 910}) && pfeilBei({200, 200}));
     }
 
     void openingAnotherDatabaseLeavesNoArrowToDrag() {
@@ -709,6 +779,9 @@ private slots:
         QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, p + QPoint(12, -5));
         QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1042"));
         QCOMPARE(m_w->mnuRueckgaengig->text(), QStringLiteral("&Rückgängig: Pfeil von Alarm 30 verschieben"));
+        // A click that leaves the row as it was is no step of its own.
+        QTest::mouseClick(f->Formbox, Qt::LeftButton, {}, mitte(1));
+        QCOMPARE(m_w->mVerlauf->Stapel()->count(), 1);
         QTest::keyClick(m_w, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1030"));
         QCOMPARE(zeileLesen(db(), 30).y, QStringLiteral("700"));
@@ -724,7 +797,9 @@ private slots:
         QCOMPARE(m_w->StatusTextLesen(1), QStringLiteral("Alarm 30 wurde inzwischen geändert; nichts zurückgenommen."));
         QVERIFY(!m_w->mVerlauf->Stapel()->canUndo());
         // Another database starts an empty history.
-        QTest::mouseClick(f->Formbox, Qt::LeftButton, {}, mitte(1));
+        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, mitte(1));
+        QTest::mouseMove(f->Formbox, mitte(1) + QPoint(3, 0));
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, mitte(1) + QPoint(3, 0));
         QVERIFY(m_w->mVerlauf->Stapel()->count() >= 1);
         m_w->DatenbankOeffnen();
         QCOMPARE(m_w->mVerlauf->Stapel()->count(), 0);

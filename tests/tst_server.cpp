@@ -250,6 +250,25 @@ private slots:
         const Schreibergebnis e = a.ZeileSchreiben(auftrag, {});
         QVERIFY2(e.geschrieben(), qPrintable(e.text));
         QCOMPARE(s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = %1").arg(auftrag.ident)).toInt(), 7);
+
+        // Another client holds the row while it changes another column: the
+        // write waits for it and then goes through, as X and Y are still as read.
+        QProcess anderer;
+        anderer.start(QStringLiteral("psql"),
+                      {QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
+                       QStringLiteral("begin; update \"Alarmdefs\" set \"Alarmtext\" = 'anders' where \"Ident\" = %1; "
+                                      "select pg_sleep(0.5); commit;")
+                           .arg(auftrag.ident)});
+        QVERIFY(anderer.waitForStarted());
+        QTRY_COMPARE(s.wert(QStringLiteral("select count(*) from pg_stat_activity where query like '%pg_sleep(0.5)%' "
+                                           "and state = 'active' and pid <> pg_backend_pid()")).toInt(), 1);
+        auftrag.gelesen = e.zeile;
+        auftrag.werte = {QStringLiteral("Standard\\PfeilRot.gif"), 9, 10};
+        const Schreibergebnis f = a.ZeileSchreiben(auftrag, {});
+        QVERIFY2(f.geschrieben(), qPrintable(f.text));
+        QVERIFY(anderer.waitForFinished());
+        QCOMPARE(s.wert(QStringLiteral("select \"X\" || \"Alarmtext\" from \"Alarmdefs\" where \"Ident\" = %1")
+                            .arg(auftrag.ident)).toString(), QStringLiteral("9anders"));
     }
 
     void droppedConnectionIsOpenedAgain() {

@@ -34,7 +34,7 @@ Serverdienst* AlarmAuswahl::Server() {
     if (!m_Server || m_ServerFuer != m_AlarmDatenbank) {
         m_Server = std::make_unique<Serverdienst>(m_AlarmDatenbank);
         m_ServerFuer = m_AlarmDatenbank;
-        connect(m_Server.get(), &Serverdienst::ZeileGemeldet, this, &AlarmAuswahl::ZeileVomServer);
+        connect(m_Server.get(), &Serverdienst::ZeilenGemeldet, this, &AlarmAuswahl::ZeilenVomServer);
         connect(m_Server.get(), &Serverdienst::Zustand, this, [](const QString& text) {
             if (Hauptfenster* h = Hauptfenster::instanz())
                 h->StatusText(1, text);
@@ -43,23 +43,55 @@ Serverdienst* AlarmAuswahl::Server() {
             if (HatFenster())
                 Fenster()->Neuverbinden();
             if (m_AktuellerAlarm)
-                ZeileVomServer(m_AktuellerAlarm->value(AlarmFeld::Ident));
+                ZeilenVomServer({m_AktuellerAlarm->value(AlarmFeld::Ident)});
         });
     }
     return m_Server.get();
 }
 
-void AlarmAuswahl::ZeileVomServer(const QString& ident) {
-    const auto nummer = AlarmdefsZugriff::Alarmnummer(ident);
-    if (!nummer || !m_Server || !m_Server->Verbunden())
+void AlarmAuswahl::ZeilenVomServer(const QStringList& idents) {
+    if (!m_Server || !m_Server->Verbunden())
         return;
-    const AlarmListeTyp zeilen = AlarmdefsZugriff::ZeilenLesen(m_Server->Verbindung(), *nummer);
-    if (zeilen.isEmpty())
+    QList<qlonglong> nummern;
+    for (const QString& ident : idents)
+        if (const auto n = AlarmdefsZugriff::Alarmnummer(ident))
+            nummern << *n;
+    if (nummern.isEmpty())
         return;
-    StandAbgleichen(ident, zeilen.first());
-    emit ZeileGeaendert(ident, zeilen.first());
+    const QHash<qlonglong, AlarmListeTyp> gelesen = AlarmdefsZugriff::ZeilenLesen(m_Server->Verbindung(), nummern);
+    // Where several rows carry one number, the copies held that no row matches
+    // any more take over the rows that no copy matches, in order.
+    auto gehalten = [this](qlonglong n) {
+        AlarmListeTyp h;
+        const QString schluessel = QString::number(n);
+        auto dazu = [&](const AlarmRecord& r) {
+            if (AlarmRecordBau::NummernSchluessel(r.value(AlarmFeld::Ident)) == schluessel && !h.contains(r))
+                h << r;
+        };
+        if (m_AktuellerAlarm)
+            dazu(*m_AktuellerAlarm);
+        if (m_AlarmListe)
+            for (const AlarmRecord& r : *m_AlarmListe)
+                dazu(r);
+        return h;
+    };
+    QList<Zeilenstand> staende;
+    for (auto it = gelesen.cbegin(); it != gelesen.cend(); ++it) {
+        const QString ident = QString::number(it.key());
+        if (it->size() == 1) {
+            staende << Zeilenstand{ident, it->first(), {}};
+            continue;
+        }
+        AlarmListeTyp alt = gehalten(it.key()), neu;
+        for (const AlarmRecord& z : *it)
+            if (!alt.removeOne(z))
+                neu << z;
+        for (int i = 0; i < std::min(alt.size(), neu.size()); ++i)
+            staende << Zeilenstand{ident, neu.at(i), alt.at(i)};
+    }
+    Melden(staende);
     if (HatFenster())
-        Fenster()->ZeileNeuLesen(*nummer);
+        Fenster()->ZeilenNeuLesen(nummern);
 }
 
 frmAlarmAuswahl* AlarmAuswahl::Fenster() {
@@ -122,10 +154,7 @@ void AlarmAuswahl::AuswahlShow() {
 
 namespace {
 bool GleicheNummer(const QString& a, const QString& b) {
-    bool okA = false, okB = false;
-    const qlonglong x = a.trimmed().toLongLong(&okA);
-    const qlonglong y = b.trimmed().toLongLong(&okB);
-    return okA && okB ? x == y : a.trimmed() == b.trimmed();
+    return AlarmRecordBau::NummernSchluessel(a) == AlarmRecordBau::NummernSchluessel(b);
 }
 }  // namespace
 
@@ -209,26 +238,45 @@ Sammelergebnis AlarmAuswahl::ZeilenSchreiben(const QList<Schreibauftrag>& auftra
         s = AlarmdefsZugriff::SchreibenAlle(m_AlarmDatenbank, auftraege);
     }
     if (s.geschrieben) {
-        for (int i = 0; i < s.zeilen.size(); ++i)
-            ZeileMelden(auftraege.at(i).ident, s.zeilen.at(i));
+        QList<Zeilenstand> staende;
+        for (const Schreibergebnis& e : std::as_const(s.zeilen))
+            if (auto stand = StandNach(e))
+                staende << *stand;
+        Melden(staende);
         emit Geschrieben(s.zeilen, beschreibung);
         Fenster()->AktuellenDatensatzZeigen();
-    } else if (s.abgelehnt >= 0 && s.zeilen.at(s.abgelehnt).art == Schreibergebnis::Art::Geaendert) {
+    } else if (s.abgelehnt >= 0) {
         // the row someone else changed shows what it holds now
-        ZeileMelden(auftraege.at(s.abgelehnt).ident, s.zeilen.at(s.abgelehnt));
+        if (auto stand = StandNach(s.zeilen.at(s.abgelehnt)))
+            Melden({*stand});
     }
     return s;
 }
 
-void AlarmAuswahl::ZeileMelden(const QString& ident, const Schreibergebnis& e) {
+std::optional<Zeilenstand> AlarmAuswahl::StandNach(const Schreibergebnis& e) {
     if (e.art != Schreibergebnis::Art::Geschrieben && e.art != Schreibergebnis::Art::Geaendert)
-        return;
-    StandAbgleichen(ident, e.zeile);
-    emit ZeileGeaendert(ident, e.zeile);
+        return std::nullopt;
+    if (e.gleicheNummern <= 1)
+        return Zeilenstand{e.ident, e.zeile, {}};
+    // Of several rows with this number only the copies of the written one change.
+    if (e.art != Schreibergebnis::Art::Geschrieben)
+        return std::nullopt;
+    AlarmRecord alt = e.zeile;
+    for (int i = 0; i < e.spalten.size(); ++i)
+        alt[e.spalten.at(i)] = AlarmRecordBau::FeldText(e.spalten.at(i), e.vorher.value(i));
+    return Zeilenstand{e.ident, e.zeile, alt};
 }
 
-void AlarmAuswahl::ErgebnisMelden(const Schreibauftrag& auftrag, const Schreibergebnis& e, const QString& beschreibung) {
-    ZeileMelden(auftrag.ident, e);
+void AlarmAuswahl::Melden(const QList<Zeilenstand>& staende) {
+    if (staende.isEmpty())
+        return;
+    StandAbgleichen(staende);
+    emit ZeilenGeaendert(staende);
+}
+
+void AlarmAuswahl::ErgebnisMelden(const Schreibauftrag&, const Schreibergebnis& e, const QString& beschreibung) {
+    if (auto stand = StandNach(e))
+        Melden({*stand});
     if (!e.geschrieben())
         return;
     emit Geschrieben({e}, beschreibung);
@@ -236,21 +284,26 @@ void AlarmAuswahl::ErgebnisMelden(const Schreibauftrag& auftrag, const Schreiber
     Fenster()->AktuellenDatensatzZeigen();
 }
 
-void AlarmAuswahl::StandAbgleichen(const QString& ident, const AlarmRecord& zeile) {
-    if (m_AktuellerAlarm && GleicheNummer(m_AktuellerAlarm->value(AlarmFeld::Ident), ident))
-        m_AktuellerAlarm = zeile;
+void AlarmAuswahl::StandAbgleichen(const QList<Zeilenstand>& staende) {
+    const auto nachNummer = Zeilenstand::NachNummer(staende);
+    if (m_AktuellerAlarm)
+        Zeilenstand::Anwenden(staende, nachNummer, *m_AktuellerAlarm);
     if (!m_AlarmListe)
         return;
-    for (qsizetype i = m_AlarmListe->size() - 1; i >= 0; --i) {
-        AlarmRecord& r = (*m_AlarmListe)[i];
-        if (!GleicheNummer(r.value(AlarmFeld::Ident), ident))
-            continue;
+    // One pass over the list, however many rows were written.
+    AlarmListeTyp& liste = *m_AlarmListe;
+    qsizetype behalten = 0;
+    for (qsizetype i = 0; i < liste.size(); ++i) {
+        AlarmRecord& r = liste[i];
+        const QString form = r.value(AlarmFeld::Form);
         // An alarm moved to another picture is no longer one of this picture's alarms.
-        if (r.value(AlarmFeld::Form) != zeile.value(AlarmFeld::Form))
-            m_AlarmListe->removeAt(i);
-        else
-            r = zeile;
+        if (Zeilenstand::Anwenden(staende, nachNummer, r) && r.value(AlarmFeld::Form) != form)
+            continue;
+        if (behalten != i)
+            liste[behalten] = std::move(r);
+        ++behalten;
     }
+    liste.resize(behalten);
 }
 
 std::optional<AlarmRecord> AlarmAuswahl::GelesenFuer(const QString& ident) const {

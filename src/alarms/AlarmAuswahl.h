@@ -13,6 +13,7 @@
 #include "alarms/Sammelergebnis.h"
 #include "alarms/Schreibauftrag.h"
 #include "alarms/Schreibergebnis.h"
+#include "alarms/Zeilenstand.h"
 
 class Serverdienst;
 class frmAlarmAuswahl;
@@ -90,9 +91,9 @@ public:
 
 signals:
     void AlarmSelected();
-    // The row that carried the alarm number ident holds zeile now (written by
-    // this program, or found changed by someone else).
-    void ZeileGeaendert(const QString& ident, const AlarmRecord& zeile);
+    // Rows hold new values now (written by this program, or found changed by
+    // someone else); one signal for all rows of one write or one batch of notes.
+    void ZeilenGeaendert(const QList<Zeilenstand>& staende);
     void SucheAngefordert(const QString& text, int richtung);
     // Writes that took place together, with each row's values before and after.
     void Geschrieben(const QList<Schreibergebnis>& ergebnisse, const QString& beschreibung);
@@ -111,13 +112,16 @@ private:
     QString m_IniPath;
     QPointer<QObject> m_Referenzen[4];
 
-    // The picked alarm and the list take over what the row holds now, without a new pick.
-    void StandAbgleichen(const QString& ident, const AlarmRecord& zeile);
-    // Another client wrote the rows of that number: every view shows what they hold now.
-    void ZeileVomServer(const QString& ident);
+    // The picked alarm and the list take over what the rows hold now, without a new pick.
+    void StandAbgleichen(const QList<Zeilenstand>& staende);
+    // Other clients wrote the rows of these numbers: every view shows what they hold now.
+    void ZeilenVomServer(const QStringList& idents);
     std::unique_ptr<Serverdienst> m_Server;
     QString m_ServerFuer;
     QString m_KeinServerFuer;  // a file database: no server connection
-    void ZeileMelden(const QString& ident, const Schreibergebnis& e);
+    // The new state of a row this program wrote, or found changed; none when
+    // it is unknown which of several rows of one number it was.
+    static std::optional<Zeilenstand> StandNach(const Schreibergebnis& e);
+    void Melden(const QList<Zeilenstand>& staende);
     std::optional<AlarmRecord> GelesenFuer(const QString& ident) const;
 };

@@ -27,6 +27,13 @@ QString FeldText(int spalte, const QVariant& wert) {
     return spalte == AlarmFeld::Symbol ? SymbolDateiName(text) : text;
 }
 
+QString NummernSchluessel(const QString& ident) {
+    bool ok = false;
+    const QString t = ident.trimmed();
+    const qlonglong n = t.toLongLong(&ok);
+    return ok ? QString::number(n) : t;
+}
+
 AlarmRecord AusWerten(const QList<QVariant>& werte) {
     AlarmRecord r(AlarmFeld::Anzahl);
     for (int i = 0; i < AlarmFeld::Spalten && i < werte.size(); ++i)

@@ -32,4 +32,7 @@ QString SymbolDateiName(const QString& symbol);
 // One column's value as a record holds it: NULL as empty text, the symbol as
 // its file name. Two values that give the same text show the same on screen.
 QString FeldText(int spalte, const QVariant& wert);
+// Key under which alarm numbers count as the same: "007" and " 7" are alarm 7;
+// a text that is no number stands for itself.
+QString NummernSchluessel(const QString& ident);
 }  // namespace AlarmRecordBau

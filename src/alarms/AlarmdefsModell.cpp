@@ -436,25 +436,30 @@ void AlarmdefsModell::ZeilenNeuLesen(int von, int bis) {
     emit dataChanged(index(von, 0), index(bis, columnCount() - 1));
 }
 
-void AlarmdefsModell::ZeilenMitNummerNeuLesen(qlonglong ident) {
+void AlarmdefsModell::ZeilenMitNummernNeuLesen(const QSet<qlonglong>& idents) {
+    if (idents.isEmpty())
+        return;
     if (!m_seitenweise) {
         for (int r = 0; r < QSqlTableModel::rowCount(); ++r)
-            if (QSqlTableModel::data(index(r, AlarmFeld::Ident)).toLongLong() == ident)
+            if (idents.contains(QSqlTableModel::data(index(r, AlarmFeld::Ident)).toLongLong()))
                 selectRow(r);
         return;
     }
+    // Only the rows kept in memory are read again, in one statement; the pages
+    // stay and the view does not move.
     QList<int> zeilen;
+    QVector<qint64> ids;
     for (auto it = m_seiten.cbegin(); it != m_seiten.cend(); ++it)
         for (int i = 0; i < it->size(); ++i)
-            if (it->at(i).werte.value(AlarmFeld::Ident).toLongLong() == ident)
+            if (idents.contains(it->at(i).werte.value(AlarmFeld::Ident).toLongLong())) {
                 zeilen << it.key() * SeitenGroesse + i;
-    for (int r : zeilen) {
-        // Read in place: the pages kept stay, the view does not move.
-        const QVector<qint64> ids{m_reihenfolge.at(r)};
-        QHash<qint64, Zeile> gelesen;
-        QString fehler;
-        if (!ZeilenNachRowid(ids, &gelesen, &fehler))
-            return;
+                ids << it->at(i).rowid;
+            }
+    QHash<qint64, Zeile> gelesen;
+    QString fehler;
+    if (zeilen.isEmpty() || !ZeilenNachRowid(ids, &gelesen, &fehler))
+        return;
+    for (int r : std::as_const(zeilen)) {
         auto seite = m_seiten.find(r / SeitenGroesse);
         if (seite == m_seiten.end())
             continue;

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QList>
 #include <QSet>
+#include <QSet>
 #include <QSqlTableModel>
 #include <QVariant>
 #include <QVector>
@@ -37,8 +38,8 @@ public:
     bool Auffrischen();
     // Reads the given rows again in place (after a write-back from outside).
     void ZeilenNeuLesen(int von, int bis);
-    // Reads again the rows held in memory that carry that alarm number.
-    void ZeilenMitNummerNeuLesen(qlonglong ident);
+    // Reads again the rows held in memory that carry one of these alarm numbers.
+    void ZeilenMitNummernNeuLesen(const QSet<qlonglong>& idents);
     // The grid row of the first row carrying that alarm number in the current
     // record source (the rest of the source is counted first when needed); -1
     // when the source does not hold it.

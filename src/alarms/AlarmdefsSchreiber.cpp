@@ -198,6 +198,13 @@ Schreibergebnis AlarmdefsSchreiber::Zeile(const Schreibauftrag& auftrag) {
         zeilen << g;
     }
     q->finish();
+    // Without a row key an update by number would change every row of that number.
+    if (m_schluessel.isEmpty() && zeilen.size() > 1)
+        return Schreibergebnis::Abgelehnt(
+            QStringLiteral("Die Alarmnummer %1 steht in %2 Zeilen; diese Datenbank kann keine davon einzeln "
+                           "schreiben. Nichts wurde geschrieben.")
+                .arg(nummer)
+                .arg(zeilen.size()));
     // The row that was read: of rows with the same number the first that still holds those values.
     const Gelesen* ziel = nullptr;
     for (const Gelesen& g : zeilen) {
@@ -305,21 +312,29 @@ Schreibergebnis AlarmdefsSchreiber::ZeilePostgres(const Schreibauftrag& auftrag,
     QSqlQuery* q = Vorbereitet(PostgresSql(auftrag.spalten, auftrag.gelesen.has_value()));
     if (!q)
         return Abbrechen(m_letzterFehler);
-    for (const QVariant& p : parameter)
-        q->addBindValue(p);
-    if (!q->exec())
-        return Abbrechen(q->lastError());
     QList<Gelesen> zeilen;
-    bool geschrieben = false;
-    while (q->next()) {
-        Gelesen g{q->value(2), {}, q->value(0).toBool()};
-        geschrieben = q->value(1).toInt() > 0;
-        g.werte.reserve(AlarmFeld::Spalten);
-        for (int i = 0; i < AlarmFeld::Spalten; ++i)
-            g.werte << q->value(i + 3);
-        zeilen << g;
+    bool geschrieben = false, getroffen = false;
+    // A row another client updated while this statement waited for its lock is
+    // found in its new version, which the statement's update cannot see: the
+    // row still matches, nothing was written. Asked once more, it is written.
+    for (int versuch = 0; versuch < 2 && (versuch == 0 || (getroffen && !geschrieben)); ++versuch) {
+        for (const QVariant& p : parameter)
+            q->addBindValue(p);
+        if (!q->exec())
+            return Abbrechen(q->lastError());
+        zeilen.clear();
+        geschrieben = getroffen = false;
+        while (q->next()) {
+            Gelesen g{q->value(2), {}, q->value(0).toBool()};
+            geschrieben = q->value(1).toInt() > 0;
+            getroffen = getroffen || g.getroffen;
+            g.werte.reserve(AlarmFeld::Spalten);
+            for (int i = 0; i < AlarmFeld::Spalten; ++i)
+                g.werte << q->value(i + 3);
+            zeilen << g;
+        }
+        q->finish();
     }
-    q->finish();
     const Gelesen* ziel = nullptr;
     for (const Gelesen& g : zeilen)
         if (g.getroffen && geschrieben)

@@ -203,8 +203,13 @@ QSqlDatabase AlarmdefsZugriff::Oeffnen(const QString& sDatenbank, const QString&
         db.setPort(adresse.Port());
         db.setDatabaseName(adresse.Datenbank());
         db.setUserName(adresse.Benutzer());
-        // A server that does not answer is given up after a few seconds, not waited for.
-        db.setConnectOptions(QStringLiteral("connect_timeout=%1;application_name=Tavero").arg(ServerWartezeitS));
+        // A server that does not answer is given up after a few seconds, not waited for;
+        // so is a connection whose network went away (the window would hang on it
+        // until the system's own TCP timeout, a quarter of an hour).
+        db.setConnectOptions(QStringLiteral("connect_timeout=%1;application_name=Tavero;keepalives=1;keepalives_idle=5;"
+                                            "keepalives_interval=2;keepalives_count=2;tcp_user_timeout=%2")
+                                 .arg(ServerWartezeitS)
+                                 .arg(ServerWartezeitS * 1000));
         if (!db.open()) {
             const auto m = DatenbankFehler::Deuten(db.lastError(), adresse.Uri());
             db = QSqlDatabase();
@@ -348,21 +353,26 @@ Sammelergebnis AlarmdefsZugriff::SchreibenAlle(QSqlDatabase& db, const QString& 
     return schreiber.Alle(auftraege);
 }
 
-AlarmListeTyp AlarmdefsZugriff::ZeilenLesen(QSqlDatabase& db, qlonglong ident) {
-    AlarmListeTyp zeilen;
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!q.prepare(QStringLiteral("select %1 from %2 where %3 = ?")
-                       .arg(SpaltenListe(db), Tabelle(db), SpaltenName(db, QStringLiteral("Ident")))))
-        return zeilen;
-    q.addBindValue(ident);
-    if (!q.exec())
-        return zeilen;
-    while (q.next()) {
-        QVariantList werte;
-        for (int i = 0; i < AlarmFeld::Spalten; ++i)
-            werte << q.value(i);
-        zeilen << AlarmRecordBau::AusWerten(werte);
+QHash<qlonglong, AlarmListeTyp> AlarmdefsZugriff::ZeilenLesen(QSqlDatabase& db, const QList<qlonglong>& idents) {
+    QHash<qlonglong, AlarmListeTyp> zeilen;
+    const QString ident = SpaltenName(db, QStringLiteral("Ident"));
+    // The numbers are whole numbers, written into the statement in parts of a thousand.
+    constexpr qsizetype Teil = 1000;
+    for (qsizetype von = 0; von < idents.size(); von += Teil) {
+        QStringList liste;
+        for (qlonglong n : idents.mid(von, Teil))
+            liste << QString::number(n);
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        if (!q.exec(QStringLiteral("select %1 from %2 where %3 in (%4)")
+                        .arg(SpaltenListe(db), Tabelle(db), ident, liste.join(QLatin1Char(',')))))
+            return {};
+        while (q.next()) {
+            QVariantList werte;
+            for (int i = 0; i < AlarmFeld::Spalten; ++i)
+                werte << q.value(i);
+            zeilen[werte.at(AlarmFeld::Ident).toLongLong()] << AlarmRecordBau::AusWerten(werte);
+        }
     }
     return zeilen;
 }

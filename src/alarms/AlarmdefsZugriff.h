@@ -4,6 +4,7 @@
 // again. Reading errors (missing or locked file, no table, rejected statement,
 // missing Access driver) are thrown as AlarmdefsFehler with a German text
 // naming the file; a write reports what became of it in its result.
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -42,8 +43,9 @@ public:
     static Sammelergebnis SchreibenAlle(const QString& sDatenbank, const QList<Schreibauftrag>& auftraege);
     static Sammelergebnis SchreibenAlle(QSqlDatabase& db, const QString& sDatenbank,
                                         const QList<Schreibauftrag>& auftraege);
-    // The rows carrying that alarm number, as records; empty when none or unreadable.
-    static AlarmListeTyp ZeilenLesen(QSqlDatabase& db, qlonglong ident);
+    // The rows carrying these alarm numbers, as records by number; a number
+    // without rows is missing, as are all when unreadable.
+    static QHash<qlonglong, AlarmListeTyp> ZeilenLesen(QSqlDatabase& db, const QList<qlonglong>& idents);
 
     // A cell value as the column stores it: numbers as whole numbers, an empty
     // text as NULL, texts at most 255 characters. A German reason when refused.

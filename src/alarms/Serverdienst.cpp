@@ -19,6 +19,18 @@ Serverdienst::Serverdienst(const QString& sDatenbank, QObject* parent)
     m_uhr = new QTimer(this);
     m_uhr->setInterval(PruefenMs);
     connect(m_uhr, &QTimer::timeout, this, &Serverdienst::Pruefen);
+    // A write of many rows sends a note per row: they are handled in one go
+    // once the notes that came in together are all read.
+    m_sammeln = new QTimer(this);
+    m_sammeln->setSingleShot(true);
+    m_sammeln->setInterval(0);
+    connect(m_sammeln, &QTimer::timeout, this, [this] {
+        QStringList idents;
+        idents.swap(m_gemeldet);
+        idents.removeDuplicates();
+        if (!idents.isEmpty())
+            emit ZeilenGemeldet(idents);
+    });
 }
 
 Serverdienst::~Serverdienst() {
@@ -59,10 +71,13 @@ AlarmdefsSchreiber& Serverdienst::Schreiber() {
     return *m_schreiber;
 }
 
-void Serverdienst::Meldung(const QString& name, QSqlDriver::NotificationSource, const QVariant& inhalt) {
-    // Also this client's own writes come back: reading the row again shows the same.
-    if (name == QLatin1String(AlarmdefsZugriff::Benachrichtigung))
-        emit ZeileGemeldet(inhalt.toString());
+void Serverdienst::Meldung(const QString& name, QSqlDriver::NotificationSource quelle, const QVariant& inhalt) {
+    // This client's own writes come back too; it shows them already.
+    if (name != QLatin1String(AlarmdefsZugriff::Benachrichtigung) || quelle == QSqlDriver::SelfSource)
+        return;
+    m_gemeldet << inhalt.toString();
+    if (!m_sammeln->isActive())
+        m_sammeln->start();
 }
 
 void Serverdienst::NachFehler() {

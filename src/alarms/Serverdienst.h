@@ -7,6 +7,7 @@
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class AlarmdefsSchreiber;
@@ -31,8 +32,9 @@ public:
     static constexpr int PruefenMs = 2000;
 
 signals:
-    // Another client (or this one) wrote the rows carrying this alarm number.
-    void ZeileGemeldet(const QString& ident);
+    // Other clients wrote the rows carrying these alarm numbers; the notes
+    // that came in together are handed on together.
+    void ZeilenGemeldet(const QStringList& idents);
     // The connection dropped, or stands again: a note for the user.
     void Zustand(const QString& text);
     // The connection stands again: what is shown is read afresh, as
@@ -48,6 +50,8 @@ private:
     QSqlDatabase m_db;
     std::unique_ptr<AlarmdefsSchreiber> m_schreiber;
     QTimer* m_uhr = nullptr;
+    QTimer* m_sammeln = nullptr;  // hands on the notes gathered so far
+    QStringList m_gemeldet;
     bool m_verbunden = false;
     bool m_unterbrochen = false;
     int m_versuche = 0;  // tries since the connection dropped

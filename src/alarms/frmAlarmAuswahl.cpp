@@ -593,9 +593,9 @@ QString frmAlarmAuswahl::AktuelleAuswahlText() const {
     }
 }
 
-void frmAlarmAuswahl::ZeileNeuLesen(qlonglong ident) {
+void frmAlarmAuswahl::ZeilenNeuLesen(const QList<qlonglong>& idents) {
     if (dbAlarme)
-        dbAlarme->ZeilenMitNummerNeuLesen(ident);
+        dbAlarme->ZeilenMitNummernNeuLesen(QSet<qlonglong>(idents.cbegin(), idents.cend()));
 }
 
 void frmAlarmAuswahl::Neuverbinden() {

@@ -38,9 +38,9 @@ public:
     AlarmdefsDurchlauf::Auswahl AktuelleAuswahl() const;
     // Text for the user naming that part (" Alle", the picture's name ...).
     QString AktuelleAuswahlText() const;
-    // Another client wrote the rows of that number: the grid shows them again
+    // Another client wrote the rows of these numbers: the grid shows them again
     // where it holds them, without moving the view or the selection.
-    void ZeileNeuLesen(qlonglong ident);
+    void ZeilenNeuLesen(const QList<qlonglong>& idents);
     // The connection of the bound view is opened again (after a server came back).
     void Neuverbinden();
     // A cell still being edited is written, or its refusal shown (before the program ends).

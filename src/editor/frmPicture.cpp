@@ -8,6 +8,7 @@
 #include <QWheelEvent>
 #include <QFile>
 #include <QMdiSubWindow>
+#include <QScopedValueRollback>
 #include <QPainter>
 #include <QScrollBar>
 #include <QShowEvent>
@@ -160,10 +161,12 @@ frmPicture::frmPicture(QWidget* parent) : QWidget(parent) {
     // In the accumulating and all-arrows modes a double click picks the arrow's alarm.
     connect(Formbox, &Bildflaeche::PfeilDoppelklick, this, [this](int i) {
         Hauptfenster* h = Hauptfenster::instanz();
-        if (!h || (gContMode != WAHR && gAllMode != WAHR) || i < 1 || i >= PfeilAnzahl())
+        if (!h || m_Wechsel || (gContMode != WAHR && gAllMode != WAHR) || i < 1 || i >= PfeilAnzahl())
             return;
         m_Ziehen = 0;
-        h->AlarmAnzeigen(imgPfeil(i).Ident);
+        // a copy: the pick rebuilds the arrow list
+        const QString ident = imgPfeil(i).Ident;
+        h->AlarmAnzeigen(ident);
     });
     connect(Formbox, &Bildflaeche::VorschlagVerschoben, this, &frmPicture::VorschlagVerschoben);
     connect(Formbox, &Bildflaeche::VorschlagDoppelklick, this, &frmPicture::VorschlagAnnehmen);
@@ -423,8 +426,15 @@ void frmPicture::PfeilActivate() {
     setBildForm(form);
     setWindowTitle(PfeilText::Titel(form));
     mAktPfeilIndex = static_cast<std::int16_t>(std::min(PfeilAnzahl(), MaxElemente));
-    if (!m_ImLaden)
+    if (!m_ImLaden) {
+        // Clicks, keys and menu choices waiting in the queue were meant for the
+        // arrows shown before the pick; they must not write the new alarm's
+        // picture into the old alarm's row, so they are let go unheard.
+        if (m_Ziehen > 0)
+            ZiehenAbbrechen();
+        const QScopedValueRollback<bool> wechsel(m_Wechsel, true);
         QCoreApplication::processEvents();
+    }
     // A pick handled while messages were processed has shown its own alarm; the
     // arrows must belong to the alarm current now, so this call ends here, or
     // starts over when the current alarm changed without a call of its own.
@@ -491,7 +501,7 @@ void frmPicture::PfeilActivate() {
 
 void frmPicture::imgPfeil_MouseDown(std::int16_t Index, int Button, int, double X, double Y,
                                     const QPoint& globalPos) {
-    if (Index < 1 || Index >= PfeilAnzahl())
+    if (m_Wechsel || Index < 1 || Index >= PfeilAnzahl())
         return;
     if (Button == 1) {
         mGriffX = static_cast<float>(X / Twips::ProPixel);
@@ -508,14 +518,14 @@ void frmPicture::imgPfeil_MouseDown(std::int16_t Index, int Button, int, double 
 }
 
 void frmPicture::Formbox_MouseDown(int Button, int, double, double, const QPoint& globalPos) {
-    if (Button == 2 && gSingleMode == WAHR) {
+    if (Button == 2 && gSingleMode == WAHR && !m_Wechsel) {
         if (Hauptfenster* h = Hauptfenster::instanz())
             h->AlarmMenuZeigen(globalPos);
     }
 }
 
 void frmPicture::imgPfeil_MouseMove(std::int16_t Index, int Button, int, double X, double Y) {
-    if (Index < 1 || Index >= PfeilAnzahl())
+    if (m_Wechsel || Index < 1 || Index >= PfeilAnzahl())
         return;
     if (Button == 1 && !(m_ZiehenAbgebrochen && Index == m_Ziehen))
         Ziehschritt(Index, X, Y);
@@ -572,7 +582,7 @@ void frmPicture::ToolTipNeu(int index) {
 }
 
 void frmPicture::imgPfeil_MouseUp(std::int16_t Index, int Button, int, double, double) {
-    if (Button != 1 || Index < 1 || Index >= PfeilAnzahl())
+    if (m_Wechsel || Button != 1 || Index < 1 || Index >= PfeilAnzahl())
         return;
     m_AutoBildlaufUhr->stop();
     const bool abgebrochen = m_ZiehenAbgebrochen && Index == m_Ziehen;
@@ -594,13 +604,16 @@ void frmPicture::PfeilSchreiben(int index, bool bewegt, const QString& beschreib
         return;
     // Without a current alarm or a picture name there is nothing to write; the user is told.
     const std::optional<QString> bild = PfeilEintrag::AlarmBildName(*k, h->imgNeuDB, h->bmpNeuIndex);
-    const PfeilBild& a = imgPfeil(index);
+    // Copies: the write's report may take other arrows off the list.
+    const PfeilBild a = imgPfeil(index);
     const QString tag = a.Tag;
     const auto teile = PfeilText::TagTeile(tag).value_or(std::make_pair(tag, QString()));
     std::optional<Schreibergebnis> ergebnis;
     if (bild) {
         EigenerPfeil = index;
         ergebnis = PfeilEintrag::Schreiben(*k, a.Satz, tag, a.Left, a.Top, *bild, bewegt, beschreibung);
+        // where the arrow stands now, should an arrow before it have gone
+        index = EigenerPfeil;
         EigenerPfeil = 0;
     }
     if (!ergebnis || !ergebnis->geschrieben()) {
@@ -637,6 +650,8 @@ void frmPicture::ZiehenAbbrechen() {
 // --- keys, wheel, zoom ---------------------------------------------------------------
 
 void frmPicture::keyPressEvent(QKeyEvent* e) {
+    if (m_Wechsel)
+        return;
     if (e->key() == Qt::Key_Escape && m_Ziehen > 0) {
         ZiehenAbbrechen();
         return;
@@ -807,28 +822,28 @@ void frmPicture::PfeilZuruecksetzen(int index) {
         FocusRect(static_cast<std::int16_t>(index));
 }
 
-void frmPicture::ZeileAktualisieren(const QString& ident, const AlarmRecord& zeile) {
-    auto gleich = [](const QString& a, const QString& b) {
-        bool okA = false, okB = false;
-        const qlonglong x = a.trimmed().toLongLong(&okA), y = b.trimmed().toLongLong(&okB);
-        return okA && okB ? x == y : a.trimmed() == b.trimmed();
-    };
-    if (mAktAlarm && gleich(Feld(*mAktAlarm, AlarmFeld::Ident), ident))
-        mAktAlarm = zeile;
+void frmPicture::ZeilenAktualisieren(const QList<Zeilenstand>& staende) {
+    const auto nachNummer = Zeilenstand::NachNummer(staende);
+    if (mAktAlarm)
+        Zeilenstand::Anwenden(staende, nachNummer, *mAktAlarm);
+    // One pass over the arrows, however many rows were written.
     bool entfernt = false;
     for (int i = PfeilAnzahl() - 1; i >= 1; --i) {
         PfeilBild& a = Element(i);
-        if (a.Satz.isEmpty() || !gleich(Feld(a.Satz, AlarmFeld::Ident), ident))
+        if (a.Satz.isEmpty())
             continue;
         if (i == EigenerPfeil) {
-            a.Satz = zeile;
+            Zeilenstand::Anwenden(staende, nachNummer, a.Satz, true);
             continue;
         }
         // An arrow in the user's hand keeps the row as read: its write then finds
         // the change and shows it, instead of writing over it.
         if (i == m_Ziehen || i == m_Geschubst)
             continue;
-        if (Feld(a.Satz, AlarmFeld::Form) != Feld(zeile, AlarmFeld::Form)) {
+        const QString form = Feld(a.Satz, AlarmFeld::Form);
+        if (!Zeilenstand::Anwenden(staende, nachNummer, a.Satz))
+            continue;
+        if (Feld(a.Satz, AlarmFeld::Form) != form) {
             // Its alarm lies on another picture now: this arrow no longer stands for it.
             Formbox->PfeilEntfernen(i);
             for (int* index : {&m_Ziehen, &m_Geschubst, &m_Gerahmt, &EigenerPfeil})
@@ -839,7 +854,6 @@ void frmPicture::ZeileAktualisieren(const QString& ident, const AlarmRecord& zei
             entfernt = true;
             continue;
         }
-        a.Satz = zeile;
         PfeilZuruecksetzen(i);
     }
     if (entfernt) {

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "alarms/AlarmRecord.h"
+#include "alarms/Zeilenstand.h"
 #include "editor/PfeilBild.h"
 #include "editor/Vorschlagsmarke.h"
 #include <vector>
@@ -55,6 +56,8 @@ public:
     // Loads an alarm picture (Windows form) into Formbox; a placeholder when it cannot be loaded.
     bool BildLaden(const QString& sWinPfad);
     bool BildIstPlatzhalter() const { return m_BildPlatzhalter; }
+    // While a pick loads its picture the arrows shown still belong to the alarm before.
+    bool Bildwechsel() const { return m_Wechsel; }
     // Redraws the picture area after its picture changed; the ranges follow its size.
     void BildNeuZeichnen();
     // The picture name the window shows (empty: none of an alarm).
@@ -64,9 +67,9 @@ public:
     // Shows nothing that could be written into a row: no arrows, and instead of
     // the picture a note saying why (without one, the design picture).
     void Leeren(const QString& grund = {});
-    // The row that carried the alarm number ident holds zeile now: its arrows
-    // follow; an arrow whose alarm has gone to another picture is taken away.
-    void ZeileAktualisieren(const QString& ident, const AlarmRecord& zeile);
+    // Rows hold new values now: their arrows follow; an arrow whose alarm has
+    // gone to another picture is taken away.
+    void ZeilenAktualisieren(const QList<Zeilenstand>& staende);
     // Puts an arrow back to what its row holds, after a write that did not go through.
     void PfeilZuruecksetzen(int index);
     // The proposed places of the picture shown (replacing those shown before).
@@ -143,6 +146,7 @@ private:
     QHash<QString, QPixmap> m_Symbole;  // symbol files of one rebuild
     QString m_BildForm;
     int m_Aktivierung = 0;       // counts the calls of PfeilActivate
+    bool m_Wechsel = false;      // a pick is loading its picture; the arrows shown are the old alarm's
     QPoint m_DruckStelle;        // where the pressed arrow stood when the left button went down
     int m_Gerahmt = 0;           // the arrow the focus rectangle marks
     int m_Ziehen = 0;            // the arrow held with the left button

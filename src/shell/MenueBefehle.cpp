@@ -17,7 +17,7 @@ QString KeinAlarm() { return QStringLiteral("Nichts in die DB geschrieben: kein 
 }  // namespace
 
 void MenueBefehle::PfeilMenuKlick(std::int16_t i, frmPicture* bild) {
-    if (gSingleMode != WAHR)
+    if (gSingleMode != WAHR || (bild && bild->Bildwechsel()))
         return;
     Hauptfenster* h = Hauptfenster::instanz();
     AlarmAuswahl* a = h ? h->mgobjAuswahl() : nullptr;
@@ -61,7 +61,7 @@ void MenueBefehle::PfeilMenuKlick(std::int16_t i, frmPicture* bild) {
 }
 
 void MenueBefehle::AlarmMenuKlick(std::int16_t j, frmPicture* bild) {
-    if (gSingleMode != WAHR)
+    if (gSingleMode != WAHR || (bild && bild->Bildwechsel()))
         return;
     Hauptfenster* h = Hauptfenster::instanz();
     AlarmAuswahl* a = h ? h->mgobjAuswahl() : nullptr;

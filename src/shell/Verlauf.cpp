@@ -15,9 +15,20 @@ void Verlauf::Verbinden(AlarmAuswahl* auswahl) {
 }
 
 void Verlauf::Geschrieben(const QList<Schreibergebnis>& zeilen, const QString& beschreibung) {
-    if (m_imVerlauf || zeilen.isEmpty())
+    if (m_imVerlauf)
         return;
-    m_stapel.push(new SchreibBefehl(*this, zeilen, beschreibung));
+    // A write that left a row as it was (a click on an arrow) is no step to take back.
+    QList<Schreibergebnis> geaendert;
+    for (const Schreibergebnis& e : zeilen) {
+        bool gleich = true;
+        for (int i = 0; i < e.spalten.size() && gleich; ++i)
+            gleich = e.vorher.value(i).isNull() == e.nachher.value(i).isNull() &&
+                     e.vorher.value(i).toString() == e.nachher.value(i).toString();
+        if (!gleich)
+            geaendert << e;
+    }
+    if (!geaendert.isEmpty())
+        m_stapel.push(new SchreibBefehl(*this, geaendert, beschreibung));
 }
 
 bool Verlauf::Ausfuehren(const QList<Schreibauftrag>& auftraege, const QString& beschreibung, bool zurueck) {

@@ -376,19 +376,20 @@ void frmMain::KomponenteNeu() {
             alt->AuswahlHide();
         alt->deleteLater();
         // The arrows of the replaced database are no longer anyone's to drag,
-        // nor its proposals anyone's to accept.
+        // nor its proposals anyone's to accept, nor its report's lines anyone's to pick.
         if (m_Bild)
             m_Bild->Leeren();
         delete m_Vorschlaege.data();
+        delete m_Pruefbericht.data();
     }
     auto neu = std::make_unique<AlarmAuswahl>();
     // Each database has a history and a search of its own.
     mVerlauf->Verbinden(neu.get());
     mSuche->Verbinden(neu.get());
     connect(neu.get(), &AlarmAuswahl::AlarmSelected, this, &frmMain::AuswahlAlarmSelected, Qt::DirectConnection);
-    connect(neu.get(), &AlarmAuswahl::ZeileGeaendert, this, [this](const QString& ident, const AlarmRecord& zeile) {
+    connect(neu.get(), &AlarmAuswahl::ZeilenGeaendert, this, [this](const QList<Zeilenstand>& staende) {
         if (m_Bild)
-            m_Bild->ZeileAktualisieren(ident, zeile);
+            m_Bild->ZeilenAktualisieren(staende);
     });
     m_Auswahl = std::move(neu);
 }

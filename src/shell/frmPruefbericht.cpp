@@ -43,13 +43,13 @@ frmPruefbericht::frmPruefbericht(Hauptfenster& haupt, QWidget* parent) : QWidget
     resize(640, 480);
     connect(lvwBericht, &QTreeWidget::itemDoubleClicked, this, &frmPruefbericht::ZeileGewaehlt);
     connect(lvwBericht, &QTreeWidget::itemActivated, this, &frmPruefbericht::ZeileGewaehlt);
-    connect(cmdNeu, &QPushButton::clicked, this, [this] { Pruefen(m_auswahl); });
+    // The database open now, not the one of the first check.
+    connect(cmdNeu, &QPushButton::clicked, this, [this] { Pruefen(m_haupt.mgobjAuswahl()); });
     connect(cmdCsv, &QPushButton::clicked, this, &frmPruefbericht::CsvSpeichern);
     connect(schliessen, &QPushButton::clicked, this, &QWidget::close);
 }
 
 bool frmPruefbericht::Pruefen(AlarmAuswahl* auswahl) {
-    m_auswahl = auswahl;
     lvwBericht->clear();
     m_bericht.reset();
     if (!auswahl)

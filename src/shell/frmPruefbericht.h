@@ -31,6 +31,5 @@ private:
     void ZeileGewaehlt(QTreeWidgetItem* item);
 
     Hauptfenster& m_haupt;
-    AlarmAuswahl* m_auswahl = nullptr;
     std::optional<Pruefbericht> m_bericht;
 };
