@@ -21,7 +21,8 @@ namespace {
 QAtomicInteger<int> g_zaehler;
 
 // The condition of a part, with the column names as the backend quotes them.
-QString Bedingung(const AlarmdefsDurchlauf::Auswahl& a, const std::function<QString(const char*)>& spalte) {
+QString Bedingung(const AlarmdefsDurchlauf::Auswahl& a, const std::function<QString(const char*)>& spalte,
+                  bool texteVergleichen) {
     switch (a.teil) {
     case AlarmdefsDurchlauf::Teil::Alle:
         return {};
@@ -30,8 +31,8 @@ QString Bedingung(const AlarmdefsDurchlauf::Auswahl& a, const std::function<QStr
     case AlarmdefsDurchlauf::Teil::OhneBild:
         return QStringLiteral(" where %1 is null").arg(spalte("Form"));
     case AlarmdefsDurchlauf::Teil::OhnePosition:
-        return QStringLiteral(" where %1 is not null and (%2 is null or %3 is null)")
-            .arg(spalte("Form"), spalte("X"), spalte("Y"));
+        return QStringLiteral(" where ") +
+               AlarmdefsZugriff::OhnePositionBedingung(spalte("Form"), spalte("X"), spalte("Y"), texteVergleichen);
     }
     return {};
 }
@@ -69,7 +70,7 @@ void LesenSqlite(const QString& pfad, const QString& sDatenbank, const QStringLi
     for (const QString& s : spalten)
         namen << QLatin1Char('[') + s + QLatin1Char(']');
     const QByteArray sql = (QStringLiteral("select %1 from [Alarmdefs]").arg(namen.join(QStringLiteral(", "))) +
-                            Bedingung(auswahl, [](const char* s) { return QStringLiteral("[%1]").arg(QLatin1String(s)); }))
+                            Bedingung(auswahl, [](const char* s) { return QStringLiteral("[%1]").arg(QLatin1String(s)); }, true))
                                .toUtf8();
     int rc = sqlite3_prepare_v2(h.db, sql.constData(), static_cast<int>(sql.size()), &h.st, nullptr);
     if (rc != SQLITE_OK)
@@ -124,7 +125,8 @@ void LesenQt(const QString& sDatenbank, const QStringList& spalten, const Alarmd
         q.setForwardOnly(true);
         const bool vorbereitet = q.prepare(
             QStringLiteral("select %1 from %2").arg(namen.join(QStringLiteral(", ")), AlarmdefsZugriff::Tabelle(db)) +
-            Bedingung(auswahl, [&db](const char* s) { return AlarmdefsZugriff::SpaltenName(db, QLatin1String(s)); }));
+            Bedingung(auswahl, [&db](const char* s) { return AlarmdefsZugriff::SpaltenName(db, QLatin1String(s)); },
+                      AlarmdefsZugriff::TexteVergleichbar(db)));
         if (auswahl.teil == AlarmdefsDurchlauf::Teil::Bild)
             q.addBindValue(auswahl.form);
         if (!vorbereitet || !q.exec()) {

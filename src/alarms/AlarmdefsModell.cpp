@@ -41,9 +41,7 @@ bool AlarmdefsModell::BildZeigen(const QString& form) {
 }
 
 bool AlarmdefsModell::OhnePositionZeigen() {
-    return Anwenden({QStringLiteral("%1 is not null and (%2 is null or %3 is null)")
-                         .arg(Spalte(QStringLiteral("Form")), Spalte(QStringLiteral("X")), Spalte(QStringLiteral("Y"))),
-                     -1});
+    return Anwenden({AlarmdefsZugriff::OhnePositionBedingung(database()), -1});
 }
 
 bool AlarmdefsModell::SortierenNach(int spalte, Qt::SortOrder ordnung) {
@@ -82,12 +80,9 @@ bool AlarmdefsModell::Anwenden(const Quelle& neu) {
     bool vollstaendig = true;
     if (neu.sortSpalte >= 0) {
         // A sorted source orders all rows once; paging then reads by rowid.
-        const QString spalte = Spalte(record().fieldName(neu.sortSpalte));
         QSqlQuery q(database());
         q.setForwardOnly(true);
-        const QString richtung = neu.ordnung == Qt::DescendingOrder ? QStringLiteral(" desc") : QString();
-        if (!q.exec(QStringLiteral("select %5 from %1%2 order by %3%4, %5%4")
-                        .arg(Tabelle(), Bedingung(neu), spalte, richtung, m_schluessel))) {
+        if (!q.exec(QStringLiteral("select %3 from %1%2 order by %4").arg(Tabelle(), Bedingung(neu), m_schluessel, Reihung(neu)))) {
             setLastError(q.lastError());
             return false;
         }
@@ -95,7 +90,7 @@ bool AlarmdefsModell::Anwenden(const Quelle& neu) {
             reihenfolge.append(q.value(0).toLongLong());
     } else {
         QSqlError fehler;
-        if (!RowidsLesen(neu, 0, ErsterTeil, &reihenfolge, &fehler)) {
+        if (!RowidsLesen(neu, false, ErsterTeil, &reihenfolge, &fehler)) {
             setLastError(fehler);
             return false;
         }
@@ -125,25 +120,41 @@ QString AlarmdefsModell::Tabelle() const {
     return database().driver()->escapeIdentifier(tableName(), QSqlDriver::TableName);
 }
 
-bool AlarmdefsModell::RowidsLesen(const Quelle& q, qint64 nach, int hoechstens, QVector<qint64>* aus,
+QString AlarmdefsModell::Reihung(const Quelle& q) const {
+    // Rows sharing a server's key keep one order between reading the keys and reading the rows.
+    const QString gleiche = m_schluessel == QLatin1String("rowid") ? QString() : QStringLiteral(", ctid");
+    if (q.sortSpalte < 0)
+        return m_schluessel + gleiche;
+    const QString richtung = q.ordnung == Qt::DescendingOrder ? QStringLiteral(" desc") : QString();
+    return QStringLiteral("%1%2, %3%2%4").arg(Spalte(record().fieldName(q.sortSpalte)), richtung, m_schluessel, gleiche);
+}
+
+bool AlarmdefsModell::RowidsLesen(const Quelle& q, bool weiter, int hoechstens, QVector<qint64>* aus,
                                   QSqlError* fehler) const {
-    // Unsorted sources come in rowid order, which the table and the Form index
-    // give for free; reading on after the last rowid keeps each step short.
+    // Unsorted sources come in key order, which the table and the Form index
+    // give for free; reading on from the last key keeps each step short. Rows
+    // sharing that key (a server's Ident) that were read already are skipped.
     QString bedingung = q.filter.isEmpty() ? QString() : QStringLiteral("(%1)").arg(q.filter);
-    if (nach > 0)
+    int schonDa = 0;
+    if (weiter && !m_reihenfolge.isEmpty()) {
+        const qint64 letzter = m_reihenfolge.last();
+        while (schonDa < m_reihenfolge.size() && m_reihenfolge.at(m_reihenfolge.size() - 1 - schonDa) == letzter)
+            ++schonDa;
         bedingung += (bedingung.isEmpty() ? QString() : QStringLiteral(" and ")) +
-                     QStringLiteral("%1 > %2").arg(m_schluessel).arg(nach);
+                     QStringLiteral("%1 >= %2").arg(m_schluessel).arg(letzter);
+    }
     QSqlQuery sql(database());
     sql.setForwardOnly(true);
     if (!sql.exec(QStringLiteral("select %4 from %1%2 order by %4 limit %3")
                       .arg(Tabelle(), bedingung.isEmpty() ? QString() : QStringLiteral(" where ") + bedingung)
-                      .arg(hoechstens)
+                      .arg(hoechstens + schonDa)
                       .arg(m_schluessel))) {
         *fehler = sql.lastError();
         return false;
     }
-    while (sql.next())
-        aus->append(sql.value(0).toLongLong());
+    for (int i = 0; sql.next(); ++i)
+        if (i >= schonDa)
+            aus->append(sql.value(0).toLongLong());
     return true;
 }
 
@@ -152,7 +163,7 @@ void AlarmdefsModell::WeiterLesen(int generation) {
         return;
     QVector<qint64> teil;
     QSqlError fehler;
-    if (!RowidsLesen(m_quelle, m_reihenfolge.isEmpty() ? 0 : m_reihenfolge.last(), WeitererTeil, &teil, &fehler)) {
+    if (!RowidsLesen(m_quelle, true, WeitererTeil, &teil, &fehler)) {
         // The rows read so far stay; the counting goes on once the lock is gone.
         if (!m_aufgehalten) {
             m_aufgehalten = true;
@@ -181,37 +192,65 @@ void AlarmdefsModell::WeiterLesen(int generation) {
 
 bool AlarmdefsModell::AllesGelesen() const { return m_vollstaendig; }
 
-bool AlarmdefsModell::ZeilenNachRowid(const QVector<qint64>& ids, QHash<qint64, Zeile>* aus, QString* fehler) const {
-    if (ids.isEmpty())
+bool AlarmdefsModell::ZeilenAn(const QVector<int>& positionen, QVector<Zeile>* aus, QString* fehler) const {
+    aus->clear();
+    if (positionen.isEmpty())
         return true;
     QStringList liste;
-    liste.reserve(ids.size());
-    for (qint64 id : ids)
-        liste.append(QString::number(id));
+    liste.reserve(positionen.size());
+    for (int p : positionen)
+        liste.append(QString::number(m_reihenfolge.at(p)));
     QSqlQuery q(database());
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("select %3, * from %1 where %3 in (%2)")
-                    .arg(Tabelle(), liste.join(QLatin1Char(',')), m_schluessel))) {
+    if (!q.exec(QStringLiteral("select %3, * from %1 where %3 in (%2) order by %4")
+                    .arg(Tabelle(), liste.join(QLatin1Char(',')), m_schluessel, Reihung(m_quelle)))) {
         *fehler = q.lastError().text();
         return false;
     }
     const int spalten = columnCount();
+    QHash<qint64, QVector<Zeile>> gelesen;
     while (q.next()) {
         Zeile z;
         z.rowid = q.value(0).toLongLong();
         z.werte.reserve(spalten);
         for (int i = 0; i < spalten; ++i)
             z.werte.append(q.value(i + 1));
-        aus->insert(z.rowid, std::move(z));
+        gelesen[z.rowid].append(std::move(z));
+    }
+    aus->reserve(positionen.size());
+    for (int p : positionen) {
+        const qint64 id = m_reihenfolge.at(p);
+        const QVector<Zeile> zeilen = gelesen.value(id);
+        // A row deleted meanwhile by another program shows as empty.
+        Zeile z = zeilen.size() == 1 ? zeilen.first() : zeilen.value(zeilen.isEmpty() ? 0 : Vorkommen(p));
+        z.rowid = id;
+        z.werte.resize(spalten);
+        aus->append(std::move(z));
     }
     return true;
 }
 
+int AlarmdefsModell::Vorkommen(int position) const {
+    // How many positions before this one carry its key; in key order they stand just before it.
+    const qint64 id = m_reihenfolge.at(position);
+    int n = 0;
+    if (m_quelle.sortSpalte < 0) {
+        for (int i = position - 1; i >= 0 && m_reihenfolge.at(i) == id; --i)
+            ++n;
+    } else {
+        for (int i = 0; i < position; ++i)
+            n += m_reihenfolge.at(i) == id;
+    }
+    return n;
+}
+
 bool AlarmdefsModell::SeiteLesen(int seite) const {
-    const QVector<qint64> ids = m_reihenfolge.mid(seite * SeitenGroesse, SeitenGroesse);
-    QHash<qint64, Zeile> gelesen;
+    QVector<int> positionen;
+    for (int p = seite * SeitenGroesse; p < std::min<int>(m_reihenfolge.size(), (seite + 1) * SeitenGroesse); ++p)
+        positionen.append(p);
+    QVector<Zeile> zeilen;
     QString fehler;
-    if (!ZeilenNachRowid(ids, &gelesen, &fehler)) {
+    if (!ZeilenAn(positionen, &zeilen, &fehler)) {
         // Each cell of the page would wait for the lock again.
         m_fehlSeiten.insert(seite);
         if (!m_nachlesenGeplant) {
@@ -220,16 +259,6 @@ bool AlarmdefsModell::SeiteLesen(int seite) const {
                                [m = const_cast<AlarmdefsModell*>(this)] { m->FehlSeitenNachlesen(); });
         }
         return false;
-    }
-    const int spalten = columnCount();
-    QVector<Zeile> zeilen;
-    zeilen.reserve(ids.size());
-    for (qint64 id : ids) {
-        // A row deleted meanwhile by another program shows as empty.
-        Zeile z = gelesen.value(id);
-        z.rowid = id;
-        z.werte.resize(spalten);
-        zeilen.append(std::move(z));
     }
     m_seiten.insert(seite, std::move(zeilen));
     m_seitenAlter.append(seite);
@@ -419,19 +448,18 @@ void AlarmdefsModell::ZeilenNeuLesen(int von, int bis) {
             ++it;
         }
     }
-    const QVector<qint64> ids = m_reihenfolge.mid(von, bis - von + 1);
-    QHash<qint64, Zeile> gelesen;
+    QVector<int> positionen;
+    for (int r = von; r <= bis; ++r)
+        positionen.append(r);
+    QVector<Zeile> gelesen;
     QString fehler;
-    if (!ZeilenNachRowid(ids, &gelesen, &fehler))
+    if (!ZeilenAn(positionen, &gelesen, &fehler))
         return;
     for (int r = von; r <= bis; ++r) {
         auto it = m_seiten.find(r / SeitenGroesse);
         if (it == m_seiten.end() || r % SeitenGroesse >= it->size())
             continue;
-        Zeile& z = (*it)[r % SeitenGroesse];
-        z.rowid = m_reihenfolge.at(r);
-        if (auto g = gelesen.constFind(z.rowid); g != gelesen.constEnd())
-            z.werte = g->werte;
+        (*it)[r % SeitenGroesse] = gelesen.at(r - von);
     }
     emit dataChanged(index(von, 0), index(bis, columnCount() - 1));
 }
@@ -447,25 +475,21 @@ void AlarmdefsModell::ZeilenMitNummernNeuLesen(const QSet<qlonglong>& idents) {
     }
     // Only the rows kept in memory are read again, in one statement; the pages
     // stay and the view does not move.
-    QList<int> zeilen;
-    QVector<qint64> ids;
+    QVector<int> zeilen;
     for (auto it = m_seiten.cbegin(); it != m_seiten.cend(); ++it)
         for (int i = 0; i < it->size(); ++i)
-            if (idents.contains(it->at(i).werte.value(AlarmFeld::Ident).toLongLong())) {
+            if (idents.contains(it->at(i).werte.value(AlarmFeld::Ident).toLongLong()))
                 zeilen << it.key() * SeitenGroesse + i;
-                ids << it->at(i).rowid;
-            }
-    QHash<qint64, Zeile> gelesen;
+    QVector<Zeile> gelesen;
     QString fehler;
-    if (zeilen.isEmpty() || !ZeilenNachRowid(ids, &gelesen, &fehler))
+    if (zeilen.isEmpty() || !ZeilenAn(zeilen, &gelesen, &fehler))
         return;
-    for (int r : std::as_const(zeilen)) {
+    for (int i = 0; i < zeilen.size(); ++i) {
+        const int r = zeilen.at(i);
         auto seite = m_seiten.find(r / SeitenGroesse);
         if (seite == m_seiten.end())
             continue;
-        Zeile& z = (*seite)[r % SeitenGroesse];
-        if (auto g = gelesen.constFind(z.rowid); g != gelesen.constEnd())
-            z.werte = g->werte;
+        (*seite)[r % SeitenGroesse] = gelesen.at(i);
         emit dataChanged(index(r, 0), index(r, columnCount() - 1));
     }
 }

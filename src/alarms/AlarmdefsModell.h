@@ -100,13 +100,18 @@ private:
 
     bool Anwenden(const Quelle& neu);
     QString Tabelle() const;
-    bool RowidsLesen(const Quelle& q, qint64 nach, int hoechstens, QVector<qint64>* aus, QSqlError* fehler) const;
+    // The keys of the source in order: the first ones, or those after the keys read so far.
+    bool RowidsLesen(const Quelle& q, bool weiter, int hoechstens, QVector<qint64>* aus, QSqlError* fehler) const;
     void WeiterLesen(int generation);
     QString Bedingung(const Quelle& q) const;
     const Zeile* ZeileHolen(int row) const;
     bool SeiteLesen(int seite) const;
     void FehlSeitenNachlesen();
-    bool ZeilenNachRowid(const QVector<qint64>& ids, QHash<qint64, Zeile>* aus, QString* fehler) const;
+    // The rows at these positions, in the same order. A server's key, the Ident,
+    // may be carried by several rows: the k-th position with that key gets the k-th of them.
+    bool ZeilenAn(const QVector<int>& positionen, QVector<Zeile>* aus, QString* fehler) const;
+    int Vorkommen(int position) const;
+    QString Reihung(const Quelle& q) const;
     bool ZeileNochDa(qint64 rowid) const;
     QString Spalte(const QString& name) const;
 

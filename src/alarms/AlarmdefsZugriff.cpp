@@ -353,6 +353,24 @@ Sammelergebnis AlarmdefsZugriff::SchreibenAlle(QSqlDatabase& db, const QString& 
     return schreiber.Alle(auftraege);
 }
 
+QString AlarmdefsZugriff::OhnePositionBedingung(const QString& form, const QString& x, const QString& y,
+                                                bool texteVergleichen) {
+    auto leer = [texteVergleichen](const QString& spalte) {
+        return texteVergleichen ? QStringLiteral("coalesce(trim(cast(%1 as text)), '') = ''").arg(spalte)
+                                : QStringLiteral("%1 is null").arg(spalte);
+    };
+    return QStringLiteral("%1 is not null and (%2 or %3)").arg(form, leer(x), leer(y));
+}
+
+QString AlarmdefsZugriff::OhnePositionBedingung(const QSqlDatabase& db) {
+    return OhnePositionBedingung(SpaltenName(db, QStringLiteral("Form")), SpaltenName(db, QStringLiteral("X")),
+                                 SpaltenName(db, QStringLiteral("Y")), TexteVergleichbar(db));
+}
+
+bool AlarmdefsZugriff::TexteVergleichbar(const QSqlDatabase& db) {
+    return db.driverName() == QLatin1String("QSQLITE") || db.driverName() == QLatin1String("QPSQL");
+}
+
 QHash<qlonglong, AlarmListeTyp> AlarmdefsZugriff::ZeilenLesen(QSqlDatabase& db, const QList<qlonglong>& idents) {
     QHash<qlonglong, AlarmListeTyp> zeilen;
     const QString ident = SpaltenName(db, QStringLiteral("Ident"));

@@ -58,6 +58,11 @@ public:
 
     // A column or table name as the statements quote it.
     static QString SpaltenName(const QSqlDatabase& db, const QString& name);
+    // Alarms with a picture but no position: X or Y NULL or, where the engine
+    // can compare texts (SQLite, PostgreSQL), blank, as imported tables hold them.
+    static QString OhnePositionBedingung(const QString& form, const QString& x, const QString& y, bool texteVergleichen);
+    static QString OhnePositionBedingung(const QSqlDatabase& db);
+    static bool TexteVergleichbar(const QSqlDatabase& db);
     static QString Tabelle(const QSqlDatabase& db);
     // The 18 columns by name, so a table with its columns in another order
     // still gives each value its place in the record.
