@@ -208,6 +208,40 @@ void PickBisGemalt(const QString& arbeitsOrdner) {
     BenchZeile("bildfenster_pick_bis_gemalt", Median(pick), "ms");
     BenchZeile("bildfenster_pick_sqlite3_lesen", Median(lesen), "ms");
     BenchZeile("bildfenster_pick_bis_gemalt_verhaeltnis", Median(pick) / Median(lesen), "x");
+
+    // Every alarm of the picture shown written at once (an import, "Alle annehmen"):
+    // through the component, which brings grid, list and arrows up to date,
+    // against the same write through the access class alone.
+    const auto liste = AlarmdefsZugriff::AlarmListeLesen(db, QString::fromStdString(form));
+    if (liste) {
+        QList<Schreibauftrag> hin, zurueck;
+        for (const AlarmRecord& r : *liste) {
+            Schreibauftrag a;
+            a.ident = r.at(AlarmFeld::Ident);
+            a.spalten = {AlarmFeld::X};
+            a.werte = {r.at(AlarmFeld::X).toInt() + 1};
+            a.gelesen = r;
+            hin << a;
+            AlarmRecord danach = r;
+            danach[AlarmFeld::X] = QString::number(r.at(AlarmFeld::X).toInt() + 1);
+            a.werte = {r.at(AlarmFeld::X).toInt()};
+            a.gelesen = danach;
+            zurueck << a;
+        }
+        t.start();
+        const bool mit = w.mgobjAuswahl()->ZeilenSchreiben(hin, QStringLiteral("Import")).geschrieben;
+        QCoreApplication::processEvents();
+        const double komponente = t.nsecsElapsed() / 1e6;
+        t.start();
+        const bool ohne = AlarmdefsZugriff::SchreibenAlle(db, zurueck).geschrieben;
+        const double zugriff = t.nsecsElapsed() / 1e6;
+        if (!mit || !ohne)
+            std::fprintf(stderr, "tavero-bench: das Schreiben aller Alarme des Bildes ging nicht\n");
+        BenchZeile("bildfenster_alle_schreiben_zeilen", hin.size(), "rows");
+        BenchZeile("bildfenster_alle_schreiben_komponente", komponente, "ms");
+        BenchZeile("bildfenster_alle_schreiben_zugriff", zugriff, "ms");
+        BenchZeile("bildfenster_alle_schreiben_verhaeltnis", komponente / zugriff, "x");
+    }
     gAllMode = FALSCH;
     (void)anzahl;
 }

@@ -175,6 +175,38 @@ void Benachrichtigung(const QString& uri, const AlarmListeTyp& alarme, const QSt
     BenchZeile("server_benachrichtigung_median", Median(zeiten), "ms");
     BenchZeile("server_benachrichtigung_hoechstens", *std::max_element(zeiten.begin(), zeiten.end()), "ms");
     BenchZeile("server_benachrichtigung_laeufe", static_cast<double>(zeiten.size()), "runs");
+
+    // B writes twenty thousand rows in one go: how long A is busy taking in
+    // the notes, against B's write itself.
+    QList<Schreibauftrag> viele;
+    for (int i = 1; i <= 20000; ++i) {
+        Schreibauftrag auftrag;
+        auftrag.ident = QString::number(i);
+        auftrag.spalten = {15};
+        auftrag.werte = {i % 97};
+        viele << auftrag;
+    }
+    qint64 letzteMeldung = 0;
+    int gemeldet = 0;
+    QElapsedTimer uhr;
+    uhr.start();
+    QObject::connect(a.mgobjAuswahl(), &AlarmAuswahl::ZeilenGeaendert, &a, [&](const QList<Zeilenstand>& staende) {
+        gemeldet += static_cast<int>(staende.size());
+        letzteMeldung = uhr.nsecsElapsed();
+    });
+    t.start();
+    const bool ok = b.ZeilenSchreiben(viele, {}).geschrieben;
+    const double schreiben = t.nsecsElapsed() / 1e6;
+    const qint64 ende = uhr.nsecsElapsed();
+    letzteMeldung = ende;
+    while (ok && gemeldet < viele.size() && uhr.nsecsElapsed() - letzteMeldung < 5'000'000'000LL)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    if (!ok || gemeldet < viele.size())
+        std::fprintf(stderr, "tavero-bench: %d von %lld Zeilen gemeldet\n", gemeldet, static_cast<long long>(viele.size()));
+    BenchZeile("server_viele_zeilen", static_cast<double>(viele.size()), "rows");
+    BenchZeile("server_viele_schreiben", schreiben, "ms");
+    BenchZeile("server_viele_gemeldet", (letzteMeldung - ende) / 1e6, "ms");
+    BenchZeile("server_viele_verhaeltnis", (letzteMeldung - ende) / 1e6 / schreiben, "x");
     WinUmgebung::ProgrammOrdnerSetzen(std::string());
 }
 }  // namespace
