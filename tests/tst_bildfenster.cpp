@@ -893,6 +893,20 @@ private slots:
         for (int i = 0; i < 12; ++i)
             QTest::keyClick(f, Qt::Key_Minus, Qt::ControlModifier);
         QCOMPARE(f->Zoom(), 0.25);
+        // At 800 % every row of the symbol is painted, blocks of eight pixels
+        // (inside the focus rectangle's line).
+        sqlAusfuehren(db(), QStringLiteral("update Alarmdefs set \"Symbol\" = 'Standard\\Pfeil_rechts.bmp' where \"Ident\" = 30"));
+        waehlen(30);
+        f->ZoomSetzen(8.0, f->rect().center());
+        f->AnsichtZentrieren();
+        const QRect schirm = f->Formbox->ZuSchirm(pfeil(1).Rechteck());
+        QCOMPARE(schirm.size(), QSize(24 * 8, 16 * 8));
+        const QImage gemalt = f->Formbox->grab(schirm.adjusted(1, 1, -1, -1)).toImage();
+        int rot = 0;
+        for (int y = 0; y < gemalt.height(); ++y)
+            for (int x = 0; x < gemalt.width(); ++x)
+                rot += gemalt.pixelColor(x, y) == QColor(Qt::red);
+        QCOMPARE(rot, gemalt.width() * gemalt.height());
     }
 
     void doubleClickPicksTheArrowsAlarm() {

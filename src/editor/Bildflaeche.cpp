@@ -148,8 +148,18 @@ void Bildflaeche::paintEvent(QPaintEvent* e) {
         p.drawPixmap(QRectF(QPointF(b.topLeft()) * m_Zoom, QSizeF(b.size()) * m_Zoom), m_Bild, QRectF(b));
         for (std::size_t i = 1; i < imgPfeil.size(); ++i) {
             const PfeilBild& a = imgPfeil[i];
-            if (a.Visible && b.intersects(a.Rechteck()))
-                p.drawPixmap(QPointF(a.Left * m_Zoom, a.Top * m_Zoom), Skaliert(a.Picture));
+            if (!a.Visible || !b.intersects(a.Rechteck()))
+                continue;
+            // In bands of a few rows: Qt hands a taller copy to helper threads,
+            // whose hand-over costs more than copying one symbol; and bands
+            // outside the exposed part are left out.
+            const QPixmap& s = Skaliert(a.Picture);
+            const QPoint o = QPointF(a.Left * m_Zoom, a.Top * m_Zoom).toPoint();
+            for (int y = 0; y < s.height(); y += BandZeilen) {
+                const QRect band(0, y, s.width(), std::min(BandZeilen, s.height() - y));
+                if (r.intersects(band.translated(o)))
+                    p.drawPixmap(o + band.topLeft(), s, band);
+            }
         }
     }
     // Proposals: the symbol pale, in a dashed frame of their own colour.

@@ -77,6 +77,8 @@ private:
 
     // A symbol at the current zoom, scaled once for all arrows that show it.
     const QPixmap& Skaliert(const QPixmap& symbol) const;
+    // Rows of a zoomed symbol drawn in one go.
+    static constexpr int BandZeilen = 64;
 
     QPixmap m_Bild;
     double m_Zoom = 1.0;
