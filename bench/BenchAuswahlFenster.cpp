@@ -10,6 +10,7 @@
 #include "BenchAusgabe.h"
 #include "Benchmarks.h"
 #include "DemoProjekt.h"
+#include "GrosseDemo.h"
 #include "alarms/AlarmAuswahl.h"
 #include "alarms/AlarmdefsModell.h"
 #include "alarms/frmAlarmAuswahl.h"
@@ -24,21 +25,6 @@ double SpeicherKb(const char* schluessel) {
         if (zeile.startsWith(schluessel))
             return zeile.mid(zeile.indexOf(':') + 1).trimmed().split(' ').value(0).toDouble();
     return 0;
-}
-
-QString Erzeugen(const QString& ordner, int alarme) {
-    DemoOptionen opt;
-    opt.out = ordner;
-    opt.alarms = alarme;
-    opt.pictures = 6;
-    opt.bilderZeichnen = false;
-    opt.programmOrdner = ordner;
-    QString fehler;
-    if (!DemoProjekt::Erzeugen(opt, &fehler)) {
-        std::fprintf(stderr, "%s\n", qPrintable(fehler));
-        return {};
-    }
-    return DemoProjekt::Datenbank(ordner);
 }
 
 // Milliseconds from AuswahlShow until the grid has painted its first rows (median of runs).
@@ -63,8 +49,8 @@ double OeffnenMs(const QString& db, int laeufe) {
 }  // namespace
 
 void BenchAuswahlFenster(const QString& arbeitsOrdner) {
-    const QString gross = Erzeugen(arbeitsOrdner + QStringLiteral("/auswahl-1m"), 1000000);
-    const QString klein = Erzeugen(arbeitsOrdner + QStringLiteral("/auswahl-100"), 100);
+    const QString gross = DemoDatenbank(arbeitsOrdner + QStringLiteral("/auswahl-1m"), 1000000);
+    const QString klein = DemoDatenbank(arbeitsOrdner + QStringLiteral("/auswahl-100"), 100);
     if (gross.isEmpty() || klein.isEmpty())
         return;
     qputenv("WINEPREFIX", QFile::encodeName(DemoProjekt::Prefix(arbeitsOrdner + QStringLiteral("/auswahl-1m"))));

@@ -15,25 +15,11 @@
 #include "BenchAusgabe.h"
 #include "Benchmarks.h"
 #include "DemoProjekt.h"
+#include "GrosseDemo.h"
 #include "shell/frmProjektAuswahl.h"
 
 namespace {
 constexpr int kProjekte = 20;
-
-QString Datenbank(const QString& ordner, int alarme) {
-    DemoOptionen opt;
-    opt.out = ordner;
-    opt.alarms = alarme;
-    opt.pictures = 6;
-    opt.bilderZeichnen = false;
-    opt.programmOrdner = ordner;
-    QString fehler;
-    if (!DemoProjekt::Erzeugen(opt, &fehler)) {
-        std::fprintf(stderr, "%s\n", qPrintable(fehler));
-        return {};
-    }
-    return DemoProjekt::Datenbank(ordner);
-}
 
 // A prefix whose registry names kProjekte projects, each with a hard link to
 // the one database as its .kvs file.
@@ -72,17 +58,13 @@ double LadenMs(const QString& prefix) {
     return t.nsecsElapsed() / 1e6;
 }
 
-double Median(std::vector<double> werte) {
-    std::sort(werte.begin(), werte.end());
-    return werte[werte.size() / 2];
-}
 }  // namespace
 
 void BenchProjektauswahl(const QString& arbeitsOrdner) {
     const bool fHatte = qEnvironmentVariableIsSet("WINEPREFIX");
     const QByteArray vorher = qgetenv("WINEPREFIX");
-    const QString gross = Datenbank(arbeitsOrdner + QStringLiteral("/projektauswahl-1m"), 1000000);
-    const QString leer = Datenbank(arbeitsOrdner + QStringLiteral("/projektauswahl-leer"), 0);
+    const QString gross = DemoDatenbank(arbeitsOrdner + QStringLiteral("/projektauswahl-1m"), 1000000);
+    const QString leer = DemoDatenbank(arbeitsOrdner + QStringLiteral("/projektauswahl-leer"), 0);
     if (gross.isEmpty() || leer.isEmpty())
         return;
     const QString prefixGross = PrefixMit(arbeitsOrdner + QStringLiteral("/projektauswahl-gross"), gross);

@@ -82,3 +82,17 @@ std::size_t ListeDirekt(const QByteArray& datei, const std::string& form) {
     return liste.size();
 }
 
+QString DemoDatenbank(const QString& ordner, int alarme) {
+    DemoOptionen opt;
+    opt.out = ordner;
+    opt.alarms = alarme;
+    opt.pictures = 6;
+    opt.bilderZeichnen = false;
+    opt.programmOrdner = ordner;
+    QString fehler;
+    if (!DemoProjekt::Erzeugen(opt, &fehler)) {
+        std::fprintf(stderr, "%s\n", qPrintable(fehler));
+        return {};
+    }
+    return DemoProjekt::Datenbank(ordner);
+}

@@ -18,3 +18,5 @@ std::pair<std::string, int> BildMitZehntausend(const QString& db);
 // The alarm list of a picture the plain way: open, prepare, step all rows copying the texts, close.
 std::size_t ListeDirekt(const QByteArray& datei, const std::string& form);
 double Median(std::vector<double> werte);
+// A demo project of that many alarms on six pictures, without drawn pictures; its database, empty on failure.
+QString DemoDatenbank(const QString& ordner, int alarme);
