@@ -13,6 +13,7 @@
 #include "DemoProjekt.h"
 #include "alarms/AlarmAuswahl.h"
 #include "alarms/AlarmRecord.h"
+#include "alarms/AlarmdefsModell.h"
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Anzeigemodus.h"
 #include "alarms/frmAlarmAuswahl.h"
@@ -644,6 +645,140 @@ private slots:
         }
         QSqlDatabase::removeDatabase(QStringLiteral("tst-odbc"));
         QCOMPARE(Tabelle(pfad), vorher);
+    }
+
+    // A row is written only where it still is the row the user chose: its key
+    // may have passed to another alarm, its alarm may have gone to another
+    // picture, several rows may carry one number.
+    void writesLandOnlyOnTheRowThatWasRead() {
+        const QString pfad = Datei("wahl.kvs");
+        QVERIFY(DatenbankAnlegen(pfad, {Zeile(29, "Zulauf", "A.gif"), Zeile(30, "Zulauf", "A.gif", 11, 21),
+                                        Zeile(31, "Zulauf", "A.gif", 11, 21), Zeile(5, "Zulauf", "A.gif", 1, 2),
+                                        Zeile(5, "Belebung", "A.gif", 1, 2)}));
+        auto satz = [&pfad](int ident, const QString& form) {
+            const AlarmListeTyp liste = AlarmdefsZugriff::AlarmListeLesen(pfad, form).value_or(AlarmListeTyp());
+            for (const AlarmRecord& r : liste)
+                if (r.at(AlarmFeld::Ident) == QString::number(ident))
+                    return r;
+            return AlarmRecord();
+        };
+        auto auftrag = [](const AlarmRecord& gelesen, QList<int> spalten, QVariantList werte, QVariant zeile = {}) {
+            Schreibauftrag a;
+            a.ident = gelesen.at(AlarmFeld::Ident);
+            a.zeile = zeile;
+            a.spalten = spalten;
+            a.werte = werte;
+            a.gelesen = gelesen;
+            return a;
+        };
+        // rowids renumbered by another program's VACUUM: the key of alarm 30 now names alarm 31
+        const AlarmRecord a30 = satz(30, "Zulauf");
+        qlonglong rowid30 = 0;
+        {
+            TestDb t(pfad);
+            QSqlQuery q(t.db());
+            QVERIFY(q.exec("select rowid from Alarmdefs where Ident = 30") && q.next());
+            rowid30 = q.value(0).toLongLong();
+        }
+        // another program deletes a row and compacts the file
+        QProcess sqlite3;
+        sqlite3.start(QStringLiteral("sqlite3"), {pfad, QStringLiteral("delete from Alarmdefs where Ident = 29; vacuum;")});
+        QVERIFY(sqlite3.waitForFinished(30000));
+        QCOMPARE(sqlite3.exitCode(), 0);
+        const Schreibergebnis e1 = AlarmdefsZugriff::Schreiben(pfad, auftrag(a30, {AlarmFeld::X}, {500}, rowid30));
+        QCOMPARE(e1.art, Schreibergebnis::Art::Geaendert);
+        QVERIFY2(e1.text.contains(QStringLiteral("inzwischen geändert")), qPrintable(e1.text));
+        QCOMPARE(Tabelle(pfad).at(1).at(AlarmFeld::X), QVariant(11));
+        // alarm 30 moved to another picture meanwhile: its old position is not written onto the new picture
+        QVERIFY(TestDb(pfad).Ausfuehren("update Alarmdefs set Form = 'Belebung' where Ident = 30"));
+        const Schreibergebnis e2 = AlarmdefsZugriff::Schreiben(pfad, auftrag(a30, {AlarmFeld::X, AlarmFeld::Y}, {600, 700}));
+        QCOMPARE(e2.art, Schreibergebnis::Art::Geaendert);
+        QCOMPARE(Tabelle(pfad).at(0).mid(AlarmFeld::X, 2), (QVariantList{11, 21}));
+        // two rows of number 5 on two pictures, equal positions: each write lands on the row read
+        const Schreibergebnis e3 =
+            AlarmdefsZugriff::Schreiben(pfad, auftrag(satz(5, "Belebung"), {AlarmFeld::X, AlarmFeld::Y}, {90, 91}));
+        QVERIFY(e3.geschrieben());
+        QCOMPARE(Tabelle(pfad).at(2).mid(AlarmFeld::X, 2), (QVariantList{1, 2}));
+        QCOMPARE(Tabelle(pfad).at(3).mid(AlarmFeld::X, 2), (QVariantList{90, 91}));
+    }
+
+    void theWriteCheckRefusesValuesNoReaderTakes_data() {
+        QTest::addColumn<int>("spalte");
+        QTest::addColumn<QVariant>("wert");
+        QTest::addColumn<QString>("grund");
+        QTest::newRow("X beyond 32 bits") << int(AlarmFeld::X) << QVariant(QStringLiteral("3000000000")) << "2147483647";
+        QTest::newRow("Y below 32 bits") << int(AlarmFeld::Y) << QVariant(QStringLiteral("-2147483649")) << "2147483647";
+        QTest::newRow("NUL in Form") << int(AlarmFeld::Form) << QVariant(QStringLiteral("Zu") + QChar(0) + "lauf") << "Steuerzeichen";
+        QTest::newRow("tab in Symbol") << int(AlarmFeld::Symbol) << QVariant(QStringLiteral("A\t.gif")) << "Steuerzeichen";
+        QTest::newRow("NUL in Alarmtext") << int(AlarmFeld::Alarmtext) << QVariant(QStringLiteral("a") + QChar(0)) << "Steuerzeichen";
+    }
+    void theWriteCheckRefusesValuesNoReaderTakes() {
+        QFETCH(int, spalte);
+        QFETCH(QVariant, wert);
+        QFETCH(QString, grund);
+        const QList<QVariantList> vorher = Tabelle(mDb);
+        Schreibauftrag a;
+        a.ident = QStringLiteral("7");
+        a.spalten = {spalte};
+        a.werte = {wert};
+        const Schreibergebnis e = AlarmdefsZugriff::Schreiben(mDb, a);
+        QCOMPARE(e.art, Schreibergebnis::Art::Abgelehnt);
+        QVERIFY2(e.text.contains(grund), qPrintable(e.text));
+        QCOMPARE(Tabelle(mDb), vorher);
+    }
+
+    // A position "120,5" from an older tool: a click keeps it, undo can write it back.
+    void decimalPositionsStayAsStored() {
+        QVERIFY(TestDb(mDb).Ausfuehren("update Alarmdefs set X = '120,5' where Ident = 7"));
+        AlarmAuswahl a;
+        Einrichten(a);
+        const AlarmRecord r = a.AktuellerAlarm().value();
+        QCOMPARE(r.at(AlarmFeld::X), QStringLiteral("120,5"));
+        const auto klick = a.PfeilEintragen("7#PfeilRot.gif", r.at(AlarmFeld::X), r.at(AlarmFeld::Y), std::nullopt, r, {});
+        QVERIFY(klick && klick->geschrieben());
+        QCOMPARE(Tabelle(mDb).at(0).at(AlarmFeld::X), QVariant(QStringLiteral("120,5")));
+        const auto zug = a.PfeilEintragen("7#PfeilRot.gif", "200", "20", std::nullopt, r, {});
+        QVERIFY(zug && zug->geschrieben());
+        QCOMPARE(Tabelle(mDb).at(0).at(AlarmFeld::X), QVariant(200));
+        Schreibauftrag zurueck;
+        zurueck.ident = QStringLiteral("7");
+        zurueck.spalten = zug->spalten;
+        zurueck.werte = zug->vorher;
+        zurueck.gelesen = zug->zeile;
+        QVERIFY(AlarmdefsZugriff::Schreiben(mDb, zurueck).art == Schreibergebnis::Art::Abgelehnt);
+        zurueck.wiederherstellen = true;
+        QVERIFY(AlarmdefsZugriff::Schreiben(mDb, zurueck).geschrieben());
+        QCOMPARE(Tabelle(mDb).at(0).at(AlarmFeld::X), QVariant(QStringLiteral("120,5")));
+    }
+
+    // A table with a column of its own before the 18: each grid column is still its own.
+    void gridColumnsAreTheirNamesNotTheirPlaces() {
+        SkriptDialoge dialoge;
+        const QString pfad = Datei("erweitert.kvs");
+        {
+            TestDb t(pfad);
+            QVERIFY(t.Ausfuehren(QStringLiteral("CREATE TABLE Alarmdefs (ID INTEGER PRIMARY KEY, %1)").arg(SPALTEN)));
+            QVariantList z = Zeile(7, "Zulauf", "A.gif", 10, 20);
+            z.prepend(100);
+            QVERIFY(t.Ausfuehren(QStringLiteral("INSERT INTO Alarmdefs VALUES (%1)").arg(QStringList(19, "?").join(',')), z));
+        }
+        {
+            QSqlDatabase db = AlarmdefsZugriff::Oeffnen(pfad, QStringLiteral("tst-raster"));
+            AlarmdefsModell modell(nullptr, db, pfad);
+            QVERIFY(modell.AlleZeigen());
+            QCOMPARE(modell.columnCount(), AlarmFeld::Spalten);
+            QCOMPARE(modell.headerData(AlarmFeld::X, Qt::Horizontal).toString(), QStringLiteral("X"));
+            QCOMPARE(modell.index(0, AlarmFeld::Ident).data().toInt(), 7);
+            QCOMPARE(modell.index(0, AlarmFeld::X).data().toInt(), 10);
+            QVERIFY(modell.setData(modell.index(0, AlarmFeld::X), 55));
+            QVERIFY(modell.SortierenNach(AlarmFeld::Y));
+            QCOMPARE(modell.index(0, AlarmFeld::Y).data().toInt(), 20);
+        }
+        AlarmdefsZugriff::Schliessen(QStringLiteral("tst-raster"));
+        const QVariantList zeile = Tabelle(pfad).at(0);
+        QCOMPARE(zeile.at(0), QVariant(100));
+        QCOMPARE(zeile.mid(1 + AlarmFeld::X, 2), (QVariantList{55, 20}));
+        QVERIFY(dialoge.meldungen.isEmpty());
     }
 };
 

@@ -615,7 +615,7 @@ private slots:
         else if (fall == QLatin1String("anderesBild")) {
             modus("ContMode");
             waehlen(30);
-            QCOMPARE(f->PfeilAnzahl(), 3);
+            QCOMPARE(f->PfeilAnzahl(), 2);  // picked twice, shown once
             sqlAusfuehren(db(), QStringLiteral("update Alarmdefs set \"Form\" = 'Zulauf', \"X\" = 5, \"Y\" = 6 "
                                                "where \"Ident\" = 30"));
         } else {
@@ -795,6 +795,12 @@ private slots:
         QTest::keyClick(m_w, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("7"));
         QCOMPARE(m_w->StatusTextLesen(1), QStringLiteral("Alarm 30 wurde inzwischen geändert; nichts zurückgenommen."));
+        // The step stays until the user discards it; the next Ctrl+Z asks again.
+        QVERIFY(m_w->mVerlauf->Stapel()->canUndo());
+        QVERIFY(m_s->wahlTexte.last().contains(QStringLiteral("Alarm 30 wurde inzwischen geändert")));
+        m_s->wahlAntworten << 1;
+        QTest::keyClick(m_w, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("7"));
         QVERIFY(!m_w->mVerlauf->Stapel()->canUndo());
         // Another database starts an empty history.
         QTest::mousePress(f->Formbox, Qt::LeftButton, {}, mitte(1));
@@ -1107,6 +1113,69 @@ private slots:
         QCOMPARE(zeileLesen(db(), 17).x, QStringLiteral("120"));
         QCOMPARE(zeileLesen(db(), 17).form, QStringLiteral("Uebersicht"));
         QVERIFY(f->imgPfeil(0).Tag.isEmpty());
+    }
+
+    // A nudge still waiting for its rest is written before Ctrl+Z, so undo takes
+    // back the nudge itself; panel 1 says what was taken back.
+    void undoRightAfterANudgeTakesTheNudgeBack() {
+        starten();
+        waehlen(30);
+        frmPicture* f = bild();
+        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, mitte(1));
+        QTest::mouseMove(f->Formbox, mitte(1) + QPoint(5, 0));
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, mitte(1) + QPoint(5, 0));
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1035"));
+        QTest::keyClick(f, Qt::Key_Right);
+        QTest::keyClick(f, Qt::Key_Right);
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1035"));
+        QTest::keyClick(m_w, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1035"));
+        QCOMPARE(pfeil(1).Rechteck().topLeft(), QPoint(1035, 700));
+        QCOMPARE(m_w->StatusTextLesen(1), QStringLiteral("Rückgängig: Pfeil von Alarm 30 verschieben"));
+        QVERIFY(m_s->wahlTexte.isEmpty());
+        QCOMPARE(m_w->mVerlauf->Stapel()->index(), 1);
+        QTest::keyClick(m_w, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1037"));
+        QCOMPARE(m_w->StatusTextLesen(1), QStringLiteral("Wiederholt: Pfeil von Alarm 30 verschieben"));
+        // a nudge pending while the mode changes is written first too
+        QTest::keyClick(f, Qt::Key_Left);
+        modus("AllMode");
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1036"));
+    }
+
+    // Accumulating arrows: an alarm already on the picture gets no second arrow on top of its first.
+    void accumulatingModeShowsEachAlarmOnce() {
+        starten();
+        modus("ContMode");
+        waehlen(30);
+        waehlen(31);
+        waehlen(30);
+        frmPicture* f = bild();
+        QCOMPARE(f->PfeilAnzahl(), 3);
+        QCOMPARE(f->shpFocus().topLeft(), pfeil(1).Rechteck().topLeft());
+        QTest::mouseDClick(f->Formbox, Qt::LeftButton, {}, mitte(2));
+        QCOMPARE(f->PfeilAnzahl(), 3);
+        waehlen(32);
+        QCOMPARE(f->PfeilAnzahl(), 4);
+    }
+
+    // An alarm without a picture gets the picture chosen in the picture menu, with its arrow.
+    void pictureMenuGivesAnAlarmWithoutPictureItsPicture() {
+        starten();
+        waehlen(31);
+        AlarmRecord frei = *auswahl()->AktuellerAlarm();
+        sqlAusfuehren(db(), QStringLiteral("update Alarmdefs set \"Form\" = null where \"Ident\" = 31"));
+        frei[AlarmFeld::Form] = QString();
+        auswahl()->setAktuellerAlarm(frei);
+        frmPicture* f = bild();
+        m_s->menuAntworten << 2;
+        QTest::mousePress(f->Formbox, Qt::RightButton, {}, QPoint(2, 2));
+        QTest::mouseRelease(f->Formbox, Qt::RightButton, {}, QPoint(2, 2));
+        QCOMPARE(zeileLesen(db(), 31).form, QStringLiteral("Kessel"));
+        QCOMPARE(zeileLesen(db(), 31).x, QStringLiteral("1031"));
+        QCOMPARE(f->PfeilAnzahl(), 2);
+        QCOMPARE(pfeil(1).Ident, QStringLiteral("31"));
+        QCOMPARE(f->windowTitle(), QStringLiteral("Pfeileditor  Kessel.bmp"));
     }
 };
 

@@ -1,5 +1,7 @@
 #include "alarms/AlarmAuswahl.h"
 
+#include "alarms/ServerMeldungen.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 
@@ -52,6 +54,13 @@ Serverdienst* AlarmAuswahl::Server() {
 void AlarmAuswahl::ZeilenVomServer(const QStringList& idents) {
     if (!m_Server || !m_Server->Verbunden())
         return;
+    // The table was emptied or replaced by another program: every row shown is read again.
+    if (idents.contains(QLatin1String(ServerMeldungen::Alle))) {
+        if (HatFenster())
+            Fenster()->QuelleNeuLesen();
+        if (m_AktuellerAlarm && !idents.contains(m_AktuellerAlarm->value(AlarmFeld::Ident)))
+            ZeilenVomServer({m_AktuellerAlarm->value(AlarmFeld::Ident)});
+    }
     QList<qlonglong> nummern;
     for (const QString& ident : idents)
         if (const auto n = AlarmdefsZugriff::Alarmnummer(ident))
@@ -182,8 +191,11 @@ std::optional<Schreibergebnis> AlarmAuswahl::PfeilEintragen(const QString& strDa
     const QString symbol = strDaten.mid(raute + 1);
     if (!m_AktuellerAlarm)
         return std::nullopt;
-    const auto x = AlarmdefsZugriff::Position(strX);
-    const auto y = AlarmdefsZugriff::Position(strY);
+    // A position given as the row holds it is kept as it stands: not written, so
+    // a click without a move changes nothing (nor rounds "120,5").
+    const bool lageBleibt = gelesen && strX == gelesen->value(AlarmFeld::X) && strY == gelesen->value(AlarmFeld::Y);
+    const auto x = lageBleibt ? std::optional<QVariant>(QVariant()) : AlarmdefsZugriff::Position(strX);
+    const auto y = lageBleibt ? std::optional<QVariant>(QVariant()) : AlarmdefsZugriff::Position(strY);
     if (!x || !y) {
         Schreibergebnis e;
         e.text = QStringLiteral("Ungültige Position X = %1 Y = %2; nichts wurde geschrieben.").arg(strX, strY);
@@ -196,8 +208,12 @@ std::optional<Schreibergebnis> AlarmAuswahl::PfeilEintragen(const QString& strDa
         a.werte << *strAlarmBild;
     }
     // A symbol without a file name is no symbol: the row keeps none rather than a bare folder.
-    a.spalten << AlarmFeld::Symbol << AlarmFeld::X << AlarmFeld::Y;
-    a.werte << (symbol.isEmpty() ? QVariant() : QVariant(m_PfadErweiterung + symbol)) << *x << *y;
+    a.spalten << AlarmFeld::Symbol;
+    a.werte << (symbol.isEmpty() ? QVariant() : QVariant(m_PfadErweiterung + symbol));
+    if (!lageBleibt) {
+        a.spalten << AlarmFeld::X << AlarmFeld::Y;
+        a.werte << *x << *y;
+    }
     a.gelesen = gelesen;
     return ZeileSchreiben(a, beschreibung);
 }
@@ -244,13 +260,26 @@ Sammelergebnis AlarmAuswahl::ZeilenSchreiben(const QList<Schreibauftrag>& auftra
                 staende << *stand;
         Melden(staende);
         emit Geschrieben(s.zeilen, beschreibung);
-        Fenster()->AktuellenDatensatzZeigen();
-    } else if (s.abgelehnt >= 0) {
+        GridNachSchreiben(s.zeilen);
+    } else {
         // the row someone else changed shows what it holds now
-        if (auto stand = StandNach(s.zeilen.at(s.abgelehnt)))
-            Melden({*stand});
+        if (s.abgelehnt >= 0)
+            if (auto stand = StandNach(s.zeilen.at(s.abgelehnt)))
+                Melden({*stand});
+        GridNachSchreiben({});
     }
     return s;
+}
+
+void AlarmAuswahl::GridNachSchreiben(const QList<Schreibergebnis>& zeilen) {
+    // The grid shows what the file holds now, also after a refusal. A changed
+    // alarm number may have moved its row to another key: the source is read again.
+    for (const Schreibergebnis& e : zeilen)
+        if (e.geschrieben() && e.spalten.contains(AlarmFeld::Ident)) {
+            Fenster()->QuelleNeuLesen();
+            return;
+        }
+    Fenster()->AktuellenDatensatzZeigen();
 }
 
 std::optional<Zeilenstand> AlarmAuswahl::StandNach(const Schreibergebnis& e) {
@@ -277,11 +306,9 @@ void AlarmAuswahl::Melden(const QList<Zeilenstand>& staende) {
 void AlarmAuswahl::ErgebnisMelden(const Schreibauftrag&, const Schreibergebnis& e, const QString& beschreibung) {
     if (auto stand = StandNach(e))
         Melden({*stand});
-    if (!e.geschrieben())
-        return;
-    emit Geschrieben({e}, beschreibung);
-    // the grid shows the row's new values
-    Fenster()->AktuellenDatensatzZeigen();
+    if (e.geschrieben())
+        emit Geschrieben({e}, beschreibung);
+    GridNachSchreiben({e});
 }
 
 void AlarmAuswahl::StandAbgleichen(const QList<Zeilenstand>& staende) {

@@ -99,6 +99,7 @@ signals:
     void Geschrieben(const QList<Schreibergebnis>& ergebnisse, const QString& beschreibung);
 
 private:
+    void GridNachSchreiben(const QList<Schreibergebnis>& zeilen);
     QPointer<frmAlarmAuswahl> m_Fenster;
     QString m_AlarmDatenbank;
     QString m_BilderPath;

@@ -28,6 +28,18 @@ bool AlarmdefsModell::IstZahlenSpalte(int spalte) { return AlarmdefsZugriff::Ist
 int AlarmdefsModell::SpaltenBreite(int spalte) { return AlarmdefsZugriff::SpaltenBreite(spalte); }
 
 QString AlarmdefsModell::Spalte(const QString& name) const { return AlarmdefsZugriff::SpaltenName(database(), name); }
+QString AlarmdefsModell::SpalteNr(int spalte) const { return Spalte(AlarmRecordBau::SpaltenNamen().at(spalte)); }
+
+QString AlarmdefsModell::selectStatement() const {
+    // Other drivers read through the table model too, but by the 18 names in their own order.
+    QString sql = QStringLiteral("select %1 from %2").arg(AlarmdefsZugriff::SpaltenListe(database()), Tabelle());
+    if (!m_waehlend.filter.isEmpty())
+        sql += QStringLiteral(" where ") + m_waehlend.filter;
+    if (m_waehlend.sortSpalte >= 0)
+        sql += QStringLiteral(" order by ") + SpalteNr(m_waehlend.sortSpalte) +
+               (m_waehlend.ordnung == Qt::DescendingOrder ? QStringLiteral(" desc") : QString());
+    return sql;
+}
 
 bool AlarmdefsModell::AlleZeigen() { return Anwenden({}); }
 
@@ -59,6 +71,7 @@ QString AlarmdefsModell::Bedingung(const Quelle& q) const {
 bool AlarmdefsModell::Anwenden(const Quelle& neu) {
     if (!m_seitenweise) {
         const QString alterFilter = filter();
+        m_waehlend = neu;
         QSqlTableModel::setFilter(neu.filter);
         QSqlTableModel::setSort(neu.sortSpalte, neu.ordnung);
         if (QSqlTableModel::select()) {
@@ -67,6 +80,7 @@ bool AlarmdefsModell::Anwenden(const Quelle& neu) {
             return true;
         }
         const QSqlError fehler = lastError();
+        m_waehlend = m_quelle;
         QSqlTableModel::setFilter(alterFilter);
         QSqlTableModel::setSort(m_quelle.sortSpalte, m_quelle.ordnung);
         if (m_gewaehlt)
@@ -126,7 +140,7 @@ QString AlarmdefsModell::Reihung(const Quelle& q) const {
     if (q.sortSpalte < 0)
         return m_schluessel + gleiche;
     const QString richtung = q.ordnung == Qt::DescendingOrder ? QStringLiteral(" desc") : QString();
-    return QStringLiteral("%1%2, %3%2%4").arg(Spalte(record().fieldName(q.sortSpalte)), richtung, m_schluessel, gleiche);
+    return QStringLiteral("%1%2, %3%2%4").arg(SpalteNr(q.sortSpalte), richtung, m_schluessel, gleiche);
 }
 
 bool AlarmdefsModell::RowidsLesen(const Quelle& q, bool weiter, int hoechstens, QVector<qint64>* aus,
@@ -202,8 +216,11 @@ bool AlarmdefsModell::ZeilenAn(const QVector<int>& positionen, QVector<Zeile>* a
         liste.append(QString::number(m_reihenfolge.at(p)));
     QSqlQuery q(database());
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("select %3, * from %1 where %3 in (%2) order by %4")
-                    .arg(Tabelle(), liste.join(QLatin1Char(',')), m_schluessel, Reihung(m_quelle)))) {
+    // The 18 columns by name: a table with other columns or another order still
+    // gives each grid column its own (a cell edit of X never writes Y).
+    if (!q.exec(QStringLiteral("select %3, %5 from %1 where %3 in (%2) order by %4")
+                    .arg(Tabelle(), liste.join(QLatin1Char(',')), m_schluessel, Reihung(m_quelle),
+                         AlarmdefsZugriff::SpaltenListe(database())))) {
         *fehler = q.lastError().text();
         return false;
     }
@@ -319,8 +336,9 @@ int AlarmdefsModell::rowCount(const QModelIndex& parent) const {
 int AlarmdefsModell::columnCount(const QModelIndex& parent) const {
     if (parent.isValid())
         return 0;
-    // Columns behind the 18 of the alarm table are not shown.
-    return std::min<int>(AlarmFeld::Spalten, record().count());
+    // The 18 columns of the alarm table in their own order, whatever the table's order;
+    // other columns are not shown.
+    return AlarmFeld::Spalten;
 }
 
 QVariant AlarmdefsModell::data(const QModelIndex& index, int role) const {
@@ -335,8 +353,15 @@ QVariant AlarmdefsModell::data(const QModelIndex& index, int role) const {
 }
 
 QVariant AlarmdefsModell::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < columnCount())
-        return record().fieldName(section);
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < columnCount()) {
+        // the name as the table spells it
+        const QString name = AlarmRecordBau::SpaltenNamen().at(section);
+        const QSqlRecord rec = record();
+        for (int i = 0; i < rec.count(); ++i)
+            if (rec.fieldName(i).compare(name, Qt::CaseInsensitive) == 0)
+                return rec.fieldName(i);
+        return name;
+    }
     if (!m_seitenweise)
         return QSqlTableModel::headerData(section, orientation, role);
     if (orientation == Qt::Vertical && role == Qt::DisplayRole)
@@ -399,7 +424,7 @@ bool AlarmdefsModell::setData(const QModelIndex& index, const QVariant& value, i
         // so the row keeps showing.
         QSqlQuery q(database());
         q.setForwardOnly(true);
-        q.prepare(QStringLiteral("select rowid from %1 where %2 = ?").arg(Tabelle(), Spalte(record().fieldName(index.column()))));
+        q.prepare(QStringLiteral("select rowid from %1 where %2 = ?").arg(Tabelle(), SpalteNr(index.column())));
         q.addBindValue(wert);
         if (q.exec() && q.next()) {
             const qint64 neu = q.value(0).toLongLong();

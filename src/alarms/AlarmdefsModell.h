@@ -61,6 +61,11 @@ public:
     bool removeRows(int, int, const QModelIndex& = {}) override { return false; }
     void sort(int column, Qt::SortOrder order) override;
 
+protected:
+    QString selectStatement() const override;
+
+public:
+
     // False while the rows of an unsorted source are still being counted in
     // the background (the grid grows as they come in), also while a lock held
     // by another program holds the counting up.
@@ -114,12 +119,14 @@ private:
     QString Reihung(const Quelle& q) const;
     bool ZeileNochDa(qint64 rowid) const;
     QString Spalte(const QString& name) const;
+    QString SpalteNr(int spalte) const;  // one of the 18 by its place in the record
 
     bool m_seitenweise = false;
     QString m_schluessel;  // the key the pages are read by: rowid, or the Ident on a server
     QString m_datenbank;
     bool m_aufgehalten = false;  // the counting failed once and is being tried again
     Quelle m_quelle;
+    Quelle m_waehlend;  // the source the table model is reading (other drivers)
     bool m_gewaehlt = false;
     int m_anzahl = 0;
     // The rows of the source in order, as rowids; pages are read by them.

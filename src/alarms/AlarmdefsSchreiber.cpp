@@ -18,6 +18,36 @@ QString Beschreiben(const AlarmRecord& r, const QList<int>& spalten) {
     }
     return teile.join(QStringLiteral(", "));
 }
+
+// The columns the row must still hold as read before it is written: the written
+// ones; with a position also the picture and symbol it belongs to, so a position
+// never lands on a picture someone has meanwhile given the alarm; by the row's
+// own key also the alarm number, since a key can pass to another row (SQLite
+// renumbers rowids when a table is compacted).
+QList<int> PruefSpalten(const Schreibauftrag& a, bool nachSchluessel) {
+    QList<int> spalten = a.spalten;
+    auto dazu = [&spalten](int s) {
+        if (!spalten.contains(s))
+            spalten << s;
+    };
+    if (a.spalten.contains(AlarmFeld::X) || a.spalten.contains(AlarmFeld::Y)) {
+        dazu(AlarmFeld::Form);
+        dazu(AlarmFeld::Symbol);
+    }
+    if (nachSchluessel && a.gelesen && !a.gelesen->value(AlarmFeld::Ident).isEmpty())
+        dazu(AlarmFeld::Ident);
+    return spalten;
+}
+
+const QList<int>& AlleSpalten() {
+    static const QList<int> alle = [] {
+        QList<int> l;
+        for (int i = 0; i < AlarmFeld::Spalten; ++i)
+            l << i;
+        return l;
+    }();
+    return alle;
+}
 }  // namespace
 
 AlarmdefsSchreiber::AlarmdefsSchreiber(QSqlDatabase& db, const QString& sDatenbank) : m_db(db), m_datenbank(sDatenbank) {
@@ -168,9 +198,11 @@ Schreibergebnis AlarmdefsSchreiber::Zeile(const Schreibauftrag& auftrag) {
         return Schreibergebnis::Abgelehnt(QStringLiteral("Nichts zu schreiben für Alarm %1.").arg(nummer));
     QVariantList neu;
     for (int i = 0; i < auftrag.spalten.size(); ++i) {
-        QVariant wert;
-        if (const auto grund = AlarmdefsZugriff::WertPruefen(auftrag.spalten.at(i), auftrag.werte.at(i), &wert))
-            return Schreibergebnis::Abgelehnt(*grund + QStringLiteral(" Nichts wurde geschrieben."));
+        QVariant wert = auftrag.werte.at(i);
+        // Values read from the row itself go back as they were stored.
+        if (!auftrag.wiederherstellen || auftrag.spalten.at(i) < 0 || auftrag.spalten.at(i) >= AlarmFeld::Spalten)
+            if (const auto grund = AlarmdefsZugriff::WertPruefen(auftrag.spalten.at(i), auftrag.werte.at(i), &wert))
+                return Schreibergebnis::Abgelehnt(*grund + QStringLiteral(" Nichts wurde geschrieben."));
         neu << wert;
     }
 
@@ -205,14 +237,19 @@ Schreibergebnis AlarmdefsSchreiber::Zeile(const Schreibauftrag& auftrag) {
                            "schreiben. Nichts wurde geschrieben.")
                 .arg(nummer)
                 .arg(zeilen.size()));
-    // The row that was read: of rows with the same number the first that still holds those values.
+    // The row that was read. Where several rows carry the number, only one that
+    // holds every column as read is that row; never another one of them.
+    const QList<int> pruefen = PruefSpalten(auftrag, nachSchluessel);
+    auto haelt = [&auftrag](const Gelesen& g, const QList<int>& spalten) {
+        for (int s : spalten)
+            if (AlarmRecordBau::FeldText(s, g.werte.value(s)) != auftrag.gelesen->value(s))
+                return false;
+        return true;
+    };
     const Gelesen* ziel = nullptr;
     for (const Gelesen& g : zeilen) {
-        bool gleich = true;
-        if (auftrag.gelesen)
-            for (int s : auftrag.spalten)
-                gleich = gleich && AlarmRecordBau::FeldText(s, g.werte.value(s)) == auftrag.gelesen->value(s);
-        if (gleich) {
+        if (!auftrag.gelesen ||
+            (haelt(g, pruefen) && (zeilen.size() == 1 || nachSchluessel || haelt(g, AlleSpalten())))) {
             ziel = &g;
             break;
         }
@@ -263,22 +300,32 @@ Schreibergebnis AlarmdefsSchreiber::Ergebnis(const QString& nummer, const Schrei
     return e;
 }
 
-const QString& AlarmdefsSchreiber::PostgresSql(const QList<int>& spalten, bool vergleichen) {
+const QString& AlarmdefsSchreiber::PostgresSql(const QList<int>& spalten, const QList<int>& pruefen) {
+    // by the columns written, a separator, and the columns compared (none: not compared)
     QList<int> schluessel = spalten;
-    schluessel << (vergleichen ? -1 : -2);
+    schluessel << -1 << pruefen;
     auto it = m_postgresSql.find(schluessel);
     if (it != m_postgresSql.end())
         return *it;
     auto spalte = [this](int s) { return AlarmdefsZugriff::SpaltenName(m_db, AlarmRecordBau::SpaltenNamen().at(s)); };
+    auto vergleich = [&spalte](int s) {
+        const QString wert = QStringLiteral("coalesce(alt.%1::text, '')").arg(spalte(s));
+        return (s == AlarmFeld::Symbol ? QStringLiteral("regexp_replace(%1, '^.*\\\\', '')").arg(wert) : wert) +
+               QStringLiteral(" = ?");
+    };
     QStringList alteSpalten, bedingungen, setzen;
     for (int i = 0; i < AlarmFeld::Spalten; ++i)
         alteSpalten << QStringLiteral("alt.") + spalte(i);
-    if (vergleichen)
-        for (int s : spalten) {
-            const QString wert = QStringLiteral("coalesce(alt.%1::text, '')").arg(spalte(s));
-            bedingungen << (s == AlarmFeld::Symbol ? QStringLiteral("regexp_replace(%1, '^.*\\\\', '')").arg(wert) : wert) +
-                               QStringLiteral(" = ?");
-        }
+    if (!pruefen.isEmpty()) {
+        QStringList pruef, alle;
+        for (int s : pruefen)
+            pruef << vergleich(s);
+        for (int s : AlleSpalten())
+            alle << vergleich(s);
+        // Of several rows of one number only the one holding every column as read.
+        bedingungen << pruef.join(QStringLiteral(" and ")) +
+                           QStringLiteral(" and ((select count(*) from alt) = 1 or (%1))").arg(alle.join(QStringLiteral(" and ")));
+    }
     for (int s : spalten)
         setzen << spalte(s) + QStringLiteral(" = ?");
     const QString tabelle = AlarmdefsZugriff::Tabelle(m_db);
@@ -302,14 +349,16 @@ Schreibergebnis AlarmdefsSchreiber::ZeilePostgres(const Schreibauftrag& auftrag,
     // values are compared as a record shows them (NULL as empty text, the
     // symbol by its file name).
     QVariantList parameter{ident};
+    const QList<int> pruefen = auftrag.gelesen ? PruefSpalten(auftrag, false) : QList<int>();
     if (auftrag.gelesen)
-        for (int s : auftrag.spalten) {
-            // An empty text is compared as such; a null one would be bound as NULL and compare to nothing.
-            const QString gelesen = auftrag.gelesen->value(s);
-            parameter << (gelesen.isNull() ? QStringLiteral("") : gelesen);
-        }
+        for (const QList<int>* liste : {&pruefen, &AlleSpalten()})
+            for (int s : *liste) {
+                // An empty text is compared as such; a null one would be bound as NULL and compare to nothing.
+                const QString gelesen = auftrag.gelesen->value(s);
+                parameter << (gelesen.isNull() ? QStringLiteral("") : gelesen);
+            }
     parameter << neu;
-    QSqlQuery* q = Vorbereitet(PostgresSql(auftrag.spalten, auftrag.gelesen.has_value()));
+    QSqlQuery* q = Vorbereitet(PostgresSql(auftrag.spalten, pruefen));
     if (!q)
         return Abbrechen(m_letzterFehler);
     QList<Gelesen> zeilen;

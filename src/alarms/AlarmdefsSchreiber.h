@@ -62,7 +62,7 @@ private:
     QString m_identSpalte;
     QString m_leseSql[2];
     QHash<QList<int>, QString> m_schreibSql;
-    QHash<QList<int>, QString> m_postgresSql;  // by the columns written, and whether they are compared
-    const QString& PostgresSql(const QList<int>& spalten, bool vergleichen);
+    QHash<QList<int>, QString> m_postgresSql;  // by the columns written and those compared
+    const QString& PostgresSql(const QList<int>& spalten, const QList<int>& pruefen);
     QSqlError m_letzterFehler;
 };

@@ -1,5 +1,8 @@
 #include "alarms/AlarmdefsZugriff.h"
 
+#include <cstdint>
+#include <limits>
+
 #include <QAtomicInteger>
 #include <QFile>
 #include <QFileInfo>
@@ -168,9 +171,20 @@ std::optional<QString> AlarmdefsZugriff::WertPruefen(int spalte, const QVariant&
         const auto zahl = Alarmnummer(text);
         if (!zahl)
             return QStringLiteral("Die Spalte %1 nimmt nur ganze Zahlen auf, nicht \"%2\".").arg(name, text);
+        // The columns are long integers: a larger number could not be copied to a server or read by the HMI.
+        if (*zahl < std::numeric_limits<std::int32_t>::min() || *zahl > std::numeric_limits<std::int32_t>::max())
+            return QStringLiteral("Die Spalte %1 nimmt nur ganze Zahlen von -2147483648 bis 2147483647 auf, nicht %2.")
+                .arg(name, text);
         *gespeichert = *zahl;
         return std::nullopt;
     }
+    // A NUL ends a text on a server and in the HMI; picture and symbol are file names, which hold no control characters.
+    const bool dateiName = spalte == AlarmFeld::Form || spalte == AlarmFeld::Symbol;
+    for (const QChar c : text)
+        if (c.unicode() == 0 || (dateiName && (c.unicode() < 0x20 || c.unicode() == 0x7f)))
+            return QStringLiteral("Die Spalte %1 nimmt kein Steuerzeichen auf (Zeichen %2 in \"%3\").")
+                .arg(name, QStringLiteral("0x%1").arg(c.unicode(), 2, 16, QLatin1Char('0')),
+                     QString(text).replace(QChar(0), QLatin1Char(' ')));
     *gespeichert = text;
     return std::nullopt;
 }
@@ -209,7 +223,8 @@ QSqlDatabase AlarmdefsZugriff::Oeffnen(const QString& sDatenbank, const QString&
         db.setConnectOptions(QStringLiteral("connect_timeout=%1;application_name=Tavero;keepalives=1;keepalives_idle=5;"
                                             "keepalives_interval=2;keepalives_count=2;tcp_user_timeout=%2")
                                  .arg(ServerWartezeitS)
-                                 .arg(ServerWartezeitS * 1000));
+                                 .arg(ServerWartezeitS * 1000) +
+                             (adresse.Optionen().isEmpty() ? QString() : QLatin1Char(';') + adresse.Optionen()));
         if (!db.open()) {
             const auto m = DatenbankFehler::Deuten(db.lastError(), adresse.Uri());
             db = QSqlDatabase();

@@ -22,6 +22,11 @@ public:
     QString Datenbank() const { return m_datenbank; }
     QString Benutzer() const { return m_benutzer; }
     QString Fehler() const { return m_fehler; }     // German, for Ungueltig
+    // The address's own libpq parameters (sslmode, host as a socket folder, ...),
+    // as the driver takes them; they come after the program's defaults and win.
+    QString Optionen() const { return m_optionen; }
+    // An address as it may be shown: never with a password.
+    static QString OhnePasswort(const QString& uri);
 
     static bool IstUri(const QString& text);
 
@@ -29,6 +34,6 @@ private:
     void UriLesen(const QString& uri);
 
     Art m_art = Art::Datei;
-    QString m_pfad, m_uri, m_host, m_datenbank, m_benutzer, m_fehler;
+    QString m_pfad, m_uri, m_host, m_datenbank, m_benutzer, m_fehler, m_optionen;
     int m_port = 5432;
 };

@@ -17,4 +17,8 @@ struct Schreibauftrag {
     // The row as last read; compared on the written columns as a record shows
     // them. Without it the row is written as it is.
     std::optional<AlarmRecord> gelesen;
+    // Values this program read from the row itself (an undo): they are written
+    // back as they were stored, also where a typed value would be refused
+    // (a position "120,5" kept from an older tool).
+    bool wiederherstellen = false;
 };

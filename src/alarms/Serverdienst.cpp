@@ -1,5 +1,7 @@
 #include "alarms/Serverdienst.h"
 
+#include "alarms/ServerMeldungen.h"
+
 #include <QAtomicInteger>
 #include <QSqlQuery>
 #include <QTimer>
@@ -62,6 +64,10 @@ bool Serverdienst::Verbinden(QString* grund, QString* detail) {
     treiber->subscribeToNotification(QString::fromLatin1(AlarmdefsZugriff::Benachrichtigung));
     m_verbunden = true;
     m_uhr->start();
+    // Without the trigger only Tavero's own writes are told to the other clients.
+    if (!ServerMeldungen::Eingerichtet(m_db))
+        emit Zustand(QStringLiteral("Änderungen anderer Programme an Alarmdefs erscheinen erst bei der nächsten Auswahl "
+                                    "(tavero --server-einrichten richtet die Benachrichtigung ein)."));
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "alarms/frmAlarmAuswahl.h"
 
+#include <QSignalBlocker>
+
 #include <QAbstractItemDelegate>
 #include <QAtomicInteger>
 #include <QCoreApplication>
@@ -507,6 +509,19 @@ void frmAlarmAuswahl::AktuellenDatensatzZeigen() {
     if (unten < 0)
         unten = dbAlarme->rowCount() - 1;
     dbAlarme->ZeilenNeuLesen(oben, unten);
+}
+
+void frmAlarmAuswahl::QuelleNeuLesen() {
+    if (!dbAlarme)
+        return;
+    const int zeile = TDBAlarme->currentIndex().row();
+    const int spalte = std::max(0, TDBAlarme->currentIndex().column());
+    dbAlarme->Auffrischen();
+    if (zeile >= 0 && zeile < dbAlarme->rowCount()) {
+        // the current row stays where it was, without a pick of its own
+        const QSignalBlocker still(TDBAlarme->selectionModel());
+        TDBAlarme->setCurrentIndex(dbAlarme->index(zeile, spalte));
+    }
 }
 
 void frmAlarmAuswahl::OffeneBearbeitungAbschliessen() {

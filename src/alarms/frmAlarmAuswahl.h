@@ -33,6 +33,9 @@ public:
     void Anzeigen();
     void Verbergen();
     // The bound view shows its current record again (after a write-back).
+    // After a write that changed an alarm number: the rows are read again from
+    // the source, since a row's key may follow its number.
+    void QuelleNeuLesen();
     void AktuellenDatensatzZeigen();
     // The part of the table the grid shows (a sorted grid shows all alarms).
     AlarmdefsDurchlauf::Auswahl AktuelleAuswahl() const;

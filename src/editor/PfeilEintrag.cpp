@@ -18,8 +18,10 @@ std::optional<QString> PfeilEintrag::AlarmBildName(const AlarmAuswahl& a, std::i
 }
 
 QString PfeilEintrag::PositionsText(const QString& gelesen, int jetzt, bool bewegt) {
-    if (!bewegt && gelesen.trimmed().isEmpty())
-        return {};
+    // An arrow not moved keeps the row's position as it stands, also one
+    // with a decimal part ("120,5") that the arrow shows rounded.
+    if (!bewegt)
+        return gelesen.trimmed().isEmpty() ? QString() : gelesen;
     return PfeilText::Zahl(jetzt);
 }
 

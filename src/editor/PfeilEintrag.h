@@ -21,8 +21,8 @@ public:
     static std::optional<QString> AlarmBildName(const AlarmAuswahl& a, std::int16_t imgNeuDB,
                                                 std::int16_t bmpNeuIndex);
 
-    // The position text written for one axis: a position the row holds none of
-    // stays empty unless the arrow was moved, so nothing is invented.
+    // The position text written for one axis: an arrow not moved keeps what
+    // the row holds (none stays none), so nothing is invented or rounded.
     static QString PositionsText(const QString& gelesen, int jetzt, bool bewegt);
 
     // Writes an arrow at left/top with that tag (Ident#symbol) through the

@@ -403,6 +403,21 @@ void frmPicture::PfeilLaden(const AlarmRecord& record) {
     Formbox->imgPfeil.push_back(std::move(a));
 }
 
+int frmPicture::PfeilFuerAlarmOhneBild(const AlarmRecord& alarm) {
+    PfeileLeeren();
+    mAktAlarm = alarm;
+    PfeilLaden(alarm);
+    const int i = PfeilAnzahl() - 1;
+    if (i < 1)
+        return 0;
+    const PfeilBild& a = imgPfeil(i);
+    const QString symbol = Feld(alarm, AlarmFeld::Symbol);
+    PfeilBeschriften(i, PfeilText::Tag(a.Ident, symbol), PfeilText::ToolTip(a.Ident, a.Alarmtext, symbol, a.Left, a.Top),
+                     a.Ident, a.Alarmtext);
+    FocusRect(static_cast<std::int16_t>(i));
+    return i;
+}
+
 void frmPicture::PfeileLeeren() {
     Formbox->imgPfeil.resize(1);
     Formbox->Freigeben();
@@ -463,11 +478,23 @@ void frmPicture::PfeilActivate() {
         FocusRect(1);
         beschriften(1, r);
     } else if (gContMode == WAHR) {
-        const int vorher = PfeilAnzahl();
-        PfeilLaden(r);
-        FocusRect(mAktPfeilIndex);
-        if (PfeilAnzahl() > vorher)
-            beschriften(mAktPfeilIndex, r);
+        // An alarm whose arrow the picture shows already (picked again, or by a
+        // double click on its arrow) gets no second arrow on top of the first:
+        // its own is framed.
+        int schonDa = 0;
+        for (int i = 1; i < PfeilAnzahl() && !schonDa; ++i)
+            if (imgPfeil(i).Satz == r)
+                schonDa = i;
+        if (schonDa) {
+            mAktPfeilIndex = static_cast<std::int16_t>(schonDa);
+            FocusRect(mAktPfeilIndex);
+        } else {
+            const int vorher = PfeilAnzahl();
+            PfeilLaden(r);
+            FocusRect(mAktPfeilIndex);
+            if (PfeilAnzahl() > vorher)
+                beschriften(mAktPfeilIndex, r);
+        }
     } else if (gAllMode == WAHR) {
         PfeileLeeren();
         const AlarmListeTyp liste = k->AlarmListe().value_or(AlarmListeTyp());
@@ -643,8 +670,10 @@ void frmPicture::ZiehenAbbrechen() {
     Formbox->PfeilNeuZeichnen(m_Ziehen, vorher);
     FocusRect(static_cast<std::int16_t>(m_Ziehen));
     ToolTipNeu(m_Ziehen);
-    if (Hauptfenster* h = Hauptfenster::instanz())
+    if (Hauptfenster* h = Hauptfenster::instanz()) {
         h->StatusText(1, QStringLiteral("Ziehen abgebrochen; nichts in die DB geschrieben."));
+        h->StatusText(2, QString());
+    }
 }
 
 // --- keys, wheel, zoom ---------------------------------------------------------------
@@ -820,6 +849,9 @@ void frmPicture::PfeilZuruecksetzen(int index) {
     Formbox->PfeilNeuZeichnen(index, vorher);
     if (Formbox->shpFocusVisible && Formbox->shpFocus.topLeft() == vorher.topLeft())
         FocusRect(static_cast<std::int16_t>(index));
+    // panel 2 shows where the arrow stands, not where the refused write would have put it
+    if (Hauptfenster* h = Hauptfenster::instanz())
+        h->StatusText(2, QStringLiteral("X = ") + PfeilText::Zahl(a.Left) + QStringLiteral(" Y = ") + PfeilText::Zahl(a.Top));
 }
 
 void frmPicture::ZeilenAktualisieren(const QList<Zeilenstand>& staende) {

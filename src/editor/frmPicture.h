@@ -70,6 +70,9 @@ public:
     // Rows hold new values now: their arrows follow; an arrow whose alarm has
     // gone to another picture is taken away.
     void ZeilenAktualisieren(const QList<Zeilenstand>& staende);
+    // An alarm without a picture that is given one by the picture menu gets its
+    // arrow on the picture shown, framed; returns its element.
+    int PfeilFuerAlarmOhneBild(const AlarmRecord& alarm);
     // Puts an arrow back to what its row holds, after a write that did not go through.
     void PfeilZuruecksetzen(int index);
     // The proposed places of the picture shown (replacing those shown before).

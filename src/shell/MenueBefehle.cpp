@@ -82,6 +82,9 @@ void MenueBefehle::AlarmMenuKlick(std::int16_t j, frmPicture* bild) {
     };
     bildZeigen(N, F);
     const std::optional<AlarmRecord> alarm = a->AktuellerAlarm();
+    // An alarm without a picture has no arrow yet: choosing a picture gives it one.
+    if (bild && alarm && alarm->value(AlarmFeld::Form).isEmpty() && bild->PfeilAnzahl() <= 1)
+        bild->PfeilFuerAlarmOhneBild(*alarm);
     const int k = bild ? bild->PfeilAnzahl() - 1 : 0;
     // Element 0 is the template, not an arrow of the alarm: it is never written.
     const bool pfeil = alarm && k >= 1;

@@ -9,6 +9,10 @@ SchreibBefehl::SchreibBefehl(Verlauf& verlauf, const QList<Schreibergebnis>& zei
 }
 
 void SchreibBefehl::redo() {
+    if (m_verworfen) {
+        setObsolete(true);
+        return;
+    }
     if (m_schonGeschrieben) {
         m_schonGeschrieben = false;
         return;
@@ -18,9 +22,25 @@ void SchreibBefehl::redo() {
 }
 
 void SchreibBefehl::undo() {
+    if (m_verworfen) {
+        setObsolete(true);
+        return;
+    }
+    if (m_schonGeschrieben) {
+        m_schonGeschrieben = false;
+        return;
+    }
+    // reached from the history list, which moves over several steps at once
     if (!Schreiben(true))
         setObsolete(true);
 }
+
+bool SchreibBefehl::Versuchen(bool zurueck) {
+    m_schonGeschrieben = Schreiben(zurueck);
+    return m_schonGeschrieben;
+}
+
+void SchreibBefehl::Verwerfen() { m_verworfen = true; }
 
 bool SchreibBefehl::Schreiben(bool zurueck) {
     QList<Schreibauftrag> auftraege;
@@ -38,10 +58,16 @@ bool SchreibBefehl::Schreiben(bool zurueck) {
             a.zeile = e.schluessel;
         a.spalten = e.spalten;
         a.werte = soll;
-        AlarmRecord gelesen(AlarmFeld::Anzahl);
+        // The whole row as this step left it: a position goes back only onto the
+        // picture and symbol it was written with, and of several rows of one
+        // number only onto this one.
+        AlarmRecord gelesen = e.zeile;
+        gelesen.resize(AlarmFeld::Anzahl);
         for (int i = 0; i < e.spalten.size(); ++i)
             gelesen[e.spalten.at(i)] = AlarmRecordBau::FeldText(e.spalten.at(i), ist.value(i));
         a.gelesen = gelesen;
+        // Both directions write values the row has held, as they were stored.
+        a.wiederherstellen = true;
         auftraege << a;
     }
     return m_verlauf.Ausfuehren(auftraege, text(), zurueck);

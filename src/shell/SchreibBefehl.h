@@ -15,11 +15,17 @@ public:
     SchreibBefehl(Verlauf& verlauf, const QList<Schreibergebnis>& zeilen, const QString& text);
     void undo() override;
     void redo() override;
+    // Writes the step back (zurueck) or again, ahead of the stack's own call,
+    // which then only moves the index; false when its rows did not allow it.
+    bool Versuchen(bool zurueck);
+    // The stack's next call over this step writes nothing and drops it.
+    void Verwerfen();
 
 private:
     bool Schreiben(bool zurueck);
 
     Verlauf& m_verlauf;
     QList<Schreibergebnis> m_zeilen;
-    bool m_schonGeschrieben = true;  // pushed after the write itself took place
+    bool m_schonGeschrieben = true;  // pushed after the write itself took place, or written by Versuchen
+    bool m_verworfen = false;
 };

@@ -1,6 +1,7 @@
 #include "shell/Verlauf.h"
 
 #include "alarms/AlarmAuswahl.h"
+#include "alarms/Dialoge.h"
 #include "shell/SchreibBefehl.h"
 
 Verlauf::Verlauf(QObject* parent) : QObject(parent), m_stapel(this) {}
@@ -39,6 +40,7 @@ bool Verlauf::Ausfuehren(const QList<Schreibauftrag>& auftraege, const QString& 
     m_imVerlauf = false;
     if (s.geschrieben) {
         emit Zurueckgeschrieben(s.zeilen);
+        emit Bestaetigt((zurueck ? QStringLiteral("Rückgängig: ") : QStringLiteral("Wiederholt: ")) + beschreibung);
         return true;
     }
     const Schreibergebnis* grund = s.abgelehnt >= 0 ? &s.zeilen.at(s.abgelehnt) : nullptr;
@@ -48,6 +50,34 @@ bool Verlauf::Ausfuehren(const QList<Schreibauftrag>& auftraege, const QString& 
                    .arg(grund->ident, zurueck ? QStringLiteral("zurückgenommen") : QStringLiteral("wiederholt"));
     else
         text = (zurueck ? QStringLiteral("Nichts zurückgenommen: ") : QStringLiteral("Nichts wiederholt: ")) + s.text;
+    m_letzteAblehnung = text;
     emit Abgelehnt(text, s.detail);
     return false;
+}
+
+void Verlauf::Zuruecknehmen() { Schritt(true); }
+void Verlauf::Wiederholen() { Schritt(false); }
+
+void Verlauf::Schritt(bool zurueck) {
+    emit VorDemSchritt();
+    const int index = zurueck ? m_stapel.index() - 1 : m_stapel.index();
+    if (index < 0 || index >= m_stapel.count())
+        return;
+    auto* befehl = static_cast<SchreibBefehl*>(const_cast<QUndoCommand*>(m_stapel.command(index)));
+    if (befehl->Versuchen(zurueck)) {
+        // written: the stack only moves its index
+        zurueck ? m_stapel.undo() : m_stapel.redo();
+        return;
+    }
+    const QString wie = zurueck ? QStringLiteral("zurückgenommen") : QStringLiteral("wiederholt");
+    const int wahl = Dialoge::aktuell().Wahl(
+        nullptr, zurueck ? QStringLiteral("Rückgängig") : QStringLiteral("Wiederholen"),
+        QStringLiteral("\"%1\" lässt sich nicht %2:\n%3\n\nDer Schritt bleibt im Verlauf, bis Sie ihn verwerfen.")
+            .arg(befehl->text(), wie, m_letzteAblehnung),
+        {QStringLiteral("Schritt behalten"), QStringLiteral("Schritt verwerfen")});
+    if (wahl != 1)
+        return;
+    // Discarded: the stack steps over it without writing and drops it.
+    befehl->Verwerfen();
+    zurueck ? m_stapel.undo() : m_stapel.redo();
 }

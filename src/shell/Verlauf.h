@@ -22,16 +22,30 @@ public:
     // The write of an undo (zurueck) or redo; true when every row was written.
     bool Ausfuehren(const QList<Schreibauftrag>& auftraege, const QString& beschreibung, bool zurueck);
 
+public slots:
+    // Ctrl+Z and Ctrl+Y: the step is taken back or done again only when its
+    // rows allow it. A step that cannot be stays in the history; the user is
+    // told which alarm blocks it and may keep it (to try again) or discard it.
+    void Zuruecknehmen();
+    void Wiederholen();
+
 signals:
     // An undo or redo did not go through: what the user reads, the engine's words.
     void Abgelehnt(const QString& text, const QString& detail);
     // An undo or redo wrote these rows.
     void Zurueckgeschrieben(const QList<Schreibergebnis>& zeilen);
+    // Before a step is taken back or done again: what is still waiting to be written goes first.
+    void VorDemSchritt();
+    // What was taken back or done again, for the status bar.
+    void Bestaetigt(const QString& text);
 
 private:
     void Geschrieben(const QList<Schreibergebnis>& zeilen, const QString& beschreibung);
 
     QUndoStack m_stapel;
     QPointer<AlarmAuswahl> m_auswahl;
+    void Schritt(bool zurueck);
+
     bool m_imVerlauf = false;  // the history's own writes are not steps of their own
+    QString m_letzteAblehnung;  // why the last undo or redo did not go through
 };

@@ -158,11 +158,11 @@ void frmMain::createActions() {
     mnuRueckgaengig = new QAction(this);
     mnuRueckgaengig->setObjectName(QStringLiteral("mnuRueckgaengig"));
     mnuRueckgaengig->setShortcut(QKeySequence::Undo);
-    connect(mnuRueckgaengig, &QAction::triggered, stapel, &QUndoStack::undo);
+    connect(mnuRueckgaengig, &QAction::triggered, mVerlauf, &Verlauf::Zuruecknehmen);
     mnuWiederholen = new QAction(this);
     mnuWiederholen->setObjectName(QStringLiteral("mnuWiederholen"));
     mnuWiederholen->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    connect(mnuWiederholen, &QAction::triggered, stapel, &QUndoStack::redo);
+    connect(mnuWiederholen, &QAction::triggered, mVerlauf, &Verlauf::Wiederholen);
     mnuSuchen = new QAction(QStringLiteral("&Suchen…"), this);
     mnuSuchen->setObjectName(QStringLiteral("mnuSuchen"));
     mnuSuchen->setShortcut(QKeySequence::Find);
@@ -198,6 +198,12 @@ void frmMain::createActions() {
     connect(stapel, &QUndoStack::cleanChanged, this, &frmMain::VerlaufTexteAktualisieren);
     connect(mVerlauf, &Verlauf::Abgelehnt, this, &frmMain::StatusMeldung);
     connect(mVerlauf, &Verlauf::Zurueckgeschrieben, this, &frmMain::AktuellenAlarmNeuZeigen);
+    // A nudge still waiting to be written is the newest step: it goes first.
+    connect(mVerlauf, &Verlauf::VorDemSchritt, this, [this] {
+        if (m_Bild)
+            m_Bild->AusstehendesSchreiben();
+    });
+    connect(mVerlauf, &Verlauf::Bestaetigt, this, [this](const QString& text) { StatusText(1, text); });
     VerlaufTexteAktualisieren();
 }
 
@@ -560,6 +566,9 @@ void frmMain::OeffnenAbschliessen(bool mitEndung) {
 // --- commands ----------------------------------------------------------------
 
 void frmMain::ToolbarKlick(const QString& key) {
+    // An arrow moved by keys is written before the mode shows other arrows.
+    if (m_Bild)
+        m_Bild->AusstehendesSchreiben();
     if (key == QLatin1String("SingleMode")) {
         gSingleMode = WAHR;
         gAllMode = FALSCH;

@@ -10,6 +10,7 @@
 #include "alarms/AlarmRecord.h"
 #include "alarms/AlarmdefsDurchlauf.h"
 #include "alarms/AlarmdefsZugriff.h"
+#include "alarms/ServerMeldungen.h"
 #include "alarms/DatenbankFehler.h"
 #include "alarms/Datenbankadresse.h"
 
@@ -175,6 +176,10 @@ Kopie::Ergebnis Kopie::Kopieren(const QString& quelle, const QString& ziel, bool
                                    AlarmdefsZugriff::SpaltenName(db, QStringLiteral("Form")))))
                 return abbrechen(sql.lastError());
         }
+        // A table filled on a server tells every client of each change, also of other programs'.
+        QString meldungFehlt;
+        if (server && !ServerMeldungen::Einrichten(db, &meldungFehlt))
+            return abbrechen(QSqlError(meldungFehlt, meldungFehlt));
         if (!db.commit())
             return abbrechen(db.lastError());
         Ergebnis e;
