@@ -22,6 +22,7 @@
 #include "editor/frmPicture.h"
 #include "helpers/SkriptDialoge.h"
 #include "platform/WinUmgebung.h"
+#include "shell/Verlauf.h"
 #include "shell/frmMain.h"
 
 namespace {
@@ -286,6 +287,12 @@ private slots:
         QCOMPARE(modell()->index(2, 10).data().toString(), QStringLiteral("Druck zu hoch – Überlauf"));
         QCOMPARE(d.wert(QStringLiteral("select Alarmtext from Alarmdefs where Ident = 900001")).toString(),
                  QStringLiteral("Druck zu hoch – Überlauf"));
+        // Undo and redo of the new number: the row keeps showing, under whichever number it carries.
+        m_main->mVerlauf->Zuruecknehmen();
+        QCOMPARE(modell()->index(2, 0).data().toString(), ident);
+        QCOMPARE(modell()->index(2, 10).data().toString(), QStringLiteral("Druck zu hoch – Überlauf"));
+        m_main->mVerlauf->Wiederholen();
+        QCOMPARE(modell()->index(2, 0).data().toString(), QStringLiteral("900001"));
         // A number another row holds already is refused by the database; nothing changes.
         const QString nachbar = modell()->index(3, 0).data().toString();
         QVERIFY(!modell()->setData(modell()->index(2, 0), nachbar));

@@ -337,10 +337,12 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(a.Server()->Verbunden(), 10000);
         // A write of the same shape as before the connection was lost: its statement is prepared anew.
         auftrag.werte = {5};
-        QVERIFY(a.ZeileSchreiben(auftrag, {}).geschrieben());
+        const Schreibergebnis nachher = a.ZeileSchreiben(auftrag, {});
+        QVERIFY2(nachher.geschrieben(), qPrintable(nachher.text + nachher.detail));
         auftrag.werte = {2};
-        auftrag.gelesen = AlarmRecord(AlarmFeld::Anzahl);
-        auftrag.gelesen->replace(AlarmFeld::X, QStringLiteral("5"));
+        // the row as read now: a position is written only onto its picture and symbol
+        auftrag.gelesen = AlarmdefsZugriff::ZeilenLesen(a.Server()->Verbindung(), {ident.toLongLong()}).value(ident.toLongLong()).value(0);
+        QCOMPARE(auftrag.gelesen->value(AlarmFeld::X), QStringLiteral("5"));
         QVERIFY(a.ZeileSchreiben(auftrag, {}).geschrieben());
         QCOMPARE(s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toInt(), 2);
         QVERIFY(!a.ZeileSchreiben(auftrag, {}).geschrieben());  // not twice

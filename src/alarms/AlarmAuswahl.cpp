@@ -273,12 +273,12 @@ Sammelergebnis AlarmAuswahl::ZeilenSchreiben(const QList<Schreibauftrag>& auftra
 
 void AlarmAuswahl::GridNachSchreiben(const QList<Schreibergebnis>& zeilen) {
     // The grid shows what the file holds now, also after a refusal. A changed
-    // alarm number may have moved its row to another key: the source is read again.
-    for (const Schreibergebnis& e : zeilen)
-        if (e.geschrieben() && e.spalten.contains(AlarmFeld::Ident)) {
-            Fenster()->QuelleNeuLesen();
-            return;
-        }
+    // alarm number may have moved its row to another key: the grid follows it.
+    for (const Schreibergebnis& e : zeilen) {
+        const qsizetype i = e.spalten.indexOf(AlarmFeld::Ident);
+        if (e.geschrieben() && i >= 0)
+            Fenster()->NummerGewechselt(e.vorher.value(i).toLongLong(), e.nachher.value(i).toLongLong());
+    }
     Fenster()->AktuellenDatensatzZeigen();
 }
 

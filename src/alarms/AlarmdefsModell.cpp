@@ -443,6 +443,31 @@ bool AlarmdefsModell::setData(const QModelIndex& index, const QVariant& value, i
     return true;
 }
 
+void AlarmdefsModell::NummerGewechselt(qlonglong alt, qlonglong neu) {
+    if (!m_seitenweise || alt == neu)
+        return;
+    qint64 nachher = neu;
+    if (m_schluessel == QLatin1String("rowid")) {
+        // The rowid follows the number only where the number is the table's key.
+        if (!m_reihenfolge.contains(alt) || ZeileNochDa(alt))
+            return;
+        QSqlQuery q(database());
+        q.setForwardOnly(true);
+        q.prepare(QStringLiteral("select rowid from %1 where %2 = ?").arg(Tabelle(), SpalteNr(AlarmFeld::Ident)));
+        q.addBindValue(neu);
+        if (!q.exec() || !q.next())
+            return;
+        nachher = q.value(0).toLongLong();
+        if (q.next())
+            return;
+    }
+    for (qsizetype i = 0; i < m_reihenfolge.size(); ++i)
+        if (m_reihenfolge.at(i) == alt) {
+            m_reihenfolge[i] = nachher;
+            m_seiten.remove(static_cast<int>(i / SeitenGroesse));
+        }
+}
+
 bool AlarmdefsModell::ZeileNochDa(qint64 rowid) const {
     QSqlQuery q(database());
     q.setForwardOnly(true);

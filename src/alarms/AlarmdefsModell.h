@@ -38,6 +38,9 @@ public:
     bool Auffrischen();
     // Reads the given rows again in place (after a write-back from outside).
     void ZeilenNeuLesen(int von, int bis);
+    // A row's alarm number changed (an undo, another window): where the row's key
+    // follows the number, the grid keeps showing the row under its new key.
+    void NummerGewechselt(qlonglong alt, qlonglong neu);
     // Reads again the rows held in memory that carry one of these alarm numbers.
     void ZeilenMitNummernNeuLesen(const QSet<qlonglong>& idents);
     // The grid row of the first row carrying that alarm number in the current

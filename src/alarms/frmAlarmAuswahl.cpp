@@ -1,6 +1,5 @@
 #include "alarms/frmAlarmAuswahl.h"
 
-#include <QSignalBlocker>
 
 #include <QAbstractItemDelegate>
 #include <QAtomicInteger>
@@ -511,17 +510,14 @@ void frmAlarmAuswahl::AktuellenDatensatzZeigen() {
     dbAlarme->ZeilenNeuLesen(oben, unten);
 }
 
+void frmAlarmAuswahl::NummerGewechselt(qlonglong alt, qlonglong neu) {
+    if (dbAlarme)
+        dbAlarme->NummerGewechselt(alt, neu);
+}
+
 void frmAlarmAuswahl::QuelleNeuLesen() {
-    if (!dbAlarme)
-        return;
-    const int zeile = TDBAlarme->currentIndex().row();
-    const int spalte = std::max(0, TDBAlarme->currentIndex().column());
-    dbAlarme->Auffrischen();
-    if (zeile >= 0 && zeile < dbAlarme->rowCount()) {
-        // the current row stays where it was, without a pick of its own
-        const QSignalBlocker still(TDBAlarme->selectionModel());
-        TDBAlarme->setCurrentIndex(dbAlarme->index(zeile, spalte));
-    }
+    if (dbAlarme)
+        dbAlarme->Auffrischen();
 }
 
 void frmAlarmAuswahl::OffeneBearbeitungAbschliessen() {

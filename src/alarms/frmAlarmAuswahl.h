@@ -33,8 +33,10 @@ public:
     void Anzeigen();
     void Verbergen();
     // The bound view shows its current record again (after a write-back).
-    // After a write that changed an alarm number: the rows are read again from
-    // the source, since a row's key may follow its number.
+    // After a write that changed an alarm number: the row keeps its place in the
+    // grid under its new key.
+    void NummerGewechselt(qlonglong alt, qlonglong neu);
+    // The table was replaced by another program: the rows are read again from the source.
     void QuelleNeuLesen();
     void AktuellenDatensatzZeigen();
     // The part of the table the grid shows (a sorted grid shows all alarms).
