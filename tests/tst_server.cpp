@@ -408,6 +408,26 @@ private slots:
 
     // A table the copy tool filled tells every client of other programs' changes (here psql's).
     void changesByOtherProgramsAreTold() {
+        // A table made by another program lacks the trigger; the command adds it when asked.
+        auto trigger = [this] {
+            return Server(m_datenbank).wert(QStringLiteral("select count(*) from pg_trigger where tgname like 'tavero%'")).toInt();
+        };
+        QCOMPARE(trigger(), 2);
+        QVERIFY(Server(m_datenbank).ausfuehren(QStringLiteral("drop trigger tavero_alarmdefs_zeilen on \"Alarmdefs\"; "
+                                                              "drop trigger tavero_alarmdefs_leeren on \"Alarmdefs\"")));
+        const QString tavero = QCoreApplication::applicationDirPath() + QStringLiteral("/tavero");
+        QProcess befehl;
+        befehl.start(tavero, {QStringLiteral("--server-einrichten"), m_uri});
+        befehl.closeWriteChannel();
+        QVERIFY(befehl.waitForFinished(30000));
+        QCOMPARE(befehl.exitCode(), 1);
+        QVERIFY(QString::fromUtf8(befehl.readAllStandardOutput()).contains(QStringLiteral("Daten werden nicht geändert")));
+        QCOMPARE(trigger(), 0);
+        befehl.start(tavero, {QStringLiteral("--server-einrichten"), m_uri, QStringLiteral("--ja")});
+        QVERIFY(befehl.waitForFinished(30000));
+        QCOMPARE(befehl.exitCode(), 0);
+        QCOMPARE(trigger(), 2);
+
         AlarmAuswahl a;
         a.setAlarmDatenbank(m_uri);
         Serverdienst* dienst = a.Server();

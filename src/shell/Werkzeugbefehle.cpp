@@ -1,6 +1,8 @@
 #include "shell/Werkzeugbefehle.h"
 
 #include <QHash>
+#include <QSqlDatabase>
+#include <QSqlError>
 #include <QSaveFile>
 #include <QSet>
 #include <QTextStream>
@@ -8,6 +10,8 @@
 #include <optional>
 
 #include "alarms/AlarmdefsZugriff.h"
+#include "alarms/Datenbankadresse.h"
+#include "alarms/ServerMeldungen.h"
 #include "platform/WinUmgebung.h"
 #include "shell/Konfiguration.h"
 #include "werkzeuge/DateiFehler.h"
@@ -153,6 +157,40 @@ int Importieren(const QStringList& argumente) {
     return Gut;
 }
 
+int ServerEinrichten(const QStringList& argumente) {
+    const Angaben a = Zerlegen(argumente, 1, {}, {QStringLiteral("--ja")});
+    if (!a.fehler.isEmpty())
+        return Scheitern(a.fehler + QStringLiteral(" Aufruf: tavero --server-einrichten ADRESSE [--ja]"));
+    const QString adresse = a.positionen.at(0);
+    if (!Datenbankadresse(adresse).IstServer())
+        return Scheitern(QStringLiteral("%1 ist keine Serverdatenbank; nur dort wird die Benachrichtigung eingerichtet.")
+                             .arg(Datenbankadresse::OhnePasswort(adresse)));
+    const QString name = QStringLiteral("tavero-einrichten");
+    int ergebnis = Gut;
+    {
+        QSqlDatabase db = AlarmdefsZugriff::Oeffnen(adresse, name);
+        const QStringList fehlen = AlarmdefsZugriff::FehlendeSpalten(db);
+        if (!fehlen.isEmpty()) {
+            ergebnis = Scheitern(QStringLiteral("In der Tabelle Alarmdefs von %1 fehlen die Spalten %2; nichts wurde geändert.")
+                                     .arg(Datenbankadresse::OhnePasswort(adresse), fehlen.join(QStringLiteral(", "))));
+        } else {
+            Ausgeben(ServerMeldungen::Beschreibung(db) + QLatin1Char('\n'));
+            QString fehler;
+            if (!a.schalter.contains(QStringLiteral("--ja")) && !Zustimmung()) {
+                Ausgeben(QStringLiteral("Nichts geändert.\n"));
+                ergebnis = Befund;
+            } else if (!db.transaction() || !ServerMeldungen::Einrichten(db, &fehler) || !db.commit()) {
+                db.rollback();
+                ergebnis = Scheitern((fehler.isEmpty() ? db.lastError().text() : fehler) + QStringLiteral(" Nichts wurde geändert."));
+            } else {
+                Ausgeben(QStringLiteral("Die Benachrichtigung ist eingerichtet.\n"));
+            }
+        }
+    }
+    AlarmdefsZugriff::Schliessen(name);
+    return ergebnis;
+}
+
 int Vorschlagen(const QStringList& argumente) {
     QTextStream aus(stdout);
     QTextStream fehler(stderr);
@@ -184,6 +222,10 @@ const Befehl kBefehle[] = {
                       "      liest die Beschriftungen der Bilder und schlägt die Pfeilpositionen vor;\n"
                       "      --annehmen schreibt sie; Ende 0 mit Vorschlägen, 1 ohne, 2 bei Fehlern",
      Vorschlagen},
+    {"--server-einrichten", "--server-einrichten ADRESSE [--ja]\n"
+                            "      richtet auf dem Server die Benachrichtigung ein, mit der Änderungen anderer Programme\n"
+                            "      sofort erscheinen (zeigt erst, was sich ändert); Ende 0 eingerichtet, 1 verneint, 2 bei Fehlern",
+     ServerEinrichten},
 };
 
 const Befehl* Finden(const QString& name) {
