@@ -637,6 +637,8 @@ private slots:
         if (fall == QLatin1String("anderesBild"))
             QCOMPARE(f->PfeilAnzahl(), 2);
         QCOMPARE(pfeil(1).Rechteck().topLeft(), danach);
+        // panel 2 shows where the arrow stands, not the spot that was refused
+        QCOMPARE(m_w->StatusTextLesen(2), QStringLiteral("X = %1 Y = %2").arg(danach.x()).arg(danach.y()));
         const QString status = m_w->StatusTextLesen(1);
         QVERIFY2(status.contains(meldung) && !status.startsWith(QStringLiteral("Folgende Werte")), qPrintable(status));
         QVERIFY2(!status.contains(QStringLiteral("locked")), qPrintable(status));
@@ -826,6 +828,7 @@ private slots:
         QCOMPARE(pfeil(1).Rechteck().topLeft(), QPoint(1030, 700));
         QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1030"));
         QCOMPARE(m_w->StatusTextLesen(1), QStringLiteral("Ziehen abgebrochen; nichts in die DB geschrieben."));
+        QCOMPARE(m_w->StatusTextLesen(2), QString());
         QVERIFY(!m_w->mVerlauf->Stapel()->canUndo());
     }
 
