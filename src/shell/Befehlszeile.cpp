@@ -16,8 +16,9 @@ Befehlszeile::Befehlszeile(const QStringList& argumente) {
         m_Werkzeug = argumente.first();
         m_Argumente = argumente.mid(1);
     } else {
+        // a known command behind a path is part of the path, as it always was
         for (const QString& a : argumente)
-            if (a.startsWith(QLatin1String("--")) && m_Unbekannt.isEmpty())
+            if (a.startsWith(QLatin1String("--")) && !Werkzeugbefehle::Bekannt(a) && m_Unbekannt.isEmpty())
                 m_Unbekannt = a;
         if (!m_Unbekannt.isEmpty())
             m_Art = Art::Unbekannt;
