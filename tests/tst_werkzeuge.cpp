@@ -457,6 +457,26 @@ private slots:
         QVERIFY(!QFileInfo::exists(Datei("pfeile.ods")));
     }
 
+    void xlsxExportWritesThroughAFreshTemporaryFile() {
+        QVERIFY(DatenbankAnlegen(Datei("x.kvs"), {{7, "Zulauf", "Standard\\PfeilRot.gif", 12, 34}}));
+        // a link planted under the name a temporary file had before is not written through
+        Schreiben(QStringLiteral("opfer.txt"), "bleibt");
+        QVERIFY(QFile::link(Datei("opfer.txt"), Datei(".pfeile.xlsx.neu")));
+        // two exports to one target at once: both end well, one whole workbook stays
+        QProcess a, b;
+        for (QProcess* p : {&a, &b})
+            p->start(Programm(), {"--export", Datei("x.kvs"), Datei("pfeile.xlsx")});
+        for (QProcess* p : {&a, &b}) {
+            QVERIFY(p->waitForFinished(60000));
+            QCOMPARE(p->exitCode(), 0);
+        }
+        QCOMPARE(Werkzeug(QStringLiteral("cat"), {Datei("opfer.txt")}), QByteArray("bleibt"));
+        QFile f(Datei("pfeile.xlsx"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.read(2) == "PK");
+        QCOMPARE(QDir(m_dir->path()).entryList({"*.neu"}, QDir::Files | QDir::Hidden | QDir::System), QStringList{".pfeile.xlsx.neu"});
+    }
+
     void importPlanSaysWhatAndWhy_data() {
         QTest::addColumn<QByteArray>("zeile");    // one line below the header Ident;Form;Symbol;X;Y;Alarmtext
         QTest::addColumn<QString>("abgelehnt");   // part of the reason; empty when taken

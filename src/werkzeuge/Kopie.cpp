@@ -283,6 +283,9 @@ Kopie::Ergebnis Kopie::Kopieren(const QString& quelle, const QString& ziel, bool
         }
         if (!db.commit())
             return abbrechen(db.lastError());
+        // no statement may hold the new file open while it takes its name
+        sql.clear();
+        block.clear();
         if (const auto nicht = ziel_.Abschliessen())
             return Fehler(*nicht);
         Ergebnis e;
