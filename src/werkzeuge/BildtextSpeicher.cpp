@@ -83,10 +83,9 @@ std::optional<QList<Bildwort>> BildtextSpeicher::Holen(const QString& datei) con
     QTextStream ein(&f);
     // the file the words were read from is named for the reader only: the same
     // bytes under another name give the same words
-    const QString erstesMal = ein.readLine(), datei0 = ein.readLine();
-    Q_UNUSED(datei0);
-    if (erstesMal != Kennung)
+    if (ein.readLine() != Kennung)
         return std::nullopt;
+    ein.readLine();
     const QStringList kopf = {QString::number(stempel->groesse), QString::fromLatin1(stempel->inhalt),
                               Texterkennung::Leseart()};
     for (const QString& erwartet : kopf)
