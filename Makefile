@@ -1,7 +1,11 @@
-.PHONY: test demo paket build clean
+.PHONY: test pruefen demo paket build clean
 
 test:
 	scripts/test.sh
+
+# the whole suite under AddressSanitizer and UndefinedBehaviorSanitizer (build-pruefen)
+pruefen:
+	scripts/pruefen.sh
 
 demo:
 	scripts/demo.sh
@@ -13,4 +17,4 @@ build:
 	scripts/setup.sh
 
 clean:
-	rm -rf build
+	rm -rf build build-pruefen

@@ -6,8 +6,6 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTableView>
 #include <QTreeWidget>
 
@@ -19,6 +17,7 @@
 #include "editor/Bildflaeche.h"
 #include "editor/frmPicture.h"
 #include "helpers/SkriptDialoge.h"
+#include "helpers/TestDb.h"
 #include "platform/WinUmgebung.h"
 #include "shell/frmMain.h"
 
@@ -30,19 +29,11 @@ struct Zeile {
 // Reads a row straight from the file, beside the program's own connections.
 QList<Zeile> lesen(const QString& datei, const QString& bedingung) {
     QList<Zeile> zeilen;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("ende"));
-        db.setDatabaseName(datei);
-        if (db.open()) {
-            QSqlQuery q(db);
-            q.exec(QStringLiteral("select Ident, Form, Symbol, X, Y, Alarmtext from Alarmdefs where %1 order by Ident")
-                       .arg(bedingung));
-            while (q.next())
-                zeilen.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
-                               q.value(3).toString(), q.value(4).toString(), q.value(5).toString()});
-        }
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("ende"));
+    const auto gelesen = TestDb(datei).Abfrage(
+        QStringLiteral("select Ident, Form, Symbol, X, Y, Alarmtext from Alarmdefs where %1 order by Ident").arg(bedingung));
+    for (const QVariantList& z : gelesen)
+        zeilen.append({z.value(0).toString(), z.value(1).toString(), z.value(2).toString(), z.value(3).toString(),
+                       z.value(4).toString(), z.value(5).toString()});
     return zeilen;
 }
 // A demo project of two pictures in dir, with WINEPREFIX and the program folder set to it.
@@ -160,9 +151,23 @@ private slots:
         WinUmgebung::ProgrammOrdnerSetzen(std::string());
     }
 
+    void startWithoutCommandLineOpensTheChosenDemoProject_data() {
+        QTest::addColumn<int>("seite");
+        QTest::addColumn<QString>("eintrag");
+        QTest::addColumn<QString>("datenbank");
+        QTest::newRow("registered project") << 2 << "Demo" << "C:\\Projekte\\Demo\\Demo.kvs";
+        // found by its information file, the project opens its alarm database, not its designer file
+        QTest::newRow("found by its information file") << 1 << "Altanlage.kvi" << "C:\\Projekte\\Altanlage\\Altanlage.kvs";
+    }
     void startWithoutCommandLineOpensTheChosenDemoProject() {
+        QFETCH(int, seite);
+        QFETCH(QString, eintrag);
+        QFETCH(QString, datenbank);
         QTemporaryDir dir;
         QVERIFY(demoAnlegen(dir, 120, false));
+        // the older project of the demo gets an alarm database of its own
+        QVERIFY(QFile::copy(DemoProjekt::Datenbank(dir.path()),
+                            QString::fromStdString(WinUmgebung::PfadAbbilden("C:\\Projekte\\Altanlage\\Altanlage.kvs"))));
 
         SkriptDialoge dialoge;
         QStringList aktuell, bekannt;
@@ -175,11 +180,14 @@ private slots:
             for (int i = 0; gefunden && i < gefunden->topLevelItemCount(); ++i)
                 bekannt << gefunden->topLevelItem(i)->text(0);
             auto* tab = dlg->findChild<QTabWidget*>(QStringLiteral("SSTab"));
-            tab->setCurrentIndex(2);
-            const auto demo = liste->findItems(QStringLiteral("Demo"), Qt::MatchEndsWith);
-            if (demo.isEmpty())
+            tab->setCurrentIndex(seite);
+            QTreeWidget* wahl = seite == 2 ? liste : gefunden;
+            const auto demo = wahl->findItems(eintrag, Qt::MatchEndsWith);
+            if (demo.isEmpty()) {
+                qWarning() << "not listed:" << eintrag << bekannt;
                 return int(QDialog::Rejected);
-            QTest::mouseClick(liste->viewport(), Qt::LeftButton, {}, liste->visualItemRect(demo.first()).center());
+            }
+            QTest::mouseClick(wahl->viewport(), Qt::LeftButton, {}, wahl->visualItemRect(demo.first()).center());
             QTest::mouseClick(dlg->findChild<QPushButton*>(QStringLiteral("cmdÖffnen")), Qt::LeftButton);
             return dlg->result();
         };
@@ -191,7 +199,7 @@ private slots:
         QCOMPARE(aktuell.size(), 2);
         QVERIFY2(!bekannt.isEmpty(), "the projects folder lists the information files");
         AlarmAuswahl* k = w.mgobjAuswahl();
-        QCOMPARE(k->AlarmDatenbank(), QStringLiteral("C:\\Projekte\\Demo\\Demo.kvs"));
+        QCOMPARE(k->AlarmDatenbank(), datenbank);
         QVERIFY2(dialoge.meldungen.isEmpty(), qPrintable(dialoge.meldungen.join(QLatin1Char('|'))));
         QVERIFY(k->HatFenster());
         QCOMPARE(k->Fenster()->dbAlarme->rowCount(), 120);

@@ -395,6 +395,15 @@ private slots:
         QTest::newRow("utf-8 mark") << QByteArray("\xEF\xBB\xBF[A]\r\nk=\xE2\x82\xAC\r\n")
                                     << QByteArray("\xEF\xBB\xBF[A]\r\nk=\xE2\x82\xAC\r\nneu=Kl\xC3\xA4ranlage\r\n");
         QTest::newRow("utf-16le mark") << Utf16("[A]\rk=Ω\r", true) << Utf16("[A]\r\nk=Ω\r\nneu=Kläranlage\r\n", true);
+        QTest::newRow("utf-16be mark") << Utf16("[A]\r\nk=Ω\r\n", false) << Utf16("[A]\r\nk=Ω\r\nneu=Kläranlage\r\n", false);
+        // a character beyond the basic plane (a pair) and a lone surrogate elsewhere stay as they were
+        const QString paar = QString::fromUcs4(U"\U0001F600"), allein = QString(QChar(0xD800));
+        QTest::newRow("utf-16le, pair and lone surrogate")
+            << Utf16("[A]\r\nk=" + paar + "\r\nl=x" + allein + "y\r\n", true)
+            << Utf16("[A]\r\nk=" + paar + "\r\nl=x" + allein + "y\r\nneu=Kläranlage\r\n", true);
+        QTest::newRow("utf-16be, lone low surrogate in a comment")
+            << Utf16(";" + QString(QChar(0xDC01)) + "\r\n[A]\r\n", false)
+            << Utf16(";" + QString(QChar(0xDC01)) + "\r\n[A]\r\nneu=Kläranlage\r\n", false);
     }
     void writingKeepsTheEncodingOfTheFile() {
         QFETCH(QByteArray, vorher);
@@ -464,6 +473,32 @@ private slots:
                  QStringList{registry ? "system.reg" : "geteilt.ini"});
     }
 
+    void loneSurrogateReadsAsReplacementCharacter() {
+        Schreiben(Datei("s.ini"), Utf16("[A]\r\nk=x" + QString(QChar(0xD800)) + "y\r\n", true));
+        QCOMPARE(Q(MIni::IniLeseWert("A", "k", "", Std(Datei("s.ini")))), QStringLiteral("x\uFFFDy"));
+    }
+
+    void fileOfAnotherEncoderKeepsItsSurrogates() {
+        // written by Python's codec, not by this program's: big-endian with a pair and a lone surrogate
+        const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+        if (python.isEmpty())
+            QSKIP("python3 is not installed");
+        QProcess p;
+        p.start(python, {"-c", "import sys\n"
+                               "t='\\ufeff[Grafik]\\r\\nPfad=C:\\\\Bilder \\U0001F527\\r\\nAlt=a\\udc00b\\r\\n'\n"
+                               "open(sys.argv[1],'wb').write(t.encode('utf-16-be','surrogatepass'))",
+                         Datei("py.ini")});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 0);
+        const QByteArray vorher = Lesen(Datei("py.ini"));
+        QVERIFY(vorher.startsWith("\xFE\xFF"));
+        QCOMPARE(Q(MIni::IniLeseWert("Grafik", "Pfad", "", Std(Datei("py.ini")))), QString::fromUcs4(U"C:\\Bilder \U0001F527"));
+        QVERIFY(MIni::IniSchreibeWert("Grafik", "Neu", "1", Std(Datei("py.ini"))));
+        const QByteArray nachher = Lesen(Datei("py.ini"));
+        QCOMPARE(nachher.left(vorher.size()), vorher);
+        QCOMPARE(nachher.mid(vorher.size()), QByteArray("\0N\0e\0u\0=\0001\0\r\0\n", 14));
+    }
+
     // ---- registry files ----
 
     void readingRegistryValues_data() {
@@ -510,6 +545,17 @@ private slots:
                                                             << "übersicht" << "SZ:x";
         QTest::newRow("later duplicate as loaded by wine") << k + "\"Wert\"=\"alt\"\n\"Wert\"=\"neu\"\n"
                                                            << "Software\\Test" << "Wert" << "SZ:neu";
+        // a character beyond the basic plane is written by Wine as two escapes: one character in UTF-8
+        QTest::newRow("surrogate pair escaped") << k + "\"Wert\"=\"a\\xd83d\\xde00b\"\n" << "Software\\Test" << "Wert"
+                                               << QStringLiteral("SZ:a\U0001F600b");
+        QTest::newRow("surrogate pair escaped beside ASCII digits") << k + "\"Wert\"=\"\\xd83d\\xde00\\x0031\"\n"
+                                                                   << "Software\\Test" << "Wert" << QStringLiteral("SZ:\U0001F6001");
+        QTest::newRow("surrogate pair in hex") << k + "\"Wert\"=hex(1):3d,d8,00,de,00,00\n" << "Software\\Test" << "Wert"
+                                              << QStringLiteral("SZ:\U0001F600");
+        QTest::newRow("lone surrogate escaped") << k + "\"Wert\"=\"a\\xd83db\"\n" << "Software\\Test" << "Wert"
+                                               << QStringLiteral("SZ:a\uFFFDb");
+        QTest::newRow("surrogate pair in a key") << QByteArray("[Software\\\\A\\xd83d\\xde00] 1\n\"Wert\"=\"x\"\n")
+                                                << QString::fromUcs4(U"Software\\A\U0001F600") << "Wert" << "SZ:x";
     }
     void readingRegistryValues() {
         QFETCH(QByteArray, schluessel);

@@ -16,6 +16,7 @@
 #include "platform/WinUmgebung.h"
 #include "projects/CKorvant.h"
 #include "projects/CRegProjects.h"
+#include "platform/MDatei.h"
 #include "shell/frmProjektAuswahl.h"
 
 namespace {
@@ -207,6 +208,36 @@ private slots:
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QCOMPARE(dlg.prj->Name(), std::string("|Crailsheim"));
         QCOMPARE(dlg.Typ, 1);
+    }
+
+    void foundProjectOpensItsAlarmDatabase() {
+        DreiProjekte();
+        QDir().mkpath(mDir->filePath("d/Projekte"));
+        Schreiben(mPrefix + "/user.reg", "WINE REGISTRY Version 2\n\n[Software\\\\BELMARK GmbH\\\\Korvant\\\\4.0] 1700000000\n"
+                                        "\"DefaultProjectsPath\"=\"D:\\\\Projekte\"\n\n");
+        const QString sOrdner = ProjektOrdnerHier();
+        if (sOrdner.isEmpty())
+            QSKIP("the folder of the information files lies outside the test folder");
+        // one project whose database is named after its information file, one that names it itself
+        Schreiben(mDir->filePath("d/Alt/Klar/Klär.kvs"), "SQLite format 3");
+        Schreiben(sOrdner + "/Klär.kvi", "[config]\r\npath=D:\\Alt\\Klar\r\nDesignerProject=Klaer.vbp\r\n");
+        Schreiben(mDir->filePath("d/Server/Alarme/Linie3.kvs"), "SQLite format 3");
+        Schreiben(sOrdner + "/Linie.kvi", "[config]\r\npath=D:\\Alt\\Klar\r\n[alarm_server]\r\nalarmpath=D:\\Server\\Alarme\r\n"
+                                          "database=Linie3\r\n");
+        frmProjektAuswahl dlg;
+        QVERIFY(Zeigen(dlg));
+        dlg.findChild<QTabWidget*>()->setCurrentIndex(1);
+        QTreeWidget* bek = Liste(dlg, "lvwBekannt");
+        QCOMPARE(bek->topLevelItem(0)->text(0), QStringLiteral("Klär.kvi"));
+        Klick(bek, 0);
+        QCOMPARE(QString::fromStdString(dlg.prj->Datenbank()), QStringLiteral("D:\\Alt\\Klar\\Klär.kvs"));
+        QVERIFY(MDatei::DateiVorhanden(dlg.prj->Datenbank()));
+        Klick(bek, 1);
+        QCOMPARE(QString::fromStdString(dlg.prj->Datenbank()), QStringLiteral("D:\\Server\\Alarme\\Linie3.kvs"));
+        QVERIFY(MDatei::DateiVorhanden(dlg.prj->Datenbank()));
+        // a registered project keeps the database named after it
+        Klick(bek, 2);
+        QVERIFY(dlg.prj->Datenbank().empty());
     }
 
     void knownPageChoosesRegisteredAndFoundProjects() {

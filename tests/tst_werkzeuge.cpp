@@ -17,6 +17,9 @@
 #include "werkzeuge/DateiFehler.h"
 #include "werkzeuge/Export.h"
 #include "werkzeuge/ImportPlan.h"
+#include "werkzeuge/BildtextSpeicher.h"
+#include "werkzeuge/Kennzeichenregel.h"
+#include "werkzeuge/Kopie.h"
 #include "werkzeuge/Pruefbericht.h"
 #include "helpers/TestDb.h"
 
@@ -84,6 +87,25 @@ Lauf Starten(const QStringList& argumente, const QByteArray& eingabe = {}) {
 }
 
 QStringList Felder(const CsvDatei::Satz& s) { return s.felder; }
+
+// The smallest whole GIF: one white pixel.
+QByteArray EinGif() {
+    return QByteArray("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00\x2c\x00\x00\x00\x00\x01\x00\x01"
+                      "\x00\x00\x02\x02\x44\x01\x00\x3b",
+                      35);
+}
+
+// Another program's way of making a file: the bytes the command writes to standard output.
+QByteArray Werkzeug(const QString& programm, const QStringList& argumente, const QByteArray& eingabe = {}) {
+    QProcess p;
+    p.start(programm, argumente);
+    if (!p.waitForStarted(10000))
+        return {};
+    p.write(eingabe);
+    p.closeWriteChannel();
+    p.waitForFinished(60000);
+    return p.exitCode() == 0 ? p.readAllStandardOutput() : QByteArray();
+}
 }  // namespace
 
 Q_DECLARE_METATYPE(Pfeil)
@@ -132,8 +154,8 @@ private slots:
             QVERIFY(bild.save(Datei("Bilder/" + b), "BMP"));
         }
         Schreiben(QStringLiteral("Bilder/Kaputt/Kaputt.bmp"), "kein Bild");
-        Schreiben(QStringLiteral("Symbole/PfeilRot.gif"), "GIF89a");
-        Schreiben(QStringLiteral("Symbole/PfeilBlau.gif"), "GIF89a");
+        Schreiben(QStringLiteral("Symbole/PfeilRot.gif"), EinGif());
+        Schreiben(QStringLiteral("Symbole/PfeilBlau.gif"), EinGif());
     }
     void cleanup() {
         delete m_dir;
@@ -266,8 +288,9 @@ private slots:
                             {8, "Zulauf", rot, 70, 40}, {9, "Zulauf", n, 70, 40},     // the same place
                             {10, "Extra", rot, 10, 10},                               // another picture
                             {11, "Zulauf", rot, -2, -2}, {12, "Zulauf", rot, 1, 1},   // across cells at zero
-                            {13, "Zulauf", rot, 24, 44}, {14, "Zulauf", rot, 20, 40}}  // found from the later cell
-            << int(A::Gestapelt) << QStringList{"1,2", "5,6,7", "8,9", "11,12", "13,14"};
+                            {13, "Zulauf", rot, 24, 44}, {14, "Zulauf", rot, 20, 40},  // found from the later cell
+                            {15, "Zulauf", rot, 54, 25}, {16, "Zulauf", rot, 55, 24}}  // in diagonal neighbour cells
+            << int(A::Gestapelt) << QStringList{"1,2", "5,6,7", "8,9", "11,12", "13,14", "15,16"};
         QTest::newRow("alarm without picture") << QList<Pfeil>{{1, n, n, n, n}, {2, "", rot, 1, 1}, {3, "  ", n, n, n}, {4, "Zulauf", rot, 1, 1}}
                                                << int(A::OhneBild) << QStringList{"1", "2", "3"};
         QTest::newRow("number used more than once")
@@ -434,6 +457,26 @@ private slots:
         QVERIFY(!QFileInfo::exists(Datei("pfeile.ods")));
     }
 
+    void xlsxExportWritesThroughAFreshTemporaryFile() {
+        QVERIFY(DatenbankAnlegen(Datei("x.kvs"), {{7, "Zulauf", "Standard\\PfeilRot.gif", 12, 34}}));
+        // a link planted under the name a temporary file had before is not written through
+        Schreiben(QStringLiteral("opfer.txt"), "bleibt");
+        QVERIFY(QFile::link(Datei("opfer.txt"), Datei(".pfeile.xlsx.neu")));
+        // two exports to one target at once: both end well, one whole workbook stays
+        QProcess a, b;
+        for (QProcess* p : {&a, &b})
+            p->start(Programm(), {"--export", Datei("x.kvs"), Datei("pfeile.xlsx")});
+        for (QProcess* p : {&a, &b}) {
+            QVERIFY(p->waitForFinished(60000));
+            QCOMPARE(p->exitCode(), 0);
+        }
+        QCOMPARE(Werkzeug(QStringLiteral("cat"), {Datei("opfer.txt")}), QByteArray("bleibt"));
+        QFile f(Datei("pfeile.xlsx"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.read(2) == "PK");
+        QCOMPARE(QDir(m_dir->path()).entryList({"*.neu"}, QDir::Files | QDir::Hidden | QDir::System), QStringList{".pfeile.xlsx.neu"});
+    }
+
     void importPlanSaysWhatAndWhy_data() {
         QTest::addColumn<QByteArray>("zeile");    // one line below the header Ident;Form;Symbol;X;Y;Alarmtext
         QTest::addColumn<QString>("abgelehnt");   // part of the reason; empty when taken
@@ -453,8 +496,26 @@ private slots:
                                                   << "steht mehrmals in der Datei (Zeilen 2, 3)" << "" << QList<int>{};
         QTest::newRow("fields missing") << QByteArray("1;Zulauf;x.gif") << "3 Felder, die Kopfzeile hat 6" << ""
                                         << QList<int>{};
-        QTest::newRow("picture not listed") << QByteArray("1;Neu;Standard\\PfeilRot.gif;10;20;") << ""
-                                            << "Bild Neu steht nicht in der Bilderliste" << QList<int>{11};
+        QTest::newRow("picture not listed") << QByteArray("1;Extra;Standard\\PfeilRot.gif;10;20;") << ""
+                                            << "Bild Extra steht nicht in der Bilderliste" << QList<int>{11};
+        // a spreadsheet makes "7" of "007": a picture without bitmap would take the arrow off its picture
+        QTest::newRow("picture without bitmap") << QByteArray("1;7;Standard\\PfeilRot.gif;10;20;")
+                                                << "\\7\\7.bmp gibt es nicht" << ""
+                                                << QList<int>{};
+        QTest::newRow("picture of another case") << QByteArray("1;gross;Standard\\PfeilRot.gif;10;20;")
+                                                 << "gross.bmp gibt es nicht" << "" << QList<int>{};
+        QTest::newRow("one surplus field") << QByteArray("1;Zulauf;Standard\\PfeilRot.gif;11;20;;x")
+                                           << "mehr Felder als die Kopfzeile" << "" << QList<int>{};
+        QTest::newRow("decimal position as the table holds it") << QByteArray("4;Zulauf;;120,5;7;") << "" << ""
+                                                                 << QList<int>{};
+        QTest::newRow("decimal position with a point") << QByteArray("4;Zulauf;;120.5;7.0;") << "" << ""
+                                                        << QList<int>{};
+        QTest::newRow("decimal text position as the table holds it") << QByteArray("5;Zulauf;;3;\"=\"\"12,25\"\"\";")
+                                                                      << "" << "" << QList<int>{};
+        QTest::newRow("whole number given with a decimal zero") << QByteArray("1;Zulauf;Standard\\PfeilRot.gif;11,0;20;")
+                                                                 << "" << "" << QList<int>{13};
+        QTest::newRow("texts the export protected") << QByteArray("1;\"=\"\"Zulauf\"\"\";Standard\\PfeilRot.gif;\"=\"\"10\"\"\";20;")
+                                                    << "" << "" << QList<int>{};
         QTest::newRow("symbol not listed") << QByteArray("1;Zulauf;Standard\\Stern.gif;10;20;") << ""
                                            << "Symbol Stern.gif steht nicht in der Symbolliste" << QList<int>{12};
     }
@@ -464,7 +525,8 @@ private slots:
         QFETCH(QString, warnung);
         QFETCH(QList<int>, spalten);
         QVERIFY(DatenbankAnlegen(Datei("i.kvs"), {{1, "Zulauf", "Standard\\PfeilRot.gif", 10, 20},
-                                                  {3, "Zulauf", QVariant(), 1, 1}, {3, "Zulauf", QVariant(), 2, 2}}));
+                                                  {3, "Zulauf", QVariant(), 1, 1}, {3, "Zulauf", QVariant(), 2, 2},
+                                                  {4, "Zulauf", QVariant(), 120.5, 7}, {5, "Zulauf", QVariant(), 3, "12,25"}}));
         const QList<QVariantList> vorher = Tabelle(Datei("i.kvs"));
         Schreiben(QStringLiteral("i.csv"), "Ident;Form;Symbol;X;Y;Alarmtext\r\n" + zeile + "\r\n");
         const ImportPlan plan = ImportPlan::Erstellen(Datei("i.kvs"), Datei("i.csv"), m_rahmen);
@@ -535,7 +597,8 @@ private slots:
         QTest::newRow("no") << QByteArray("n\n") << 1 << false;
         QTest::newRow("end of input") << QByteArray() << 1 << false;
         QTest::newRow("something else") << QByteArray("vielleicht\n") << 1 << false;
-        QTest::newRow("yes") << QByteArray("j\n") << 0 << true;
+        // written, yet lines were refused: 1, as with --ja
+        QTest::newRow("yes") << QByteArray("j\n") << 1 << true;
     }
     void importAsksAndWritesNothingOnNo() {
         QFETCH(QByteArray, antwort);
@@ -583,6 +646,362 @@ private slots:
         QCOMPARE(e.abgelehnt, 2);
         QVERIFY2(e.text.contains(QStringLiteral("Alarm 3 wurde inzwischen geändert")), qPrintable(e.text));
         QCOMPARE(Tabelle(Datei("m.kvs")), vorher);
+    }
+
+    // ---- what a spreadsheet would change ----
+
+    void csvWritesWhatASpreadsheetWouldChangeAsText_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("geschuetzt");
+        QTest::newRow("formula") << "=HYPERLINK(\"http://x\";\"y\")" << true;
+        QTest::newRow("plus and pipe") << "+cmd|' /C calc'!A0" << true;
+        QTest::newRow("at") << "@SUM(A1:A9)" << true;
+        QTest::newRow("sum that is text") << "-2+3" << true;
+        QTest::newRow("tab first") << "\tx" << true;
+        QTest::newRow("would be a date") << "1-2" << true;
+        QTest::newRow("would be a date with a point") << "1.2" << true;
+        QTest::newRow("would lose its zeros") << "007" << true;
+        QTest::newRow("would be a large number") << "1e5" << true;
+        QTest::newRow("would be a time") << "12:30" << true;
+        QTest::newRow("would be a truth value") << "WAHR" << true;
+        QTest::newRow("long formula") << "=" + QString(300, 'x') + "\"" << true;
+        QTest::newRow("whole number") << "120" << false;
+        QTest::newRow("decimal comma") << "120,5" << false;
+        QTest::newRow("name") << "Zulauf" << false;
+        QTest::newRow("symbol") << "Standard\\Pfeil 1-2.gif" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+    void csvWritesWhatASpreadsheetWouldChangeAsText() {
+        QFETCH(QString, text);
+        QFETCH(bool, geschuetzt);
+        QByteArray zeile;
+        CsvDatei::ZeileAnhaengen(zeile, {text, QStringLiteral("x")});
+        QCOMPARE(zeile.startsWith("\"=\"\"") || zeile.startsWith("=\""), geschuetzt);
+        const CsvDatei::Inhalt inhalt = CsvDatei::Lesen("a;b\r\n" + zeile, QStringLiteral("t.csv"));
+        QCOMPARE(inhalt.saetze.size(), 2);
+        QCOMPARE(CsvDatei::Klartext(inhalt.saetze.at(1).felder.at(0)), text);
+        QCOMPARE(CsvDatei::Klartext(CsvDatei::Feld(text)) == text || CsvDatei::Feld(text).startsWith('"'), true);
+    }
+
+    void exportedFormulasAreTextForAnotherReaderAndReadBackExactly() {
+        const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+        if (python.isEmpty())
+            QSKIP("python3 is not installed");
+        const QList<Pfeil> pfeile = {{1, "=HYPERLINK(\"http://x\")", "@SUM(A1)", 10, 20},
+                                     {2, "1-2", "+cmd|' /C calc'!A0", 0, 1},
+                                     {3, "007", "-2+3", 120.5, "12,25"},
+                                     {4, "Zulauf", "Standard\\PfeilRot.gif", 5, 5}};
+        QVERIFY(DatenbankAnlegen(Datei("f.kvs"), pfeile));
+        const Lauf aus = Starten({"--export", Datei("f.kvs"), Datei("f.csv")});
+        QCOMPARE(aus.code, 0);
+        // Python's own CSV reader, as another program reads the file: no field a
+        // spreadsheet would evaluate stands as it is
+        const QByteArray felder = Werkzeug(python, {"-c", "import csv,sys\n"
+                                                         "for r in csv.reader(open(sys.argv[1], encoding='utf-8-sig'), delimiter=';'):\n"
+                                                         "    print('|'.join(r))",
+                                                   Datei("f.csv")});
+        const QStringList zeilen = QString::fromUtf8(felder).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(zeilen.size(), 5);
+        for (const QString& z : zeilen)
+            for (const QString& f : z.split('|'))
+                QVERIFY2(!QStringLiteral("+-@").contains(f.left(1)) && (!f.startsWith('=') || f.startsWith("=\"")), qPrintable(f));
+        QVERIFY2(zeilen.at(3).startsWith(QStringLiteral("3|=\"007\"|=\"-2+3\"|120,5|12,25|")), qPrintable(zeilen.at(3)));
+        // read back into the same table: nothing to change
+        const Lauf ein = Starten({"--import", Datei("f.kvs"), Datei("f.csv"), "--ja"});
+        QCOMPARE(ein.code, 0);
+        QVERIFY2(ein.aus.contains(QStringLiteral("nichts zu ändern, 4 unverändert, 0 abgelehnt")), qPrintable(ein.aus));
+    }
+
+    // ---- the encoding of a file ----
+
+    void linesWhoseTextHangsOnTheEncodingAreRefused_data() {
+        QTest::addColumn<QByteArray>("datei");
+        QTest::addColumn<QList<int>>("abgelehnt");  // the refused lines
+        QTest::addColumn<int>("zweifel");
+        // a file of Windows-1252 with one line saved as UTF-8: that line would read "ÃœberlÃ¤ufe"
+        QTest::newRow("UTF-8 line in a Windows-1252 file")
+            << QByteArray("Ident;Form;Symbol;X;Y;Alarmtext\r\n1;Zulauf;;1;1;St\xF6rung\r\n2;Zulauf;;2;2;\r\n"
+                          "3;\xC3\x9c" "berl\xC3\xA4ufe;;3;3;\r\n")
+            << QList<int>{4} << 1;
+        QTest::newRow("only the text of the alarm hangs on it")
+            << QByteArray("Ident;Form;X;Alarmtext\r\n1;Zulauf;5;St\xF6rung\r\n2;Zulauf;6;\xC3\x9c" "berlauf\r\n")
+            << QList<int>{} << 0;
+        QTest::newRow("a bad byte after a byte-order mark")
+            << QByteArray("\xEF\xBB\xBFIdent;Form;Symbol\r\n1;Zulauf;Pfeil\xFF.gif\r\n2;Zulauf;PfeilRot.gif\r\n")
+            << QList<int>{2} << 1;
+        QTest::newRow("U+FFFD written as such")
+            << QByteArray("Ident;Form\n1;Zu\xEF\xBF\xBDlauf\n") << QList<int>{2} << 1;
+    }
+    void linesWhoseTextHangsOnTheEncodingAreRefused() {
+        QFETCH(QByteArray, datei);
+        QFETCH(QList<int>, abgelehnt);
+        QFETCH(int, zweifel);
+        QVERIFY(DatenbankAnlegen(Datei("k.kvs"), {{1, "Alt", QVariant(), 0, 0}, {2, "Alt", QVariant(), 0, 0}, {3, "Alt", QVariant(), 0, 0}}));
+        Schreiben(QStringLiteral("k.csv"), datei);
+        const ImportPlan plan = ImportPlan::Erstellen(Datei("k.kvs"), Datei("k.csv"), {});
+        QList<int> zeilen;
+        for (const auto& m : plan.Abgelehnt()) {
+            zeilen << m.zeile;
+            QVERIFY2(m.text.contains(QStringLiteral("Kodierung")) || m.text.contains(QStringLiteral("kein UTF-8")), qPrintable(m.text));
+        }
+        QCOMPARE(zeilen, abgelehnt);
+        QCOMPARE(plan.KodierungZweifelhaft(), zweifel);
+        // unasked, nothing of such a file is written; the other lines wait for a "j"
+        const QList<QVariantList> vorher = Tabelle(Datei("k.kvs"));
+        const Lauf l = Starten({"--import", Datei("k.kvs"), Datei("k.csv"), "--ja"});
+        QCOMPARE(l.code, zweifel ? 1 : 0);
+        if (zweifel) {
+            QCOMPARE(Tabelle(Datei("k.kvs")), vorher);
+            if (plan.Auftraege().isEmpty())
+                return;
+            QVERIFY2(l.aus.contains(QStringLiteral("Nichts geschrieben.")), qPrintable(l.aus));
+            const Lauf gefragt = Starten({"--import", Datei("k.kvs"), Datei("k.csv")}, "j\n");
+            QCOMPARE(gefragt.code, 1);
+            QVERIFY(Tabelle(Datei("k.kvs")) != vorher);
+        }
+    }
+
+    void fileMadeByIconvIsReadOrRefusedByItsLines() {
+        // files encoded by iconv, not by this program: Windows-1252 throughout, then with one UTF-8 line
+        if (QStandardPaths::findExecutable(QStringLiteral("iconv")).isEmpty())
+            QSKIP("iconv is not installed");
+        const QByteArray text = QStringLiteral("Ident;Form;Symbol;X;Y\r\n1;Übersicht;Pfeil grün.gif;1;2\r\n2;Kläranlage;;3;4\r\n").toUtf8();
+        const QByteArray ansi = Werkzeug(QStringLiteral("iconv"), {"-f", "UTF-8", "-t", "WINDOWS-1252"}, text);
+        QVERIFY(!ansi.isEmpty() && !ansi.contains("\xC3"));
+        QVERIFY(DatenbankAnlegen(Datei("i.kvs"), {{1, "Alt", QVariant(), 0, 0}, {2, "Alt", QVariant(), 0, 0}}));
+        Schreiben(QStringLiteral("i.csv"), ansi);
+        const ImportPlan ganz = ImportPlan::Erstellen(Datei("i.kvs"), Datei("i.csv"), {});
+        QVERIFY2(ganz.Abgelehnt().isEmpty(), qPrintable(ganz.Zusammenfassung()));
+        QCOMPARE(ganz.Auftraege().at(0).werte.at(0).toString(), QStringLiteral("Übersicht"));
+        QCOMPARE(ganz.Auftraege().at(0).werte.at(1).toString(), QStringLiteral("Pfeil grün.gif"));
+        Schreiben(QStringLiteral("i.csv"), ansi + QStringLiteral("3;Übersicht;;5;6\r\n").toUtf8());
+        const ImportPlan gemischt = ImportPlan::Erstellen(Datei("i.kvs"), Datei("i.csv"), {});
+        QCOMPARE(gemischt.Abgelehnt().size(), 1);
+        QCOMPARE(gemischt.Abgelehnt().first().zeile, 4);
+        QCOMPARE(gemischt.Auftraege().size(), 2);
+    }
+
+    // ---- exit codes and options of the import ----
+
+    void importWithSomeLinesRefusedEndsWithOne() {
+        QVERIFY(DatenbankAnlegen(Datei("e.kvs"), {{1, "Zulauf", QVariant(), 1, 1}, {2, "Zulauf", QVariant(), 2, 2}}));
+        Schreiben(QStringLiteral("e.csv"), "Ident;X\r\n1;10\r\n77;1\r\n");
+        const Lauf l = Starten({"--import", Datei("e.kvs"), Datei("e.csv"), "--ja"});
+        QCOMPARE(l.code, 1);
+        QVERIFY2(l.aus.contains(QStringLiteral("1 Alarme geschrieben.")) && l.aus.contains(QStringLiteral("1 Zeilen abgelehnt.")),
+                 qPrintable(l.aus));
+        QCOMPARE(Tabelle(Datei("e.kvs")).at(0).at(13).toInt(), 10);
+    }
+
+    void pictureWithoutBitmapIsTakenOnlyWhenAsked() {
+        const QString ini = IniSchreiben();
+        QVERIFY(DatenbankAnlegen(Datei("b.kvs"), {{1, "Zulauf", QVariant(), 1, 1}}));
+        Schreiben(QStringLiteral("b.csv"), "Ident;Form\r\n1;7\r\n");
+        const Lauf nein = Starten({"--import", Datei("b.kvs"), Datei("b.csv"), "--ja", "--ini", ini});
+        QCOMPARE(nein.code, 1);
+        QVERIFY2(nein.aus.contains(QStringLiteral("Zeile 2 (Alarm 1): Bild \"7\"")), qPrintable(nein.aus));
+        QCOMPARE(Tabelle(Datei("b.kvs")).at(0).at(11).toString(), QStringLiteral("Zulauf"));
+        const Lauf ja = Starten({"--import", Datei("b.kvs"), Datei("b.csv"), "--ja", "--fehlende-bilder", "--ini", ini});
+        QCOMPARE(ja.code, 0);
+        QVERIFY2(ja.aus.contains(QStringLiteral("Bild 7 hat keine Bitmap")), qPrintable(ja.aus));
+        QCOMPARE(Tabelle(Datei("b.kvs")).at(0).at(11).toString(), QStringLiteral("7"));
+    }
+
+    // ---- the command line of the program ----
+
+    void unknownOptionsAndMissingDisplayEndWithTwo_data() {
+        QTest::addColumn<QStringList>("argumente");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("unknown option") << QStringList{"--nachsehen"} << "Unbekannte Angabe \"--nachsehen\"";
+        QTest::newRow("unknown option behind a path") << QStringList{"a.kvs", "--schnell"} << "Aufruf: tavero";
+        QTest::newRow("a database without display") << QStringList{"a.kvs"} << "Keine Anzeige";
+        QTest::newRow("no argument without display") << QStringList{} << "xvfb-run";
+    }
+    void unknownOptionsAndMissingDisplayEndWithTwo() {
+        QFETCH(QStringList, argumente);
+        QFETCH(QString, text);
+        const Lauf l = Starten(argumente);
+        QCOMPARE(l.code, 2);
+        QVERIFY2(l.fehler.contains(text), qPrintable(l.fehler));
+    }
+
+    // ---- the copy between databases ----
+
+    void failedCopyToANewFileLeavesNothingBehind() {
+        Schreiben(QStringLiteral("kaputt.kvs"), QByteArray("SQLite format 3\0", 16) + QByteArray(400, 'x'));
+        QDir().mkpath(Datei("ziel"));
+        const Kopie::Ergebnis e = Kopie::Kopieren(Datei("kaputt.kvs"), Datei("ziel/neu.kvs"), false);
+        QVERIFY(!e.kopiert);
+        QCOMPARE(QDir(Datei("ziel")).entryList(QDir::Files | QDir::Hidden), QStringList());
+        // the retry finds no empty file in the way
+        QVERIFY(DatenbankAnlegen(Datei("gut.kvs"), {{1, "Zulauf", QVariant(), 120.5, "12,25"}, {2, "Zulauf", "A.gif", 3, 4}}));
+        const Kopie::Ergebnis wieder = Kopie::Kopieren(Datei("gut.kvs"), Datei("ziel/neu.kvs"), false);
+        QVERIFY2(wieder.kopiert, qPrintable(wieder.text + wieder.detail));
+        QCOMPARE(QDir(Datei("ziel")).entryList(QDir::Files | QDir::Hidden), QStringList{"neu.kvs"});
+        // positions with a decimal part arrive exactly, as number and as text
+        const QString unterschied = Unterschied(Tabelle(Datei("ziel/neu.kvs")), Tabelle(Datei("gut.kvs")));
+        QVERIFY2(unterschied.isEmpty(), qPrintable(unterschied));
+    }
+
+    void killedCopyLeavesNoFileUnderTheTargetsName() {
+        // a copy of many rows stopped hard halfway: the target's name stays free
+        const QString kopie = QCoreApplication::applicationDirPath() + QStringLiteral("/tavero-kopie");
+        {
+            TestDb t(Datei("gross.kvs"));
+            QVERIFY(t.Ausfuehren(QStringLiteral("CREATE TABLE Alarmdefs (%1)").arg(QLatin1String(SPALTEN))));
+            QVERIFY(t.Ausfuehren(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 400000) "
+                                                "INSERT INTO Alarmdefs SELECT i, 1, 0, 'V' || i, 3, '0', '100', 2, 7, 1000 + i, "
+                                                "'Text ' || i, 'Zulauf', 'A.gif', i % 100, i % 50, 150, 0, 1 FROM n")));
+        }
+        QProcess p;
+        p.start(kopie, {Datei("gross.kvs"), Datei("neu.kvs")});
+        QVERIFY(p.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(!QDir(m_dir->path()).entryList({".neu.kvs.*"}, QDir::Files | QDir::Hidden).isEmpty() ||
+                                     p.state() == QProcess::NotRunning,
+                                 20000);
+        p.kill();
+        p.waitForFinished();
+        if (p.exitStatus() == QProcess::NormalExit)
+            QSKIP("the copy ended before it could be stopped");
+        QVERIFY(!QFileInfo::exists(Datei("neu.kvs")));
+        p.start(kopie, {Datei("gross.kvs"), Datei("neu.kvs")});
+        QVERIFY(p.waitForFinished(120000));
+        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(TestDb(Datei("neu.kvs")).Tabelle().size(), 400000);
+    }
+
+    void copyWithoutReplaceRefusesATargetOfOneRow() {
+        QVERIFY(DatenbankAnlegen(Datei("q.kvs"), {{1, "Zulauf", QVariant(), 1, 1}, {2, "Zulauf", QVariant(), 2, 2}}));
+        QVERIFY(DatenbankAnlegen(Datei("z.kvs"), {{9, "Alt", QVariant(), 9, 9}}));
+        const QList<QVariantList> vorher = Tabelle(Datei("z.kvs"));
+        const Kopie::Ergebnis e = Kopie::Kopieren(Datei("q.kvs"), Datei("z.kvs"), false);
+        QVERIFY(!e.kopiert);
+        QVERIFY2(e.text.contains(QStringLiteral("enthält schon 1 Zeilen")), qPrintable(e.text));
+        QCOMPARE(Tabelle(Datei("z.kvs")), vorher);
+        QVERIFY(Kopie::Kopieren(Datei("q.kvs"), Datei("z.kvs"), true).kopiert);
+        QCOMPARE(Tabelle(Datei("z.kvs")).size(), 2);
+    }
+
+    void copyToAServerKeepsPositionsOrNamesTheRows() {
+        if (qEnvironmentVariableIsEmpty("PGHOST") || !QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")) ||
+            QStandardPaths::findExecutable(QStringLiteral("psql")).isEmpty())
+            QSKIP("no throw-away PostgreSQL server (the test script starts one with pg_virtualenv)");
+        const QString name = QStringLiteral("tavero_kopie_%1").arg(QCoreApplication::applicationPid());
+        const QString uri = QStringLiteral("postgresql://%1@%2:%3/%4")
+                                .arg(qEnvironmentVariable("PGUSER"), qEnvironmentVariable("PGHOST"),
+                                     qEnvironmentVariable("PGPORT", "5432"), name);
+        // the server is asked with psql, another client than the program's
+        auto psql = [](const QString& db, const QString& sql) {
+            return QString::fromUtf8(Werkzeug(QStringLiteral("psql"), {"-X", "-A", "-t", "-d", db, "-c", sql})).trimmed();
+        };
+        psql(qEnvironmentVariable("PGDATABASE", "postgres"), QStringLiteral("drop database if exists %1").arg(name));
+        psql(qEnvironmentVariable("PGDATABASE", "postgres"), QStringLiteral("create database %1").arg(name));
+        QVERIFY(DatenbankAnlegen(Datei("d.kvs"), {{1, "Zulauf", QVariant(), 120.5, 3}, {2, "Zulauf", QVariant(), 4, "12,25"},
+                                                  {3, "Zulauf", QVariant(), 120.0, "7"}}));
+        const Kopie::Ergebnis e = Kopie::Kopieren(Datei("d.kvs"), uri, false);
+        QVERIFY(!e.kopiert);
+        QVERIFY2(e.text.contains(QStringLiteral("2 Zeilen")) && e.text.contains(QStringLiteral("Alarme 1, 2")), qPrintable(e.text));
+        QCOMPARE(psql(name, QStringLiteral("select count(*) from pg_tables where tablename = 'Alarmdefs'")), QStringLiteral("0"));
+        // whole numbers, also as 120.0 or as the text "7", arrive as they are
+        QVERIFY(TestDb(Datei("d.kvs")).Ausfuehren(QStringLiteral("delete from Alarmdefs where Ident < 3")));
+        const Kopie::Ergebnis ganz = Kopie::Kopieren(Datei("d.kvs"), uri, false);
+        QVERIFY2(ganz.kopiert, qPrintable(ganz.text + ganz.detail));
+        QCOMPARE(psql(name, QStringLiteral("select \"X\" || '/' || \"Y\" from \"Alarmdefs\"")), QStringLiteral("120/7"));
+        psql(qEnvironmentVariable("PGDATABASE", "postgres"), QStringLiteral("drop database if exists %1 with (force)").arg(name));
+    }
+
+    // ---- files that are there but are no pictures ----
+
+    void reportNamesPicturesThatCannotBeRead() {
+        const QString rot = QStringLiteral("Standard\\PfeilRot.gif");
+        // a symbol cut short, one that is text, and a bitmap that lost its lower half
+        QByteArray gif = EinGif();
+        gif.chop(1);
+        Schreiben(QStringLiteral("Symbole/Halb.gif"), gif);
+        Schreiben(QStringLiteral("Symbole/Text.gif"), "GIF89a");
+        QByteArray bmp;
+        {
+            QFile f(Datei("Bilder/Zulauf/Zulauf.bmp"));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            bmp = f.readAll();
+        }
+        Schreiben(QStringLiteral("Bilder/Halb/Halb.bmp"), bmp.left(bmp.size() / 2));
+        QStringList symbole{"Halb.gif", "Text.gif", "PfeilRot.gif"};
+        // and symbols made by another program (Python's zlib and struct), whole and cut short
+        const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+        if (!python.isEmpty()) {
+            const int rc = QProcess::execute(python, {"-c", "import struct,zlib,sys\n"
+                "d=sys.argv[1]\n"
+                "def c(t,b): return struct.pack('>I',len(b))+t+b+struct.pack('>I',zlib.crc32(t+b))\n"
+                "raw=b''.join(b'\\0'+b'\\xff\\0\\0'*16 for _ in range(16))\n"
+                "png=b'\\x89PNG\\r\\n\\x1a\\n'+c(b'IHDR',struct.pack('>IIBBBBB',16,16,8,2,0,0,0))+c(b'IDAT',zlib.compress(raw))+c(b'IEND',b'')\n"
+                "open(d+'/Fremd.png','wb').write(png)\n"
+                "open(d+'/FremdHalb.png','wb').write(png[:-20])\n"
+                "px=b'\\0\\0\\xff'*16*16\n"
+                "open(d+'/Fremd.bmp','wb').write(b'BM'+struct.pack('<IHHI',54+len(px),0,0,54)+struct.pack('<IiiHHIIiiII',40,16,16,1,24,0,len(px),0,0,0,0)+px)\n",
+                Datei("Symbole")});
+            QCOMPARE(rc, 0);
+            symbole << "Fremd.png" << "FremdHalb.png" << "Fremd.bmp";
+        }
+        QList<Pfeil> pfeile;
+        for (int i = 0; i < symbole.size(); ++i)
+            pfeile << Pfeil{i + 1, "Zulauf", "Standard\\" + symbole[i], 10 * i, 10};
+        pfeile << Pfeil{50, "Halb", rot, 1, 1};
+        QVERIFY(DatenbankAnlegen(Datei("u.kvs"), pfeile));
+        const Pruefbericht b = Pruefbericht::Erstellen(Datei("u.kvs"), m_rahmen);
+        QStringList symbolBefund;
+        for (const auto& z : b.GruppeVon(Pruefbericht::Art::SymbolFehlt).zeilen)
+            symbolBefund << z.ident + ": " + z.befund;
+        QStringList erwartet{"1", "2"};
+        if (!python.isEmpty())
+            erwartet << "5";
+        QStringList idents;
+        for (const auto& z : b.GruppeVon(Pruefbericht::Art::SymbolFehlt).zeilen)
+            idents << z.ident;
+        QVERIFY2(idents == erwartet, qPrintable(symbolBefund.join('\n')));
+        QVERIFY(symbolBefund.first().contains(QStringLiteral("ist kein lesbares Bild")));
+        const auto& bilder = b.GruppeVon(Pruefbericht::Art::BildFehlt).zeilen;
+        QCOMPARE(bilder.size(), 1);
+        QVERIFY2(bilder.first().befund.contains(QStringLiteral("keine lesbare BMP-Datei")), qPrintable(bilder.first().befund));
+    }
+
+    // ---- the readings of the pictures ----
+
+    void keptReadingFollowsTheContentNotTheTime() {
+        const BildtextSpeicher speicher(Datei("speicher"));
+        const QString bild = Datei("Bilder/Zulauf/Zulauf.bmp");
+        QFile f(bild);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        const QDateTime zeit = f.fileTime(QFileDevice::FileModificationTime);
+        const auto stempel = BildtextSpeicher::StempelVon(bild);
+        QVERIFY(stempel);
+        Bildwort w;
+        w.text = QStringLiteral("P201");
+        w.box = QRect(1, 2, 3, 4);
+        QVERIFY(speicher.Ablegen(bild, *stempel, {w}));
+        QCOMPARE(speicher.Holen(bild).value_or(QList<Bildwort>()).size(), 1);
+        // another picture of the same size, the time kept as cp -p does
+        QByteArray inhalt = f.readAll();
+        inhalt[inhalt.size() - 1] = char(inhalt.back() ^ 0x55);
+        QVERIFY(f.seek(0));
+        QCOMPARE(f.write(inhalt), inhalt.size());
+        f.close();
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.setFileTime(zeit, QFileDevice::FileModificationTime));
+        f.close();
+        QCOMPARE(QFileInfo(bild).lastModified(), zeit);
+        QVERIFY(!speicher.Holen(bild));
+        // the same bytes under another name are the same picture
+        QVERIFY(QFile::copy(bild, Datei("kopie.bmp")));
+        const auto neu = BildtextSpeicher::StempelVon(bild);
+        QVERIFY(speicher.Ablegen(bild, *neu, {w, w}));
+        QCOMPARE(speicher.Holen(Datei("kopie.bmp")).value_or(QList<Bildwort>()).size(), 2);
+    }
+
+    void patternWithOneGroupTakesTheGroup() {
+        const Kennzeichenregel regel(QStringLiteral("^(P\\d+)_"));
+        QVERIFY(regel.Gueltig());
+        QCOMPARE(regel.Kennzeichen(QStringLiteral("P201_ST.3")), QStringLiteral("P201"));
     }
 };
 

@@ -2,24 +2,14 @@
 
 #include <cstdint>
 
+#include "platform/Utf16.h"
+
 namespace {
 // Code points of 0x80..0x9F in Windows-1252; 0 marks the five undefined bytes.
 constexpr std::uint16_t kObere[32] = {
     0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
     0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
 
-void Utf8Anhaengen(std::string& out, std::uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 }  // namespace
 
 namespace Cp1252 {
@@ -29,9 +19,9 @@ std::string ZuUtf8(const std::string& sAnsi) {
     out.reserve(sAnsi.size());
     for (unsigned char c : sAnsi) {
         if (c >= 0x80 && c <= 0x9F)
-            Utf8Anhaengen(out, kObere[c - 0x80] ? kObere[c - 0x80] : c);
+            Utf16::Utf8Anhaengen(out, kObere[c - 0x80] ? kObere[c - 0x80] : c);
         else
-            Utf8Anhaengen(out, c);
+            Utf16::Utf8Anhaengen(out, c);
     }
     return out;
 }

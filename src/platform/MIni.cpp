@@ -9,6 +9,7 @@
 #include "platform/MDatei.h"
 #include "platform/MRegistrierung.h"
 #include "platform/ProfilDatei.h"
+#include "platform/Utf16.h"
 #include "platform/WinUmgebung.h"
 
 #ifdef _WIN32
@@ -73,6 +74,7 @@ std::optional<std::pair<std::string, std::string>> Eintrag(const std::string& ze
 
 // A value as the caller receives it: one pair of quotes dropped, cut to the buffer.
 std::string Ausgeben(std::string wert) {
+    wert = Utf16::Bereinigt(wert);
     if (wert.size() >= 2 && (wert.front() == '"' || wert.front() == '\'') && wert.back() == wert.front())
         wert = wert.substr(1, wert.size() - 2);
     // the buffer counts characters of the ANSI form, one per letter
@@ -155,7 +157,7 @@ std::vector<std::pair<std::string, std::string>> IniLeseAbschnitt(const std::str
         auto paar = Eintrag(datei.zeilen[i]);
         if (!paar || paar->first.empty() || !gesehen.insert(Klein(paar->first)).second)
             continue;   // the first of a key given twice wins
-        paare.emplace_back(std::move(paar->first), Ausgeben(std::move(paar->second)));
+        paare.emplace_back(Utf16::Bereinigt(paar->first), Ausgeben(std::move(paar->second)));
     }
     return paare;
 }

@@ -135,7 +135,8 @@ bool ProfilDatei::Laden(const std::string& sUtf8, bool* pfVorhanden) {
         break;
     case Kodierung::Utf16le:
     case Kodierung::Utf16be:
-        text = Utf16::ZuUtf8(Einheiten(roh, marke, kodierung == Kodierung::Utf16le));
+        // a lone surrogate of the file is kept, so a line nobody changes is written back as it was
+        text = Utf16::ZuUtf8(Einheiten(roh, marke, kodierung == Kodierung::Utf16le), true);
         break;
     }
     zeilen = Zeilen(text);
@@ -155,7 +156,7 @@ std::string ProfilDatei::Inhalt() const {
     case Kodierung::Utf16be: {
         const bool fLe = kodierung == Kodierung::Utf16le;
         std::string out = fLe ? "\xFF\xFE" : "\xFE\xFF";
-        for (const char16_t e : Utf16::AusUtf8(text)) {
+        for (const char16_t e : Utf16::AusUtf8(text, true)) {
             const char lo = static_cast<char>(e & 0xFF), hi = static_cast<char>(e >> 8);
             out += fLe ? lo : hi;
             out += fLe ? hi : lo;

@@ -17,6 +17,8 @@ public:
     // Every line followed by CRLF, in the file's encoding with its mark.
     std::string Inhalt() const;
 
-    std::vector<std::string> zeilen;   // without their line ends
+    // Without their line ends. A lone surrogate of a UTF-16 file stands in its
+    // three-byte form (Utf16::ZuUtf8 keeping it); callers get Utf16::Bereinigt.
+    std::vector<std::string> zeilen;
     Kodierung kodierung = Kodierung::Ansi;
 };

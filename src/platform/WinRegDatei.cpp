@@ -40,37 +40,33 @@ bool IstUtf8(const std::string& s) {
     return true;
 }
 
-void Utf8Anhaengen(std::string& out, std::uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 // Reads a quoted text starting at s[pos] == '"'; pos ends behind the closing quote.
 std::optional<std::string> TextLesen(const std::string& s, std::size_t& pos) {
     if (pos >= s.size() || s[pos] != '"')
         return std::nullopt;
+    // Plain bytes gather in roh, \xHHHH escapes in einheiten (a surrogate pair
+    // written as two escapes is one character); at most one of them holds anything.
     std::string roh;
+    std::u16string einheiten;
     std::string out;
     auto rohAbgeben = [&] {
         out += IstUtf8(roh) ? roh : Cp1252::ZuUtf8(roh);
         roh.clear();
+    };
+    auto einheitenAbgeben = [&] {
+        out += Utf16::ZuUtf8(einheiten);
+        einheiten.clear();
     };
     for (++pos; pos < s.size(); ++pos) {
         const char c = s[pos];
         if (c == '"') {
             ++pos;
             rohAbgeben();
+            einheitenAbgeben();
             return out;
         }
         if (c != '\\') {
+            einheitenAbgeben();
             roh += c;
             continue;
         }
@@ -78,21 +74,22 @@ std::optional<std::string> TextLesen(const std::string& s, std::size_t& pos) {
             return std::nullopt;
         rohAbgeben();
         const char e = s[pos];
-        switch (e) {
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case 't': out += '\t'; break;
-        case '0': out += '\0'; break;
-        case 'x': {
+        if (e == 'x') {
             std::uint32_t cp = 0;
             int n = 0;
             while (n < 4 && pos + 1 < s.size() && HexZiffer(s[pos + 1]) >= 0) {
                 cp = cp * 16 + static_cast<std::uint32_t>(HexZiffer(s[++pos]));
                 ++n;
             }
-            Utf8Anhaengen(out, cp);
-            break;
+            einheiten += static_cast<char16_t>(cp);
+            continue;
         }
+        einheitenAbgeben();
+        switch (e) {
+        case 'n': out += '\n'; break;
+        case 'r': out += '\r'; break;
+        case 't': out += '\t'; break;
+        case '0': out += '\0'; break;
         default: out += e; break;  // \\ and \" and anything else stand for themselves
         }
     }
@@ -133,7 +130,12 @@ std::optional<std::string> KopfLesen(const std::string& zeile) {
     if (zeile.empty() || zeile[0] != '[')
         return std::nullopt;
     std::string roh;
+    std::u16string einheiten;  // \xHHHH escapes in a row: a surrogate pair is one character
     std::string out;
+    auto einheitenAbgeben = [&] {
+        out += Utf16::ZuUtf8(einheiten);
+        einheiten.clear();
+    };
     auto rohAbgeben = [&] {
         out += IstUtf8(roh) ? roh : Cp1252::ZuUtf8(roh);
         roh.clear();
@@ -146,14 +148,16 @@ std::optional<std::string> KopfLesen(const std::string& zeile) {
                 std::uint32_t cp = 0;
                 for (int n = 0; n < 4 && i + 1 < zeile.size() && HexZiffer(zeile[i + 1]) >= 0; ++n)
                     cp = cp * 16 + static_cast<std::uint32_t>(HexZiffer(zeile[++i]));
-                Utf8Anhaengen(out, cp);
+                einheiten += static_cast<char16_t>(cp);
             } else {
+                einheitenAbgeben();
                 // the control characters a key name was written with, as in values
                 const char e = zeile[++i];
                 out += e == 'n' ? '\n' : e == 'r' ? '\r' : e == 't' ? '\t' : e == '0' ? '\0' : e;
             }
             continue;
         }
+        einheitenAbgeben();
         if (zeile[i] == ']') {
             rohAbgeben();
             return out;
@@ -209,9 +213,10 @@ std::optional<std::vector<std::uint8_t>> HexLesen(const std::string& s) {
 }
 
 std::string Utf16Text(const std::vector<std::uint8_t>& b) {
-    std::string out;
+    std::u16string einheiten;
     for (std::size_t i = 0; i + 1 < b.size(); i += 2)
-        Utf8Anhaengen(out, static_cast<std::uint32_t>(b[i] | (b[i + 1] << 8)));
+        einheiten += static_cast<char16_t>(b[i] | (b[i + 1] << 8));
+    std::string out = Utf16::ZuUtf8(einheiten);
     if (!out.empty() && out.back() == '\0')
         out.pop_back();  // only the final zero is dropped
     return out;

@@ -159,6 +159,21 @@ std::vector<CKorvant::ListenEintrag> CKorvant::TexteLadenListe(std::int16_t nInd
     return liste;
 }
 
+std::string CKorvant::AlarmDatenbank(const std::string& sKviDatei, const std::string& sPfad) {
+    const std::string sNachName = sPfad + "\\" + MDatei::DateiTitel(MDatei::DateiName(sKviDatei)) + ".kvs";
+    const std::string sOrdner = MIni::IniLeseWert("alarm_server", "alarmpath", "", sKviDatei);
+    std::string sDatei = MIni::IniLeseWert("alarm_server", "database", "", sKviDatei);
+    if (!sOrdner.empty() && !sDatei.empty()) {
+        // a name without extension is the project's kind of file
+        if (MDatei::DateiTitel(sDatei) == MDatei::DateiName(sDatei))
+            sDatei += ".kvs";
+        const std::string sGenannt = sOrdner + "\\" + sDatei;
+        if (MDatei::DateiVorhanden(sGenannt))
+            return sGenannt;
+    }
+    return sNachName;
+}
+
 std::optional<std::string> CKorvant::ProjektPfad(const std::string& sDatei) {
     // the section "config" is read once, whatever number of index entries it has
     std::unordered_map<std::string, std::string> config;

@@ -78,6 +78,13 @@ public:
     // Information files (*.kvi) in the project folder whose project is present.
     std::vector<ProjektEintrag> ProjekteAuflisten() const;
 
+    // The alarm database of a project found by its information file sKviDatei
+    // whose "path" entry is sPfad: the database its section "alarm_server"
+    // names (alarmpath\database) where that file exists, else the file named
+    // after the information file in the project folder (sPfad\<title>.kvs),
+    // as a registered project's database is named after the project.
+    static std::string AlarmDatenbank(const std::string& sKviDatei, const std::string& sPfad);
+
     // Strict number of a Korvant.ini entry; false when it is not a number or
     // lies outside the 16-bit range.
     static bool ZahlLesen(const std::string& sText, std::int16_t& nZahl);

@@ -23,6 +23,10 @@ public:
     void Name(const std::string& New_Name) { msName = New_Name; }
     std::string Path() const { return msPath; }
     void Path(const std::string& New_Path) { msPath = New_Path; }
+    // The alarm database where it is not named after the project (Path\Name.kvs):
+    // a project found by its information file names it there. Empty otherwise.
+    std::string Datenbank() const { return msDatenbank; }
+    void Datenbank(const std::string& New_Datenbank) { msDatenbank = New_Datenbank; }
     std::int32_t PrjType() const { return mnPrjType; }
     void PrjType(std::int32_t New_PrjType) { mnPrjType = New_PrjType; }
     // The information file; nullptr before InitFromReg or AddToReg.
@@ -38,6 +42,7 @@ public:
 private:
     std::string msName;
     std::string msPath;
+    std::string msDatenbank;
     std::int32_t mnPrjType = 0;
     std::unique_ptr<CKVIProject> mKVI;
 };

@@ -1,5 +1,9 @@
 #include "shell/Befehlszeile.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
 #include "shell/Werkzeugbefehle.h"
 
 Befehlszeile::Befehlszeile(const QStringList& argumente) {
@@ -12,8 +16,37 @@ Befehlszeile::Befehlszeile(const QStringList& argumente) {
         m_Werkzeug = argumente.first();
         m_Argumente = argumente.mid(1);
     } else {
-        m_Pfad = argumente.join(QLatin1Char(' '));
+        // a known command behind a path is part of the path, as it always was
+        for (const QString& a : argumente)
+            if (a.startsWith(QLatin1String("--")) && !Werkzeugbefehle::Bekannt(a) && m_Unbekannt.isEmpty())
+                m_Unbekannt = a;
+        if (!m_Unbekannt.isEmpty())
+            m_Art = Art::Unbekannt;
+        else
+            m_Pfad = argumente.join(QLatin1Char(' '));
     }
+}
+
+QString Befehlszeile::OhneAnzeige() {
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+    return {};
+#else
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return {};
+    const QString anzeige = qEnvironmentVariable("DISPLAY");
+    const QString rat = QStringLiteral(" Ohne Anzeige laufen die Befehle --pruefbericht, --export, --import und "
+                                       "--vorschlaege; das Fenster startet auch unter xvfb-run tavero ….");
+    if (anzeige.isEmpty())
+        return QStringLiteral("Keine Anzeige: DISPLAY ist nicht gesetzt, das Fenster lässt sich nicht zeigen.") + rat;
+    // A local display (":0", "unix:0") is a socket of the X server; without it Qt would abort.
+    static const QRegularExpression lokal(QStringLiteral("^(unix)?:(\\d+)(\\.\\d+)?$"));
+    const auto m = lokal.match(anzeige);
+    if (m.hasMatch() && !QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X") + m.captured(2)))
+        return QStringLiteral("Keine Anzeige: unter DISPLAY=%1 läuft kein X-Server, das Fenster lässt sich nicht zeigen.")
+                   .arg(anzeige) +
+               rat;
+    return {};
+#endif
 }
 
 QString Befehlszeile::HilfeText() {

@@ -128,9 +128,11 @@ bool Zustimmung() {
 }
 
 int Importieren(const QStringList& argumente) {
-    const Angaben a = Zerlegen(argumente, 2, {QStringLiteral("--ini")}, {QStringLiteral("--ja")});
+    const Angaben a = Zerlegen(argumente, 2, {QStringLiteral("--ini")},
+                               {QStringLiteral("--ja"), QStringLiteral("--fehlende-bilder")});
     if (!a.fehler.isEmpty())
-        return Scheitern(a.fehler + QStringLiteral(" Aufruf: tavero --import DB DATEI.csv [--ja] [--ini Tavero.ini]"));
+        return Scheitern(a.fehler + QStringLiteral(" Aufruf: tavero --import DB DATEI.csv [--ja] [--fehlende-bilder] "
+                                                   "[--ini Tavero.ini]"));
     const QString ini = IniPfad(a);
     auto rahmen = RahmenLesen(ini);
     if (!rahmen && a.werte.contains(QStringLiteral("--ini")))
@@ -142,11 +144,21 @@ int Importieren(const QStringList& argumente) {
     const QString datei = a.positionen.at(1);
     if (Export::FormatNach(datei) == Export::Format::Xlsx)
         return Scheitern(QStringLiteral("Importiert werden CSV-Dateien; %1 in Excel als CSV speichern.").arg(datei));
-    const ImportPlan plan = ImportPlan::Erstellen(a.positionen.at(0), datei, *rahmen);
+    ImportPlan::Optionen optionen;
+    optionen.fehlendeBilderAnnehmen = a.schalter.contains(QStringLiteral("--fehlende-bilder"));
+    const ImportPlan plan = ImportPlan::Erstellen(a.positionen.at(0), datei, *rahmen, optionen);
     Ausgeben(plan.Zusammenfassung());
     if (plan.NichtsZuSchreiben())
         return plan.Abgelehnt().isEmpty() ? Gut : Befund;
-    if (!a.schalter.contains(QStringLiteral("--ja")) && !Zustimmung()) {
+    const bool ja = a.schalter.contains(QStringLiteral("--ja"));
+    if (ja && plan.KodierungZweifelhaft() > 0) {
+        // unasked, a file whose decoding is in doubt is not written in part
+        Ausgeben(QStringLiteral("%1 Zeilen hängen von der Kodierung der Datei ab; mit --ja wird nichts geschrieben. "
+                                "Die Datei als UTF-8 speichern oder ohne --ja einzeln bestätigen.\nNichts geschrieben.\n")
+                     .arg(plan.KodierungZweifelhaft()));
+        return Befund;
+    }
+    if (!ja && !Zustimmung()) {
         Ausgeben(QStringLiteral("Nichts geschrieben.\n"));
         return Befund;
     }
@@ -154,6 +166,11 @@ int Importieren(const QStringList& argumente) {
     if (!e.geschrieben)
         return Scheitern(e.text + (e.detail.isEmpty() ? QString() : QStringLiteral(" (") + e.detail + QLatin1Char(')')));
     Ausgeben(QStringLiteral("%1 Alarme geschrieben.\n").arg(plan.Auftraege().size()));
+    // written, yet not all the file asked for: a script must see that
+    if (!plan.Abgelehnt().isEmpty()) {
+        Ausgeben(QStringLiteral("%1 Zeilen abgelehnt.\n").arg(plan.Abgelehnt().size()));
+        return Befund;
+    }
     return Gut;
 }
 
@@ -214,9 +231,10 @@ const Befehl kBefehle[] = {
     {"--export", "--export DB DATEI.csv|DATEI.xlsx\n"
                  "      Ident, Form, Symbol, X, Y, Alarmtext aller Alarme; Ende 0, 2 bei Fehlern",
      Exportieren},
-    {"--import", "--import DB DATEI.csv [--ja] [--ini Tavero.ini]\n"
+    {"--import", "--import DB DATEI.csv [--ja] [--fehlende-bilder] [--ini Tavero.ini]\n"
                  "      zeigt die Änderungen und schreibt sie nach Rückfrage (--ja: ohne) in einem Schritt;\n"
-                 "      Ende 0 geschrieben oder nichts zu tun, 1 abgelehnt oder verneint, 2 bei Fehlern",
+                 "      --fehlende-bilder nimmt Zeilen an, deren Bild keine Bitmap hat;\n"
+                 "      Ende 0 alles geschrieben oder nichts zu tun, 1 Zeilen abgelehnt oder verneint, 2 bei Fehlern",
      Importieren},
     {"--vorschlaege", "--vorschlaege DB [--ini Tavero.ini] [--csv DATEI] [--muster REGEX] [--alle] [--annehmen]\n"
                       "      liest die Beschriftungen der Bilder und schlägt die Pfeilpositionen vor;\n"

@@ -139,6 +139,12 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 }
 
 frmMain::~frmMain() {
+    // The history is a child and is cleared only after this destructor: its
+    // signals must not reach the slots of a window that is half gone.
+    if (mVerlauf) {
+        disconnect(mVerlauf, nullptr, this, nullptr);
+        disconnect(mVerlauf->Stapel(), nullptr, this, nullptr);
+    }
     if (Hauptfenster::instanz() == this)
         Hauptfenster::setzen(nullptr);
     // The component ends its selection window while the MDI area still exists.
@@ -498,8 +504,10 @@ void frmMain::DatenbankOeffnen() {
             Dialoge::aktuell().Modal(&dlg);
         // No project chosen: the database path stays empty and AuswahlShow reports it.
         if (dlg.prj)
-            m_Auswahl->setAlarmDatenbank(Konfiguration::DatenbankPfad(QString::fromStdString(dlg.prj->Path()),
-                                                                       QString::fromStdString(dlg.prj->Name())));
+            m_Auswahl->setAlarmDatenbank(!dlg.prj->Datenbank().empty()
+                                             ? QString::fromStdString(dlg.prj->Datenbank())
+                                             : Konfiguration::DatenbankPfad(QString::fromStdString(dlg.prj->Path()),
+                                                                            QString::fromStdString(dlg.prj->Name())));
     });
     OeffnenAbschliessen(true);
 }

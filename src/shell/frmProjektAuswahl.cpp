@@ -262,11 +262,15 @@ void frmProjektAuswahl::lvwBekannt_ItemClick(QTreeWidgetItem* item) {
     // A registered project of type 3 shares the icon, but opens its registration.
     if (item->data(0, ROLLE_GEFUNDEN).toBool()) {
         const std::string sText = S(item->text(0));
-        const std::string sDesigner =
-            MIni::IniLeseWert("Config", "DesignerProject", sText + ".vbp", MPfad::ProjektOrdner("") + "\\" + sText);
+        const std::string sKvi = MPfad::ProjektOrdner("") + "\\" + sText;
+        const std::string sDesigner = MIni::IniLeseWert("Config", "DesignerProject", sText + ".vbp", sKvi);
         if (!ClassicProject)
             ClassicProject = std::make_shared<CRegProject>();
         ClassicProject->Name(S(item->text(1)) + "\\" + sDesigner);
+        // The designer file's name gives no database: the information file tells
+        // which one the project has, so the project opens like a registered one.
+        ClassicProject->Path(S(item->text(1)));
+        ClassicProject->Datenbank(CKorvant::AlarmDatenbank(sKvi, S(item->text(1))));
         prj = ClassicProject;
     } else {
         try {

@@ -30,11 +30,23 @@ int main(int argc, char** argv) {
         Ausgeben(Befehlszeile::VersionsText(QString::fromLatin1(Anwendung::Version)));
         return 0;
     }
+    if (befehl.art() == Befehlszeile::Art::Unbekannt) {
+        std::fputs(QStringLiteral("tavero: Unbekannte Angabe \"%1\".\n").arg(befehl.unbekannt()).toUtf8().constData(),
+                   stderr);
+        std::fputs(Befehlszeile::HilfeText().toUtf8().constData(), stderr);
+        return 2;
+    }
     if (befehl.art() == Befehlszeile::Art::Werkzeug) {
         int qtArgc = 1;
         QCoreApplication app(qtArgc, argv);
         Anwendung::Einrichten();
         return Werkzeugbefehle::Ausfuehren(befehl.werkzeug(), befehl.werkzeugArgumente());
+    }
+
+    const QString ohneAnzeige = Befehlszeile::OhneAnzeige();
+    if (!ohneAnzeige.isEmpty()) {
+        std::fputs((QStringLiteral("tavero: ") + ohneAnzeige + QLatin1Char('\n')).toUtf8().constData(), stderr);
+        return 2;
     }
 
     // Qt sees the program name only: it would take words such as "-style" or

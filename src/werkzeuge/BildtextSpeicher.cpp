@@ -14,7 +14,7 @@
 #include "werkzeuge/Texterkennung.h"
 
 namespace {
-const QString Kennung = QStringLiteral("Tavero Bildtext 1");
+const QString Kennung = QStringLiteral("Tavero Bildtext 2");
 
 QMutex g_sperre;
 QString g_ordner;
@@ -53,15 +53,22 @@ QString BildtextSpeicher::StandardOrdner() {
 }
 
 std::optional<BildtextSpeicher::Stempel> BildtextSpeicher::StempelVon(const QString& datei) {
-    const QFileInfo f(datei);
-    if (!f.isFile())
+    const QFileInfo info(datei);
+    if (!info.isFile())
         return std::nullopt;
-    return Stempel{f.size(), f.lastModified().toMSecsSinceEpoch()};
+    QFile f(datei);
+    if (!f.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    // MD5 as a fingerprint, not a seal: fast, and two different pictures never meet by chance
+    QCryptographicHash hash(QCryptographicHash::Md5);
+    if (!hash.addData(&f) || f.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return Stempel{f.size(), info.lastModified().toMSecsSinceEpoch(), hash.result().toHex()};
 }
 
-QString BildtextSpeicher::EintragFuer(const QString& datei) const {
-    const QByteArray schluessel = QCryptographicHash::hash(Absolut(datei).toUtf8(), QCryptographicHash::Sha1).toHex();
-    return m_ordner + QLatin1Char('/') + QString::fromLatin1(schluessel) + QStringLiteral(".txt");
+QString BildtextSpeicher::EintragFuer(const Stempel& stempel) const {
+    return m_ordner + QLatin1Char('/') + QString::fromLatin1(stempel.inhalt) + QLatin1Char('-') +
+           QString::number(stempel.groesse) + QStringLiteral(".txt");
 }
 
 // An entry: the header lines naming file, state and way of reading, then one
@@ -70,14 +77,16 @@ std::optional<QList<Bildwort>> BildtextSpeicher::Holen(const QString& datei) con
     const auto stempel = StempelVon(datei);
     if (!stempel)
         return std::nullopt;
-    QFile f(EintragFuer(datei));
+    QFile f(EintragFuer(*stempel));
     if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
         return std::nullopt;
     QTextStream ein(&f);
-    const QStringList kopf = {Kennung,
-                              Absolut(datei),
-                              QString::number(stempel->groesse),
-                              QString::number(stempel->geaendert),
+    // the file the words were read from is named for the reader only: the same
+    // bytes under another name give the same words
+    if (ein.readLine() != Kennung)
+        return std::nullopt;
+    ein.readLine();
+    const QStringList kopf = {QString::number(stempel->groesse), QString::fromLatin1(stempel->inhalt),
                               Texterkennung::Leseart()};
     for (const QString& erwartet : kopf)
         if (ein.readLine() != erwartet)
@@ -109,14 +118,14 @@ bool BildtextSpeicher::Ablegen(const QString& datei, const Stempel& stempel, con
         return false;
     if (!QDir().mkpath(m_ordner))
         return false;
-    QSaveFile f(EintragFuer(datei));
+    QSaveFile f(EintragFuer(stempel));
     if (!f.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
     QTextStream aus(&f);
     aus << Kennung << '\n'
         << Absolut(datei) << '\n'
         << stempel.groesse << '\n'
-        << stempel.geaendert << '\n'
+        << QString::fromLatin1(stempel.inhalt) << '\n'
         << Texterkennung::Leseart() << '\n'
         << woerter.size() << '\n';
     for (const Bildwort& w : woerter)

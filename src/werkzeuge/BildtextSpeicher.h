@@ -1,8 +1,10 @@
 #pragma once
 // The words read from each picture file, kept beside the user's settings (not
-// in the project), so that a picture is read only once as long as its size and
-// modification time stay the same. Each entry is one file, replaced whole, so
-// a reading stopped halfway leaves no broken entry.
+// in the project), so that a picture is read only once as long as its content
+// stays the same. Entries are keyed by a hash of the file's bytes, not by its
+// size and time: a picture replaced by another of the same size with the time
+// kept (cp -p, unzip, rsync) is read anew. Each entry is one file, replaced
+// whole, so a reading stopped halfway leaves no broken entry.
 #include <QList>
 #include <QString>
 #include <optional>
@@ -15,7 +17,8 @@ public:
     struct Stempel {
         qint64 groesse = -1;
         qint64 geaendert = 0;  // ms since the epoch
-        bool operator==(const Stempel&) const = default;
+        QByteArray inhalt;     // hash of the bytes, hex
+        bool operator==(const Stempel& s) const { return groesse == s.groesse && inhalt == s.inhalt; }
     };
 
     explicit BildtextSpeicher(const QString& ordner = StandardOrdner());
@@ -34,6 +37,6 @@ public:
     bool Ablegen(const QString& datei, const Stempel& stempel, const QList<Bildwort>& woerter) const;
 
 private:
-    QString EintragFuer(const QString& datei) const;
+    QString EintragFuer(const Stempel& stempel) const;
     QString m_ordner;
 };

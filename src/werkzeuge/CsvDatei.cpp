@@ -9,60 +9,112 @@
 #include "werkzeuge/DateiFehler.h"
 
 namespace {
-QString Entschluesseln(const QByteArray& daten, CsvDatei::Kodierung* kodierung) {
-    static const char marke[] = "\xEF\xBB\xBF";
-    if (daten.startsWith(marke)) {
-        *kodierung = CsvDatei::Kodierung::Utf8MitMarke;
-        return QString::fromUtf8(daten.constData() + 3, daten.size() - 3);
-    }
-    // Text that is valid UTF-8 is taken as such: Windows-1252 umlauts never
-    // form valid UTF-8 sequences in real texts.
+bool NurAscii(const QByteArray& b) {
+    for (const char c : b)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
+bool GueltigesUtf8(QByteArrayView b) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(daten);
-    if (!utf8.hasError()) {
-        *kodierung = CsvDatei::Kodierung::Utf8;
-        return text;
-    }
-    *kodierung = CsvDatei::Kodierung::Windows1252;
-    return QString::fromStdString(Cp1252::ZuUtf8(daten.toStdString()));
+    const QString t = utf8.decode(b);
+    Q_UNUSED(t);
+    return !utf8.hasError();
+}
+
+// The encoding of the whole file: a byte-order mark says UTF-8; text that is
+// valid UTF-8 is taken as such (Windows-1252 umlauts never form valid UTF-8
+// sequences in real texts); anything else is Windows-1252.
+CsvDatei::Kodierung KodierungErkennen(const QByteArray& daten) {
+    if (daten.startsWith("\xEF\xBB\xBF"))
+        return CsvDatei::Kodierung::Utf8MitMarke;
+    return GueltigesUtf8(daten) ? CsvDatei::Kodierung::Utf8 : CsvDatei::Kodierung::Windows1252;
 }
 
 // The separator the first line uses outside quotes; a semicolon where it has as
 // many as commas (a one-column file has neither).
-QChar TrennerFinden(const QString& text) {
+char TrennerFinden(QByteArrayView text) {
     int semikolon = 0, komma = 0;
     bool zitiert = false;
-    for (const QChar c : text) {
-        if (c == QLatin1Char('"'))
+    for (const char c : text) {
+        if (c == '"')
             zitiert = !zitiert;
         else if (zitiert)
             continue;
-        else if (c == QLatin1Char(';'))
+        else if (c == ';')
             ++semikolon;
-        else if (c == QLatin1Char(','))
+        else if (c == ',')
             ++komma;
-        else if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+        else if (c == '\r' || c == '\n')
             break;
     }
-    return komma > semikolon ? QLatin1Char(',') : QLatin1Char(';');
+    return komma > semikolon ? ',' : ';';
+}
+
+// Characters a spreadsheet reads as the start of a formula.
+bool FormelAnfang(QChar c) {
+    return c == QLatin1Char('=') || c == QLatin1Char('+') || c == QLatin1Char('-') || c == QLatin1Char('@') ||
+           c == QLatin1Char('\t') ||
+           c == QChar(0xFF1D) || c == QChar(0xFF0B) || c == QChar(0xFF0D) || c == QChar(0xFF20);  // their full-width forms
+}
+
+// A whole number without leading zero, or one with a decimal comma: a
+// spreadsheet with German settings shows it and writes it back as it was.
+bool SchlichteZahl(const QString& t) {
+    const qsizetype komma = t.indexOf(QLatin1Char(','));
+    const QStringView ganz = QStringView(t).left(komma < 0 ? t.size() : komma);
+    if (ganz.isEmpty() || ganz.size() > 15 || (ganz.size() > 1 && ganz.front() == QLatin1Char('0')))
+        return false;
+    for (const QChar c : ganz)
+        if (!c.isDigit() || c.unicode() > '9')
+            return false;
+    if (komma < 0)
+        return true;
+    const QStringView bruch = QStringView(t).mid(komma + 1);
+    if (bruch.isEmpty())
+        return false;
+    for (const QChar c : bruch)
+        if (c.unicode() < '0' || c.unicode() > '9')
+            return false;
+    return true;
 }
 }  // namespace
 
 CsvDatei::Inhalt CsvDatei::Lesen(const QByteArray& daten, const QString& sName) {
     Inhalt inhalt;
-    const QString text = Entschluesseln(daten, &inhalt.kodierung);
-    const QChar trenner = TrennerFinden(text);
-    inhalt.trenner = trenner;
+    inhalt.kodierung = KodierungErkennen(daten);
+    const qsizetype anfang = inhalt.kodierung == Kodierung::Utf8MitMarke ? 3 : 0;
+    const QByteArrayView text = QByteArrayView(daten).sliced(anfang);
+    const char trenner = TrennerFinden(text);
+    inhalt.trenner = QLatin1Char(trenner);
+    const bool ansi = inhalt.kodierung == Kodierung::Windows1252;
 
+    // The fields are cut from the bytes (separators, quotes and line ends are
+    // the same bytes in both encodings) and each is decoded on its own, so a
+    // field whose text hangs on the file's encoding can be named.
     Satz satz;
     satz.zeile = 1;
-    QString feld;
+    QByteArray feld;
     bool zitiert = false;       // inside quotes
     bool warZitiert = false;    // the field began with a quote
     int zeile = 1;
     int zitatZeile = 0;
     auto feldEnde = [&] {
-        satz.felder << feld;
+        bool unsicher = false;
+        QString t;
+        if (NurAscii(feld)) {
+            t = QString::fromLatin1(feld);
+        } else if (ansi) {
+            t = QString::fromStdString(Cp1252::ZuUtf8(feld.toStdString()));
+            unsicher = GueltigesUtf8(feld);
+        } else {
+            t = QString::fromUtf8(feld);
+            unsicher = t.contains(QChar::ReplacementCharacter);
+        }
+        if (unsicher)
+            satz.unsicher << satz.felder.size();
+        satz.felder << t;
         feld.clear();
         warZitiert = false;
     };
@@ -74,16 +126,17 @@ CsvDatei::Inhalt CsvDatei::Lesen(const QByteArray& daten, const QString& sName) 
         if (!leer)
             inhalt.saetze << satz;
         satz.felder.clear();
+        satz.unsicher.clear();
         satz.zeile = ++zeile;
     };
-    const QChar* p = text.constData();
-    const QChar* const ende = p + text.size();
+    const char* p = text.data();
+    const char* const ende = p + text.size();
     while (p < ende) {
-        const QChar c = *p++;
+        const char c = *p++;
         if (zitiert) {
-            if (c == QLatin1Char('"')) {
-                if (p < ende && *p == QLatin1Char('"')) {
-                    feld += QLatin1Char('"');
+            if (c == '"') {
+                if (p < ende && *p == '"') {
+                    feld += '"';
                     ++p;
                 } else {
                     zitiert = false;
@@ -93,11 +146,11 @@ CsvDatei::Inhalt CsvDatei::Lesen(const QByteArray& daten, const QString& sName) 
             }
         } else if (c == trenner) {
             feldEnde();
-        } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            if (c == QLatin1Char('\r') && p < ende && *p == QLatin1Char('\n'))
+        } else if (c == '\r' || c == '\n') {
+            if (c == '\r' && p < ende && *p == '\n')
                 ++p;
             satzEnde();
-        } else if (c == QLatin1Char('"') && feld.isEmpty() && !warZitiert) {
+        } else if (c == '"' && feld.isEmpty() && !warZitiert) {
             zitiert = true;
             warZitiert = true;
             zitatZeile = zeile;
@@ -129,7 +182,92 @@ CsvDatei::Inhalt CsvDatei::DateiLesen(const QString& sDatei) {
 
 QByteArray CsvDatei::Marke() { return QByteArray("\xEF\xBB\xBF"); }
 
+bool CsvDatei::Schuetzen(const QString& text) {
+    if (text.isEmpty())
+        return false;
+    if (FormelAnfang(text.front()))
+        return true;
+    // numbers, dates, times, fractions, percentages: digits with nothing but these between them
+    bool ziffer = false, nurZahlzeichen = true;
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        if (u >= '0' && u <= '9')
+            ziffer = true;
+        else if (!QStringView(u"-/.:, %+()eE$\u20AC").contains(c))
+            nurZahlzeichen = false;
+    }
+    if (ziffer && nurZahlzeichen)
+        return !SchlichteZahl(text);
+    static const QStringList wahrheiten = {QStringLiteral("wahr"), QStringLiteral("falsch"), QStringLiteral("true"),
+                                           QStringLiteral("false")};
+    return wahrheiten.contains(text.trimmed().toLower());
+}
+
+QString CsvDatei::Geschuetzt(const QString& text) {
+    constexpr qsizetype kStueck = 255;
+    QString t = QStringLiteral("=");
+    for (qsizetype i = 0; i < text.size() || i == 0; i += kStueck) {
+        if (i)
+            t += QLatin1Char('&');
+        t += QLatin1Char('"') + text.mid(i, kStueck).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+    }
+    return t;
+}
+
+QString CsvDatei::Klartext(const QString& feld) {
+    if (!feld.startsWith(QLatin1String("=\"")) || !feld.endsWith(QLatin1Char('"')))
+        return feld;
+    QString text;
+    qsizetype i = 1;
+    while (true) {
+        if (i >= feld.size() || feld.at(i) != QLatin1Char('"'))
+            return feld;
+        for (++i;; ++i) {
+            if (i >= feld.size())
+                return feld;
+            if (feld.at(i) == QLatin1Char('"')) {
+                if (i + 1 < feld.size() && feld.at(i + 1) == QLatin1Char('"')) {
+                    text += QLatin1Char('"');
+                    ++i;
+                    continue;
+                }
+                break;
+            }
+            text += feld.at(i);
+        }
+        ++i;  // behind the closing quote
+        if (i == feld.size())
+            return text;
+        if (feld.at(i) != QLatin1Char('&'))
+            return feld;
+        ++i;
+    }
+}
+
 void CsvDatei::FeldAnhaengen(QByteArray& ziel, const char* utf8, qsizetype laenge) {
+    // most fields are plain: the test for protection looks at the first byte and the digits only
+    bool pruefen = laenge > 0;
+    if (pruefen) {
+        const char a = utf8[0];
+        bool zahlzeichen = true;
+        for (qsizetype i = 0; i < laenge && zahlzeichen; ++i)
+            zahlzeichen = std::strchr("0123456789-/.:, %+()eE$", utf8[i]) != nullptr && utf8[i] != '\0';
+        const bool wahrheit = laenge >= 4 && laenge <= 7;
+        pruefen = zahlzeichen || wahrheit || a == '=' || a == '+' || a == '-' || a == '@' || a == '\t' ||
+                  static_cast<unsigned char>(a) >= 0x80;
+    }
+    if (pruefen) {
+        const QString text = QString::fromUtf8(utf8, laenge);
+        if (Schuetzen(text)) {
+            const QByteArray g = Geschuetzt(text).toUtf8();
+            FeldRoh(ziel, g.constData(), g.size());
+            return;
+        }
+    }
+    FeldRoh(ziel, utf8, laenge);
+}
+
+void CsvDatei::FeldRoh(QByteArray& ziel, const char* utf8, qsizetype laenge) {
     bool zitieren = false;
     for (qsizetype i = 0; i < laenge && !zitieren; ++i) {
         const char c = utf8[i];
@@ -146,6 +284,12 @@ void CsvDatei::FeldAnhaengen(QByteArray& ziel, const char* utf8, qsizetype laeng
         ziel.append(utf8[i]);
     }
     ziel.append('"');
+}
+
+QString CsvDatei::Feld(const QString& text) {
+    QByteArray b;
+    FeldAnhaengen(b, text);
+    return QString::fromUtf8(b);
 }
 
 void CsvDatei::FeldAnhaengen(QByteArray& ziel, const QString& feld) {

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -65,6 +66,9 @@ qsizetype Export::CsvSchreiben(const QString& sDatenbank, const QString& sDatei,
                 puffer.append(CsvDatei::Trenner);
             if (w[i].art == Wert::Art::Text)
                 CsvDatei::FeldAnhaengen(puffer, w[i].text, w[i].laenge);
+            else if (w[i].art == Wert::Art::Kommazahl)
+                // German settings read a decimal comma; "120.5" could become a date
+                CsvDatei::FeldAnhaengen(puffer, w[i].Text().replace(QLatin1Char('.'), QLatin1Char(',')));
             else
                 w[i].Anhaengen(puffer);
         }
@@ -86,14 +90,23 @@ qsizetype Export::XlsxSchreiben(const QString& sDatenbank, const QString& sDatei
     if (!info.absoluteDir().exists())
         NichtSchreibbar(sDatei, QStringLiteral("der Ordner fehlt"));
     // The library writes its file when closed; it is written beside the target
-    // and renamed over it, so a failed export leaves the old file whole.
-    const QString neu = info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".neu");
+    // and renamed over it, so a failed export leaves the old file whole. The
+    // name is new each time and made by us (exclusively), so two exports to one
+    // target and a link planted under a known name change nothing else.
+    QTemporaryFile vorlage(info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX.neu"));
+    vorlage.setAutoRemove(false);
+    if (!vorlage.open())
+        NichtSchreibbar(sDatei, vorlage.errorString());
+    const QString neu = vorlage.fileName();
+    vorlage.close();
     const QByteArray neuName = QFile::encodeName(neu);
     lxw_workbook_options optionen{};
     optionen.constant_memory = LXW_TRUE;  // rows go to disk as they come: a million rows stay small
     lxw_workbook* buch = workbook_new_opt(neuName.constData(), &optionen);
-    if (!buch)
+    if (!buch) {
+        QFile::remove(neu);
         NichtSchreibbar(sDatei);
+    }
     struct Buch {
         lxw_workbook* buch;
         QString datei;
@@ -157,6 +170,10 @@ qsizetype Export::XlsxSchreiben(const QString& sDatenbank, const QString& sDatei
         QFile::remove(neu);
         NichtSchreibbar(sDatei, QString::fromUtf8(lxw_strerror(geschlossen)));
     }
+    // the temporary file is the owner's alone; the export gets the rights the file had, or the usual ones
+    QFile::setPermissions(neu, info.exists() ? QFile::permissions(ziel)
+                                             : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser |
+                                                   QFile::ReadGroup | QFile::ReadOther);
     std::error_code ec;
     std::filesystem::rename(std::filesystem::path(neuName.toStdString()), std::filesystem::path(QFile::encodeName(ziel).toStdString()), ec);
     if (ec) {

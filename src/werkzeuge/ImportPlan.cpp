@@ -4,11 +4,15 @@
 #include <QHash>
 #include <QSet>
 #include <array>
+#include <cmath>
+#include <optional>
 #include <map>
 
 #include "alarms/AlarmRecord.h"
 #include "alarms/AlarmdefsDurchlauf.h"
 #include "alarms/AlarmdefsZugriff.h"
+#include "platform/Cp1252.h"
+#include "werkzeuge/BildDateien.h"
 #include "werkzeuge/DateiFehler.h"
 
 namespace {
@@ -50,17 +54,52 @@ QVariant AlsVariant(const Wert& w) {
     return {};
 }
 
+// A number with a decimal part as a position may hold it ("120,5" or 120.5);
+// nullopt for anything else.
+std::optional<double> Kommazahl(const QVariant& v) {
+    if (v.typeId() == QMetaType::Double)
+        return v.toDouble();
+    bool ok = false;
+    const double d = v.toString().trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+    return ok && std::isfinite(d) ? std::optional<double>(d) : std::nullopt;
+}
+
 // Whether the stored value already is what the file gives.
 bool Gleich(int spalte, const QVariant& gespeichert, const QVariant& neu) {
     if (gespeichert.isNull() || neu.isNull())
         return gespeichert.isNull() && neu.isNull();
     if (AlarmdefsZugriff::IstZahlenSpalte(spalte)) {
-        bool ok = false;
-        const double d = gespeichert.toDouble(&ok);
-        return ok && gespeichert.typeId() != QMetaType::QString ? d == static_cast<double>(neu.toLongLong())
-                                                                : gespeichert.toString() == neu.toString();
+        // 120.5 stored and "120,5" in the file, or 120 and "120": the same number
+        const auto a = Kommazahl(gespeichert), b = Kommazahl(neu);
+        return a && b ? *a == *b : gespeichert.toString() == neu.toString();
     }
     return gespeichert.toString() == neu.toString();
+}
+
+// The file's value of a column as the write takes it; a position with a decimal
+// part is kept as the number it is, so it can be compared with the table.
+std::optional<QString> WertLesen(int spalte, const QString& text, QVariant* gespeichert) {
+    const auto fehler = AlarmdefsZugriff::WertPruefen(spalte, text, gespeichert);
+    if (!fehler || (spalte != AlarmFeld::X && spalte != AlarmFeld::Y))
+        return fehler;
+    const auto d = Kommazahl(text);
+    if (!d)
+        return fehler;
+    *gespeichert = *d;
+    return std::nullopt;
+}
+
+// Why a field hangs on the file's encoding, German.
+QString Unsicher(const QString& spalte, const QString& text, CsvDatei::Kodierung kodierung) {
+    if (kodierung == CsvDatei::Kodierung::Windows1252) {
+        const QString utf8 = QString::fromUtf8(Cp1252::AusUtf8(text.toStdString()));
+        return QStringLiteral("%1 \"%2\" hängt von der Kodierung ab: die Datei wird als Windows-1252 gelesen, "
+                              "diese Zeile ist aber UTF-8 (\"%3\"); nichts aus dieser Zeile wird übernommen.")
+            .arg(spalte, text, utf8);
+    }
+    return QStringLiteral("%1 \"%2\" enthält Bytes, die kein UTF-8 sind (als \uFFFD gelesen); nichts aus dieser "
+                          "Zeile wird übernommen.")
+        .arg(spalte, text);
 }
 
 QString ZeilenText(const QList<int>& zeilen) {
@@ -84,11 +123,21 @@ qsizetype ImportPlan::Aenderungen(int spalte) const {
 }
 
 ImportPlan ImportPlan::Erstellen(const QString& sDatenbank, const QString& sDatei, const Projektrahmen& rahmen) {
-    return Erstellen(sDatenbank, CsvDatei::DateiLesen(sDatei), sDatei, rahmen);
+    return Erstellen(sDatenbank, sDatei, rahmen, Optionen());
 }
 
 ImportPlan ImportPlan::Erstellen(const QString& sDatenbank, const CsvDatei::Inhalt& inhalt, const QString& sDatei,
                                  const Projektrahmen& rahmen) {
+    return Erstellen(sDatenbank, inhalt, sDatei, rahmen, Optionen());
+}
+
+ImportPlan ImportPlan::Erstellen(const QString& sDatenbank, const QString& sDatei, const Projektrahmen& rahmen,
+                                 const Optionen& optionen) {
+    return Erstellen(sDatenbank, CsvDatei::DateiLesen(sDatei), sDatei, rahmen, optionen);
+}
+
+ImportPlan ImportPlan::Erstellen(const QString& sDatenbank, const CsvDatei::Inhalt& inhalt, const QString& sDatei,
+                                 const Projektrahmen& rahmen, const Optionen& optionen) {
     ImportPlan plan;
     plan.m_datenbank = sDatenbank;
     plan.m_datei = sDatei;
@@ -128,7 +177,8 @@ ImportPlan ImportPlan::Erstellen(const QString& sDatenbank, const CsvDatei::Inha
         ++plan.m_zeilen;
         Vorschlag v;
         v.zeile = s.zeile;
-        v.identText = s.felder.value(identFeld);
+        // a text the export wrote as ="…" so that a spreadsheet kept it is that text again
+        v.identText = CsvDatei::Klartext(s.felder.value(identFeld));
         auto ablehnen = [&](const QString& text) { plan.m_abgelehnt << Meldung{s.zeile, v.identText, text}; };
         if (s.felder.size() < kopfFelder) {
             ablehnen(QStringLiteral("%1 Felder, die Kopfzeile hat %2; nichts aus dieser Zeile wird übernommen.")
@@ -156,8 +206,14 @@ ImportPlan ImportPlan::Erstellen(const QString& sDatenbank, const CsvDatei::Inha
                 v.werte << QVariant();
                 continue;
             }
+            const QString text = CsvDatei::Klartext(s.felder.at(feld[i]));
+            if (s.Unsicher(feld[i]) && (kSpalten[i] == AlarmFeld::Form || kSpalten[i] == AlarmFeld::Symbol)) {
+                grund = Unsicher(AlarmRecordBau::SpaltenNamen().at(kSpalten[i]), text, inhalt.kodierung);
+                ++plan.m_kodierungZweifelhaft;
+                break;
+            }
             QVariant gespeichert;
-            if (const auto fehler = AlarmdefsZugriff::WertPruefen(kSpalten[i], s.felder.at(feld[i]), &gespeichert))
+            if (const auto fehler = WertLesen(kSpalten[i], text, &gespeichert))
                 grund = *fehler;
             v.werte << gespeichert;
         }
@@ -204,6 +260,8 @@ ImportPlan ImportPlan::Erstellen(const QString& sDatenbank, const CsvDatei::Inha
     const QSet<QString> bilder(bildNamen.begin(), bildNamen.end());
     const QSet<QString> symbole(rahmen.symbolListe.begin(), rahmen.symbolListe.end());
     std::map<QString, QList<const Vorschlag*>> fremdeBilder, fremdeSymbole;  // by name, in name order
+    std::map<QString, QList<const Vorschlag*>> fehlendeBilder;
+    BildDateien dateien(rahmen.bilderPath, rahmen.symbolPath);
     for (const Vorschlag& v : std::as_const(vorschlaege)) {
         auto ablehnen = [&](const QString& text) { plan.m_abgelehnt << Meldung{v.zeile, v.identText, text}; };
         const QList<int>& gleiche = zeilenJeNummer.value(v.ident);
@@ -227,22 +285,56 @@ ImportPlan ImportPlan::Erstellen(const QString& sDatenbank, const CsvDatei::Inha
         }
         Schreibauftrag a;
         a.ident = QString::number(v.ident);
-        for (std::size_t i = 0; i < kSpalten.size(); ++i) {
-            if (feld[i] < 0 || Gleich(kSpalten[i], g.werte[i], v.werte.at(static_cast<int>(i))))
+        QString grund;
+        for (std::size_t i = 0; i < kSpalten.size() && grund.isEmpty(); ++i) {
+            QVariant neu = v.werte.at(static_cast<int>(i));
+            if (feld[i] < 0 || Gleich(kSpalten[i], g.werte[i], neu))
                 continue;
+            if (neu.typeId() == QMetaType::Double) {
+                const double d = neu.toDouble();
+                if (std::floor(d) != d || std::fabs(d) > 9.0e15) {
+                    // a position the table holds with a decimal part is kept above; a new one is no pixel
+                    grund = QStringLiteral("Die Spalte %1 nimmt nur ganze Zahlen auf, nicht \"%2\" (eine Position mit "
+                                           "Nachkommastellen bleibt nur, wie die Tabelle sie hat).")
+                                .arg(AlarmRecordBau::SpaltenNamen().at(kSpalten[i]),
+                                     QString::number(d, 'g', 17).replace(QLatin1Char('.'), QLatin1Char(',')));
+                    break;
+                }
+                neu = static_cast<qlonglong>(d);
+            }
+            // A picture is written only where its bitmap is: a name a spreadsheet
+            // changed ("007" became "7") would take the arrow off its picture.
+            if (kSpalten[i] == AlarmFeld::Form && !neu.toString().isEmpty() && !rahmen.bilderPath.isEmpty()) {
+                const BildDateien::Bitmap& bmp = dateien.Bild(neu.toString());
+                if (!bmp.vorhanden && !optionen.fehlendeBilderAnnehmen) {
+                    grund = QStringLiteral("Bild \"%1\": %2 gibt es nicht; nichts aus dieser Zeile wird übernommen "
+                                           "(--fehlende-bilder nimmt solche Zeilen an).")
+                                .arg(neu.toString(), bmp.pfad);
+                    break;
+                }
+            }
             a.spalten << kSpalten[i];
-            a.werte << v.werte.at(static_cast<int>(i));
-            ++plan.m_aenderungen[i];
-            const QString neu = v.werte.at(static_cast<int>(i)).toString();
-            if (kSpalten[i] == AlarmFeld::Form && !neu.isEmpty() && !bilder.isEmpty() && !bilder.contains(neu))
-                fremdeBilder[neu] << &v;
-            if (kSpalten[i] == AlarmFeld::Symbol && !neu.isEmpty() && !symbole.isEmpty() &&
-                !symbole.contains(AlarmRecordBau::SymbolDateiName(neu)))
-                fremdeSymbole[AlarmRecordBau::SymbolDateiName(neu)] << &v;
+            a.werte << neu;
+        }
+        if (!grund.isEmpty()) {
+            ablehnen(grund);
+            continue;
         }
         if (a.spalten.isEmpty()) {
             ++plan.m_unveraendert;
             continue;
+        }
+        for (int k = 0; k < a.spalten.size(); ++k) {
+            const int spalte = a.spalten.at(k);
+            ++plan.m_aenderungen[Stelle(spalte)];
+            const QString neu = a.werte.at(k).toString();
+            if (spalte == AlarmFeld::Form && !neu.isEmpty() && !bilder.isEmpty() && !bilder.contains(neu))
+                fremdeBilder[neu] << &v;
+            if (spalte == AlarmFeld::Form && !neu.isEmpty() && !rahmen.bilderPath.isEmpty() && !dateien.Bild(neu).vorhanden)
+                fehlendeBilder[neu] << &v;
+            if (spalte == AlarmFeld::Symbol && !neu.isEmpty() && !symbole.isEmpty() &&
+                !symbole.contains(AlarmRecordBau::SymbolDateiName(neu)))
+                fremdeSymbole[AlarmRecordBau::SymbolDateiName(neu)] << &v;
         }
         a.gelesen = g.satz;
         plan.m_auftraege << a;
@@ -259,6 +351,7 @@ ImportPlan ImportPlan::Erstellen(const QString& sDatenbank, const CsvDatei::Inha
     };
     warnen(fremdeBilder, QStringLiteral("Bild %1 steht nicht in der Bilderliste"));
     warnen(fremdeSymbole, QStringLiteral("Symbol %1 steht nicht in der Symbolliste"));
+    warnen(fehlendeBilder, QStringLiteral("Bild %1 hat keine Bitmap im Bilderordner"));
     std::stable_sort(plan.m_abgelehnt.begin(), plan.m_abgelehnt.end(),
                      [](const Meldung& a, const Meldung& b) { return a.zeile < b.zeile; });
     return plan;

@@ -21,12 +21,22 @@ public:
         QString Text() const;  // "Zeile 5 (Alarm 12): " + text
     };
 
+    struct Optionen {
+        // A Form whose bitmap is not in the picture folder is refused (a spreadsheet
+        // makes "7" of "007"); with this the line is taken, with a warning.
+        bool fehlendeBilderAnnehmen = false;
+    };
+
     // Reads the file (Windows or POSIX path) and the table. Throws DateiFehler
     // when the file cannot be read or has no header naming Ident and one of
     // Form, Symbol, X, Y; AlarmdefsFehler when the table cannot be read.
     static ImportPlan Erstellen(const QString& sDatenbank, const QString& sDatei, const Projektrahmen& rahmen);
+    static ImportPlan Erstellen(const QString& sDatenbank, const QString& sDatei, const Projektrahmen& rahmen,
+                                const Optionen& optionen);
     static ImportPlan Erstellen(const QString& sDatenbank, const CsvDatei::Inhalt& inhalt, const QString& sDatei,
                                 const Projektrahmen& rahmen);
+    static ImportPlan Erstellen(const QString& sDatenbank, const CsvDatei::Inhalt& inhalt, const QString& sDatei,
+                                const Projektrahmen& rahmen, const Optionen& optionen);
 
     // One write per alarm that changes: only the columns that change, gelesen
     // the row as read for this plan (Ident, Alarmtext, Form, Symbol, X, Y; the
@@ -38,6 +48,9 @@ public:
     qsizetype Unveraendert() const { return m_unveraendert; } // lines the table holds already
     qsizetype Aenderungen(int spalte) const;                  // alarms whose Form, Symbol, X or Y changes
     bool NichtsZuSchreiben() const { return m_auftraege.isEmpty(); }
+    // Lines refused because their Form or Symbol hangs on the file's encoding:
+    // the file's decoding is in doubt, so nothing of it is written unasked.
+    qsizetype KodierungZweifelhaft() const { return m_kodierungZweifelhaft; }
 
     // German: the counts, then the refused lines and the warnings.
     QString Zusammenfassung() const;
@@ -58,5 +71,6 @@ private:
     QList<Meldung> m_warnungen;
     qsizetype m_zeilen = 0;
     qsizetype m_unveraendert = 0;
+    qsizetype m_kodierungZweifelhaft = 0;
     qsizetype m_aenderungen[4] = {0, 0, 0, 0};  // Form, Symbol, X, Y
 };

@@ -1,7 +1,12 @@
 #include "werkzeuge/Kopie.h"
 
 #include <QAtomicInteger>
+#include <QFile>
 #include <QFileInfo>
+#include <QSqlField>
+#include <QSqlRecord>
+#include <QTemporaryFile>
+#include <optional>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -36,35 +41,104 @@ Kopie::Ergebnis Fehler(const QString& text, const QString& detail = {}) {
     return e;
 }
 
-// The target's connection, closed and removed again at the end.
+// The target's connection, closed and removed again at the end. A new file is
+// filled under a name of its own beside the target and takes the target's
+// name only once it is complete, so a failed or killed copy leaves no empty
+// or half file where the retry looks.
 class Ziel {
 public:
-    explicit Ziel(const QString& sZiel) : m_name(QStringLiteral("tavero-kopie-%1").arg(g_kopien.fetchAndAddRelaxed(1))) {
+    explicit Ziel(const QString& sZiel)
+        : m_ziel(sZiel), m_name(QStringLiteral("tavero-kopie-%1").arg(g_kopien.fetchAndAddRelaxed(1))) {
         const Datenbankadresse a(sZiel);
         if (a.art() == Datenbankadresse::Art::Datei && !QFileInfo::exists(a.Pfad())) {
-            // A new file becomes a new SQLite database.
+            m_pfad = a.Pfad();
+            const QFileInfo info(m_pfad);
+            QTemporaryFile neu(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
+                               QStringLiteral(".XXXXXX.neu"));
+            neu.setAutoRemove(false);
+            if (!neu.open())
+                throw AlarmdefsFehler(QStringLiteral("Die Datei %1 lässt sich nicht anlegen.").arg(sZiel), neu.errorString());
+            m_neuePfad = neu.fileName();
+            neu.close();
             m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-            m_db.setDatabaseName(a.Pfad());
+            m_db.setDatabaseName(m_neuePfad);
             if (!m_db.open())
                 throw AlarmdefsFehler(QStringLiteral("Die Datei %1 lässt sich nicht anlegen.").arg(sZiel),
                                       m_db.lastError().text());
-            m_neu = true;
             return;
         }
         m_db = AlarmdefsZugriff::Oeffnen(sZiel, m_name);
     }
     ~Ziel() {
+        Schliessen();
+        if (!m_neuePfad.isEmpty()) {
+            QFile::remove(m_neuePfad);
+            QFile::remove(m_neuePfad + QStringLiteral("-journal"));
+        }
+    }
+    QSqlDatabase& db() { return m_db; }
+    // After the commit: a new file takes its name. A file someone made under
+    // that name meanwhile is not replaced.
+    std::optional<QString> Abschliessen() {
+        if (m_neuePfad.isEmpty())
+            return std::nullopt;
+        Schliessen();
+        QFile::setPermissions(m_neuePfad, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser |
+                                              QFile::ReadGroup | QFile::ReadOther);
+        QFile neu(m_neuePfad);
+        if (!neu.rename(m_pfad))
+            return QStringLiteral("Die Datei %1 lässt sich nicht anlegen (%2); nichts wurde kopiert.")
+                .arg(m_ziel, QFileInfo::exists(m_pfad) ? QStringLiteral("es gibt sie inzwischen") : neu.errorString());
+        m_neuePfad.clear();
+        return std::nullopt;
+    }
+
+private:
+    void Schliessen() {
+        if (m_db.isValid())
+            m_db.close();
         m_db = QSqlDatabase();
         AlarmdefsZugriff::Schliessen(m_name);
     }
-    QSqlDatabase& db() { return m_db; }
-    bool neu() const { return m_neu; }
-
-private:
+    QString m_ziel;
     QString m_name;
+    QString m_pfad;       // a new file: where it goes
+    QString m_neuePfad;   // a new file: where it is filled
     QSqlDatabase m_db;
-    bool m_neu = false;
 };
+
+// Whether the target's column keeps only whole numbers (a server's integer).
+bool GanzzahlSpalte(const QSqlDatabase& db, const QString& tabelle, const QString& spalte) {
+    const QSqlRecord r = db.record(tabelle);
+    int i = 0;
+    while (i < r.count() && r.fieldName(i).compare(spalte, Qt::CaseInsensitive) != 0)
+        ++i;
+    if (i == r.count())
+        return false;
+    switch (r.field(i).metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A position as a column of whole numbers takes it, exactly; nullopt when it
+// cannot (a decimal part, a text that is no whole number).
+std::optional<QVariant> Ganzzahlig(const AlarmdefsDurchlauf::Wert& w) {
+    switch (w.art) {
+    case AlarmdefsDurchlauf::Wert::Art::Null: return QVariant();
+    case AlarmdefsDurchlauf::Wert::Art::Zahl: return QVariant(w.zahl);
+    default: break;
+    }
+    const auto n = w.GanzeZahl();
+    return n ? std::optional<QVariant>(QVariant(*n)) : std::nullopt;
+}
 }  // namespace
 
 QString Kopie::TabelleAnlegenSql(bool server) {
@@ -128,6 +202,13 @@ Kopie::Ergebnis Kopie::Kopieren(const QString& quelle, const QString& ziel, bool
             return QStringLiteral("insert into %1 (%2) values %3")
                 .arg(tabelle, spalten, QStringList(zeilen, eine).join(QLatin1Char(',')));
         };
+        // A server's column of whole numbers would round a position with a decimal
+        // part ("120,5") or refuse a text: such rows are named and nothing is
+        // copied. SQLite keeps any value as it is.
+        const bool xGanz = server && (anlegen || GanzzahlSpalte(db, tabelle, QStringLiteral("X")));
+        const bool yGanz = server && (anlegen || GanzzahlSpalte(db, tabelle, QStringLiteral("Y")));
+        QStringList ungenau;
+        qsizetype ungenauZeilen = 0;
         QSqlQuery block(db);
         block.prepare(einfuegenSql(kBlock));
         QVariantList puffer;
@@ -144,16 +225,41 @@ Kopie::Ergebnis Kopie::Kopieren(const QString& quelle, const QString& ziel, bool
         AlarmdefsDurchlauf::Lesen(quelle, AlarmRecordBau::SpaltenNamen(), {}, [&](const AlarmdefsDurchlauf::Wert* w) {
             if (fehler)
                 return;
-            for (int i = 0; i < AlarmFeld::Spalten; ++i)
+            bool zeileUngenau = false;
+            const qsizetype anfang = puffer.size();
+            for (int i = 0; i < AlarmFeld::Spalten; ++i) {
+                if ((i == AlarmFeld::X && xGanz) || (i == AlarmFeld::Y && yGanz)) {
+                    if (const auto ganz = Ganzzahlig(w[i])) {
+                        puffer << *ganz;
+                        continue;
+                    }
+                    zeileUngenau = true;
+                }
                 puffer << Wert(w[i]);
+            }
+            if (zeileUngenau && ++ungenauZeilen <= 20)
+                ungenau << w[AlarmFeld::Ident].Text();
+            // once a row cannot be copied exactly, the others are only looked at
+            if (ungenauZeilen > 0) {
+                puffer.resize(anfang);
+                return;
+            }
             ++zeilen;
             if (puffer.size() == kBlock * AlarmFeld::Spalten)
                 schreiben(block, kBlock);
         });
-        if (!fehler && !puffer.isEmpty()) {
+        if (!fehler && ungenauZeilen == 0 && !puffer.isEmpty()) {
             QSqlQuery rest(db);
             rest.prepare(einfuegenSql(static_cast<int>(puffer.size() / AlarmFeld::Spalten)));
             schreiben(rest, static_cast<int>(puffer.size() / AlarmFeld::Spalten));
+        }
+        if (ungenauZeilen > 0) {
+            db.rollback();
+            return Fehler(QStringLiteral("Die Spalten X und Y von %1 nehmen nur ganze Zahlen auf; %2 Zeilen halten dort "
+                                         "Nachkommastellen oder Text (Alarme %3%4). Nichts wurde kopiert.")
+                              .arg(ziel)
+                              .arg(ungenauZeilen)
+                              .arg(ungenau.join(QStringLiteral(", ")), ungenauZeilen > 20 ? QStringLiteral(", …") : QString()));
         }
         if (fehler)
             return abbrechen(*fehler);
@@ -182,6 +288,11 @@ Kopie::Ergebnis Kopie::Kopieren(const QString& quelle, const QString& ziel, bool
             return abbrechen(QSqlError(meldungFehlt, meldungFehlt));
         if (!db.commit())
             return abbrechen(db.lastError());
+        // no statement may hold the new file open while it takes its name
+        sql.clear();
+        block.clear();
+        if (const auto nicht = ziel_.Abschliessen())
+            return Fehler(*nicht);
         Ergebnis e;
         e.kopiert = true;
         e.zeilen = zeilen;

@@ -259,10 +259,13 @@ Pruefbericht Pruefbericht::Erstellen(const QString& sDatenbank, const Projektrah
                     s.gesehen = true;
                     const QString wert = symbole.Text(e.symbol);
                     const QString datei = AlarmRecordBau::SymbolDateiName(wert);
-                    s.fehlt = datei.isEmpty() || !dateien.SymbolVorhanden(datei);
-                    s.befund = datei.isEmpty()
-                                   ? QStringLiteral("Symbol %1 nennt keine Datei").arg(wert)
-                                   : QStringLiteral("Symbol %1: %2 fehlt").arg(wert, dateien.SymbolPfad(datei));
+                    const bool da = !datei.isEmpty() && dateien.SymbolVorhanden(datei);
+                    // a file that is there but no picture shows no arrow either
+                    s.fehlt = !da || !dateien.SymbolLesbar(datei);
+                    s.befund = datei.isEmpty() ? QStringLiteral("Symbol %1 nennt keine Datei").arg(wert)
+                               : !da           ? QStringLiteral("Symbol %1: %2 fehlt").arg(wert, dateien.SymbolPfad(datei))
+                                               : QStringLiteral("Symbol %1: %2 ist kein lesbares Bild")
+                                                     .arg(wert, dateien.SymbolPfad(datei));
                 }
                 if (s.fehlt)
                     neueZeile(Art::SymbolFehlt, s.befund);
@@ -283,7 +286,7 @@ Pruefbericht Pruefbericht::Erstellen(const QString& sDatenbank, const Projektrah
                     bild.breite = bmp.groesse->width();
                     bild.hoehe = bmp.groesse->height();
                 }
-                bild.befundFehlt = bmp.vorhanden ? QStringLiteral("Bild %1: %2 ist keine lesbare BMP-Datei").arg(form, bmp.pfad)
+                bild.befundFehlt = bmp.vorhanden ? QStringLiteral("Bild %1: %2 ist keine lesbare BMP-Datei (kein Bild oder unvollständig)").arg(form, bmp.pfad)
                                                  : QStringLiteral("Bild %1: %2 fehlt").arg(form, bmp.pfad);
                 bild.inListe = liste.contains(form);
                 bild.befundListe = QStringLiteral("Bild %1 steht nicht in der Bilderliste").arg(form);

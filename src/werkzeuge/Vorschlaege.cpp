@@ -1,5 +1,7 @@
 #include "werkzeuge/Vorschlaege.h"
 
+#include "werkzeuge/CsvDatei.h"
+
 #include <QPoint>
 #include <optional>
 
@@ -27,11 +29,8 @@ QString Stellen(const Vorschlag& v) {
     return s.join(QLatin1Char(' '));
 }
 
-QString CsvFeld(const QString& s) {
-    if (!s.contains(QLatin1Char(';')) && !s.contains(QLatin1Char('"')) && !s.contains(QLatin1Char('\n')))
-        return s;
-    return QLatin1Char('"') + QString(s).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-}
+// Quoted where needed, and a text a spreadsheet would evaluate or turn into a date written as text.
+QString CsvFeld(const QString& s) { return CsvDatei::Feld(s); }
 }  // namespace
 
 AlarmListeTyp Vorschlaege::AlarmeLesen(const QString& sDatenbank, const QStringList& bilder, bool alle) {
@@ -180,7 +179,7 @@ QString Vorschlaege::Csv(const QList<Vorschlag>& vorschlaege) {
                            gefunden ? QString::number(v.x) : QString(),
                            gefunden ? QString::number(v.y) : QString(),
                            StatusText(v.art),
-                           Stellen(v),
+                           CsvFeld(Stellen(v)),
                            CsvFeld(v.grund)}
                    .join(QLatin1Char(';')) +
                QLatin1Char('\n');

@@ -40,10 +40,16 @@ bool TestDb::Ausfuehren(const QString& sql, const QVariantList& werte) {
     return m_ok;
 }
 
-QList<QVariantList> TestDb::Tabelle() {
+QList<QVariantList> TestDb::Tabelle() { return Abfrage(QStringLiteral("select * from Alarmdefs order by rowid")); }
+
+QList<QVariantList> TestDb::Abfrage(const QString& sql, const QVariantList& werte) {
     QList<QVariantList> zeilen;
     QSqlQuery q(db());
-    q.exec(QStringLiteral("select * from Alarmdefs order by rowid"));
+    q.prepare(sql);
+    for (const QVariant& v : werte)
+        q.addBindValue(v);
+    if (!q.exec())
+        qWarning() << sql << q.lastError().text();
     while (q.next()) {
         QVariantList z;
         for (int i = 0; i < q.record().count(); ++i)

@@ -16,6 +16,8 @@ public:
     bool Ausfuehren(const QString& sql, const QVariantList& werte = {});
     // All rows of Alarmdefs in file order, every column as stored (type and NULL kept).
     QList<QVariantList> Tabelle();
+    // The rows a query gives, every column as stored.
+    QList<QVariantList> Abfrage(const QString& sql, const QVariantList& werte = {});
 
     // The 18 columns of Alarmdefs with the types the HMI project's tables have.
     static const char* const Spalten;
