@@ -271,6 +271,73 @@ private slots:
                             .arg(auftrag.ident)).toString(), QStringLiteral("9anders"));
     }
 
+    void lockedRowIsGivenUpWithinTwoSeconds() {
+        SkriptDialoge dialoge;
+        QFile verweis(m_sqlite);
+        QVERIFY(verweis.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        verweis.write(m_uri.toUtf8() + "\n");
+        verweis.close();
+        frmMain a;
+        a.resize(1200, 900);
+        a.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&a));
+        a.Laden(m_sqlite);
+        Server s(m_datenbank);
+        const QString ident = s.wert(QStringLiteral("select min(\"Ident\") from \"Alarmdefs\" where \"X\" is not null")).toString();
+        const QString form = s.wert(QStringLiteral("select \"Form\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toString();
+        const int x = s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toInt();
+        QVERIFY(a.mgobjAuswahl()->Fenster()->AlarmZeigen(ident));
+        frmPicture* bild = a.BildfensterFallsDa();
+        QVERIFY(bild && bild->PfeilAnzahl() == 2);
+        const QPoint vorher = bild->imgPfeil(1).Rechteck().topLeft();
+
+        // Another client (psql, a process of its own) holds the row, then the whole table.
+        auto halten = [&](const QString& sperre) {
+            auto* p = new QProcess(this);
+            p->start(QStringLiteral("psql"), {QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
+                                              QStringLiteral("begin; %1; select pg_sleep(8); commit;").arg(sperre)});
+            return p;
+        };
+        auto wartet = [&s] {
+            return s.wert(QStringLiteral("select count(*) from pg_stat_activity where query like '%pg_sleep(8)%' "
+                                         "and state = 'active' and pid <> pg_backend_pid()")).toInt() == 1;
+        };
+        QProcess* anderer = halten(QStringLiteral("select 1 from \"Alarmdefs\" where \"Ident\" = %1 for update").arg(ident));
+        QTRY_VERIFY(wartet());
+        const QPoint p = bild->imgPfeil(1).Rechteck().center();
+        QElapsedTimer uhr;
+        uhr.start();
+        QTest::mousePress(bild->Formbox, Qt::LeftButton, {}, p);
+        QTest::mouseMove(bild->Formbox, p + QPoint(100, 0));
+        QTest::mouseRelease(bild->Formbox, Qt::LeftButton, {}, p + QPoint(100, 0));
+        const qint64 dauer = uhr.elapsed();
+        QVERIFY2(dauer < 3000, qPrintable(QString::number(dauer)));
+        QVERIFY2(a.StatusTextLesen(1).contains(QStringLiteral("gesperrt")), qPrintable(a.StatusTextLesen(1)));
+        QCOMPARE(bild->imgPfeil(1).Rechteck().topLeft(), vorher);  // the arrow went back
+        anderer->kill();
+        anderer->waitForFinished();
+        QVERIFY(s.ausfuehren(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity where query like "
+                                            "'%pg_sleep(8)%' and pid <> pg_backend_pid()")));
+        QCOMPARE(s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toInt(), x);
+
+        // A read meets a table another client holds: given up with the same words.
+        anderer = halten(QStringLiteral("lock table \"Alarmdefs\" in access exclusive mode"));
+        QTRY_VERIFY(wartet());
+        uhr.restart();
+        QString text;
+        try {
+            AlarmdefsZugriff::AlarmListeLesen(m_uri, form);
+        } catch (const AlarmdefsFehler& f) {
+            text = f.Text();
+        }
+        QVERIFY2(uhr.elapsed() < 3000, qPrintable(QString::number(uhr.elapsed())));
+        QVERIFY2(text.contains(QStringLiteral("gesperrt")), qPrintable(text));
+        anderer->kill();
+        anderer->waitForFinished();
+        QVERIFY(s.ausfuehren(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity where query like "
+                                            "'%pg_sleep(8)%' and pid <> pg_backend_pid()")));
+    }
+
     void gridShowsEveryRowOfARepeatedNumber() {
         // A table without a key: each alarm five times, each row told apart by its
         // text; more rows than the first part read, so one number's rows lie on both sides.

@@ -57,6 +57,10 @@ bool Serverdienst::Verbinden(QString* grund, QString* detail) {
             *detail = f.Detail();
         return false;
     }
+    // Writes, the rows other clients wrote and the regular check run on this
+    // connection, each one short statement: one that takes longer is waiting
+    // for something and is given up like a lock.
+    QSqlQuery(m_db).exec(QStringLiteral("set statement_timeout = %1").arg(AlarmdefsZugriff::WarteAufSperreMs));
     QSqlDriver* treiber = m_db.driver();
     connect(treiber, &QSqlDriver::notification, this, &Serverdienst::Meldung, Qt::UniqueConnection);
     treiber->subscribeToNotification(QString::fromLatin1(AlarmdefsZugriff::Benachrichtigung));
