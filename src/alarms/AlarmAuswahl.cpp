@@ -237,6 +237,11 @@ Sammelergebnis AlarmAuswahl::ZeilenSchreiben(const QList<Schreibauftrag>& auftra
     } else {
         s = AlarmdefsZugriff::SchreibenAlle(m_AlarmDatenbank, auftraege);
     }
+    SammelergebnisMelden(s, beschreibung);
+    return s;
+}
+
+void AlarmAuswahl::SammelergebnisMelden(const Sammelergebnis& s, const QString& beschreibung) {
     if (s.geschrieben) {
         QList<Zeilenstand> staende;
         for (const Schreibergebnis& e : std::as_const(s.zeilen))
@@ -250,7 +255,6 @@ Sammelergebnis AlarmAuswahl::ZeilenSchreiben(const QList<Schreibauftrag>& auftra
         if (auto stand = StandNach(s.zeilen.at(s.abgelehnt)))
             Melden({*stand});
     }
-    return s;
 }
 
 std::optional<Zeilenstand> AlarmAuswahl::StandNach(const Schreibergebnis& e) {

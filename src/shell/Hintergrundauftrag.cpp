@@ -1,0 +1,176 @@
+#include "shell/Hintergrundauftrag.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QMainWindow>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QThread>
+#include <QTimer>
+
+#include "alarms/AlarmdefsZugriff.h"
+#include "werkzeuge/DateiFehler.h"
+
+namespace {
+int g_laufende = 0;
+
+QMainWindow* HauptfensterVon(QWidget* w) {
+    for (; w; w = w->parentWidget())
+        if (auto* m = qobject_cast<QMainWindow*>(w))
+            return m;
+    return nullptr;
+}
+}  // namespace
+
+Hintergrundauftrag::Hintergrundauftrag(const QString& titel, QWidget* fenster, Arbeit arbeit)
+    : QObject(fenster), m_titel(titel), m_fenster(fenster), m_arbeit(std::move(arbeit)) {}
+
+Hintergrundauftrag::~Hintergrundauftrag() {
+    if (m_thread) {
+        // The window goes: the work stops and its clean-up runs before the job is gone.
+        m_lauf.Abbrechen();
+        m_thread->wait();
+        delete m_thread;
+    }
+    if (m_laeuft)
+        --g_laufende;
+    delete m_anzeige;
+}
+
+int Hintergrundauftrag::Laufende() { return g_laufende; }
+
+void Hintergrundauftrag::Starten() {
+    if (m_thread)
+        return;
+    m_laeuft = true;
+    ++g_laufende;
+    m_thread = QThread::create([this] {
+        const Auftragslauf::Rahmen rahmen(&m_lauf);
+        try {
+            m_arbeit(m_lauf);
+            m_ausgang = Ausgang::Fertig;
+        } catch (const Auftragsabbruch&) {
+            m_ausgang = Ausgang::Abgebrochen;
+        } catch (...) {
+            // handed to the user-interface thread, which says it in German
+            m_fehler = std::current_exception();
+            m_ausgang = Ausgang::Fehler;
+        }
+    });
+    m_thread->setObjectName(m_titel);
+    // finished comes from the worker; this object lives on the user-interface thread: queued.
+    connect(m_thread, &QThread::finished, this, &Hintergrundauftrag::Ende);
+    Anzeigen();
+    m_thread->start();
+}
+
+void Hintergrundauftrag::Abbrechen() {
+    m_lauf.Abbrechen();
+    if (m_text && m_laeuft)
+        m_text->setText(m_titel + QStringLiteral(": wird abgebrochen …"));
+    if (m_abbrechen)
+        m_abbrechen->setEnabled(false);
+}
+
+void Hintergrundauftrag::Anzeigen() {
+    if (!m_fenster)
+        return;
+    if (QMainWindow* haupt = HauptfensterVon(m_fenster)) {
+        m_anzeige = new QWidget;
+        m_anzeige->setObjectName(QStringLiteral("Hintergrundauftrag"));
+        auto* ly = new QHBoxLayout(m_anzeige);
+        ly->setContentsMargins(0, 0, 0, 0);
+        m_text = new QLabel(m_titel, m_anzeige);
+        m_balken = new QProgressBar(m_anzeige);
+        m_balken->setObjectName(QStringLiteral("Auftragsfortschritt"));
+        m_balken->setRange(0, 0);  // moving until the work says how far it is
+        m_balken->setMaximumWidth(160);
+        m_balken->setMaximumHeight(16);
+        m_abbrechen = new QPushButton(QStringLiteral("Abbrechen"), m_anzeige);
+        m_abbrechen->setObjectName(QStringLiteral("Auftragabbrechen"));
+        m_abbrechen->setToolTip(QStringLiteral("%1 abbrechen (Esc); nichts wird geschrieben").arg(m_titel));
+        ly->addWidget(m_text);
+        ly->addWidget(m_balken);
+        ly->addWidget(m_abbrechen);
+        connect(m_abbrechen, &QPushButton::clicked, this, &Hintergrundauftrag::Abbrechen);
+        haupt->statusBar()->insertPermanentWidget(0, m_anzeige);
+    }
+    // Esc cancels in the window that started the job and in the main window.
+    QList<QWidget*> fenster{m_fenster->window()};
+    if (QMainWindow* haupt = HauptfensterVon(m_fenster); haupt && haupt != m_fenster->window())
+        fenster << haupt;
+    for (QWidget* f : fenster) {
+        auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), f);
+        esc->setContext(Qt::WindowShortcut);
+        connect(esc, &QShortcut::activated, this, &Hintergrundauftrag::Abbrechen);
+        // two jobs at once: Esc stops both
+        connect(esc, &QShortcut::activatedAmbiguously, this, &Hintergrundauftrag::Abbrechen);
+        m_esc << esc;
+    }
+    m_uhr = new QTimer(this);
+    m_uhr->setInterval(100);
+    connect(m_uhr, &QTimer::timeout, this, [this] {
+        if (!m_balken || m_lauf.Abgebrochen())
+            return;
+        const qint64 getan = m_lauf.Getan(), gesamt = m_lauf.Gesamt();
+        if (gesamt > 0) {
+            m_balken->setRange(0, 1000);
+            m_balken->setValue(static_cast<int>(std::min<qint64>(1000, getan * 1000 / gesamt)));
+        }
+        if (getan > 0)
+            m_text->setText(QStringLiteral("%1: %2 Zeilen").arg(m_titel, QLocale().toString(getan)));
+    });
+    m_uhr->start();
+}
+
+void Hintergrundauftrag::Ende() {
+    m_thread->wait();
+    delete m_thread;
+    m_thread = nullptr;
+    m_laeuft = false;
+    --g_laufende;
+    qDeleteAll(m_esc);
+    m_esc.clear();
+    if (m_uhr)
+        m_uhr->stop();
+    delete m_anzeige;
+    m_anzeige = nullptr;
+    m_text = nullptr;
+    m_balken = nullptr;
+    m_abbrechen = nullptr;
+    emit Beendet(m_ausgang);
+    deleteLater();
+}
+
+QString Hintergrundauftrag::Fehlertext() const {
+    if (!m_fehler)
+        return {};
+    try {
+        std::rethrow_exception(m_fehler);
+    } catch (const AlarmdefsFehler& f) {
+        return f.Text();
+    } catch (const DateiFehler& f) {
+        return f.Text();
+    } catch (const std::bad_alloc&) {
+        return QStringLiteral("%1: zu wenig Speicher; nichts wurde geschrieben.").arg(m_titel);
+    } catch (const std::exception& f) {
+        return QStringLiteral("%1 ist gescheitert: %2").arg(m_titel, QString::fromLocal8Bit(f.what()));
+    } catch (...) {
+        return QStringLiteral("%1 ist gescheitert.").arg(m_titel);
+    }
+}
+
+QString Hintergrundauftrag::Fehlerdetail() const {
+    if (!m_fehler)
+        return {};
+    try {
+        std::rethrow_exception(m_fehler);
+    } catch (const AlarmdefsFehler& f) {
+        return f.Detail();
+    } catch (...) {
+        return {};
+    }
+}
