@@ -9,6 +9,7 @@
 #include <QSqlQuery>
 #include <QTableView>
 #include <arpa/inet.h>
+#include <csignal>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -336,6 +337,71 @@ private slots:
         anderer->waitForFinished();
         QVERIFY(s.ausfuehren(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity where query like "
                                             "'%pg_sleep(8)%' and pid <> pg_backend_pid()")));
+    }
+
+    void silentServerDoesNotHoldTheWindow() {
+        // The whole server stops (SIGSTOP): its machine still acknowledges the
+        // network, so only the missing answer tells.
+        AlarmAuswahl a;
+        a.setAlarmDatenbank(m_uri);
+        QVERIFY(a.Server()->Verbinden());
+        QStringList zustaende;
+        connect(a.Server(), &Serverdienst::Zustand, this, [&zustaende](const QString& t) { zustaende << t; });
+        Server s(m_datenbank);
+        const QString ident = s.wert(QStringLiteral("select min(\"Ident\") from \"Alarmdefs\"")).toString();
+        QList<pid_t> pids;
+        {
+            QFile pidDatei(s.wert(QStringLiteral("show data_directory")).toString() + QStringLiteral("/postmaster.pid"));
+            QVERIFY(pidDatei.open(QIODevice::ReadOnly));
+            const pid_t haupt = static_cast<pid_t>(pidDatei.readLine().trimmed().toLong());
+            QVERIFY(haupt > 0);
+            pids << haupt;
+            for (const QString& e : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+                QFile stat(QStringLiteral("/proc/%1/stat").arg(e));
+                if (e.toLong() > 0 && stat.open(QIODevice::ReadOnly)) {
+                    const QByteArray t = stat.readAll();
+                    if (t.mid(t.lastIndexOf(')') + 2).split(' ').value(1).toLong() == haupt)
+                        pids << static_cast<pid_t>(e.toLong());
+                }
+            }
+        }
+        struct Weiter {
+            QList<pid_t> pids;
+            ~Weiter() {
+                for (pid_t p : pids)
+                    ::kill(p, SIGCONT);
+            }
+        } weiter{pids};
+        for (pid_t p : pids)
+            QVERIFY(::kill(p, SIGSTOP) == 0);
+        // The window goes on answering and learns that the server does not.
+        QElapsedTimer uhr, pause;
+        uhr.start();
+        pause.start();
+        qint64 laengste = 0;
+        while (!zustaende.join(QLatin1Char('\n')).contains(QStringLiteral("antwortet nicht")) && uhr.elapsed() < 15000) {
+            QTest::qWait(5);
+            laengste = std::max(laengste, pause.restart());
+        }
+        QVERIFY2(zustaende.join(QLatin1Char('\n')).contains(QStringLiteral("antwortet nicht")), qPrintable(zustaende.join(QLatin1Char('\n'))));
+        QVERIFY2(laengste < 1000, qPrintable(QString::number(laengste)));
+        // A write meanwhile is refused at once, in German.
+        Schreibauftrag auftrag;
+        auftrag.ident = ident;
+        auftrag.spalten = {AlarmFeld::X};
+        auftrag.werte = {77};
+        pause.restart();
+        const Schreibergebnis e = a.ZeileSchreiben(auftrag, {});
+        QVERIFY(pause.elapsed() < 1000);
+        QVERIFY(!e.geschrieben());
+        QVERIFY2(e.text.contains(QStringLiteral("antwortet nicht")), qPrintable(e.text));
+        for (pid_t p : pids)
+            ::kill(p, SIGCONT);
+        // Once it answers again, the connection stands and writes go through.
+        QTRY_VERIFY_WITH_TIMEOUT(a.Server()->Verbunden(), 15000);
+        QVERIFY2(zustaende.last().contains(QStringLiteral("steht wieder")), qPrintable(zustaende.last()));
+        QVERIFY(a.ZeileSchreiben(auftrag, {}).geschrieben());
+        QCOMPARE(s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toInt(), 77);
     }
 
     void gridShowsEveryRowOfARepeatedNumber() {

@@ -149,7 +149,6 @@ void AlarmAuswahl::AuswahlShow() {
     frmAlarmAuswahl* f = Fenster();
     f->mgobjAlarmAuswahl = this;
     f->Anzeigen();
-    QCoreApplication::processEvents();
 }
 
 namespace {
