@@ -37,7 +37,9 @@ Hintergrundauftrag::~Hintergrundauftrag() {
     }
     if (m_laeuft)
         --g_laufende;
-    delete m_anzeige;
+    for (const QPointer<QShortcut>& esc : std::as_const(m_esc))
+        delete esc.data();
+    delete m_anzeige.data();
 }
 
 int Hintergrundauftrag::Laufende() { return g_laufende; }
@@ -69,10 +71,10 @@ void Hintergrundauftrag::Starten() {
 
 void Hintergrundauftrag::Abbrechen() {
     m_lauf.Abbrechen();
-    if (m_text && m_laeuft)
-        m_text->setText(m_titel + QStringLiteral(": wird abgebrochen …"));
-    if (m_abbrechen)
-        m_abbrechen->setEnabled(false);
+    if (!m_anzeige || !m_laeuft)
+        return;
+    m_text->setText(m_titel + QStringLiteral(": wird abgebrochen …"));
+    m_abbrechen->setEnabled(false);
 }
 
 void Hintergrundauftrag::Anzeigen() {
@@ -113,7 +115,7 @@ void Hintergrundauftrag::Anzeigen() {
     m_uhr = new QTimer(this);
     m_uhr->setInterval(100);
     connect(m_uhr, &QTimer::timeout, this, [this] {
-        if (!m_balken || m_lauf.Abgebrochen())
+        if (!m_anzeige || m_lauf.Abgebrochen())
             return;
         const qint64 getan = m_lauf.Getan(), gesamt = m_lauf.Gesamt();
         if (gesamt > 0) {
@@ -132,12 +134,12 @@ void Hintergrundauftrag::Ende() {
     m_thread = nullptr;
     m_laeuft = false;
     --g_laufende;
-    qDeleteAll(m_esc);
+    for (const QPointer<QShortcut>& esc : std::as_const(m_esc))
+        delete esc.data();
     m_esc.clear();
     if (m_uhr)
         m_uhr->stop();
-    delete m_anzeige;
-    m_anzeige = nullptr;
+    delete m_anzeige.data();
     m_text = nullptr;
     m_balken = nullptr;
     m_abbrechen = nullptr;

@@ -75,11 +75,11 @@ private:
     // set by the worker before its thread ends, read after
     Ausgang m_ausgang = Ausgang::Fertig;
     std::exception_ptr m_fehler;
-    // the status-bar display
-    QWidget* m_anzeige = nullptr;
+    // the status-bar display; the main window may go before the job's owner
+    QPointer<QWidget> m_anzeige;
     QLabel* m_text = nullptr;
     QProgressBar* m_balken = nullptr;
     QPushButton* m_abbrechen = nullptr;
-    QList<QShortcut*> m_esc;
+    QList<QPointer<QShortcut>> m_esc;
     QTimer* m_uhr = nullptr;
 };
