@@ -140,11 +140,12 @@ void Austausch::PlanZeigen(Hauptfenster& haupt, AlarmAuswahl* auswahl, QWidget* 
     });
     QPointer<AlarmAuswahl> komponente = auswahl;
     QObject::connect(auftrag, &Hintergrundauftrag::Beendet, owner,
-                     [&haupt, owner, auftrag, ergebnis, komponente, beschreibung](Hintergrundauftrag::Ausgang a) {
+                     [&haupt, owner, auftrag, ergebnis, komponente, beschreibung, datenbank](Hintergrundauftrag::Ausgang a) {
         switch (a) {
         case Hintergrundauftrag::Ausgang::Fertig:
-            // the history, the grid and the arrows learn of it as of any write
-            if (komponente)
+            // the history, the grid and the arrows learn of it as of any write,
+            // unless another database is open by now: its history is not this one's
+            if (komponente && komponente->AlarmDatenbank() == datenbank)
                 komponente->SammelergebnisMelden(*ergebnis, beschreibung);
             if (ergebnis->geschrieben)
                 haupt.StatusText(1, QStringLiteral("%1: geschrieben.").arg(beschreibung));

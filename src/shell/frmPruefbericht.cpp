@@ -1,7 +1,6 @@
 #include "shell/frmPruefbericht.h"
 
 #include <QFile>
-#include <QTimer>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -19,7 +18,8 @@
 namespace {
 constexpr int IdentRolle = Qt::UserRole;
 constexpr int GruppenRolle = Qt::UserRole + 1;   // a group's place among the kinds
-constexpr int GefuelltRolle = Qt::UserRole + 2;  // its lines are (being) added
+constexpr int GefuelltRolle = Qt::UserRole + 2;  // its lines (or parts) are added
+constexpr int VonRolle = Qt::UserRole + 3;       // a part's first line in its group
 }
 
 frmPruefbericht::frmPruefbericht(Hauptfenster& haupt, QWidget* parent) : QWidget(parent, Qt::Window), m_haupt(haupt) {
@@ -47,10 +47,6 @@ frmPruefbericht::frmPruefbericht(Hauptfenster& haupt, QWidget* parent) : QWidget
     connect(lvwBericht, &QTreeWidget::itemDoubleClicked, this, &frmPruefbericht::ZeileGewaehlt);
     connect(lvwBericht, &QTreeWidget::itemActivated, this, &frmPruefbericht::ZeileGewaehlt);
     connect(lvwBericht, &QTreeWidget::itemExpanded, this, &frmPruefbericht::GruppeFuellen);
-    m_fuellen = new QTimer(this);
-    m_fuellen->setSingleShot(true);
-    m_fuellen->setInterval(0);
-    connect(m_fuellen, &QTimer::timeout, this, &frmPruefbericht::TeilFuellen);
     // The database open now, not the one of the first check.
     connect(cmdNeu, &QPushButton::clicked, this, [this] { Pruefen(m_haupt.mgobjAuswahl()); });
     connect(cmdCsv, &QPushButton::clicked, this, &frmPruefbericht::CsvSpeichern);
@@ -63,7 +59,6 @@ bool frmPruefbericht::Pruefen(AlarmAuswahl* auswahl) {
         m_auftrag->disconnect(this);
         m_auftrag->Abbrechen();
     }
-    m_offen.clear();
     lvwBericht->clear();
     m_bericht.reset();
     cmdCsv->setEnabled(false);
@@ -119,35 +114,33 @@ void frmPruefbericht::Zeigen() {
     }
 }
 
-void frmPruefbericht::GruppeFuellen(QTreeWidgetItem* gruppe) {
-    if (!m_bericht || gruppe->parent() || gruppe->data(0, GefuelltRolle).toBool())
+void frmPruefbericht::GruppeFuellen(QTreeWidgetItem* knoten) {
+    if (!m_bericht || knoten->data(0, GefuelltRolle).toBool() || !knoten->data(0, GruppenRolle).isValid())
         return;
-    gruppe->setData(0, GefuelltRolle, true);
-    m_offen.append({gruppe, 0});
-    TeilFuellen();
-}
-
-void frmPruefbericht::TeilFuellen() {
-    // One part now, the rest a part per turn of the event loop: the window
-    // answers while a group of hundreds of thousands of lines fills.
-    if (m_offen.isEmpty() || !m_bericht)
-        return;
-    auto& [gruppe, von] = m_offen.first();
-    const QList<Pruefbericht::Zeile>& zeilen = m_bericht->Gruppen().at(gruppe->data(0, GruppenRolle).toInt()).zeilen;
-    const qsizetype bis = std::min<qsizetype>(zeilen.size(), von + Teilgroesse);
+    knoten->setData(0, GefuelltRolle, true);
+    const QList<Pruefbericht::Zeile>& zeilen = m_bericht->Gruppen().at(knoten->data(0, GruppenRolle).toInt()).zeilen;
+    const qsizetype von = knoten->parent() ? knoten->data(0, VonRolle).toLongLong() : 0;
+    const qsizetype bis = knoten->parent() ? std::min<qsizetype>(zeilen.size(), von + Teilgroesse) : zeilen.size();
     QList<QTreeWidgetItem*> neu;
-    neu.reserve(bis - von);
-    for (qsizetype i = von; i < bis; ++i) {
-        auto* item = new QTreeWidgetItem({zeilen.at(i).Text()});
-        item->setData(0, IdentRolle, zeilen.at(i).ident);
-        neu << item;
+    if (bis - von > Teilgroesse) {
+        // A large group opens into parts, each opening into its lines: the
+        // view lays out what is open, never hundreds of thousands of lines.
+        for (qsizetype t = von; t < bis; t += Teilgroesse) {
+            auto* teil = new QTreeWidgetItem({QStringLiteral("Zeilen %1 bis %2").arg(t + 1).arg(std::min(bis, t + Teilgroesse))});
+            teil->setData(0, GruppenRolle, knoten->data(0, GruppenRolle));
+            teil->setData(0, VonRolle, t);
+            teil->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+            neu << teil;
+        }
+    } else {
+        neu.reserve(bis - von);
+        for (qsizetype i = von; i < bis; ++i) {
+            auto* item = new QTreeWidgetItem({zeilen.at(i).Text()});
+            item->setData(0, IdentRolle, zeilen.at(i).ident);
+            neu << item;
+        }
     }
-    gruppe->addChildren(neu);
-    von = bis;
-    if (bis >= zeilen.size())
-        m_offen.removeFirst();
-    if (!m_offen.isEmpty())
-        m_fuellen->start();
+    knoten->addChildren(neu);
 }
 
 void frmPruefbericht::ZeileGewaehlt(QTreeWidgetItem* item) {

@@ -1,8 +1,9 @@
 #pragma once
 // The window "Prüfbericht": the check report of the whole table, grouped by
 // kind with counts; a double click on a line picks that alarm in the grid.
-// The table is checked as a background job; a large group gets its lines
-// when it is opened, a part at a time, so a million rows never stop the window.
+// The table is checked as a background job; a group gets its lines when it
+// is opened, a large one in parts of Teilgroesse lines, so a million rows
+// never stop the window.
 #include <QPointer>
 #include <QWidget>
 #include <optional>
@@ -15,7 +16,6 @@ class Hintergrundauftrag;
 class QLabel;
 class QPushButton;
 class QTreeWidget;
-class QTimer;
 class QTreeWidgetItem;
 
 class frmPruefbericht : public QWidget {
@@ -28,8 +28,8 @@ public:
     bool Pruefen(AlarmAuswahl* auswahl);
     bool Prueft() const { return !m_auftrag.isNull(); }
     void CsvSpeichern();
-    // Lines a large group gets per turn of the event loop once it is opened.
-    static constexpr int Teilgroesse = 2000;
+    // Lines of one part of a large group.
+    static constexpr int Teilgroesse = 1000;
     // A group with at most this many lines is filled and opened at once.
     static constexpr int SofortOffen = 200;
 
@@ -41,12 +41,9 @@ public:
 private:
     void ZeileGewaehlt(QTreeWidgetItem* item);
     void Zeigen();
-    void GruppeFuellen(QTreeWidgetItem* gruppe);
-    void TeilFuellen();
+    void GruppeFuellen(QTreeWidgetItem* knoten);  // a group or a part of one, when opened
 
     Hauptfenster& m_haupt;
     std::optional<Pruefbericht> m_bericht;
     QPointer<Hintergrundauftrag> m_auftrag;
-    QList<std::pair<QTreeWidgetItem*, qsizetype>> m_offen;  // groups being filled: the next line
-    QTimer* m_fuellen = nullptr;
 };
