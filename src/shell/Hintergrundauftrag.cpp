@@ -6,7 +6,7 @@
 #include <QMainWindow>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QShortcut>
+#include <QKeyEvent>
 #include <QStatusBar>
 #include <QThread>
 #include <QTimer>
@@ -37,8 +37,9 @@ Hintergrundauftrag::~Hintergrundauftrag() {
     }
     if (m_laeuft)
         --g_laufende;
-    for (const QPointer<QShortcut>& esc : std::as_const(m_esc))
-        delete esc.data();
+    for (const QPointer<QWidget>& f : std::as_const(m_escFenster))
+        if (f)
+            f->removeEventFilter(this);
     delete m_anzeige.data();
 }
 
@@ -100,18 +101,14 @@ void Hintergrundauftrag::Anzeigen() {
         connect(m_abbrechen, &QPushButton::clicked, this, &Hintergrundauftrag::Abbrechen);
         haupt->statusBar()->insertPermanentWidget(0, m_anzeige);
     }
-    // Esc cancels in the window that started the job and in the main window.
-    QList<QWidget*> fenster{m_fenster->window()};
+    // Esc cancels in the window that started the job and in the main window;
+    // a key a widget takes for itself (Esc during a drag, in a cell being
+    // edited) never reaches them. With two jobs, Esc stops the newer first.
+    m_escFenster << m_fenster->window();
     if (QMainWindow* haupt = HauptfensterVon(m_fenster); haupt && haupt != m_fenster->window())
-        fenster << haupt;
-    for (QWidget* f : fenster) {
-        auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), f);
-        esc->setContext(Qt::WindowShortcut);
-        connect(esc, &QShortcut::activated, this, &Hintergrundauftrag::Abbrechen);
-        // two jobs at once: Esc stops both
-        connect(esc, &QShortcut::activatedAmbiguously, this, &Hintergrundauftrag::Abbrechen);
-        m_esc << esc;
-    }
+        m_escFenster << haupt;
+    for (const QPointer<QWidget>& f : std::as_const(m_escFenster))
+        f->installEventFilter(this);
     m_uhr = new QTimer(this);
     m_uhr->setInterval(100);
     connect(m_uhr, &QTimer::timeout, this, [this] {
@@ -134,9 +131,10 @@ void Hintergrundauftrag::Ende() {
     m_thread = nullptr;
     m_laeuft = false;
     --g_laufende;
-    for (const QPointer<QShortcut>& esc : std::as_const(m_esc))
-        delete esc.data();
-    m_esc.clear();
+    for (const QPointer<QWidget>& f : std::as_const(m_escFenster))
+        if (f)
+            f->removeEventFilter(this);
+    m_escFenster.clear();
     if (m_uhr)
         m_uhr->stop();
     delete m_anzeige.data();
@@ -145,6 +143,17 @@ void Hintergrundauftrag::Ende() {
     m_abbrechen = nullptr;
     emit Beendet(m_ausgang);
     deleteLater();
+}
+
+bool Hintergrundauftrag::eventFilter(QObject* objekt, QEvent* e) {
+    if (e->type() == QEvent::KeyPress && m_laeuft && !m_lauf.Abgebrochen()) {
+        const auto* k = static_cast<QKeyEvent*>(e);
+        if (k->key() == Qt::Key_Escape && k->modifiers() == Qt::NoModifier) {
+            Abbrechen();
+            return true;
+        }
+    }
+    return QObject::eventFilter(objekt, e);
 }
 
 QString Hintergrundauftrag::Fehlertext() const {

@@ -27,7 +27,6 @@
 class QLabel;
 class QProgressBar;
 class QPushButton;
-class QShortcut;
 class QThread;
 class QTimer;
 class QWidget;
@@ -62,6 +61,10 @@ public:
 signals:
     void Beendet(Hintergrundauftrag::Ausgang ausgang);
 
+protected:
+    // Esc that no widget of the window took for itself (a drag, a cell being edited) cancels.
+    bool eventFilter(QObject* objekt, QEvent* e) override;
+
 private:
     void Anzeigen();
     void Ende();
@@ -80,6 +83,6 @@ private:
     QLabel* m_text = nullptr;
     QProgressBar* m_balken = nullptr;
     QPushButton* m_abbrechen = nullptr;
-    QList<QPointer<QShortcut>> m_esc;
+    QList<QPointer<QWidget>> m_escFenster;  // where Esc cancels
     QTimer* m_uhr = nullptr;
 };
