@@ -657,9 +657,10 @@ private slots:
     void pickDuringActivateShowsTheNewerAlarm() {
         starten();
         waehlen(17);
-        // A second pick is handled while the first one lets pending messages through.
+        // A second pick waiting while the first one loads follows it and wins.
         QTimer::singleShot(0, this, [this] { waehlen(30); });
         waehlen(17);
+        QTRY_COMPARE(auswahl()->AktuellerAlarm()->value(AlarmFeld::Ident), QStringLiteral("30"));
         frmPicture* f = bild();
         QCOMPARE(f->PfeilAnzahl(), 2);
         QCOMPARE(pfeil(1).Tag, QStringLiteral("30#PfeilBlau.gif"));
@@ -676,6 +677,10 @@ private slots:
         QCoreApplication::postEvent(f->Formbox, new QMouseEvent(QEvent::MouseButtonRelease, QPointF(p), QPointF(g),
                                                                 Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
         waehlen(30);
+        QCOMPARE(zeileLesen(db(), 17).form, QStringLiteral("Uebersicht"));
+        QCOMPARE(pfeil(1).Tag, QStringLiteral("30#PfeilBlau.gif"));
+        // Delivered after the pick, the click meets the arrows shown by then.
+        QTest::qWait(50);
         QCOMPARE(zeileLesen(db(), 17).form, QStringLiteral("Uebersicht"));
         QCOMPARE(pfeil(1).Tag, QStringLiteral("30#PfeilBlau.gif"));
     }

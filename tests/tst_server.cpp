@@ -9,6 +9,7 @@
 #include <QSqlQuery>
 #include <QTableView>
 #include <arpa/inet.h>
+#include <csignal>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -272,6 +273,139 @@ private slots:
         QVERIFY(anderer.waitForFinished());
         QCOMPARE(s.wert(QStringLiteral("select \"X\" || \"Alarmtext\" from \"Alarmdefs\" where \"Ident\" = %1")
                             .arg(auftrag.ident)).toString(), QStringLiteral("9anders"));
+    }
+
+    void lockedRowIsGivenUpWithinTwoSeconds() {
+        SkriptDialoge dialoge;
+        QFile verweis(m_sqlite);
+        QVERIFY(verweis.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        verweis.write(m_uri.toUtf8() + "\n");
+        verweis.close();
+        frmMain a;
+        a.resize(1200, 900);
+        a.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&a));
+        a.Laden(m_sqlite);
+        Server s(m_datenbank);
+        const QString ident = s.wert(QStringLiteral("select min(\"Ident\") from \"Alarmdefs\" where \"X\" is not null")).toString();
+        const QString form = s.wert(QStringLiteral("select \"Form\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toString();
+        const int x = s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toInt();
+        QVERIFY(a.mgobjAuswahl()->Fenster()->AlarmZeigen(ident));
+        frmPicture* bild = a.BildfensterFallsDa();
+        QVERIFY(bild && bild->PfeilAnzahl() == 2);
+        const QPoint vorher = bild->imgPfeil(1).Rechteck().topLeft();
+
+        // Another client (psql, a process of its own) holds the row, then the whole table.
+        auto halten = [&](const QString& sperre) {
+            auto* p = new QProcess(this);
+            p->start(QStringLiteral("psql"), {QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
+                                              QStringLiteral("begin; %1; select pg_sleep(8); commit;").arg(sperre)});
+            return p;
+        };
+        auto wartet = [&s] {
+            return s.wert(QStringLiteral("select count(*) from pg_stat_activity where query like '%pg_sleep(8)%' "
+                                         "and state = 'active' and pid <> pg_backend_pid()")).toInt() == 1;
+        };
+        QProcess* anderer = halten(QStringLiteral("select 1 from \"Alarmdefs\" where \"Ident\" = %1 for update").arg(ident));
+        QTRY_VERIFY(wartet());
+        const QPoint p = bild->imgPfeil(1).Rechteck().center();
+        QElapsedTimer uhr;
+        uhr.start();
+        QTest::mousePress(bild->Formbox, Qt::LeftButton, {}, p);
+        QTest::mouseMove(bild->Formbox, p + QPoint(100, 0));
+        QTest::mouseRelease(bild->Formbox, Qt::LeftButton, {}, p + QPoint(100, 0));
+        const qint64 dauer = uhr.elapsed();
+        // 2 s for the lock and the rest for a busy machine; the other client holds it for 8 s
+        QVERIFY2(dauer < 5000, qPrintable(QString::number(dauer)));
+        QVERIFY2(a.StatusTextLesen(1).contains(QStringLiteral("gesperrt")), qPrintable(a.StatusTextLesen(1)));
+        QCOMPARE(bild->imgPfeil(1).Rechteck().topLeft(), vorher);  // the arrow went back
+        anderer->kill();
+        anderer->waitForFinished();
+        QVERIFY(s.ausfuehren(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity where query like "
+                                            "'%pg_sleep(8)%' and pid <> pg_backend_pid()")));
+        QCOMPARE(s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toInt(), x);
+
+        // A read meets a table another client holds: given up with the same words.
+        anderer = halten(QStringLiteral("lock table \"Alarmdefs\" in access exclusive mode"));
+        QTRY_VERIFY(wartet());
+        uhr.restart();
+        QString text;
+        try {
+            AlarmdefsZugriff::AlarmListeLesen(m_uri, form);
+        } catch (const AlarmdefsFehler& f) {
+            text = f.Text();
+        }
+        QVERIFY2(uhr.elapsed() < 5000, qPrintable(QString::number(uhr.elapsed())));
+        QVERIFY2(text.contains(QStringLiteral("gesperrt")), qPrintable(text));
+        anderer->kill();
+        anderer->waitForFinished();
+        QVERIFY(s.ausfuehren(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity where query like "
+                                            "'%pg_sleep(8)%' and pid <> pg_backend_pid()")));
+    }
+
+    void silentServerDoesNotHoldTheWindow() {
+        // The whole server stops (SIGSTOP): its machine still acknowledges the
+        // network, so only the missing answer tells.
+        AlarmAuswahl a;
+        a.setAlarmDatenbank(m_uri);
+        QVERIFY(a.Server()->Verbinden());
+        QStringList zustaende;
+        connect(a.Server(), &Serverdienst::Zustand, this, [&zustaende](const QString& t) { zustaende << t; });
+        Server s(m_datenbank);
+        const QString ident = s.wert(QStringLiteral("select min(\"Ident\") from \"Alarmdefs\"")).toString();
+        QList<pid_t> pids;
+        {
+            QFile pidDatei(s.wert(QStringLiteral("show data_directory")).toString() + QStringLiteral("/postmaster.pid"));
+            QVERIFY(pidDatei.open(QIODevice::ReadOnly));
+            const pid_t haupt = static_cast<pid_t>(pidDatei.readLine().trimmed().toLong());
+            QVERIFY(haupt > 0);
+            pids << haupt;
+            for (const QString& e : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+                QFile stat(QStringLiteral("/proc/%1/stat").arg(e));
+                if (e.toLong() > 0 && stat.open(QIODevice::ReadOnly)) {
+                    const QByteArray t = stat.readAll();
+                    if (t.mid(t.lastIndexOf(')') + 2).split(' ').value(1).toLong() == haupt)
+                        pids << static_cast<pid_t>(e.toLong());
+                }
+            }
+        }
+        struct Weiter {
+            QList<pid_t> pids;
+            ~Weiter() {
+                for (pid_t p : pids)
+                    ::kill(p, SIGCONT);
+            }
+        } weiter{pids};
+        for (pid_t p : pids)
+            QVERIFY(::kill(p, SIGSTOP) == 0);
+        // The window goes on answering and learns that the server does not.
+        QElapsedTimer uhr, pause;
+        uhr.start();
+        pause.start();
+        qint64 laengste = 0;
+        while (!zustaende.join(QLatin1Char('\n')).contains(QStringLiteral("antwortet nicht")) && uhr.elapsed() < 15000) {
+            QTest::qWait(5);
+            laengste = std::max(laengste, pause.restart());
+        }
+        QVERIFY2(zustaende.join(QLatin1Char('\n')).contains(QStringLiteral("antwortet nicht")), qPrintable(zustaende.join(QLatin1Char('\n'))));
+        QVERIFY2(laengste < 2500, qPrintable(QString::number(laengste)));  // the old check stood until SIGCONT
+        // A write meanwhile is refused at once, in German.
+        Schreibauftrag auftrag;
+        auftrag.ident = ident;
+        auftrag.spalten = {AlarmFeld::X};
+        auftrag.werte = {77};
+        pause.restart();
+        const Schreibergebnis e = a.ZeileSchreiben(auftrag, {});
+        QVERIFY(pause.elapsed() < 2500);
+        QVERIFY(!e.geschrieben());
+        QVERIFY2(e.text.contains(QStringLiteral("antwortet nicht")), qPrintable(e.text));
+        for (pid_t p : pids)
+            ::kill(p, SIGCONT);
+        // Once it answers again, the connection stands and writes go through.
+        QTRY_VERIFY_WITH_TIMEOUT(a.Server()->Verbunden(), 15000);
+        QVERIFY2(zustaende.last().contains(QStringLiteral("steht wieder")), qPrintable(zustaende.last()));
+        QVERIFY(a.ZeileSchreiben(auftrag, {}).geschrieben());
+        QCOMPARE(s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toInt(), 77);
     }
 
     void gridShowsEveryRowOfARepeatedNumber() {

@@ -158,7 +158,6 @@ void AlarmAuswahl::AuswahlShow() {
     frmAlarmAuswahl* f = Fenster();
     f->mgobjAlarmAuswahl = this;
     f->Anzeigen();
-    QCoreApplication::processEvents();
 }
 
 namespace {
@@ -253,6 +252,11 @@ Sammelergebnis AlarmAuswahl::ZeilenSchreiben(const QList<Schreibauftrag>& auftra
     } else {
         s = AlarmdefsZugriff::SchreibenAlle(m_AlarmDatenbank, auftraege);
     }
+    SammelergebnisMelden(s, beschreibung);
+    return s;
+}
+
+void AlarmAuswahl::SammelergebnisMelden(const Sammelergebnis& s, const QString& beschreibung) {
     if (s.geschrieben) {
         QList<Zeilenstand> staende;
         for (const Schreibergebnis& e : std::as_const(s.zeilen))
@@ -268,7 +272,6 @@ Sammelergebnis AlarmAuswahl::ZeilenSchreiben(const QList<Schreibauftrag>& auftra
                 Melden({*stand});
         GridNachSchreiben({});
     }
-    return s;
 }
 
 void AlarmAuswahl::GridNachSchreiben(const QList<Schreibergebnis>& zeilen) {

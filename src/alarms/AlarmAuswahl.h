@@ -42,6 +42,9 @@ public:
     // A write done on another connection of this database (the grid's): the
     // component's records and every view learn what the row holds now.
     void ErgebnisMelden(const Schreibauftrag& auftrag, const Schreibergebnis& ergebnis, const QString& beschreibung);
+    // The same for several rows written together on another connection (a
+    // background job's): one step for the user.
+    void SammelergebnisMelden(const Sammelergebnis& ergebnis, const QString& beschreibung);
     void AuswahlHide();
     void AuswahlShow();
 

@@ -14,6 +14,7 @@
 #include <sqlite3.h>
 
 #include "alarms/AlarmdefsZugriff.h"
+#include "alarms/Auftragslauf.h"
 #include "alarms/DatenbankFehler.h"
 #include "platform/WinUmgebung.h"
 
@@ -103,6 +104,7 @@ void LesenSqlite(const QString& pfad, const QString& sDatenbank, const QStringLi
                 break;
             }
         }
+        Auftragslauf::Schritt();  // a background job may stop here
         jeZeile(werte.data());
     }
     if (rc != SQLITE_DONE)
@@ -164,6 +166,7 @@ void LesenQt(const QString& sDatenbank, const QStringList& spalten, const Alarmd
                     break;
                 }
             }
+            Auftragslauf::Schritt();
             jeZeile(werte.data());
         }
         if (q.lastError().isValid()) {

@@ -4,6 +4,7 @@
 #include <QSqlError>
 
 #include "alarms/AlarmdefsZugriff.h"
+#include "alarms/Auftragslauf.h"
 #include "alarms/DatenbankFehler.h"
 
 namespace {
@@ -139,7 +140,10 @@ Sammelergebnis AlarmdefsSchreiber::Alle(const QList<Schreibauftrag>& auftraege) 
     };
     if (auto fehler = Beginnen())
         return abgelehnt(*fehler);
+    // A background job that is stopped leaves by Auftragsabbruch: the
+    // transaction is rolled back as this writer goes, nothing is written.
     for (const Schreibauftrag& a : auftraege) {
+        Auftragslauf::Schritt();
         s.zeilen << Zeile(a);
         if (!s.zeilen.last().geschrieben()) {
             // one row that cannot be written stops them all: nothing is written
@@ -148,6 +152,7 @@ Sammelergebnis AlarmdefsSchreiber::Alle(const QList<Schreibauftrag>& auftraege) 
             return abgelehnt(s.zeilen.last());
         }
     }
+    Auftragslauf::Pruefen();
     if (auto fehler = Abschliessen())
         return abgelehnt(*fehler);
     s.geschrieben = true;

@@ -232,6 +232,9 @@ QSqlDatabase AlarmdefsZugriff::Oeffnen(const QString& sDatenbank, const QString&
             throw AlarmdefsFehler(m.text, m.detail);
         }
         QSqlQuery(db).exec(QStringLiteral("set client_min_messages to warning"));
+        // A row or table another client holds locked is given up after the time
+        // SQLite waits, and refused as locked, rather than holding the window.
+        QSqlQuery(db).exec(QStringLiteral("set lock_timeout = %1").arg(WarteAufSperreMs));
         return db;
     }
     const QString pfad = adresse.Pfad();

@@ -33,8 +33,9 @@ DatenbankFehler::Meldung DatenbankFehler::Deuten(const QSqlError& fehler, const 
     if (steht("server closed the connection") || steht("terminating connection") || steht("no connection to the server"))
         return {QStringLiteral("Die Verbindung zum Datenbankserver von %1 ist unterbrochen.").arg(sDatenbank), detail};
     // PostgreSQL's SQLSTATE codes begin with a class of two characters.
+    // A server's lock or statement time-out (55P03, 57014) means another client holds the row.
     if (ist(Busy) || ist(Locked) || steht("locked") || code == QLatin1String("55P03") ||
-        code == QLatin1String("40P01")) {
+        code == QLatin1String("40P01") || steht("statement timeout") || steht("lock timeout")) {
         text = QStringLiteral("Die Alarmdatenbank %1 ist von einem anderen Programm gesperrt.");
     } else if (ist(ReadOnly) || steht("readonly") || steht("read-only") || code == QLatin1String("25006")) {
         text = QStringLiteral("Die Alarmdatenbank %1 ist schreibgeschützt.");

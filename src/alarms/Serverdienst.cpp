@@ -4,11 +4,12 @@
 
 #include <QAtomicInteger>
 #include <QSqlQuery>
+#include <QThread>
 #include <QTimer>
-#include <algorithm>
 
 #include "alarms/AlarmdefsSchreiber.h"
 #include "alarms/AlarmdefsZugriff.h"
+#include "alarms/Serverwaechter.h"
 
 namespace {
 QAtomicInteger<int> g_dienste;
@@ -33,9 +34,25 @@ Serverdienst::Serverdienst(const QString& sDatenbank, QObject* parent)
         if (!idents.isEmpty())
             emit ZeilenGemeldet(idents);
     });
+    m_faden = new QThread;
+    m_faden->setObjectName(QStringLiteral("Serverwaechter"));
+    m_waechter = new Serverwaechter(m_datenbank);
+    m_waechter->moveToThread(m_faden);
+    connect(m_faden, &QThread::finished, m_waechter, &QObject::deleteLater);
+    connect(m_waechter, &Serverwaechter::Antwort, this, &Serverdienst::Antwort);  // queued: another thread
+    m_faden->start();
 }
 
 Serverdienst::~Serverdienst() {
+    // A watcher held by a silent server is not waited for: its thread ends
+    // and goes by itself once the server answers or the network gives up.
+    QThread* faden = m_faden;
+    disconnect(m_waechter, nullptr, this, nullptr);
+    faden->quit();
+    if (faden->wait(500))
+        delete faden;
+    else
+        connect(faden, &QThread::finished, faden, &QObject::deleteLater);
     m_schreiber.reset();
     m_db = QSqlDatabase();
     AlarmdefsZugriff::Schliessen(m_name);
@@ -44,6 +61,12 @@ Serverdienst::~Serverdienst() {
 bool Serverdienst::Verbinden(QString* grund, QString* detail) {
     if (m_verbunden)
         return true;
+    // A server that does not answer is not asked again here: that would hold the window.
+    if (m_still) {
+        if (grund)
+            *grund = QStringLiteral("Der Datenbankserver von %1 antwortet nicht.").arg(m_datenbank);
+        return false;
+    }
     // Statements prepared on a connection that is gone cannot be used again.
     m_schreiber.reset();
     if (m_db.isValid()) {
@@ -59,6 +82,10 @@ bool Serverdienst::Verbinden(QString* grund, QString* detail) {
             *detail = f.Detail();
         return false;
     }
+    // Writes, the rows other clients wrote and the regular check run on this
+    // connection, each one short statement: one that takes longer is waiting
+    // for something and is given up like a lock.
+    QSqlQuery(m_db).exec(QStringLiteral("set statement_timeout = %1").arg(AlarmdefsZugriff::WarteAufSperreMs));
     QSqlDriver* treiber = m_db.driver();
     connect(treiber, &QSqlDriver::notification, this, &Serverdienst::Meldung, Qt::UniqueConnection);
     treiber->subscribeToNotification(QString::fromLatin1(AlarmdefsZugriff::Benachrichtigung));
@@ -91,30 +118,59 @@ void Serverdienst::NachFehler() {
         return;
     m_verbunden = false;
     m_unterbrochen = true;
-    m_versuche = m_warten = 0;
     emit Zustand(QStringLiteral("Die Verbindung zum Datenbankserver von %1 ist unterbrochen; sie wird wieder "
                                 "aufgebaut.")
                      .arg(m_datenbank));
 }
 
 void Serverdienst::Pruefen() {
+    if (m_frageOffen) {
+        if (!m_still && m_gefragt.elapsed() >= StillNachMs) {
+            m_still = true;
+            Unterbrochen(QStringLiteral("Der Datenbankserver von %1 antwortet nicht; bis er wieder antwortet, wird "
+                                        "nichts geschrieben.")
+                             .arg(m_datenbank));
+        }
+        return;
+    }
+    m_frageOffen = true;
+    m_gefragt.start();
+    QMetaObject::invokeMethod(m_waechter, &Serverwaechter::Pruefen, Qt::QueuedConnection);
+}
+
+void Serverdienst::Unterbrochen(const QString& text) {
+    m_verbunden = false;
+    if (m_unterbrochen && !m_still)
+        return;  // said once
+    m_unterbrochen = true;
+    emit Zustand(text);
+}
+
+void Serverdienst::Antwort(bool steht) {
+    m_frageOffen = false;
+    const bool warStill = m_still;
+    m_still = false;
+    if (!steht) {
+        if (m_verbunden || !m_unterbrochen || warStill)
+            Unterbrochen(QStringLiteral("Die Verbindung zum Datenbankserver von %1 ist unterbrochen; sie wird wieder "
+                                        "aufgebaut. Bis dahin wird nichts geschrieben.")
+                             .arg(m_datenbank));
+        return;
+    }
+    // The server answers the watcher, so the kept connection is asked too (a
+    // server that ended only that one); one that is gone is opened again now, quickly.
     if (m_verbunden && QSqlQuery(m_db).exec(QStringLiteral("select 1")))
         return;
-    m_verbunden = false;
-    if (!m_unterbrochen) {
+    if (m_verbunden) {
+        m_verbunden = false;
         m_unterbrochen = true;
-        m_versuche = 0;
-        m_warten = 0;
         emit Zustand(QStringLiteral("Die Verbindung zum Datenbankserver von %1 ist unterbrochen; sie wird wieder "
-                                    "aufgebaut. Bis dahin wird nichts geschrieben.")
+                                    "aufgebaut.")
                          .arg(m_datenbank));
     }
-    // A server that stays away is asked less and less often: each try may wait
-    // for its answer.
-    if (m_warten-- > 0)
-        return;
-    m_warten = (1 << std::min(m_versuche++, 4)) - 1;
     if (!Verbinden())
+        return;
+    if (!m_unterbrochen)
         return;
     m_unterbrochen = false;
     emit Zustand(QStringLiteral("Die Verbindung zum Datenbankserver von %1 steht wieder.").arg(m_datenbank));

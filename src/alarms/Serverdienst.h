@@ -3,6 +3,10 @@
 // and it listens for the notifications every writer sends with the alarm
 // number of each row it wrote, so this client shows what the others changed.
 // A connection that drops is opened again; the user sees a note meanwhile.
+// Whether the server still answers is asked on a thread of its own
+// (Serverwaechter), so a silent server never holds the window: while it does
+// not answer, writes are refused at once.
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -11,7 +15,9 @@
 #include <memory>
 
 class AlarmdefsSchreiber;
+class QThread;
 class QTimer;
+class Serverwaechter;
 
 class Serverdienst : public QObject {
     Q_OBJECT
@@ -30,6 +36,9 @@ public:
     void NachFehler();
     // How often the connection is checked.
     static constexpr int PruefenMs = 2000;
+    // A check without an answer for this long: the server counts as silent.
+    static constexpr int StillNachMs = 3000;
+    bool Still() const { return m_still; }
 
 signals:
     // Other clients wrote the rows carrying these alarm numbers; the notes
@@ -44,6 +53,8 @@ signals:
 private:
     void Meldung(const QString& name, QSqlDriver::NotificationSource quelle, const QVariant& inhalt);
     void Pruefen();
+    void Antwort(bool steht);
+    void Unterbrochen(const QString& text);
 
     QString m_datenbank;
     QString m_name;
@@ -54,6 +65,9 @@ private:
     QStringList m_gemeldet;
     bool m_verbunden = false;
     bool m_unterbrochen = false;
-    int m_versuche = 0;  // tries since the connection dropped
-    int m_warten = 0;    // checks to let pass before the next try
+    QThread* m_faden = nullptr;
+    Serverwaechter* m_waechter = nullptr;  // lives on m_faden
+    bool m_frageOffen = false;             // a check is on its way
+    QElapsedTimer m_gefragt;
+    bool m_still = false;                  // the last check has not been answered
 };

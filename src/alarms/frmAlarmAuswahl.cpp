@@ -251,7 +251,6 @@ void frmAlarmAuswahl::Form_Activate() {
         }
     }
     if (k && k->Testmodus()) {
-        QCoreApplication::processEvents();
         double breite = 0, hoehe = 0;
         FensterGroesseTwips(&breite, &hoehe);
         TreeView1->resize(TreeView1->width(), qRound(AuswahlLayout::TestmodusHoehe(hoehe, TreeView1->y())));

@@ -437,22 +437,21 @@ void frmPicture::PfeilActivate() {
     const int aufruf = ++m_Aktivierung;
     const std::optional<AlarmRecord> vorher = mAktAlarm;
     const QString form = Feld(*mAktAlarm, AlarmFeld::Form);
+    // From the new picture until its arrows stand, the arrows shown are the
+    // old alarm's: a drag under way is put back, and input that reaches them
+    // through a nested loop (a message box) is let go unheard, so the new
+    // picture never lands in the old alarm's row. Nothing else is let through
+    // meanwhile: a pick waiting in the queue follows this one and wins.
+    if (!m_ImLaden && m_Ziehen > 0)
+        ZiehenAbbrechen();
+    const QScopedValueRollback<bool> wechsel(m_Wechsel, true);
     BildLaden(k->BilderPath() + QStringLiteral("\\") + form + QStringLiteral("\\") + form + QStringLiteral(".bmp"));
     setBildForm(form);
     setWindowTitle(PfeilText::Titel(form));
     mAktPfeilIndex = static_cast<std::int16_t>(std::min(PfeilAnzahl(), MaxElemente));
-    if (!m_ImLaden) {
-        // Clicks, keys and menu choices waiting in the queue were meant for the
-        // arrows shown before the pick; they must not write the new alarm's
-        // picture into the old alarm's row, so they are let go unheard.
-        if (m_Ziehen > 0)
-            ZiehenAbbrechen();
-        const QScopedValueRollback<bool> wechsel(m_Wechsel, true);
-        QCoreApplication::processEvents();
-    }
-    // A pick handled while messages were processed has shown its own alarm; the
-    // arrows must belong to the alarm current now, so this call ends here, or
-    // starts over when the current alarm changed without a call of its own.
+    // A pick handled in a nested loop has shown its own alarm; the arrows
+    // must belong to the alarm current now, so this call ends here, or starts
+    // over when the current alarm changed without a call of its own.
     if (aufruf != m_Aktivierung)
         return;
     if (Komponente() != k || k->AktuellerAlarm() != vorher) {

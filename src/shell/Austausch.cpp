@@ -1,13 +1,15 @@
 #include "shell/Austausch.h"
 
-#include <QApplication>
 #include <QFileInfo>
+#include <QPointer>
+#include <memory>
 
 #include "alarms/AlarmAuswahl.h"
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Dialoge.h"
 #include "alarms/Hauptfenster.h"
 #include "alarms/frmAlarmAuswahl.h"
+#include "shell/Hintergrundauftrag.h"
 #include "werkzeuge/DateiFehler.h"
 #include "werkzeuge/Export.h"
 #include "werkzeuge/ImportPlan.h"
@@ -54,18 +56,26 @@ void Austausch::Exportieren(Hauptfenster& haupt, AlarmAuswahl* auswahl, QWidget*
         if (wahl == 0)
             teil = auswahl->Fenster()->AktuelleAuswahl();
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-        const qsizetype n = Export::Schreiben(auswahl->AlarmDatenbank(), datei, teil);
-        QApplication::restoreOverrideCursor();
-        haupt.StatusText(1, QStringLiteral("%1 Alarme nach %2 exportiert.").arg(n).arg(datei));
-    } catch (const AlarmdefsFehler& f) {
-        QApplication::restoreOverrideCursor();
-        d.FehlerMeldung(owner, f.Text(), f.Detail());
-    } catch (const DateiFehler& f) {
-        QApplication::restoreOverrideCursor();
-        d.Meldung(owner, f.Text());
-    }
+    // Written in the background: the file appears whole at the end, or not at all.
+    const QString datenbank = auswahl->AlarmDatenbank();
+    auto anzahl = std::make_shared<qsizetype>(0);
+    auto* auftrag = new Hintergrundauftrag(QStringLiteral("Export"), owner, [=](Auftragslauf&) {
+        *anzahl = Export::Schreiben(datenbank, datei, teil);
+    });
+    QObject::connect(auftrag, &Hintergrundauftrag::Beendet, owner, [&haupt, owner, auftrag, anzahl, datei](Hintergrundauftrag::Ausgang a) {
+        switch (a) {
+        case Hintergrundauftrag::Ausgang::Fertig:
+            haupt.StatusText(1, QStringLiteral("%1 Alarme nach %2 exportiert.").arg(*anzahl).arg(datei));
+            break;
+        case Hintergrundauftrag::Ausgang::Abgebrochen:
+            haupt.StatusText(1, QStringLiteral("Export abgebrochen; die Datei %1 wurde nicht geschrieben.").arg(datei));
+            break;
+        case Hintergrundauftrag::Ausgang::Fehler:
+            Dialoge::aktuell().FehlerMeldung(owner, auftrag->Fehlertext(), auftrag->Fehlerdetail());
+            break;
+        }
+    });
+    auftrag->Starten();
 }
 
 void Austausch::Importieren(Hauptfenster& haupt, AlarmAuswahl* auswahl, QWidget* owner) {
@@ -80,22 +90,36 @@ void Austausch::Importieren(Hauptfenster& haupt, AlarmAuswahl* auswahl, QWidget*
     const Projektrahmen rahmen{auswahl->BilderPath(), auswahl->SymbolPath(),
                                auswahl->AlarmBilderListe().value_or(QStringList()),
                                auswahl->SymbolListe().value_or(QStringList())};
-    std::optional<ImportPlan> plan;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-        plan = ImportPlan::Erstellen(auswahl->AlarmDatenbank(), datei, rahmen);
-    } catch (const AlarmdefsFehler& f) {
-        QApplication::restoreOverrideCursor();
-        d.FehlerMeldung(owner, f.Text(), f.Detail());
-        return;
-    } catch (const DateiFehler& f) {
-        QApplication::restoreOverrideCursor();
-        d.Meldung(owner, f.Text());
-        return;
-    }
-    QApplication::restoreOverrideCursor();
-    const QString zusammenfassung = plan->Zusammenfassung();
-    if (plan->NichtsZuSchreiben()) {
+    // The file is compared with the table in the background; the user then sees
+    // the plan, and only a yes starts the write, again in the background.
+    const QString datenbank = auswahl->AlarmDatenbank();
+    auto plan = std::make_shared<std::optional<ImportPlan>>();
+    auto* auftrag = new Hintergrundauftrag(QStringLiteral("Import prüfen"), owner, [=](Auftragslauf&) {
+        *plan = ImportPlan::Erstellen(datenbank, datei, rahmen);
+    });
+    QPointer<AlarmAuswahl> komponente = auswahl;
+    QObject::connect(auftrag, &Hintergrundauftrag::Beendet, owner,
+                     [&haupt, owner, auftrag, plan, komponente](Hintergrundauftrag::Ausgang a) {
+        Dialoge& d = Dialoge::aktuell();
+        if (a == Hintergrundauftrag::Ausgang::Abgebrochen) {
+            haupt.StatusText(1, QStringLiteral("Import abgebrochen; nichts wurde geschrieben."));
+            return;
+        }
+        if (a == Hintergrundauftrag::Ausgang::Fehler) {
+            d.FehlerMeldung(owner, auftrag->Fehlertext(), auftrag->Fehlerdetail());
+            return;
+        }
+        if (!komponente || komponente->AlarmDatenbank() != (*plan)->Datenbank())
+            return;  // another database was opened meanwhile: the plan is for one no longer shown
+        PlanZeigen(haupt, komponente, owner, **plan);
+    });
+    auftrag->Starten();
+}
+
+void Austausch::PlanZeigen(Hauptfenster& haupt, AlarmAuswahl* auswahl, QWidget* owner, const ImportPlan& plan) {
+    Dialoge& d = Dialoge::aktuell();
+    const QString zusammenfassung = plan.Zusammenfassung();
+    if (plan.NichtsZuSchreiben()) {
         d.Meldung(owner, Gekuerzt(zusammenfassung, 25));
         return;
     }
@@ -105,9 +129,36 @@ void Austausch::Importieren(Hauptfenster& haupt, AlarmAuswahl* auswahl, QWidget*
         haupt.StatusText(1, QStringLiteral("Import abgebrochen; nichts wurde geschrieben."));
         return;
     }
-    const Sammelergebnis s = auswahl->ZeilenSchreiben(plan->Auftraege(), plan->Beschreibung());
-    if (s.geschrieben)
-        haupt.StatusText(1, QStringLiteral("%1: geschrieben.").arg(plan->Beschreibung()));
-    else
-        d.FehlerMeldung(owner, s.text, s.detail);
+    // All rows in one transaction on the job's own connection: a cancel rolls it back whole.
+    const QString datenbank = plan.Datenbank();
+    const QList<Schreibauftrag> auftraege = plan.Auftraege();
+    const QString beschreibung = plan.Beschreibung();
+    auto ergebnis = std::make_shared<Sammelergebnis>();
+    auto* auftrag = new Hintergrundauftrag(QStringLiteral("Import schreiben"), owner, [=](Auftragslauf& lauf) {
+        lauf.Fortschritt(0, auftraege.size());
+        *ergebnis = AlarmdefsZugriff::SchreibenAlle(datenbank, auftraege);
+    });
+    QPointer<AlarmAuswahl> komponente = auswahl;
+    QObject::connect(auftrag, &Hintergrundauftrag::Beendet, owner,
+                     [&haupt, owner, auftrag, ergebnis, komponente, beschreibung, datenbank](Hintergrundauftrag::Ausgang a) {
+        switch (a) {
+        case Hintergrundauftrag::Ausgang::Fertig:
+            // the history, the grid and the arrows learn of it as of any write,
+            // unless another database is open by now: its history is not this one's
+            if (komponente && komponente->AlarmDatenbank() == datenbank)
+                komponente->SammelergebnisMelden(*ergebnis, beschreibung);
+            if (ergebnis->geschrieben)
+                haupt.StatusText(1, QStringLiteral("%1: geschrieben.").arg(beschreibung));
+            else
+                Dialoge::aktuell().FehlerMeldung(owner, ergebnis->text, ergebnis->detail);
+            break;
+        case Hintergrundauftrag::Ausgang::Abgebrochen:
+            haupt.StatusText(1, QStringLiteral("Import abgebrochen; nichts wurde geschrieben."));
+            break;
+        case Hintergrundauftrag::Ausgang::Fehler:
+            Dialoge::aktuell().FehlerMeldung(owner, auftrag->Fehlertext(), auftrag->Fehlerdetail());
+            break;
+        }
+    });
+    auftrag->Starten();
 }

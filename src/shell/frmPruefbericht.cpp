@@ -1,6 +1,5 @@
 #include "shell/frmPruefbericht.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -14,9 +13,13 @@
 #include "alarms/Dialoge.h"
 #include "alarms/Hauptfenster.h"
 #include "platform/WinUmgebung.h"
+#include "shell/Hintergrundauftrag.h"
 
 namespace {
 constexpr int IdentRolle = Qt::UserRole;
+constexpr int GruppenRolle = Qt::UserRole + 1;   // a group's place among the kinds
+constexpr int GefuelltRolle = Qt::UserRole + 2;  // its lines (or parts) are added
+constexpr int VonRolle = Qt::UserRole + 3;       // a part's first line in its group
 }
 
 frmPruefbericht::frmPruefbericht(Hauptfenster& haupt, QWidget* parent) : QWidget(parent, Qt::Window), m_haupt(haupt) {
@@ -43,6 +46,7 @@ frmPruefbericht::frmPruefbericht(Hauptfenster& haupt, QWidget* parent) : QWidget
     resize(640, 480);
     connect(lvwBericht, &QTreeWidget::itemDoubleClicked, this, &frmPruefbericht::ZeileGewaehlt);
     connect(lvwBericht, &QTreeWidget::itemActivated, this, &frmPruefbericht::ZeileGewaehlt);
+    connect(lvwBericht, &QTreeWidget::itemExpanded, this, &frmPruefbericht::GruppeFuellen);
     // The database open now, not the one of the first check.
     connect(cmdNeu, &QPushButton::clicked, this, [this] { Pruefen(m_haupt.mgobjAuswahl()); });
     connect(cmdCsv, &QPushButton::clicked, this, &frmPruefbericht::CsvSpeichern);
@@ -50,37 +54,93 @@ frmPruefbericht::frmPruefbericht(Hauptfenster& haupt, QWidget* parent) : QWidget
 }
 
 bool frmPruefbericht::Pruefen(AlarmAuswahl* auswahl) {
+    if (m_auftrag) {
+        // the answer of the check before is no longer wanted
+        m_auftrag->disconnect(this);
+        m_auftrag->Abbrechen();
+    }
     lvwBericht->clear();
     m_bericht.reset();
+    cmdCsv->setEnabled(false);
     if (!auswahl)
         return false;
-    Projektrahmen rahmen{auswahl->BilderPath(), auswahl->SymbolPath(), auswahl->AlarmBilderListe().value_or(QStringList()),
-                         auswahl->SymbolListe().value_or(QStringList())};
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-        m_bericht = Pruefbericht::Erstellen(auswahl->AlarmDatenbank(), rahmen);
-    } catch (const AlarmdefsFehler& f) {
-        QApplication::restoreOverrideCursor();
-        lblUeberschrift->setText(f.Text());
-        Dialoge::aktuell().FehlerMeldung(this, f.Text(), f.Detail());
-        return false;
-    }
-    QApplication::restoreOverrideCursor();
+    const Projektrahmen rahmen{auswahl->BilderPath(), auswahl->SymbolPath(),
+                               auswahl->AlarmBilderListe().value_or(QStringList()),
+                               auswahl->SymbolListe().value_or(QStringList())};
+    const QString datenbank = auswahl->AlarmDatenbank();
+    auto ergebnis = std::make_shared<std::optional<Pruefbericht>>();
+    auto* auftrag = new Hintergrundauftrag(QStringLiteral("Prüfbericht"), this, [=](Auftragslauf&) {
+        *ergebnis = Pruefbericht::Erstellen(datenbank, rahmen);
+    });
+    m_auftrag = auftrag;
+    lblUeberschrift->setText(QStringLiteral("Die Alarmdatenbank %1 wird geprüft … (Esc bricht ab)").arg(datenbank));
+    connect(auftrag, &Hintergrundauftrag::Beendet, this, [this, auftrag, ergebnis](Hintergrundauftrag::Ausgang a) {
+        switch (a) {
+        case Hintergrundauftrag::Ausgang::Fertig:
+            m_bericht = std::move(*ergebnis);
+            Zeigen();
+            break;
+        case Hintergrundauftrag::Ausgang::Abgebrochen:
+            lblUeberschrift->setText(QStringLiteral("Prüfung abgebrochen."));
+            break;
+        case Hintergrundauftrag::Ausgang::Fehler:
+            lblUeberschrift->setText(auftrag->Fehlertext());
+            Dialoge::aktuell().FehlerMeldung(this, auftrag->Fehlertext(), auftrag->Fehlerdetail());
+            break;
+        }
+    });
+    auftrag->Starten();
+    return true;
+}
+
+void frmPruefbericht::Zeigen() {
     lblUeberschrift->setText(m_bericht->Sauber()
                                  ? QStringLiteral("%1 Alarme geprüft: nichts gefunden.").arg(m_bericht->Alarme())
                                  : QStringLiteral("%1 Alarme geprüft, %2 Befunde.").arg(m_bericht->Alarme()).arg(m_bericht->Befunde()));
-    for (const Pruefbericht::Gruppe& g : m_bericht->Gruppen()) {
+    cmdCsv->setEnabled(true);
+    for (int i = 0; i < m_bericht->Gruppen().size(); ++i) {
+        const Pruefbericht::Gruppe& g = m_bericht->Gruppen().at(i);
         auto* gruppe = new QTreeWidgetItem(lvwBericht, {QStringLiteral("%1 (%2)").arg(Pruefbericht::Titel(g.art)).arg(g.zeilen.size())});
         QFont fett = gruppe->font(0);
         fett.setBold(true);
         gruppe->setFont(0, fett);
-        for (const Pruefbericht::Zeile& z : g.zeilen) {
-            auto* item = new QTreeWidgetItem(gruppe, {z.Text()});
-            item->setData(0, IdentRolle, z.ident);
+        gruppe->setData(0, GruppenRolle, i);
+        if (g.zeilen.size() <= SofortOffen) {
+            GruppeFuellen(gruppe);
+            gruppe->setExpanded(!g.zeilen.isEmpty());
+        } else {
+            gruppe->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
         }
-        gruppe->setExpanded(!g.zeilen.isEmpty() && g.zeilen.size() <= 200);
     }
-    return true;
+}
+
+void frmPruefbericht::GruppeFuellen(QTreeWidgetItem* knoten) {
+    if (!m_bericht || knoten->data(0, GefuelltRolle).toBool() || !knoten->data(0, GruppenRolle).isValid())
+        return;
+    knoten->setData(0, GefuelltRolle, true);
+    const QList<Pruefbericht::Zeile>& zeilen = m_bericht->Gruppen().at(knoten->data(0, GruppenRolle).toInt()).zeilen;
+    const qsizetype von = knoten->parent() ? knoten->data(0, VonRolle).toLongLong() : 0;
+    const qsizetype bis = knoten->parent() ? std::min<qsizetype>(zeilen.size(), von + Teilgroesse) : zeilen.size();
+    QList<QTreeWidgetItem*> neu;
+    if (bis - von > Teilgroesse) {
+        // A large group opens into parts, each opening into its lines: the
+        // view lays out what is open, never hundreds of thousands of lines.
+        for (qsizetype t = von; t < bis; t += Teilgroesse) {
+            auto* teil = new QTreeWidgetItem({QStringLiteral("Zeilen %1 bis %2").arg(t + 1).arg(std::min(bis, t + Teilgroesse))});
+            teil->setData(0, GruppenRolle, knoten->data(0, GruppenRolle));
+            teil->setData(0, VonRolle, t);
+            teil->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+            neu << teil;
+        }
+    } else {
+        neu.reserve(bis - von);
+        for (qsizetype i = von; i < bis; ++i) {
+            auto* item = new QTreeWidgetItem({zeilen.at(i).Text()});
+            item->setData(0, IdentRolle, zeilen.at(i).ident);
+            neu << item;
+        }
+    }
+    knoten->addChildren(neu);
 }
 
 void frmPruefbericht::ZeileGewaehlt(QTreeWidgetItem* item) {

@@ -1,0 +1,348 @@
+// How long the window does not answer: a zero-length timer ticks every 5 ms on
+// the user-interface thread, and the longest pause between two ticks is the
+// figure. Each case is measured as the program does it now and, where the
+// work moved to the background, as it did before (the same work called on the
+// user-interface thread, "_vorher"), in the same run.
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QMouseEvent>
+#include <QSqlQuery>
+#include <QTableView>
+#include <QTimer>
+#include <QTreeWidget>
+#include <csignal>
+#include <cstdio>
+#include <functional>
+#include <thread>
+
+#include <libpq-fe.h>
+
+#include "BenchAusgabe.h"
+#include "Benchmarks.h"
+#include "DemoProjekt.h"
+#include "GrosseDemo.h"
+#include "alarms/AlarmAuswahl.h"
+#include "alarms/AlarmdefsModell.h"
+#include "alarms/AlarmdefsZugriff.h"
+#include "alarms/Anzeigemodus.h"
+#include "alarms/Dialoge.h"
+#include "alarms/Serverdienst.h"
+#include "alarms/frmAlarmAuswahl.h"
+#include "editor/Bildflaeche.h"
+#include "editor/frmPicture.h"
+#include "platform/WinUmgebung.h"
+#include "shell/Hintergrundauftrag.h"
+#include "shell/Konfiguration.h"
+#include "shell/frmMain.h"
+#include "werkzeuge/Export.h"
+#include "werkzeuge/Kopie.h"
+#include "werkzeuge/Pruefbericht.h"
+
+namespace {
+// The longest pause of the user-interface thread while it runs.
+class Stillstand {
+public:
+    Stillstand() {
+        m_tick.setTimerType(Qt::PreciseTimer);
+        m_tick.setInterval(5);
+        QObject::connect(&m_tick, &QTimer::timeout, [this] { Tick(); });
+        m_uhr.start();
+        m_letzte = 0;
+        m_tick.start();
+    }
+    double Ende() {
+        Tick();
+        m_tick.stop();
+        return static_cast<double>(m_laengste) / 1e6;
+    }
+
+private:
+    void Tick() {
+        const qint64 jetzt = m_uhr.nsecsElapsed();
+        m_laengste = std::max(m_laengste, jetzt - m_letzte);
+        m_letzte = jetzt;
+    }
+    QTimer m_tick;
+    QElapsedTimer m_uhr;
+    qint64 m_letzte = 0;
+    qint64 m_laengste = 0;
+};
+
+// Runs the event loop until fertig() holds (or the time is up).
+void Warten(const std::function<bool()>& fertig, int hoechstensMs) {
+    QEventLoop schleife;
+    QTimer sehen;
+    QObject::connect(&sehen, &QTimer::timeout, [&] {
+        if (fertig())
+            schleife.quit();
+    });
+    sehen.start(1);
+    QTimer::singleShot(hoechstensMs, &schleife, &QEventLoop::quit);
+    schleife.exec();
+}
+
+// Answers every dialog: a file name where one is asked for, the first button otherwise.
+class BenchDialoge : public Dialoge {
+public:
+    QString datei;
+    void Meldung(QWidget*, const QString& text, const QString&) override {
+        std::fprintf(stderr, "tavero-bench: %s\n", qPrintable(text));
+    }
+    int Modal(QDialog*) override { return 0; }
+    QString DateiOeffnen(QWidget*, const QString&, const QString&, const QString&, const QString&,
+                         const QString&) override {
+        return datei;
+    }
+    QString DateiSpeichern(QWidget*, const QString&, const QString&, const QString&) override { return datei; }
+    int Wahl(QWidget*, const QString&, const QString&, const QStringList&, const QString&) override { return 1; }
+    std::optional<QString> Eingabe(QWidget*, const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    QAction* MenuZeigen(QMenu*, const QPoint&) override { return nullptr; }
+    void ProzessBeenden() override {}
+};
+
+void Maus(QWidget* w, QEvent::Type art, const QPoint& p, Qt::MouseButtons knoepfe) {
+    QMouseEvent e(art, QPointF(p), QPointF(w->mapToGlobal(p)), Qt::LeftButton, knoepfe, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+void Werkzeuge(const QString& arbeitsOrdner) {
+    const QString out = GrosseDemo(arbeitsOrdner);
+    if (out.isEmpty())
+        return;
+    const QString db = DemoProjekt::Datenbank(out);
+    qputenv("WINEPREFIX", QFile::encodeName(DemoProjekt::Prefix(out)));
+    WinUmgebung::ProgrammOrdnerSetzen((out + QStringLiteral("/bin")).toStdString());
+    gSingleMode = gContMode = gAllMode = gStartOhneDB = FALSCH;
+    BenchDialoge dialoge;
+    Dialoge::setzen(&dialoge);
+    {
+        frmMain haupt;
+        haupt.resize(1200, 900);
+        haupt.show();
+        haupt.Laden(db);
+        AlarmAuswahl* k = haupt.mgobjAuswahl();
+        frmAlarmAuswahl* f = k->Fenster();
+        Warten([f] { return !f->dbAlarme || f->dbAlarme->AllesGelesen(); }, 60000);
+
+        {
+            Stillstand s;
+            f->TDBAlarme_HeadClick(7);
+            f->TDBAlarme->viewport()->repaint();
+            BenchZeile("warten_sortieren_1m", s.Ende(), "ms");
+        }
+
+        // The export as the menu ran it before, and as a background job now.
+        const QString datei = arbeitsOrdner + QStringLiteral("/warten.xlsx");
+        {
+            Stillstand s;
+            Export::Schreiben(db, datei);
+            BenchZeile("warten_export_xlsx_1m_vorher", s.Ende(), "ms");
+        }
+        QFile::remove(datei);
+        dialoge.datei = datei;
+        {
+            Stillstand s;
+            haupt.mnuExportieren->trigger();
+            Warten([] { return Hintergrundauftrag::Laufende() == 0; }, 120000);
+            BenchZeile("warten_export_xlsx_1m", s.Ende(), "ms");
+        }
+        if (!QFile::exists(datei))
+            std::fprintf(stderr, "tavero-bench: der Export im Hintergrund schrieb keine Datei\n");
+
+        // The check report: before, made and filled on the user-interface thread.
+        const QString ini = QString::fromStdString(WinUmgebung::ProgrammOrdner()) + QStringLiteral("\\Tavero\\Tavero.ini");
+        const Projektrahmen rahmen{k->BilderPath(), k->SymbolPath(), k->AlarmBilderListe().value_or(QStringList()),
+                                   k->SymbolListe().value_or(QStringList())};
+        {
+            Stillstand s;
+            QTreeWidget baum;
+            const Pruefbericht b = Pruefbericht::Erstellen(db, rahmen);
+            for (const Pruefbericht::Gruppe& g : b.Gruppen()) {
+                auto* gruppe = new QTreeWidgetItem(&baum, {Pruefbericht::Titel(g.art)});
+                for (const Pruefbericht::Zeile& z : g.zeilen)
+                    new QTreeWidgetItem(gruppe, {z.Text()});
+            }
+            BenchZeile("warten_pruefbericht_1m_vorher", s.Ende(), "ms");
+        }
+        (void)ini;
+        {
+            Stillstand s;
+            haupt.PruefberichtZeigen();
+            auto* baum = haupt.findChild<QTreeWidget*>(QStringLiteral("lvwBericht"));
+            Warten([baum] { return Hintergrundauftrag::Laufende() == 0 && baum->topLevelItemCount() == 8; }, 120000);
+            // the largest group opened: all its lines, a part at a time
+            QTreeWidgetItem* gross = nullptr;
+            int anzahl = -1;
+            for (int i = 0; i < baum->topLevelItemCount(); ++i) {
+                const int n = baum->topLevelItem(i)->text(0).section(QLatin1Char('('), -1).chopped(1).toInt();
+                if (n > anzahl) {
+                    anzahl = n;
+                    gross = baum->topLevelItem(i);
+                }
+            }
+            // the largest group opened, and its first and last part
+            if (gross) {
+                gross->setExpanded(true);
+                Warten([] { return false; }, 100);
+                gross->child(0)->setExpanded(true);
+                Warten([] { return false; }, 100);
+                gross->child(gross->childCount() - 1)->setExpanded(true);
+                Warten([] { return false; }, 100);
+            }
+            BenchZeile("warten_pruefbericht_1m", s.Ende(), "ms");
+            BenchZeile("warten_pruefbericht_zeilen", anzahl, "Zeilen");
+        }
+    }
+    Dialoge::setzen(nullptr);
+    WinUmgebung::ProgrammOrdnerSetzen(std::string());
+}
+
+// --- the server ---------------------------------------------------------------
+
+QString Adresse(const QString& datenbank) {
+    return QStringLiteral("postgresql://%1@%2:%3/%4")
+        .arg(qEnvironmentVariable("PGUSER"), qEnvironmentVariable("PGHOST"), qEnvironmentVariable("PGPORT", "5432"),
+             datenbank);
+}
+
+std::string Einzelwert(PGconn* c, const char* sql) {
+    PGresult* r = PQexec(c, sql);
+    std::string w = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) > 0 ? PQgetvalue(r, 0, 0) : "";
+    PQclear(r);
+    return w;
+}
+
+// The server's processes: the postmaster of its data folder and its children.
+std::vector<pid_t> ServerProzesse(PGconn* c) {
+    std::vector<pid_t> pids;
+    QFile pidDatei(QString::fromStdString(Einzelwert(c, "show data_directory")) + QStringLiteral("/postmaster.pid"));
+    if (!pidDatei.open(QIODevice::ReadOnly))
+        return pids;
+    const pid_t haupt = static_cast<pid_t>(pidDatei.readLine().trimmed().toLong());
+    if (haupt <= 0)
+        return pids;
+    pids.push_back(haupt);
+    for (const QString& eintrag : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool zahl = false;
+        const pid_t pid = static_cast<pid_t>(eintrag.toLong(&zahl));
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(eintrag));
+        if (!zahl || !stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid ...": the name may hold blanks, so count from its end
+        const QByteArray s = stat.readAll();
+        const QList<QByteArray> teile = s.mid(s.lastIndexOf(')') + 2).split(' ');
+        if (teile.size() > 1 && teile.at(1).toLong() == haupt)
+            pids.push_back(pid);
+    }
+    return pids;
+}
+
+void Server(const QString& arbeitsOrdner) {
+    if (qEnvironmentVariableIsEmpty("PGHOST")) {
+        std::fprintf(stderr, "tavero-bench: kein Datenbankserver (PGHOST); Server-Fälle von warten übersprungen\n");
+        return;
+    }
+    const QString out = arbeitsOrdner + QStringLiteral("/warten-server");
+    const QString sqlite = DemoDatenbank(out, 2000);
+    const QString name = QStringLiteral("tavero_warten");
+    PGconn* c = PQconnectdb("dbname=postgres");
+    PQclear(PQexec(c, ("drop database if exists " + name.toStdString() + " with (force)").c_str()));
+    PQclear(PQexec(c, ("create database " + name.toStdString()).c_str()));
+    PQfinish(c);
+    const QString uri = Adresse(name);
+    const Kopie::Ergebnis kopie = Kopie::Kopieren(sqlite, uri, false);
+    if (!kopie.kopiert) {
+        std::fprintf(stderr, "tavero-bench: %s %s\n", qPrintable(kopie.text), qPrintable(kopie.detail));
+        return;
+    }
+    qputenv("WINEPREFIX", QFile::encodeName(DemoProjekt::Prefix(out)));
+    WinUmgebung::ProgrammOrdnerSetzen(out.toStdString());
+    gSingleMode = gContMode = gAllMode = gStartOhneDB = FALSCH;
+    BenchDialoge dialoge;
+    Dialoge::setzen(&dialoge);
+    {
+        frmMain haupt;
+        haupt.resize(1200, 900);
+        haupt.show();
+        haupt.Laden(uri);
+        AlarmAuswahl* k = haupt.mgobjAuswahl();
+        PGconn* anderer = PQconnectdb(("dbname=" + name.toStdString()).c_str());
+        const std::string ident = Einzelwert(anderer, "select min(\"Ident\") from \"Alarmdefs\" where \"X\" is not null");
+        k->Fenster()->AlarmZeigen(QString::fromStdString(ident));
+        frmPicture* bild = haupt.BildfensterFallsDa();
+        if (!bild || bild->PfeilAnzahl() < 2) {
+            std::fprintf(stderr, "tavero-bench: kein Pfeil für den Server-Fall\n");
+            PQfinish(anderer);
+            return;
+        }
+        // Another client holds the row for 10 s while this one drags its arrow.
+        auto gesperrtZiehen = [&](const char* figur, bool ohneGrenze) {
+            QSqlDatabase& db = k->Server()->Verbindung();
+            if (ohneGrenze)  // as the connection waited before: without a limit
+                QSqlQuery(db).exec(QStringLiteral("set lock_timeout = 0; set statement_timeout = 0"));
+            PQclear(PQexec(anderer, "begin"));
+            PQclear(PQexec(anderer, ("select 1 from \"Alarmdefs\" where \"Ident\" = " + ident + " for update").c_str()));
+            std::thread freigeben([anderer] {
+                std::this_thread::sleep_for(std::chrono::seconds(10));
+                PQclear(PQexec(anderer, "commit"));
+            });
+            Stillstand s;
+            const QPoint p = bild->imgPfeil(1).Rechteck().center();
+            Maus(bild->Formbox, QEvent::MouseButtonPress, p, Qt::LeftButton);
+            Maus(bild->Formbox, QEvent::MouseMove, p + QPoint(30, 0), Qt::LeftButton);
+            Maus(bild->Formbox, QEvent::MouseButtonRelease, p + QPoint(30, 0), Qt::NoButton);
+            Warten([] { return false; }, 200);
+            BenchZeile(figur, s.Ende(), "ms");
+            freigeben.join();
+            if (ohneGrenze)
+                QSqlQuery(db).exec(QStringLiteral("set lock_timeout = %1; set statement_timeout = %1")
+                                       .arg(AlarmdefsZugriff::WarteAufSperreMs));
+        };
+        gesperrtZiehen("warten_server_gesperrt_10s_vorher", true);
+        gesperrtZiehen("warten_server_gesperrt_10s", false);
+
+        // The server stops for 30 s (SIGSTOP) while the window stands open.
+        const std::vector<pid_t> pids = ServerProzesse(anderer);
+        auto angehalten = [&](const char* figur, bool wieVorher) {
+            Stillstand s;
+            for (pid_t pid : pids)
+                ::kill(pid, SIGSTOP);
+            std::thread weiter([pids] {
+                std::this_thread::sleep_for(std::chrono::seconds(30));
+                for (pid_t pid : pids)
+                    ::kill(pid, SIGCONT);
+            });
+            // before: the check every 2 s asked the kept connection on the window's thread
+            QTimer frueher;
+            QObject::connect(&frueher, &QTimer::timeout, [k] { QSqlQuery(k->Server()->Verbindung()).exec(QStringLiteral("select 1")); });
+            if (wieVorher)
+                frueher.start(Serverdienst::PruefenMs);
+            Warten([] { return false; }, 30500);
+            frueher.stop();
+            const double ms = s.Ende();
+            weiter.join();
+            BenchZeile(figur, ms, "ms");
+            Warten([k] { return k->Server()->Verbunden(); }, 20000);
+        };
+        if (pids.empty()) {
+            std::fprintf(stderr, "tavero-bench: Serverprozesse nicht gefunden; SIGSTOP-Fall übersprungen\n");
+        } else {
+            angehalten("warten_server_angehalten_30s_vorher", true);
+            angehalten("warten_server_angehalten_30s", false);
+        }
+        PQfinish(anderer);
+    }
+    Dialoge::setzen(nullptr);
+    WinUmgebung::ProgrammOrdnerSetzen(std::string());
+}
+}  // namespace
+
+void BenchWarten(const QString& arbeitsOrdner) {
+    Werkzeuge(arbeitsOrdner);
+    Server(arbeitsOrdner);
+}
