@@ -243,6 +243,28 @@ private slots:
         QCOMPARE(spalteLesen(db, QStringLiteral("Y"), gezogen), QStringLiteral("601"));
         QCOMPARE(spalteLesen(db, QStringLiteral("X"), 4711 + 4712 - gezogen), QStringLiteral("800"));
     }
+
+    // A tool window belongs to the main window, so the window system keeps it in front of it.
+    void toolWindowsStayInFrontOfTheMainWindow() {
+        SkriptDialoge s;
+        frmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.VerlaufZeigen();
+        auto* verlauf = w.findChild<QWidget*>(QStringLiteral("Verlauf"));
+        QVERIFY(verlauf);
+        QVERIFY(QTest::qWaitForWindowExposed(verlauf));
+        auto eigenschaft = [](QWidget* f, const char* name) {
+            QProcess p;
+            p.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(f->winId()), QString::fromLatin1(name)});
+            p.waitForFinished(5000);
+            return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+        };
+        const QString besitzer = eigenschaft(verlauf, "WM_TRANSIENT_FOR");
+        QVERIFY2(besitzer.endsWith(QStringLiteral("0x") + QString::number(w.winId(), 16)), qPrintable(besitzer));
+        QVERIFY(eigenschaft(verlauf, "_NET_WM_WINDOW_TYPE").contains(QStringLiteral("_NET_WM_WINDOW_TYPE_UTILITY")));
+        QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(verlauf->frameGeometry()));
+    }
 };
 
 QTEST_MAIN(TstX11Titel)
