@@ -95,8 +95,9 @@ void Fensterlage::Platzieren(const QRect& r) {
 }
 
 void Fensterlage::NachRegel() {
-    if (m_Regel)
-        Platzieren(m_Regel());
+    // (no rule without a main window to measure)
+    if (const QRect r = m_Regel ? m_Regel() : QRect(); r.isValid())
+        Platzieren(r);
 }
 
 void Fensterlage::Aktiviert() {

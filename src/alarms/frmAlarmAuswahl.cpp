@@ -262,8 +262,9 @@ void frmAlarmAuswahl::Form_Activate() {
         return;
     hf->ToolButtonDruecken(QStringLiteral("Grid"));
     if (qobject_cast<QMdiSubWindow*>(parentWidget()))
-        Fensterlage::Fuer(this, QStringLiteral("Alarmauswahl"), [hf] {
-            return AuswahlLayout::AktivierenPixel(hf->AussenGroesseTwips());
+        Fensterlage::Fuer(this, QStringLiteral("Alarmauswahl"), [] {
+            const Hauptfenster* h = Hauptfenster::instanz();
+            return h ? AuswahlLayout::AktivierenPixel(h->AussenGroesseTwips()) : QRect();
         })->Aktiviert();
 }
 

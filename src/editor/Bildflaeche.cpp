@@ -90,8 +90,36 @@ QRect Bildflaeche::Flaeche(const QRect& bild) const {
 
 QRect Bildflaeche::NummerRechteck(const PfeilBild& a) const {
     const QRect r = ZuSchirm(a.Rechteck());
-    const QFontMetrics fm = fontMetrics();
-    return QRect(r.right() + 3, r.top(), fm.horizontalAdvance(a.Ident) + 4, fm.height());
+    // Alarm numbers are digits, all of one width: no text layout per arrow.
+    if (m_ZiffernBreite == 0) {
+        const QFontMetrics fm = fontMetrics();
+        m_ZiffernBreite = fm.horizontalAdvance(QLatin1Char('0'));
+        m_ZeilenHoehe = fm.height();
+        m_Oberlaenge = fm.ascent();
+    }
+    return QRect(r.right() + 3, r.top(), m_ZiffernBreite * static_cast<int>(a.Ident.size()) + 4, m_ZeilenHoehe);
+}
+
+void Bildflaeche::ZifferZeichnen(QPainter& p, QPoint wo, const QString& text) const {
+    // Digits drawn once and then copied: thousands of numbers cost no text layout.
+    if (m_Ziffern.isEmpty()) {
+        for (char c = '0'; c <= '9'; ++c) {
+            QPixmap z(m_ZiffernBreite, m_ZeilenHoehe);
+            z.fill(QColor(255, 255, 225));
+            QPainter zp(&z);
+            zp.setFont(font());
+            zp.setPen(Qt::black);
+            zp.drawText(0, m_Oberlaenge, QString(QLatin1Char(c)));
+            m_Ziffern.append(z);
+        }
+    }
+    for (const QChar c : text) {
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            p.drawPixmap(wo, m_Ziffern.at(c.unicode() - '0'));
+        else
+            p.drawText(wo.x(), wo.y() + m_Oberlaenge, QString(c));
+        wo.rx() += m_ZiffernBreite;
+    }
 }
 
 void Bildflaeche::ObenSetzen(int index) {
@@ -227,8 +255,8 @@ void Bildflaeche::paintEvent(QPaintEvent* e) {
             const QRect n = NummerRechteck(a);
             if (!r.intersects(n))
                 continue;
-            p.fillRect(n, QColor(255, 255, 225, 220));
-            p.drawText(n, Qt::AlignCenter, a.Ident);
+            p.fillRect(n, QColor(255, 255, 225));
+            ZifferZeichnen(p, n.topLeft() + QPoint(2, 0), a.Ident);
         }
     }
     // Proposals: the symbol pale, in a dashed frame of their own colour.

@@ -5,12 +5,15 @@
 // widgets. Mouse events are hit-tested and reported per arrow, with the
 // pointer in twips relative to the arrow, as the arrow images report them.
 #include <QHash>
+#include <QList>
 #include <QPixmap>
 #include <QWidget>
 #include <vector>
 
 #include "editor/PfeilBild.h"
 #include "editor/Vorschlagsmarke.h"
+
+class QPainter;
 
 class Bildflaeche : public QWidget {
     Q_OBJECT
@@ -102,6 +105,11 @@ private:
     int m_Gefangen = 0;  // the arrow that took the press keeps the pointer until release
     int m_Vorschlag = -1;  // the proposal being dragged
     QPointF m_VorschlagGriff;
+    void ZifferZeichnen(QPainter& p, QPoint wo, const QString& text) const;
+    mutable QList<QPixmap> m_Ziffern;  // the digits 0 to 9, drawn once
+    mutable int m_ZiffernBreite = 0;  // of the numbers beside the arrows, measured once
+    mutable int m_ZeilenHoehe = 0;
+    mutable int m_Oberlaenge = 0;
     bool m_Leertaste = false;
     bool m_Schieben = false;
     QPoint m_SchiebenLetzte;
