@@ -286,6 +286,12 @@ void BenchBildfenster(const QString& arbeitsOrdner) {
         BenchZeile("bildfenster_bild_10000_zoom400", gross.bildMs, "ms");
         BenchZeile("bildfenster_bild_verhaeltnis_zoom400_zu_100", gross.bildMs / viele.bildMs, "x");
         BenchZeile("bildfenster_ziehschritt_10000_zoom400", gross.schrittMs, "ms");
+        // Each arrow's alarm number beside it: a frame against the frame without.
+        w.BildfensterFallsDa()->Formbox->NummernSetzen(true);
+        const Messung nummern = Messen(w, 10000);
+        w.BildfensterFallsDa()->Formbox->NummernSetzen(false);
+        BenchZeile("bildfenster_bild_10000_nummern", nummern.bildMs, "ms");
+        BenchZeile("bildfenster_bild_verhaeltnis_nummern_zu_ohne", nummern.bildMs / viele.bildMs, "x");
         gAllMode = FALSCH;
     }
     PickBisGemalt(arbeitsOrdner);

@@ -6,19 +6,24 @@
 #include <QImage>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMdiSubWindow>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QToolBar>
 #include <QTableView>
 #include <QToolTip>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include "DemoProjekt.h"
 #include "alarms/AlarmAuswahl.h"
 #include "alarms/AlarmdefsZugriff.h"
+#include "alarms/AuswahlLayout.h"
 #include "alarms/Anzeigemodus.h"
+#include "alarms/Fensterlage.h"
 #include "alarms/frmAlarmAuswahl.h"
 #include "editor/Bildflaeche.h"
 #include "editor/BildlaufRechnung.h"
@@ -26,8 +31,11 @@
 #include "editor/frmPicture.h"
 #include "helpers/SkriptDialoge.h"
 #include "platform/WinUmgebung.h"
+#include "shell/Fenstermenue.h"
 #include "shell/MenueBefehle.h"
 #include "shell/Verlauf.h"
+#include "shell/Werkzeugfenster.h"
+#include "shell/frmPruefbericht.h"
 #include "shell/frmMain.h"
 
 namespace {
@@ -70,6 +78,29 @@ void bmpSchreiben(const QString& pfad, QSize groesse, QColor farbe) {
     QImage img(groesse, QImage::Format_RGB32);
     img.fill(farbe);
     QVERIFY(img.save(pfad, "BMP"));
+}
+
+// A 24-bit BMP written byte by byte, not by Qt: pictures made apart from the code under test.
+void bmpVonHand(const QString& pfad, int breite, int hoehe, QRgb farbe) {
+    QDir().mkpath(QFileInfo(pfad).path());
+    const int zeile = (breite * 3 + 3) / 4 * 4;
+    QByteArray d;
+    auto u32 = [&d](quint32 v) { for (int i = 0; i < 4; ++i) d.append(char((v >> (8 * i)) & 0xff)); };
+    auto u16 = [&d](quint16 v) { d.append(char(v & 0xff)); d.append(char(v >> 8)); };
+    d.append("BM");
+    u32(54 + zeile * hoehe); u32(0); u32(54);
+    u32(40); u32(breite); u32(hoehe); u16(1); u16(24); u32(0); u32(zeile * hoehe); u32(2835); u32(2835); u32(0); u32(0);
+    QByteArray reihe(zeile, 0);
+    for (int x = 0; x < breite; ++x) {
+        reihe[3 * x] = char(qBlue(farbe));
+        reihe[3 * x + 1] = char(qGreen(farbe));
+        reihe[3 * x + 2] = char(qRed(farbe));
+    }
+    for (int y = 0; y < hoehe; ++y)
+        d.append(reihe);
+    QFile f(pfad);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(d);
 }
 
 // A mouse move with an explicit button state, for the combinations QTest does not track.
@@ -137,7 +168,9 @@ class TstBildfenster : public QObject {
     const PfeilBild& pfeil(int i) const { return bild()->imgPfeil(i); }
 
 private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() {
+        QSettings(QStringLiteral("VB and VBA Program Settings"), QStringLiteral("Tavero")).clear();
         m_dir = new QTemporaryDir;
         m_out = m_dir->filePath(QStringLiteral("demo"));
         DemoOptionen o;
@@ -499,8 +532,8 @@ private slots:
         int i32 = 1;
         while (pfeil(i32).Tag != QStringLiteral("32#PfeilBlau.gif"))
             QVERIFY(++i32 < f->PfeilAnzahl());
-        // It lies on top of the other two.
-        const QPoint p = mitte(i32);
+        // The picked 30 lies on top; 32 shows at its right edge beside it.
+        const QPoint p(pfeil(i32).Rechteck().right(), mitte(i32).y());
         QTest::mousePress(f->Formbox, Qt::LeftButton, {}, p);
         QTest::mouseMove(f->Formbox, p + QPoint(0, 40));
         QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, p + QPoint(0, 40));
@@ -926,14 +959,14 @@ private slots:
     void doubleClickPicksTheArrowsAlarm() {
         starten();
         modus("AllMode");
-        waehlen(30);
+        waehlen(32);
         auswahl()->AuswahlShow();
         frmPicture* f = bild();
         int i31 = 1;
         while (pfeil(i31).Tag != QStringLiteral("31#PfeilBlau.gif"))
             QVERIFY(++i31 < f->PfeilAnzahl());
         const QRect r = pfeil(i31).Rechteck();
-        // 31 lies under 32; its visible part is its left edge.
+        // 31 lies under 32, the picked one; its visible part is its left edge.
         QTest::mouseDClick(f->Formbox, Qt::LeftButton, {}, QPoint(r.left() + 0, r.center().y()));
         QCOMPARE(auswahl()->AktuellerAlarm()->value(AlarmFeld::Ident), QStringLiteral("31"));
         frmAlarmAuswahl* grid = auswahl()->Fenster();
@@ -1001,13 +1034,13 @@ private slots:
         modus("ContMode");
         waehlen(31);
         waehlen(32);
-        modus("SingleMode");
-        m_w->mnuArrow_Click(1);
         frmPicture* f = bild();
         QCOMPARE(f->PfeilAnzahl(), 4);
-        QCOMPARE(pfeil(3).Tag, QStringLiteral("32#PfeilRot.gif"));
-        QCOMPARE(pfeil(2).Tag, QStringLiteral("31#PfeilBlau.gif"));
-        QCOMPARE(pfeil(1).Tag, QStringLiteral("30#PfeilBlau.gif"));
+        // The single-arrow mode shows the current alarm's arrow alone at once.
+        modus("SingleMode");
+        m_w->mnuArrow_Click(1);
+        QCOMPARE(f->PfeilAnzahl(), 2);
+        QCOMPARE(pfeil(1).Tag, QStringLiteral("32#PfeilRot.gif"));
         QCOMPARE(zeileLesen(db(), 32).symbol, QStringLiteral("Standard\\PfeilRot.gif"));
         QCOMPARE(zeileLesen(db(), 31).symbol, QStringLiteral("Standard\\PfeilBlau.gif"));
     }
@@ -1113,7 +1146,9 @@ private slots:
         modus("AllMode");
         auswahl()->setAlarmListe({});
         auswahl()->setAktuellerAlarm(*auswahl()->AktuellerAlarm());
-        modus("SingleMode");
+        // (the flags alone: the tool bar would show the current alarm's arrow at once)
+        gSingleMode = WAHR;
+        gAllMode = FALSCH;
         QCOMPARE(f->PfeilAnzahl(), 1);
         m_w->imgNeuDB = WAHR;
         m_w->mnuArrow_Click(0);
@@ -1184,6 +1219,357 @@ private slots:
         QCOMPARE(f->PfeilAnzahl(), 2);
         QCOMPARE(pfeil(1).Ident, QStringLiteral("31"));
         QCOMPARE(f->windowTitle(), QStringLiteral("Pfeileditor  Kessel.bmp"));
+
+    // --- windows that stay, the view ----------------------------------------------
+
+    // A press that activates the picture window drags by the pointer's movement
+    // alone; the layout rules place the window only after the release.
+    void aPressThatActivatesTheWindowDragsByThePointer_data() {
+        QTest::addColumn<double>("zoom");
+        QTest::newRow("100 %") << 1.0;
+        QTest::newRow("200 %") << 2.0;
+    }
+    void aPressThatActivatesTheWindowDragsByThePointer() {
+        QFETCH(double, zoom);
+        starten();
+        waehlen(30);
+        frmPicture* f = bild();
+        f->ZoomSetzen(zoom, f->rect().center());
+        f->AnsichtZentrieren();
+        auto* sub = qobject_cast<QMdiSubWindow*>(f->parentWidget());
+        // The main window grew since the picture window was placed; the selection window is active.
+        m_w->resize(m_w->width() + 240, m_w->height() + 180);
+        auswahl()->AuswahlShow();
+        QVERIFY(m_w->mdiArea->activeSubWindow() != sub);
+        const QRect platz = sub->geometry();
+        QVERIFY(platz != f->AktivierungsPlatz());
+        const int h = f->BildlaufHorizontal->value(), v = f->Bildlaufvertikal->value();
+        const QPoint start = pfeil(1).Rechteck().topLeft();
+        const QPoint griff = f->Formbox->ZuSchirm(pfeil(1).Rechteck()).topLeft() + QPoint(6, 11);
+        // Through the main window's window, as the window system delivers a press.
+        QWindow* fw = m_w->windowHandle();
+        auto imFenster = [&](QPoint p) { return f->Formbox->mapTo(m_w, p); };
+        QTest::mousePress(fw, Qt::LeftButton, {}, imFenster(griff));
+        QCOMPARE(m_w->mdiArea->activeSubWindow(), sub);
+        QCOMPARE(sub->geometry(), platz);
+        QCOMPARE(f->BildlaufHorizontal->value(), h);
+        QCOMPARE(f->Bildlaufvertikal->value(), v);
+        QCOMPARE(f->mGriffX, float(6 / zoom));
+        const QPoint schritt = QPoint(2, 1) * zoom;
+        QTest::mouseMove(fw, imFenster(griff + schritt));
+        QCOMPARE(pfeil(1).Rechteck().topLeft(), start + QPoint(2, 1));
+        QTest::mouseRelease(fw, Qt::LeftButton, {}, imFenster(griff + schritt));
+        QCOMPARE(zeileLesen(db(), 30).x, QString::number(start.x() + 2));
+        QCOMPARE(zeileLesen(db(), 30).y, QString::number(start.y() + 1));
+        // Released, the window takes the place the rules give.
+        QTRY_COMPARE(sub->geometry(), f->AktivierungsPlatz());
+        // A press on the frame of an inactive window places it at once, as before.
+        auswahl()->AuswahlShow();
+        m_w->resize(m_w->width() - 100, m_w->height() - 60);
+        QTest::mousePress(fw, Qt::LeftButton, {}, sub->mapTo(m_w, QPoint(sub->width() / 2, 8)));
+        QCOMPARE(sub->geometry(), f->AktivierungsPlatz());
+        QTest::mouseRelease(fw, Qt::LeftButton, {}, sub->mapTo(m_w, QPoint(sub->width() / 2, 8)));
+    }
+
+    void windowsStayWhereTheUserLeftThemWhenKept() {
+        starten();
+        waehlen(30);
+        frmPicture* f = bild();
+        auto* bildRahmen = qobject_cast<QMdiSubWindow*>(f->parentWidget());
+        auswahl()->AuswahlShow();
+        auto* auswahlRahmen = qobject_cast<QMdiSubWindow*>(auswahl()->Fenster()->parentWidget());
+        auto aktivieren = [this](QMdiSubWindow* s) { m_w->mdiArea->setActiveSubWindow(s); };
+        auto hin_und_her = [&] {
+            aktivieren(auswahlRahmen);
+            aktivieren(bildRahmen);
+            aktivieren(auswahlRahmen);
+        };
+        Fenstermenue* menue = m_w->mFenster;
+        QCOMPARE(menue->mnuFenster->title(), QStringLiteral("&Fenster"));
+        QVERIFY(!menue->mnuFensterlageBeibehalten->isChecked());
+        // By default each activation puts a maximized window back.
+        aktivieren(bildRahmen);
+        bildRahmen->showMaximized();
+        hin_und_her();
+        aktivieren(bildRahmen);
+        QVERIFY(!bildRahmen->isMaximized());
+        QCOMPARE(bildRahmen->geometry(), f->AktivierungsPlatz());
+        // Kept: maximized stays maximized, a size the user dragged stays that size.
+        menue->mnuFensterlageBeibehalten->trigger();
+        QVERIFY(Fensterlage::Beibehalten());
+        bildRahmen->showMaximized();
+        hin_und_her();
+        aktivieren(bildRahmen);
+        QVERIFY(bildRahmen->isMaximized());
+        aktivieren(auswahlRahmen);
+        // dragged at its bottom-right corner, through the window as the window system does
+        const QPoint ecke = auswahlRahmen->mapTo(m_w, QPoint(auswahlRahmen->width() - 2, auswahlRahmen->height() - 2));
+        const QSize vorher = auswahlRahmen->size();
+        QWindow* fw = m_w->windowHandle();
+        QTest::mousePress(fw, Qt::LeftButton, {}, ecke);
+        QTest::mouseMove(fw, ecke + QPoint(-30, 20));
+        QTest::mouseMove(fw, ecke + QPoint(-60, 40));
+        QTest::mouseRelease(fw, Qt::LeftButton, {}, ecke + QPoint(-60, 40));
+        const QRect gezogen = auswahlRahmen->geometry();
+        QCOMPARE(gezogen.size(), vorher + QSize(-60, 40));
+        aktivieren(bildRahmen);
+        aktivieren(auswahlRahmen);
+        QCOMPARE(auswahlRahmen->geometry(), gezogen);
+        // ... also after a restart.
+        delete m_w;
+        delete m_s;
+        starten();
+        QVERIFY(m_w->mFenster->mnuFensterlageBeibehalten->isChecked());
+        auswahl()->AuswahlShow();
+        auswahlRahmen = qobject_cast<QMdiSubWindow*>(auswahl()->Fenster()->parentWidget());
+        QCOMPARE(auswahlRahmen->geometry(), gezogen);
+        waehlen(30);
+        f = bild();
+        bildRahmen = qobject_cast<QMdiSubWindow*>(f->parentWidget());
+        QTRY_VERIFY(bildRahmen->isMaximized());
+        // "Fenster anordnen" applies the rules once; the windows follow them until moved again.
+        m_w->mFenster->mnuFensterAnordnen->trigger();
+        QVERIFY(!bildRahmen->isMaximized());
+        QCOMPARE(bildRahmen->geometry(), f->AktivierungsPlatz());
+        QCOMPARE(auswahlRahmen->geometry(), AuswahlLayout::AktivierenPixel(m_w->AussenGroesseTwips()));
+        m_w->resize(m_w->width() + 90, m_w->height() + 60);
+        aktivieren(auswahlRahmen);
+        aktivieren(bildRahmen);
+        QCOMPARE(bildRahmen->geometry(), f->AktivierungsPlatz());
+    }
+
+    void zoomToFitShowsTheWholePicture_data() {
+        QTest::addColumn<QSize>("groesse");
+        QTest::addColumn<bool>("vonHand");
+        QTest::newRow("Gross, 2000 x 1500") << QSize(2000, 1500) << false;
+        // pictures made byte by byte, not by the demo generator nor by Qt
+        QTest::newRow("breit, 3001 x 77") << QSize(3001, 77) << true;
+        QTest::newRow("hoch, 97 x 2413") << QSize(97, 2413) << true;
+        QTest::newRow("klein, 50 x 40") << QSize(50, 40) << true;
+    }
+    void zoomToFitShowsTheWholePicture() {
+        QFETCH(QSize, groesse);
+        QFETCH(bool, vonHand);
+        if (vonHand)
+            bmpVonHand(projekt() + QStringLiteral("/Bilder/Gross/Gross.bmp"), groesse.width(), groesse.height(),
+                       qRgb(10, 200, 30));
+        starten();
+        waehlen(30);
+        frmPicture* f = bild();
+        QCOMPARE(f->Formbox->Bild().size(), groesse);
+        QTest::keyClick(f, Qt::Key_9, Qt::ControlModifier);
+        const QSize sicht(f->width() - f->Bildlaufvertikal->width(), f->height() - f->BildlaufHorizontal->height());
+        const QSize box = f->Formbox->size();
+        const double erwartet = std::clamp(std::min(double(sicht.width()) / groesse.width(),
+                                                    double(sicht.height()) / groesse.height()),
+                                           BildlaufRechnung::EinpassenMin, BildlaufRechnung::MaxZoom);
+        QVERIFY2(std::abs(f->Zoom() - erwartet) < 0.01, qPrintable(QString::number(f->Zoom())));
+        if (erwartet < BildlaufRechnung::MaxZoom) {
+            // the whole picture in view, touching one side
+            QVERIFY(box.width() <= sicht.width() && box.height() <= sicht.height());
+            QVERIFY(box.width() >= sicht.width() - 1 || box.height() >= sicht.height() - 1);
+            QVERIFY(!f->BildlaufHorizontal->isEnabled() && !f->Bildlaufvertikal->isEnabled());
+            QCOMPARE(f->Formbox->pos(), QPoint(0, 0));
+        }
+        // the tool bar's button does the same from 100 %
+        QTest::keyClick(f, Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(f->Zoom(), 1.0);
+        QVERIFY(m_w->tbToolBar->actions().contains(m_w->mFenster->mnuGanzesBild));
+        QTest::mouseClick(m_w->tbToolBar->widgetForAction(m_w->mFenster->mnuGanzesBild), Qt::LeftButton);
+        QVERIFY(std::abs(f->Zoom() - erwartet) < 0.01);
+    }
+
+    void ctrlWheelKeepsThePointUnderThePointerAtEveryZoom() {
+        bmpVonHand(projekt() + QStringLiteral("/Bilder/Gross/Gross.bmp"), 4000, 3000, qRgb(200, 200, 10));
+        sqlAusfuehren(db(), QStringLiteral("update Alarmdefs set \"X\" = 2000, \"Y\" = 1500 where \"Ident\" = 30"));
+        starten();
+        waehlen(30);
+        frmPicture* f = bild();
+        const QPoint zeiger = f->rect().center() + QPoint(-37, 23);
+        auto drehen = [&](int winkel) {
+            QWheelEvent rad(QPointF(zeiger), QPointF(f->mapToGlobal(zeiger)), QPoint(), QPoint(0, winkel), Qt::NoButton,
+                            Qt::ControlModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(f, &rad);
+        };
+        auto punkt = [&] {
+            return QPointF(zeiger.x() + f->BildlaufHorizontal->value(), zeiger.y() + f->Bildlaufvertikal->value()) / f->Zoom();
+        };
+        int stufen = 0, gehalten = 0;
+        for (int richtung : {-1, 1, -1}) {
+            for (int i = 0; i < 14; ++i) {
+                const QPointF vorher = punkt();
+                const double alt = f->Zoom();
+                // a fine wheel: four parts of one notch make one step
+                for (int teil = 0; teil < 4; ++teil)
+                    drehen(richtung * 30);
+                if (f->Zoom() == alt)
+                    break;
+                ++stufen;
+                // Wherever the scroll range lets it, the point stays within half a screen pixel.
+                const QPointF nachher = punkt();
+                const QPointF soll = vorher * f->Zoom() - QPointF(zeiger);
+                if (soll.x() >= 0 && soll.x() <= f->BildlaufHorizontal->maximum()) {
+                    QVERIFY2(std::abs(nachher.x() - vorher.x()) * f->Zoom() <= 0.51,
+                             qPrintable(QStringLiteral("%1 %: %2 -> %3").arg(f->Zoom() * 100).arg(vorher.x()).arg(nachher.x())));
+                    ++gehalten;
+                }
+                if (soll.y() >= 0 && soll.y() <= f->Bildlaufvertikal->maximum())
+                    QVERIFY(std::abs(nachher.y() - vorher.y()) * f->Zoom() <= 0.51);
+            }
+        }
+        QVERIFY(stufen >= 20);
+        QVERIFY(gehalten >= 15);
+    }
+
+    void panWithTheMiddleButtonOrSpace() {
+        starten();
+        waehlen(30);
+        frmPicture* f = bild();
+        const int h = f->BildlaufHorizontal->value(), v = f->Bildlaufvertikal->value();
+        const QPoint start = pfeil(1).Rechteck().topLeft();
+        // The middle button drags the picture, also when pressed on an arrow.
+        const QPoint p = mitte(1);
+        QTest::mousePress(f->Formbox, Qt::MiddleButton, {}, p);
+        bewegen(f->Formbox, p + QPoint(-30, -20), Qt::MiddleButton);
+        QTest::mouseRelease(f->Formbox, Qt::MiddleButton, {}, p + QPoint(-30, -20));
+        QCOMPARE(f->BildlaufHorizontal->value(), h + 30);
+        QCOMPARE(f->Bildlaufvertikal->value(), v + 20);
+        // Space and the left button do the same, and leave the arrow where it is.
+        QTest::keyPress(f, Qt::Key_Space);
+        const QPoint q = f->Formbox->mapFrom(f, f->rect().center());
+        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, q);
+        QTest::mouseMove(f->Formbox, q + QPoint(25, 15));
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, q + QPoint(25, 15));
+        QTest::keyRelease(f, Qt::Key_Space);
+        QCOMPARE(f->BildlaufHorizontal->value(), h + 30 - 25);
+        QCOMPARE(f->Bildlaufvertikal->value(), v + 20 - 15);
+        QCOMPARE(pfeil(1).Rechteck().topLeft(), start);
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1030"));
+        // Without Space the left button drags the arrow again.
+        const QPoint a = f->Formbox->ZuSchirm(pfeil(1).Rechteck()).center();
+        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, a);
+        QTest::mouseMove(f->Formbox, a + QPoint(4, 0));
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, a + QPoint(4, 0));
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1034"));
+    }
+
+    void pickedArrowOnTopAndNumbersBeside() {
+        sqlAusfuehren(db(), QStringLiteral("update Alarmdefs set \"Symbol\" = 'Standard\\Pfeil_rechts.bmp' where \"Ident\" = 30"));
+        starten();
+        modus("AllMode");
+        waehlen(30);
+        frmPicture* f = bild();
+        int i30 = 1;
+        while (pfeil(i30).Ident != QStringLiteral("30"))
+            QVERIFY(++i30 < f->PfeilAnzahl());
+        QVERIFY(i30 < f->PfeilAnzahl() - 1);  // loaded before 31 and 32, drawn after them
+        // 30 (red, 24 x 16 at 1030) is drawn over 31 and 32 and takes the pointer there.
+        const QPoint innen(1040, 705);
+        QCOMPARE(f->Formbox->PfeilAn(innen), i30);
+        QCOMPARE(f->Formbox->grab(QRect(innen, QSize(1, 1))).toImage().pixelColor(0, 0), QColor(Qt::red));
+        // The numbers beside the arrows, on request, kept for the next start.
+        QVERIFY(!m_w->mFenster->mnuAlarmnummern->isChecked());
+        const QRect neben(pfeil(i30).Rechteck().right() + 3, 700, 60, 14);
+        const QImage ohne = f->Formbox->grab(QRect(1100, 760, 60, 14)).toImage();
+        m_w->mFenster->mnuAlarmnummern->trigger();
+        QVERIFY(f->NummernSichtbar());
+        QVERIFY(frmPicture::NummernGemerkt());
+        // 32 is the last of them: its number stands right of it on the picture.
+        const QRect r32 = pfeil(f->PfeilAnzahl() - 1).Rechteck();
+        const QImage mit = f->Formbox->grab(QRect(r32.right() + 3, r32.top(), 30, 12)).toImage();
+        int dunkel = 0;
+        for (int y = 0; y < mit.height(); ++y)
+            for (int x = 0; x < mit.width(); ++x)
+                dunkel += qGray(mit.pixel(x, y)) < 80;
+        QVERIFY(dunkel > 5);
+        Q_UNUSED(neben);
+        Q_UNUSED(ohne);
+        m_w->mFenster->mnuAlarmnummern->trigger();
+        QVERIFY(!f->NummernSichtbar());
+    }
+
+    void changingTheModeRedrawsAtOnce() {
+        starten();
+        waehlen(30);
+        frmPicture* f = bild();
+        QCOMPARE(f->PfeilAnzahl(), 2);
+        modus("AllMode");
+        QCOMPARE(f->PfeilAnzahl(), 1 + auswahl()->AlarmListe()->size());
+        QCOMPARE(m_w->StatusTextLesen(1), PfeilText::Anzahl(int(auswahl()->AlarmListe()->size())));
+        // The accumulating mode goes on from what is shown.
+        modus("ContMode");
+        QCOMPARE(f->PfeilAnzahl(), 1 + auswahl()->AlarmListe()->size());
+        modus("SingleMode");
+        QCOMPARE(f->PfeilAnzahl(), 2);
+        QCOMPARE(pfeil(1).Ident, QStringLiteral("30"));
+        QCOMPARE(f->shpFocus().topLeft(), QPoint(1030, 700));
+    }
+
+    void toolWindowArithmetic_data() {
+        QTest::addColumn<QRect>("rahmen");
+        QTest::addColumn<QRect>("frei");
+        QTest::addColumn<QRect>("erwartet");
+        QTest::newRow("frei schon") << QRect(900, 100, 300, 200) << QRect(100, 600, 30, 30) << QRect(900, 100, 300, 200);
+        // the shortest way out, 12 pixels clear of the arrow
+        QTest::newRow("nach links") << QRect(400, 500, 300, 200) << QRect(650, 560, 30, 30) << QRect(338, 500, 300, 200);
+        QTest::newRow("nach unten") << QRect(900, 500, 300, 200) << QRect(1000, 560, 30, 30) << QRect(900, 602, 300, 200);
+        // not over the screen's edge
+        QTest::newRow("am Rand") << QRect(0, 300, 300, 200) << QRect(20, 350, 30, 30) << QRect(62, 300, 300, 200);
+    }
+    void toolWindowArithmetic() {
+        QFETCH(QRect, rahmen);
+        QFETCH(QRect, frei);
+        QFETCH(QRect, erwartet);
+        const QRect schirm(0, 0, 1280, 1024);
+        QCOMPARE(Werkzeugfenster::Ausweichen(rahmen, frei, schirm), erwartet);
+        QVERIFY(schirm.contains(Werkzeugfenster::Ausweichen(rahmen, frei, schirm)));
+        // fully on the screen, shrunk when larger than it
+        QCOMPARE(Werkzeugfenster::AufSchirm(QRect(1200, 900, 300, 200), schirm), QRect(980, 824, 300, 200));
+        QCOMPARE(Werkzeugfenster::AufSchirm(QRect(-50, -20, 2000, 300), schirm), QRect(0, 0, 1280, 300));
+    }
+
+    void toolWindowsStayInFrontOnScreenAndOutOfTheArrowsWay() {
+        starten();
+        waehlen(30);
+        frmPicture* f = bild();
+        const QRect schirm = m_w->screen()->availableGeometry();
+        // The main window reaches over the screen's bottom-right corner.
+        m_w->move(schirm.right() - 500, schirm.bottom() - 400);
+        m_w->VerlaufZeigen();
+        auto* verlauf = m_w->findChild<QWidget*>(QStringLiteral("Verlauf"));
+        QVERIFY(verlauf && verlauf->isVisible());
+        QVERIFY(verlauf->windowFlags().testFlag(Qt::Tool));
+        QCOMPARE(verlauf->parentWidget(), static_cast<QWidget*>(m_w));
+        QVERIFY2(schirm.contains(verlauf->frameGeometry()), qPrintable(QStringLiteral("%1 %2 %3 %4")
+            .arg(verlauf->frameGeometry().x()).arg(verlauf->frameGeometry().y())
+            .arg(verlauf->frameGeometry().width()).arg(verlauf->frameGeometry().height())));
+        m_w->PruefberichtZeigen();
+        auto* bericht = m_w->findChild<frmPruefbericht*>();
+        QVERIFY(bericht && bericht->windowFlags().testFlag(Qt::Tool));
+        QVERIFY(schirm.contains(bericht->frameGeometry()));
+        bericht->close();
+        // Ctrl+Z and Ctrl+Y work while the history has the focus.
+        m_w->move(schirm.topLeft());
+        const QPoint a = f->Formbox->ZuSchirm(pfeil(1).Rechteck()).center();
+        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, a);
+        QTest::mouseMove(f->Formbox, a + QPoint(7, 0));
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, a + QPoint(7, 0));
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1037"));
+        verlauf->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(verlauf));
+        QTest::keyClick(verlauf, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1030"));
+        QTest::keyClick(verlauf, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1037"));
+        // Laid over the spot where the next picked arrow shows, it steps aside.
+        waehlen(31);
+        const QRect pfeilAufSchirm = f->FokusGlobal();
+        QVERIFY(!pfeilAufSchirm.isEmpty());
+        verlauf->move(pfeilAufSchirm.center() - QPoint(100, 100));
+        QVERIFY(verlauf->frameGeometry().intersects(pfeilAufSchirm));
+        waehlen(32);
+        QVERIFY(!verlauf->frameGeometry().intersects(f->FokusGlobal()));
+        QVERIFY(schirm.contains(verlauf->frameGeometry()));
     }
 };
 

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "alarms/Twips.h"
+
 namespace {
 // Rounding to the nearest whole number, a half to the even neighbour.
 long Gerade(double v) { return std::lrint(v); }
@@ -16,6 +18,11 @@ std::optional<int> WennGross(long n) {
 namespace AuswahlLayout {
 Platz Aktivieren(double hauptHoeheTwips, double hauptBreiteTwips) {
     return {0, 0, hauptBreiteTwips - 350, hauptHoeheTwips / 3 - 200};
+}
+
+QRect AktivierenPixel(QSize hauptTwips) {
+    const Platz p = Aktivieren(hauptTwips.height(), hauptTwips.width());
+    return QRect(Twips::ZuPixel(p.left), Twips::ZuPixel(p.top), Twips::ZuPixel(p.width), Twips::ZuPixel(p.height));
 }
 
 double TestmodusHoehe(double fensterHoeheTwips, int obenPixel) { return (fensterHoeheTwips - obenPixel - 500) / 16; }

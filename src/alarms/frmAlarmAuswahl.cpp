@@ -23,6 +23,7 @@
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Anzeigemodus.h"
 #include "alarms/AuswahlLayout.h"
+#include "alarms/Fensterlage.h"
 #include "alarms/DatenbankFehler.h"
 #include "alarms/Dialoge.h"
 #include "alarms/Hauptfenster.h"
@@ -260,12 +261,11 @@ void frmAlarmAuswahl::Form_Activate() {
     if (!hf)
         return;
     hf->ToolButtonDruecken(QStringLiteral("Grid"));
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-        const QSize haupt = hf->AussenGroesseTwips();
-        const AuswahlLayout::Platz p = AuswahlLayout::Aktivieren(haupt.height(), haupt.width());
-        sub->setGeometry(Twips::ZuPixel(p.left), Twips::ZuPixel(p.top), Twips::ZuPixel(p.width),
-                         Twips::ZuPixel(p.height));
-    }
+    if (qobject_cast<QMdiSubWindow*>(parentWidget()))
+        Fensterlage::Fuer(this, QStringLiteral("Alarmauswahl"), [] {
+            const Hauptfenster* h = Hauptfenster::instanz();
+            return h ? AuswahlLayout::AktivierenPixel(h->AussenGroesseTwips()) : QRect();
+        })->Aktiviert();
 }
 
 void frmAlarmAuswahl::FensterGroesseTwips(double* breite, double* hoehe) const {

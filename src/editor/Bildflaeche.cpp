@@ -77,9 +77,75 @@ void Bildflaeche::FokusSetzen(const QRect& r) {
 }
 
 void Bildflaeche::PfeilNeuZeichnen(int index, const QRect& vorher) {
-    update(ZuSchirm(vorher));
+    update(Flaeche(vorher));
     if (index >= 0 && index < static_cast<int>(imgPfeil.size()))
-        update(ZuSchirm(imgPfeil[static_cast<std::size_t>(index)].Rechteck()));
+        update(Flaeche(imgPfeil[static_cast<std::size_t>(index)].Rechteck()));
+}
+
+QRect Bildflaeche::Flaeche(const QRect& bild) const {
+    const QRect r = ZuSchirm(bild);
+    // room for the longest alarm number beside it
+    return Nummern ? r.adjusted(0, 0, 4 + fontMetrics().horizontalAdvance(QStringLiteral("00000000000")), 2) : r;
+}
+
+QRect Bildflaeche::NummerRechteck(const PfeilBild& a) const {
+    const QRect r = ZuSchirm(a.Rechteck());
+    // Alarm numbers are digits, all of one width: no text layout per arrow.
+    if (m_ZiffernBreite == 0) {
+        const QFontMetrics fm = fontMetrics();
+        m_ZiffernBreite = fm.horizontalAdvance(QLatin1Char('0'));
+        m_ZeilenHoehe = fm.height();
+        m_Oberlaenge = fm.ascent();
+    }
+    return QRect(r.right() + 3, r.top(), m_ZiffernBreite * static_cast<int>(a.Ident.size()) + 4, m_ZeilenHoehe);
+}
+
+void Bildflaeche::ZifferZeichnen(QPainter& p, QPoint wo, const QString& text) const {
+    // Digits drawn once and then copied: thousands of numbers cost no text layout.
+    if (m_Ziffern.isEmpty()) {
+        for (char c = '0'; c <= '9'; ++c) {
+            QPixmap z(m_ZiffernBreite, m_ZeilenHoehe);
+            z.fill(QColor(255, 255, 225));
+            QPainter zp(&z);
+            zp.setFont(font());
+            zp.setPen(Qt::black);
+            zp.drawText(0, m_Oberlaenge, QString(QLatin1Char(c)));
+            m_Ziffern.append(z);
+        }
+    }
+    for (const QChar c : text) {
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            p.drawPixmap(wo, m_Ziffern.at(c.unicode() - '0'));
+        else
+            p.drawText(wo.x(), wo.y() + m_Oberlaenge, QString(c));
+        wo.rx() += m_ZiffernBreite;
+    }
+}
+
+void Bildflaeche::ObenSetzen(int index) {
+    if (index == Oben)
+        return;
+    for (int i : {Oben, index})
+        if (i > 0 && i < static_cast<int>(imgPfeil.size()))
+            update(Flaeche(imgPfeil[static_cast<std::size_t>(i)].Rechteck()));
+    Oben = index;
+}
+
+void Bildflaeche::NummernSetzen(bool an) {
+    if (an == Nummern)
+        return;
+    Nummern = an;
+    update();
+}
+
+void Bildflaeche::LeertasteSetzen(bool gehalten) {
+    m_Leertaste = gehalten;
+    if (!m_Schieben) {
+        if (gehalten)
+            setCursor(Qt::OpenHandCursor);
+        else
+            unsetCursor();
+    }
 }
 
 void Bildflaeche::VorschlaegeSetzen(const std::vector<Vorschlagsmarke>& marken) {
@@ -94,8 +160,12 @@ void Bildflaeche::VorschlaegeSetzen(const std::vector<Vorschlagsmarke>& marken) 
 void Bildflaeche::PfeilEntfernen(int index) {
     if (index < 1 || index >= static_cast<int>(imgPfeil.size()))
         return;
-    update(ZuSchirm(imgPfeil[static_cast<std::size_t>(index)].Rechteck()));
+    update(Flaeche(imgPfeil[static_cast<std::size_t>(index)].Rechteck()));
     imgPfeil.erase(imgPfeil.begin() + index);
+    if (Oben == index)
+        Oben = 0;
+    else if (Oben > index)
+        --Oben;
     if (m_Gefangen == index)
         m_Gefangen = 0;
     else if (m_Gefangen > index)
@@ -112,10 +182,14 @@ int Bildflaeche::VorschlagAn(const QPointF& schirm) const {
 
 int Bildflaeche::PfeilAn(const QPointF& schirm) const {
     const QPointF p = ZuBild(schirm);
-    // Later elements lie above earlier ones.
+    auto trifft = [&p](const PfeilBild& a) {
+        return a.Visible && p.x() >= a.Left && p.x() < a.Left + a.Width && p.y() >= a.Top && p.y() < a.Top + a.Height;
+    };
+    // The picked arrow lies above all; later elements above earlier ones.
+    if (Oben > 0 && Oben < static_cast<int>(imgPfeil.size()) && trifft(imgPfeil[static_cast<std::size_t>(Oben)]))
+        return Oben;
     for (int i = static_cast<int>(imgPfeil.size()) - 1; i >= 1; --i) {
-        const PfeilBild& a = imgPfeil[static_cast<std::size_t>(i)];
-        if (a.Visible && p.x() >= a.Left && p.x() < a.Left + a.Width && p.y() >= a.Top && p.y() < a.Top + a.Height)
+        if (trifft(imgPfeil[static_cast<std::size_t>(i)]))
             return i;
     }
     return 0;
@@ -134,22 +208,26 @@ void Bildflaeche::paintEvent(QPaintEvent* e) {
     p.fillRect(r, palette().color(QPalette::Window));
     QPen schwarz(Qt::black, 1);
     QPen weiss(Qt::white, 1, Qt::DotLine);
+    const std::size_t oben = Oben > 0 && Oben < static_cast<int>(imgPfeil.size()) ? static_cast<std::size_t>(Oben) : 0;
     if (m_Zoom == 1.0) {
         p.drawPixmap(r, m_Bild, r);
-        for (std::size_t i = 1; i < imgPfeil.size(); ++i) {
-            const PfeilBild& a = imgPfeil[i];
+        auto zeichnen = [&](const PfeilBild& a) {
             if (a.Visible && r.intersects(a.Rechteck()))
                 p.drawPixmap(a.Left, a.Top, a.Picture);
-        }
+        };
+        for (std::size_t i = 1; i < imgPfeil.size(); ++i)
+            if (i != oben)
+                zeichnen(imgPfeil[i]);
+        if (oben)
+            zeichnen(imgPfeil[oben]);
     } else {
         // The exposed part of the picture, scaled without smoothing so each pixel
         // stays a block; the arrows as their symbols scaled once.
         const QRect b = QRectF(QPointF(r.topLeft()) / m_Zoom, QSizeF(r.size()) / m_Zoom).toAlignedRect();
         p.drawPixmap(QRectF(QPointF(b.topLeft()) * m_Zoom, QSizeF(b.size()) * m_Zoom), m_Bild, QRectF(b));
-        for (std::size_t i = 1; i < imgPfeil.size(); ++i) {
-            const PfeilBild& a = imgPfeil[i];
+        auto zeichnen = [&](const PfeilBild& a) {
             if (!a.Visible || !b.intersects(a.Rechteck()))
-                continue;
+                return;
             // In bands of a few rows: Qt hands a taller copy to helper threads,
             // whose hand-over costs more than copying one symbol; and bands
             // outside the exposed part are left out.
@@ -160,6 +238,25 @@ void Bildflaeche::paintEvent(QPaintEvent* e) {
                 if (r.intersects(band.translated(o)))
                     p.drawPixmap(o + band.topLeft(), s, band);
             }
+        };
+        for (std::size_t i = 1; i < imgPfeil.size(); ++i)
+            if (i != oben)
+                zeichnen(imgPfeil[i]);
+        if (oben)
+            zeichnen(imgPfeil[oben]);
+    }
+    if (Nummern) {
+        // Numbers above the arrows, on a pale ground so they read on any picture.
+        p.setPen(Qt::black);
+        for (std::size_t i = 1; i < imgPfeil.size(); ++i) {
+            const PfeilBild& a = imgPfeil[i];
+            if (!a.Visible || a.Ident.isEmpty())
+                continue;
+            const QRect n = NummerRechteck(a);
+            if (!r.intersects(n))
+                continue;
+            p.fillRect(n, QColor(255, 255, 225));
+            ZifferZeichnen(p, n.topLeft() + QPoint(2, 0), a.Ident);
         }
     }
     // Proposals: the symbol pale, in a dashed frame of their own colour.
@@ -190,6 +287,15 @@ void Bildflaeche::paintEvent(QPaintEvent* e) {
 }
 
 void Bildflaeche::mousePressEvent(QMouseEvent* e) {
+    // Panning takes the press before anything on the picture does.
+    if (m_Schieben || e->button() == Qt::MiddleButton || (e->button() == Qt::LeftButton && m_Leertaste)) {
+        if (!m_Schieben) {
+            m_Schieben = true;
+            m_SchiebenLetzte = e->globalPosition().toPoint();
+            setCursor(Qt::ClosedHandCursor);
+        }
+        return;
+    }
     if (e->button() == Qt::LeftButton && e->buttons() == Qt::LeftButton) {
         m_Vorschlag = VorschlagAn(e->position());
         if (m_Vorschlag >= 0) {
@@ -216,6 +322,10 @@ void Bildflaeche::mousePressEvent(QMouseEvent* e) {
 }
 
 void Bildflaeche::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (m_Schieben || e->button() == Qt::MiddleButton || (e->button() == Qt::LeftButton && m_Leertaste)) {
+        mousePressEvent(e);
+        return;
+    }
     if (e->button() == Qt::LeftButton) {
         const int v = VorschlagAn(e->position());
         if (v >= 0) {
@@ -231,6 +341,14 @@ void Bildflaeche::mouseDoubleClickEvent(QMouseEvent* e) {
 
 void Bildflaeche::mouseMoveEvent(QMouseEvent* e) {
     LetzteMausGlobal = e->globalPosition().toPoint();
+    if (m_Schieben) {
+        const QPoint g = e->globalPosition().toPoint();
+        const QPoint schritt = g - m_SchiebenLetzte;
+        m_SchiebenLetzte = g;
+        if (!schritt.isNull())
+            emit Geschoben(schritt);
+        return;
+    }
     if (m_Vorschlag >= 0 && m_Vorschlag < static_cast<int>(Vorschlaege.size())) {
         Vorschlagsmarke& m = Vorschlaege[static_cast<std::size_t>(m_Vorschlag)];
         update(ZuSchirm(m.Rechteck()).adjusted(-2, -2, 2, 2));
@@ -249,6 +367,16 @@ void Bildflaeche::mouseMoveEvent(QMouseEvent* e) {
 }
 
 void Bildflaeche::mouseReleaseEvent(QMouseEvent* e) {
+    if (m_Schieben) {
+        if (!(e->buttons() & (Qt::MiddleButton | Qt::LeftButton))) {
+            m_Schieben = false;
+            if (m_Leertaste)
+                setCursor(Qt::OpenHandCursor);
+            else
+                unsetCursor();
+        }
+        return;
+    }
     if (m_Vorschlag >= 0) {
         const int v = std::exchange(m_Vorschlag, -1);
         if (v < static_cast<int>(Vorschlaege.size()))

@@ -5,12 +5,15 @@
 // widgets. Mouse events are hit-tested and reported per arrow, with the
 // pointer in twips relative to the arrow, as the arrow images report them.
 #include <QHash>
+#include <QList>
 #include <QPixmap>
 #include <QWidget>
 #include <vector>
 
 #include "editor/PfeilBild.h"
 #include "editor/Vorschlagsmarke.h"
+
+class QPainter;
 
 class Bildflaeche : public QWidget {
     Q_OBJECT
@@ -46,6 +49,16 @@ public:
     bool shpFocusVisible = false;
     void FokusSetzen(const QRect& r);
 
+    // The picked arrow lies above all others, drawn last and hit first (0: none).
+    int Oben = 0;
+    void ObenSetzen(int index);
+    // Each arrow's alarm number beside it.
+    bool Nummern = false;
+    void NummernSetzen(bool an);
+    // While Space is held the left button pans the view as the middle button does.
+    void LeertasteSetzen(bool gehalten);
+    bool Schiebt() const { return m_Schieben; }
+
     // Redraws the area of one element after its place or image changed.
     void PfeilNeuZeichnen(int index, const QRect& vorher);
     // Topmost visible arrow at a point of the box, 0 when none.
@@ -63,6 +76,9 @@ signals:
     // A proposal was dragged to another place, or double-clicked to be accepted.
     void VorschlagVerschoben(const QString& ident, QPoint pos);
     void VorschlagDoppelklick(const QString& ident);
+    // The background was dragged with the middle button (or Space and the left
+    // one) by so many screen pixels.
+    void Geschoben(QPoint schritt);
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -73,6 +89,9 @@ protected:
     bool event(QEvent* e) override;
 
 private:
+    // The screen area an arrow takes, with its number when numbers are shown.
+    QRect Flaeche(const QRect& bild) const;
+    QRect NummerRechteck(const PfeilBild& a) const;
     void Relativ(int index, const QPointF& p, double& x, double& y) const;
 
     // A symbol at the current zoom, scaled once for all arrows that show it.
@@ -86,4 +105,12 @@ private:
     int m_Gefangen = 0;  // the arrow that took the press keeps the pointer until release
     int m_Vorschlag = -1;  // the proposal being dragged
     QPointF m_VorschlagGriff;
+    void ZifferZeichnen(QPainter& p, QPoint wo, const QString& text) const;
+    mutable QList<QPixmap> m_Ziffern;  // the digits 0 to 9, drawn once
+    mutable int m_ZiffernBreite = 0;  // of the numbers beside the arrows, measured once
+    mutable int m_ZeilenHoehe = 0;
+    mutable int m_Oberlaenge = 0;
+    bool m_Leertaste = false;
+    bool m_Schieben = false;
+    QPoint m_SchiebenLetzte;
 };

@@ -58,16 +58,29 @@ double BildlaufRechnung::ZoomStufe(double zoom, int richtung) {
         for (double s : stufen)
             if (s > zoom + 1e-9)
                 return s;
-        return MaxZoom;
+        return std::max(zoom, MaxZoom);
     }
     for (auto it = std::rbegin(stufen); it != std::rend(stufen); ++it)
         if (*it < zoom - 1e-9)
             return *it;
-    return MinZoom;
+    // below the steps (a picture fitted into a small view) there is no further step out
+    return std::min(zoom, MinZoom);
 }
 
 int BildlaufRechnung::ZoomAnker(double anker, int wert, double alt, double neu, int maximum) {
     const double punkt = (anker + wert) / alt;
     const double x = std::clamp(punkt * neu - anker, 0.0, static_cast<double>(maximum));
     return static_cast<int>(std::lround(x));
+}
+
+double BildlaufRechnung::Einpassen(double bildBreite, double bildHoehe, double sichtBreite, double sichtHoehe) {
+    if (!(bildBreite > 0) || !(bildHoehe > 0) || !(sichtBreite > 0) || !(sichtHoehe > 0))
+        return 1.0;
+    double z = std::min(sichtBreite / bildBreite, sichtHoehe / bildHoehe);
+    // The box takes the picture's size times the zoom, rounded: it must not
+    // come out one pixel larger than the view.
+    while (z > MinZoom && (std::lround(bildBreite * z) > sichtBreite || std::lround(bildHoehe * z) > sichtHoehe))
+        z = std::nextafter(z, 0.0) - 1e-9;
+    // A large picture in a small view fits below the smallest step.
+    return std::clamp(z, EinpassenMin, MaxZoom);
 }

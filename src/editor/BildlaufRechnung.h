@@ -44,9 +44,14 @@ public:
     static double ZoomStufe(double zoom, int richtung);
     static constexpr double MinZoom = 0.25;
     static constexpr double MaxZoom = 8.0;
+    // The smallest zoom "zoom to fit" goes to, below the steps.
+    static constexpr double EinpassenMin = 0.02;
     // The scroll value that keeps the picture point under an anchor of the view
     // in place when the zoom changes from alt to neu, clamped to 0 ... maximum.
     static int ZoomAnker(double anker, int wert, double alt, double neu, int maximum);
+
+    // The zoom at which a picture fits the visible extents, within the zoom's bounds.
+    static double Einpassen(double bildBreite, double bildHoehe, double sichtBreite, double sichtHoehe);
 
     static constexpr int Rand = 70;
     static constexpr int Schritt = 8;

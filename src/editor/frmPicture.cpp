@@ -11,6 +11,7 @@
 #include <QScopedValueRollback>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSettings>
 #include <QShowEvent>
 #include <cmath>
 #include <limits>
@@ -18,6 +19,7 @@
 #include "alarms/AlarmAuswahl.h"
 #include "alarms/Anzeigemodus.h"
 #include "alarms/Dialoge.h"
+#include "alarms/Fensterlage.h"
 #include "alarms/Hauptfenster.h"
 #include "alarms/Twips.h"
 #include "editor/Bildflaeche.h"
@@ -169,6 +171,11 @@ frmPicture::frmPicture(QWidget* parent) : QWidget(parent) {
         h->AlarmAnzeigen(ident);
     });
     connect(Formbox, &Bildflaeche::VorschlagVerschoben, this, &frmPicture::VorschlagVerschoben);
+    connect(Formbox, &Bildflaeche::Geschoben, this, [this](QPoint schritt) {
+        BildlaufHorizontal->setValue(BildlaufHorizontal->value() - schritt.x());
+        Bildlaufvertikal->setValue(Bildlaufvertikal->value() - schritt.y());
+    });
+    Formbox->NummernSetzen(NummernGemerkt());
     connect(Formbox, &Bildflaeche::VorschlagDoppelklick, this, &frmPicture::VorschlagAnnehmen);
     m_SchubsUhr = new QTimer(this);
     m_SchubsUhr->setSingleShot(true);
@@ -198,16 +205,24 @@ void frmPicture::Form_Load() {
     m_ImLaden = false;
 }
 
-void frmPicture::Form_Activate() {
+QRect frmPicture::AktivierungsPlatz() const {
     Hauptfenster* h = Hauptfenster::instanz();
-    QWidget* rahmen = m_Rahmen ? static_cast<QWidget*>(m_Rahmen.data()) : nullptr;
-    if (!h || !rahmen)
-        return;
+    if (!h)
+        return m_Rahmen ? m_Rahmen->geometry() : QRect();
     const QSize aussen = h->AussenGroesseTwips();
     const double H = aussen.height();
     const double W = aussen.width();
-    rahmen->setGeometry(0, Twips::ZuPixel(H / 3 - 150), Twips::ZuPixel(W - 350),
-                        std::max(0, Twips::ZuPixel(2 * H / 3 - 1500)));
+    return QRect(0, Twips::ZuPixel(H / 3 - 150), Twips::ZuPixel(W - 350), std::max(0, Twips::ZuPixel(2 * H / 3 - 1500)));
+}
+
+void frmPicture::Form_Activate() {
+    if (!Hauptfenster::instanz() || !m_Rahmen)
+        return;
+    Lage()->Aktiviert();
+}
+
+Fensterlage* frmPicture::Lage() {
+    return Fensterlage::Fuer(this, QStringLiteral("Pfeileditor"), [this] { return AktivierungsPlatz(); });
 }
 
 bool frmPicture::event(QEvent* e) {
@@ -231,7 +246,7 @@ void frmPicture::showEvent(QShowEvent* e) {
     if (m_Rahmen && !m_Platziert) {
         // The placement of the load step, now that the window has its frame.
         m_Platziert = true;
-        m_Rahmen->setGeometry(0, Twips::ZuPixel(3800), Twips::ZuPixel(22000), m_Rahmen->height());
+        Lage()->Erstmals(QRect(0, Twips::ZuPixel(3800), Twips::ZuPixel(22000), m_Rahmen->height()));
         if (m_Rahmen->windowState() & Qt::WindowActive)
             Form_Activate();
     }
@@ -372,6 +387,7 @@ void frmPicture::FocusRect(std::int16_t AktImgPfeilIndex) {
     if (AktImgPfeilIndex < 0 || AktImgPfeilIndex >= PfeilAnzahl())
         return;
     m_Gerahmt = AktImgPfeilIndex;
+    Formbox->ObenSetzen(AktImgPfeilIndex);
     const PfeilBild& a = imgPfeil(AktImgPfeilIndex);
     Formbox->FokusSetzen(QRect(a.Left, a.Top, a.Width + 5, a.Height + 5));
 }
@@ -421,6 +437,7 @@ int frmPicture::PfeilFuerAlarmOhneBild(const AlarmRecord& alarm) {
 void frmPicture::PfeileLeeren() {
     Formbox->imgPfeil.resize(1);
     Formbox->Freigeben();
+    Formbox->Oben = 0;
     m_Ziehen = m_Gerahmt = m_Geschubst = 0;
     m_AutoBildlaufUhr->stop();
     Formbox->update();
@@ -693,6 +710,15 @@ void frmPicture::keyPressEvent(QKeyEvent* e) {
         ZoomSchritt(-1);
         return;
     }
+    if (e->modifiers() & Qt::ControlModifier && e->key() == Qt::Key_9) {
+        Einpassen();
+        return;
+    }
+    if (e->key() == Qt::Key_Space && e->modifiers() == Qt::NoModifier) {
+        if (!e->isAutoRepeat())
+            Formbox->LeertasteSetzen(true);
+        return;
+    }
     if (e->modifiers() & Qt::ControlModifier && e->key() == Qt::Key_0) {
         const QRect r = Formbox->ZuSchirm(Formbox->shpFocus);
         ZoomSetzen(1.0, Formbox->shpFocusVisible ? Formbox->mapTo(this, r.center()) : rect().center());
@@ -709,6 +735,8 @@ void frmPicture::keyPressEvent(QKeyEvent* e) {
 }
 
 void frmPicture::keyReleaseEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Space && !e->isAutoRepeat())
+        Formbox->LeertasteSetzen(false);
     // Written once the keys have rested for a moment.
     if (!e->isAutoRepeat() && m_Geschubst > 0)
         m_SchubsUhr->start();
@@ -717,6 +745,7 @@ void frmPicture::keyReleaseEvent(QKeyEvent* e) {
 
 void frmPicture::focusOutEvent(QFocusEvent* e) {
     QWidget::focusOutEvent(e);
+    Formbox->LeertasteSetzen(false);
     AusstehendesSchreiben();
 }
 
@@ -776,8 +805,13 @@ void frmPicture::wheelEvent(QWheelEvent* e) {
     const QPoint winkel = e->angleDelta();
     const int stufen = (winkel.y() != 0 ? winkel.y() : winkel.x()) / 120;
     if (e->modifiers() & Qt::ControlModifier) {
-        if (stufen != 0)
-            ZoomSchritt(stufen > 0 ? 1 : -1, mapFromGlobal(e->globalPosition().toPoint()));
+        // A fine wheel or touchpad sends parts of a notch: a step once they add up to one.
+        m_ZoomRad += winkel.y() != 0 ? winkel.y() : winkel.x();
+        const QPoint anker = mapFromGlobal(e->globalPosition().toPoint());
+        while (std::abs(m_ZoomRad) >= 120) {
+            ZoomSchritt(m_ZoomRad > 0 ? 1 : -1, anker);
+            m_ZoomRad -= m_ZoomRad > 0 ? 120 : -120;
+        }
         e->accept();
         return;
     }
@@ -788,6 +822,47 @@ void frmPicture::wheelEvent(QWheelEvent* e) {
 }
 
 double frmPicture::Zoom() const { return Formbox->Zoom(); }
+
+void frmPicture::Einpassen() {
+    const QSize b = Formbox->Bild().size();
+    const double z = BildlaufRechnung::Einpassen(b.width(), b.height(), width() - Bildlaufvertikal->width(),
+                                                 height() - BildlaufHorizontal->height());
+    m_EinpassZoom = z;
+    ZoomSetzen(z, rect().center());
+}
+
+bool frmPicture::NummernGemerkt() {
+    return QSettings(QStringLiteral("VB and VBA Program Settings"), QStringLiteral("Tavero"))
+               .value(QStringLiteral("Settings/AlarmnummernZeigen"))
+               .toString() == QLatin1String("1");
+}
+
+void frmPicture::NummernZeigen(bool an) {
+    Formbox->NummernSetzen(an);
+    NummernMerken(an);
+}
+
+void frmPicture::NummernMerken(bool an) {
+    QSettings s(QStringLiteral("VB and VBA Program Settings"), QStringLiteral("Tavero"));
+    s.setValue(QStringLiteral("Settings/AlarmnummernZeigen"), an ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+bool frmPicture::NummernSichtbar() const { return Formbox->Nummern; }
+
+QRect frmPicture::FokusGlobal() const {
+    if (!Formbox->shpFocusVisible || !isVisible())
+        return {};
+    const QRect r = Formbox->ZuSchirm(Formbox->shpFocus).translated(Formbox->pos()) & rect();
+    return r.isEmpty() ? QRect() : QRect(mapToGlobal(r.topLeft()), r.size());
+}
+
+void frmPicture::ModusAnwenden() {
+    // The accumulating mode goes on from the arrows shown; the other two show
+    // at once what they stand for.
+    if (!mAktAlarm || m_Wechsel || gContMode == WAHR)
+        return;
+    PfeilActivate();
+}
 
 void frmPicture::setBildForm(const QString& form) {
     const bool neu = form != m_BildForm;
@@ -807,10 +882,12 @@ void frmPicture::ZoomSchritt(int richtung, std::optional<QPoint> anker) {
 }
 
 void frmPicture::ZoomSetzen(double zoom, const QPoint& anker) {
-    // A zoomed picture stays within the range a scroll bar can hold.
+    // A zoomed picture stays within the range a scroll bar can hold; only a
+    // fitted picture goes below the smallest step.
     const QSize b = Formbox->Bild().size();
     const double grenze = 32767.0 / std::max({1, b.width(), b.height()});
-    zoom = std::clamp(zoom, BildlaufRechnung::MinZoom, std::min(BildlaufRechnung::MaxZoom, grenze));
+    const double unten = std::min(BildlaufRechnung::MinZoom, std::max(BildlaufRechnung::EinpassenMin, m_EinpassZoom));
+    zoom = std::clamp(zoom, unten, std::min(BildlaufRechnung::MaxZoom, grenze));
     const double alt = Zoom();
     if (zoom == alt)
         return;

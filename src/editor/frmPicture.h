@@ -15,6 +15,7 @@
 #include <vector>
 
 class Bildflaeche;
+class Fensterlage;
 class QMdiSubWindow;
 class QScrollBar;
 class QTimer;
@@ -88,6 +89,17 @@ public:
     void ZoomSetzen(double zoom, const QPoint& anker);
     // One zoom step in or out; without an anchor, on the framed arrow.
     void ZoomSchritt(int richtung, std::optional<QPoint> anker = std::nullopt);
+    // The zoom at which the whole picture fits the view (Ctrl+9).
+    void Einpassen();
+    // Each arrow's alarm number beside it; the choice is kept in the settings.
+    void NummernZeigen(bool an);
+    bool NummernSichtbar() const;
+    static bool NummernGemerkt();
+    static void NummernMerken(bool an);
+    // The framed arrow's place on the screen, as far as it is in view (empty: none).
+    QRect FokusGlobal() const;
+    // The display mode changed: the picture shows it at once.
+    void ModusAnwenden();
     // An arrow moved by keys and not written yet is written now.
     void AusstehendesSchreiben();
     // How long the keys must rest before an arrow moved by them is written.
@@ -104,6 +116,11 @@ public:
     void Formbox_MouseDown(int Button, int Shift, double X, double Y, const QPoint& globalPos = {});
     void BildlaufHorizontal_Change();
     void Bildlaufvertikal_Change();
+
+    // Where the window stands: by the layout rules at each activation, or as the user left it.
+    Fensterlage* Lage();
+    // The frame's place by the activation rule, in pixels of the MDI area.
+    QRect AktivierungsPlatz() const;
 
     // The design-time picture, shown until the first alarm picture is loaded.
     static QPixmap Entwurfsbild();
@@ -162,4 +179,6 @@ private:
     bool m_ImLaden = false;
     bool m_Platziert = false;
     bool m_BildPlatzhalter = false;
+    double m_EinpassZoom = 1.0;  // the last zoom to fit, the one zoom allowed below the steps
+    int m_ZoomRad = 0;  // wheel turned with Ctrl, not yet a whole step
 };

@@ -30,6 +30,7 @@
 #include "alarms/Twips.h"
 #include "editor/frmPicture.h"
 #include "projects/CRegProject.h"
+#include "shell/Fenstermenue.h"
 #include "shell/Fensterplatz.h"
 #include "shell/Konfiguration.h"
 #include "shell/Austausch.h"
@@ -39,6 +40,7 @@
 #include "shell/Statusfeld.h"
 #include "shell/Suchleiste.h"
 #include "shell/Verlauf.h"
+#include "shell/Werkzeugfenster.h"
 #include "shell/frmIniDialog.h"
 #include "shell/frmProjektAuswahl.h"
 
@@ -127,6 +129,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     mdiArea = new QMdiArea(this);
     mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // A window the user maximized does not pass that on to the one activated next.
+    mdiArea->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
     setCentralWidget(mdiArea);
     mVerlauf = new Verlauf(this);
     mSuche = new Suchleiste(*this, this);
@@ -134,6 +138,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     createMenus();
     createToolBar();
     createStatusBar();
+    mFenster = new Fenstermenue(*this);
+    mWerkzeuge = new Werkzeugfenster(this, {mnuRueckgaengig, mnuWiederholen});
     resize(1024, 768);
     Hauptfenster::setzen(this);
 }
@@ -243,9 +249,9 @@ void frmMain::VerlaufZeigen() {
         m_VerlaufFenster->setWindowTitle(QStringLiteral("Verlauf"));
         m_VerlaufFenster->setEmptyLabel(QStringLiteral("Datenbank geöffnet"));
         m_VerlaufFenster->resize(380, 300);
+        mWerkzeuge->Aufnehmen(m_VerlaufFenster);
     }
-    m_VerlaufFenster->show();
-    m_VerlaufFenster->raise();
+    mWerkzeuge->Zeigen(m_VerlaufFenster);
 }
 
 void frmMain::AktuellenAlarmNeuZeigen(const QList<Schreibergebnis>& zeilen) {
@@ -542,19 +548,20 @@ void frmMain::PruefberichtZeigen() {
     if (!m_Pruefbericht) {
         m_Pruefbericht = new frmPruefbericht(*this, this);
         m_Pruefbericht->setAttribute(Qt::WA_DeleteOnClose, false);
+        mWerkzeuge->Aufnehmen(m_Pruefbericht);
     }
-    m_Pruefbericht->show();
-    m_Pruefbericht->raise();
+    mWerkzeuge->Zeigen(m_Pruefbericht);
     m_Pruefbericht->Pruefen(m_Auswahl.get());
 }
 
 void frmMain::VorschlaegeZeigen() {
     // The proposals belong to the database open now and show on the picture window.
-    if (!m_Vorschlaege)
+    if (!m_Vorschlaege) {
         m_Vorschlaege = new frmVorschlaege(*this, Bildfenster(), this);
+        mWerkzeuge->Aufnehmen(m_Vorschlaege);
+    }
     m_Vorschlaege->Vorbereiten();
-    m_Vorschlaege->show();
-    m_Vorschlaege->raise();
+    mWerkzeuge->Zeigen(m_Vorschlaege);
 }
 
 void frmMain::OeffnenAbschliessen(bool mitEndung) {
@@ -589,6 +596,10 @@ void frmMain::ToolbarKlick(const QString& key) {
         gSingleMode = FALSCH;
         gAllMode = WAHR;
         gContMode = FALSCH;
+    }
+    if (m_Bild && (key == QLatin1String("SingleMode") || key == QLatin1String("ContMode") || key == QLatin1String("AllMode"))) {
+        // The picture shows the chosen mode at once.
+        m_Bild->ModusAnwenden();
     } else if (key == QLatin1String("Grid")) {
         if (m_Auswahl)
             m_Auswahl->AuswahlShow();
@@ -623,6 +634,9 @@ void frmMain::AuswahlAlarmSelected() {
     BildfensterZeigen();
     if (m_Bild && schonDa)
         m_Bild->PfeilActivate();
+    // A tool window that picked the alarm does not cover its arrow.
+    if (m_Bild)
+        mWerkzeuge->Freihalten(m_Bild->FokusGlobal());
 }
 
 void frmMain::closeEvent(QCloseEvent* e) {

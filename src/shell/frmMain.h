@@ -20,6 +20,8 @@ class QToolBar;
 class QStatusBar;
 class Statusfeld;
 class Suchleiste;
+class Fenstermenue;
+class Werkzeugfenster;
 class Verlauf;
 class QUndoView;
 class frmPruefbericht;
@@ -64,6 +66,10 @@ public:
     // The history of the writes into the opened database.
     Verlauf* mVerlauf = nullptr;
     Suchleiste* mSuche = nullptr;
+    // "&Fenster": window placement and the picture window's view.
+    Fenstermenue* mFenster = nullptr;
+    // Verlauf, Vorschläge, Prüfbericht and further tool windows: in front, on screen, out of the arrow's way.
+    Werkzeugfenster* mWerkzeuge = nullptr;
     QAction* mnuSuchen = nullptr;
     void SuchenZeigen();
     void VerlaufZeigen();
