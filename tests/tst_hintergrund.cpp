@@ -18,6 +18,9 @@
 #include "DemoProjekt.h"
 #include "alarms/AlarmAuswahl.h"
 #include "alarms/Anzeigemodus.h"
+#include "alarms/frmAlarmAuswahl.h"
+#include "editor/Bildflaeche.h"
+#include "editor/frmPicture.h"
 #include "helpers/SkriptDialoge.h"
 #include "platform/WinUmgebung.h"
 #include "shell/Hintergrundauftrag.h"
@@ -181,6 +184,28 @@ private slots:
         QCOMPARE(Dateien(), vorher);
         QVERIFY(QFileInfo(datei).size() > 100000);
         QVERIFY(m_dialoge->meldungen.isEmpty());
+    }
+
+    void escapeDuringADragIsTheDragsOwn() {
+        Oeffnen(QStringLiteral("demo"));
+        const QString ident = Wert(m_projekt, QStringLiteral("select min(Ident) from Alarmdefs where X is not null and Form is not null"));
+        QVERIFY(m_main->mgobjAuswahl()->Fenster()->AlarmZeigen(ident));
+        frmPicture* bild = m_main->BildfensterFallsDa();
+        QVERIFY(bild && bild->PfeilAnzahl() == 2);
+        const QPoint vorher = bild->imgPfeil(1).Rechteck().topLeft();
+        m_dialoge->dateiAntworten << m_dir.filePath(QStringLiteral("aus/ziehen.xlsx"));
+        m_main->mnuExportieren->trigger();
+        const QPoint p = bild->imgPfeil(1).Rechteck().center();
+        QTest::mousePress(bild->Formbox, Qt::LeftButton, {}, p);
+        QTest::mouseMove(bild->Formbox, p + QPoint(40, 0));
+        QTest::keyClick(bild, Qt::Key_Escape);  // puts the arrow back; the export goes on
+        QCOMPARE(bild->imgPfeil(1).Rechteck().topLeft(), vorher);
+        QCOMPARE(Hintergrundauftrag::Laufende(), 1);
+        QTest::mouseRelease(bild->Formbox, Qt::LeftButton, {}, p + QPoint(40, 0));
+        QTest::keyClick(bild, Qt::Key_Escape);  // no drag: the picture window lets it pass to the job
+        QTRY_COMPARE(Hintergrundauftrag::Laufende(), 0);
+        QVERIFY2(m_main->StatusTextLesen(1).startsWith(QStringLiteral("Export abgebrochen")), qPrintable(m_main->StatusTextLesen(1)));
+        QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("aus/ziehen.xlsx"))));
     }
 
     void reportIsCancelledAndOpensLargeGroupsInParts_data() {
