@@ -9,3 +9,4 @@ void BenchProjektauswahl(const QString& arbeitsOrdner);  // project dialog over 
 void BenchWerkzeuge(const QString& arbeitsOrdner);       // check report, export, import over the whole table
 void BenchVorschlaege(const QString& arbeitsOrdner);     // reading picture labels, recall and precision
 void BenchServer(const QString& arbeitsOrdner);          // team mode against the PostgreSQL server of PGHOST
+void BenchVergleich(const QString& arbeitsOrdner);       // comparing two databases, three-way, taking over

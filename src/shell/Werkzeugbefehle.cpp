@@ -11,9 +11,11 @@
 #include "platform/WinUmgebung.h"
 #include "shell/Konfiguration.h"
 #include "werkzeuge/DateiFehler.h"
+#include "werkzeuge/Differenz.h"
 #include "werkzeuge/Export.h"
 #include "werkzeuge/ImportPlan.h"
 #include "werkzeuge/Pruefbericht.h"
+#include "werkzeuge/VergleichBefehl.h"
 #include "werkzeuge/VorschlaegeBefehl.h"
 
 namespace Werkzeugbefehle {
@@ -136,10 +138,11 @@ int Importieren(const QStringList& argumente) {
         rahmen = Projektrahmen{};
     }
     const QString datei = a.positionen.at(1);
-    if (Export::FormatNach(datei) == Export::Format::Xlsx)
-        return Scheitern(QStringLiteral("Importiert werden CSV-Dateien; %1 in Excel als CSV speichern.").arg(datei));
     const ImportPlan plan = ImportPlan::Erstellen(a.positionen.at(0), datei, *rahmen);
     Ausgeben(plan.Zusammenfassung());
+    // the same per-alarm lines the window lists
+    for (const Differenz& z : Differenz::AusAuftraegen(plan.Auftraege()))
+        Ausgeben(QStringLiteral("  ") + z.Text() + QLatin1Char('\n'));
     if (plan.NichtsZuSchreiben())
         return plan.Abgelehnt().isEmpty() ? Gut : Befund;
     if (!a.schalter.contains(QStringLiteral("--ja")) && !Zustimmung()) {
@@ -162,6 +165,15 @@ int Vorschlagen(const QStringList& argumente) {
     return ergebnis;
 }
 
+int Vergleichen(const QStringList& argumente) {
+    QTextStream aus(stdout);
+    QTextStream fehler(stderr);
+    const int ergebnis = VergleichBefehl::Ausfuehren(argumente, aus, fehler);
+    aus.flush();
+    fehler.flush();
+    return ergebnis;
+}
+
 struct Befehl {
     const char* name;
     const char* hilfe;
@@ -176,7 +188,7 @@ const Befehl kBefehle[] = {
     {"--export", "--export DB DATEI.csv|DATEI.xlsx\n"
                  "      Ident, Form, Symbol, X, Y, Alarmtext aller Alarme; Ende 0, 2 bei Fehlern",
      Exportieren},
-    {"--import", "--import DB DATEI.csv [--ja] [--ini Tavero.ini]\n"
+    {"--import", "--import DB DATEI.csv|.xlsx|.txt [--ja] [--ini Tavero.ini]\n"
                  "      zeigt die Änderungen und schreibt sie nach Rückfrage (--ja: ohne) in einem Schritt;\n"
                  "      Ende 0 geschrieben oder nichts zu tun, 1 abgelehnt oder verneint, 2 bei Fehlern",
      Importieren},
@@ -184,6 +196,10 @@ const Befehl kBefehle[] = {
                       "      liest die Beschriftungen der Bilder und schlägt die Pfeilpositionen vor;\n"
                       "      --annehmen schreibt sie; Ende 0 mit Vorschlägen, 1 ohne, 2 bei Fehlern",
      Vorschlagen},
+    {"--vergleich", "--vergleich DB ANDERE [--basis STAND] [--csv DATEI] [--uebernehmen]\n"
+                    "      vergleicht die Pfeile zweier Datenbanken (mit --basis dreifach); --uebernehmen schreibt\n"
+                    "      alle Änderungen der anderen ohne Konflikt; Ende 0 gleich, 1 Unterschiede, 2 bei Fehlern",
+     Vergleichen},
 };
 
 const Befehl* Finden(const QString& name) {

@@ -35,6 +35,7 @@
 #include "shell/Austausch.h"
 #include "shell/MenueBefehle.h"
 #include "shell/frmPruefbericht.h"
+#include "shell/frmVergleich.h"
 #include "shell/frmVorschlaege.h"
 #include "shell/Statusfeld.h"
 #include "shell/Suchleiste.h"
@@ -190,6 +191,9 @@ void frmMain::createActions() {
     connect(mnuVorschlaege, &QAction::triggered, this, &frmMain::VorschlaegeZeigen);
     mnuServerOeffnen = neueAktion("mnuServerOeffnen", QStringLiteral("Server-&Datenbank öffnen…"), QKeySequence());
     connect(mnuServerOeffnen, &QAction::triggered, this, &frmMain::ServerOeffnen);
+    mnuVergleichen = neueAktion("mnuVergleichen", QStringLiteral("Ver&gleichen…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
+    mnuVergleichen->setToolTip(QStringLiteral("Vergleichen: Pfeile einer anderen Datenbank sehen und übernehmen"));
+    connect(mnuVergleichen, &QAction::triggered, this, &frmMain::VergleichZeigen);
     mnuRueckgaengig->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
     mnuWiederholen->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
     mnuSuchen->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
@@ -274,6 +278,8 @@ void frmMain::createMenus() {
     mnuExtras->addAction(mnuImportieren);
     mnuExtras->addSeparator();
     mnuExtras->addAction(mnuServerOeffnen);
+    mnuExtras->addSeparator();
+    mnuExtras->addAction(mnuVergleichen);
 
     // Hidden from the menu bar: the picture window pops their items up.
     mnuPfeile = new QMenu(QStringLiteral("Pfeile"), this);
@@ -381,6 +387,7 @@ void frmMain::KomponenteNeu() {
             m_Bild->Leeren();
         delete m_Vorschlaege.data();
         delete m_Pruefbericht.data();
+        delete m_Vergleich.data();
     }
     auto neu = std::make_unique<AlarmAuswahl>();
     // Each database has a history and a search of its own.
@@ -541,6 +548,14 @@ void frmMain::VorschlaegeZeigen() {
     m_Vorschlaege->Vorbereiten();
     m_Vorschlaege->show();
     m_Vorschlaege->raise();
+}
+
+void frmMain::VergleichZeigen() {
+    // The comparison belongs to the database open now; its ghosts show on the picture window.
+    if (!m_Vergleich)
+        m_Vergleich = new frmVergleich(*this, Bildfenster(), this);
+    m_Vergleich->show();
+    m_Vergleich->raise();
 }
 
 void frmMain::OeffnenAbschliessen(bool mitEndung) {

@@ -1,4 +1,5 @@
 #include "werkzeuge/ImportPlan.h"
+#include "werkzeuge/Tabellendatei.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -84,7 +85,7 @@ qsizetype ImportPlan::Aenderungen(int spalte) const {
 }
 
 ImportPlan ImportPlan::Erstellen(const QString& sDatenbank, const QString& sDatei, const Projektrahmen& rahmen) {
-    return Erstellen(sDatenbank, CsvDatei::DateiLesen(sDatei), sDatei, rahmen);
+    return Erstellen(sDatenbank, Tabellendatei::DateiLesen(sDatei), sDatei, rahmen);
 }
 
 ImportPlan ImportPlan::Erstellen(const QString& sDatenbank, const CsvDatei::Inhalt& inhalt, const QString& sDatei,
