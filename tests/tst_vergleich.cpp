@@ -26,6 +26,7 @@
 #include "shell/Verlauf.h"
 #include "shell/frmVergleich.h"
 #include "werkzeuge/Differenz.h"
+#include "werkzeuge/Kopie.h"
 #include "werkzeuge/Uebernahme.h"
 #include "werkzeuge/Vergleich.h"
 #include "werkzeuge/VergleichLauf.h"
@@ -86,6 +87,19 @@ const Vergleichszeile* Zeile(const Vergleichsergebnis& e, const QString& ident) 
         if (z.ident == ident)
             return &z;
     return nullptr;
+}
+
+// psql on the throw-away server; the output without headers.
+QString Psql(const QString& datenbank, const QString& sql) {
+    QProcess p;
+    p.start(QStringLiteral("psql"), {"-X", "-q", "-t", "-A", "-v", "ON_ERROR_STOP=1", "-d", datenbank, "-c", sql});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed() + QString::fromUtf8(p.readAllStandardError()).trimmed();
+}
+
+QString ServerAdresse(const QString& datenbank) {
+    return QStringLiteral("postgresql://%1@%2:%3/%4")
+        .arg(qEnvironmentVariable("PGUSER"), qEnvironmentVariable("PGHOST"), qEnvironmentVariable("PGPORT", "5432"), datenbank);
 }
 
 QString Programm() { return QCoreApplication::applicationDirPath() + QStringLiteral("/tavero"); }
@@ -342,6 +356,43 @@ private slots:
         QVERIFY(lauf.Starten({hier, dort, {}}));
         QVERIFY(fertig.wait(60000));
         QCOMPARE(fertig.first().first().value<Vergleichsergebnis>().Anzahl(Art::NurDort), 400000);
+    }
+
+    void serverTableComparedAndTakenOver() {
+        if (qEnvironmentVariableIsEmpty("PGHOST") || !QSqlDatabase::isDriverAvailable("QPSQL"))
+            QSKIP("no throw-away PostgreSQL server (the test script starts one with pg_virtualenv)");
+        const QString name = QStringLiteral("tavero_vergleich_%1").arg(QCoreApplication::applicationPid());
+        Psql("postgres", "drop database if exists " + name);
+        QCOMPARE(Psql("postgres", "create database " + name), QString());
+        const QString uri = ServerAdresse(name);
+        const QString quelle = Pfad("quelle12.kvs"), dort = Pfad("dort12.kvs");
+        QVERIFY(Anlegen(quelle, kHier));
+        QVERIFY(Fremd(dort, kDort));
+        const Kopie::Ergebnis k = Kopie::Kopieren(quelle, uri, false);
+        QVERIFY2(k.kopiert, qPrintable(k.text + k.detail));
+        // another client moves alarm 10 on the server before the comparison, alarm 2 after it
+        QCOMPARE(Psql(name, "update \"Alarmdefs\" set \"X\" = 70 where \"Ident\" = 10"), QString());
+        Vergleichsergebnis e = Vergleich::Vergleichen({uri, dort, {}});
+        QCOMPARE(e.zeilen.size(), 10);
+        QVERIFY(Zeile(e, "10")->art == Art::Verschoben);
+        QCOMPARE(Zeile(e, "10")->Text(), QStringLiteral("Alarm 10: X 70 → 7"));
+        QCOMPARE(Psql(name, "update \"Alarmdefs\" set \"Form\" = 'Halle' where \"Ident\" = 2"), QString());
+        Uebernahme::Ergebnis u = Uebernahme::Ausfuehren(uri, Uebernahme::Auftraege(e.zeilen));
+        QVERIFY(!u.geschrieben);
+        QCOMPARE(u.abgelehnt, QStringList{"Alarm 2: inzwischen geändert, Form jetzt Halle statt Kessel"});
+        QCOMPARE(Psql(name, "select \"X\" from \"Alarmdefs\" where \"Ident\" = 1"), QStringLiteral("10"));
+        e = Vergleich::Vergleichen({uri, dort, {}});
+        u = Uebernahme::Ausfuehren(uri, Uebernahme::Auftraege(e.zeilen));
+        QVERIFY2(u.geschrieben, qPrintable(u.text + u.detail));
+        QCOMPARE(u.anzahl, 6);
+        QCOMPARE(Psql(name, "select string_agg(coalesce(\"Form\",'-')||coalesce(\"X\"::text,'-'), ' ' order by \"Ident\") "
+                            "from \"Alarmdefs\" where \"Ident\" <= 5 or \"Ident\" = 10"),
+                 QStringLiteral("Kessel15 Turbine10 Kessel10 Kessel50 Kessel- Kessel7"));
+        // the command compares a file with the server too
+        QString aus;
+        QCOMPARE(Aufruf({"--vergleich", dort, uri}, &aus), 1);
+        QVERIFY2(aus.contains("0 davon übernehmbar"), qPrintable(aus));
+        Psql("postgres", "drop database if exists " + name + " with (force)");
     }
 
     void ghostArrowsAreDrawnWhereTheOtherSideSaysAndPickOnDoubleClick() {
