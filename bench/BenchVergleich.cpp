@@ -3,6 +3,9 @@
 // join over all 18 columns) and against SQLite's own sqldiff, in the same
 // run; the three-way comparison; taking over 100,000 changes.
 #include <QElapsedTimer>
+#include <QImage>
+#include <QPainter>
+#include <QRandomGenerator>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -16,6 +19,8 @@
 #include "Benchmarks.h"
 #include "DemoProjekt.h"
 #include "GrosseDemo.h"
+#include "editor/Bildflaeche.h"
+#include "editor/Geisterpfeile.h"
 #include "werkzeuge/Uebernahme.h"
 #include "werkzeuge/Vergleich.h"
 
@@ -59,7 +64,10 @@ double Zeit(const std::function<void()>& f) {
 }
 }  // namespace
 
+void BenchGeisterpfeile();
+
 void BenchVergleich(const QString& arbeitsOrdner) {
+    BenchGeisterpfeile();
     const QString projekt = GrosseDemo(arbeitsOrdner);
     if (projekt.isEmpty())
         return;
@@ -112,4 +120,41 @@ void BenchVergleich(const QString& arbeitsOrdner) {
     const double t = Zeit([&] { u = Uebernahme::Ausfuehren(hier, auftraege); });
     BenchZeile("uebernahme_100k_geschrieben", static_cast<double>(u.anzahl), "alarme");
     BenchZeile("uebernahme_100k", t, "ms");
+}
+
+// One frame of a picture with 10,000 ghost arrows (all drawn: the whole
+// picture is exposed), against the same frame without them.
+void BenchGeisterpfeile() {
+    QPixmap bild(2600, 1800);
+    bild.fill(Qt::white);
+    Bildflaeche flaeche;
+    flaeche.BildSetzen(bild);
+    flaeche.resize(bild.size());
+    QPixmap symbol(16, 16);
+    symbol.fill(Qt::black);
+    Geisterpfeile geister(&flaeche, [&symbol](const QString&) { return symbol; });
+    std::vector<Geisterpfeile::Geist> g;
+    QRandomGenerator zufall(7);
+    for (int i = 0; i < 10000; ++i) {
+        const QPoint dort(zufall.bounded(2580), zufall.bounded(1780));
+        g.push_back({QString::number(i), QStringLiteral("Bild"), dort, QStringLiteral("P.gif"),
+                     QPoint(zufall.bounded(2580), zufall.bounded(1780)), i % 50 == 0, {}});
+    }
+    QImage ziel(bild.size(), QImage::Format_ARGB32_Premultiplied);
+    const auto frame = [&] {
+        QPainter p(&ziel);
+        flaeche.render(&p);
+    };
+    geister.Setzen({});
+    frame();
+    std::vector<double> ohne, mit;
+    for (int i = 0; i < 5; ++i)
+        ohne.push_back(Zeit(frame));
+    geister.Setzen(g);
+    geister.FormSetzen(QStringLiteral("Bild"));
+    frame();
+    for (int i = 0; i < 5; ++i)
+        mit.push_back(Zeit(frame));
+    BenchZeile("geisterpfeile_10k_bild", Median(mit), "ms");
+    BenchZeile("geisterpfeile_10k_bild_ohne_geister", Median(ohne), "ms");
 }

@@ -5,6 +5,10 @@
 #include <QtTest>
 
 #include <QProcess>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -170,6 +174,7 @@ class TstVergleich : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
     QString Pfad(const QString& name) const { return m_dir.filePath(name); }
+    int m_stumm = -1;
 
 private slots:
     void twoWayListsEachKindOnce() {
@@ -270,6 +275,7 @@ private slots:
         QTest::newRow("no database") << "keine" << "keine.kvs";
         QTest::newRow("same file twice") << "zweimal" << "dieselbe Datenbank";
         QTest::newRow("missing file") << "fehlt" << "fehlt.kvs";
+        QTest::newRow("silent server") << "stumm" << "127.0.0.1";
     }
     void badInputSaysWhyAndWritesNothing() {
         QFETCH(QString, fall);
@@ -285,6 +291,17 @@ private slots:
             QFile f(dort);
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write("Ident;Form\n1;Kessel\n");
+        } else if (fall == "stumm") {
+            // a port that takes the connection and never answers, as a server that went away
+            m_stumm = ::socket(AF_INET, SOCK_STREAM, 0);
+            sockaddr_in a{};
+            a.sin_family = AF_INET;
+            a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            socklen_t n = sizeof a;
+            ::bind(m_stumm, reinterpret_cast<sockaddr*>(&a), n);
+            ::listen(m_stumm, 4);
+            ::getsockname(m_stumm, reinterpret_cast<sockaddr*>(&a), &n);
+            dort = QStringLiteral("postgresql://tavero@127.0.0.1:%1/alarme").arg(ntohs(a.sin_port));
         } else if (fall == "zweimal") {
             dort = m_dir.path() + "/./" + QFileInfo(hier).fileName();
         }
@@ -301,6 +318,9 @@ private slots:
         QFile f(hier);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), inhalt);
+        if (m_stumm >= 0)
+            ::close(m_stumm);
+        m_stumm = -1;
     }
 
     void textInNumberColumnIsRefusedOnTakeOver() {
