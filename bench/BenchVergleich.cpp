@@ -133,12 +133,16 @@ void BenchGeisterpfeile() {
     QPixmap symbol(16, 16);
     symbol.fill(Qt::black);
     Geisterpfeile geister(&flaeche, [&symbol](const QString&) { return symbol; });
-    std::vector<Geisterpfeile::Geist> g;
+    // moved arrows: the other side's within 60 pixels of this side's; and the
+    // worst case, each joined to an arrow anywhere on the picture
+    std::vector<Geisterpfeile::Geist> g, weit;
     QRandomGenerator zufall(7);
     for (int i = 0; i < 10000; ++i) {
-        const QPoint dort(zufall.bounded(2580), zufall.bounded(1780));
-        g.push_back({QString::number(i), QStringLiteral("Bild"), dort, QStringLiteral("P.gif"),
-                     QPoint(zufall.bounded(2580), zufall.bounded(1780)), i % 50 == 0, {}});
+        const QPoint hier(zufall.bounded(2520) + 30, zufall.bounded(1720) + 30);
+        const QPoint dort = hier + QPoint(zufall.bounded(121) - 60, zufall.bounded(121) - 60);
+        g.push_back({QString::number(i), QStringLiteral("Bild"), dort, QStringLiteral("P.gif"), hier, i % 50 == 0, {}});
+        weit.push_back(g.back());
+        weit.back().hier = QPoint(zufall.bounded(2580), zufall.bounded(1780));
     }
     QImage ziel(bild.size(), QImage::Format_ARGB32_Premultiplied);
     const auto frame = [&] {
@@ -156,5 +160,10 @@ void BenchGeisterpfeile() {
     for (int i = 0; i < 5; ++i)
         mit.push_back(Zeit(frame));
     BenchZeile("geisterpfeile_10k_bild", Median(mit), "ms");
+    geister.Setzen(weit);
+    mit.clear();
+    for (int i = 0; i < 5; ++i)
+        mit.push_back(Zeit(frame));
+    BenchZeile("geisterpfeile_10k_bild_lange_linien", Median(mit), "ms");
     BenchZeile("geisterpfeile_10k_bild_ohne_geister", Median(ohne), "ms");
 }

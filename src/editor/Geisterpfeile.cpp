@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPaintEvent>
 #include <QToolTip>
+#include <cstdlib>
 
 #include "editor/Bildflaeche.h"
 #include "editor/frmPicture.h"
@@ -83,38 +84,107 @@ QString Geisterpfeile::GeistAn(const QPoint& punkt) const {
     return {};
 }
 
+namespace {
+// One pixel of a premultiplied colour over the layer (its bits and row length).
+struct Ebene {
+    QRgb* bits;
+    qsizetype zeile;
+    int breite, hoehe;
+    explicit Ebene(QImage& bild)
+        : bits(reinterpret_cast<QRgb*>(bild.bits())), zeile(bild.bytesPerLine() / 4), breite(bild.width()), hoehe(bild.height()) {}
+};
+inline void Setzen(Ebene& ebene, int x, int y, QRgb farbe) {
+    if (x < 0 || y < 0 || x >= ebene.breite || y >= ebene.hoehe)
+        return;
+    QRgb& d = ebene.bits[y * ebene.zeile + x];
+    const uint a = 256 - qAlpha(farbe);
+    d = farbe + (((d & 0xff00ff) * a >> 8) & 0xff00ff) + ((((d >> 8) & 0xff00ff) * a) & 0xff00ff00);
+}
+
+// A line by Bresenham; jeder > 0 leaves gaps for a dashed outline.
+void Linie(Ebene& ebene, QPoint a, QPoint b, QRgb farbe, int strich = 0) {
+    const int dx = std::abs(b.x() - a.x()), dy = -std::abs(b.y() - a.y());
+    const int sx = a.x() < b.x() ? 1 : -1, sy = a.y() < b.y() ? 1 : -1;
+    int fehler = dx + dy, i = 0;
+    for (int x = a.x(), y = a.y();; ++i) {
+        if (!strich || (i / strich) % 2 == 0)
+            Setzen(ebene, x, y, farbe);
+        if (x == b.x() && y == b.y())
+            break;
+        const int f2 = 2 * fehler;
+        if (f2 >= dy) {
+            fehler += dy;
+            x += sx;
+        }
+        if (f2 <= dx) {
+            fehler += dx;
+            y += sy;
+        }
+    }
+}
+
+void Rahmen(Ebene& ebene, const QRect& r, QRgb farbe) {
+    Linie(ebene, r.topLeft(), r.topRight(), farbe, 3);
+    Linie(ebene, r.topRight(), r.bottomRight(), farbe, 3);
+    Linie(ebene, r.bottomRight(), r.bottomLeft(), farbe, 3);
+    Linie(ebene, r.bottomLeft(), r.topLeft(), farbe, 3);
+}
+}  // namespace
+
 void Geisterpfeile::paintEvent(QPaintEvent* e) {
     const std::vector<Geist>& geister = Gezeigt();
     if (geister.empty() || !m_flaeche)
         return;
-    QPainter p(this);
-    const QRect sichtbar = e->rect();
     const double zoom = m_flaeche->Zoom();
-    QPen linie(QColor(40, 90, 200, 160), 0);
-    QPen rahmen(QColor(40, 90, 200), 0, Qt::DashLine);
-    QPen konflikt(QColor(220, 0, 0), 2, Qt::DashLine);
+    // Everything is drawn into one layer of the exposed area and put on the
+    // screen in one go: the raster engine hands each line to its helper
+    // threads, which costs far more than the line itself when there are thousands.
+    QRect flaeche;
+    std::vector<std::pair<const Geist*, QRect>> zeigen;
+    zeigen.reserve(geister.size());
     for (const Geist& g : geister) {
         const QPixmap& bild = BlassesBild(g.symbol);
         const QRect r = m_flaeche->ZuSchirm(QRect(g.pos, bild.size()));
         QRect huelle = r;
-        std::optional<QRect> eigenes;
-        if (g.hier) {
-            eigenes = m_flaeche->ZuSchirm(QRect(*g.hier, bild.size()));
-            huelle = huelle.united(*eigenes);
-        }
-        if (!huelle.adjusted(-2, -2, 2, 2).intersects(sichtbar))
+        if (g.hier)
+            huelle = huelle.united(m_flaeche->ZuSchirm(QRect(*g.hier, bild.size())));
+        if (!huelle.adjusted(-2, -2, 2, 2).intersects(e->rect()))
             continue;
-        if (eigenes && *g.hier != g.pos) {
-            p.setPen(linie);
-            p.drawLine(eigenes->center(), r.center());
-        }
-        if (zoom == 1.0)
-            p.drawPixmap(r.topLeft(), bild);
-        else
-            p.drawPixmap(r, bild);
-        p.setPen(g.konflikt ? konflikt : rahmen);
-        p.drawRect(r.adjusted(0, 0, -1, -1));
+        zeigen.emplace_back(&g, r);
+        flaeche = flaeche.united(huelle.adjusted(-2, -2, 2, 2));
     }
+    flaeche &= e->rect();
+    if (flaeche.isEmpty())
+        return;
+    QImage ebene(flaeche.size(), QImage::Format_ARGB32_Premultiplied);
+    ebene.fill(Qt::transparent);
+    const QPoint ab = -flaeche.topLeft();
+    Ebene e1(ebene);
+    const QRgb linie = qPremultiply(qRgba(40, 90, 200, 160));
+    for (const auto& [g, r] : zeigen)
+        if (g->hier && *g->hier != g->pos) {
+            const QRect eigenes = m_flaeche->ZuSchirm(QRect(*g->hier, r.size() / zoom));
+            Linie(e1, eigenes.center() + ab, r.center() + ab, linie);
+        }
+    {
+        QPainter p(&ebene);
+        for (const auto& [g, r] : zeigen) {
+            const QPixmap& bild = BlassesBild(g->symbol);
+            if (zoom == 1.0)
+                p.drawPixmap(r.topLeft() + ab, bild);
+            else
+                p.drawPixmap(r.translated(ab), bild);
+        }
+    }
+    const QRgb blau = qRgb(40, 90, 200), rot = qRgb(220, 0, 0);
+    Ebene e2(ebene);  // the painter is done: the bits are where they were
+    for (const auto& [g, r] : zeigen) {
+        const QRect a = r.translated(ab).adjusted(0, 0, -1, -1);
+        Rahmen(e2, a, g->konflikt ? rot : blau);
+        if (g->konflikt)
+            Rahmen(e2, a.adjusted(1, 1, -1, -1), rot);
+    }
+    QPainter(this).drawImage(flaeche.topLeft(), ebene);
 }
 
 bool Geisterpfeile::eventFilter(QObject* o, QEvent* e) {

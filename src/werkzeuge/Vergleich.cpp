@@ -5,6 +5,8 @@
 #include <QSqlDatabase>
 #include <algorithm>
 #include <charconv>
+#include <cstring>
+#include <optional>
 #include <future>
 #include <vector>
 
@@ -34,7 +36,42 @@ struct Seite {
     QStringList ungueltig;           // alarm numbers that are no whole numbers
     qsizetype anzahl = 0;
 
+    // Whole numbers are their own number (tagged), so most positions need no
+    // dictionary; a text that writes a whole number the way a number is
+    // written counts as that number, as a record shows both alike.
+    static constexpr quint32 kZahl = 0x80000000u;
+    static std::optional<quint32> AlsZahl(qint64 n) {
+        if (n < 0 || n >= 0x40000000)
+            return std::nullopt;
+        return kZahl | static_cast<quint32>(n);
+    }
+    static std::optional<quint32> AlsZahl(const char* text, int laenge) {
+        if (laenge < 1 || laenge > 9 || (text[0] == '0' && laenge > 1))
+            return std::nullopt;
+        qint64 n = 0;
+        for (int i = 0; i < laenge; ++i) {
+            if (text[i] < '0' || text[i] > '9')
+                return std::nullopt;
+            n = n * 10 + (text[i] - '0');
+        }
+        return AlsZahl(n);
+    }
+    // The last text looked up, as neighbouring rows often share picture and symbol.
+    QByteArray m_letzter;
+    quint32 m_letzte = 0;
     quint32 Nummer(const char* text, int laenge) {
+        if (laenge == 0)
+            return 0;
+        if (const auto z = AlsZahl(text, laenge))
+            return *z;
+        if (laenge == m_letzter.size() && std::memcmp(m_letzter.constData(), text, static_cast<std::size_t>(laenge)) == 0 && laenge)
+            return m_letzte;
+        const quint32 n = Eintragen(text, laenge);
+        m_letzter = QByteArray(text, laenge);
+        m_letzte = n;
+        return n;
+    }
+    quint32 Eintragen(const char* text, int laenge) {
         const QByteArray schluessel = QByteArray::fromRawData(text, laenge);
         auto it = nummern.constFind(schluessel);
         if (it != nummern.constEnd())
@@ -45,7 +82,9 @@ struct Seite {
         nummern.insert(kopie, n);
         return n;
     }
-    QString Text(quint32 n) const { return QString::fromUtf8(texte.at(n)); }
+    QString Text(quint32 n) const {
+        return n & kZahl ? QString::number(n & ~kZahl) : QString::fromUtf8(texte.at(n));
+    }
 };
 
 void WertBytes(const AlarmdefsDurchlauf::Wert& w, const char** text, int* laenge, char* puffer, QByteArray& hilfe) {
@@ -96,7 +135,7 @@ Seite Lesen(const QString& sDatenbank, const std::function<bool()>& halten,
     Seite s;
     s.name = sDatenbank;
     s.zeilen.reserve(1024);
-    s.Nummer("", 0);  // 0 is the empty text on every side
+    s.Eintragen("", 0);  // 0 is the empty text on every side
     char puffer[24];
     QByteArray hilfe;
     AlarmdefsDurchlauf::Lesen(sDatenbank, AlarmRecordBau::SpaltenNamen(), {}, [&](const AlarmdefsDurchlauf::Wert* w) {
@@ -118,6 +157,12 @@ Seite Lesen(const QString& sDatenbank, const std::function<bool()>& halten,
         int laenge;
         for (int i = 0; i < 4; ++i) {
             const int spalte = kLage[i];
+            if (w[spalte].art == AlarmdefsDurchlauf::Wert::Art::Zahl) {
+                if (const auto zahl = Seite::AlsZahl(w[spalte].zahl)) {
+                    z.lage[i] = *zahl;
+                    continue;
+                }
+            }
             WertBytes(w[spalte], &text, &laenge, puffer, hilfe);
             if (spalte == AlarmFeld::X || spalte == AlarmFeld::Y) {
                 // a position as the record shows it: blanks around it do not count
@@ -335,7 +380,7 @@ Vergleichsergebnis Vergleich::Vergleichen(const Angaben& angaben, const std::ato
         const Zeile& zd = d.zeilen[ld.von];
         quint32 lageD[4], lageB[4];
         for (int i = 0; i < 4; ++i)
-            lageD[i] = dNach[zd.lage[i]];
+            lageD[i] = zd.lage[i] & Seite::kZahl ? zd.lage[i] : dNach[zd.lage[i]];
         const bool gleich = std::equal(zh.lage, zh.lage + 4, lageD);
         if (gleich && zh.rest == zd.rest)
             continue;
@@ -344,7 +389,7 @@ Vergleichsergebnis Vergleich::Vergleichen(const Angaben& angaben, const std::ato
         const bool mitBasis = dreiWege && lb.Anzahl() == 1;
         if (mitBasis)
             for (int i = 0; i < 4; ++i)
-                lageB[i] = bNach[b.zeilen[lb.von].lage[i]];
+                lageB[i] = b.zeilen[lb.von].lage[i] & Seite::kZahl ? b.zeilen[lb.von].lage[i] : bNach[b.zeilen[lb.von].lage[i]];
         // Picture and position go together (a position belongs to its
         // picture); the symbol is a unit of its own.
         const QList<QList<int>> einheiten{{0, 2, 3}, {1}};
@@ -394,8 +439,15 @@ Vergleichsergebnis Vergleich::Vergleichen(const Angaben& angaben, const std::ato
             continue;  // both changed it the same way
         e.zeilen << z;
     }
-    std::stable_sort(e.zeilen.begin(), e.zeilen.end(),
-                     [](const Vergleichszeile& a, const Vergleichszeile& b) { return a.art < b.art; });
+    // grouped by kind, in number order within each
+    {
+        QList<Vergleichszeile> jeArt[Vergleichszeile::ArtAnzahl];
+        for (Vergleichszeile& z : e.zeilen)
+            jeArt[static_cast<int>(z.art)].append(std::move(z));
+        e.zeilen.clear();
+        for (QList<Vergleichszeile>& l : jeArt)
+            e.zeilen.append(std::move(l));
+    }
     melden(95, QStringLiteral("Andere Spalten benennen"));
     AndereSpaltenBenennen(e);
     melden(100, QStringLiteral("Fertig"));
