@@ -93,7 +93,7 @@ struct Ebene {
     explicit Ebene(QImage& bild)
         : bits(reinterpret_cast<QRgb*>(bild.bits())), zeile(bild.bytesPerLine() / 4), breite(bild.width()), hoehe(bild.height()) {}
 };
-inline void Setzen(Ebene& ebene, int x, int y, QRgb farbe) {
+inline void Punkt(Ebene& ebene, int x, int y, QRgb farbe) {
     if (x < 0 || y < 0 || x >= ebene.breite || y >= ebene.hoehe)
         return;
     QRgb& d = ebene.bits[y * ebene.zeile + x];
@@ -108,7 +108,7 @@ void Linie(Ebene& ebene, QPoint a, QPoint b, QRgb farbe, int strich = 0) {
     int fehler = dx + dy, i = 0;
     for (int x = a.x(), y = a.y();; ++i) {
         if (!strich || (i / strich) % 2 == 0)
-            Setzen(ebene, x, y, farbe);
+            Punkt(ebene, x, y, farbe);
         if (x == b.x() && y == b.y())
             break;
         const int f2 = 2 * fehler;
@@ -166,15 +166,27 @@ void Geisterpfeile::paintEvent(QPaintEvent* e) {
             const QRect eigenes = m_flaeche->ZuSchirm(QRect(*g->hier, r.size() / zoom));
             Linie(e1, eigenes.center() + ab, r.center() + ab, linie);
         }
-    {
-        QPainter p(&ebene);
+    if (zoom == 1.0) {
+        // at 100 % each pale symbol is laid over the layer pixel by pixel: a
+        // painter call per symbol costs more than its 256 pixels
+        QHash<QString, QImage> bilder;
         for (const auto& [g, r] : zeigen) {
-            const QPixmap& bild = BlassesBild(g->symbol);
-            if (zoom == 1.0)
-                p.drawPixmap(r.topLeft() + ab, bild);
-            else
-                p.drawPixmap(r.translated(ab), bild);
+            auto it = bilder.find(g->symbol);
+            if (it == bilder.end())
+                it = bilder.insert(g->symbol, BlassesBild(g->symbol).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied));
+            const QImage& bild = *it;
+            const QPoint o = r.topLeft() + ab;
+            for (int y = 0; y < bild.height(); ++y) {
+                const auto* quelle = reinterpret_cast<const QRgb*>(bild.constScanLine(y));
+                for (int x = 0; x < bild.width(); ++x)
+                    if (qAlpha(quelle[x]))
+                        Punkt(e1, o.x() + x, o.y() + y, quelle[x]);
+            }
         }
+    } else {
+        QPainter p(&ebene);
+        for (const auto& [g, r] : zeigen)
+            p.drawPixmap(r.translated(ab), BlassesBild(g->symbol));
     }
     const QRgb blau = qRgb(40, 90, 200), rot = qRgb(220, 0, 0);
     Ebene e2(ebene);  // the painter is done: the bits are where they were

@@ -164,13 +164,6 @@ Seite Lesen(const QString& sDatenbank, const std::function<bool()>& halten,
                 }
             }
             WertBytes(w[spalte], &text, &laenge, puffer, hilfe);
-            if (spalte == AlarmFeld::X || spalte == AlarmFeld::Y) {
-                // a position as the record shows it: blanks around it do not count
-                while (laenge && *text == ' ')
-                    ++text, --laenge;
-                while (laenge && text[laenge - 1] == ' ')
-                    --laenge;
-            }
             z.lage[i] = s.Nummer(text, laenge);
         }
         size_t h = 0x9e3779b97f4a7c15ull;
