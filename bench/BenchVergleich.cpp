@@ -160,6 +160,20 @@ void BenchGeisterpfeile() {
     for (int i = 0; i < 5; ++i)
         mit.push_back(Zeit(frame));
     BenchZeile("geisterpfeile_10k_bild", Median(mit), "ms");
+    // a drag step repaints only the area around the arrow
+    const auto schritt = [&] {
+        QPainter p(&ziel);
+        flaeche.render(&p, QPoint(1200, 800), QRegion(1200, 800, 200, 200));
+    };
+    std::vector<double> klein, kleinOhne;
+    for (int i = 0; i < 5; ++i)
+        klein.push_back(Zeit(schritt));
+    geister.Setzen({});
+    for (int i = 0; i < 5; ++i)
+        kleinOhne.push_back(Zeit(schritt));
+    geister.Setzen(g);
+    BenchZeile("geisterpfeile_10k_ziehschritt_200px", Median(klein), "ms");
+    BenchZeile("geisterpfeile_10k_ziehschritt_200px_ohne_geister", Median(kleinOhne), "ms");
     geister.Setzen(weit);
     mit.clear();
     for (int i = 0; i < 5; ++i)
