@@ -10,3 +10,4 @@ void BenchWerkzeuge(const QString& arbeitsOrdner);       // check report, export
 void BenchVorschlaege(const QString& arbeitsOrdner);     // reading picture labels, recall and precision
 void BenchServer(const QString& arbeitsOrdner);          // team mode against the PostgreSQL server of PGHOST
 void BenchWarten(const QString& arbeitsOrdner);          // longest pause of the window during long work
+void BenchVergleich(const QString& arbeitsOrdner);       // comparing two databases, three-way, taking over

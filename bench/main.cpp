@@ -29,6 +29,8 @@ int main(int argc, char** argv) {
         BenchWerkzeuge(dir.path());
     if (laufen("vorschlaege"))
         BenchVorschlaege(dir.path());
+    if (laufen("vergleich"))
+        BenchVergleich(dir.path());
     if (laufen("server"))
         BenchServer(dir.path());
     // Not in a run of every area: it stops the server for half a minute.

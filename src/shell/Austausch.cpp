@@ -10,7 +10,9 @@
 #include "alarms/Hauptfenster.h"
 #include "alarms/frmAlarmAuswahl.h"
 #include "shell/Hintergrundauftrag.h"
+#include "shell/frmAenderungen.h"
 #include "werkzeuge/DateiFehler.h"
+#include "werkzeuge/Differenz.h"
 #include "werkzeuge/Export.h"
 #include "werkzeuge/ImportPlan.h"
 
@@ -83,7 +85,7 @@ void Austausch::Importieren(Hauptfenster& haupt, AlarmAuswahl* auswahl, QWidget*
         return;
     Dialoge& d = Dialoge::aktuell();
     const QString datei = d.DateiOeffnen(owner, QStringLiteral("Alarme importieren"),
-                                         QStringLiteral("CSV (*.csv);;Alle Dateien (*)"), QStringLiteral("csv"),
+                                         QStringLiteral("Tabellen (*.csv *.xlsx *.txt *.tsv);;Alle Dateien (*)"), QStringLiteral("csv"),
                                          QString(), QString());
     if (datei.isEmpty())
         return;
@@ -123,15 +125,29 @@ void Austausch::PlanZeigen(Hauptfenster& haupt, AlarmAuswahl* auswahl, QWidget* 
         d.Meldung(owner, Gekuerzt(zusammenfassung, 25));
         return;
     }
-    // Nothing is written before the user has seen what would change.
-    if (d.Wahl(owner, QStringLiteral("Alarme importieren"), Gekuerzt(zusammenfassung, 25),
-               {QStringLiteral("&Schreiben"), QStringLiteral("Abbrechen")}, zusammenfassung) != 0) {
+    // Nothing is written before the user has seen what would change: the
+    // details list every alarm, and "Einzeln wählen…" lets the user pick them.
+    const QList<Differenz> zeilen = Differenz::AusAuftraegen(plan.Auftraege());
+    QStringList details;
+    for (const Differenz& z : zeilen)
+        details << z.Text();
+    QList<Schreibauftrag> auftraege = plan.Auftraege();
+    const int wahl = d.Wahl(owner, QStringLiteral("Alarme importieren"), Gekuerzt(zusammenfassung, 25),
+                            {QStringLiteral("&Schreiben"), QStringLiteral("Abbrechen"), QStringLiteral("&Einzeln wählen…")},
+                            zusammenfassung + QLatin1Char('\n') + Gekuerzt(details.join(QLatin1Char('\n')), 1000));
+    if (wahl == 2) {
+        frmAenderungen dlg(QStringLiteral("Alarme importieren"), Gekuerzt(zusammenfassung, 25), zeilen, owner);
+        if (d.Modal(&dlg) == QDialog::Accepted)
+            auftraege = frmAenderungen::Auswahl(auftraege, dlg.Gewaehlt());
+        else
+            auftraege.clear();
+    }
+    if ((wahl != 0 && wahl != 2) || auftraege.isEmpty()) {
         haupt.StatusText(1, QStringLiteral("Import abgebrochen; nichts wurde geschrieben."));
         return;
     }
     // All rows in one transaction on the job's own connection: a cancel rolls it back whole.
     const QString datenbank = plan.Datenbank();
-    const QList<Schreibauftrag> auftraege = plan.Auftraege();
     const QString beschreibung = plan.Beschreibung();
     auto ergebnis = std::make_shared<Sammelergebnis>();
     auto* auftrag = new Hintergrundauftrag(QStringLiteral("Import schreiben"), owner, [=](Auftragslauf& lauf) {

@@ -15,9 +15,11 @@
 #include "platform/WinUmgebung.h"
 #include "shell/Konfiguration.h"
 #include "werkzeuge/DateiFehler.h"
+#include "werkzeuge/Differenz.h"
 #include "werkzeuge/Export.h"
 #include "werkzeuge/ImportPlan.h"
 #include "werkzeuge/Pruefbericht.h"
+#include "werkzeuge/VergleichBefehl.h"
 #include "werkzeuge/VorschlaegeBefehl.h"
 
 namespace Werkzeugbefehle {
@@ -142,12 +144,13 @@ int Importieren(const QStringList& argumente) {
         rahmen = Projektrahmen{};
     }
     const QString datei = a.positionen.at(1);
-    if (Export::FormatNach(datei) == Export::Format::Xlsx)
-        return Scheitern(QStringLiteral("Importiert werden CSV-Dateien; %1 in Excel als CSV speichern.").arg(datei));
     ImportPlan::Optionen optionen;
     optionen.fehlendeBilderAnnehmen = a.schalter.contains(QStringLiteral("--fehlende-bilder"));
     const ImportPlan plan = ImportPlan::Erstellen(a.positionen.at(0), datei, *rahmen, optionen);
     Ausgeben(plan.Zusammenfassung());
+    // the same per-alarm lines the window lists
+    for (const Differenz& z : Differenz::AusAuftraegen(plan.Auftraege()))
+        Ausgeben(QStringLiteral("  ") + z.Text() + QLatin1Char('\n'));
     if (plan.NichtsZuSchreiben())
         return plan.Abgelehnt().isEmpty() ? Gut : Befund;
     const bool ja = a.schalter.contains(QStringLiteral("--ja"));
@@ -217,6 +220,15 @@ int Vorschlagen(const QStringList& argumente) {
     return ergebnis;
 }
 
+int Vergleichen(const QStringList& argumente) {
+    QTextStream aus(stdout);
+    QTextStream fehler(stderr);
+    const int ergebnis = VergleichBefehl::Ausfuehren(argumente, aus, fehler);
+    aus.flush();
+    fehler.flush();
+    return ergebnis;
+}
+
 struct Befehl {
     const char* name;
     const char* hilfe;
@@ -231,7 +243,7 @@ const Befehl kBefehle[] = {
     {"--export", "--export DB DATEI.csv|DATEI.xlsx\n"
                  "      Ident, Form, Symbol, X, Y, Alarmtext aller Alarme; Ende 0, 2 bei Fehlern",
      Exportieren},
-    {"--import", "--import DB DATEI.csv [--ja] [--fehlende-bilder] [--ini Tavero.ini]\n"
+    {"--import", "--import DB DATEI.csv|.xlsx|.txt [--ja] [--fehlende-bilder] [--ini Tavero.ini]\n"
                  "      zeigt die Änderungen und schreibt sie nach Rückfrage (--ja: ohne) in einem Schritt;\n"
                  "      --fehlende-bilder nimmt Zeilen an, deren Bild keine Bitmap hat;\n"
                  "      Ende 0 alles geschrieben oder nichts zu tun, 1 Zeilen abgelehnt oder verneint, 2 bei Fehlern",
@@ -244,6 +256,10 @@ const Befehl kBefehle[] = {
                             "      richtet auf dem Server die Benachrichtigung ein, mit der Änderungen anderer Programme\n"
                             "      sofort erscheinen (zeigt erst, was sich ändert); Ende 0 eingerichtet, 1 verneint, 2 bei Fehlern",
      ServerEinrichten},
+    {"--vergleich", "--vergleich DB ANDERE [--basis STAND] [--csv DATEI] [--uebernehmen]\n"
+                    "      vergleicht die Pfeile zweier Datenbanken (mit --basis dreifach); --uebernehmen schreibt\n"
+                    "      alle Änderungen der anderen ohne Konflikt; Ende 0 gleich, 1 Unterschiede, 2 bei Fehlern",
+     Vergleichen},
 };
 
 const Befehl* Finden(const QString& name) {

@@ -36,6 +36,7 @@
 #include "shell/Austausch.h"
 #include "shell/MenueBefehle.h"
 #include "shell/frmPruefbericht.h"
+#include "shell/frmVergleich.h"
 #include "shell/frmVorschlaege.h"
 #include "shell/Statusfeld.h"
 #include "shell/Suchleiste.h"
@@ -202,6 +203,9 @@ void frmMain::createActions() {
     connect(mnuVorschlaege, &QAction::triggered, this, &frmMain::VorschlaegeZeigen);
     mnuServerOeffnen = neueAktion("mnuServerOeffnen", QStringLiteral("Server-&Datenbank öffnen…"), QKeySequence());
     connect(mnuServerOeffnen, &QAction::triggered, this, &frmMain::ServerOeffnen);
+    mnuVergleichen = neueAktion("mnuVergleichen", QStringLiteral("Ver&gleichen…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
+    mnuVergleichen->setToolTip(QStringLiteral("Vergleichen: Pfeile einer anderen Datenbank sehen und übernehmen"));
+    connect(mnuVergleichen, &QAction::triggered, this, &frmMain::VergleichZeigen);
     mnuRueckgaengig->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
     mnuWiederholen->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
     mnuSuchen->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
@@ -292,6 +296,8 @@ void frmMain::createMenus() {
     mnuExtras->addAction(mnuImportieren);
     mnuExtras->addSeparator();
     mnuExtras->addAction(mnuServerOeffnen);
+    mnuExtras->addSeparator();
+    mnuExtras->addAction(mnuVergleichen);
 
     // Hidden from the menu bar: the picture window pops their items up.
     mnuPfeile = new QMenu(QStringLiteral("Pfeile"), this);
@@ -399,6 +405,7 @@ void frmMain::KomponenteNeu() {
             m_Bild->Leeren();
         delete m_Vorschlaege.data();
         delete m_Pruefbericht.data();
+        delete m_Vergleich.data();
     }
     auto neu = std::make_unique<AlarmAuswahl>();
     // Each database has a history and a search of its own.
@@ -562,6 +569,14 @@ void frmMain::VorschlaegeZeigen() {
     }
     m_Vorschlaege->Vorbereiten();
     mWerkzeuge->Zeigen(m_Vorschlaege);
+}
+
+void frmMain::VergleichZeigen() {
+    // The comparison belongs to the database open now; its ghosts show on the picture window.
+    if (!m_Vergleich)
+        m_Vergleich = new frmVergleich(*this, Bildfenster(), this);
+    m_Vergleich->show();
+    m_Vergleich->raise();
 }
 
 void frmMain::OeffnenAbschliessen(bool mitEndung) {

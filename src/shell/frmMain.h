@@ -25,6 +25,7 @@ class Werkzeugfenster;
 class Verlauf;
 class QUndoView;
 class frmPruefbericht;
+class frmVergleich;
 class frmVorschlaege;
 
 class frmMain : public QMainWindow, public Hauptfenster {
@@ -43,6 +44,7 @@ public:
     void ServerOeffnen();
     void PruefberichtZeigen();
     void VorschlaegeZeigen();
+    void VergleichZeigen();
     // Tool bar command by the button's key.
     void ToolbarKlick(const QString& key);
     void mnuArrow_Click(int index);
@@ -95,6 +97,7 @@ public:
     QAction* mnuImportieren = nullptr;
     QAction* mnuServerOeffnen = nullptr;
     QAction* mnuVorschlaege = nullptr;
+    QAction* mnuVergleichen = nullptr;
     QMenu* mnuPfeile = nullptr;
     QMenu* mnuAlarmBild = nullptr;
     QList<QAction*> mnuArrow;
@@ -137,4 +140,5 @@ private:
     QPointer<QUndoView> m_VerlaufFenster;
     QPointer<frmPruefbericht> m_Pruefbericht;
     QPointer<frmVorschlaege> m_Vorschlaege;
+    QPointer<frmVergleich> m_Vergleich;
 };

@@ -1,4 +1,5 @@
 #include "werkzeuge/ImportPlan.h"
+#include "werkzeuge/Tabellendatei.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -133,7 +134,8 @@ ImportPlan ImportPlan::Erstellen(const QString& sDatenbank, const CsvDatei::Inha
 
 ImportPlan ImportPlan::Erstellen(const QString& sDatenbank, const QString& sDatei, const Projektrahmen& rahmen,
                                  const Optionen& optionen) {
-    return Erstellen(sDatenbank, CsvDatei::DateiLesen(sDatei), sDatei, rahmen, optionen);
+    // CSV, tab-separated text, UTF-16 text and XLSX alike
+    return Erstellen(sDatenbank, Tabellendatei::DateiLesen(sDatei), sDatei, rahmen, optionen);
 }
 
 ImportPlan ImportPlan::Erstellen(const QString& sDatenbank, const CsvDatei::Inhalt& inhalt, const QString& sDatei,

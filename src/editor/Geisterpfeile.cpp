@@ -1,0 +1,225 @@
+#include "editor/Geisterpfeile.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QToolTip>
+#include <cstdlib>
+
+#include "editor/Bildflaeche.h"
+#include "editor/frmPicture.h"
+
+namespace {
+const std::vector<Geisterpfeile::Geist> kKeine;
+constexpr QSize kOhneSymbol(16, 16);
+}  // namespace
+
+Geisterpfeile::Geisterpfeile(frmPicture* bild, SymbolLader lader) : QWidget(bild->Formbox), m_flaeche(bild->Formbox), m_lader(std::move(lader)) {
+    Anhaengen();
+    m_form = bild->BildForm();
+    connect(bild, &frmPicture::BildGezeigt, this, &Geisterpfeile::FormSetzen);
+}
+
+Geisterpfeile::Geisterpfeile(Bildflaeche* flaeche, SymbolLader lader) : QWidget(flaeche), m_flaeche(flaeche), m_lader(std::move(lader)) {
+    Anhaengen();
+}
+
+void Geisterpfeile::Anhaengen() {
+    setObjectName(QStringLiteral("Geisterpfeile"));
+    // Drawn over the arrows, clicks go through to them.
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setGeometry(m_flaeche->rect());
+    m_flaeche->installEventFilter(this);
+    show();
+    raise();
+}
+
+void Geisterpfeile::Setzen(const std::vector<Geist>& geister) {
+    m_jeForm.clear();
+    for (const Geist& g : geister)
+        m_jeForm[g.form].push_back(g);
+    update();
+}
+
+void Geisterpfeile::FormSetzen(const QString& form) {
+    m_form = form;
+    update();
+}
+
+const std::vector<Geisterpfeile::Geist>& Geisterpfeile::Gezeigt() const {
+    auto it = m_jeForm.constFind(m_form);
+    return it == m_jeForm.constEnd() ? kKeine : *it;
+}
+
+const QPixmap& Geisterpfeile::BlassesBild(const QString& symbol) {
+    auto it = m_bilder.constFind(symbol);
+    if (it != m_bilder.constEnd())
+        return *it;
+    const QPixmap voll = m_lader ? m_lader(symbol) : QPixmap();
+    QPixmap blass(voll.isNull() ? kOhneSymbol : voll.size());
+    blass.fill(Qt::transparent);
+    if (!voll.isNull()) {
+        // made pale once, so a frame of thousands draws plain copies
+        QPainter p(&blass);
+        p.setOpacity(Blass);
+        p.drawPixmap(0, 0, voll);
+    }
+    return *m_bilder.insert(symbol, blass);
+}
+
+QRect Geisterpfeile::Rechteck(const Geist& g) const {
+    auto it = m_bilder.constFind(g.symbol);
+    const QSize groesse = it == m_bilder.constEnd() ? kOhneSymbol : it->size();
+    return m_flaeche ? m_flaeche->ZuSchirm(QRect(g.pos, groesse)) : QRect(g.pos, groesse);
+}
+
+QString Geisterpfeile::GeistAn(const QPoint& punkt) const {
+    const std::vector<Geist>& g = Gezeigt();
+    // the topmost, drawn last
+    for (auto it = g.rbegin(); it != g.rend(); ++it)
+        if (Rechteck(*it).contains(punkt))
+            return it->ident;
+    return {};
+}
+
+namespace {
+// One pixel of a premultiplied colour over the layer (its bits and row length).
+struct Ebene {
+    QRgb* bits;
+    qsizetype zeile;
+    int breite, hoehe;
+    explicit Ebene(QImage& bild)
+        : bits(reinterpret_cast<QRgb*>(bild.bits())), zeile(bild.bytesPerLine() / 4), breite(bild.width()), hoehe(bild.height()) {}
+};
+inline void Punkt(Ebene& ebene, int x, int y, QRgb farbe) {
+    if (x < 0 || y < 0 || x >= ebene.breite || y >= ebene.hoehe)
+        return;
+    QRgb& d = ebene.bits[y * ebene.zeile + x];
+    const uint a = 256 - qAlpha(farbe);
+    d = farbe + (((d & 0xff00ff) * a >> 8) & 0xff00ff) + ((((d >> 8) & 0xff00ff) * a) & 0xff00ff00);
+}
+
+// A line by Bresenham; jeder > 0 leaves gaps for a dashed outline.
+void Linie(Ebene& ebene, QPoint a, QPoint b, QRgb farbe, int strich = 0) {
+    const int dx = std::abs(b.x() - a.x()), dy = -std::abs(b.y() - a.y());
+    const int sx = a.x() < b.x() ? 1 : -1, sy = a.y() < b.y() ? 1 : -1;
+    int fehler = dx + dy, i = 0;
+    for (int x = a.x(), y = a.y();; ++i) {
+        if (!strich || (i / strich) % 2 == 0)
+            Punkt(ebene, x, y, farbe);
+        if (x == b.x() && y == b.y())
+            break;
+        const int f2 = 2 * fehler;
+        if (f2 >= dy) {
+            fehler += dy;
+            x += sx;
+        }
+        if (f2 <= dx) {
+            fehler += dx;
+            y += sy;
+        }
+    }
+}
+
+void Rahmen(Ebene& ebene, const QRect& r, QRgb farbe) {
+    Linie(ebene, r.topLeft(), r.topRight(), farbe, 3);
+    Linie(ebene, r.topRight(), r.bottomRight(), farbe, 3);
+    Linie(ebene, r.bottomRight(), r.bottomLeft(), farbe, 3);
+    Linie(ebene, r.bottomLeft(), r.topLeft(), farbe, 3);
+}
+}  // namespace
+
+void Geisterpfeile::paintEvent(QPaintEvent* e) {
+    const std::vector<Geist>& geister = Gezeigt();
+    if (geister.empty() || !m_flaeche)
+        return;
+    const double zoom = m_flaeche->Zoom();
+    // Everything is drawn into one layer of the exposed area and put on the
+    // screen in one go: the raster engine hands each line to its helper
+    // threads, which costs far more than the line itself when there are thousands.
+    QRect flaeche;
+    std::vector<std::pair<const Geist*, QRect>> zeigen;
+    zeigen.reserve(geister.size());
+    for (const Geist& g : geister) {
+        const QPixmap& bild = BlassesBild(g.symbol);
+        const QRect r = m_flaeche->ZuSchirm(QRect(g.pos, bild.size()));
+        QRect huelle = r;
+        if (g.hier)
+            huelle = huelle.united(m_flaeche->ZuSchirm(QRect(*g.hier, bild.size())));
+        if (!huelle.adjusted(-2, -2, 2, 2).intersects(e->rect()))
+            continue;
+        zeigen.emplace_back(&g, r);
+        flaeche = flaeche.united(huelle.adjusted(-2, -2, 2, 2));
+    }
+    flaeche &= e->rect();
+    if (flaeche.isEmpty())
+        return;
+    QImage ebene(flaeche.size(), QImage::Format_ARGB32_Premultiplied);
+    ebene.fill(Qt::transparent);
+    const QPoint ab = -flaeche.topLeft();
+    Ebene e1(ebene);
+    const QRgb linie = qPremultiply(qRgba(40, 90, 200, 160));
+    for (const auto& [g, r] : zeigen)
+        if (g->hier && *g->hier != g->pos) {
+            const QRect eigenes = m_flaeche->ZuSchirm(QRect(*g->hier, r.size() / zoom));
+            Linie(e1, eigenes.center() + ab, r.center() + ab, linie);
+        }
+    if (zoom == 1.0) {
+        // at 100 % each pale symbol is laid over the layer pixel by pixel: a
+        // painter call per symbol costs more than its 256 pixels
+        QHash<QString, QImage> bilder;
+        for (const auto& [g, r] : zeigen) {
+            auto it = bilder.find(g->symbol);
+            if (it == bilder.end())
+                it = bilder.insert(g->symbol, BlassesBild(g->symbol).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied));
+            const QImage& bild = *it;
+            const QPoint o = r.topLeft() + ab;
+            for (int y = 0; y < bild.height(); ++y) {
+                const auto* quelle = reinterpret_cast<const QRgb*>(bild.constScanLine(y));
+                for (int x = 0; x < bild.width(); ++x)
+                    if (qAlpha(quelle[x]))
+                        Punkt(e1, o.x() + x, o.y() + y, quelle[x]);
+            }
+        }
+    } else {
+        QPainter p(&ebene);
+        for (const auto& [g, r] : zeigen)
+            p.drawPixmap(r.translated(ab), BlassesBild(g->symbol));
+    }
+    const QRgb blau = qRgb(40, 90, 200), rot = qRgb(220, 0, 0);
+    Ebene e2(ebene);  // the painter is done: the bits are where they were
+    for (const auto& [g, r] : zeigen) {
+        const QRect a = r.translated(ab).adjusted(0, 0, -1, -1);
+        Rahmen(e2, a, g->konflikt ? rot : blau);
+        if (g->konflikt)
+            Rahmen(e2, a.adjusted(1, 1, -1, -1), rot);
+    }
+    QPainter(this).drawImage(flaeche.topLeft(), ebene);
+}
+
+bool Geisterpfeile::eventFilter(QObject* o, QEvent* e) {
+    if (o == m_flaeche) {
+        if (e->type() == QEvent::Resize) {
+            setGeometry(m_flaeche->rect());
+        } else if (e->type() == QEvent::MouseButtonDblClick) {
+            const QString ident = GeistAn(static_cast<QMouseEvent*>(e)->position().toPoint());
+            if (!ident.isEmpty()) {
+                emit GeistDoppelklick(ident);
+                return true;
+            }
+        } else if (e->type() == QEvent::ToolTip) {
+            const auto* h = static_cast<QHelpEvent*>(e);
+            const QString ident = GeistAn(h->pos());
+            for (const Geist& g : Gezeigt())
+                if (!ident.isEmpty() && g.ident == ident) {
+                    QToolTip::showText(h->globalPos(), g.text, m_flaeche);
+                    return true;
+                }
+        } else if (e->type() == QEvent::ChildAdded) {
+            raise();
+        }
+    }
+    return QWidget::eventFilter(o, e);
+}

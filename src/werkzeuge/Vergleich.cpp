@@ -1,0 +1,486 @@
+#include "werkzeuge/Vergleich.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <QSqlDatabase>
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <optional>
+#include <future>
+#include <vector>
+
+#include "alarms/AlarmdefsDurchlauf.h"
+#include "alarms/AlarmdefsZugriff.h"
+#include "alarms/Datenbankadresse.h"
+#include "platform/WinUmgebung.h"
+
+namespace {
+
+constexpr int kLage[] = {AlarmFeld::Form, AlarmFeld::Symbol, AlarmFeld::X, AlarmFeld::Y};
+
+// One row, as small as the comparison needs it: the placement as numbers of
+// texts in the side's dictionary, the other columns as one hash.
+struct Zeile {
+    qint64 ident = 0;
+    quint32 lage[4] = {0, 0, 0, 0};  // Form, Symbol, X, Y
+    quint32 nr = 0;                  // the row's place in the table, for a number that is no number
+    quint64 rest = 0;
+};
+
+struct Seite {
+    QString name;
+    std::vector<Zeile> zeilen;
+    QList<QByteArray> texte;         // dictionary: number -> text as the record shows it
+    QHash<QByteArray, quint32> nummern;
+    QStringList ungueltig;           // alarm numbers that are no whole numbers
+    qsizetype anzahl = 0;
+
+    // Whole numbers are their own number (tagged), so most positions need no
+    // dictionary; a text that writes a whole number the way a number is
+    // written counts as that number, as a record shows both alike.
+    static constexpr quint32 kZahl = 0x80000000u;
+    static std::optional<quint32> AlsZahl(qint64 n) {
+        if (n < 0 || n >= 0x40000000)
+            return std::nullopt;
+        return kZahl | static_cast<quint32>(n);
+    }
+    static std::optional<quint32> AlsZahl(const char* text, int laenge) {
+        if (laenge < 1 || laenge > 9 || (text[0] == '0' && laenge > 1))
+            return std::nullopt;
+        qint64 n = 0;
+        for (int i = 0; i < laenge; ++i) {
+            if (text[i] < '0' || text[i] > '9')
+                return std::nullopt;
+            n = n * 10 + (text[i] - '0');
+        }
+        return AlsZahl(n);
+    }
+    // The last text looked up, as neighbouring rows often share picture and symbol.
+    QByteArray m_letzter;
+    quint32 m_letzte = 0;
+    quint32 Nummer(const char* text, int laenge) {
+        if (laenge == 0)
+            return 0;
+        if (const auto z = AlsZahl(text, laenge))
+            return *z;
+        if (laenge == m_letzter.size() && std::memcmp(m_letzter.constData(), text, static_cast<std::size_t>(laenge)) == 0 && laenge)
+            return m_letzte;
+        const quint32 n = Eintragen(text, laenge);
+        m_letzter = QByteArray(text, laenge);
+        m_letzte = n;
+        return n;
+    }
+    quint32 Eintragen(const char* text, int laenge) {
+        const QByteArray schluessel = QByteArray::fromRawData(text, laenge);
+        auto it = nummern.constFind(schluessel);
+        if (it != nummern.constEnd())
+            return *it;
+        const QByteArray kopie(text, laenge);
+        const auto n = static_cast<quint32>(texte.size());
+        texte << kopie;
+        nummern.insert(kopie, n);
+        return n;
+    }
+    QString Text(quint32 n) const {
+        return n & kZahl ? QString::number(n & ~kZahl) : QString::fromUtf8(texte.at(n));
+    }
+};
+
+void WertBytes(const AlarmdefsDurchlauf::Wert& w, const char** text, int* laenge, char* puffer, QByteArray& hilfe) {
+    using Art = AlarmdefsDurchlauf::Wert::Art;
+    switch (w.art) {
+    case Art::Null:
+        *text = "";
+        *laenge = 0;
+        return;
+    case Art::Zahl: {
+        const auto [ende, fehler] = std::to_chars(puffer, puffer + 24, w.zahl);
+        *text = puffer;
+        *laenge = static_cast<int>(ende - puffer);
+        return;
+    }
+    case Art::Kommazahl:
+        hilfe = w.Text().toUtf8();
+        *text = hilfe.constData();
+        *laenge = static_cast<int>(hilfe.size());
+        return;
+    case Art::Text:
+        *text = w.text;
+        *laenge = w.laenge;
+        return;
+    }
+}
+
+// The columns of the 18 the table lacks, and a database that is none, before
+// the pass, so the user reads which ones and not the engine's words.
+void Pruefen(const QString& sDatenbank) {
+    static std::atomic<int> zaehler{0};
+    const QString name = QStringLiteral("tavero-vergleich-pruefen-%1").arg(zaehler.fetch_add(1));
+    struct Schliesser {
+        QString name;
+        ~Schliesser() { AlarmdefsZugriff::Schliessen(name); }
+    } schliesser{name};
+    QSqlDatabase db = AlarmdefsZugriff::Oeffnen(sDatenbank, name);
+    const QStringList fehlen = AlarmdefsZugriff::FehlendeSpalten(db);
+    if (fehlen.size() == AlarmFeld::Spalten)
+        throw AlarmdefsFehler(QStringLiteral("%1 enthält keine Tabelle Alarmdefs.").arg(sDatenbank));
+    if (!fehlen.isEmpty())
+        throw AlarmdefsFehler(QStringLiteral("Der Tabelle Alarmdefs in %1 fehlen die Spalten %2.")
+                                  .arg(sDatenbank, fehlen.join(QStringLiteral(", "))));
+}
+
+Seite Lesen(const QString& sDatenbank, const std::function<bool()>& halten,
+            const std::function<void(qsizetype)>& gelesen) {
+    Seite s;
+    s.name = sDatenbank;
+    s.zeilen.reserve(1024);
+    s.Eintragen("", 0);  // 0 is the empty text on every side
+    char puffer[24];
+    QByteArray hilfe;
+    AlarmdefsDurchlauf::Lesen(sDatenbank, AlarmRecordBau::SpaltenNamen(), {}, [&](const AlarmdefsDurchlauf::Wert* w) {
+        if ((s.anzahl & 0xffff) == 0) {
+            if (halten())
+                throw Vergleich::Abgebrochen();
+            if (gelesen && s.anzahl)
+                gelesen(s.anzahl);
+        }
+        Zeile z;
+        z.nr = static_cast<quint32>(s.anzahl++);
+        if (const auto n = w[AlarmFeld::Ident].GanzeZahl()) {
+            z.ident = *n;
+        } else {
+            s.ungueltig << w[AlarmFeld::Ident].Text();
+            return;
+        }
+        const char* text;
+        int laenge;
+        for (int i = 0; i < 4; ++i) {
+            const int spalte = kLage[i];
+            if (w[spalte].art == AlarmdefsDurchlauf::Wert::Art::Zahl) {
+                if (const auto zahl = Seite::AlsZahl(w[spalte].zahl)) {
+                    z.lage[i] = *zahl;
+                    continue;
+                }
+            }
+            WertBytes(w[spalte], &text, &laenge, puffer, hilfe);
+            z.lage[i] = s.Nummer(text, laenge);
+        }
+        size_t h = 0x9e3779b97f4a7c15ull;
+        for (int spalte = 1; spalte < AlarmFeld::Spalten; ++spalte) {
+            if (spalte >= AlarmFeld::Form && spalte <= AlarmFeld::Y)
+                continue;
+            WertBytes(w[spalte], &text, &laenge, puffer, hilfe);
+            h = qHashBits(text, static_cast<size_t>(laenge), h) ^ (h * 31 + static_cast<size_t>(spalte));
+        }
+        z.rest = h;
+        s.zeilen.push_back(z);
+    });
+    const auto kleiner = [](const Zeile& a, const Zeile& b) { return a.ident < b.ident || (a.ident == b.ident && a.nr < b.nr); };
+    if (!std::is_sorted(s.zeilen.begin(), s.zeilen.end(), kleiner))
+        std::sort(s.zeilen.begin(), s.zeilen.end(), kleiner);
+    return s;
+}
+
+// Same database twice: same file after the Windows path is mapped, or the same server database.
+QString Kennung(const QString& sDatenbank) {
+    const Datenbankadresse a(sDatenbank);
+    if (a.IstServer())
+        return QStringLiteral("%1:%2/%3").arg(a.Host()).arg(a.Port()).arg(a.Datenbank());
+    const QFileInfo f(QString::fromStdString(WinUmgebung::PfadAbbilden(sDatenbank.toStdString())));
+    return f.canonicalFilePath().isEmpty() ? f.absoluteFilePath() : f.canonicalFilePath();
+}
+
+// The run of rows carrying one number, [von, bis).
+struct Lauf {
+    std::size_t von = 0, bis = 0;
+    std::size_t Anzahl() const { return bis - von; }
+};
+
+Lauf Naechster(const Seite& s, std::size_t i) {
+    std::size_t j = i;
+    while (j < s.zeilen.size() && s.zeilen[j].ident == s.zeilen[i].ident)
+        ++j;
+    return {i, j};
+}
+
+AlarmRecord Satz(const Seite& s, const Zeile& z) {
+    AlarmRecord r(AlarmFeld::Anzahl);
+    r[AlarmFeld::Ident] = QString::number(z.ident);
+    for (int i = 0; i < 4; ++i)
+        r[kLage[i]] = s.Text(z.lage[i]);
+    r[AlarmFeld::Symbol] = AlarmRecordBau::SymbolDateiName(r[AlarmFeld::Symbol]);
+    return r;
+}
+
+bool PositionLeer(const AlarmRecord& r) { return r.value(AlarmFeld::X).isEmpty() || r.value(AlarmFeld::Y).isEmpty(); }
+
+// The kind a line is listed under, after the first placement column it offers.
+Vergleichszeile::Art ArtNach(const Vergleichszeile& z) {
+    if (z.spalten.contains(AlarmFeld::Form))
+        return Vergleichszeile::Art::AnderesBild;
+    if (z.spalten.contains(AlarmFeld::Symbol))
+        return Vergleichszeile::Art::AnderesSymbol;
+    if (PositionLeer(z.hier) && !PositionLeer(z.dort))
+        return Vergleichszeile::Art::PositionGesetzt;
+    if (!PositionLeer(z.hier) && PositionLeer(z.dort))
+        return Vergleichszeile::Art::PositionGeloescht;
+    return Vergleichszeile::Art::Verschoben;
+}
+
+// Texts of two dictionaries compared through a map of the other's numbers
+// onto this side's; a text this side lacks is added, so all sides share one numbering.
+std::vector<quint32> Abbildung(const Seite& von, Seite& nach) {
+    std::vector<quint32> m(static_cast<std::size_t>(von.texte.size()));
+    for (qsizetype i = 0; i < von.texte.size(); ++i) {
+        const QByteArray& t = von.texte.at(i);
+        m[static_cast<std::size_t>(i)] = nach.Nummer(t.constData(), static_cast<int>(t.size()));
+    }
+    return m;
+}
+
+}  // namespace
+
+Vergleichsergebnis Vergleich::Vergleichen(const Angaben& angaben, const std::atomic<bool>* abbrechen,
+                                          const Fortschritt& fortschritt) {
+    const bool dreiWege = !angaben.basis.isEmpty();
+    QStringList namen{angaben.hier, angaben.dort};
+    if (dreiWege)
+        namen << angaben.basis;
+    QStringList kennungen;
+    for (const QString& n : namen) {
+        const QString k = Kennung(n);
+        if (kennungen.contains(k))
+            throw AlarmdefsFehler(QStringLiteral("%1 und %2 sind dieselbe Datenbank; verglichen werden zwei verschiedene.")
+                                      .arg(namen.at(kennungen.indexOf(k)), n));
+        kennungen << k;
+    }
+    const auto melden = [&](int p, const QString& t) {
+        if (fortschritt)
+            fortschritt(p, t);
+    };
+    melden(0, QStringLiteral("Datenbanken öffnen"));
+    for (const QString& n : namen)
+        Pruefen(n);
+
+    // The sides are read at the same time, each on a connection of its own;
+    // the first that fails stops the others.
+    std::atomic<bool> halt{false};
+    std::atomic<qsizetype> gelesen{0};
+    const auto halten = [abbrechen, &halt] {
+        return halt.load(std::memory_order_relaxed) || (abbrechen && abbrechen->load(std::memory_order_relaxed));
+    };
+    std::vector<std::future<Seite>> laeufe;
+    for (const QString& n : namen)
+        laeufe.push_back(std::async(std::launch::async, [n, &halten, &halt, &gelesen, &melden]() {
+            try {
+                return Lesen(n, halten, [&](qsizetype) {
+                    const qsizetype bisher = gelesen.fetch_add(0x10000) + 0x10000;
+                    melden(-1, QStringLiteral("%L1 Zeilen gelesen").arg(bisher));
+                });
+            } catch (...) {
+                halt = true;
+                throw;
+            }
+        }));
+    Seite seiten[3];
+    std::exception_ptr erster;
+    for (std::size_t i = 0; i < laeufe.size(); ++i) {
+        try {
+            seiten[i] = laeufe[i].get();
+        } catch (const Abgebrochen&) {
+            // a pass stopped by another's failure: that failure is what the user reads
+        } catch (...) {
+            if (!erster)
+                erster = std::current_exception();
+        }
+    }
+    if (abbrechen && abbrechen->load())
+        throw Abgebrochen();
+    if (erster)
+        std::rethrow_exception(erster);
+    melden(90, QStringLiteral("Vergleichen"));
+
+    Vergleichsergebnis e;
+    e.hier = angaben.hier;
+    e.dort = angaben.dort;
+    e.basis = angaben.basis;
+    Seite& h = seiten[0];
+    Seite& d = seiten[1];
+    Seite& b = seiten[2];
+    e.zeilenHier = h.anzahl;
+    e.zeilenDort = d.anzahl;
+    e.zeilenBasis = b.anzahl;
+    // The other sides' texts as numbers of this side's dictionary.
+    const std::vector<quint32> dNach = Abbildung(d, h);
+    const std::vector<quint32> bNach = Abbildung(b, h);
+
+    for (const Seite* s : {&h, &d})
+        for (const QString& ident : s->ungueltig) {
+            Vergleichszeile z;
+            z.art = Vergleichszeile::Art::NichtEindeutig;
+            z.ident = ident;
+            z.hinweis = QStringLiteral("keine ganze Zahl (%1)").arg(s == &h ? QStringLiteral("hier") : QStringLiteral("dort"));
+            e.zeilen << z;
+        }
+
+    std::size_t ih = 0, id = 0, ib = 0;
+    qsizetype schritte = 0;
+    while (ih < h.zeilen.size() || id < d.zeilen.size()) {
+        if ((++schritte & 0xffff) == 0 && abbrechen && abbrechen->load(std::memory_order_relaxed))
+            throw Abgebrochen();
+        const bool mitH = ih < h.zeilen.size() && (id >= d.zeilen.size() || h.zeilen[ih].ident <= d.zeilen[id].ident);
+        const bool mitD = id < d.zeilen.size() && (ih >= h.zeilen.size() || d.zeilen[id].ident <= h.zeilen[ih].ident);
+        const qint64 nummer = mitH ? h.zeilen[ih].ident : d.zeilen[id].ident;
+        const Lauf lh = mitH ? Naechster(h, ih) : Lauf{ih, ih};
+        const Lauf ld = mitD ? Naechster(d, id) : Lauf{id, id};
+        ih = lh.bis;
+        id = ld.bis;
+        Lauf lb{ib, ib};
+        if (dreiWege) {
+            while (ib < b.zeilen.size() && b.zeilen[ib].ident < nummer)
+                ++ib;
+            if (ib < b.zeilen.size() && b.zeilen[ib].ident == nummer)
+                lb = Naechster(b, ib);
+        }
+
+        Vergleichszeile z;
+        z.nummer = nummer;
+        z.ident = QString::number(nummer);
+        if (lh.Anzahl() > 1 || ld.Anzahl() > 1) {
+            z.art = Vergleichszeile::Art::NichtEindeutig;
+            z.hinweis = QStringLiteral("Zeilen mit dieser Nummer: %1 hier, %2 dort").arg(lh.Anzahl()).arg(ld.Anzahl());
+            if (lh.Anzahl())
+                z.hier = Satz(h, h.zeilen[lh.von]);
+            if (ld.Anzahl())
+                z.dort = Satz(d, d.zeilen[ld.von]);
+            e.zeilen << z;
+            continue;
+        }
+        if (!ld.Anzahl()) {
+            z.art = Vergleichszeile::Art::NurHier;
+            z.hier = Satz(h, h.zeilen[lh.von]);
+            e.zeilen << z;
+            continue;
+        }
+        if (!lh.Anzahl()) {
+            z.art = Vergleichszeile::Art::NurDort;
+            z.dort = Satz(d, d.zeilen[ld.von]);
+            e.zeilen << z;
+            continue;
+        }
+        const Zeile& zh = h.zeilen[lh.von];
+        const Zeile& zd = d.zeilen[ld.von];
+        quint32 lageD[4], lageB[4];
+        for (int i = 0; i < 4; ++i)
+            lageD[i] = zd.lage[i] & Seite::kZahl ? zd.lage[i] : dNach[zd.lage[i]];
+        const bool gleich = std::equal(zh.lage, zh.lage + 4, lageD);
+        if (gleich && zh.rest == zd.rest)
+            continue;
+
+        // The earlier state only counts where it held the alarm once.
+        const bool mitBasis = dreiWege && lb.Anzahl() == 1;
+        if (mitBasis)
+            for (int i = 0; i < 4; ++i)
+                lageB[i] = b.zeilen[lb.von].lage[i] & Seite::kZahl ? b.zeilen[lb.von].lage[i] : bNach[b.zeilen[lb.von].lage[i]];
+        // Picture and position go together (a position belongs to its
+        // picture); the symbol is a unit of its own.
+        const QList<QList<int>> einheiten{{0, 2, 3}, {1}};
+        bool hierGeaendert = false;
+        for (const QList<int>& einheit : einheiten) {
+            bool hd = false, hb = false, db = false;
+            for (int i : einheit) {
+                hd = hd || zh.lage[i] != lageD[i];
+                if (mitBasis) {
+                    hb = hb || zh.lage[i] != lageB[i];
+                    db = db || lageD[i] != lageB[i];
+                }
+            }
+            if (!hd)
+                continue;
+            // the columns where any of the sides differ
+            QList<int> spalten;
+            for (int i : einheit)
+                if (zh.lage[i] != lageD[i] || (mitBasis && hb && db && (zh.lage[i] != lageB[i] || lageD[i] != lageB[i])))
+                    spalten << kLage[i];
+            if (!mitBasis || !hb) {
+                z.spalten << spalten;            // only the other side changed it: offered
+            } else if (!db) {
+                hierGeaendert = true;            // only this side changed it: kept
+            } else {
+                z.konfliktSpalten << spalten;    // both, differently
+            }
+        }
+        std::sort(z.spalten.begin(), z.spalten.end());
+        std::sort(z.konfliktSpalten.begin(), z.konfliktSpalten.end());
+        z.hier = Satz(h, zh);
+        z.dort = Satz(d, zd);
+        z.dortSymbol = d.Text(zd.lage[1]);
+        if (mitBasis)
+            z.basis = Satz(b, b.zeilen[lb.von]);
+        if (zh.rest != zd.rest)
+            z.andereSpalten << QString();  // named later, from the full rows
+        if (!z.konfliktSpalten.isEmpty())
+            z.art = Vergleichszeile::Art::Konflikt;
+        else if (!z.spalten.isEmpty())
+            z.art = ArtNach(z);
+        else if (hierGeaendert)
+            z.art = Vergleichszeile::Art::NurHierGeaendert;
+        else if (zh.rest != zd.rest)
+            z.art = Vergleichszeile::Art::AndereSpalten;
+        else
+            continue;  // both changed it the same way
+        e.zeilen << z;
+    }
+    // grouped by kind, in number order within each
+    {
+        QList<Vergleichszeile> jeArt[Vergleichszeile::ArtAnzahl];
+        for (Vergleichszeile& z : e.zeilen)
+            jeArt[static_cast<int>(z.art)].append(std::move(z));
+        e.zeilen.clear();
+        for (QList<Vergleichszeile>& l : jeArt)
+            e.zeilen.append(std::move(l));
+    }
+    melden(95, QStringLiteral("Andere Spalten benennen"));
+    AndereSpaltenBenennen(e);
+    melden(100, QStringLiteral("Fertig"));
+    return e;
+}
+
+void Vergleich::AndereSpaltenBenennen(Vergleichsergebnis& ergebnis) {
+    QList<qlonglong> nummern;
+    for (const Vergleichszeile& z : std::as_const(ergebnis.zeilen))
+        if (!z.andereSpalten.isEmpty() && z.andereSpalten.first().isEmpty())
+            nummern << z.nummer;
+    if (nummern.isEmpty())
+        return;
+    static std::atomic<int> zaehler{0};
+    QHash<qlonglong, AlarmListeTyp> zeilen[2];
+    const QString seiten[2] = {ergebnis.hier, ergebnis.dort};
+    for (int i = 0; i < 2; ++i) {
+        const QString name = QStringLiteral("tavero-vergleich-spalten-%1").arg(zaehler.fetch_add(1));
+        struct Schliesser {
+            QString name;
+            ~Schliesser() { AlarmdefsZugriff::Schliessen(name); }
+        } schliesser{name};
+        QSqlDatabase db = AlarmdefsZugriff::Oeffnen(seiten[i], name);
+        zeilen[i] = AlarmdefsZugriff::ZeilenLesen(db, nummern);
+    }
+    const auto& namen = AlarmRecordBau::SpaltenNamen();
+    for (Vergleichszeile& z : ergebnis.zeilen) {
+        if (z.andereSpalten.isEmpty() || !z.andereSpalten.first().isEmpty())
+            continue;
+        z.andereSpalten.clear();
+        const AlarmRecord h = zeilen[0].value(z.nummer).value(0);
+        const AlarmRecord d = zeilen[1].value(z.nummer).value(0);
+        for (int s = 1; s < AlarmFeld::Spalten; ++s)
+            if ((s < AlarmFeld::Form || s > AlarmFeld::Y) && h.value(s) != d.value(s))
+                z.andereSpalten << namen.at(s);
+        if (z.andereSpalten.isEmpty())
+            z.andereSpalten << QStringLiteral("?");  // the hash said so, the rows no longer do
+        if (z.hier.size() > AlarmFeld::Alarmtext)
+            z.hier[AlarmFeld::Alarmtext] = h.value(AlarmFeld::Alarmtext);
+        if (z.dort.size() > AlarmFeld::Alarmtext)
+            z.dort[AlarmFeld::Alarmtext] = d.value(AlarmFeld::Alarmtext);
+    }
+}

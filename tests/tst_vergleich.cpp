@@ -1,0 +1,559 @@
+// Comparing and merging two alarm tables: this side written through Qt, the
+// other side by the sqlite3 program (another column order, texts in number
+// columns) or by psql on the throw-away server; taking over through the one
+// write path, undo of a take-over, and the command's exit codes.
+#include <QtTest>
+
+#include <QProcess>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <QSignalSpy>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeView>
+
+#include "alarms/AlarmAuswahl.h"
+#include "alarms/AlarmdefsZugriff.h"
+#include "alarms/Hauptfenster.h"
+#include "editor/Bildflaeche.h"
+#include "editor/Geisterpfeile.h"
+#include "helpers/SkriptDialoge.h"
+#include "helpers/TestDb.h"
+#include "shell/Differenzansicht.h"
+#include "shell/Verlauf.h"
+#include "shell/frmVergleich.h"
+#include "werkzeuge/Differenz.h"
+#include "werkzeuge/Kopie.h"
+#include "werkzeuge/Uebernahme.h"
+#include "werkzeuge/Vergleich.h"
+#include "werkzeuge/VergleichLauf.h"
+
+namespace {
+using Art = Vergleichszeile::Art;
+
+// The arrow of one alarm; an empty text is NULL.
+struct Pfeil {
+    int ident;
+    QString form, symbol, x, y;
+    QString text = QStringLiteral("Störung");
+};
+
+QVariant Wert(const QString& s) { return s.isEmpty() ? QVariant() : QVariant(s); }
+
+// This side: the columns in table order, written through Qt.
+bool Anlegen(const QString& pfad, const QList<Pfeil>& pfeile) {
+    TestDb t(pfad);
+    if (!t.Ausfuehren(QStringLiteral("CREATE TABLE Alarmdefs (%1)").arg(QLatin1String(TestDb::Spalten))))
+        return false;
+    for (const Pfeil& p : pfeile)
+        if (!t.Ausfuehren(QStringLiteral("insert into Alarmdefs values (?,1,0,'V',3,'0','100',2,7,1,?,?,?,?,?,150,0,1)"),
+                          {p.ident, p.text, Wert(p.form), Wert(p.symbol), Wert(p.x), Wert(p.y)}))
+            return false;
+    return true;
+}
+
+// The other side by the sqlite3 program: another column order, positions
+// stored as texts, NULL written as the program writes it.
+bool Fremd(const QString& pfad, const QList<Pfeil>& pfeile, const QString& zusatz = {}) {
+    QString sql = QStringLiteral(
+        "create table Alarmdefs (X text, Y text, Symbol text, Form text, Alarmtext text, Ident integer, Type int, "
+        "Acknowledge int, VarName text, BitNo int, Min text, Max text, Priority int, \"Group\" int, Helpindex int, "
+        "Sensor1 int, Sensor2 int, Fault int);\n");
+    const auto q = [](const QString& s) { return s.isEmpty() ? QStringLiteral("NULL") : QStringLiteral("'%1'").arg(s); };
+    for (const Pfeil& p : pfeile)
+        sql += QStringLiteral("insert into Alarmdefs values (%1,%2,%3,%4,%5,%6,1,0,'V',3,'0','100',2,7,1,150,0,1);\n")
+                   .arg(q(p.x), q(p.y), q(p.symbol), q(p.form), q(p.text))
+                   .arg(p.ident);
+    sql += zusatz;
+    QProcess p;
+    p.start(QStringLiteral("sqlite3"), {pfad});
+    p.write(sql.toUtf8());
+    p.closeWriteChannel();
+    return p.waitForFinished(30000) && p.exitCode() == 0;
+}
+
+QString Sqlite(const QString& pfad, const QString& sql) {
+    QProcess p;
+    p.start(QStringLiteral("sqlite3"), {pfad, sql});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+const Vergleichszeile* Zeile(const Vergleichsergebnis& e, const QString& ident) {
+    for (const Vergleichszeile& z : e.zeilen)
+        if (z.ident == ident)
+            return &z;
+    return nullptr;
+}
+
+// psql on the throw-away server; the output without headers.
+QString Psql(const QString& datenbank, const QString& sql) {
+    QProcess p;
+    p.start(QStringLiteral("psql"), {"-X", "-q", "-t", "-A", "-v", "ON_ERROR_STOP=1", "-d", datenbank, "-c", sql});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed() + QString::fromUtf8(p.readAllStandardError()).trimmed();
+}
+
+QString ServerAdresse(const QString& datenbank) {
+    return QStringLiteral("postgresql://%1@%2:%3/%4")
+        .arg(qEnvironmentVariable("PGUSER"), qEnvironmentVariable("PGHOST"), qEnvironmentVariable("PGPORT", "5432"), datenbank);
+}
+
+QString Programm() { return QCoreApplication::applicationDirPath() + QStringLiteral("/tavero"); }
+
+int Aufruf(const QStringList& argumente, QString* aus = nullptr) {
+    QProcess p;
+    p.start(Programm(), argumente);
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
+        return -1;
+    if (aus)
+        *aus = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+    return p.exitCode();
+}
+
+const QList<Pfeil> kHier = {
+    {1, "Kessel", "Pfeil.gif", "10", "20"},   // moved there
+    {2, "Kessel", "Pfeil.gif", "10", "20"},   // other picture there
+    {3, "Kessel", "Pfeil.gif", "10", "20"},   // other symbol there
+    {4, "Kessel", "Pfeil.gif", "", ""},       // position set there
+    {5, "Kessel", "Pfeil.gif", "30", "40"},   // position cleared there
+    {6, "Kessel", "Pfeil.gif", "1", "1"},     // only here
+    {8, "Kessel", "Pfeil.gif", "5", "5"},     // other text there
+    {9, "Kessel", "Pfeil.gif", "5", "5"},     // twice there
+    {10, "Kessel", "Pfeil.gif", "7", "7"},    // the same
+};
+const QList<Pfeil> kDort = {
+    {1, "Kessel", "Pfeil.gif", "15", "25"},
+    {2, "Turbine", "Pfeil.gif", "10", "20"},
+    {3, "Kessel", "Standard\\Rot.gif", "10", "20"},
+    {4, "Kessel", "Pfeil.gif", "50", "60"},
+    {5, "Kessel", "Pfeil.gif", "", ""},
+    {7, "Kessel", "Pfeil.gif", "2", "2"},
+    {8, "Kessel", "Pfeil.gif", "5", "5", "Störung Ventil"},
+    {9, "Kessel", "Pfeil.gif", "5", "5"},
+    {9, "Turbine", "Pfeil.gif", "6", "6"},
+    {10, "Kessel", "Pfeil.gif", "7", "7"},
+};
+// The main window as far as the comparison window needs it.
+class Haupt : public Hauptfenster {
+public:
+    AlarmAuswahl* auswahl = nullptr;
+    QStringList gezeigt, status;
+    AlarmAuswahl* mgobjAuswahl() const override { return auswahl; }
+    void StatusText(int, const QString& text) override { status << text; }
+    void StatusMeldung(const QString& text, const QString&) override { status << text; }
+    QString StatusTextLesen(int) const override { return status.value(status.size() - 1); }
+    void ToolButtonDruecken(const QString&) override {}
+    QSize AussenGroesseTwips() const override { return {}; }
+    QWidget* KindFensterEinfuegen(QWidget* f) override { return f; }
+    void BildfensterZeigen() override {}
+    void AuswahlGescheitert(const QString&, const QString&) override {}
+    bool AlarmAnzeigen(const QString& ident) override {
+        gezeigt << ident;
+        return true;
+    }
+    void PfeilMenuZeigen(const QPoint&) override {}
+    void AlarmMenuZeigen(const QPoint&) override {}
+};
+
+QPixmap Schwarz(const QString&) {
+    QPixmap p(16, 16);
+    p.fill(Qt::black);
+    return p;
+}
+}  // namespace
+
+class TstVergleich : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QString Pfad(const QString& name) const { return m_dir.filePath(name); }
+    int m_stumm = -1;
+
+private slots:
+    void twoWayListsEachKindOnce() {
+        const QString hier = Pfad("hier2.kvs"), dort = Pfad("dort2.kvs");
+        QVERIFY(Anlegen(hier, kHier));
+        QVERIFY(Fremd(dort, kDort));
+        const Vergleichsergebnis e = Vergleich::Vergleichen({hier, dort, {}});
+        const QList<std::pair<QString, Art>> erwartet = {
+            {"1", Art::Verschoben},      {"2", Art::AnderesBild}, {"3", Art::AnderesSymbol},
+            {"4", Art::PositionGesetzt}, {"5", Art::PositionGeloescht}, {"6", Art::NurHier},
+            {"7", Art::NurDort},         {"8", Art::AndereSpalten},     {"9", Art::NichtEindeutig}};
+        QCOMPARE(e.zeilen.size(), erwartet.size());
+        for (const auto& [ident, art] : erwartet) {
+            const Vergleichszeile* z = Zeile(e, ident);
+            QVERIFY2(z, qPrintable(ident));
+            QVERIFY2(z->art == art, qPrintable(ident + ": " + Vergleichszeile::ArtName(z->art)));
+        }
+        QCOMPARE(Zeile(e, "1")->Text(), QStringLiteral("Alarm 1: X 10 → 15, Y 20 → 25"));
+        QCOMPARE(Zeile(e, "3")->dortSymbol, QStringLiteral("Standard\\Rot.gif"));
+        QCOMPARE(Zeile(e, "8")->andereSpalten, QStringList{"Alarmtext"});
+        QVERIFY(!Zeile(e, "8")->Uebernehmbar() && !Zeile(e, "9")->Uebernehmbar() && !Zeile(e, "7")->Uebernehmbar());
+        QCOMPARE(e.Uebernehmbar(), 5);
+        QVERIFY(e.Text().contains(QStringLiteral("nicht eindeutig: 1")));
+    }
+
+    void threeWayKeepsOwnChangesAndMarksConflicts() {
+        const QString basis = Pfad("basis3.kvs"), hier = Pfad("hier3.kvs"), dort = Pfad("dort3.kvs");
+        QVERIFY(Anlegen(basis, {{1, "K", "P.gif", "1", "1"}, {2, "K", "P.gif", "1", "1"}, {3, "K", "P.gif", "1", "1"},
+                                {4, "K", "P.gif", "1", "1"}, {5, "K", "P.gif", "1", "1"}}));
+        QVERIFY(Anlegen(hier, {{1, "K", "P.gif", "1", "1"},     // changed there only: offered
+                               {2, "K", "P.gif", "9", "9"},     // changed here only: kept
+                               {3, "K", "P.gif", "5", "5"},     // both the same way: no difference
+                               {4, "K", "P.gif", "6", "6"},     // both differently: conflict
+                               {5, "K", "P.gif", "7", "7"}}));  // position here, symbol there: symbol offered
+        QVERIFY(Fremd(dort, {{1, "K", "P.gif", "2", "3"}, {2, "K", "P.gif", "1", "1"}, {3, "K", "P.gif", "5", "5"},
+                             {4, "L", "P.gif", "8", "8"}, {5, "K", "Q.gif", "1", "1"}}));
+        const Vergleichsergebnis e = Vergleich::Vergleichen({hier, dort, basis});
+        QCOMPARE(e.zeilen.size(), 4);
+        QVERIFY(Zeile(e, "1")->art == Art::Verschoben && Zeile(e, "1")->Uebernehmbar());
+        QVERIFY(Zeile(e, "2")->art == Art::NurHierGeaendert && !Zeile(e, "2")->Uebernehmbar());
+        QVERIFY(!Zeile(e, "3"));
+        const Vergleichszeile* k = Zeile(e, "4");
+        QVERIFY(k->art == Art::Konflikt && !k->Uebernehmbar());
+        QCOMPARE(k->Text(), QStringLiteral("Alarm 4: Form hier K, dort L, vorher K, X hier 6, dort 8, vorher 1, "
+                                           "Y hier 6, dort 8, vorher 1"));
+        const Vergleichszeile* s = Zeile(e, "5");
+        QVERIFY(s->art == Art::AnderesSymbol);
+        QCOMPARE(s->spalten, QList<int>{AlarmFeld::Symbol});
+    }
+
+    void takeOverWritesOnlyWhatWasReadAndRefusesChangedRows() {
+        const QString hier = Pfad("hier4.kvs"), dort = Pfad("dort4.kvs");
+        QVERIFY(Anlegen(hier, kHier));
+        QVERIFY(Fremd(dort, kDort));
+        const Vergleichsergebnis e = Vergleich::Vergleichen({hier, dort, {}});
+        // someone moves alarm 1 after the comparison: nothing at all is written
+        Sqlite(hier, "update Alarmdefs set X = 11 where Ident = 1");
+        const QString vorher = Sqlite(hier, "select group_concat(Ident||Form||Symbol||ifnull(X,'-')||ifnull(Y,'-'), ' ') from Alarmdefs");
+        Uebernahme::Ergebnis u = Uebernahme::Ausfuehren(hier, Uebernahme::Auftraege(e.zeilen));
+        QVERIFY(!u.geschrieben);
+        QCOMPARE(u.abgelehnt, QStringList{"Alarm 1: inzwischen geändert, X jetzt 11 statt 10"});
+        QCOMPARE(Sqlite(hier, "select group_concat(Ident||Form||Symbol||ifnull(X,'-')||ifnull(Y,'-'), ' ') from Alarmdefs"), vorher);
+        // after a new comparison all five go in
+        const Vergleichsergebnis neu = Vergleich::Vergleichen({hier, dort, {}});
+        u = Uebernahme::Ausfuehren(hier, Uebernahme::Auftraege(neu.zeilen));
+        QVERIFY2(u.geschrieben, qPrintable(u.text));
+        QCOMPARE(u.anzahl, 5);
+        QCOMPARE(Sqlite(hier, "select Form||Symbol||ifnull(X,'-')||ifnull(Y,'-') from Alarmdefs where Ident in (1,2,3,4,5) order by Ident"),
+                 QStringLiteral("KesselPfeil.gif1525\nTurbinePfeil.gif1020\nKesselStandard\\Rot.gif1020\nKesselPfeil.gif5060\nKesselPfeil.gif--"));
+        QCOMPARE(Sqlite(hier, "select typeof(X) from Alarmdefs where Ident = 1"), QStringLiteral("integer"));
+        QCOMPARE(Vergleich::Vergleichen({hier, dort, {}}).Uebernehmbar(), 0);
+    }
+
+    void takeOverIsOneUndoStep() {
+        const QString hier = Pfad("hier5.kvs"), dort = Pfad("dort5.kvs");
+        QVERIFY(Anlegen(hier, kHier));
+        QVERIFY(Fremd(dort, kDort));
+        AlarmAuswahl auswahl;
+        auswahl.setAlarmDatenbank(hier);
+        Verlauf verlauf;
+        verlauf.Verbinden(&auswahl);
+        const Vergleichsergebnis e = Vergleich::Vergleichen({hier, dort, {}});
+        const QString vorher = Sqlite(hier, "select group_concat(ifnull(Form,'-')||ifnull(X,'-')||ifnull(Y,'-'), ' ') from Alarmdefs");
+        const auto schreiben = [&](const QList<Schreibauftrag>& a) { return auswahl.ZeilenSchreiben(a, Uebernahme::Beschreibung(a.size())); };
+        QVERIFY(Uebernahme::Ausfuehren(hier, Uebernahme::Auftraege(e.zeilen), schreiben).geschrieben);
+        QCOMPARE(verlauf.Stapel()->count(), 1);
+        QCOMPARE(verlauf.Stapel()->undoText(), Uebernahme::Beschreibung(5));
+        verlauf.Stapel()->undo();
+        QCOMPARE(Sqlite(hier, "select group_concat(ifnull(Form,'-')||ifnull(X,'-')||ifnull(Y,'-'), ' ') from Alarmdefs"), vorher);
+        verlauf.Stapel()->redo();
+        QCOMPARE(Vergleich::Vergleichen({hier, dort, {}}).Uebernehmbar(), 0);
+    }
+
+    void badInputSaysWhyAndWritesNothing_data() {
+        QTest::addColumn<QString>("fall");
+        QTest::addColumn<QString>("meldung");
+        QTest::newRow("missing columns") << "spalten" << "fehlen die Spalten X, Y";
+        QTest::newRow("no database") << "keine" << "keine.kvs";
+        QTest::newRow("same file twice") << "zweimal" << "dieselbe Datenbank";
+        QTest::newRow("missing file") << "fehlt" << "fehlt.kvs";
+        QTest::newRow("silent server") << "stumm" << "127.0.0.1";
+    }
+    void badInputSaysWhyAndWritesNothing() {
+        QFETCH(QString, fall);
+        QFETCH(QString, meldung);
+        const QString hier = Pfad("hier6-" + fall + ".kvs");
+        QVERIFY(Anlegen(hier, kHier));
+        QString dort = Pfad(fall + ".kvs");
+        if (fall == "spalten") {
+            QVERIFY(Fremd(dort, kDort, "create table t as select * from Alarmdefs; drop table Alarmdefs; "
+                                       "create table Alarmdefs as select Ident, Type, Acknowledge, VarName, BitNo, Min, Max, "
+                                       "Priority, \"Group\", Helpindex, Alarmtext, Form, Symbol, Sensor1, Sensor2, Fault from t;"));
+        } else if (fall == "keine") {
+            QFile f(dort);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("Ident;Form\n1;Kessel\n");
+        } else if (fall == "stumm") {
+            // a port that takes the connection and never answers, as a server that went away
+            m_stumm = ::socket(AF_INET, SOCK_STREAM, 0);
+            sockaddr_in a{};
+            a.sin_family = AF_INET;
+            a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            socklen_t n = sizeof a;
+            ::bind(m_stumm, reinterpret_cast<sockaddr*>(&a), n);
+            ::listen(m_stumm, 4);
+            ::getsockname(m_stumm, reinterpret_cast<sockaddr*>(&a), &n);
+            dort = QStringLiteral("postgresql://tavero@127.0.0.1:%1/alarme").arg(ntohs(a.sin_port));
+        } else if (fall == "zweimal") {
+            dort = m_dir.path() + "/./" + QFileInfo(hier).fileName();
+        }
+        const QByteArray inhalt = [&] { QFile f(hier); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+        try {
+            Vergleich::Vergleichen({hier, dort, {}});
+            QFAIL("no error");
+        } catch (const AlarmdefsFehler& f) {
+            QVERIFY2(f.Text().contains(meldung), qPrintable(f.Text()));
+        }
+        QString aus;
+        QCOMPARE(Aufruf({"--vergleich", hier, dort, "--uebernehmen"}, &aus), 2);
+        QVERIFY2(aus.contains(meldung), qPrintable(aus));
+        QFile f(hier);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), inhalt);
+        if (m_stumm >= 0)
+            ::close(m_stumm);
+        m_stumm = -1;
+    }
+
+    void textInNumberColumnIsRefusedOnTakeOver() {
+        const QString hier = Pfad("hier7.kvs"), dort = Pfad("dort7.kvs");
+        QVERIFY(Anlegen(hier, {{1, "K", "P.gif", "1", "1"}, {2, "K", "P.gif", "1", "1"}}));
+        QVERIFY(Fremd(dort, {{1, "K", "P.gif", "links", "1"}, {2, "K", "P.gif", "3", "3"}}));
+        const Vergleichsergebnis e = Vergleich::Vergleichen({hier, dort, {}});
+        QCOMPARE(Zeile(e, "1")->Text(), QStringLiteral("Alarm 1: X 1 → links"));
+        const Uebernahme::Ergebnis u = Uebernahme::Ausfuehren(hier, Uebernahme::Auftraege(e.zeilen));
+        QVERIFY(!u.geschrieben);
+        QCOMPARE(u.abgelehnt.size(), 1);
+        QVERIFY2(u.text.contains("Nichts wurde geschrieben"), qPrintable(u.text));
+        QCOMPARE(Sqlite(hier, "select group_concat(X||Y, ' ') from Alarmdefs"), QStringLiteral("11 11"));
+    }
+
+    void commandExitCodes() {
+        const QString hier = Pfad("hier8.kvs"), dort = Pfad("dort8.kvs"), gleich = Pfad("gleich8.kvs"), csv = Pfad("u.csv");
+        QVERIFY(Anlegen(hier, kHier));
+        QVERIFY(Fremd(dort, kDort));
+        QVERIFY(Fremd(gleich, kHier));
+        QString aus;
+        QCOMPARE(Aufruf({"--vergleich", hier, gleich}, &aus), 0);
+        QVERIFY2(aus.contains("Keine Unterschiede."), qPrintable(aus));
+        QCOMPARE(Aufruf({"--vergleich", hier, dort, "--csv", csv}, &aus), 1);
+        QVERIFY2(aus.contains("  Alarm 1: X 10 → 15, Y 20 → 25\n"), qPrintable(aus));
+        QFile f(csv);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.readAll().contains("Pfeil verschoben (X/Y);1;Kessel;Pfeil.gif;10;20;Kessel;Pfeil.gif;15;25"));
+        QCOMPARE(Aufruf({"--vergleich", hier}, &aus), 2);
+        QCOMPARE(Aufruf({"--vergleich", hier, dort, "--basis"}, &aus), 2);
+        QCOMPARE(Aufruf({"--vergleich", hier, dort, "--uebernehmen"}, &aus), 1);
+        QVERIFY2(aus.contains("5 Alarme übernommen."), qPrintable(aus));
+        // the placements are the same now; text, duplicate and the alarms of one side are left as they are
+        QCOMPARE(Aufruf({"--vergleich", hier, dort}, &aus), 1);
+        QVERIFY2(aus.contains("4 Unterschiede, 0 davon übernehmbar."), qPrintable(aus));
+    }
+
+    void cancelledComparisonEndsWithoutResult() {
+        const QString hier = Pfad("hier9.kvs"), dort = Pfad("dort9.kvs");
+        QVERIFY(Anlegen(hier, {}));
+        QVERIFY(Fremd(dort, {}, "with recursive n(i) as (select 1 union all select i+1 from n where i < 400000) "
+                               "insert into Alarmdefs (Ident, Form, X, Y) select i, 'K', i % 1000, 5 from n;"));
+        VergleichLauf lauf;
+        QSignalSpy fertig(&lauf, &VergleichLauf::Fertig);
+        QSignalSpy abgebrochen(&lauf, &VergleichLauf::Abgebrochen);
+        QVERIFY(lauf.Starten({hier, dort, {}}));
+        QVERIFY(!lauf.Starten({hier, dort, {}}));
+        lauf.Abbrechen();
+        QVERIFY(abgebrochen.wait(20000));
+        QCOMPARE(fertig.count(), 0);
+        QTRY_VERIFY(!lauf.Laeuft());
+        // and runs to its end when left alone
+        QVERIFY(lauf.Starten({hier, dort, {}}));
+        QVERIFY(fertig.wait(60000));
+        QCOMPARE(fertig.first().first().value<Vergleichsergebnis>().Anzahl(Art::NurDort), 400000);
+    }
+
+    void serverTableComparedAndTakenOver() {
+        if (qEnvironmentVariableIsEmpty("PGHOST") || !QSqlDatabase::isDriverAvailable("QPSQL"))
+            QSKIP("no throw-away PostgreSQL server (the test script starts one with pg_virtualenv)");
+        const QString name = QStringLiteral("tavero_vergleich_%1").arg(QCoreApplication::applicationPid());
+        Psql("postgres", "drop database if exists " + name);
+        QCOMPARE(Psql("postgres", "create database " + name), QString());
+        const QString uri = ServerAdresse(name);
+        const QString quelle = Pfad("quelle12.kvs"), dort = Pfad("dort12.kvs");
+        QVERIFY(Anlegen(quelle, kHier));
+        QVERIFY(Fremd(dort, kDort));
+        const Kopie::Ergebnis k = Kopie::Kopieren(quelle, uri, false);
+        QVERIFY2(k.kopiert, qPrintable(k.text + k.detail));
+        // another client moves alarm 10 on the server before the comparison, alarm 2 after it
+        QCOMPARE(Psql(name, "update \"Alarmdefs\" set \"X\" = 70 where \"Ident\" = 10"), QString());
+        Vergleichsergebnis e = Vergleich::Vergleichen({uri, dort, {}});
+        QCOMPARE(e.zeilen.size(), 10);
+        QVERIFY(Zeile(e, "10")->art == Art::Verschoben);
+        QCOMPARE(Zeile(e, "10")->Text(), QStringLiteral("Alarm 10: X 70 → 7"));
+        QCOMPARE(Psql(name, "update \"Alarmdefs\" set \"Form\" = 'Halle' where \"Ident\" = 2"), QString());
+        Uebernahme::Ergebnis u = Uebernahme::Ausfuehren(uri, Uebernahme::Auftraege(e.zeilen));
+        QVERIFY(!u.geschrieben);
+        QCOMPARE(u.abgelehnt, QStringList{"Alarm 2: inzwischen geändert, Form jetzt Halle statt Kessel"});
+        QCOMPARE(Psql(name, "select \"X\" from \"Alarmdefs\" where \"Ident\" = 1"), QStringLiteral("10"));
+        e = Vergleich::Vergleichen({uri, dort, {}});
+        u = Uebernahme::Ausfuehren(uri, Uebernahme::Auftraege(e.zeilen));
+        QVERIFY2(u.geschrieben, qPrintable(u.text + u.detail));
+        QCOMPARE(u.anzahl, 6);
+        QCOMPARE(Psql(name, "select string_agg(coalesce(\"Form\",'-')||coalesce(\"X\"::text,'-'), ' ' order by \"Ident\") "
+                            "from \"Alarmdefs\" where \"Ident\" <= 5 or \"Ident\" = 10"),
+                 QStringLiteral("Kessel15 Turbine10 Kessel10 Kessel50 Kessel- Kessel7"));
+        // the command compares a file with the server too
+        QString aus;
+        QCOMPARE(Aufruf({"--vergleich", dort, uri}, &aus), 1);
+        QVERIFY2(aus.contains("0 davon übernehmbar"), qPrintable(aus));
+        Psql("postgres", "drop database if exists " + name + " with (force)");
+    }
+
+    void ghostArrowsAreDrawnWhereTheOtherSideSaysAndPickOnDoubleClick() {
+        QPixmap bild(400, 300);
+        bild.fill(Qt::white);
+        Bildflaeche flaeche;
+        flaeche.BildSetzen(bild);
+        flaeche.show();
+        Geisterpfeile geister(&flaeche, Schwarz);
+        Geisterpfeile::Geist g{"12", "Kessel", {100, 50}, "P.gif", QPoint(200, 150), false, "Alarm 12"};
+        Geisterpfeile::Geist k{"13", "Kessel", {300, 40}, "P.gif", std::nullopt, true, "Alarm 13"};
+        Geisterpfeile::Geist fremd{"14", "Turbine", {20, 250}, "P.gif", std::nullopt, false, {}};
+        geister.Setzen({g, k, fremd});
+        geister.FormSetzen("Kessel");
+        for (double zoom : {1.0, 2.0}) {
+            flaeche.ZoomSetzen(zoom);
+            const QImage b = flaeche.grab().toImage();
+            const auto bei = [&](int x, int y) { return b.pixelColor(QPoint(int(x * zoom), int(y * zoom))); };
+            // pale: the black symbol at 40 % on white, neither black nor white
+            const QColor blass = bei(112, 54);
+            QVERIFY2(blass.lightness() > 100 && blass.lightness() < 200, qPrintable(blass.name()));
+            QCOMPARE(bei(300 + 8, 40 + 8).lightness(), blass.lightness());
+            // dashed outline: blue on the ghost, red on the conflict (somewhere at the corner)
+            const auto ecke = [&](int x, int y, bool rot) {
+                for (int dx = -1; dx <= 1; ++dx)
+                    for (int dy = -1; dy <= 1; ++dy) {
+                        const QColor c = b.pixelColor(QPoint(int(x * zoom) + dx, int(y * zoom) + dy));
+                        if (rot ? c.red() > c.blue() + 60 : c.blue() > c.red() + 60)
+                            return true;
+                    }
+                return false;
+            };
+            QVERIFY(ecke(100, 50, false));
+            QVERIFY(ecke(300, 40, true));
+            QVERIFY(!ecke(200, 200, false));
+            // the thin line to this side's arrow: its middle is not white
+            QVERIFY(bei(158, 108) != QColor(Qt::white));
+            // the other picture's ghost is not drawn here
+            QCOMPARE(bei(28, 258), QColor(Qt::white));
+        }
+        flaeche.ZoomSetzen(1.0);
+        QSignalSpy spy(&geister, &Geisterpfeile::GeistDoppelklick);
+        QTest::mouseDClick(&flaeche, Qt::LeftButton, {}, QPoint(105, 55));
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.first().first().toString(), QStringLiteral("12"));
+        QTest::mouseDClick(&flaeche, Qt::LeftButton, {}, QPoint(250, 250));
+        QCOMPARE(spy.count(), 1);
+        geister.FormSetzen("Turbine");
+        QCOMPARE(geister.Gezeigt().size(), 1u);
+    }
+
+    void differenceViewChoosesLinesAndSkipsHeadings() {
+        const QString hier = Pfad("hier10.kvs"), dort = Pfad("dort10.kvs"), basis = Pfad("basis10.kvs");
+        QVERIFY(Anlegen(basis, {{1, "K", "P.gif", "1", "1"}, {2, "K", "P.gif", "1", "1"}, {3, "K", "P.gif", "1", "1"}}));
+        QVERIFY(Anlegen(hier, {{1, "K", "P.gif", "1", "1"}, {2, "K", "P.gif", "4", "4"}, {3, "K", "P.gif", "1", "1"}}));
+        QVERIFY(Fremd(dort, {{1, "K", "P.gif", "2", "2"}, {2, "K", "P.gif", "5", "5"}, {3, "L", "P.gif", "1", "1"}}));
+        const Vergleichsergebnis e = Vergleich::Vergleichen({hier, dort, basis});
+        Differenzansicht ansicht;
+        ansicht.Setzen(Differenz::AusVergleich(e));
+        ansicht.show();
+        DifferenzModell* m = ansicht.Modell();
+        QCOMPARE(m->rowCount(), 6);  // three headings, three lines
+        QCOMPARE(m->GewaehlteSichtbare().size(), 2);  // the conflict cannot be chosen
+        const int konflikt = m->RowVon(0);
+        QCOMPARE(m->Zeilen().at(0).gruppe, QStringLiteral("Konflikte"));
+        QCOMPARE(m->data(m->index(konflikt, DifferenzModell::Alt), Qt::DisplayRole).toString(), QStringLiteral("4, 4"));
+        QCOMPARE(m->data(m->index(konflikt, DifferenzModell::Neu), Qt::DisplayRole).toString(), QStringLiteral("5, 5"));
+        QCOMPARE(m->data(m->index(konflikt, DifferenzModell::Vorher), Qt::DisplayRole).toString(), QStringLiteral("1, 1"));
+        QVERIFY(!(m->flags(m->index(konflikt, 0)) & Qt::ItemIsUserCheckable));
+        QTest::mouseClick(ansicht.cmdKeine, Qt::LeftButton);
+        QVERIFY(m->GewaehlteSichtbare().isEmpty());
+        QTest::mouseClick(ansicht.cmdAlle, Qt::LeftButton);
+        QCOMPARE(m->GewaehlteSichtbare().size(), 2);
+        // keys: F8 goes from line to line over the headings, Enter picks
+        ansicht.Liste()->setFocus();
+        ansicht.Liste()->setCurrentIndex(m->index(0, 0));
+        QTest::keyClick(ansicht.Liste(), Qt::Key_F8);
+        QCOMPARE(ansicht.AktuelleZeile(), 0);
+        QTest::keyClick(ansicht.Liste(), Qt::Key_F8);
+        QCOMPARE(ansicht.AktuelleZeile(), 1);
+        QTest::keyClick(ansicht.Liste(), Qt::Key_Space);
+        QCOMPARE(m->GewaehlteSichtbare().size(), 1);
+        QSignalSpy spy(&ansicht, &Differenzansicht::AlarmGewaehlt);
+        QTest::keyClick(ansicht.Liste(), Qt::Key_Return);
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.first().first().toString(), m->Zeilen().at(1).ident);
+        // the import's lines: old from the row as read, new from the values
+        Schreibauftrag a;
+        a.ident = "7";
+        a.spalten = {AlarmFeld::X, AlarmFeld::Y};
+        a.werte = {12, QVariant()};
+        AlarmRecord r(AlarmFeld::Anzahl);
+        r[AlarmFeld::X] = "3";
+        r[AlarmFeld::Y] = "4";
+        a.gelesen = r;
+        QCOMPARE(Differenz::AusAuftrag(a).Text(), QStringLiteral("Alarm 7: X 3 → 12, Y 4 → leer"));
+    }
+
+    void windowComparesInTheBackgroundAndTakesOverAsOneStep() {
+        const QString hier = Pfad("hier11.kvs"), dort = Pfad("dort11.kvs");
+        QVERIFY(Anlegen(hier, kHier));
+        QVERIFY(Fremd(dort, kDort));
+        SkriptDialoge dialoge;
+        AlarmAuswahl auswahl;
+        auswahl.setAlarmDatenbank(hier);
+        Verlauf verlauf;
+        verlauf.Verbinden(&auswahl);
+        Haupt haupt;
+        haupt.auswahl = &auswahl;
+        frmVergleich f(haupt, nullptr);
+        f.show();
+        // no other database named: a message, nothing started
+        QVERIFY(!f.Vergleichen());
+        QCOMPARE(dialoge.meldungen.size(), 1);
+        f.txtDort->setText(dort);
+        QSignalSpy fertig(&f.Lauf(), &VergleichLauf::Fertig);
+        QTest::mouseClick(f.cmdVergleichen, Qt::LeftButton);
+        QVERIFY(fertig.wait(20000));
+        QVERIFY(f.Ergebnis().has_value());
+        QCOMPARE(f.Ergebnis()->zeilen.size(), 9);
+        // Enter on a line picks its alarm
+        QTreeView* liste = f.lvwDifferenzen->Liste();
+        liste->setFocus();
+        liste->setCurrentIndex(liste->model()->index(0, 0));
+        f.lvwDifferenzen->Weiter(1);
+        QTest::keyClick(liste, Qt::Key_Return);
+        QCOMPARE(haupt.gezeigt.size(), 1);
+        // filtered by picture and kind
+        f.cboArt->setCurrentIndex(f.cboArt->findText(Vergleichszeile::ArtName(Art::Verschoben)));
+        QCOMPARE(f.lvwDifferenzen->Modell()->SichtbareZeilen(), 1);
+        f.cboArt->setCurrentIndex(0);
+        QVERIFY(f.cmdAlleUebernehmen->isEnabled());
+        QTest::mouseClick(f.cmdAlleUebernehmen, Qt::LeftButton);
+        QCOMPARE(verlauf.Stapel()->count(), 1);
+        QCOMPARE(haupt.status.last(), QStringLiteral("5 Alarme übernommen."));
+        QCOMPARE(f.Ergebnis()->Uebernehmbar(), 0);
+        QCOMPARE(f.Ergebnis()->zeilen.size(), 4);
+        verlauf.Stapel()->undo();
+        QCOMPARE(Vergleich::Vergleichen({hier, dort, {}}).Uebernehmbar(), 5);
+    }
+};
+
+QTEST_MAIN(TstVergleich)
+#include "tst_vergleich.moc"
