@@ -5,9 +5,11 @@
 
 #include "alarms/AlarmAuswahl.h"
 #include "alarms/AlarmdefsZugriff.h"
+#include "alarms/Anzahltext.h"
 #include "alarms/Dialoge.h"
 #include "alarms/Hauptfenster.h"
 #include "alarms/frmAlarmAuswahl.h"
+#include "shell/Konfiguration.h"
 #include "werkzeuge/DateiFehler.h"
 #include "werkzeuge/Export.h"
 #include "werkzeuge/ImportPlan.h"
@@ -36,7 +38,7 @@ void Austausch::Exportieren(Hauptfenster& haupt, AlarmAuswahl* auswahl, QWidget*
     Dialoge& d = Dialoge::aktuell();
     QString datei = d.DateiSpeichern(owner, QStringLiteral("Alarme exportieren"),
                                      QStringLiteral("CSV für Excel (*.csv);;Excel-Arbeitsmappe (*.xlsx)"),
-                                     QStringLiteral("Alarme.csv"));
+                                     Konfiguration::DateiOrdner(auswahl->AlarmDatenbank()) + QStringLiteral("/Alarme.csv"));
     if (datei.isEmpty())
         return;
     if (QFileInfo(datei).suffix().isEmpty())
@@ -58,7 +60,7 @@ void Austausch::Exportieren(Hauptfenster& haupt, AlarmAuswahl* auswahl, QWidget*
     try {
         const qsizetype n = Export::Schreiben(auswahl->AlarmDatenbank(), datei, teil);
         QApplication::restoreOverrideCursor();
-        haupt.StatusText(1, QStringLiteral("%1 Alarme nach %2 exportiert.").arg(n).arg(datei));
+        haupt.StatusText(1, QStringLiteral("%1 nach %2 exportiert.").arg(Anzahltext::Alarme(n), datei));
     } catch (const AlarmdefsFehler& f) {
         QApplication::restoreOverrideCursor();
         d.FehlerMeldung(owner, f.Text(), f.Detail());
@@ -74,7 +76,7 @@ void Austausch::Importieren(Hauptfenster& haupt, AlarmAuswahl* auswahl, QWidget*
     Dialoge& d = Dialoge::aktuell();
     const QString datei = d.DateiOeffnen(owner, QStringLiteral("Alarme importieren"),
                                          QStringLiteral("CSV (*.csv);;Alle Dateien (*)"), QStringLiteral("csv"),
-                                         QString(), QString());
+                                         QString(), Konfiguration::DateiOrdner(auswahl->AlarmDatenbank()));
     if (datei.isEmpty())
         return;
     const Projektrahmen rahmen{auswahl->BilderPath(), auswahl->SymbolPath(),
@@ -96,7 +98,9 @@ void Austausch::Importieren(Hauptfenster& haupt, AlarmAuswahl* auswahl, QWidget*
     QApplication::restoreOverrideCursor();
     const QString zusammenfassung = plan->Zusammenfassung();
     if (plan->NichtsZuSchreiben()) {
-        d.Meldung(owner, Gekuerzt(zusammenfassung, 25));
+        const QString gezeigt = Gekuerzt(zusammenfassung, 25);
+        // The shortened text promises the rest under "Details": the box has that button then.
+        d.HinweisMitDetails(owner, gezeigt, gezeigt == zusammenfassung ? QString() : zusammenfassung);
         return;
     }
     // Nothing is written before the user has seen what would change.

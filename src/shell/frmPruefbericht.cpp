@@ -11,6 +11,7 @@
 
 #include "alarms/AlarmAuswahl.h"
 #include "alarms/AlarmdefsZugriff.h"
+#include "alarms/Anzahltext.h"
 #include "alarms/Dialoge.h"
 #include "alarms/Hauptfenster.h"
 #include "platform/WinUmgebung.h"
@@ -67,8 +68,11 @@ bool frmPruefbericht::Pruefen(AlarmAuswahl* auswahl) {
     }
     QApplication::restoreOverrideCursor();
     lblUeberschrift->setText(m_bericht->Sauber()
-                                 ? QStringLiteral("%1 Alarme geprüft: nichts gefunden.").arg(m_bericht->Alarme())
-                                 : QStringLiteral("%1 Alarme geprüft, %2 Befunde.").arg(m_bericht->Alarme()).arg(m_bericht->Befunde()));
+                                 ? QStringLiteral("%1 geprüft: nichts gefunden.").arg(Anzahltext::Alarme(m_bericht->Alarme()))
+                                 : QStringLiteral("%1 geprüft, %2.")
+                                       .arg(Anzahltext::Alarme(m_bericht->Alarme()),
+                                            Anzahltext::Text(m_bericht->Befunde(), QStringLiteral("Befund"),
+                                                             QStringLiteral("Befunde"))));
     for (const Pruefbericht::Gruppe& g : m_bericht->Gruppen()) {
         auto* gruppe = new QTreeWidgetItem(lvwBericht, {QStringLiteral("%1 (%2)").arg(Pruefbericht::Titel(g.art)).arg(g.zeilen.size())});
         QFont fett = gruppe->font(0);
