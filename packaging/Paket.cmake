@@ -1,14 +1,6 @@
 # Installing like a desktop program, and the Debian package built by CPack.
 include(GNUInstallDirs)
 
-# The package's programs are built hardened (scripts/paket.sh switches this on
-# in a build folder of its own, so everyday builds keep their compiler cache).
-option(TAVERO_HAERTEN "Build with the hardening flags Debian asks of a package" OFF)
-if(TAVERO_HAERTEN)
-  add_compile_options(-D_FORTIFY_SOURCE=2 -fstack-protector-strong -Wformat -Werror=format-security)
-  add_link_options(-Wl,-z,relro -Wl,-z,now)
-endif()
-
 install(TARGETS tavero tavero-kopie RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/tavero.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/tavero.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
