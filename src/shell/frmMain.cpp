@@ -485,8 +485,11 @@ void frmMain::Laden(const QString& befehlszeile) {
 void frmMain::DatenbankOeffnen() {
     // The project is asked for before anything is replaced: Cancel keeps the
     // database open now, its grid and its undo history. Only with none open
-    // does the opening run on with an empty path, which AuswahlShow reports.
-    const QString offen = m_Auswahl ? m_Auswahl->AlarmDatenbank() : QString();
+    // (none given, or one the grid could not open) does the opening run on
+    // with an empty path, which AuswahlShow reports.
+    const QString offen = m_Auswahl && m_Auswahl->HatFenster() && m_Auswahl->Fenster()->dbAlarme
+                              ? m_Auswahl->AlarmDatenbank()
+                              : QString();
     std::optional<QString> gewaehlt;
     Schritt([this, &gewaehlt] {
         frmProjektAuswahl dlg(this);
