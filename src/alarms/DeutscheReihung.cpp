@@ -3,7 +3,9 @@
 #include <QSqlDriver>
 #include <QSqlQuery>
 #include <QVariant>
+#include <algorithm>
 #include <array>
+#include <cstring>
 
 #include <sqlite3.h>
 
@@ -14,7 +16,7 @@ struct Grund {
     int n;
 };
 
-Grund GrundVon(char16_t c) {
+Grund GrundBerechnen(char16_t c) {
     if (c < 0x80)
         return {{static_cast<char16_t>(c >= 'A' && c <= 'Z' ? c + 32 : c), 0}, 1};
     if (c == 0x00DF || c == 0x1E9E)  // ß, capital ẞ
@@ -34,6 +36,19 @@ Grund GrundVon(char16_t c) {
         return {{u'o', 0}, 1};
     }
     return {{basis.toCaseFolded().unicode(), 0}, 1};
+}
+
+// The Latin letters are looked up, not worked out at every comparison: a sort
+// of many rows compares each text many times.
+constexpr char16_t TabellenEnde = 0x250;
+Grund GrundVon(char16_t c) {
+    static const auto tabelle = [] {
+        std::array<Grund, TabellenEnde> t{};
+        for (char16_t z = 0; z < TabellenEnde; ++z)
+            t[z] = GrundBerechnen(z);
+        return t;
+    }();
+    return c < TabellenEnde ? tabelle[c] : GrundBerechnen(c);
 }
 
 // Reads a text as the stream of its base units.
@@ -93,7 +108,20 @@ private:
 };
 
 int Sqlite(void*, int na, const void* a, int nb, const void* b) {
-    Utf8Strom sa(static_cast<const unsigned char*>(a), na), sb(static_cast<const unsigned char*>(b), nb);
+    const auto* ta = static_cast<const unsigned char*>(a);
+    const auto* tb = static_cast<const unsigned char*>(b);
+    // Texts of one table often begin alike: the bytes they share sort alike and
+    // are skipped, back to the start of the character they end in.
+    int gleich = 0;
+    const int kuerzer = std::min(na, nb);
+    while (gleich < kuerzer && ta[gleich] == tb[gleich])
+        ++gleich;
+    if (gleich == na && na == nb)
+        return 0;  // the same text, as many rows of a table hold
+    const unsigned char* laenger = gleich < na ? ta : tb;
+    while (gleich > 0 && (laenger[gleich] & 0xC0) == 0x80)
+        --gleich;
+    Utf8Strom sa(ta + gleich, na - gleich), sb(tb + gleich, nb - gleich);
     for (;;) {
         const int x = sa.Naechstes();
         const int y = sb.Naechstes();
@@ -125,6 +153,12 @@ int Vergleichen(QStringView a, QStringView b) {
     if (c != 0)
         return c;
     return a.compare(b, Qt::CaseSensitive) < 0 ? 1 : (a == b ? 0 : -1);  // lower case first
+}
+
+void GrundformAnhaengen(QByteArrayView utf8, QString& aus) {
+    Utf8Strom s(reinterpret_cast<const unsigned char*>(utf8.data()), static_cast<int>(utf8.size()));
+    for (int z = s.Naechstes(); z >= 0; z = s.Naechstes())
+        aus.append(QChar(static_cast<char16_t>(z)));
 }
 
 QString Grundform(QStringView text) {

@@ -4,6 +4,7 @@
 // letters with their base letter, ß with ss. Texts equal in that sense are
 // put in a fixed order by their characters, so every sort of the same rows
 // comes out the same.
+#include <QByteArrayView>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringView>
@@ -17,6 +18,8 @@ inline constexpr char Name[] = "tavero_deutsch";
 int Vergleichen(QStringView a, QStringView b);  // < 0, 0, > 0
 // The text as the order sees it: lower case, base letters, ß as ss.
 QString Grundform(QStringView text);
+// The same for UTF-8 text, appended to aus (whose room is kept between calls).
+void GrundformAnhaengen(QByteArrayView utf8, QString& aus);
 
 // Makes the order known to an SQLite connection (a raw one, or Qt's QSQLITE
 // connection through its handle). False when the connection is none of these.

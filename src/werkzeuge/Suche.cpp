@@ -15,18 +15,45 @@
 #include "platform/WinUmgebung.h"
 
 namespace {
-// contains(text, needle, needle without "ue" spellings): the SQLite function behind the text search.
+// The needle of argument i, converted once per statement, not once per row
+// (a copy of a kept QString shares its text).
+QString Nadel(sqlite3_context* ctx, sqlite3_value** argv, int i) {
+    if (auto* n = static_cast<QString*>(sqlite3_get_auxdata(ctx, i)))
+        return *n;
+    const QString n = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[i])), sqlite3_value_bytes(argv[i]));
+    // SQLite may drop it at once; then it is made again for the next row.
+    sqlite3_set_auxdata(ctx, i, new QString(n), [](void* p) { delete static_cast<QString*>(p); });
+    return n;
+}
+
+// contains(text, needle, needle without "ue" spellings): the SQLite function
+// behind the text search. It folds the row's UTF-8 into buffers kept between
+// rows, so a search through a large table allocates nothing per row.
 void EnthaeltSql(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    const auto* text = static_cast<const char16_t*>(sqlite3_value_text16(argv[0]));
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
     if (!text) {
         sqlite3_result_int(ctx, 0);
         return;
     }
-    const auto nadel = [&](int i) {
-        return QStringView(static_cast<const char16_t*>(sqlite3_value_text16(argv[i])), sqlite3_value_bytes16(argv[i]) / 2);
-    };
-    const QStringView t(text, sqlite3_value_bytes16(argv[0]) / 2);
-    sqlite3_result_int(ctx, Suche::Enthaelt(t, nadel(1), nadel(2)));
+    const QString nadel = Nadel(ctx, argv, 1);
+    thread_local QString gefaltet;
+    gefaltet.clear();
+    DeutscheReihung::GrundformAnhaengen(QByteArrayView(text, sqlite3_value_bytes(argv[0])), gefaltet);
+    if (gefaltet.contains(nadel)) {
+        sqlite3_result_int(ctx, 1);
+        return;
+    }
+    // The second spelling, into a buffer of its own kept between rows.
+    thread_local QString ohne;
+    ohne.resize(gefaltet.size());
+    qsizetype n = 0;
+    const QChar* z = gefaltet.constData();
+    for (qsizetype i = 0; i < gefaltet.size(); ++i) {
+        ohne[n++] = z[i];
+        if ((z[i] == u'a' || z[i] == u'o' || z[i] == u'u') && i + 1 < gefaltet.size() && z[i + 1] == u'e')
+            ++i;
+    }
+    sqlite3_result_int(ctx, QStringView(ohne.constData(), n).contains(Nadel(ctx, argv, 2)));
 }
 
 // ORDER BY for the matches: the grid's column and direction, then its key.
@@ -64,7 +91,7 @@ std::optional<QList<qlonglong>> SqliteFinden(const QString& pfad, const QString&
         fehler(rc);
     sqlite3_busy_timeout(db, AlarmdefsZugriff::WarteAufSperreMs);
     if (!nummer)
-        sqlite3_create_function(db, "tavero_enthaelt", 3, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, &EnthaeltSql,
+        sqlite3_create_function(db, "tavero_enthaelt", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &EnthaeltSql,
                                 nullptr, nullptr);
     DeutscheReihung::Anmelden(db);
     const QByteArray sql =
@@ -86,8 +113,9 @@ std::optional<QList<qlonglong>> SqliteFinden(const QString& pfad, const QString&
     if (nummer) {
         sqlite3_bind_int64(st, 1, *nummer);
     } else {
-        sqlite3_bind_text16(st, 1, nadel.utf16(), static_cast<int>(nadel.size() * 2), SQLITE_STATIC);
-        sqlite3_bind_text16(st, 2, nadel2.utf16(), static_cast<int>(nadel2.size() * 2), SQLITE_STATIC);
+        const QByteArray n1 = nadel.toUtf8(), n2 = nadel2.toUtf8();
+        sqlite3_bind_text(st, 1, n1.constData(), static_cast<int>(n1.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 2, n2.constData(), static_cast<int>(n2.size()), SQLITE_TRANSIENT);
     }
     QList<qlonglong> treffer;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW)
