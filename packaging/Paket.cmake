@@ -28,9 +28,8 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Tavero")
 set(CPACK_PACKAGE_CONTACT "Tavero-Entwicklung <tavero@tavero.example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Alarmbilder und Pfeile eines HMI-Projekts bearbeiten und prüfen")
-# Lines of at most 80 characters, as Debian wants them.
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Alarmbilder und Pfeile eines HMI-Projekts bearbeiten und prüfen
-Tavero zeigt die Anlagenbilder eines HMI-Projekts neben der Tabelle seiner
+# Lines of at most 80 characters, as Debian wants them; CPack puts the summary above.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Tavero zeigt die Anlagenbilder eines HMI-Projekts neben der Tabelle seiner
 Alarme, weist jedem Alarm Bild, Symbol und Pfeilposition zu, prüft die ganze
 Tabelle und tauscht die Zuordnungen mit Excel aus. Mit tavero-kopie wandert
 die Alarmtabelle zwischen einer SQLite-Datei und einem PostgreSQL-Server.")

@@ -20,7 +20,7 @@ scheitern() { echo "$*" >&2; exit 1; }
 
 # Debian's own check of the package: no error, no warning.
 echo "lintian $DEB"
-lintian --fail-on error,warning --no-tag-display-limit "$DEB" || scheitern "lintian meldet Fehler oder Warnungen"
+lintian --fail-on error,warning --tag-display-limit 0 "$DEB" || scheitern "lintian meldet Fehler oder Warnungen"
 
 echo "Installiere $DEB"
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "./$DEB"
