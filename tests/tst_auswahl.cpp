@@ -937,6 +937,13 @@ private slots:
         stapel->undo();
         for (int z = 10; z <= 14; ++z)
             QCOMPARE(gespeichert(z, "X"), urspruenglich.at(z - 10));
+        // The mouse's way: a right click offers "Einfügen".
+        grid->setCurrentIndex(modell()->index(15, AlarmFeld::Y));
+        QGuiApplication::clipboard()->setText(QStringLiteral("66"));
+        m_dialoge->menuAntworten << 0;
+        emit grid->customContextMenuRequested(grid->visualRect(modell()->index(15, AlarmFeld::Y)).center());
+        QCOMPARE(m_dialoge->letzteMenuTexte, QStringList{QStringLiteral("&Einfügen\tStrg+V")});
+        QCOMPARE(gespeichert(15, "Y"), QStringLiteral("66"));
         // A row changed by someone else meanwhile stops the paste: nothing is written.
         grid->setCurrentIndex(modell()->index(20, AlarmFeld::Symbol));
         grid->selectionModel()->select(QItemSelection(modell()->index(20, AlarmFeld::Symbol), modell()->index(21, AlarmFeld::Symbol)),

@@ -1,6 +1,7 @@
 #include "alarms/frmAlarmAuswahl.h"
 
 #include <QAbstractItemDelegate>
+#include <QAction>
 #include <QAtomicInteger>
 #include <QClipboard>
 #include <QCoreApplication>
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStyle>
@@ -105,6 +107,15 @@ frmAlarmAuswahl::frmAlarmAuswahl(QWidget* parent) : QWidget(parent) {
     TDBAlarme->installEventFilter(this);
     // A text cut off by its column shows whole in a tool tip.
     TDBAlarme->viewport()->installEventFilter(this);
+    // The mouse's way to paste: a right click offers "Einfügen".
+    TDBAlarme->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(TDBAlarme, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        QMenu menu(this);
+        QAction* einfuegen = menu.addAction(QStringLiteral("&Einfügen\tStrg+V"));
+        einfuegen->setEnabled(!QGuiApplication::clipboard()->text().isEmpty());
+        connect(einfuegen, &QAction::triggered, this, [this] { BlockEinfuegen(QGuiApplication::clipboard()->text()); });
+        Dialoge::aktuell().MenuZeigen(&menu, TDBAlarme->viewport()->mapToGlobal(pos));
+    });
     // (A double click on a header edge fits that column to its contents: the view's own behaviour.)
     Wertelisten = new WertelistenDelegate(this);
     Wertelisten->setWerteliste(AlarmFeld::Form, {QStringLiteral("Noch keine Daten gelesen")});
