@@ -4,21 +4,38 @@
 #include <functional>
 #include <optional>
 
+#include <QAbstractButton>
+#include <QClipboard>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTableView>
+#include <QToolTip>
+#include <QTranslator>
 #include <QTreeWidget>
+#include <QUndoStack>
+#include <algorithm>
+#include <memory>
 
 #include "DemoProjekt.h"
 #include "alarms/AlarmAuswahl.h"
 #include "alarms/AlarmdefsModell.h"
 #include "alarms/Anzeigemodus.h"
 #include "alarms/AuswahlLayout.h"
+#include "alarms/DeutscheReihung.h"
+#include "alarms/Dialoge.h"
+#include "alarms/Einfuegeblock.h"
 #include "alarms/WertelistenDelegate.h"
 #include "alarms/frmAlarmAuswahl.h"
 #include "editor/Bildflaeche.h"
@@ -26,6 +43,9 @@
 #include "helpers/SkriptDialoge.h"
 #include "platform/WinUmgebung.h"
 #include "shell/Hintergrundauftrag.h"
+#include "shell/Austausch.h"
+#include "shell/Konfiguration.h"
+#include "shell/Uebersetzung.h"
 #include "shell/Verlauf.h"
 #include "shell/frmMain.h"
 
@@ -249,8 +269,10 @@ private slots:
                 QVariant a = modell()->index(r - 1, spalte).data(), b = modell()->index(r, spalte).data();
                 if (ordnung == Qt::DescendingOrder)
                     std::swap(a, b);
+                // Texts in German order: Ü with U, ß with ss.
                 if (spalte == 10)
-                    QVERIFY(a.isNull() || a.toString() <= b.toString());
+                    QVERIFY2(a.isNull() || DeutscheReihung::Vergleichen(a.toString(), b.toString()) <= 0,
+                             qPrintable(a.toString() + QStringLiteral(" > ") + b.toString()));
                 else
                     QVERIFY2(a.isNull() || a.toLongLong() <= b.toLongLong(), qPrintable(QString::number(r)));
             }
@@ -605,11 +627,10 @@ private slots:
 
         // The report belongs to the database it checked: opening another one closes it.
         QPointer<QWidget> fensterBericht = bericht->window();
-        m_main->DatenbankOeffnen();  // the project choice is cancelled: a new, empty component
+        m_main->PfadOeffnen(m_db);  // (a cancelled project choice keeps the database and its report)
         QVERIFY(fensterBericht.isNull());
         m_main->mnuPruefbericht->trigger();
-        QTreeWidget* neu = m_main->findChild<QTreeWidget*>(QStringLiteral("lvwBericht"));
-        QVERIFY(neu && neu->topLevelItemCount() == 0);
+        QVERIFY(m_main->findChild<QTreeWidget*>(QStringLiteral("lvwBericht")));
     }
 
     void writeBackShowsTheNewValuesInTheGrid() {
@@ -807,6 +828,291 @@ private slots:
         QVERIFY2(m_main->StatusTextLesen(1).contains(QStringLiteral("gesperrt")), qPrintable(m_main->StatusTextLesen(1)));
         // Once the lock is gone the rows come back on their own.
         QTRY_COMPARE_WITH_TIMEOUT(modell()->index(20, 0).data().toString(), ident, 10000);
+    }
+
+    void textColumnsSortInGermanOrder() {
+        Direkt d(m_db);
+        // Listed in German order; byte order would put Ä, Ö, Ü and ß after Z.
+        const QStringList woerter{QStringLiteral("ähnlich"),   QStringLiteral("Anlage"),  QStringLiteral("Oberteil"),
+                                  QStringLiteral("Ölstand"),   QStringLiteral("Ost"),     QStringLiteral("Strand"),
+                                  QStringLiteral("Strasse"),   QStringLiteral("Straße"),  QStringLiteral("Überdruck"),
+                                  QStringLiteral("Ursache"),   QStringLiteral("Zulauf")};
+        // Written into rows in reverse table order, so the table's own order cannot pass for the sort.
+        QList<qlonglong> idents;
+        for (int i = 0; i < woerter.size(); ++i) {
+            const qlonglong ident = modell()->index(380 - 30 * i, 0).data().toLongLong();
+            QVERIFY(d.ausfuehren(QStringLiteral("update Alarmdefs set Alarmtext = 'Prüfwort %1' where Ident = %2")
+                                     .arg(woerter.at(i)).arg(ident)));
+            idents << ident;
+        }
+        kopfKlicken(fenster()->TDBAlarme, AlarmFeld::Alarmtext);
+        auto reihenfolge = [&] {
+            QList<int> zeilen;
+            for (qlonglong ident : idents)
+                zeilen << modell()->ZeileVon(ident);
+            return zeilen;
+        };
+        QList<int> zeilen = reihenfolge();
+        QVERIFY2(std::is_sorted(zeilen.begin(), zeilen.end()), qPrintable(QStringList([&] {
+                     QStringList t;
+                     for (int z : zeilen) t << modell()->index(z, AlarmFeld::Alarmtext).data().toString();
+                     return t;
+                 }()).join(QStringLiteral(", "))));
+        // The second click turns it round, still in German order.
+        kopfKlicken(fenster()->TDBAlarme, AlarmFeld::Alarmtext);
+        zeilen = reihenfolge();
+        QVERIFY(std::is_sorted(zeilen.rbegin(), zeilen.rend()));
+    }
+
+    void findToleratesUmlautSpellingsAndFollowsTheGridOrder() {
+        Direkt d(m_db);
+        // Two matches: in table order "Ventil" comes first, in the grid sorted by Alarmtext "Antrieb".
+        const qlonglong ventil = modell()->index(10, 0).data().toLongLong();
+        const qlonglong antrieb = modell()->index(390, 0).data().toLongLong();
+        QVERIFY(d.ausfuehren(QStringLiteral("update Alarmdefs set Alarmtext = 'Rückmeldung Größe Ventil' where Ident = %1").arg(ventil)));
+        QVERIFY(d.ausfuehren(QStringLiteral("update Alarmdefs set Alarmtext = 'Rückmeldung Größe Antrieb' where Ident = %1").arg(antrieb)));
+        QTableView* grid = fenster()->TDBAlarme;
+        kopfKlicken(grid, AlarmFeld::Alarmtext);
+        AlarmAuswahl* k = m_main->mgobjAuswahl();
+        QLineEdit* feld = fenster()->txtSuche;
+        for (const QString& text : {QStringLiteral("rueckmeldung groesse"), QStringLiteral("ruckmeldung grosse"),
+                                    QStringLiteral("RÜCKMELDUNG GRÖSSE")}) {
+            feld->setText(text);
+            QTest::keyClick(feld, Qt::Key_Return);
+            QVERIFY2(m_main->StatusTextLesen(1).startsWith(QStringLiteral("Treffer 1 von 2")), qPrintable(text + m_main->StatusTextLesen(1)));
+            QCOMPARE(k->AktuellerAlarm()->value(AlarmFeld::Ident).toLongLong(), antrieb);
+            QTest::keyClick(feld, Qt::Key_Return);
+            QCOMPARE(k->AktuellerAlarm()->value(AlarmFeld::Ident).toLongLong(), ventil);
+            // The found row stands in the middle of the grid.
+            const QRect zelle = grid->visualRect(grid->currentIndex());
+            QVERIFY2(std::abs(zelle.center().y() - grid->viewport()->height() / 2) <= 2 * zelle.height(),
+                     qPrintable(QStringLiteral("%1 von %2").arg(zelle.center().y()).arg(grid->viewport()->height())));
+        }
+        // Turned round, the steps go the other way.
+        kopfKlicken(grid, AlarmFeld::Alarmtext);
+        feld->setText(QStringLiteral("rueckmeldung groesse"));
+        QTest::keyClick(feld, Qt::Key_Return);
+        QTest::keyClick(feld, Qt::Key_Return);
+        QCOMPARE(k->AktuellerAlarm()->value(AlarmFeld::Ident).toLongLong(), antrieb);
+        // A text with "ue" of its own is still found by the plain letters.
+        QVERIFY(d.ausfuehren(QStringLiteral("update Alarmdefs set Alarmtext = 'Feuer Halle Q9' where Ident = %1").arg(ventil)));
+        feld->setText(QStringLiteral("er halle q9"));
+        QTest::keyClick(feld, Qt::Key_Return);
+        QVERIFY2(m_main->StatusTextLesen(1).startsWith(QStringLiteral("Treffer 1 von 1")), qPrintable(m_main->StatusTextLesen(1)));
+    }
+
+    void columnsFitTheirContents() {
+        QTableView* grid = fenster()->TDBAlarme;
+        QHeaderView* kopf = grid->horizontalHeader();
+        // Six-digit alarm numbers fit wherever the user scrolls.
+        QVERIFY(kopf->sectionSize(AlarmFeld::Ident) >= fenster()->ZellenBreite(QStringLiteral("000000")));
+        // A text longer than its column shows whole in a tool tip; a short one shows none.
+        Direkt d(m_db);
+        const QString lang = QStringLiteral("Überdruck im Kühlwasserkreislauf der Nachklärung, ") .repeated(6).trimmed();
+        const qlonglong ident = modell()->index(3, 0).data().toLongLong();
+        QVERIFY(d.ausfuehren(QStringLiteral("update Alarmdefs set Alarmtext = '%1' where Ident = %2").arg(lang).arg(ident)));
+        modell()->ZeilenNeuLesen(0, 10);
+        const QModelIndex langeZelle = modell()->index(3, AlarmFeld::Alarmtext);
+        grid->scrollTo(langeZelle);
+        QVERIFY(kopf->sectionSize(AlarmFeld::Alarmtext) < fenster()->ZellenBreite(lang));
+        auto tipp = [&](const QModelIndex& i) {
+            const QPoint p = grid->visualRect(i).center();
+            QHelpEvent e(QEvent::ToolTip, p, grid->viewport()->mapToGlobal(p));
+            QCoreApplication::sendEvent(grid->viewport(), &e);
+            return QToolTip::isVisible() ? QToolTip::text() : QString();
+        };
+        QVERIFY(!fenster()->ZelleAbgeschnitten(modell()->index(3, AlarmFeld::Ident)));
+        QCOMPARE(tipp(modell()->index(3, AlarmFeld::Ident)), QString());
+        QCOMPARE(tipp(langeZelle), lang);
+        // A double click on a header edge fits that column to its contents, and sorts nothing.
+        kopf->resizeSection(AlarmFeld::Form, 12);
+        const int rand = kopf->sectionViewportPosition(AlarmFeld::Form) + kopf->sectionSize(AlarmFeld::Form) - 1;
+        QTest::mouseDClick(kopf->viewport(), Qt::LeftButton, {}, QPoint(rand, kopf->height() / 2));
+        QVERIFY2(kopf->sectionSize(AlarmFeld::Form) > 30, qPrintable(QString::number(kopf->sectionSize(AlarmFeld::Form))));
+        QVERIFY(!kopf->isSortIndicatorShown());
+    }
+
+    void pasteWritesABlockInOneStepAndListsRefusedCells() {
+        Direkt d(m_db);
+        QTableView* grid = fenster()->TDBAlarme;
+        QUndoStack* stapel = m_main->mVerlauf->Stapel();
+        const int schritte = stapel->count();
+        auto wert = [&](int zeile, int spalte) { return modell()->index(zeile, spalte).data().toString(); };
+        auto gespeichert = [&](int zeile, const char* spalte) {
+            return d.wert(QStringLiteral("select %1 from Alarmdefs where Ident = %2").arg(QLatin1String(spalte), wert(zeile, 0))).toString();
+        };
+        // A block of two rows and two columns, as a spreadsheet puts it on the clipboard.
+        grid->setCurrentIndex(modell()->index(5, AlarmFeld::X));
+        QGuiApplication::clipboard()->setText(QStringLiteral("101\t201\r\n102\t202\r\n"));
+        QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(gespeichert(5, "X"), QStringLiteral("101"));
+        QCOMPARE(gespeichert(5, "Y"), QStringLiteral("201"));
+        QCOMPARE(gespeichert(6, "X"), QStringLiteral("102"));
+        QCOMPARE(gespeichert(6, "Y"), QStringLiteral("202"));
+        QCOMPARE(wert(6, AlarmFeld::Y), QStringLiteral("202"));
+        QCOMPARE(stapel->count(), schritte + 1);
+        QCOMPARE(m_main->StatusTextLesen(1), QStringLiteral("Eingefügt: 4 Zellen in 2 Alarme."));
+        // One cell filled down into a selection of five.
+        QStringList urspruenglich;
+        for (int z = 10; z <= 14; ++z)
+            urspruenglich << gespeichert(z, "X");
+        grid->setCurrentIndex(modell()->index(10, AlarmFeld::X));
+        grid->selectionModel()->select(QItemSelection(modell()->index(10, AlarmFeld::X), modell()->index(14, AlarmFeld::X)),
+                                       QItemSelectionModel::ClearAndSelect);
+        fenster()->BlockEinfuegen(QStringLiteral("77\n"));
+        for (int z = 10; z <= 14; ++z)
+            QCOMPARE(gespeichert(z, "X"), QStringLiteral("77"));
+        QCOMPARE(stapel->count(), schritte + 2);
+        // A block of two rows repeated over a selection of four; a text in a number column is refused and listed.
+        m_dialoge->meldungen.clear();
+        grid->selectionModel()->select(QItemSelection(modell()->index(10, AlarmFeld::X), modell()->index(13, AlarmFeld::X)),
+                                       QItemSelectionModel::ClearAndSelect);
+        fenster()->BlockEinfuegen(QStringLiteral("88\nacht\n"));
+        QCOMPARE(gespeichert(10, "X"), QStringLiteral("88"));
+        QCOMPARE(gespeichert(11, "X"), QStringLiteral("77"));
+        QCOMPARE(gespeichert(12, "X"), QStringLiteral("88"));
+        QCOMPARE(gespeichert(13, "X"), QStringLiteral("77"));
+        QCOMPARE(m_dialoge->meldungen.size(), 1);
+        QVERIFY2(m_dialoge->meldungen.first().startsWith(QStringLiteral("2 Zellen nicht eingefügt:\nZeile 12 (Alarm %1), X: ").arg(wert(11, 0))),
+                 qPrintable(m_dialoge->meldungen.first()));
+        QVERIFY2(m_main->StatusTextLesen(1).endsWith(QStringLiteral("2 Zellen nicht eingefügt.")), qPrintable(m_main->StatusTextLesen(1)));
+        // One undo takes a whole paste back.
+        stapel->undo();
+        QCOMPARE(gespeichert(10, "X"), QStringLiteral("77"));
+        QCOMPARE(gespeichert(12, "X"), QStringLiteral("77"));
+        stapel->undo();
+        for (int z = 10; z <= 14; ++z)
+            QCOMPARE(gespeichert(z, "X"), urspruenglich.at(z - 10));
+        // The mouse's way: a right click offers "Einfügen".
+        grid->setCurrentIndex(modell()->index(15, AlarmFeld::Y));
+        QGuiApplication::clipboard()->setText(QStringLiteral("66"));
+        m_dialoge->menuAntworten << 0;
+        emit grid->customContextMenuRequested(grid->visualRect(modell()->index(15, AlarmFeld::Y)).center());
+        QCOMPARE(m_dialoge->letzteMenuTexte, QStringList{QStringLiteral("&Einfügen\tStrg+V")});
+        QCOMPARE(gespeichert(15, "Y"), QStringLiteral("66"));
+        // A row changed by someone else meanwhile stops the paste: nothing is written.
+        grid->setCurrentIndex(modell()->index(20, AlarmFeld::Symbol));
+        grid->selectionModel()->select(QItemSelection(modell()->index(20, AlarmFeld::Symbol), modell()->index(21, AlarmFeld::Symbol)),
+                                       QItemSelectionModel::ClearAndSelect);
+        const QString vorher20 = gespeichert(20, "Symbol");
+        QVERIFY(d.ausfuehren(QStringLiteral("update Alarmdefs set Symbol = 'Standard\\Anders.gif' where Ident = %1").arg(wert(21, 0))));
+        fenster()->BlockEinfuegen(QStringLiteral("Standard\\Pfeil.gif\n"));
+        QCOMPARE(gespeichert(20, "Symbol"), vorher20);
+        QVERIFY2(m_main->StatusTextLesen(1).startsWith(QStringLiteral("Nichts wurde eingefügt.")), qPrintable(m_main->StatusTextLesen(1)));
+    }
+
+    void spreadsheetBlocksAreRead() {
+        using Einfuegeblock::Lesen;
+        QCOMPARE(Lesen(QStringLiteral("a\tb\r\nc\td\r\n")), (Einfuegeblock::Block{{"a", "b"}, {"c", "d"}}));
+        // A quoted cell keeps its tab, line break and doubled quotes; short rows are filled.
+        QCOMPARE(Lesen(QStringLiteral("\"x\ty\"\t\"1\n2\"\n\"sagt \"\"ja\"\"\"\n")),
+                 (Einfuegeblock::Block{{"x\ty", "1\n2"}, {"sagt \"ja\"", ""}}));
+        QCOMPARE(Lesen(QStringLiteral("ohne Zeilenende")), (Einfuegeblock::Block{{"ohne Zeilenende"}}));
+        QCOMPARE(Lesen(QStringLiteral("\t\n")), (Einfuegeblock::Block{{"", ""}}));
+        // One cell fills a column; a block fills a selection that is a multiple of it, otherwise goes once.
+        QCOMPARE(Einfuegeblock::Flaeche(1, 1, 5, 1).zeilen, 5);
+        QCOMPARE(Einfuegeblock::Flaeche(2, 1, 6, 1).zeilen, 6);
+        QCOMPARE(Einfuegeblock::Flaeche(2, 2, 5, 2).zeilen, 2);
+        QCOMPARE(Einfuegeblock::Flaeche(2, 2, 1, 1).spalten, 2);
+    }
+
+    void cancelInOpenKeepsTheDatabaseAndItsHistory() {
+        AlarmAuswahl* vorher = m_main->mgobjAuswahl();
+        QVERIFY(modell()->setData(modell()->index(2, AlarmFeld::X), QStringLiteral("55")));
+        QUndoStack* stapel = m_main->mVerlauf->Stapel();
+        QCOMPARE(stapel->count(), 1);
+        m_dialoge->meldungen.clear();
+        const int modal = m_dialoge->modalAufrufe;
+        m_main->DatenbankOeffnen();  // the project selection is cancelled (no scripted answer)
+        QCOMPARE(m_dialoge->modalAufrufe, modal + 1);
+        QCOMPARE(m_main->mgobjAuswahl(), vorher);
+        QCOMPARE(vorher->AlarmDatenbank(), m_db);
+        QCOMPARE(m_dialoge->meldungen, QStringList());
+        QCOMPARE(stapel->count(), 1);
+        QVERIFY(stapel->canUndo());
+        QVERIFY2(m_main->StatusTextLesen(1).contains(QStringLiteral("bleibt geöffnet")), qPrintable(m_main->StatusTextLesen(1)));
+        QCOMPARE(modell()->rowCount(), 400);
+    }
+
+    void fileDialogsStartInTheDatabaseFolder() {
+        const QString ordner = QFileInfo(m_db).absolutePath();
+        Austausch::Exportieren(*m_main, m_main->mgobjAuswahl(), m_main);
+        Austausch::Importieren(*m_main, m_main->mgobjAuswahl(), m_main);
+        QCOMPARE(m_dialoge->dateiDialogOrdner, (QStringList{ordner + QStringLiteral("/Alarme.csv"), ordner}));
+    }
+
+    void qtDialogsSpeakGerman() {
+        QVERIFY(Uebersetzung::QtDeutschLaden(*QCoreApplication::instance()));
+        // The box behind a shortened text has the "Details" button it promises, in German.
+        std::unique_ptr<QMessageBox> box(Dialoge::HinweisBauen(m_main, QStringLiteral("kurz"), QStringLiteral("alles")));
+        box->show();
+        QStringList knoepfe;
+        for (QAbstractButton* b : box->findChildren<QAbstractButton*>())
+            knoepfe << b->text();
+        QVERIFY2(knoepfe.contains(QStringLiteral("Details einblenden...")) || knoepfe.contains(QStringLiteral("Details einblenden…")),
+                 qPrintable(knoepfe.join(QStringLiteral(" | "))));
+        // Qt's own file dialog.
+        QFileDialog fd(m_main, QStringLiteral("Alarme importieren"), QFileInfo(m_db).absolutePath());
+        fd.setOption(QFileDialog::DontUseNativeDialog);
+        fd.show();
+        QStringList texte;
+        for (QAbstractButton* b : fd.findChildren<QAbstractButton*>())
+            texte << b->text();
+        for (QLabel* l : fd.findChildren<QLabel*>())
+            texte << l->text();
+        QVERIFY2(texte.contains(QStringLiteral("Abbrechen")) && texte.contains(QStringLiteral("Suchen in:")),
+                 qPrintable(texte.join(QStringLiteral(" | "))));
+        fd.close();
+        box->close();
+        for (QTranslator* t : QCoreApplication::instance()->findChildren<QTranslator*>())
+            QCoreApplication::removeTranslator(t);
+    }
+
+    void importRefusedForAConcurrentChangeEndsWithOne() {
+        const QString ident = modell()->index(4, 0).data().toString();
+        const QString csv = m_dir->filePath(QStringLiteral("eine.csv"));
+        {
+            QFile f(csv);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QStringLiteral("Ident;X\r\n%1;321\r\n").arg(ident).toUtf8());
+        }
+        QProcess p;
+        p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/tavero"), {QStringLiteral("--import"), m_db, csv});
+        QByteArray aus;
+        while (!aus.contains("(j/n)") && p.waitForReadyRead(20000))
+            aus += p.readAllStandardOutput();
+        // A count of one reads as one.
+        QVERIFY2(aus.contains("1 Zeile gelesen: 1 Alarm wird geändert"), aus.constData());
+        // Someone else writes the row between the plan and the answer.
+        Direkt d(m_db);
+        QVERIFY(d.ausfuehren(QStringLiteral("update Alarmdefs set X = 999 where Ident = %1").arg(ident)));
+        p.write("j\n");
+        p.closeWriteChannel();
+        QVERIFY(p.waitForFinished(20000));
+        QCOMPARE(p.exitCode(), 1);  // refused, not a bad file or argument
+        QCOMPARE(d.wert(QStringLiteral("select X from Alarmdefs where Ident = %1").arg(ident)).toString(), QStringLiteral("999"));
+    }
+
+    void iniIsFoundBesideTheProgramThenTheUsersThenTheSystems() {
+        QTemporaryDir system;
+        Konfiguration::SystemOrdnerSetzen(system.path());
+        const QString beiProgramm = m_dir->path() + QStringLiteral("/Tavero/Tavero.ini");
+        const QString benutzer =
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/tavero/Tavero.ini");
+        const QString systemIni = system.filePath(QStringLiteral("Tavero.ini"));
+        QVERIFY(QFile::rename(beiProgramm, beiProgramm + QStringLiteral(".weg")));
+        QFile::remove(benutzer);
+        // None: the one beside the program, which the dialog then asks for.
+        QCOMPARE(Konfiguration::StandardIniPfad(), Konfiguration::IniOrte().first());
+        QVERIFY(QFile::copy(beiProgramm + QStringLiteral(".weg"), systemIni));
+        QCOMPARE(Konfiguration::StandardIniPfad(), systemIni);
+        QVERIFY(QDir().mkpath(QFileInfo(benutzer).path()));
+        QVERIFY(QFile::copy(systemIni, benutzer));
+        QCOMPARE(Konfiguration::StandardIniPfad(), benutzer);  // the user's wins over the system's
+        QVERIFY(QFile::rename(beiProgramm + QStringLiteral(".weg"), beiProgramm));
+        QCOMPARE(Konfiguration::StandardIniPfad(), Konfiguration::IniOrte().first());
+        QFile::remove(benutzer);
+        Konfiguration::SystemOrdnerSetzen(QStringLiteral("/etc/tavero"));
     }
 
     void unloadReleasesTheComponent() {

@@ -10,7 +10,9 @@
 
 #include "alarms/AlarmRecord.h"
 #include "alarms/AlarmdefsZugriff.h"
+#include "alarms/Anzahltext.h"
 #include "alarms/DatenbankFehler.h"
+#include "alarms/DeutscheReihung.h"
 #include "alarms/Dialoge.h"
 
 AlarmdefsModell::AlarmdefsModell(QObject* parent, const QSqlDatabase& db, const QString& sDatenbank)
@@ -22,6 +24,9 @@ AlarmdefsModell::AlarmdefsModell(QObject* parent, const QSqlDatabase& db, const 
     // PostgreSQL folds a name without quotes to lower case.
     setTable(server ? AlarmdefsZugriff::Tabelle(db) : QStringLiteral("Alarmdefs"));
     setEditStrategy(QSqlTableModel::OnFieldChange);
+    // Text columns sort in German order: Ü with U, ß with ss.
+    DeutscheReihung::Anmelden(db);
+    m_textReihung = DeutscheReihung::Zusatz(db);
 }
 
 bool AlarmdefsModell::IstZahlenSpalte(int spalte) { return AlarmdefsZugriff::IstZahlenSpalte(spalte); }
@@ -140,7 +145,8 @@ QString AlarmdefsModell::Reihung(const Quelle& q) const {
     if (q.sortSpalte < 0)
         return m_schluessel + gleiche;
     const QString richtung = q.ordnung == Qt::DescendingOrder ? QStringLiteral(" desc") : QString();
-    return QStringLiteral("%1%2, %3%2%4").arg(SpalteNr(q.sortSpalte), richtung, m_schluessel, gleiche);
+    const QString spalte = SpalteNr(q.sortSpalte) + (IstZahlenSpalte(q.sortSpalte) ? QString() : m_textReihung);
+    return QStringLiteral("%1%2, %3%2%4").arg(spalte, richtung, m_schluessel, gleiche);
 }
 
 bool AlarmdefsModell::RowidsLesen(const Quelle& q, bool weiter, int hoechstens, QVector<qint64>* aus,
@@ -182,8 +188,8 @@ void AlarmdefsModell::WeiterLesen(int generation) {
         if (!m_aufgehalten) {
             m_aufgehalten = true;
             emit ListeUnvollstaendig(
-                QStringLiteral("Die Alarmliste ist unvollständig (%1 Zeilen gelesen): %2 Es wird weiter gelesen.")
-                    .arg(m_anzahl)
+                QStringLiteral("Die Alarmliste ist unvollständig (%1 gelesen): %2 Es wird weiter gelesen.")
+                    .arg(Anzahltext::Zeilen(m_anzahl))
                     .arg(DatenbankFehler::Deuten(fehler, m_datenbank).text));
         }
         QTimer::singleShot(NachlesenNachMs, this, [this, generation] { WeiterLesen(generation); });
@@ -466,6 +472,67 @@ void AlarmdefsModell::NummerGewechselt(qlonglong alt, qlonglong neu) {
             m_reihenfolge[i] = nachher;
             m_seiten.remove(static_cast<int>(i / SeitenGroesse));
         }
+}
+
+AlarmdefsModell::Einfuegung AlarmdefsModell::EinfuegenPlanen(const QList<QStringList>& block, int zeile, int spalte,
+                                                              int zeilen, int spalten) const {
+    Einfuegung plan;
+    if (block.isEmpty() || block.first().isEmpty())
+        return plan;
+    const int bis = std::min(zeile + zeilen, rowCount());
+    const int rechts = std::min(spalte + spalten, std::min<int>(columnCount(), AlarmFeld::Spalten));
+    for (int r = zeile; r < bis; ++r) {
+        QVariantList gelesen;
+        QVariant schluessel;
+        if (m_seitenweise) {
+            const Zeile* z = ZeileHolen(r);
+            if (!z) {
+                plan.abgelehnt << QStringLiteral("Zeile %1: lässt sich nicht lesen.").arg(r + 1);
+                continue;
+            }
+            gelesen = z->werte.toList();
+            if (m_schluessel == QLatin1String("rowid"))
+                schluessel = z->rowid;
+        } else {
+            for (int i = 0; i < columnCount(); ++i)
+                gelesen << QSqlTableModel::data(index(r, i));
+        }
+        Schreibauftrag a;
+        a.ident = gelesen.value(AlarmFeld::Ident).toString();
+        a.zeile = schluessel;
+        const QStringList& quelle = block.at((r - zeile) % block.size());
+        for (int c = spalte; c < rechts; ++c) {
+            const QString text = quelle.at((c - spalte) % quelle.size());
+            const QString wo = QStringLiteral("Zeile %1 (Alarm %2), %3: ")
+                                   .arg(r + 1)
+                                   .arg(a.ident, AlarmRecordBau::SpaltenNamen().at(c));
+            QVariant wert;
+            if (const auto grund = AlarmdefsZugriff::WertPruefen(c, text, &wert)) {
+                plan.abgelehnt << wo + *grund;
+                continue;
+            }
+            const QVariant alt = gelesen.value(c);
+            if (alt.isNull() == wert.isNull() && alt.toString() == wert.toString()) {
+                ++plan.unveraendert;
+                continue;
+            }
+            // Renumbering many alarms at once is never meant by a paste.
+            if (c == AlarmFeld::Ident) {
+                plan.abgelehnt << wo + QStringLiteral("Die Alarmnummer wird beim Einfügen nicht geändert.");
+                continue;
+            }
+            a.spalten << c;
+            a.werte << wert;
+        }
+        if (a.spalten.isEmpty())
+            continue;
+        AlarmRecord satz(AlarmFeld::Anzahl);
+        for (int i = 0; i < AlarmFeld::Spalten; ++i)
+            satz[i] = AlarmRecordBau::FeldText(i, gelesen.value(i));
+        a.gelesen = satz;
+        plan.auftraege << a;
+    }
+    return plan;
 }
 
 bool AlarmdefsModell::ZeileNochDa(qint64 rowid) const {

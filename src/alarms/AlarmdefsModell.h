@@ -48,6 +48,16 @@ public:
     // when the source does not hold it.
     int ZeileVon(qlonglong ident);
 
+    // A block pasted with its top left cell at (zeile, spalte), repeated over
+    // zeilen × spalten cells (cut at the grid's edges): one write per row,
+    // each conditional on the row as this grid read it; nothing is written here.
+    struct Einfuegung {
+        QList<Schreibauftrag> auftraege;
+        QStringList abgelehnt;  // one German line per refused cell
+        int unveraendert = 0;   // cells that already hold the pasted value
+    };
+    Einfuegung EinfuegenPlanen(const QList<QStringList>& block, int zeile, int spalte, int zeilen, int spalten) const;
+
     // Largest number of characters a cell of that column takes (11 or 255).
     static int SpaltenBreite(int spalte);
     static bool IstZahlenSpalte(int spalte);
@@ -126,6 +136,7 @@ private:
 
     bool m_seitenweise = false;
     QString m_schluessel;  // the key the pages are read by: rowid, or the Ident on a server
+    QString m_textReihung;  // follows a text column in ORDER BY: the German order of this connection
     QString m_datenbank;
     bool m_aufgehalten = false;  // the counting failed once and is being tried again
     Quelle m_quelle;

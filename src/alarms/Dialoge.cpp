@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 class QtDialoge final : public Dialoge {
@@ -22,6 +23,10 @@ public:
         QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), text, QMessageBox::Ok, owner);
         box.setDetailedText(detail);
         box.exec();
+    }
+    void HinweisMitDetails(QWidget* owner, const QString& text, const QString& detail) override {
+        std::unique_ptr<QMessageBox> box(HinweisBauen(owner, text, detail));
+        box->exec();
     }
     int Modal(QDialog* dlg) override { return dlg->exec(); }
     QString DateiOeffnen(QWidget* owner, const QString& titel, const QString& filter,
@@ -71,6 +76,13 @@ QtDialoge& standard() {
 }
 Dialoge* g_aktuell = nullptr;
 }  // namespace
+
+QMessageBox* Dialoge::HinweisBauen(QWidget* owner, const QString& text, const QString& detail) {
+    auto* box = new QMessageBox(QMessageBox::Information, QApplication::applicationDisplayName(), text, QMessageBox::Ok,
+                                owner);
+    box->setDetailedText(detail);
+    return box;
+}
 
 Dialoge& Dialoge::aktuell() { return g_aktuell ? *g_aktuell : standard(); }
 void Dialoge::setzen(Dialoge* d) { g_aktuell = d; }

@@ -8,6 +8,7 @@
 
 class QDialog;
 class QMenu;
+class QMessageBox;
 class QAction;
 class QPoint;
 class QWidget;
@@ -24,6 +25,14 @@ public:
         (void)detail;
         Meldung(owner, text);
     }
+    // A notice whose whole text stands behind the box's "Details" button (no
+    // such button when detail is empty). Without a box of that kind the details are left out.
+    virtual void HinweisMitDetails(QWidget* owner, const QString& text, const QString& detail) {
+        (void)detail;
+        Meldung(owner, text);
+    }
+    // The box HinweisMitDetails shows, built but not shown.
+    static QMessageBox* HinweisBauen(QWidget* owner, const QString& text, const QString& detail);
     // Shows dlg modally and returns its result (QDialog::Accepted / Rejected).
     virtual int Modal(QDialog* dlg) = 0;
     // File-open dialog; returns the full path, or an empty text when cancelled.

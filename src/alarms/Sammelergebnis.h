@@ -12,4 +12,13 @@ struct Sammelergebnis {
     QList<Schreibergebnis> zeilen;  // one per write, up to the one that stopped them
     QString text;                   // German, empty when written
     QString detail;
+
+    // Stopped because a row no longer held what was read, or was gone: someone
+    // else changed the table meanwhile, which is a refusal, not a fault.
+    static bool WegenAenderung(const Sammelergebnis& e) {
+        if (e.geschrieben || e.abgelehnt < 0 || e.abgelehnt >= e.zeilen.size())
+            return false;
+        const Schreibergebnis::Art art = e.zeilen.at(e.abgelehnt).art;
+        return art == Schreibergebnis::Art::Geaendert || art == Schreibergebnis::Art::KeinAlarm;
+    }
 };

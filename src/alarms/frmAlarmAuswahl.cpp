@@ -2,29 +2,39 @@
 
 
 #include <QAbstractItemDelegate>
+#include <QAction>
 #include <QAtomicInteger>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeWidget>
+#include <limits>
 
 #include "alarms/AlarmAuswahl.h"
 #include "alarms/AlarmdefsModell.h"
 #include "alarms/AlarmdefsZugriff.h"
+#include "alarms/Anzahltext.h"
 #include "alarms/Anzeigemodus.h"
 #include "alarms/AuswahlLayout.h"
 #include "alarms/Fensterlage.h"
 #include "alarms/DatenbankFehler.h"
+#include "alarms/Einfuegeblock.h"
 #include "alarms/Dialoge.h"
 #include "alarms/Hauptfenster.h"
 #include "alarms/Twips.h"
@@ -81,7 +91,14 @@ frmAlarmAuswahl::frmAlarmAuswahl(QWidget* parent) : QWidget(parent) {
     TDBAlarme = new QTableView(this);
     TDBAlarme->setObjectName(QStringLiteral("TDBAlarme"));
     TDBAlarme->setGeometry(221, 5 + 26, 660, 245 - 26);
-    TDBAlarme->setSelectionMode(QAbstractItemView::SingleSelection);
+    // A block of cells can be selected (Shift+arrows, Shift+click) to paste into.
+    // A header press still only sorts (or, on a record selector, does nothing):
+    // selecting a whole column or row would move the current row and pick an alarm.
+    TDBAlarme->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    for (QHeaderView* kopf : {TDBAlarme->horizontalHeader(), TDBAlarme->verticalHeader()}) {
+        disconnect(kopf, &QHeaderView::sectionPressed, TDBAlarme, nullptr);
+        disconnect(kopf, &QHeaderView::sectionEntered, TDBAlarme, nullptr);
+    }
     TDBAlarme->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed |
                                QAbstractItemView::AnyKeyPressed);
     TDBAlarme->horizontalHeader()->setSectionsMovable(false);
@@ -90,6 +107,18 @@ frmAlarmAuswahl::frmAlarmAuswahl(QWidget* parent) : QWidget(parent) {
     TDBAlarme->verticalHeader()->setVisible(true);
     TDBAlarme->verticalHeader()->setDefaultSectionSize(TDBAlarme->fontMetrics().height() + 6);
     TDBAlarme->installEventFilter(this);
+    // A text cut off by its column shows whole in a tool tip.
+    TDBAlarme->viewport()->installEventFilter(this);
+    // The mouse's way to paste: a right click offers "Einfügen".
+    TDBAlarme->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(TDBAlarme, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        QMenu menu(this);
+        QAction* einfuegen = menu.addAction(QStringLiteral("&Einfügen\tStrg+V"));
+        einfuegen->setEnabled(!QGuiApplication::clipboard()->text().isEmpty());
+        connect(einfuegen, &QAction::triggered, this, [this] { BlockEinfuegen(QGuiApplication::clipboard()->text()); });
+        Dialoge::aktuell().MenuZeigen(&menu, TDBAlarme->viewport()->mapToGlobal(pos));
+    });
+    // (A double click on a header edge fits that column to its contents: the view's own behaviour.)
     Wertelisten = new WertelistenDelegate(this);
     Wertelisten->setWerteliste(AlarmFeld::Form, {QStringLiteral("Noch keine Daten gelesen")});
     Wertelisten->setWerteliste(AlarmFeld::Symbol, {QStringLiteral("Keine Daten eingetragen")});
@@ -318,6 +347,20 @@ bool frmAlarmAuswahl::eventFilter(QObject* obj, QEvent* e) {
             return true;
         }
     }
+    if (obj == TDBAlarme && e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->matches(QKeySequence::Paste)) {
+        BlockEinfuegen(QGuiApplication::clipboard()->text());
+        return true;
+    }
+    if (obj == TDBAlarme->viewport() && e->type() == QEvent::ToolTip) {
+        auto* hilfe = static_cast<QHelpEvent*>(e);
+        const QModelIndex zelle = TDBAlarme->indexAt(hilfe->pos());
+        if (ZelleAbgeschnitten(zelle))
+            QToolTip::showText(hilfe->globalPos(), zelle.data().toString(), TDBAlarme->viewport(),
+                               TDBAlarme->visualRect(zelle));
+        else
+            QToolTip::hideText();
+        return true;
+    }
     if (obj == TreeView1->viewport()) {
         if (e->type() == QEvent::MouseButtonPress) {
             m_mausImBaum = true;
@@ -370,7 +413,7 @@ void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
             });
     connect(dbAlarme, &AlarmdefsModell::ListeUnvollstaendig, this, &frmAlarmAuswahl::StatusMelden);
     connect(dbAlarme, &AlarmdefsModell::ListeVollstaendig, this, [this](int zeilen) {
-        StatusMelden(QStringLiteral("Die Alarmliste ist vollständig: %1 Zeilen.").arg(zeilen));
+        StatusMelden(QStringLiteral("Die Alarmliste ist vollständig: %1.").arg(Anzahltext::Zeilen(zeilen)));
     });
     QItemSelectionModel* alt = TDBAlarme->selectionModel();
     TDBAlarme->setModel(dbAlarme);
@@ -486,11 +529,82 @@ void frmAlarmAuswahl::SpaltenBreitenAnpassen() {
     if (m_breitenAngepasst || !dbAlarme || dbAlarme->rowCount() == 0)
         return;
     m_breitenAngepasst = true;
-    // Wide enough for the texts of the rows read first, but no column takes the whole grid.
+    // Wide enough for the texts of the rows read first, but no column takes
+    // the whole grid: a longer text shows whole in its tool tip.
     TDBAlarme->resizeColumnsToContents();
     QHeaderView* kopf = TDBAlarme->horizontalHeader();
     for (int i = 0; i < kopf->count(); ++i)
         kopf->resizeSection(i, std::clamp(kopf->sectionSize(i), 40, 320));
+    // The rows read first may have short numbers; the Ident column holds six digits wherever the user scrolls.
+    kopf->resizeSection(AlarmFeld::Ident, std::max(kopf->sectionSize(AlarmFeld::Ident), ZellenBreite(QStringLiteral("000000"))));
+}
+
+int frmAlarmAuswahl::ZellenBreite(const QString& text) const {
+    // The text, the margins a cell draws around it, and the grid line.
+    const int rand = 2 * (TDBAlarme->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, TDBAlarme) + 1) + 1;
+    return TDBAlarme->fontMetrics().horizontalAdvance(text) + rand;
+}
+
+bool frmAlarmAuswahl::ZelleAbgeschnitten(const QModelIndex& zelle) const {
+    if (!zelle.isValid())
+        return false;
+    const QString text = zelle.data().toString();
+    return !text.isEmpty() && ZellenBreite(text) > TDBAlarme->columnWidth(zelle.column());
+}
+
+void frmAlarmAuswahl::BlockEinfuegen(const QString& text) {
+    AlarmAuswahl* k = mgobjAlarmAuswahl;
+    const Einfuegeblock::Block block = Einfuegeblock::Lesen(text);
+    if (!k || !dbAlarme || block.isEmpty() || !TDBAlarme->currentIndex().isValid())
+        return;
+    // The selected block, or the current cell alone.
+    int oben = TDBAlarme->currentIndex().row(), links = TDBAlarme->currentIndex().column();
+    int unten = oben, rechts = links;
+    const QModelIndexList gewaehlt = TDBAlarme->selectionModel()->selectedIndexes();
+    if (!gewaehlt.isEmpty()) {
+        oben = links = std::numeric_limits<int>::max();
+        unten = rechts = -1;
+        for (const QModelIndex& i : gewaehlt) {
+            oben = std::min(oben, i.row());
+            unten = std::max(unten, i.row());
+            links = std::min(links, i.column());
+            rechts = std::max(rechts, i.column());
+        }
+    }
+    const auto flaeche = Einfuegeblock::Flaeche(static_cast<int>(block.size()), static_cast<int>(block.first().size()),
+                                                unten - oben + 1, rechts - links + 1);
+    const AlarmdefsModell::Einfuegung plan = dbAlarme->EinfuegenPlanen(block, oben, links, flaeche.zeilen, flaeche.spalten);
+    int zellen = 0;
+    for (const Schreibauftrag& a : plan.auftraege)
+        zellen += static_cast<int>(a.spalten.size());
+    const QString zellenText = Anzahltext::Text(zellen, QStringLiteral("Zelle"), QStringLiteral("Zellen"));
+    QString status;
+    if (!plan.auftraege.isEmpty()) {
+        // All rows in one transaction and one undo step; a row someone changed meanwhile stops them all.
+        const Sammelergebnis s =
+            k->ZeilenSchreiben(plan.auftraege, QStringLiteral("Einfügen: %1 in %2")
+                                                   .arg(zellenText, Anzahltext::Alarme(plan.auftraege.size())));
+        dbAlarme->ZeilenNeuLesen(oben, oben + flaeche.zeilen - 1);
+        if (!s.geschrieben) {
+            Dialoge::aktuell().FehlerMeldung(this, QStringLiteral("Nichts wurde eingefügt. ") + s.text, s.detail);
+            StatusMelden(QStringLiteral("Nichts wurde eingefügt. ") + s.text);
+            return;
+        }
+        status = QStringLiteral("Eingefügt: %1 in %2.").arg(zellenText, Anzahltext::Alarme(plan.auftraege.size()));
+    } else {
+        status = QStringLiteral("Nichts zu ändern.");
+    }
+    if (!plan.abgelehnt.isEmpty()) {
+        const QString abgelehnt = Anzahltext::Text(plan.abgelehnt.size(), QStringLiteral("Zelle"), QStringLiteral("Zellen"));
+        status += QStringLiteral(" %1 nicht eingefügt.").arg(abgelehnt);
+        constexpr int Gezeigt = 10;
+        QString text = QStringLiteral("%1 nicht eingefügt:\n").arg(abgelehnt) + plan.abgelehnt.mid(0, Gezeigt).join(QLatin1Char('\n'));
+        if (plan.abgelehnt.size() > Gezeigt)
+            text += QStringLiteral("\n… (%1 weitere unter „Details“)").arg(plan.abgelehnt.size() - Gezeigt);
+        Dialoge::aktuell().HinweisMitDetails(this, text,
+                                             plan.abgelehnt.size() > Gezeigt ? plan.abgelehnt.join(QLatin1Char('\n')) : QString());
+    }
+    StatusMelden(status);
 }
 
 void frmAlarmAuswahl::SucheMarkieren(bool gefunden) {
@@ -571,13 +685,20 @@ bool frmAlarmAuswahl::AlarmZeigen(const QString& ident) {
     }
     const QModelIndex vorher = TDBAlarme->currentIndex();
     const QModelIndex ziel = dbAlarme->index(zeile, vorher.isValid() ? vorher.column() : AlarmFeld::Ident);
-    TDBAlarme->scrollTo(ziel);
+    // The found row stands in the middle, with the rows around it in view.
+    TDBAlarme->scrollTo(ziel, QAbstractItemView::PositionAtCenter);
     if (vorher.row() == zeile && vorher.isValid()) {
         AlarmWaehlen();  // the row shown already is picked again
     } else {
         TDBAlarme->setCurrentIndex(ziel);
     }
     return true;
+}
+
+std::optional<std::pair<int, Qt::SortOrder>> frmAlarmAuswahl::Sortierung() const {
+    if (!m_quelle || m_quelle->art != Quelle::Sortiert)
+        return std::nullopt;
+    return std::make_pair(m_quelle->spalte, m_quelle->ordnung);
 }
 
 AlarmdefsDurchlauf::Auswahl frmAlarmAuswahl::AktuelleAuswahl() const {

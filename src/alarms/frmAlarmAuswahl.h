@@ -43,6 +43,8 @@ public:
     AlarmdefsDurchlauf::Auswahl AktuelleAuswahl() const;
     // Text for the user naming that part (" Alle", the picture's name ...).
     QString AktuelleAuswahlText() const;
+    // The column and direction the grid is sorted by; nullopt while it shows table order.
+    std::optional<std::pair<int, Qt::SortOrder>> Sortierung() const;
     // Another client wrote the rows of these numbers: the grid shows them again
     // where it holds them, without moving the view or the selection.
     void ZeilenNeuLesen(const QList<qlonglong>& idents);
@@ -77,6 +79,13 @@ public:
     // finds nothing turns the field red.
     QLineEdit* txtSuche = nullptr;
     void SucheMarkieren(bool gefunden);
+    // Ctrl+V: a block copied from a spreadsheet goes into the selected cells
+    // (filled over a larger selection); every row through the one conditional
+    // write, all in one transaction and one undo step; refused cells are listed.
+    void BlockEinfuegen(const QString& text);
+    // Width a cell needs to show text whole; whether a cell's text is cut off by its column.
+    int ZellenBreite(const QString& text) const;
+    bool ZelleAbgeschnitten(const QModelIndex& zelle) const;
     QTableView* TDBAlarme = nullptr;
     // The data control: the bound record set (nullptr until the database is opened).
     AlarmdefsModell* dbAlarme = nullptr;

@@ -6,11 +6,13 @@
 
 #include "alarms/AlarmAuswahl.h"
 #include "alarms/AlarmdefsZugriff.h"
+#include "alarms/Anzahltext.h"
 #include "alarms/Dialoge.h"
 #include "alarms/Hauptfenster.h"
 #include "alarms/frmAlarmAuswahl.h"
 #include "shell/Hintergrundauftrag.h"
 #include "shell/frmAenderungen.h"
+#include "shell/Konfiguration.h"
 #include "werkzeuge/DateiFehler.h"
 #include "werkzeuge/Differenz.h"
 #include "werkzeuge/Export.h"
@@ -40,7 +42,7 @@ void Austausch::Exportieren(Hauptfenster& haupt, AlarmAuswahl* auswahl, QWidget*
     Dialoge& d = Dialoge::aktuell();
     QString datei = d.DateiSpeichern(owner, QStringLiteral("Alarme exportieren"),
                                      QStringLiteral("CSV für Excel (*.csv);;Excel-Arbeitsmappe (*.xlsx)"),
-                                     QStringLiteral("Alarme.csv"));
+                                     Konfiguration::DateiOrdner(auswahl->AlarmDatenbank()) + QStringLiteral("/Alarme.csv"));
     if (datei.isEmpty())
         return;
     if (QFileInfo(datei).suffix().isEmpty())
@@ -67,7 +69,7 @@ void Austausch::Exportieren(Hauptfenster& haupt, AlarmAuswahl* auswahl, QWidget*
     QObject::connect(auftrag, &Hintergrundauftrag::Beendet, owner, [&haupt, owner, auftrag, anzahl, datei](Hintergrundauftrag::Ausgang a) {
         switch (a) {
         case Hintergrundauftrag::Ausgang::Fertig:
-            haupt.StatusText(1, QStringLiteral("%1 Alarme nach %2 exportiert.").arg(*anzahl).arg(datei));
+            haupt.StatusText(1, QStringLiteral("%1 nach %2 exportiert.").arg(Anzahltext::Alarme(*anzahl), datei));
             break;
         case Hintergrundauftrag::Ausgang::Abgebrochen:
             haupt.StatusText(1, QStringLiteral("Export abgebrochen; die Datei %1 wurde nicht geschrieben.").arg(datei));
@@ -86,7 +88,7 @@ void Austausch::Importieren(Hauptfenster& haupt, AlarmAuswahl* auswahl, QWidget*
     Dialoge& d = Dialoge::aktuell();
     const QString datei = d.DateiOeffnen(owner, QStringLiteral("Alarme importieren"),
                                          QStringLiteral("Tabellen (*.csv *.xlsx *.txt *.tsv);;Alle Dateien (*)"), QStringLiteral("csv"),
-                                         QString(), QString());
+                                         QString(), Konfiguration::DateiOrdner(auswahl->AlarmDatenbank()));
     if (datei.isEmpty())
         return;
     const Projektrahmen rahmen{auswahl->BilderPath(), auswahl->SymbolPath(),
@@ -122,7 +124,9 @@ void Austausch::PlanZeigen(Hauptfenster& haupt, AlarmAuswahl* auswahl, QWidget* 
     Dialoge& d = Dialoge::aktuell();
     const QString zusammenfassung = plan.Zusammenfassung();
     if (plan.NichtsZuSchreiben()) {
-        d.Meldung(owner, Gekuerzt(zusammenfassung, 25));
+        const QString gezeigt = Gekuerzt(zusammenfassung, 25);
+        // The shortened text promises the rest under "Details": the box has that button then.
+        d.HinweisMitDetails(owner, gezeigt, gezeigt == zusammenfassung ? QString() : zusammenfassung);
         return;
     }
     // Nothing is written before the user has seen what would change: the

@@ -1,6 +1,11 @@
 #include "shell/Konfiguration.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QHash>
+#include <QStandardPaths>
+
+#include "alarms/Datenbankadresse.h"
 
 #include "platform/MDatei.h"
 #include "platform/MIni.h"
@@ -48,8 +53,37 @@ QString DatenbankPfad(const QString& sPath, const QString& sName) {
     return sPath + QStringLiteral("\\") + sName.mid(1) + QStringLiteral(".kvs");
 }
 
+namespace {
+QString g_systemOrdner = QStringLiteral("/etc/tavero");
+}
+
+QStringList IniOrte() {
+    QStringList orte{QString::fromStdString(WinUmgebung::ProgrammOrdner()) + QStringLiteral("\\Tavero\\Tavero.ini")};
+#ifndef _WIN32
+    // An installed program lies in /usr/bin, where no settings belong.
+    orte << QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/tavero/Tavero.ini")
+         << g_systemOrdner + QStringLiteral("/Tavero.ini");
+#endif
+    return orte;
+}
+
 QString StandardIniPfad() {
-    return QString::fromStdString(WinUmgebung::ProgrammOrdner()) + QStringLiteral("\\Tavero\\Tavero.ini");
+    const QStringList orte = IniOrte();
+    for (const QString& ort : orte)
+        if (Vorhanden(ort))
+            return ort;
+    return orte.first();
+}
+
+void SystemOrdnerSetzen(const QString& sOrdner) { g_systemOrdner = sOrdner; }
+
+QString DateiOrdner(const QString& sDatenbank) {
+    if (!sDatenbank.isEmpty() && !Datenbankadresse(sDatenbank).IstServer()) {
+        const QFileInfo datei(QString::fromStdString(WinUmgebung::PfadAbbilden(sDatenbank.toStdString())));
+        if (datei.dir().exists())
+            return datei.absolutePath();
+    }
+    return QDir::homePath();
 }
 
 bool Vorhanden(const QString& sPfad) { return !sPfad.isEmpty() && MDatei::DateiVorhanden(sPfad.toStdString()); }

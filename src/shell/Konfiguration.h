@@ -24,7 +24,18 @@ QString OhneEndung(const QString& sName);
 // The database of a chosen project: sPath + "\" + sName without its first
 // character (the "|" of a registered project) + ".kvs".
 QString DatenbankPfad(const QString& sPath, const QString& sName);
-// Program folder + "\Tavero\Tavero.ini".
+// The Tavero.ini the program reads without --ini: the first that exists of
+// program folder + "\Tavero\Tavero.ini" (a copy of the program with its own
+// settings), the user's own (~/.config/tavero/Tavero.ini), the system-wide
+// one (/etc/tavero/Tavero.ini). None there: the one beside the program, which
+// the configuration-file dialog then asks for.
 QString StandardIniPfad();
+// Where the program looks, in that order.
+QStringList IniOrte();
+// The folder of the system-wide Tavero.ini ("/etc/tavero"; tests set another).
+void SystemOrdnerSetzen(const QString& sOrdner);
 bool Vorhanden(const QString& sPfad);  // file or folder
+// Where file dialogs about this database start: the folder of the database
+// file (its mapped form); the home folder for a server database or none.
+QString DateiOrdner(const QString& sDatenbank);
 }  // namespace Konfiguration

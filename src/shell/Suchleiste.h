@@ -21,6 +21,7 @@ private:
     Hauptfenster& m_haupt;
     AlarmAuswahl* m_auswahl = nullptr;
     QString m_text;
+    QString m_reihe;  // the grid's order the matches were found in
     QList<qlonglong> m_treffer;
     int m_pos = -1;
 };

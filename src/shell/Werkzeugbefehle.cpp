@@ -12,6 +12,7 @@
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Datenbankadresse.h"
 #include "alarms/ServerMeldungen.h"
+#include "alarms/Anzahltext.h"
 #include "platform/WinUmgebung.h"
 #include "shell/Konfiguration.h"
 #include "werkzeuge/DateiFehler.h"
@@ -113,7 +114,7 @@ int Exportieren(const QStringList& argumente) {
         return Scheitern(a.fehler + QStringLiteral(" Aufruf: tavero --export DB DATEI.csv|DATEI.xlsx"));
     const QString datei = a.positionen.at(1);
     const qsizetype n = Export::Schreiben(a.positionen.at(0), datei);
-    Ausgeben(QStringLiteral("%1 Alarme nach %2 geschrieben.\n").arg(n).arg(datei));
+    Ausgeben(QStringLiteral("%1 nach %2 geschrieben.\n").arg(Anzahltext::Alarme(n), datei));
     return Gut;
 }
 
@@ -166,12 +167,15 @@ int Importieren(const QStringList& argumente) {
         return Befund;
     }
     const Sammelergebnis e = plan.Anwenden();
-    if (!e.geschrieben)
-        return Scheitern(e.text + (e.detail.isEmpty() ? QString() : QStringLiteral(" (") + e.detail + QLatin1Char(')')));
-    Ausgeben(QStringLiteral("%1 Alarme geschrieben.\n").arg(plan.Auftraege().size()));
+    if (!e.geschrieben) {
+        Scheitern(e.text + (e.detail.isEmpty() ? QString() : QStringLiteral(" (") + e.detail + QLatin1Char(')')));
+        // A row someone changed since the plan read it is a refusal (1); 2 stays for unusable files and arguments.
+        return Sammelergebnis::WegenAenderung(e) ? Befund : Fehler;
+    }
+    Ausgeben(QStringLiteral("%1 geschrieben.\n").arg(Anzahltext::Alarme(plan.Auftraege().size())));
     // written, yet not all the file asked for: a script must see that
     if (!plan.Abgelehnt().isEmpty()) {
-        Ausgeben(QStringLiteral("%1 Zeilen abgelehnt.\n").arg(plan.Abgelehnt().size()));
+        Ausgeben(QStringLiteral("%1 abgelehnt.\n").arg(Anzahltext::Zeilen(plan.Abgelehnt().size())));
         return Befund;
     }
     return Gut;
@@ -214,7 +218,11 @@ int ServerEinrichten(const QStringList& argumente) {
 int Vorschlagen(const QStringList& argumente) {
     QTextStream aus(stdout);
     QTextStream fehler(stderr);
-    const int ergebnis = VorschlaegeBefehl::Ausfuehren(argumente, aus, fehler);
+    // Without --ini the command reads the Tavero.ini the program finds (beside it, the user's, the system's).
+    QStringList mitIni = argumente;
+    if (!mitIni.contains(QStringLiteral("--ini")))
+        mitIni << QStringLiteral("--ini") << Konfiguration::StandardIniPfad();
+    const int ergebnis = VorschlaegeBefehl::Ausfuehren(mitIni, aus, fehler);
     aus.flush();
     fehler.flush();
     return ergebnis;

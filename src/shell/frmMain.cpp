@@ -508,20 +508,34 @@ void frmMain::Laden(const QString& befehlszeile) {
 }
 
 void frmMain::DatenbankOeffnen() {
-    Schritt([this] { KomponenteNeu(); });
-    if (!m_Auswahl)
-        return;
-    Schritt([this] {
+    // The project is asked for before anything is replaced: Cancel keeps the
+    // database open now, its grid and its undo history. Only with none open
+    // (none given, or one the grid could not open) does the opening run on
+    // with an empty path, which AuswahlShow reports.
+    const QString offen = m_Auswahl && m_Auswahl->HatFenster() && m_Auswahl->Fenster()->dbAlarme
+                              ? m_Auswahl->AlarmDatenbank()
+                              : QString();
+    std::optional<QString> gewaehlt;
+    Schritt([this, &gewaehlt] {
         frmProjektAuswahl dlg(this);
         if (dlg.Laden())
             Dialoge::aktuell().Modal(&dlg);
-        // No project chosen: the database path stays empty and AuswahlShow reports it.
         if (dlg.prj)
-            m_Auswahl->setAlarmDatenbank(!dlg.prj->Datenbank().empty()
-                                             ? QString::fromStdString(dlg.prj->Datenbank())
-                                             : Konfiguration::DatenbankPfad(QString::fromStdString(dlg.prj->Path()),
-                                                                            QString::fromStdString(dlg.prj->Name())));
+            // a project found by its information file names its database itself
+            gewaehlt = !dlg.prj->Datenbank().empty()
+                           ? QString::fromStdString(dlg.prj->Datenbank())
+                           : Konfiguration::DatenbankPfad(QString::fromStdString(dlg.prj->Path()),
+                                                          QString::fromStdString(dlg.prj->Name()));
     });
+    if (!gewaehlt && !offen.isEmpty()) {
+        StatusText(1, QStringLiteral("Kein Projekt gewählt; %1 bleibt geöffnet.").arg(offen));
+        return;
+    }
+    Schritt([this] { KomponenteNeu(); });
+    if (!m_Auswahl)
+        return;
+    if (gewaehlt)
+        m_Auswahl->setAlarmDatenbank(*gewaehlt);
     OeffnenAbschliessen(true);
 }
 

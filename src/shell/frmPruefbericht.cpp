@@ -10,6 +10,7 @@
 
 #include "alarms/AlarmAuswahl.h"
 #include "alarms/AlarmdefsZugriff.h"
+#include "alarms/Anzahltext.h"
 #include "alarms/Dialoge.h"
 #include "alarms/Hauptfenster.h"
 #include "platform/WinUmgebung.h"
@@ -95,8 +96,11 @@ bool frmPruefbericht::Pruefen(AlarmAuswahl* auswahl) {
 
 void frmPruefbericht::Zeigen() {
     lblUeberschrift->setText(m_bericht->Sauber()
-                                 ? QStringLiteral("%1 Alarme geprüft: nichts gefunden.").arg(m_bericht->Alarme())
-                                 : QStringLiteral("%1 Alarme geprüft, %2 Befunde.").arg(m_bericht->Alarme()).arg(m_bericht->Befunde()));
+                                 ? QStringLiteral("%1 geprüft: nichts gefunden.").arg(Anzahltext::Alarme(m_bericht->Alarme()))
+                                 : QStringLiteral("%1 geprüft, %2.")
+                                       .arg(Anzahltext::Alarme(m_bericht->Alarme()),
+                                            Anzahltext::Text(m_bericht->Befunde(), QStringLiteral("Befund"),
+                                                             QStringLiteral("Befunde"))));
     cmdCsv->setEnabled(true);
     for (int i = 0; i < m_bericht->Gruppen().size(); ++i) {
         const Pruefbericht::Gruppe& g = m_bericht->Gruppen().at(i);

@@ -5,6 +5,7 @@
 
 #include "shell/Anwendung.h"
 #include "shell/Befehlszeile.h"
+#include "shell/Uebersetzung.h"
 #include "shell/Werkzeugbefehle.h"
 #include "shell/frmMain.h"
 
@@ -54,6 +55,8 @@ int main(int argc, char** argv) {
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
     Anwendung::Einrichten();
+    // Without Qt's German files its dialogs speak English; nothing else changes.
+    Uebersetzung::QtDeutschLaden(app);
 
     frmMain w;
     w.Laden(befehl.pfad());

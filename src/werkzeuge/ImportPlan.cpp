@@ -14,6 +14,7 @@
 #include "alarms/AlarmdefsZugriff.h"
 #include "platform/Cp1252.h"
 #include "werkzeuge/BildDateien.h"
+#include "alarms/Anzahltext.h"
 #include "werkzeuge/DateiFehler.h"
 
 namespace {
@@ -360,7 +361,7 @@ ImportPlan ImportPlan::Erstellen(const QString& sDatenbank, const CsvDatei::Inha
 }
 
 QString ImportPlan::Beschreibung() const {
-    return QStringLiteral("Import aus %1 (%2 Alarme)").arg(QFileInfo(m_datei).fileName()).arg(m_auftraege.size());
+    return QStringLiteral("Import aus %1 (%2)").arg(QFileInfo(m_datei).fileName(), Anzahltext::Alarme(m_auftraege.size()));
 }
 
 QString ImportPlan::Zusammenfassung() const {
@@ -369,7 +370,7 @@ QString ImportPlan::Zusammenfassung() const {
     for (std::size_t i = 0; i < kSpalten.size(); ++i)
         if (m_aenderungen[i])
             spalten << AlarmRecordBau::SpaltenNamen().at(kSpalten[i]) + QLatin1Char(' ') + QString::number(m_aenderungen[i]);
-    t += QStringLiteral("%1 Zeilen gelesen: ").arg(m_zeilen);
+    t += QStringLiteral("%1 gelesen: ").arg(Anzahltext::Zeilen(m_zeilen));
     if (m_auftraege.isEmpty())
         t += QStringLiteral("nichts zu ändern");
     else

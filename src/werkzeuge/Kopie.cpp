@@ -16,6 +16,7 @@
 #include "alarms/AlarmdefsDurchlauf.h"
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/ServerMeldungen.h"
+#include "alarms/Anzahltext.h"
 #include "alarms/DatenbankFehler.h"
 #include "alarms/Datenbankadresse.h"
 
@@ -178,10 +179,9 @@ Kopie::Ergebnis Kopie::Kopieren(const QString& quelle, const QString& ziel, bool
                 return Fehler(DatenbankFehler::Deuten(sql.lastError(), ziel).text, sql.lastError().text());
             const qlonglong vorhanden = sql.value(0).toLongLong();
             if (vorhanden > 0 && !ersetzen)
-                return Fehler(QStringLiteral("Die Tabelle Alarmdefs von %1 enthält schon %2 Zeilen; nichts wurde kopiert. "
+                return Fehler(QStringLiteral("Die Tabelle Alarmdefs von %1 enthält schon %2; nichts wurde kopiert. "
                                              "Mit --ersetzen werden sie ersetzt.")
-                                  .arg(ziel)
-                                  .arg(vorhanden));
+                                  .arg(ziel, Anzahltext::Zeilen(vorhanden)));
         }
         auto abbrechen = [&](const QSqlError& fehler) {
             const auto m = DatenbankFehler::Deuten(fehler, ziel);
@@ -296,7 +296,7 @@ Kopie::Ergebnis Kopie::Kopieren(const QString& quelle, const QString& ziel, bool
         Ergebnis e;
         e.kopiert = true;
         e.zeilen = zeilen;
-        e.text = QStringLiteral("%1 Zeilen von %2 nach %3 kopiert.").arg(zeilen).arg(quelle, ziel);
+        e.text = QStringLiteral("%1 von %2 nach %3 kopiert.").arg(Anzahltext::Zeilen(zeilen), quelle, ziel);
         return e;
     } catch (const AlarmdefsFehler& f) {
         return Fehler(f.Text() + QStringLiteral(" Nichts wurde kopiert."), f.Detail());

@@ -11,52 +11,73 @@
 
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/DatenbankFehler.h"
+#include "alarms/DeutscheReihung.h"
 #include "platform/WinUmgebung.h"
 
 namespace {
-// Folds UTF-8 bytes into out; returns the folded length.
-std::size_t FaltenIn(const unsigned char* s, std::size_t n, unsigned char* out) {
-    std::size_t j = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        const unsigned char c = s[i];
-        if (c >= 'A' && c <= 'Z') {
-            out[j++] = static_cast<unsigned char>(c + 32);
-        } else if (c == 0xC3 && i + 1 < n) {
-            // U+00C0..U+00DE (without the multiplication sign) fold to U+00E0..U+00FE
-            const unsigned char d = s[++i];
-            out[j++] = c;
-            out[j++] = d >= 0x80 && d <= 0x9E && d != 0x97 ? static_cast<unsigned char>(d + 0x20) : d;
-        } else {
-            out[j++] = c;
-        }
-    }
-    return j;
+// The needle of argument i, converted once per statement, not once per row
+// (a copy of a kept QString shares its text).
+QString Nadel(sqlite3_context* ctx, sqlite3_value** argv, int i) {
+    if (auto* n = static_cast<QString*>(sqlite3_get_auxdata(ctx, i)))
+        return *n;
+    const QString n = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[i])), sqlite3_value_bytes(argv[i]));
+    // SQLite may drop it at once; then it is made again for the next row.
+    sqlite3_set_auxdata(ctx, i, new QString(n), [](void* p) { delete static_cast<QString*>(p); });
+    return n;
 }
 
-// contains(text, folded needle): the SQLite function behind the text search.
-void Enthaelt(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    const auto* text = sqlite3_value_text(argv[0]);
-    const auto* nadel = static_cast<const unsigned char*>(sqlite3_value_blob(argv[1]));
-    const int nText = sqlite3_value_bytes(argv[0]);
-    const int nNadel = sqlite3_value_bytes(argv[1]);
-    if (!text || nText < nNadel) {
+// contains(text, needle, needle without "ue" spellings): the SQLite function
+// behind the text search. It folds the row's UTF-8 into buffers kept between
+// rows, so a search through a large table allocates nothing per row.
+void EnthaeltSql(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    if (!text) {
         sqlite3_result_int(ctx, 0);
         return;
     }
-    unsigned char puffer[1024];
-    std::string gross;
-    unsigned char* ziel = puffer;
-    if (static_cast<std::size_t>(nText) > sizeof puffer) {
-        gross.resize(static_cast<std::size_t>(nText));
-        ziel = reinterpret_cast<unsigned char*>(gross.data());
+    const QString nadel = Nadel(ctx, argv, 1);
+    thread_local QString gefaltet;
+    gefaltet.clear();
+    DeutscheReihung::GrundformAnhaengen(QByteArrayView(text, sqlite3_value_bytes(argv[0])), gefaltet);
+    if (gefaltet.contains(nadel)) {
+        sqlite3_result_int(ctx, 1);
+        return;
     }
-    const std::size_t n = FaltenIn(text, static_cast<std::size_t>(nText), ziel);
-    sqlite3_result_int(ctx, memmem(ziel, n, nadel, static_cast<std::size_t>(nNadel)) != nullptr);
+    // The second spelling, into a buffer of its own kept between rows.
+    thread_local QString ohne;
+    ohne.resize(gefaltet.size());
+    qsizetype n = 0;
+    const QChar* z = gefaltet.constData();
+    for (qsizetype i = 0; i < gefaltet.size(); ++i) {
+        ohne[n++] = z[i];
+        if ((z[i] == u'a' || z[i] == u'o' || z[i] == u'u') && i + 1 < gefaltet.size() && z[i + 1] == u'e')
+            ++i;
+    }
+    sqlite3_result_int(ctx, QStringView(ohne.constData(), n).contains(Nadel(ctx, argv, 2)));
+}
+
+// ORDER BY for the matches: the grid's column and direction, then its key.
+QString Reihung(const Suche::Reihenfolge& reihe, const QString& spalte, const QString& textReihung, const QString& schluessel) {
+    if (reihe.spalte.isEmpty())
+        return schluessel;
+    const QString richtung = reihe.ordnung == Qt::DescendingOrder ? QStringLiteral(" desc") : QString();
+    return spalte + (reihe.text ? textReihung : QString()) + richtung + QStringLiteral(", ") + schluessel + richtung;
+}
+
+// A server's column folded as Suche::Falten folds (for the letters of German
+// and its neighbours), and with "ae", "oe", "ue" spelled as one letter.
+QString ServerGefaltet(const QString& spalte, bool ohneUmschreibung) {
+    QString f = QStringLiteral("replace(translate(lower(%1), 'àáâãäåçèéêëìíîïñòóôõöøùúûüýÿ', "
+                               "'aaaaaaceeeeiiiinoooooouuuuyy'), 'ß', 'ss')")
+                    .arg(spalte);
+    if (ohneUmschreibung)
+        f = QStringLiteral("replace(replace(replace(%1, 'ae', 'a'), 'oe', 'o'), 'ue', 'u')").arg(f);
+    return f;
 }
 
 // nullopt when the file is no SQLite database (another engine reads it then).
 std::optional<QList<qlonglong>> SqliteFinden(const QString& pfad, const QString& sDatenbank, const QString& text,
-                                             std::optional<qlonglong> nummer) {
+                                             std::optional<qlonglong> nummer, const Suche::Reihenfolge& reihe) {
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(QFile::encodeName(pfad).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     auto fehler = [&](int code) {
@@ -70,23 +91,32 @@ std::optional<QList<qlonglong>> SqliteFinden(const QString& pfad, const QString&
         fehler(rc);
     sqlite3_busy_timeout(db, AlarmdefsZugriff::WarteAufSperreMs);
     if (!nummer)
-        sqlite3_create_function(db, "tavero_enthaelt", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &Enthaelt,
+        sqlite3_create_function(db, "tavero_enthaelt", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &EnthaeltSql,
                                 nullptr, nullptr);
-    const char* sql = nummer ? "select [Ident] from [Alarmdefs] where [Ident] = ?1 order by rowid"
-                             : "select [Ident] from [Alarmdefs] where tavero_enthaelt([VarName], ?1) or "
-                               "tavero_enthaelt([Alarmtext], ?1) order by rowid";
+    DeutscheReihung::Anmelden(db);
+    const QByteArray sql =
+        (nummer ? QStringLiteral("select [Ident] from [Alarmdefs] where [Ident] = ?1 order by %1")
+                : QStringLiteral("select [Ident] from [Alarmdefs] where tavero_enthaelt([VarName], ?1, ?2) or "
+                                 "tavero_enthaelt([Alarmtext], ?1, ?2) order by %1"))
+            .arg(Reihung(reihe, QStringLiteral("[%1]").arg(QString(reihe.spalte).replace(QLatin1Char(']'), QStringLiteral("]]"))),
+                         QStringLiteral(" collate ") + QLatin1String(DeutscheReihung::Name), QStringLiteral("rowid")))
+            .toUtf8();
     sqlite3_stmt* st = nullptr;
-    if ((rc = sqlite3_prepare_v2(db, sql, -1, &st, nullptr)) == SQLITE_NOTADB) {
+    if ((rc = sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr)) == SQLITE_NOTADB) {
         sqlite3_close(db);
         return std::nullopt;
     }
     if (rc != SQLITE_OK)
         fehler(rc);
-    const QByteArray nadel = Suche::Falten(text.trimmed().toUtf8());
-    if (nummer)
+    const QString nadel = Suche::Falten(text.trimmed());
+    const QString nadel2 = Suche::OhneUmschreibung(nadel);
+    if (nummer) {
         sqlite3_bind_int64(st, 1, *nummer);
-    else
-        sqlite3_bind_blob(st, 1, nadel.constData(), static_cast<int>(nadel.size()), SQLITE_STATIC);
+    } else {
+        const QByteArray n1 = nadel.toUtf8(), n2 = nadel2.toUtf8();
+        sqlite3_bind_text(st, 1, n1.constData(), static_cast<int>(n1.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 2, n2.constData(), static_cast<int>(n2.size()), SQLITE_TRANSIENT);
+    }
     QList<qlonglong> treffer;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW)
         treffer << sqlite3_column_int64(st, 0);
@@ -98,15 +128,31 @@ std::optional<QList<qlonglong>> SqliteFinden(const QString& pfad, const QString&
 }
 }  // namespace
 
-QByteArray Suche::Falten(const QByteArray& utf8) {
-    QByteArray out(utf8.size(), Qt::Uninitialized);
-    out.resize(static_cast<qsizetype>(FaltenIn(reinterpret_cast<const unsigned char*>(utf8.constData()),
-                                               static_cast<std::size_t>(utf8.size()),
-                                               reinterpret_cast<unsigned char*>(out.data()))));
-    return out;
+QString Suche::Falten(QStringView text) { return DeutscheReihung::Grundform(text); }
+
+QString Suche::OhneUmschreibung(QStringView gefaltet) {
+    QString aus;
+    aus.reserve(gefaltet.size());
+    for (qsizetype i = 0; i < gefaltet.size(); ++i) {
+        const QChar c = gefaltet.at(i);
+        aus.append(c);
+        if ((c == u'a' || c == u'o' || c == u'u') && i + 1 < gefaltet.size() && gefaltet.at(i + 1) == u'e')
+            ++i;
+    }
+    return aus;
 }
 
-QList<qlonglong> Suche::Finden(const QString& sDatenbank, const QString& text) {
+bool Suche::Enthaelt(QStringView text, QStringView nadel, QStringView nadelOhneUmschreibung) {
+    if (nadel.isEmpty())
+        return true;
+    const QString t = Falten(text);
+    if (t.contains(nadel))
+        return true;
+    // Only a needle or a text with such a spelling can match the second way.
+    return OhneUmschreibung(t).contains(nadelOhneUmschreibung);
+}
+
+QList<qlonglong> Suche::Finden(const QString& sDatenbank, const QString& text, const Reihenfolge& reihe) {
     if (text.trimmed().isEmpty())
         return {};
     const auto nummer = AlarmdefsZugriff::Alarmnummer(text);
@@ -114,32 +160,52 @@ QList<qlonglong> Suche::Finden(const QString& sDatenbank, const QString& text) {
     // when a file is none (an Access file, a link to a server).
     const QString pfad = QString::fromStdString(WinUmgebung::PfadAbbilden(sDatenbank.toStdString()));
     if (QFileInfo(pfad).isFile())
-        if (auto treffer = SqliteFinden(pfad, sDatenbank, text, nummer))
+        if (auto treffer = SqliteFinden(pfad, sDatenbank, text, nummer, reihe))
             return *treffer;
 
-    // Other engines compare with their own lower case.
+    // Other engines compare in SQL: a server folds the way Falten does, others
+    // with their own lower case.
     const QString name = QStringLiteral("tavero-suche");
     QList<qlonglong> treffer;
     {
         QSqlDatabase db = AlarmdefsZugriff::Oeffnen(sDatenbank, name);
+        const bool server = db.driverName() == QLatin1String("QPSQL");
         const QString ident = AlarmdefsZugriff::SpaltenName(db, QStringLiteral("Ident"));
+        const QString reihung =
+            Reihung(reihe, reihe.spalte.isEmpty() ? QString() : AlarmdefsZugriff::SpaltenName(db, reihe.spalte),
+                    DeutscheReihung::Zusatz(db), ident);
         QSqlQuery q(db);
         q.setForwardOnly(true);
         if (nummer) {
-            q.prepare(QStringLiteral("select %1 from %2 where %1 = ?").arg(ident, AlarmdefsZugriff::Tabelle(db)));
+            q.prepare(QStringLiteral("select %1 from %2 where %1 = ? order by %3").arg(ident, AlarmdefsZugriff::Tabelle(db), reihung));
             q.addBindValue(*nummer);
         } else {
-            QString muster = text.trimmed().toLower();
-            muster.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
-                .replace(QLatin1Char('%'), QStringLiteral("\\%"))
-                .replace(QLatin1Char('_'), QStringLiteral("\\_"));
-            q.prepare(QStringLiteral("select %1 from %2 where lower(%3) like ? escape '\\' or lower(%4) like ? escape '\\' "
-                                     "order by %1")
-                          .arg(ident, AlarmdefsZugriff::Tabelle(db),
-                               AlarmdefsZugriff::SpaltenName(db, QStringLiteral("VarName")),
-                               AlarmdefsZugriff::SpaltenName(db, QStringLiteral("Alarmtext"))));
-            q.addBindValue(QLatin1Char('%') + muster + QLatin1Char('%'));
-            q.addBindValue(QLatin1Char('%') + muster + QLatin1Char('%'));
+            const auto muster = [](QString m) {
+                m.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
+                    .replace(QLatin1Char('%'), QStringLiteral("\\%"))
+                    .replace(QLatin1Char('_'), QStringLiteral("\\_"));
+                return QLatin1Char('%') + m + QLatin1Char('%');
+            };
+            const QString varName = AlarmdefsZugriff::SpaltenName(db, QStringLiteral("VarName"));
+            const QString alarmtext = AlarmdefsZugriff::SpaltenName(db, QStringLiteral("Alarmtext"));
+            if (server) {
+                const QString nadel = Falten(text.trimmed());
+                q.prepare(QStringLiteral("select %1 from %2 where %3 like ? escape '\\' or %4 like ? escape '\\' "
+                                         "or %5 like ? escape '\\' or %6 like ? escape '\\' order by %7")
+                              .arg(ident, AlarmdefsZugriff::Tabelle(db), ServerGefaltet(varName, false),
+                                   ServerGefaltet(alarmtext, false), ServerGefaltet(varName, true),
+                                   ServerGefaltet(alarmtext, true), reihung));
+                q.addBindValue(muster(nadel));
+                q.addBindValue(muster(nadel));
+                q.addBindValue(muster(OhneUmschreibung(nadel)));
+                q.addBindValue(muster(OhneUmschreibung(nadel)));
+            } else {
+                q.prepare(QStringLiteral("select %1 from %2 where lower(%3) like ? escape '\\' or lower(%4) like ? escape '\\' "
+                                         "order by %5")
+                              .arg(ident, AlarmdefsZugriff::Tabelle(db), varName, alarmtext, reihung));
+                q.addBindValue(muster(text.trimmed().toLower()));
+                q.addBindValue(muster(text.trimmed().toLower()));
+            }
         }
         if (!q.exec()) {
             const auto m = DatenbankFehler::Deuten(q.lastError(), sDatenbank);

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "alarms/AlarmdefsZugriff.h"
+#include "alarms/Anzahltext.h"
 #include "platform/WinUmgebung.h"
 #include "werkzeuge/Wortabgleich.h"
 
@@ -162,9 +163,10 @@ QString Vorschlaege::Zeile(const Vorschlag& v) {
 }
 
 QString Vorschlaege::Zusammenfassung(const QList<Vorschlag>& vorschlaege) {
-    return QStringLiteral("%1 Vorschläge für %2 Alarme; %3 mehrdeutig, %4 nicht gefunden.")
-        .arg(Anzahl(vorschlaege, Vorschlag::Art::Gefunden))
-        .arg(vorschlaege.size())
+    return QStringLiteral("%1 für %2; %3 mehrdeutig, %4 nicht gefunden.")
+        .arg(Anzahltext::Text(Anzahl(vorschlaege, Vorschlag::Art::Gefunden), QStringLiteral("Vorschlag"),
+                              QStringLiteral("Vorschläge")))
+        .arg(Anzahltext::Alarme(vorschlaege.size()))
         .arg(Anzahl(vorschlaege, Vorschlag::Art::Mehrdeutig))
         .arg(Anzahl(vorschlaege, Vorschlag::Art::NichtGefunden));
 }

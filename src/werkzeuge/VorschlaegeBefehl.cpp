@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "alarms/AlarmdefsZugriff.h"
+#include "alarms/Anzahltext.h"
 #include "platform/MDatei.h"
 #include "platform/MIni.h"
 #include "platform/WinUmgebung.h"
@@ -157,9 +158,14 @@ int VorschlaegeBefehl::Ausfuehren(const QStringList& argumente, QTextStream& aus
     const int gefunden = Vorschlaege::Anzahl(vorschlaege, Vorschlag::Art::Gefunden);
     if (a.annehmen && gefunden > 0) {
         const Sammelergebnis e = Vorschlaege::Annehmen(a.datenbank, vorschlaege);
-        if (!e.geschrieben)
-            return scheitern(QStringLiteral("Nichts wurde geschrieben: %1").arg(e.text));
-        aus << QStringLiteral("%1 Positionen geschrieben.").arg(gefunden) << '\n';
+        if (!e.geschrieben) {
+            scheitern(QStringLiteral("Nichts wurde geschrieben: %1").arg(e.text));
+            // A row someone changed meanwhile is a refusal, not a broken file or argument.
+            return Sammelergebnis::WegenAenderung(e) ? OhneVorschlaege : Fehler;
+        }
+        aus << QStringLiteral("%1 geschrieben.").arg(Anzahltext::Text(gefunden, QStringLiteral("Position"),
+                                                                     QStringLiteral("Positionen")))
+            << '\n';
         aus.flush();
     }
     fehler.flush();

@@ -23,13 +23,15 @@ int SkriptDialoge::Modal(QDialog* dlg) {
 }
 
 QString SkriptDialoge::DateiOeffnen(QWidget*, const QString& titel, const QString&, const QString&,
-                                    const QString&, const QString&) {
+                                    const QString&, const QString& startOrdner) {
     dateiDialogTitel << titel;
+    dateiDialogOrdner << startOrdner;
     return dateiAntworten.isEmpty() ? QString() : dateiAntworten.takeFirst();
 }
 
-QString SkriptDialoge::DateiSpeichern(QWidget*, const QString& titel, const QString&, const QString&) {
+QString SkriptDialoge::DateiSpeichern(QWidget*, const QString& titel, const QString&, const QString& vorgabe) {
     dateiDialogTitel << titel;
+    dateiDialogOrdner << vorgabe;
     return dateiAntworten.isEmpty() ? QString() : dateiAntworten.takeFirst();
 }
 

@@ -18,6 +18,7 @@ public:
     int modalAufrufe = 0;
     int beendet = 0;                // calls of ProzessBeenden
     QStringList dateiDialogTitel;
+    QStringList dateiDialogOrdner;  // start folder (open) or proposed path (save) of each file dialog
 
     // Answers for Modal: each is called with the dialog (click its buttons
     // there) and its return value is the dialog's result. Without an answer
