@@ -8,4 +8,5 @@ void BenchBildfenster(const QString& arbeitsOrdner);     // all-arrows rebuild a
 void BenchProjektauswahl(const QString& arbeitsOrdner);  // project dialog over large databases
 void BenchWerkzeuge(const QString& arbeitsOrdner);       // check report, export, import over the whole table
 void BenchVorschlaege(const QString& arbeitsOrdner);     // reading picture labels, recall and precision
+void BenchTestbilder(const QString& arbeitsOrdner);     // the same on pictures of tavero-testbilder
 void BenchServer(const QString& arbeitsOrdner);          // team mode against the PostgreSQL server of PGHOST

@@ -29,6 +29,8 @@ int main(int argc, char** argv) {
         BenchWerkzeuge(dir.path());
     if (laufen("vorschlaege"))
         BenchVorschlaege(dir.path());
+    if (laufen("testbilder") || laufen("vorschlaege"))
+        BenchTestbilder(dir.path());
     if (laufen("server"))
         BenchServer(dir.path());
     return 0;
