@@ -109,7 +109,8 @@ void BenchVorschlaege(const QString& arbeitsOrdner) {
         for (const DemoBild::Schild& s : wahrheit.value(v.form))
             if (s.kennzeichen == v.kennzeichen)
                 boxen << s.box;
-        const QPoint p(v.x, v.y);
+        // alarms sharing a tag are fanned out from the label's corner: the corner is what is measured
+        const QPoint p = v.ecke;
         const bool amSchild = std::any_of(boxen.begin(), boxen.end(), [&p](const QRect& b) { return Nahe(p, b); });
         if (boxen.size() == 1) {
             ++einmal;

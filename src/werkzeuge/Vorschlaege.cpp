@@ -112,9 +112,9 @@ QList<Vorschlag> Vorschlaege::Berechnen(const AlarmListeTyp& alarme, const QHash
                 v.grund = QStringLiteral("Das Kennzeichen steht nicht auf dem Bild.");
             } else if (stellen.size() == 1) {
                 v.art = Vorschlag::Art::Gefunden;
-                const QPoint p = Ecke(stellen.first());
-                v.x = p.x();
-                v.y = p.y();
+                v.ecke = Ecke(stellen.first());
+                v.x = v.ecke.x();
+                v.y = v.ecke.y();
             } else {
                 v.art = Vorschlag::Art::Mehrdeutig;
                 for (const QRect& s : stellen)
@@ -123,10 +123,17 @@ QList<Vorschlag> Vorschlaege::Berechnen(const AlarmListeTyp& alarme, const QHash
         }
         vorschlaege << v;
     }
+    // Alarms of one tag share its label: each next one stands beside the one before.
+    QHash<QString, int> schon;
+    for (Vorschlag& v : vorschlaege)
+        if (v.art == Vorschlag::Art::Gefunden) {
+            const int n = schon[QStringLiteral("%1|%2|%3").arg(v.form).arg(v.ecke.x()).arg(v.ecke.y())]++;
+            v.x += n * Faecherabstand;
+        }
     return vorschlaege;
 }
 
-QList<Schreibauftrag> Vorschlaege::Auftraege(const QList<Vorschlag>& vorschlaege) {
+QList<Schreibauftrag> Vorschlaege::Auftraege(const QList<Vorschlag>& vorschlaege, const QString& symbol) {
     QList<Schreibauftrag> auftraege;
     for (const Vorschlag& v : vorschlaege) {
         if (v.art != Vorschlag::Art::Gefunden)
@@ -135,14 +142,20 @@ QList<Schreibauftrag> Vorschlaege::Auftraege(const QList<Vorschlag>& vorschlaege
         a.ident = v.ident;
         a.spalten = {AlarmFeld::X, AlarmFeld::Y};
         a.werte = {QVariant(qlonglong(v.x)), QVariant(qlonglong(v.y))};
+        if (!symbol.isEmpty() && v.gelesen.value(AlarmFeld::Symbol).isEmpty()) {
+            a.spalten << AlarmFeld::Symbol;
+            a.werte << symbol;
+        }
+        // the whole row as read: the write compares what it needs of it
         a.gelesen = v.gelesen;
         auftraege << a;
     }
     return auftraege;
 }
 
-Sammelergebnis Vorschlaege::Annehmen(const QString& sDatenbank, const QList<Vorschlag>& vorschlaege) {
-    return AlarmdefsZugriff::SchreibenAlle(sDatenbank, Auftraege(vorschlaege));
+Sammelergebnis Vorschlaege::Annehmen(const QString& sDatenbank, const QList<Vorschlag>& vorschlaege,
+                                     const QString& symbol) {
+    return AlarmdefsZugriff::SchreibenAlle(sDatenbank, Auftraege(vorschlaege, symbol));
 }
 
 int Vorschlaege::Anzahl(const QList<Vorschlag>& vorschlaege, Vorschlag::Art art) {

@@ -26,6 +26,18 @@ bool Nachbarn(const QRect& a, const QRect& b) {
     const int luecke = b.left() - (a.x() + a.width());
     return ueberlappung >= 0.6 * std::min(a.height(), b.height()) && luecke >= -2 && luecke <= hoehe;
 }
+
+// One sign changed, added or left out.
+bool EinZeichenAnders(const QString& a, const QString& b) {
+    if (a == b || std::abs(a.size() - b.size()) > 1)
+        return false;
+    qsizetype i = 0;
+    while (i < a.size() && i < b.size() && a[i] == b[i])
+        ++i;
+    if (a.size() == b.size())
+        return a.mid(i + 1) == b.mid(i + 1);
+    return a.size() < b.size() ? a.mid(i) == b.mid(i + 1) : a.mid(i + 1) == b.mid(i);
+}
 }  // namespace
 
 QString Wortabgleich::Grundform(const QString& text) {
@@ -50,30 +62,39 @@ QString Wortabgleich::Grundform(const QString& text) {
 
 Wortabgleich::Wortabgleich(const QList<Bildwort>& woerter) {
     for (const Bildwort& w : woerter)
-        Eintragen(w.text, w.box);
+        Eintragen(w.text, w.box, w.konfidenz);
     for (const Bildwort& a : woerter)
         for (const Bildwort& b : woerter)
             if (&a != &b && Nachbarn(a.box, b.box))
-                Eintragen(a.text + b.text, a.box.united(b.box));
+                Eintragen(a.text + b.text, a.box.united(b.box), std::min(a.konfidenz, b.konfidenz));
 }
 
-void Wortabgleich::Eintragen(const QString& text, const QRect& box) {
+void Wortabgleich::Eintragen(const QString& text, const QRect& box, float konfidenz) {
     const QString g = Grundform(text);
     if (!g.isEmpty())
-        m_stellen.insert(g, box);
+        m_stellen.insert(g, Stelle{box, konfidenz});
 }
 
 QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen) const {
     const QString g = Grundform(kennzeichen);
     if (g.isEmpty())
         return {};
-    QList<QRect> alle = m_stellen.values(g);
+    QList<Stelle> alle = m_stellen.values(g);
     // the hash gives the latest entry first: single words before the pairs they are part of
     std::reverse(alle.begin(), alle.end());
     QList<QRect> stellen;
-    for (const QRect& r : alle)
+    auto dazu = [&stellen](const QRect& r) {
         if (std::none_of(stellen.begin(), stellen.end(), [&r](const QRect& s) { return s.intersects(r); }))
             stellen << r;
+    };
+    for (const Stelle& s : std::as_const(alle))
+        dazu(s.box);
+    // A sure place alone is not enough when an unsure reading elsewhere is one sign off:
+    // that may be the second copy, and the arrow would go to one of two places without a word.
+    if (!stellen.isEmpty() && g.size() >= 3)
+        for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it)
+            if (it->konfidenz < Unsicher && EinZeichenAnders(it.key(), g))
+                dazu(it->box);
     std::sort(stellen.begin(), stellen.end(),
               [](const QRect& a, const QRect& b) { return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x(); });
     return stellen;
