@@ -1,7 +1,6 @@
 // Placement proposals on drawn demo pictures: how many tags are found at their
 // label and how many proposals are right, measured against the label boxes the
 // generator wrote, and how long reading the pictures takes, first and cached.
-#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QHash>
@@ -176,7 +175,9 @@ void BenchTestbilder(const QString& arbeitsOrdner) {
         const std::string vorne = std::string("testbilder_") + s.satz + "_";
         double gesamt = 0;
         for (auto it = nachArt.cbegin(); it != nachArt.cend(); ++it) {
-            const BildtextSpeicher speicher(ordner + QStringLiteral("-speicher-") + QString::number(QDateTime::currentMSecsSinceEpoch()));
+            // an empty store each time: the first reading is what is measured
+            const BildtextSpeicher speicher(arbeitsOrdner + QStringLiteral("/testbilder-speicher-") + QLatin1String(s.satz) +
+                                            QLatin1Char('-') + it.key());
             const Lesezeit z = Lesen(it.value(), speicher);
             gesamt += z.wand;
             BenchZeile(vorne + "art_" + it.key().toStdString() + "_sekunden_je_bild", z.wand / it.value().size(), "s");
@@ -200,7 +201,7 @@ void BenchTestbilder(const QString& arbeitsOrdner) {
                 BenchZeile(k + "_fehlend_vorgeschlagen", c.fehlendVorgeschlagen, "Alarme");
         }
         if (qEnvironmentVariableIntValue("TAVERO_TESTBILDER_FEHLGRIFFE"))
-            for (const QString& zeile : Testbilder::Fehlgriffe(bilder, vorschlaege))
+            for (const QString& zeile : Testbilder::Fehlgriffe(bilder, vorschlaege, 8.0, &texte))
                 std::fprintf(stderr, "%s\n", qPrintable(zeile));
     }
 }

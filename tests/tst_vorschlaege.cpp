@@ -5,6 +5,9 @@
 #include <QtTest>
 
 #include <QFont>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTreeWidget>
 #include <QPainter>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -396,7 +399,7 @@ private slots:
         QTest::addColumn<int>("stellen");
         QTest::newRow("unsicher, ein Zeichen anders") << "FT6399" << 40.0f << 2;
         QTest::newRow("unsicher, ein Zeichen weniger") << "FT639" << 40.0f << 2;
-        QTest::newRow("sicher gelesen: ein anderes Kennzeichen") << "FT6398" << 95.0f << 1;
+        QTest::newRow("sicher gelesen: ein anderes Kennzeichen") << "FT6399" << 95.0f << 1;
         QTest::newRow("unsicher, zwei Zeichen anders") << "FT6499" << 40.0f << 1;
     }
     void unsureNearCopyMakesTheTagAmbiguous() {

@@ -124,7 +124,8 @@ QMap<QString, Testbilder::Zaehler> Testbilder::Bewerten(const QList<Bild>& bilde
     return z;
 }
 
-QStringList Testbilder::Fehlgriffe(const QList<Bild>& bilder, const QList<Vorschlag>& vorschlaege, double toleranz) {
+QStringList Testbilder::Fehlgriffe(const QList<Bild>& bilder, const QList<Vorschlag>& vorschlaege, double toleranz,
+                                   const QHash<QString, Bildtext>* texte) {
     QStringList zeilen;
     JeVorschlag(bilder, vorschlaege, [&](const Bild& b, const Vorschlag& v, const QList<Schild>& schilder) {
         const bool gefunden = v.art == Vorschlag::Art::Gefunden;
@@ -140,6 +141,12 @@ QStringList Testbilder::Fehlgriffe(const QList<Bild>& bilder, const QList<Vorsch
                       .arg(s ? s->box.x() + s->box.width() : 0)
                       .arg(s ? s->box.y() + s->box.height() : 0)
                       .arg(wo);
+        if (texte && s)
+            for (const Bildwort& w : texte->value(b.name).woerter)
+                if (w.box.intersects(s->box.adjusted(-10, -10, 10, 10)))
+                    zeilen.last() += QStringLiteral(" [%1 %2,%3,%4,%5 %6]")
+                                         .arg(w.text).arg(w.box.x()).arg(w.box.y()).arg(w.box.width()).arg(w.box.height())
+                                         .arg(qRound(w.konfidenz));
     });
     return zeilen;
 }

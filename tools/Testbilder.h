@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include "alarms/AlarmRecord.h"
+#include "werkzeuge/Bildtext.h"
 
 struct Vorschlag;
 
@@ -43,7 +44,8 @@ public:
     // Counts by label style, by "art:" picture kind and under "alle".
     static QMap<QString, Zaehler> Bewerten(const QList<Bild>& bilder, const QList<Vorschlag>& vorschlaege,
                                            double toleranz = 8.0);
-    // Also gives where each missed or wrong proposal went, one line each.
+    // Also gives where each missed or wrong proposal went, one line each, with
+    // the words read around the label when texte (by picture name) are given.
     static QStringList Fehlgriffe(const QList<Bild>& bilder, const QList<Vorschlag>& vorschlaege,
-                                  double toleranz = 8.0);
+                                  double toleranz = 8.0, const QHash<QString, Bildtext>* texte = nullptr);
 };

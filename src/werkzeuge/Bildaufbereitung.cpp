@@ -72,57 +72,61 @@ int Bildaufbereitung::Gleichrichten() {
         for (auto& v : m_p)
             v = static_cast<std::uint8_t>(255 - v);
 
-    // Dark plates: solid dark blobs with light text in them. A pipe or line
-    // joining one is cut off by trimming rows and columns that are mostly light.
-    std::vector<std::uint8_t> dunkel(m_p.size());
+    // Dark plates: the dark parts of the picture with the light text in them
+    // closed up (5 x 5) and everything thinner than 13 pixels opened away, so
+    // pipes and lines, also those joining a plate, and dark letters are gone.
+    // What is left is a plate when its rim is dark all round and it holds
+    // some light (its text).
+    const int b = m_b, h = m_h;
+    std::vector<std::uint8_t> d(m_p.size());
     for (std::size_t i = 0; i < m_p.size(); ++i)
-        dunkel[i] = m_p[i] < 96;
-    std::vector<int> marke;
-    const std::vector<Teil> teile = Komponenten(dunkel, m_b, m_h, &marke);
+        d[i] = m_p[i] < 96;
+    // k x k square: dehnen sets a pixel when any pixel around is set, else only when all are
+    auto filter = [b, h](std::vector<std::uint8_t>& m, int k, bool dehnen) {
+        const int r = k / 2;
+        auto wert = [dehnen](const std::uint8_t* erster, int anzahl, int schritt) {
+            for (int q = 0; q < anzahl; ++q)
+                if (static_cast<bool>(erster[static_cast<std::ptrdiff_t>(q) * schritt]) == dehnen)
+                    return dehnen;
+            return !dehnen;
+        };
+        std::vector<std::uint8_t> t(m.size());
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < b; ++x) {
+                const int von = std::max(0, x - r), bis = std::min(b - 1, x + r);
+                t[static_cast<std::size_t>(y) * b + x] = wert(&m[static_cast<std::size_t>(y) * b + von], bis - von + 1, 1);
+            }
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < b; ++x) {
+                const int von = std::max(0, y - r), bis = std::min(h - 1, y + r);
+                m[static_cast<std::size_t>(y) * b + x] = wert(&t[static_cast<std::size_t>(von) * b + x], bis - von + 1, b);
+            }
+    };
+    std::vector<std::uint8_t> flaechen = d;
+    filter(flaechen, 5, true);
+    filter(flaechen, 5, false);
+    filter(flaechen, 13, false);
+    filter(flaechen, 13, true);
+    std::vector<int> integral(static_cast<std::size_t>(b + 1) * (h + 1), 0);
+    auto S = [&](int x, int y) -> int& { return integral[static_cast<std::size_t>(y) * (b + 1) + x]; };
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < b; ++x)
+            S(x + 1, y + 1) = S(x, y + 1) + S(x + 1, y) - S(x, y) + d[static_cast<std::size_t>(y) * b + x];
+    auto dunkel = [&](int l, int o, int r, int u) { return S(r + 1, u + 1) - S(l, u + 1) - S(r + 1, o) + S(l, o); };
     std::vector<std::uint8_t> gedreht(m_p.size(), 0);
     int platten = 0;
-    for (std::size_t k = 0; k < teile.size(); ++k) {
-        const Teil& t = teile[k];
-        if (t.Breite() < 20 || t.Hoehe() < 12 || t.anzahl < 300)
-            continue;
-        const int nr = static_cast<int>(k) + 1;
-        int l = t.links, r = t.rechts, o = t.oben, u = t.unten;
-        auto zeile = [&](int y) {
-            int c = 0;
-            for (int x = l; x <= r; ++x)
-                c += marke[static_cast<std::size_t>(y) * m_b + x] == nr;
-            return c;
-        };
-        auto spalte = [&](int x) {
-            int c = 0;
-            for (int y = o; y <= u; ++y)
-                c += marke[static_cast<std::size_t>(y) * m_b + x] == nr;
-            return c;
-        };
-        for (int runde = 0; runde < 2 && l < r && o < u; ++runde) {
-            while (o < u && zeile(o) < 0.4 * (r - l + 1))
-                ++o;
-            while (u > o && zeile(u) < 0.4 * (r - l + 1))
-                --u;
-            while (l < r && spalte(l) < 0.4 * (u - o + 1))
-                ++l;
-            while (r > l && spalte(r) < 0.4 * (u - o + 1))
-                --r;
-        }
-        const int b = r - l + 1, h = u - o + 1;
-        if (b < 20 || h < 12)
-            continue;
-        int voll = 0;
-        for (int y = o; y <= u; ++y)
-            voll += zeile(y);
-        const double anteil = static_cast<double>(voll) / (static_cast<double>(b) * h);
-        // a plate holds text (it is not solid) but is mostly ground (not a bold letter or a pipe knot)
-        if (anteil < 0.6 || anteil > 0.98)
+    for (const Teil& t : Komponenten(flaechen, b, h)) {
+        const int l = t.links, o = t.oben, r = t.rechts, u = t.unten;
+        const double breite = r - l + 1, hoehe = u - o + 1;
+        const double anteil = dunkel(l, o, r, u) / (breite * hoehe);
+        const double rand = (dunkel(l, o, r, o) + dunkel(l, u, r, u)) / (2 * breite);
+        const double seiten = (dunkel(l, o, l, u) + dunkel(r, o, r, u)) / (2 * hoehe);
+        if (anteil < 0.55 || anteil > 0.97 || rand < 0.7 || seiten < 0.7)
             continue;
         ++platten;
         for (int y = o; y <= u; ++y)
             for (int x = l; x <= r; ++x) {
-                const std::size_t i = static_cast<std::size_t>(y) * m_b + x;
+                const std::size_t i = static_cast<std::size_t>(y) * b + x;
                 if (!gedreht[i]) {
                     gedreht[i] = 1;
                     m_p[i] = static_cast<std::uint8_t>(255 - m_p[i]);
@@ -130,6 +134,100 @@ int Bildaufbereitung::Gleichrichten() {
             }
     }
     return platten;
+}
+
+void Bildaufbereitung::ZeichnungEntfernen() {
+    // No stroke of a letter is this long; a line through or under a label is.
+    constexpr int Linie = 34;
+    // Nothing larger than this is a letter of a label, and thin outlines this large are no letter either.
+    constexpr int Gross = 44, Ring = 28;
+    std::vector<std::uint8_t> tinte(m_p.size());
+    for (std::size_t i = 0; i < m_p.size(); ++i)
+        tinte[i] = m_p[i] < 128;
+    std::vector<std::uint8_t> weg(m_p.size(), 0);
+    // Frames first, whole: a rectangle's outline, its sides shorter than any line,
+    // would be read as "I" beside the text it frames.
+    {
+        std::vector<int> marke;
+        const std::vector<Teil> teile = Komponenten(tinte, m_b, m_h, &marke);
+        std::vector<std::uint8_t> rahmen(teile.size(), 0);
+        for (std::size_t k = 0; k < teile.size(); ++k) {
+            const Teil& t = teile[k];
+            if (t.Breite() < 16 || t.Hoehe() < 12 || t.Breite() > 600 || t.Hoehe() > 400)
+                continue;
+            const int nr = static_cast<int>(k) + 1;
+            auto hat = [&](int x, int y) { return marke[static_cast<std::size_t>(y) * m_b + x] == nr; };
+            int gedeckt = 0, rand = 0;
+            for (int x = t.links; x <= t.rechts; ++x) {
+                rand += 2;
+                gedeckt += hat(x, t.oben) || hat(x, t.oben + 1);
+                gedeckt += hat(x, t.unten) || hat(x, t.unten - 1);
+            }
+            for (int y = t.oben; y <= t.unten; ++y) {
+                rand += 2;
+                gedeckt += hat(t.links, y) || hat(t.links + 1, y);
+                gedeckt += hat(t.rechts, y) || hat(t.rechts - 1, y);
+            }
+            rahmen[k] = gedeckt >= 0.85 * rand;
+        }
+        for (std::size_t i = 0; i < marke.size(); ++i)
+            if (marke[i] && rahmen[static_cast<std::size_t>(marke[i] - 1)])
+                weg[i] = 1;
+    }
+    for (int y = 0; y < m_h; ++y)
+        for (int x = 0; x < m_b;) {
+            int e = x;
+            while (e < m_b && tinte[static_cast<std::size_t>(y) * m_b + e])
+                ++e;
+            if (e - x >= Linie)
+                std::fill(weg.begin() + static_cast<std::ptrdiff_t>(y) * m_b + x, weg.begin() + static_cast<std::ptrdiff_t>(y) * m_b + e, 1);
+            x = e + 1;
+        }
+    for (int x = 0; x < m_b; ++x)
+        for (int y = 0; y < m_h;) {
+            int e = y;
+            while (e < m_h && tinte[static_cast<std::size_t>(e) * m_b + x])
+                ++e;
+            if (e - y >= Linie)
+                for (int k = y; k < e; ++k)
+                    weg[static_cast<std::size_t>(k) * m_b + x] = 1;
+            y = e + 1;
+        }
+    for (std::size_t i = 0; i < tinte.size(); ++i)
+        tinte[i] = tinte[i] && !weg[i];
+    std::vector<int> marke;
+    const std::vector<Teil> teile = Komponenten(tinte, m_b, m_h, &marke);
+    std::vector<std::uint8_t> gross(teile.size(), 0);
+    for (std::size_t k = 0; k < teile.size(); ++k) {
+        const Teil& t = teile[k];
+        const double anteil = static_cast<double>(t.anzahl) / (static_cast<double>(t.Breite()) * t.Hoehe());
+        gross[k] = std::max(t.Breite(), t.Hoehe()) > Gross || (std::min(t.Breite(), t.Hoehe()) >= Ring && anteil < 0.2);
+    }
+    for (std::size_t i = 0; i < marke.size(); ++i)
+        if (marke[i] && gross[static_cast<std::size_t>(marke[i] - 1)])
+            weg[i] = 1;
+    // what goes becomes the ground, the most common light grey, with the soft edge around it
+    std::array<int, 256> haeufig{};
+    for (std::size_t i = 0; i < m_p.size(); i += 3)
+        ++haeufig[m_p[i]];
+    const std::uint8_t grund = static_cast<std::uint8_t>(std::max_element(haeufig.begin() + 128, haeufig.end()) - haeufig.begin());
+    std::vector<std::uint8_t> bild = m_p;
+    for (int y = 0; y < m_h; ++y)
+        for (int x = 0; x < m_b; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y) * m_b + x;
+            if (!weg[i])
+                continue;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const int nx = x + dx, ny = y + dy;
+                    if (nx < 0 || ny < 0 || nx >= m_b || ny >= m_h)
+                        continue;
+                    const std::size_t n = static_cast<std::size_t>(ny) * m_b + nx;
+                    if (weg[n] || (!tinte[n] && bild[n] < grund))
+                        bild[n] = grund;
+                }
+        }
+    m_ohne = std::move(bild);
 }
 
 QList<QRect> Bildaufbereitung::SenkrechteZeilen(const QList<QRect>& gelesen) const {
@@ -162,7 +260,7 @@ QList<QRect> Bildaufbereitung::SenkrechteZeilen(const QList<QRect>& gelesen) con
             const int ueber = std::min(a.rechts, b.rechts) - std::max(a.links, b.links) + 1;
             const int luecke = b.oben - a.unten - 1;
             // letters of one turned word: side by side along the text, close, of one size across it
-            if (ueber >= 0.5 * schmal && luecke >= -2 && luecke <= std::max(3.0, 0.45 * breit) && breit <= 4 * schmal)
+            if (ueber >= 0.5 * schmal && luecke >= -2 && luecke <= std::max(3.0, 0.7 * breit) && breit <= 4 * schmal)
                 wurzel[static_cast<std::size_t>(finden(static_cast<int>(j)))] = finden(static_cast<int>(i));
         }
     }
@@ -180,6 +278,8 @@ QList<QRect> Bildaufbereitung::SenkrechteZeilen(const QList<QRect>& gelesen) con
 }
 
 QRect Bildaufbereitung::Tinte(const QRect& box, double kappe, bool senkrecht) const {
+    const std::vector<std::uint8_t>& p = OhneZeichnung();
+    auto At = [&p, this](int x, int y) { return p[static_cast<std::size_t>(y) * m_b + x]; };
     const QRect r = box.adjusted(-3, -3, 3, 3).intersected(QRect(0, 0, m_b, m_h));
     if (r.width() < 2 || r.height() < 2)
         return box;
@@ -237,7 +337,7 @@ QRect Bildaufbereitung::Tinte(const QRect& box, double kappe, bool senkrecht) co
         tinte[i] = tinte[i] && !linie[i];
 
     const QRect kern = box.translated(-r.topLeft());
-    QRect ergebnis;
+    std::vector<QRect> stuecke;
     for (const Teil& t : Komponenten(tinte, b, h)) {
         const QRect tr = Rechteck(t);
         if (t.anzahl < 2 || !tr.intersects(kern))
@@ -247,7 +347,52 @@ QRect Bildaufbereitung::Tinte(const QRect& box, double kappe, bool senkrecht) co
         if ((t.links == 0 || t.oben == 0 || t.rechts == b - 1 || t.unten == h - 1) &&
             2 * drin.width() * drin.height() < tr.width() * tr.height())
             continue;
-        ergebnis = ergebnis.united(tr);
+        stuecke.push_back(tr);
+    }
+    // The letters share one band across the line of text; a stub of a pipe
+    // ending at the label reaches out of it and is left out.
+    auto anfang = [senkrecht](const QRect& q) { return senkrecht ? q.left() : q.top(); };
+    auto ende = [senkrecht](const QRect& q) { return senkrecht ? q.right() : q.bottom(); };
+    std::vector<int> anfaenge, enden;
+    for (const QRect& q : stuecke)
+        if (ende(q) - anfang(q) + 1 >= 0.6 * kappe) {
+            anfaenge.push_back(anfang(q));
+            enden.push_back(ende(q));
+        }
+    // Along the line the letters follow each other closely; a piece at either
+    // end further off than most of a letter is a remnant of the drawing.
+    auto entlang = [senkrecht](const QRect& q) { return senkrecht ? std::make_pair(q.top(), q.bottom()) : std::make_pair(q.left(), q.right()); };
+    std::sort(stuecke.begin(), stuecke.end(), [&](const QRect& a, const QRect& c) { return entlang(a).first < entlang(c).first; });
+    for (bool weiter = true; weiter && stuecke.size() > 1;) {
+        weiter = false;
+        int bisher = entlang(stuecke.front()).second;
+        for (std::size_t i = 1; i < stuecke.size(); ++i) {
+            if (i == 1 && entlang(stuecke[1]).first - bisher > 0.6 * kappe) {
+                stuecke.erase(stuecke.begin());
+                weiter = true;
+                break;
+            }
+            if (i + 1 == stuecke.size() && entlang(stuecke[i]).first - bisher > 0.6 * kappe) {
+                stuecke.pop_back();
+                weiter = true;
+                break;
+            }
+            bisher = std::max(bisher, entlang(stuecke[i]).second);
+        }
+    }
+    QRect ergebnis;
+    if (!anfaenge.empty()) {
+        std::nth_element(anfaenge.begin(), anfaenge.begin() + static_cast<std::ptrdiff_t>(anfaenge.size() / 2), anfaenge.end());
+        std::nth_element(enden.begin(), enden.begin() + static_cast<std::ptrdiff_t>(enden.size() / 2), enden.end());
+        const int von = anfaenge[anfaenge.size() / 2] - 2, bis = enden[enden.size() / 2] + 2;
+        for (const QRect& q : stuecke) {
+            const int ueber = std::min(bis, ende(q)) - std::max(von, anfang(q)) + 1;
+            if (2 * ueber >= ende(q) - anfang(q) + 1)
+                ergebnis = ergebnis.united(q);
+        }
+    } else {
+        for (const QRect& q : stuecke)
+            ergebnis = ergebnis.united(q);
     }
     return ergebnis.isEmpty() ? box : ergebnis.translated(r.topLeft());
 }
@@ -264,10 +409,11 @@ bool Bildaufbereitung::Umschlossen(const QRect& box) const {
             y += d[1];
         }
         bool getroffen = false;
+        // a thin ring running across the step is met beside it, not always on it
         for (int s = 0; s < weite && !getroffen; ++s, x += d[0], y += d[1]) {
-            if (x < 0 || y < 0 || x >= m_b || y >= m_h)
+            if (x < 1 || y < 1 || x >= m_b - 1 || y >= m_h - 1)
                 return false;
-            getroffen = At(x, y) < 128;
+            getroffen = At(x, y) < 160 || At(x + 1, y) < 160 || At(x, y + 1) < 160;
         }
         if (!getroffen)
             return false;

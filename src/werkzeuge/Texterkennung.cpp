@@ -28,7 +28,7 @@ constexpr double NaeherVergroesserung = 3.0;
 // Above this many pixels a picture is enlarged less, so that memory stays bounded.
 constexpr double MaxPixel = 40e6;
 // Raised whenever the reading changes otherwise, so that kept results are read anew.
-constexpr int Ueberarbeitung = 4;
+constexpr int Ueberarbeitung = 8;
 // A turned reading below this confidence is taken for the drawing, not for text.
 constexpr float MinGedreht = 50;
 // Tags are letters and digits with a few joining signs; the blank keeps words apart.
@@ -125,7 +125,7 @@ Texterkennung::~Texterkennung() {
 }
 
 QString Texterkennung::Leseart() {
-    return QStringLiteral("tesseract %1 eng psm11 x%2 x%3 r%4 hell gedreht tinte blase")
+    return QStringLiteral("tesseract %1 eng psm11 x%2 x%3 r%4 hell ohne-linien gedreht tinte blase")
         .arg(QString::fromLatin1(tesseract::TessBaseAPI::Version()))
         .arg(Vergroesserung)
         .arg(NaeherVergroesserung)
@@ -174,10 +174,13 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
         return true;
     };
 
-    // Every label dark on light, whatever the picture's ground and plates.
+    // Every label dark on light, whatever the picture's ground and plates; the
+    // engine reads a copy without the lines and outlines of the drawing, which
+    // hide the labels they touch or surround from its layout analysis.
     Bildaufbereitung bild(Bytes(grau.get()), flaeche.width(), flaeche.height());
     bild.Gleichrichten();
-    grau = AusBytes(bild.Pixel(), flaeche.width(), flaeche.height());
+    bild.ZeichnungEntfernen();
+    grau = AusBytes(bild.OhneZeichnung(), flaeche.width(), flaeche.height());
     if (!grau) {
         t.fehler = QStringLiteral("Das Bild %1 ist zu groß zum Lesen.").arg(datei);
         return t;
@@ -298,8 +301,10 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     // read turned both ways; the way read with more confidence is taken.
     {
         QList<QRect> gelesen;
+        // only sure words along the picture: turned text is often read as a few unsure letters
         for (const Wort& w : std::as_const(woerter))
-            gelesen << w.wort.box;
+            if (w.wort.box.width() >= w.wort.box.height() && w.wort.konfidenz >= MinGedreht)
+                gelesen << w.wort.box;
         const QList<QRect> zeilen = bild.SenkrechteZeilen(gelesen);
         std::vector<PixZeiger> stuecke;
         for (const QRect& z : zeilen) {
@@ -324,7 +329,9 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
                     teile << r.text;
                     summe += r.konfidenz;
                 }
-                const float mittel = summe / static_cast<float>(je[i].size());
+                // tags carry digits: of the two ways, one with digits is the likelier reading
+                const QString text = teile.join(QString());
+                const float mittel = summe / static_cast<float>(je[i].size()) + (HatZiffer(text) ? 20.0f : 0.0f);
                 if (mittel > besteKonfidenz) {
                     besteKonfidenz = mittel;
                     bester = teile.join(QLatin1Char(' '));

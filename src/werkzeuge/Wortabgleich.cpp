@@ -27,6 +27,18 @@ bool Nachbarn(const QRect& a, const QRect& b) {
     return ueberlappung >= 0.6 * std::min(a.height(), b.height()) && luecke >= -2 && luecke <= hoehe;
 }
 
+// Two parts of one label running up or down the picture: tall boxes, one
+// straight above the other, no further apart than a character and a blank.
+// Such text reads upwards or downwards, so both orders are tried.
+bool Uebereinander(const QRect& a, const QRect& b) {
+    if (a.height() < 2 * a.width() || b.height() < 2 * b.width())
+        return false;
+    const int breite = std::max(a.width(), b.width());
+    const int ueberlappung = std::min(a.right(), b.right()) - std::max(a.left(), b.left()) + 1;
+    const int luecke = std::max(b.top() - a.bottom(), a.top() - b.bottom()) - 1;
+    return ueberlappung >= 0.6 * std::min(a.width(), b.width()) && luecke >= -2 && luecke <= breite;
+}
+
 // One sign changed, added or left out.
 bool EinZeichenAnders(const QString& a, const QString& b) {
     if (a == b || std::abs(a.size() - b.size()) > 1)
@@ -65,7 +77,7 @@ Wortabgleich::Wortabgleich(const QList<Bildwort>& woerter) {
         Eintragen(w.text, w.box, w.konfidenz);
     for (const Bildwort& a : woerter)
         for (const Bildwort& b : woerter)
-            if (&a != &b && Nachbarn(a.box, b.box))
+            if (&a != &b && (Nachbarn(a.box, b.box) || Uebereinander(a.box, b.box)))
                 Eintragen(a.text + b.text, a.box.united(b.box), std::min(a.konfidenz, b.konfidenz));
 }
 
