@@ -174,34 +174,76 @@ void Bildaufbereitung::ZeichnungEntfernen() {
             if (marke[i] && rahmen[static_cast<std::size_t>(marke[i] - 1)])
                 weg[i] = 1;
     }
+    // long runs across and down: lines
+    std::vector<std::uint8_t> waag(m_p.size(), 0), lot(m_p.size(), 0);
+    auto idx = [this](int x, int y) { return static_cast<std::size_t>(y) * m_b + x; };
     for (int y = 0; y < m_h; ++y)
         for (int x = 0; x < m_b;) {
             int e = x;
-            while (e < m_b && tinte[static_cast<std::size_t>(y) * m_b + e])
+            while (e < m_b && tinte[idx(e, y)])
                 ++e;
             if (e - x >= Linie)
-                std::fill(weg.begin() + static_cast<std::ptrdiff_t>(y) * m_b + x, weg.begin() + static_cast<std::ptrdiff_t>(y) * m_b + e, 1);
+                for (int k = x; k < e; ++k)
+                    waag[idx(k, y)] = 1;
             x = e + 1;
         }
     for (int x = 0; x < m_b; ++x)
         for (int y = 0; y < m_h;) {
             int e = y;
-            while (e < m_h && tinte[static_cast<std::size_t>(e) * m_b + x])
+            while (e < m_h && tinte[idx(x, e)])
                 ++e;
             if (e - y >= Linie)
                 for (int k = y; k < e; ++k)
-                    weg[static_cast<std::size_t>(k) * m_b + x] = 1;
+                    lot[idx(x, k)] = 1;
             y = e + 1;
         }
-    for (std::size_t i = 0; i < tinte.size(); ++i)
+    // A stroke of a letter that a line crosses goes on through it: where ink
+    // stands on both sides of a thin line, those pixels stay.
+    for (int x = 0; x < m_b; ++x)
+        for (int y = 1; y < m_h - 1; ++y) {
+            if (!waag[idx(x, y)] || waag[idx(x, y - 1)])
+                continue;
+            int e = y;
+            while (e < m_h - 1 && waag[idx(x, e)])
+                ++e;
+            if (e - y <= 8 && tinte[idx(x, y - 1)] && tinte[idx(x, e)])
+                for (int k = y; k < e; ++k)
+                    waag[idx(x, k)] = 0;
+        }
+    for (int y = 0; y < m_h; ++y)
+        for (int x = 1; x < m_b - 1; ++x) {
+            if (!lot[idx(x, y)] || lot[idx(x - 1, y)])
+                continue;
+            int e = x;
+            while (e < m_b - 1 && lot[idx(e, y)])
+                ++e;
+            if (e - x <= 8 && tinte[idx(x - 1, y)] && tinte[idx(e, y)])
+                for (int k = x; k < e; ++k)
+                    lot[idx(k, y)] = 0;
+        }
+    for (std::size_t i = 0; i < tinte.size(); ++i) {
+        weg[i] = weg[i] || waag[i] || lot[i];
         tinte[i] = tinte[i] && !weg[i];
+    }
     std::vector<int> marke;
     const std::vector<Teil> teile = Komponenten(tinte, m_b, m_h, &marke);
     std::vector<std::uint8_t> gross(teile.size(), 0);
+    auto waagAn = [&](int l, int r, int y) {
+        if (y < 0 || y >= m_h)
+            return false;
+        for (int x = std::max(0, l - 1); x <= std::min(m_b - 1, r + 1); ++x)
+            if (waag[idx(x, y)])
+                return true;
+        return false;
+    };
     for (std::size_t k = 0; k < teile.size(); ++k) {
         const Teil& t = teile[k];
         const double anteil = static_cast<double>(t.anzahl) / (static_cast<double>(t.Breite()) * t.Hoehe());
-        gross[k] = std::max(t.Breite(), t.Hoehe()) > Gross || (std::min(t.Breite(), t.Hoehe()) >= Ring && anteil < 0.2);
+        // the side of a frame whose top and bottom went as lines would be read as "I"
+        const bool rahmenseite = t.Breite() <= 4 && t.Hoehe() >= 8 && waagAn(t.links, t.rechts, t.oben - 1) &&
+                                 waagAn(t.links, t.rechts, t.unten + 1);
+        gross[k] = rahmenseite || std::max(t.Breite(), t.Hoehe()) > Gross ||
+                   (std::min(t.Breite(), t.Hoehe()) >= Ring && anteil < 0.2);
     }
     for (std::size_t i = 0; i < marke.size(); ++i)
         if (marke[i] && gross[static_cast<std::size_t>(marke[i] - 1)])

@@ -28,7 +28,7 @@ constexpr double NaeherVergroesserung = 3.0;
 // Above this many pixels a picture is enlarged less, so that memory stays bounded.
 constexpr double MaxPixel = 40e6;
 // Raised whenever the reading changes otherwise, so that kept results are read anew.
-constexpr int Ueberarbeitung = 8;
+constexpr int Ueberarbeitung = 9;
 // A turned reading below this confidence is taken for the drawing, not for text.
 constexpr float MinGedreht = 50;
 // Tags are letters and digits with a few joining signs; the blank keeps words apart.
