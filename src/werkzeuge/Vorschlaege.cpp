@@ -1,6 +1,7 @@
 #include "werkzeuge/Vorschlaege.h"
 
 #include <QPoint>
+#include <algorithm>
 #include <optional>
 
 #include "alarms/AlarmdefsZugriff.h"
@@ -88,6 +89,10 @@ QList<Vorschlag> Vorschlaege::Berechnen(const AlarmListeTyp& alarme, const QHash
                                         const Kennzeichenregel& regel) {
     QList<Vorschlag> vorschlaege;
     QHash<QString, std::optional<Wortabgleich>> abgleiche;  // one per picture, made on first need
+    // the tags of each picture's alarms: a reading of one of them is no unsure copy of another
+    QHash<QString, QSet<QString>> tags;
+    for (const AlarmRecord& r : alarme)
+        tags[r.value(AlarmFeld::Form)].insert(Wortabgleich::Grundform(regel.Kennzeichen(r.value(VarName))));
     for (const AlarmRecord& r : alarme) {
         Vorschlag v;
         v.ident = r.value(AlarmFeld::Ident);
@@ -107,7 +112,7 @@ QList<Vorschlag> Vorschlaege::Berechnen(const AlarmListeTyp& alarme, const QHash
             auto& abgleich = abgleiche[v.form];
             if (!abgleich)
                 abgleich.emplace(text->woerter);
-            const QList<QRect> stellen = abgleich->Stellen(v.kennzeichen);
+            const QList<QRect> stellen = abgleich->Stellen(v.kennzeichen, tags.value(v.form));
             if (stellen.isEmpty()) {
                 v.grund = QStringLiteral("Das Kennzeichen steht nicht auf dem Bild.");
             } else if (stellen.size() == 1) {
@@ -123,12 +128,19 @@ QList<Vorschlag> Vorschlaege::Berechnen(const AlarmListeTyp& alarme, const QHash
         }
         vorschlaege << v;
     }
-    // Alarms of one tag share its label: each next one stands beside the one before.
-    QHash<QString, int> schon;
+    // Alarms of one tag share its label: each next one stands beside the one
+    // before, as does one whose place another arrow took already.
+    QHash<QString, QList<QPoint>> belegt;
     for (Vorschlag& v : vorschlaege)
         if (v.art == Vorschlag::Art::Gefunden) {
-            const int n = schon[QStringLiteral("%1|%2|%3").arg(v.form).arg(v.ecke.x()).arg(v.ecke.y())]++;
-            v.x += n * Faecherabstand;
+            QList<QPoint>& plaetze = belegt[v.form];
+            auto frei = [&plaetze](int x, int y) {
+                return std::none_of(plaetze.begin(), plaetze.end(),
+                                    [x, y](const QPoint& p) { return std::abs(p.x() - x) <= 4 && std::abs(p.y() - y) <= 4; });
+            };
+            while (!frei(v.x, v.y))
+                v.x += Faecherabstand;
+            plaetze << QPoint(v.x, v.y);
         }
     return vorschlaege;
 }

@@ -19,12 +19,12 @@ QChar Ziffer(QChar c) {
 }
 
 // Two words are parts of one label when they stand side by side on one line,
-// no further apart than a character and a blank.
+// no further apart than a blank of a wide (mono) font.
 bool Nachbarn(const QRect& a, const QRect& b) {
     const int hoehe = std::max(a.height(), b.height());
     const int ueberlappung = std::min(a.bottom(), b.bottom()) - std::max(a.top(), b.top()) + 1;
     const int luecke = b.left() - (a.x() + a.width());
-    return ueberlappung >= 0.6 * std::min(a.height(), b.height()) && luecke >= -2 && luecke <= hoehe;
+    return ueberlappung >= 0.6 * std::min(a.height(), b.height()) && luecke >= -2 && luecke <= 1.6 * hoehe;
 }
 
 // Two parts of one label running up or down the picture: tall boxes, one
@@ -87,7 +87,7 @@ void Wortabgleich::Eintragen(const QString& text, const QRect& box, float konfid
         m_stellen.insert(g, Stelle{box, konfidenz});
 }
 
-QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen) const {
+QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QString>& andere) const {
     const QString g = Grundform(kennzeichen);
     if (g.isEmpty())
         return {};
@@ -105,7 +105,7 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen) const {
     // that may be the second copy, and the arrow would go to one of two places without a word.
     if (!stellen.isEmpty() && g.size() >= 3)
         for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it)
-            if (it->konfidenz < Unsicher && EinZeichenAnders(it.key(), g))
+            if (it->konfidenz < Unsicher && EinZeichenAnders(it.key(), g) && !andere.contains(it.key()))
                 dazu(it->box);
     std::sort(stellen.begin(), stellen.end(),
               [](const QRect& a, const QRect& b) { return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x(); });

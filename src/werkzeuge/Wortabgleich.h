@@ -7,6 +7,7 @@
 #include <QList>
 #include <QMultiHash>
 #include <QRect>
+#include <QSet>
 #include <QString>
 
 #include "werkzeuge/Bildwort.h"
@@ -18,15 +19,16 @@ public:
     // The boxes of every place the tag stands on the picture, top to bottom:
     // none, one, or several (then it is not known which one is meant). A place
     // read unsurely that differs from the tag by one sign counts as a second
-    // place beside a sure one: it may well be a second copy of the tag.
-    QList<QRect> Stellen(const QString& kennzeichen) const;
+    // place beside a sure one: it may well be a second copy of the tag;
+    // unless it reads as one of the andere, the picture's other tags.
+    QList<QRect> Stellen(const QString& kennzeichen, const QSet<QString>& andere = {}) const;
 
     // The form in which words and tags are compared; empty for a text
     // without letters or digits.
     static QString Grundform(const QString& text);
 
     // Below this confidence a reading is not sure enough to rule out a copy.
-    static constexpr float Unsicher = 70;
+    static constexpr float Unsicher = 60;
 
 private:
     struct Stelle {
