@@ -19,6 +19,7 @@
 #include "DemoProjekt.h"
 #include "Testbilder.h"
 #include "alarms/AlarmdefsZugriff.h"
+#include "platform/MIni.h"
 #include "platform/WinUmgebung.h"
 #include "werkzeuge/BildLeseLauf.h"
 #include "werkzeuge/Bildlesung.h"
@@ -565,6 +566,28 @@ private slots:
         // the placed alarms have a position now: the next run proposes only what was not found
         QCOMPARE(Befehl({db}, &aus), 1);
         QVERIFY(aus.contains(QStringLiteral("0 Vorschläge für")));
+    }
+
+    // --annehmen gives an alarm without symbol the first symbol of the list, as a release does; others keep theirs.
+    void commandGivesAcceptedAlarmsWithoutSymbolTheFirstSymbol() {
+        const QString db = Kopie(QStringLiteral("symbol.kvs"));
+        const auto vorher = Tabelle(db);
+        const QString erstes = QString::fromStdString(MIni::IniLeseWert("Arrow", "1Symbol", "", Ini().toStdString()));
+        QVERIFY(!erstes.isEmpty());
+        QCOMPARE(Befehl({db, "--annehmen"}), 0);
+        int ohneSymbol = 0;
+        for (const QVariantList& z : Tabelle(db)) {
+            const auto alt = std::find_if(vorher.begin(), vorher.end(), [&z](const QVariantList& v) { return v.at(0) == z.at(0); });
+            if (alt->at(AlarmFeld::X) == z.at(AlarmFeld::X))
+                continue;
+            if (alt->at(AlarmFeld::Symbol).toString().isEmpty()) {
+                ++ohneSymbol;
+                QCOMPARE(z.at(AlarmFeld::Symbol).toString(), QStringLiteral("Standard\\") + erstes.section(QLatin1Char('\\'), -1));
+            } else {
+                QCOMPARE(z.at(AlarmFeld::Symbol), alt->at(AlarmFeld::Symbol));
+            }
+        }
+        QVERIFY(ohneSymbol > 0);
     }
 
     void windowShowsProposalsAndAcceptsThemAsOneStep() {
