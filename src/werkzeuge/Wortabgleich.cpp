@@ -105,7 +105,10 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
     // that may be the second copy, and the arrow would go to one of two places without a word.
     if (!stellen.isEmpty() && g.size() >= 3)
         for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it)
-            if (it->konfidenz < Unsicher && EinZeichenAnders(it.key(), g) && !andere.contains(it.key()))
+            if (it->konfidenz < Unsicher && EinZeichenAnders(it.key(), g) &&
+                std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
+                    return a != g && (a == it.key() || EinZeichenAnders(it.key(), a));
+                }))
                 dazu(it->box);
     std::sort(stellen.begin(), stellen.end(),
               [](const QRect& a, const QRect& b) { return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x(); });

@@ -20,7 +20,8 @@ public:
     // none, one, or several (then it is not known which one is meant). A place
     // read unsurely that differs from the tag by one sign counts as a second
     // place beside a sure one: it may well be a second copy of the tag;
-    // unless it reads as one of the andere, the picture's other tags.
+    // unless it reads as one of the andere, the picture's other tags, or as
+    // a slip of one of them.
     QList<QRect> Stellen(const QString& kennzeichen, const QSet<QString>& andere = {}) const;
 
     // The form in which words and tags are compared; empty for a text
