@@ -8,6 +8,7 @@ void BenchBildfenster(const QString& arbeitsOrdner);     // all-arrows rebuild a
 void BenchProjektauswahl(const QString& arbeitsOrdner);  // project dialog over large databases
 void BenchWerkzeuge(const QString& arbeitsOrdner);       // check report, export, import over the whole table
 void BenchVorschlaege(const QString& arbeitsOrdner);     // reading picture labels, recall and precision
+void BenchTestbilder(const QString& arbeitsOrdner);     // the same on pictures of tavero-testbilder
 void BenchServer(const QString& arbeitsOrdner);          // team mode against the PostgreSQL server of PGHOST
 void BenchWarten(const QString& arbeitsOrdner);          // longest pause of the window during long work
 void BenchVergleich(const QString& arbeitsOrdner);       // comparing two databases, three-way, taking over

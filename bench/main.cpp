@@ -31,6 +31,8 @@ int main(int argc, char** argv) {
         BenchVorschlaege(dir.path());
     if (laufen("vergleich"))
         BenchVergleich(dir.path());
+    if (laufen("testbilder") || laufen("vorschlaege"))
+        BenchTestbilder(dir.path());
     if (laufen("server"))
         BenchServer(dir.path());
     // Not in a run of every area: it stops the server for half a minute.

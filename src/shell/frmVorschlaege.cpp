@@ -97,7 +97,7 @@ frmVorschlaege::frmVorschlaege(Hauptfenster& haupt, frmPicture* bild, QWidget* p
         Annehmen(idents);
     });
     connect(cmdBildAnnehmen, &QPushButton::clicked, this, &frmVorschlaege::BildAnnehmen);
-    connect(cmdAlleAnnehmen, &QPushButton::clicked, this, &frmVorschlaege::AlleAnnehmen);
+    connect(cmdAlleAnnehmen, &QPushButton::clicked, this, &frmVorschlaege::AlleAnnehmenFragen);
     connect(schliessen, &QPushButton::clicked, this, &QWidget::close);
     connect(lvwVorschlaege, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* item) { Annehmen({item->data(0, IdentRolle).toString()}); });
@@ -221,7 +221,9 @@ void frmVorschlaege::MarkenZeigen() {
     std::vector<Vorschlagsmarke> marken;
     for (const Vorschlag& v : m_vorschlaege)
         if (v.art == Vorschlag::Art::Gefunden && v.form == m_bild->BildForm())
-            marken.push_back({v.ident, QStringLiteral("Vorschlag für Alarm %1 (%2); Doppelklick nimmt ihn an").arg(v.ident, v.kennzeichen),
+            marken.push_back({v.ident,
+                              QStringLiteral("Vorschlag für Alarm %1 (%2): %3\nDoppelklick nimmt ihn an")
+                                  .arg(v.ident, v.kennzeichen, v.gelesen.value(AlarmFeld::Alarmtext)),
                               QPoint(v.x, v.y), Symbol(v.gelesen.value(AlarmFeld::Symbol))});
     m_bild->VorschlaegeZeigen(marken);
 }
@@ -250,8 +252,23 @@ bool frmVorschlaege::Annehmen(const QStringList& idents) {
         return false;
     const QString beschreibung = auswahl.size() == 1 ? QStringLiteral("Vorschlag für Alarm %1 annehmen").arg(auswahl.first().ident)
                                                      : QStringLiteral("%1 Vorschläge annehmen").arg(auswahl.size());
-    const Sammelergebnis s = k->ZeilenSchreiben(Vorschlaege::Auftraege(auswahl), beschreibung);
+    // An alarm without symbol gets the one a release would give it: the arrow menu's choice.
+    const QStringList symbole = k->SymbolListe().value_or(QStringList());
+    const int wahl = m_haupt.imgNeuIndex;
+    const QString symbol = wahl >= 0 && wahl < symbole.size() ? k->PfadErweiterung() + symbole.at(wahl) : QString();
+    if (m_beobachtet != k) {
+        if (m_beobachtet)
+            disconnect(m_beobachtet, &AlarmAuswahl::Geschrieben, this, nullptr);
+        m_beobachtet = k;
+        m_angenommen.clear();
+        connect(k, &AlarmAuswahl::Geschrieben, this, &frmVorschlaege::ZeilenGeschrieben);
+    }
+    for (const Vorschlag& v : std::as_const(auswahl))
+        m_angenommen.insert(v.ident, v);
+    const Sammelergebnis s = k->ZeilenSchreiben(Vorschlaege::Auftraege(auswahl, symbol), beschreibung);
     if (!s.geschrieben) {
+        for (const Vorschlag& v : std::as_const(auswahl))
+            m_angenommen.remove(v.ident);
         Dialoge::aktuell().FehlerMeldung(this, s.text, s.detail);
         return false;
     }
@@ -261,6 +278,48 @@ bool frmVorschlaege::Annehmen(const QStringList& idents) {
     ListeFuellen();
     MarkenZeigen();
     m_haupt.StatusText(1, beschreibung + QStringLiteral(": geschrieben."));
+    return true;
+}
+
+void frmVorschlaege::ZeilenGeschrieben(const QList<Schreibergebnis>& zeilen) {
+    bool geaendert = false;
+    for (const Schreibergebnis& e : zeilen) {
+        const auto angenommen = m_angenommen.constFind(e.ident);
+        if (!e.geschrieben() || angenommen == m_angenommen.cend())
+            continue;
+        const bool ohnePosition = e.zeile.value(AlarmFeld::X).trimmed().isEmpty() || e.zeile.value(AlarmFeld::Y).trimmed().isEmpty();
+        const auto steht = std::find_if(m_vorschlaege.begin(), m_vorschlaege.end(), [&e](const Vorschlag& v) {
+            return v.ident == e.ident && v.art == Vorschlag::Art::Gefunden;
+        });
+        if (ohnePosition && steht == m_vorschlaege.end()) {
+            // taken back: proposed again, against the row as it is now
+            Vorschlag v = *angenommen;
+            v.gelesen = e.zeile;
+            m_vorschlaege << v;
+            geaendert = true;
+        } else if (!ohnePosition && steht != m_vorschlaege.end() &&
+                   e.zeile.value(AlarmFeld::X).trimmed() == QString::number(angenommen->x) &&
+                   e.zeile.value(AlarmFeld::Y).trimmed() == QString::number(angenommen->y)) {
+            m_vorschlaege.erase(steht);
+            geaendert = true;
+        }
+    }
+    if (geaendert) {
+        ListeFuellen();
+        MarkenZeigen();
+    }
+}
+
+bool frmVorschlaege::AlleAnnehmenFragen() {
+    const int anzahl = Vorschlaege::Anzahl(m_vorschlaege, Vorschlag::Art::Gefunden);
+    if (anzahl == 0)
+        return false;
+    const QString text = anzahl == 1 ? QStringLiteral("Den Vorschlag annehmen und in die Datenbank schreiben?")
+                                     : QStringLiteral("Alle %1 Vorschläge annehmen und in die Datenbank schreiben?").arg(anzahl);
+    if (Dialoge::aktuell().Wahl(this, QStringLiteral("Alle annehmen"), text,
+                                {QStringLiteral("Annehmen"), QStringLiteral("Abbrechen")}) != 0)
+        return false;
+    AlleAnnehmen();
     return true;
 }
 

@@ -10,9 +10,11 @@
 #include <QWidget>
 
 #include "alarms/AlarmRecord.h"
+#include "alarms/Schreibergebnis.h"
 #include "werkzeuge/Bildtext.h"
 #include "werkzeuge/Vorschlag.h"
 
+class AlarmAuswahl;
 class BildLeseLauf;
 class Hauptfenster;
 class QCheckBox;
@@ -40,6 +42,8 @@ public:
     bool Annehmen(const QStringList& idents);
     void BildAnnehmen();
     void AlleAnnehmen();
+    // The button "Alle annehmen": asks once, with the count, then accepts all.
+    bool AlleAnnehmenFragen();
     const QList<Vorschlag>& Ergebnis() const { return m_vorschlaege; }
     BildLeseLauf* Lauf() const { return m_lauf; }
 
@@ -63,6 +67,9 @@ private:
     void ListeFuellen();
     void MarkenZeigen();
     void Verschoben(const QString& ident, QPoint pos);
+    // A write of rows, also an undo or redo: an accepted proposal whose row has
+    // lost its position comes back into the list, and goes again on redo.
+    void ZeilenGeschrieben(const QList<Schreibergebnis>& zeilen);
     QPixmap Symbol(const QString& datei);
 
     Hauptfenster& m_haupt;
@@ -73,4 +80,6 @@ private:
     QString m_muster;
     QList<Vorschlag> m_vorschlaege;
     QHash<QString, QPixmap> m_symbole;
+    QHash<QString, Vorschlag> m_angenommen;  // by alarm number, as they were accepted
+    QPointer<AlarmAuswahl> m_beobachtet;     // whose writes are watched for undone acceptances
 };

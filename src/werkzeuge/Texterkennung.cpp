@@ -5,11 +5,14 @@
 #include <algorithm>
 #include <cmath>
 #include <mutex>
+#include <vector>
 
 #include <tesseract/baseapi.h>
 #include <tesseract/ocrclass.h>
 #include <tesseract/resultiterator.h>
 #include <leptonica/allheaders.h>
+
+#include "werkzeuge/Bildaufbereitung.h"
 
 #ifdef TAVERO_OMP
 #include <omp.h>
@@ -20,12 +23,14 @@ namespace {
 // Labels of 11 to 13 pixels cap height are read reliably only twice as large;
 // a larger factor reads worse and costs more.
 constexpr double Vergroesserung = 2.0;
-// Words that may be tags are looked at once more, three times as large.
+// Words that may be tags are looked at once more, three times as large; so is text running up or down.
 constexpr double NaeherVergroesserung = 3.0;
 // Above this many pixels a picture is enlarged less, so that memory stays bounded.
 constexpr double MaxPixel = 40e6;
 // Raised whenever the reading changes otherwise, so that kept results are read anew.
-constexpr int Ueberarbeitung = 3;
+constexpr int Ueberarbeitung = 9;
+// A turned reading below this confidence is taken for the drawing, not for text.
+constexpr float MinGedreht = 50;
 // Tags are letters and digits with a few joining signs; the blank keeps words apart.
 const char* const Zeichen = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_. ";
 
@@ -45,6 +50,51 @@ using PixZeiger = std::unique_ptr<Pix, PixLoeschen>;
 
 bool Abbrechen(void* abbruch, int) { return abbruch && static_cast<const std::atomic_bool*>(abbruch)->load(); }
 
+std::vector<std::uint8_t> Bytes(Pix* p) {
+    const int b = pixGetWidth(p), h = pixGetHeight(p), wpl = pixGetWpl(p);
+    const l_uint32* daten = pixGetData(p);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(b) * h);
+    for (int y = 0; y < h; ++y) {
+        const l_uint32* zeile = daten + static_cast<std::ptrdiff_t>(y) * wpl;
+        for (int x = 0; x < b; ++x)
+            bytes[static_cast<std::size_t>(y) * b + x] = static_cast<std::uint8_t>(GET_DATA_BYTE(zeile, x));
+    }
+    return bytes;
+}
+
+PixZeiger AusBytes(const std::vector<std::uint8_t>& bytes, int b, int h) {
+    PixZeiger p{pixCreate(b, h, 8)};
+    if (!p)
+        return p;
+    const int wpl = pixGetWpl(p.get());
+    l_uint32* daten = pixGetData(p.get());
+    for (int y = 0; y < h; ++y) {
+        l_uint32* zeile = daten + static_cast<std::ptrdiff_t>(y) * wpl;
+        for (int x = 0; x < b; ++x)
+            SET_DATA_BYTE(zeile, x, bytes[static_cast<std::size_t>(y) * b + x]);
+    }
+    return p;
+}
+
+PixZeiger Ausschnitt(Pix* p, const QRect& r) {
+    const std::unique_ptr<Box, BoxLoeschen> box{boxCreate(r.x(), r.y(), r.width(), r.height())};
+    return PixZeiger{pixClipRectangle(p, box.get(), nullptr)};
+}
+
+QRect Ganz(const QRectF& r) {
+    const int l = static_cast<int>(std::floor(r.left())), o = static_cast<int>(std::floor(r.top()));
+    return QRect(l, o, static_cast<int>(std::ceil(r.right())) - l, static_cast<int>(std::ceil(r.bottom())) - o);
+}
+
+bool HatZiffer(const QString& s) { return std::any_of(s.begin(), s.end(), [](QChar c) { return c.isDigit(); }); }
+
+// A word found on the picture, with what the later steps need to know of it.
+struct Wort {
+    Bildwort wort;
+    double kappe = 0;
+    bool tinteGemessen = false;
+};
+
 }  // namespace
 
 Texterkennung::Texterkennung() : m_api(std::make_unique<tesseract::TessBaseAPI>()) {
@@ -63,7 +113,7 @@ Texterkennung::Texterkennung() : m_api(std::make_unique<tesseract::TessBaseAPI>(
     }
     m_api->SetPageSegMode(tesseract::PSM_SPARSE_TEXT);
     m_api->SetVariable("tessedit_char_whitelist", Zeichen);
-    // Labels are dark on light ground: no second look at each line for inverted text.
+    // Light labels are turned dark before reading: no second look at each line for inverted text.
     m_api->SetVariable("tessedit_do_invert", "0");
     // The pictures are screen bitmaps; told so, the engine reads their labels far better than at 192 or 300.
     m_api->SetVariable("user_defined_dpi", "96");
@@ -75,7 +125,7 @@ Texterkennung::~Texterkennung() {
 }
 
 QString Texterkennung::Leseart() {
-    return QStringLiteral("tesseract %1 eng psm11 x%2 x%3 r%4")
+    return QStringLiteral("tesseract %1 eng psm11 x%2 x%3 r%4 hell ohne-linien gedreht tinte blase")
         .arg(QString::fromLatin1(tesseract::TessBaseAPI::Version()))
         .arg(Vergroesserung)
         .arg(NaeherVergroesserung)
@@ -124,6 +174,18 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
         return true;
     };
 
+    // Every label dark on light, whatever the picture's ground and plates; the
+    // engine reads a copy without the lines and outlines of the drawing, which
+    // hide the labels they touch or surround from its layout analysis.
+    Bildaufbereitung bild(Bytes(grau.get()), flaeche.width(), flaeche.height());
+    bild.Gleichrichten();
+    bild.ZeichnungEntfernen();
+    grau = AusBytes(bild.OhneZeichnung(), flaeche.width(), flaeche.height());
+    if (!grau) {
+        t.fehler = QStringLiteral("Das Bild %1 ist zu groß zum Lesen.").arg(datei);
+        return t;
+    }
+
     // The whole picture, enlarged.
     const double pixel = static_cast<double>(flaeche.width()) * flaeche.height();
     const double faktor = std::max(1.0, std::min(Vergroesserung, std::sqrt(MaxPixel / pixel)));
@@ -144,94 +206,212 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
         t.fehler = QStringLiteral("Die Texterkennung konnte das Bild %1 nicht lesen.").arg(datei);
         return t;
     }
-    t.woerter = Woerter([faktor](const QRectF& r) {
-        return QRectF(r.topLeft() / faktor, r.bottomRight() / faktor);
-    });
+    QList<Wort> woerter;
+    for (const Roh& r : Woerter())
+        woerter << Wort{{r.text, Ganz(QRectF(r.box.topLeft() / faktor, r.box.bottomRight() / faktor)), r.konfidenz},
+                        r.kappe / faktor};
+
+    // Cut-outs, each already enlarged, read on sheets below each other so that
+    // the engine is started once per sheet; the words come back per cut-out,
+    // in its own pixels. False when the reading was stopped.
+    auto blaetter = [&](const std::vector<PixZeiger>& stuecke, std::vector<QList<Roh>>& je) {
+        je.assign(stuecke.size(), {});
+        // a sheet stays within what the engine handles comfortably; a crowded picture gets several
+        constexpr int Rand = 20, Abstand = 24, MaxHoehe = 30000;
+        for (std::size_t erster = 0; erster < stuecke.size();) {
+            std::vector<std::size_t> teil;
+            std::vector<int> oben;
+            int hoehe = Rand, breite = 0;
+            for (; erster < stuecke.size() && (teil.empty() || hoehe < MaxHoehe); ++erster) {
+                if (!stuecke[erster])
+                    continue;
+                teil.push_back(erster);
+                oben.push_back(hoehe);
+                hoehe += pixGetHeight(stuecke[erster].get()) + Abstand;
+                breite = std::max(breite, pixGetWidth(stuecke[erster].get()) + 2 * Rand);
+            }
+            if (teil.empty())
+                break;
+            {
+                const PixZeiger blatt{pixCreate(breite, hoehe, 8)};
+                if (!blatt)
+                    break;
+                pixSetAll(blatt.get());  // white
+                for (std::size_t i = 0; i < teil.size(); ++i) {
+                    Pix* s = stuecke[teil[i]].get();
+                    pixRasterop(blatt.get(), Rand, oben[i], pixGetWidth(s), pixGetHeight(s), PIX_SRC, s, 0, 0);
+                }
+                m_api->SetImage(blatt.get());
+            }
+            const int gelesen = m_api->Recognize(&waechter);
+            if (unterbrochen())
+                return false;
+            // a sheet the engine cannot read adds nothing; the first reading stands
+            if (gelesen != 0)
+                continue;
+            for (Roh r : Woerter()) {
+                const double mitte = r.box.center().y();
+                for (std::size_t i = 0; i < teil.size(); ++i)
+                    if (mitte >= oben[i] && mitte < oben[i] + pixGetHeight(stuecke[teil[i]].get())) {
+                        r.box.translate(-Rand, -oben[i]);
+                        je[teil[i]] << r;
+                        break;
+                    }
+            }
+        }
+        return true;
+    };
 
     // A closer look at every word that could be a tag: small labels lose a
     // letter now and then ("LT" read as "T"); read once more, larger still and
-    // without the drawing around them, they are read whole. All such words go
-    // below each other onto one sheet, so the engine is started once.
-    QList<QRect> ausschnitte;
-    for (const Bildwort& w : std::as_const(t.woerter))
-        if (w.text.size() <= 16 && std::any_of(w.text.begin(), w.text.end(), [](QChar c) { return c.isDigit(); })) {
-            const int h = w.box.height();
-            const QRect a = w.box.adjusted(-h, -h / 2, h, h / 2).intersected(flaeche);
-            if (!a.isEmpty())
+    // without the drawing around them, they are read whole.
+    {
+        QList<QRect> ausschnitte;
+        std::vector<PixZeiger> stuecke;
+        for (const Wort& w : std::as_const(woerter))
+            if (w.wort.text.size() <= 16 && HatZiffer(w.wort.text)) {
+                const int h = w.wort.box.height();
+                const QRect a = w.wort.box.adjusted(-h, -h / 2, h, h / 2).intersected(flaeche);
+                if (a.isEmpty())
+                    continue;
+                const PixZeiger stueck = Ausschnitt(grau.get(), a);
                 ausschnitte << a;
-        }
-    QList<Bildwort> zweite;
-    // a sheet stays within what the engine handles comfortably; a crowded picture gets several
-    constexpr int Rand = 20, Abstand = 24, MaxHoehe = 30000;
-    for (qsizetype erster = 0; erster < ausschnitte.size();) {
-        QList<QRect> teil;
-        QList<int> oben;
-        int hoehe = Rand, breite = 0;
-        for (; erster < ausschnitte.size() && (teil.isEmpty() || hoehe < MaxHoehe); ++erster) {
-            const QRect& a = ausschnitte[erster];
-            teil << a;
-            oben << hoehe;
-            hoehe += qRound(a.height() * NaeherVergroesserung) + Abstand;
-            breite = std::max(breite, qRound(a.width() * NaeherVergroesserung) + 2 * Rand);
-        }
-        {
-            const PixZeiger blatt{pixCreate(breite, hoehe, 8)};
-            if (!blatt)
-                break;
-            pixSetAll(blatt.get());  // white
-            for (int i = 0; i < teil.size(); ++i) {
-                const std::unique_ptr<Box, BoxLoeschen> box{boxCreate(teil[i].x(), teil[i].y(), teil[i].width(), teil[i].height())};
-                const PixZeiger stueck{pixClipRectangle(grau.get(), box.get(), nullptr)};
-                const PixZeiger gross{stueck ? pixScaleGrayLI(stueck.get(), NaeherVergroesserung, NaeherVergroesserung) : nullptr};
-                if (gross)
-                    pixRasterop(blatt.get(), Rand, oben[i], pixGetWidth(gross.get()), pixGetHeight(gross.get()), PIX_SRC,
-                                gross.get(), 0, 0);
+                stuecke.emplace_back(stueck ? pixScaleGrayLI(stueck.get(), NaeherVergroesserung, NaeherVergroesserung) : nullptr);
             }
-            m_api->SetImage(blatt.get());
-        }
-        const int naeher = m_api->Recognize(&waechter);
-        if (unterbrochen())
+        std::vector<QList<Roh>> je;
+        if (!blaetter(stuecke, je))
             return t;
-        // a sheet the engine cannot read adds nothing; the first reading stands
-        if (naeher == 0)
-            zweite << Woerter([&](const QRectF& r) -> std::optional<QRectF> {
-                // back to the picture through the cut-out the word lies in
-                const double mitte = r.center().y();
-                for (int i = 0; i < teil.size(); ++i)
-                    if (mitte >= oben[i] && mitte < oben[i] + teil[i].height() * NaeherVergroesserung)
-                        return QRectF(teil[i].topLeft() + (r.topLeft() - QPointF(Rand, oben[i])) / NaeherVergroesserung,
-                                      r.size() / NaeherVergroesserung);
-                return std::nullopt;
-            });
+        QList<Wort> zweite;
+        for (std::size_t i = 0; i < je.size(); ++i)
+            for (const Roh& r : je[i])
+                zweite << Wort{{r.text,
+                                Ganz(QRectF(ausschnitte[static_cast<qsizetype>(i)].topLeft() + r.box.topLeft() / NaeherVergroesserung,
+                                            r.box.size() / NaeherVergroesserung)),
+                                r.konfidenz},
+                               r.kappe / NaeherVergroesserung};
+        // the second reading adds only what was not read at that place already
+        for (const Wort& w : std::as_const(zweite))
+            if (std::none_of(woerter.begin(), woerter.end(), [&w](const Wort& v) {
+                    return v.wort.text == w.wort.text && v.wort.box.intersects(w.wort.box);
+                }))
+                woerter << w;
+    }
+
+    // Text running up or down (labels on vertical pipes): each such line is
+    // read turned both ways; the way read with more confidence is taken.
+    {
+        QList<QRect> gelesen;
+        // only sure words along the picture: turned text is often read as a few unsure letters
+        for (const Wort& w : std::as_const(woerter))
+            if (w.wort.box.width() >= w.wort.box.height() && w.wort.konfidenz >= MinGedreht)
+                gelesen << w.wort.box;
+        const QList<QRect> zeilen = bild.SenkrechteZeilen(gelesen);
+        std::vector<PixZeiger> stuecke;
+        for (const QRect& z : zeilen) {
+            const PixZeiger stueck = Ausschnitt(grau.get(), z.adjusted(-4, -4, 4, 4).intersected(flaeche));
+            for (int richtung : {1, -1}) {
+                const PixZeiger gedreht{stueck ? pixRotate90(stueck.get(), richtung) : nullptr};
+                stuecke.emplace_back(gedreht ? pixScaleGrayLI(gedreht.get(), NaeherVergroesserung, NaeherVergroesserung) : nullptr);
+            }
+        }
+        std::vector<QList<Roh>> je;
+        if (!blaetter(stuecke, je))
+            return t;
+        for (qsizetype z = 0; z < zeilen.size(); ++z) {
+            QString bester;
+            float besteKonfidenz = MinGedreht;
+            for (std::size_t i = 2 * static_cast<std::size_t>(z); i < 2 * static_cast<std::size_t>(z) + 2; ++i) {
+                if (je[i].isEmpty())
+                    continue;
+                QStringList teile;
+                float summe = 0;
+                for (const Roh& r : std::as_const(je[i])) {
+                    teile << r.text;
+                    summe += r.konfidenz;
+                }
+                // tags carry digits: of the two ways, one with digits is the likelier reading
+                const QString text = teile.join(QString());
+                const float mittel = summe / static_cast<float>(je[i].size()) + (HatZiffer(text) ? 20.0f : 0.0f);
+                if (mittel > besteKonfidenz) {
+                    besteKonfidenz = mittel;
+                    bester = teile.join(QLatin1Char(' '));
+                }
+            }
+            if (!bester.isEmpty())
+                woerter << Wort{{bester, bild.Tinte(zeilen[z], zeilen[z].width(), true), besteKonfidenz},
+                                static_cast<double>(zeilen[z].width()), true};
+        }
     }
     m_api->Clear();
-    // the second reading adds only what was not read at that place already
-    for (const Bildwort& w : std::as_const(zweite))
-        if (std::none_of(t.woerter.begin(), t.woerter.end(),
-                         [&w](const Bildwort& v) { return v.text == w.text && v.box.intersects(w.box); }))
-            t.woerter << w;
+
+    // Each box taken in to the ink of its letters: lines, pipes and frames
+    // that touch a label stretch the engine's box, not the proposal.
+    for (Wort& w : woerter)
+        if (!w.tinteGemessen) {
+            w.wort.box = bild.Tinte(w.wort.box, w.kappe, false);
+            w.tinteGemessen = true;
+        }
+
+    // Two words centred above each other inside one bubble or box are one
+    // label: "FIC" over "1203" is FIC1203.
+    const qsizetype einzeln = woerter.size();
+    for (qsizetype i = 0; i < einzeln; ++i)
+        for (qsizetype j = 0; j < einzeln; ++j) {
+            const QRect& a = woerter[i].wort.box;
+            const QRect& b = woerter[j].wort.box;
+            if (i == j || b.top() <= a.top())
+                continue;
+            const int breit = std::max(a.width(), b.width()), hoch = std::max(a.height(), b.height());
+            const int luecke = b.top() - a.bottom() - 1;
+            if (std::abs(a.center().x() - b.center().x()) > 0.2 * breit + 3 || luecke < -2 || luecke > 1.5 * hoch ||
+                hoch > 1.6 * std::min(a.height(), b.height()))
+                continue;
+            const QRect beide = a.united(b);
+            if (bild.Umschlossen(beide))
+                woerter << Wort{{woerter[i].wort.text + woerter[j].wort.text, beide,
+                                 std::min(woerter[i].wort.konfidenz, woerter[j].wort.konfidenz)},
+                                woerter[i].kappe, true};
+        }
+
+    for (const Wort& w : std::as_const(woerter))
+        t.woerter << w.wort;
     return t;
 }
 
-QList<Bildwort> Texterkennung::Woerter(const std::function<std::optional<QRectF>(const QRectF&)>& aufsBild) const {
-    QList<Bildwort> woerter;
+QList<Texterkennung::Roh> Texterkennung::Woerter() const {
+    QList<Roh> woerter;
     std::unique_ptr<tesseract::ResultIterator> it(m_api->GetIterator());
     if (!it)
         return woerter;
+    Roh w;
+    std::vector<int> hoehen;
+    bool imWort = false;
+    auto abschliessen = [&] {
+        if (imWort && !w.text.isEmpty()) {
+            if (!hoehen.empty()) {
+                std::nth_element(hoehen.begin(), hoehen.begin() + static_cast<std::ptrdiff_t>(hoehen.size() / 2), hoehen.end());
+                w.kappe = hoehen[hoehen.size() / 2];
+            }
+            woerter << w;
+        }
+        imWort = false;
+    };
     do {
-        std::unique_ptr<char[]> text(it->GetUTF8Text(tesseract::RIL_WORD));
+        if (it->IsAtBeginningOf(tesseract::RIL_WORD)) {
+            abschliessen();
+            std::unique_ptr<char[]> text(it->GetUTF8Text(tesseract::RIL_WORD));
+            int links = 0, oben = 0, rechts = 0, unten = 0;
+            if (!text || !it->BoundingBox(tesseract::RIL_WORD, &links, &oben, &rechts, &unten))
+                continue;
+            w = Roh{QString::fromUtf8(text.get()).trimmed(), QRectF(QPointF(links, oben), QPointF(rechts, unten)),
+                    it->Confidence(tesseract::RIL_WORD), 0};
+            hoehen.clear();
+            imWort = true;
+        }
         int links = 0, oben = 0, rechts = 0, unten = 0;
-        if (!text || !it->BoundingBox(tesseract::RIL_WORD, &links, &oben, &rechts, &unten))
-            continue;
-        Bildwort w;
-        w.text = QString::fromUtf8(text.get()).trimmed();
-        const auto box = aufsBild(QRectF(QPointF(links, oben), QPointF(rechts, unten)));
-        if (w.text.isEmpty() || !box)
-            continue;
-        const int l = static_cast<int>(std::floor(box->left())), o = static_cast<int>(std::floor(box->top()));
-        w.box = QRect(l, o, static_cast<int>(std::ceil(box->right())) - l, static_cast<int>(std::ceil(box->bottom())) - o);
-        w.konfidenz = it->Confidence(tesseract::RIL_WORD);
-        woerter << w;
-    } while (it->Next(tesseract::RIL_WORD));
+        if (imWort && it->BoundingBox(tesseract::RIL_SYMBOL, &links, &oben, &rechts, &unten))
+            hoehen.push_back(unten - oben);
+    } while (it->Next(tesseract::RIL_SYMBOL));
+    abschliessen();
     return woerter;
 }

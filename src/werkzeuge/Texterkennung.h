@@ -1,16 +1,17 @@
 #pragma once
 // Text recognition of one picture at a time through Tesseract, tuned for the
 // labels on plant pictures: sparse text, letters, digits and the few signs
-// tags are made of, the picture enlarged so that small labels are read, and
-// the words that could be tags read a second time, larger still.
+// tags are made of; light labels turned dark first; the picture enlarged so
+// that small labels are read; the words that could be tags read a second
+// time, larger still; text running up or down read turned upright; each
+// word's box measured on the ink of its letters; two words stacked in a
+// bubble or box read as one.
 // One object per thread: the engine is not shared between threads.
 #include <QList>
 #include <QRectF>
 #include <QString>
 #include <atomic>
-#include <functional>
 #include <memory>
-#include <optional>
 
 #include "werkzeuge/Bildtext.h"
 
@@ -29,18 +30,24 @@ public:
     bool Bereit() const { return m_fehler.isEmpty(); }
     QString Fehler() const { return m_fehler; }
 
-    // The words of the picture file (a path of this system) with their boxes in
-    // picture pixels. A set abbruch stops the reading within a word or two;
-    // the result then carries no words and abgebrochen is set.
+    // The words of the picture file (a path of this system) with the boxes of
+    // their ink in picture pixels. A set abbruch stops the reading within a
+    // word or two; the result then carries no words and abgebrochen is set.
     Bildtext Lesen(const QString& datei, const std::atomic_bool* abbruch = nullptr, bool* abgebrochen = nullptr);
 
     // Names the engine and the settings; results read otherwise are read anew.
     static QString Leseart();
 
+    // A word as the engine gives it, in the coordinates of the image it read.
+    struct Roh {
+        QString text;
+        QRectF box;
+        float konfidenz = 0;
+        double kappe = 0;  // the median height of its letters
+    };
+
 private:
-    // The words of the last recognition, their boxes taken back onto the picture
-    // (nullopt: the word lies outside anything that maps back).
-    QList<Bildwort> Woerter(const std::function<std::optional<QRectF>(const QRectF&)>& aufsBild) const;
+    QList<Roh> Woerter() const;
 
     std::unique_ptr<tesseract::TessBaseAPI> m_api;
     QString m_fehler;

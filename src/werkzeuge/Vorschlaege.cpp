@@ -3,6 +3,7 @@
 #include "werkzeuge/CsvDatei.h"
 
 #include <QPoint>
+#include <algorithm>
 #include <optional>
 
 #include "alarms/AlarmdefsZugriff.h"
@@ -88,6 +89,10 @@ QList<Vorschlag> Vorschlaege::Berechnen(const AlarmListeTyp& alarme, const QHash
                                         const Kennzeichenregel& regel) {
     QList<Vorschlag> vorschlaege;
     QHash<QString, std::optional<Wortabgleich>> abgleiche;  // one per picture, made on first need
+    // the tags of each picture's alarms: a reading of one of them is no unsure copy of another
+    QHash<QString, QSet<QString>> tags;
+    for (const AlarmRecord& r : alarme)
+        tags[r.value(AlarmFeld::Form)].insert(Wortabgleich::Grundform(regel.Kennzeichen(r.value(VarName))));
     for (const AlarmRecord& r : alarme) {
         Vorschlag v;
         v.ident = r.value(AlarmFeld::Ident);
@@ -107,14 +112,14 @@ QList<Vorschlag> Vorschlaege::Berechnen(const AlarmListeTyp& alarme, const QHash
             auto& abgleich = abgleiche[v.form];
             if (!abgleich)
                 abgleich.emplace(text->woerter);
-            const QList<QRect> stellen = abgleich->Stellen(v.kennzeichen);
+            const QList<QRect> stellen = abgleich->Stellen(v.kennzeichen, tags.value(v.form));
             if (stellen.isEmpty()) {
                 v.grund = QStringLiteral("Das Kennzeichen steht nicht auf dem Bild.");
             } else if (stellen.size() == 1) {
                 v.art = Vorschlag::Art::Gefunden;
-                const QPoint p = Ecke(stellen.first());
-                v.x = p.x();
-                v.y = p.y();
+                v.ecke = Ecke(stellen.first());
+                v.x = v.ecke.x();
+                v.y = v.ecke.y();
             } else {
                 v.art = Vorschlag::Art::Mehrdeutig;
                 for (const QRect& s : stellen)
@@ -123,10 +128,24 @@ QList<Vorschlag> Vorschlaege::Berechnen(const AlarmListeTyp& alarme, const QHash
         }
         vorschlaege << v;
     }
+    // Alarms of one tag share its label: each next one stands beside the one
+    // before, as does one whose place another arrow took already.
+    QHash<QString, QList<QPoint>> belegt;
+    for (Vorschlag& v : vorschlaege)
+        if (v.art == Vorschlag::Art::Gefunden) {
+            QList<QPoint>& plaetze = belegt[v.form];
+            auto frei = [&plaetze](int x, int y) {
+                return std::none_of(plaetze.begin(), plaetze.end(),
+                                    [x, y](const QPoint& p) { return std::abs(p.x() - x) <= 4 && std::abs(p.y() - y) <= 4; });
+            };
+            while (!frei(v.x, v.y))
+                v.x += Faecherabstand;
+            plaetze << QPoint(v.x, v.y);
+        }
     return vorschlaege;
 }
 
-QList<Schreibauftrag> Vorschlaege::Auftraege(const QList<Vorschlag>& vorschlaege) {
+QList<Schreibauftrag> Vorschlaege::Auftraege(const QList<Vorschlag>& vorschlaege, const QString& symbol) {
     QList<Schreibauftrag> auftraege;
     for (const Vorschlag& v : vorschlaege) {
         if (v.art != Vorschlag::Art::Gefunden)
@@ -135,14 +154,20 @@ QList<Schreibauftrag> Vorschlaege::Auftraege(const QList<Vorschlag>& vorschlaege
         a.ident = v.ident;
         a.spalten = {AlarmFeld::X, AlarmFeld::Y};
         a.werte = {QVariant(qlonglong(v.x)), QVariant(qlonglong(v.y))};
+        if (!symbol.isEmpty() && v.gelesen.value(AlarmFeld::Symbol).isEmpty()) {
+            a.spalten << AlarmFeld::Symbol;
+            a.werte << symbol;
+        }
+        // the whole row as read: the write compares what it needs of it
         a.gelesen = v.gelesen;
         auftraege << a;
     }
     return auftraege;
 }
 
-Sammelergebnis Vorschlaege::Annehmen(const QString& sDatenbank, const QList<Vorschlag>& vorschlaege) {
-    return AlarmdefsZugriff::SchreibenAlle(sDatenbank, Auftraege(vorschlaege));
+Sammelergebnis Vorschlaege::Annehmen(const QString& sDatenbank, const QList<Vorschlag>& vorschlaege,
+                                     const QString& symbol) {
+    return AlarmdefsZugriff::SchreibenAlle(sDatenbank, Auftraege(vorschlaege, symbol));
 }
 
 int Vorschlaege::Anzahl(const QList<Vorschlag>& vorschlaege, Vorschlag::Art art) {

@@ -30,16 +30,23 @@ public:
     static QHash<QString, Bildtext> NachBild(const QString& sBilderPath, const QStringList& bilder,
                                              const QList<Bildtext>& texte);
 
+    // Alarms sharing one tag are fanned out along the label's bottom edge this
+    // far apart: the usual 32-pixel arrow symbols and a gap, so no two stack.
+    static constexpr int Faecherabstand = 34;
+
     // One proposal per alarm, in the alarms' order, from the words read off
     // their pictures (keyed by Form).
     static QList<Vorschlag> Berechnen(const AlarmListeTyp& alarme, const QHash<QString, Bildtext>& texte,
                                       const Kennzeichenregel& regel);
 
     // Accepting: the writes of X and Y for the found proposals, each only while
-    // the row holds what was read. The window passes them to its undoable
-    // write; Annehmen writes them in one transaction, all or none.
-    static QList<Schreibauftrag> Auftraege(const QList<Vorschlag>& vorschlaege);
-    static Sammelergebnis Annehmen(const QString& sDatenbank, const QList<Vorschlag>& vorschlaege);
+    // the row holds what was read. An alarm without symbol gets symbol (the
+    // full value, "Standard\\PfeilRot.gif"), as a release gives it the
+    // symbol chosen; empty: it keeps none. The window passes them to its
+    // undoable write; Annehmen writes them in one transaction, all or none.
+    static QList<Schreibauftrag> Auftraege(const QList<Vorschlag>& vorschlaege, const QString& symbol = {});
+    static Sammelergebnis Annehmen(const QString& sDatenbank, const QList<Vorschlag>& vorschlaege,
+                                   const QString& symbol = {});
 
     static int Anzahl(const QList<Vorschlag>& vorschlaege, Vorschlag::Art art);
     // German text: one line per proposal, and what they add up to.

@@ -74,6 +74,17 @@ QStringList BilderLesen(const QString& ini) {
     return bilder;
 }
 
+// The symbol an accepted alarm without one gets: the first of [Arrow] 1Symbol,
+// 2Symbol, ..., below the symbol folder's "Standard\\" as the main window writes it.
+QString ErstesSymbol(const QString& ini) {
+    for (const auto& [schluessel, wert] : MIni::IniLeseAbschnitt("Arrow", ini.toStdString()))
+        if (QString::fromStdString(schluessel).compare(QLatin1String("1Symbol"), Qt::CaseInsensitive) == 0) {
+            const QString w = QString::fromStdString(wert).trimmed();
+            return w.isEmpty() ? QString() : QStringLiteral("Standard\\") + w.mid(w.lastIndexOf(QLatin1Char('\\')) + 1);
+        }
+    return {};
+}
+
 }  // namespace
 
 QString VorschlaegeBefehl::HilfeText() {
@@ -86,7 +97,8 @@ QString VorschlaegeBefehl::HilfeText() {
         "  --csv DATEI        die Vorschläge auch als CSV-Datei schreiben\n"
         "  --muster AUSDRUCK  das Kennzeichen per regulärem Ausdruck aus dem VarName (erste Gruppe, sonst der Treffer)\n"
         "  --alle             auch Alarme, die schon eine Position haben\n"
-        "  --annehmen         die gefundenen Positionen schreiben, alle oder keine\n"
+        "  --annehmen         die gefundenen Positionen schreiben, alle oder keine; ein Alarm ohne Symbol\n"
+        "                     bekommt das erste Symbol der Liste ([Arrow] 1Symbol)\n"
         "Ende mit 0, wenn es Vorschläge gibt, 1 ohne Vorschläge, 2 bei falschen Angaben oder Datenbankfehlern.\n");
 }
 
@@ -157,7 +169,7 @@ int VorschlaegeBefehl::Ausfuehren(const QStringList& argumente, QTextStream& aus
     }
     const int gefunden = Vorschlaege::Anzahl(vorschlaege, Vorschlag::Art::Gefunden);
     if (a.annehmen && gefunden > 0) {
-        const Sammelergebnis e = Vorschlaege::Annehmen(a.datenbank, vorschlaege);
+        const Sammelergebnis e = Vorschlaege::Annehmen(a.datenbank, vorschlaege, ErstesSymbol(ini));
         if (!e.geschrieben) {
             scheitern(QStringLiteral("Nichts wurde geschrieben: %1").arg(e.text));
             // A row someone changed meanwhile is a refusal, not a broken file or argument.

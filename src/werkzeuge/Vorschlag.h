@@ -16,7 +16,9 @@ struct Vorschlag {
     QString ident;
     QString form;
     QString kennzeichen;
-    int x = 0, y = 0;        // bottom-right corner of the label, so the symbol leaves the text readable
+    int x = 0, y = 0;        // bottom-right corner of the label, so the symbol leaves the text readable;
+                             // alarms sharing a tag stand beside each other from there
+    QPoint ecke;             // Gefunden: the label's corner itself
     QList<QPoint> stellen;   // Mehrdeutig: the corner of each label
     QString grund;           // German, for NichtGefunden
     AlarmRecord gelesen;     // the row as read when proposing; a write needs it unchanged

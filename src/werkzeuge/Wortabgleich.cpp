@@ -19,12 +19,36 @@ QChar Ziffer(QChar c) {
 }
 
 // Two words are parts of one label when they stand side by side on one line,
-// no further apart than a character and a blank.
+// no further apart than a blank of a wide (mono) font.
 bool Nachbarn(const QRect& a, const QRect& b) {
     const int hoehe = std::max(a.height(), b.height());
     const int ueberlappung = std::min(a.bottom(), b.bottom()) - std::max(a.top(), b.top()) + 1;
     const int luecke = b.left() - (a.x() + a.width());
-    return ueberlappung >= 0.6 * std::min(a.height(), b.height()) && luecke >= -2 && luecke <= hoehe;
+    return ueberlappung >= 0.6 * std::min(a.height(), b.height()) && luecke >= -2 && luecke <= 1.6 * hoehe;
+}
+
+// Two parts of one label running up or down the picture: tall boxes, one
+// straight above the other, no further apart than a character and a blank.
+// Such text reads upwards or downwards, so both orders are tried.
+bool Uebereinander(const QRect& a, const QRect& b) {
+    if (a.height() < 2 * a.width() || b.height() < 2 * b.width())
+        return false;
+    const int breite = std::max(a.width(), b.width());
+    const int ueberlappung = std::min(a.right(), b.right()) - std::max(a.left(), b.left()) + 1;
+    const int luecke = std::max(b.top() - a.bottom(), a.top() - b.bottom()) - 1;
+    return ueberlappung >= 0.6 * std::min(a.width(), b.width()) && luecke >= -2 && luecke <= breite;
+}
+
+// One sign changed, added or left out.
+bool EinZeichenAnders(const QString& a, const QString& b) {
+    if (a == b || std::abs(a.size() - b.size()) > 1)
+        return false;
+    qsizetype i = 0;
+    while (i < a.size() && i < b.size() && a[i] == b[i])
+        ++i;
+    if (a.size() == b.size())
+        return a.mid(i + 1) == b.mid(i + 1);
+    return a.size() < b.size() ? a.mid(i) == b.mid(i + 1) : a.mid(i + 1) == b.mid(i);
 }
 }  // namespace
 
@@ -50,30 +74,42 @@ QString Wortabgleich::Grundform(const QString& text) {
 
 Wortabgleich::Wortabgleich(const QList<Bildwort>& woerter) {
     for (const Bildwort& w : woerter)
-        Eintragen(w.text, w.box);
+        Eintragen(w.text, w.box, w.konfidenz);
     for (const Bildwort& a : woerter)
         for (const Bildwort& b : woerter)
-            if (&a != &b && Nachbarn(a.box, b.box))
-                Eintragen(a.text + b.text, a.box.united(b.box));
+            if (&a != &b && (Nachbarn(a.box, b.box) || Uebereinander(a.box, b.box)))
+                Eintragen(a.text + b.text, a.box.united(b.box), std::min(a.konfidenz, b.konfidenz));
 }
 
-void Wortabgleich::Eintragen(const QString& text, const QRect& box) {
+void Wortabgleich::Eintragen(const QString& text, const QRect& box, float konfidenz) {
     const QString g = Grundform(text);
     if (!g.isEmpty())
-        m_stellen.insert(g, box);
+        m_stellen.insert(g, Stelle{box, konfidenz});
 }
 
-QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen) const {
+QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QString>& andere) const {
     const QString g = Grundform(kennzeichen);
     if (g.isEmpty())
         return {};
-    QList<QRect> alle = m_stellen.values(g);
+    QList<Stelle> alle = m_stellen.values(g);
     // the hash gives the latest entry first: single words before the pairs they are part of
     std::reverse(alle.begin(), alle.end());
     QList<QRect> stellen;
-    for (const QRect& r : alle)
+    auto dazu = [&stellen](const QRect& r) {
         if (std::none_of(stellen.begin(), stellen.end(), [&r](const QRect& s) { return s.intersects(r); }))
             stellen << r;
+    };
+    for (const Stelle& s : std::as_const(alle))
+        dazu(s.box);
+    // A sure place alone is not enough when an unsure reading elsewhere is one sign off:
+    // that may be the second copy, and the arrow would go to one of two places without a word.
+    if (!stellen.isEmpty() && g.size() >= 3)
+        for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it)
+            if (it->konfidenz < Unsicher && EinZeichenAnders(it.key(), g) &&
+                std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
+                    return a != g && (a == it.key() || EinZeichenAnders(it.key(), a));
+                }))
+                dazu(it->box);
     std::sort(stellen.begin(), stellen.end(),
               [](const QRect& a, const QRect& b) { return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x(); });
     return stellen;

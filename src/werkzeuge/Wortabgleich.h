@@ -2,10 +2,12 @@
 // Finds a tag among the words read from one picture. A word matches when it
 // equals the tag without regard to case, also through the slips recognition
 // makes: O read for 0, I or l for 1 (and the like), a wide capital read twice
-// ("Vv"), signs around the word, a tag read as two words side by side.
+// ("Vv"), signs around the word, blanks and hyphens inside it, a tag read as
+// two words side by side.
 #include <QList>
 #include <QMultiHash>
 #include <QRect>
+#include <QSet>
 #include <QString>
 
 #include "werkzeuge/Bildwort.h"
@@ -15,14 +17,25 @@ public:
     explicit Wortabgleich(const QList<Bildwort>& woerter);
 
     // The boxes of every place the tag stands on the picture, top to bottom:
-    // none, one, or several (then it is not known which one is meant).
-    QList<QRect> Stellen(const QString& kennzeichen) const;
+    // none, one, or several (then it is not known which one is meant). A place
+    // read unsurely that differs from the tag by one sign counts as a second
+    // place beside a sure one: it may well be a second copy of the tag;
+    // unless it reads as one of the andere, the picture's other tags, or as
+    // a slip of one of them.
+    QList<QRect> Stellen(const QString& kennzeichen, const QSet<QString>& andere = {}) const;
 
     // The form in which words and tags are compared; empty for a text
     // without letters or digits.
     static QString Grundform(const QString& text);
 
+    // Below this confidence a reading is not sure enough to rule out a copy.
+    static constexpr float Unsicher = 60;
+
 private:
-    void Eintragen(const QString& text, const QRect& box);
-    QMultiHash<QString, QRect> m_stellen;
+    struct Stelle {
+        QRect box;
+        float konfidenz;
+    };
+    void Eintragen(const QString& text, const QRect& box, float konfidenz);
+    QMultiHash<QString, Stelle> m_stellen;
 };

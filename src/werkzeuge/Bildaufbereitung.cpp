@@ -1,0 +1,464 @@
+#include "werkzeuge/Bildaufbereitung.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace {
+
+struct Teil {
+    int links, oben, rechts, unten;  // inclusive
+    int anzahl = 0;
+    int Breite() const { return rechts - links + 1; }
+    int Hoehe() const { return unten - oben + 1; }
+};
+
+// The 8-connected blobs of set pixels; marke gets each pixel's blob number + 1 (0: unset).
+std::vector<Teil> Komponenten(const std::vector<std::uint8_t>& maske, int b, int h, std::vector<int>* marke = nullptr) {
+    std::vector<int> eigene;
+    std::vector<int>& m = marke ? *marke : eigene;
+    m.assign(maske.size(), 0);
+    std::vector<Teil> teile;
+    std::vector<int> stapel;
+    for (int start = 0; start < static_cast<int>(maske.size()); ++start) {
+        if (!maske[static_cast<std::size_t>(start)] || m[static_cast<std::size_t>(start)])
+            continue;
+        Teil t{start % b, start / b, start % b, start / b, 0};
+        const int nr = static_cast<int>(teile.size()) + 1;
+        m[static_cast<std::size_t>(start)] = nr;
+        stapel.push_back(start);
+        while (!stapel.empty()) {
+            const int i = stapel.back();
+            stapel.pop_back();
+            const int x = i % b, y = i / b;
+            ++t.anzahl;
+            t.links = std::min(t.links, x);
+            t.rechts = std::max(t.rechts, x);
+            t.oben = std::min(t.oben, y);
+            t.unten = std::max(t.unten, y);
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const int nx = x + dx, ny = y + dy;
+                    if (nx < 0 || ny < 0 || nx >= b || ny >= h)
+                        continue;
+                    const std::size_t n = static_cast<std::size_t>(ny) * b + nx;
+                    if (maske[n] && !m[n]) {
+                        m[n] = nr;
+                        stapel.push_back(static_cast<int>(n));
+                    }
+                }
+        }
+        teile.push_back(t);
+    }
+    return teile;
+}
+
+QRect Rechteck(const Teil& t) { return QRect(t.links, t.oben, t.Breite(), t.Hoehe()); }
+
+}  // namespace
+
+Bildaufbereitung::Bildaufbereitung(std::vector<std::uint8_t> grau, int breite, int hoehe)
+    : m_p(std::move(grau)), m_b(breite), m_h(hoehe) {}
+
+int Bildaufbereitung::Gleichrichten() {
+    if (m_p.empty())
+        return 0;
+    // A picture mostly dark is read turned over: its labels are light.
+    long long summe = 0;
+    long long n = 0;
+    for (std::size_t i = 0; i < m_p.size(); i += 7, ++n)
+        summe += m_p[i];
+    if (summe < 110 * n)
+        for (auto& v : m_p)
+            v = static_cast<std::uint8_t>(255 - v);
+
+    // Dark plates: the dark parts of the picture with the light text in them
+    // closed up (5 x 5) and everything thinner than 13 pixels opened away, so
+    // pipes and lines, also those joining a plate, and dark letters are gone.
+    // What is left is a plate when its rim is dark all round and it holds
+    // some light (its text).
+    const int b = m_b, h = m_h;
+    std::vector<std::uint8_t> d(m_p.size());
+    for (std::size_t i = 0; i < m_p.size(); ++i)
+        d[i] = m_p[i] < 96;
+    // k x k square: dehnen sets a pixel when any pixel around is set, else only when all are
+    auto filter = [b, h](std::vector<std::uint8_t>& m, int k, bool dehnen) {
+        const int r = k / 2;
+        auto wert = [dehnen](const std::uint8_t* erster, int anzahl, int schritt) {
+            for (int q = 0; q < anzahl; ++q)
+                if (static_cast<bool>(erster[static_cast<std::ptrdiff_t>(q) * schritt]) == dehnen)
+                    return dehnen;
+            return !dehnen;
+        };
+        std::vector<std::uint8_t> t(m.size());
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < b; ++x) {
+                const int von = std::max(0, x - r), bis = std::min(b - 1, x + r);
+                t[static_cast<std::size_t>(y) * b + x] = wert(&m[static_cast<std::size_t>(y) * b + von], bis - von + 1, 1);
+            }
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < b; ++x) {
+                const int von = std::max(0, y - r), bis = std::min(h - 1, y + r);
+                m[static_cast<std::size_t>(y) * b + x] = wert(&t[static_cast<std::size_t>(von) * b + x], bis - von + 1, b);
+            }
+    };
+    std::vector<std::uint8_t> flaechen = d;
+    filter(flaechen, 5, true);
+    filter(flaechen, 5, false);
+    filter(flaechen, 13, false);
+    filter(flaechen, 13, true);
+    std::vector<int> integral(static_cast<std::size_t>(b + 1) * (h + 1), 0);
+    auto S = [&](int x, int y) -> int& { return integral[static_cast<std::size_t>(y) * (b + 1) + x]; };
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < b; ++x)
+            S(x + 1, y + 1) = S(x, y + 1) + S(x + 1, y) - S(x, y) + d[static_cast<std::size_t>(y) * b + x];
+    auto dunkel = [&](int l, int o, int r, int u) { return S(r + 1, u + 1) - S(l, u + 1) - S(r + 1, o) + S(l, o); };
+    std::vector<std::uint8_t> gedreht(m_p.size(), 0);
+    int platten = 0;
+    for (const Teil& t : Komponenten(flaechen, b, h)) {
+        const int l = t.links, o = t.oben, r = t.rechts, u = t.unten;
+        const double breite = r - l + 1, hoehe = u - o + 1;
+        const double anteil = dunkel(l, o, r, u) / (breite * hoehe);
+        const double rand = (dunkel(l, o, r, o) + dunkel(l, u, r, u)) / (2 * breite);
+        const double seiten = (dunkel(l, o, l, u) + dunkel(r, o, r, u)) / (2 * hoehe);
+        if (anteil < 0.55 || anteil > 0.97 || rand < 0.7 || seiten < 0.7)
+            continue;
+        ++platten;
+        for (int y = o; y <= u; ++y)
+            for (int x = l; x <= r; ++x) {
+                const std::size_t i = static_cast<std::size_t>(y) * b + x;
+                if (!gedreht[i]) {
+                    gedreht[i] = 1;
+                    m_p[i] = static_cast<std::uint8_t>(255 - m_p[i]);
+                }
+            }
+    }
+    return platten;
+}
+
+void Bildaufbereitung::ZeichnungEntfernen() {
+    // No stroke of a letter is this long; a line through or under a label is.
+    constexpr int Linie = 34;
+    // Nothing larger than this is a letter of a label, and thin outlines this large are no letter either.
+    constexpr int Gross = 44, Ring = 28;
+    std::vector<std::uint8_t> tinte(m_p.size());
+    for (std::size_t i = 0; i < m_p.size(); ++i)
+        tinte[i] = m_p[i] < 128;
+    std::vector<std::uint8_t> weg(m_p.size(), 0);
+    // Frames first, whole: a rectangle's outline, its sides shorter than any line,
+    // would be read as "I" beside the text it frames.
+    {
+        std::vector<int> marke;
+        const std::vector<Teil> teile = Komponenten(tinte, m_b, m_h, &marke);
+        std::vector<std::uint8_t> rahmen(teile.size(), 0);
+        for (std::size_t k = 0; k < teile.size(); ++k) {
+            const Teil& t = teile[k];
+            if (t.Breite() < 16 || t.Hoehe() < 12 || t.Breite() > 600 || t.Hoehe() > 400)
+                continue;
+            const int nr = static_cast<int>(k) + 1;
+            auto hat = [&](int x, int y) { return marke[static_cast<std::size_t>(y) * m_b + x] == nr; };
+            int gedeckt = 0, rand = 0;
+            for (int x = t.links; x <= t.rechts; ++x) {
+                rand += 2;
+                gedeckt += hat(x, t.oben) || hat(x, t.oben + 1);
+                gedeckt += hat(x, t.unten) || hat(x, t.unten - 1);
+            }
+            for (int y = t.oben; y <= t.unten; ++y) {
+                rand += 2;
+                gedeckt += hat(t.links, y) || hat(t.links + 1, y);
+                gedeckt += hat(t.rechts, y) || hat(t.rechts - 1, y);
+            }
+            rahmen[k] = gedeckt >= 0.85 * rand;
+        }
+        for (std::size_t i = 0; i < marke.size(); ++i)
+            if (marke[i] && rahmen[static_cast<std::size_t>(marke[i] - 1)])
+                weg[i] = 1;
+    }
+    // long runs across and down: lines
+    std::vector<std::uint8_t> waag(m_p.size(), 0), lot(m_p.size(), 0);
+    auto idx = [this](int x, int y) { return static_cast<std::size_t>(y) * m_b + x; };
+    for (int y = 0; y < m_h; ++y)
+        for (int x = 0; x < m_b;) {
+            int e = x;
+            while (e < m_b && tinte[idx(e, y)])
+                ++e;
+            if (e - x >= Linie)
+                for (int k = x; k < e; ++k)
+                    waag[idx(k, y)] = 1;
+            x = e + 1;
+        }
+    for (int x = 0; x < m_b; ++x)
+        for (int y = 0; y < m_h;) {
+            int e = y;
+            while (e < m_h && tinte[idx(x, e)])
+                ++e;
+            if (e - y >= Linie)
+                for (int k = y; k < e; ++k)
+                    lot[idx(x, k)] = 1;
+            y = e + 1;
+        }
+    // A stroke of a letter that a line crosses goes on through it: where ink
+    // stands on both sides of a thin line, those pixels stay.
+    for (int x = 0; x < m_b; ++x)
+        for (int y = 1; y < m_h - 1; ++y) {
+            if (!waag[idx(x, y)] || waag[idx(x, y - 1)])
+                continue;
+            int e = y;
+            while (e < m_h - 1 && waag[idx(x, e)])
+                ++e;
+            if (e - y <= 8 && tinte[idx(x, y - 1)] && tinte[idx(x, e)])
+                for (int k = y; k < e; ++k)
+                    waag[idx(x, k)] = 0;
+        }
+    for (int y = 0; y < m_h; ++y)
+        for (int x = 1; x < m_b - 1; ++x) {
+            if (!lot[idx(x, y)] || lot[idx(x - 1, y)])
+                continue;
+            int e = x;
+            while (e < m_b - 1 && lot[idx(e, y)])
+                ++e;
+            if (e - x <= 8 && tinte[idx(x - 1, y)] && tinte[idx(e, y)])
+                for (int k = x; k < e; ++k)
+                    lot[idx(k, y)] = 0;
+        }
+    for (std::size_t i = 0; i < tinte.size(); ++i) {
+        weg[i] = weg[i] || waag[i] || lot[i];
+        tinte[i] = tinte[i] && !weg[i];
+    }
+    std::vector<int> marke;
+    const std::vector<Teil> teile = Komponenten(tinte, m_b, m_h, &marke);
+    std::vector<std::uint8_t> gross(teile.size(), 0);
+    auto waagAn = [&](int l, int r, int y) {
+        if (y < 0 || y >= m_h)
+            return false;
+        for (int x = std::max(0, l - 1); x <= std::min(m_b - 1, r + 1); ++x)
+            if (waag[idx(x, y)])
+                return true;
+        return false;
+    };
+    for (std::size_t k = 0; k < teile.size(); ++k) {
+        const Teil& t = teile[k];
+        const double anteil = static_cast<double>(t.anzahl) / (static_cast<double>(t.Breite()) * t.Hoehe());
+        // the side of a frame whose top and bottom went as lines would be read as "I"
+        const bool rahmenseite = t.Breite() <= 4 && t.Hoehe() >= 8 && waagAn(t.links, t.rechts, t.oben - 1) &&
+                                 waagAn(t.links, t.rechts, t.unten + 1);
+        gross[k] = rahmenseite || std::max(t.Breite(), t.Hoehe()) > Gross ||
+                   (std::min(t.Breite(), t.Hoehe()) >= Ring && anteil < 0.2);
+    }
+    for (std::size_t i = 0; i < marke.size(); ++i)
+        if (marke[i] && gross[static_cast<std::size_t>(marke[i] - 1)])
+            weg[i] = 1;
+    // what goes becomes the ground, the most common light grey, with the soft edge around it
+    std::array<int, 256> haeufig{};
+    for (std::size_t i = 0; i < m_p.size(); i += 3)
+        ++haeufig[m_p[i]];
+    const std::uint8_t grund = static_cast<std::uint8_t>(std::max_element(haeufig.begin() + 128, haeufig.end()) - haeufig.begin());
+    std::vector<std::uint8_t> bild = m_p;
+    for (int y = 0; y < m_h; ++y)
+        for (int x = 0; x < m_b; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y) * m_b + x;
+            if (!weg[i])
+                continue;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const int nx = x + dx, ny = y + dy;
+                    if (nx < 0 || ny < 0 || nx >= m_b || ny >= m_h)
+                        continue;
+                    const std::size_t n = static_cast<std::size_t>(ny) * m_b + nx;
+                    if (weg[n] || (!tinte[n] && bild[n] < grund))
+                        bild[n] = grund;
+                }
+        }
+    m_ohne = std::move(bild);
+}
+
+QList<QRect> Bildaufbereitung::SenkrechteZeilen(const QList<QRect>& gelesen) const {
+    std::vector<std::uint8_t> tinte(m_p.size());
+    for (std::size_t i = 0; i < m_p.size(); ++i)
+        tinte[i] = m_p[i] < 128;
+    std::vector<Teil> kandidaten;
+    for (const Teil& t : Komponenten(tinte, m_b, m_h)) {
+        if (t.Breite() < 2 || t.Breite() > 48 || t.Hoehe() < 2 || t.Hoehe() > 40 || t.anzahl < 4)
+            continue;
+        const QPoint mitte = Rechteck(t).center();
+        if (std::any_of(gelesen.begin(), gelesen.end(), [&](const QRect& g) { return g.adjusted(-2, -2, 2, 2).contains(mitte); }))
+            continue;
+        kandidaten.push_back(t);
+    }
+    std::sort(kandidaten.begin(), kandidaten.end(), [](const Teil& a, const Teil& b) { return a.oben < b.oben; });
+    std::vector<int> wurzel(kandidaten.size());
+    for (std::size_t i = 0; i < wurzel.size(); ++i)
+        wurzel[i] = static_cast<int>(i);
+    auto finden = [&](int i) {
+        while (wurzel[static_cast<std::size_t>(i)] != i)
+            i = wurzel[static_cast<std::size_t>(i)] = wurzel[static_cast<std::size_t>(wurzel[static_cast<std::size_t>(i)])];
+        return i;
+    };
+    for (std::size_t i = 0; i < kandidaten.size(); ++i) {
+        const Teil& a = kandidaten[i];
+        for (std::size_t j = i + 1; j < kandidaten.size() && kandidaten[j].oben <= a.unten + 24; ++j) {
+            const Teil& b = kandidaten[j];
+            const int schmal = std::min(a.Breite(), b.Breite()), breit = std::max(a.Breite(), b.Breite());
+            const int ueber = std::min(a.rechts, b.rechts) - std::max(a.links, b.links) + 1;
+            const int luecke = b.oben - a.unten - 1;
+            // letters of one turned word: side by side along the text, close, of one size across it
+            if (ueber >= 0.5 * schmal && luecke >= -2 && luecke <= std::max(3.0, 0.7 * breit) && breit <= 4 * schmal)
+                wurzel[static_cast<std::size_t>(finden(static_cast<int>(j)))] = finden(static_cast<int>(i));
+        }
+    }
+    std::vector<std::pair<int, QRect>> gruppen(kandidaten.size(), {0, QRect()});
+    for (std::size_t i = 0; i < kandidaten.size(); ++i) {
+        auto& g = gruppen[static_cast<std::size_t>(finden(static_cast<int>(i)))];
+        ++g.first;
+        g.second = g.second.united(Rechteck(kandidaten[i]));
+    }
+    QList<QRect> zeilen;
+    for (const auto& [anzahl, box] : gruppen)
+        if (anzahl >= 3 && box.height() >= 1.8 * box.width() && box.width() >= 7 && box.width() <= 48)
+            zeilen << box;
+    return zeilen;
+}
+
+QRect Bildaufbereitung::Tinte(const QRect& box, double kappe, bool senkrecht) const {
+    const std::vector<std::uint8_t>& p = OhneZeichnung();
+    auto At = [&p, this](int x, int y) { return p[static_cast<std::size_t>(y) * m_b + x]; };
+    const QRect r = box.adjusted(-3, -3, 3, 3).intersected(QRect(0, 0, m_b, m_h));
+    if (r.width() < 2 || r.height() < 2)
+        return box;
+    const int b = r.width(), h = r.height();
+    std::array<int, 256> haeufig{};
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < b; ++x)
+            ++haeufig[At(r.x() + x, r.y() + y)];
+    auto anteil = [&](double q) {
+        const int ziel = static_cast<int>(q * b * h);
+        int summe = 0;
+        for (int v = 0; v < 256; ++v)
+            if ((summe += haeufig[static_cast<std::size_t>(v)]) > ziel)
+                return v;
+        return 255;
+    };
+    const int dunkel = anteil(0.05), hell = anteil(0.9);
+    if (hell - dunkel < 40)
+        return box;
+    const int schwelle = (dunkel + hell) / 2;
+    std::vector<std::uint8_t> tinte(static_cast<std::size_t>(b) * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < b; ++x)
+            tinte[static_cast<std::size_t>(y) * b + x] = At(r.x() + x, r.y() + y) < schwelle;
+
+    // Along the text no letter has a straight run longer than about its height,
+    // across it none longer than its height: longer runs are lines and frames.
+    if (kappe <= 0)
+        kappe = senkrecht ? box.width() : box.height();
+    kappe = std::max(kappe, 6.0);
+    const int laengs = static_cast<int>(std::lround(1.2 * kappe + 2)), quer = static_cast<int>(std::lround(1.25 * kappe + 3));
+    const int waagrecht = senkrecht ? quer : laengs, lotrecht = senkrecht ? laengs : quer;
+    std::vector<std::uint8_t> linie(tinte.size(), 0);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < b;) {
+            int e = x;
+            while (e < b && tinte[static_cast<std::size_t>(y) * b + e])
+                ++e;
+            if (e - x >= waagrecht)
+                for (int k = x; k < e; ++k)
+                    linie[static_cast<std::size_t>(y) * b + k] = 1;
+            x = e + 1;
+        }
+    for (int x = 0; x < b; ++x)
+        for (int y = 0; y < h;) {
+            int e = y;
+            while (e < h && tinte[static_cast<std::size_t>(e) * b + x])
+                ++e;
+            if (e - y >= lotrecht)
+                for (int k = y; k < e; ++k)
+                    linie[static_cast<std::size_t>(k) * b + x] = 1;
+            y = e + 1;
+        }
+    for (std::size_t i = 0; i < tinte.size(); ++i)
+        tinte[i] = tinte[i] && !linie[i];
+
+    const QRect kern = box.translated(-r.topLeft());
+    std::vector<QRect> stuecke;
+    for (const Teil& t : Komponenten(tinte, b, h)) {
+        const QRect tr = Rechteck(t);
+        if (t.anzahl < 2 || !tr.intersects(kern))
+            continue;
+        // a piece at the edge that lies mostly outside the word belongs to the drawing around it
+        const QRect drin = tr.intersected(kern);
+        if ((t.links == 0 || t.oben == 0 || t.rechts == b - 1 || t.unten == h - 1) &&
+            2 * drin.width() * drin.height() < tr.width() * tr.height())
+            continue;
+        stuecke.push_back(tr);
+    }
+    // The letters share one band across the line of text; a stub of a pipe
+    // ending at the label reaches out of it and is left out.
+    auto anfang = [senkrecht](const QRect& q) { return senkrecht ? q.left() : q.top(); };
+    auto ende = [senkrecht](const QRect& q) { return senkrecht ? q.right() : q.bottom(); };
+    std::vector<int> anfaenge, enden;
+    for (const QRect& q : stuecke)
+        if (ende(q) - anfang(q) + 1 >= 0.6 * kappe) {
+            anfaenge.push_back(anfang(q));
+            enden.push_back(ende(q));
+        }
+    // Along the line the letters follow each other closely; a piece at either
+    // end further off than most of a letter is a remnant of the drawing.
+    auto entlang = [senkrecht](const QRect& q) { return senkrecht ? std::make_pair(q.top(), q.bottom()) : std::make_pair(q.left(), q.right()); };
+    std::sort(stuecke.begin(), stuecke.end(), [&](const QRect& a, const QRect& c) { return entlang(a).first < entlang(c).first; });
+    for (bool weiter = true; weiter && stuecke.size() > 1;) {
+        weiter = false;
+        int bisher = entlang(stuecke.front()).second;
+        for (std::size_t i = 1; i < stuecke.size(); ++i) {
+            if (i == 1 && entlang(stuecke[1]).first - bisher > 0.6 * kappe) {
+                stuecke.erase(stuecke.begin());
+                weiter = true;
+                break;
+            }
+            if (i + 1 == stuecke.size() && entlang(stuecke[i]).first - bisher > 0.6 * kappe) {
+                stuecke.pop_back();
+                weiter = true;
+                break;
+            }
+            bisher = std::max(bisher, entlang(stuecke[i]).second);
+        }
+    }
+    QRect ergebnis;
+    if (!anfaenge.empty()) {
+        std::nth_element(anfaenge.begin(), anfaenge.begin() + static_cast<std::ptrdiff_t>(anfaenge.size() / 2), anfaenge.end());
+        std::nth_element(enden.begin(), enden.begin() + static_cast<std::ptrdiff_t>(enden.size() / 2), enden.end());
+        const int von = anfaenge[anfaenge.size() / 2] - 2, bis = enden[enden.size() / 2] + 2;
+        for (const QRect& q : stuecke) {
+            const int ueber = std::min(bis, ende(q)) - std::max(von, anfang(q)) + 1;
+            if (2 * ueber >= ende(q) - anfang(q) + 1)
+                ergebnis = ergebnis.united(q);
+        }
+    } else {
+        for (const QRect& q : stuecke)
+            ergebnis = ergebnis.united(q);
+    }
+    return ergebnis.isEmpty() ? box : ergebnis.translated(r.topLeft());
+}
+
+bool Bildaufbereitung::Umschlossen(const QRect& box) const {
+    const QRect innen = box.adjusted(-1, -1, 1, 1);
+    const int weite = static_cast<int>(0.9 * std::max(box.width(), box.height())) + 6;
+    const QPoint mitte = box.center();
+    static constexpr int Richtungen[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {1, -1}, {-1, 1}, {-1, -1}};
+    for (const auto& d : Richtungen) {
+        int x = mitte.x(), y = mitte.y();
+        while (innen.contains(x, y)) {
+            x += d[0];
+            y += d[1];
+        }
+        bool getroffen = false;
+        // a thin ring running across the step is met beside it, not always on it
+        for (int s = 0; s < weite && !getroffen; ++s, x += d[0], y += d[1]) {
+            if (x < 1 || y < 1 || x >= m_b - 1 || y >= m_h - 1)
+                return false;
+            getroffen = At(x, y) < 160 || At(x + 1, y) < 160 || At(x, y + 1) < 160;
+        }
+        if (!getroffen)
+            return false;
+    }
+    return true;
+}

@@ -1,0 +1,52 @@
+#pragma once
+// The pixel work around text recognition, on an 8-bit grey picture: turning
+// light labels dark, finding text that runs up or down, measuring the ink of a
+// word without the lines that touch it, and telling whether a ring closes
+// around two stacked words (an instrument bubble or a box).
+#include <QList>
+#include <QRect>
+#include <cstdint>
+#include <vector>
+
+class Bildaufbereitung {
+public:
+    // A copy of an 8-bit picture (w x h, one byte per pixel, row after row).
+    Bildaufbereitung(std::vector<std::uint8_t> grau, int breite, int hoehe);
+
+    int Breite() const { return m_b; }
+    int Hoehe() const { return m_h; }
+    const std::vector<std::uint8_t>& Pixel() const { return m_p; }
+
+    // Every label dark on light: a picture with a dark ground is turned over
+    // whole, and each dark plate (a solid dark box holding light text) on
+    // a light picture on its own. Returns how many plates were turned.
+    int Gleichrichten();
+
+    // Makes a copy for reading: frames, long straight lines (pipes, borders)
+    // and large thin outlines (the circles of bubbles, equipment) made ground,
+    // so the engine sees the labels alone. Letters of up to about 25 pixels
+    // keep every stroke. Tinte measures on this copy once it is made.
+    void ZeichnungEntfernen();
+    const std::vector<std::uint8_t>& OhneZeichnung() const { return m_ohne.empty() ? m_p : m_ohne; }
+
+    // Boxes of text running up or down: three or more letter-sized blobs
+    // stacked closely above each other, away from the words already read.
+    QList<QRect> SenkrechteZeilen(const QList<QRect>& gelesen) const;
+
+    // The box around the ink of the text inside box (picture pixels), without
+    // lines that run through or along it and without a frame around it.
+    // kappe is the letters' height across the line of text; senkrecht: the
+    // text runs up or down. The box itself when no ink stands out there.
+    QRect Tinte(const QRect& box, double kappe, bool senkrecht) const;
+
+    // True when ink closes around box on every side within about its size:
+    // the circle of an instrument bubble or the frame of a box.
+    bool Umschlossen(const QRect& box) const;
+
+private:
+    std::uint8_t At(int x, int y) const { return m_p[static_cast<std::size_t>(y) * m_b + x]; }
+
+    std::vector<std::uint8_t> m_p;
+    std::vector<std::uint8_t> m_ohne;
+    int m_b, m_h;
+};
