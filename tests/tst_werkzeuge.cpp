@@ -21,6 +21,7 @@
 #include "werkzeuge/Kennzeichenregel.h"
 #include "werkzeuge/Kopie.h"
 #include "werkzeuge/Pruefbericht.h"
+#include "werkzeuge/Vorschlaege.h"
 #include "helpers/TestDb.h"
 
 namespace {
@@ -681,6 +682,21 @@ private slots:
         QCOMPARE(inhalt.saetze.size(), 2);
         QCOMPARE(CsvDatei::Klartext(inhalt.saetze.at(1).felder.at(0)), text);
         QCOMPARE(CsvDatei::Klartext(CsvDatei::Feld(text)) == text || CsvDatei::Feld(text).startsWith('"'), true);
+    }
+
+    void checkReportAndProposalsWriteFormulasAsText() {
+        QVERIFY(DatenbankAnlegen(Datei("c.kvs"), {{1, "=HYPERLINK(\"x\")", "@SUM(A1)", QVariant(), QVariant()}}));
+        const QByteArray bericht = Pruefbericht::Erstellen(Datei("c.kvs"), m_rahmen).Csv();
+        QVERIFY2(bericht.contains(";\"=\"\"=HYPERLINK(\"\"\"\"x\"\"\"\")\"\"\";\"=\"\"@SUM(A1)\"\"\";"), bericht.constData());
+        Vorschlag v;
+        v.ident = QStringLiteral("1");
+        v.form = QStringLiteral("-2+3");
+        v.kennzeichen = QStringLiteral("+cmd|x");
+        v.art = Vorschlag::Art::Mehrdeutig;
+        v.stellen = {QPoint(1, 2), QPoint(3, 4)};
+        const QString csv = Vorschlaege::Csv({v});
+        QVERIFY2(csv.contains(QStringLiteral("1;\"=\"\"-2+3\"\"\";\"=\"\"+cmd|x\"\"\";;;")), qPrintable(csv));
+        QVERIFY2(csv.contains(QStringLiteral("\"=\"\"1/2 3/4\"\"\"")), qPrintable(csv));
     }
 
     void exportedFormulasAreTextForAnotherReaderAndReadBackExactly() {
