@@ -71,7 +71,16 @@ struct Lauf {
 };
 
 // The real program, without a display; eingabe goes to its standard input, which is then closed.
-Lauf Starten(const QStringList& argumente, const QByteArray& eingabe = {}) {
+Lauf Starten(QStringList argumente, const QByteArray& eingabe = {}) {
+    // An import without --ini gets an empty Tavero.ini: the one beside the
+    // program (make demo writes it) names other folders and plays no part here.
+    if (argumente.value(0) == QLatin1String("--import") && !argumente.contains(QStringLiteral("--ini"))) {
+        static QTemporaryDir leer;
+        QFile ini(leer.filePath(QStringLiteral("Tavero.ini")));
+        if (ini.open(QIODevice::WriteOnly))
+            ini.close();
+        argumente << QStringLiteral("--ini") << ini.fileName();
+    }
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* v : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
