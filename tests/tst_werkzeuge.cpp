@@ -21,6 +21,7 @@
 #include "werkzeuge/Kennzeichenregel.h"
 #include "werkzeuge/Kopie.h"
 #include "werkzeuge/Pruefbericht.h"
+#include "werkzeuge/Vorschlaege.h"
 #include "helpers/TestDb.h"
 
 namespace {
@@ -70,7 +71,16 @@ struct Lauf {
 };
 
 // The real program, without a display; eingabe goes to its standard input, which is then closed.
-Lauf Starten(const QStringList& argumente, const QByteArray& eingabe = {}) {
+Lauf Starten(QStringList argumente, const QByteArray& eingabe = {}) {
+    // An import without --ini gets an empty Tavero.ini: the one beside the
+    // program (make demo writes it) names other folders and plays no part here.
+    if (argumente.value(0) == QLatin1String("--import") && !argumente.contains(QStringLiteral("--ini"))) {
+        static QTemporaryDir leer;
+        QFile ini(leer.filePath(QStringLiteral("Tavero.ini")));
+        if (ini.open(QIODevice::WriteOnly))
+            ini.close();
+        argumente << QStringLiteral("--ini") << ini.fileName();
+    }
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* v : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -681,6 +691,21 @@ private slots:
         QCOMPARE(inhalt.saetze.size(), 2);
         QCOMPARE(CsvDatei::Klartext(inhalt.saetze.at(1).felder.at(0)), text);
         QCOMPARE(CsvDatei::Klartext(CsvDatei::Feld(text)) == text || CsvDatei::Feld(text).startsWith('"'), true);
+    }
+
+    void checkReportAndProposalsWriteFormulasAsText() {
+        QVERIFY(DatenbankAnlegen(Datei("c.kvs"), {{1, "=HYPERLINK(\"x\")", "@SUM(A1)", QVariant(), QVariant()}}));
+        const QByteArray bericht = Pruefbericht::Erstellen(Datei("c.kvs"), m_rahmen).Csv();
+        QVERIFY2(bericht.contains(";\"=\"\"=HYPERLINK(\"\"\"\"x\"\"\"\")\"\"\";\"=\"\"@SUM(A1)\"\"\";"), bericht.constData());
+        Vorschlag v;
+        v.ident = QStringLiteral("1");
+        v.form = QStringLiteral("-2+3");
+        v.kennzeichen = QStringLiteral("+cmd|x");
+        v.art = Vorschlag::Art::Mehrdeutig;
+        v.stellen = {QPoint(1, 2), QPoint(3, 4)};
+        const QString csv = Vorschlaege::Csv({v});
+        QVERIFY2(csv.contains(QStringLiteral("1;\"=\"\"-2+3\"\"\";\"=\"\"+cmd|x\"\"\";;;")), qPrintable(csv));
+        QVERIFY2(csv.contains(QStringLiteral("\"=\"\"1/2 3/4\"\"\"")), qPrintable(csv));
     }
 
     void exportedFormulasAreTextForAnotherReaderAndReadBackExactly() {

@@ -17,7 +17,7 @@ public:
     struct Stempel {
         qint64 groesse = -1;
         qint64 geaendert = 0;  // ms since the epoch
-        QByteArray inhalt;     // hash of the bytes, hex
+        QByteArray inhalt;     // hash of the bytes, hex (128 bits)
         bool operator==(const Stempel& s) const { return groesse == s.groesse && inhalt == s.inhalt; }
     };
 
