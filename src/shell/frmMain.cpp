@@ -587,10 +587,11 @@ void frmMain::VorschlaegeZeigen() {
 
 void frmMain::VergleichZeigen() {
     // The comparison belongs to the database open now; its ghosts show on the picture window.
-    if (!m_Vergleich)
+    if (!m_Vergleich) {
         m_Vergleich = new frmVergleich(*this, Bildfenster(), this);
-    m_Vergleich->show();
-    m_Vergleich->raise();
+        mWerkzeuge->Aufnehmen(m_Vergleich);
+    }
+    mWerkzeuge->Zeigen(m_Vergleich);
 }
 
 void frmMain::OeffnenAbschliessen(bool mitEndung) {
