@@ -16,7 +16,9 @@ if [ ! -f build-pruefen/build.ninja ]; then
 fi
 cmake --build build-pruefen -j "${JOBS:-$(nproc)}"
 export QT_QPA_PLATFORM=offscreen
-export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1"
+# (no strict_string_checks: libxkbcommon-x11 hands strndup a reply that is not
+# NUL-terminated but long enough, which the strict check takes for an overflow)
+export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1:detect_stack_use_after_return=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 if command -v pg_virtualenv >/dev/null; then
   pg_virtualenv -t -o fsync=off ctest --test-dir build-pruefen --output-on-failure -j "${JOBS:-2}"
