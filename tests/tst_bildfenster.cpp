@@ -1219,6 +1219,7 @@ private slots:
         QCOMPARE(f->PfeilAnzahl(), 2);
         QCOMPARE(pfeil(1).Ident, QStringLiteral("31"));
         QCOMPARE(f->windowTitle(), QStringLiteral("Pfeileditor  Kessel.bmp"));
+    }
 
     // --- windows that stay, the view ----------------------------------------------
 
