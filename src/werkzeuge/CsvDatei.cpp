@@ -170,15 +170,17 @@ CsvDatei::Inhalt CsvDatei::Lesen(const QByteArray& daten, const QString& sName) 
     return inhalt;
 }
 
-CsvDatei::Inhalt CsvDatei::DateiLesen(const QString& sDatei) {
+QByteArray CsvDatei::DateiInhalt(const QString& sDatei) {
     QFile f(QString::fromStdString(WinUmgebung::PfadAbbilden(sDatei.toStdString())));
     if (!f.open(QIODevice::ReadOnly))
         throw DateiFehler(QStringLiteral("Die Datei %1 lässt sich nicht lesen.").arg(sDatei));
     const QByteArray daten = f.readAll();
     if (f.error() != QFileDevice::NoError)
         throw DateiFehler(QStringLiteral("Die Datei %1 lässt sich nicht lesen.").arg(sDatei));
-    return Lesen(daten, sDatei);
+    return daten;
 }
+
+CsvDatei::Inhalt CsvDatei::DateiLesen(const QString& sDatei) { return Lesen(DateiInhalt(sDatei), sDatei); }
 
 QByteArray CsvDatei::Marke() { return QByteArray("\xEF\xBB\xBF"); }
 

@@ -36,6 +36,8 @@ public:
     static Inhalt Lesen(const QByteArray& daten, const QString& sName);
     // The file at sDatei (Windows or POSIX form); throws DateiFehler.
     static Inhalt DateiLesen(const QString& sDatei);
+    // A file's bytes (Windows or POSIX path); DateiFehler when it cannot be read.
+    static QByteArray DateiInhalt(const QString& sDatei);
 
     // Writing for Excel: UTF-8 after a byte-order mark, ';' between fields, CRLF
     // after each line, a field quoted when it holds ';', '"', CR or LF. A text

@@ -1,11 +1,9 @@
 #include "werkzeuge/Tabellendatei.h"
 
-#include <QFile>
 #include <QHash>
 #include <QStringDecoder>
 #include <QXmlStreamReader>
 
-#include "platform/WinUmgebung.h"
 #include "werkzeuge/DateiFehler.h"
 #include "werkzeuge/ZipArchiv.h"
 
@@ -103,15 +101,7 @@ Tabellendatei::Format Tabellendatei::FormatErkennen(const QByteArray& d) {
     return erste.contains('\t') && !erste.contains(';') ? Format::Tabulator : Format::Csv;
 }
 
-CsvDatei::Inhalt Tabellendatei::DateiLesen(const QString& sDatei) {
-    QFile f(QString::fromStdString(WinUmgebung::PfadAbbilden(sDatei.toStdString())));
-    if (!f.open(QIODevice::ReadOnly))
-        throw DateiFehler(QStringLiteral("Die Datei %1 lässt sich nicht lesen.").arg(sDatei));
-    const QByteArray daten = f.readAll();
-    if (f.error() != QFileDevice::NoError)
-        throw DateiFehler(QStringLiteral("Die Datei %1 lässt sich nicht lesen.").arg(sDatei));
-    return Lesen(daten, sDatei);
-}
+CsvDatei::Inhalt Tabellendatei::DateiLesen(const QString& sDatei) { return Lesen(CsvDatei::DateiInhalt(sDatei), sDatei); }
 
 CsvDatei::Inhalt Tabellendatei::Lesen(const QByteArray& daten, const QString& sName) {
     switch (FormatErkennen(daten)) {
