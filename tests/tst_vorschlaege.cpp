@@ -34,6 +34,7 @@
 #include "editor/Bildflaeche.h"
 #include "editor/frmPicture.h"
 #include "helpers/SkriptDialoge.h"
+#include "helpers/TestDb.h"
 #include "shell/Verlauf.h"
 #include "shell/frmMain.h"
 #include "shell/frmVorschlaege.h"
@@ -697,6 +698,50 @@ private slots:
         QCOMPARE(fenster->lvwVorschlaege->topLevelItemCount(), int(fenster->Ergebnis().size()));
         w.mVerlauf->Stapel()->redo();
         QCOMPARE(Vorschlaege::Anzahl(fenster->Ergebnis(), Vorschlag::Art::Gefunden), 0);
+    }
+
+    // One number on two pictures: a picture's acceptance takes that picture's
+    // proposal only, and accepting both puts each row's own position, no swap.
+    void acceptingKeepsEachProposalOnItsPicture() {
+        QTemporaryDir dir;
+        const QString db = dir.filePath(QStringLiteral("zwei.kvs"));
+        {
+            TestDb t(db);
+            QVERIFY(t.Ausfuehren(QStringLiteral("create table Alarmdefs (%1)").arg(TestDb::Spalten)));
+            for (const char* form : {"Zulauf", "Becken"})
+                QVERIFY(t.Ausfuehren(QStringLiteral("insert into Alarmdefs (Ident, VarName, Alarmtext, Form, Symbol) "
+                                                    "values (5, 'P5', 'Pumpe', ?, 'Standard\\PfeilRot.gif')"),
+                                     {QString::fromLatin1(form)}));
+        }
+        QList<Vorschlag> vorschlaege;
+        for (const QString& form : {QStringLiteral("Zulauf"), QStringLiteral("Becken")}) {
+            Vorschlag v;
+            v.art = Vorschlag::Art::Gefunden;
+            v.ident = QStringLiteral("5");
+            v.form = form;
+            v.x = form == QLatin1String("Zulauf") ? 100 : 700;
+            v.y = 50;
+            v.gelesen = AlarmdefsZugriff::AlarmListeLesen(db, form).value_or(AlarmListeTyp()).value(0);
+            QCOMPARE(v.gelesen.value(AlarmFeld::Form), form);
+            vorschlaege << v;
+        }
+        QList<Vorschlag> nurBecken;
+        for (const Vorschlag& v : vorschlaege)
+            if (Vorschlaege::Gewaehlt(v, {QStringLiteral("5")}, QStringLiteral("Becken")))
+                nurBecken << v;
+        QCOMPARE(nurBecken.size(), 1);
+        QVERIFY(Vorschlaege::Annehmen(db, nurBecken).geschrieben);
+        auto lage = [&db](const char* form) {
+            return AlarmdefsZugriff::AlarmListeLesen(db, QString::fromLatin1(form)).value_or(AlarmListeTyp()).value(0).value(AlarmFeld::X);
+        };
+        QCOMPARE(lage("Becken"), QStringLiteral("700"));
+        QCOMPARE(lage("Zulauf"), QString());
+        // both at once, the Becken one as read before its write: it is refused, nothing is written
+        QVERIFY(!Vorschlaege::Annehmen(db, vorschlaege).geschrieben);
+        QCOMPARE(lage("Zulauf"), QString());
+        QVERIFY(Vorschlaege::Annehmen(db, {vorschlaege.first()}).geschrieben);
+        QCOMPARE(lage("Zulauf"), QStringLiteral("100"));
+        QCOMPARE(lage("Becken"), QStringLiteral("700"));
     }
 };
 

@@ -242,11 +242,11 @@ void frmVorschlaege::Verschoben(const QString& ident, QPoint pos) {
     }
 }
 
-bool frmVorschlaege::Annehmen(const QStringList& idents) {
+bool frmVorschlaege::Annehmen(const QStringList& idents, const QString& form) {
     AlarmAuswahl* k = m_haupt.mgobjAuswahl();
     QList<Vorschlag> auswahl;
     for (const Vorschlag& v : m_vorschlaege)
-        if (v.art == Vorschlag::Art::Gefunden && idents.contains(v.ident))
+        if (Vorschlaege::Gewaehlt(v, idents, form))
             auswahl << v;
     if (!k || auswahl.isEmpty())
         return false;
@@ -273,7 +273,7 @@ bool frmVorschlaege::Annehmen(const QStringList& idents) {
         return false;
     }
     for (qsizetype i = m_vorschlaege.size() - 1; i >= 0; --i)
-        if (m_vorschlaege.at(i).art == Vorschlag::Art::Gefunden && idents.contains(m_vorschlaege.at(i).ident))
+        if (Vorschlaege::Gewaehlt(m_vorschlaege.at(i), idents, form))
             m_vorschlaege.removeAt(i);
     ListeFuellen();
     MarkenZeigen();
@@ -332,7 +332,8 @@ void frmVorschlaege::BildAnnehmen() {
     for (const Vorschlag& v : m_vorschlaege)
         if (v.form == form)
             idents << v.ident;
-    Annehmen(idents);
+    // only this picture's: a number on two pictures keeps its other proposal
+    Annehmen(idents, form);
 }
 
 void frmVorschlaege::AlleAnnehmen() {

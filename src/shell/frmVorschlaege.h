@@ -39,7 +39,8 @@ public:
     bool Lesen();
     void LesenAbbrechen();
     // Writes the proposals with these alarm numbers (found ones only) in one step.
-    bool Annehmen(const QStringList& idents);
+    // The found proposals of these alarms, on that picture only when form is given.
+    bool Annehmen(const QStringList& idents, const QString& form = {});
     void BildAnnehmen();
     void AlleAnnehmen();
     // The button "Alle annehmen": asks once, with the count, then accepts all.

@@ -213,3 +213,7 @@ QString Vorschlaege::Csv(const QList<Vorschlag>& vorschlaege) {
     }
     return csv;
 }
+
+bool Vorschlaege::Gewaehlt(const Vorschlag& v, const QStringList& idents, const QString& form) {
+    return v.art == Vorschlag::Art::Gefunden && idents.contains(v.ident) && (form.isEmpty() || v.form == form);
+}

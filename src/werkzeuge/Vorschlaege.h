@@ -49,6 +49,9 @@ public:
                                    const QString& symbol = {});
 
     static int Anzahl(const QList<Vorschlag>& vorschlaege, Vorschlag::Art art);
+    // Whether a found proposal is one of these alarms' on that picture (an empty
+    // form: on any): a number carried by rows on two pictures has a proposal on each.
+    static bool Gewaehlt(const Vorschlag& v, const QStringList& idents, const QString& form);
     // German text: one line per proposal, and what they add up to.
     static QString Zeile(const Vorschlag& v);
     static QString Zusammenfassung(const QList<Vorschlag>& vorschlaege);
