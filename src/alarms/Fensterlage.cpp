@@ -69,6 +69,7 @@ void Fensterlage::Beobachten() {
         if (m_Rahmen)
             m_Rahmen->removeEventFilter(this);
         m_Rahmen = sub;
+        m_RahmenObjekt = sub;
         if (sub)
             sub->installEventFilter(this);
     }
@@ -208,7 +209,7 @@ bool Fensterlage::eventFilter(QObject* o, QEvent* e) {
                         Aktiviert();
                 });
         }
-    } else if (o == m_Rahmen) {
+    } else if (o == m_RahmenObjekt && !m_Rahmen.isNull()) {
         if (t == QEvent::MouseButtonPress) {
             m_RahmenDruck = true;
         } else if (t == QEvent::MouseButtonRelease) {

@@ -57,6 +57,9 @@ private:
     QString m_Name;
     std::function<QRect()> m_Regel;
     QPointer<QMdiSubWindow> m_Rahmen;
+    // The same frame as a plain object: events are matched to it without a cast,
+    // also while it is being destroyed and sends its last events.
+    QObject* m_RahmenObjekt = nullptr;
     QPointer<QObject> m_Oberfenster;  // the top-level window whose presses are watched
     bool m_Eigen = false;        // the placement being made is the program's own
     bool m_InhaltDruck = false;  // a button went down inside the window's content
