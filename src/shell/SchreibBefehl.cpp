@@ -8,30 +8,22 @@ SchreibBefehl::SchreibBefehl(Verlauf& verlauf, const QList<Schreibergebnis>& zei
     setText(text);
 }
 
-void SchreibBefehl::redo() {
-    if (m_verworfen) {
-        setObsolete(true);
-        return;
-    }
-    if (m_schonGeschrieben) {
-        m_schonGeschrieben = false;
-        return;
-    }
-    if (!Schreiben(false))
-        setObsolete(true);
-}
+void SchreibBefehl::redo() { Schritt(false); }
 
-void SchreibBefehl::undo() {
+// Reached also from the history list, which moves over several steps at once.
+void SchreibBefehl::undo() { Schritt(true); }
+
+void SchreibBefehl::Schritt(bool zurueck) {
     if (m_verworfen) {
         setObsolete(true);
         return;
     }
+    // written already: when pushed, or by Versuchen just before
     if (m_schonGeschrieben) {
         m_schonGeschrieben = false;
         return;
     }
-    // reached from the history list, which moves over several steps at once
-    if (!Schreiben(true))
+    if (!Schreiben(zurueck))
         setObsolete(true);
 }
 

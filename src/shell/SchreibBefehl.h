@@ -22,6 +22,7 @@ public:
     void Verwerfen();
 
 private:
+    void Schritt(bool zurueck);
     bool Schreiben(bool zurueck);
 
     Verlauf& m_verlauf;
