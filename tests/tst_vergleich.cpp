@@ -27,6 +27,7 @@
 #include "helpers/SkriptDialoge.h"
 #include "helpers/TestDb.h"
 #include "shell/Differenzansicht.h"
+#include "shell/Hintergrundauftrag.h"
 #include "shell/Verlauf.h"
 #include "shell/frmVergleich.h"
 #include "werkzeuge/Differenz.h"
@@ -511,6 +512,78 @@ private slots:
         QCOMPARE(Differenz::AusAuftrag(a).Text(), QStringLiteral("Alarm 7: X 3 → 12, Y 4 → leer"));
     }
 
+    // Both sides written by the sqlite3 program, a row count where writing takes
+    // a while. The take-over runs as a background job: cancelled (Esc, or while
+    // another program holds the write lock) it writes nothing and leaves no
+    // step; run through, it writes every row in one step that undo takes back.
+    void takeOverRunsInTheBackgroundAndCancelWritesNothing() {
+        const QString hier = Pfad("hier-gross.kvs"), dort = Pfad("dort-gross.kvs");
+        const QString erzeugen = QStringLiteral(
+            "create table Alarmdefs (%1);"
+            "with recursive n(i) as (select 1 union all select i + 1 from n where i < 8000) "
+            "insert into Alarmdefs (Ident, Alarmtext, Form, Symbol, X, Y) "
+            "select i, 'Störung ' || i, 'Bild' || (i % 7), 'Standard\\Pfeil.gif', i % 1000, i % 700 from n;")
+                                     .arg(QLatin1String(TestDb::Spalten));
+        Sqlite(hier, erzeugen);
+        QVERIFY(QFile::copy(hier, dort));
+        Sqlite(dort, "update Alarmdefs set X = X + 5 where Ident % 4 = 0; update Alarmdefs set Form = 'Anderes' where Ident % 1000 = 1");
+        const QString zustand = QStringLiteral("select sum(X), sum(Form = 'Anderes') from Alarmdefs");
+        const QString vorher = Sqlite(hier, zustand);
+        // counted by the sqlite3 program itself
+        const QString unterschiede = QStringLiteral("attach '%1' as dort; select count(*) from Alarmdefs a join dort.Alarmdefs b "
+                                                    "using (Ident) where a.X is not b.X or a.Form is not b.Form")
+                                         .arg(dort);
+        SkriptDialoge dialoge;
+        AlarmAuswahl auswahl;
+        auswahl.setAlarmDatenbank(hier);
+        Verlauf verlauf;
+        verlauf.Verbinden(&auswahl);
+        Haupt haupt;
+        haupt.auswahl = &auswahl;
+        frmVergleich f(haupt, nullptr);
+        f.show();
+        f.txtDort->setText(dort);
+        QSignalSpy fertig(&f.Lauf(), &VergleichLauf::Fertig);
+        QVERIFY(f.Vergleichen());
+        QVERIFY(fertig.wait(60000));
+        const qsizetype angeboten = f.Ergebnis()->Uebernehmbar();
+        QCOMPARE(QString::number(angeboten), Sqlite(hier, unterschiede));
+        QSignalSpy beendet(&f, &frmVergleich::UebernahmeBeendet);
+        // Esc in the window stops it
+        QVERIFY(f.Uebernehmen(frmVergleich::Umfang::Alle));
+        QVERIFY(f.Uebernahmeauftrag());
+        QTest::keyClick(&f, Qt::Key_Escape);
+        QVERIFY(beendet.wait(60000));
+        QCOMPARE(beendet.takeFirst().first().toBool(), false);
+        QCOMPARE(Sqlite(hier, zustand), vorher);
+        QCOMPARE(verlauf.Stapel()->count(), 0);
+        QVERIFY(haupt.status.last().contains(QStringLiteral("abgebrochen")));
+        QCOMPARE(f.Ergebnis()->Uebernehmbar(), angeboten);
+        {
+            // another program holds the write lock: the job waits for it, is cancelled meanwhile, writes nothing
+            TestDb sperre(hier);
+            QVERIFY(sperre.Ausfuehren("BEGIN IMMEDIATE"));
+            QVERIFY(f.Uebernehmen(frmVergleich::Umfang::Alle));
+            QTest::qWait(50);
+            f.Uebernahmeauftrag()->Abbrechen();
+            QVERIFY(sperre.Ausfuehren("ROLLBACK"));
+        }
+        QVERIFY(beendet.wait(60000));
+        QCOMPARE(beendet.takeFirst().first().toBool(), false);
+        QCOMPARE(Sqlite(hier, zustand), vorher);
+        QCOMPARE(verlauf.Stapel()->count(), 0);
+        // run through: every offered row, one step
+        QVERIFY(f.Uebernehmen(frmVergleich::Umfang::Alle));
+        QVERIFY(beendet.wait(60000));
+        QCOMPARE(beendet.takeFirst().first().toBool(), true);
+        QCOMPARE(verlauf.Stapel()->count(), 1);
+        QCOMPARE(f.Ergebnis()->Uebernehmbar(), 0);
+        QCOMPARE(Sqlite(hier, unterschiede), QStringLiteral("0"));
+        verlauf.Stapel()->undo();
+        QCOMPARE(Sqlite(hier, zustand), vorher);
+        QCOMPARE(Vergleich::Vergleichen({hier, dort, {}}).Uebernehmbar(), angeboten);
+    }
+
     void windowComparesInTheBackgroundAndTakesOverAsOneStep() {
         const QString hier = Pfad("hier11.kvs"), dort = Pfad("dort11.kvs");
         QVERIFY(Anlegen(hier, kHier));
@@ -545,7 +618,12 @@ private slots:
         QCOMPARE(f.lvwDifferenzen->Modell()->SichtbareZeilen(), 1);
         f.cboArt->setCurrentIndex(0);
         QVERIFY(f.cmdAlleUebernehmen->isEnabled());
+        QSignalSpy uebernommen(&f, &frmVergleich::UebernahmeBeendet);
         QTest::mouseClick(f.cmdAlleUebernehmen, Qt::LeftButton);
+        // written in the background: no second take-over meanwhile
+        QVERIFY(!f.cmdAlleUebernehmen->isEnabled());
+        QVERIFY(uebernommen.wait(20000));
+        QCOMPARE(uebernommen.first().first().toBool(), true);
         QCOMPARE(verlauf.Stapel()->count(), 1);
         QCOMPARE(haupt.status.last(), QStringLiteral("5 Alarme übernommen."));
         QCOMPARE(f.Ergebnis()->Uebernehmbar(), 0);

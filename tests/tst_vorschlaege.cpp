@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QPainter>
+#include <QProcess>
+#include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -35,6 +37,8 @@
 #include "editor/frmPicture.h"
 #include "helpers/SkriptDialoge.h"
 #include "helpers/TestDb.h"
+#include "shell/Differenzansicht.h"
+#include "shell/Hintergrundauftrag.h"
 #include "shell/Verlauf.h"
 #include "shell/frmMain.h"
 #include "shell/frmVorschlaege.h"
@@ -698,6 +702,91 @@ private slots:
         QCOMPARE(fenster->lvwVorschlaege->topLevelItemCount(), int(fenster->Ergebnis().size()));
         w.mVerlauf->Stapel()->redo();
         QCOMPARE(Vorschlaege::Anzahl(fenster->Ergebnis(), Vorschlag::Art::Gefunden), 0);
+    }
+
+    // The window lists what accepting writes, alarm by alarm (the command
+    // prints the same lines); an unticked line is not written. From
+    // HintergrundAb proposals on, "Alle" writes in the background: cancelled
+    // while another program holds the write lock, nothing is written; run
+    // through, the ticked rows are written as one step.
+    void windowListsWhatAcceptingWritesAndCancelWritesNothing() {
+        SkriptDialoge dialoge;
+        const QString db = Kopie(QStringLiteral("aenderungen.kvs"));
+        frmMain w;
+        w.resize(1400, 1000);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.Laden(db);
+        w.mnuVorschlaege->trigger();
+        auto* fenster = w.findChild<frmVorschlaege*>();
+        QVERIFY(fenster);
+        for (int i = 0; i < fenster->lstBilder->count(); ++i)
+            fenster->lstBilder->item(i)->setCheckState(mFormen.contains(fenster->lstBilder->item(i)->text()) ? Qt::Checked : Qt::Unchecked);
+        QVERIFY(fenster->Lesen());
+        QVERIFY(fenster->Lauf()->Warten(120000));
+        QList<Vorschlag> gefunden;
+        for (const Vorschlag& v : fenster->Ergebnis())
+            if (v.art == Vorschlag::Art::Gefunden)
+                gefunden << v;
+        QVERIFY(gefunden.size() > 3);
+        DifferenzModell* m = fenster->lvwAenderungen->Modell();
+        QCOMPARE(m->Zeilen().size(), gefunden.size());
+        QStringList zeilen;
+        for (int i = 0; i < m->Zeilen().size(); ++i) {
+            const Differenz& d = m->Zeilen().at(i);
+            QCOMPARE(d.ident, gefunden.at(i).ident);
+            QVERIFY2(d.Text().startsWith(QStringLiteral("Alarm %1: X leer → %2, Y leer → %3")
+                                             .arg(gefunden.at(i).ident).arg(gefunden.at(i).x).arg(gefunden.at(i).y)),
+                     qPrintable(d.Text()));
+            zeilen << d.Text();
+        }
+        // the command prints the same lines when it writes (on a copy of its own)
+        const QString db2 = Kopie(QStringLiteral("aenderungen-befehl.kvs"));
+        QString aus;
+        Befehl({db2, "--annehmen"}, &aus);
+        QVERIFY2(aus.contains(QStringLiteral("Änderungen:\n")), qPrintable(aus));
+        // the first line taken out: it is neither counted nor written
+        m->setGewaehlt(0, false);
+        const auto vorher = Tabelle(db);
+        const int ab = frmVorschlaege::HintergrundAb;
+        frmVorschlaege::HintergrundAb = 1;
+        QSignalSpy beendet(fenster, &frmVorschlaege::AnnahmeBeendet);
+        {
+            TestDb sperre(db);
+            QVERIFY(sperre.Ausfuehren("BEGIN IMMEDIATE"));
+            dialoge.wahlAntworten = {0};
+            QTest::mouseClick(fenster->cmdAlleAnnehmen, Qt::LeftButton);
+            QVERIFY2(dialoge.wahlTexte.last().contains(QStringLiteral("%1 angekreuzten von %2").arg(gefunden.size() - 1).arg(gefunden.size())),
+                     qPrintable(dialoge.wahlTexte.last()));
+            QVERIFY(fenster->Annahmeauftrag());
+            QVERIFY(!fenster->cmdAlleAnnehmen->isEnabled());
+            fenster->Annahmeauftrag()->Abbrechen();
+            QVERIFY(sperre.Ausfuehren("ROLLBACK"));
+        }
+        QVERIFY(beendet.wait(30000));
+        QCOMPARE(beendet.takeFirst().first().toBool(), false);
+        QCOMPARE(Tabelle(db), vorher);
+        QCOMPARE(Vorschlaege::Anzahl(fenster->Ergebnis(), Vorschlag::Art::Gefunden), int(gefunden.size()));
+        const int schritte = w.mVerlauf->Stapel()->count();
+        dialoge.wahlAntworten = {0};
+        QTest::mouseClick(fenster->cmdAlleAnnehmen, Qt::LeftButton);
+        QVERIFY(beendet.wait(30000));
+        frmVorschlaege::HintergrundAb = ab;
+        QCOMPARE(beendet.takeFirst().first().toBool(), true);
+        QCOMPARE(w.mVerlauf->Stapel()->count(), schritte + 1);
+        // read back by the sqlite3 program: the ticked rows hold their proposal, the unticked one none
+        for (int i = 0; i < gefunden.size(); ++i) {
+            QProcess p;
+            p.start(QStringLiteral("sqlite3"), {db, QStringLiteral("select coalesce(X, 'leer') || ',' || coalesce(Y, 'leer') from Alarmdefs "
+                                                                    "where Ident = %1 and Form = '%2'").arg(gefunden.at(i).ident, gefunden.at(i).form)});
+            QVERIFY(p.waitForFinished(30000));
+            const QString lage = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+            QCOMPARE(lage, i == 0 ? QStringLiteral("leer,leer") : QStringLiteral("%1,%2").arg(gefunden.at(i).x).arg(gefunden.at(i).y));
+        }
+        // the unticked proposal stays offered, alone
+        QCOMPARE(Vorschlaege::Anzahl(fenster->Ergebnis(), Vorschlag::Art::Gefunden), 1);
+        QCOMPARE(m->Zeilen().size(), 1);
+        QCOMPARE(m->Zeilen().first().Text(), zeilen.first());
     }
 
     // One number on two pictures: a picture's acceptance takes that picture's

@@ -40,11 +40,13 @@ void Geisterpfeile::Setzen(const std::vector<Geist>& geister) {
     m_jeForm.clear();
     for (const Geist& g : geister)
         m_jeForm[g.form].push_back(g);
+    EbeneVerwerfen();
     update();
 }
 
 void Geisterpfeile::FormSetzen(const QString& form) {
     m_form = form;
+    EbeneVerwerfen();
     update();
 }
 
@@ -131,14 +133,50 @@ void Rahmen(Ebene& ebene, const QRect& r, QRgb farbe) {
 }
 }  // namespace
 
+namespace {
+// Above this many pixels (a large picture at a high zoom) the layer is not
+// kept: each repaint draws its exposed part only.
+constexpr qint64 EbeneHoechstens = 12'000'000;
+}  // namespace
+
+void Geisterpfeile::EbeneVerwerfen() {
+    m_ebeneGueltig = false;
+    m_ebene = QImage();
+}
+
 void Geisterpfeile::paintEvent(QPaintEvent* e) {
-    const std::vector<Geist>& geister = Gezeigt();
-    if (geister.empty() || !m_flaeche)
+    if (!m_flaeche || Gezeigt().empty())
         return;
     const double zoom = m_flaeche->Zoom();
-    // Everything is drawn into one layer of the exposed area and put on the
-    // screen in one go: the raster engine hands each line to its helper
-    // threads, which costs far more than the line itself when there are thousands.
+    QPoint ab;
+    QImage teil;
+    const QImage* ebene = &teil;
+    if (static_cast<qint64>(width()) * height() <= EbeneHoechstens) {
+        if (!m_ebeneGueltig || m_ebeneZoom != zoom || m_ebeneGroesse != size()) {
+            m_ebene = EbeneZeichnen(rect(), &m_ebeneAb);
+            m_ebeneGueltig = true;
+            m_ebeneZoom = zoom;
+            m_ebeneGroesse = size();
+        }
+        ebene = &m_ebene;
+        ab = m_ebeneAb;
+    } else {
+        EbeneVerwerfen();
+        teil = EbeneZeichnen(e->rect(), &ab);
+    }
+    if (ebene->isNull())
+        return;
+    const QRect ziel = QRect(ab, ebene->size()) & e->rect();
+    if (!ziel.isEmpty())
+        QPainter(this).drawImage(ziel.topLeft(), *ebene, ziel.translated(-ab));
+}
+
+QImage Geisterpfeile::EbeneZeichnen(const QRect& bereich, QPoint* ab) {
+    const std::vector<Geist>& geister = Gezeigt();
+    const double zoom = m_flaeche->Zoom();
+    // Everything is drawn into one layer and put on the screen in one go: the
+    // raster engine hands each line to its helper threads, which costs far
+    // more than the line itself when there are thousands.
     QRect flaeche;
     std::vector<std::pair<const Geist*, QRect>> zeigen;
     zeigen.reserve(geister.size());
@@ -148,23 +186,24 @@ void Geisterpfeile::paintEvent(QPaintEvent* e) {
         QRect huelle = r;
         if (g.hier)
             huelle = huelle.united(m_flaeche->ZuSchirm(QRect(*g.hier, bild.size())));
-        if (!huelle.adjusted(-2, -2, 2, 2).intersects(e->rect()))
+        if (!huelle.adjusted(-2, -2, 2, 2).intersects(bereich))
             continue;
         zeigen.emplace_back(&g, r);
         flaeche = flaeche.united(huelle.adjusted(-2, -2, 2, 2));
     }
-    flaeche &= e->rect();
+    flaeche &= bereich;
     if (flaeche.isEmpty())
-        return;
+        return {};
+    *ab = flaeche.topLeft();
     QImage ebene(flaeche.size(), QImage::Format_ARGB32_Premultiplied);
     ebene.fill(Qt::transparent);
-    const QPoint ab = -flaeche.topLeft();
+    const QPoint versatz = -flaeche.topLeft();
     Ebene e1(ebene);
     const QRgb linie = qPremultiply(qRgba(40, 90, 200, 160));
     for (const auto& [g, r] : zeigen)
         if (g->hier && *g->hier != g->pos) {
             const QRect eigenes = m_flaeche->ZuSchirm(QRect(*g->hier, r.size() / zoom));
-            Linie(e1, eigenes.center() + ab, r.center() + ab, linie);
+            Linie(e1, eigenes.center() + versatz, r.center() + versatz, linie);
         }
     if (zoom == 1.0) {
         // at 100 % each pale symbol is laid over the layer pixel by pixel: a
@@ -175,7 +214,7 @@ void Geisterpfeile::paintEvent(QPaintEvent* e) {
             if (it == bilder.end())
                 it = bilder.insert(g->symbol, BlassesBild(g->symbol).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied));
             const QImage& bild = *it;
-            const QPoint o = r.topLeft() + ab;
+            const QPoint o = r.topLeft() + versatz;
             for (int y = 0; y < bild.height(); ++y) {
                 const auto* quelle = reinterpret_cast<const QRgb*>(bild.constScanLine(y));
                 for (int x = 0; x < bild.width(); ++x)
@@ -186,17 +225,17 @@ void Geisterpfeile::paintEvent(QPaintEvent* e) {
     } else {
         QPainter p(&ebene);
         for (const auto& [g, r] : zeigen)
-            p.drawPixmap(r.translated(ab), BlassesBild(g->symbol));
+            p.drawPixmap(r.translated(versatz), BlassesBild(g->symbol));
     }
     const QRgb blau = qRgb(40, 90, 200), rot = qRgb(220, 0, 0);
     Ebene e2(ebene);  // the painter is done: the bits are where they were
     for (const auto& [g, r] : zeigen) {
-        const QRect a = r.translated(ab).adjusted(0, 0, -1, -1);
+        const QRect a = r.translated(versatz).adjusted(0, 0, -1, -1);
         Rahmen(e2, a, g->konflikt ? rot : blau);
         if (g->konflikt)
             Rahmen(e2, a.adjusted(1, 1, -1, -1), rot);
     }
-    QPainter(this).drawImage(flaeche.topLeft(), ebene);
+    return ebene;
 }
 
 bool Geisterpfeile::eventFilter(QObject* o, QEvent* e) {

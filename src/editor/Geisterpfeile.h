@@ -5,6 +5,7 @@
 // layer of their own that lets every click through to the arrows beneath, in
 // every display mode; only a double click on a ghost is taken: it picks the alarm.
 #include <QHash>
+#include <QImage>
 #include <QPixmap>
 #include <QPoint>
 #include <QPointer>
@@ -57,6 +58,10 @@ protected:
 
 private:
     void Anhaengen();
+    // The ghosts that touch bereich (screen pixels) drawn into one layer; ab is
+    // where its top left lies. Null when none touches it.
+    QImage EbeneZeichnen(const QRect& bereich, QPoint* ab);
+    void EbeneVerwerfen();
     const QPixmap& BlassesBild(const QString& symbol);
 
     QPointer<Bildflaeche> m_flaeche;
@@ -64,4 +69,11 @@ private:
     QString m_form;
     QHash<QString, std::vector<Geist>> m_jeForm;
     QHash<QString, QPixmap> m_bilder;
+    // The layer of the whole picture, kept until the ghosts, the picture or
+    // the zoom change: a repaint then only copies it.
+    QImage m_ebene;
+    QPoint m_ebeneAb;
+    bool m_ebeneGueltig = false;
+    double m_ebeneZoom = 0;
+    QSize m_ebeneGroesse;
 };

@@ -14,14 +14,17 @@
 #include <QSet>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <memory>
 
 #include "alarms/AlarmAuswahl.h"
+#include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Dialoge.h"
 #include "alarms/Hauptfenster.h"
 #include "editor/Geisterpfeile.h"
 #include "editor/frmPicture.h"
 #include "platform/WinUmgebung.h"
 #include "shell/Differenzansicht.h"
+#include "shell/Hintergrundauftrag.h"
 #include "werkzeuge/Differenz.h"
 #include "werkzeuge/Uebernahme.h"
 
@@ -153,14 +156,18 @@ Geisterpfeile* frmVergleich::Geister() const { return m_geister.data(); }
 
 void frmVergleich::Laeuft(bool laeuft) {
     m_laeuft = laeuft;
-    cmdVergleichen->setEnabled(!laeuft);
     cmdAbbrechen->setEnabled(laeuft);
     prgFortschritt->setVisible(laeuft);
-    for (QPushButton* k : {cmdUebernehmen, cmdBildUebernehmen, cmdAlleUebernehmen, cmdCsv})
-        k->setEnabled(!laeuft && m_ergebnis.has_value());
+    // while a take-over writes, the list stays as it was read: no second one, no new comparison
+    cmdVergleichen->setEnabled(!laeuft && !m_uebernahme);
+    for (QPushButton* k : {cmdUebernehmen, cmdBildUebernehmen, cmdAlleUebernehmen})
+        k->setEnabled(!laeuft && !m_uebernahme && m_ergebnis.has_value());
+    cmdCsv->setEnabled(!laeuft && m_ergebnis.has_value());
 }
 
 bool frmVergleich::Vergleichen() {
+    if (m_uebernahme)
+        return false;
     AlarmAuswahl* a = m_haupt.mgobjAuswahl();
     const QString hier = a ? a->AlarmDatenbank() : QString();
     if (hier.isEmpty()) {
@@ -274,7 +281,7 @@ void frmVergleich::GeisterZeigen() {
 
 bool frmVergleich::Uebernehmen(Umfang umfang) {
     AlarmAuswahl* a = m_haupt.mgobjAuswahl();
-    if (!m_ergebnis || !a)
+    if (!m_ergebnis || !a || m_uebernahme || m_laeuft)
         return false;
     QList<Vergleichszeile> zeilen;
     QSet<int> gewaehlt;
@@ -301,32 +308,86 @@ bool frmVergleich::Uebernehmen(Umfang umfang) {
         Dialoge::aktuell().Meldung(this, QStringLiteral("Nichts zu übernehmen."));
         return false;
     }
-    const Uebernahme::Ergebnis u = Uebernahme::Ausfuehren(
-        a->AlarmDatenbank(), Uebernahme::Auftraege(zeilen),
-        [a](const QList<Schreibauftrag>& auftraege) { return a->ZeilenSchreiben(auftraege, Uebernahme::Beschreibung(auftraege.size())); });
-    if (!u.geschrieben) {
-        QString text = u.text;
-        if (!u.abgelehnt.isEmpty())
-            text += QLatin1Char('\n') + u.abgelehnt.mid(0, 20).join(QLatin1Char('\n')) +
-                    (u.abgelehnt.size() > 20 ? QStringLiteral("\n… und %1 weitere").arg(u.abgelehnt.size() - 20) : QString());
-        Dialoge::aktuell().FehlerMeldung(this, text, u.detail);
-        m_haupt.StatusMeldung(u.text, u.detail);
-        return false;
-    }
-    m_haupt.StatusText(1, u.text);
-    // Taken over: this side holds the other's placement now; what else differs stays listed.
-    for (auto it = stellen.crbegin(); it != stellen.crend(); ++it) {
-        Vergleichszeile& z = m_ergebnis->zeilen[*it];
-        for (int s : z.spalten)
-            z.hier[s] = z.dort.value(s);
-        z.spalten.clear();
-        if (z.andereSpalten.isEmpty())
-            m_ergebnis->zeilen.removeAt(*it);
+    // Checked and written on the job's own connection in one transaction: a
+    // cancel rolls it back whole. The history, the grid and the picture learn
+    // of it afterwards, once, as of any write.
+    const QList<Schreibauftrag> auftraege = Uebernahme::Auftraege(zeilen);
+    const QString datenbank = a->AlarmDatenbank();
+    const QString beschreibung = Uebernahme::Beschreibung(auftraege.size());
+    auto ergebnis = std::make_shared<Uebernahme::Ergebnis>();
+    auto sammel = std::make_shared<Sammelergebnis>();
+    auto* auftrag = new Hintergrundauftrag(QStringLiteral("Übernehmen"), this, [=](Auftragslauf& lauf) {
+        lauf.Fortschritt(0, auftraege.size());
+        *ergebnis = Uebernahme::Ausfuehren(datenbank, auftraege, [sammel, datenbank](const QList<Schreibauftrag>& alle) {
+            *sammel = AlarmdefsZugriff::SchreibenAlle(datenbank, alle);
+            return *sammel;
+        });
+    });
+    m_uebernahme = auftrag;
+    QPointer<AlarmAuswahl> komponente = a;
+    connect(auftrag, &Hintergrundauftrag::Beendet, this,
+            [this, auftrag, ergebnis, sammel, komponente, datenbank, beschreibung, stellen](Hintergrundauftrag::Ausgang ausgang) {
+        bool geschrieben = false;
+        switch (ausgang) {
+        case Hintergrundauftrag::Ausgang::Fertig:
+            // unless another database is open by now: its history is not this one's
+            if (komponente && komponente->AlarmDatenbank() == datenbank && (sammel->geschrieben || sammel->abgelehnt >= 0))
+                komponente->SammelergebnisMelden(*sammel, beschreibung);
+            if (ergebnis->geschrieben) {
+                geschrieben = true;
+                m_haupt.StatusText(1, ergebnis->text);
+            } else {
+                QString text = ergebnis->text;
+                if (!ergebnis->abgelehnt.isEmpty())
+                    text += QLatin1Char('\n') + ergebnis->abgelehnt.mid(0, 20).join(QLatin1Char('\n')) +
+                            (ergebnis->abgelehnt.size() > 20 ? QStringLiteral("\n… und %1 weitere").arg(ergebnis->abgelehnt.size() - 20)
+                                                             : QString());
+                Dialoge::aktuell().FehlerMeldung(this, text, ergebnis->detail);
+                m_haupt.StatusMeldung(ergebnis->text, ergebnis->detail);
+            }
+            break;
+        case Hintergrundauftrag::Ausgang::Abgebrochen:
+            m_haupt.StatusText(1, QStringLiteral("Übernahme abgebrochen; nichts wurde geschrieben."));
+            break;
+        case Hintergrundauftrag::Ausgang::Fehler:
+            Dialoge::aktuell().FehlerMeldung(this, auftrag->Fehlertext(), auftrag->Fehlerdetail());
+            m_haupt.StatusMeldung(auftrag->Fehlertext(), auftrag->Fehlerdetail());
+            break;
+        }
+        m_uebernahme = nullptr;
+        if (geschrieben)
+            Uebernommen(stellen);
         else
-            z.art = Vergleichszeile::Art::AndereSpalten;
-    }
-    Zeigen();
+            Laeuft(m_laeuft);
+        emit UebernahmeBeendet(geschrieben);
+    });
+    auftrag->Starten();
+    Laeuft(m_laeuft);
     return true;
+}
+
+void frmVergleich::Uebernommen(const QList<int>& stellen) {
+    // Taken over: this side holds the other's placement now; what else differs
+    // stays listed. One pass, however many lines went.
+    QList<Vergleichszeile>& liste = m_ergebnis->zeilen;
+    qsizetype behalten = 0, naechste = 0;
+    for (qsizetype i = 0; i < liste.size(); ++i) {
+        Vergleichszeile& z = liste[i];
+        if (naechste < stellen.size() && stellen.at(naechste) == i) {
+            ++naechste;
+            for (int s : z.spalten)
+                z.hier[s] = z.dort.value(s);
+            z.spalten.clear();
+            if (z.andereSpalten.isEmpty())
+                continue;
+            z.art = Vergleichszeile::Art::AndereSpalten;
+        }
+        if (behalten != i)
+            liste[behalten] = std::move(z);
+        ++behalten;
+    }
+    liste.resize(behalten);
+    Zeigen();
 }
 
 void frmVergleich::CsvSpeichern() {

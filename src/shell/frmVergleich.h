@@ -11,6 +11,7 @@
 
 #include "werkzeuge/VergleichLauf.h"
 #include "werkzeuge/Vergleichsergebnis.h"
+#include "shell/Hintergrundauftrag.h"
 
 class Differenzansicht;
 class Geisterpfeile;
@@ -32,9 +33,14 @@ public:
     // Starts the comparison with the fields' databases; false (and a message) when it cannot start.
     bool Vergleichen();
     void Abbrechen();
-    // Takes over the chosen lines, the offered lines of a picture, or all offered lines.
+    // Takes over the chosen lines, the offered lines of a picture, or all
+    // offered lines, as a background job (progress in the status bar, Esc or
+    // Abbrechen stops it and nothing is written); true when the job started.
+    // UebernahmeBeendet follows when it is over.
     enum class Umfang { Gewaehlte, Bild, Alle };
     bool Uebernehmen(Umfang umfang);
+    // The running take-over, or nullptr.
+    Hintergrundauftrag* Uebernahmeauftrag() const { return m_uebernahme.data(); }
     void CsvSpeichern();
     const std::optional<Vergleichsergebnis>& Ergebnis() const { return m_ergebnis; }
     VergleichLauf& Lauf() { return m_lauf; }
@@ -56,6 +62,10 @@ public:
     QPushButton* cmdCsv = nullptr;
     Geisterpfeile* Geister() const;
 
+signals:
+    // A take-over ended: written, refused or cancelled.
+    void UebernahmeBeendet(bool geschrieben);
+
 protected:
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
@@ -66,6 +76,8 @@ private:
     void FilterAnwenden();
     void GeisterZeigen();
     void Laeuft(bool laeuft);
+    // Back from the take-over's job: the lines at these places now hold the other side's placement.
+    void Uebernommen(const QList<int>& stellen);
 
     Hauptfenster& m_haupt;
     frmPicture* m_bild = nullptr;
@@ -73,4 +85,5 @@ private:
     VergleichLauf m_lauf;
     std::optional<Vergleichsergebnis> m_ergebnis;
     bool m_laeuft = false;
+    QPointer<Hintergrundauftrag> m_uebernahme;
 };

@@ -10,7 +10,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <QSet>
 #include <QVBoxLayout>
+#include <memory>
 
 #include "alarms/AlarmAuswahl.h"
 #include "alarms/AlarmdefsZugriff.h"
@@ -19,12 +21,20 @@
 #include "editor/PfeilText.h"
 #include "editor/frmPicture.h"
 #include "platform/WinUmgebung.h"
+#include "shell/Differenzansicht.h"
+#include "shell/Hintergrundauftrag.h"
+#include "werkzeuge/Differenz.h"
 #include "werkzeuge/BildLeseLauf.h"
 #include "werkzeuge/Kennzeichenregel.h"
 #include "werkzeuge/Vorschlaege.h"
 
+int frmVorschlaege::HintergrundAb = 200;
+
 namespace {
 constexpr int IdentRolle = Qt::UserRole;
+
+// A found proposal is named by its alarm and its picture: a number on two pictures has one on each.
+QString Schluessel(const Vorschlag& v) { return v.ident + QLatin1Char('\n') + v.form; }
 
 QString Stand(const Vorschlag& v) {
     switch (v.art) {
@@ -66,6 +76,11 @@ frmVorschlaege::frmVorschlaege(Hauptfenster& haupt, frmPicture* bild, QWidget* p
     cmdBildAnnehmen = new QPushButton(QStringLiteral("Alle dieses &Bildes annehmen"), this);
     cmdAlleAnnehmen = new QPushButton(QStringLiteral("A&lle annehmen"), this);
     auto* schliessen = new QPushButton(QStringLiteral("&Schließen"), this);
+    lvwAenderungen = new Differenzansicht(this);
+    lvwAenderungen->setObjectName(QStringLiteral("lvwAenderungen"));
+    lvwAenderungen->setToolTip(QStringLiteral("Was „Alle annehmen“ schreibt; nur angekreuzte Zeilen werden geschrieben"));
+    auto* lblAenderungen = new QLabel(QStringLiteral("Ä&nderungen beim Annehmen:"), this);
+    lblAenderungen->setBuddy(lvwAenderungen->Liste());
 
     auto* lesen = new QHBoxLayout;
     lesen->addWidget(cmdLesen);
@@ -85,8 +100,10 @@ frmVorschlaege::frmVorschlaege(Hauptfenster& haupt, frmPicture* bild, QWidget* p
     ly->addLayout(lesen);
     ly->addWidget(lblStand);
     ly->addWidget(lvwVorschlaege, 1);
+    ly->addWidget(lblAenderungen);
+    ly->addWidget(lvwAenderungen, 1);
     ly->addLayout(annehmen);
-    resize(620, 560);
+    resize(720, 720);
 
     connect(cmdLesen, &QPushButton::clicked, this, &frmVorschlaege::Lesen);
     connect(cmdAbbrechen, &QPushButton::clicked, this, &frmVorschlaege::LesenAbbrechen);
@@ -107,6 +124,7 @@ frmVorschlaege::frmVorschlaege(Hauptfenster& haupt, frmPicture* bild, QWidget* p
         lblStand->setText(BildLeseLauf::FortschrittText(fertig, gesamt));
     });
     connect(m_lauf, &BildLeseLauf::Fertig, this, &frmVorschlaege::Fertig);
+    connect(lvwAenderungen, &Differenzansicht::AlarmGewaehlt, this, [this](const QString& ident) { m_haupt.AlarmAnzeigen(ident); });
     connect(m_lauf, &BildLeseLauf::Abgebrochen, this, [this] {
         cmdLesen->setEnabled(true);
         cmdAbbrechen->setEnabled(false);
@@ -200,6 +218,35 @@ void frmVorschlaege::ListeFuellen() {
     }
     for (int i = 0; i < 3; ++i)
         lvwVorschlaege->resizeColumnToContents(i);
+    AenderungenFuellen();
+}
+
+QString frmVorschlaege::NeuesSymbol(AlarmAuswahl* k) const {
+    if (!k)
+        return {};
+    const QStringList symbole = k->SymbolListe().value_or(QStringList());
+    const int wahl = m_haupt.imgNeuIndex;
+    return wahl >= 0 && wahl < symbole.size() ? k->PfadErweiterung() + symbole.at(wahl) : QString();
+}
+
+void frmVorschlaege::AenderungenFuellen() {
+    // A line the user took out stays out while the list changes around it.
+    QSet<QString> aus;
+    const DifferenzModell* m = lvwAenderungen->Modell();
+    for (int i = 0; i < m->Zeilen().size(); ++i)
+        if (!m->Gewaehlt(i) && m->Zeilen().at(i).quelle >= 0 && m->Zeilen().at(i).quelle < m_aenderungen.size())
+            aus.insert(Schluessel(m_aenderungen.at(m->Zeilen().at(i).quelle)));
+    m_aenderungen.clear();
+    for (const Vorschlag& v : std::as_const(m_vorschlaege))
+        if (v.art == Vorschlag::Art::Gefunden)
+            m_aenderungen << v;
+    const QList<Differenz> zeilen =
+        Differenz::AusAuftraegen(Vorschlaege::Auftraege(m_aenderungen, NeuesSymbol(m_haupt.mgobjAuswahl())), QStringLiteral("Vorschläge"));
+    lvwAenderungen->Setzen(zeilen);
+    if (!aus.isEmpty())
+        for (int i = 0; i < zeilen.size(); ++i)
+            if (aus.contains(Schluessel(m_aenderungen.at(zeilen.at(i).quelle))))
+                lvwAenderungen->Modell()->setGewaehlt(i, false);
 }
 
 QPixmap frmVorschlaege::Symbol(const QString& datei) {
@@ -240,22 +287,25 @@ void frmVorschlaege::Verschoben(const QString& ident, QPoint pos) {
         if (item->data(0, IdentRolle).toString() == ident)
             item->setText(3, QStringLiteral("X %1, Y %2").arg(pos.x()).arg(pos.y()));
     }
+    AenderungenFuellen();
 }
 
 bool frmVorschlaege::Annehmen(const QStringList& idents, const QString& form) {
-    AlarmAuswahl* k = m_haupt.mgobjAuswahl();
     QList<Vorschlag> auswahl;
-    for (const Vorschlag& v : m_vorschlaege)
+    for (const Vorschlag& v : std::as_const(m_vorschlaege))
         if (Vorschlaege::Gewaehlt(v, idents, form))
             auswahl << v;
-    if (!k || auswahl.isEmpty())
+    return Schreiben(auswahl);
+}
+
+bool frmVorschlaege::Schreiben(const QList<Vorschlag>& auswahl) {
+    AlarmAuswahl* k = m_haupt.mgobjAuswahl();
+    if (!k || auswahl.isEmpty() || m_annahme)
         return false;
     const QString beschreibung = auswahl.size() == 1 ? QStringLiteral("Vorschlag für Alarm %1 annehmen").arg(auswahl.first().ident)
                                                      : QStringLiteral("%1 Vorschläge annehmen").arg(auswahl.size());
     // An alarm without symbol gets the one a release would give it: the arrow menu's choice.
-    const QStringList symbole = k->SymbolListe().value_or(QStringList());
-    const int wahl = m_haupt.imgNeuIndex;
-    const QString symbol = wahl >= 0 && wahl < symbole.size() ? k->PfadErweiterung() + symbole.at(wahl) : QString();
+    const QList<Schreibauftrag> auftraege = Vorschlaege::Auftraege(auswahl, NeuesSymbol(k));
     if (m_beobachtet != k) {
         if (m_beobachtet)
             disconnect(m_beobachtet, &AlarmAuswahl::Geschrieben, this, nullptr);
@@ -263,22 +313,76 @@ bool frmVorschlaege::Annehmen(const QStringList& idents, const QString& form) {
         m_angenommen.clear();
         connect(k, &AlarmAuswahl::Geschrieben, this, &frmVorschlaege::ZeilenGeschrieben);
     }
-    for (const Vorschlag& v : std::as_const(auswahl))
+    for (const Vorschlag& v : auswahl)
         m_angenommen.insert(v.ident, v);
-    const Sammelergebnis s = k->ZeilenSchreiben(Vorschlaege::Auftraege(auswahl, symbol), beschreibung);
-    if (!s.geschrieben) {
-        for (const Vorschlag& v : std::as_const(auswahl))
+    const auto abgelehnt = [this, auswahl](const QString& text, const QString& detail) {
+        for (const Vorschlag& v : auswahl)
             m_angenommen.remove(v.ident);
-        Dialoge::aktuell().FehlerMeldung(this, s.text, s.detail);
-        return false;
+        Dialoge::aktuell().FehlerMeldung(this, text, detail);
+    };
+    if (auftraege.size() < HintergrundAb) {
+        const Sammelergebnis s = k->ZeilenSchreiben(auftraege, beschreibung);
+        if (!s.geschrieben) {
+            abgelehnt(s.text, s.detail);
+            return false;
+        }
+        Angenommen(auswahl, beschreibung);
+        return true;
     }
-    for (qsizetype i = m_vorschlaege.size() - 1; i >= 0; --i)
-        if (Vorschlaege::Gewaehlt(m_vorschlaege.at(i), idents, form))
-            m_vorschlaege.removeAt(i);
+    // Many rows: one transaction on the job's own connection, which a cancel
+    // rolls back whole; the history and the picture learn of it afterwards.
+    const QString datenbank = k->AlarmDatenbank();
+    auto sammel = std::make_shared<Sammelergebnis>();
+    auto* auftrag = new Hintergrundauftrag(QStringLiteral("Vorschläge annehmen"), this, [=](Auftragslauf& lauf) {
+        lauf.Fortschritt(0, auftraege.size());
+        *sammel = AlarmdefsZugriff::SchreibenAlle(datenbank, auftraege);
+    });
+    m_annahme = auftrag;
+    QPointer<AlarmAuswahl> komponente = k;
+    connect(auftrag, &Hintergrundauftrag::Beendet, this,
+            [this, auftrag, sammel, komponente, datenbank, beschreibung, auswahl, abgelehnt](Hintergrundauftrag::Ausgang ausgang) {
+        m_annahme = nullptr;
+        bool geschrieben = false;
+        switch (ausgang) {
+        case Hintergrundauftrag::Ausgang::Fertig:
+            // unless another database is open by now: its history is not this one's
+            if (komponente && komponente->AlarmDatenbank() == datenbank)
+                komponente->SammelergebnisMelden(*sammel, beschreibung);
+            geschrieben = sammel->geschrieben;
+            if (geschrieben)
+                Angenommen(auswahl, beschreibung);
+            else
+                abgelehnt(sammel->text, sammel->detail);
+            break;
+        case Hintergrundauftrag::Ausgang::Abgebrochen:
+            for (const Vorschlag& v : auswahl)
+                m_angenommen.remove(v.ident);
+            m_haupt.StatusText(1, QStringLiteral("Annehmen abgebrochen; nichts wurde geschrieben."));
+            break;
+        case Hintergrundauftrag::Ausgang::Fehler:
+            abgelehnt(auftrag->Fehlertext(), auftrag->Fehlerdetail());
+            break;
+        }
+        cmdAnnehmen->setEnabled(true);
+        cmdBildAnnehmen->setEnabled(true);
+        cmdAlleAnnehmen->setEnabled(true);
+        emit AnnahmeBeendet(geschrieben);
+    });
+    cmdAnnehmen->setEnabled(false);
+    cmdBildAnnehmen->setEnabled(false);
+    cmdAlleAnnehmen->setEnabled(false);
+    auftrag->Starten();
+    return true;
+}
+
+void frmVorschlaege::Angenommen(const QList<Vorschlag>& auswahl, const QString& beschreibung) {
+    QSet<QString> weg;
+    for (const Vorschlag& v : auswahl)
+        weg.insert(Schluessel(v));
+    m_vorschlaege.removeIf([&weg](const Vorschlag& v) { return v.art == Vorschlag::Art::Gefunden && weg.contains(Schluessel(v)); });
     ListeFuellen();
     MarkenZeigen();
     m_haupt.StatusText(1, beschreibung + QStringLiteral(": geschrieben."));
-    return true;
 }
 
 void frmVorschlaege::ZeilenGeschrieben(const QList<Schreibergebnis>& zeilen) {
@@ -311,11 +415,17 @@ void frmVorschlaege::ZeilenGeschrieben(const QList<Schreibergebnis>& zeilen) {
 }
 
 bool frmVorschlaege::AlleAnnehmenFragen() {
-    const int anzahl = Vorschlaege::Anzahl(m_vorschlaege, Vorschlag::Art::Gefunden);
-    if (anzahl == 0)
+    const int gefunden = Vorschlaege::Anzahl(m_vorschlaege, Vorschlag::Art::Gefunden);
+    const int anzahl = static_cast<int>(lvwAenderungen->Modell()->GewaehlteSichtbare().size());
+    if (anzahl == 0 || m_annahme)
         return false;
-    const QString text = anzahl == 1 ? QStringLiteral("Den Vorschlag annehmen und in die Datenbank schreiben?")
-                                     : QStringLiteral("Alle %1 Vorschläge annehmen und in die Datenbank schreiben?").arg(anzahl);
+    const QString text = anzahl == 1 && gefunden == 1
+                             ? QStringLiteral("Den Vorschlag annehmen und in die Datenbank schreiben?")
+                         : anzahl == gefunden
+                             ? QStringLiteral("Alle %1 Vorschläge annehmen und in die Datenbank schreiben?").arg(anzahl)
+                             : QStringLiteral("Die %1 angekreuzten von %2 Vorschlägen annehmen und in die Datenbank schreiben?")
+                                   .arg(anzahl)
+                                   .arg(gefunden);
     if (Dialoge::aktuell().Wahl(this, QStringLiteral("Alle annehmen"), text,
                                 {QStringLiteral("Annehmen"), QStringLiteral("Abbrechen")}) != 0)
         return false;
@@ -337,10 +447,11 @@ void frmVorschlaege::BildAnnehmen() {
 }
 
 void frmVorschlaege::AlleAnnehmen() {
-    QStringList idents;
-    for (const Vorschlag& v : m_vorschlaege)
-        idents << v.ident;
-    Annehmen(idents);
+    QList<Vorschlag> auswahl;
+    const DifferenzModell* m = lvwAenderungen->Modell();
+    for (int i : m->GewaehlteSichtbare())
+        auswahl << m_aenderungen.value(m->Zeilen().at(i).quelle);
+    Schreiben(auswahl);
 }
 
 void frmVorschlaege::closeEvent(QCloseEvent* e) {

@@ -13,9 +13,11 @@
 #include "alarms/Schreibergebnis.h"
 #include "werkzeuge/Bildtext.h"
 #include "werkzeuge/Vorschlag.h"
+#include "shell/Hintergrundauftrag.h"
 
 class AlarmAuswahl;
 class BildLeseLauf;
+class Differenzansicht;
 class Hauptfenster;
 class QCheckBox;
 class QLabel;
@@ -42,9 +44,16 @@ public:
     // The found proposals of these alarms, on that picture only when form is given.
     bool Annehmen(const QStringList& idents, const QString& form = {});
     void BildAnnehmen();
+    // Accepts the proposals whose lines are ticked in the list of changes (all, unless the user untick some).
     void AlleAnnehmen();
     // The button "Alle annehmen": asks once, with the count, then accepts all.
     bool AlleAnnehmenFragen();
+    // From this many proposals on, an acceptance is written by a background
+    // job (progress in the status bar, Esc or Abbrechen stops it and nothing
+    // is written); fewer take less than a frame and are written at once.
+    static int HintergrundAb;
+    // The running acceptance, or nullptr.
+    Hintergrundauftrag* Annahmeauftrag() const { return m_annahme.data(); }
     const QList<Vorschlag>& Ergebnis() const { return m_vorschlaege; }
     BildLeseLauf* Lauf() const { return m_lauf; }
 
@@ -59,6 +68,12 @@ public:
     QPushButton* cmdAnnehmen = nullptr;
     QPushButton* cmdBildAnnehmen = nullptr;
     QPushButton* cmdAlleAnnehmen = nullptr;
+    // What accepting writes, alarm by alarm: old -> new per column, a check box per line.
+    Differenzansicht* lvwAenderungen = nullptr;
+
+signals:
+    // An acceptance ended: written, refused or cancelled.
+    void AnnahmeBeendet(bool geschrieben);
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -66,6 +81,13 @@ protected:
 private:
     void Fertig(const QList<Bildtext>& texte);
     void ListeFuellen();
+    void AenderungenFuellen();
+    // The symbol an accepted alarm without one gets: the arrow menu's choice.
+    QString NeuesSymbol(AlarmAuswahl* k) const;
+    // Writes these found proposals as one step of the history.
+    bool Schreiben(const QList<Vorschlag>& auswahl);
+    // After a write: the proposals written leave the list.
+    void Angenommen(const QList<Vorschlag>& auswahl, const QString& beschreibung);
     void MarkenZeigen();
     void Verschoben(const QString& ident, QPoint pos);
     // A write of rows, also an undo or redo: an accepted proposal whose row has
@@ -83,4 +105,6 @@ private:
     QHash<QString, QPixmap> m_symbole;
     QHash<QString, Vorschlag> m_angenommen;  // by alarm number, as they were accepted
     QPointer<AlarmAuswahl> m_beobachtet;     // whose writes are watched for undone acceptances
+    QList<Vorschlag> m_aenderungen;          // the found proposals in the order of the list of changes
+    QPointer<Hintergrundauftrag> m_annahme;
 };

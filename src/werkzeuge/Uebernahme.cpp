@@ -1,9 +1,12 @@
 #include "werkzeuge/Uebernahme.h"
 
 #include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <atomic>
 
 #include "alarms/AlarmdefsZugriff.h"
+#include "alarms/Auftragslauf.h"
 
 Schreibauftrag Uebernahme::Auftrag(const Vergleichszeile& z) {
     Schreibauftrag a;
@@ -33,7 +36,61 @@ QList<Schreibauftrag> Uebernahme::Auftraege(const QList<Vergleichszeile>& zeilen
     return a;
 }
 
-QStringList Uebernahme::Veraendert(const QString& sDatenbank, const QList<Schreibauftrag>& auftraege) {
+namespace {
+// A row as it stands now, with the engine's own key where it has one.
+struct Jetzt {
+    QVariant schluessel;
+    AlarmRecord zeile;
+};
+
+// The rows of these numbers. SQLite: the numbers go in as one bound list and
+// each row comes back with its rowid, so the table is passed once even without
+// an index on Ident and each write finds its row by that key. Elsewhere the
+// rows by number, without a key.
+QHash<qlonglong, QList<Jetzt>> Lesen(QSqlDatabase& db, const QList<qlonglong>& nummern) {
+    QHash<qlonglong, QList<Jetzt>> jetzt;
+    jetzt.reserve(nummern.size());
+    // in parts, so a stopped job stops here too
+    constexpr qsizetype Teil = 20000;
+    const bool sqlite = db.driverName() == QLatin1String("QSQLITE");
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    const bool vorbereitet =
+        sqlite && q.prepare(QStringLiteral("select rowid, %1 from %2 where %3 in (select value from json_each(?))")
+                                .arg(AlarmdefsZugriff::SpaltenListe(db), AlarmdefsZugriff::Tabelle(db),
+                                     AlarmdefsZugriff::SpaltenName(db, QStringLiteral("Ident"))));
+    for (qsizetype von = 0; von < nummern.size(); von += Teil) {
+        Auftragslauf::Pruefen();
+        const QList<qlonglong> teil = nummern.mid(von, Teil);
+        if (!vorbereitet) {
+            const QHash<qlonglong, AlarmListeTyp> zeilen = AlarmdefsZugriff::ZeilenLesen(db, teil);
+            for (auto it = zeilen.cbegin(); it != zeilen.cend(); ++it)
+                for (const AlarmRecord& r : *it)
+                    jetzt[it.key()] << Jetzt{QVariant(), r};
+            continue;
+        }
+        QByteArray liste = "[";
+        for (qlonglong n : teil)
+            liste += QByteArray::number(n) + ',';
+        liste.back() = ']';
+        q.addBindValue(QString::fromLatin1(liste));
+        if (!q.exec())
+            throw AlarmdefsFehler(QStringLiteral("Die Zeilen der Übernahme lassen sich nicht lesen; nichts wurde geschrieben."),
+                                  q.lastError().text());
+        QVariantList werte;
+        while (q.next()) {
+            werte.clear();
+            for (int i = 0; i < AlarmFeld::Spalten; ++i)
+                werte << q.value(i + 1);
+            jetzt[werte.at(AlarmFeld::Ident).toLongLong()] << Jetzt{q.value(0), AlarmRecordBau::AusWerten(werte)};
+        }
+        q.finish();
+    }
+    return jetzt;
+}
+}  // namespace
+
+QStringList Uebernahme::Veraendert(const QString& sDatenbank, const QList<Schreibauftrag>& auftraege, QVariantList* schluessel) {
     static std::atomic<int> zaehler{0};
     const QString name = QStringLiteral("tavero-uebernahme-%1").arg(zaehler.fetch_add(1));
     struct Schliesser {
@@ -45,23 +102,28 @@ QStringList Uebernahme::Veraendert(const QString& sDatenbank, const QList<Schrei
     for (const Schreibauftrag& a : auftraege)
         if (const auto n = AlarmdefsZugriff::Alarmnummer(a.ident))
             nummern << *n;
-    const QHash<qlonglong, AlarmListeTyp> jetzt = AlarmdefsZugriff::ZeilenLesen(db, nummern);
+    const QHash<qlonglong, QList<Jetzt>> jetzt = Lesen(db, nummern);
     const auto& namen = AlarmRecordBau::SpaltenNamen();
     QStringList veraendert;
+    if (schluessel)
+        schluessel->clear();
     for (const Schreibauftrag& a : auftraege) {
         const auto n = AlarmdefsZugriff::Alarmnummer(a.ident);
-        const AlarmListeTyp zeilen = n ? jetzt.value(*n) : AlarmListeTyp{};
+        const QList<Jetzt> zeilen = n ? jetzt.value(*n) : QList<Jetzt>{};
+        if (schluessel)
+            *schluessel << (zeilen.size() == 1 ? zeilen.first().schluessel : QVariant());
         if (zeilen.size() != 1) {
             veraendert << QStringLiteral("Alarm %1: %2").arg(a.ident, zeilen.isEmpty() ? QStringLiteral("nicht mehr vorhanden")
                                                                                        : QStringLiteral("nicht eindeutig"));
             continue;
         }
         // the placement as read, all four columns: a position belongs to its picture and symbol
+        const AlarmRecord& zeile = zeilen.first().zeile;
         QStringList anders;
         for (int s = AlarmFeld::Form; s <= AlarmFeld::Y; ++s)
-            if (a.gelesen && zeilen.first().value(s) != a.gelesen->value(s))
+            if (a.gelesen && zeile.value(s) != a.gelesen->value(s))
                 anders << QStringLiteral("%1 jetzt %2 statt %3")
-                              .arg(namen.at(s), zeilen.first().value(s).isEmpty() ? QStringLiteral("leer") : zeilen.first().value(s),
+                              .arg(namen.at(s), zeile.value(s).isEmpty() ? QStringLiteral("leer") : zeile.value(s),
                                    a.gelesen->value(s).isEmpty() ? QStringLiteral("leer") : a.gelesen->value(s));
         if (!anders.isEmpty())
             veraendert << QStringLiteral("Alarm %1: inzwischen geändert, %2").arg(a.ident, anders.join(QStringLiteral(", ")));
@@ -77,7 +139,8 @@ Uebernahme::Ergebnis Uebernahme::Ausfuehren(const QString& sDatenbank, const QLi
         e.text = QStringLiteral("Nichts zu übernehmen.");
         return e;
     }
-    e.abgelehnt = Veraendert(sDatenbank, auftraege);
+    QVariantList schluessel;
+    e.abgelehnt = Veraendert(sDatenbank, auftraege, &schluessel);
     if (!e.abgelehnt.isEmpty()) {
         e.text = QStringLiteral("%1 von %2 Alarmen wurden seit dem Vergleich geändert; nichts wurde geschrieben. "
                                 "Bitte neu vergleichen.")
@@ -85,7 +148,12 @@ Uebernahme::Ergebnis Uebernahme::Ausfuehren(const QString& sDatenbank, const QLi
                      .arg(auftraege.size());
         return e;
     }
-    const Sammelergebnis s = schreiben ? schreiben(auftraege) : AlarmdefsZugriff::SchreibenAlle(sDatenbank, auftraege);
+    // Each write names its row by the key just read (where the engine has one)
+    // and still checks the number and the placement as the comparison read them.
+    QList<Schreibauftrag> mitSchluessel = auftraege;
+    for (qsizetype i = 0; i < mitSchluessel.size(); ++i)
+        mitSchluessel[i].zeile = schluessel.value(i);
+    const Sammelergebnis s = schreiben ? schreiben(mitSchluessel) : AlarmdefsZugriff::SchreibenAlle(sDatenbank, mitSchluessel);
     e.geschrieben = s.geschrieben;
     e.detail = s.detail;
     if (s.geschrieben) {

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <functional>
 
 #include "alarms/Sammelergebnis.h"
@@ -27,8 +28,11 @@ public:
     static Schreibauftrag Auftrag(const Vergleichszeile& zeile);
     // The writes of the lines that can be taken over (conflicts and the rest are left out).
     static QList<Schreibauftrag> Auftraege(const QList<Vergleichszeile>& zeilen);
-    // The rows that no longer hold what the comparison read, one German line each.
-    static QStringList Veraendert(const QString& sDatenbank, const QList<Schreibauftrag>& auftraege);
+    // The rows that no longer hold what the comparison read, one German line
+    // each; schluessel: per write the row's own key where the engine has one.
+    // Throws AlarmdefsFehler when the rows cannot be read.
+    static QStringList Veraendert(const QString& sDatenbank, const QList<Schreibauftrag>& auftraege,
+                                  QVariantList* schluessel = nullptr);
     // Checks every row first, so all refused rows are named, then writes all of
     // them in one transaction through schreiben (by default the access class),
     // or none.

@@ -16,6 +16,7 @@
 #include "werkzeuge/Bildlesung.h"
 #include "werkzeuge/BildtextSpeicher.h"
 #include "werkzeuge/Kennzeichenregel.h"
+#include "werkzeuge/Differenz.h"
 #include "werkzeuge/Vorschlaege.h"
 
 namespace {
@@ -169,6 +170,11 @@ int VorschlaegeBefehl::Ausfuehren(const QStringList& argumente, QTextStream& aus
     }
     const int gefunden = Vorschlaege::Anzahl(vorschlaege, Vorschlag::Art::Gefunden);
     if (a.annehmen && gefunden > 0) {
+        // what is written, alarm by alarm, as the windows list it
+        aus << QStringLiteral("Änderungen:") << '\n';
+        for (const Differenz& d : Differenz::AusAuftraegen(Vorschlaege::Auftraege(vorschlaege, ErstesSymbol(ini))))
+            aus << d.Text() << '\n';
+        aus.flush();
         const Sammelergebnis e = Vorschlaege::Annehmen(a.datenbank, vorschlaege, ErstesSymbol(ini));
         if (!e.geschrieben) {
             scheitern(QStringLiteral("Nichts wurde geschrieben: %1").arg(e.text));
