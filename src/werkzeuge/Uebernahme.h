@@ -29,13 +29,13 @@ public:
     // The writes of the lines that can be taken over (conflicts and the rest are left out).
     static QList<Schreibauftrag> Auftraege(const QList<Vergleichszeile>& zeilen);
     // The rows that no longer hold what the comparison read, one German line
-    // each; schluessel: per write the row's own key where the engine has one.
-    // Throws AlarmdefsFehler when the rows cannot be read.
-    static QStringList Veraendert(const QString& sDatenbank, const QList<Schreibauftrag>& auftraege,
-                                  QVariantList* schluessel = nullptr);
-    // Checks every row first, so all refused rows are named, then writes all of
-    // them in one transaction through schreiben (by default the access class),
-    // or none.
+    // each. Throws AlarmdefsFehler when the rows cannot be read.
+    static QStringList Veraendert(const QString& sDatenbank, const QList<Schreibauftrag>& auftraege);
+    // Per write the row's own key where the engine has one and one row carries
+    // the number (SQLite: the rowid), else an invalid value; read in one pass.
+    static QVariantList Schluessel(const QString& sDatenbank, const QList<Schreibauftrag>& auftraege);
+    // Writes all of them in one transaction through schreiben (by default the
+    // access class), or none; when rows were changed meanwhile, all of them are named.
     static Ergebnis Ausfuehren(const QString& sDatenbank, const QList<Schreibauftrag>& auftraege,
                                const Schreiben& schreiben = {});
     // The step's name in the history.
