@@ -463,6 +463,15 @@ private slots:
         QCOMPARE(spy.count(), 1);
         geister.FormSetzen("Turbine");
         QCOMPARE(geister.Gezeigt().size(), 1u);
+        // the kept layer follows the picture and new ghosts: nothing of the old ones stays
+        QImage b = flaeche.grab().toImage();
+        QVERIFY(b.pixelColor(28, 258) != QColor(Qt::white));
+        QCOMPARE(b.pixelColor(112, 54), QColor(Qt::white));
+        fremd.pos = {60, 200};
+        geister.Setzen({g, k, fremd});
+        b = flaeche.grab().toImage();
+        QCOMPARE(b.pixelColor(28, 258), QColor(Qt::white));
+        QVERIFY(b.pixelColor(68, 208) != QColor(Qt::white));
     }
 
     void differenceViewChoosesLinesAndSkipsHeadings() {

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPaintEvent>
 #include <QToolTip>
+#include <algorithm>
 #include <cstdlib>
 
 #include "editor/Bildflaeche.h"
@@ -95,12 +96,14 @@ struct Ebene {
     explicit Ebene(QImage& bild)
         : bits(reinterpret_cast<QRgb*>(bild.bits())), zeile(bild.bytesPerLine() / 4), breite(bild.width()), hoehe(bild.height()) {}
 };
+inline void Mischen(QRgb& d, QRgb farbe) {
+    const uint a = 256 - qAlpha(farbe);
+    d = farbe + (((d & 0xff00ff) * a >> 8) & 0xff00ff) + ((((d >> 8) & 0xff00ff) * a) & 0xff00ff00);
+}
 inline void Punkt(Ebene& ebene, int x, int y, QRgb farbe) {
     if (x < 0 || y < 0 || x >= ebene.breite || y >= ebene.hoehe)
         return;
-    QRgb& d = ebene.bits[y * ebene.zeile + x];
-    const uint a = 256 - qAlpha(farbe);
-    d = farbe + (((d & 0xff00ff) * a >> 8) & 0xff00ff) + ((((d >> 8) & 0xff00ff) * a) & 0xff00ff00);
+    Mischen(ebene.bits[y * ebene.zeile + x], farbe);
 }
 
 // A line by Bresenham; jeder > 0 leaves gaps for a dashed outline.
@@ -215,11 +218,15 @@ QImage Geisterpfeile::EbeneZeichnen(const QRect& bereich, QPoint* ab) {
                 it = bilder.insert(g->symbol, BlassesBild(g->symbol).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied));
             const QImage& bild = *it;
             const QPoint o = r.topLeft() + versatz;
-            for (int y = 0; y < bild.height(); ++y) {
+            // clipped to the layer once per symbol, not per pixel
+            const int x0 = std::max(0, -o.x()), x1 = std::min(bild.width(), e1.breite - o.x());
+            const int y0 = std::max(0, -o.y()), y1 = std::min(bild.height(), e1.hoehe - o.y());
+            for (int y = y0; y < y1; ++y) {
                 const auto* quelle = reinterpret_cast<const QRgb*>(bild.constScanLine(y));
-                for (int x = 0; x < bild.width(); ++x)
-                    if (qAlpha(quelle[x]))
-                        Punkt(e1, o.x() + x, o.y() + y, quelle[x]);
+                QRgb* ziel = e1.bits + (o.y() + y) * e1.zeile + o.x();
+                for (int x = x0; x < x1; ++x)
+                    if (const QRgb farbe = quelle[x]; qAlpha(farbe))
+                        Mischen(ziel[x], farbe);
             }
         }
     } else {
