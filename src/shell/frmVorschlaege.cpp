@@ -415,6 +415,8 @@ void frmVorschlaege::ZeilenGeschrieben(const QList<Schreibergebnis>& zeilen) {
 }
 
 bool frmVorschlaege::AlleAnnehmenFragen() {
+    // the list shows what is written now: the arrow menu's symbol may have changed meanwhile
+    AenderungenFuellen();
     const int gefunden = Vorschlaege::Anzahl(m_vorschlaege, Vorschlag::Art::Gefunden);
     const int anzahl = static_cast<int>(lvwAenderungen->Modell()->GewaehlteSichtbare().size());
     if (anzahl == 0 || m_annahme)
