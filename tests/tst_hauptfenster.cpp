@@ -135,7 +135,10 @@ private slots:
         QCOMPARE(w.StatusTextLesen(1), QStringLiteral("Status"));
         QCOMPARE(w.StatusTextLesen(2), QString());
         QVERIFY(!w.StatusTextLesen(3).isEmpty() && !w.StatusTextLesen(4).isEmpty());
-        QCOMPARE(Hauptfenster::instanz(), static_cast<Hauptfenster*>(&w));
+        // The public values live in what the main window hands down, not in a global.
+        QCOMPARE(&w.imgNeuDB, &w.Werte().imgNeuDB);
+        QVERIFY(w.Werte().AussenGroesseTwips);
+        QCOMPARE(w.Werte().AussenGroesseTwips(), w.AussenGroesseTwips());
     }
 
     void startWithCommandLineRunsTheStepsInOrder() {

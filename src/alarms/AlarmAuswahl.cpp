@@ -11,7 +11,6 @@
 #include "alarms/Serverdienst.h"
 #include "alarms/Anzeigemodus.h"
 #include "alarms/Dialoge.h"
-#include "alarms/Hauptfenster.h"
 #include "alarms/frmAlarmAuswahl.h"
 #include "platform/WinUmgebung.h"
 
@@ -37,10 +36,7 @@ Serverdienst* AlarmAuswahl::Server() {
         m_Server = std::make_unique<Serverdienst>(m_AlarmDatenbank);
         m_ServerFuer = m_AlarmDatenbank;
         connect(m_Server.get(), &Serverdienst::ZeilenGemeldet, this, &AlarmAuswahl::ZeilenVomServer);
-        connect(m_Server.get(), &Serverdienst::Zustand, this, [](const QString& text) {
-            if (Hauptfenster* h = Hauptfenster::instanz())
-                h->StatusText(1, text);
-        });
+        connect(m_Server.get(), &Serverdienst::Zustand, this, [this](const QString& text) { emit StatusText(1, text); });
         connect(m_Server.get(), &Serverdienst::WiederVerbunden, this, [this] {
             if (HatFenster())
                 Fenster()->Neuverbinden();
@@ -104,8 +100,16 @@ void AlarmAuswahl::ZeilenVomServer(const QStringList& idents) {
 }
 
 frmAlarmAuswahl* AlarmAuswahl::Fenster() {
-    if (!m_Fenster)
+    if (!m_Fenster) {
         m_Fenster = new frmAlarmAuswahl();
+        // The window speaks to the main window through the component, which the shell connects.
+        connect(m_Fenster, &frmAlarmAuswahl::StatusText, this, &AlarmAuswahl::StatusText);
+        connect(m_Fenster, &frmAlarmAuswahl::StatusMeldung, this, &AlarmAuswahl::StatusMeldung);
+        connect(m_Fenster, &frmAlarmAuswahl::AuswahlGescheitert, this, &AlarmAuswahl::AuswahlGescheitert);
+        connect(m_Fenster, &frmAlarmAuswahl::BildfensterZeigen, this, &AlarmAuswahl::BildfensterZeigen);
+        connect(m_Fenster, &frmAlarmAuswahl::Aktiv, this, &AlarmAuswahl::FensterAktiv);
+        connect(m_Fenster, &frmAlarmAuswahl::KindFensterGewuenscht, this, &AlarmAuswahl::KindFensterGewuenscht);
+    }
     return m_Fenster;
 }
 

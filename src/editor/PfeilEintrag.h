@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "alarms/Schreibauftrag.h"
 #include "alarms/Schreibergebnis.h"
 #include "editor/PfeilBild.h"
 
@@ -31,6 +32,12 @@ public:
     static std::optional<Schreibergebnis> Schreiben(AlarmAuswahl& a, const AlarmRecord& gelesen, const QString& tag,
                                                     int left, int top, const QString& bild, bool bewegt,
                                                     const QString& beschreibung);
+    // The same write as an order, not yet sent: nullopt when nothing is to be
+    // tried (no current alarm, a tag without "#"), or when a position is no
+    // number, which ablehnung then says.
+    static std::optional<Schreibauftrag> Auftrag(const AlarmAuswahl& a, const AlarmRecord& gelesen, const QString& tag,
+                                                 int left, int top, const QString& bild, bool bewegt,
+                                                 Schreibergebnis* ablehnung);
     // Whether an arrow at left/top stands elsewhere than the row's position.
     static bool Bewegt(const AlarmRecord& gelesen, int left, int top);
 

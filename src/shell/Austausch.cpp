@@ -8,7 +8,7 @@
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Anzahltext.h"
 #include "alarms/Dialoge.h"
-#include "alarms/Hauptfenster.h"
+#include "shell/Hauptfenster.h"
 #include "alarms/frmAlarmAuswahl.h"
 #include "shell/Hintergrundauftrag.h"
 #include "shell/frmAenderungen.h"

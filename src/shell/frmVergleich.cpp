@@ -17,7 +17,7 @@
 
 #include "alarms/AlarmAuswahl.h"
 #include "alarms/Dialoge.h"
-#include "alarms/Hauptfenster.h"
+#include "shell/Hauptfenster.h"
 #include "editor/Geisterpfeile.h"
 #include "editor/frmPicture.h"
 #include "platform/WinUmgebung.h"
