@@ -187,6 +187,19 @@ std::optional<Schreibergebnis> AlarmAuswahl::PfeilEintragen(const QString& strDa
                                                             const std::optional<QString>& strAlarmBild,
                                                             const std::optional<AlarmRecord>& gelesen,
                                                             const QString& beschreibung) {
+    Schreibergebnis ablehnung;
+    if (const auto a = PfeilAuftrag(strDaten, strX, strY, strAlarmBild, gelesen, &ablehnung))
+        return ZeileSchreiben(*a, beschreibung);
+    if (!ablehnung.text.isEmpty())
+        return ablehnung;
+    return std::nullopt;
+}
+
+std::optional<Schreibauftrag> AlarmAuswahl::PfeilAuftrag(const QString& strDaten, const QString& strX,
+                                                         const QString& strY,
+                                                         const std::optional<QString>& strAlarmBild,
+                                                         const std::optional<AlarmRecord>& gelesen,
+                                                         Schreibergebnis* ablehnung) const {
     const qsizetype raute = strDaten.indexOf(QLatin1Char('#'));
     if (raute < 0)
         return std::nullopt;
@@ -200,9 +213,10 @@ std::optional<Schreibergebnis> AlarmAuswahl::PfeilEintragen(const QString& strDa
     const auto x = lageBleibt ? std::optional<QVariant>(QVariant()) : AlarmdefsZugriff::Position(strX);
     const auto y = lageBleibt ? std::optional<QVariant>(QVariant()) : AlarmdefsZugriff::Position(strY);
     if (!x || !y) {
-        Schreibergebnis e;
-        e.text = QStringLiteral("Ungültige Position X = %1 Y = %2; nichts wurde geschrieben.").arg(strX, strY);
-        return e;
+        if (ablehnung)
+            *ablehnung = Schreibergebnis::Abgelehnt(
+                QStringLiteral("Ungültige Position X = %1 Y = %2; nichts wurde geschrieben.").arg(strX, strY));
+        return std::nullopt;
     }
     Schreibauftrag a;
     a.ident = ident;
@@ -218,7 +232,7 @@ std::optional<Schreibergebnis> AlarmAuswahl::PfeilEintragen(const QString& strDa
         a.werte << *x << *y;
     }
     a.gelesen = gelesen;
-    return ZeileSchreiben(a, beschreibung);
+    return a;
 }
 
 Schreibergebnis AlarmAuswahl::ZeileSchreiben(const Schreibauftrag& auftrag, const QString& beschreibung) {

@@ -37,6 +37,12 @@ public:
                                                   const std::optional<QString>& strAlarmBild,
                                                   const std::optional<AlarmRecord>& gelesen,
                                                   const QString& beschreibung);
+    // The order PfeilEintragen sends, not yet sent: nullopt when nothing is to
+    // be tried, or when a position is no number, which ablehnung then says.
+    std::optional<Schreibauftrag> PfeilAuftrag(const QString& strDaten, const QString& strX, const QString& strY,
+                                               const std::optional<QString>& strAlarmBild,
+                                               const std::optional<AlarmRecord>& gelesen,
+                                               Schreibergebnis* ablehnung) const;
     // Every write of this program into the database goes through here.
     Schreibergebnis ZeileSchreiben(const Schreibauftrag& auftrag, const QString& beschreibung);
     // Several rows in one transaction, one step for the user (an import, undo of one).

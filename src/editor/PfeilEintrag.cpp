@@ -1,7 +1,6 @@
 #include "editor/PfeilEintrag.h"
 
 #include "alarms/AlarmAuswahl.h"
-#include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Anzeigemodus.h"
 #include "editor/PfeilText.h"
 
@@ -26,51 +25,14 @@ QString PfeilEintrag::PositionsText(const QString& gelesen, int jetzt, bool bewe
     return PfeilText::Zahl(jetzt);
 }
 
-std::optional<Schreibergebnis> PfeilEintrag::Schreiben(AlarmAuswahl& a, const AlarmRecord& gelesen, const QString& tag,
-                                                       int left, int top, const QString& bild, bool bewegt,
-                                                       const QString& beschreibung) {
-    std::optional<AlarmRecord> satz;
-    if (!gelesen.isEmpty())
-        satz = gelesen;
-    return a.PfeilEintragen(tag, PositionsText(gelesen.value(AlarmFeld::X), left, bewegt),
-                            PositionsText(gelesen.value(AlarmFeld::Y), top, bewegt), bild, satz, beschreibung);
-}
-
 std::optional<Schreibauftrag> PfeilEintrag::Auftrag(const AlarmAuswahl& a, const AlarmRecord& gelesen,
                                                    const QString& tag, int left, int top, const QString& bild,
                                                    bool bewegt, Schreibergebnis* ablehnung) {
-    const qsizetype raute = tag.indexOf(QLatin1Char('#'));
-    if (raute < 0 || !a.AktuellerAlarm())
-        return std::nullopt;
-    const QString symbol = tag.mid(raute + 1);
-    const QString strX = PositionsText(gelesen.value(AlarmFeld::X), left, bewegt);
-    const QString strY = PositionsText(gelesen.value(AlarmFeld::Y), top, bewegt);
-    // A position given as the row holds it is not written, so a click without
-    // a move changes nothing (nor rounds "120,5").
-    const bool lageBleibt =
-        !gelesen.isEmpty() && strX == gelesen.value(AlarmFeld::X) && strY == gelesen.value(AlarmFeld::Y);
-    const auto x = lageBleibt ? std::optional<QVariant>(QVariant()) : AlarmdefsZugriff::Position(strX);
-    const auto y = lageBleibt ? std::optional<QVariant>(QVariant()) : AlarmdefsZugriff::Position(strY);
-    if (!x || !y) {
-        if (ablehnung)
-            *ablehnung = Schreibergebnis::Abgelehnt(
-                QStringLiteral("Ungültige Position X = %1 Y = %2; nichts wurde geschrieben.").arg(strX, strY));
-        return std::nullopt;
-    }
-    Schreibauftrag auftrag;
-    auftrag.ident = tag.left(raute);
-    auftrag.spalten << AlarmFeld::Form;
-    auftrag.werte << bild;
-    // A symbol without a file name is no symbol: the row keeps none rather than a bare folder.
-    auftrag.spalten << AlarmFeld::Symbol;
-    auftrag.werte << (symbol.isEmpty() ? QVariant() : QVariant(a.PfadErweiterung() + symbol));
-    if (!lageBleibt) {
-        auftrag.spalten << AlarmFeld::X << AlarmFeld::Y;
-        auftrag.werte << *x << *y;
-    }
+    std::optional<AlarmRecord> satz;
     if (!gelesen.isEmpty())
-        auftrag.gelesen = gelesen;
-    return auftrag;
+        satz = gelesen;
+    return a.PfeilAuftrag(tag, PositionsText(gelesen.value(AlarmFeld::X), left, bewegt),
+                          PositionsText(gelesen.value(AlarmFeld::Y), top, bewegt), bild, satz, ablehnung);
 }
 
 bool PfeilEintrag::Bewegt(const AlarmRecord& gelesen, int left, int top) {

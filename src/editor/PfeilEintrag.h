@@ -26,15 +26,10 @@ public:
     // the row holds (none stays none), so nothing is invented or rounded.
     static QString PositionsText(const QString& gelesen, int jetzt, bool bewegt);
 
-    // Writes an arrow at left/top with that tag (Ident#symbol) through the
-    // component; gelesen is the row as it was read (empty: unknown); nullopt
-    // when nothing was tried (no current alarm, a tag without "#").
-    static std::optional<Schreibergebnis> Schreiben(AlarmAuswahl& a, const AlarmRecord& gelesen, const QString& tag,
-                                                    int left, int top, const QString& bild, bool bewegt,
-                                                    const QString& beschreibung);
-    // The same write as an order, not yet sent: nullopt when nothing is to be
-    // tried (no current alarm, a tag without "#"), or when a position is no
-    // number, which ablehnung then says.
+    // The write of an arrow at left/top with that tag (Ident#symbol) as an
+    // order, not yet sent; gelesen is the row as it was read (empty: unknown).
+    // nullopt when nothing is to be tried (no current alarm, a tag without
+    // "#"), or when a position is no number, which ablehnung then says.
     static std::optional<Schreibauftrag> Auftrag(const AlarmAuswahl& a, const AlarmRecord& gelesen, const QString& tag,
                                                  int left, int top, const QString& bild, bool bewegt,
                                                  Schreibergebnis* ablehnung);

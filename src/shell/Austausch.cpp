@@ -12,7 +12,7 @@
 #include "alarms/frmAlarmAuswahl.h"
 #include "shell/Hintergrundauftrag.h"
 #include "shell/frmAenderungen.h"
-#include "shell/Konfiguration.h"
+#include "alarms/Konfiguration.h"
 #include "werkzeuge/DateiFehler.h"
 #include "werkzeuge/Differenz.h"
 #include "werkzeuge/Export.h"

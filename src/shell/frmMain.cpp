@@ -33,7 +33,7 @@
 #include "projects/CRegProject.h"
 #include "shell/Fenstermenue.h"
 #include "shell/Fensterplatz.h"
-#include "shell/Konfiguration.h"
+#include "alarms/Konfiguration.h"
 #include "shell/Austausch.h"
 #include "shell/MenueBefehle.h"
 #include "shell/frmPruefbericht.h"
