@@ -35,7 +35,7 @@
 #include "editor/frmPicture.h"
 #include "platform/WinUmgebung.h"
 #include "shell/Hintergrundauftrag.h"
-#include "shell/Konfiguration.h"
+#include "alarms/Konfiguration.h"
 #include "shell/frmMain.h"
 #include "werkzeuge/Export.h"
 #include "werkzeuge/Kopie.h"

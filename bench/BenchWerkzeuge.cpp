@@ -22,7 +22,7 @@
 #include "GrosseDemo.h"
 #include "alarms/AlarmdefsZugriff.h"
 #include "platform/WinUmgebung.h"
-#include "shell/Konfiguration.h"
+#include "alarms/Konfiguration.h"
 #include "werkzeuge/CsvDatei.h"
 #include "werkzeuge/DateiFehler.h"
 #include "werkzeuge/Export.h"

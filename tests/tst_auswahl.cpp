@@ -44,7 +44,7 @@
 #include "platform/WinUmgebung.h"
 #include "shell/Hintergrundauftrag.h"
 #include "shell/Austausch.h"
-#include "shell/Konfiguration.h"
+#include "alarms/Konfiguration.h"
 #include "shell/Uebersetzung.h"
 #include "shell/Verlauf.h"
 #include "shell/frmMain.h"
@@ -733,7 +733,11 @@ private slots:
         grid->setCurrentIndex(modell()->index(mitBild, 12));
         spy.clear();
         QTest::keyClick(grid, Qt::Key_F2);
-        box = grid->findChild<QComboBox*>();
+        // the editor just opened, not one closed before and not yet deleted
+        box = nullptr;
+        for (QComboBox* b : grid->findChildren<QComboBox*>())
+            if (b->isVisible())
+                box = b;
         QVERIFY(box);
         box->setEditText(QStringLiteral("Standard\\PfeilLeer.gif"));
         QTest::keyClick(box, Qt::Key_Return);

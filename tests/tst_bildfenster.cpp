@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
+#include <QProcess>
 #include <QMdiSubWindow>
 #include <QScrollBar>
 #include <QSettings>
@@ -27,9 +28,12 @@
 #include "alarms/frmAlarmAuswahl.h"
 #include "editor/Bildflaeche.h"
 #include "editor/BildlaufRechnung.h"
+#include "editor/PfeilSteuerung.h"
 #include "editor/PfeilText.h"
+#include "editor/Pfeilliste.h"
 #include "editor/frmPicture.h"
 #include "helpers/SkriptDialoge.h"
+#include "helpers/TestDb.h"
 #include "platform/WinUmgebung.h"
 #include "shell/Fenstermenue.h"
 #include "shell/MenueBefehle.h"
@@ -46,31 +50,18 @@ struct Zeile {
 
 // Reads a row straight from the SQLite file.
 Zeile zeileLesen(const QString& db, int ident) {
-    Zeile z;
-    {
-        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tst-lesen"));
-        c.setDatabaseName(db);
-        if (c.open()) {
-            QSqlQuery q(c);
-            q.prepare(QStringLiteral("select \"Form\", \"Symbol\", \"X\", \"Y\" from Alarmdefs where \"Ident\" = ?"));
-            q.addBindValue(ident);
-            if (q.exec() && q.next())
-                z = {q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString()};
-        }
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("tst-lesen"));
-    return z;
+    TestDb t(db);
+    const QList<QVariantList> r = t.Abfrage(
+        QStringLiteral("select \"Form\", \"Symbol\", \"X\", \"Y\" from Alarmdefs where \"Ident\" = ?"), {ident});
+    if (r.isEmpty())
+        return {};
+    return {r[0].value(0).toString(), r[0].value(1).toString(), r[0].value(2).toString(), r[0].value(3).toString()};
 }
 
 void sqlAusfuehren(const QString& db, const QString& sql) {
-    {
-        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tst-schreiben"));
-        c.setDatabaseName(db);
-        QVERIFY(c.open());
-        QSqlQuery q(c);
-        QVERIFY2(q.exec(sql), qPrintable(sql));
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("tst-schreiben"));
+    TestDb t(db);
+    QVERIFY(t.ok());
+    QVERIFY2(t.Ausfuehren(sql), qPrintable(sql));
 }
 
 void bmpSchreiben(const QString& pfad, QSize groesse, QColor farbe) {
@@ -849,6 +840,198 @@ private slots:
         QVERIFY(m_w->mVerlauf->Stapel()->count() >= 1);
         m_w->DatenbankOeffnen();
         QCOMPARE(m_w->mVerlauf->Stapel()->count(), 0);
+    }
+
+    void aClickOrARefusedWriteLeavesTheStepToRedo() {
+        starten();
+        waehlen(30);
+        frmPicture* f = bild();
+        const QPoint p = mitte(1);
+        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, p);
+        QTest::mouseMove(f->Formbox, p + QPoint(12, -5));
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, p + QPoint(12, -5));
+        QTest::keyClick(m_w, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1030"));
+        QCOMPARE(m_w->mnuRueckgaengig->text(), QStringLiteral("&Rückgängig"));
+        QVERIFY(!m_w->mnuRueckgaengig->isEnabled() && m_w->mnuWiederholen->isEnabled());
+        QTest::mouseClick(f->Formbox, Qt::LeftButton, {}, mitte(1));
+        // Someone else moved the arrow: the drag is refused and makes no step either.
+        sqlAusfuehren(db(), QStringLiteral("update Alarmdefs set \"X\" = 5 where \"Ident\" = 30"));
+        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, mitte(1));
+        QTest::mouseMove(f->Formbox, mitte(1) + QPoint(4, 4));
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, mitte(1) + QPoint(4, 4));
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("5"));
+        QCOMPARE(m_w->mVerlauf->Stapel()->count(), 1);
+        QVERIFY(m_w->mnuWiederholen->isEnabled());
+        sqlAusfuehren(db(), QStringLiteral("update Alarmdefs set \"X\" = 1030 where \"Ident\" = 30"));
+        m_w->mnuWiederholen->trigger();
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1042"));
+        QCOMPARE(m_w->StatusTextLesen(1), QStringLiteral("Wiederholt: Pfeil von Alarm 30 verschieben"));
+    }
+
+    void anArrowWriteEndsWhenItsResultComesBack() {
+        // The write may be answered later (by a worker): until then the arrow
+        // stays where it was let go; a refusal puts it back, a write confirms it.
+        starten();
+        waehlen(30);
+        frmPicture* f = bild();
+        QList<Schreibauftrag> auftraege;
+        QStringList schritte;
+        f->Steuerung()->setSchreibweg([&](const Schreibauftrag& a, const QString& b) {
+            auftraege << a;
+            schritte << b;
+        });
+        auto ziehen = [&](QPoint um) {
+            const QPoint p = mitte(1);
+            QTest::mousePress(f->Formbox, Qt::LeftButton, {}, p);
+            QTest::mouseMove(f->Formbox, p + um);
+            QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, p + um);
+        };
+        ziehen(QPoint(12, -5));
+        QCOMPARE(auftraege.size(), 1);
+        QCOMPARE(schritte.at(0), QStringLiteral("Pfeil von Alarm 30 verschieben"));
+        QCOMPARE(auftraege.at(0).ident, QStringLiteral("30"));
+        QCOMPARE(auftraege.at(0).spalten, (QList<int>{AlarmFeld::Form, AlarmFeld::Symbol, AlarmFeld::X, AlarmFeld::Y}));
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1030"));
+        QCOMPARE(pfeil(1).Rechteck().topLeft(), QPoint(1042, 695));
+        f->Steuerung()->Ergebnis(Schreibergebnis::Abgelehnt(
+            QStringLiteral("Die Datenbank ist gesperrt; nichts wurde geschrieben."), QStringLiteral("database is locked")));
+        QCOMPARE(pfeil(1).Rechteck().topLeft(), QPoint(1030, 700));
+        QCOMPARE(m_w->StatusTextLesen(1), QStringLiteral("Die Datenbank ist gesperrt; nichts wurde geschrieben."));
+        ziehen(QPoint(12, -5));
+        QCOMPARE(auftraege.size(), 2);
+        f->Steuerung()->Ergebnis(auswahl()->ZeileSchreiben(auftraege.at(1), schritte.at(1)));
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1042"));
+        QCOMPARE(pfeil(1).Rechteck().topLeft(), QPoint(1042, 695));
+        QVERIFY(m_w->StatusTextLesen(1).startsWith(QStringLiteral("Folgende Werte in die DB geschrieben")));
+        // A result nobody waits for changes nothing.
+        f->Steuerung()->Ergebnis(Schreibergebnis::Abgelehnt(QStringLiteral("spät")));
+        QCOMPARE(pfeil(1).Rechteck().topLeft(), QPoint(1042, 695));
+    }
+
+    void anArrowDragReachesATableTheSqliteClientMade() {
+        // Made apart from the code under test: the sqlite3 program, the columns
+        // in another order, one more column, positions stored as text.
+        starten();
+        const QString datei = m_dir->filePath(QStringLiteral("fremd.kvs"));
+        QProcess sqlite;
+        sqlite.start(QStringLiteral("sqlite3"), {datei});
+        QVERIFY(sqlite.waitForStarted());
+        sqlite.write("CREATE TABLE Alarmdefs (\"Form\" TEXT, \"Ident\" INTEGER PRIMARY KEY, \"Y\" TEXT, \"X\" TEXT, "
+                     "\"Symbol\" TEXT, \"Alarmtext\" TEXT, \"Notiz\" TEXT, \"Type\" INTEGER, \"Acknowledge\" INTEGER, "
+                     "\"VarName\" TEXT, \"BitNo\" INTEGER, \"Min\" TEXT, \"Max\" TEXT, \"Priority\" INTEGER, "
+                     "\"Group\" INTEGER, \"Helpindex\" INTEGER, \"Sensor1\" INTEGER, \"Sensor2\" INTEGER, \"Fault\" INTEGER);\n"
+                     "INSERT INTO Alarmdefs (\"Form\", \"Ident\", \"Y\", \"X\", \"Symbol\", \"Alarmtext\", \"Notiz\") VALUES "
+                     "('Zulauf', 901, '40', '300', 'Standard\\PfeilRot.gif', 'Pumpe 3 Störung', 'von Hand'), "
+                     "('Zulauf', 902, '80', '310', NULL, 'Schieber zu', NULL);\n");
+        sqlite.closeWriteChannel();
+        QVERIFY(sqlite.waitForFinished());
+        QCOMPARE(sqlite.exitCode(), 0);
+        auto lesen = [&](const char* sql) {
+            QProcess p;
+            p.start(QStringLiteral("sqlite3"), {datei, QString::fromUtf8(sql)});
+            p.waitForFinished();
+            return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+        };
+        auswahl()->setAlarmDatenbank(datei);
+        const AlarmListeTyp liste = *AlarmdefsZugriff::AlarmListeLesen(datei, QStringLiteral("Zulauf"));
+        QCOMPARE(liste.size(), 2);
+        auswahl()->setAlarmListe(liste);
+        auswahl()->setAktuellerAlarm(liste.at(0));
+        m_w->imgNeuDB = WAHR;
+        frmPicture* f = bild();
+        QCOMPARE(pfeil(1).Rechteck().topLeft(), QPoint(300, 40));
+        const QPoint p = mitte(1);
+        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, p);
+        QTest::mouseMove(f->Formbox, p + QPoint(-20, 7));
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, p + QPoint(-20, 7));
+        QCOMPARE(lesen("select X, Y, Symbol, Notiz from Alarmdefs where Ident = 901"),
+                 QStringLiteral("280|47|Standard\\PfeilRot.gif|von Hand"));
+        QCOMPARE(lesen("select X, Y from Alarmdefs where Ident = 902"), QStringLiteral("310|80"));
+        QTest::keyClick(m_w, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(lesen("select X, Y from Alarmdefs where Ident = 901"), QStringLiteral("300|40"));
+    }
+
+    void arrowListKeepsItsBookkeepingWithoutAWindow() {
+        // Rows made by hand here, not by the demo generator.
+        auto satz = [](const QString& ident, const QString& form, const QString& x, const QString& y) {
+            AlarmRecord r(AlarmFeld::Anzahl);
+            r[AlarmFeld::Ident] = ident;
+            r[AlarmFeld::Form] = form;
+            r[AlarmFeld::X] = x;
+            r[AlarmFeld::Y] = y;
+            r[AlarmFeld::Symbol] = QStringLiteral("Pfeil.gif");
+            return r;
+        };
+        int gefragt = 0;
+        const Pfeilliste::SymbolQuelle symbole = [&](const QString& s, bool* ok) {
+            ++gefragt;
+            *ok = s == QLatin1String("Pfeil.gif");
+            QPixmap pm(10, 8);
+            pm.fill(Qt::red);
+            return pm;
+        };
+        Pfeilliste l{PfeilBild()};
+        QCOMPARE(l.Anzahl(), 1);
+        QVERIFY(!l.IstPfeil(0));
+        for (int i = 1; i <= 4; ++i)
+            QCOMPARE(l.Laden(satz(QString::number(10 + i), QStringLiteral("A"), QString::number(10 * i), QStringLiteral("7")),
+                             symbole),
+                     i);
+        QCOMPARE(gefragt, 4);
+        QCOMPARE(l.at(2).Rechteck(), QRect(20, 7, 10, 8));
+        l.Beschriften(2, l.at(2).Satz);
+        QCOMPARE(l.at(2).Tag, QStringLiteral("12#Pfeil.gif"));
+        QCOMPARE(l.Finden(satz(QStringLiteral("13"), QStringLiteral("A"), QStringLiteral("30"), QStringLiteral("7"))), 3);
+        QCOMPARE(l.Finden(satz(QStringLiteral("13"), QStringLiteral("B"), QStringLiteral("30"), QStringLiteral("7"))), 0);
+
+        // Rows written meanwhile: the command's own arrow takes its row as it is,
+        // an arrow in the user's hand keeps the row as read, the others follow.
+        l.Eigener = 1;
+        l.Geschubst = 3;
+        l.Ziehen = 4;
+        l.Gerahmt = 2;
+        QList<Zeilenstand> staende;
+        for (int i = 1; i <= 4; ++i)
+            staende << Zeilenstand{QString::number(10 + i),
+                                   satz(QString::number(10 + i), i == 2 ? QStringLiteral("A") : QStringLiteral("B"),
+                                        QStringLiteral("55"), QStringLiteral("66")),
+                                   l.at(i).Satz};
+        const auto folgen = l.Abgleichen(staende, Zeilenstand::NachNummer(staende));
+        QCOMPARE(folgen.size(), 1);
+        QCOMPARE(folgen.at(0).index, 2);
+        QVERIFY(!folgen.at(0).entfernen);
+        QCOMPARE(l.at(1).Satz.value(AlarmFeld::Form), QStringLiteral("B"));
+        QCOMPARE(l.at(3).Satz.value(AlarmFeld::Form), QStringLiteral("A"));
+        QCOMPARE(l.at(4).Satz.value(AlarmFeld::Form), QStringLiteral("A"));
+        QVERIFY(l.Zuruecksetzen(2, symbole));
+        QCOMPARE(l.at(2).Rechteck().topLeft(), QPoint(55, 66));
+        QVERIFY(l.at(2).ToolTipText.contains(QStringLiteral("X_55")));
+
+        // Let go, the arrows whose rows went to another picture are to be taken away.
+        l.Eigener = l.Geschubst = l.Ziehen = 0;
+        staende.clear();
+        staende << Zeilenstand{QStringLiteral("13"),
+                               satz(QStringLiteral("13"), QStringLiteral("C"), QStringLiteral("1"), QStringLiteral("1")),
+                               l.at(3).Satz};
+        const auto weg = l.Abgleichen(staende, Zeilenstand::NachNummer(staende));
+        QCOMPARE(weg.size(), 1);
+        QCOMPARE(weg.at(0).index, 3);
+        QVERIFY(weg.at(0).entfernen);
+        // The indexes behind a removed arrow move down; one on it is dropped.
+        l.Ziehen = 4;
+        l.Gerahmt = 3;
+        l.Eigener = 2;
+        l.Elemente.erase(l.Elemente.begin() + 3);
+        l.NachEntfernen(3);
+        QCOMPARE(l.Anzahl(), 4);
+        QCOMPARE(l.Ziehen, 3);
+        QCOMPARE(l.Gerahmt, 0);
+        QCOMPARE(l.Eigener, 2);
+        QCOMPARE(l.at(3).Ident, QStringLiteral("14"));
+        l.Leeren();
+        QCOMPARE(l.Anzahl(), 1);
+        QCOMPARE(l.Ziehen, 0);
     }
 
     void escapeCancelsADrag() {

@@ -21,9 +21,10 @@
 #include "alarms/frmAlarmAuswahl.h"
 #include "editor/frmPicture.h"
 #include "helpers/SkriptDialoge.h"
+#include "helpers/TestDb.h"
 #include "platform/WinUmgebung.h"
 #include "shell/Befehlszeile.h"
-#include "shell/Konfiguration.h"
+#include "alarms/Konfiguration.h"
 #include "shell/frmIniDialog.h"
 #include "shell/frmMain.h"
 
@@ -45,20 +46,19 @@ QStringList texte(const QList<QAction*>& l) {
         r << (a->isVisible() ? a->text() : QStringLiteral("<unsichtbar>"));
     return r;
 }
-// Runs statements on the SQLite file with a connection of the test's own.
+// Runs statements on the SQLite file; with ergebnis, the last one is a query giving one number.
 bool sqlAusfuehren(const QString& db, const QStringList& sql, int* ergebnis = nullptr) {
-    bool ok = true;
-    {
-        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tst-hauptfenster"));
-        c.setDatabaseName(db);
-        ok = c.open();
-        QSqlQuery q(c);
-        for (const QString& s : sql)
-            ok = ok && q.exec(s);
-        if (ok && ergebnis && q.next())
-            *ergebnis = q.value(0).toInt();
+    TestDb t(db);
+    bool ok = t.ok();
+    for (qsizetype i = 0; i < sql.size() && ok; ++i) {
+        if (ergebnis && i == sql.size() - 1) {
+            const QList<QVariantList> zeilen = t.Abfrage(sql.at(i));
+            if (!zeilen.isEmpty())
+                *ergebnis = zeilen.first().value(0).toInt();
+        } else {
+            ok = t.Ausfuehren(sql.at(i));
+        }
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("tst-hauptfenster"));
     return ok;
 }
 }  // namespace
@@ -135,7 +135,10 @@ private slots:
         QCOMPARE(w.StatusTextLesen(1), QStringLiteral("Status"));
         QCOMPARE(w.StatusTextLesen(2), QString());
         QVERIFY(!w.StatusTextLesen(3).isEmpty() && !w.StatusTextLesen(4).isEmpty());
-        QCOMPARE(Hauptfenster::instanz(), static_cast<Hauptfenster*>(&w));
+        // The public values live in what the main window hands down, not in a global.
+        QCOMPARE(&w.imgNeuDB, &w.Werte().imgNeuDB);
+        QVERIFY(w.Werte().AussenGroesseTwips);
+        QCOMPARE(w.Werte().AussenGroesseTwips(), w.AussenGroesseTwips());
     }
 
     void startWithCommandLineRunsTheStepsInOrder() {

@@ -21,7 +21,7 @@
 
 #include "alarms/AlarmAuswahl.h"
 #include "alarms/AlarmdefsZugriff.h"
-#include "alarms/Hauptfenster.h"
+#include "shell/Hauptfenster.h"
 #include "editor/Bildflaeche.h"
 #include "editor/Geisterpfeile.h"
 #include "helpers/SkriptDialoge.h"

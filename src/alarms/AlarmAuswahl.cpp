@@ -11,7 +11,6 @@
 #include "alarms/Serverdienst.h"
 #include "alarms/Anzeigemodus.h"
 #include "alarms/Dialoge.h"
-#include "alarms/Hauptfenster.h"
 #include "alarms/frmAlarmAuswahl.h"
 #include "platform/WinUmgebung.h"
 
@@ -37,10 +36,7 @@ Serverdienst* AlarmAuswahl::Server() {
         m_Server = std::make_unique<Serverdienst>(m_AlarmDatenbank);
         m_ServerFuer = m_AlarmDatenbank;
         connect(m_Server.get(), &Serverdienst::ZeilenGemeldet, this, &AlarmAuswahl::ZeilenVomServer);
-        connect(m_Server.get(), &Serverdienst::Zustand, this, [](const QString& text) {
-            if (Hauptfenster* h = Hauptfenster::instanz())
-                h->StatusText(1, text);
-        });
+        connect(m_Server.get(), &Serverdienst::Zustand, this, [this](const QString& text) { emit StatusText(1, text); });
         connect(m_Server.get(), &Serverdienst::WiederVerbunden, this, [this] {
             if (HatFenster())
                 Fenster()->Neuverbinden();
@@ -104,8 +100,16 @@ void AlarmAuswahl::ZeilenVomServer(const QStringList& idents) {
 }
 
 frmAlarmAuswahl* AlarmAuswahl::Fenster() {
-    if (!m_Fenster)
+    if (!m_Fenster) {
         m_Fenster = new frmAlarmAuswahl();
+        // The window speaks to the main window through the component, which the shell connects.
+        connect(m_Fenster, &frmAlarmAuswahl::StatusText, this, &AlarmAuswahl::StatusText);
+        connect(m_Fenster, &frmAlarmAuswahl::StatusMeldung, this, &AlarmAuswahl::StatusMeldung);
+        connect(m_Fenster, &frmAlarmAuswahl::AuswahlGescheitert, this, &AlarmAuswahl::AuswahlGescheitert);
+        connect(m_Fenster, &frmAlarmAuswahl::BildfensterZeigen, this, &AlarmAuswahl::BildfensterZeigen);
+        connect(m_Fenster, &frmAlarmAuswahl::Aktiv, this, &AlarmAuswahl::FensterAktiv);
+        connect(m_Fenster, &frmAlarmAuswahl::KindFensterGewuenscht, this, &AlarmAuswahl::KindFensterGewuenscht);
+    }
     return m_Fenster;
 }
 
@@ -183,6 +187,19 @@ std::optional<Schreibergebnis> AlarmAuswahl::PfeilEintragen(const QString& strDa
                                                             const std::optional<QString>& strAlarmBild,
                                                             const std::optional<AlarmRecord>& gelesen,
                                                             const QString& beschreibung) {
+    Schreibergebnis ablehnung;
+    if (const auto a = PfeilAuftrag(strDaten, strX, strY, strAlarmBild, gelesen, &ablehnung))
+        return ZeileSchreiben(*a, beschreibung);
+    if (!ablehnung.text.isEmpty())
+        return ablehnung;
+    return std::nullopt;
+}
+
+std::optional<Schreibauftrag> AlarmAuswahl::PfeilAuftrag(const QString& strDaten, const QString& strX,
+                                                         const QString& strY,
+                                                         const std::optional<QString>& strAlarmBild,
+                                                         const std::optional<AlarmRecord>& gelesen,
+                                                         Schreibergebnis* ablehnung) const {
     const qsizetype raute = strDaten.indexOf(QLatin1Char('#'));
     if (raute < 0)
         return std::nullopt;
@@ -196,9 +213,10 @@ std::optional<Schreibergebnis> AlarmAuswahl::PfeilEintragen(const QString& strDa
     const auto x = lageBleibt ? std::optional<QVariant>(QVariant()) : AlarmdefsZugriff::Position(strX);
     const auto y = lageBleibt ? std::optional<QVariant>(QVariant()) : AlarmdefsZugriff::Position(strY);
     if (!x || !y) {
-        Schreibergebnis e;
-        e.text = QStringLiteral("Ungültige Position X = %1 Y = %2; nichts wurde geschrieben.").arg(strX, strY);
-        return e;
+        if (ablehnung)
+            *ablehnung = Schreibergebnis::Abgelehnt(
+                QStringLiteral("Ungültige Position X = %1 Y = %2; nichts wurde geschrieben.").arg(strX, strY));
+        return std::nullopt;
     }
     Schreibauftrag a;
     a.ident = ident;
@@ -214,7 +232,7 @@ std::optional<Schreibergebnis> AlarmAuswahl::PfeilEintragen(const QString& strDa
         a.werte << *x << *y;
     }
     a.gelesen = gelesen;
-    return ZeileSchreiben(a, beschreibung);
+    return a;
 }
 
 Schreibergebnis AlarmAuswahl::ZeileSchreiben(const Schreibauftrag& auftrag, const QString& beschreibung) {

@@ -3,6 +3,7 @@
 // lists, shows and hides its selection window, raises AlarmSelected when an
 // alarm is picked and writes an arrow back into an alarm's row.
 #include <QObject>
+#include <QWidget>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -16,6 +17,7 @@
 #include "alarms/Zeilenstand.h"
 
 class Serverdienst;
+struct Hauptwerte;
 class frmAlarmAuswahl;
 
 class AlarmAuswahl : public QObject {
@@ -35,6 +37,12 @@ public:
                                                   const std::optional<QString>& strAlarmBild,
                                                   const std::optional<AlarmRecord>& gelesen,
                                                   const QString& beschreibung);
+    // The order PfeilEintragen sends, not yet sent: nullopt when nothing is to
+    // be tried, or when a position is no number, which ablehnung then says.
+    std::optional<Schreibauftrag> PfeilAuftrag(const QString& strDaten, const QString& strX, const QString& strY,
+                                               const std::optional<QString>& strAlarmBild,
+                                               const std::optional<AlarmRecord>& gelesen,
+                                               Schreibergebnis* ablehnung) const;
     // Every write of this program into the database goes through here.
     Schreibergebnis ZeileSchreiben(const Schreibauftrag& auftrag, const QString& beschreibung);
     // Several rows in one transaction, one step for the user (an import, undo of one).
@@ -92,6 +100,10 @@ public:
     frmAlarmAuswahl* Fenster();
     bool HatFenster() const;
 
+    // The main window's values, handed down by the shell (none without a main window).
+    Hauptwerte* Werte() const { return m_Werte; }
+    void setWerte(Hauptwerte* werte) { m_Werte = werte; }
+
 signals:
     void AlarmSelected();
     // Rows hold new values now (written by this program, or found changed by
@@ -100,10 +112,19 @@ signals:
     void SucheAngefordert(const QString& text, int richtung);
     // Writes that took place together, with each row's values before and after.
     void Geschrieben(const QList<Schreibergebnis>& ergebnisse, const QString& beschreibung);
+    // For the main window, which the shell connects: what the component and its
+    // window have to say, and what they ask of the windows around them.
+    void StatusText(int panel, const QString& text);
+    void StatusMeldung(const QString& text, const QString& detail);
+    void AuswahlGescheitert(const QString& grund, const QString& detail);
+    void BildfensterZeigen();
+    void FensterAktiv();
+    void KindFensterGewuenscht(QWidget* fenster);
 
 private:
     void GridNachSchreiben(const QList<Schreibergebnis>& zeilen);
     QPointer<frmAlarmAuswahl> m_Fenster;
+    Hauptwerte* m_Werte = nullptr;
     QString m_AlarmDatenbank;
     QString m_BilderPath;
     std::optional<AlarmRecord> m_AktuellerAlarm;

@@ -36,7 +36,7 @@
 #include "alarms/DatenbankFehler.h"
 #include "alarms/Einfuegeblock.h"
 #include "alarms/Dialoge.h"
-#include "alarms/Hauptfenster.h"
+#include "alarms/Hauptwerte.h"
 #include "alarms/Twips.h"
 #include "alarms/WertelistenDelegate.h"
 #include "platform/WinUmgebung.h"
@@ -143,8 +143,8 @@ frmAlarmAuswahl::~frmAlarmAuswahl() { DatenbankSchliessen(); }
 // --- showing -----------------------------------------------------------------
 
 void frmAlarmAuswahl::Anzeigen() {
-    Hauptfenster* hf = Hauptfenster::instanz();
-    auto* sub = hf ? qobject_cast<QMdiSubWindow*>(hf->KindFensterEinfuegen(this)) : nullptr;
+    emit KindFensterGewuenscht(this);
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
     if (sub && !sub->property("taveroVerbunden").toBool()) {
         sub->setProperty("taveroVerbunden", true);
         sub->installEventFilter(this);
@@ -286,14 +286,11 @@ void frmAlarmAuswahl::Form_Activate() {
         TreeView1->resize(TreeView1->width(), qRound(AuswahlLayout::TestmodusHoehe(hoehe, TreeView1->y())));
         TDBAlarme->resize(TDBAlarme->width(), qRound(AuswahlLayout::TestmodusHoehe(hoehe, TDBAlarme->y())));
     }
-    Hauptfenster* hf = Hauptfenster::instanz();
-    if (!hf)
-        return;
-    hf->ToolButtonDruecken(QStringLiteral("Grid"));
+    emit Aktiv();
     if (qobject_cast<QMdiSubWindow*>(parentWidget()))
-        Fensterlage::Fuer(this, QStringLiteral("Alarmauswahl"), [] {
-            const Hauptfenster* h = Hauptfenster::instanz();
-            return h ? AuswahlLayout::AktivierenPixel(h->AussenGroesseTwips()) : QRect();
+        Fensterlage::Fuer(this, QStringLiteral("Alarmauswahl"), [this] {
+            const Hauptwerte* w = mgobjAlarmAuswahl ? mgobjAlarmAuswahl->Werte() : nullptr;
+            return w && w->AussenGroesseTwips ? AuswahlLayout::AktivierenPixel(w->AussenGroesseTwips()) : QRect();
         })->Aktiviert();
 }
 
@@ -322,8 +319,7 @@ void frmAlarmAuswahl::resizeEvent(QResizeEvent* e) {
 }
 
 void frmAlarmAuswahl::Form_GotFocus() {
-    if (Hauptfenster* hf = Hauptfenster::instanz())
-        hf->ToolButtonDruecken(QStringLiteral("Grid"));
+    emit Aktiv();
 }
 
 void frmAlarmAuswahl::Form_Unload() {
@@ -459,8 +455,7 @@ bool frmAlarmAuswahl::QuelleAnwenden(const Datensatzquelle& q) {
     }
     if (!ok) {
         const auto m = DatenbankFehler::Deuten(dbAlarme->lastError(), m_datenbankName);
-        if (Hauptfenster* hf = Hauptfenster::instanz())
-            hf->StatusMeldung(QStringLiteral("Die Alarme lassen sich nicht anzeigen: ") + m.text, m.detail);
+        emit StatusMeldung(QStringLiteral("Die Alarme lassen sich nicht anzeigen: ") + m.text, m.detail);
     }
     return ok;
 }
@@ -742,9 +737,8 @@ void frmAlarmAuswahl::Neuverbinden() {
     }
 }
 
-void frmAlarmAuswahl::StatusMelden(const QString& text) const {
-    if (Hauptfenster* hf = Hauptfenster::instanz())
-        hf->StatusText(1, text);
+void frmAlarmAuswahl::StatusMelden(const QString& text) {
+    emit StatusText(1, text);
 }
 
 // --- picking -----------------------------------------------------------------
@@ -780,12 +774,11 @@ void frmAlarmAuswahl::AlarmWaehlen() {
         grund = e.Text() + QStringLiteral(" Kein Alarm gewählt.");
         detail = e.Detail();
     }
-    if (Hauptfenster* hf = Hauptfenster::instanz()) {
-        if (grund)
-            hf->AuswahlGescheitert(*grund, detail);
-        hf->imgNeuDB = WAHR;
-        hf->BildfensterZeigen();
-    }
+    if (grund)
+        emit AuswahlGescheitert(*grund, detail);
+    if (Hauptwerte* w = mgobjAlarmAuswahl ? mgobjAlarmAuswahl->Werte() : nullptr)
+        w->imgNeuDB = WAHR;
+    emit BildfensterZeigen();
 }
 
 std::optional<QString> frmAlarmAuswahl::AlarmUebernehmen() {
@@ -811,7 +804,7 @@ std::optional<QString> frmAlarmAuswahl::AlarmUebernehmen() {
     if (const auto liste = AlarmdefsZugriff::AlarmListeLesen(k->AlarmDatenbank(), form))
         k->setAlarmListe(*liste);
     k->setAktuellerAlarm(AktuelleZeile);
-    if (Hauptfenster* hf = Hauptfenster::instanz())
-        hf->imgNeu = WAHR;
+    if (Hauptwerte* w = k->Werte())
+        w->imgNeu = WAHR;
     return std::nullopt;
 }

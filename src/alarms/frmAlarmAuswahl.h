@@ -96,6 +96,18 @@ public:
     // The last picked row, 19 texts.
     AlarmRecord AktuelleZeile;
 
+signals:
+    // What the window has to say; the shell shows it in the status bar.
+    void StatusText(int panel, const QString& text);
+    void StatusMeldung(const QString& text, const QString& detail);
+    // A pick that did not happen, and the picture window to be shown after a pick.
+    void AuswahlGescheitert(const QString& grund, const QString& detail);
+    void BildfensterZeigen();
+    // The window became the one the user works in (the tool bar's "Grid").
+    void Aktiv();
+    // The window wants to be a child of the main window's MDI area (answered at once).
+    void KindFensterGewuenscht(QWidget* fenster);
+
 protected:
     void resizeEvent(QResizeEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
@@ -125,7 +137,7 @@ private:
     void SpaltenBreitenAnpassen();
     void BaumKnotenZeigen(const QString& schluessel);
     void FensterGroesseTwips(double* breite, double* hoehe) const;
-    void StatusMelden(const QString& text) const;
+    void StatusMelden(const QString& text);
 
     std::optional<Datensatzquelle> m_quelle;
     QString m_datenbankName;

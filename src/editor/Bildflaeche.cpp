@@ -32,7 +32,9 @@ int Umschalt(Qt::KeyboardModifiers m) {
 }
 }  // namespace
 
-Bildflaeche::Bildflaeche(QWidget* parent) : QWidget(parent) {
+Bildflaeche::Bildflaeche(QWidget* parent) : Bildflaeche(m_EigenePfeile, parent) {}
+
+Bildflaeche::Bildflaeche(std::vector<PfeilBild>& pfeile, QWidget* parent) : QWidget(parent), imgPfeil(pfeile) {
     setObjectName(QStringLiteral("Formbox"));
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);

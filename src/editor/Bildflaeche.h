@@ -18,6 +18,9 @@ class QPainter;
 class Bildflaeche : public QWidget {
     Q_OBJECT
 public:
+    // Draws the arrows of that list (the window's Pfeilliste), which outlives the box.
+    explicit Bildflaeche(std::vector<PfeilBild>& pfeile, QWidget* parent = nullptr);
+    // A box with a list of its own (a picture without a picture window).
     explicit Bildflaeche(QWidget* parent = nullptr);
 
     // The box takes the size of its picture (times the zoom).
@@ -38,7 +41,7 @@ public:
     // Takes one arrow away; an arrow held by the pointer keeps being the one held.
     void PfeilEntfernen(int index);
 
-    std::vector<PfeilBild> imgPfeil;  // element 0 is the template
+    std::vector<PfeilBild>& imgPfeil;  // element 0 is the template
     // Proposed places, drawn above the arrows; they take the pointer first.
     std::vector<Vorschlagsmarke> Vorschlaege;
     void VorschlaegeSetzen(const std::vector<Vorschlagsmarke>& marken);
@@ -99,6 +102,7 @@ private:
     // Rows of a zoomed symbol drawn in one go.
     static constexpr int BandZeilen = 64;
 
+    std::vector<PfeilBild> m_EigenePfeile;  // the list of a box without a window's
     QPixmap m_Bild;
     double m_Zoom = 1.0;
     mutable QHash<qint64, QPixmap> m_Skaliert;

@@ -25,14 +25,14 @@ QString PfeilEintrag::PositionsText(const QString& gelesen, int jetzt, bool bewe
     return PfeilText::Zahl(jetzt);
 }
 
-std::optional<Schreibergebnis> PfeilEintrag::Schreiben(AlarmAuswahl& a, const AlarmRecord& gelesen, const QString& tag,
-                                                       int left, int top, const QString& bild, bool bewegt,
-                                                       const QString& beschreibung) {
+std::optional<Schreibauftrag> PfeilEintrag::Auftrag(const AlarmAuswahl& a, const AlarmRecord& gelesen,
+                                                   const QString& tag, int left, int top, const QString& bild,
+                                                   bool bewegt, Schreibergebnis* ablehnung) {
     std::optional<AlarmRecord> satz;
     if (!gelesen.isEmpty())
         satz = gelesen;
-    return a.PfeilEintragen(tag, PositionsText(gelesen.value(AlarmFeld::X), left, bewegt),
-                            PositionsText(gelesen.value(AlarmFeld::Y), top, bewegt), bild, satz, beschreibung);
+    return a.PfeilAuftrag(tag, PositionsText(gelesen.value(AlarmFeld::X), left, bewegt),
+                          PositionsText(gelesen.value(AlarmFeld::Y), top, bewegt), bild, satz, ablehnung);
 }
 
 bool PfeilEintrag::Bewegt(const AlarmRecord& gelesen, int left, int top) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "alarms/Schreibauftrag.h"
 #include "alarms/Schreibergebnis.h"
 #include "editor/PfeilBild.h"
 
@@ -25,12 +26,13 @@ public:
     // the row holds (none stays none), so nothing is invented or rounded.
     static QString PositionsText(const QString& gelesen, int jetzt, bool bewegt);
 
-    // Writes an arrow at left/top with that tag (Ident#symbol) through the
-    // component; gelesen is the row as it was read (empty: unknown); nullopt
-    // when nothing was tried (no current alarm, a tag without "#").
-    static std::optional<Schreibergebnis> Schreiben(AlarmAuswahl& a, const AlarmRecord& gelesen, const QString& tag,
-                                                    int left, int top, const QString& bild, bool bewegt,
-                                                    const QString& beschreibung);
+    // The write of an arrow at left/top with that tag (Ident#symbol) as an
+    // order, not yet sent; gelesen is the row as it was read (empty: unknown).
+    // nullopt when nothing is to be tried (no current alarm, a tag without
+    // "#"), or when a position is no number, which ablehnung then says.
+    static std::optional<Schreibauftrag> Auftrag(const AlarmAuswahl& a, const AlarmRecord& gelesen, const QString& tag,
+                                                 int left, int top, const QString& bild, bool bewegt,
+                                                 Schreibergebnis* ablehnung);
     // Whether an arrow at left/top stands elsewhere than the row's position.
     static bool Bewegt(const AlarmRecord& gelesen, int left, int top);
 

@@ -20,12 +20,14 @@
 #include "alarms/Anzeigemodus.h"
 #include "alarms/Dialoge.h"
 #include "alarms/Fensterlage.h"
-#include "alarms/Hauptfenster.h"
+#include "alarms/Hauptwerte.h"
 #include "alarms/Twips.h"
+#include "editor/Bildansicht.h"
 #include "editor/Bildflaeche.h"
 #include "editor/BildlaufRechnung.h"
-#include "editor/PfeilEintrag.h"
+#include "editor/PfeilSteuerung.h"
 #include "editor/PfeilText.h"
+#include "editor/Pfeilliste.h"
 #include "platform/WinUmgebung.h"
 
 namespace {
@@ -39,16 +41,21 @@ constexpr int VorlageBreiteTwips = 1320;
 constexpr int VorlageHoeheTwips = 1290;
 constexpr QSize EntwurfsGroesse(1280, 914);
 // The element index is a 16-bit number.
-constexpr int MaxElemente = std::numeric_limits<std::int16_t>::max();
+constexpr int MaxElemente = Pfeilliste::MaxElemente;
+static_assert(MaxElemente == std::numeric_limits<std::int16_t>::max());
 
-AlarmAuswahl* Komponente() {
-    Hauptfenster* h = Hauptfenster::instanz();
-    return h ? h->mgobjAuswahl() : nullptr;
+PfeilBild Vorlage() {
+    PfeilBild vorlage;
+    vorlage.Left = Twips::ZuPixel(VorlageLinksTwips);
+    vorlage.Top = Twips::ZuPixel(VorlageLinksTwips);
+    vorlage.Width = Twips::ZuPixel(VorlageBreiteTwips);
+    vorlage.Height = Twips::ZuPixel(VorlageHoeheTwips);
+    return vorlage;
 }
 
 QString Feld(const AlarmRecord& r, int i) { return r.value(i); }
 
-QPixmap Laden(const QString& sWinPfad) {
+QPixmap DateiLaden(const QString& sWinPfad) {
     QPixmap pm;
     const QString pfad = QString::fromStdString(WinUmgebung::PfadAbbilden(sWinPfad.toStdString()));
     if (!pfad.isEmpty() && QFile::exists(pfad))
@@ -116,7 +123,8 @@ QPixmap frmPicture::Entwurfsbild() {
     return pm;
 }
 
-frmPicture::frmPicture(QWidget* parent) : QWidget(parent) {
+frmPicture::frmPicture(Hauptwerte& werte, QWidget* parent)
+    : QWidget(parent), m_Werte(werte), m_Pfeile(std::make_unique<Pfeilliste>(Vorlage())) {
     setObjectName(QStringLiteral("frmPicture"));
     setWindowTitle(QStringLiteral("Pfeileditor"));
     setFocusPolicy(Qt::ClickFocus);
@@ -136,16 +144,17 @@ frmPicture::frmPicture(QWidget* parent) : QWidget(parent) {
         s->setRange(0, 0);
         s->setSingleStep(16);
     }
-    Formbox = new Bildflaeche(this);
+    Formbox = new Bildflaeche(m_Pfeile->Elemente, this);
     Formbox->BildSetzen(Entwurfsbild());
     Formbox->lower();  // the bars and the corner box lie above the picture
-
-    PfeilBild vorlage;
-    vorlage.Left = Twips::ZuPixel(VorlageLinksTwips);
-    vorlage.Top = Twips::ZuPixel(VorlageLinksTwips);
-    vorlage.Width = Twips::ZuPixel(VorlageBreiteTwips);
-    vorlage.Height = Twips::ZuPixel(VorlageHoeheTwips);
-    Formbox->imgPfeil.push_back(vorlage);
+    m_Ansicht = new Bildansicht(*this, *Formbox, *BildlaufHorizontal, *Bildlaufvertikal, *picBlende, AutoBildlaufMs);
+    connect(m_Ansicht, &Bildansicht::AutoBildlaufSchritt, this, &frmPicture::AutoBildlaufWeiter);
+    connect(m_Ansicht, &Bildansicht::ZoomGeaendert, this,
+            [this](double zoom) { emit StatusText(2, QStringLiteral("Zoom %1 %").arg(qRound(zoom * 100))); });
+    m_Steuerung = new PfeilSteuerung(*this, m_Werte);
+    connect(m_Steuerung, &PfeilSteuerung::StatusText, this, &frmPicture::StatusText);
+    connect(m_Steuerung, &PfeilSteuerung::StatusMeldung, this, &frmPicture::StatusMeldung);
+    connect(m_Steuerung, &PfeilSteuerung::BildfensterZeigen, this, &frmPicture::Zeigen);
 
     connect(BildlaufHorizontal, &QScrollBar::valueChanged, this, &frmPicture::BildlaufHorizontal_Change);
     connect(Bildlaufvertikal, &QScrollBar::valueChanged, this, &frmPicture::Bildlaufvertikal_Change);
@@ -162,41 +171,38 @@ frmPicture::frmPicture(QWidget* parent) : QWidget(parent) {
     connect(Formbox, &Bildflaeche::FlaecheMausDruck, this, &frmPicture::Formbox_MouseDown);
     // In the accumulating and all-arrows modes a double click picks the arrow's alarm.
     connect(Formbox, &Bildflaeche::PfeilDoppelklick, this, [this](int i) {
-        Hauptfenster* h = Hauptfenster::instanz();
-        if (!h || m_Wechsel || (gContMode != WAHR && gAllMode != WAHR) || i < 1 || i >= PfeilAnzahl())
+        if (m_Wechsel || (gContMode != WAHR && gAllMode != WAHR) || i < 1 || i >= PfeilAnzahl())
             return;
-        m_Ziehen = 0;
+        m_Pfeile->Ziehen = 0;
         // a copy: the pick rebuilds the arrow list
         const QString ident = imgPfeil(i).Ident;
-        h->AlarmAnzeigen(ident);
+        emit AlarmAnzeigen(ident);
     });
     connect(Formbox, &Bildflaeche::VorschlagVerschoben, this, &frmPicture::VorschlagVerschoben);
-    connect(Formbox, &Bildflaeche::Geschoben, this, [this](QPoint schritt) {
-        BildlaufHorizontal->setValue(BildlaufHorizontal->value() - schritt.x());
-        Bildlaufvertikal->setValue(Bildlaufvertikal->value() - schritt.y());
-    });
+    connect(Formbox, &Bildflaeche::Geschoben, m_Ansicht, &Bildansicht::Schieben);
     Formbox->NummernSetzen(NummernGemerkt());
     connect(Formbox, &Bildflaeche::VorschlagDoppelklick, this, &frmPicture::VorschlagAnnehmen);
     m_SchubsUhr = new QTimer(this);
     m_SchubsUhr->setSingleShot(true);
     m_SchubsUhr->setInterval(SchubsenRuheMs);
     connect(m_SchubsUhr, &QTimer::timeout, this, &frmPicture::AusstehendesSchreiben);
-    m_AutoBildlaufUhr = new QTimer(this);
-    m_AutoBildlaufUhr->setInterval(AutoBildlaufMs);
-    connect(m_AutoBildlaufUhr, &QTimer::timeout, this, &frmPicture::AutoBildlaufWeiter);
 
     resize(Twips::ZuPixel(InnenBreiteTwips), Twips::ZuPixel(InnenHoeheTwips));
-    Form_Load();
 }
 
-frmPicture::~frmPicture() = default;
+void frmPicture::Laden() { Form_Load(); }
+
+frmPicture::~frmPicture() {
+    // The box draws from the arrow list, which goes before the children do.
+    delete Formbox;
+    Formbox = nullptr;
+}
 
 // --- window events -------------------------------------------------------------
 
 void frmPicture::Form_Load() {
     m_ImLaden = true;
-    if (Hauptfenster* h = Hauptfenster::instanz())
-        h->imgNeu = FALSCH;
+    m_Werte.imgNeu = FALSCH;
     // Pending messages are not processed here: while it is being built the
     // window is not yet known to the main window, which would build a second one.
     resize(Twips::ZuPixel(22000), height());
@@ -205,18 +211,19 @@ void frmPicture::Form_Load() {
     m_ImLaden = false;
 }
 
+AlarmAuswahl* frmPicture::Komponente() const { return m_Werte.Auswahl; }
+
 QRect frmPicture::AktivierungsPlatz() const {
-    Hauptfenster* h = Hauptfenster::instanz();
-    if (!h)
+    if (!m_Werte.AussenGroesseTwips)
         return m_Rahmen ? m_Rahmen->geometry() : QRect();
-    const QSize aussen = h->AussenGroesseTwips();
+    const QSize aussen = m_Werte.AussenGroesseTwips();
     const double H = aussen.height();
     const double W = aussen.width();
     return QRect(0, Twips::ZuPixel(H / 3 - 150), Twips::ZuPixel(W - 350), std::max(0, Twips::ZuPixel(2 * H / 3 - 1500)));
 }
 
 void frmPicture::Form_Activate() {
-    if (!Hauptfenster::instanz() || !m_Rahmen)
+    if (!m_Werte.AussenGroesseTwips || !m_Rahmen)
         return;
     Lage()->Aktiviert();
 }
@@ -259,8 +266,7 @@ void frmPicture::resizeEvent(QResizeEvent* e) {
 
 void frmPicture::focusInEvent(QFocusEvent* e) {
     QWidget::focusInEvent(e);
-    if (Hauptfenster* h = Hauptfenster::instanz())
-        h->ToolButtonDruecken(QStringLiteral("Editor"));
+    emit Aktiv();
 }
 
 void frmPicture::paintEvent(QPaintEvent* e) {
@@ -272,42 +278,14 @@ void frmPicture::paintEvent(QPaintEvent* e) {
 }
 
 void frmPicture::Form_Resize() {
-    BereicheSetzen();
+    m_Ansicht->BereicheSetzen();
     BildlaufHorizontal_Change();
     Bildlaufvertikal_Change();
     AnsichtZentrieren();
 }
 
-void frmPicture::BereicheSetzen() {
-    // Each step stands on its own; a range that does not fit is held at its limit.
-    const int SW = width();
-    const int SH = height();
-    const int vb = Bildlaufvertikal->width();
-    const int hb = BildlaufHorizontal->height();
-    BildlaufHorizontal->setGeometry(0, SH - hb, std::max(0, SW - vb), hb);
-    const auto h = BildlaufRechnung::BereichBerechnen(Formbox->width(), SW, vb, BildlaufHorizontal->width());
-    // A disabled bar goes back to 0, so a smaller picture is not left shifted out of view.
-    BildlaufHorizontal->setEnabled(h.aktiv);
-    BildlaufHorizontal->setRange(0, h.maximum);
-    if (h.aktiv)
-        BildlaufHorizontal->setPageStep(h.grosserSchritt);
-    Bildlaufvertikal->setGeometry(SW - vb, 0, vb, std::max(0, SH - hb));
-    const auto v = BildlaufRechnung::BereichBerechnen(Formbox->height(), SH, hb, Bildlaufvertikal->height());
-    Bildlaufvertikal->setEnabled(v.aktiv);
-    Bildlaufvertikal->setRange(0, v.maximum);
-    if (v.aktiv)
-        Bildlaufvertikal->setPageStep(v.grosserSchritt);
-    picBlende->move(Bildlaufvertikal->x(), BildlaufHorizontal->y());
-    picBlende->raise();
-    Bildlaufvertikal->raise();
-    BildlaufHorizontal->raise();
-    update();
-    BildlaufHorizontal->update();
-    Bildlaufvertikal->update();
-}
-
-void frmPicture::BildlaufHorizontal_Change() { Formbox->move(-BildlaufHorizontal->value(), Formbox->y()); }
-void frmPicture::Bildlaufvertikal_Change() { Formbox->move(Formbox->x(), -Bildlaufvertikal->value()); }
+void frmPicture::BildlaufHorizontal_Change() { m_Ansicht->HorizontalGefolgt(); }
+void frmPicture::Bildlaufvertikal_Change() { m_Ansicht->VertikalGefolgt(); }
 
 void frmPicture::AnsichtZentrieren() {
     int links = 0;
@@ -323,22 +301,21 @@ void frmPicture::AnsichtZentrieren() {
         links = a.Left;
         oben = a.Top;
     }
-    BildlaufHorizontal->setValue(BildlaufRechnung::Zentrieren(links, width(), BildlaufHorizontal->maximum(), Zoom()));
-    Bildlaufvertikal->setValue(BildlaufRechnung::Zentrieren(oben, height(), Bildlaufvertikal->maximum(), Zoom()));
+    m_Ansicht->Zentrieren(links, oben);
 }
 
 // --- elements --------------------------------------------------------------------
 
-int frmPicture::PfeilAnzahl() const { return static_cast<int>(Formbox->imgPfeil.size()); }
-const PfeilBild& frmPicture::imgPfeil(int index) const { return Formbox->imgPfeil.at(static_cast<std::size_t>(index)); }
-PfeilBild& frmPicture::Element(int index) { return Formbox->imgPfeil.at(static_cast<std::size_t>(index)); }
+int frmPicture::PfeilAnzahl() const { return m_Pfeile->Anzahl(); }
+const PfeilBild& frmPicture::imgPfeil(int index) const { return m_Pfeile->at(index); }
+PfeilBild& frmPicture::Element(int index) { return m_Pfeile->Element(index); }
 QRect frmPicture::shpFocus() const { return Formbox->shpFocus; }
 bool frmPicture::shpFocusVisible() const { return Formbox->shpFocusVisible; }
 
 QPixmap frmPicture::SymbolHolen(const QString& sWinPfad, bool* geladen) {
     auto it = m_Symbole.constFind(sWinPfad);
     if (it == m_Symbole.cend()) {
-        QPixmap pm = Laden(sWinPfad);
+        QPixmap pm = DateiLaden(sWinPfad);
         it = m_Symbole.insert(sWinPfad, pm);
     }
     *geladen = !it->isNull();
@@ -372,7 +349,7 @@ void frmPicture::PfeilBeschriften(int index, const QString& tag, const QString& 
 }
 
 bool frmPicture::BildLaden(const QString& sWinPfad) {
-    QPixmap pm = Laden(sWinPfad);
+    QPixmap pm = DateiLaden(sWinPfad);
     m_BildPlatzhalter = pm.isNull();
     Formbox->BildSetzen(m_BildPlatzhalter ? BildPlatzhalter(QStringLiteral("Bild nicht vorhanden:\n") + sWinPfad) : pm);
     return !m_BildPlatzhalter;
@@ -386,10 +363,16 @@ void frmPicture::BildNeuZeichnen() {
 void frmPicture::FocusRect(std::int16_t AktImgPfeilIndex) {
     if (AktImgPfeilIndex < 0 || AktImgPfeilIndex >= PfeilAnzahl())
         return;
-    m_Gerahmt = AktImgPfeilIndex;
+    m_Pfeile->Gerahmt = AktImgPfeilIndex;
     Formbox->ObenSetzen(AktImgPfeilIndex);
     const PfeilBild& a = imgPfeil(AktImgPfeilIndex);
     Formbox->FokusSetzen(QRect(a.Left, a.Top, a.Width + 5, a.Height + 5));
+}
+
+void frmPicture::BildZeigen(const QString& form, const QString& datei) {
+    const AlarmAuswahl* k = Komponente();
+    BildLaden((k ? k->BilderPath() : QString()) + QStringLiteral("\\") + form + QStringLiteral("\\") + datei);
+    setBildForm(form);
 }
 
 QPixmap frmPicture::SymbolFuer(const QString& symbol, bool* geladen) {
@@ -400,23 +383,10 @@ QPixmap frmPicture::SymbolFuer(const QString& symbol, bool* geladen) {
 }
 
 void frmPicture::PfeilLaden(const AlarmRecord& record) {
-    const int n = PfeilAnzahl();
-    if (n > MaxElemente)
-        return;
-    mAktPfeilIndex = static_cast<std::int16_t>(n);
-    PfeilBild a = Formbox->imgPfeil.front();
-    bool geladen = false;
-    a.Picture = SymbolFuer(Feld(record, AlarmFeld::Symbol), &geladen);
-    a.Platzhalter = !geladen;
-    a.Width = a.Picture.width();
-    a.Height = a.Picture.height();
-    a.Left = PfeilText::Position(Feld(record, AlarmFeld::X));
-    a.Top = PfeilText::Position(Feld(record, AlarmFeld::Y));
-    a.Ident = Feld(record, AlarmFeld::Ident);
-    a.Alarmtext = Feld(record, AlarmFeld::Alarmtext);
-    a.Satz = record;
-    a.Visible = true;
-    Formbox->imgPfeil.push_back(std::move(a));
+    if (const int i = m_Pfeile->Laden(record, [this](const QString& symbol, bool* geladen) {
+            return SymbolFuer(symbol, geladen);
+        }))
+        mAktPfeilIndex = static_cast<std::int16_t>(i);
 }
 
 int frmPicture::PfeilFuerAlarmOhneBild(const AlarmRecord& alarm) {
@@ -426,20 +396,16 @@ int frmPicture::PfeilFuerAlarmOhneBild(const AlarmRecord& alarm) {
     const int i = PfeilAnzahl() - 1;
     if (i < 1)
         return 0;
-    const PfeilBild& a = imgPfeil(i);
-    const QString symbol = Feld(alarm, AlarmFeld::Symbol);
-    PfeilBeschriften(i, PfeilText::Tag(a.Ident, symbol), PfeilText::ToolTip(a.Ident, a.Alarmtext, symbol, a.Left, a.Top),
-                     a.Ident, a.Alarmtext);
+    m_Pfeile->Beschriften(i, alarm);
     FocusRect(static_cast<std::int16_t>(i));
     return i;
 }
 
 void frmPicture::PfeileLeeren() {
-    Formbox->imgPfeil.resize(1);
+    m_Pfeile->Leeren();
     Formbox->Freigeben();
     Formbox->Oben = 0;
-    m_Ziehen = m_Gerahmt = m_Geschubst = 0;
-    m_AutoBildlaufUhr->stop();
+    m_Ansicht->AutoBildlaufStoppen();
     Formbox->update();
 }
 
@@ -459,7 +425,7 @@ void frmPicture::PfeilActivate() {
     // through a nested loop (a message box) is let go unheard, so the new
     // picture never lands in the old alarm's row. Nothing else is let through
     // meanwhile: a pick waiting in the queue follows this one and wins.
-    if (!m_ImLaden && m_Ziehen > 0)
+    if (!m_ImLaden && m_Pfeile->Ziehen > 0)
         ZiehenAbbrechen();
     const QScopedValueRollback<bool> wechsel(m_Wechsel, true);
     BildLaden(k->BilderPath() + QStringLiteral("\\") + form + QStringLiteral("\\") + form + QStringLiteral(".bmp"));
@@ -479,15 +445,7 @@ void frmPicture::PfeilActivate() {
     Form_Resize();
     m_Symbole.clear();
 
-    auto beschriften = [this](int i, const AlarmRecord& rec) {
-        if (i < 1 || i >= PfeilAnzahl())
-            return;
-        const PfeilBild& a = imgPfeil(i);
-        const QString symbol = Feld(rec, AlarmFeld::Symbol);
-        PfeilBeschriften(i, PfeilText::Tag(a.Ident, symbol),
-                         PfeilText::ToolTip(a.Ident, a.Alarmtext, symbol, a.Left, a.Top), a.Ident, a.Alarmtext);
-    };
-    Hauptfenster* h = Hauptfenster::instanz();
+    auto beschriften = [this](int i, const AlarmRecord& rec) { m_Pfeile->Beschriften(i, rec); };
     if (gSingleMode == WAHR) {
         PfeileLeeren();
         PfeilLaden(r);
@@ -497,11 +455,7 @@ void frmPicture::PfeilActivate() {
         // An alarm whose arrow the picture shows already (picked again, or by a
         // double click on its arrow) gets no second arrow on top of the first:
         // its own is framed.
-        int schonDa = 0;
-        for (int i = 1; i < PfeilAnzahl() && !schonDa; ++i)
-            if (imgPfeil(i).Satz == r)
-                schonDa = i;
-        if (schonDa) {
+        if (const int schonDa = m_Pfeile->Finden(r)) {
             mAktPfeilIndex = static_cast<std::int16_t>(schonDa);
             FocusRect(mAktPfeilIndex);
         } else {
@@ -514,7 +468,7 @@ void frmPicture::PfeilActivate() {
     } else if (gAllMode == WAHR) {
         PfeileLeeren();
         const AlarmListeTyp liste = k->AlarmListe().value_or(AlarmListeTyp());
-        Formbox->imgPfeil.reserve(static_cast<std::size_t>(liste.size()) + 1);
+        m_Pfeile->Elemente.reserve(static_cast<std::size_t>(liste.size()) + 1);
         const QString ident = Feld(r, AlarmFeld::Ident);
         int n = 0;
         for (const AlarmRecord& R : liste) {
@@ -527,13 +481,12 @@ void frmPicture::PfeilActivate() {
             if (Feld(R, AlarmFeld::Ident) == ident)
                 FocusRect(static_cast<std::int16_t>(n));
         }
-        if (n > 0 && h)
-            h->StatusText(1, PfeilText::Anzahl(n));
+        if (n > 0)
+            emit StatusText(1, PfeilText::Anzahl(n));
     } else {
         Dialoge::aktuell().Meldung(this, QStringLiteral("Kein Anzeige-Modus gesetzt"));
     }
-    if (h)
-        h->ToolButtonDruecken(QStringLiteral("Editor"));
+    emit Aktiv();
     BildlaufHorizontal_Change();
     Bildlaufvertikal_Change();
     AnsichtZentrieren();
@@ -551,28 +504,30 @@ void frmPicture::imgPfeil_MouseDown(std::int16_t Index, int Button, int, double 
         mGriffY = static_cast<float>(Y / Twips::ProPixel);
         AusstehendesSchreiben();
         m_DruckStelle = imgPfeil(Index).Rechteck().topLeft();
-        m_Ziehen = Index;
+        m_Pfeile->Ziehen = Index;
         m_ZiehenAbgebrochen = false;
         FocusRect(Index);
     } else if (Button == 2 && gSingleMode == WAHR) {
-        if (Hauptfenster* h = Hauptfenster::instanz())
-            h->PfeilMenuZeigen(globalPos);
+        emit PfeilMenuZeigen(globalPos);
     }
 }
 
 void frmPicture::Formbox_MouseDown(int Button, int, double, double, const QPoint& globalPos) {
-    if (Button == 2 && gSingleMode == WAHR && !m_Wechsel) {
-        if (Hauptfenster* h = Hauptfenster::instanz())
-            h->AlarmMenuZeigen(globalPos);
-    }
+    if (Button == 2 && gSingleMode == WAHR && !m_Wechsel)
+        emit AlarmMenuZeigen(globalPos);
 }
 
 void frmPicture::imgPfeil_MouseMove(std::int16_t Index, int Button, int, double X, double Y) {
     if (m_Wechsel || Index < 1 || Index >= PfeilAnzahl())
         return;
-    if (Button == 1 && !(m_ZiehenAbgebrochen && Index == m_Ziehen))
+    if (Button == 1 && !(m_ZiehenAbgebrochen && Index == m_Pfeile->Ziehen))
         Ziehschritt(Index, X, Y);
     ToolTipNeu(Index);
+}
+
+void frmPicture::LageMelden(const PfeilBild& a) {
+    emit StatusText(2, QStringLiteral("X = ") + PfeilText::Zahl(a.Left) + QStringLiteral(" Y = ") +
+                           PfeilText::Zahl(a.Top));
 }
 
 void frmPicture::Ziehschritt(int index, double X, double Y) {
@@ -583,113 +538,60 @@ void frmPicture::Ziehschritt(int index, double X, double Y) {
     a.Top = static_cast<int>(std::lround(a.Top + Y / Twips::ProPixel - mGriffY));
     Formbox->PfeilNeuZeichnen(index, vorher);
     Formbox->FokusSetzen(QRect(a.Left, a.Top, a.Width + 5, a.Height + 5));
-    if (Hauptfenster* h = Hauptfenster::instanz())
-        h->StatusText(2, QStringLiteral("X = ") + PfeilText::Zahl(a.Left) + QStringLiteral(" Y = ") +
-                             PfeilText::Zahl(a.Top));
-    const int H = BildlaufHorizontal->value();
-    const int V = Bildlaufvertikal->value();
-    const auto w = BildlaufRechnung::AutoBildlauf(Formbox->shpFocus.x() + mGriffX, Formbox->shpFocus.y() + mGriffY, H,
-                                                  V, BildlaufHorizontal->maximum(), Bildlaufvertikal->maximum(),
-                                                  BildlaufHorizontal->width(), Bildlaufvertikal->height(), Zoom());
-    if (w.h != H || w.v != V) {
-        BildlaufHorizontal->setValue(w.h);
-        Bildlaufvertikal->setValue(w.v);
-        update();
-        // While the pointer rests there the view goes on scrolling.
-        if (m_Ziehen == index && !m_AutoBildlaufUhr->isActive())
-            m_AutoBildlaufUhr->start();
-    } else {
-        m_AutoBildlaufUhr->stop();
-    }
+    LageMelden(a);
+    m_Ansicht->NachZiehschritt(Formbox->shpFocus.x() + mGriffX, Formbox->shpFocus.y() + mGriffY,
+                               m_Pfeile->Ziehen == index);
 }
 
 void frmPicture::AutoBildlaufWeiter() {
-    if (m_Ziehen < 1 || m_Ziehen >= PfeilAnzahl() || m_ZiehenAbgebrochen ||
-        !(QGuiApplication::mouseButtons() & Qt::LeftButton)) {
-        m_AutoBildlaufUhr->stop();
+    const int i = m_Pfeile->Ziehen;
+    if (i < 1 || i >= PfeilAnzahl() || m_ZiehenAbgebrochen || !(QGuiApplication::mouseButtons() & Qt::LeftButton)) {
+        m_Ansicht->AutoBildlaufStoppen();
         return;
     }
     // A drag step with the pointer where it rests: the arrow goes along with the view.
     const QPointF p = Formbox->ZuBild(Formbox->mapFromGlobal(Formbox->LetzteMausGlobal));
-    const PfeilBild& a = imgPfeil(m_Ziehen);
-    Ziehschritt(m_Ziehen, Twips::ZuTwips(p.x() - a.Left), Twips::ZuTwips(p.y() - a.Top));
+    const PfeilBild& a = imgPfeil(i);
+    Ziehschritt(i, Twips::ZuTwips(p.x() - a.Left), Twips::ZuTwips(p.y() - a.Top));
 }
 
-void frmPicture::ToolTipNeu(int index) {
-    // The tool tip names the row the arrow writes to: its tag's alarm and symbol.
-    PfeilBild& a = Element(index);
-    const auto teile = PfeilText::TagTeile(a.Tag);
-    const QString ident = teile ? teile->first : a.Ident;
-    const QString symbol = teile ? teile->second : QString();
-    a.ToolTipText = PfeilText::ToolTip(ident, a.Alarmtext, symbol, a.Left, a.Top);
-}
+void frmPicture::ToolTipNeu(int index) { m_Pfeile->ToolTipNeu(index); }
 
 void frmPicture::imgPfeil_MouseUp(std::int16_t Index, int Button, int, double, double) {
     if (m_Wechsel || Button != 1 || Index < 1 || Index >= PfeilAnzahl())
         return;
-    m_AutoBildlaufUhr->stop();
-    const bool abgebrochen = m_ZiehenAbgebrochen && Index == m_Ziehen;
-    m_Ziehen = 0;
+    m_Ansicht->AutoBildlaufStoppen();
+    const bool abgebrochen = m_ZiehenAbgebrochen && Index == m_Pfeile->Ziehen;
+    m_Pfeile->Ziehen = 0;
     m_ZiehenAbgebrochen = false;
     ToolTipNeu(Index);
     // A drag cancelled with Esc writes nothing.
     if (abgebrochen)
         return;
-    const auto teile = PfeilText::TagTeile(imgPfeil(Index).Tag).value_or(std::make_pair(QString(), QString()));
-    PfeilSchreiben(Index, imgPfeil(Index).Rechteck().topLeft() != m_DruckStelle,
-                   QStringLiteral("Pfeil von Alarm %1 verschieben").arg(teile.first.trimmed()));
+    PfeilSchreiben(Index, imgPfeil(Index).Rechteck().topLeft() != m_DruckStelle);
 }
 
-void frmPicture::PfeilSchreiben(int index, bool bewegt, const QString& beschreibung) {
-    Hauptfenster* h = Hauptfenster::instanz();
-    AlarmAuswahl* k = Komponente();
-    if (!h || !k)
-        return;
-    // Without a current alarm or a picture name there is nothing to write; the user is told.
-    const std::optional<QString> bild = PfeilEintrag::AlarmBildName(*k, h->imgNeuDB, h->bmpNeuIndex);
-    // Copies: the write's report may take other arrows off the list.
-    const PfeilBild a = imgPfeil(index);
-    const QString tag = a.Tag;
-    const auto teile = PfeilText::TagTeile(tag).value_or(std::make_pair(tag, QString()));
-    std::optional<Schreibergebnis> ergebnis;
-    if (bild) {
-        EigenerPfeil = index;
-        ergebnis = PfeilEintrag::Schreiben(*k, a.Satz, tag, a.Left, a.Top, *bild, bewegt, beschreibung);
-        // where the arrow stands now, should an arrow before it have gone
-        index = EigenerPfeil;
-        EigenerPfeil = 0;
-    }
-    if (!ergebnis || !ergebnis->geschrieben()) {
-        // The screen shows what the row holds, not the spot that was not stored.
-        PfeilZuruecksetzen(index);
-        if (ergebnis)
-            h->StatusMeldung(ergebnis->text, ergebnis->detail);
-        else
-            h->StatusText(1, QStringLiteral("Nichts in die DB geschrieben: kein Alarm gewählt."));
-        return;
-    }
-    const AlarmRecord& z = ergebnis->zeile;
-    h->StatusText(1, PfeilEintrag::StatusText(*ergebnis, PfeilText::Geschrieben({teile.first, teile.second,
-                                                                                  z.value(AlarmFeld::X),
-                                                                                  z.value(AlarmFeld::Y)})));
+void frmPicture::PfeilSchreiben(int index, bool bewegt) {
+    const auto teile = PfeilText::TagTeile(imgPfeil(index).Tag).value_or(std::make_pair(QString(), QString()));
+    m_Steuerung->PfeilSchreiben(index, bewegt,
+                                QStringLiteral("Pfeil von Alarm %1 verschieben").arg(teile.first.trimmed()));
 }
 
 void frmPicture::ZiehenAbbrechen() {
-    if (m_Ziehen < 1 || m_Ziehen >= PfeilAnzahl() || m_ZiehenAbgebrochen)
+    const int i = m_Pfeile->Ziehen;
+    if (i < 1 || i >= PfeilAnzahl() || m_ZiehenAbgebrochen)
         return;
-    m_AutoBildlaufUhr->stop();
+    m_Ansicht->AutoBildlaufStoppen();
     m_ZiehenAbgebrochen = true;
-    PfeilBild& a = Element(m_Ziehen);
+    PfeilBild& a = Element(i);
     const QRect vorher = a.Rechteck();
     a.Left = m_DruckStelle.x();
     a.Top = m_DruckStelle.y();
-    Formbox->PfeilNeuZeichnen(m_Ziehen, vorher);
-    FocusRect(static_cast<std::int16_t>(m_Ziehen));
-    ToolTipNeu(m_Ziehen);
-    if (Hauptfenster* h = Hauptfenster::instanz()) {
-        h->StatusText(1, QStringLiteral("Ziehen abgebrochen; nichts in die DB geschrieben."));
-        h->StatusText(2, QString());
-    }
+    Formbox->PfeilNeuZeichnen(i, vorher);
+    FocusRect(static_cast<std::int16_t>(i));
+    ToolTipNeu(i);
+    emit StatusText(1, QStringLiteral("Ziehen abgebrochen; nichts in die DB geschrieben."));
+    emit StatusText(2, QString());
 }
 
 // --- keys, wheel, zoom ---------------------------------------------------------------
@@ -697,33 +599,12 @@ void frmPicture::ZiehenAbbrechen() {
 void frmPicture::keyPressEvent(QKeyEvent* e) {
     if (m_Wechsel)
         return;
-    if (e->key() == Qt::Key_Escape && m_Ziehen > 0) {
+    if (e->key() == Qt::Key_Escape && m_Pfeile->Ziehen > 0) {
         ZiehenAbbrechen();
         return;
     }
-    if (e->matches(QKeySequence::ZoomIn) ||
-        (e->modifiers() & Qt::ControlModifier && (e->key() == Qt::Key_Plus || e->key() == Qt::Key_Equal))) {
-        ZoomSchritt(1);
+    if (m_Ansicht->Taste(e))
         return;
-    }
-    if (e->matches(QKeySequence::ZoomOut) || (e->modifiers() & Qt::ControlModifier && e->key() == Qt::Key_Minus)) {
-        ZoomSchritt(-1);
-        return;
-    }
-    if (e->modifiers() & Qt::ControlModifier && e->key() == Qt::Key_9) {
-        Einpassen();
-        return;
-    }
-    if (e->key() == Qt::Key_Space && e->modifiers() == Qt::NoModifier) {
-        if (!e->isAutoRepeat())
-            Formbox->LeertasteSetzen(true);
-        return;
-    }
-    if (e->modifiers() & Qt::ControlModifier && e->key() == Qt::Key_0) {
-        const QRect r = Formbox->ZuSchirm(Formbox->shpFocus);
-        ZoomSetzen(1.0, Formbox->shpFocusVisible ? Formbox->mapTo(this, r.center()) : rect().center());
-        return;
-    }
     const int schritt = e->modifiers() & Qt::ShiftModifier ? 10 : 1;
     switch (e->key()) {
     case Qt::Key_Left: Schubsen(-schritt, 0); return;
@@ -738,7 +619,7 @@ void frmPicture::keyReleaseEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_Space && !e->isAutoRepeat())
         Formbox->LeertasteSetzen(false);
     // Written once the keys have rested for a moment.
-    if (!e->isAutoRepeat() && m_Geschubst > 0)
+    if (!e->isAutoRepeat() && m_Pfeile->Geschubst > 0)
         m_SchubsUhr->start();
     QWidget::keyReleaseEvent(e);
 }
@@ -750,13 +631,13 @@ void frmPicture::focusOutEvent(QFocusEvent* e) {
 }
 
 void frmPicture::Schubsen(int dx, int dy) {
-    const int i = m_Gerahmt;
-    if (i < 1 || i >= PfeilAnzahl() || !Formbox->shpFocusVisible || m_Ziehen > 0)
+    const int i = m_Pfeile->Gerahmt;
+    if (i < 1 || i >= PfeilAnzahl() || !Formbox->shpFocusVisible || m_Pfeile->Ziehen > 0)
         return;
     m_SchubsUhr->stop();
-    if (m_Geschubst != i) {
+    if (m_Pfeile->Geschubst != i) {
         AusstehendesSchreiben();
-        m_Geschubst = i;
+        m_Pfeile->Geschubst = i;
         m_SchubsStart = imgPfeil(i).Rechteck().topLeft();
     }
     PfeilBild& a = Element(i);
@@ -766,70 +647,24 @@ void frmPicture::Schubsen(int dx, int dy) {
     Formbox->PfeilNeuZeichnen(i, vorher);
     FocusRect(static_cast<std::int16_t>(i));
     ToolTipNeu(i);
-    if (Hauptfenster* h = Hauptfenster::instanz())
-        h->StatusText(2, QStringLiteral("X = ") + PfeilText::Zahl(a.Left) + QStringLiteral(" Y = ") + PfeilText::Zahl(a.Top));
-    InSichtHalten(i);
+    LageMelden(a);
+    // The arrow moved by keys stays inside the visible part of the picture.
+    m_Ansicht->InSichtHalten(imgPfeil(i).Rechteck());
 }
 
 void frmPicture::AusstehendesSchreiben() {
     m_SchubsUhr->stop();
-    const int i = m_Geschubst;
-    m_Geschubst = 0;
+    const int i = m_Pfeile->Geschubst;
+    m_Pfeile->Geschubst = 0;
     if (i < 1 || i >= PfeilAnzahl())
         return;
-    const auto teile = PfeilText::TagTeile(imgPfeil(i).Tag).value_or(std::make_pair(QString(), QString()));
-    PfeilSchreiben(i, imgPfeil(i).Rechteck().topLeft() != m_SchubsStart,
-                   QStringLiteral("Pfeil von Alarm %1 verschieben").arg(teile.first.trimmed()));
+    PfeilSchreiben(i, imgPfeil(i).Rechteck().topLeft() != m_SchubsStart);
 }
 
-void frmPicture::InSichtHalten(int index) {
-    // The arrow moved by keys stays inside the visible part of the picture.
-    const QRect r = Formbox->ZuSchirm(imgPfeil(index).Rechteck());
-    const int sichtB = BildlaufHorizontal->width();
-    const int sichtH = Bildlaufvertikal->height();
-    int h = BildlaufHorizontal->value();
-    int v = Bildlaufvertikal->value();
-    if (r.left() < h)
-        h = r.left();
-    else if (r.right() > h + sichtB)
-        h = r.right() - sichtB;
-    if (r.top() < v)
-        v = r.top();
-    else if (r.bottom() > v + sichtH)
-        v = r.bottom() - sichtH;
-    BildlaufHorizontal->setValue(std::clamp(h, 0, BildlaufHorizontal->maximum()));
-    Bildlaufvertikal->setValue(std::clamp(v, 0, Bildlaufvertikal->maximum()));
-}
+void frmPicture::wheelEvent(QWheelEvent* e) { m_Ansicht->Rad(e); }
 
-void frmPicture::wheelEvent(QWheelEvent* e) {
-    const QPoint winkel = e->angleDelta();
-    const int stufen = (winkel.y() != 0 ? winkel.y() : winkel.x()) / 120;
-    if (e->modifiers() & Qt::ControlModifier) {
-        // A fine wheel or touchpad sends parts of a notch: a step once they add up to one.
-        m_ZoomRad += winkel.y() != 0 ? winkel.y() : winkel.x();
-        const QPoint anker = mapFromGlobal(e->globalPosition().toPoint());
-        while (std::abs(m_ZoomRad) >= 120) {
-            ZoomSchritt(m_ZoomRad > 0 ? 1 : -1, anker);
-            m_ZoomRad -= m_ZoomRad > 0 ? 120 : -120;
-        }
-        e->accept();
-        return;
-    }
-    // The wheel alone scrolls up and down, with Shift left and right.
-    QScrollBar* leiste = e->modifiers() & Qt::ShiftModifier || winkel.y() == 0 ? BildlaufHorizontal : Bildlaufvertikal;
-    leiste->setValue(leiste->value() - stufen * leiste->singleStep() * QApplication::wheelScrollLines());
-    e->accept();
-}
-
-double frmPicture::Zoom() const { return Formbox->Zoom(); }
-
-void frmPicture::Einpassen() {
-    const QSize b = Formbox->Bild().size();
-    const double z = BildlaufRechnung::Einpassen(b.width(), b.height(), width() - Bildlaufvertikal->width(),
-                                                 height() - BildlaufHorizontal->height());
-    m_EinpassZoom = z;
-    ZoomSetzen(z, rect().center());
-}
+double frmPicture::Zoom() const { return m_Ansicht->Zoom(); }
+void frmPicture::Einpassen() { m_Ansicht->Einpassen(); }
 
 bool frmPicture::NummernGemerkt() {
     return QSettings(QStringLiteral("VB and VBA Program Settings"), QStringLiteral("Tavero"))
@@ -873,96 +708,39 @@ void frmPicture::setBildForm(const QString& form) {
 
 void frmPicture::VorschlaegeZeigen(const std::vector<Vorschlagsmarke>& marken) { Formbox->VorschlaegeSetzen(marken); }
 
-void frmPicture::ZoomSchritt(int richtung, std::optional<QPoint> anker) {
-    if (!anker) {
-        const QRect r = Formbox->ZuSchirm(Formbox->shpFocus);
-        anker = Formbox->shpFocusVisible ? Formbox->mapTo(this, r.center()) : rect().center();
-    }
-    ZoomSetzen(BildlaufRechnung::ZoomStufe(Zoom(), richtung), *anker);
-}
-
-void frmPicture::ZoomSetzen(double zoom, const QPoint& anker) {
-    // A zoomed picture stays within the range a scroll bar can hold; only a
-    // fitted picture goes below the smallest step.
-    const QSize b = Formbox->Bild().size();
-    const double grenze = 32767.0 / std::max({1, b.width(), b.height()});
-    const double unten = std::min(BildlaufRechnung::MinZoom, std::max(BildlaufRechnung::EinpassenMin, m_EinpassZoom));
-    zoom = std::clamp(zoom, unten, std::min(BildlaufRechnung::MaxZoom, grenze));
-    const double alt = Zoom();
-    if (zoom == alt)
-        return;
-    const int h = BildlaufHorizontal->value();
-    const int v = Bildlaufvertikal->value();
-    Formbox->ZoomSetzen(zoom);
-    BereicheSetzen();
-    BildlaufHorizontal->setValue(BildlaufRechnung::ZoomAnker(anker.x(), h, alt, zoom, BildlaufHorizontal->maximum()));
-    Bildlaufvertikal->setValue(BildlaufRechnung::ZoomAnker(anker.y(), v, alt, zoom, Bildlaufvertikal->maximum()));
-    BildlaufHorizontal_Change();
-    Bildlaufvertikal_Change();
-    if (Hauptfenster* h = Hauptfenster::instanz())
-        h->StatusText(2, QStringLiteral("Zoom %1 %").arg(qRound(zoom * 100)));
-}
+void frmPicture::ZoomSchritt(int richtung, std::optional<QPoint> anker) { m_Ansicht->ZoomSchritt(richtung, anker); }
+void frmPicture::ZoomSetzen(double zoom, const QPoint& anker) { m_Ansicht->ZoomSetzen(zoom, anker); }
 
 void frmPicture::PfeilZuruecksetzen(int index) {
-    if (index < 1 || index >= PfeilAnzahl())
+    if (!m_Pfeile->IstPfeil(index))
         return;
-    PfeilBild& a = Element(index);
-    if (a.Satz.isEmpty())
+    const QRect vorher = imgPfeil(index).Rechteck();
+    if (!m_Pfeile->Zuruecksetzen(index, [this](const QString& symbol, bool* geladen) {
+            return SymbolFuer(symbol, geladen);
+        }))
         return;
-    const QRect vorher = a.Rechteck();
-    const QString symbol = Feld(a.Satz, AlarmFeld::Symbol);
-    bool geladen = false;
-    a.Picture = SymbolFuer(symbol, &geladen);
-    a.Platzhalter = !geladen;
-    a.Width = a.Picture.width();
-    a.Height = a.Picture.height();
-    a.Left = PfeilText::Position(Feld(a.Satz, AlarmFeld::X));
-    a.Top = PfeilText::Position(Feld(a.Satz, AlarmFeld::Y));
-    a.Ident = Feld(a.Satz, AlarmFeld::Ident);
-    a.Alarmtext = Feld(a.Satz, AlarmFeld::Alarmtext);
-    a.Tag = PfeilText::Tag(a.Ident, symbol);
-    a.ToolTipText = PfeilText::ToolTip(a.Ident, a.Alarmtext, symbol, a.Left, a.Top);
+    const PfeilBild& a = imgPfeil(index);
     Formbox->PfeilNeuZeichnen(index, vorher);
     if (Formbox->shpFocusVisible && Formbox->shpFocus.topLeft() == vorher.topLeft())
         FocusRect(static_cast<std::int16_t>(index));
     // panel 2 shows where the arrow stands, not where the refused write would have put it
-    if (Hauptfenster* h = Hauptfenster::instanz())
-        h->StatusText(2, QStringLiteral("X = ") + PfeilText::Zahl(a.Left) + QStringLiteral(" Y = ") + PfeilText::Zahl(a.Top));
+    LageMelden(a);
 }
 
 void frmPicture::ZeilenAktualisieren(const QList<Zeilenstand>& staende) {
     const auto nachNummer = Zeilenstand::NachNummer(staende);
     if (mAktAlarm)
         Zeilenstand::Anwenden(staende, nachNummer, *mAktAlarm);
-    // One pass over the arrows, however many rows were written.
     bool entfernt = false;
-    for (int i = PfeilAnzahl() - 1; i >= 1; --i) {
-        PfeilBild& a = Element(i);
-        if (a.Satz.isEmpty())
-            continue;
-        if (i == EigenerPfeil) {
-            Zeilenstand::Anwenden(staende, nachNummer, a.Satz, true);
+    for (const Pfeilliste::Folge& f : m_Pfeile->Abgleichen(staende, nachNummer)) {
+        if (!f.entfernen) {
+            PfeilZuruecksetzen(f.index);
             continue;
         }
-        // An arrow in the user's hand keeps the row as read: its write then finds
-        // the change and shows it, instead of writing over it.
-        if (i == m_Ziehen || i == m_Geschubst)
-            continue;
-        const QString form = Feld(a.Satz, AlarmFeld::Form);
-        if (!Zeilenstand::Anwenden(staende, nachNummer, a.Satz))
-            continue;
-        if (Feld(a.Satz, AlarmFeld::Form) != form) {
-            // Its alarm lies on another picture now: this arrow no longer stands for it.
-            Formbox->PfeilEntfernen(i);
-            for (int* index : {&m_Ziehen, &m_Geschubst, &m_Gerahmt, &EigenerPfeil})
-                if (*index > i)
-                    --*index;
-                else if (*index == i)
-                    *index = 0;
-            entfernt = true;
-            continue;
-        }
-        PfeilZuruecksetzen(i);
+        // Its alarm lies on another picture now: this arrow no longer stands for it.
+        Formbox->PfeilEntfernen(f.index);
+        m_Pfeile->NachEntfernen(f.index);
+        entfernt = true;
     }
     if (entfernt) {
         mAktPfeilIndex = static_cast<std::int16_t>(std::min(PfeilAnzahl() - 1, MaxElemente));

@@ -1,11 +1,16 @@
 #pragma once
 // The picture window "Pfeileditor": alarm picture with its arrows, the two
 // scroll bars, the arrow display in the three modes and the arrow dragging.
+// The arrows as data are a Pfeilliste, their writes go through the
+// PfeilSteuerung, scrolling and zoom are the Bildansicht; the window ties them
+// to its widgets and events. It asks nothing of the main window: it reads the
+// values the shell hands down and says everything else through its signals.
 #include <QHash>
 #include <QPixmap>
 #include <QPointer>
 #include <QWidget>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 #include "alarms/AlarmRecord.h"
@@ -14,8 +19,13 @@
 #include "editor/Vorschlagsmarke.h"
 #include <vector>
 
+class AlarmAuswahl;
+class Bildansicht;
 class Bildflaeche;
 class Fensterlage;
+class PfeilSteuerung;
+class Pfeilliste;
+struct Hauptwerte;
 class QMdiSubWindow;
 class QScrollBar;
 class QTimer;
@@ -23,8 +33,10 @@ class QTimer;
 class frmPicture : public QWidget {
     Q_OBJECT
 public:
-    explicit frmPicture(QWidget* parent = nullptr);
+    explicit frmPicture(Hauptwerte& werte, QWidget* parent = nullptr);
     ~frmPicture() override;
+    // The load step; whoever makes the window calls it once its signals are connected.
+    void Laden();
 
     // Loads the current alarm's picture and the arrows the display mode asks for.
     void PfeilActivate();
@@ -79,9 +91,12 @@ public:
     // The proposed places of the picture shown (replacing those shown before).
     void VorschlaegeZeigen(const std::vector<Vorschlagsmarke>& marken);
 
-    // While a command writes this arrow itself, a new row of it changes only the
-    // arrow's record: the command shows the outcome.
-    int EigenerPfeil = 0;
+    // The arrows as data, the one road of their writes, the view.
+    Pfeilliste& Pfeile() { return *m_Pfeile; }
+    PfeilSteuerung* Steuerung() const { return m_Steuerung; }
+    Bildansicht* Ansicht() const { return m_Ansicht; }
+    // Shows a picture of the picture folder (form: its name, datei: its file).
+    void BildZeigen(const QString& form, const QString& datei);
 
     // Zoom of the view, 25 % to 800 %; positions stay picture pixels. The point
     // of the picture under the anchor (window coordinates) stays where it is.
@@ -130,6 +145,18 @@ signals:
     void BildGezeigt(const QString& form);
     void VorschlagVerschoben(const QString& ident, QPoint pos);
     void VorschlagAnnehmen(const QString& ident);
+    // What the window has to say; the shell shows it in the status bar.
+    void StatusText(int panel, const QString& text);
+    void StatusMeldung(const QString& text, const QString& detail);
+    // The window became the one the user works in (the tool bar's "Editor").
+    void Aktiv();
+    // A double click on an arrow: that alarm is to be picked.
+    void AlarmAnzeigen(const QString& ident);
+    // A right click in the single-arrow mode: the menus "Pfeile" and "Alarm".
+    void PfeilMenuZeigen(const QPoint& globalPos);
+    void AlarmMenuZeigen(const QPoint& globalPos);
+    // A picture was chosen: the window is to be shown.
+    void Zeigen();
 
 protected:
     bool event(QEvent* e) override;
@@ -146,39 +173,35 @@ private:
     void Form_Load();
     void Form_Activate();
     void Form_Resize();
-    void BereicheSetzen();
-    // Writes an arrow's position, symbol and picture as a release does, and
-    // shows what became of it.
-    void PfeilSchreiben(int index, bool bewegt, const QString& beschreibung);
+    void PfeilSchreiben(int index, bool bewegt);
     void ZiehenAbbrechen();
     void Schubsen(int dx, int dy);
-    void InSichtHalten(int index);
     void AutoBildlaufWeiter();
     void PfeilLaden(const AlarmRecord& record);
     void PfeileLeeren();
     void ToolTipNeu(int index);
     void Ziehschritt(int index, double X, double Y);
+    void LageMelden(const PfeilBild& a);
     QPixmap SymbolHolen(const QString& sWinPfad, bool* geladen);
     PfeilBild& Element(int index);
+    AlarmAuswahl* Komponente() const;
 
     QPixmap SymbolFuer(const QString& symbol, bool* geladen);
 
+    Hauptwerte& m_Werte;
+    std::unique_ptr<Pfeilliste> m_Pfeile;
+    PfeilSteuerung* m_Steuerung = nullptr;
+    Bildansicht* m_Ansicht = nullptr;
     QHash<QString, QPixmap> m_Symbole;  // symbol files of one rebuild
     QString m_BildForm;
     int m_Aktivierung = 0;       // counts the calls of PfeilActivate
     bool m_Wechsel = false;      // a pick is loading its picture; the arrows shown are the old alarm's
     QPoint m_DruckStelle;        // where the pressed arrow stood when the left button went down
-    int m_Gerahmt = 0;           // the arrow the focus rectangle marks
-    int m_Ziehen = 0;            // the arrow held with the left button
     bool m_ZiehenAbgebrochen = false;
-    int m_Geschubst = 0;         // the arrow moved by keys and not yet written
     QPoint m_SchubsStart;
     QTimer* m_SchubsUhr = nullptr;
-    QTimer* m_AutoBildlaufUhr = nullptr;
     QPointer<QMdiSubWindow> m_Rahmen;
     bool m_ImLaden = false;
     bool m_Platziert = false;
     bool m_BildPlatzhalter = false;
-    double m_EinpassZoom = 1.0;  // the last zoom to fit, the one zoom allowed below the steps
-    int m_ZoomRad = 0;  // wheel turned with Ctrl, not yet a whole step
 };

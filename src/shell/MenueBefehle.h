@@ -1,5 +1,6 @@
 #pragma once
-// The click handlers of the hidden menus "Pfeile" (mnuArrow) and "Alarm" (mnuAlarm).
+// The click handlers of the hidden menus "Pfeile" (mnuArrow) and "Alarm"
+// (mnuAlarm): the picture window's arrow control does the writing.
 #include <cstdint>
 
 class frmPicture;

@@ -8,6 +8,11 @@ SchreibBefehl::SchreibBefehl(Verlauf& verlauf, const QList<Schreibergebnis>& zei
     setText(text);
 }
 
+SchreibBefehl::SchreibBefehl(Verlauf& verlauf, const Schreibauftrag& auftrag, const QString& text, Antwort antwort)
+    : m_verlauf(verlauf), m_erst(auftrag), m_antwort(std::move(antwort)), m_schonGeschrieben(false) {
+    setText(text);
+}
+
 void SchreibBefehl::redo() { Schritt(false); }
 
 // Reached also from the history list, which moves over several steps at once.
@@ -35,6 +40,17 @@ bool SchreibBefehl::Versuchen(bool zurueck) {
 void SchreibBefehl::Verwerfen() { m_verworfen = true; }
 
 bool SchreibBefehl::Schreiben(bool zurueck) {
+    if (m_erst && !zurueck) {
+        // The first write: what it left in the row is what undo and redo work with.
+        const Schreibauftrag auftrag = *m_erst;
+        m_erst.reset();
+        const Schreibergebnis e = m_verlauf.Erstschreiben(auftrag, text());
+        if (e.geschrieben() && Verlauf::Veraendert(e))
+            m_zeilen = {e};
+        if (m_antwort)
+            m_antwort(e);
+        return Veraendert();
+    }
     QList<Schreibauftrag> auftraege;
     for (const Schreibergebnis& e : m_zeilen) {
         const QVariantList& ist = zurueck ? e.nachher : e.vorher;

@@ -5,6 +5,10 @@
 // no longer be taken back leaves the history, and the user is told why.
 #include <QList>
 #include <QUndoCommand>
+#include <functional>
+#include <optional>
+
+#include "alarms/Schreibauftrag.h"
 
 #include "alarms/Schreibergebnis.h"
 
@@ -13,6 +17,11 @@ class Verlauf;
 class SchreibBefehl : public QUndoCommand {
 public:
     SchreibBefehl(Verlauf& verlauf, const QList<Schreibergebnis>& zeilen, const QString& text);
+    // A step whose first redo makes the write itself; antwort hears what became of it.
+    using Antwort = std::function<void(const Schreibergebnis&)>;
+    SchreibBefehl(Verlauf& verlauf, const Schreibauftrag& auftrag, const QString& text, Antwort antwort);
+    // After the first write: whether it changed the row, so the step is worth keeping.
+    bool Veraendert() const { return !m_zeilen.isEmpty(); }
     void undo() override;
     void redo() override;
     // Writes the step back (zurueck) or again, ahead of the stack's own call,
@@ -27,6 +36,8 @@ private:
 
     Verlauf& m_verlauf;
     QList<Schreibergebnis> m_zeilen;
+    std::optional<Schreibauftrag> m_erst;  // the write not yet made
+    Antwort m_antwort;
     bool m_schonGeschrieben = true;  // pushed after the write itself took place, or written by Versuchen
     bool m_verworfen = false;
 };

@@ -6,7 +6,7 @@
 #include "alarms/AlarmAuswahl.h"
 #include "alarms/AlarmdefsModell.h"
 #include "alarms/AlarmdefsZugriff.h"
-#include "alarms/Hauptfenster.h"
+#include "shell/Hauptfenster.h"
 #include "alarms/frmAlarmAuswahl.h"
 #include "werkzeuge/Suche.h"
 

@@ -4,6 +4,8 @@
 #include "alarms/Dialoge.h"
 #include "shell/SchreibBefehl.h"
 
+#include <memory>
+
 Verlauf::Verlauf(QObject* parent) : QObject(parent), m_stapel(this) {}
 
 void Verlauf::Verbinden(AlarmAuswahl* auswahl) {
@@ -20,16 +22,37 @@ void Verlauf::Geschrieben(const QList<Schreibergebnis>& zeilen, const QString& b
         return;
     // A write that left a row as it was (a click on an arrow) is no step to take back.
     QList<Schreibergebnis> geaendert;
-    for (const Schreibergebnis& e : zeilen) {
-        bool gleich = true;
-        for (int i = 0; i < e.spalten.size() && gleich; ++i)
-            gleich = e.vorher.value(i).isNull() == e.nachher.value(i).isNull() &&
-                     e.vorher.value(i).toString() == e.nachher.value(i).toString();
-        if (!gleich)
+    for (const Schreibergebnis& e : zeilen)
+        if (Veraendert(e))
             geaendert << e;
-    }
     if (!geaendert.isEmpty())
         m_stapel.push(new SchreibBefehl(*this, geaendert, beschreibung));
+}
+
+bool Verlauf::Veraendert(const Schreibergebnis& e) {
+    for (int i = 0; i < e.spalten.size(); ++i)
+        if (e.vorher.value(i).isNull() != e.nachher.value(i).isNull() ||
+            e.vorher.value(i).toString() != e.nachher.value(i).toString())
+            return true;
+    return false;
+}
+
+void Verlauf::Einzelschritt(const Schreibauftrag& auftrag, const QString& beschreibung,
+                            std::function<void(const Schreibergebnis&)> antwort) {
+    auto befehl = std::make_unique<SchreibBefehl>(*this, auftrag, beschreibung, std::move(antwort));
+    // The step writes ahead of the stack, as an undo or redo does: a write that
+    // changed nothing or was refused leaves the history as it was, redo steps included.
+    if (befehl->Versuchen(false))
+        m_stapel.push(befehl.release());
+}
+
+Schreibergebnis Verlauf::Erstschreiben(const Schreibauftrag& auftrag, const QString& beschreibung) {
+    if (!m_auswahl)
+        return Schreibergebnis::Abgelehnt(QStringLiteral("Nichts in die DB geschrieben: kein Alarm gewählt."));
+    m_imVerlauf = true;
+    const Schreibergebnis e = m_auswahl->ZeileSchreiben(auftrag, beschreibung);
+    m_imVerlauf = false;
+    return e;
 }
 
 bool Verlauf::Ausfuehren(const QList<Schreibauftrag>& auftraege, const QString& beschreibung, bool zurueck) {

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QUndoStack>
+#include <functional>
 
 #include "alarms/Sammelergebnis.h"
 #include "alarms/Schreibauftrag.h"
@@ -19,6 +20,14 @@ public:
     QUndoStack* Stapel() { return &m_stapel; }
     // The component of a newly opened database: the history starts afresh.
     void Verbinden(AlarmAuswahl* auswahl);
+    // One write that becomes a step of its own once it changed its row (an
+    // arrow's); antwort hears what became of it, also when nothing was written.
+    void Einzelschritt(const Schreibauftrag& auftrag, const QString& beschreibung,
+                       std::function<void(const Schreibergebnis&)> antwort);
+    // The first write of such a step; its report makes no second step.
+    Schreibergebnis Erstschreiben(const Schreibauftrag& auftrag, const QString& beschreibung);
+    // Whether a write left the row other than it was (a click on an arrow does not).
+    static bool Veraendert(const Schreibergebnis& e);
     // The write of an undo (zurueck) or redo; true when every row was written.
     bool Ausfuehren(const QList<Schreibauftrag>& auftraege, const QString& beschreibung, bool zurueck);
 

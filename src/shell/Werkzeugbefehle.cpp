@@ -14,7 +14,7 @@
 #include "alarms/ServerMeldungen.h"
 #include "alarms/Anzahltext.h"
 #include "platform/WinUmgebung.h"
-#include "shell/Konfiguration.h"
+#include "alarms/Konfiguration.h"
 #include "werkzeuge/DateiFehler.h"
 #include "werkzeuge/Differenz.h"
 #include "werkzeuge/Export.h"

@@ -10,7 +10,7 @@
 #include "alarms/frmAlarmAuswahl.h"
 #include "alarms/Dialoge.h"
 #include "platform/WinUmgebung.h"
-#include "shell/Konfiguration.h"
+#include "alarms/Konfiguration.h"
 
 frmIniDialog::frmIniDialog(AlarmAuswahl* auswahl, QWidget* owner) : QDialog(owner), m_Auswahl(auswahl) {
     setWindowTitle(QStringLiteral("Keine gültige Ini-Datei gefunden!"));

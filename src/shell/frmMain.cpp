@@ -28,11 +28,12 @@
 #include "alarms/Anzeigemodus.h"
 #include "alarms/Dialoge.h"
 #include "alarms/Twips.h"
+#include "editor/PfeilSteuerung.h"
 #include "editor/frmPicture.h"
 #include "projects/CRegProject.h"
 #include "shell/Fenstermenue.h"
 #include "shell/Fensterplatz.h"
-#include "shell/Konfiguration.h"
+#include "alarms/Konfiguration.h"
 #include "shell/Austausch.h"
 #include "shell/MenueBefehle.h"
 #include "shell/frmPruefbericht.h"
@@ -142,7 +143,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     mFenster = new Fenstermenue(*this);
     mWerkzeuge = new Werkzeugfenster(this, {mnuRueckgaengig, mnuWiederholen});
     resize(1024, 768);
-    Hauptfenster::setzen(this);
+    Werte().AussenGroesseTwips = [this] { return AussenGroesseTwips(); };
 }
 
 frmMain::~frmMain() {
@@ -152,8 +153,6 @@ frmMain::~frmMain() {
         disconnect(mVerlauf, nullptr, this, nullptr);
         disconnect(mVerlauf->Stapel(), nullptr, this, nullptr);
     }
-    if (Hauptfenster::instanz() == this)
-        Hauptfenster::setzen(nullptr);
     // The component ends its selection window while the MDI area still exists.
     m_Auswahl.reset();
 }
@@ -167,14 +166,19 @@ void frmMain::createActions() {
     Ende->setObjectName(QStringLiteral("Ende"));
     connect(Ende, &QAction::triggered, this, &frmMain::Ende_Click);
 
+    // The stack makes the two entries and keeps them enabled and named after
+    // their step; pressed, they go through the history first, which keeps a
+    // step its rows refuse and asks the user about it.
     QUndoStack* stapel = mVerlauf->Stapel();
-    mnuRueckgaengig = new QAction(this);
+    mnuRueckgaengig = stapel->createUndoAction(this);
     mnuRueckgaengig->setObjectName(QStringLiteral("mnuRueckgaengig"));
     mnuRueckgaengig->setShortcut(QKeySequence::Undo);
+    disconnect(mnuRueckgaengig, &QAction::triggered, stapel, &QUndoStack::undo);
     connect(mnuRueckgaengig, &QAction::triggered, mVerlauf, &Verlauf::Zuruecknehmen);
-    mnuWiederholen = new QAction(this);
+    mnuWiederholen = stapel->createRedoAction(this);
     mnuWiederholen->setObjectName(QStringLiteral("mnuWiederholen"));
     mnuWiederholen->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    disconnect(mnuWiederholen, &QAction::triggered, stapel, &QUndoStack::redo);
     connect(mnuWiederholen, &QAction::triggered, mVerlauf, &Verlauf::Wiederholen);
     mnuSuchen = new QAction(QStringLiteral("&Suchen…"), this);
     mnuSuchen->setObjectName(QStringLiteral("mnuSuchen"));
@@ -210,7 +214,9 @@ void frmMain::createActions() {
     mnuWiederholen->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
     mnuSuchen->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
 
-    connect(stapel, &QUndoStack::indexChanged, this, &frmMain::VerlaufTexteAktualisieren);
+    // After the stack's own naming, which has no form for "no step".
+    connect(stapel, &QUndoStack::undoTextChanged, this, &frmMain::VerlaufTexteAktualisieren);
+    connect(stapel, &QUndoStack::redoTextChanged, this, &frmMain::VerlaufTexteAktualisieren);
     connect(stapel, &QUndoStack::cleanChanged, this, &frmMain::VerlaufTexteAktualisieren);
     connect(mVerlauf, &Verlauf::Abgelehnt, this, &frmMain::StatusMeldung);
     connect(mVerlauf, &Verlauf::Zurueckgeschrieben, this, &frmMain::AktuellenAlarmNeuZeigen);
@@ -229,9 +235,7 @@ void frmMain::VerlaufTexteAktualisieren() {
     const QString zurueck = stapel->undoText();
     const QString wieder = stapel->redoText();
     mnuRueckgaengig->setText(zurueck.isEmpty() ? QStringLiteral("&Rückgängig") : QStringLiteral("&Rückgängig: ") + zurueck);
-    mnuRueckgaengig->setEnabled(stapel->canUndo());
     mnuWiederholen->setText(wieder.isEmpty() ? QStringLiteral("&Wiederholen") : QStringLiteral("&Wiederholen: ") + wieder);
-    mnuWiederholen->setEnabled(stapel->canRedo());
 }
 
 void frmMain::SuchenZeigen() {
@@ -408,6 +412,15 @@ void frmMain::KomponenteNeu() {
         delete m_Vergleich.data();
     }
     auto neu = std::make_unique<AlarmAuswahl>();
+    neu->setWerte(&Werte());
+    Werte().Auswahl = neu.get();
+    // The component and its window speak to the main window through these.
+    connect(neu.get(), &AlarmAuswahl::StatusText, this, &frmMain::StatusText);
+    connect(neu.get(), &AlarmAuswahl::StatusMeldung, this, &frmMain::StatusMeldung);
+    connect(neu.get(), &AlarmAuswahl::AuswahlGescheitert, this, &frmMain::AuswahlGescheitert);
+    connect(neu.get(), &AlarmAuswahl::BildfensterZeigen, this, &frmMain::BildfensterZeigen);
+    connect(neu.get(), &AlarmAuswahl::FensterAktiv, this, [this] { ToolButtonDruecken(QStringLiteral("Grid")); });
+    connect(neu.get(), &AlarmAuswahl::KindFensterGewuenscht, this, &frmMain::KindFensterEinfuegen);
     // Each database has a history and a search of its own.
     mVerlauf->Verbinden(neu.get());
     mSuche->Verbinden(neu.get());
@@ -755,9 +768,31 @@ void frmMain::KindVerbergen(QWidget* fenster) {
 
 frmPicture* frmMain::BildfensterFallsDa() const { return m_Bild; }
 
+void frmMain::BildfensterVerbinden() {
+    frmPicture* bild = m_Bild;
+    connect(bild, &frmPicture::StatusText, this, &frmMain::StatusText);
+    connect(bild, &frmPicture::StatusMeldung, this, &frmMain::StatusMeldung);
+    connect(bild, &frmPicture::Aktiv, this, [this] { ToolButtonDruecken(QStringLiteral("Editor")); });
+    connect(bild, &frmPicture::AlarmAnzeigen, this, &frmMain::AlarmAnzeigen);
+    connect(bild, &frmPicture::PfeilMenuZeigen, this, &frmMain::PfeilMenuZeigen);
+    connect(bild, &frmPicture::AlarmMenuZeigen, this, &frmMain::AlarmMenuZeigen);
+    connect(bild, &frmPicture::Zeigen, this, &frmMain::BildfensterZeigen);
+    // Each arrow write is a step of the history, whose first redo writes.
+    PfeilSteuerung* steuerung = bild->Steuerung();
+    steuerung->setSchreibweg([this, steuerung = QPointer<PfeilSteuerung>(steuerung)](const Schreibauftrag& auftrag,
+                                                                                   const QString& beschreibung) {
+        mVerlauf->Einzelschritt(auftrag, beschreibung, [steuerung](const Schreibergebnis& e) {
+            if (steuerung)
+                steuerung->Ergebnis(e);
+        });
+    });
+}
+
 frmPicture* frmMain::Bildfenster() {
     if (!m_Bild) {
-        m_Bild = new frmPicture();
+        m_Bild = new frmPicture(Werte());
+        BildfensterVerbinden();
+        m_Bild->Laden();
         KindFensterEinfuegen(m_Bild);
     }
     return m_Bild;

@@ -6,7 +6,7 @@
 #include <QPointer>
 #include <memory>
 
-#include "alarms/Hauptfenster.h"
+#include "shell/Hauptfenster.h"
 #include "alarms/Schreibergebnis.h"
 
 class AlarmAuswahl;
@@ -129,6 +129,8 @@ private:
     void SingleModeWaehlen();
     void AuswahlAlarmSelected();
     void KindZeigen(QWidget* fenster);
+    // The picture window's signals, and its arrow writes through the history.
+    void BildfensterVerbinden();
     void KindVerbergen(QWidget* fenster);
 
     std::unique_ptr<AlarmAuswahl> m_Auswahl;

@@ -12,7 +12,7 @@
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Anzahltext.h"
 #include "alarms/Dialoge.h"
-#include "alarms/Hauptfenster.h"
+#include "shell/Hauptfenster.h"
 #include "platform/WinUmgebung.h"
 #include "shell/Hintergrundauftrag.h"
 

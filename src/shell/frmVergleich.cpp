@@ -19,7 +19,7 @@
 #include "alarms/AlarmAuswahl.h"
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Dialoge.h"
-#include "alarms/Hauptfenster.h"
+#include "shell/Hauptfenster.h"
 #include "editor/Geisterpfeile.h"
 #include "editor/frmPicture.h"
 #include "platform/WinUmgebung.h"

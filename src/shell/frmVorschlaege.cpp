@@ -17,7 +17,7 @@
 #include "alarms/AlarmAuswahl.h"
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Dialoge.h"
-#include "alarms/Hauptfenster.h"
+#include "shell/Hauptfenster.h"
 #include "editor/PfeilText.h"
 #include "editor/frmPicture.h"
 #include "platform/WinUmgebung.h"

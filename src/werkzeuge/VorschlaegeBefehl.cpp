@@ -9,8 +9,8 @@
 
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Anzahltext.h"
+#include "alarms/Konfiguration.h"
 #include "platform/MDatei.h"
-#include "platform/MIni.h"
 #include "platform/WinUmgebung.h"
 #include "werkzeuge/BildLeseLauf.h"
 #include "werkzeuge/Bildlesung.h"
@@ -54,36 +54,19 @@ std::optional<QString> Lesen(const QStringList& argumente, Angaben& a) {
     return std::nullopt;
 }
 
-QString IniWert(const QString& bereich, const QString& eintrag, const QString& ini) {
-    return QString::fromStdString(MIni::IniLeseWert(bereich.toStdString(), eintrag.toStdString(), {}, ini.toStdString()));
-}
-
-// The picture names of [Picture] 1Pic, 2Pic, ... up to the first empty one, each
-// without folder and extension, as the program's picture list has them.
+// The picture names of the picture list without folder and extension, as the program's picture list has them.
 QStringList BilderLesen(const QString& ini) {
-    QHash<QString, QString> werte;
-    for (const auto& [schluessel, wert] : MIni::IniLeseAbschnitt("Picture", ini.toStdString()))
-        werte.insert(QString::fromStdString(schluessel).toCaseFolded(), QString::fromStdString(wert));
     QStringList bilder;
-    for (int n = 1; n <= 32767; ++n) {
-        QString w = werte.value(QString::number(n) + QStringLiteral("pic"));
-        if (w.isEmpty())
-            break;
-        w = w.mid(w.lastIndexOf(QLatin1Char('\\')) + 1);
-        bilder << (w.size() <= 4 ? w : w.left(w.size() - 4));
-    }
+    for (const QString& b : Konfiguration::BilderListeLesen(ini))
+        bilder << Konfiguration::OhneEndung(b);
     return bilder;
 }
 
-// The symbol an accepted alarm without one gets: the first of [Arrow] 1Symbol,
-// 2Symbol, ..., below the symbol folder's "Standard\\" as the main window writes it.
+// The symbol an accepted alarm without one gets: the first of the symbol list,
+// below the symbol folder's "Standard\\" as the main window writes it.
 QString ErstesSymbol(const QString& ini) {
-    for (const auto& [schluessel, wert] : MIni::IniLeseAbschnitt("Arrow", ini.toStdString()))
-        if (QString::fromStdString(schluessel).compare(QLatin1String("1Symbol"), Qt::CaseInsensitive) == 0) {
-            const QString w = QString::fromStdString(wert).trimmed();
-            return w.isEmpty() ? QString() : QStringLiteral("Standard\\") + w.mid(w.lastIndexOf(QLatin1Char('\\')) + 1);
-        }
-    return {};
+    const QStringList symbole = Konfiguration::SymbolListeLesen(ini);
+    return symbole.isEmpty() ? QString() : QStringLiteral("Standard\\") + symbole.first();
 }
 
 }  // namespace
@@ -128,7 +111,7 @@ int VorschlaegeBefehl::Ausfuehren(const QStringList& argumente, QTextStream& aus
     };
     if (!MDatei::DateiVorhanden(ini.toStdString()))
         return scheitern(QStringLiteral("Die Konfigurationsdatei %1 wurde nicht gefunden.").arg(ini));
-    const QString bilderPath = IniWert(QStringLiteral("Grafik"), QStringLiteral("AlarmPicturePath"), ini);
+    const QString bilderPath = Konfiguration::Wert(QStringLiteral("Grafik"), QStringLiteral("AlarmPicturePath"), ini);
     if (bilderPath.isEmpty())
         return scheitern(QStringLiteral("In %1 fehlt der Bilderordner ([Grafik] AlarmPicturePath).").arg(ini));
     const Kennzeichenregel regel(a.muster);

@@ -1,25 +1,38 @@
 #pragma once
-// What the windows below the shell need of the main window: its public values,
-// its status bar, tool bar, the picture window, the two hidden menus and the
-// MDI area. frmMain implements it and registers itself; without a main window
-// (tests of a lower layer) instanz() is nullptr and callers skip those steps.
+// What the tool windows of the shell need of the main window: its public
+// values, its status bar, tool bar, the picture window, the two hidden menus
+// and the MDI area. frmMain implements it and hands it to the windows it makes.
+// The layers below never see it: they get the values (Hauptwerte) and speak
+// through signals that frmMain connects.
 #include <QPoint>
 #include <QSize>
 #include <QString>
 #include <cstdint>
+
+#include "alarms/Hauptwerte.h"
 
 class AlarmAuswahl;
 class QWidget;
 
 class Hauptfenster {
 public:
+    Hauptfenster() = default;
+    Hauptfenster(const Hauptfenster&) = delete;
+    Hauptfenster& operator=(const Hauptfenster&) = delete;
     virtual ~Hauptfenster() = default;
 
-    // Public values of the main window (True = -1, False = 0).
-    std::int16_t imgNeu = 0;
-    std::int16_t imgNeuDB = 0;
-    std::int16_t imgNeuIndex = 0;
-    std::int16_t bmpNeuIndex = 0;
+    // The values handed down to the windows below.
+    Hauptwerte& Werte() { return m_Werte; }
+
+private:
+    Hauptwerte m_Werte;
+
+public:
+    // Public values of the main window (True = -1, False = 0), kept in the values handed down.
+    std::int16_t& imgNeu = m_Werte.imgNeu;
+    std::int16_t& imgNeuDB = m_Werte.imgNeuDB;
+    std::int16_t& imgNeuIndex = m_Werte.imgNeuIndex;
+    std::int16_t& bmpNeuIndex = m_Werte.bmpNeuIndex;
 
     virtual AlarmAuswahl* mgobjAuswahl() const = 0;
     // Panels count from 1, as in the status bar's design.
@@ -43,7 +56,4 @@ public:
     // Pops up the items of the hidden menus "Pfeile" and "Alarm" at a global position.
     virtual void PfeilMenuZeigen(const QPoint& globalPos) = 0;
     virtual void AlarmMenuZeigen(const QPoint& globalPos) = 0;
-
-    static Hauptfenster* instanz();
-    static void setzen(Hauptfenster* h);
 };

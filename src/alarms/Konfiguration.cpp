@@ -1,4 +1,4 @@
-#include "shell/Konfiguration.h"
+#include "alarms/Konfiguration.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,0 +1,106 @@
+#include "editor/Pfeilliste.h"
+
+#include "editor/PfeilText.h"
+
+Pfeilliste::Pfeilliste(PfeilBild vorlage) { Elemente.push_back(std::move(vorlage)); }
+
+void Pfeilliste::Leeren() {
+    Elemente.resize(1);
+    Ziehen = Geschubst = Gerahmt = 0;
+}
+
+int Pfeilliste::Laden(const AlarmRecord& record, const SymbolQuelle& symbole) {
+    if (Anzahl() > MaxElemente)
+        return 0;
+    PfeilBild a = Elemente.front();
+    bool geladen = false;
+    a.Picture = symbole(record.value(AlarmFeld::Symbol), &geladen);
+    a.Platzhalter = !geladen;
+    a.Width = a.Picture.width();
+    a.Height = a.Picture.height();
+    a.Left = PfeilText::Position(record.value(AlarmFeld::X));
+    a.Top = PfeilText::Position(record.value(AlarmFeld::Y));
+    a.Ident = record.value(AlarmFeld::Ident);
+    a.Alarmtext = record.value(AlarmFeld::Alarmtext);
+    a.Satz = record;
+    a.Visible = true;
+    Elemente.push_back(std::move(a));
+    return Anzahl() - 1;
+}
+
+void Pfeilliste::Beschriften(int index, const AlarmRecord& record) {
+    if (!IstPfeil(index))
+        return;
+    PfeilBild& a = Element(index);
+    const QString symbol = record.value(AlarmFeld::Symbol);
+    a.Tag = PfeilText::Tag(a.Ident, symbol);
+    a.ToolTipText = PfeilText::ToolTip(a.Ident, a.Alarmtext, symbol, a.Left, a.Top);
+}
+
+void Pfeilliste::ToolTipNeu(int index) {
+    if (index < 0 || index >= Anzahl())
+        return;
+    PfeilBild& a = Element(index);
+    const auto teile = PfeilText::TagTeile(a.Tag);
+    const QString ident = teile ? teile->first : a.Ident;
+    const QString symbol = teile ? teile->second : QString();
+    a.ToolTipText = PfeilText::ToolTip(ident, a.Alarmtext, symbol, a.Left, a.Top);
+}
+
+bool Pfeilliste::Zuruecksetzen(int index, const SymbolQuelle& symbole) {
+    if (!IstPfeil(index))
+        return false;
+    PfeilBild& a = Element(index);
+    if (a.Satz.isEmpty())
+        return false;
+    const QString symbol = a.Satz.value(AlarmFeld::Symbol);
+    bool geladen = false;
+    a.Picture = symbole(symbol, &geladen);
+    a.Platzhalter = !geladen;
+    a.Width = a.Picture.width();
+    a.Height = a.Picture.height();
+    a.Left = PfeilText::Position(a.Satz.value(AlarmFeld::X));
+    a.Top = PfeilText::Position(a.Satz.value(AlarmFeld::Y));
+    a.Ident = a.Satz.value(AlarmFeld::Ident);
+    a.Alarmtext = a.Satz.value(AlarmFeld::Alarmtext);
+    a.Tag = PfeilText::Tag(a.Ident, symbol);
+    a.ToolTipText = PfeilText::ToolTip(a.Ident, a.Alarmtext, symbol, a.Left, a.Top);
+    return true;
+}
+
+int Pfeilliste::Finden(const AlarmRecord& record) const {
+    for (int i = 1; i < Anzahl(); ++i)
+        if (at(i).Satz == record)
+            return i;
+    return 0;
+}
+
+void Pfeilliste::NachEntfernen(int index) {
+    for (int* i : {&Ziehen, &Geschubst, &Gerahmt, &Eigener})
+        if (*i > index)
+            --*i;
+        else if (*i == index)
+            *i = 0;
+}
+
+QList<Pfeilliste::Folge> Pfeilliste::Abgleichen(const QList<Zeilenstand>& staende,
+                                                 const QHash<QString, QList<int>>& nachNummer) {
+    QList<Folge> folgen;
+    // One pass over the arrows, however many rows were written.
+    for (int i = Anzahl() - 1; i >= 1; --i) {
+        PfeilBild& a = Element(i);
+        if (a.Satz.isEmpty())
+            continue;
+        if (i == Eigener) {
+            Zeilenstand::Anwenden(staende, nachNummer, a.Satz, true);
+            continue;
+        }
+        if (i == Ziehen || i == Geschubst)
+            continue;
+        const QString form = a.Satz.value(AlarmFeld::Form);
+        if (!Zeilenstand::Anwenden(staende, nachNummer, a.Satz))
+            continue;
+        folgen.append({i, a.Satz.value(AlarmFeld::Form) != form});
+    }
+    return folgen;
+}
