@@ -415,6 +415,15 @@ void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
     connect(dbAlarme, &AlarmdefsModell::ListeVollstaendig, this, [this](int zeilen) {
         StatusMelden(QStringLiteral("Die Alarmliste ist vollständig: %1.").arg(Anzahltext::Zeilen(zeilen)));
     });
+    // A source ordered in the background (a sort of many rows) is shown when it comes.
+    connect(dbAlarme, &AlarmdefsModell::QuelleGewechselt, this, [this] {
+        SpaltenBreitenAnpassen();
+        AuswahlHalten();
+    });
+    connect(dbAlarme, &AlarmdefsModell::QuelleAbgelehnt, this, [this] {
+        const auto m = DatenbankFehler::Deuten(dbAlarme->lastError(), m_datenbankName);
+        StatusMelden(QStringLiteral("Die Alarme lassen sich nicht anzeigen: ") + m.text);
+    });
     QItemSelectionModel* alt = TDBAlarme->selectionModel();
     TDBAlarme->setModel(dbAlarme);
     delete alt;
