@@ -119,7 +119,11 @@ bool AlarmdefsModell::Anwenden(const Quelle& neu) {
     an.generation = m_generation;
     m_quellTicket = m_dienst->SchluesselLesen(sql);
     m_anfragen.insert(m_quellTicket, an);
-    if (const auto a = m_dienst->Abwarten(m_quellTicket, Datendienst::HoechstensWartenMs)) {
+    // The first source of a database is waited for as its opening is (the service
+    // connects first); later ones at most a frame.
+    const int warten = m_gewaehlt ? Datendienst::HoechstensWartenMs
+                                  : AlarmdefsZugriff::WarteAufSperreMs + AlarmdefsZugriff::ServerWartezeitS * 1000;
+    if (const auto a = m_dienst->Abwarten(m_quellTicket, warten)) {
         m_anfragen.remove(a->ticket);
         return QuelleErhalten(*a, an, false);
     }
@@ -276,7 +280,7 @@ void AlarmdefsModell::WeiterErhalten(const Datendienst::Antwort& a, const Anfrag
     }
 }
 
-bool AlarmdefsModell::AllesGelesen() const { return m_vollstaendig; }
+bool AlarmdefsModell::AllesGelesen() const { return m_vollstaendig && !m_quellTicket; }
 
 bool AlarmdefsModell::ZeilenAnfordern(const QVector<int>& positionen, int seite, int warteMs) {
     if (positionen.isEmpty())

@@ -28,6 +28,11 @@ Datendienst::Datendienst(const QString& sDatenbank, QObject* parent)
     m_arbeiter = new QObject;
     m_arbeiter->moveToThread(m_faden);
     m_faden->start();
+    // Connected at once, so the first request finds the connection open.
+    QMetaObject::invokeMethod(m_arbeiter, [this] {
+        QSqlError fehler;
+        Verbinden(&fehler);  // a failure is told by the first request, which tries again
+    });
 }
 
 Datendienst::~Datendienst() {
