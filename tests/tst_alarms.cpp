@@ -115,7 +115,8 @@ public:
     explicit FremdeSperre(const QString& pfad) : m_pfad(pfad) {
         m_p.start(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), pfad});
         m_p.waitForStarted();
-        m_p.write("begin exclusive;\n");
+        // waits for readers of this program that are on the file at that moment
+        m_p.write(".timeout 5000\nbegin exclusive;\n");
         QTRY_VERIFY_WITH_TIMEOUT(!Lesbar(), 10000);
     }
     ~FremdeSperre() { Freigeben(); }

@@ -717,6 +717,12 @@ const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileAbwarten(int row, int ms) co
     return it != m_seiten.constEnd() && row % SeitenGroesse < it->size() ? &it->at(row % SeitenGroesse) : nullptr;
 }
 
+bool AlarmdefsModell::ZeileLesen(int zeile) {
+    if (!m_seitenweise)
+        return zeile >= 0 && zeile < rowCount();
+    return ZeileAbwarten(zeile, AlarmdefsZugriff::WarteAufSperreMs + 1000) != nullptr;
+}
+
 void AlarmdefsModell::ZeilenNeuLesen(int von, int bis) {
     von = std::max(von, 0);
     bis = std::min(bis, m_anzahl - 1);

@@ -56,6 +56,9 @@ public:
     // record source (the rest of the source is counted first when needed); -1
     // when the source does not hold it.
     int ZeileVon(qlonglong ident);
+    // Whether the row is in memory, waiting for its page as long as a lock is
+    // waited for; false when it cannot be read.
+    bool ZeileLesen(int zeile);
 
     // A block pasted with its top left cell at (zeile, spalte), repeated over
     // zeilen × spalten cells (cut at the grid's edges): one write per row,

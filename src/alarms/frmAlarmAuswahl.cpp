@@ -803,6 +803,10 @@ std::optional<QString> frmAlarmAuswahl::AlarmUebernehmen() {
     if (!k || !dbAlarme || !aktuell.isValid())
         return std::nullopt;
     const int zeile = aktuell.row();
+    // A row whose page is still on its way is waited for as long as a lock is;
+    // a pick never takes the empty placeholder for the alarm.
+    if (!dbAlarme->ZeileLesen(zeile))
+        return QStringLiteral("Die Zeile %1 lässt sich nicht lesen; kein Alarm gewählt.").arg(zeile + 1);
     const QString ident = dbAlarme->index(zeile, AlarmFeld::Ident).data().toString();
     const QString form = dbAlarme->index(zeile, AlarmFeld::Form).data().toString();
     if (form.isEmpty())
