@@ -134,6 +134,7 @@ void Werkzeuge(const QString& arbeitsOrdner) {
             const auto [form, anzahl] = BildMitZehntausend(db);
             const auto knoten = f->TreeView1->findItems(QString::fromStdString(form), Qt::MatchExactly | Qt::MatchRecursive);
             if (!knoten.isEmpty()) {
+                gSingleMode = gContMode = FALSCH;
                 gAllMode = WAHR;
                 f->TreeView1->setCurrentItem(knoten.first());
                 f->TreeView1_Click();

@@ -437,7 +437,8 @@ const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileHolen(int row) const {
             positionen.append(p);
         // Reading rows for the view changes no row the view shows.
         auto* self = const_cast<AlarmdefsModell*>(this);
-        if (!self->ZeilenAnfordern(positionen, seite, Datendienst::HoechstensWartenMs))
+        const int warten = m_dienst->Beschaeftigt() ? Datendienst::HoechstensWartenMs : Datendienst::LeerlaufWartenMs;
+        if (!self->ZeilenAnfordern(positionen, seite, warten))
             return nullptr;
         it = m_seiten.constFind(seite);
         if (it == m_seiten.constEnd())

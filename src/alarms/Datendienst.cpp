@@ -78,6 +78,7 @@ Datendienst::Ticket Datendienst::Stellen(Art art, const QString& sql, const QVar
         QMutexLocker l(&m_sperre);
         t = ++m_naechstes;
     }
+    ++m_offen_anfragen;
     QMetaObject::invokeMethod(m_arbeiter, [this, t, art, sql, werte, auftrag] { Ausfuehren(t, art, sql, werte, auftrag); });
     return t;
 }
@@ -99,12 +100,9 @@ std::optional<Datendienst::Antwort> Datendienst::Abwarten(Ticket ticket, int ms)
 
 void Datendienst::Abbrechen(Ticket ticket) {
     QMutexLocker l(&m_sperre);
-    if (m_laufend == ticket) {
-        if (m_sqliteHandle)
-            sqlite3_interrupt(static_cast<sqlite3*>(m_sqliteHandle));
-    } else {
-        m_abgebrochen.insert(ticket);
-    }
+    m_abgebrochen.insert(ticket);
+    if (m_laufend == ticket && m_sqliteHandle)
+        sqlite3_interrupt(static_cast<sqlite3*>(m_sqliteHandle));
 }
 
 bool Datendienst::Verbinden(QSqlError* fehler) {
@@ -189,7 +187,8 @@ void Datendienst::Ausfuehren(Ticket ticket, Art art, const QString& sql, const Q
     {
         QMutexLocker l(&m_sperre);
         m_laufend = 0;
-        if (!a.ok && m_abgebrochen.remove(ticket))
+        // An interrupted read is no failure to report; a read that ended anyway counts.
+        if (m_abgebrochen.remove(ticket) && !a.ok)
             a.abgebrochen = true;
     }
     Abliefern(std::move(a));
@@ -197,6 +196,7 @@ void Datendienst::Ausfuehren(Ticket ticket, Art art, const QString& sql, const Q
 
 void Datendienst::Abliefern(Antwort a) {
     const Ticket t = a.ticket;
+    --m_offen_anfragen;
     {
         QMutexLocker l(&m_sperre);
         m_postfach.insert(t, std::move(a));

@@ -63,8 +63,14 @@ public:
     // as read), for the asker to drop.
     void Abbrechen(Ticket ticket);
 
-    // How long the window waits for an answer before it shows a placeholder.
+    // How long the window waits for an answer before it shows a placeholder:
+    // a frame or two while the service works on other requests; a little
+    // longer while it has nothing else to do, where an answer within that
+    // time is all but certain and an empty row would only flicker.
     static constexpr int HoechstensWartenMs = 30;
+    static constexpr int LeerlaufWartenMs = 100;
+    // Whether requests are queued or being answered.
+    bool Beschaeftigt() const { return m_offen_anfragen.load() > 0; }
     // Requests answered so far (for tests and the bench).
     int Beantwortete() const { return m_beantwortet.load(); }
 
@@ -98,6 +104,7 @@ private:
     Ticket m_naechstes = 0;
     std::atomic<bool> m_ende{false};
     std::atomic<int> m_beantwortet{0};
+    std::atomic<int> m_offen_anfragen{0};
 };
 
 Q_DECLARE_METATYPE(Datendienst::Antwort)

@@ -463,8 +463,11 @@ bool frmAlarmAuswahl::QuelleAnwenden(const Datensatzquelle& q) {
         kopf->setSortIndicatorShown(q.art == Quelle::Sortiert);
         if (q.art == Quelle::Sortiert)
             kopf->setSortIndicator(q.spalte, q.ordnung);
-        SpaltenBreitenAnpassen();
-        AuswahlHalten();
+        // A source still being ordered does this when it comes, not by waiting for it here.
+        if (!dbAlarme->QuelleUnterwegs()) {
+            SpaltenBreitenAnpassen();
+            AuswahlHalten();
+        }
     }
     if (!ok) {
         const auto m = DatenbankFehler::Deuten(dbAlarme->lastError(), m_datenbankName);
