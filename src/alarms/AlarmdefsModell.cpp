@@ -121,8 +121,11 @@ bool AlarmdefsModell::Anwenden(const Quelle& neu) {
     m_anfragen.insert(m_quellTicket, an);
     // The first source of a database is waited for as its opening is (the service
     // connects first); later ones at most a frame.
-    const int warten = m_gewaehlt ? Datendienst::HoechstensWartenMs
-                                  : AlarmdefsZugriff::WarteAufSperreMs + AlarmdefsZugriff::ServerWartezeitS * 1000;
+    // A sort of a table known to be large is not waited for at all: it takes longer than a frame anyway.
+    int warten = m_gewaehlt ? Datendienst::HoechstensWartenMs
+                            : AlarmdefsZugriff::WarteAufSperreMs + AlarmdefsZugriff::ServerWartezeitS * 1000;
+    if (m_gewaehlt && neu.sortSpalte >= 0 && m_meisteZeilen >= GrossAb)
+        warten = 0;
     if (const auto a = m_dienst->Abwarten(m_quellTicket, warten)) {
         m_anfragen.remove(a->ticket);
         return QuelleErhalten(*a, an, false);
@@ -148,6 +151,7 @@ bool AlarmdefsModell::QuelleErhalten(const Datendienst::Antwort& a, const Anfrag
     m_gewaehlt = true;
     m_reihenfolge = a.schluessel;
     m_anzahl = static_cast<int>(m_reihenfolge.size());
+    m_meisteZeilen = std::max(m_meisteZeilen, m_anzahl);
     m_vollstaendig = neu.sortSpalte >= 0 || m_reihenfolge.size() < ErsterTeil;
     ++m_generation;
     m_seiten.clear();
@@ -269,6 +273,7 @@ void AlarmdefsModell::WeiterErhalten(const Datendienst::Antwort& a, const Anfrag
         beginInsertRows(QModelIndex(), m_anzahl, m_anzahl + static_cast<int>(teil.size()) - 1);
         m_reihenfolge += teil;
         m_anzahl = static_cast<int>(m_reihenfolge.size());
+        m_meisteZeilen = std::max(m_meisteZeilen, m_anzahl);
         endInsertRows();
     }
     m_vollstaendig = teil.size() < WeitererTeil;

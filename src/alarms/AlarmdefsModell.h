@@ -121,6 +121,8 @@ public:
     // A page that could not be read is tried again after this long; the
     // connection's wait for a lock is restored after.
     static constexpr int NachlesenNachMs = 1000;
+    // From this many rows on, a sort is shown when it comes without waiting for it first.
+    static constexpr int GrossAb = 100000;
 
 private:
     struct Zeile {
@@ -198,6 +200,7 @@ private:
 
     Datendienst* m_dienst = nullptr;
     QHash<Datendienst::Ticket, Anfrage> m_anfragen;
+    int m_meisteZeilen = 0;                      // the most rows a source of this table had
     Datendienst::Ticket m_quellTicket = 0;       // the newest source on its way
     Datendienst::Ticket m_weiterTicket = 0;      // the counting step on its way
     QHash<int, Datendienst::Ticket> m_seitenTickets;  // pages on their way
