@@ -15,12 +15,15 @@
 #include "alarms/AlarmRecord.h"
 #include "alarms/AlarmdefsModell.h"
 #include "alarms/AlarmdefsZugriff.h"
+#include "alarms/Datendienst.h"
 #include "alarms/Anzeigemodus.h"
 #include "alarms/frmAlarmAuswahl.h"
 #include "helpers/SkriptDialoge.h"
 #include "helpers/TestDb.h"
 
 namespace {
+// Two number columns of the table, by their place.
+constexpr int kPriority = 7, kGroup = 8;
 const char* const SPALTEN = TestDb::Spalten;
 
 // One Alarmdefs row: the 18 columns in table order.
@@ -60,6 +63,99 @@ QStringList Idents(const AlarmListeTyp& liste) {
     for (const AlarmRecord& r : liste)
         ids << r.at(AlarmFeld::Ident);
     return ids;
+}
+// The sqlite3 shell, a program of its own: fills and reads files without this
+// program's code, and holds locks as another program on the machine would.
+QStringList Sqlite3(const QString& pfad, const QString& sql) {
+    QProcess p;
+    p.start(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), pfad});
+    if (!p.waitForStarted())
+        return {QStringLiteral("<sqlite3 fehlt>")};
+    p.write(sql.toUtf8());
+    p.closeWriteChannel();
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+// A table laid out otherwise than the program's own: its columns in reverse
+// order behind an extra one, n rows made by the engine itself, numbers spread
+// so no column's order is the row order.
+bool FremdeTabelle(const QString& pfad, int n) {
+    QStringList spalten{QStringLiteral("\"Kommentar\" TEXT")}, namen, werte;
+    const QStringList alle = AlarmRecordBau::SpaltenNamen();
+    for (int c = AlarmFeld::Spalten - 1; c >= 0; --c) {
+        const QString name = QLatin1Char('"') + alle.at(c) + QLatin1Char('"');
+        const bool zahl = AlarmdefsZugriff::IstZahlenSpalte(c);
+        spalten << name + (zahl ? QStringLiteral(" INTEGER") : QStringLiteral(" TEXT"));
+        namen << name;
+        if (c == AlarmFeld::Ident)
+            werte << QStringLiteral("50000 + (i * 7919) % %1").arg(n);
+        else if (c == AlarmFeld::Alarmtext)
+            werte << QStringLiteral("'Übertemperatur Straße ' || ((i * 31) % 97)");
+        else if (c == AlarmFeld::Form)
+            werte << QStringLiteral("'Anlage' || (i % 5)");
+        else if (zahl)
+            werte << QStringLiteral("(i * %1) % %2").arg(13 + 2 * c).arg(7 + c);
+        else
+            werte << QStringLiteral("'t%1_' || i").arg(c);
+    }
+    const QString sql = QStringLiteral("CREATE TABLE Alarmdefs (%1);\n"
+                                       "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %2)\n"
+                                       "INSERT INTO Alarmdefs (\"Kommentar\", %3) SELECT 'fremd', %4 FROM n;\n"
+                                       "SELECT count(*) FROM Alarmdefs;\n")
+                            .arg(spalten.join(QStringLiteral(", ")))
+                            .arg(n)
+                            .arg(namen.join(QStringLiteral(", ")), werte.join(QStringLiteral(", ")));
+    return Sqlite3(pfad, sql) == QStringList{QString::number(n)};
+}
+
+// Another program (the sqlite3 shell) holding the whole file in a write transaction.
+class FremdeSperre {
+public:
+    explicit FremdeSperre(const QString& pfad) : m_pfad(pfad) {
+        m_p.start(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), pfad});
+        m_p.waitForStarted();
+        // waits for readers of this program that are on the file at that moment
+        m_p.write(".timeout 5000\nbegin exclusive;\n");
+        QTRY_VERIFY_WITH_TIMEOUT(!Lesbar(), 10000);
+    }
+    ~FremdeSperre() { Freigeben(); }
+    void Freigeben() {
+        if (m_p.state() == QProcess::NotRunning)
+            return;
+        m_p.write("rollback;\n");
+        m_p.closeWriteChannel();
+        m_p.waitForFinished(10000);
+    }
+    // Whether a reader that does not wait gets at the file.
+    bool Lesbar() const {
+        bool ok = false;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("sperrprobe"));
+            db.setDatabaseName(m_pfad);
+            db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
+            QSqlQuery q(db);
+            ok = db.open() && q.exec(QStringLiteral("select count(*) from Alarmdefs")) && q.next();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("sperrprobe"));
+        return ok;
+    }
+
+private:
+    QString m_pfad;
+    QProcess m_p;
+};
+
+// A column of the grid as the rows come in (each page arrives when the service has read it).
+QStringList RasterSpalte(AlarmdefsModell& m, int spalte) {
+    QStringList z;
+    for (int r = 0; r < m.rowCount(); ++r) {
+        if (!QTest::qWaitFor([&] { return m.index(r, spalte).data().isValid(); }, 10000))
+            z << QStringLiteral("<nicht gekommen>");
+        else
+            z << m.index(r, spalte).data().toString();
+    }
+    return z;
 }
 }  // namespace
 
@@ -752,6 +848,135 @@ private slots:
     }
 
     // A table with a column of its own before the 18: each grid column is still its own.
+    // ---- the data service ----
+
+    // A file another program holds locked: the grid answers at once with empty
+    // rows, a sort is only asked for, and both fill in once the lock is gone.
+    // The table is made and read back by the sqlite3 shell, in its own layout.
+    void lockedFileLeavesTheGridResponsiveAndFillsInLater() {
+        SkriptDialoge dialoge;
+        const QString pfad = Datei("fremd.kvs");
+        QVERIFY(FremdeTabelle(pfad, 3000));
+        {
+            QSqlDatabase db = AlarmdefsZugriff::Oeffnen(pfad, QStringLiteral("tst-dienst"));
+            AlarmdefsModell m(nullptr, db, pfad);
+            QVERIFY(m.AlleZeigen());
+            QTRY_VERIFY(m.AllesGelesen());
+            QCOMPARE(m.rowCount(), 3000);
+            const QStringList idents = Sqlite3(pfad, QStringLiteral("select Ident from Alarmdefs order by rowid;"));
+            QCOMPARE(m.index(0, AlarmFeld::Ident).data().toString(), idents.first());
+
+            FremdeSperre sperre(pfad);
+            // Nothing of the last page has been read: it shows empty, its row header a grey "…".
+            QCOMPARE(m.index(2999, AlarmFeld::Ident).data(), QVariant());
+            QCOMPARE(m.headerData(2999, Qt::Vertical).toString(), QStringLiteral("…"));
+            QCOMPARE(m.headerData(2999, Qt::Vertical, Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::gray));
+            QCOMPARE(m.headerData(0, Qt::Vertical).toInt(), 1);
+            // The sort is on its way; the rows of before stay meanwhile.
+            QSignalSpy gewechselt(&m, &AlarmdefsModell::QuelleGewechselt);
+            QVERIFY(m.SortierenNach(kPriority));
+            QVERIFY(m.QuelleUnterwegs());
+            QCOMPARE(m.index(0, AlarmFeld::Ident).data().toString(), idents.first());
+            // The window's own events go on while the service waits for the lock.
+            int ticks = 0;
+            QTimer uhr;
+            connect(&uhr, &QTimer::timeout, [&] { ++ticks; });
+            uhr.start(5);
+            QTRY_VERIFY(ticks >= 20);
+            QVERIFY(m.QuelleUnterwegs());
+            sperre.Freigeben();
+            QTRY_COMPARE_WITH_TIMEOUT(gewechselt.count(), 1, 10000);
+            QCOMPARE(RasterSpalte(m, AlarmFeld::Ident),
+                     Sqlite3(pfad, QStringLiteral("select Ident from Alarmdefs order by Priority, rowid;")));
+        }
+        AlarmdefsZugriff::Schliessen(QStringLiteral("tst-dienst"));
+        QVERIFY(dialoge.meldungen.isEmpty());
+    }
+
+    // Answers that come after a newer request are dropped: a page read before
+    // the rows around it were read afresh never fills the grid, and of two
+    // sorts asked for while the file is locked only the newer one is shown,
+    // once, whether the older order was read in full or given up.
+    void staleAnswersAreDropped() {
+        const QString pfad = Datei("fremd.kvs");
+        QVERIFY(FremdeTabelle(pfad, 2000));
+        {
+            QSqlDatabase db = AlarmdefsZugriff::Oeffnen(pfad, QStringLiteral("tst-dienst"));
+            AlarmdefsModell m(nullptr, db, pfad);
+            QVERIFY(m.AlleZeigen());
+            QTRY_VERIFY(m.AllesGelesen());
+            QCOMPARE(m.index(0, AlarmFeld::Ident).data().isValid(), true);
+            QSignalSpy neu(&m, &QAbstractItemModel::modelReset);
+            QSignalSpy geaendert(&m, &QAbstractItemModel::dataChanged);
+            int vorher = m.Dienst()->Beantwortete();
+            {
+                FremdeSperre sperre(pfad);
+                QCOMPARE(m.index(1999, AlarmFeld::Alarmtext).data(), QVariant());  // its page is on its way
+                m.ZeilenNeuLesen(0, 10);  // the rows in view read afresh: the page on its way is stale now
+                QTest::qWait(50);
+            }
+            QTRY_VERIFY_WITH_TIMEOUT(m.Dienst()->Beantwortete() >= vorher + 2, 10000);
+            QTest::qWait(50);
+            QCOMPARE(m.headerData(1999, Qt::Vertical).toString(), QStringLiteral("…"));
+            for (const QList<QVariant>& g : geaendert)
+                QVERIFY(g.at(0).value<QModelIndex>().row() <= 10);
+            // asked for again, it comes
+            QTRY_COMPARE(m.index(1999, AlarmFeld::Ident).data().toString(),
+                         Sqlite3(pfad, QStringLiteral("select Ident from Alarmdefs order by rowid;")).last());
+
+            vorher = m.Dienst()->Beantwortete();
+            {
+                FremdeSperre sperre(pfad);
+                QVERIFY(m.SortierenNach(kPriority));
+                QVERIFY(m.SortierenNach(kGroup, Qt::DescendingOrder));
+                QTest::qWait(50);
+            }
+            QTRY_VERIFY_WITH_TIMEOUT(m.Dienst()->Beantwortete() >= vorher + 2, 10000);
+            QTRY_VERIFY(!m.QuelleUnterwegs());
+            QTest::qWait(50);
+            QCOMPARE(neu.count(), 1);
+            QCOMPARE(RasterSpalte(m, AlarmFeld::Ident),
+                     Sqlite3(pfad, QStringLiteral("select Ident from Alarmdefs order by \"Group\" desc, rowid desc;")));
+        }
+        AlarmdefsZugriff::Schliessen(QStringLiteral("tst-dienst"));
+    }
+
+    // Writes go one after the other through the one write path and come back as
+    // queued signals: the second is conditional on what the first wrote.
+    void serviceWritesInOrderAndAnswersQueued() {
+        Datendienst d(mDb);
+        QSignalSpy antworten(&d, &Datendienst::Beantwortet);
+        Schreibauftrag a;
+        a.ident = QStringLiteral("7");
+        a.spalten = {AlarmFeld::X};
+        a.werte = {111};
+        // the row as a pick reads it
+        AlarmRecord gelesen = AlarmdefsZugriff::AlarmListeLesen(mDb, QStringLiteral("Zulauf"))->first();
+        QCOMPARE(gelesen.at(AlarmFeld::Ident), QStringLiteral("7"));
+        a.gelesen = gelesen;
+        const Datendienst::Ticket erster = d.Schreiben(a);
+        a.werte = {222};
+        gelesen[AlarmFeld::X] = QStringLiteral("111");
+        a.gelesen = gelesen;
+        const Datendienst::Ticket zweiter = d.Schreiben(a);
+        QCOMPARE(antworten.count(), 0);  // never on the asker's stack
+        QTRY_COMPARE(antworten.count(), 2);
+        const auto eins = antworten.at(0).at(0).value<Datendienst::Antwort>();
+        const auto zwei = antworten.at(1).at(0).value<Datendienst::Antwort>();
+        QCOMPARE(eins.ticket, erster);
+        QCOMPARE(zwei.ticket, zweiter);
+        QVERIFY2(eins.ergebnis.geschrieben(), qPrintable(eins.ergebnis.text));
+        QVERIFY2(zwei.ergebnis.geschrieben(), qPrintable(zwei.ergebnis.text));
+        QCOMPARE(Sqlite3(mDb, QStringLiteral("select X from Alarmdefs where Ident = 7;")), QStringList{"222"});
+        // A write conditional on a value the row no longer holds changes nothing.
+        a.werte = {333};
+        const auto drei = d.Abwarten(d.Schreiben(a), 10000);
+        QVERIFY(drei);
+        QCOMPARE(drei->ergebnis.art, Schreibergebnis::Art::Geaendert);
+        QCOMPARE(Sqlite3(mDb, QStringLiteral("select X from Alarmdefs where Ident = 7;")), QStringList{"222"});
+        QCOMPARE(antworten.count(), 2);  // an answer taken by waiting is not signalled again
+    }
+
     void gridColumnsAreTheirNamesNotTheirPlaces() {
         SkriptDialoge dialoge;
         const QString pfad = Datei("erweitert.kvs");

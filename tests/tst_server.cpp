@@ -20,6 +20,7 @@
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Anzeigemodus.h"
 #include "alarms/Datenbankadresse.h"
+#include "alarms/Datendienst.h"
 #include "alarms/ServerMeldungen.h"
 #include "alarms/Serverdienst.h"
 #include "alarms/frmAlarmAuswahl.h"
@@ -32,6 +33,8 @@
 #include "werkzeuge/Kopie.h"
 
 namespace {
+// Two number columns of the table, by their place.
+constexpr int kPriority = 7, kGroup = 8;
 constexpr int kVarName = 3;  // the column VarName of a record
 
 // A port that takes connections and never answers, as a hung server does.
@@ -647,6 +650,74 @@ private slots:
         QTest::newRow("no table Alarmdefs") << "tabelle" << "keine Tabelle Alarmdefs";
         QTest::newRow("columns missing") << "spalten" << "fehlen die Spalten X";
     }
+    // The data service on the server: a write that meets a row another client
+    // (psql, a process of its own) holds is answered later as refused
+    // ("gesperrt") while the asker's events go on; the grid's sort and pages
+    // come from the service and match what psql reads.
+    void serviceAnswersALockedRowLaterAndReadsAsPsql() {
+        Server s(m_datenbank);
+        const QString ident = s.wert(QStringLiteral("select min(\"Ident\") from \"Alarmdefs\" where \"X\" is not null")).toString();
+        const int x = s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toInt();
+        Datendienst d(m_uri);
+        QVERIFY(d.Adresse().IstServer());
+        QProcess anderer;
+        anderer.start(QStringLiteral("psql"), {QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
+                                               QStringLiteral("begin; select 1 from \"Alarmdefs\" where \"Ident\" = %1 for "
+                                                              "update; select pg_sleep(6); commit;").arg(ident)});
+        QTRY_VERIFY(s.wert(QStringLiteral("select count(*) from pg_stat_activity where query like '%pg_sleep(6)%' and "
+                                          "state = 'active' and pid <> pg_backend_pid()")).toInt() == 1);
+        Schreibauftrag a;
+        a.ident = ident;
+        a.spalten = {AlarmFeld::X};
+        a.werte = {x + 7};
+        QSignalSpy antworten(&d, &Datendienst::Beantwortet);
+        const Datendienst::Ticket t = d.Schreiben(a);
+        QVERIFY(!d.Abwarten(t, 0));
+        int ticks = 0;
+        QTimer uhr;
+        connect(&uhr, &QTimer::timeout, [&] { ++ticks; });
+        uhr.start(5);
+        QTRY_COMPARE_WITH_TIMEOUT(antworten.count(), 1, 10000);
+        QVERIFY(ticks >= 50);  // the asker's loop ran all the while (2 s of waiting for the lock)
+        const auto e = antworten.at(0).at(0).value<Datendienst::Antwort>();
+        QCOMPARE(e.ticket, t);
+        QVERIFY(!e.ergebnis.geschrieben());
+        QVERIFY2(e.ergebnis.text.contains(QStringLiteral("gesperrt")), qPrintable(e.ergebnis.text));
+        anderer.kill();
+        anderer.waitForFinished();
+        QVERIFY(s.ausfuehren(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity where query like "
+                                            "'%pg_sleep(6)%' and pid <> pg_backend_pid()")));
+        QCOMPARE(s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toInt(), x);
+        // Free again: the same write goes through, in order behind a read.
+        const Datendienst::Ticket lesen = d.SchluesselLesen(QStringLiteral("select \"Ident\" from \"Alarmdefs\" order by 1"));
+        const auto geschrieben = d.Abwarten(d.Schreiben(a), 10000);
+        QVERIFY(geschrieben && geschrieben->ergebnis.geschrieben());
+        QTRY_COMPARE(antworten.count(), 2);
+        QCOMPARE(antworten.at(1).at(0).value<Datendienst::Antwort>().ticket, lesen);
+        QCOMPARE(s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toInt(), x + 7);
+
+        // The grid on the server: a sort by text in the server's order, rows as psql reads them.
+        QProcess psql;
+        psql.start(QStringLiteral("psql"), {QStringLiteral("-d"), m_datenbank, QStringLiteral("-At"), QStringLiteral("-c"),
+                                            QStringLiteral("select \"Ident\" from \"Alarmdefs\" order by \"Priority\" desc, \"Ident\" desc")});
+        QVERIFY(psql.waitForFinished(30000));
+        const QStringList erwartet = QString::fromUtf8(psql.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        {
+            QSqlDatabase db = AlarmdefsZugriff::Oeffnen(m_uri, QStringLiteral("tst-raster"));
+            AlarmdefsModell modell(nullptr, db, m_uri);
+            QVERIFY(modell.SortierenNach(kPriority, Qt::DescendingOrder));
+            QTRY_VERIFY(!modell.QuelleUnterwegs());
+            QCOMPARE(modell.rowCount(), erwartet.size());
+            QStringList gezeigt;
+            for (int r = 0; r < modell.rowCount(); ++r) {
+                QTRY_VERIFY(modell.index(r, AlarmFeld::Ident).data().isValid());
+                gezeigt << modell.index(r, AlarmFeld::Ident).data().toString();
+            }
+            QCOMPARE(gezeigt, erwartet);
+        }
+        AlarmdefsZugriff::Schliessen(QStringLiteral("tst-raster"));
+    }
+
     void badServersAreToldInGerman() {
         QFETCH(QString, fall);
         QFETCH(QString, erwartet);

@@ -1,5 +1,6 @@
 #include "alarms/AlarmdefsModell.h"
 
+#include <QBrush>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
@@ -15,8 +16,9 @@
 #include "alarms/DeutscheReihung.h"
 #include "alarms/Dialoge.h"
 
-AlarmdefsModell::AlarmdefsModell(QObject* parent, const QSqlDatabase& db, const QString& sDatenbank)
-    : QSqlTableModel(parent, db), m_datenbank(sDatenbank) {
+AlarmdefsModell::AlarmdefsModell(QObject* parent, const QSqlDatabase& db, const QString& sDatenbank,
+                                 Datendienst* dienst)
+    : QSqlTableModel(parent, db), m_datenbank(sDatenbank), m_dienst(dienst) {
     const bool server = db.driverName() == QLatin1String("QPSQL");
     m_seitenweise = server || db.driverName() == QLatin1String("QSQLITE");
     // Keyset paging on the Ident on a server: its row addresses change with every update.
@@ -27,6 +29,12 @@ AlarmdefsModell::AlarmdefsModell(QObject* parent, const QSqlDatabase& db, const 
     // Text columns sort in German order: Ü with U, ß with ss.
     DeutscheReihung::Anmelden(db);
     m_textReihung = DeutscheReihung::Zusatz(db);
+    if (m_seitenweise) {
+        // The keys and pages are read on the database's own worker.
+        if (!m_dienst)
+            m_dienst = new Datendienst(sDatenbank.isEmpty() ? db.databaseName() : sDatenbank, this);
+        connect(m_dienst, &Datendienst::Beantwortet, this, &AlarmdefsModell::Beantwortet);
+    }
 }
 
 bool AlarmdefsModell::IstZahlenSpalte(int spalte) { return AlarmdefsZugriff::IstZahlenSpalte(spalte); }
@@ -95,44 +103,86 @@ bool AlarmdefsModell::Anwenden(const Quelle& neu) {
     }
 
     // The row order is read first: a rejected statement leaves the rows shown before.
-    QVector<qint64> reihenfolge;
-    bool vollstaendig = true;
-    if (neu.sortSpalte >= 0) {
-        // A sorted source orders all rows once; paging then reads by rowid.
-        QSqlQuery q(database());
-        q.setForwardOnly(true);
-        if (!q.exec(QStringLiteral("select %3 from %1%2 order by %4").arg(Tabelle(), Bedingung(neu), m_schluessel, Reihung(neu)))) {
-            setLastError(q.lastError());
-            return false;
-        }
-        while (q.next())
-            reihenfolge.append(q.value(0).toLongLong());
-    } else {
-        QSqlError fehler;
-        if (!RowidsLesen(neu, false, ErsterTeil, &reihenfolge, &fehler)) {
-            setLastError(fehler);
-            return false;
-        }
-        vollstaendig = reihenfolge.size() < ErsterTeil;
+    // A sorted source orders all rows once; paging then reads by key. An
+    // unsorted one comes in key order, its first part first.
+    const QString sql = neu.sortSpalte >= 0
+                            ? QStringLiteral("select %3 from %1%2 order by %4").arg(Tabelle(), Bedingung(neu), m_schluessel, Reihung(neu))
+                            : RowidsSql(neu, false, ErsterTeil, nullptr);
+    // A newer source wins: the one still being ordered is given up.
+    if (m_quellTicket) {
+        m_dienst->Abbrechen(m_quellTicket);
+        m_anfragen.remove(m_quellTicket);
     }
+    Anfrage an;
+    an.zweck = Anfrage::Zweck::Quelle;
+    an.quelle = neu;
+    an.generation = m_generation;
+    m_quellTicket = m_dienst->SchluesselLesen(sql);
+    m_anfragen.insert(m_quellTicket, an);
+    // The first source of a database is waited for as its opening is (the service
+    // connects first); later ones at most a frame.
+    // A sort of a table known to be large is not waited for at all: it takes longer than a frame anyway.
+    int warten = m_gewaehlt ? Datendienst::HoechstensWartenMs
+                            : AlarmdefsZugriff::WarteAufSperreMs + AlarmdefsZugriff::ServerWartezeitS * 1000;
+    if (m_gewaehlt && neu.sortSpalte >= 0 && m_meisteZeilen >= GrossAb)
+        warten = 0;
+    if (const auto a = m_dienst->Abwarten(m_quellTicket, warten)) {
+        m_anfragen.remove(a->ticket);
+        return QuelleErhalten(*a, an, false);
+    }
+    return true;  // shown when the order comes
+}
 
+bool AlarmdefsModell::QuelleErhalten(const Datendienst::Antwort& a, const Anfrage& an, bool spaet) {
+    if (a.ticket != m_quellTicket)
+        return true;  // a newer source was asked for meanwhile
+    m_quellTicket = 0;
+    if (a.abgebrochen)
+        return true;
+    if (!a.ok) {
+        setLastError(a.fehler);
+        if (spaet)
+            emit QuelleAbgelehnt();
+        return false;
+    }
+    const Quelle& neu = an.quelle;
     beginResetModel();
     m_quelle = neu;
     m_gewaehlt = true;
-    m_reihenfolge = std::move(reihenfolge);
+    m_reihenfolge = a.schluessel;
     m_anzahl = static_cast<int>(m_reihenfolge.size());
-    m_vollstaendig = vollstaendig;
+    m_meisteZeilen = std::max(m_meisteZeilen, m_anzahl);
+    m_vollstaendig = neu.sortSpalte >= 0 || m_reihenfolge.size() < ErsterTeil;
     ++m_generation;
     m_seiten.clear();
     m_seitenAlter.clear();
     m_fehlSeiten.clear();
+    m_seitenTickets.clear();
+    m_weiterTicket = 0;
+    m_aufgehalten = false;
     endResetModel();
     setLastError(QSqlError());
     // The rest is counted in short steps once the first rows are on screen,
     // so the window stays responsive on a million rows.
     if (!m_vollstaendig)
         QTimer::singleShot(WeiterNachMs, this, [this, g = m_generation] { WeiterLesen(g); });
+    if (spaet)
+        emit QuelleGewechselt();
     return true;
+}
+
+void AlarmdefsModell::Beantwortet(const Datendienst::Antwort& a) {
+    const auto it = m_anfragen.constFind(a.ticket);
+    if (it == m_anfragen.constEnd())
+        return;  // stale: its asker gave it up
+    const Anfrage an = *it;
+    m_anfragen.erase(it);
+    switch (an.zweck) {
+    case Anfrage::Zweck::Quelle: QuelleErhalten(a, an, true); break;
+    case Anfrage::Zweck::Weiter: WeiterErhalten(a, an); break;
+    case Anfrage::Zweck::Zeilen: ZeilenErhalten(a, an, true); break;
+    case Anfrage::Zweck::Schreiben: SchreibenErhalten(a, an); break;
+    }
 }
 
 QString AlarmdefsModell::Tabelle() const {
@@ -149,8 +199,7 @@ QString AlarmdefsModell::Reihung(const Quelle& q) const {
     return QStringLiteral("%1%2, %3%2%4").arg(spalte, richtung, m_schluessel, gleiche);
 }
 
-bool AlarmdefsModell::RowidsLesen(const Quelle& q, bool weiter, int hoechstens, QVector<qint64>* aus,
-                                  QSqlError* fehler) const {
+QString AlarmdefsModell::RowidsSql(const Quelle& q, bool weiter, int hoechstens, int* schonDaAus) const {
     // Unsorted sources come in key order, which the table and the Form index
     // give for free; reading on from the last key keeps each step short. Rows
     // sharing that key (a server's Ident) that were read already are skipped.
@@ -163,42 +212,68 @@ bool AlarmdefsModell::RowidsLesen(const Quelle& q, bool weiter, int hoechstens, 
         bedingung += (bedingung.isEmpty() ? QString() : QStringLiteral(" and ")) +
                      QStringLiteral("%1 >= %2").arg(m_schluessel).arg(letzter);
     }
-    QSqlQuery sql(database());
-    sql.setForwardOnly(true);
-    if (!sql.exec(QStringLiteral("select %4 from %1%2 order by %4 limit %3")
-                      .arg(Tabelle(), bedingung.isEmpty() ? QString() : QStringLiteral(" where ") + bedingung)
-                      .arg(hoechstens + schonDa)
-                      .arg(m_schluessel))) {
-        *fehler = sql.lastError();
-        return false;
-    }
-    for (int i = 0; sql.next(); ++i)
-        if (i >= schonDa)
-            aus->append(sql.value(0).toLongLong());
-    return true;
+    if (schonDaAus)
+        *schonDaAus = schonDa;
+    return QStringLiteral("select %4 from %1%2 order by %4 limit %3")
+        .arg(Tabelle(), bedingung.isEmpty() ? QString() : QStringLiteral(" where ") + bedingung)
+        .arg(hoechstens + schonDa)
+        .arg(m_schluessel);
 }
 
 void AlarmdefsModell::WeiterLesen(int generation) {
-    if (generation != m_generation || m_vollstaendig)
+    if (generation != m_generation || m_vollstaendig || m_weiterTicket)
         return;
-    QVector<qint64> teil;
-    QSqlError fehler;
-    if (!RowidsLesen(m_quelle, true, WeitererTeil, &teil, &fehler)) {
+    Anfrage an;
+    an.zweck = Anfrage::Zweck::Weiter;
+    an.generation = m_generation;
+    an.bisher = m_reihenfolge.size();
+    const QString sql = RowidsSql(m_quelle, true, WeitererTeil, &an.schonDa);
+    m_weiterTicket = m_dienst->SchluesselLesen(sql);
+    m_anfragen.insert(m_weiterTicket, an);
+}
+
+bool AlarmdefsModell::WeiterLesenJetzt() {
+    if (m_vollstaendig)
+        return true;
+    if (!m_weiterTicket)
+        WeiterLesen(m_generation);
+    const Datendienst::Ticket t = m_weiterTicket;
+    const qsizetype vorher = m_reihenfolge.size();
+    // Asked for by the user (a search): waited for as long as a lock is waited for.
+    const auto a = m_dienst->Abwarten(t, AlarmdefsZugriff::WarteAufSperreMs + 1000);
+    if (!a)
+        return false;
+    const Anfrage an = m_anfragen.take(t);
+    WeiterErhalten(*a, an);
+    return m_reihenfolge.size() > vorher || m_vollstaendig;
+}
+
+void AlarmdefsModell::WeiterErhalten(const Datendienst::Antwort& a, const Anfrage& an) {
+    if (a.ticket != m_weiterTicket)
+        return;
+    m_weiterTicket = 0;
+    // Another source, or rows renumbered meanwhile: this step is no longer the next one.
+    if (an.generation != m_generation || an.bisher != m_reihenfolge.size() || m_vollstaendig)
+        return;
+    const int generation = m_generation;
+    if (!a.ok) {
         // The rows read so far stay; the counting goes on once the lock is gone.
         if (!m_aufgehalten) {
             m_aufgehalten = true;
             emit ListeUnvollstaendig(
                 QStringLiteral("Die Alarmliste ist unvollständig (%1 gelesen): %2 Es wird weiter gelesen.")
                     .arg(Anzahltext::Zeilen(m_anzahl))
-                    .arg(DatenbankFehler::Deuten(fehler, m_datenbank).text));
+                    .arg(DatenbankFehler::Deuten(a.fehler, m_datenbank).text));
         }
         QTimer::singleShot(NachlesenNachMs, this, [this, generation] { WeiterLesen(generation); });
         return;
     }
+    const QVector<qint64> teil = a.schluessel.mid(std::min<qsizetype>(an.schonDa, a.schluessel.size()));
     if (!teil.isEmpty()) {
         beginInsertRows(QModelIndex(), m_anzahl, m_anzahl + static_cast<int>(teil.size()) - 1);
         m_reihenfolge += teil;
         m_anzahl = static_cast<int>(m_reihenfolge.size());
+        m_meisteZeilen = std::max(m_meisteZeilen, m_anzahl);
         endInsertRows();
     }
     m_vollstaendig = teil.size() < WeitererTeil;
@@ -210,45 +285,107 @@ void AlarmdefsModell::WeiterLesen(int generation) {
     }
 }
 
-bool AlarmdefsModell::AllesGelesen() const { return m_vollstaendig; }
+bool AlarmdefsModell::AllesGelesen() const { return m_vollstaendig && !m_quellTicket; }
 
-bool AlarmdefsModell::ZeilenAn(const QVector<int>& positionen, QVector<Zeile>* aus, QString* fehler) const {
-    aus->clear();
+bool AlarmdefsModell::ZeilenAnfordern(const QVector<int>& positionen, int seite, int warteMs) {
     if (positionen.isEmpty())
         return true;
+    Anfrage an;
+    an.zweck = Anfrage::Zweck::Zeilen;
+    an.generation = m_generation;
+    an.positionen = positionen;
+    an.seite = seite;
     QStringList liste;
     liste.reserve(positionen.size());
-    for (int p : positionen)
+    for (int p : positionen) {
+        an.schluessel.append(m_reihenfolge.at(p));
         liste.append(QString::number(m_reihenfolge.at(p)));
-    QSqlQuery q(database());
-    q.setForwardOnly(true);
+    }
     // The 18 columns by name: a table with other columns or another order still
     // gives each grid column its own (a cell edit of X never writes Y).
-    if (!q.exec(QStringLiteral("select %3, %5 from %1 where %3 in (%2) order by %4")
-                    .arg(Tabelle(), liste.join(QLatin1Char(',')), m_schluessel, Reihung(m_quelle),
-                         AlarmdefsZugriff::SpaltenListe(database())))) {
-        *fehler = q.lastError().text();
+    const QString sql = QStringLiteral("select %3, %5 from %1 where %3 in (%2) order by %4")
+                            .arg(Tabelle(), liste.join(QLatin1Char(',')), m_schluessel, Reihung(m_quelle),
+                                 AlarmdefsZugriff::SpaltenListe(database()));
+    const Datendienst::Ticket t = m_dienst->ZeilenLesen(sql);
+    m_anfragen.insert(t, an);
+    if (seite >= 0)
+        m_seitenTickets.insert(seite, t);
+    if (warteMs <= 0)
+        return false;
+    const auto a = m_dienst->Abwarten(t, warteMs);
+    if (!a)
+        return false;
+    m_anfragen.remove(t);
+    return ZeilenErhalten(*a, an, false);
+}
+
+bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrage& an, bool spaet) {
+    if (an.seite >= 0) {
+        // Only the newest request of a page fills it.
+        if (m_seitenTickets.value(an.seite) != a.ticket)
+            return false;
+        m_seitenTickets.remove(an.seite);
+    }
+    if (an.generation != m_generation)
+        return false;
+    if (!a.ok) {
+        if (an.seite >= 0 && !a.abgebrochen) {
+            // Not asked for again on every paint, but once more a moment later.
+            m_fehlSeiten.insert(an.seite);
+            NachlesenPlanen();
+        }
         return false;
     }
     const int spalten = columnCount();
     QHash<qint64, QVector<Zeile>> gelesen;
-    while (q.next()) {
+    for (const QVector<QVariant>& werte : a.zeilen) {
         Zeile z;
-        z.rowid = q.value(0).toLongLong();
-        z.werte.reserve(spalten);
-        for (int i = 0; i < spalten; ++i)
-            z.werte.append(q.value(i + 1));
+        z.rowid = werte.value(0).toLongLong();
+        z.werte = werte.mid(1);
+        z.werte.resize(spalten);
         gelesen[z.rowid].append(std::move(z));
     }
-    aus->reserve(positionen.size());
-    for (int p : positionen) {
-        const qint64 id = m_reihenfolge.at(p);
-        const QVector<Zeile> zeilen = gelesen.value(id);
+    QVector<Zeile> zeilen;
+    zeilen.reserve(an.positionen.size());
+    for (qsizetype i = 0; i < an.positionen.size(); ++i) {
+        const int p = an.positionen.at(i);
+        const qint64 id = an.schluessel.at(i);
+        const QVector<Zeile> mit = gelesen.value(id);
         // A row deleted meanwhile by another program shows as empty.
-        Zeile z = zeilen.size() == 1 ? zeilen.first() : zeilen.value(zeilen.isEmpty() ? 0 : Vorkommen(p));
+        Zeile z = mit.size() == 1 ? mit.first() : mit.value(mit.isEmpty() ? 0 : Vorkommen(p));
         z.rowid = id;
         z.werte.resize(spalten);
-        aus->append(std::move(z));
+        zeilen.append(std::move(z));
+    }
+    if (an.seite >= 0) {
+        // The page's keys may have followed a renumbering meanwhile: then it is asked for anew.
+        for (qsizetype i = 0; i < an.positionen.size(); ++i)
+            if (an.positionen.at(i) >= m_reihenfolge.size() || m_reihenfolge.at(an.positionen.at(i)) != an.schluessel.at(i))
+                return false;
+        m_seiten.insert(an.seite, std::move(zeilen));
+        m_seitenAlter.removeOne(an.seite);
+        m_seitenAlter.append(an.seite);
+        while (m_seitenAlter.size() > SeitenHoechstens)
+            m_seiten.remove(m_seitenAlter.takeFirst());
+        if (spaet) {
+            const int von = an.seite * SeitenGroesse;
+            const int bis = std::min(m_anzahl, von + SeitenGroesse) - 1;
+            if (bis >= von) {
+                emit dataChanged(index(von, 0), index(bis, columnCount() - 1));
+                emit headerDataChanged(Qt::Vertical, von, bis);
+            }
+        }
+        return true;
+    }
+    // Rows read again in place: only those still held, where they still stand.
+    for (qsizetype i = 0; i < an.positionen.size(); ++i) {
+        const int r = an.positionen.at(i);
+        auto seite = m_seiten.find(r / SeitenGroesse);
+        if (seite == m_seiten.end() || r % SeitenGroesse >= seite->size() || r >= m_reihenfolge.size() ||
+            m_reihenfolge.at(r) != an.schluessel.at(i))
+            continue;
+        (*seite)[r % SeitenGroesse] = zeilen.at(i);
+        emit dataChanged(index(r, 0), index(r, columnCount() - 1));
     }
     return true;
 }
@@ -267,27 +404,11 @@ int AlarmdefsModell::Vorkommen(int position) const {
     return n;
 }
 
-bool AlarmdefsModell::SeiteLesen(int seite) const {
-    QVector<int> positionen;
-    for (int p = seite * SeitenGroesse; p < std::min<int>(m_reihenfolge.size(), (seite + 1) * SeitenGroesse); ++p)
-        positionen.append(p);
-    QVector<Zeile> zeilen;
-    QString fehler;
-    if (!ZeilenAn(positionen, &zeilen, &fehler)) {
-        // Each cell of the page would wait for the lock again.
-        m_fehlSeiten.insert(seite);
-        if (!m_nachlesenGeplant) {
-            m_nachlesenGeplant = true;
-            QTimer::singleShot(NachlesenNachMs, const_cast<AlarmdefsModell*>(this),
-                               [m = const_cast<AlarmdefsModell*>(this)] { m->FehlSeitenNachlesen(); });
-        }
-        return false;
-    }
-    m_seiten.insert(seite, std::move(zeilen));
-    m_seitenAlter.append(seite);
-    while (m_seitenAlter.size() > SeitenHoechstens)
-        m_seiten.remove(m_seitenAlter.takeFirst());
-    return true;
+void AlarmdefsModell::NachlesenPlanen() {
+    if (m_nachlesenGeplant)
+        return;
+    m_nachlesenGeplant = true;
+    QTimer::singleShot(NachlesenNachMs, this, [this] { FehlSeitenNachlesen(); });
 }
 
 void AlarmdefsModell::FehlSeitenNachlesen() {
@@ -296,21 +417,14 @@ void AlarmdefsModell::FehlSeitenNachlesen() {
         return;
     const QList<int> seiten = m_fehlSeiten.values();
     m_fehlSeiten.clear();
-    // Still locked: fail at once instead of waiting once more.
-    const bool sqlite = database().driverName() == QLatin1String("QSQLITE");
-    if (sqlite)
-        QSqlQuery(database()).exec(QStringLiteral("pragma busy_timeout = 0"));
-    QList<int> gelesen;
-    for (int seite : seiten)
-        if (!m_seiten.contains(seite) && SeiteLesen(seite))
-            gelesen.append(seite);
-    if (sqlite)
-        QSqlQuery(database()).exec(QStringLiteral("pragma busy_timeout = %1").arg(AlarmdefsZugriff::WarteAufSperreMs));
-    for (int seite : gelesen) {
-        const int von = seite * SeitenGroesse;
-        const int bis = std::min(m_anzahl, von + SeitenGroesse) - 1;
-        if (bis >= von)
-            emit dataChanged(index(von, 0), index(bis, columnCount() - 1));
+    // Asked for again without waiting: the rows fill in when they come.
+    for (int seite : seiten) {
+        if (m_seiten.contains(seite) || m_seitenTickets.contains(seite))
+            continue;
+        QVector<int> positionen;
+        for (int p = seite * SeitenGroesse; p < std::min(m_anzahl, (seite + 1) * SeitenGroesse); ++p)
+            positionen.append(p);
+        ZeilenAnfordern(positionen, seite, 0);
     }
 }
 
@@ -320,11 +434,20 @@ const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileHolen(int row) const {
     const int seite = row / SeitenGroesse;
     auto it = m_seiten.constFind(seite);
     if (it == m_seiten.constEnd()) {
-        if (m_fehlSeiten.contains(seite))
+        // Failed a moment ago, or on its way: not asked for again.
+        if (m_fehlSeiten.contains(seite) || m_seitenTickets.contains(seite))
             return nullptr;
-        if (!SeiteLesen(seite))
+        QVector<int> positionen;
+        for (int p = seite * SeitenGroesse; p < std::min(m_anzahl, (seite + 1) * SeitenGroesse); ++p)
+            positionen.append(p);
+        // Reading rows for the view changes no row the view shows.
+        auto* self = const_cast<AlarmdefsModell*>(this);
+        const int warten = m_dienst->Beschaeftigt() ? Datendienst::HoechstensWartenMs : Datendienst::LeerlaufWartenMs;
+        if (!self->ZeilenAnfordern(positionen, seite, warten))
             return nullptr;
         it = m_seiten.constFind(seite);
+        if (it == m_seiten.constEnd())
+            return nullptr;
     } else if (m_seitenAlter.last() != seite) {
         m_seitenAlter.removeOne(seite);
         m_seitenAlter.append(seite);
@@ -370,8 +493,15 @@ QVariant AlarmdefsModell::headerData(int section, Qt::Orientation orientation, i
     }
     if (!m_seitenweise)
         return QSqlTableModel::headerData(section, orientation, role);
-    if (orientation == Qt::Vertical && role == Qt::DisplayRole)
-        return section + 1;
+    if (orientation == Qt::Vertical && section >= 0 && section < m_anzahl) {
+        // A row whose page has not come yet says so in its header, in grey.
+        const auto seite = m_seiten.constFind(section / SeitenGroesse);
+        const bool da = seite != m_seiten.constEnd() && section % SeitenGroesse < seite->size();
+        if (role == Qt::DisplayRole)
+            return da ? QVariant(section + 1) : QVariant(QStringLiteral("…"));
+        if (role == Qt::ForegroundRole && !da)
+            return QBrush(Qt::gray);
+    }
     return {};
 }
 
@@ -394,7 +524,7 @@ bool AlarmdefsModell::setData(const QModelIndex& index, const QVariant& value, i
     QVariantList gelesen;
     QVariant schluessel;
     if (m_seitenweise) {
-        const Zeile* z = ZeileHolen(index.row());
+        const Zeile* z = ZeileAbwarten(index.row(), AlarmdefsZugriff::WarteAufSperreMs + 1000);
         if (!z) {
             Dialoge::aktuell().Meldung(nullptr, kopf + QStringLiteral("Die Zeile lässt sich nicht lesen."));
             return false;
@@ -419,27 +549,60 @@ bool AlarmdefsModell::setData(const QModelIndex& index, const QVariant& value, i
     for (int i = 0; i < AlarmFeld::Spalten; ++i)
         satz[i] = AlarmRecordBau::FeldText(i, gelesen.value(i));
     a.gelesen = satz;
-    QSqlDatabase db = database();
-    const Schreibergebnis e = AlarmdefsZugriff::Schreiben(db, m_datenbank, a);
-    if (m_seitenweise && e.geschrieben() && index.column() == AlarmFeld::Ident && m_schluessel != QLatin1String("rowid")) {
+    if (!m_seitenweise) {
+        QSqlDatabase db = database();
+        const Schreibergebnis e = AlarmdefsZugriff::Schreiben(db, m_datenbank, a);
+        selectRow(index.row());
+        if (e.art == Schreibergebnis::Art::Geschrieben || e.art == Schreibergebnis::Art::Geaendert)
+            emit ZelleGeschrieben(a, e);
+        if (!e.geschrieben()) {
+            Dialoge::aktuell().FehlerMeldung(nullptr, e.text, e.detail);
+            return false;
+        }
+        return true;
+    }
+    // The write goes in order behind the service's other requests; its result is
+    // shown when it comes, at once when it comes within a frame.
+    Anfrage an;
+    an.zweck = Anfrage::Zweck::Schreiben;
+    an.generation = m_generation;
+    an.auftrag = a;
+    an.zeile = index.row();
+    const Datendienst::Ticket t = m_dienst->Schreiben(a);
+    m_anfragen.insert(t, an);
+    if (const auto antwort = m_dienst->Abwarten(t, Datendienst::HoechstensWartenMs)) {
+        m_anfragen.remove(t);
+        return SchreibenErhalten(*antwort, an);
+    }
+    return true;
+}
+
+bool AlarmdefsModell::SchreibenErhalten(const Datendienst::Antwort& antwort, const Anfrage& an) {
+    const Schreibergebnis& e = antwort.ergebnis;
+    const Schreibauftrag& a = an.auftrag;
+    const int zeile = an.zeile;
+    const int spalte = a.spalten.value(0);
+    // The grid row still shows the written row only within the same source.
+    const bool hier = an.generation == m_generation && zeile < m_anzahl;
+    if (hier && e.geschrieben() && spalte == AlarmFeld::Ident && m_schluessel != QLatin1String("rowid")) {
         // On a server the row's key is its Ident.
-        m_reihenfolge[index.row()] = wert.toLongLong();
-    } else if (m_seitenweise && e.geschrieben() && index.column() == AlarmFeld::Ident &&
-               !ZeileNochDa(schluessel.toLongLong())) {
+        m_reihenfolge[zeile] = a.werte.value(0).toLongLong();
+    } else if (hier && e.geschrieben() && spalte == AlarmFeld::Ident && !ZeileNochDa(a.zeile.toLongLong())) {
         // A new Ident may move the row to another rowid (Ident as the table's key): follow it,
         // so the row keeps showing.
         QSqlQuery q(database());
         q.setForwardOnly(true);
-        q.prepare(QStringLiteral("select rowid from %1 where %2 = ?").arg(Tabelle(), SpalteNr(index.column())));
-        q.addBindValue(wert);
+        q.prepare(QStringLiteral("select rowid from %1 where %2 = ?").arg(Tabelle(), SpalteNr(spalte)));
+        q.addBindValue(a.werte.value(0));
         if (q.exec() && q.next()) {
             const qint64 neu = q.value(0).toLongLong();
             if (!q.next())
-                m_reihenfolge[index.row()] = neu;
+                m_reihenfolge[zeile] = neu;
         }
     }
     // Show what the database now holds, not what was typed.
-    ZeilenNeuLesen(index.row(), index.row());
+    if (hier)
+        ZeilenNeuLesen(zeile, zeile);
     if (e.art == Schreibergebnis::Art::Geschrieben || e.art == Schreibergebnis::Art::Geaendert)
         emit ZelleGeschrieben(a, e);
     if (!e.geschrieben()) {
@@ -470,7 +633,9 @@ void AlarmdefsModell::NummerGewechselt(qlonglong alt, qlonglong neu) {
     for (qsizetype i = 0; i < m_reihenfolge.size(); ++i)
         if (m_reihenfolge.at(i) == alt) {
             m_reihenfolge[i] = nachher;
-            m_seiten.remove(static_cast<int>(i / SeitenGroesse));
+            const int seite = static_cast<int>(i / SeitenGroesse);
+            m_seiten.remove(seite);
+            m_seitenTickets.remove(seite);  // a page on its way carries the old key
         }
 }
 
@@ -485,7 +650,7 @@ AlarmdefsModell::Einfuegung AlarmdefsModell::EinfuegenPlanen(const QList<QString
         QVariantList gelesen;
         QVariant schluessel;
         if (m_seitenweise) {
-            const Zeile* z = ZeileHolen(r);
+            const Zeile* z = ZeileAbwarten(r, AlarmdefsZugriff::WarteAufSperreMs + 1000);
             if (!z) {
                 plan.abgelehnt << QStringLiteral("Zeile %1: lässt sich nicht lesen.").arg(r + 1);
                 continue;
@@ -535,10 +700,33 @@ AlarmdefsModell::Einfuegung AlarmdefsModell::EinfuegenPlanen(const QList<QString
     return plan;
 }
 
+
 bool AlarmdefsModell::ZeileNochDa(qint64 rowid) const {
     QSqlQuery q(database());
     q.setForwardOnly(true);
     return q.exec(QStringLiteral("select 1 from %1 where rowid = %2").arg(Tabelle()).arg(rowid)) && q.next();
+}
+
+const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileAbwarten(int row, int ms) const {
+    if (const Zeile* z = ZeileHolen(row))
+        return z;
+    const Datendienst::Ticket t = m_seitenTickets.value(row / SeitenGroesse);
+    if (!t)
+        return nullptr;  // failed a moment ago: the file is locked
+    const auto a = m_dienst->Abwarten(t, ms);
+    if (!a)
+        return nullptr;
+    auto* self = const_cast<AlarmdefsModell*>(this);
+    const Anfrage an = self->m_anfragen.take(t);
+    self->ZeilenErhalten(*a, an, true);
+    auto it = m_seiten.constFind(row / SeitenGroesse);
+    return it != m_seiten.constEnd() && row % SeitenGroesse < it->size() ? &it->at(row % SeitenGroesse) : nullptr;
+}
+
+bool AlarmdefsModell::ZeileLesen(int zeile) {
+    if (!m_seitenweise)
+        return zeile >= 0 && zeile < rowCount();
+    return ZeileAbwarten(zeile, AlarmdefsZugriff::WarteAufSperreMs + 1000) != nullptr;
 }
 
 void AlarmdefsModell::ZeilenNeuLesen(int von, int bis) {
@@ -550,13 +738,8 @@ void AlarmdefsModell::ZeilenNeuLesen(int von, int bis) {
         return;
     }
     m_fehlSeiten.clear();  // asked for: read again
-    if (bis < von) {
-        m_seiten.clear();
-        m_seitenAlter.clear();
-        return;
-    }
-    // Pages outside the range are read afresh when they are needed again.
-    const int ersteSeite = von / SeitenGroesse, letzteSeite = bis / SeitenGroesse;
+    // Pages outside the range, also those on their way, are read afresh when they are needed again.
+    const int ersteSeite = bis < von ? 0 : von / SeitenGroesse, letzteSeite = bis < von ? -1 : bis / SeitenGroesse;
     for (auto it = m_seiten.begin(); it != m_seiten.end();) {
         if (it.key() < ersteSeite || it.key() > letzteSeite) {
             m_seitenAlter.removeOne(it.key());
@@ -565,20 +748,18 @@ void AlarmdefsModell::ZeilenNeuLesen(int von, int bis) {
             ++it;
         }
     }
-    QVector<int> positionen;
-    for (int r = von; r <= bis; ++r)
-        positionen.append(r);
-    QVector<Zeile> gelesen;
-    QString fehler;
-    if (!ZeilenAn(positionen, &gelesen, &fehler))
+    for (auto it = m_seitenTickets.begin(); it != m_seitenTickets.end();)
+        it = it.key() < ersteSeite || it.key() > letzteSeite ? m_seitenTickets.erase(it) : std::next(it);
+    if (bis < von)
         return;
+    // Only the rows held are read again; the others come fresh with their page.
+    QVector<int> positionen;
     for (int r = von; r <= bis; ++r) {
-        auto it = m_seiten.find(r / SeitenGroesse);
-        if (it == m_seiten.end() || r % SeitenGroesse >= it->size())
-            continue;
-        (*it)[r % SeitenGroesse] = gelesen.at(r - von);
+        const auto seite = m_seiten.constFind(r / SeitenGroesse);
+        if (seite != m_seiten.constEnd() && r % SeitenGroesse < seite->size())
+            positionen.append(r);
     }
-    emit dataChanged(index(von, 0), index(bis, columnCount() - 1));
+    ZeilenAnfordern(positionen, -1, Datendienst::HoechstensWartenMs);
 }
 
 void AlarmdefsModell::ZeilenMitNummernNeuLesen(const QSet<qlonglong>& idents) {
@@ -597,18 +778,8 @@ void AlarmdefsModell::ZeilenMitNummernNeuLesen(const QSet<qlonglong>& idents) {
         for (int i = 0; i < it->size(); ++i)
             if (idents.contains(it->at(i).werte.value(AlarmFeld::Ident).toLongLong()))
                 zeilen << it.key() * SeitenGroesse + i;
-    QVector<Zeile> gelesen;
-    QString fehler;
-    if (zeilen.isEmpty() || !ZeilenAn(zeilen, &gelesen, &fehler))
-        return;
-    for (int i = 0; i < zeilen.size(); ++i) {
-        const int r = zeilen.at(i);
-        auto seite = m_seiten.find(r / SeitenGroesse);
-        if (seite == m_seiten.end())
-            continue;
-        (*seite)[r % SeitenGroesse] = gelesen.at(i);
-        emit dataChanged(index(r, 0), index(r, columnCount() - 1));
-    }
+    std::sort(zeilen.begin(), zeilen.end());
+    ZeilenAnfordern(zeilen, -1, Datendienst::HoechstensWartenMs);
 }
 
 int AlarmdefsModell::ZeileVon(qlonglong ident) {
@@ -625,6 +796,12 @@ int AlarmdefsModell::ZeileVon(qlonglong ident) {
                 return r;
         }
     }
+    // A row is looked for in the source asked for last, once its order has come.
+    if (m_quellTicket) {
+        const Datendienst::Ticket t = m_quellTicket;
+        if (const auto a = m_dienst->Abwarten(t, AlarmdefsZugriff::WarteAufSperreMs + 1000))
+            QuelleErhalten(*a, m_anfragen.take(t), true);
+    }
     QSqlQuery q(database());
     q.setForwardOnly(true);
     q.prepare(QStringLiteral("select %4 from %1 where %2 = ?%3 order by %4")
@@ -639,8 +816,7 @@ int AlarmdefsModell::ZeileVon(qlonglong ident) {
     // Not counted yet: the rest of the source is counted now.
     while (r < 0 && !m_vollstaendig) {
         const qsizetype vorher = m_reihenfolge.size();
-        WeiterLesen(m_generation);
-        if (m_reihenfolge.size() == vorher && !m_vollstaendig)
+        if (!WeiterLesenJetzt())
             return -1;  // held up by a lock
         r = static_cast<int>(m_reihenfolge.indexOf(rowid, vorher));
     }

@@ -6,15 +6,19 @@
 // a hundred and no read stays open between uses (a direct write-back never
 // waits on the grid). Cell edits are checked against the column's kind and
 // written at once, one row at a time; rows are never inserted or deleted.
-// Other drivers use QSqlTableModel's own fetching.
+// The keys, the pages and the writes go through the database's data service
+// on its own thread: the window waits at most a frame for an answer, a row
+// whose page has not come yet shows empty (its row header a grey "…") and
+// fills in when the page arrives; an answer to a request that a newer one
+// replaced is dropped. Other drivers use QSqlTableModel's own fetching.
 #include <QHash>
 #include <QList>
-#include <QSet>
 #include <QSet>
 #include <QSqlTableModel>
 #include <QVariant>
 #include <QVector>
 
+#include "alarms/Datendienst.h"
 #include "alarms/Schreibauftrag.h"
 #include "alarms/Schreibergebnis.h"
 
@@ -22,11 +26,16 @@ class AlarmdefsModell : public QSqlTableModel {
     Q_OBJECT
 public:
     // db must be open; the model does not own the connection. sDatenbank names
-    // the file in messages.
-    AlarmdefsModell(QObject* parent, const QSqlDatabase& db, const QString& sDatenbank = {});
+    // the file in messages. Without a data service the model starts its own.
+    AlarmdefsModell(QObject* parent, const QSqlDatabase& db, const QString& sDatenbank = {},
+                    Datendienst* dienst = nullptr);
+    Datendienst* Dienst() const { return m_dienst; }
 
     // The record sources. Each returns false and keeps the rows shown before
-    // when the database rejects the statement; lastError() says why.
+    // when the database rejects the statement; lastError() says why. A source
+    // whose rows take longer than a frame to order is shown when they come
+    // (QuelleGewechselt), or refused then (QuelleAbgelehnt); meanwhile the
+    // rows of before stay.
     bool AlleZeigen();
     bool OhneBildZeigen();
     bool BildZeigen(const QString& form);
@@ -47,6 +56,9 @@ public:
     // record source (the rest of the source is counted first when needed); -1
     // when the source does not hold it.
     int ZeileVon(qlonglong ident);
+    // Whether the row is in memory, waiting for its page as long as a lock is
+    // waited for; false when it cannot be read.
+    bool ZeileLesen(int zeile);
 
     // A block pasted with its top left cell at (zeile, spalte), repeated over
     // zeilen × spalten cells (cut at the grid's edges): one write per row,
@@ -78,6 +90,8 @@ protected:
     QString selectStatement() const override;
 
 public:
+    // Whether a new source is still being read by the service.
+    bool QuelleUnterwegs() const { return m_quellTicket != 0; }
 
     // False while the rows of an unsorted source are still being counted in
     // the background (the grid grows as they come in), also while a lock held
@@ -91,6 +105,9 @@ signals:
     void ListeUnvollstaendig(const QString& grund);
     // The counting went on after a hold-up and has every row now.
     void ListeVollstaendig(int zeilen);
+    // A source that was still being ordered is shown now, or was refused (lastError()).
+    void QuelleGewechselt();
+    void QuelleAbgelehnt();
 
 public:
 
@@ -104,6 +121,8 @@ public:
     // A page that could not be read is tried again after this long; the
     // connection's wait for a lock is restored after.
     static constexpr int NachlesenNachMs = 1000;
+    // From this many rows on, a sort is shown when it comes without waiting for it first.
+    static constexpr int GrossAb = 100000;
 
 private:
     struct Zeile {
@@ -116,18 +135,43 @@ private:
         Qt::SortOrder ordnung = Qt::AscendingOrder;
     };
 
+    // What a request to the data service was for; its answer is taken only
+    // while the request is still the newest of its kind.
+    struct Anfrage {
+        enum class Zweck { Quelle, Weiter, Zeilen, Schreiben } zweck = Zweck::Zeilen;
+        int generation = 0;
+        Quelle quelle;               // Quelle
+        int schonDa = 0;             // Weiter: keys read again to step over
+        qsizetype bisher = 0;        // Weiter: keys held when asked
+        QVector<int> positionen;     // Zeilen
+        QVector<qint64> schluessel;  // Zeilen: the keys at those positions when asked
+        int seite = -1;              // Zeilen: a whole page
+        Schreibauftrag auftrag;      // Schreiben
+        int zeile = -1;              // Schreiben: the grid row
+    };
+
     bool Anwenden(const Quelle& neu);
+    bool QuelleErhalten(const Datendienst::Antwort& a, const Anfrage& an, bool spaet);
+    void Beantwortet(const Datendienst::Antwort& a);
     QString Tabelle() const;
-    // The keys of the source in order: the first ones, or those after the keys read so far.
-    bool RowidsLesen(const Quelle& q, bool weiter, int hoechstens, QVector<qint64>* aus, QSqlError* fehler) const;
+    // The statement of the keys of the source in order: the first ones, or those after the keys read so far.
+    QString RowidsSql(const Quelle& q, bool weiter, int hoechstens, int* schonDa) const;
     void WeiterLesen(int generation);
+    void WeiterErhalten(const Datendienst::Antwort& a, const Anfrage& an);
+    // Waits for the counting to take one step; false when it cannot (a lock).
+    bool WeiterLesenJetzt();
     QString Bedingung(const Quelle& q) const;
     const Zeile* ZeileHolen(int row) const;
-    bool SeiteLesen(int seite) const;
+    // The same, waiting up to ms for a page on its way (a paste plans on rows out of view).
+    const Zeile* ZeileAbwarten(int row, int ms) const;
+    // Asks for the rows at these positions (a whole page when seite >= 0) and
+    // waits for them at most warteMs; true when they came and were taken.
+    bool ZeilenAnfordern(const QVector<int>& positionen, int seite, int warteMs);
+    bool ZeilenErhalten(const Datendienst::Antwort& a, const Anfrage& an, bool spaet);
     void FehlSeitenNachlesen();
-    // The rows at these positions, in the same order. A server's key, the Ident,
-    // may be carried by several rows: the k-th position with that key gets the k-th of them.
-    bool ZeilenAn(const QVector<int>& positionen, QVector<Zeile>* aus, QString* fehler) const;
+    void NachlesenPlanen();
+    bool SchreibenErhalten(const Datendienst::Antwort& a, const Anfrage& an);
+    // A server's key, the Ident, may be carried by several rows: the k-th position with that key gets the k-th of them.
     int Vorkommen(int position) const;
     QString Reihung(const Quelle& q) const;
     bool ZeileNochDa(qint64 rowid) const;
@@ -153,4 +197,11 @@ private:
     // paint, but once more a moment later.
     mutable QSet<int> m_fehlSeiten;
     mutable bool m_nachlesenGeplant = false;
+
+    Datendienst* m_dienst = nullptr;
+    QHash<Datendienst::Ticket, Anfrage> m_anfragen;
+    int m_meisteZeilen = 0;                      // the most rows a source of this table had
+    Datendienst::Ticket m_quellTicket = 0;       // the newest source on its way
+    Datendienst::Ticket m_weiterTicket = 0;      // the counting step on its way
+    QHash<int, Datendienst::Ticket> m_seitenTickets;  // pages on their way
 };

@@ -203,7 +203,11 @@ std::optional<QVariant> AlarmdefsZugriff::Position(const QString& s) {
 // --- connections -------------------------------------------------------------------
 
 QSqlDatabase AlarmdefsZugriff::Oeffnen(const QString& sDatenbank, const QString& sVerbindungsName) {
-    const Datenbankadresse adresse(sDatenbank);
+    return Oeffnen(Datenbankadresse(sDatenbank), sDatenbank, sVerbindungsName);
+}
+
+QSqlDatabase AlarmdefsZugriff::Oeffnen(const Datenbankadresse& adresse, const QString& sDatenbank,
+                                       const QString& sVerbindungsName) {
     if (adresse.art() == Datenbankadresse::Art::Ungueltig)
         throw AlarmdefsFehler(adresse.Fehler());
     QSqlDatabase db;

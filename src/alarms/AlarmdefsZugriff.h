@@ -16,6 +16,7 @@
 #include "alarms/Schreibergebnis.h"
 
 class QSqlDatabase;
+class Datenbankadresse;
 
 class AlarmdefsFehler : public std::runtime_error {
 public:
@@ -78,6 +79,9 @@ public:
     // under the given connection name; throws AlarmdefsFehler.
     // Used by the bound view of the selection window, which keeps it open.
     static QSqlDatabase Oeffnen(const QString& sDatenbank, const QString& sVerbindungsName);
+    // The same for an address resolved before (the data service resolves its own once).
+    static QSqlDatabase Oeffnen(const Datenbankadresse& adresse, const QString& sDatenbank,
+                                const QString& sVerbindungsName);
     // Whether the file (Windows or POSIX form) is an SQLite database, which
     // the readers of many rows reach through the SQLite library itself.
     static bool IstSqliteDatei(const QString& sDatenbank);

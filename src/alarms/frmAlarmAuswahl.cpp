@@ -411,6 +411,15 @@ void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
     connect(dbAlarme, &AlarmdefsModell::ListeVollstaendig, this, [this](int zeilen) {
         StatusMelden(QStringLiteral("Die Alarmliste ist vollständig: %1.").arg(Anzahltext::Zeilen(zeilen)));
     });
+    // A source ordered in the background (a sort of many rows) is shown when it comes.
+    connect(dbAlarme, &AlarmdefsModell::QuelleGewechselt, this, [this] {
+        SpaltenBreitenAnpassen();
+        AuswahlHalten();
+    });
+    connect(dbAlarme, &AlarmdefsModell::QuelleAbgelehnt, this, [this] {
+        const auto m = DatenbankFehler::Deuten(dbAlarme->lastError(), m_datenbankName);
+        StatusMelden(QStringLiteral("Die Alarme lassen sich nicht anzeigen: ") + m.text);
+    });
     QItemSelectionModel* alt = TDBAlarme->selectionModel();
     TDBAlarme->setModel(dbAlarme);
     delete alt;
@@ -450,8 +459,11 @@ bool frmAlarmAuswahl::QuelleAnwenden(const Datensatzquelle& q) {
         kopf->setSortIndicatorShown(q.art == Quelle::Sortiert);
         if (q.art == Quelle::Sortiert)
             kopf->setSortIndicator(q.spalte, q.ordnung);
-        SpaltenBreitenAnpassen();
-        AuswahlHalten();
+        // A source still being ordered does this when it comes, not by waiting for it here.
+        if (!dbAlarme->QuelleUnterwegs()) {
+            SpaltenBreitenAnpassen();
+            AuswahlHalten();
+        }
     }
     if (!ok) {
         const auto m = DatenbankFehler::Deuten(dbAlarme->lastError(), m_datenbankName);
@@ -787,6 +799,10 @@ std::optional<QString> frmAlarmAuswahl::AlarmUebernehmen() {
     if (!k || !dbAlarme || !aktuell.isValid())
         return std::nullopt;
     const int zeile = aktuell.row();
+    // A row whose page is still on its way is waited for as long as a lock is;
+    // a pick never takes the empty placeholder for the alarm.
+    if (!dbAlarme->ZeileLesen(zeile))
+        return QStringLiteral("Die Zeile %1 lässt sich nicht lesen; kein Alarm gewählt.").arg(zeile + 1);
     const QString ident = dbAlarme->index(zeile, AlarmFeld::Ident).data().toString();
     const QString form = dbAlarme->index(zeile, AlarmFeld::Form).data().toString();
     if (form.isEmpty())

@@ -1,0 +1,221 @@
+#include "alarms/Datendienst.h"
+
+#include <QAtomicInteger>
+#include <QDeadlineTimer>
+#include <QMutexLocker>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QThread>
+#include <sqlite3.h>
+
+#include "alarms/AlarmdefsZugriff.h"
+#include "alarms/DeutscheReihung.h"
+
+namespace {
+QAtomicInteger<int> g_dienste;
+}
+
+Datendienst::Datendienst(const QString& sDatenbank, QObject* parent)
+    : QObject(parent),
+      m_datenbank(sDatenbank),
+      m_adresse(sDatenbank),
+      m_name(QStringLiteral("tavero-dienst-%1").arg(g_dienste.fetchAndAddRelaxed(1))) {
+    qRegisterMetaType<Datendienst::Antwort>();
+    m_faden = new QThread;
+    m_faden->setObjectName(QStringLiteral("Datendienst"));
+    m_arbeiter = new QObject;
+    m_arbeiter->moveToThread(m_faden);
+    m_faden->start();
+    // Connected at once, so the first request finds the connection open.
+    QMetaObject::invokeMethod(m_arbeiter, [this] {
+        QSqlError fehler;
+        Verbinden(&fehler);  // a failure is told by the first request, which tries again
+    });
+}
+
+Datendienst::~Datendienst() {
+    m_ende = true;
+    {
+        QMutexLocker l(&m_sperre);
+        if (m_sqliteHandle && m_laufend)
+            sqlite3_interrupt(static_cast<sqlite3*>(m_sqliteHandle));
+    }
+    // The connection is closed on the thread that used it, after the request on hand.
+    QMetaObject::invokeMethod(m_arbeiter, [this] {
+        if (m_offen) {
+            {
+                QMutexLocker l(&m_sperre);
+                m_sqliteHandle = nullptr;
+            }
+            AlarmdefsZugriff::Schliessen(m_name);
+            m_offen = false;
+        }
+        delete m_arbeiter;
+        QThread::currentThread()->quit();
+    });
+    m_faden->wait();
+    delete m_faden;
+}
+
+Datendienst::Ticket Datendienst::SchluesselLesen(const QString& sql, const QVariantList& werte) {
+    return Stellen(Art::Schluessel, sql, werte, {});
+}
+
+Datendienst::Ticket Datendienst::ZeilenLesen(const QString& sql, const QVariantList& werte) {
+    return Stellen(Art::Zeilen, sql, werte, {});
+}
+
+Datendienst::Ticket Datendienst::Schreiben(const Schreibauftrag& auftrag) { return Stellen(Art::Schreiben, {}, {}, auftrag); }
+
+Datendienst::Ticket Datendienst::AlarmListeLesen(const QString& form) { return Stellen(Art::AlarmListe, form, {}, {}); }
+
+Datendienst::Ticket Datendienst::Stellen(Art art, const QString& sql, const QVariantList& werte,
+                                         const Schreibauftrag& auftrag) {
+    Ticket t;
+    {
+        QMutexLocker l(&m_sperre);
+        t = ++m_naechstes;
+    }
+    ++m_offen_anfragen;
+    QMetaObject::invokeMethod(m_arbeiter, [this, t, art, sql, werte, auftrag] { Ausfuehren(t, art, sql, werte, auftrag); });
+    return t;
+}
+
+std::optional<Datendienst::Antwort> Datendienst::Abwarten(Ticket ticket, int ms) {
+    QDeadlineTimer frist(ms);
+    QMutexLocker l(&m_sperre);
+    while (!m_postfach.contains(ticket)) {
+        if (!m_fertig.wait(&m_sperre, frist))
+            break;
+    }
+    auto it = m_postfach.find(ticket);
+    if (it == m_postfach.end())
+        return std::nullopt;
+    Antwort a = std::move(*it);
+    m_postfach.erase(it);
+    return a;
+}
+
+void Datendienst::Abbrechen(Ticket ticket) {
+    QMutexLocker l(&m_sperre);
+    m_abgebrochen.insert(ticket);
+    if (m_laufend == ticket && m_sqliteHandle)
+        sqlite3_interrupt(static_cast<sqlite3*>(m_sqliteHandle));
+}
+
+bool Datendienst::Verbinden(QSqlError* fehler) {
+    if (m_offen)
+        return true;
+    try {
+        QSqlDatabase db = AlarmdefsZugriff::Oeffnen(m_adresse, m_datenbank, m_name);
+        // Text columns sort in German order on this connection too.
+        DeutscheReihung::Anmelden(db);
+        m_offen = true;
+        if (db.driverName() == QLatin1String("QSQLITE")) {
+            const QVariant h = db.driver()->handle();
+            QMutexLocker l(&m_sperre);
+            m_sqliteHandle = *static_cast<sqlite3* const*>(h.data());
+        }
+        return true;
+    } catch (const AlarmdefsFehler& f) {
+        *fehler = QSqlError(f.Detail(), f.Text(), QSqlError::ConnectionError);
+        return false;
+    }
+}
+
+void Datendienst::Ausfuehren(Ticket ticket, Art art, const QString& sql, const QVariantList& werte,
+                             const Schreibauftrag& auftrag) {
+    Antwort a;
+    a.ticket = ticket;
+    {
+        QMutexLocker l(&m_sperre);
+        if (m_ende || m_abgebrochen.remove(ticket)) {
+            a.abgebrochen = true;
+            l.unlock();
+            Abliefern(std::move(a));
+            return;
+        }
+        m_laufend = ticket;
+    }
+    if (art == Art::AlarmListe) {
+        // The fast reader of a picture's list opens the file itself.
+        try {
+            a.liste = AlarmdefsZugriff::AlarmListeLesen(m_datenbank, sql);
+            a.ok = true;
+        } catch (const AlarmdefsFehler& f) {
+            a.fehler = QSqlError(f.Detail(), f.Text(), QSqlError::StatementError);
+        }
+    } else if (!Verbinden(&a.fehler)) {
+        if (art == Art::Schreiben)
+            a.ergebnis = Schreibergebnis::Abgelehnt(a.fehler.databaseText(), a.fehler.driverText());
+    } else if (art == Art::Schreiben) {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        a.ergebnis = AlarmdefsZugriff::Schreiben(db, m_datenbank, auftrag);
+        a.ok = a.ergebnis.geschrieben();
+    } else {
+        QSqlQuery q(QSqlDatabase::database(m_name, false));
+        q.setForwardOnly(true);
+        bool gut = q.prepare(sql);
+        for (const QVariant& w : werte)
+            q.addBindValue(w);
+        gut = gut && q.exec();
+        if (gut && art == Art::Schluessel) {
+            while (q.next())
+                a.schluessel.append(q.value(0).toLongLong());
+        } else if (gut) {
+            const int spalten = q.record().count();
+            while (q.next()) {
+                QVector<QVariant> z;
+                z.reserve(spalten);
+                for (int i = 0; i < spalten; ++i)
+                    z.append(q.value(i));
+                a.zeilen.append(std::move(z));
+            }
+        }
+        // A read stopped part-way (interrupted, or the file locked midway) is no answer.
+        if (gut && q.lastError().isValid())
+            gut = false;
+        a.ok = gut;
+        if (!gut) {
+            a.fehler = q.lastError();
+            a.schluessel.clear();
+            a.zeilen.clear();
+        }
+    }
+    {
+        QMutexLocker l(&m_sperre);
+        m_laufend = 0;
+        // An interrupted read is no failure to report; a read that ended anyway counts.
+        if (m_abgebrochen.remove(ticket) && !a.ok)
+            a.abgebrochen = true;
+    }
+    Abliefern(std::move(a));
+}
+
+void Datendienst::Abliefern(Antwort a) {
+    const Ticket t = a.ticket;
+    --m_offen_anfragen;
+    {
+        QMutexLocker l(&m_sperre);
+        m_postfach.insert(t, std::move(a));
+    }
+    m_fertig.wakeAll();
+    ++m_beantwortet;
+    // Delivered on the asker's thread, unless a wait there took it first.
+    QMetaObject::invokeMethod(this, [this, t] { Zustellen(t); }, Qt::QueuedConnection);
+}
+
+void Datendienst::Zustellen(Ticket ticket) {
+    std::optional<Antwort> a;
+    {
+        QMutexLocker l(&m_sperre);
+        auto it = m_postfach.find(ticket);
+        if (it == m_postfach.end())
+            return;
+        a = std::move(*it);
+        m_postfach.erase(it);
+    }
+    emit Beantwortet(*a);
+}

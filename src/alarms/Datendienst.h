@@ -1,0 +1,110 @@
+#pragma once
+// The one worker of an open alarm database: a thread of its own that owns the
+// database's connection and its resolved address, and does the reads and
+// writes asked of it one after the other (writes therefore stay in order).
+// Every request gets a ticket; its answer comes back as a queued signal on the
+// asker's thread. A caller that cannot go on without the answer may wait for
+// it, but never longer than a frame: what has not come by then arrives later
+// through the signal, so a locked file or a long sort never holds the window.
+#include <QMutex>
+#include <QObject>
+#include <QHash>
+#include <QSet>
+#include <QSqlError>
+#include <QString>
+#include <QVariant>
+#include <QVector>
+#include <QWaitCondition>
+#include <atomic>
+#include <optional>
+
+#include "alarms/AlarmRecord.h"
+#include "alarms/Datenbankadresse.h"
+#include "alarms/Schreibauftrag.h"
+#include "alarms/Schreibergebnis.h"
+
+class QThread;
+
+class Datendienst : public QObject {
+    Q_OBJECT
+public:
+    using Ticket = quint64;
+
+    struct Antwort {
+        Ticket ticket = 0;
+        bool ok = false;
+        bool abgebrochen = false;            // given up on request: nothing was read
+        QSqlError fehler;                    // why not ok
+        QVector<qint64> schluessel;          // SchluesselLesen: the first column as numbers
+        QVector<QVector<QVariant>> zeilen;   // ZeilenLesen: every column of every row
+        Schreibergebnis ergebnis;            // Schreiben
+        std::optional<AlarmListeTyp> liste;  // AlarmListeLesen
+    };
+
+    // sDatenbank in the program's own form; its address is resolved once here.
+    explicit Datendienst(const QString& sDatenbank, QObject* parent = nullptr);
+    ~Datendienst() override;
+
+    const Datenbankadresse& Adresse() const { return m_adresse; }
+    QString Datenbank() const { return m_datenbank; }
+
+    // A read whose rows are keys (rowids, alarm numbers).
+    Ticket SchluesselLesen(const QString& sql, const QVariantList& werte = {});
+    Ticket ZeilenLesen(const QString& sql, const QVariantList& werte = {});
+    // One write through the one write path, after every write asked before it.
+    Ticket Schreiben(const Schreibauftrag& auftrag);
+    // The alarm list of a picture, as AlarmdefsZugriff::AlarmListeLesen gives it.
+    Ticket AlarmListeLesen(const QString& form);
+
+    // Waits at most ms for the answer. An answer taken here is not signalled.
+    std::optional<Antwort> Abwarten(Ticket ticket, int ms);
+    // A request nobody waits for any more: skipped if not started, a running
+    // SQLite read is interrupted. Its answer still comes (marked abgebrochen or
+    // as read), for the asker to drop.
+    void Abbrechen(Ticket ticket);
+
+    // How long the window waits for an answer before it shows a placeholder:
+    // a frame or two while the service works on other requests; a little
+    // longer while it has nothing else to do, where an answer within that
+    // time is all but certain and an empty row would only flicker.
+    static constexpr int HoechstensWartenMs = 30;
+    static constexpr int LeerlaufWartenMs = 100;
+    // Whether requests are queued or being answered.
+    bool Beschaeftigt() const { return m_offen_anfragen.load() > 0; }
+    // Requests answered so far (for tests and the bench).
+    int Beantwortete() const { return m_beantwortet.load(); }
+
+signals:
+    void Beantwortet(const Datendienst::Antwort& antwort);
+
+private:
+    enum class Art { Schluessel, Zeilen, Schreiben, AlarmListe };
+    Ticket Stellen(Art art, const QString& sql, const QVariantList& werte, const Schreibauftrag& auftrag);
+    // on the worker thread
+    void Ausfuehren(Ticket ticket, Art art, const QString& sql, const QVariantList& werte,
+                    const Schreibauftrag& auftrag);
+    bool Verbinden(QSqlError* fehler);
+    void Abliefern(Antwort a);
+    // on the asker's thread
+    void Zustellen(Ticket ticket);
+
+    const QString m_datenbank;
+    const Datenbankadresse m_adresse;
+    const QString m_name;  // the connection's name, used on the worker only
+    QThread* m_faden = nullptr;
+    QObject* m_arbeiter = nullptr;  // lives on m_faden; requests are queued to it
+    bool m_offen = false;           // worker only
+
+    QMutex m_sperre;
+    QWaitCondition m_fertig;
+    QHash<Ticket, Antwort> m_postfach;  // answers not yet taken
+    QSet<Ticket> m_abgebrochen;
+    Ticket m_laufend = 0;              // the request the worker is on
+    void* m_sqliteHandle = nullptr;    // for interrupting a long read
+    Ticket m_naechstes = 0;
+    std::atomic<bool> m_ende{false};
+    std::atomic<int> m_beantwortet{0};
+    std::atomic<int> m_offen_anfragen{0};
+};
+
+Q_DECLARE_METATYPE(Datendienst::Antwort)
