@@ -319,6 +319,78 @@ QList<QRect> Bildaufbereitung::SenkrechteZeilen(const QList<QRect>& gelesen) con
     return zeilen;
 }
 
+QList<QRect> Bildaufbereitung::WaagrechteZeilen() const {
+    const std::vector<std::uint8_t>& p = OhneZeichnung();
+    std::vector<std::uint8_t> tinte(p.size());
+    for (std::size_t i = 0; i < p.size(); ++i)
+        tinte[i] = p[i] < 128;
+    std::vector<Teil> kandidaten;
+    for (const Teil& t : Komponenten(tinte, m_b, m_h)) {
+        // letters, also a few run together by blur, not dots, dashes or the drawing's remnants
+        if (t.Hoehe() < 5 || t.Hoehe() > 40 || t.Breite() > 6 * t.Hoehe() + 4 || t.anzahl < 4)
+            continue;
+        kandidaten.push_back(t);
+    }
+    std::sort(kandidaten.begin(), kandidaten.end(), [](const Teil& a, const Teil& b) { return a.links < b.links; });
+    std::vector<int> wurzel(kandidaten.size());
+    for (std::size_t i = 0; i < wurzel.size(); ++i)
+        wurzel[i] = static_cast<int>(i);
+    auto finden = [&](int i) {
+        while (wurzel[static_cast<std::size_t>(i)] != i)
+            i = wurzel[static_cast<std::size_t>(i)] = wurzel[static_cast<std::size_t>(wurzel[static_cast<std::size_t>(i)])];
+        return i;
+    };
+    for (std::size_t i = 0; i < kandidaten.size(); ++i) {
+        const Teil& a = kandidaten[i];
+        for (std::size_t j = i + 1; j < kandidaten.size() && kandidaten[j].links <= a.rechts + 41; ++j) {
+            const Teil& b = kandidaten[j];
+            const int niedrig = std::min(a.Hoehe(), b.Hoehe()), hoch = std::max(a.Hoehe(), b.Hoehe());
+            const int ueber = std::min(a.unten, b.unten) - std::max(a.oben, b.oben) + 1;
+            const int luecke = b.links - a.rechts - 1;
+            // letters of one line: on one band, close, of one size; a blank of a wide font or a hyphen between them
+            if (ueber >= 0.5 * niedrig && luecke >= -2 && luecke <= std::max(3.0, 1.0 * hoch) && hoch <= 2.5 * niedrig)
+                wurzel[static_cast<std::size_t>(finden(static_cast<int>(j)))] = finden(static_cast<int>(i));
+        }
+    }
+    std::vector<std::pair<int, QRect>> gruppen(kandidaten.size(), {0, QRect()});
+    for (std::size_t i = 0; i < kandidaten.size(); ++i) {
+        auto& g = gruppen[static_cast<std::size_t>(finden(static_cast<int>(i)))];
+        ++g.first;
+        g.second = g.second.united(Rechteck(kandidaten[i]));
+    }
+    QList<QRect> zeilen;
+    for (const auto& [anzahl, box] : gruppen)
+        if (anzahl > 0 && box.height() >= 6 && box.height() <= 45 && box.width() >= 1.2 * box.height() &&
+            box.width() <= 40 * box.height() && (anzahl >= 2 || box.width() >= 1.5 * box.height()))
+            zeilen << box;
+    return zeilen;
+}
+
+int Bildaufbereitung::Schwelle(const std::vector<std::uint8_t>& grau) {
+    std::array<double, 256> haeufig{};
+    for (const std::uint8_t v : grau)
+        ++haeufig[v];
+    const double n = static_cast<double>(grau.size());
+    double summe = 0;
+    for (int v = 0; v < 256; ++v)
+        summe += v * haeufig[static_cast<std::size_t>(v)];
+    double unten = 0, untenSumme = 0, besteStreuung = -1;
+    int beste = 128;
+    for (int v = 0; v < 255; ++v) {
+        unten += haeufig[static_cast<std::size_t>(v)];
+        untenSumme += v * haeufig[static_cast<std::size_t>(v)];
+        if (unten == 0 || unten == n)
+            continue;
+        const double m1 = untenSumme / unten, m2 = (summe - untenSumme) / (n - unten);
+        const double streuung = unten * (n - unten) * (m1 - m2) * (m1 - m2);
+        if (streuung > besteStreuung) {
+            besteStreuung = streuung;
+            beste = v;
+        }
+    }
+    return beste;
+}
+
 QRect Bildaufbereitung::Tinte(const QRect& box, double kappe, bool senkrecht) const {
     const std::vector<std::uint8_t>& p = OhneZeichnung();
     auto At = [&p, this](int x, int y) { return p[static_cast<std::size_t>(y) * m_b + x]; };

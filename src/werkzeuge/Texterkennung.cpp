@@ -25,10 +25,12 @@ namespace {
 constexpr double Vergroesserung = 2.0;
 // Words that may be tags are looked at once more, three times as large; so is text running up or down.
 constexpr double NaeherVergroesserung = 3.0;
+// Letters of 9 or 10 pixels cap height are read only this much enlarged.
+constexpr double Klein = 4.0;
 // Above this many pixels a picture is enlarged less, so that memory stays bounded.
 constexpr double MaxPixel = 40e6;
 // Raised whenever the reading changes otherwise, so that kept results are read anew.
-constexpr int Ueberarbeitung = 9;
+constexpr int Ueberarbeitung = 10;
 // A turned reading below this confidence is taken for the drawing, not for text.
 constexpr float MinGedreht = 50;
 // Tags are letters and digits with a few joining signs; the blank keeps words apart.
@@ -88,6 +90,34 @@ QRect Ganz(const QRectF& r) {
 
 bool HatZiffer(const QString& s) { return std::any_of(s.begin(), s.end(), [](QChar c) { return c.isDigit(); }); }
 
+// How well a reading of one place fits: the engine's confidence, each word
+// weighed by its letters, and a bonus when a word reads as a tag (letters
+// and digits, three to sixteen). -1 for no reading at all.
+double Guete(const QList<Texterkennung::Roh>& woerter) {
+    double summe = 0, zeichen = 0;
+    bool kennzeichen = false;
+    for (const Texterkennung::Roh& r : woerter) {
+        QString g = r.text;
+        g.remove(QLatin1Char('-')).remove(QLatin1Char('.')).remove(QLatin1Char('_'));
+        summe += static_cast<double>(r.konfidenz) * std::max<qsizetype>(1, g.size());
+        zeichen += static_cast<double>(std::max<qsizetype>(1, g.size()));
+        kennzeichen = kennzeichen || (g.size() >= 3 && g.size() <= 16 && HatZiffer(g) &&
+                                      std::any_of(g.begin(), g.end(), [](QChar c) { return c.isLetter(); }));
+    }
+    return zeichen > 0 ? summe / zeichen + (kennzeichen ? 15.0 : 0.0) : -1.0;
+}
+
+// The enlarged grey cut-out in black and white, split where its own grey levels part best:
+// blur and noise make the engine's own split uncertain.
+PixZeiger SchwarzWeiss(Pix* grau) {
+    const int b = pixGetWidth(grau), h = pixGetHeight(grau);
+    std::vector<std::uint8_t> bytes = Bytes(grau);
+    const int schwelle = Bildaufbereitung::Schwelle(bytes);
+    for (auto& v : bytes)
+        v = v <= schwelle ? 0 : 255;
+    return AusBytes(bytes, b, h);
+}
+
 // A word found on the picture, with what the later steps need to know of it.
 struct Wort {
     Bildwort wort;
@@ -125,7 +155,7 @@ Texterkennung::~Texterkennung() {
 }
 
 QString Texterkennung::Leseart() {
-    return QStringLiteral("tesseract %1 eng psm11 x%2 x%3 r%4 hell ohne-linien gedreht tinte blase")
+    return QStringLiteral("tesseract %1 eng psm11 x%2 x%3 r%4 hell ohne-linien gedreht tinte blase zeilen sw")
         .arg(QString::fromLatin1(tesseract::TessBaseAPI::Version()))
         .arg(Vergroesserung)
         .arg(NaeherVergroesserung)
@@ -262,39 +292,82 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
         return true;
     };
 
-    // A closer look at every word that could be a tag: small labels lose a
-    // letter now and then ("LT" read as "T"); read once more, larger still and
-    // without the drawing around them, they are read whole.
+    // A closer look at every line of letters on the picture and at every word
+    // that could be a tag: small labels lose a letter now and then ("LT" read
+    // as "T"), blurred ones are misread, some are overlooked. Each is read
+    // once more, larger and without the drawing around it, as grey and as
+    // black and white; of these readings and the first one the one that fits
+    // best is kept, judged by the engine's confidence and by whether it reads
+    // as a tag.
     {
-        QList<QRect> ausschnitte;
-        std::vector<PixZeiger> stuecke;
+        QList<QRect> kerne = bild.WaagrechteZeilen();
+        const qsizetype zeilen = kerne.size();
         for (const Wort& w : std::as_const(woerter))
-            if (w.wort.text.size() <= 16 && HatZiffer(w.wort.text)) {
-                const int h = w.wort.box.height();
-                const QRect a = w.wort.box.adjusted(-h, -h / 2, h, h / 2).intersected(flaeche);
-                if (a.isEmpty())
-                    continue;
-                const PixZeiger stueck = Ausschnitt(grau.get(), a);
-                ausschnitte << a;
-                stuecke.emplace_back(stueck ? pixScaleGrayLI(stueck.get(), NaeherVergroesserung, NaeherVergroesserung) : nullptr);
-            }
+            if (w.wort.text.size() <= 16 && HatZiffer(w.wort.text) &&
+                std::none_of(kerne.begin(), kerne.begin() + zeilen, [&w](const QRect& k) { return k.contains(w.wort.box.center()); }))
+                kerne << w.wort.box;
+        QList<QRect> ausschnitte;
+        QList<double> faktoren;
+        std::vector<PixZeiger> stuecke;
+        for (const QRect& k : std::as_const(kerne)) {
+            const int h = k.height();
+            const QRect a = k.adjusted(-h, -h / 2, h, h / 2).intersected(flaeche);
+            // small letters need more pixels than the engine's comfortable size
+            const double f = h <= 13 ? Klein : NaeherVergroesserung;
+            ausschnitte << a;
+            faktoren << f;
+            const PixZeiger stueck = a.isEmpty() ? nullptr : Ausschnitt(grau.get(), a);
+            PixZeiger gross{stueck ? pixScaleGrayLI(stueck.get(), static_cast<float>(f), static_cast<float>(f)) : nullptr};
+            stuecke.push_back(gross ? SchwarzWeiss(gross.get()) : nullptr);
+            stuecke.push_back(std::move(gross));
+        }
         std::vector<QList<Roh>> je;
         if (!blaetter(stuecke, je))
             return t;
+        std::vector<std::uint8_t> ersetzt(static_cast<std::size_t>(woerter.size()), 0);
         QList<Wort> zweite;
-        for (std::size_t i = 0; i < je.size(); ++i)
-            for (const Roh& r : je[i])
-                zweite << Wort{{r.text,
-                                Ganz(QRectF(ausschnitte[static_cast<qsizetype>(i)].topLeft() + r.box.topLeft() / NaeherVergroesserung,
-                                            r.box.size() / NaeherVergroesserung)),
-                                r.konfidenz},
-                               r.kappe / NaeherVergroesserung};
-        // the second reading adds only what was not read at that place already
-        for (const Wort& w : std::as_const(zweite))
-            if (std::none_of(woerter.begin(), woerter.end(), [&w](const Wort& v) {
-                    return v.wort.text == w.wort.text && v.wort.box.intersects(w.wort.box);
-                }))
-                woerter << w;
+        for (qsizetype k = 0; k < kerne.size(); ++k) {
+            const QRect bereich = kerne[k].adjusted(-2, -2, 2, 2);
+            QList<Roh> erste;
+            for (const Wort& w : std::as_const(woerter))
+                if (bereich.contains(w.wort.box.center()))
+                    erste << Roh{w.wort.text, QRectF(w.wort.box), w.wort.konfidenz, w.kappe};
+            double beste = Guete(erste);
+            QList<Wort> gewaehlt;
+            bool besser = false;
+            const double f = faktoren[k];
+            const QPointF ecke = ausschnitte[k].topLeft();
+            const double rand = 0.3 * kerne[k].height();
+            for (std::size_t i = 2 * static_cast<std::size_t>(k); i < 2 * static_cast<std::size_t>(k) + 2; ++i) {
+                QList<Roh> lesung;
+                QList<Wort> umgerechnet;
+                for (const Roh& r : std::as_const(je[i])) {
+                    const QRectF box(ecke + r.box.topLeft() / f, r.box.size() / f);
+                    // what the cut-out caught of its neighbours is read where they are looked at themselves
+                    if (!QRectF(kerne[k]).adjusted(-rand, -rand, rand, rand).contains(box.center()))
+                        continue;
+                    lesung << r;
+                    umgerechnet << Wort{{r.text, Ganz(box), r.konfidenz}, r.kappe / f};
+                }
+                const double g = Guete(lesung);
+                if (g > beste) {
+                    beste = g;
+                    gewaehlt = umgerechnet;
+                    besser = true;
+                }
+            }
+            if (!besser)
+                continue;
+            for (qsizetype w = 0; w < woerter.size(); ++w)
+                if (bereich.contains(woerter[w].wort.box.center()))
+                    ersetzt[static_cast<std::size_t>(w)] = 1;
+            zweite << gewaehlt;
+        }
+        QList<Wort> behalten;
+        for (qsizetype w = 0; w < woerter.size(); ++w)
+            if (!ersetzt[static_cast<std::size_t>(w)])
+                behalten << woerter[w];
+        woerter = behalten + zweite;
     }
 
     // Text running up or down (labels on vertical pipes): each such line is
