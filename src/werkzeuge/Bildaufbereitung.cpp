@@ -361,7 +361,7 @@ QList<QRect> Bildaufbereitung::WaagrechteZeilen() const {
     QList<QRect> zeilen;
     for (const auto& [anzahl, box] : gruppen)
         if (anzahl > 0 && box.height() >= 6 && box.height() <= 45 && box.width() >= 1.2 * box.height() &&
-            box.width() <= 40 * box.height() && (anzahl >= 2 || box.width() >= 1.5 * box.height()))
+            box.width() <= 40 * box.height() && (anzahl >= 2 || box.width() >= 1.3 * box.height()))
             zeilen << box;
     return zeilen;
 }

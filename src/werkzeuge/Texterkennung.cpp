@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <mutex>
 #include <vector>
@@ -116,6 +117,29 @@ PixZeiger SchwarzWeiss(Pix* grau) {
     for (auto& v : bytes)
         v = v <= schwelle ? 0 : 255;
     return AusBytes(bytes, b, h);
+}
+
+// The cut-out stretched so that its ground is white and its ink black, on a
+// white margin: a grey ground would stand out as a box on the white sheet.
+PixZeiger Gestreckt(Pix* grau, int polster) {
+    const int b = pixGetWidth(grau), h = pixGetHeight(grau);
+    std::vector<std::uint8_t> bytes = Bytes(grau);
+    std::array<int, 256> haeufig{};
+    for (const std::uint8_t v : bytes)
+        ++haeufig[v];
+    auto anteil = [&](double q) {
+        int summe = 0;
+        for (int v = 0; v < 256; ++v)
+            if ((summe += haeufig[static_cast<std::size_t>(v)]) >= q * static_cast<double>(bytes.size()))
+                return v;
+        return 255;
+    };
+    const int tinte = anteil(0.03), grund = anteil(0.85);
+    if (grund - tinte >= 24)
+        for (auto& v : bytes)
+            v = static_cast<std::uint8_t>(std::clamp((v - tinte) * 255 / (grund - tinte), 0, 255));
+    const PixZeiger gestreckt = AusBytes(bytes, b, h);
+    return PixZeiger{gestreckt ? pixAddBorder(gestreckt.get(), polster, 255) : nullptr};
 }
 
 // A word found on the picture, with what the later steps need to know of it.
@@ -244,7 +268,9 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     // Cut-outs, each already enlarged, read on sheets below each other so that
     // the engine is started once per sheet; the words come back per cut-out,
     // in its own pixels. False when the reading was stopped.
-    auto blaetter = [&](const std::vector<PixZeiger>& stuecke, std::vector<QList<Roh>>& je) {
+    auto blaetter = [&](const std::vector<PixZeiger>& stuecke, std::vector<QList<Roh>>& je,
+                        tesseract::PageSegMode art = tesseract::PSM_SPARSE_TEXT) {
+        m_api->SetPageSegMode(art);
         je.assign(stuecke.size(), {});
         // a sheet stays within what the engine handles comfortably; a crowded picture gets several
         constexpr int Rand = 20, Abstand = 24, MaxHoehe = 30000;
@@ -274,8 +300,10 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
                 m_api->SetImage(blatt.get());
             }
             const int gelesen = m_api->Recognize(&waechter);
+            m_api->SetPageSegMode(tesseract::PSM_SPARSE_TEXT);
             if (unterbrochen())
                 return false;
+            m_api->SetPageSegMode(art);
             // a sheet the engine cannot read adds nothing; the first reading stands
             if (gelesen != 0)
                 continue;
@@ -289,8 +317,17 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
                     }
             }
         }
+        m_api->SetPageSegMode(tesseract::PSM_SPARSE_TEXT);
         return true;
     };
+
+    // Only sure words of the first reading along the picture keep text running up or
+    // down from being looked for: turned text is often read as a few unsure letters,
+    // and the closer look below finds some as short lines.
+    QList<QRect> gelesen;
+    for (const Wort& w : std::as_const(woerter))
+        if (w.wort.box.width() >= w.wort.box.height() && w.wort.konfidenz >= MinGedreht)
+            gelesen << w.wort.box;
 
     // A closer look at every line of letters on the picture and at every word
     // that could be a tag: small labels lose a letter now and then ("LT" read
@@ -308,21 +345,27 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
                 kerne << w.wort.box;
         QList<QRect> ausschnitte;
         QList<double> faktoren;
+        QList<int> polstern;
         std::vector<PixZeiger> stuecke;
         for (const QRect& k : std::as_const(kerne)) {
             const int h = k.height();
-            const QRect a = k.adjusted(-h, -h / 2, h, h / 2).intersected(flaeche);
+            // the line alone, with a margin of its own ground: what stands above or below is another line
+            const QRect a = k.adjusted(-h / 2, -std::max(2, h / 6), h / 2, std::max(2, h / 6)).intersected(flaeche);
             // small letters need more pixels than the engine's comfortable size
             const double f = h <= 13 ? Klein : NaeherVergroesserung;
+            const int polster = static_cast<int>(std::lround(0.6 * h * f));
             ausschnitte << a;
             faktoren << f;
+            polstern << polster;
             const PixZeiger stueck = a.isEmpty() ? nullptr : Ausschnitt(grau.get(), a);
             PixZeiger gross{stueck ? pixScaleGrayLI(stueck.get(), static_cast<float>(f), static_cast<float>(f)) : nullptr};
+            if (gross)
+                gross = Gestreckt(gross.get(), polster);
             stuecke.push_back(gross ? SchwarzWeiss(gross.get()) : nullptr);
             stuecke.push_back(std::move(gross));
         }
         std::vector<QList<Roh>> je;
-        if (!blaetter(stuecke, je))
+        if (!blaetter(stuecke, je, tesseract::PSM_SINGLE_BLOCK))
             return t;
         std::vector<std::uint8_t> ersetzt(static_cast<std::size_t>(woerter.size()), 0);
         QList<Wort> zweite;
@@ -336,7 +379,7 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
             QList<Wort> gewaehlt;
             bool besser = false;
             const double f = faktoren[k];
-            const QPointF ecke = ausschnitte[k].topLeft();
+            const QPointF ecke = QPointF(ausschnitte[k].topLeft()) - QPointF(polstern[k], polstern[k]) / f;
             const double rand = 0.3 * kerne[k].height();
             for (std::size_t i = 2 * static_cast<std::size_t>(k); i < 2 * static_cast<std::size_t>(k) + 2; ++i) {
                 QList<Roh> lesung;
@@ -373,11 +416,6 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     // Text running up or down (labels on vertical pipes): each such line is
     // read turned both ways; the way read with more confidence is taken.
     {
-        QList<QRect> gelesen;
-        // only sure words along the picture: turned text is often read as a few unsure letters
-        for (const Wort& w : std::as_const(woerter))
-            if (w.wort.box.width() >= w.wort.box.height() && w.wort.konfidenz >= MinGedreht)
-                gelesen << w.wort.box;
         const QList<QRect> zeilen = bild.SenkrechteZeilen(gelesen);
         std::vector<PixZeiger> stuecke;
         for (const QRect& z : zeilen) {
