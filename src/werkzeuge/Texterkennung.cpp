@@ -420,18 +420,23 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
         std::vector<PixZeiger> stuecke;
         for (const QRect& z : zeilen) {
             const PixZeiger stueck = Ausschnitt(grau.get(), z.adjusted(-4, -4, 4, 4).intersected(flaeche));
+            const int polster = static_cast<int>(std::lround(0.6 * z.width() * NaeherVergroesserung));
+            // each way turned, as grey and as black and white, like the lines across
             for (int richtung : {1, -1}) {
                 const PixZeiger gedreht{stueck ? pixRotate90(stueck.get(), richtung) : nullptr};
-                stuecke.emplace_back(gedreht ? pixScaleGrayLI(gedreht.get(), NaeherVergroesserung, NaeherVergroesserung) : nullptr);
+                const PixZeiger gross{gedreht ? pixScaleGrayLI(gedreht.get(), NaeherVergroesserung, NaeherVergroesserung) : nullptr};
+                PixZeiger gestreckt = gross ? Gestreckt(gross.get(), polster) : nullptr;
+                stuecke.push_back(gestreckt ? SchwarzWeiss(gestreckt.get()) : nullptr);
+                stuecke.push_back(std::move(gestreckt));
             }
         }
         std::vector<QList<Roh>> je;
-        if (!blaetter(stuecke, je))
+        if (!blaetter(stuecke, je, tesseract::PSM_SINGLE_BLOCK))
             return t;
         for (qsizetype z = 0; z < zeilen.size(); ++z) {
             QString bester;
             float besteKonfidenz = MinGedreht;
-            for (std::size_t i = 2 * static_cast<std::size_t>(z); i < 2 * static_cast<std::size_t>(z) + 2; ++i) {
+            for (std::size_t i = 4 * static_cast<std::size_t>(z); i < 4 * static_cast<std::size_t>(z) + 4; ++i) {
                 if (je[i].isEmpty())
                     continue;
                 QStringList teile;
@@ -448,9 +453,12 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
                     bester = teile.join(QLatin1Char(' '));
                 }
             }
-            if (!bester.isEmpty())
-                woerter << Wort{{bester, bild.Tinte(zeilen[z], zeilen[z].width(), true), besteKonfidenz},
-                                static_cast<double>(zeilen[z].width()), true};
+            if (bester.isEmpty())
+                continue;
+            // what the lines across made of single turned letters is no label
+            woerter.removeIf([&](const Wort& w) { return zeilen[z].contains(w.wort.box.center()) && w.wort.box.height() < zeilen[z].height() / 2; });
+            woerter << Wort{{bester, bild.Tinte(zeilen[z], zeilen[z].width(), true), besteKonfidenz},
+                            static_cast<double>(zeilen[z].width()), true};
         }
     }
     m_api->Clear();

@@ -24,7 +24,9 @@ bool Nachbarn(const QRect& a, const QRect& b) {
     const int hoehe = std::max(a.height(), b.height());
     const int ueberlappung = std::min(a.bottom(), b.bottom()) - std::max(a.top(), b.top()) + 1;
     const int luecke = b.left() - (a.x() + a.width());
-    return ueberlappung >= 0.6 * std::min(a.height(), b.height()) && luecke >= -2 && luecke <= 1.6 * hoehe;
+    // a hyphen between the parts may be read with both of them
+    return ueberlappung >= 0.6 * std::min(a.height(), b.height()) && luecke >= -hoehe && luecke <= 1.6 * hoehe &&
+           b.center().x() > a.right();
 }
 
 // Two parts of one label running up or down the picture: tall boxes, one
@@ -36,7 +38,7 @@ bool Uebereinander(const QRect& a, const QRect& b) {
     const int breite = std::max(a.width(), b.width());
     const int ueberlappung = std::min(a.right(), b.right()) - std::max(a.left(), b.left()) + 1;
     const int luecke = std::max(b.top() - a.bottom(), a.top() - b.bottom()) - 1;
-    return ueberlappung >= 0.6 * std::min(a.width(), b.width()) && luecke >= -2 && luecke <= breite;
+    return ueberlappung >= 0.6 * std::min(a.width(), b.width()) && luecke >= -2 && luecke <= 1.6 * breite;
 }
 
 // One sign changed, added or left out.
@@ -85,6 +87,13 @@ void Wortabgleich::Eintragen(const QString& text, const QRect& box, float konfid
     const QString g = Grundform(text);
     if (!g.isEmpty())
         m_stellen.insert(g, Stelle{box, konfidenz});
+    // the side of a frame close before a label is read as its first letter ("IPIC3894A")
+    static const QString Strich = QStringLiteral("I|l[");
+    if (text.size() >= 4 && Strich.contains(text[0]) && text[1].isUpper()) {
+        const QString ohne = Grundform(text.mid(1));
+        if (!ohne.isEmpty())
+            m_stellen.insert(ohne, Stelle{box, konfidenz});
+    }
 }
 
 QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QString>& andere) const {
