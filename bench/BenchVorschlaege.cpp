@@ -114,6 +114,10 @@ void BenchVorschlaege(const QString& arbeitsOrdner) {
         if (boxen.size() == 1) {
             ++einmal;
             getroffen += v.art == Vorschlag::Art::Gefunden && amSchild;
+            if (!(v.art == Vorschlag::Art::Gefunden && amSchild) && qEnvironmentVariableIntValue("TAVERO_TESTBILDER_FEHLGRIFFE"))
+                std::fprintf(stderr, "demo %s %s %d soll %d/%d ist %d/%d\n", qPrintable(v.form), qPrintable(v.kennzeichen),
+                             int(v.art), boxen.first().x() + boxen.first().width(), boxen.first().y() + boxen.first().height(),
+                             v.ecke.x(), v.ecke.y());
         } else if (boxen.size() > 1) {
             ++zweimal;
             mehrdeutig += v.art == Vorschlag::Art::Mehrdeutig;

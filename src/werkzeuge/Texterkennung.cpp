@@ -26,6 +26,8 @@ namespace {
 constexpr double Vergroesserung = 2.0;
 // Words that may be tags are looked at once more, three times as large; so is text running up or down.
 constexpr double NaeherVergroesserung = 3.0;
+// A word of the first reading this sure is kept when a closer look reads its place otherwise.
+constexpr float Sicher = 85;
 // Letters of 9 or 10 pixels cap height are read only this much enlarged.
 constexpr double Klein = 4.0;
 // Above this many pixels a picture is enlarged less, so that memory stays bounded.
@@ -376,7 +378,7 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
                 if (bereich.contains(w.wort.box.center()))
                     erste << Roh{w.wort.text, QRectF(w.wort.box), w.wort.konfidenz, w.kappe};
             double beste = Guete(erste);
-            QList<Wort> gewaehlt;
+            QList<Wort> gewaehlt, andere;
             bool besser = false;
             const double f = faktoren[k];
             const QPointF ecke = QPointF(ausschnitte[k].topLeft()) - QPointF(polstern[k], polstern[k]) / f;
@@ -394,15 +396,29 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
                 }
                 const double g = Guete(lesung);
                 if (g > beste) {
+                    if (besser)
+                        andere << gewaehlt;
                     beste = g;
                     gewaehlt = umgerechnet;
                     besser = true;
+                } else {
+                    andere << umgerechnet;
                 }
             }
+            // The engine's confidence is not always right (letters set close, as "LT", are read
+            // unsurely): when the best reading is unsure, what another preparation read as a
+            // possible tag stays beside it.
+            const bool sicher = beste >= Sicher;
+            for (const Wort& w : std::as_const(andere))
+                if (!sicher && HatZiffer(w.wort.text) && std::none_of(woerter.begin(), woerter.end(), [&w](const Wort& v) {
+                        return v.wort.text == w.wort.text && v.wort.box.intersects(w.wort.box);
+                    }))
+                    zweite << w;
             if (!besser)
                 continue;
+            // a word the first reading was sure of stays beside the new reading: it is rarely wrong
             for (qsizetype w = 0; w < woerter.size(); ++w)
-                if (bereich.contains(woerter[w].wort.box.center()))
+                if (bereich.contains(woerter[w].wort.box.center()) && woerter[w].wort.konfidenz < Sicher)
                     ersetzt[static_cast<std::size_t>(w)] = 1;
             zweite << gewaehlt;
         }
@@ -410,7 +426,13 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
         for (qsizetype w = 0; w < woerter.size(); ++w)
             if (!ersetzt[static_cast<std::size_t>(w)])
                 behalten << woerter[w];
-        woerter = behalten + zweite;
+        // a word read the same at the same place is one word
+        for (const Wort& w : std::as_const(zweite))
+            if (std::none_of(behalten.begin(), behalten.end(), [&w](const Wort& v) {
+                    return v.wort.text == w.wort.text && v.wort.box.intersects(w.wort.box);
+                }))
+                behalten << w;
+        woerter = behalten;
     }
 
     // Text running up or down (labels on vertical pipes): each such line is
@@ -456,7 +478,10 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
             if (bester.isEmpty())
                 continue;
             // what the lines across made of single turned letters is no label
-            woerter.removeIf([&](const Wort& w) { return zeilen[z].contains(w.wort.box.center()) && w.wort.box.height() < zeilen[z].height() / 2; });
+            woerter.removeIf([&](const Wort& w) {
+                return zeilen[z].contains(w.wort.box.center()) && w.wort.box.height() < zeilen[z].height() / 2 &&
+                       w.wort.box.width() <= zeilen[z].width() + 2;
+            });
             woerter << Wort{{bester, bild.Tinte(zeilen[z], zeilen[z].width(), true), besteKonfidenz},
                             static_cast<double>(zeilen[z].width()), true};
         }

@@ -52,6 +52,23 @@ bool EinZeichenAnders(const QString& a, const QString& b) {
         return a.mid(i + 1) == b.mid(i + 1);
     return a.size() < b.size() ? a.mid(i) == b.mid(i + 1) : a.mid(i + 1) == b.mid(i);
 }
+// The longest run of digits in a tag: its loop number.
+QString Nummer(const QString& g) {
+    QString beste, laufend;
+    for (const QChar c : g) {
+        laufend = c.isDigit() ? laufend + c : QString();
+        if (laufend.size() > beste.size())
+            beste = laufend;
+    }
+    return beste;
+}
+
+// A reading of the tag with its first letters lost: its loop number alone or
+// an end of it that holds the whole number ("2270" or "T2270" for TT2270).
+bool OhneAnfang(const QString& wort, const QString& g) {
+    const QString nummer = Nummer(g);
+    return nummer.size() >= 3 && wort != g && (wort == nummer || (g.endsWith(wort) && wort.contains(nummer)));
+}
 }  // namespace
 
 QString Wortabgleich::Grundform(const QString& text) {
@@ -87,9 +104,9 @@ void Wortabgleich::Eintragen(const QString& text, const QRect& box, float konfid
     const QString g = Grundform(text);
     if (!g.isEmpty())
         m_stellen.insert(g, Stelle{box, konfidenz});
-    // the side of a frame close before a label is read as its first letter ("IPIC3894A")
+    // the side of a frame or a speck close before a label is read as its first letter ("IPIC3894A", "sFQ8671")
     static const QString Strich = QStringLiteral("I|l[");
-    if (text.size() >= 4 && Strich.contains(text[0]) && text[1].isUpper()) {
+    if (text.size() >= 4 && (Strich.contains(text[0]) || text[0].isLower()) && text[1].isUpper()) {
         const QString ohne = Grundform(text.mid(1));
         if (!ohne.isEmpty())
             m_stellen.insert(ohne, Stelle{box, konfidenz});
@@ -118,6 +135,13 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
                 std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
                     return a != g && (a == it.key() || EinZeichenAnders(it.key(), a));
                 }))
+                dazu(it->box);
+    // So is a place where only the tag's loop number was read, unless another tag of the picture carries that number:
+    // the letters of a small or blurred copy are lost first.
+    if (!stellen.isEmpty())
+        for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it)
+            if (OhneAnfang(it.key(), g) &&
+                std::none_of(andere.begin(), andere.end(), [&](const QString& a) { return a != g && (a == it.key() || OhneAnfang(it.key(), a)); }))
                 dazu(it->box);
     std::sort(stellen.begin(), stellen.end(),
               [](const QRect& a, const QRect& b) { return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x(); });
