@@ -494,6 +494,10 @@ QRect Bildaufbereitung::Tinte(const QRect& box, double kappe, bool senkrecht) co
             bisher = std::max(bisher, entlang(stuecke[i]).second);
         }
     }
+    // A dash or dot at the end (a hyphen, a stub of a pipe) is no letter of the tag; its ink does not move the corner.
+    auto dicke = [senkrecht](const QRect& q) { return senkrecht ? q.width() : q.height(); };
+    while (stuecke.size() > 2 && dicke(stuecke.back()) < 0.45 * kappe)
+        stuecke.pop_back();
     QRect ergebnis;
     if (!anfaenge.empty()) {
         std::nth_element(anfaenge.begin(), anfaenge.begin() + static_cast<std::ptrdiff_t>(anfaenge.size() / 2), anfaenge.end());
@@ -515,6 +519,21 @@ bool Bildaufbereitung::Umschlossen(const QRect& box) const {
     const QRect innen = box.adjusted(-1, -1, 1, 1);
     const int weite = static_cast<int>(0.9 * std::max(box.width(), box.height())) + 6;
     const QPoint mitte = box.center();
+    // a thin or blurred ring is not dark, only darker than the ground around it
+    std::array<int, 256> haeufig{};
+    const QRect umgebung = box.adjusted(-weite, -weite, weite, weite).intersected(QRect(0, 0, m_b, m_h));
+    for (int y = umgebung.top(); y <= umgebung.bottom(); y += 2)
+        for (int x = umgebung.left(); x <= umgebung.right(); x += 2)
+            ++haeufig[At(x, y)];
+    int summe = 0, gezaehlt = 0, grund = 255;
+    for (const int n : haeufig)
+        summe += n;
+    for (int v = 0; v < 256; ++v)
+        if ((gezaehlt += haeufig[static_cast<std::size_t>(v)]) >= 0.6 * summe) {
+            grund = v;
+            break;
+        }
+    const int dunkel = std::max(160, grund - 45);
     static constexpr int Richtungen[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {1, -1}, {-1, 1}, {-1, -1}};
     for (const auto& d : Richtungen) {
         int x = mitte.x(), y = mitte.y();
@@ -527,7 +546,7 @@ bool Bildaufbereitung::Umschlossen(const QRect& box) const {
         for (int s = 0; s < weite && !getroffen; ++s, x += d[0], y += d[1]) {
             if (x < 1 || y < 1 || x >= m_b - 1 || y >= m_h - 1)
                 return false;
-            getroffen = At(x, y) < 160 || At(x + 1, y) < 160 || At(x, y + 1) < 160;
+            getroffen = At(x, y) < dunkel || At(x + 1, y) < dunkel || At(x, y + 1) < dunkel;
         }
         if (!getroffen)
             return false;

@@ -26,6 +26,8 @@ namespace {
 constexpr double Vergroesserung = 2.0;
 // Words that may be tags are looked at once more, three times as large; so is text running up or down.
 constexpr double NaeherVergroesserung = 3.0;
+// A line the first reading read this surely is not looked at again.
+constexpr float Gelesen = 90;
 // A word of the first reading this sure is kept when a closer look reads its place otherwise.
 constexpr float Sicher = 85;
 // Letters of 9 or 10 pixels cap height are read only this much enlarged.
@@ -339,17 +341,39 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     // best is kept, judged by the engine's confidence and by whether it reads
     // as a tag.
     {
-        QList<QRect> kerne = bild.WaagrechteZeilen();
-        const qsizetype zeilen = kerne.size();
+        QList<QRect> kerne;
+        const QList<QRect> linien = bild.WaagrechteZeilen();
+        // a line the first reading read whole and surely needs no second look: that keeps the time down
+        for (const QRect& k : linien) {
+            int gedeckt = 0;
+            bool sicher = true;
+            for (const Wort& w : std::as_const(woerter))
+                if (k.adjusted(-2, -2, 2, 2).contains(w.wort.box.center())) {
+                    sicher = sicher && w.wort.konfidenz >= Gelesen;
+                    gedeckt += w.wort.box.intersected(k).width();
+                }
+            if (!sicher || gedeckt < 0.8 * k.width())
+                kerne << k;
+            else
+                kerne << QRect();
+        }
         for (const Wort& w : std::as_const(woerter))
             if (w.wort.text.size() <= 16 && HatZiffer(w.wort.text) &&
-                std::none_of(kerne.begin(), kerne.begin() + zeilen, [&w](const QRect& k) { return k.contains(w.wort.box.center()); }))
+                std::none_of(linien.begin(), linien.end(), [&w](const QRect& k) { return k.contains(w.wort.box.center()); }))
                 kerne << w.wort.box;
         QList<QRect> ausschnitte;
         QList<double> faktoren;
         QList<int> polstern;
         std::vector<PixZeiger> stuecke;
         for (const QRect& k : std::as_const(kerne)) {
+            if (k.isNull()) {
+                ausschnitte << QRect();
+                faktoren << 1.0;
+                polstern << 0;
+                stuecke.emplace_back(nullptr);
+                stuecke.emplace_back(nullptr);
+                continue;
+            }
             const int h = k.height();
             // the line alone, with a margin of its own ground: what stands above or below is another line
             const QRect a = k.adjusted(-h / 2, -std::max(2, h / 6), h / 2, std::max(2, h / 6)).intersected(flaeche);
@@ -372,6 +396,8 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
         std::vector<std::uint8_t> ersetzt(static_cast<std::size_t>(woerter.size()), 0);
         QList<Wort> zweite;
         for (qsizetype k = 0; k < kerne.size(); ++k) {
+            if (kerne[k].isNull())
+                continue;
             const QRect bereich = kerne[k].adjusted(-2, -2, 2, 2);
             QList<Roh> erste;
             for (const Wort& w : std::as_const(woerter))

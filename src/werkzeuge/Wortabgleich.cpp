@@ -104,6 +104,14 @@ void Wortabgleich::Eintragen(const QString& text, const QRect& box, float konfid
     const QString g = Grundform(text);
     if (!g.isEmpty())
         m_stellen.insert(g, Stelle{box, konfidenz});
+    // a speck beside a turned label is read as a word of its own line ("Y GS5879")
+    const QStringList teile = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (teile.size() == 2)
+        for (const QString& teil : teile) {
+            const QString g2 = Grundform(teil);
+            if (g2.size() >= 3 && std::any_of(g2.begin(), g2.end(), [](QChar c) { return c.isDigit(); }))
+                m_stellen.insert(g2, Stelle{box, konfidenz});
+        }
     // the side of a frame or a speck close before a label is read as its first letter ("IPIC3894A", "sFQ8671")
     static const QString Strich = QStringLiteral("I|l[");
     if (text.size() >= 4 && (Strich.contains(text[0]) || text[0].isLower()) && text[1].isUpper()) {
