@@ -170,9 +170,14 @@ void Bildaufbereitung::ZeichnungEntfernen() {
             }
             rahmen[k] = gedeckt >= 0.85 * rand;
         }
+        // only the frame's own band goes: a letter touching the frame inside keeps its strokes
         for (std::size_t i = 0; i < marke.size(); ++i)
-            if (marke[i] && rahmen[static_cast<std::size_t>(marke[i] - 1)])
-                weg[i] = 1;
+            if (marke[i] && rahmen[static_cast<std::size_t>(marke[i] - 1)]) {
+                const Teil& t = teile[static_cast<std::size_t>(marke[i] - 1)];
+                const int x = static_cast<int>(i % static_cast<std::size_t>(m_b)), y = static_cast<int>(i / static_cast<std::size_t>(m_b));
+                if (x - t.links <= 2 || t.rechts - x <= 2 || y - t.oben <= 2 || t.unten - y <= 2)
+                    weg[i] = 1;
+            }
     }
     // long runs across and down: lines
     std::vector<std::uint8_t> waag(m_p.size(), 0), lot(m_p.size(), 0);
@@ -273,9 +278,11 @@ void Bildaufbereitung::ZeichnungEntfernen() {
 }
 
 QList<QRect> Bildaufbereitung::SenkrechteZeilen(const QList<QRect>& gelesen) const {
-    std::vector<std::uint8_t> tinte(m_p.size());
-    for (std::size_t i = 0; i < m_p.size(); ++i)
-        tinte[i] = m_p[i] < 128;
+    // on the copy without the drawing: a pipe touching a letter would make it too large for one
+    const std::vector<std::uint8_t>& p = OhneZeichnung();
+    std::vector<std::uint8_t> tinte(p.size());
+    for (std::size_t i = 0; i < p.size(); ++i)
+        tinte[i] = p[i] < 128;
     std::vector<Teil> kandidaten;
     for (const Teil& t : Komponenten(tinte, m_b, m_h)) {
         if (t.Breite() < 2 || t.Breite() > 48 || t.Hoehe() < 2 || t.Hoehe() > 40 || t.anzahl < 4)
@@ -302,7 +309,8 @@ QList<QRect> Bildaufbereitung::SenkrechteZeilen(const QList<QRect>& gelesen) con
             const int ueber = std::min(a.rechts, b.rechts) - std::max(a.links, b.links) + 1;
             const int luecke = b.oben - a.unten - 1;
             // letters of one turned word: side by side along the text, close, of one size across it
-            if (ueber >= 0.5 * schmal && luecke >= -2 && luecke <= std::max(3.0, 0.7 * breit) && breit <= 4 * schmal)
+            // (a hyphen between them is too small to count and leaves a gap of about a letter)
+            if (ueber >= 0.5 * schmal && luecke >= -2 && luecke <= std::max(3.0, 1.0 * breit) && breit <= 4 * schmal)
                 wurzel[static_cast<std::size_t>(finden(static_cast<int>(j)))] = finden(static_cast<int>(i));
         }
     }
