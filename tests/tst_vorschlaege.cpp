@@ -238,6 +238,8 @@ private slots:
         QTest::newRow("Bindestrich in beiden Teilen") << QStringList{"PIC-@100", "-198@132"} << "PIC198" << 1;
         QTest::newRow("Rahmenseite vorn") << QStringList{"IPIC3894A@100"} << "PIC3894A" << 1;
         QTest::newRow("Fleck vorn") << QStringList{"sFQ8671@100"} << "FQ8671" << 1;
+        QTest::newRow("TT als 11 gelesen") << QStringList{"11570@100"} << "TT570" << 1;
+        QTest::newRow("Ziffer hinten anders") << QStringList{"TT571@100"} << "TT570" << 0;
         QTest::newRow("anderes") << QStringList{"P2011@100"} << "P201" << 0;
         QTest::newRow("leeres Kennzeichen") << QStringList{"P201@100"} << "" << 0;
     }

@@ -69,6 +69,27 @@ bool OhneAnfang(const QString& wort, const QString& g) {
     const QString nummer = Nummer(g);
     return nummer.size() >= 3 && wort != g && (wort == nummer || (g.endsWith(wort) && wort.contains(nummer)));
 }
+// Letters of a tag's front the recognition takes for one another in narrow fonts.
+bool Aehnlich(QChar a, QChar b) {
+    static const QString Paare[] = {QStringLiteral("T1"), QStringLiteral("T7"), QStringLiteral("17"), QStringLiteral("VY")};
+    for (const QString& p : Paare)
+        if ((a == p[0] && b == p[1]) || (a == p[1] && b == p[0]))
+            return true;
+    return false;
+}
+
+// The word is the tag with some of the letters before its first digit read as look-alikes.
+bool Verlesen(const QString& wort, const QString& g) {
+    if (wort.size() != g.size() || wort == g || Nummer(g).size() < 3)
+        return false;
+    bool vorn = true;
+    for (qsizetype i = 0; i < g.size(); ++i) {
+        vorn = vorn && !g[i].isDigit();
+        if (wort[i] != g[i] && !(vorn && Aehnlich(wort[i], g[i])))
+            return false;
+    }
+    return true;
+}
 }  // namespace
 
 QString Wortabgleich::Grundform(const QString& text) {
@@ -135,6 +156,13 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
     };
     for (const Stelle& s : std::as_const(alle))
         dazu(s.box);
+    // Not read as written anywhere: the tall narrow letters of the tag's front may have
+    // been read as their look-alikes ("11570" for TT570), when no other tag could be meant.
+    if (stellen.isEmpty())
+        for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it)
+            if (Verlesen(it.key(), g) &&
+                std::none_of(andere.begin(), andere.end(), [&](const QString& a) { return a != g && (a == it.key() || Verlesen(it.key(), a)); }))
+                dazu(it->box);
     // A sure place alone is not enough when an unsure reading elsewhere is one sign off:
     // that may be the second copy, and the arrow would go to one of two places without a word.
     if (!stellen.isEmpty() && g.size() >= 3)
