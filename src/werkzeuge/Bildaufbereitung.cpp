@@ -170,9 +170,14 @@ void Bildaufbereitung::ZeichnungEntfernen() {
             }
             rahmen[k] = gedeckt >= 0.85 * rand;
         }
+        // only the frame's own band goes: a letter touching the frame inside keeps its strokes
         for (std::size_t i = 0; i < marke.size(); ++i)
-            if (marke[i] && rahmen[static_cast<std::size_t>(marke[i] - 1)])
-                weg[i] = 1;
+            if (marke[i] && rahmen[static_cast<std::size_t>(marke[i] - 1)]) {
+                const Teil& t = teile[static_cast<std::size_t>(marke[i] - 1)];
+                const int x = static_cast<int>(i % static_cast<std::size_t>(m_b)), y = static_cast<int>(i / static_cast<std::size_t>(m_b));
+                if (x - t.links <= 2 || t.rechts - x <= 2 || y - t.oben <= 2 || t.unten - y <= 2)
+                    weg[i] = 1;
+            }
     }
     // long runs across and down: lines
     std::vector<std::uint8_t> waag(m_p.size(), 0), lot(m_p.size(), 0);
@@ -273,9 +278,11 @@ void Bildaufbereitung::ZeichnungEntfernen() {
 }
 
 QList<QRect> Bildaufbereitung::SenkrechteZeilen(const QList<QRect>& gelesen) const {
-    std::vector<std::uint8_t> tinte(m_p.size());
-    for (std::size_t i = 0; i < m_p.size(); ++i)
-        tinte[i] = m_p[i] < 128;
+    // on the copy without the drawing: a pipe touching a letter would make it too large for one
+    const std::vector<std::uint8_t>& p = OhneZeichnung();
+    std::vector<std::uint8_t> tinte(p.size());
+    for (std::size_t i = 0; i < p.size(); ++i)
+        tinte[i] = p[i] < 128;
     std::vector<Teil> kandidaten;
     for (const Teil& t : Komponenten(tinte, m_b, m_h)) {
         if (t.Breite() < 2 || t.Breite() > 48 || t.Hoehe() < 2 || t.Hoehe() > 40 || t.anzahl < 4)
@@ -302,7 +309,8 @@ QList<QRect> Bildaufbereitung::SenkrechteZeilen(const QList<QRect>& gelesen) con
             const int ueber = std::min(a.rechts, b.rechts) - std::max(a.links, b.links) + 1;
             const int luecke = b.oben - a.unten - 1;
             // letters of one turned word: side by side along the text, close, of one size across it
-            if (ueber >= 0.5 * schmal && luecke >= -2 && luecke <= std::max(3.0, 0.7 * breit) && breit <= 4 * schmal)
+            // (a hyphen between them is too small to count and leaves a gap of about a letter)
+            if (ueber >= 0.5 * schmal && luecke >= -2 && luecke <= std::max(3.0, 1.0 * breit) && breit <= 4 * schmal)
                 wurzel[static_cast<std::size_t>(finden(static_cast<int>(j)))] = finden(static_cast<int>(i));
         }
     }
@@ -317,6 +325,78 @@ QList<QRect> Bildaufbereitung::SenkrechteZeilen(const QList<QRect>& gelesen) con
         if (anzahl >= 3 && box.height() >= 1.8 * box.width() && box.width() >= 7 && box.width() <= 48)
             zeilen << box;
     return zeilen;
+}
+
+QList<QRect> Bildaufbereitung::WaagrechteZeilen() const {
+    const std::vector<std::uint8_t>& p = OhneZeichnung();
+    std::vector<std::uint8_t> tinte(p.size());
+    for (std::size_t i = 0; i < p.size(); ++i)
+        tinte[i] = p[i] < 128;
+    std::vector<Teil> kandidaten;
+    for (const Teil& t : Komponenten(tinte, m_b, m_h)) {
+        // letters, also a few run together by blur, not dots, dashes or the drawing's remnants
+        if (t.Hoehe() < 5 || t.Hoehe() > 40 || t.Breite() > 6 * t.Hoehe() + 4 || t.anzahl < 4)
+            continue;
+        kandidaten.push_back(t);
+    }
+    std::sort(kandidaten.begin(), kandidaten.end(), [](const Teil& a, const Teil& b) { return a.links < b.links; });
+    std::vector<int> wurzel(kandidaten.size());
+    for (std::size_t i = 0; i < wurzel.size(); ++i)
+        wurzel[i] = static_cast<int>(i);
+    auto finden = [&](int i) {
+        while (wurzel[static_cast<std::size_t>(i)] != i)
+            i = wurzel[static_cast<std::size_t>(i)] = wurzel[static_cast<std::size_t>(wurzel[static_cast<std::size_t>(i)])];
+        return i;
+    };
+    for (std::size_t i = 0; i < kandidaten.size(); ++i) {
+        const Teil& a = kandidaten[i];
+        for (std::size_t j = i + 1; j < kandidaten.size() && kandidaten[j].links <= a.rechts + 41; ++j) {
+            const Teil& b = kandidaten[j];
+            const int niedrig = std::min(a.Hoehe(), b.Hoehe()), hoch = std::max(a.Hoehe(), b.Hoehe());
+            const int ueber = std::min(a.unten, b.unten) - std::max(a.oben, b.oben) + 1;
+            const int luecke = b.links - a.rechts - 1;
+            // letters of one line: on one band, close, of one size; a blank of a wide font or a hyphen between them
+            if (ueber >= 0.5 * niedrig && luecke >= -2 && luecke <= std::max(3.0, 1.0 * hoch) && hoch <= 2.5 * niedrig)
+                wurzel[static_cast<std::size_t>(finden(static_cast<int>(j)))] = finden(static_cast<int>(i));
+        }
+    }
+    std::vector<std::pair<int, QRect>> gruppen(kandidaten.size(), {0, QRect()});
+    for (std::size_t i = 0; i < kandidaten.size(); ++i) {
+        auto& g = gruppen[static_cast<std::size_t>(finden(static_cast<int>(i)))];
+        ++g.first;
+        g.second = g.second.united(Rechteck(kandidaten[i]));
+    }
+    QList<QRect> zeilen;
+    for (const auto& [anzahl, box] : gruppen)
+        if (anzahl > 0 && box.height() >= 6 && box.height() <= 45 && box.width() >= 1.2 * box.height() &&
+            box.width() <= 40 * box.height() && (anzahl >= 2 || box.width() >= 1.3 * box.height()))
+            zeilen << box;
+    return zeilen;
+}
+
+int Bildaufbereitung::Schwelle(const std::vector<std::uint8_t>& grau) {
+    std::array<double, 256> haeufig{};
+    for (const std::uint8_t v : grau)
+        ++haeufig[v];
+    const double n = static_cast<double>(grau.size());
+    double summe = 0;
+    for (int v = 0; v < 256; ++v)
+        summe += v * haeufig[static_cast<std::size_t>(v)];
+    double unten = 0, untenSumme = 0, besteStreuung = -1;
+    int beste = 128;
+    for (int v = 0; v < 255; ++v) {
+        unten += haeufig[static_cast<std::size_t>(v)];
+        untenSumme += v * haeufig[static_cast<std::size_t>(v)];
+        if (unten == 0 || unten == n)
+            continue;
+        const double m1 = untenSumme / unten, m2 = (summe - untenSumme) / (n - unten);
+        const double streuung = unten * (n - unten) * (m1 - m2) * (m1 - m2);
+        if (streuung > besteStreuung) {
+            besteStreuung = streuung;
+            beste = v;
+        }
+    }
+    return beste;
 }
 
 QRect Bildaufbereitung::Tinte(const QRect& box, double kappe, bool senkrecht) const {
@@ -422,6 +502,10 @@ QRect Bildaufbereitung::Tinte(const QRect& box, double kappe, bool senkrecht) co
             bisher = std::max(bisher, entlang(stuecke[i]).second);
         }
     }
+    // A dash or dot at the end (a hyphen, a stub of a pipe) is no letter of the tag; its ink does not move the corner.
+    auto dicke = [senkrecht](const QRect& q) { return senkrecht ? q.width() : q.height(); };
+    while (stuecke.size() > 2 && dicke(stuecke.back()) < 0.45 * kappe)
+        stuecke.pop_back();
     QRect ergebnis;
     if (!anfaenge.empty()) {
         std::nth_element(anfaenge.begin(), anfaenge.begin() + static_cast<std::ptrdiff_t>(anfaenge.size() / 2), anfaenge.end());
@@ -443,6 +527,21 @@ bool Bildaufbereitung::Umschlossen(const QRect& box) const {
     const QRect innen = box.adjusted(-1, -1, 1, 1);
     const int weite = static_cast<int>(0.9 * std::max(box.width(), box.height())) + 6;
     const QPoint mitte = box.center();
+    // a thin or blurred ring is not dark, only darker than the ground around it
+    std::array<int, 256> haeufig{};
+    const QRect umgebung = box.adjusted(-weite, -weite, weite, weite).intersected(QRect(0, 0, m_b, m_h));
+    for (int y = umgebung.top(); y <= umgebung.bottom(); y += 2)
+        for (int x = umgebung.left(); x <= umgebung.right(); x += 2)
+            ++haeufig[At(x, y)];
+    int summe = 0, gezaehlt = 0, grund = 255;
+    for (const int n : haeufig)
+        summe += n;
+    for (int v = 0; v < 256; ++v)
+        if ((gezaehlt += haeufig[static_cast<std::size_t>(v)]) >= 0.6 * summe) {
+            grund = v;
+            break;
+        }
+    const int dunkel = std::max(160, grund - 45);
     static constexpr int Richtungen[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {1, -1}, {-1, 1}, {-1, -1}};
     for (const auto& d : Richtungen) {
         int x = mitte.x(), y = mitte.y();
@@ -455,7 +554,7 @@ bool Bildaufbereitung::Umschlossen(const QRect& box) const {
         for (int s = 0; s < weite && !getroffen; ++s, x += d[0], y += d[1]) {
             if (x < 1 || y < 1 || x >= m_b - 1 || y >= m_h - 1)
                 return false;
-            getroffen = At(x, y) < 160 || At(x + 1, y) < 160 || At(x, y + 1) < 160;
+            getroffen = At(x, y) < dunkel || At(x + 1, y) < dunkel || At(x, y + 1) < dunkel;
         }
         if (!getroffen)
             return false;

@@ -33,6 +33,14 @@ public:
     // stacked closely above each other, away from the words already read.
     QList<QRect> SenkrechteZeilen(const QList<QRect>& gelesen) const;
 
+    // Boxes of lines of text running across: letter-sized blobs of the copy
+    // for reading side by side on one band, found on the pixels whatever the
+    // engine made of them, so a label it overlooked is looked at again.
+    QList<QRect> WaagrechteZeilen() const;
+
+    // The grey level that best parts ink from ground among these pixels (Otsu).
+    static int Schwelle(const std::vector<std::uint8_t>& grau);
+
     // The box around the ink of the text inside box (picture pixels), without
     // lines that run through or along it and without a frame around it.
     // kappe is the letters' height across the line of text; senkrecht: the

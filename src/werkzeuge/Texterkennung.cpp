@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <mutex>
 #include <vector>
@@ -25,10 +26,16 @@ namespace {
 constexpr double Vergroesserung = 2.0;
 // Words that may be tags are looked at once more, three times as large; so is text running up or down.
 constexpr double NaeherVergroesserung = 3.0;
+// A line the first reading read this surely is not looked at again.
+constexpr float Gelesen = 90;
+// A word of the first reading this sure is kept when a closer look reads its place otherwise.
+constexpr float Sicher = 85;
+// Letters of 9 or 10 pixels cap height are read only this much enlarged.
+constexpr double Klein = 4.0;
 // Above this many pixels a picture is enlarged less, so that memory stays bounded.
 constexpr double MaxPixel = 40e6;
 // Raised whenever the reading changes otherwise, so that kept results are read anew.
-constexpr int Ueberarbeitung = 9;
+constexpr int Ueberarbeitung = 10;
 // A turned reading below this confidence is taken for the drawing, not for text.
 constexpr float MinGedreht = 50;
 // Tags are letters and digits with a few joining signs; the blank keeps words apart.
@@ -88,6 +95,57 @@ QRect Ganz(const QRectF& r) {
 
 bool HatZiffer(const QString& s) { return std::any_of(s.begin(), s.end(), [](QChar c) { return c.isDigit(); }); }
 
+// How well a reading of one place fits: the engine's confidence, each word
+// weighed by its letters, and a bonus when a word reads as a tag (letters
+// and digits, three to sixteen). -1 for no reading at all.
+double Guete(const QList<Texterkennung::Roh>& woerter) {
+    double summe = 0, zeichen = 0;
+    bool kennzeichen = false;
+    for (const Texterkennung::Roh& r : woerter) {
+        QString g = r.text;
+        g.remove(QLatin1Char('-')).remove(QLatin1Char('.')).remove(QLatin1Char('_'));
+        summe += static_cast<double>(r.konfidenz) * std::max<qsizetype>(1, g.size());
+        zeichen += static_cast<double>(std::max<qsizetype>(1, g.size()));
+        kennzeichen = kennzeichen || (g.size() >= 3 && g.size() <= 16 && HatZiffer(g) &&
+                                      std::any_of(g.begin(), g.end(), [](QChar c) { return c.isLetter(); }));
+    }
+    return zeichen > 0 ? summe / zeichen + (kennzeichen ? 15.0 : 0.0) : -1.0;
+}
+
+// The enlarged grey cut-out in black and white, split where its own grey levels part best:
+// blur and noise make the engine's own split uncertain.
+PixZeiger SchwarzWeiss(Pix* grau) {
+    const int b = pixGetWidth(grau), h = pixGetHeight(grau);
+    std::vector<std::uint8_t> bytes = Bytes(grau);
+    const int schwelle = Bildaufbereitung::Schwelle(bytes);
+    for (auto& v : bytes)
+        v = v <= schwelle ? 0 : 255;
+    return AusBytes(bytes, b, h);
+}
+
+// The cut-out stretched so that its ground is white and its ink black, on a
+// white margin: a grey ground would stand out as a box on the white sheet.
+PixZeiger Gestreckt(Pix* grau, int polster) {
+    const int b = pixGetWidth(grau), h = pixGetHeight(grau);
+    std::vector<std::uint8_t> bytes = Bytes(grau);
+    std::array<int, 256> haeufig{};
+    for (const std::uint8_t v : bytes)
+        ++haeufig[v];
+    auto anteil = [&](double q) {
+        int summe = 0;
+        for (int v = 0; v < 256; ++v)
+            if ((summe += haeufig[static_cast<std::size_t>(v)]) >= q * static_cast<double>(bytes.size()))
+                return v;
+        return 255;
+    };
+    const int tinte = anteil(0.03), grund = anteil(0.85);
+    if (grund - tinte >= 24)
+        for (auto& v : bytes)
+            v = static_cast<std::uint8_t>(std::clamp((v - tinte) * 255 / (grund - tinte), 0, 255));
+    const PixZeiger gestreckt = AusBytes(bytes, b, h);
+    return PixZeiger{gestreckt ? pixAddBorder(gestreckt.get(), polster, 255) : nullptr};
+}
+
 // A word found on the picture, with what the later steps need to know of it.
 struct Wort {
     Bildwort wort;
@@ -125,7 +183,7 @@ Texterkennung::~Texterkennung() {
 }
 
 QString Texterkennung::Leseart() {
-    return QStringLiteral("tesseract %1 eng psm11 x%2 x%3 r%4 hell ohne-linien gedreht tinte blase")
+    return QStringLiteral("tesseract %1 eng psm11 x%2 x%3 r%4 hell ohne-linien gedreht tinte blase zeilen sw")
         .arg(QString::fromLatin1(tesseract::TessBaseAPI::Version()))
         .arg(Vergroesserung)
         .arg(NaeherVergroesserung)
@@ -214,7 +272,9 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     // Cut-outs, each already enlarged, read on sheets below each other so that
     // the engine is started once per sheet; the words come back per cut-out,
     // in its own pixels. False when the reading was stopped.
-    auto blaetter = [&](const std::vector<PixZeiger>& stuecke, std::vector<QList<Roh>>& je) {
+    auto blaetter = [&](const std::vector<PixZeiger>& stuecke, std::vector<QList<Roh>>& je,
+                        tesseract::PageSegMode art = tesseract::PSM_SPARSE_TEXT) {
+        m_api->SetPageSegMode(art);
         je.assign(stuecke.size(), {});
         // a sheet stays within what the engine handles comfortably; a crowded picture gets several
         constexpr int Rand = 20, Abstand = 24, MaxHoehe = 30000;
@@ -244,8 +304,10 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
                 m_api->SetImage(blatt.get());
             }
             const int gelesen = m_api->Recognize(&waechter);
+            m_api->SetPageSegMode(tesseract::PSM_SPARSE_TEXT);
             if (unterbrochen())
                 return false;
+            m_api->SetPageSegMode(art);
             // a sheet the engine cannot read adds nothing; the first reading stands
             if (gelesen != 0)
                 continue;
@@ -259,68 +321,170 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
                     }
             }
         }
+        m_api->SetPageSegMode(tesseract::PSM_SPARSE_TEXT);
         return true;
     };
 
-    // A closer look at every word that could be a tag: small labels lose a
-    // letter now and then ("LT" read as "T"); read once more, larger still and
-    // without the drawing around them, they are read whole.
+    // Only sure words of the first reading along the picture keep text running up or
+    // down from being looked for: turned text is often read as a few unsure letters,
+    // and the closer look below finds some as short lines.
+    QList<QRect> gelesen;
+    for (const Wort& w : std::as_const(woerter))
+        if (w.wort.box.width() >= w.wort.box.height() && w.wort.konfidenz >= MinGedreht)
+            gelesen << w.wort.box;
+
+    // A closer look at every line of letters on the picture and at every word
+    // that could be a tag: small labels lose a letter now and then ("LT" read
+    // as "T"), blurred ones are misread, some are overlooked. Each is read
+    // once more, larger and without the drawing around it, as grey and as
+    // black and white; of these readings and the first one the one that fits
+    // best is kept, judged by the engine's confidence and by whether it reads
+    // as a tag.
     {
-        QList<QRect> ausschnitte;
-        std::vector<PixZeiger> stuecke;
+        QList<QRect> kerne;
+        const QList<QRect> linien = bild.WaagrechteZeilen();
+        // a line the first reading read whole and surely needs no second look: that keeps the time down
+        for (const QRect& k : linien) {
+            int gedeckt = 0;
+            bool sicher = true;
+            for (const Wort& w : std::as_const(woerter))
+                if (k.adjusted(-2, -2, 2, 2).contains(w.wort.box.center())) {
+                    sicher = sicher && w.wort.konfidenz >= Gelesen;
+                    gedeckt += w.wort.box.intersected(k).width();
+                }
+            if (!sicher || gedeckt < 0.8 * k.width())
+                kerne << k;
+            else
+                kerne << QRect();
+        }
         for (const Wort& w : std::as_const(woerter))
-            if (w.wort.text.size() <= 16 && HatZiffer(w.wort.text)) {
-                const int h = w.wort.box.height();
-                const QRect a = w.wort.box.adjusted(-h, -h / 2, h, h / 2).intersected(flaeche);
-                if (a.isEmpty())
-                    continue;
-                const PixZeiger stueck = Ausschnitt(grau.get(), a);
-                ausschnitte << a;
-                stuecke.emplace_back(stueck ? pixScaleGrayLI(stueck.get(), NaeherVergroesserung, NaeherVergroesserung) : nullptr);
+            if (w.wort.text.size() <= 16 && HatZiffer(w.wort.text) &&
+                std::none_of(linien.begin(), linien.end(), [&w](const QRect& k) { return k.contains(w.wort.box.center()); }))
+                kerne << w.wort.box;
+        QList<QRect> ausschnitte;
+        QList<double> faktoren;
+        QList<int> polstern;
+        std::vector<PixZeiger> stuecke;
+        for (const QRect& k : std::as_const(kerne)) {
+            if (k.isNull()) {
+                ausschnitte << QRect();
+                faktoren << 1.0;
+                polstern << 0;
+                stuecke.emplace_back(nullptr);
+                stuecke.emplace_back(nullptr);
+                continue;
             }
+            const int h = k.height();
+            // the line alone, with a margin of its own ground: what stands above or below is another line
+            const QRect a = k.adjusted(-h / 2, -std::max(2, h / 6), h / 2, std::max(2, h / 6)).intersected(flaeche);
+            // small letters need more pixels than the engine's comfortable size
+            const double f = h <= 13 ? Klein : NaeherVergroesserung;
+            const int polster = static_cast<int>(std::lround(0.6 * h * f));
+            ausschnitte << a;
+            faktoren << f;
+            polstern << polster;
+            const PixZeiger stueck = a.isEmpty() ? nullptr : Ausschnitt(grau.get(), a);
+            PixZeiger gross{stueck ? pixScaleGrayLI(stueck.get(), static_cast<float>(f), static_cast<float>(f)) : nullptr};
+            if (gross)
+                gross = Gestreckt(gross.get(), polster);
+            stuecke.push_back(gross ? SchwarzWeiss(gross.get()) : nullptr);
+            stuecke.push_back(std::move(gross));
+        }
         std::vector<QList<Roh>> je;
-        if (!blaetter(stuecke, je))
+        if (!blaetter(stuecke, je, tesseract::PSM_SINGLE_BLOCK))
             return t;
+        std::vector<std::uint8_t> ersetzt(static_cast<std::size_t>(woerter.size()), 0);
         QList<Wort> zweite;
-        for (std::size_t i = 0; i < je.size(); ++i)
-            for (const Roh& r : je[i])
-                zweite << Wort{{r.text,
-                                Ganz(QRectF(ausschnitte[static_cast<qsizetype>(i)].topLeft() + r.box.topLeft() / NaeherVergroesserung,
-                                            r.box.size() / NaeherVergroesserung)),
-                                r.konfidenz},
-                               r.kappe / NaeherVergroesserung};
-        // the second reading adds only what was not read at that place already
+        for (qsizetype k = 0; k < kerne.size(); ++k) {
+            if (kerne[k].isNull())
+                continue;
+            const QRect bereich = kerne[k].adjusted(-2, -2, 2, 2);
+            QList<Roh> erste;
+            for (const Wort& w : std::as_const(woerter))
+                if (bereich.contains(w.wort.box.center()))
+                    erste << Roh{w.wort.text, QRectF(w.wort.box), w.wort.konfidenz, w.kappe};
+            double beste = Guete(erste);
+            QList<Wort> gewaehlt, andere;
+            bool besser = false;
+            const double f = faktoren[k];
+            const QPointF ecke = QPointF(ausschnitte[k].topLeft()) - QPointF(polstern[k], polstern[k]) / f;
+            const double rand = 0.3 * kerne[k].height();
+            for (std::size_t i = 2 * static_cast<std::size_t>(k); i < 2 * static_cast<std::size_t>(k) + 2; ++i) {
+                QList<Roh> lesung;
+                QList<Wort> umgerechnet;
+                for (const Roh& r : std::as_const(je[i])) {
+                    const QRectF box(ecke + r.box.topLeft() / f, r.box.size() / f);
+                    // what the cut-out caught of its neighbours is read where they are looked at themselves
+                    if (!QRectF(kerne[k]).adjusted(-rand, -rand, rand, rand).contains(box.center()))
+                        continue;
+                    lesung << r;
+                    umgerechnet << Wort{{r.text, Ganz(box), r.konfidenz}, r.kappe / f};
+                }
+                const double g = Guete(lesung);
+                if (g > beste) {
+                    if (besser)
+                        andere << gewaehlt;
+                    beste = g;
+                    gewaehlt = umgerechnet;
+                    besser = true;
+                } else {
+                    andere << umgerechnet;
+                }
+            }
+            // The engine's confidence is not always right (letters set close, as "LT", are read
+            // unsurely): when the best reading is unsure, what another preparation read as a
+            // possible tag stays beside it.
+            const bool sicher = beste >= Sicher;
+            for (const Wort& w : std::as_const(andere))
+                if (!sicher && HatZiffer(w.wort.text) && std::none_of(woerter.begin(), woerter.end(), [&w](const Wort& v) {
+                        return v.wort.text == w.wort.text && v.wort.box.intersects(w.wort.box);
+                    }))
+                    zweite << w;
+            if (!besser)
+                continue;
+            // a word the first reading was sure of stays beside the new reading: it is rarely wrong
+            for (qsizetype w = 0; w < woerter.size(); ++w)
+                if (bereich.contains(woerter[w].wort.box.center()) && woerter[w].wort.konfidenz < Sicher)
+                    ersetzt[static_cast<std::size_t>(w)] = 1;
+            zweite << gewaehlt;
+        }
+        QList<Wort> behalten;
+        for (qsizetype w = 0; w < woerter.size(); ++w)
+            if (!ersetzt[static_cast<std::size_t>(w)])
+                behalten << woerter[w];
+        // a word read the same at the same place is one word
         for (const Wort& w : std::as_const(zweite))
-            if (std::none_of(woerter.begin(), woerter.end(), [&w](const Wort& v) {
+            if (std::none_of(behalten.begin(), behalten.end(), [&w](const Wort& v) {
                     return v.wort.text == w.wort.text && v.wort.box.intersects(w.wort.box);
                 }))
-                woerter << w;
+                behalten << w;
+        woerter = behalten;
     }
 
     // Text running up or down (labels on vertical pipes): each such line is
     // read turned both ways; the way read with more confidence is taken.
     {
-        QList<QRect> gelesen;
-        // only sure words along the picture: turned text is often read as a few unsure letters
-        for (const Wort& w : std::as_const(woerter))
-            if (w.wort.box.width() >= w.wort.box.height() && w.wort.konfidenz >= MinGedreht)
-                gelesen << w.wort.box;
         const QList<QRect> zeilen = bild.SenkrechteZeilen(gelesen);
         std::vector<PixZeiger> stuecke;
         for (const QRect& z : zeilen) {
             const PixZeiger stueck = Ausschnitt(grau.get(), z.adjusted(-4, -4, 4, 4).intersected(flaeche));
+            const int polster = static_cast<int>(std::lround(0.6 * z.width() * NaeherVergroesserung));
+            // each way turned, as grey and as black and white, like the lines across
             for (int richtung : {1, -1}) {
                 const PixZeiger gedreht{stueck ? pixRotate90(stueck.get(), richtung) : nullptr};
-                stuecke.emplace_back(gedreht ? pixScaleGrayLI(gedreht.get(), NaeherVergroesserung, NaeherVergroesserung) : nullptr);
+                const PixZeiger gross{gedreht ? pixScaleGrayLI(gedreht.get(), NaeherVergroesserung, NaeherVergroesserung) : nullptr};
+                PixZeiger gestreckt = gross ? Gestreckt(gross.get(), polster) : nullptr;
+                stuecke.push_back(gestreckt ? SchwarzWeiss(gestreckt.get()) : nullptr);
+                stuecke.push_back(std::move(gestreckt));
             }
         }
         std::vector<QList<Roh>> je;
-        if (!blaetter(stuecke, je))
+        if (!blaetter(stuecke, je, tesseract::PSM_SINGLE_BLOCK))
             return t;
         for (qsizetype z = 0; z < zeilen.size(); ++z) {
             QString bester;
             float besteKonfidenz = MinGedreht;
-            for (std::size_t i = 2 * static_cast<std::size_t>(z); i < 2 * static_cast<std::size_t>(z) + 2; ++i) {
+            for (std::size_t i = 4 * static_cast<std::size_t>(z); i < 4 * static_cast<std::size_t>(z) + 4; ++i) {
                 if (je[i].isEmpty())
                     continue;
                 QStringList teile;
@@ -337,9 +501,15 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
                     bester = teile.join(QLatin1Char(' '));
                 }
             }
-            if (!bester.isEmpty())
-                woerter << Wort{{bester, bild.Tinte(zeilen[z], zeilen[z].width(), true), besteKonfidenz},
-                                static_cast<double>(zeilen[z].width()), true};
+            if (bester.isEmpty())
+                continue;
+            // what the lines across made of single turned letters is no label
+            woerter.removeIf([&](const Wort& w) {
+                return zeilen[z].contains(w.wort.box.center()) && w.wort.box.height() < zeilen[z].height() / 2 &&
+                       w.wort.box.width() <= zeilen[z].width() + 2;
+            });
+            woerter << Wort{{bester, bild.Tinte(zeilen[z], zeilen[z].width(), true), besteKonfidenz},
+                            static_cast<double>(zeilen[z].width()), true};
         }
     }
     m_api->Clear();

@@ -24,7 +24,9 @@ bool Nachbarn(const QRect& a, const QRect& b) {
     const int hoehe = std::max(a.height(), b.height());
     const int ueberlappung = std::min(a.bottom(), b.bottom()) - std::max(a.top(), b.top()) + 1;
     const int luecke = b.left() - (a.x() + a.width());
-    return ueberlappung >= 0.6 * std::min(a.height(), b.height()) && luecke >= -2 && luecke <= 1.6 * hoehe;
+    // a hyphen between the parts may be read with both of them
+    return ueberlappung >= 0.6 * std::min(a.height(), b.height()) && luecke >= -hoehe && luecke <= 1.6 * hoehe &&
+           b.center().x() > a.right();
 }
 
 // Two parts of one label running up or down the picture: tall boxes, one
@@ -36,7 +38,7 @@ bool Uebereinander(const QRect& a, const QRect& b) {
     const int breite = std::max(a.width(), b.width());
     const int ueberlappung = std::min(a.right(), b.right()) - std::max(a.left(), b.left()) + 1;
     const int luecke = std::max(b.top() - a.bottom(), a.top() - b.bottom()) - 1;
-    return ueberlappung >= 0.6 * std::min(a.width(), b.width()) && luecke >= -2 && luecke <= breite;
+    return ueberlappung >= 0.6 * std::min(a.width(), b.width()) && luecke >= -2 && luecke <= 1.6 * breite;
 }
 
 // One sign changed, added or left out.
@@ -49,6 +51,44 @@ bool EinZeichenAnders(const QString& a, const QString& b) {
     if (a.size() == b.size())
         return a.mid(i + 1) == b.mid(i + 1);
     return a.size() < b.size() ? a.mid(i) == b.mid(i + 1) : a.mid(i + 1) == b.mid(i);
+}
+// The longest run of digits in a tag: its loop number.
+QString Nummer(const QString& g) {
+    QString beste, laufend;
+    for (const QChar c : g) {
+        laufend = c.isDigit() ? laufend + c : QString();
+        if (laufend.size() > beste.size())
+            beste = laufend;
+    }
+    return beste;
+}
+
+// A reading of the tag with its first letters lost: its loop number alone or
+// an end of it that holds the whole number ("2270" or "T2270" for TT2270).
+bool OhneAnfang(const QString& wort, const QString& g) {
+    const QString nummer = Nummer(g);
+    return nummer.size() >= 3 && wort != g && (wort == nummer || (g.endsWith(wort) && wort.contains(nummer)));
+}
+// Letters of a tag's front the recognition takes for one another in narrow fonts.
+bool Aehnlich(QChar a, QChar b) {
+    static const QString Paare[] = {QStringLiteral("T1"), QStringLiteral("T7"), QStringLiteral("17"), QStringLiteral("VY")};
+    for (const QString& p : Paare)
+        if ((a == p[0] && b == p[1]) || (a == p[1] && b == p[0]))
+            return true;
+    return false;
+}
+
+// The word is the tag with some of the letters before its first digit read as look-alikes.
+bool Verlesen(const QString& wort, const QString& g) {
+    if (wort.size() != g.size() || wort == g || Nummer(g).size() < 3)
+        return false;
+    bool vorn = true;
+    for (qsizetype i = 0; i < g.size(); ++i) {
+        vorn = vorn && !g[i].isDigit();
+        if (wort[i] != g[i] && !(vorn && Aehnlich(wort[i], g[i])))
+            return false;
+    }
+    return true;
 }
 }  // namespace
 
@@ -85,6 +125,21 @@ void Wortabgleich::Eintragen(const QString& text, const QRect& box, float konfid
     const QString g = Grundform(text);
     if (!g.isEmpty())
         m_stellen.insert(g, Stelle{box, konfidenz});
+    // a speck beside a turned label is read as a word of its own line ("Y GS5879")
+    const QStringList teile = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (teile.size() == 2)
+        for (const QString& teil : teile) {
+            const QString g2 = Grundform(teil);
+            if (g2.size() >= 3 && std::any_of(g2.begin(), g2.end(), [](QChar c) { return c.isDigit(); }))
+                m_stellen.insert(g2, Stelle{box, konfidenz});
+        }
+    // the side of a frame or a speck close before a label is read as its first letter ("IPIC3894A", "sFQ8671")
+    static const QString Strich = QStringLiteral("I|l[");
+    if (text.size() >= 4 && (Strich.contains(text[0]) || text[0].isLower()) && text[1].isUpper()) {
+        const QString ohne = Grundform(text.mid(1));
+        if (!ohne.isEmpty())
+            m_stellen.insert(ohne, Stelle{box, konfidenz});
+    }
 }
 
 QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QString>& andere) const {
@@ -101,6 +156,13 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
     };
     for (const Stelle& s : std::as_const(alle))
         dazu(s.box);
+    // Not read as written anywhere: the tall narrow letters of the tag's front may have
+    // been read as their look-alikes ("11570" for TT570), when no other tag could be meant.
+    if (stellen.isEmpty())
+        for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it)
+            if (Verlesen(it.key(), g) &&
+                std::none_of(andere.begin(), andere.end(), [&](const QString& a) { return a != g && (a == it.key() || Verlesen(it.key(), a)); }))
+                dazu(it->box);
     // A sure place alone is not enough when an unsure reading elsewhere is one sign off:
     // that may be the second copy, and the arrow would go to one of two places without a word.
     if (!stellen.isEmpty() && g.size() >= 3)
@@ -109,6 +171,13 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
                 std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
                     return a != g && (a == it.key() || EinZeichenAnders(it.key(), a));
                 }))
+                dazu(it->box);
+    // So is a place where only the tag's loop number was read, unless another tag of the picture carries that number:
+    // the letters of a small or blurred copy are lost first.
+    if (!stellen.isEmpty())
+        for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it)
+            if (OhneAnfang(it.key(), g) &&
+                std::none_of(andere.begin(), andere.end(), [&](const QString& a) { return a != g && (a == it.key() || OhneAnfang(it.key(), a)); }))
                 dazu(it->box);
     std::sort(stellen.begin(), stellen.end(),
               [](const QRect& a, const QRect& b) { return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x(); });

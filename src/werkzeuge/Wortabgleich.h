@@ -21,7 +21,8 @@ public:
     // read unsurely that differs from the tag by one sign counts as a second
     // place beside a sure one: it may well be a second copy of the tag;
     // unless it reads as one of the andere, the picture's other tags, or as
-    // a slip of one of them.
+    // a slip of one of them. So does a place where only the end of the tag
+    // holding its loop number was read, unless another of the andere has it.
     QList<QRect> Stellen(const QString& kennzeichen, const QSet<QString>& andere = {}) const;
 
     // The form in which words and tags are compared; empty for a text
