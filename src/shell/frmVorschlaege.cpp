@@ -225,7 +225,7 @@ QString frmVorschlaege::NeuesSymbol(AlarmAuswahl* k) const {
     if (!k)
         return {};
     const QStringList symbole = k->SymbolListe().value_or(QStringList());
-    const int wahl = m_haupt.imgNeuIndex;
+    const int wahl = m_haupt.Werte().imgNeuIndex;
     return wahl >= 0 && wahl < symbole.size() ? k->PfadErweiterung() + symbole.at(wahl) : QString();
 }
 
