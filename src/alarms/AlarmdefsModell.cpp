@@ -605,11 +605,19 @@ bool AlarmdefsModell::SchreibenErhalten(const Datendienst::Antwort& antwort, con
         ZeilenNeuLesen(zeile, zeile);
     if (e.art == Schreibergebnis::Art::Geschrieben || e.art == Schreibergebnis::Art::Geaendert)
         emit ZelleGeschrieben(a, e);
+    emit SchreibenBeantwortet(zeile, e.geschrieben());
     if (!e.geschrieben()) {
         Dialoge::aktuell().FehlerMeldung(nullptr, e.text, e.detail);
         return false;
     }
     return true;
+}
+
+bool AlarmdefsModell::SchreibenOffen(int zeile) const {
+    for (const Anfrage& an : m_anfragen)
+        if (an.zweck == Anfrage::Zweck::Schreiben && an.zeile == zeile)
+            return true;
+    return false;
 }
 
 void AlarmdefsModell::NummerGewechselt(qlonglong alt, qlonglong neu) {

@@ -59,6 +59,8 @@ public:
     // Whether the row is in memory, waiting for its page as long as a lock is
     // waited for; false when it cannot be read.
     bool ZeileLesen(int zeile);
+    // Whether a cell edit of that grid row is still on its way to the database.
+    bool SchreibenOffen(int zeile) const;
 
     // A block pasted with its top left cell at (zeile, spalte), repeated over
     // zeilen × spalten cells (cut at the grid's edges): one write per row,
@@ -101,6 +103,8 @@ public:
 signals:
     // A cell edit went to the database: written, or found changed meanwhile.
     void ZelleGeschrieben(const Schreibauftrag& auftrag, const Schreibergebnis& ergebnis);
+    // The answer to a cell edit of that grid row came (at once or later); geschrieben: it landed.
+    void SchreibenBeantwortet(int zeile, bool geschrieben);
     // The counting of the rows is held up (a German reason); it goes on by itself.
     void ListeUnvollstaendig(const QString& grund);
     // The counting went on after a hold-up and has every row now.

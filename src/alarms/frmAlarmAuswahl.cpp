@@ -130,7 +130,13 @@ frmAlarmAuswahl::frmAlarmAuswahl(QWidget* parent) : QWidget(parent) {
     connect(TDBAlarme->verticalHeader(), &QHeaderView::sectionDoubleClicked, this, [this](int) { AlarmWaehlen(); });
     connect(TDBAlarme, &QTableView::doubleClicked, this, [this](const QModelIndex&) { AlarmWaehlen(); });
     // A choice committed by moving to another row is picked by that row change already.
+    // A choice whose write is still on its way is picked when the write has landed,
+    // so the pick reads the row with its new picture.
     connect(Wertelisten, &WertelistenDelegate::WertGewaehlt, this, [this](int, int zeile) {
+        if (dbAlarme && dbAlarme->SchreibenOffen(zeile)) {
+            m_wahlNachSchreiben = zeile;
+            return;
+        }
         if (TDBAlarme->currentIndex().row() == zeile)
             AlarmWaehlen();
     }, Qt::QueuedConnection);
@@ -400,6 +406,7 @@ void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
     }
     dbAlarme = new AlarmdefsModell(this, db, pfad);
     m_breitenAngepasst = false;
+    m_wahlNachSchreiben = -1;
     connect(dbAlarme, &AlarmdefsModell::ZelleGeschrieben, this,
             [this](const Schreibauftrag& a, const Schreibergebnis& e) {
                 if (AlarmAuswahl* k = mgobjAlarmAuswahl)
@@ -407,6 +414,13 @@ void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
                                       QStringLiteral("%1 von Alarm %2 ändern")
                                           .arg(AlarmRecordBau::SpaltenNamen().value(a.spalten.value(0)), a.ident));
             });
+    connect(dbAlarme, &AlarmdefsModell::SchreibenBeantwortet, this, [this](int zeile, bool geschrieben) {
+        if (zeile != m_wahlNachSchreiben)
+            return;
+        m_wahlNachSchreiben = -1;
+        if (geschrieben && TDBAlarme->currentIndex().row() == zeile)
+            AlarmWaehlen();
+    });
     connect(dbAlarme, &AlarmdefsModell::ListeUnvollstaendig, this, &frmAlarmAuswahl::StatusMelden);
     connect(dbAlarme, &AlarmdefsModell::ListeVollstaendig, this, [this](int zeilen) {
         StatusMelden(QStringLiteral("Die Alarmliste ist vollständig: %1.").arg(Anzahltext::Zeilen(zeilen)));

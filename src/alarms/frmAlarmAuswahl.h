@@ -147,6 +147,7 @@ private:
     bool m_mausImBaum = false;
     bool m_stilleWahl = false;        // a row change made by the window itself picks nothing
     bool m_breitenAngepasst = false;  // the columns fit their contents once per database
+    int m_wahlNachSchreiben = -1;      // the row a value-list choice picks once its write has landed
 
     // The mouse moved the current node without a click on it (pressed on one, released on another).
     bool m_knotenOhneKlick = false;
