@@ -214,7 +214,10 @@ std::optional<Schreibergebnis> AlarmdefsSchreiber::SchluesselNachschlagen(QList<
     for (qsizetype i : std::as_const(mitSchluessel)) {
         const Schreibauftrag& a = auftraege.at(i);
         const qlonglong nummer = *AlarmdefsZugriff::Alarmnummer(a.ident);
-        if (nummerBeiSchluessel.value(a.zeile.toLongLong()) == QList<qlonglong>{nummer})
+        // An undo or redo checks its row by the values it left there, which
+        // need not tell two rows of one number apart: its key stands only
+        // where one row carries the number, as for a key that went stale.
+        if (!a.wiederherstellen && nummerBeiSchluessel.value(a.zeile.toLongLong()) == QList<qlonglong>{nummer})
             continue;
         verwaist << i;
         nummern += QByteArray::number(nummer) + ',';
