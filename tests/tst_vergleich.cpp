@@ -249,6 +249,29 @@ private slots:
         QCOMPARE(Vergleich::Vergleichen({hier, dort, {}}).Uebernehmbar(), 0);
     }
 
+    // A table whose Ident column is declared as text (its numbers stored as
+    // texts): the take-over finds its rows by number all the same and names
+    // only the row changed since the comparison.
+    void takeOverFindsRowsOfATextIdentColumn() {
+        const QString hier = Pfad("hier-text.kvs"), dort = Pfad("dort-text.kvs");
+        QVERIFY(Fremd(hier, kHier,
+                      "create table n (X text, Y text, Symbol text, Form text, Alarmtext text, Ident text, Type int, "
+                      "Acknowledge int, VarName text, BitNo int, Min text, Max text, Priority int, \"Group\" int, Helpindex int, "
+                      "Sensor1 int, Sensor2 int, Fault int); insert into n select * from Alarmdefs; drop table Alarmdefs; "
+                      "alter table n rename to Alarmdefs;"));
+        QCOMPARE(Sqlite(hier, "select distinct typeof(Ident) from Alarmdefs"), QStringLiteral("text"));
+        QVERIFY(Anlegen(dort, kDort));
+        const Vergleichsergebnis e = Vergleich::Vergleichen({hier, dort, {}});
+        Sqlite(hier, "update Alarmdefs set X = '11' where Ident = '1'");
+        Uebernahme::Ergebnis u = Uebernahme::Ausfuehren(hier, Uebernahme::Auftraege(e.zeilen));
+        QVERIFY(!u.geschrieben);
+        QCOMPARE(u.abgelehnt, QStringList{"Alarm 1: inzwischen geändert, X jetzt 11 statt 10"});
+        u = Uebernahme::Ausfuehren(hier, Uebernahme::Auftraege(Vergleich::Vergleichen({hier, dort, {}}).zeilen));
+        QVERIFY2(u.geschrieben, qPrintable(u.text));
+        QCOMPARE(u.anzahl, 5);
+        QCOMPARE(Vergleich::Vergleichen({hier, dort, {}}).Uebernehmbar(), 0);
+    }
+
     void takeOverIsOneUndoStep() {
         const QString hier = Pfad("hier5.kvs"), dort = Pfad("dort5.kvs");
         QVERIFY(Anlegen(hier, kHier));

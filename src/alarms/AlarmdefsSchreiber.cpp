@@ -220,7 +220,8 @@ std::optional<Schreibergebnis> AlarmdefsSchreiber::SchluesselNachschlagen(QList<
         if (!a.wiederherstellen && nummerBeiSchluessel.value(a.zeile.toLongLong()) == QList<qlonglong>{nummer})
             continue;
         verwaist << i;
-        nummern += QByteArray::number(nummer) + ',';
+        // as number and as text: a column declared as text holds the number as text
+        nummern += QByteArray::number(nummer) + ",\"" + QByteArray::number(nummer) + "\",";
     }
     if (verwaist.isEmpty())
         return std::nullopt;
