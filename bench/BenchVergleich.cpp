@@ -26,6 +26,7 @@
 #include "GrosseDemo.h"
 #include "editor/Bildflaeche.h"
 #include "editor/Geisterpfeile.h"
+#include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Dialoge.h"
 #include "platform/WinUmgebung.h"
 #include "shell/frmMain.h"
@@ -361,4 +362,85 @@ void BenchGeisterpfeile() {
         mit.push_back(Zeit(frame));
     BenchZeile("geisterpfeile_10k_bild_lange_linien", Median(mit), "ms");
     BenchZeile("geisterpfeile_10k_bild_ohne_geister", Median(ohne), "ms");
+}
+
+// Undo of a take-over on a table without an index on Ident, after another
+// program deleted a row and compacted the file (rowids renumbered): the undo
+// as the history writes it (by the keys the step wrote through, looked up
+// again once for the batch) against the same writes found by number only.
+static void BenchUebernahmeRueckgaengig(const QString& arbeitsOrdner, int kZeilen, bool auchRueckgaengig) {
+    const QString hier = arbeitsOrdner + QStringLiteral("/rueck-hier.kvs"), dort = arbeitsOrdner + QStringLiteral("/rueck-dort.kvs");
+    QFile::remove(hier);
+    QFile::remove(dort);
+    const QByteArray anlegen = QByteArray(
+        "create table Alarmdefs (Ident integer, Type int, Acknowledge int, VarName text, BitNo int, Min text, Max text, "
+        "Priority int, \"Group\" int, Helpindex int, Alarmtext text, Form text, Symbol text, X int, Y int, Sensor1 int, "
+        "Sensor2 int, Fault int); with recursive n(i) as (select 1 union all select i + 1 from n where i < ") +
+        QByteArray::number(kZeilen) +
+        ") insert into Alarmdefs select i, 1, 0, 'V', 3, '0', '100', 2, 7, 1, 'Störung', 'Bild' || (i % 20), "
+        "'Pfeil.gif', i % 900, i % 700, 150, 0, 1 from n;";
+    if (!Sql(hier, anlegen.constData()) || !QFile::copy(hier, dort) ||
+        !Sql(dort, "update Alarmdefs set X = X + 1 where Ident % 3 = 0"))
+        return;
+    const QList<Schreibauftrag> auftraege = Uebernahme::Auftraege(Vergleich::Vergleichen({hier, dort, {}}).zeilen);
+    Sammelergebnis schritt;
+    const auto schreiben = [&](const QList<Schreibauftrag>& a) { return schritt = AlarmdefsZugriff::SchreibenAlle(hier, a); };
+    const QString roh = arbeitsOrdner + QStringLiteral("/rueck-sqlite3.kvs");
+    QFile::remove(roh);
+    if (!QFile::copy(hier, roh))
+        return;
+    bool uebernommen = false;
+    const double t = Zeit([&] { uebernommen = Uebernahme::Ausfuehren(hier, auftraege, schreiben).geschrieben; });
+    if (!auchRueckgaengig) {
+        // the plain statements find rows by number: with an index, as a real project has
+        if (!Sql(roh, "create index rueck_ident on Alarmdefs (Ident)"))
+            return;
+        const double plain = PlainUebernahme(roh, auftraege);
+        const QByteArray name = "uebernahme_" + QByteArray::number(auftraege.size() / 1000) + "k";
+        BenchZeile((name + "_tavero").constData(), t, "ms");
+        BenchZeile((name + "_sqlite3").constData(), plain, "ms");
+        BenchZeile((name + "_zu_sqlite3").constData(), t / plain, "verhaeltnis");
+        return;
+    }
+    if (!uebernommen || !Sql(hier, "delete from Alarmdefs where Ident = 1; vacuum;"))
+        return;
+    const QString nachSchluessel = arbeitsOrdner + QStringLiteral("/rueck-schluessel.kvs"),
+                  nachNummer = arbeitsOrdner + QStringLiteral("/rueck-nummer.kvs");
+    QFile::remove(nachSchluessel);
+    QFile::remove(nachNummer);
+    if (!QFile::copy(hier, nachSchluessel) || !QFile::copy(hier, nachNummer))
+        return;
+    // the step's writes back, as the history makes them
+    QList<Schreibauftrag> zurueck;
+    for (const Schreibergebnis& e : std::as_const(schritt.zeilen)) {
+        Schreibauftrag a;
+        a.ident = e.ident;
+        a.zeile = e.schluessel;
+        a.spalten = e.spalten;
+        a.werte = e.vorher;
+        AlarmRecord gelesen = e.zeile;
+        gelesen.resize(AlarmFeld::Anzahl);
+        a.gelesen = gelesen;
+        a.wiederherstellen = true;
+        zurueck << a;
+    }
+    QList<Schreibauftrag> ohneSchluessel = zurueck;
+    for (Schreibauftrag& a : ohneSchluessel)
+        a.zeile = QVariant();
+    bool ok1 = false, ok2 = false;
+    const double mit = Zeit([&] { ok1 = AlarmdefsZugriff::SchreibenAlle(nachSchluessel, zurueck).geschrieben; });
+    const double ohne = Zeit([&] { ok2 = AlarmdefsZugriff::SchreibenAlle(nachNummer, ohneSchluessel).geschrieben; });
+    if (!ok1 || !ok2) {
+        std::fprintf(stderr, "BenchUebernahmeRueckgaengig: undo refused\n");
+        return;
+    }
+    BenchZeile("uebernahme_rueckgaengig_zeilen", static_cast<double>(zurueck.size()), "alarme");
+    BenchZeile("uebernahme_rueckgaengig_nach_vacuum", mit, "ms");
+    BenchZeile("uebernahme_rueckgaengig_nach_nummer", ohne, "ms");
+    BenchZeile("uebernahme_rueckgaengig_zu_nach_nummer", mit / ohne, "verhaeltnis");
+}
+
+void BenchUebernahmeRueckgaengig(const QString& arbeitsOrdner) {
+    BenchUebernahmeRueckgaengig(arbeitsOrdner, 10000, true);
+    BenchUebernahmeRueckgaengig(arbeitsOrdner, 60000, false);
 }

@@ -12,3 +12,4 @@ void BenchTestbilder(const QString& arbeitsOrdner);     // the same on pictures 
 void BenchServer(const QString& arbeitsOrdner);          // team mode against the PostgreSQL server of PGHOST
 void BenchWarten(const QString& arbeitsOrdner);          // longest pause of the window during long work
 void BenchVergleich(const QString& arbeitsOrdner);       // comparing two databases, three-way, taking over
+void BenchUebernahmeRueckgaengig(const QString& arbeitsOrdner);  // undo of a take-over after the table was compacted

@@ -31,6 +31,8 @@ int main(int argc, char** argv) {
         BenchVorschlaege(dir.path());
     if (laufen("vergleich"))
         BenchVergleich(dir.path());
+    if (laufen("vergleich") || laufen("rueckgaengig"))
+        BenchUebernahmeRueckgaengig(dir.path());
     if (laufen("testbilder") || laufen("vorschlaege"))
         BenchTestbilder(dir.path());
     if (laufen("server"))

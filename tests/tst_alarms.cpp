@@ -798,6 +798,42 @@ private slots:
         QCOMPARE(Tabelle(pfad).at(3).mid(AlarmFeld::X, 2), (QVariantList{90, 91}));
     }
 
+    // A batch checks its keys once: a key that names another alarm is looked
+    // up by number; an undo's key stands only where one row carries the number.
+    void batchKeysAreCheckedAgainstTheNumber() {
+        const QString pfad = Datei("schluessel.kvs");
+        QVERIFY(DatenbankAnlegen(pfad, {Zeile(5, "Zulauf", "A.gif"), Zeile(5, "Belebung", "A.gif"), Zeile(6, "Zulauf", "A.gif"),
+                                        Zeile(7, "Zulauf", "A.gif")}));
+        auto satz = [&pfad](int ident, const QString& form) {
+            for (const AlarmRecord& r : AlarmdefsZugriff::AlarmListeLesen(pfad, form).value_or(AlarmListeTyp()))
+                if (r.at(AlarmFeld::Ident) == QString::number(ident))
+                    return r;
+            return AlarmRecord();
+        };
+        auto auftrag = [](const AlarmRecord& gelesen, int spalte, const QVariant& wert, qlonglong zeile, bool rueck) {
+            Schreibauftrag a;
+            a.ident = gelesen.at(AlarmFeld::Ident);
+            a.zeile = zeile;
+            a.spalten = {spalte};
+            a.werte = {wert};
+            a.gelesen = gelesen;
+            a.wiederherstellen = rueck;
+            return a;
+        };
+        // rowids 1..4 in table order; the undo of the Belebung row carries the key of the Zulauf row of number 5,
+        // the key of alarm 7 names alarm 6
+        const Sammelergebnis s = AlarmdefsZugriff::SchreibenAlle(
+            pfad, {auftrag(satz(5, "Belebung"), AlarmFeld::Alarmtext, QStringLiteral("zurück"), 1, true),
+                   auftrag(satz(7, "Zulauf"), AlarmFeld::X, 70, 3, false)});
+        QVERIFY2(s.geschrieben, qPrintable(s.text));
+        const QList<QVariantList> t = Tabelle(pfad);
+        QCOMPARE(t.at(0).at(AlarmFeld::Alarmtext), Zeile(5, "Zulauf", "A.gif").at(AlarmFeld::Alarmtext));
+        QCOMPARE(t.at(1).at(AlarmFeld::Alarmtext), QVariant(QStringLiteral("zurück")));
+        QCOMPARE(t.at(2).at(AlarmFeld::X), QVariant(10));
+        QCOMPARE(t.at(3).at(AlarmFeld::X), QVariant(70));
+        QCOMPARE(s.zeilen.at(1).schluessel, QVariant(4));
+    }
+
     void theWriteCheckRefusesValuesNoReaderTakes_data() {
         QTest::addColumn<int>("spalte");
         QTest::addColumn<QVariant>("wert");

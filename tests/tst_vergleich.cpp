@@ -249,6 +249,29 @@ private slots:
         QCOMPARE(Vergleich::Vergleichen({hier, dort, {}}).Uebernehmbar(), 0);
     }
 
+    // A table whose Ident column is declared as text (its numbers stored as
+    // texts): the take-over finds its rows by number all the same and names
+    // only the row changed since the comparison.
+    void takeOverFindsRowsOfATextIdentColumn() {
+        const QString hier = Pfad("hier-text.kvs"), dort = Pfad("dort-text.kvs");
+        QVERIFY(Fremd(hier, kHier,
+                      "create table n (X text, Y text, Symbol text, Form text, Alarmtext text, Ident text, Type int, "
+                      "Acknowledge int, VarName text, BitNo int, Min text, Max text, Priority int, \"Group\" int, Helpindex int, "
+                      "Sensor1 int, Sensor2 int, Fault int); insert into n select * from Alarmdefs; drop table Alarmdefs; "
+                      "alter table n rename to Alarmdefs;"));
+        QCOMPARE(Sqlite(hier, "select distinct typeof(Ident) from Alarmdefs"), QStringLiteral("text"));
+        QVERIFY(Anlegen(dort, kDort));
+        const Vergleichsergebnis e = Vergleich::Vergleichen({hier, dort, {}});
+        Sqlite(hier, "update Alarmdefs set X = '11' where Ident = '1'");
+        Uebernahme::Ergebnis u = Uebernahme::Ausfuehren(hier, Uebernahme::Auftraege(e.zeilen));
+        QVERIFY(!u.geschrieben);
+        QCOMPARE(u.abgelehnt, QStringList{"Alarm 1: inzwischen geändert, X jetzt 11 statt 10"});
+        u = Uebernahme::Ausfuehren(hier, Uebernahme::Auftraege(Vergleich::Vergleichen({hier, dort, {}}).zeilen));
+        QVERIFY2(u.geschrieben, qPrintable(u.text));
+        QCOMPARE(u.anzahl, 5);
+        QCOMPARE(Vergleich::Vergleichen({hier, dort, {}}).Uebernehmbar(), 0);
+    }
+
     void takeOverIsOneUndoStep() {
         const QString hier = Pfad("hier5.kvs"), dort = Pfad("dort5.kvs");
         QVERIFY(Anlegen(hier, kHier));
@@ -267,6 +290,58 @@ private slots:
         QCOMPARE(Sqlite(hier, "select group_concat(ifnull(Form,'-')||ifnull(X,'-')||ifnull(Y,'-'), ' ') from Alarmdefs"), vorher);
         verlauf.Stapel()->redo();
         QCOMPARE(Vergleich::Vergleichen({hier, dort, {}}).Uebernehmbar(), 0);
+    }
+
+    // Undo and redo find the rows of a bulk step by the keys it wrote through,
+    // also after another program compacted or rebuilt the table (no index on
+    // Ident): a key that now names another alarm never writes that alarm.
+    void undoOfATakeOverFindsItsRowsAfterTheTableWasCompacted() {
+        const QString hier = Pfad("hier-vacuum.kvs"), dort = Pfad("dort-vacuum.kvs");
+        QList<Pfeil> pfeileHier{{50, "Kessel", "Pfeil.gif", "1", "1"}}, pfeileDort;
+        for (int i = 100; i < 300; ++i) {
+            const QString p = QString::number(i);
+            pfeileHier << Pfeil{i, "Kessel", "Pfeil.gif", p, p};
+            pfeileDort << Pfeil{i, "Kessel", "Pfeil.gif", i % 2 ? p : QString::number(i + 1000), p};
+        }
+        QVERIFY(Fremd(hier, pfeileHier));
+        QVERIFY(Anlegen(dort, pfeileDort));
+        AlarmAuswahl auswahl;
+        auswahl.setAlarmDatenbank(hier);
+        Verlauf verlauf;
+        verlauf.Verbinden(&auswahl);
+        const char* stand = "select group_concat(Ident||'/'||Form||'/'||X||'/'||Y, ' ') from "
+                            "(select * from Alarmdefs where Ident >= 100 order by Ident, Form)";
+        const QString vorher = Sqlite(hier, stand);
+        const auto schreiben = [&](const QList<Schreibauftrag>& a) { return auswahl.ZeilenSchreiben(a, Uebernahme::Beschreibung(a.size())); };
+        const Uebernahme::Ergebnis u = Uebernahme::Ausfuehren(hier, Uebernahme::Auftraege(Vergleich::Vergleichen({hier, dort, {}}).zeilen), schreiben);
+        QVERIFY2(u.geschrieben, qPrintable(u.text));
+        QCOMPARE(u.anzahl, 100);
+        const QString nachher = Sqlite(hier, stand);
+        const QString rowid = Sqlite(hier, "select rowid from Alarmdefs where Ident = 101");
+        // another program deletes a row, adds a second row of number 120 on another picture and compacts the file
+        Sqlite(hier, "delete from Alarmdefs where Ident = 50; insert into Alarmdefs (Ident, Form, Symbol, X, Y, Alarmtext) "
+                     "values (120, 'Turbine', 'Pfeil.gif', '9', '9', 'Störung'); vacuum;");
+        QVERIFY2(Sqlite(hier, "select rowid from Alarmdefs where Ident = 101") != rowid, "VACUUM kept the keys");
+        const QString turbine = QStringLiteral("120/Turbine/9/9");
+        verlauf.Stapel()->undo();
+        QCOMPARE(verlauf.Stapel()->index(), 0);
+        QString erwartet = vorher;
+        QCOMPARE(Sqlite(hier, stand), erwartet.replace(QStringLiteral("120/Kessel/120/120"), QStringLiteral("120/Kessel/120/120 ") + turbine));
+        // rebuilt in reverse order: every key now names another alarm
+        Sqlite(hier, "create table neu as select * from Alarmdefs order by Ident desc; drop table Alarmdefs; "
+                     "alter table neu rename to Alarmdefs;");
+        verlauf.Stapel()->redo();
+        QCOMPARE(verlauf.Stapel()->index(), 1);
+        erwartet = nachher;
+        QCOMPARE(Sqlite(hier, stand), erwartet.replace(QStringLiteral("120/Kessel/1120/120"), QStringLiteral("120/Kessel/1120/120 ") + turbine));
+        // a row changed meanwhile stops the undo; nothing else is written
+        Sqlite(hier, "update Alarmdefs set X = 5 where Ident = 200");
+        const QString geaendert = Sqlite(hier, stand);
+        SkriptDialoge dialoge;
+        dialoge.wahlAntworten = {0};  // keep the step
+        verlauf.Zuruecknehmen();
+        QCOMPARE(Sqlite(hier, stand), geaendert);
+        QCOMPARE(verlauf.Stapel()->index(), 1);
     }
 
     void badInputSaysWhyAndWritesNothing_data() {

@@ -140,9 +140,17 @@ Sammelergebnis AlarmdefsSchreiber::Alle(const QList<Schreibauftrag>& auftraege) 
     };
     if (auto fehler = Beginnen())
         return abgelehnt(*fehler);
+    // Keys checked once for the whole batch, inside the transaction: a key
+    // that no longer names its alarm is replaced by the alarm's row found by number.
+    QList<Schreibauftrag> nachgeschlagen;
+    if (m_schluessel == QLatin1String("rowid")) {
+        nachgeschlagen = auftraege;
+        if (auto fehler = SchluesselNachschlagen(nachgeschlagen))
+            return abgelehnt(*fehler);
+    }
     // A background job that is stopped leaves by Auftragsabbruch: the
     // transaction is rolled back as this writer goes, nothing is written.
-    for (const Schreibauftrag& a : auftraege) {
+    for (const Schreibauftrag& a : m_schluessel == QLatin1String("rowid") ? nachgeschlagen : auftraege) {
         Auftragslauf::Schritt();
         s.zeilen << Zeile(a);
         if (!s.zeilen.last().geschrieben()) {
@@ -157,6 +165,78 @@ Sammelergebnis AlarmdefsSchreiber::Alle(const QList<Schreibauftrag>& auftraege) 
         return abgelehnt(*fehler);
     s.geschrieben = true;
     return s;
+}
+
+std::optional<Schreibergebnis> AlarmdefsSchreiber::SchluesselNachschlagen(QList<Schreibauftrag>& auftraege) {
+    // The writes that name their row by key and carry an alarm number.
+    QList<qsizetype> mitSchluessel;
+    QByteArray schluessel = "[";
+    for (qsizetype i = 0; i < auftraege.size(); ++i) {
+        const Schreibauftrag& a = auftraege.at(i);
+        bool zahl = false;
+        const qlonglong k = a.zeile.toLongLong(&zahl);
+        if (!a.zeile.isValid() || !zahl || !AlarmdefsZugriff::Alarmnummer(a.ident))
+            continue;
+        mitSchluessel << i;
+        schluessel += QByteArray::number(k) + ',';
+    }
+    if (mitSchluessel.isEmpty())
+        return std::nullopt;
+    schluessel.back() = ']';
+    // One pass over the keys, and one by number for those whose key names
+    // another row or none (a table compacted since): never a scan per row.
+    auto lesen = [this](const QString& spalte, const QByteArray& liste,
+                        QHash<qlonglong, QList<qlonglong>>& nach) -> std::optional<Schreibergebnis> {
+        QSqlQuery q(m_db);
+        q.setForwardOnly(true);
+        if (!q.prepare(QStringLiteral("select rowid, %1 from %2 where %3 in (select value from json_each(?))")
+                           .arg(m_identSpalte, AlarmdefsZugriff::Tabelle(m_db), spalte)))
+            return Abbrechen(q.lastError());
+        q.addBindValue(QString::fromLatin1(liste));
+        if (!q.exec())
+            return Abbrechen(q.lastError());
+        const bool nachZeile = spalte == QLatin1String("rowid");
+        while (q.next()) {
+            const auto nummer = AlarmdefsZugriff::Alarmnummer(q.value(1).toString());
+            const qlonglong zeile = q.value(0).toLongLong();
+            if (nachZeile)
+                nach[zeile] << nummer.value_or(-1);
+            else if (nummer)
+                nach[*nummer] << zeile;
+        }
+        return std::nullopt;
+    };
+    QHash<qlonglong, QList<qlonglong>> nummerBeiSchluessel;
+    if (auto fehler = lesen(QStringLiteral("rowid"), schluessel, nummerBeiSchluessel))
+        return fehler;
+    QList<qsizetype> verwaist;
+    QByteArray nummern = "[";
+    for (qsizetype i : std::as_const(mitSchluessel)) {
+        const Schreibauftrag& a = auftraege.at(i);
+        const qlonglong nummer = *AlarmdefsZugriff::Alarmnummer(a.ident);
+        // An undo or redo checks its row by the values it left there, which
+        // need not tell two rows of one number apart: its key stands only
+        // where one row carries the number, as for a key that went stale.
+        if (!a.wiederherstellen && nummerBeiSchluessel.value(a.zeile.toLongLong()) == QList<qlonglong>{nummer})
+            continue;
+        verwaist << i;
+        // as number and as text: a column declared as text holds the number as text
+        nummern += QByteArray::number(nummer) + ",\"" + QByteArray::number(nummer) + "\",";
+    }
+    if (verwaist.isEmpty())
+        return std::nullopt;
+    nummern.back() = ']';
+    QHash<qlonglong, QList<qlonglong>> zeilenDerNummer;
+    if (auto fehler = lesen(m_identSpalte, nummern, zeilenDerNummer))
+        return fehler;
+    for (qsizetype i : std::as_const(verwaist)) {
+        Schreibauftrag& a = auftraege[i];
+        const QList<qlonglong> zeilen = zeilenDerNummer.value(*AlarmdefsZugriff::Alarmnummer(a.ident));
+        // The one row of that number; among several (or none) the write finds
+        // its row by number and by every column as read, as any write without a key.
+        a.zeile = zeilen.size() == 1 ? QVariant(zeilen.first()) : QVariant();
+    }
+    return std::nullopt;
 }
 
 std::optional<Schreibergebnis> AlarmdefsSchreiber::Beginnen() {

@@ -48,6 +48,9 @@ private:
     Schreibergebnis Ergebnis(const QString& nummer, const Schreibauftrag& auftrag, const QVariantList& neu,
                              const QList<Gelesen>& zeilen, const Gelesen* ziel) const;
     Schreibergebnis Abbrechen(const QSqlError& fehler);
+    // Each key of the batch that no longer names its alarm's row replaced by
+    // that row's key (or none); a refusal when the table cannot be read.
+    std::optional<Schreibergebnis> SchluesselNachschlagen(QList<Schreibauftrag>& auftraege);
     Schreibergebnis ZeilePostgres(const Schreibauftrag& auftrag, qlonglong ident, const QVariantList& neu);
     QSqlQuery* Vorbereitet(const QString& sql);
     const QString& LeseSql(bool nachSchluessel);

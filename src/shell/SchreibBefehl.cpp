@@ -56,14 +56,14 @@ bool SchreibBefehl::Schreiben(bool zurueck) {
         const QVariantList& ist = zurueck ? e.nachher : e.vorher;
         const QVariantList& soll = zurueck ? e.vorher : e.nachher;
         Schreibauftrag a;
-        // The row is found by the number it carries now (a changed Ident included),
-        // among rows of the same number by the values this step left in it.
+        // The row is found by the key it was written through, checked against the
+        // number it carries now (a changed Ident included); where the key names
+        // another row, by that number, among rows of it by the values this step left in it.
         a.ident = e.ident;
         const qsizetype identPos = e.spalten.indexOf(AlarmFeld::Ident);
         if (identPos >= 0)
             a.ident = ist.value(identPos).toString();
-        if (!AlarmdefsZugriff::Alarmnummer(a.ident))
-            a.zeile = e.schluessel;
+        a.zeile = e.schluessel;
         a.spalten = e.spalten;
         a.werte = soll;
         // The whole row as this step left it: a position goes back only onto the

@@ -70,8 +70,9 @@ QHash<qlonglong, QList<Jetzt>> Lesen(QSqlDatabase& db, const QList<qlonglong>& n
             continue;
         }
         QByteArray liste = "[";
+        // as number and as text: a column declared as text holds the number as text
         for (qlonglong n : teil)
-            liste += QByteArray::number(n) + ',';
+            liste += QByteArray::number(n) + ",\"" + QByteArray::number(n) + "\",";
         liste.back() = ']';
         q.addBindValue(QString::fromLatin1(liste));
         if (!q.exec())
