@@ -1443,6 +1443,7 @@ private slots:
         QTest::mouseMove(fw, imFenster(griff + schritt));
         QCOMPARE(pfeil(1).Rechteck().topLeft(), start + QPoint(2, 1));
         QTest::mouseRelease(fw, Qt::LeftButton, {}, imFenster(griff + schritt));
+        QTRY_VERIFY(!f->Steuerung()->Schreibt());
         QCOMPARE(zeileLesen(db(), 30).x, QString::number(start.x() + 2));
         QCOMPARE(zeileLesen(db(), 30).y, QString::number(start.y() + 1));
         // Released, the window takes the place the rules give.
