@@ -395,3 +395,5 @@ void BenchWarten(const QString& arbeitsOrdner) {
     Werkzeuge(arbeitsOrdner);
     Server(arbeitsOrdner);
 }
+
+void BenchWartenServer(const QString& arbeitsOrdner) { Server(arbeitsOrdner); }
