@@ -11,5 +11,7 @@ void BenchVorschlaege(const QString& arbeitsOrdner);     // reading picture labe
 void BenchTestbilder(const QString& arbeitsOrdner);     // the same on pictures of tavero-testbilder
 void BenchServer(const QString& arbeitsOrdner);          // team mode against the PostgreSQL server of PGHOST
 void BenchWarten(const QString& arbeitsOrdner);          // longest pause of the window during long work
+// Only the server cases of warten (a locked row during a drag, the server stopped).
+void BenchWartenServer(const QString& arbeitsOrdner);
 void BenchVergleich(const QString& arbeitsOrdner);       // comparing two databases, three-way, taking over
 void BenchUebernahmeRueckgaengig(const QString& arbeitsOrdner);  // undo of a take-over after the table was compacted

@@ -40,5 +40,7 @@ int main(int argc, char** argv) {
     // Not in a run of every area: it stops the server for half a minute.
     if (bereiche.contains(QLatin1String("warten")))
         BenchWarten(dir.path());
+    else if (bereiche.contains(QLatin1String("warten-server")))
+        BenchWartenServer(dir.path());
     return 0;
 }

@@ -40,6 +40,7 @@
 #include "alarms/WertelistenDelegate.h"
 #include "alarms/frmAlarmAuswahl.h"
 #include "editor/Bildflaeche.h"
+#include "editor/PfeilSteuerung.h"
 #include "editor/frmPicture.h"
 #include "helpers/SkriptDialoge.h"
 #include "platform/WinUmgebung.h"
@@ -440,6 +441,7 @@ private slots:
         const QString erwartet = form == QLatin1String("<null>") ? QStringLiteral("kein Bild") : form + QStringLiteral(".bmp");
         QVERIFY2(status.contains(erwartet), qPrintable(status));
         m_main->mnuArrow_Click(1);
+        QTRY_VERIFY(!m_main->BildfensterFallsDa() || !m_main->BildfensterFallsDa()->Steuerung()->Schreibt());
         QCOMPARE(d.wert(QStringLiteral("select Symbol from Alarmdefs where Ident = %1").arg(vorherIdent)), vorherSymbol);
     }
 
@@ -467,6 +469,7 @@ private slots:
         QTest::mousePress(f->Formbox, Qt::LeftButton, {}, p);
         QTest::mouseMove(f->Formbox, p + QPoint(2, 0));
         QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, p + QPoint(2, 0));
+        QTRY_VERIFY(!f->Steuerung()->Schreibt());
         QCOMPARE(Direkt(m_db).wert(QStringLiteral("select X from Alarmdefs where Ident = %1").arg(ident)).toInt(), 335);
     }
 

@@ -909,6 +909,49 @@ private slots:
         QCOMPARE(pfeil(1).Rechteck().topLeft(), QPoint(1042, 695));
     }
 
+    void aFileLockedByAnotherProgramHoldsNeitherWindowNorArrow() {
+        // The sqlite3 program, a process of its own, holds the file locked while
+        // an arrow is dragged: the write waits on the database's worker, the
+        // window goes on, and the arrow goes back once the wait gives up.
+        starten();
+        waehlen(30);
+        auswahl()->AuswahlShow();  // the grid, and with it the database's worker
+        QTRY_VERIFY(auswahl()->Dienst());
+        frmPicture* f = bild();
+        const QPoint vorher = pfeil(1).Rechteck().topLeft();
+        QProcess sperre;
+        sperre.start(QStringLiteral("sqlite3"), {db()});
+        QVERIFY(sperre.waitForStarted());
+        sperre.write("BEGIN EXCLUSIVE;\n");
+        // Held once a second sqlite3 can no longer begin a write.
+        auto gesperrt = [&] {
+            QProcess p;
+            p.start(QStringLiteral("sqlite3"), {db(), QStringLiteral("BEGIN IMMEDIATE; ROLLBACK;")});
+            return p.waitForFinished() && p.exitCode() != 0;
+        };
+        QTRY_VERIFY(gesperrt());
+        int runden = 0;
+        QTimer probe;
+        connect(&probe, &QTimer::timeout, [&] { ++runden; });
+        probe.start(0);
+        const QPoint p = mitte(1);
+        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, p);
+        QTest::mouseMove(f->Formbox, p + QPoint(12, -5));
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, p + QPoint(12, -5));
+        QVERIFY(f->Steuerung()->Schreibt());
+        QCOMPARE(pfeil(1).Rechteck().topLeft(), vorher + QPoint(12, -5));
+        QTRY_VERIFY_WITH_TIMEOUT(!f->Steuerung()->Schreibt(), 15000);
+        probe.stop();
+        QVERIFY2(runden >= 100, qPrintable(QString::number(runden)));
+        QVERIFY2(m_w->StatusTextLesen(1).contains(QStringLiteral("gesperrt")), qPrintable(m_w->StatusTextLesen(1)));
+        QCOMPARE(pfeil(1).Rechteck().topLeft(), vorher);
+        sperre.write("COMMIT;\n");
+        sperre.closeWriteChannel();
+        QVERIFY(sperre.waitForFinished());
+        QCOMPARE(zeileLesen(db(), 30).x, QString::number(vorher.x()));
+        QCOMPARE(m_w->mVerlauf->Stapel()->count(), 0);
+    }
+
     void anArrowDragReachesATableTheSqliteClientMade() {
         // Made apart from the code under test: the sqlite3 program, the columns
         // in another order, one more column, positions stored as text.
@@ -1443,6 +1486,7 @@ private slots:
         QTest::mouseMove(fw, imFenster(griff + schritt));
         QCOMPARE(pfeil(1).Rechteck().topLeft(), start + QPoint(2, 1));
         QTest::mouseRelease(fw, Qt::LeftButton, {}, imFenster(griff + schritt));
+        QTRY_VERIFY(!f->Steuerung()->Schreibt());
         QCOMPARE(zeileLesen(db(), 30).x, QString::number(start.x() + 2));
         QCOMPARE(zeileLesen(db(), 30).y, QString::number(start.y() + 1));
         // Released, the window takes the place the rules give.

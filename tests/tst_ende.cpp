@@ -15,6 +15,7 @@
 #include "alarms/Anzeigemodus.h"
 #include "alarms/frmAlarmAuswahl.h"
 #include "editor/Bildflaeche.h"
+#include "editor/PfeilSteuerung.h"
 #include "editor/frmPicture.h"
 #include "helpers/SkriptDialoge.h"
 #include "helpers/TestDb.h"
@@ -109,6 +110,7 @@ private slots:
         QTest::mouseMove(f->Formbox, griff + QPoint(-20, 10));
         QTest::mouseMove(f->Formbox, griff + QPoint(-40, 25));
         QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, griff + QPoint(-40, 25));
+        QTRY_VERIFY(!f->Steuerung()->Schreibt());
         const int x = vorher.x.toInt() - 40, y = vorher.y.toInt() + 25;
         QCOMPARE(f->imgPfeil(1).Left, x);
         QCOMPARE(f->imgPfeil(1).Top, y);

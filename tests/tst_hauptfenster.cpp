@@ -19,6 +19,7 @@
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Anzeigemodus.h"
 #include "alarms/frmAlarmAuswahl.h"
+#include "editor/PfeilSteuerung.h"
 #include "editor/frmPicture.h"
 #include "helpers/SkriptDialoge.h"
 #include "helpers/TestDb.h"
@@ -511,20 +512,24 @@ private slots:
         // One run of each command, by its item, is the measure for one choice in the pop-up.
         int vorher = schreibvorgaenge();
         w.mnuArrow[1]->trigger();
+        QTRY_VERIFY(!w.BildfensterFallsDa()->Steuerung()->Schreibt());
         const int einPfeil = schreibvorgaenge() - vorher;
         QVERIFY(einPfeil >= 1);
         vorher = schreibvorgaenge();
         s.menuAntworten << 1;
         w.PfeilMenuZeigen(QPoint(10, 10));
+        QTRY_VERIFY(!w.BildfensterFallsDa()->Steuerung()->Schreibt());
         QCOMPARE(schreibvorgaenge() - vorher, einPfeil);
 
         vorher = schreibvorgaenge();
         w.mnuAlarm[0]->trigger();
+        QTRY_VERIFY(!w.BildfensterFallsDa()->Steuerung()->Schreibt());
         const int einBild = schreibvorgaenge() - vorher;
         QVERIFY(einBild >= 1);
         vorher = schreibvorgaenge();
         s.menuAntworten << 0;
         w.AlarmMenuZeigen(QPoint(10, 10));
+        QTRY_VERIFY(!w.BildfensterFallsDa()->Steuerung()->Schreibt());
         QCOMPARE(schreibvorgaenge() - vorher, einBild);
     }
 };

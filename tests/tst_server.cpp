@@ -8,6 +8,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTableView>
+#include <QToolBar>
 #include <arpa/inet.h>
 #include <csignal>
 #include <netinet/in.h>
@@ -25,6 +26,7 @@
 #include "alarms/Serverdienst.h"
 #include "alarms/frmAlarmAuswahl.h"
 #include "editor/Bildflaeche.h"
+#include "editor/PfeilSteuerung.h"
 #include "editor/frmPicture.h"
 #include "helpers/SkriptDialoge.h"
 #include "platform/WinUmgebung.h"
@@ -221,6 +223,7 @@ private slots:
         QTest::mousePress(bild->Formbox, Qt::LeftButton, {}, p);
         QTest::mouseMove(bild->Formbox, p + QPoint(100, 0));
         QTest::mouseRelease(bild->Formbox, Qt::LeftButton, {}, p + QPoint(100, 0));
+        QTRY_VERIFY(!bild->Steuerung()->Schreibt());
         QCOMPARE(s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toInt(), 40);
         QVERIFY2(a.StatusTextLesen(1).startsWith(QStringLiteral("Alarm %1 wurde inzwischen geändert").arg(ident)),
                  qPrintable(a.StatusTextLesen(1)));
@@ -231,6 +234,7 @@ private slots:
         QTest::mousePress(bild->Formbox, Qt::LeftButton, {}, q);
         QTest::mouseMove(bild->Formbox, q + QPoint(5, 0));
         QTest::mouseRelease(bild->Formbox, Qt::LeftButton, {}, q + QPoint(5, 0));
+        QTRY_VERIFY(!bild->Steuerung()->Schreibt());
         QCOMPARE(s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toInt(), 45);
         QVERIFY(s.ausfuehren(QStringLiteral("update \"Alarmdefs\" set \"X\" = 3 where \"Ident\" = %1").arg(ident)));
         a.mVerlauf->Stapel()->undo();
@@ -317,6 +321,7 @@ private slots:
         QTest::mousePress(bild->Formbox, Qt::LeftButton, {}, p);
         QTest::mouseMove(bild->Formbox, p + QPoint(100, 0));
         QTest::mouseRelease(bild->Formbox, Qt::LeftButton, {}, p + QPoint(100, 0));
+        QTRY_VERIFY_WITH_TIMEOUT(a.StatusTextLesen(1).contains(QStringLiteral("gesperrt")), 15000);
         const qint64 dauer = uhr.elapsed();
         // 2 s for the lock and the rest for a busy machine; the other client holds it for 8 s
         QVERIFY2(dauer < 5000, qPrintable(QString::number(dauer)));
@@ -716,6 +721,113 @@ private slots:
             QCOMPARE(gezeigt, erwartet);
         }
         AlarmdefsZugriff::Schliessen(QStringLiteral("tst-raster"));
+    }
+
+    void arrowWritesGoOnWhileAServerRowIsLocked() {
+        // Made apart from the code under test: psql fills a table of its own
+        // layout (columns in another order, one more, lower-case names quoted
+        // as written); psql, a process of its own, also holds the lock.
+        Server s(m_datenbank);
+        QProcess tabelle;
+        tabelle.start(QStringLiteral("psql"),
+                      {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
+                       QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
+                       QStringLiteral(
+                           "drop table \"Alarmdefs\" cascade; "
+                           "create table \"Alarmdefs\" (\"Notiz\" text, \"Y\" integer, \"Ident\" integer primary key, "
+                           "\"Form\" varchar(80), \"X\" integer, \"Symbol\" text, \"Alarmtext\" text, \"Type\" integer, "
+                           "\"Acknowledge\" integer, \"VarName\" text, \"BitNo\" integer, \"Min\" text, \"Max\" text, "
+                           "\"Priority\" integer, \"Group\" integer, \"Helpindex\" integer, \"Sensor1\" integer, "
+                           "\"Sensor2\" integer, \"Fault\" integer); "
+                           "insert into \"Alarmdefs\" (\"Ident\", \"Form\", \"X\", \"Y\", \"Symbol\", \"Alarmtext\", \"Notiz\") values "
+                           "(7001, 'Zulauf', 100, 100, 'Standard\\PfeilRot.gif', 'Pumpe 1 Störung', 'psql'), "
+                           "(7002, 'Zulauf', 400, 300, NULL, 'Schieber 2 zu', NULL), "
+                           "(7003, 'Ablauf', 50, 60, NULL, 'Becken voll', NULL);")});
+        QVERIFY(tabelle.waitForFinished(30000));
+        QVERIFY2(tabelle.exitCode() == 0, tabelle.readAllStandardError().constData());
+        SkriptDialoge dialoge;
+        QFile verweis(m_sqlite);
+        QVERIFY(verweis.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        verweis.write(m_uri.toUtf8() + "\n");
+        verweis.close();
+        frmMain a;
+        a.resize(1200, 900);
+        a.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&a));
+        a.Laden(m_sqlite);
+        QTest::mouseClick(a.tbToolBar->widgetForAction(a.ToolButton(QStringLiteral("AllMode"))), Qt::LeftButton);
+        QVERIFY(a.mgobjAuswahl()->Fenster()->AlarmZeigen(QStringLiteral("7001")));
+        frmPicture* bild = a.BildfensterFallsDa();
+        QVERIFY(bild && bild->PfeilAnzahl() == 3);
+        auto pfeil = [bild](const QString& ident) {
+            for (int i = 1; i < bild->PfeilAnzahl(); ++i)
+                if (bild->imgPfeil(i).Tag.startsWith(ident + QLatin1Char('#')))
+                    return i;
+            return 0;
+        };
+        auto ziehen = [bild](int i, QPoint um) {
+            const QPoint p = bild->imgPfeil(i).Rechteck().center();
+            QTest::mousePress(bild->Formbox, Qt::LeftButton, {}, p);
+            QTest::mouseMove(bild->Formbox, p + um);
+            QTest::mouseRelease(bild->Formbox, Qt::LeftButton, {}, p + um);
+        };
+        auto lage = [&s](int ident) {
+            return s.wert(QStringLiteral("select \"X\" || ',' || \"Y\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toString();
+        };
+        const int i1 = pfeil(QStringLiteral("7001")), i2 = pfeil(QStringLiteral("7002"));
+        QVERIFY(i1 && i2);
+        QCOMPARE(bild->imgPfeil(i1).Rechteck().topLeft(), QPoint(100, 100));
+        const int schritte = a.mVerlauf->Stapel()->count();
+
+        QProcess anderer;
+        anderer.start(QStringLiteral("psql"), {QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
+                                               QStringLiteral("begin; select 1 from \"Alarmdefs\" where \"Ident\" = 7001 "
+                                                              "for update; select pg_sleep(8); commit;")});
+        QTRY_VERIFY(s.wert(QStringLiteral("select count(*) from pg_stat_activity where query like '%pg_sleep(8)%' and "
+                                          "state = 'active' and pid <> pg_backend_pid()")).toInt() == 1);
+        // A zero timer: it runs whenever the window's loop does.
+        int runden = 0;
+        QTimer probe;
+        connect(&probe, &QTimer::timeout, [&] { ++runden; });
+        probe.start(0);
+        ziehen(i1, QPoint(30, 0));
+        // The arrow stays where it was let go while the write waits for the lock.
+        QCOMPARE(bild->imgPfeil(i1).Rechteck().topLeft(), QPoint(130, 100));
+        QVERIFY(bild->Steuerung()->Schreibt());
+        QVERIFY(!a.StatusTextLesen(1).contains(QStringLiteral("gesperrt")));
+        QTRY_VERIFY_WITH_TIMEOUT(a.StatusTextLesen(1).contains(QStringLiteral("gesperrt")), 15000);
+        probe.stop();
+        QVERIFY2(runden >= 100, qPrintable(QString::number(runden)));
+        QCOMPARE(bild->imgPfeil(i1).Rechteck().topLeft(), QPoint(100, 100));
+        QCOMPARE(a.mVerlauf->Stapel()->count(), schritte);
+        anderer.kill();
+        anderer.waitForFinished();
+        QVERIFY(s.ausfuehren(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity where query like "
+                                            "'%pg_sleep(8)%' and pid <> pg_backend_pid()")));
+        QCOMPARE(lage(7001), QStringLiteral("100,100"));
+
+        // Two arrows dragged one right after the other, and one of them again
+        // before its first write came back: each lands on its own row, in order.
+        ziehen(i1, QPoint(30, 0));
+        ziehen(i2, QPoint(0, 40));
+        ziehen(i1, QPoint(0, 5));
+        QVERIFY(bild->Steuerung()->Schreibt());
+        QTRY_VERIFY_WITH_TIMEOUT(!bild->Steuerung()->Schreibt(), 10000);
+        QCOMPARE(lage(7001), QStringLiteral("130,105"));
+        QCOMPARE(lage(7002), QStringLiteral("400,340"));
+        QCOMPARE(lage(7003), QStringLiteral("50,60"));
+        QCOMPARE(bild->imgPfeil(i1).Rechteck().topLeft(), QPoint(130, 105));
+        QCOMPARE(bild->imgPfeil(i2).Rechteck().topLeft(), QPoint(400, 340));
+        QCOMPARE(s.wert(QStringLiteral("select \"Notiz\" || \"Symbol\" from \"Alarmdefs\" where \"Ident\" = 7001")).toString(),
+                 QStringLiteral("psqlStandard\\PfeilRot.gif"));
+        // Each write that went through is a step of its own, taken back in turn.
+        QCOMPARE(a.mVerlauf->Stapel()->count(), schritte + 3);
+        a.mVerlauf->Zuruecknehmen();
+        QCOMPARE(lage(7001), QStringLiteral("130,100"));
+        a.mVerlauf->Zuruecknehmen();
+        QCOMPARE(lage(7002), QStringLiteral("400,300"));
+        a.mVerlauf->Zuruecknehmen();
+        QCOMPARE(lage(7001), QStringLiteral("100,100"));
     }
 
     void badServersAreToldInGerman() {

@@ -34,6 +34,7 @@
 #include "alarms/AlarmAuswahl.h"
 #include "alarms/frmAlarmAuswahl.h"
 #include "editor/Bildflaeche.h"
+#include "editor/PfeilSteuerung.h"
 #include "editor/frmPicture.h"
 #include "helpers/SkriptDialoge.h"
 #include "helpers/TestDb.h"
@@ -702,6 +703,7 @@ private slots:
         QTest::mousePress(bild->Formbox, Qt::LeftButton, {}, p);
         QTest::mouseMove(bild->Formbox, p + QPoint(10, 5));
         QTest::mouseRelease(bild->Formbox, Qt::LeftButton, {}, p + QPoint(10, 5));
+        QTRY_VERIFY(!bild->Steuerung()->Schreibt());
         auto zeile = [&](const QString& id) {
             for (const QVariantList& z : Tabelle(db))
                 if (z.at(AlarmFeld::Ident).toString() == id)

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include "alarms/AlarmdefsModell.h"
 #include "alarms/AlarmdefsSchreiber.h"
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Datenbankadresse.h"
@@ -233,6 +234,10 @@ std::optional<Schreibauftrag> AlarmAuswahl::PfeilAuftrag(const QString& strDaten
     }
     a.gelesen = gelesen;
     return a;
+}
+
+Datendienst* AlarmAuswahl::Dienst() const {
+    return m_Fenster && m_Fenster->dbAlarme ? m_Fenster->dbAlarme->Dienst() : nullptr;
 }
 
 Schreibergebnis AlarmAuswahl::ZeileSchreiben(const Schreibauftrag& auftrag, const QString& beschreibung) {

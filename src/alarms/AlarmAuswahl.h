@@ -16,6 +16,7 @@
 #include "alarms/Schreibergebnis.h"
 #include "alarms/Zeilenstand.h"
 
+class Datendienst;
 class Serverdienst;
 struct Hauptwerte;
 class frmAlarmAuswahl;
@@ -95,6 +96,9 @@ public:
     // On a server database: the kept connection that writes and listens
     // (created on first need); nullptr for a file.
     Serverdienst* Server();
+    // The worker of the open database that its grid reads through, where one
+    // is running; a write asked of it is reported back by ErgebnisMelden.
+    Datendienst* Dienst() const;
 
     // The component's one selection window, created on first need.
     frmAlarmAuswahl* Fenster();

@@ -24,17 +24,40 @@ void PfeilSteuerung::Absenden(const Schreibauftrag& auftrag, const QString& besc
     Ergebnis(k ? k->ZeileSchreiben(auftrag, beschreibung) : KeinAlarm());
 }
 
-void PfeilSteuerung::NichtGesendet(const Schreibergebnis& grund) { Ergebnis(grund); }
+void PfeilSteuerung::NichtGesendet(const Schreibergebnis& grund) { Beantworten(LetzterSchritt(), grund); }
+
+void PfeilSteuerung::Oeffnen(Schritt s, int index) {
+    s.nummer = ++m_nummer;
+    m_offen.append(s);
+    // Each open write keeps its arrow's index, which follows the arrow when one before it goes.
+    Pfeilliste& l = m_bild.Pfeile();
+    l.Eigene.append(index);
+    l.Eigener = index;
+}
+
+bool PfeilSteuerung::Abweisen() {
+    if (m_offen.isEmpty())
+        return false;
+    // The command changes the arrow of a write still open: the user tries again in a moment.
+    emit StatusMeldung(QStringLiteral("Ein Pfeil wird noch in die DB geschrieben; bitte gleich noch einmal versuchen."),
+                       QString());
+    return true;
+}
 
 void PfeilSteuerung::PfeilSchreiben(int index, bool bewegt, const QString& beschreibung) {
     AlarmAuswahl* k = m_werte.Auswahl;
     if (!k || !m_bild.Pfeile().IstPfeil(index))
         return;
+    // Its own write is still open: the next one is conditional on what that one leaves in the row.
+    const qsizetype offen = m_bild.Pfeile().Eigene.lastIndexOf(index);
+    if (offen >= 0) {
+        m_offen[offen].nachzug = beschreibung;
+        return;
+    }
     // Copies: the write's report may take other arrows off the list.
     const PfeilBild a = m_bild.imgPfeil(index);
     const auto teile = PfeilText::TagTeile(a.Tag).value_or(std::make_pair(a.Tag, QString()));
-    m_offen.append({Art::Pfeil, teile.first, teile.second, {}, {}});
-    m_bild.Pfeile().Eigener = index;
+    Oeffnen({Art::Pfeil, teile.first, teile.second, {}, {}}, index);
     // Without a current alarm or a picture name there is nothing to write; the user is told.
     const std::optional<QString> bild = PfeilEintrag::AlarmBildName(*k, m_werte.imgNeuDB, m_werte.bmpNeuIndex);
     Schreibergebnis grund = KeinAlarm();
@@ -44,7 +67,7 @@ void PfeilSteuerung::PfeilSchreiben(int index, bool bewegt, const QString& besch
 }
 
 void PfeilSteuerung::SymbolWaehlen(int i) {
-    if (gSingleMode != WAHR || m_bild.Bildwechsel())
+    if (gSingleMode != WAHR || m_bild.Bildwechsel() || Abweisen())
         return;
     AlarmAuswahl* a = m_werte.Auswahl;
     if (!a)
@@ -68,8 +91,7 @@ void PfeilSteuerung::SymbolWaehlen(int i) {
     const int left = m_bild.imgPfeil(k).Left;
     const int top = m_bild.imgPfeil(k).Top;
     m_bild.PfeilBeschriften(k, tag, PfeilText::ToolTip(ident, text, symbol, left, top), ident, text);
-    m_offen.append({Art::Symbol, ident, symbol, {}, {}});
-    m_bild.Pfeile().Eigener = k;
+    Oeffnen({Art::Symbol, ident, symbol, {}, {}}, k);
     Schreibergebnis grund = KeinAlarm();
     const auto auftrag = PfeilEintrag::Auftrag(*a, *alarm, tag, left, top, *bildName,
                                                PfeilEintrag::Bewegt(*alarm, left, top), &grund);
@@ -77,7 +99,7 @@ void PfeilSteuerung::SymbolWaehlen(int i) {
 }
 
 void PfeilSteuerung::BildWaehlen(int j) {
-    if (gSingleMode != WAHR || m_bild.Bildwechsel())
+    if (gSingleMode != WAHR || m_bild.Bildwechsel() || Abweisen())
         return;
     AlarmAuswahl* a = m_werte.Auswahl;
     if (!a)
@@ -97,11 +119,11 @@ void PfeilSteuerung::BildWaehlen(int j) {
     const int k = m_bild.PfeilAnzahl() - 1;
     // Element 0 is the template, not an arrow of the alarm: it is never written.
     if (!alarm || k < 1) {
-        m_offen.append({Art::Bild, {}, {}, F, {}});
+        Oeffnen({Art::Bild, {}, {}, F, {}}, 0);
         // nothing was tried: the picture chosen stays, nothing to report
         Schreibergebnis nichts;
         nichts.art = Schreibergebnis::Art::KeinAlarm;
-        Ergebnis(nichts);
+        Beantworten(LetzterSchritt(), nichts);
         return;
     }
     const QString ident = alarm->value(AlarmFeld::Ident);
@@ -114,8 +136,7 @@ void PfeilSteuerung::BildWaehlen(int j) {
     const int left = p.Left;
     const int top = p.Top;
     m_bild.PfeilBeschriften(k, tag, PfeilText::ToolTip(ident, text, F, left, top), ident, text);
-    m_offen.append({Art::Bild, ident, symbol, F, *alarm});
-    m_bild.Pfeile().Eigener = k;
+    Oeffnen({Art::Bild, ident, symbol, F, *alarm}, k);
     Schreibergebnis grund = KeinAlarm();
     const auto auftrag =
         PfeilEintrag::Auftrag(*a, *alarm, tag, left, top, N, PfeilEintrag::Bewegt(*alarm, left, top), &grund);
@@ -123,12 +144,21 @@ void PfeilSteuerung::BildWaehlen(int j) {
 }
 
 void PfeilSteuerung::Ergebnis(const Schreibergebnis& e) {
-    if (m_offen.isEmpty())
+    if (!m_offen.isEmpty())
+        Beantworten(m_offen.first().nummer, e);
+}
+
+void PfeilSteuerung::Beantworten(quint64 nummer, const Schreibergebnis& e) {
+    qsizetype pos = 0;
+    while (pos < m_offen.size() && m_offen.at(pos).nummer != nummer)
+        ++pos;
+    if (pos == m_offen.size())
         return;
-    const Schritt s = m_offen.takeFirst();
+    const Schritt s = m_offen.takeAt(pos);
     // where the arrow stands now, should an arrow before it have gone
-    const int index = m_bild.Pfeile().Eigener;
-    m_bild.Pfeile().Eigener = 0;
+    Pfeilliste& l = m_bild.Pfeile();
+    const int index = pos < l.Eigene.size() ? l.Eigene.takeAt(pos) : l.Eigener;
+    l.Eigener = l.Eigene.isEmpty() ? 0 : l.Eigene.last();
     const AlarmRecord& z = e.zeile;
     switch (s.art) {
     case Art::Pfeil:
@@ -146,6 +176,7 @@ void PfeilSteuerung::Ergebnis(const Schreibergebnis& e) {
             m_bild.FocusRect(static_cast<std::int16_t>(index));
             m_werte.imgNeu = WAHR;
         }
+        Nachziehen(s, e, index);
         return;
     case Art::Bild:
         break;
@@ -170,4 +201,13 @@ void PfeilSteuerung::Ergebnis(const Schreibergebnis& e) {
     m_bild.BildNeuZeichnen();
     m_werte.imgNeu = WAHR;
     emit BildfensterZeigen();
+    Nachziehen(s, e, index);
+}
+
+void PfeilSteuerung::Nachziehen(const Schritt& s, const Schreibergebnis& e, int index) {
+    // A refusal put the arrow back onto its row: the later drop goes with it, as the message says.
+    if (!s.nachzug || !e.geschrieben() || !m_bild.Pfeile().IstPfeil(index))
+        return;
+    const PfeilBild& a = m_bild.imgPfeil(index);
+    PfeilSchreiben(index, PfeilEintrag::Bewegt(a.Satz, a.Left, a.Top), *s.nachzug);
 }

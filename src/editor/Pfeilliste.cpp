@@ -6,7 +6,9 @@ Pfeilliste::Pfeilliste(PfeilBild vorlage) { Elemente.push_back(std::move(vorlage
 
 void Pfeilliste::Leeren() {
     Elemente.resize(1);
-    Ziehen = Geschubst = Gerahmt = 0;
+    Ziehen = Geschubst = Gerahmt = Eigener = 0;
+    // A write still open keeps its place in the list, but its arrow is gone.
+    Eigene.fill(0);
 }
 
 int Pfeilliste::Laden(const AlarmRecord& record, const SymbolQuelle& symbole) {
@@ -81,6 +83,11 @@ void Pfeilliste::NachEntfernen(int index) {
             --*i;
         else if (*i == index)
             *i = 0;
+    for (int& i : Eigene)
+        if (i > index)
+            --i;
+        else if (i == index)
+            i = 0;
 }
 
 QList<Pfeilliste::Folge> Pfeilliste::Abgleichen(const QList<Zeilenstand>& staende,
@@ -91,7 +98,7 @@ QList<Pfeilliste::Folge> Pfeilliste::Abgleichen(const QList<Zeilenstand>& staend
         PfeilBild& a = Element(i);
         if (a.Satz.isEmpty())
             continue;
-        if (i == Eigener) {
+        if (i == Eigener || Eigene.contains(i)) {
             Zeilenstand::Anwenden(staende, nachNummer, a.Satz, true);
             continue;
         }

@@ -35,6 +35,9 @@ public:
     int Geschubst = 0;  // moved by keys, not yet written
     int Gerahmt = 0;    // marked by the focus rectangle
     int Eigener = 0;    // being written by a command, which shows the outcome itself
+    // Every arrow whose write is still open, oldest first (Eigener is the newest);
+    // 0 for one whose arrow went away.
+    QList<int> Eigene;
 
     // Only the template is left; nobody holds an arrow.
     void Leeren();

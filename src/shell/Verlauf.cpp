@@ -5,6 +5,7 @@
 #include "shell/SchreibBefehl.h"
 
 #include <memory>
+#include <utility>
 
 Verlauf::Verlauf(QObject* parent) : QObject(parent), m_stapel(this) {}
 
@@ -12,6 +13,9 @@ void Verlauf::Verbinden(AlarmAuswahl* auswahl) {
     if (m_auswahl)
         disconnect(m_auswahl, nullptr, this, nullptr);
     m_stapel.clear();
+    // Answers for the database left behind make no steps in the new one's history.
+    Aufgeben();
+    m_aufgeschoben.clear();
     m_auswahl = auswahl;
     if (auswahl)
         connect(auswahl, &AlarmAuswahl::Geschrieben, this, &Verlauf::Geschrieben);
@@ -39,11 +43,56 @@ bool Verlauf::Veraendert(const Schreibergebnis& e) {
 
 void Verlauf::Einzelschritt(const Schreibauftrag& auftrag, const QString& beschreibung,
                             std::function<void(const Schreibergebnis&)> antwort) {
+    if (Datendienst* d = m_auswahl ? m_auswahl->Dienst() : nullptr) {
+        // The window goes on while the worker writes (and waits for a locked row).
+        connect(d, &Datendienst::Beantwortet, this, &Verlauf::Beantwortet, Qt::UniqueConnection);
+        connect(d, &QObject::destroyed, this, &Verlauf::Aufgeben, Qt::UniqueConnection);
+        m_wartend.insert(d->Schreiben(auftrag), {d, auftrag, beschreibung, std::move(antwort)});
+        return;
+    }
     auto befehl = std::make_unique<SchreibBefehl>(*this, auftrag, beschreibung, std::move(antwort));
     // The step writes ahead of the stack, as an undo or redo does: a write that
     // changed nothing or was refused leaves the history as it was, redo steps included.
     if (befehl->Versuchen(false))
         m_stapel.push(befehl.release());
+}
+
+void Verlauf::Beantwortet(const Datendienst::Antwort& a) {
+    const auto it = m_wartend.find(a.ticket);
+    if (it == m_wartend.end() || it->dienst.data() != sender())
+        return;  // the grid's own request, or one of a database closed since
+    const Wartend w = *it;
+    m_wartend.erase(it);
+    Schreibergebnis e = a.ergebnis;
+    if (a.abgebrochen)
+        e = Schreibergebnis::Abgelehnt(QStringLiteral("Nichts in die DB geschrieben: die Datenbank wurde geschlossen."));
+    if (m_auswahl) {
+        // The component and every view learn the row's new values; the step is made here.
+        m_imVerlauf = true;
+        m_auswahl->ErgebnisMelden(w.auftrag, e, w.beschreibung);
+        m_imVerlauf = false;
+    }
+    if (e.geschrieben() && Veraendert(e))
+        m_stapel.push(new SchreibBefehl(*this, QList<Schreibergebnis>{e}, w.beschreibung));
+    if (w.antwort)
+        w.antwort(e);
+    if (m_wartend.isEmpty() && !m_aufgeschoben.isEmpty()) {
+        const QList<bool> schritte = std::exchange(m_aufgeschoben, {});
+        for (bool zurueck : schritte)
+            Schritt(zurueck);
+    }
+}
+
+void Verlauf::Aufgeben() {
+    // The worker still makes what it was given before it ends, but its answers
+    // no longer come: the arrows show again what was read, and the user is told.
+    const auto offen = std::exchange(m_wartend, {});
+    for (const Wartend& w : offen)
+        if (w.antwort)
+            w.antwort(Schreibergebnis::Abgelehnt(
+                QStringLiteral("Die Datenbank wurde geschlossen, bevor die Antwort kam; ob der Pfeil von Alarm %1 "
+                               "geschrieben wurde, zeigt sie beim nächsten Öffnen.")
+                    .arg(w.auftrag.ident)));
 }
 
 Schreibergebnis Verlauf::Erstschreiben(const Schreibauftrag& auftrag, const QString& beschreibung) {
@@ -83,6 +132,10 @@ void Verlauf::Wiederholen() { Schritt(false); }
 
 void Verlauf::Schritt(bool zurueck) {
     emit VorDemSchritt();
+    if (!m_wartend.isEmpty()) {
+        m_aufgeschoben.append(zurueck);
+        return;
+    }
     const int index = zurueck ? m_stapel.index() - 1 : m_stapel.index();
     if (index < 0 || index >= m_stapel.count())
         return;

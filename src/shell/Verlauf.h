@@ -4,8 +4,11 @@
 // starts an empty history.
 #include <QObject>
 #include <QPointer>
+#include <QHash>
 #include <QUndoStack>
 #include <functional>
+
+#include "alarms/Datendienst.h"
 
 #include "alarms/Sammelergebnis.h"
 #include "alarms/Schreibauftrag.h"
@@ -22,12 +25,16 @@ public:
     void Verbinden(AlarmAuswahl* auswahl);
     // One write that becomes a step of its own once it changed its row (an
     // arrow's); antwort hears what became of it, also when nothing was written.
+    // Where the database has its worker, the write goes there and antwort is
+    // called when its answer comes; the step is made only then.
     void Einzelschritt(const Schreibauftrag& auftrag, const QString& beschreibung,
                        std::function<void(const Schreibergebnis&)> antwort);
     // The first write of such a step; its report makes no second step.
     Schreibergebnis Erstschreiben(const Schreibauftrag& auftrag, const QString& beschreibung);
     // Whether a write left the row other than it was (a click on an arrow does not).
     static bool Veraendert(const Schreibergebnis& e);
+    // Writes asked of the worker and not yet answered.
+    bool Schreibt() const { return !m_wartend.isEmpty(); }
     // The write of an undo (zurueck) or redo; true when every row was written.
     bool Ausfuehren(const QList<Schreibauftrag>& auftraege, const QString& beschreibung, bool zurueck);
 
@@ -49,6 +56,19 @@ signals:
     void Bestaetigt(const QString& text);
 
 private:
+    void Beantwortet(const Datendienst::Antwort& a);
+    // The open writes of a database closed or left: answered as unknown.
+    void Aufgeben();
+    struct Wartend {
+        QPointer<Datendienst> dienst;
+        Schreibauftrag auftrag;
+        QString beschreibung;
+        std::function<void(const Schreibergebnis&)> antwort;
+    };
+    QHash<Datendienst::Ticket, Wartend> m_wartend;
+    // Undo and redo asked while writes were open: done once they are answered,
+    // so a step is never taken back before the write that makes it.
+    QList<bool> m_aufgeschoben;
     void Geschrieben(const QList<Schreibergebnis>& zeilen, const QString& beschreibung);
 
     QUndoStack m_stapel;

@@ -781,9 +781,11 @@ void frmMain::BildfensterVerbinden() {
     PfeilSteuerung* steuerung = bild->Steuerung();
     steuerung->setSchreibweg([this, steuerung = QPointer<PfeilSteuerung>(steuerung)](const Schreibauftrag& auftrag,
                                                                                    const QString& beschreibung) {
-        mVerlauf->Einzelschritt(auftrag, beschreibung, [steuerung](const Schreibergebnis& e) {
+        // The answer may come later (from the database's worker): it finds its own order.
+        const quint64 nummer = steuerung ? steuerung->LetzterSchritt() : 0;
+        mVerlauf->Einzelschritt(auftrag, beschreibung, [steuerung, nummer](const Schreibergebnis& e) {
             if (steuerung)
-                steuerung->Ergebnis(e);
+                steuerung->Beantworten(nummer, e);
         });
     });
 }
