@@ -19,6 +19,7 @@
 #include <QSqlQuery>
 #include <QMessageBox>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QStandardPaths>
 #include <QTableView>
@@ -32,6 +33,7 @@
 #include "DemoProjekt.h"
 #include "alarms/AlarmAuswahl.h"
 #include "alarms/AlarmdefsModell.h"
+#include "alarms/Datendienst.h"
 #include "alarms/Anzeigemodus.h"
 #include "alarms/AuswahlLayout.h"
 #include "alarms/DeutscheReihung.h"
@@ -297,6 +299,13 @@ private slots:
     }
 
     void cellEditsAreWrittenOrRefused() {
+        // Each edit's answer is checked at once: give it time on a busy machine.
+        const int beschaeftigt = Datendienst::HoechstensWartenMs, leer = Datendienst::LeerlaufWartenMs;
+        Datendienst::HoechstensWartenMs = Datendienst::LeerlaufWartenMs = 3000;
+        const auto zurueck = qScopeGuard([beschaeftigt, leer] {
+            Datendienst::HoechstensWartenMs = beschaeftigt;
+            Datendienst::LeerlaufWartenMs = leer;
+        });
         Direkt d(m_db);
         QTableView* grid = fenster()->TDBAlarme;
         const QString ident = modell()->index(2, 0).data().toString();
