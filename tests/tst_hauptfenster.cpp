@@ -510,6 +510,8 @@ private slots:
         QVERIFY(w.BildfensterFallsDa() && w.BildfensterFallsDa()->PfeilAnzahl() >= 2);
 
         // One run of each command, by its item, is the measure for one choice in the pop-up.
+        // A write still on its way from the loading refuses the pop-up's commands: wait for it.
+        QTRY_VERIFY(!w.BildfensterFallsDa()->Steuerung()->Schreibt());
         int vorher = schreibvorgaenge();
         w.mnuArrow[1]->trigger();
         QTRY_VERIFY(!w.BildfensterFallsDa()->Steuerung()->Schreibt());
