@@ -747,10 +747,14 @@ private slots:
         spy.clear();
         QTest::keyClick(grid, Qt::Key_F2);
         // the editor just opened, not one closed before and not yet deleted
-        box = nullptr;
-        for (QComboBox* b : grid->findChildren<QComboBox*>())
-            if (b->isVisible())
-                box = b;
+        const auto offenerEditor = [grid] {
+            QComboBox* offen = nullptr;
+            for (QComboBox* b : grid->findChildren<QComboBox*>())
+                if (b->isVisible())
+                    offen = b;
+            return offen;
+        };
+        box = offenerEditor();
         QVERIFY(box);
         box->setEditText(QStringLiteral("Standard\\PfeilLeer.gif"));
         QTest::keyClick(box, Qt::Key_Return);
@@ -763,10 +767,7 @@ private slots:
         grid->setCurrentIndex(modell()->index(mitBild, 11));
         spy.clear();
         QTest::keyClick(grid, Qt::Key_F2);
-        box = nullptr;
-        for (QComboBox* b : grid->findChildren<QComboBox*>())
-            if (b->isVisible())
-                box = b;
+        box = offenerEditor();
         QVERIFY(box);
         const int neu = (bilder.indexOf(modell()->index(mitBild, 11).data().toString()) + 1) % bilder.size();
         const QString neuesBild = bilder.at(neu);

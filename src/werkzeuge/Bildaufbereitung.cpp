@@ -55,6 +55,33 @@ std::vector<Teil> Komponenten(const std::vector<std::uint8_t>& maske, int b, int
 
 QRect Rechteck(const Teil& t) { return QRect(t.links, t.oben, t.Breite(), t.Hoehe()); }
 
+// Parts that belong to one line, joined pairwise: the parts are sorted along the
+// line, weiter(a, b) says whether b can still be near a (the search for a's
+// neighbours ends at the first that cannot), gehoert(a, b) whether they join.
+// Each group comes with its number of parts and the box around them.
+template <class Weiter, class Gehoert>
+std::vector<std::pair<int, QRect>> Gruppen(const std::vector<Teil>& teile, Weiter weiter, Gehoert gehoert) {
+    std::vector<int> wurzel(teile.size());
+    for (std::size_t i = 0; i < wurzel.size(); ++i)
+        wurzel[i] = static_cast<int>(i);
+    auto finden = [&](int i) {
+        while (wurzel[static_cast<std::size_t>(i)] != i)
+            i = wurzel[static_cast<std::size_t>(i)] = wurzel[static_cast<std::size_t>(wurzel[static_cast<std::size_t>(i)])];
+        return i;
+    };
+    for (std::size_t i = 0; i < teile.size(); ++i)
+        for (std::size_t j = i + 1; j < teile.size() && weiter(teile[i], teile[j]); ++j)
+            if (gehoert(teile[i], teile[j]))
+                wurzel[static_cast<std::size_t>(finden(static_cast<int>(j)))] = finden(static_cast<int>(i));
+    std::vector<std::pair<int, QRect>> gruppen(teile.size(), {0, QRect()});
+    for (std::size_t i = 0; i < teile.size(); ++i) {
+        auto& g = gruppen[static_cast<std::size_t>(finden(static_cast<int>(i)))];
+        ++g.first;
+        g.second = g.second.united(Rechteck(teile[i]));
+    }
+    return gruppen;
+}
+
 }  // namespace
 
 Bildaufbereitung::Bildaufbereitung(std::vector<std::uint8_t> grau, int breite, int hoehe)
@@ -293,33 +320,16 @@ QList<QRect> Bildaufbereitung::SenkrechteZeilen(const QList<QRect>& gelesen) con
         kandidaten.push_back(t);
     }
     std::sort(kandidaten.begin(), kandidaten.end(), [](const Teil& a, const Teil& b) { return a.oben < b.oben; });
-    std::vector<int> wurzel(kandidaten.size());
-    for (std::size_t i = 0; i < wurzel.size(); ++i)
-        wurzel[i] = static_cast<int>(i);
-    auto finden = [&](int i) {
-        while (wurzel[static_cast<std::size_t>(i)] != i)
-            i = wurzel[static_cast<std::size_t>(i)] = wurzel[static_cast<std::size_t>(wurzel[static_cast<std::size_t>(i)])];
-        return i;
-    };
-    for (std::size_t i = 0; i < kandidaten.size(); ++i) {
-        const Teil& a = kandidaten[i];
-        for (std::size_t j = i + 1; j < kandidaten.size() && kandidaten[j].oben <= a.unten + 24; ++j) {
-            const Teil& b = kandidaten[j];
+    const auto gruppen = Gruppen(
+        kandidaten, [](const Teil& a, const Teil& b) { return b.oben <= a.unten + 24; },
+        [](const Teil& a, const Teil& b) {
             const int schmal = std::min(a.Breite(), b.Breite()), breit = std::max(a.Breite(), b.Breite());
             const int ueber = std::min(a.rechts, b.rechts) - std::max(a.links, b.links) + 1;
             const int luecke = b.oben - a.unten - 1;
             // letters of one turned word: side by side along the text, close, of one size across it
             // (a hyphen between them is too small to count and leaves a gap of about a letter)
-            if (ueber >= 0.5 * schmal && luecke >= -2 && luecke <= std::max(3.0, 1.0 * breit) && breit <= 4 * schmal)
-                wurzel[static_cast<std::size_t>(finden(static_cast<int>(j)))] = finden(static_cast<int>(i));
-        }
-    }
-    std::vector<std::pair<int, QRect>> gruppen(kandidaten.size(), {0, QRect()});
-    for (std::size_t i = 0; i < kandidaten.size(); ++i) {
-        auto& g = gruppen[static_cast<std::size_t>(finden(static_cast<int>(i)))];
-        ++g.first;
-        g.second = g.second.united(Rechteck(kandidaten[i]));
-    }
+            return ueber >= 0.5 * schmal && luecke >= -2 && luecke <= std::max(3.0, 1.0 * breit) && breit <= 4 * schmal;
+        });
     QList<QRect> zeilen;
     for (const auto& [anzahl, box] : gruppen)
         if (anzahl >= 3 && box.height() >= 1.8 * box.width() && box.width() >= 7 && box.width() <= 48)
@@ -340,32 +350,15 @@ QList<QRect> Bildaufbereitung::WaagrechteZeilen() const {
         kandidaten.push_back(t);
     }
     std::sort(kandidaten.begin(), kandidaten.end(), [](const Teil& a, const Teil& b) { return a.links < b.links; });
-    std::vector<int> wurzel(kandidaten.size());
-    for (std::size_t i = 0; i < wurzel.size(); ++i)
-        wurzel[i] = static_cast<int>(i);
-    auto finden = [&](int i) {
-        while (wurzel[static_cast<std::size_t>(i)] != i)
-            i = wurzel[static_cast<std::size_t>(i)] = wurzel[static_cast<std::size_t>(wurzel[static_cast<std::size_t>(i)])];
-        return i;
-    };
-    for (std::size_t i = 0; i < kandidaten.size(); ++i) {
-        const Teil& a = kandidaten[i];
-        for (std::size_t j = i + 1; j < kandidaten.size() && kandidaten[j].links <= a.rechts + 41; ++j) {
-            const Teil& b = kandidaten[j];
+    const auto gruppen = Gruppen(
+        kandidaten, [](const Teil& a, const Teil& b) { return b.links <= a.rechts + 41; },
+        [](const Teil& a, const Teil& b) {
             const int niedrig = std::min(a.Hoehe(), b.Hoehe()), hoch = std::max(a.Hoehe(), b.Hoehe());
             const int ueber = std::min(a.unten, b.unten) - std::max(a.oben, b.oben) + 1;
             const int luecke = b.links - a.rechts - 1;
             // letters of one line: on one band, close, of one size; a blank of a wide font or a hyphen between them
-            if (ueber >= 0.5 * niedrig && luecke >= -2 && luecke <= std::max(3.0, 1.0 * hoch) && hoch <= 2.5 * niedrig)
-                wurzel[static_cast<std::size_t>(finden(static_cast<int>(j)))] = finden(static_cast<int>(i));
-        }
-    }
-    std::vector<std::pair<int, QRect>> gruppen(kandidaten.size(), {0, QRect()});
-    for (std::size_t i = 0; i < kandidaten.size(); ++i) {
-        auto& g = gruppen[static_cast<std::size_t>(finden(static_cast<int>(i)))];
-        ++g.first;
-        g.second = g.second.united(Rechteck(kandidaten[i]));
-    }
+            return ueber >= 0.5 * niedrig && luecke >= -2 && luecke <= std::max(3.0, 1.0 * hoch) && hoch <= 2.5 * niedrig;
+        });
     QList<QRect> zeilen;
     for (const auto& [anzahl, box] : gruppen)
         if (anzahl > 0 && box.height() >= 6 && box.height() <= 45 && box.width() >= 1.2 * box.height() &&
