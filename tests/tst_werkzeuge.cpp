@@ -890,7 +890,7 @@ private slots:
             QSKIP("the copy ended before it could be stopped");
         QVERIFY(!QFileInfo::exists(Datei("neu.kvs")));
         p.start(kopie, {Datei("gross.kvs"), Datei("neu.kvs")});
-        QVERIFY(p.waitForFinished(120000));
+        QVERIFY(p.waitForFinished(600000));
         QCOMPARE(p.exitCode(), 0);
         QCOMPARE(TestDb(Datei("neu.kvs")).Tabelle().size(), 400000);
     }

@@ -4,6 +4,7 @@
 #include <QStringDecoder>
 #include <cstring>
 
+#include "alarms/Auftragslauf.h"
 #include "platform/Cp1252.h"
 #include "platform/WinUmgebung.h"
 #include "werkzeuge/DateiFehler.h"
@@ -119,6 +120,7 @@ CsvDatei::Inhalt CsvDatei::Lesen(const QByteArray& daten, const QString& sName) 
         warZitiert = false;
     };
     auto satzEnde = [&] {
+        Auftragslauf::Pruefen();  // a background job may stop between two lines
         feldEnde();
         bool leer = true;
         for (const QString& f : std::as_const(satz.felder))

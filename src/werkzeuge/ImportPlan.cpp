@@ -10,6 +10,7 @@
 #include <map>
 
 #include "alarms/AlarmRecord.h"
+#include "alarms/Auftragslauf.h"
 #include "alarms/AlarmdefsDurchlauf.h"
 #include "alarms/AlarmdefsZugriff.h"
 #include "platform/Cp1252.h"
@@ -177,6 +178,7 @@ ImportPlan ImportPlan::Erstellen(const QString& sDatenbank, const CsvDatei::Inha
     QHash<qlonglong, QList<int>> zeilenJeNummer;  // file lines per alarm number
     for (qsizetype n = 1; n < inhalt.saetze.size(); ++n) {
         const CsvDatei::Satz& s = inhalt.saetze.at(n);
+        Auftragslauf::Pruefen();  // a background job may stop between two lines
         ++plan.m_zeilen;
         Vorschlag v;
         v.zeile = s.zeile;
@@ -266,6 +268,7 @@ ImportPlan ImportPlan::Erstellen(const QString& sDatenbank, const CsvDatei::Inha
     std::map<QString, QList<const Vorschlag*>> fehlendeBilder;
     BildDateien dateien(rahmen.bilderPath, rahmen.symbolPath);
     for (const Vorschlag& v : std::as_const(vorschlaege)) {
+        Auftragslauf::Pruefen();
         auto ablehnen = [&](const QString& text) { plan.m_abgelehnt << Meldung{v.zeile, v.identText, text}; };
         const QList<int>& gleiche = zeilenJeNummer.value(v.ident);
         if (gleiche.size() > 1) {
