@@ -851,19 +851,130 @@ private slots:
         int mitBild = 300;
         while (!DemoProjekt::BildNamen(3).contains(modell()->index(mitBild, 11).data().toString() + QStringLiteral(".bmp")))
             QVERIFY(++mitBild < 320);
+        QSignalSpy gescheitert(k, &AlarmAuswahl::AuswahlGescheitert);
         {
             Direkt d(m_db);
             grid->scrollTo(modell()->index(mitBild, 0));
             QVERIFY(d.ausfuehren(QStringLiteral("begin exclusive")));
             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(modell()->index(mitBild, 2)).center());
+            // The list waits for the lock on the data service, the window goes on;
+            // held past the service's wait, the pick is refused.
+            QVERIFY(fenster()->WahlUnterwegs());
+            QTRY_COMPARE_WITH_TIMEOUT(gescheitert.count(), 1, 10000);
             QVERIFY(d.ausfuehren(QStringLiteral("rollback")));
         }
+        QVERIFY(!fenster()->WahlUnterwegs());
         QCOMPARE(spy.count(), 0);
         QCOMPARE(k->AktuellerAlarm()->at(0), QStringLiteral("alt"));
         QCOMPARE(k->AlarmListe()->at(0).at(0), QStringLiteral("alt"));
         QVERIFY2(m_main->StatusTextLesen(1).contains(QStringLiteral("gesperrt")), qPrintable(m_main->StatusTextLesen(1)));
         // Once the lock is gone the rows come back on their own.
         QTRY_COMPARE_WITH_TIMEOUT(modell()->index(20, 0).data().toString(), ident, 10000);
+    }
+
+    void aPickLandsOnTheClickedRowWhateverComesBetween() {
+        // Another connection holds the file locked, so each pick waits for its
+        // picture's alarms on the data service while the test goes on clicking.
+        QTableView* grid = fenster()->TDBAlarme;
+        AlarmAuswahl* k = m_main->mgobjAuswahl();
+        const QStringList bilder = DemoProjekt::BildNamen(3);
+        auto form = [&](int z) { return modell()->index(z, AlarmFeld::Form).data().toString(); };
+        auto ident = [&](int z) { return modell()->index(z, AlarmFeld::Ident).data().toString(); };
+        auto mitPfeil = [&](int z) {
+            return bilder.contains(form(z) + QStringLiteral(".bmp")) && !modell()->index(z, AlarmFeld::X).data().toString().isEmpty();
+        };
+        int a = 2;
+        while (!mitPfeil(a))
+            QVERIFY(++a < 30);
+        int b = a + 1;
+        while (!mitPfeil(b) || form(b) == form(a))
+            QVERIFY(++b < 30);
+        auto klicken = [&](int z) {
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(modell()->index(z, AlarmFeld::Ident)).center());
+        };
+        auto gewaehlt = [&](int z) {
+            if (k->AktuellerAlarm()->value(AlarmFeld::Ident) != ident(z) || k->AlarmListe()->isEmpty())
+                return false;
+            for (const AlarmRecord& r : *k->AlarmListe())
+                if (r.value(AlarmFeld::Form) != form(z))
+                    return false;
+            return true;
+        };
+        const QString identA = ident(a), identB = ident(b);
+        QSignalSpy spy(k, &AlarmAuswahl::AlarmSelected);
+
+        // The lock goes before the service gives up: the pick lands on the clicked row.
+        {
+            Direkt d(m_db);
+            QVERIFY(d.ausfuehren(QStringLiteral("begin exclusive")));
+            klicken(a);
+            QVERIFY(fenster()->WahlUnterwegs());
+            QCOMPARE(spy.count(), 0);
+            QVERIFY(d.ausfuehren(QStringLiteral("rollback")));
+        }
+        QTRY_COMPARE(spy.count(), 1);
+        QVERIFY(gewaehlt(a));
+
+        // Two quick picks: the second wins, the answer to the first is dropped.
+        {
+            Direkt d(m_db);
+            QVERIFY(d.ausfuehren(QStringLiteral("begin exclusive")));
+            klicken(b);
+            klicken(a);
+            klicken(b);
+            QCOMPARE(fenster()->WahlUnterwegsFuer(), identB);
+            QVERIFY(d.ausfuehren(QStringLiteral("rollback")));
+        }
+        QTRY_VERIFY(!fenster()->WahlUnterwegs());
+        QCOMPARE(spy.count(), 2);
+        QVERIFY(gewaehlt(b));
+
+        // The grid is sorted while a pick waits: the pick stays on the clicked alarm, and so does the grid.
+        {
+            Direkt d(m_db);
+            QVERIFY(d.ausfuehren(QStringLiteral("begin exclusive")));
+            klicken(a);
+            kopfKlicken(grid, AlarmFeld::Alarmtext);
+            QVERIFY(d.ausfuehren(QStringLiteral("rollback")));
+        }
+        QTRY_VERIFY(!fenster()->WahlUnterwegs() && !modell()->QuelleUnterwegs());
+        QCOMPARE(spy.count(), 3);
+        QCOMPARE(k->AktuellerAlarm()->value(AlarmFeld::Ident), identA);
+        QTRY_COMPARE(ident(grid->currentIndex().row()), identA);
+
+        // An arrow write still waiting for the lock when another row is picked lands on its own row.
+        kopfKlicken(grid, AlarmFeld::Ident);
+        QTRY_VERIFY(!modell()->QuelleUnterwegs());
+        a = modell()->ZeileVon(identA.toLongLong());
+        b = modell()->ZeileVon(identB.toLongLong());
+        klicken(b);
+        klicken(a);
+        QTRY_VERIFY(!fenster()->WahlUnterwegs() && gewaehlt(a));
+        frmPicture* bild = m_main->BildfensterFallsDa();
+        QVERIFY(bild);
+        QVERIFY(bild->PfeilAnzahl() > 1);
+        const QString xA = modell()->index(a, AlarmFeld::X).data().toString();
+        const QString xB = modell()->index(b, AlarmFeld::X).data().toString();
+        const int anzahl = spy.count();
+        {
+            Direkt d(m_db);
+            QVERIFY(d.ausfuehren(QStringLiteral("begin exclusive")));
+            const QPoint p = bild->imgPfeil(1).Rechteck().center();
+            QTest::mousePress(bild->Formbox, Qt::LeftButton, {}, p);
+            QTest::mouseMove(bild->Formbox, p + QPoint(9, 4));
+            QTest::mouseRelease(bild->Formbox, Qt::LeftButton, {}, p + QPoint(9, 4));
+            QVERIFY(bild->Steuerung()->Schreibt());
+            klicken(b);
+            QVERIFY(fenster()->WahlUnterwegs());
+            QVERIFY(d.ausfuehren(QStringLiteral("rollback")));
+        }
+        QTRY_VERIFY(!fenster()->WahlUnterwegs() && !bild->Steuerung()->Schreibt());
+        QCOMPARE(spy.count(), anzahl + 1);
+        QVERIFY(gewaehlt(b));
+        Direkt d(m_db);
+        QCOMPARE(d.wert(QStringLiteral("select X from Alarmdefs where Ident = %1").arg(identA)).toString(),
+                 QString::number(xA.toInt() + 9));
+        QCOMPARE(d.wert(QStringLiteral("select X from Alarmdefs where Ident = %1").arg(identB)).toString(), xB);
     }
 
     void textColumnsSortInGermanOrder() {

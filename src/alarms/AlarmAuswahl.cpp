@@ -339,6 +339,10 @@ void AlarmAuswahl::ErgebnisMelden(const Schreibauftrag&, const Schreibergebnis& 
 
 void AlarmAuswahl::StandAbgleichen(const QList<Zeilenstand>& staende) {
     const auto nachNummer = Zeilenstand::NachNummer(staende);
+    // A pick still waiting for its list takes the row's new values too, so its
+    // first drag is checked against what the row holds now.
+    if (m_Fenster)
+        m_Fenster->WahlAbgleichen(staende);
     if (m_AktuellerAlarm)
         Zeilenstand::Anwenden(staende, nachNummer, *m_AktuellerAlarm);
     if (!m_AlarmListe)

@@ -333,6 +333,9 @@ bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrag
             // Not asked for again on every paint, but once more a moment later.
             m_fehlSeiten.insert(an.seite);
             NachlesenPlanen();
+            const int von = an.seite * SeitenGroesse;
+            emit ZeilenUnlesbar(von, std::min(m_anzahl, von + SeitenGroesse) - 1,
+                                DatenbankFehler::Deuten(a.fehler, m_datenbank).text);
         }
         return false;
     }
@@ -729,6 +732,43 @@ const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileAbwarten(int row, int ms) co
     self->ZeilenErhalten(*a, an, true);
     auto it = m_seiten.constFind(row / SeitenGroesse);
     return it != m_seiten.constEnd() && row % SeitenGroesse < it->size() ? &it->at(row % SeitenGroesse) : nullptr;
+}
+
+bool AlarmdefsModell::ZeileLesen(int zeile, int warteMs) {
+    if (ZeileGeladen(zeile))
+        return true;
+    if (!m_seitenweise || zeile < 0 || zeile >= m_anzahl)
+        return false;
+    const int seite = zeile / SeitenGroesse;
+    if (!m_seitenTickets.contains(seite)) {
+        m_fehlSeiten.remove(seite);
+        QVector<int> positionen;
+        for (int p = seite * SeitenGroesse; p < std::min(m_anzahl, (seite + 1) * SeitenGroesse); ++p)
+            positionen.append(p);
+        ZeilenAnfordern(positionen, seite, 0);
+    }
+    return warteMs > 0 && ZeileAbwarten(zeile, warteMs) != nullptr;
+}
+
+qint64 AlarmdefsModell::Schluessel(int zeile) const {
+    if (!m_seitenweise)
+        return zeile;
+    return zeile >= 0 && zeile < m_reihenfolge.size() ? m_reihenfolge.at(zeile) : -1;
+}
+
+bool AlarmdefsModell::ZeileGeladen(int zeile) const {
+    if (!m_seitenweise)
+        return zeile >= 0 && zeile < rowCount();
+    const auto it = m_seiten.constFind(zeile / SeitenGroesse);
+    return zeile >= 0 && zeile < m_anzahl && it != m_seiten.constEnd() && zeile % SeitenGroesse < it->size();
+}
+
+int AlarmdefsModell::ZeileMitSchluessel(qint64 schluessel, int nahe) const {
+    if (Schluessel(nahe) == schluessel)
+        return nahe;
+    if (!m_seitenweise)
+        return -1;
+    return static_cast<int>(m_reihenfolge.indexOf(schluessel));
 }
 
 bool AlarmdefsModell::ZeileLesen(int zeile) {

@@ -59,6 +59,15 @@ public:
     // Whether the row is in memory, waiting for its page as long as a lock is
     // waited for; false when it cannot be read.
     bool ZeileLesen(int zeile);
+    // The same waiting at most warteMs; a page not yet asked for (or failed a
+    // moment ago) is asked for now, and dataChanged or ZeilenUnlesbar tell when it came.
+    bool ZeileLesen(int zeile, int warteMs);
+    // A row named by its key, for work that goes on when the row has come:
+    // its key (-1 when none); whether it is in memory now (nothing is read);
+    // where it stands now, looked for first at nahe (-1 when the source lacks it).
+    qint64 Schluessel(int zeile) const;
+    bool ZeileGeladen(int zeile) const;
+    int ZeileMitSchluessel(qint64 schluessel, int nahe) const;
     // Whether a cell edit of that grid row is still on its way to the database.
     bool SchreibenOffen(int zeile) const;
 
@@ -105,6 +114,8 @@ signals:
     void ZelleGeschrieben(const Schreibauftrag& auftrag, const Schreibergebnis& ergebnis);
     // The answer to a cell edit of that grid row came (at once or later); geschrieben: it landed.
     void SchreibenBeantwortet(int zeile, bool geschrieben);
+    // The rows von..bis could not be read (a German reason); they are asked for again a moment later.
+    void ZeilenUnlesbar(int von, int bis, const QString& grund);
     // The counting of the rows is held up (a German reason); it goes on by itself.
     void ListeUnvollstaendig(const QString& grund);
     // The counting went on after a hold-up and has every row now.

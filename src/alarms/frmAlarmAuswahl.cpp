@@ -407,6 +407,17 @@ void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
     dbAlarme = new AlarmdefsModell(this, db, pfad);
     m_breitenAngepasst = false;
     m_wahlNachSchreiben = -1;
+    connect(dbAlarme->Dienst(), &Datendienst::Beantwortet, this, &frmAlarmAuswahl::ListeBeantwortet);
+    // A pick waiting for its row goes on when the row comes, or is refused when it cannot be read.
+    connect(dbAlarme, &QAbstractItemModel::dataChanged, this, &frmAlarmAuswahl::WahlZeileGekommen);
+    connect(dbAlarme, &QAbstractItemModel::modelReset, this, &frmAlarmAuswahl::WahlZeileGekommen);
+    connect(dbAlarme, &AlarmdefsModell::ZeilenUnlesbar, this, [this](int von, int bis, const QString& grund) {
+        if (!m_offeneWahl || m_offeneWahl->ticket || m_offeneWahl->zeile < von || m_offeneWahl->zeile > bis)
+            return;
+        const int zeile = m_offeneWahl->zeile;
+        m_offeneWahl.reset();
+        WahlMelden(QStringLiteral("Die Zeile %1 lässt sich nicht lesen: %2 Kein Alarm gewählt.").arg(zeile + 1).arg(grund), {});
+    });
     connect(dbAlarme, &AlarmdefsModell::ZelleGeschrieben, this,
             [this](const Schreibauftrag& a, const Schreibergebnis& e) {
                 if (AlarmAuswahl* k = mgobjAlarmAuswahl)
@@ -442,6 +453,7 @@ void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
 }
 
 void frmAlarmAuswahl::DatenbankSchliessen() {
+    WahlVerwerfen();
     if (dbAlarme) {
         QItemSelectionModel* alt = TDBAlarme->selectionModel();
         TDBAlarme->setModel(nullptr);
@@ -532,11 +544,17 @@ void frmAlarmAuswahl::BaumKnotenZeigen(const QString& schluessel) {
 
 void frmAlarmAuswahl::AuswahlHalten() {
     AlarmAuswahl* k = mgobjAlarmAuswahl;
-    const std::optional<AlarmRecord> alarm = k ? k->AktuellerAlarm() : std::nullopt;
+    // A pick still on its way keeps the row it was clicked on.
+    const std::optional<AlarmRecord> alarm =
+        m_offeneWahl ? std::optional<AlarmRecord>(m_offeneWahl->satz) : k ? k->AktuellerAlarm() : std::nullopt;
     const auto nummer = alarm ? AlarmdefsZugriff::Alarmnummer(alarm->value(AlarmFeld::Ident)) : std::nullopt;
-    if (!dbAlarme || !nummer)
+    if (!dbAlarme)
         return;
-    const int zeile = dbAlarme->ZeileVon(*nummer);
+    if (m_offeneWahl && !m_offeneWahl->ticket)
+        m_offeneWahl->zeile = dbAlarme->ZeileMitSchluessel(m_offeneWahl->schluessel, m_offeneWahl->zeile);
+    else if (!nummer)
+        return;
+    const int zeile = m_offeneWahl && !m_offeneWahl->ticket ? m_offeneWahl->zeile : dbAlarme->ZeileVon(*nummer);
     if (zeile < 0)
         return;
     const QModelIndex ziel = dbAlarme->index(zeile, std::max(0, TDBAlarme->currentIndex().column()));
@@ -794,17 +812,103 @@ void frmAlarmAuswahl::AlarmWaehlen() {
     // with nothing on it that could be written into another row than this one.
     std::optional<QString> grund;
     QString detail;
+    // An older pick still on its way is given up: only the newest click counts.
+    WahlVerwerfen();
     try {
         grund = AlarmUebernehmen();
     } catch (const AlarmdefsFehler& e) {
+        m_offeneWahl.reset();
         grund = e.Text() + QStringLiteral(" Kein Alarm gewählt.");
         detail = e.Detail();
     }
+    WahlFortsetzen(grund, detail);
+}
+
+void frmAlarmAuswahl::WahlFortsetzen(std::optional<QString> grund, const QString& detail) {
+    if (!m_offeneWahl) {
+        WahlMelden(grund, detail);
+        return;
+    }
+    // A list that comes within a frame finishes the pick now; a longer one (a
+    // large picture, a locked file) finishes it when its answer comes, as does
+    // a row whose page is still on its way.
+    if (m_offeneWahl->ticket)
+        if (const auto a = dbAlarme->Dienst()->Abwarten(m_offeneWahl->ticket, Datendienst::HoechstensWartenMs))
+            ListeBeantwortet(*a);
+}
+
+void frmAlarmAuswahl::WahlZeileGekommen() {
+    if (!m_offeneWahl || m_offeneWahl->ticket || !dbAlarme)
+        return;
+    const int zeile = dbAlarme->ZeileMitSchluessel(m_offeneWahl->schluessel, m_offeneWahl->zeile);
+    if (zeile < 0) {
+        const int war = m_offeneWahl->zeile;
+        m_offeneWahl.reset();
+        WahlMelden(QStringLiteral("Die Zeile %1 ist nicht mehr in der Liste; kein Alarm gewählt.").arg(war + 1), {});
+        return;
+    }
+    m_offeneWahl->zeile = zeile;
+    if (!dbAlarme->ZeileGeladen(zeile))
+        return;
+    std::optional<QString> grund;
+    QString detail;
+    try {
+        grund = ZeileUebernehmen(zeile);
+    } catch (const AlarmdefsFehler& e) {
+        m_offeneWahl.reset();
+        grund = e.Text() + QStringLiteral(" Kein Alarm gewählt.");
+        detail = e.Detail();
+    }
+    WahlFortsetzen(grund, detail);
+}
+
+void frmAlarmAuswahl::WahlMelden(const std::optional<QString>& grund, const QString& detail) {
     if (grund)
         emit AuswahlGescheitert(*grund, detail);
     if (Hauptwerte* w = mgobjAlarmAuswahl ? mgobjAlarmAuswahl->Werte() : nullptr)
         w->imgNeuDB = WAHR;
     emit BildfensterZeigen();
+}
+
+void frmAlarmAuswahl::WahlVerwerfen() {
+    if (!m_offeneWahl)
+        return;
+    if (dbAlarme && m_offeneWahl->ticket)
+        dbAlarme->Dienst()->Abbrechen(m_offeneWahl->ticket);
+    m_offeneWahl.reset();
+}
+
+QString frmAlarmAuswahl::WahlUnterwegsFuer() const {
+    return m_offeneWahl ? m_offeneWahl->satz.value(AlarmFeld::Ident) : QString();
+}
+
+void frmAlarmAuswahl::WahlAbgleichen(const QList<Zeilenstand>& staende) {
+    if (m_offeneWahl)
+        Zeilenstand::Anwenden(staende, Zeilenstand::NachNummer(staende), m_offeneWahl->satz);
+}
+
+void frmAlarmAuswahl::ListeBeantwortet(const Datendienst::Antwort& a) {
+    // The answer to a pick given up (a newer click, another database) is dropped.
+    if (!m_offeneWahl || a.ticket != m_offeneWahl->ticket)
+        return;
+    const OffeneWahl w = std::move(*m_offeneWahl);
+    m_offeneWahl.reset();
+    AlarmAuswahl* k = mgobjAlarmAuswahl;
+    if (!k)
+        return;
+    // A list that cannot be read stops the pick: the picture would otherwise
+    // show, and write back, the arrows of the previous one.
+    if (!a.ok) {
+        WahlMelden(a.fehler.databaseText() + QStringLiteral(" Kein Alarm gewählt."), a.fehler.driverText());
+        return;
+    }
+    AktuelleZeile = w.satz;
+    if (a.liste)
+        k->setAlarmListe(*a.liste);
+    k->setAktuellerAlarm(AktuelleZeile);
+    if (Hauptwerte* h = k->Werte())
+        h->imgNeu = WAHR;
+    WahlMelden(std::nullopt, {});
 }
 
 std::optional<QString> frmAlarmAuswahl::AlarmUebernehmen() {
@@ -813,28 +917,37 @@ std::optional<QString> frmAlarmAuswahl::AlarmUebernehmen() {
     if (!k || !dbAlarme || !aktuell.isValid())
         return std::nullopt;
     const int zeile = aktuell.row();
-    // A row whose page is still on its way is waited for as long as a lock is;
-    // a pick never takes the empty placeholder for the alarm.
-    if (!dbAlarme->ZeileLesen(zeile))
-        return QStringLiteral("Die Zeile %1 lässt sich nicht lesen; kein Alarm gewählt.").arg(zeile + 1);
+    // The click names its row by key: a row whose page is still on its way is
+    // taken when it comes (wherever a new order put it meanwhile); a pick never
+    // takes the empty placeholder for the alarm.
+    m_offeneWahl = OffeneWahl{0, {}, dbAlarme->Schluessel(zeile), zeile};
+    if (!dbAlarme->ZeileLesen(zeile, Datendienst::HoechstensWartenMs))
+        return std::nullopt;
+    return ZeileUebernehmen(zeile);
+}
+
+std::optional<QString> frmAlarmAuswahl::ZeileUebernehmen(int zeile) {
+    AlarmAuswahl* k = mgobjAlarmAuswahl;
     const QString ident = dbAlarme->index(zeile, AlarmFeld::Ident).data().toString();
     const QString form = dbAlarme->index(zeile, AlarmFeld::Form).data().toString();
-    if (form.isEmpty())
-        return QStringLiteral("Alarm %1 hat kein Bild (Form ist leer); kein Pfeil zu bearbeiten.").arg(ident);
-    if (!BildDateiGueltig(k->BilderPath(), form))
-        return QStringLiteral("Für Alarm %1 fehlt das Bild %2; kein Pfeil zu bearbeiten.")
-            .arg(ident, k->BilderPath() + QLatin1Char('\\') + form + QLatin1Char('\\') + form + QStringLiteral(".bmp"));
+    std::optional<QString> grund;
+    if (!k)
+        grund = QString();
+    else if (form.isEmpty())
+        grund = QStringLiteral("Alarm %1 hat kein Bild (Form ist leer); kein Pfeil zu bearbeiten.").arg(ident);
+    else if (!BildDateiGueltig(k->BilderPath(), form))
+        grund = QStringLiteral("Für Alarm %1 fehlt das Bild %2; kein Pfeil zu bearbeiten.")
+                    .arg(ident, k->BilderPath() + QLatin1Char('\\') + form + QLatin1Char('\\') + form + QStringLiteral(".bmp"));
+    if (grund) {
+        m_offeneWahl.reset();
+        return grund->isEmpty() ? std::nullopt : grund;
+    }
     AlarmRecord satz(AlarmFeld::Anzahl);
     for (int i = 0; i < dbAlarme->columnCount() && i < AlarmFeld::Spalten; ++i)
         satz[i] = dbAlarme->index(zeile, i).data().toString();
     satz[AlarmFeld::Symbol] = AlarmRecordBau::SymbolDateiName(satz[AlarmFeld::Symbol]);
-    AktuelleZeile = satz;
-    // A list that cannot be read stops the pick (the caller reports it): the
-    // picture would otherwise show, and write back, the arrows of the previous one.
-    if (const auto liste = AlarmdefsZugriff::AlarmListeLesen(k->AlarmDatenbank(), form))
-        k->setAlarmListe(*liste);
-    k->setAktuellerAlarm(AktuelleZeile);
-    if (Hauptwerte* w = k->Werte())
-        w->imgNeu = WAHR;
+    // The picture's alarms are read by the data service, after every write asked before.
+    m_offeneWahl->satz = satz;
+    m_offeneWahl->ticket = dbAlarme->Dienst()->AlarmListeLesen(form);
     return std::nullopt;
 }

@@ -9,6 +9,8 @@
 
 #include "alarms/AlarmRecord.h"
 #include "alarms/AlarmdefsDurchlauf.h"
+#include "alarms/Datendienst.h"
+#include "alarms/Zeilenstand.h"
 
 class AlarmAuswahl;
 class AlarmdefsModell;
@@ -67,7 +69,14 @@ public:
     void TreeView1_Click();
     void TDBAlarme_HeadClick(int spalte);
     // The pick handler: takes the grid's current row over and shows the picture window.
+    // The row is named at once; the pick is done when its picture's alarm list
+    // has come from the data service (at once when it comes within a frame).
     void AlarmWaehlen();
+    // Whether a pick is waiting for its alarm list; the alarm number it picks.
+    bool WahlUnterwegs() const { return m_offeneWahl.has_value(); }
+    QString WahlUnterwegsFuer() const;
+    // Rows were written while a pick waits: the row it names takes their values over.
+    void WahlAbgleichen(const QList<Zeilenstand>& staende);
 
     // An alarm counts as having a picture only when BilderPath\N\N.bmp is found
     // under exactly that name (letter case included).
@@ -151,4 +160,23 @@ private:
 
     // The mouse moved the current node without a click on it (pressed on one, released on another).
     bool m_knotenOhneKlick = false;
+
+    // The pick waiting for its alarm list: the row as the grid showed it when
+    // clicked. A newer pick replaces it, so an older list is never shown.
+    // Until its row has come (a page still on its way) only the row's key and
+    // place are known, and no list is asked for yet (ticket 0).
+    struct OffeneWahl {
+        Datendienst::Ticket ticket = 0;
+        AlarmRecord satz;
+        qint64 schluessel = -1;
+        int zeile = -1;
+    };
+    std::optional<OffeneWahl> m_offeneWahl;
+    void WahlVerwerfen();
+    // The clicked row has come: it is checked and its list asked for.
+    std::optional<QString> ZeileUebernehmen(int zeile);
+    void WahlZeileGekommen();
+    void WahlFortsetzen(std::optional<QString> grund, const QString& detail);
+    void ListeBeantwortet(const Datendienst::Antwort& a);
+    void WahlMelden(const std::optional<QString>& grund, const QString& detail);
 };
