@@ -977,6 +977,76 @@ private slots:
         QCOMPARE(d.wert(QStringLiteral("select X from Alarmdefs where Ident = %1").arg(identB)).toString(), xB);
     }
 
+    void findAndPickOnATableTheSqliteClientMade() {
+        // Made apart from the code under test: the sqlite3 program, the columns in
+        // another order, Ident stored as text, no index on it; the file is held
+        // locked by another connection while the search and the pick wait for it.
+        const QStringList bilder = DemoProjekt::BildNamen(3);
+        const QString datei = m_dir->filePath(QStringLiteral("fremd.kvs"));
+        QProcess sqlite;
+        sqlite.start(QStringLiteral("sqlite3"), {datei});
+        QVERIFY(sqlite.waitForStarted());
+        sqlite.write(QStringLiteral(
+                         "CREATE TABLE Alarmdefs (\"Alarmtext\" TEXT, \"Symbol\" TEXT, \"Y\" TEXT, \"X\" TEXT, \"Form\" TEXT, "
+                         "\"Notiz\" TEXT, \"Ident\" TEXT, \"Type\" INTEGER, \"Acknowledge\" INTEGER, \"VarName\" TEXT, "
+                         "\"BitNo\" INTEGER, \"Min\" TEXT, \"Max\" TEXT, \"Priority\" INTEGER, \"Group\" INTEGER, "
+                         "\"Helpindex\" INTEGER, \"Sensor1\" INTEGER, \"Sensor2\" INTEGER, \"Fault\" INTEGER);\n"
+                         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 600) "
+                         "INSERT INTO Alarmdefs (\"Ident\", \"Form\", \"X\", \"Y\", \"Alarmtext\", \"Symbol\") "
+                         "SELECT CAST(7000 - i * 3 AS TEXT), CASE i % 3 WHEN 0 THEN '%1' WHEN 1 THEN '%2' ELSE '%3' END, "
+                         "CAST(100 + i AS TEXT), CAST(50 + i % 40 AS TEXT), 'Meldung ' || i, 'Standard\\Pfeil.gif' FROM n;\n"
+                         "UPDATE Alarmdefs SET \"Alarmtext\" = 'Ölverlust Getriebe' WHERE \"Ident\" = '6100';\n")
+                         .arg(bilder.at(0).chopped(4), bilder.at(1).chopped(4), bilder.at(2).chopped(4))
+                         .toUtf8());
+        sqlite.closeWriteChannel();
+        QVERIFY(sqlite.waitForFinished());
+        QCOMPARE(sqlite.exitCode(), 0);
+        m_main->Laden(datei);
+        QTRY_VERIFY(modell() && modell()->AllesGelesen() && modell()->rowCount() == 600);
+        AlarmAuswahl* k = m_main->mgobjAuswahl();
+        QSignalSpy spy(k, &AlarmAuswahl::AlarmSelected);
+        QTableView* grid = fenster()->TDBAlarme;
+        const int zeile = 40;
+        grid->scrollTo(modell()->index(zeile, 0));
+        grid->viewport()->repaint();
+        const QString ident = modell()->index(zeile, AlarmFeld::Ident).data().toString();
+        QCOMPARE(ident, QString::number(7000 - (zeile + 1) * 3));
+        {
+            Direkt d(datei);
+            QVERIFY(d.ausfuehren(QStringLiteral("begin exclusive")));
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(modell()->index(zeile, AlarmFeld::Ident)).center());
+            QVERIFY(fenster()->WahlUnterwegs());
+            QVERIFY(d.ausfuehren(QStringLiteral("rollback")));
+        }
+        QTRY_COMPARE(spy.count(), 1);
+        QCOMPARE(k->AktuellerAlarm()->value(AlarmFeld::Ident), ident);
+        QCOMPARE(k->AlarmListe()->size(), 200);
+        // A search while the file is locked: the window says it is searching and lands on the match when it comes.
+        QLineEdit* feld = fenster()->txtSuche;
+        feld->setText(QStringLiteral("ölverlust"));
+        {
+            Direkt d(datei);
+            QVERIFY(d.ausfuehren(QStringLiteral("begin exclusive")));
+            QTest::keyClick(feld, Qt::Key_Return);
+            QVERIFY2(m_main->StatusTextLesen(1).startsWith(QStringLiteral("Suche nach „ölverlust“")),
+                     qPrintable(m_main->StatusTextLesen(1)));
+            QCOMPARE(spy.count(), 1);
+            QVERIFY(d.ausfuehren(QStringLiteral("rollback")));
+        }
+        QTRY_COMPARE(spy.count(), 2);
+        QCOMPARE(k->AktuellerAlarm()->value(AlarmFeld::Ident), QStringLiteral("6100"));
+        QCOMPARE(grid->currentIndex().siblingAtColumn(AlarmFeld::Ident).data().toString(), QStringLiteral("6100"));
+        QVERIFY2(m_main->StatusTextLesen(1).startsWith(QStringLiteral("Treffer 1 von 1")), qPrintable(m_main->StatusTextLesen(1)));
+        // A number on another picture than the one shown: the grid changes to that picture and picks it.
+        knotenKlicken(fenster()->TreeView1, bilder.at(0).chopped(4));
+        QTRY_VERIFY(!modell()->QuelleUnterwegs());
+        feld->setText(QStringLiteral("6997"));
+        QTest::keyClick(feld, Qt::Key_Return);
+        QTRY_COMPARE(k->AktuellerAlarm()->value(AlarmFeld::Ident), QStringLiteral("6997"));
+        QCOMPARE(fenster()->TreeView1->currentItem()->text(0), bilder.at(1).chopped(4));
+        QCOMPARE(grid->currentIndex().siblingAtColumn(AlarmFeld::Ident).data().toString(), QStringLiteral("6997"));
+    }
+
     void textColumnsSortInGermanOrder() {
         Direkt d(m_db);
         // Listed in German order; byte order would put Ä, Ö, Ü and ß after Z.

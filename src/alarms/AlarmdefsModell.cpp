@@ -143,6 +143,7 @@ bool AlarmdefsModell::QuelleErhalten(const Datendienst::Antwort& a, const Anfrag
         setLastError(a.fehler);
         if (spaet)
             emit QuelleAbgelehnt();
+        GesuchtWeiter();
         return false;
     }
     const Quelle& neu = an.quelle;
@@ -168,6 +169,7 @@ bool AlarmdefsModell::QuelleErhalten(const Datendienst::Antwort& a, const Anfrag
         QTimer::singleShot(WeiterNachMs, this, [this, g = m_generation] { WeiterLesen(g); });
     if (spaet)
         emit QuelleGewechselt();
+    GesuchtWeiter();
     return true;
 }
 
@@ -182,6 +184,7 @@ void AlarmdefsModell::Beantwortet(const Datendienst::Antwort& a) {
     case Anfrage::Zweck::Weiter: WeiterErhalten(a, an); break;
     case Anfrage::Zweck::Zeilen: ZeilenErhalten(a, an, true); break;
     case Anfrage::Zweck::Schreiben: SchreibenErhalten(a, an); break;
+    case Anfrage::Zweck::Finden: FindenErhalten(a, an); break;
     }
 }
 
@@ -277,6 +280,7 @@ void AlarmdefsModell::WeiterErhalten(const Datendienst::Antwort& a, const Anfrag
         endInsertRows();
     }
     m_vollstaendig = teil.size() < WeitererTeil;
+    GesuchtWeiter();
     if (!m_vollstaendig)
         QTimer::singleShot(0, this, [this, generation] { WeiterLesen(generation); });
     else if (m_aufgehalten) {
@@ -869,6 +873,90 @@ int AlarmdefsModell::ZeileVon(qlonglong ident) {
         r = static_cast<int>(m_reihenfolge.indexOf(rowid, vorher));
     }
     return r;
+}
+
+void AlarmdefsModell::ZeileSuchen(qlonglong ident, int warteMs) {
+    if (!m_seitenweise) {
+        const int zeile = ZeileVon(ident);
+        emit ZeileGefunden(ident, zeile, zeile >= 0, QString());
+        return;
+    }
+    if (m_gesucht && m_gesucht->ticket)
+        m_anfragen.remove(m_gesucht->ticket);
+    // Looked for in the source asked for last, also while its order is still on its way.
+    Quelle quelle = m_quelle;
+    if (m_quellTicket)
+        quelle = m_anfragen.value(m_quellTicket).quelle;
+    // One statement says whether the table holds the number, where, and whether the source does.
+    const QString drin = quelle.filter.isEmpty() ? QStringLiteral("1")
+                                                 : QStringLiteral("case when (%1) then 1 else 0 end").arg(quelle.filter);
+    Anfrage an;
+    an.zweck = Anfrage::Zweck::Finden;
+    an.ident = ident;
+    an.quelle = quelle;
+    const QString anfrage = QStringLiteral("select %1 as drin, %2, %3 from %4 where %5 = ? order by drin desc, %3")
+                                .arg(drin, Spalte(QStringLiteral("Form")), m_schluessel, Tabelle(), Spalte(QStringLiteral("Ident")));
+    Gesucht g;
+    g.ident = ident;
+    g.ticket = m_dienst->ZeilenLesen(anfrage, {ident});
+    m_gesucht = g;
+    m_anfragen.insert(g.ticket, an);
+    if (warteMs > 0)
+        if (const auto a = m_dienst->Abwarten(g.ticket, warteMs)) {
+            m_anfragen.remove(g.ticket);
+            FindenErhalten(*a, an);
+        }
+}
+
+void AlarmdefsModell::FindenErhalten(const Datendienst::Antwort& a, const Anfrage& an) {
+    if (!m_gesucht || m_gesucht->ticket != a.ticket)
+        return;  // a newer request replaced it
+    m_gesucht->ticket = 0;
+    if (a.abgebrochen)
+        return;
+    const qlonglong ident = an.ident;
+    if (!a.ok || a.zeilen.isEmpty()) {
+        m_gesucht.reset();
+        emit ZeileGefunden(ident, -1, false, QString());
+        return;
+    }
+    const QVector<QVariant>& erste = a.zeilen.first();
+    m_gesucht->form = erste.value(1).toString();
+    if (erste.value(0).toInt() != 1) {
+        m_gesucht.reset();
+        emit ZeileGefunden(ident, -1, true, erste.value(1).toString());
+        return;
+    }
+    m_gesucht->schluessel = erste.value(2).toLongLong();
+    m_gesucht->filter = an.quelle.filter;
+    GesuchtWeiter();
+}
+
+void AlarmdefsModell::GesuchtWeiter() {
+    if (!m_gesucht || m_gesucht->ticket || m_quellTicket)
+        return;  // still on its way, or the source it is looked for in
+    const qlonglong ident = m_gesucht->ident;
+    // The source changed meanwhile: the row is looked for in the new one.
+    if (m_gesucht->filter != m_quelle.filter) {
+        ZeileSuchen(ident, 0);
+        return;
+    }
+    const qsizetype r = m_reihenfolge.indexOf(m_gesucht->schluessel, 0);
+    if (r >= 0) {
+        const QString form = m_gesucht->form;
+        m_gesucht.reset();
+        emit ZeileGefunden(ident, static_cast<int>(r), true, form);
+        return;
+    }
+    if (m_vollstaendig) {
+        const QString form = m_gesucht->form;
+        m_gesucht.reset();
+        emit ZeileGefunden(ident, -1, true, form);
+        return;
+    }
+    // Not counted yet: the count goes on by itself and looks again with each step.
+    if (!m_weiterTicket)
+        WeiterLesen(m_generation);
 }
 
 bool AlarmdefsModell::canFetchMore(const QModelIndex& parent) const {

@@ -411,6 +411,7 @@ void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
     // A pick waiting for its row goes on when the row comes, or is refused when it cannot be read.
     connect(dbAlarme, &QAbstractItemModel::dataChanged, this, &frmAlarmAuswahl::WahlZeileGekommen);
     connect(dbAlarme, &QAbstractItemModel::modelReset, this, &frmAlarmAuswahl::WahlZeileGekommen);
+    connect(dbAlarme, &AlarmdefsModell::ZeileGefunden, this, &frmAlarmAuswahl::AlarmGefunden);
     connect(dbAlarme, &AlarmdefsModell::ZeilenUnlesbar, this, [this](int von, int bis, const QString& grund) {
         if (!m_offeneWahl || m_offeneWahl->ticket || m_offeneWahl->zeile < von || m_offeneWahl->zeile > bis)
             return;
@@ -454,6 +455,7 @@ void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
 
 void frmAlarmAuswahl::DatenbankSchliessen() {
     WahlVerwerfen();
+    m_zeigen.reset();
     if (dbAlarme) {
         QItemSelectionModel* alt = TDBAlarme->selectionModel();
         TDBAlarme->setModel(nullptr);
@@ -690,6 +692,66 @@ bool frmAlarmAuswahl::AlarmZeigen(const QString& ident) {
     const auto nummer = AlarmdefsZugriff::Alarmnummer(ident);
     if (!dbAlarme || !nummer)
         return false;
+    if (!dbAlarme->Seitenweise())
+        return AlarmZeigenSofort(*nummer);
+    // Looked for on the worker; an answer within a frame is shown before this returns.
+    m_zeigen = Zeigen{*nummer, false};
+    m_zeigenSofort.reset();
+    m_zeigenLaeuft = true;
+    dbAlarme->ZeileSuchen(*nummer, Datendienst::HoechstensWartenMs);
+    m_zeigenLaeuft = false;
+    return m_zeigen ? true : m_zeigenSofort.value_or(false);
+}
+
+void frmAlarmAuswahl::AlarmGefunden(qlonglong nummer, int zeile, bool vorhanden, const QString& form) {
+    if (!m_zeigen || m_zeigen->nummer != nummer)
+        return;  // looked for by someone else, or replaced by a newer request
+    if (zeile >= 0) {
+        m_zeigen.reset();
+        m_zeigenSofort = true;
+        ZeileZeigen(zeile);
+        return;
+    }
+    if (!vorhanden || m_zeigen->umgestellt) {
+        m_zeigen.reset();
+        m_zeigenSofort = false;
+        if (!m_zeigenLaeuft)
+            StatusMelden(QStringLiteral("Alarm %1 steht nicht in der Alarmliste.").arg(nummer));
+        return;
+    }
+    // The source does not hold the row: the picture's node if the tree has one, else all alarms.
+    m_zeigen->umgestellt = true;
+    QTreeWidgetItem* ziel = nullptr;
+    for (QTreeWidgetItem* item : TreeView1->findItems(QStringLiteral("*"), Qt::MatchWildcard | Qt::MatchRecursive))
+        if (item->parent() && item->data(0, SchluesselRolle).toString() == form && !form.isEmpty())
+            ziel = item;
+    if (!ziel)
+        for (QTreeWidgetItem* item : TreeView1->findItems(QStringLiteral(" Alle"), Qt::MatchExactly | Qt::MatchRecursive))
+            ziel = item;
+    if (ziel) {
+        const QSignalBlocker sperre(TreeView1);
+        TreeView1->setCurrentItem(ziel);
+    }
+    QuelleSetzen(ziel && ziel->text(0) != QLatin1String(" Alle") ? Datensatzquelle{Quelle::Bild, form, -1}
+                                                                  : Datensatzquelle{Quelle::Alle, {}, -1});
+    dbAlarme->ZeileSuchen(nummer, m_zeigenLaeuft ? Datendienst::HoechstensWartenMs : 0);
+}
+
+void frmAlarmAuswahl::ZeileZeigen(int zeile) {
+    const QModelIndex vorher = TDBAlarme->currentIndex();
+    const QModelIndex ziel = dbAlarme->index(zeile, vorher.isValid() ? vorher.column() : AlarmFeld::Ident);
+    // The found row stands in the middle, with the rows around it in view.
+    TDBAlarme->scrollTo(ziel, QAbstractItemView::PositionAtCenter);
+    if (vorher.row() == zeile && vorher.isValid()) {
+        AlarmWaehlen();  // the row shown already is picked again
+    } else {
+        TDBAlarme->setCurrentIndex(ziel);
+    }
+}
+
+// Other drivers than SQLite and PostgreSQL: looked for on the window's own connection.
+bool frmAlarmAuswahl::AlarmZeigenSofort(qlonglong gesucht) {
+    const std::optional<qlonglong> nummer = gesucht;
     int zeile = dbAlarme->ZeileVon(*nummer);
     if (zeile < 0) {
         // The picture's node if the tree has one, else all alarms.

@@ -58,7 +58,12 @@ public:
     // A record source that does not hold the row gives way to the alarm's
     // picture node (or " Alle"), and the tree shows that node. False when no
     // row carries the number.
+    // The row is looked for on the database's worker: true also while the
+    // answer is on its way (a source still being ordered or counted); one that
+    // finds nothing later says so in the status bar.
     bool AlarmZeigen(const QString& ident);
+    // Whether a row asked for by AlarmZeigen is still being looked for.
+    bool ZeigenUnterwegs() const { return m_zeigen.has_value(); }
 
     // Event handlers, public so that the main window and tests reach them.
     void Form_Load();
@@ -177,6 +182,18 @@ private:
     std::optional<QString> ZeileUebernehmen(int zeile);
     void WahlZeileGekommen();
     void WahlFortsetzen(std::optional<QString> grund, const QString& detail);
+
+    // The alarm AlarmZeigen looks for; umgestellt: the source was changed to one that holds it.
+    struct Zeigen {
+        qlonglong nummer = -1;
+        bool umgestellt = false;
+    };
+    std::optional<Zeigen> m_zeigen;
+    std::optional<bool> m_zeigenSofort;  // the answer that came within AlarmZeigen
+    bool m_zeigenLaeuft = false;
+    void AlarmGefunden(qlonglong nummer, int zeile, bool vorhanden, const QString& form);
+    void ZeileZeigen(int zeile);
+    bool AlarmZeigenSofort(qlonglong nummer);
     void ListeBeantwortet(const Datendienst::Antwort& a);
     void WahlMelden(const std::optional<QString>& grund, const QString& detail);
 };
