@@ -1045,6 +1045,24 @@ private slots:
         QTRY_COMPARE(k->AktuellerAlarm()->value(AlarmFeld::Ident), QStringLiteral("6997"));
         QCOMPARE(fenster()->TreeView1->currentItem()->text(0), bilder.at(1).chopped(4));
         QCOMPARE(grid->currentIndex().siblingAtColumn(AlarmFeld::Ident).data().toString(), QStringLiteral("6997"));
+        // A row clicked while a search is on its way wins over the match that comes after it.
+        const int andere = 10;
+        grid->scrollTo(modell()->index(andere, 0));
+        grid->viewport()->repaint();
+        const QString identAndere = modell()->index(andere, AlarmFeld::Ident).data().toString();
+        const int gewaehlt = spy.count();
+        feld->setText(QStringLiteral("ölverlust"));
+        {
+            Direkt d(datei);
+            QVERIFY(d.ausfuehren(QStringLiteral("begin exclusive")));
+            QTest::keyClick(feld, Qt::Key_Return);
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(modell()->index(andere, AlarmFeld::Ident)).center());
+            QVERIFY(d.ausfuehren(QStringLiteral("rollback")));
+        }
+        QTRY_COMPARE(spy.count(), gewaehlt + 1);
+        QCOMPARE(k->AktuellerAlarm()->value(AlarmFeld::Ident), identAndere);
+        QCOMPARE(grid->currentIndex().siblingAtColumn(AlarmFeld::Ident).data().toString(), identAndere);
+        QCOMPARE(fenster()->TreeView1->currentItem()->text(0), bilder.at(1).chopped(4));
     }
 
     void textColumnsSortInGermanOrder() {
@@ -1216,6 +1234,25 @@ private slots:
         fenster()->BlockEinfuegen(QStringLiteral("Standard\\Pfeil.gif\n"));
         QCOMPARE(gespeichert(20, "Symbol"), vorher20);
         QVERIFY2(m_main->StatusTextLesen(1).startsWith(QStringLiteral("Nichts wurde eingefügt.")), qPrintable(m_main->StatusTextLesen(1)));
+    }
+
+    void pasteOverRowsNotReadYetWaitsOffTheWindow() {
+        // The file is locked while rows out of view are to be pasted over: the
+        // window goes on, and the paste is made once their page has come.
+        QTableView* grid = fenster()->TDBAlarme;
+        Direkt d(m_db);
+        const QString ident300 = d.wert(QStringLiteral("select Ident from Alarmdefs order by rowid limit 1 offset 300")).toString();
+        grid->setCurrentIndex(modell()->index(250, AlarmFeld::X));
+        grid->selectionModel()->select(QItemSelection(modell()->index(250, AlarmFeld::X), modell()->index(300, AlarmFeld::X)),
+                                       QItemSelectionModel::ClearAndSelect);
+        QVERIFY(!modell()->ZeileGeladen(300));
+        QVERIFY(d.ausfuehren(QStringLiteral("begin exclusive")));
+        fenster()->BlockEinfuegen(QStringLiteral("55\n"));
+        QCOMPARE(m_main->StatusTextLesen(1), QStringLiteral("Einfügen: die Zeilen werden gelesen …"));
+        QVERIFY(d.ausfuehren(QStringLiteral("rollback")));
+        QTRY_VERIFY2(m_main->StatusTextLesen(1).startsWith(QStringLiteral("Eingefügt: ")), qPrintable(m_main->StatusTextLesen(1)));
+        QCOMPARE(d.wert(QStringLiteral("select X from Alarmdefs where Ident = %1").arg(ident300)).toString(), QStringLiteral("55"));
+        QCOMPARE(modell()->index(300, AlarmFeld::Ident).data().toString(), ident300);
     }
 
     void spreadsheetBlocksAreRead() {

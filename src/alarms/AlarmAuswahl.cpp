@@ -109,6 +109,7 @@ frmAlarmAuswahl* AlarmAuswahl::Fenster() {
         connect(m_Fenster, &frmAlarmAuswahl::AuswahlGescheitert, this, &AlarmAuswahl::AuswahlGescheitert);
         connect(m_Fenster, &frmAlarmAuswahl::BildfensterZeigen, this, &AlarmAuswahl::BildfensterZeigen);
         connect(m_Fenster, &frmAlarmAuswahl::Aktiv, this, &AlarmAuswahl::FensterAktiv);
+        connect(m_Fenster, &frmAlarmAuswahl::WahlBegonnen, this, &AlarmAuswahl::WahlBegonnen);
         connect(m_Fenster, &frmAlarmAuswahl::KindFensterGewuenscht, this, &AlarmAuswahl::KindFensterGewuenscht);
     }
     return m_Fenster;

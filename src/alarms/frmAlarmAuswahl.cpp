@@ -6,6 +6,7 @@
 #include <QAtomicInteger>
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
@@ -411,8 +412,18 @@ void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
     // A pick waiting for its row goes on when the row comes, or is refused when it cannot be read.
     connect(dbAlarme, &QAbstractItemModel::dataChanged, this, &frmAlarmAuswahl::WahlZeileGekommen);
     connect(dbAlarme, &QAbstractItemModel::modelReset, this, &frmAlarmAuswahl::WahlZeileGekommen);
+    // So does a paste waiting for rows out of view.
+    connect(dbAlarme, &QAbstractItemModel::dataChanged, this, &frmAlarmAuswahl::EinfuegenWeiter);
+    connect(dbAlarme, &QAbstractItemModel::modelReset, this, &frmAlarmAuswahl::EinfuegenWeiter);
     connect(dbAlarme, &AlarmdefsModell::ZeileGefunden, this, &frmAlarmAuswahl::AlarmGefunden);
     connect(dbAlarme, &AlarmdefsModell::ZeilenUnlesbar, this, [this](int von, int bis, const QString& grund) {
+        if (m_einfuegen && m_einfuegen->oben <= bis && m_einfuegen->oben + m_einfuegen->schluessel.size() - 1 >= von) {
+            m_einfuegen.reset();
+            const QString text = QStringLiteral("Nichts wurde eingefügt. Die Zeilen %1 bis %2 lassen sich nicht lesen: %3")
+                                     .arg(von + 1).arg(bis + 1).arg(grund);
+            Dialoge::aktuell().FehlerMeldung(this, text, QString());
+            StatusMelden(text);
+        }
         if (!m_offeneWahl || m_offeneWahl->ticket || m_offeneWahl->zeile < von || m_offeneWahl->zeile > bis)
             return;
         const int zeile = m_offeneWahl->zeile;
@@ -455,7 +466,10 @@ void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
 
 void frmAlarmAuswahl::DatenbankSchliessen() {
     WahlVerwerfen();
+    m_einfuegen.reset();
     m_zeigen.reset();
+    if (!m_gefundenZeigen)
+        emit WahlBegonnen();
     if (dbAlarme) {
         QItemSelectionModel* alt = TDBAlarme->selectionModel();
         TDBAlarme->setModel(nullptr);
@@ -614,7 +628,46 @@ void frmAlarmAuswahl::BlockEinfuegen(const QString& text) {
     }
     const auto flaeche = Einfuegeblock::Flaeche(static_cast<int>(block.size()), static_cast<int>(block.first().size()),
                                                 unten - oben + 1, rechts - links + 1);
-    const AlarmdefsModell::Einfuegung plan = dbAlarme->EinfuegenPlanen(block, oben, links, flaeche.zeilen, flaeche.spalten);
+    // Rows out of view are read first, off the window: the paste is made when
+    // they have come (at once when they come within a frame).
+    OffenesEinfuegen e{block, oben, links, flaeche.zeilen, flaeche.spalten, {}};
+    const int bis = std::min(oben + flaeche.zeilen, dbAlarme->rowCount()) - 1;
+    const QDeadlineTimer frist(Datendienst::HoechstensWartenMs);
+    for (int r = oben; r <= bis; ++r) {
+        e.schluessel << dbAlarme->Schluessel(r);
+        if (!dbAlarme->ZeileGeladen(r))
+            dbAlarme->ZeileLesen(r, static_cast<int>(frist.remainingTime()));
+    }
+    m_einfuegen = e;
+    EinfuegenWeiter();
+    if (m_einfuegen)
+        StatusMelden(QStringLiteral("Einfügen: die Zeilen werden gelesen …"));
+}
+
+void frmAlarmAuswahl::EinfuegenWeiter() {
+    if (!m_einfuegen || !dbAlarme)
+        return;
+    const OffenesEinfuegen& e = *m_einfuegen;
+    // A new order or another source meanwhile: the cells chosen are no longer where they were.
+    for (int i = 0; i < e.schluessel.size(); ++i)
+        if (dbAlarme->Schluessel(e.oben + i) != e.schluessel.at(i)) {
+            m_einfuegen.reset();
+            StatusMelden(QStringLiteral("Nichts wurde eingefügt: die Liste hat sich geändert, bevor ihre Zeilen gelesen waren."));
+            return;
+        }
+    for (int i = 0; i < e.schluessel.size(); ++i)
+        if (!dbAlarme->ZeileGeladen(e.oben + i))
+            return;
+    const OffenesEinfuegen bereit = std::move(*m_einfuegen);
+    m_einfuegen.reset();
+    EinfuegenAusfuehren(bereit.block, bereit.oben, bereit.links, bereit.zeilen, bereit.spalten);
+}
+
+void frmAlarmAuswahl::EinfuegenAusfuehren(const QList<QStringList>& block, int oben, int links, int zeilen, int spalten) {
+    AlarmAuswahl* k = mgobjAlarmAuswahl;
+    if (!k || !dbAlarme)
+        return;
+    const AlarmdefsModell::Einfuegung plan = dbAlarme->EinfuegenPlanen(block, oben, links, zeilen, spalten);
     int zellen = 0;
     for (const Schreibauftrag& a : plan.auftraege)
         zellen += static_cast<int>(a.spalten.size());
@@ -625,7 +678,7 @@ void frmAlarmAuswahl::BlockEinfuegen(const QString& text) {
         const Sammelergebnis s =
             k->ZeilenSchreiben(plan.auftraege, QStringLiteral("Einfügen: %1 in %2")
                                                    .arg(zellenText, Anzahltext::Alarme(plan.auftraege.size())));
-        dbAlarme->ZeilenNeuLesen(oben, oben + flaeche.zeilen - 1);
+        dbAlarme->ZeilenNeuLesen(oben, oben + zeilen - 1);
         if (!s.geschrieben) {
             Dialoge::aktuell().FehlerMeldung(this, QStringLiteral("Nichts wurde eingefügt. ") + s.text, s.detail);
             StatusMelden(QStringLiteral("Nichts wurde eingefügt. ") + s.text);
@@ -742,11 +795,13 @@ void frmAlarmAuswahl::ZeileZeigen(int zeile) {
     const QModelIndex ziel = dbAlarme->index(zeile, vorher.isValid() ? vorher.column() : AlarmFeld::Ident);
     // The found row stands in the middle, with the rows around it in view.
     TDBAlarme->scrollTo(ziel, QAbstractItemView::PositionAtCenter);
+    m_gefundenZeigen = true;
     if (vorher.row() == zeile && vorher.isValid()) {
         AlarmWaehlen();  // the row shown already is picked again
     } else {
         TDBAlarme->setCurrentIndex(ziel);
     }
+    m_gefundenZeigen = false;
 }
 
 // Other drivers than SQLite and PostgreSQL: looked for on the window's own connection.
@@ -874,8 +929,12 @@ void frmAlarmAuswahl::AlarmWaehlen() {
     // with nothing on it that could be written into another row than this one.
     std::optional<QString> grund;
     QString detail;
-    // An older pick still on its way is given up: only the newest click counts.
+    // An older pick still on its way is given up: only the newest click counts,
+    // also over a found alarm still being looked for.
     WahlVerwerfen();
+    m_zeigen.reset();
+    if (!m_gefundenZeigen)
+        emit WahlBegonnen();
     try {
         grund = AlarmUebernehmen();
     } catch (const AlarmdefsFehler& e) {

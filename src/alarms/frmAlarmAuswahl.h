@@ -4,6 +4,7 @@
 // to another row picks that row as the component's current alarm.
 #include <QPointer>
 #include <QStringList>
+#include <QVector>
 #include <QWidget>
 #include <optional>
 
@@ -119,6 +120,8 @@ signals:
     void BildfensterZeigen();
     // The window became the one the user works in (the tool bar's "Grid").
     void Aktiv();
+    // The user started a pick (a row change, a double click); a found alarm shown by AlarmZeigen is none.
+    void WahlBegonnen();
     // The window wants to be a child of the main window's MDI area (answered at once).
     void KindFensterGewuenscht(QWidget* fenster);
 
@@ -191,6 +194,18 @@ private:
     std::optional<Zeigen> m_zeigen;
     std::optional<bool> m_zeigenSofort;  // the answer that came within AlarmZeigen
     bool m_zeigenLaeuft = false;
+    bool m_gefundenZeigen = false;
+
+    // A paste waiting for rows out of view: the block, where it goes, and the
+    // keys of the rows it goes into (the order must not change meanwhile).
+    struct OffenesEinfuegen {
+        QList<QStringList> block;
+        int oben = 0, links = 0, zeilen = 0, spalten = 0;
+        QVector<qint64> schluessel;
+    };
+    std::optional<OffenesEinfuegen> m_einfuegen;
+    void EinfuegenWeiter();
+    void EinfuegenAusfuehren(const QList<QStringList>& block, int oben, int links, int zeilen, int spalten);  // the grid moves to a found alarm: no pick of the user's
     void AlarmGefunden(qlonglong nummer, int zeile, bool vorhanden, const QString& form);
     void ZeileZeigen(int zeile);
     bool AlarmZeigenSofort(qlonglong nummer);

@@ -18,8 +18,19 @@ void Suchleiste::Verbinden(AlarmAuswahl* auswahl) {
     m_text.clear();
     m_treffer.clear();
     m_pos = -1;
-    if (auswahl)
+    m_offen = {};
+    if (auswahl) {
         connect(auswahl, &AlarmAuswahl::SucheAngefordert, this, &Suchleiste::Weiter);
+        // A pick the user starts while a search is on its way wins: the grid does not jump away from it later.
+        connect(auswahl, &AlarmAuswahl::WahlBegonnen, this, [this] {
+            if (!m_offen.ticket)
+                return;
+            if (m_offen.dienst)
+                m_offen.dienst->Abbrechen(m_offen.ticket);
+            const QString text = std::exchange(m_offen, {}).text;
+            m_haupt.StatusText(1, QStringLiteral("Suche nach „%1“ abgebrochen: ein anderer Alarm wurde gewählt.").arg(text));
+        });
+    }
 }
 
 void Suchleiste::Weiter(const QString& eingabe, int richtung) {
