@@ -6,6 +6,7 @@
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QDeadlineTimer>
 #include <QTimer>
 #include <algorithm>
 
@@ -901,11 +902,24 @@ void AlarmdefsModell::ZeileSuchen(qlonglong ident, int warteMs) {
     g.ticket = m_dienst->ZeilenLesen(anfrage, {ident});
     m_gesucht = g;
     m_anfragen.insert(g.ticket, an);
-    if (warteMs > 0)
-        if (const auto a = m_dienst->Abwarten(g.ticket, warteMs)) {
-            m_anfragen.remove(g.ticket);
-            FindenErhalten(*a, an);
-        }
+    if (warteMs <= 0)
+        return;
+    const QDeadlineTimer frist(warteMs);
+    // The source asked for before comes first (it is answered before the look-up).
+    if (m_quellTicket) {
+        const Datendienst::Ticket t = m_quellTicket;
+        if (const auto q = m_dienst->Abwarten(t, static_cast<int>(frist.remainingTime())))
+            QuelleErhalten(*q, m_anfragen.take(t), true);
+    }
+    if (!m_gesucht || m_gesucht->ticket != g.ticket)
+        return;  // answered meanwhile, or asked again for another source
+    if (const auto a = m_dienst->Abwarten(g.ticket, static_cast<int>(frist.remainingTime()))) {
+        m_anfragen.remove(g.ticket);
+        FindenErhalten(*a, an);
+    }
+    // Not counted yet: the count takes its steps now, as long as the caller waits.
+    while (m_gesucht && !m_gesucht->ticket && !m_vollstaendig && !frist.hasExpired() && WeiterLesenJetzt())
+        GesuchtWeiter();
 }
 
 void AlarmdefsModell::FindenErhalten(const Datendienst::Antwort& a, const Anfrage& an) {

@@ -26,6 +26,7 @@
 #include <QToolTip>
 #include <QTreeWidget>
 #include <limits>
+#include <utility>
 
 #include "alarms/AlarmAuswahl.h"
 #include "alarms/AlarmdefsModell.h"
@@ -741,7 +742,7 @@ void frmAlarmAuswahl::OffeneBearbeitungAbschliessen() {
                               Q_ARG(QAbstractItemDelegate::EndEditHint, QAbstractItemDelegate::NoHint));
 }
 
-bool frmAlarmAuswahl::AlarmZeigen(const QString& ident) {
+bool frmAlarmAuswahl::AlarmZeigen(const QString& ident, int warteMs) {
     const auto nummer = AlarmdefsZugriff::Alarmnummer(ident);
     if (!dbAlarme || !nummer)
         return false;
@@ -751,7 +752,8 @@ bool frmAlarmAuswahl::AlarmZeigen(const QString& ident) {
     m_zeigen = Zeigen{*nummer, false};
     m_zeigenSofort.reset();
     m_zeigenLaeuft = true;
-    dbAlarme->ZeileSuchen(*nummer, Datendienst::HoechstensWartenMs);
+    m_zeigenWartenMs = warteMs < 0 ? AlarmdefsZugriff::WarteAufSperreMs + 1000 : warteMs;
+    dbAlarme->ZeileSuchen(*nummer, m_zeigenWartenMs);
     m_zeigenLaeuft = false;
     return m_zeigen ? true : m_zeigenSofort.value_or(false);
 }
@@ -787,7 +789,7 @@ void frmAlarmAuswahl::AlarmGefunden(qlonglong nummer, int zeile, bool vorhanden,
     }
     QuelleSetzen(ziel && ziel->text(0) != QLatin1String(" Alle") ? Datensatzquelle{Quelle::Bild, form, -1}
                                                                   : Datensatzquelle{Quelle::Alle, {}, -1});
-    dbAlarme->ZeileSuchen(nummer, m_zeigenLaeuft ? Datendienst::HoechstensWartenMs : 0);
+    dbAlarme->ZeileSuchen(nummer, m_zeigenLaeuft ? m_zeigenWartenMs : 0);
 }
 
 void frmAlarmAuswahl::ZeileZeigen(int zeile) {
@@ -796,11 +798,14 @@ void frmAlarmAuswahl::ZeileZeigen(int zeile) {
     // The found row stands in the middle, with the rows around it in view.
     TDBAlarme->scrollTo(ziel, QAbstractItemView::PositionAtCenter);
     m_gefundenZeigen = true;
+    // Found while AlarmZeigen still runs: its pick is waited for as long as it said.
+    const int warten = std::exchange(m_wahlWartenMs, m_zeigenLaeuft ? m_zeigenWartenMs : m_wahlWartenMs);
     if (vorher.row() == zeile && vorher.isValid()) {
         AlarmWaehlen();  // the row shown already is picked again
     } else {
         TDBAlarme->setCurrentIndex(ziel);
     }
+    m_wahlWartenMs = warten;
     m_gefundenZeigen = false;
 }
 
@@ -954,7 +959,7 @@ void frmAlarmAuswahl::WahlFortsetzen(std::optional<QString> grund, const QString
     // large picture, a locked file) finishes it when its answer comes, as does
     // a row whose page is still on its way.
     if (m_offeneWahl->ticket)
-        if (const auto a = dbAlarme->Dienst()->Abwarten(m_offeneWahl->ticket, Datendienst::HoechstensWartenMs))
+        if (const auto a = dbAlarme->Dienst()->Abwarten(m_offeneWahl->ticket, m_wahlWartenMs))
             ListeBeantwortet(*a);
 }
 
@@ -1042,7 +1047,7 @@ std::optional<QString> frmAlarmAuswahl::AlarmUebernehmen() {
     // taken when it comes (wherever a new order put it meanwhile); a pick never
     // takes the empty placeholder for the alarm.
     m_offeneWahl = OffeneWahl{0, {}, dbAlarme->Schluessel(zeile), zeile};
-    if (!dbAlarme->ZeileLesen(zeile, Datendienst::HoechstensWartenMs))
+    if (!dbAlarme->ZeileLesen(zeile, m_wahlWartenMs))
         return std::nullopt;
     return ZeileUebernehmen(zeile);
 }

@@ -61,8 +61,10 @@ public:
     // row carries the number.
     // The row is looked for on the database's worker: true also while the
     // answer is on its way (a source still being ordered or counted); one that
-    // finds nothing later says so in the status bar.
-    bool AlarmZeigen(const QString& ident);
+    // finds nothing later says so in the status bar. The look-up and the pick
+    // are waited for at most warteMs (-1: as long as a lock is, for the other
+    // windows that show an alarm and go on with it; the find field waits a frame).
+    bool AlarmZeigen(const QString& ident, int warteMs = -1);
     // Whether a row asked for by AlarmZeigen is still being looked for.
     bool ZeigenUnterwegs() const { return m_zeigen.has_value(); }
 
@@ -194,6 +196,9 @@ private:
     std::optional<Zeigen> m_zeigen;
     std::optional<bool> m_zeigenSofort;  // the answer that came within AlarmZeigen
     bool m_zeigenLaeuft = false;
+    int m_zeigenWartenMs = 0;
+    // How long a pick waits for its row and its list before it goes on in the background.
+    int m_wahlWartenMs = Datendienst::HoechstensWartenMs;
     bool m_gefundenZeigen = false;
 
     // A paste waiting for rows out of view: the block, where it goes, and the

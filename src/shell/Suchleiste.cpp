@@ -130,7 +130,8 @@ void Suchleiste::Springen(const QString& text, int richtung) {
     const int n = static_cast<int>(m_treffer.size());
     m_pos = ((m_pos + richtung) % n + n) % n;
     const QString ident = QString::number(m_treffer.at(m_pos));
-    if (fenster->AlarmZeigen(ident))
+    // The find field waits a frame at most; the grid moves to the match when it has been found.
+    if (fenster->AlarmZeigen(ident, Datendienst::HoechstensWartenMs))
         m_haupt.StatusText(1, QStringLiteral("Treffer %1 von %2: Alarm %3").arg(m_pos + 1).arg(n).arg(ident));
     // the field keeps the keys for the next Enter
     fenster->txtSuche->setFocus();
