@@ -193,9 +193,11 @@ void Verlauf::Schritt(bool zurueck) {
         // Written on the database's worker: the window goes on, the step is taken with the answer.
         connect(d, &Datendienst::Beantwortet, this, &Verlauf::Beantwortet, Qt::UniqueConnection);
         connect(d, &QObject::destroyed, this, &Verlauf::Aufgeben, Qt::UniqueConnection);
+        // An answer within a frame or two takes the step at once (a little longer
+        // while the worker has nothing else to do, as the grid's pages are waited for).
+        const int warten = d->Beschaeftigt() ? Datendienst::HoechstensWartenMs : Datendienst::LeerlaufWartenMs;
         m_offenerSchritt = {d->SchreibenAlle(befehl->Auftraege(zurueck)), d, befehl, zurueck};
-        // An answer within a frame takes the step at once.
-        if (const auto a = d->Abwarten(m_offenerSchritt.ticket, Datendienst::HoechstensWartenMs))
+        if (const auto a = d->Abwarten(m_offenerSchritt.ticket, warten))
             SchrittBeantwortet(*a);
         return;
     }
