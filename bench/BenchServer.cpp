@@ -3,6 +3,8 @@
 // arrow write-back against the same conditional update through plain libpq,
 // the grid opening a million rows against a hundred, and the time from a
 // write in one client until the other client's arrow has moved.
+#include <QEventLoop>
+#include <QTimer>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -146,7 +148,20 @@ void Benachrichtigung(const QString& uri, const AlarmListeTyp& alarme, const QSt
     a.Laden(uri);
     // An alarm the write-back above left alone.
     const AlarmRecord r = alarme.last();
-    if (!a.mgobjAuswahl()->Fenster()->AlarmZeigen(r.at(AlarmFeld::Ident)) || !a.BildfensterFallsDa()) {
+    const bool gezeigt = a.mgobjAuswahl()->Fenster()->AlarmZeigen(r.at(AlarmFeld::Ident));
+    // The pick is done when its alarm list has come from the worker.
+    {
+        QEventLoop schleife;
+        QTimer sehen;
+        QObject::connect(&sehen, &QTimer::timeout, [&] {
+            if (!a.mgobjAuswahl()->Fenster()->WahlUnterwegs())
+                schleife.quit();
+        });
+        sehen.start(1);
+        QTimer::singleShot(10000, &schleife, &QEventLoop::quit);
+        schleife.exec();
+    }
+    if (!gezeigt || !a.BildfensterFallsDa()) {
         std::fprintf(stderr, "tavero-bench: Alarm %s lässt sich nicht wählen: %s\n", qPrintable(r.at(AlarmFeld::Ident)),
                      qPrintable(a.StatusTextLesen(1)));
         return;

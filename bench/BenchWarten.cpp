@@ -142,10 +142,26 @@ void Werkzeuge(const QString& arbeitsOrdner) {
                 Warten([f] { return f->dbAlarme->AllesGelesen() && !f->dbAlarme->QuelleUnterwegs(); }, 60000);
                 Stillstand s;
                 f->TDBAlarme->setCurrentIndex(f->dbAlarme->index(1, 1));
+                // The pick is done when its list has come; the picture is drawn after.
+                Warten([f] { return !f->WahlUnterwegs(); }, 60000);
                 Warten([] { return false; }, 300);
                 BenchZeile("warten_pick_alle_pfeile_1m", s.Ende(), "ms");
                 frmPicture* bild = haupt.BildfensterFallsDa();
                 BenchZeile("warten_pick_alle_pfeile_pfeile", bild ? bild->PfeilAnzahl() - 1 : 0, "arrows");
+                // The same pick as it was done before: the picture's alarms read on the window's thread.
+                {
+                    Stillstand vorher;
+                    const int zeile = 2;
+                    AlarmRecord satz(AlarmFeld::Anzahl);
+                    for (int i = 0; i < AlarmFeld::Spalten; ++i)
+                        satz[i] = f->dbAlarme->index(zeile, i).data().toString();
+                    satz[AlarmFeld::Symbol] = AlarmRecordBau::SymbolDateiName(satz[AlarmFeld::Symbol]);
+                    if (const auto liste = AlarmdefsZugriff::AlarmListeLesen(db, satz[AlarmFeld::Form]))
+                        k->setAlarmListe(*liste);
+                    k->setAktuellerAlarm(satz);
+                    Warten([] { return false; }, 300);
+                    BenchZeile("warten_pick_alle_pfeile_1m_vorher", vorher.Ende(), "ms");
+                }
                 gAllMode = FALSCH;
             }
             (void)anzahl;
@@ -313,6 +329,7 @@ void Server(const QString& arbeitsOrdner) {
         PGconn* anderer = PQconnectdb(("dbname=" + name.toStdString()).c_str());
         const std::string ident = Einzelwert(anderer, "select min(\"Ident\") from \"Alarmdefs\" where \"X\" is not null");
         k->Fenster()->AlarmZeigen(QString::fromStdString(ident));
+        Warten([k] { return !k->Fenster()->WahlUnterwegs(); }, 10000);
         frmPicture* bild = haupt.BildfensterFallsDa();
         if (!bild || bild->PfeilAnzahl() < 2) {
             std::fprintf(stderr, "tavero-bench: kein Pfeil für den Server-Fall\n");

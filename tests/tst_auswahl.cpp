@@ -850,19 +850,218 @@ private slots:
         int mitBild = 300;
         while (!DemoProjekt::BildNamen(3).contains(modell()->index(mitBild, 11).data().toString() + QStringLiteral(".bmp")))
             QVERIFY(++mitBild < 320);
+        QSignalSpy gescheitert(k, &AlarmAuswahl::AuswahlGescheitert);
         {
             Direkt d(m_db);
             grid->scrollTo(modell()->index(mitBild, 0));
             QVERIFY(d.ausfuehren(QStringLiteral("begin exclusive")));
             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(modell()->index(mitBild, 2)).center());
+            // The list waits for the lock on the data service, the window goes on;
+            // held past the service's wait, the pick is refused.
+            QVERIFY(fenster()->WahlUnterwegs());
+            QTRY_COMPARE_WITH_TIMEOUT(gescheitert.count(), 1, 10000);
             QVERIFY(d.ausfuehren(QStringLiteral("rollback")));
         }
+        QVERIFY(!fenster()->WahlUnterwegs());
         QCOMPARE(spy.count(), 0);
         QCOMPARE(k->AktuellerAlarm()->at(0), QStringLiteral("alt"));
         QCOMPARE(k->AlarmListe()->at(0).at(0), QStringLiteral("alt"));
         QVERIFY2(m_main->StatusTextLesen(1).contains(QStringLiteral("gesperrt")), qPrintable(m_main->StatusTextLesen(1)));
         // Once the lock is gone the rows come back on their own.
         QTRY_COMPARE_WITH_TIMEOUT(modell()->index(20, 0).data().toString(), ident, 10000);
+    }
+
+    void aPickLandsOnTheClickedRowWhateverComesBetween() {
+        // Another connection holds the file locked, so each pick waits for its
+        // picture's alarms on the data service while the test goes on clicking.
+        QTableView* grid = fenster()->TDBAlarme;
+        AlarmAuswahl* k = m_main->mgobjAuswahl();
+        const QStringList bilder = DemoProjekt::BildNamen(3);
+        auto form = [&](int z) { return modell()->index(z, AlarmFeld::Form).data().toString(); };
+        auto ident = [&](int z) { return modell()->index(z, AlarmFeld::Ident).data().toString(); };
+        auto mitPfeil = [&](int z) {
+            return bilder.contains(form(z) + QStringLiteral(".bmp")) && !modell()->index(z, AlarmFeld::X).data().toString().isEmpty();
+        };
+        int a = 2;
+        while (!mitPfeil(a))
+            QVERIFY(++a < 30);
+        int b = a + 1;
+        while (!mitPfeil(b) || form(b) == form(a))
+            QVERIFY(++b < 30);
+        auto klicken = [&](int z) {
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(modell()->index(z, AlarmFeld::Ident)).center());
+        };
+        auto gewaehlt = [&](int z) {
+            if (k->AktuellerAlarm()->value(AlarmFeld::Ident) != ident(z) || k->AlarmListe()->isEmpty())
+                return false;
+            for (const AlarmRecord& r : *k->AlarmListe())
+                if (r.value(AlarmFeld::Form) != form(z))
+                    return false;
+            return true;
+        };
+        const QString identA = ident(a), identB = ident(b);
+        QSignalSpy spy(k, &AlarmAuswahl::AlarmSelected);
+
+        // The lock goes before the service gives up: the pick lands on the clicked row.
+        {
+            Direkt d(m_db);
+            QVERIFY(d.ausfuehren(QStringLiteral("begin exclusive")));
+            klicken(a);
+            QVERIFY(fenster()->WahlUnterwegs());
+            QCOMPARE(spy.count(), 0);
+            QVERIFY(d.ausfuehren(QStringLiteral("rollback")));
+        }
+        QTRY_COMPARE(spy.count(), 1);
+        QVERIFY(gewaehlt(a));
+
+        // Two quick picks: the second wins, the answer to the first is dropped.
+        {
+            Direkt d(m_db);
+            QVERIFY(d.ausfuehren(QStringLiteral("begin exclusive")));
+            klicken(b);
+            klicken(a);
+            klicken(b);
+            QCOMPARE(fenster()->WahlUnterwegsFuer(), identB);
+            QVERIFY(d.ausfuehren(QStringLiteral("rollback")));
+        }
+        QTRY_VERIFY(!fenster()->WahlUnterwegs());
+        QCOMPARE(spy.count(), 2);
+        QVERIFY(gewaehlt(b));
+
+        // The grid is sorted while a pick waits: the pick stays on the clicked alarm, and so does the grid.
+        {
+            Direkt d(m_db);
+            QVERIFY(d.ausfuehren(QStringLiteral("begin exclusive")));
+            klicken(a);
+            kopfKlicken(grid, AlarmFeld::Alarmtext);
+            QVERIFY(d.ausfuehren(QStringLiteral("rollback")));
+        }
+        QTRY_VERIFY(!fenster()->WahlUnterwegs() && !modell()->QuelleUnterwegs());
+        QCOMPARE(spy.count(), 3);
+        QCOMPARE(k->AktuellerAlarm()->value(AlarmFeld::Ident), identA);
+        QTRY_COMPARE(ident(grid->currentIndex().row()), identA);
+
+        // An arrow write still waiting for the lock when another row is picked lands on its own row.
+        kopfKlicken(grid, AlarmFeld::Ident);
+        QTRY_VERIFY(!modell()->QuelleUnterwegs());
+        a = modell()->ZeileVon(identA.toLongLong());
+        b = modell()->ZeileVon(identB.toLongLong());
+        klicken(b);
+        klicken(a);
+        QTRY_VERIFY(!fenster()->WahlUnterwegs() && gewaehlt(a));
+        frmPicture* bild = m_main->BildfensterFallsDa();
+        QVERIFY(bild);
+        QVERIFY(bild->PfeilAnzahl() > 1);
+        const QString xA = modell()->index(a, AlarmFeld::X).data().toString();
+        const QString xB = modell()->index(b, AlarmFeld::X).data().toString();
+        const int anzahl = spy.count();
+        {
+            Direkt d(m_db);
+            QVERIFY(d.ausfuehren(QStringLiteral("begin exclusive")));
+            const QPoint p = bild->imgPfeil(1).Rechteck().center();
+            QTest::mousePress(bild->Formbox, Qt::LeftButton, {}, p);
+            QTest::mouseMove(bild->Formbox, p + QPoint(9, 4));
+            QTest::mouseRelease(bild->Formbox, Qt::LeftButton, {}, p + QPoint(9, 4));
+            QVERIFY(bild->Steuerung()->Schreibt());
+            klicken(b);
+            QVERIFY(fenster()->WahlUnterwegs());
+            QVERIFY(d.ausfuehren(QStringLiteral("rollback")));
+        }
+        QTRY_VERIFY(!fenster()->WahlUnterwegs() && !bild->Steuerung()->Schreibt());
+        QCOMPARE(spy.count(), anzahl + 1);
+        QVERIFY(gewaehlt(b));
+        Direkt d(m_db);
+        QCOMPARE(d.wert(QStringLiteral("select X from Alarmdefs where Ident = %1").arg(identA)).toString(),
+                 QString::number(xA.toInt() + 9));
+        QCOMPARE(d.wert(QStringLiteral("select X from Alarmdefs where Ident = %1").arg(identB)).toString(), xB);
+    }
+
+    void findAndPickOnATableTheSqliteClientMade() {
+        // Made apart from the code under test: the sqlite3 program, the columns in
+        // another order, Ident stored as text, no index on it; the file is held
+        // locked by another connection while the search and the pick wait for it.
+        const QStringList bilder = DemoProjekt::BildNamen(3);
+        const QString datei = m_dir->filePath(QStringLiteral("fremd.kvs"));
+        QProcess sqlite;
+        sqlite.start(QStringLiteral("sqlite3"), {datei});
+        QVERIFY(sqlite.waitForStarted());
+        sqlite.write(QStringLiteral(
+                         "CREATE TABLE Alarmdefs (\"Alarmtext\" TEXT, \"Symbol\" TEXT, \"Y\" TEXT, \"X\" TEXT, \"Form\" TEXT, "
+                         "\"Notiz\" TEXT, \"Ident\" TEXT, \"Type\" INTEGER, \"Acknowledge\" INTEGER, \"VarName\" TEXT, "
+                         "\"BitNo\" INTEGER, \"Min\" TEXT, \"Max\" TEXT, \"Priority\" INTEGER, \"Group\" INTEGER, "
+                         "\"Helpindex\" INTEGER, \"Sensor1\" INTEGER, \"Sensor2\" INTEGER, \"Fault\" INTEGER);\n"
+                         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 600) "
+                         "INSERT INTO Alarmdefs (\"Ident\", \"Form\", \"X\", \"Y\", \"Alarmtext\", \"Symbol\") "
+                         "SELECT CAST(7000 - i * 3 AS TEXT), CASE i % 3 WHEN 0 THEN '%1' WHEN 1 THEN '%2' ELSE '%3' END, "
+                         "CAST(100 + i AS TEXT), CAST(50 + i % 40 AS TEXT), 'Meldung ' || i, 'Standard\\Pfeil.gif' FROM n;\n"
+                         "UPDATE Alarmdefs SET \"Alarmtext\" = 'Ölverlust Getriebe' WHERE \"Ident\" = '6100';\n")
+                         .arg(bilder.at(0).chopped(4), bilder.at(1).chopped(4), bilder.at(2).chopped(4))
+                         .toUtf8());
+        sqlite.closeWriteChannel();
+        QVERIFY(sqlite.waitForFinished());
+        QCOMPARE(sqlite.exitCode(), 0);
+        m_main->Laden(datei);
+        QTRY_VERIFY(modell() && modell()->AllesGelesen() && modell()->rowCount() == 600);
+        AlarmAuswahl* k = m_main->mgobjAuswahl();
+        QSignalSpy spy(k, &AlarmAuswahl::AlarmSelected);
+        QTableView* grid = fenster()->TDBAlarme;
+        const int zeile = 40;
+        grid->scrollTo(modell()->index(zeile, 0));
+        grid->viewport()->repaint();
+        const QString ident = modell()->index(zeile, AlarmFeld::Ident).data().toString();
+        QCOMPARE(ident, QString::number(7000 - (zeile + 1) * 3));
+        {
+            Direkt d(datei);
+            QVERIFY(d.ausfuehren(QStringLiteral("begin exclusive")));
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(modell()->index(zeile, AlarmFeld::Ident)).center());
+            QVERIFY(fenster()->WahlUnterwegs());
+            QVERIFY(d.ausfuehren(QStringLiteral("rollback")));
+        }
+        QTRY_COMPARE(spy.count(), 1);
+        QCOMPARE(k->AktuellerAlarm()->value(AlarmFeld::Ident), ident);
+        QCOMPARE(k->AlarmListe()->size(), 200);
+        // A search while the file is locked: the window says it is searching and lands on the match when it comes.
+        QLineEdit* feld = fenster()->txtSuche;
+        feld->setText(QStringLiteral("ölverlust"));
+        {
+            Direkt d(datei);
+            QVERIFY(d.ausfuehren(QStringLiteral("begin exclusive")));
+            QTest::keyClick(feld, Qt::Key_Return);
+            QVERIFY2(m_main->StatusTextLesen(1).startsWith(QStringLiteral("Suche nach „ölverlust“")),
+                     qPrintable(m_main->StatusTextLesen(1)));
+            QCOMPARE(spy.count(), 1);
+            QVERIFY(d.ausfuehren(QStringLiteral("rollback")));
+        }
+        QTRY_COMPARE(spy.count(), 2);
+        QCOMPARE(k->AktuellerAlarm()->value(AlarmFeld::Ident), QStringLiteral("6100"));
+        QCOMPARE(grid->currentIndex().siblingAtColumn(AlarmFeld::Ident).data().toString(), QStringLiteral("6100"));
+        QVERIFY2(m_main->StatusTextLesen(1).startsWith(QStringLiteral("Treffer 1 von 1")), qPrintable(m_main->StatusTextLesen(1)));
+        // A number on another picture than the one shown: the grid changes to that picture and picks it.
+        knotenKlicken(fenster()->TreeView1, bilder.at(0).chopped(4));
+        QTRY_VERIFY(!modell()->QuelleUnterwegs());
+        feld->setText(QStringLiteral("6997"));
+        QTest::keyClick(feld, Qt::Key_Return);
+        QTRY_COMPARE(k->AktuellerAlarm()->value(AlarmFeld::Ident), QStringLiteral("6997"));
+        QCOMPARE(fenster()->TreeView1->currentItem()->text(0), bilder.at(1).chopped(4));
+        QCOMPARE(grid->currentIndex().siblingAtColumn(AlarmFeld::Ident).data().toString(), QStringLiteral("6997"));
+        // A row clicked while a search is on its way wins over the match that comes after it.
+        const int andere = 10;
+        grid->scrollTo(modell()->index(andere, 0));
+        grid->viewport()->repaint();
+        const QString identAndere = modell()->index(andere, AlarmFeld::Ident).data().toString();
+        const int gewaehlt = spy.count();
+        feld->setText(QStringLiteral("ölverlust"));
+        {
+            Direkt d(datei);
+            QVERIFY(d.ausfuehren(QStringLiteral("begin exclusive")));
+            QTest::keyClick(feld, Qt::Key_Return);
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(modell()->index(andere, AlarmFeld::Ident)).center());
+            QVERIFY(d.ausfuehren(QStringLiteral("rollback")));
+        }
+        QTRY_COMPARE(spy.count(), gewaehlt + 1);
+        QCOMPARE(k->AktuellerAlarm()->value(AlarmFeld::Ident), identAndere);
+        QCOMPARE(grid->currentIndex().siblingAtColumn(AlarmFeld::Ident).data().toString(), identAndere);
+        QCOMPARE(fenster()->TreeView1->currentItem()->text(0), bilder.at(1).chopped(4));
     }
 
     void textColumnsSortInGermanOrder() {
@@ -1034,6 +1233,25 @@ private slots:
         fenster()->BlockEinfuegen(QStringLiteral("Standard\\Pfeil.gif\n"));
         QCOMPARE(gespeichert(20, "Symbol"), vorher20);
         QVERIFY2(m_main->StatusTextLesen(1).startsWith(QStringLiteral("Nichts wurde eingefügt.")), qPrintable(m_main->StatusTextLesen(1)));
+    }
+
+    void pasteOverRowsNotReadYetWaitsOffTheWindow() {
+        // The file is locked while rows out of view are to be pasted over: the
+        // window goes on, and the paste is made once their page has come.
+        QTableView* grid = fenster()->TDBAlarme;
+        Direkt d(m_db);
+        const QString ident300 = d.wert(QStringLiteral("select Ident from Alarmdefs order by rowid limit 1 offset 300")).toString();
+        grid->setCurrentIndex(modell()->index(250, AlarmFeld::X));
+        grid->selectionModel()->select(QItemSelection(modell()->index(250, AlarmFeld::X), modell()->index(300, AlarmFeld::X)),
+                                       QItemSelectionModel::ClearAndSelect);
+        QVERIFY(!modell()->ZeileGeladen(300));
+        QVERIFY(d.ausfuehren(QStringLiteral("begin exclusive")));
+        fenster()->BlockEinfuegen(QStringLiteral("55\n"));
+        QCOMPARE(m_main->StatusTextLesen(1), QStringLiteral("Einfügen: die Zeilen werden gelesen …"));
+        QVERIFY(d.ausfuehren(QStringLiteral("rollback")));
+        QTRY_VERIFY2(m_main->StatusTextLesen(1).startsWith(QStringLiteral("Eingefügt: ")), qPrintable(m_main->StatusTextLesen(1)));
+        QCOMPARE(d.wert(QStringLiteral("select X from Alarmdefs where Ident = %1").arg(ident300)).toString(), QStringLiteral("55"));
+        QCOMPARE(modell()->index(300, AlarmFeld::Ident).data().toString(), ident300);
     }
 
     void spreadsheetBlocksAreRead() {

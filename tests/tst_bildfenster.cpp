@@ -842,6 +842,60 @@ private slots:
         QCOMPARE(m_w->mVerlauf->Stapel()->count(), 0);
     }
 
+    void undoAndRedoAreWrittenOnTheWorkerInOrder() {
+        // With the grid open the database has its worker: an undo waits for a
+        // locked file there, the window goes on, and the step is taken with the answer.
+        starten();
+        waehlen(30);
+        auswahl()->AuswahlShow();
+        QTRY_VERIFY(auswahl()->Dienst());
+        frmPicture* f = bild();
+        for (const QPoint um : {QPoint(12, -5), QPoint(3, 3)}) {
+            const QPoint p = mitte(1);
+            QTest::mousePress(f->Formbox, Qt::LeftButton, {}, p);
+            QTest::mouseMove(f->Formbox, p + um);
+            QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, p + um);
+            QTRY_VERIFY(!m_w->mVerlauf->Schreibt());
+        }
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1045"));
+        QUndoStack* stapel = m_w->mVerlauf->Stapel();
+        QCOMPARE(stapel->index(), 2);
+        {
+            QSqlDatabase sperre = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tst-sperre"));
+            sperre.setDatabaseName(db());
+            QVERIFY(sperre.open());
+            QVERIFY(QSqlQuery(sperre).exec(QStringLiteral("begin exclusive")));
+            // Two quick Ctrl+Z: the first waits for the lock, the second after it.
+            QTest::keyClick(m_w, Qt::Key_Z, Qt::ControlModifier);
+            QTest::keyClick(m_w, Qt::Key_Z, Qt::ControlModifier);
+            QVERIFY(m_w->mVerlauf->Schreibt());
+            QCOMPARE(stapel->index(), 2);
+            QCOMPARE(pfeil(1).Rechteck().topLeft(), QPoint(1045, 698));
+            QVERIFY(QSqlQuery(sperre).exec(QStringLiteral("rollback")));
+            sperre.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("tst-sperre"));
+        QTRY_COMPARE(stapel->index(), 0);
+        QTRY_VERIFY(!m_w->mVerlauf->Schreibt());
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("1030"));
+        QCOMPARE(zeileLesen(db(), 30).y, QStringLiteral("700"));
+        QCOMPARE(pfeil(1).Rechteck().topLeft(), QPoint(1030, 700));
+        QCOMPARE(m_w->StatusTextLesen(1), QStringLiteral("Rückgängig: Pfeil von Alarm 30 verschieben"));
+        // A redo refused on the worker keeps its question: the step stays until the user discards it.
+        sqlAusfuehren(db(), QStringLiteral("update Alarmdefs set \"X\" = 7 where \"Ident\" = 30"));
+        const int fragen = m_s->wahlTexte.size();
+        QTest::keyClick(m_w, Qt::Key_Y, Qt::ControlModifier);
+        QTRY_COMPARE(m_s->wahlTexte.size(), fragen + 1);
+        QVERIFY(m_s->wahlTexte.last().contains(QStringLiteral("Alarm 30 wurde inzwischen geändert")));
+        QCOMPARE(stapel->index(), 0);
+        QVERIFY(stapel->canRedo());
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("7"));
+        m_s->wahlAntworten << 1;
+        QTest::keyClick(m_w, Qt::Key_Y, Qt::ControlModifier);
+        QTRY_COMPARE(stapel->count(), 1);
+        QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("7"));
+    }
+
     void aClickOrARefusedWriteLeavesTheStepToRedo() {
         starten();
         waehlen(30);

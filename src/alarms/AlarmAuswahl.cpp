@@ -109,6 +109,7 @@ frmAlarmAuswahl* AlarmAuswahl::Fenster() {
         connect(m_Fenster, &frmAlarmAuswahl::AuswahlGescheitert, this, &AlarmAuswahl::AuswahlGescheitert);
         connect(m_Fenster, &frmAlarmAuswahl::BildfensterZeigen, this, &AlarmAuswahl::BildfensterZeigen);
         connect(m_Fenster, &frmAlarmAuswahl::Aktiv, this, &AlarmAuswahl::FensterAktiv);
+        connect(m_Fenster, &frmAlarmAuswahl::WahlBegonnen, this, &AlarmAuswahl::WahlBegonnen);
         connect(m_Fenster, &frmAlarmAuswahl::KindFensterGewuenscht, this, &AlarmAuswahl::KindFensterGewuenscht);
     }
     return m_Fenster;
@@ -339,6 +340,10 @@ void AlarmAuswahl::ErgebnisMelden(const Schreibauftrag&, const Schreibergebnis& 
 
 void AlarmAuswahl::StandAbgleichen(const QList<Zeilenstand>& staende) {
     const auto nachNummer = Zeilenstand::NachNummer(staende);
+    // A pick still waiting for its list takes the row's new values too, so its
+    // first drag is checked against what the row holds now.
+    if (m_Fenster)
+        m_Fenster->WahlAbgleichen(staende);
     if (m_AktuellerAlarm)
         Zeilenstand::Anwenden(staende, nachNummer, *m_AktuellerAlarm);
     if (!m_AlarmListe)

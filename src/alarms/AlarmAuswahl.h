@@ -123,6 +123,8 @@ signals:
     void AuswahlGescheitert(const QString& grund, const QString& detail);
     void BildfensterZeigen();
     void FensterAktiv();
+    // The user started a pick in the selection window.
+    void WahlBegonnen();
     void KindFensterGewuenscht(QWidget* fenster);
 
 private:

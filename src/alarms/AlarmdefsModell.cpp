@@ -6,6 +6,7 @@
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QDeadlineTimer>
 #include <QTimer>
 #include <algorithm>
 
@@ -143,6 +144,7 @@ bool AlarmdefsModell::QuelleErhalten(const Datendienst::Antwort& a, const Anfrag
         setLastError(a.fehler);
         if (spaet)
             emit QuelleAbgelehnt();
+        GesuchtWeiter();
         return false;
     }
     const Quelle& neu = an.quelle;
@@ -168,6 +170,7 @@ bool AlarmdefsModell::QuelleErhalten(const Datendienst::Antwort& a, const Anfrag
         QTimer::singleShot(WeiterNachMs, this, [this, g = m_generation] { WeiterLesen(g); });
     if (spaet)
         emit QuelleGewechselt();
+    GesuchtWeiter();
     return true;
 }
 
@@ -182,6 +185,7 @@ void AlarmdefsModell::Beantwortet(const Datendienst::Antwort& a) {
     case Anfrage::Zweck::Weiter: WeiterErhalten(a, an); break;
     case Anfrage::Zweck::Zeilen: ZeilenErhalten(a, an, true); break;
     case Anfrage::Zweck::Schreiben: SchreibenErhalten(a, an); break;
+    case Anfrage::Zweck::Finden: FindenErhalten(a, an); break;
     }
 }
 
@@ -277,6 +281,7 @@ void AlarmdefsModell::WeiterErhalten(const Datendienst::Antwort& a, const Anfrag
         endInsertRows();
     }
     m_vollstaendig = teil.size() < WeitererTeil;
+    GesuchtWeiter();
     if (!m_vollstaendig)
         QTimer::singleShot(0, this, [this, generation] { WeiterLesen(generation); });
     else if (m_aufgehalten) {
@@ -333,6 +338,9 @@ bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrag
             // Not asked for again on every paint, but once more a moment later.
             m_fehlSeiten.insert(an.seite);
             NachlesenPlanen();
+            const int von = an.seite * SeitenGroesse;
+            emit ZeilenUnlesbar(von, std::min(m_anzahl, von + SeitenGroesse) - 1,
+                                DatenbankFehler::Deuten(a.fehler, m_datenbank).text);
         }
         return false;
     }
@@ -731,6 +739,43 @@ const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileAbwarten(int row, int ms) co
     return it != m_seiten.constEnd() && row % SeitenGroesse < it->size() ? &it->at(row % SeitenGroesse) : nullptr;
 }
 
+bool AlarmdefsModell::ZeileLesen(int zeile, int warteMs) {
+    if (ZeileGeladen(zeile))
+        return true;
+    if (!m_seitenweise || zeile < 0 || zeile >= m_anzahl)
+        return false;
+    const int seite = zeile / SeitenGroesse;
+    if (!m_seitenTickets.contains(seite)) {
+        m_fehlSeiten.remove(seite);
+        QVector<int> positionen;
+        for (int p = seite * SeitenGroesse; p < std::min(m_anzahl, (seite + 1) * SeitenGroesse); ++p)
+            positionen.append(p);
+        ZeilenAnfordern(positionen, seite, 0);
+    }
+    return warteMs > 0 && ZeileAbwarten(zeile, warteMs) != nullptr;
+}
+
+qint64 AlarmdefsModell::Schluessel(int zeile) const {
+    if (!m_seitenweise)
+        return zeile;
+    return zeile >= 0 && zeile < m_reihenfolge.size() ? m_reihenfolge.at(zeile) : -1;
+}
+
+bool AlarmdefsModell::ZeileGeladen(int zeile) const {
+    if (!m_seitenweise)
+        return zeile >= 0 && zeile < rowCount();
+    const auto it = m_seiten.constFind(zeile / SeitenGroesse);
+    return zeile >= 0 && zeile < m_anzahl && it != m_seiten.constEnd() && zeile % SeitenGroesse < it->size();
+}
+
+int AlarmdefsModell::ZeileMitSchluessel(qint64 schluessel, int nahe) const {
+    if (Schluessel(nahe) == schluessel)
+        return nahe;
+    if (!m_seitenweise)
+        return -1;
+    return static_cast<int>(m_reihenfolge.indexOf(schluessel));
+}
+
 bool AlarmdefsModell::ZeileLesen(int zeile) {
     if (!m_seitenweise)
         return zeile >= 0 && zeile < rowCount();
@@ -829,6 +874,103 @@ int AlarmdefsModell::ZeileVon(qlonglong ident) {
         r = static_cast<int>(m_reihenfolge.indexOf(rowid, vorher));
     }
     return r;
+}
+
+void AlarmdefsModell::ZeileSuchen(qlonglong ident, int warteMs) {
+    if (!m_seitenweise) {
+        const int zeile = ZeileVon(ident);
+        emit ZeileGefunden(ident, zeile, zeile >= 0, QString());
+        return;
+    }
+    if (m_gesucht && m_gesucht->ticket)
+        m_anfragen.remove(m_gesucht->ticket);
+    // Looked for in the source asked for last, also while its order is still on its way.
+    Quelle quelle = m_quelle;
+    if (m_quellTicket)
+        quelle = m_anfragen.value(m_quellTicket).quelle;
+    // One statement says whether the table holds the number, where, and whether the source does.
+    const QString drin = quelle.filter.isEmpty() ? QStringLiteral("1")
+                                                 : QStringLiteral("case when (%1) then 1 else 0 end").arg(quelle.filter);
+    Anfrage an;
+    an.zweck = Anfrage::Zweck::Finden;
+    an.ident = ident;
+    an.quelle = quelle;
+    const QString anfrage = QStringLiteral("select %1 as drin, %2, %3 from %4 where %5 = ? order by drin desc, %3")
+                                .arg(drin, Spalte(QStringLiteral("Form")), m_schluessel, Tabelle(), Spalte(QStringLiteral("Ident")));
+    Gesucht g;
+    g.ident = ident;
+    g.ticket = m_dienst->ZeilenLesen(anfrage, {ident});
+    m_gesucht = g;
+    m_anfragen.insert(g.ticket, an);
+    if (warteMs <= 0)
+        return;
+    const QDeadlineTimer frist(warteMs);
+    // The source asked for before comes first (it is answered before the look-up).
+    if (m_quellTicket) {
+        const Datendienst::Ticket t = m_quellTicket;
+        if (const auto q = m_dienst->Abwarten(t, static_cast<int>(frist.remainingTime())))
+            QuelleErhalten(*q, m_anfragen.take(t), true);
+    }
+    if (!m_gesucht || m_gesucht->ticket != g.ticket)
+        return;  // answered meanwhile, or asked again for another source
+    if (const auto a = m_dienst->Abwarten(g.ticket, static_cast<int>(frist.remainingTime()))) {
+        m_anfragen.remove(g.ticket);
+        FindenErhalten(*a, an);
+    }
+    // Not counted yet: the count takes its steps now, as long as the caller waits.
+    while (m_gesucht && !m_gesucht->ticket && !m_vollstaendig && !frist.hasExpired() && WeiterLesenJetzt())
+        GesuchtWeiter();
+}
+
+void AlarmdefsModell::FindenErhalten(const Datendienst::Antwort& a, const Anfrage& an) {
+    if (!m_gesucht || m_gesucht->ticket != a.ticket)
+        return;  // a newer request replaced it
+    m_gesucht->ticket = 0;
+    if (a.abgebrochen)
+        return;
+    const qlonglong ident = an.ident;
+    if (!a.ok || a.zeilen.isEmpty()) {
+        m_gesucht.reset();
+        emit ZeileGefunden(ident, -1, false, QString());
+        return;
+    }
+    const QVector<QVariant>& erste = a.zeilen.first();
+    m_gesucht->form = erste.value(1).toString();
+    if (erste.value(0).toInt() != 1) {
+        m_gesucht.reset();
+        emit ZeileGefunden(ident, -1, true, erste.value(1).toString());
+        return;
+    }
+    m_gesucht->schluessel = erste.value(2).toLongLong();
+    m_gesucht->filter = an.quelle.filter;
+    GesuchtWeiter();
+}
+
+void AlarmdefsModell::GesuchtWeiter() {
+    if (!m_gesucht || m_gesucht->ticket || m_quellTicket)
+        return;  // still on its way, or the source it is looked for in
+    const qlonglong ident = m_gesucht->ident;
+    // The source changed meanwhile: the row is looked for in the new one.
+    if (m_gesucht->filter != m_quelle.filter) {
+        ZeileSuchen(ident, 0);
+        return;
+    }
+    const qsizetype r = m_reihenfolge.indexOf(m_gesucht->schluessel, 0);
+    if (r >= 0) {
+        const QString form = m_gesucht->form;
+        m_gesucht.reset();
+        emit ZeileGefunden(ident, static_cast<int>(r), true, form);
+        return;
+    }
+    if (m_vollstaendig) {
+        const QString form = m_gesucht->form;
+        m_gesucht.reset();
+        emit ZeileGefunden(ident, -1, true, form);
+        return;
+    }
+    // Not counted yet: the count goes on by itself and looks again with each step.
+    if (!m_weiterTicket)
+        WeiterLesen(m_generation);
 }
 
 bool AlarmdefsModell::canFetchMore(const QModelIndex& parent) const {

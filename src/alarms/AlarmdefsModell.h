@@ -17,6 +17,7 @@
 #include <QSqlTableModel>
 #include <QVariant>
 #include <QVector>
+#include <optional>
 
 #include "alarms/Datendienst.h"
 #include "alarms/Schreibauftrag.h"
@@ -56,9 +57,26 @@ public:
     // record source (the rest of the source is counted first when needed); -1
     // when the source does not hold it.
     int ZeileVon(qlonglong ident);
+    // The same without waiting: ZeileGefunden tells where the row stands once
+    // the source's order and enough of its count have come; vorhanden says
+    // whether the table holds the number at all, form the picture of its first
+    // row (for a source that lacks it). A newer request replaces an older one.
+    // Read page by page only; other drivers answer at once.
+    // An answer within warteMs is told before the call returns.
+    void ZeileSuchen(qlonglong ident, int warteMs);
+    bool Seitenweise() const { return m_seitenweise; }
     // Whether the row is in memory, waiting for its page as long as a lock is
     // waited for; false when it cannot be read.
     bool ZeileLesen(int zeile);
+    // The same waiting at most warteMs; a page not yet asked for (or failed a
+    // moment ago) is asked for now, and dataChanged or ZeilenUnlesbar tell when it came.
+    bool ZeileLesen(int zeile, int warteMs);
+    // A row named by its key, for work that goes on when the row has come:
+    // its key (-1 when none); whether it is in memory now (nothing is read);
+    // where it stands now, looked for first at nahe (-1 when the source lacks it).
+    qint64 Schluessel(int zeile) const;
+    bool ZeileGeladen(int zeile) const;
+    int ZeileMitSchluessel(qint64 schluessel, int nahe) const;
     // Whether a cell edit of that grid row is still on its way to the database.
     bool SchreibenOffen(int zeile) const;
 
@@ -105,6 +123,9 @@ signals:
     void ZelleGeschrieben(const Schreibauftrag& auftrag, const Schreibergebnis& ergebnis);
     // The answer to a cell edit of that grid row came (at once or later); geschrieben: it landed.
     void SchreibenBeantwortet(int zeile, bool geschrieben);
+    void ZeileGefunden(qlonglong ident, int zeile, bool vorhanden, const QString& form);
+    // The rows von..bis could not be read (a German reason); they are asked for again a moment later.
+    void ZeilenUnlesbar(int von, int bis, const QString& grund);
     // The counting of the rows is held up (a German reason); it goes on by itself.
     void ListeUnvollstaendig(const QString& grund);
     // The counting went on after a hold-up and has every row now.
@@ -142,7 +163,8 @@ private:
     // What a request to the data service was for; its answer is taken only
     // while the request is still the newest of its kind.
     struct Anfrage {
-        enum class Zweck { Quelle, Weiter, Zeilen, Schreiben } zweck = Zweck::Zeilen;
+        enum class Zweck { Quelle, Weiter, Zeilen, Schreiben, Finden } zweck = Zweck::Zeilen;
+        qlonglong ident = -1;        // Finden: the number looked for (quelle: the source it was looked for in)
         int generation = 0;
         Quelle quelle;               // Quelle
         int schonDa = 0;             // Weiter: keys read again to step over
@@ -182,6 +204,18 @@ private:
     QString Spalte(const QString& name) const;
     QString SpalteNr(int spalte) const;  // one of the 18 by its place in the record
 
+    // The row looked for by ZeileSuchen: its key once known, and how far the count was searched for it.
+    struct Gesucht {
+        qlonglong ident = -1;
+        Datendienst::Ticket ticket = 0;
+        QString filter;  // of the source the key was found for
+        qint64 schluessel = -1;
+        QString form;
+        qsizetype durchsucht = 0;
+    };
+    std::optional<Gesucht> m_gesucht;
+    void FindenErhalten(const Datendienst::Antwort& a, const Anfrage& an);
+    void GesuchtWeiter();
     bool m_seitenweise = false;
     QString m_schluessel;  // the key the pages are read by: rowid, or the Ident on a server
     QString m_textReihung;  // follows a text column in ORDER BY: the German order of this connection

@@ -71,15 +71,31 @@ Datendienst::Ticket Datendienst::Schreiben(const Schreibauftrag& auftrag) { retu
 
 Datendienst::Ticket Datendienst::AlarmListeLesen(const QString& form) { return Stellen(Art::AlarmListe, form, {}, {}); }
 
+Datendienst::Ticket Datendienst::SchreibenAlle(const QList<Schreibauftrag>& auftraege) {
+    return Stellen(Art::Eigen, {}, {}, {}, [this, auftraege](QSqlDatabase& db, Antwort& a) {
+        a.sammel = AlarmdefsZugriff::SchreibenAlle(db, m_datenbank, auftraege);
+        a.ok = a.sammel.geschrieben;
+    });
+}
+
+Datendienst::Ticket Datendienst::Rechnen(std::function<QVariant()> arbeit) {
+    return Stellen(Art::Eigen, {}, {}, {}, [arbeit = std::move(arbeit)](QSqlDatabase&, Antwort& a) {
+        a.wert = arbeit();
+        a.ok = true;
+    });
+}
+
 Datendienst::Ticket Datendienst::Stellen(Art art, const QString& sql, const QVariantList& werte,
-                                         const Schreibauftrag& auftrag) {
+                                         const Schreibauftrag& auftrag, Tun tun) {
     Ticket t;
     {
         QMutexLocker l(&m_sperre);
         t = ++m_naechstes;
     }
     ++m_offen_anfragen;
-    QMetaObject::invokeMethod(m_arbeiter, [this, t, art, sql, werte, auftrag] { Ausfuehren(t, art, sql, werte, auftrag); });
+    QMetaObject::invokeMethod(m_arbeiter, [this, t, art, sql, werte, auftrag, tun = std::move(tun)] {
+        Ausfuehren(t, art, sql, werte, auftrag, tun);
+    });
     return t;
 }
 
@@ -126,7 +142,7 @@ bool Datendienst::Verbinden(QSqlError* fehler) {
 }
 
 void Datendienst::Ausfuehren(Ticket ticket, Art art, const QString& sql, const QVariantList& werte,
-                             const Schreibauftrag& auftrag) {
+                             const Schreibauftrag& auftrag, const Tun& tun) {
     Antwort a;
     a.ticket = ticket;
     {
@@ -150,6 +166,13 @@ void Datendienst::Ausfuehren(Ticket ticket, Art art, const QString& sql, const Q
     } else if (!Verbinden(&a.fehler)) {
         if (art == Art::Schreiben)
             a.ergebnis = Schreibergebnis::Abgelehnt(a.fehler.databaseText(), a.fehler.driverText());
+        if (art == Art::Eigen) {
+            a.sammel.text = a.fehler.databaseText() + QStringLiteral(" Nichts wurde geschrieben.");
+            a.sammel.detail = a.fehler.driverText();
+        }
+    } else if (art == Art::Eigen) {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        tun(db, a);
     } else if (art == Art::Schreiben) {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
         a.ergebnis = AlarmdefsZugriff::Schreiben(db, m_datenbank, auftrag);

@@ -16,13 +16,16 @@
 #include <QVector>
 #include <QWaitCondition>
 #include <atomic>
+#include <functional>
 #include <optional>
 
 #include "alarms/AlarmRecord.h"
 #include "alarms/Datenbankadresse.h"
+#include "alarms/Sammelergebnis.h"
 #include "alarms/Schreibauftrag.h"
 #include "alarms/Schreibergebnis.h"
 
+class QSqlDatabase;
 class QThread;
 
 class Datendienst : public QObject {
@@ -39,6 +42,8 @@ public:
         QVector<QVector<QVariant>> zeilen;   // ZeilenLesen: every column of every row
         Schreibergebnis ergebnis;            // Schreiben
         std::optional<AlarmListeTyp> liste;  // AlarmListeLesen
+        Sammelergebnis sammel;               // SchreibenAlle
+        QVariant wert;                       // Rechnen
     };
 
     // sDatenbank in the program's own form; its address is resolved once here.
@@ -55,6 +60,13 @@ public:
     Ticket Schreiben(const Schreibauftrag& auftrag);
     // The alarm list of a picture, as AlarmdefsZugriff::AlarmListeLesen gives it.
     Ticket AlarmListeLesen(const QString& form);
+    // Several rows in one transaction through the one write path (an undo, a
+    // redo), in order with every other write.
+    Ticket SchreibenAlle(const QList<Schreibauftrag>& auftraege);
+    // Work of an upper layer that opens its own connection to this database
+    // (a search): done on the worker, in order, its result in Antwort::wert.
+    // It must not throw; a failure is told in its result.
+    Ticket Rechnen(std::function<QVariant()> arbeit);
 
     // Waits at most ms for the answer. An answer taken here is not signalled.
     std::optional<Antwort> Abwarten(Ticket ticket, int ms);
@@ -79,11 +91,14 @@ signals:
     void Beantwortet(const Datendienst::Antwort& antwort);
 
 private:
-    enum class Art { Schluessel, Zeilen, Schreiben, AlarmListe };
-    Ticket Stellen(Art art, const QString& sql, const QVariantList& werte, const Schreibauftrag& auftrag);
+    enum class Art { Schluessel, Zeilen, Schreiben, AlarmListe, Eigen };
+    // tun: the work of a request kind of its own (Art::Eigen), on the worker, with its connection.
+    using Tun = std::function<void(QSqlDatabase& db, Antwort& a)>;
+    Ticket Stellen(Art art, const QString& sql, const QVariantList& werte, const Schreibauftrag& auftrag,
+                   Tun tun = {});
     // on the worker thread
     void Ausfuehren(Ticket ticket, Art art, const QString& sql, const QVariantList& werte,
-                    const Schreibauftrag& auftrag);
+                    const Schreibauftrag& auftrag, const Tun& tun);
     bool Verbinden(QSqlError* fehler);
     void Abliefern(Antwort a);
     // on the asker's thread

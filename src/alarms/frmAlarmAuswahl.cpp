@@ -6,6 +6,7 @@
 #include <QAtomicInteger>
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
@@ -25,6 +26,7 @@
 #include <QToolTip>
 #include <QTreeWidget>
 #include <limits>
+#include <utility>
 
 #include "alarms/AlarmAuswahl.h"
 #include "alarms/AlarmdefsModell.h"
@@ -407,6 +409,28 @@ void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
     dbAlarme = new AlarmdefsModell(this, db, pfad);
     m_breitenAngepasst = false;
     m_wahlNachSchreiben = -1;
+    connect(dbAlarme->Dienst(), &Datendienst::Beantwortet, this, &frmAlarmAuswahl::ListeBeantwortet);
+    // A pick waiting for its row goes on when the row comes, or is refused when it cannot be read.
+    connect(dbAlarme, &QAbstractItemModel::dataChanged, this, &frmAlarmAuswahl::WahlZeileGekommen);
+    connect(dbAlarme, &QAbstractItemModel::modelReset, this, &frmAlarmAuswahl::WahlZeileGekommen);
+    // So does a paste waiting for rows out of view.
+    connect(dbAlarme, &QAbstractItemModel::dataChanged, this, &frmAlarmAuswahl::EinfuegenWeiter);
+    connect(dbAlarme, &QAbstractItemModel::modelReset, this, &frmAlarmAuswahl::EinfuegenWeiter);
+    connect(dbAlarme, &AlarmdefsModell::ZeileGefunden, this, &frmAlarmAuswahl::AlarmGefunden);
+    connect(dbAlarme, &AlarmdefsModell::ZeilenUnlesbar, this, [this](int von, int bis, const QString& grund) {
+        if (m_einfuegen && m_einfuegen->oben <= bis && m_einfuegen->oben + m_einfuegen->schluessel.size() - 1 >= von) {
+            m_einfuegen.reset();
+            const QString text = QStringLiteral("Nichts wurde eingefügt. Die Zeilen %1 bis %2 lassen sich nicht lesen: %3")
+                                     .arg(von + 1).arg(bis + 1).arg(grund);
+            Dialoge::aktuell().FehlerMeldung(this, text, QString());
+            StatusMelden(text);
+        }
+        if (!m_offeneWahl || m_offeneWahl->ticket || m_offeneWahl->zeile < von || m_offeneWahl->zeile > bis)
+            return;
+        const int zeile = m_offeneWahl->zeile;
+        m_offeneWahl.reset();
+        WahlMelden(QStringLiteral("Die Zeile %1 lässt sich nicht lesen: %2 Kein Alarm gewählt.").arg(zeile + 1).arg(grund), {});
+    });
     connect(dbAlarme, &AlarmdefsModell::ZelleGeschrieben, this,
             [this](const Schreibauftrag& a, const Schreibergebnis& e) {
                 if (AlarmAuswahl* k = mgobjAlarmAuswahl)
@@ -442,6 +466,11 @@ void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
 }
 
 void frmAlarmAuswahl::DatenbankSchliessen() {
+    WahlVerwerfen();
+    m_einfuegen.reset();
+    m_zeigen.reset();
+    if (!m_gefundenZeigen)
+        emit WahlBegonnen();
     if (dbAlarme) {
         QItemSelectionModel* alt = TDBAlarme->selectionModel();
         TDBAlarme->setModel(nullptr);
@@ -532,11 +561,17 @@ void frmAlarmAuswahl::BaumKnotenZeigen(const QString& schluessel) {
 
 void frmAlarmAuswahl::AuswahlHalten() {
     AlarmAuswahl* k = mgobjAlarmAuswahl;
-    const std::optional<AlarmRecord> alarm = k ? k->AktuellerAlarm() : std::nullopt;
+    // A pick still on its way keeps the row it was clicked on.
+    const std::optional<AlarmRecord> alarm =
+        m_offeneWahl ? std::optional<AlarmRecord>(m_offeneWahl->satz) : k ? k->AktuellerAlarm() : std::nullopt;
     const auto nummer = alarm ? AlarmdefsZugriff::Alarmnummer(alarm->value(AlarmFeld::Ident)) : std::nullopt;
-    if (!dbAlarme || !nummer)
+    if (!dbAlarme)
         return;
-    const int zeile = dbAlarme->ZeileVon(*nummer);
+    if (m_offeneWahl && !m_offeneWahl->ticket)
+        m_offeneWahl->zeile = dbAlarme->ZeileMitSchluessel(m_offeneWahl->schluessel, m_offeneWahl->zeile);
+    else if (!nummer)
+        return;
+    const int zeile = m_offeneWahl && !m_offeneWahl->ticket ? m_offeneWahl->zeile : dbAlarme->ZeileVon(*nummer);
     if (zeile < 0)
         return;
     const QModelIndex ziel = dbAlarme->index(zeile, std::max(0, TDBAlarme->currentIndex().column()));
@@ -594,7 +629,46 @@ void frmAlarmAuswahl::BlockEinfuegen(const QString& text) {
     }
     const auto flaeche = Einfuegeblock::Flaeche(static_cast<int>(block.size()), static_cast<int>(block.first().size()),
                                                 unten - oben + 1, rechts - links + 1);
-    const AlarmdefsModell::Einfuegung plan = dbAlarme->EinfuegenPlanen(block, oben, links, flaeche.zeilen, flaeche.spalten);
+    // Rows out of view are read first, off the window: the paste is made when
+    // they have come (at once when they come within a frame).
+    OffenesEinfuegen e{block, oben, links, flaeche.zeilen, flaeche.spalten, {}};
+    const int bis = std::min(oben + flaeche.zeilen, dbAlarme->rowCount()) - 1;
+    const QDeadlineTimer frist(Datendienst::HoechstensWartenMs);
+    for (int r = oben; r <= bis; ++r) {
+        e.schluessel << dbAlarme->Schluessel(r);
+        if (!dbAlarme->ZeileGeladen(r))
+            dbAlarme->ZeileLesen(r, static_cast<int>(frist.remainingTime()));
+    }
+    m_einfuegen = e;
+    EinfuegenWeiter();
+    if (m_einfuegen)
+        StatusMelden(QStringLiteral("Einfügen: die Zeilen werden gelesen …"));
+}
+
+void frmAlarmAuswahl::EinfuegenWeiter() {
+    if (!m_einfuegen || !dbAlarme)
+        return;
+    const OffenesEinfuegen& e = *m_einfuegen;
+    // A new order or another source meanwhile: the cells chosen are no longer where they were.
+    for (int i = 0; i < e.schluessel.size(); ++i)
+        if (dbAlarme->Schluessel(e.oben + i) != e.schluessel.at(i)) {
+            m_einfuegen.reset();
+            StatusMelden(QStringLiteral("Nichts wurde eingefügt: die Liste hat sich geändert, bevor ihre Zeilen gelesen waren."));
+            return;
+        }
+    for (int i = 0; i < e.schluessel.size(); ++i)
+        if (!dbAlarme->ZeileGeladen(e.oben + i))
+            return;
+    const OffenesEinfuegen bereit = std::move(*m_einfuegen);
+    m_einfuegen.reset();
+    EinfuegenAusfuehren(bereit.block, bereit.oben, bereit.links, bereit.zeilen, bereit.spalten);
+}
+
+void frmAlarmAuswahl::EinfuegenAusfuehren(const QList<QStringList>& block, int oben, int links, int zeilen, int spalten) {
+    AlarmAuswahl* k = mgobjAlarmAuswahl;
+    if (!k || !dbAlarme)
+        return;
+    const AlarmdefsModell::Einfuegung plan = dbAlarme->EinfuegenPlanen(block, oben, links, zeilen, spalten);
     int zellen = 0;
     for (const Schreibauftrag& a : plan.auftraege)
         zellen += static_cast<int>(a.spalten.size());
@@ -605,7 +679,7 @@ void frmAlarmAuswahl::BlockEinfuegen(const QString& text) {
         const Sammelergebnis s =
             k->ZeilenSchreiben(plan.auftraege, QStringLiteral("Einfügen: %1 in %2")
                                                    .arg(zellenText, Anzahltext::Alarme(plan.auftraege.size())));
-        dbAlarme->ZeilenNeuLesen(oben, oben + flaeche.zeilen - 1);
+        dbAlarme->ZeilenNeuLesen(oben, oben + zeilen - 1);
         if (!s.geschrieben) {
             Dialoge::aktuell().FehlerMeldung(this, QStringLiteral("Nichts wurde eingefügt. ") + s.text, s.detail);
             StatusMelden(QStringLiteral("Nichts wurde eingefügt. ") + s.text);
@@ -668,10 +742,76 @@ void frmAlarmAuswahl::OffeneBearbeitungAbschliessen() {
                               Q_ARG(QAbstractItemDelegate::EndEditHint, QAbstractItemDelegate::NoHint));
 }
 
-bool frmAlarmAuswahl::AlarmZeigen(const QString& ident) {
+bool frmAlarmAuswahl::AlarmZeigen(const QString& ident, int warteMs) {
     const auto nummer = AlarmdefsZugriff::Alarmnummer(ident);
     if (!dbAlarme || !nummer)
         return false;
+    if (!dbAlarme->Seitenweise())
+        return AlarmZeigenSofort(*nummer);
+    // Looked for on the worker; an answer within a frame is shown before this returns.
+    m_zeigen = Zeigen{*nummer, false};
+    m_zeigenSofort.reset();
+    m_zeigenLaeuft = true;
+    m_zeigenWartenMs = warteMs < 0 ? AlarmdefsZugriff::WarteAufSperreMs + 1000 : warteMs;
+    dbAlarme->ZeileSuchen(*nummer, m_zeigenWartenMs);
+    m_zeigenLaeuft = false;
+    return m_zeigen ? true : m_zeigenSofort.value_or(false);
+}
+
+void frmAlarmAuswahl::AlarmGefunden(qlonglong nummer, int zeile, bool vorhanden, const QString& form) {
+    if (!m_zeigen || m_zeigen->nummer != nummer)
+        return;  // looked for by someone else, or replaced by a newer request
+    if (zeile >= 0) {
+        m_zeigen.reset();
+        m_zeigenSofort = true;
+        ZeileZeigen(zeile);
+        return;
+    }
+    if (!vorhanden || m_zeigen->umgestellt) {
+        m_zeigen.reset();
+        m_zeigenSofort = false;
+        if (!m_zeigenLaeuft)
+            StatusMelden(QStringLiteral("Alarm %1 steht nicht in der Alarmliste.").arg(nummer));
+        return;
+    }
+    // The source does not hold the row: the picture's node if the tree has one, else all alarms.
+    m_zeigen->umgestellt = true;
+    QTreeWidgetItem* ziel = nullptr;
+    for (QTreeWidgetItem* item : TreeView1->findItems(QStringLiteral("*"), Qt::MatchWildcard | Qt::MatchRecursive))
+        if (item->parent() && item->data(0, SchluesselRolle).toString() == form && !form.isEmpty())
+            ziel = item;
+    if (!ziel)
+        for (QTreeWidgetItem* item : TreeView1->findItems(QStringLiteral(" Alle"), Qt::MatchExactly | Qt::MatchRecursive))
+            ziel = item;
+    if (ziel) {
+        const QSignalBlocker sperre(TreeView1);
+        TreeView1->setCurrentItem(ziel);
+    }
+    QuelleSetzen(ziel && ziel->text(0) != QLatin1String(" Alle") ? Datensatzquelle{Quelle::Bild, form, -1}
+                                                                  : Datensatzquelle{Quelle::Alle, {}, -1});
+    dbAlarme->ZeileSuchen(nummer, m_zeigenLaeuft ? m_zeigenWartenMs : 0);
+}
+
+void frmAlarmAuswahl::ZeileZeigen(int zeile) {
+    const QModelIndex vorher = TDBAlarme->currentIndex();
+    const QModelIndex ziel = dbAlarme->index(zeile, vorher.isValid() ? vorher.column() : AlarmFeld::Ident);
+    // The found row stands in the middle, with the rows around it in view.
+    TDBAlarme->scrollTo(ziel, QAbstractItemView::PositionAtCenter);
+    m_gefundenZeigen = true;
+    // Found while AlarmZeigen still runs: its pick is waited for as long as it said.
+    const int warten = std::exchange(m_wahlWartenMs, m_zeigenLaeuft ? m_zeigenWartenMs : m_wahlWartenMs);
+    if (vorher.row() == zeile && vorher.isValid()) {
+        AlarmWaehlen();  // the row shown already is picked again
+    } else {
+        TDBAlarme->setCurrentIndex(ziel);
+    }
+    m_wahlWartenMs = warten;
+    m_gefundenZeigen = false;
+}
+
+// Other drivers than SQLite and PostgreSQL: looked for on the window's own connection.
+bool frmAlarmAuswahl::AlarmZeigenSofort(qlonglong gesucht) {
+    const std::optional<qlonglong> nummer = gesucht;
     int zeile = dbAlarme->ZeileVon(*nummer);
     if (zeile < 0) {
         // The picture's node if the tree has one, else all alarms.
@@ -794,17 +934,107 @@ void frmAlarmAuswahl::AlarmWaehlen() {
     // with nothing on it that could be written into another row than this one.
     std::optional<QString> grund;
     QString detail;
+    // An older pick still on its way is given up: only the newest click counts,
+    // also over a found alarm still being looked for.
+    WahlVerwerfen();
+    m_zeigen.reset();
+    if (!m_gefundenZeigen)
+        emit WahlBegonnen();
     try {
         grund = AlarmUebernehmen();
     } catch (const AlarmdefsFehler& e) {
+        m_offeneWahl.reset();
         grund = e.Text() + QStringLiteral(" Kein Alarm gewählt.");
         detail = e.Detail();
     }
+    WahlFortsetzen(grund, detail);
+}
+
+void frmAlarmAuswahl::WahlFortsetzen(std::optional<QString> grund, const QString& detail) {
+    if (!m_offeneWahl) {
+        WahlMelden(grund, detail);
+        return;
+    }
+    // A list that comes within a frame finishes the pick now; a longer one (a
+    // large picture, a locked file) finishes it when its answer comes, as does
+    // a row whose page is still on its way.
+    if (m_offeneWahl->ticket)
+        if (const auto a = dbAlarme->Dienst()->Abwarten(m_offeneWahl->ticket, m_wahlWartenMs))
+            ListeBeantwortet(*a);
+}
+
+void frmAlarmAuswahl::WahlZeileGekommen() {
+    if (!m_offeneWahl || m_offeneWahl->ticket || !dbAlarme)
+        return;
+    const int zeile = dbAlarme->ZeileMitSchluessel(m_offeneWahl->schluessel, m_offeneWahl->zeile);
+    if (zeile < 0) {
+        const int war = m_offeneWahl->zeile;
+        m_offeneWahl.reset();
+        WahlMelden(QStringLiteral("Die Zeile %1 ist nicht mehr in der Liste; kein Alarm gewählt.").arg(war + 1), {});
+        return;
+    }
+    m_offeneWahl->zeile = zeile;
+    if (!dbAlarme->ZeileGeladen(zeile))
+        return;
+    std::optional<QString> grund;
+    QString detail;
+    try {
+        grund = ZeileUebernehmen(zeile);
+    } catch (const AlarmdefsFehler& e) {
+        m_offeneWahl.reset();
+        grund = e.Text() + QStringLiteral(" Kein Alarm gewählt.");
+        detail = e.Detail();
+    }
+    WahlFortsetzen(grund, detail);
+}
+
+void frmAlarmAuswahl::WahlMelden(const std::optional<QString>& grund, const QString& detail) {
     if (grund)
         emit AuswahlGescheitert(*grund, detail);
     if (Hauptwerte* w = mgobjAlarmAuswahl ? mgobjAlarmAuswahl->Werte() : nullptr)
         w->imgNeuDB = WAHR;
     emit BildfensterZeigen();
+}
+
+void frmAlarmAuswahl::WahlVerwerfen() {
+    if (!m_offeneWahl)
+        return;
+    if (dbAlarme && m_offeneWahl->ticket)
+        dbAlarme->Dienst()->Abbrechen(m_offeneWahl->ticket);
+    m_offeneWahl.reset();
+}
+
+QString frmAlarmAuswahl::WahlUnterwegsFuer() const {
+    return m_offeneWahl ? m_offeneWahl->satz.value(AlarmFeld::Ident) : QString();
+}
+
+void frmAlarmAuswahl::WahlAbgleichen(const QList<Zeilenstand>& staende) {
+    if (m_offeneWahl)
+        Zeilenstand::Anwenden(staende, Zeilenstand::NachNummer(staende), m_offeneWahl->satz);
+}
+
+void frmAlarmAuswahl::ListeBeantwortet(const Datendienst::Antwort& a) {
+    // The answer to a pick given up (a newer click, another database) is dropped.
+    if (!m_offeneWahl || a.ticket != m_offeneWahl->ticket)
+        return;
+    const OffeneWahl w = std::move(*m_offeneWahl);
+    m_offeneWahl.reset();
+    AlarmAuswahl* k = mgobjAlarmAuswahl;
+    if (!k)
+        return;
+    // A list that cannot be read stops the pick: the picture would otherwise
+    // show, and write back, the arrows of the previous one.
+    if (!a.ok) {
+        WahlMelden(a.fehler.databaseText() + QStringLiteral(" Kein Alarm gewählt."), a.fehler.driverText());
+        return;
+    }
+    AktuelleZeile = w.satz;
+    if (a.liste)
+        k->setAlarmListe(*a.liste);
+    k->setAktuellerAlarm(AktuelleZeile);
+    if (Hauptwerte* h = k->Werte())
+        h->imgNeu = WAHR;
+    WahlMelden(std::nullopt, {});
 }
 
 std::optional<QString> frmAlarmAuswahl::AlarmUebernehmen() {
@@ -813,28 +1043,37 @@ std::optional<QString> frmAlarmAuswahl::AlarmUebernehmen() {
     if (!k || !dbAlarme || !aktuell.isValid())
         return std::nullopt;
     const int zeile = aktuell.row();
-    // A row whose page is still on its way is waited for as long as a lock is;
-    // a pick never takes the empty placeholder for the alarm.
-    if (!dbAlarme->ZeileLesen(zeile))
-        return QStringLiteral("Die Zeile %1 lässt sich nicht lesen; kein Alarm gewählt.").arg(zeile + 1);
+    // The click names its row by key: a row whose page is still on its way is
+    // taken when it comes (wherever a new order put it meanwhile); a pick never
+    // takes the empty placeholder for the alarm.
+    m_offeneWahl = OffeneWahl{0, {}, dbAlarme->Schluessel(zeile), zeile};
+    if (!dbAlarme->ZeileLesen(zeile, m_wahlWartenMs))
+        return std::nullopt;
+    return ZeileUebernehmen(zeile);
+}
+
+std::optional<QString> frmAlarmAuswahl::ZeileUebernehmen(int zeile) {
+    AlarmAuswahl* k = mgobjAlarmAuswahl;
     const QString ident = dbAlarme->index(zeile, AlarmFeld::Ident).data().toString();
     const QString form = dbAlarme->index(zeile, AlarmFeld::Form).data().toString();
-    if (form.isEmpty())
-        return QStringLiteral("Alarm %1 hat kein Bild (Form ist leer); kein Pfeil zu bearbeiten.").arg(ident);
-    if (!BildDateiGueltig(k->BilderPath(), form))
-        return QStringLiteral("Für Alarm %1 fehlt das Bild %2; kein Pfeil zu bearbeiten.")
-            .arg(ident, k->BilderPath() + QLatin1Char('\\') + form + QLatin1Char('\\') + form + QStringLiteral(".bmp"));
+    std::optional<QString> grund;
+    if (!k)
+        grund = QString();
+    else if (form.isEmpty())
+        grund = QStringLiteral("Alarm %1 hat kein Bild (Form ist leer); kein Pfeil zu bearbeiten.").arg(ident);
+    else if (!BildDateiGueltig(k->BilderPath(), form))
+        grund = QStringLiteral("Für Alarm %1 fehlt das Bild %2; kein Pfeil zu bearbeiten.")
+                    .arg(ident, k->BilderPath() + QLatin1Char('\\') + form + QLatin1Char('\\') + form + QStringLiteral(".bmp"));
+    if (grund) {
+        m_offeneWahl.reset();
+        return grund->isEmpty() ? std::nullopt : grund;
+    }
     AlarmRecord satz(AlarmFeld::Anzahl);
     for (int i = 0; i < dbAlarme->columnCount() && i < AlarmFeld::Spalten; ++i)
         satz[i] = dbAlarme->index(zeile, i).data().toString();
     satz[AlarmFeld::Symbol] = AlarmRecordBau::SymbolDateiName(satz[AlarmFeld::Symbol]);
-    AktuelleZeile = satz;
-    // A list that cannot be read stops the pick (the caller reports it): the
-    // picture would otherwise show, and write back, the arrows of the previous one.
-    if (const auto liste = AlarmdefsZugriff::AlarmListeLesen(k->AlarmDatenbank(), form))
-        k->setAlarmListe(*liste);
-    k->setAktuellerAlarm(AktuelleZeile);
-    if (Hauptwerte* w = k->Werte())
-        w->imgNeu = WAHR;
+    // The picture's alarms are read by the data service, after every write asked before.
+    m_offeneWahl->satz = satz;
+    m_offeneWahl->ticket = dbAlarme->Dienst()->AlarmListeLesen(form);
     return std::nullopt;
 }

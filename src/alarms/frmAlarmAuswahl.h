@@ -4,11 +4,14 @@
 // to another row picks that row as the component's current alarm.
 #include <QPointer>
 #include <QStringList>
+#include <QVector>
 #include <QWidget>
 #include <optional>
 
 #include "alarms/AlarmRecord.h"
 #include "alarms/AlarmdefsDurchlauf.h"
+#include "alarms/Datendienst.h"
+#include "alarms/Zeilenstand.h"
 
 class AlarmAuswahl;
 class AlarmdefsModell;
@@ -56,7 +59,14 @@ public:
     // A record source that does not hold the row gives way to the alarm's
     // picture node (or " Alle"), and the tree shows that node. False when no
     // row carries the number.
-    bool AlarmZeigen(const QString& ident);
+    // The row is looked for on the database's worker: true also while the
+    // answer is on its way (a source still being ordered or counted); one that
+    // finds nothing later says so in the status bar. The look-up and the pick
+    // are waited for at most warteMs (-1: as long as a lock is, for the other
+    // windows that show an alarm and go on with it; the find field waits a frame).
+    bool AlarmZeigen(const QString& ident, int warteMs = -1);
+    // Whether a row asked for by AlarmZeigen is still being looked for.
+    bool ZeigenUnterwegs() const { return m_zeigen.has_value(); }
 
     // Event handlers, public so that the main window and tests reach them.
     void Form_Load();
@@ -67,7 +77,14 @@ public:
     void TreeView1_Click();
     void TDBAlarme_HeadClick(int spalte);
     // The pick handler: takes the grid's current row over and shows the picture window.
+    // The row is named at once; the pick is done when its picture's alarm list
+    // has come from the data service (at once when it comes within a frame).
     void AlarmWaehlen();
+    // Whether a pick is waiting for its alarm list; the alarm number it picks.
+    bool WahlUnterwegs() const { return m_offeneWahl.has_value(); }
+    QString WahlUnterwegsFuer() const;
+    // Rows were written while a pick waits: the row it names takes their values over.
+    void WahlAbgleichen(const QList<Zeilenstand>& staende);
 
     // An alarm counts as having a picture only when BilderPath\N\N.bmp is found
     // under exactly that name (letter case included).
@@ -105,6 +122,8 @@ signals:
     void BildfensterZeigen();
     // The window became the one the user works in (the tool bar's "Grid").
     void Aktiv();
+    // The user started a pick (a row change, a double click); a found alarm shown by AlarmZeigen is none.
+    void WahlBegonnen();
     // The window wants to be a child of the main window's MDI area (answered at once).
     void KindFensterGewuenscht(QWidget* fenster);
 
@@ -151,4 +170,50 @@ private:
 
     // The mouse moved the current node without a click on it (pressed on one, released on another).
     bool m_knotenOhneKlick = false;
+
+    // The pick waiting for its alarm list: the row as the grid showed it when
+    // clicked. A newer pick replaces it, so an older list is never shown.
+    // Until its row has come (a page still on its way) only the row's key and
+    // place are known, and no list is asked for yet (ticket 0).
+    struct OffeneWahl {
+        Datendienst::Ticket ticket = 0;
+        AlarmRecord satz;
+        qint64 schluessel = -1;
+        int zeile = -1;
+    };
+    std::optional<OffeneWahl> m_offeneWahl;
+    void WahlVerwerfen();
+    // The clicked row has come: it is checked and its list asked for.
+    std::optional<QString> ZeileUebernehmen(int zeile);
+    void WahlZeileGekommen();
+    void WahlFortsetzen(std::optional<QString> grund, const QString& detail);
+
+    // The alarm AlarmZeigen looks for; umgestellt: the source was changed to one that holds it.
+    struct Zeigen {
+        qlonglong nummer = -1;
+        bool umgestellt = false;
+    };
+    std::optional<Zeigen> m_zeigen;
+    std::optional<bool> m_zeigenSofort;  // the answer that came within AlarmZeigen
+    bool m_zeigenLaeuft = false;
+    int m_zeigenWartenMs = 0;
+    // How long a pick waits for its row and its list before it goes on in the background.
+    int m_wahlWartenMs = Datendienst::HoechstensWartenMs;
+    bool m_gefundenZeigen = false;
+
+    // A paste waiting for rows out of view: the block, where it goes, and the
+    // keys of the rows it goes into (the order must not change meanwhile).
+    struct OffenesEinfuegen {
+        QList<QStringList> block;
+        int oben = 0, links = 0, zeilen = 0, spalten = 0;
+        QVector<qint64> schluessel;
+    };
+    std::optional<OffenesEinfuegen> m_einfuegen;
+    void EinfuegenWeiter();
+    void EinfuegenAusfuehren(const QList<QStringList>& block, int oben, int links, int zeilen, int spalten);  // the grid moves to a found alarm: no pick of the user's
+    void AlarmGefunden(qlonglong nummer, int zeile, bool vorhanden, const QString& form);
+    void ZeileZeigen(int zeile);
+    bool AlarmZeigenSofort(qlonglong nummer);
+    void ListeBeantwortet(const Datendienst::Antwort& a);
+    void WahlMelden(const std::optional<QString>& grund, const QString& detail);
 };

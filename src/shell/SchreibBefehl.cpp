@@ -51,6 +51,10 @@ bool SchreibBefehl::Schreiben(bool zurueck) {
             m_antwort(e);
         return Veraendert();
     }
+    return m_verlauf.Ausfuehren(Auftraege(zurueck), text(), zurueck);
+}
+
+QList<Schreibauftrag> SchreibBefehl::Auftraege(bool zurueck) const {
     QList<Schreibauftrag> auftraege;
     for (const Schreibergebnis& e : m_zeilen) {
         const QVariantList& ist = zurueck ? e.nachher : e.vorher;
@@ -78,5 +82,5 @@ bool SchreibBefehl::Schreiben(bool zurueck) {
         a.wiederherstellen = true;
         auftraege << a;
     }
-    return m_verlauf.Ausfuehren(auftraege, text(), zurueck);
+    return auftraege;
 }

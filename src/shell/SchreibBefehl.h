@@ -29,6 +29,10 @@ public:
     bool Versuchen(bool zurueck);
     // The stack's next call over this step writes nothing and drops it.
     void Verwerfen();
+    // The writes that take this step back (zurueck) or do it again, not yet sent.
+    QList<Schreibauftrag> Auftraege(bool zurueck) const;
+    // Written elsewhere (on the database's worker): the stack's next call only moves its index.
+    void GeschriebenMarkieren() { m_schonGeschrieben = true; }
 
 private:
     void Schritt(bool zurueck);

@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 #include <QSqlRecord>
+#include <utility>
 
 #include "alarms/AlarmAuswahl.h"
 #include "alarms/AlarmdefsModell.h"
@@ -17,8 +18,19 @@ void Suchleiste::Verbinden(AlarmAuswahl* auswahl) {
     m_text.clear();
     m_treffer.clear();
     m_pos = -1;
-    if (auswahl)
+    m_offen = {};
+    if (auswahl) {
         connect(auswahl, &AlarmAuswahl::SucheAngefordert, this, &Suchleiste::Weiter);
+        // A pick the user starts while a search is on its way wins: the grid does not jump away from it later.
+        connect(auswahl, &AlarmAuswahl::WahlBegonnen, this, [this] {
+            if (!m_offen.ticket)
+                return;
+            if (m_offen.dienst)
+                m_offen.dienst->Abbrechen(m_offen.ticket);
+            const QString text = std::exchange(m_offen, {}).text;
+            m_haupt.StatusText(1, QStringLiteral("Suche nach „%1“ abgebrochen: ein anderer Alarm wurde gewählt.").arg(text));
+        });
+    }
 }
 
 void Suchleiste::Weiter(const QString& eingabe, int richtung) {
@@ -34,21 +46,81 @@ void Suchleiste::Weiter(const QString& eingabe, int richtung) {
         reihe.ordnung = sortierung->second;
     }
     const QString reiheText = reihe.spalte + QString::number(reihe.ordnung);
-    if (text != m_text || reiheText != m_reihe) {
-        const qlonglong bisher = m_pos >= 0 && m_pos < m_treffer.size() ? m_treffer.at(m_pos) : -1;
-        const bool gleicherText = text == m_text;
+    if (text == m_text && reiheText == m_reihe) {
+        // A search still on its way for other words is given up: these are the words shown.
+        m_offen = {};
+        Springen(text, richtung);
+        return;
+    }
+    const QString datenbank = m_auswahl->AlarmDatenbank();
+    Datendienst* d = m_auswahl->Dienst();
+    if (!d) {
+        QList<qlonglong> treffer;
         try {
-            m_treffer = Suche::Finden(m_auswahl->AlarmDatenbank(), text, reihe);
+            treffer = Suche::Finden(datenbank, text, reihe);
         } catch (const AlarmdefsFehler& e) {
             m_haupt.StatusMeldung(e.Text(), e.Detail());
             return;
         }
-        m_text = text;
-        m_reihe = reiheText;
-        // After a new sort the steps go on from the match shown last.
-        const qsizetype da = gleicherText ? m_treffer.indexOf(bisher) : -1;
-        m_pos = da >= 0 ? static_cast<int>(da) : (richtung > 0 ? -1 : 0);
+        Gefunden(treffer, text, reiheText, richtung);
+        return;
     }
+    // Searched on the database's worker: the window goes on meanwhile, a newer search replaces this one.
+    if (m_offen.ticket && m_offen.dienst)
+        m_offen.dienst->Abbrechen(m_offen.ticket);
+    connect(d, &Datendienst::Beantwortet, this, &Suchleiste::Beantwortet, Qt::UniqueConnection);
+    const Datendienst::Ticket t = d->Rechnen([datenbank, text, reihe]() -> QVariant {
+        try {
+            return QVariant::fromValue(Suche::Finden(datenbank, text, reihe));
+        } catch (const AlarmdefsFehler& e) {
+            return QVariant(QStringList{e.Text(), e.Detail()});
+        }
+    });
+    m_offen = {t, d, text, reiheText, richtung};
+    m_haupt.StatusText(1, QStringLiteral("Suche nach „%1“ …").arg(text));
+    if (const auto a = d->Abwarten(t, Datendienst::HoechstensWartenMs))
+        Erhalten(*a);
+}
+
+void Suchleiste::Beantwortet(const Datendienst::Antwort& a) {
+    // Another request of the worker, one of a worker left behind, or a search replaced since.
+    if (m_offen.dienst.data() == sender())
+        Erhalten(a);
+}
+
+void Suchleiste::Erhalten(const Datendienst::Antwort& a) {
+    if (!m_offen.ticket || a.ticket != m_offen.ticket)
+        return;
+    const Offen o = std::exchange(m_offen, {});
+    if (!m_auswahl || a.abgebrochen)
+        return;
+    if (!a.ok) {
+        m_haupt.StatusMeldung(a.fehler.databaseText(), a.fehler.driverText());
+        return;
+    }
+    if (a.wert.userType() == QMetaType::QStringList) {
+        const QStringList fehler = a.wert.toStringList();
+        m_haupt.StatusMeldung(fehler.value(0), fehler.value(1));
+        return;
+    }
+    Gefunden(a.wert.value<QList<qlonglong>>(), o.text, o.reihe, o.richtung);
+}
+
+void Suchleiste::Gefunden(const QList<qlonglong>& treffer, const QString& text, const QString& reihe, int richtung) {
+    const qlonglong bisher = m_pos >= 0 && m_pos < m_treffer.size() ? m_treffer.at(m_pos) : -1;
+    const bool gleicherText = text == m_text;
+    m_treffer = treffer;
+    m_text = text;
+    m_reihe = reihe;
+    // After a new sort the steps go on from the match shown last.
+    const qsizetype da = gleicherText ? m_treffer.indexOf(bisher) : -1;
+    m_pos = da >= 0 ? static_cast<int>(da) : (richtung > 0 ? -1 : 0);
+    Springen(text, richtung);
+}
+
+void Suchleiste::Springen(const QString& text, int richtung) {
+    if (!m_auswahl)
+        return;
     frmAlarmAuswahl* fenster = m_auswahl->Fenster();
     fenster->SucheMarkieren(!m_treffer.isEmpty());
     if (m_treffer.isEmpty()) {
@@ -58,7 +130,8 @@ void Suchleiste::Weiter(const QString& eingabe, int richtung) {
     const int n = static_cast<int>(m_treffer.size());
     m_pos = ((m_pos + richtung) % n + n) % n;
     const QString ident = QString::number(m_treffer.at(m_pos));
-    if (fenster->AlarmZeigen(ident))
+    // The find field waits a frame at most; the grid moves to the match when it has been found.
+    if (fenster->AlarmZeigen(ident, Datendienst::HoechstensWartenMs))
         m_haupt.StatusText(1, QStringLiteral("Treffer %1 von %2: Alarm %3").arg(m_pos + 1).arg(n).arg(ident));
     // the field keeps the keys for the next Enter
     fenster->txtSuche->setFocus();

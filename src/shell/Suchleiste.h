@@ -4,7 +4,10 @@
 // the pick runs as for a row change. Searching never changes a cell.
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
+
+#include "alarms/Datendienst.h"
 
 class AlarmAuswahl;
 class Hauptfenster;
@@ -17,7 +20,24 @@ public:
     void Verbinden(AlarmAuswahl* auswahl);
     void Weiter(const QString& text, int richtung);
 
+    // Whether a search is still being made on the database's worker.
+    bool Sucht() const { return m_offen.ticket != 0; }
+
 private:
+    // A search on the worker: the newest one asked for is the one shown.
+    struct Offen {
+        Datendienst::Ticket ticket = 0;
+        QPointer<Datendienst> dienst;
+        QString text;
+        QString reihe;
+        int richtung = 1;
+    };
+    Offen m_offen;
+    void Beantwortet(const Datendienst::Antwort& a);
+    void Erhalten(const Datendienst::Antwort& a);
+    // The matches of text in the grid's order (reihe) have come.
+    void Gefunden(const QList<qlonglong>& treffer, const QString& text, const QString& reihe, int richtung);
+    void Springen(const QString& text, int richtung);
     Hauptfenster& m_haupt;
     AlarmAuswahl* m_auswahl = nullptr;
     QString m_text;

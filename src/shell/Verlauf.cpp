@@ -15,6 +15,7 @@ void Verlauf::Verbinden(AlarmAuswahl* auswahl) {
     m_stapel.clear();
     // Answers for the database left behind make no steps in the new one's history.
     Aufgeben();
+    m_offenerSchritt = {};
     m_aufgeschoben.clear();
     m_auswahl = auswahl;
     if (auswahl)
@@ -58,6 +59,10 @@ void Verlauf::Einzelschritt(const Schreibauftrag& auftrag, const QString& beschr
 }
 
 void Verlauf::Beantwortet(const Datendienst::Antwort& a) {
+    if (m_offenerSchritt.ticket && a.ticket == m_offenerSchritt.ticket && m_offenerSchritt.dienst.data() == sender()) {
+        SchrittBeantwortet(a);
+        return;
+    }
     const auto it = m_wartend.find(a.ticket);
     if (it == m_wartend.end() || it->dienst.data() != sender())
         return;  // the grid's own request, or one of a database closed since
@@ -76,16 +81,56 @@ void Verlauf::Beantwortet(const Datendienst::Antwort& a) {
         m_stapel.push(new SchreibBefehl(*this, QList<Schreibergebnis>{e}, w.beschreibung));
     if (w.antwort)
         w.antwort(e);
-    if (m_wartend.isEmpty() && !m_aufgeschoben.isEmpty()) {
-        const QList<bool> schritte = std::exchange(m_aufgeschoben, {});
-        for (bool zurueck : schritte)
-            Schritt(zurueck);
+    AufgeschobeneWeiter();
+}
+
+void Verlauf::AufgeschobeneWeiter() {
+    // One after the other, each once the one before has been answered.
+    while (!Schreibt() && !m_aufgeschoben.isEmpty())
+        Schritt(m_aufgeschoben.takeFirst());
+}
+
+void Verlauf::SchrittBeantwortet(const Datendienst::Antwort& a) {
+    const OffenerSchritt o = std::exchange(m_offenerSchritt, {});
+    Sammelergebnis s = a.sammel;
+    if (a.abgebrochen)
+        s = Sammelergebnis{false, -1, {}, QStringLiteral("Die Datenbank wurde geschlossen; nichts wurde geschrieben."), {}};
+    // The step is still where it was: nothing else moves the stack while a step is open.
+    const int index = o.zurueck ? m_stapel.index() - 1 : m_stapel.index();
+    auto* befehl = index >= 0 && index < m_stapel.count() && m_stapel.command(index) == o.befehl
+                       ? static_cast<SchreibBefehl*>(const_cast<QUndoCommand*>(o.befehl))
+                       : nullptr;
+    const QString beschreibung = befehl ? befehl->text() : QString();
+    if (m_auswahl) {
+        // The component and every view learn the rows' values, as after any write.
+        m_imVerlauf = true;
+        m_auswahl->SammelergebnisMelden(s, beschreibung);
+        m_imVerlauf = false;
     }
+    if (!befehl) {
+        m_aufgeschoben.clear();
+        return;
+    }
+    if (Ausgewertet(s, beschreibung, o.zurueck)) {
+        befehl->GeschriebenMarkieren();
+        o.zurueck ? m_stapel.undo() : m_stapel.redo();
+        AufgeschobeneWeiter();
+        return;
+    }
+    // The user answers this one first; the steps asked after it are not made blindly.
+    m_aufgeschoben.clear();
+    SchrittAbgelehnt(befehl, o.zurueck);
 }
 
 void Verlauf::Aufgeben() {
     // The worker still makes what it was given before it ends, but its answers
     // no longer come: the arrows show again what was read, and the user is told.
+    if (std::exchange(m_offenerSchritt, {}).ticket) {
+        m_aufgeschoben.clear();
+        emit Abgelehnt(QStringLiteral("Die Datenbank wurde geschlossen, bevor die Antwort kam; ob der Schritt "
+                                      "geschrieben wurde, zeigt sie beim nächsten Öffnen."),
+                       QString());
+    }
     const auto offen = std::exchange(m_wartend, {});
     for (const Wartend& w : offen)
         if (w.antwort)
@@ -110,6 +155,10 @@ bool Verlauf::Ausfuehren(const QList<Schreibauftrag>& auftraege, const QString& 
     m_imVerlauf = true;
     const Sammelergebnis s = m_auswahl->ZeilenSchreiben(auftraege, beschreibung);
     m_imVerlauf = false;
+    return Ausgewertet(s, beschreibung, zurueck);
+}
+
+bool Verlauf::Ausgewertet(const Sammelergebnis& s, const QString& beschreibung, bool zurueck) {
     if (s.geschrieben) {
         emit Zurueckgeschrieben(s.zeilen);
         emit Bestaetigt((zurueck ? QStringLiteral("Rückgängig: ") : QStringLiteral("Wiederholt: ")) + beschreibung);
@@ -132,7 +181,7 @@ void Verlauf::Wiederholen() { Schritt(false); }
 
 void Verlauf::Schritt(bool zurueck) {
     emit VorDemSchritt();
-    if (!m_wartend.isEmpty()) {
+    if (Schreibt()) {
         m_aufgeschoben.append(zurueck);
         return;
     }
@@ -140,11 +189,28 @@ void Verlauf::Schritt(bool zurueck) {
     if (index < 0 || index >= m_stapel.count())
         return;
     auto* befehl = static_cast<SchreibBefehl*>(const_cast<QUndoCommand*>(m_stapel.command(index)));
+    if (Datendienst* d = m_auswahl ? m_auswahl->Dienst() : nullptr) {
+        // Written on the database's worker: the window goes on, the step is taken with the answer.
+        connect(d, &Datendienst::Beantwortet, this, &Verlauf::Beantwortet, Qt::UniqueConnection);
+        connect(d, &QObject::destroyed, this, &Verlauf::Aufgeben, Qt::UniqueConnection);
+        // An answer within a frame or two takes the step at once (a little longer
+        // while the worker has nothing else to do, as the grid's pages are waited for).
+        const int warten = d->Beschaeftigt() ? Datendienst::HoechstensWartenMs : Datendienst::LeerlaufWartenMs;
+        m_offenerSchritt = {d->SchreibenAlle(befehl->Auftraege(zurueck)), d, befehl, zurueck};
+        if (const auto a = d->Abwarten(m_offenerSchritt.ticket, warten))
+            SchrittBeantwortet(*a);
+        return;
+    }
     if (befehl->Versuchen(zurueck)) {
         // written: the stack only moves its index
         zurueck ? m_stapel.undo() : m_stapel.redo();
         return;
     }
+    SchrittAbgelehnt(befehl, zurueck);
+}
+
+void Verlauf::SchrittAbgelehnt(QUndoCommand* schritt, bool zurueck) {
+    auto* befehl = static_cast<SchreibBefehl*>(schritt);
     const QString wie = zurueck ? QStringLiteral("zurückgenommen") : QStringLiteral("wiederholt");
     const int wahl = Dialoge::aktuell().Wahl(
         nullptr, zurueck ? QStringLiteral("Rückgängig") : QStringLiteral("Wiederholen"),

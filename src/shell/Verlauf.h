@@ -33,8 +33,8 @@ public:
     Schreibergebnis Erstschreiben(const Schreibauftrag& auftrag, const QString& beschreibung);
     // Whether a write left the row other than it was (a click on an arrow does not).
     static bool Veraendert(const Schreibergebnis& e);
-    // Writes asked of the worker and not yet answered.
-    bool Schreibt() const { return !m_wartend.isEmpty(); }
+    // Writes asked of the worker and not yet answered (an undo or redo included).
+    bool Schreibt() const { return !m_wartend.isEmpty() || m_offenerSchritt.ticket; }
     // The write of an undo (zurueck) or redo; true when every row was written.
     bool Ausfuehren(const QList<Schreibauftrag>& auftraege, const QString& beschreibung, bool zurueck);
 
@@ -69,6 +69,19 @@ private:
     // Undo and redo asked while writes were open: done once they are answered,
     // so a step is never taken back before the write that makes it.
     QList<bool> m_aufgeschoben;
+    // The undo or redo on the worker: the step is taken when its answer comes.
+    struct OffenerSchritt {
+        Datendienst::Ticket ticket = 0;
+        QPointer<Datendienst> dienst;
+        const QUndoCommand* befehl = nullptr;
+        bool zurueck = false;
+    };
+    OffenerSchritt m_offenerSchritt;
+    void SchrittBeantwortet(const Datendienst::Antwort& a);
+    // Ends a step that did not go through: the user keeps or discards it.
+    void SchrittAbgelehnt(QUndoCommand* befehl, bool zurueck);
+    bool Ausgewertet(const Sammelergebnis& s, const QString& beschreibung, bool zurueck);
+    void AufgeschobeneWeiter();
     void Geschrieben(const QList<Schreibergebnis>& zeilen, const QString& beschreibung);
 
     QUndoStack m_stapel;
