@@ -372,9 +372,10 @@ bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrag
         m_seitenAlter.append(an.seite);
         while (m_seitenAlter.size() > SeitenHoechstens)
             m_seiten.remove(m_seitenAlter.takeFirst());
-        // With the first page on screen the last one is read ahead: the end
-        // of a sorted list is where a user jumps next (Strg+Ende, the scroll bar's end).
-        if (an.seite == 0 && m_vollstaendig) {
+        // With the first page of a large sorted list on screen the last one is
+        // read ahead: its end is where a user jumps next (Strg+Ende, the scroll
+        // bar's end), and there it is not read in a frame.
+        if (an.seite == 0 && m_vollstaendig && m_quelle.sortSpalte >= 0 && m_anzahl >= GrossAb) {
             const int letzte = (m_anzahl - 1) / SeitenGroesse;
             if (letzte > 0 && !m_seiten.contains(letzte) && !m_seitenTickets.contains(letzte)) {
                 QVector<int> positionen;
