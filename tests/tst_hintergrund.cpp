@@ -20,6 +20,7 @@
 #include "alarms/Anzeigemodus.h"
 #include "alarms/frmAlarmAuswahl.h"
 #include "editor/Bildflaeche.h"
+#include "editor/PfeilSteuerung.h"
 #include "editor/frmPicture.h"
 #include "helpers/SkriptDialoge.h"
 #include "platform/WinUmgebung.h"
@@ -319,6 +320,50 @@ private slots:
         QCOMPARE(Wert(m_projekt, summe), vorher);
         delete skript;
         m_dialoge = new AbbrechendeDialoge;
+    }
+    void closingWhileAWriteWaitsOnALock_data() {
+        QTest::addColumn<QString>("tabelle");
+        QTest::newRow("demo") << "demo";
+        QTest::newRow("sqlite3") << "fremd";
+    }
+    void closingWhileAWriteWaitsOnALock() {
+        QFETCH(QString, tabelle);
+        Oeffnen(tabelle);
+        const QString ident = Wert(m_projekt, QStringLiteral("select min(Ident) from Alarmdefs where X is not null and Form is not null"));
+        const QString zeile = QStringLiteral("select X || '/' || Y from Alarmdefs where Ident = %1").arg(ident);
+        const QString vorher = Wert(m_projekt, zeile);
+        QVERIFY(m_main->mgobjAuswahl()->Fenster()->AlarmZeigen(ident));
+        frmPicture* bild = m_main->BildfensterFallsDa();
+        QVERIFY(bild && bild->PfeilAnzahl() == 2);
+        // Another program holds the file locked, longer than a write waits for it.
+        QProcess sperre;
+        sperre.start(QStringLiteral("sqlite3"), {m_projekt});
+        QVERIFY(sperre.waitForStarted());
+        sperre.write("begin exclusive;\n");
+        QTRY_VERIFY(!Sqlite3(m_projekt, QStringLiteral("begin immediate; rollback;")));
+        const QPoint p = bild->imgPfeil(1).Rechteck().center();
+        QTest::mousePress(bild->Formbox, Qt::LeftButton, {}, p);
+        QTest::mouseMove(bild->Formbox, p + QPoint(30, 0));
+        QTest::mouseRelease(bild->Formbox, Qt::LeftButton, {}, p + QPoint(30, 0));
+        QVERIFY(bild->Steuerung()->Schreibt());
+        QTest::qWait(200);  // the worker waits on the lock now
+        QVERIFY(bild->Steuerung()->Schreibt());
+        // The program closes at once; its worker ends by itself.
+        QElapsedTimer uhr;
+        uhr.start();
+        delete m_main;
+        m_main = nullptr;
+        QVERIFY2(uhr.elapsed() < 1500, qPrintable(QString::number(uhr.elapsed())));
+        auto offen = [] {
+            return QSqlDatabase::connectionNames().filter(QStringLiteral("tavero-dienst")).size();
+        };
+        QVERIFY(offen() > 0);
+        QTRY_COMPARE_WITH_TIMEOUT(offen(), 0, 10000);
+        sperre.write("commit;\n.quit\n");
+        sperre.closeWriteChannel();
+        QVERIFY(sperre.waitForFinished(10000));
+        // The write waited its time for the lock and was refused: the row is as it was, whole.
+        QCOMPARE(Wert(m_projekt, zeile), vorher);
     }
 };
 

@@ -100,6 +100,26 @@ private:
     QString m_name;
     QSqlDatabase m_db;
 };
+// The server's processes: the postmaster of its data folder and its children.
+QList<pid_t> ServerProzesse(Server& s) {
+    QList<pid_t> pids;
+    QFile pidDatei(s.wert(QStringLiteral("show data_directory")).toString() + QStringLiteral("/postmaster.pid"));
+    if (!pidDatei.open(QIODevice::ReadOnly))
+        return pids;
+    const pid_t haupt = static_cast<pid_t>(pidDatei.readLine().trimmed().toLong());
+    if (haupt <= 0)
+        return pids;
+    pids << haupt;
+    for (const QString& e : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(e));
+        if (e.toLong() > 0 && stat.open(QIODevice::ReadOnly)) {
+            const QByteArray t = stat.readAll();
+            if (t.mid(t.lastIndexOf(')') + 2).split(' ').value(1).toLong() == haupt)
+                pids << static_cast<pid_t>(e.toLong());
+        }
+    }
+    return pids;
+}
 }  // namespace
 
 class TstServer : public QObject {
@@ -828,6 +848,103 @@ private slots:
         QCOMPARE(lage(7002), QStringLiteral("400,300"));
         a.mVerlauf->Zuruecknehmen();
         QCOMPARE(lage(7001), QStringLiteral("100,100"));
+    }
+
+    void stoppedServerComesBackIntoTheWindow_data() {
+        QTest::addColumn<bool>("psqlTabelle");
+        QTest::newRow("demo") << false;
+        QTest::newRow("psql") << true;
+    }
+    void stoppedServerComesBackIntoTheWindow() {
+        QFETCH(bool, psqlTabelle);
+        if (psqlTabelle) {
+            // A table of psql's own layout, with the notifying trigger added by the command for it.
+            QProcess tabelle;
+            tabelle.start(QStringLiteral("psql"),
+                          {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
+                           QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
+                           QStringLiteral(
+                               "drop table \"Alarmdefs\" cascade; "
+                               "create table \"Alarmdefs\" (\"Y\" integer, \"Symbol\" text, \"Ident\" integer primary key, "
+                               "\"Priority\" integer, \"Form\" varchar(80), \"X\" integer, \"Alarmtext\" text, \"Type\" integer, "
+                               "\"Acknowledge\" integer, \"VarName\" text, \"BitNo\" integer, \"Min\" text, \"Max\" text, "
+                               "\"Group\" integer, \"Helpindex\" integer, \"Sensor1\" integer, \"Sensor2\" integer, "
+                               "\"Fault\" integer, \"Bemerkung\" text); "
+                               "insert into \"Alarmdefs\" (\"Ident\", \"Form\", \"X\", \"Y\", \"Symbol\", \"Alarmtext\", \"Priority\") "
+                               "select 5000 + i, 'Zulauf', 20 * i, 15 * i, 'Standard\\PfeilRot.gif', 'Meldung ' || i, i % 4 "
+                               "from generate_series(1, 40) i;")});
+            QVERIFY(tabelle.waitForFinished(30000));
+            QVERIFY2(tabelle.exitCode() == 0, tabelle.readAllStandardError().constData());
+            QProcess befehl;
+            befehl.start(QCoreApplication::applicationDirPath() + QStringLiteral("/tavero"),
+                         {QStringLiteral("--server-einrichten"), m_uri, QStringLiteral("--ja")});
+            QVERIFY(befehl.waitForFinished(30000));
+            QCOMPARE(befehl.exitCode(), 0);
+        }
+        // The window of a user: the grid, a picked alarm and its arrow.
+        SkriptDialoge dialoge;
+        QFile verweis(m_sqlite);
+        QVERIFY(verweis.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        verweis.write(m_uri.toUtf8() + "\n");
+        verweis.close();
+        frmMain a;
+        a.resize(1200, 900);
+        a.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&a));
+        a.Laden(m_sqlite);
+        frmAlarmAuswahl* f = a.mgobjAuswahl()->Fenster();
+        QVERIFY(f->dbAlarme);
+        Server s(m_datenbank);
+        const int zeilen = s.wert(QStringLiteral("select count(*) from \"Alarmdefs\"")).toInt();
+        QTRY_COMPARE(f->dbAlarme->rowCount(), zeilen);
+        const QString ident = s.wert(QStringLiteral("select min(\"Ident\") from \"Alarmdefs\" where \"X\" is not null")).toString();
+        const QString anderer = s.wert(QStringLiteral("select max(\"Ident\") from \"Alarmdefs\"")).toString();
+        QVERIFY(f->AlarmZeigen(ident));
+        frmPicture* bild = a.BildfensterFallsDa();
+        QVERIFY(bild && bild->PfeilAnzahl() == 2);
+        const QList<pid_t> pids = ServerProzesse(s);
+        QVERIFY(!pids.isEmpty());
+        struct Weiter {
+            QList<pid_t> pids;
+            ~Weiter() {
+                for (pid_t p : pids)
+                    ::kill(p, SIGCONT);
+            }
+        } weiter{pids};
+        for (pid_t p : pids)
+            QVERIFY(::kill(p, SIGSTOP) == 0);
+        QTRY_VERIFY_WITH_TIMEOUT(a.StatusTextLesen(1).contains(QStringLiteral("antwortet nicht")), 15000);
+        // Meanwhile another program changes a row (psql waits for the server too)
+        // and the user drags the arrow.
+        QProcess psql;
+        psql.start(QStringLiteral("psql"), {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-d"), m_datenbank,
+                                            QStringLiteral("-c"),
+                                            QStringLiteral("update \"Alarmdefs\" set \"Priority\" = 4711 where \"Ident\" = %1").arg(anderer)});
+        const QPoint p = bild->imgPfeil(1).Rechteck().center();
+        QTest::mousePress(bild->Formbox, Qt::LeftButton, {}, p);
+        QTest::mouseMove(bild->Formbox, p + QPoint(25, 0));
+        QTest::mouseRelease(bild->Formbox, Qt::LeftButton, {}, p + QPoint(25, 0));
+        QTest::qWait(500);
+        for (pid_t p : pids)
+            ::kill(p, SIGCONT);
+        QVERIFY(psql.waitForFinished(30000));
+        QCOMPARE(psql.exitCode(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(a.mgobjAuswahl()->Server()->Verbunden(), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(!bild->Steuerung()->Schreibt(), 15000);
+        // The arrow shows what the row holds, written whole or not at all.
+        const QPoint gezeigt = bild->imgPfeil(1).Rechteck().topLeft();
+        QCOMPARE(s.wert(QStringLiteral("select \"X\" || '/' || \"Y\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toString(),
+                 QStringLiteral("%1/%2").arg(gezeigt.x()).arg(gezeigt.y()));
+        // The grid is back and shows the other program's change, told while the server was away.
+        auto zeileVon = [f](const QString& nummer) {
+            for (int r = 0; r < f->dbAlarme->rowCount(); ++r)
+                if (f->dbAlarme->index(r, AlarmFeld::Ident).data().toString() == nummer)
+                    return r;
+            return -1;
+        };
+        QTRY_VERIFY(zeileVon(anderer) >= 0);
+        QTRY_COMPARE_WITH_TIMEOUT(f->dbAlarme->index(zeileVon(anderer), kPriority).data().toInt(), 4711, 10000);
+        QCOMPARE(f->dbAlarme->rowCount(), zeilen);
     }
 
     void badServersAreToldInGerman() {

@@ -38,6 +38,11 @@ AlarmdefsModell::AlarmdefsModell(QObject* parent, const QSqlDatabase& db, const 
     }
 }
 
+AlarmdefsModell::~AlarmdefsModell() {
+    if (m_dienst && m_dienst->parent() == this)
+        m_dienst->Beenden();
+}
+
 bool AlarmdefsModell::IstZahlenSpalte(int spalte) { return AlarmdefsZugriff::IstZahlenSpalte(spalte); }
 int AlarmdefsModell::SpaltenBreite(int spalte) { return AlarmdefsZugriff::SpaltenBreite(spalte); }
 
@@ -375,6 +380,19 @@ bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrag
         m_seitenAlter.append(an.seite);
         while (m_seitenAlter.size() > SeitenHoechstens)
             m_seiten.remove(m_seitenAlter.takeFirst());
+        // With the first page of a large sorted list on screen the last one is
+        // read ahead: its end is where a user jumps next (Strg+Ende, the scroll
+        // bar's end), and there it is not read in a frame.
+        if (an.seite == 0 && m_vollstaendig && m_quelle.sortSpalte >= 0 && m_anzahl >= GrossAb) {
+            const int letzte = (m_anzahl - 1) / SeitenGroesse;
+            if (letzte > 0 && !m_seiten.contains(letzte) && !m_seitenTickets.contains(letzte)) {
+                QVector<int> positionen;
+                for (int p = letzte * SeitenGroesse; p < m_anzahl; ++p)
+                    positionen.append(p);
+                ZeilenAnfordern(positionen, letzte, 0);
+                m_vorausTicket = m_seitenTickets.value(letzte);
+            }
+        }
         if (spaet) {
             const int von = an.seite * SeitenGroesse;
             const int bis = std::min(m_anzahl, von + SeitenGroesse) - 1;
@@ -442,6 +460,21 @@ const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileHolen(int row) const {
     const int seite = row / SeitenGroesse;
     auto it = m_seiten.constFind(seite);
     if (it == m_seiten.constEnd()) {
+        auto* self = const_cast<AlarmdefsModell*>(this);
+        // Read ahead and on its way: waited for as a request of its own would be.
+        if (m_vorausTicket && m_seitenTickets.value(seite) == m_vorausTicket) {
+            const Datendienst::Ticket t = std::exchange(self->m_vorausTicket, 0);
+            const int warten = m_dienst->Beschaeftigt() ? Datendienst::HoechstensWartenMs : Datendienst::LeerlaufWartenMs;
+            const auto a = m_dienst->Abwarten(t, warten);
+            if (!a)
+                return nullptr;
+            self->ZeilenErhalten(*a, self->m_anfragen.take(t), false);
+            it = m_seiten.constFind(seite);
+            if (it == m_seiten.constEnd())
+                return nullptr;
+            const int i = row % SeitenGroesse;
+            return i < it->size() ? &it->at(i) : nullptr;
+        }
         // Failed a moment ago, or on its way: not asked for again.
         if (m_fehlSeiten.contains(seite) || m_seitenTickets.contains(seite))
             return nullptr;
@@ -449,7 +482,6 @@ const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileHolen(int row) const {
         for (int p = seite * SeitenGroesse; p < std::min(m_anzahl, (seite + 1) * SeitenGroesse); ++p)
             positionen.append(p);
         // Reading rows for the view changes no row the view shows.
-        auto* self = const_cast<AlarmdefsModell*>(this);
         const int warten = m_dienst->Beschaeftigt() ? Datendienst::HoechstensWartenMs : Datendienst::LeerlaufWartenMs;
         if (!self->ZeilenAnfordern(positionen, seite, warten))
             return nullptr;

@@ -30,6 +30,8 @@ public:
     // the file in messages. Without a data service the model starts its own.
     AlarmdefsModell(QObject* parent, const QSqlDatabase& db, const QString& sDatenbank = {},
                     Datendienst* dienst = nullptr);
+    // Its own worker is not waited for: it ends by itself after the request on hand.
+    ~AlarmdefsModell() override;
     Datendienst* Dienst() const { return m_dienst; }
 
     // The record sources. Each returns false and keeps the rows shown before
@@ -242,4 +244,5 @@ private:
     Datendienst::Ticket m_quellTicket = 0;       // the newest source on its way
     Datendienst::Ticket m_weiterTicket = 0;      // the counting step on its way
     QHash<int, Datendienst::Ticket> m_seitenTickets;  // pages on their way
+    Datendienst::Ticket m_vorausTicket = 0;           // the last page, read ahead
 };

@@ -36,7 +36,13 @@ Datendienst::Datendienst(const QString& sDatenbank, QObject* parent)
 }
 
 Datendienst::~Datendienst() {
-    m_ende = true;
+    if (!m_ende.exchange(true))
+        Schlussauftrag();
+    m_faden->wait();
+    delete m_faden;
+}
+
+void Datendienst::Schlussauftrag() {
     {
         QMutexLocker l(&m_sperre);
         if (m_sqliteHandle && m_laufend)
@@ -55,8 +61,15 @@ Datendienst::~Datendienst() {
         delete m_arbeiter;
         QThread::currentThread()->quit();
     });
-    m_faden->wait();
-    delete m_faden;
+}
+
+void Datendienst::Beenden() {
+    if (m_ende.exchange(true))
+        return;
+    setParent(nullptr);
+    // Deleted on this thread once the worker is through; its wait then costs nothing.
+    connect(m_faden, &QThread::finished, this, &QObject::deleteLater);
+    Schlussauftrag();
 }
 
 Datendienst::Ticket Datendienst::SchluesselLesen(const QString& sql, const QVariantList& werte) {
@@ -231,6 +244,8 @@ void Datendienst::Abliefern(Antwort a) {
 }
 
 void Datendienst::Zustellen(Ticket ticket) {
+    if (m_ende)
+        return;  // closed: the owner has gone
     std::optional<Antwort> a;
     {
         QMutexLocker l(&m_sperre);

@@ -68,6 +68,12 @@ public:
     // It must not throw; a failure is told in its result.
     Ticket Rechnen(std::function<QVariant()> arbeit);
 
+    // Closing without waiting: the worker finishes the request on hand (a write
+    // lands or is refused), skips what was asked after it, closes its connection
+    // and then this service deletes itself. No answer is signalled any more.
+    // For an owner that goes while the worker may wait on a lock.
+    void Beenden();
+
     // Waits at most ms for the answer. An answer taken here is not signalled.
     std::optional<Antwort> Abwarten(Ticket ticket, int ms);
     // A request nobody waits for any more: skipped if not started, a running
@@ -101,6 +107,7 @@ private:
                     const Schreibauftrag& auftrag, const Tun& tun);
     bool Verbinden(QSqlError* fehler);
     void Abliefern(Antwort a);
+    void Schlussauftrag();
     // on the asker's thread
     void Zustellen(Ticket ticket);
 

@@ -6,6 +6,7 @@
 #include <QSqlQuery>
 #include <QThread>
 #include <QTimer>
+#include <libpq-fe.h>
 
 #include "alarms/AlarmdefsSchreiber.h"
 #include "alarms/AlarmdefsZugriff.h"
@@ -28,6 +29,9 @@ Serverdienst::Serverdienst(const QString& sDatenbank, QObject* parent)
     m_sammeln->setSingleShot(true);
     m_sammeln->setInterval(0);
     connect(m_sammeln, &QTimer::timeout, this, [this] {
+        // While the server is away the notes wait: the rows are read once it answers again.
+        if (!m_verbunden)
+            return;
         QStringList idents;
         idents.swap(m_gemeldet);
         idents.removeDuplicates();
@@ -40,16 +44,19 @@ Serverdienst::Serverdienst(const QString& sDatenbank, QObject* parent)
     m_waechter->moveToThread(m_faden);
     connect(m_faden, &QThread::finished, m_waechter, &QObject::deleteLater);
     connect(m_waechter, &Serverwaechter::Antwort, this, &Serverdienst::Antwort);  // queued: another thread
+    connect(m_waechter, &Serverwaechter::Bereitgestellt, this, &Serverdienst::Bereitgestellt);
     m_faden->start();
 }
 
 Serverdienst::~Serverdienst() {
-    // A watcher held by a silent server is not waited for: its thread ends
-    // and goes by itself once the server answers or the network gives up.
+    // A watcher held by a silent server, or busy opening a connection, is not
+    // waited for: its thread ends and goes by itself once the server answers
+    // or the network gives up; what it opens meanwhile it closes itself.
     QThread* faden = m_faden;
+    m_waechter->Beenden();
     disconnect(m_waechter, nullptr, this, nullptr);
     faden->quit();
-    if (faden->wait(500))
+    if (faden->wait(m_frageOffen || m_erneuern ? 0 : 500))
         delete faden;
     else
         connect(faden, &QThread::finished, faden, &QObject::deleteLater);
@@ -67,14 +74,17 @@ bool Serverdienst::Verbinden(QString* grund, QString* detail) {
             *grund = QStringLiteral("Der Datenbankserver von %1 antwortet nicht.").arg(m_datenbank);
         return false;
     }
-    // Statements prepared on a connection that is gone cannot be used again.
-    m_schreiber.reset();
-    if (m_db.isValid()) {
-        m_db = QSqlDatabase();
-        AlarmdefsZugriff::Schliessen(m_name);
+    // A lost connection is opened again by the watcher, which may wait for the server.
+    if (m_jeVerbunden) {
+        Erneuern();
+        if (grund)
+            *grund = QStringLiteral("Die Verbindung zum Datenbankserver von %1 ist unterbrochen; sie wird wieder "
+                                    "aufgebaut.")
+                         .arg(m_datenbank);
+        return false;
     }
     try {
-        m_db = AlarmdefsZugriff::Oeffnen(m_datenbank, m_name);
+        AlarmdefsZugriff::Oeffnen(m_datenbank, m_name);
     } catch (const AlarmdefsFehler& f) {
         if (grund)
             *grund = f.Text();
@@ -82,20 +92,30 @@ bool Serverdienst::Verbinden(QString* grund, QString* detail) {
             *detail = f.Detail();
         return false;
     }
-    // Writes, the rows other clients wrote and the regular check run on this
-    // connection, each one short statement: one that takes longer is waiting
-    // for something and is given up like a lock.
-    QSqlQuery(m_db).exec(QStringLiteral("set statement_timeout = %1").arg(AlarmdefsZugriff::WarteAufSperreMs));
-    QSqlDriver* treiber = m_db.driver();
-    connect(treiber, &QSqlDriver::notification, this, &Serverdienst::Meldung, Qt::UniqueConnection);
-    treiber->subscribeToNotification(QString::fromLatin1(AlarmdefsZugriff::Benachrichtigung));
+    const Serverwaechter::Einrichtung e = Serverwaechter::Einrichten(m_name);
+    Uebernehmen(m_name, e.eingerichtet, e.prozess);
+    return true;
+}
+
+void Serverdienst::Uebernehmen(const QString& name, bool eingerichtet, qint64 prozess) {
+    // Statements prepared on a connection that is gone cannot be used again.
+    m_schreiber.reset();
+    if (m_db.isValid() && name != m_name) {
+        disconnect(m_db.driver(), nullptr, this, nullptr);
+        m_db = QSqlDatabase();
+        AlarmdefsZugriff::Schliessen(m_name);
+    }
+    m_name = name;
+    m_db = QSqlDatabase::database(m_name, false);
+    m_prozess = prozess;
+    connect(m_db.driver(), &QSqlDriver::notification, this, &Serverdienst::Meldung, Qt::UniqueConnection);
     m_verbunden = true;
+    m_jeVerbunden = true;
     m_uhr->start();
     // Without the trigger only Tavero's own writes are told to the other clients.
-    if (!ServerMeldungen::Eingerichtet(m_db))
+    if (!eingerichtet)
         emit Zustand(QStringLiteral("Änderungen anderer Programme an Alarmdefs erscheinen erst bei der nächsten Auswahl "
                                     "(tavero --server-einrichten richtet die Benachrichtigung ein)."));
-    return true;
 }
 
 AlarmdefsSchreiber& Serverdienst::Schreiber() {
@@ -113,14 +133,60 @@ void Serverdienst::Meldung(const QString& name, QSqlDriver::NotificationSource q
         m_sammeln->start();
 }
 
+bool Serverdienst::Abgerissen(bool nachlesen) const {
+    // libpq marks a connection whose server went away once it has read the end
+    // of it (a failed statement, the listening notifier); asking costs no round
+    // trip. After a failed statement what the server sent last is read first,
+    // without waiting: a server that ended the connection has closed it by then.
+    if (!m_db.isValid())
+        return true;
+    const QVariant h = m_db.driver()->handle();
+    // The driver names the type by libpq's own struct (pg_conn*).
+    if (!h.isValid() || (qstrcmp(h.typeName(), "PGconn*") != 0 && qstrcmp(h.typeName(), "pg_conn*") != 0))
+        return false;
+    PGconn* verbindung = *static_cast<PGconn* const*>(h.constData());
+    if (!verbindung)
+        return true;
+    if (nachlesen && PQstatus(verbindung) == CONNECTION_OK && PQconsumeInput(verbindung) &&
+        PQstatus(verbindung) == CONNECTION_OK) {
+        // Notes read with it are handed on as the driver does after each statement.
+        QMetaObject::invokeMethod(m_db.driver(), "_q_handleNotification", Qt::QueuedConnection);
+        return false;
+    }
+    return PQstatus(verbindung) == CONNECTION_BAD;
+}
+
 void Serverdienst::NachFehler() {
-    if (!m_verbunden || QSqlQuery(m_db).exec(QStringLiteral("select 1")))
+    // A write was refused: where libpq has not seen the connection end, one
+    // short statement tells (a server that ended the connection may not have
+    // closed its end yet). It follows the refused write's answer, so the server
+    // answers; only a server that stops in between could hold it.
+    if (!m_verbunden || (!Abgerissen(true) && QSqlQuery(m_db).exec(QStringLiteral("select 1"))))
         return;
     m_verbunden = false;
     m_unterbrochen = true;
     emit Zustand(QStringLiteral("Die Verbindung zum Datenbankserver von %1 ist unterbrochen; sie wird wieder "
                                 "aufgebaut.")
                      .arg(m_datenbank));
+    Erneuern();
+}
+
+void Serverdienst::Erneuern() {
+    if (m_erneuern)
+        return;
+    m_erneuern = true;
+    m_unterbrochen = true;
+    QThread* hier = thread();
+    QMetaObject::invokeMethod(m_waechter, [w = m_waechter, hier] { w->Bereitstellen(hier); }, Qt::QueuedConnection);
+}
+
+void Serverdienst::Bereitgestellt(const QString& name, bool eingerichtet, qint64 prozess, const QString&,
+                                  const QString&) {
+    m_erneuern = false;
+    if (name.isEmpty())
+        return;  // still away: the next check tries again, the note stands
+    Uebernehmen(name, eingerichtet, prozess);
+    Wiederda(true);
 }
 
 void Serverdienst::Pruefen() {
@@ -135,7 +201,8 @@ void Serverdienst::Pruefen() {
     }
     m_frageOffen = true;
     m_gefragt.start();
-    QMetaObject::invokeMethod(m_waechter, &Serverwaechter::Pruefen, Qt::QueuedConnection);
+    const qint64 prozess = m_db.isValid() ? m_prozess : 0;
+    QMetaObject::invokeMethod(m_waechter, [w = m_waechter, prozess] { w->Pruefen(prozess); }, Qt::QueuedConnection);
 }
 
 void Serverdienst::Unterbrochen(const QString& text) {
@@ -146,7 +213,7 @@ void Serverdienst::Unterbrochen(const QString& text) {
     emit Zustand(text);
 }
 
-void Serverdienst::Antwort(bool steht) {
+void Serverdienst::Antwort(bool steht, bool keptSteht) {
     m_frageOffen = false;
     const bool warStill = m_still;
     m_still = false;
@@ -157,10 +224,18 @@ void Serverdienst::Antwort(bool steht) {
                              .arg(m_datenbank));
         return;
     }
-    // The server answers the watcher, so the kept connection is asked too (a
-    // server that ended only that one); one that is gone is opened again now, quickly.
-    if (m_verbunden && QSqlQuery(m_db).exec(QStringLiteral("select 1")))
+    if (m_erneuern || !m_jeVerbunden)
         return;
+    // The server answers the watcher, and the watcher sees the kept connection's
+    // server process (a server may end only that one).
+    const bool kept = keptSteht && !Abgerissen();
+    if (m_verbunden && kept)
+        return;
+    if (kept) {
+        // Only silent for a while: the connection and its listening stood throughout.
+        Wiederda(false);
+        return;
+    }
     if (m_verbunden) {
         m_verbunden = false;
         m_unterbrochen = true;
@@ -168,11 +243,18 @@ void Serverdienst::Antwort(bool steht) {
                                     "aufgebaut.")
                          .arg(m_datenbank));
     }
-    if (!Verbinden())
-        return;
+    Erneuern();
+}
+
+void Serverdienst::Wiederda(bool neu) {
+    m_verbunden = true;
+    if (!m_gemeldet.isEmpty() && !m_sammeln->isActive())
+        m_sammeln->start();
     if (!m_unterbrochen)
         return;
     m_unterbrochen = false;
     emit Zustand(QStringLiteral("Die Verbindung zum Datenbankserver von %1 steht wieder.").arg(m_datenbank));
-    emit WiederVerbunden();
+    // A new connection may have missed notes meanwhile: what is shown is read afresh.
+    if (neu)
+        emit WiederVerbunden();
 }

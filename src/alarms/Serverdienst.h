@@ -3,9 +3,11 @@
 // and it listens for the notifications every writer sends with the alarm
 // number of each row it wrote, so this client shows what the others changed.
 // A connection that drops is opened again; the user sees a note meanwhile.
-// Whether the server still answers is asked on a thread of its own
-// (Serverwaechter), so a silent server never holds the window: while it does
-// not answer, writes are refused at once.
+// Whether the server still answers, and whether the kept connection still
+// stands, is asked on a thread of its own (Serverwaechter), which also opens a
+// lost connection again, so a silent server never holds the window: while it
+// does not answer, writes are refused at once. Only the first connection of a
+// database is opened on the caller's thread, as part of opening it.
 #include <QElapsedTimer>
 #include <QObject>
 #include <QSqlDatabase>
@@ -25,7 +27,9 @@ public:
     Serverdienst(const QString& sDatenbank, QObject* parent = nullptr);
     ~Serverdienst() override;
 
-    // Opens the connection and listens; a German reason when it cannot.
+    // Opens the connection and listens; a German reason when it cannot. A
+    // connection that was lost is opened again by the watcher, not here: until
+    // it stands, this says why not.
     bool Verbinden(QString* grund = nullptr, QString* detail = nullptr);
     bool Verbunden() const { return m_verbunden; }
     QSqlDatabase& Verbindung() { return m_db; }
@@ -53,7 +57,14 @@ signals:
 private:
     void Meldung(const QString& name, QSqlDriver::NotificationSource quelle, const QVariant& inhalt);
     void Pruefen();
-    void Antwort(bool steht);
+    void Antwort(bool steht, bool keptSteht);
+    // The kept connection's link to its server is known to be broken (no round trip).
+    bool Abgerissen(bool nachlesen = false) const;
+    void Erneuern();
+    void Bereitgestellt(const QString& name, bool eingerichtet, qint64 prozess, const QString& grund,
+                        const QString& detail);
+    void Uebernehmen(const QString& name, bool eingerichtet, qint64 prozess);
+    void Wiederda(bool neu);
     void Unterbrochen(const QString& text);
 
     QString m_datenbank;
@@ -70,4 +81,7 @@ private:
     bool m_frageOffen = false;             // a check is on its way
     QElapsedTimer m_gefragt;
     bool m_still = false;                  // the last check has not been answered
+    bool m_erneuern = false;               // the watcher is opening a new kept connection
+    bool m_jeVerbunden = false;            // a first connection stood: later ones are the watcher's
+    qint64 m_prozess = 0;                  // the kept connection's server process
 };
