@@ -1,6 +1,7 @@
 #include "alarms/AlarmdefsSchreiber.h"
 
 #include <QSqlDriver>
+#include <QSet>
 #include <QSqlError>
 
 #include "alarms/AlarmdefsZugriff.h"
@@ -48,6 +49,47 @@ const QList<int>& AlleSpalten() {
         return l;
     }();
     return alle;
+}
+// A value as one JSON element that SQLite's json_extract gives back exactly as
+// the driver would bind it; false for a kind it cannot carry (a real, bytes).
+bool JsonWert(const QVariant& w, QByteArray& aus) {
+    if (w.isNull()) {
+        aus += "null";
+        return true;
+    }
+    switch (w.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+        aus += QByteArray::number(w.toLongLong());
+        return true;
+    case QMetaType::QString: {
+        const QString t = w.toString();
+        if (t.isNull()) {
+            aus += "null";
+            return true;
+        }
+        if (!t.isValidUtf16() || t.contains(QChar(0)))
+            return false;
+        aus += '"';
+        for (const char c : t.toUtf8()) {
+            if (c == '"' || c == '\\') {
+                aus += '\\';
+                aus += c;
+            } else if (static_cast<unsigned char>(c) < 0x20) {
+                aus += "\\u00";
+                aus += "0123456789abcdef"[(c >> 4) & 0xf];
+                aus += "0123456789abcdef"[c & 0xf];
+            } else {
+                aus += c;
+            }
+        }
+        aus += '"';
+        return true;
+    }
+    default:
+        return false;
+    }
 }
 }  // namespace
 
@@ -130,7 +172,7 @@ Schreibergebnis AlarmdefsSchreiber::Einzeln(const Schreibauftrag& auftrag) {
     return e;
 }
 
-Sammelergebnis AlarmdefsSchreiber::Alle(const QList<Schreibauftrag>& auftraege) {
+Sammelergebnis AlarmdefsSchreiber::Alle(const QList<Schreibauftrag>& auftraege, bool menge) {
     Sammelergebnis s;
     auto abgelehnt = [&s](const Schreibergebnis& e) {
         s.geschrieben = false;
@@ -147,6 +189,22 @@ Sammelergebnis AlarmdefsSchreiber::Alle(const QList<Schreibauftrag>& auftraege) 
         nachgeschlagen = auftraege;
         if (auto fehler = SchluesselNachschlagen(nachgeschlagen))
             return abgelehnt(*fehler);
+    }
+    if (menge && m_schluessel == QLatin1String("rowid")) {
+        Schreibergebnis fehler;
+        switch (MengeSchreiben(nachgeschlagen, s, fehler)) {
+        case Menge::Fertig:
+            Auftragslauf::Pruefen();
+            if (auto f = Abschliessen())
+                return abgelehnt(*f);
+            s.geschrieben = true;
+            return s;
+        case Menge::Fehler:
+            return abgelehnt(fehler);
+        case Menge::Zeilenweise:
+            s.zeilen.clear();
+            break;
+        }
     }
     // A background job that is stopped leaves by Auftragsabbruch: the
     // transaction is rolled back as this writer goes, nothing is written.
@@ -165,6 +223,157 @@ Sammelergebnis AlarmdefsSchreiber::Alle(const QList<Schreibauftrag>& auftraege) 
         return abgelehnt(*fehler);
     s.geschrieben = true;
     return s;
+}
+
+AlarmdefsSchreiber::Menge AlarmdefsSchreiber::MengeSchreiben(const QList<Schreibauftrag>& auftraege, Sammelergebnis& s,
+                                                              Schreibergebnis& fehler) {
+    if (auftraege.isEmpty())
+        return Menge::Zeilenweise;
+    // Every write checked as Zeile() checks it before anything is read.
+    struct Plan {
+        QString nummer;
+        QVariantList neu;
+        qlonglong zeile = 0;
+    };
+    QList<Plan> plaene;
+    plaene.reserve(auftraege.size());
+    QByteArray schluessel = "[";
+    for (const Schreibauftrag& a : auftraege) {
+        Plan p;
+        bool zahl = false;
+        p.zeile = a.zeile.toLongLong(&zahl);
+        const auto ident = AlarmdefsZugriff::Alarmnummer(a.ident);
+        if (!a.zeile.isValid() || !zahl || !ident || a.spalten.isEmpty() || a.spalten.size() != a.werte.size())
+            return Menge::Zeilenweise;
+        p.nummer = QString::number(*ident);
+        for (int i = 0; i < a.spalten.size(); ++i) {
+            QVariant wert = a.werte.at(i);
+            if (!a.wiederherstellen || a.spalten.at(i) < 0 || a.spalten.at(i) >= AlarmFeld::Spalten)
+                if (AlarmdefsZugriff::WertPruefen(a.spalten.at(i), a.werte.at(i), &wert))
+                    return Menge::Zeilenweise;
+            p.neu << wert;
+        }
+        schluessel += QByteArray::number(p.zeile) + ',';
+        plaene << std::move(p);
+    }
+    schluessel.back() = ']';
+
+    // The rows by key, in one pass; the write lock is held since Beginnen(),
+    // so they stay as read until the commit.
+    QHash<qlonglong, Gelesen> zeilen;
+    zeilen.reserve(plaene.size());
+    {
+        QSqlQuery q(m_db);
+        q.setForwardOnly(true);
+        if (!q.prepare(QStringLiteral("select rowid, %1 from %2 where rowid in (select value from json_each(?))")
+                           .arg(AlarmdefsZugriff::SpaltenListe(m_db), AlarmdefsZugriff::Tabelle(m_db))))
+            return Menge::Zeilenweise;
+        q.addBindValue(QString::fromLatin1(schluessel));
+        if (!q.exec())
+            return Menge::Zeilenweise;
+        while (q.next()) {
+            Gelesen g;
+            g.schluessel = q.value(0);
+            g.werte.reserve(AlarmFeld::Spalten);
+            for (int i = 0; i < AlarmFeld::Spalten; ++i)
+                g.werte << q.value(i + 1);
+            zeilen.insert(g.schluessel.toLongLong(), std::move(g));
+        }
+    }
+
+    // Each row must hold what was read of it, as Zeile() compares; per set of
+    // written columns one JSON list of [key, placement and written columns as
+    // the row holds them, new values].
+    struct Gruppe {
+        QList<int> pruefen;
+        QByteArray json = "[";
+        qsizetype anzahl = 0;
+    };
+    QHash<QList<int>, Gruppe> gruppen;
+    QSet<qlonglong> vergeben;
+    vergeben.reserve(plaene.size());
+    for (qsizetype i = 0; i < plaene.size(); ++i) {
+        Auftragslauf::Schritt();
+        const Schreibauftrag& a = auftraege.at(i);
+        const Plan& p = plaene.at(i);
+        const auto it = zeilen.constFind(p.zeile);
+        // the key must still name a row of this alarm number; anything else is Zeile()'s to tell
+        if (it == zeilen.cend() || vergeben.contains(p.zeile) ||
+            AlarmdefsZugriff::Alarmnummer(AlarmRecordBau::FeldText(AlarmFeld::Ident, it->werte.value(AlarmFeld::Ident))) !=
+                AlarmdefsZugriff::Alarmnummer(p.nummer))
+            return Menge::Zeilenweise;
+        vergeben.insert(p.zeile);
+        if (a.gelesen)
+            for (int sp : PruefSpalten(a, true))
+                if (AlarmRecordBau::FeldText(sp, it->werte.value(sp)) != a.gelesen->value(sp))
+                    return Menge::Zeilenweise;
+        Gruppe& g = gruppen[a.spalten];
+        if (g.anzahl == 0) {
+            g.pruefen = {AlarmFeld::Ident, AlarmFeld::Form, AlarmFeld::Symbol, AlarmFeld::X, AlarmFeld::Y};
+            for (int sp : a.spalten)
+                if (!g.pruefen.contains(sp))
+                    g.pruefen << sp;
+        }
+        g.json += '[' + QByteArray::number(p.zeile);
+        for (int sp : std::as_const(g.pruefen)) {
+            g.json += ',';
+            if (!JsonWert(it->werte.value(sp), g.json))
+                return Menge::Zeilenweise;
+        }
+        for (const QVariant& w : p.neu) {
+            g.json += ',';
+            if (!JsonWert(w, g.json))
+                return Menge::Zeilenweise;
+        }
+        g.json += "],";
+        ++g.anzahl;
+    }
+
+    // One statement per set of columns, each row only by its key, its alarm
+    // number and its values as read; a row count that differs undoes them all.
+    QSqlQuery punkt(m_db);
+    if (!punkt.exec(QStringLiteral("SAVEPOINT tavero_menge")))
+        return Menge::Zeilenweise;
+    auto zurueck = [this, &fehler](const QSqlError& e) {
+        QSqlQuery r(m_db);
+        if (r.exec(QStringLiteral("ROLLBACK TO tavero_menge")) && r.exec(QStringLiteral("RELEASE tavero_menge")))
+            return Menge::Zeilenweise;
+        fehler = Abbrechen(e.isValid() ? e : r.lastError());
+        return Menge::Fehler;
+    };
+    const auto spalte = [this](int sp) {
+        return AlarmdefsZugriff::SpaltenName(m_db, AlarmRecordBau::SpaltenNamen().at(sp));
+    };
+    for (auto it = gruppen.begin(); it != gruppen.end(); ++it) {
+        Gruppe& g = *it;
+        g.json.back() = ']';
+        const QString tabelle = AlarmdefsZugriff::Tabelle(m_db);
+        QStringList setzen, bedingungen{QStringLiteral("%1.rowid = json_extract(j.value, '$[0]')").arg(tabelle)};
+        int n = 1;
+        for (int sp : std::as_const(g.pruefen))
+            bedingungen << QStringLiteral("%1.%2 is json_extract(j.value, '$[%3]')").arg(tabelle, spalte(sp)).arg(n++);
+        for (int sp : it.key())
+            setzen << QStringLiteral("%1 = json_extract(j.value, '$[%2]')").arg(spalte(sp)).arg(n++);
+        QSqlQuery u(m_db);
+        if (!u.prepare(QStringLiteral("update %1 set %2 from json_each(?) as j where %3")
+                           .arg(tabelle, setzen.join(QStringLiteral(", ")), bedingungen.join(QStringLiteral(" and ")))))
+            return zurueck(u.lastError());
+        u.addBindValue(QString::fromUtf8(g.json));
+        if (!u.exec())
+            return zurueck(u.lastError());
+        if (u.numRowsAffected() != g.anzahl)
+            return zurueck({});
+    }
+    if (!punkt.exec(QStringLiteral("RELEASE tavero_menge")))
+        return zurueck(punkt.lastError());
+
+    s.zeilen.reserve(plaene.size());
+    for (qsizetype i = 0; i < plaene.size(); ++i) {
+        const Plan& p = plaene.at(i);
+        const QList<Gelesen> gelesen{zeilen.value(p.zeile)};
+        s.zeilen << Ergebnis(p.nummer, auftraege.at(i), p.neu, gelesen, &gelesen.first());
+    }
+    return Menge::Fertig;
 }
 
 std::optional<Schreibergebnis> AlarmdefsSchreiber::SchluesselNachschlagen(QList<Schreibauftrag>& auftraege) {
