@@ -963,8 +963,11 @@ private slots:
             zurueck << a;
         }
         m = schreiben(eins, zurueck, true);
+        z = schreiben(zwei, zurueck, false);
         QVERIFY2(m.geschrieben, qPrintable(m.text + m.detail));
+        gleich(m, z);
         QCOMPARE(Sqlite3(eins, alles), anfang);
+        QCOMPARE(Sqlite3(zwei, alles), anfang);
 
         // a position stored as a decimal by another tool: the check falls back to each row, still one transaction
         QCOMPARE(Sqlite3(eins, "update Alarmdefs set Y = 12.5 where rowid = 7;"), QStringList());

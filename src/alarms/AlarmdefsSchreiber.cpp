@@ -1,7 +1,9 @@
 #include "alarms/AlarmdefsSchreiber.h"
 
 #include <QSqlDriver>
+#include <sqlite3.h>
 #include <QSet>
+#include <algorithm>
 #include <QSqlError>
 
 #include "alarms/AlarmdefsZugriff.h"
@@ -182,17 +184,15 @@ Sammelergebnis AlarmdefsSchreiber::Alle(const QList<Schreibauftrag>& auftraege, 
     };
     if (auto fehler = Beginnen())
         return abgelehnt(*fehler);
-    // Keys checked once for the whole batch, inside the transaction: a key
-    // that no longer names its alarm is replaced by the alarm's row found by number.
-    QList<Schreibauftrag> nachgeschlagen;
-    if (m_schluessel == QLatin1String("rowid")) {
-        nachgeschlagen = auftraege;
-        if (auto fehler = SchluesselNachschlagen(nachgeschlagen))
-            return abgelehnt(*fehler);
-    }
-    if (menge && m_schluessel == QLatin1String("rowid")) {
+    // A batch without undo writes needs no key lookup first: the set-wise
+    // write takes each key only where its row still carries the alarm number.
+    const bool rueckgaengig = std::any_of(auftraege.cbegin(), auftraege.cend(),
+                                          [](const Schreibauftrag& a) { return a.wiederherstellen; });
+    // Set-wise where it can be: the whole batch written (or refused by the
+    // database), else nothing yet and the batch goes on row by row.
+    auto mengeVersuchen = [&](const QList<Schreibauftrag>& liste) -> std::optional<Sammelergebnis> {
         Schreibergebnis fehler;
-        switch (MengeSchreiben(nachgeschlagen, s, fehler)) {
+        switch (MengeSchreiben(liste, s, fehler)) {
         case Menge::Fertig:
             Auftragslauf::Pruefen();
             if (auto f = Abschliessen())
@@ -202,9 +202,28 @@ Sammelergebnis AlarmdefsSchreiber::Alle(const QList<Schreibauftrag>& auftraege, 
         case Menge::Fehler:
             return abgelehnt(fehler);
         case Menge::Zeilenweise:
-            s.zeilen.clear();
             break;
         }
+        s.zeilen.clear();
+        return std::nullopt;
+    };
+    bool versucht = false;
+    if (menge && m_schluessel == QLatin1String("rowid") && !rueckgaengig) {
+        versucht = true;
+        if (auto fertig = mengeVersuchen(auftraege))
+            return *fertig;
+    }
+    // Keys checked once for the whole batch, inside the transaction: a key
+    // that no longer names its alarm is replaced by the alarm's row found by number.
+    QList<Schreibauftrag> nachgeschlagen;
+    if (m_schluessel == QLatin1String("rowid")) {
+        nachgeschlagen = auftraege;
+        if (auto fehler = SchluesselNachschlagen(nachgeschlagen))
+            return abgelehnt(*fehler);
+    }
+    if (menge && !versucht && m_schluessel == QLatin1String("rowid")) {
+        if (auto fertig = mengeVersuchen(nachgeschlagen))
+            return *fertig;
     }
     // A background job that is stopped leaves by Auftragsabbruch: the
     // transaction is rolled back as this writer goes, nothing is written.
@@ -262,25 +281,53 @@ AlarmdefsSchreiber::Menge AlarmdefsSchreiber::MengeSchreiben(const QList<Schreib
     // so they stay as read until the commit.
     QHash<qlonglong, Gelesen> zeilen;
     zeilen.reserve(plaene.size());
+    // Through the connection's own SQLite handle, inside this transaction:
+    // the values as the driver gives them, without its cost per value.
     {
-        QSqlQuery q(m_db);
-        q.setForwardOnly(true);
-        if (!q.prepare(QStringLiteral("select rowid, %1 from %2 where rowid in (select value from json_each(?))")
-                           .arg(AlarmdefsZugriff::SpaltenListe(m_db), AlarmdefsZugriff::Tabelle(m_db))))
+        const QVariant griff = m_db.driver()->handle();
+        sqlite3* h = griff.isValid() && qstrcmp(griff.typeName(), "sqlite3*") == 0 ? *static_cast<sqlite3* const*>(griff.constData())
+                                                                                    : nullptr;
+        if (!h)
             return Menge::Zeilenweise;
-        q.addBindValue(QString::fromLatin1(schluessel));
-        if (!q.exec())
+        const QByteArray sql = QStringLiteral("select rowid, %1 from %2 where rowid in (select value from json_each(?1))")
+                                   .arg(AlarmdefsZugriff::SpaltenListe(m_db), AlarmdefsZugriff::Tabelle(m_db))
+                                   .toUtf8();
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(h, sql.constData(), -1, &st, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(st);
             return Menge::Zeilenweise;
-        while (q.next()) {
-            Gelesen g;
-            g.schluessel = q.value(0);
-            g.werte.reserve(AlarmFeld::Spalten);
-            for (int i = 0; i < AlarmFeld::Spalten; ++i)
-                g.werte << q.value(i + 1);
-            zeilen.insert(g.schluessel.toLongLong(), std::move(g));
         }
+        sqlite3_bind_text(st, 1, schluessel.constData(), static_cast<int>(schluessel.size()), SQLITE_STATIC);
+        int rc = SQLITE_ROW;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            Gelesen g;
+            g.schluessel = QVariant(static_cast<qlonglong>(sqlite3_column_int64(st, 0)));
+            g.werte.reserve(AlarmFeld::Spalten);
+            for (int i = 1; i <= AlarmFeld::Spalten; ++i) {
+                switch (sqlite3_column_type(st, i)) {
+                case SQLITE_INTEGER:
+                    g.werte << QVariant(static_cast<qlonglong>(sqlite3_column_int64(st, i)));
+                    break;
+                case SQLITE_TEXT:
+                    g.werte << QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
+                                                          sqlite3_column_bytes(st, i)));
+                    break;
+                case SQLITE_NULL:
+                    g.werte << QVariant(QMetaType::fromType<QString>());
+                    break;
+                default:
+                    // a real or bytes: as the driver reads them, row by row
+                    sqlite3_finalize(st);
+                    return Menge::Zeilenweise;
+                }
+            }
+            const qlonglong k = g.schluessel.toLongLong();
+            zeilen.insert(k, std::move(g));
+        }
+        sqlite3_finalize(st);
+        if (rc != SQLITE_DONE)
+            return Menge::Zeilenweise;
     }
-
     // Each row must hold what was read of it, as Zeile() compares; per set of
     // written columns one JSON list of [key, placement and written columns as
     // the row holds them, new values].
