@@ -18,6 +18,7 @@
 #include "alarms/Datendienst.h"
 #include "alarms/Anzeigemodus.h"
 #include "alarms/frmAlarmAuswahl.h"
+#include "alarms/AlarmdefsSchreiber.h"
 #include "helpers/SkriptDialoge.h"
 #include "helpers/TestDb.h"
 
@@ -832,6 +833,150 @@ private slots:
         QCOMPARE(t.at(2).at(AlarmFeld::X), QVariant(10));
         QCOMPARE(t.at(3).at(AlarmFeld::X), QVariant(70));
         QCOMPARE(s.zeilen.at(1).schluessel, QVariant(4));
+    }
+
+    // A batch by keys is read in one pass and written set-wise; on a table made
+    // by the sqlite3 shell with its columns in another order it gives the same
+    // rows and the same results as each row written by statements of its own:
+    // texts with quotes, backslashes and control characters, emptied cells,
+    // a row changed meanwhile (nothing written, that one named), a value the
+    // set-wise statement cannot carry, and the undo of the step.
+    void batchByKeysWritesAsRowByRow() {
+        const QString eins = Datei("menge1.kvs"), zwei = Datei("menge2.kvs");
+        QVERIFY(FremdeTabelle(eins, 3000));
+        QVERIFY(QFile::copy(eins, zwei));
+        const QString alles = QStringLiteral("select rowid, * from Alarmdefs order by rowid;");
+        const QStringList anfang = Sqlite3(eins, alles);
+        QCOMPARE(anfang.size(), 3000);
+        // rowid and the row as this program reads it, for every third row
+        QList<qlonglong> schluessel;
+        QList<AlarmRecord> gelesen;
+        {
+            QSqlDatabase db = AlarmdefsZugriff::Oeffnen(eins, QStringLiteral("tst-menge"));
+            QSqlQuery q(db);
+            QVERIFY(q.exec(QStringLiteral("select rowid, %1 from Alarmdefs where rowid % 3 = 1 order by rowid")
+                               .arg(AlarmdefsZugriff::SpaltenListe(db))));
+            while (q.next()) {
+                QVariantList w;
+                for (int i = 0; i < AlarmFeld::Spalten; ++i)
+                    w << q.value(i + 1);
+                schluessel << q.value(0).toLongLong();
+                gelesen << AlarmRecordBau::AusWerten(w);
+            }
+        }
+        AlarmdefsZugriff::Schliessen(QStringLiteral("tst-menge"));
+        QCOMPARE(gelesen.size(), 1000);
+        QList<Schreibauftrag> auftraege;
+        for (qsizetype i = 0; i < gelesen.size(); ++i) {
+            Schreibauftrag a;
+            a.ident = gelesen.at(i).at(AlarmFeld::Ident);
+            a.zeile = schluessel.at(i);
+            a.gelesen = gelesen.at(i);
+            switch (i % 4) {
+            case 0:
+                a.spalten = {AlarmFeld::X, AlarmFeld::Y};
+                a.werte = {int(i), int(i) + 1};
+                break;
+            case 1:
+                a.spalten = {AlarmFeld::Form, AlarmFeld::Symbol, AlarmFeld::X, AlarmFeld::Y};
+                a.werte = {QStringLiteral("Kläranlage \"Süd\""), QStringLiteral("Standard\\Pfeil\\Grün.gif"), 5, QVariant()};
+                break;
+            case 2:
+                a.spalten = {AlarmFeld::Alarmtext};
+                a.werte = {QStringLiteral("Tab\there, Zeile zwei \\ \"zitiert\" ✓ %1").arg(i)};
+                break;
+            default:
+                a.spalten = {AlarmFeld::X, AlarmFeld::Y};
+                a.werte = {QStringLiteral(" "), QVariant()};
+                break;
+            }
+            auftraege << a;
+        }
+        const auto gleich = [](const Sammelergebnis& m, const Sammelergebnis& z) {
+            QCOMPARE(m.geschrieben, z.geschrieben);
+            QCOMPARE(m.abgelehnt, z.abgelehnt);
+            QCOMPARE(m.zeilen.size(), z.zeilen.size());
+            for (qsizetype i = 0; i < m.zeilen.size(); ++i) {
+                const Schreibergebnis &a = m.zeilen.at(i), &b = z.zeilen.at(i);
+                QCOMPARE(a.art, b.art);
+                QCOMPARE(a.ident, b.ident);
+                QCOMPARE(a.zeile, b.zeile);
+                QCOMPARE(a.vorher, b.vorher);
+                QCOMPARE(a.nachher, b.nachher);
+                QCOMPARE(a.schluessel, b.schluessel);
+                QCOMPARE(a.gleicheNummern, b.gleicheNummern);
+            }
+        };
+        const auto schreiben = [](const QString& pfad, const QList<Schreibauftrag>& a, bool menge) {
+            Sammelergebnis s;
+            {
+                QSqlDatabase db = AlarmdefsZugriff::Oeffnen(pfad, QStringLiteral("tst-menge"));
+                AlarmdefsSchreiber w(db, pfad);
+                s = menge ? w.Alle(a) : w.AlleZeilenweise(a);
+            }
+            AlarmdefsZugriff::Schliessen(QStringLiteral("tst-menge"));
+            return s;
+        };
+
+        // a row changed by another program since it was read: nothing is written, that row is named
+        QCOMPARE(Sqlite3(eins, "update Alarmdefs set X = 4242 where rowid = 1501;"), QStringList());
+        QCOMPARE(Sqlite3(zwei, "update Alarmdefs set X = 4242 where rowid = 1501;"), QStringList());
+        const QStringList geaendert = Sqlite3(eins, alles);
+        Sammelergebnis m = schreiben(eins, auftraege, true), z = schreiben(zwei, auftraege, false);
+        QVERIFY(!m.geschrieben);
+        QCOMPARE(m.zeilen.at(m.abgelehnt).art, Schreibergebnis::Art::Geaendert);
+        QCOMPARE(m.zeilen.at(m.abgelehnt).schluessel, QVariant(1501));
+        QVERIFY(Sammelergebnis::WegenAenderung(m));
+        gleich(m, z);
+        QCOMPARE(Sqlite3(eins, alles), geaendert);
+        QCOMPARE(Sqlite3(zwei, alles), geaendert);
+        QCOMPARE(Sqlite3(eins, "update Alarmdefs set X = " + gelesen.at(500).at(AlarmFeld::X) + " where rowid = 1501;"), QStringList());
+        QCOMPARE(Sqlite3(zwei, "update Alarmdefs set X = " + gelesen.at(500).at(AlarmFeld::X) + " where rowid = 1501;"), QStringList());
+        QCOMPARE(Sqlite3(eins, alles), anfang);
+
+        // all of them, the same rows and results either way; the rows between untouched
+        m = schreiben(eins, auftraege, true);
+        z = schreiben(zwei, auftraege, false);
+        QVERIFY2(m.geschrieben, qPrintable(m.text + m.detail));
+        gleich(m, z);
+        const QStringList danach = Sqlite3(eins, alles);
+        QCOMPARE(Sqlite3(zwei, alles), danach);
+        for (qsizetype i = 0; i < danach.size(); ++i)
+            if (i % 3 != 0)
+                QCOMPARE(danach.at(i), anfang.at(i));
+        QCOMPARE(Sqlite3(eins, "select Form || '|' || Symbol || '|' || X || '|' || quote(Y) from Alarmdefs where rowid = 4;"),
+                 QStringList{QStringLiteral("Kläranlage \"Süd\"|Standard\\Pfeil\\Grün.gif|5|NULL")});
+        QCOMPARE(Sqlite3(eins, "select quote(X) || quote(Y) from Alarmdefs where rowid = 10;"), QStringList{"NULLNULL"});
+
+        // the undo of the step, as the history makes it: the values it replaced, by the keys it wrote
+        QList<Schreibauftrag> zurueck;
+        for (const Schreibergebnis& e : std::as_const(m.zeilen)) {
+            Schreibauftrag a;
+            a.ident = e.ident;
+            a.zeile = e.schluessel;
+            a.spalten = e.spalten;
+            a.werte = e.vorher;
+            AlarmRecord r = e.zeile;
+            r.resize(AlarmFeld::Anzahl);
+            a.gelesen = r;
+            a.wiederherstellen = true;
+            zurueck << a;
+        }
+        m = schreiben(eins, zurueck, true);
+        z = schreiben(zwei, zurueck, false);
+        QVERIFY2(m.geschrieben, qPrintable(m.text + m.detail));
+        gleich(m, z);
+        QCOMPARE(Sqlite3(eins, alles), anfang);
+        QCOMPARE(Sqlite3(zwei, alles), anfang);
+
+        // a position stored as a decimal by another tool: the check falls back to each row, still one transaction
+        QCOMPARE(Sqlite3(eins, "update Alarmdefs set Y = 12.5 where rowid = 7;"), QStringList());
+        QList<Schreibauftrag> zwei3 = auftraege.mid(0, 3);
+        zwei3[2].gelesen.value()[AlarmFeld::Y] = QStringLiteral("12.5");
+        m = schreiben(eins, zwei3, true);
+        QVERIFY2(m.geschrieben, qPrintable(m.text + m.detail));
+        QCOMPARE(m.zeilen.at(2).vorher, QVariantList{gelesen.at(2).at(AlarmFeld::Alarmtext)});
+        QCOMPARE(Sqlite3(eins, "select quote(Y) from Alarmdefs where rowid = 7;"), QStringList{"12.5"});
     }
 
     void theWriteCheckRefusesValuesNoReaderTakes_data() {

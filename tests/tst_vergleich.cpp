@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include <QProcess>
+#include <QStandardPaths>
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -491,6 +492,43 @@ private slots:
         Psql("postgres", "drop database if exists " + name + " with (force)");
     }
 
+    // Both sides made by Python's sqlite3 module, with a column order of their
+    // own: the take-over leaves this side exactly as sqlite3's own UPDATE ...
+    // FROM over the two files does (the placement of every alarm whose number
+    // is unique on both sides), row for row, with the same count.
+    void takeOverMatchesSqlite3sOwnUpdateFrom() {
+        const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+        if (python.isEmpty())
+            QSKIP("python3 is not installed");
+        const QString hier = Pfad("py-hier.kvs"), dort = Pfad("py-dort.kvs"), selbst = Pfad("py-sqlite3.kvs");
+        const QString skript = QFINDTESTDATA("helpers/zwei_seiten.py");
+        QVERIFY(!skript.isEmpty());
+        QProcess py;
+        py.start(python, {skript, hier, dort});
+        QVERIFY(py.waitForFinished(120000));
+        QVERIFY2(py.exitCode() == 0, py.readAllStandardError().constData());
+        QVERIFY(QFile::copy(hier, selbst));
+
+        const Vergleichsergebnis e = Vergleich::Vergleichen({hier, dort, {}});
+        const QList<Schreibauftrag> auftraege = Uebernahme::Auftraege(e.zeilen);
+        QVERIFY(auftraege.size() > 800);
+        const Uebernahme::Ergebnis u = Uebernahme::Ausfuehren(hier, auftraege);
+        QVERIFY2(u.geschrieben, qPrintable(u.text + u.detail));
+
+        const QString eindeutig = QStringLiteral("(select count(*) from main.Alarmdefs where Ident = a.Ident) = 1 and "
+                                                 "(select count(*) from d.Alarmdefs where Ident = a.Ident) = 1");
+        const QString anders = QStringLiteral("(a.Form is not b.Form or a.Symbol is not b.Symbol or a.X is not b.X or a.Y is not b.Y)");
+        const QString geaendert = Sqlite(selbst, QStringLiteral("attach '%1' as d; update Alarmdefs as a set Form = b.Form, "
+                                                                "Symbol = b.Symbol, X = b.X, Y = b.Y from d.Alarmdefs as b "
+                                                                "where b.Ident = a.Ident and %2 and %3; select changes();")
+                                                     .arg(dort, anders, eindeutig));
+        QCOMPARE(QString::number(u.anzahl), geaendert);
+        const QString alles = QStringLiteral("select rowid, * from Alarmdefs order by rowid");
+        const QString ergebnis = Sqlite(hier, alles);
+        QCOMPARE(ergebnis.count(QLatin1Char('\n')), 5999);
+        QVERIFY(ergebnis == Sqlite(selbst, alles));
+    }
+
     void ghostArrowsAreDrawnWhereTheOtherSideSaysAndPickOnDoubleClick() {
         QPixmap bild(400, 300);
         bild.fill(Qt::white);
@@ -501,11 +539,18 @@ private slots:
         Geisterpfeile::Geist g{"12", "Kessel", {100, 50}, "P.gif", QPoint(200, 150), false, "Alarm 12"};
         Geisterpfeile::Geist k{"13", "Kessel", {300, 40}, "P.gif", std::nullopt, true, "Alarm 13"};
         Geisterpfeile::Geist fremd{"14", "Turbine", {20, 250}, "P.gif", std::nullopt, false, {}};
+        // the layer is drawn on a worker: the first frame orders it, a later one shows it
+        const auto gezeichnet = [&] {
+            flaeche.grab();
+            const bool bereit = QTest::qWaitFor([&] { return geister.EbeneBereit(); }, 20000);
+            return bereit ? flaeche.grab().toImage() : QImage();
+        };
         geister.Setzen({g, k, fremd});
         geister.FormSetzen("Kessel");
         for (double zoom : {1.0, 2.0}) {
             flaeche.ZoomSetzen(zoom);
-            const QImage b = flaeche.grab().toImage();
+            const QImage b = gezeichnet();
+            QVERIFY(!b.isNull());
             const auto bei = [&](int x, int y) { return b.pixelColor(QPoint(int(x * zoom), int(y * zoom))); };
             // pale: the black symbol at 40 % on white, neither black nor white
             const QColor blass = bei(112, 54);
@@ -539,14 +584,53 @@ private slots:
         geister.FormSetzen("Turbine");
         QCOMPARE(geister.Gezeigt().size(), 1u);
         // the kept layer follows the picture and new ghosts: nothing of the old ones stays
-        QImage b = flaeche.grab().toImage();
+        QImage b = gezeichnet();
         QVERIFY(b.pixelColor(28, 258) != QColor(Qt::white));
         QCOMPARE(b.pixelColor(112, 54), QColor(Qt::white));
         fremd.pos = {60, 200};
         geister.Setzen({g, k, fremd});
-        b = flaeche.grab().toImage();
+        b = gezeichnet();
         QCOMPARE(b.pixelColor(28, 258), QColor(Qt::white));
         QVERIFY(b.pixelColor(68, 208) != QColor(Qt::white));
+    }
+
+    // The window's thread never draws the layer: after a change the frame shows
+    // the previous ghosts until the worker's layer arrives; a layer ordered for
+    // ghosts replaced meanwhile is dropped, never shown.
+    void ghostLayerComesFromAWorkerAndAStaleOneIsDropped() {
+        QPixmap bild(400, 300);
+        bild.fill(Qt::white);
+        Bildflaeche flaeche;
+        flaeche.BildSetzen(bild);
+        flaeche.show();
+        Geisterpfeile geister(&flaeche, Schwarz);
+        QSignalSpy gezeichnet(&geister, &Geisterpfeile::EbeneGezeichnet);
+        const Geisterpfeile::Geist a{"1", "Kessel", {100, 50}, "P.gif", std::nullopt, false, {}};
+        const Geisterpfeile::Geist b{"1", "Kessel", {250, 200}, "P.gif", std::nullopt, false, {}};
+        const Geisterpfeile::Geist c{"1", "Kessel", {50, 220}, "P.gif", std::nullopt, false, {}};
+        const auto da = [](const QImage& i, const Geisterpfeile::Geist& g) { return i.pixelColor(g.pos + QPoint(8, 8)) != QColor(Qt::white); };
+        geister.FormSetzen("Kessel");
+        geister.Setzen({a});
+        QVERIFY(!da(flaeche.grab().toImage(), a));
+        QVERIFY(!geister.EbeneBereit());
+        QVERIFY(gezeichnet.wait(20000));
+        QVERIFY(da(flaeche.grab().toImage(), a));
+        // b is ordered, then replaced by c before it arrives: a stays until c's layer is there
+        geister.Setzen({b});
+        QImage i = flaeche.grab().toImage();
+        QVERIFY(da(i, a) && !da(i, b));
+        geister.Setzen({c});
+        i = flaeche.grab().toImage();
+        QVERIFY(da(i, a) && !da(i, c));
+        QVERIFY(QTest::qWaitFor([&] { return geister.EbeneBereit(); }, 20000));
+        i = flaeche.grab().toImage();
+        QVERIFY(da(i, c));
+        QVERIFY(!da(i, a));
+        QVERIFY(!da(i, b));
+        QCOMPARE(gezeichnet.count(), 2);
+        // another picture shows none of this one's ghosts while its own are drawn
+        geister.FormSetzen("Turbine");
+        QVERIFY(!da(flaeche.grab().toImage(), c));
     }
 
     void differenceViewChoosesLinesAndSkipsHeadings() {

@@ -1,6 +1,9 @@
 #include "alarms/AlarmdefsSchreiber.h"
 
 #include <QSqlDriver>
+#include <sqlite3.h>
+#include <QSet>
+#include <algorithm>
 #include <QSqlError>
 
 #include "alarms/AlarmdefsZugriff.h"
@@ -48,6 +51,47 @@ const QList<int>& AlleSpalten() {
         return l;
     }();
     return alle;
+}
+// A value as one JSON element that SQLite's json_extract gives back exactly as
+// the driver would bind it; false for a kind it cannot carry (a real, bytes).
+bool JsonWert(const QVariant& w, QByteArray& aus) {
+    if (w.isNull()) {
+        aus += "null";
+        return true;
+    }
+    switch (w.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+        aus += QByteArray::number(w.toLongLong());
+        return true;
+    case QMetaType::QString: {
+        const QString t = w.toString();
+        if (t.isNull()) {
+            aus += "null";
+            return true;
+        }
+        if (!t.isValidUtf16() || t.contains(QChar(0)))
+            return false;
+        aus += '"';
+        for (const char c : t.toUtf8()) {
+            if (c == '"' || c == '\\') {
+                aus += '\\';
+                aus += c;
+            } else if (static_cast<unsigned char>(c) < 0x20) {
+                aus += "\\u00";
+                aus += "0123456789abcdef"[(c >> 4) & 0xf];
+                aus += "0123456789abcdef"[c & 0xf];
+            } else {
+                aus += c;
+            }
+        }
+        aus += '"';
+        return true;
+    }
+    default:
+        return false;
+    }
 }
 }  // namespace
 
@@ -130,7 +174,7 @@ Schreibergebnis AlarmdefsSchreiber::Einzeln(const Schreibauftrag& auftrag) {
     return e;
 }
 
-Sammelergebnis AlarmdefsSchreiber::Alle(const QList<Schreibauftrag>& auftraege) {
+Sammelergebnis AlarmdefsSchreiber::Alle(const QList<Schreibauftrag>& auftraege, bool menge) {
     Sammelergebnis s;
     auto abgelehnt = [&s](const Schreibergebnis& e) {
         s.geschrieben = false;
@@ -140,6 +184,35 @@ Sammelergebnis AlarmdefsSchreiber::Alle(const QList<Schreibauftrag>& auftraege) 
     };
     if (auto fehler = Beginnen())
         return abgelehnt(*fehler);
+    // A batch without undo writes needs no key lookup first: the set-wise
+    // write takes each key only where its row still carries the alarm number.
+    const bool rueckgaengig = std::any_of(auftraege.cbegin(), auftraege.cend(),
+                                          [](const Schreibauftrag& a) { return a.wiederherstellen; });
+    // Set-wise where it can be: the whole batch written (or refused by the
+    // database), else nothing yet and the batch goes on row by row.
+    auto mengeVersuchen = [&](const QList<Schreibauftrag>& liste) -> std::optional<Sammelergebnis> {
+        Schreibergebnis fehler;
+        switch (MengeSchreiben(liste, s, fehler)) {
+        case Menge::Fertig:
+            Auftragslauf::Pruefen();
+            if (auto f = Abschliessen())
+                return abgelehnt(*f);
+            s.geschrieben = true;
+            return s;
+        case Menge::Fehler:
+            return abgelehnt(fehler);
+        case Menge::Zeilenweise:
+            break;
+        }
+        s.zeilen.clear();
+        return std::nullopt;
+    };
+    bool versucht = false;
+    if (menge && m_schluessel == QLatin1String("rowid") && !rueckgaengig) {
+        versucht = true;
+        if (auto fertig = mengeVersuchen(auftraege))
+            return *fertig;
+    }
     // Keys checked once for the whole batch, inside the transaction: a key
     // that no longer names its alarm is replaced by the alarm's row found by number.
     QList<Schreibauftrag> nachgeschlagen;
@@ -147,6 +220,10 @@ Sammelergebnis AlarmdefsSchreiber::Alle(const QList<Schreibauftrag>& auftraege) 
         nachgeschlagen = auftraege;
         if (auto fehler = SchluesselNachschlagen(nachgeschlagen))
             return abgelehnt(*fehler);
+    }
+    if (menge && !versucht && m_schluessel == QLatin1String("rowid")) {
+        if (auto fertig = mengeVersuchen(nachgeschlagen))
+            return *fertig;
     }
     // A background job that is stopped leaves by Auftragsabbruch: the
     // transaction is rolled back as this writer goes, nothing is written.
@@ -165,6 +242,185 @@ Sammelergebnis AlarmdefsSchreiber::Alle(const QList<Schreibauftrag>& auftraege) 
         return abgelehnt(*fehler);
     s.geschrieben = true;
     return s;
+}
+
+AlarmdefsSchreiber::Menge AlarmdefsSchreiber::MengeSchreiben(const QList<Schreibauftrag>& auftraege, Sammelergebnis& s,
+                                                              Schreibergebnis& fehler) {
+    if (auftraege.isEmpty())
+        return Menge::Zeilenweise;
+    // Every write checked as Zeile() checks it before anything is read.
+    struct Plan {
+        QString nummer;
+        QVariantList neu;
+        qlonglong zeile = 0;
+    };
+    QList<Plan> plaene;
+    plaene.reserve(auftraege.size());
+    QByteArray schluessel = "[";
+    for (const Schreibauftrag& a : auftraege) {
+        Plan p;
+        bool zahl = false;
+        p.zeile = a.zeile.toLongLong(&zahl);
+        const auto ident = AlarmdefsZugriff::Alarmnummer(a.ident);
+        if (!a.zeile.isValid() || !zahl || !ident || a.spalten.isEmpty() || a.spalten.size() != a.werte.size())
+            return Menge::Zeilenweise;
+        p.nummer = QString::number(*ident);
+        for (int i = 0; i < a.spalten.size(); ++i) {
+            QVariant wert = a.werte.at(i);
+            if (!a.wiederherstellen || a.spalten.at(i) < 0 || a.spalten.at(i) >= AlarmFeld::Spalten)
+                if (AlarmdefsZugriff::WertPruefen(a.spalten.at(i), a.werte.at(i), &wert))
+                    return Menge::Zeilenweise;
+            p.neu << wert;
+        }
+        schluessel += QByteArray::number(p.zeile) + ',';
+        plaene << std::move(p);
+    }
+    schluessel.back() = ']';
+
+    // The rows by key, in one pass; the write lock is held since Beginnen(),
+    // so they stay as read until the commit.
+    QHash<qlonglong, Gelesen> zeilen;
+    zeilen.reserve(plaene.size());
+    // Through the connection's own SQLite handle, inside this transaction:
+    // the values as the driver gives them, without its cost per value.
+    {
+        const QVariant griff = m_db.driver()->handle();
+        sqlite3* h = griff.isValid() && qstrcmp(griff.typeName(), "sqlite3*") == 0 ? *static_cast<sqlite3* const*>(griff.constData())
+                                                                                    : nullptr;
+        if (!h)
+            return Menge::Zeilenweise;
+        const QByteArray sql = QStringLiteral("select rowid, %1 from %2 where rowid in (select value from json_each(?1))")
+                                   .arg(AlarmdefsZugriff::SpaltenListe(m_db), AlarmdefsZugriff::Tabelle(m_db))
+                                   .toUtf8();
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(h, sql.constData(), -1, &st, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(st);
+            return Menge::Zeilenweise;
+        }
+        sqlite3_bind_text(st, 1, schluessel.constData(), static_cast<int>(schluessel.size()), SQLITE_STATIC);
+        int rc = SQLITE_ROW;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            Gelesen g;
+            g.schluessel = QVariant(static_cast<qlonglong>(sqlite3_column_int64(st, 0)));
+            g.werte.reserve(AlarmFeld::Spalten);
+            for (int i = 1; i <= AlarmFeld::Spalten; ++i) {
+                switch (sqlite3_column_type(st, i)) {
+                case SQLITE_INTEGER:
+                    g.werte << QVariant(static_cast<qlonglong>(sqlite3_column_int64(st, i)));
+                    break;
+                case SQLITE_TEXT:
+                    g.werte << QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
+                                                          sqlite3_column_bytes(st, i)));
+                    break;
+                case SQLITE_NULL:
+                    g.werte << QVariant(QMetaType::fromType<QString>());
+                    break;
+                default:
+                    // a real or bytes: as the driver reads them, row by row
+                    sqlite3_finalize(st);
+                    return Menge::Zeilenweise;
+                }
+            }
+            const qlonglong k = g.schluessel.toLongLong();
+            zeilen.insert(k, std::move(g));
+        }
+        sqlite3_finalize(st);
+        if (rc != SQLITE_DONE)
+            return Menge::Zeilenweise;
+    }
+    // Each row must hold what was read of it, as Zeile() compares; per set of
+    // written columns one JSON list of [key, placement and written columns as
+    // the row holds them, new values].
+    struct Gruppe {
+        QList<int> pruefen;
+        QByteArray json = "[";
+        qsizetype anzahl = 0;
+    };
+    QHash<QList<int>, Gruppe> gruppen;
+    QSet<qlonglong> vergeben;
+    vergeben.reserve(plaene.size());
+    for (qsizetype i = 0; i < plaene.size(); ++i) {
+        Auftragslauf::Schritt();
+        const Schreibauftrag& a = auftraege.at(i);
+        const Plan& p = plaene.at(i);
+        const auto it = zeilen.constFind(p.zeile);
+        // the key must still name a row of this alarm number; anything else is Zeile()'s to tell
+        if (it == zeilen.cend() || vergeben.contains(p.zeile) ||
+            AlarmdefsZugriff::Alarmnummer(AlarmRecordBau::FeldText(AlarmFeld::Ident, it->werte.value(AlarmFeld::Ident))) !=
+                AlarmdefsZugriff::Alarmnummer(p.nummer))
+            return Menge::Zeilenweise;
+        vergeben.insert(p.zeile);
+        if (a.gelesen)
+            for (int sp : PruefSpalten(a, true))
+                if (AlarmRecordBau::FeldText(sp, it->werte.value(sp)) != a.gelesen->value(sp))
+                    return Menge::Zeilenweise;
+        Gruppe& g = gruppen[a.spalten];
+        if (g.anzahl == 0) {
+            g.pruefen = {AlarmFeld::Ident, AlarmFeld::Form, AlarmFeld::Symbol, AlarmFeld::X, AlarmFeld::Y};
+            for (int sp : a.spalten)
+                if (!g.pruefen.contains(sp))
+                    g.pruefen << sp;
+        }
+        g.json += '[' + QByteArray::number(p.zeile);
+        for (int sp : std::as_const(g.pruefen)) {
+            g.json += ',';
+            if (!JsonWert(it->werte.value(sp), g.json))
+                return Menge::Zeilenweise;
+        }
+        for (const QVariant& w : p.neu) {
+            g.json += ',';
+            if (!JsonWert(w, g.json))
+                return Menge::Zeilenweise;
+        }
+        g.json += "],";
+        ++g.anzahl;
+    }
+
+    // One statement per set of columns, each row only by its key, its alarm
+    // number and its values as read; a row count that differs undoes them all.
+    QSqlQuery punkt(m_db);
+    if (!punkt.exec(QStringLiteral("SAVEPOINT tavero_menge")))
+        return Menge::Zeilenweise;
+    auto zurueck = [this, &fehler](const QSqlError& e) {
+        QSqlQuery r(m_db);
+        if (r.exec(QStringLiteral("ROLLBACK TO tavero_menge")) && r.exec(QStringLiteral("RELEASE tavero_menge")))
+            return Menge::Zeilenweise;
+        fehler = Abbrechen(e.isValid() ? e : r.lastError());
+        return Menge::Fehler;
+    };
+    const auto spalte = [this](int sp) {
+        return AlarmdefsZugriff::SpaltenName(m_db, AlarmRecordBau::SpaltenNamen().at(sp));
+    };
+    for (auto it = gruppen.begin(); it != gruppen.end(); ++it) {
+        Gruppe& g = *it;
+        g.json.back() = ']';
+        const QString tabelle = AlarmdefsZugriff::Tabelle(m_db);
+        QStringList setzen, bedingungen{QStringLiteral("%1.rowid = json_extract(j.value, '$[0]')").arg(tabelle)};
+        int n = 1;
+        for (int sp : std::as_const(g.pruefen))
+            bedingungen << QStringLiteral("%1.%2 is json_extract(j.value, '$[%3]')").arg(tabelle, spalte(sp)).arg(n++);
+        for (int sp : it.key())
+            setzen << QStringLiteral("%1 = json_extract(j.value, '$[%2]')").arg(spalte(sp)).arg(n++);
+        QSqlQuery u(m_db);
+        if (!u.prepare(QStringLiteral("update %1 set %2 from json_each(?) as j where %3")
+                           .arg(tabelle, setzen.join(QStringLiteral(", ")), bedingungen.join(QStringLiteral(" and ")))))
+            return zurueck(u.lastError());
+        u.addBindValue(QString::fromUtf8(g.json));
+        if (!u.exec())
+            return zurueck(u.lastError());
+        if (u.numRowsAffected() != g.anzahl)
+            return zurueck({});
+    }
+    if (!punkt.exec(QStringLiteral("RELEASE tavero_menge")))
+        return zurueck(punkt.lastError());
+
+    s.zeilen.reserve(plaene.size());
+    for (qsizetype i = 0; i < plaene.size(); ++i) {
+        const Plan& p = plaene.at(i);
+        const QList<Gelesen> gelesen{zeilen.value(p.zeile)};
+        s.zeilen << Ergebnis(p.nummer, auftraege.at(i), p.neu, gelesen, &gelesen.first());
+    }
+    return Menge::Fertig;
 }
 
 std::optional<Schreibergebnis> AlarmdefsSchreiber::SchluesselNachschlagen(QList<Schreibauftrag>& auftraege) {

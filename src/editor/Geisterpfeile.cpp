@@ -1,9 +1,11 @@
 #include "editor/Geisterpfeile.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
+#include <QThreadPool>
 #include <QToolTip>
 #include <algorithm>
 #include <cstdlib>
@@ -38,22 +40,36 @@ void Geisterpfeile::Anhaengen() {
 }
 
 void Geisterpfeile::Setzen(const std::vector<Geist>& geister) {
-    m_jeForm.clear();
+    QHash<QString, std::vector<Geist>> jeForm;
     for (const Geist& g : geister)
-        m_jeForm[g.form].push_back(g);
+        jeForm[g.form].push_back(g);
+    m_jeForm.clear();
+    for (auto it = jeForm.begin(); it != jeForm.end(); ++it)
+        m_jeForm.insert(it.key(), std::make_shared<const std::vector<Geist>>(std::move(*it)));
     EbeneVerwerfen();
+    if (Gezeigt().empty())
+        m_ebeneZeigen = false;
     update();
 }
 
 void Geisterpfeile::FormSetzen(const QString& form) {
     m_form = form;
     EbeneVerwerfen();
+    // another picture's ghosts are not shown on this one while its own are drawn
+    m_ebeneZeigen = false;
     update();
 }
 
 const std::vector<Geisterpfeile::Geist>& Geisterpfeile::Gezeigt() const {
     auto it = m_jeForm.constFind(m_form);
-    return it == m_jeForm.constEnd() ? kKeine : *it;
+    return it == m_jeForm.constEnd() ? kKeine : **it;
+}
+
+QHash<QString, QImage> Geisterpfeile::BlasseBilder(const std::vector<Geist>& geister) {
+    for (const Geist& g : geister)
+        if (!m_blassBilder.contains(g.symbol))
+            m_blassBilder.insert(g.symbol, BlassesBild(g.symbol).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    return m_blassBilder;
 }
 
 const QPixmap& Geisterpfeile::BlassesBild(const QString& symbol) {
@@ -140,55 +156,34 @@ namespace {
 // Above this many pixels (a large picture at a high zoom) the layer is not
 // kept: each repaint draws its exposed part only.
 constexpr qint64 EbeneHoechstens = 12'000'000;
-}  // namespace
 
-void Geisterpfeile::EbeneVerwerfen() {
-    m_ebeneGueltig = false;
-    m_ebene = QImage();
-}
-
-void Geisterpfeile::paintEvent(QPaintEvent* e) {
-    if (!m_flaeche || Gezeigt().empty())
-        return;
-    const double zoom = m_flaeche->Zoom();
-    QPoint ab;
-    QImage teil;
-    const QImage* ebene = &teil;
-    if (static_cast<qint64>(width()) * height() <= EbeneHoechstens) {
-        if (!m_ebeneGueltig || m_ebeneZoom != zoom || m_ebeneGroesse != size()) {
-            m_ebene = EbeneZeichnen(rect(), &m_ebeneAb);
-            m_ebeneGueltig = true;
-            m_ebeneZoom = zoom;
-            m_ebeneGroesse = size();
-        }
-        ebene = &m_ebene;
-        ab = m_ebeneAb;
-    } else {
-        EbeneVerwerfen();
-        teil = EbeneZeichnen(e->rect(), &ab);
-    }
-    if (ebene->isNull())
-        return;
-    const QRect ziel = QRect(ab, ebene->size()) & e->rect();
-    if (!ziel.isEmpty())
-        QPainter(this).drawImage(ziel.topLeft(), *ebene, ziel.translated(-ab));
-}
-
-QImage Geisterpfeile::EbeneZeichnen(const QRect& bereich, QPoint* ab) {
-    const std::vector<Geist>& geister = Gezeigt();
-    const double zoom = m_flaeche->Zoom();
+// The ghosts that touch bereich (screen pixels) drawn into one layer; ab is
+// where its top left lies. Null when none touches it. Plain data in and out,
+// so a worker can draw it.
+QImage EbeneZeichnen(const std::vector<Geisterpfeile::Geist>& geister, const QHash<QString, QImage>& bilder, double zoom,
+                     const QRect& bereich, QPoint* ab) {
+    const auto ZuSchirm = [zoom](const QRect& bild) {
+        if (zoom == 1.0)
+            return bild;
+        return QRectF(QPointF(bild.topLeft()) * zoom, QSizeF(bild.size()) * zoom).toAlignedRect();
+    };
+    const auto Bild = [&bilder](const QString& symbol) {
+        const auto it = bilder.constFind(symbol);
+        return it == bilder.constEnd() ? QImage() : *it;
+    };
     // Everything is drawn into one layer and put on the screen in one go: the
     // raster engine hands each line to its helper threads, which costs far
     // more than the line itself when there are thousands.
     QRect flaeche;
-    std::vector<std::pair<const Geist*, QRect>> zeigen;
+    std::vector<std::pair<const Geisterpfeile::Geist*, QRect>> zeigen;
     zeigen.reserve(geister.size());
-    for (const Geist& g : geister) {
-        const QPixmap& bild = BlassesBild(g.symbol);
-        const QRect r = m_flaeche->ZuSchirm(QRect(g.pos, bild.size()));
+    for (const Geisterpfeile::Geist& g : geister) {
+        const QImage bild = Bild(g.symbol);
+        const QSize groesse = bild.isNull() ? kOhneSymbol : bild.size();
+        const QRect r = ZuSchirm(QRect(g.pos, groesse));
         QRect huelle = r;
         if (g.hier)
-            huelle = huelle.united(m_flaeche->ZuSchirm(QRect(*g.hier, bild.size())));
+            huelle = huelle.united(ZuSchirm(QRect(*g.hier, groesse)));
         if (!huelle.adjusted(-2, -2, 2, 2).intersects(bereich))
             continue;
         zeigen.emplace_back(&g, r);
@@ -205,18 +200,14 @@ QImage Geisterpfeile::EbeneZeichnen(const QRect& bereich, QPoint* ab) {
     const QRgb linie = qPremultiply(qRgba(40, 90, 200, 160));
     for (const auto& [g, r] : zeigen)
         if (g->hier && *g->hier != g->pos) {
-            const QRect eigenes = m_flaeche->ZuSchirm(QRect(*g->hier, r.size() / zoom));
+            const QRect eigenes = ZuSchirm(QRect(*g->hier, r.size() / zoom));
             Linie(e1, eigenes.center() + versatz, r.center() + versatz, linie);
         }
     if (zoom == 1.0) {
         // at 100 % each pale symbol is laid over the layer pixel by pixel: a
         // painter call per symbol costs more than its 256 pixels
-        QHash<QString, QImage> bilder;
         for (const auto& [g, r] : zeigen) {
-            auto it = bilder.find(g->symbol);
-            if (it == bilder.end())
-                it = bilder.insert(g->symbol, BlassesBild(g->symbol).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied));
-            const QImage& bild = *it;
+            const QImage bild = Bild(g->symbol);
             const QPoint o = r.topLeft() + versatz;
             // clipped to the layer once per symbol, not per pixel
             const int x0 = std::max(0, -o.x()), x1 = std::min(bild.width(), e1.breite - o.x());
@@ -232,7 +223,8 @@ QImage Geisterpfeile::EbeneZeichnen(const QRect& bereich, QPoint* ab) {
     } else {
         QPainter p(&ebene);
         for (const auto& [g, r] : zeigen)
-            p.drawPixmap(r.translated(versatz), BlassesBild(g->symbol));
+            if (const QImage bild = Bild(g->symbol); !bild.isNull())
+                p.drawImage(r.translated(versatz), bild);
     }
     const QRgb blau = qRgb(40, 90, 200), rot = qRgb(220, 0, 0);
     Ebene e2(ebene);  // the painter is done: the bits are where they were
@@ -243,6 +235,83 @@ QImage Geisterpfeile::EbeneZeichnen(const QRect& bereich, QPoint* ab) {
             Rahmen(e2, a.adjusted(1, 1, -1, -1), rot);
     }
     return ebene;
+}
+
+}  // namespace
+
+void Geisterpfeile::EbeneVerwerfen() {
+    m_ebeneGueltig = false;
+    ++m_generation;
+}
+
+void Geisterpfeile::paintEvent(QPaintEvent* e) {
+    if (!m_flaeche || Gezeigt().empty())
+        return;
+    const double zoom = m_flaeche->Zoom();
+    if (static_cast<qint64>(width()) * height() > EbeneHoechstens) {
+        // too large to keep: the exposed part only, at once
+        EbeneVerwerfen();
+        m_ebene = QImage();
+        QPoint ab;
+        const QImage teil = EbeneZeichnen(Gezeigt(), BlasseBilder(Gezeigt()), zoom, e->rect(), &ab);
+        if (!teil.isNull())
+            QPainter(this).drawImage(ab, teil);
+        return;
+    }
+    if (m_ebeneZoom != zoom || m_ebeneGroesse != size()) {
+        // a layer of another zoom would put every ghost in the wrong place
+        EbeneVerwerfen();
+        m_ebeneZeigen = false;
+        m_ebeneZoom = zoom;
+        m_ebeneGroesse = size();
+    }
+    if (!m_ebeneGueltig)
+        EbeneBestellen();
+    if (!m_ebeneZeigen || m_ebene.isNull())
+        return;
+    const QRect ziel = QRect(m_ebeneAb, m_ebene.size()) & e->rect();
+    if (!ziel.isEmpty())
+        QPainter(this).drawImage(ziel.topLeft(), m_ebene, ziel.translated(-m_ebeneAb));
+}
+
+void Geisterpfeile::EbeneBestellen() {
+    const auto it = m_jeForm.constFind(m_form);
+    if (m_bestellt || !m_flaeche || it == m_jeForm.constEnd())
+        return;
+    m_bestellt = true;
+    const std::shared_ptr<const std::vector<Geist>> geister = *it;
+    const QHash<QString, QImage> bilder = BlasseBilder(*geister);
+    const double zoom = m_flaeche->Zoom();
+    const QRect bereich = rect();
+    const quint64 generation = m_generation;
+    const QPointer<Geisterpfeile> ziel(this);
+    QThreadPool::globalInstance()->start([geister, bilder, zoom, bereich, generation, ziel] {
+        QPoint ab;
+        const QImage ebene = EbeneZeichnen(*geister, bilder, zoom, bereich, &ab);
+        // back on the window's thread; a widget gone by then gets nothing
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [ziel, generation, ebene, ab] {
+                if (ziel)
+                    ziel->EbeneAngekommen(generation, ebene, ab);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void Geisterpfeile::EbeneAngekommen(quint64 generation, const QImage& ebene, const QPoint& ab) {
+    m_bestellt = false;
+    if (generation != m_generation) {
+        // made for ghosts, a picture or a zoom no longer shown: the next paint orders the current one
+        update();
+        return;
+    }
+    m_ebene = ebene;
+    m_ebeneAb = ab;
+    m_ebeneGueltig = true;
+    m_ebeneZeigen = true;
+    update();
+    emit EbeneGezeichnet();
 }
 
 bool Geisterpfeile::eventFilter(QObject* o, QEvent* e) {

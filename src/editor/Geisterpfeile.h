@@ -12,6 +12,7 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -48,9 +49,13 @@ public:
     QRect Rechteck(const Geist& g) const;
 
     static constexpr double Blass = 0.4;
+    // The layer of the ghosts, picture and zoom now set is drawn and shown.
+    bool EbeneBereit() const { return m_ebeneGueltig || Gezeigt().empty(); }
 
 signals:
     void GeistDoppelklick(const QString& ident);
+    // A layer drawn on the worker is on the screen now.
+    void EbeneGezeichnet();
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -58,22 +63,32 @@ protected:
 
 private:
     void Anhaengen();
-    // The ghosts that touch bereich (screen pixels) drawn into one layer; ab is
-    // where its top left lies. Null when none touches it.
-    QImage EbeneZeichnen(const QRect& bereich, QPoint* ab);
     void EbeneVerwerfen();
+    // Draws the layer of the picture shown on a worker; what it needs is
+    // copied or shared, never read from this widget there.
+    void EbeneBestellen();
+    void EbeneAngekommen(quint64 generation, const QImage& ebene, const QPoint& ab);
     const QPixmap& BlassesBild(const QString& symbol);
+    // The pale symbols of these ghosts as images, which a worker may draw.
+    QHash<QString, QImage> BlasseBilder(const std::vector<Geist>& geister);
 
     QPointer<Bildflaeche> m_flaeche;
     SymbolLader m_lader;
     QString m_form;
-    QHash<QString, std::vector<Geist>> m_jeForm;
+    // Shared with a worker drawing them: never changed once set, only replaced.
+    QHash<QString, std::shared_ptr<const std::vector<Geist>>> m_jeForm;
     QHash<QString, QPixmap> m_bilder;
+    QHash<QString, QImage> m_blassBilder;
     // The layer of the whole picture, kept until the ghosts, the picture or
-    // the zoom change: a repaint then only copies it.
+    // the zoom change; a repaint only copies it. A new one is drawn on a
+    // worker: meanwhile the previous ghosts stay (none after another picture
+    // or zoom), and a layer made for an older state is dropped by its number.
     QImage m_ebene;
     QPoint m_ebeneAb;
     bool m_ebeneGueltig = false;
+    bool m_ebeneZeigen = false;   // the kept layer still fits the picture and zoom
+    quint64 m_generation = 0;
+    bool m_bestellt = false;      // a worker draws one now
     double m_ebeneZoom = 0;
     QSize m_ebeneGroesse;
 };
