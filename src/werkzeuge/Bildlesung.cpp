@@ -5,6 +5,7 @@
 #include <thread>
 #include <vector>
 
+#include "werkzeuge/Lesebank.h"
 #include "werkzeuge/Texterkennung.h"
 
 QList<Bildtext> Bildlesung::Lesen(const QStringList& dateien, const BildtextSpeicher& speicher,
@@ -31,35 +32,47 @@ QList<Bildtext> Bildlesung::Lesen(const QStringList& dateien, const BildtextSpei
         }
     }
 
+    // Each thread makes its engine once and keeps it for every picture and piece it reads.
+    Lesebank bank;
     std::atomic_int naechstes = 0;
     auto arbeiten = [&] {
         std::optional<Texterkennung> erkennung;
+        auto eigene = [&erkennung]() -> Texterkennung& {
+            if (!erkennung)
+                erkennung.emplace();
+            return *erkennung;
+        };
         for (int k; !abbrechen() && (k = naechstes++) < static_cast<int>(offen.size());) {
             const int i = offen[static_cast<std::size_t>(k)];
             const QString& datei = dateien[i];
-            if (!erkennung)
-                erkennung.emplace();
             const auto stempel = BildtextSpeicher::StempelVon(datei);
             bool unterbrochen = false;
-            Bildtext t = erkennung->Lesen(datei, abbruch, &unterbrochen);
+            Bildtext t = eigene().Lesen(datei, abbruch, &unterbrochen, &bank);
             if (unterbrochen)
-                return;
+                break;
             // A picture that cannot be read is not kept: once it is fixed it is read.
             if (t.fehler.isEmpty() && stempel)
                 speicher.Ablegen(datei, *stempel, t.woerter);
             ergebnis[static_cast<std::size_t>(i)] = std::move(t);
             melden();
         }
+        // no picture left for this thread: it reads the pieces of the pictures still being read
+        bank.Abmelden();
+        while (bank.Mithelfen(eigene)) {
+        }
     };
-    const int anzahl = std::min<int>(threads > 0 ? threads : std::max(1, QThread::idealThreadCount()),
-                                     static_cast<int>(offen.size()));
-    std::vector<std::thread> helfer;
-    for (int n = 1; n < anzahl; ++n)
-        helfer.emplace_back(arbeiten);
-    if (anzahl > 0)
+    // more threads than pictures too: the spare ones help with the pieces of the pictures read
+    const int anzahl = threads > 0 ? threads : std::max(1, QThread::idealThreadCount());
+    if (!offen.empty()) {
+        for (int n = 0; n < anzahl; ++n)
+            bank.Anmelden();
+        std::vector<std::thread> helfer;
+        for (int n = 1; n < anzahl; ++n)
+            helfer.emplace_back(arbeiten);
         arbeiten();
-    for (std::thread& t : helfer)
-        t.join();
+        for (std::thread& t : helfer)
+            t.join();
+    }
 
     if (abgebrochen)
         *abgebrochen = abbrechen();
