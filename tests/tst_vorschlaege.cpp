@@ -242,6 +242,7 @@ private slots:
         QTest::newRow("I und l fuer 1") << QStringList{"PI0l@100"} << "P101" << 1;
         QTest::newRow("Tafelrand") << QStringList{"|P201|@100"} << "P201" << 1;
         QTest::newRow("geteilt") << QStringList{"LT@100", "125@132"} << "LT125" << 1;
+        QTest::newRow("Ende im Kasten des Anfangs") << QStringList{"81CLM86PT@100", "361@160"} << "81CLM86PT361" << 1;
         QTest::newRow("zu weit auseinander") << QStringList{"LT@100", "125@300"} << "LT125" << 0;
         QTest::newRow("Bindestrich in beiden Teilen") << QStringList{"PIC-@100", "-198@132"} << "PIC198" << 1;
         QTest::newRow("Rahmenseite vorn") << QStringList{"IPIC3894A@100"} << "PIC3894A" << 1;
