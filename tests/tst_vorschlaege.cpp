@@ -16,6 +16,8 @@
 #include <QSqlRecord>
 #include <QTemporaryDir>
 #include <cstring>
+#include <optional>
+#include <thread>
 
 #include "DemoBild.h"
 #include "DemoProjekt.h"
@@ -27,6 +29,7 @@
 #include "werkzeuge/Bildlesung.h"
 #include "werkzeuge/Bildaufbereitung.h"
 #include "werkzeuge/BildtextSpeicher.h"
+#include "werkzeuge/Lesebank.h"
 #include "werkzeuge/Texterkennung.h"
 #include "werkzeuge/Vorschlaege.h"
 #include "werkzeuge/VorschlaegeBefehl.h"
@@ -239,6 +242,7 @@ private slots:
         QTest::newRow("I und l fuer 1") << QStringList{"PI0l@100"} << "P101" << 1;
         QTest::newRow("Tafelrand") << QStringList{"|P201|@100"} << "P201" << 1;
         QTest::newRow("geteilt") << QStringList{"LT@100", "125@132"} << "LT125" << 1;
+        QTest::newRow("Ende im Kasten des Anfangs") << QStringList{"81CLM86PT@100", "361@160"} << "81CLM86PT361" << 1;
         QTest::newRow("zu weit auseinander") << QStringList{"LT@100", "125@300"} << "LT125" << 0;
         QTest::newRow("Bindestrich in beiden Teilen") << QStringList{"PIC-@100", "-198@132"} << "PIC198" << 1;
         QTest::newRow("Rahmenseite vorn") << QStringList{"IPIC3894A@100"} << "PIC3894A" << 1;
@@ -521,6 +525,61 @@ private slots:
         QVERIFY(!regel.Gueltig());
         QVERIFY(regel.Fehler().contains(QStringLiteral("kein gültiger regulärer Ausdruck")));
         QVERIFY(regel.Kennzeichen(QStringLiteral("P201_ST")).isEmpty());
+    }
+
+    // A picture's pieces go to a thread that has no picture of its own, and
+    // whichever thread reads them, the words are the same as read alone.
+    void piecesOfOnePictureAreSharedAndReadTheSame() {
+        Lesebank bank;
+        bank.Anmelden();
+        bank.Anmelden();
+        std::mutex sperre;
+        std::condition_variable wecker;
+        int begonnen = 0;
+        std::thread::id leser[2];
+        bool zugleich = true;
+        auto stueck = [&](int n) {
+            return [&, n](Texterkennung&) {
+                std::unique_lock<std::mutex> l(sperre);
+                leser[n] = std::this_thread::get_id();
+                ++begonnen;
+                wecker.notify_all();
+                // each piece waits for the other: read one after the other, they would time out
+                zugleich = wecker.wait_for(l, std::chrono::seconds(10), [&] { return begonnen == 2; }) && zugleich;
+            };
+        };
+        std::thread helfer([&] {
+            std::optional<Texterkennung> e;
+            bank.Abmelden();
+            while (bank.Mithelfen([&e]() -> Texterkennung& {
+                if (!e)
+                    e.emplace();
+                return *e;
+            })) {
+            }
+        });
+        {
+            Texterkennung eigene;
+            bank.Verteilen({stueck(0), stueck(1)}, eigene);
+            bank.Abmelden();
+        }
+        helfer.join();
+        QVERIFY(zugleich);
+        QCOMPARE(begonnen, 2);
+        QVERIFY(leser[0] != leser[1]);
+
+        // the demo picture read alone on one thread gives the words read beside the others on all cores
+        const BildtextSpeicher speicher(Pfad(QStringLiteral("ein-thread")));
+        const QList<Bildtext> allein = Bildlesung::Lesen({mDateien.first()}, speicher, nullptr, {}, nullptr, 1);
+        QCOMPARE(allein.size(), 1);
+        const QList<Bildwort>& a = allein.first().woerter;
+        const QList<Bildwort>& b = mTexte.value(mFormen.first()).woerter;
+        QCOMPARE(a.size(), b.size());
+        for (qsizetype i = 0; i < a.size(); ++i) {
+            QCOMPARE(a[i].text, b[i].text);
+            QCOMPARE(a[i].box, b[i].box);
+            QCOMPARE(a[i].konfidenz, b[i].konfidenz);
+        }
     }
 
     void readingIsKeptUntilThePictureChanges() {

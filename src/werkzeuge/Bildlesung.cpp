@@ -1,11 +1,52 @@
 #include "werkzeuge/Bildlesung.h"
 
 #include <QThread>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
 
+#include "werkzeuge/Lesebank.h"
 #include "werkzeuge/Texterkennung.h"
+
+namespace {
+
+// Engines kept from one reading to the next: loading one costs about a quarter
+// of a second of processor time, as much as a small picture's closer look.
+// Each is lent to one thread at a time, never shared.
+struct Lager {
+    std::mutex sperre;
+    std::vector<std::unique_ptr<Texterkennung>> frei;
+};
+// never destroyed: at the program's end the engine's own globals may already be gone
+Lager& Maschinen() {
+    static Lager* lager = new Lager;
+    return *lager;
+}
+std::unique_ptr<Texterkennung> Ausleihen() {
+    Lager& l = Maschinen();
+    {
+        const std::lock_guard<std::mutex> sperre(l.sperre);
+        if (!l.frei.empty()) {
+            std::unique_ptr<Texterkennung> e = std::move(l.frei.back());
+            l.frei.pop_back();
+            return e;
+        }
+    }
+    return std::make_unique<Texterkennung>();
+}
+// An engine that could not start is not kept: once its data is installed, the next reading finds it.
+void Zurueckgeben(std::unique_ptr<Texterkennung> e) {
+    if (!e || !e->Bereit())
+        return;
+    Lager& l = Maschinen();
+    const std::lock_guard<std::mutex> sperre(l.sperre);
+    if (static_cast<int>(l.frei.size()) < std::max(1, QThread::idealThreadCount()))
+        l.frei.push_back(std::move(e));
+}
+
+}  // namespace
 
 QList<Bildtext> Bildlesung::Lesen(const QStringList& dateien, const BildtextSpeicher& speicher,
                                   const std::atomic_bool* abbruch, const Fortschritt& fortschritt, bool* abgebrochen,
@@ -31,35 +72,48 @@ QList<Bildtext> Bildlesung::Lesen(const QStringList& dateien, const BildtextSpei
         }
     }
 
+    // Each thread takes its engine once and keeps it for every picture and piece it reads.
+    Lesebank bank;
     std::atomic_int naechstes = 0;
     auto arbeiten = [&] {
-        std::optional<Texterkennung> erkennung;
+        std::unique_ptr<Texterkennung> erkennung;
+        auto eigene = [&erkennung]() -> Texterkennung& {
+            if (!erkennung)
+                erkennung = Ausleihen();
+            return *erkennung;
+        };
         for (int k; !abbrechen() && (k = naechstes++) < static_cast<int>(offen.size());) {
             const int i = offen[static_cast<std::size_t>(k)];
             const QString& datei = dateien[i];
-            if (!erkennung)
-                erkennung.emplace();
             const auto stempel = BildtextSpeicher::StempelVon(datei);
             bool unterbrochen = false;
-            Bildtext t = erkennung->Lesen(datei, abbruch, &unterbrochen);
+            Bildtext t = eigene().Lesen(datei, abbruch, &unterbrochen, &bank);
             if (unterbrochen)
-                return;
+                break;
             // A picture that cannot be read is not kept: once it is fixed it is read.
             if (t.fehler.isEmpty() && stempel)
                 speicher.Ablegen(datei, *stempel, t.woerter);
             ergebnis[static_cast<std::size_t>(i)] = std::move(t);
             melden();
         }
+        // no picture left for this thread: it reads the pieces of the pictures still being read
+        bank.Abmelden();
+        while (bank.Mithelfen(eigene)) {
+        }
+        Zurueckgeben(std::move(erkennung));
     };
-    const int anzahl = std::min<int>(threads > 0 ? threads : std::max(1, QThread::idealThreadCount()),
-                                     static_cast<int>(offen.size()));
-    std::vector<std::thread> helfer;
-    for (int n = 1; n < anzahl; ++n)
-        helfer.emplace_back(arbeiten);
-    if (anzahl > 0)
+    // more threads than pictures too: the spare ones help with the pieces of the pictures read
+    const int anzahl = threads > 0 ? threads : std::max(1, QThread::idealThreadCount());
+    if (!offen.empty()) {
+        for (int n = 0; n < anzahl; ++n)
+            bank.Anmelden();
+        std::vector<std::thread> helfer;
+        for (int n = 1; n < anzahl; ++n)
+            helfer.emplace_back(arbeiten);
         arbeiten();
-    for (std::thread& t : helfer)
-        t.join();
+        for (std::thread& t : helfer)
+            t.join();
+    }
 
     if (abgebrochen)
         *abgebrochen = abbrechen();

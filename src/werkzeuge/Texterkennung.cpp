@@ -14,6 +14,7 @@
 #include <leptonica/allheaders.h>
 
 #include "werkzeuge/Bildaufbereitung.h"
+#include "werkzeuge/Lesebank.h"
 
 #ifdef TAVERO_OMP
 #include <omp.h>
@@ -38,6 +39,9 @@ constexpr double MaxPixel = 40e6;
 constexpr int Ueberarbeitung = 10;
 // A turned reading below this confidence is taken for the drawing, not for text.
 constexpr float MinGedreht = 50;
+// Cut-outs are laid on sheets up to this tall. Smaller sheets would spread better over the
+// cores, but the engine reads a cut-out a little differently beside fewer others.
+constexpr int BlattHoehe = 30000;
 // Tags are letters and digits with a few joining signs; the blank keeps words apart.
 const char* const Zeichen = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_. ";
 
@@ -190,7 +194,23 @@ QString Texterkennung::Leseart() {
         .arg(Ueberarbeitung);
 }
 
-Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbruch, bool* abgebrochen) {
+void Texterkennung::BlattLesen(Pix* blatt, const std::atomic_bool* abbruch, QList<Roh>& woerter) {
+#ifdef TAVERO_OMP
+    omp_set_max_active_levels(0);
+#endif
+    tesseract::ETEXT_DESC waechter;
+    waechter.cancel = &Abbrechen;
+    waechter.cancel_this = const_cast<std::atomic_bool*>(abbruch);
+    m_api->SetPageSegMode(tesseract::PSM_SINGLE_BLOCK);
+    m_api->SetImage(blatt);
+    // a sheet the engine cannot read adds nothing; the first reading stands
+    if (m_api->Recognize(&waechter) == 0 && !(abbruch && abbruch->load()))
+        woerter = Woerter();
+    m_api->SetPageSegMode(tesseract::PSM_SPARSE_TEXT);
+    m_api->Clear();
+}
+
+Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbruch, bool* abgebrochen, Lesebank* bank) {
     Bildtext t;
     t.datei = datei;
     if (abgebrochen)
@@ -269,60 +289,58 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
         woerter << Wort{{r.text, Ganz(QRectF(r.box.topLeft() / faktor, r.box.bottomRight() / faktor)), r.konfidenz},
                         r.kappe / faktor};
 
-    // Cut-outs, each already enlarged, read on sheets below each other so that
-    // the engine is started once per sheet; the words come back per cut-out,
-    // in its own pixels. False when the reading was stopped.
-    auto blaetter = [&](const std::vector<PixZeiger>& stuecke, std::vector<QList<Roh>>& je,
-                        tesseract::PageSegMode art = tesseract::PSM_SPARSE_TEXT) {
-        m_api->SetPageSegMode(art);
-        je.assign(stuecke.size(), {});
-        // a sheet stays within what the engine handles comfortably; a crowded picture gets several
-        constexpr int Rand = 20, Abstand = 24, MaxHoehe = 30000;
+    // Cut-outs, each already enlarged, are read on sheets below each other so
+    // that the engine is started once per sheet, not per cut-out.
+    struct Blatt {
+        PixZeiger bild;
+        std::vector<std::size_t> teil;
+        std::vector<int> oben;
+    };
+    constexpr int Rand = 20, Abstand = 24;
+    auto legen = [&](const std::vector<PixZeiger>& stuecke) {
+        std::vector<Blatt> blaetter;
         for (std::size_t erster = 0; erster < stuecke.size();) {
-            std::vector<std::size_t> teil;
-            std::vector<int> oben;
+            Blatt b;
             int hoehe = Rand, breite = 0;
-            for (; erster < stuecke.size() && (teil.empty() || hoehe < MaxHoehe); ++erster) {
+            for (; erster < stuecke.size() && (b.teil.empty() || hoehe < BlattHoehe); ++erster) {
                 if (!stuecke[erster])
                     continue;
-                teil.push_back(erster);
-                oben.push_back(hoehe);
+                b.teil.push_back(erster);
+                b.oben.push_back(hoehe);
                 hoehe += pixGetHeight(stuecke[erster].get()) + Abstand;
                 breite = std::max(breite, pixGetWidth(stuecke[erster].get()) + 2 * Rand);
             }
-            if (teil.empty())
+            if (b.teil.empty())
                 break;
-            {
-                const PixZeiger blatt{pixCreate(breite, hoehe, 8)};
-                if (!blatt)
-                    break;
-                pixSetAll(blatt.get());  // white
-                for (std::size_t i = 0; i < teil.size(); ++i) {
-                    Pix* s = stuecke[teil[i]].get();
-                    pixRasterop(blatt.get(), Rand, oben[i], pixGetWidth(s), pixGetHeight(s), PIX_SRC, s, 0, 0);
-                }
-                m_api->SetImage(blatt.get());
+            b.bild.reset(pixCreate(breite, hoehe, 8));
+            if (!b.bild)
+                break;
+            pixSetAll(b.bild.get());  // white
+            for (std::size_t i = 0; i < b.teil.size(); ++i) {
+                Pix* s = stuecke[b.teil[i]].get();
+                pixRasterop(b.bild.get(), Rand, b.oben[i], pixGetWidth(s), pixGetHeight(s), PIX_SRC, s, 0, 0);
             }
-            const int gelesen = m_api->Recognize(&waechter);
-            m_api->SetPageSegMode(tesseract::PSM_SPARSE_TEXT);
-            if (unterbrochen())
-                return false;
-            m_api->SetPageSegMode(art);
-            // a sheet the engine cannot read adds nothing; the first reading stands
-            if (gelesen != 0)
-                continue;
-            for (Roh r : Woerter()) {
+            blaetter.push_back(std::move(b));
+        }
+        return blaetter;
+    };
+    // The words of each sheet back to their cut-out, in its own pixels.
+    auto zuordnen = [](const std::vector<Blatt>& blaetter, const std::vector<QList<Roh>>& gelesen,
+                       const std::vector<PixZeiger>& stuecke) {
+        std::vector<QList<Roh>> je(stuecke.size());
+        for (std::size_t n = 0; n < blaetter.size(); ++n) {
+            const Blatt& b = blaetter[n];
+            for (Roh r : gelesen[n]) {
                 const double mitte = r.box.center().y();
-                for (std::size_t i = 0; i < teil.size(); ++i)
-                    if (mitte >= oben[i] && mitte < oben[i] + pixGetHeight(stuecke[teil[i]].get())) {
-                        r.box.translate(-Rand, -oben[i]);
-                        je[teil[i]] << r;
+                for (std::size_t i = 0; i < b.teil.size(); ++i)
+                    if (mitte >= b.oben[i] && mitte < b.oben[i] + pixGetHeight(stuecke[b.teil[i]].get())) {
+                        r.box.translate(-Rand, -b.oben[i]);
+                        je[b.teil[i]] << r;
                         break;
                     }
             }
         }
-        m_api->SetPageSegMode(tesseract::PSM_SPARSE_TEXT);
-        return true;
+        return je;
     };
 
     // Only sure words of the first reading along the picture keep text running up or
@@ -340,9 +358,13 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     // black and white; of these readings and the first one the one that fits
     // best is kept, judged by the engine's confidence and by whether it reads
     // as a tag.
+    QList<QRect> kerne;
+    QList<QRect> ausschnitte;
+    QList<double> faktoren;
+    QList<int> polstern;
+    std::vector<PixZeiger> stuecke;
+    const QList<QRect> linien = bild.WaagrechteZeilen();
     {
-        QList<QRect> kerne;
-        const QList<QRect> linien = bild.WaagrechteZeilen();
         // a line the first reading read whole and surely needs no second look: that keeps the time down
         for (const QRect& k : linien) {
             int gedeckt = 0;
@@ -361,10 +383,6 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
             if (w.wort.text.size() <= 16 && HatZiffer(w.wort.text) &&
                 std::none_of(linien.begin(), linien.end(), [&w](const QRect& k) { return k.contains(w.wort.box.center()); }))
                 kerne << w.wort.box;
-        QList<QRect> ausschnitte;
-        QList<double> faktoren;
-        QList<int> polstern;
-        std::vector<PixZeiger> stuecke;
         for (const QRect& k : std::as_const(kerne)) {
             if (k.isNull()) {
                 ausschnitte << QRect();
@@ -390,9 +408,52 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
             stuecke.push_back(gross ? SchwarzWeiss(gross.get()) : nullptr);
             stuecke.push_back(std::move(gross));
         }
-        std::vector<QList<Roh>> je;
-        if (!blaetter(stuecke, je, tesseract::PSM_SINGLE_BLOCK))
-            return t;
+    }
+
+    // Text running up or down (labels on vertical pipes): each such line is
+    // read turned both ways; the way read with more confidence is taken.
+    const QList<QRect> zeilen = bild.SenkrechteZeilen(gelesen);
+    std::vector<PixZeiger> gedrehte;
+    for (const QRect& z : zeilen) {
+        const PixZeiger stueck = Ausschnitt(grau.get(), z.adjusted(-4, -4, 4, 4).intersected(flaeche));
+        const int polster = static_cast<int>(std::lround(0.6 * z.width() * NaeherVergroesserung));
+        // each way turned, as grey and as black and white, like the lines across
+        for (int richtung : {1, -1}) {
+            const PixZeiger gedreht{stueck ? pixRotate90(stueck.get(), richtung) : nullptr};
+            const PixZeiger gross{gedreht ? pixScaleGrayLI(gedreht.get(), NaeherVergroesserung, NaeherVergroesserung) : nullptr};
+            PixZeiger gestreckt = gross ? Gestreckt(gross.get(), polster) : nullptr;
+            gedrehte.push_back(gestreckt ? SchwarzWeiss(gestreckt.get()) : nullptr);
+            gedrehte.push_back(std::move(gestreckt));
+        }
+    }
+
+    // The sheets of both go out at once; with a bank, threads without a picture of their own read some.
+    std::vector<Blatt> blaetter = legen(stuecke);
+    const std::size_t waagrecht = blaetter.size();
+    for (Blatt& b : legen(gedrehte))
+        blaetter.push_back(std::move(b));
+    std::vector<QList<Roh>> blattWoerter(blaetter.size());
+    std::vector<Lesebank::Stueck> auftraege;
+    for (std::size_t n = 0; n < blaetter.size(); ++n)
+        auftraege.push_back([&, n](Texterkennung& e) {
+            e.BlattLesen(blaetter[n].bild.get(), abbruch, blattWoerter[n]);
+        });
+    if (bank) {
+        bank->Verteilen(std::move(auftraege), *this);
+    } else {
+        for (const auto& a : auftraege)
+            a(*this);
+    }
+    if (unterbrochen())
+        return t;
+    const std::vector<Blatt> gedrehteBlaetter(std::make_move_iterator(blaetter.begin() + static_cast<std::ptrdiff_t>(waagrecht)),
+                                              std::make_move_iterator(blaetter.end()));
+    const std::vector<QList<Roh>> gedrehtGelesen(blattWoerter.begin() + static_cast<std::ptrdiff_t>(waagrecht), blattWoerter.end());
+    blaetter.resize(waagrecht);
+    blattWoerter.resize(waagrecht);
+
+    {
+        const std::vector<QList<Roh>> je = zuordnen(blaetter, blattWoerter, stuecke);
         std::vector<std::uint8_t> ersetzt(static_cast<std::size_t>(woerter.size()), 0);
         QList<Wort> zweite;
         for (qsizetype k = 0; k < kerne.size(); ++k) {
@@ -461,26 +522,8 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
         woerter = behalten;
     }
 
-    // Text running up or down (labels on vertical pipes): each such line is
-    // read turned both ways; the way read with more confidence is taken.
     {
-        const QList<QRect> zeilen = bild.SenkrechteZeilen(gelesen);
-        std::vector<PixZeiger> stuecke;
-        for (const QRect& z : zeilen) {
-            const PixZeiger stueck = Ausschnitt(grau.get(), z.adjusted(-4, -4, 4, 4).intersected(flaeche));
-            const int polster = static_cast<int>(std::lround(0.6 * z.width() * NaeherVergroesserung));
-            // each way turned, as grey and as black and white, like the lines across
-            for (int richtung : {1, -1}) {
-                const PixZeiger gedreht{stueck ? pixRotate90(stueck.get(), richtung) : nullptr};
-                const PixZeiger gross{gedreht ? pixScaleGrayLI(gedreht.get(), NaeherVergroesserung, NaeherVergroesserung) : nullptr};
-                PixZeiger gestreckt = gross ? Gestreckt(gross.get(), polster) : nullptr;
-                stuecke.push_back(gestreckt ? SchwarzWeiss(gestreckt.get()) : nullptr);
-                stuecke.push_back(std::move(gestreckt));
-            }
-        }
-        std::vector<QList<Roh>> je;
-        if (!blaetter(stuecke, je, tesseract::PSM_SINGLE_BLOCK))
-            return t;
+        const std::vector<QList<Roh>> je = zuordnen(gedrehteBlaetter, gedrehtGelesen, gedrehte);
         for (qsizetype z = 0; z < zeilen.size(); ++z) {
             QString bester;
             float besteKonfidenz = MinGedreht;

@@ -15,6 +15,9 @@
 
 #include "werkzeuge/Bildtext.h"
 
+class Lesebank;
+struct Pix;
+
 namespace tesseract {
 class TessBaseAPI;
 }
@@ -33,7 +36,9 @@ public:
     // The words of the picture file (a path of this system) with the boxes of
     // their ink in picture pixels. A set abbruch stops the reading within a
     // word or two; the result then carries no words and abgebrochen is set.
-    Bildtext Lesen(const QString& datei, const std::atomic_bool* abbruch = nullptr, bool* abgebrochen = nullptr);
+    // With a bank, the pieces of the reading are shared with the other threads of the run.
+    Bildtext Lesen(const QString& datei, const std::atomic_bool* abbruch = nullptr, bool* abgebrochen = nullptr,
+                   Lesebank* bank = nullptr);
 
     // Names the engine and the settings; results read otherwise are read anew.
     static QString Leseart();
@@ -48,6 +53,8 @@ public:
 
 private:
     QList<Roh> Woerter() const;
+    // One sheet of cut-outs read as a block of lines; nothing when it cannot be read.
+    void BlattLesen(Pix* blatt, const std::atomic_bool* abbruch, QList<Roh>& woerter);
 
     std::unique_ptr<tesseract::TessBaseAPI> m_api;
     QString m_fehler;

@@ -24,9 +24,13 @@ bool Nachbarn(const QRect& a, const QRect& b) {
     const int hoehe = std::max(a.height(), b.height());
     const int ueberlappung = std::min(a.bottom(), b.bottom()) - std::max(a.top(), b.top()) + 1;
     const int luecke = b.left() - (a.x() + a.width());
+    if (ueberlappung < 0.6 * std::min(a.height(), b.height()))
+        return false;
+    // the end of a label read again on its own, inside the ink box of the front read with it ("81CLM86PT" and "361")
+    if (b.width() < a.width() && b.left() > a.center().x() && std::abs(b.right() - a.right()) <= 2)
+        return true;
     // a hyphen between the parts may be read with both of them
-    return ueberlappung >= 0.6 * std::min(a.height(), b.height()) && luecke >= -hoehe && luecke <= 1.6 * hoehe &&
-           b.center().x() > a.right();
+    return luecke >= -hoehe && luecke <= 1.6 * hoehe && b.center().x() > a.right();
 }
 
 // Two parts of one label running up or down the picture: tall boxes, one
