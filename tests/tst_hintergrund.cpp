@@ -339,7 +339,7 @@ private slots:
         QProcess sperre;
         sperre.start(QStringLiteral("sqlite3"), {m_projekt});
         QVERIFY(sperre.waitForStarted());
-        sperre.write("begin exclusive;\n");
+        sperre.write(".timeout 5000\nbegin exclusive;\n");  // waits for a read of the window's worker to end
         QTRY_VERIFY(!Sqlite3(m_projekt, QStringLiteral("begin immediate; rollback;")));
         const QPoint p = bild->imgPfeil(1).Rechteck().center();
         QTest::mousePress(bild->Formbox, Qt::LeftButton, {}, p);
