@@ -129,6 +129,21 @@ class TstServer : public QObject {
     QString m_uri;
     QString m_sqlite;     // the demo project's own file
 
+    // A link file in place of the project's database: the window opens the server through it.
+    bool UeberVerweisLaden(frmMain& a) {
+        QFile verweis(m_sqlite);
+        if (!verweis.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return false;
+        verweis.write(m_uri.toUtf8() + "\n");
+        verweis.close();
+        a.resize(1200, 900);
+        a.show();
+        if (!QTest::qWaitForWindowExposed(&a))
+            return false;
+        a.Laden(m_sqlite);
+        return true;
+    }
+
 private slots:
     void initTestCase() {
         QStandardPaths::setTestModeEnabled(true);
@@ -202,15 +217,8 @@ private slots:
     void twoClientsSeeEachOthersWrites() {
         SkriptDialoge dialoge;
         // A link file in place of the project's database opens the server.
-        QFile verweis(m_sqlite);
-        QVERIFY(verweis.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        verweis.write(m_uri.toUtf8() + "\n");
-        verweis.close();
         frmMain a;
-        a.resize(1200, 900);
-        a.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&a));
-        a.Laden(m_sqlite);
+        QVERIFY(UeberVerweisLaden(a));
         AlarmdefsModell* modell = a.mgobjAuswahl()->Fenster()->dbAlarme;
         QVERIFY(modell);
         QCOMPARE(modell->rowCount(), 300);
@@ -304,15 +312,8 @@ private slots:
 
     void lockedRowIsGivenUpWithinTwoSeconds() {
         SkriptDialoge dialoge;
-        QFile verweis(m_sqlite);
-        QVERIFY(verweis.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        verweis.write(m_uri.toUtf8() + "\n");
-        verweis.close();
         frmMain a;
-        a.resize(1200, 900);
-        a.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&a));
-        a.Laden(m_sqlite);
+        QVERIFY(UeberVerweisLaden(a));
         Server s(m_datenbank);
         const QString ident = s.wert(QStringLiteral("select min(\"Ident\") from \"Alarmdefs\" where \"X\" is not null")).toString();
         const QString form = s.wert(QStringLiteral("select \"Form\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toString();
@@ -766,15 +767,8 @@ private slots:
         QVERIFY(tabelle.waitForFinished(30000));
         QVERIFY2(tabelle.exitCode() == 0, tabelle.readAllStandardError().constData());
         SkriptDialoge dialoge;
-        QFile verweis(m_sqlite);
-        QVERIFY(verweis.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        verweis.write(m_uri.toUtf8() + "\n");
-        verweis.close();
         frmMain a;
-        a.resize(1200, 900);
-        a.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&a));
-        a.Laden(m_sqlite);
+        QVERIFY(UeberVerweisLaden(a));
         QTest::mouseClick(a.tbToolBar->widgetForAction(a.ToolButton(QStringLiteral("AllMode"))), Qt::LeftButton);
         QVERIFY(a.mgobjAuswahl()->Fenster()->AlarmZeigen(QStringLiteral("7001")));
         frmPicture* bild = a.BildfensterFallsDa();
@@ -883,15 +877,8 @@ private slots:
         }
         // The window of a user: the grid, a picked alarm and its arrow.
         SkriptDialoge dialoge;
-        QFile verweis(m_sqlite);
-        QVERIFY(verweis.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        verweis.write(m_uri.toUtf8() + "\n");
-        verweis.close();
         frmMain a;
-        a.resize(1200, 900);
-        a.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&a));
-        a.Laden(m_sqlite);
+        QVERIFY(UeberVerweisLaden(a));
         frmAlarmAuswahl* f = a.mgobjAuswahl()->Fenster();
         QVERIFY(f->dbAlarme);
         Server s(m_datenbank);

@@ -776,6 +776,12 @@ void frmAlarmAuswahl::AlarmGefunden(qlonglong nummer, int zeile, bool vorhanden,
     }
     // The source does not hold the row: the picture's node if the tree has one, else all alarms.
     m_zeigen->umgestellt = true;
+    QuelleZumBild(form);
+    dbAlarme->ZeileSuchen(nummer, m_zeigenLaeuft ? m_zeigenWartenMs : 0);
+}
+
+// The picture's node if the tree has one, else all alarms: the source that holds a row of this picture.
+void frmAlarmAuswahl::QuelleZumBild(const QString& form) {
     QTreeWidgetItem* ziel = nullptr;
     for (QTreeWidgetItem* item : TreeView1->findItems(QStringLiteral("*"), Qt::MatchWildcard | Qt::MatchRecursive))
         if (item->parent() && item->data(0, SchluesselRolle).toString() == form && !form.isEmpty())
@@ -789,7 +795,6 @@ void frmAlarmAuswahl::AlarmGefunden(qlonglong nummer, int zeile, bool vorhanden,
     }
     QuelleSetzen(ziel && ziel->text(0) != QLatin1String(" Alle") ? Datensatzquelle{Quelle::Bild, form, -1}
                                                                   : Datensatzquelle{Quelle::Alle, {}, -1});
-    dbAlarme->ZeileSuchen(nummer, m_zeigenLaeuft ? m_zeigenWartenMs : 0);
 }
 
 void frmAlarmAuswahl::ZeileZeigen(int zeile) {
@@ -814,7 +819,6 @@ bool frmAlarmAuswahl::AlarmZeigenSofort(qlonglong gesucht) {
     const std::optional<qlonglong> nummer = gesucht;
     int zeile = dbAlarme->ZeileVon(*nummer);
     if (zeile < 0) {
-        // The picture's node if the tree has one, else all alarms.
         QString form;
         {
             QSqlQuery q(dbAlarme->database());
@@ -827,19 +831,7 @@ bool frmAlarmAuswahl::AlarmZeigenSofort(qlonglong gesucht) {
                 return false;
             form = q.value(0).toString();
         }
-        QTreeWidgetItem* ziel = nullptr;
-        for (QTreeWidgetItem* item : TreeView1->findItems(QStringLiteral("*"), Qt::MatchWildcard | Qt::MatchRecursive))
-            if (item->parent() && item->data(0, SchluesselRolle).toString() == form && !form.isEmpty())
-                ziel = item;
-        if (!ziel)
-            for (QTreeWidgetItem* item : TreeView1->findItems(QStringLiteral(" Alle"), Qt::MatchExactly | Qt::MatchRecursive))
-                ziel = item;
-        if (ziel) {
-            const QSignalBlocker sperre(TreeView1);
-            TreeView1->setCurrentItem(ziel);
-        }
-        QuelleSetzen(ziel && ziel->text(0) != QLatin1String(" Alle") ? Datensatzquelle{Quelle::Bild, form, -1}
-                                                                      : Datensatzquelle{Quelle::Alle, {}, -1});
+        QuelleZumBild(form);
         zeile = dbAlarme->ZeileVon(*nummer);
         if (zeile < 0)
             return false;

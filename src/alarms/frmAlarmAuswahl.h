@@ -149,6 +149,7 @@ private:
     void DatenbankSchliessen();
     bool QuelleAnwenden(const Datensatzquelle& q);
     void QuelleSetzen(const Datensatzquelle& q);
+    void QuelleZumBild(const QString& form);
     void ZeileGewechselt(const QModelIndex& aktuell, const QModelIndex& vorher);
     // After a sort or a filter change the picked alarm's row stays selected and
     // in view, without a new pick.
