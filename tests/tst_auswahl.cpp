@@ -892,9 +892,10 @@ private slots:
             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(modell()->index(z, AlarmFeld::Ident)).center());
         };
         auto gewaehlt = [&](int z) {
-            if (k->AktuellerAlarm()->value(AlarmFeld::Ident) != ident(z) || k->AlarmListe()->isEmpty())
+            const auto liste = k->AlarmListe();  // kept: the loop below runs over it
+            if (k->AktuellerAlarm()->value(AlarmFeld::Ident) != ident(z) || !liste || liste->isEmpty())
                 return false;
-            for (const AlarmRecord& r : *k->AlarmListe())
+            for (const AlarmRecord& r : *liste)
                 if (r.value(AlarmFeld::Form) != form(z))
                     return false;
             return true;
