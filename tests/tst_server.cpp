@@ -120,6 +120,20 @@ QList<pid_t> ServerProzesse(Server& s) {
     }
     return pids;
 }
+// Stops the server's processes; they go on again when this ends, also after a failed check.
+struct Anhalter {
+    QList<pid_t> pids;
+    bool Anhalten() const {
+        for (pid_t p : pids)
+            if (::kill(p, SIGSTOP) != 0)
+                return false;
+        return true;
+    }
+    ~Anhalter() {
+        for (pid_t p : pids)
+            ::kill(p, SIGCONT);
+    }
+};
 }  // namespace
 
 class TstServer : public QObject {
@@ -398,15 +412,8 @@ private slots:
                 }
             }
         }
-        struct Weiter {
-            QList<pid_t> pids;
-            ~Weiter() {
-                for (pid_t p : pids)
-                    ::kill(p, SIGCONT);
-            }
-        } weiter{pids};
-        for (pid_t p : pids)
-            QVERIFY(::kill(p, SIGSTOP) == 0);
+        Anhalter anhalter{pids};
+        QVERIFY(anhalter.Anhalten());
         // The window goes on answering and learns that the server does not.
         QElapsedTimer uhr, pause;
         uhr.start();
@@ -891,15 +898,8 @@ private slots:
         QVERIFY(bild && bild->PfeilAnzahl() == 2);
         const QList<pid_t> pids = ServerProzesse(s);
         QVERIFY(!pids.isEmpty());
-        struct Weiter {
-            QList<pid_t> pids;
-            ~Weiter() {
-                for (pid_t p : pids)
-                    ::kill(p, SIGCONT);
-            }
-        } weiter{pids};
-        for (pid_t p : pids)
-            QVERIFY(::kill(p, SIGSTOP) == 0);
+        Anhalter anhalter{pids};
+        QVERIFY(anhalter.Anhalten());
         QTRY_VERIFY_WITH_TIMEOUT(a.StatusTextLesen(1).contains(QStringLiteral("antwortet nicht")), 15000);
         // Meanwhile another program changes a row (psql waits for the server too)
         // and the user drags the arrow.

@@ -127,6 +127,22 @@ class TstVorschlaege : public QObject {
         return ergebnis;
     }
 
+    // The window on the database, its proposals window read on the two larger demo pictures.
+    frmVorschlaege* VorschlaegeGelesen(frmMain& w, const QString& db) {
+        w.resize(1400, 1000);
+        w.show();
+        if (!QTest::qWaitForWindowExposed(&w))
+            return nullptr;
+        w.Laden(db);
+        w.mnuVorschlaege->trigger();
+        auto* fenster = w.findChild<frmVorschlaege*>();
+        if (!fenster)
+            return nullptr;
+        for (int i = 0; i < fenster->lstBilder->count(); ++i)
+            fenster->lstBilder->item(i)->setCheckState(mFormen.contains(fenster->lstBilder->item(i)->text()) ? Qt::Checked : Qt::Unchecked);
+        return fenster->Lesen() && fenster->Lauf()->Warten(120000) ? fenster : nullptr;
+    }
+
 private slots:
     void initTestCase() {
         QVERIFY(mDir.isValid());
@@ -798,17 +814,8 @@ private slots:
         SkriptDialoge dialoge;
         const QString db = Kopie(QStringLiteral("alle.kvs"));
         frmMain w;
-        w.resize(1400, 1000);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.Laden(db);
-        w.mnuVorschlaege->trigger();
-        auto* fenster = w.findChild<frmVorschlaege*>();
+        frmVorschlaege* fenster = VorschlaegeGelesen(w, db);
         QVERIFY(fenster);
-        for (int i = 0; i < fenster->lstBilder->count(); ++i)
-            fenster->lstBilder->item(i)->setCheckState(mFormen.contains(fenster->lstBilder->item(i)->text()) ? Qt::Checked : Qt::Unchecked);
-        QVERIFY(fenster->Lesen());
-        QVERIFY(fenster->Lauf()->Warten(120000));
         QStringList gefunden;
         for (const Vorschlag& v : fenster->Ergebnis())
             if (v.art == Vorschlag::Art::Gefunden)
@@ -852,17 +859,8 @@ private slots:
         SkriptDialoge dialoge;
         const QString db = Kopie(QStringLiteral("aenderungen.kvs"));
         frmMain w;
-        w.resize(1400, 1000);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.Laden(db);
-        w.mnuVorschlaege->trigger();
-        auto* fenster = w.findChild<frmVorschlaege*>();
+        frmVorschlaege* fenster = VorschlaegeGelesen(w, db);
         QVERIFY(fenster);
-        for (int i = 0; i < fenster->lstBilder->count(); ++i)
-            fenster->lstBilder->item(i)->setCheckState(mFormen.contains(fenster->lstBilder->item(i)->text()) ? Qt::Checked : Qt::Unchecked);
-        QVERIFY(fenster->Lesen());
-        QVERIFY(fenster->Lauf()->Warten(120000));
         QList<Vorschlag> gefunden;
         for (const Vorschlag& v : fenster->Ergebnis())
             if (v.art == Vorschlag::Art::Gefunden)
