@@ -506,6 +506,12 @@ private slots:
         QTest::newRow("unsicher, ein Zeichen weniger") << "FT639" << 40.0f << 2;
         QTest::newRow("sicher gelesen: ein anderes Kennzeichen") << "FT6399" << 95.0f << 1;
         QTest::newRow("unsicher, zwei Zeichen anders") << "FT6499" << 40.0f << 1;
+        // a smaller copy is misread and still rated up to 80
+        QTest::newRow("kaum sicher, ein Zeichen mehr") << "GFT6398" << 72.0f << 2;
+        QTest::newRow("unsicher, P fuer F und 0 fuer 8") << "PT6390" << 0.0f << 2;
+        QTest::newRow("kaum sicher, zwei runde Ziffern") << "FT5396" << 80.0f << 2;
+        QTest::newRow("sicher gelesen, zwei Zeichen verwechselbar") << "PT6390" << 95.0f << 1;
+        QTest::newRow("unsicher, drei Zeichen verwechselbar") << "PT5390" << 10.0f << 1;
     }
     void unsureNearCopyMakesTheTagAmbiguous() {
         QFETCH(QString, zweites);
