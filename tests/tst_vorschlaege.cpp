@@ -266,6 +266,10 @@ private slots:
         QTest::newRow("TT als 11 gelesen") << QStringList{"11570@100"} << "TT570" << 1;
         QTest::newRow("Ziffer hinten anders") << QStringList{"TT571@100"} << "TT570" << 0;
         QTest::newRow("anderes") << QStringList{"P2011@100"} << "P201" << 0;
+        QTest::newRow("lang, ein Zeichen falsch") << QStringList{"S0CAP56TD366@100"} << "90CAP56TD366" << 1;
+        QTest::newRow("lang, ein Zeichen fehlt") << QStringList{"25CAL43DC87@100"} << "25CAL43DC897" << 1;
+        QTest::newRow("lang, das letzte Zeichen fehlt") << QStringList{"48MPB44AA87@100"} << "48MPB44AA877" << 0;
+        QTest::newRow("lang, zwei Zeichen falsch") << QStringList{"S0CAP56TD386@100"} << "90CAP56TD366" << 0;
         QTest::newRow("leeres Kennzeichen") << QStringList{"P201@100"} << "" << 0;
     }
     void wordsMatchTagThroughSlips() {

@@ -191,6 +191,15 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
             if (Verlesen(it.key(), g) &&
                 std::none_of(andere.begin(), andere.end(), [&](const QString& a) { return a != g && (a == it.key() || Verlesen(it.key(), a)); }))
                 dazu(it->box);
+    // A long tag (seven signs or more, "90CAP56TD366") read nowhere as written: a reading one sign
+    // off stands for it, when no other tag of the picture is as close to that reading; not one
+    // that lacks the tag's last sign, whose box would end short of the label's corner.
+    if (stellen.isEmpty() && g.size() >= 7)
+        for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it)
+            if (EinZeichenAnders(it.key(), g) && !g.startsWith(it.key()) && std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
+                    return a != g && (a == it.key() || EinZeichenAnders(it.key(), a));
+                }))
+                dazu(it->box);
     // A sure place alone is not enough when an unsure reading elsewhere is one sign off, or
     // two signs read as their look-alikes: that may be the second copy (often drawn smaller),
     // and the arrow would go to one of two places without a word. Not so where the reading
