@@ -339,9 +339,12 @@ private slots:
         const Testbilder::Zaehler alle = z.value(QStringLiteral("alle"));
         const QString stand = Testbilder::Fehlgriffe(bilder, vorschlaege).join(QLatin1Char('\n'));
         QVERIFY2(alle.einmal > 30, qPrintable(QString::number(alle.einmal)));
-        QVERIFY2(alle.Recall() >= 72, qPrintable(QStringLiteral("%1 %\n%2").arg(alle.Recall()).arg(stand)));
-        QVERIFY2(alle.Precision() >= 95, qPrintable(QStringLiteral("%1 %\n%2").arg(alle.Precision()).arg(stand)));
+        QVERIFY2(alle.Recall() >= 76, qPrintable(QStringLiteral("%1 %\n%2").arg(alle.Recall()).arg(stand)));
+        QVERIFY2(alle.Precision() >= 97, qPrintable(QStringLiteral("%1 %\n%2").arg(alle.Precision()).arg(stand)));
         QCOMPARE(alle.fehlendVorgeschlagen, 0);
+        // no twin of these two pictures is proposed as if it were drawn once
+        QVERIFY(alle.zweimal > 0);
+        QCOMPARE(alle.zweimalRichtig, alle.zweimal);
         // light text on the dark picture is read, not only on the light one
         QVERIFY(z.value(QStringLiteral("art:dunkel")).Recall() >= 70);
     }
