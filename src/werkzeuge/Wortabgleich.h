@@ -22,8 +22,10 @@ public:
     // place beside a sure one, as does one with two signs read as their
     // look-alikes: it may well be a second copy of the tag;
     // unless it reads as one of the andere, the picture's other tags, or as
-    // a slip of one of them. So does a place where only the end of the tag
-    // holding its loop number was read, unless another of the andere has it.
+    // a slip of one of them, or stands where one of them was read. So does a
+    // place where only the end of the tag holding its loop number was read,
+    // unless another of the andere has it. A tag of seven signs or more read
+    // nowhere as written is found where a reading is one sign off it.
     QList<QRect> Stellen(const QString& kennzeichen, const QSet<QString>& andere = {}) const;
 
     // The form in which words and tags are compared; empty for a text
