@@ -181,7 +181,7 @@ void BenchVorschlaege(const QString& arbeitsOrdner) {
 // corner, precision, twins reported ambiguous, absent tags left alone, and the
 // seconds per picture by picture kind. TAVERO_TESTBILDER_ORDNER names sets made
 // before (subfolders abstimmung, zurueck, frisch, viert); TAVERO_TESTBILDER_FEHLGRIFFE=1
-// lists each miss on stderr.
+// lists each miss on stderr; TAVERO_TESTBILDER_SPEICHER=DIR keeps the readings between runs.
 void BenchTestbilder(const QString& arbeitsOrdner) {
     const QString vorhanden = qEnvironmentVariable("TAVERO_TESTBILDER_ORDNER");
     const struct {
@@ -211,9 +211,11 @@ void BenchTestbilder(const QString& arbeitsOrdner) {
         const std::string vorne = std::string("testbilder_") + s.satz + "_";
         double gesamt = 0;
         for (auto it = nachArt.cbegin(); it != nachArt.cend(); ++it) {
-            // an empty store each time: the first reading is what is measured
-            const BildtextSpeicher speicher(arbeitsOrdner + QStringLiteral("/testbilder-speicher-") + QLatin1String(s.satz) +
-                                            QLatin1Char('-') + it.key());
+            // an empty store each time: the first reading is what is measured; TAVERO_TESTBILDER_SPEICHER=DIR
+            // keeps the readings there instead, so that matching alone can be tried again in a moment
+            const QString behalten = qEnvironmentVariable("TAVERO_TESTBILDER_SPEICHER");
+            const BildtextSpeicher speicher((behalten.isEmpty() ? arbeitsOrdner : behalten) + QStringLiteral("/testbilder-speicher-") +
+                                            QLatin1String(s.satz) + QLatin1Char('-') + it.key());
             const Lesezeit z = Lesen(it.value(), speicher);
             gesamt += z.wand;
             BenchZeile(vorne + "art_" + it.key().toStdString() + "_sekunden_je_bild", z.wand / it.value().size(), "s");

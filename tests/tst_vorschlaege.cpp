@@ -266,6 +266,10 @@ private slots:
         QTest::newRow("TT als 11 gelesen") << QStringList{"11570@100"} << "TT570" << 1;
         QTest::newRow("Ziffer hinten anders") << QStringList{"TT571@100"} << "TT570" << 0;
         QTest::newRow("anderes") << QStringList{"P2011@100"} << "P201" << 0;
+        QTest::newRow("lang, ein Zeichen falsch") << QStringList{"S0CAP56TD366@100"} << "90CAP56TD366" << 1;
+        QTest::newRow("lang, ein Zeichen fehlt") << QStringList{"25CAL43DC87@100"} << "25CAL43DC897" << 1;
+        QTest::newRow("lang, das letzte Zeichen fehlt") << QStringList{"48MPB44AA87@100"} << "48MPB44AA877" << 0;
+        QTest::newRow("lang, zwei Zeichen falsch") << QStringList{"S0CAP56TD386@100"} << "90CAP56TD366" << 0;
         QTest::newRow("leeres Kennzeichen") << QStringList{"P201@100"} << "" << 0;
     }
     void wordsMatchTagThroughSlips() {
@@ -335,9 +339,12 @@ private slots:
         const Testbilder::Zaehler alle = z.value(QStringLiteral("alle"));
         const QString stand = Testbilder::Fehlgriffe(bilder, vorschlaege).join(QLatin1Char('\n'));
         QVERIFY2(alle.einmal > 30, qPrintable(QString::number(alle.einmal)));
-        QVERIFY2(alle.Recall() >= 72, qPrintable(QStringLiteral("%1 %\n%2").arg(alle.Recall()).arg(stand)));
-        QVERIFY2(alle.Precision() >= 95, qPrintable(QStringLiteral("%1 %\n%2").arg(alle.Precision()).arg(stand)));
+        QVERIFY2(alle.Recall() >= 76, qPrintable(QStringLiteral("%1 %\n%2").arg(alle.Recall()).arg(stand)));
+        QVERIFY2(alle.Precision() >= 97, qPrintable(QStringLiteral("%1 %\n%2").arg(alle.Precision()).arg(stand)));
         QCOMPARE(alle.fehlendVorgeschlagen, 0);
+        // no twin of these two pictures is proposed as if it were drawn once
+        QVERIFY(alle.zweimal > 0);
+        QCOMPARE(alle.zweimalRichtig, alle.zweimal);
         // light text on the dark picture is read, not only on the light one
         QVERIFY(z.value(QStringLiteral("art:dunkel")).Recall() >= 70);
     }
@@ -506,6 +513,12 @@ private slots:
         QTest::newRow("unsicher, ein Zeichen weniger") << "FT639" << 40.0f << 2;
         QTest::newRow("sicher gelesen: ein anderes Kennzeichen") << "FT6399" << 95.0f << 1;
         QTest::newRow("unsicher, zwei Zeichen anders") << "FT6499" << 40.0f << 1;
+        // a smaller copy is misread and still rated up to 80
+        QTest::newRow("kaum sicher, ein Zeichen mehr") << "GFT6398" << 72.0f << 2;
+        QTest::newRow("unsicher, P fuer F und 0 fuer 8") << "PT6390" << 0.0f << 2;
+        QTest::newRow("kaum sicher, zwei runde Ziffern") << "FT5396" << 80.0f << 2;
+        QTest::newRow("sicher gelesen, zwei Zeichen verwechselbar") << "PT6390" << 95.0f << 1;
+        QTest::newRow("unsicher, drei Zeichen verwechselbar") << "PT5390" << 10.0f << 1;
     }
     void unsureNearCopyMakesTheTagAmbiguous() {
         QFETCH(QString, zweites);

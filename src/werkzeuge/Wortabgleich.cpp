@@ -56,6 +56,30 @@ bool EinZeichenAnders(const QString& a, const QString& b) {
         return a.mid(i + 1) == b.mid(i + 1);
     return a.size() < b.size() ? a.mid(i) == b.mid(i + 1) : a.mid(i + 1) == b.mid(i);
 }
+// Signs the recognition takes for one another when letters are small, blurred or
+// broken: round digits, an open P for F, a broken H for I.
+bool Verwechselbar(QChar a, QChar b) {
+    static const QString Paare[] = {QStringLiteral("FP"), QStringLiteral("08"), QStringLiteral("68"), QStringLiteral("38"),
+                                    QStringLiteral("35"), QStringLiteral("56"), QStringLiteral("6G"), QStringLiteral("1H"),
+                                    QStringLiteral("1T"), QStringLiteral("17"), QStringLiteral("T7"), QStringLiteral("VY"),
+                                    QStringLiteral("D0")};
+    for (const QString& p : Paare)
+        if ((a == p[0] && b == p[1]) || (a == p[1] && b == p[0]))
+            return true;
+    return false;
+}
+
+// Two signs of a tag of four or more read as their look-alikes, nothing else changed.
+bool ZweiVerwechselt(const QString& a, const QString& b) {
+    if (a.size() != b.size() || a.size() < 4)
+        return false;
+    int anders = 0;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        if (a[i] != b[i] && (++anders > 2 || !Verwechselbar(a[i], b[i])))
+            return false;
+    return anders == 2;
+}
+
 // The longest run of digits in a tag: its loop number.
 QString Nummer(const QString& g) {
     QString beste, laufend;
@@ -167,15 +191,37 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
             if (Verlesen(it.key(), g) &&
                 std::none_of(andere.begin(), andere.end(), [&](const QString& a) { return a != g && (a == it.key() || Verlesen(it.key(), a)); }))
                 dazu(it->box);
-    // A sure place alone is not enough when an unsure reading elsewhere is one sign off:
-    // that may be the second copy, and the arrow would go to one of two places without a word.
-    if (!stellen.isEmpty() && g.size() >= 3)
+    // A long tag (seven signs or more, "90CAP56TD366") read nowhere as written: a reading one sign
+    // off stands for it, when no other tag of the picture is as close to that reading; not one
+    // that lacks the tag's last sign, whose box would end short of the label's corner.
+    if (stellen.isEmpty() && g.size() >= 7)
         for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it)
-            if (it->konfidenz < Unsicher && EinZeichenAnders(it.key(), g) &&
-                std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
+            if (EinZeichenAnders(it.key(), g) && !g.startsWith(it.key()) && std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
                     return a != g && (a == it.key() || EinZeichenAnders(it.key(), a));
                 }))
                 dazu(it->box);
+    // A sure place alone is not enough when an unsure reading elsewhere is one sign off, or
+    // two signs read as their look-alikes: that may be the second copy (often drawn smaller),
+    // and the arrow would go to one of two places without a word. Not so where the reading
+    // is as close to another tag of the picture, or stands where another tag was read.
+    auto aufAnderem = [&](const QRect& box) {
+        return std::any_of(andere.begin(), andere.end(), [&](const QString& a) {
+            if (a == g)
+                return false;
+            const QList<Stelle> dort = m_stellen.values(a);
+            return std::any_of(dort.begin(), dort.end(), [&box](const Stelle& s) { return s.box.intersects(box); });
+        });
+    };
+    if (!stellen.isEmpty() && g.size() >= 3)
+        for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it) {
+            if (it->konfidenz >= Unsicher)
+                continue;
+            const bool eins = EinZeichenAnders(it.key(), g), zwei = !eins && ZweiVerwechselt(it.key(), g);
+            if ((eins || zwei) && !aufAnderem(it->box) && std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
+                    return a != g && (a == it.key() || EinZeichenAnders(it.key(), a) || (zwei && ZweiVerwechselt(it.key(), a)));
+                }))
+                dazu(it->box);
+        }
     // So is a place where only the tag's loop number was read, unless another tag of the picture carries that number:
     // the letters of a small or blurred copy are lost first.
     if (!stellen.isEmpty())

@@ -19,18 +19,22 @@ public:
     // The boxes of every place the tag stands on the picture, top to bottom:
     // none, one, or several (then it is not known which one is meant). A place
     // read unsurely that differs from the tag by one sign counts as a second
-    // place beside a sure one: it may well be a second copy of the tag;
+    // place beside a sure one, as does one with two signs read as their
+    // look-alikes: it may well be a second copy of the tag;
     // unless it reads as one of the andere, the picture's other tags, or as
-    // a slip of one of them. So does a place where only the end of the tag
-    // holding its loop number was read, unless another of the andere has it.
+    // a slip of one of them, or stands where one of them was read. So does a
+    // place where only the end of the tag holding its loop number was read,
+    // unless another of the andere has it. A tag of seven signs or more read
+    // nowhere as written is found where a reading is one sign off it.
     QList<QRect> Stellen(const QString& kennzeichen, const QSet<QString>& andere = {}) const;
 
     // The form in which words and tags are compared; empty for a text
     // without letters or digits.
     static QString Grundform(const QString& text);
 
-    // Below this confidence a reading is not sure enough to rule out a copy.
-    static constexpr float Unsicher = 60;
+    // Below this confidence a reading is not sure enough to rule out a copy: the
+    // engine rates a misread small or blurred copy as high as 80.
+    static constexpr float Unsicher = 85;
 
 private:
     struct Stelle {
