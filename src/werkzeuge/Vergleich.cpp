@@ -198,6 +198,9 @@ Vergleichsergebnis Vergleich::Vergleichen(const Angaben& angaben, const std::ato
     e.zeilenHier = h.anzahl;
     e.zeilenDort = d.anzahl;
     e.zeilenBasis = b.anzahl;
+    // the queries hand over little more than the lines listed; a pass over every row hands over all rows
+    if (perSql)
+        e.zeilen.reserve(static_cast<qsizetype>(h.zeilen.size() + d.zeilen.size()));
     // The other sides' texts as numbers of this side's dictionary.
     const std::vector<quint32> dNach = Abbildung(d, h);
     const std::vector<quint32> bNach = Abbildung(b, h);
@@ -321,12 +324,17 @@ Vergleichsergebnis Vergleich::Vergleichen(const Angaben& angaben, const std::ato
     }
     // grouped by kind, in number order within each
     {
-        QList<Vergleichszeile> jeArt[Vergleichszeile::ArtAnzahl];
+        // counted first, so each line is moved once into a list of its final size
+        qsizetype anzahl[Vergleichszeile::ArtAnzahl] = {};
+        for (const Vergleichszeile& z : std::as_const(e.zeilen))
+            ++anzahl[static_cast<int>(z.art)];
+        qsizetype stelle[Vergleichszeile::ArtAnzahl] = {};
+        for (int a = 1; a < Vergleichszeile::ArtAnzahl; ++a)
+            stelle[a] = stelle[a - 1] + anzahl[a - 1];
+        QList<Vergleichszeile> geordnet(e.zeilen.size());
         for (Vergleichszeile& z : e.zeilen)
-            jeArt[static_cast<int>(z.art)].append(std::move(z));
-        e.zeilen.clear();
-        for (QList<Vergleichszeile>& l : jeArt)
-            e.zeilen.append(std::move(l));
+            geordnet[stelle[static_cast<int>(z.art)]++] = std::move(z);
+        e.zeilen = std::move(geordnet);
     }
     melden(95, QStringLiteral("Andere Spalten benennen"));
     AndereSpaltenBenennen(e);

@@ -4,6 +4,7 @@
 #include <QSet>
 #include <QSqlError>
 #include <QUrl>
+#include <future>
 #include <vector>
 
 #include <sqlite3.h>
@@ -107,6 +108,78 @@ QByteArray Verbunden(const char* t, const Tabelle& tt, const char* s, const Tabe
     return links + "cast(" + rechts + (tt.identText ? " as text)" : " as integer)");
 }
 
+// This side read-only, the others ATTACHed read-only as dort and basis; a
+// stop asked for interrupts the statement running.
+bool Oeffnen(Verbindung& v, const QStringList& namen, const std::function<bool()>& halten) {
+    v.name = namen.first();
+    if (sqlite3_open_v2(NurLesen(namen.first()).constData(), &v.db,
+                        SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
+        return false;
+    sqlite3_busy_timeout(v.db, AlarmdefsZugriff::WarteAufSperreMs);
+    for (int i = 1; i < namen.size(); ++i) {
+        Anweisung a;
+        const QByteArray uri = NurLesen(namen.at(i));
+        if (!a.Vorbereiten(v.db, QByteArray("attach database ? as ") + kSchema[i]))
+            return false;
+        sqlite3_bind_text(a.st, 1, uri.constData(), static_cast<int>(uri.size()), SQLITE_STATIC);
+        if (sqlite3_step(a.st) != SQLITE_DONE)
+            return false;
+    }
+    sqlite3_progress_handler(v.db, 20000, [](void* h) -> int { return (*static_cast<const std::function<bool()>*>(h))() ? 1 : 0; },
+                             const_cast<std::function<bool()>*>(&halten));
+    return true;
+}
+
+bool Schritt(Verbindung& v, Anweisung& a, const std::function<bool()>& halten) {
+    const int rc = sqlite3_step(a.st);
+    if (rc == SQLITE_ROW || rc == SQLITE_DONE)
+        return rc == SQLITE_ROW;
+    if (halten())
+        throw Vergleich::Abgebrochen();
+    v.Werfen(rc);
+}
+
+void Aufnehmen(Anweisung& a, int erste, Vergleichsseite& s, std::vector<AlarmdefsDurchlauf::Wert>& werte) {
+    for (int k = 0; k < AlarmFeld::Spalten; ++k)
+        WertLesen(a.st, erste + 1 + k, werte[static_cast<std::size_t>(k)]);
+    s.Aufnehmen(werte.data(), sqlite3_column_int64(a.st, erste));
+}
+
+// The rows here with rowids from von to bis that the other side lacks or
+// holds otherwise, with their partners; the number of rows here alone, -1
+// when the statement cannot be made.
+qint64 HierLesen(Verbindung& v, const QByteArray& sql, qint64 von, qint64 bis, const QSet<qint64>& doppelt, bool dreiWege,
+                 Vergleichsseite* seiten, const std::function<bool()>& halten) {
+    Anweisung a;
+    if (!a.Vorbereiten(v.db, sql))
+        return -1;
+    sqlite3_bind_int64(a.st, 1, von);
+    sqlite3_bind_int64(a.st, 2, bis);
+    std::vector<AlarmdefsDurchlauf::Wert> werte(AlarmFeld::Spalten);
+    constexpr int kB = AlarmFeld::Spalten + 1, kC = 2 * kB;
+    qint64 nurHier = 0, letzte = 0;
+    bool erste = true;
+    while (Schritt(v, a, halten)) {
+        const qint64 zeile = sqlite3_column_int64(a.st, 0);
+        const qint64 nummer = sqlite3_column_int64(a.st, 1);
+        if (doppelt.contains(nummer))
+            continue;
+        // the rows of an earlier state with several rows of a number repeat this side's row
+        if (erste || zeile != letzte) {
+            Aufnehmen(a, 0, seiten[0], werte);
+            if (sqlite3_column_type(a.st, kB) == SQLITE_NULL)
+                ++nurHier;
+            else
+                Aufnehmen(a, kB, seiten[1], werte);
+        }
+        erste = false;
+        letzte = zeile;
+        if (dreiWege && sqlite3_column_type(a.st, kC) != SQLITE_NULL)
+            Aufnehmen(a, kC, seiten[2], werte);
+    }
+    return nurHier;
+}
+
 }  // namespace
 
 bool VergleichSql::Lesen(const QStringList& namen, const std::function<bool()>& halten,
@@ -117,31 +190,9 @@ bool VergleichSql::Lesen(const QStringList& namen, const std::function<bool()>& 
     };
     const int n = static_cast<int>(namen.size());
     Verbindung v;
-    v.name = namen.first();
-    if (sqlite3_open_v2(NurLesen(namen.first()).constData(), &v.db,
-                        SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
+    if (!Oeffnen(v, namen, halten))
         return false;  // the pass over every row names what is wrong with the file
-    sqlite3_busy_timeout(v.db, AlarmdefsZugriff::WarteAufSperreMs);
-    for (int i = 1; i < n; ++i) {
-        Anweisung a;
-        const QByteArray uri = NurLesen(namen.at(i));
-        if (!a.Vorbereiten(v.db, QByteArray("attach database ? as ") + kSchema[i]))
-            return false;
-        sqlite3_bind_text(a.st, 1, uri.constData(), static_cast<int>(uri.size()), SQLITE_STATIC);
-        if (sqlite3_step(a.st) != SQLITE_DONE)
-            return false;
-    }
-    // a stop asked for interrupts the statement running
-    sqlite3_progress_handler(v.db, 20000, [](void* h) -> int { return (*static_cast<const std::function<bool()>*>(h))() ? 1 : 0; },
-                             const_cast<std::function<bool()>*>(&halten));
-    const auto schritt = [&](Anweisung& a) {
-        const int rc = sqlite3_step(a.st);
-        if (rc == SQLITE_ROW || rc == SQLITE_DONE)
-            return rc == SQLITE_ROW;
-        if (halten())
-            throw Vergleich::Abgebrochen();
-        v.Werfen(rc);
-    };
+    const auto schritt = [&](Anweisung& a) { return Schritt(v, a, halten); };
 
     // The columns' affinities decide where equal values may differ in kind,
     // and whether the numbers are whole numbers that a join matches as the
@@ -216,11 +267,7 @@ bool VergleichSql::Lesen(const QStringList& namen, const std::function<bool()>& 
     }
     doppeltListe += ']';
     std::vector<AlarmdefsDurchlauf::Wert> werte(AlarmFeld::Spalten);
-    const auto aufnehmen = [&](Anweisung& a, int erste, Vergleichsseite& s) {
-        for (int k = 0; k < AlarmFeld::Spalten; ++k)
-            WertLesen(a.st, erste + 1 + k, werte[static_cast<std::size_t>(k)]);
-        s.Aufnehmen(werte.data(), sqlite3_column_int64(a.st, erste));
-    };
+    const auto aufnehmen = [&](Anweisung& a, int erste, Vergleichsseite& s) { Aufnehmen(a, erste, s, werte); };
     qint64 doppeltZeilen[2] = {0, 0};
     if (!doppelt.isEmpty())
         for (int i = 0; i < 2; ++i) {
@@ -258,34 +305,46 @@ bool VergleichSql::Lesen(const QStringList& namen, const std::function<bool()>& 
     sql += " from main.Alarmdefs a left join dort.Alarmdefs b on " + Verbunden("b", tabellen[1], "a", tabellen[0]);
     if (dreiWege)
         sql += " left join basis.Alarmdefs c on b.rowid is not null and " + Verbunden("c", tabellen[2], "a", tabellen[0]);
-    sql += " where b.rowid is null" + anders;
-    qint64 nurHier = 0;
+    sql += " where a.rowid between ?1 and ?2 and (b.rowid is null" + anders + ')';
+    // The rows here in two halves by rowid, each on a connection of its own, at the same time.
+    qint64 kleinste = 0, groesste = 0;
     {
         Anweisung a;
-        if (!a.Vorbereiten(v.db, sql))
+        if (!a.Vorbereiten(v.db, "select min(rowid), max(rowid) from main.Alarmdefs"))
             return false;
-        constexpr int kB = AlarmFeld::Spalten + 1, kC = 2 * kB;
-        qint64 letzte = 0;
-        bool erste = true;
-        while (schritt(a)) {
-            const qint64 zeile = sqlite3_column_int64(a.st, 0);
-            const qint64 nummer = sqlite3_column_int64(a.st, 1);
-            if (doppelt.contains(nummer))
-                continue;
-            // the rows of an earlier state with several rows of a number repeat this side's row
-            if (erste || zeile != letzte) {
-                aufnehmen(a, 0, seiten[0]);
-                if (sqlite3_column_type(a.st, kB) == SQLITE_NULL)
-                    ++nurHier;
-                else
-                    aufnehmen(a, kB, seiten[1]);
-            }
-            erste = false;
-            letzte = zeile;
-            if (dreiWege && sqlite3_column_type(a.st, kC) != SQLITE_NULL)
-                aufnehmen(a, kC, seiten[2]);
+        if (schritt(a)) {
+            kleinste = sqlite3_column_int64(a.st, 0);
+            groesste = sqlite3_column_int64(a.st, 1);
         }
     }
+    const qint64 mitte = kleinste + (groesste - kleinste) / 2;
+    Vergleichsseite zweite[3];
+    auto spaeter = std::async(std::launch::async, [&]() -> qint64 {
+        Verbindung w;
+        if (!Oeffnen(w, namen, halten))
+            return -1;
+        return HierLesen(w, sql, mitte + 1, groesste, doppelt, dreiWege, zweite, halten);
+    });
+    qint64 nurHier = -1, nurHierSpaeter = -1;
+    std::exception_ptr fehler;
+    try {
+        nurHier = HierLesen(v, sql, kleinste, mitte, doppelt, dreiWege, seiten, halten);
+    } catch (...) {
+        fehler = std::current_exception();
+    }
+    try {
+        nurHierSpaeter = spaeter.get();
+    } catch (...) {
+        if (!fehler)
+            fehler = std::current_exception();
+    }
+    if (fehler)
+        std::rethrow_exception(fehler);
+    if (nurHier < 0 || nurHierSpaeter < 0)
+        return false;
+    nurHier += nurHierSpaeter;
+    for (int i = 0; i < n; ++i)
+        seiten[i].Anfuegen(zweite[i]);
     // Rows only the other side holds: counted first, looked for only when there are any.
     const qint64 paare = anzahl[0] - doppeltZeilen[0] - nurHier;
     if (anzahl[1] - doppeltZeilen[1] - paare > 0) {

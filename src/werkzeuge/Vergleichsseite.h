@@ -117,6 +117,21 @@ struct Vergleichsseite {
         zeilen.push_back(z);
     }
 
+    // Takes the rows of another part of the same side, its texts numbered anew.
+    void Anfuegen(const Vergleichsseite& teil) {
+        std::vector<quint32> nummer(static_cast<std::size_t>(teil.texte.size()));
+        for (qsizetype i = 0; i < teil.texte.size(); ++i)
+            nummer[static_cast<std::size_t>(i)] = Nummer(teil.texte.at(i).constData(), static_cast<int>(teil.texte.at(i).size()));
+        zeilen.reserve(zeilen.size() + teil.zeilen.size());
+        for (Zeile z : teil.zeilen) {
+            for (quint32& l : z.lage)
+                if (!(l & kZahl))
+                    l = nummer[l];
+            zeilen.push_back(z);
+        }
+        ungueltig << teil.ungueltig;
+    }
+
     // By number, rows of one number in table order.
     void Ordnen() {
         const auto kleiner = [](const Zeile& a, const Zeile& b) { return a.ident < b.ident || (a.ident == b.ident && a.nr < b.nr); };
