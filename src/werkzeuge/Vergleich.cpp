@@ -275,7 +275,7 @@ Vergleichsergebnis Vergleich::Vergleichen(const Angaben& angaben, const std::ato
                 lageB[i] = b.zeilen[lb.von].lage[i] & Seite::kZahl ? b.zeilen[lb.von].lage[i] : bNach[b.zeilen[lb.von].lage[i]];
         // Picture and position go together (a position belongs to its
         // picture); the symbol is a unit of its own.
-        const QList<QList<int>> einheiten{{0, 2, 3}, {1}};
+        static const QList<QList<int>> einheiten{{0, 2, 3}, {1}};
         bool hierGeaendert = false;
         for (const QList<int>& einheit : einheiten) {
             bool hd = false, hb = false, db = false;
