@@ -36,6 +36,8 @@
 #include "werkzeuge/Uebernahme.h"
 #include "werkzeuge/Vergleich.h"
 #include "werkzeuge/VergleichLauf.h"
+#include "werkzeuge/VergleichSql.h"
+#include "werkzeuge/Vergleichsseite.h"
 
 namespace {
 using Art = Vergleichszeile::Art;
@@ -225,6 +227,55 @@ private slots:
         const Vergleichszeile* s = Zeile(e, "5");
         QVERIFY(s->art == Art::AnderesSymbol);
         QCOMPARE(s->spalten, QList<int>{AlarmFeld::Symbol});
+    }
+
+    // Pairs written by Python's sqlite3 module (own column orders, numbers as
+    // text, untyped and floating columns, duplicates, rows on one side only):
+    // the queries over the ATTACHed files list exactly what reading every row lists.
+    void sqlitePairGivesTheSameListAsReadingEveryRow_data() {
+        QTest::addColumn<int>("seed");
+        QTest::addColumn<bool>("ungewoehnlich");
+        for (int seed : {1, 2, 3, 4, 5, 6})
+            QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed << false;
+        QTest::newRow("numbers as unusual text") << 7 << true;
+    }
+    void sqlitePairGivesTheSameListAsReadingEveryRow() {
+        QFETCH(int, seed);
+        QFETCH(bool, ungewoehnlich);
+        const QString skript = QFINDTESTDATA("daten/vergleichspaar.py");
+        if (skript.isEmpty() || QStandardPaths::findExecutable("python3").isEmpty())
+            QSKIP("python3 or the pair generator is missing");
+        const QString basis = Pfad(QStringLiteral("py%1-basis.db").arg(seed)), hier = Pfad(QStringLiteral("py%1-hier.db").arg(seed)),
+                      dort = Pfad(QStringLiteral("py%1-dort.db").arg(seed));
+        for (const QString& datei : {basis, hier, dort})
+            QFile::remove(datei);
+        QStringList argumente{skript, QString::number(seed), basis, hier, dort};
+        if (ungewoehnlich)
+            argumente << "--ident-text-ungewoehnlich";
+        QProcess p;
+        p.start("python3", argumente);
+        QVERIFY(p.waitForFinished(60000) && p.exitCode() == 0);
+        const auto inhalt = [](const QString& datei) { QFile f(datei); f.open(QIODevice::ReadOnly); return f.readAll(); };
+        const QByteArray vorher[3] = {inhalt(basis), inhalt(hier), inhalt(dort)};
+        for (const QString& stand : {QString(), basis}) {
+            const Vergleichsergebnis sql = Vergleich::Vergleichen({hier, dort, stand});
+            Vergleich::Angaben jede{hier, dort, stand};
+            jede.zeilenweise = true;
+            const Vergleichsergebnis zeilen = Vergleich::Vergleichen(jede);
+            QVERIFY(!zeilen.zeilen.isEmpty());
+            QCOMPARE(sql.Text(), zeilen.Text());
+            QCOMPARE(sql.Csv(), zeilen.Csv());
+            QCOMPARE(sql.zeilenHier, zeilen.zeilenHier);
+            QCOMPARE(sql.zeilenDort, zeilen.zeilenDort);
+            QCOMPARE(sql.zeilenBasis, zeilen.zeilenBasis);
+            QCOMPARE(Uebernahme::Auftraege(sql.zeilen).size(), Uebernahme::Auftraege(zeilen.zeilen).size());
+        }
+        // numbers written as plain text are matched by the queries; others by reading every row
+        Vergleichsseite seiten[3];
+        QCOMPARE(VergleichSql::Lesen({hier, dort, basis}, [] { return false; }, {}, seiten), !ungewoehnlich);
+        QCOMPARE(inhalt(basis), vorher[0]);
+        QCOMPARE(inhalt(hier), vorher[1]);
+        QCOMPARE(inhalt(dort), vorher[2]);
     }
 
     void takeOverWritesOnlyWhatWasReadAndRefusesChangedRows() {

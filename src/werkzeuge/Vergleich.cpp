@@ -11,106 +11,17 @@
 #include <vector>
 
 #include "alarms/AlarmdefsDurchlauf.h"
+#include "werkzeuge/VergleichSql.h"
+#include "werkzeuge/Vergleichsseite.h"
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Datenbankadresse.h"
 #include "platform/WinUmgebung.h"
 
 namespace {
 
-constexpr int kLage[] = {AlarmFeld::Form, AlarmFeld::Symbol, AlarmFeld::X, AlarmFeld::Y};
-
-// One row, as small as the comparison needs it: the placement as numbers of
-// texts in the side's dictionary, the other columns as one hash.
-struct Zeile {
-    qint64 ident = 0;
-    quint32 lage[4] = {0, 0, 0, 0};  // Form, Symbol, X, Y
-    quint32 nr = 0;                  // the row's place in the table, for a number that is no number
-    quint64 rest = 0;
-};
-
-struct Seite {
-    QString name;
-    std::vector<Zeile> zeilen;
-    QList<QByteArray> texte;         // dictionary: number -> text as the record shows it
-    QHash<QByteArray, quint32> nummern;
-    QStringList ungueltig;           // alarm numbers that are no whole numbers
-    qsizetype anzahl = 0;
-
-    // Whole numbers are their own number (tagged), so most positions need no
-    // dictionary; a text that writes a whole number the way a number is
-    // written counts as that number, as a record shows both alike.
-    static constexpr quint32 kZahl = 0x80000000u;
-    static std::optional<quint32> AlsZahl(qint64 n) {
-        if (n < 0 || n >= 0x40000000)
-            return std::nullopt;
-        return kZahl | static_cast<quint32>(n);
-    }
-    static std::optional<quint32> AlsZahl(const char* text, int laenge) {
-        if (laenge < 1 || laenge > 9 || (text[0] == '0' && laenge > 1))
-            return std::nullopt;
-        qint64 n = 0;
-        for (int i = 0; i < laenge; ++i) {
-            if (text[i] < '0' || text[i] > '9')
-                return std::nullopt;
-            n = n * 10 + (text[i] - '0');
-        }
-        return AlsZahl(n);
-    }
-    // The last text looked up, as neighbouring rows often share picture and symbol.
-    QByteArray m_letzter;
-    quint32 m_letzte = 0;
-    quint32 Nummer(const char* text, int laenge) {
-        if (laenge == 0)
-            return 0;
-        if (const auto z = AlsZahl(text, laenge))
-            return *z;
-        if (laenge == m_letzter.size() && std::memcmp(m_letzter.constData(), text, static_cast<std::size_t>(laenge)) == 0 && laenge)
-            return m_letzte;
-        const quint32 n = Eintragen(text, laenge);
-        m_letzter = QByteArray(text, laenge);
-        m_letzte = n;
-        return n;
-    }
-    quint32 Eintragen(const char* text, int laenge) {
-        const QByteArray schluessel = QByteArray::fromRawData(text, laenge);
-        auto it = nummern.constFind(schluessel);
-        if (it != nummern.constEnd())
-            return *it;
-        const QByteArray kopie(text, laenge);
-        const auto n = static_cast<quint32>(texte.size());
-        texte << kopie;
-        nummern.insert(kopie, n);
-        return n;
-    }
-    QString Text(quint32 n) const {
-        return n & kZahl ? QString::number(n & ~kZahl) : QString::fromUtf8(texte.at(n));
-    }
-};
-
-void WertBytes(const AlarmdefsDurchlauf::Wert& w, const char** text, int* laenge, char* puffer, QByteArray& hilfe) {
-    using Art = AlarmdefsDurchlauf::Wert::Art;
-    switch (w.art) {
-    case Art::Null:
-        *text = "";
-        *laenge = 0;
-        return;
-    case Art::Zahl: {
-        const auto [ende, fehler] = std::to_chars(puffer, puffer + 24, w.zahl);
-        *text = puffer;
-        *laenge = static_cast<int>(ende - puffer);
-        return;
-    }
-    case Art::Kommazahl:
-        hilfe = w.Text().toUtf8();
-        *text = hilfe.constData();
-        *laenge = static_cast<int>(hilfe.size());
-        return;
-    case Art::Text:
-        *text = w.text;
-        *laenge = w.laenge;
-        return;
-    }
-}
+using Seite = Vergleichsseite;
+using Zeile = Vergleichsseite::Zeile;
+constexpr const int* kLage = Vergleichsseite::kLage;
 
 // The columns of the 18 the table lacks, and a database that is none, before
 // the pass, so the user reads which ones and not the engine's words.
@@ -135,9 +46,6 @@ Seite Lesen(const QString& sDatenbank, const std::function<bool()>& halten,
     Seite s;
     s.name = sDatenbank;
     s.zeilen.reserve(1024);
-    s.Eintragen("", 0);  // 0 is the empty text on every side
-    char puffer[24];
-    QByteArray hilfe;
     AlarmdefsDurchlauf::Lesen(sDatenbank, AlarmRecordBau::SpaltenNamen(), {}, [&](const AlarmdefsDurchlauf::Wert* w) {
         if ((s.anzahl & 0xffff) == 0) {
             if (halten())
@@ -145,40 +53,9 @@ Seite Lesen(const QString& sDatenbank, const std::function<bool()>& halten,
             if (gelesen && s.anzahl)
                 gelesen(s.anzahl);
         }
-        Zeile z;
-        z.nr = static_cast<quint32>(s.anzahl++);
-        if (const auto n = w[AlarmFeld::Ident].GanzeZahl()) {
-            z.ident = *n;
-        } else {
-            s.ungueltig << w[AlarmFeld::Ident].Text();
-            return;
-        }
-        const char* text;
-        int laenge;
-        for (int i = 0; i < 4; ++i) {
-            const int spalte = kLage[i];
-            if (w[spalte].art == AlarmdefsDurchlauf::Wert::Art::Zahl) {
-                if (const auto zahl = Seite::AlsZahl(w[spalte].zahl)) {
-                    z.lage[i] = *zahl;
-                    continue;
-                }
-            }
-            WertBytes(w[spalte], &text, &laenge, puffer, hilfe);
-            z.lage[i] = s.Nummer(text, laenge);
-        }
-        size_t h = 0x9e3779b97f4a7c15ull;
-        for (int spalte = 1; spalte < AlarmFeld::Spalten; ++spalte) {
-            if (spalte >= AlarmFeld::Form && spalte <= AlarmFeld::Y)
-                continue;
-            WertBytes(w[spalte], &text, &laenge, puffer, hilfe);
-            h = qHashBits(text, static_cast<size_t>(laenge), h) ^ (h * 31 + static_cast<size_t>(spalte));
-        }
-        z.rest = h;
-        s.zeilen.push_back(z);
+        s.Aufnehmen(w, s.anzahl++);
     });
-    const auto kleiner = [](const Zeile& a, const Zeile& b) { return a.ident < b.ident || (a.ident == b.ident && a.nr < b.nr); };
-    if (!std::is_sorted(s.zeilen.begin(), s.zeilen.end(), kleiner))
-        std::sort(s.zeilen.begin(), s.zeilen.end(), kleiner);
+    s.Ordnen();
     return s;
 }
 
@@ -239,6 +116,45 @@ std::vector<quint32> Abbildung(const Seite& von, Seite& nach) {
     return m;
 }
 
+// Every row of every side, the sides read at the same time, each on a
+// connection of its own; the first that fails stops the others.
+void AlleZeilenLesen(const QStringList& namen, const std::atomic<bool>* abbrechen, const Vergleich::Fortschritt& melden,
+                     Seite* seiten) {
+    std::atomic<bool> halt{false};
+    std::atomic<qsizetype> gelesen{0};
+    const auto halten = [abbrechen, &halt] {
+        return halt.load(std::memory_order_relaxed) || (abbrechen && abbrechen->load(std::memory_order_relaxed));
+    };
+    std::vector<std::future<Seite>> laeufe;
+    for (const QString& n : namen)
+        laeufe.push_back(std::async(std::launch::async, [n, &halten, &halt, &gelesen, &melden]() {
+            try {
+                return Lesen(n, halten, [&](qsizetype) {
+                    const qsizetype bisher = gelesen.fetch_add(0x10000) + 0x10000;
+                    melden(-1, QStringLiteral("%L1 Zeilen gelesen").arg(bisher));
+                });
+            } catch (...) {
+                halt = true;
+                throw;
+            }
+        }));
+    std::exception_ptr erster;
+    for (std::size_t i = 0; i < laeufe.size(); ++i) {
+        try {
+            seiten[i] = laeufe[i].get();
+        } catch (const Vergleich::Abgebrochen&) {
+            // a pass stopped by another's failure: that failure is what the user reads
+        } catch (...) {
+            if (!erster)
+                erster = std::current_exception();
+        }
+    }
+    if (abbrechen && abbrechen->load())
+        throw Vergleich::Abgebrochen();
+    if (erster)
+        std::rethrow_exception(erster);
+}
+
 }  // namespace
 
 Vergleichsergebnis Vergleich::Vergleichen(const Angaben& angaben, const std::atomic<bool>* abbrechen,
@@ -263,42 +179,13 @@ Vergleichsergebnis Vergleich::Vergleichen(const Angaben& angaben, const std::ato
     for (const QString& n : namen)
         Pruefen(n);
 
-    // The sides are read at the same time, each on a connection of its own;
-    // the first that fails stops the others.
-    std::atomic<bool> halt{false};
-    std::atomic<qsizetype> gelesen{0};
-    const auto halten = [abbrechen, &halt] {
-        return halt.load(std::memory_order_relaxed) || (abbrechen && abbrechen->load(std::memory_order_relaxed));
-    };
-    std::vector<std::future<Seite>> laeufe;
-    for (const QString& n : namen)
-        laeufe.push_back(std::async(std::launch::async, [n, &halten, &halt, &gelesen, &melden]() {
-            try {
-                return Lesen(n, halten, [&](qsizetype) {
-                    const qsizetype bisher = gelesen.fetch_add(0x10000) + 0x10000;
-                    melden(-1, QStringLiteral("%L1 Zeilen gelesen").arg(bisher));
-                });
-            } catch (...) {
-                halt = true;
-                throw;
-            }
-        }));
     Seite seiten[3];
-    std::exception_ptr erster;
-    for (std::size_t i = 0; i < laeufe.size(); ++i) {
-        try {
-            seiten[i] = laeufe[i].get();
-        } catch (const Abgebrochen&) {
-            // a pass stopped by another's failure: that failure is what the user reads
-        } catch (...) {
-            if (!erster)
-                erster = std::current_exception();
-        }
-    }
-    if (abbrechen && abbrechen->load())
-        throw Abgebrochen();
-    if (erster)
-        std::rethrow_exception(erster);
+    const bool alleSqlite = std::all_of(namen.cbegin(), namen.cend(), [](const QString& n) { return AlarmdefsZugriff::IstSqliteDatei(n); });
+    const bool perSql = !angaben.zeilenweise && alleSqlite &&
+                        VergleichSql::Lesen(namen, [abbrechen] { return abbrechen && abbrechen->load(std::memory_order_relaxed); },
+                                            melden, seiten);
+    if (!perSql)
+        AlleZeilenLesen(namen, abbrechen, melden, seiten);
     melden(90, QStringLiteral("Vergleichen"));
 
     Vergleichsergebnis e;
@@ -311,6 +198,9 @@ Vergleichsergebnis Vergleich::Vergleichen(const Angaben& angaben, const std::ato
     e.zeilenHier = h.anzahl;
     e.zeilenDort = d.anzahl;
     e.zeilenBasis = b.anzahl;
+    // the queries hand over little more than the lines listed; a pass over every row hands over all rows
+    if (perSql)
+        e.zeilen.reserve(static_cast<qsizetype>(h.zeilen.size() + d.zeilen.size()));
     // The other sides' texts as numbers of this side's dictionary.
     const std::vector<quint32> dNach = Abbildung(d, h);
     const std::vector<quint32> bNach = Abbildung(b, h);
@@ -385,7 +275,7 @@ Vergleichsergebnis Vergleich::Vergleichen(const Angaben& angaben, const std::ato
                 lageB[i] = b.zeilen[lb.von].lage[i] & Seite::kZahl ? b.zeilen[lb.von].lage[i] : bNach[b.zeilen[lb.von].lage[i]];
         // Picture and position go together (a position belongs to its
         // picture); the symbol is a unit of its own.
-        const QList<QList<int>> einheiten{{0, 2, 3}, {1}};
+        static const QList<QList<int>> einheiten{{0, 2, 3}, {1}};
         bool hierGeaendert = false;
         for (const QList<int>& einheit : einheiten) {
             bool hd = false, hb = false, db = false;
@@ -434,12 +324,17 @@ Vergleichsergebnis Vergleich::Vergleichen(const Angaben& angaben, const std::ato
     }
     // grouped by kind, in number order within each
     {
-        QList<Vergleichszeile> jeArt[Vergleichszeile::ArtAnzahl];
+        // counted first, so each line is moved once into a list of its final size
+        qsizetype anzahl[Vergleichszeile::ArtAnzahl] = {};
+        for (const Vergleichszeile& z : std::as_const(e.zeilen))
+            ++anzahl[static_cast<int>(z.art)];
+        qsizetype stelle[Vergleichszeile::ArtAnzahl] = {};
+        for (int a = 1; a < Vergleichszeile::ArtAnzahl; ++a)
+            stelle[a] = stelle[a - 1] + anzahl[a - 1];
+        QList<Vergleichszeile> geordnet(e.zeilen.size());
         for (Vergleichszeile& z : e.zeilen)
-            jeArt[static_cast<int>(z.art)].append(std::move(z));
-        e.zeilen.clear();
-        for (QList<Vergleichszeile>& l : jeArt)
-            e.zeilen.append(std::move(l));
+            geordnet[stelle[static_cast<int>(z.art)]++] = std::move(z);
+        e.zeilen = std::move(geordnet);
     }
     melden(95, QStringLiteral("Andere Spalten benennen"));
     AndereSpaltenBenennen(e);

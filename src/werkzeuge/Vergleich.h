@@ -1,9 +1,10 @@
 #pragma once
 // Compares the alarm table of this database with another one, optionally with
 // the earlier state both were copied from. Alarms are matched by their number.
-// Each database is read in one pass of its own (SQLite straight through the
-// library, the others through Qt's drivers), the sides at the same time; the
-// comparison reads only and writes nothing.
+// SQLite files are compared by queries over one connection with the others
+// ATTACHed read-only, which hand over only the rows that differ; servers and
+// ODBC files are read in one pass each through Qt's drivers, the sides at the
+// same time. The comparison reads only and writes nothing.
 #include <QString>
 #include <atomic>
 #include <functional>
@@ -17,6 +18,9 @@ public:
         QString hier;   // this database (file path, link file or server address)
         QString dort;   // the other one
         QString basis;  // the earlier state, empty for a two-way comparison
+        // Every row of each side read and matched here, also where all are
+        // SQLite files (which are otherwise compared by queries over one connection).
+        bool zeilenweise = false;
     };
     // Thrown when the comparison was stopped; nothing was written.
     struct Abgebrochen : std::runtime_error {
