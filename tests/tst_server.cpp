@@ -934,6 +934,77 @@ private slots:
         QCOMPARE(f->dbAlarme->rowCount(), zeilen);
     }
 
+    // The server is restarted (its postmaster stopped and started again) while
+    // the window stands open: the grid keeps its model and gets its rows again
+    // through its data service, which opens the new connection on its own
+    // worker; the window opens none. A drag meanwhile is written whole or not.
+    void restartedServerComesBackWithoutTheWindowOpening() {
+        SkriptDialoge dialoge;
+        frmMain a;
+        QVERIFY(UeberVerweisLaden(a));
+        frmAlarmAuswahl* f = a.mgobjAuswahl()->Fenster();
+        QVERIFY(f->dbAlarme);
+        QString ordner, ident, anderer;
+        int zeilen = 0;
+        {
+            Server s(m_datenbank);
+            zeilen = s.wert(QStringLiteral("select count(*) from \"Alarmdefs\"")).toInt();
+            ordner = s.wert(QStringLiteral("show data_directory")).toString();
+            ident = s.wert(QStringLiteral("select min(\"Ident\") from \"Alarmdefs\" where \"X\" is not null")).toString();
+            anderer = s.wert(QStringLiteral("select max(\"Ident\") from \"Alarmdefs\"")).toString();
+        }
+        QTRY_COMPARE(f->dbAlarme->rowCount(), zeilen);
+        QVERIFY(f->AlarmZeigen(ident));
+        frmPicture* bild = a.BildfensterFallsDa();
+        QVERIFY(bild && bild->PfeilAnzahl() == 2);
+        const QPointer<AlarmdefsModell> modell = f->dbAlarme;
+        auto fensterVerbindungen = [] {
+            QStringList n = QSqlDatabase::connectionNames().filter(QStringLiteral("tavero-auswahl"));
+            n.sort();
+            return n;
+        };
+        const QStringList vorher = fensterVerbindungen();
+        QVERIFY(!vorher.isEmpty());
+        // The cluster of the test script, restarted by its own tool (it runs pg_ctl as the cluster's owner).
+        const QDir d(ordner);
+        QProcess neustart;
+        neustart.start(QStringLiteral("pg_ctlcluster"), {QFileInfo(d.absolutePath()).dir().dirName(), d.dirName(),
+                                                          QStringLiteral("restart"), QStringLiteral("-m"), QStringLiteral("fast")});
+        QVERIFY(neustart.waitForStarted());
+        // The user drags the arrow while the server goes down and comes up again.
+        QTest::qWait(150);
+        const QPoint p = bild->imgPfeil(1).Rechteck().center();
+        QTest::mousePress(bild->Formbox, Qt::LeftButton, {}, p);
+        QTest::mouseMove(bild->Formbox, p + QPoint(25, 0));
+        QTest::mouseRelease(bild->Formbox, Qt::LeftButton, {}, p + QPoint(25, 0));
+        QTRY_VERIFY_WITH_TIMEOUT(neustart.state() == QProcess::NotRunning, 60000);
+        QVERIFY2(neustart.exitCode() == 0, neustart.readAllStandardError().constData());
+        QTRY_VERIFY_WITH_TIMEOUT(a.mgobjAuswahl()->Server()->Verbunden(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!bild->Steuerung()->Schreibt(), 15000);
+        Server s(m_datenbank);
+        const QPoint gezeigt = bild->imgPfeil(1).Rechteck().topLeft();
+        QCOMPARE(s.wert(QStringLiteral("select \"X\" || '/' || \"Y\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toString(),
+                 QStringLiteral("%1/%2").arg(gezeigt.x()).arg(gezeigt.y()));
+        // Another program changes a row: the grid reads it through its service's new connection.
+        QVERIFY(s.ausfuehren(QStringLiteral("update \"Alarmdefs\" set \"Priority\" = 4712 where \"Ident\" = %1").arg(anderer)));
+        auto zeileVon = [f](const QString& nummer) {
+            for (int r = 0; r < f->dbAlarme->rowCount(); ++r)
+                if (f->dbAlarme->index(r, AlarmFeld::Ident).data().toString() == nummer)
+                    return r;
+            return -1;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(zeileVon(anderer) >= 0, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(f->dbAlarme->index(zeileVon(anderer), kPriority).data().toInt(), 4712, 10000);
+        QCOMPARE(f->dbAlarme->rowCount(), zeilen);
+        // The same grid, and no connection opened on the window's thread.
+        QVERIFY(modell && f->dbAlarme == modell);
+        QCOMPARE(fensterVerbindungen(), vorher);
+        // A cell edit after the restart goes through the service's new connection.
+        const QModelIndex zelle = f->dbAlarme->index(zeileVon(anderer), kPriority);
+        QVERIFY(f->dbAlarme->setData(zelle, 4713));
+        QTRY_COMPARE_WITH_TIMEOUT(s.wert(QStringLiteral("select \"Priority\" from \"Alarmdefs\" where \"Ident\" = %1").arg(anderer)).toInt(), 4713, 10000);
+    }
+
     void badServersAreToldInGerman() {
         QFETCH(QString, fall);
         QFETCH(QString, erwartet);
