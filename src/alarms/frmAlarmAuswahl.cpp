@@ -889,6 +889,7 @@ void frmAlarmAuswahl::Neuverbinden() {
     // The grid's data service opens its new connection on its own worker: the
     // source is only asked again, so the window never waits for the server.
     if (dbAlarme->Seitenweise()) {
+        dbAlarme->NeueVerbindung();
         if (m_quelle)
             QuelleAnwenden(*m_quelle);
         return;
