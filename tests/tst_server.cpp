@@ -547,6 +547,35 @@ private slots:
         QVERIFY(!a.ZeileSchreiben(auftrag, {}).geschrieben());  // not twice
     }
 
+    // The server ends the data service's connection (as a restart does): the
+    // service opens a new one on its worker; a read goes on, a write after it lands once.
+    void serviceOpensAnEndedConnectionAgain() {
+        Datendienst dienst(m_uri);
+        Server s(m_datenbank);
+        auto lesen = [&dienst] {
+            const auto a = dienst.Abwarten(dienst.SchluesselLesen(QStringLiteral("select \"Ident\" from \"Alarmdefs\" order by 1 limit 3")), 10000);
+            return a && a->ok ? static_cast<int>(a->schluessel.size()) : -1;
+        };
+        auto beenden = [&s, this] {
+            const QString wo = QStringLiteral("from pg_stat_activity where application_name = 'Tavero' and datname = '%1'").arg(m_datenbank);
+            QVERIFY(s.ausfuehren(QStringLiteral("select pg_terminate_backend(pid) ") + wo));
+            QTRY_COMPARE(s.wert(QStringLiteral("select count(*) ") + wo).toInt(), 0);
+        };
+        QCOMPARE(lesen(), 3);
+        beenden();
+        QCOMPARE(lesen(), 3);
+        beenden();
+        const QString ident = s.wert(QStringLiteral("select min(\"Ident\") from \"Alarmdefs\"")).toString();
+        Schreibauftrag auftrag;
+        auftrag.ident = ident;
+        auftrag.spalten = {AlarmFeld::X};
+        auftrag.werte = {77};
+        const auto a = dienst.Abwarten(dienst.Schreiben(auftrag), 10000);
+        QVERIFY(a);
+        QVERIFY2(a->ergebnis.geschrieben(), qPrintable(a->ergebnis.text + a->ergebnis.detail));
+        QCOMPARE(s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toInt(), 77);
+    }
+
     // Rows of one number told apart only by their values: a write lands on the
     // row read, never on the first of that number; a refused batch leaves nothing.
     void serverWritesLandOnTheRowRead() {

@@ -28,8 +28,14 @@ bool Abgerissen(const QSqlDatabase& db) {
     if (!h.isValid() || (qstrcmp(h.typeName(), "PGconn*") != 0 && qstrcmp(h.typeName(), "pg_conn*") != 0))
         return false;
     PGconn* verbindung = *static_cast<PGconn* const*>(h.constData());
-    return !verbindung || PQstatus(verbindung) != CONNECTION_OK || !PQconsumeInput(verbindung) ||
-           PQstatus(verbindung) != CONNECTION_OK;
+    if (!verbindung)
+        return true;
+    // A read takes what has come: the server's last words first, its end of
+    // the connection only at the next one.
+    for (int lesen = 0; lesen < 3 && PQstatus(verbindung) == CONNECTION_OK; ++lesen)
+        if (!PQconsumeInput(verbindung))
+            break;
+    return PQstatus(verbindung) != CONNECTION_OK;
 }
 
 // One read of keys (nurSchluessel) or of whole rows on db, into a.
