@@ -158,6 +158,30 @@ class TstServer : public QObject {
         return true;
     }
 
+    // Restarts the server of that data folder with its own pg_ctl (beside the
+    // server's program), as the folder's owner; its log goes on where the
+    // test script's cluster keeps it.
+    static void Neustarten(QProcess& p, const QString& ordner) {
+        QFile optionen(ordner + QStringLiteral("/postmaster.opts"));
+        QString programm;
+        if (optionen.open(QIODevice::ReadOnly))
+            programm = QString::fromLocal8Bit(optionen.readLine()).section(QLatin1Char(' '), 0, 0);
+        const QString pgCtl = QFileInfo(programm).absolutePath() + QStringLiteral("/pg_ctl");
+        const QDir d(ordner);
+        QString log = QDir::cleanPath(ordner + QStringLiteral("/../../../log/postgresql-%1-%2.log")
+                                                   .arg(QFileInfo(d.absolutePath()).dir().dirName(), d.dirName()));
+        if (!QFileInfo::exists(log))
+            log = QStringLiteral("/dev/null");
+        QStringList argumente{pgCtl, QStringLiteral("restart"), QStringLiteral("-D"), ordner, QStringLiteral("-m"),
+                              QStringLiteral("fast"), QStringLiteral("-w"), QStringLiteral("-t"), QStringLiteral("60"),
+                              QStringLiteral("-l"), log};
+        // pg_ctl refuses to run as root.
+        if (::geteuid() == 0)
+            argumente = QStringList{QStringLiteral("-u"), QFileInfo(ordner).owner(), QStringLiteral("--")} + argumente;
+        const QString befehl = ::geteuid() == 0 ? QStringLiteral("runuser") : argumente.takeFirst();
+        p.start(befehl, argumente);
+    }
+
     // The test's table replaced by one of psql's own layout (another column
     // order, other types), with the notifying trigger added by the command for it.
     bool PsqlTabelle() {
@@ -1005,11 +1029,10 @@ private slots:
         };
         const QStringList vorher = fensterVerbindungen();
         QVERIFY(!vorher.isEmpty());
-        // The cluster of the test script, restarted by its own tool (it runs pg_ctl as the cluster's owner).
-        const QDir d(ordner);
+        // The cluster of the test script, restarted by pg_ctl as its owner: it
+        // starts the server again with the options it was started with.
         QProcess neustart;
-        neustart.start(QStringLiteral("pg_ctlcluster"), {QFileInfo(d.absolutePath()).dir().dirName(), d.dirName(),
-                                                          QStringLiteral("restart"), QStringLiteral("-m"), QStringLiteral("fast")});
+        Neustarten(neustart, ordner);
         QVERIFY(neustart.waitForStarted());
         // The user drags the arrow while the server goes down and comes up again.
         QTest::qWait(150);
@@ -1018,7 +1041,7 @@ private slots:
         QTest::mouseMove(bild->Formbox, p + QPoint(25, 0));
         QTest::mouseRelease(bild->Formbox, Qt::LeftButton, {}, p + QPoint(25, 0));
         QTRY_VERIFY_WITH_TIMEOUT(neustart.state() == QProcess::NotRunning, 60000);
-        QVERIFY2(neustart.exitCode() == 0, neustart.readAllStandardError().constData());
+        QVERIFY2(neustart.exitCode() == 0, (neustart.readAllStandardOutput() + neustart.readAllStandardError()).constData());
         QTRY_VERIFY_WITH_TIMEOUT(a.mgobjAuswahl()->Server()->Verbunden(), 20000);
         QTRY_VERIFY_WITH_TIMEOUT(!bild->Steuerung()->Schreibt(), 15000);
         Server s(m_datenbank);
