@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <functional>
 #include <thread>
+#include <unistd.h>
 
 #include <libpq-fe.h>
 
@@ -468,16 +469,38 @@ void Server(const QString& arbeitsOrdner) {
             anderer = nullptr;
             frmAlarmAuswahl* f = k->Fenster();
             auto neustarten = [&](const char* figur) {
+            // Done when the kept connection is new and the grid has read its rows through its own.
+            bool wieder = false;
+            const QMetaObject::Connection gemeldet =
+                QObject::connect(k->Server(), &Serverdienst::WiederVerbunden, [&wieder] { wieder = true; });
             Stillstand s;
             QProcess neustart;
-            neustart.start(QStringLiteral("pg_ctlcluster"), {QFileInfo(daten.absolutePath()).dir().dirName(), daten.dirName(),
-                                                              QStringLiteral("restart"), QStringLiteral("-m"), QStringLiteral("fast")});
+            {
+                // The server's own pg_ctl, as the data folder's owner (pg_ctl refuses root):
+                // it starts the server again with the options it was started with.
+                QFile optionen(daten.absolutePath() + QStringLiteral("/postmaster.opts"));
+                QString programm;
+                if (optionen.open(QIODevice::ReadOnly))
+                    programm = QString::fromLocal8Bit(optionen.readLine()).section(QLatin1Char(' '), 0, 0);
+                QString log = QDir::cleanPath(daten.absolutePath() + QStringLiteral("/../../../log/postgresql-%1-%2.log")
+                                                                        .arg(QFileInfo(daten.absolutePath()).dir().dirName(), daten.dirName()));
+                if (!QFileInfo::exists(log))
+                    log = QStringLiteral("/dev/null");
+                QStringList argumente{QFileInfo(programm).absolutePath() + QStringLiteral("/pg_ctl"), QStringLiteral("restart"),
+                                      QStringLiteral("-D"), daten.absolutePath(), QStringLiteral("-m"), QStringLiteral("fast"),
+                                      QStringLiteral("-w"), QStringLiteral("-t"), QStringLiteral("60"), QStringLiteral("-l"), log};
+                if (::geteuid() == 0)
+                    argumente = QStringList{QStringLiteral("-u"), QFileInfo(daten.absolutePath()).owner(), QStringLiteral("--")} + argumente;
+                const QString befehl = ::geteuid() == 0 ? QStringLiteral("runuser") : argumente.takeFirst();
+                neustart.start(befehl, argumente);
+            }
             Warten([&neustart] { return neustart.state() == QProcess::NotRunning; }, 60000);
-            Warten([k] { return k->Server()->Verbunden(); }, 20000);
+            Warten([&wieder] { return wieder; }, 20000);
+            QObject::disconnect(gemeldet);
             Warten([f] { return f->dbAlarme && !f->dbAlarme->QuelleUnterwegs() && f->dbAlarme->ZeileLesen(0, 0); }, 20000);
             Warten([] { return false; }, 300);
-            if (neustart.exitCode() != 0 || !k->Server()->Verbunden())
-                std::fprintf(stderr, "tavero-bench: Neustart des Servers: %s\n", neustart.readAllStandardError().constData());
+            if (neustart.exitCode() != 0 || !wieder)
+                std::fprintf(stderr, "tavero-bench: Neustart des Servers: %s\n", (neustart.readAllStandardOutput() + neustart.readAllStandardError()).constData());
             else
                 PauseZeilen(figur, s);
             };
