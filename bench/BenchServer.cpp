@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QThread>
 #include <cstdio>
 #include <string>
@@ -22,6 +23,7 @@
 #include "GrosseDemo.h"
 #include "alarms/AlarmAuswahl.h"
 #include "alarms/AlarmdefsModell.h"
+#include "alarms/AlarmdefsSchreiber.h"
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Anzeigemodus.h"
 #include "alarms/Dialoge.h"
@@ -87,11 +89,19 @@ void Schreiben(const QString& uri, const AlarmListeTyp& alarme) {
                       "\"Alarmdefs\" where \"Ident\" = $3::int and coalesce(\"X\"::text, '') = $4 and "
                       "coalesce(\"Y\"::text, '') = $5 order by ctid limit 1)",
                       5, nullptr));
-    std::vector<double> tavero, libpq;
+    // Where the difference lies: the write path alone (without what the
+    // component tells afterwards), and libpq's update sent through Qt's driver.
+    QSqlDatabase qt = QSqlDatabase::cloneDatabase(a.Server()->Verbindung(), QStringLiteral("bench-qt-update"));
+    qt.open();
+    QSqlQuery qtUpdate(qt);
+    qtUpdate.prepare(QStringLiteral("update \"Alarmdefs\" set \"X\" = ?::int, \"Y\" = ?::int where ctid = (select ctid from "
+                                    "\"Alarmdefs\" where \"Ident\" = ?::int and coalesce(\"X\"::text, '') = ? and "
+                                    "coalesce(\"Y\"::text, '') = ? order by ctid limit 1)"));
+    std::vector<double> tavero, libpq, schreiber, ueberQt;
     QElapsedTimer t;
-    const int laeufe = std::min<int>(400, static_cast<int>(alarme.size() / 2));
+    const int laeufe = std::min<int>(400, static_cast<int>(alarme.size() / 4));
     for (int i = 0; i < laeufe; ++i) {
-        const AlarmRecord& r = alarme.at(2 * i);
+        const AlarmRecord& r = alarme.at(4 * i);
         Schreibauftrag auftrag;
         auftrag.ident = r.at(AlarmFeld::Ident);
         auftrag.spalten = {AlarmFeld::X, AlarmFeld::Y};
@@ -103,7 +113,7 @@ void Schreiben(const QString& uri, const AlarmListeTyp& alarme) {
         tavero.push_back(t.nsecsElapsed() / 1e6);
         if (!ok)
             std::fprintf(stderr, "tavero-bench: %s\n", qPrintable(se.text));
-        const AlarmRecord& s = alarme.at(2 * i + 1);
+        const AlarmRecord& s = alarme.at(4 * i + 1);
         const std::string x = std::to_string(300 + i), y = std::to_string(200 + i), id = s.at(AlarmFeld::Ident).toStdString(),
                           altX = s.at(AlarmFeld::X).toStdString(), altY = s.at(AlarmFeld::Y).toStdString();
         const char* werte[5] = {x.c_str(), y.c_str(), id.c_str(), altX.c_str(), altY.c_str()};
@@ -114,11 +124,32 @@ void Schreiben(const QString& uri, const AlarmListeTyp& alarme) {
             std::fprintf(stderr, "tavero-bench: Schreiben von %s (%d) oder %s (%s) ging nicht\n", qPrintable(auftrag.ident), ok,
                          id.c_str(), PQcmdTuples(res));
         PQclear(res);
+        Schreibauftrag nurSchreiber = auftrag;
+        nurSchreiber.ident = alarme.at(4 * i + 2).at(AlarmFeld::Ident);
+        nurSchreiber.gelesen = alarme.at(4 * i + 2);
+        t.start();
+        const bool geschrieben = a.Server()->Schreiber().Einzeln(nurSchreiber).geschrieben();
+        schreiber.push_back(t.nsecsElapsed() / 1e6);
+        const AlarmRecord& u = alarme.at(4 * i + 3);
+        t.start();
+        for (const QString& w : {QString::number(300 + i), QString::number(200 + i), u.at(AlarmFeld::Ident), u.at(AlarmFeld::X),
+                                 u.at(AlarmFeld::Y)})
+            qtUpdate.addBindValue(w.isNull() ? QStringLiteral("") : w);
+        const bool qtOk = qtUpdate.exec() && qtUpdate.numRowsAffected() == 1;
+        ueberQt.push_back(t.nsecsElapsed() / 1e6);
+        if (!geschrieben || !qtOk)
+            std::fprintf(stderr, "tavero-bench: Vergleichsschreiben ging nicht (%d, %d)\n", geschrieben, qtOk);
     }
+    qtUpdate = QSqlQuery();
+    qt.close();
+    qt = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("bench-qt-update"));
     PQfinish(c);
     BenchZeile("server_pfeil_tavero", Median(tavero), "ms");
     BenchZeile("server_pfeil_libpq", Median(libpq), "ms");
     BenchZeile("server_pfeil_verhaeltnis", Median(tavero) / Median(libpq), "x");
+    BenchZeile("server_pfeil_schreibweg", Median(schreiber), "ms");
+    BenchZeile("server_pfeil_libpq_update_ueber_qt", Median(ueberQt), "ms");
 }
 
 // From AuswahlShow until the grid holds its first rows, for a fresh component.

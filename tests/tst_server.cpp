@@ -158,6 +158,59 @@ class TstServer : public QObject {
         return true;
     }
 
+    // Restarts the server of that data folder with its own pg_ctl (beside the
+    // server's program), as the folder's owner; its log goes on where the
+    // test script's cluster keeps it.
+    static void Neustarten(QProcess& p, const QString& ordner) {
+        QFile optionen(ordner + QStringLiteral("/postmaster.opts"));
+        QString programm;
+        if (optionen.open(QIODevice::ReadOnly))
+            programm = QString::fromLocal8Bit(optionen.readLine()).section(QLatin1Char(' '), 0, 0);
+        const QString pgCtl = QFileInfo(programm).absolutePath() + QStringLiteral("/pg_ctl");
+        const QDir d(ordner);
+        QString log = QDir::cleanPath(ordner + QStringLiteral("/../../../log/postgresql-%1-%2.log")
+                                                   .arg(QFileInfo(d.absolutePath()).dir().dirName(), d.dirName()));
+        if (!QFileInfo::exists(log))
+            log = QStringLiteral("/dev/null");
+        QStringList argumente{pgCtl, QStringLiteral("restart"), QStringLiteral("-D"), ordner, QStringLiteral("-m"),
+                              QStringLiteral("fast"), QStringLiteral("-w"), QStringLiteral("-t"), QStringLiteral("60"),
+                              QStringLiteral("-l"), log};
+        // pg_ctl refuses to run as root.
+        if (::geteuid() == 0)
+            argumente = QStringList{QStringLiteral("-u"), QFileInfo(ordner).owner(), QStringLiteral("--")} + argumente;
+        const QString befehl = ::geteuid() == 0 ? QStringLiteral("runuser") : argumente.takeFirst();
+        p.start(befehl, argumente);
+    }
+
+    // The test's table replaced by one of psql's own layout (another column
+    // order, other types), with the notifying trigger added by the command for it.
+    bool PsqlTabelle() {
+        QProcess tabelle;
+        tabelle.start(QStringLiteral("psql"),
+                      {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
+                       QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
+                       QStringLiteral(
+                           "drop table \"Alarmdefs\" cascade; "
+                           "create table \"Alarmdefs\" (\"Y\" integer, \"Symbol\" text, \"Ident\" integer primary key, "
+                           "\"Priority\" integer, \"Form\" varchar(80), \"X\" integer, \"Alarmtext\" text, \"Type\" integer, "
+                           "\"Acknowledge\" integer, \"VarName\" text, \"BitNo\" integer, \"Min\" text, \"Max\" text, "
+                           "\"Group\" integer, \"Helpindex\" integer, \"Sensor1\" integer, \"Sensor2\" integer, "
+                           "\"Fault\" integer, \"Bemerkung\" text); "
+                           "insert into \"Alarmdefs\" (\"Ident\", \"Form\", \"X\", \"Y\", \"Symbol\", \"Alarmtext\", \"Priority\") "
+                           "select 5000 + i, 'Zulauf', 20 * i, 15 * i, 'Standard\\PfeilRot.gif', 'Meldung ' || i, i % 4 "
+                           "from generate_series(1, 40) i;")});
+        if (!tabelle.waitForFinished(30000))
+            return false;
+        if (tabelle.exitCode() != 0) {
+            qWarning() << tabelle.readAllStandardError();
+            return false;
+        }
+        QProcess befehl;
+        befehl.start(QCoreApplication::applicationDirPath() + QStringLiteral("/tavero"),
+                     {QStringLiteral("--server-einrichten"), m_uri, QStringLiteral("--ja")});
+        return befehl.waitForFinished(30000) && befehl.exitCode() == 0;
+    }
+
 private slots:
     void initTestCase() {
         QStandardPaths::setTestModeEnabled(true);
@@ -518,6 +571,35 @@ private slots:
         QVERIFY(!a.ZeileSchreiben(auftrag, {}).geschrieben());  // not twice
     }
 
+    // The server ends the data service's connection (as a restart does): the
+    // service opens a new one on its worker; a read goes on, a write after it lands once.
+    void serviceOpensAnEndedConnectionAgain() {
+        Datendienst dienst(m_uri);
+        Server s(m_datenbank);
+        auto lesen = [&dienst] {
+            const auto a = dienst.Abwarten(dienst.SchluesselLesen(QStringLiteral("select \"Ident\" from \"Alarmdefs\" order by 1 limit 3")), 10000);
+            return a && a->ok ? static_cast<int>(a->schluessel.size()) : -1;
+        };
+        auto beenden = [&s, this] {
+            const QString wo = QStringLiteral("from pg_stat_activity where application_name = 'Tavero' and datname = '%1'").arg(m_datenbank);
+            QVERIFY(s.ausfuehren(QStringLiteral("select pg_terminate_backend(pid) ") + wo));
+            QTRY_COMPARE(s.wert(QStringLiteral("select count(*) ") + wo).toInt(), 0);
+        };
+        QCOMPARE(lesen(), 3);
+        beenden();
+        QCOMPARE(lesen(), 3);
+        beenden();
+        const QString ident = s.wert(QStringLiteral("select min(\"Ident\") from \"Alarmdefs\"")).toString();
+        Schreibauftrag auftrag;
+        auftrag.ident = ident;
+        auftrag.spalten = {AlarmFeld::X};
+        auftrag.werte = {77};
+        const auto a = dienst.Abwarten(dienst.Schreiben(auftrag), 10000);
+        QVERIFY(a);
+        QVERIFY2(a->ergebnis.geschrieben(), qPrintable(a->ergebnis.text + a->ergebnis.detail));
+        QCOMPARE(s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toInt(), 77);
+    }
+
     // Rows of one number told apart only by their values: a write lands on the
     // row read, never on the first of that number; a refused batch leaves nothing.
     void serverWritesLandOnTheRowRead() {
@@ -858,30 +940,8 @@ private slots:
     }
     void stoppedServerComesBackIntoTheWindow() {
         QFETCH(bool, psqlTabelle);
-        if (psqlTabelle) {
-            // A table of psql's own layout, with the notifying trigger added by the command for it.
-            QProcess tabelle;
-            tabelle.start(QStringLiteral("psql"),
-                          {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
-                           QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
-                           QStringLiteral(
-                               "drop table \"Alarmdefs\" cascade; "
-                               "create table \"Alarmdefs\" (\"Y\" integer, \"Symbol\" text, \"Ident\" integer primary key, "
-                               "\"Priority\" integer, \"Form\" varchar(80), \"X\" integer, \"Alarmtext\" text, \"Type\" integer, "
-                               "\"Acknowledge\" integer, \"VarName\" text, \"BitNo\" integer, \"Min\" text, \"Max\" text, "
-                               "\"Group\" integer, \"Helpindex\" integer, \"Sensor1\" integer, \"Sensor2\" integer, "
-                               "\"Fault\" integer, \"Bemerkung\" text); "
-                               "insert into \"Alarmdefs\" (\"Ident\", \"Form\", \"X\", \"Y\", \"Symbol\", \"Alarmtext\", \"Priority\") "
-                               "select 5000 + i, 'Zulauf', 20 * i, 15 * i, 'Standard\\PfeilRot.gif', 'Meldung ' || i, i % 4 "
-                               "from generate_series(1, 40) i;")});
-            QVERIFY(tabelle.waitForFinished(30000));
-            QVERIFY2(tabelle.exitCode() == 0, tabelle.readAllStandardError().constData());
-            QProcess befehl;
-            befehl.start(QCoreApplication::applicationDirPath() + QStringLiteral("/tavero"),
-                         {QStringLiteral("--server-einrichten"), m_uri, QStringLiteral("--ja")});
-            QVERIFY(befehl.waitForFinished(30000));
-            QCOMPARE(befehl.exitCode(), 0);
-        }
+        if (psqlTabelle)
+            QVERIFY(PsqlTabelle());
         // The window of a user: the grid, a picked alarm and its arrow.
         SkriptDialoge dialoge;
         frmMain a;
@@ -932,6 +992,80 @@ private slots:
         QTRY_VERIFY(zeileVon(anderer) >= 0);
         QTRY_COMPARE_WITH_TIMEOUT(f->dbAlarme->index(zeileVon(anderer), kPriority).data().toInt(), 4711, 10000);
         QCOMPARE(f->dbAlarme->rowCount(), zeilen);
+    }
+
+    // The server is restarted (its postmaster stopped and started again) while
+    // the window stands open: the grid keeps its model and gets its rows again
+    // through its data service, which opens the new connection on its own
+    // worker; the window opens none. A drag meanwhile is written whole or not.
+    void restartedServerComesBackWithoutTheWindowOpening_data() { stoppedServerComesBackIntoTheWindow_data(); }
+    void restartedServerComesBackWithoutTheWindowOpening() {
+        QFETCH(bool, psqlTabelle);
+        if (psqlTabelle)
+            QVERIFY(PsqlTabelle());
+        SkriptDialoge dialoge;
+        frmMain a;
+        QVERIFY(UeberVerweisLaden(a));
+        frmAlarmAuswahl* f = a.mgobjAuswahl()->Fenster();
+        QVERIFY(f->dbAlarme);
+        QString ordner, ident, anderer;
+        int zeilen = 0;
+        {
+            Server s(m_datenbank);
+            zeilen = s.wert(QStringLiteral("select count(*) from \"Alarmdefs\"")).toInt();
+            ordner = s.wert(QStringLiteral("show data_directory")).toString();
+            ident = s.wert(QStringLiteral("select min(\"Ident\") from \"Alarmdefs\" where \"X\" is not null")).toString();
+            anderer = s.wert(QStringLiteral("select max(\"Ident\") from \"Alarmdefs\"")).toString();
+        }
+        QTRY_COMPARE(f->dbAlarme->rowCount(), zeilen);
+        QVERIFY(f->AlarmZeigen(ident));
+        frmPicture* bild = a.BildfensterFallsDa();
+        QVERIFY(bild && bild->PfeilAnzahl() == 2);
+        const QPointer<AlarmdefsModell> modell = f->dbAlarme;
+        auto fensterVerbindungen = [] {
+            QStringList n = QSqlDatabase::connectionNames().filter(QStringLiteral("tavero-auswahl"));
+            n.sort();
+            return n;
+        };
+        const QStringList vorher = fensterVerbindungen();
+        QVERIFY(!vorher.isEmpty());
+        // The cluster of the test script, restarted by pg_ctl as its owner: it
+        // starts the server again with the options it was started with.
+        QProcess neustart;
+        Neustarten(neustart, ordner);
+        QVERIFY(neustart.waitForStarted());
+        // The user drags the arrow while the server goes down and comes up again.
+        QTest::qWait(150);
+        const QPoint p = bild->imgPfeil(1).Rechteck().center();
+        QTest::mousePress(bild->Formbox, Qt::LeftButton, {}, p);
+        QTest::mouseMove(bild->Formbox, p + QPoint(25, 0));
+        QTest::mouseRelease(bild->Formbox, Qt::LeftButton, {}, p + QPoint(25, 0));
+        QTRY_VERIFY_WITH_TIMEOUT(neustart.state() == QProcess::NotRunning, 60000);
+        QVERIFY2(neustart.exitCode() == 0, (neustart.readAllStandardOutput() + neustart.readAllStandardError()).constData());
+        QTRY_VERIFY_WITH_TIMEOUT(a.mgobjAuswahl()->Server()->Verbunden(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!bild->Steuerung()->Schreibt(), 15000);
+        Server s(m_datenbank);
+        const QPoint gezeigt = bild->imgPfeil(1).Rechteck().topLeft();
+        QCOMPARE(s.wert(QStringLiteral("select \"X\" || '/' || \"Y\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toString(),
+                 QStringLiteral("%1/%2").arg(gezeigt.x()).arg(gezeigt.y()));
+        // Another program changes a row: the grid reads it through its service's new connection.
+        QVERIFY(s.ausfuehren(QStringLiteral("update \"Alarmdefs\" set \"Priority\" = 4712 where \"Ident\" = %1").arg(anderer)));
+        auto zeileVon = [f](const QString& nummer) {
+            for (int r = 0; r < f->dbAlarme->rowCount(); ++r)
+                if (f->dbAlarme->index(r, AlarmFeld::Ident).data().toString() == nummer)
+                    return r;
+            return -1;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(zeileVon(anderer) >= 0, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(f->dbAlarme->index(zeileVon(anderer), kPriority).data().toInt(), 4712, 10000);
+        QCOMPARE(f->dbAlarme->rowCount(), zeilen);
+        // The same grid, and no connection opened on the window's thread.
+        QVERIFY(modell && f->dbAlarme == modell);
+        QCOMPARE(fensterVerbindungen(), vorher);
+        // A cell edit after the restart goes through the service's new connection.
+        const QModelIndex zelle = f->dbAlarme->index(zeileVon(anderer), kPriority);
+        QVERIFY(f->dbAlarme->setData(zelle, 4713));
+        QTRY_COMPARE_WITH_TIMEOUT(s.wert(QStringLiteral("select \"Priority\" from \"Alarmdefs\" where \"Ident\" = %1").arg(anderer)).toInt(), 4713, 10000);
     }
 
     void badServersAreToldInGerman() {

@@ -130,7 +130,7 @@ bool AlarmdefsModell::Anwenden(const Quelle& neu) {
     // A sort of a table known to be large is not waited for at all: it takes longer than a frame anyway.
     int warten = m_gewaehlt ? Datendienst::HoechstensWartenMs
                             : AlarmdefsZugriff::WarteAufSperreMs + AlarmdefsZugriff::ServerWartezeitS * 1000;
-    if (m_gewaehlt && neu.sortSpalte >= 0 && m_meisteZeilen >= GrossAb)
+    if ((m_gewaehlt && neu.sortSpalte >= 0 && m_meisteZeilen >= GrossAb) || m_kalt)
         warten = 0;
     if (const auto a = m_dienst->Abwarten(m_quellTicket, warten)) {
         m_anfragen.remove(a->ticket);
@@ -349,6 +349,7 @@ bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrag
         }
         return false;
     }
+    m_kalt = false;
     const int spalten = columnCount();
     QHash<qint64, QVector<Zeile>> gelesen;
     for (const QVector<QVariant>& werte : a.zeilen) {
@@ -464,7 +465,9 @@ const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileHolen(int row) const {
         // Read ahead and on its way: waited for as a request of its own would be.
         if (m_vorausTicket && m_seitenTickets.value(seite) == m_vorausTicket) {
             const Datendienst::Ticket t = std::exchange(self->m_vorausTicket, 0);
-            const int warten = m_dienst->Beschaeftigt() ? Datendienst::HoechstensWartenMs : Datendienst::LeerlaufWartenMs;
+            const int warten = m_kalt                     ? 0
+                               : m_dienst->Beschaeftigt() ? Datendienst::HoechstensWartenMs
+                                                          : Datendienst::LeerlaufWartenMs;
             const auto a = m_dienst->Abwarten(t, warten);
             if (!a)
                 return nullptr;
@@ -482,7 +485,9 @@ const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileHolen(int row) const {
         for (int p = seite * SeitenGroesse; p < std::min(m_anzahl, (seite + 1) * SeitenGroesse); ++p)
             positionen.append(p);
         // Reading rows for the view changes no row the view shows.
-        const int warten = m_dienst->Beschaeftigt() ? Datendienst::HoechstensWartenMs : Datendienst::LeerlaufWartenMs;
+        const int warten = m_kalt                     ? 0
+                           : m_dienst->Beschaeftigt() ? Datendienst::HoechstensWartenMs
+                                                      : Datendienst::LeerlaufWartenMs;
         if (!self->ZeilenAnfordern(positionen, seite, warten))
             return nullptr;
         it = m_seiten.constFind(seite);

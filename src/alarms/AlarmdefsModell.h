@@ -48,6 +48,10 @@ public:
     bool SortierenNach(int spalte, Qt::SortOrder ordnung = Qt::AscendingOrder);
     // Runs the current record source again.
     bool Auffrischen();
+    // The service's connection to the server was opened anew (the server came
+    // back): until a page of it has come, nothing is waited for, so a cold
+    // server never holds the window; its rows show "…" meanwhile.
+    void NeueVerbindung() { m_kalt = true; }
     // Reads the given rows again in place (after a write-back from outside).
     void ZeilenNeuLesen(int von, int bis);
     // A row's alarm number changed (an undo, another window): where the row's key
@@ -219,6 +223,7 @@ private:
     void FindenErhalten(const Datendienst::Antwort& a, const Anfrage& an);
     void GesuchtWeiter();
     bool m_seitenweise = false;
+    bool m_kalt = false;  // a new connection: not waited for until a page has come
     QString m_schluessel;  // the key the pages are read by: rowid, or the Ident on a server
     QString m_textReihung;  // follows a text column in ORDER BY: the German order of this connection
     QString m_datenbank;

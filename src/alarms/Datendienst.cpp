@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QThread>
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 #include "alarms/AlarmdefsZugriff.h"
@@ -15,7 +16,61 @@
 
 namespace {
 QAtomicInteger<int> g_dienste;
+
+// A server connection whose link is known to be broken: a restarted server
+// has ended it. What the server sent last is read without waiting; no round
+// trip is made.
+bool Abgerissen(const QSqlDatabase& db) {
+    if (!db.isValid() || db.driverName() != QLatin1String("QPSQL"))
+        return false;
+    const QVariant h = db.driver()->handle();
+    // The driver names the type by libpq's own struct (pg_conn*).
+    if (!h.isValid() || (qstrcmp(h.typeName(), "PGconn*") != 0 && qstrcmp(h.typeName(), "pg_conn*") != 0))
+        return false;
+    PGconn* verbindung = *static_cast<PGconn* const*>(h.constData());
+    if (!verbindung)
+        return true;
+    // A read takes what has come: the server's last words first, its end of
+    // the connection only at the next one.
+    for (int lesen = 0; lesen < 3 && PQstatus(verbindung) == CONNECTION_OK; ++lesen)
+        if (!PQconsumeInput(verbindung))
+            break;
+    return PQstatus(verbindung) != CONNECTION_OK;
 }
+
+// One read of keys (nurSchluessel) or of whole rows on db, into a.
+void Lesen(const QSqlDatabase& db, bool nurSchluessel, const QString& sql, const QVariantList& werte,
+           Datendienst::Antwort& a) {
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    bool gut = q.prepare(sql);
+    for (const QVariant& w : werte)
+        q.addBindValue(w);
+    gut = gut && q.exec();
+    if (gut && nurSchluessel) {
+        while (q.next())
+            a.schluessel.append(q.value(0).toLongLong());
+    } else if (gut) {
+        const int spalten = q.record().count();
+        while (q.next()) {
+            QVector<QVariant> z;
+            z.reserve(spalten);
+            for (int i = 0; i < spalten; ++i)
+                z.append(q.value(i));
+            a.zeilen.append(std::move(z));
+        }
+    }
+    // A read stopped part-way (interrupted, or the file locked midway) is no answer.
+    if (gut && q.lastError().isValid())
+        gut = false;
+    a.ok = gut;
+    if (!gut) {
+        a.fehler = q.lastError();
+        a.schluessel.clear();
+        a.zeilen.clear();
+    }
+}
+}  // namespace
 
 Datendienst::Datendienst(const QString& sDatenbank, QObject* parent)
     : QObject(parent),
@@ -168,6 +223,17 @@ void Datendienst::Ausfuehren(Ticket ticket, Art art, const QString& sql, const Q
         }
         m_laufend = ticket;
     }
+    // A request never goes out on a link the server has ended (a restarted
+    // server): it is closed and a new one opened here, on the worker, so a
+    // write is not refused for nothing and a read finds the server back.
+    auto abgerissenSchliessen = [this] {
+        if (!m_offen || !Abgerissen(QSqlDatabase::database(m_name, false)))
+            return false;
+        AlarmdefsZugriff::Schliessen(m_name);
+        m_offen = false;
+        return true;
+    };
+    abgerissenSchliessen();
     if (art == Art::AlarmListe) {
         // The fast reader of a picture's list opens the file itself.
         try {
@@ -191,35 +257,18 @@ void Datendienst::Ausfuehren(Ticket ticket, Art art, const QString& sql, const Q
         a.ergebnis = AlarmdefsZugriff::Schreiben(db, m_datenbank, auftrag);
         a.ok = a.ergebnis.geschrieben();
     } else {
-        QSqlQuery q(QSqlDatabase::database(m_name, false));
-        q.setForwardOnly(true);
-        bool gut = q.prepare(sql);
-        for (const QVariant& w : werte)
-            q.addBindValue(w);
-        gut = gut && q.exec();
-        if (gut && art == Art::Schluessel) {
-            while (q.next())
-                a.schluessel.append(q.value(0).toLongLong());
-        } else if (gut) {
-            const int spalten = q.record().count();
-            while (q.next()) {
-                QVector<QVariant> z;
-                z.reserve(spalten);
-                for (int i = 0; i < spalten; ++i)
-                    z.append(q.value(i));
-                a.zeilen.append(std::move(z));
-            }
-        }
-        // A read stopped part-way (interrupted, or the file locked midway) is no answer.
-        if (gut && q.lastError().isValid())
-            gut = false;
-        a.ok = gut;
-        if (!gut) {
-            a.fehler = q.lastError();
-            a.schluessel.clear();
-            a.zeilen.clear();
+        Lesen(QSqlDatabase::database(m_name, false), art == Art::Schluessel, sql, werte, a);
+        // A read that met the end of the link is asked once more on a new
+        // connection; a write is never repeated: its refusal stands.
+        if (!a.ok && abgerissenSchliessen()) {
+            a.fehler = QSqlError();
+            if (Verbinden(&a.fehler))
+                Lesen(QSqlDatabase::database(m_name, false), art == Art::Schluessel, sql, werte, a);
         }
     }
+    // A write that failed on an ended link leaves it closed for the next request.
+    if (!a.ok)
+        abgerissenSchliessen();
     {
         QMutexLocker l(&m_sperre);
         m_laufend = 0;

@@ -886,6 +886,14 @@ void frmAlarmAuswahl::Neuverbinden() {
     AlarmAuswahl* k = mgobjAlarmAuswahl;
     if (!k || !dbAlarme)
         return;
+    // The grid's data service opens its new connection on its own worker: the
+    // source is only asked again, so the window never waits for the server.
+    if (dbAlarme->Seitenweise()) {
+        dbAlarme->NeueVerbindung();
+        if (m_quelle)
+            QuelleAnwenden(*m_quelle);
+        return;
+    }
     try {
         DatenbankOeffnen(k->AlarmDatenbank());
         if (m_quelle)
