@@ -18,6 +18,8 @@
 #include <ctime>
 #include <cstdio>
 #include <functional>
+#include <limits>
+#include <utility>
 #include <thread>
 #include <unistd.h>
 
@@ -146,7 +148,7 @@ void Maus(QWidget* w, QEvent::Type art, const QPoint& p, Qt::MouseButtons knoepf
     QApplication::sendEvent(w, &e);
 }
 
-void Werkzeuge(const QString& arbeitsOrdner) {
+void Werkzeuge(const QString& arbeitsOrdner, bool nurWahl) {
     const QString out = GrosseDemo(arbeitsOrdner);
     if (out.isEmpty())
         return;
@@ -179,10 +181,21 @@ void Werkzeuge(const QString& arbeitsOrdner) {
                 f->TDBAlarme->setCurrentIndex(f->dbAlarme->index(1, 1));
                 // The pick is done when its list has come; the picture is drawn after.
                 Warten([f] { return !f->WahlUnterwegs(); }, 60000);
+                frmPicture* bild = haupt.BildfensterFallsDa();
+                Warten([bild] { return !bild || !bild->PfeileImAufbau(); }, 60000);
                 Warten([] { return false; }, 300);
                 BenchZeile("warten_pick_alle_pfeile_1m", s.Ende(), "ms");
-                frmPicture* bild = haupt.BildfensterFallsDa();
                 BenchZeile("warten_pick_alle_pfeile_pfeile", bild ? bild->PfeilAnzahl() - 1 : 0, "arrows");
+                // The same pick with every arrow built in one go, as the picture window did before.
+                {
+                    const int teil = std::exchange(frmPicture::AufbauTeil, std::numeric_limits<int>::max());
+                    Stillstand einAufbau;
+                    f->TDBAlarme->setCurrentIndex(f->dbAlarme->index(3, 1));
+                    Warten([f] { return !f->WahlUnterwegs(); }, 60000);
+                    Warten([] { return false; }, 300);
+                    BenchZeile("warten_pick_alle_pfeile_1m_ein_aufbau", einAufbau.Ende(), "ms");
+                    frmPicture::AufbauTeil = teil;
+                }
                 // The same pick as it was done before: the picture's alarms read on the window's thread.
                 {
                     Stillstand vorher;
@@ -200,6 +213,11 @@ void Werkzeuge(const QString& arbeitsOrdner) {
                 gAllMode = FALSCH;
             }
             (void)anzahl;
+        }
+        if (nurWahl) {
+            Dialoge::setzen(nullptr);
+            WinUmgebung::ProgrammOrdnerSetzen(std::string());
+            return;
         }
 
         // The sort as the grid did it before: the whole order read on the window's thread.
@@ -521,8 +539,10 @@ void Server(const QString& arbeitsOrdner) {
 }  // namespace
 
 void BenchWarten(const QString& arbeitsOrdner) {
-    Werkzeuge(arbeitsOrdner);
+    Werkzeuge(arbeitsOrdner, false);
     Server(arbeitsOrdner);
 }
 
 void BenchWartenServer(const QString& arbeitsOrdner) { Server(arbeitsOrdner); }
+
+void BenchWartenWahl(const QString& arbeitsOrdner) { Werkzeuge(arbeitsOrdner, true); }

@@ -13,5 +13,7 @@ void BenchServer(const QString& arbeitsOrdner);          // team mode against th
 void BenchWarten(const QString& arbeitsOrdner);          // longest pause of the window during long work
 // Only the server cases of warten (a locked row during a drag, the server stopped).
 void BenchWartenServer(const QString& arbeitsOrdner);
+// Only the pick of warten in the all-arrows mode.
+void BenchWartenWahl(const QString& arbeitsOrdner);
 void BenchVergleich(const QString& arbeitsOrdner);       // comparing two databases, three-way, taking over
 void BenchUebernahmeRueckgaengig(const QString& arbeitsOrdner);  // undo of a take-over after the table was compacted

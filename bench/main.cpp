@@ -42,5 +42,7 @@ int main(int argc, char** argv) {
         BenchWarten(dir.path());
     else if (bereiche.contains(QLatin1String("warten-server")))
         BenchWartenServer(dir.path());
+    else if (bereiche.contains(QLatin1String("warten-wahl")))
+        BenchWartenWahl(dir.path());
     return 0;
 }

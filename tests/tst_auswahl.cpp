@@ -28,6 +28,7 @@
 #include <QTreeWidget>
 #include <QUndoStack>
 #include <algorithm>
+#include <atomic>
 #include <memory>
 
 #include "DemoProjekt.h"
@@ -1253,6 +1254,36 @@ private slots:
         QTRY_VERIFY2(m_main->StatusTextLesen(1).startsWith(QStringLiteral("Eingefügt: ")), qPrintable(m_main->StatusTextLesen(1)));
         QCOMPARE(d.wert(QStringLiteral("select X from Alarmdefs where Ident = %1").arg(ident300)).toString(), QStringLiteral("55"));
         QCOMPARE(modell()->index(300, AlarmFeld::Ident).data().toString(), ident300);
+    }
+
+    void pasteIsWrittenByTheWorkerAndAnsweredLater() {
+        // The worker is busy: the paste goes in line behind its work, the
+        // window goes on, and the grid, the status and the undo step follow the answer.
+        QTableView* grid = fenster()->TDBAlarme;
+        QUndoStack* stapel = m_main->mVerlauf->Stapel();
+        const int schritte = stapel->count();
+        Direkt d(m_db);
+        const QString ident = modell()->index(7, AlarmFeld::Ident).data().toString();
+        const QString vorher = d.wert(QStringLiteral("select X from Alarmdefs where Ident = %1").arg(ident)).toString();
+        auto los = std::make_shared<std::atomic<bool>>(false);
+        const auto freigeben = qScopeGuard([los] { *los = true; });
+        modell()->Dienst()->Rechnen([los] {
+            while (!*los)
+                QThread::msleep(5);
+            return QVariant();
+        });
+        grid->setCurrentIndex(modell()->index(7, AlarmFeld::X));
+        fenster()->BlockEinfuegen(QStringLiteral("4711\n"));
+        QCOMPARE(m_main->StatusTextLesen(1), QStringLiteral("Einfügen: Schreiben von 1 Zelle läuft …"));
+        QCOMPARE(d.wert(QStringLiteral("select X from Alarmdefs where Ident = %1").arg(ident)).toString(), vorher);
+        QCOMPARE(stapel->count(), schritte);
+        *los = true;
+        QTRY_COMPARE(m_main->StatusTextLesen(1), QStringLiteral("Eingefügt: 1 Zelle in 1 Alarm."));
+        QCOMPARE(d.wert(QStringLiteral("select X from Alarmdefs where Ident = %1").arg(ident)).toString(), QStringLiteral("4711"));
+        QTRY_COMPARE(modell()->index(7, AlarmFeld::X).data().toString(), QStringLiteral("4711"));
+        QCOMPARE(stapel->count(), schritte + 1);
+        stapel->undo();
+        QTRY_COMPARE(d.wert(QStringLiteral("select X from Alarmdefs where Ident = %1").arg(ident)).toString(), vorher);
     }
 
     void spreadsheetBlocksAreRead() {

@@ -2,6 +2,9 @@
 // dragging with write-back and the two pop-up menus, on a real demo project.
 #include <QtTest>
 
+#include <atomic>
+#include <memory>
+
 #include <QHelpEvent>
 #include <QImage>
 #include <QLabel>
@@ -9,6 +12,7 @@
 #include <QMenu>
 #include <QProcess>
 #include <QMdiSubWindow>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSqlDatabase>
@@ -24,6 +28,8 @@
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/AuswahlLayout.h"
 #include "alarms/Anzeigemodus.h"
+#include "alarms/AlarmdefsModell.h"
+#include "alarms/Datendienst.h"
 #include "alarms/Fensterlage.h"
 #include "alarms/frmAlarmAuswahl.h"
 #include "editor/Bildflaeche.h"
@@ -1049,6 +1055,72 @@ private slots:
         QCOMPARE(lesen("select X, Y from Alarmdefs where Ident = 901"), QStringLiteral("300|40"));
     }
 
+    void allArrowsOfATableTheSqliteClientMadeStandWhereItsRowsSay() {
+        // Made apart from the code under test: the sqlite3 program, the columns
+        // in another order, the alarm number as text and without an index,
+        // 2,500 alarms on one picture, so the arrows go up in several parts.
+        starten();
+        const QString datei = m_dir->filePath(QStringLiteral("viele.kvs"));
+        QProcess sqlite;
+        sqlite.start(QStringLiteral("sqlite3"), {datei});
+        QVERIFY(sqlite.waitForStarted());
+        sqlite.write("CREATE TABLE Alarmdefs (\"Alarmtext\" TEXT, \"Y\" TEXT, \"Form\" TEXT, \"Symbol\" TEXT, \"X\" TEXT, "
+                     "\"Ident\" TEXT, \"Type\" INTEGER, \"Acknowledge\" INTEGER, \"VarName\" TEXT, \"BitNo\" INTEGER, "
+                     "\"Min\" TEXT, \"Max\" TEXT, \"Priority\" INTEGER, \"Group\" INTEGER, \"Helpindex\" INTEGER, "
+                     "\"Sensor1\" INTEGER, \"Sensor2\" INTEGER, \"Fault\" INTEGER);\n"
+                     "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2600) "
+                     "INSERT INTO Alarmdefs (\"Alarmtext\", \"Y\", \"Form\", \"Symbol\", \"X\", \"Ident\") "
+                     "SELECT 'Meldung ' || i, CAST((i * 7) % 1400 AS TEXT), CASE WHEN i % 26 = 0 THEN 'Zulauf' ELSE 'Gross' END, "
+                     "'Standard\\PfeilBlau.gif', CAST((i * 13) % 1900 AS TEXT), CAST(50000 + i AS TEXT) FROM n;\n");
+        sqlite.closeWriteChannel();
+        QVERIFY(sqlite.waitForFinished());
+        QCOMPARE(sqlite.exitCode(), 0);
+        auto lesen = [&](const QString& sql) {
+            QProcess p;
+            p.start(QStringLiteral("sqlite3"), {datei, sql});
+            p.waitForFinished();
+            return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+        };
+        const int anzahl = lesen(QStringLiteral("select count(*) from Alarmdefs where Form = 'Gross'")).toInt();
+        QCOMPARE(anzahl, 2500);
+        auswahl()->setAlarmDatenbank(datei);
+        modus("AllMode");
+        QVERIFY(m_w->AlarmAnzeigen(QStringLiteral("51234")));
+        frmAlarmAuswahl* a = auswahl()->Fenster();
+        QTRY_VERIFY(auswahl()->AktuellerAlarm() && auswahl()->AktuellerAlarm()->value(AlarmFeld::Ident) == "51234");
+        QTRY_VERIFY(!a->WahlUnterwegs());
+        frmPicture* f = bild();
+        QCOMPARE(f->PfeilAnzahl(), 1 + anzahl);
+        // the picked alarm's own arrow stands framed where its row says, before the others
+        QCOMPARE(lesen(QStringLiteral("select X || ',' || Y from Alarmdefs where Ident = '51234'")),
+                 QStringLiteral("%1,%2").arg(f->shpFocus().x()).arg(f->shpFocus().y()));
+        QTRY_VERIFY(!f->PfeileImAufbau());
+        QSet<QString> idents;
+        for (int i = 1; i < f->PfeilAnzahl(); ++i) {
+            QVERIFY(pfeil(i).Visible);
+            idents.insert(pfeil(i).Ident);
+        }
+        QCOMPARE(int(idents.size()), anzahl);
+        for (const int i : {1, 777, 1300, anzahl}) {
+            const QString r = lesen(QStringLiteral("select X || ',' || Y || ',' || Form from Alarmdefs where Ident = '%1'").arg(pfeil(i).Ident));
+            QCOMPARE(r, QStringLiteral("%1,%2,Gross").arg(pfeil(i).Left).arg(pfeil(i).Top));
+        }
+        // a drag of the picked arrow lands in its own row, and only there
+        int eigener = 1;
+        while (pfeil(eigener).Ident != QStringLiteral("51234"))
+            QVERIFY(++eigener < f->PfeilAnzahl());
+        const QPoint vorher = pfeil(eigener).Rechteck().topLeft();
+        const QPoint p = vorher + QPoint(3, 3);
+        QCOMPARE(f->Formbox->PfeilAn(p), eigener);
+        const QString sonst = lesen(QStringLiteral("select group_concat(X || Y, '') from Alarmdefs where Ident <> '51234'"));
+        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, p);
+        QTest::mouseMove(f->Formbox, p + QPoint(11, 6));
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, p + QPoint(11, 6));
+        QTRY_COMPARE(lesen(QStringLiteral("select X || ',' || Y from Alarmdefs where Ident = '51234'")),
+                     QStringLiteral("%1,%2").arg(vorher.x() + 11).arg(vorher.y() + 6));
+        QCOMPARE(lesen(QStringLiteral("select group_concat(X || Y, '') from Alarmdefs where Ident <> '51234'")), sonst);
+    }
+
     void arrowListKeepsItsBookkeepingWithoutAWindow() {
         // Rows made by hand here, not by the demo generator.
         auto satz = [](const QString& ident, const QString& form, const QString& x, const QString& y) {
@@ -1768,6 +1840,93 @@ private slots:
         Q_UNUSED(ohne);
         m_w->mFenster->mnuAlarmnummern->trigger();
         QVERIFY(!f->NummernSichtbar());
+    }
+
+    // Many arrows go up in parts: the picked alarm's arrow stands framed at
+    // once, the others follow over the next turns of the event loop. Rows
+    // written meanwhile reach the arrows still waiting, an arrow taken away
+    // leaves none of them out, and a newer pick stops the older build.
+    void allArrowsGoUpInPartsPickedOneFirst() {
+        const int teil = std::exchange(frmPicture::AufbauTeil, 3);
+        const auto zurueck = qScopeGuard([teil] { frmPicture::AufbauTeil = teil; });
+        starten();
+        modus("AllMode");
+        waehlen(17);
+        frmPicture* f = bild();
+        const AlarmListeTyp liste = *auswahl()->AlarmListe();
+        QVERIFY(liste.size() > 9);
+        QCOMPARE(f->PfeilAnzahl(), 1 + liste.size());
+        QCOMPARE(m_w->StatusTextLesen(1), PfeilText::Anzahl(int(liste.size())));
+        auto stehend = [f] {
+            int n = 0;
+            for (int i = 1; i < f->PfeilAnzahl(); ++i)
+                n += f->imgPfeil(i).Visible;
+            return n;
+        };
+        int i17 = 1;
+        while (pfeil(i17).Ident != QStringLiteral("17"))
+            QVERIFY(++i17 < f->PfeilAnzahl());
+        QVERIFY(pfeil(i17).Visible);
+        QCOMPARE(f->shpFocus().topLeft(), QPoint(120, 45));
+        QVERIFY(f->PfeileImAufbau());
+        QVERIFY(stehend() <= 4);
+        // the last arrow still waits: another client moves its row; the first one's row goes to another picture
+        const int letzter = f->PfeilAnzahl() - 1;
+        QVERIFY(!pfeil(letzter).Visible && letzter != i17);
+        const int erster = i17 == 1 ? 2 : 1;
+        QVERIFY(pfeil(erster).Visible);
+        const QString weg = pfeil(erster).Ident;
+        Zeilenstand verschoben{pfeil(letzter).Ident, pfeil(letzter).Satz, {}};
+        verschoben.zeile[AlarmFeld::X] = QStringLiteral("777");
+        Zeilenstand anderesBild{weg, pfeil(erster).Satz, {}};
+        anderesBild.zeile[AlarmFeld::Form] = QStringLiteral("Zulauf");
+        f->ZeilenAktualisieren({verschoben, anderesBild});
+        QCOMPARE(f->PfeilAnzahl(), int(liste.size()));
+        QTRY_VERIFY(!f->PfeileImAufbau());
+        QCOMPARE(stehend(), f->PfeilAnzahl() - 1);
+        QCOMPARE(pfeil(f->PfeilAnzahl() - 1).Left, 777);
+        for (int i = 1; i < f->PfeilAnzahl(); ++i) {
+            QVERIFY(pfeil(i).Ident != weg);
+            const AlarmRecord& satz = pfeil(i).Satz;
+            QCOMPARE(pfeil(i).Tag, PfeilText::Tag(pfeil(i).Ident, satz.value(AlarmFeld::Symbol)));
+            QCOMPARE(pfeil(i).Top, PfeilText::Position(satz.value(AlarmFeld::Y)));
+        }
+        // a newer pick while the older build goes on: only the newer picture's arrows
+        waehlen(17);
+        QVERIFY(f->PfeileImAufbau());
+        waehlen(30);
+        QTest::qWait(50);
+        QCOMPARE(f->PfeilAnzahl(), 4);
+        for (int i = 1; i < 4; ++i) {
+            QVERIFY(pfeil(i).Visible);
+            QCOMPARE(pfeil(i).Satz.value(AlarmFeld::Form), QStringLiteral("Gross"));
+        }
+        QVERIFY(!f->PfeileImAufbau());
+    }
+
+    // Showing an alarm waits a frame at most: while the worker is busy the
+    // window goes on, says the alarm is being looked for, and picks it when
+    // its row has been found.
+    void showingAnAlarmDoesNotWaitForTheWorker() {
+        starten();
+        QVERIFY(m_w->AlarmAnzeigen(QStringLiteral("17")));
+        frmAlarmAuswahl* a = auswahl()->Fenster();
+        QTRY_VERIFY(auswahl()->AktuellerAlarm() && auswahl()->AktuellerAlarm()->value(AlarmFeld::Ident) == "17");
+        QTRY_VERIFY(!a->ZeigenUnterwegs() && !a->WahlUnterwegs());
+        auto los = std::make_shared<std::atomic<bool>>(false);
+        const auto freigeben = qScopeGuard([los] { *los = true; });
+        a->dbAlarme->Dienst()->Rechnen([los] {
+            while (!*los)
+                QThread::msleep(5);
+            return QVariant();
+        });
+        QVERIFY(m_w->AlarmAnzeigen(QStringLiteral("30")));
+        QCOMPARE(m_w->StatusTextLesen(1), QStringLiteral("Alarm 30 wird gesucht …"));
+        QCOMPARE(auswahl()->AktuellerAlarm()->value(AlarmFeld::Ident), QStringLiteral("17"));
+        *los = true;
+        QTRY_COMPARE(auswahl()->AktuellerAlarm()->value(AlarmFeld::Ident), QStringLiteral("30"));
+        QTRY_VERIFY(!a->WahlUnterwegs());
+        QCOMPARE(a->TDBAlarme->currentIndex().siblingAtColumn(AlarmFeld::Ident).data().toString(), QStringLiteral("30"));
     }
 
     void changingTheModeRedrawsAtOnce() {

@@ -410,6 +410,7 @@ void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
     m_breitenAngepasst = false;
     m_wahlNachSchreiben = -1;
     connect(dbAlarme->Dienst(), &Datendienst::Beantwortet, this, &frmAlarmAuswahl::ListeBeantwortet);
+    connect(dbAlarme->Dienst(), &Datendienst::Beantwortet, this, &frmAlarmAuswahl::EinfuegenBeantwortet);
     // A pick waiting for its row goes on when the row comes, or is refused when it cannot be read.
     connect(dbAlarme, &QAbstractItemModel::dataChanged, this, &frmAlarmAuswahl::WahlZeileGekommen);
     connect(dbAlarme, &QAbstractItemModel::modelReset, this, &frmAlarmAuswahl::WahlZeileGekommen);
@@ -468,7 +469,9 @@ void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
 void frmAlarmAuswahl::DatenbankSchliessen() {
     WahlVerwerfen();
     m_einfuegen.reset();
+    m_einfuegenSchreiben.clear();
     m_zeigen.reset();
+    m_halten.reset();
     if (!m_gefundenZeigen)
         emit WahlBegonnen();
     if (dbAlarme) {
@@ -565,14 +568,31 @@ void frmAlarmAuswahl::AuswahlHalten() {
     const std::optional<AlarmRecord> alarm =
         m_offeneWahl ? std::optional<AlarmRecord>(m_offeneWahl->satz) : k ? k->AktuellerAlarm() : std::nullopt;
     const auto nummer = alarm ? AlarmdefsZugriff::Alarmnummer(alarm->value(AlarmFeld::Ident)) : std::nullopt;
+    m_halten.reset();
     if (!dbAlarme)
         return;
-    if (m_offeneWahl && !m_offeneWahl->ticket)
+    if (m_offeneWahl && !m_offeneWahl->ticket) {
         m_offeneWahl->zeile = dbAlarme->ZeileMitSchluessel(m_offeneWahl->schluessel, m_offeneWahl->zeile);
-    else if (!nummer)
+        ZeileHalten(m_offeneWahl->zeile);
         return;
-    const int zeile = m_offeneWahl && !m_offeneWahl->ticket ? m_offeneWahl->zeile : dbAlarme->ZeileVon(*nummer);
-    if (zeile < 0)
+    }
+    if (!nummer)
+        return;
+    if (!dbAlarme->Seitenweise()) {
+        ZeileHalten(dbAlarme->ZeileVon(*nummer));
+        return;
+    }
+    // A row asked for by AlarmZeigen moves the grid itself.
+    if (m_zeigen)
+        return;
+    // Looked for on the worker: a row found within a frame is selected before
+    // this returns, one found later when it comes.
+    m_halten = *nummer;
+    dbAlarme->ZeileSuchen(*nummer, Datendienst::HoechstensWartenMs);
+}
+
+void frmAlarmAuswahl::ZeileHalten(int zeile) {
+    if (zeile < 0 || !dbAlarme)
         return;
     const QModelIndex ziel = dbAlarme->index(zeile, std::max(0, TDBAlarme->currentIndex().column()));
     m_stilleWahl = true;
@@ -672,32 +692,80 @@ void frmAlarmAuswahl::EinfuegenAusfuehren(const QList<QStringList>& block, int o
     int zellen = 0;
     for (const Schreibauftrag& a : plan.auftraege)
         zellen += static_cast<int>(a.spalten.size());
-    const QString zellenText = Anzahltext::Text(zellen, QStringLiteral("Zelle"), QStringLiteral("Zellen"));
+    EinfuegenSchreiben w;
+    w.oben = oben;
+    w.zeilen = zeilen;
+    w.zellenText = Anzahltext::Text(zellen, QStringLiteral("Zelle"), QStringLiteral("Zellen"));
+    w.alarme = static_cast<int>(plan.auftraege.size());
+    w.abgelehnt = plan.abgelehnt;
+    if (plan.auftraege.isEmpty()) {
+        EinfuegenMelden(w, std::nullopt);
+        return;
+    }
+    // All rows in one transaction and one undo step; a row someone changed meanwhile stops them all.
+    const QString beschreibung = QStringLiteral("Einfügen: %1 in %2").arg(w.zellenText, Anzahltext::Alarme(w.alarme));
+    if (k->Server()) {
+        // the server's writes keep their own connection, which also tells the other clients
+        EinfuegenMelden(w, k->ZeilenSchreiben(plan.auftraege, beschreibung));
+        return;
+    }
+    // Written by the database's worker, in order with every other write; the
+    // grid and the undo step follow its answer (at once when it comes within a frame).
+    w.beschreibung = beschreibung;
+    Datendienst* dienst = dbAlarme->Dienst();
+    const int warten = dienst->Beschaeftigt() ? Datendienst::HoechstensWartenMs : Datendienst::LeerlaufWartenMs;
+    w.ticket = dienst->SchreibenAlle(plan.auftraege);
+    m_einfuegenSchreiben.append(w);
+    if (const auto a = dienst->Abwarten(w.ticket, warten))
+        EinfuegenBeantwortet(*a);
+    else
+        StatusMelden(QStringLiteral("Einfügen: Schreiben von %1 läuft …").arg(w.zellenText));
+}
+
+void frmAlarmAuswahl::EinfuegenBeantwortet(const Datendienst::Antwort& a) {
+    const auto offen = std::find_if(m_einfuegenSchreiben.cbegin(), m_einfuegenSchreiben.cend(),
+                                    [&a](const EinfuegenSchreiben& w) { return w.ticket == a.ticket; });
+    if (offen == m_einfuegenSchreiben.cend())
+        return;
+    const EinfuegenSchreiben w = *offen;
+    m_einfuegenSchreiben.erase(offen);
+    Sammelergebnis s = a.sammel;
+    if (a.abgebrochen) {
+        s.geschrieben = false;
+        s.text = QStringLiteral("Das Schreiben wurde abgebrochen.");
+    } else if (!s.geschrieben && s.text.isEmpty()) {
+        // the worker could not reach the database at all
+        s.text = a.fehler.databaseText();
+        s.detail = a.fehler.driverText();
+    }
+    if (AlarmAuswahl* k = mgobjAlarmAuswahl)
+        k->SammelergebnisMelden(s, w.beschreibung);
+    EinfuegenMelden(w, s);
+}
+
+void frmAlarmAuswahl::EinfuegenMelden(const EinfuegenSchreiben& w, const std::optional<Sammelergebnis>& s) {
     QString status;
-    if (!plan.auftraege.isEmpty()) {
-        // All rows in one transaction and one undo step; a row someone changed meanwhile stops them all.
-        const Sammelergebnis s =
-            k->ZeilenSchreiben(plan.auftraege, QStringLiteral("Einfügen: %1 in %2")
-                                                   .arg(zellenText, Anzahltext::Alarme(plan.auftraege.size())));
-        dbAlarme->ZeilenNeuLesen(oben, oben + zeilen - 1);
-        if (!s.geschrieben) {
-            Dialoge::aktuell().FehlerMeldung(this, QStringLiteral("Nichts wurde eingefügt. ") + s.text, s.detail);
-            StatusMelden(QStringLiteral("Nichts wurde eingefügt. ") + s.text);
+    if (s) {
+        if (dbAlarme)
+            dbAlarme->ZeilenNeuLesen(w.oben, w.oben + w.zeilen - 1);
+        if (!s->geschrieben) {
+            Dialoge::aktuell().FehlerMeldung(this, QStringLiteral("Nichts wurde eingefügt. ") + s->text, s->detail);
+            StatusMelden(QStringLiteral("Nichts wurde eingefügt. ") + s->text);
             return;
         }
-        status = QStringLiteral("Eingefügt: %1 in %2.").arg(zellenText, Anzahltext::Alarme(plan.auftraege.size()));
+        status = QStringLiteral("Eingefügt: %1 in %2.").arg(w.zellenText, Anzahltext::Alarme(w.alarme));
     } else {
         status = QStringLiteral("Nichts zu ändern.");
     }
-    if (!plan.abgelehnt.isEmpty()) {
-        const QString abgelehnt = Anzahltext::Text(plan.abgelehnt.size(), QStringLiteral("Zelle"), QStringLiteral("Zellen"));
+    if (!w.abgelehnt.isEmpty()) {
+        const QString abgelehnt = Anzahltext::Text(w.abgelehnt.size(), QStringLiteral("Zelle"), QStringLiteral("Zellen"));
         status += QStringLiteral(" %1 nicht eingefügt.").arg(abgelehnt);
         constexpr int Gezeigt = 10;
-        QString text = QStringLiteral("%1 nicht eingefügt:\n").arg(abgelehnt) + plan.abgelehnt.mid(0, Gezeigt).join(QLatin1Char('\n'));
-        if (plan.abgelehnt.size() > Gezeigt)
-            text += QStringLiteral("\n… (%1 weitere unter „Details“)").arg(plan.abgelehnt.size() - Gezeigt);
+        QString text = QStringLiteral("%1 nicht eingefügt:\n").arg(abgelehnt) + w.abgelehnt.mid(0, Gezeigt).join(QLatin1Char('\n'));
+        if (w.abgelehnt.size() > Gezeigt)
+            text += QStringLiteral("\n… (%1 weitere unter „Details“)").arg(w.abgelehnt.size() - Gezeigt);
         Dialoge::aktuell().HinweisMitDetails(this, text,
-                                             plan.abgelehnt.size() > Gezeigt ? plan.abgelehnt.join(QLatin1Char('\n')) : QString());
+                                             w.abgelehnt.size() > Gezeigt ? w.abgelehnt.join(QLatin1Char('\n')) : QString());
     }
     StatusMelden(status);
 }
@@ -750,6 +818,7 @@ bool frmAlarmAuswahl::AlarmZeigen(const QString& ident, int warteMs) {
         return AlarmZeigenSofort(*nummer);
     // Looked for on the worker; an answer within a frame is shown before this returns.
     m_zeigen = Zeigen{*nummer, false};
+    m_halten.reset();
     m_zeigenSofort.reset();
     m_zeigenLaeuft = true;
     m_zeigenWartenMs = warteMs < 0 ? AlarmdefsZugriff::WarteAufSperreMs + 1000 : warteMs;
@@ -759,6 +828,19 @@ bool frmAlarmAuswahl::AlarmZeigen(const QString& ident, int warteMs) {
 }
 
 void frmAlarmAuswahl::AlarmGefunden(qlonglong nummer, int zeile, bool vorhanden, const QString& form) {
+    if (m_halten && !m_zeigen) {
+        // The picked alarm's row after a sort or a filter change, unless another alarm was picked meanwhile.
+        const bool gilt = *m_halten == nummer;
+        if (gilt)
+            m_halten.reset();
+        AlarmAuswahl* k = mgobjAlarmAuswahl;
+        const std::optional<AlarmRecord> alarm =
+            m_offeneWahl ? std::optional<AlarmRecord>(m_offeneWahl->satz) : k ? k->AktuellerAlarm() : std::nullopt;
+        if (gilt && alarm && AlarmdefsZugriff::Alarmnummer(alarm->value(AlarmFeld::Ident)) == nummer)
+            ZeileHalten(zeile);
+        if (gilt)
+            return;
+    }
     if (!m_zeigen || m_zeigen->nummer != nummer)
         return;  // looked for by someone else, or replaced by a newer request
     if (zeile >= 0) {
@@ -938,6 +1020,7 @@ void frmAlarmAuswahl::AlarmWaehlen() {
     // also over a found alarm still being looked for.
     WahlVerwerfen();
     m_zeigen.reset();
+    m_halten.reset();
     if (!m_gefundenZeigen)
         emit WahlBegonnen();
     try {

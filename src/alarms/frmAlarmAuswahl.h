@@ -154,6 +154,9 @@ private:
     // After a sort or a filter change the picked alarm's row stays selected and
     // in view, without a new pick.
     void AuswahlHalten();
+    void ZeileHalten(int zeile);
+    // The alarm number whose row AuswahlHalten looks for on the worker.
+    std::optional<qlonglong> m_halten;
     void SpaltenBreitenAnpassen();
     void BaumKnotenZeigen(const QString& schluessel);
     void FensterGroesseTwips(double* breite, double* hoehe) const;
@@ -211,7 +214,20 @@ private:
     };
     std::optional<OffenesEinfuegen> m_einfuegen;
     void EinfuegenWeiter();
-    void EinfuegenAusfuehren(const QList<QStringList>& block, int oben, int links, int zeilen, int spalten);  // the grid moves to a found alarm: no pick of the user's
+    void EinfuegenAusfuehren(const QList<QStringList>& block, int oben, int links, int zeilen, int spalten);
+    // A paste whose rows the worker is writing: what its answer is told with.
+    struct EinfuegenSchreiben {
+        Datendienst::Ticket ticket = 0;
+        int oben = 0, zeilen = 0, alarme = 0;
+        QString zellenText, beschreibung;
+        QStringList abgelehnt;  // cells refused before the write, listed with its answer
+    };
+    // every one is answered, in the order they were written
+    QList<EinfuegenSchreiben> m_einfuegenSchreiben;
+    void EinfuegenBeantwortet(const Datendienst::Antwort& a);
+    // nullopt: nothing was to be written
+    void EinfuegenMelden(const EinfuegenSchreiben& w, const std::optional<Sammelergebnis>& s);
+    // the grid moves to a found alarm: no pick of the user's
     void AlarmGefunden(qlonglong nummer, int zeile, bool vorhanden, const QString& form);
     void ZeileZeigen(int zeile);
     bool AlarmZeigenSofort(qlonglong nummer);

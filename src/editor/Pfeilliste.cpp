@@ -30,6 +30,24 @@ int Pfeilliste::Laden(const AlarmRecord& record, const SymbolQuelle& symbole) {
     return Anzahl() - 1;
 }
 
+int Pfeilliste::Vormerken(const AlarmRecord& record) {
+    if (Anzahl() > MaxElemente)
+        return 0;
+    PfeilBild a = Elemente.front();
+    a.Visible = false;
+    a.Ident = record.value(AlarmFeld::Ident);
+    a.Satz = record;
+    Elemente.push_back(std::move(a));
+    return Anzahl() - 1;
+}
+
+bool Pfeilliste::Aufbauen(int index, const SymbolQuelle& symbole) {
+    if (!IstPfeil(index) || at(index).Visible || !Zuruecksetzen(index, symbole))
+        return false;
+    Element(index).Visible = true;
+    return true;
+}
+
 void Pfeilliste::Beschriften(int index, const AlarmRecord& record) {
     if (!IstPfeil(index))
         return;

@@ -43,6 +43,13 @@ public:
     void Leeren();
     // A new arrow for a row, placed where the row says; 0 when the list is full.
     int Laden(const AlarmRecord& record, const SymbolQuelle& symbole);
+    // An arrow for a row that is built later (a long list goes up in parts): it
+    // carries its row at once but stays hidden, neither drawn nor hit, until
+    // Aufbauen; rows written meanwhile reach it like any other. 0 when full.
+    int Vormerken(const AlarmRecord& record);
+    // Builds a noted arrow from its row, tag and tool tip included; false when
+    // it stands already or has no row.
+    bool Aufbauen(int index, const SymbolQuelle& symbole);
     // Tag and tool tip from the row's symbol, as a write of the arrow sends them.
     void Beschriften(int index, const AlarmRecord& record);
     // The tool tip names the row the arrow writes to: its tag's alarm and symbol.

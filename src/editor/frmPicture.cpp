@@ -15,6 +15,7 @@
 #include <QShowEvent>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "alarms/AlarmAuswahl.h"
 #include "alarms/Anzeigemodus.h"
@@ -402,11 +403,35 @@ int frmPicture::PfeilFuerAlarmOhneBild(const AlarmRecord& alarm) {
 }
 
 void frmPicture::PfeileLeeren() {
+    ++m_Aufbau;
+    m_AufbauNaechster = 0;
     m_Pfeile->Leeren();
     Formbox->Freigeben();
     Formbox->Oben = 0;
     m_Ansicht->AutoBildlaufStoppen();
     Formbox->update();
+}
+
+void frmPicture::AufbauWeiter(int aufbau) {
+    if (aufbau != m_Aufbau || m_AufbauNaechster < 1)
+        return;
+    const auto symbole = [this](const QString& symbol, bool* geladen) { return SymbolFuer(symbol, geladen); };
+    int gebaut = 0;
+    while (m_AufbauNaechster < PfeilAnzahl() && gebaut < AufbauTeil)
+        if (m_Pfeile->Aufbauen(m_AufbauNaechster++, symbole))
+            ++gebaut;
+    if (gebaut > 0)
+        Formbox->update();
+    if (m_AufbauNaechster < PfeilAnzahl())
+        QTimer::singleShot(0, this, [this, aufbau] { AufbauWeiter(aufbau); });
+    else
+        m_AufbauNaechster = 0;
+}
+
+void frmPicture::AufbauAbschliessen() {
+    const int teil = std::exchange(AufbauTeil, std::numeric_limits<int>::max());
+    AufbauWeiter(m_Aufbau);
+    AufbauTeil = teil;
 }
 
 void frmPicture::PfeilActivate() {
@@ -455,6 +480,7 @@ void frmPicture::PfeilActivate() {
         // An alarm whose arrow the picture shows already (picked again, or by a
         // double click on its arrow) gets no second arrow on top of the first:
         // its own is framed.
+        AufbauAbschliessen();
         if (const int schonDa = m_Pfeile->Finden(r)) {
             mAktPfeilIndex = static_cast<std::int16_t>(schonDa);
             FocusRect(mAktPfeilIndex);
@@ -468,19 +494,30 @@ void frmPicture::PfeilActivate() {
     } else if (gAllMode == WAHR) {
         PfeileLeeren();
         const AlarmListeTyp liste = k->AlarmListe().value_or(AlarmListeTyp());
-        m_Pfeile->Elemente.reserve(static_cast<std::size_t>(liste.size()) + 1);
+        m_Pfeile->Elemente.reserve(static_cast<std::size_t>(std::min<qsizetype>(liste.size(), MaxElemente)) + 1);
         const QString ident = Feld(r, AlarmFeld::Ident);
-        int n = 0;
+        // Every arrow takes its row now and stays hidden; the picked alarm's
+        // own arrow stands first, the others follow a part per turn of the
+        // event loop, so ten thousand arrows never hold the window.
+        int eigener = 0;
         for (const AlarmRecord& R : liste) {
-            if (PfeilAnzahl() > MaxElemente)
+            const int i = m_Pfeile->Vormerken(R);
+            if (!i)
                 break;
-            PfeilLaden(R);
-            ++n;
-            // Each arrow carries its own row's symbol: a drag writes back what the row holds.
-            beschriften(n, R);
             if (Feld(R, AlarmFeld::Ident) == ident)
-                FocusRect(static_cast<std::int16_t>(n));
+                eigener = i;
         }
+        const int n = PfeilAnzahl() - 1;
+        if (n > 0)
+            mAktPfeilIndex = static_cast<std::int16_t>(n);
+        if (eigener) {
+            m_Pfeile->Aufbauen(eigener, [this](const QString& symbol, bool* geladen) {
+                return SymbolFuer(symbol, geladen);
+            });
+            FocusRect(static_cast<std::int16_t>(eigener));
+        }
+        m_AufbauNaechster = n > 0 ? 1 : 0;
+        AufbauWeiter(m_Aufbau);
         if (n > 0)
             emit StatusText(1, PfeilText::Anzahl(n));
     } else {
@@ -740,6 +777,8 @@ void frmPicture::ZeilenAktualisieren(const QList<Zeilenstand>& staende) {
         // Its alarm lies on another picture now: this arrow no longer stands for it.
         Formbox->PfeilEntfernen(f.index);
         m_Pfeile->NachEntfernen(f.index);
+        if (m_AufbauNaechster > f.index)
+            --m_AufbauNaechster;
         entfernt = true;
     }
     if (entfernt) {

@@ -117,6 +117,12 @@ public:
     void ModusAnwenden();
     // An arrow moved by keys and not written yet is written now.
     void AusstehendesSchreiben();
+    // Arrows built per turn of the event loop in the all-arrows mode: a picture
+    // of ten thousand goes up in parts, so no turn is longer than a frame.
+    // Raised by the bench for the figure of the build in one go.
+    static inline int AufbauTeil = 1000;
+    // Whether arrows of the picture shown are still waiting to be built.
+    bool PfeileImAufbau() const { return m_AufbauNaechster > 0; }
     // How long the keys must rest before an arrow moved by them is written.
     static constexpr int SchubsenRuheMs = 500;
     // How often the view scrolls on while a dragged arrow rests near an edge.
@@ -179,6 +185,11 @@ private:
     void AutoBildlaufWeiter();
     void PfeilLaden(const AlarmRecord& record);
     void PfeileLeeren();
+    // One part of the arrows still waiting; aufbau names the build it belongs
+    // to, so a newer pick or a cleared picture stops an older build.
+    void AufbauWeiter(int aufbau);
+    // The arrows still waiting are built now (before a mode that looks at all of them).
+    void AufbauAbschliessen();
     void ToolTipNeu(int index);
     void Ziehschritt(int index, double X, double Y);
     void LageMelden(const PfeilBild& a);
@@ -195,6 +206,8 @@ private:
     QHash<QString, QPixmap> m_Symbole;  // symbol files of one rebuild
     QString m_BildForm;
     int m_Aktivierung = 0;       // counts the calls of PfeilActivate
+    int m_Aufbau = 0;            // counts the arrow builds; a part of an older one does nothing
+    int m_AufbauNaechster = 0;   // the next element the build looks at (0: none waiting)
     bool m_Wechsel = false;      // a pick is loading its picture; the arrows shown are the old alarm's
     QPoint m_DruckStelle;        // where the pressed arrow stood when the left button went down
     bool m_ZiehenAbgebrochen = false;

@@ -272,7 +272,8 @@ void frmMain::AktuellenAlarmNeuZeigen(const QList<Schreibergebnis>& zeilen) {
         if (e.zeile.value(AlarmFeld::Ident) != aktuell->value(AlarmFeld::Ident) ||
             e.zeile.value(AlarmFeld::Form) == m_Bild->BildForm())
             continue;
-        if (m_Auswahl->HatFenster() && m_Auswahl->Fenster()->AlarmZeigen(aktuell->value(AlarmFeld::Ident)))
+        if (m_Auswahl->HatFenster() &&
+            m_Auswahl->Fenster()->AlarmZeigen(aktuell->value(AlarmFeld::Ident), Datendienst::HoechstensWartenMs))
             return;
         m_Bild->PfeilActivate();
         return;
@@ -708,10 +709,15 @@ bool frmMain::AlarmAnzeigen(const QString& ident) {
     if (!m_Auswahl)
         return false;
     m_Auswahl->AuswahlShow();
-    if (!m_Auswahl->HatFenster() || !m_Auswahl->Fenster()->AlarmZeigen(ident)) {
+    // Waits a frame at most: a row found later is shown and picked when it comes,
+    // one not found then is told in panel 1 by the selection window.
+    frmAlarmAuswahl* fenster = m_Auswahl->HatFenster() ? m_Auswahl->Fenster() : nullptr;
+    if (!fenster || !fenster->AlarmZeigen(ident, Datendienst::HoechstensWartenMs)) {
         StatusText(1, QStringLiteral("Alarm %1 steht nicht in der Alarmliste.").arg(ident));
         return false;
     }
+    if (fenster->ZeigenUnterwegs())
+        StatusText(1, QStringLiteral("Alarm %1 wird gesucht …").arg(ident));
     return true;
 }
 
