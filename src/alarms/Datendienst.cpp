@@ -8,11 +8,11 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QThread>
-#include <libpq-fe.h>
 #include <sqlite3.h>
 
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/DeutscheReihung.h"
+#include "alarms/PgVerbindung.h"
 
 namespace {
 QAtomicInteger<int> g_dienste;
@@ -21,13 +21,10 @@ QAtomicInteger<int> g_dienste;
 // has ended it. What the server sent last is read without waiting; no round
 // trip is made.
 bool Abgerissen(const QSqlDatabase& db) {
-    if (!db.isValid() || db.driverName() != QLatin1String("QPSQL"))
+    const std::optional<PGconn*> libpq = PgVerbindung::Von(db);
+    if (!libpq)
         return false;
-    const QVariant h = db.driver()->handle();
-    // The driver names the type by libpq's own struct (pg_conn*).
-    if (!h.isValid() || (qstrcmp(h.typeName(), "PGconn*") != 0 && qstrcmp(h.typeName(), "pg_conn*") != 0))
-        return false;
-    PGconn* verbindung = *static_cast<PGconn* const*>(h.constData());
+    PGconn* verbindung = *libpq;
     if (!verbindung)
         return true;
     // A read takes what has come: the server's last words first, its end of

@@ -6,10 +6,10 @@
 #include <QSqlQuery>
 #include <QThread>
 #include <QTimer>
-#include <libpq-fe.h>
 
 #include "alarms/AlarmdefsSchreiber.h"
 #include "alarms/AlarmdefsZugriff.h"
+#include "alarms/PgVerbindung.h"
 #include "alarms/Serverwaechter.h"
 
 namespace {
@@ -140,11 +140,10 @@ bool Serverdienst::Abgerissen(bool nachlesen) const {
     // without waiting: a server that ended the connection has closed it by then.
     if (!m_db.isValid())
         return true;
-    const QVariant h = m_db.driver()->handle();
-    // The driver names the type by libpq's own struct (pg_conn*).
-    if (!h.isValid() || (qstrcmp(h.typeName(), "PGconn*") != 0 && qstrcmp(h.typeName(), "pg_conn*") != 0))
+    const std::optional<PGconn*> libpq = PgVerbindung::Von(m_db);
+    if (!libpq)
         return false;
-    PGconn* verbindung = *static_cast<PGconn* const*>(h.constData());
+    PGconn* verbindung = *libpq;
     if (!verbindung)
         return true;
     if (nachlesen && PQstatus(verbindung) == CONNECTION_OK && PQconsumeInput(verbindung) &&
