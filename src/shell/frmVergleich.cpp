@@ -114,8 +114,8 @@ frmVergleich::frmVergleich(Hauptfenster& haupt, frmPicture* bild, QWidget* paren
         if (!d.isEmpty())
             ziel->setText(d);
     };
-    connect(dortWaehlen, &QPushButton::clicked, this, [=] { waehlen(txtDort, QStringLiteral("Andere Datenbank")); });
-    connect(basisWaehlen, &QPushButton::clicked, this, [=] { waehlen(txtBasis, QStringLiteral("Stand vorher")); });
+    connect(dortWaehlen, &QPushButton::clicked, this, [this, waehlen] { waehlen(txtDort, QStringLiteral("Andere Datenbank")); });
+    connect(basisWaehlen, &QPushButton::clicked, this, [this, waehlen] { waehlen(txtBasis, QStringLiteral("Stand vorher")); });
     connect(cmdVergleichen, &QPushButton::clicked, this, &frmVergleich::Vergleichen);
     connect(cmdAbbrechen, &QPushButton::clicked, this, &frmVergleich::Abbrechen);
     connect(txtDort, &QLineEdit::returnPressed, this, &frmVergleich::Vergleichen);
