@@ -250,7 +250,7 @@ private slots:
 
     // What recognition gives in some fonts and not in others, on words as they come.
     void wordsMatchTagThroughSlips_data() {
-        QTest::addColumn<QStringList>("woerter");  // text@x, all on one line
+        QTest::addColumn<QStringList>("woerter");  // text@x[@confidence, else 90], all on one line
         QTest::addColumn<QString>("kennzeichen");
         QTest::addColumn<int>("stellen");
         QTest::newRow("O fuer 0") << QStringList{"B4O6@100"} << "B406" << 1;
@@ -266,10 +266,14 @@ private slots:
         QTest::newRow("TT als 11 gelesen") << QStringList{"11570@100"} << "TT570" << 1;
         QTest::newRow("Ziffer hinten anders") << QStringList{"TT571@100"} << "TT570" << 0;
         QTest::newRow("anderes") << QStringList{"P2011@100"} << "P201" << 0;
-        QTest::newRow("lang, ein Zeichen falsch") << QStringList{"S0CAP56TD366@100"} << "90CAP56TD366" << 1;
+        QTest::newRow("lang, ein Zeichen unsicher falsch") << QStringList{"S0CAP56TD366@100@70"} << "90CAP56TD366" << 1;
+        QTest::newRow("lang, ein Zeichen sicher anders") << QStringList{"S0CAP56TD366@100"} << "90CAP56TD366" << 0;
         QTest::newRow("lang, ein Zeichen fehlt") << QStringList{"25CAL43DC87@100"} << "25CAL43DC897" << 1;
         QTest::newRow("lang, das letzte Zeichen fehlt") << QStringList{"48MPB44AA87@100"} << "48MPB44AA877" << 0;
         QTest::newRow("lang, zwei Zeichen falsch") << QStringList{"S0CAP56TD386@100"} << "90CAP56TD366" << 0;
+        // a neighbour's label, read surely, is not this tag's: "CP001" may be absent from the picture
+        QTest::newRow("lang, Nachbarnummer") << QStringList{"10LAB20CP002@100"} << "10LAB20CP001" << 0;
+        QTest::newRow("lang, Nachbarnummer verwechselbar") << QStringList{"10LAB20CP007@100"} << "10LAB20CP001" << 0;
         QTest::newRow("leeres Kennzeichen") << QStringList{"P201@100"} << "" << 0;
     }
     void wordsMatchTagThroughSlips() {
@@ -279,7 +283,9 @@ private slots:
         QList<Bildwort> liste;
         for (const QString& w : woerter) {
             const QString text = w.section('@', 0, 0);
-            liste << Bildwort{text, QRect(w.section('@', 1).toInt(), 50, 10 * text.size(), 14), 90};
+            const QString konfidenz = w.section('@', 2);
+            liste << Bildwort{text, QRect(w.section('@', 1, 1).toInt(), 50, 10 * text.size(), 14),
+                              konfidenz.isEmpty() ? 90.0f : konfidenz.toFloat()};
         }
         QCOMPARE(int(Wortabgleich(liste).Stellen(kennzeichen).size()), stellen);
     }

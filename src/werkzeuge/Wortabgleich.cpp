@@ -80,6 +80,13 @@ bool ZweiVerwechselt(const QString& a, const QString& b) {
     return anders == 2;
 }
 
+// A reading one sign off a long tag: is it the tag misread? A sign added or left out, or one
+// read unsurely, is; a sure reading with another sign in a place may well be a neighbour's label
+// ("CP002" beside "CP001", whose own label is not on the picture).
+bool Fehllesung(const QString& lesung, const QString& g, float konfidenz) {
+    return lesung.size() != g.size() || konfidenz < Wortabgleich::Unsicher;
+}
+
 // The longest run of digits in a tag: its loop number.
 QString Nummer(const QString& g) {
     QString beste, laufend;
@@ -192,11 +199,13 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
                 std::none_of(andere.begin(), andere.end(), [&](const QString& a) { return a != g && (a == it.key() || Verlesen(it.key(), a)); }))
                 dazu(it->box);
     // A long tag (seven signs or more, "90CAP56TD366") read nowhere as written: a reading one sign
-    // off stands for it, when no other tag of the picture is as close to that reading; not one
-    // that lacks the tag's last sign, whose box would end short of the label's corner.
+    // off stands for it when it is the tag misread, and no other tag of the picture is as close to
+    // that reading; not one that lacks the tag's last sign, whose box would end short of the
+    // label's corner.
     if (stellen.isEmpty() && g.size() >= 7)
         for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it)
-            if (EinZeichenAnders(it.key(), g) && !g.startsWith(it.key()) && std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
+            if (EinZeichenAnders(it.key(), g) && !g.startsWith(it.key()) && Fehllesung(it.key(), g, it->konfidenz) &&
+                std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
                     return a != g && (a == it.key() || EinZeichenAnders(it.key(), a));
                 }))
                 dazu(it->box);
