@@ -526,29 +526,35 @@ private slots:
         knotenKlicken(fenster()->TreeView1, DemoProjekt::BildNamen(3).at(0).chopped(4));
         AlarmAuswahl* k = m_main->mgobjAuswahl();
         QLineEdit* feld = fenster()->txtSuche;
+        // A search answers from the worker, and the pick it makes reads its list there: wait for
+        // both (on a slow machine they come after the key has been handled).
+        const auto gewaehlt = [k] { return k->AktuellerAlarm() ? k->AktuellerAlarm()->value(AlarmFeld::Ident) : QString(); };
+        const auto beantwortet = [this] { return !m_main->StatusTextLesen(1).startsWith(QStringLiteral("Suche nach")); };
         QTest::keyClick(m_main, Qt::Key_F, Qt::ControlModifier);
         QVERIFY(feld->hasFocus());
         // Text without regard to case, umlauts included; the grid leaves the picture's filter for the match.
         feld->setText(QStringLiteral("üBERDRUCK kühl"));
         QTest::keyClick(feld, Qt::Key_Return);
-        const QString erster = k->AktuellerAlarm()->value(AlarmFeld::Ident);
-        QCOMPARE(k->AktuellerAlarm()->value(AlarmFeld::Alarmtext), QStringLiteral("Überdruck Kühlwasser"));
+        QTRY_VERIFY(beantwortet());
+        QTRY_COMPARE(k->AktuellerAlarm() ? k->AktuellerAlarm()->value(AlarmFeld::Alarmtext) : QString(),
+                     QStringLiteral("Überdruck Kühlwasser"));
+        const QString erster = gewaehlt();
         QCOMPARE(fenster()->TDBAlarme->currentIndex().siblingAtColumn(0).data().toString(), erster);
         QCOMPARE(fenster()->TreeView1->currentItem()->text(0), bild);
         QVERIFY2(m_main->StatusTextLesen(1).startsWith(QStringLiteral("Treffer 1 von 2")), qPrintable(m_main->StatusTextLesen(1)));
         QTest::keyClick(feld, Qt::Key_Return);
-        const QString zweiter = k->AktuellerAlarm()->value(AlarmFeld::Ident);
-        QVERIFY(zweiter != erster);
+        QTRY_VERIFY(beantwortet() && gewaehlt() != erster);
         QTest::keyClick(feld, Qt::Key_Return, Qt::ShiftModifier);
-        QCOMPARE(k->AktuellerAlarm()->value(AlarmFeld::Ident), erster);
+        QTRY_COMPARE(gewaehlt(), erster);
         // A number finds the alarm with that Ident.
         const QString nummer = modell()->index(7, 0).data().toString();
         feld->setText(nummer);
         QTest::keyClick(feld, Qt::Key_Return);
-        QCOMPARE(fenster()->TDBAlarme->currentIndex().siblingAtColumn(0).data().toString(), nummer);
+        QTRY_COMPARE(fenster()->TDBAlarme->currentIndex().siblingAtColumn(0).data().toString(), nummer);
         // No match: the field turns red and panel 1 says so.
         feld->setText(QStringLiteral("gibt es nicht"));
         QTest::keyClick(feld, Qt::Key_Return);
+        QTRY_VERIFY(beantwortet());
         QVERIFY(feld->styleSheet().contains(QStringLiteral("background")));
         QCOMPARE(m_main->StatusTextLesen(1), QStringLiteral("Kein Alarm gefunden für „gibt es nicht“."));
         // Searching changed no cell.
