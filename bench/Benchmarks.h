@@ -15,5 +15,5 @@ void BenchWarten(const QString& arbeitsOrdner);          // longest pause of the
 void BenchWartenServer(const QString& arbeitsOrdner);
 // Only the pick of warten in the all-arrows mode.
 void BenchWartenWahl(const QString& arbeitsOrdner);
-void BenchVergleich(const QString& arbeitsOrdner);       // comparing two databases, three-way, taking over
+void BenchVergleich(const QString& arbeitsOrdner, bool auchUebernahme = true);  // comparing two databases, three-way, taking over
 void BenchUebernahmeRueckgaengig(const QString& arbeitsOrdner);  // undo of a take-over after the table was compacted

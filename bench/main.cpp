@@ -31,6 +31,8 @@ int main(int argc, char** argv) {
         BenchVorschlaege(dir.path());
     if (laufen("vergleich"))
         BenchVergleich(dir.path());
+    else if (bereiche.contains(QLatin1String("vergleich-nur")))
+        BenchVergleich(dir.path(), false);  // the comparison's figures alone, without ghosts and take-over
     if (laufen("vergleich") || laufen("rueckgaengig"))
         BenchUebernahmeRueckgaengig(dir.path());
     if (laufen("testbilder") || laufen("vorschlaege"))

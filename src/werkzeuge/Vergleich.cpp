@@ -81,12 +81,51 @@ Lauf Naechster(const Seite& s, std::size_t i) {
     return {i, j};
 }
 
-AlarmRecord Satz(const Seite& s, const Zeile& z) {
+// A side's texts as QStrings, each made once and then shared by every line
+// that shows it (pictures, symbols and small coordinates repeat across a
+// hundred thousand lines, which otherwise cost an allocation each).
+class Texte {
+public:
+    explicit Texte(const Seite& s) : m_seite(s) {}
+    const QString& Text(quint32 n) { return Holen(n, false); }
+    const QString& Datei(quint32 n) { return Holen(n, true); }
+
+private:
+    static constexpr quint32 kKleineZahlen = 8192;
+    const Seite& m_seite;
+    std::vector<QString> m_texte[2], m_zahlen[2];
+    std::vector<bool> m_da[2], m_zahlDa[2];
+
+    const QString& Holen(quint32 n, bool datei) {
+        const int a = datei ? 1 : 0;
+        const bool zahl = n & Seite::kZahl;
+        const quint32 i = zahl ? n & ~Seite::kZahl : n;
+        if (zahl && i >= kKleineZahlen) {
+            m_einzeln = m_seite.Text(n);
+            return m_einzeln;
+        }
+        std::vector<QString>& liste = zahl ? m_zahlen[a] : m_texte[a];
+        std::vector<bool>& da = zahl ? m_zahlDa[a] : m_da[a];
+        if (i >= liste.size()) {
+            liste.resize(std::max<std::size_t>(i + 1, liste.size() * 2));
+            da.resize(liste.size());
+        }
+        if (!da[i]) {
+            liste[i] = datei ? AlarmRecordBau::SymbolDateiName(m_seite.Text(n)) : m_seite.Text(n);
+            da[i] = true;
+        }
+        return liste[i];
+    }
+    QString m_einzeln;
+};
+
+AlarmRecord Satz(Texte& t, const Zeile& z, const QString& ident) {
     AlarmRecord r(AlarmFeld::Anzahl);
-    r[AlarmFeld::Ident] = QString::number(z.ident);
-    for (int i = 0; i < 4; ++i)
-        r[kLage[i]] = s.Text(z.lage[i]);
-    r[AlarmFeld::Symbol] = AlarmRecordBau::SymbolDateiName(r[AlarmFeld::Symbol]);
+    r[AlarmFeld::Ident] = ident;
+    r[AlarmFeld::Form] = t.Text(z.lage[0]);
+    r[AlarmFeld::Symbol] = t.Datei(z.lage[1]);
+    r[AlarmFeld::X] = t.Text(z.lage[2]);
+    r[AlarmFeld::Y] = t.Text(z.lage[3]);
     return r;
 }
 
@@ -204,6 +243,7 @@ Vergleichsergebnis Vergleich::Vergleichen(const Angaben& angaben, const std::ato
     // The other sides' texts as numbers of this side's dictionary.
     const std::vector<quint32> dNach = Abbildung(d, h);
     const std::vector<quint32> bNach = Abbildung(b, h);
+    Texte th(h), td(d), tb(b);
 
     for (const Seite* s : {&h, &d})
         for (const QString& ident : s->ungueltig) {
@@ -211,7 +251,7 @@ Vergleichsergebnis Vergleich::Vergleichen(const Angaben& angaben, const std::ato
             z.art = Vergleichszeile::Art::NichtEindeutig;
             z.ident = ident;
             z.hinweis = QStringLiteral("keine ganze Zahl (%1)").arg(s == &h ? QStringLiteral("hier") : QStringLiteral("dort"));
-            e.zeilen << z;
+            e.zeilen << std::move(z);
         }
 
     std::size_t ih = 0, id = 0, ib = 0;
@@ -241,22 +281,22 @@ Vergleichsergebnis Vergleich::Vergleichen(const Angaben& angaben, const std::ato
             z.art = Vergleichszeile::Art::NichtEindeutig;
             z.hinweis = QStringLiteral("Zeilen mit dieser Nummer: %1 hier, %2 dort").arg(lh.Anzahl()).arg(ld.Anzahl());
             if (lh.Anzahl())
-                z.hier = Satz(h, h.zeilen[lh.von]);
+                z.hier = Satz(th, h.zeilen[lh.von], z.ident);
             if (ld.Anzahl())
-                z.dort = Satz(d, d.zeilen[ld.von]);
-            e.zeilen << z;
+                z.dort = Satz(td, d.zeilen[ld.von], z.ident);
+            e.zeilen << std::move(z);
             continue;
         }
         if (!ld.Anzahl()) {
             z.art = Vergleichszeile::Art::NurHier;
-            z.hier = Satz(h, h.zeilen[lh.von]);
-            e.zeilen << z;
+            z.hier = Satz(th, h.zeilen[lh.von], z.ident);
+            e.zeilen << std::move(z);
             continue;
         }
         if (!lh.Anzahl()) {
             z.art = Vergleichszeile::Art::NurDort;
-            z.dort = Satz(d, d.zeilen[ld.von]);
-            e.zeilen << z;
+            z.dort = Satz(td, d.zeilen[ld.von], z.ident);
+            e.zeilen << std::move(z);
             continue;
         }
         const Zeile& zh = h.zeilen[lh.von];
@@ -303,11 +343,11 @@ Vergleichsergebnis Vergleich::Vergleichen(const Angaben& angaben, const std::ato
         }
         std::sort(z.spalten.begin(), z.spalten.end());
         std::sort(z.konfliktSpalten.begin(), z.konfliktSpalten.end());
-        z.hier = Satz(h, zh);
-        z.dort = Satz(d, zd);
-        z.dortSymbol = d.Text(zd.lage[1]);
+        z.hier = Satz(th, zh, z.ident);
+        z.dort = Satz(td, zd, z.ident);
+        z.dortSymbol = td.Text(zd.lage[1]);
         if (mitBasis)
-            z.basis = Satz(b, b.zeilen[lb.von]);
+            z.basis = Satz(tb, b.zeilen[lb.von], z.ident);
         if (zh.rest != zd.rest)
             z.andereSpalten << QString();  // named later, from the full rows
         if (!z.konfliktSpalten.isEmpty())
@@ -320,7 +360,7 @@ Vergleichsergebnis Vergleich::Vergleichen(const Angaben& angaben, const std::ato
             z.art = Vergleichszeile::Art::AndereSpalten;
         else
             continue;  // both changed it the same way
-        e.zeilen << z;
+        e.zeilen << std::move(z);
     }
     // grouped by kind, in number order within each
     {

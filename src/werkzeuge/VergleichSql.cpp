@@ -125,6 +125,10 @@ bool Oeffnen(Verbindung& v, const QStringList& namen, const std::function<bool()
         if (sqlite3_step(a.st) != SQLITE_DONE)
             return false;
     }
+    // Pages read through the mapped file rather than copied in by read calls:
+    // the files are only read, and a comparison passes every page of them.
+    for (int i = 0; i < namen.size(); ++i)
+        sqlite3_exec(v.db, (QByteArray("pragma ") + kSchema[i] + ".mmap_size = 1073741824").constData(), nullptr, nullptr, nullptr);
     sqlite3_progress_handler(v.db, 20000, [](void* h) -> int { return (*static_cast<const std::function<bool()>*>(h))() ? 1 : 0; },
                              const_cast<std::function<bool()>*>(&halten));
     return true;
