@@ -143,10 +143,16 @@ bool Schritt(Verbindung& v, Anweisung& a, const std::function<bool()>& halten) {
     v.Werfen(rc);
 }
 
-void Aufnehmen(Anweisung& a, int erste, Vergleichsseite& s, std::vector<AlarmdefsDurchlauf::Wert>& werte) {
-    for (int k = 0; k < AlarmFeld::Spalten; ++k)
-        WertLesen(a.st, erste + 1 + k, werte[static_cast<std::size_t>(k)]);
-    s.Aufnehmen(werte.data(), sqlite3_column_int64(a.st, erste));
+void Aufnehmen(Anweisung& a, int erste, Vergleichsseite& s, std::vector<AlarmdefsDurchlauf::Wert>& werte, bool mitRest = true) {
+    if (mitRest) {
+        for (int k = 0; k < AlarmFeld::Spalten; ++k)
+            WertLesen(a.st, erste + 1 + k, werte[static_cast<std::size_t>(k)]);
+    } else {
+        WertLesen(a.st, erste + 1 + AlarmFeld::Ident, werte[AlarmFeld::Ident]);
+        for (int k : Vergleichsseite::kLage)
+            WertLesen(a.st, erste + 1 + k, werte[static_cast<std::size_t>(k)]);
+    }
+    s.Aufnehmen(werte.data(), sqlite3_column_int64(a.st, erste), mitRest);
 }
 
 // The rows here with rowids from von to bis that the other side lacks or
@@ -161,6 +167,8 @@ qint64 HierLesen(Verbindung& v, const QByteArray& sql, qint64 von, qint64 bis, c
     sqlite3_bind_int64(a.st, 2, bis);
     std::vector<AlarmdefsDurchlauf::Wert> werte(AlarmFeld::Spalten);
     constexpr int kB = AlarmFeld::Spalten + 1, kC = 2 * kB;
+    // after the sides' columns: whether the other columns hold the same values of the same kinds on both sides
+    const int kRestGleich = sqlite3_column_count(a.st) - 1;
     qint64 nurHier = 0, letzte = 0;
     bool erste = true;
     while (Schritt(v, a, halten)) {
@@ -170,16 +178,19 @@ qint64 HierLesen(Verbindung& v, const QByteArray& sql, qint64 von, qint64 bis, c
             continue;
         // the rows of an earlier state with several rows of a number repeat this side's row
         if (erste || zeile != letzte) {
-            Aufnehmen(a, 0, seiten[0], werte);
+            // rows whose other columns are the same as stored: their hashes would be equal too
+            const bool mitRest = sqlite3_column_int(a.st, kRestGleich) == 0;
+            Aufnehmen(a, 0, seiten[0], werte, mitRest);
             if (sqlite3_column_type(a.st, kB) == SQLITE_NULL)
                 ++nurHier;
             else
-                Aufnehmen(a, kB, seiten[1], werte);
+                Aufnehmen(a, kB, seiten[1], werte, mitRest);
         }
         erste = false;
         letzte = zeile;
+        // the earlier state's other columns are never compared
         if (dreiWege && sqlite3_column_type(a.st, kC) != SQLITE_NULL)
-            Aufnehmen(a, kC, seiten[2], werte);
+            Aufnehmen(a, kC, seiten[2], werte, false);
     }
     return nurHier;
 }
@@ -293,10 +304,12 @@ bool VergleichSql::Lesen(const QStringList& namen, const std::function<bool()>& 
     // comparison then weighs as it always does.
     sagen(30, QStringLiteral("Vergleichen"));
     const bool dreiWege = n > 2;
-    QByteArray anders;
+    QByteArray anders, restAnders;
     const QStringList& spaltenNamen = AlarmRecordBau::SpaltenNamen();
     for (int k = 1; k < AlarmFeld::Spalten; ++k) {
         const QByteArray sp = '"' + spaltenNamen.at(k).toUtf8() + '"';
+        if (k < AlarmFeld::Form || k > AlarmFeld::Y)
+            restAnders += " or a." + sp + " is not b." + sp + " collate binary or typeof(a." + sp + ") <> typeof(b." + sp + ')';
         const Affinitaet ah = tabellen[0].affinitaet.value(spaltenNamen.at(k).toLower(), Affinitaet::Keine);
         const Affinitaet ad = tabellen[1].affinitaet.value(spaltenNamen.at(k).toLower(), Affinitaet::Keine);
         anders += " or a." + sp + " is not b." + sp + " collate binary";
@@ -306,6 +319,7 @@ bool VergleichSql::Lesen(const QStringList& namen, const std::function<bool()>& 
     QByteArray sql = "select a.rowid, " + Spalten("a") + ", b.rowid, " + Spalten("b");
     if (dreiWege)
         sql += ", c.rowid, " + Spalten("c");
+    sql += ", b.rowid is not null and not (0" + restAnders + ')';
     sql += " from main.Alarmdefs a left join dort.Alarmdefs b on " + Verbunden("b", tabellen[1], "a", tabellen[0]);
     if (dreiWege)
         sql += " left join basis.Alarmdefs c on b.rowid is not null and " + Verbunden("c", tabellen[2], "a", tabellen[0]);

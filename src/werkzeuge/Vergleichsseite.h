@@ -83,8 +83,10 @@ struct Vergleichsseite {
     QString Text(quint32 n) const { return n & kZahl ? QString::number(n & ~kZahl) : QString::fromUtf8(texte.at(n)); }
 
     // Takes one row (the 18 columns in record order); a number that is no
-    // whole number is noted in ungueltig instead.
-    void Aufnehmen(const AlarmdefsDurchlauf::Wert* w, qint64 nr) {
+    // whole number is noted in ungueltig instead. Without mitRest only the
+    // number and the placement are looked at, and the other columns count as
+    // equal to those of the row's partner (which the caller knows).
+    void Aufnehmen(const AlarmdefsDurchlauf::Wert* w, qint64 nr, bool mitRest = true) {
         Zeile z;
         z.nr = nr;
         if (const auto n = w[AlarmFeld::Ident].GanzeZahl()) {
@@ -105,6 +107,10 @@ struct Vergleichsseite {
             }
             WertBytes(w[spalte], &text, &laenge);
             z.lage[i] = Nummer(text, laenge);
+        }
+        if (!mitRest) {
+            zeilen.push_back(z);
+            return;
         }
         size_t h = 0x9e3779b97f4a7c15ull;
         for (int spalte = 1; spalte < AlarmFeld::Spalten; ++spalte) {
