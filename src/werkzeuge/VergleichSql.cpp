@@ -125,10 +125,6 @@ bool Oeffnen(Verbindung& v, const QStringList& namen, const std::function<bool()
         if (sqlite3_step(a.st) != SQLITE_DONE)
             return false;
     }
-    // Pages read through the mapped file rather than copied in by read calls:
-    // the files are only read, and a comparison passes every page of them.
-    for (int i = 0; i < namen.size(); ++i)
-        sqlite3_exec(v.db, (QByteArray("pragma ") + kSchema[i] + ".mmap_size = 1073741824").constData(), nullptr, nullptr, nullptr);
     sqlite3_progress_handler(v.db, 20000, [](void* h) -> int { return (*static_cast<const std::function<bool()>*>(h))() ? 1 : 0; },
                              const_cast<std::function<bool()>*>(&halten));
     return true;
@@ -167,8 +163,6 @@ qint64 HierLesen(Verbindung& v, const QByteArray& sql, qint64 von, qint64 bis, c
     sqlite3_bind_int64(a.st, 2, bis);
     std::vector<AlarmdefsDurchlauf::Wert> werte(AlarmFeld::Spalten);
     constexpr int kB = AlarmFeld::Spalten + 1, kC = 2 * kB;
-    // after the sides' columns: whether the other columns hold the same values of the same kinds on both sides
-    const int kRestGleich = sqlite3_column_count(a.st) - 1;
     qint64 nurHier = 0, letzte = 0;
     bool erste = true;
     while (Schritt(v, a, halten)) {
@@ -178,13 +172,11 @@ qint64 HierLesen(Verbindung& v, const QByteArray& sql, qint64 von, qint64 bis, c
             continue;
         // the rows of an earlier state with several rows of a number repeat this side's row
         if (erste || zeile != letzte) {
-            // rows whose other columns are the same as stored: their hashes would be equal too
-            const bool mitRest = sqlite3_column_int(a.st, kRestGleich) == 0;
-            Aufnehmen(a, 0, seiten[0], werte, mitRest);
+            Aufnehmen(a, 0, seiten[0], werte);
             if (sqlite3_column_type(a.st, kB) == SQLITE_NULL)
                 ++nurHier;
             else
-                Aufnehmen(a, kB, seiten[1], werte, mitRest);
+                Aufnehmen(a, kB, seiten[1], werte);
         }
         erste = false;
         letzte = zeile;
@@ -304,12 +296,10 @@ bool VergleichSql::Lesen(const QStringList& namen, const std::function<bool()>& 
     // comparison then weighs as it always does.
     sagen(30, QStringLiteral("Vergleichen"));
     const bool dreiWege = n > 2;
-    QByteArray anders, restAnders;
+    QByteArray anders;
     const QStringList& spaltenNamen = AlarmRecordBau::SpaltenNamen();
     for (int k = 1; k < AlarmFeld::Spalten; ++k) {
         const QByteArray sp = '"' + spaltenNamen.at(k).toUtf8() + '"';
-        if (k < AlarmFeld::Form || k > AlarmFeld::Y)
-            restAnders += " or a." + sp + " is not b." + sp + " collate binary or typeof(a." + sp + ") <> typeof(b." + sp + ')';
         const Affinitaet ah = tabellen[0].affinitaet.value(spaltenNamen.at(k).toLower(), Affinitaet::Keine);
         const Affinitaet ad = tabellen[1].affinitaet.value(spaltenNamen.at(k).toLower(), Affinitaet::Keine);
         anders += " or a." + sp + " is not b." + sp + " collate binary";
@@ -319,7 +309,6 @@ bool VergleichSql::Lesen(const QStringList& namen, const std::function<bool()>& 
     QByteArray sql = "select a.rowid, " + Spalten("a") + ", b.rowid, " + Spalten("b");
     if (dreiWege)
         sql += ", c.rowid, " + Spalten("c");
-    sql += ", b.rowid is not null and not (0" + restAnders + ')';
     sql += " from main.Alarmdefs a left join dort.Alarmdefs b on " + Verbunden("b", tabellen[1], "a", tabellen[0]);
     if (dreiWege)
         sql += " left join basis.Alarmdefs c on b.rowid is not null and " + Verbunden("c", tabellen[2], "a", tabellen[0]);

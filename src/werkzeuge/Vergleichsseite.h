@@ -84,8 +84,8 @@ struct Vergleichsseite {
 
     // Takes one row (the 18 columns in record order); a number that is no
     // whole number is noted in ungueltig instead. Without mitRest only the
-    // number and the placement are looked at, and the other columns count as
-    // equal to those of the row's partner (which the caller knows).
+    // number and the placement are looked at (the earlier state, whose other
+    // columns are never compared).
     void Aufnehmen(const AlarmdefsDurchlauf::Wert* w, qint64 nr, bool mitRest = true) {
         Zeile z;
         z.nr = nr;
