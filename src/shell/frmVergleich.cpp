@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QSet>
+#include <QThreadPool>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <memory>
@@ -370,16 +371,21 @@ void frmVergleich::Uebernommen(const QList<int>& stellen) {
     // Taken over: this side holds the other's placement now; what else differs
     // stays listed. One pass, however many lines went.
     QList<Vergleichszeile>& liste = m_ergebnis->zeilen;
+    // the lines that go are freed on a worker: a hundred thousand of them take the window a good tenth of a second
+    QList<Vergleichszeile> weg;
+    weg.reserve(stellen.size());
     qsizetype behalten = 0, naechste = 0;
     for (qsizetype i = 0; i < liste.size(); ++i) {
         Vergleichszeile& z = liste[i];
         if (naechste < stellen.size() && stellen.at(naechste) == i) {
             ++naechste;
+            if (z.andereSpalten.isEmpty()) {
+                weg << std::move(z);
+                continue;
+            }
             for (int s : z.spalten)
                 z.hier[s] = z.dort.value(s);
             z.spalten.clear();
-            if (z.andereSpalten.isEmpty())
-                continue;
             z.art = Vergleichszeile::Art::AndereSpalten;
         }
         if (behalten != i)
@@ -387,6 +393,8 @@ void frmVergleich::Uebernommen(const QList<int>& stellen) {
         ++behalten;
     }
     liste.resize(behalten);
+    if (!weg.isEmpty())
+        QThreadPool::globalInstance()->start([weg = std::move(weg)]() mutable { weg.clear(); });
     Zeigen();
 }
 
