@@ -652,7 +652,9 @@ const QString& AlarmdefsSchreiber::PostgresSql(const QList<int>& spalten, const 
         return *it;
     auto spalte = [this](int s) { return AlarmdefsZugriff::SpaltenName(m_db, AlarmRecordBau::SpaltenNamen().at(s)); };
     auto vergleich = [&spalte](int s) {
-        const QString wert = QStringLiteral("coalesce(alt.%1::text, '')").arg(spalte(s));
+        // The value as the driver reads it (concat: NULL as empty text, and a
+        // char(n) with its blanks, which a cast to text would drop).
+        const QString wert = QStringLiteral("concat(alt.%1)").arg(spalte(s));
         return (s == AlarmFeld::Symbol ? QStringLiteral("regexp_replace(%1, '^.*\\\\', '')").arg(wert) : wert) +
                QStringLiteral(" = ?");
     };
@@ -711,18 +713,10 @@ Schreibergebnis AlarmdefsSchreiber::ZeilePostgres(const Schreibauftrag& auftrag,
         parameter << neu;
         const QString& sql = PostgresSql(auftrag.spalten, pruefen, alle);
         // Through libpq where it can: the values as parameters, not as literals.
-        PgAnweisung* pg = nullptr;
-        if (auto it = m_pgAnweisungen.constFind(sql); it != m_pgAnweisungen.cend()) {
-            pg = it->get();
-        } else {
-            QSqlError fehler;
-            std::shared_ptr<PgAnweisung> neuPg(PgAnweisung::Vorbereiten(m_db, sql, &fehler).release());
-            if (fehler.isValid())
-                return Abbrechen(fehler);
-            // None: the driver's own way, for good (kept as none).
-            m_pgAnweisungen.insert(sql, neuPg);
-            pg = neuPg.get();
-        }
+        QSqlError pgFehler;
+        PgAnweisung* pg = PgAnweisung::Fuer(m_db, sql, &pgFehler);
+        if (pgFehler.isValid())
+            return Abbrechen(pgFehler);
         QSqlQuery* q = pg ? nullptr : Vorbereitet(sql);
         if (!pg && !q)
             return Abbrechen(m_letzterFehler);

@@ -14,8 +14,6 @@
 #include "alarms/Schreibauftrag.h"
 #include "alarms/Schreibergebnis.h"
 
-class PgAnweisung;
-
 class AlarmdefsSchreiber {
 public:
     AlarmdefsSchreiber(QSqlDatabase& db, const QString& sDatenbank);
@@ -81,8 +79,6 @@ private:
     QString m_leseSql[2];
     QHash<QList<int>, QString> m_schreibSql;
     QHash<QList<int>, QString> m_postgresSql;  // by the columns written and those compared
-    // The server's statements as libpq runs them (none: through the driver).
-    QHash<QString, std::shared_ptr<PgAnweisung>> m_pgAnweisungen;
     const QString& PostgresSql(const QList<int>& spalten, const QList<int>& pruefen, bool alle);
     QSqlError m_letzterFehler;
 };

@@ -1,6 +1,8 @@
 #include "alarms/PgAnweisung.h"
 
 #include <QAtomicInteger>
+#include <QHash>
+#include <QThread>
 #include <QMetaType>
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -53,6 +55,15 @@ QByteArray Nummeriert(const QString& sql) {
     return aus.toUtf8();
 }
 
+// The statements prepared on one connection, a child of its driver; cleared
+// when the driver stands for another connection than the one they were made on.
+class Ablage : public QObject {
+public:
+    PGconn* verbindung = nullptr;
+    int prozess = 0;
+    QHash<QString, std::shared_ptr<PgAnweisung>> anweisungen;  // none: the driver's own way
+};
+
 QSqlError Fehler(PGconn* verbindung, const PGresult* r, const char* was) {
     const char* text = r ? PQresultErrorMessage(r) : nullptr;
     const char* code = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
@@ -77,13 +88,42 @@ void PgAnweisung::Freigeben() {
     m_ergebnis = nullptr;
 }
 
-std::unique_ptr<PgAnweisung> PgAnweisung::Vorbereiten(const QSqlDatabase& db, const QString& sql, QSqlError* fehler) {
+PgAnweisung* PgAnweisung::Fuer(const QSqlDatabase& db, const QString& sql, QSqlError* fehler) {
     const std::optional<PGconn*> libpq = PgVerbindung::Von(db);
     // Within a statement of the driver that is still being read, libpq takes no other.
     if (!libpq || !*libpq || PQstatus(*libpq) != CONNECTION_OK || PQtransactionStatus(*libpq) == PQTRANS_ACTIVE ||
-        PQisBusy(*libpq))
+        PQisBusy(*libpq) || db.driver()->thread() != QThread::currentThread())
         return nullptr;
     PGconn* c = *libpq;
+    QSqlDriver* treiber = db.driver();
+    Ablage* ablage = nullptr;
+    for (QObject* kind : treiber->children())
+        if (auto* a = dynamic_cast<Ablage*>(kind))
+            ablage = a;
+    if (!ablage) {
+        ablage = new Ablage;
+        ablage->setParent(treiber);
+    }
+    if (ablage->verbindung != c || ablage->prozess != PQbackendPID(c)) {
+        ablage->anweisungen.clear();
+        ablage->verbindung = c;
+        ablage->prozess = PQbackendPID(c);
+    }
+    if (auto it = ablage->anweisungen.constFind(sql); it != ablage->anweisungen.cend())
+        return it->get();
+    QSqlError f;
+    std::shared_ptr<PgAnweisung> a(Vorbereiten(db, c, sql, &f).release());
+    if (f.isValid()) {
+        if (fehler)
+            *fehler = f;
+        return nullptr;
+    }
+    ablage->anweisungen.insert(sql, a);
+    return a.get();
+}
+
+std::unique_ptr<PgAnweisung> PgAnweisung::Vorbereiten(const QSqlDatabase& db, PGconn* c, const QString& sql,
+                                                      QSqlError* fehler) {
     const QByteArray name = "tavero_schreiben_" + QByteArray::number(g_anweisungen.fetchAndAddRelaxed(1));
     PGresult* r = PQprepare(c, name.constData(), Nummeriert(sql).constData(), 0, nullptr);
     const bool ok = r && PQresultStatus(r) == PGRES_COMMAND_OK;

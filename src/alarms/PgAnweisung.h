@@ -21,11 +21,13 @@ public:
     PgAnweisung(const PgAnweisung&) = delete;
     PgAnweisung& operator=(const PgAnweisung&) = delete;
 
-    // Prepares sql (positional ? placeholders) on db's libpq connection. None
-    // without an error where the driver's own way is to be taken (no libpq
-    // connection at hand, or a result column of another kind); none with an
-    // error where the server refused it.
-    static std::unique_ptr<PgAnweisung> Vorbereiten(const QSqlDatabase& db, const QString& sql, QSqlError* fehler);
+    // sql (positional ? placeholders) prepared on db's libpq connection, once
+    // for as long as that connection stands (the statements stay with its
+    // driver: a writer made for one write prepares nothing again). None without
+    // an error where the driver's own way is to be taken (no libpq connection
+    // at hand, or a result column of another kind); none with an error where
+    // the server refused it.
+    static PgAnweisung* Fuer(const QSqlDatabase& db, const QString& sql, QSqlError* fehler);
 
     // Runs the statement with these values; false with the server's error.
     bool Ausfuehren(const QVariantList& werte, QSqlError* fehler);
@@ -34,6 +36,8 @@ public:
 
 private:
     PgAnweisung(const QSqlDatabase& db, PGconn* verbindung, QByteArray name);
+    static std::unique_ptr<PgAnweisung> Vorbereiten(const QSqlDatabase& db, PGconn* c, const QString& sql,
+                                                    QSqlError* fehler);
     void Freigeben();
 
     QObject* m_treiber = nullptr;  // the driver, told to hand on the notes this read brings
