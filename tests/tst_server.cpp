@@ -600,7 +600,9 @@ private slots:
         };
         auto beenden = [&s, this] {
             const QString wo = QStringLiteral("from pg_stat_activity where application_name = 'Tavero' and datname = '%1'").arg(m_datenbank);
-            QVERIFY(s.ausfuehren(QStringLiteral("select pg_terminate_backend(pid) ") + wo));
+            // waits until the processes have ended, and with them their ends of the
+            // connections: they leave the list of activity a moment before that
+            QVERIFY(s.ausfuehren(QStringLiteral("select pg_terminate_backend(pid, 10000) ") + wo));
             QTRY_COMPARE(s.wert(QStringLiteral("select count(*) ") + wo).toInt(), 0);
         };
         QCOMPARE(lesen(), 3);

@@ -77,8 +77,7 @@ PgAnweisung::PgAnweisung(const QSqlDatabase& db, PGconn* verbindung, QByteArray 
     : m_treiber(db.driver()), m_verbindung(verbindung), m_name(std::move(name)) {}
 
 PgAnweisung::~PgAnweisung() {
-    // The prepared statement goes with its connection; a connection that is
-    // replaced takes the writer and its statements with it.
+    // The server lets the prepared statement go with its connection; here only the last answer is freed.
     Freigeben();
 }
 
