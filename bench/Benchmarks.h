@@ -9,7 +9,8 @@ void BenchProjektauswahl(const QString& arbeitsOrdner);  // project dialog over 
 void BenchWerkzeuge(const QString& arbeitsOrdner);       // check report, export, import over the whole table
 void BenchVorschlaege(const QString& arbeitsOrdner);     // reading picture labels, recall and precision
 void BenchTestbilder(const QString& arbeitsOrdner);     // the same on pictures of tavero-testbilder
-void BenchServer(const QString& arbeitsOrdner);          // team mode against the PostgreSQL server of PGHOST
+void BenchServer(const QString& arbeitsOrdner, bool nurPfeil = false);  // team mode against the PostgreSQL server of PGHOST
+// (nurPfeil: only the arrow write against plain libpq, in several rounds)
 void BenchWarten(const QString& arbeitsOrdner);          // longest pause of the window during long work
 // Only the server cases of warten (a locked row during a drag, the server stopped).
 void BenchWartenServer(const QString& arbeitsOrdner);

@@ -39,6 +39,8 @@ int main(int argc, char** argv) {
         BenchTestbilder(dir.path());
     if (laufen("server"))
         BenchServer(dir.path());
+    else if (bereiche.contains(QLatin1String("server-pfeil")))
+        BenchServer(dir.path(), true);
     // Not in a run of every area: it stops the server for half a minute.
     if (bereiche.contains(QLatin1String("warten")))
         BenchWarten(dir.path());

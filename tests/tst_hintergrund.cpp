@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QSqlDatabase>
@@ -27,6 +28,7 @@
 #include "shell/Hintergrundauftrag.h"
 #include "shell/Verlauf.h"
 #include "shell/frmPruefbericht.h"
+#include "shell/frmVergleich.h"
 #include "shell/frmMain.h"
 
 namespace {
@@ -364,6 +366,35 @@ private slots:
         QVERIFY(sperre.waitForFinished(10000));
         // The write waited its time for the lock and was refused: the row is as it was, whole.
         QCOMPARE(Wert(m_projekt, zeile), vorher);
+    }
+    // The comparison in its window: its Abbrechen stops it and shows nothing;
+    // left alone it counts what the sqlite3 program counts.
+    void comparisonIsCancelledInItsWindow_data() {
+        QTest::addColumn<QString>("tabelle");
+        QTest::newRow("demo against sqlite3") << "demo";
+        QTest::newRow("sqlite3 against demo") << "fremd";
+    }
+    void comparisonIsCancelledInItsWindow() {
+        QFETCH(QString, tabelle);
+        Oeffnen(tabelle);
+        const QString dort = tabelle == QLatin1String("demo") ? m_fremd : m_demo;
+        m_main->mnuVergleichen->trigger();
+        auto* fenster = m_main->findChild<frmVergleich*>();
+        QVERIFY(fenster);
+        fenster->txtDort->setText(dort);
+        fenster->cmdVergleichen->click();
+        QVERIFY(fenster->cmdAbbrechen->isEnabled());
+        fenster->cmdAbbrechen->click();
+        QTRY_COMPARE_WITH_TIMEOUT(fenster->lblErgebnis->text(), QStringLiteral("Vergleich abgebrochen."), 20000);
+        QVERIFY(!fenster->Ergebnis().has_value());
+        QVERIFY(!fenster->cmdAlleUebernehmen->isEnabled());
+        fenster->cmdVergleichen->click();
+        QTRY_VERIFY_WITH_TIMEOUT(fenster->Ergebnis().has_value(), 60000);
+        const QString nurDort = Wert(m_projekt, QStringLiteral("attach '%1' as dort; select count(*) from dort.Alarmdefs "
+                                                               "where Ident not in (select Ident from main.Alarmdefs)")
+                                                    .arg(dort));
+        QCOMPARE(QString::number(fenster->Ergebnis()->Anzahl(Vergleichszeile::Art::NurDort)), nurDort);
+        QVERIFY(m_dialoge->meldungen.isEmpty());
     }
 };
 

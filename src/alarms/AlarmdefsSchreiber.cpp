@@ -9,6 +9,7 @@
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Auftragslauf.h"
 #include "alarms/DatenbankFehler.h"
+#include "alarms/PgAnweisung.h"
 
 namespace {
 
@@ -641,16 +642,19 @@ Schreibergebnis AlarmdefsSchreiber::Ergebnis(const QString& nummer, const Schrei
     return e;
 }
 
-const QString& AlarmdefsSchreiber::PostgresSql(const QList<int>& spalten, const QList<int>& pruefen) {
-    // by the columns written, a separator, and the columns compared (none: not compared)
+const QString& AlarmdefsSchreiber::PostgresSql(const QList<int>& spalten, const QList<int>& pruefen, bool alle) {
+    // by the columns written, a separator, the columns compared (none: not
+    // compared) and whether every column is compared where the number has several rows
     QList<int> schluessel = spalten;
-    schluessel << -1 << pruefen;
+    schluessel << -1 << pruefen << (alle ? -2 : -3);
     auto it = m_postgresSql.find(schluessel);
     if (it != m_postgresSql.end())
         return *it;
     auto spalte = [this](int s) { return AlarmdefsZugriff::SpaltenName(m_db, AlarmRecordBau::SpaltenNamen().at(s)); };
     auto vergleich = [&spalte](int s) {
-        const QString wert = QStringLiteral("coalesce(alt.%1::text, '')").arg(spalte(s));
+        // The value as the driver reads it (concat: NULL as empty text, and a
+        // char(n) with its blanks, which a cast to text would drop).
+        const QString wert = QStringLiteral("concat(alt.%1)").arg(spalte(s));
         return (s == AlarmFeld::Symbol ? QStringLiteral("regexp_replace(%1, '^.*\\\\', '')").arg(wert) : wert) +
                QStringLiteral(" = ?");
     };
@@ -658,14 +662,16 @@ const QString& AlarmdefsSchreiber::PostgresSql(const QList<int>& spalten, const 
     for (int i = 0; i < AlarmFeld::Spalten; ++i)
         alteSpalten << QStringLiteral("alt.") + spalte(i);
     if (!pruefen.isEmpty()) {
-        QStringList pruef, alle;
+        QStringList pruef, jede;
         for (int s : pruefen)
             pruef << vergleich(s);
         for (int s : AlleSpalten())
-            alle << vergleich(s);
-        // Of several rows of one number only the one holding every column as read.
+            jede << vergleich(s);
+        // Of several rows of one number only the one holding every column as
+        // read; without those values only the one row of its number.
         bedingungen << pruef.join(QStringLiteral(" and ")) +
-                           QStringLiteral(" and ((select count(*) from alt) = 1 or (%1))").arg(alle.join(QStringLiteral(" and ")));
+                           (alle ? QStringLiteral(" and ((select count(*) from alt) = 1 or (%1))").arg(jede.join(QStringLiteral(" and ")))
+                                 : QStringLiteral(" and (select count(*) from alt) = 1"));
     }
     for (int s : spalten)
         setzen << spalte(s) + QStringLiteral(" = ?");
@@ -689,42 +695,71 @@ Schreibergebnis AlarmdefsSchreiber::ZeilePostgres(const Schreibauftrag& auftrag,
     // holds what was read is written, and the other clients are told. The
     // values are compared as a record shows them (NULL as empty text, the
     // symbol by its file name).
-    QVariantList parameter{ident};
     const QList<int> pruefen = auftrag.gelesen ? PruefSpalten(auftrag, false) : QList<int>();
-    if (auftrag.gelesen)
-        for (const QList<int>* liste : {&pruefen, &AlleSpalten()})
-            for (int s : *liste) {
-                // An empty text is compared as such; a null one would be bound as NULL and compare to nothing.
-                const QString gelesen = auftrag.gelesen->value(s);
-                parameter << (gelesen.isNull() ? QStringLiteral("") : gelesen);
-            }
-    parameter << neu;
-    QSqlQuery* q = Vorbereitet(PostgresSql(auftrag.spalten, pruefen));
-    if (!q)
-        return Abbrechen(m_letzterFehler);
     QList<Gelesen> zeilen;
     bool geschrieben = false, getroffen = false;
-    // A row another client updated while this statement waited for its lock is
-    // found in its new version, which the statement's update cannot see: the
-    // row still matches, nothing was written. Asked once more, it is written.
-    for (int versuch = 0; versuch < 2 && (versuch == 0 || (getroffen && !geschrieben)); ++versuch) {
-        for (const QVariant& p : parameter)
-            q->addBindValue(p);
-        if (!q->exec())
-            return Abbrechen(q->lastError());
-        zeilen.clear();
-        geschrieben = getroffen = false;
-        while (q->next()) {
-            Gelesen g{q->value(2), {}, q->value(0).toBool()};
-            geschrieben = q->value(1).toInt() > 0;
-            getroffen = getroffen || g.getroffen;
-            g.werte.reserve(AlarmFeld::Spalten);
-            for (int i = 0; i < AlarmFeld::Spalten; ++i)
-                g.werte << q->value(i + 3);
-            zeilen << g;
+    auto schreiben = [&](bool alle) -> std::optional<Schreibergebnis> {
+        QVariantList parameter{ident};
+        if (auftrag.gelesen)
+            for (const QList<int>* liste : {&pruefen, &AlleSpalten()}) {
+                if (liste != &pruefen && !alle)
+                    break;
+                for (int s : *liste) {
+                    // An empty text is compared as such; a null one would be bound as NULL and compare to nothing.
+                    const QString gelesen = auftrag.gelesen->value(s);
+                    parameter << (gelesen.isNull() ? QStringLiteral("") : gelesen);
+                }
+            }
+        parameter << neu;
+        const QString& sql = PostgresSql(auftrag.spalten, pruefen, alle);
+        // Through libpq where it can: the values as parameters, not as literals.
+        QSqlError pgFehler;
+        PgAnweisung* pg = PgAnweisung::Fuer(m_db, sql, &pgFehler);
+        if (pgFehler.isValid())
+            return Abbrechen(pgFehler);
+        QSqlQuery* q = pg ? nullptr : Vorbereitet(sql);
+        if (!pg && !q)
+            return Abbrechen(m_letzterFehler);
+        // A row another client updated while this statement waited for its lock is
+        // found in its new version, which the statement's update cannot see: the
+        // row still matches, nothing was written. Asked once more, it is written.
+        for (int versuch = 0; versuch < 2 && (versuch == 0 || (getroffen && !geschrieben)); ++versuch) {
+            zeilen.clear();
+            geschrieben = getroffen = false;
+            auto zeileLesen = [&](auto&& wert) {
+                Gelesen g{wert(2), {}, wert(0).toBool()};
+                geschrieben = wert(1).toInt() > 0;
+                getroffen = getroffen || g.getroffen;
+                g.werte.reserve(AlarmFeld::Spalten);
+                for (int i = 0; i < AlarmFeld::Spalten; ++i)
+                    g.werte << wert(i + 3);
+                zeilen << g;
+            };
+            if (pg) {
+                QSqlError fehler;
+                if (!pg->Ausfuehren(parameter, &fehler))
+                    return Abbrechen(fehler);
+                for (int z = 0; z < pg->Zeilen(); ++z)
+                    zeileLesen([pg, z](int spalte) { return pg->Wert(z, spalte); });
+                continue;
+            }
+            for (const QVariant& p : parameter)
+                q->addBindValue(p);
+            if (!q->exec())
+                return Abbrechen(q->lastError());
+            while (q->next())
+                zeileLesen([q](int spalte) { return q->value(spalte); });
+            q->finish();
         }
-        q->finish();
-    }
+        return std::nullopt;
+    };
+    // Most numbers have one row: compared by the columns that matter, the
+    // values of every column are sent only where the number has several.
+    if (auto fehler = schreiben(false))
+        return *fehler;
+    if (auftrag.gelesen && zeilen.size() > 1 && !geschrieben)
+        if (auto fehler = schreiben(true))
+            return *fehler;
     const Gelesen* ziel = nullptr;
     for (const Gelesen& g : zeilen)
         if (g.getroffen && geschrieben)

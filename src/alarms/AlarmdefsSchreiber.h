@@ -79,6 +79,6 @@ private:
     QString m_leseSql[2];
     QHash<QList<int>, QString> m_schreibSql;
     QHash<QList<int>, QString> m_postgresSql;  // by the columns written and those compared
-    const QString& PostgresSql(const QList<int>& spalten, const QList<int>& pruefen);
+    const QString& PostgresSql(const QList<int>& spalten, const QList<int>& pruefen, bool alle);
     QSqlError m_letzterFehler;
 };
