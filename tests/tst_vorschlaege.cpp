@@ -400,6 +400,46 @@ private slots:
                                                              .arg(tinte.right()).arg(tinte.bottom())));
     }
 
+    // A small blurred label whose letters run into one another keeps all of them; a letter
+    // height the engine took from a plate's edge does not keep the plate's sides as letters.
+    void inkBoxOfBlurredLabelAndOfAPlateTakenWhole_data() {
+        QTest::addColumn<bool>("schild");
+        QTest::newRow("klein, unscharf") << false;
+        QTest::newRow("Schild mit Rand") << true;
+    }
+    void inkBoxOfBlurredLabelAndOfAPlateTakenWhole() {
+        QFETCH(bool, schild);
+        QImage bild(300, 120, QImage::Format_RGB32);
+        bild.fill(schild ? QColor(150, 160, 180) : QColor(248, 248, 248));
+        QPainter p(&bild);
+        QFont f(QStringLiteral("Liberation Sans"));
+        f.setPixelSize(schild ? 20 : 13);
+        f.setBold(!schild);
+        p.setFont(f);
+        const QString text = schild ? QStringLiteral("W642") : QStringLiteral("K564");
+        const QRect tinte = QFontMetrics(f).tightBoundingRect(text).translated(100, 60);
+        const QRect platte = tinte.adjusted(-8, -6, 8, 10);
+        if (schild) {
+            p.fillRect(platte, QColor(235, 235, 230));
+            p.setPen(QPen(QColor(60, 60, 70), 2));
+            p.drawRect(platte);
+        }
+        p.setPen(QColor(70, 70, 70));
+        p.drawText(100, 60, text);
+        p.end();
+        if (!schild)  // blurred: the small letters run together
+            bild = bild.scaled(bild.size() / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                       .scaled(bild.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const Bildaufbereitung a = Aufbereitung(bild);
+        // the engine's box: the plate with its letter height, or the small word itself
+        const QRect box = schild ? platte.adjusted(0, 0, 2, 2) : tinte;
+        const QRect gemessen = a.Tinte(box, box.height(), false);
+        const QPoint ecke = gemessen.bottomRight() - tinte.bottomRight();
+        QVERIFY2(ecke.manhattanLength() <= 3, qPrintable(QStringLiteral("%1/%2 statt %3/%4")
+                                                             .arg(gemessen.right()).arg(gemessen.bottom())
+                                                             .arg(tinte.right()).arg(tinte.bottom())));
+    }
+
     // A bubble closes around its two lines of text; two words in the open do not form one.
     void stackedWordsAreOneTagOnlyInsideABubble() {
         QImage bild(300, 300, QImage::Format_RGB32);

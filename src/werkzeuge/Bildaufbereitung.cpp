@@ -393,6 +393,15 @@ int Bildaufbereitung::Schwelle(const std::vector<std::uint8_t>& grau) {
 }
 
 QRect Bildaufbereitung::Tinte(const QRect& box, double kappe, bool senkrecht) const {
+    double hoehe = 0;
+    const QRect tinte = TinteIn(box, kappe, senkrecht, &hoehe);
+    // the engine's letter height may take in a plate's or frame's edge: the letters' own ink says how high they are
+    if (hoehe > 0 && hoehe < 0.75 * std::max(kappe > 0 ? kappe : (senkrecht ? box.width() : box.height()), 6.0))
+        return TinteIn(box, hoehe, senkrecht);
+    return tinte;
+}
+
+QRect Bildaufbereitung::TinteIn(const QRect& box, double kappe, bool senkrecht, double* hoehe) const {
     const std::vector<std::uint8_t>& p = OhneZeichnung();
     auto At = [&p, this](int x, int y) { return p[static_cast<std::size_t>(y) * m_b + x]; };
     const QRect r = box.adjusted(-3, -3, 3, 3).intersected(QRect(0, 0, m_b, m_h));
@@ -427,13 +436,17 @@ QRect Bildaufbereitung::Tinte(const QRect& box, double kappe, bool senkrecht) co
     kappe = std::max(kappe, 6.0);
     const int laengs = static_cast<int>(std::lround(1.2 * kappe + 2)), quer = static_cast<int>(std::lround(1.25 * kappe + 3));
     const int waagrecht = senkrecht ? quer : laengs, lotrecht = senkrecht ? laengs : quer;
+    const QRect kern = box.translated(-r.topLeft());
     std::vector<std::uint8_t> linie(tinte.size(), 0);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < b;) {
             int e = x;
             while (e < b && tinte[static_cast<std::size_t>(y) * b + e])
                 ++e;
-            if (e - x >= waagrecht)
+            // along the text, the letters of a small blurred label run into one another: a line
+            // along it runs on beside the word or its whole length
+            const bool laengsLinie = senkrecht || x == 0 || e == b || e - x >= 0.9 * box.width();
+            if (e - x >= waagrecht && laengsLinie)
                 for (int k = x; k < e; ++k)
                     linie[static_cast<std::size_t>(y) * b + k] = 1;
             x = e + 1;
@@ -443,7 +456,8 @@ QRect Bildaufbereitung::Tinte(const QRect& box, double kappe, bool senkrecht) co
             int e = y;
             while (e < h && tinte[static_cast<std::size_t>(e) * b + x])
                 ++e;
-            if (e - y >= lotrecht)
+            const bool laengsLinie = !senkrecht || y == 0 || e == h || e - y >= 0.9 * box.height();
+            if (e - y >= lotrecht && laengsLinie)
                 for (int k = y; k < e; ++k)
                     linie[static_cast<std::size_t>(k) * b + x] = 1;
             y = e + 1;
@@ -451,7 +465,6 @@ QRect Bildaufbereitung::Tinte(const QRect& box, double kappe, bool senkrecht) co
     for (std::size_t i = 0; i < tinte.size(); ++i)
         tinte[i] = tinte[i] && !linie[i];
 
-    const QRect kern = box.translated(-r.topLeft());
     std::vector<QRect> stuecke;
     for (const Teil& t : Komponenten(tinte, b, h)) {
         const QRect tr = Rechteck(t);
@@ -499,6 +512,16 @@ QRect Bildaufbereitung::Tinte(const QRect& box, double kappe, bool senkrecht) co
     auto dicke = [senkrecht](const QRect& q) { return senkrecht ? q.width() : q.height(); };
     while (stuecke.size() > 2 && dicke(stuecke.back()) < 0.45 * kappe)
         stuecke.pop_back();
+    if (hoehe) {
+        std::vector<int> dicken;
+        for (const QRect& q : stuecke)
+            if (dicke(q) >= 0.4 * kappe)
+                dicken.push_back(dicke(q));
+        if (dicken.size() >= 2) {
+            std::nth_element(dicken.begin(), dicken.begin() + static_cast<std::ptrdiff_t>(dicken.size() / 2), dicken.end());
+            *hoehe = dicken[dicken.size() / 2];
+        }
+    }
     QRect ergebnis;
     if (!anfaenge.empty()) {
         std::nth_element(anfaenge.begin(), anfaenge.begin() + static_cast<std::ptrdiff_t>(anfaenge.size() / 2), anfaenge.end());
