@@ -401,38 +401,52 @@ private slots:
     }
 
     // A small blurred label whose letters run into one another keeps all of them; a letter
-    // height the engine took from a plate's edge does not keep the plate's sides as letters.
-    void inkBoxOfBlurredLabelAndOfAPlateTakenWhole_data() {
-        QTest::addColumn<bool>("schild");
-        QTest::newRow("klein, unscharf") << false;
-        QTest::newRow("Schild mit Rand") << true;
+    // height the engine took from a plate's edge does not keep the plate's sides as letters;
+    // a frame's side with a pipe leaving it through the letters' middle, and a line passing
+    // close beside the label, stay out of the box the engine stretched over them.
+    void inkBoxOfBlurredLabelPlateFrameAndPassingLine_data() {
+        QTest::addColumn<QString>("fall");
+        QTest::newRow("klein, unscharf") << "klein";
+        QTest::newRow("Schild mit Rand") << "schild";
+        QTest::newRow("Rahmenseite mit Rohr") << "rohr";
+        QTest::newRow("Linie dicht rechts") << "linie";
     }
-    void inkBoxOfBlurredLabelAndOfAPlateTakenWhole() {
-        QFETCH(bool, schild);
+    void inkBoxOfBlurredLabelPlateFrameAndPassingLine() {
+        QFETCH(QString, fall);
+        const bool klein = fall == QLatin1String("klein"), schild = fall == QLatin1String("schild");
         QImage bild(300, 120, QImage::Format_RGB32);
         bild.fill(schild ? QColor(150, 160, 180) : QColor(248, 248, 248));
         QPainter p(&bild);
         QFont f(QStringLiteral("Liberation Sans"));
-        f.setPixelSize(schild ? 20 : 13);
-        f.setBold(!schild);
+        f.setPixelSize(klein ? 13 : 20);
+        f.setBold(klein);
         p.setFont(f);
-        const QString text = schild ? QStringLiteral("W642") : QStringLiteral("K564");
+        const QString text = klein ? QStringLiteral("K564") : QStringLiteral("W642");
         const QRect tinte = QFontMetrics(f).tightBoundingRect(text).translated(100, 60);
         const QRect platte = tinte.adjusted(-8, -6, 8, 10);
+        QRect box = tinte;  // the engine's box
         if (schild) {
             p.fillRect(platte, QColor(235, 235, 230));
             p.setPen(QPen(QColor(60, 60, 70), 2));
             p.drawRect(platte);
+            box = platte.adjusted(0, 0, 2, 2);  // with the plate's height taken for the letters'
+        } else if (fall == QLatin1String("rohr")) {
+            p.setPen(QPen(QColor(60, 60, 70), 2));
+            p.drawLine(tinte.right() + 5, tinte.top() - 2, tinte.right() + 5, tinte.bottom() + 2);
+            p.drawLine(tinte.right() + 5, tinte.center().y(), tinte.right() + 30, tinte.center().y());
+            box = tinte.adjusted(0, -2, 30, 2);
+        } else if (fall == QLatin1String("linie")) {
+            p.setPen(QPen(QColor(60, 60, 70), 2));
+            p.drawLine(tinte.right() + 4, 10, tinte.right() + 4, 110);
+            box = tinte.adjusted(0, 0, 6, 0);
         }
         p.setPen(QColor(70, 70, 70));
         p.drawText(100, 60, text);
         p.end();
-        if (!schild)  // blurred: the small letters run together
+        if (klein)  // blurred: the small letters run together
             bild = bild.scaled(bild.size() / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                        .scaled(bild.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         const Bildaufbereitung a = Aufbereitung(bild);
-        // the engine's box: the plate with its letter height, or the small word itself
-        const QRect box = schild ? platte.adjusted(0, 0, 2, 2) : tinte;
         const QRect gemessen = a.Tinte(box, box.height(), false);
         const QPoint ecke = gemessen.bottomRight() - tinte.bottomRight();
         QVERIFY2(ecke.manhattanLength() <= 3, qPrintable(QStringLiteral("%1/%2 statt %3/%4")
