@@ -402,14 +402,16 @@ private slots:
 
     // A small blurred label whose letters run into one another keeps all of them; a letter
     // height the engine took from a plate's edge does not keep the plate's sides as letters;
-    // a frame's side with a pipe leaving it through the letters' middle, and a line passing
-    // close beside the label, stay out of the box the engine stretched over them.
+    // a frame's side with a pipe leaving it through the letters' middle, a pipe leaving the
+    // label at its foot and a line passing close beside it stay out of the box the engine
+    // stretched over them.
     void inkBoxOfBlurredLabelPlateFrameAndPassingLine_data() {
         QTest::addColumn<QString>("fall");
         QTest::newRow("klein, unscharf") << "klein";
         QTest::newRow("Schild mit Rand") << "schild";
         QTest::newRow("Rahmenseite mit Rohr") << "rohr";
         QTest::newRow("Linie dicht rechts") << "linie";
+        QTest::newRow("Rohr am Fuss") << "fuss";
     }
     void inkBoxOfBlurredLabelPlateFrameAndPassingLine() {
         QFETCH(QString, fall);
@@ -435,6 +437,11 @@ private slots:
             p.drawLine(tinte.right() + 5, tinte.top() - 2, tinte.right() + 5, tinte.bottom() + 2);
             p.drawLine(tinte.right() + 5, tinte.center().y(), tinte.right() + 30, tinte.center().y());
             box = tinte.adjusted(0, -2, 30, 2);
+        } else if (fall == QLatin1String("fuss")) {  // a pipe leaving the label at its foot, read with it up to a turned word on it
+            p.setPen(QPen(QColor(60, 60, 70), 2));
+            p.drawLine(tinte.right() + 5, tinte.bottom() - 1, tinte.right() + 70, tinte.bottom() - 1);
+            p.fillRect(QRect(tinte.right() + 55, tinte.bottom() - 10, 8, 10), QColor(60, 60, 70));
+            box = tinte.adjusted(0, 0, 70, 0);
         } else if (fall == QLatin1String("linie")) {
             p.setPen(QPen(QColor(60, 60, 70), 2));
             p.drawLine(tinte.right() + 4, 10, tinte.right() + 4, 110);

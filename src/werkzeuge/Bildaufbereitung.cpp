@@ -437,14 +437,14 @@ QRect Bildaufbereitung::TinteIn(const QRect& box, double kappe, bool senkrecht, 
     const int laengs = static_cast<int>(std::lround(1.2 * kappe + 2)), quer = static_cast<int>(std::lround(1.25 * kappe + 3));
     const int waagrecht = senkrecht ? quer : laengs, lotrecht = senkrecht ? laengs : quer;
     const QRect kern = box.translated(-r.topLeft());
-    // A run of ink along the text through the middle of its letters is a line when across it the
-    // ink is no thicker than a stroke on most of its length; letters run together by blur are
-    // thick there. At the letters' top or foot it may be the bars of "TT" set closely.
+    // A run of ink along the text is a line when across it the ink is no thicker than a stroke on
+    // most of its length; letters run together by blur are thick there. At the letters' top or
+    // foot a thin run no longer than two letters may be the bars of "TT" set closely.
     auto ink = [&](int x, int y) { return tinte[static_cast<std::size_t>(y) * b + x] != 0; };
     auto duenn = [&](bool waagrechterLauf, int fest, int von, int bis) {
         const int vonRand = waagrechterLauf ? std::min(fest - kern.top(), kern.bottom() - fest)
                                             : std::min(fest - kern.left(), kern.right() - fest);
-        if (vonRand < 0.25 * kappe)
+        if (vonRand < 0.25 * kappe && bis - von <= 2 * kappe)
             return false;
         const int grenze = std::max(3, static_cast<int>(0.3 * kappe));
         int duenne = 0;
