@@ -400,6 +400,67 @@ private slots:
                                                              .arg(tinte.right()).arg(tinte.bottom())));
     }
 
+    // A small blurred label whose letters run into one another keeps all of them; a letter
+    // height the engine took from a plate's edge does not keep the plate's sides as letters;
+    // a frame's side with a pipe leaving it through the letters' middle, a pipe leaving the
+    // label at its foot and a line passing close beside it stay out of the box the engine
+    // stretched over them.
+    void inkBoxOfBlurredLabelPlateFrameAndPassingLine_data() {
+        QTest::addColumn<QString>("fall");
+        QTest::newRow("klein, unscharf") << "klein";
+        QTest::newRow("Schild mit Rand") << "schild";
+        QTest::newRow("Rahmenseite mit Rohr") << "rohr";
+        QTest::newRow("Linie dicht rechts") << "linie";
+        QTest::newRow("Rohr am Fuss") << "fuss";
+    }
+    void inkBoxOfBlurredLabelPlateFrameAndPassingLine() {
+        QFETCH(QString, fall);
+        const bool klein = fall == QLatin1String("klein"), schild = fall == QLatin1String("schild");
+        QImage bild(300, 120, QImage::Format_RGB32);
+        bild.fill(schild ? QColor(150, 160, 180) : QColor(248, 248, 248));
+        QPainter p(&bild);
+        QFont f(QStringLiteral("Liberation Sans"));
+        f.setPixelSize(klein ? 13 : 20);
+        f.setBold(klein);
+        p.setFont(f);
+        const QString text = klein ? QStringLiteral("K564") : QStringLiteral("W642");
+        const QRect tinte = QFontMetrics(f).tightBoundingRect(text).translated(100, 60);
+        const QRect platte = tinte.adjusted(-8, -6, 8, 10);
+        QRect box = tinte;  // the engine's box
+        if (schild) {
+            p.fillRect(platte, QColor(235, 235, 230));
+            p.setPen(QPen(QColor(60, 60, 70), 2));
+            p.drawRect(platte);
+            box = platte.adjusted(0, 0, 2, 2);  // with the plate's height taken for the letters'
+        } else if (fall == QLatin1String("rohr")) {
+            p.setPen(QPen(QColor(60, 60, 70), 2));
+            p.drawLine(tinte.right() + 5, tinte.top() - 2, tinte.right() + 5, tinte.bottom() + 2);
+            p.drawLine(tinte.right() + 5, tinte.center().y(), tinte.right() + 30, tinte.center().y());
+            box = tinte.adjusted(0, -2, 30, 2);
+        } else if (fall == QLatin1String("fuss")) {  // a pipe leaving the label at its foot, read with it up to a turned word on it
+            p.setPen(QPen(QColor(60, 60, 70), 2));
+            p.drawLine(tinte.right() + 5, tinte.bottom() - 1, tinte.right() + 70, tinte.bottom() - 1);
+            p.fillRect(QRect(tinte.right() + 55, tinte.bottom() - 10, 8, 10), QColor(60, 60, 70));
+            box = tinte.adjusted(0, 0, 70, 0);
+        } else if (fall == QLatin1String("linie")) {
+            p.setPen(QPen(QColor(60, 60, 70), 2));
+            p.drawLine(tinte.right() + 4, 10, tinte.right() + 4, 110);
+            box = tinte.adjusted(0, 0, 6, 0);
+        }
+        p.setPen(QColor(70, 70, 70));
+        p.drawText(100, 60, text);
+        p.end();
+        if (klein)  // blurred: the small letters run together
+            bild = bild.scaled(bild.size() / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                       .scaled(bild.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const Bildaufbereitung a = Aufbereitung(bild);
+        const QRect gemessen = a.Tinte(box, box.height(), false);
+        const QPoint ecke = gemessen.bottomRight() - tinte.bottomRight();
+        QVERIFY2(ecke.manhattanLength() <= 3, qPrintable(QStringLiteral("%1/%2 statt %3/%4")
+                                                             .arg(gemessen.right()).arg(gemessen.bottom())
+                                                             .arg(tinte.right()).arg(tinte.bottom())));
+    }
+
     // A bubble closes around its two lines of text; two words in the open do not form one.
     void stackedWordsAreOneTagOnlyInsideABubble() {
         QImage bild(300, 300, QImage::Format_RGB32);

@@ -393,6 +393,15 @@ int Bildaufbereitung::Schwelle(const std::vector<std::uint8_t>& grau) {
 }
 
 QRect Bildaufbereitung::Tinte(const QRect& box, double kappe, bool senkrecht) const {
+    double hoehe = 0;
+    const QRect tinte = TinteIn(box, kappe, senkrecht, &hoehe);
+    // the engine's letter height may take in a plate's or frame's edge: the letters' own ink says how high they are
+    if (hoehe > 0 && hoehe < 0.75 * std::max(kappe > 0 ? kappe : (senkrecht ? box.width() : box.height()), 6.0))
+        return TinteIn(box, hoehe, senkrecht);
+    return tinte;
+}
+
+QRect Bildaufbereitung::TinteIn(const QRect& box, double kappe, bool senkrecht, double* hoehe) const {
     const std::vector<std::uint8_t>& p = OhneZeichnung();
     auto At = [&p, this](int x, int y) { return p[static_cast<std::size_t>(y) * m_b + x]; };
     const QRect r = box.adjusted(-3, -3, 3, 3).intersected(QRect(0, 0, m_b, m_h));
@@ -427,13 +436,41 @@ QRect Bildaufbereitung::Tinte(const QRect& box, double kappe, bool senkrecht) co
     kappe = std::max(kappe, 6.0);
     const int laengs = static_cast<int>(std::lround(1.2 * kappe + 2)), quer = static_cast<int>(std::lround(1.25 * kappe + 3));
     const int waagrecht = senkrecht ? quer : laengs, lotrecht = senkrecht ? laengs : quer;
+    const QRect kern = box.translated(-r.topLeft());
+    // A run of ink along the text is a line when across it the ink is no thicker than a stroke on
+    // most of its length; letters run together by blur are thick there. At the letters' top or
+    // foot a thin run no longer than two letters may be the bars of "TT" set closely.
+    auto ink = [&](int x, int y) { return tinte[static_cast<std::size_t>(y) * b + x] != 0; };
+    auto duenn = [&](bool waagrechterLauf, int fest, int von, int bis) {
+        const int vonRand = waagrechterLauf ? std::min(fest - kern.top(), kern.bottom() - fest)
+                                            : std::min(fest - kern.left(), kern.right() - fest);
+        if (vonRand < 0.25 * kappe && bis - von <= 2 * kappe)
+            return false;
+        const int grenze = std::max(3, static_cast<int>(0.3 * kappe));
+        int duenne = 0;
+        for (int i = von; i < bis; ++i) {
+            int dicke = 1;
+            for (int d = 1; d <= grenze && (waagrechterLauf ? fest - d >= 0 && ink(i, fest - d) : fest - d >= 0 && ink(fest - d, i)); ++d)
+                ++dicke;
+            for (int d = 1; d <= grenze && (waagrechterLauf ? fest + d < h && ink(i, fest + d) : fest + d < b && ink(fest + d, i)); ++d)
+                ++dicke;
+            duenne += dicke <= grenze;
+        }
+        return duenne >= 0.6 * (bis - von);
+    };
     std::vector<std::uint8_t> linie(tinte.size(), 0);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < b;) {
             int e = x;
             while (e < b && tinte[static_cast<std::size_t>(y) * b + e])
                 ++e;
-            if (e - x >= waagrecht)
+            // along the text, the letters of a small blurred label run into one another: a line
+            // along it runs on beside the word or its whole length, or is thin
+            const bool laengsLinie = senkrecht || x == 0 || e == b || e - x >= 0.9 * box.width() ||
+                                     (e - x >= waagrecht && duenn(true, y, x, e));
+            // across the text, ink through the whole margin above and below the letters is a line passing
+            const bool quertLinie = senkrecht && x == 0 && e == b && b >= kappe + 5;
+            if ((e - x >= waagrecht && laengsLinie) || quertLinie)
                 for (int k = x; k < e; ++k)
                     linie[static_cast<std::size_t>(y) * b + k] = 1;
             x = e + 1;
@@ -443,7 +480,10 @@ QRect Bildaufbereitung::Tinte(const QRect& box, double kappe, bool senkrecht) co
             int e = y;
             while (e < h && tinte[static_cast<std::size_t>(e) * b + x])
                 ++e;
-            if (e - y >= lotrecht)
+            const bool laengsLinie = !senkrecht || y == 0 || e == h || e - y >= 0.9 * box.height() ||
+                                     (e - y >= lotrecht && duenn(false, x, y, e));
+            const bool quertLinie = !senkrecht && y == 0 && e == h && h >= kappe + 5;
+            if ((e - y >= lotrecht && laengsLinie) || quertLinie)
                 for (int k = y; k < e; ++k)
                     linie[static_cast<std::size_t>(k) * b + x] = 1;
             y = e + 1;
@@ -451,7 +491,6 @@ QRect Bildaufbereitung::Tinte(const QRect& box, double kappe, bool senkrecht) co
     for (std::size_t i = 0; i < tinte.size(); ++i)
         tinte[i] = tinte[i] && !linie[i];
 
-    const QRect kern = box.translated(-r.topLeft());
     std::vector<QRect> stuecke;
     for (const Teil& t : Komponenten(tinte, b, h)) {
         const QRect tr = Rechteck(t);
@@ -499,6 +538,31 @@ QRect Bildaufbereitung::Tinte(const QRect& box, double kappe, bool senkrecht) co
     auto dicke = [senkrecht](const QRect& q) { return senkrecht ? q.width() : q.height(); };
     while (stuecke.size() > 2 && dicke(stuecke.back()) < 0.45 * kappe)
         stuecke.pop_back();
+    // A thin bar at either end reaching out of the letters' band is a frame's side, not an I or a 1.
+    if (!anfaenge.empty()) {
+        std::vector<int> a = anfaenge, e = enden;
+        std::nth_element(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(a.size() / 2), a.end());
+        std::nth_element(e.begin(), e.begin() + static_cast<std::ptrdiff_t>(e.size() / 2), e.end());
+        const int oben = a[a.size() / 2], unten = e[e.size() / 2];
+        auto seite = [&](const QRect& q) {
+            const auto [von, bis] = entlang(q);
+            return bis - von + 1 <= 0.25 * kappe && (anfang(q) < oben - 1 || ende(q) > unten + 1);
+        };
+        while (stuecke.size() > 2 && seite(stuecke.back()))
+            stuecke.pop_back();
+        while (stuecke.size() > 2 && seite(stuecke.front()))
+            stuecke.erase(stuecke.begin());
+    }
+    if (hoehe) {
+        std::vector<int> dicken;
+        for (const QRect& q : stuecke)
+            if (dicke(q) >= 0.4 * kappe)
+                dicken.push_back(dicke(q));
+        if (dicken.size() >= 2) {
+            std::nth_element(dicken.begin(), dicken.begin() + static_cast<std::ptrdiff_t>(dicken.size() / 2), dicken.end());
+            *hoehe = dicken[dicken.size() / 2];
+        }
+    }
     QRect ergebnis;
     if (!anfaenge.empty()) {
         std::nth_element(anfaenge.begin(), anfaenge.begin() + static_cast<std::ptrdiff_t>(anfaenge.size() / 2), anfaenge.end());

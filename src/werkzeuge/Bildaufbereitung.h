@@ -52,6 +52,9 @@ public:
     bool Umschlossen(const QRect& box) const;
 
 private:
+    // Tinte with the letter height given; hoehe: the median height of the letters across the line,
+    // as measured on their ink.
+    QRect TinteIn(const QRect& box, double kappe, bool senkrecht, double* hoehe = nullptr) const;
     std::uint8_t At(int x, int y) const { return m_p[static_cast<std::size_t>(y) * m_b + x]; }
 
     std::vector<std::uint8_t> m_p;
