@@ -197,6 +197,9 @@ void PickBisGemalt(const QString& arbeitsOrdner) {
     for (int lauf = 0; lauf < 11; ++lauf) {
         t.start();
         grid->setCurrentIndex(m->index(1 + lauf % 2, 1));
+        // a large picture's list is not waited for by the click: the pick ends when it comes
+        while (auswahl->WahlUnterwegs() && t.elapsed() < 60000)
+            QCoreApplication::processEvents();
         const QPixmap gemalt = w.BildfensterFallsDa()->Formbox->grab();
         pick.push_back(t.nsecsElapsed() / 1e6);
         pfeile = w.BildfensterFallsDa()->PfeilAnzahl() - 1;

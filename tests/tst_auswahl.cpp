@@ -359,6 +359,76 @@ private slots:
         QCOMPARE(modell()->removeRows(0, 1), false);
     }
 
+    void aLargePicturesListIsNotWaitedFor() {
+        // A picture of many alarms: the window does not wait a frame for its
+        // list where an index counts it at once; where none does (a file the
+        // sqlite3 shell made: other column order, Ident as text, no index), the
+        // list is waited for as before. A caller that goes on with the alarm
+        // at once still gets it before the pick returns.
+        const int grenze = std::exchange(Datendienst::GrosseListeAb, 1000);
+        const auto zurueck = qScopeGuard([grenze] { Datendienst::GrosseListeAb = grenze; });
+        int zeile = -1;
+        for (int z = 0; z < 40 && zeile < 0; ++z)
+            if (!modell()->index(z, AlarmFeld::Form).data().toString().isEmpty())
+                zeile = z;
+        QVERIFY(zeile >= 0);
+        const QString form = modell()->index(zeile, AlarmFeld::Form).data().toString();
+        const QString ident = modell()->index(zeile, AlarmFeld::Ident).data().toString();
+        const QString viele = QStringLiteral(
+            "with recursive n(i) as (select 1 union all select i + 1 from n where i < 40000) "
+            "insert into Alarmdefs (Ident, Alarmtext, Form, Symbol, X, Y) "
+            "select 900000 + i, 'Zusatz ' || i, '%1', 'Pfeil1.gif', i %% 1000, i %% 700 from n").arg(form);
+        {
+            Direkt d(m_db);
+            QVERIFY(d.ausfuehren(QString(viele).replace(QStringLiteral("%%"), QStringLiteral("%"))));
+            QCOMPARE(d.wert(QStringLiteral("select count(*) from Alarmdefs where Form = '%1'").arg(form)).toInt() > 40000, true);
+        }
+        // the service: a large list ends the short wait before it is read, a small one is given
+        {
+            Datendienst dienst(m_db);
+            const auto gross = dienst.AlarmListeLesen(form);
+            QVERIFY(!dienst.AbwartenKlein(gross, 20000));
+            const auto a = dienst.Abwarten(gross, 20000);
+            QVERIFY(a && a->ok && a->liste);
+            QVERIFY(a->liste->size() > 40000);
+            const auto klein = dienst.AbwartenKlein(dienst.AlarmListeLesen(QStringLiteral("Nirgends")), 20000);
+            QVERIFY(klein && klein->ok);
+        }
+        // the pick: done later with the clicked alarm and the whole list; a
+        // caller that goes on at once (showing an alarm) has it when it returns
+        QTableView* grid = fenster()->TDBAlarme;
+        grid->setCurrentIndex(modell()->index(zeile == 0 ? 1 : 0, 1));
+        QTRY_VERIFY(!fenster()->WahlUnterwegs());
+        grid->setCurrentIndex(modell()->index(zeile, 1));
+        QTRY_VERIFY_WITH_TIMEOUT(!fenster()->WahlUnterwegs(), 20000);
+        QCOMPARE(m_main->mgobjAuswahl()->AktuellerAlarm()->value(AlarmFeld::Ident), ident);
+        QVERIFY(m_main->mgobjAuswahl()->AlarmListe()->size() > 40000);
+        m_main->mgobjAuswahl()->setAlarmListe({});
+        QVERIFY(fenster()->AlarmZeigen(ident));
+        QVERIFY(!fenster()->WahlUnterwegs());
+        QVERIFY(m_main->mgobjAuswahl()->AlarmListe()->size() > 40000);
+
+        // held out: the same picture in a file of the sqlite3 shell's making
+        const QString fremd = m_dir->path() + QStringLiteral("/fremd.sqlite");
+        QProcess shell;
+        shell.start(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), fremd});
+        if (!shell.waitForStarted())
+            QSKIP("sqlite3 fehlt");
+        shell.write(QStringLiteral(
+            "create table Alarmdefs (Fault INTEGER, Sensor2 INTEGER, Sensor1 INTEGER, Y INTEGER, X INTEGER, "
+            "Symbol TEXT, Form TEXT, Alarmtext TEXT, Helpindex INTEGER, \"Group\" INTEGER, Priority INTEGER, "
+            "Max TEXT, Min TEXT, BitNo INTEGER, VarName TEXT, Acknowledge INTEGER, Type INTEGER, Ident TEXT);\n"
+            "%1;\n.quit\n").arg(QString(viele).replace(QStringLiteral("%%"), QStringLiteral("%"))).toUtf8());
+        shell.closeWriteChannel();
+        QVERIFY(shell.waitForFinished(60000));
+        QCOMPARE(shell.exitCode(), 0);
+        Datendienst fremdDienst(fremd);
+        const auto ohneIndex = fremdDienst.AbwartenKlein(fremdDienst.AlarmListeLesen(form), 20000);
+        QVERIFY(ohneIndex && ohneIndex->ok && ohneIndex->liste);
+        QCOMPARE(ohneIndex->liste->size(), 40000);
+        QCOMPARE(ohneIndex->liste->first().value(AlarmFeld::Ident), QStringLiteral("900001"));
+    }
+
     void rowChangePicksColumnChangeDoesNot() {
         AlarmAuswahl* k = m_main->mgobjAuswahl();
         QTableView* grid = fenster()->TDBAlarme;

@@ -164,10 +164,16 @@ Datendienst::Ticket Datendienst::Stellen(Art art, const QString& sql, const QVar
     return t;
 }
 
-std::optional<Datendienst::Antwort> Datendienst::Abwarten(Ticket ticket, int ms) {
+std::optional<Datendienst::Antwort> Datendienst::Abwarten(Ticket ticket, int ms) { return Warten(ticket, ms, true); }
+
+std::optional<Datendienst::Antwort> Datendienst::AbwartenKlein(Ticket ticket, int ms) { return Warten(ticket, ms, false); }
+
+std::optional<Datendienst::Antwort> Datendienst::Warten(Ticket ticket, int ms, bool auchGross) {
     QDeadlineTimer frist(ms);
     QMutexLocker l(&m_sperre);
     while (!m_postfach.contains(ticket)) {
+        if (!auchGross && m_gross.contains(ticket))
+            break;
         if (!m_fertig.wait(&m_sperre, frist))
             break;
     }
@@ -184,6 +190,33 @@ void Datendienst::Abbrechen(Ticket ticket) {
     m_abgebrochen.insert(ticket);
     if (m_laufend == ticket && m_sqliteHandle)
         sqlite3_interrupt(static_cast<sqlite3*>(m_sqliteHandle));
+}
+
+bool Datendienst::ListeGross(const QString& form) {
+    // Only where an index on the picture column counts the rows without
+    // reading them (an SQLite file): elsewhere the count would cost as much as
+    // the list, and the window waits its frame as it always did.
+    QSqlError egal;  // a connection that fails is told by the list's own read
+    if (!Verbinden(&egal))
+        return false;
+    QSqlDatabase db = QSqlDatabase::database(m_name, false);
+    if (db.driverName() != QLatin1String("QSQLITE"))
+        return false;
+    if (!m_formIndex) {
+        QSqlQuery q(db);
+        m_formIndex = q.exec(QStringLiteral(
+                          "select 1 from pragma_index_list('Alarmdefs') l, pragma_index_info(l.name) i "
+                          "where i.seqno = 0 and i.name = 'Form' collate nocase")) &&
+                      q.next();
+    }
+    if (!*m_formIndex)
+        return false;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("select count(*) from %1 where %2 = ?")
+                  .arg(AlarmdefsZugriff::Tabelle(db), AlarmdefsZugriff::SpaltenName(db, QStringLiteral("Form"))));
+    q.addBindValue(form);
+    return q.exec() && q.next() && q.value(0).toLongLong() > GrosseListeAb;
 }
 
 bool Datendienst::Verbinden(QSqlError* fehler) {
@@ -232,6 +265,14 @@ void Datendienst::Ausfuehren(Ticket ticket, Art art, const QString& sql, const Q
     };
     abgerissenSchliessen();
     if (art == Art::AlarmListe) {
+        // A window waiting for a large list hears it at once and goes on.
+        if (ListeGross(sql)) {
+            {
+                QMutexLocker l(&m_sperre);
+                m_gross.insert(ticket);
+            }
+            m_fertig.wakeAll();
+        }
         // The fast reader of a picture's list opens the file itself.
         try {
             a.liste = AlarmdefsZugriff::AlarmListeLesen(m_datenbank, sql);
@@ -281,6 +322,7 @@ void Datendienst::Abliefern(Antwort a) {
     --m_offen_anfragen;
     {
         QMutexLocker l(&m_sperre);
+        m_gross.remove(t);
         m_postfach.insert(t, std::move(a));
     }
     m_fertig.wakeAll();

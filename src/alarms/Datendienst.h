@@ -76,6 +76,12 @@ public:
 
     // Waits at most ms for the answer. An answer taken here is not signalled.
     std::optional<Antwort> Abwarten(Ticket ticket, int ms);
+    // The same, but it also ends the moment the worker knows that the answer
+    // is a large picture's list (more than GrosseListeAb alarms): that one
+    // takes longer than a frame to read and is built in parts anyway, so a
+    // wait for it would only hold the window.
+    std::optional<Antwort> AbwartenKlein(Ticket ticket, int ms);
+    static inline int GrosseListeAb = 2000;
     // A request nobody waits for any more: skipped if not started, a running
     // SQLite read is interrupted. Its answer still comes (marked abgebrochen or
     // as read), for the asker to drop.
@@ -122,7 +128,12 @@ private:
     QWaitCondition m_fertig;
     QHash<Ticket, Antwort> m_postfach;  // answers not yet taken
     QSet<Ticket> m_abgebrochen;
+    QSet<Ticket> m_gross;              // lists known to be large before they are read
+    std::optional<bool> m_formIndex;   // worker only: whether the picture column has an index to count by
+    // worker only: whether the list of form is large, where an index counts it cheaply
+    bool ListeGross(const QString& form);
     Ticket m_laufend = 0;              // the request the worker is on
+    std::optional<Antwort> Warten(Ticket ticket, int ms, bool auchGross);
     void* m_sqliteHandle = nullptr;    // for interrupting a long read
     Ticket m_naechstes = 0;
     std::atomic<bool> m_ende{false};

@@ -887,12 +887,14 @@ void frmAlarmAuswahl::ZeileZeigen(int zeile) {
     m_gefundenZeigen = true;
     // Found while AlarmZeigen still runs: its pick is waited for as long as it said.
     const int warten = std::exchange(m_wahlWartenMs, m_zeigenLaeuft ? m_zeigenWartenMs : m_wahlWartenMs);
+    const bool gross = std::exchange(m_grosseListeAbwarten, m_zeigenLaeuft);
     if (vorher.row() == zeile && vorher.isValid()) {
         AlarmWaehlen();  // the row shown already is picked again
     } else {
         TDBAlarme->setCurrentIndex(ziel);
     }
     m_wahlWartenMs = warten;
+    m_grosseListeAbwarten = gross;
     m_gefundenZeigen = false;
 }
 
@@ -1041,9 +1043,15 @@ void frmAlarmAuswahl::WahlFortsetzen(std::optional<QString> grund, const QString
     // A list that comes within a frame finishes the pick now; a longer one (a
     // large picture, a locked file) finishes it when its answer comes, as does
     // a row whose page is still on its way.
-    if (m_offeneWahl->ticket)
-        if (const auto a = dbAlarme->Dienst()->Abwarten(m_offeneWahl->ticket, m_wahlWartenMs))
+    // A large picture's list is not waited for (it takes longer than a frame
+    // and its arrows are built in parts anyway), unless the caller goes on
+    // with the picked alarm at once.
+    if (m_offeneWahl->ticket) {
+        Datendienst* dienst = dbAlarme->Dienst();
+        if (const auto a = m_grosseListeAbwarten ? dienst->Abwarten(m_offeneWahl->ticket, m_wahlWartenMs)
+                                                 : dienst->AbwartenKlein(m_offeneWahl->ticket, m_wahlWartenMs))
             ListeBeantwortet(*a);
+    }
 }
 
 void frmAlarmAuswahl::WahlZeileGekommen() {

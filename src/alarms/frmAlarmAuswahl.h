@@ -203,6 +203,8 @@ private:
     int m_zeigenWartenMs = 0;
     // How long a pick waits for its row and its list before it goes on in the background.
     int m_wahlWartenMs = Datendienst::HoechstensWartenMs;
+    // AlarmZeigen waits also for a large picture's list: its caller goes on with the alarm.
+    bool m_grosseListeAbwarten = false;
     bool m_gefundenZeigen = false;
 
     // A paste waiting for rows out of view: the block, where it goes, and the
