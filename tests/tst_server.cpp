@@ -723,6 +723,97 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(nummern().contains(QLatin1String(ServerMeldungen::Alle)), 10000);
     }
 
+    // Another client (psql) changes a row while a third one holds the table:
+    // the rows a note names are read off the window, which goes on answering;
+    // the arrow moves when the answer comes, and only the arrow of that row.
+    void notedRowsAreReadOffTheWindow() {
+        QVERIFY(PsqlTabelle());
+        SkriptDialoge dialoge;
+        frmMain a;
+        QVERIFY(UeberVerweisLaden(a));
+        frmAlarmAuswahl* f = a.mgobjAuswahl()->Fenster();
+        Server s(m_datenbank);
+        QTRY_COMPARE(f->dbAlarme->rowCount(), 40);
+        QVERIFY(f->AlarmZeigen(QStringLiteral("5001")));
+        frmPicture* bild = a.BildfensterFallsDa();
+        QVERIFY(bild && bild->PfeilAnzahl() == 2);
+        QCOMPARE(bild->imgPfeil(1).Rechteck().topLeft(), QPoint(20, 15));
+        QTRY_VERIFY(a.mgobjAuswahl()->Server()->Verbunden());
+        // The holder changes the row inside its lock; the note comes from yet another client.
+        auto halten = [&](const QString& ident, int x) {
+            auto* p = new QProcess(this);
+            p->start(QStringLiteral("psql"),
+                     {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
+                      QStringLiteral("begin; lock table \"Alarmdefs\" in access exclusive mode; update \"Alarmdefs\" "
+                                     "set \"X\" = %2, \"Y\" = %2 + 1 where \"Ident\" = %1; select pg_sleep(1.5); commit;")
+                          .arg(ident).arg(x)});
+            // Once it sleeps, it holds the table.
+            if (!QTest::qWaitFor([&s] {
+                    return s.wert(QStringLiteral("select count(*) from pg_stat_activity where query like '%pg_sleep(1.5)%' "
+                                                 "and wait_event = 'PgSleep' and pid <> pg_backend_pid()")).toInt() == 1;
+                }, 30000))
+                return static_cast<QProcess*>(nullptr);
+            QProcess melden;
+            melden.start(QStringLiteral("psql"), {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-d"), m_datenbank,
+                                                  QStringLiteral("-c"),
+                                                  QStringLiteral("select pg_notify('%1', '%2')")
+                                                      .arg(QLatin1String(AlarmdefsZugriff::Benachrichtigung), ident)});
+            melden.waitForFinished(30000);
+            return p;
+        };
+        QProcess* halter = halten(QStringLiteral("5001"), 111);
+        QVERIFY(halter);
+        QElapsedTimer uhr, pause;
+        uhr.start();
+        pause.start();
+        qint64 laengste = 0;
+        while (bild->imgPfeil(1).Rechteck().topLeft() != QPoint(111, 112) && uhr.elapsed() < 15000) {
+            QTest::qWait(5);
+            laengste = std::max(laengste, pause.restart());
+        }
+        QCOMPARE(bild->imgPfeil(1).Rechteck().topLeft(), QPoint(111, 112));
+        // The table was held for 1.5 s after the note came: a read on the window's thread stood that long.
+        QVERIFY2(laengste < 1000, qPrintable(QString::number(laengste)));
+        QTRY_VERIFY_WITH_TIMEOUT(halter->state() == QProcess::NotRunning, 30000);
+        QCOMPARE(a.mgobjAuswahl()->AktuellerAlarm()->value(AlarmFeld::X), QStringLiteral("111"));
+
+        // The user picks another alarm while the read is on its way: its arrow stays where its row has it.
+        halter = halten(QStringLiteral("5001"), 121);
+        QVERIFY(halter);
+        QVERIFY(f->AlarmZeigen(QStringLiteral("5002")));
+        QTRY_VERIFY_WITH_TIMEOUT(halter->state() == QProcess::NotRunning, 30000);
+        QTRY_VERIFY(a.mgobjAuswahl()->AlarmListe() &&
+                    std::any_of(a.mgobjAuswahl()->AlarmListe()->cbegin(), a.mgobjAuswahl()->AlarmListe()->cend(),
+                                [](const AlarmRecord& r) {
+                                    return r.value(AlarmFeld::Ident) == QLatin1String("5001") &&
+                                           r.value(AlarmFeld::X) == QLatin1String("121");
+                                }));
+        QTest::qWait(200);
+        QCOMPARE(a.mgobjAuswahl()->AktuellerAlarm()->value(AlarmFeld::Ident), QStringLiteral("5002"));
+        QCOMPARE(a.mgobjAuswahl()->AktuellerAlarm()->value(AlarmFeld::X), QStringLiteral("40"));
+        QCOMPARE(bild->imgPfeil(1).Rechteck().topLeft(), QPoint(40, 30));
+    }
+
+    // A server database's first connection is opened on the watcher's
+    // thread: asking for it returns at once, also where the server is silent.
+    void firstServerConnectionIsOpenedOffTheWindow() {
+        StummerServer stumm;
+        Serverdienst d(QStringLiteral("postgresql://x@127.0.0.1:%1/db").arg(stumm.Port()));
+        QElapsedTimer uhr;
+        uhr.start();
+        d.VerbindenAnstossen();
+        QVERIFY2(uhr.elapsed() < 200, qPrintable(QString::number(uhr.elapsed())));
+        QVERIFY(!d.Verbunden());
+        // A write that needs it waits for it, and is told in German when it does not come.
+        QString grund;
+        QVERIFY(!d.Verbinden(&grund));
+        QVERIFY2(grund.contains(QStringLiteral("nicht")) || grund.contains(QStringLiteral("aufgebaut")), qPrintable(grund));
+        QVERIFY(uhr.elapsed() < 15000);
+        Serverdienst gut(m_uri);
+        gut.VerbindenAnstossen();
+        QTRY_VERIFY(gut.Verbunden());
+    }
+
     // Undo and redo of a changed alarm number find the row by the number it carries now.
     void undoOfANewAlarmNumberFindsItsRow() {
         Server s(m_datenbank);
