@@ -408,19 +408,33 @@ private slots:
         QVERIFY(bild && bild->PfeilAnzahl() == 2);
         const QPoint vorher = bild->imgPfeil(1).Rechteck().topLeft();
 
-        // Another client (psql, a process of its own) holds the row, then the whole table.
+        // Another client (psql, a process of its own) holds the row, then the
+        // whole table. Each holder is known by its own name; it holds its lock
+        // once it sleeps (a holder still starting, or still waiting for its
+        // lock, holds nothing yet), and a holder that is ended is waited for.
+        int halter = 0;
         auto halten = [&](const QString& sperre) {
             auto* p = new QProcess(this);
+            QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
+            umgebung.insert(QStringLiteral("PGAPPNAME"), QStringLiteral("tavero-halter-%1").arg(++halter));
+            p->setProcessEnvironment(umgebung);
             p->start(QStringLiteral("psql"), {QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
                                               QStringLiteral("begin; %1; select pg_sleep(8); commit;").arg(sperre)});
             return p;
         };
-        auto wartet = [&s] {
-            return s.wert(QStringLiteral("select count(*) from pg_stat_activity where query like '%pg_sleep(8)%' "
-                                         "and state = 'active' and pid <> pg_backend_pid()")).toInt() == 1;
+        auto wartet = [&] {
+            return s.wert(QStringLiteral("select count(*) from pg_stat_activity where application_name = "
+                                         "'tavero-halter-%1' and wait_event = 'PgSleep'").arg(halter)).toInt() == 1;
+        };
+        auto beenden = [&](QProcess* p) {
+            p->kill();
+            p->waitForFinished();
+            QVERIFY(s.ausfuehren(QStringLiteral("select pg_terminate_backend(pid, 30000) from pg_stat_activity where "
+                                                "application_name = 'tavero-halter-%1'").arg(halter)));
         };
         QProcess* anderer = halten(QStringLiteral("select 1 from \"Alarmdefs\" where \"Ident\" = %1 for update").arg(ident));
-        QTRY_VERIFY(wartet());
+        // A loaded machine may take its time to start psql: what counts is that it holds the row.
+        QTRY_VERIFY_WITH_TIMEOUT(wartet(), 60000);
         const QPoint p = bild->imgPfeil(1).Rechteck().center();
         QElapsedTimer uhr;
         uhr.start();
@@ -433,15 +447,12 @@ private slots:
         QVERIFY2(dauer < 5000, qPrintable(QString::number(dauer)));
         QVERIFY2(a.StatusTextLesen(1).contains(QStringLiteral("gesperrt")), qPrintable(a.StatusTextLesen(1)));
         QCOMPARE(bild->imgPfeil(1).Rechteck().topLeft(), vorher);  // the arrow went back
-        anderer->kill();
-        anderer->waitForFinished();
-        QVERIFY(s.ausfuehren(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity where query like "
-                                            "'%pg_sleep(8)%' and pid <> pg_backend_pid()")));
+        beenden(anderer);
         QCOMPARE(s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toInt(), x);
 
         // A read meets a table another client holds: given up with the same words.
         anderer = halten(QStringLiteral("lock table \"Alarmdefs\" in access exclusive mode"));
-        QTRY_VERIFY(wartet());
+        QTRY_VERIFY_WITH_TIMEOUT(wartet(), 60000);
         uhr.restart();
         QString text;
         try {
@@ -451,10 +462,7 @@ private slots:
         }
         QVERIFY2(uhr.elapsed() < 5000, qPrintable(QString::number(uhr.elapsed())));
         QVERIFY2(text.contains(QStringLiteral("gesperrt")), qPrintable(text));
-        anderer->kill();
-        anderer->waitForFinished();
-        QVERIFY(s.ausfuehren(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity where query like "
-                                            "'%pg_sleep(8)%' and pid <> pg_backend_pid()")));
+        beenden(anderer);
     }
 
     void silentServerDoesNotHoldTheWindow() {
