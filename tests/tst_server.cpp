@@ -14,6 +14,7 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <arpa/inet.h>
+#include <cerrno>
 #include <csignal>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -105,16 +106,9 @@ private:
     QString m_name;
     QSqlDatabase m_db;
 };
-// The server's processes: the postmaster of its data folder and its children.
-QList<pid_t> ServerProzesse(Server& s) {
+// The children of a process, as /proc shows them now.
+QList<pid_t> Kinder(pid_t haupt) {
     QList<pid_t> pids;
-    QFile pidDatei(s.wert(QStringLiteral("show data_directory")).toString() + QStringLiteral("/postmaster.pid"));
-    if (!pidDatei.open(QIODevice::ReadOnly))
-        return pids;
-    const pid_t haupt = static_cast<pid_t>(pidDatei.readLine().trimmed().toLong());
-    if (haupt <= 0)
-        return pids;
-    pids << haupt;
     for (const QString& e : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
         QFile stat(QStringLiteral("/proc/%1/stat").arg(e));
         if (e.toLong() > 0 && stat.open(QIODevice::ReadOnly)) {
@@ -125,13 +119,37 @@ QList<pid_t> ServerProzesse(Server& s) {
     }
     return pids;
 }
+// The server's processes: the postmaster of its data folder and its children.
+QList<pid_t> ServerProzesse(Server& s) {
+    QList<pid_t> pids;
+    QFile pidDatei(s.wert(QStringLiteral("show data_directory")).toString() + QStringLiteral("/postmaster.pid"));
+    if (!pidDatei.open(QIODevice::ReadOnly))
+        return pids;
+    const pid_t haupt = static_cast<pid_t>(pidDatei.readLine().trimmed().toLong());
+    if (haupt <= 0)
+        return pids;
+    return QList<pid_t>{haupt} + Kinder(haupt);
+}
 // Stops the server's processes; they go on again when this ends, also after a failed check.
+// The first is the postmaster: once it stands still it starts no new child,
+// so its children are looked for again until none is left running. A child
+// that has ended meanwhile (the backend of a client that just left) needs no stop.
 struct Anhalter {
     QList<pid_t> pids;
-    bool Anhalten() const {
-        for (pid_t p : pids)
-            if (::kill(p, SIGSTOP) != 0)
-                return false;
+    bool Anhalten() {
+        if (pids.isEmpty() || ::kill(pids.first(), SIGSTOP) != 0)
+            return false;
+        for (bool neu = true; neu;) {
+            neu = false;
+            for (pid_t p : Kinder(pids.first()))
+                if (!pids.contains(p)) {
+                    pids << p;
+                    neu = true;
+                }
+            for (pid_t p : std::as_const(pids))
+                if (::kill(p, SIGSTOP) != 0 && errno != ESRCH)
+                    return false;
+        }
         return true;
     }
     ~Anhalter() {
@@ -475,22 +493,8 @@ private slots:
         connect(a.Server(), &Serverdienst::Zustand, this, [&zustaende](const QString& t) { zustaende << t; });
         Server s(m_datenbank);
         const QString ident = s.wert(QStringLiteral("select min(\"Ident\") from \"Alarmdefs\"")).toString();
-        QList<pid_t> pids;
-        {
-            QFile pidDatei(s.wert(QStringLiteral("show data_directory")).toString() + QStringLiteral("/postmaster.pid"));
-            QVERIFY(pidDatei.open(QIODevice::ReadOnly));
-            const pid_t haupt = static_cast<pid_t>(pidDatei.readLine().trimmed().toLong());
-            QVERIFY(haupt > 0);
-            pids << haupt;
-            for (const QString& e : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-                QFile stat(QStringLiteral("/proc/%1/stat").arg(e));
-                if (e.toLong() > 0 && stat.open(QIODevice::ReadOnly)) {
-                    const QByteArray t = stat.readAll();
-                    if (t.mid(t.lastIndexOf(')') + 2).split(' ').value(1).toLong() == haupt)
-                        pids << static_cast<pid_t>(e.toLong());
-                }
-            }
-        }
+        const QList<pid_t> pids = ServerProzesse(s);
+        QVERIFY(!pids.isEmpty());
         Anhalter anhalter{pids};
         QVERIFY(anhalter.Anhalten());
         // The window goes on answering and learns that the server does not.
@@ -514,7 +518,7 @@ private slots:
         QVERIFY(pause.elapsed() < 2500);
         QVERIFY(!e.geschrieben());
         QVERIFY2(e.text.contains(QStringLiteral("antwortet nicht")), qPrintable(e.text));
-        for (pid_t p : pids)
+        for (pid_t p : anhalter.pids)
             ::kill(p, SIGCONT);
         // Once it answers again, the connection stands and writes go through.
         QTRY_VERIFY_WITH_TIMEOUT(a.Server()->Verbunden(), 15000);
@@ -1095,7 +1099,7 @@ private slots:
         QTest::mouseMove(bild->Formbox, p + QPoint(25, 0));
         QTest::mouseRelease(bild->Formbox, Qt::LeftButton, {}, p + QPoint(25, 0));
         QTest::qWait(500);
-        for (pid_t p : pids)
+        for (pid_t p : anhalter.pids)
             ::kill(p, SIGCONT);
         QVERIFY(psql.waitForFinished(30000));
         QCOMPARE(psql.exitCode(), 0);
