@@ -14,6 +14,7 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <arpa/inet.h>
+#include <cerrno>
 #include <csignal>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -105,16 +106,9 @@ private:
     QString m_name;
     QSqlDatabase m_db;
 };
-// The server's processes: the postmaster of its data folder and its children.
-QList<pid_t> ServerProzesse(Server& s) {
+// The children of a process, as /proc shows them now.
+QList<pid_t> Kinder(pid_t haupt) {
     QList<pid_t> pids;
-    QFile pidDatei(s.wert(QStringLiteral("show data_directory")).toString() + QStringLiteral("/postmaster.pid"));
-    if (!pidDatei.open(QIODevice::ReadOnly))
-        return pids;
-    const pid_t haupt = static_cast<pid_t>(pidDatei.readLine().trimmed().toLong());
-    if (haupt <= 0)
-        return pids;
-    pids << haupt;
     for (const QString& e : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
         QFile stat(QStringLiteral("/proc/%1/stat").arg(e));
         if (e.toLong() > 0 && stat.open(QIODevice::ReadOnly)) {
@@ -125,13 +119,37 @@ QList<pid_t> ServerProzesse(Server& s) {
     }
     return pids;
 }
+// The server's processes: the postmaster of its data folder and its children.
+QList<pid_t> ServerProzesse(Server& s) {
+    QList<pid_t> pids;
+    QFile pidDatei(s.wert(QStringLiteral("show data_directory")).toString() + QStringLiteral("/postmaster.pid"));
+    if (!pidDatei.open(QIODevice::ReadOnly))
+        return pids;
+    const pid_t haupt = static_cast<pid_t>(pidDatei.readLine().trimmed().toLong());
+    if (haupt <= 0)
+        return pids;
+    return QList<pid_t>{haupt} + Kinder(haupt);
+}
 // Stops the server's processes; they go on again when this ends, also after a failed check.
+// The first is the postmaster: once it stands still it starts no new child,
+// so its children are looked for again until none is left running. A child
+// that has ended meanwhile (the backend of a client that just left) needs no stop.
 struct Anhalter {
     QList<pid_t> pids;
-    bool Anhalten() const {
-        for (pid_t p : pids)
-            if (::kill(p, SIGSTOP) != 0)
-                return false;
+    bool Anhalten() {
+        if (pids.isEmpty() || ::kill(pids.first(), SIGSTOP) != 0)
+            return false;
+        for (bool neu = true; neu;) {
+            neu = false;
+            for (pid_t p : Kinder(pids.first()))
+                if (!pids.contains(p)) {
+                    pids << p;
+                    neu = true;
+                }
+            for (pid_t p : std::as_const(pids))
+                if (::kill(p, SIGSTOP) != 0 && errno != ESRCH)
+                    return false;
+        }
         return true;
     }
     ~Anhalter() {
@@ -408,19 +426,33 @@ private slots:
         QVERIFY(bild && bild->PfeilAnzahl() == 2);
         const QPoint vorher = bild->imgPfeil(1).Rechteck().topLeft();
 
-        // Another client (psql, a process of its own) holds the row, then the whole table.
+        // Another client (psql, a process of its own) holds the row, then the
+        // whole table. Each holder is known by its own name; it holds its lock
+        // once it sleeps (a holder still starting, or still waiting for its
+        // lock, holds nothing yet), and a holder that is ended is waited for.
+        int halter = 0;
         auto halten = [&](const QString& sperre) {
             auto* p = new QProcess(this);
+            QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
+            umgebung.insert(QStringLiteral("PGAPPNAME"), QStringLiteral("tavero-halter-%1").arg(++halter));
+            p->setProcessEnvironment(umgebung);
             p->start(QStringLiteral("psql"), {QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
                                               QStringLiteral("begin; %1; select pg_sleep(8); commit;").arg(sperre)});
             return p;
         };
-        auto wartet = [&s] {
-            return s.wert(QStringLiteral("select count(*) from pg_stat_activity where query like '%pg_sleep(8)%' "
-                                         "and state = 'active' and pid <> pg_backend_pid()")).toInt() == 1;
+        auto wartet = [&] {
+            return s.wert(QStringLiteral("select count(*) from pg_stat_activity where application_name = "
+                                         "'tavero-halter-%1' and wait_event = 'PgSleep'").arg(halter)).toInt() == 1;
+        };
+        auto beenden = [&](QProcess* p) {
+            p->kill();
+            p->waitForFinished();
+            QVERIFY(s.ausfuehren(QStringLiteral("select pg_terminate_backend(pid, 30000) from pg_stat_activity where "
+                                                "application_name = 'tavero-halter-%1'").arg(halter)));
         };
         QProcess* anderer = halten(QStringLiteral("select 1 from \"Alarmdefs\" where \"Ident\" = %1 for update").arg(ident));
-        QTRY_VERIFY(wartet());
+        // A loaded machine may take its time to start psql: what counts is that it holds the row.
+        QTRY_VERIFY_WITH_TIMEOUT(wartet(), 60000);
         const QPoint p = bild->imgPfeil(1).Rechteck().center();
         QElapsedTimer uhr;
         uhr.start();
@@ -433,15 +465,12 @@ private slots:
         QVERIFY2(dauer < 5000, qPrintable(QString::number(dauer)));
         QVERIFY2(a.StatusTextLesen(1).contains(QStringLiteral("gesperrt")), qPrintable(a.StatusTextLesen(1)));
         QCOMPARE(bild->imgPfeil(1).Rechteck().topLeft(), vorher);  // the arrow went back
-        anderer->kill();
-        anderer->waitForFinished();
-        QVERIFY(s.ausfuehren(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity where query like "
-                                            "'%pg_sleep(8)%' and pid <> pg_backend_pid()")));
+        beenden(anderer);
         QCOMPARE(s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toInt(), x);
 
         // A read meets a table another client holds: given up with the same words.
         anderer = halten(QStringLiteral("lock table \"Alarmdefs\" in access exclusive mode"));
-        QTRY_VERIFY(wartet());
+        QTRY_VERIFY_WITH_TIMEOUT(wartet(), 60000);
         uhr.restart();
         QString text;
         try {
@@ -451,10 +480,7 @@ private slots:
         }
         QVERIFY2(uhr.elapsed() < 5000, qPrintable(QString::number(uhr.elapsed())));
         QVERIFY2(text.contains(QStringLiteral("gesperrt")), qPrintable(text));
-        anderer->kill();
-        anderer->waitForFinished();
-        QVERIFY(s.ausfuehren(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity where query like "
-                                            "'%pg_sleep(8)%' and pid <> pg_backend_pid()")));
+        beenden(anderer);
     }
 
     void silentServerDoesNotHoldTheWindow() {
@@ -467,22 +493,8 @@ private slots:
         connect(a.Server(), &Serverdienst::Zustand, this, [&zustaende](const QString& t) { zustaende << t; });
         Server s(m_datenbank);
         const QString ident = s.wert(QStringLiteral("select min(\"Ident\") from \"Alarmdefs\"")).toString();
-        QList<pid_t> pids;
-        {
-            QFile pidDatei(s.wert(QStringLiteral("show data_directory")).toString() + QStringLiteral("/postmaster.pid"));
-            QVERIFY(pidDatei.open(QIODevice::ReadOnly));
-            const pid_t haupt = static_cast<pid_t>(pidDatei.readLine().trimmed().toLong());
-            QVERIFY(haupt > 0);
-            pids << haupt;
-            for (const QString& e : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-                QFile stat(QStringLiteral("/proc/%1/stat").arg(e));
-                if (e.toLong() > 0 && stat.open(QIODevice::ReadOnly)) {
-                    const QByteArray t = stat.readAll();
-                    if (t.mid(t.lastIndexOf(')') + 2).split(' ').value(1).toLong() == haupt)
-                        pids << static_cast<pid_t>(e.toLong());
-                }
-            }
-        }
+        const QList<pid_t> pids = ServerProzesse(s);
+        QVERIFY(!pids.isEmpty());
         Anhalter anhalter{pids};
         QVERIFY(anhalter.Anhalten());
         // The window goes on answering and learns that the server does not.
@@ -506,7 +518,7 @@ private slots:
         QVERIFY(pause.elapsed() < 2500);
         QVERIFY(!e.geschrieben());
         QVERIFY2(e.text.contains(QStringLiteral("antwortet nicht")), qPrintable(e.text));
-        for (pid_t p : pids)
+        for (pid_t p : anhalter.pids)
             ::kill(p, SIGCONT);
         // Once it answers again, the connection stands and writes go through.
         QTRY_VERIFY_WITH_TIMEOUT(a.Server()->Verbunden(), 15000);
@@ -721,6 +733,101 @@ private slots:
         };
         QTRY_VERIFY_WITH_TIMEOUT(nummern().contains(ident), 10000);
         QTRY_VERIFY_WITH_TIMEOUT(nummern().contains(QLatin1String(ServerMeldungen::Alle)), 10000);
+    }
+
+    // Another client (psql) changes a row while a third one holds the table:
+    // the rows a note names are read off the window, which goes on answering;
+    // the arrow moves when the answer comes, and only the arrow of that row.
+    void notedRowsAreReadOffTheWindow() {
+        QVERIFY(PsqlTabelle());
+        SkriptDialoge dialoge;
+        frmMain a;
+        QVERIFY(UeberVerweisLaden(a));
+        frmAlarmAuswahl* f = a.mgobjAuswahl()->Fenster();
+        Server s(m_datenbank);
+        QTRY_COMPARE(f->dbAlarme->rowCount(), 40);
+        QVERIFY(f->AlarmZeigen(QStringLiteral("5001")));
+        frmPicture* bild = a.BildfensterFallsDa();
+        QVERIFY(bild && bild->PfeilAnzahl() == 2);
+        QCOMPARE(bild->imgPfeil(1).Rechteck().topLeft(), QPoint(20, 15));
+        QTRY_VERIFY(a.mgobjAuswahl()->Server()->Verbunden());
+        // The holder changes the row inside its lock; the note comes from yet another client.
+        auto halten = [&](const QString& ident, int x) {
+            auto* p = new QProcess(this);
+            p->start(QStringLiteral("psql"),
+                     {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
+                      QStringLiteral("begin; lock table \"Alarmdefs\" in access exclusive mode; update \"Alarmdefs\" "
+                                     "set \"X\" = %2, \"Y\" = %2 + 1 where \"Ident\" = %1; select pg_sleep(1.8); commit;")
+                          .arg(ident).arg(x)});
+            // Once it sleeps, it holds the table.
+            if (!QTest::qWaitFor([&s] {
+                    return s.wert(QStringLiteral("select count(*) from pg_stat_activity where query like '%pg_sleep(1.8)%' "
+                                                 "and wait_event = 'PgSleep' and pid <> pg_backend_pid()")).toInt() == 1;
+                }, 30000))
+                return static_cast<QProcess*>(nullptr);
+            QProcess melden;
+            melden.start(QStringLiteral("psql"), {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-d"), m_datenbank,
+                                                  QStringLiteral("-c"),
+                                                  QStringLiteral("select pg_notify('%1', '%2')")
+                                                      .arg(QLatin1String(AlarmdefsZugriff::Benachrichtigung), ident)});
+            melden.waitForFinished(30000);
+            return p;
+        };
+        QProcess* halter = halten(QStringLiteral("5001"), 111);
+        QVERIFY(halter);
+        QElapsedTimer uhr, pause;
+        uhr.start();
+        pause.start();
+        qint64 laengste = 0;
+        while (bild->imgPfeil(1).Rechteck().topLeft() != QPoint(111, 112) && uhr.elapsed() < 15000) {
+            QTest::qWait(5);
+            laengste = std::max(laengste, pause.restart());
+        }
+        QCOMPARE(bild->imgPfeil(1).Rechteck().topLeft(), QPoint(111, 112));
+        // The table is held 1.8 s from the moment the holder sleeps: a read on the window's thread stands most of that.
+        QVERIFY2(laengste < 1000, qPrintable(QString::number(laengste)));
+        QTRY_VERIFY_WITH_TIMEOUT(halter->state() == QProcess::NotRunning, 30000);
+        QCOMPARE(a.mgobjAuswahl()->AktuellerAlarm()->value(AlarmFeld::X), QStringLiteral("111"));
+
+        // The user picks another alarm while the read is on its way: its arrow stays where its row has it.
+        halter = halten(QStringLiteral("5001"), 121);
+        QVERIFY(halter);
+        QVERIFY(f->AlarmZeigen(QStringLiteral("5002")));
+        QTRY_VERIFY_WITH_TIMEOUT(halter->state() == QProcess::NotRunning, 30000);
+        QTRY_VERIFY(a.mgobjAuswahl()->AlarmListe() &&
+                    std::any_of(a.mgobjAuswahl()->AlarmListe()->cbegin(), a.mgobjAuswahl()->AlarmListe()->cend(),
+                                [](const AlarmRecord& r) {
+                                    return r.value(AlarmFeld::Ident) == QLatin1String("5001") &&
+                                           r.value(AlarmFeld::X) == QLatin1String("121");
+                                }));
+        QTest::qWait(200);
+        QCOMPARE(a.mgobjAuswahl()->AktuellerAlarm()->value(AlarmFeld::Ident), QStringLiteral("5002"));
+        QCOMPARE(a.mgobjAuswahl()->AktuellerAlarm()->value(AlarmFeld::X), QStringLiteral("40"));
+        QCOMPARE(bild->imgPfeil(1).Rechteck().topLeft(), QPoint(40, 30));
+    }
+
+    // A server database's first connection is opened on the watcher's
+    // thread: asking for it returns at once, also where the server is silent.
+    void firstServerConnectionIsOpenedOffTheWindow() {
+        StummerServer stumm;
+        Serverdienst d(QStringLiteral("postgresql://x@127.0.0.1:%1/db").arg(stumm.Port()));
+        QElapsedTimer uhr;
+        uhr.start();
+        d.VerbindenAnstossen();
+        QVERIFY2(uhr.elapsed() < 200, qPrintable(QString::number(uhr.elapsed())));
+        QVERIFY(!d.Verbunden());
+        // The silence is told as for a connection that stood; a write meanwhile is refused at once, in German.
+        QStringList zustaende;
+        connect(&d, &Serverdienst::Zustand, this, [&zustaende](const QString& t) { zustaende << t; });
+        QTRY_VERIFY_WITH_TIMEOUT(zustaende.join(QLatin1Char('\n')).contains(QStringLiteral("antwortet nicht")), 15000);
+        QString grund;
+        uhr.restart();
+        QVERIFY(!d.Verbinden(&grund));
+        QVERIFY2(uhr.elapsed() < 200, qPrintable(QString::number(uhr.elapsed())));
+        QVERIFY2(grund.contains(QStringLiteral("antwortet nicht")), qPrintable(grund));
+        Serverdienst gut(m_uri);
+        gut.VerbindenAnstossen();
+        QTRY_VERIFY(gut.Verbunden());
     }
 
     // Undo and redo of a changed alarm number find the row by the number it carries now.
@@ -992,7 +1099,7 @@ private slots:
         QTest::mouseMove(bild->Formbox, p + QPoint(25, 0));
         QTest::mouseRelease(bild->Formbox, Qt::LeftButton, {}, p + QPoint(25, 0));
         QTest::qWait(500);
-        for (pid_t p : pids)
+        for (pid_t p : anhalter.pids)
             ::kill(p, SIGCONT);
         QVERIFY(psql.waitForFinished(30000));
         QCOMPARE(psql.exitCode(), 0);

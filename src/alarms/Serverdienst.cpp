@@ -45,6 +45,7 @@ Serverdienst::Serverdienst(const QString& sDatenbank, QObject* parent)
     connect(m_faden, &QThread::finished, m_waechter, &QObject::deleteLater);
     connect(m_waechter, &Serverwaechter::Antwort, this, &Serverdienst::Antwort);  // queued: another thread
     connect(m_waechter, &Serverwaechter::Bereitgestellt, this, &Serverdienst::Bereitgestellt);
+    connect(m_waechter, &Serverwaechter::ZeilenGelesen, this, &Serverdienst::ZeilenGelesen);
     m_faden->start();
 }
 
@@ -83,18 +84,41 @@ bool Serverdienst::Verbinden(QString* grund, QString* detail) {
                          .arg(m_datenbank);
         return false;
     }
-    try {
-        AlarmdefsZugriff::Oeffnen(m_datenbank, m_name);
-    } catch (const AlarmdefsFehler& f) {
-        if (grund)
-            *grund = f.Text();
-        if (detail)
-            *detail = f.Detail();
-        return false;
+    // The first connection is opened by the watcher as well; a write cannot go
+    // on without it, so this waits for it, never longer than the connect timeout.
+    VerbindenAnstossen();
+    const std::optional<Serverwaechter::Uebergabe> u =
+        m_waechter->Abholen(AlarmdefsZugriff::ServerWartezeitS * 1000 + 1000);
+    if (u && Annehmen(*u))
+        return true;
+    if (grund)
+        *grund = u ? u->grund
+                   : QStringLiteral("Die Verbindung zum Datenbankserver von %1 wird noch aufgebaut.").arg(m_datenbank);
+    if (detail && u)
+        *detail = u->detail;
+    return false;
+}
+
+void Serverdienst::VerbindenAnstossen() {
+    if (m_verbunden || m_still || m_erneuern)
+        return;
+    if (m_jeVerbunden) {
+        Erneuern();
+        return;
     }
-    const Serverwaechter::Einrichtung e = Serverwaechter::Einrichten(m_name);
-    Uebernehmen(m_name, e.eingerichtet, e.prozess);
-    return true;
+    m_erneuern = true;
+    QThread* hier = thread();
+    QMetaObject::invokeMethod(m_waechter, [w = m_waechter, hier] { w->Bereitstellen(hier); }, Qt::QueuedConnection);
+    // A server that falls silent while the first connection is being made is told like any other.
+    if (!m_uhr->isActive())
+        m_uhr->start();
+}
+
+Serverdienst::Ticket Serverdienst::ZeilenAnfordern(const QList<qlonglong>& nummern) {
+    const Ticket t = ++m_ticket;
+    QMetaObject::invokeMethod(m_waechter, [w = m_waechter, t, nummern] { w->ZeilenLesen(t, nummern); },
+                              Qt::QueuedConnection);
+    return t;
 }
 
 void Serverdienst::Uebernehmen(const QString& name, bool eingerichtet, qint64 prozess) {
@@ -179,13 +203,22 @@ void Serverdienst::Erneuern() {
     QMetaObject::invokeMethod(m_waechter, [w = m_waechter, hier] { w->Bereitstellen(hier); }, Qt::QueuedConnection);
 }
 
-void Serverdienst::Bereitgestellt(const QString& name, bool eingerichtet, qint64 prozess, const QString&,
-                                  const QString&) {
+void Serverdienst::Bereitgestellt() {
+    // A write waiting for the first connection may have taken it already.
+    if (const std::optional<Serverwaechter::Uebergabe> u = m_waechter->Abholen(0))
+        Annehmen(*u);
+}
+
+bool Serverdienst::Annehmen(const Serverwaechter::Uebergabe& u) {
     m_erneuern = false;
-    if (name.isEmpty())
-        return;  // still away: the next check tries again, the note stands
-    Uebernehmen(name, eingerichtet, prozess);
-    Wiederda(true);
+    if (u.name.isEmpty())
+        return false;  // still away: the next check (or write) tries again, the note stands
+    const bool erste = !m_jeVerbunden;
+    Uebernehmen(u.name, u.eingerichtet, u.prozess);
+    Wiederda(!erste);
+    if (erste)
+        emit Lauscht();
+    return true;
 }
 
 void Serverdienst::Pruefen() {
@@ -223,8 +256,13 @@ void Serverdienst::Antwort(bool steht, bool keptSteht) {
                              .arg(m_datenbank));
         return;
     }
-    if (m_erneuern || !m_jeVerbunden)
+    if (m_erneuern)
         return;
+    // The server answers again, but the first connection never came: it is asked for anew.
+    if (!m_jeVerbunden) {
+        VerbindenAnstossen();
+        return;
+    }
     // The server answers the watcher, and the watcher sees the kept connection's
     // server process (a server may end only that one).
     const bool kept = keptSteht && !Abgerissen();
