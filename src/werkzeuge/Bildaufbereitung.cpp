@@ -108,26 +108,44 @@ int Bildaufbereitung::Gleichrichten() {
     std::vector<std::uint8_t> d(m_p.size());
     for (std::size_t i = 0; i < m_p.size(); ++i)
         d[i] = m_p[i] < 96;
-    // k x k square: dehnen sets a pixel when any pixel around is set, else only when all are
+    // k x k square: dehnen sets a pixel when any pixel around is set, else only when all are.
+    // Counted with a running sum along rows, then down the columns: the cost does not grow with k.
     auto filter = [b, h](std::vector<std::uint8_t>& m, int k, bool dehnen) {
         const int r = k / 2;
-        auto wert = [dehnen](const std::uint8_t* erster, int anzahl, int schritt) {
-            for (int q = 0; q < anzahl; ++q)
-                if (static_cast<bool>(erster[static_cast<std::ptrdiff_t>(q) * schritt]) == dehnen)
-                    return dehnen;
-            return !dehnen;
-        };
+        auto wert = [dehnen](int gesetzt, int anzahl) -> std::uint8_t { return dehnen ? gesetzt > 0 : gesetzt == anzahl; };
         std::vector<std::uint8_t> t(m.size());
-        for (int y = 0; y < h; ++y)
+        for (int y = 0; y < h; ++y) {
+            const std::uint8_t* zeile = &m[static_cast<std::size_t>(y) * b];
+            std::uint8_t* ziel = &t[static_cast<std::size_t>(y) * b];
+            int gesetzt = 0;
+            for (int x = 0; x < std::min(b, r); ++x)
+                gesetzt += zeile[x] != 0;
             for (int x = 0; x < b; ++x) {
-                const int von = std::max(0, x - r), bis = std::min(b - 1, x + r);
-                t[static_cast<std::size_t>(y) * b + x] = wert(&m[static_cast<std::size_t>(y) * b + von], bis - von + 1, 1);
+                if (x + r < b)
+                    gesetzt += zeile[x + r] != 0;
+                if (x - r - 1 >= 0)
+                    gesetzt -= zeile[x - r - 1] != 0;
+                ziel[x] = wert(gesetzt, std::min(b - 1, x + r) - std::max(0, x - r) + 1);
             }
-        for (int y = 0; y < h; ++y)
+        }
+        std::vector<int> gesetzt(static_cast<std::size_t>(b), 0);
+        for (int y = 0; y < std::min(h, r); ++y)
+            for (int x = 0; x < b; ++x)
+                gesetzt[static_cast<std::size_t>(x)] += t[static_cast<std::size_t>(y) * b + x] != 0;
+        for (int y = 0; y < h; ++y) {
+            const std::uint8_t* hinzu = y + r < h ? &t[static_cast<std::size_t>(y + r) * b] : nullptr;
+            const std::uint8_t* weg = y - r - 1 >= 0 ? &t[static_cast<std::size_t>(y - r - 1) * b] : nullptr;
+            const int anzahl = std::min(h - 1, y + r) - std::max(0, y - r) + 1;
+            std::uint8_t* ziel = &m[static_cast<std::size_t>(y) * b];
             for (int x = 0; x < b; ++x) {
-                const int von = std::max(0, y - r), bis = std::min(h - 1, y + r);
-                m[static_cast<std::size_t>(y) * b + x] = wert(&t[static_cast<std::size_t>(von) * b + x], bis - von + 1, b);
+                int& g = gesetzt[static_cast<std::size_t>(x)];
+                if (hinzu)
+                    g += hinzu[x] != 0;
+                if (weg)
+                    g -= weg[x] != 0;
+                ziel[x] = wert(g, anzahl);
             }
+        }
     };
     std::vector<std::uint8_t> flaechen = d;
     filter(flaechen, 5, true);
