@@ -218,24 +218,34 @@ FensterUebernahme UebernahmeImFenster(const QString& projekt, const QString& hie
 }
 }  // namespace
 
-void BenchGeisterpfeile();
+
+
+namespace {
+// The pair both areas measure on: this side and the other, copies of the large
+// demo; a tenth of the positions moved on the other side, another twentieth
+// here, partly the same alarms. False when it cannot be made.
+bool Paar(const QString& arbeitsOrdner, QString& projekt, QString& basis, QString& hier, QString& dort) {
+    projekt = GrosseDemo(arbeitsOrdner);
+    if (projekt.isEmpty())
+        return false;
+    basis = DemoProjekt::Datenbank(projekt);
+    hier = arbeitsOrdner + QStringLiteral("/vergleich-hier.kvs");
+    dort = arbeitsOrdner + QStringLiteral("/vergleich-dort.kvs");
+    QFile::remove(hier);
+    QFile::remove(dort);
+    return QFile::copy(basis, hier) && QFile::copy(basis, dort) &&
+           Sql(dort, "update Alarmdefs set \"X\" = \"X\" + 7 where \"Ident\" % 10 = 0 and \"X\" is not null") &&
+           Sql(hier, "update Alarmdefs set \"Y\" = \"Y\" + 3 where \"Ident\" % 20 = 5 and \"Y\" is not null");
+}
+
+void UebernahmeMessen(const QString& arbeitsOrdner, const QString& projekt, const QString& hier, const QString& dort);
+}  // namespace
 
 void BenchVergleich(const QString& arbeitsOrdner, bool auchUebernahme) {
     if (auchUebernahme)
         BenchGeisterpfeile();
-    const QString projekt = GrosseDemo(arbeitsOrdner);
-    if (projekt.isEmpty())
-        return;
-    const QString basis = DemoProjekt::Datenbank(projekt);
-    const QString hier = arbeitsOrdner + QStringLiteral("/vergleich-hier.kvs");
-    const QString dort = arbeitsOrdner + QStringLiteral("/vergleich-dort.kvs");
-    QFile::remove(hier);
-    QFile::remove(dort);
-    if (!QFile::copy(basis, hier) || !QFile::copy(basis, dort))
-        return;
-    // a tenth of the positions moved on the other side; another twentieth here, partly the same alarms
-    if (!Sql(dort, "update Alarmdefs set \"X\" = \"X\" + 7 where \"Ident\" % 10 = 0 and \"X\" is not null") ||
-        !Sql(hier, "update Alarmdefs set \"Y\" = \"Y\" + 3 where \"Ident\" % 20 = 5 and \"Y\" is not null"))
+    QString projekt, basis, hier, dort;
+    if (!Paar(arbeitsOrdner, projekt, basis, hier, dort))
         return;
 
     std::vector<double> zwei, join, diff, drei, zeilenweise;
@@ -271,9 +281,18 @@ void BenchVergleich(const QString& arbeitsOrdner, bool auchUebernahme) {
     }
     BenchZeile("vergleich_1m_dreiweg", d, "ms");
     BenchZeile("vergleich_1m_dreiweg_zu_zweiweg", d / z, "verhaeltnis");
-    if (!auchUebernahme)
-        return;
+    if (auchUebernahme)
+        UebernahmeMessen(arbeitsOrdner, projekt, hier, dort);
+}
 
+void BenchUebernahme(const QString& arbeitsOrdner) {
+    QString projekt, basis, hier, dort;
+    if (Paar(arbeitsOrdner, projekt, basis, hier, dort))
+        UebernahmeMessen(arbeitsOrdner, projekt, hier, dort);
+}
+
+namespace {
+void UebernahmeMessen(const QString& arbeitsOrdner, const QString& projekt, const QString& hier, const QString& dort) {
     // Taking over ~100,000 moved arrows, each on a fresh copy of this side: as
     // the window does it (a background job, then history, grid and picture
     // learn of it), the same checked write alone, and the same conditional
@@ -325,6 +344,7 @@ void BenchVergleich(const QString& arbeitsOrdner, bool auchUebernahme) {
         BenchZeile("vergleich_uebernahme_100k_rueckgaengig", f.rueckgaengig, "ms");
     }
 }
+}  // namespace
 
 // One frame of a picture with 10,000 ghost arrows (all drawn: the whole
 // picture is exposed), against the same frame without them.

@@ -17,4 +17,6 @@ void BenchWartenServer(const QString& arbeitsOrdner);
 // Only the pick of warten in the all-arrows mode.
 void BenchWartenWahl(const QString& arbeitsOrdner);
 void BenchVergleich(const QString& arbeitsOrdner, bool auchUebernahme = true);  // comparing two databases, three-way, taking over
+void BenchUebernahme(const QString& arbeitsOrdner);  // taking over alone, on the same pair
+void BenchGeisterpfeile();  // frames of a picture with 10,000 ghost arrows
 void BenchUebernahmeRueckgaengig(const QString& arbeitsOrdner);  // undo of a take-over after the table was compacted

@@ -33,6 +33,10 @@ int main(int argc, char** argv) {
         BenchVergleich(dir.path());
     else if (bereiche.contains(QLatin1String("vergleich-nur")))
         BenchVergleich(dir.path(), false);  // the comparison's figures alone, without ghosts and take-over
+    else if (bereiche.contains(QLatin1String("uebernahme")))
+        BenchUebernahme(dir.path());  // the take-over's figures alone
+    else if (bereiche.contains(QLatin1String("geister")))
+        BenchGeisterpfeile();  // the ghost arrows' frames alone
     if (laufen("vergleich") || laufen("rueckgaengig"))
         BenchUebernahmeRueckgaengig(dir.path());
     if (laufen("testbilder") || laufen("vorschlaege"))

@@ -86,7 +86,8 @@ bool Fremd(const QString& pfad, const QList<Pfeil>& pfeile, const QString& zusat
 QString Sqlite(const QString& pfad, const QString& sql) {
     QProcess p;
     p.start(QStringLiteral("sqlite3"), {pfad, sql});
-    p.waitForFinished(30000);
+    // a check by correlated counts over thousands of rows takes long on a busy machine
+    p.waitForFinished(300000);
     return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
 }
 
@@ -578,6 +579,67 @@ private slots:
         const QString ergebnis = Sqlite(hier, alles);
         QCOMPARE(ergebnis.count(QLatin1Char('\n')), 5999);
         QVERIFY(ergebnis == Sqlite(selbst, alles));
+    }
+
+    // A pair made by the sqlite3 program alone: Ident declared as text, another
+    // column order, positions as reals and texts, numbers on two rows. The
+    // take-over leaves the table exactly as sqlite3's own UPDATE ... FROM does,
+    // and each written row reports the values it held before (the undo's).
+    void takeOverOfAPairMadeBySqlite3AloneMatchesItsOwnUpdate() {
+        const QString hier = Pfad("cli-hier.kvs"), dort = Pfad("cli-dort.kvs"), selbst = Pfad("cli-sqlite3.kvs"),
+                      vorher = Pfad("cli-vorher.kvs");
+        Sqlite(hier, QStringLiteral(
+            "create table Alarmdefs (Alarmtext text, X, Sensor1 int, Ident text, Form text, Y numeric, Symbol text, Type int, "
+            "Acknowledge int, VarName text, BitNo int, Min text, Max text, Priority int, \"Group\" int, Helpindex int, "
+            "Sensor2 int, Fault int);"
+            "with recursive n(i) as (select 1 union all select i + 1 from n where i < 4000) "
+            "insert into Alarmdefs select 'Meldung ' || i, case when i % 11 = 0 then (i % 900) + 0.5 when i % 17 = 0 then null "
+            "when i % 29 = 0 then cast(i % 900 as text) else i % 900 end, 0, cast(i * 7 as text), 'Bild' || (i % 5), i % 600, "
+            "'Pfeil.gif', 1, 0, 'V', 0, '0', '100', 1, 1, 1, 0, 0 from n;"
+            "insert into Alarmdefs select Alarmtext || ' doppelt', X, Sensor1, Ident, Form, Y, Symbol, Type, Acknowledge, VarName, "
+            "BitNo, Min, Max, Priority, \"Group\", Helpindex, Sensor2, Fault from Alarmdefs where cast(Ident as int) % 97 = 0;"));
+        QVERIFY(QFile::copy(hier, dort));
+        Sqlite(dort, QStringLiteral(
+            "update Alarmdefs set X = cast(X as int) + 5 where cast(Ident as int) % 3 = 0 and X is not null;"
+            "update Alarmdefs set Form = 'Bild9' where cast(Ident as int) % 10 = 1;"
+            "update Alarmdefs set X = null, Y = null where cast(Ident as int) % 13 = 2;"
+            "update Alarmdefs set Symbol = 'Standard\\Rot.gif' where cast(Ident as int) % 19 = 4;"
+            "update Alarmdefs set Alarmtext = Alarmtext || ' neu' where cast(Ident as int) % 23 = 0;"
+            "delete from Alarmdefs where cast(Ident as int) % 31 = 5;"));
+        QVERIFY(QFile::copy(hier, selbst));
+        QVERIFY(QFile::copy(hier, vorher));
+
+        const QList<Schreibauftrag> auftraege = Uebernahme::Auftraege(Vergleich::Vergleichen({hier, dort, {}}).zeilen);
+        QVERIFY(auftraege.size() > 1500);
+        Sammelergebnis s;
+        const Uebernahme::Ergebnis u = Uebernahme::Ausfuehren(hier, auftraege, [&](const QList<Schreibauftrag>& a) {
+            return s = AlarmdefsZugriff::SchreibenAlle(hier, a);
+        });
+        QVERIFY2(u.geschrieben, qPrintable(u.text + u.abgelehnt.join(QLatin1Char('\n')) + u.detail));
+
+        const QString eindeutig = QStringLiteral("a.Ident in (select Ident from main.Alarmdefs group by Ident having count(*) = 1) and "
+                                                 "a.Ident in (select Ident from d.Alarmdefs group by Ident having count(*) = 1)");
+        const QString anders = QStringLiteral("(a.Form is not b.Form or a.Symbol is not b.Symbol or a.X is not b.X or a.Y is not b.Y)");
+        const QString geaendert = Sqlite(selbst, QStringLiteral("attach '%1' as d; update Alarmdefs as a set Form = b.Form, "
+                                                                "Symbol = b.Symbol, X = b.X, Y = b.Y from d.Alarmdefs as b "
+                                                                "where b.Ident = a.Ident and %2 and %3; select changes();")
+                                                     .arg(dort, anders, eindeutig));
+        QCOMPARE(QString::number(u.anzahl), geaendert);
+        const QString alles = QStringLiteral("select rowid, quote(X), quote(Y), * from Alarmdefs order by rowid");
+        QVERIFY(Sqlite(hier, alles) == Sqlite(selbst, alles));
+
+        // each written row by its key: what it held before, column by column
+        QCOMPARE(s.zeilen.size(), u.anzahl);
+        QHash<QString, QStringList> alt;
+        for (const QString& z : Sqlite(vorher, QStringLiteral("select rowid, Ident, Form, Symbol, X, Y from Alarmdefs")).split(QLatin1Char('\n')))
+            alt.insert(z.section(QLatin1Char('|'), 0, 0), z.split(QLatin1Char('|')));
+        const QHash<int, int> stelle{{AlarmFeld::Form, 2}, {AlarmFeld::Symbol, 3}, {AlarmFeld::X, 4}, {AlarmFeld::Y, 5}};
+        for (const Schreibergebnis& e : std::as_const(s.zeilen)) {
+            const QStringList zeile = alt.value(e.schluessel.toString());
+            QCOMPARE(zeile.value(1), e.ident);
+            for (int i = 0; i < e.spalten.size(); ++i)
+                QCOMPARE(e.vorher.at(i).toString(), zeile.value(stelle.value(e.spalten.at(i))));
+        }
     }
 
     void ghostArrowsAreDrawnWhereTheOtherSideSaysAndPickOnDoubleClick() {

@@ -4,6 +4,8 @@
 #include <sqlite3.h>
 #include <QSet>
 #include <algorithm>
+#include <numeric>
+#include <vector>
 #include <QSqlError>
 
 #include "alarms/AlarmdefsZugriff.h"
@@ -53,45 +55,50 @@ const QList<int>& AlleSpalten() {
     }();
     return alle;
 }
-// A value as one JSON element that SQLite's json_extract gives back exactly as
-// the driver would bind it; false for a kind it cannot carry (a real, bytes).
-bool JsonWert(const QVariant& w, QByteArray& aus) {
-    if (w.isNull()) {
-        aus += "null";
+// A value the set-wise write binds as the driver would bind it; false for a
+// kind it leaves to the driver (row by row).
+bool Bindbar(const QVariant& w) {
+    if (w.isNull())
         return true;
-    }
     switch (w.typeId()) {
+    case QMetaType::Bool:
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::LongLong:
-        aus += QByteArray::number(w.toLongLong());
+    case QMetaType::Double:
+    case QMetaType::QString:
+    case QMetaType::QByteArray:
         return true;
-    case QMetaType::QString: {
-        const QString t = w.toString();
-        if (t.isNull()) {
-            aus += "null";
-            return true;
-        }
-        if (!t.isValidUtf16() || t.contains(QChar(0)))
-            return false;
-        aus += '"';
-        for (const char c : t.toUtf8()) {
-            if (c == '"' || c == '\\') {
-                aus += '\\';
-                aus += c;
-            } else if (static_cast<unsigned char>(c) < 0x20) {
-                aus += "\\u00";
-                aus += "0123456789abcdef"[(c >> 4) & 0xf];
-                aus += "0123456789abcdef"[c & 0xf];
-            } else {
-                aus += c;
-            }
-        }
-        aus += '"';
-        return true;
-    }
     default:
         return false;
+    }
+}
+
+void Binden(sqlite3_stmt* st, int n, const QVariant& w) {
+    if (w.isNull()) {
+        sqlite3_bind_null(st, n);
+        return;
+    }
+    switch (w.typeId()) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+        sqlite3_bind_int64(st, n, w.toLongLong());
+        break;
+    case QMetaType::Double:
+        sqlite3_bind_double(st, n, w.toDouble());
+        break;
+    case QMetaType::QByteArray: {
+        const QByteArray b = w.toByteArray();
+        sqlite3_bind_blob(st, n, b.constData(), static_cast<int>(b.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    default: {
+        const QString t = w.toString();
+        sqlite3_bind_text16(st, n, t.utf16(), static_cast<int>(t.size() * 2), SQLITE_TRANSIENT);
+        break;
+    }
     }
 }
 }  // namespace
@@ -252,19 +259,23 @@ AlarmdefsSchreiber::Menge AlarmdefsSchreiber::MengeSchreiben(const QList<Schreib
     // Every write checked as Zeile() checks it before anything is read.
     struct Plan {
         QString nummer;
+        qlonglong ident = 0;
         QVariantList neu;
         qlonglong zeile = 0;
+        bool mitSchluessel = false;
     };
     QList<Plan> plaene;
     plaene.reserve(auftraege.size());
-    QByteArray schluessel = "[";
     for (const Schreibauftrag& a : auftraege) {
         Plan p;
         bool zahl = false;
-        p.zeile = a.zeile.toLongLong(&zahl);
+        p.mitSchluessel = a.zeile.isValid();
+        if (p.mitSchluessel)
+            p.zeile = a.zeile.toLongLong(&zahl);
         const auto ident = AlarmdefsZugriff::Alarmnummer(a.ident);
-        if (!a.zeile.isValid() || !zahl || !ident || a.spalten.isEmpty() || a.spalten.size() != a.werte.size())
+        if ((p.mitSchluessel && !zahl) || !ident || a.spalten.isEmpty() || a.spalten.size() != a.werte.size())
             return Menge::Zeilenweise;
+        p.ident = *ident;
         p.nummer = QString::number(*ident);
         for (int i = 0; i < a.spalten.size(); ++i) {
             QVariant wert = a.werte.at(i);
@@ -273,71 +284,126 @@ AlarmdefsSchreiber::Menge AlarmdefsSchreiber::MengeSchreiben(const QList<Schreib
                     return Menge::Zeilenweise;
             p.neu << wert;
         }
-        schluessel += QByteArray::number(p.zeile) + ',';
         plaene << std::move(p);
     }
-    schluessel.back() = ']';
-
-    // The rows by key, in one pass; the write lock is held since Beginnen(),
-    // so they stay as read until the commit.
+    // Each row by its key, or where a write names none by its alarm number
+    // (as number and as text: a column declared as text holds the number as
+    // text) when exactly one row carries it; the write lock is held since
+    // Beginnen(), so they stay as read until the commit.
     QHash<qlonglong, Gelesen> zeilen;
     zeilen.reserve(plaene.size());
     // Through the connection's own SQLite handle, inside this transaction:
     // the values as the driver gives them, without its cost per value.
-    {
-        const QVariant griff = m_db.driver()->handle();
-        sqlite3* h = griff.isValid() && qstrcmp(griff.typeName(), "sqlite3*") == 0 ? *static_cast<sqlite3* const*>(griff.constData())
-                                                                                    : nullptr;
-        if (!h)
-            return Menge::Zeilenweise;
-        const QByteArray sql = QStringLiteral("select rowid, %1 from %2 where rowid in (select value from json_each(?1))")
-                                   .arg(AlarmdefsZugriff::SpaltenListe(m_db), AlarmdefsZugriff::Tabelle(m_db))
-                                   .toUtf8();
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(h, sql.constData(), -1, &st, nullptr) != SQLITE_OK) {
-            sqlite3_finalize(st);
-            return Menge::Zeilenweise;
-        }
-        sqlite3_bind_text(st, 1, schluessel.constData(), static_cast<int>(schluessel.size()), SQLITE_STATIC);
-        int rc = SQLITE_ROW;
-        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-            Gelesen g;
-            g.schluessel = QVariant(static_cast<qlonglong>(sqlite3_column_int64(st, 0)));
-            g.werte.reserve(AlarmFeld::Spalten);
-            for (int i = 1; i <= AlarmFeld::Spalten; ++i) {
-                switch (sqlite3_column_type(st, i)) {
-                case SQLITE_INTEGER:
-                    g.werte << QVariant(static_cast<qlonglong>(sqlite3_column_int64(st, i)));
-                    break;
-                case SQLITE_TEXT:
-                    g.werte << QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
-                                                          sqlite3_column_bytes(st, i)));
-                    break;
-                case SQLITE_NULL:
-                    g.werte << QVariant(QMetaType::fromType<QString>());
-                    break;
-                default:
-                    // a real or bytes: as the driver reads them, row by row
-                    sqlite3_finalize(st);
-                    return Menge::Zeilenweise;
-                }
+    const QVariant griff = m_db.driver()->handle();
+    sqlite3* h = griff.isValid() && qstrcmp(griff.typeName(), "sqlite3*") == 0 ? *static_cast<sqlite3* const*>(griff.constData())
+                                                                                : nullptr;
+    if (!h)
+        return Menge::Zeilenweise;
+    // A page cache that holds the batch's pages for this transaction (up to
+    // the file's size, at most 256 MB): pages read for the check are not read
+    // again for the write, and written ones are not spilled before the commit.
+    struct Seitenpuffer {
+        sqlite3* h;
+        qint64 vorher = 0;
+        explicit Seitenpuffer(sqlite3* griff) : h(griff) {
+            sqlite3_stmt* st = nullptr;
+            qint64 seiten = 0, groesse = 0;
+            if (sqlite3_prepare_v2(h, "select cache_size, page_count, page_size from pragma_cache_size, pragma_page_count, "
+                                      "pragma_page_size", -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW) {
+                vorher = sqlite3_column_int64(st, 0);
+                seiten = sqlite3_column_int64(st, 1);
+                groesse = sqlite3_column_int64(st, 2);
             }
-            const qlonglong k = g.schluessel.toLongLong();
-            zeilen.insert(k, std::move(g));
+            sqlite3_finalize(st);
+            const qint64 kib = std::min<qint64>(seiten * groesse / 1024 + 1024, 256 * 1024);
+            const qint64 jetzt = vorher < 0 ? -vorher : vorher * std::max<qint64>(groesse, 1) / 1024;
+            if (vorher != 0 && kib > jetzt)
+                sqlite3_exec(h, QByteArray("pragma cache_size = -" + QByteArray::number(kib)).constData(), nullptr, nullptr, nullptr);
+            else
+                vorher = 0;
         }
-        sqlite3_finalize(st);
-        if (rc != SQLITE_DONE)
+        ~Seitenpuffer() {
+            if (vorher != 0)
+                sqlite3_exec(h, QByteArray("pragma cache_size = " + QByteArray::number(vorher)).constData(), nullptr, nullptr, nullptr);
+        }
+    } puffer(h);
+    {
+        const auto vorbereiten = [&](const QString& wo) -> std::shared_ptr<sqlite3_stmt> {
+            const QByteArray sql = QStringLiteral("select rowid, %1 from %2 where %3")
+                                       .arg(AlarmdefsZugriff::SpaltenListe(m_db), AlarmdefsZugriff::Tabelle(m_db), wo)
+                                       .toUtf8();
+            sqlite3_stmt* st = nullptr;
+            if (sqlite3_prepare_v2(h, sql.constData(), -1, &st, nullptr) != SQLITE_OK) {
+                sqlite3_finalize(st);
+                return {};
+            }
+            return {st, sqlite3_finalize};
+        };
+        const std::shared_ptr<sqlite3_stmt> nachSchluessel = vorbereiten(QStringLiteral("rowid = ?1")),
+                                            nachNummer = vorbereiten(QStringLiteral("%1 in (?1, ?2)").arg(m_identSpalte));
+        if (!nachSchluessel || !nachNummer)
             return Menge::Zeilenweise;
+        // In the order of the keys (or numbers), so the table's pages are met
+        // one after the other rather than at random.
+        std::vector<qsizetype> folge(static_cast<std::size_t>(plaene.size()));
+        std::iota(folge.begin(), folge.end(), 0);
+        std::sort(folge.begin(), folge.end(), [&plaene](qsizetype a, qsizetype b) {
+            const Plan& pa = plaene.at(a);
+            const Plan& pb = plaene.at(b);
+            return (pa.mitSchluessel ? pa.zeile : pa.ident) < (pb.mitSchluessel ? pb.zeile : pb.ident);
+        });
+        for (qsizetype i : folge) {
+            Plan& p = plaene[i];
+            Auftragslauf::Schritt();
+            sqlite3_stmt* st = p.mitSchluessel ? nachSchluessel.get() : nachNummer.get();
+            QByteArray text;
+            if (p.mitSchluessel) {
+                sqlite3_bind_int64(st, 1, p.zeile);
+            } else {
+                text = p.nummer.toLatin1();
+                sqlite3_bind_int64(st, 1, p.ident);
+                sqlite3_bind_text(st, 2, text.constData(), static_cast<int>(text.size()), SQLITE_STATIC);
+            }
+            int rc = SQLITE_ROW, gefunden = 0;
+            while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+                if (++gefunden > 1)
+                    break;
+                Gelesen g;
+                g.schluessel = QVariant(static_cast<qlonglong>(sqlite3_column_int64(st, 0)));
+                g.werte.reserve(AlarmFeld::Spalten);
+                for (int i = 1; i <= AlarmFeld::Spalten; ++i) {
+                    switch (sqlite3_column_type(st, i)) {
+                    case SQLITE_INTEGER:
+                        g.werte << QVariant(static_cast<qlonglong>(sqlite3_column_int64(st, i)));
+                        break;
+                    case SQLITE_TEXT:
+                        g.werte << QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
+                                                              sqlite3_column_bytes(st, i)));
+                        break;
+                    case SQLITE_NULL:
+                        g.werte << QVariant(QMetaType::fromType<QString>());
+                        break;
+                    default:
+                        // a real or bytes: as the driver reads them, row by row
+                        rc = SQLITE_MISUSE;
+                        break;
+                    }
+                }
+                if (rc == SQLITE_MISUSE)
+                    break;
+                p.zeile = g.schluessel.toLongLong();
+                zeilen.insert(p.zeile, std::move(g));
+            }
+            sqlite3_reset(st);
+            sqlite3_clear_bindings(st);
+            // no row, several of one number, an odd value or an error: Zeile() tells each
+            if ((rc != SQLITE_DONE && rc != SQLITE_ROW) || gefunden != 1)
+                return Menge::Zeilenweise;
+        }
     }
-    // Each row must hold what was read of it, as Zeile() compares; per set of
-    // written columns one JSON list of [key, placement and written columns as
-    // the row holds them, new values].
-    struct Gruppe {
-        QList<int> pruefen;
-        QByteArray json = "[";
-        qsizetype anzahl = 0;
-    };
-    QHash<QList<int>, Gruppe> gruppen;
+    // Each row must hold what was read of it, as Zeile() compares; all are
+    // checked before anything is written, so a batch that must go row by row
+    // has nothing to undo.
     QSet<qlonglong> vergeben;
     vergeben.reserve(plaene.size());
     for (qsizetype i = 0; i < plaene.size(); ++i) {
@@ -350,35 +416,21 @@ AlarmdefsSchreiber::Menge AlarmdefsSchreiber::MengeSchreiben(const QList<Schreib
             AlarmdefsZugriff::Alarmnummer(AlarmRecordBau::FeldText(AlarmFeld::Ident, it->werte.value(AlarmFeld::Ident))) !=
                 AlarmdefsZugriff::Alarmnummer(p.nummer))
             return Menge::Zeilenweise;
+        // a key twice in the batch: the second write is Zeile()'s to tell
         vergeben.insert(p.zeile);
         if (a.gelesen)
             for (int sp : PruefSpalten(a, true))
                 if (AlarmRecordBau::FeldText(sp, it->werte.value(sp)) != a.gelesen->value(sp))
                     return Menge::Zeilenweise;
-        Gruppe& g = gruppen[a.spalten];
-        if (g.anzahl == 0) {
-            g.pruefen = {AlarmFeld::Ident, AlarmFeld::Form, AlarmFeld::Symbol, AlarmFeld::X, AlarmFeld::Y};
-            for (int sp : a.spalten)
-                if (!g.pruefen.contains(sp))
-                    g.pruefen << sp;
-        }
-        g.json += '[' + QByteArray::number(p.zeile);
-        for (int sp : std::as_const(g.pruefen)) {
-            g.json += ',';
-            if (!JsonWert(it->werte.value(sp), g.json))
+        for (const QVariant& w : p.neu)
+            if (!Bindbar(w))
                 return Menge::Zeilenweise;
-        }
-        for (const QVariant& w : p.neu) {
-            g.json += ',';
-            if (!JsonWert(w, g.json))
-                return Menge::Zeilenweise;
-        }
-        g.json += "],";
-        ++g.anzahl;
     }
 
-    // One statement per set of columns, each row only by its key, its alarm
-    // number and its values as read; a row count that differs undoes them all.
+    // Then per row one prepared statement (one per set of written columns):
+    // the row by its key, its alarm number and its placement and written
+    // columns as this transaction read them, bound exactly as read; a row
+    // count other than one undoes them all.
     QSqlQuery punkt(m_db);
     if (!punkt.exec(QStringLiteral("SAVEPOINT tavero_menge")))
         return Menge::Zeilenweise;
@@ -392,54 +444,93 @@ AlarmdefsSchreiber::Menge AlarmdefsSchreiber::MengeSchreiben(const QList<Schreib
     const auto spalte = [this](int sp) {
         return AlarmdefsZugriff::SpaltenName(m_db, AlarmRecordBau::SpaltenNamen().at(sp));
     };
-    for (auto it = gruppen.begin(); it != gruppen.end(); ++it) {
-        Gruppe& g = *it;
-        g.json.back() = ']';
-        const QString tabelle = AlarmdefsZugriff::Tabelle(m_db);
-        QStringList setzen, bedingungen{QStringLiteral("%1.rowid = json_extract(j.value, '$[0]')").arg(tabelle)};
+    struct Anweisung {
+        std::shared_ptr<sqlite3_stmt> st;
+        QList<int> pruefen;
+    };
+    QHash<QList<int>, Anweisung> anweisungen;
+    const QString tabelle = AlarmdefsZugriff::Tabelle(m_db);
+    std::vector<qsizetype> folge(static_cast<std::size_t>(plaene.size()));
+    std::iota(folge.begin(), folge.end(), 0);
+    std::sort(folge.begin(), folge.end(), [&plaene](qsizetype a, qsizetype b) { return plaene.at(a).zeile < plaene.at(b).zeile; });
+    for (qsizetype i : folge) {
+        Auftragslauf::Schritt();
+        const Schreibauftrag& a = auftraege.at(i);
+        const Plan& p = plaene.at(i);
+        Anweisung& an = anweisungen[a.spalten];
+        if (!an.st) {
+            an.pruefen = {AlarmFeld::Ident, AlarmFeld::Form, AlarmFeld::Symbol, AlarmFeld::X, AlarmFeld::Y};
+            for (int sp : a.spalten)
+                if (!an.pruefen.contains(sp))
+                    an.pruefen << sp;
+            QStringList setzen, bedingungen{QStringLiteral("rowid = ?")};
+            for (int sp : a.spalten)
+                setzen << spalte(sp) + QStringLiteral(" = ?");
+            for (int sp : std::as_const(an.pruefen))
+                bedingungen << spalte(sp) + QStringLiteral(" is ?");
+            const QByteArray sql = QStringLiteral("update %1 set %2 where %3")
+                                       .arg(tabelle, setzen.join(QStringLiteral(", ")), bedingungen.join(QStringLiteral(" and ")))
+                                       .toUtf8();
+            sqlite3_stmt* st = nullptr;
+            if (sqlite3_prepare_v2(h, sql.constData(), -1, &st, nullptr) != SQLITE_OK) {
+                sqlite3_finalize(st);
+                return zurueck(QSqlError(QString(), QString::fromUtf8(sqlite3_errmsg(h)), QSqlError::StatementError));
+            }
+            an.st.reset(st, sqlite3_finalize);
+        }
+        sqlite3_stmt* st = an.st.get();
+        const Gelesen& g = zeilen.value(p.zeile);
         int n = 1;
-        for (int sp : std::as_const(g.pruefen))
-            bedingungen << QStringLiteral("%1.%2 is json_extract(j.value, '$[%3]')").arg(tabelle, spalte(sp)).arg(n++);
-        for (int sp : it.key())
-            setzen << QStringLiteral("%1 = json_extract(j.value, '$[%2]')").arg(spalte(sp)).arg(n++);
-        QSqlQuery u(m_db);
-        if (!u.prepare(QStringLiteral("update %1 set %2 from json_each(?) as j where %3")
-                           .arg(tabelle, setzen.join(QStringLiteral(", ")), bedingungen.join(QStringLiteral(" and ")))))
-            return zurueck(u.lastError());
-        u.addBindValue(QString::fromUtf8(g.json));
-        if (!u.exec())
-            return zurueck(u.lastError());
-        if (u.numRowsAffected() != g.anzahl)
+        for (const QVariant& w : p.neu)
+            Binden(st, n++, w);
+        sqlite3_bind_int64(st, n++, p.zeile);
+        for (int sp : std::as_const(an.pruefen))
+            Binden(st, n++, g.werte.value(sp));
+        const int rc = sqlite3_step(st);
+        sqlite3_reset(st);
+        sqlite3_clear_bindings(st);
+        if (rc != SQLITE_DONE)
+            return zurueck(QSqlError(QString(), QString::fromUtf8(sqlite3_errmsg(h)), QSqlError::StatementError,
+                                     QString::number(rc)));
+        if (sqlite3_changes(h) != 1)
             return zurueck({});
     }
+    anweisungen.clear();
     if (!punkt.exec(QStringLiteral("RELEASE tavero_menge")))
         return zurueck(punkt.lastError());
 
     s.zeilen.reserve(plaene.size());
     for (qsizetype i = 0; i < plaene.size(); ++i) {
         const Plan& p = plaene.at(i);
-        const QList<Gelesen> gelesen{zeilen.value(p.zeile)};
+        // taken out: each row is written once, and its values need not be copied
+        const QList<Gelesen> gelesen{zeilen.take(p.zeile)};
         s.zeilen << Ergebnis(p.nummer, auftraege.at(i), p.neu, gelesen, &gelesen.first());
     }
     return Menge::Fertig;
 }
 
 std::optional<Schreibergebnis> AlarmdefsSchreiber::SchluesselNachschlagen(QList<Schreibauftrag>& auftraege) {
-    // The writes that name their row by key and carry an alarm number.
-    QList<qsizetype> mitSchluessel;
+    // The writes that name their row by key and carry an alarm number; those
+    // that name none are given the key of the one row of their number.
+    QList<qsizetype> mitSchluessel, ohneSchluessel;
     QByteArray schluessel = "[";
     for (qsizetype i = 0; i < auftraege.size(); ++i) {
         const Schreibauftrag& a = auftraege.at(i);
+        if (!AlarmdefsZugriff::Alarmnummer(a.ident))
+            continue;
+        if (!a.zeile.isValid()) {
+            ohneSchluessel << i;
+            continue;
+        }
         bool zahl = false;
         const qlonglong k = a.zeile.toLongLong(&zahl);
-        if (!a.zeile.isValid() || !zahl || !AlarmdefsZugriff::Alarmnummer(a.ident))
+        if (!zahl)
             continue;
         mitSchluessel << i;
         schluessel += QByteArray::number(k) + ',';
     }
-    if (mitSchluessel.isEmpty())
+    if (mitSchluessel.isEmpty() && ohneSchluessel.isEmpty())
         return std::nullopt;
-    schluessel.back() = ']';
     // One pass over the keys, and one by number for those whose key names
     // another row or none (a table compacted since): never a scan per row.
     auto lesen = [this](const QString& spalte, const QByteArray& liste,
@@ -464,10 +555,18 @@ std::optional<Schreibergebnis> AlarmdefsSchreiber::SchluesselNachschlagen(QList<
         return std::nullopt;
     };
     QHash<qlonglong, QList<qlonglong>> nummerBeiSchluessel;
-    if (auto fehler = lesen(QStringLiteral("rowid"), schluessel, nummerBeiSchluessel))
-        return fehler;
+    if (!mitSchluessel.isEmpty()) {
+        schluessel.back() = ']';
+        if (auto fehler = lesen(QStringLiteral("rowid"), schluessel, nummerBeiSchluessel))
+            return fehler;
+    }
     QList<qsizetype> verwaist;
     QByteArray nummern = "[";
+    for (qsizetype i : std::as_const(ohneSchluessel)) {
+        const qlonglong nummer = *AlarmdefsZugriff::Alarmnummer(auftraege.at(i).ident);
+        verwaist << i;
+        nummern += QByteArray::number(nummer) + ",\"" + QByteArray::number(nummer) + "\",";
+    }
     for (qsizetype i : std::as_const(mitSchluessel)) {
         const Schreibauftrag& a = auftraege.at(i);
         const qlonglong nummer = *AlarmdefsZugriff::Alarmnummer(a.ident);

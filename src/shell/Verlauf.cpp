@@ -26,19 +26,40 @@ void Verlauf::Geschrieben(const QList<Schreibergebnis>& zeilen, const QString& b
     if (m_imVerlauf)
         return;
     // A write that left a row as it was (a click on an arrow) is no step to take back.
-    QList<Schreibergebnis> geaendert;
-    for (const Schreibergebnis& e : zeilen)
-        if (Veraendert(e))
-            geaendert << e;
+    // Where every row changed (a take-over of a hundred thousand), the step
+    // shares the list it was given instead of copying it.
+    qsizetype erste = 0;
+    while (erste < zeilen.size() && Veraendert(zeilen.at(erste)))
+        ++erste;
+    if (erste == zeilen.size()) {
+        if (!zeilen.isEmpty())
+            m_stapel.push(new SchreibBefehl(*this, zeilen, beschreibung));
+        return;
+    }
+    QList<Schreibergebnis> geaendert = zeilen.first(erste);
+    for (qsizetype i = erste + 1; i < zeilen.size(); ++i)
+        if (Veraendert(zeilen.at(i)))
+            geaendert << zeilen.at(i);
     if (!geaendert.isEmpty())
         m_stapel.push(new SchreibBefehl(*this, geaendert, beschreibung));
 }
 
 bool Verlauf::Veraendert(const Schreibergebnis& e) {
-    for (int i = 0; i < e.spalten.size(); ++i)
-        if (e.vorher.value(i).isNull() != e.nachher.value(i).isNull() ||
-            e.vorher.value(i).toString() != e.nachher.value(i).toString())
+    for (int i = 0; i < e.spalten.size(); ++i) {
+        const QVariant vorher = e.vorher.value(i);
+        const QVariant nachher = e.nachher.value(i);
+        if (vorher.isNull() != nachher.isNull())
             return true;
+        // two numbers (or two texts) are compared as they are; only mixed kinds as text
+        if (vorher.typeId() == nachher.typeId() &&
+            (vorher.typeId() == QMetaType::LongLong || vorher.typeId() == QMetaType::QString)) {
+            if (vorher != nachher)
+                return true;
+            continue;
+        }
+        if (vorher.toString() != nachher.toString())
+            return true;
+    }
     return false;
 }
 

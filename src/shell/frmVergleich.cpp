@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -16,6 +17,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <memory>
+#include <utility>
 
 #include "alarms/AlarmAuswahl.h"
 #include "alarms/AlarmdefsZugriff.h"
@@ -160,14 +162,14 @@ void frmVergleich::Laeuft(bool laeuft) {
     cmdAbbrechen->setEnabled(laeuft);
     prgFortschritt->setVisible(laeuft);
     // while a take-over writes, the list stays as it was read: no second one, no new comparison
-    cmdVergleichen->setEnabled(!laeuft && !m_uebernahme);
+    cmdVergleichen->setEnabled(!laeuft && !m_uebernahme && !m_nachtrag);
     for (QPushButton* k : {cmdUebernehmen, cmdBildUebernehmen, cmdAlleUebernehmen})
-        k->setEnabled(!laeuft && !m_uebernahme && m_ergebnis.has_value());
+        k->setEnabled(!laeuft && !m_uebernahme && !m_nachtrag && m_ergebnis.has_value());
     cmdCsv->setEnabled(!laeuft && m_ergebnis.has_value());
 }
 
 bool frmVergleich::Vergleichen() {
-    if (m_uebernahme)
+    if (m_uebernahme || m_nachtrag)
         return false;
     AlarmAuswahl* a = m_haupt.mgobjAuswahl();
     const QString hier = a ? a->AlarmDatenbank() : QString();
@@ -198,8 +200,36 @@ void frmVergleich::Fertig(const Vergleichsergebnis& e) {
     Zeigen();
 }
 
+namespace {
+// The ghost arrows of a comparison's lines: plain data, made on any thread.
+std::vector<Geisterpfeile::Geist> GeisterAus(const Vergleichsergebnis& e) {
+    std::vector<Geisterpfeile::Geist> geister;
+    for (const Vergleichszeile& z : e.zeilen) {
+        bool ok = false, okY = false;
+        const int x = z.dort.value(AlarmFeld::X).toInt(&ok), y = z.dort.value(AlarmFeld::Y).toInt(&okY);
+        if (!ok || !okY || z.dort.value(AlarmFeld::Form).isEmpty() || z.art == Vergleichszeile::Art::NichtEindeutig)
+            continue;
+        Geisterpfeile::Geist g;
+        g.ident = z.ident;
+        g.form = z.dort.value(AlarmFeld::Form);
+        g.pos = {x, y};
+        g.symbol = z.dort.value(AlarmFeld::Symbol);
+        g.konflikt = z.art == Vergleichszeile::Art::Konflikt;
+        g.text = QStringLiteral("Andere Datenbank: ") + z.Text();
+        const int hx = z.hier.value(AlarmFeld::X).toInt(&ok), hy = z.hier.value(AlarmFeld::Y).toInt(&okY);
+        if (ok && okY && z.hier.value(AlarmFeld::Form) == g.form)
+            g.hier = QPoint(hx, hy);
+        geister.push_back(g);
+    }
+    return geister;
+}
+}  // namespace
+
 void frmVergleich::Zeigen() {
-    const QList<Differenz> zeilen = m_ergebnis ? Differenz::AusVergleich(*m_ergebnis) : QList<Differenz>();
+    Anwenden(m_ergebnis ? Differenz::AusVergleich(*m_ergebnis) : QList<Differenz>(), std::nullopt);
+}
+
+void frmVergleich::Anwenden(const QList<Differenz>& zeilen, const std::optional<std::vector<Geisterpfeile::Geist>>& geister) {
     const QString bild = cboBild->currentData().toString();
     const int art = cboArt->currentIndex();
     QSignalBlocker b1(cboBild), b2(cboArt);
@@ -231,7 +261,10 @@ void frmVergleich::Zeigen() {
                                                         .arg(teile.join(QStringLiteral(", "))));
     }
     FilterAnwenden();
-    GeisterZeigen();
+    if (geister)
+        GeisterSetzen(m_ergebnis && chkGeister->isChecked() ? *geister : std::vector<Geisterpfeile::Geist>());
+    else
+        GeisterZeigen();
     Laeuft(m_laeuft);
 }
 
@@ -247,6 +280,10 @@ void frmVergleich::FilterAnwenden() {
 }
 
 void frmVergleich::GeisterZeigen() {
+    GeisterSetzen(m_ergebnis && chkGeister->isChecked() ? GeisterAus(*m_ergebnis) : std::vector<Geisterpfeile::Geist>());
+}
+
+void frmVergleich::GeisterSetzen(const std::vector<Geisterpfeile::Geist>& geister) {
     if (!m_bild)
         return;
     if (!m_geister) {
@@ -258,33 +295,13 @@ void frmVergleich::GeisterZeigen() {
         });
         connect(m_geister, &Geisterpfeile::GeistDoppelklick, this, [this](const QString& ident) { m_haupt.AlarmAnzeigen(ident); });
     }
-    std::vector<Geisterpfeile::Geist> geister;
-    if (m_ergebnis && chkGeister->isChecked())
-        for (const Vergleichszeile& z : m_ergebnis->zeilen) {
-            bool ok = false, okY = false;
-            const int x = z.dort.value(AlarmFeld::X).toInt(&ok), y = z.dort.value(AlarmFeld::Y).toInt(&okY);
-            if (!ok || !okY || z.dort.value(AlarmFeld::Form).isEmpty() || z.art == Vergleichszeile::Art::NichtEindeutig)
-                continue;
-            Geisterpfeile::Geist g;
-            g.ident = z.ident;
-            g.form = z.dort.value(AlarmFeld::Form);
-            g.pos = {x, y};
-            g.symbol = z.dort.value(AlarmFeld::Symbol);
-            g.konflikt = z.art == Vergleichszeile::Art::Konflikt;
-            g.text = QStringLiteral("Andere Datenbank: ") + z.Text();
-            const int hx = z.hier.value(AlarmFeld::X).toInt(&ok), hy = z.hier.value(AlarmFeld::Y).toInt(&okY);
-            if (ok && okY && z.hier.value(AlarmFeld::Form) == g.form)
-                g.hier = QPoint(hx, hy);
-            geister.push_back(g);
-        }
     m_geister->Setzen(geister);
 }
 
 bool frmVergleich::Uebernehmen(Umfang umfang) {
     AlarmAuswahl* a = m_haupt.mgobjAuswahl();
-    if (!m_ergebnis || !a || m_uebernahme || m_laeuft)
+    if (!m_ergebnis || !a || m_uebernahme || m_nachtrag || m_laeuft)
         return false;
-    QList<Vergleichszeile> zeilen;
     QSet<int> gewaehlt;
     if (umfang == Umfang::Gewaehlte) {
         for (int i : lvwDifferenzen->Modell()->GewaehlteSichtbare())
@@ -300,25 +317,32 @@ bool frmVergleich::Uebernehmen(Umfang umfang) {
         const Vergleichszeile& z = m_ergebnis->zeilen.at(i);
         const bool dabei = umfang == Umfang::Alle || (umfang == Umfang::Gewaehlte && gewaehlt.contains(static_cast<int>(i))) ||
                            (umfang == Umfang::Bild && z.Form() == bild);
-        if (dabei && z.Uebernehmbar()) {
-            zeilen << z;
+        if (dabei && z.Uebernehmbar())
             stellen << static_cast<int>(i);
-        }
     }
-    if (zeilen.isEmpty()) {
+    if (stellen.isEmpty()) {
         Dialoge::aktuell().Meldung(this, QStringLiteral("Nichts zu übernehmen."));
         return false;
     }
     // Checked and written on the job's own connection in one transaction: a
-    // cancel rolls it back whole. The history, the grid and the picture learn
-    // of it afterwards, once, as of any write.
-    const QList<Schreibauftrag> auftraege = Uebernahme::Auftraege(zeilen);
+    // cancel rolls it back whole. The writes are made there too, from a shared
+    // copy of the list that the job lets go before it ends, so the window's
+    // list is not copied when it changes afterwards. The history, the grid and
+    // the picture learn of it afterwards, once, as of any write.
+    auto liste = std::make_shared<QList<Vergleichszeile>>(m_ergebnis->zeilen);
     const QString datenbank = a->AlarmDatenbank();
-    const QString beschreibung = Uebernahme::Beschreibung(auftraege.size());
+    const QString beschreibung = Uebernahme::Beschreibung(stellen.size());
     auto ergebnis = std::make_shared<Uebernahme::Ergebnis>();
     auto sammel = std::make_shared<Sammelergebnis>();
     auto* auftrag = new Hintergrundauftrag(QStringLiteral("Übernehmen"), this, [=](Auftragslauf& lauf) {
-        lauf.Fortschritt(0, auftraege.size());
+        lauf.Fortschritt(0, stellen.size());
+        QList<Schreibauftrag> auftraege;
+        {
+            const QList<Vergleichszeile> zeilen = std::exchange(*liste, {});
+            auftraege.reserve(stellen.size());
+            for (int i : stellen)
+                auftraege << Uebernahme::Auftrag(zeilen.at(i));
+        }
         *ergebnis = Uebernahme::Ausfuehren(datenbank, auftraege, [sammel, datenbank](const QList<Schreibauftrag>& alle) {
             *sammel = AlarmdefsZugriff::SchreibenAlle(datenbank, alle);
             return *sammel;
@@ -356,11 +380,18 @@ bool frmVergleich::Uebernehmen(Umfang umfang) {
             break;
         }
         m_uebernahme = nullptr;
-        if (geschrieben)
+        // The list and the ghosts follow in a turn of their own: the window
+        // does not hold the history, the grid and the list in one go.
+        m_nachtrag = true;
+        QMetaObject::invokeMethod(this, [this, stellen, geschrieben] {
+            if (!geschrieben) {
+                m_nachtrag = false;
+                Laeuft(m_laeuft);
+                emit UebernahmeBeendet(false);
+                return;
+            }
             Uebernommen(stellen);
-        else
-            Laeuft(m_laeuft);
-        emit UebernahmeBeendet(geschrieben);
+        }, Qt::QueuedConnection);
     });
     auftrag->Starten();
     Laeuft(m_laeuft);
@@ -395,7 +426,27 @@ void frmVergleich::Uebernommen(const QList<int>& stellen) {
     liste.resize(behalten);
     if (!weg.isEmpty())
         QThreadPool::globalInstance()->start([weg = std::move(weg)]() mutable { weg.clear(); });
-    Zeigen();
+    // The list's lines and the ghosts are made on a worker from a shared copy
+    // (the window's result is not changed meanwhile: no take-over or comparison
+    // starts before they are shown), then shown in one turn.
+    auto kopie = std::make_shared<Vergleichsergebnis>(*m_ergebnis);
+    const QPointer<frmVergleich> ziel(this);
+    QThreadPool::globalInstance()->start([kopie, ziel] {
+        auto zeilen = std::make_shared<QList<Differenz>>(Differenz::AusVergleich(*kopie));
+        auto geister = std::make_shared<std::vector<Geisterpfeile::Geist>>(GeisterAus(*kopie));
+        // the copy is let go here, so the window's result stays unshared
+        *kopie = Vergleichsergebnis();
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [ziel, zeilen, geister] {
+                if (!ziel)
+                    return;
+                ziel->m_nachtrag = false;
+                ziel->Anwenden(*zeilen, *geister);
+                emit ziel->UebernahmeBeendet(true);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void frmVergleich::CsvSpeichern() {

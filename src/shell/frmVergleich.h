@@ -9,6 +9,10 @@
 #include <QWidget>
 #include <optional>
 
+#include <vector>
+
+#include "editor/Geisterpfeile.h"
+#include "werkzeuge/Differenz.h"
 #include "werkzeuge/VergleichLauf.h"
 #include "werkzeuge/Vergleichsergebnis.h"
 #include "shell/Hintergrundauftrag.h"
@@ -73,8 +77,11 @@ protected:
 private:
     void Fertig(const Vergleichsergebnis& e);
     void Zeigen();
+    // Shows these lines, and these ghosts (none given: made here from the result).
+    void Anwenden(const QList<Differenz>& zeilen, const std::optional<std::vector<Geisterpfeile::Geist>>& geister);
     void FilterAnwenden();
     void GeisterZeigen();
+    void GeisterSetzen(const std::vector<Geisterpfeile::Geist>& geister);
     void Laeuft(bool laeuft);
     // Back from the take-over's job: the lines at these places now hold the other side's placement.
     void Uebernommen(const QList<int>& stellen);
@@ -86,4 +93,5 @@ private:
     std::optional<Vergleichsergebnis> m_ergebnis;
     bool m_laeuft = false;
     QPointer<Hintergrundauftrag> m_uebernahme;
+    bool m_nachtrag = false;  // a take-over is written; its list and ghosts are not shown yet
 };

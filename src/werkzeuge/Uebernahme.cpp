@@ -47,7 +47,7 @@ struct Jetzt {
 // each row comes back with its rowid, so the table is passed once even without
 // an index on Ident and each write finds its row by that key. Elsewhere the
 // rows by number, without a key.
-QHash<qlonglong, QList<Jetzt>> Lesen(QSqlDatabase& db, const QList<qlonglong>& nummern, bool nurSchluessel = false) {
+QHash<qlonglong, QList<Jetzt>> Lesen(QSqlDatabase& db, const QList<qlonglong>& nummern) {
     QHash<qlonglong, QList<Jetzt>> jetzt;
     jetzt.reserve(nummern.size());
     // in parts, so a stopped job stops here too
@@ -58,7 +58,7 @@ QHash<qlonglong, QList<Jetzt>> Lesen(QSqlDatabase& db, const QList<qlonglong>& n
     const QString ident = AlarmdefsZugriff::SpaltenName(db, QStringLiteral("Ident"));
     const bool vorbereitet =
         sqlite && q.prepare(QStringLiteral("select rowid, %1 from %2 where %3 in (select value from json_each(?))")
-                                .arg(nurSchluessel ? ident : AlarmdefsZugriff::SpaltenListe(db), AlarmdefsZugriff::Tabelle(db), ident));
+                                .arg(AlarmdefsZugriff::SpaltenListe(db), AlarmdefsZugriff::Tabelle(db), ident));
     for (qsizetype von = 0; von < nummern.size(); von += Teil) {
         Auftragslauf::Pruefen();
         const QList<qlonglong> teil = nummern.mid(von, Teil);
@@ -80,10 +80,6 @@ QHash<qlonglong, QList<Jetzt>> Lesen(QSqlDatabase& db, const QList<qlonglong>& n
                                   q.lastError().text());
         QVariantList werte;
         while (q.next()) {
-            if (nurSchluessel) {
-                jetzt[q.value(1).toLongLong()] << Jetzt{q.value(0), {}};
-                continue;
-            }
             werte.clear();
             for (int i = 0; i < AlarmFeld::Spalten; ++i)
                 werte << q.value(i + 1);
@@ -132,31 +128,6 @@ QStringList Uebernahme::Veraendert(const QString& sDatenbank, const QList<Schrei
     return veraendert;
 }
 
-QVariantList Uebernahme::Schluessel(const QString& sDatenbank, const QList<Schreibauftrag>& auftraege) {
-    static std::atomic<int> zaehler{0};
-    const QString name = QStringLiteral("tavero-uebernahme-schluessel-%1").arg(zaehler.fetch_add(1));
-    struct Schliesser {
-        QString name;
-        ~Schliesser() { AlarmdefsZugriff::Schliessen(name); }
-    } schliesser{name};
-    QSqlDatabase db = AlarmdefsZugriff::Oeffnen(sDatenbank, name);
-    QVariantList schluessel;
-    if (db.driverName() != QLatin1String("QSQLITE"))
-        return schluessel;
-    QList<qlonglong> nummern;
-    for (const Schreibauftrag& a : auftraege)
-        if (const auto n = AlarmdefsZugriff::Alarmnummer(a.ident))
-            nummern << *n;
-    const QHash<qlonglong, QList<Jetzt>> jetzt = Lesen(db, nummern, true);
-    schluessel.reserve(auftraege.size());
-    for (const Schreibauftrag& a : auftraege) {
-        const auto n = AlarmdefsZugriff::Alarmnummer(a.ident);
-        const auto it = n ? jetzt.constFind(*n) : jetzt.constEnd();
-        schluessel << (it != jetzt.constEnd() && it->size() == 1 ? it->first().schluessel : QVariant());
-    }
-    return schluessel;
-}
-
 Uebernahme::Ergebnis Uebernahme::Ausfuehren(const QString& sDatenbank, const QList<Schreibauftrag>& auftraege,
                                            const Schreiben& schreiben) {
     Ergebnis e;
@@ -165,15 +136,12 @@ Uebernahme::Ergebnis Uebernahme::Ausfuehren(const QString& sDatenbank, const QLi
         e.text = QStringLiteral("Nichts zu übernehmen.");
         return e;
     }
-    // Each write names its row by its key (where the engine has one) and
-    // checks the number and the placement as the comparison read them; the
-    // first row that no longer holds them stops the transaction. Only then
-    // are all rows read again, so every refused row can be named.
-    const QVariantList schluessel = Schluessel(sDatenbank, auftraege);
-    QList<Schreibauftrag> mitSchluessel = auftraege;
-    for (qsizetype i = 0; i < mitSchluessel.size(); ++i)
-        mitSchluessel[i].zeile = schluessel.value(i);
-    const Sammelergebnis s = schreiben ? schreiben(mitSchluessel) : AlarmdefsZugriff::SchreibenAlle(sDatenbank, mitSchluessel);
+    // The writer finds each row inside its transaction (SQLite: by number,
+    // the one row that carries it) and checks the number and the placement as
+    // the comparison read them; the first row that no longer holds them stops
+    // the transaction. Only then are all rows read again, so every refused
+    // row can be named.
+    const Sammelergebnis s = schreiben ? schreiben(auftraege) : AlarmdefsZugriff::SchreibenAlle(sDatenbank, auftraege);
     e.geschrieben = s.geschrieben;
     e.detail = s.detail;
     if (s.geschrieben) {

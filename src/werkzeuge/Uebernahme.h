@@ -31,9 +31,6 @@ public:
     // The rows that no longer hold what the comparison read, one German line
     // each. Throws AlarmdefsFehler when the rows cannot be read.
     static QStringList Veraendert(const QString& sDatenbank, const QList<Schreibauftrag>& auftraege);
-    // Per write the row's own key where the engine has one and one row carries
-    // the number (SQLite: the rowid), else an invalid value; read in one pass.
-    static QVariantList Schluessel(const QString& sDatenbank, const QList<Schreibauftrag>& auftraege);
     // Writes all of them in one transaction through schreiben (by default the
     // access class), or none; when rows were changed meanwhile, all of them are named.
     static Ergebnis Ausfuehren(const QString& sDatenbank, const QList<Schreibauftrag>& auftraege,
