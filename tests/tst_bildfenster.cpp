@@ -1171,6 +1171,19 @@ private slots:
                 }
         QVERIFY(deckend > 20);
         QCOMPARE(gleich, deckend);
+
+        // A picture cleared away while its pixels are on their way stays cleared.
+        if (imHintergrund) {
+            f->BilderVergessen();
+            auswahl()->setAktuellerAlarm(liste.at(0));
+            QVERIFY(f->BildImLaden());
+            f->Leeren(QStringLiteral("Die Datenbank ist geschlossen."));
+            QVERIFY(!f->BildImLaden());
+            const QSize leer = f->Formbox->BildGroesse();
+            QTest::qWait(1500);
+            QCOMPARE(f->Formbox->BildGroesse(), leer);
+            QVERIFY(f->BildIstPlatzhalter());
+        }
     }
 
     void allArrowsOfATableTheSqliteClientMadeStandWhereItsRowsSay() {

@@ -909,6 +909,7 @@ void frmPicture::Leeren(const QString& grund) {
     mAktPfeilIndex = 0;
     setBildForm(QString());
     m_BildPlatzhalter = !grund.isEmpty();
+    ++m_BildLauf;  // a picture still being decoded no longer comes
     Formbox->BildSetzen(grund.isEmpty() ? Entwurfsbild() : BildPlatzhalter(grund));
     setWindowTitle(QStringLiteral("Pfeileditor"));
     Form_Resize();
