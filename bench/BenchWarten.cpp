@@ -26,6 +26,7 @@
 #include <libpq-fe.h>
 
 #include "BenchAusgabe.h"
+#include "Stillstand.h"
 #include "Benchmarks.h"
 #include "DemoProjekt.h"
 #include "GrosseDemo.h"
@@ -49,57 +50,6 @@
 #include "werkzeuge/Pruefbericht.h"
 
 namespace {
-// The longest pause of the user-interface thread while it runs.
-class Stillstand {
-public:
-    Stillstand() {
-        m_tick.setTimerType(Qt::PreciseTimer);
-        m_tick.setInterval(5);
-        QObject::connect(&m_tick, &QTimer::timeout, [this] { Tick(); });
-        m_uhr.start();
-        m_letzte = 0;
-        m_tick.start();
-    }
-    double Ende() {
-        Tick();
-        m_tick.stop();
-        m_dauer = m_uhr.nsecsElapsed();
-        return static_cast<double>(m_laengste) / 1e6;
-    }
-    // Of the longest pause: how much of it the thread itself computed (the
-    // rest it waited: for the processor or a lock), and when it began, in
-    // milliseconds after the start, and the whole time measured.
-    double PauseRechnend() const { return static_cast<double>(m_laengsteCpu) / 1e6; }
-    double PauseBei() const { return static_cast<double>(m_laengsteBei) / 1e6; }
-    double Dauer() const { return static_cast<double>(m_dauer) / 1e6; }
-
-private:
-    static qint64 Rechenzeit() {
-        timespec t{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-        return static_cast<qint64>(t.tv_sec) * 1000000000 + t.tv_nsec;
-    }
-    void Tick() {
-        const qint64 jetzt = m_uhr.nsecsElapsed();
-        const qint64 cpu = Rechenzeit();
-        if (jetzt - m_letzte > m_laengste) {
-            m_laengste = jetzt - m_letzte;
-            m_laengsteCpu = cpu - m_letzteCpu;
-            m_laengsteBei = m_letzte;
-        }
-        m_letzte = jetzt;
-        m_letzteCpu = cpu;
-    }
-    QTimer m_tick;
-    QElapsedTimer m_uhr;
-    qint64 m_letzte = 0;
-    qint64 m_laengste = 0;
-    qint64 m_letzteCpu = Rechenzeit();
-    qint64 m_laengsteCpu = 0;
-    qint64 m_laengsteBei = 0;
-    qint64 m_dauer = 0;
-};
-
 // The longest pause with what it was made of.
 void PauseZeilen(const char* figur, Stillstand& s) {
     BenchZeile(figur, s.Ende(), "ms");

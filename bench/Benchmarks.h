@@ -4,7 +4,8 @@
 
 void BenchAlarmdefs(const QString& arbeitsOrdner);   // alarm list and write-back against sqlite3
 void BenchAuswahlFenster(const QString& arbeitsOrdner);  // grid opening and scrolling
-void BenchBildfenster(const QString& arbeitsOrdner);     // all-arrows rebuild and drag step
+// all-arrows rebuild and drag step (nurGrossbild: only the pick of a large picture's list)
+void BenchBildfenster(const QString& arbeitsOrdner, bool nurGrossbild = false);
 void BenchProjektauswahl(const QString& arbeitsOrdner);  // project dialog over large databases
 void BenchWerkzeuge(const QString& arbeitsOrdner);       // check report, export, import over the whole table
 void BenchVorschlaege(const QString& arbeitsOrdner);     // reading picture labels, recall and precision

@@ -23,6 +23,8 @@ int main(int argc, char** argv) {
         BenchAuswahlFenster(dir.path());
     if (laufen("bildfenster"))
         BenchBildfenster(dir.path());
+    else if (bereiche.contains(QLatin1String("bildfenster-gross")))
+        BenchBildfenster(dir.path(), true);
     if (laufen("projektauswahl"))
         BenchProjektauswahl(dir.path());
     if (laufen("werkzeuge"))

@@ -1055,6 +1055,137 @@ private slots:
         QCOMPARE(lesen("select X, Y from Alarmdefs where Ident = 901"), QStringLiteral("300|40"));
     }
 
+    // Pictures made by another program (Python's imaging library: 24-bit and
+    // 256 colours, up to 4000 x 3000) under a table the sqlite3 program made
+    // with its columns in another order. A large picture is decoded off the
+    // window's thread: its size is there at once, its pixels follow; the
+    // picked arrow stands where sqlite3 reads its row, also on the rendered
+    // picture, and a drag (even before the pixels came) writes only its row.
+    void aLargePictureOfAnotherProgramCarriesThePickedArrow_data() {
+        QTest::addColumn<QString>("art");
+        QTest::addColumn<QSize>("groesse");
+        QTest::addColumn<bool>("imHintergrund");
+        QTest::newRow("24 Bit, 4000 x 3000") << "RGB" << QSize(4000, 3000) << true;
+        QTest::newRow("256 Farben, 4200 x 1000") << "P" << QSize(4200, 1000) << true;
+        QTest::newRow("256 Farben, 800 x 600") << "P" << QSize(800, 600) << false;
+    }
+    void aLargePictureOfAnotherProgramCarriesThePickedArrow() {
+        QFETCH(QString, art);
+        QFETCH(QSize, groesse);
+        QFETCH(bool, imHintergrund);
+        const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"), {QStringLiteral("/usr/bin")});
+        if (python.isEmpty())
+            QSKIP("python3 is not installed");
+        const QString bilddatei = projekt() + QStringLiteral("/Bilder/Werk/Werk.bmp");
+        QDir().mkpath(QFileInfo(bilddatei).path());
+        QProcess pil;
+        pil.start(python, {QStringLiteral("-c"),
+                           QStringLiteral("import sys\nfrom PIL import Image, ImageDraw\n"
+                                          "w, h = int(sys.argv[1]), int(sys.argv[2])\n"
+                                          "im = Image.new('RGB', (w, h), (40, 90, 160))\n"
+                                          "d = ImageDraw.Draw(im)\n"
+                                          "for i in range(0, w, 150): d.rectangle([i, h // 3, i + 60, h // 2], fill=(200, 200, 40))\n"
+                                          "if sys.argv[3] == 'P': im = im.convert('P', palette=Image.ADAPTIVE, colors=256)\n"
+                                          "im.save(sys.argv[4], 'BMP')\n"),
+                           QString::number(groesse.width()), QString::number(groesse.height()), art, bilddatei});
+        QVERIFY(pil.waitForFinished(60000));
+        if (pil.exitCode() != 0)
+            QSKIP(qPrintable(QStringLiteral("PIL: ") + QString::fromUtf8(pil.readAllStandardError())));
+        const QString datei = m_dir->filePath(QStringLiteral("werk.kvs"));
+        const int breite = groesse.width(), hoehe = groesse.height();
+        QProcess sqlite;
+        sqlite.start(QStringLiteral("sqlite3"), {datei});
+        QVERIFY(sqlite.waitForStarted());
+        sqlite.write(QStringLiteral("CREATE TABLE Alarmdefs (\"Symbol\" TEXT, \"X\" TEXT, \"Alarmtext\" TEXT, \"Ident\" INTEGER, "
+                                    "\"Type\" INTEGER, \"Y\" TEXT, \"Acknowledge\" INTEGER, \"VarName\" TEXT, \"BitNo\" INTEGER, "
+                                    "\"Min\" TEXT, \"Max\" TEXT, \"Priority\" INTEGER, \"Group\" INTEGER, \"Form\" TEXT, "
+                                    "\"Helpindex\" INTEGER, \"Sensor1\" INTEGER, \"Sensor2\" INTEGER, \"Fault\" INTEGER);\n"
+                                    "INSERT INTO Alarmdefs (\"Symbol\", \"X\", \"Alarmtext\", \"Ident\", \"Y\", \"Form\") VALUES "
+                                    "('Standard\\PfeilBlau.gif', '%1', 'Kessel 1', 7001, '%2', 'Werk'), "
+                                    "('Standard\\PfeilBlau.gif', '%3', 'Kessel 2', 7002, '%4', 'Werk'), "
+                                    "('Standard\\PfeilRot.gif', '%5', 'Kessel 3', 7003, '%6', 'Werk');\n")
+                         .arg(breite / 5).arg(hoehe / 5).arg(breite * 3 / 4).arg(hoehe * 2 / 3).arg(breite - 90).arg(hoehe - 60)
+                         .toUtf8());
+        sqlite.closeWriteChannel();
+        QVERIFY(sqlite.waitForFinished());
+        QCOMPARE(sqlite.exitCode(), 0);
+        auto lesen = [&](const QString& sql) {
+            QProcess p;
+            p.start(QStringLiteral("sqlite3"), {datei, sql});
+            p.waitForFinished();
+            return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+        };
+        const QStringList xy = lesen(QStringLiteral("select X, Y from Alarmdefs where Ident = 7002")).split(QLatin1Char('|'));
+        QCOMPARE(xy.size(), 2);
+        const QPoint stelle(xy.at(0).toInt(), xy.at(1).toInt());
+        const QString andere = lesen(QStringLiteral("select * from Alarmdefs where Ident <> 7002 order by Ident"));
+
+        starten();
+        modus("AllMode");
+        auswahl()->setAlarmDatenbank(datei);
+        const AlarmListeTyp liste = *AlarmdefsZugriff::AlarmListeLesen(datei, QStringLiteral("Werk"));
+        QCOMPARE(liste.size(), 3);
+        auswahl()->setAlarmListe(liste);
+        auswahl()->setAktuellerAlarm(liste.at(1));
+        m_w->imgNeuDB = WAHR;
+        frmPicture* f = bild();
+        // at once: the picture's size, the picked arrow framed where its row says
+        QCOMPARE(f->BildImLaden(), imHintergrund);
+        QCOMPARE(f->Formbox->BildGroesse(), groesse);
+        QCOMPARE(f->Formbox->size(), groesse);
+        QCOMPARE(f->PfeilAnzahl(), 4);
+        int i = 1;
+        while (pfeil(i).Ident != QStringLiteral("7002"))
+            QVERIFY(++i < f->PfeilAnzahl());
+        QVERIFY(pfeil(i).Visible);
+        QCOMPARE(pfeil(i).Rechteck().topLeft(), stelle);
+        QCOMPARE(f->shpFocus().topLeft(), stelle);
+        QVERIFY(!f->BildIstPlatzhalter());
+        // a drag while the pixels may still be on their way
+        const QPoint p = mitte(i);
+        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, p);
+        QTest::mouseMove(f->Formbox, p + QPoint(-20, 7));
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, p + QPoint(-20, 7));
+        QTRY_COMPARE(lesen(QStringLiteral("select X, Y, Form, Symbol from Alarmdefs where Ident = 7002")),
+                     QStringLiteral("%1|%2|Werk|Standard\\PfeilBlau.gif").arg(stelle.x() - 20).arg(stelle.y() + 7));
+        QCOMPARE(lesen(QStringLiteral("select * from Alarmdefs where Ident <> 7002 order by Ident")), andere);
+        QTRY_VERIFY_WITH_TIMEOUT(!f->BildImLaden(), 60000);
+        QCOMPARE(f->Formbox->Bild().size(), groesse);
+        QVERIFY(!f->BildIstPlatzhalter());
+        // on the rendered picture: PIL's ground and stripe, and the arrow's own
+        // pixels where sqlite3 now has its row
+        const QImage gemalt = f->Formbox->grab(QRect(0, 0, breite, hoehe)).toImage();
+        QCOMPARE(gemalt.pixelColor(3, 3), QColor(40, 90, 160));
+        QCOMPARE(gemalt.pixelColor(30, hoehe * 5 / 12), QColor(200, 200, 40));
+        const QImage symbol(projekt() + QStringLiteral("/Symbole/Standard/PfeilBlau.gif"));
+        QVERIFY(!symbol.isNull());
+        const QStringList neu = lesen(QStringLiteral("select X, Y from Alarmdefs where Ident = 7002")).split(QLatin1Char('|'));
+        const QPoint jetzt(neu.at(0).toInt(), neu.at(1).toInt());
+        int gleich = 0, deckend = 0;
+        // (the frame's lines run over its first row and column)
+        for (int y = 1; y < symbol.height(); ++y)
+            for (int x = 1; x < symbol.width(); ++x)
+                if (qAlpha(symbol.pixel(x, y)) == 255) {
+                    ++deckend;
+                    gleich += gemalt.pixelColor(jetzt + QPoint(x, y)) == symbol.pixelColor(x, y);
+                }
+        QVERIFY(deckend > 20);
+        QCOMPARE(gleich, deckend);
+
+        // A picture cleared away while its pixels are on their way stays cleared.
+        if (imHintergrund) {
+            f->BilderVergessen();
+            auswahl()->setAktuellerAlarm(liste.at(0));
+            QVERIFY(f->BildImLaden());
+            f->Leeren(QStringLiteral("Die Datenbank ist geschlossen."));
+            QVERIFY(!f->BildImLaden());
+            const QSize leer = f->Formbox->BildGroesse();
+            QTest::qWait(1500);
+            QCOMPARE(f->Formbox->BildGroesse(), leer);
+            QVERIFY(f->BildIstPlatzhalter());
+        }
+    }
+
     void allArrowsOfATableTheSqliteClientMadeStandWhereItsRowsSay() {
         // Made apart from the code under test: the sqlite3 program, the columns
         // in another order, the alarm number as text and without an index,

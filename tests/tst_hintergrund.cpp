@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QApplication>
 #include <QStatusBar>
 #include <QTreeWidget>
 #include <QUndoStack>
@@ -187,6 +188,28 @@ private slots:
         QCOMPARE(Dateien(), vorher);
         QVERIFY(QFileInfo(datei).size() > 100000);
         QVERIFY(m_dialoge->meldungen.isEmpty());
+    }
+
+    // A job's progress in the status bar leaves the main window's layout as
+    // it was: a taller bar would lay out and paint the whole window again
+    // (the grid, the picture) as the job starts and once more as it ends.
+    void aJobLeavesTheMainWindowsLayoutAlone() {
+        Oeffnen(QStringLiteral("fremd"));
+        QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        const int balken = m_main->statusBar()->height();
+        const QRect mitte = m_main->centralWidget()->geometry();
+        m_dialoge->dateiAntworten << m_dir.filePath(QStringLiteral("aus/layout.xlsx"));
+        m_main->mnuExportieren->trigger();
+        QCOMPARE(Hintergrundauftrag::Laufende(), 1);
+        QVERIFY(Abbrechen() && Abbrechen()->isVisibleTo(m_main));
+        QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCOMPARE(m_main->statusBar()->height(), balken);
+        QCOMPARE(m_main->centralWidget()->geometry(), mitte);
+        Abbrechen()->click();
+        QTRY_COMPARE(Hintergrundauftrag::Laufende(), 0);
+        QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCOMPARE(m_main->statusBar()->height(), balken);
+        QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("aus/layout.xlsx"))));
     }
 
     void escapeDuringADragIsTheDragsOwn() {

@@ -81,7 +81,7 @@ void Bildansicht::Schieben(QPoint schritt) {
 double Bildansicht::Zoom() const { return m_box.Zoom(); }
 
 void Bildansicht::Einpassen() {
-    const QSize b = m_box.Bild().size();
+    const QSize b = m_box.BildGroesse();
     const double z = BildlaufRechnung::Einpassen(b.width(), b.height(), m_fenster.width() - m_v.width(),
                                                  m_fenster.height() - m_h.height());
     m_EinpassZoom = z;
@@ -99,7 +99,7 @@ void Bildansicht::ZoomSchritt(int richtung, std::optional<QPoint> anker) {
 void Bildansicht::ZoomSetzen(double zoom, const QPoint& anker) {
     // A zoomed picture stays within the range a scroll bar can hold; only a
     // fitted picture goes below the smallest step.
-    const QSize b = m_box.Bild().size();
+    const QSize b = m_box.BildGroesse();
     const double grenze = 32767.0 / std::max({1, b.width(), b.height()});
     const double unten = std::min(BildlaufRechnung::MinZoom, std::max(BildlaufRechnung::EinpassenMin, m_EinpassZoom));
     zoom = std::clamp(zoom, unten, std::min(BildlaufRechnung::MaxZoom, grenze));

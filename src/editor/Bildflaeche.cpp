@@ -42,14 +42,23 @@ Bildflaeche::Bildflaeche(std::vector<PfeilBild>& pfeile, QWidget* parent) : QWid
 
 void Bildflaeche::BildSetzen(const QPixmap& bild) {
     m_Bild = bild;
-    resize(m_Zoom == 1.0 ? bild.size() : (QSizeF(bild.size()) * m_Zoom).toSize());
+    m_Groesse = bild.size();
+    resize(m_Zoom == 1.0 ? m_Groesse : (QSizeF(m_Groesse) * m_Zoom).toSize());
+    update();
+}
+
+void Bildflaeche::BildAusstehend(QSize groesse) {
+    m_Bild = QPixmap();
+    m_Groesse = groesse;
+    resize(m_Zoom == 1.0 ? m_Groesse : (QSizeF(m_Groesse) * m_Zoom).toSize());
     update();
 }
 
 void Bildflaeche::ZoomSetzen(double zoom) {
     m_Zoom = zoom;
     m_Skaliert.clear();
-    BildSetzen(m_Bild);
+    resize(m_Zoom == 1.0 ? m_Groesse : (QSizeF(m_Groesse) * m_Zoom).toSize());
+    update();
 }
 
 const QPixmap& Bildflaeche::Skaliert(const QPixmap& symbol) const {

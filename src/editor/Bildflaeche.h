@@ -26,6 +26,12 @@ public:
     // The box takes the size of its picture (times the zoom).
     void BildSetzen(const QPixmap& bild);
     const QPixmap& Bild() const { return m_Bild; }
+    // A picture still being decoded elsewhere: the box takes its size now and
+    // shows a plain ground until BildSetzen brings the pixels.
+    void BildAusstehend(QSize groesse);
+    bool BildFehlt() const { return m_Bild.isNull() && !m_Groesse.isEmpty(); }
+    // The picture's size in picture pixels, also while it is being decoded.
+    QSize BildGroesse() const { return m_Groesse; }
 
     // The zoom is a view of the picture only: arrows, the focus rectangle and
     // the positions reported keep picture pixels.
@@ -104,6 +110,7 @@ private:
 
     std::vector<PfeilBild> m_EigenePfeile;  // the list of a box without a window's
     QPixmap m_Bild;
+    QSize m_Groesse;
     double m_Zoom = 1.0;
     mutable QHash<qint64, QPixmap> m_Skaliert;
     int m_Gefangen = 0;  // the arrow that took the press keeps the pointer until release

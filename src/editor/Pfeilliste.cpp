@@ -4,11 +4,14 @@
 
 Pfeilliste::Pfeilliste(PfeilBild vorlage) { Elemente.push_back(std::move(vorlage)); }
 
-void Pfeilliste::Leeren() {
-    Elemente.resize(1);
+std::vector<PfeilBild> Pfeilliste::Leeren() {
+    std::vector<PfeilBild> alt;
+    alt.swap(Elemente);
+    Elemente.push_back(alt.front());
     Ziehen = Geschubst = Gerahmt = Eigener = 0;
     // A write still open keeps its place in the list, but its arrow is gone.
     Eigene.fill(0);
+    return alt;
 }
 
 int Pfeilliste::Laden(const AlarmRecord& record, const SymbolQuelle& symbole) {

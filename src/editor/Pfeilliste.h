@@ -39,8 +39,9 @@ public:
     // 0 for one whose arrow went away.
     QList<int> Eigene;
 
-    // Only the template is left; nobody holds an arrow.
-    void Leeren();
+    // Only the template is left; nobody holds an arrow. Returns the elements
+    // taken away, so a caller may free ten thousand of them elsewhere.
+    std::vector<PfeilBild> Leeren();
     // A new arrow for a row, placed where the row says; 0 when the list is full.
     int Laden(const AlarmRecord& record, const SymbolQuelle& symbole);
     // An arrow for a row that is built later (a long list goes up in parts): it

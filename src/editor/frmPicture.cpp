@@ -7,6 +7,13 @@
 #include <QTimer>
 #include <QWheelEvent>
 #include <QFile>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QFutureWatcher>
+#include <QImageReader>
+#include <QPromise>
+#include <QThreadPool>
+#include <QDateTime>
 #include <QMdiSubWindow>
 #include <QScopedValueRollback>
 #include <QPainter>
@@ -64,7 +71,21 @@ QPixmap DateiLaden(const QString& sWinPfad) {
     return pm;
 }
 
+// What a decoded picture takes of the picture store.
+qint64 KiB(const QPixmap& pm) { return std::max<qint64>(1, qint64(pm.width()) * pm.height() * std::max(1, pm.depth()) / 8 / 1024); }
+
+// A file's size and times: a file written again differs in one of them.
+QString Stempel(const QString& sWinPfad) {
+    const QFileInfo info(QString::fromStdString(WinUmgebung::PfadAbbilden(sWinPfad.toStdString())));
+    if (!info.isFile())
+        return {};
+    return QString::number(info.size()) + QLatin1Char('|') + QString::number(info.lastModified().toMSecsSinceEpoch()) +
+           QLatin1Char('|') + QString::number(info.metadataChangeTime().toMSecsSinceEpoch());
+}
+
 QPixmap SymbolPlatzhalter() {
+    // drawn once: ten thousand arrows without their file share it
+    static const QPixmap fertig = [] {
     QPixmap pm(32, 32);
     pm.fill(Qt::white);
     QPainter p(&pm);
@@ -72,7 +93,10 @@ QPixmap SymbolPlatzhalter() {
     p.drawRect(1, 1, 30, 30);
     p.drawLine(6, 6, 26, 26);
     p.drawLine(26, 6, 6, 26);
+    p.end();
     return pm;
+    }();
+    return fertig;
 }
 
 QPixmap BildPlatzhalter(const QString& text) {
@@ -153,6 +177,8 @@ frmPicture::frmPicture(Hauptwerte& werte, QWidget* parent)
     connect(m_Ansicht, &Bildansicht::ZoomGeaendert, this,
             [this](double zoom) { emit StatusText(2, QStringLiteral("Zoom %1 %").arg(qRound(zoom * 100))); });
     m_Steuerung = new PfeilSteuerung(*this, m_Werte);
+    m_Lader = new QThreadPool(this);
+    m_Lader->setMaxThreadCount(1);
     connect(m_Steuerung, &PfeilSteuerung::StatusText, this, &frmPicture::StatusText);
     connect(m_Steuerung, &PfeilSteuerung::StatusMeldung, this, &frmPicture::StatusMeldung);
     connect(m_Steuerung, &PfeilSteuerung::BildfensterZeigen, this, &frmPicture::Zeigen);
@@ -314,13 +340,20 @@ QRect frmPicture::shpFocus() const { return Formbox->shpFocus; }
 bool frmPicture::shpFocusVisible() const { return Formbox->shpFocusVisible; }
 
 QPixmap frmPicture::SymbolHolen(const QString& sWinPfad, bool* geladen) {
-    auto it = m_Symbole.constFind(sWinPfad);
-    if (it == m_Symbole.cend()) {
-        QPixmap pm = DateiLaden(sWinPfad);
-        it = m_Symbole.insert(sWinPfad, pm);
+    auto it = m_Symbole.find(sWinPfad);
+    // Each pick looks at a symbol file again, and reads it again only when it changed.
+    if (it != m_Symbole.end() && it->aktivierung != m_Aktivierung) {
+        if (it->stempel != Stempel(sWinPfad)) {
+            m_Symbole.erase(it);
+            it = m_Symbole.end();
+        } else {
+            it->aktivierung = m_Aktivierung;
+        }
     }
-    *geladen = !it->isNull();
-    return *geladen ? *it : SymbolPlatzhalter();
+    if (it == m_Symbole.end())
+        it = m_Symbole.insert(sWinPfad, {DateiLaden(sWinPfad), Stempel(sWinPfad), m_Aktivierung});
+    *geladen = !it->bild.isNull();
+    return *geladen ? it->bild : SymbolPlatzhalter();
 }
 
 bool frmPicture::PfeilBildLaden(int index, const QString& sWinPfad) {
@@ -350,11 +383,79 @@ void frmPicture::PfeilBeschriften(int index, const QString& tag, const QString& 
 }
 
 bool frmPicture::BildLaden(const QString& sWinPfad) {
+    // A decode still under way belongs to the picture before: its result is dropped.
+    const int lauf = ++m_BildLauf;
+    const QString pfad = QString::fromStdString(WinUmgebung::PfadAbbilden(sWinPfad.toStdString()));
+    const QFileInfo info(pfad);
+    // The same file unchanged since it was decoded is not decoded again: a
+    // pick of another alarm on the picture shown costs no reading.
+    const QString schluessel = pfad + QLatin1Char('|') + QString::number(info.size()) + QLatin1Char('|') +
+                               QString::number(info.lastModified().toMSecsSinceEpoch()) + QLatin1Char('|') +
+                               QString::number(info.metadataChangeTime().toMSecsSinceEpoch());
+    if (!pfad.isEmpty() && info.isFile()) {
+        if (const QPixmap* schon = m_Bilder.object(schluessel)) {
+            m_BildPlatzhalter = false;
+            Formbox->BildSetzen(*schon);
+            return true;
+        }
+        // A large picture is decoded on a worker: the window takes its size from
+        // the file's header at once (ranges, centring and arrows are right) and
+        // its pixels when they are ready.
+        QImageReader kopf(pfad);
+        const QSize groesse = kopf.size();
+        if (groesse.isValid() && qint64(groesse.width()) * groesse.height() >= BildImHintergrundAb) {
+            m_BildPlatzhalter = false;
+            Formbox->BildAusstehend(groesse);
+            auto versprechen = std::make_shared<QPromise<QImage>>();
+            QFuture<QImage> zukunft = versprechen->future();
+            versprechen->start();
+            auto* beobachter = new QFutureWatcher<QImage>(this);
+            connect(beobachter, &QFutureWatcherBase::finished, this, [this, beobachter, lauf, schluessel, sWinPfad] {
+                beobachter->deleteLater();
+                if (lauf != m_BildLauf || beobachter->future().resultCount() < 1)
+                    return;
+                BildAnkommen(beobachter->future().result(), schluessel, sWinPfad);
+            });
+            beobachter->setFuture(zukunft);
+            m_Lader->start([versprechen, pfad] {
+                QImageReader leser(pfad);
+                QImage bild = leser.read();
+                // In the form a pixmap of this screen keeps, so taking it over on
+                // the window's thread copies nothing.
+                if (!bild.isNull()) {
+                    const auto form = bild.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+                    bild = std::move(bild).convertToFormat(form);
+                }
+                versprechen->addResult(std::move(bild));
+                versprechen->finish();
+            });
+            return true;
+        }
+    }
     QPixmap pm = DateiLaden(sWinPfad);
     m_BildPlatzhalter = pm.isNull();
     Formbox->BildSetzen(m_BildPlatzhalter ? BildPlatzhalter(QStringLiteral("Bild nicht vorhanden:\n") + sWinPfad) : pm);
+    if (!m_BildPlatzhalter)
+        m_Bilder.insert(schluessel, new QPixmap(pm), KiB(pm));
     return !m_BildPlatzhalter;
 }
+
+void frmPicture::BildAnkommen(QImage bild, const QString& schluessel, const QString& sWinPfad) {
+    const QSize vorher = Formbox->BildGroesse();
+    if (bild.isNull()) {
+        m_BildPlatzhalter = true;
+        Formbox->BildSetzen(BildPlatzhalter(QStringLiteral("Bild nicht vorhanden:\n") + sWinPfad));
+    } else {
+        const QPixmap pm = QPixmap::fromImage(std::move(bild));
+        m_Bilder.insert(schluessel, new QPixmap(pm), KiB(pm));
+        Formbox->BildSetzen(pm);
+    }
+    // Only a file whose pixels do not match its header changes the ranges.
+    if (Formbox->BildGroesse() != vorher)
+        BildNeuZeichnen();
+}
+
+bool frmPicture::BildImLaden() const { return Formbox->BildFehlt(); }
 
 void frmPicture::BildNeuZeichnen() {
     Form_Resize();
@@ -405,33 +506,46 @@ int frmPicture::PfeilFuerAlarmOhneBild(const AlarmRecord& alarm) {
 void frmPicture::PfeileLeeren() {
     ++m_Aufbau;
     m_AufbauNaechster = 0;
-    m_Pfeile->Leeren();
+    auto alt = std::make_shared<std::vector<PfeilBild>>(m_Pfeile->Leeren());
+    // Ten thousand arrows with their rows take the window's thread a frame to
+    // free: their texts and rows are freed on a worker; the images stay here.
+    if (alt->size() > FreigebenAb) {
+        const QPixmap leer;
+        for (PfeilBild& a : *alt)
+            a.Picture = leer;
+        QThreadPool::globalInstance()->start([alt = std::move(alt)]() mutable { alt.reset(); });
+    }
     Formbox->Freigeben();
     Formbox->Oben = 0;
     m_Ansicht->AutoBildlaufStoppen();
     Formbox->update();
 }
 
-void frmPicture::AufbauWeiter(int aufbau) {
+void frmPicture::AufbauWeiter(int aufbau, int teil, bool nachZeit) {
     if (aufbau != m_Aufbau || m_AufbauNaechster < 1)
         return;
     const auto symbole = [this](const QString& symbol, bool* geladen) { return SymbolFuer(symbol, geladen); };
     int gebaut = 0;
-    while (m_AufbauNaechster < PfeilAnzahl() && gebaut < AufbauTeil)
+    QElapsedTimer uhr;
+    uhr.start();
+    // A part run by the event loop also ends when its time is up; the one built
+    // with the pick ends by its count alone.
+    while (m_AufbauNaechster < PfeilAnzahl() && gebaut < teil) {
         if (m_Pfeile->Aufbauen(m_AufbauNaechster++, symbole))
             ++gebaut;
+        if (nachZeit && gebaut > 0 && gebaut % 32 == 0 && uhr.elapsed() >= AufbauTeilMs)
+            break;
+    }
     if (gebaut > 0)
         Formbox->update();
     if (m_AufbauNaechster < PfeilAnzahl())
-        QTimer::singleShot(0, this, [this, aufbau] { AufbauWeiter(aufbau); });
+        QTimer::singleShot(0, this, [this, aufbau] { AufbauWeiter(aufbau, AufbauTeil, true); });
     else
         m_AufbauNaechster = 0;
 }
 
 void frmPicture::AufbauAbschliessen() {
-    const int teil = std::exchange(AufbauTeil, std::numeric_limits<int>::max());
-    AufbauWeiter(m_Aufbau);
-    AufbauTeil = teil;
+    AufbauWeiter(m_Aufbau, std::numeric_limits<int>::max());
 }
 
 void frmPicture::PfeilActivate() {
@@ -468,7 +582,6 @@ void frmPicture::PfeilActivate() {
     }
     const AlarmRecord r = *mAktAlarm;
     Form_Resize();
-    m_Symbole.clear();
 
     auto beschriften = [this](int i, const AlarmRecord& rec) { m_Pfeile->Beschriften(i, rec); };
     if (gSingleMode == WAHR) {
@@ -517,7 +630,7 @@ void frmPicture::PfeilActivate() {
             FocusRect(static_cast<std::int16_t>(eigener));
         }
         m_AufbauNaechster = n > 0 ? 1 : 0;
-        AufbauWeiter(m_Aufbau);
+        AufbauWeiter(m_Aufbau, std::min(AufbauTeil, ErsterAufbauTeil));
         if (n > 0)
             emit StatusText(1, PfeilText::Anzahl(n));
     } else {
@@ -796,6 +909,7 @@ void frmPicture::Leeren(const QString& grund) {
     mAktPfeilIndex = 0;
     setBildForm(QString());
     m_BildPlatzhalter = !grund.isEmpty();
+    ++m_BildLauf;  // a picture still being decoded no longer comes
     Formbox->BildSetzen(grund.isEmpty() ? Entwurfsbild() : BildPlatzhalter(grund));
     setWindowTitle(QStringLiteral("Pfeileditor"));
     Form_Resize();

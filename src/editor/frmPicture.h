@@ -5,7 +5,9 @@
 // PfeilSteuerung, scrolling and zoom are the Bildansicht; the window ties them
 // to its widgets and events. It asks nothing of the main window: it reads the
 // values the shell hands down and says everything else through its signals.
+#include <QCache>
 #include <QHash>
+#include <QImage>
 #include <QPixmap>
 #include <QPointer>
 #include <QWidget>
@@ -28,6 +30,7 @@ class Pfeilliste;
 struct Hauptwerte;
 class QMdiSubWindow;
 class QScrollBar;
+class QThreadPool;
 class QTimer;
 
 class frmPicture : public QWidget {
@@ -68,6 +71,17 @@ public:
                           const QString& alarmtext);
     // Loads an alarm picture (Windows form) into Formbox; a placeholder when it cannot be loaded.
     bool BildLaden(const QString& sWinPfad);
+    // Pictures of at least so many pixels are decoded on a worker (the bench
+    // raises it for the figure of a decode on the window's thread).
+    static inline qint64 BildImHintergrundAb = 4'000'000;
+    // Whether the picture shown is still being decoded.
+    bool BildImLaden() const;
+    // Forgets the pictures and symbols read before (the bench, for a pick as
+    // the window did it before it kept them).
+    void BilderVergessen() {
+        m_Bilder.clear();
+        m_Symbole.clear();
+    }
     bool BildIstPlatzhalter() const { return m_BildPlatzhalter; }
     // While a pick loads its picture the arrows shown still belong to the alarm before.
     bool Bildwechsel() const { return m_Wechsel; }
@@ -121,8 +135,16 @@ public:
     // of ten thousand goes up in parts, so no turn is longer than a frame.
     // Raised by the bench for the figure of the build in one go.
     static inline int AufbauTeil = 1000;
+    // The part built at once with the picked arrow; the rest follow per turn.
+    static inline int ErsterAufbauTeil = 250;
+    // Later parts also end once they took so long (a loaded machine).
+    static inline int AufbauTeilMs = 4;
+    // Cleared arrows beyond so many are freed on a worker.
+    static inline std::size_t FreigebenAb = 500;
     // Whether arrows of the picture shown are still waiting to be built.
     bool PfeileImAufbau() const { return m_AufbauNaechster > 0; }
+    // Picture decoded and every arrow built.
+    bool BildFensterFertig() const { return !PfeileImAufbau() && !BildImLaden(); }
     // How long the keys must rest before an arrow moved by them is written.
     static constexpr int SchubsenRuheMs = 500;
     // How often the view scrolls on while a dragged arrow rests near an edge.
@@ -187,7 +209,7 @@ private:
     void PfeileLeeren();
     // One part of the arrows still waiting; aufbau names the build it belongs
     // to, so a newer pick or a cleared picture stops an older build.
-    void AufbauWeiter(int aufbau);
+    void AufbauWeiter(int aufbau, int teil, bool nachZeit = false);
     // The arrows still waiting are built now (before a mode that looks at all of them).
     void AufbauAbschliessen();
     void ToolTipNeu(int index);
@@ -203,7 +225,17 @@ private:
     std::unique_ptr<Pfeilliste> m_Pfeile;
     PfeilSteuerung* m_Steuerung = nullptr;
     Bildansicht* m_Ansicht = nullptr;
-    QHash<QString, QPixmap> m_Symbole;  // symbol files of one rebuild
+    void BildAnkommen(QImage bild, const QString& schluessel, const QString& sWinPfad);
+    struct Symbol {
+        QPixmap bild;
+        QString stempel;  // the file's size and times when read
+        int aktivierung = 0;  // the pick that last looked at the file
+    };
+    QHash<QString, Symbol> m_Symbole;  // symbol files, looked at again by each pick
+    // Pictures decoded lately, by file, size and times; the cost in KiB.
+    QCache<QString, QPixmap> m_Bilder{160 * 1024};
+    QThreadPool* m_Lader = nullptr;  // one worker decodes large pictures
+    int m_BildLauf = 0;              // counts the picture loads; an older decode is dropped
     QString m_BildForm;
     int m_Aktivierung = 0;       // counts the calls of PfeilActivate
     int m_Aufbau = 0;            // counts the arrow builds; a part of an older one does nothing

@@ -1,5 +1,7 @@
 #include "shell/Hintergrundauftrag.h"
 
+#include <algorithm>
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
@@ -99,6 +101,14 @@ void Hintergrundauftrag::Anzeigen() {
         ly->addWidget(m_balken);
         ly->addWidget(m_abbrechen);
         connect(m_abbrechen, &QPushButton::clicked, this, &Hintergrundauftrag::Abbrechen);
+        // The bar keeps its height, that of a line of text: a taller one would
+        // lay out and paint the whole main window again (a grid of a million
+        // rows, the picture) as the job starts, and once more as it ends.
+        const int hoehe = m_text->sizeHint().height();
+        m_abbrechen->setFlat(true);
+        m_abbrechen->setMaximumHeight(hoehe);
+        m_balken->setMaximumHeight(std::min(16, hoehe));
+        m_anzeige->setMaximumHeight(hoehe);
         haupt->statusBar()->insertPermanentWidget(0, m_anzeige);
     }
     // Esc cancels in the window that started the job and in the main window;
