@@ -275,6 +275,17 @@ private slots:
         QTest::newRow("lang, Nachbarnummer") << QStringList{"10LAB20CP002@100"} << "10LAB20CP001" << 0;
         QTest::newRow("lang, Nachbarnummer verwechselbar") << QStringList{"10LAB20CP007@100"} << "10LAB20CP001" << 0;
         QTest::newRow("leeres Kennzeichen") << QStringList{"P201@100"} << "" << 0;
+        // letters read as look-alikes anywhere, the digits as written
+        QTest::newRow("T mitten als 1") << QStringList{"89NPA661D298@100"} << "89NPA66TD298" << 1;
+        QTest::newRow("E fuer F") << QStringList{"ET9588@100"} << "FT9588" << 1;
+        QTest::newRow("Ziffer als Buchstabe") << QStringList{"ET95B8@100"} << "FT9588" << 1;
+        QTest::newRow("Ziffer verwechselt") << QStringList{"FT9788@100"} << "FT9188" << 0;
+        // the letters of a bubble or a blurred label are lost first
+        QTest::newRow("nur die Nummer") << QStringList{"2103@100"} << "LT2103" << 1;
+        QTest::newRow("Nummer mit Ende") << QStringList{"279A@100"} << "PT279A" << 1;
+        QTest::newRow("Wert mit Punkt") << QStringList{"21.03@100"} << "LT2103" << 0;
+        QTest::newRow("Wert mit Einheit") << QStringList{"2103@100", "bar@160"} << "LT2103" << 0;
+        QTest::newRow("Nummer zweimal") << QStringList{"2103@100", "2103@400"} << "LT2103" << 2;
     }
     void wordsMatchTagThroughSlips() {
         QFETCH(QStringList, woerter);
@@ -498,6 +509,18 @@ private slots:
         QVERIFY(zeilen.first().intersects(QRect(44, 140, 20, 60)));
     }
 
+    // A reading the tag is found by ends where its label does: a speck read beside it does not
+    // stretch the box, and the number of a turned label, at one end of it, is no corner.
+    void lostLettersAndSpecksKeepTheCorner() {
+        const QList<Bildwort> gefleckt{{QStringLiteral("91PPN561D618"), QRect(441, 773, 206, 21), 69},
+                                       {QStringLiteral(".."), QRect(679, 772, 99, 61), 16}};
+        const QList<QRect> s = Wortabgleich(gefleckt).Stellen(QStringLiteral("91PPN56TD618"));
+        QCOMPARE(s.size(), 1);
+        QCOMPARE(s.first().x() + s.first().width(), 647);
+        const QList<Bildwort> gedreht{{QStringLiteral("2050"), QRect(30, 717, 20, 71), 96}};
+        QVERIFY(Wortabgleich(gedreht).Stellen(QStringLiteral("V2050")).isEmpty());
+    }
+
     // Where only the loop number of a tag was read, its letters may be lost: a second copy,
     // unless another tag of the picture has that number.
     void loopNumberAloneElsewhereMakesTheTagAmbiguous_data() {
@@ -586,6 +609,8 @@ private slots:
         QTest::newRow("kaum sicher, zwei runde Ziffern") << "FT5396" << 80.0f << 2;
         QTest::newRow("sicher gelesen, zwei Zeichen verwechselbar") << "PT6390" << 95.0f << 1;
         QTest::newRow("unsicher, drei Zeichen verwechselbar") << "PT5390" << 10.0f << 1;
+        // the end of a small or turned copy is lost more easily than its front
+        QTest::newRow("sicher, das letzte Zeichen fehlt") << "FT639" << 116.0f << 2;
     }
     void unsureNearCopyMakesTheTagAmbiguous() {
         QFETCH(QString, zweites);
