@@ -278,6 +278,7 @@ private slots:
         // letters read as look-alikes anywhere, the digits as written
         QTest::newRow("T mitten als 1") << QStringList{"89NPA661D298@100"} << "89NPA66TD298" << 1;
         QTest::newRow("E fuer F") << QStringList{"ET9588@100"} << "FT9588" << 1;
+        QTest::newRow("F fuer P") << QStringList{"F364@100"} << "P364" << 1;
         QTest::newRow("Ziffer als Buchstabe") << QStringList{"ET95B8@100"} << "FT9588" << 1;
         QTest::newRow("Ziffer verwechselt") << QStringList{"FT9788@100"} << "FT9188" << 0;
         // the letters of a bubble or a blurred label are lost first
@@ -519,6 +520,13 @@ private slots:
         QCOMPARE(s.first().x() + s.first().width(), 647);
         const QList<Bildwort> gedreht{{QStringLiteral("2050"), QRect(30, 717, 20, 71), 96}};
         QVERIFY(Wortabgleich(gedreht).Stellen(QStringLiteral("V2050")).isEmpty());
+        // a part boxed far taller than its line ("34" with a stroke below it) keeps to the line's height
+        const QList<Bildwort> hoch{{QStringLiteral("FV12"), QRect(100, 50, 40, 12), 60},
+                                   {QStringLiteral("34"), QRect(145, 50, 20, 28), 50}};
+        const QList<QRect> h = Wortabgleich(hoch).Stellen(QStringLiteral("FV1234"));
+        QCOMPARE(h.size(), 1);
+        QCOMPARE(h.first().y() + h.first().height(), 62);
+        QCOMPARE(h.first().x() + h.first().width(), 165);
     }
 
     // Where only the loop number of a tag was read, its letters may be lost: a second copy,

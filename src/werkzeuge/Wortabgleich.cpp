@@ -33,6 +33,17 @@ bool Nachbarn(const QRect& a, const QRect& b) {
     return luecke >= -hoehe && luecke <= 1.6 * hoehe && b.center().x() > a.right();
 }
 
+// The box of two parts of one line: the letters of a line are of one height, so a part
+// boxed far taller than the other (a speck or a stroke read with it) keeps to the other's.
+QRect Zeile(const QRect& a, const QRect& b) {
+    const QRect beide = a.united(b);
+    const QRect& flach = a.height() <= b.height() ? a : b;
+    const QRect& hoch = a.height() <= b.height() ? b : a;
+    if (2 * hoch.height() <= 3 * flach.height())
+        return beide;
+    return QRect(QPoint(beide.left(), flach.top()), QPoint(beide.right(), flach.bottom()));
+}
+
 // Two parts of one label running up or down the picture: tall boxes, one
 // straight above the other, no further apart than a character and a blank.
 // Such text reads upwards or downwards, so both orders are tried.
@@ -115,7 +126,7 @@ bool OhneAnfang(const QString& wort, const QString& g) {
 // Letters of a tag the recognition takes for one another in narrow fonts.
 bool Aehnlich(QChar a, QChar b) {
     static const QString Paare[] = {QStringLiteral("T1"), QStringLiteral("T7"), QStringLiteral("17"), QStringLiteral("VY"),
-                                    QStringLiteral("EF")};
+                                    QStringLiteral("EF"), QStringLiteral("FP")};
     for (const QString& p : Paare)
         if ((a == p[0] && b == p[1]) || (a == p[1] && b == p[0]))
             return true;
@@ -172,9 +183,12 @@ Wortabgleich::Wortabgleich(const QList<Bildwort>& woerter) {
     // a part without letters or digits ("..", a speck) adds no sign, only its box to the word's
     for (const Bildwort& a : woerter)
         for (const Bildwort& b : woerter)
-            if (&a != &b && (Nachbarn(a.box, b.box) || Uebereinander(a.box, b.box)) && !Grundform(a.text).isEmpty() &&
-                !Grundform(b.text).isEmpty())
-                Eintragen(a.text + b.text, a.box.united(b.box), std::min(a.konfidenz, b.konfidenz));
+            if (&a != &b && !Grundform(a.text).isEmpty() && !Grundform(b.text).isEmpty()) {
+                if (Uebereinander(a.box, b.box))
+                    Eintragen(a.text + b.text, a.box.united(b.box), std::min(a.konfidenz, b.konfidenz));
+                else if (Nachbarn(a.box, b.box))
+                    Eintragen(a.text + b.text, Zeile(a.box, b.box), std::min(a.konfidenz, b.konfidenz));
+            }
 }
 
 void Wortabgleich::Eintragen(const QString& text, const QRect& box, float konfidenz, bool wert) {
