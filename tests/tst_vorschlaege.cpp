@@ -286,6 +286,7 @@ private slots:
         QTest::newRow("Nummer mit Ende") << QStringList{"279A@100"} << "PT279A" << 1;
         QTest::newRow("Wert mit Punkt") << QStringList{"21.03@100"} << "LT2103" << 0;
         QTest::newRow("Wert mit Einheit") << QStringList{"2103@100", "bar@160"} << "LT2103" << 0;
+        QTest::newRow("Nummer unsicher") << QStringList{"2103@100@40"} << "LT2103" << 0;
         QTest::newRow("Nummer zweimal") << QStringList{"2103@100", "2103@400"} << "LT2103" << 2;
     }
     void wordsMatchTagThroughSlips() {

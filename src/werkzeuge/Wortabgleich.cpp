@@ -258,8 +258,8 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
                    });
         });
     // Still nowhere: the letters of a bubble, a small or a blurred label are lost first, and its loop
-    // number read alone, or with the end after it ("2103" for LT2103, "279A" for PT279A), stands
-    // for it when no other tag of the picture carries that number; not a value shown ("47.3").
+    // number read surely alone, or with the end after it ("2103" for LT2103, "279A" for PT279A),
+    // stands for it when no other tag of the picture carries that number; not a value shown ("47.3").
     // Upright only: the number of a turned label is at one end of it, and which end the box cannot tell.
     // Not where the tag's letters were read on the number's line before it, too far to be its front:
     // then they were not lost, and the two are parts of other texts.
@@ -272,7 +272,8 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
     };
     if (stellen.isEmpty())
         dazuEngste([&](auto it) {
-            return !it->wert && it->box.width() > it->box.height() && !vorneAufZeile(it->box) && OhneAnfang(it.key(), g) && std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
+            return !it->wert && it->konfidenz >= Unsicher && it->box.width() > it->box.height() && !vorneAufZeile(it->box) &&
+                   OhneAnfang(it.key(), g) && std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
                        return a != g && (a == it.key() || OhneAnfang(it.key(), a));
                    });
         });
