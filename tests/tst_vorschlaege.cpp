@@ -334,6 +334,28 @@ private slots:
         QVERIFY(!v.grund.isEmpty());
     }
 
+    // The same in the development set's font families (Roboto, Lato, Carlito, Hack), on a blurred
+    // picture: labels whose letters were lost are found by their loop number.
+    void proposalsInOtherFontsOnABlurredPicture() {
+        const QString ordner = Pfad(QStringLiteral("testbilder-fuenft"));
+        QString fehler;
+        QVERIFY2(Testbilder::Erzeugen(ordner, {"--seed", "9", "--bilder", "1", "--arten", "unscharf", "--breite", "1100",
+                                               "--hoehe", "800", "--kennzeichen", "22-26", "--schriften", "fuenft"},
+                                      &fehler),
+                 qPrintable(fehler));
+        const QList<Testbilder::Bild> bilder = Testbilder::Lesen(ordner);
+        QCOMPARE(bilder.size(), 1);
+        const QList<Bildtext> gelesen =
+            Bildlesung::Lesen({bilder.first().datei}, BildtextSpeicher(Pfad(QStringLiteral("testbilder-fuenft-speicher"))));
+        const QList<Vorschlag> vorschlaege = Vorschlaege::Berechnen(Testbilder::Alarme(bilder), {{bilder.first().name, gelesen.value(0)}},
+                                                                  Kennzeichenregel());
+        const Testbilder::Zaehler alle = Testbilder::Bewerten(bilder, vorschlaege).value(QStringLiteral("alle"));
+        const QString stand = Testbilder::Fehlgriffe(bilder, vorschlaege).join(QLatin1Char('\n'));
+        QVERIFY2(alle.Recall() >= 60, qPrintable(QStringLiteral("%1 %\n%2").arg(alle.Recall()).arg(stand)));
+        QVERIFY2(alle.Precision() >= 90, qPrintable(QStringLiteral("%1 %\n%2").arg(alle.Precision()).arg(stand)));
+        QCOMPARE(alle.fehlendVorgeschlagen, 0);
+    }
+
     // Pictures of another generator (Pillow, other fonts): light and dark
     // grounds, plates, bubbles, turned labels, lines, twins and absent tags.
     // The floors lie well below what the benchmark measures on such pictures.
