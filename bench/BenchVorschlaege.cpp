@@ -182,7 +182,7 @@ void BenchVorschlaege(const QString& arbeitsOrdner) {
 // third of families none of the others uses), reported apart; TAVERO_TESTBILDER_SAETZE=abstimmung,... reads only those. Recall within 8 px of the true
 // corner, precision, twins reported ambiguous, absent tags left alone, and the
 // seconds per picture by picture kind. TAVERO_TESTBILDER_ORDNER names sets made
-// before (subfolders abstimmung, zurueck, frisch, viert); TAVERO_TESTBILDER_FEHLGRIFFE=1
+// before (subfolders abstimmung, zurueck, frisch, viert, fuenft); TAVERO_TESTBILDER_FEHLGRIFFE=1
 // lists each miss on stderr; TAVERO_TESTBILDER_SPEICHER=DIR keeps the readings between runs.
 void BenchTestbilder(const QString& arbeitsOrdner) {
     const QString vorhanden = qEnvironmentVariable("TAVERO_TESTBILDER_ORDNER");
@@ -192,7 +192,8 @@ void BenchTestbilder(const QString& arbeitsOrdner) {
     } saetze[] = {{"abstimmung", {"--seed", "1", "--bilder", "10", "--schriften", "abstimmung"}},
                   {"zurueck", {"--seed", "7", "--bilder", "10", "--schriften", "zurueck"}},
                   {"frisch", {"--seed", "13", "--bilder", "10", "--schriften", "frisch"}},
-                  {"viert", {"--seed", "21", "--bilder", "10", "--schriften", "viert"}}};
+                  {"viert", {"--seed", "21", "--bilder", "10", "--schriften", "viert"}},
+                  {"fuenft", {"--seed", "61", "--bilder", "10", "--schriften", "fuenft"}}};
     const QStringList nur = qEnvironmentVariable("TAVERO_TESTBILDER_SAETZE").split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const auto& s : saetze) {
         if (!nur.isEmpty() && !nur.contains(QLatin1String(s.satz)))

@@ -8,7 +8,8 @@ PACKAGES=(cmake ninja-build g++ make pkg-config qt6-base-dev libqt6sql6-sqlite l
           qt6-image-formats-plugins libsqlite3-dev libxlsxwriter-dev libgl-dev xvfb xauth x11-utils
           sqlite3 unzip dpkg-dev postgresql libqt6sql6-psql libpq-dev libtesseract-dev tesseract-ocr-eng
           libsqliteodbc ccache xdotool zlib1g-dev sqlite3-tools zip python3-openpyxl qt6-translations-l10n lintian
-          python3-pil fonts-liberation fonts-freefont-ttf fonts-noto-mono fonts-urw-base35)
+          python3-pil fonts-liberation fonts-freefont-ttf fonts-noto-mono fonts-urw-base35
+          fonts-roboto-unhinted fonts-lato fonts-crosextra-carlito fonts-hack)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

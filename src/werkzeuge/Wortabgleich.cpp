@@ -33,6 +33,17 @@ bool Nachbarn(const QRect& a, const QRect& b) {
     return luecke >= -hoehe && luecke <= 1.6 * hoehe && b.center().x() > a.right();
 }
 
+// The box of two parts of one line: the letters of a line are of one height, so a part
+// boxed far taller than the other (a speck or a stroke read with it) keeps to the other's.
+QRect Zeile(const QRect& a, const QRect& b) {
+    const QRect beide = a.united(b);
+    const QRect& flach = a.height() <= b.height() ? a : b;
+    const QRect& hoch = a.height() <= b.height() ? b : a;
+    if (2 * hoch.height() <= 3 * flach.height())
+        return beide;
+    return QRect(QPoint(beide.left(), flach.top()), QPoint(beide.right(), flach.bottom()));
+}
+
 // Two parts of one label running up or down the picture: tall boxes, one
 // straight above the other, no further apart than a character and a blank.
 // Such text reads upwards or downwards, so both orders are tried.
@@ -87,6 +98,14 @@ bool Fehllesung(const QString& lesung, const QString& g, float konfidenz) {
     return lesung.size() != g.size() || konfidenz < Wortabgleich::Unsicher;
 }
 
+// A point or comma between two digits ("47.3", "0,5") makes a reading a value shown, not a loop number.
+bool Wert(const QString& text) {
+    for (qsizetype i = 1; i + 1 < text.size(); ++i)
+        if ((text[i] == QLatin1Char('.') || text[i] == QLatin1Char(',')) && text[i - 1].isDigit() && text[i + 1].isDigit())
+            return true;
+    return false;
+}
+
 // The longest run of digits in a tag: its loop number.
 QString Nummer(const QString& g) {
     QString beste, laufend;
@@ -104,26 +123,30 @@ bool OhneAnfang(const QString& wort, const QString& g) {
     const QString nummer = Nummer(g);
     return nummer.size() >= 3 && wort != g && (wort == nummer || (g.endsWith(wort) && wort.contains(nummer)));
 }
-// Letters of a tag's front the recognition takes for one another in narrow fonts.
+// Letters of a tag the recognition takes for one another in narrow fonts.
 bool Aehnlich(QChar a, QChar b) {
-    static const QString Paare[] = {QStringLiteral("T1"), QStringLiteral("T7"), QStringLiteral("17"), QStringLiteral("VY")};
+    static const QString Paare[] = {QStringLiteral("T1"), QStringLiteral("T7"), QStringLiteral("17"), QStringLiteral("VY"),
+                                    QStringLiteral("EF"), QStringLiteral("FP")};
     for (const QString& p : Paare)
         if ((a == p[0] && b == p[1]) || (a == p[1] && b == p[0]))
             return true;
     return false;
 }
 
-// The word is the tag with some of the letters before its first digit read as look-alikes.
+// The word is the tag with some of its letters read as look-alikes; its digits, which tell
+// one loop from the next, as written.
 bool Verlesen(const QString& wort, const QString& g) {
     if (wort.size() != g.size() || wort == g || Nummer(g).size() < 3)
         return false;
-    bool vorn = true;
-    for (qsizetype i = 0; i < g.size(); ++i) {
-        vorn = vorn && !g[i].isDigit();
-        if (wort[i] != g[i] && !(vorn && Aehnlich(wort[i], g[i])))
+    for (qsizetype i = 0; i < g.size(); ++i)
+        if (wort[i] != g[i] && !(!g[i].isDigit() && Aehnlich(wort[i], g[i])))
             return false;
-    }
     return true;
+}
+
+// The tag read without its last sign ("LSH4396" for LSH4396B): a copy of it, not a label of its own.
+bool OhneLetztes(const QString& wort, const QString& g) {
+    return g.size() >= 5 && wort.size() == g.size() - 1 && g.startsWith(wort);
 }
 }  // namespace
 
@@ -148,32 +171,44 @@ QString Wortabgleich::Grundform(const QString& text) {
 }
 
 Wortabgleich::Wortabgleich(const QList<Bildwort>& woerter) {
-    for (const Bildwort& w : woerter)
-        Eintragen(w.text, w.box, w.konfidenz);
+    for (const Bildwort& w : woerter) {
+        // a number with a unit right after it on its line ("400 V", "85 C") is a value shown
+        const bool mitEinheit = std::all_of(w.text.begin(), w.text.end(), [](QChar c) { return c.isDigit(); }) &&
+                                std::any_of(woerter.begin(), woerter.end(), [&w](const Bildwort& b) {
+                                    return &b != &w && Nachbarn(w.box, b.box) && b.box.left() > w.box.right() && b.text.size() <= 4 &&
+                                           std::all_of(b.text.begin(), b.text.end(), [](QChar c) { return c.isLetter() || c == QLatin1Char('%') || c == QLatin1Char('/'); });
+                                });
+        Eintragen(w.text, w.box, w.konfidenz, mitEinheit);
+    }
+    // a part without letters or digits ("..", a speck) adds no sign, only its box to the word's
     for (const Bildwort& a : woerter)
         for (const Bildwort& b : woerter)
-            if (&a != &b && (Nachbarn(a.box, b.box) || Uebereinander(a.box, b.box)))
-                Eintragen(a.text + b.text, a.box.united(b.box), std::min(a.konfidenz, b.konfidenz));
+            if (&a != &b && !Grundform(a.text).isEmpty() && !Grundform(b.text).isEmpty()) {
+                if (Uebereinander(a.box, b.box))
+                    Eintragen(a.text + b.text, a.box.united(b.box), std::min(a.konfidenz, b.konfidenz));
+                else if (Nachbarn(a.box, b.box))
+                    Eintragen(a.text + b.text, Zeile(a.box, b.box), std::min(a.konfidenz, b.konfidenz));
+            }
 }
 
-void Wortabgleich::Eintragen(const QString& text, const QRect& box, float konfidenz) {
+void Wortabgleich::Eintragen(const QString& text, const QRect& box, float konfidenz, bool wert) {
     const QString g = Grundform(text);
     if (!g.isEmpty())
-        m_stellen.insert(g, Stelle{box, konfidenz});
+        m_stellen.insert(g, Stelle{box, konfidenz, wert || Wert(text)});
     // a speck beside a turned label is read as a word of its own line ("Y GS5879")
     const QStringList teile = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (teile.size() == 2)
         for (const QString& teil : teile) {
             const QString g2 = Grundform(teil);
             if (g2.size() >= 3 && std::any_of(g2.begin(), g2.end(), [](QChar c) { return c.isDigit(); }))
-                m_stellen.insert(g2, Stelle{box, konfidenz});
+                m_stellen.insert(g2, Stelle{box, konfidenz, Wert(teil)});
         }
     // the side of a frame or a speck close before a label is read as its first letter ("IPIC3894A", "sFQ8671")
     static const QString Strich = QStringLiteral("I|l[");
     if (text.size() >= 4 && (Strich.contains(text[0]) || text[0].isLower()) && text[1].isUpper()) {
         const QString ohne = Grundform(text.mid(1));
         if (!ohne.isEmpty())
-            m_stellen.insert(ohne, Stelle{box, konfidenz});
+            m_stellen.insert(ohne, Stelle{box, konfidenz, Wert(text)});
     }
 }
 
@@ -191,24 +226,57 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
     };
     for (const Stelle& s : std::as_const(alle))
         dazu(s.box);
-    // Not read as written anywhere: the tall narrow letters of the tag's front may have
-    // been read as their look-alikes ("11570" for TT570), when no other tag could be meant.
-    if (stellen.isEmpty())
+    // The readings a rule lets stand for the tag, the tightest box first: a word read with a
+    // speck or a neighbour beside it is the same place as the word alone.
+    auto dazuEngste = [&](auto passt) {
+        QList<QRect> boxen;
         for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it)
-            if (Verlesen(it.key(), g) &&
-                std::none_of(andere.begin(), andere.end(), [&](const QString& a) { return a != g && (a == it.key() || Verlesen(it.key(), a)); }))
-                dazu(it->box);
+            if (passt(it))
+                boxen << it->box;
+        std::stable_sort(boxen.begin(), boxen.end(), [](const QRect& a, const QRect& b) {
+            return qint64(a.width()) * a.height() < qint64(b.width()) * b.height();
+        });
+        for (const QRect& b : std::as_const(boxen))
+            dazu(b);
+    };
+    // Not read as written anywhere: letters of the tag may have been read as their look-alikes
+    // ("11570" for TT570, "ET9588" for FT9588), when no other tag could be meant.
+    if (stellen.isEmpty())
+        dazuEngste([&](auto it) {
+            return Verlesen(it.key(), g) &&
+                   std::none_of(andere.begin(), andere.end(), [&](const QString& a) { return a != g && (a == it.key() || Verlesen(it.key(), a)); });
+        });
     // A long tag (seven signs or more, "90CAP56TD366") read nowhere as written: a reading one sign
     // off stands for it when it is the tag misread, and no other tag of the picture is as close to
     // that reading; not one that lacks the tag's last sign, whose box would end short of the
     // label's corner.
     if (stellen.isEmpty() && g.size() >= 7)
-        for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it)
-            if (EinZeichenAnders(it.key(), g) && !g.startsWith(it.key()) && Fehllesung(it.key(), g, it->konfidenz) &&
-                std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
-                    return a != g && (a == it.key() || EinZeichenAnders(it.key(), a));
-                }))
-                dazu(it->box);
+        dazuEngste([&](auto it) {
+            return EinZeichenAnders(it.key(), g) && !g.startsWith(it.key()) && Fehllesung(it.key(), g, it->konfidenz) &&
+                   std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
+                       return a != g && (a == it.key() || EinZeichenAnders(it.key(), a));
+                   });
+        });
+    // Still nowhere: the letters of a bubble, a small or a blurred label are lost first, and its loop
+    // number read surely alone, or with the end after it ("2103" for LT2103, "279A" for PT279A),
+    // stands for it when no other tag of the picture carries that number; not a value shown ("47.3").
+    // Upright only: the number of a turned label is at one end of it, and which end the box cannot tell.
+    // Not where the tag's letters were read on the number's line before it, too far to be its front:
+    // then they were not lost, and the two are parts of other texts.
+    const QString vorne = g.left(g.indexOf(Nummer(g)));
+    const QList<Stelle> vorneGelesen = vorne.isEmpty() ? QList<Stelle>() : m_stellen.values(vorne);
+    auto vorneAufZeile = [&vorneGelesen](const QRect& box) {
+        return std::any_of(vorneGelesen.begin(), vorneGelesen.end(), [&box](const Stelle& s) {
+            return s.box.right() < box.left() && std::min(s.box.bottom(), box.bottom()) > std::max(s.box.top(), box.top());
+        });
+    };
+    if (stellen.isEmpty())
+        dazuEngste([&](auto it) {
+            return !it->wert && it->konfidenz >= Unsicher && it->box.width() > it->box.height() && !vorneAufZeile(it->box) &&
+                   OhneAnfang(it.key(), g) && std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
+                       return a != g && (a == it.key() || OhneAnfang(it.key(), a));
+                   });
+        });
     // A sure place alone is not enough when an unsure reading elsewhere is one sign off, or
     // two signs read as their look-alikes: that may be the second copy (often drawn smaller),
     // and the arrow would go to one of two places without a word. Not so where the reading
@@ -231,6 +299,13 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
                 }))
                 dazu(it->box);
         }
+    // So is a place read as the tag without its last sign, however sure: the end of a small or
+    // turned copy is lost more easily than its front.
+    if (!stellen.isEmpty())
+        for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it)
+            if (OhneLetztes(it.key(), g) && !aufAnderem(it->box) &&
+                std::none_of(andere.begin(), andere.end(), [&](const QString& a) { return a != g && (a == it.key() || OhneLetztes(it.key(), a)); }))
+                dazu(it->box);
     // So is a place where only the tag's loop number was read, unless another tag of the picture carries that number:
     // the letters of a small or blurred copy are lost first.
     if (!stellen.isEmpty())

@@ -40,7 +40,8 @@ private:
     struct Stelle {
         QRect box;
         float konfidenz;
+        bool wert = false;  // read as a value with a decimal point
     };
-    void Eintragen(const QString& text, const QRect& box, float konfidenz);
+    void Eintragen(const QString& text, const QRect& box, float konfidenz, bool wert = false);
     QMultiHash<QString, Stelle> m_stellen;
 };
