@@ -19,6 +19,7 @@
 
 #include "BenchAusgabe.h"
 #include "Benchmarks.h"
+#include "Warten.h"
 #include "DemoProjekt.h"
 #include "GrosseDemo.h"
 #include "Stillstand.h"
@@ -258,18 +259,6 @@ void PickBisGemalt(const QString& arbeitsOrdner) {
 }
 
 
-// Runs the event loop until fertig() holds (or the time is up).
-void Schleife(const std::function<bool()>& fertig, int hoechstensMs) {
-    QEventLoop schleife;
-    QTimer sehen;
-    QObject::connect(&sehen, &QTimer::timeout, [&] {
-        if (fertig())
-            schleife.quit();
-    });
-    sehen.start(1);
-    QTimer::singleShot(hoechstensMs, &schleife, &QEventLoop::quit);
-    schleife.exec();
-}
 
 // A large picture's list arrives in the all-arrows mode: ten thousand arrows
 // on a picture of 4000 x 3000. The longest pause of the window's thread from
@@ -312,8 +301,8 @@ void GrossesBild(frmMain& w) {
             a->setAlarmListe(l);
             a->setAktuellerAlarm(l.at(1000 + lauf));
         });
-        Schleife([f] { return f->BildFensterFertig(); }, 60000);
-        Schleife([] { return false; }, 200);
+        Warten([f] { return f->BildFensterFertig(); }, 60000);
+        Warten([] { return false; }, 200);
         const double ms = s.Ende();
         return std::make_pair(ms, s.PauseRechnend());
     };
@@ -351,7 +340,7 @@ void GrossesBild(frmMain& w) {
         t.start();
         f->repaint();
         malen.push_back(t.nsecsElapsed() / 1e6);
-        Schleife([f] { return f->BildFensterFertig(); }, 60000);
+        Warten([f] { return f->BildFensterFertig(); }, 60000);
     }
     frmPicture::BildImHintergrundAb = ab;
     frmPicture::AufbauTeil = teil;

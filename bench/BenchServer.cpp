@@ -19,6 +19,7 @@
 
 #include "BenchAusgabe.h"
 #include "Benchmarks.h"
+#include "Warten.h"
 #include "DemoProjekt.h"
 #include "GrosseDemo.h"
 #include "alarms/AlarmAuswahl.h"
@@ -202,17 +203,7 @@ void Benachrichtigung(const QString& uri, const AlarmListeTyp& alarme, const QSt
     const AlarmRecord r = alarme.last();
     const bool gezeigt = a.mgobjAuswahl()->Fenster()->AlarmZeigen(r.at(AlarmFeld::Ident));
     // The pick is done when its alarm list has come from the worker.
-    {
-        QEventLoop schleife;
-        QTimer sehen;
-        QObject::connect(&sehen, &QTimer::timeout, [&] {
-            if (!a.mgobjAuswahl()->Fenster()->WahlUnterwegs())
-                schleife.quit();
-        });
-        sehen.start(1);
-        QTimer::singleShot(10000, &schleife, &QEventLoop::quit);
-        schleife.exec();
-    }
+    Warten([&a] { return !a.mgobjAuswahl()->Fenster()->WahlUnterwegs(); }, 10000);
     if (!gezeigt || !a.BildfensterFallsDa()) {
         std::fprintf(stderr, "tavero-bench: Alarm %s lässt sich nicht wählen: %s\n", qPrintable(r.at(AlarmFeld::Ident)),
                      qPrintable(a.StatusTextLesen(1)));

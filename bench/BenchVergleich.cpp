@@ -22,6 +22,7 @@
 
 #include "BenchAusgabe.h"
 #include "Benchmarks.h"
+#include "Warten.h"
 #include "DemoProjekt.h"
 #include "GrosseDemo.h"
 #include "editor/Bildflaeche.h"
@@ -149,17 +150,6 @@ public:
     void ProzessBeenden() override {}
 };
 
-void Warten(const std::function<bool()>& fertig, int hoechstensMs) {
-    QEventLoop schleife;
-    QTimer sehen;
-    QObject::connect(&sehen, &QTimer::timeout, [&] {
-        if (fertig())
-            schleife.quit();
-    });
-    sehen.start(1);
-    QTimer::singleShot(hoechstensMs, &schleife, &QEventLoop::quit);
-    schleife.exec();
-}
 
 struct FensterUebernahme {
     bool geschrieben = false;

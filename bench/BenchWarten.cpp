@@ -28,6 +28,7 @@
 #include "BenchAusgabe.h"
 #include "Stillstand.h"
 #include "Benchmarks.h"
+#include "Warten.h"
 #include "DemoProjekt.h"
 #include "GrosseDemo.h"
 #include "alarms/AlarmAuswahl.h"
@@ -59,18 +60,6 @@ void PauseZeilen(const char* figur, Stillstand& s) {
     BenchZeile((name + "_gesamt").c_str(), s.Dauer(), "ms");
 }
 
-// Runs the event loop until fertig() holds (or the time is up).
-void Warten(const std::function<bool()>& fertig, int hoechstensMs) {
-    QEventLoop schleife;
-    QTimer sehen;
-    QObject::connect(&sehen, &QTimer::timeout, [&] {
-        if (fertig())
-            schleife.quit();
-    });
-    sehen.start(1);
-    QTimer::singleShot(hoechstensMs, &schleife, &QEventLoop::quit);
-    schleife.exec();
-}
 
 // Answers every dialog: a file name where one is asked for, the first button otherwise.
 class BenchDialoge : public Dialoge {

@@ -106,6 +106,14 @@ void bewegen(QWidget* w, QPoint p, Qt::MouseButtons knoepfe) {
     QApplication::sendEvent(w, &e);
 }
 
+// What the sqlite3 program reads from a file: the rows as another client sees them.
+QString Sqlite3Lesen(const QString& datei, const QString& sql) {
+    QProcess p;
+    p.start(QStringLiteral("sqlite3"), {datei, sql});
+    p.waitForFinished();
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
 }  // namespace
 
 class TstBildfenster : public QObject {
@@ -1030,12 +1038,7 @@ private slots:
         sqlite.closeWriteChannel();
         QVERIFY(sqlite.waitForFinished());
         QCOMPARE(sqlite.exitCode(), 0);
-        auto lesen = [&](const char* sql) {
-            QProcess p;
-            p.start(QStringLiteral("sqlite3"), {datei, QString::fromUtf8(sql)});
-            p.waitForFinished();
-            return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-        };
+        auto lesen = [&datei](const QString& sql) { return Sqlite3Lesen(datei, sql); };
         auswahl()->setAlarmDatenbank(datei);
         const AlarmListeTyp liste = *AlarmdefsZugriff::AlarmListeLesen(datei, QStringLiteral("Zulauf"));
         QCOMPARE(liste.size(), 2);
@@ -1109,12 +1112,7 @@ private slots:
         sqlite.closeWriteChannel();
         QVERIFY(sqlite.waitForFinished());
         QCOMPARE(sqlite.exitCode(), 0);
-        auto lesen = [&](const QString& sql) {
-            QProcess p;
-            p.start(QStringLiteral("sqlite3"), {datei, sql});
-            p.waitForFinished();
-            return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-        };
+        auto lesen = [&datei](const QString& sql) { return Sqlite3Lesen(datei, sql); };
         const QStringList xy = lesen(QStringLiteral("select X, Y from Alarmdefs where Ident = 7002")).split(QLatin1Char('|'));
         QCOMPARE(xy.size(), 2);
         const QPoint stelle(xy.at(0).toInt(), xy.at(1).toInt());
@@ -1206,12 +1204,7 @@ private slots:
         sqlite.closeWriteChannel();
         QVERIFY(sqlite.waitForFinished());
         QCOMPARE(sqlite.exitCode(), 0);
-        auto lesen = [&](const QString& sql) {
-            QProcess p;
-            p.start(QStringLiteral("sqlite3"), {datei, sql});
-            p.waitForFinished();
-            return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-        };
+        auto lesen = [&datei](const QString& sql) { return Sqlite3Lesen(datei, sql); };
         const int anzahl = lesen(QStringLiteral("select count(*) from Alarmdefs where Form = 'Gross'")).toInt();
         QCOMPARE(anzahl, 2500);
         auswahl()->setAlarmDatenbank(datei);
