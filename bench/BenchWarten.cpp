@@ -107,6 +107,14 @@ void Werkzeuge(const QString& arbeitsOrdner, Faelle faelle) {
     if (out.isEmpty())
         return;
     const QString db = DemoProjekt::Datenbank(out);
+    // The check report on rows of another making: an SQL file run through sqlite3 on the table first.
+    if (faelle == Faelle::NurPruefbericht && qEnvironmentVariableIsSet("TAVERO_BENCH_SQL")) {
+        QProcess sqlite;
+        sqlite.setStandardInputFile(qEnvironmentVariable("TAVERO_BENCH_SQL"));
+        sqlite.start(QStringLiteral("sqlite3"), {db});
+        if (!sqlite.waitForFinished(300000) || sqlite.exitCode() != 0)
+            std::fprintf(stderr, "tavero-bench: sqlite3: %s\n", sqlite.readAllStandardError().constData());
+    }
     qputenv("WINEPREFIX", QFile::encodeName(DemoProjekt::Prefix(out)));
     WinUmgebung::ProgrammOrdnerSetzen((out + QStringLiteral("/bin")).toStdString());
     gSingleMode = gContMode = gAllMode = gStartOhneDB = FALSCH;
