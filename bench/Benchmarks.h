@@ -17,6 +17,8 @@ void BenchWarten(const QString& arbeitsOrdner);          // longest pause of the
 void BenchWartenServer(const QString& arbeitsOrdner);
 // Only the pick of warten in the all-arrows mode.
 void BenchWartenWahl(const QString& arbeitsOrdner);
+// The check report's case alone.
+void BenchWartenPruefbericht(const QString& arbeitsOrdner);
 void BenchVergleich(const QString& arbeitsOrdner, bool auchUebernahme = true);  // comparing two databases, three-way, taking over
 void BenchUebernahme(const QString& arbeitsOrdner);  // taking over alone, on the same pair
 void BenchGeisterpfeile();  // frames of a picture with 10,000 ghost arrows

@@ -54,5 +54,7 @@ int main(int argc, char** argv) {
         BenchWartenServer(dir.path());
     else if (bereiche.contains(QLatin1String("warten-wahl")))
         BenchWartenWahl(dir.path());
+    else if (bereiche.contains(QLatin1String("warten-pruefbericht")))
+        BenchWartenPruefbericht(dir.path());
     return 0;
 }

@@ -32,6 +32,8 @@ public:
     static constexpr int Teilgroesse = 1000;
     // A group with at most this many lines is filled and opened at once.
     static constexpr int SofortOffen = 200;
+    // The report checked before is freed on a worker (false: on the window's thread, as before).
+    static inline bool FreigebenImHintergrund = true;
 
     QTreeWidget* lvwBericht = nullptr;
     QLabel* lblUeberschrift = nullptr;
