@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <functional>
+#include <limits>
 #include <cstdio>
 #include <vector>
 
@@ -32,6 +33,7 @@
 #include "alarms/Dialoge.h"
 #include "platform/WinUmgebung.h"
 #include "shell/frmMain.h"
+#include "shell/Verlauf.h"
 #include "shell/frmVergleich.h"
 #include "werkzeuge/Uebernahme.h"
 #include "werkzeuge/Vergleich.h"
@@ -153,7 +155,7 @@ public:
 
 struct FensterUebernahme {
     bool geschrieben = false;
-    double ms = 0, pause = 0, rueckgaengig = 0;
+    double ms = 0, pause = 0, rueckgaengig = 0, rueckgaengigWartend = 0;
 };
 
 // "Alle ohne Konflikt übernehmen" in the main window with this side open:
@@ -199,8 +201,21 @@ FensterUebernahme UebernahmeImFenster(const QString& projekt, const QString& hie
             laengste = std::max(laengste, uhr.nsecsElapsed() - letzte);
             tick.stop();
             r.pause = static_cast<double>(laengste) / 1e6;
-            if (r.geschrieben)
+            if (r.geschrieben) {
                 r.rueckgaengig = Zeit([&] { haupt.mnuRueckgaengig->trigger(); });
+                // Again, redone first, with the window waiting for the answer as
+                // it does for a step of few rows: what that wait costs.
+                Verlauf* v = haupt.mVerlauf;
+                Warten([v] { return !v->Schreibt(); }, 600000);
+                v->Wiederholen();
+                Warten([v] { return !v->Schreibt(); }, 600000);
+                const qsizetype gross = Verlauf::GrosserSchrittZeilen;
+                Verlauf::GrosserSchrittZeilen = std::numeric_limits<qsizetype>::max();
+                if (v->Stapel()->index() == 1)
+                    r.rueckgaengigWartend = Zeit([&] { haupt.mnuRueckgaengig->trigger(); });
+                Verlauf::GrosserSchrittZeilen = gross;
+                Warten([v] { return !v->Schreibt(); }, 600000);
+            }
         }
     }
     Dialoge::setzen(nullptr);
@@ -332,6 +347,10 @@ void UebernahmeMessen(const QString& arbeitsOrdner, const QString& projekt, cons
         BenchZeile("vergleich_uebernahme_100k_zu_sqlite3", f.ms / roh, "verhaeltnis");
         BenchZeile("vergleich_uebernahme_100k_laengste_pause", f.pause, "ms");
         BenchZeile("vergleich_uebernahme_100k_rueckgaengig", f.rueckgaengig, "ms");
+        if (f.rueckgaengigWartend > 0) {
+            BenchZeile("vergleich_uebernahme_100k_rueckgaengig_wartend", f.rueckgaengigWartend, "ms");
+            BenchZeile("vergleich_uebernahme_100k_rueckgaengig_zu_wartend", f.rueckgaengig / f.rueckgaengigWartend, "verhaeltnis");
+        }
     }
 }
 }  // namespace

@@ -910,6 +910,45 @@ private slots:
         QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("7"));
     }
 
+    void aLargeStepIsNotWaitedFor() {
+        // However long the window would wait for a small step's answer, a step
+        // of many rows goes to the worker and is taken when its answer comes.
+        starten();
+        waehlen(30);
+        auswahl()->AuswahlShow();
+        QTRY_VERIFY(auswahl()->Dienst());
+        frmPicture* f = bild();
+        const QPoint p = mitte(1);
+        QTest::mousePress(f->Formbox, Qt::LeftButton, {}, p);
+        QTest::mouseMove(f->Formbox, p + QPoint(12, -5));
+        QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, p + QPoint(12, -5));
+        QTRY_VERIFY(!m_w->mVerlauf->Schreibt());
+        QUndoStack* stapel = m_w->mVerlauf->Stapel();
+        QCOMPARE(stapel->index(), 1);
+        const QString x = zeileLesen(db(), 30).x;
+        const int beschaeftigt = Datendienst::HoechstensWartenMs, leer = Datendienst::LeerlaufWartenMs;
+        const qsizetype gross = Verlauf::GrosserSchrittZeilen;
+        Datendienst::HoechstensWartenMs = Datendienst::LeerlaufWartenMs = 60000;
+        const auto zurueck = qScopeGuard([beschaeftigt, leer, gross] {
+            Datendienst::HoechstensWartenMs = beschaeftigt;
+            Datendienst::LeerlaufWartenMs = leer;
+            Verlauf::GrosserSchrittZeilen = gross;
+        });
+        // a small step is still answered before the key returns
+        QTest::keyClick(m_w, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(!m_w->mVerlauf->Schreibt());
+        QCOMPARE(stapel->index(), 0);
+        Verlauf::GrosserSchrittZeilen = 0;
+        QTest::keyClick(m_w, Qt::Key_Y, Qt::ControlModifier);
+        QVERIFY(m_w->mVerlauf->Schreibt());
+        QCOMPARE(stapel->index(), 0);
+        QTRY_COMPARE(stapel->index(), 1);
+        QTRY_VERIFY(!m_w->mVerlauf->Schreibt());
+        QCOMPARE(zeileLesen(db(), 30).x, x);
+        QCOMPARE(pfeil(1).Rechteck().topLeft().x(), x.toInt());
+        QCOMPARE(m_w->StatusTextLesen(1), QStringLiteral("Wiederholt: Pfeil von Alarm 30 verschieben"));
+    }
+
     void aClickOrARefusedWriteLeavesTheStepToRedo() {
         starten();
         waehlen(30);

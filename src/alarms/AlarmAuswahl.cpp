@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QSet>
 
 #include "alarms/AlarmdefsModell.h"
 #include "alarms/AlarmdefsSchreiber.h"
@@ -379,12 +380,27 @@ void AlarmAuswahl::ErgebnisMelden(const Schreibauftrag&, const Schreibergebnis& 
     GridNachSchreiben({e});
 }
 
-void AlarmAuswahl::StandAbgleichen(const QList<Zeilenstand>& staende) {
-    const auto nachNummer = Zeilenstand::NachNummer(staende);
+void AlarmAuswahl::StandAbgleichen(const QList<Zeilenstand>& alle) {
     // A pick still waiting for its list takes the row's new values too, so its
     // first drag is checked against what the row holds now.
     if (m_Fenster)
-        m_Fenster->WahlAbgleichen(staende);
+        m_Fenster->WahlAbgleichen(alle);
+    // Only rows of the numbers held here are looked up: of a take-over of a
+    // hundred thousand the picked picture holds a few, and hashing every
+    // written row held the window longest.
+    QSet<QString> gehalten;
+    if (m_AktuellerAlarm)
+        gehalten.insert(AlarmRecordBau::NummernSchluessel(m_AktuellerAlarm->value(AlarmFeld::Ident)));
+    if (m_AlarmListe)
+        for (const AlarmRecord& r : std::as_const(*m_AlarmListe))
+            gehalten.insert(AlarmRecordBau::NummernSchluessel(r.value(AlarmFeld::Ident)));
+    QList<Zeilenstand> staende;
+    for (const Zeilenstand& s : alle)
+        if (gehalten.contains(AlarmRecordBau::NummernSchluessel(s.ident)))
+            staende << s;
+    if (staende.isEmpty())
+        return;
+    const auto nachNummer = Zeilenstand::NachNummer(staende);
     if (m_AktuellerAlarm)
         Zeilenstand::Anwenden(staende, nachNummer, *m_AktuellerAlarm);
     if (!m_AlarmListe)

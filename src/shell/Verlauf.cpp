@@ -216,8 +216,14 @@ void Verlauf::Schritt(bool zurueck) {
         connect(d, &QObject::destroyed, this, &Verlauf::Aufgeben, Qt::UniqueConnection);
         // An answer within a frame or two takes the step at once (a little longer
         // while the worker has nothing else to do, as the grid's pages are waited for).
+        // A step of many rows is never written that soon: the window does not wait
+        // for it at all, whether or not the worker is busy.
+        const QList<Schreibauftrag> auftraege = befehl->Auftraege(zurueck);
+        const bool gross = auftraege.size() > GrosserSchrittZeilen;
         const int warten = d->Beschaeftigt() ? Datendienst::HoechstensWartenMs : Datendienst::LeerlaufWartenMs;
-        m_offenerSchritt = {d->SchreibenAlle(befehl->Auftraege(zurueck)), d, befehl, zurueck};
+        m_offenerSchritt = {d->SchreibenAlle(auftraege), d, befehl, zurueck};
+        if (gross)
+            return;
         if (const auto a = d->Abwarten(m_offenerSchritt.ticket, warten))
             SchrittBeantwortet(*a);
         return;

@@ -33,6 +33,9 @@ public:
     Schreibergebnis Erstschreiben(const Schreibauftrag& auftrag, const QString& beschreibung);
     // Whether a write left the row other than it was (a click on an arrow does not).
     static bool Veraendert(const Schreibergebnis& e);
+    // Undo or redo steps of more rows than this go to the worker without the
+    // window waiting for their answer (a take-over of thousands of alarms).
+    static inline qsizetype GrosserSchrittZeilen = 1000;
     // Writes asked of the worker and not yet answered (an undo or redo included).
     bool Schreibt() const { return !m_wartend.isEmpty() || m_offenerSchritt.ticket; }
     // The write of an undo (zurueck) or redo; true when every row was written.
