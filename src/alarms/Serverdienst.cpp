@@ -109,9 +109,6 @@ void Serverdienst::VerbindenAnstossen() {
     m_erneuern = true;
     QThread* hier = thread();
     QMetaObject::invokeMethod(m_waechter, [w = m_waechter, hier] { w->Bereitstellen(hier); }, Qt::QueuedConnection);
-    // A server that falls silent while the first connection is being made is told like any other.
-    if (!m_uhr->isActive())
-        m_uhr->start();
 }
 
 Serverdienst::Ticket Serverdienst::ZeilenAnfordern(const QList<qlonglong>& nummern) {
@@ -256,13 +253,8 @@ void Serverdienst::Antwort(bool steht, bool keptSteht) {
                              .arg(m_datenbank));
         return;
     }
-    if (m_erneuern)
+    if (m_erneuern || !m_jeVerbunden)
         return;
-    // The server answers again, but the first connection never came: it is asked for anew.
-    if (!m_jeVerbunden) {
-        VerbindenAnstossen();
-        return;
-    }
     // The server answers the watcher, and the watcher sees the kept connection's
     // server process (a server may end only that one).
     const bool kept = keptSteht && !Abgerissen();
