@@ -37,22 +37,8 @@ Serverdienst* AlarmAuswahl::Server() {
     if (!m_Server || m_ServerFuer != m_AlarmDatenbank) {
         m_Server = std::make_unique<Serverdienst>(m_AlarmDatenbank);
         m_ServerFuer = m_AlarmDatenbank;
-        m_zeilenAngefordert.clear();
         connect(m_Server.get(), &Serverdienst::ZeilenGemeldet, this, &AlarmAuswahl::ZeilenVomServer);
-        connect(m_Server.get(), &Serverdienst::ZeilenGelesen, this, &AlarmAuswahl::ZeilenGelesen);
         connect(m_Server.get(), &Serverdienst::Zustand, this, [this](const QString& text) { emit StatusText(1, text); });
-        // The picked alarm and its picture's alarms were read before this
-        // client listened: they are read once more (and their grid rows with them).
-        connect(m_Server.get(), &Serverdienst::Lauscht, this, [this] {
-            QStringList idents;
-            if (m_AktuellerAlarm)
-                idents << m_AktuellerAlarm->value(AlarmFeld::Ident);
-            if (m_AlarmListe)
-                for (const AlarmRecord& r : std::as_const(*m_AlarmListe))
-                    idents << r.value(AlarmFeld::Ident);
-            idents.removeDuplicates();
-            ZeilenVomServer(idents);
-        });
         connect(m_Server.get(), &Serverdienst::WiederVerbunden, this, [this] {
             if (HatFenster())
                 Fenster()->Neuverbinden();
@@ -79,29 +65,7 @@ void AlarmAuswahl::ZeilenVomServer(const QStringList& idents) {
             nummern << *n;
     if (nummern.isEmpty())
         return;
-    // Read on the worker: a locked table or a slow server never holds the window.
-    const Serverdienst::Ticket t = m_Server->ZeilenAnfordern(nummern);
-    for (qlonglong n : std::as_const(nummern))
-        m_zeilenAngefordert.insert(n, t);
-}
-
-void AlarmAuswahl::ZeilenGelesen(quint64 ticket, const QHash<qlonglong, AlarmListeTyp>& alleGelesen) {
-    // Only the numbers this answer is the newest read for; a newer note, or a
-    // write of this program meanwhile, has the newer word.
-    QList<qlonglong> nummern;
-    QHash<qlonglong, AlarmListeTyp> gelesen;
-    for (auto it = m_zeilenAngefordert.begin(); it != m_zeilenAngefordert.end();) {
-        if (it.value() != ticket) {
-            ++it;
-            continue;
-        }
-        nummern << it.key();
-        if (const auto z = alleGelesen.constFind(it.key()); z != alleGelesen.cend())
-            gelesen.insert(it.key(), *z);
-        it = m_zeilenAngefordert.erase(it);
-    }
-    if (nummern.isEmpty())
-        return;
+    const QHash<qlonglong, AlarmListeTyp> gelesen = AlarmdefsZugriff::ZeilenLesen(m_Server->Verbindung(), nummern);
     // Where several rows carry one number, the copies held that no row matches
     // any more take over the rows that no copy matches, in order.
     auto gehalten = [this](qlonglong n) {
@@ -195,10 +159,9 @@ void AlarmAuswahl::AuswahlShow() {
                                               m_AlarmDatenbank + QStringLiteral(")"));
         return;
     }
-    // On a server this client listens for the other clients' writes from now
-    // on; the connection is opened on the server service's worker.
+    // On a server this client listens for the other clients' writes from now on.
     if (Serverdienst* d = Server())
-        d->VerbindenAnstossen();
+        d->Verbinden();
     frmAlarmAuswahl* f = Fenster();
     f->mgobjAlarmAuswahl = this;
     f->Anzeigen();
@@ -364,10 +327,6 @@ std::optional<Zeilenstand> AlarmAuswahl::StandNach(const Schreibergebnis& e) {
 void AlarmAuswahl::Melden(const QList<Zeilenstand>& staende) {
     if (staende.isEmpty())
         return;
-    // A read of these rows still on its way is older than what they hold now.
-    for (const Zeilenstand& s : staende)
-        if (const auto n = AlarmdefsZugriff::Alarmnummer(s.ident))
-            m_zeilenAngefordert.remove(*n);
     StandAbgleichen(staende);
     emit ZeilenGeaendert(staende);
 }

@@ -4,7 +4,6 @@
 // alarm is picked and writes an arrow back into an alarm's row.
 #include <QObject>
 #include <QWidget>
-#include <QHash>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -146,13 +145,8 @@ private:
 
     // The picked alarm and the list take over what the rows hold now, without a new pick.
     void StandAbgleichen(const QList<Zeilenstand>& staende);
-    // Other clients wrote the rows of these numbers: they are read on the
-    // server service's worker, and every view shows what they hold once they come.
+    // Other clients wrote the rows of these numbers: every view shows what they hold now.
     void ZeilenVomServer(const QStringList& idents);
-    void ZeilenGelesen(quint64 ticket, const QHash<qlonglong, AlarmListeTyp>& gelesen);
-    // The newest read asked for each number: an older answer for it is dropped,
-    // and so is one asked before this program wrote the row itself.
-    QHash<qlonglong, quint64> m_zeilenAngefordert;
     std::unique_ptr<Serverdienst> m_Server;
     QString m_ServerFuer;
     QString m_KeinServerFuer;  // a file database: no server connection

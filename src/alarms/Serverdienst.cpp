@@ -45,7 +45,6 @@ Serverdienst::Serverdienst(const QString& sDatenbank, QObject* parent)
     connect(m_faden, &QThread::finished, m_waechter, &QObject::deleteLater);
     connect(m_waechter, &Serverwaechter::Antwort, this, &Serverdienst::Antwort);  // queued: another thread
     connect(m_waechter, &Serverwaechter::Bereitgestellt, this, &Serverdienst::Bereitgestellt);
-    connect(m_waechter, &Serverwaechter::ZeilenGelesen, this, &Serverdienst::ZeilenGelesen);
     m_faden->start();
 }
 
@@ -84,38 +83,18 @@ bool Serverdienst::Verbinden(QString* grund, QString* detail) {
                          .arg(m_datenbank);
         return false;
     }
-    // The first connection is opened by the watcher as well; a write cannot go
-    // on without it, so this waits for it, never longer than the connect timeout.
-    VerbindenAnstossen();
-    const std::optional<Serverwaechter::Uebergabe> u =
-        m_waechter->Abholen(AlarmdefsZugriff::ServerWartezeitS * 1000 + 1000);
-    if (u && Annehmen(*u))
-        return true;
-    if (grund)
-        *grund = u ? u->grund
-                   : QStringLiteral("Die Verbindung zum Datenbankserver von %1 wird noch aufgebaut.").arg(m_datenbank);
-    if (detail && u)
-        *detail = u->detail;
-    return false;
-}
-
-void Serverdienst::VerbindenAnstossen() {
-    if (m_verbunden || m_still || m_erneuern)
-        return;
-    if (m_jeVerbunden) {
-        Erneuern();
-        return;
+    try {
+        AlarmdefsZugriff::Oeffnen(m_datenbank, m_name);
+    } catch (const AlarmdefsFehler& f) {
+        if (grund)
+            *grund = f.Text();
+        if (detail)
+            *detail = f.Detail();
+        return false;
     }
-    m_erneuern = true;
-    QThread* hier = thread();
-    QMetaObject::invokeMethod(m_waechter, [w = m_waechter, hier] { w->Bereitstellen(hier); }, Qt::QueuedConnection);
-}
-
-Serverdienst::Ticket Serverdienst::ZeilenAnfordern(const QList<qlonglong>& nummern) {
-    const Ticket t = ++m_ticket;
-    QMetaObject::invokeMethod(m_waechter, [w = m_waechter, t, nummern] { w->ZeilenLesen(t, nummern); },
-                              Qt::QueuedConnection);
-    return t;
+    const Serverwaechter::Einrichtung e = Serverwaechter::Einrichten(m_name);
+    Uebernehmen(m_name, e.eingerichtet, e.prozess);
+    return true;
 }
 
 void Serverdienst::Uebernehmen(const QString& name, bool eingerichtet, qint64 prozess) {
@@ -200,22 +179,13 @@ void Serverdienst::Erneuern() {
     QMetaObject::invokeMethod(m_waechter, [w = m_waechter, hier] { w->Bereitstellen(hier); }, Qt::QueuedConnection);
 }
 
-void Serverdienst::Bereitgestellt() {
-    // A write waiting for the first connection may have taken it already.
-    if (const std::optional<Serverwaechter::Uebergabe> u = m_waechter->Abholen(0))
-        Annehmen(*u);
-}
-
-bool Serverdienst::Annehmen(const Serverwaechter::Uebergabe& u) {
+void Serverdienst::Bereitgestellt(const QString& name, bool eingerichtet, qint64 prozess, const QString&,
+                                  const QString&) {
     m_erneuern = false;
-    if (u.name.isEmpty())
-        return false;  // still away: the next check (or write) tries again, the note stands
-    const bool erste = !m_jeVerbunden;
-    Uebernehmen(u.name, u.eingerichtet, u.prozess);
-    Wiederda(!erste);
-    if (erste)
-        emit Lauscht();
-    return true;
+    if (name.isEmpty())
+        return;  // still away: the next check tries again, the note stands
+    Uebernehmen(name, eingerichtet, prozess);
+    Wiederda(true);
 }
 
 void Serverdienst::Pruefen() {

@@ -6,9 +6,8 @@
 // Whether the server still answers, and whether the kept connection still
 // stands, is asked on a thread of its own (Serverwaechter), which also opens a
 // lost connection again, so a silent server never holds the window: while it
-// does not answer, writes are refused at once. The first connection is opened
-// there too: only a write that cannot go on without it waits for it. The rows
-// other clients wrote are read there as well and come back by a signal.
+// does not answer, writes are refused at once. Only the first connection of a
+// database is opened on the caller's thread, as part of opening it.
 #include <QElapsedTimer>
 #include <QObject>
 #include <QSqlDatabase>
@@ -17,11 +16,10 @@
 #include <QStringList>
 #include <memory>
 
-#include "alarms/Serverwaechter.h"
-
 class AlarmdefsSchreiber;
 class QThread;
 class QTimer;
+class Serverwaechter;
 
 class Serverdienst : public QObject {
     Q_OBJECT
@@ -29,17 +27,10 @@ public:
     Serverdienst(const QString& sDatenbank, QObject* parent = nullptr);
     ~Serverdienst() override;
 
-    // Opens the connection and listens; a German reason when it cannot. The
-    // first connection is opened by the watcher while this waits for it (at
-    // most the connect timeout); a connection that was lost is opened again by
-    // the watcher without waiting: until it stands, this says why not.
+    // Opens the connection and listens; a German reason when it cannot. A
+    // connection that was lost is opened again by the watcher, not here: until
+    // it stands, this says why not.
     bool Verbinden(QString* grund = nullptr, QString* detail = nullptr);
-    // The same without waiting: the connection stands when the watcher has opened it.
-    void VerbindenAnstossen();
-    // The rows carrying these alarm numbers, read on the watcher's thread;
-    // the answer comes by ZeilenGelesen with the ticket given here.
-    using Ticket = quint64;
-    Ticket ZeilenAnfordern(const QList<qlonglong>& nummern);
     bool Verbunden() const { return m_verbunden; }
     QSqlDatabase& Verbindung() { return m_db; }
     // Writes through the kept connection; its statements are prepared once.
@@ -62,11 +53,6 @@ signals:
     // The connection stands again: what is shown is read afresh, as
     // notifications may have been missed meanwhile.
     void WiederVerbunden();
-    // The first connection stands and listens: what was read before it
-    // listened may have been changed meanwhile without a note.
-    void Lauscht();
-    // The answer to ZeilenAnfordern.
-    void ZeilenGelesen(Serverdienst::Ticket ticket, const Serverwaechter::ZeilenNachNummer& zeilen);
 
 private:
     void Meldung(const QString& name, QSqlDriver::NotificationSource quelle, const QVariant& inhalt);
@@ -75,9 +61,8 @@ private:
     // The kept connection's link to its server is known to be broken (no round trip).
     bool Abgerissen(bool nachlesen = false) const;
     void Erneuern();
-    void Bereitgestellt();
-    // Takes over what the watcher made; whether a connection stands now.
-    bool Annehmen(const Serverwaechter::Uebergabe& u);
+    void Bereitgestellt(const QString& name, bool eingerichtet, qint64 prozess, const QString& grund,
+                        const QString& detail);
     void Uebernehmen(const QString& name, bool eingerichtet, qint64 prozess);
     void Wiederda(bool neu);
     void Unterbrochen(const QString& text);
@@ -99,5 +84,4 @@ private:
     bool m_erneuern = false;               // the watcher is opening a new kept connection
     bool m_jeVerbunden = false;            // a first connection stood: later ones are the watcher's
     qint64 m_prozess = 0;                  // the kept connection's server process
-    Ticket m_ticket = 0;
 };

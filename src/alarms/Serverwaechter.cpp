@@ -1,8 +1,6 @@
 #include "alarms/Serverwaechter.h"
 
 #include <QAtomicInteger>
-#include <QDeadlineTimer>
-#include <QMutexLocker>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlQuery>
@@ -24,49 +22,17 @@ Serverwaechter::~Serverwaechter() {
         AlarmdefsZugriff::Schliessen(m_name);
 }
 
-bool Serverwaechter::Offen() {
-    if (m_offen)
-        return true;
-    try {
-        AlarmdefsZugriff::Oeffnen(m_datenbank, m_name);
-        m_offen = true;
-    } catch (const AlarmdefsFehler&) {
-        // the server is away: said by the regular check, which tries again
-    }
-    return m_offen;
-}
-
-void Serverwaechter::ZeilenLesen(quint64 ticket, const QList<qlonglong>& nummern) {
-    ZeilenNachNummer zeilen;
-    if (Offen()) {
-        QSqlDatabase db = QSqlDatabase::database(m_name, false);
-        zeilen = AlarmdefsZugriff::ZeilenLesen(db, nummern);
-    }
-    emit ZeilenGelesen(ticket, zeilen);
-}
-
-void Serverwaechter::Hinterlegen(const Uebergabe& u) {
-    {
-        QMutexLocker l(&m_sperre);
-        m_uebergabe = u;
-    }
-    m_bereit.wakeAll();
-    emit Bereitgestellt(u.name, u.eingerichtet, u.prozess, u.grund, u.detail);
-}
-
-std::optional<Serverwaechter::Uebergabe> Serverwaechter::Abholen(int ms) {
-    QDeadlineTimer frist(ms);
-    QMutexLocker l(&m_sperre);
-    while (!m_uebergabe && m_bereit.wait(&m_sperre, frist)) {
-    }
-    return std::exchange(m_uebergabe, std::nullopt);
-}
-
 void Serverwaechter::Pruefen(qint64 kept) {
     // A connection of this watcher that fails is opened again once and asked anew.
     for (int versuch = 0; versuch < 2; ++versuch) {
-        if (!Offen())
-            break;  // the server is away: said by the answer; the next check tries again
+        if (!m_offen) {
+            try {
+                AlarmdefsZugriff::Oeffnen(m_datenbank, m_name);
+                m_offen = true;
+            } catch (const AlarmdefsFehler&) {
+                break;  // the server is away: said by the answer; the next check tries again
+            }
+        }
         {
             QSqlQuery q(QSqlDatabase::database(m_name, false));
             bool steht = false, keptSteht = true;
@@ -119,12 +85,12 @@ void Serverwaechter::Bereitstellen(QThread* ziel) {
         if (m_ende || treiber->thread() != ziel) {
             db = QSqlDatabase();
             AlarmdefsZugriff::Schliessen(name);
-            Hinterlegen({QString(), false, 0, QStringLiteral("Die Verbindung wurde nicht übergeben."), QString()});
+            emit Bereitgestellt(QString(), false, 0, QStringLiteral("Die Verbindung wurde nicht übergeben."), QString());
             return;
         }
     } catch (const AlarmdefsFehler& f) {
-        Hinterlegen({QString(), false, 0, f.Text(), f.Detail()});
+        emit Bereitgestellt(QString(), false, 0, f.Text(), f.Detail());
         return;
     }
-    Hinterlegen({name, e.eingerichtet, e.prozess, QString(), QString()});
+    emit Bereitgestellt(name, e.eingerichtet, e.prozess, QString(), QString());
 }
