@@ -271,6 +271,34 @@ void Bildaufbereitung::ZeichnungEntfernen() {
                 for (int k = x; k < e; ++k)
                     lot[idx(k, y)] = 0;
         }
+    // A line laid exactly over a letter's bar ("8", "4", "E") takes the bar with it: where the
+    // letter's ink stands close above and below a thin line, the line may be the bar. Those
+    // pixels are kept apart, for another reading of the letters with them (Balken); so are,
+    // more strictly, those into which a stroke runs on one side at least (no letter's hollow).
+    std::vector<std::pair<std::size_t, std::uint8_t>> balken;
+    {
+        constexpr int Nah = 10;
+        auto letter = [&](int x, int y) { return tinte[idx(x, y)] && !waag[idx(x, y)] && !lot[idx(x, y)]; };
+        for (int x = 0; x < m_b; ++x)
+            for (int y = 1; y < m_h - 1; ++y) {
+                if (!waag[idx(x, y)] || waag[idx(x, y - 1)])
+                    continue;
+                int e = y;
+                while (e < m_h - 1 && waag[idx(x, e)])
+                    ++e;
+                if (e - y > 8)
+                    continue;
+                bool oben = false, unten = false;
+                for (int k = 1; k <= Nah && !oben && y - k >= 0; ++k)
+                    oben = letter(x, y - k);
+                for (int k = 0; k < Nah && !unten && e + k < m_h; ++k)
+                    unten = letter(x, e + k);
+                const std::uint8_t art = letter(x, y - 1) || letter(x, e) ? 3 : 1;
+                if (oben && unten)
+                    for (int k = y; k < e; ++k)
+                        balken.emplace_back(idx(x, k), art);
+            }
+    }
     for (std::size_t i = 0; i < tinte.size(); ++i) {
         weg[i] = weg[i] || waag[i] || lot[i];
         tinte[i] = tinte[i] && !weg[i];
@@ -319,7 +347,30 @@ void Bildaufbereitung::ZeichnungEntfernen() {
                         bild[n] = grund;
                 }
         }
+    m_balken.assign(m_p.size(), 0);
+    for (const auto& [i, art] : balken)
+        m_balken[i] = art;
     m_ohne = std::move(bild);
+}
+
+std::vector<std::uint8_t> Bildaufbereitung::MitBalken(bool streng) const {
+    std::vector<std::uint8_t> p = OhneZeichnung();
+    if (!m_balken.empty())
+        for (std::size_t i = 0; i < p.size(); ++i)
+            if (m_balken[i] & (streng ? 2 : 1))
+                p[i] = m_p[i];
+    return p;
+}
+
+int Bildaufbereitung::Balken(const QRect& box, bool streng) const {
+    if (m_balken.empty())
+        return 0;
+    const QRect r = box.intersected(QRect(0, 0, m_b, m_h));
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            n += (m_balken[static_cast<std::size_t>(y) * m_b + x] & (streng ? 2 : 1)) != 0;
+    return n;
 }
 
 QList<QRect> Bildaufbereitung::SenkrechteZeilen(const QList<QRect>& gelesen) const {

@@ -28,6 +28,11 @@ public:
     // keep every stroke. Tinte measures on this copy once it is made.
     void ZeichnungEntfernen();
     const std::vector<std::uint8_t>& OhneZeichnung() const { return m_ohne.empty() ? m_p : m_ohne; }
+    // The same copy with the pieces of thin lines kept that may be a letter's bar: the
+    // letter's ink stands close above and below them; streng: and a stroke runs into them
+    // on one side at least. Balken counts those pixels in box.
+    std::vector<std::uint8_t> MitBalken(bool streng) const;
+    int Balken(const QRect& box, bool streng) const;
 
     // Boxes of text running up or down: three or more letter-sized blobs
     // stacked closely above each other, away from the words already read.
@@ -59,5 +64,6 @@ private:
 
     std::vector<std::uint8_t> m_p;
     std::vector<std::uint8_t> m_ohne;
+    std::vector<std::uint8_t> m_balken;  // 1: a possible bar, 3: one a stroke runs into
     int m_b, m_h;
 };

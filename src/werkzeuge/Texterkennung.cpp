@@ -36,7 +36,7 @@ constexpr double Klein = 4.0;
 // Above this many pixels a picture is enlarged less, so that memory stays bounded.
 constexpr double MaxPixel = 40e6;
 // Raised whenever the reading changes otherwise, so that kept results are read anew.
-constexpr int Ueberarbeitung = 11;
+constexpr int Ueberarbeitung = 12;
 // A turned reading below this confidence is taken for the drawing, not for text.
 constexpr float MinGedreht = 50;
 // Cut-outs are laid on sheets up to this tall. Smaller sheets would spread better over the
@@ -363,6 +363,9 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     QList<double> faktoren;
     QList<int> polstern;
     std::vector<PixZeiger> stuecke;
+    PixZeiger mitBalken[2];
+    // on sheets of their own, so that the other cut-outs are read beside the same neighbours as without them
+    std::vector<PixZeiger> balkenStuecke;
     const QList<QRect> linien = bild.WaagrechteZeilen();
     {
         // a line the first reading read whole and surely needs no second look: that keeps the time down
@@ -390,6 +393,8 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
                 polstern << 0;
                 stuecke.emplace_back(nullptr);
                 stuecke.emplace_back(nullptr);
+                balkenStuecke.emplace_back(nullptr);
+                balkenStuecke.emplace_back(nullptr);
                 continue;
             }
             const int h = k.height();
@@ -407,6 +412,22 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
                 gross = Gestreckt(gross.get(), polster);
             stuecke.push_back(gross ? SchwarzWeiss(gross.get()) : nullptr);
             stuecke.push_back(std::move(gross));
+            // A thin line laid over the letters' bars: once more with its pieces between their
+            // strokes, and once with those only that a stroke runs into (an 8's waist, not a 0's hollow).
+            const int locker = a.isEmpty() ? 0 : bild.Balken(k, false), streng = a.isEmpty() ? 0 : bild.Balken(k, true);
+            for (int n = 0; n < 2; ++n) {
+                PixZeiger balken;
+                if (n == 0 ? locker >= 4 : streng >= 4 && streng < locker) {
+                    PixZeiger& kopie = mitBalken[n];
+                    if (!kopie)
+                        kopie = AusBytes(bild.MitBalken(n == 1), flaeche.width(), flaeche.height());
+                    const PixZeiger s = kopie ? Ausschnitt(kopie.get(), a) : nullptr;
+                    const PixZeiger g{s ? pixScaleGrayLI(s.get(), static_cast<float>(f), static_cast<float>(f)) : nullptr};
+                    const PixZeiger gs = g ? Gestreckt(g.get(), polster) : nullptr;
+                    balken = gs ? SchwarzWeiss(gs.get()) : nullptr;
+                }
+                balkenStuecke.push_back(std::move(balken));
+            }
         }
     }
 
@@ -430,6 +451,9 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     // The sheets of both go out at once; with a bank, threads without a picture of their own read some.
     std::vector<Blatt> blaetter = legen(stuecke);
     const std::size_t waagrecht = blaetter.size();
+    for (Blatt& b : legen(balkenStuecke))
+        blaetter.push_back(std::move(b));
+    const std::size_t mitBalkenBlaetter = blaetter.size();
     for (Blatt& b : legen(gedrehte))
         blaetter.push_back(std::move(b));
     std::vector<QList<Roh>> blattWoerter(blaetter.size());
@@ -446,14 +470,19 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     }
     if (unterbrochen())
         return t;
-    const std::vector<Blatt> gedrehteBlaetter(std::make_move_iterator(blaetter.begin() + static_cast<std::ptrdiff_t>(waagrecht)),
+    const std::vector<Blatt> gedrehteBlaetter(std::make_move_iterator(blaetter.begin() + static_cast<std::ptrdiff_t>(mitBalkenBlaetter)),
                                               std::make_move_iterator(blaetter.end()));
-    const std::vector<QList<Roh>> gedrehtGelesen(blattWoerter.begin() + static_cast<std::ptrdiff_t>(waagrecht), blattWoerter.end());
+    const std::vector<QList<Roh>> gedrehtGelesen(blattWoerter.begin() + static_cast<std::ptrdiff_t>(mitBalkenBlaetter), blattWoerter.end());
+    const std::vector<Blatt> balkenBlaetter(std::make_move_iterator(blaetter.begin() + static_cast<std::ptrdiff_t>(waagrecht)),
+                                            std::make_move_iterator(blaetter.begin() + static_cast<std::ptrdiff_t>(mitBalkenBlaetter)));
+    const std::vector<QList<Roh>> balkenGelesen(blattWoerter.begin() + static_cast<std::ptrdiff_t>(waagrecht),
+                                                blattWoerter.begin() + static_cast<std::ptrdiff_t>(mitBalkenBlaetter));
     blaetter.resize(waagrecht);
     blattWoerter.resize(waagrecht);
 
     {
         const std::vector<QList<Roh>> je = zuordnen(blaetter, blattWoerter, stuecke);
+        const std::vector<QList<Roh>> jeBalken = zuordnen(balkenBlaetter, balkenGelesen, balkenStuecke);
         std::vector<std::uint8_t> ersetzt(static_cast<std::size_t>(woerter.size()), 0);
         QList<Wort> zweite;
         for (qsizetype k = 0; k < kerne.size(); ++k) {
@@ -470,10 +499,11 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
             const double f = faktoren[k];
             const QPointF ecke = QPointF(ausschnitte[k].topLeft()) - QPointF(polstern[k], polstern[k]) / f;
             const double rand = 0.3 * kerne[k].height();
-            for (std::size_t i = 2 * static_cast<std::size_t>(k); i < 2 * static_cast<std::size_t>(k) + 2; ++i) {
+            for (std::size_t i = 2 * static_cast<std::size_t>(k); i < 2 * static_cast<std::size_t>(k) + 4; ++i) {
                 QList<Roh> lesung;
                 QList<Wort> umgerechnet;
-                for (const Roh& r : std::as_const(je[i])) {
+                const QList<Roh>& gelesenHier = i < 2 * static_cast<std::size_t>(k) + 2 ? je[i] : jeBalken[i - 2];
+                for (const Roh& r : gelesenHier) {
                     const QRectF box(ecke + r.box.topLeft() / f, r.box.size() / f);
                     // what the cut-out caught of its neighbours is read where they are looked at themselves
                     if (!QRectF(kerne[k]).adjusted(-rand, -rand, rand, rand).contains(box.center()))
