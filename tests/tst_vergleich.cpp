@@ -906,6 +906,24 @@ for pfad, zeilen in seiten.items():
             // closed: the plain picture again
             geister.Setzen({});
             QVERIFY(!flaeche.UntergrundGesetzt());
+            // ghosts that go first take their copy with them; a box that goes first takes its ghosts
+            auto* weitere = new Geisterpfeile(&flaeche, Schwarz);
+            weitere->FormSetzen("Gross");
+            weitere->Setzen({g});
+            ausschnitt(flaeche, g.pos * 2);
+            QVERIFY(QTest::qWaitFor([&] { return weitere->EbeneBereit(); }, 30000));
+            QVERIFY(flaeche.UntergrundGesetzt());
+            delete weitere;
+            QVERIFY(!flaeche.UntergrundGesetzt());
+            QCOMPARE(ausschnitt(flaeche, g.pos * 2 - QPoint(12, 12)).pixelColor(20, 20), QColor(Qt::white));
+            auto* box = new Bildflaeche;
+            box->BildSetzen(bild);
+            auto* mit = new Geisterpfeile(box, Schwarz);
+            mit->FormSetzen("Gross");
+            mit->Setzen({g});
+            ausschnitt(*box, g.pos);
+            QVERIFY(QTest::qWaitFor([&] { return mit->EbeneBereit(); }, 30000));
+            delete box;
         }
         QPixmap riesig(4000, 3001);
         riesig.fill(Qt::white);

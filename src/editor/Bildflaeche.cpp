@@ -94,16 +94,20 @@ void Bildflaeche::PfeilNeuZeichnen(int index, const QRect& vorher) {
     emit PfeilGeaendert(index);
 }
 
-void Bildflaeche::UntergrundSetzen(const QImage& bild, qint64 bildSchluessel, double massstab) {
+void Bildflaeche::UntergrundSetzen(const QImage& bild, qint64 bildSchluessel, double massstab, const QObject* von) {
     if (bild.isNull() && m_Untergrund.isNull())
         return;
     m_Untergrund = bild;
+    m_UntergrundVon = bild.isNull() ? nullptr : von;
     m_UntergrundSchluessel = bildSchluessel;
     m_UntergrundMassstab = massstab;
     update();
 }
 
-bool Bildflaeche::UntergrundPasst() const {
+bool Bildflaeche::UntergrundPasst() {
+    // its maker is gone (it may go with this box, so it cannot say so itself)
+    if (!m_Untergrund.isNull() && !m_UntergrundVon)
+        m_Untergrund = QImage();
     return !m_Untergrund.isNull() && !m_Bild.isNull() && m_UntergrundSchluessel == m_Bild.cacheKey();
 }
 

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QList>
 #include <QPixmap>
+#include <QPointer>
 #include <QWidget>
 #include <vector>
 
@@ -76,9 +77,9 @@ public:
     // a comparison), made elsewhere at massstab (the zoom it was drawn for);
     // drawn in place of the picture while the picture is the one it was made
     // of, so a repaint copies one opaque image as it does the picture alone.
-    // A null image takes it away.
-    void UntergrundSetzen(const QImage& bild, qint64 bildSchluessel, double massstab);
-    bool UntergrundGesetzt() const { return !m_Untergrund.isNull(); }
+    // A null image takes it away; so does the end of von, its maker.
+    void UntergrundSetzen(const QImage& bild, qint64 bildSchluessel, double massstab, const QObject* von);
+    bool UntergrundGesetzt() const { return !m_Untergrund.isNull() && m_UntergrundVon; }
     // Tells which picture pixels an image was made of.
     qint64 BildSchluessel() const { return m_Bild.cacheKey(); }
     // Topmost visible arrow at a point of the box, 0 when none.
@@ -122,11 +123,12 @@ private:
     static constexpr int BandZeilen = 64;
 
     // The ready image belongs to the picture shown.
-    bool UntergrundPasst() const;
+    bool UntergrundPasst();
     void UntergrundZeichnen(QPainter& p, const QRect& r) const;
 
     std::vector<PfeilBild> m_EigenePfeile;  // the list of a box without a window's
     QImage m_Untergrund;
+    QPointer<const QObject> m_UntergrundVon;
     qint64 m_UntergrundSchluessel = 0;
     double m_UntergrundMassstab = 1.0;
     QPixmap m_Bild;

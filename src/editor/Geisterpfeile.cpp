@@ -28,11 +28,6 @@ Geisterpfeile::Geisterpfeile(Bildflaeche* flaeche, SymbolLader lader) : QWidget(
     Anhaengen();
 }
 
-Geisterpfeile::~Geisterpfeile() {
-    if (m_flaeche)
-        m_flaeche->UntergrundSetzen({}, 0, 1.0);
-}
-
 void Geisterpfeile::Anhaengen() {
     connect(m_flaeche, &Bildflaeche::PfeilGeaendert, this, &Geisterpfeile::PfeilGeaendert);
     setObjectName(QStringLiteral("Geisterpfeile"));
@@ -58,7 +53,7 @@ void Geisterpfeile::Setzen(const std::vector<Geist>& geister) {
     if (Gezeigt().empty()) {
         m_ebeneZeigen = false;
         if (m_flaeche)
-            m_flaeche->UntergrundSetzen({}, 0, 1.0);
+            m_flaeche->UntergrundSetzen({}, 0, 1.0, this);
     }
     update();
     if (m_flaeche)
@@ -79,7 +74,7 @@ void Geisterpfeile::FormSetzen(const QString& form) {
     // another picture's ghosts are not shown on this one while its own are drawn
     m_ebeneZeigen = false;
     if (m_flaeche) {
-        m_flaeche->UntergrundSetzen({}, 0, 1.0);
+        m_flaeche->UntergrundSetzen({}, 0, 1.0, this);
         m_flaeche->update();
     }
     update();
@@ -333,7 +328,7 @@ void Geisterpfeile::Pruefen(bool bestellen) {
     if (!m_flaeche)
         return;
     if (Gezeigt().empty()) {
-        m_flaeche->UntergrundSetzen({}, 0, 1.0);
+        m_flaeche->UntergrundSetzen({}, 0, 1.0, this);
         return;
     }
     const double zoom = m_flaeche->Zoom();
@@ -342,7 +337,7 @@ void Geisterpfeile::Pruefen(bool bestellen) {
         EbeneVerwerfen();
         if (m_ebeneBild != bild) {
             // another picture shows nothing of the ghosts drawn on this one
-            m_flaeche->UntergrundSetzen({}, 0, 1.0);
+            m_flaeche->UntergrundSetzen({}, 0, 1.0, this);
             m_ebeneZeigen = false;
         } else if (!Eingeblendet()) {
             // a layer of another zoom would put every ghost in the wrong place;
@@ -354,7 +349,7 @@ void Geisterpfeile::Pruefen(bool bestellen) {
         m_ebeneBild = bild;
     }
     if (!Eingeblendet())
-        m_flaeche->UntergrundSetzen({}, 0, 1.0);
+        m_flaeche->UntergrundSetzen({}, 0, 1.0, this);
     if (bestellen && !m_ebeneGueltig)
         EbeneBestellen();
 }
@@ -460,7 +455,7 @@ void Geisterpfeile::EbeneAngekommen(quint64 generation, const QImage& ebene, con
     if (Eingeblendet()) {
         m_ebene = QImage();
         if (m_flaeche && bild == m_flaeche->BildSchluessel())
-            m_flaeche->UntergrundSetzen(ebene, bild, massstab);
+            m_flaeche->UntergrundSetzen(ebene, bild, massstab, this);
     } else {
         m_ebene = ebene;
         m_ebeneAb = ab;

@@ -43,7 +43,6 @@ public:
     explicit Geisterpfeile(frmPicture* bild, SymbolLader lader = {});
     // Over a picture box alone (the picture named by FormSetzen).
     explicit Geisterpfeile(Bildflaeche* flaeche, SymbolLader lader = {});
-    ~Geisterpfeile() override;
 
     void Setzen(const std::vector<Geist>& geister);
     void FormSetzen(const QString& form);
