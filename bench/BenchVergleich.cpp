@@ -436,6 +436,23 @@ void BenchGeisterpfeile() {
         mit.push_back(Zeit(frame));
     BenchZeile("geisterpfeile_10k_bild_lange_linien", Median(mit), "ms");
     BenchZeile("geisterpfeile_10k_bild_ohne_geister", Median(ohne), "ms");
+    // at 150 %: the copy is made again at that zoom, a frame still copies one image
+    flaeche.ZoomSetzen(1.5);
+    ziel = QImage(flaeche.size(), QImage::Format_ARGB32_Premultiplied);
+    frame();
+    Warten([&] { return geister.EbeneBereit(); }, 60000);
+    mit.clear();
+    for (int i = 0; i < 5; ++i)
+        mit.push_back(Zeit(frame));
+    BenchZeile("geisterpfeile_10k_bild_zoom150", Median(mit), "ms");
+    // what the copy costs: 4 bytes a pixel, at most Geisterpfeile::KopieHoechstens pixels
+    BenchZeile("geisterpfeile_kopie_2600x1800_zoom150", 2600.0 * 1.5 * 1800 * 1.5 * 4 / 1e6, "MB");
+    BenchZeile("geisterpfeile_kopie_hoechstens", static_cast<double>(Geisterpfeile::KopieHoechstens) * 4 / 1e6, "MB");
+    geister.Setzen({});
+    mit.clear();
+    for (int i = 0; i < 5; ++i)
+        mit.push_back(Zeit(frame));
+    BenchZeile("geisterpfeile_bild_zoom150_ohne_geister", Median(mit), "ms");
 }
 
 // Undo of a take-over on a table without an index on Ident, after another

@@ -4,6 +4,7 @@
 // write path, undo of a take-over, and the command's exit codes.
 #include <QtTest>
 
+#include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <arpa/inet.h>
@@ -744,6 +745,198 @@ private slots:
         // another picture shows none of this one's ghosts while its own are drawn
         geister.FormSetzen("Turbine");
         QVERIFY(!da(flaeche.grab().toImage(), c));
+    }
+
+    // A pair written by Python's sqlite3 module alone: the columns in another
+    // order, Ident stored as text, a symbol of another size and colour. The
+    // ghosts land where the other file's X/Y (read back by the sqlite3
+    // program) say, at 100 %, after a zoom of 150 %, and their lines follow
+    // this side's arrow when it moves; a double click on one picks its alarm.
+    void ghostsOfAnIndependentPairLandWhereItsPositionsSay() {
+        const QString hier = Pfad("geister-py-hier.kvs"), dort = Pfad("geister-py-dort.kvs");
+        const QString python = QStringLiteral(R"(
+import random, sqlite3, sys
+random.seed(4711)
+spalten = ('Alarmtext text, Ident text, Y integer, Form text, Fault int, X integer, Symbol text, Type int, '
+           'Acknowledge int, VarName text, BitNo int, Min text, Max text, Priority int, "Group" int, '
+           'Helpindex int, Sensor1 int, Sensor2 int')
+seiten = {sys.argv[1]: [], sys.argv[2]: []}
+for i in range(12):
+    x, y = 40 + 100 * (i % 6) + random.randint(0, 30), 40 + 130 * (i // 6) + random.randint(0, 30)
+    seiten[sys.argv[1]].append((str(501 + i), x, y + 260))
+    # every second alarm moved on the other side, one of them to another picture
+    seiten[sys.argv[2]].append((str(501 + i), x, y if i % 2 == 0 else y + 260))
+for pfad, zeilen in seiten.items():
+    db = sqlite3.connect(pfad)
+    db.execute('create table Alarmdefs (%s)' % spalten)
+    for ident, x, y in zeilen:
+        form = 'Lager' if pfad == sys.argv[2] and ident == '511' else 'Halle'
+        db.execute('insert into Alarmdefs (Alarmtext, Ident, Y, Form, Fault, X, Symbol, Type, Acknowledge, VarName, '
+                   'BitNo, Min, Max, Priority, "Group", Helpindex, Sensor1, Sensor2) '
+                   'values (?, ?, ?, ?, 1, ?, ?, 1, 0, ?, 3, ?, ?, 2, 7, 1, 150, 0)',
+                   ('Füllstand ' + ident, ident, y, form, x, 'Gruen.gif', 'V' + ident, '0', '100'))
+    db.commit()
+)");
+        QProcess py;
+        py.start(QStringLiteral("python3"), {QStringLiteral("-c"), python, hier, dort});
+        QVERIFY(py.waitForFinished(60000));
+        QVERIFY2(py.exitCode() == 0, py.readAllStandardError().constData());
+        const Vergleichsergebnis e = Vergleich::Vergleichen({hier, dort, {}});
+        std::vector<Geisterpfeile::Geist> geister;
+        for (const Vergleichszeile& z : e.zeilen) {
+            Geisterpfeile::Geist g{z.ident, z.dort.value(AlarmFeld::Form), {z.dort.value(AlarmFeld::X).toInt(), z.dort.value(AlarmFeld::Y).toInt()},
+                                   z.dort.value(AlarmFeld::Symbol), QPoint(z.hier.value(AlarmFeld::X).toInt(), z.hier.value(AlarmFeld::Y).toInt()),
+                                   false, {}};
+            geister.push_back(g);
+        }
+        // where the ghosts must be, as the sqlite3 program reads the other file
+        QList<std::pair<QString, QPoint>> soll;
+        const QString abfrage = QStringLiteral("select h.Ident, d.X, d.Y from Alarmdefs h join d.Alarmdefs d using (Ident) "
+                                               "where d.Form = 'Halle' and d.Y <> h.Y order by h.Ident");
+        for (const QString& zeile : Sqlite(hier, QStringLiteral("attach '%1' as d; %2").arg(dort, abfrage)).split(QLatin1Char('\n'))) {
+            const QStringList t = zeile.split(QLatin1Char('|'));
+            QCOMPARE(t.size(), 3);
+            soll.append({t[0], QPoint(t[1].toInt(), t[2].toInt())});
+        }
+        QCOMPARE(soll.size(), 5);
+        QCOMPARE(e.zeilen.size(), 6);
+
+        QPixmap bild(700, 600);
+        bild.fill(Qt::white);
+        Bildflaeche flaeche;
+        flaeche.BildSetzen(bild);
+        flaeche.show();
+        Geisterpfeile ghosts(&flaeche, [](const QString&) {
+            QPixmap p(12, 20);
+            p.fill(QColor(0, 100, 0));
+            return p;
+        });
+        ghosts.FormSetzen("Halle");
+        ghosts.Setzen(geister);
+        QCOMPARE(ghosts.Gezeigt().size(), 5u);
+        const auto gezeichnet = [&] {
+            flaeche.grab();
+            return QTest::qWaitFor([&] { return ghosts.EbeneBereit(); }, 20000) ? flaeche.grab().toImage() : QImage();
+        };
+        const auto blassGruen = [](const QColor& c) { return c != QColor(Qt::white) && c.green() > c.red() + 20 && c.green() < 240; };
+        // a thin line passes within a pixel of p
+        const auto linie = [](const QImage& b, QPoint p) {
+            for (int dx = -1; dx <= 1; ++dx)
+                for (int dy = -1; dy <= 1; ++dy)
+                    if (b.pixelColor(p + QPoint(dx, dy)) != QColor(Qt::white))
+                        return true;
+            return false;
+        };
+        for (double zoom : {1.0, 1.5}) {
+            flaeche.ZoomSetzen(zoom);
+            const QImage b = gezeichnet();
+            QVERIFY(!b.isNull());
+            for (const auto& [ident, pos] : std::as_const(soll)) {
+                const QColor c = b.pixelColor(((QPointF(pos) + QPointF(6, 10)) * zoom).toPoint());
+                QVERIFY2(blassGruen(c), qPrintable(ident + QLatin1Char(' ') + c.name()));
+                // no ghost where this side's arrow is (none on the box here), but the line passes between
+                QCOMPARE(b.pixelColor(((QPointF(pos) + QPointF(10, 10 + 260)) * zoom).toPoint()), QColor(Qt::white));
+                QVERIFY(linie(b, ((QPointF(pos) + QPointF(6, 10 + 130)) * zoom).toPoint()));
+            }
+        }
+        flaeche.ZoomSetzen(1.0);
+        QVERIFY(!gezeichnet().isNull());
+        QVERIFY(flaeche.UntergrundGesetzt());
+        // this side's arrow of the first moved alarm on the box, then moved aside: its line follows
+        const auto& [ident, pos] = soll.first();
+        PfeilBild a;
+        a.Ident = ident;
+        a.Left = pos.x();
+        a.Top = pos.y() + 260;
+        a.Width = 12;
+        a.Height = 20;
+        a.Visible = true;
+        a.Picture = QPixmap(12, 20);
+        a.Picture.fill(Qt::black);
+        flaeche.imgPfeil.resize(1);
+        flaeche.imgPfeil.push_back(a);
+        const QRect vorher = flaeche.imgPfeil[1].Rechteck();
+        flaeche.imgPfeil[1].Left = pos.x() + 300;
+        flaeche.PfeilNeuZeichnen(1, vorher);
+        QVERIFY(!ghosts.EbeneBereit());
+        const QImage b = gezeichnet();
+        const QPoint mitteNeu = (QPoint(pos.x() + 300 + 6, pos.y() + 260 + 10) + pos + QPoint(6, 10)) / 2;
+        QVERIFY(linie(b, mitteNeu));
+        QVERIFY(!linie(b, pos + QPoint(6, 10 + 130)));
+        QVERIFY(blassGruen(b.pixelColor(pos + QPoint(6, 10))));
+        QSignalSpy spy(&ghosts, &Geisterpfeile::GeistDoppelklick);
+        QTest::mouseDClick(&flaeche, Qt::LeftButton, {}, soll.last().second + QPoint(3, 3));
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.first().first().toString(), soll.last().first);
+    }
+
+    // The blended copy of the picture is bounded: a picture too large at the
+    // zoom gets it at 100 %, scaled as the picture is; a picture too large
+    // even at 100 % gets the ghosts as a layer over the box. Either way each
+    // ghost is where its X/Y say.
+    void ghostsOnLargePicturesStayInPlaceWithinTheCopysBound() {
+        const Geisterpfeile::Geist g{"7", "Gross", {2000, 1800}, "P.gif", QPoint(2000, 2100), false, {}};
+        const auto ausschnitt = [](Bildflaeche& f, QPoint wo) {
+            QImage i(40, 40, QImage::Format_ARGB32_Premultiplied);
+            i.fill(Qt::magenta);
+            QPainter p(&i);
+            f.render(&p, QPoint(), QRegion(QRect(wo, QSize(40, 40))));
+            return i;
+        };
+        const auto blass = [](const QColor& c) { return c.lightness() > 100 && c.lightness() < 200; };
+        {
+            QPixmap bild(2500, 2500);
+            bild.fill(Qt::white);
+            Bildflaeche flaeche;
+            flaeche.BildSetzen(bild);
+            Geisterpfeile geister(&flaeche, Schwarz);
+            geister.FormSetzen("Gross");
+            geister.Setzen({g});
+            QVERIFY(geister.Eingeblendet());
+            for (double zoom : {1.0, 2.0}) {
+                flaeche.ZoomSetzen(zoom);
+                const QPoint wo = (QPointF(g.pos) * zoom).toPoint() - QPoint(12, 12);
+                ausschnitt(flaeche, wo);
+                QVERIFY(QTest::qWaitFor([&] { return geister.EbeneBereit(); }, 30000));
+                QVERIFY(flaeche.UntergrundGesetzt());
+                const QImage i = ausschnitt(flaeche, wo);
+                QVERIFY2(blass(i.pixelColor(QPoint(12, 12) + QPoint(8, 8) * zoom)), qPrintable(i.pixelColor(20, 20).name()));
+                QCOMPARE(i.pixelColor(4, 4), QColor(Qt::white));
+            }
+            // closed: the plain picture again
+            geister.Setzen({});
+            QVERIFY(!flaeche.UntergrundGesetzt());
+            // ghosts that go first take their copy with them; a box that goes first takes its ghosts
+            auto* weitere = new Geisterpfeile(&flaeche, Schwarz);
+            weitere->FormSetzen("Gross");
+            weitere->Setzen({g});
+            ausschnitt(flaeche, g.pos * 2);
+            QVERIFY(QTest::qWaitFor([&] { return weitere->EbeneBereit(); }, 30000));
+            QVERIFY(flaeche.UntergrundGesetzt());
+            delete weitere;
+            QVERIFY(!flaeche.UntergrundGesetzt());
+            QCOMPARE(ausschnitt(flaeche, g.pos * 2 - QPoint(12, 12)).pixelColor(20, 20), QColor(Qt::white));
+            auto* box = new Bildflaeche;
+            box->BildSetzen(bild);
+            auto* mit = new Geisterpfeile(box, Schwarz);
+            mit->FormSetzen("Gross");
+            mit->Setzen({g});
+            ausschnitt(*box, g.pos);
+            QVERIFY(QTest::qWaitFor([&] { return mit->EbeneBereit(); }, 30000));
+            delete box;
+        }
+        QPixmap riesig(4000, 3001);
+        riesig.fill(Qt::white);
+        Bildflaeche flaeche;
+        flaeche.BildSetzen(riesig);
+        Geisterpfeile geister(&flaeche, Schwarz);
+        geister.FormSetzen("Gross");
+        geister.Setzen({g});
+        QVERIFY(!geister.Eingeblendet());
+        const QImage i = ausschnitt(flaeche, g.pos - QPoint(12, 12));
+        QVERIFY(!flaeche.UntergrundGesetzt());
+        QVERIFY(blass(i.pixelColor(20, 20)));
+        QCOMPARE(i.pixelColor(4, 4), QColor(Qt::white));
     }
 
     void differenceViewChoosesLinesAndSkipsHeadings() {

@@ -91,6 +91,36 @@ void Bildflaeche::PfeilNeuZeichnen(int index, const QRect& vorher) {
     update(Flaeche(vorher));
     if (index >= 0 && index < static_cast<int>(imgPfeil.size()))
         update(Flaeche(imgPfeil[static_cast<std::size_t>(index)].Rechteck()));
+    emit PfeilGeaendert(index);
+}
+
+void Bildflaeche::UntergrundSetzen(const QImage& bild, qint64 bildSchluessel, double massstab, const QObject* von) {
+    if (bild.isNull() && m_Untergrund.isNull())
+        return;
+    m_Untergrund = bild;
+    m_UntergrundVon = bild.isNull() ? nullptr : von;
+    m_UntergrundSchluessel = bildSchluessel;
+    m_UntergrundMassstab = massstab;
+    update();
+}
+
+bool Bildflaeche::UntergrundPasst() {
+    // its maker is gone (it may go with this box, so it cannot say so itself)
+    if (!m_Untergrund.isNull() && !m_UntergrundVon)
+        m_Untergrund = QImage();
+    return !m_Untergrund.isNull() && !m_Bild.isNull() && m_UntergrundSchluessel == m_Bild.cacheKey();
+}
+
+void Bildflaeche::UntergrundZeichnen(QPainter& p, const QRect& r) const {
+    if (m_UntergrundMassstab == m_Zoom && m_Untergrund.size() == size()) {
+        p.drawImage(r.topLeft(), m_Untergrund, r);
+        return;
+    }
+    // made for another zoom (or at 100 % where the zoomed one would be too
+    // large): scaled as the picture is, each pixel a block
+    const double f = m_Zoom / m_UntergrundMassstab;
+    const QRect b = QRectF(QPointF(r.topLeft()) / f, QSizeF(r.size()) / f).toAlignedRect() & m_Untergrund.rect();
+    p.drawImage(QRectF(QPointF(b.topLeft()) * f, QSizeF(b.size()) * f), m_Untergrund, QRectF(b));
 }
 
 QRect Bildflaeche::Flaeche(const QRect& bild) const {
@@ -216,12 +246,18 @@ void Bildflaeche::Relativ(int index, const QPointF& schirm, double& x, double& y
 void Bildflaeche::paintEvent(QPaintEvent* e) {
     QPainter p(this);
     const QRect r = e->rect();
-    p.fillRect(r, palette().color(QPalette::Window));
+    const bool untergrund = UntergrundPasst();
+    // the ready image of this zoom covers the whole box and is opaque: no ground first
+    if (!untergrund || m_UntergrundMassstab != m_Zoom || m_Untergrund.size() != size())
+        p.fillRect(r, palette().color(QPalette::Window));
+    if (untergrund)
+        UntergrundZeichnen(p, r);
     QPen schwarz(Qt::black, 1);
     QPen weiss(Qt::white, 1, Qt::DotLine);
     const std::size_t oben = Oben > 0 && Oben < static_cast<int>(imgPfeil.size()) ? static_cast<std::size_t>(Oben) : 0;
     if (m_Zoom == 1.0) {
-        p.drawPixmap(r, m_Bild, r);
+        if (!untergrund)
+            p.drawPixmap(r, m_Bild, r);
         auto zeichnen = [&](const PfeilBild& a) {
             if (a.Visible && r.intersects(a.Rechteck()))
                 p.drawPixmap(a.Left, a.Top, a.Picture);
@@ -235,7 +271,8 @@ void Bildflaeche::paintEvent(QPaintEvent* e) {
         // The exposed part of the picture, scaled without smoothing so each pixel
         // stays a block; the arrows as their symbols scaled once.
         const QRect b = QRectF(QPointF(r.topLeft()) / m_Zoom, QSizeF(r.size()) / m_Zoom).toAlignedRect();
-        p.drawPixmap(QRectF(QPointF(b.topLeft()) * m_Zoom, QSizeF(b.size()) * m_Zoom), m_Bild, QRectF(b));
+        if (!untergrund)
+            p.drawPixmap(QRectF(QPointF(b.topLeft()) * m_Zoom, QSizeF(b.size()) * m_Zoom), m_Bild, QRectF(b));
         auto zeichnen = [&](const PfeilBild& a) {
             if (!a.Visible || !b.intersects(a.Rechteck()))
                 return;

@@ -5,8 +5,10 @@
 // widgets. Mouse events are hit-tested and reported per arrow, with the
 // pointer in twips relative to the arrow, as the arrow images report them.
 #include <QHash>
+#include <QImage>
 #include <QList>
 #include <QPixmap>
+#include <QPointer>
 #include <QWidget>
 #include <vector>
 
@@ -70,6 +72,16 @@ public:
 
     // Redraws the area of one element after its place or image changed.
     void PfeilNeuZeichnen(int index, const QRect& vorher);
+
+    // A ready image of this picture with more blended in (the ghost arrows of
+    // a comparison), made elsewhere at massstab (the zoom it was drawn for);
+    // drawn in place of the picture while the picture is the one it was made
+    // of, so a repaint copies one opaque image as it does the picture alone.
+    // A null image takes it away; so does the end of von, its maker.
+    void UntergrundSetzen(const QImage& bild, qint64 bildSchluessel, double massstab, const QObject* von);
+    bool UntergrundGesetzt() const { return !m_Untergrund.isNull() && m_UntergrundVon; }
+    // Tells which picture pixels an image was made of.
+    qint64 BildSchluessel() const { return m_Bild.cacheKey(); }
     // Topmost visible arrow at a point of the box, 0 when none.
     int PfeilAn(const QPointF& p) const;
 
@@ -82,6 +94,8 @@ signals:
     void FlaecheMausDruck(int button, int shift, double x, double y, QPoint global);
     // A double click on an arrow (after its press has been reported).
     void PfeilDoppelklick(int index);
+    // An arrow's place or image changed (a drag step, a write, an undo).
+    void PfeilGeaendert(int index);
     // A proposal was dragged to another place, or double-clicked to be accepted.
     void VorschlagVerschoben(const QString& ident, QPoint pos);
     void VorschlagDoppelklick(const QString& ident);
@@ -108,7 +122,15 @@ private:
     // Rows of a zoomed symbol drawn in one go.
     static constexpr int BandZeilen = 64;
 
+    // The ready image belongs to the picture shown.
+    bool UntergrundPasst();
+    void UntergrundZeichnen(QPainter& p, const QRect& r) const;
+
     std::vector<PfeilBild> m_EigenePfeile;  // the list of a box without a window's
+    QImage m_Untergrund;
+    QPointer<const QObject> m_UntergrundVon;
+    qint64 m_UntergrundSchluessel = 0;
+    double m_UntergrundMassstab = 1.0;
     QPixmap m_Bild;
     QSize m_Groesse;
     double m_Zoom = 1.0;

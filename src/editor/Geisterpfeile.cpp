@@ -29,6 +29,7 @@ Geisterpfeile::Geisterpfeile(Bildflaeche* flaeche, SymbolLader lader) : QWidget(
 }
 
 void Geisterpfeile::Anhaengen() {
+    connect(m_flaeche, &Bildflaeche::PfeilGeaendert, this, &Geisterpfeile::PfeilGeaendert);
     setObjectName(QStringLiteral("Geisterpfeile"));
     // Drawn over the arrows, clicks go through to them.
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -46,17 +47,36 @@ void Geisterpfeile::Setzen(const std::vector<Geist>& geister) {
     m_jeForm.clear();
     for (auto it = jeForm.begin(); it != jeForm.end(); ++it)
         m_jeForm.insert(it.key(), std::make_shared<const std::vector<Geist>>(std::move(*it)));
+    IdenteMerken();
+    // the ghosts shown so far stay until the new ones are drawn
     EbeneVerwerfen();
-    if (Gezeigt().empty())
+    if (Gezeigt().empty()) {
         m_ebeneZeigen = false;
+        if (m_flaeche)
+            m_flaeche->UntergrundSetzen({}, 0, 1.0, this);
+    }
     update();
+    if (m_flaeche)
+        m_flaeche->update();
+}
+
+void Geisterpfeile::IdenteMerken() {
+    m_identeGezeigt.clear();
+    for (const Geist& g : Gezeigt())
+        if (g.hier)
+            m_identeGezeigt.insert(g.ident);
 }
 
 void Geisterpfeile::FormSetzen(const QString& form) {
     m_form = form;
+    IdenteMerken();
     EbeneVerwerfen();
     // another picture's ghosts are not shown on this one while its own are drawn
     m_ebeneZeigen = false;
+    if (m_flaeche) {
+        m_flaeche->UntergrundSetzen({}, 0, 1.0, this);
+        m_flaeche->update();
+    }
     update();
 }
 
@@ -104,25 +124,29 @@ QString Geisterpfeile::GeistAn(const QPoint& punkt) const {
 }
 
 namespace {
-// One pixel of a premultiplied colour over the layer (its bits and row length).
+// The layer's bits and row length; deckend is set on an opaque copy of the
+// picture, so that a blended pixel stays opaque.
 struct Ebene {
     QRgb* bits;
     qsizetype zeile;
     int breite, hoehe;
+    QRgb deckend;
     explicit Ebene(QImage& bild)
-        : bits(reinterpret_cast<QRgb*>(bild.bits())), zeile(bild.bytesPerLine() / 4), breite(bild.width()), hoehe(bild.height()) {}
+        : bits(reinterpret_cast<QRgb*>(bild.bits())), zeile(bild.bytesPerLine() / 4), breite(bild.width()), hoehe(bild.height()),
+          deckend(bild.hasAlphaChannel() ? 0 : 0xff000000u) {}
 };
-inline void Mischen(QRgb& d, QRgb farbe) {
+// One pixel of a premultiplied colour over the layer.
+inline void Mischen(QRgb& d, QRgb farbe, QRgb deckend) {
     const uint a = 256 - qAlpha(farbe);
-    d = farbe + (((d & 0xff00ff) * a >> 8) & 0xff00ff) + ((((d >> 8) & 0xff00ff) * a) & 0xff00ff00);
+    d = (farbe + (((d & 0xff00ff) * a >> 8) & 0xff00ff) + ((((d >> 8) & 0xff00ff) * a) & 0xff00ff00)) | deckend;
 }
 inline void Punkt(Ebene& ebene, int x, int y, QRgb farbe) {
     if (x < 0 || y < 0 || x >= ebene.breite || y >= ebene.hoehe)
         return;
-    Mischen(ebene.bits[y * ebene.zeile + x], farbe);
+    Mischen(ebene.bits[y * ebene.zeile + x], farbe, ebene.deckend);
 }
 
-// A line by Bresenham; jeder > 0 leaves gaps for a dashed outline.
+// A line by Bresenham; strich > 0 leaves gaps for a dashed outline.
 void Linie(Ebene& ebene, QPoint a, QPoint b, QRgb farbe, int strich = 0) {
     const int dx = std::abs(b.x() - a.x()), dy = -std::abs(b.y() - a.y());
     const int sx = a.x() < b.x() ? 1 : -1, sy = a.y() < b.y() ? 1 : -1;
@@ -150,102 +174,188 @@ void Rahmen(Ebene& ebene, const QRect& r, QRgb farbe) {
     Linie(ebene, r.bottomRight(), r.bottomLeft(), farbe, 3);
     Linie(ebene, r.bottomLeft(), r.topLeft(), farbe, 3);
 }
-}  // namespace
 
-namespace {
-// Above this many pixels (a large picture at a high zoom) the layer is not
-// kept: each repaint draws its exposed part only.
+// Above this many pixels (a large picture at a high zoom) the layer over the
+// box is not kept: each repaint draws its exposed part only.
 constexpr qint64 EbeneHoechstens = 12'000'000;
 
-// The ghosts that touch bereich (screen pixels) drawn into one layer; ab is
-// where its top left lies. Null when none touches it. Plain data in and out,
-// so a worker can draw it.
-QImage EbeneZeichnen(const std::vector<Geisterpfeile::Geist>& geister, const QHash<QString, QImage>& bilder, double zoom,
-                     const QRect& bereich, QPoint* ab) {
-    const auto ZuSchirm = [zoom](const QRect& bild) {
+using Geist = Geisterpfeile::Geist;
+
+// A ghost to draw: where it lies and where this side's arrow is now.
+struct Gewaehlt {
+    const Geist* g;
+    QRect r;
+    std::optional<QPoint> hier;
+};
+
+// Plain data in and out, so a worker can draw them.
+struct Zeichner {
+    const std::vector<Geist>& geister;
+    const QHash<QString, QImage>& bilder;
+    double zoom;
+    QHash<QString, QPoint> jetzt;  // this side's arrows moved since the comparison
+
+    QRect ZuSchirm(const QRect& bild) const {
         if (zoom == 1.0)
             return bild;
         return QRectF(QPointF(bild.topLeft()) * zoom, QSizeF(bild.size()) * zoom).toAlignedRect();
-    };
-    const auto Bild = [&bilder](const QString& symbol) {
+    }
+    QImage Bild(const QString& symbol) const {
         const auto it = bilder.constFind(symbol);
         return it == bilder.constEnd() ? QImage() : *it;
-    };
-    // Everything is drawn into one layer and put on the screen in one go: the
-    // raster engine hands each line to its helper threads, which costs far
-    // more than the line itself when there are thousands.
-    QRect flaeche;
-    std::vector<std::pair<const Geisterpfeile::Geist*, QRect>> zeigen;
-    zeigen.reserve(geister.size());
-    for (const Geisterpfeile::Geist& g : geister) {
-        const QImage bild = Bild(g.symbol);
-        const QSize groesse = bild.isNull() ? kOhneSymbol : bild.size();
-        const QRect r = ZuSchirm(QRect(g.pos, groesse));
-        QRect huelle = r;
-        if (g.hier)
-            huelle = huelle.united(ZuSchirm(QRect(*g.hier, groesse)));
-        if (!huelle.adjusted(-2, -2, 2, 2).intersects(bereich))
-            continue;
-        zeigen.emplace_back(&g, r);
-        flaeche = flaeche.united(huelle.adjusted(-2, -2, 2, 2));
     }
-    flaeche &= bereich;
-    if (flaeche.isEmpty())
-        return {};
-    *ab = flaeche.topLeft();
-    QImage ebene(flaeche.size(), QImage::Format_ARGB32_Premultiplied);
-    ebene.fill(Qt::transparent);
-    const QPoint versatz = -flaeche.topLeft();
-    Ebene e1(ebene);
-    const QRgb linie = qPremultiply(qRgba(40, 90, 200, 160));
-    for (const auto& [g, r] : zeigen)
-        if (g->hier && *g->hier != g->pos) {
-            const QRect eigenes = ZuSchirm(QRect(*g->hier, r.size() / zoom));
-            Linie(e1, eigenes.center() + versatz, r.center() + versatz, linie);
-        }
-    if (zoom == 1.0) {
-        // at 100 % each pale symbol is laid over the layer pixel by pixel: a
-        // painter call per symbol costs more than its 256 pixels
-        for (const auto& [g, r] : zeigen) {
-            const QImage bild = Bild(g->symbol);
-            const QPoint o = r.topLeft() + versatz;
-            // clipped to the layer once per symbol, not per pixel
-            const int x0 = std::max(0, -o.x()), x1 = std::min(bild.width(), e1.breite - o.x());
-            const int y0 = std::max(0, -o.y()), y1 = std::min(bild.height(), e1.hoehe - o.y());
-            for (int y = y0; y < y1; ++y) {
-                const auto* quelle = reinterpret_cast<const QRgb*>(bild.constScanLine(y));
-                QRgb* ziel = e1.bits + (o.y() + y) * e1.zeile + o.x();
-                for (int x = x0; x < x1; ++x)
-                    if (const QRgb farbe = quelle[x]; qAlpha(farbe))
-                        Mischen(ziel[x], farbe);
-            }
-        }
-    } else {
-        QPainter p(&ebene);
-        for (const auto& [g, r] : zeigen)
-            if (const QImage bild = Bild(g->symbol); !bild.isNull())
-                p.drawImage(r.translated(versatz), bild);
-    }
-    const QRgb blau = qRgb(40, 90, 200), rot = qRgb(220, 0, 0);
-    Ebene e2(ebene);  // the painter is done: the bits are where they were
-    for (const auto& [g, r] : zeigen) {
-        const QRect a = r.translated(versatz).adjusted(0, 0, -1, -1);
-        Rahmen(e2, a, g->konflikt ? rot : blau);
-        if (g->konflikt)
-            Rahmen(e2, a.adjusted(1, 1, -1, -1), rot);
-    }
-    return ebene;
-}
 
+    // The ghosts that touch bereich (screen pixels), and the area they draw on.
+    std::vector<Gewaehlt> Waehlen(const QRect& bereich, QRect* flaeche) const {
+        std::vector<Gewaehlt> zeigen;
+        zeigen.reserve(geister.size());
+        for (const Geist& g : geister) {
+            const QImage bild = Bild(g.symbol);
+            const QSize groesse = bild.isNull() ? kOhneSymbol : bild.size();
+            const QRect r = ZuSchirm(QRect(g.pos, groesse));
+            std::optional<QPoint> hier = g.hier;
+            if (hier && !jetzt.isEmpty())
+                hier = jetzt.value(g.ident, *hier);
+            QRect huelle = r;
+            if (hier)
+                huelle = huelle.united(ZuSchirm(QRect(*hier, groesse)));
+            if (!huelle.adjusted(-2, -2, 2, 2).intersects(bereich))
+                continue;
+            zeigen.push_back({&g, r, hier});
+            *flaeche = flaeche->united(huelle.adjusted(-2, -2, 2, 2));
+        }
+        return zeigen;
+    }
+
+    // The chosen ghosts into ziel, whose top left lies at -versatz.
+    void Einzeichnen(QImage& ziel, const std::vector<Gewaehlt>& zeigen, QPoint versatz) const {
+        // Lines and outlines are set pixel by pixel: the raster engine hands
+        // each line to its helper threads, which costs far more than the line
+        // itself when there are thousands.
+        Ebene e1(ziel);
+        const QRgb linie = qPremultiply(qRgba(40, 90, 200, 160));
+        for (const Gewaehlt& w : zeigen)
+            if (w.hier && *w.hier != w.g->pos) {
+                const QRect eigenes = ZuSchirm(QRect(*w.hier, w.r.size() / zoom));
+                Linie(e1, eigenes.center() + versatz, w.r.center() + versatz, linie);
+            }
+        if (zoom == 1.0) {
+            // at 100 % each pale symbol is laid over the layer pixel by pixel: a
+            // painter call per symbol costs more than its 256 pixels
+            for (const Gewaehlt& w : zeigen) {
+                const QImage bild = Bild(w.g->symbol);
+                const QPoint o = w.r.topLeft() + versatz;
+                // clipped to the layer once per symbol, not per pixel
+                const int x0 = std::max(0, -o.x()), x1 = std::min(bild.width(), e1.breite - o.x());
+                const int y0 = std::max(0, -o.y()), y1 = std::min(bild.height(), e1.hoehe - o.y());
+                for (int y = y0; y < y1; ++y) {
+                    const auto* quelle = reinterpret_cast<const QRgb*>(bild.constScanLine(y));
+                    QRgb* zeile = e1.bits + (o.y() + y) * e1.zeile + o.x();
+                    for (int x = x0; x < x1; ++x)
+                        if (const QRgb farbe = quelle[x]; qAlpha(farbe))
+                            Mischen(zeile[x], farbe, e1.deckend);
+                }
+            }
+        } else {
+            QPainter p(&ziel);
+            for (const Gewaehlt& w : zeigen)
+                if (const QImage bild = Bild(w.g->symbol); !bild.isNull())
+                    p.drawImage(w.r.translated(versatz), bild);
+        }
+        const QRgb blau = qRgb(40, 90, 200), rot = qRgb(220, 0, 0);
+        Ebene e2(ziel);  // the painter is done: the bits are where they were
+        for (const Gewaehlt& w : zeigen) {
+            const QRect a = w.r.translated(versatz).adjusted(0, 0, -1, -1);
+            Rahmen(e2, a, w.g->konflikt ? rot : blau);
+            if (w.g->konflikt)
+                Rahmen(e2, a.adjusted(1, 1, -1, -1), rot);
+        }
+    }
+
+    // A transparent layer of the ghosts that touch bereich; ab is where its
+    // top left lies. Null when none touches it.
+    QImage Schicht(const QRect& bereich, QPoint* ab) const {
+        QRect flaeche;
+        const std::vector<Gewaehlt> zeigen = Waehlen(bereich, &flaeche);
+        flaeche &= bereich;
+        if (flaeche.isEmpty())
+            return {};
+        *ab = flaeche.topLeft();
+        QImage ebene(flaeche.size(), QImage::Format_ARGB32_Premultiplied);
+        ebene.fill(Qt::transparent);
+        Einzeichnen(ebene, zeigen, -flaeche.topLeft());
+        return ebene;
+    }
+
+    // The picture at this zoom on its ground, with the ghosts blended in: opaque,
+    // so the box copies it as it copies the picture alone.
+    QImage Kopie(const QImage& bild, const QColor& grund, QSize groesse) const {
+        QImage kopie(groesse, QImage::Format_RGB32);
+        kopie.fill(grund);
+        {
+            QPainter p(&kopie);
+            // scaled without smoothing, as the box scales the picture
+            p.drawImage(QRectF(QPointF(0, 0), QSizeF(bild.size()) * zoom), bild, QRectF(bild.rect()));
+        }
+        QRect flaeche;
+        Einzeichnen(kopie, Waehlen(kopie.rect(), &flaeche), {});
+        return kopie;
+    }
+};
+
+QHash<QString, QPoint> Karte(const Geisterpfeile::HierListe& hier) {
+    QHash<QString, QPoint> karte;
+    karte.reserve(static_cast<qsizetype>(hier.size()));
+    for (const auto& [ident, pos] : hier)
+        karte.insert(ident, pos);
+    return karte;
+}
 }  // namespace
+
+bool Geisterpfeile::Eingeblendet() const {
+    if (!m_flaeche || m_flaeche->Bild().isNull())
+        return false;
+    const QSize s = m_flaeche->Bild().size();
+    return static_cast<qint64>(s.width()) * s.height() <= KopieHoechstens;
+}
 
 void Geisterpfeile::EbeneVerwerfen() {
     m_ebeneGueltig = false;
     ++m_generation;
 }
 
+void Geisterpfeile::Pruefen(bool bestellen) {
+    if (!m_flaeche)
+        return;
+    if (Gezeigt().empty()) {
+        m_flaeche->UntergrundSetzen({}, 0, 1.0, this);
+        return;
+    }
+    const double zoom = m_flaeche->Zoom();
+    const qint64 bild = m_flaeche->BildSchluessel();
+    if (m_ebeneZoom != zoom || m_ebeneGroesse != m_flaeche->size() || m_ebeneBild != bild) {
+        EbeneVerwerfen();
+        if (m_ebeneBild != bild) {
+            // another picture shows nothing of the ghosts drawn on this one
+            m_flaeche->UntergrundSetzen({}, 0, 1.0, this);
+            m_ebeneZeigen = false;
+        } else if (!Eingeblendet()) {
+            // a layer of another zoom would put every ghost in the wrong place;
+            // a copy of the picture is scaled with it until the new one comes
+            m_ebeneZeigen = false;
+        }
+        m_ebeneZoom = zoom;
+        m_ebeneGroesse = m_flaeche->size();
+        m_ebeneBild = bild;
+    }
+    if (!Eingeblendet())
+        m_flaeche->UntergrundSetzen({}, 0, 1.0, this);
+    if (bestellen && !m_ebeneGueltig)
+        EbeneBestellen();
+}
+
 void Geisterpfeile::paintEvent(QPaintEvent* e) {
-    if (!m_flaeche || Gezeigt().empty())
+    if (!m_flaeche || Gezeigt().empty() || Eingeblendet())
         return;
     const double zoom = m_flaeche->Zoom();
     if (static_cast<qint64>(width()) * height() > EbeneHoechstens) {
@@ -253,20 +363,12 @@ void Geisterpfeile::paintEvent(QPaintEvent* e) {
         EbeneVerwerfen();
         m_ebene = QImage();
         QPoint ab;
-        const QImage teil = EbeneZeichnen(Gezeigt(), BlasseBilder(Gezeigt()), zoom, e->rect(), &ab);
+        const QImage teil = Zeichner{Gezeigt(), BlasseBilder(Gezeigt()), zoom, Karte(EigenePfeile())}.Schicht(e->rect(), &ab);
         if (!teil.isNull())
             QPainter(this).drawImage(ab, teil);
         return;
     }
-    if (m_ebeneZoom != zoom || m_ebeneGroesse != size()) {
-        // a layer of another zoom would put every ghost in the wrong place
-        EbeneVerwerfen();
-        m_ebeneZeigen = false;
-        m_ebeneZoom = zoom;
-        m_ebeneGroesse = size();
-    }
-    if (!m_ebeneGueltig)
-        EbeneBestellen();
+    Pruefen(true);
     if (!m_ebeneZeigen || m_ebene.isNull())
         return;
     const QRect ziel = QRect(m_ebeneAb, m_ebene.size()) & e->rect();
@@ -274,40 +376,90 @@ void Geisterpfeile::paintEvent(QPaintEvent* e) {
         QPainter(this).drawImage(ziel.topLeft(), m_ebene, ziel.translated(-m_ebeneAb));
 }
 
+Geisterpfeile::HierListe Geisterpfeile::EigenePfeile() const {
+    HierListe hier;
+    if (!m_flaeche)
+        return hier;
+    for (std::size_t i = 1; i < m_flaeche->imgPfeil.size(); ++i) {
+        const PfeilBild& a = m_flaeche->imgPfeil[i];
+        if (a.Visible && m_identeGezeigt.contains(a.Ident))
+            hier.emplace_back(a.Ident, QPoint(a.Left, a.Top));
+    }
+    return hier;
+}
+
+void Geisterpfeile::PfeilGeaendert(int index) {
+    if (!m_flaeche || index < 1 || index >= static_cast<int>(m_flaeche->imgPfeil.size()))
+        return;
+    if (!m_identeGezeigt.contains(m_flaeche->imgPfeil[static_cast<std::size_t>(index)].Ident))
+        return;
+    // the line to it moves: the old ghosts stay until the new ones are drawn
+    EbeneVerwerfen();
+    if (Eingeblendet())
+        Pruefen(true);
+    else
+        update();
+}
+
 void Geisterpfeile::EbeneBestellen() {
     const auto it = m_jeForm.constFind(m_form);
     if (m_bestellt || !m_flaeche || it == m_jeForm.constEnd())
+        return;
+    const bool kopie = Eingeblendet();
+    if (!kopie && static_cast<qint64>(width()) * height() > EbeneHoechstens)
         return;
     m_bestellt = true;
     const std::shared_ptr<const std::vector<Geist>> geister = *it;
     const QHash<QString, QImage> bilder = BlasseBilder(*geister);
     const double zoom = m_flaeche->Zoom();
-    const QRect bereich = rect();
     const quint64 generation = m_generation;
     const QPointer<Geisterpfeile> ziel(this);
-    QThreadPool::globalInstance()->start([geister, bilder, zoom, bereich, generation, ziel] {
+    const HierListe hier = EigenePfeile();
+    // The picture is shared with the worker, never copied here.
+    const QImage bild = kopie ? m_flaeche->Bild().toImage() : QImage();
+    const qint64 schluessel = m_flaeche->BildSchluessel();
+    const QColor grund = m_flaeche->palette().color(QPalette::Window);
+    double massstab = zoom;
+    QSize groesse = kopie ? (QSizeF(bild.size()) * zoom).toSize() : QSize();
+    if (static_cast<qint64>(groesse.width()) * groesse.height() > KopieHoechstens) {
+        // too large at this zoom: made at 100 % and scaled as the picture is
+        massstab = 1.0;
+        groesse = bild.size();
+    }
+    const QRect bereich = rect();
+    QThreadPool::globalInstance()->start([geister, bilder, zoom, massstab, bereich, generation, ziel, hier, bild, schluessel, grund, groesse, kopie] {
         QPoint ab;
-        const QImage ebene = EbeneZeichnen(*geister, bilder, zoom, bereich, &ab);
+        const Zeichner z{*geister, bilder, kopie ? massstab : zoom, Karte(hier)};
+        const QImage ebene = kopie ? z.Kopie(bild, grund, groesse) : z.Schicht(bereich, &ab);
         // back on the window's thread; a widget gone by then gets nothing
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
-            [ziel, generation, ebene, ab] {
+            [ziel, generation, ebene, ab, massstab, schluessel] {
                 if (ziel)
-                    ziel->EbeneAngekommen(generation, ebene, ab);
+                    ziel->EbeneAngekommen(generation, ebene, ab, massstab, schluessel);
             },
             Qt::QueuedConnection);
     });
 }
 
-void Geisterpfeile::EbeneAngekommen(quint64 generation, const QImage& ebene, const QPoint& ab) {
+void Geisterpfeile::EbeneAngekommen(quint64 generation, const QImage& ebene, const QPoint& ab, double massstab, qint64 bild) {
     m_bestellt = false;
     if (generation != m_generation) {
-        // made for ghosts, a picture or a zoom no longer shown: the next paint orders the current one
-        update();
+        // made for ghosts, a picture or a zoom no longer shown: the current one is ordered
+        if (Eingeblendet())
+            Pruefen(true);
+        else
+            update();
         return;
     }
-    m_ebene = ebene;
-    m_ebeneAb = ab;
+    if (Eingeblendet()) {
+        m_ebene = QImage();
+        if (m_flaeche && bild == m_flaeche->BildSchluessel())
+            m_flaeche->UntergrundSetzen(ebene, bild, massstab, this);
+    } else {
+        m_ebene = ebene;
+        m_ebeneAb = ab;
+    }
     m_ebeneGueltig = true;
     m_ebeneZeigen = true;
     update();
@@ -316,8 +468,12 @@ void Geisterpfeile::EbeneAngekommen(quint64 generation, const QImage& ebene, con
 
 bool Geisterpfeile::eventFilter(QObject* o, QEvent* e) {
     if (o == m_flaeche) {
-        if (e->type() == QEvent::Resize) {
+        if (e->type() == QEvent::Paint) {
+            // before the box draws a copy made for another picture or zoom
+            Pruefen(true);
+        } else if (e->type() == QEvent::Resize) {
             setGeometry(m_flaeche->rect());
+            Pruefen(false);
         } else if (e->type() == QEvent::MouseButtonDblClick) {
             const QString ident = GeistAn(static_cast<QMouseEvent*>(e)->position().toPoint());
             if (!ident.isEmpty()) {

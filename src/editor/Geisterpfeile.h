@@ -1,14 +1,18 @@
 #pragma once
 // The other database's arrows on the picture, while a comparison is open:
 // pale, with a dashed outline, each joined by a thin line to this side's arrow
-// of the same alarm; conflicts in red. They lie over the picture box as a
-// layer of their own that lets every click through to the arrows beneath, in
-// every display mode; only a double click on a ghost is taken: it picks the alarm.
+// of the same alarm; conflicts in red. A worker blends them into a copy of the
+// picture at the zoom shown, which the picture box then draws in place of the
+// picture, beneath its own arrows: a repaint costs what the picture alone
+// does. Every click goes through to the arrows, in every display mode; only a
+// double click on a ghost is taken: it picks the alarm. A picture too large to
+// copy (or still being decoded) gets the ghosts as a layer over the box instead.
 #include <QHash>
 #include <QImage>
 #include <QPixmap>
 #include <QPoint>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -32,6 +36,8 @@ public:
         QString text;                 // tool tip
     };
     using SymbolLader = std::function<QPixmap(const QString& symbol)>;
+    // This side's arrows on the box: alarm number and place.
+    using HierListe = std::vector<std::pair<QString, QPoint>>;
 
     // Lays itself over the picture box of the window and follows its picture.
     explicit Geisterpfeile(frmPicture* bild, SymbolLader lader = {});
@@ -49,6 +55,12 @@ public:
     QRect Rechteck(const Geist& g) const;
 
     static constexpr double Blass = 0.4;
+    // The most pixels a blended copy of the picture may have (4 bytes each):
+    // above it at the zoom the copy is made at 100 % and scaled as the
+    // picture is; a picture above it at 100 % gets the layer over the box.
+    static constexpr qint64 KopieHoechstens = 12'000'000;
+    // The ghosts are blended into the picture (not laid over it).
+    bool Eingeblendet() const;
     // The layer of the ghosts, picture and zoom now set is drawn and shown.
     bool EbeneBereit() const { return m_ebeneGueltig || Gezeigt().empty(); }
 
@@ -67,7 +79,14 @@ private:
     // Draws the layer of the picture shown on a worker; what it needs is
     // copied or shared, never read from this widget there.
     void EbeneBestellen();
-    void EbeneAngekommen(quint64 generation, const QImage& ebene, const QPoint& ab);
+    void EbeneAngekommen(quint64 generation, const QImage& ebene, const QPoint& ab, double massstab, qint64 bild);
+    // Before the box paints: a copy made for another picture, zoom or size is
+    // stale; bestellen orders the one now needed.
+    void Pruefen(bool bestellen);
+    void PfeilGeaendert(int index);
+    // The places of this side's arrows now on the box, by alarm number.
+    HierListe EigenePfeile() const;
+    void IdenteMerken();
     const QPixmap& BlassesBild(const QString& symbol);
     // The pale symbols of these ghosts as images, which a worker may draw.
     QHash<QString, QImage> BlasseBilder(const std::vector<Geist>& geister);
@@ -91,4 +110,6 @@ private:
     bool m_bestellt = false;      // a worker draws one now
     double m_ebeneZoom = 0;
     QSize m_ebeneGroesse;
+    qint64 m_ebeneBild = 0;       // the picture pixels the kept copy was made of
+    QSet<QString> m_identeGezeigt;  // the alarms of the picture shown whose ghost is joined to this side's arrow
 };
