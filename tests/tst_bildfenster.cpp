@@ -910,6 +910,47 @@ private slots:
         QCOMPARE(zeileLesen(db(), 30).x, QStringLiteral("7"));
     }
 
+    void aWriteOfThousandsOfRowsReachesEachArrowOfThePicture() {
+        // Of thousands of written rows only this picture's arrows and the
+        // picked alarm are looked up: each of them still takes its row, however
+        // its number is written; rows of other pictures leave the arrows alone.
+        starten();
+        waehlen(30);
+        frmPicture* f = bild();
+        const int anzahl = f->PfeilAnzahl();
+        QVERIFY(anzahl >= 2);
+        QList<Zeilenstand> staende;
+        for (int n = 100000; n < 105000; ++n) {
+            AlarmRecord r = pfeil(1).Satz;
+            r[AlarmFeld::Ident] = QString::number(n);
+            r[AlarmFeld::X] = QStringLiteral("1");
+            staende << Zeilenstand{QString::number(n), r, {}};
+        }
+        AlarmRecord text = pfeil(1).Satz;
+        text[AlarmFeld::Ident] = QStringLiteral("A30");
+        text[AlarmFeld::X] = QStringLiteral("2");
+        staende.insert(10, Zeilenstand{QStringLiteral("A30"), text, {}});
+        QStringList idents;
+        for (int i = 1; i < anzahl; ++i) {
+            Zeilenstand s{pfeil(i).Ident, pfeil(i).Satz, {}};
+            idents << s.ident;
+            // written with blanks and a leading zero: the same alarm
+            if (i == anzahl - 1)
+                s.ident = QStringLiteral(" 0") + s.ident + QLatin1Char(' ');
+            s.zeile[AlarmFeld::X] = QString::number(500 + i);
+            staende.insert(i * 1500, s);
+        }
+        QVERIFY(f->mAktAlarm && idents.contains(f->mAktAlarm->value(AlarmFeld::Ident)));
+        f->ZeilenAktualisieren(staende);
+        for (int i = 1; i < anzahl; ++i) {
+            QCOMPARE(pfeil(i).Ident, idents.at(i - 1));
+            QCOMPARE(pfeil(i).Left, 500 + i);
+            QCOMPARE(pfeil(i).Satz.value(AlarmFeld::X), QString::number(500 + i));
+            if (pfeil(i).Ident == f->mAktAlarm->value(AlarmFeld::Ident))
+                QCOMPARE(f->mAktAlarm->value(AlarmFeld::X), QString::number(500 + i));
+        }
+    }
+
     void aLargeStepIsNotWaitedFor() {
         // However long the window would wait for a small step's answer, a step
         // of many rows goes to the worker and is taken when its answer comes.

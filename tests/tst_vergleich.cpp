@@ -6,6 +6,8 @@
 
 #include <QPainter>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QFile>
 #include <QStandardPaths>
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -344,6 +346,86 @@ private slots:
         QCOMPARE(Sqlite(hier, "select group_concat(ifnull(Form,'-')||ifnull(X,'-')||ifnull(Y,'-'), ' ') from Alarmdefs"), vorher);
         verlauf.Stapel()->redo();
         QCOMPARE(Vergleich::Vergleichen({hier, dort, {}}).Uebernehmbar(), 0);
+    }
+
+    void takeOverOfAPairMadeBySqlite3EqualsItsOwnUpdateFrom() {
+        // Both sides made by the sqlite3 program alone (another column order on
+        // each, the numbers as text on the other side, numbers held twice): the
+        // take-over leaves the table as sqlite3's own UPDATE ... FROM does, undo
+        // gives back every row as it was, redo the take-over again. The step
+        // counts as a large one, so its rows are kept whole and sorted at undo.
+        const QString hier = Pfad("hier-sqlite3.kvs"), dort = Pfad("dort-sqlite3.kvs"), referenz = Pfad("referenz-sqlite3.kvs");
+        const QString spalten = QStringLiteral(
+            "Ident, Type, Acknowledge, VarName, BitNo, Min, Max, Priority, \"Group\", Helpindex, Alarmtext, Form, Symbol, X, Y, "
+            "Sensor1, Sensor2, Fault");
+        QCOMPARE(Sqlite(hier, QStringLiteral(
+            "create table Alarmdefs (\"Group\" int, Fault int, Y integer, X integer, Ident integer, Alarmtext text, Form text, "
+            "Symbol text, Type int, Acknowledge int, VarName text, BitNo int, Min text, Max text, Priority int, Helpindex int, "
+            "Sensor1 int, Sensor2 int);"
+            "with recursive n(i) as (select 1 union all select i + 1 from n where i < 3000) "
+            "insert into Alarmdefs (%1) select 5000 + i, 1, 0, 'V' || i, 3, '0', '100', 2, i % 5, null, 'Störung ' || i, "
+            "'Bild' || (i % 17), case when i % 7 = 0 then null else 'Pfeil.gif' end, "
+            "case when i % 13 = 0 then null else i * 53 % 1200 end, case when i % 11 = 0 then null else i * 37 % 900 end, "
+            "null, null, null from n;"
+            "insert into Alarmdefs (%1) select Ident, Type, Acknowledge, VarName, BitNo, Min, Max, Priority, \"Group\", "
+            "Helpindex, Alarmtext, Form, Symbol, 1, 1, Sensor1, Sensor2, Fault from Alarmdefs where Ident in (5100, 5200);"
+            "select count(*) from Alarmdefs;").arg(spalten)),
+                 QStringLiteral("3002"));
+        QCOMPARE(Sqlite(dort, QStringLiteral(
+            "create table Alarmdefs (Symbol text, Ident text, Fault int, Sensor2 int, Sensor1 int, Y integer, X integer, "
+            "Form text, Alarmtext text, Helpindex int, \"Group\" int, Priority int, Max text, Min text, BitNo int, VarName text, "
+            "Acknowledge int, Type int);"
+            "attach '%2' as h;"
+            "insert into Alarmdefs (%1) select cast(Ident as text), Type, Acknowledge, VarName, BitNo, Min, Max, Priority, "
+            "\"Group\", Helpindex, Alarmtext, Form, Symbol, X, Y, Sensor1, Sensor2, Fault from h.Alarmdefs order by Ident desc;"
+            "update Alarmdefs set X = X + 9 where cast(Ident as int) % 10 = 3;"
+            "update Alarmdefs set Form = 'Bild99', X = 5, Y = 6 where cast(Ident as int) % 50 = 7;"
+            "update Alarmdefs set X = null, Y = null where cast(Ident as int) % 60 = 11;"
+            "update Alarmdefs set Symbol = 'PfeilRot.gif' where cast(Ident as int) % 70 = 13 and Symbol is not null;"
+            "update Alarmdefs set Alarmtext = Alarmtext || ' (neu)' where cast(Ident as int) % 40 = 1;"
+            "update Alarmdefs set X = 2 where Ident = '5300';"
+            "insert into Alarmdefs (%1) select Ident, Type, Acknowledge, VarName, BitNo, Min, Max, Priority, \"Group\", "
+            "Helpindex, Alarmtext, Form, Symbol, 3, Y, Sensor1, Sensor2, Fault from Alarmdefs where Ident = '5300';"
+            "select count(*) from Alarmdefs;").arg(spalten, hier)),
+                 QStringLiteral("3003"));
+        QVERIFY(QFile::copy(hier, referenz));
+        const QString zeilen = QStringLiteral(
+            "select count(*) from Alarmdefs; select quote(Ident), quote(Form), quote(Symbol), quote(X), quote(Y), "
+            "quote(Alarmtext), quote(\"Group\"), quote(VarName) from Alarmdefs order by rowid");
+        const QString vorher = Sqlite(hier, zeilen);
+        QCOMPARE(Sqlite(referenz, QStringLiteral(
+            "attach '%1' as d;"
+            "create temp table eh(i integer primary key);"
+            "insert into eh select Ident from main.Alarmdefs group by 1 having count(*) = 1;"
+            "create temp table od(i integer primary key, f, s, x, y);"
+            "insert into od select cast(Ident as integer), Form, Symbol, X, Y from d.Alarmdefs where cast(Ident as integer) in "
+            "(select cast(Ident as integer) from d.Alarmdefs group by 1 having count(*) = 1);"
+            "update main.Alarmdefs as h set Form = o.f, Symbol = o.s, X = o.x, Y = o.y from temp.od as o "
+            "where o.i = h.Ident and h.Ident in (select i from temp.eh) "
+            "and (h.Form is not o.f or h.Symbol is not o.s or h.X is not o.x or h.Y is not o.y);"
+            "select changes();").arg(dort)).toInt() > 300, true);
+        const QString nachher = Sqlite(referenz, zeilen);
+        QVERIFY(nachher != vorher);
+
+        AlarmAuswahl auswahl;
+        auswahl.setAlarmDatenbank(hier);
+        Verlauf verlauf;
+        verlauf.Verbinden(&auswahl);
+        const qsizetype gross = Verlauf::GrosserSchrittZeilen;
+        Verlauf::GrosserSchrittZeilen = 10;
+        const auto zurueck = qScopeGuard([gross] { Verlauf::GrosserSchrittZeilen = gross; });
+        const Vergleichsergebnis e = Vergleich::Vergleichen({hier, dort, {}});
+        // numbers held twice are listed, never taken over
+        for (const QString& doppelt : {QStringLiteral("5100"), QStringLiteral("5200"), QStringLiteral("5300")})
+            QVERIFY(!Zeile(e, doppelt) || !Zeile(e, doppelt)->Uebernehmbar());
+        const auto schreiben = [&](const QList<Schreibauftrag>& a) { return auswahl.ZeilenSchreiben(a, Uebernahme::Beschreibung(a.size())); };
+        QVERIFY(Uebernahme::Ausfuehren(hier, Uebernahme::Auftraege(e.zeilen), schreiben).geschrieben);
+        QCOMPARE(Sqlite(hier, zeilen), nachher);
+        QCOMPARE(verlauf.Stapel()->count(), 1);
+        verlauf.Stapel()->undo();
+        QCOMPARE(Sqlite(hier, zeilen), vorher);
+        verlauf.Stapel()->redo();
+        QCOMPARE(Sqlite(hier, zeilen), nachher);
     }
 
     // Undo and redo find the rows of a bulk step by the keys it wrote through,

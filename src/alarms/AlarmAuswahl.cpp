@@ -281,12 +281,24 @@ Sammelergebnis AlarmAuswahl::ZeilenSchreiben(const QList<Schreibauftrag>& auftra
     return s;
 }
 
+QList<Zeilenstand> AlarmAuswahl::StaendeNach(const Sammelergebnis& s) {
+    QList<Zeilenstand> staende;
+    if (!s.geschrieben)
+        return staende;
+    staende.reserve(s.zeilen.size());
+    for (const Schreibergebnis& e : s.zeilen)
+        if (auto stand = StandNach(e))
+            staende << std::move(*stand);
+    return staende;
+}
+
 void AlarmAuswahl::SammelergebnisMelden(const Sammelergebnis& s, const QString& beschreibung) {
+    SammelergebnisMelden(s, beschreibung, StaendeNach(s));
+}
+
+void AlarmAuswahl::SammelergebnisMelden(const Sammelergebnis& s, const QString& beschreibung,
+                                        const QList<Zeilenstand>& staende) {
     if (s.geschrieben) {
-        QList<Zeilenstand> staende;
-        for (const Schreibergebnis& e : std::as_const(s.zeilen))
-            if (auto stand = StandNach(e))
-                staende << *stand;
         Melden(staende);
         emit Geschrieben(s.zeilen, beschreibung);
         GridNachSchreiben(s.zeilen);

@@ -54,6 +54,11 @@ public:
     // The same for several rows written together on another connection (a
     // background job's): one step for the user.
     void SammelergebnisMelden(const Sammelergebnis& ergebnis, const QString& beschreibung);
+    // The same with the rows' new states made beforehand on a worker (StandNach of each row).
+    void SammelergebnisMelden(const Sammelergebnis& ergebnis, const QString& beschreibung,
+                              const QList<Zeilenstand>& staende);
+    // The states StandNach gives for a batch's rows, on any thread.
+    static QList<Zeilenstand> StaendeNach(const Sammelergebnis& ergebnis);
     void AuswahlHide();
     void AuswahlShow();
 

@@ -143,6 +143,17 @@ Datendienst::Ticket Datendienst::SchreibenAlle(const QList<Schreibauftrag>& auft
     });
 }
 
+Datendienst::Ticket Datendienst::SchreibenAlle(std::function<QList<Schreibauftrag>()> bauen,
+                                               std::function<QVariant(const Sammelergebnis&)> danach) {
+    return Stellen(Art::Eigen, {}, {}, {},
+                   [this, bauen = std::move(bauen), danach = std::move(danach)](QSqlDatabase& db, Antwort& a) {
+        a.sammel = AlarmdefsZugriff::SchreibenAlle(db, m_datenbank, bauen());
+        a.ok = a.sammel.geschrieben;
+        if (danach)
+            a.wert = danach(a.sammel);
+    });
+}
+
 Datendienst::Ticket Datendienst::Rechnen(std::function<QVariant()> arbeit) {
     return Stellen(Art::Eigen, {}, {}, {}, [arbeit = std::move(arbeit)](QSqlDatabase&, Antwort& a) {
         a.wert = arbeit();

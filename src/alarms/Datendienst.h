@@ -63,6 +63,11 @@ public:
     // Several rows in one transaction through the one write path (an undo, a
     // redo), in order with every other write.
     Ticket SchreibenAlle(const QList<Schreibauftrag>& auftraege);
+    // The same, the writes made by bauen on the worker first: a step of a
+    // hundred thousand rows is not built by the window, and keeps its place in
+    // the order; danach, given the outcome, fills Antwort::wert there too.
+    Ticket SchreibenAlle(std::function<QList<Schreibauftrag>()> bauen,
+                         std::function<QVariant(const Sammelergebnis&)> danach = {});
     // Work of an upper layer that opens its own connection to this database
     // (a search): done on the worker, in order, its result in Antwort::wert.
     // It must not throw; a failure is told in its result.

@@ -2,6 +2,8 @@
 
 #include "editor/PfeilText.h"
 
+#include <QSet>
+
 Pfeilliste::Pfeilliste(PfeilBild vorlage) { Elemente.push_back(std::move(vorlage)); }
 
 std::vector<PfeilBild> Pfeilliste::Leeren() {
@@ -131,4 +133,48 @@ QList<Pfeilliste::Folge> Pfeilliste::Abgleichen(const QList<Zeilenstand>& staend
         folgen.append({i, a.Satz.value(AlarmFeld::Form) != form});
     }
     return folgen;
+}
+
+namespace {
+// The number key of an alarm number without a new string where it is a whole
+// number (nearly always): the same rows match as by AlarmRecordBau::NummernSchluessel.
+struct Nummernmenge {
+    QSet<qlonglong> zahlen;
+    QSet<QString> texte;
+    static bool Zahl(const QString& ident, qlonglong* n) {
+        bool ok = false;
+        *n = ident.trimmed().toLongLong(&ok);
+        return ok;
+    }
+    void Aufnehmen(const QString& ident) {
+        qlonglong n = 0;
+        if (Zahl(ident, &n))
+            zahlen.insert(n);
+        else
+            texte.insert(AlarmRecordBau::NummernSchluessel(ident));
+    }
+    bool Enthaelt(const QString& ident) const {
+        qlonglong n = 0;
+        if (Zahl(ident, &n))
+            return zahlen.contains(n);
+        return !texte.isEmpty() && texte.contains(AlarmRecordBau::NummernSchluessel(ident));
+    }
+};
+}  // namespace
+
+QList<Zeilenstand> Pfeilliste::Betroffene(const QList<Zeilenstand>& staende, const AlarmRecord* auch) const {
+    Nummernmenge hier;
+    hier.zahlen.reserve(Anzahl());
+    for (int i = 1; i < Anzahl(); ++i)
+        if (!at(i).Satz.isEmpty())
+            hier.Aufnehmen(at(i).Satz.value(AlarmFeld::Ident));
+    if (auch)
+        hier.Aufnehmen(auch->value(AlarmFeld::Ident));
+    QList<Zeilenstand> betroffen;
+    if (hier.zahlen.isEmpty() && hier.texte.isEmpty())
+        return betroffen;
+    for (const Zeilenstand& s : staende)
+        if (hier.Enthaelt(s.ident))
+            betroffen << s;
+    return betroffen;
 }

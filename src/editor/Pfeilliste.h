@@ -72,4 +72,8 @@ public:
     // user's hand keeps the row as read: its write then finds the change and
     // shows it, instead of writing over it.
     QList<Folge> Abgleichen(const QList<Zeilenstand>& staende, const QHash<QString, QList<int>>& nachNummer);
+    // Of the rows' new states, those whose alarm number an arrow here (or
+    // auch, the picked alarm) carries, in their order: a take-over of a hundred
+    // thousand rows touches a few of this picture, and only they are indexed.
+    QList<Zeilenstand> Betroffene(const QList<Zeilenstand>& staende, const AlarmRecord* auch = nullptr) const;
 };

@@ -877,7 +877,11 @@ void frmPicture::PfeilZuruecksetzen(int index) {
     LageMelden(a);
 }
 
-void frmPicture::ZeilenAktualisieren(const QList<Zeilenstand>& staende) {
+void frmPicture::ZeilenAktualisieren(const QList<Zeilenstand>& alle) {
+    // only the rows of this picture's arrows and the picked alarm are indexed
+    const QList<Zeilenstand> staende = m_Pfeile->Betroffene(alle, mAktAlarm ? &*mAktAlarm : nullptr);
+    if (staende.isEmpty())
+        return;
     const auto nachNummer = Zeilenstand::NachNummer(staende);
     if (mAktAlarm)
         Zeilenstand::Anwenden(staende, nachNummer, *mAktAlarm);

@@ -54,9 +54,15 @@ bool SchreibBefehl::Schreiben(bool zurueck) {
     return m_verlauf.Ausfuehren(Auftraege(zurueck), text(), zurueck);
 }
 
-QList<Schreibauftrag> SchreibBefehl::Auftraege(bool zurueck) const {
+QList<Schreibauftrag> SchreibBefehl::Auftraege(bool zurueck) const { return Auftraege(m_zeilen, zurueck); }
+
+QList<Schreibauftrag> SchreibBefehl::Auftraege(const QList<Schreibergebnis>& zeilen, bool zurueck) {
     QList<Schreibauftrag> auftraege;
-    for (const Schreibergebnis& e : m_zeilen) {
+    auftraege.reserve(zeilen.size());
+    for (const Schreibergebnis& e : zeilen) {
+        // a row the write left as it was (kept in a step of many rows) is not written back
+        if (!Verlauf::Veraendert(e))
+            continue;
         const QVariantList& ist = zurueck ? e.nachher : e.vorher;
         const QVariantList& soll = zurueck ? e.vorher : e.nachher;
         Schreibauftrag a;

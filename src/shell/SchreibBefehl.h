@@ -31,6 +31,10 @@ public:
     void Verwerfen();
     // The writes that take this step back (zurueck) or do it again, not yet sent.
     QList<Schreibauftrag> Auftraege(bool zurueck) const;
+    // The same from a step's rows, on any thread (a step of many rows is built on the worker).
+    static QList<Schreibauftrag> Auftraege(const QList<Schreibergebnis>& zeilen, bool zurueck);
+    // The rows of the step, shared: they do not change once it is made.
+    QList<Schreibergebnis> Zeilen() const { return m_zeilen; }
     // Written elsewhere (on the database's worker): the stack's next call only moves its index.
     void GeschriebenMarkieren() { m_schonGeschrieben = true; }
 

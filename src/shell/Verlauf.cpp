@@ -4,6 +4,8 @@
 #include "alarms/Dialoge.h"
 #include "shell/SchreibBefehl.h"
 
+#include <QThreadPool>
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -28,6 +30,13 @@ void Verlauf::Geschrieben(const QList<Schreibergebnis>& zeilen, const QString& b
     // A write that left a row as it was (a click on an arrow) is no step to take back.
     // Where every row changed (a take-over of a hundred thousand), the step
     // shares the list it was given instead of copying it.
+    // A step of many rows is kept whole: which of its rows changed is asked
+    // when its writes are built, on the worker.
+    if (zeilen.size() > GrosserSchrittZeilen) {
+        if (std::any_of(zeilen.cbegin(), zeilen.cend(), &Verlauf::Veraendert))
+            m_stapel.push(new SchreibBefehl(*this, zeilen, beschreibung));
+        return;
+    }
     qsizetype erste = 0;
     while (erste < zeilen.size() && Veraendert(zeilen.at(erste)))
         ++erste;
@@ -111,6 +120,24 @@ void Verlauf::AufgeschobeneWeiter() {
         Schritt(m_aufgeschoben.takeFirst());
 }
 
+namespace {
+// The rows' new states of a step written on the worker, made there too.
+using Staende = std::shared_ptr<const QList<Zeilenstand>>;
+
+// A large answer is let go on a worker once the event that brought it is
+// over: freeing a hundred thousand rows held the window too.
+void SpaeterFreigeben(QObject* ziel, Sammelergebnis s, QVariant wert) {
+    if (s.zeilen.size() <= Verlauf::GrosserSchrittZeilen)
+        return;
+    QMetaObject::invokeMethod(ziel, [s = std::move(s), wert = std::move(wert)]() mutable {
+        QThreadPool::globalInstance()->start([s = std::move(s), wert = std::move(wert)]() mutable {
+            s = {};
+            wert = {};
+        });
+    }, Qt::QueuedConnection);
+}
+}  // namespace
+
 void Verlauf::SchrittBeantwortet(const Datendienst::Antwort& a) {
     const OffenerSchritt o = std::exchange(m_offenerSchritt, {});
     Sammelergebnis s = a.sammel;
@@ -122,10 +149,14 @@ void Verlauf::SchrittBeantwortet(const Datendienst::Antwort& a) {
                        ? static_cast<SchreibBefehl*>(const_cast<QUndoCommand*>(o.befehl))
                        : nullptr;
     const QString beschreibung = befehl ? befehl->text() : QString();
+    SpaeterFreigeben(this, s, a.wert);
     if (m_auswahl) {
         // The component and every view learn the rows' values, as after any write.
         m_imVerlauf = true;
-        m_auswahl->SammelergebnisMelden(s, beschreibung);
+        if (!a.abgebrochen && a.wert.metaType() == QMetaType::fromType<Staende>())
+            m_auswahl->SammelergebnisMelden(s, beschreibung, *a.wert.value<Staende>());
+        else
+            m_auswahl->SammelergebnisMelden(s, beschreibung);
         m_imVerlauf = false;
     }
     if (!befehl) {
@@ -218,12 +249,21 @@ void Verlauf::Schritt(bool zurueck) {
         // while the worker has nothing else to do, as the grid's pages are waited for).
         // A step of many rows is never written that soon: the window does not wait
         // for it at all, whether or not the worker is busy.
+        if (befehl->Zeilen().size() > GrosserSchrittZeilen) {
+            // Its writes are built there too, from the step's shared rows: a
+            // hundred thousand of them held the window a good tenth of a second.
+            // So are the rows' new states that the component and the picture take.
+            m_offenerSchritt = {d->SchreibenAlle([zeilen = befehl->Zeilen(), zurueck] { return SchreibBefehl::Auftraege(zeilen, zurueck); },
+                                                 [](const Sammelergebnis& s) {
+                                                     return QVariant::fromValue(Staende(
+                                                         std::make_shared<const QList<Zeilenstand>>(AlarmAuswahl::StaendeNach(s))));
+                                                 }),
+                                d, befehl, zurueck};
+            return;
+        }
         const QList<Schreibauftrag> auftraege = befehl->Auftraege(zurueck);
-        const bool gross = auftraege.size() > GrosserSchrittZeilen;
         const int warten = d->Beschaeftigt() ? Datendienst::HoechstensWartenMs : Datendienst::LeerlaufWartenMs;
         m_offenerSchritt = {d->SchreibenAlle(auftraege), d, befehl, zurueck};
-        if (gross)
-            return;
         if (const auto a = d->Abwarten(m_offenerSchritt.ticket, warten))
             SchrittBeantwortet(*a);
         return;

@@ -235,10 +235,12 @@ void frmVergleich::Anwenden(const QList<Differenz>& zeilen, const std::optional<
     QSignalBlocker b1(cboBild), b2(cboArt);
     cboBild->clear();
     cboBild->addItem(QStringLiteral("Alle Bilder"));
-    QStringList formen;
+    // a set: a list looked up for each of a hundred thousand lines held the window
+    QSet<QString> menge;
     for (const Differenz& d : zeilen)
-        if (!d.form.isEmpty() && !formen.contains(d.form))
-            formen << d.form;
+        if (!d.form.isEmpty())
+            menge.insert(d.form);
+    QStringList formen(menge.cbegin(), menge.cend());
     formen.sort();
     for (const QString& f : formen)
         cboBild->addItem(f, f);
@@ -334,6 +336,7 @@ bool frmVergleich::Uebernehmen(Umfang umfang) {
     const QString beschreibung = Uebernahme::Beschreibung(stellen.size());
     auto ergebnis = std::make_shared<Uebernahme::Ergebnis>();
     auto sammel = std::make_shared<Sammelergebnis>();
+    auto staende = std::make_shared<QList<Zeilenstand>>();
     auto* auftrag = new Hintergrundauftrag(QStringLiteral("Übernehmen"), this, [=](Auftragslauf& lauf) {
         lauf.Fortschritt(0, stellen.size());
         QList<Schreibauftrag> auftraege;
@@ -347,17 +350,21 @@ bool frmVergleich::Uebernehmen(Umfang umfang) {
             *sammel = AlarmdefsZugriff::SchreibenAlle(datenbank, alle);
             return *sammel;
         });
+        // the rows' new states for the component and the picture, made here rather than by the window
+        *staende = AlarmAuswahl::StaendeNach(*sammel);
     });
     m_uebernahme = auftrag;
     QPointer<AlarmAuswahl> komponente = a;
     connect(auftrag, &Hintergrundauftrag::Beendet, this,
-            [this, auftrag, ergebnis, sammel, komponente, datenbank, beschreibung, stellen](Hintergrundauftrag::Ausgang ausgang) {
+            [this, auftrag, ergebnis, sammel, staende, komponente, datenbank, beschreibung, stellen](Hintergrundauftrag::Ausgang ausgang) {
         bool geschrieben = false;
         switch (ausgang) {
         case Hintergrundauftrag::Ausgang::Fertig:
             // unless another database is open by now: its history is not this one's
             if (komponente && komponente->AlarmDatenbank() == datenbank && (sammel->geschrieben || sammel->abgelehnt >= 0))
-                komponente->SammelergebnisMelden(*sammel, beschreibung);
+                komponente->SammelergebnisMelden(*sammel, beschreibung, *staende);
+            // they are let go on a worker: freeing a hundred thousand of them held the window too
+            QThreadPool::globalInstance()->start([weg = std::exchange(*staende, {})]() mutable { weg.clear(); });
             if (ergebnis->geschrieben) {
                 geschrieben = true;
                 m_haupt.StatusText(1, ergebnis->text);
