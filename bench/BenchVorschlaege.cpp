@@ -21,6 +21,7 @@
 #include "werkzeuge/Bildlesung.h"
 #include "werkzeuge/BildtextSpeicher.h"
 #include "werkzeuge/Kennzeichenregel.h"
+#include "werkzeuge/Texterkennung.h"
 #include "werkzeuge/Vorschlaege.h"
 
 namespace {
@@ -37,17 +38,34 @@ bool Nahe(const QPoint& p, const QRect& box) {
 
 struct Lesezeit {
     double wand = 0, cpu = 0;
+    Texterkennung::Stufenzeiten stufen;  // processor seconds by stage
     QList<Bildtext> texte;
 };
 Lesezeit Lesen(const QStringList& dateien, const BildtextSpeicher& speicher) {
     QElapsedTimer uhr;
     uhr.start();
     const double cpu = CpuSekunden();
+    const Texterkennung::Stufenzeiten vorher = Texterkennung::Verbraucht();
     Lesezeit z;
     z.texte = Bildlesung::Lesen(dateien, speicher);
     z.wand = uhr.nsecsElapsed() / 1e9;
     z.cpu = CpuSekunden() - cpu;
+    const Texterkennung::Stufenzeiten nachher = Texterkennung::Verbraucht();
+    z.stufen = {nachher.aufbereitung - vorher.aufbereitung, nachher.ersterBlick - vorher.ersterBlick,
+                nachher.zuschnitt - vorher.zuschnitt, nachher.naehereBlicke - vorher.naehereBlicke,
+                nachher.auswertung - vorher.auswertung};
     return z;
+}
+
+// Where a first reading's processor time goes, a picture: the stage figures of one build
+// against another's say which stage a change made cheaper, whatever else the machine does.
+void StufenZeilen(const std::string& vorne, const Texterkennung::Stufenzeiten& s, qsizetype bilder) {
+    const double n = static_cast<double>(std::max<qsizetype>(1, bilder));
+    BenchZeile(vorne + "cpu_aufbereitung_je_bild", s.aufbereitung / n, "s");
+    BenchZeile(vorne + "cpu_erster_blick_je_bild", s.ersterBlick / n, "s");
+    BenchZeile(vorne + "cpu_zuschnitt_je_bild", s.zuschnitt / n, "s");
+    BenchZeile(vorne + "cpu_naehere_blicke_je_bild", s.naehereBlicke / n, "s");
+    BenchZeile(vorne + "cpu_auswertung_je_bild", s.auswertung / n, "s");
 }
 
 // TAVERO_VORSCHLAEGE_LISTE=DATEI appends every proposal to the file, so that the
@@ -106,7 +124,10 @@ void BenchVorschlaege(const QString& arbeitsOrdner) {
     BenchZeile("vorschlaege_lesen_kerne_genutzt", erstes.cpu / erstes.wand, "x");
     // the work itself, whatever else runs on the machine: processor seconds of all threads a picture
     BenchZeile("vorschlaege_lesen_cpu_je_bild", erstes.cpu / std::max<qsizetype>(1, formen.size()), "s");
+    StufenZeilen("vorschlaege_lesen_", erstes.stufen, formen.size());
     BenchZeile("vorschlaege_lesen_zweites_mal", zweites.wand, "s");
+    // the cached reading: the pictures' fingerprints and the kept words, no engine
+    BenchZeile("vorschlaege_lesen_zweites_mal_cpu", zweites.cpu, "s");
 
     QHash<QString, Bildtext> texte;
     QHash<QString, QList<DemoBild::Schild>> wahrheit;
@@ -213,6 +234,7 @@ void BenchTestbilder(const QString& arbeitsOrdner) {
         QHash<QString, Bildtext> texte;
         const std::string vorne = std::string("testbilder_") + s.satz + "_";
         double gesamt = 0, cpu = 0;
+        Texterkennung::Stufenzeiten stufen;
         for (auto it = nachArt.cbegin(); it != nachArt.cend(); ++it) {
             // an empty store each time: the first reading is what is measured; TAVERO_TESTBILDER_SPEICHER=DIR
             // keeps the readings there instead, so that matching alone can be tried again in a moment
@@ -222,6 +244,11 @@ void BenchTestbilder(const QString& arbeitsOrdner) {
             const Lesezeit z = Lesen(it.value(), speicher);
             gesamt += z.wand;
             cpu += z.cpu;
+            stufen.aufbereitung += z.stufen.aufbereitung;
+            stufen.ersterBlick += z.stufen.ersterBlick;
+            stufen.zuschnitt += z.stufen.zuschnitt;
+            stufen.naehereBlicke += z.stufen.naehereBlicke;
+            stufen.auswertung += z.stufen.auswertung;
             BenchZeile(vorne + "art_" + it.key().toStdString() + "_sekunden_je_bild", z.wand / it.value().size(), "s");
             for (const Bildtext& t : z.texte)
                 for (const Testbilder::Bild& b : bilder)
@@ -230,6 +257,7 @@ void BenchTestbilder(const QString& arbeitsOrdner) {
         }
         BenchZeile(vorne + "sekunden_je_bild", gesamt / std::max<qsizetype>(1, bilder.size()), "s");
         BenchZeile(vorne + "cpu_sekunden_je_bild", cpu / std::max<qsizetype>(1, bilder.size()), "s");
+        StufenZeilen(vorne, stufen, bilder.size());
         const QList<Vorschlag> vorschlaege = Vorschlaege::Berechnen(Testbilder::Alarme(bilder), texte, Kennzeichenregel());
         ListeAnhaengen(s.satz, vorschlaege);
         const QMap<QString, Testbilder::Zaehler> z = Testbilder::Bewerten(bilder, vorschlaege);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <mutex>
 #include <vector>
 
@@ -18,6 +19,14 @@
 
 #ifdef TAVERO_OMP
 #include <omp.h>
+#endif
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <ctime>
 #endif
 
 namespace {
@@ -150,6 +159,42 @@ PixZeiger Gestreckt(Pix* grau, int polster) {
     return PixZeiger{gestreckt ? pixAddBorder(gestreckt.get(), polster, 255) : nullptr};
 }
 
+// The processor time of the calling thread in nanoseconds: the readings of one
+// run share the cores with each other and with the rest of the machine, so only
+// this says what a stage costs.
+std::int64_t ThreadNanos() {
+#ifdef _WIN32
+    FILETIME anfang, ende, kern, nutzer;
+    if (!GetThreadTimes(GetCurrentThread(), &anfang, &ende, &kern, &nutzer))
+        return 0;
+    auto wert = [](const FILETIME& f) {
+        return (static_cast<std::int64_t>(f.dwHighDateTime) << 32 | f.dwLowDateTime) * 100;
+    };
+    return wert(kern) + wert(nutzer);
+#else
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+#endif
+}
+
+enum Stufe { Aufbereitung, ErsterBlick, Zuschnitt, NaehereBlicke, Auswertung, Stufen };
+std::array<std::atomic<std::int64_t>, Stufen> g_verbraucht{};
+
+// Adds the thread's processor time from one mark to the next to the stage just ended.
+class Stoppuhr {
+public:
+    Stoppuhr() : m_seit(ThreadNanos()) {}
+    void Ende(Stufe s) {
+        const std::int64_t jetzt = ThreadNanos();
+        g_verbraucht[s] += jetzt - m_seit;
+        m_seit = jetzt;
+    }
+
+private:
+    std::int64_t m_seit;
+};
+
 // A word found on the picture, with what the later steps need to know of it.
 struct Wort {
     Bildwort wort;
@@ -194,7 +239,14 @@ QString Texterkennung::Leseart() {
         .arg(Ueberarbeitung);
 }
 
+Texterkennung::Stufenzeiten Texterkennung::Verbraucht() {
+    auto sekunden = [](Stufe s) { return static_cast<double>(g_verbraucht[s].load()) / 1e9; };
+    return Stufenzeiten{sekunden(Aufbereitung), sekunden(ErsterBlick), sekunden(Zuschnitt), sekunden(NaehereBlicke),
+                        sekunden(Auswertung)};
+}
+
 void Texterkennung::BlattLesen(Pix* blatt, const std::atomic_bool* abbruch, QList<Roh>& woerter) {
+    Stoppuhr uhr;
 #ifdef TAVERO_OMP
     omp_set_max_active_levels(0);
 #endif
@@ -208,9 +260,11 @@ void Texterkennung::BlattLesen(Pix* blatt, const std::atomic_bool* abbruch, QLis
         woerter = Woerter();
     m_api->SetPageSegMode(tesseract::PSM_SPARSE_TEXT);
     m_api->Clear();
+    uhr.Ende(NaehereBlicke);
 }
 
 Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbruch, bool* abgebrochen, Lesebank* bank) {
+    Stoppuhr uhr;
     Bildtext t;
     t.datei = datei;
     if (abgebrochen)
@@ -276,6 +330,7 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
         }
         m_api->SetImage(gross.get());
     }
+    uhr.Ende(Aufbereitung);
     const int erkannt = m_api->Recognize(&waechter);
     if (unterbrochen())
         return t;
@@ -288,6 +343,7 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     for (const Roh& r : Woerter())
         woerter << Wort{{r.text, Ganz(QRectF(r.box.topLeft() / faktor, r.box.bottomRight() / faktor)), r.konfidenz},
                         r.kappe / faktor};
+    uhr.Ende(ErsterBlick);
 
     // Cut-outs, each already enlarged, are read on sheets below each other so
     // that the engine is started once per sheet, not per cut-out.
@@ -458,6 +514,7 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
         blaetter.push_back(std::move(b));
     std::vector<QList<Roh>> blattWoerter(blaetter.size());
     std::vector<Lesebank::Stueck> auftraege;
+    uhr.Ende(Zuschnitt);
     for (std::size_t n = 0; n < blaetter.size(); ++n)
         auftraege.push_back([&, n](Texterkennung& e) {
             e.BlattLesen(blaetter[n].bild.get(), abbruch, blattWoerter[n]);
@@ -468,6 +525,8 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
         for (const auto& a : auftraege)
             a(*this);
     }
+    // the sheets this thread read counted themselves; the waiting for the others' costs nothing
+    uhr = Stoppuhr();
     if (unterbrochen())
         return t;
     const std::vector<Blatt> gedrehteBlaetter(std::make_move_iterator(blaetter.begin() + static_cast<std::ptrdiff_t>(mitBalkenBlaetter)),
@@ -618,6 +677,7 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
 
     for (const Wort& w : std::as_const(woerter))
         t.woerter << w.wort;
+    uhr.Ende(Auswertung);
     return t;
 }
 

@@ -43,6 +43,19 @@ public:
     // Names the engine and the settings; results read otherwise are read anew.
     static QString Leseart();
 
+    // Processor seconds all readings of this process have spent so far, by
+    // stage and whichever thread did the work: the difference of two calls
+    // tells where a reading's time goes, also on a machine busy with other work.
+    struct Stufenzeiten {
+        double aufbereitung = 0;   // loading, turning light labels dark, taking the drawing out
+        double ersterBlick = 0;    // the engine over the whole picture, enlarged
+        double zuschnitt = 0;      // the lines cut out, enlarged and laid on sheets
+        double naehereBlicke = 0;  // the engine over the sheets of cut-outs
+        double auswertung = 0;     // the readings weighed, boxes measured on the ink, stacked words joined
+        double Summe() const { return aufbereitung + ersterBlick + zuschnitt + naehereBlicke + auswertung; }
+    };
+    static Stufenzeiten Verbraucht();
+
     // A word as the engine gives it, in the coordinates of the image it read.
     struct Roh {
         QString text;
