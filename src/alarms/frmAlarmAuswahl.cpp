@@ -7,9 +7,7 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QEvent>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -41,7 +39,6 @@
 #include "alarms/Hauptwerte.h"
 #include "alarms/Twips.h"
 #include "alarms/WertelistenDelegate.h"
-#include "platform/WinUmgebung.h"
 
 namespace {
 QAtomicInteger<int> g_fensterZaehler;
@@ -144,6 +141,11 @@ frmAlarmAuswahl::frmAlarmAuswahl(QWidget* parent) : QWidget(parent) {
     }, Qt::QueuedConnection);
 
     AktuelleZeile.fill(QString(), AlarmFeld::Anzahl);
+
+    m_wahl = new Wahlablauf(this);
+    connect(m_wahl, &Wahlablauf::Gewaehlt, this, &frmAlarmAuswahl::Gewaehlt);
+    connect(m_wahl, &Wahlablauf::Beendet, this, &frmAlarmAuswahl::WahlMelden);
+    connect(m_wahl, &Wahlablauf::ZeileHalten, this, &frmAlarmAuswahl::ZeileHalten);
 }
 
 frmAlarmAuswahl::~frmAlarmAuswahl() { DatenbankSchliessen(); }
@@ -409,12 +411,9 @@ void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
     dbAlarme = new AlarmdefsModell(this, db, pfad);
     m_breitenAngepasst = false;
     m_wahlNachSchreiben = -1;
-    connect(dbAlarme->Dienst(), &Datendienst::Beantwortet, this, &frmAlarmAuswahl::ListeBeantwortet);
+    m_wahl->setModell(dbAlarme);
     connect(dbAlarme->Dienst(), &Datendienst::Beantwortet, this, &frmAlarmAuswahl::EinfuegenBeantwortet);
-    // A pick waiting for its row goes on when the row comes, or is refused when it cannot be read.
-    connect(dbAlarme, &QAbstractItemModel::dataChanged, this, &frmAlarmAuswahl::WahlZeileGekommen);
-    connect(dbAlarme, &QAbstractItemModel::modelReset, this, &frmAlarmAuswahl::WahlZeileGekommen);
-    // So does a paste waiting for rows out of view.
+    // A paste waiting for rows out of view goes on when they come.
     connect(dbAlarme, &QAbstractItemModel::dataChanged, this, &frmAlarmAuswahl::EinfuegenWeiter);
     connect(dbAlarme, &QAbstractItemModel::modelReset, this, &frmAlarmAuswahl::EinfuegenWeiter);
     connect(dbAlarme, &AlarmdefsModell::ZeileGefunden, this, &frmAlarmAuswahl::AlarmGefunden);
@@ -426,11 +425,6 @@ void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
             Dialoge::aktuell().FehlerMeldung(this, text, QString());
             StatusMelden(text);
         }
-        if (!m_offeneWahl || m_offeneWahl->ticket || m_offeneWahl->zeile < von || m_offeneWahl->zeile > bis)
-            return;
-        const int zeile = m_offeneWahl->zeile;
-        m_offeneWahl.reset();
-        WahlMelden(QStringLiteral("Die Zeile %1 lässt sich nicht lesen: %2 Kein Alarm gewählt.").arg(zeile + 1).arg(grund), {});
     });
     connect(dbAlarme, &AlarmdefsModell::ZelleGeschrieben, this,
             [this](const Schreibauftrag& a, const Schreibergebnis& e) {
@@ -467,11 +461,10 @@ void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
 }
 
 void frmAlarmAuswahl::DatenbankSchliessen() {
-    WahlVerwerfen();
+    m_wahl->setModell(nullptr);
     m_einfuegen.reset();
     m_einfuegenSchreiben.clear();
     m_zeigen.reset();
-    m_halten.reset();
     if (!m_gefundenZeigen)
         emit WahlBegonnen();
     if (dbAlarme) {
@@ -564,31 +557,8 @@ void frmAlarmAuswahl::BaumKnotenZeigen(const QString& schluessel) {
 
 void frmAlarmAuswahl::AuswahlHalten() {
     AlarmAuswahl* k = mgobjAlarmAuswahl;
-    // A pick still on its way keeps the row it was clicked on.
-    const std::optional<AlarmRecord> alarm =
-        m_offeneWahl ? std::optional<AlarmRecord>(m_offeneWahl->satz) : k ? k->AktuellerAlarm() : std::nullopt;
-    const auto nummer = alarm ? AlarmdefsZugriff::Alarmnummer(alarm->value(AlarmFeld::Ident)) : std::nullopt;
-    m_halten.reset();
-    if (!dbAlarme)
-        return;
-    if (m_offeneWahl && !m_offeneWahl->ticket) {
-        m_offeneWahl->zeile = dbAlarme->ZeileMitSchluessel(m_offeneWahl->schluessel, m_offeneWahl->zeile);
-        ZeileHalten(m_offeneWahl->zeile);
-        return;
-    }
-    if (!nummer)
-        return;
-    if (!dbAlarme->Seitenweise()) {
-        ZeileHalten(dbAlarme->ZeileVon(*nummer));
-        return;
-    }
-    // A row asked for by AlarmZeigen moves the grid itself.
-    if (m_zeigen)
-        return;
-    // Looked for on the worker: a row found within a frame is selected before
-    // this returns, one found later when it comes.
-    m_halten = *nummer;
-    dbAlarme->ZeileSuchen(*nummer, Datendienst::HoechstensWartenMs);
+    // A row asked for by AlarmZeigen moves the grid itself: it is not looked for twice.
+    m_wahl->Halten(k ? k->AktuellerAlarm() : std::nullopt, !m_zeigen);
 }
 
 void frmAlarmAuswahl::ZeileHalten(int zeile) {
@@ -818,7 +788,7 @@ bool frmAlarmAuswahl::AlarmZeigen(const QString& ident, int warteMs) {
         return AlarmZeigenSofort(*nummer);
     // Looked for on the worker; an answer within a frame is shown before this returns.
     m_zeigen = Zeigen{*nummer, false};
-    m_halten.reset();
+    m_wahl->HaltenAufgeben();
     m_zeigenSofort.reset();
     m_zeigenLaeuft = true;
     m_zeigenWartenMs = warteMs < 0 ? AlarmdefsZugriff::WarteAufSperreMs + 1000 : warteMs;
@@ -828,19 +798,6 @@ bool frmAlarmAuswahl::AlarmZeigen(const QString& ident, int warteMs) {
 }
 
 void frmAlarmAuswahl::AlarmGefunden(qlonglong nummer, int zeile, bool vorhanden, const QString& form) {
-    if (m_halten && !m_zeigen) {
-        // The picked alarm's row after a sort or a filter change, unless another alarm was picked meanwhile.
-        const bool gilt = *m_halten == nummer;
-        if (gilt)
-            m_halten.reset();
-        AlarmAuswahl* k = mgobjAlarmAuswahl;
-        const std::optional<AlarmRecord> alarm =
-            m_offeneWahl ? std::optional<AlarmRecord>(m_offeneWahl->satz) : k ? k->AktuellerAlarm() : std::nullopt;
-        if (gilt && alarm && AlarmdefsZugriff::Alarmnummer(alarm->value(AlarmFeld::Ident)) == nummer)
-            ZeileHalten(zeile);
-        if (gilt)
-            return;
-    }
     if (!m_zeigen || m_zeigen->nummer != nummer)
         return;  // looked for by someone else, or replaced by a newer request
     if (zeile >= 0) {
@@ -886,15 +843,15 @@ void frmAlarmAuswahl::ZeileZeigen(int zeile) {
     TDBAlarme->scrollTo(ziel, QAbstractItemView::PositionAtCenter);
     m_gefundenZeigen = true;
     // Found while AlarmZeigen still runs: its pick is waited for as long as it said.
-    const int warten = std::exchange(m_wahlWartenMs, m_zeigenLaeuft ? m_zeigenWartenMs : m_wahlWartenMs);
-    const bool gross = std::exchange(m_grosseListeAbwarten, m_zeigenLaeuft);
+    const int warten = std::exchange(m_wahl->WartenMs, m_zeigenLaeuft ? m_zeigenWartenMs : m_wahl->WartenMs);
+    const bool gross = std::exchange(m_wahl->GrosseListeAbwarten, m_zeigenLaeuft);
     if (vorher.row() == zeile && vorher.isValid()) {
         AlarmWaehlen();  // the row shown already is picked again
     } else {
         TDBAlarme->setCurrentIndex(ziel);
     }
-    m_wahlWartenMs = warten;
-    m_grosseListeAbwarten = gross;
+    m_wahl->WartenMs = warten;
+    m_wahl->GrosseListeAbwarten = gross;
     m_gefundenZeigen = false;
 }
 
@@ -1001,82 +958,20 @@ void frmAlarmAuswahl::ZeileGewechselt(const QModelIndex& aktuell, const QModelIn
     TDBAlarme->setFocus();
 }
 
-bool frmAlarmAuswahl::BildDateiGueltig(const QString& bilderPath, const QString& form) {
-    if (form.isEmpty())
-        return false;
-    const QString datei = form + QStringLiteral(".bmp");
-    const QFileInfo info(QString::fromStdString(
-        WinUmgebung::PfadAbbilden((bilderPath + QLatin1Char('\\') + form + QLatin1Char('\\') + datei).toStdString())));
-    if (!info.isFile())
-        return false;
-    // The name found on disk must be exactly N.bmp, also where names ignore case.
-    return QDir(info.absolutePath()).entryList({datei}, QDir::Files).contains(datei);
-}
-
 void frmAlarmAuswahl::AlarmWaehlen() {
-    // A failing step is skipped: the picture window is shown all the same, but
-    // with nothing on it that could be written into another row than this one.
-    std::optional<QString> grund;
-    QString detail;
     // An older pick still on its way is given up: only the newest click counts,
     // also over a found alarm still being looked for.
-    WahlVerwerfen();
+    m_wahl->Verwerfen();
     m_zeigen.reset();
-    m_halten.reset();
     if (!m_gefundenZeigen)
         emit WahlBegonnen();
-    try {
-        grund = AlarmUebernehmen();
-    } catch (const AlarmdefsFehler& e) {
-        m_offeneWahl.reset();
-        grund = e.Text() + QStringLiteral(" Kein Alarm gewählt.");
-        detail = e.Detail();
-    }
-    WahlFortsetzen(grund, detail);
-}
-
-void frmAlarmAuswahl::WahlFortsetzen(std::optional<QString> grund, const QString& detail) {
-    if (!m_offeneWahl) {
-        WahlMelden(grund, detail);
+    AlarmAuswahl* k = mgobjAlarmAuswahl;
+    const QModelIndex aktuell = TDBAlarme->currentIndex();
+    if (!k || !dbAlarme || !aktuell.isValid()) {
+        WahlMelden(std::nullopt, {});
         return;
     }
-    // A list that comes within a frame finishes the pick now; a longer one (a
-    // large picture, a locked file) finishes it when its answer comes, as does
-    // a row whose page is still on its way.
-    // A large picture's list is not waited for (it takes longer than a frame
-    // and its arrows are built in parts anyway), unless the caller goes on
-    // with the picked alarm at once.
-    if (m_offeneWahl->ticket) {
-        Datendienst* dienst = dbAlarme->Dienst();
-        if (const auto a = m_grosseListeAbwarten ? dienst->Abwarten(m_offeneWahl->ticket, m_wahlWartenMs)
-                                                 : dienst->AbwartenKlein(m_offeneWahl->ticket, m_wahlWartenMs))
-            ListeBeantwortet(*a);
-    }
-}
-
-void frmAlarmAuswahl::WahlZeileGekommen() {
-    if (!m_offeneWahl || m_offeneWahl->ticket || !dbAlarme)
-        return;
-    const int zeile = dbAlarme->ZeileMitSchluessel(m_offeneWahl->schluessel, m_offeneWahl->zeile);
-    if (zeile < 0) {
-        const int war = m_offeneWahl->zeile;
-        m_offeneWahl.reset();
-        WahlMelden(QStringLiteral("Die Zeile %1 ist nicht mehr in der Liste; kein Alarm gewählt.").arg(war + 1), {});
-        return;
-    }
-    m_offeneWahl->zeile = zeile;
-    if (!dbAlarme->ZeileGeladen(zeile))
-        return;
-    std::optional<QString> grund;
-    QString detail;
-    try {
-        grund = ZeileUebernehmen(zeile);
-    } catch (const AlarmdefsFehler& e) {
-        m_offeneWahl.reset();
-        grund = e.Text() + QStringLiteral(" Kein Alarm gewählt.");
-        detail = e.Detail();
-    }
-    WahlFortsetzen(grund, detail);
+    m_wahl->Beginnen(aktuell.row(), k->BilderPath());
 }
 
 void frmAlarmAuswahl::WahlMelden(const std::optional<QString>& grund, const QString& detail) {
@@ -1087,84 +982,15 @@ void frmAlarmAuswahl::WahlMelden(const std::optional<QString>& grund, const QStr
     emit BildfensterZeigen();
 }
 
-void frmAlarmAuswahl::WahlVerwerfen() {
-    if (!m_offeneWahl)
-        return;
-    if (dbAlarme && m_offeneWahl->ticket)
-        dbAlarme->Dienst()->Abbrechen(m_offeneWahl->ticket);
-    m_offeneWahl.reset();
-}
-
-QString frmAlarmAuswahl::WahlUnterwegsFuer() const {
-    return m_offeneWahl ? m_offeneWahl->satz.value(AlarmFeld::Ident) : QString();
-}
-
-void frmAlarmAuswahl::WahlAbgleichen(const QList<Zeilenstand>& staende) {
-    if (m_offeneWahl)
-        Zeilenstand::Anwenden(staende, Zeilenstand::NachNummer(staende), m_offeneWahl->satz);
-}
-
-void frmAlarmAuswahl::ListeBeantwortet(const Datendienst::Antwort& a) {
-    // The answer to a pick given up (a newer click, another database) is dropped.
-    if (!m_offeneWahl || a.ticket != m_offeneWahl->ticket)
-        return;
-    const OffeneWahl w = std::move(*m_offeneWahl);
-    m_offeneWahl.reset();
+void frmAlarmAuswahl::Gewaehlt(const AlarmRecord& satz, const std::optional<AlarmListeTyp>& liste) {
     AlarmAuswahl* k = mgobjAlarmAuswahl;
     if (!k)
         return;
-    // A list that cannot be read stops the pick: the picture would otherwise
-    // show, and write back, the arrows of the previous one.
-    if (!a.ok) {
-        WahlMelden(a.fehler.databaseText() + QStringLiteral(" Kein Alarm gewählt."), a.fehler.driverText());
-        return;
-    }
-    AktuelleZeile = w.satz;
-    if (a.liste)
-        k->setAlarmListe(*a.liste);
+    AktuelleZeile = satz;
+    if (liste)
+        k->setAlarmListe(*liste);
     k->setAktuellerAlarm(AktuelleZeile);
     if (Hauptwerte* h = k->Werte())
         h->imgNeu = WAHR;
     WahlMelden(std::nullopt, {});
-}
-
-std::optional<QString> frmAlarmAuswahl::AlarmUebernehmen() {
-    AlarmAuswahl* k = mgobjAlarmAuswahl;
-    const QModelIndex aktuell = TDBAlarme->currentIndex();
-    if (!k || !dbAlarme || !aktuell.isValid())
-        return std::nullopt;
-    const int zeile = aktuell.row();
-    // The click names its row by key: a row whose page is still on its way is
-    // taken when it comes (wherever a new order put it meanwhile); a pick never
-    // takes the empty placeholder for the alarm.
-    m_offeneWahl = OffeneWahl{0, {}, dbAlarme->Schluessel(zeile), zeile};
-    if (!dbAlarme->ZeileLesen(zeile, m_wahlWartenMs))
-        return std::nullopt;
-    return ZeileUebernehmen(zeile);
-}
-
-std::optional<QString> frmAlarmAuswahl::ZeileUebernehmen(int zeile) {
-    AlarmAuswahl* k = mgobjAlarmAuswahl;
-    const QString ident = dbAlarme->index(zeile, AlarmFeld::Ident).data().toString();
-    const QString form = dbAlarme->index(zeile, AlarmFeld::Form).data().toString();
-    std::optional<QString> grund;
-    if (!k)
-        grund = QString();
-    else if (form.isEmpty())
-        grund = QStringLiteral("Alarm %1 hat kein Bild (Form ist leer); kein Pfeil zu bearbeiten.").arg(ident);
-    else if (!BildDateiGueltig(k->BilderPath(), form))
-        grund = QStringLiteral("Für Alarm %1 fehlt das Bild %2; kein Pfeil zu bearbeiten.")
-                    .arg(ident, k->BilderPath() + QLatin1Char('\\') + form + QLatin1Char('\\') + form + QStringLiteral(".bmp"));
-    if (grund) {
-        m_offeneWahl.reset();
-        return grund->isEmpty() ? std::nullopt : grund;
-    }
-    AlarmRecord satz(AlarmFeld::Anzahl);
-    for (int i = 0; i < dbAlarme->columnCount() && i < AlarmFeld::Spalten; ++i)
-        satz[i] = dbAlarme->index(zeile, i).data().toString();
-    satz[AlarmFeld::Symbol] = AlarmRecordBau::SymbolDateiName(satz[AlarmFeld::Symbol]);
-    // The picture's alarms are read by the data service, after every write asked before.
-    m_offeneWahl->satz = satz;
-    m_offeneWahl->ticket = dbAlarme->Dienst()->AlarmListeLesen(form);
-    return std::nullopt;
 }

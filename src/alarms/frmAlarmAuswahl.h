@@ -11,6 +11,7 @@
 #include "alarms/AlarmRecord.h"
 #include "alarms/AlarmdefsDurchlauf.h"
 #include "alarms/Datendienst.h"
+#include "alarms/Wahlablauf.h"
 #include "alarms/Zeilenstand.h"
 
 class AlarmAuswahl;
@@ -81,14 +82,16 @@ public:
     // has come from the data service (at once when it comes within a frame).
     void AlarmWaehlen();
     // Whether a pick is waiting for its alarm list; the alarm number it picks.
-    bool WahlUnterwegs() const { return m_offeneWahl.has_value(); }
-    QString WahlUnterwegsFuer() const;
+    bool WahlUnterwegs() const { return m_wahl->Unterwegs(); }
+    QString WahlUnterwegsFuer() const { return m_wahl->UnterwegsFuer(); }
     // Rows were written while a pick waits: the row it names takes their values over.
-    void WahlAbgleichen(const QList<Zeilenstand>& staende);
+    void WahlAbgleichen(const QList<Zeilenstand>& staende) { m_wahl->Abgleichen(staende); }
 
     // An alarm counts as having a picture only when BilderPath\N\N.bmp is found
     // under exactly that name (letter case included).
-    static bool BildDateiGueltig(const QString& bilderPath, const QString& form);
+    static bool BildDateiGueltig(const QString& bilderPath, const QString& form) {
+        return Wahlablauf::BildDateiGueltig(bilderPath, form);
+    }
 
     QTreeWidget* TreeView1 = nullptr;
     // The find field above the grid: Enter asks for the next match, Shift+Enter
@@ -143,8 +146,6 @@ private:
 
     void BaumAufbauen();
     void WertelistenFuellen();
-    // Why the current row could not be picked; nullopt when it was.
-    std::optional<QString> AlarmUebernehmen();
     void DatenbankOeffnen(const QString& pfad);
     void DatenbankSchliessen();
     bool QuelleAnwenden(const Datensatzquelle& q);
@@ -155,8 +156,6 @@ private:
     // in view, without a new pick.
     void AuswahlHalten();
     void ZeileHalten(int zeile);
-    // The alarm number whose row AuswahlHalten looks for on the worker.
-    std::optional<qlonglong> m_halten;
     void SpaltenBreitenAnpassen();
     void BaumKnotenZeigen(const QString& schluessel);
     void FensterGroesseTwips(double* breite, double* hoehe) const;
@@ -175,22 +174,10 @@ private:
     // The mouse moved the current node without a click on it (pressed on one, released on another).
     bool m_knotenOhneKlick = false;
 
-    // The pick waiting for its alarm list: the row as the grid showed it when
-    // clicked. A newer pick replaces it, so an older list is never shown.
-    // Until its row has come (a page still on its way) only the row's key and
-    // place are known, and no list is asked for yet (ticket 0).
-    struct OffeneWahl {
-        Datendienst::Ticket ticket = 0;
-        AlarmRecord satz;
-        qint64 schluessel = -1;
-        int zeile = -1;
-    };
-    std::optional<OffeneWahl> m_offeneWahl;
-    void WahlVerwerfen();
-    // The clicked row has come: it is checked and its list asked for.
-    std::optional<QString> ZeileUebernehmen(int zeile);
-    void WahlZeileGekommen();
-    void WahlFortsetzen(std::optional<QString> grund, const QString& detail);
+    // The pick on its way from the click until its alarm list has come, and
+    // the row the grid keeps selected meanwhile.
+    Wahlablauf* m_wahl = nullptr;
+    void Gewaehlt(const AlarmRecord& satz, const std::optional<AlarmListeTyp>& liste);
 
     // The alarm AlarmZeigen looks for; umgestellt: the source was changed to one that holds it.
     struct Zeigen {
@@ -201,10 +188,6 @@ private:
     std::optional<bool> m_zeigenSofort;  // the answer that came within AlarmZeigen
     bool m_zeigenLaeuft = false;
     int m_zeigenWartenMs = 0;
-    // How long a pick waits for its row and its list before it goes on in the background.
-    int m_wahlWartenMs = Datendienst::HoechstensWartenMs;
-    // AlarmZeigen waits also for a large picture's list: its caller goes on with the alarm.
-    bool m_grosseListeAbwarten = false;
     bool m_gefundenZeigen = false;
 
     // A paste waiting for rows out of view: the block, where it goes, and the
@@ -233,6 +216,5 @@ private:
     void AlarmGefunden(qlonglong nummer, int zeile, bool vorhanden, const QString& form);
     void ZeileZeigen(int zeile);
     bool AlarmZeigenSofort(qlonglong nummer);
-    void ListeBeantwortet(const Datendienst::Antwort& a);
     void WahlMelden(const std::optional<QString>& grund, const QString& detail);
 };
