@@ -480,6 +480,36 @@ private slots:
         QCOMPARE(verlauf.Stapel()->index(), 1);
     }
 
+    // A take-over finds each row by the key the comparison read (a table
+    // without an index on Ident is not searched once a row); where the table
+    // was rebuilt meanwhile and a key names another alarm, the row is found by
+    // its number and no other alarm is written.
+    void takeOverAfterTheTableWasRebuiltWritesTheComparedAlarms() {
+        const QString hier = Pfad("hier-neu-gebaut.kvs"), dort = Pfad("dort-neu-gebaut.kvs");
+        QList<Pfeil> pfeileHier, pfeileDort;
+        for (int i = 100; i < 160; ++i) {
+            const QString p = QString::number(i);
+            pfeileHier << Pfeil{i, "Kessel", "Pfeil.gif", p, p};
+            pfeileDort << Pfeil{i, "Kessel", "Pfeil.gif", i % 3 ? p : QString::number(i + 1000), p};
+        }
+        QVERIFY(Fremd(hier, pfeileHier));
+        QVERIFY(Anlegen(dort, pfeileDort));
+        const Vergleichsergebnis e = Vergleich::Vergleichen({hier, dort, {}});
+        const QList<Schreibauftrag> auftraege = Uebernahme::Auftraege(e.zeilen);
+        QCOMPARE(auftraege.size(), 20);
+        for (const Schreibauftrag& a : auftraege)
+            QVERIFY2(a.zeile.isValid(), qPrintable(a.ident));
+        const char* stand = "select group_concat(Ident||'/'||X||'/'||Y, ' ') from (select * from Alarmdefs order by Ident)";
+        QString erwartet = Sqlite(dort, stand);
+        // rebuilt in reverse order: every key the comparison read now names another alarm
+        Sqlite(hier, "create table neu as select * from Alarmdefs order by Ident desc; drop table Alarmdefs; "
+                     "alter table neu rename to Alarmdefs;");
+        const Uebernahme::Ergebnis u = Uebernahme::Ausfuehren(hier, auftraege);
+        QVERIFY2(u.geschrieben, qPrintable(u.text));
+        QCOMPARE(u.anzahl, 20);
+        QCOMPARE(Sqlite(hier, stand), erwartet);
+    }
+
     void badInputSaysWhyAndWritesNothing_data() {
         QTest::addColumn<QString>("fall");
         QTest::addColumn<QString>("meldung");

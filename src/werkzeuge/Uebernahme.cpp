@@ -11,6 +11,8 @@
 Schreibauftrag Uebernahme::Auftrag(const Vergleichszeile& z) {
     Schreibauftrag a;
     a.ident = z.ident;
+    // the row the comparison read; the writer checks it still carries this number
+    a.zeile = z.schluesselHier;
     a.gelesen = z.hier;
     for (int s : z.spalten) {
         a.spalten << s;
@@ -136,8 +138,8 @@ Uebernahme::Ergebnis Uebernahme::Ausfuehren(const QString& sDatenbank, const QLi
         e.text = QStringLiteral("Nichts zu übernehmen.");
         return e;
     }
-    // The writer finds each row inside its transaction (SQLite: by number,
-    // the one row that carries it) and checks the number and the placement as
+    // The writer finds each row inside its transaction (SQLite: by the key
+    // the comparison read, else by number, the one row that carries it) and checks the number and the placement as
     // the comparison read them; the first row that no longer holds them stops
     // the transaction. Only then are all rows read again, so every refused
     // row can be named.

@@ -344,6 +344,8 @@ Vergleichsergebnis Vergleich::Vergleichen(const Angaben& angaben, const std::ato
         std::sort(z.spalten.begin(), z.spalten.end());
         std::sort(z.konfliktSpalten.begin(), z.konfliktSpalten.end());
         z.hier = Satz(th, zh, z.ident);
+        if (perSql)
+            z.schluesselHier = QVariant(static_cast<qlonglong>(zh.nr));
         z.dort = Satz(td, zd, z.ident);
         z.dortSymbol = td.Text(zd.lage[1]);
         if (mitBasis)

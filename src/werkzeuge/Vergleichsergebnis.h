@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 #include "alarms/AlarmRecord.h"
 
@@ -38,6 +39,10 @@ struct Vergleichszeile {
     QList<int> konfliktSpalten;
     QStringList andereSpalten;  // names of the other columns that differ
     QString hinweis;            // e.g. how many rows carry the number
+    // This side's row key (SQLite rowid) where the files were compared by
+    // query: a take-over finds its row by it instead of searching the number,
+    // which on a table without an index on Ident would pass the table once a row.
+    QVariant schluesselHier;
 
     bool Uebernehmbar() const { return !spalten.isEmpty() && art != Art::Konflikt; }
     QString Form() const { return hier.value(AlarmFeld::Form).isEmpty() ? dort.value(AlarmFeld::Form) : hier.value(AlarmFeld::Form); }
