@@ -1158,7 +1158,8 @@ private slots:
             a.mnuExportieren->trigger();
             QCOMPARE(Hintergrundauftrag::Laufende(), 1);
             abbrechen();
-            QTRY_COMPARE(Hintergrundauftrag::Laufende(), 0);
+            // a cancelled export ends when its worker has removed the part written (slow under the sanitizers)
+            QTRY_COMPARE_WITH_TIMEOUT(Hintergrundauftrag::Laufende(), 0, 60000);
             QVERIFY2(a.StatusTextLesen(1).startsWith(QStringLiteral("Export abgebrochen")), qPrintable(a.StatusTextLesen(1)));
         } else if (auftrag == QLatin1String("bericht")) {
             a.mnuPruefbericht->trigger();
