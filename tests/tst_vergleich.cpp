@@ -149,6 +149,79 @@ const QList<Pfeil> kDort = {
     {9, "Turbine", "Pfeil.gif", "6", "6"},
     {10, "Kessel", "Pfeil.gif", "7", "7"},
 };
+// The comparison written as plain SQL by the sqlite3 program: values as a
+// record shows them (NULL empty, 10.0 as 10, Symbol as its file name),
+// numbers of several rows listed whole, the kinds decided per unit of
+// picture and position and of symbol. One line per alarm, "kind|Ident|Form,
+// Symbol, X, Y here|there|before|other columns|note", grouped as the list is.
+QStringList SchlichterVergleich(const QString& hier, const QString& dort, const QString& basis) {
+    const auto n = [](const QString& v) {
+        return QStringLiteral("case typeof(%1) when 'null' then '' when 'real' then case when %1 = cast(%1 as integer) then "
+                              "cast(cast(%1 as integer) as text) else cast(%1 as text) end else cast(%1 as text) end")
+            .arg(v);
+    };
+    const QStringList rest{"Type", "Acknowledge", "VarName", "BitNo", "Min", "Max", "Priority", "Group", "Helpindex",
+                           "Alarmtext", "Sensor1", "Sensor2", "Fault"};
+    // Symbol shown as its file name
+    const auto sicht = [&](const QString& name, const QString& tabelle) {
+        QString s = QStringLiteral("create temp view %1 as select r, id, f, s, replace(s, rtrim(s, replace(s, '\\', '')), '') sd, "
+                                   "x, y, * from (select rowid r, cast(Ident as integer) id, %2 f, %3 s, %4 x, %5 y")
+                        .arg(name, n("Form"), n("Symbol"), n("X"), n("Y"));
+        for (const QString& sp : rest)
+            s += QStringLiteral(", %1 \"%2\"").arg(n(QStringLiteral("\"%1\"").arg(sp)), sp);
+        return s + QStringLiteral(" from %1);\n").arg(tabelle);
+    };
+    const bool drei = !basis.isEmpty();
+    QString sql = QStringLiteral("attach '%1' as d;\n").arg(dort);
+    if (drei)
+        sql += QStringLiteral("attach '%1' as b;\n").arg(basis);
+    sql += sicht("hv", "main.Alarmdefs") + sicht("dv", "d.Alarmdefs") + sicht("bv", drei ? "b.Alarmdefs" : "main.Alarmdefs where 0");
+    for (const QString v : {"h", "d", "b"})
+        sql += QStringLiteral("create temp table %1c as select id, count(*) n, min(r) r0 from %1v group by id;\n").arg(v);
+    QString andere = "''";
+    for (const QString& sp : rest)
+        andere += QStringLiteral(" || case when h.\"%1\" <> d.\"%1\" then '%1, ' else '' end").arg(sp);
+    // a unit differs here and there; changed here, there since the earlier state
+    sql += QStringLiteral(
+        "create temp table m as select h.id, h.f hf, h.sd hs, h.x hx, h.y hy, d.f df, d.sd ds, d.x dx, d.y dy, "
+        "coalesce(b.f, '') bf, coalesce(b.sd, '') bs, coalesce(b.x, '') bx, coalesce(b.y, '') by, rtrim(%1, ', ') andere, "
+        "h.f <> d.f or h.x <> d.x or h.y <> d.y hdP, b.r is not null and (h.f <> b.f or h.x <> b.x or h.y <> b.y) hbP, "
+        "b.r is not null and (d.f <> b.f or d.x <> b.x or d.y <> b.y) dbP, h.s <> d.s hdS, b.r is not null and h.s <> b.s hbS, "
+        "b.r is not null and d.s <> b.s dbS, h.f <> d.f bild, (h.x = '' or h.y = '') leerH, (d.x = '' or d.y = '') leerD "
+        "from hc join dc on dc.id = hc.id and hc.n = 1 and dc.n = 1 join hv h on h.r = hc.r0 join dv d on d.r = dc.r0 "
+        "left join bc on bc.id = hc.id and bc.n = 1 left join bv b on b.r = bc.r0;\n")
+               .arg(andere);
+    sql += QStringLiteral(
+        "select * from (select case when (hdP and hbP and dbP) or (hdS and hbS and dbS) then 0 "
+        "when (hdP and not hbP) or (hdS and not hbS) then case when hdP and not hbP and bild then 1 "
+        "when hdS and not hbS then 2 when leerH and not leerD then 4 when leerD and not leerH then 5 else 3 end "
+        "when hdP or hdS then 6 when andere <> '' then 7 end kind, id, hf, hs, hx, hy, df, ds, dx, dy, bf, bs, bx, by, andere, '' "
+        "from m) where kind is not null "
+        "union all select 8, h.id, h.f, h.sd, h.x, h.y, '', '', '', '', '', '', '', '', '', '' from hc join hv h on h.r = hc.r0 "
+        "where hc.n = 1 and hc.id not in (select id from dc) "
+        "union all select 9, d.id, '', '', '', '', d.f, d.sd, d.x, d.y, '', '', '', '', '', '' from dc join dv d on d.r = dc.r0 "
+        "where dc.n = 1 and dc.id not in (select id from hc) "
+        "union all select 10, i.id, h.f, h.sd, h.x, h.y, d.f, d.sd, d.x, d.y, '', '', '', '', '', "
+        "'Zeilen mit dieser Nummer: ' || coalesce(hc.n, 0) || ' hier, ' || coalesce(dc.n, 0) || ' dort' "
+        "from (select id from hc union select id from dc) i left join hc on hc.id = i.id left join dc on dc.id = i.id "
+        "left join hv h on h.r = hc.r0 left join dv d on d.r = dc.r0 where hc.n > 1 or dc.n > 1 order by 1, 2;\n");
+    return Sqlite(hier, sql).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+// The same lines from a comparison's result.
+QStringList Zeilen(const Vergleichsergebnis& e) {
+    QStringList zeilen;
+    for (const Vergleichszeile& z : e.zeilen) {
+        QStringList f{QString::number(static_cast<int>(z.art)), z.ident};
+        for (const AlarmRecord* r : {&z.hier, &z.dort, &z.basis})
+            for (int s : {AlarmFeld::Form, AlarmFeld::Symbol, AlarmFeld::X, AlarmFeld::Y})
+                f << r->value(s);
+        f << z.andereSpalten.join(QStringLiteral(", ")) << z.hinweis;
+        zeilen << f.join(QLatin1Char('|'));
+    }
+    return zeilen;
+}
+
 // The main window as far as the comparison window needs it.
 class Haupt : public Hauptfenster {
 public:
@@ -280,6 +353,49 @@ private slots:
         QCOMPARE(inhalt(basis), vorher[0]);
         QCOMPARE(inhalt(hier), vorher[1]);
         QCOMPARE(inhalt(dort), vorher[2]);
+    }
+
+    // Pairs and their earlier state written by the sqlite3 program alone
+    // (own column orders, Ident as text, X as floating values, NULLs, numbers
+    // on two rows): the list, both ways, is what a plain SQL comparison lists.
+    void pairMadeBySqlite3ListsWhatPlainSqlFinds_data() {
+        QTest::addColumn<int>("saat");
+        QTest::addColumn<int>("zeilen");
+        QTest::newRow("3000 rows") << 1 << 3000;
+        QTest::newRow("800 rows") << 2 << 800;
+    }
+    void pairMadeBySqlite3ListsWhatPlainSqlFinds() {
+        QFETCH(int, saat);
+        QFETCH(int, zeilen);
+        const QString skript = QFINDTESTDATA("daten/vergleichspaar.sql");
+        QVERIFY(!skript.isEmpty());
+        const QString name = QStringLiteral("sql%1-").arg(saat);
+        const QString basis = Pfad(name + "basis.db"), hier = Pfad(name + "hier.db"), dort = Pfad(name + "dort.db");
+        QFile f(skript);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QProcess p;
+        p.start(QStringLiteral("sqlite3"), {basis});
+        p.write(QStringLiteral("attach '%1' as hier; attach '%2' as dort; create temp table saat as select %3 as s, %4 as n;\n")
+                    .arg(hier, dort)
+                    .arg(saat)
+                    .arg(zeilen)
+                    .toUtf8() +
+                f.readAll());
+        p.closeWriteChannel();
+        QVERIFY(p.waitForFinished(60000) && p.exitCode() == 0);
+        for (const QString& stand : {QString(), basis}) {
+            const Vergleichsergebnis e = Vergleich::Vergleichen({hier, dort, stand});
+            const QStringList erwartet = SchlichterVergleich(hier, dort, stand);
+            QVERIFY(erwartet.size() > zeilen / 4);
+            const QStringList liste = Zeilen(e);
+            for (qsizetype i = 0; i < std::min(liste.size(), erwartet.size()); ++i)
+                QCOMPARE(liste.at(i), erwartet.at(i));
+            QCOMPARE(liste.size(), erwartet.size());
+            // every kind met
+            for (int art = stand.isEmpty() ? 1 : 0; art < Vergleichszeile::ArtAnzahl; ++art)
+                if (stand.isEmpty() ? art != static_cast<int>(Art::NurHierGeaendert) : true)
+                    QVERIFY2(e.Anzahl(static_cast<Art>(art)) > 0, qPrintable(Vergleichszeile::ArtName(static_cast<Art>(art))));
+        }
     }
 
     void takeOverWritesOnlyWhatWasReadAndRefusesChangedRows() {
