@@ -163,6 +163,8 @@ qint64 HierLesen(Verbindung& v, const QByteArray& sql, qint64 von, qint64 bis, c
     sqlite3_bind_int64(a.st, 2, bis);
     std::vector<AlarmdefsDurchlauf::Wert> werte(AlarmFeld::Spalten);
     constexpr int kB = AlarmFeld::Spalten + 1, kC = 2 * kB;
+    // the last column: whether any other column differs as stored
+    const int restAnders = dreiWege ? 3 * kB : 2 * kB;
     qint64 nurHier = 0, letzte = 0;
     bool erste = true;
     while (Schritt(v, a, halten)) {
@@ -172,11 +174,16 @@ qint64 HierLesen(Verbindung& v, const QByteArray& sql, qint64 von, qint64 bis, c
             continue;
         // the rows of an earlier state with several rows of a number repeat this side's row
         if (erste || zeile != letzte) {
-            Aufnehmen(a, 0, seiten[0], werte);
-            if (sqlite3_column_type(a.st, kB) == SQLITE_NULL)
+            // Other columns the same as stored are the same as shown too: they
+            // are neither read nor hashed, and both rows carry the same (empty) hash.
+            if (sqlite3_column_type(a.st, kB) == SQLITE_NULL) {
+                Aufnehmen(a, 0, seiten[0], werte, false);
                 ++nurHier;
-            else
-                Aufnehmen(a, kB, seiten[1], werte);
+            } else {
+                const bool rest = sqlite3_column_int(a.st, restAnders) != 0;
+                Aufnehmen(a, 0, seiten[0], werte, rest);
+                Aufnehmen(a, kB, seiten[1], werte, rest);
+            }
         }
         erste = false;
         letzte = zeile;
@@ -296,19 +303,24 @@ bool VergleichSql::Lesen(const QStringList& namen, const std::function<bool()>& 
     // comparison then weighs as it always does.
     sagen(30, QStringLiteral("Vergleichen"));
     const bool dreiWege = n > 2;
-    QByteArray anders;
+    QByteArray anders, restAnders = "0";
     const QStringList& spaltenNamen = AlarmRecordBau::SpaltenNamen();
     for (int k = 1; k < AlarmFeld::Spalten; ++k) {
         const QByteArray sp = '"' + spaltenNamen.at(k).toUtf8() + '"';
         const Affinitaet ah = tabellen[0].affinitaet.value(spaltenNamen.at(k).toLower(), Affinitaet::Keine);
         const Affinitaet ad = tabellen[1].affinitaet.value(spaltenNamen.at(k).toLower(), Affinitaet::Keine);
-        anders += " or a." + sp + " is not b." + sp + " collate binary";
+        QByteArray spalte = " or a." + sp + " is not b." + sp + " collate binary";
         if (ah != ad || ah == Affinitaet::Keine)
-            anders += " or typeof(a." + sp + ") <> typeof(b." + sp + ')';
+            spalte += " or typeof(a." + sp + ") <> typeof(b." + sp + ')';
+        anders += spalte;
+        if (k < AlarmFeld::Form || k > AlarmFeld::Y)
+            restAnders += spalte;
     }
     QByteArray sql = "select a.rowid, " + Spalten("a") + ", b.rowid, " + Spalten("b");
     if (dreiWege)
         sql += ", c.rowid, " + Spalten("c");
+    // worked out only for the rows handed over
+    sql += ", " + restAnders;
     sql += " from main.Alarmdefs a left join dort.Alarmdefs b on " + Verbunden("b", tabellen[1], "a", tabellen[0]);
     if (dreiWege)
         sql += " left join basis.Alarmdefs c on b.rowid is not null and " + Verbunden("c", tabellen[2], "a", tabellen[0]);
