@@ -119,8 +119,10 @@ private:
     QString m_einzeln;
 };
 
+// Up to Y, the last placement column: a line of a hundred thousand carries
+// two of them, and the columns after Y are never shown in it.
 AlarmRecord Satz(Texte& t, const Zeile& z, const QString& ident) {
-    AlarmRecord r(AlarmFeld::Anzahl);
+    AlarmRecord r(AlarmFeld::Y + 1);
     r[AlarmFeld::Ident] = ident;
     r[AlarmFeld::Form] = t.Text(z.lage[0]);
     r[AlarmFeld::Symbol] = t.Datei(z.lage[1]);
@@ -364,19 +366,25 @@ Vergleichsergebnis Vergleich::Vergleichen(const Angaben& angaben, const std::ato
             continue;  // both changed it the same way
         e.zeilen << std::move(z);
     }
-    // grouped by kind, in number order within each
+    // grouped by kind, in number order within each: each line's place worked
+    // out first, then the lines swapped into them where they stand, without a
+    // second list of a hundred thousand lines
     {
-        // counted first, so each line is moved once into a list of its final size
         qsizetype anzahl[Vergleichszeile::ArtAnzahl] = {};
         for (const Vergleichszeile& z : std::as_const(e.zeilen))
             ++anzahl[static_cast<int>(z.art)];
         qsizetype stelle[Vergleichszeile::ArtAnzahl] = {};
         for (int a = 1; a < Vergleichszeile::ArtAnzahl; ++a)
             stelle[a] = stelle[a - 1] + anzahl[a - 1];
-        QList<Vergleichszeile> geordnet(e.zeilen.size());
-        for (Vergleichszeile& z : e.zeilen)
-            geordnet[stelle[static_cast<int>(z.art)]++] = std::move(z);
-        e.zeilen = std::move(geordnet);
+        std::vector<qsizetype> ziel(static_cast<std::size_t>(e.zeilen.size()));
+        for (qsizetype i = 0; i < e.zeilen.size(); ++i)
+            ziel[static_cast<std::size_t>(i)] = stelle[static_cast<int>(e.zeilen.at(i).art)]++;
+        for (qsizetype i = 0; i < e.zeilen.size(); ++i)
+            while (ziel[static_cast<std::size_t>(i)] != i) {
+                const qsizetype j = ziel[static_cast<std::size_t>(i)];
+                e.zeilen.swapItemsAt(i, j);
+                std::swap(ziel[static_cast<std::size_t>(i)], ziel[static_cast<std::size_t>(j)]);
+            }
     }
     melden(95, QStringLiteral("Andere Spalten benennen"));
     AndereSpaltenBenennen(e);
