@@ -143,21 +143,56 @@ bool Schritt(Verbindung& v, Anweisung& a, const std::function<bool()>& halten) {
     v.Werfen(rc);
 }
 
-void Aufnehmen(Anweisung& a, int erste, Vergleichsseite& s, std::vector<AlarmdefsDurchlauf::Wert>& werte, bool mitRest = true) {
-    if (mitRest) {
+void Aufnehmen(Anweisung& a, int erste, Vergleichsseite& s, std::vector<AlarmdefsDurchlauf::Wert>& werte) {
+    for (int k = 0; k < AlarmFeld::Spalten; ++k)
+        WertLesen(a.st, erste + 1 + k, werte[static_cast<std::size_t>(k)]);
+    s.Aufnehmen(werte.data(), sqlite3_column_int64(a.st, erste));
+}
+
+// The row key, the number and the placement of one table, as the query over
+// both files hands them over.
+QByteArray Lage(const char* t) {
+    QByteArray s = QByteArray(t) + ".rowid, " + t + ".\"Ident\"";
+    for (int k : Vergleichsseite::kLage)
+        s += ", " + QByteArray(t) + ".\"" + AlarmRecordBau::SpaltenNamen().at(k).toUtf8() + '"';
+    return s;
+}
+constexpr int kLageBreite = 6;
+
+void LageAufnehmen(Anweisung& a, int erste, Vergleichsseite& s, std::vector<AlarmdefsDurchlauf::Wert>& werte) {
+    WertLesen(a.st, erste + 1, werte[AlarmFeld::Ident]);
+    for (int i = 0; i < 4; ++i)
+        WertLesen(a.st, erste + 2 + i, werte[static_cast<std::size_t>(Vergleichsseite::kLage[i])]);
+    s.Aufnehmen(werte.data(), sqlite3_column_int64(a.st, erste), false);
+}
+
+// The other columns of the rows whose other columns differ as stored, read by
+// their keys and hashed as a pass over every row hashes them.
+bool RestLesen(Verbindung& v, const char* schema, const QHash<qint64, std::size_t>& zeilen, Vergleichsseite& s,
+               const std::function<bool()>& halten) {
+    if (zeilen.isEmpty())
+        return true;
+    QByteArray liste = "[";
+    for (auto it = zeilen.cbegin(); it != zeilen.cend(); ++it)
+        liste += QByteArray::number(it.key()) + ',';
+    liste.back() = ']';
+    Anweisung a;
+    if (!a.Vorbereiten(v.db, "select t.rowid, " + Spalten("t") + " from " + schema +
+                                 ".Alarmdefs t where t.rowid in (select value from json_each(?))"))
+        return false;
+    sqlite3_bind_text(a.st, 1, liste.constData(), static_cast<int>(liste.size()), SQLITE_STATIC);
+    std::vector<AlarmdefsDurchlauf::Wert> werte(AlarmFeld::Spalten);
+    while (Schritt(v, a, halten)) {
         for (int k = 0; k < AlarmFeld::Spalten; ++k)
-            WertLesen(a.st, erste + 1 + k, werte[static_cast<std::size_t>(k)]);
-    } else {
-        WertLesen(a.st, erste + 1 + AlarmFeld::Ident, werte[AlarmFeld::Ident]);
-        for (int k : Vergleichsseite::kLage)
-            WertLesen(a.st, erste + 1 + k, werte[static_cast<std::size_t>(k)]);
+            WertLesen(a.st, 1 + k, werte[static_cast<std::size_t>(k)]);
+        s.zeilen[zeilen.value(sqlite3_column_int64(a.st, 0))].rest = s.Rest(werte.data());
     }
-    s.Aufnehmen(werte.data(), sqlite3_column_int64(a.st, erste), mitRest);
+    return true;
 }
 
 // The rows here with rowids from von to bis that the other side lacks or
 // holds otherwise, with their partners; the number of rows here alone, -1
-// when the statement cannot be made.
+// when a statement cannot be made.
 qint64 HierLesen(Verbindung& v, const QByteArray& sql, qint64 von, qint64 bis, const QSet<qint64>& doppelt, bool dreiWege,
                  Vergleichsseite* seiten, const std::function<bool()>& halten) {
     Anweisung a;
@@ -166,9 +201,12 @@ qint64 HierLesen(Verbindung& v, const QByteArray& sql, qint64 von, qint64 bis, c
     sqlite3_bind_int64(a.st, 1, von);
     sqlite3_bind_int64(a.st, 2, bis);
     std::vector<AlarmdefsDurchlauf::Wert> werte(AlarmFeld::Spalten);
-    constexpr int kB = AlarmFeld::Spalten + 1, kC = 2 * kB;
+    constexpr int kB = kLageBreite, kC = 2 * kB;
     // the last column: whether any other column differs as stored
     const int restAnders = dreiWege ? 3 * kB : 2 * kB;
+    // Other columns the same as stored are the same as shown too: both rows
+    // then carry the same (empty) hash. Only rows where they differ are read whole.
+    QHash<qint64, std::size_t> restHier, restDort;
     qint64 nurHier = 0, letzte = 0;
     bool erste = true;
     while (Schritt(v, a, halten)) {
@@ -178,23 +216,24 @@ qint64 HierLesen(Verbindung& v, const QByteArray& sql, qint64 von, qint64 bis, c
             continue;
         // the rows of an earlier state with several rows of a number repeat this side's row
         if (erste || zeile != letzte) {
-            // Other columns the same as stored are the same as shown too: they
-            // are neither read nor hashed, and both rows carry the same (empty) hash.
+            LageAufnehmen(a, 0, seiten[0], werte);
             if (sqlite3_column_type(a.st, kB) == SQLITE_NULL) {
-                Aufnehmen(a, 0, seiten[0], werte, false);
                 ++nurHier;
             } else {
-                const bool rest = sqlite3_column_int(a.st, restAnders) != 0;
-                Aufnehmen(a, 0, seiten[0], werte, rest);
-                Aufnehmen(a, kB, seiten[1], werte, rest);
+                LageAufnehmen(a, kB, seiten[1], werte);
+                if (sqlite3_column_int(a.st, restAnders) != 0) {
+                    restHier.insert(zeile, seiten[0].zeilen.size() - 1);
+                    restDort.insert(sqlite3_column_int64(a.st, kB), seiten[1].zeilen.size() - 1);
+                }
             }
         }
         erste = false;
         letzte = zeile;
-        // the earlier state's other columns are never compared
         if (dreiWege && sqlite3_column_type(a.st, kC) != SQLITE_NULL)
-            Aufnehmen(a, kC, seiten[2], werte, false);
+            LageAufnehmen(a, kC, seiten[2], werte);
     }
+    if (!RestLesen(v, kSchema[0], restHier, seiten[0], halten) || !RestLesen(v, kSchema[1], restDort, seiten[1], halten))
+        return -1;
     return nurHier;
 }
 
@@ -320,9 +359,9 @@ bool VergleichSql::Lesen(const QStringList& namen, const std::function<bool()>& 
         if (k < AlarmFeld::Form || k > AlarmFeld::Y)
             restAnders += spalte;
     }
-    QByteArray sql = "select a.rowid, " + Spalten("a") + ", b.rowid, " + Spalten("b");
+    QByteArray sql = "select " + Lage("a") + ", " + Lage("b");
     if (dreiWege)
-        sql += ", c.rowid, " + Spalten("c");
+        sql += ", " + Lage("c");
     // worked out only for the rows handed over
     sql += ", " + restAnders;
     sql += " from main.Alarmdefs a left join dort.Alarmdefs b on " + Verbunden("b", tabellen[1], "a", tabellen[0]);

@@ -108,10 +108,15 @@ struct Vergleichsseite {
             WertBytes(w[spalte], &text, &laenge);
             z.lage[i] = Nummer(text, laenge);
         }
-        if (!mitRest) {
-            zeilen.push_back(z);
-            return;
-        }
+        if (mitRest)
+            z.rest = Rest(w);
+        zeilen.push_back(z);
+    }
+
+    // The other columns of one row (the 18 in record order) as one hash.
+    quint64 Rest(const AlarmdefsDurchlauf::Wert* w) {
+        const char* text;
+        int laenge;
         size_t h = 0x9e3779b97f4a7c15ull;
         for (int spalte = 1; spalte < AlarmFeld::Spalten; ++spalte) {
             if (spalte >= AlarmFeld::Form && spalte <= AlarmFeld::Y)
@@ -119,8 +124,7 @@ struct Vergleichsseite {
             WertBytes(w[spalte], &text, &laenge);
             h = qHashBits(text, static_cast<size_t>(laenge), h) ^ (h * 31 + static_cast<size_t>(spalte));
         }
-        z.rest = h;
-        zeilen.push_back(z);
+        return h;
     }
 
     // Takes the rows of another part of the same side, its texts numbered anew.
