@@ -245,7 +245,6 @@ Vergleichsergebnis Vergleich::Vergleichen(const Angaben& angaben, const std::ato
     // The other sides' texts as numbers of this side's dictionary.
     const std::vector<quint32> dNach = Abbildung(d, h);
     const std::vector<quint32> bNach = Abbildung(b, h);
-    Texte th(h), td(d), tb(b);
 
     for (const Seite* s : {&h, &d})
         for (const QString& ident : s->ungueltig) {
@@ -256,116 +255,152 @@ Vergleichsergebnis Vergleich::Vergleichen(const Angaben& angaben, const std::ato
             e.zeilen << std::move(z);
         }
 
-    std::size_t ih = 0, id = 0, ib = 0;
-    qsizetype schritte = 0;
-    while (ih < h.zeilen.size() || id < d.zeilen.size()) {
-        if ((++schritte & 0xffff) == 0 && abbrechen && abbrechen->load(std::memory_order_relaxed))
-            throw Abgebrochen();
-        const bool mitH = ih < h.zeilen.size() && (id >= d.zeilen.size() || h.zeilen[ih].ident <= d.zeilen[id].ident);
-        const bool mitD = id < d.zeilen.size() && (ih >= h.zeilen.size() || d.zeilen[id].ident <= h.zeilen[ih].ident);
-        const qint64 nummer = mitH ? h.zeilen[ih].ident : d.zeilen[id].ident;
-        const Lauf lh = mitH ? Naechster(h, ih) : Lauf{ih, ih};
-        const Lauf ld = mitD ? Naechster(d, id) : Lauf{id, id};
-        ih = lh.bis;
-        id = ld.bis;
-        Lauf lb{ib, ib};
-        if (dreiWege) {
-            while (ib < b.zeilen.size() && b.zeilen[ib].ident < nummer)
-                ++ib;
-            if (ib < b.zeilen.size() && b.zeilen[ib].ident == nummer)
-                lb = Naechster(b, ib);
-        }
+    // The lines of the numbers from the rows ih, id, ib of each side up to
+    // (without) bisH, bisD, in number order, with texts of their own.
+    const auto bauen = [&](std::size_t ih, std::size_t bisH, std::size_t id, std::size_t bisD, std::size_t ib,
+                           QList<Vergleichszeile>& zeilen) {
+        Texte th(h), td(d), tb(b);
+        qsizetype schritte = 0;
+        while (ih < bisH || id < bisD) {
+            if ((++schritte & 0xffff) == 0 && abbrechen && abbrechen->load(std::memory_order_relaxed))
+                throw Abgebrochen();
+            const bool mitH = ih < bisH && (id >= bisD || h.zeilen[ih].ident <= d.zeilen[id].ident);
+            const bool mitD = id < bisD && (ih >= bisH || d.zeilen[id].ident <= h.zeilen[ih].ident);
+            const qint64 nummer = mitH ? h.zeilen[ih].ident : d.zeilen[id].ident;
+            const Lauf lh = mitH ? Naechster(h, ih) : Lauf{ih, ih};
+            const Lauf ld = mitD ? Naechster(d, id) : Lauf{id, id};
+            ih = lh.bis;
+            id = ld.bis;
+            Lauf lb{ib, ib};
+            if (dreiWege) {
+                while (ib < b.zeilen.size() && b.zeilen[ib].ident < nummer)
+                    ++ib;
+                if (ib < b.zeilen.size() && b.zeilen[ib].ident == nummer)
+                    lb = Naechster(b, ib);
+            }
 
-        Vergleichszeile z;
-        z.nummer = nummer;
-        z.ident = QString::number(nummer);
-        if (lh.Anzahl() > 1 || ld.Anzahl() > 1) {
-            z.art = Vergleichszeile::Art::NichtEindeutig;
-            z.hinweis = QStringLiteral("Zeilen mit dieser Nummer: %1 hier, %2 dort").arg(lh.Anzahl()).arg(ld.Anzahl());
-            if (lh.Anzahl())
+            Vergleichszeile z;
+            z.nummer = nummer;
+            z.ident = QString::number(nummer);
+            if (lh.Anzahl() > 1 || ld.Anzahl() > 1) {
+                z.art = Vergleichszeile::Art::NichtEindeutig;
+                z.hinweis = QStringLiteral("Zeilen mit dieser Nummer: %1 hier, %2 dort").arg(lh.Anzahl()).arg(ld.Anzahl());
+                if (lh.Anzahl())
+                    z.hier = Satz(th, h.zeilen[lh.von], z.ident);
+                if (ld.Anzahl())
+                    z.dort = Satz(td, d.zeilen[ld.von], z.ident);
+                zeilen << std::move(z);
+                continue;
+            }
+            if (!ld.Anzahl()) {
+                z.art = Vergleichszeile::Art::NurHier;
                 z.hier = Satz(th, h.zeilen[lh.von], z.ident);
-            if (ld.Anzahl())
+                zeilen << std::move(z);
+                continue;
+            }
+            if (!lh.Anzahl()) {
+                z.art = Vergleichszeile::Art::NurDort;
                 z.dort = Satz(td, d.zeilen[ld.von], z.ident);
-            e.zeilen << std::move(z);
-            continue;
-        }
-        if (!ld.Anzahl()) {
-            z.art = Vergleichszeile::Art::NurHier;
-            z.hier = Satz(th, h.zeilen[lh.von], z.ident);
-            e.zeilen << std::move(z);
-            continue;
-        }
-        if (!lh.Anzahl()) {
-            z.art = Vergleichszeile::Art::NurDort;
-            z.dort = Satz(td, d.zeilen[ld.von], z.ident);
-            e.zeilen << std::move(z);
-            continue;
-        }
-        const Zeile& zh = h.zeilen[lh.von];
-        const Zeile& zd = d.zeilen[ld.von];
-        quint32 lageD[4], lageB[4];
-        for (int i = 0; i < 4; ++i)
-            lageD[i] = zd.lage[i] & Seite::kZahl ? zd.lage[i] : dNach[zd.lage[i]];
-        const bool gleich = std::equal(zh.lage, zh.lage + 4, lageD);
-        if (gleich && zh.rest == zd.rest)
-            continue;
-
-        // The earlier state only counts where it held the alarm once.
-        const bool mitBasis = dreiWege && lb.Anzahl() == 1;
-        if (mitBasis)
+                zeilen << std::move(z);
+                continue;
+            }
+            const Zeile& zh = h.zeilen[lh.von];
+            const Zeile& zd = d.zeilen[ld.von];
+            quint32 lageD[4], lageB[4];
             for (int i = 0; i < 4; ++i)
-                lageB[i] = b.zeilen[lb.von].lage[i] & Seite::kZahl ? b.zeilen[lb.von].lage[i] : bNach[b.zeilen[lb.von].lage[i]];
-        // Picture and position go together (a position belongs to its
-        // picture); the symbol is a unit of its own.
-        static const QList<QList<int>> einheiten{{0, 2, 3}, {1}};
-        bool hierGeaendert = false;
-        for (const QList<int>& einheit : einheiten) {
-            bool hd = false, hb = false, db = false;
-            for (int i : einheit) {
-                hd = hd || zh.lage[i] != lageD[i];
-                if (mitBasis) {
-                    hb = hb || zh.lage[i] != lageB[i];
-                    db = db || lageD[i] != lageB[i];
+                lageD[i] = zd.lage[i] & Seite::kZahl ? zd.lage[i] : dNach[zd.lage[i]];
+            const bool gleich = std::equal(zh.lage, zh.lage + 4, lageD);
+            if (gleich && zh.rest == zd.rest)
+                continue;
+
+            // The earlier state only counts where it held the alarm once.
+            const bool mitBasis = dreiWege && lb.Anzahl() == 1;
+            if (mitBasis)
+                for (int i = 0; i < 4; ++i)
+                    lageB[i] = b.zeilen[lb.von].lage[i] & Seite::kZahl ? b.zeilen[lb.von].lage[i] : bNach[b.zeilen[lb.von].lage[i]];
+            // Picture and position go together (a position belongs to its
+            // picture); the symbol is a unit of its own.
+            static const QList<QList<int>> einheiten{{0, 2, 3}, {1}};
+            bool hierGeaendert = false;
+            for (const QList<int>& einheit : einheiten) {
+                bool hd = false, hb = false, db = false;
+                for (int i : einheit) {
+                    hd = hd || zh.lage[i] != lageD[i];
+                    if (mitBasis) {
+                        hb = hb || zh.lage[i] != lageB[i];
+                        db = db || lageD[i] != lageB[i];
+                    }
+                }
+                if (!hd)
+                    continue;
+                // the columns where any of the sides differ
+                QList<int> spalten;
+                for (int i : einheit)
+                    if (zh.lage[i] != lageD[i] || (mitBasis && hb && db && (zh.lage[i] != lageB[i] || lageD[i] != lageB[i])))
+                        spalten << kLage[i];
+                if (!mitBasis || !hb) {
+                    z.spalten << spalten;            // only the other side changed it: offered
+                } else if (!db) {
+                    hierGeaendert = true;            // only this side changed it: kept
+                } else {
+                    z.konfliktSpalten << spalten;    // both, differently
                 }
             }
-            if (!hd)
-                continue;
-            // the columns where any of the sides differ
-            QList<int> spalten;
-            for (int i : einheit)
-                if (zh.lage[i] != lageD[i] || (mitBasis && hb && db && (zh.lage[i] != lageB[i] || lageD[i] != lageB[i])))
-                    spalten << kLage[i];
-            if (!mitBasis || !hb) {
-                z.spalten << spalten;            // only the other side changed it: offered
-            } else if (!db) {
-                hierGeaendert = true;            // only this side changed it: kept
-            } else {
-                z.konfliktSpalten << spalten;    // both, differently
-            }
+            std::sort(z.spalten.begin(), z.spalten.end());
+            std::sort(z.konfliktSpalten.begin(), z.konfliktSpalten.end());
+            z.hier = Satz(th, zh, z.ident);
+            if (perSql)
+                z.schluesselHier = QVariant(static_cast<qlonglong>(zh.nr));
+            z.dort = Satz(td, zd, z.ident);
+            z.dortSymbol = td.Text(zd.lage[1]);
+            if (mitBasis)
+                z.basis = Satz(tb, b.zeilen[lb.von], z.ident);
+            if (zh.rest != zd.rest)
+                z.andereSpalten << QString();  // named later, from the full rows
+            if (!z.konfliktSpalten.isEmpty())
+                z.art = Vergleichszeile::Art::Konflikt;
+            else if (!z.spalten.isEmpty())
+                z.art = ArtNach(z);
+            else if (hierGeaendert)
+                z.art = Vergleichszeile::Art::NurHierGeaendert;
+            else if (zh.rest != zd.rest)
+                z.art = Vergleichszeile::Art::AndereSpalten;
+            else
+                continue;  // both changed it the same way
+            zeilen << std::move(z);
         }
-        std::sort(z.spalten.begin(), z.spalten.end());
-        std::sort(z.konfliktSpalten.begin(), z.konfliktSpalten.end());
-        z.hier = Satz(th, zh, z.ident);
-        if (perSql)
-            z.schluesselHier = QVariant(static_cast<qlonglong>(zh.nr));
-        z.dort = Satz(td, zd, z.ident);
-        z.dortSymbol = td.Text(zd.lage[1]);
-        if (mitBasis)
-            z.basis = Satz(tb, b.zeilen[lb.von], z.ident);
-        if (zh.rest != zd.rest)
-            z.andereSpalten << QString();  // named later, from the full rows
-        if (!z.konfliktSpalten.isEmpty())
-            z.art = Vergleichszeile::Art::Konflikt;
-        else if (!z.spalten.isEmpty())
-            z.art = ArtNach(z);
-        else if (hierGeaendert)
-            z.art = Vergleichszeile::Art::NurHierGeaendert;
-        else if (zh.rest != zd.rest)
-            z.art = Vergleichszeile::Art::AndereSpalten;
-        else
-            continue;  // both changed it the same way
-        e.zeilen << std::move(z);
+    };
+    // On many rows the numbers in two halves, built at the same time; the
+    // second half's lines then follow the first's.
+    std::size_t teilH = h.zeilen.size(), teilD = d.zeilen.size(), teilB = b.zeilen.size();
+    if (h.zeilen.size() + d.zeilen.size() > 20000) {
+        const qint64 mitte = !h.zeilen.empty() ? h.zeilen[h.zeilen.size() / 2].ident : d.zeilen[d.zeilen.size() / 2].ident;
+        const auto ab = [mitte](const Seite& s) {
+            return static_cast<std::size_t>(std::lower_bound(s.zeilen.begin(), s.zeilen.end(), mitte,
+                                                             [](const Zeile& z, qint64 n) { return z.ident < n; }) -
+                                            s.zeilen.begin());
+        };
+        teilH = ab(h);
+        teilD = ab(d);
+        teilB = ab(b);
     }
+    QList<Vergleichszeile> zweite;
+    auto spaeter = std::async(std::launch::async, [&] { bauen(teilH, h.zeilen.size(), teilD, d.zeilen.size(), teilB, zweite); });
+    std::exception_ptr fehler;
+    try {
+        bauen(0, teilH, 0, teilD, 0, e.zeilen);
+    } catch (...) {
+        fehler = std::current_exception();
+    }
+    try {
+        spaeter.get();
+    } catch (...) {
+        if (!fehler)
+            fehler = std::current_exception();
+    }
+    if (fehler)
+        std::rethrow_exception(fehler);
+    e.zeilen.append(std::move(zweite));
     // grouped by kind, in number order within each: each line's place worked
     // out first, then the lines swapped into them where they stand, without a
     // second list of a hundred thousand lines
