@@ -363,6 +363,7 @@ private slots:
         QTest::addColumn<int>("zeilen");
         QTest::newRow("3000 rows") << 1 << 3000;
         QTest::newRow("800 rows") << 2 << 800;
+        QTest::newRow("30000 rows") << 7 << 30000;
     }
     void pairMadeBySqlite3ListsWhatPlainSqlFinds() {
         QFETCH(int, saat);
