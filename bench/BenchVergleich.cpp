@@ -325,12 +325,12 @@ void UebernahmeMessen(const QString& arbeitsOrdner, const QString& projekt, cons
     // the window does it (a background job, then history, grid and picture
     // learn of it), the same checked write alone, and the same conditional
     // UPDATEs through plain sqlite3 in one transaction.
-    // The pair's other side with another hundredth of the positions moved, so
+    // The pair's other side with another fiftieth of the positions moved, so
     // that more than 100,000 changes are offered.
     const QString dort = arbeitsOrdner + QStringLiteral("/uebernahme-dort.kvs");
     QFile::remove(dort);
     if (!QFile::copy(paarDort, dort) ||
-        !Sql(dort, "update Alarmdefs set \"Y\" = \"Y\" + 1 where \"Ident\" % 100 = 1 and \"Y\" is not null"))
+        !Sql(dort, "update Alarmdefs set \"Y\" = \"Y\" + 1 where \"Ident\" % 50 = 1 and \"Y\" is not null"))
         return;
     const Vergleichsergebnis e = Vergleich::Vergleichen({hier, dort, {}});
     QList<Schreibauftrag> auftraege = Uebernahme::Auftraege(e.zeilen);
