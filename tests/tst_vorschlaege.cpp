@@ -783,6 +783,39 @@ private slots:
         QCOMPARE(eine(QRect(195, 85, 100, 20)), 1); // one line across blank and hyphen
     }
 
+    // Small blurred letters whose thin strokes stay grey are found as a line at the
+    // lighter level, and only there; a line found dark is not found twice.
+    void faintLinesOfBlurredLettersAreFound() {
+        QImage bild(400, 120, QImage::Format_RGB32);
+        bild.fill(QColor(200, 204, 200));
+        QPainter p(&bild);
+        QFont f(QStringLiteral("DejaVu Sans Condensed"));
+        f.setPixelSize(13);
+        p.setFont(f);
+        p.setPen(QColor(105, 105, 110));
+        p.drawText(40, 50, QStringLiteral("TT5706"));
+        f.setPixelSize(20);
+        f.setBold(true);
+        p.setFont(f);
+        p.setPen(QColor(20, 20, 30));
+        p.drawText(220, 60, QStringLiteral("FV-812"));
+        p.end();
+        // blurred as a picture scaled down and up again
+        bild = bild.scaled(bild.size() * 10 / 19, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                   .scaled(bild.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        Bildaufbereitung a = Aufbereitung(bild);
+        a.ZeichnungEntfernen();
+        const QRect blass(35, 35, 60, 20), dunkel(215, 38, 90, 28);
+        auto in = [](const QList<QRect>& zeilen, const QRect& r) {
+            return std::count_if(zeilen.begin(), zeilen.end(), [&r](const QRect& z) { return r.intersects(z); });
+        };
+        const QList<QRect> waagrecht = a.WaagrechteZeilen(), blasse = a.BlasseZeilen();
+        QCOMPARE(in(waagrecht, blass), 0);
+        QCOMPARE(in(waagrecht, dunkel), 1);
+        QVERIFY(in(blasse, blass) >= 1);
+        QCOMPARE(in(blasse, dunkel), 0);
+    }
+
     // A bubble with two letters over its number, drawn by Qt in a font the
     // tuning never saw, read whole; the proposal at the end of the number.
     void bubbleWithTwoLettersIsRead() {

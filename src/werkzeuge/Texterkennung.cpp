@@ -392,12 +392,13 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
         std::vector<int> oben;
     };
     constexpr int Rand = 20, Abstand = 24;
-    auto legen = [&](const std::vector<PixZeiger>& stuecke) {
+    // A sheet ends where it is full, or before the cut-out bruch, so that what comes before it is read beside the same neighbours.
+    auto legen = [&](const std::vector<PixZeiger>& stuecke, std::size_t bruch = 0) {
         std::vector<Blatt> blaetter;
         for (std::size_t erster = 0; erster < stuecke.size();) {
             Blatt b;
             int hoehe = Rand, breite = 0;
-            for (; erster < stuecke.size() && (b.teil.empty() || hoehe < BlattHoehe); ++erster) {
+            for (; erster < stuecke.size() && (b.teil.empty() || (hoehe < BlattHoehe && erster != bruch)); ++erster) {
                 if (!stuecke[erster])
                     continue;
                 b.teil.push_back(erster);
@@ -461,6 +462,8 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     // blurred lines once more with their edges steepened, also on sheets of their own
     std::vector<PixZeiger> scharfStuecke;
     const QList<QRect> linien = bild.WaagrechteZeilen();
+    // the first cut-out of lines found only at a lighter level, which begins a sheet of its own
+    std::size_t blassAb = 0;
     {
         // a line the first reading read whole and surely needs no second look: that keeps the time down
         for (const QRect& k : linien) {
@@ -480,6 +483,17 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
             if (w.wort.text.size() <= 16 && HatZiffer(w.wort.text) &&
                 std::none_of(linien.begin(), linien.end(), [&w](const QRect& k) { return k.contains(w.wort.box.center()); }))
                 kerne << w.wort.box;
+        // Lines of letters too faint for the dark level where the first reading read nothing: the thin
+        // strokes of small blurred letters stay grey. Only where the letters measure blurred; elsewhere
+        // such a line is the drawing's grey.
+        blassAb = 2 * static_cast<std::size_t>(kerne.size());
+        for (const QRect& z : bild.BlasseZeilen()) {
+            const int h = z.height();
+            const QRect a = z.adjusted(-h / 2, -std::max(2, h / 6), h / 2, std::max(2, h / 6)).intersected(flaeche);
+            const PixZeiger stueck = Ausschnitt(grau.get(), a);
+            if (Weich(stueck.get()))
+                kerne << z;
+        }
         for (const QRect& k : std::as_const(kerne)) {
             if (k.isNull()) {
                 ausschnitte << QRect();
@@ -549,12 +563,12 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     }
 
     // The sheets of both go out at once; with a bank, threads without a picture of their own read some.
-    std::vector<Blatt> blaetter = legen(stuecke);
+    std::vector<Blatt> blaetter = legen(stuecke, blassAb);
     const std::size_t waagrecht = blaetter.size();
-    for (Blatt& b : legen(balkenStuecke))
+    for (Blatt& b : legen(balkenStuecke, blassAb))
         blaetter.push_back(std::move(b));
     const std::size_t mitBalkenBlaetter = blaetter.size();
-    for (Blatt& b : legen(scharfStuecke))
+    for (Blatt& b : legen(scharfStuecke, blassAb))
         blaetter.push_back(std::move(b));
     const std::size_t mitScharfBlaetter = blaetter.size();
     for (Blatt& b : legen(gedrehte))
