@@ -4,6 +4,7 @@
 // nothing written but what is accepted.
 #include <QtTest>
 
+#include <QBuffer>
 #include <QFont>
 #include <QListWidget>
 #include <QPushButton>
@@ -30,6 +31,7 @@
 #include "werkzeuge/Bildaufbereitung.h"
 #include "werkzeuge/BildtextSpeicher.h"
 #include "werkzeuge/Lesebank.h"
+#include "werkzeuge/Schaerfe.h"
 #include "werkzeuge/Texterkennung.h"
 #include "werkzeuge/Vorschlaege.h"
 #include "werkzeuge/VorschlaegeBefehl.h"
@@ -533,6 +535,98 @@ private slots:
         QVERIFY(zeilen.first().intersects(QRect(44, 140, 20, 60)));
     }
 
+    // Two turned letters read across as a sure short word ("Bo", "Oo") do not keep the
+    // turned label they belong to from being looked for; a word of three signs does.
+    void turnedLabelIsLookedForThroughShortWordsReadAcross() {
+        QImage bild(300, 300, QImage::Format_RGB32);
+        bild.fill(Qt::white);
+        QPainter p(&bild);
+        QFont f(QStringLiteral("DejaVu Sans"));
+        f.setPixelSize(16);
+        p.setFont(f);
+        p.setPen(Qt::black);
+        p.translate(60, 220);
+        p.rotate(-90);
+        p.drawText(0, 0, QStringLiteral("GS6883"));
+        p.end();
+        const Bildaufbereitung a = Aufbereitung(bild);
+        auto zeilen = [&a](const QList<Bildwort>& woerter) {
+            QList<QRect> quer;
+            for (const Bildwort& w : woerter)
+                if (Texterkennung::QuerGelesen(w))
+                    quer << w.box;
+            return a.SenkrechteZeilen(quer);
+        };
+        const QList<Bildwort> kurz = {{QStringLiteral("Bo"), QRect(42, 186, 20, 14), 91},
+                                      {QStringLiteral("Oo"), QRect(42, 170, 20, 14), 94},
+                                      {QStringLiteral("Oo"), QRect(42, 155, 20, 14), 90}};
+        const QList<QRect> gefunden = zeilen(kurz);
+        QCOMPARE(gefunden.size(), 1);
+        QVERIFY(gefunden.first().intersects(QRect(44, 160, 20, 60)));
+        QVERIFY(Texterkennung::QuerGelesen({QStringLiteral("FT-133"), QRect(150, 44, 60, 20), 92}));
+    }
+
+    // Blurred letters are told from sharp ones by the steepness of their edges, whatever
+    // the font, size or smoothing; sharpening a blurred cut-out makes its edges steep again.
+    void blurredLettersAreToldFromSharpOnes_data() {
+        QTest::addColumn<QString>("schrift");
+        QTest::addColumn<int>("groesse");
+        QTest::addColumn<bool>("glatt");
+        QTest::newRow("DejaVu Sans 10") << "DejaVu Sans" << 10 << true;
+        QTest::newRow("DejaVu Sans 18 fett") << "DejaVu Sans" << 18 << true;
+        QTest::newRow("Liberation Serif 14") << "Liberation Serif" << 14 << true;
+        QTest::newRow("DejaVu Sans Mono 12 kantig") << "DejaVu Sans Mono" << 12 << false;
+    }
+    void blurredLettersAreToldFromSharpOnes() {
+        QFETCH(QString, schrift);
+        QFETCH(int, groesse);
+        QFETCH(bool, glatt);
+        QImage bild(160, 40, QImage::Format_RGB32);
+        bild.fill(QColor(205, 210, 205));
+        QPainter p(&bild);
+        QFont f(schrift);
+        f.setPixelSize(groesse);
+        f.setBold(groesse >= 18);
+        if (!glatt)
+            f.setStyleStrategy(QFont::NoAntialias);
+        p.setFont(f);
+        p.setPen(QColor(40, 40, 50));
+        p.drawText(12, 28, QStringLiteral("TT-104A"));
+        p.end();
+        // blurred as a picture scaled down and up again, then saved as a coarse JPEG
+        QImage weich = bild.scaled(bild.size() * 10 / 17, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                           .scaled(bild.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        QByteArray jpeg;
+        QBuffer puffer(&jpeg);
+        puffer.open(QIODevice::WriteOnly);
+        weich.save(&puffer, "JPEG", 45);
+        weich = QImage::fromData(jpeg, "JPEG");
+        // cut out as the reading cuts a line of letters: half a letter's height beside it, a sixth above and below
+        const QRect k = QFontMetrics(f).tightBoundingRect(QStringLiteral("TT-104A")).translated(12, 28);
+        const int h = k.height();
+        const QRect a = k.adjusted(-h / 2, -std::max(2, h / 6), h / 2, std::max(2, h / 6));
+        bild = bild.copy(a);
+        weich = weich.copy(a);
+        auto grau = [](const QImage& b) {
+            const QImage g = b.convertToFormat(QImage::Format_Grayscale8);
+            std::vector<std::uint8_t> bytes;
+            for (int y = 0; y < g.height(); ++y)
+                bytes.insert(bytes.end(), g.constScanLine(y), g.constScanLine(y) + g.width());
+            return bytes;
+        };
+        const double scharf = Schaerfe::Kanten(grau(bild), bild.width(), bild.height());
+        std::vector<std::uint8_t> unscharf = grau(weich);
+        const double vorher = Schaerfe::Kanten(unscharf, weich.width(), weich.height());
+        QVERIFY2(scharf >= Schaerfe::Weich, qPrintable(QString::number(scharf)));
+        QVERIFY2(vorher >= 0 && vorher < Schaerfe::Weich, qPrintable(QString::number(vorher)));
+        Schaerfe::Schaerfen(unscharf, weich.width(), weich.height(), 0.8, 1.5);
+        const double nachher = Schaerfe::Kanten(unscharf, weich.width(), weich.height());
+        QVERIFY2(nachher > vorher + 0.1, qPrintable(QStringLiteral("%1 -> %2").arg(vorher).arg(nachher)));
+        // a ground without letters is no blurred label
+        std::vector<std::uint8_t> leer(100 * 30, 200);
+        QCOMPARE(Schaerfe::Kanten(leer, 100, 30), -1.0);
+    }
+
     // A thin line laid over the bars of a label's letters ("8", "4", "E") is read once more
     // with its pieces between their strokes: the bar it covers is not lost with the line.
     void lineOverTheLettersBarsKeepsThem() {
@@ -687,6 +781,39 @@ private slots:
         QCOMPARE(eine(QRect(55, 64, 30, 20)), 1);   // XV
         QCOMPARE(eine(QRect(50, 85, 45, 20)), 1);   // 4559
         QCOMPARE(eine(QRect(195, 85, 100, 20)), 1); // one line across blank and hyphen
+    }
+
+    // Small blurred letters whose thin strokes stay grey are found as a line at the
+    // lighter level, and only there; a line found dark is not found twice.
+    void faintLinesOfBlurredLettersAreFound() {
+        QImage bild(400, 120, QImage::Format_RGB32);
+        bild.fill(QColor(200, 204, 200));
+        QPainter p(&bild);
+        QFont f(QStringLiteral("DejaVu Sans Condensed"));
+        f.setPixelSize(13);
+        p.setFont(f);
+        p.setPen(QColor(105, 105, 110));
+        p.drawText(40, 50, QStringLiteral("TT5706"));
+        f.setPixelSize(20);
+        f.setBold(true);
+        p.setFont(f);
+        p.setPen(QColor(20, 20, 30));
+        p.drawText(220, 60, QStringLiteral("FV-812"));
+        p.end();
+        // blurred as a picture scaled down and up again
+        bild = bild.scaled(bild.size() * 10 / 19, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                   .scaled(bild.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        Bildaufbereitung a = Aufbereitung(bild);
+        a.ZeichnungEntfernen();
+        const QRect blass(35, 35, 60, 20), dunkel(215, 38, 90, 28);
+        auto in = [](const QList<QRect>& zeilen, const QRect& r) {
+            return std::count_if(zeilen.begin(), zeilen.end(), [&r](const QRect& z) { return r.intersects(z); });
+        };
+        const QList<QRect> waagrecht = a.WaagrechteZeilen(), blasse = a.BlasseZeilen();
+        QCOMPARE(in(waagrecht, blass), 0);
+        QCOMPARE(in(waagrecht, dunkel), 1);
+        QVERIFY(in(blasse, blass) >= 1);
+        QCOMPARE(in(blasse, dunkel), 0);
     }
 
     // A bubble with two letters over its number, drawn by Qt in a font the

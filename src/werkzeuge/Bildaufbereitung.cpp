@@ -406,15 +406,35 @@ QList<QRect> Bildaufbereitung::SenkrechteZeilen(const QList<QRect>& gelesen) con
     return zeilen;
 }
 
-QList<QRect> Bildaufbereitung::WaagrechteZeilen() const {
+QList<QRect> Bildaufbereitung::WaagrechteZeilen() const { return ZeilenUnter(128, 6); }
+
+QList<QRect> Bildaufbereitung::BlasseZeilen() const {
+    // the ground as the copy for reading has it: the most common light grey
+    const std::vector<std::uint8_t>& p = OhneZeichnung();
+    std::array<int, 256> haeufig{};
+    for (std::size_t i = 0; i < p.size(); i += 3)
+        ++haeufig[p[i]];
+    const int grund = static_cast<int>(std::max_element(haeufig.begin() + 128, haeufig.end()) - haeufig.begin());
+    if (grund < 160)
+        return {};
+    const QList<QRect> dunkel = WaagrechteZeilen();
+    QList<QRect> blass;
+    // the letters of a blurred label run together more: a whole word may be one blob
+    for (const QRect& z : ZeilenUnter((grund + 128) / 2, 12))
+        if (std::none_of(dunkel.begin(), dunkel.end(), [&z](const QRect& d) { return d.intersects(z); }))
+            blass << z;
+    return blass;
+}
+
+QList<QRect> Bildaufbereitung::ZeilenUnter(int stufe, int breit) const {
     const std::vector<std::uint8_t>& p = OhneZeichnung();
     std::vector<std::uint8_t> tinte(p.size());
     for (std::size_t i = 0; i < p.size(); ++i)
-        tinte[i] = p[i] < 128;
+        tinte[i] = p[i] < stufe;
     std::vector<Teil> kandidaten;
     for (const Teil& t : Komponenten(tinte, m_b, m_h)) {
         // letters, also a few run together by blur, not dots, dashes or the drawing's remnants
-        if (t.Hoehe() < 5 || t.Hoehe() > 40 || t.Breite() > 6 * t.Hoehe() + 4 || t.anzahl < 4)
+        if (t.Hoehe() < 5 || t.Hoehe() > 40 || t.Breite() > breit * t.Hoehe() + 4 || t.anzahl < 4)
             continue;
         kandidaten.push_back(t);
     }

@@ -42,6 +42,9 @@ public:
     // for reading side by side on one band, found on the pixels whatever the
     // engine made of them, so a label it overlooked is looked at again.
     QList<QRect> WaagrechteZeilen() const;
+    // The same found at a lighter level, halfway between that and the ground, where no
+    // line was found at the dark one: the thin strokes of small blurred letters stay grey.
+    QList<QRect> BlasseZeilen() const;
 
     // The grey level that best parts ink from ground among these pixels (Otsu).
     static int Schwelle(const std::vector<std::uint8_t>& grau);
@@ -57,6 +60,8 @@ public:
     bool Umschlossen(const QRect& box) const;
 
 private:
+    // Lines of letter-sized blobs of pixels darker than stufe, each blob up to breit times as wide as high.
+    QList<QRect> ZeilenUnter(int stufe, int breit) const;
     // Tinte with the letter height given; hoehe: the median height of the letters across the line,
     // as measured on their ink.
     QRect TinteIn(const QRect& box, double kappe, bool senkrecht, double* hoehe = nullptr) const;

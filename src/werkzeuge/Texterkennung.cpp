@@ -16,6 +16,7 @@
 
 #include "werkzeuge/Bildaufbereitung.h"
 #include "werkzeuge/Lesebank.h"
+#include "werkzeuge/Schaerfe.h"
 
 #ifdef TAVERO_OMP
 #include <omp.h>
@@ -45,7 +46,7 @@ constexpr double Klein = 4.0;
 // Above this many pixels a picture is enlarged less, so that memory stays bounded.
 constexpr double MaxPixel = 40e6;
 // Raised whenever the reading changes otherwise, so that kept results are read anew.
-constexpr int Ueberarbeitung = 12;
+constexpr int Ueberarbeitung = 13;
 // A turned reading below this confidence is taken for the drawing, not for text.
 constexpr float MinGedreht = 50;
 // Cut-outs are laid on sheets up to this tall. Smaller sheets would spread better over the
@@ -136,6 +137,23 @@ PixZeiger SchwarzWeiss(Pix* grau) {
     return AusBytes(bytes, b, h);
 }
 
+// Blurred letters are read better with their edges made steep again, sharp ones worse:
+// whether a cut-out's letters are blurred is measured on its own pixels, before enlarging.
+bool Weich(Pix* stueck) {
+    if (!stueck)
+        return false;
+    const double kanten = Schaerfe::Kanten(Bytes(stueck), pixGetWidth(stueck), pixGetHeight(stueck));
+    return kanten >= 0 && kanten < Schaerfe::Weich;
+}
+
+// The enlarged cut-out of blurred letters with its edges steepened, at the width a
+// blurred edge takes after enlarging by faktor.
+PixZeiger Geschaerft(Pix* gross, double faktor) {
+    std::vector<std::uint8_t> bytes = Bytes(gross);
+    Schaerfe::Schaerfen(bytes, pixGetWidth(gross), pixGetHeight(gross), 0.8 * faktor, 1.5);
+    return AusBytes(bytes, pixGetWidth(gross), pixGetHeight(gross));
+}
+
 // The cut-out stretched so that its ground is white and its ink black, on a
 // white margin: a grey ground would stand out as a box on the white sheet.
 PixZeiger Gestreckt(Pix* grau, int polster) {
@@ -157,6 +175,18 @@ PixZeiger Gestreckt(Pix* grau, int polster) {
             v = static_cast<std::uint8_t>(std::clamp((v - tinte) * 255 / (grund - tinte), 0, 255));
     const PixZeiger gestreckt = AusBytes(bytes, b, h);
     return PixZeiger{gestreckt ? pixAddBorder(gestreckt.get(), polster, 255) : nullptr};
+}
+
+// A cut-out (not yet enlarged) of blurred letters, enlarged by faktor with its edges
+// steepened, as black and white and as grey; nothing for a sharp one, to keep the time down.
+void ScharfZuschneiden(Pix* stueck, double faktor, int polster, std::vector<PixZeiger>& stuecke) {
+    PixZeiger grau;
+    if (Weich(stueck))
+        if (PixZeiger gross{pixScaleGrayLI(stueck, static_cast<float>(faktor), static_cast<float>(faktor))})
+            if (const PixZeiger geschaerft = Geschaerft(gross.get(), faktor))
+                grau = Gestreckt(geschaerft.get(), polster);
+    stuecke.push_back(grau ? SchwarzWeiss(grau.get()) : nullptr);
+    stuecke.push_back(std::move(grau));
 }
 
 // The processor time of the calling thread in nanoseconds: the readings of one
@@ -232,11 +262,20 @@ Texterkennung::~Texterkennung() {
 }
 
 QString Texterkennung::Leseart() {
-    return QStringLiteral("tesseract %1 eng psm11 x%2 x%3 r%4 hell ohne-linien gedreht tinte blase zeilen sw")
+    return QStringLiteral("tesseract %1 eng psm11 x%2 x%3 r%4 hell ohne-linien gedreht tinte blase zeilen sw schaerfe")
         .arg(QString::fromLatin1(tesseract::TessBaseAPI::Version()))
         .arg(Vergroesserung)
         .arg(NaeherVergroesserung)
         .arg(Ueberarbeitung);
+}
+
+bool Texterkennung::QuerGelesen(const Bildwort& w) {
+    // Only sure words keep text running up or down from being looked for: turned text is
+    // often read as a few unsure letters, and the closer look finds some as short lines.
+    // Nor do words of one or two signs: two turned letters side by side are read across
+    // as such a word, surely at times ("Bo", "Oo"), and a turned label is three or more.
+    const auto zeichen = std::count_if(w.text.begin(), w.text.end(), [](QChar c) { return c.isLetterOrNumber(); });
+    return w.box.width() >= w.box.height() && w.konfidenz >= MinGedreht && zeichen >= 3;
 }
 
 Texterkennung::Stufenzeiten Texterkennung::Verbraucht() {
@@ -353,12 +392,13 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
         std::vector<int> oben;
     };
     constexpr int Rand = 20, Abstand = 24;
-    auto legen = [&](const std::vector<PixZeiger>& stuecke) {
+    // A sheet ends where it is full, or before the cut-out bruch, so that what comes before it is read beside the same neighbours.
+    auto legen = [&](const std::vector<PixZeiger>& stuecke, std::size_t bruch = 0) {
         std::vector<Blatt> blaetter;
         for (std::size_t erster = 0; erster < stuecke.size();) {
             Blatt b;
             int hoehe = Rand, breite = 0;
-            for (; erster < stuecke.size() && (b.teil.empty() || hoehe < BlattHoehe); ++erster) {
+            for (; erster < stuecke.size() && (b.teil.empty() || (hoehe < BlattHoehe && erster != bruch)); ++erster) {
                 if (!stuecke[erster])
                     continue;
                 b.teil.push_back(erster);
@@ -399,12 +439,9 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
         return je;
     };
 
-    // Only sure words of the first reading along the picture keep text running up or
-    // down from being looked for: turned text is often read as a few unsure letters,
-    // and the closer look below finds some as short lines.
     QList<QRect> gelesen;
     for (const Wort& w : std::as_const(woerter))
-        if (w.wort.box.width() >= w.wort.box.height() && w.wort.konfidenz >= MinGedreht)
+        if (QuerGelesen(w.wort))
             gelesen << w.wort.box;
 
     // A closer look at every line of letters on the picture and at every word
@@ -422,7 +459,11 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     PixZeiger mitBalken[2];
     // on sheets of their own, so that the other cut-outs are read beside the same neighbours as without them
     std::vector<PixZeiger> balkenStuecke;
+    // blurred lines once more with their edges steepened, also on sheets of their own
+    std::vector<PixZeiger> scharfStuecke;
     const QList<QRect> linien = bild.WaagrechteZeilen();
+    // the first cut-out of lines found only at a lighter level, which begins a sheet of its own
+    std::size_t blassAb = 0;
     {
         // a line the first reading read whole and surely needs no second look: that keeps the time down
         for (const QRect& k : linien) {
@@ -442,6 +483,17 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
             if (w.wort.text.size() <= 16 && HatZiffer(w.wort.text) &&
                 std::none_of(linien.begin(), linien.end(), [&w](const QRect& k) { return k.contains(w.wort.box.center()); }))
                 kerne << w.wort.box;
+        // Lines of letters too faint for the dark level where the first reading read nothing: the thin
+        // strokes of small blurred letters stay grey. Only where the letters measure blurred; elsewhere
+        // such a line is the drawing's grey.
+        blassAb = 2 * static_cast<std::size_t>(kerne.size());
+        for (const QRect& z : bild.BlasseZeilen()) {
+            const int h = z.height();
+            const QRect a = z.adjusted(-h / 2, -std::max(2, h / 6), h / 2, std::max(2, h / 6)).intersected(flaeche);
+            const PixZeiger stueck = Ausschnitt(grau.get(), a);
+            if (Weich(stueck.get()))
+                kerne << z;
+        }
         for (const QRect& k : std::as_const(kerne)) {
             if (k.isNull()) {
                 ausschnitte << QRect();
@@ -449,6 +501,8 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
                 polstern << 0;
                 stuecke.emplace_back(nullptr);
                 stuecke.emplace_back(nullptr);
+                scharfStuecke.emplace_back(nullptr);
+                scharfStuecke.emplace_back(nullptr);
                 balkenStuecke.emplace_back(nullptr);
                 balkenStuecke.emplace_back(nullptr);
                 continue;
@@ -468,6 +522,7 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
                 gross = Gestreckt(gross.get(), polster);
             stuecke.push_back(gross ? SchwarzWeiss(gross.get()) : nullptr);
             stuecke.push_back(std::move(gross));
+            ScharfZuschneiden(stueck.get(), f, polster, scharfStuecke);
             // A thin line laid over the letters' bars: once more with its pieces between their
             // strokes, and once with those only that a stroke runs into (an 8's waist, not a 0's hollow).
             const int locker = a.isEmpty() ? 0 : bild.Balken(k, false), streng = a.isEmpty() ? 0 : bild.Balken(k, true);
@@ -494,10 +549,13 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     for (const QRect& z : zeilen) {
         const PixZeiger stueck = Ausschnitt(grau.get(), z.adjusted(-4, -4, 4, 4).intersected(flaeche));
         const int polster = static_cast<int>(std::lround(0.6 * z.width() * NaeherVergroesserung));
+        const bool weich = Weich(stueck.get());
         // each way turned, as grey and as black and white, like the lines across
         for (int richtung : {1, -1}) {
             const PixZeiger gedreht{stueck ? pixRotate90(stueck.get(), richtung) : nullptr};
-            const PixZeiger gross{gedreht ? pixScaleGrayLI(gedreht.get(), NaeherVergroesserung, NaeherVergroesserung) : nullptr};
+            PixZeiger gross{gedreht ? pixScaleGrayLI(gedreht.get(), NaeherVergroesserung, NaeherVergroesserung) : nullptr};
+            if (gross && weich)
+                gross = Geschaerft(gross.get(), NaeherVergroesserung);
             PixZeiger gestreckt = gross ? Gestreckt(gross.get(), polster) : nullptr;
             gedrehte.push_back(gestreckt ? SchwarzWeiss(gestreckt.get()) : nullptr);
             gedrehte.push_back(std::move(gestreckt));
@@ -505,11 +563,14 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     }
 
     // The sheets of both go out at once; with a bank, threads without a picture of their own read some.
-    std::vector<Blatt> blaetter = legen(stuecke);
+    std::vector<Blatt> blaetter = legen(stuecke, blassAb);
     const std::size_t waagrecht = blaetter.size();
-    for (Blatt& b : legen(balkenStuecke))
+    for (Blatt& b : legen(balkenStuecke, blassAb))
         blaetter.push_back(std::move(b));
     const std::size_t mitBalkenBlaetter = blaetter.size();
+    for (Blatt& b : legen(scharfStuecke, blassAb))
+        blaetter.push_back(std::move(b));
+    const std::size_t mitScharfBlaetter = blaetter.size();
     for (Blatt& b : legen(gedrehte))
         blaetter.push_back(std::move(b));
     std::vector<QList<Roh>> blattWoerter(blaetter.size());
@@ -529,9 +590,13 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     uhr = Stoppuhr();
     if (unterbrochen())
         return t;
-    const std::vector<Blatt> gedrehteBlaetter(std::make_move_iterator(blaetter.begin() + static_cast<std::ptrdiff_t>(mitBalkenBlaetter)),
+    const std::vector<Blatt> gedrehteBlaetter(std::make_move_iterator(blaetter.begin() + static_cast<std::ptrdiff_t>(mitScharfBlaetter)),
                                               std::make_move_iterator(blaetter.end()));
-    const std::vector<QList<Roh>> gedrehtGelesen(blattWoerter.begin() + static_cast<std::ptrdiff_t>(mitBalkenBlaetter), blattWoerter.end());
+    const std::vector<QList<Roh>> gedrehtGelesen(blattWoerter.begin() + static_cast<std::ptrdiff_t>(mitScharfBlaetter), blattWoerter.end());
+    const std::vector<Blatt> scharfBlaetter(std::make_move_iterator(blaetter.begin() + static_cast<std::ptrdiff_t>(mitBalkenBlaetter)),
+                                            std::make_move_iterator(blaetter.begin() + static_cast<std::ptrdiff_t>(mitScharfBlaetter)));
+    const std::vector<QList<Roh>> scharfGelesen(blattWoerter.begin() + static_cast<std::ptrdiff_t>(mitBalkenBlaetter),
+                                                blattWoerter.begin() + static_cast<std::ptrdiff_t>(mitScharfBlaetter));
     const std::vector<Blatt> balkenBlaetter(std::make_move_iterator(blaetter.begin() + static_cast<std::ptrdiff_t>(waagrecht)),
                                             std::make_move_iterator(blaetter.begin() + static_cast<std::ptrdiff_t>(mitBalkenBlaetter)));
     const std::vector<QList<Roh>> balkenGelesen(blattWoerter.begin() + static_cast<std::ptrdiff_t>(waagrecht),
@@ -542,6 +607,7 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     {
         const std::vector<QList<Roh>> je = zuordnen(blaetter, blattWoerter, stuecke);
         const std::vector<QList<Roh>> jeBalken = zuordnen(balkenBlaetter, balkenGelesen, balkenStuecke);
+        const std::vector<QList<Roh>> jeScharf = zuordnen(scharfBlaetter, scharfGelesen, scharfStuecke);
         std::vector<std::uint8_t> ersetzt(static_cast<std::size_t>(woerter.size()), 0);
         QList<Wort> zweite;
         for (qsizetype k = 0; k < kerne.size(); ++k) {
@@ -558,10 +624,11 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
             const double f = faktoren[k];
             const QPointF ecke = QPointF(ausschnitte[k].topLeft()) - QPointF(polstern[k], polstern[k]) / f;
             const double rand = 0.3 * kerne[k].height();
-            for (std::size_t i = 2 * static_cast<std::size_t>(k); i < 2 * static_cast<std::size_t>(k) + 4; ++i) {
+            for (std::size_t i = 2 * static_cast<std::size_t>(k); i < 2 * static_cast<std::size_t>(k) + 6; ++i) {
                 QList<Roh> lesung;
                 QList<Wort> umgerechnet;
-                const QList<Roh>& gelesenHier = i < 2 * static_cast<std::size_t>(k) + 2 ? je[i] : jeBalken[i - 2];
+                const std::size_t erste = 2 * static_cast<std::size_t>(k);
+                const QList<Roh>& gelesenHier = i < erste + 2 ? je[i] : i < erste + 4 ? jeBalken[i - 2] : jeScharf[i - 4];
                 for (const Roh& r : gelesenHier) {
                     const QRectF box(ecke + r.box.topLeft() / f, r.box.size() / f);
                     // what the cut-out caught of its neighbours is read where they are looked at themselves

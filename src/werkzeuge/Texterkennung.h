@@ -43,6 +43,10 @@ public:
     // Names the engine and the settings; results read otherwise are read anew.
     static QString Leseart();
 
+    // Whether a word of the first reading tells that the text at its place runs
+    // across, so that no turned label is looked for there.
+    static bool QuerGelesen(const Bildwort& w);
+
     // Processor seconds all readings of this process have spent so far, by
     // stage and whichever thread did the work: the difference of two calls
     // tells where a reading's time goes, also on a machine busy with other work.
