@@ -123,8 +123,9 @@ void BenchVorschlaege(const QString& arbeitsOrdner) {
     BenchZeile("vorschlaege_lesen_erstes_mal", erstes.wand, "s");
     BenchZeile("vorschlaege_lesen_kerne_genutzt", erstes.cpu / erstes.wand, "x");
     // The goal's figure, ten pictures read the first time on two free cores: the reading keeps
-    // every core busy to its last sheet, so it is the processor time halved, whatever else
-    // the machine does while it is measured (the wall time above is that on this machine now).
+    // both cores busy but for the last picture's first look (one engine, about 0.3 s), so it is
+    // the processor time halved, whatever else the machine does while it is measured (the wall
+    // time above is that on this machine now).
     BenchZeile("vorschlaege_lesen_erstes_mal_zwei_freie_kerne", erstes.cpu / 2.0 * kBilder / std::max<qsizetype>(1, formen.size()), "s");
     // the work itself, whatever else runs on the machine: processor seconds of all threads a picture
     BenchZeile("vorschlaege_lesen_cpu_je_bild", erstes.cpu / std::max<qsizetype>(1, formen.size()), "s");
