@@ -680,7 +680,7 @@ void frmAlarmAuswahl::EinfuegenAusfuehren(const QList<QStringList>& block, int o
     // another client holds locked keeps the worker waiting, not the window.
     w.beschreibung = beschreibung;
     Datendienst* dienst = dbAlarme->Dienst();
-    const int warten = dienst->Beschaeftigt() ? Datendienst::HoechstensWartenMs : Datendienst::LeerlaufWartenMs;
+    const int warten = dienst->SchreibenWartenMs();
     w.ticket = dienst->SchreibenAlle(plan.auftraege);
     m_einfuegenSchreiben.append(w);
     if (const auto a = dienst->Abwarten(w.ticket, warten))

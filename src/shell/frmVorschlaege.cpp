@@ -329,7 +329,7 @@ bool frmVorschlaege::Schreiben(const QList<Vorschlag>& auswahl) {
         Datendienst* dienst = k->Dienst();
         connect(dienst, &Datendienst::Beantwortet, this, &frmVorschlaege::DienstBeantwortet, Qt::UniqueConnection);
         connect(dienst, &QObject::destroyed, this, &frmVorschlaege::DienstGeschlossen, Qt::UniqueConnection);
-        const int warten = dienst->Beschaeftigt() ? Datendienst::HoechstensWartenMs : Datendienst::LeerlaufWartenMs;
+        const int warten = dienst->SchreibenWartenMs();
         m_dienstAnnahme = {dienst->SchreibenAlle(auftraege), dienst, k, auswahl, beschreibung};
         AnnahmeKnoepfe(false);
         if (const auto a = dienst->Abwarten(m_dienstAnnahme->ticket, warten))
