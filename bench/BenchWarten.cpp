@@ -300,7 +300,7 @@ void Werkzeuge(const QString& arbeitsOrdner, Faelle faelle) {
             }
             if (pause)
                 *pause = s.Ende();
-            else
+            else if (figur)
                 PauseZeilen(figur, s);
             return anzahl;
         };
@@ -318,6 +318,23 @@ void Werkzeuge(const QString& arbeitsOrdner, Faelle faelle) {
         frmPruefbericht::FreigebenImHintergrund = true;
         BenchZeile("warten_pruefbericht_1m_wieder_median", Median(jetzt), "ms");
         BenchZeile("warten_pruefbericht_1m_wieder_vorher_median", Median(vorher), "ms");
+        // In turns: the window closed with the report it shows (as with its
+        // database or the main window), the report freed on a worker (now) and
+        // on the window's thread (before).
+        std::vector<double> zuJetzt, zuVorher;
+        for (int runde = 0; runde < 4; ++runde) {
+            const bool alt = runde % 2 == 1;
+            if (runde > 0)
+                pruefbericht(nullptr, nullptr);
+            frmPruefbericht::FreigebenImHintergrund = !alt;
+            Stillstand s;
+            delete haupt.findChild<frmPruefbericht*>();
+            Warten([] { return false; }, 100);
+            (alt ? zuVorher : zuJetzt).push_back(s.Ende());
+        }
+        frmPruefbericht::FreigebenImHintergrund = true;
+        BenchZeile("warten_pruefbericht_1m_schliessen_median", Median(zuJetzt), "ms");
+        BenchZeile("warten_pruefbericht_1m_schliessen_vorher_median", Median(zuVorher), "ms");
     }
     Dialoge::setzen(nullptr);
     WinUmgebung::ProgrammOrdnerSetzen(std::string());
@@ -437,6 +454,45 @@ void Server(const QString& arbeitsOrdner) {
         });
         gesperrtZiehen("warten_server_gesperrt_10s_synchron", false, false);
         gesperrtZiehen("warten_server_gesperrt_10s_vorher", true, false);
+
+        // A paste into the grid while another client holds the row for 3 s (the
+        // write gives up after 2): through the worker (now), and as it was
+        // written before, through the kept connection on the window's thread.
+        {
+            constexpr int Prioritaet = 7;  // the column's place in the table
+            frmAlarmAuswahl* f = k->Fenster();
+            AlarmdefsModell* m = f->dbAlarme;
+            int zeile = -1;
+            Warten([&] {
+                for (int r = 0; r < m->rowCount() && zeile < 0; ++r)
+                    if (m->index(r, AlarmFeld::Ident).data().toString() == QString::fromStdString(ident))
+                        zeile = r;
+                return zeile >= 0;
+            }, 20000);
+            auto gesperrtEinfuegen = [&](const char* figur, bool vorher) {
+                PQclear(PQexec(anderer, "begin"));
+                PQclear(PQexec(anderer, ("select 1 from \"Alarmdefs\" where \"Ident\" = " + ident + " for update").c_str()));
+                std::thread freigeben([anderer] {
+                    std::this_thread::sleep_for(std::chrono::seconds(3));
+                    PQclear(PQexec(anderer, "commit"));
+                });
+                f->TDBAlarme->setCurrentIndex(m->index(zeile, Prioritaet));
+                haupt.StatusText(1, QString());
+                Stillstand s;
+                if (vorher) {
+                    const auto plan = m->EinfuegenPlanen({{QStringLiteral("4711")}}, zeile, Prioritaet, 1, 1);
+                    k->ZeilenSchreiben(plan.auftraege, QStringLiteral("Einfügen"));
+                } else {
+                    f->BlockEinfuegen(QStringLiteral("4711\n"));
+                    Warten([&haupt] { return haupt.StatusTextLesen(1).startsWith(QStringLiteral("Nichts")); }, 9000);
+                }
+                Warten([] { return false; }, 200);
+                BenchZeile(figur, s.Ende(), "ms");
+                freigeben.join();
+            };
+            gesperrtEinfuegen("warten_server_einfuegen_gesperrt", false);
+            gesperrtEinfuegen("warten_server_einfuegen_gesperrt_vorher", true);
+        }
 
         // The server stops for 30 s (SIGSTOP) while the window stands open.
         const std::vector<pid_t> pids = ServerProzesse(anderer);

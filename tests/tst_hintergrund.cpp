@@ -26,6 +26,7 @@
 #include "editor/frmPicture.h"
 #include "helpers/SkriptDialoge.h"
 #include "platform/WinUmgebung.h"
+#include "shell/Freigabe.h"
 #include "shell/Hintergrundauftrag.h"
 #include "shell/Verlauf.h"
 #include "shell/frmPruefbericht.h"
@@ -288,6 +289,41 @@ private slots:
         gross->child(0)->setExpanded(true);
         QCOMPARE(gross->child(0)->childCount(), frmPruefbericht::Teilgroesse);
         QVERIFY(letzter->child(letzter->childCount() - 1)->text(0).startsWith(QStringLiteral("Alarm ")));
+    }
+
+    void reportNoLongerShownIsFreedOffTheWindow_data() {
+        QTest::addColumn<QString>("tabelle");
+        QTest::newRow("demo") << "demo";
+        QTest::newRow("sqlite3") << "fremd";
+    }
+    void reportNoLongerShownIsFreedOffTheWindow() {
+        QFETCH(QString, tabelle);
+        Oeffnen(tabelle);
+        m_main->mnuPruefbericht->trigger();
+        auto* bericht = m_main->findChild<QTreeWidget*>(QStringLiteral("lvwBericht"));
+        QTRY_COMPARE_WITH_TIMEOUT(bericht->topLevelItemCount(), 8, 60000);
+        auto* neu = bericht->parentWidget()->findChild<QPushButton*>();
+        const int vorher = Freigabe::Uebergeben();
+        // Checked anew: the report shown goes.
+        neu->click();
+        QCOMPARE(Freigabe::Uebergeben(), vorher + 1);
+        // That check finishes its report while the window is held, and is then
+        // replaced by a newer one before it could tell so: its report is never shown.
+        auto* ersetzt = m_main->findChild<frmPruefbericht*>()->findChild<Hintergrundauftrag*>();
+        QVERIFY(ersetzt);
+        std::optional<Hintergrundauftrag::Ausgang> ausgang;
+        connect(ersetzt, &Hintergrundauftrag::Beendet, this, [&ausgang](Hintergrundauftrag::Ausgang a) { ausgang = a; });
+        for (int i = 0; i < 600 && ersetzt->Lauf().Getan() < Zeilen - 5000; ++i)
+            QTest::qSleep(100);
+        QTest::qSleep(3000);
+        neu->click();
+        QTRY_VERIFY_WITH_TIMEOUT(ausgang.has_value(), 60000);
+        QCOMPARE(*ausgang, Hintergrundauftrag::Ausgang::Fertig);
+        QTRY_COMPARE_WITH_TIMEOUT(bericht->topLevelItemCount(), 8, 60000);
+        QCOMPARE(Freigabe::Uebergeben(), vorher + 2);
+        // The window closed with its database: its report goes too.
+        delete m_main->findChild<frmPruefbericht*>();
+        QCOMPARE(Freigabe::Uebergeben(), vorher + 3);
     }
 
     void importIsCancelledInItsPlanAndInItsWrite_data() {

@@ -965,6 +965,60 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(lage(7001), QStringLiteral("100,100"), 30000);
     }
 
+    void pasteGoesOnWhileAServerRowIsLocked() {
+        // A table of psql's own layout; psql, a process of its own, holds the row.
+        QVERIFY(PsqlTabelle());
+        Server s(m_datenbank);
+        SkriptDialoge dialoge;
+        frmMain a;
+        QVERIFY(UeberVerweisLaden(a));
+        frmAlarmAuswahl* f = a.mgobjAuswahl()->Fenster();
+        AlarmdefsModell* m = f->dbAlarme;
+        QTRY_COMPARE(m->rowCount(), 40);
+        int zeile = -1;
+        QTRY_VERIFY([&] {
+            for (int r = 0; r < m->rowCount() && zeile < 0; ++r)
+                if (m->index(r, AlarmFeld::Ident).data().toString() == QLatin1String("5003"))
+                    zeile = r;
+            return zeile >= 0;
+        }());
+        auto x = [&s] { return s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = 5003")).toString(); };
+        QCOMPARE(x(), QStringLiteral("60"));
+        const int schritte = a.mVerlauf->Stapel()->count();
+        QProcess anderer;
+        anderer.start(QStringLiteral("psql"), {QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
+                                               QStringLiteral("begin; select 1 from \"Alarmdefs\" where \"Ident\" = 5003 "
+                                                              "for update; select pg_sleep(8); commit;")});
+        QTRY_VERIFY(s.wert(QStringLiteral("select count(*) from pg_stat_activity where query like '%pg_sleep(8)%' and "
+                                          "state = 'active' and pid <> pg_backend_pid()")).toInt() == 1);
+        // A zero timer: it runs whenever the window's loop does.
+        int runden = 0;
+        QTimer probe;
+        connect(&probe, &QTimer::timeout, [&] { ++runden; });
+        probe.start(0);
+        f->TDBAlarme->setCurrentIndex(m->index(zeile, AlarmFeld::X));
+        f->BlockEinfuegen(QStringLiteral("321\n"));
+        // The paste waits for the lock on the worker; the window goes on and is told when it is given up.
+        QVERIFY(dialoge.meldungen.isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(!dialoge.meldungen.isEmpty(), 15000);
+        probe.stop();
+        QVERIFY2(dialoge.meldungen.first().contains(QStringLiteral("gesperrt")), qPrintable(dialoge.meldungen.first()));
+        QVERIFY2(runden >= 100, qPrintable(QString::number(runden)));
+        QCOMPARE(x(), QStringLiteral("60"));
+        QCOMPARE(a.mVerlauf->Stapel()->count(), schritte);
+        anderer.kill();
+        anderer.waitForFinished();
+        QVERIFY(s.ausfuehren(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity where query like "
+                                            "'%pg_sleep(8)%' and pid <> pg_backend_pid()")));
+        // Free again: written, one step, taken back.
+        f->BlockEinfuegen(QStringLiteral("321\n"));
+        QTRY_COMPARE_WITH_TIMEOUT(x(), QStringLiteral("321"), 10000);
+        QTRY_COMPARE(a.mVerlauf->Stapel()->count(), schritte + 1);
+        QTRY_COMPARE(m->index(zeile, AlarmFeld::X).data().toString(), QStringLiteral("321"));
+        a.mVerlauf->Zuruecknehmen();
+        QTRY_COMPARE_WITH_TIMEOUT(x(), QStringLiteral("60"), 10000);
+    }
+
     void stoppedServerComesBackIntoTheWindow_data() {
         QTest::addColumn<bool>("psqlTabelle");
         QTest::newRow("demo") << false;

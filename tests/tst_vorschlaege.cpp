@@ -33,6 +33,7 @@
 #include "werkzeuge/Lesebank.h"
 #include "werkzeuge/Schaerfe.h"
 #include "werkzeuge/Texterkennung.h"
+#include "werkzeuge/Kopie.h"
 #include "werkzeuge/Vorschlaege.h"
 #include "werkzeuge/VorschlaegeBefehl.h"
 #include "werkzeuge/Wortabgleich.h"
@@ -1160,6 +1161,86 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(zeile(id).at(AlarmFeld::X).isNull(), 30000);
         QVERIFY(!zeile(marke.ident).at(AlarmFeld::X).isNull());  // the first step stays
     }
+    // On a server, an accepted proposal whose row another client (psql) holds
+    // locked keeps the window going; it is refused as locked and stays in the
+    // list; once the row is free it is written as one step.
+    void acceptingOnALockedServerRowKeepsTheWindowGoing() {
+        if (qEnvironmentVariableIsEmpty("PGHOST") || !QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
+            QSKIP("no throw-away PostgreSQL server (the test script starts one with pg_virtualenv)");
+        const QString name = QStringLiteral("tavero_vorschlaege_%1").arg(QCoreApplication::applicationPid());
+        auto psql = [](const QString& datenbank, const QString& sql) {
+            QProcess p;
+            p.start(QStringLiteral("psql"), {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-At"),
+                                             QStringLiteral("-d"), datenbank, QStringLiteral("-c"), sql});
+            p.waitForFinished(30000);
+            return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+        };
+        psql(QStringLiteral("postgres"), QStringLiteral("create database ") + name);
+        const auto weg = qScopeGuard([&] { psql(QStringLiteral("postgres"), QStringLiteral("drop database if exists %1 with (force)").arg(name)); });
+        const QString uri = QStringLiteral("postgresql://%1@%2:%3/%4")
+                                .arg(qEnvironmentVariable("PGUSER"), qEnvironmentVariable("PGHOST"),
+                                     qEnvironmentVariable("PGPORT", "5432"), name);
+        const auto kopie = ::Kopie::Kopieren(DemoProjekt::Datenbank(mOut), uri, false);
+        QVERIFY2(kopie.kopiert, qPrintable(kopie.text + kopie.detail));
+        const QString verweis = Pfad(QStringLiteral("server.kvs"));
+        {
+            QFile f(verweis);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(uri.toUtf8() + "\n");
+        }
+        SkriptDialoge dialoge;
+        frmMain w;
+        frmVorschlaege* fenster = VorschlaegeGelesen(w, verweis);
+        QVERIFY(fenster);
+        std::optional<Vorschlag> v;
+        for (const Vorschlag& e : fenster->Ergebnis())
+            if (e.art == Vorschlag::Art::Gefunden && !v)
+                v = e;
+        QVERIFY(v);
+        auto lage = [&] {
+            return psql(name, QStringLiteral("select coalesce(\"X\"::text, '-') from \"Alarmdefs\" where \"Ident\" = %1").arg(v->ident));
+        };
+        QCOMPARE(lage(), QStringLiteral("-"));
+        const int schritte = w.mVerlauf->Stapel()->count();
+        QProcess anderer;
+        anderer.start(QStringLiteral("psql"), {QStringLiteral("-d"), name, QStringLiteral("-c"),
+                                               QStringLiteral("begin; select 1 from \"Alarmdefs\" where \"Ident\" = %1 "
+                                                              "for update; select pg_sleep(8); commit;").arg(v->ident)});
+        QTRY_COMPARE(psql(name, QStringLiteral("select count(*) from pg_stat_activity where query like '%pg_sleep(8)%' "
+                                               "and state = 'active' and pid <> pg_backend_pid()")),
+                     QStringLiteral("1"));
+        // A zero timer: it runs whenever the window's loop does.
+        int runden = 0;
+        QTimer probe;
+        connect(&probe, &QTimer::timeout, [&] { ++runden; });
+        probe.start(0);
+        QVERIFY(fenster->Annehmen({v->ident}));
+        QVERIFY(dialoge.meldungen.isEmpty());
+        QVERIFY(!fenster->cmdAnnehmen->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!dialoge.meldungen.isEmpty(), 15000);
+        probe.stop();
+        QVERIFY2(dialoge.meldungen.first().contains(QStringLiteral("gesperrt")), qPrintable(dialoge.meldungen.first()));
+        QVERIFY2(runden >= 100, qPrintable(QString::number(runden)));
+        QVERIFY(fenster->cmdAnnehmen->isEnabled());
+        QCOMPARE(lage(), QStringLiteral("-"));
+        QCOMPARE(w.mVerlauf->Stapel()->count(), schritte);
+        auto steht = [&] {
+            return std::any_of(fenster->Ergebnis().cbegin(), fenster->Ergebnis().cend(), [&](const Vorschlag& e) {
+                return e.ident == v->ident && e.art == Vorschlag::Art::Gefunden;
+            });
+        };
+        QVERIFY(steht());
+        anderer.kill();
+        anderer.waitForFinished();
+        psql(name, QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity where query like '%pg_sleep(8)%' "
+                                  "and pid <> pg_backend_pid()"));
+        // Free again: written as one step, and the proposal leaves the list.
+        QVERIFY(fenster->Annehmen({v->ident}));
+        QTRY_COMPARE_WITH_TIMEOUT(lage(), QString::number(v->x), 10000);
+        QTRY_COMPARE(w.mVerlauf->Stapel()->count(), schritte + 1);
+        QTRY_VERIFY(!steht());
+    }
+
     // "Alle annehmen" asks once, naming the count; declined, nothing is written.
     // Accepted alarms without symbol get the arrow menu's symbol; an undo brings
     // the proposals back into the list, a redo takes them out again.

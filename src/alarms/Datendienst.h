@@ -101,6 +101,12 @@ public:
     static inline int LeerlaufWartenMs = 100;
     // Whether requests are queued or being answered.
     bool Beschaeftigt() const { return m_offen_anfragen.load() > 0; }
+    // How long the window waits for a write's answer before it goes on without
+    // it: the longer wait only on an idle file; on a server another client
+    // may hold the row locked, so never more than a frame or two there.
+    int SchreibenWartenMs() const {
+        return Beschaeftigt() || m_adresse.IstServer() ? HoechstensWartenMs : LeerlaufWartenMs;
+    }
     // Requests answered so far (for tests and the bench).
     int Beantwortete() const { return m_beantwortet.load(); }
 

@@ -674,16 +674,13 @@ void frmAlarmAuswahl::EinfuegenAusfuehren(const QList<QStringList>& block, int o
     }
     // All rows in one transaction and one undo step; a row someone changed meanwhile stops them all.
     const QString beschreibung = QStringLiteral("Einfügen: %1 in %2").arg(w.zellenText, Anzahltext::Alarme(w.alarme));
-    if (k->Server()) {
-        // the server's writes keep their own connection, which also tells the other clients
-        EinfuegenMelden(w, k->ZeilenSchreiben(plan.auftraege, beschreibung));
-        return;
-    }
     // Written by the database's worker, in order with every other write; the
-    // grid and the undo step follow its answer (at once when it comes within a frame).
+    // grid and the undo step follow its answer (at once when it comes within a
+    // frame). On a server its write tells the other clients too, and a row
+    // another client holds locked keeps the worker waiting, not the window.
     w.beschreibung = beschreibung;
     Datendienst* dienst = dbAlarme->Dienst();
-    const int warten = dienst->Beschaeftigt() ? Datendienst::HoechstensWartenMs : Datendienst::LeerlaufWartenMs;
+    const int warten = dienst->SchreibenWartenMs();
     w.ticket = dienst->SchreibenAlle(plan.auftraege);
     m_einfuegenSchreiben.append(w);
     if (const auto a = dienst->Abwarten(w.ticket, warten))

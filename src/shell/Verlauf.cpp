@@ -262,7 +262,7 @@ void Verlauf::Schritt(bool zurueck) {
             return;
         }
         const QList<Schreibauftrag> auftraege = befehl->Auftraege(zurueck);
-        const int warten = d->Beschaeftigt() ? Datendienst::HoechstensWartenMs : Datendienst::LeerlaufWartenMs;
+        const int warten = d->SchreibenWartenMs();
         m_offenerSchritt = {d->SchreibenAlle(auftraege), d, befehl, zurueck};
         if (const auto a = d->Abwarten(m_offenerSchritt.ticket, warten))
             SchrittBeantwortet(*a);

@@ -5,9 +5,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QThreadPool>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "alarms/AlarmAuswahl.h"
 #include "alarms/AlarmdefsZugriff.h"
@@ -15,6 +15,7 @@
 #include "alarms/Dialoge.h"
 #include "shell/Hauptfenster.h"
 #include "platform/WinUmgebung.h"
+#include "shell/Freigabe.h"
 #include "shell/Hintergrundauftrag.h"
 
 namespace {
@@ -55,17 +56,21 @@ frmPruefbericht::frmPruefbericht(Hauptfenster& haupt, QWidget* parent) : QWidget
     connect(schliessen, &QPushButton::clicked, this, &QWidget::close);
 }
 
+frmPruefbericht::~frmPruefbericht() {
+    // Closed with its database or the main window: the report goes back on a worker too.
+    if (m_bericht && FreigebenImHintergrund)
+        Freigabe::ImHintergrund(std::exchange(m_bericht, std::nullopt));
+}
+
 bool frmPruefbericht::Pruefen(AlarmAuswahl* auswahl) {
-    if (m_auftrag) {
-        // the answer of the check before is no longer wanted
-        m_auftrag->disconnect(this);
+    // The answer of the check before is no longer wanted; its job frees what it made.
+    if (m_auftrag)
         m_auftrag->Abbrechen();
-    }
     lvwBericht->clear();
     if (m_bericht && FreigebenImHintergrund) {
         // A report of a million rows takes a fifth of a second to free:
         // its memory goes back on a worker, the window meanwhile answers.
-        QThreadPool::globalInstance()->start([alt = std::move(m_bericht)]() mutable { alt.reset(); });
+        Freigabe::ImHintergrund(std::exchange(m_bericht, std::nullopt));
     }
     m_bericht.reset();
     cmdCsv->setEnabled(false);
@@ -82,6 +87,13 @@ bool frmPruefbericht::Pruefen(AlarmAuswahl* auswahl) {
     m_auftrag = auftrag;
     lblUeberschrift->setText(QStringLiteral("Die Alarmdatenbank %1 wird geprüft … (Esc bricht ab)").arg(datenbank));
     connect(auftrag, &Hintergrundauftrag::Beendet, this, [this, auftrag, ergebnis](Hintergrundauftrag::Ausgang a) {
+        if (auftrag != m_auftrag) {
+            // A newer check replaced this one, which had finished its report
+            // before it heard so: shown never, freed on a worker.
+            if (*ergebnis && FreigebenImHintergrund)
+                Freigabe::ImHintergrund(std::exchange(*ergebnis, std::nullopt));
+            return;
+        }
         switch (a) {
         case Hintergrundauftrag::Ausgang::Fertig:
             m_bericht = std::move(*ergebnis);

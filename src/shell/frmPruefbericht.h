@@ -22,6 +22,7 @@ class frmPruefbericht : public QWidget {
     Q_OBJECT
 public:
     frmPruefbericht(Hauptfenster& haupt, QWidget* parent = nullptr);
+    ~frmPruefbericht() override;
 
     // Checks the database of the component anew, in the background; false
     // when there is none. A check still running is cancelled first.
@@ -32,7 +33,8 @@ public:
     static constexpr int Teilgroesse = 1000;
     // A group with at most this many lines is filled and opened at once.
     static constexpr int SofortOffen = 200;
-    // The report checked before is freed on a worker (false: on the window's thread, as before).
+    // A report no longer shown (checked anew, replaced by a newer check, the
+    // window closed) is freed on a worker (false: on the window's thread, as before).
     static inline bool FreigebenImHintergrund = true;
 
     QTreeWidget* lvwBericht = nullptr;

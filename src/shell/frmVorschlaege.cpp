@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "alarms/AlarmAuswahl.h"
+#include "alarms/Datendienst.h"
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Dialoge.h"
 #include "shell/Hauptfenster.h"
@@ -300,7 +301,7 @@ bool frmVorschlaege::Annehmen(const QStringList& idents, const QString& form) {
 
 bool frmVorschlaege::Schreiben(const QList<Vorschlag>& auswahl) {
     AlarmAuswahl* k = m_haupt.mgobjAuswahl();
-    if (!k || auswahl.isEmpty() || m_annahme)
+    if (!k || auswahl.isEmpty() || m_annahme || m_dienstAnnahme)
         return false;
     const QString beschreibung = auswahl.size() == 1 ? QStringLiteral("Vorschlag für Alarm %1 annehmen").arg(auswahl.first().ident)
                                                      : QStringLiteral("%1 Vorschläge annehmen").arg(auswahl.size());
@@ -320,6 +321,23 @@ bool frmVorschlaege::Schreiben(const QList<Vorschlag>& auswahl) {
             m_angenommen.remove(v.ident);
         Dialoge::aktuell().FehlerMeldung(this, text, detail);
     };
+    if (auftraege.size() < HintergrundAb && k->Server() && k->Dienst()) {
+        // On a server the database's worker writes them, in order with every
+        // other write: a row another client holds locked keeps the worker
+        // waiting, not the window. The answer finishes the acceptance (at once
+        // when it comes within a frame).
+        Datendienst* dienst = k->Dienst();
+        connect(dienst, &Datendienst::Beantwortet, this, &frmVorschlaege::DienstBeantwortet, Qt::UniqueConnection);
+        connect(dienst, &QObject::destroyed, this, &frmVorschlaege::DienstGeschlossen, Qt::UniqueConnection);
+        const int warten = dienst->SchreibenWartenMs();
+        m_dienstAnnahme = {dienst->SchreibenAlle(auftraege), dienst, k, auswahl, beschreibung};
+        AnnahmeKnoepfe(false);
+        if (const auto a = dienst->Abwarten(m_dienstAnnahme->ticket, warten))
+            DienstBeantwortet(*a);
+        else
+            m_haupt.StatusText(1, beschreibung + QStringLiteral(": wird geschrieben …"));
+        return true;
+    }
     if (auftraege.size() < HintergrundAb) {
         const Sammelergebnis s = k->ZeilenSchreiben(auftraege, beschreibung);
         if (!s.geschrieben) {
@@ -363,16 +381,61 @@ bool frmVorschlaege::Schreiben(const QList<Vorschlag>& auswahl) {
             abgelehnt(auftrag->Fehlertext(), auftrag->Fehlerdetail());
             break;
         }
-        cmdAnnehmen->setEnabled(true);
-        cmdBildAnnehmen->setEnabled(true);
-        cmdAlleAnnehmen->setEnabled(true);
+        AnnahmeKnoepfe(true);
         emit AnnahmeBeendet(geschrieben);
     });
-    cmdAnnehmen->setEnabled(false);
-    cmdBildAnnehmen->setEnabled(false);
-    cmdAlleAnnehmen->setEnabled(false);
+    AnnahmeKnoepfe(false);
     auftrag->Starten();
     return true;
+}
+
+void frmVorschlaege::AnnahmeKnoepfe(bool frei) {
+    cmdAnnehmen->setEnabled(frei);
+    cmdBildAnnehmen->setEnabled(frei);
+    cmdAlleAnnehmen->setEnabled(frei);
+}
+
+void frmVorschlaege::DienstBeantwortet(const Datendienst::Antwort& a) {
+    // the grid's own requests and those of a database left behind are not this one's
+    if (!m_dienstAnnahme || a.ticket != m_dienstAnnahme->ticket ||
+        (sender() && sender() != m_dienstAnnahme->dienst.data()))
+        return;
+    const DienstAnnahme o = std::move(*m_dienstAnnahme);
+    m_dienstAnnahme.reset();
+    Sammelergebnis s = a.sammel;
+    if (a.abgebrochen) {
+        s.geschrieben = false;
+        s.text = QStringLiteral("Die Datenbank wurde geschlossen; nichts wurde geschrieben.");
+    } else if (!s.geschrieben && s.text.isEmpty()) {
+        // the worker could not reach the database at all
+        s.text = a.fehler.databaseText();
+        s.detail = a.fehler.driverText();
+    }
+    // The component and the history learn of it as of any write.
+    if (o.komponente)
+        o.komponente->SammelergebnisMelden(s, o.beschreibung);
+    if (s.geschrieben) {
+        Angenommen(o.auswahl, o.beschreibung);
+    } else {
+        for (const Vorschlag& v : o.auswahl)
+            m_angenommen.remove(v.ident);
+        Dialoge::aktuell().FehlerMeldung(this, s.text, s.detail);
+    }
+    AnnahmeKnoepfe(true);
+    emit AnnahmeBeendet(s.geschrieben);
+}
+
+void frmVorschlaege::DienstGeschlossen() {
+    // Closed before its answer came: whether the rows were written shows on the next opening.
+    if (!m_dienstAnnahme || (m_dienstAnnahme->dienst && m_dienstAnnahme->dienst.data() != sender()))
+        return;
+    for (const Vorschlag& v : std::as_const(m_dienstAnnahme->auswahl))
+        m_angenommen.remove(v.ident);
+    m_dienstAnnahme.reset();
+    AnnahmeKnoepfe(true);
+    m_haupt.StatusText(1, QStringLiteral("Die Datenbank wurde geschlossen, bevor die Antwort kam; ob die Vorschläge "
+                                         "geschrieben wurden, zeigt sie beim nächsten Öffnen."));
+    emit AnnahmeBeendet(false);
 }
 
 void frmVorschlaege::Angenommen(const QList<Vorschlag>& auswahl, const QString& beschreibung) {
@@ -419,7 +482,7 @@ bool frmVorschlaege::AlleAnnehmenFragen() {
     AenderungenFuellen();
     const int gefunden = Vorschlaege::Anzahl(m_vorschlaege, Vorschlag::Art::Gefunden);
     const int anzahl = static_cast<int>(lvwAenderungen->Modell()->GewaehlteSichtbare().size());
-    if (anzahl == 0 || m_annahme)
+    if (anzahl == 0 || m_annahme || m_dienstAnnahme)
         return false;
     const QString text = anzahl == 1 && gefunden == 1
                              ? QStringLiteral("Den Vorschlag annehmen und in die Datenbank schreiben?")

@@ -8,8 +8,10 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QWidget>
+#include <optional>
 
 #include "alarms/AlarmRecord.h"
+#include "alarms/Datendienst.h"
 #include "alarms/Schreibergebnis.h"
 #include "werkzeuge/Bildtext.h"
 #include "werkzeuge/Vorschlag.h"
@@ -94,6 +96,10 @@ private:
     // lost its position comes back into the list, and goes again on redo.
     void ZeilenGeschrieben(const QList<Schreibergebnis>& zeilen);
     QPixmap Symbol(const QString& datei);
+    void AnnahmeKnoepfe(bool frei);
+    // The answer to an acceptance written by the database's worker.
+    void DienstBeantwortet(const Datendienst::Antwort& a);
+    void DienstGeschlossen();
 
     Hauptfenster& m_haupt;
     QPointer<frmPicture> m_bild;
@@ -107,4 +113,13 @@ private:
     QPointer<AlarmAuswahl> m_beobachtet;     // whose writes are watched for undone acceptances
     QList<Vorschlag> m_aenderungen;          // the found proposals in the order of the list of changes
     QPointer<Hintergrundauftrag> m_annahme;
+    // An acceptance on its way through the database's worker (a server's few rows).
+    struct DienstAnnahme {
+        Datendienst::Ticket ticket = 0;
+        QPointer<Datendienst> dienst;
+        QPointer<AlarmAuswahl> komponente;
+        QList<Vorschlag> auswahl;
+        QString beschreibung;
+    };
+    std::optional<DienstAnnahme> m_dienstAnnahme;
 };
