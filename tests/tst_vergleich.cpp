@@ -859,6 +859,70 @@ private slots:
         QVERIFY(!da(flaeche.grab().toImage(), c));
     }
 
+    // A large set is sorted by picture on a worker: the ghosts shown stay until
+    // it is taken, a set replaced meanwhile is dropped, and the one taken still
+    // marks its conflicts, picks its alarm on a double click and follows a
+    // moved arrow of this side.
+    void aLargeGhostSetIsSortedOnAWorkerAndAStaleOneIsDropped() {
+        QPixmap bild(400, 300);
+        bild.fill(Qt::white);
+        Bildflaeche flaeche;
+        flaeche.BildSetzen(bild);
+        flaeche.show();
+        Geisterpfeile geister(&flaeche, Schwarz);
+        geister.FormSetzen("Kessel");
+        geister.Setzen({{"1", "Kessel", {100, 50}, "P.gif", std::nullopt, false, {}}});
+        QCOMPARE(geister.Gezeigt().size(), 1u);
+        const auto satz = [](const Geisterpfeile::Geist& hier) {
+            std::vector<Geisterpfeile::Geist> g;
+            for (int i = 0; i <= int(Geisterpfeile::SofortHoechstens); ++i)
+                g.push_back({QString::number(1000 + i), QStringLiteral("Bild %1").arg(i % 7), {i % 300, i % 200}, "P.gif", std::nullopt, false, {}});
+            g.push_back(hier);
+            return g;
+        };
+        const Geisterpfeile::Geist b{"2", "Kessel", {250, 200}, "P.gif", QPoint(300, 250), false, {}};
+        const Geisterpfeile::Geist c{"3", "Kessel", {50, 220}, "P.gif", QPoint(60, 100), true, {}};
+        QSignalSpy uebernommen(&geister, &Geisterpfeile::SatzUebernommen);
+        geister.Setzen(satz(b));
+        geister.Setzen(satz(c));
+        QVERIFY(geister.SatzUnterwegs());
+        QVERIFY(!geister.EbeneBereit());
+        QCOMPARE(geister.Gezeigt().size(), 1u);
+        QCOMPARE(geister.Gezeigt().front().ident, QStringLiteral("1"));
+        QVERIFY(uebernommen.wait(20000));
+        // both answers are in: the one for b came too late and was dropped
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(uebernommen.count(), 1);
+        QCOMPARE(geister.Gezeigt().size(), 1u);
+        QCOMPARE(geister.Gezeigt().front().ident, QStringLiteral("3"));
+        flaeche.grab();
+        QVERIFY(QTest::qWaitFor([&] { return geister.EbeneBereit(); }, 20000));
+        const QImage i = flaeche.grab().toImage();
+        QVERIFY(i.pixelColor(58, 228) != QColor(Qt::white));
+        QCOMPARE(i.pixelColor(108, 58), QColor(Qt::white));
+        const QColor rand = i.pixelColor(50, 220);
+        QVERIFY2(rand.red() > rand.blue() + 60, qPrintable(rand.name()));
+        QSignalSpy spy(&geister, &Geisterpfeile::GeistDoppelklick);
+        QTest::mouseDClick(&flaeche, Qt::LeftButton, {}, QPoint(55, 225));
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.first().first().toString(), QStringLiteral("3"));
+        // this side's arrow of alarm 3 moves: the line to it is drawn anew
+        PfeilBild a;
+        a.Ident = "3";
+        a.Left = 60;
+        a.Top = 100;
+        a.Width = a.Height = 16;
+        a.Visible = true;
+        a.Picture = Schwarz("P.gif");
+        flaeche.imgPfeil.resize(1);
+        flaeche.imgPfeil.push_back(a);
+        const QRect vorher = flaeche.imgPfeil[1].Rechteck();
+        flaeche.imgPfeil[1].Left = 300;
+        flaeche.PfeilNeuZeichnen(1, vorher);
+        QVERIFY(!geister.EbeneBereit());
+    }
+
     // A pair written by Python's sqlite3 module alone: the columns in another
     // order, Ident stored as text, a symbol of another size and colour. The
     // ghosts land where the other file's X/Y (read back by the sqlite3
