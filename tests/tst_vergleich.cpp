@@ -923,6 +923,62 @@ private slots:
         QVERIFY(!geister.EbeneBereit());
     }
 
+    // Held out: a pair made by the sqlite3 program alone (the columns in
+    // another order, Ident as text, X and Y as reals), with more moved alarms
+    // than are taken at once. Once the set is sorted on a worker, each ghost of
+    // the picture shown lies where the other file's X/Y (read back by the
+    // sqlite3 program) say, and none where this side's arrow is.
+    void ghostsOfALargeSqlite3PairLandWhereItsPositionsSay() {
+        const QString hier = Pfad("geister-gross-hier.kvs"), dort = Pfad("geister-gross-dort.kvs");
+        const QString anlegen = QStringLiteral(
+            "create table Alarmdefs (Symbol text, Y real, Alarmtext text, Form text, X real, Ident text, Type int, Acknowledge int, "
+            "VarName text, BitNo int, Min text, Max text, Priority int, \"Group\" int, Helpindex int, Sensor1 int, Sensor2 int, Fault int);"
+            "with recursive n(i) as (select 1 union all select i + 1 from n where i < 6000) "
+            "insert into Alarmdefs select 'P.gif', 30 + (i / 500) * 40, 'Alarm ' || i, "
+            "case when i % 500 = 0 then 'Halle' else 'Lager ' || (i % 5) end, 20 + (i * 13) % 700, cast(1000 + i as text), "
+            "1, 0, 'V' || i, 3, '0', '100', 2, 7, 1, 150, 0, 1 from n;");
+        Sqlite(hier, anlegen);
+        Sqlite(dort, anlegen + QStringLiteral("update Alarmdefs set X = X + 30.0, Y = Y + 12.0 where (cast(Ident as integer) / 500) % 2 = 0 "
+                                              "or cast(Ident as integer) % 2 = 0;"));
+        QCOMPARE(Sqlite(dort, QStringLiteral("select count(*), typeof(X), typeof(Ident) from Alarmdefs")), QStringLiteral("6000|real|text"));
+        const Vergleichsergebnis e = Vergleich::Vergleichen({hier, dort, {}});
+        std::vector<Geisterpfeile::Geist> geister;
+        for (const Vergleichszeile& z : e.zeilen)
+            geister.push_back({z.ident, z.dort.value(AlarmFeld::Form),
+                               {z.dort.value(AlarmFeld::X).toInt(), z.dort.value(AlarmFeld::Y).toInt()}, z.dort.value(AlarmFeld::Symbol),
+                               QPoint(z.hier.value(AlarmFeld::X).toInt(), z.hier.value(AlarmFeld::Y).toInt()), false, {}});
+        QVERIFY(geister.size() > Geisterpfeile::SofortHoechstens);
+        QList<std::pair<QPoint, QPoint>> soll;  // the other side's place, and this side's
+        const QString abfrage = QStringLiteral("attach '%1' as d; select d.X, d.Y, h.X, h.Y from Alarmdefs h join d.Alarmdefs d using (Ident) "
+                                               "where d.Form = 'Halle' and d.X <> h.X order by h.Ident").arg(dort);
+        for (const QString& zeile : Sqlite(hier, abfrage).split(QLatin1Char('\n'))) {
+            const QStringList t = zeile.split(QLatin1Char('|'));
+            QCOMPARE(t.size(), 4);
+            soll.append({QPoint(int(t[0].toDouble()), int(t[1].toDouble())), QPoint(int(t[2].toDouble()), int(t[3].toDouble()))});
+        }
+        QVERIFY(soll.size() >= 5);
+        QPixmap bild(800, 600);
+        bild.fill(Qt::white);
+        Bildflaeche flaeche;
+        flaeche.BildSetzen(bild);
+        flaeche.show();
+        Geisterpfeile ghosts(&flaeche, Schwarz);
+        ghosts.FormSetzen("Halle");
+        QSignalSpy uebernommen(&ghosts, &Geisterpfeile::SatzUebernommen);
+        ghosts.Setzen(std::move(geister));
+        QVERIFY(ghosts.Gezeigt().empty());
+        QVERIFY(uebernommen.wait(20000));
+        QCOMPARE(ghosts.Gezeigt().size(), std::size_t(soll.size()));
+        flaeche.grab();
+        QVERIFY(QTest::qWaitFor([&] { return ghosts.EbeneBereit(); }, 20000));
+        const QImage b = flaeche.grab().toImage();
+        for (const auto& [da, hierPos] : std::as_const(soll)) {
+            const QColor c = b.pixelColor(da + QPoint(8, 8));
+            QVERIFY2(c.lightness() > 100 && c.lightness() < 200, qPrintable(c.name()));
+            QCOMPARE(b.pixelColor(hierPos + QPoint(8, 8)), QColor(Qt::white));
+        }
+    }
+
     // A pair written by Python's sqlite3 module alone: the columns in another
     // order, Ident stored as text, a symbol of another size and colour. The
     // ghosts land where the other file's X/Y (read back by the sqlite3
