@@ -216,7 +216,9 @@ public:
                     it->second = std::max(it->second, static_cast<double>(wert) / 1e6);
             }
         };
+        qint64 rechnend = 0;
         for (const Pause& p : m_pausen) {
+            rechnend = std::max(rechnend, p.cpuBis - p.cpuVon);
             qint64 ab = p.von, abCpu = p.cpuVon;
             std::string letzte;
             for (const Marke_& m : m_marken)
@@ -228,6 +230,8 @@ public:
                 }
             merken(letzte.empty() ? std::string("ohne_marke") : "nach_" + letzte, p.bis - ab, p.cpuBis - abCpu);
         }
+        // the most the window's thread itself computed in one pause
+        stufen.emplace_back("laengste_rechnend", static_cast<double>(rechnend) / 1e6);
         return stufen;
     }
 
