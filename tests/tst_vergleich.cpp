@@ -933,14 +933,14 @@ private slots:
         const QString anlegen = QStringLiteral(
             "create table Alarmdefs (Symbol text, Y real, Alarmtext text, Form text, X real, Ident text, Type int, Acknowledge int, "
             "VarName text, BitNo int, Min text, Max text, Priority int, \"Group\" int, Helpindex int, Sensor1 int, Sensor2 int, Fault int);"
-            "with recursive n(i) as (select 1 union all select i + 1 from n where i < 6000) "
-            "insert into Alarmdefs select 'P.gif', 30 + (i / 500) * 40, 'Alarm ' || i, "
-            "case when i % 500 = 0 then 'Halle' else 'Lager ' || (i % 5) end, 20 + (i * 13) % 700, cast(1000 + i as text), "
+            "with recursive n(i) as (select 1 union all select i + 1 from n where i < 24000) "
+            "insert into Alarmdefs select 'P.gif', 30 + (i / 2000) * 40, 'Alarm ' || i, "
+            "case when i % 2000 = 0 then 'Halle' else 'Lager ' || (i % 5) end, 20 + (i * 13) % 700, cast(1000 + i as text), "
             "1, 0, 'V' || i, 3, '0', '100', 2, 7, 1, 150, 0, 1 from n;");
         Sqlite(hier, anlegen);
-        Sqlite(dort, anlegen + QStringLiteral("update Alarmdefs set X = X + 30.0, Y = Y + 12.0 where (cast(Ident as integer) / 500) % 2 = 0 "
+        Sqlite(dort, anlegen + QStringLiteral("update Alarmdefs set X = X + 30.0, Y = Y + 12.0 where (cast(Ident as integer) / 2000) % 2 = 0 "
                                               "or cast(Ident as integer) % 2 = 0;"));
-        QCOMPARE(Sqlite(dort, QStringLiteral("select count(*), typeof(X), typeof(Ident) from Alarmdefs")), QStringLiteral("6000|real|text"));
+        QCOMPARE(Sqlite(dort, QStringLiteral("select count(*), typeof(X), typeof(Ident) from Alarmdefs")), QStringLiteral("24000|real|text"));
         const Vergleichsergebnis e = Vergleich::Vergleichen({hier, dort, {}});
         std::vector<Geisterpfeile::Geist> geister;
         for (const Vergleichszeile& z : e.zeilen)

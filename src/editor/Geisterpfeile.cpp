@@ -69,7 +69,7 @@ Geisterpfeile::Gruppen Geisterpfeile::Gruppieren(std::vector<Geist> geister) {
 void Geisterpfeile::Setzen(std::vector<Geist> geister) {
     const quint64 satz = ++m_satz;
     if (geister.size() <= SofortHoechstens) {
-        // a few thousand are sorted in well under a millisecond
+        // a picture's worth (ten thousand) is sorted in a millisecond or two
         m_satzUnterwegs = false;
         Uebernehmen(Gruppieren(std::move(geister)));
         return;

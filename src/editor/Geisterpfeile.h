@@ -49,7 +49,7 @@ public:
     // Up to SofortHoechstens ghosts are taken at once; more are sorted by
     // picture on a worker and shown when ready (SatzUnterwegs until then).
     void Setzen(std::vector<Geist> geister);
-    static constexpr std::size_t SofortHoechstens = 2000;
+    static constexpr std::size_t SofortHoechstens = 10000;
     bool SatzUnterwegs() const { return m_satzUnterwegs; }
     void FormSetzen(const QString& form);
     QString Form() const { return m_form; }
