@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QHash>
+#include <QPointer>
 #include <QTimer>
 #include <array>
 #include <QImage>
@@ -16,8 +17,11 @@
 #include <QStandardPaths>
 #include <functional>
 #include <limits>
+#include <string>
+#include <utility>
 #include <cstdio>
 #include <ctime>
+#include <algorithm>
 #include <vector>
 
 #include <sqlite3.h>
@@ -29,10 +33,12 @@
 #include "GrosseDemo.h"
 #include "editor/Bildflaeche.h"
 #include "editor/Geisterpfeile.h"
+#include "alarms/AlarmAuswahl.h"
 #include "alarms/AlarmdefsSchreiber.h"
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Dialoge.h"
 #include "platform/WinUmgebung.h"
+#include "editor/frmPicture.h"
 #include "shell/frmMain.h"
 #include "shell/Verlauf.h"
 #include "shell/frmVergleich.h"
@@ -167,9 +173,93 @@ public:
 };
 
 
+// An alarm with a place whose arrow the other side of the pair moved.
+QString EinVerschobener(const QString& datei) {
+    sqlite3* s = nullptr;
+    QString ident;
+    if (sqlite3_open_v2(QFile::encodeName(datei).constData(), &s, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(s, "select \"Ident\" from Alarmdefs where \"Form\" is not null and \"X\" is not null and \"Ident\" % 10 = 0 limit 1",
+                           -1, &st, nullptr);
+        if (st && sqlite3_step(st) == SQLITE_ROW)
+            ident = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(s);
+    return ident;
+}
+
 struct FensterUebernahme {
     bool geschrieben = false;
     double ms = 0, pause = 0, rueckgaengig = 0, rueckgaengigWartend = 0;
+    // the longest part of a pause by stage: the part up to the mark a stage
+    // leaves when it is done ("bis_..."), after the last mark of a pause
+    // ("nach_..."), or a pause that passes no mark ("ohne_marke")
+    std::vector<std::pair<std::string, double>> stufen;
+    double geisterDa = 0;  // the ghosts left on the picture shown
+};
+
+// The window's pauses of 10 ms and more, and the marks the stages of the work
+// leave as they finish, to tell which stage held the window how long; each
+// also in the window thread's own processor time, which tells work from
+// waiting for a processor on a busy machine.
+class Stufenpausen {
+public:
+    explicit Stufenpausen(QElapsedTimer& uhr) : m_uhr(uhr) {}
+    static qint64 Rechenzeit() {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return static_cast<qint64>(t.tv_sec) * 1000000000 + t.tv_nsec;
+    }
+    void Tick(qint64 letzte, qint64 jetzt) {
+        const qint64 cpu = Rechenzeit();
+        if (jetzt - letzte >= 10'000'000)
+            m_pausen.push_back({letzte, jetzt, m_letzteCpu, cpu});
+        m_letzteCpu = cpu;
+    }
+    void Marke(const char* name) { m_marken.push_back({m_uhr.nsecsElapsed(), Rechenzeit(), name}); }
+    std::vector<std::pair<std::string, double>> Stufen() const {
+        std::vector<std::pair<std::string, double>> stufen;
+        const auto merken = [&](const std::string& name, qint64 ns, qint64 cpu) {
+            for (const auto& [n, wert] : {std::pair{name, ns}, std::pair{name + "_rechnend", cpu}}) {
+                auto it = std::find_if(stufen.begin(), stufen.end(), [&](const auto& st) { return st.first == n; });
+                if (it == stufen.end())
+                    stufen.emplace_back(n, static_cast<double>(wert) / 1e6);
+                else
+                    it->second = std::max(it->second, static_cast<double>(wert) / 1e6);
+            }
+        };
+        qint64 rechnend = 0;
+        for (const Pause& p : m_pausen) {
+            rechnend = std::max(rechnend, p.cpuBis - p.cpuVon);
+            qint64 ab = p.von, abCpu = p.cpuVon;
+            std::string letzte;
+            for (const Marke_& m : m_marken)
+                if (m.wann > p.von && m.wann < p.bis) {
+                    merken(std::string("bis_") + m.name, m.wann - ab, m.cpu - abCpu);
+                    ab = m.wann;
+                    abCpu = m.cpu;
+                    letzte = m.name;
+                }
+            merken(letzte.empty() ? std::string("ohne_marke") : "nach_" + letzte, p.bis - ab, p.cpuBis - abCpu);
+        }
+        // the most the window's thread itself computed in one pause
+        stufen.emplace_back("laengste_rechnend", static_cast<double>(rechnend) / 1e6);
+        return stufen;
+    }
+
+private:
+    struct Pause {
+        qint64 von, bis, cpuVon, cpuBis;
+    };
+    struct Marke_ {
+        qint64 wann, cpu;
+        const char* name;
+    };
+    QElapsedTimer& m_uhr;
+    qint64 m_letzteCpu = Rechenzeit();
+    std::vector<Pause> m_pausen;
+    std::vector<Marke_> m_marken;
 };
 
 // "Alle ohne Konflikt übernehmen" in the main window with this side open:
@@ -186,6 +276,12 @@ FensterUebernahme UebernahmeImFenster(const QString& projekt, const QString& hie
         haupt.resize(1200, 900);
         haupt.show();
         haupt.Laden(hier);
+        // an alarm of the moved ones picked: its picture is shown with its arrows, as at work
+        if (const QString ident = EinVerschobener(hier); !ident.isEmpty() && haupt.AlarmAnzeigen(ident))
+            Warten([&] {
+                const frmPicture* b = haupt.BildfensterFallsDa();
+                return b && !b->BildForm().isEmpty() && b->PfeilAnzahl() > 1000;
+            }, 120000);
         haupt.mnuVergleichen->trigger();
         auto* f = haupt.findChild<frmVergleich*>();
         if (f) {
@@ -195,25 +291,45 @@ FensterUebernahme UebernahmeImFenster(const QString& projekt, const QString& hie
         }
         if (f && f->Ergebnis()) {
             bool fertig = false;
+            qint64 laengste = 0, letzte = 0;
+            QElapsedTimer uhr;
+            Stufenpausen stufen(uhr);
             QObject::connect(f, &frmVergleich::UebernahmeBeendet, [&](bool geschrieben) {
                 fertig = true;
                 r.geschrieben = geschrieben;
+                stufen.Marke("liste");
             });
-            qint64 laengste = 0, letzte = 0;
-            QElapsedTimer uhr;
+            if (AlarmAuswahl* a = haupt.mgobjAuswahl()) {
+                QObject::connect(a, &AlarmAuswahl::ZeilenGeaendert, [&] { stufen.Marke("gemeldet"); });
+                QObject::connect(a, &AlarmAuswahl::Geschrieben, [&] { stufen.Marke("verlauf"); });
+            }
+            QPointer<Geisterpfeile> geister = f->Geister();
+            if (geister) {
+                QObject::connect(geister, &Geisterpfeile::SatzUebernommen, [&] { stufen.Marke("geister_sortiert"); });
+                QObject::connect(geister, &Geisterpfeile::EbeneGezeichnet, [&] { stufen.Marke("geister_gezeichnet"); });
+            }
             QTimer tick;
             tick.setTimerType(Qt::PreciseTimer);
             QObject::connect(&tick, &QTimer::timeout, [&] {
-                laengste = std::max(laengste, uhr.nsecsElapsed() - letzte);
-                letzte = uhr.nsecsElapsed();
+                const qint64 jetzt = uhr.nsecsElapsed();
+                laengste = std::max(laengste, jetzt - letzte);
+                stufen.Tick(letzte, jetzt);
+                letzte = jetzt;
             });
             uhr.start();
             tick.start(5);
             if (f->Uebernehmen(frmVergleich::Umfang::Alle))
                 Warten([&] { return fertig; }, 600000);
             r.ms = static_cast<double>(uhr.nsecsElapsed()) / 1e6;
+            // the pause goes on until the ghosts of what is left are on the picture
+            if (geister)
+                Warten([&] { return !geister || geister->EbeneBereit(); }, 600000);
             laengste = std::max(laengste, uhr.nsecsElapsed() - letzte);
+            stufen.Tick(letzte, uhr.nsecsElapsed());
             tick.stop();
+            r.stufen = stufen.Stufen();
+            if (geister)
+                r.geisterDa = static_cast<double>(geister->Gezeigt().size());
             r.pause = static_cast<double>(laengste) / 1e6;
             if (r.geschrieben) {
                 r.rueckgaengig = Zeit([&] { haupt.mnuRueckgaengig->trigger(); });
@@ -377,6 +493,9 @@ void UebernahmeMessen(const QString& arbeitsOrdner, const QString& projekt, cons
         BenchZeile("vergleich_uebernahme_100k", f.ms, "ms");
         BenchZeile("vergleich_uebernahme_100k_zu_sqlite3", f.ms / roh, "verhaeltnis");
         BenchZeile("vergleich_uebernahme_100k_laengste_pause", f.pause, "ms");
+        for (const auto& [stufe, ms] : f.stufen)
+            BenchZeile("vergleich_uebernahme_100k_pause_" + stufe, ms, "ms");
+        BenchZeile("vergleich_uebernahme_100k_geister_auf_dem_bild", f.geisterDa, "geister");
         BenchZeile("vergleich_uebernahme_100k_rueckgaengig", f.rueckgaengig, "ms");
         if (f.rueckgaengigWartend > 0) {
             BenchZeile("vergleich_uebernahme_100k_rueckgaengig_wartend", f.rueckgaengigWartend, "ms");
@@ -484,6 +603,37 @@ void BenchGeisterpfeile() {
     for (int i = 0; i < 5; ++i)
         mit.push_back(Zeit(frame));
     BenchZeile("geisterpfeile_bild_zoom150_ohne_geister", Median(mit), "ms");
+    // What is left after a large take-over: 100,000 ghosts on 20 pictures. How
+    // long the window's thread spends on taking the set, and until the ghosts
+    // of the picture shown are on it.
+    flaeche.ZoomSetzen(1.0);
+    ziel = QImage(flaeche.size(), QImage::Format_ARGB32_Premultiplied);
+    std::vector<Geisterpfeile::Geist> viele;
+    viele.reserve(100000);
+    for (int i = 0; i < 100000; ++i) {
+        viele.push_back(g[static_cast<std::size_t>(i % 10000)]);
+        viele.back().ident = QString::number(i);
+        viele.back().form = i % 20 ? QStringLiteral("Bild %1").arg(i % 20) : QStringLiteral("Bild");
+        viele.back().text = QStringLiteral("Andere Datenbank: Alarm %1").arg(i);
+    }
+    std::vector<double> setzen, bisGezeigt;
+    for (int i = 0; i < 5; ++i) {
+        geister.Setzen({});
+        frame();
+        std::vector<Geisterpfeile::Geist> kopie = viele;
+        QElapsedTimer uhr;
+        uhr.start();
+        setzen.push_back(Zeit([&] { geister.Setzen(std::move(kopie)); }));
+        frame();
+        while (!geister.EbeneBereit() && uhr.elapsed() < 60000) {
+            Warten([&] { return geister.EbeneBereit(); }, 16);
+            frame();
+        }
+        bisGezeigt.push_back(static_cast<double>(uhr.nsecsElapsed()) / 1e6);
+    }
+    BenchZeile("geisterpfeile_100k_setzen", Median(setzen), "ms");
+    BenchZeile("geisterpfeile_100k_bis_gezeigt", Median(bisGezeigt), "ms");
+    geister.Setzen({});
 }
 
 // Undo of a take-over on a table without an index on Ident, after another

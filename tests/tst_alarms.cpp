@@ -705,6 +705,34 @@ private slots:
         QCOMPARE(s.meldungen.size(), 1);  // said once
     }
 
+    // The rows a bulk write reports are matched with the alarms held here by
+    // their numbers, however they are spelt; a row of another picture leaves
+    // this picture's list, rows of numbers not held change nothing.
+    void rowsWrittenInBulkReachTheAlarmsHeldHere() {
+        const auto satz = [](const QString& ident, const QString& form, const QString& x) {
+            AlarmRecord r(AlarmFeld::Anzahl);
+            r[AlarmFeld::Ident] = ident;
+            r[AlarmFeld::Form] = form;
+            r[AlarmFeld::X] = x;
+            return r;
+        };
+        AlarmAuswahl a;
+        a.setAlarmListe({satz(" 007", "K", "1"), satz("A-3", "K", "1"), satz("12", "K", "1"), satz("12", "K", "1"), satz("40", "K", "1")});
+        a.setAktuellerAlarm(satz("40", "K", "1"));
+        Sammelergebnis s;
+        s.geschrieben = true;
+        a.SammelergebnisMelden(s, QStringLiteral("Übernahme"),
+                               {{"7", satz("7", "K", "70"), {}}, {" A-3 ", satz("A-3", "L", "30"), {}}, {"012", satz("12", "K", "120"), {}},
+                                {"40", satz("40", "K", "400"), {}}, {"99", satz("99", "K", "9"), {}}});
+        const AlarmListeTyp liste = *a.AlarmListe();
+        QCOMPARE(liste.size(), 4);
+        QCOMPARE(liste.at(0).value(AlarmFeld::X), QStringLiteral("70"));
+        QCOMPARE(liste.at(1).value(AlarmFeld::X), QStringLiteral("120"));
+        QCOMPARE(liste.at(2).value(AlarmFeld::X), QStringLiteral("120"));
+        QCOMPARE(liste.at(3).value(AlarmFeld::X), QStringLiteral("400"));
+        QCOMPARE(a.AktuellerAlarm()->value(AlarmFeld::X), QStringLiteral("400"));
+    }
+
     void duplicateNumberWritesOnlyTheRowThatWasRead() {
         const QString pfad = Datei("doppelt.kvs");
         QVERIFY(DatenbankAnlegen(pfad, {Zeile(5, "Zulauf", "Standard\\A.gif", 10, 20),

@@ -1,5 +1,7 @@
 #include "alarms/AlarmAuswahl.h"
 
+#include <algorithm>
+
 #include "alarms/ServerMeldungen.h"
 
 #include <QCoreApplication>
@@ -351,42 +353,90 @@ void AlarmAuswahl::ErgebnisMelden(const Schreibauftrag&, const Schreibergebnis& 
     GridNachSchreiben({e});
 }
 
+namespace {
+// Where alarms held here stand, by the number key of their alarm numbers: a
+// whole number (nearly always) without a new string, else its text key.
+struct Nummernstellen {
+    QHash<qlonglong, QList<qsizetype>> zahlen;
+    QHash<QString, QList<qsizetype>> texte;
+    static bool Zahl(const QString& ident, qlonglong* n) {
+        bool ok = false;
+        *n = QStringView(ident).trimmed().toLongLong(&ok);
+        return ok;
+    }
+    void Aufnehmen(const QString& ident, qsizetype stelle) {
+        qlonglong n = 0;
+        if (Zahl(ident, &n))
+            zahlen[n] << stelle;
+        else
+            texte[AlarmRecordBau::NummernSchluessel(ident)] << stelle;
+    }
+    const QList<qsizetype>* Finden(const QString& ident) const {
+        qlonglong n = 0;
+        if (Zahl(ident, &n)) {
+            const auto it = zahlen.constFind(n);
+            return it == zahlen.constEnd() ? nullptr : &*it;
+        }
+        if (texte.isEmpty())
+            return nullptr;
+        const auto it = texte.constFind(AlarmRecordBau::NummernSchluessel(ident));
+        return it == texte.constEnd() ? nullptr : &*it;
+    }
+};
+}  // namespace
+
 void AlarmAuswahl::StandAbgleichen(const QList<Zeilenstand>& alle) {
     // A pick still waiting for its list takes the row's new values too, so its
     // first drag is checked against what the row holds now.
     if (m_Fenster)
         m_Fenster->WahlAbgleichen(alle);
-    // Only rows of the numbers held here are looked up: of a take-over of a
-    // hundred thousand the picked picture holds a few, and hashing every
-    // written row held the window longest.
-    QSet<QString> gehalten;
+    // Only the alarms held here are matched and changed: of a take-over of a
+    // hundred thousand the picked picture holds a few. The held ones are
+    // indexed once (-1: the picked alarm), each written row looks its number
+    // up once, and only the records found are touched.
+    Nummernstellen hier;
     if (m_AktuellerAlarm)
-        gehalten.insert(AlarmRecordBau::NummernSchluessel(m_AktuellerAlarm->value(AlarmFeld::Ident)));
-    if (m_AlarmListe)
-        for (const AlarmRecord& r : std::as_const(*m_AlarmListe))
-            gehalten.insert(AlarmRecordBau::NummernSchluessel(r.value(AlarmFeld::Ident)));
+        hier.Aufnehmen(m_AktuellerAlarm->value(AlarmFeld::Ident), -1);
+    if (m_AlarmListe) {
+        hier.zahlen.reserve(m_AlarmListe->size());
+        for (qsizetype i = 0; i < m_AlarmListe->size(); ++i)
+            hier.Aufnehmen(m_AlarmListe->at(i).value(AlarmFeld::Ident), i);
+    }
     QList<Zeilenstand> staende;
+    QList<qsizetype> stellen;
     for (const Zeilenstand& s : alle)
-        if (gehalten.contains(AlarmRecordBau::NummernSchluessel(s.ident)))
+        if (const QList<qsizetype>* st = hier.Finden(s.ident)) {
             staende << s;
+            stellen << *st;
+        }
     if (staende.isEmpty())
         return;
+    std::sort(stellen.begin(), stellen.end());
+    stellen.erase(std::unique(stellen.begin(), stellen.end()), stellen.end());
     const auto nachNummer = Zeilenstand::NachNummer(staende);
-    if (m_AktuellerAlarm)
-        Zeilenstand::Anwenden(staende, nachNummer, *m_AktuellerAlarm);
-    if (!m_AlarmListe)
-        return;
-    // One pass over the list, however many rows were written.
-    AlarmListeTyp& liste = *m_AlarmListe;
-    qsizetype behalten = 0;
-    for (qsizetype i = 0; i < liste.size(); ++i) {
-        AlarmRecord& r = liste[i];
+    QList<qsizetype> weg;
+    for (qsizetype i : std::as_const(stellen)) {
+        if (i < 0) {
+            Zeilenstand::Anwenden(staende, nachNummer, *m_AktuellerAlarm);
+            continue;
+        }
+        AlarmRecord& r = (*m_AlarmListe)[i];
         const QString form = r.value(AlarmFeld::Form);
         // An alarm moved to another picture is no longer one of this picture's alarms.
         if (Zeilenstand::Anwenden(staende, nachNummer, r) && r.value(AlarmFeld::Form) != form)
+            weg << i;
+    }
+    if (weg.isEmpty())
+        return;
+    AlarmListeTyp& liste = *m_AlarmListe;
+    qsizetype behalten = 0, naechste = 0;
+    for (qsizetype i = 0; i < liste.size(); ++i) {
+        if (naechste < weg.size() && weg.at(naechste) == i) {
+            ++naechste;
             continue;
+        }
         if (behalten != i)
-            liste[behalten] = std::move(r);
+            liste[behalten] = std::move(liste[i]);
         ++behalten;
     }
     liste.resize(behalten);

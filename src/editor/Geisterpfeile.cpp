@@ -9,6 +9,7 @@
 #include <QToolTip>
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "editor/Bildflaeche.h"
 #include "editor/frmPicture.h"
@@ -40,13 +41,63 @@ void Geisterpfeile::Anhaengen() {
     raise();
 }
 
-void Geisterpfeile::Setzen(const std::vector<Geist>& geister) {
-    QHash<QString, std::vector<Geist>> jeForm;
-    for (const Geist& g : geister)
-        jeForm[g.form].push_back(g);
-    m_jeForm.clear();
+namespace {
+// Lets go of ghosts on a worker: freeing a hundred thousand holds the window.
+template <typename T>
+void Weglegen(T& daten) {
+    QThreadPool::globalInstance()->start([weg = std::exchange(daten, T())]() mutable { weg = T(); });
+}
+}  // namespace
+
+Geisterpfeile::Gruppen Geisterpfeile::Gruppieren(std::vector<Geist> geister) {
+    QHash<QString, std::shared_ptr<Gruppe>> jeForm;
+    for (Geist& g : geister) {
+        std::shared_ptr<Gruppe>& gruppe = jeForm[g.form];
+        if (!gruppe)
+            gruppe = std::make_shared<Gruppe>();
+        if (g.hier)
+            gruppe->verbunden.insert(g.ident);
+        gruppe->geister.push_back(std::move(g));
+    }
+    Gruppen gruppen;
+    gruppen.reserve(jeForm.size());
     for (auto it = jeForm.begin(); it != jeForm.end(); ++it)
-        m_jeForm.insert(it.key(), std::make_shared<const std::vector<Geist>>(std::move(*it)));
+        gruppen.insert(it.key(), std::move(*it));
+    return gruppen;
+}
+
+void Geisterpfeile::Setzen(std::vector<Geist> geister) {
+    const quint64 satz = ++m_satz;
+    if (geister.size() <= SofortHoechstens) {
+        // a picture's worth (ten thousand) is sorted in a millisecond or two
+        m_satzUnterwegs = false;
+        Uebernehmen(Gruppieren(std::move(geister)));
+        return;
+    }
+    // the ghosts shown so far stay until the new ones are sorted and drawn
+    m_satzUnterwegs = true;
+    const QPointer<Geisterpfeile> ziel(this);
+    QThreadPool::globalInstance()->start([geister = std::move(geister), satz, ziel]() mutable {
+        auto gruppen = std::make_shared<Gruppen>(Gruppieren(std::move(geister)));
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [ziel, satz, gruppen]() mutable {
+                if (ziel && satz == ziel->m_satz) {
+                    ziel->m_satzUnterwegs = false;
+                    ziel->Uebernehmen(std::move(*gruppen));
+                    emit ziel->SatzUebernommen();
+                }
+                // a set replaced meanwhile is dropped, and let go of where it was made
+                Weglegen(*gruppen);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void Geisterpfeile::Uebernehmen(Gruppen gruppen) {
+    std::swap(m_jeForm, gruppen);
+    if (!gruppen.isEmpty())
+        Weglegen(gruppen);
     IdenteMerken();
     // the ghosts shown so far stay until the new ones are drawn
     EbeneVerwerfen();
@@ -61,10 +112,8 @@ void Geisterpfeile::Setzen(const std::vector<Geist>& geister) {
 }
 
 void Geisterpfeile::IdenteMerken() {
-    m_identeGezeigt.clear();
-    for (const Geist& g : Gezeigt())
-        if (g.hier)
-            m_identeGezeigt.insert(g.ident);
+    const auto it = m_jeForm.constFind(m_form);
+    m_identeGezeigt = it == m_jeForm.constEnd() ? QSet<QString>() : (*it)->verbunden;
 }
 
 void Geisterpfeile::FormSetzen(const QString& form) {
@@ -82,7 +131,7 @@ void Geisterpfeile::FormSetzen(const QString& form) {
 
 const std::vector<Geisterpfeile::Geist>& Geisterpfeile::Gezeigt() const {
     auto it = m_jeForm.constFind(m_form);
-    return it == m_jeForm.constEnd() ? kKeine : **it;
+    return it == m_jeForm.constEnd() ? kKeine : (*it)->geister;
 }
 
 QHash<QString, QImage> Geisterpfeile::BlasseBilder(const std::vector<Geist>& geister) {
@@ -409,7 +458,8 @@ void Geisterpfeile::EbeneBestellen() {
     if (!kopie && static_cast<qint64>(width()) * height() > EbeneHoechstens)
         return;
     m_bestellt = true;
-    const std::shared_ptr<const std::vector<Geist>> geister = *it;
+    // shares the group, the worker reads its ghosts only
+    const std::shared_ptr<const std::vector<Geist>> geister(*it, &(*it)->geister);
     const QHash<QString, QImage> bilder = BlasseBilder(*geister);
     const double zoom = m_flaeche->Zoom();
     const quint64 generation = m_generation;

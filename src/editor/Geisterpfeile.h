@@ -7,6 +7,8 @@
 // does. Every click goes through to the arrows, in every display mode; only a
 // double click on a ghost is taken: it picks the alarm. A picture too large to
 // copy (or still being decoded) gets the ghosts as a layer over the box instead.
+// A large set of ghosts is sorted by picture on a worker too: the ghosts shown
+// stay until it is ready, and a set replaced meanwhile is dropped.
 #include <QHash>
 #include <QImage>
 #include <QPixmap>
@@ -44,7 +46,11 @@ public:
     // Over a picture box alone (the picture named by FormSetzen).
     explicit Geisterpfeile(Bildflaeche* flaeche, SymbolLader lader = {});
 
-    void Setzen(const std::vector<Geist>& geister);
+    // Up to SofortHoechstens ghosts are taken at once; more are sorted by
+    // picture on a worker and shown when ready (SatzUnterwegs until then).
+    void Setzen(std::vector<Geist> geister);
+    static constexpr std::size_t SofortHoechstens = 10000;
+    bool SatzUnterwegs() const { return m_satzUnterwegs; }
     void FormSetzen(const QString& form);
     QString Form() const { return m_form; }
     // The ghosts of the picture shown.
@@ -62,10 +68,21 @@ public:
     // The ghosts are blended into the picture (not laid over it).
     bool Eingeblendet() const;
     // The layer of the ghosts, picture and zoom now set is drawn and shown.
-    bool EbeneBereit() const { return m_ebeneGueltig || Gezeigt().empty(); }
+    bool EbeneBereit() const { return !m_satzUnterwegs && (m_ebeneGueltig || Gezeigt().empty()); }
+
+    // The ghosts of one picture, and of them the alarms joined to this side's arrow.
+    struct Gruppe {
+        std::vector<Geist> geister;
+        QSet<QString> verbunden;
+    };
+    using Gruppen = QHash<QString, std::shared_ptr<const Gruppe>>;
+    // Sorts a set by picture; plain data, so a worker can do it.
+    static Gruppen Gruppieren(std::vector<Geist> geister);
 
 signals:
     void GeistDoppelklick(const QString& ident);
+    // A set sorted on a worker is taken now.
+    void SatzUebernommen();
     // A layer drawn on the worker is on the screen now.
     void EbeneGezeichnet();
 
@@ -75,6 +92,7 @@ protected:
 
 private:
     void Anhaengen();
+    void Uebernehmen(Gruppen gruppen);
     void EbeneVerwerfen();
     // Draws the layer of the picture shown on a worker; what it needs is
     // copied or shared, never read from this widget there.
@@ -95,7 +113,9 @@ private:
     SymbolLader m_lader;
     QString m_form;
     // Shared with a worker drawing them: never changed once set, only replaced.
-    QHash<QString, std::shared_ptr<const std::vector<Geist>>> m_jeForm;
+    Gruppen m_jeForm;
+    quint64 m_satz = 0;           // the number of the last set given; an older one sorted on a worker is dropped
+    bool m_satzUnterwegs = false;
     QHash<QString, QPixmap> m_bilder;
     QHash<QString, QImage> m_blassBilder;
     // The layer of the whole picture, kept until the ghosts, the picture or

@@ -229,7 +229,7 @@ void frmVergleich::Zeigen() {
     Anwenden(m_ergebnis ? Differenz::AusVergleich(*m_ergebnis) : QList<Differenz>(), std::nullopt);
 }
 
-void frmVergleich::Anwenden(const QList<Differenz>& zeilen, const std::optional<std::vector<Geisterpfeile::Geist>>& geister) {
+void frmVergleich::Anwenden(const QList<Differenz>& zeilen, std::optional<std::vector<Geisterpfeile::Geist>> geister) {
     const QString bild = cboBild->currentData().toString();
     const int art = cboArt->currentIndex();
     QSignalBlocker b1(cboBild), b2(cboArt);
@@ -264,7 +264,7 @@ void frmVergleich::Anwenden(const QList<Differenz>& zeilen, const std::optional<
     }
     FilterAnwenden();
     if (geister)
-        GeisterSetzen(m_ergebnis && chkGeister->isChecked() ? *geister : std::vector<Geisterpfeile::Geist>());
+        GeisterSetzen(m_ergebnis && chkGeister->isChecked() ? std::move(*geister) : std::vector<Geisterpfeile::Geist>());
     else
         GeisterZeigen();
     Laeuft(m_laeuft);
@@ -285,7 +285,7 @@ void frmVergleich::GeisterZeigen() {
     GeisterSetzen(m_ergebnis && chkGeister->isChecked() ? GeisterAus(*m_ergebnis) : std::vector<Geisterpfeile::Geist>());
 }
 
-void frmVergleich::GeisterSetzen(const std::vector<Geisterpfeile::Geist>& geister) {
+void frmVergleich::GeisterSetzen(std::vector<Geisterpfeile::Geist> geister) {
     if (!m_bild)
         return;
     if (!m_geister) {
@@ -297,7 +297,7 @@ void frmVergleich::GeisterSetzen(const std::vector<Geisterpfeile::Geist>& geiste
         });
         connect(m_geister, &Geisterpfeile::GeistDoppelklick, this, [this](const QString& ident) { m_haupt.AlarmAnzeigen(ident); });
     }
-    m_geister->Setzen(geister);
+    m_geister->Setzen(std::move(geister));
 }
 
 bool frmVergleich::Uebernehmen(Umfang umfang) {
@@ -449,7 +449,7 @@ void frmVergleich::Uebernommen(const QList<int>& stellen) {
                 if (!ziel)
                     return;
                 ziel->m_nachtrag = false;
-                ziel->Anwenden(*zeilen, *geister);
+                ziel->Anwenden(*zeilen, std::move(*geister));
                 emit ziel->UebernahmeBeendet(true);
             },
             Qt::QueuedConnection);

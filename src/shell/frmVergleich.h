@@ -78,10 +78,10 @@ private:
     void Fertig(const Vergleichsergebnis& e);
     void Zeigen();
     // Shows these lines, and these ghosts (none given: made here from the result).
-    void Anwenden(const QList<Differenz>& zeilen, const std::optional<std::vector<Geisterpfeile::Geist>>& geister);
+    void Anwenden(const QList<Differenz>& zeilen, std::optional<std::vector<Geisterpfeile::Geist>> geister);
     void FilterAnwenden();
     void GeisterZeigen();
-    void GeisterSetzen(const std::vector<Geisterpfeile::Geist>& geister);
+    void GeisterSetzen(std::vector<Geisterpfeile::Geist> geister);
     void Laeuft(bool laeuft);
     // Back from the take-over's job: the lines at these places now hold the other side's placement.
     void Uebernommen(const QList<int>& stellen);
