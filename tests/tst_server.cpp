@@ -600,6 +600,55 @@ private slots:
         QVERIFY(!a.ZeileSchreiben(auftrag, {}).geschrieben());  // not twice
     }
 
+    // The server ends the kept connection again and again: each new one is made
+    // and set up on the watcher's thread and handed to the window's; the one it
+    // replaces is closed where its listening lives. Qt says so when a notifier
+    // is switched from another thread, and an event for a freed one may follow.
+    void reconnectsCloseEachConnectionWhereItListens() {
+        static QAtomicInt fremd;
+        static QtMessageHandler vorher = nullptr;
+        fremd = 0;
+        vorher = qInstallMessageHandler([](QtMsgType t, const QMessageLogContext& k, const QString& text) {
+            // (A notifier that finds its socket closed by libpq says so too, on its own thread: harmless.)
+            if (text.contains(QLatin1String("from another thread")))
+                fremd.ref();
+            if (vorher)
+                vorher(t, k, text);
+        });
+        {
+            AlarmAuswahl a;
+            a.setAlarmDatenbank(m_uri);
+            QVERIFY(a.Server() && a.Server()->Verbinden());
+            Server s(m_datenbank);
+            const QString ident = s.wert(QStringLiteral("select min(\"Ident\") from \"Alarmdefs\"")).toString();
+            Schreibauftrag auftrag;
+            auftrag.ident = ident;
+            auftrag.spalten = {AlarmFeld::X};
+            for (int runde = 0; runde < 4; ++runde) {
+                QVERIFY(s.ausfuehren(QStringLiteral("select pg_terminate_backend(pid, 10000) from pg_stat_activity where "
+                                                    "application_name = 'Tavero' and datname = '%1'").arg(m_datenbank)));
+                auftrag.werte = {runde};
+                a.ZeileSchreiben(auftrag, {});  // refused: the watcher opens a new connection
+                QTRY_VERIFY_WITH_TIMEOUT(a.Server()->Verbunden(), 15000);
+                QVERIFY(a.ZeileSchreiben(auftrag, {}).geschrieben());
+            }
+            // The last connection handed over still hears another program's write.
+            QSignalSpy gemeldet(a.Server(), &Serverdienst::ZeilenGemeldet);
+            QProcess psql;
+            psql.start(QStringLiteral("psql"), {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-d"), m_datenbank,
+                                                QStringLiteral("-c"),
+                                                QStringLiteral("update \"Alarmdefs\" set \"Priority\" = 99 where \"Ident\" = %1").arg(ident)});
+            QVERIFY(psql.waitForFinished(30000));
+            QCOMPARE(psql.exitCode(), 0);
+            QTRY_VERIFY_WITH_TIMEOUT(!gemeldet.isEmpty(), 10000);
+            QVERIFY(gemeldet.first().first().toStringList().contains(ident));
+        }
+        // The watcher's thread closes what was handed back once the window lets go.
+        QTest::qWait(300);
+        qInstallMessageHandler(vorher);
+        QCOMPARE(fremd.loadRelaxed(), 0);
+    }
+
     // The server ends the data service's connection (as a restart does): the
     // service opens a new one on its worker; a read goes on, a write after it lands once.
     void serviceOpensAnEndedConnectionAgain() {

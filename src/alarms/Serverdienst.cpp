@@ -53,6 +53,9 @@ Serverdienst::~Serverdienst() {
     // waited for: its thread ends and goes by itself once the server answers
     // or the network gives up; what it opens meanwhile it closes itself.
     QThread* faden = m_faden;
+    // What was handed back is closed by the watcher before it goes.
+    m_schreiber.reset();
+    Loslassen();
     m_waechter->Beenden();
     disconnect(m_waechter, nullptr, this, nullptr);
     faden->quit();
@@ -60,9 +63,6 @@ Serverdienst::~Serverdienst() {
         delete faden;
     else
         connect(faden, &QThread::finished, faden, &QObject::deleteLater);
-    m_schreiber.reset();
-    m_db = QSqlDatabase();
-    AlarmdefsZugriff::Schliessen(m_name);
 }
 
 bool Serverdienst::Verbinden(QString* grund, QString* detail) {
@@ -93,19 +93,17 @@ bool Serverdienst::Verbinden(QString* grund, QString* detail) {
         return false;
     }
     const Serverwaechter::Einrichtung e = Serverwaechter::Einrichten(m_name);
-    Uebernehmen(m_name, e.eingerichtet, e.prozess);
+    Uebernehmen(m_name, e.eingerichtet, e.prozess, false);
     return true;
 }
 
-void Serverdienst::Uebernehmen(const QString& name, bool eingerichtet, qint64 prozess) {
+void Serverdienst::Uebernehmen(const QString& name, bool eingerichtet, qint64 prozess, bool vomWaechter) {
     // Statements prepared on a connection that is gone cannot be used again.
     m_schreiber.reset();
-    if (m_db.isValid() && name != m_name) {
-        disconnect(m_db.driver(), nullptr, this, nullptr);
-        m_db = QSqlDatabase();
-        AlarmdefsZugriff::Schliessen(m_name);
-    }
+    if (name != m_name)
+        Loslassen();
     m_name = name;
+    m_vomWaechter = vomWaechter;
     m_db = QSqlDatabase::database(m_name, false);
     m_prozess = prozess;
     connect(m_db.driver(), &QSqlDriver::notification, this, &Serverdienst::Meldung, Qt::UniqueConnection);
@@ -116,6 +114,25 @@ void Serverdienst::Uebernehmen(const QString& name, bool eingerichtet, qint64 pr
     if (!eingerichtet)
         emit Zustand(QStringLiteral("Änderungen anderer Programme an Alarmdefs erscheinen erst bei der nächsten Auswahl "
                                     "(tavero --server-einrichten richtet die Benachrichtigung ein)."));
+}
+
+void Serverdienst::Loslassen() {
+    if (!m_db.isValid()) {
+        if (!m_vomWaechter)
+            AlarmdefsZugriff::Schliessen(m_name);
+        return;
+    }
+    QSqlDriver* treiber = m_db.driver();
+    disconnect(treiber, nullptr, this, nullptr);
+    m_db = QSqlDatabase();
+    if (!m_vomWaechter) {
+        AlarmdefsZugriff::Schliessen(m_name);
+        return;
+    }
+    // Qt's driver deletes its notifier as it closes; a notifier may only be
+    // switched off on its own thread, or that thread later serves a freed one.
+    treiber->moveToThread(m_faden);
+    m_waechter->Zuruecknehmen(m_name);
 }
 
 AlarmdefsSchreiber& Serverdienst::Schreiber() {
@@ -184,7 +201,7 @@ void Serverdienst::Bereitgestellt(const QString& name, bool eingerichtet, qint64
     m_erneuern = false;
     if (name.isEmpty())
         return;  // still away: the next check tries again, the note stands
-    Uebernehmen(name, eingerichtet, prozess);
+    Uebernehmen(name, eingerichtet, prozess, true);
     Wiederda(true);
 }
 

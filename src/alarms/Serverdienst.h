@@ -63,7 +63,10 @@ private:
     void Erneuern();
     void Bereitgestellt(const QString& name, bool eingerichtet, qint64 prozess, const QString& grund,
                         const QString& detail);
-    void Uebernehmen(const QString& name, bool eingerichtet, qint64 prozess);
+    void Uebernehmen(const QString& name, bool eingerichtet, qint64 prozess, bool vomWaechter);
+    // Lets go of the kept connection: one the watcher made goes back to its
+    // thread to be closed there, where the notifier it listens with lives.
+    void Loslassen();
     void Wiederda(bool neu);
     void Unterbrochen(const QString& text);
 
@@ -84,4 +87,5 @@ private:
     bool m_erneuern = false;               // the watcher is opening a new kept connection
     bool m_jeVerbunden = false;            // a first connection stood: later ones are the watcher's
     qint64 m_prozess = 0;                  // the kept connection's server process
+    bool m_vomWaechter = false;            // the kept connection was made on the watcher's thread
 };

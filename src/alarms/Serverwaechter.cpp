@@ -18,6 +18,8 @@ Serverwaechter::Serverwaechter(const QString& sDatenbank)
     : m_datenbank(sDatenbank), m_name(QStringLiteral("tavero-waechter-%1").arg(g_waechter.fetchAndAddRelaxed(1))) {}
 
 Serverwaechter::~Serverwaechter() {
+    // Runs on this thread as it ends: what was handed back after its last turn is closed too.
+    Aufraeumen();
     if (m_offen)
         AlarmdefsZugriff::Schliessen(m_name);
 }
@@ -53,6 +55,24 @@ void Serverwaechter::Pruefen(qint64 kept) {
         m_offen = false;
     }
     emit Antwort(false, false);
+}
+
+void Serverwaechter::Zuruecknehmen(const QString& name) {
+    {
+        QMutexLocker sperre(&m_rueckMutex);
+        m_zurueck << name;
+    }
+    QMetaObject::invokeMethod(this, &Serverwaechter::Aufraeumen, Qt::QueuedConnection);
+}
+
+void Serverwaechter::Aufraeumen() {
+    QStringList zurueck;
+    {
+        QMutexLocker sperre(&m_rueckMutex);
+        zurueck.swap(m_zurueck);
+    }
+    for (const QString& name : std::as_const(zurueck))
+        AlarmdefsZugriff::Schliessen(name);
 }
 
 Serverwaechter::Einrichtung Serverwaechter::Einrichten(const QString& sName) {

@@ -7,8 +7,13 @@
 // A kept connection that was lost is opened again here too: opening one waits
 // for the server (up to its connect timeout), so it is made on this thread,
 // set up (limits, listening) and only then handed to the window's thread.
+// Qt's driver makes the notifier it listens with on the thread that asks it
+// to listen, and that notifier stays here; so a connection made here is also
+// closed here: its owner hands it back (Zuruecknehmen).
+#include <QMutex>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <atomic>
 
 class QThread;
@@ -28,6 +33,9 @@ public:
     void Bereitstellen(QThread* ziel);
     // The kept connection's owner is gone: what is made from now on is closed here.
     void Beenden() { m_ende = true; }
+    // From the thread the connection was handed to, once it holds no handle
+    // of it any more and has moved its driver back to this thread: closed here.
+    void Zuruecknehmen(const QString& name);
 
     // Sets up a freshly opened kept connection (on the thread that uses it):
     // a limit for every statement, listening for the other clients' notes.
@@ -47,8 +55,13 @@ signals:
                         const QString& detail);
 
 private:
+    // On the watcher's thread: closes what was handed back.
+    void Aufraeumen();
+
     QString m_datenbank;
     QString m_name;
     bool m_offen = false;
     std::atomic<bool> m_ende{false};
+    QMutex m_rueckMutex;
+    QStringList m_zurueck;  // handed back, not closed yet
 };
