@@ -649,6 +649,60 @@ private slots:
         QCOMPARE(fremd.loadRelaxed(), 0);
     }
 
+    // Another program holds the table while it changes a row and tells so: the
+    // row is read on the watcher's thread, the window's thread goes on meanwhile
+    // (a probe every 5 ms), and the picked alarm takes the row once it is read.
+    void notedRowsAreReadOffTheWindow_data() { stoppedServerComesBackIntoTheWindow_data(); }
+    void notedRowsAreReadOffTheWindow() {
+        QFETCH(bool, psqlTabelle);
+        if (psqlTabelle)
+            QVERIFY(PsqlTabelle());
+        AlarmAuswahl a;
+        a.setAlarmDatenbank(m_uri);
+        QVERIFY(a.Server() && a.Server()->Verbinden());
+        Server s(m_datenbank);
+        const QString ident = s.wert(QStringLiteral("select min(\"Ident\") from \"Alarmdefs\" where \"X\" is not null")).toString();
+        const AlarmListeTyp zeile = AlarmdefsZugriff::ZeilenLesen(a.Server()->Verbindung(), {ident.toLongLong()}).value(ident.toLongLong());
+        QCOMPARE(zeile.size(), 1);
+        a.setAktuellerAlarm(zeile.first());
+        // The note reaches this client while its thread does not look (the server
+        // holds back notes while an older transaction is open); then psql takes the table.
+        QVERIFY(s.ausfuehren(QStringLiteral("select pg_notify('%1', '%2')").arg(QLatin1String(AlarmdefsZugriff::Benachrichtigung), ident)));
+        QThread::msleep(200);
+        QProcess halter;
+        halter.start(QStringLiteral("psql"),
+                     {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
+                      QStringLiteral("begin; lock table \"Alarmdefs\" in access exclusive mode; "
+                                     "update \"Alarmdefs\" set \"X\" = 4321 where \"Ident\" = %1; select pg_sleep(1.5); commit;")
+                          .arg(ident)});
+        QVERIFY(halter.waitForStarted());
+        bool gesperrt = false;
+        for (int i = 0; i < 500 && !gesperrt; ++i) {
+            gesperrt = s.wert(QStringLiteral("select count(*) from pg_locks l join pg_class c on c.oid = l.relation "
+                                             "where c.relname = 'Alarmdefs' and l.mode = 'AccessExclusiveLock' and l.granted"))
+                           .toInt() > 0;
+            if (!gesperrt)
+                QThread::msleep(10);
+        }
+        QVERIFY(gesperrt);
+        QElapsedTimer uhr;
+        uhr.start();
+        qint64 letzte = 0, laengste = 0;
+        QTimer probe;
+        probe.setInterval(5);
+        connect(&probe, &QTimer::timeout, this, [&] {
+            laengste = std::max(laengste, uhr.elapsed() - letzte);
+            letzte = uhr.elapsed();
+        });
+        probe.start();
+        QTRY_COMPARE_WITH_TIMEOUT(a.AktuellerAlarm()->value(AlarmFeld::X), QStringLiteral("4321"), 15000);
+        probe.stop();
+        laengste = std::max(laengste, uhr.elapsed() - letzte);  // a stand that ended with the wait
+        QTRY_VERIFY_WITH_TIMEOUT(halter.state() == QProcess::NotRunning, 30000);
+        QCOMPARE(halter.exitCode(), 0);
+        QVERIFY2(laengste < 500, qPrintable(QStringLiteral("the window stood still %1 ms").arg(laengste)));
+    }
+
     // The server ends the data service's connection (as a restart does): the
     // service opens a new one on its worker; a read goes on, a write after it lands once.
     void serviceOpensAnEndedConnectionAgain() {

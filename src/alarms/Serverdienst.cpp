@@ -45,6 +45,7 @@ Serverdienst::Serverdienst(const QString& sDatenbank, QObject* parent)
     connect(m_faden, &QThread::finished, m_waechter, &QObject::deleteLater);
     connect(m_waechter, &Serverwaechter::Antwort, this, &Serverdienst::Antwort);  // queued: another thread
     connect(m_waechter, &Serverwaechter::Bereitgestellt, this, &Serverdienst::Bereitgestellt);
+    connect(m_waechter, &Serverwaechter::Gelesen, this, &Serverdienst::Gelesen);
     m_faden->start();
 }
 
@@ -136,9 +137,47 @@ void Serverdienst::Loslassen() {
 }
 
 AlarmdefsSchreiber& Serverdienst::Schreiber() {
+    // A row read before this write may be answered after it: that answer is stale.
+    for (auto it = m_neuester.begin(); it != m_neuester.end(); ++it)
+        it.value() = 0;
     if (!m_schreiber)
         m_schreiber = std::make_unique<AlarmdefsSchreiber>(m_db, m_datenbank);
     return *m_schreiber;
+}
+
+void Serverdienst::Nachlesen(const QList<qlonglong>& nummern) {
+    if (nummern.isEmpty())
+        return;
+    const quint64 auftrag = ++m_auftrag;
+    for (qlonglong n : nummern)
+        m_neuester.insert(n, auftrag);
+    QMetaObject::invokeMethod(
+        m_waechter, [w = m_waechter, auftrag, nummern] { w->Lesen(auftrag, nummern); }, Qt::QueuedConnection);
+}
+
+void Serverdienst::Gelesen(quint64 auftrag, const QList<qlonglong>& nummern,
+                           const QHash<qlonglong, AlarmListeTyp>& zeilen) {
+    QList<qlonglong> gilt, nochmal;
+    for (qlonglong n : nummern) {
+        const auto it = m_neuester.constFind(n);
+        if (it == m_neuester.cend())
+            continue;
+        if (it.value() == auftrag) {
+            gilt << n;
+            m_neuester.erase(it);
+        } else if (it.value() == 0) {
+            nochmal << n;  // read before this client's write: once more
+        }
+        // else a newer read of it is on its way
+    }
+    Nachlesen(nochmal);
+    if (gilt.isEmpty())
+        return;
+    QHash<qlonglong, AlarmListeTyp> dazu;
+    for (qlonglong n : std::as_const(gilt))
+        if (const auto z = zeilen.constFind(n); z != zeilen.cend())
+            dazu.insert(n, z.value());
+    emit ZeilenNachgelesen(gilt, dazu);
 }
 
 void Serverdienst::Meldung(const QString& name, QSqlDriver::NotificationSource quelle, const QVariant& inhalt) {

@@ -9,12 +9,16 @@
 // does not answer, writes are refused at once. Only the first connection of a
 // database is opened on the caller's thread, as part of opening it.
 #include <QElapsedTimer>
+#include <QHash>
+#include <QList>
 #include <QObject>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QString>
 #include <QStringList>
 #include <memory>
+
+#include "alarms/AlarmRecord.h"
 
 class AlarmdefsSchreiber;
 class QThread;
@@ -38,6 +42,11 @@ public:
     // A write through the connection failed: if the connection is gone, it is
     // opened again (at the next write, or by the regular check).
     void NachFehler();
+    // Reads the rows carrying these alarm numbers on the watcher's thread, so
+    // a slow server never holds the window; they come as ZeilenNachgelesen.
+    // Of several requests for one number only the newest answer is handed on,
+    // and none read before a write of this client began.
+    void Nachlesen(const QList<qlonglong>& nummern);
     // How often the connection is checked.
     static constexpr int PruefenMs = 2000;
     // A check without an answer for this long: the server counts as silent.
@@ -48,6 +57,9 @@ signals:
     // Other clients wrote the rows carrying these alarm numbers; the notes
     // that came in together are handed on together.
     void ZeilenGemeldet(const QStringList& idents);
+    // The rows asked for by Nachlesen as they stand now, by alarm number (a
+    // number without rows: none stands any more); nummern are those answered.
+    void ZeilenNachgelesen(const QList<qlonglong>& nummern, const QHash<qlonglong, AlarmListeTyp>& zeilen);
     // The connection dropped, or stands again: a note for the user.
     void Zustand(const QString& text);
     // The connection stands again: what is shown is read afresh, as
@@ -68,6 +80,7 @@ private:
     // thread to be closed there, where the notifier it listens with lives.
     void Loslassen();
     void Wiederda(bool neu);
+    void Gelesen(quint64 auftrag, const QList<qlonglong>& nummern, const QHash<qlonglong, AlarmListeTyp>& zeilen);
     void Unterbrochen(const QString& text);
 
     QString m_datenbank;
@@ -88,4 +101,8 @@ private:
     bool m_jeVerbunden = false;            // a first connection stood: later ones are the watcher's
     qint64 m_prozess = 0;                  // the kept connection's server process
     bool m_vomWaechter = false;            // the kept connection was made on the watcher's thread
+    quint64 m_auftrag = 0;                 // the newest read asked of the watcher
+    // Per alarm number the read whose answer counts; 0: a write of this
+    // client began since, the answer on its way is read anew.
+    QHash<qlonglong, quint64> m_neuester;
 };

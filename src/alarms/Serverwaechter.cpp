@@ -7,6 +7,7 @@
 #include <QThread>
 
 #include "alarms/AlarmdefsZugriff.h"
+#include "alarms/PgVerbindung.h"
 #include "alarms/ServerMeldungen.h"
 
 namespace {
@@ -24,17 +25,23 @@ Serverwaechter::~Serverwaechter() {
         AlarmdefsZugriff::Schliessen(m_name);
 }
 
+bool Serverwaechter::Offen() {
+    if (!m_offen) {
+        try {
+            AlarmdefsZugriff::Oeffnen(m_datenbank, m_name);
+            m_offen = true;
+        } catch (const AlarmdefsFehler&) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void Serverwaechter::Pruefen(qint64 kept) {
     // A connection of this watcher that fails is opened again once and asked anew.
     for (int versuch = 0; versuch < 2; ++versuch) {
-        if (!m_offen) {
-            try {
-                AlarmdefsZugriff::Oeffnen(m_datenbank, m_name);
-                m_offen = true;
-            } catch (const AlarmdefsFehler&) {
-                break;  // the server is away: said by the answer; the next check tries again
-            }
-        }
+        if (!Offen())
+            break;  // the server is away: said by the answer; the next check tries again
         {
             QSqlQuery q(QSqlDatabase::database(m_name, false));
             bool steht = false, keptSteht = true;
@@ -55,6 +62,25 @@ void Serverwaechter::Pruefen(qint64 kept) {
         m_offen = false;
     }
     emit Antwort(false, false);
+}
+
+void Serverwaechter::Lesen(quint64 auftrag, const QList<qlonglong>& nummern) {
+    // A connection that broke since its last use is opened again once and read anew.
+    for (int versuch = 0; versuch < 2; ++versuch) {
+        if (m_ende || !Offen())
+            break;
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        QHash<qlonglong, AlarmListeTyp> zeilen = AlarmdefsZugriff::ZeilenLesen(db, nummern);
+        const std::optional<PGconn*> libpq = PgVerbindung::Von(db);
+        if (!zeilen.isEmpty() || (libpq && *libpq && PQstatus(*libpq) == CONNECTION_OK)) {
+            emit Gelesen(auftrag, nummern, zeilen);
+            return;
+        }
+        db = QSqlDatabase();
+        AlarmdefsZugriff::Schliessen(m_name);
+        m_offen = false;
+    }
+    emit Gelesen(auftrag, nummern, {});
 }
 
 void Serverwaechter::Zuruecknehmen(const QString& name) {
