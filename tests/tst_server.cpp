@@ -703,6 +703,37 @@ private slots:
         QVERIFY2(laengste < 500, qPrintable(QStringLiteral("the window stood still %1 ms").arg(laengste)));
     }
 
+    // Reads of noted rows on their way when a newer one is asked, or when this
+    // client writes the row: only the newest answer, read after the write, counts.
+    void staleReadsOfNotedRowsAreDropped() {
+        AlarmAuswahl a;
+        a.setAlarmDatenbank(m_uri);
+        QVERIFY(a.Server() && a.Server()->Verbinden());
+        Server s(m_datenbank);
+        const qlonglong ident = s.wert(QStringLiteral("select min(\"Ident\") from \"Alarmdefs\" where \"X\" is not null")).toLongLong();
+        a.setAktuellerAlarm(AlarmdefsZugriff::ZeilenLesen(a.Server()->Verbindung(), {ident}).value(ident).value(0));
+        QSignalSpy nachgelesen(a.Server(), &Serverdienst::ZeilenNachgelesen);
+        a.Server()->Nachlesen({ident});
+        a.Server()->Nachlesen({ident});
+        QTRY_COMPARE(nachgelesen.size(), 1);
+        QTest::qWait(200);
+        QCOMPARE(nachgelesen.size(), 1);
+        // Asked, then written by this client before the answer is taken.
+        a.Server()->Nachlesen({ident});
+        Schreibauftrag auftrag;
+        auftrag.ident = QString::number(ident);
+        auftrag.spalten = {AlarmFeld::X, AlarmFeld::Y};
+        auftrag.werte = {777, 888};
+        auftrag.gelesen = a.AktuellerAlarm();
+        QVERIFY(a.ZeileSchreiben(auftrag, {}).geschrieben());
+        QTRY_COMPARE(nachgelesen.size(), 2);
+        QTest::qWait(200);
+        QCOMPARE(nachgelesen.size(), 2);
+        const auto zeilen = nachgelesen.last().at(1).value<QHash<qlonglong, AlarmListeTyp>>();
+        QCOMPARE(zeilen.value(ident).value(0).value(AlarmFeld::X), QStringLiteral("777"));
+        QCOMPARE(a.AktuellerAlarm()->value(AlarmFeld::X), QStringLiteral("777"));
+    }
+
     // The server ends the data service's connection (as a restart does): the
     // service opens a new one on its worker; a read goes on, a write after it lands once.
     void serviceOpensAnEndedConnectionAgain() {
