@@ -734,6 +734,41 @@ private slots:
         QCOMPARE(a.AktuellerAlarm()->value(AlarmFeld::X), QStringLiteral("777"));
     }
 
+    // The server takes no new connection for a while (its postmaster stands
+    // still, the running ones go on): the connection that listens is opened on
+    // the watcher's thread, not in the window's opening, and stands once the
+    // server goes on, without a write asking for it.
+    void openingAServerDatabaseOpensItsListeningConnectionOffTheWindow() {
+        SkriptDialoge dialoge;
+        frmMain a;
+        QFile verweis(m_sqlite);
+        QVERIFY(verweis.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        verweis.write(m_uri.toUtf8() + "\n");
+        verweis.close();
+        a.resize(1200, 900);
+        a.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&a));
+        Server s(m_datenbank);
+        const QList<pid_t> pids = ServerProzesse(s);
+        QVERIFY(!pids.isEmpty());
+        Anhalter postmaster{{pids.first()}};
+        QCOMPARE(::kill(pids.first(), SIGSTOP), 0);
+        a.Laden(m_sqlite);
+        QTest::qWait(300);
+        ::kill(pids.first(), SIGCONT);
+        QTRY_VERIFY_WITH_TIMEOUT(a.mgobjAuswahl()->Server()->Verbunden(), 15000);
+        // It listens: another program's change is told.
+        QSignalSpy gemeldet(a.mgobjAuswahl()->Server(), &Serverdienst::ZeilenGemeldet);
+        const QString ident = s.wert(QStringLiteral("select min(\"Ident\") from \"Alarmdefs\"")).toString();
+        QProcess psql;
+        psql.start(QStringLiteral("psql"), {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
+                                            QStringLiteral("update \"Alarmdefs\" set \"Priority\" = 4714 where \"Ident\" = %1").arg(ident)});
+        QVERIFY(psql.waitForFinished(30000));
+        QCOMPARE(psql.exitCode(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!gemeldet.isEmpty(), 10000);
+        QVERIFY(gemeldet.first().first().toStringList().contains(ident));
+    }
+
     // The server ends the data service's connection (as a restart does): the
     // service opens a new one on its worker; a read goes on, a write after it lands once.
     void serviceOpensAnEndedConnectionAgain() {

@@ -40,6 +40,12 @@ Serverdienst* AlarmAuswahl::Server() {
         connect(m_Server.get(), &Serverdienst::ZeilenGemeldet, this, &AlarmAuswahl::ZeilenVomServer);
         connect(m_Server.get(), &Serverdienst::ZeilenNachgelesen, this, &AlarmAuswahl::ZeilenNachgelesen);
         connect(m_Server.get(), &Serverdienst::Zustand, this, [this](const QString& text) { emit StatusText(1, text); });
+        connect(m_Server.get(), &Serverdienst::ErsteVerbindung, this, [this] {
+            if (HatFenster())
+                Fenster()->AktuellenDatensatzZeigen();
+            if (m_AktuellerAlarm)
+                ZeilenVomServer({m_AktuellerAlarm->value(AlarmFeld::Ident)});
+        });
         connect(m_Server.get(), &Serverdienst::WiederVerbunden, this, [this] {
             if (HatFenster())
                 Fenster()->Neuverbinden();
@@ -162,9 +168,10 @@ void AlarmAuswahl::AuswahlShow() {
                                               m_AlarmDatenbank + QStringLiteral(")"));
         return;
     }
-    // On a server this client listens for the other clients' writes from now on.
+    // On a server this client listens for the other clients' writes from now
+    // on; the connection for it is opened off the window's thread.
     if (Serverdienst* d = Server())
-        d->Verbinden();
+        d->Anstossen();
     frmAlarmAuswahl* f = Fenster();
     f->mgobjAlarmAuswahl = this;
     f->Anzeigen();

@@ -6,6 +6,7 @@
 #include <QSqlQuery>
 #include <QThread>
 #include <QTimer>
+#include <utility>
 
 #include "alarms/AlarmdefsSchreiber.h"
 #include "alarms/AlarmdefsZugriff.h"
@@ -96,6 +97,15 @@ bool Serverdienst::Verbinden(QString* grund, QString* detail) {
     const Serverwaechter::Einrichtung e = Serverwaechter::Einrichten(m_name);
     Uebernehmen(m_name, e.eingerichtet, e.prozess, false);
     return true;
+}
+
+void Serverdienst::Anstossen() {
+    if (m_verbunden || m_jeVerbunden || m_erneuern || m_still)
+        return;
+    m_erneuern = true;
+    m_erstes = true;
+    QThread* hier = thread();
+    QMetaObject::invokeMethod(m_waechter, [w = m_waechter, hier] { w->Bereitstellen(hier); }, Qt::QueuedConnection);
 }
 
 void Serverdienst::Uebernehmen(const QString& name, bool eingerichtet, qint64 prozess, bool vomWaechter) {
@@ -238,9 +248,27 @@ void Serverdienst::Erneuern() {
 void Serverdienst::Bereitgestellt(const QString& name, bool eingerichtet, qint64 prozess, const QString&,
                                   const QString&) {
     m_erneuern = false;
-    if (name.isEmpty())
-        return;  // still away: the next check tries again, the note stands
+    const bool erstes = std::exchange(m_erstes, false);
+    if (name.isEmpty()) {
+        // still away: the next check (or write) tries again, the note stands
+        if (erstes && !m_jeVerbunden) {
+            m_ersterFehlt = true;
+            m_uhr->start();
+        }
+        return;
+    }
+    if (erstes && m_jeVerbunden) {
+        // A write opened one meanwhile: this one goes back unused.
+        QSqlDriver* treiber = QSqlDatabase::database(name, false).driver();
+        treiber->moveToThread(m_faden);
+        m_waechter->Zuruecknehmen(name);
+        return;
+    }
     Uebernehmen(name, eingerichtet, prozess, true);
+    if (erstes) {
+        emit ErsteVerbindung();
+        return;
+    }
     Wiederda(true);
 }
 
@@ -279,8 +307,14 @@ void Serverdienst::Antwort(bool steht, bool keptSteht) {
                              .arg(m_datenbank));
         return;
     }
-    if (m_erneuern || !m_jeVerbunden)
+    if (m_erneuern)
         return;
+    if (!m_jeVerbunden) {
+        // The first connection could not be opened: now that the server answers, once more.
+        if (std::exchange(m_ersterFehlt, false))
+            Anstossen();
+        return;
+    }
     // The server answers the watcher, and the watcher sees the kept connection's
     // server process (a server may end only that one).
     const bool kept = keptSteht && !Abgerissen();

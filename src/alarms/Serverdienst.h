@@ -6,8 +6,9 @@
 // Whether the server still answers, and whether the kept connection still
 // stands, is asked on a thread of its own (Serverwaechter), which also opens a
 // lost connection again, so a silent server never holds the window: while it
-// does not answer, writes are refused at once. Only the first connection of a
-// database is opened on the caller's thread, as part of opening it.
+// does not answer, writes are refused at once. The first connection of a
+// database is opened there too when the window opens it (Anstossen); only a
+// caller that needs it at once opens it on its own thread (Verbinden).
 #include <QElapsedTimer>
 #include <QHash>
 #include <QList>
@@ -35,6 +36,10 @@ public:
     // connection that was lost is opened again by the watcher, not here: until
     // it stands, this says why not.
     bool Verbinden(QString* grund = nullptr, QString* detail = nullptr);
+    // Opens the first connection on the watcher's thread, so opening a database
+    // never holds the window; once it stands and listens, ErsteVerbindung.
+    // A write before that opens one itself (Verbinden); the later one is let go.
+    void Anstossen();
     bool Verbunden() const { return m_verbunden; }
     QSqlDatabase& Verbindung() { return m_db; }
     // Writes through the kept connection; its statements are prepared once.
@@ -65,6 +70,9 @@ signals:
     // The connection stands again: what is shown is read afresh, as
     // notifications may have been missed meanwhile.
     void WiederVerbunden();
+    // The first connection opened by Anstossen stands and listens: what was
+    // shown before is read again, as a note may have come before it listened.
+    void ErsteVerbindung();
 
 private:
     void Meldung(const QString& name, QSqlDriver::NotificationSource quelle, const QVariant& inhalt);
@@ -99,6 +107,8 @@ private:
     bool m_still = false;                  // the last check has not been answered
     bool m_erneuern = false;               // the watcher is opening a new kept connection
     bool m_jeVerbunden = false;            // a first connection stood: later ones are the watcher's
+    bool m_erstes = false;                 // the watcher is opening the first connection
+    bool m_ersterFehlt = false;            // it could not: tried again once the server answers
     qint64 m_prozess = 0;                  // the kept connection's server process
     bool m_vomWaechter = false;            // the kept connection was made on the watcher's thread
     quint64 m_auftrag = 0;                 // the newest read asked of the watcher
