@@ -419,6 +419,37 @@ void Server(const QString& arbeitsOrdner) {
             PQfinish(anderer);
             return;
         }
+        // Another client tells of a row it wrote, then holds the whole table for
+        // 1.5 s: the row is read meanwhile. Before, it was read on the window's
+        // thread through the kept connection.
+        auto gemeldetGesperrt = [&](const char* figur, bool wieVorher) {
+            QMetaObject::Connection vorher;
+            if (wieVorher)
+                vorher = QObject::connect(k->Server(), &Serverdienst::ZeilenGemeldet, [k](const QStringList& idents) {
+                    QList<qlonglong> nummern;
+                    for (const QString& i : idents)
+                        nummern << i.toLongLong();
+                    AlarmdefsZugriff::ZeilenLesen(k->Server()->Verbindung(), nummern);
+                });
+            PGconn* halter = PQconnectdb(("dbname=" + name.toStdString()).c_str());
+            PQclear(PQexec(anderer, ("select pg_notify('" + std::string(AlarmdefsZugriff::Benachrichtigung) + "', '" + ident + "')").c_str()));
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the note is there, not yet taken
+            PQclear(PQexec(halter, "begin"));
+            PQclear(PQexec(halter, "lock table \"Alarmdefs\" in access exclusive mode"));
+            std::thread freigeben([halter] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+                PQclear(PQexec(halter, "commit"));
+            });
+            Stillstand s;
+            Warten([] { return false; }, 2000);
+            BenchZeile(figur, s.Ende(), "ms");
+            freigeben.join();
+            PQfinish(halter);
+            QObject::disconnect(vorher);
+        };
+        gemeldetGesperrt("warten_server_gemeldet_gesperrt_1500ms_vorher", true);
+        gemeldetGesperrt("warten_server_gemeldet_gesperrt_1500ms", false);
+
         // Another client holds the row for 10 s while this one drags its arrow.
         auto gesperrtZiehen = [&](const char* figur, bool ohneGrenze, bool imHintergrund) {
             QSqlDatabase& db = k->Server()->Verbindung();

@@ -600,6 +600,175 @@ private slots:
         QVERIFY(!a.ZeileSchreiben(auftrag, {}).geschrieben());  // not twice
     }
 
+    // The server ends the kept connection again and again: each new one is made
+    // and set up on the watcher's thread and handed to the window's; the one it
+    // replaces is closed where its listening lives. Qt says so when a notifier
+    // is switched from another thread, and an event for a freed one may follow.
+    void reconnectsCloseEachConnectionWhereItListens() {
+        static QAtomicInt fremd;
+        static QtMessageHandler vorher = nullptr;
+        fremd = 0;
+        vorher = qInstallMessageHandler([](QtMsgType t, const QMessageLogContext& k, const QString& text) {
+            // (A notifier that finds its socket closed by libpq says so too, on its own thread: harmless.)
+            if (text.contains(QLatin1String("from another thread")))
+                fremd.ref();
+            if (vorher)
+                vorher(t, k, text);
+        });
+        {
+            AlarmAuswahl a;
+            a.setAlarmDatenbank(m_uri);
+            QVERIFY(a.Server() && a.Server()->Verbinden());
+            Server s(m_datenbank);
+            const QString ident = s.wert(QStringLiteral("select min(\"Ident\") from \"Alarmdefs\"")).toString();
+            Schreibauftrag auftrag;
+            auftrag.ident = ident;
+            auftrag.spalten = {AlarmFeld::X};
+            for (int runde = 0; runde < 4; ++runde) {
+                QVERIFY(s.ausfuehren(QStringLiteral("select pg_terminate_backend(pid, 10000) from pg_stat_activity where "
+                                                    "application_name = 'Tavero' and datname = '%1'").arg(m_datenbank)));
+                auftrag.werte = {runde};
+                a.ZeileSchreiben(auftrag, {});  // refused: the watcher opens a new connection
+                QTRY_VERIFY_WITH_TIMEOUT(a.Server()->Verbunden(), 15000);
+                QVERIFY(a.ZeileSchreiben(auftrag, {}).geschrieben());
+            }
+            // The last connection handed over still hears another program's write.
+            QSignalSpy gemeldet(a.Server(), &Serverdienst::ZeilenGemeldet);
+            QProcess psql;
+            psql.start(QStringLiteral("psql"), {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-d"), m_datenbank,
+                                                QStringLiteral("-c"),
+                                                QStringLiteral("update \"Alarmdefs\" set \"Priority\" = 99 where \"Ident\" = %1").arg(ident)});
+            QVERIFY(psql.waitForFinished(30000));
+            QCOMPARE(psql.exitCode(), 0);
+            QTRY_VERIFY_WITH_TIMEOUT(!gemeldet.isEmpty(), 10000);
+            QVERIFY(gemeldet.first().first().toStringList().contains(ident));
+        }
+        // The watcher's thread closes what was handed back once the window lets go.
+        QTest::qWait(300);
+        qInstallMessageHandler(vorher);
+        QCOMPARE(fremd.loadRelaxed(), 0);
+    }
+
+    // Another program holds the table while it changes a row and tells so: the
+    // row is read on the watcher's thread, the window's thread goes on meanwhile
+    // (a probe every 5 ms), and the picked alarm takes the row once it is read.
+    void notedRowsAreReadOffTheWindow_data() { stoppedServerComesBackIntoTheWindow_data(); }
+    void notedRowsAreReadOffTheWindow() {
+        QFETCH(bool, psqlTabelle);
+        if (psqlTabelle)
+            QVERIFY(PsqlTabelle());
+        AlarmAuswahl a;
+        a.setAlarmDatenbank(m_uri);
+        QVERIFY(a.Server() && a.Server()->Verbinden());
+        Server s(m_datenbank);
+        const QString ident = s.wert(QStringLiteral("select min(\"Ident\") from \"Alarmdefs\" where \"X\" is not null")).toString();
+        const AlarmListeTyp zeile = AlarmdefsZugriff::ZeilenLesen(a.Server()->Verbindung(), {ident.toLongLong()}).value(ident.toLongLong());
+        QCOMPARE(zeile.size(), 1);
+        a.setAktuellerAlarm(zeile.first());
+        // The note reaches this client while its thread does not look (the server
+        // holds back notes while an older transaction is open); then psql takes the table.
+        QVERIFY(s.ausfuehren(QStringLiteral("select pg_notify('%1', '%2')").arg(QLatin1String(AlarmdefsZugriff::Benachrichtigung), ident)));
+        QThread::msleep(200);
+        QProcess halter;
+        halter.start(QStringLiteral("psql"),
+                     {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
+                      QStringLiteral("begin; lock table \"Alarmdefs\" in access exclusive mode; "
+                                     "update \"Alarmdefs\" set \"X\" = 4321 where \"Ident\" = %1; select pg_sleep(1.5); commit;")
+                          .arg(ident)});
+        QVERIFY(halter.waitForStarted());
+        bool gesperrt = false;
+        for (int i = 0; i < 500 && !gesperrt; ++i) {
+            gesperrt = s.wert(QStringLiteral("select count(*) from pg_locks l join pg_class c on c.oid = l.relation "
+                                             "where c.relname = 'Alarmdefs' and l.mode = 'AccessExclusiveLock' and l.granted"))
+                           .toInt() > 0;
+            if (!gesperrt)
+                QThread::msleep(10);
+        }
+        QVERIFY(gesperrt);
+        QElapsedTimer uhr;
+        uhr.start();
+        qint64 letzte = 0, laengste = 0;
+        QTimer probe;
+        probe.setInterval(5);
+        connect(&probe, &QTimer::timeout, this, [&] {
+            laengste = std::max(laengste, uhr.elapsed() - letzte);
+            letzte = uhr.elapsed();
+        });
+        probe.start();
+        QTRY_COMPARE_WITH_TIMEOUT(a.AktuellerAlarm()->value(AlarmFeld::X), QStringLiteral("4321"), 15000);
+        probe.stop();
+        laengste = std::max(laengste, uhr.elapsed() - letzte);  // a stand that ended with the wait
+        QTRY_VERIFY_WITH_TIMEOUT(halter.state() == QProcess::NotRunning, 30000);
+        QCOMPARE(halter.exitCode(), 0);
+        QVERIFY2(laengste < 500, qPrintable(QStringLiteral("the window stood still %1 ms").arg(laengste)));
+    }
+
+    // Reads of noted rows on their way when a newer one is asked, or when this
+    // client writes the row: only the newest answer, read after the write, counts.
+    void staleReadsOfNotedRowsAreDropped() {
+        AlarmAuswahl a;
+        a.setAlarmDatenbank(m_uri);
+        QVERIFY(a.Server() && a.Server()->Verbinden());
+        Server s(m_datenbank);
+        const qlonglong ident = s.wert(QStringLiteral("select min(\"Ident\") from \"Alarmdefs\" where \"X\" is not null")).toLongLong();
+        a.setAktuellerAlarm(AlarmdefsZugriff::ZeilenLesen(a.Server()->Verbindung(), {ident}).value(ident).value(0));
+        QSignalSpy nachgelesen(a.Server(), &Serverdienst::ZeilenNachgelesen);
+        a.Server()->Nachlesen({ident});
+        a.Server()->Nachlesen({ident});
+        QTRY_COMPARE(nachgelesen.size(), 1);
+        QTest::qWait(200);
+        QCOMPARE(nachgelesen.size(), 1);
+        // Asked, then written by this client before the answer is taken.
+        a.Server()->Nachlesen({ident});
+        Schreibauftrag auftrag;
+        auftrag.ident = QString::number(ident);
+        auftrag.spalten = {AlarmFeld::X, AlarmFeld::Y};
+        auftrag.werte = {777, 888};
+        auftrag.gelesen = a.AktuellerAlarm();
+        QVERIFY(a.ZeileSchreiben(auftrag, {}).geschrieben());
+        QTRY_COMPARE(nachgelesen.size(), 2);
+        QTest::qWait(200);
+        QCOMPARE(nachgelesen.size(), 2);
+        const auto zeilen = nachgelesen.last().at(1).value<QHash<qlonglong, AlarmListeTyp>>();
+        QCOMPARE(zeilen.value(ident).value(0).value(AlarmFeld::X), QStringLiteral("777"));
+        QCOMPARE(a.AktuellerAlarm()->value(AlarmFeld::X), QStringLiteral("777"));
+    }
+
+    // The server takes no new connection for a while (its postmaster stands
+    // still, the running ones go on): the connection that listens is opened on
+    // the watcher's thread, not in the window's opening, and stands once the
+    // server goes on, without a write asking for it.
+    void openingAServerDatabaseOpensItsListeningConnectionOffTheWindow() {
+        SkriptDialoge dialoge;
+        frmMain a;
+        QFile verweis(m_sqlite);
+        QVERIFY(verweis.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        verweis.write(m_uri.toUtf8() + "\n");
+        verweis.close();
+        a.resize(1200, 900);
+        a.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&a));
+        Server s(m_datenbank);
+        const QList<pid_t> pids = ServerProzesse(s);
+        QVERIFY(!pids.isEmpty());
+        Anhalter postmaster{{pids.first()}};
+        QCOMPARE(::kill(pids.first(), SIGSTOP), 0);
+        a.Laden(m_sqlite);
+        QTest::qWait(300);
+        ::kill(pids.first(), SIGCONT);
+        QTRY_VERIFY_WITH_TIMEOUT(a.mgobjAuswahl()->Server()->Verbunden(), 15000);
+        // It listens: another program's change is told.
+        QSignalSpy gemeldet(a.mgobjAuswahl()->Server(), &Serverdienst::ZeilenGemeldet);
+        const QString ident = s.wert(QStringLiteral("select min(\"Ident\") from \"Alarmdefs\"")).toString();
+        QProcess psql;
+        psql.start(QStringLiteral("psql"), {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
+                                            QStringLiteral("update \"Alarmdefs\" set \"Priority\" = 4714 where \"Ident\" = %1").arg(ident)});
+        QVERIFY(psql.waitForFinished(30000));
+        QCOMPARE(psql.exitCode(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!gemeldet.isEmpty(), 10000);
+        QVERIFY(gemeldet.first().first().toStringList().contains(ident));
+    }
+
     // The server ends the data service's connection (as a restart does): the
     // service opens a new one on its worker; a read goes on, a write after it lands once.
     void serviceOpensAnEndedConnectionAgain() {

@@ -40,7 +40,14 @@ Serverdienst* AlarmAuswahl::Server() {
         m_Server = std::make_unique<Serverdienst>(m_AlarmDatenbank);
         m_ServerFuer = m_AlarmDatenbank;
         connect(m_Server.get(), &Serverdienst::ZeilenGemeldet, this, &AlarmAuswahl::ZeilenVomServer);
+        connect(m_Server.get(), &Serverdienst::ZeilenNachgelesen, this, &AlarmAuswahl::ZeilenNachgelesen);
         connect(m_Server.get(), &Serverdienst::Zustand, this, [this](const QString& text) { emit StatusText(1, text); });
+        connect(m_Server.get(), &Serverdienst::ErsteVerbindung, this, [this] {
+            if (HatFenster())
+                Fenster()->AktuellenDatensatzZeigen();
+            if (m_AktuellerAlarm)
+                ZeilenVomServer({m_AktuellerAlarm->value(AlarmFeld::Ident)});
+        });
         connect(m_Server.get(), &Serverdienst::WiederVerbunden, this, [this] {
             if (HatFenster())
                 Fenster()->Neuverbinden();
@@ -65,9 +72,13 @@ void AlarmAuswahl::ZeilenVomServer(const QStringList& idents) {
     for (const QString& ident : idents)
         if (const auto n = AlarmdefsZugriff::Alarmnummer(ident))
             nummern << *n;
-    if (nummern.isEmpty())
-        return;
-    const QHash<qlonglong, AlarmListeTyp> gelesen = AlarmdefsZugriff::ZeilenLesen(m_Server->Verbindung(), nummern);
+    // The rows are read on the server's watcher; the grid reads its own.
+    m_Server->Nachlesen(nummern);
+    if (!nummern.isEmpty() && HatFenster())
+        Fenster()->ZeilenNeuLesen(nummern);
+}
+
+void AlarmAuswahl::ZeilenNachgelesen(const QList<qlonglong>&, const QHash<qlonglong, AlarmListeTyp>& gelesen) {
     // Where several rows carry one number, the copies held that no row matches
     // any more take over the rows that no copy matches, in order.
     auto gehalten = [this](qlonglong n) {
@@ -99,8 +110,6 @@ void AlarmAuswahl::ZeilenVomServer(const QStringList& idents) {
             staende << Zeilenstand{ident, neu.at(i), alt.at(i)};
     }
     Melden(staende);
-    if (HatFenster())
-        Fenster()->ZeilenNeuLesen(nummern);
 }
 
 frmAlarmAuswahl* AlarmAuswahl::Fenster() {
@@ -161,9 +170,10 @@ void AlarmAuswahl::AuswahlShow() {
                                               m_AlarmDatenbank + QStringLiteral(")"));
         return;
     }
-    // On a server this client listens for the other clients' writes from now on.
+    // On a server this client listens for the other clients' writes from now
+    // on; the connection for it is opened off the window's thread.
     if (Serverdienst* d = Server())
-        d->Verbinden();
+        d->Anstossen();
     frmAlarmAuswahl* f = Fenster();
     f->mgobjAlarmAuswahl = this;
     f->Anzeigen();

@@ -152,6 +152,8 @@ private:
     void StandAbgleichen(const QList<Zeilenstand>& staende);
     // Other clients wrote the rows of these numbers: every view shows what they hold now.
     void ZeilenVomServer(const QStringList& idents);
+    // The rows the server's watcher read for ZeilenVomServer: the pick and the arrows take them.
+    void ZeilenNachgelesen(const QList<qlonglong>& nummern, const QHash<qlonglong, AlarmListeTyp>& gelesen);
     std::unique_ptr<Serverdienst> m_Server;
     QString m_ServerFuer;
     QString m_KeinServerFuer;  // a file database: no server connection

@@ -6,6 +6,7 @@
 #include <QSqlQuery>
 #include <QThread>
 #include <QTimer>
+#include <utility>
 
 #include "alarms/AlarmdefsSchreiber.h"
 #include "alarms/AlarmdefsZugriff.h"
@@ -45,6 +46,7 @@ Serverdienst::Serverdienst(const QString& sDatenbank, QObject* parent)
     connect(m_faden, &QThread::finished, m_waechter, &QObject::deleteLater);
     connect(m_waechter, &Serverwaechter::Antwort, this, &Serverdienst::Antwort);  // queued: another thread
     connect(m_waechter, &Serverwaechter::Bereitgestellt, this, &Serverdienst::Bereitgestellt);
+    connect(m_waechter, &Serverwaechter::Gelesen, this, &Serverdienst::Gelesen);
     m_faden->start();
 }
 
@@ -53,6 +55,9 @@ Serverdienst::~Serverdienst() {
     // waited for: its thread ends and goes by itself once the server answers
     // or the network gives up; what it opens meanwhile it closes itself.
     QThread* faden = m_faden;
+    // What was handed back is closed by the watcher before it goes.
+    m_schreiber.reset();
+    Loslassen();
     m_waechter->Beenden();
     disconnect(m_waechter, nullptr, this, nullptr);
     faden->quit();
@@ -60,9 +65,6 @@ Serverdienst::~Serverdienst() {
         delete faden;
     else
         connect(faden, &QThread::finished, faden, &QObject::deleteLater);
-    m_schreiber.reset();
-    m_db = QSqlDatabase();
-    AlarmdefsZugriff::Schliessen(m_name);
 }
 
 bool Serverdienst::Verbinden(QString* grund, QString* detail) {
@@ -93,19 +95,26 @@ bool Serverdienst::Verbinden(QString* grund, QString* detail) {
         return false;
     }
     const Serverwaechter::Einrichtung e = Serverwaechter::Einrichten(m_name);
-    Uebernehmen(m_name, e.eingerichtet, e.prozess);
+    Uebernehmen(m_name, e.eingerichtet, e.prozess, false);
     return true;
 }
 
-void Serverdienst::Uebernehmen(const QString& name, bool eingerichtet, qint64 prozess) {
+void Serverdienst::Anstossen() {
+    if (m_verbunden || m_jeVerbunden || m_erneuern || m_still)
+        return;
+    m_erneuern = true;
+    m_erstes = true;
+    QThread* hier = thread();
+    QMetaObject::invokeMethod(m_waechter, [w = m_waechter, hier] { w->Bereitstellen(hier); }, Qt::QueuedConnection);
+}
+
+void Serverdienst::Uebernehmen(const QString& name, bool eingerichtet, qint64 prozess, bool vomWaechter) {
     // Statements prepared on a connection that is gone cannot be used again.
     m_schreiber.reset();
-    if (m_db.isValid() && name != m_name) {
-        disconnect(m_db.driver(), nullptr, this, nullptr);
-        m_db = QSqlDatabase();
-        AlarmdefsZugriff::Schliessen(m_name);
-    }
+    if (name != m_name)
+        Loslassen();
     m_name = name;
+    m_vomWaechter = vomWaechter;
     m_db = QSqlDatabase::database(m_name, false);
     m_prozess = prozess;
     connect(m_db.driver(), &QSqlDriver::notification, this, &Serverdienst::Meldung, Qt::UniqueConnection);
@@ -118,10 +127,67 @@ void Serverdienst::Uebernehmen(const QString& name, bool eingerichtet, qint64 pr
                                     "(tavero --server-einrichten richtet die Benachrichtigung ein)."));
 }
 
+void Serverdienst::Loslassen() {
+    if (!m_db.isValid()) {
+        if (!m_vomWaechter)
+            AlarmdefsZugriff::Schliessen(m_name);
+        return;
+    }
+    QSqlDriver* treiber = m_db.driver();
+    disconnect(treiber, nullptr, this, nullptr);
+    m_db = QSqlDatabase();
+    if (!m_vomWaechter) {
+        AlarmdefsZugriff::Schliessen(m_name);
+        return;
+    }
+    // Qt's driver deletes its notifier as it closes; a notifier may only be
+    // switched off on its own thread, or that thread later serves a freed one.
+    treiber->moveToThread(m_faden);
+    m_waechter->Zuruecknehmen(m_name);
+}
+
 AlarmdefsSchreiber& Serverdienst::Schreiber() {
+    // A row read before this write may be answered after it: that answer is stale.
+    for (auto it = m_neuester.begin(); it != m_neuester.end(); ++it)
+        it.value() = 0;
     if (!m_schreiber)
         m_schreiber = std::make_unique<AlarmdefsSchreiber>(m_db, m_datenbank);
     return *m_schreiber;
+}
+
+void Serverdienst::Nachlesen(const QList<qlonglong>& nummern) {
+    if (nummern.isEmpty())
+        return;
+    const quint64 auftrag = ++m_auftrag;
+    for (qlonglong n : nummern)
+        m_neuester.insert(n, auftrag);
+    QMetaObject::invokeMethod(
+        m_waechter, [w = m_waechter, auftrag, nummern] { w->Lesen(auftrag, nummern); }, Qt::QueuedConnection);
+}
+
+void Serverdienst::Gelesen(quint64 auftrag, const QList<qlonglong>& nummern,
+                           const QHash<qlonglong, AlarmListeTyp>& zeilen) {
+    QList<qlonglong> gilt, nochmal;
+    for (qlonglong n : nummern) {
+        const auto it = m_neuester.constFind(n);
+        if (it == m_neuester.cend())
+            continue;
+        if (it.value() == auftrag) {
+            gilt << n;
+            m_neuester.erase(it);
+        } else if (it.value() == 0) {
+            nochmal << n;  // read before this client's write: once more
+        }
+        // else a newer read of it is on its way
+    }
+    Nachlesen(nochmal);
+    if (gilt.isEmpty())
+        return;
+    QHash<qlonglong, AlarmListeTyp> dazu;
+    for (qlonglong n : std::as_const(gilt))
+        if (const auto z = zeilen.constFind(n); z != zeilen.cend())
+            dazu.insert(n, z.value());
+    emit ZeilenNachgelesen(gilt, dazu);
 }
 
 void Serverdienst::Meldung(const QString& name, QSqlDriver::NotificationSource quelle, const QVariant& inhalt) {
@@ -182,9 +248,27 @@ void Serverdienst::Erneuern() {
 void Serverdienst::Bereitgestellt(const QString& name, bool eingerichtet, qint64 prozess, const QString&,
                                   const QString&) {
     m_erneuern = false;
-    if (name.isEmpty())
-        return;  // still away: the next check tries again, the note stands
-    Uebernehmen(name, eingerichtet, prozess);
+    const bool erstes = std::exchange(m_erstes, false);
+    if (name.isEmpty()) {
+        // still away: the next check (or write) tries again, the note stands
+        if (erstes && !m_jeVerbunden) {
+            m_ersterFehlt = true;
+            m_uhr->start();
+        }
+        return;
+    }
+    if (erstes && m_jeVerbunden) {
+        // A write opened one meanwhile: this one goes back unused.
+        QSqlDriver* treiber = QSqlDatabase::database(name, false).driver();
+        treiber->moveToThread(m_faden);
+        m_waechter->Zuruecknehmen(name);
+        return;
+    }
+    Uebernehmen(name, eingerichtet, prozess, true);
+    if (erstes) {
+        emit ErsteVerbindung();
+        return;
+    }
     Wiederda(true);
 }
 
@@ -223,8 +307,14 @@ void Serverdienst::Antwort(bool steht, bool keptSteht) {
                              .arg(m_datenbank));
         return;
     }
-    if (m_erneuern || !m_jeVerbunden)
+    if (m_erneuern)
         return;
+    if (!m_jeVerbunden) {
+        // The first connection could not be opened: now that the server answers, once more.
+        if (std::exchange(m_ersterFehlt, false))
+            Anstossen();
+        return;
+    }
     // The server answers the watcher, and the watcher sees the kept connection's
     // server process (a server may end only that one).
     const bool kept = keptSteht && !Abgerissen();

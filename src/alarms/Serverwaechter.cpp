@@ -7,6 +7,7 @@
 #include <QThread>
 
 #include "alarms/AlarmdefsZugriff.h"
+#include "alarms/PgVerbindung.h"
 #include "alarms/ServerMeldungen.h"
 
 namespace {
@@ -18,21 +19,29 @@ Serverwaechter::Serverwaechter(const QString& sDatenbank)
     : m_datenbank(sDatenbank), m_name(QStringLiteral("tavero-waechter-%1").arg(g_waechter.fetchAndAddRelaxed(1))) {}
 
 Serverwaechter::~Serverwaechter() {
+    // Runs on this thread as it ends: what was handed back after its last turn is closed too.
+    Aufraeumen();
     if (m_offen)
         AlarmdefsZugriff::Schliessen(m_name);
+}
+
+bool Serverwaechter::Offen() {
+    if (!m_offen) {
+        try {
+            AlarmdefsZugriff::Oeffnen(m_datenbank, m_name);
+            m_offen = true;
+        } catch (const AlarmdefsFehler&) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void Serverwaechter::Pruefen(qint64 kept) {
     // A connection of this watcher that fails is opened again once and asked anew.
     for (int versuch = 0; versuch < 2; ++versuch) {
-        if (!m_offen) {
-            try {
-                AlarmdefsZugriff::Oeffnen(m_datenbank, m_name);
-                m_offen = true;
-            } catch (const AlarmdefsFehler&) {
-                break;  // the server is away: said by the answer; the next check tries again
-            }
-        }
+        if (!Offen())
+            break;  // the server is away: said by the answer; the next check tries again
         {
             QSqlQuery q(QSqlDatabase::database(m_name, false));
             bool steht = false, keptSteht = true;
@@ -53,6 +62,43 @@ void Serverwaechter::Pruefen(qint64 kept) {
         m_offen = false;
     }
     emit Antwort(false, false);
+}
+
+void Serverwaechter::Lesen(quint64 auftrag, const QList<qlonglong>& nummern) {
+    // A connection that broke since its last use is opened again once and read anew.
+    for (int versuch = 0; versuch < 2; ++versuch) {
+        if (m_ende || !Offen())
+            break;
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        QHash<qlonglong, AlarmListeTyp> zeilen = AlarmdefsZugriff::ZeilenLesen(db, nummern);
+        const std::optional<PGconn*> libpq = PgVerbindung::Von(db);
+        if (!zeilen.isEmpty() || (libpq && *libpq && PQstatus(*libpq) == CONNECTION_OK)) {
+            emit Gelesen(auftrag, nummern, zeilen);
+            return;
+        }
+        db = QSqlDatabase();
+        AlarmdefsZugriff::Schliessen(m_name);
+        m_offen = false;
+    }
+    emit Gelesen(auftrag, nummern, {});
+}
+
+void Serverwaechter::Zuruecknehmen(const QString& name) {
+    {
+        QMutexLocker sperre(&m_rueckMutex);
+        m_zurueck << name;
+    }
+    QMetaObject::invokeMethod(this, &Serverwaechter::Aufraeumen, Qt::QueuedConnection);
+}
+
+void Serverwaechter::Aufraeumen() {
+    QStringList zurueck;
+    {
+        QMutexLocker sperre(&m_rueckMutex);
+        zurueck.swap(m_zurueck);
+    }
+    for (const QString& name : std::as_const(zurueck))
+        AlarmdefsZugriff::Schliessen(name);
 }
 
 Serverwaechter::Einrichtung Serverwaechter::Einrichten(const QString& sName) {
