@@ -247,6 +247,26 @@ class TstServer : public QObject {
         return befehl.waitForFinished(30000) && befehl.exitCode() == 0;
     }
 
+    // psql, a process of its own, holds the row of `ident` locked for 8 s;
+    // true once it holds it.
+    bool ZeileHalten(QProcess& anderer, Server& s, int ident) {
+        anderer.start(QStringLiteral("psql"), {QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
+                                               QStringLiteral("begin; select 1 from \"Alarmdefs\" where \"Ident\" = %1 "
+                                                              "for update; select pg_sleep(8); commit;").arg(ident)});
+        return QTest::qWaitFor([&s] {
+            return s.wert(QStringLiteral("select count(*) from pg_stat_activity where query like '%pg_sleep(8)%' and "
+                                         "state = 'active' and pid <> pg_backend_pid()")).toInt() == 1;
+        });
+    }
+
+    // The holder ended, and its server process with it.
+    bool ZeileFreigeben(QProcess& anderer, Server& s) {
+        anderer.kill();
+        anderer.waitForFinished();
+        return s.ausfuehren(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity where query like "
+                                           "'%pg_sleep(8)%' and pid <> pg_backend_pid()"));
+    }
+
 private slots:
     void initTestCase() {
         QStandardPaths::setTestModeEnabled(true);
@@ -1083,11 +1103,7 @@ private slots:
         const int schritte = a.mVerlauf->Stapel()->count();
 
         QProcess anderer;
-        anderer.start(QStringLiteral("psql"), {QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
-                                               QStringLiteral("begin; select 1 from \"Alarmdefs\" where \"Ident\" = 7001 "
-                                                              "for update; select pg_sleep(8); commit;")});
-        QTRY_VERIFY(s.wert(QStringLiteral("select count(*) from pg_stat_activity where query like '%pg_sleep(8)%' and "
-                                          "state = 'active' and pid <> pg_backend_pid()")).toInt() == 1);
+        QVERIFY(ZeileHalten(anderer, s, 7001));
         // A zero timer: it runs whenever the window's loop does.
         int runden = 0;
         QTimer probe;
@@ -1103,10 +1119,7 @@ private slots:
         QVERIFY2(runden >= 100, qPrintable(QString::number(runden)));
         QCOMPARE(bild->imgPfeil(i1).Rechteck().topLeft(), QPoint(100, 100));
         QCOMPARE(a.mVerlauf->Stapel()->count(), schritte);
-        anderer.kill();
-        anderer.waitForFinished();
-        QVERIFY(s.ausfuehren(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity where query like "
-                                            "'%pg_sleep(8)%' and pid <> pg_backend_pid()")));
+        QVERIFY(ZeileFreigeben(anderer, s));
         QCOMPARE(lage(7001), QStringLiteral("100,100"));
 
         // Two arrows dragged one right after the other, and one of them again
@@ -1155,11 +1168,7 @@ private slots:
         QCOMPARE(x(), QStringLiteral("60"));
         const int schritte = a.mVerlauf->Stapel()->count();
         QProcess anderer;
-        anderer.start(QStringLiteral("psql"), {QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
-                                               QStringLiteral("begin; select 1 from \"Alarmdefs\" where \"Ident\" = 5003 "
-                                                              "for update; select pg_sleep(8); commit;")});
-        QTRY_VERIFY(s.wert(QStringLiteral("select count(*) from pg_stat_activity where query like '%pg_sleep(8)%' and "
-                                          "state = 'active' and pid <> pg_backend_pid()")).toInt() == 1);
+        QVERIFY(ZeileHalten(anderer, s, 5003));
         // A zero timer: it runs whenever the window's loop does.
         int runden = 0;
         QTimer probe;
@@ -1175,10 +1184,7 @@ private slots:
         QVERIFY2(runden >= 100, qPrintable(QString::number(runden)));
         QCOMPARE(x(), QStringLiteral("60"));
         QCOMPARE(a.mVerlauf->Stapel()->count(), schritte);
-        anderer.kill();
-        anderer.waitForFinished();
-        QVERIFY(s.ausfuehren(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity where query like "
-                                            "'%pg_sleep(8)%' and pid <> pg_backend_pid()")));
+        QVERIFY(ZeileFreigeben(anderer, s));
         // Free again: written, one step, taken back.
         f->BlockEinfuegen(QStringLiteral("321\n"));
         QTRY_COMPARE_WITH_TIMEOUT(x(), QStringLiteral("321"), 10000);
