@@ -5,19 +5,26 @@
 #include <cmath>
 #include <functional>
 
-double Schaerfe::Kanten(const std::vector<std::uint8_t>& grau, int breite, int hoehe) {
-    if (breite < 2 || hoehe < 2 || grau.size() < static_cast<std::size_t>(breite) * hoehe)
-        return -1;
+std::array<int, 256> Schaerfe::Haeufigkeit(const std::vector<std::uint8_t>& grau) {
     std::array<int, 256> haeufig{};
     for (const std::uint8_t v : grau)
         ++haeufig[v];
-    auto anteil = [&](double q) {
-        int summe = 0;
-        for (int v = 0; v < 256; ++v)
-            if ((summe += haeufig[static_cast<std::size_t>(v)]) >= q * static_cast<double>(grau.size()))
-                return v;
-        return 255;
-    };
+    return haeufig;
+}
+
+int Schaerfe::Anteil(const std::array<int, 256>& haeufig, std::size_t anzahl, double q) {
+    int summe = 0;
+    for (int v = 0; v < 256; ++v)
+        if ((summe += haeufig[static_cast<std::size_t>(v)]) >= q * static_cast<double>(anzahl))
+            return v;
+    return 255;
+}
+
+double Schaerfe::Kanten(const std::vector<std::uint8_t>& grau, int breite, int hoehe) {
+    if (breite < 2 || hoehe < 2 || grau.size() < static_cast<std::size_t>(breite) * hoehe)
+        return -1;
+    const std::array<int, 256> haeufig = Haeufigkeit(grau);
+    auto anteil = [&](double q) { return Anteil(haeufig, grau.size(), q); };
     // ink and ground as the stretch before reading takes them; a light label is measured the same
     const int kontrast = anteil(0.85) - anteil(0.03);
     const int umgekehrt = anteil(0.97) - anteil(0.15);

@@ -159,17 +159,8 @@ PixZeiger Geschaerft(Pix* gross, double faktor) {
 PixZeiger Gestreckt(Pix* grau, int polster) {
     const int b = pixGetWidth(grau), h = pixGetHeight(grau);
     std::vector<std::uint8_t> bytes = Bytes(grau);
-    std::array<int, 256> haeufig{};
-    for (const std::uint8_t v : bytes)
-        ++haeufig[v];
-    auto anteil = [&](double q) {
-        int summe = 0;
-        for (int v = 0; v < 256; ++v)
-            if ((summe += haeufig[static_cast<std::size_t>(v)]) >= q * static_cast<double>(bytes.size()))
-                return v;
-        return 255;
-    };
-    const int tinte = anteil(0.03), grund = anteil(0.85);
+    const std::array<int, 256> haeufig = Schaerfe::Haeufigkeit(bytes);
+    const int tinte = Schaerfe::Anteil(haeufig, bytes.size(), 0.03), grund = Schaerfe::Anteil(haeufig, bytes.size(), 0.85);
     if (grund - tinte >= 24)
         for (auto& v : bytes)
             v = static_cast<std::uint8_t>(std::clamp((v - tinte) * 255 / (grund - tinte), 0, 255));
