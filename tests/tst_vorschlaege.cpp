@@ -869,6 +869,36 @@ private slots:
         QCOMPARE(int(Wortabgleich(woerter).Stellen(QStringLiteral("FT6398")).size()), stellen);
     }
 
+    // A close reading elsewhere stays a possible copy where the tag was read only unsurely
+    // itself, or where the other tag it is as close to stands surely at a place of its own.
+    void closeReadingCountsWhenNothingElseExplainsIt_data() {
+        QTest::addColumn<float>("eigene");
+        QTest::addColumn<float>("konfidenz");
+        QTest::addColumn<QString>("anderes");
+        QTest::addColumn<float>("anderesKonfidenz");
+        QTest::addColumn<int>("stellen");
+        QTest::newRow("selbst unsicher, woanders sicher ein Zeichen anders") << 9.0f << 85.0f << QString() << 0.0f << 2;
+        QTest::newRow("selbst sicher, woanders sicher ein Zeichen anders") << 93.0f << 95.0f << QString() << 0.0f << 1;
+        QTest::newRow("so nah an einem anderen, das nirgends steht") << 93.0f << 40.0f << "FT6396" << -1.0f << 1;
+        QTest::newRow("so nah an einem anderen, das unsicher woanders steht") << 93.0f << 40.0f << "FT6396" << 40.0f << 1;
+        QTest::newRow("so nah an einem anderen, das sicher woanders steht") << 93.0f << 40.0f << "FT6396" << 95.0f << 2;
+    }
+    void closeReadingCountsWhenNothingElseExplainsIt() {
+        QFETCH(float, eigene);
+        QFETCH(float, konfidenz);
+        QFETCH(QString, anderes);
+        QFETCH(float, anderesKonfidenz);
+        QFETCH(int, stellen);
+        QList<Bildwort> woerter{{QStringLiteral("FT-6398"), QRect(100, 100, 60, 14), eigene},
+                                {QStringLiteral("FT6399"), QRect(400, 300, 60, 14), konfidenz}};
+        QSet<QString> tags{QStringLiteral("FT6398")};
+        if (!anderes.isEmpty())
+            tags.insert(anderes);
+        if (anderesKonfidenz >= 0 && !anderes.isEmpty())
+            woerter.append({anderes, QRect(700, 500, 60, 14), anderesKonfidenz});
+        QCOMPARE(int(Wortabgleich(woerter).Stellen(QStringLiteral("FT6398"), tags).size()), stellen);
+    }
+
     // Alarms of one tag stand beside each other at its label; an alarm without
     // symbol gets one on acceptance, one with a symbol keeps it.
     void sharedTagFansOutAndAcceptedAlarmGetsASymbol() {

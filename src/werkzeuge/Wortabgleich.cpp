@@ -279,8 +279,10 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
         });
     // A sure place alone is not enough when an unsure reading elsewhere is one sign off, or
     // two signs read as their look-alikes: that may be the second copy (often drawn smaller),
-    // and the arrow would go to one of two places without a word. Not so where the reading
-    // is as close to another tag of the picture, or stands where another tag was read.
+    // and the arrow would go to one of two places without a word. Where the tag itself was
+    // read only unsurely, or only through a slip, a sure reading elsewhere so close may be the
+    // copy just as well. Not so where the reading is as close to another tag of the picture
+    // that was not read surely elsewhere, or stands where another tag was read.
     auto aufAnderem = [&](const QRect& box) {
         return std::any_of(andere.begin(), andere.end(), [&](const QString& a) {
             if (a == g)
@@ -289,13 +291,21 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
             return std::any_of(dort.begin(), dort.end(), [&box](const Stelle& s) { return s.box.intersects(box); });
         });
     };
+    const bool selbstSicher = std::any_of(alle.begin(), alle.end(), [](const Stelle& s) { return s.konfidenz >= Unsicher; });
+    // another tag read surely at a place of its own has its label there, so a close reading
+    // elsewhere is no more likely its copy than the tag's
+    auto sicherWoanders = [&](const QString& a, const QRect& box) {
+        const QList<Stelle> dort = m_stellen.values(a);
+        return std::any_of(dort.begin(), dort.end(), [&box](const Stelle& s) { return s.konfidenz >= Unsicher && !s.box.intersects(box); });
+    };
     if (!stellen.isEmpty() && g.size() >= 3)
         for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it) {
-            if (it->konfidenz >= Unsicher)
+            if (it->konfidenz >= Unsicher && selbstSicher)
                 continue;
             const bool eins = EinZeichenAnders(it.key(), g), zwei = !eins && ZweiVerwechselt(it.key(), g);
             if ((eins || zwei) && !aufAnderem(it->box) && std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
-                    return a != g && (a == it.key() || EinZeichenAnders(it.key(), a) || (zwei && ZweiVerwechselt(it.key(), a)));
+                    return a != g && (a == it.key() ||
+                                      ((EinZeichenAnders(it.key(), a) || (zwei && ZweiVerwechselt(it.key(), a))) && !sicherWoanders(a, it->box)));
                 }))
                 dazu(it->box);
         }
