@@ -278,6 +278,11 @@ private slots:
         QTest::newRow("lang, Nachbarnummer") << QStringList{"10LAB20CP002@100"} << "10LAB20CP001" << 0;
         QTest::newRow("lang, Nachbarnummer verwechselbar") << QStringList{"10LAB20CP007@100"} << "10LAB20CP001" << 0;
         QTest::newRow("leeres Kennzeichen") << QStringList{"P201@100"} << "" << 0;
+        // a sign more after the tag: its box would end long
+        QTest::newRow("lang, ein Zeichen mehr hinten") << QStringList{"PIC9018K@100"} << "PIC9018" << 0;
+        // two labels side by side read as one word across a hyphen
+        QTest::newRow("zwei Schilder ueber einen Bindestrich") << QStringList{"FQ204@100", "V4900F-FQ204@400"} << "FQ204" << 2;
+        QTest::newRow("kurzer Anfang vor dem Bindestrich") << QStringList{"PIC-A198@100"} << "A198" << 0;
         // letters read as look-alikes anywhere, the digits as written
         QTest::newRow("T mitten als 1") << QStringList{"89NPA661D298@100"} << "89NPA66TD298" << 1;
         QTest::newRow("E fuer F") << QStringList{"ET9588@100"} << "FT9588" << 1;

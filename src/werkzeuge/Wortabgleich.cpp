@@ -148,6 +148,18 @@ bool Verlesen(const QString& wort, const QString& g) {
 bool OhneLetztes(const QString& wort, const QString& g) {
     return g.size() >= 5 && wort.size() == g.size() - 1 && g.startsWith(wort);
 }
+
+// The part after the last hyphen of a word holding two labels, each of four signs or more, the
+// last with letters and digits ("FQ204" of "V4900F-FQ204"); empty for any other word.
+QString HinterStrich(const QString& text) {
+    const qsizetype strich = text.lastIndexOf(QLatin1Char('-'));
+    if (strich <= 0 || Wortabgleich::Grundform(text.left(strich)).size() < 4)
+        return {};
+    const QString hinten = Wortabgleich::Grundform(text.mid(strich + 1));
+    const bool buchstaben = std::any_of(hinten.begin(), hinten.end(), [](QChar c) { return c.isLetter(); });
+    const bool ziffern = std::any_of(hinten.begin(), hinten.end(), [](QChar c) { return c.isDigit(); });
+    return hinten.size() >= 4 && buchstaben && ziffern ? hinten : QString();
+}
 }  // namespace
 
 QString Wortabgleich::Grundform(const QString& text) {
@@ -203,6 +215,10 @@ void Wortabgleich::Eintragen(const QString& text, const QRect& box, float konfid
             if (g2.size() >= 3 && std::any_of(g2.begin(), g2.end(), [](QChar c) { return c.isDigit(); }))
                 m_stellen.insert(g2, Stelle{box, konfidenz, Wert(teil)});
         }
+    // two labels side by side read as one word across a hyphen ("V4900F-FQ204"): the last ends where the box ends
+    const QString hinten = HinterStrich(text);
+    if (!hinten.isEmpty())
+        m_stellen.insert(hinten, Stelle{box, konfidenz, Wert(text)});
     // the side of a frame or a speck close before a label is read as its first letter ("IPIC3894A", "sFQ8671")
     static const QString Strich = QStringLiteral("I|l[");
     if (text.size() >= 4 && (Strich.contains(text[0]) || text[0].isLower()) && text[1].isUpper()) {
@@ -249,10 +265,10 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
     // A long tag (seven signs or more, "90CAP56TD366") read nowhere as written: a reading one sign
     // off stands for it when it is the tag misread, and no other tag of the picture is as close to
     // that reading; not one that lacks the tag's last sign, whose box would end short of the
-    // label's corner.
+    // label's corner, nor one with a sign more after the tag, whose box would end long.
     if (stellen.isEmpty() && g.size() >= 7)
         dazuEngste([&](auto it) {
-            return EinZeichenAnders(it.key(), g) && !g.startsWith(it.key()) && Fehllesung(it.key(), g, it->konfidenz) &&
+            return EinZeichenAnders(it.key(), g) && !g.startsWith(it.key()) && !it.key().startsWith(g) && Fehllesung(it.key(), g, it->konfidenz) &&
                    std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
                        return a != g && (a == it.key() || EinZeichenAnders(it.key(), a));
                    });
