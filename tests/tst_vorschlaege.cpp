@@ -278,6 +278,11 @@ private slots:
         QTest::newRow("lang, Nachbarnummer") << QStringList{"10LAB20CP002@100"} << "10LAB20CP001" << 0;
         QTest::newRow("lang, Nachbarnummer verwechselbar") << QStringList{"10LAB20CP007@100"} << "10LAB20CP001" << 0;
         QTest::newRow("leeres Kennzeichen") << QStringList{"P201@100"} << "" << 0;
+        // a sign more after the tag: its box would end long
+        QTest::newRow("lang, ein Zeichen mehr hinten") << QStringList{"PIC9018K@100"} << "PIC9018" << 0;
+        // two labels side by side read as one word across a hyphen
+        QTest::newRow("zwei Schilder ueber einen Bindestrich") << QStringList{"FQ204@100", "V4900F-FQ204@400"} << "FQ204" << 2;
+        QTest::newRow("kurzer Anfang vor dem Bindestrich") << QStringList{"PIC-A198@100"} << "A198" << 0;
         // letters read as look-alikes anywhere, the digits as written
         QTest::newRow("T mitten als 1") << QStringList{"89NPA661D298@100"} << "89NPA66TD298" << 1;
         QTest::newRow("E fuer F") << QStringList{"ET9588@100"} << "FT9588" << 1;
@@ -867,6 +872,36 @@ private slots:
         const QList<Bildwort> woerter{{QStringLiteral("FT-6398"), QRect(100, 100, 60, 14), 93},
                                       {zweites, QRect(400, 300, 60, 14), konfidenz}};
         QCOMPARE(int(Wortabgleich(woerter).Stellen(QStringLiteral("FT6398")).size()), stellen);
+    }
+
+    // A close reading elsewhere stays a possible copy where the tag was read only unsurely
+    // itself, or where the other tag it is as close to stands surely at a place of its own.
+    void closeReadingCountsWhenNothingElseExplainsIt_data() {
+        QTest::addColumn<float>("eigene");
+        QTest::addColumn<float>("konfidenz");
+        QTest::addColumn<QString>("anderes");
+        QTest::addColumn<float>("anderesKonfidenz");
+        QTest::addColumn<int>("stellen");
+        QTest::newRow("selbst unsicher, woanders sicher ein Zeichen anders") << 9.0f << 85.0f << QString() << 0.0f << 2;
+        QTest::newRow("selbst sicher, woanders sicher ein Zeichen anders") << 93.0f << 95.0f << QString() << 0.0f << 1;
+        QTest::newRow("so nah an einem anderen, das nirgends steht") << 93.0f << 40.0f << "FT6396" << -1.0f << 1;
+        QTest::newRow("so nah an einem anderen, das unsicher woanders steht") << 93.0f << 40.0f << "FT6396" << 40.0f << 1;
+        QTest::newRow("so nah an einem anderen, das sicher woanders steht") << 93.0f << 40.0f << "FT6396" << 95.0f << 2;
+    }
+    void closeReadingCountsWhenNothingElseExplainsIt() {
+        QFETCH(float, eigene);
+        QFETCH(float, konfidenz);
+        QFETCH(QString, anderes);
+        QFETCH(float, anderesKonfidenz);
+        QFETCH(int, stellen);
+        QList<Bildwort> woerter{{QStringLiteral("FT-6398"), QRect(100, 100, 60, 14), eigene},
+                                {QStringLiteral("FT6399"), QRect(400, 300, 60, 14), konfidenz}};
+        QSet<QString> tags{QStringLiteral("FT6398")};
+        if (!anderes.isEmpty())
+            tags.insert(anderes);
+        if (anderesKonfidenz >= 0 && !anderes.isEmpty())
+            woerter.append({anderes, QRect(700, 500, 60, 14), anderesKonfidenz});
+        QCOMPARE(int(Wortabgleich(woerter).Stellen(QStringLiteral("FT6398"), tags).size()), stellen);
     }
 
     // Alarms of one tag stand beside each other at its label; an alarm without

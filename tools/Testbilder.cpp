@@ -141,12 +141,18 @@ QStringList Testbilder::Fehlgriffe(const QList<Bild>& bilder, const QList<Vorsch
                       .arg(s ? s->box.x() + s->box.width() : 0)
                       .arg(s ? s->box.y() + s->box.height() : 0)
                       .arg(wo);
-        if (texte && s)
-            for (const Bildwort& w : texte->value(b.name).woerter)
-                if (w.box.intersects(s->box.adjusted(-10, -10, 10, 10)))
-                    zeilen.last() += QStringLiteral(" [%1 %2,%3,%4,%5 %6]")
-                                         .arg(w.text).arg(w.box.x()).arg(w.box.y()).arg(w.box.width()).arg(w.box.height())
-                                         .arg(qRound(w.konfidenz));
+        // the words read around each copy of the label, a twin's copies one after the other
+        if (texte)
+            for (qsizetype i = 0; i < schilder.size(); ++i) {
+                if (i > 0)
+                    zeilen.last() += QStringLiteral(" | %1/%2").arg(schilder[i].box.x() + schilder[i].box.width())
+                                         .arg(schilder[i].box.y() + schilder[i].box.height());
+                for (const Bildwort& w : texte->value(b.name).woerter)
+                    if (w.box.intersects(schilder[i].box.adjusted(-10, -10, 10, 10)))
+                        zeilen.last() += QStringLiteral(" [%1 %2,%3,%4,%5 %6]")
+                                             .arg(w.text).arg(w.box.x()).arg(w.box.y()).arg(w.box.width()).arg(w.box.height())
+                                             .arg(qRound(w.konfidenz));
+            }
     });
     return zeilen;
 }

@@ -148,6 +148,18 @@ bool Verlesen(const QString& wort, const QString& g) {
 bool OhneLetztes(const QString& wort, const QString& g) {
     return g.size() >= 5 && wort.size() == g.size() - 1 && g.startsWith(wort);
 }
+
+// The part after the last hyphen of a word holding two labels, each of four signs or more, the
+// last with letters and digits ("FQ204" of "V4900F-FQ204"); empty for any other word.
+QString HinterStrich(const QString& text) {
+    const qsizetype strich = text.lastIndexOf(QLatin1Char('-'));
+    if (strich <= 0 || Wortabgleich::Grundform(text.left(strich)).size() < 4)
+        return {};
+    const QString hinten = Wortabgleich::Grundform(text.mid(strich + 1));
+    const bool buchstaben = std::any_of(hinten.begin(), hinten.end(), [](QChar c) { return c.isLetter(); });
+    const bool ziffern = std::any_of(hinten.begin(), hinten.end(), [](QChar c) { return c.isDigit(); });
+    return hinten.size() >= 4 && buchstaben && ziffern ? hinten : QString();
+}
 }  // namespace
 
 QString Wortabgleich::Grundform(const QString& text) {
@@ -203,6 +215,10 @@ void Wortabgleich::Eintragen(const QString& text, const QRect& box, float konfid
             if (g2.size() >= 3 && std::any_of(g2.begin(), g2.end(), [](QChar c) { return c.isDigit(); }))
                 m_stellen.insert(g2, Stelle{box, konfidenz, Wert(teil)});
         }
+    // two labels side by side read as one word across a hyphen ("V4900F-FQ204"): the last ends where the box ends
+    const QString hinten = HinterStrich(text);
+    if (!hinten.isEmpty())
+        m_stellen.insert(hinten, Stelle{box, konfidenz, Wert(text)});
     // the side of a frame or a speck close before a label is read as its first letter ("IPIC3894A", "sFQ8671")
     static const QString Strich = QStringLiteral("I|l[");
     if (text.size() >= 4 && (Strich.contains(text[0]) || text[0].isLower()) && text[1].isUpper()) {
@@ -249,10 +265,10 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
     // A long tag (seven signs or more, "90CAP56TD366") read nowhere as written: a reading one sign
     // off stands for it when it is the tag misread, and no other tag of the picture is as close to
     // that reading; not one that lacks the tag's last sign, whose box would end short of the
-    // label's corner.
+    // label's corner, nor one with a sign more after the tag, whose box would end long.
     if (stellen.isEmpty() && g.size() >= 7)
         dazuEngste([&](auto it) {
-            return EinZeichenAnders(it.key(), g) && !g.startsWith(it.key()) && Fehllesung(it.key(), g, it->konfidenz) &&
+            return EinZeichenAnders(it.key(), g) && !g.startsWith(it.key()) && !it.key().startsWith(g) && Fehllesung(it.key(), g, it->konfidenz) &&
                    std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
                        return a != g && (a == it.key() || EinZeichenAnders(it.key(), a));
                    });
@@ -279,8 +295,10 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
         });
     // A sure place alone is not enough when an unsure reading elsewhere is one sign off, or
     // two signs read as their look-alikes: that may be the second copy (often drawn smaller),
-    // and the arrow would go to one of two places without a word. Not so where the reading
-    // is as close to another tag of the picture, or stands where another tag was read.
+    // and the arrow would go to one of two places without a word. Where the tag itself was
+    // read only unsurely, or only through a slip, a sure reading elsewhere so close may be the
+    // copy just as well. Not so where the reading is as close to another tag of the picture
+    // that was not read surely elsewhere, or stands where another tag was read.
     auto aufAnderem = [&](const QRect& box) {
         return std::any_of(andere.begin(), andere.end(), [&](const QString& a) {
             if (a == g)
@@ -289,13 +307,21 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
             return std::any_of(dort.begin(), dort.end(), [&box](const Stelle& s) { return s.box.intersects(box); });
         });
     };
+    const bool selbstSicher = std::any_of(alle.begin(), alle.end(), [](const Stelle& s) { return s.konfidenz >= Unsicher; });
+    // another tag read surely at a place of its own has its label there, so a close reading
+    // elsewhere is no more likely its copy than the tag's
+    auto sicherWoanders = [&](const QString& a, const QRect& box) {
+        const QList<Stelle> dort = m_stellen.values(a);
+        return std::any_of(dort.begin(), dort.end(), [&box](const Stelle& s) { return s.konfidenz >= Unsicher && !s.box.intersects(box); });
+    };
     if (!stellen.isEmpty() && g.size() >= 3)
         for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it) {
-            if (it->konfidenz >= Unsicher)
+            if (it->konfidenz >= Unsicher && selbstSicher)
                 continue;
             const bool eins = EinZeichenAnders(it.key(), g), zwei = !eins && ZweiVerwechselt(it.key(), g);
             if ((eins || zwei) && !aufAnderem(it->box) && std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
-                    return a != g && (a == it.key() || EinZeichenAnders(it.key(), a) || (zwei && ZweiVerwechselt(it.key(), a)));
+                    return a != g && (a == it.key() ||
+                                      ((EinZeichenAnders(it.key(), a) || (zwei && ZweiVerwechselt(it.key(), a))) && !sicherWoanders(a, it->box)));
                 }))
                 dazu(it->box);
         }

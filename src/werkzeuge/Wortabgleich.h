@@ -22,7 +22,8 @@ public:
     // place beside a sure one, as does one with two signs read as their
     // look-alikes: it may well be a second copy of the tag;
     // unless it reads as one of the andere, the picture's other tags, or as
-    // a slip of one of them, or stands where one of them was read. So does a
+    // a slip of one not read surely elsewhere, or stands where one of them was
+    // read; where the tag itself was read only unsurely, a sure reading counts too. So does a
     // place where only the end of the tag holding its loop number was read,
     // unless another of the andere has it. A tag of seven signs or more read
     // nowhere as written is found where a reading is one sign off it.
