@@ -610,6 +610,49 @@ void Server(const QString& arbeitsOrdner) {
         if (anderer)
             PQfinish(anderer);
     }
+    // The project is loaded while the server stands still (SIGSTOP) for 3 s,
+    // until the grid shows its rows: now, and as the window connected before
+    // (on its own thread, which stood until the server answered).
+    {
+        PGconn* c = PQconnectdb(("dbname=" + name.toStdString()).c_str());
+        const std::vector<pid_t> pids = ServerProzesse(c);
+        PQfinish(c);
+        auto ladenAngehalten = [&](const char* figur, bool wieVorher) {
+            frmMain haupt;
+            haupt.resize(1200, 900);
+            haupt.show();
+            Warten([] { return false; }, 300);
+            Stillstand s;
+            for (pid_t pid : pids)
+                ::kill(pid, SIGSTOP);
+            std::thread weiter([pids] {
+                std::this_thread::sleep_for(std::chrono::seconds(3));
+                for (pid_t pid : pids)
+                    ::kill(pid, SIGCONT);
+            });
+            if (wieVorher) {
+                const QString verbindung = QStringLiteral("tavero-bench-vorher");
+                try {
+                    AlarmdefsZugriff::Oeffnen(uri, verbindung);
+                } catch (const AlarmdefsFehler&) {
+                }
+                AlarmdefsZugriff::Schliessen(verbindung);
+            }
+            haupt.Laden(uri);
+            AlarmAuswahl* k = haupt.mgobjAuswahl();
+            Warten([k] {
+                frmAlarmAuswahl* f = k && k->HatFenster() ? k->Fenster() : nullptr;
+                return f && f->dbAlarme && f->dbAlarme->rowCount() > 0 && f->dbAlarme->ZeileGeladen(0);
+            }, 20000);
+            const double ms = s.Ende();
+            weiter.join();
+            BenchZeile(figur, ms, "ms");
+        };
+        if (!pids.empty()) {
+            ladenAngehalten("warten_server_laden_angehalten_3s_vorher", true);
+            ladenAngehalten("warten_server_laden_angehalten_3s", false);
+        }
+    }
     Dialoge::setzen(nullptr);
     WinUmgebung::ProgrammOrdnerSetzen(std::string());
 }

@@ -247,6 +247,30 @@ class TstServer : public QObject {
         return befehl.waitForFinished(30000) && befehl.exitCode() == 0;
     }
 
+    // A table of psql's own with texts of fixed width and decimal numbers, in an order of its own.
+    bool PsqlZeichenTabelle() {
+        QProcess tabelle;
+        tabelle.start(QStringLiteral("psql"),
+                      {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
+                       QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
+                       QStringLiteral(
+                           "drop table \"Alarmdefs\" cascade; "
+                           "create table \"Alarmdefs\" (\"Alarmtext\" char(40), \"Min\" numeric(9,3), \"Form\" char(30), "
+                           "\"Ident\" numeric(10,0), \"Max\" numeric(9,3), \"Symbol\" char(60), \"X\" integer, \"Y\" integer, "
+                           "\"Type\" integer, \"Acknowledge\" integer, \"VarName\" varchar(40), \"BitNo\" integer, "
+                           "\"Priority\" integer, \"Group\" integer, \"Helpindex\" integer, \"Sensor1\" integer, "
+                           "\"Sensor2\" integer, \"Fault\" integer); "
+                           "insert into \"Alarmdefs\" (\"Ident\", \"Form\", \"X\", \"Y\", \"Symbol\", \"Alarmtext\", \"Min\", \"Max\") "
+                           "select 9000 + i, 'Ablauf', 11 * i, 7 * i, 'Standard\\Pfeil.gif', 'Störung ' || i, i / 4.0, i * 1.5 "
+                           "from generate_series(1, 25) i;")});
+        if (!tabelle.waitForFinished(30000) || tabelle.exitCode() != 0)
+            return false;
+        QProcess befehl;
+        befehl.start(QCoreApplication::applicationDirPath() + QStringLiteral("/tavero"),
+                     {QStringLiteral("--server-einrichten"), m_uri, QStringLiteral("--ja")});
+        return befehl.waitForFinished(30000) && befehl.exitCode() == 0;
+    }
+
     // psql, a process of its own, holds the row of `ident` locked for 8 s;
     // true once it holds it.
     bool ZeileHalten(QProcess& anderer, Server& s, int ident) {
@@ -344,7 +368,7 @@ private slots:
         QVERIFY(UeberVerweisLaden(a));
         AlarmdefsModell* modell = a.mgobjAuswahl()->Fenster()->dbAlarme;
         QVERIFY(modell);
-        QCOMPARE(modell->rowCount(), 300);
+        QTRY_COMPARE(modell->rowCount(), 300);
         // Client A picks an alarm with a position.
         Server s(m_datenbank);
         const QString ident = s.wert(QStringLiteral("select min(\"Ident\") from \"Alarmdefs\" where \"X\" is not null")).toString();
@@ -975,6 +999,131 @@ private slots:
         QVERIFY2(!kaputt.Fehler().contains(QStringLiteral("geheim")), qPrintable(kaputt.Fehler()));
     }
 
+    // The whole server stands still (SIGSTOP) while the project is loaded: the
+    // window goes on turning (a zero timer), and the grid shows its rows once
+    // the server answers again, the column names as the table spells them.
+    void loadingWhileTheServerStandsStillKeepsTheWindowTurning_data() {
+        QTest::addColumn<QString>("tabelle");
+        QTest::newRow("demo") << QString();
+        QTest::newRow("psql") << QStringLiteral("psql");
+        QTest::newRow("zeichen") << QStringLiteral("zeichen");
+    }
+    void loadingWhileTheServerStandsStillKeepsTheWindowTurning() {
+        QFETCH(QString, tabelle);
+        if (tabelle == QLatin1String("psql"))
+            QVERIFY(PsqlTabelle());
+        else if (tabelle == QLatin1String("zeichen"))
+            QVERIFY(PsqlZeichenTabelle());
+        Server s(m_datenbank);
+        const int zeilen = s.wert(QStringLiteral("select count(*) from \"Alarmdefs\"")).toInt();
+        const QString erste = s.wert(QStringLiteral("select min(\"Ident\") from \"Alarmdefs\"")).toString();
+        SkriptDialoge dialoge;
+        frmMain a;
+        QFile verweis(m_sqlite);
+        QVERIFY(verweis.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        verweis.write(m_uri.toUtf8() + "\n");
+        verweis.close();
+        a.resize(1200, 900);
+        a.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&a));
+        const QList<pid_t> pids = ServerProzesse(s);
+        QVERIFY(!pids.isEmpty());
+        Anhalter anhalter{pids};
+        QVERIFY(anhalter.Anhalten());
+        // A zero timer: the longest time between two of its turns is the longest the window stood.
+        qint64 laengste = 0;
+        QElapsedTimer uhr;
+        QTimer probe;
+        connect(&probe, &QTimer::timeout, [&] { laengste = std::max(laengste, uhr.restart()); });
+        uhr.start();
+        probe.start(0);
+        a.Laden(m_sqlite);
+        QTest::qWait(3000);
+        const qint64 gestanden = std::max(laengste, uhr.elapsed());
+        for (pid_t p : anhalter.pids)
+            ::kill(p, SIGCONT);
+        probe.stop();
+        QVERIFY2(gestanden < 2500, qPrintable(QString::number(gestanden)));  // the window connected itself: 5 s and more
+        frmAlarmAuswahl* f = a.mgobjAuswahl()->Fenster();
+        QTRY_VERIFY_WITH_TIMEOUT(f->dbAlarme && f->dbAlarme->rowCount() == zeilen, 20000);
+        auto zeileVon = [f](const QString& nummer) {
+            for (int r = 0; r < f->dbAlarme->rowCount(); ++r)
+                if (f->dbAlarme->index(r, AlarmFeld::Ident).data().toString() == nummer)
+                    return r;
+            return -1;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(zeileVon(erste) >= 0, 10000);
+        QCOMPARE(f->dbAlarme->headerData(AlarmFeld::Ident, Qt::Horizontal).toString(), QStringLiteral("Ident"));
+        QVERIFY2(dialoge.meldungen.isEmpty(), qPrintable(dialoge.meldungen.join(QLatin1Char('\n'))));
+    }
+
+    // A cell edit of a row whose page has not come, while the server stands
+    // still: the window does not wait for the row; the value is written once
+    // the server answers, as one step to take back.
+    // A cell edit of a row another client holds locked: refused after the
+    // lock's wait with the German "gesperrt", nothing written, the window turning;
+    // the number is found meanwhile; written once the lock has gone.
+    void cellEditsNeverWaitForTheServerInTheWindow() {
+        Server s(m_datenbank);
+        SkriptDialoge dialoge;
+        frmMain a;
+        QVERIFY(UeberVerweisLaden(a));
+        frmAlarmAuswahl* f = a.mgobjAuswahl()->Fenster();
+        AlarmdefsModell* m = f->dbAlarme;
+        QTRY_COMPARE(m->rowCount(), 300);
+        QTRY_VERIFY(m->index(0, AlarmFeld::Ident).data().isValid());
+        const int spaet = 290;  // on a page not read yet: the view shows the first rows
+        QVERIFY(!m->ZeileGeladen(spaet));
+        const int schritte = a.mVerlauf->Stapel()->count();
+        qint64 laengste = 0;
+        QElapsedTimer uhr;
+        QTimer probe;
+        connect(&probe, &QTimer::timeout, [&] { laengste = std::max(laengste, uhr.restart()); });
+        {
+            const QList<pid_t> pids = ServerProzesse(s);
+            QVERIFY(!pids.isEmpty());
+            Anhalter anhalter{pids};
+            QVERIFY(anhalter.Anhalten());
+            uhr.start();
+            probe.start(0);
+            QVERIFY(m->setData(m->index(spaet, AlarmFeld::X), 555));
+            QTest::qWait(3000);
+            probe.stop();
+            QVERIFY2(laengste < 2500, qPrintable(QString::number(laengste)));  // it waited 3 s for the row
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(m->index(spaet, AlarmFeld::X).data().toInt(), 555, 20000);
+        const QString nummer = m->index(spaet, AlarmFeld::Ident).data().toString();
+        QCOMPARE(s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = %1").arg(nummer)).toInt(), 555);
+        QTRY_COMPARE(a.mVerlauf->Stapel()->count(), schritte + 1);
+        QVERIFY2(dialoge.meldungen.isEmpty(), qPrintable(dialoge.meldungen.join(QLatin1Char('\n'))));
+
+        // Another client holds a row locked.
+        const int zeile = 3;
+        const QString gesperrt = m->index(zeile, AlarmFeld::Ident).data().toString();
+        const int vorher = m->index(zeile, AlarmFeld::X).data().toInt();
+        QProcess anderer;
+        QVERIFY(ZeileHalten(anderer, s, gesperrt.toInt()));
+        laengste = 0;
+        uhr.restart();
+        probe.start(0);
+        QVERIFY(m->setData(m->index(zeile, AlarmFeld::X), vorher + 1));
+        QSignalSpy gefunden(m, &AlarmdefsModell::ZeileGefunden);
+        m->ZeileSuchen(gesperrt.toLongLong(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!dialoge.meldungen.isEmpty(), 15000);
+        QTRY_VERIFY(!gefunden.isEmpty());
+        probe.stop();
+        QVERIFY2(laengste < 1000, qPrintable(QString::number(laengste)));
+        QVERIFY2(dialoge.meldungen.first().contains(QStringLiteral("gesperrt")), qPrintable(dialoge.meldungen.first()));
+        QCOMPARE(gefunden.first().at(1).toInt(), zeile);
+        QCOMPARE(s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = %1").arg(gesperrt)).toInt(), vorher);
+        QCOMPARE(m->index(zeile, AlarmFeld::X).data().toInt(), vorher);
+        QVERIFY(ZeileFreigeben(anderer, s));
+        QVERIFY(m->setData(m->index(zeile, AlarmFeld::X), vorher + 1));
+        QTRY_COMPARE_WITH_TIMEOUT(s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = %1").arg(gesperrt)).toInt(),
+                                  vorher + 1, 10000);
+        QTRY_COMPARE(a.mVerlauf->Stapel()->count(), schritte + 2);
+    }
+
     void badServersAreToldInGerman_data() {
         QTest::addColumn<QString>("fall");
         QTest::addColumn<QString>("erwartet");
@@ -1544,7 +1693,7 @@ private slots:
         w.Laden(uri);
         if (fall == QLatin1String("falsch"))
             return;  // the password was right again for the window
-        QVERIFY(!dialoge.meldungen.isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(!dialoge.meldungen.isEmpty(), 15000);
         QVERIFY2(dialoge.meldungen.join(QLatin1Char('\n')).contains(erwartet) ||
                      dialoge.meldungen.join(QLatin1Char('\n')).contains(QStringLiteral("nicht")),
                  qPrintable(dialoge.meldungen.join(QLatin1Char('\n'))));

@@ -27,15 +27,51 @@ AlarmdefsModell::AlarmdefsModell(QObject* parent, const QSqlDatabase& db, const 
     // PostgreSQL folds a name without quotes to lower case.
     setTable(server ? AlarmdefsZugriff::Tabelle(db) : QStringLiteral("Alarmdefs"));
     setEditStrategy(QSqlTableModel::OnFieldChange);
+    m_ohneVerbindung = m_seitenweise && !db.isOpen();
     // Text columns sort in German order: Ü with U, ß with ss.
-    DeutscheReihung::Anmelden(db);
-    m_textReihung = DeutscheReihung::Zusatz(db);
+    if (!m_ohneVerbindung) {
+        DeutscheReihung::Anmelden(db);
+        m_textReihung = DeutscheReihung::Zusatz(db);
+    }
     if (m_seitenweise) {
         // The keys and pages are read on the database's own worker.
         if (!m_dienst)
             m_dienst = new Datendienst(sDatenbank.isEmpty() ? db.databaseName() : sDatenbank, this);
         connect(m_dienst, &Datendienst::Beantwortet, this, &AlarmdefsModell::Beantwortet);
     }
+    if (m_ohneVerbindung) {
+        // Nothing is waited for until the service has connected and a page has come.
+        m_kalt = true;
+        Anfrage an;
+        an.zweck = Anfrage::Zweck::Beschreibung;
+        m_anfragen.insert(m_dienst->Beschreiben(), an);
+    }
+}
+
+void AlarmdefsModell::BeschreibungErhalten(const Datendienst::Antwort& a) {
+    if (a.abgebrochen)
+        return;
+    if (!a.ok) {
+        const auto m = DatenbankFehler::Deuten(a.fehler, m_datenbank);
+        // A connection refused comes as the opening's own German words.
+        emit Unbrauchbar({}, a.fehler.type() == QSqlError::ConnectionError ? a.fehler.databaseText() : m.text,
+                         a.fehler.type() == QSqlError::ConnectionError ? a.fehler.driverText() : m.detail);
+        return;
+    }
+    if (!a.fehlendeSpalten.isEmpty()) {
+        emit Unbrauchbar(a.fehlendeSpalten, QString(), QString());
+        return;
+    }
+    m_feldNamen = a.feldNamen;
+    emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+    emit Beschrieben();
+    if (a.textReihung == m_textReihung)
+        return;
+    m_textReihung = a.textReihung;
+    // A text column sorted before the order was known is sorted again in German order.
+    const Quelle& q = m_quellTicket ? m_anfragen.value(m_quellTicket).quelle : m_quelle;
+    if (q.sortSpalte >= 0 && !IstZahlenSpalte(q.sortSpalte))
+        Anwenden(q);
 }
 
 AlarmdefsModell::~AlarmdefsModell() {
@@ -191,6 +227,8 @@ void AlarmdefsModell::Beantwortet(const Datendienst::Antwort& a) {
     case Anfrage::Zweck::Zeilen: ZeilenErhalten(a, an, true); break;
     case Anfrage::Zweck::Schreiben: SchreibenErhalten(a, an); break;
     case Anfrage::Zweck::Finden: FindenErhalten(a, an); break;
+    case Anfrage::Zweck::Beschreibung: BeschreibungErhalten(a); break;
+    case Anfrage::Zweck::Folgen: FolgenErhalten(a, an); break;
     }
 }
 
@@ -346,6 +384,8 @@ bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrag
             const int von = an.seite * SeitenGroesse;
             emit ZeilenUnlesbar(von, std::min(m_anzahl, von + SeitenGroesse) - 1,
                                 DatenbankFehler::Deuten(a.fehler, m_datenbank).text);
+            if (!m_offeneEingaben.isEmpty())
+                QTimer::singleShot(0, this, &AlarmdefsModell::EingabenWeiter);
         }
         return false;
     }
@@ -377,6 +417,9 @@ bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrag
             if (an.positionen.at(i) >= m_reihenfolge.size() || m_reihenfolge.at(an.positionen.at(i)) != an.schluessel.at(i))
                 return false;
         m_seiten.insert(an.seite, std::move(zeilen));
+        // Edits waiting for rows go on outside of the view's reading.
+        if (!m_offeneEingaben.isEmpty())
+            QTimer::singleShot(0, this, &AlarmdefsModell::EingabenWeiter);
         m_seitenAlter.removeOne(an.seite);
         m_seitenAlter.append(an.seite);
         while (m_seitenAlter.size() > SeitenHoechstens)
@@ -534,6 +577,9 @@ QVariant AlarmdefsModell::headerData(int section, Qt::Orientation orientation, i
         for (int i = 0; i < rec.count(); ++i)
             if (rec.fieldName(i).compare(name, Qt::CaseInsensitive) == 0)
                 return rec.fieldName(i);
+        for (const QString& feld : m_feldNamen)
+            if (feld.compare(name, Qt::CaseInsensitive) == 0)
+                return feld;
         return name;
     }
     if (!m_seitenweise)
@@ -565,54 +611,68 @@ bool AlarmdefsModell::setData(const QModelIndex& index, const QVariant& value, i
         Dialoge::aktuell().Meldung(nullptr, kopf + *grund);
         return false;
     }
+    if (m_seitenweise) {
+        const Zeile* z = ZeileHolen(index.row());
+        if (!z) {
+            // The row has not come yet: the edit is written once its page has,
+            // and refused visibly when it cannot be read; the window waits for neither.
+            m_offeneEingaben.append({Schluessel(index.row()), index.row(), index.column(), wert, m_generation});
+            ZeileLesen(index.row(), 0);
+            return true;
+        }
+        return Eingeben(index.row(), index.column(), wert, *z);
+    }
     // The row as this grid read it: the cell is written only while the row still holds it.
     QVariantList gelesen;
-    QVariant schluessel;
-    if (m_seitenweise) {
-        const Zeile* z = ZeileAbwarten(index.row(), AlarmdefsZugriff::WarteAufSperreMs + 1000);
-        if (!z) {
-            Dialoge::aktuell().Meldung(nullptr, kopf + QStringLiteral("Die Zeile lässt sich nicht lesen."));
-            return false;
-        }
-        gelesen = z->werte.toList();
-        // SQLite names the row by its rowid; a server by its number and values.
-        if (m_schluessel == QLatin1String("rowid"))
-            schluessel = z->rowid;
-    } else {
-        for (int i = 0; i < columnCount(); ++i)
-            gelesen << QSqlTableModel::data(this->index(index.row(), i));
-    }
+    for (int i = 0; i < columnCount(); ++i)
+        gelesen << QSqlTableModel::data(this->index(index.row(), i));
     const QVariant alt = gelesen.value(index.column());
     if (alt.isNull() == wert.isNull() && alt.toString() == wert.toString())
         return true;
     Schreibauftrag a;
     a.ident = gelesen.value(AlarmFeld::Ident).toString();
-    a.zeile = schluessel;
     a.spalten = {index.column()};
     a.werte = {wert};
     AlarmRecord satz(AlarmFeld::Anzahl);
     for (int i = 0; i < AlarmFeld::Spalten; ++i)
         satz[i] = AlarmRecordBau::FeldText(i, gelesen.value(i));
     a.gelesen = satz;
-    if (!m_seitenweise) {
-        QSqlDatabase db = database();
-        const Schreibergebnis e = AlarmdefsZugriff::Schreiben(db, m_datenbank, a);
-        selectRow(index.row());
-        if (e.art == Schreibergebnis::Art::Geschrieben || e.art == Schreibergebnis::Art::Geaendert)
-            emit ZelleGeschrieben(a, e);
-        if (!e.geschrieben()) {
-            Dialoge::aktuell().FehlerMeldung(nullptr, e.text, e.detail);
-            return false;
-        }
-        return true;
+    QSqlDatabase db = database();
+    const Schreibergebnis e = AlarmdefsZugriff::Schreiben(db, m_datenbank, a);
+    selectRow(index.row());
+    if (e.art == Schreibergebnis::Art::Geschrieben || e.art == Schreibergebnis::Art::Geaendert)
+        emit ZelleGeschrieben(a, e);
+    if (!e.geschrieben()) {
+        Dialoge::aktuell().FehlerMeldung(nullptr, e.text, e.detail);
+        return false;
     }
+    return true;
+}
+
+bool AlarmdefsModell::Eingeben(int zeile, int spalte, const QVariant& wert, const Zeile& z) {
+    // The row as this grid read it: the cell is written only while the row still holds it.
+    const QVariantList gelesen = z.werte.toList();
+    const QVariant alt = gelesen.value(spalte);
+    if (alt.isNull() == wert.isNull() && alt.toString() == wert.toString())
+        return true;
+    Schreibauftrag a;
+    a.ident = gelesen.value(AlarmFeld::Ident).toString();
+    // SQLite names the row by its rowid; a server by its number and values.
+    if (m_schluessel == QLatin1String("rowid"))
+        a.zeile = z.rowid;
+    a.spalten = {spalte};
+    a.werte = {wert};
+    AlarmRecord satz(AlarmFeld::Anzahl);
+    for (int i = 0; i < AlarmFeld::Spalten; ++i)
+        satz[i] = AlarmRecordBau::FeldText(i, gelesen.value(i));
+    a.gelesen = satz;
     // The write goes in order behind the service's other requests; its result is
     // shown when it comes, at once when it comes within a frame.
     Anfrage an;
     an.zweck = Anfrage::Zweck::Schreiben;
     an.generation = m_generation;
     an.auftrag = a;
-    an.zeile = index.row();
+    an.zeile = zeile;
     const Datendienst::Ticket t = m_dienst->Schreiben(a);
     m_anfragen.insert(t, an);
     if (const auto antwort = m_dienst->Abwarten(t, Datendienst::HoechstensWartenMs)) {
@@ -620,6 +680,32 @@ bool AlarmdefsModell::setData(const QModelIndex& index, const QVariant& value, i
         return SchreibenErhalten(*antwort, an);
     }
     return true;
+}
+
+void AlarmdefsModell::EingabenWeiter() {
+    QList<OffeneEingabe> offen;
+    offen.swap(m_offeneEingaben);
+    for (const OffeneEingabe& e : std::as_const(offen)) {
+        // Found by its key: the source may have changed meanwhile.
+        const int zeile = e.generation == m_generation ? e.zeile : ZeileMitSchluessel(e.schluessel, e.zeile);
+        if (zeile < 0 || Schluessel(zeile) != e.schluessel) {
+            Dialoge::aktuell().Meldung(nullptr, QStringLiteral("Der Wert wurde nicht gespeichert. Die Zeile wird nicht mehr angezeigt."));
+            continue;
+        }
+        const int seite = zeile / SeitenGroesse;
+        if (ZeileGeladen(zeile)) {
+            const Zeile z = m_seiten.value(seite).at(zeile % SeitenGroesse);
+            Eingeben(zeile, e.spalte, e.wert, z);
+        } else if (m_fehlSeiten.contains(seite)) {
+            Dialoge::aktuell().Meldung(nullptr, QStringLiteral("Der Wert wurde nicht gespeichert. Die Zeile lässt sich nicht lesen."));
+        } else {
+            OffeneEingabe weiter = e;
+            weiter.zeile = zeile;
+            weiter.generation = m_generation;
+            m_offeneEingaben.append(weiter);
+            ZeileLesen(zeile, 0);
+        }
+    }
 }
 
 bool AlarmdefsModell::SchreibenErhalten(const Datendienst::Antwort& antwort, const Anfrage& an) {
@@ -632,21 +718,13 @@ bool AlarmdefsModell::SchreibenErhalten(const Datendienst::Antwort& antwort, con
     if (hier && e.geschrieben() && spalte == AlarmFeld::Ident && m_schluessel != QLatin1String("rowid")) {
         // On a server the row's key is its Ident.
         m_reihenfolge[zeile] = a.werte.value(0).toLongLong();
-    } else if (hier && e.geschrieben() && spalte == AlarmFeld::Ident && !ZeileNochDa(a.zeile.toLongLong())) {
-        // A new Ident may move the row to another rowid (Ident as the table's key): follow it,
-        // so the row keeps showing.
-        QSqlQuery q(database());
-        q.setForwardOnly(true);
-        q.prepare(QStringLiteral("select rowid from %1 where %2 = ?").arg(Tabelle(), SpalteNr(spalte)));
-        q.addBindValue(a.werte.value(0));
-        if (q.exec() && q.next()) {
-            const qint64 neu = q.value(0).toLongLong();
-            if (!q.next())
-                m_reihenfolge[zeile] = neu;
-        }
+    } else if (hier && e.geschrieben() && spalte == AlarmFeld::Ident) {
+        // A new Ident may move the row to another rowid (Ident as the table's key):
+        // followed when the service has said where, and read again then.
+        SchluesselFolgen(a.zeile.toLongLong(), a.werte.value(0), zeile);
     }
     // Show what the database now holds, not what was typed.
-    if (hier)
+    else if (hier)
         ZeilenNeuLesen(zeile, zeile);
     if (e.art == Schreibergebnis::Art::Geschrieben || e.art == Schreibergebnis::Art::Geaendert)
         emit ZelleGeschrieben(a, e);
@@ -671,17 +749,9 @@ void AlarmdefsModell::NummerGewechselt(qlonglong alt, qlonglong neu) {
     qint64 nachher = neu;
     if (m_schluessel == QLatin1String("rowid")) {
         // The rowid follows the number only where the number is the table's key.
-        if (!m_reihenfolge.contains(alt) || ZeileNochDa(alt))
-            return;
-        QSqlQuery q(database());
-        q.setForwardOnly(true);
-        q.prepare(QStringLiteral("select rowid from %1 where %2 = ?").arg(Tabelle(), SpalteNr(AlarmFeld::Ident)));
-        q.addBindValue(neu);
-        if (!q.exec() || !q.next())
-            return;
-        nachher = q.value(0).toLongLong();
-        if (q.next())
-            return;
+        if (m_reihenfolge.contains(alt))
+            SchluesselFolgen(alt, neu, -1);
+        return;
     }
     for (qsizetype i = 0; i < m_reihenfolge.size(); ++i)
         if (m_reihenfolge.at(i) == alt) {
@@ -754,10 +824,46 @@ AlarmdefsModell::Einfuegung AlarmdefsModell::EinfuegenPlanen(const QList<QString
 }
 
 
-bool AlarmdefsModell::ZeileNochDa(qint64 rowid) const {
-    QSqlQuery q(database());
-    q.setForwardOnly(true);
-    return q.exec(QStringLiteral("select 1 from %1 where rowid = %2").arg(Tabelle()).arg(rowid)) && q.next();
+void AlarmdefsModell::SchluesselFolgen(qint64 alt, const QVariant& neu, int zeile) {
+    // One read on the worker, behind the write: whether the old rowid is still
+    // there, and the rowid of the row that carries the new number now.
+    Anfrage an;
+    an.zweck = Anfrage::Zweck::Folgen;
+    an.generation = m_generation;
+    an.alt = alt;
+    an.zeile = zeile;
+    const QString sql = QStringLiteral("select (select count(*) from %1 where rowid = %2), rowid from %1 where %3 = ?")
+                            .arg(Tabelle())
+                            .arg(alt)
+                            .arg(SpalteNr(AlarmFeld::Ident));
+    const Datendienst::Ticket t = m_dienst->ZeilenLesen(sql, {neu});
+    m_anfragen.insert(t, an);
+    // Answered at once when it comes within a frame, as the write before it.
+    if (const auto a = m_dienst->Abwarten(t, Datendienst::HoechstensWartenMs)) {
+        m_anfragen.remove(t);
+        FolgenErhalten(*a, an);
+    }
+}
+
+void AlarmdefsModell::FolgenErhalten(const Datendienst::Antwort& a, const Anfrage& an) {
+    if (an.generation != m_generation)
+        return;  // another source: its keys were read afresh
+    if (a.ok && a.zeilen.size() == 1 && a.zeilen.first().value(0).toLongLong() == 0) {
+        const qint64 nachher = a.zeilen.first().value(1).toLongLong();
+        for (qsizetype i = 0; i < m_reihenfolge.size(); ++i)
+            if (m_reihenfolge.at(i) == an.alt) {
+                m_reihenfolge[i] = nachher;
+                if (an.zeile >= 0)
+                    continue;  // read again in place below
+                const int seite = static_cast<int>(i / SeitenGroesse);
+                m_seiten.remove(seite);
+                m_seitenTickets.remove(seite);  // a page on its way carries the old key
+                const int r = static_cast<int>(i);
+                emit dataChanged(index(r, 0), index(r, columnCount() - 1));
+            }
+    }
+    if (an.zeile >= 0 && an.zeile < m_anzahl)
+        ZeilenNeuLesen(an.zeile, an.zeile);
 }
 
 const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileAbwarten(int row, int ms) const {
@@ -892,16 +998,15 @@ int AlarmdefsModell::ZeileVon(qlonglong ident) {
         if (const auto a = m_dienst->Abwarten(t, AlarmdefsZugriff::WarteAufSperreMs + 1000))
             QuelleErhalten(*a, m_anfragen.take(t), true);
     }
-    QSqlQuery q(database());
-    q.setForwardOnly(true);
-    q.prepare(QStringLiteral("select %4 from %1 where %2 = ?%3 order by %4")
-                  .arg(Tabelle(), Spalte(QStringLiteral("Ident")),
-                       m_quelle.filter.isEmpty() ? QString() : QStringLiteral(" and (%1)").arg(m_quelle.filter),
-                       m_schluessel));
-    q.addBindValue(ident);
-    if (!q.exec() || !q.next())
+    // Read on the service's connection: the window holds none of its own on a server.
+    const QString sql = QStringLiteral("select %4 from %1 where %2 = ?%3 order by %4 limit 1")
+                            .arg(Tabelle(), Spalte(QStringLiteral("Ident")),
+                                 m_quelle.filter.isEmpty() ? QString() : QStringLiteral(" and (%1)").arg(m_quelle.filter),
+                                 m_schluessel);
+    const auto a = m_dienst->Abwarten(m_dienst->SchluesselLesen(sql, {ident}), AlarmdefsZugriff::WarteAufSperreMs + 1000);
+    if (!a || !a->ok || a->schluessel.isEmpty())
         return -1;
-    const qint64 rowid = q.value(0).toLongLong();
+    const qint64 rowid = a->schluessel.first();
     int r = static_cast<int>(m_reihenfolge.indexOf(rowid));
     // Not counted yet: the rest of the source is counted now.
     while (r < 0 && !m_vollstaendig) {

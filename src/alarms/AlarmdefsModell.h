@@ -26,8 +26,12 @@
 class AlarmdefsModell : public QSqlTableModel {
     Q_OBJECT
 public:
-    // db must be open; the model does not own the connection. sDatenbank names
-    // the file in messages. Without a data service the model starts its own.
+    // The model does not own the connection. sDatenbank names the file in
+    // messages. Without a data service the model starts its own. A connection
+    // of SQLite or PostgreSQL that is not open (only its driver is used, to
+    // spell names) makes the model read everything through its service: the
+    // table's description first (Unbrauchbar when it cannot be had), and the
+    // window's thread never waits for the server's answer to a connect.
     AlarmdefsModell(QObject* parent, const QSqlDatabase& db, const QString& sDatenbank = {},
                     Datendienst* dienst = nullptr);
     // Its own worker is not waited for: it ends by itself after the request on hand.
@@ -139,6 +143,11 @@ signals:
     // A source that was still being ordered is shown now, or was refused (lastError()).
     void QuelleGewechselt();
     void QuelleAbgelehnt();
+    // The service could not open the table (text, detail in German), or it
+    // lacks these of the 18 columns: the grid cannot show it.
+    void Unbrauchbar(const QStringList& fehlen, const QString& text, const QString& detail);
+    // The service has read the table's description: the table can be shown.
+    void Beschrieben();
 
 public:
 
@@ -169,7 +178,7 @@ private:
     // What a request to the data service was for; its answer is taken only
     // while the request is still the newest of its kind.
     struct Anfrage {
-        enum class Zweck { Quelle, Weiter, Zeilen, Schreiben, Finden } zweck = Zweck::Zeilen;
+        enum class Zweck { Quelle, Weiter, Zeilen, Schreiben, Finden, Beschreibung, Folgen } zweck = Zweck::Zeilen;
         qlonglong ident = -1;        // Finden: the number looked for (quelle: the source it was looked for in)
         int generation = 0;
         Quelle quelle;               // Quelle
@@ -180,6 +189,7 @@ private:
         int seite = -1;              // Zeilen: a whole page
         Schreibauftrag auftrag;      // Schreiben
         int zeile = -1;              // Schreiben: the grid row
+        qint64 alt = -1;             // Folgen: the key a row had before its number changed
     };
 
     bool Anwenden(const Quelle& neu);
@@ -206,7 +216,23 @@ private:
     // A server's key, the Ident, may be carried by several rows: the k-th position with that key gets the k-th of them.
     int Vorkommen(int position) const;
     QString Reihung(const Quelle& q) const;
-    bool ZeileNochDa(qint64 rowid) const;
+    // The row of key alt got a new number: where its rowid follows the number
+    // (the number as the table's key), the service says its new rowid and the
+    // grid follows it when that comes; zeile (>= 0) is read again then.
+    void SchluesselFolgen(qint64 alt, const QVariant& neu, int zeile);
+    void FolgenErhalten(const Datendienst::Antwort& a, const Anfrage& an);
+    void BeschreibungErhalten(const Datendienst::Antwort& a);
+    // A cell edit of a row whose page had not come: written once the page has come.
+    struct OffeneEingabe {
+        qint64 schluessel = -1;
+        int zeile = -1;
+        int spalte = -1;
+        QVariant wert;
+        int generation = 0;
+    };
+    QList<OffeneEingabe> m_offeneEingaben;
+    void EingabenWeiter();
+    bool Eingeben(int zeile, int spalte, const QVariant& wert, const Zeile& z);
     QString Spalte(const QString& name) const;
     QString SpalteNr(int spalte) const;  // one of the 18 by its place in the record
 
@@ -224,6 +250,8 @@ private:
     void GesuchtWeiter();
     bool m_seitenweise = false;
     bool m_kalt = false;  // a new connection: not waited for until a page has come
+    bool m_ohneVerbindung = false;  // the window holds no open connection: all reads go through the service
+    QStringList m_feldNamen;        // the table's column names, as the service read them
     QString m_schluessel;  // the key the pages are read by: rowid, or the Ident on a server
     QString m_textReihung;  // follows a text column in ORDER BY: the German order of this connection
     QString m_datenbank;

@@ -161,6 +161,26 @@ Datendienst::Ticket Datendienst::Rechnen(std::function<QVariant()> arbeit) {
     });
 }
 
+Datendienst::Ticket Datendienst::Beschreiben() {
+    return Stellen(Art::Eigen, {}, {}, {}, [](QSqlDatabase& db, Antwort& a) {
+        const bool server = db.driverName() == QLatin1String("QPSQL");
+        const QSqlRecord rec = db.record(server ? AlarmdefsZugriff::Tabelle(db) : QStringLiteral("Alarmdefs"));
+        for (int i = 0; i < rec.count(); ++i)
+            a.feldNamen << rec.fieldName(i);
+        a.fehlendeSpalten = AlarmdefsZugriff::FehlendeSpalten(db);
+        // No columns at all may also be a link that broke meanwhile: that is no missing table.
+        if (rec.isEmpty()) {
+            QSqlQuery q(db);
+            if (!q.exec(QStringLiteral("select 1"))) {
+                a.fehler = q.lastError();
+                return;
+            }
+        }
+        a.textReihung = DeutscheReihung::Zusatz(db);
+        a.ok = true;
+    });
+}
+
 Datendienst::Ticket Datendienst::Stellen(Art art, const QString& sql, const QVariantList& werte,
                                          const Schreibauftrag& auftrag, Tun tun) {
     Ticket t;

@@ -12,6 +12,7 @@
 #include <QSet>
 #include <QSqlError>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVector>
 #include <QWaitCondition>
@@ -44,6 +45,11 @@ public:
         std::optional<AlarmListeTyp> liste;  // AlarmListeLesen
         Sammelergebnis sammel;               // SchreibenAlle
         QVariant wert;                       // Rechnen
+        // Beschreiben: the table's column names as it spells them, the 18 it
+        // lacks, and the German order of text columns on this connection.
+        QStringList feldNamen;
+        QStringList fehlendeSpalten;
+        QString textReihung;
     };
 
     // sDatenbank in the program's own form; its address is resolved once here.
@@ -72,6 +78,9 @@ public:
     // (a search): done on the worker, in order, its result in Antwort::wert.
     // It must not throw; a failure is told in its result.
     Ticket Rechnen(std::function<QVariant()> arbeit);
+    // What a grid needs to know of the table before it shows it, read on the
+    // worker (a window that opens no connection of its own asks this first).
+    Ticket Beschreiben();
 
     // Closing without waiting: the worker finishes the request on hand (a write
     // lands or is refused), skips what was asked after it, closes its connection

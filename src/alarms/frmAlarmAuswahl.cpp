@@ -34,6 +34,7 @@
 #include "alarms/AuswahlLayout.h"
 #include "alarms/Fensterlage.h"
 #include "alarms/DatenbankFehler.h"
+#include "alarms/Datenbankadresse.h"
 #include "alarms/Einfuegeblock.h"
 #include "alarms/Dialoge.h"
 #include "alarms/Hauptwerte.h"
@@ -279,7 +280,9 @@ void frmAlarmAuswahl::Form_Activate() {
     if (k && m_datenbankName != k->AlarmDatenbank()) {
         try {
             DatenbankOeffnen(k->AlarmDatenbank());
-            m_abgelehnt.clear();
+            // A server's table is known to be usable only once its service has described it.
+            if (!dbAlarme->Dienst() || !dbAlarme->Dienst()->Adresse().IstServer())
+                m_abgelehnt.clear();
             if (m_quelle)
                 QuelleAnwenden(*m_quelle);
         } catch (const AlarmdefsFehler& e) {
@@ -394,21 +397,43 @@ bool frmAlarmAuswahl::eventFilter(QObject* obj, QEvent* e) {
 void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
     DatenbankSchliessen();
     const QString name = QStringLiteral("tavero-auswahl-%1").arg(g_fensterZaehler.fetchAndAddRelaxed(1));
-    QSqlDatabase db = AlarmdefsZugriff::Oeffnen(pfad, name);
-    m_verbindung = name;
-    // A table without the columns the program needs is not opened: every pick
-    // and every write would fail on it later.
-    const QStringList fehlen = AlarmdefsZugriff::FehlendeSpalten(db);
-    if (!fehlen.isEmpty()) {
-        db = QSqlDatabase();
-        DatenbankSchliessen();
-        if (fehlen.size() == AlarmFeld::Spalten)
-            throw AlarmdefsFehler(QStringLiteral("Die Alarmdatenbank %1 enthält keine Tabelle Alarmdefs.").arg(pfad));
-        throw AlarmdefsFehler(QStringLiteral("In der Tabelle Alarmdefs von %1 fehlen die Spalten %2. Die Datenbank "
-                                             "wird nicht geöffnet.")
-                                  .arg(pfad, fehlen.join(QStringLiteral(", "))));
+    const Datenbankadresse adresse(pfad);
+    QSqlDatabase db;
+    if (adresse.IstServer() && QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL"))) {
+        // A server is never connected to on the window's thread: the grid's data
+        // service connects on its worker and tells what the table holds; this
+        // connection is not opened, its driver only spells names.
+        db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        m_verbindung = name;
+    } else {
+        db = AlarmdefsZugriff::Oeffnen(pfad, name);
+        m_verbindung = name;
+        // A table without the columns the program needs is not opened: every pick
+        // and every write would fail on it later.
+        const QStringList fehlen = AlarmdefsZugriff::FehlendeSpalten(db);
+        if (!fehlen.isEmpty()) {
+            db = QSqlDatabase();
+            DatenbankSchliessen();
+            throw AlarmdefsFehler(FehlendText(pfad, fehlen));
+        }
     }
     dbAlarme = new AlarmdefsModell(this, db, pfad);
+    connect(dbAlarme, &AlarmdefsModell::Beschrieben, this, [this] { m_abgelehnt.clear(); });
+    // What the service finds unusable is told as an opening that failed.
+    connect(dbAlarme, &AlarmdefsModell::Unbrauchbar, this,
+            [this, pfad](const QStringList& fehlen, const QString& text, const QString& detail) {
+                // Closed after this signal has been handled, not inside the model's own call.
+                QTimer::singleShot(0, this, [this, pfad, fehlen, text, detail] {
+                    if (m_datenbankName != pfad)
+                        return;
+                    DatenbankSchliessen();
+                    const QString meldung = fehlen.isEmpty() ? text : FehlendText(pfad, fehlen);
+                    StatusMelden(meldung);
+                    if (m_abgelehnt != pfad)
+                        Dialoge::aktuell().FehlerMeldung(this, meldung, fehlen.isEmpty() ? detail : QString());
+                    m_abgelehnt = pfad;
+                });
+            });
     m_breitenAngepasst = false;
     m_wahlNachSchreiben = -1;
     m_wahl->setModell(dbAlarme);
@@ -458,6 +483,13 @@ void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
     delete alt;
     connect(TDBAlarme->selectionModel(), &QItemSelectionModel::currentChanged, this, &frmAlarmAuswahl::ZeileGewechselt);
     m_datenbankName = pfad;
+}
+
+QString frmAlarmAuswahl::FehlendText(const QString& pfad, const QStringList& fehlen) {
+    if (fehlen.size() == AlarmFeld::Spalten)
+        return QStringLiteral("Die Alarmdatenbank %1 enthält keine Tabelle Alarmdefs.").arg(pfad);
+    return QStringLiteral("In der Tabelle Alarmdefs von %1 fehlen die Spalten %2. Die Datenbank wird nicht geöffnet.")
+        .arg(pfad, fehlen.join(QStringLiteral(", ")));
 }
 
 void frmAlarmAuswahl::DatenbankSchliessen() {

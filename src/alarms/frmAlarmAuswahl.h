@@ -147,6 +147,8 @@ private:
     void BaumAufbauen();
     void WertelistenFuellen();
     void DatenbankOeffnen(const QString& pfad);
+    // Why a table lacking columns of the 18 is not opened (German).
+    static QString FehlendText(const QString& pfad, const QStringList& fehlen);
     void DatenbankSchliessen();
     bool QuelleAnwenden(const Datensatzquelle& q);
     void QuelleSetzen(const Datensatzquelle& q);

@@ -41,7 +41,8 @@ void Suchleiste::Weiter(const QString& eingabe, int richtung) {
     Suche::Reihenfolge reihe;
     frmAlarmAuswahl* grid = m_auswahl->HatFenster() ? m_auswahl->Fenster() : nullptr;
     if (const auto sortierung = grid && grid->dbAlarme ? grid->Sortierung() : std::nullopt) {
-        reihe.spalte = grid->dbAlarme->record().fieldName(sortierung->first);
+        // The sorted grid column's name as the table spells it (the table's own order may differ).
+        reihe.spalte = grid->dbAlarme->headerData(sortierung->first, Qt::Horizontal).toString();
         reihe.text = !AlarmdefsModell::IstZahlenSpalte(sortierung->first);
         reihe.ordnung = sortierung->second;
     }
