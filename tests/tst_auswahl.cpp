@@ -299,6 +299,63 @@ private slots:
                  qPrintable(m_main->StatusTextLesen(1)));
     }
 
+    // A table of the sqlite3 shell's making, its number the table's key in a
+    // column order of its own. A cell edit of a row whose page has not come,
+    // while another program holds the file locked: the window does not wait
+    // for the row; the value is written once the lock has gone. A new number
+    // then moves the row to another key, and the grid follows it.
+    void cellEditsOfRowsNotReadYetAreWrittenWhenTheyCome() {
+        const QString fremd = m_dir->path() + QStringLiteral("/schale.sqlite");
+        QProcess shell;
+        shell.start(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), fremd});
+        if (!shell.waitForStarted())
+            QSKIP("sqlite3 fehlt");
+        shell.write("create table Alarmdefs (Alarmtext TEXT, X INTEGER, Y INTEGER, Ident INTEGER PRIMARY KEY, "
+                    "Form TEXT, Symbol TEXT, Type INTEGER, Acknowledge INTEGER, VarName TEXT, BitNo INTEGER, "
+                    "Priority INTEGER, \"Group\" INTEGER, Helpindex INTEGER, Min TEXT, Max TEXT, Sensor1 INTEGER, "
+                    "Sensor2 INTEGER, Fault INTEGER, Notiz TEXT);\n"
+                    "with recursive n(i) as (select 1 union all select i + 1 from n where i < 600) "
+                    "insert into Alarmdefs (Ident, Alarmtext, Form, X, Y) select 70000 + i, 'Schale ' || i, 'Becken', i, 2 * i from n;\n"
+                    ".quit\n");
+        shell.closeWriteChannel();
+        QVERIFY(shell.waitForFinished(60000));
+        QCOMPARE(shell.exitCode(), 0);
+        m_main->PfadOeffnen(fremd);
+        QTRY_COMPARE(modell()->rowCount(), 600);
+        QTRY_VERIFY(modell()->ZeileGeladen(0));
+        const int zeile = 500;  // far below the view: its page has not been read
+        constexpr int Prioritaet = 7;
+        QVERIFY(!modell()->ZeileGeladen(zeile));
+        const int schritte = m_main->mVerlauf->Stapel()->count();
+        // Another program holds the file locked for a while.
+        QProcess halter;
+        halter.start(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), fremd});
+        QVERIFY(halter.waitForStarted());
+        halter.write("begin exclusive;\nselect 'gesperrt';\n");
+        QVERIFY(halter.waitForReadyRead(10000));
+        QElapsedTimer uhr;
+        uhr.start();
+        QVERIFY(modell()->setData(modell()->index(zeile, Prioritaet), 9));
+        const qint64 gewartet = uhr.elapsed();
+        QTest::qWait(1500);
+        halter.write("commit;\n.quit\n");
+        halter.closeWriteChannel();
+        QVERIFY(halter.waitForFinished(10000));
+        QVERIFY2(gewartet < 1000, qPrintable(QString::number(gewartet)));  // it waited for the row
+        QTRY_COMPARE_WITH_TIMEOUT(modell()->index(zeile, Prioritaet).data().toInt(), 9, 10000);
+        QCOMPARE(modell()->index(zeile, AlarmFeld::Ident).data().toString(), QStringLiteral("70501"));
+        QTRY_COMPARE(m_main->mVerlauf->Stapel()->count(), schritte + 1);
+        QVERIFY2(m_dialoge->meldungen.isEmpty(), qPrintable(m_dialoge->meldungen.join(QLatin1Char('\n'))));
+        // A new number: the rowid follows it, and so does the grid.
+        QVERIFY(modell()->setData(modell()->index(zeile, AlarmFeld::Ident), 80001));
+        QTRY_COMPARE(modell()->index(zeile, AlarmFeld::Ident).data().toString(), QStringLiteral("80001"));
+        QTRY_COMPARE(modell()->index(zeile, AlarmFeld::Alarmtext).data().toString(), QStringLiteral("Schale 501"));
+        QCOMPARE(modell()->index(zeile, Prioritaet).data().toInt(), 9);
+        m_main->mVerlauf->Zuruecknehmen();
+        QTRY_COMPARE(modell()->index(zeile, AlarmFeld::Ident).data().toString(), QStringLiteral("70501"));
+        QTRY_COMPARE(modell()->index(zeile, AlarmFeld::Alarmtext).data().toString(), QStringLiteral("Schale 501"));
+    }
+
     void cellEditsAreWrittenOrRefused() {
         // Each edit's answer is checked at once: give it time on a busy machine.
         const int beschaeftigt = Datendienst::HoechstensWartenMs, leer = Datendienst::LeerlaufWartenMs;

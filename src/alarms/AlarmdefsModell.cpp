@@ -27,9 +27,9 @@ AlarmdefsModell::AlarmdefsModell(QObject* parent, const QSqlDatabase& db, const 
     // PostgreSQL folds a name without quotes to lower case.
     setTable(server ? AlarmdefsZugriff::Tabelle(db) : QStringLiteral("Alarmdefs"));
     setEditStrategy(QSqlTableModel::OnFieldChange);
-    m_ohneVerbindung = m_seitenweise && !db.isOpen();
+    const bool ohneVerbindung = m_seitenweise && !db.isOpen();
     // Text columns sort in German order: Ü with U, ß with ss.
-    if (!m_ohneVerbindung) {
+    if (!ohneVerbindung) {
         DeutscheReihung::Anmelden(db);
         m_textReihung = DeutscheReihung::Zusatz(db);
     }
@@ -39,7 +39,7 @@ AlarmdefsModell::AlarmdefsModell(QObject* parent, const QSqlDatabase& db, const 
             m_dienst = new Datendienst(sDatenbank.isEmpty() ? db.databaseName() : sDatenbank, this);
         connect(m_dienst, &Datendienst::Beantwortet, this, &AlarmdefsModell::Beantwortet);
     }
-    if (m_ohneVerbindung) {
+    if (ohneVerbindung) {
         // Nothing is waited for until the service has connected and a page has come.
         m_kalt = true;
         Anfrage an;
@@ -737,6 +737,9 @@ bool AlarmdefsModell::SchreibenErhalten(const Datendienst::Antwort& antwort, con
 }
 
 bool AlarmdefsModell::SchreibenOffen(int zeile) const {
+    for (const OffeneEingabe& e : m_offeneEingaben)
+        if (e.zeile == zeile)
+            return true;
     for (const Anfrage& an : m_anfragen)
         if (an.zweck == Anfrage::Zweck::Schreiben && an.zeile == zeile)
             return true;

@@ -250,7 +250,6 @@ private:
     void GesuchtWeiter();
     bool m_seitenweise = false;
     bool m_kalt = false;  // a new connection: not waited for until a page has come
-    bool m_ohneVerbindung = false;  // the window holds no open connection: all reads go through the service
     QStringList m_feldNamen;        // the table's column names, as the service read them
     QString m_schluessel;  // the key the pages are read by: rowid, or the Ident on a server
     QString m_textReihung;  // follows a text column in ORDER BY: the German order of this connection
