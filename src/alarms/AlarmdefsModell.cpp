@@ -683,13 +683,14 @@ bool AlarmdefsModell::Eingeben(int zeile, int spalte, const QVariant& wert, cons
 }
 
 void AlarmdefsModell::EingabenWeiter() {
+    const QString kopf = QStringLiteral("Der Wert wurde nicht gespeichert. ");
     QList<OffeneEingabe> offen;
     offen.swap(m_offeneEingaben);
     for (const OffeneEingabe& e : std::as_const(offen)) {
         // Found by its key: the source may have changed meanwhile.
         const int zeile = e.generation == m_generation ? e.zeile : ZeileMitSchluessel(e.schluessel, e.zeile);
         if (zeile < 0 || Schluessel(zeile) != e.schluessel) {
-            Dialoge::aktuell().Meldung(nullptr, QStringLiteral("Der Wert wurde nicht gespeichert. Die Zeile wird nicht mehr angezeigt."));
+            Dialoge::aktuell().Meldung(nullptr, kopf + QStringLiteral("Die Zeile wird nicht mehr angezeigt."));
             continue;
         }
         const int seite = zeile / SeitenGroesse;
@@ -697,7 +698,7 @@ void AlarmdefsModell::EingabenWeiter() {
             const Zeile z = m_seiten.value(seite).at(zeile % SeitenGroesse);
             Eingeben(zeile, e.spalte, e.wert, z);
         } else if (m_fehlSeiten.contains(seite)) {
-            Dialoge::aktuell().Meldung(nullptr, QStringLiteral("Der Wert wurde nicht gespeichert. Die Zeile lässt sich nicht lesen."));
+            Dialoge::aktuell().Meldung(nullptr, kopf + QStringLiteral("Die Zeile lässt sich nicht lesen."));
         } else {
             OffeneEingabe weiter = e;
             weiter.zeile = zeile;

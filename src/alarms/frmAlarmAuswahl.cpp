@@ -16,6 +16,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPointer>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStyle>
@@ -421,10 +422,12 @@ void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
     connect(dbAlarme, &AlarmdefsModell::Beschrieben, this, [this] { m_abgelehnt.clear(); });
     // What the service finds unusable is told as an opening that failed.
     connect(dbAlarme, &AlarmdefsModell::Unbrauchbar, this,
-            [this, pfad](const QStringList& fehlen, const QString& text, const QString& detail) {
-                // Closed after this signal has been handled, not inside the model's own call.
-                QTimer::singleShot(0, this, [this, pfad, fehlen, text, detail] {
-                    if (m_datenbankName != pfad)
+            [this, pfad, modell = QPointer<AlarmdefsModell>(dbAlarme)](const QStringList& fehlen, const QString& text,
+                                                                       const QString& detail) {
+                // Closed after this signal has been handled, not inside the model's own call;
+                // a grid opened anew meanwhile is not this one.
+                QTimer::singleShot(0, this, [this, pfad, modell, fehlen, text, detail] {
+                    if (!modell || dbAlarme != modell)
                         return;
                     DatenbankSchliessen();
                     const QString meldung = fehlen.isEmpty() ? text : FehlendText(pfad, fehlen);
