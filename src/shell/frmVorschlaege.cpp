@@ -321,11 +321,11 @@ bool frmVorschlaege::Schreiben(const QList<Vorschlag>& auswahl) {
             m_angenommen.remove(v.ident);
         Dialoge::aktuell().FehlerMeldung(this, text, detail);
     };
-    if (auftraege.size() < HintergrundAb && k->Server() && k->Dienst()) {
-        // On a server the database's worker writes them, in order with every
-        // other write: a row another client holds locked keeps the worker
-        // waiting, not the window. The answer finishes the acceptance (at once
-        // when it comes within a frame).
+    if (auftraege.size() < HintergrundAb && k->Dienst()) {
+        // The database's worker writes them, in order with every other write:
+        // a row another client holds locked on a server, or a file another
+        // program holds locked, keeps the worker waiting, not the window. The
+        // answer finishes the acceptance (at once when it comes within a frame).
         Datendienst* dienst = k->Dienst();
         connect(dienst, &Datendienst::Beantwortet, this, &frmVorschlaege::DienstBeantwortet, Qt::UniqueConnection);
         connect(dienst, &QObject::destroyed, this, &frmVorschlaege::DienstGeschlossen, Qt::UniqueConnection);
