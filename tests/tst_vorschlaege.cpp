@@ -13,8 +13,6 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <cstring>
 #include <optional>
@@ -85,22 +83,7 @@ AlarmRecord Alarm(const QString& ident, const QString& varName, const QString& f
 }
 
 QList<QVariantList> Tabelle(const QString& db) {
-    QList<QVariantList> zeilen;
-    {
-        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("pruefen"));
-        c.setDatabaseName(db);
-        c.open();
-        QSqlQuery q(c);
-        q.exec(QStringLiteral("select * from Alarmdefs order by Ident"));
-        while (q.next()) {
-            QVariantList z;
-            for (int i = 0; i < q.record().count(); ++i)
-                z << q.value(i);
-            zeilen << z;
-        }
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("pruefen"));
-    return zeilen;
+    return TestDb(db).Abfrage(QStringLiteral("select * from Alarmdefs order by Ident"));
 }
 }  // namespace
 
