@@ -1001,6 +1001,20 @@ private slots:
         QCOMPARE(drittes.woerter.size(), 2);
     }
 
+    // The key of a kept reading must come out the same in the next run of the
+    // program, or every picture is read again after each start.
+    void fingerprintIsTheSameInEveryRun() {
+        const QString datei = Pfad(QStringLiteral("stempel.bin"));
+        QFile f(datei);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 1000; ++i)
+            f.write(QByteArray::number(i * 7919) + ';');
+        f.close();
+        const auto stempel = BildtextSpeicher::StempelVon(datei);
+        QVERIFY(stempel);
+        QCOMPARE(stempel->inhalt, QByteArray("569e407a60eca03489e001ebd9823ca"));
+    }
+
     void cancelledReadingStopsSoonAndLeavesTheCacheWhole() {
         const QString db = DemoProjekt::Datenbank(mOut);
         const auto vorher = Tabelle(db);
