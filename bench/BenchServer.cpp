@@ -26,6 +26,7 @@
 #include "alarms/AlarmdefsModell.h"
 #include "alarms/AlarmdefsSchreiber.h"
 #include "alarms/AlarmdefsZugriff.h"
+#include "alarms/Datendienst.h"
 #include "alarms/Anzeigemodus.h"
 #include "alarms/Dialoge.h"
 #include "alarms/Serverdienst.h"
@@ -98,18 +99,24 @@ void Schreiben(const QString& uri, const AlarmListeTyp& alarme) {
     qtUpdate.prepare(QStringLiteral("update \"Alarmdefs\" set \"X\" = ?::int, \"Y\" = ?::int where ctid = (select ctid from "
                                     "\"Alarmdefs\" where \"Ident\" = ?::int and coalesce(\"X\"::text, '') = ? and "
                                     "coalesce(\"Y\"::text, '') = ? order by ctid limit 1)"));
-    std::vector<double> tavero, libpq, schreiber, ueberQt;
+    // Tavero's own statement, as it prepared it on its connection, sent through
+    // plain libpq: what the server spends on it apart from the client's part.
+    QString eigeneSql;
+    std::vector<double> tavero, libpq, schreiber, ueberQt, eigeneAnweisung, ueberDienst;
+    // The way a drag in the window writes: through the database's worker, the
+    // answer taken as the window takes one that comes within its wait.
+    Datendienst dienst(uri);
     // Several rounds over the same rows in one run, each against its own
     // baseline, so a busy machine shows as spread rather than as a ratio.
     AlarmListeTyp stand = alarme;
     QElapsedTimer t;
-    const int laeufe = std::min<int>(400, static_cast<int>(alarme.size() / 4));
+    const int laeufe = std::min<int>(400, static_cast<int>(alarme.size() / 6));
     constexpr int Runden = 3;
     for (int runde = 0; runde < Runden; ++runde) {
         std::vector<double> taveroRunde, libpqRunde;
         for (int i = 0; i < laeufe; ++i) {
             const int x0 = 300 + i + 1000 * runde, y0 = 200 + i + 1000 * runde;
-            AlarmRecord& r = stand[4 * i];
+            AlarmRecord& r = stand[6 * i];
             Schreibauftrag auftrag;
             auftrag.ident = r.at(AlarmFeld::Ident);
             auftrag.spalten = {AlarmFeld::X, AlarmFeld::Y};
@@ -123,7 +130,7 @@ void Schreiben(const QString& uri, const AlarmListeTyp& alarme) {
                 std::fprintf(stderr, "tavero-bench: %s\n", qPrintable(se.text));
             else
                 r = se.zeile;
-            AlarmRecord& s = stand[4 * i + 1];
+            AlarmRecord& s = stand[6 * i + 1];
             const std::string x = std::to_string(x0), y = std::to_string(y0), id = s.at(AlarmFeld::Ident).toStdString(),
                               altX = s.at(AlarmFeld::X).toStdString(), altY = s.at(AlarmFeld::Y).toStdString();
             const char* werte[5] = {x.c_str(), y.c_str(), id.c_str(), altX.c_str(), altY.c_str()};
@@ -136,7 +143,7 @@ void Schreiben(const QString& uri, const AlarmListeTyp& alarme) {
             PQclear(res);
             s[AlarmFeld::X] = QString::number(x0);
             s[AlarmFeld::Y] = QString::number(y0);
-            AlarmRecord& w = stand[4 * i + 2];
+            AlarmRecord& w = stand[6 * i + 2];
             Schreibauftrag nurSchreiber = auftrag;
             nurSchreiber.ident = w.at(AlarmFeld::Ident);
             nurSchreiber.gelesen = w;
@@ -145,7 +152,7 @@ void Schreiben(const QString& uri, const AlarmListeTyp& alarme) {
             schreiber.push_back(t.nsecsElapsed() / 1e6);
             if (sw.geschrieben())
                 w = sw.zeile;
-            AlarmRecord& u = stand[4 * i + 3];
+            AlarmRecord& u = stand[6 * i + 3];
             t.start();
             for (const QString& v : {QString::number(x0), QString::number(y0), u.at(AlarmFeld::Ident), u.at(AlarmFeld::X),
                                      u.at(AlarmFeld::Y)})
@@ -156,6 +163,48 @@ void Schreiben(const QString& uri, const AlarmListeTyp& alarme) {
             u[AlarmFeld::Y] = QString::number(y0);
             if (!sw.geschrieben() || !qtOk)
                 std::fprintf(stderr, "tavero-bench: Vergleichsschreiben ging nicht (%d, %d)\n", sw.geschrieben(), qtOk);
+            if (eigeneSql.isEmpty()) {
+                QSqlQuery q(a.Server()->Verbindung());
+                if (q.exec(QStringLiteral("select statement from pg_prepared_statements where name like 'tavero_schreiben_%' "
+                                          "and statement like '%pg_notify%' order by prepare_time desc limit 1")) &&
+                    q.next()) {
+                    eigeneSql = q.value(0).toString();
+                    PQclear(PQprepare(c, "eigene", eigeneSql.toUtf8().constData(), 0, nullptr));
+                }
+            }
+            if (!eigeneSql.isEmpty()) {
+                // the number, the values as read of the columns compared (the written ones, picture, symbol), the new ones
+                AlarmRecord& e = stand[6 * i + 4];
+                std::vector<std::string> texte{e.at(AlarmFeld::Ident).toStdString()};
+                for (int spalte : {int(AlarmFeld::X), int(AlarmFeld::Y), int(AlarmFeld::Form), int(AlarmFeld::Symbol)})
+                    texte.push_back(e.at(spalte).toStdString());
+                texte.push_back(std::to_string(x0));
+                texte.push_back(std::to_string(y0));
+                std::vector<const char*> zeiger;
+                for (const std::string& text : texte)
+                    zeiger.push_back(text.c_str());
+                t.start();
+                PGresult* res = PQexecPrepared(c, "eigene", static_cast<int>(zeiger.size()), zeiger.data(), nullptr, nullptr, 0);
+                eigeneAnweisung.push_back(t.nsecsElapsed() / 1e6);
+                if (PQresultStatus(res) != PGRES_TUPLES_OK || PQntuples(res) < 1 || std::string(PQgetvalue(res, 0, 1)) != "1")
+                    std::fprintf(stderr, "tavero-bench: die eigene Anweisung schrieb %s nicht: %s\n", texte.front().c_str(),
+                                 PQresultErrorMessage(res));
+                PQclear(res);
+                e[AlarmFeld::X] = QString::number(x0);
+                e[AlarmFeld::Y] = QString::number(y0);
+            }
+            AlarmRecord& d = stand[6 * i + 5];
+            Schreibauftrag ueberWorker = auftrag;
+            ueberWorker.ident = d.at(AlarmFeld::Ident);
+            ueberWorker.gelesen = d;
+            t.start();
+            const auto antwort = dienst.Abwarten(dienst.Schreiben(ueberWorker), 10000);
+            ueberDienst.push_back(t.nsecsElapsed() / 1e6);
+            if (antwort && antwort->ergebnis.geschrieben())
+                d = antwort->ergebnis.zeile;
+            else
+                std::fprintf(stderr, "tavero-bench: Schreiben über den Datendienst ging nicht: %s\n",
+                             antwort ? qPrintable(antwort->ergebnis.text) : "keine Antwort");
         }
         BenchZeile(("server_pfeil_verhaeltnis_runde" + std::to_string(runde + 1)).c_str(),
                    Median(taveroRunde) / Median(libpqRunde), "x");
@@ -172,6 +221,12 @@ void Schreiben(const QString& uri, const AlarmListeTyp& alarme) {
     BenchZeile("server_pfeil_verhaeltnis", Median(tavero) / Median(libpq), "x");
     BenchZeile("server_pfeil_schreibweg", Median(schreiber), "ms");
     BenchZeile("server_pfeil_libpq_update_ueber_qt", Median(ueberQt), "ms");
+    BenchZeile("server_pfeil_ueber_dienst", Median(ueberDienst), "ms");
+    BenchZeile("server_pfeil_ueber_dienst_verhaeltnis", Median(ueberDienst) / Median(libpq), "x");
+    if (!eigeneAnweisung.empty()) {
+        BenchZeile("server_pfeil_eigene_anweisung_libpq", Median(eigeneAnweisung), "ms");
+        BenchZeile("server_pfeil_eigene_anweisung_verhaeltnis", Median(eigeneAnweisung) / Median(libpq), "x");
+    }
 }
 
 // From AuswahlShow until the grid holds its first rows, for a fresh component.

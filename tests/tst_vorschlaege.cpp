@@ -13,8 +13,6 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <cstring>
 #include <optional>
@@ -24,6 +22,7 @@
 #include "DemoProjekt.h"
 #include "Testbilder.h"
 #include "alarms/AlarmdefsZugriff.h"
+#include "alarms/Datendienst.h"
 #include "platform/MIni.h"
 #include "platform/WinUmgebung.h"
 #include "werkzeuge/BildLeseLauf.h"
@@ -84,22 +83,7 @@ AlarmRecord Alarm(const QString& ident, const QString& varName, const QString& f
 }
 
 QList<QVariantList> Tabelle(const QString& db) {
-    QList<QVariantList> zeilen;
-    {
-        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("pruefen"));
-        c.setDatabaseName(db);
-        c.open();
-        QSqlQuery q(c);
-        q.exec(QStringLiteral("select * from Alarmdefs order by Ident"));
-        while (q.next()) {
-            QVariantList z;
-            for (int i = 0; i < q.record().count(); ++i)
-                z << q.value(i);
-            zeilen << z;
-        }
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("pruefen"));
-    return zeilen;
+    return TestDb(db).Abfrage(QStringLiteral("select * from Alarmdefs order by Ident"));
 }
 }  // namespace
 
@@ -128,6 +112,17 @@ class TstVorschlaege : public QObject {
         if (meldung)
             *meldung = f;
         return ergebnis;
+    }
+
+    // The window takes a write's answer at once when it comes within its wait;
+    // tests that check it at once wait as long as a loaded machine needs.
+    static auto AntwortAbwarten() {
+        const int beschaeftigt = Datendienst::HoechstensWartenMs, leer = Datendienst::LeerlaufWartenMs;
+        Datendienst::HoechstensWartenMs = Datendienst::LeerlaufWartenMs = 60000;
+        return qScopeGuard([beschaeftigt, leer] {
+            Datendienst::HoechstensWartenMs = beschaeftigt;
+            Datendienst::LeerlaufWartenMs = leer;
+        });
     }
 
     // The window on the database, its proposals window read on the two larger demo pictures.
@@ -1006,6 +1001,20 @@ private slots:
         QCOMPARE(drittes.woerter.size(), 2);
     }
 
+    // The key of a kept reading must come out the same in the next run of the
+    // program, or every picture is read again after each start.
+    void fingerprintIsTheSameInEveryRun() {
+        const QString datei = Pfad(QStringLiteral("stempel.bin"));
+        QFile f(datei);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 1000; ++i)
+            f.write(QByteArray::number(i * 7919) + ';');
+        f.close();
+        const auto stempel = BildtextSpeicher::StempelVon(datei);
+        QVERIFY(stempel);
+        QCOMPARE(stempel->inhalt, QByteArray("569e407a60eca03489e001ebd9823ca"));
+    }
+
     void cancelledReadingStopsSoonAndLeavesTheCacheWhole() {
         const QString db = DemoProjekt::Datenbank(mOut);
         const auto vorher = Tabelle(db);
@@ -1139,6 +1148,7 @@ private slots:
 
     void windowShowsProposalsAndAcceptsThemAsOneStep() {
         SkriptDialoge dialoge;
+        const auto warten = AntwortAbwarten();
         const QString db = Kopie(QStringLiteral("fenster.kvs"));
         frmMain w;
         w.resize(1400, 1000);
@@ -1276,11 +1286,109 @@ private slots:
         QTRY_VERIFY(!steht());
     }
 
+    // A file another program (sqlite3) holds locked keeps the window going
+    // while an accepted proposal waits for it: the buttons stay locked until
+    // the refusal comes, which is shown; the proposal stays offered. Once the
+    // lock is gone, the same acceptance is written as one step. Also on a
+    // table the sqlite3 program laid out itself: its own column order, the
+    // alarm number a text.
+    void acceptingOnALockedFileKeepsTheWindowGoing_data() {
+        QTest::addColumn<bool>("eigeneTabelle");
+        QTest::newRow("Demo-Tabelle") << false;
+        QTest::newRow("Tabelle des sqlite3-Programms") << true;
+    }
+    void acceptingOnALockedFileKeepsTheWindowGoing() {
+        QFETCH(bool, eigeneTabelle);
+        const QString db = Kopie(eigeneTabelle ? QStringLiteral("gesperrt-eigen.kvs") : QStringLiteral("gesperrt.kvs"));
+        auto sqlite3 = [&db](const QString& sql) {
+            QProcess p;
+            p.start(QStringLiteral("sqlite3"), {db, sql});
+            p.waitForFinished(30000);
+            return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+        };
+        if (eigeneTabelle) {
+            // the columns backwards, each with its own type but the number as text
+            QStringList spalten, namen;
+            for (const QString& z : sqlite3(QStringLiteral("select name || '|' || type from pragma_table_info('Alarmdefs') order by cid desc"))
+                                        .split(QLatin1Char('\n'))) {
+                const QString name = z.section(QLatin1Char('|'), 0, 0);
+                namen << QStringLiteral("\"%1\"").arg(name);
+                spalten << QStringLiteral("\"%1\" %2").arg(name, name == QLatin1String("Ident") ? QStringLiteral("TEXT") : z.section(QLatin1Char('|'), 1));
+            }
+            QCOMPARE(namen.size(), AlarmFeld::Spalten);
+            sqlite3(QStringLiteral("alter table Alarmdefs rename to alt; create table Alarmdefs(%1); "
+                                   "insert into Alarmdefs(%2) select %2 from alt; drop table alt;")
+                        .arg(spalten.join(QStringLiteral(", ")), namen.join(QStringLiteral(", "))));
+            QCOMPARE(sqlite3(QStringLiteral("select typeof(Ident) from Alarmdefs limit 1")), QStringLiteral("text"));
+        }
+        SkriptDialoge dialoge;
+        frmMain w;
+        frmVorschlaege* fenster = VorschlaegeGelesen(w, db);
+        QVERIFY(fenster);
+        std::optional<Vorschlag> v;
+        for (const Vorschlag& e : fenster->Ergebnis())
+            if (e.art == Vorschlag::Art::Gefunden && !v)
+                v = e;
+        QVERIFY(v);
+        auto lage = [&] {
+            return sqlite3(QStringLiteral("select coalesce(X, '-') || ',' || coalesce(Y, '-') from Alarmdefs where Ident = '%1' and Form = '%2'")
+                               .arg(v->ident, v->form));
+        };
+        QCOMPARE(lage(), QStringLiteral("-,-"));
+        const int schritte = w.mVerlauf->Stapel()->count();
+        auto steht = [&] {
+            return std::any_of(fenster->Ergebnis().cbegin(), fenster->Ergebnis().cend(), [&](const Vorschlag& e) {
+                return e.ident == v->ident && e.art == Vorschlag::Art::Gefunden;
+            });
+        };
+        QProcess sperre;
+        sperre.start(QStringLiteral("sqlite3"), {db});
+        sperre.write("BEGIN EXCLUSIVE;\nSELECT 'gesperrt';\n");
+        QString gehalten;
+        while (!gehalten.contains(QStringLiteral("gesperrt")) && sperre.waitForReadyRead(30000))
+            gehalten += QString::fromUtf8(sperre.readAllStandardOutput());
+        QVERIFY(gehalten.contains(QStringLiteral("gesperrt")));
+        // A zero timer: it runs whenever the window's loop does.
+        int runden = 0;
+        QTimer probe;
+        connect(&probe, &QTimer::timeout, [&] { ++runden; });
+        probe.start(0);
+        QVERIFY(fenster->Annehmen({v->ident}));
+        QVERIFY2(dialoge.meldungen.isEmpty(), qPrintable(dialoge.meldungen.value(0)));
+        QVERIFY(!fenster->cmdAnnehmen->isEnabled() && !fenster->cmdAlleAnnehmen->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!dialoge.meldungen.isEmpty(), 30000);
+        probe.stop();
+        QVERIFY2(dialoge.meldungen.first().contains(QStringLiteral("gesperrt")), qPrintable(dialoge.meldungen.first()));
+        QVERIFY2(runden >= 50, qPrintable(QString::number(runden)));
+        QVERIFY(fenster->cmdAnnehmen->isEnabled());
+        QVERIFY(steht());
+        QCOMPARE(w.mVerlauf->Stapel()->count(), schritte);
+        sperre.write("ROLLBACK;\n");
+        sperre.closeWriteChannel();
+        QVERIFY(sperre.waitForFinished(30000));
+        QCOMPARE(lage(), QStringLiteral("-,-"));
+        // Free again, accepted by the button: the answer comes within the
+        // window's wait, is taken in the click, and finishes the acceptance at
+        // once: written as one step, the proposal gone, the buttons free.
+        const auto warten = AntwortAbwarten();
+        for (int i = 0; i < fenster->lvwVorschlaege->topLevelItemCount(); ++i) {
+            QTreeWidgetItem* item = fenster->lvwVorschlaege->topLevelItem(i);
+            item->setSelected(item->text(0) == v->ident && item->text(1) == v->form);
+        }
+        QTest::mouseClick(fenster->cmdAnnehmen, Qt::LeftButton);
+        QCOMPARE(lage(), QStringLiteral("%1,%2").arg(v->x).arg(v->y));
+        QCOMPARE(w.mVerlauf->Stapel()->count(), schritte + 1);
+        QVERIFY(!steht());
+        QVERIFY(fenster->cmdAnnehmen->isEnabled());
+        QCOMPARE(dialoge.meldungen.size(), 1);
+    }
+
     // "Alle annehmen" asks once, naming the count; declined, nothing is written.
     // Accepted alarms without symbol get the arrow menu's symbol; an undo brings
     // the proposals back into the list, a redo takes them out again.
     void windowAsksOnceForAllAndUndoBringsProposalsBack() {
         SkriptDialoge dialoge;
+        const auto warten = AntwortAbwarten();
         const QString db = Kopie(QStringLiteral("alle.kvs"));
         frmMain w;
         frmVorschlaege* fenster = VorschlaegeGelesen(w, db);

@@ -15,30 +15,9 @@
 #include "alarms/AlarmdefsModell.h"
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Wahlablauf.h"
+#include "helpers/TestDb.h"
 
 namespace {
-// Another connection to the file: reads behind the model's back and holds the lock.
-class Fremd {
-public:
-    explicit Fremd(const QString& datei) {
-        m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fremd"));
-        m_db.setDatabaseName(datei);
-        m_db.open();
-    }
-    ~Fremd() {
-        m_db.close();
-        m_db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(QStringLiteral("fremd"));
-    }
-    bool ausfuehren(const QString& sql) { return QSqlQuery(m_db).exec(sql); }
-    QString wert(const QString& sql) {
-        QSqlQuery q(m_db);
-        return q.exec(sql) && q.next() ? q.value(0).toString() : QStringLiteral("<Fehler>");
-    }
-
-private:
-    QSqlDatabase m_db;
-};
 
 // The sqlite3 program: columns in another order, Ident as text, every number on two rows of different pictures.
 const char* const SqliteSkript =
@@ -158,14 +137,14 @@ private slots:
         Datendienst* dienst = m_modell->Dienst();
         const int beantwortet = dienst->Beantwortete();
         {
-            Fremd f(m_datei);
-            QVERIFY(f.ausfuehren(QStringLiteral("begin exclusive")));
+            TestDb f(m_datei);  // reads behind the model's back and holds the lock
+            QVERIFY(f.Ausfuehren(QStringLiteral("begin exclusive")));
             wahl.Beginnen(a, m_bilder);
             QVERIFY(wahl.Unterwegs());
             QCOMPARE(wahl.UnterwegsFuer(), text(a, AlarmFeld::Ident));
             wahl.Beginnen(b, m_bilder);
             QCOMPARE(wahl.UnterwegsFuer(), text(b, AlarmFeld::Ident));
-            QVERIFY(f.ausfuehren(QStringLiteral("rollback")));
+            QVERIFY(f.Ausfuehren(QStringLiteral("rollback")));
         }
         // Both lists are answered; only the newer pick is done.
         QTRY_VERIFY(!wahl.Unterwegs() && dienst->Beantwortete() >= beantwortet + 2);
@@ -187,9 +166,9 @@ private slots:
         wahl.WartenMs = 20000;
         QSignalSpy gewaehlt(&wahl, &Wahlablauf::Gewaehlt);
         QSignalSpy beendet(&wahl, &Wahlablauf::Beendet);
-        Fremd f(m_datei);
+        TestDb f(m_datei);  // reads behind the model's back and holds the lock
         int zeile = m_modell->rowCount() / 2;
-        while (f.wert(QStringLiteral("select Form from Alarmdefs where rowid = %1").arg(m_modell->Schluessel(zeile))).isEmpty())
+        while (f.Text(QStringLiteral("select Form from Alarmdefs where rowid = %1").arg(m_modell->Schluessel(zeile))).isEmpty())
             ++zeile;
         QVERIFY(!m_modell->ZeileGeladen(zeile));
         wahl.Beginnen(zeile, m_bilder);
@@ -198,7 +177,7 @@ private slots:
         QCOMPARE(beendet.count(), 0);
         QCOMPARE(gewaehlt.count(), 1);
         QCOMPARE(gewaehlt.at(0).at(0).value<AlarmRecord>().value(AlarmFeld::Alarmtext),
-                 f.wert(QStringLiteral("select Alarmtext from Alarmdefs where rowid = %1").arg(m_modell->Schluessel(zeile))));
+                 f.Text(QStringLiteral("select Alarmtext from Alarmdefs where rowid = %1").arg(m_modell->Schluessel(zeile))));
     }
 
     void aKeyIsFollowedAcrossASort() {
@@ -207,18 +186,18 @@ private slots:
         wahl.setModell(m_modell);
         QSignalSpy gewaehlt(&wahl, &Wahlablauf::Gewaehlt);
         QSignalSpy halten(&wahl, &Wahlablauf::ZeileHalten);
-        Fremd f(m_datei);
+        TestDb f(m_datei);  // reads behind the model's back and holds the lock
         int zeile = m_modell->rowCount() - 2;
-        while (f.wert(QStringLiteral("select Form from Alarmdefs where rowid = %1").arg(m_modell->Schluessel(zeile))).isEmpty())
+        while (f.Text(QStringLiteral("select Form from Alarmdefs where rowid = %1").arg(m_modell->Schluessel(zeile))).isEmpty())
             --zeile;
         QVERIFY(!m_modell->ZeileGeladen(zeile));
         const qint64 schluessel = m_modell->Schluessel(zeile);
-        const QString erwartet = f.wert(QStringLiteral("select Alarmtext from Alarmdefs where rowid = %1").arg(schluessel));
-        QVERIFY(f.ausfuehren(QStringLiteral("begin exclusive")));
+        const QString erwartet = f.Text(QStringLiteral("select Alarmtext from Alarmdefs where rowid = %1").arg(schluessel));
+        QVERIFY(f.Ausfuehren(QStringLiteral("begin exclusive")));
         wahl.Beginnen(zeile, m_bilder);
         QVERIFY(wahl.Unterwegs());
         QVERIFY(m_modell->SortierenNach(AlarmFeld::Alarmtext, Qt::DescendingOrder));
-        QVERIFY(f.ausfuehren(QStringLiteral("rollback")));
+        QVERIFY(f.Ausfuehren(QStringLiteral("rollback")));
         quelleAbwarten(wahl, gewaehlt);
         QTRY_VERIFY(!wahl.Unterwegs());
         QCOMPARE(gewaehlt.count(), 1);

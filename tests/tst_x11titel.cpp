@@ -5,8 +5,6 @@
 #include <QtTest>
 
 #include <QScreen>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 
 #include <QProcess>
 #include <QPushButton>
@@ -15,6 +13,7 @@
 #include "DemoProjekt.h"
 #include "alarms/AlarmAuswahl.h"
 #include "helpers/SkriptDialoge.h"
+#include "helpers/TestDb.h"
 #include "shell/Anwendung.h"
 #include "shell/frmIniDialog.h"
 #include "shell/frmMain.h"
@@ -91,18 +90,7 @@ bool bmpVonHand(const QString& pfad, int breite, int hoehe, QRgb farbe) {
 }
 
 QString spalteLesen(const QString& db, const QString& spalte, int ident) {
-    QString wert;
-    {
-        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("x11-lesen"));
-        c.setDatabaseName(db);
-        if (c.open()) {
-            QSqlQuery q(c);
-            if (q.exec(QStringLiteral("select \"%1\" from Alarmdefs where Ident = %2").arg(spalte).arg(ident)) && q.next())
-                wert = q.value(0).toString();
-        }
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("x11-lesen"));
-    return wert;
+    return TestDb(db).Abfrage(QStringLiteral("select \"%1\" from Alarmdefs where Ident = %2").arg(spalte).arg(ident)).value(0).value(0).toString();
 }
 }  // namespace
 

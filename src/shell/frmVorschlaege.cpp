@@ -321,11 +321,11 @@ bool frmVorschlaege::Schreiben(const QList<Vorschlag>& auswahl) {
             m_angenommen.remove(v.ident);
         Dialoge::aktuell().FehlerMeldung(this, text, detail);
     };
-    if (auftraege.size() < HintergrundAb && k->Server() && k->Dienst()) {
-        // On a server the database's worker writes them, in order with every
-        // other write: a row another client holds locked keeps the worker
-        // waiting, not the window. The answer finishes the acceptance (at once
-        // when it comes within a frame).
+    if (auftraege.size() < HintergrundAb && k->Dienst()) {
+        // The database's worker writes them, in order with every other write:
+        // a row another client holds locked on a server, or a file another
+        // program holds locked, keeps the worker waiting, not the window. The
+        // answer finishes the acceptance (at once when it comes within a frame).
         Datendienst* dienst = k->Dienst();
         connect(dienst, &Datendienst::Beantwortet, this, &frmVorschlaege::DienstBeantwortet, Qt::UniqueConnection);
         connect(dienst, &QObject::destroyed, this, &frmVorschlaege::DienstGeschlossen, Qt::UniqueConnection);
@@ -333,7 +333,7 @@ bool frmVorschlaege::Schreiben(const QList<Vorschlag>& auswahl) {
         m_dienstAnnahme = {dienst->SchreibenAlle(auftraege), dienst, k, auswahl, beschreibung};
         AnnahmeKnoepfe(false);
         if (const auto a = dienst->Abwarten(m_dienstAnnahme->ticket, warten))
-            DienstBeantwortet(*a);
+            DienstAntwort(*a);
         else
             m_haupt.StatusText(1, beschreibung + QStringLiteral(": wird geschrieben …"));
         return true;
@@ -396,9 +396,16 @@ void frmVorschlaege::AnnahmeKnoepfe(bool frei) {
 }
 
 void frmVorschlaege::DienstBeantwortet(const Datendienst::Antwort& a) {
-    // the grid's own requests and those of a database left behind are not this one's
-    if (!m_dienstAnnahme || a.ticket != m_dienstAnnahme->ticket ||
-        (sender() && sender() != m_dienstAnnahme->dienst.data()))
+    // the answers of a database left behind are not this one's
+    if (m_dienstAnnahme && sender() == m_dienstAnnahme->dienst.data())
+        DienstAntwort(a);
+}
+
+void frmVorschlaege::DienstAntwort(const Datendienst::Antwort& a) {
+    // Not sender(): an answer that came within the wait is handed over in the
+    // slot of the click that accepted, whose sender is the button.
+    // The grid's own requests are not this one's.
+    if (!m_dienstAnnahme || a.ticket != m_dienstAnnahme->ticket)
         return;
     const DienstAnnahme o = std::move(*m_dienstAnnahme);
     m_dienstAnnahme.reset();

@@ -97,8 +97,10 @@ private:
     void ZeilenGeschrieben(const QList<Schreibergebnis>& zeilen);
     QPixmap Symbol(const QString& datei);
     void AnnahmeKnoepfe(bool frei);
-    // The answer to an acceptance written by the database's worker.
+    // An answer of the database's worker: taken only from the service that writes the acceptance.
     void DienstBeantwortet(const Datendienst::Antwort& a);
+    // The answer to an acceptance written by the worker, signalled or waited for.
+    void DienstAntwort(const Datendienst::Antwort& a);
     void DienstGeschlossen();
 
     Hauptfenster& m_haupt;

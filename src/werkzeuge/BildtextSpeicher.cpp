@@ -1,6 +1,5 @@
 #include "werkzeuge/BildtextSpeicher.h"
 
-#include <QHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -10,6 +9,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTextStream>
+#include <cstring>
+#include <utility>
 
 #include "werkzeuge/Texterkennung.h"
 
@@ -52,6 +53,52 @@ QString BildtextSpeicher::StandardOrdner() {
 #endif
 }
 
+namespace {
+// Two multiply-and-shift hashes (after MurmurHash64A) run side by side over
+// the bytes, eight at a time; the two chains keep the processor busy while
+// each waits for its multiplication.
+std::pair<quint64, quint64> Streuwerte(const uchar* p, size_t n) {
+    constexpr quint64 m = 0xc6a4a7935bd1e995ULL;
+    constexpr int r = 47;
+    auto mischen = [](quint64 k) {
+        k *= m;
+        k ^= k >> r;
+        return k * m;
+    };
+    quint64 a = 0x5441564552ULL ^ (n * m), b = 0x42494C44ULL ^ (n * m);
+    size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        quint64 k1, k2;
+        std::memcpy(&k1, p + i, 8);
+        std::memcpy(&k2, p + i + 8, 8);
+        a = (a ^ mischen(k1)) * m;
+        b = (b ^ mischen(k2 ^ k1)) * m;
+        a ^= k2;
+    }
+    if (n - i >= 8) {
+        quint64 k;
+        std::memcpy(&k, p + i, 8);
+        a = (a ^ mischen(k)) * m;
+        b = (b ^ mischen(k + 1)) * m;
+        i += 8;
+    }
+    quint64 rest = 0;  // the last one to seven bytes
+    for (size_t j = n; j > i; --j)
+        rest = (rest << 8) | p[j - 1];
+    if (n > i) {
+        a = (a ^ mischen(rest)) * m;
+        b = (b ^ mischen(rest + 1)) * m;
+    }
+    a ^= a >> r;
+    a *= m;
+    a ^= a >> r;
+    b ^= b >> r;
+    b *= m;
+    b ^= b >> r;
+    return {a, b};
+}
+}  // namespace
+
 std::optional<BildtextSpeicher::Stempel> BildtextSpeicher::StempelVon(const QString& datei) {
     const QFileInfo info(datei);
     if (!info.isFile())
@@ -59,10 +106,11 @@ std::optional<BildtextSpeicher::Stempel> BildtextSpeicher::StempelVon(const QStr
     QFile f(datei);
     if (!f.open(QIODevice::ReadOnly))
         return std::nullopt;
-    // A fingerprint, not a seal: two 64-bit hashes of Qt's own (AES-assisted
-    // where the processor has it, ten times as fast as MD5 here) over the
-    // mapped file, so two different pictures never meet by chance. Another
-    // machine or Qt may hash otherwise; the picture is then only read again.
+    // A fingerprint, not a seal: two 64-bit hashes over the mapped file, so two
+    // different pictures never meet by chance. Qt's own hash is no use here: it
+    // mixes in a seed drawn anew in every process, and the entries are to be
+    // found again after a restart. Another machine (byte order) may hash
+    // otherwise; the picture is then only read again.
     const qint64 groesse = f.size();
     QByteArray kopie;
     const uchar* daten = groesse > 0 ? f.map(0, groesse) : nullptr;
@@ -72,9 +120,9 @@ std::optional<BildtextSpeicher::Stempel> BildtextSpeicher::StempelVon(const QStr
             return std::nullopt;
         daten = reinterpret_cast<const uchar*>(kopie.constData());
     }
-    const auto n = static_cast<size_t>(groesse);
-    const QByteArray inhalt = QByteArray::number(static_cast<qulonglong>(qHashBits(daten, n, 0x5441564552u)), 16) +
-                              QByteArray::number(static_cast<qulonglong>(qHashBits(daten, n, 0x42494C44u)), 16);
+    const auto [a, b] = Streuwerte(daten, static_cast<size_t>(groesse));
+    const QByteArray inhalt = QByteArray::number(static_cast<qulonglong>(a), 16) +
+                              QByteArray::number(static_cast<qulonglong>(b), 16);
     return Stempel{groesse, info.lastModified().toMSecsSinceEpoch(), inhalt};
 }
 

@@ -58,3 +58,8 @@ QList<QVariantList> TestDb::Abfrage(const QString& sql, const QVariantList& wert
     }
     return zeilen;
 }
+
+QString TestDb::Text(const QString& sql) {
+    QSqlQuery q(db());
+    return q.exec(sql) && q.next() ? q.value(0).toString() : QStringLiteral("<Fehler>");
+}

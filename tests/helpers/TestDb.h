@@ -18,6 +18,8 @@ public:
     QList<QVariantList> Tabelle();
     // The rows a query gives, every column as stored.
     QList<QVariantList> Abfrage(const QString& sql, const QVariantList& werte = {});
+    // The first value a query gives, as text; "<Fehler>" where it gives none.
+    QString Text(const QString& sql);
 
     // The 18 columns of Alarmdefs with the types the HMI project's tables have.
     static const char* const Spalten;
