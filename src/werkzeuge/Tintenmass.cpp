@@ -121,15 +121,17 @@ QRect Tintenmass::Ende(const QRect& box, bool senkrecht) const {
         return box;
     const int d = std::max(2, static_cast<int>(std::lround(0.2 * hoehe)));
 
-    // A column whose ink runs unbroken from above the band to below it is a line crossing there.
-    if (oben - d >= 0 && unten + d < q)
+    // A column whose ink runs unbroken from above the band to below it is a line crossing there
+    // (a letter's stroke ends at the band's edge, give or take a pixel of blur).
+    const int ueber = std::max(2, static_cast<int>(std::lround(0.12 * hoehe)));
+    if (oben - ueber >= 0 && unten + ueber < q)
         for (int u = 0; u < l; ++u) {
             bool durch = true;
-            for (int v = oben - d; v <= unten + d && durch; ++v)
+            for (int v = oben - ueber; v <= unten + ueber && durch; ++v)
                 durch = at(u, v) != 0;
             if (!durch)
                 continue;
-            int v0 = oben - d, v1 = unten + d;
+            int v0 = oben - ueber, v1 = unten + ueber;
             while (v0 > 0 && at(u, v0 - 1))
                 --v0;
             while (v1 + 1 < q && at(u, v1 + 1))
