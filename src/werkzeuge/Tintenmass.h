@@ -13,7 +13,8 @@
 
 class Tintenmass {
 public:
-    // The prepared copy of a picture, dark text on a light ground (w x h, one byte per pixel).
+    // The prepared copy of a picture, dark text on a light ground (w x h, one byte per pixel);
+    // the pixels are not copied, they must outlive the object.
     Tintenmass(const std::vector<std::uint8_t>& grau, int breite, int hoehe);
 
     // The box of the word's letters, within box; box itself where nothing at
