@@ -32,6 +32,7 @@
 #include "werkzeuge/Lesebank.h"
 #include "werkzeuge/Schaerfe.h"
 #include "werkzeuge/Texterkennung.h"
+#include "werkzeuge/Tintenmass.h"
 #include "werkzeuge/Kopie.h"
 #include "werkzeuge/Vorschlaege.h"
 #include "werkzeuge/VorschlaegeBefehl.h"
@@ -497,6 +498,84 @@ private slots:
         QVERIFY2(ecke.manhattanLength() <= 3, qPrintable(QStringLiteral("%1/%2 statt %3/%4")
                                                              .arg(gemessen.right()).arg(gemessen.bottom())
                                                              .arg(tinte.right()).arg(tinte.bottom())));
+    }
+
+    // What is left at the end of a measured box that is no letter does not move the corner: a
+    // frame's side joined to the pipe leaving it, a valve drawn right after the text, a blurred
+    // line touching the last letter with pipes beyond it; a letter a line crosses stays whole.
+    void cornerIsTheCornerOfTheLettersInk_data() {
+        QTest::addColumn<QString>("fall");
+        QTest::newRow("Rahmenseite mit Leitung") << "rahmen";
+        QTest::newRow("Ventil danach") << "ventil";
+        QTest::newRow("unscharfe Linie am Ende") << "unscharf";
+        QTest::newRow("Linie durch die letzte Ziffer") << "durch";
+    }
+    void cornerIsTheCornerOfTheLettersInk() {
+        QFETCH(QString, fall);
+        const QString text = fall == QLatin1String("durch") ? QStringLiteral("XV442") : QStringLiteral("TT686B");
+        QFont f(QStringLiteral("DejaVu Sans Mono"));
+        f.setPixelSize(fall == QLatin1String("durch") ? 17 : 22);
+        f.setBold(fall == QLatin1String("unscharf"));
+        // the truth: the text's own ink, drawn alone
+        QImage allein(400, 120, QImage::Format_Grayscale8);
+        allein.fill(255);
+        {
+            QPainter p(&allein);
+            p.setFont(f);
+            p.setPen(Qt::black);
+            p.drawText(100, 70, text);
+        }
+        QRect tinte;
+        for (int y = 0; y < allein.height(); ++y)
+            for (int x = 0; x < allein.width(); ++x)
+                if (allein.pixelColor(x, y).red() < 128)
+                    tinte = tinte.united(QRect(x, y, 1, 1));
+        QImage bild(400, 120, QImage::Format_RGB32);
+        bild.fill(QColor(226, 230, 236));
+        QPainter p(&bild);
+        p.setFont(f);
+        p.setPen(QColor(20, 20, 30));
+        p.drawText(100, 70, text);
+        QRect box = tinte;  // as the reading measured it, the clutter at the end taken in
+        if (fall == QLatin1String("rahmen")) {
+            // the frame's top and right side, the right one joined to a pipe leaving above
+            p.setPen(QPen(QColor(30, 30, 30), 2));
+            p.drawLine(tinte.left() - 6, tinte.top() - 4, tinte.right() + 4, tinte.top() - 4);
+            p.drawLine(tinte.right() + 4, tinte.top() - 4, tinte.right() + 4, tinte.bottom() + 4);
+            p.drawLine(tinte.right() + 4, tinte.top() - 4, tinte.right() + 60, tinte.top() - 4);
+            box = tinte.adjusted(0, -4, 5, 4);
+        } else if (fall == QLatin1String("ventil")) {
+            // a valve of two triangles on the text's foot line, half the letters' height
+            const int y = tinte.bottom() - tinte.height() / 4, s = tinte.height() / 4, x = tinte.right() + 5;
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(50, 50, 50));
+            p.drawPolygon(QPolygon({QPoint(x, y - s), QPoint(x + 2 * s, y), QPoint(x, y + s)}));
+            p.drawPolygon(QPolygon({QPoint(x + 4 * s, y - s), QPoint(x + 2 * s, y), QPoint(x + 4 * s, y + s)}));
+            box = tinte.adjusted(0, 0, 4 * s + 5, 2);
+        } else if (fall == QLatin1String("unscharf")) {
+            // a line down beside the last letter, pipes leaving it to the right above and below the letters' middle
+            p.setPen(QPen(QColor(40, 70, 160), 4));
+            p.drawLine(tinte.right() + 3, tinte.top() - 8, tinte.right() + 3, tinte.bottom() + 8);
+            p.drawLine(tinte.right() + 3, tinte.top() + 2, tinte.right() + 80, tinte.top() + 2);
+            p.setPen(QPen(QColor(120, 120, 120), 5));
+            p.drawLine(tinte.right() + 3, tinte.bottom() - 3, tinte.right() + 80, tinte.bottom() - 3);
+            box = tinte.adjusted(0, -2, 24, 6);
+        } else {
+            // a thin line through the letters' middle, on past the label both ways
+            p.setPen(QPen(QColor(60, 60, 60), 2));
+            p.drawLine(tinte.left() - 40, tinte.center().y(), tinte.right() + 40, tinte.center().y());
+        }
+        p.end();
+        if (fall == QLatin1String("unscharf"))
+            bild = bild.scaled(bild.size() * 2 / 3, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                       .scaled(bild.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        Bildaufbereitung a = Aufbereitung(bild);
+        a.Gleichrichten();
+        a.ZeichnungEntfernen();
+        const QRect gemessen = Tintenmass(a.OhneZeichnung(), a.Breite(), a.Hoehe()).Ende(a.Tinte(box, tinte.height(), false), false);
+        const QPoint ecke = gemessen.bottomRight() - tinte.bottomRight();
+        QVERIFY2(std::abs(ecke.x()) <= 2 && std::abs(ecke.y()) <= 2,
+                 qPrintable(QStringLiteral("%1/%2 statt %3/%4").arg(gemessen.right()).arg(gemessen.bottom()).arg(tinte.right()).arg(tinte.bottom())));
     }
 
     // A bubble closes around its two lines of text; two words in the open do not form one.

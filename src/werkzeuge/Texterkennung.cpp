@@ -17,6 +17,7 @@
 #include "werkzeuge/Bildaufbereitung.h"
 #include "werkzeuge/Lesebank.h"
 #include "werkzeuge/Schaerfe.h"
+#include "werkzeuge/Tintenmass.h"
 
 #ifdef TAVERO_OMP
 #include <omp.h>
@@ -46,7 +47,7 @@ constexpr double Klein = 4.0;
 // Above this many pixels a picture is enlarged less, so that memory stays bounded.
 constexpr double MaxPixel = 40e6;
 // Raised whenever the reading changes otherwise, so that kept results are read anew.
-constexpr int Ueberarbeitung = 13;
+constexpr int Ueberarbeitung = 14;
 // A turned reading below this confidence is taken for the drawing, not for text.
 constexpr float MinGedreht = 50;
 // Cut-outs are laid on sheets up to this tall. Smaller sheets would spread better over the
@@ -221,6 +222,7 @@ struct Wort {
     Bildwort wort;
     double kappe = 0;
     bool tinteGemessen = false;
+    bool senkrecht = false;
 };
 
 }  // namespace
@@ -253,7 +255,7 @@ Texterkennung::~Texterkennung() {
 }
 
 QString Texterkennung::Leseart() {
-    return QStringLiteral("tesseract %1 eng psm11 x%2 x%3 r%4 hell ohne-linien gedreht tinte blase zeilen sw schaerfe")
+    return QStringLiteral("tesseract %1 eng psm11 x%2 x%3 r%4 hell ohne-linien gedreht tinte blase zeilen sw schaerfe enden")
         .arg(QString::fromLatin1(tesseract::TessBaseAPI::Version()))
         .arg(Vergroesserung)
         .arg(NaeherVergroesserung)
@@ -699,7 +701,7 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
                        w.wort.box.width() <= zeilen[z].width() + 2;
             });
             woerter << Wort{{bester, bild.Tinte(zeilen[z], zeilen[z].width(), true), besteKonfidenz},
-                            static_cast<double>(zeilen[z].width()), true};
+                            static_cast<double>(zeilen[z].width()), true, true};
         }
     }
     m_api->Clear();
@@ -711,6 +713,11 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
             w.wort.box = bild.Tinte(w.wort.box, w.kappe, false);
             w.tinteGemessen = true;
         }
+    // What is left at a box's ends that is no letter (a frame's side, a blurred line's halo,
+    // a valve drawn after the text) does not move the corner either.
+    const Tintenmass mass(bild.OhneZeichnung(), flaeche.width(), flaeche.height());
+    for (Wort& w : woerter)
+        w.wort.box = mass.Ende(w.wort.box, w.senkrecht);
 
     // Two words centred above each other inside one bubble or box are one
     // label: "FIC" over "1203" is FIC1203.
