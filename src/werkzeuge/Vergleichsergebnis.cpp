@@ -28,6 +28,11 @@ Vergleichsergebnis::~Vergleichsergebnis() {
     pool->start([weg = std::move(zeilen)]() mutable { weg = {}; });
 }
 
+void Vergleichsergebnis::FreigabeAbwarten() {
+    if (QThreadPool* pool = freigeben())
+        pool->waitForDone();
+}
+
 QString Vergleichszeile::ArtName(Art art) {
     switch (art) {
     case Art::Konflikt: return QStringLiteral("Konflikte");

@@ -61,6 +61,8 @@ public:
     // A long list is freed on a worker: a hundred thousand lines take tens of
     // milliseconds to free, which the window's thread need not wait for.
     ~Vergleichsergebnis();
+    // Waits until the lists handed to the worker are freed.
+    static void FreigabeAbwarten();
 
     QString hier, dort, basis;  // the databases as the user named them
     QList<Vergleichszeile> zeilen;
