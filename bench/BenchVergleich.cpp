@@ -388,12 +388,16 @@ void BenchVergleich(const QString& arbeitsOrdner, bool auchUebernahme) {
     const QString sqldiff = QStandardPaths::findExecutable(QStringLiteral("sqldiff"));
     for (int i = 0; i < 3; ++i) {
         zwei.push_back(Zeit([&] { unterschiede = static_cast<std::size_t>(Vergleich::Vergleichen({hier, dort, {}}).zeilen.size()); }));
+        // the lines freed before the next figure, which would otherwise share the processors with it
+        Vergleichsergebnis::FreigabeAbwarten();
         join.push_back(Zeit([&] { joinZeilen = AttachJoin(hier, dort); }));
         // the same pair read row by row, as a server or ODBC file is
         Vergleich::Angaben jede{hier, dort, {}};
         jede.zeilenweise = true;
         zeilenweise.push_back(Zeit([&] { Vergleich::Vergleichen(jede); }));
+        Vergleichsergebnis::FreigabeAbwarten();
         drei.push_back(Zeit([&] { Vergleich::Vergleichen({hier, dort, basis}); }));
+        Vergleichsergebnis::FreigabeAbwarten();
         if (!sqldiff.isEmpty())
             diff.push_back(Zeit([&] {
                 QProcess p;
@@ -402,10 +406,14 @@ void BenchVergleich(const QString& arbeitsOrdner, bool auchUebernahme) {
                 p.waitForFinished(-1);
             }));
     }
-    // the same two once more as processor time, interleaved
+    // the same two once more as processor time, interleaved; with the
+    // freeing of the lines, which a worker does after the result is dropped
     std::vector<double> zweiRechnen, joinRechnen;
     for (int i = 0; i < 3; ++i) {
-        zweiRechnen.push_back(Rechenzeit([&] { Vergleich::Vergleichen({hier, dort, {}}); }));
+        zweiRechnen.push_back(Rechenzeit([&] {
+            Vergleich::Vergleichen({hier, dort, {}});
+            Vergleichsergebnis::FreigabeAbwarten();
+        }));
         joinRechnen.push_back(Rechenzeit([&] { AttachJoin(hier, dort); }));
     }
     const double z = Median(zwei), j = Median(join), d = Median(drei);

@@ -123,15 +123,19 @@ private:
 // two of them, and the columns after Y are never shown in it.
 AlarmRecord Satz(Texte& t, const Zeile& z, const QString& ident) {
     AlarmRecord r(AlarmFeld::Y + 1);
-    r[AlarmFeld::Ident] = ident;
-    r[AlarmFeld::Form] = t.Text(z.lage[0]);
-    r[AlarmFeld::Symbol] = t.Datei(z.lage[1]);
-    r[AlarmFeld::X] = t.Text(z.lage[2]);
-    r[AlarmFeld::Y] = t.Text(z.lage[3]);
+    QString* w = r.data();
+    w[AlarmFeld::Ident] = ident;
+    w[AlarmFeld::Form] = t.Text(z.lage[0]);
+    w[AlarmFeld::Symbol] = t.Datei(z.lage[1]);
+    w[AlarmFeld::X] = t.Text(z.lage[2]);
+    w[AlarmFeld::Y] = t.Text(z.lage[3]);
     return r;
 }
 
-bool PositionLeer(const AlarmRecord& r) { return r.value(AlarmFeld::X).isEmpty() || r.value(AlarmFeld::Y).isEmpty(); }
+// Lines carry records up to Y at least, or none (an alarm absent on that side).
+bool PositionLeer(const AlarmRecord& r) {
+    return r.size() <= AlarmFeld::Y || r.at(AlarmFeld::X).isEmpty() || r.at(AlarmFeld::Y).isEmpty();
+}
 
 // The kind a line is listed under, after the first placement column it offers.
 Vergleichszeile::Art ArtNach(const Vergleichszeile& z) {
@@ -319,12 +323,15 @@ Vergleichsergebnis Vergleich::Vergleichen(const Angaben& angaben, const std::ato
                 for (int i = 0; i < 4; ++i)
                     lageB[i] = b.zeilen[lb.von].lage[i] & Seite::kZahl ? b.zeilen[lb.von].lage[i] : bNach[b.zeilen[lb.von].lage[i]];
             // Picture and position go together (a position belongs to its
-            // picture); the symbol is a unit of its own.
-            static const QList<QList<int>> einheiten{{0, 2, 3}, {1}};
+            // picture); the symbol is a unit of its own. Spots of lage, -1 ends a unit.
+            static constexpr int einheiten[2][4] = {{0, 2, 3, -1}, {1, -1, -1, -1}};
             bool hierGeaendert = false;
-            for (const QList<int>& einheit : einheiten) {
+            for (const auto& eintrag : einheiten) {
+                const int* const einheit = eintrag;
+                const int* const ende = std::find(eintrag, eintrag + 4, -1);
                 bool hd = false, hb = false, db = false;
-                for (int i : einheit) {
+                for (const int* p = einheit; p != ende; ++p) {
+                    const int i = *p;
                     hd = hd || zh.lage[i] != lageD[i];
                     if (mitBasis) {
                         hb = hb || zh.lage[i] != lageB[i];
@@ -333,17 +340,20 @@ Vergleichsergebnis Vergleich::Vergleichen(const Angaben& angaben, const std::ato
                 }
                 if (!hd)
                     continue;
+                // only the other side changed it: offered; only this side: kept; both, differently: a conflict
+                if (mitBasis && hb && !db) {
+                    hierGeaendert = true;
+                    continue;
+                }
+                QList<int>& ziel = !mitBasis || !hb ? z.spalten : z.konfliktSpalten;
                 // the columns where any of the sides differ
-                QList<int> spalten;
-                for (int i : einheit)
-                    if (zh.lage[i] != lageD[i] || (mitBasis && hb && db && (zh.lage[i] != lageB[i] || lageD[i] != lageB[i])))
-                        spalten << kLage[i];
-                if (!mitBasis || !hb) {
-                    z.spalten << spalten;            // only the other side changed it: offered
-                } else if (!db) {
-                    hierGeaendert = true;            // only this side changed it: kept
-                } else {
-                    z.konfliktSpalten << spalten;    // both, differently
+                for (const int* p = einheit; p != ende; ++p) {
+                    const int i = *p;
+                    if (zh.lage[i] != lageD[i] || (mitBasis && hb && db && (zh.lage[i] != lageB[i] || lageD[i] != lageB[i]))) {
+                        if (ziel.isEmpty())
+                            ziel.reserve(4);
+                        ziel << kLage[i];
+                    }
                 }
             }
             std::sort(z.spalten.begin(), z.spalten.end());
@@ -385,6 +395,8 @@ Vergleichsergebnis Vergleich::Vergleichen(const Angaben& angaben, const std::ato
         teilB = ab(b);
     }
     QList<Vergleichszeile> zweite;
+    if (perSql)
+        zweite.reserve(static_cast<qsizetype>(h.zeilen.size() - teilH + d.zeilen.size() - teilD));
     auto spaeter = std::async(std::launch::async, [&] { bauen(teilH, h.zeilen.size(), teilD, d.zeilen.size(), teilB, zweite); });
     std::exception_ptr fehler;
     try {

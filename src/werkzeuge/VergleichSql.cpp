@@ -372,7 +372,9 @@ bool VergleichSql::Lesen(const QStringList& namen, const std::function<bool()>& 
     qint64 kleinste = 0, groesste = 0;
     {
         Anweisung a;
-        if (!a.Vorbereiten(v.db, "select min(rowid), max(rowid) from main.Alarmdefs"))
+        // each as a query of its own: SQLite looks up a lone min() or max() at
+        // the ends of the table, but scans every row for both in one query
+        if (!a.Vorbereiten(v.db, "select (select min(rowid) from main.Alarmdefs), (select max(rowid) from main.Alarmdefs)"))
             return false;
         if (schritt(a)) {
             kleinste = sqlite3_column_int64(a.st, 0);

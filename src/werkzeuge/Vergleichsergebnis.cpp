@@ -1,8 +1,14 @@
 #include "werkzeuge/Vergleichsergebnis.h"
 
+#include <QThreadPool>
+#include <mutex>
+
 #include "werkzeuge/CsvDatei.h"
 
 namespace {
+// One thread that frees long lists of lines; it is waited for at the end of the program.
+Q_GLOBAL_STATIC(QThreadPool, freigeben)
+constexpr qsizetype kFreiAufWorkerAb = 20000;
 const int kLage[] = {AlarmFeld::Form, AlarmFeld::Symbol, AlarmFeld::X, AlarmFeld::Y};
 
 QString Wert(const AlarmRecord& r, int spalte) {
@@ -10,6 +16,22 @@ QString Wert(const AlarmRecord& r, int spalte) {
     return w.isEmpty() ? QStringLiteral("leer") : w;
 }
 }  // namespace
+
+Vergleichsergebnis::~Vergleichsergebnis() {
+    if (zeilen.size() < kFreiAufWorkerAb || !zeilen.isDetached())
+        return;
+    QThreadPool* pool = freigeben();
+    if (!pool)
+        return;  // the program is ending: freed here
+    static std::once_flag einmal;
+    std::call_once(einmal, [pool] { pool->setMaxThreadCount(1); });
+    pool->start([weg = std::move(zeilen)]() mutable { weg = {}; });
+}
+
+void Vergleichsergebnis::FreigabeAbwarten() {
+    if (QThreadPool* pool = freigeben())
+        pool->waitForDone();
+}
 
 QString Vergleichszeile::ArtName(Art art) {
     switch (art) {

@@ -53,6 +53,17 @@ struct Vergleichszeile {
 
 class Vergleichsergebnis {
 public:
+    Vergleichsergebnis() = default;
+    Vergleichsergebnis(const Vergleichsergebnis&) = default;
+    Vergleichsergebnis(Vergleichsergebnis&&) noexcept = default;
+    Vergleichsergebnis& operator=(const Vergleichsergebnis&) = default;
+    Vergleichsergebnis& operator=(Vergleichsergebnis&&) noexcept = default;
+    // A long list is freed on a worker: a hundred thousand lines take tens of
+    // milliseconds to free, which the window's thread need not wait for.
+    ~Vergleichsergebnis();
+    // Waits until the lists handed to the worker are freed.
+    static void FreigabeAbwarten();
+
     QString hier, dort, basis;  // the databases as the user named them
     QList<Vergleichszeile> zeilen;
     qsizetype zeilenHier = 0, zeilenDort = 0, zeilenBasis = 0;
