@@ -164,6 +164,14 @@ std::optional<QString> AlarmdefsZugriff::WertPruefen(int spalte, const QVariant&
         *gespeichert = QVariant();
         return std::nullopt;
     }
+    // A whole number within the column's range is taken as it is, without its text.
+    if (IstZahlenSpalte(spalte) && (wert.typeId() == QMetaType::LongLong || wert.typeId() == QMetaType::Int)) {
+        const qlonglong zahl = wert.toLongLong();
+        if (zahl >= std::numeric_limits<std::int32_t>::min() && zahl <= std::numeric_limits<std::int32_t>::max()) {
+            *gespeichert = zahl;
+            return std::nullopt;
+        }
+    }
     const QString text = wert.toString();
     if (text.size() > SpaltenBreite(spalte))
         return QStringLiteral("Die Spalte %1 nimmt höchstens %2 Zeichen auf.").arg(name).arg(SpaltenBreite(spalte));
