@@ -37,6 +37,8 @@ int main(int argc, char** argv) {
         BenchVergleich(dir.path(), false);  // the comparison's figures alone, without ghosts and take-over
     else if (bereiche.contains(QLatin1String("uebernahme")))
         BenchUebernahme(dir.path());  // the take-over's figures alone
+    if (bereiche.contains(QLatin1String("andere-spalten")))
+        BenchAndereSpalten(dir.path());  // not in a run of every area: the way before takes long
     else if (bereiche.contains(QLatin1String("geister")))
         BenchGeisterpfeile();  // the ghost arrows' frames alone
     if (laufen("vergleich") || laufen("rueckgaengig"))

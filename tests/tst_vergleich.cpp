@@ -13,6 +13,8 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -1282,10 +1284,58 @@ for pfad, zeilen in seiten.items():
         geister.FormSetzen("Gross");
         geister.Setzen({g});
         QVERIFY(!geister.Eingeblendet());
+        ausschnitt(flaeche, g.pos - QPoint(12, 12));
+        QVERIFY(QTest::qWaitFor([&] { return geister.EbeneBereit(); }, 30000));
         const QImage i = ausschnitt(flaeche, g.pos - QPoint(12, 12));
         QVERIFY(!flaeche.UntergrundGesetzt());
         QVERIFY(blass(i.pixelColor(20, 20)));
         QCOMPARE(i.pixelColor(4, 4), QColor(Qt::white));
+    }
+
+    // A box too large for one layer over it (a picture above the bound) gets
+    // the ghosts of the part in view drawn on a worker: a part scrolled into
+    // view shows its ghosts once that layer is back, never drawn by the
+    // window's thread in the repaint itself, each where its X/Y say.
+    void ghostsOfAHugeBoxAreDrawnOnAWorkerForThePartInView() {
+        QPixmap bild(4200, 3000);
+        bild.fill(Qt::white);
+        QScrollArea rahmen;
+        rahmen.resize(640, 480);
+        auto* flaeche = new Bildflaeche;
+        flaeche->BildSetzen(bild);
+        rahmen.setWidget(flaeche);
+        rahmen.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&rahmen));
+        Geisterpfeile geister(flaeche, Schwarz);
+        const Geisterpfeile::Geist nah{"1", "Riesig", {100, 80}, "P.gif", std::nullopt, false, {}};
+        const Geisterpfeile::Geist fern{"2", "Riesig", {3900, 2700}, "P.gif", QPoint(3800, 2750), true, {}};
+        geister.FormSetzen("Riesig");
+        geister.Setzen({nah, fern});
+        QVERIFY(!geister.Eingeblendet());
+        QVERIFY(qint64(flaeche->width()) * flaeche->height() > 12'000'000);
+        const auto blass = [](const QColor& c) { return c.lightness() > 100 && c.lightness() < 200; };
+        const auto sicht = [&] { return rahmen.viewport()->grab().toImage(); };
+        // the middle of a ghost's symbol in the view: its X/Y less the scroll
+        const auto bei = [&](const Geisterpfeile::Geist& g) {
+            return g.pos + QPoint(8, 8) - QPoint(rahmen.horizontalScrollBar()->value(), rahmen.verticalScrollBar()->value());
+        };
+        sicht();
+        QVERIFY(QTest::qWaitFor([&] { return geister.EbeneBereit(); }, 30000));
+        QImage b = sicht();
+        QVERIFY2(blass(b.pixelColor(bei(nah))), qPrintable(b.pixelColor(bei(nah)).name()));
+        QCOMPARE(b.pixelColor(bei(nah) + QPoint(60, 0)), QColor(Qt::white));
+        // the far corner scrolled into view: its ghost comes with the worker's layer, not with the repaint
+        rahmen.horizontalScrollBar()->setValue(fern.pos.x() - 200);
+        rahmen.verticalScrollBar()->setValue(fern.pos.y() - 200);
+        b = sicht();
+        QVERIFY(!geister.EbeneBereit());
+        QCOMPARE(b.pixelColor(bei(fern)), QColor(Qt::white));
+        QVERIFY(QTest::qWaitFor([&] { return geister.EbeneBereit(); }, 30000));
+        b = sicht();
+        // a conflict: red outline around the pale symbol, at the other side's place
+        QVERIFY2(blass(b.pixelColor(bei(fern))), qPrintable(b.pixelColor(bei(fern)).name()));
+        QCOMPARE(b.pixelColor(bei(fern) - QPoint(8, 8)), QColor(220, 0, 0));
+        QCOMPARE(b.pixelColor(bei(fern) + QPoint(60, 0)), QColor(Qt::white));
     }
 
     void differenceViewChoosesLinesAndSkipsHeadings() {

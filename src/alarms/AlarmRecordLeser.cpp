@@ -38,6 +38,12 @@ QString AlarmRecordLeser::Zahl(qlonglong n) const {
     return QString::fromRawData(reinterpret_cast<const QChar*>(m_zahlen + n * kStellen), stellen);
 }
 
+QString AlarmRecordLeser::FeldText(int spalte, const QVariant& wert) const {
+    if (!wert.isNull() && (wert.typeId() == QMetaType::LongLong || wert.typeId() == QMetaType::Int))
+        return Zahl(wert.toLongLong());
+    return AlarmRecordBau::FeldText(spalte, wert);
+}
+
 AlarmRecord AlarmRecordLeser::Lesen(const QSqlQuery& q) {
     AlarmRecord r(AlarmFeld::Anzahl);
     QString* feld = r.data();

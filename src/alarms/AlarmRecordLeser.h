@@ -11,6 +11,7 @@
 #include "alarms/AlarmRecord.h"
 
 class QSqlQuery;
+class QVariant;
 struct sqlite3_stmt;
 
 class AlarmRecordLeser {
@@ -22,6 +23,8 @@ public:
     AlarmRecord Lesen(const QSqlQuery& q);
     // The same from a statement of the SQLite library stepped to a row.
     AlarmRecord Lesen(sqlite3_stmt* st);
+    // One value as a record shows it (AlarmRecordBau::FeldText), small numbers shared.
+    QString FeldText(int spalte, const QVariant& wert) const;
 
 private:
     QString Zahl(qlonglong n) const;

@@ -2,12 +2,13 @@
 
 #include <QSqlDriver>
 #include <sqlite3.h>
-#include <QSet>
 #include <algorithm>
+#include <charconv>
 #include <numeric>
 #include <vector>
 #include <QSqlError>
 
+#include "alarms/AlarmRecordLeser.h"
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Auftragslauf.h"
 #include "alarms/DatenbankFehler.h"
@@ -100,6 +101,88 @@ void Binden(sqlite3_stmt* st, int n, const QVariant& w) {
         break;
     }
     }
+}
+
+// One column of a row the SQLite library stepped to, compared with the text
+// a record showed of it (NULL as empty text, the symbol by its file name),
+// without making a string of it where it is a number or plain ASCII.
+bool SpalteGleich(sqlite3_stmt* st, int sp, const QString& gelesen) {
+    switch (sqlite3_column_type(st, sp)) {
+    case SQLITE_NULL:
+        return gelesen.isEmpty();
+    case SQLITE_INTEGER: {
+        char puffer[24];
+        const auto e = std::to_chars(puffer, puffer + sizeof puffer, sqlite3_column_int64(st, sp));
+        return gelesen == QLatin1String(puffer, static_cast<qsizetype>(e.ptr - puffer));
+    }
+    case SQLITE_TEXT: {
+        const char* text = reinterpret_cast<const char*>(sqlite3_column_text(st, sp));
+        qsizetype n = sqlite3_column_bytes(st, sp);
+        if (sp == AlarmFeld::Symbol)
+            for (qsizetype k = n; k-- > 0;)
+                if (text[k] == '\\') {
+                    text += k + 1;
+                    n -= k + 1;
+                    break;
+                }
+        const bool ascii = std::all_of(text, text + n, [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        return ascii ? gelesen == QLatin1String(text, n) : gelesen == QString::fromUtf8(text, n);
+    }
+    default:
+        return false;
+    }
+}
+
+// Whether the row holds what was read of it where Zeile() looks by key: the
+// written columns, with a position its picture and symbol, and the alarm number.
+bool HaeltGelesenes(sqlite3_stmt* st, const Schreibauftrag& a) {
+    const AlarmRecord& g = *a.gelesen;
+    const auto gleich = [&](int sp) { return SpalteGleich(st, sp, g.value(sp)); };
+    bool lage = false;
+    for (int sp : a.spalten) {
+        lage = lage || sp == AlarmFeld::X || sp == AlarmFeld::Y;
+        if (!gleich(sp))
+            return false;
+    }
+    if (lage)
+        for (int sp : {AlarmFeld::Form, AlarmFeld::Symbol})
+            if (!a.spalten.contains(sp) && !gleich(sp))
+                return false;
+    return g.value(AlarmFeld::Ident).isEmpty() || a.spalten.contains(AlarmFeld::Ident) || gleich(AlarmFeld::Ident);
+}
+
+// The alarm number a row's column carries, as Alarmnummer() reads its text.
+std::optional<qlonglong> NummerDerZeile(sqlite3_stmt* st, int sp) {
+    switch (sqlite3_column_type(st, sp)) {
+    case SQLITE_INTEGER:
+        return static_cast<qlonglong>(sqlite3_column_int64(st, sp));
+    case SQLITE_TEXT:
+        return AlarmdefsZugriff::Alarmnummer(
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, sp)), sqlite3_column_bytes(st, sp)));
+    default:
+        return std::nullopt;
+    }
+}
+
+// A column's value as Qt's driver gives it (the row read by the writer).
+QVariant WieDerTreiber(sqlite3_stmt* st, int sp) {
+    switch (sqlite3_column_type(st, sp)) {
+    case SQLITE_INTEGER:
+        return QVariant(static_cast<qlonglong>(sqlite3_column_int64(st, sp)));
+    case SQLITE_TEXT:
+        return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, sp)), sqlite3_column_bytes(st, sp)));
+    default:
+        return QVariant(QMetaType::fromType<QString>());
+    }
+}
+
+// The number as the result names it: the caller's own text where it already
+// writes it so, which then needs no copy.
+QString NummernText(const QString& ident, qlonglong n) {
+    char puffer[24];
+    const auto e = std::to_chars(puffer, puffer + sizeof puffer, n);
+    const QLatin1String text(puffer, static_cast<qsizetype>(e.ptr - puffer));
+    return ident == text ? ident : QString(text);
 }
 }  // namespace
 
@@ -258,16 +341,15 @@ AlarmdefsSchreiber::Menge AlarmdefsSchreiber::MengeSchreiben(const QList<Schreib
         return Menge::Zeilenweise;
     // Every write checked as Zeile() checks it before anything is read.
     struct Plan {
-        QString nummer;
         qlonglong ident = 0;
         QVariantList neu;
         qlonglong zeile = 0;
         bool mitSchluessel = false;
     };
-    QList<Plan> plaene;
-    plaene.reserve(auftraege.size());
-    for (const Schreibauftrag& a : auftraege) {
-        Plan p;
+    std::vector<Plan> plaene(static_cast<std::size_t>(auftraege.size()));
+    for (qsizetype i = 0; i < auftraege.size(); ++i) {
+        const Schreibauftrag& a = auftraege.at(i);
+        Plan& p = plaene[static_cast<std::size_t>(i)];
         bool zahl = false;
         p.mitSchluessel = a.zeile.isValid();
         if (p.mitSchluessel)
@@ -276,32 +358,26 @@ AlarmdefsSchreiber::Menge AlarmdefsSchreiber::MengeSchreiben(const QList<Schreib
         if ((p.mitSchluessel && !zahl) || !ident || a.spalten.isEmpty() || a.spalten.size() != a.werte.size())
             return Menge::Zeilenweise;
         p.ident = *ident;
-        p.nummer = QString::number(*ident);
-        for (int i = 0; i < a.spalten.size(); ++i) {
-            QVariant wert = a.werte.at(i);
-            if (!a.wiederherstellen || a.spalten.at(i) < 0 || a.spalten.at(i) >= AlarmFeld::Spalten)
-                if (AlarmdefsZugriff::WertPruefen(a.spalten.at(i), a.werte.at(i), &wert))
+        p.neu.reserve(a.spalten.size());
+        for (int j = 0; j < a.spalten.size(); ++j) {
+            QVariant wert = a.werte.at(j);
+            if (!a.wiederherstellen || a.spalten.at(j) < 0 || a.spalten.at(j) >= AlarmFeld::Spalten)
+                if (AlarmdefsZugriff::WertPruefen(a.spalten.at(j), a.werte.at(j), &wert))
                     return Menge::Zeilenweise;
+            if (!Bindbar(wert))
+                return Menge::Zeilenweise;
             p.neu << wert;
         }
-        plaene << std::move(p);
     }
-    // Each row by its key, or where a write names none by its alarm number
-    // (as number and as text: a column declared as text holds the number as
-    // text) when exactly one row carries it; the write lock is held since
-    // Beginnen(), so they stay as read until the commit.
-    QHash<qlonglong, Gelesen> zeilen;
-    zeilen.reserve(plaene.size());
     // Through the connection's own SQLite handle, inside this transaction:
-    // the values as the driver gives them, without its cost per value.
+    // the values straight from the library, without the driver's variant per value.
     const QVariant griff = m_db.driver()->handle();
     sqlite3* h = griff.isValid() && qstrcmp(griff.typeName(), "sqlite3*") == 0 ? *static_cast<sqlite3* const*>(griff.constData())
                                                                                 : nullptr;
     if (!h)
         return Menge::Zeilenweise;
     // A page cache that holds the batch's pages for this transaction (up to
-    // the file's size, at most 256 MB): pages read for the check are not read
-    // again for the write, and written ones are not spilled before the commit.
+    // the file's size, at most 256 MB): written pages are not spilled before the commit.
     struct Seitenpuffer {
         sqlite3* h;
         qint64 vorher = 0;
@@ -327,110 +403,50 @@ AlarmdefsSchreiber::Menge AlarmdefsSchreiber::MengeSchreiben(const QList<Schreib
                 sqlite3_exec(h, QByteArray("pragma cache_size = " + QByteArray::number(vorher)).constData(), nullptr, nullptr, nullptr);
         }
     } puffer(h);
-    {
-        const auto vorbereiten = [&](const QString& wo) -> std::shared_ptr<sqlite3_stmt> {
-            const QByteArray sql = QStringLiteral("select rowid, %1 from %2 where %3")
-                                       .arg(AlarmdefsZugriff::SpaltenListe(m_db), AlarmdefsZugriff::Tabelle(m_db), wo)
-                                       .toUtf8();
-            sqlite3_stmt* st = nullptr;
-            if (sqlite3_prepare_v2(h, sql.constData(), -1, &st, nullptr) != SQLITE_OK) {
-                sqlite3_finalize(st);
-                return {};
-            }
-            return {st, sqlite3_finalize};
-        };
-        const std::shared_ptr<sqlite3_stmt> nachSchluessel = vorbereiten(QStringLiteral("rowid = ?1")),
-                                            nachNummer = vorbereiten(QStringLiteral("%1 in (?1, ?2)").arg(m_identSpalte));
-        if (!nachSchluessel || !nachNummer)
+    const QString tabelle = AlarmdefsZugriff::Tabelle(m_db);
+    const auto vorbereiten = [h](const QString& sql) -> std::shared_ptr<sqlite3_stmt> {
+        const QByteArray text = sql.toUtf8();
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(h, text.constData(), static_cast<int>(text.size()), &st, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(st);
+            return {};
+        }
+        return {st, sqlite3_finalize};
+    };
+    // A write that names no row is given the key of the one row of its number
+    // (as number and as text: a column declared as text holds the number as
+    // text); none or several are Zeile()'s to tell.
+    if (std::any_of(plaene.cbegin(), plaene.cend(), [](const Plan& p) { return !p.mitSchluessel; })) {
+        const auto nachNummer =
+            vorbereiten(QStringLiteral("select rowid from %1 where %2 in (?1, ?2) limit 2").arg(tabelle, m_identSpalte));
+        if (!nachNummer)
             return Menge::Zeilenweise;
-        // In the order of the keys (or numbers), so the table's pages are met
-        // one after the other rather than at random.
-        std::vector<qsizetype> folge(static_cast<std::size_t>(plaene.size()));
-        std::iota(folge.begin(), folge.end(), 0);
-        std::sort(folge.begin(), folge.end(), [&plaene](qsizetype a, qsizetype b) {
-            const Plan& pa = plaene.at(a);
-            const Plan& pb = plaene.at(b);
-            return (pa.mitSchluessel ? pa.zeile : pa.ident) < (pb.mitSchluessel ? pb.zeile : pb.ident);
-        });
-        for (qsizetype i : folge) {
-            Plan& p = plaene[i];
+        sqlite3_stmt* st = nachNummer.get();
+        for (Plan& p : plaene) {
+            if (p.mitSchluessel)
+                continue;
             Auftragslauf::Schritt();
-            sqlite3_stmt* st = p.mitSchluessel ? nachSchluessel.get() : nachNummer.get();
-            QByteArray text;
-            if (p.mitSchluessel) {
-                sqlite3_bind_int64(st, 1, p.zeile);
-            } else {
-                text = p.nummer.toLatin1();
-                sqlite3_bind_int64(st, 1, p.ident);
-                sqlite3_bind_text(st, 2, text.constData(), static_cast<int>(text.size()), SQLITE_STATIC);
-            }
-            int rc = SQLITE_ROW, gefunden = 0;
-            while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-                if (++gefunden > 1)
-                    break;
-                Gelesen g;
-                g.schluessel = QVariant(static_cast<qlonglong>(sqlite3_column_int64(st, 0)));
-                g.werte.reserve(AlarmFeld::Spalten);
-                for (int i = 1; i <= AlarmFeld::Spalten; ++i) {
-                    switch (sqlite3_column_type(st, i)) {
-                    case SQLITE_INTEGER:
-                        g.werte << QVariant(static_cast<qlonglong>(sqlite3_column_int64(st, i)));
-                        break;
-                    case SQLITE_TEXT:
-                        g.werte << QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
-                                                              sqlite3_column_bytes(st, i)));
-                        break;
-                    case SQLITE_NULL:
-                        g.werte << QVariant(QMetaType::fromType<QString>());
-                        break;
-                    default:
-                        // a real or bytes: as the driver reads them, row by row
-                        rc = SQLITE_MISUSE;
-                        break;
-                    }
-                }
-                if (rc == SQLITE_MISUSE)
-                    break;
-                p.zeile = g.schluessel.toLongLong();
-                zeilen.insert(p.zeile, std::move(g));
-            }
+            const QByteArray text = QByteArray::number(p.ident);
+            sqlite3_bind_int64(st, 1, p.ident);
+            sqlite3_bind_text(st, 2, text.constData(), static_cast<int>(text.size()), SQLITE_STATIC);
+            const bool eine = sqlite3_step(st) == SQLITE_ROW;
+            p.zeile = eine ? sqlite3_column_int64(st, 0) : 0;
+            const int weiter = eine ? sqlite3_step(st) : SQLITE_ROW;
             sqlite3_reset(st);
             sqlite3_clear_bindings(st);
-            // no row, several of one number, an odd value or an error: Zeile() tells each
-            if ((rc != SQLITE_DONE && rc != SQLITE_ROW) || gefunden != 1)
+            if (weiter != SQLITE_DONE)
                 return Menge::Zeilenweise;
         }
     }
-    // Each row must hold what was read of it, as Zeile() compares; all are
-    // checked before anything is written, so a batch that must go row by row
-    // has nothing to undo.
-    QSet<qlonglong> vergeben;
-    vergeben.reserve(plaene.size());
-    for (qsizetype i = 0; i < plaene.size(); ++i) {
-        Auftragslauf::Schritt();
-        const Schreibauftrag& a = auftraege.at(i);
-        const Plan& p = plaene.at(i);
-        const auto it = zeilen.constFind(p.zeile);
-        // the key must still name a row of this alarm number; anything else is Zeile()'s to tell
-        if (it == zeilen.cend() || vergeben.contains(p.zeile) ||
-            AlarmdefsZugriff::Alarmnummer(AlarmRecordBau::FeldText(AlarmFeld::Ident, it->werte.value(AlarmFeld::Ident))) !=
-                AlarmdefsZugriff::Alarmnummer(p.nummer))
-            return Menge::Zeilenweise;
-        // a key twice in the batch: the second write is Zeile()'s to tell
-        vergeben.insert(p.zeile);
-        if (a.gelesen)
-            for (int sp : PruefSpalten(a, true))
-                if (AlarmRecordBau::FeldText(sp, it->werte.value(sp)) != a.gelesen->value(sp))
-                    return Menge::Zeilenweise;
-        for (const QVariant& w : p.neu)
-            if (!Bindbar(w))
-                return Menge::Zeilenweise;
-    }
 
-    // Then per row one prepared statement (one per set of written columns):
-    // the row by its key, its alarm number and its placement and written
-    // columns as this transaction read them, bound exactly as read; a row
-    // count other than one undoes them all.
+    // Then row after row in the order of the keys, so the table's pages are
+    // met one after the other: the row read by its key and checked as
+    // Zeile() checks it, then written by a prepared conditional statement
+    // (one per set of written columns) that names it by its key and carries
+    // its alarm number, its placement and the written columns bound exactly
+    // as just read; a row count other than one, or a row that needs Zeile()
+    // (gone, another number, changed, a value the driver reads otherwise, a
+    // key twice), undoes them all and the batch goes row by row.
     QSqlQuery punkt(m_db);
     if (!punkt.exec(QStringLiteral("SAVEPOINT tavero_menge")))
         return Menge::Zeilenweise;
@@ -441,6 +457,12 @@ AlarmdefsSchreiber::Menge AlarmdefsSchreiber::MengeSchreiben(const QList<Schreib
         fehler = Abbrechen(e.isValid() ? e : r.lastError());
         return Menge::Fehler;
     };
+    // the key is the last column, so the 18 stand at their places in the record
+    const std::shared_ptr<sqlite3_stmt> lesen =
+        vorbereiten(QStringLiteral("select %1, rowid from %2 where rowid = ?1").arg(AlarmdefsZugriff::SpaltenListe(m_db), tabelle));
+    if (!lesen)
+        return zurueck({});
+    sqlite3_stmt* const rd = lesen.get();
     const auto spalte = [this](int sp) {
         return AlarmdefsZugriff::SpaltenName(m_db, AlarmRecordBau::SpaltenNamen().at(sp));
     };
@@ -449,15 +471,58 @@ AlarmdefsSchreiber::Menge AlarmdefsSchreiber::MengeSchreiben(const QList<Schreib
         QList<int> pruefen;
     };
     QHash<QList<int>, Anweisung> anweisungen;
-    const QString tabelle = AlarmdefsZugriff::Tabelle(m_db);
-    std::vector<qsizetype> folge(static_cast<std::size_t>(plaene.size()));
+    const QList<int>* letzteSpalten = nullptr;
+    Anweisung* letzte = nullptr;
+    AlarmRecordLeser leser(AlarmFeld::Spalten);
+    std::vector<qsizetype> folge(plaene.size());
     std::iota(folge.begin(), folge.end(), 0);
-    std::sort(folge.begin(), folge.end(), [&plaene](qsizetype a, qsizetype b) { return plaene.at(a).zeile < plaene.at(b).zeile; });
+    std::sort(folge.begin(), folge.end(), [&plaene](qsizetype a, qsizetype b) {
+        return plaene[static_cast<std::size_t>(a)].zeile < plaene[static_cast<std::size_t>(b)].zeile;
+    });
+    s.zeilen.resize(auftraege.size());
+    bool erste = true;
+    qlonglong vorige = 0;
     for (qsizetype i : folge) {
         Auftragslauf::Schritt();
         const Schreibauftrag& a = auftraege.at(i);
-        const Plan& p = plaene.at(i);
-        Anweisung& an = anweisungen[a.spalten];
+        Plan& p = plaene[static_cast<std::size_t>(i)];
+        // a key twice in the batch: the second write is Zeile()'s to tell
+        if (!erste && p.zeile == vorige)
+            return zurueck({});
+        erste = false;
+        vorige = p.zeile;
+        sqlite3_bind_int64(rd, 1, p.zeile);
+        const int gelesen = sqlite3_step(rd);
+        auto fertig = [rd] {
+            sqlite3_reset(rd);
+            sqlite3_clear_bindings(rd);
+        };
+        if (gelesen != SQLITE_ROW) {
+            fertig();
+            if (gelesen == SQLITE_DONE)
+                return zurueck({});
+            return zurueck(QSqlError(QString(), QString::fromUtf8(sqlite3_errmsg(h)), QSqlError::StatementError,
+                                     QString::number(gelesen)));
+        }
+        // a real or bytes: as the driver reads them, row by row
+        bool gewoehnlich = true;
+        for (int sp = 0; sp < AlarmFeld::Spalten && gewoehnlich; ++sp) {
+            const int art = sqlite3_column_type(rd, sp);
+            gewoehnlich = art == SQLITE_INTEGER || art == SQLITE_TEXT || art == SQLITE_NULL;
+        }
+        // the key must still name a row of this alarm number, holding what was read of it
+        bool haelt = gewoehnlich && NummerDerZeile(rd, AlarmFeld::Ident) == std::optional<qlonglong>(p.ident);
+        if (haelt && a.gelesen)
+            haelt = HaeltGelesenes(rd, a);
+        if (!haelt) {
+            fertig();
+            return zurueck({});
+        }
+        if (!letzteSpalten || *letzteSpalten != a.spalten) {
+            letzte = &anweisungen[a.spalten];
+            letzteSpalten = &a.spalten;
+        }
+        Anweisung& an = *letzte;
         if (!an.st) {
             an.pruefen = {AlarmFeld::Ident, AlarmFeld::Form, AlarmFeld::Symbol, AlarmFeld::X, AlarmFeld::Y};
             for (int sp : a.spalten)
@@ -468,24 +533,37 @@ AlarmdefsSchreiber::Menge AlarmdefsSchreiber::MengeSchreiben(const QList<Schreib
                 setzen << spalte(sp) + QStringLiteral(" = ?");
             for (int sp : std::as_const(an.pruefen))
                 bedingungen << spalte(sp) + QStringLiteral(" is ?");
-            const QByteArray sql = QStringLiteral("update %1 set %2 where %3")
-                                       .arg(tabelle, setzen.join(QStringLiteral(", ")), bedingungen.join(QStringLiteral(" and ")))
-                                       .toUtf8();
-            sqlite3_stmt* st = nullptr;
-            if (sqlite3_prepare_v2(h, sql.constData(), -1, &st, nullptr) != SQLITE_OK) {
-                sqlite3_finalize(st);
-                return zurueck(QSqlError(QString(), QString::fromUtf8(sqlite3_errmsg(h)), QSqlError::StatementError));
+            an.st = vorbereiten(QStringLiteral("update %1 set %2 where %3")
+                                    .arg(tabelle, setzen.join(QStringLiteral(", ")), bedingungen.join(QStringLiteral(" and "))));
+            if (!an.st) {
+                const QSqlError e(QString(), QString::fromUtf8(sqlite3_errmsg(h)), QSqlError::StatementError);
+                fertig();
+                return zurueck(e);
             }
-            an.st.reset(st, sqlite3_finalize);
         }
         sqlite3_stmt* st = an.st.get();
-        const Gelesen& g = zeilen.value(p.zeile);
         int n = 1;
-        for (const QVariant& w : p.neu)
+        for (const QVariant& w : std::as_const(p.neu))
             Binden(st, n++, w);
         sqlite3_bind_int64(st, n++, p.zeile);
         for (int sp : std::as_const(an.pruefen))
-            Binden(st, n++, g.werte.value(sp));
+            sqlite3_bind_value(st, n++, sqlite3_column_value(rd, sp));
+        // what the result keeps of the row: the written columns as the driver
+        // gives them, and the whole row as a record shows it, with the new values
+        Schreibergebnis& e = s.zeilen[i];
+        e.art = Schreibergebnis::Art::Geschrieben;
+        e.ident = NummernText(a.ident, p.ident);
+        e.spalten = a.spalten;
+        e.gleicheNummern = 1;
+        e.schluessel = QVariant(p.zeile);
+        e.zeile = leser.Lesen(rd);
+        e.vorher.reserve(a.spalten.size());
+        for (int j = 0; j < a.spalten.size(); ++j) {
+            e.vorher << WieDerTreiber(rd, a.spalten.at(j));
+            e.zeile[a.spalten.at(j)] = leser.FeldText(a.spalten.at(j), p.neu.at(j));
+        }
+        e.nachher = std::move(p.neu);
+        fertig();
         const int rc = sqlite3_step(st);
         sqlite3_reset(st);
         sqlite3_clear_bindings(st);
@@ -498,14 +576,6 @@ AlarmdefsSchreiber::Menge AlarmdefsSchreiber::MengeSchreiben(const QList<Schreib
     anweisungen.clear();
     if (!punkt.exec(QStringLiteral("RELEASE tavero_menge")))
         return zurueck(punkt.lastError());
-
-    s.zeilen.reserve(plaene.size());
-    for (qsizetype i = 0; i < plaene.size(); ++i) {
-        const Plan& p = plaene.at(i);
-        // taken out: each row is written once, and its values need not be copied
-        const QList<Gelesen> gelesen{zeilen.take(p.zeile)};
-        s.zeilen << Ergebnis(p.nummer, auftraege.at(i), p.neu, gelesen, &gelesen.first());
-    }
     return Menge::Fertig;
 }
 

@@ -23,8 +23,8 @@ public:
     Schreibergebnis Einzeln(const Schreibauftrag& auftrag);
     // Several rows in one transaction: all of them, or none.
     // Where the engine has a row key (SQLite), each row (named by its key, or
-    // by the one row of its number) is read and checked first, then written by
-    // a prepared conditional statement per row, all in the order of the keys.
+    // by the one row of its number) is read, checked and written by a prepared
+    // conditional statement in turn, in the order of the keys.
     Sammelergebnis Alle(const QList<Schreibauftrag>& auftraege) { return Alle(auftraege, true); }
     // The same, each row read and written by statements of its own (what a
     // batch the one statement cannot take falls back to; the bench's measure).
@@ -58,12 +58,13 @@ private:
     // Each key of the batch that no longer names its alarm's row replaced by
     // that row's key (or none); a refusal when the table cannot be read.
     std::optional<Schreibergebnis> SchluesselNachschlagen(QList<Schreibauftrag>& auftraege);
-    // SQLite: each row read by its key (or as the one row of its number),
-    // checked here as Zeile() checks each, then written by a prepared
-    // conditional statement per row bound with the values as read. Zeilenweise
-    // when some write needs Zeile() (a row not found, several of one number,
-    // changed, a value it does not bind as the driver does, a key twice):
-    // then nothing has been written and the batch goes row by row.
+    // SQLite: each row read by its key (or as the one row of its number)
+    // through the library itself, checked here as Zeile() checks each and
+    // written by a prepared conditional statement bound with the values as
+    // read. Zeilenweise when some write needs Zeile() (a row not found,
+    // several of one number, changed, a value it does not bind as the driver
+    // does, a key twice): then what was written is undone to where the batch
+    // began, and the batch goes row by row.
     enum class Menge { Fertig, Zeilenweise, Fehler };
     Menge MengeSchreiben(const QList<Schreibauftrag>& auftraege, Sammelergebnis& s, Schreibergebnis& fehler);
     Schreibergebnis ZeilePostgres(const Schreibauftrag& auftrag, qlonglong ident, const QVariantList& neu);

@@ -122,6 +122,23 @@ AlarmListeTyp ListeSqlite(const QString& pfad, const QString& sDatenbank, const 
     return liste;
 }
 
+// A column's value as Qt's driver gives it.
+QVariant SqliteWert(sqlite3_stmt* st, int i) {
+    switch (sqlite3_column_type(st, i)) {
+    case SQLITE_INTEGER:
+        return QVariant(static_cast<qlonglong>(sqlite3_column_int64(st, i)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(st, i));
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)), sqlite3_column_bytes(st, i)));
+    case SQLITE_NULL:
+        return QVariant(QMetaType::fromType<QString>());
+    default:
+        return QVariant(QString(reinterpret_cast<const QChar*>(sqlite3_column_text16(st, i)),
+                                sqlite3_column_bytes16(st, i) / static_cast<int>(sizeof(QChar))));
+    }
+}
+
 }  // namespace
 
 // --- values ------------------------------------------------------------------------
@@ -163,6 +180,14 @@ std::optional<QString> AlarmdefsZugriff::WertPruefen(int spalte, const QVariant&
     if (wert.isNull() || (wert.typeId() == QMetaType::QString && wert.toString().trimmed().isEmpty())) {
         *gespeichert = QVariant();
         return std::nullopt;
+    }
+    // A whole number within the column's range is taken as it is, without its text.
+    if (IstZahlenSpalte(spalte) && (wert.typeId() == QMetaType::LongLong || wert.typeId() == QMetaType::Int)) {
+        const qlonglong zahl = wert.toLongLong();
+        if (zahl >= std::numeric_limits<std::int32_t>::min() && zahl <= std::numeric_limits<std::int32_t>::max()) {
+            *gespeichert = zahl;
+            return std::nullopt;
+        }
     }
     const QString text = wert.toString();
     if (text.size() > SpaltenBreite(spalte))
@@ -396,6 +421,47 @@ bool AlarmdefsZugriff::TexteVergleichbar(const QSqlDatabase& db) {
 QHash<qlonglong, AlarmListeTyp> AlarmdefsZugriff::ZeilenLesen(QSqlDatabase& db, const QList<qlonglong>& idents) {
     QHash<qlonglong, AlarmListeTyp> zeilen;
     const QString ident = SpaltenName(db, QStringLiteral("Ident"));
+    if (idents.isEmpty())
+        return zeilen;
+    // SQLite: the numbers as one bound list, so the table is passed once even
+    // without an index on Ident, and each row is made a record straight from
+    // the library, without a variant per value.
+    const QVariant griff = db.driverName() == QLatin1String("QSQLITE") ? db.driver()->handle() : QVariant();
+    if (sqlite3* h = griff.isValid() && qstrcmp(griff.typeName(), "sqlite3*") == 0 ? *static_cast<sqlite3* const*>(griff.constData())
+                                                                                    : nullptr) {
+        const QByteArray sql = QStringLiteral("select %1 from %2 where %3 in (select value from json_each(?1))")
+                                   .arg(SpaltenListe(db), Tabelle(db), ident)
+                                   .toUtf8();
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(h, sql.constData(), static_cast<int>(sql.size()), &st, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(st);
+            return {};
+        }
+        // as number and as text: a column declared as text holds the number as text
+        QByteArray liste;
+        liste.reserve(idents.size() * 20);
+        liste += '[';
+        for (qlonglong n : idents) {
+            const QByteArray zahl = QByteArray::number(n);
+            liste += zahl + ",\"" + zahl + "\",";
+        }
+        liste.back() = ']';
+        sqlite3_bind_text(st, 1, liste.constData(), static_cast<int>(liste.size()), SQLITE_STATIC);
+        zeilen.reserve(idents.size());
+        AlarmRecordLeser leser(AlarmFeld::Spalten);
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            // the number as the driver's value gives it
+            const qlonglong nummer = sqlite3_column_type(st, AlarmFeld::Ident) == SQLITE_INTEGER
+                                         ? static_cast<qlonglong>(sqlite3_column_int64(st, AlarmFeld::Ident))
+                                         : SqliteWert(st, AlarmFeld::Ident).toLongLong();
+            zeilen[nummer] << leser.Lesen(st);
+        }
+        sqlite3_finalize(st);
+        if (rc != SQLITE_DONE)
+            return {};
+        return zeilen;
+    }
     // The numbers are whole numbers, written into the statement in parts of a thousand.
     constexpr qsizetype Teil = 1000;
     for (qsizetype von = 0; von < idents.size(); von += Teil) {

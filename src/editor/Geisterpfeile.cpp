@@ -225,7 +225,7 @@ void Rahmen(Ebene& ebene, const QRect& r, QRgb farbe) {
 }
 
 // Above this many pixels (a large picture at a high zoom) the layer over the
-// box is not kept: each repaint draws its exposed part only.
+// box covers the part in view only.
 constexpr qint64 EbeneHoechstens = 12'000'000;
 
 using Geist = Geisterpfeile::Geist;
@@ -403,19 +403,30 @@ void Geisterpfeile::Pruefen(bool bestellen) {
         EbeneBestellen();
 }
 
+QRect Geisterpfeile::Bereich() const {
+    if (static_cast<qint64>(width()) * height() <= EbeneHoechstens)
+        return rect();
+    const QRect sicht = visibleRegion().boundingRect().united(m_freigelegt);
+    // as much again around it as the bound allows, so a scroll of half a view
+    // still finds its ghosts drawn
+    int rx = sicht.width() / 2, ry = sicht.height() / 2;
+    while ((rx > 0 || ry > 0) &&
+           static_cast<qint64>(sicht.width() + 2 * rx) * (sicht.height() + 2 * ry) > EbeneHoechstens) {
+        rx /= 2;
+        ry /= 2;
+    }
+    return sicht.adjusted(-rx, -ry, rx, ry) & rect();
+}
+
 void Geisterpfeile::paintEvent(QPaintEvent* e) {
     if (!m_flaeche || Gezeigt().empty() || Eingeblendet())
         return;
-    const double zoom = m_flaeche->Zoom();
     if (static_cast<qint64>(width()) * height() > EbeneHoechstens) {
-        // too large to keep: the exposed part only, at once
-        EbeneVerwerfen();
-        m_ebene = QImage();
-        QPoint ab;
-        const QImage teil = Zeichner{Gezeigt(), BlasseBilder(Gezeigt()), zoom, Karte(EigenePfeile())}.Schicht(e->rect(), &ab);
-        if (!teil.isNull())
-            QPainter(this).drawImage(ab, teil);
-        return;
+        // a part beyond the kept layer is exposed: the layer of the part now in
+        // view is ordered, the kept one shows what it holds meanwhile
+        m_freigelegt = e->rect();
+        if (m_ebeneGueltig && !m_ebeneBereich.contains(e->rect()))
+            EbeneVerwerfen();
     }
     Pruefen(true);
     if (!m_ebeneZeigen || m_ebene.isNull())
@@ -455,7 +466,9 @@ void Geisterpfeile::EbeneBestellen() {
     if (m_bestellt || !m_flaeche || it == m_jeForm.constEnd())
         return;
     const bool kopie = Eingeblendet();
-    if (!kopie && static_cast<qint64>(width()) * height() > EbeneHoechstens)
+    const QRect bereich = kopie ? rect() : Bereich();
+    // nothing of the box in view yet: its first repaint orders the layer
+    if (bereich.isEmpty())
         return;
     m_bestellt = true;
     // shares the group, the worker reads its ghosts only
@@ -476,7 +489,6 @@ void Geisterpfeile::EbeneBestellen() {
         massstab = 1.0;
         groesse = bild.size();
     }
-    const QRect bereich = rect();
     QThreadPool::globalInstance()->start([geister, bilder, zoom, massstab, bereich, generation, ziel, hier, bild, schluessel, grund, groesse, kopie] {
         QPoint ab;
         const Zeichner z{*geister, bilder, kopie ? massstab : zoom, Karte(hier)};
@@ -484,15 +496,16 @@ void Geisterpfeile::EbeneBestellen() {
         // back on the window's thread; a widget gone by then gets nothing
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
-            [ziel, generation, ebene, ab, massstab, schluessel] {
+            [ziel, generation, ebene, ab, bereich, massstab, schluessel] {
                 if (ziel)
-                    ziel->EbeneAngekommen(generation, ebene, ab, massstab, schluessel);
+                    ziel->EbeneAngekommen(generation, ebene, ab, bereich, massstab, schluessel);
             },
             Qt::QueuedConnection);
     });
 }
 
-void Geisterpfeile::EbeneAngekommen(quint64 generation, const QImage& ebene, const QPoint& ab, double massstab, qint64 bild) {
+void Geisterpfeile::EbeneAngekommen(quint64 generation, const QImage& ebene, const QPoint& ab, const QRect& bereich,
+                                    double massstab, qint64 bild) {
     m_bestellt = false;
     if (generation != m_generation) {
         // made for ghosts, a picture or a zoom no longer shown: the current one is ordered
@@ -509,6 +522,7 @@ void Geisterpfeile::EbeneAngekommen(quint64 generation, const QImage& ebene, con
     } else {
         m_ebene = ebene;
         m_ebeneAb = ab;
+        m_ebeneBereich = bereich;
     }
     m_ebeneGueltig = true;
     m_ebeneZeigen = true;

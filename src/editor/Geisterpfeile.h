@@ -6,7 +6,9 @@
 // picture, beneath its own arrows: a repaint costs what the picture alone
 // does. Every click goes through to the arrows, in every display mode; only a
 // double click on a ghost is taken: it picks the alarm. A picture too large to
-// copy (or still being decoded) gets the ghosts as a layer over the box instead.
+// copy (or still being decoded) gets the ghosts as a layer over the box instead,
+// drawn on a worker too; a box too large for one layer gets one of the part in
+// view and around it, and another when a part beyond it is exposed.
 // A large set of ghosts is sorted by picture on a worker too: the ghosts shown
 // stay until it is ready, and a set replaced meanwhile is dropped.
 #include <QHash>
@@ -97,7 +99,11 @@ private:
     // Draws the layer of the picture shown on a worker; what it needs is
     // copied or shared, never read from this widget there.
     void EbeneBestellen();
-    void EbeneAngekommen(quint64 generation, const QImage& ebene, const QPoint& ab, double massstab, qint64 bild);
+    void EbeneAngekommen(quint64 generation, const QImage& ebene, const QPoint& ab, const QRect& bereich, double massstab,
+                         qint64 bild);
+    // The part of the box a layer over it is drawn for: all of it, or on a box
+    // too large for that the part in view (and the one last exposed) with a margin.
+    QRect Bereich() const;
     // Before the box paints: a copy made for another picture, zoom or size is
     // stale; bestellen orders the one now needed.
     void Pruefen(bool bestellen);
@@ -124,6 +130,8 @@ private:
     // or zoom), and a layer made for an older state is dropped by its number.
     QImage m_ebene;
     QPoint m_ebeneAb;
+    QRect m_ebeneBereich;         // the part of the box the kept layer was drawn for
+    QRect m_freigelegt;           // the part the last repaint exposed
     bool m_ebeneGueltig = false;
     bool m_ebeneZeigen = false;   // the kept layer still fits the picture and zoom
     quint64 m_generation = 0;
