@@ -1,57 +1,14 @@
 #include "werkzeuge/Bildaufbereitung.h"
 
+#include "werkzeuge/Fleck.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
 
 namespace {
 
-struct Teil {
-    int links, oben, rechts, unten;  // inclusive
-    int anzahl = 0;
-    int Breite() const { return rechts - links + 1; }
-    int Hoehe() const { return unten - oben + 1; }
-};
-
-// The 8-connected blobs of set pixels; marke gets each pixel's blob number + 1 (0: unset).
-std::vector<Teil> Komponenten(const std::vector<std::uint8_t>& maske, int b, int h, std::vector<int>* marke = nullptr) {
-    std::vector<int> eigene;
-    std::vector<int>& m = marke ? *marke : eigene;
-    m.assign(maske.size(), 0);
-    std::vector<Teil> teile;
-    std::vector<int> stapel;
-    for (int start = 0; start < static_cast<int>(maske.size()); ++start) {
-        if (!maske[static_cast<std::size_t>(start)] || m[static_cast<std::size_t>(start)])
-            continue;
-        Teil t{start % b, start / b, start % b, start / b, 0};
-        const int nr = static_cast<int>(teile.size()) + 1;
-        m[static_cast<std::size_t>(start)] = nr;
-        stapel.push_back(start);
-        while (!stapel.empty()) {
-            const int i = stapel.back();
-            stapel.pop_back();
-            const int x = i % b, y = i / b;
-            ++t.anzahl;
-            t.links = std::min(t.links, x);
-            t.rechts = std::max(t.rechts, x);
-            t.oben = std::min(t.oben, y);
-            t.unten = std::max(t.unten, y);
-            for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx) {
-                    const int nx = x + dx, ny = y + dy;
-                    if (nx < 0 || ny < 0 || nx >= b || ny >= h)
-                        continue;
-                    const std::size_t n = static_cast<std::size_t>(ny) * b + nx;
-                    if (maske[n] && !m[n]) {
-                        m[n] = nr;
-                        stapel.push_back(static_cast<int>(n));
-                    }
-                }
-        }
-        teile.push_back(t);
-    }
-    return teile;
-}
+using Teil = Fleck;
 
 QRect Rechteck(const Teil& t) { return QRect(t.links, t.oben, t.Breite(), t.Hoehe()); }
 
@@ -160,7 +117,7 @@ int Bildaufbereitung::Gleichrichten() {
     auto dunkel = [&](int l, int o, int r, int u) { return S(r + 1, u + 1) - S(l, u + 1) - S(r + 1, o) + S(l, o); };
     std::vector<std::uint8_t> gedreht(m_p.size(), 0);
     int platten = 0;
-    for (const Teil& t : Komponenten(flaechen, b, h)) {
+    for (const Teil& t : Fleck::Alle(flaechen, b, h)) {
         const int l = t.links, o = t.oben, r = t.rechts, u = t.unten;
         const double breite = r - l + 1, hoehe = u - o + 1;
         const double anteil = dunkel(l, o, r, u) / (breite * hoehe);
@@ -194,7 +151,7 @@ void Bildaufbereitung::ZeichnungEntfernen() {
     // would be read as "I" beside the text it frames.
     {
         std::vector<int> marke;
-        const std::vector<Teil> teile = Komponenten(tinte, m_b, m_h, &marke);
+        const std::vector<Teil> teile = Fleck::Alle(tinte, m_b, m_h, &marke);
         std::vector<std::uint8_t> rahmen(teile.size(), 0);
         for (std::size_t k = 0; k < teile.size(); ++k) {
             const Teil& t = teile[k];
@@ -304,7 +261,7 @@ void Bildaufbereitung::ZeichnungEntfernen() {
         tinte[i] = tinte[i] && !weg[i];
     }
     std::vector<int> marke;
-    const std::vector<Teil> teile = Komponenten(tinte, m_b, m_h, &marke);
+    const std::vector<Teil> teile = Fleck::Alle(tinte, m_b, m_h, &marke);
     std::vector<std::uint8_t> gross(teile.size(), 0);
     auto waagAn = [&](int l, int r, int y) {
         if (y < 0 || y >= m_h)
@@ -380,7 +337,7 @@ QList<QRect> Bildaufbereitung::SenkrechteZeilen(const QList<QRect>& gelesen) con
     for (std::size_t i = 0; i < p.size(); ++i)
         tinte[i] = p[i] < 128;
     std::vector<Teil> kandidaten;
-    for (const Teil& t : Komponenten(tinte, m_b, m_h)) {
+    for (const Teil& t : Fleck::Alle(tinte, m_b, m_h)) {
         if (t.Breite() < 2 || t.Breite() > 48 || t.Hoehe() < 2 || t.Hoehe() > 40 || t.anzahl < 4)
             continue;
         const QPoint mitte = Rechteck(t).center();
@@ -432,7 +389,7 @@ QList<QRect> Bildaufbereitung::ZeilenUnter(int stufe, int breit) const {
     for (std::size_t i = 0; i < p.size(); ++i)
         tinte[i] = p[i] < stufe;
     std::vector<Teil> kandidaten;
-    for (const Teil& t : Komponenten(tinte, m_b, m_h)) {
+    for (const Teil& t : Fleck::Alle(tinte, m_b, m_h)) {
         // letters, also a few run together by blur, not dots, dashes or the drawing's remnants
         if (t.Hoehe() < 5 || t.Hoehe() > 40 || t.Breite() > breit * t.Hoehe() + 4 || t.anzahl < 4)
             continue;
@@ -581,7 +538,7 @@ QRect Bildaufbereitung::TinteIn(const QRect& box, double kappe, bool senkrecht, 
         tinte[i] = tinte[i] && !linie[i];
 
     std::vector<QRect> stuecke;
-    for (const Teil& t : Komponenten(tinte, b, h)) {
+    for (const Teil& t : Fleck::Alle(tinte, b, h)) {
         const QRect tr = Rechteck(t);
         if (t.anzahl < 2 || !tr.intersects(kern))
             continue;

@@ -1,58 +1,19 @@
 #include "werkzeuge/Tintenmass.h"
 
+#include "werkzeuge/Fleck.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
 
 namespace {
 
-// A blob of ink, its extent along the text (von, bis) and across it (oben, unten), inclusive.
-struct Stueck {
-    int von, bis, oben, unten;
-    int anzahl = 0;
-    int Quer() const { return unten - oben + 1; }
-};
+// A blob of ink; along the text is left to right, across is top to bottom.
+using Stueck = Fleck;
 
 int Median(std::vector<int> v) {
     std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
     return v[v.size() / 2];
-}
-
-// The 8-connected blobs of a mask of l (along) x q (across) cells.
-std::vector<Stueck> Stuecke(const std::vector<std::uint8_t>& maske, int l, int q) {
-    std::vector<std::uint8_t> gesehen(maske.size(), 0);
-    std::vector<Stueck> stuecke;
-    std::vector<int> stapel;
-    for (int start = 0; start < l * q; ++start) {
-        if (!maske[static_cast<std::size_t>(start)] || gesehen[static_cast<std::size_t>(start)])
-            continue;
-        Stueck s{start % l, start % l, start / l, start / l, 0};
-        gesehen[static_cast<std::size_t>(start)] = 1;
-        stapel.push_back(start);
-        while (!stapel.empty()) {
-            const int i = stapel.back();
-            stapel.pop_back();
-            const int u = i % l, v = i / l;
-            ++s.anzahl;
-            s.von = std::min(s.von, u);
-            s.bis = std::max(s.bis, u);
-            s.oben = std::min(s.oben, v);
-            s.unten = std::max(s.unten, v);
-            for (int dv = -1; dv <= 1; ++dv)
-                for (int du = -1; du <= 1; ++du) {
-                    const int nu = u + du, nv = v + dv;
-                    if (nu < 0 || nv < 0 || nu >= l || nv >= q)
-                        continue;
-                    const std::size_t n = static_cast<std::size_t>(nv) * l + nu;
-                    if (maske[n] && !gesehen[n]) {
-                        gesehen[n] = 1;
-                        stapel.push_back(static_cast<int>(n));
-                    }
-                }
-        }
-        stuecke.push_back(s);
-    }
-    return stuecke;
 }
 
 }  // namespace
@@ -99,14 +60,14 @@ QRect Tintenmass::Ende(const QRect& box, bool senkrecht) const {
     auto band = [&](const std::vector<Stueck>& stuecke, int& hoehe, int& oben, int& unten) {
         std::vector<int> hoehen;
         for (const Stueck& s : stuecke)
-            if (s.anzahl >= 3 && 2 * s.Quer() >= quer)
-                hoehen.push_back(s.Quer());
+            if (s.anzahl >= 3 && 2 * s.Hoehe() >= quer)
+                hoehen.push_back(s.Hoehe());
         if (hoehen.size() < 2)
             return false;
         hoehe = Median(hoehen);
         std::vector<int> oben_, unten_;
         for (const Stueck& s : stuecke)
-            if (s.anzahl >= 3 && std::abs(s.Quer() - hoehe) <= 0.25 * hoehe) {
+            if (s.anzahl >= 3 && std::abs(s.Hoehe() - hoehe) <= 0.25 * hoehe) {
                 oben_.push_back(s.oben);
                 unten_.push_back(s.unten);
             }
@@ -117,7 +78,7 @@ QRect Tintenmass::Ende(const QRect& box, bool senkrecht) const {
         return true;
     };
     int hoehe = 0, oben = 0, unten = 0;
-    if (!band(Stuecke(maske, l, q), hoehe, oben, unten))
+    if (!band(Fleck::Alle(maske, l, q), hoehe, oben, unten))
         return box;
     const int d = std::max(2, static_cast<int>(std::lround(0.2 * hoehe)));
 
@@ -144,7 +105,7 @@ QRect Tintenmass::Ende(const QRect& box, bool senkrecht) const {
     // joined to it may reach out on one side a little, a line reaches out on both or far.
     // A letter that a line crossed lost the line's pixels with it: its parts above and below,
     // both within the band and one over the other, are one letter again.
-    std::vector<Stueck> stuecke = Stuecke(maske, l, q);
+    std::vector<Stueck> stuecke = Fleck::Alle(maske, l, q);
     auto drin = [&](const Stueck& s) { return s.oben >= oben - d && s.unten <= unten + d; };
     for (bool weiter = true; weiter;) {
         weiter = false;
@@ -152,12 +113,12 @@ QRect Tintenmass::Ende(const QRect& box, bool senkrecht) const {
             for (std::size_t j = i + 1; j < stuecke.size() && !weiter; ++j) {
                 Stueck& a = stuecke[i];
                 const Stueck& c = stuecke[j];
-                const int ueber = std::min(a.bis, c.bis) - std::max(a.von, c.von) + 1;
+                const int ueber = std::min(a.rechts, c.rechts) - std::max(a.links, c.links) + 1;
                 const int luecke = std::max(a.oben, c.oben) - std::min(a.unten, c.unten) - 1;
-                if (!drin(a) || !drin(c) || 2 * ueber < std::min(a.bis - a.von, c.bis - c.von) + 1 || luecke < 0 ||
+                if (!drin(a) || !drin(c) || 2 * ueber < std::min(a.rechts - a.links, c.rechts - c.links) + 1 || luecke < 0 ||
                     luecke > std::max(2.0, 0.35 * hoehe))
                     continue;
-                a = Stueck{std::min(a.von, c.von), std::max(a.bis, c.bis), std::min(a.oben, c.oben), std::max(a.unten, c.unten),
+                a = Stueck{std::min(a.links, c.links), std::min(a.oben, c.oben), std::max(a.rechts, c.rechts), std::max(a.unten, c.unten),
                            a.anzahl + c.anzahl};
                 stuecke.erase(stuecke.begin() + static_cast<std::ptrdiff_t>(j));
                 weiter = true;
@@ -165,16 +126,16 @@ QRect Tintenmass::Ende(const QRect& box, bool senkrecht) const {
     }
     int erster = l, letzter = -1, ganzOben = q, ganzUnten = -1;
     for (const Stueck& s : stuecke) {
-        if (s.anzahl < 3 || s.Quer() < 0.6 * hoehe)
+        if (s.anzahl < 3 || s.Hoehe() < 0.6 * hoehe)
             continue;
         const int drueber = oben - s.oben, drunter = s.unten - unten;
         const bool imBand = drueber <= d && drunter <= d;
         const bool einseitig = (drueber <= d || drunter <= d) && std::max(drueber, drunter) <= 0.4 * hoehe &&
-                               s.bis - s.von + 1 >= 0.3 * hoehe;
+                               s.rechts - s.links + 1 >= 0.3 * hoehe;
         if (!imBand && !einseitig)
             continue;
-        erster = std::min(erster, s.von);
-        letzter = std::max(letzter, s.bis);
+        erster = std::min(erster, s.links);
+        letzter = std::max(letzter, s.rechts);
         ganzOben = std::min(ganzOben, s.oben);
         ganzUnten = std::max(ganzUnten, s.unten);
     }
