@@ -221,20 +221,39 @@ class TstServer : public QObject {
     // The test's table replaced by one of psql's own layout (another column
     // order, other types), with the notifying trigger added by the command for it.
     bool PsqlTabelle() {
+        return PsqlTabelleAus(QStringLiteral(
+            "drop table \"Alarmdefs\" cascade; "
+            "create table \"Alarmdefs\" (\"Y\" integer, \"Symbol\" text, \"Ident\" integer primary key, "
+            "\"Priority\" integer, \"Form\" varchar(80), \"X\" integer, \"Alarmtext\" text, \"Type\" integer, "
+            "\"Acknowledge\" integer, \"VarName\" text, \"BitNo\" integer, \"Min\" text, \"Max\" text, "
+            "\"Group\" integer, \"Helpindex\" integer, \"Sensor1\" integer, \"Sensor2\" integer, "
+            "\"Fault\" integer, \"Bemerkung\" text); "
+            "insert into \"Alarmdefs\" (\"Ident\", \"Form\", \"X\", \"Y\", \"Symbol\", \"Alarmtext\", \"Priority\") "
+            "select 5000 + i, 'Zulauf', 20 * i, 15 * i, 'Standard\\PfeilRot.gif', 'Meldung ' || i, i % 4 "
+            "from generate_series(1, 40) i;"));
+    }
+
+    // A table of psql's own with texts of fixed width and decimal numbers, in an order of its own.
+    bool PsqlZeichenTabelle() {
+        return PsqlTabelleAus(QStringLiteral(
+            "drop table \"Alarmdefs\" cascade; "
+            "create table \"Alarmdefs\" (\"Alarmtext\" char(40), \"Min\" numeric(9,3), \"Form\" char(30), "
+            "\"Ident\" numeric(10,0), \"Max\" numeric(9,3), \"Symbol\" char(60), \"X\" integer, \"Y\" integer, "
+            "\"Type\" integer, \"Acknowledge\" integer, \"VarName\" varchar(40), \"BitNo\" integer, "
+            "\"Priority\" integer, \"Group\" integer, \"Helpindex\" integer, \"Sensor1\" integer, "
+            "\"Sensor2\" integer, \"Fault\" integer); "
+            "insert into \"Alarmdefs\" (\"Ident\", \"Form\", \"X\", \"Y\", \"Symbol\", \"Alarmtext\", \"Min\", \"Max\") "
+            "select 9000 + i, 'Ablauf', 11 * i, 7 * i, 'Standard\\Pfeil.gif', 'Störung ' || i, i / 4.0, i * 1.5 "
+            "from generate_series(1, 25) i;"));
+    }
+
+    // The test's table replaced by what `sql` makes through psql, and the
+    // notifying trigger added by the command for it.
+    bool PsqlTabelleAus(const QString& sql) {
         QProcess tabelle;
-        tabelle.start(QStringLiteral("psql"),
-                      {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
-                       QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
-                       QStringLiteral(
-                           "drop table \"Alarmdefs\" cascade; "
-                           "create table \"Alarmdefs\" (\"Y\" integer, \"Symbol\" text, \"Ident\" integer primary key, "
-                           "\"Priority\" integer, \"Form\" varchar(80), \"X\" integer, \"Alarmtext\" text, \"Type\" integer, "
-                           "\"Acknowledge\" integer, \"VarName\" text, \"BitNo\" integer, \"Min\" text, \"Max\" text, "
-                           "\"Group\" integer, \"Helpindex\" integer, \"Sensor1\" integer, \"Sensor2\" integer, "
-                           "\"Fault\" integer, \"Bemerkung\" text); "
-                           "insert into \"Alarmdefs\" (\"Ident\", \"Form\", \"X\", \"Y\", \"Symbol\", \"Alarmtext\", \"Priority\") "
-                           "select 5000 + i, 'Zulauf', 20 * i, 15 * i, 'Standard\\PfeilRot.gif', 'Meldung ' || i, i % 4 "
-                           "from generate_series(1, 40) i;")});
+        tabelle.start(QStringLiteral("psql"), {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-v"),
+                                               QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-d"), m_datenbank,
+                                               QStringLiteral("-c"), sql});
         if (!tabelle.waitForFinished(30000))
             return false;
         if (tabelle.exitCode() != 0) {
@@ -247,38 +266,15 @@ class TstServer : public QObject {
         return befehl.waitForFinished(30000) && befehl.exitCode() == 0;
     }
 
-    // A table of psql's own with texts of fixed width and decimal numbers, in an order of its own.
-    bool PsqlZeichenTabelle() {
-        QProcess tabelle;
-        tabelle.start(QStringLiteral("psql"),
-                      {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
-                       QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
-                       QStringLiteral(
-                           "drop table \"Alarmdefs\" cascade; "
-                           "create table \"Alarmdefs\" (\"Alarmtext\" char(40), \"Min\" numeric(9,3), \"Form\" char(30), "
-                           "\"Ident\" numeric(10,0), \"Max\" numeric(9,3), \"Symbol\" char(60), \"X\" integer, \"Y\" integer, "
-                           "\"Type\" integer, \"Acknowledge\" integer, \"VarName\" varchar(40), \"BitNo\" integer, "
-                           "\"Priority\" integer, \"Group\" integer, \"Helpindex\" integer, \"Sensor1\" integer, "
-                           "\"Sensor2\" integer, \"Fault\" integer); "
-                           "insert into \"Alarmdefs\" (\"Ident\", \"Form\", \"X\", \"Y\", \"Symbol\", \"Alarmtext\", \"Min\", \"Max\") "
-                           "select 9000 + i, 'Ablauf', 11 * i, 7 * i, 'Standard\\Pfeil.gif', 'Störung ' || i, i / 4.0, i * 1.5 "
-                           "from generate_series(1, 25) i;")});
-        if (!tabelle.waitForFinished(30000) || tabelle.exitCode() != 0)
-            return false;
-        QProcess befehl;
-        befehl.start(QCoreApplication::applicationDirPath() + QStringLiteral("/tavero"),
-                     {QStringLiteral("--server-einrichten"), m_uri, QStringLiteral("--ja")});
-        return befehl.waitForFinished(30000) && befehl.exitCode() == 0;
-    }
-
-    // psql, a process of its own, holds the row of `ident` locked for 8 s;
+    // psql, a process of its own, holds the row of `ident` locked until it is
+    // ended (at most 30 s, long past any wait a test makes while it holds it);
     // true once it holds it.
     bool ZeileHalten(QProcess& anderer, Server& s, int ident) {
         anderer.start(QStringLiteral("psql"), {QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
                                                QStringLiteral("begin; select 1 from \"Alarmdefs\" where \"Ident\" = %1 "
-                                                              "for update; select pg_sleep(8); commit;").arg(ident)});
+                                                              "for update; select pg_sleep(30); commit;").arg(ident)});
         return QTest::qWaitFor([&s] {
-            return s.wert(QStringLiteral("select count(*) from pg_stat_activity where query like '%pg_sleep(8)%' and "
+            return s.wert(QStringLiteral("select count(*) from pg_stat_activity where query like '%pg_sleep(30)%' and "
                                          "state = 'active' and pid <> pg_backend_pid()")).toInt() == 1;
         });
     }
@@ -288,7 +284,7 @@ class TstServer : public QObject {
         anderer.kill();
         anderer.waitForFinished();
         return s.ausfuehren(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity where query like "
-                                           "'%pg_sleep(8)%' and pid <> pg_backend_pid()"));
+                                           "'%pg_sleep(30)%' and pid <> pg_backend_pid()"));
     }
 
 private slots:

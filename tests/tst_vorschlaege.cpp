@@ -142,6 +142,14 @@ class TstVorschlaege : public QObject {
         return fenster->Lesen() && fenster->Lauf()->Warten(120000) ? fenster : nullptr;
     }
 
+    // The first proposal of a place found in the window's list.
+    static std::optional<Vorschlag> ErsterGefunden(const frmVorschlaege& fenster) {
+        for (const Vorschlag& e : fenster.Ergebnis())
+            if (e.art == Vorschlag::Art::Gefunden)
+                return e;
+        return std::nullopt;
+    }
+
 private slots:
     void initTestCase() {
         QVERIFY(mDir.isValid());
@@ -1316,10 +1324,7 @@ private slots:
         frmMain w;
         frmVorschlaege* fenster = VorschlaegeGelesen(w, verweis);
         QVERIFY(fenster);
-        std::optional<Vorschlag> v;
-        for (const Vorschlag& e : fenster->Ergebnis())
-            if (e.art == Vorschlag::Art::Gefunden && !v)
-                v = e;
+        const std::optional<Vorschlag> v = ErsterGefunden(*fenster);
         QVERIFY(v);
         auto lage = [&] {
             return psql(name, QStringLiteral("select coalesce(\"X\"::text, '-') from \"Alarmdefs\" where \"Ident\" = %1").arg(v->ident));
@@ -1404,10 +1409,7 @@ private slots:
         frmMain w;
         frmVorschlaege* fenster = VorschlaegeGelesen(w, db);
         QVERIFY(fenster);
-        std::optional<Vorschlag> v;
-        for (const Vorschlag& e : fenster->Ergebnis())
-            if (e.art == Vorschlag::Art::Gefunden && !v)
-                v = e;
+        const std::optional<Vorschlag> v = ErsterGefunden(*fenster);
         QVERIFY(v);
         auto lage = [&] {
             return sqlite3(QStringLiteral("select coalesce(X, '-') || ',' || coalesce(Y, '-') from Alarmdefs where Ident = '%1' and Form = '%2'")
