@@ -304,6 +304,45 @@ private slots:
     // while another program holds the file locked: the window does not wait
     // for the row; the value is written once the lock has gone. A new number
     // then moves the row to another key, and the grid follows it.
+    // A search steps through its matches in the order the grid is sorted by,
+    // also where the table keeps its columns in an order of its own.
+    void searchFollowsTheSortedColumnOfATableOfItsOwnLayout() {
+        const QString fremd = m_dir->path() + QStringLiteral("/reihe.sqlite");
+        QProcess shell;
+        shell.start(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), fremd});
+        if (!shell.waitForStarted())
+            QSKIP("sqlite3 fehlt");
+        shell.write("create table Alarmdefs (Alarmtext TEXT, X INTEGER, Y INTEGER, Ident INTEGER PRIMARY KEY, "
+                    "Form TEXT, Symbol TEXT, Type INTEGER, Acknowledge INTEGER, VarName TEXT, BitNo INTEGER, "
+                    "Priority INTEGER, \"Group\" INTEGER, Helpindex INTEGER, Min TEXT, Max TEXT, Sensor1 INTEGER, "
+                    "Sensor2 INTEGER, Fault INTEGER);\n"
+                    "insert into Alarmdefs (Ident, Alarmtext, Form, X, Y) values (71001, 'Probe eins', 'Becken', 30, 1), "
+                    "(71002, 'Probe zwei', 'Becken', 20, 2), (71003, 'Probe drei', 'Becken', 10, 3), "
+                    "(71004, 'Anderes', 'Becken', 5, 4);\n.quit\n");
+        shell.closeWriteChannel();
+        QVERIFY(shell.waitForFinished(60000));
+        QCOMPARE(shell.exitCode(), 0);
+        m_main->PfadOeffnen(fremd);
+        QTRY_COMPARE(modell()->rowCount(), 4);
+        QTRY_VERIFY(modell()->ZeileGeladen(0));
+        QTableView* grid = fenster()->TDBAlarme;
+        kopfKlicken(grid, AlarmFeld::X);
+        if (fenster()->Sortierung() != std::make_pair(AlarmFeld::X, Qt::AscendingOrder))
+            kopfKlicken(grid, AlarmFeld::X);
+        QVERIFY(fenster()->Sortierung() == std::make_pair(AlarmFeld::X, Qt::AscendingOrder));
+        QLineEdit* feld = fenster()->txtSuche;
+        const auto gewaehlt = [grid] { return grid->currentIndex().siblingAtColumn(AlarmFeld::Ident).data().toString(); };
+        feld->setText(QStringLiteral("probe"));
+        QStringList folge;
+        for (int i = 0; i < 3; ++i) {
+            const QString vorher = gewaehlt();
+            QTest::keyClick(feld, Qt::Key_Return);
+            QTRY_VERIFY(gewaehlt() != vorher);
+            folge << gewaehlt();
+        }
+        QCOMPARE(folge, QStringList({QStringLiteral("71003"), QStringLiteral("71002"), QStringLiteral("71001")}));
+    }
+
     void cellEditsOfRowsNotReadYetAreWrittenWhenTheyCome() {
         const QString fremd = m_dir->path() + QStringLiteral("/schale.sqlite");
         QProcess shell;
