@@ -743,16 +743,9 @@ private slots:
         };
         auto zeilen = [this] {
             QStringList aus;
-            {
-                QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tst-doppelt"));
-                c.setDatabaseName(db());
-                c.open();
-                QSqlQuery q(c);
-                q.exec(QStringLiteral("select \"X\", \"Y\" from Alarmdefs where \"Ident\" = 30 order by rowid"));
-                while (q.next())
-                    aus << q.value(0).toString() + QLatin1Char(',') + q.value(1).toString();
-            }
-            QSqlDatabase::removeDatabase(QStringLiteral("tst-doppelt"));
+            for (const QVariantList& z : TestDb(db()).Abfrage(
+                     QStringLiteral("select \"X\", \"Y\" from Alarmdefs where \"Ident\" = 30 order by rowid")))
+                aus << z.at(0).toString() + QLatin1Char(',') + z.at(1).toString();
             return aus;
         };
         auto ziehen = [&](int i, QPoint um) {
@@ -790,15 +783,12 @@ private slots:
         QCOMPARE(pfeil(1).Rechteck().topLeft(), QPoint(0, 0));
         const QPoint p = mitte(1);
         QTest::mouseClick(f->Formbox, Qt::LeftButton, {}, p);
-        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tst-null"));
-        c.setDatabaseName(db());
-        QVERIFY(c.open());
+        TestDb c(db());
+        QVERIFY(c.ok());
         auto nullen = [&c] {
-            QSqlQuery q(c);
-            q.exec(QStringLiteral("select \"Symbol\" is null, \"X\" is null, \"Y\" is null, \"X\", \"Y\" from Alarmdefs "
-                                  "where \"Ident\" = 31"));
-            q.next();
-            return QVariantList{q.value(0).toInt(), q.value(1).toInt(), q.value(2).toInt(), q.value(3), q.value(4)};
+            const auto z = c.Abfrage(QStringLiteral("select \"Symbol\" is null, \"X\" is null, \"Y\" is null, \"X\", \"Y\" "
+                                                    "from Alarmdefs where \"Ident\" = 31"));
+            return z.isEmpty() ? QVariantList() : QVariantList{z[0][0].toInt(), z[0][1].toInt(), z[0][2].toInt(), z[0][3], z[0][4]};
         };
         QCOMPARE(nullen().mid(0, 3), (QVariantList{1, 1, 1}));
         QVERIFY(m_w->StatusTextLesen(1).startsWith(QStringLiteral("Folgende Werte in die DB geschrieben  31")));
@@ -807,9 +797,6 @@ private slots:
         QTest::mouseMove(f->Formbox, p + QPoint(5, 9));
         QTest::mouseRelease(f->Formbox, Qt::LeftButton, {}, p + QPoint(5, 9));
         QCOMPARE(nullen(), (QVariantList{1, 0, 0, 5, 9}));
-        c.close();
-        c = QSqlDatabase();
-        QSqlDatabase::removeDatabase(QStringLiteral("tst-null"));
     }
 
     // --- undo, redo ---------------------------------------------------------------

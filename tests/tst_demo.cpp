@@ -11,6 +11,7 @@
 #include "GifSchreiber.h"
 #include "alarms/AlarmRecord.h"
 #include "alarms/AlarmdefsZugriff.h"
+#include "helpers/TestDb.h"
 #include "platform/MDatei.h"
 #include "platform/MIni.h"
 #include "platform/WinUmgebung.h"
@@ -95,10 +96,9 @@ private slots:
     void alarmdefsHasTheColumnsInOrder() {
         const QString db = DemoProjekt::Datenbank(mOut);
         {
-            QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("demo"));
-            c.setDatabaseName(db);
-            QVERIFY(c.open());
-            QSqlQuery q(c);
+            TestDb c(db);
+            QVERIFY(c.ok());
+            QSqlQuery q(c.db());
             QVERIFY(q.exec(QStringLiteral("select * from Alarmdefs")));
             const QSqlRecord rec = q.record();
             QCOMPARE(rec.count(), 18);
@@ -115,7 +115,6 @@ private slots:
             QVERIFY(q.next());
             QVERIFY(q.value(0).toInt() > 0);
         }
-        QSqlDatabase::removeDatabase(QStringLiteral("demo"));
         const auto liste = AlarmdefsZugriff::AlarmListeLesen(db, DemoProjekt::BildNamen(4)[0].chopped(4));
         QVERIFY(liste && !liste->isEmpty());
     }
