@@ -129,6 +129,24 @@ class TstAuswahl : public QObject {
     frmAlarmAuswahl* fenster() const { return m_main->mgobjAuswahl()->Fenster(); }
     AlarmdefsModell* modell() const { return fenster()->dbAlarme; }
 
+    // A file made by the sqlite3 shell alone: Alarmdefs with the number as the
+    // table's key, in a column order of its own and with a column more, filled
+    // by the statement `einfuegen`.
+    enum class Schale { Fertig, Fehlt, Abgelehnt };
+    static Schale SchalenDatei(const QString& pfad, const QByteArray& einfuegen) {
+        QProcess shell;
+        shell.start(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), pfad});
+        if (!shell.waitForStarted())
+            return Schale::Fehlt;
+        shell.write("create table Alarmdefs (Alarmtext TEXT, X INTEGER, Y INTEGER, Ident INTEGER PRIMARY KEY, "
+                    "Form TEXT, Symbol TEXT, Type INTEGER, Acknowledge INTEGER, VarName TEXT, BitNo INTEGER, "
+                    "Priority INTEGER, \"Group\" INTEGER, Helpindex INTEGER, Min TEXT, Max TEXT, Sensor1 INTEGER, "
+                    "Sensor2 INTEGER, Fault INTEGER, Notiz TEXT);\n" +
+                    einfuegen + "\n.quit\n");
+        shell.closeWriteChannel();
+        return shell.waitForFinished(60000) && shell.exitCode() == 0 ? Schale::Fertig : Schale::Abgelehnt;
+    }
+
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() {
@@ -299,29 +317,16 @@ private slots:
                  qPrintable(m_main->StatusTextLesen(1)));
     }
 
-    // A table of the sqlite3 shell's making, its number the table's key in a
-    // column order of its own. A cell edit of a row whose page has not come,
-    // while another program holds the file locked: the window does not wait
-    // for the row; the value is written once the lock has gone. A new number
-    // then moves the row to another key, and the grid follows it.
     // A search steps through its matches in the order the grid is sorted by,
     // also where the table keeps its columns in an order of its own.
     void searchFollowsTheSortedColumnOfATableOfItsOwnLayout() {
         const QString fremd = m_dir->path() + QStringLiteral("/reihe.sqlite");
-        QProcess shell;
-        shell.start(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), fremd});
-        if (!shell.waitForStarted())
+        const Schale schale = SchalenDatei(fremd, "insert into Alarmdefs (Ident, Alarmtext, Form, X, Y) values "
+                                                  "(71001, 'Probe eins', 'Becken', 30, 1), (71002, 'Probe zwei', 'Becken', 20, 2), "
+                                                  "(71003, 'Probe drei', 'Becken', 10, 3), (71004, 'Anderes', 'Becken', 5, 4);");
+        if (schale == Schale::Fehlt)
             QSKIP("sqlite3 fehlt");
-        shell.write("create table Alarmdefs (Alarmtext TEXT, X INTEGER, Y INTEGER, Ident INTEGER PRIMARY KEY, "
-                    "Form TEXT, Symbol TEXT, Type INTEGER, Acknowledge INTEGER, VarName TEXT, BitNo INTEGER, "
-                    "Priority INTEGER, \"Group\" INTEGER, Helpindex INTEGER, Min TEXT, Max TEXT, Sensor1 INTEGER, "
-                    "Sensor2 INTEGER, Fault INTEGER);\n"
-                    "insert into Alarmdefs (Ident, Alarmtext, Form, X, Y) values (71001, 'Probe eins', 'Becken', 30, 1), "
-                    "(71002, 'Probe zwei', 'Becken', 20, 2), (71003, 'Probe drei', 'Becken', 10, 3), "
-                    "(71004, 'Anderes', 'Becken', 5, 4);\n.quit\n");
-        shell.closeWriteChannel();
-        QVERIFY(shell.waitForFinished(60000));
-        QCOMPARE(shell.exitCode(), 0);
+        QVERIFY(schale == Schale::Fertig);
         m_main->PfadOeffnen(fremd);
         QTRY_COMPARE(modell()->rowCount(), 4);
         QTRY_VERIFY(modell()->ZeileGeladen(0));
@@ -343,22 +348,19 @@ private slots:
         QCOMPARE(folge, QStringList({QStringLiteral("71003"), QStringLiteral("71002"), QStringLiteral("71001")}));
     }
 
+    // A table of the sqlite3 shell's making, its number the table's key in a
+    // column order of its own. A cell edit of a row whose page has not come,
+    // while another program holds the file locked: the window does not wait
+    // for the row; the value is written once the lock has gone. A new number
+    // then moves the row to another key, and the grid follows it.
     void cellEditsOfRowsNotReadYetAreWrittenWhenTheyCome() {
         const QString fremd = m_dir->path() + QStringLiteral("/schale.sqlite");
-        QProcess shell;
-        shell.start(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), fremd});
-        if (!shell.waitForStarted())
+        const Schale schale = SchalenDatei(fremd, "with recursive n(i) as (select 1 union all select i + 1 from n where i < 600) "
+                                                  "insert into Alarmdefs (Ident, Alarmtext, Form, X, Y) "
+                                                  "select 70000 + i, 'Schale ' || i, 'Becken', i, 2 * i from n;");
+        if (schale == Schale::Fehlt)
             QSKIP("sqlite3 fehlt");
-        shell.write("create table Alarmdefs (Alarmtext TEXT, X INTEGER, Y INTEGER, Ident INTEGER PRIMARY KEY, "
-                    "Form TEXT, Symbol TEXT, Type INTEGER, Acknowledge INTEGER, VarName TEXT, BitNo INTEGER, "
-                    "Priority INTEGER, \"Group\" INTEGER, Helpindex INTEGER, Min TEXT, Max TEXT, Sensor1 INTEGER, "
-                    "Sensor2 INTEGER, Fault INTEGER, Notiz TEXT);\n"
-                    "with recursive n(i) as (select 1 union all select i + 1 from n where i < 600) "
-                    "insert into Alarmdefs (Ident, Alarmtext, Form, X, Y) select 70000 + i, 'Schale ' || i, 'Becken', i, 2 * i from n;\n"
-                    ".quit\n");
-        shell.closeWriteChannel();
-        QVERIFY(shell.waitForFinished(60000));
-        QCOMPARE(shell.exitCode(), 0);
+        QVERIFY(schale == Schale::Fertig);
         m_main->PfadOeffnen(fremd);
         QTRY_COMPARE(modell()->rowCount(), 600);
         QTRY_VERIFY(modell()->ZeileGeladen(0));
