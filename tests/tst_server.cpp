@@ -181,6 +181,14 @@ class TstServer : public QObject {
 
     // A link file in place of the project's database: the window opens the server through it.
     bool UeberVerweisLaden(frmMain& a) {
+        if (!VerweisZeigen(a))
+            return false;
+        a.Laden(m_sqlite);
+        return true;
+    }
+
+    // The link file names the server; the window is shown, nothing loaded yet.
+    bool VerweisZeigen(frmMain& a) {
         QFile verweis(m_sqlite);
         if (!verweis.open(QIODevice::WriteOnly | QIODevice::Truncate))
             return false;
@@ -188,10 +196,7 @@ class TstServer : public QObject {
         verweis.close();
         a.resize(1200, 900);
         a.show();
-        if (!QTest::qWaitForWindowExposed(&a))
-            return false;
-        a.Laden(m_sqlite);
-        return true;
+        return QTest::qWaitForWindowExposed(&a);
     }
 
     // Restarts the server of that data folder with its own pg_ctl (beside the
@@ -781,13 +786,7 @@ private slots:
     void openingAServerDatabaseOpensItsListeningConnectionOffTheWindow() {
         SkriptDialoge dialoge;
         frmMain a;
-        QFile verweis(m_sqlite);
-        QVERIFY(verweis.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        verweis.write(m_uri.toUtf8() + "\n");
-        verweis.close();
-        a.resize(1200, 900);
-        a.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&a));
+        QVERIFY(VerweisZeigen(a));
         Server s(m_datenbank);
         const QList<pid_t> pids = ServerProzesse(s);
         QVERIFY(!pids.isEmpty());
@@ -1015,13 +1014,7 @@ private slots:
         const QString erste = s.wert(QStringLiteral("select min(\"Ident\") from \"Alarmdefs\"")).toString();
         SkriptDialoge dialoge;
         frmMain a;
-        QFile verweis(m_sqlite);
-        QVERIFY(verweis.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        verweis.write(m_uri.toUtf8() + "\n");
-        verweis.close();
-        a.resize(1200, 900);
-        a.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&a));
+        QVERIFY(VerweisZeigen(a));
         const QList<pid_t> pids = ServerProzesse(s);
         QVERIFY(!pids.isEmpty());
         Anhalter anhalter{pids};
