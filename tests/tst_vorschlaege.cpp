@@ -234,6 +234,10 @@ private slots:
         QTest::newRow("anderes Kennzeichen") << QStringList{"P202", "P2010"} << "P201_ST.6" << "" << 0;
         QTest::newRow("zweimal") << QStringList{"P201", "V301", "P201"} << "P201_ST.6" << "" << 2;
         QTest::newRow("Muster mit Gruppe") << QStringList{"K705"} << "Anlage1-K705-ST" << "-(\\w+)-" << 1;
+        // the letter before the loop number lost: B is a letter here, not an 8
+        QTest::newRow("nur die Nummer, B davor verloren") << QStringList{"7657"} << "B7657_AL" << "" << 1;
+        // a word of letters taken for digits is no second copy's loop number
+        QTest::newRow("Buchstabenwort wie die Nummer") << QStringList{"P805", "BOS"} << "P805_AL" << "" << 1;
     }
     void tagIsFoundOnDrawnLabel() {
         QFETCH(QStringList, schilder);
@@ -300,6 +304,11 @@ private slots:
         QTest::newRow("Wert mit Einheit") << QStringList{"2103@100", "bar@160"} << "LT2103" << 0;
         QTest::newRow("Nummer unsicher") << QStringList{"2103@100@40"} << "LT2103" << 0;
         QTest::newRow("Nummer zweimal") << QStringList{"2103@100", "2103@400"} << "LT2103" << 2;
+        // one digit read unsurely as its look-alike; read surely, it is a neighbour's label
+        QTest::newRow("Ziffer unsicher als Doppelgaenger") << QStringList{"P6718@100@70"} << "P5718" << 1;
+        QTest::newRow("Ziffer sicher als Doppelgaenger") << QStringList{"P6718@100"} << "P5718" << 0;
+        QTest::newRow("Ziffer unsicher anders") << QStringList{"P2718@100@70"} << "P5718" << 0;
+        QTest::newRow("zwei Flecken vorn") << QStringList{"gfFQ117@100"} << "FQ117" << 1;
     }
     void wordsMatchTagThroughSlips() {
         QFETCH(QStringList, woerter);
@@ -844,6 +853,15 @@ private slots:
         for (const QString& a : andere)
             tags.insert(Wortabgleich::Grundform(a));
         QCOMPARE(int(Wortabgleich(woerter).Stellen(QStringLiteral("TT2270"), tags).size()), stellen);
+    }
+
+    // The end of a label read with a word above it across the tag's hyphen ("Kessel 2" over
+    // "PT-570A") is the label's own, not a second copy's loop number.
+    void loopNumberInTheLabelsOwnReadingIsNoCopy() {
+        const QList<Bildwort> woerter{{QStringLiteral("PT-570A"), QRect(1254, 851, 101, 20), 92},
+                                      {QStringLiteral("Kessel"), QRect(1240, 824, 60, 16), 96},
+                                      {QStringLiteral("2PT-570A"), QRect(1254, 825, 101, 46), 92}};
+        QCOMPARE(int(Wortabgleich(woerter).Stellen(QStringLiteral("PT570A"), {QStringLiteral("PT570A")}).size()), 1);
     }
 
     // Every line of letters is found on the pixels, also a word of two letters

@@ -91,12 +91,26 @@ bool ZweiVerwechselt(const QString& a, const QString& b) {
     return anders == 2;
 }
 
+// One digit of the tag, as written, read unsurely as its look-alike ("P6718" for P5718, "FIC-301"
+// for FIC501), nothing else changed. A sure reading so is taken for a neighbour's label.
+bool ZifferVerwechselt(const QString& wort, const QString& g, const QString& buchstaben, float konfidenz) {
+    if (konfidenz >= Wortabgleich::Unsicher || wort.size() != g.size() || buchstaben.size() != g.size())
+        return false;
+    int anders = 0;
+    for (qsizetype i = 0; i < g.size(); ++i)
+        if (wort[i] != g[i] && (++anders > 1 || !buchstaben[i].isDigit() || !wort[i].isDigit() || !Verwechselbar(wort[i], g[i])))
+            return false;
+    return anders == 1;
+}
+
 // A reading one sign off a long tag: is it the tag misread? A sign added or left out, or one
 // read unsurely, is; a sure reading with another sign in a place may well be a neighbour's label
 // ("CP002" beside "CP001", whose own label is not on the picture).
 bool Fehllesung(const QString& lesung, const QString& g, float konfidenz) {
     return lesung.size() != g.size() || konfidenz < Wortabgleich::Unsicher;
 }
+
+bool HatZiffer(const QString& s) { return std::any_of(s.begin(), s.end(), [](QChar c) { return c.isDigit(); }); }
 
 // A point or comma between two digits ("47.3", "0,5") makes a reading a value shown, not a loop number.
 bool Wert(const QString& text) {
@@ -117,12 +131,26 @@ QString Nummer(const QString& g) {
     return beste;
 }
 
+// The loop number of a tag as written: a letter before it that stands for a digit in the
+// compared form is no part of it ("7657" of B7657, not "87657"). A letter after it is kept,
+// as in the compared form: a reading without it would end short of the label's corner.
+QString Nummer(const QString& g, const QString& buchstaben) {
+    const QString nummer = Nummer(g);
+    const qsizetype anfang = g.indexOf(nummer), ende = anfang + nummer.size();
+    if (anfang < 0 || buchstaben.size() != g.size())
+        return nummer;
+    qsizetype a = anfang;
+    while (a < ende && !buchstaben[a].isDigit())
+        ++a;
+    return g.mid(a, ende - a);
+}
+
 // A reading of the tag with its first letters lost: its loop number alone or
 // an end of it that holds the whole number ("2270" or "T2270" for TT2270).
-bool OhneAnfang(const QString& wort, const QString& g) {
-    const QString nummer = Nummer(g);
+bool OhneAnfang(const QString& wort, const QString& g, const QString& nummer) {
     return nummer.size() >= 3 && wort != g && (wort == nummer || (g.endsWith(wort) && wort.contains(nummer)));
 }
+bool OhneAnfang(const QString& wort, const QString& g) { return OhneAnfang(wort, g, Nummer(g)); }
 // Letters of a tag the recognition takes for one another in narrow fonts.
 bool Aehnlich(QChar a, QChar b) {
     static const QString Paare[] = {QStringLiteral("T1"), QStringLiteral("T7"), QStringLiteral("17"), QStringLiteral("VY"),
@@ -162,7 +190,9 @@ QString HinterStrich(const QString& text) {
 }
 }  // namespace
 
-QString Wortabgleich::Grundform(const QString& text) {
+QString Wortabgleich::Grundform(const QString& text) { return Form(text, true); }
+
+QString Wortabgleich::Form(const QString& text, bool ziffern) {
     qsizetype anfang = 0, ende = text.size();
     while (anfang < ende && !text[anfang].isLetterOrNumber())
         ++anfang;
@@ -177,7 +207,7 @@ QString Wortabgleich::Grundform(const QString& text) {
         // "Vv": one wide capital read as capital and small letter
         if (c.isUpper() && i + 1 < ende && text[i + 1] == c.toLower())
             ++i;
-        g += Ziffer(c.toUpper());
+        g += ziffern ? Ziffer(c.toUpper()) : c.toUpper();
     }
     return g;
 }
@@ -206,25 +236,31 @@ Wortabgleich::Wortabgleich(const QList<Bildwort>& woerter) {
 void Wortabgleich::Eintragen(const QString& text, const QRect& box, float konfidenz, bool wert) {
     const QString g = Grundform(text);
     if (!g.isEmpty())
-        m_stellen.insert(g, Stelle{box, konfidenz, wert || Wert(text)});
+        m_stellen.insert(g, Stelle{box, konfidenz, wert || Wert(text), HatZiffer(text)});
     // a speck beside a turned label is read as a word of its own line ("Y GS5879")
     const QStringList teile = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (teile.size() == 2)
         for (const QString& teil : teile) {
             const QString g2 = Grundform(teil);
             if (g2.size() >= 3 && std::any_of(g2.begin(), g2.end(), [](QChar c) { return c.isDigit(); }))
-                m_stellen.insert(g2, Stelle{box, konfidenz, Wert(teil)});
+                m_stellen.insert(g2, Stelle{box, konfidenz, Wert(teil), HatZiffer(teil)});
         }
     // two labels side by side read as one word across a hyphen ("V4900F-FQ204"): the last ends where the box ends
     const QString hinten = HinterStrich(text);
     if (!hinten.isEmpty())
-        m_stellen.insert(hinten, Stelle{box, konfidenz, Wert(text)});
+        m_stellen.insert(hinten, Stelle{box, konfidenz, Wert(text), HatZiffer(text.mid(text.lastIndexOf(QLatin1Char('-')) + 1))});
     // the side of a frame or a speck close before a label is read as its first letter ("IPIC3894A", "sFQ8671")
     static const QString Strich = QStringLiteral("I|l[");
     if (text.size() >= 4 && (Strich.contains(text[0]) || text[0].isLower()) && text[1].isUpper()) {
         const QString ohne = Grundform(text.mid(1));
         if (!ohne.isEmpty())
-            m_stellen.insert(ohne, Stelle{box, konfidenz, Wert(text)});
+            m_stellen.insert(ohne, Stelle{box, konfidenz, Wert(text), HatZiffer(text.mid(1))});
+    }
+    // so are two specks or a speck and a frame's side, read as small letters ("gfFQ117")
+    if (text.size() >= 5 && text[0].isLower() && text[1].isLower() && text[2].isUpper()) {
+        const QString ohne = Grundform(text.mid(2));
+        if (!ohne.isEmpty())
+            m_stellen.insert(ohne, Stelle{box, konfidenz, Wert(text), HatZiffer(text.mid(2))});
     }
 }
 
@@ -262,6 +298,21 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
             return Verlesen(it.key(), g) &&
                    std::none_of(andere.begin(), andere.end(), [&](const QString& a) { return a != g && (a == it.key() || Verlesen(it.key(), a)); });
         });
+    // Nor so: one of its digits read unsurely as a look-alike, where no other tag of the picture is
+    // as close to that reading and no other tag was read at that place.
+    const QString buchstaben = Form(kennzeichen, false);
+    if (stellen.isEmpty())
+        dazuEngste([&](auto it) {
+            if (it->wert || !ZifferVerwechselt(it.key(), g, buchstaben, it->konfidenz))
+                return false;
+            return std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
+                if (a == g)
+                    return false;
+                const QList<Stelle> dort = m_stellen.values(a);
+                return a == it.key() || EinZeichenAnders(it.key(), a) ||
+                       std::any_of(dort.begin(), dort.end(), [&it](const Stelle& s) { return s.box.intersects(it->box); });
+            });
+        });
     // A long tag (seven signs or more, "90CAP56TD366") read nowhere as written: a reading one sign
     // off stands for it when it is the tag misread, and no other tag of the picture is as close to
     // that reading; not one that lacks the tag's last sign, whose box would end short of the
@@ -279,7 +330,14 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
     // Upright only: the number of a turned label is at one end of it, and which end the box cannot tell.
     // Not where the tag's letters were read on the number's line before it, too far to be its front:
     // then they were not lost, and the two are parts of other texts.
-    const QString vorne = g.left(g.indexOf(Nummer(g)));
+    const QString nummer = Nummer(g, buchstaben);
+    // another tag whose loop number ends with the reading may be meant as well
+    auto andereNummer = [&](const QString& wort) {
+        return std::any_of(andere.begin(), andere.end(), [&](const QString& a) {
+            return a != g && (a == wort || OhneAnfang(wort, a) || (a.endsWith(wort) && Nummer(a).endsWith(wort)));
+        });
+    };
+    const QString vorne = g.left(g.indexOf(nummer));
     const QList<Stelle> vorneGelesen = vorne.isEmpty() ? QList<Stelle>() : m_stellen.values(vorne);
     auto vorneAufZeile = [&vorneGelesen](const QRect& box) {
         return std::any_of(vorneGelesen.begin(), vorneGelesen.end(), [&box](const Stelle& s) {
@@ -288,10 +346,8 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
     };
     if (stellen.isEmpty())
         dazuEngste([&](auto it) {
-            return !it->wert && it->konfidenz >= Unsicher && it->box.width() > it->box.height() && !vorneAufZeile(it->box) &&
-                   OhneAnfang(it.key(), g) && std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
-                       return a != g && (a == it.key() || OhneAnfang(it.key(), a));
-                   });
+            return !it->wert && it->ziffern && it->konfidenz >= Unsicher && it->box.width() > it->box.height() && !vorneAufZeile(it->box) &&
+                   OhneAnfang(it.key(), g, nummer) && !andereNummer(it.key());
         });
     // A sure place alone is not enough when an unsure reading elsewhere is one sign off, or
     // two signs read as their look-alikes: that may be the second copy (often drawn smaller),
@@ -316,7 +372,8 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
     };
     if (!stellen.isEmpty() && g.size() >= 3)
         for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it) {
-            if (it->konfidenz >= Unsicher && selbstSicher)
+            // a word of letters only ("BOS") is no misread copy of a tag with a loop number
+            if ((it->konfidenz >= Unsicher && selbstSicher) || (!it->ziffern && HatZiffer(kennzeichen)))
                 continue;
             const bool eins = EinZeichenAnders(it.key(), g), zwei = !eins && ZweiVerwechselt(it.key(), g);
             if ((eins || zwei) && !aufAnderem(it->box) && std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
@@ -334,10 +391,18 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
                 dazu(it->box);
     // So is a place where only the tag's loop number was read, unless another tag of the picture carries that number:
     // the letters of a small or blurred copy are lost first.
+    // Not a word without a digit as read ("BOS" is no 805), nor a part of a reading that holds
+    // the whole tag with a neighbour's word ("570A" of "Kessel 2PT-570A"): that is the tag's own label.
+    auto imGanzen = [&](const QRect& box) {
+        for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it)
+            if (it.key().contains(g) && it->box.intersects(box) &&
+                std::any_of(stellen.begin(), stellen.end(), [&it](const QRect& s) { return s.intersects(it->box); }))
+                return true;
+        return false;
+    };
     if (!stellen.isEmpty())
         for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it)
-            if (OhneAnfang(it.key(), g) &&
-                std::none_of(andere.begin(), andere.end(), [&](const QString& a) { return a != g && (a == it.key() || OhneAnfang(it.key(), a)); }))
+            if (it->ziffern && OhneAnfang(it.key(), g, nummer) && !andereNummer(it.key()) && !imGanzen(it->box))
                 dazu(it->box);
     std::sort(stellen.begin(), stellen.end(),
               [](const QRect& a, const QRect& b) { return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x(); });

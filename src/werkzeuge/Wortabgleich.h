@@ -26,7 +26,8 @@ public:
     // read; where the tag itself was read only unsurely, a sure reading counts too. So does a
     // place where only the end of the tag holding its loop number was read,
     // unless another of the andere has it. A tag of seven signs or more read
-    // nowhere as written is found where a reading is one sign off it.
+    // nowhere as written is found where a reading is one sign off it; a
+    // shorter one where one of its digits was read unsurely as a look-alike.
     QList<QRect> Stellen(const QString& kennzeichen, const QSet<QString>& andere = {}) const;
 
     // The form in which words and tags are compared; empty for a text
@@ -41,8 +42,11 @@ private:
     struct Stelle {
         QRect box;
         float konfidenz;
-        bool wert = false;  // read as a value with a decimal point
+        bool wert = false;     // read as a value with a decimal point
+        bool ziffern = true;   // holds a digit as read, not only letters taken for digits ("BOS")
     };
+    // Grundform, or with ziffern false the same signs with letters kept as letters.
+    static QString Form(const QString& text, bool ziffern);
     void Eintragen(const QString& text, const QRect& box, float konfidenz, bool wert = false);
     QMultiHash<QString, Stelle> m_stellen;
 };
