@@ -864,6 +864,16 @@ private slots:
         QCOMPARE(int(Wortabgleich(woerter).Stellen(QStringLiteral("PT570A"), {QStringLiteral("PT570A")}).size()), 1);
     }
 
+    // An unsure reading one sign off the tag is no copy where the same place is read surely as
+    // another label's number ("LSH885" of LSH8854B, whose "8854B" is read surely).
+    void pieceOfAnotherSureLabelIsNoCopy() {
+        QList<Bildwort> woerter{{QStringLiteral("LSH875"), QRect(904, 520, 54, 12), 92},
+                                {QStringLiteral("LSH885"), QRect(1355, 489, 78, 17), 38}};
+        QCOMPARE(int(Wortabgleich(woerter).Stellen(QStringLiteral("LSH875")).size()), 2);
+        woerter.append({QStringLiteral("8854B"), QRect(1395, 489, 67, 17), 92});
+        QCOMPARE(int(Wortabgleich(woerter).Stellen(QStringLiteral("LSH875")).size()), 1);
+    }
+
     // Every line of letters is found on the pixels, also a word of two letters
     // over a number inside a bubble; stacked lines stay apart.
     void linesOfLettersAreFoundOnThePixels() {

@@ -370,10 +370,21 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
         const QList<Stelle> dort = m_stellen.values(a);
         return std::any_of(dort.begin(), dort.end(), [&box](const Stelle& s) { return s.konfidenz >= Unsicher && !s.box.intersects(box); });
     };
+    // An unsure reading where another reading of the same place, sure and far from the tag, holds
+    // digits too is a piece of that other label ("LSH885" rated 38 over "8854B" rated 92 of LSH8854B).
+    auto andersSicher = [&](const QString& lesung, const QRect& box) {
+        for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it)
+            if (it->konfidenz >= Unsicher && it->ziffern && it.key() != lesung && it->box.intersects(box) &&
+                !it.key().contains(g) && !g.contains(it.key()) && !EinZeichenAnders(it.key(), g) && !ZweiVerwechselt(it.key(), g) &&
+                !OhneAnfang(it.key(), g, nummer))
+                return true;
+        return false;
+    };
     if (!stellen.isEmpty() && g.size() >= 3)
         for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it) {
             // a word of letters only ("BOS") is no misread copy of a tag with a loop number
-            if ((it->konfidenz >= Unsicher && selbstSicher) || (!it->ziffern && HatZiffer(kennzeichen)))
+            if ((it->konfidenz >= Unsicher && selbstSicher) || (!it->ziffern && HatZiffer(kennzeichen)) ||
+                (it->konfidenz < Unsicher && andersSicher(it.key(), it->box)))
                 continue;
             const bool eins = EinZeichenAnders(it.key(), g), zwei = !eins && ZweiVerwechselt(it.key(), g);
             if ((eins || zwei) && !aufAnderem(it->box) && std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
