@@ -383,11 +383,10 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
     if (!stellen.isEmpty() && g.size() >= 3)
         for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it) {
             // a word of letters only ("BOS") is no misread copy of a tag with a loop number
-            if ((it->konfidenz >= Unsicher && selbstSicher) || (!it->ziffern && HatZiffer(kennzeichen)) ||
-                (it->konfidenz < Unsicher && andersSicher(it.key(), it->box)))
+            if ((it->konfidenz >= Unsicher && selbstSicher) || (!it->ziffern && HatZiffer(kennzeichen)))
                 continue;
             const bool eins = EinZeichenAnders(it.key(), g), zwei = !eins && ZweiVerwechselt(it.key(), g);
-            if ((eins || zwei) && !aufAnderem(it->box) && std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
+            if ((eins || zwei) && !aufAnderem(it->box) && !(it->konfidenz < Unsicher && andersSicher(it.key(), it->box)) && std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
                     return a != g && (a == it.key() ||
                                       ((EinZeichenAnders(it.key(), a) || (zwei && ZweiVerwechselt(it.key(), a))) && !sicherWoanders(a, it->box)));
                 }))
