@@ -309,6 +309,7 @@ private slots:
         QTest::newRow("Ziffer sicher als Doppelgaenger") << QStringList{"P6718@100"} << "P5718" << 0;
         QTest::newRow("Ziffer unsicher anders") << QStringList{"P2718@100@70"} << "P5718" << 0;
         QTest::newRow("zwei Flecken vorn") << QStringList{"gfFQ117@100"} << "FQ117" << 1;
+        QTest::newRow("Rahmenseite als 1 vorn") << QStringList{"1GS6158@100"} << "GS6158" << 1;
     }
     void wordsMatchTagThroughSlips() {
         QFETCH(QStringList, woerter);

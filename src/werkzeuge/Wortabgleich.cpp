@@ -249,8 +249,9 @@ void Wortabgleich::Eintragen(const QString& text, const QRect& box, float konfid
     const QString hinten = HinterStrich(text);
     if (!hinten.isEmpty())
         m_stellen.insert(hinten, Stelle{box, konfidenz, Wert(text), HatZiffer(text.mid(text.lastIndexOf(QLatin1Char('-')) + 1))});
-    // the side of a frame or a speck close before a label is read as its first letter ("IPIC3894A", "sFQ8671")
-    static const QString Strich = QStringLiteral("I|l[");
+    // the side of a frame or a speck close before a label is read as its first letter ("IPIC3894A", "sFQ8671",
+    // "1GS6158")
+    static const QString Strich = QStringLiteral("I|l[1");
     if (text.size() >= 4 && (Strich.contains(text[0]) || text[0].isLower()) && text[1].isUpper()) {
         const QString ohne = Grundform(text.mid(1));
         if (!ohne.isEmpty())
