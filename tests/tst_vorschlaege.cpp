@@ -1015,6 +1015,97 @@ private slots:
         QCOMPARE(int(Wortabgleich(woerter).Stellen(QStringLiteral("FT6398"), tags).size()), stellen);
     }
 
+    // A second copy of which only the front was read, or the front and the end with the signs
+    // between lost (drawn so by Qt, read by the engine), makes the tag ambiguous; not where another
+    // tag of the picture begins and ends so.
+    void copyReadInPartsMakesTheTagAmbiguous_data() {
+        QTest::addColumn<QString>("tag");
+        QTest::addColumn<QString>("vorne");
+        QTest::addColumn<QString>("hinten");
+        QTest::addColumn<QString>("anderes");
+        QTest::addColumn<int>("stellen");
+        QTest::newRow("nur der Anfang") << "LT500A" << "LT5" << QString() << QString() << 2;
+        QTest::newRow("Anfang eines anderen Kennzeichens") << "LT500A" << "LT5" << QString() << "LT512" << 1;
+        QTest::newRow("Anfang und Ende, die Mitte verloren") << "TIC5245" << "TIC" << "45" << QString() << 2;
+        QTest::newRow("Anfang und Ende eines anderen") << "TIC5245" << "TIC" << "45" << "TIC7045" << 1;
+    }
+    void copyReadInPartsMakesTheTagAmbiguous() {
+        QFETCH(QString, tag);
+        QFETCH(QString, vorne);
+        QFETCH(QString, hinten);
+        QFETCH(QString, anderes);
+        QFETCH(int, stellen);
+        QImage bild(700, 260, QImage::Format_RGB32);
+        bild.fill(QColor(228, 230, 226));
+        QPainter p(&bild);
+        QFont f(QStringLiteral("DejaVu Sans"));
+        f.setPixelSize(18);
+        p.setFont(f);
+        p.setPen(QColor(20, 20, 20));
+        p.drawText(60, 80, tag);
+        // the copy: where its middle was lost, the lost signs' room stays empty
+        p.drawText(360, 190, vorne);
+        if (!hinten.isEmpty()) {
+            const QFontMetrics m(f);
+            p.drawText(360 + m.horizontalAdvance(tag.left(tag.size() - hinten.size())), 190, hinten);
+        }
+        p.end();
+        const QString datei = Pfad(QStringLiteral("teilkopie.bmp"));
+        QVERIFY(bild.save(datei, "BMP"));
+        const Bildtext t = mErkennung.Lesen(datei);
+        QVERIFY(t.fehler.isEmpty());
+        QSet<QString> tags{Wortabgleich::Grundform(tag)};
+        if (!anderes.isEmpty())
+            tags.insert(Wortabgleich::Grundform(anderes));
+        QCOMPARE(int(Wortabgleich(t.woerter).Stellen(tag, tags).size()), stellen);
+    }
+
+    // A word beside the top line of a reading over two stacked lines is no neighbour of it: joined
+    // across a hyphen, "Kessel" and "2PT-570A" gave PT570A's loop number a second place.
+    void wordBesideAStackedReadingIsNoNeighbour() {
+        const QList<Bildwort> woerter{{QStringLiteral("Kessel"), QRect(1240, 824, 60, 16), 96},
+                                      {QStringLiteral("2"), QRect(1314, 825, 12, 15), 97},
+                                      {QStringLiteral("PT-570A"), QRect(1254, 851, 101, 20), 92},
+                                      {QStringLiteral("2PT-570A"), QRect(1254, 825, 101, 46), 92}};
+        const QList<QRect> s = Wortabgleich(woerter).Stellen(QStringLiteral("PT570A"));
+        QCOMPARE(s.size(), 1);
+        QCOMPARE(s.first().bottom(), 870);
+        // a hyphen read with both parts of one line still joins them
+        const QList<Bildwort> strich{{QStringLiteral("TT-"), QRect(100, 50, 30, 14), 90}, {QStringLiteral("-104A"), QRect(122, 50, 48, 14), 90}};
+        QCOMPARE(Wortabgleich(strich).Stellen(QStringLiteral("TT104A")).size(), 1);
+    }
+
+    // A box that cannot hold the label's corner gives no proposal rather than a wrong one: lower
+    // than the letters (a line split them), a bubble's number boxed with its ring, a box across a
+    // column of turned letters, a box read also without the tag's last sign.
+    void doubtfulCornerGivesNoProposal_data() {
+        QTest::addColumn<QList<Bildwort>>("woerter");
+        QTest::addColumn<QString>("tag");
+        QTest::addColumn<int>("stellen");
+        QTest::newRow("halb so hoch wie die Buchstaben") << QList<Bildwort>{{"TIC242B", QRect(335, 250, 70, 6), 85}} << "TIC242B" << 0;
+        QTest::newRow("Zeile, schmale Schrift") << QList<Bildwort>{{"TIC242B", QRect(335, 250, 50, 12), 85}} << "TIC242B" << 1;
+        QTest::newRow("Blase, Nummer mit dem Ring") << QList<Bildwort>{{"TT", QRect(325, 654, 23, 14), 96}, {"1406", QRect(318, 675, 50, 19), 0},
+                                                                        {"TT1406", QRect(318, 654, 50, 40), 0}}
+                                                << "TT1406" << 0;
+        QTest::newRow("Blase, Nummer so hoch wie die Buchstaben") << QList<Bildwort>{{"TSL", QRect(1490, 940, 25, 13), 92}, {"Cen.", QRect(1490, 940, 20, 7), 53},
+                                                                                      {"4983", QRect(1488, 960, 30, 12), 87}, {"a", QRect(1488, 966, 30, 6), 32},
+                                                                                      {"TSL4983", QRect(1488, 940, 30, 32), 87}}
+                                                              << "TSL4983" << 1;
+        // a letter beside a turned label joined with it gave a box across the column
+        QTest::newRow("Buchstabe neben gedrehter Schrift") << QList<Bildwort>{{"a", QRect(1373, 739, 20, 14), 71}, {"A9LAA24 PA361", QRect(1530, 650, 18, 173), 102}}
+                                                        << "49LAA24PA361" << 0;
+        // a long tag read one sign off, where the same box was read without the last sign: it ends short
+        QTest::newRow("auch ohne das letzte Zeichen gelesen") << QList<Bildwort>{{"TT2037", QRect(1161, 370, 122, 21), 0}, {"TT20372", QRect(1161, 370, 122, 21), 0}}
+                                                           << "TT2037B" << 0;
+        QTest::newRow("nur ein Zeichen anders gelesen") << QList<Bildwort>{{"TT20372", QRect(1161, 370, 122, 21), 0}} << "TT2037B" << 1;
+    }
+    void doubtfulCornerGivesNoProposal() {
+        QFETCH(QList<Bildwort>, woerter);
+        QFETCH(QString, tag);
+        QFETCH(int, stellen);
+        QCOMPARE(int(Wortabgleich(woerter).Stellen(tag).size()), stellen);
+    }
+
     // Alarms of one tag stand beside each other at its label; an alarm without
     // symbol gets one on acceptance, one with a symbol keeps it.
     void sharedTagFansOutAndAcceptedAlarmGetsASymbol() {

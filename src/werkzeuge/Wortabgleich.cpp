@@ -18,6 +18,12 @@ QChar Ziffer(QChar c) {
     }
 }
 
+// A box of turned text running up or down the picture, several times as high as the other
+// box is: letters of a line across it are no part of it.
+bool Spalte(const QRect& hoch, const QRect& flach) {
+    return hoch.height() >= 2 * hoch.width() && hoch.height() > 3 * flach.height() && flach.width() > flach.height();
+}
+
 // Two words are parts of one label when they stand side by side on one line,
 // no further apart than a blank of a wide (mono) font.
 bool Nachbarn(const QRect& a, const QRect& b) {
@@ -26,11 +32,15 @@ bool Nachbarn(const QRect& a, const QRect& b) {
     const int luecke = b.left() - (a.x() + a.width());
     if (ueberlappung < 0.6 * std::min(a.height(), b.height()))
         return false;
+    // a column of turned letters is no part of a line across it
+    if (Spalte(a, b) || Spalte(b, a))
+        return false;
     // the end of a label read again on its own, inside the ink box of the front read with it ("81CLM86PT" and "361")
     if (b.width() < a.width() && b.left() > a.center().x() && std::abs(b.right() - a.right()) <= 2)
         return true;
-    // a hyphen between the parts may be read with both of them
-    return luecke >= -hoehe && luecke <= 1.6 * hoehe && b.center().x() > a.right();
+    // a hyphen between the parts may be read with both of them: they overlap by a hyphen, no more than
+    // the lower word is high (a word read over two stacked lines reaches far further over its neighbour)
+    return luecke >= -std::min(a.height(), b.height()) && luecke <= 1.6 * hoehe && b.center().x() > a.right();
 }
 
 // The box of two parts of one line: the letters of a line are of one height, so a part
@@ -177,6 +187,13 @@ bool OhneLetztes(const QString& wort, const QString& g) {
     return g.size() >= 5 && wort.size() == g.size() - 1 && g.startsWith(wort);
 }
 
+// The tag's front alone, three signs or more and the start of its loop number among them, two
+// signs or more short of the whole ("LT5", read "LTS", for LT500A): a copy whose end was lost.
+bool NurVorne(const QString& wort, const QString& g) {
+    return wort.size() >= 3 && wort.size() + 2 <= g.size() && g.startsWith(wort) &&
+           std::any_of(wort.begin(), wort.end(), [](QChar c) { return c.isDigit(); });
+}
+
 // The part after the last hyphen of a word holding two labels, each of four signs or more, the
 // last with letters and digits ("FQ204" of "V4900F-FQ204"); empty for any other word.
 QString HinterStrich(const QString& text) {
@@ -321,6 +338,7 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
     if (stellen.isEmpty() && g.size() >= 7)
         dazuEngste([&](auto it) {
             return EinZeichenAnders(it.key(), g) && !g.startsWith(it.key()) && !it.key().startsWith(g) && Fehllesung(it.key(), g, it->konfidenz) &&
+                   !OhneLetztesDort(g, it->box) &&
                    std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
                        return a != g && (a == it.key() || EinZeichenAnders(it.key(), a));
                    });
@@ -400,6 +418,17 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
             if (OhneLetztes(it.key(), g) && !aufAnderem(it->box) &&
                 std::none_of(andere.begin(), andere.end(), [&](const QString& a) { return a != g && (a == it.key() || OhneLetztes(it.key(), a)); }))
                 dazu(it->box);
+    // So is a place where only the tag's front was read, unless another tag of the picture begins so, and one
+    // where the front and the end were read on one line with the signs between lost ("Tic" and "45" for TIC5245).
+    if (!stellen.isEmpty()) {
+        for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it)
+            if (NurVorne(it.key(), g) && !aufAnderem(it->box) &&
+                std::none_of(andere.begin(), andere.end(), [&](const QString& a) { return a != g && a.startsWith(it.key()); }))
+                dazu(it->box);
+        for (const QRect& b : VorneUndHinten(g, andere))
+            if (!aufAnderem(b))
+                dazu(b);
+    }
     // So is a place where only the tag's loop number was read, unless another tag of the picture carries that number:
     // the letters of a small or blurred copy are lost first.
     // Not a word without a digit as read ("BOS" is no 805), nor a part of a reading that holds
@@ -417,5 +446,74 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
                 dazu(it->box);
     std::sort(stellen.begin(), stellen.end(),
               [](const QRect& a, const QRect& b) { return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x(); });
+    // one place only, but its corner not to be trusted: no proposal rather than a wrong one
+    if (stellen.size() == 1 && EckeZweifelhaft(stellen.first(), g.size()))
+        return {};
     return stellen;
+}
+
+bool Wortabgleich::OhneLetztesDort(const QString& g, const QRect& box) const {
+    const QList<Stelle> dort = m_stellen.values(g.chopped(1));
+    return std::any_of(dort.begin(), dort.end(), [&box](const Stelle& s) { return s.box == box; });
+}
+
+QList<QRect> Wortabgleich::VorneUndHinten(const QString& g, const QSet<QString>& andere) const {
+    QList<QRect> boxen;
+    if (g.size() < 5)
+        return boxen;
+    QList<const Stelle*> vorne, hinten;
+    QList<qsizetype> vorneLaenge, hintenLaenge;
+    for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it) {
+        const QString& k = it.key();
+        if (k.size() < 2 || k.size() + 2 > g.size())
+            continue;
+        if (g.startsWith(k) && std::any_of(k.begin(), k.end(), [](QChar c) { return c.isLetter(); })) {
+            vorne << &*it;
+            vorneLaenge << k.size();
+        }
+        if (g.endsWith(k) && std::any_of(k.begin(), k.end(), [](QChar c) { return c.isDigit(); })) {
+            hinten << &*it;
+            hintenLaenge << k.size();
+        }
+    }
+    for (qsizetype i = 0; i < vorne.size(); ++i)
+        for (qsizetype j = 0; j < hinten.size(); ++j) {
+            const qsizetype fehlt = g.size() - vorneLaenge[i] - hintenLaenge[j];
+            if (fehlt < 1)
+                continue;
+            const QRect& v = vorne[i]->box;
+            const QRect& h = hinten[j]->box;
+            const int hoehe = std::max(v.height(), h.height());
+            const int ueberlappung = std::min(v.bottom(), h.bottom()) - std::max(v.top(), h.top()) + 1;
+            const int luecke = h.left() - v.right() - 1;
+            // the gap holds the lost signs, each about as wide as the letters are high, and no more
+            if (v.width() >= v.height() && h.width() >= h.height() && ueberlappung >= 0.6 * std::min(v.height(), h.height()) &&
+                luecke >= hoehe / 3 && luecke <= (fehlt + 1) * hoehe) {
+                const QString front = g.left(vorneLaenge[i]), ende = g.right(hintenLaenge[j]);
+                if (std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
+                        return a != g && a.size() >= front.size() + ende.size() && a.startsWith(front) && a.endsWith(ende);
+                    }))
+                    boxen << v.united(h);
+            }
+        }
+    return boxen;
+}
+
+bool Wortabgleich::EckeZweifelhaft(const QRect& box, qsizetype zeichen) const {
+    // A tag on one line boxed lower than three quarters of a sign is wide: the box holds part of the letters only.
+    if (box.width() > box.height() && zeichen >= 4 && 4 * box.height() * zeichen < 3 * box.width())
+        return true;
+    // A bubble's number boxed with its ring: the number's part of the box far taller than the letters above it.
+    // Specks and bits of the ring read on their own are no part: only words a third as wide as the box count.
+    int oben = 0, unten = 0;
+    for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it) {
+        const QRect& b = it->box;
+        if (b == box || !box.contains(b) || b.width() < b.height() || 3 * b.width() < box.width())
+            continue;
+        if (b.top() == box.top() && b.bottom() < box.center().y())
+            oben = std::max(oben, b.height());
+        if (b.bottom() == box.bottom() && b.top() > box.top() + box.height() / 3)
+            unten = std::max(unten, b.height());
+    }
+    return oben > 0 && 4 * unten > 5 * oben;
 }

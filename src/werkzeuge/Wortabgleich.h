@@ -25,9 +25,13 @@ public:
     // a slip of one not read surely elsewhere, or stands where one of them was
     // read; where the tag itself was read only unsurely, a sure reading counts too. So does a
     // place where only the end of the tag holding its loop number was read,
-    // unless another of the andere has it. A tag of seven signs or more read
-    // nowhere as written is found where a reading is one sign off it; a
-    // shorter one where one of its digits was read unsurely as a look-alike.
+    // unless another of the andere has it, and one where only the tag's front
+    // was read, or its front and end with the signs between lost, unless
+    // another of the andere begins (and ends) so. A tag of seven signs or more
+    // read nowhere as written is found where a reading is one sign off it; a
+    // shorter one where one of its digits was read unsurely as a look-alike. One
+    // place whose box cannot end at the label's corner (lower than the letters,
+    // a bubble's number boxed with its ring) gives none.
     QList<QRect> Stellen(const QString& kennzeichen, const QSet<QString>& andere = {}) const;
 
     // The form in which words and tags are compared; empty for a text
@@ -47,6 +51,14 @@ private:
     };
     // Grundform, or with ziffern false the same signs with letters kept as letters.
     static QString Form(const QString& text, bool ziffern);
+    // Whether the box was read, in one of its readings, as the tag without its last sign: then the
+    // box ends short of the label, whatever another reading of it says.
+    bool OhneLetztesDort(const QString& g, const QRect& box) const;
+    // The places where the tag's front and end were read on one line with the signs between lost.
+    QList<QRect> VorneUndHinten(const QString& g, const QSet<QString>& andere) const;
+    // Whether the bottom-right corner of the box found for a tag of so many signs is not that of the
+    // label's ink: a box lower than the letters, a bubble's number boxed with its ring.
+    bool EckeZweifelhaft(const QRect& box, qsizetype zeichen) const;
     void Eintragen(const QString& text, const QRect& box, float konfidenz, bool wert = false);
     QMultiHash<QString, Stelle> m_stellen;
 };
