@@ -660,6 +660,7 @@ void Server(const QString& arbeitsOrdner) {
 
 void BenchWarten(const QString& arbeitsOrdner) {
     Werkzeuge(arbeitsOrdner, Faelle::Alle);
+    BenchWartenDatei(arbeitsOrdner);
     Server(arbeitsOrdner);
 }
 

@@ -19,6 +19,8 @@ void BenchWartenServer(const QString& arbeitsOrdner);
 void BenchWartenWahl(const QString& arbeitsOrdner);
 // The check report's case alone.
 void BenchWartenPruefbericht(const QString& arbeitsOrdner);
+// Opening an SQLite file another program holds locked, and the same file free.
+void BenchWartenDatei(const QString& arbeitsOrdner);
 void BenchVergleich(const QString& arbeitsOrdner, bool auchUebernahme = true);  // comparing two databases, three-way, taking over
 void BenchUebernahme(const QString& arbeitsOrdner);  // taking over alone, on the same pair
 void BenchAndereSpalten(const QString& arbeitsOrdner);  // naming the other columns of 300,000 rows

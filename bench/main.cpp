@@ -58,5 +58,7 @@ int main(int argc, char** argv) {
         BenchWartenWahl(dir.path());
     else if (bereiche.contains(QLatin1String("warten-pruefbericht")))
         BenchWartenPruefbericht(dir.path());
+    else if (bereiche.contains(QLatin1String("warten-datei")))
+        BenchWartenDatei(dir.path());
     return 0;
 }

@@ -128,6 +128,19 @@ class TstAuswahl : public QObject {
 
     frmAlarmAuswahl* fenster() const { return m_main->mgobjAuswahl()->Fenster(); }
     AlarmdefsModell* modell() const { return fenster()->dbAlarme; }
+    // The grid row of an alarm number in the current source, as the model's search on its worker finds it.
+    int zeileVon(qlonglong ident) const {
+        QSignalSpy gefunden(modell(), &AlarmdefsModell::ZeileGefunden);
+        modell()->ZeileSuchen(ident, 0);
+        QDeadlineTimer frist(10000);
+        while (!frist.hasExpired()) {
+            for (const QList<QVariant>& g : std::as_const(gefunden))
+                if (g.at(0).toLongLong() == ident)
+                    return g.at(1).toInt();
+            gefunden.wait(10);
+        }
+        return -2;
+    }
 
     // A file made by the sqlite3 shell alone: Alarmdefs with the number as the
     // table's key, in a column order of its own and with a column more, filled
@@ -1120,8 +1133,8 @@ private slots:
         // An arrow write still waiting for the lock when another row is picked lands on its own row.
         kopfKlicken(grid, AlarmFeld::Ident);
         QTRY_VERIFY(!modell()->QuelleUnterwegs());
-        a = modell()->ZeileVon(identA.toLongLong());
-        b = modell()->ZeileVon(identB.toLongLong());
+        a = zeileVon(identA.toLongLong());
+        b = zeileVon(identB.toLongLong());
         klicken(b);
         klicken(a);
         QTRY_VERIFY(!fenster()->WahlUnterwegs() && gewaehlt(a));
@@ -1259,7 +1272,7 @@ private slots:
         auto reihenfolge = [&] {
             QList<int> zeilen;
             for (qlonglong ident : idents)
-                zeilen << modell()->ZeileVon(ident);
+                zeilen << zeileVon(ident);
             return zeilen;
         };
         QList<int> zeilen = reihenfolge();

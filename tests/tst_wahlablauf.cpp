@@ -64,9 +64,17 @@ class TstWahlablauf : public QObject {
         if (m_modell->QuelleUnterwegs() || !m_modell->AllesGelesen())
             return false;
         for (int z = 0; z < m_modell->rowCount(); ++z)
-            if (!m_modell->ZeileLesen(z))
+            if (!zeileLesen(z))
                 return false;
         return true;
+    }
+    // The row's page is asked for and the loop runs until it has come.
+    bool zeileLesen(int zeile) {
+        m_modell->ZeileLesen(zeile, 0);
+        QDeadlineTimer frist(10000);
+        while (!m_modell->ZeileGeladen(zeile) && !frist.hasExpired())
+            QTest::qWait(2);
+        return m_modell->ZeileGeladen(zeile);
     }
     // The answer to a sort or a filter is waited for, and the row kept, as the
     // window does with the alarm picked last (none before the first pick).
@@ -206,12 +214,12 @@ private slots:
         QVERIFY(!halten.isEmpty());
         const int gehalten = halten.last().at(0).toInt();
         QCOMPARE(m_modell->Schluessel(gehalten), schluessel);
-        QVERIFY(m_modell->ZeileLesen(gehalten));
+        QVERIFY(zeileLesen(gehalten));
         QCOMPARE(text(gehalten, AlarmFeld::Alarmtext), erwartet);
         // Once picked, it is followed through the next sort too.
         QVERIFY(m_modell->SortierenNach(AlarmFeld::X, Qt::AscendingOrder));
         quelleAbwarten(wahl, gewaehlt);
-        QVERIFY(m_modell->ZeileLesen(halten.last().at(0).toInt()));
+        QVERIFY(zeileLesen(halten.last().at(0).toInt()));
         QCOMPARE(text(halten.last().at(0).toInt(), AlarmFeld::Alarmtext), erwartet);
     }
 
@@ -256,7 +264,7 @@ private slots:
         QVERIFY(m_modell->BildZeigen(formZweite));
         quelleAbwarten(wahl, gewaehlt);
         QCOMPARE(m_modell->Schluessel(halten.last().at(0).toInt()), schluessel);
-        QVERIFY(m_modell->ZeileLesen(halten.last().at(0).toInt()));
+        QVERIFY(zeileLesen(halten.last().at(0).toInt()));
         QCOMPARE(text(halten.last().at(0).toInt(), AlarmFeld::Alarmtext), textZweite);
     }
 };

@@ -28,8 +28,8 @@ AlarmdefsModell::AlarmdefsModell(QObject* parent, const QSqlDatabase& db, const 
     setTable(server ? AlarmdefsZugriff::Tabelle(db) : QStringLiteral("Alarmdefs"));
     setEditStrategy(QSqlTableModel::OnFieldChange);
     const bool ohneVerbindung = m_seitenweise && !db.isOpen();
-    // Text columns sort in German order: Ü with U, ß with ss.
-    if (!ohneVerbindung) {
+    // Text columns sort in German order: Ü with U, ß with ss (on a file known without asking it).
+    if (!ohneVerbindung || !server) {
         DeutscheReihung::Anmelden(db);
         m_textReihung = DeutscheReihung::Zusatz(db);
     }
@@ -40,15 +40,28 @@ AlarmdefsModell::AlarmdefsModell(QObject* parent, const QSqlDatabase& db, const 
         connect(m_dienst, &Datendienst::Beantwortet, this, &AlarmdefsModell::Beantwortet);
     }
     if (ohneVerbindung) {
-        // Nothing is waited for until the service has connected and a page has come.
-        m_kalt = true;
+        // A server is not waited for until the service has connected and a
+        // page has come; a file only while no other program's lock holds it up.
+        m_kalt = server;
         Anfrage an;
         an.zweck = Anfrage::Zweck::Beschreibung;
-        m_anfragen.insert(m_dienst->Beschreiben(), an);
+        m_beschreibTicket = m_dienst->Beschreiben();
+        m_anfragen.insert(m_beschreibTicket, an);
+    }
+}
+
+void AlarmdefsModell::BeschreibungAbwarten(int ms) {
+    const Datendienst::Ticket t = m_beschreibTicket;
+    if (!t)
+        return;
+    if (const auto a = m_dienst->AbwartenUngesperrt(t, ms)) {
+        m_anfragen.remove(t);
+        BeschreibungErhalten(*a);
     }
 }
 
 void AlarmdefsModell::BeschreibungErhalten(const Datendienst::Antwort& a) {
+    m_beschreibTicket = 0;
     if (a.abgebrochen)
         return;
     if (!a.ok) {
@@ -168,7 +181,9 @@ bool AlarmdefsModell::Anwenden(const Quelle& neu) {
                             : AlarmdefsZugriff::WarteAufSperreMs + AlarmdefsZugriff::ServerWartezeitS * 1000;
     if ((m_gewaehlt && neu.sortSpalte >= 0 && m_meisteZeilen >= GrossAb) || m_kalt)
         warten = 0;
-    if (const auto a = m_dienst->Abwarten(m_quellTicket, warten)) {
+    // The first one not while another program's lock holds the file: it is shown when the lock has gone.
+    if (const auto a = m_gewaehlt ? m_dienst->Abwarten(m_quellTicket, warten)
+                                  : m_dienst->AbwartenUngesperrt(m_quellTicket, warten)) {
         m_anfragen.remove(a->ticket);
         return QuelleErhalten(*a, an, false);
     }
@@ -279,15 +294,15 @@ void AlarmdefsModell::WeiterLesen(int generation) {
     m_anfragen.insert(m_weiterTicket, an);
 }
 
-bool AlarmdefsModell::WeiterLesenJetzt() {
+bool AlarmdefsModell::WeiterLesenJetzt(int warteMs) {
     if (m_vollstaendig)
         return true;
     if (!m_weiterTicket)
         WeiterLesen(m_generation);
     const Datendienst::Ticket t = m_weiterTicket;
     const qsizetype vorher = m_reihenfolge.size();
-    // Asked for by the user (a search): waited for as long as a lock is waited for.
-    const auto a = m_dienst->Abwarten(t, AlarmdefsZugriff::WarteAufSperreMs + 1000);
+    // Asked for by the user (a search): waited for as long as the caller waits; it goes on by itself after.
+    const auto a = m_dienst->Abwarten(t, std::max(warteMs, 0));
     if (!a)
         return false;
     const Anfrage an = m_anfragen.take(t);
@@ -777,7 +792,8 @@ AlarmdefsModell::Einfuegung AlarmdefsModell::EinfuegenPlanen(const QList<QString
         QVariantList gelesen;
         QVariant schluessel;
         if (m_seitenweise) {
-            const Zeile* z = ZeileAbwarten(r, AlarmdefsZugriff::WarteAufSperreMs + 1000);
+            // The window reads the rows first: a row not in memory is not waited for here.
+            const Zeile* z = ZeileGeladen(r) ? ZeileHolen(r) : nullptr;
             if (!z) {
                 plan.abgelehnt << QStringLiteral("Zeile %1: lässt sich nicht lesen.").arg(r + 1);
                 continue;
@@ -923,12 +939,6 @@ int AlarmdefsModell::ZeileMitSchluessel(qint64 schluessel, int nahe) const {
     return static_cast<int>(m_reihenfolge.indexOf(schluessel));
 }
 
-bool AlarmdefsModell::ZeileLesen(int zeile) {
-    if (!m_seitenweise)
-        return zeile >= 0 && zeile < rowCount();
-    return ZeileAbwarten(zeile, AlarmdefsZugriff::WarteAufSperreMs + 1000) != nullptr;
-}
-
 void AlarmdefsModell::ZeilenNeuLesen(int von, int bis) {
     von = std::max(von, 0);
     bis = std::min(bis, m_anzahl - 1);
@@ -996,30 +1006,16 @@ int AlarmdefsModell::ZeileVon(qlonglong ident) {
                 return r;
         }
     }
-    // A row is looked for in the source asked for last, once its order has come.
-    if (m_quellTicket) {
-        const Datendienst::Ticket t = m_quellTicket;
-        if (const auto a = m_dienst->Abwarten(t, AlarmdefsZugriff::WarteAufSperreMs + 1000))
-            QuelleErhalten(*a, m_anfragen.take(t), true);
-    }
-    // Read on the service's connection: the window holds none of its own on a server.
-    const QString sql = QStringLiteral("select %4 from %1 where %2 = ?%3 order by %4 limit 1")
-                            .arg(Tabelle(), Spalte(QStringLiteral("Ident")),
-                                 m_quelle.filter.isEmpty() ? QString() : QStringLiteral(" and (%1)").arg(m_quelle.filter),
-                                 m_schluessel);
-    const auto a = m_dienst->Abwarten(m_dienst->SchluesselLesen(sql, {ident}), AlarmdefsZugriff::WarteAufSperreMs + 1000);
-    if (!a || !a->ok || a->schluessel.isEmpty())
-        return -1;
-    const qint64 rowid = a->schluessel.first();
-    int r = static_cast<int>(m_reihenfolge.indexOf(rowid));
-    // Not counted yet: the rest of the source is counted now.
-    while (r < 0 && !m_vollstaendig) {
-        const qsizetype vorher = m_reihenfolge.size();
-        if (!WeiterLesenJetzt())
-            return -1;  // held up by a lock
-        r = static_cast<int>(m_reihenfolge.indexOf(rowid, vorher));
-    }
-    return r;
+    // Read page by page: among the rows in memory, nothing is read or waited for.
+    int erste = -1;
+    for (auto it = m_seiten.cbegin(); it != m_seiten.cend(); ++it)
+        for (int i = 0; i < it->size(); ++i)
+            if (it->at(i).werte.value(AlarmFeld::Ident).toLongLong() == ident) {
+                const int r = it.key() * SeitenGroesse + i;
+                erste = erste < 0 ? r : std::min(erste, r);
+                break;
+            }
+    return erste;
 }
 
 void AlarmdefsModell::ZeileSuchen(qlonglong ident, int warteMs) {
@@ -1064,7 +1060,8 @@ void AlarmdefsModell::ZeileSuchen(qlonglong ident, int warteMs) {
         FindenErhalten(*a, an);
     }
     // Not counted yet: the count takes its steps now, as long as the caller waits.
-    while (m_gesucht && !m_gesucht->ticket && !m_vollstaendig && !frist.hasExpired() && WeiterLesenJetzt())
+    while (m_gesucht && !m_gesucht->ticket && !m_vollstaendig && !frist.hasExpired() &&
+           WeiterLesenJetzt(static_cast<int>(frist.remainingTime())))
         GesuchtWeiter();
 }
 

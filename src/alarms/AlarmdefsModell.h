@@ -63,9 +63,10 @@ public:
     void NummerGewechselt(qlonglong alt, qlonglong neu);
     // Reads again the rows held in memory that carry one of these alarm numbers.
     void ZeilenMitNummernNeuLesen(const QSet<qlonglong>& idents);
-    // The grid row of the first row carrying that alarm number in the current
-    // record source (the rest of the source is counted first when needed); -1
-    // when the source does not hold it.
+    // The grid row of a row carrying that alarm number in the current record
+    // source; -1 when the source does not hold it. Other drivers read on to
+    // find it; read page by page, only the rows in memory are looked at
+    // (nothing is waited for): ZeileSuchen finds the others.
     int ZeileVon(qlonglong ident);
     // The same without waiting: ZeileGefunden tells where the row stands once
     // the source's order and enough of its count have come; vorhanden says
@@ -75,11 +76,9 @@ public:
     // An answer within warteMs is told before the call returns.
     void ZeileSuchen(qlonglong ident, int warteMs);
     bool Seitenweise() const { return m_seitenweise; }
-    // Whether the row is in memory, waiting for its page as long as a lock is
-    // waited for; false when it cannot be read.
-    bool ZeileLesen(int zeile);
-    // The same waiting at most warteMs; a page not yet asked for (or failed a
-    // moment ago) is asked for now, and dataChanged or ZeilenUnlesbar tell when it came.
+    // Whether the row is in memory, waiting at most warteMs (a frame) for its
+    // page; a page not yet asked for (or failed a moment ago) is asked for
+    // now, and dataChanged or ZeilenUnlesbar tell when it came.
     bool ZeileLesen(int zeile, int warteMs);
     // A row named by its key, for work that goes on when the row has come:
     // its key (-1 when none); whether it is in memory now (nothing is read);
@@ -92,7 +91,8 @@ public:
 
     // A block pasted with its top left cell at (zeile, spalte), repeated over
     // zeilen × spalten cells (cut at the grid's edges): one write per row,
-    // each conditional on the row as this grid read it; nothing is written here.
+    // each conditional on the row as this grid read it; nothing is written
+    // here, and nothing is read (a row not in memory is refused as unreadable).
     struct Einfuegung {
         QList<Schreibauftrag> auftraege;
         QStringList abgelehnt;  // one German line per refused cell
@@ -122,6 +122,13 @@ protected:
 public:
     // Whether a new source is still being read by the service.
     bool QuelleUnterwegs() const { return m_quellTicket != 0; }
+    // Whether the table's description is still on its way from the service
+    // (a model that opened no connection of its own asks it first).
+    bool BeschreibungUnterwegs() const { return m_beschreibTicket != 0; }
+    // Takes the description when it comes within ms and before the service
+    // meets a lock another program holds on the file: Beschrieben or
+    // Unbrauchbar is told before this returns. Otherwise they come later.
+    void BeschreibungAbwarten(int ms);
 
     // False while the rows of an unsorted source are still being counted in
     // the background (the grid grows as they come in), also while a lock held
@@ -200,8 +207,8 @@ private:
     QString RowidsSql(const Quelle& q, bool weiter, int hoechstens, int* schonDa) const;
     void WeiterLesen(int generation);
     void WeiterErhalten(const Datendienst::Antwort& a, const Anfrage& an);
-    // Waits for the counting to take one step; false when it cannot (a lock).
-    bool WeiterLesenJetzt();
+    // Waits at most warteMs for the counting to take one step; false when it has not.
+    bool WeiterLesenJetzt(int warteMs);
     QString Bedingung(const Quelle& q) const;
     const Zeile* ZeileHolen(int row) const;
     // The same, waiting up to ms for a page on its way (a paste plans on rows out of view).
@@ -274,6 +281,7 @@ private:
     QHash<Datendienst::Ticket, Anfrage> m_anfragen;
     int m_meisteZeilen = 0;                      // the most rows a source of this table had
     Datendienst::Ticket m_quellTicket = 0;       // the newest source on its way
+    Datendienst::Ticket m_beschreibTicket = 0;   // the table's description on its way
     Datendienst::Ticket m_weiterTicket = 0;      // the counting step on its way
     QHash<int, Datendienst::Ticket> m_seitenTickets;  // pages on their way
     Datendienst::Ticket m_vorausTicket = 0;           // the last page, read ahead

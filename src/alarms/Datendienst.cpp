@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QThread>
+#include <iterator>
 #include <sqlite3.h>
 
 #include "alarms/AlarmdefsZugriff.h"
@@ -164,6 +165,15 @@ Datendienst::Ticket Datendienst::Rechnen(std::function<QVariant()> arbeit) {
 Datendienst::Ticket Datendienst::Beschreiben() {
     return Stellen(Art::Eigen, {}, {}, {}, [](QSqlDatabase& db, Antwort& a) {
         const bool server = db.driverName() == QLatin1String("QPSQL");
+        // The description of a file another program holds locked cannot be
+        // read: that is said as such, not as a table without columns.
+        if (db.driverName() == QLatin1String("QSQLITE")) {
+            QSqlQuery q(db);
+            if (!q.exec(QStringLiteral("select count(*) from sqlite_master"))) {
+                a.fehler = q.lastError();
+                return;
+            }
+        }
         const QSqlRecord rec = db.record(server ? AlarmdefsZugriff::Tabelle(db) : QStringLiteral("Alarmdefs"));
         for (int i = 0; i < rec.count(); ++i)
             a.feldNamen << rec.fieldName(i);
@@ -195,15 +205,21 @@ Datendienst::Ticket Datendienst::Stellen(Art art, const QString& sql, const QVar
     return t;
 }
 
-std::optional<Datendienst::Antwort> Datendienst::Abwarten(Ticket ticket, int ms) { return Warten(ticket, ms, true); }
+std::optional<Datendienst::Antwort> Datendienst::Abwarten(Ticket ticket, int ms) { return Warten(ticket, ms, Bis::Antwort); }
 
-std::optional<Datendienst::Antwort> Datendienst::AbwartenKlein(Ticket ticket, int ms) { return Warten(ticket, ms, false); }
+std::optional<Datendienst::Antwort> Datendienst::AbwartenKlein(Ticket ticket, int ms) { return Warten(ticket, ms, Bis::Gross); }
 
-std::optional<Datendienst::Antwort> Datendienst::Warten(Ticket ticket, int ms, bool auchGross) {
+std::optional<Datendienst::Antwort> Datendienst::AbwartenUngesperrt(Ticket ticket, int ms) {
+    return Warten(ticket, ms, Bis::Sperre);
+}
+
+std::optional<Datendienst::Antwort> Datendienst::Warten(Ticket ticket, int ms, Bis bis) {
     QDeadlineTimer frist(ms);
     QMutexLocker l(&m_sperre);
     while (!m_postfach.contains(ticket)) {
-        if (!auchGross && m_gross.contains(ticket))
+        if (bis == Bis::Gross && m_gross.contains(ticket))
+            break;
+        if (bis == Bis::Sperre && m_sperreWartet)
             break;
         if (!m_fertig.wait(&m_sperre, frist))
             break;
@@ -250,6 +266,35 @@ bool Datendienst::ListeGross(const QString& form) {
     return q.exec() && q.next() && q.value(0).toLongLong() > GrosseListeAb;
 }
 
+int Datendienst::SperreAbwarten(void* dienst, int versuch) {
+    auto* d = static_cast<Datendienst*>(dienst);
+    {
+        QMutexLocker l(&d->m_sperre);
+        if (d->m_ende || d->m_abgebrochen.contains(d->m_laufend))
+            return 0;
+        d->m_sperreWartet = true;
+    }
+    if (versuch == 0)
+        d->m_fertig.wakeAll();
+    // SQLite's own steps: short at first, then a tenth of a second each.
+    static constexpr int schritte[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+    static constexpr int bisher[] = {0, 1, 3, 8, 18, 33, 53, 78, 103, 128, 178, 228};
+    constexpr int n = static_cast<int>(std::size(schritte));
+    int schritt = schritte[n - 1];
+    int gewartet = bisher[n - 1] + schritt * (versuch - (n - 1));
+    if (versuch < n) {
+        schritt = schritte[versuch];
+        gewartet = bisher[versuch];
+    }
+    if (gewartet + schritt > AlarmdefsZugriff::WarteAufSperreMs) {
+        schritt = AlarmdefsZugriff::WarteAufSperreMs - gewartet;
+        if (schritt <= 0)
+            return 0;
+    }
+    sqlite3_sleep(schritt);
+    return 1;
+}
+
 bool Datendienst::Verbinden(QSqlError* fehler) {
     if (m_offen)
         return true;
@@ -262,6 +307,9 @@ bool Datendienst::Verbinden(QSqlError* fehler) {
             const QVariant h = db.driver()->handle();
             QMutexLocker l(&m_sperre);
             m_sqliteHandle = *static_cast<sqlite3* const*>(h.data());
+            // A lock another program holds is waited for as long as before, but a
+            // window waiting for an answer hears of it at once.
+            sqlite3_busy_handler(static_cast<sqlite3*>(m_sqliteHandle), &Datendienst::SperreAbwarten, this);
         }
         return true;
     } catch (const AlarmdefsFehler& f) {
@@ -341,6 +389,7 @@ void Datendienst::Ausfuehren(Ticket ticket, Art art, const QString& sql, const Q
     {
         QMutexLocker l(&m_sperre);
         m_laufend = 0;
+        m_sperreWartet = false;
         // An interrupted read is no failure to report; a read that ended anyway counts.
         if (m_abgebrochen.remove(ticket) && !a.ok)
             a.abgebrochen = true;

@@ -95,6 +95,10 @@ public:
     // takes longer than a frame to read and is built in parts anyway, so a
     // wait for it would only hold the window.
     std::optional<Antwort> AbwartenKlein(Ticket ticket, int ms);
+    // The same, but it ends the moment the worker meets a lock another program
+    // holds on the file (it waits for it up to the connection's time-out): an
+    // idle file answers within a moment, a locked one is not waited for here.
+    std::optional<Antwort> AbwartenUngesperrt(Ticket ticket, int ms);
     static inline int GrosseListeAb = 2000;
     // A request nobody waits for any more: skipped if not started, a running
     // SQLite read is interrupted. Its answer still comes (marked abgebrochen or
@@ -153,7 +157,13 @@ private:
     // worker only: whether the list of form is large, where an index counts it cheaply
     bool ListeGross(const QString& form);
     Ticket m_laufend = 0;              // the request the worker is on
-    std::optional<Antwort> Warten(Ticket ticket, int ms, bool auchGross);
+    bool m_sperreWartet = false;       // the request on hand waits for another program's lock
+    enum class Bis { Antwort, Gross, Sperre };
+    std::optional<Antwort> Warten(Ticket ticket, int ms, Bis bis);
+    // worker only: SQLite's wait for a lock, in its own steps up to the
+    // connection's time-out, telling waiters that must not wait for a lock and
+    // giving up at once on a request nobody waits for any more.
+    static int SperreAbwarten(void* dienst, int versuch);
     void* m_sqliteHandle = nullptr;    // for interrupting a long read
     Ticket m_naechstes = 0;
     std::atomic<bool> m_ende{false};

@@ -281,8 +281,9 @@ void frmAlarmAuswahl::Form_Activate() {
     if (k && m_datenbankName != k->AlarmDatenbank()) {
         try {
             DatenbankOeffnen(k->AlarmDatenbank());
-            // A server's table is known to be usable only once its service has described it.
-            if (!dbAlarme->Dienst() || !dbAlarme->Dienst()->Adresse().IstServer())
+            // A table is known to be usable only once its service has described it
+            // (a server's, or a file another program holds locked, later).
+            if (!dbAlarme->BeschreibungUnterwegs())
                 m_abgelehnt.clear();
             if (m_quelle)
                 QuelleAnwenden(*m_quelle);
@@ -409,13 +410,20 @@ void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
     } else {
         db = AlarmdefsZugriff::Oeffnen(pfad, name);
         m_verbindung = name;
-        // A table without the columns the program needs is not opened: every pick
-        // and every write would fail on it later.
-        const QStringList fehlen = AlarmdefsZugriff::FehlendeSpalten(db);
-        if (!fehlen.isEmpty()) {
-            db = QSqlDatabase();
-            DatenbankSchliessen();
-            throw AlarmdefsFehler(FehlendText(pfad, fehlen));
+        if (db.driverName() == QLatin1String("QSQLITE")) {
+            // Found, and an SQLite file: its table is read by the grid's data
+            // service alone, so a lock another program holds on it never holds
+            // the window. This connection's driver only spells names.
+            db.close();
+        } else {
+            // A table without the columns the program needs is not opened: every pick
+            // and every write would fail on it later.
+            const QStringList fehlen = AlarmdefsZugriff::FehlendeSpalten(db);
+            if (!fehlen.isEmpty()) {
+                db = QSqlDatabase();
+                DatenbankSchliessen();
+                throw AlarmdefsFehler(FehlendText(pfad, fehlen));
+            }
         }
     }
     dbAlarme = new AlarmdefsModell(this, db, pfad);
@@ -424,6 +432,12 @@ void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
     connect(dbAlarme, &AlarmdefsModell::Unbrauchbar, this,
             [this, pfad, modell = QPointer<AlarmdefsModell>(dbAlarme)](const QStringList& fehlen, const QString& text,
                                                                        const QString& detail) {
+                // Told while the opening still waits for it: refused as the opening itself.
+                if (m_beschreibungAbwarten) {
+                    m_sofortAbgelehnt.emplace(fehlen.isEmpty() ? text : FehlendText(pfad, fehlen),
+                                              fehlen.isEmpty() ? detail : QString());
+                    return;
+                }
                 // Closed after this signal has been handled, not inside the model's own call;
                 // a grid opened anew meanwhile is not this one.
                 QTimer::singleShot(0, this, [this, pfad, modell, fehlen, text, detail] {
@@ -486,6 +500,23 @@ void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
     delete alt;
     connect(TDBAlarme->selectionModel(), &QItemSelectionModel::currentChanged, this, &frmAlarmAuswahl::ZeileGewechselt);
     m_datenbankName = pfad;
+    if (!adresse.IstServer())
+        BeschreibungAbwarten();
+}
+
+void frmAlarmAuswahl::BeschreibungAbwarten() {
+    // An idle file's description comes within a moment: a table the service
+    // cannot show is refused as the opening itself. While another program
+    // holds the file locked nothing is waited for; the answer is told when it comes.
+    if (!dbAlarme->BeschreibungUnterwegs())
+        return;
+    m_beschreibungAbwarten = true;
+    dbAlarme->BeschreibungAbwarten(AlarmdefsZugriff::WarteAufSperreMs + 1000);
+    m_beschreibungAbwarten = false;
+    if (const auto abgelehnt = std::exchange(m_sofortAbgelehnt, std::nullopt)) {
+        DatenbankSchliessen();
+        throw AlarmdefsFehler(abgelehnt->first, abgelehnt->second);
+    }
 }
 
 QString frmAlarmAuswahl::FehlendText(const QString& pfad, const QStringList& fehlen) {

@@ -7,6 +7,7 @@
 #include <QVector>
 #include <QWidget>
 #include <optional>
+#include <utility>
 
 #include "alarms/AlarmRecord.h"
 #include "alarms/AlarmdefsDurchlauf.h"
@@ -147,6 +148,12 @@ private:
     void BaumAufbauen();
     void WertelistenFuellen();
     void DatenbankOeffnen(const QString& pfad);
+    // The file's table as its data service describes it, taken while the
+    // opening still goes on unless another program's lock holds it up; throws
+    // AlarmdefsFehler when the table cannot be shown.
+    void BeschreibungAbwarten();
+    bool m_beschreibungAbwarten = false;
+    std::optional<std::pair<QString, QString>> m_sofortAbgelehnt;  // text, detail
     // Why a table lacking columns of the 18 is not opened (German).
     static QString FehlendText(const QString& pfad, const QStringList& fehlen);
     void DatenbankSchliessen();
