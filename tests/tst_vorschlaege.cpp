@@ -18,6 +18,8 @@
 #include <optional>
 #include <thread>
 
+#include <leptonica/allheaders.h>
+
 #include "DemoBild.h"
 #include "DemoProjekt.h"
 #include "Testbilder.h"
@@ -30,6 +32,7 @@
 #include "werkzeuge/Bildaufbereitung.h"
 #include "werkzeuge/BildtextSpeicher.h"
 #include "werkzeuge/Lesebank.h"
+#include "werkzeuge/Lesehaushalt.h"
 #include "werkzeuge/Schaerfe.h"
 #include "werkzeuge/Texterkennung.h"
 #include "werkzeuge/Tintenmass.h"
@@ -1131,6 +1134,43 @@ private slots:
         QVERIFY(!regel.Gueltig());
         QVERIFY(regel.Fehler().contains(QStringLiteral("kein gültiger regulärer Ausdruck")));
         QVERIFY(regel.Kennzeichen(QStringLiteral("P201_ST")).isEmpty());
+    }
+
+    // On a reading thread the engine's line images are kept unpacked and come back with
+    // the same pixels; elsewhere a PNG asked for is a PNG.
+    void lineImagesKeptUnpackedOnAReadingThreadWithTheSamePixels() {
+        Pix* bild = pixCreate(37, 11, 8);
+        for (int y = 0; y < 11; ++y)
+            for (int x = 0; x < 37; ++x)
+                pixSetPixel(bild, x, y, static_cast<l_uint32>((x * 7 + y * 31) % 256));
+        auto schreiben = [bild] {
+            l_uint8* daten = nullptr;
+            size_t groesse = 0;
+            QByteArray b;
+            if (pixWriteMem(&daten, &groesse, bild, IFF_PNG) == 0)
+                b = QByteArray(reinterpret_cast<const char*>(daten), static_cast<qsizetype>(groesse));
+            lept_free(daten);
+            return b;
+        };
+        QVERIFY(schreiben().startsWith("\x89PNG"));
+        QByteArray lesend;
+        {
+            const Lesehaushalt::Lesend l;
+            lesend = schreiben();
+        }
+        QVERIFY(schreiben().startsWith("\x89PNG"));
+#ifdef __GLIBC__
+        QVERIFY(lesend.startsWith("BM"));
+#endif
+        Pix* zurueck = pixReadMem(reinterpret_cast<const l_uint8*>(lesend.constData()), static_cast<size_t>(lesend.size()));
+        QVERIFY(zurueck);
+        Pix* grau = pixRemoveColormap(zurueck, REMOVE_CMAP_TO_GRAYSCALE);
+        l_int32 gleich = 0;
+        QCOMPARE(pixEqual(bild, grau, &gleich), 0);
+        QVERIFY(gleich);
+        pixDestroy(&grau);
+        pixDestroy(&zurueck);
+        pixDestroy(&bild);
     }
 
     // A picture's pieces go to a thread that has no picture of its own, and

@@ -414,9 +414,13 @@ QList<QRect> Bildaufbereitung::ZeilenUnter(int stufe, int breit) const {
 }
 
 int Bildaufbereitung::Schwelle(const std::vector<std::uint8_t>& grau) {
-    std::array<double, 256> haeufig{};
+    // counted as integers: a count of doubles waits on its own last addition at every pixel
+    std::array<std::size_t, 256> anzahl{};
     for (const std::uint8_t v : grau)
-        ++haeufig[v];
+        ++anzahl[v];
+    std::array<double, 256> haeufig{};
+    for (std::size_t v = 0; v < 256; ++v)
+        haeufig[v] = static_cast<double>(anzahl[v]);
     const double n = static_cast<double>(grau.size());
     double summe = 0;
     for (int v = 0; v < 256; ++v)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "werkzeuge/Lesebank.h"
+#include "werkzeuge/Lesehaushalt.h"
 #include "werkzeuge/Texterkennung.h"
 
 namespace {
@@ -76,6 +77,7 @@ QList<Bildtext> Bildlesung::Lesen(const QStringList& dateien, const BildtextSpei
     Lesebank bank;
     std::atomic_int naechstes = 0;
     auto arbeiten = [&] {
+        const Lesehaushalt::Lesend lesend;
         std::unique_ptr<Texterkennung> erkennung;
         auto eigene = [&erkennung]() -> Texterkennung& {
             if (!erkennung)
@@ -105,6 +107,7 @@ QList<Bildtext> Bildlesung::Lesen(const QStringList& dateien, const BildtextSpei
     // more threads than pictures too: the spare ones help with the pieces of the pictures read
     const int anzahl = threads > 0 ? threads : std::max(1, QThread::idealThreadCount());
     if (!offen.empty()) {
+        Lesehaushalt::Einrichten();
         for (int n = 0; n < anzahl; ++n)
             bank.Anmelden();
         std::vector<std::thread> helfer;
@@ -113,6 +116,7 @@ QList<Bildtext> Bildlesung::Lesen(const QStringList& dateien, const BildtextSpei
         arbeiten();
         for (std::thread& t : helfer)
             t.join();
+        Lesehaushalt::Freigeben();
     }
 
     if (abgebrochen)
