@@ -83,5 +83,8 @@ private:
     QHash<QList<int>, QString> m_schreibSql;
     QHash<QList<int>, QString> m_postgresSql;  // by the columns written and those compared
     const QString& PostgresSql(const QList<int>& spalten, const QList<int>& pruefen, bool alle);
+    // The one row of its number written where it holds the compared columns as
+    // read; no row returned where that is not so.
+    const QString& EinzeilenSql(const QList<int>& spalten, const QList<int>& pruefen);
     QSqlError m_letzterFehler;
 };
