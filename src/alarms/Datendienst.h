@@ -18,6 +18,7 @@
 #include <QWaitCondition>
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "alarms/AlarmRecord.h"
@@ -155,6 +156,8 @@ private:
     Ticket m_laufend = 0;              // the request the worker is on
     std::optional<Antwort> Warten(Ticket ticket, int ms, bool auchGross);
     void* m_sqliteHandle = nullptr;    // for interrupting a long read
+    struct Schreibplatz;
+    std::unique_ptr<Schreibplatz> m_schreiber;  // worker only: a server's writer, kept with its connection
     Ticket m_naechstes = 0;
     std::atomic<bool> m_ende{false};
     std::atomic<int> m_beantwortet{0};
