@@ -707,6 +707,30 @@ private slots:
         QVERIFY(!a.ZeileSchreiben(auftrag, {}).geschrieben());  // not twice
     }
 
+    // The server has forgotten what the connection prepared (DISCARD ALL, as a
+    // pooler does when it hands a connection on): the next write, with or
+    // without the row as read, prepares its statement again and goes through.
+    void forgottenStatementsArePreparedAgain() {
+        AlarmAuswahl a;
+        a.setAlarmDatenbank(m_uri);
+        QVERIFY(a.Server() && a.Server()->Verbinden());
+        Server s(m_datenbank);
+        const QString ident = s.wert(QStringLiteral("select min(\"Ident\") from \"Alarmdefs\"")).toString();
+        auto x = [&] { return s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toInt(); };
+        Schreibauftrag auftrag;
+        auftrag.ident = ident;
+        auftrag.spalten = {AlarmFeld::X};
+        for (int runde = 1; runde <= 4; ++runde) {
+            auftrag.werte = {runde};
+            const Schreibergebnis e = a.ZeileSchreiben(auftrag, {});
+            QVERIFY2(e.geschrieben(), qPrintable(e.text + e.detail));
+            QCOMPARE(x(), runde);
+            // every second write compares the row as read
+            auftrag.gelesen = runde % 2 ? std::optional<AlarmRecord>(e.zeile) : std::nullopt;
+            QVERIFY(QSqlQuery(a.Server()->Verbindung()).exec(QStringLiteral("discard all")));
+        }
+    }
+
     // The server ends the kept connection again and again: each new one is made
     // and set up on the watcher's thread and handed to the window's; the one it
     // replaces is closed where its listening lives. Qt says so when a notifier
