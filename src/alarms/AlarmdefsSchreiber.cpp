@@ -894,10 +894,11 @@ const QString& AlarmdefsSchreiber::EinzeilenSql(const QList<int>& spalten, const
 }
 
 Schreibergebnis AlarmdefsSchreiber::ZeilePostgres(const Schreibauftrag& auftrag, qlonglong ident, const QVariantList& neu) {
-    // One statement: the rows of that number are locked, the first that still
-    // holds what was read is written, and the other clients are told. The
-    // values are compared as a record shows them (NULL as empty text, the
-    // symbol by its file name).
+    // The full statement (after the lean one below, where that wrote nothing):
+    // the rows of that number are locked, the first that still holds what was
+    // read is written, and the other clients are told. The values are
+    // compared as a record shows them (NULL as empty text, the symbol by its
+    // file name).
     const QList<int> pruefen = auftrag.gelesen ? PruefSpalten(auftrag, false) : QList<int>();
     QList<Gelesen> zeilen;
     bool geschrieben = false, getroffen = false;

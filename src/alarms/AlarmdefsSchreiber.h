@@ -19,7 +19,8 @@ public:
     AlarmdefsSchreiber(QSqlDatabase& db, const QString& sDatenbank);
     ~AlarmdefsSchreiber();  // an open transaction is rolled back
 
-    // One row in a transaction of its own (on a server: one statement).
+    // One row in a transaction of its own (on a server: one statement, and a
+    // second only where the first wrote nothing).
     Schreibergebnis Einzeln(const Schreibauftrag& auftrag);
     // Several rows in one transaction: all of them, or none.
     // Where the engine has a row key (SQLite), each row (named by its key, or
