@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QThread>
@@ -166,20 +167,18 @@ void Schreiben(const QString& uri, const AlarmListeTyp& alarme) {
             if (eigeneSql.isEmpty()) {
                 QSqlQuery q(a.Server()->Verbindung());
                 if (q.exec(QStringLiteral("select statement from pg_prepared_statements where name like 'tavero_schreiben_%' "
-                                          "and statement like '%pg_notify%' order by prepare_time desc limit 1")) &&
+                                          "and statement like '%count(*) over ()%' order by prepare_time desc limit 1")) &&
                     q.next()) {
                     eigeneSql = q.value(0).toString();
                     PQclear(PQprepare(c, "eigene", eigeneSql.toUtf8().constData(), 0, nullptr));
                 }
             }
             if (!eigeneSql.isEmpty()) {
-                // the number, the values as read of the columns compared (the written ones, picture, symbol), the new ones
+                // the number, the new values, those as read of the columns compared (the written ones, picture, symbol)
                 AlarmRecord& e = stand[6 * i + 4];
-                std::vector<std::string> texte{e.at(AlarmFeld::Ident).toStdString()};
+                std::vector<std::string> texte{e.at(AlarmFeld::Ident).toStdString(), std::to_string(x0), std::to_string(y0)};
                 for (int spalte : {int(AlarmFeld::X), int(AlarmFeld::Y), int(AlarmFeld::Form), int(AlarmFeld::Symbol)})
                     texte.push_back(e.at(spalte).toStdString());
-                texte.push_back(std::to_string(x0));
-                texte.push_back(std::to_string(y0));
                 std::vector<const char*> zeiger;
                 for (const std::string& text : texte)
                     zeiger.push_back(text.c_str());
@@ -227,6 +226,80 @@ void Schreiben(const QString& uri, const AlarmListeTyp& alarme) {
         BenchZeile("server_pfeil_eigene_anweisung_libpq", Median(eigeneAnweisung), "ms");
         BenchZeile("server_pfeil_eigene_anweisung_verhaeltnis", Median(eigeneAnweisung) / Median(libpq), "x");
     }
+}
+
+// The same arrow write on a table psql made in a layout of its own (the
+// number as text, the columns in another order, no notifying trigger), against
+// the same conditional update through plain libpq, the two taken in turn.
+void SchreibenPsqlTabelle(const QString& datenbank) {
+    if (!Anlegen(datenbank))
+        return;
+    QProcess psql;
+    psql.start(QStringLiteral("psql"),
+               {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
+                QStringLiteral("-d"), datenbank, QStringLiteral("-c"),
+                QStringLiteral("create table \"Alarmdefs\" (\"Symbol\" varchar(120), \"Y\" integer, \"Alarmtext\" text, "
+                               "\"Ident\" text primary key, \"X\" integer, \"Form\" text, \"Type\" integer, "
+                               "\"Acknowledge\" integer, \"VarName\" text, \"BitNo\" integer, \"Min\" text, \"Max\" text, "
+                               "\"Priority\" integer, \"Group\" integer, \"Helpindex\" integer, \"Sensor1\" integer, "
+                               "\"Sensor2\" integer, \"Fault\" integer, \"Bemerkung\" text); "
+                               "insert into \"Alarmdefs\" (\"Ident\", \"Form\", \"X\", \"Y\", \"Symbol\", \"Alarmtext\", \"Priority\") "
+                               "select (100000 + i)::text, case when i % 50 = 0 then 'Uebersicht' else 'Bild' || (i % 40) end, "
+                               "i % 1000, i % 700, 'Standard\\PfeilGruen.gif', 'Meldung ' || i, i % 4 "
+                               "from generate_series(1, 200000) i"),
+                QStringLiteral("-c"), QStringLiteral("vacuum analyze \"Alarmdefs\"")});
+    if (!psql.waitForFinished(300000) || psql.exitCode() != 0) {
+        std::fprintf(stderr, "tavero-bench: psql: %s\n", psql.readAllStandardError().constData());
+        return;
+    }
+    const QString uri = Adresse(datenbank);
+    AlarmListeTyp alarme = Alarme(uri);
+    AlarmAuswahl a;
+    a.setAlarmDatenbank(uri);
+    a.Server()->Verbinden();
+    PGconn* c = PQconnectdb(("dbname=" + datenbank.toStdString()).c_str());
+    PQclear(PQprepare(c, "pfeil",
+                      "update \"Alarmdefs\" set \"X\" = $1::int, \"Y\" = $2::int where ctid = (select ctid from "
+                      "\"Alarmdefs\" where \"Ident\" = $3 and coalesce(\"X\"::text, '') = $4 and "
+                      "coalesce(\"Y\"::text, '') = $5 order by ctid limit 1)",
+                      5, nullptr));
+    std::vector<double> tavero, libpq;
+    QElapsedTimer t;
+    const int laeufe = std::min<int>(400, static_cast<int>(alarme.size() / 2));
+    for (int i = 0; i < laeufe; ++i) {
+        const int x0 = 3000 + i, y0 = 2000 + i;
+        for (int seite = 0; seite < 2; ++seite) {
+            AlarmRecord& r = alarme[2 * i + seite];
+            if ((seite + i) % 2 == 0) {
+                Schreibauftrag auftrag;
+                auftrag.ident = r.at(AlarmFeld::Ident);
+                auftrag.spalten = {AlarmFeld::X, AlarmFeld::Y};
+                auftrag.werte = {x0, y0};
+                auftrag.gelesen = r;
+                t.start();
+                const Schreibergebnis se = a.ZeileSchreiben(auftrag, {});
+                tavero.push_back(t.nsecsElapsed() / 1e6);
+                if (!se.geschrieben())
+                    std::fprintf(stderr, "tavero-bench: %s\n", qPrintable(se.text));
+            } else {
+                const std::string x = std::to_string(x0), y = std::to_string(y0), id = r.at(AlarmFeld::Ident).toStdString(),
+                                  altX = r.at(AlarmFeld::X).toStdString(), altY = r.at(AlarmFeld::Y).toStdString();
+                const char* werte[5] = {x.c_str(), y.c_str(), id.c_str(), altX.c_str(), altY.c_str()};
+                t.start();
+                PGresult* res = PQexecPrepared(c, "pfeil", 5, werte, nullptr, nullptr, 0);
+                libpq.push_back(t.nsecsElapsed() / 1e6);
+                if (std::string(PQcmdTuples(res)) != "1")
+                    std::fprintf(stderr, "tavero-bench: libpq schrieb %s nicht\n", id.c_str());
+                PQclear(res);
+            }
+        }
+    }
+    PQfinish(c);
+    if (tavero.empty() || libpq.empty())
+        return;
+    BenchZeile("server_pfeil_psql_tabelle_tavero", Median(tavero), "ms");
+    BenchZeile("server_pfeil_psql_tabelle_libpq", Median(libpq), "ms");
+    BenchZeile("server_pfeil_psql_tabelle_verhaeltnis", Median(tavero) / Median(libpq), "x");
 }
 
 // From AuswahlShow until the grid holds its first rows, for a fresh component.
@@ -357,6 +430,7 @@ void BenchServer(const QString& arbeitsOrdner, bool nurPfeil) {
     if (alarme.size() < 100)
         return;
     Schreiben(uriGross, alarme);
+    SchreibenPsqlTabelle(QStringLiteral("tavero_bench_psql"));
     if (nurPfeil)
         return;
     const double offenGross = Oeffnen(uriGross), offenKlein = Oeffnen(uriKlein);

@@ -458,6 +458,68 @@ private slots:
                             .arg(auftrag.ident)).toString(), QStringLiteral("9anders"));
     }
 
+    // psql, another client, changes a compared column of the row while it holds
+    // it: the write waits, then writes nothing and tells what the row holds; a
+    // change of another column lets the write through with that change in its row.
+    void rowChangedWhileTheWriteWaitsIsNotOverwritten_data() {
+        QTest::addColumn<int>("tabelle");
+        QTest::newRow("kopiert") << 0;
+        QTest::newRow("psql") << 1;
+        QTest::newRow("psql-zeichen") << 2;
+    }
+    void rowChangedWhileTheWriteWaitsIsNotOverwritten() {
+        QFETCH(int, tabelle);
+        if (tabelle == 1)
+            QVERIFY(PsqlTabelle());
+        if (tabelle == 2)
+            QVERIFY(PsqlZeichenTabelle());
+        Server s(m_datenbank);
+        const qlonglong id = s.wert(QStringLiteral("select min(\"Ident\")::bigint from \"Alarmdefs\" where \"X\" is not null "
+                                                   "and \"Form\" is not null")).toLongLong();
+        AlarmAuswahl a;
+        a.setAlarmDatenbank(m_uri);
+        QVERIFY(a.Server() && a.Server()->Verbinden());
+        Schreibauftrag auftrag;
+        auftrag.ident = QString::number(id);
+        auftrag.spalten = {AlarmFeld::X, AlarmFeld::Y};
+        auftrag.werte = {611, 612};
+        auftrag.gelesen = AlarmdefsZugriff::ZeilenLesen(a.Server()->Verbindung(), {id}).value(id).value(0);
+        QVERIFY(!auftrag.gelesen->isEmpty());
+        const QString y = auftrag.gelesen->value(AlarmFeld::Y);
+        auto halten = [&](const QString& setzen) {
+            auto* p = new QProcess(this);
+            p->start(QStringLiteral("psql"), {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-d"), m_datenbank,
+                                              QStringLiteral("-c"),
+                                              QStringLiteral("begin; update \"Alarmdefs\" set %1 where \"Ident\" = %2; "
+                                                             "select pg_sleep(1); commit;").arg(setzen).arg(id)});
+            return QTest::qWaitFor([&s] {
+                return s.wert(QStringLiteral("select count(*) from pg_stat_activity where query like '%pg_sleep(1)%' and "
+                                             "state = 'active' and pid <> pg_backend_pid()")).toInt() == 1;
+            }) ? p : nullptr;
+        };
+        QProcess* anderer = halten(QStringLiteral("\"X\" = 4711"));
+        QVERIFY(anderer);
+        const Schreibergebnis e = a.ZeileSchreiben(auftrag, {});
+        QVERIFY(!e.geschrieben());
+        QVERIFY2(e.text.startsWith(QStringLiteral("Alarm %1 wurde inzwischen geändert").arg(id)), qPrintable(e.text + e.detail));
+        QCOMPARE(e.zeile.value(AlarmFeld::X), QStringLiteral("4711"));
+        QVERIFY(anderer->waitForFinished());
+        QCOMPARE(s.wert(QStringLiteral("select \"X\" || ',' || \"Y\" from \"Alarmdefs\" where \"Ident\" = %1").arg(id)).toString(),
+                 QStringLiteral("4711,") + y);
+
+        auftrag.gelesen = e.zeile;
+        anderer = halten(QStringLiteral("\"Alarmtext\" = 'von psql'"));
+        QVERIFY(anderer);
+        const Schreibergebnis f = a.ZeileSchreiben(auftrag, {});
+        QVERIFY2(f.geschrieben(), qPrintable(f.text + f.detail));
+        QCOMPARE(f.zeile.value(AlarmFeld::Alarmtext).trimmed(), QStringLiteral("von psql"));
+        QCOMPARE(f.vorher.value(0).toString(), QStringLiteral("4711"));
+        QVERIFY(anderer->waitForFinished());
+        QCOMPARE(s.wert(QStringLiteral("select \"X\" || ',' || \"Y\" || trim(\"Alarmtext\") from \"Alarmdefs\" where \"Ident\" = %1")
+                            .arg(id)).toString(),
+                 QStringLiteral("611,612von psql"));
+    }
+
     void lockedRowIsGivenUpWithinTwoSeconds() {
         SkriptDialoge dialoge;
         frmMain a;
@@ -643,6 +705,30 @@ private slots:
         QVERIFY(a.ZeileSchreiben(auftrag, {}).geschrieben());
         QCOMPARE(s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toInt(), 2);
         QVERIFY(!a.ZeileSchreiben(auftrag, {}).geschrieben());  // not twice
+    }
+
+    // The server has forgotten what the connection prepared (DISCARD ALL, as a
+    // pooler does when it hands a connection on): the next write, with or
+    // without the row as read, prepares its statement again and goes through.
+    void forgottenStatementsArePreparedAgain() {
+        AlarmAuswahl a;
+        a.setAlarmDatenbank(m_uri);
+        QVERIFY(a.Server() && a.Server()->Verbinden());
+        Server s(m_datenbank);
+        const QString ident = s.wert(QStringLiteral("select min(\"Ident\") from \"Alarmdefs\"")).toString();
+        auto x = [&] { return s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = %1").arg(ident)).toInt(); };
+        Schreibauftrag auftrag;
+        auftrag.ident = ident;
+        auftrag.spalten = {AlarmFeld::X};
+        for (int runde = 1; runde <= 4; ++runde) {
+            auftrag.werte = {runde};
+            const Schreibergebnis e = a.ZeileSchreiben(auftrag, {});
+            QVERIFY2(e.geschrieben(), qPrintable(e.text + e.detail));
+            QCOMPARE(x(), runde);
+            // every second write compares the row as read
+            auftrag.gelesen = runde % 2 ? std::optional<AlarmRecord>(e.zeile) : std::nullopt;
+            QVERIFY(QSqlQuery(a.Server()->Verbindung()).exec(QStringLiteral("discard all")));
+        }
     }
 
     // The server ends the kept connection again and again: each new one is made

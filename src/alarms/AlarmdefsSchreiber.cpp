@@ -859,11 +859,46 @@ const QString& AlarmdefsSchreiber::PostgresSql(const QList<int>& spalten, const 
                  alteSpalten.join(QStringLiteral(", "))));
 }
 
+const QString& AlarmdefsSchreiber::EinzeilenSql(const QList<int>& spalten, const QList<int>& pruefen) {
+    QList<int> schluessel = spalten;
+    schluessel << -1 << pruefen << -4;
+    auto it = m_postgresSql.find(schluessel);
+    if (it != m_postgresSql.end())
+        return *it;
+    auto spalte = [this](int s) { return AlarmdefsZugriff::SpaltenName(m_db, AlarmRecordBau::SpaltenNamen().at(s)); };
+    QStringList alteSpalten, pruef, setzen;
+    for (int i = 0; i < AlarmFeld::Spalten; ++i)
+        alteSpalten << QStringLiteral("alt.") + spalte(i);
+    for (int s : spalten)
+        setzen << spalte(s) + QStringLiteral(" = ?");
+    for (int s : pruefen) {
+        // compared as in PostgresSql(): as the driver reads the value, the symbol by its file name
+        const QString wert = QStringLiteral("concat(alt.%1)").arg(spalte(s));
+        pruef << QStringLiteral(" and ") +
+                     (s == AlarmFeld::Symbol ? QStringLiteral("regexp_replace(%1, '^.*\\\\', '')").arg(wert) : wert) +
+                     QStringLiteral(" = ?");
+    }
+    // An update joined to the row as the statement's snapshot saw it: a row
+    // another client changes meanwhile has a new version (with another ctid),
+    // which the join no longer meets, so nothing is written over it. The
+    // returned values are those before the write (for the undo).
+    const QString tabelle = AlarmdefsZugriff::Tabelle(m_db);
+    return *m_postgresSql.insert(
+        schluessel,
+        QStringLiteral("with alt as (select ctid as zeile, count(*) over () as zahl, %1 from %2 where %3 = ?) "
+                       "update %2 t set %4 from alt where t.ctid = alt.zeile and alt.zahl = 1%5 "
+                       "returning true, 1, alt.zeile::text, %6, pg_notify('%7', t.%3::text) is null")
+            .arg(AlarmdefsZugriff::SpaltenListe(m_db), tabelle, spalte(AlarmFeld::Ident), setzen.join(QStringLiteral(", ")),
+                 pruef.join(QString()), alteSpalten.join(QStringLiteral(", ")),
+                 QLatin1String(AlarmdefsZugriff::Benachrichtigung)));
+}
+
 Schreibergebnis AlarmdefsSchreiber::ZeilePostgres(const Schreibauftrag& auftrag, qlonglong ident, const QVariantList& neu) {
-    // One statement: the rows of that number are locked, the first that still
-    // holds what was read is written, and the other clients are told. The
-    // values are compared as a record shows them (NULL as empty text, the
-    // symbol by its file name).
+    // The full statement (after the lean one below, where that wrote nothing):
+    // the rows of that number are locked, the first that still holds what was
+    // read is written, and the other clients are told. The values are
+    // compared as a record shows them (NULL as empty text, the symbol by its
+    // file name).
     const QList<int> pruefen = auftrag.gelesen ? PruefSpalten(auftrag, false) : QList<int>();
     QList<Gelesen> zeilen;
     bool geschrieben = false, getroffen = false;
@@ -922,6 +957,51 @@ Schreibergebnis AlarmdefsSchreiber::ZeilePostgres(const Schreibauftrag& auftrag,
         }
         return std::nullopt;
     };
+    // The usual case first, in one lean statement: the one row of its number
+    // still holds what was read, and is written. Whatever else (no row,
+    // several, changed, or changed by another client while this one waited
+    // for its lock) writes nothing here and is told by the statement below.
+    if (auftrag.gelesen) {
+        QVariantList parameter{ident};
+        parameter << neu;
+        for (int s : pruefen) {
+            const QString gelesen = auftrag.gelesen->value(s);
+            parameter << (gelesen.isNull() ? QStringLiteral("") : gelesen);
+        }
+        const QString& sql = EinzeilenSql(auftrag.spalten, pruefen);
+        QSqlError pgFehler;
+        PgAnweisung* pg = PgAnweisung::Fuer(m_db, sql, &pgFehler);
+        if (pgFehler.isValid())
+            return Abbrechen(pgFehler);
+        QSqlQuery* q = pg ? nullptr : Vorbereitet(sql);
+        if (!pg && !q)
+            return Abbrechen(m_letzterFehler);
+        auto zeileLesen = [&](auto&& wert) {
+            Gelesen g{wert(2), {}, true};
+            g.werte.reserve(AlarmFeld::Spalten);
+            for (int i = 0; i < AlarmFeld::Spalten; ++i)
+                g.werte << wert(i + 3);
+            zeilen << g;
+        };
+        if (pg) {
+            QSqlError fehler;
+            if (!pg->Ausfuehren(parameter, &fehler))
+                return Abbrechen(fehler);
+            if (pg->Zeilen() == 1)
+                zeileLesen([pg](int spalte) { return pg->Wert(0, spalte); });
+        } else {
+            for (const QVariant& p : parameter)
+                q->addBindValue(p);
+            if (!q->exec())
+                return Abbrechen(q->lastError());
+            if (q->next())
+                zeileLesen([q](int spalte) { return q->value(spalte); });
+            q->finish();
+        }
+        if (zeilen.size() == 1)
+            return Ergebnis(QString::number(ident), auftrag, neu, zeilen, &zeilen.first());
+        zeilen.clear();
+    }
     // Most numbers have one row: compared by the columns that matter, the
     // values of every column are sent only where the number has several.
     if (auto fehler = schreiben(false))

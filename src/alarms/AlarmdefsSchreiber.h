@@ -19,7 +19,8 @@ public:
     AlarmdefsSchreiber(QSqlDatabase& db, const QString& sDatenbank);
     ~AlarmdefsSchreiber();  // an open transaction is rolled back
 
-    // One row in a transaction of its own (on a server: one statement).
+    // One row in a transaction of its own (on a server: one statement, and a
+    // second only where the first wrote nothing).
     Schreibergebnis Einzeln(const Schreibauftrag& auftrag);
     // Several rows in one transaction: all of them, or none.
     // Where the engine has a row key (SQLite), each row (named by its key, or
@@ -83,5 +84,8 @@ private:
     QHash<QList<int>, QString> m_schreibSql;
     QHash<QList<int>, QString> m_postgresSql;  // by the columns written and those compared
     const QString& PostgresSql(const QList<int>& spalten, const QList<int>& pruefen, bool alle);
+    // The one row of its number written where it holds the compared columns as
+    // read; no row returned where that is not so.
+    const QString& EinzeilenSql(const QList<int>& spalten, const QList<int>& pruefen);
     QSqlError m_letzterFehler;
 };

@@ -11,6 +11,7 @@
 #include <iterator>
 #include <sqlite3.h>
 
+#include "alarms/AlarmdefsSchreiber.h"
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/DeutscheReihung.h"
 #include "alarms/PgVerbindung.h"
@@ -70,6 +71,13 @@ void Lesen(const QSqlDatabase& db, bool nurSchluessel, const QString& sql, const
 }
 }  // namespace
 
+// A writer and the connection it writes on, which it holds by reference.
+struct Datendienst::Schreibplatz {
+    Schreibplatz(const QSqlDatabase& verbindung, const QString& datenbank) : db(verbindung), schreiber(db, datenbank) {}
+    QSqlDatabase db;
+    AlarmdefsSchreiber schreiber;
+};
+
 Datendienst::Datendienst(const QString& sDatenbank, QObject* parent)
     : QObject(parent),
       m_datenbank(sDatenbank),
@@ -108,6 +116,7 @@ void Datendienst::Schlussauftrag() {
                 QMutexLocker l(&m_sperre);
                 m_sqliteHandle = nullptr;
             }
+            m_schreiber.reset();
             AlarmdefsZugriff::Schliessen(m_name);
             m_offen = false;
         }
@@ -338,6 +347,7 @@ void Datendienst::Ausfuehren(Ticket ticket, Art art, const QString& sql, const Q
     auto abgerissenSchliessen = [this] {
         if (!m_offen || !Abgerissen(QSqlDatabase::database(m_name, false)))
             return false;
+        m_schreiber.reset();
         AlarmdefsZugriff::Schliessen(m_name);
         m_offen = false;
         return true;
@@ -370,8 +380,16 @@ void Datendienst::Ausfuehren(Ticket ticket, Art art, const QString& sql, const Q
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
         tun(db, a);
     } else if (art == Art::Schreiben) {
-        QSqlDatabase db = QSqlDatabase::database(m_name, false);
-        a.ergebnis = AlarmdefsZugriff::Schreiben(db, m_datenbank, auftrag);
+        if (m_adresse.IstServer()) {
+            // A server's writer is kept with its connection: the statement's text
+            // is made once, not for every dragged arrow.
+            if (!m_schreiber)
+                m_schreiber = std::make_unique<Schreibplatz>(QSqlDatabase::database(m_name, false), m_datenbank);
+            a.ergebnis = m_schreiber->schreiber.Einzeln(auftrag);
+        } else {
+            QSqlDatabase db = QSqlDatabase::database(m_name, false);
+            a.ergebnis = AlarmdefsZugriff::Schreiben(db, m_datenbank, auftrag);
+        }
         a.ok = a.ergebnis.geschrieben();
     } else {
         Lesen(QSqlDatabase::database(m_name, false), art == Art::Schluessel, sql, werte, a);

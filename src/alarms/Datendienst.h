@@ -18,6 +18,7 @@
 #include <QWaitCondition>
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "alarms/AlarmRecord.h"
@@ -165,6 +166,8 @@ private:
     // giving up at once on a request nobody waits for any more.
     static int SperreAbwarten(void* dienst, int versuch);
     void* m_sqliteHandle = nullptr;    // for interrupting a long read
+    struct Schreibplatz;
+    std::unique_ptr<Schreibplatz> m_schreiber;  // worker only: a server's writer, kept with its connection
     Ticket m_naechstes = 0;
     std::atomic<bool> m_ende{false};
     std::atomic<int> m_beantwortet{0};

@@ -124,7 +124,8 @@ PgAnweisung* PgAnweisung::Fuer(const QSqlDatabase& db, const QString& sql, QSqlE
 std::unique_ptr<PgAnweisung> PgAnweisung::Vorbereiten(const QSqlDatabase& db, PGconn* c, const QString& sql,
                                                       QSqlError* fehler) {
     const QByteArray name = "tavero_schreiben_" + QByteArray::number(g_anweisungen.fetchAndAddRelaxed(1));
-    PGresult* r = PQprepare(c, name.constData(), Nummeriert(sql).constData(), 0, nullptr);
+    const QByteArray text = Nummeriert(sql);
+    PGresult* r = PQprepare(c, name.constData(), text.constData(), 0, nullptr);
     const bool ok = r && PQresultStatus(r) == PGRES_COMMAND_OK;
     if (!ok) {
         if (fehler)
@@ -141,6 +142,7 @@ std::unique_ptr<PgAnweisung> PgAnweisung::Vorbereiten(const QSqlDatabase& db, PG
         return nullptr;
     }
     std::unique_ptr<PgAnweisung> a(new PgAnweisung(db, c, name));
+    a->m_sql = text;
     for (int i = 0; i < PQnfields(r); ++i) {
         const int typ = QtTyp(PQftype(r, i));
         if (typ == QMetaType::UnknownType) {
@@ -170,6 +172,20 @@ bool PgAnweisung::Ausfuehren(const QVariantList& werte, QSqlError* fehler) {
     }
     m_ergebnis = PQexecPrepared(m_verbindung, m_name.constData(), static_cast<int>(zeiger.size()), zeiger.data(),
                                 nullptr, nullptr, 0);
+    // The server has forgotten the statement (DISCARD ALL, a pooler that hands
+    // the connection on): nothing ran, so it is prepared again and sent once
+    // more; inside a transaction the error stands, as the transaction does not.
+    const char* zustand = m_ergebnis ? PQresultErrorField(m_ergebnis, PG_DIAG_SQLSTATE) : nullptr;
+    if (zustand && qstrcmp(zustand, "26000") == 0 && PQtransactionStatus(m_verbindung) == PQTRANS_IDLE) {
+        PGresult* neu = PQprepare(m_verbindung, m_name.constData(), m_sql.constData(), 0, nullptr);
+        const bool bereit = neu && PQresultStatus(neu) == PGRES_COMMAND_OK;
+        PQclear(neu);
+        if (bereit) {
+            Freigeben();
+            m_ergebnis = PQexecPrepared(m_verbindung, m_name.constData(), static_cast<int>(zeiger.size()), zeiger.data(),
+                                        nullptr, nullptr, 0);
+        }
+    }
     // Notes the answer brought along are read from libpq's queue by the
     // driver, as after a statement of its own.
     if (m_treiber && !qobject_cast<QSqlDriver*>(m_treiber)->subscribedToNotifications().isEmpty())

@@ -43,6 +43,7 @@ private:
     QObject* m_treiber = nullptr;  // the driver, told to hand on the notes this read brings
     PGconn* m_verbindung = nullptr;
     QByteArray m_name;
+    QByteArray m_sql;  // as prepared, for preparing it again
     PGresult* m_ergebnis = nullptr;
     QList<int> m_typen;  // Qt's type of each result column
 };
