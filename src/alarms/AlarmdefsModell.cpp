@@ -9,6 +9,7 @@
 #include <QDeadlineTimer>
 #include <QTimer>
 #include <algorithm>
+#include <memory>
 
 #include "alarms/AlarmRecord.h"
 #include "alarms/AlarmdefsZugriff.h"
@@ -1248,13 +1249,18 @@ void AlarmdefsModell::OdbcTeilGelesen(Datendienst::Ticket ticket) {
 void AlarmdefsModell::OdbcAnhaengen(const QVector<QVector<QVariant>>& zeilen, Datendienst::Ticket ticket,
                                     const Anfrage& an, bool spaet) {
     const int spalten = columnCount();
-    auto anhaengen = [this, spalten](const QVector<QVariant>& werte) {
+    QVector<Zeile>* seite = nullptr;
+    auto anhaengen = [this, spalten, &seite](const QVector<QVariant>& werte) {
         Zeile z;
         z.rowid = ++m_odbcSchluessel;
         z.werte = werte;
         z.werte.resize(spalten);
         m_reihenfolge.append(z.rowid);
-        m_seiten[m_anzahl / SeitenGroesse].append(std::move(z));
+        if (!seite || m_anzahl % SeitenGroesse == 0) {
+            seite = &m_seiten[m_anzahl / SeitenGroesse];
+            seite->reserve(SeitenGroesse);
+        }
+        seite->append(std::move(z));
         ++m_anzahl;
     };
     if (ticket == m_quellTicket) {
@@ -1263,7 +1269,12 @@ void AlarmdefsModell::OdbcAnhaengen(const QVector<QVector<QVariant>>& zeilen, Da
         m_quelle = an.quelle;
         m_gewaehlt = true;
         m_reihenfolge.clear();
-        m_seiten.clear();
+        // The rows of before are freed on the worker: a hundred thousand take longer than a frame.
+        if (!m_seiten.isEmpty())
+            m_dienst->Rechnen([alt = std::make_shared<QHash<int, QVector<Zeile>>>(std::exchange(m_seiten, {}))]() mutable {
+                alt.reset();
+                return QVariant();
+            });
         m_seitenAlter.clear();
         m_fehlSeiten.clear();
         m_seitenTickets.clear();
@@ -1273,7 +1284,6 @@ void AlarmdefsModell::OdbcAnhaengen(const QVector<QVector<QVariant>>& zeilen, Da
         m_quellTicket = 0;
         m_weiterTicket = ticket;
         m_kalt = false;
-        m_reihenfolge.reserve(zeilen.size());
         for (const QVector<QVariant>& werte : zeilen)
             anhaengen(werte);
         endResetModel();
@@ -1282,6 +1292,7 @@ void AlarmdefsModell::OdbcAnhaengen(const QVector<QVector<QVariant>>& zeilen, Da
             emit QuelleGewechselt();
     } else if (!zeilen.isEmpty()) {
         beginInsertRows(QModelIndex(), m_anzahl, m_anzahl + static_cast<int>(zeilen.size()) - 1);
+        m_reihenfolge.reserve(m_anzahl + zeilen.size());
         for (const QVector<QVariant>& werte : zeilen)
             anhaengen(werte);
         endInsertRows();
