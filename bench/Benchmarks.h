@@ -24,5 +24,6 @@ void BenchWartenDatei(const QString& arbeitsOrdner);
 void BenchVergleich(const QString& arbeitsOrdner, bool auchUebernahme = true);  // comparing two databases, three-way, taking over
 void BenchUebernahme(const QString& arbeitsOrdner);  // taking over alone, on the same pair
 void BenchAndereSpalten(const QString& arbeitsOrdner);  // naming the other columns of 300,000 rows
+void BenchOdbc(const QString& arbeitsOrdner);  // the grid on 100,000 rows through ODBC
 void BenchGeisterpfeile();  // frames of a picture with 10,000 ghost arrows
 void BenchUebernahmeRueckgaengig(const QString& arbeitsOrdner);  // undo of a take-over after the table was compacted

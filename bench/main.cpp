@@ -41,6 +41,8 @@ int main(int argc, char** argv) {
         BenchAndereSpalten(dir.path());  // not in a run of every area: the way before takes long
     else if (bereiche.contains(QLatin1String("geister")))
         BenchGeisterpfeile();  // the ghost arrows' frames alone
+    if (bereiche.contains(QLatin1String("odbc")))
+        BenchOdbc(dir.path());  // not in a run of every area: it makes a file of its own
     if (laufen("vergleich") || laufen("rueckgaengig"))
         BenchUebernahmeRueckgaengig(dir.path());
     if (laufen("testbilder") || laufen("vorschlaege"))

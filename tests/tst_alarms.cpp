@@ -19,6 +19,7 @@
 #include "alarms/Anzeigemodus.h"
 #include "alarms/frmAlarmAuswahl.h"
 #include "alarms/AlarmdefsSchreiber.h"
+#include "alarms/Wahlablauf.h"
 #include "helpers/SkriptDialoge.h"
 #include "helpers/TestDb.h"
 
@@ -146,6 +147,44 @@ private:
     QString m_pfad;
     QProcess m_p;
 };
+
+// The SQLite3 ODBC driver on a real file, standing in for an Access file: the
+// connection is only described; the grid's service opens its own.
+QSqlDatabase OdbcVorlage(const QString& pfad, const QString& name) {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
+    db.setDatabaseName(QStringLiteral("Driver=SQLite3;Database=") + pfad);
+    return db;
+}
+
+// A table made by Python's sqlite3 module, laid out its own way: the Ident a
+// text column in the middle, the others in shuffled order after an extra one.
+// Rows: (Ident, Form, Alarmtext, X) each; the other columns hold numbers or texts of their own.
+bool PythonTabelle(const QString& pfad, int seed, const QList<std::tuple<QString, QString, QString, int>>& zeilen) {
+    QStringList werte;
+    for (const auto& [ident, form, text, x] : zeilen)
+        werte << QStringLiteral("('%1', '%2', '%3', %4)").arg(ident, form, text).arg(x);
+    const QString skript = QStringLiteral(
+        "import random, sqlite3, sys\n"
+        "r = random.Random(%1)\n"
+        "namen = ['Ident','Type','Acknowledge','VarName','BitNo','Min','Max','Priority','Group','Helpindex',"
+        "'Alarmtext','Form','Symbol','X','Y','Sensor1','Sensor2','Fault']\n"
+        "andere = [n for n in namen if n != 'Ident']\n"
+        "r.shuffle(andere)\n"
+        "reihe = ['Notiz'] + andere[:8] + ['Ident'] + andere[8:]\n"
+        "art = lambda n: 'TEXT' if n in ('Ident','VarName','Min','Max','Alarmtext','Form','Symbol','Notiz') else 'INTEGER'\n"
+        "db = sqlite3.connect(sys.argv[1])\n"
+        "db.execute('create table Alarmdefs (' + ', '.join('\"%s\" %s' % (n, art(n)) for n in reihe) + ')')\n"
+        "for ident, form, text, x in [%2]:\n"
+        "    w = {n: (r.randint(0, 9) if art(n) == 'INTEGER' else 'w%d' % r.randint(0, 99)) for n in reihe}\n"
+        "    w.update(Ident=ident, Form=form, Alarmtext=text, X=x, Symbol=None)\n"
+        "    db.execute('insert into Alarmdefs values (' + ','.join('?' * len(reihe)) + ')', [w[n] for n in reihe])\n"
+        "db.commit()\n")
+                               .arg(seed)
+                               .arg(werte.join(QLatin1Char(',')));
+    QProcess p;
+    p.start(QStringLiteral("python3"), {QStringLiteral("-c"), skript, pfad});
+    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
 
 // A column of the grid as the rows come in (each page arrives when the service has read it).
 QStringList RasterSpalte(AlarmdefsModell& m, int spalte) {
@@ -770,6 +809,203 @@ private slots:
         }
         QSqlDatabase::removeDatabase(QStringLiteral("tst-odbc"));
         QCOMPARE(Tabelle(pfad), vorher);
+    }
+
+    // ---- through ODBC ----
+
+    // Another program holds the file locked while the grid opens it through
+    // ODBC: the window keeps turning, and the rows come when the lock goes.
+    void odbcGridKeepsTurningWhileTheFileIsLocked() {
+        if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QODBC")))
+            QSKIP("kein ODBC-Treiber");
+        const QString pfad = Datei("fremd-odbc.kvs");
+        QVERIFY(FremdeTabelle(pfad, 3000));
+        const QStringList erwartet = Sqlite3(pfad, QStringLiteral("select Ident from Alarmdefs order by rowid;"));
+        {
+            auto sperre = std::make_unique<FremdeSperre>(pfad);
+            QSqlDatabase db = OdbcVorlage(pfad, QStringLiteral("tst-odbc-raster"));
+            // A timer of 5 ms on the window's thread: the longest gap between its ticks.
+            QElapsedTimer uhr;
+            qint64 letzte = 0, laengste = 0;
+            QTimer tick;
+            tick.setInterval(5);
+            connect(&tick, &QTimer::timeout, [&] {
+                laengste = std::max(laengste, uhr.elapsed() - letzte);
+                letzte = uhr.elapsed();
+            });
+            uhr.start();
+            tick.start();
+            AlarmdefsModell m(nullptr, db, pfad);
+            QSignalSpy unbrauchbar(&m, &AlarmdefsModell::Unbrauchbar);
+            QVERIFY(m.AlleZeigen());
+            QTest::qWait(2500);
+            QCOMPARE(m.rowCount(), 0);
+            sperre.reset();
+            QTRY_COMPARE_WITH_TIMEOUT(m.rowCount(), 3000, 30000);
+            QTRY_VERIFY(m.AllesGelesen());
+            tick.stop();
+            QVERIFY2(laengste < 1000, qPrintable(QString::number(laengste)));
+            QCOMPARE(RasterSpalte(m, AlarmFeld::Ident), erwartet);
+            QCOMPARE(unbrauchbar.count(), 0);  // a lock is no missing table
+            // Sorted by a text column in both directions, as the engine orders it.
+            QVERIFY(m.SortierenNach(AlarmFeld::Alarmtext, Qt::DescendingOrder));
+            QTRY_VERIFY(!m.QuelleUnterwegs() && m.AllesGelesen());
+            QCOMPARE(m.rowCount(), 3000);
+            QCOMPARE(m.index(0, AlarmFeld::Alarmtext).data().toString(),
+                     Sqlite3(pfad, QStringLiteral("select max(Alarmtext) from Alarmdefs;")).value(0));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("tst-odbc-raster"));
+    }
+
+    // A pick and a cell edit through ODBC land on the row the user chose, on
+    // a table Python's sqlite3 module made with the Ident as text; a number two
+    // rows carry is refused as before.
+    void odbcPickAndCellEditWriteTheRightRow() {
+        if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QODBC")))
+            QSKIP("kein ODBC-Treiber");
+        const QString pfad = Datei("python-odbc.kvs");
+        QVERIFY(PythonTabelle(pfad, 5, {{"11", "Zulauf", "Anton", 1}, {"12", "Belebung", "Berta", 2},
+                                        {"13", "Zulauf", "Cäsar", 3}, {"14", "Zulauf", "Dora", 4},
+                                        {"14", "Belebung", "Emil", 5}}));
+        const QString bilder = Datei("bilder");
+        QVERIFY(QDir().mkpath(bilder + QStringLiteral("/Zulauf")));
+        QFile bmp(bilder + QStringLiteral("/Zulauf/Zulauf.bmp"));
+        QVERIFY(bmp.open(QIODevice::WriteOnly));
+        bmp.close();
+        auto spalte = [&pfad](const QString& sql) { return Sqlite3(pfad, sql); };
+        SkriptDialoge dialoge;
+        {
+            QSqlDatabase db = OdbcVorlage(pfad, QStringLiteral("tst-odbc-wahl"));
+            AlarmdefsModell m(nullptr, db, pfad);
+            QVERIFY(m.AlleZeigen());
+            QTRY_COMPARE(m.rowCount(), 5);
+            // The text column backwards: no grid row is its table row.
+            QVERIFY(m.SortierenNach(AlarmFeld::Alarmtext, Qt::DescendingOrder));
+            QTRY_VERIFY(!m.QuelleUnterwegs() && m.AllesGelesen());
+            QCOMPARE(RasterSpalte(m, AlarmFeld::Ident), (QStringList{"14", "14", "13", "12", "11"}));
+            // A cell edit of Berta's row writes her row only.
+            QVERIFY(m.setData(m.index(3, AlarmFeld::X), 333));
+            QTRY_COMPARE(spalte(QStringLiteral("select X from Alarmdefs order by rowid;")),
+                         (QStringList{"1", "333", "3", "4", "5"}));
+            QTRY_COMPARE(m.index(3, AlarmFeld::X).data().toString(), QStringLiteral("333"));
+            // A number two rows carry: nothing is written, and the user is told.
+            QVERIFY(m.setData(m.index(0, AlarmFeld::X), 777) || true);
+            QTRY_VERIFY(!dialoge.meldungen.isEmpty());
+            QVERIFY2(dialoge.meldungen.last().contains(QStringLiteral("steht in 2 Zeilen")),
+                     qPrintable(dialoge.meldungen.last()));
+            QCOMPARE(spalte(QStringLiteral("select X from Alarmdefs order by rowid;")),
+                     (QStringList{"1", "333", "3", "4", "5"}));
+            QTRY_COMPARE(m.index(0, AlarmFeld::X).data().toString(), QStringLiteral("5"));
+            // A new number: the grid row shows it with the rest of its row.
+            QVERIFY(m.setData(m.index(2, AlarmFeld::Ident), 99));
+            QTRY_COMPARE(spalte(QStringLiteral("select Ident || ':' || Alarmtext from Alarmdefs where rowid = 3;")),
+                         QStringList{QStringLiteral("99:Cäsar")});
+            QTRY_COMPARE(m.index(2, AlarmFeld::Ident).data().toString(), QStringLiteral("99"));
+            QCOMPARE(m.index(2, AlarmFeld::Alarmtext).data().toString(), QStringLiteral("Cäsar"));
+
+            // A pick of Anton's row: his record, and his picture's alarms read through ODBC.
+            Wahlablauf wahl;
+            wahl.setModell(&m);
+            std::optional<AlarmRecord> satz;
+            std::optional<AlarmListeTyp> liste;
+            connect(&wahl, &Wahlablauf::Gewaehlt, [&](const AlarmRecord& s, const std::optional<AlarmListeTyp>& l) {
+                satz = s;
+                liste = l;
+            });
+            wahl.Beginnen(4, bilder);
+            QTRY_VERIFY(satz.has_value());
+            QCOMPARE(satz->value(AlarmFeld::Ident), QStringLiteral("11"));
+            QCOMPARE(satz->value(AlarmFeld::Alarmtext), QStringLiteral("Anton"));
+            QVERIFY(liste.has_value());
+            QStringList texte;
+            for (const AlarmRecord& r : *liste)
+                texte << r.value(AlarmFeld::Ident) + QLatin1Char(':') + r.value(AlarmFeld::Alarmtext);
+            QCOMPARE(texte, (QStringList{"11:Anton", "99:Cäsar", "14:Dora"}));
+            // The arrow of the picked alarm goes into Anton's row.
+            AlarmAuswahl a;
+            a.setAlarmDatenbank(pfad);
+            a.setPfadErweiterung(QStringLiteral("Standard\\"));
+            a.setAktuellerAlarm(*satz);
+            const auto e = a.PfeilEintragen(QStringLiteral("11#P.gif"), QStringLiteral("70"), QStringLiteral("80"),
+                                            QStringLiteral("Zulauf"), *satz, {});
+            QVERIFY(e && e->geschrieben());
+            QCOMPARE(spalte(QStringLiteral("select Ident || ':' || X || ':' || Y from Alarmdefs where Symbol is not null;")),
+                     QStringList{QStringLiteral("11:70:80")});
+            m.ZeilenNeuLesen(0, 4);
+            QTRY_COMPARE(m.index(4, AlarmFeld::X).data().toString(), QStringLiteral("70"));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("tst-odbc-wahl"));
+    }
+
+    // A larger table Python's sqlite3 module lays out and fills by a seed of
+    // its own (the Ident a text column, numbers twice, pictures missing): the
+    // grid through ODBC shows each source as the sqlite3 program reads it.
+    void odbcGridShowsEachSourceAsTheEngineReadsIt() {
+        if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QODBC")))
+            QSKIP("kein ODBC-Treiber");
+        const QString pfad = Datei("python-gross.kvs");
+        const QString skript = QStringLiteral(
+            "import random, sqlite3, sys\n"
+            "r = random.Random(29)\n"
+            "namen = ['Ident','Type','Acknowledge','VarName','BitNo','Min','Max','Priority','Group','Helpindex',"
+            "'Alarmtext','Form','Symbol','X','Y','Sensor1','Sensor2','Fault']\n"
+            "r.shuffle(namen)\n"
+            "art = lambda n: 'TEXT' if n in ('Ident','VarName','Min','Max','Alarmtext','Form','Symbol') else 'INTEGER'\n"
+            "db = sqlite3.connect(sys.argv[1])\n"
+            "db.execute('create table Alarmdefs (' + ', '.join('\"%s\" %s' % (n, art(n)) for n in namen) + ')')\n"
+            "for i in range(20000):\n"
+            "    w = {n: (r.randint(-5, 500) if art(n) == 'INTEGER' else 'Wärme %d' % r.randint(0, 9999)) for n in namen}\n"
+            "    w['Ident'] = str(r.randint(1, 19000))\n"
+            "    w['Form'] = None if r.random() < 0.1 else 'Bild%d' % r.randint(0, 11)\n"
+            "    db.execute('insert into Alarmdefs values (' + ','.join('?' * len(namen)) + ')', [w[n] for n in namen])\n"
+            "db.commit()\n");
+        QProcess p;
+        p.start(QStringLiteral("python3"), {QStringLiteral("-c"), skript, pfad});
+        QVERIFY(p.waitForFinished(120000) && p.exitCode() == 0);
+        {
+            QSqlDatabase db = OdbcVorlage(pfad, QStringLiteral("tst-odbc-gross"));
+            AlarmdefsModell m(nullptr, db, pfad);
+            auto warten = [&m] { return QTest::qWaitFor([&m] { return !m.QuelleUnterwegs() && m.AllesGelesen(); }, 60000); };
+            auto spalte = [&m](int s) {
+                QStringList z;
+                for (int r = 0; r < m.rowCount(); ++r)
+                    z << m.index(r, s).data().toString();
+                return z;
+            };
+            QVERIFY(m.AlleZeigen());
+            QVERIFY(warten());
+            QCOMPARE(spalte(AlarmFeld::Ident), Sqlite3(pfad, QStringLiteral("select Ident from Alarmdefs order by rowid;")));
+            QVERIFY(m.BildZeigen(QStringLiteral("Bild7")));
+            QVERIFY(warten());
+            QCOMPARE(spalte(AlarmFeld::Alarmtext),
+                     Sqlite3(pfad, QStringLiteral("select Alarmtext from Alarmdefs where Form = 'Bild7' order by rowid;")));
+            QVERIFY(m.OhneBildZeigen());
+            QVERIFY(warten());
+            QCOMPARE(spalte(AlarmFeld::Ident),
+                     Sqlite3(pfad, QStringLiteral("select Ident from Alarmdefs where Form is null order by rowid;")));
+            QVERIFY(m.SortierenNach(7, Qt::DescendingOrder));
+            QVERIFY(warten());
+            QCOMPARE(spalte(7), Sqlite3(pfad, QStringLiteral("select Priority from Alarmdefs order by Priority desc;")));
+            // A number in this source, and one only in another picture's rows.
+            const QString ident = Sqlite3(pfad, QStringLiteral("select Ident from Alarmdefs where Form = 'Bild3' limit 1;")).value(0);
+            QVERIFY(m.BildZeigen(QStringLiteral("Bild3")));
+            QVERIFY(warten());
+            QList<QVariantList> gefunden;
+            connect(&m, &AlarmdefsModell::ZeileGefunden, [&](qlonglong n, int zeile, bool vorhanden, const QString& form) {
+                gefunden << QVariantList{n, zeile, vorhanden, form};
+            });
+            m.ZeileSuchen(ident.toLongLong(), 5000);
+            QTRY_COMPARE(gefunden.size(), 1);
+            QCOMPARE(m.index(gefunden.first().at(1).toInt(), AlarmFeld::Ident).data().toString(), ident);
+            const QString anderes = Sqlite3(pfad, QStringLiteral(
+                "select Ident || '|' || Form from Alarmdefs a where Form = 'Bild5' and not exists "
+                "(select 1 from Alarmdefs b where b.Ident = a.Ident and b.Form = 'Bild3') order by rowid limit 1;")).value(0);
+            m.ZeileSuchen(anderes.section(QLatin1Char('|'), 0, 0).toLongLong(), 5000);
+            QTRY_COMPARE(gefunden.size(), 2);
+            QCOMPARE(gefunden.last().at(1).toInt(), -1);
+            QVERIFY(gefunden.last().at(2).toBool());
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("tst-odbc-gross"));
     }
 
     // A row is written only where it still is the row the user chose: its key

@@ -185,6 +185,18 @@ private slots:
         QCOMPARE(Cp1252::AusUtf8("Ω"), std::string("?"));
     }
 
+    // What Python's codecs give for utf-8 decoded with replacement and encoded as cp1252.
+    void windows1252FromBrokenAndWideUtf8() {
+        // a character beyond U+FFFF is one "?", the text around it stays
+        QCOMPARE(Cp1252::AusUtf8("A\xf0\x9f\x98\x80" "B"), std::string("A?B"));
+        QCOMPARE(Cp1252::AusUtf8("Z\xe2\x82\xacz\xf0\x90\x8d\x88"), std::string("Z\x80z?"));
+        // a lead byte without its follower does not swallow the next character
+        QCOMPARE(Cp1252::AusUtf8("x\xc3y"), std::string("x?y"));
+        QCOMPARE(Cp1252::AusUtf8("a\xff" "b"), std::string("a?b"));
+        QCOMPARE(Cp1252::AusUtf8("\x80"), std::string("?"));
+        QCOMPARE(Cp1252::AusUtf8("\xe2\x82\xac \xc3\xa4\xc3\x9f"), std::string("\x80 \xe4\xdf"));
+    }
+
     // ---- profile files ----
 
     void readingProfileEntries_data() {

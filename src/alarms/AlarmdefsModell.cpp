@@ -9,6 +9,7 @@
 #include <QDeadlineTimer>
 #include <QTimer>
 #include <algorithm>
+#include <memory>
 
 #include "alarms/AlarmRecord.h"
 #include "alarms/AlarmdefsZugriff.h"
@@ -21,28 +22,36 @@ AlarmdefsModell::AlarmdefsModell(QObject* parent, const QSqlDatabase& db, const 
                                  Datendienst* dienst)
     : QSqlTableModel(parent, db), m_datenbank(sDatenbank), m_dienst(dienst) {
     const bool server = db.driverName() == QLatin1String("QPSQL");
-    m_seitenweise = server || db.driverName() == QLatin1String("QSQLITE");
+    m_odbc = db.driverName() == QLatin1String("QODBC");
+    m_seitenweise = server || m_odbc || db.driverName() == QLatin1String("QSQLITE");
     // Keyset paging on the Ident on a server: its row addresses change with every update.
-    m_schluessel = server ? AlarmdefsZugriff::SpaltenName(db, QStringLiteral("Ident")) : QStringLiteral("rowid");
+    // Through ODBC a row is written by its number, never by a key of this grid.
+    m_schluessel = server || m_odbc ? AlarmdefsZugriff::SpaltenName(db, QStringLiteral("Ident")) : QStringLiteral("rowid");
     // PostgreSQL folds a name without quotes to lower case.
     setTable(server ? AlarmdefsZugriff::Tabelle(db) : QStringLiteral("Alarmdefs"));
     setEditStrategy(QSqlTableModel::OnFieldChange);
-    const bool ohneVerbindung = m_seitenweise && !db.isOpen();
+    // Through ODBC the window's connection is never used: the service's worker owns its own.
+    const bool ohneVerbindung = m_seitenweise && (!db.isOpen() || m_odbc);
     // Text columns sort in German order: Ü with U, ß with ss (on a file known without asking it).
-    if (!ohneVerbindung || !server) {
+    if (!ohneVerbindung || (!server && !m_odbc)) {
         DeutscheReihung::Anmelden(db);
         m_textReihung = DeutscheReihung::Zusatz(db);
     }
     if (m_seitenweise) {
         // The keys and pages are read on the database's own worker.
+        if (!m_dienst && m_odbc)
+            m_dienst = new Datendienst(sDatenbank.isEmpty() ? db.databaseName() : sDatenbank, db.databaseName(), this);
         if (!m_dienst)
             m_dienst = new Datendienst(sDatenbank.isEmpty() ? db.databaseName() : sDatenbank, this);
         connect(m_dienst, &Datendienst::Beantwortet, this, &AlarmdefsModell::Beantwortet);
+        if (m_odbc)
+            connect(m_dienst, &Datendienst::TeilGelesen, this, &AlarmdefsModell::OdbcTeilGelesen);
     }
     if (ohneVerbindung) {
-        // A server is not waited for until the service has connected and a
-        // page has come; a file only while no other program's lock holds it up.
-        m_kalt = server;
+        // A server or an ODBC source is not waited for until the service has
+        // connected and a page has come; a file only while no other program's
+        // lock holds it up.
+        m_kalt = server || m_odbc;
         Anfrage an;
         an.zweck = Anfrage::Zweck::Beschreibung;
         m_beschreibTicket = m_dienst->Beschreiben();
@@ -137,6 +146,8 @@ QString AlarmdefsModell::Bedingung(const Quelle& q) const {
 }
 
 bool AlarmdefsModell::Anwenden(const Quelle& neu) {
+    if (m_odbc)
+        return OdbcAnwenden(neu);
     if (!m_seitenweise) {
         const QString alterFilter = filter();
         m_waehlend = neu;
@@ -244,6 +255,9 @@ void AlarmdefsModell::Beantwortet(const Datendienst::Antwort& a) {
     case Anfrage::Zweck::Finden: FindenErhalten(a, an); break;
     case Anfrage::Zweck::Beschreibung: BeschreibungErhalten(a); break;
     case Anfrage::Zweck::Folgen: FolgenErhalten(a, an); break;
+    case Anfrage::Zweck::Durchlesen: OdbcErhalten(a, an, true); break;
+    case Anfrage::Zweck::Nachlesen: OdbcNachgelesen(a, an); break;
+    case Anfrage::Zweck::Vorhanden: OdbcVorhandenErhalten(a, an); break;
     }
 }
 
@@ -516,6 +530,11 @@ void AlarmdefsModell::FehlSeitenNachlesen() {
 const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileHolen(int row) const {
     if (row < 0 || row >= m_anzahl)
         return nullptr;
+    if (m_odbc) {
+        // Every row of the source shown is held: nothing is asked for.
+        const auto it = m_seiten.constFind(row / SeitenGroesse);
+        return it != m_seiten.constEnd() && row % SeitenGroesse < it->size() ? &it->at(row % SeitenGroesse) : nullptr;
+    }
     const int seite = row / SeitenGroesse;
     auto it = m_seiten.constFind(seite);
     if (it == m_seiten.constEnd()) {
@@ -731,7 +750,16 @@ bool AlarmdefsModell::SchreibenErhalten(const Datendienst::Antwort& antwort, con
     const int spalte = a.spalten.value(0);
     // The grid row still shows the written row only within the same source.
     const bool hier = an.generation == m_generation && zeile < m_anzahl;
-    if (hier && e.geschrieben() && spalte == AlarmFeld::Ident && m_schluessel != QLatin1String("rowid")) {
+    if (m_odbc) {
+        // The row shows what was written at once, and what the table holds when
+        // it has been read again by its number (its new one, if that was written).
+        if (hier && e.geschrieben())
+            if (auto seite = m_seiten.find(zeile / SeitenGroesse); seite != m_seiten.end() && zeile % SeitenGroesse < seite->size())
+                for (qsizetype j = 0; j < a.spalten.size(); ++j)
+                    (*seite)[zeile % SeitenGroesse].werte[a.spalten.at(j)] = a.werte.value(j);
+        if (hier)
+            OdbcNachlesen({zeile});
+    } else if (hier && e.geschrieben() && spalte == AlarmFeld::Ident && m_schluessel != QLatin1String("rowid")) {
         // On a server the row's key is its Ident.
         m_reihenfolge[zeile] = a.werte.value(0).toLongLong();
     } else if (hier && e.geschrieben() && spalte == AlarmFeld::Ident) {
@@ -765,6 +793,18 @@ bool AlarmdefsModell::SchreibenOffen(int zeile) const {
 void AlarmdefsModell::NummerGewechselt(qlonglong alt, qlonglong neu) {
     if (!m_seitenweise || alt == neu)
         return;
+    if (m_odbc) {
+        // The one row held under the old number shows the new one; several are no row a write could have named.
+        QVector<int> mit;
+        for (int r = 0; r < m_anzahl; ++r)
+            if (OdbcNummer(r) == alt)
+                mit << r;
+        if (mit.size() == 1) {
+            m_seiten[mit.first() / SeitenGroesse][mit.first() % SeitenGroesse].werte[AlarmFeld::Ident] = neu;
+            OdbcNachlesen(mit);
+        }
+        return;
+    }
     qint64 nachher = neu;
     if (m_schluessel == QLatin1String("rowid")) {
         // The rowid follows the number only where the number is the table's key.
@@ -942,6 +982,13 @@ int AlarmdefsModell::ZeileMitSchluessel(qint64 schluessel, int nahe) const {
 void AlarmdefsModell::ZeilenNeuLesen(int von, int bis) {
     von = std::max(von, 0);
     bis = std::min(bis, m_anzahl - 1);
+    if (m_odbc) {
+        QVector<int> positionen;
+        for (int r = von; r <= bis; ++r)
+            positionen << r;
+        OdbcNachlesen(positionen);
+        return;
+    }
     if (!m_seitenweise) {
         for (int r = von; r <= bis; ++r)
             selectRow(r);
@@ -975,6 +1022,14 @@ void AlarmdefsModell::ZeilenNeuLesen(int von, int bis) {
 void AlarmdefsModell::ZeilenMitNummernNeuLesen(const QSet<qlonglong>& idents) {
     if (idents.isEmpty())
         return;
+    if (m_odbc) {
+        QVector<int> positionen;
+        for (int r = 0; r < m_anzahl; ++r)
+            if (const auto n = OdbcNummer(r); n && idents.contains(*n))
+                positionen << r;
+        OdbcNachlesen(positionen);
+        return;
+    }
     if (!m_seitenweise) {
         for (int r = 0; r < QSqlTableModel::rowCount(); ++r)
             if (idents.contains(QSqlTableModel::data(index(r, AlarmFeld::Ident)).toLongLong()))
@@ -993,6 +1048,8 @@ void AlarmdefsModell::ZeilenMitNummernNeuLesen(const QSet<qlonglong>& idents) {
 }
 
 int AlarmdefsModell::ZeileVon(qlonglong ident) {
+    if (m_odbc)
+        return OdbcZeileVon(ident);
     if (!m_seitenweise) {
         for (int r = 0;; ++r) {
             if (r >= QSqlTableModel::rowCount()) {
@@ -1019,6 +1076,10 @@ int AlarmdefsModell::ZeileVon(qlonglong ident) {
 }
 
 void AlarmdefsModell::ZeileSuchen(qlonglong ident, int warteMs) {
+    if (m_odbc) {
+        OdbcZeileSuchen(ident, warteMs);
+        return;
+    }
     if (!m_seitenweise) {
         const int zeile = ZeileVon(ident);
         emit ZeileGefunden(ident, zeile, zeile >= 0, QString());
@@ -1126,3 +1187,310 @@ void AlarmdefsModell::fetchMore(const QModelIndex& parent) {
 }
 
 void AlarmdefsModell::sort(int column, Qt::SortOrder ordnung) { SortierenNach(column, ordnung); }
+
+// --- through ODBC ---------------------------------------------------------------
+// An Access file has no row key that ODBC shows (no rowid), and Access SQL
+// has no OFFSET: a page in the middle of a source could only be reached by
+// reading every row before it, and a page read again by its numbers could not
+// tell two rows of one number apart. So each source is read whole, in one
+// pass on the worker, and held here; the rows are named by the order they
+// came in. A row is read again by its alarm number where that names one row
+// (a number two rows carry is never written through ODBC either).
+
+QString AlarmdefsModell::OdbcSql(const Quelle& q) const {
+    const QSqlDatabase db = database();
+    QString sql = QStringLiteral("select %1 from %2").arg(AlarmdefsZugriff::SpaltenListe(db), AlarmdefsZugriff::Tabelle(db));
+    if (!q.filter.isEmpty())
+        sql += QStringLiteral(" where ") + q.filter;
+    if (q.sortSpalte >= 0)
+        sql += QStringLiteral(" order by ") + SpalteNr(q.sortSpalte) +
+               (q.ordnung == Qt::DescendingOrder ? QStringLiteral(" desc") : QString());
+    return sql;
+}
+
+bool AlarmdefsModell::OdbcAnwenden(const Quelle& neu) {
+    // A newer source wins: the one still being read is given up; its rows shown stay until the new one's come.
+    for (Datendienst::Ticket* t : {&m_quellTicket, &m_weiterTicket}) {
+        if (!*t)
+            continue;
+        m_dienst->Abbrechen(*t);
+        m_anfragen.remove(*t);
+        m_dienst->TeileNehmen(*t);
+        *t = 0;
+    }
+    Anfrage an;
+    an.zweck = Anfrage::Zweck::Durchlesen;
+    an.quelle = neu;
+    an.generation = m_generation;
+    m_quellTicket = m_dienst->Durchlesen(OdbcSql(neu), ErsterTeil, OdbcTeil);
+    m_anfragen.insert(m_quellTicket, an);
+    // A source that is read within a frame is shown before this returns; a
+    // large one shows its first rows when they come.
+    if (m_kalt)
+        return true;
+    const Datendienst::Ticket t = m_quellTicket;
+    if (const auto a = m_dienst->Abwarten(t, Datendienst::HoechstensWartenMs)) {
+        m_anfragen.remove(t);
+        return OdbcErhalten(*a, an, false);
+    }
+    return true;
+}
+
+void AlarmdefsModell::OdbcTeilGelesen(Datendienst::Ticket ticket) {
+    const auto it = m_anfragen.constFind(ticket);
+    if ((ticket != m_quellTicket && ticket != m_weiterTicket) || it == m_anfragen.constEnd())
+        return;  // given up: its rows go with its answer
+    const Anfrage an = *it;
+    OdbcAnhaengen(m_dienst->TeileNehmen(ticket), ticket, an, true);
+}
+
+void AlarmdefsModell::OdbcAnhaengen(const QVector<QVector<QVariant>>& zeilen, Datendienst::Ticket ticket,
+                                    const Anfrage& an, bool spaet) {
+    const int spalten = columnCount();
+    QVector<Zeile>* seite = nullptr;
+    auto anhaengen = [this, spalten, &seite](const QVector<QVariant>& werte) {
+        Zeile z;
+        z.rowid = ++m_odbcSchluessel;
+        z.werte = werte;
+        z.werte.resize(spalten);
+        m_reihenfolge.append(z.rowid);
+        if (!seite || m_anzahl % SeitenGroesse == 0) {
+            seite = &m_seiten[m_anzahl / SeitenGroesse];
+            seite->reserve(SeitenGroesse);
+        }
+        seite->append(std::move(z));
+        ++m_anzahl;
+    };
+    if (ticket == m_quellTicket) {
+        // The first rows of a new source replace the rows shown before.
+        beginResetModel();
+        m_quelle = an.quelle;
+        m_gewaehlt = true;
+        m_reihenfolge.clear();
+        // The rows of before are freed on the worker: a hundred thousand take longer than a frame.
+        if (!m_seiten.isEmpty())
+            m_dienst->Rechnen([alt = std::make_shared<QHash<int, QVector<Zeile>>>(std::exchange(m_seiten, {}))]() mutable {
+                alt.reset();
+                return QVariant();
+            });
+        m_seitenAlter.clear();
+        m_fehlSeiten.clear();
+        m_seitenTickets.clear();
+        m_anzahl = 0;
+        ++m_generation;
+        m_vollstaendig = false;
+        m_quellTicket = 0;
+        m_weiterTicket = ticket;
+        m_kalt = false;
+        for (const QVector<QVariant>& werte : zeilen)
+            anhaengen(werte);
+        endResetModel();
+        setLastError(QSqlError());
+        if (spaet)
+            emit QuelleGewechselt();
+    } else if (!zeilen.isEmpty()) {
+        beginInsertRows(QModelIndex(), m_anzahl, m_anzahl + static_cast<int>(zeilen.size()) - 1);
+        m_reihenfolge.reserve(m_anzahl + zeilen.size());
+        for (const QVector<QVariant>& werte : zeilen)
+            anhaengen(werte);
+        endInsertRows();
+    }
+    m_meisteZeilen = std::max(m_meisteZeilen, m_anzahl);
+    if (!m_offeneEingaben.isEmpty())
+        QTimer::singleShot(0, this, &AlarmdefsModell::EingabenWeiter);
+    OdbcGesuchtWeiter();
+}
+
+bool AlarmdefsModell::OdbcErhalten(const Datendienst::Antwort& a, const Anfrage& an, bool spaet) {
+    const Datendienst::Ticket t = a.ticket;
+    if ((t != m_quellTicket && t != m_weiterTicket) || a.abgebrochen)
+        return true;  // a newer source was asked for meanwhile
+    if (!a.ok) {
+        const bool begonnen = t == m_weiterTicket;
+        (begonnen ? m_weiterTicket : m_quellTicket) = 0;
+        if (!begonnen && m_gewaehlt) {
+            // Another source refused: the rows of before stay.
+            setLastError(a.fehler);
+            if (spaet)
+                emit QuelleAbgelehnt();
+            OdbcGesuchtWeiter();
+            return false;
+        }
+        // The first source, or one read in part (a lock): the rows read stay,
+        // and the source is read again a moment later.
+        if (!m_aufgehalten) {
+            m_aufgehalten = true;
+            emit ListeUnvollstaendig(QStringLiteral("Die Alarmliste ist unvollständig (%1 gelesen): %2 Es wird weiter gelesen.")
+                                         .arg(Anzahltext::Zeilen(m_anzahl))
+                                         .arg(DatenbankFehler::Deuten(a.fehler, m_datenbank).text));
+        }
+        QTimer::singleShot(NachlesenNachMs, this, [this, quelle = an.quelle, g = m_generation] {
+            if (g == m_generation && !m_quellTicket && !m_weiterTicket)
+                OdbcAnwenden(quelle);
+        });
+        return true;
+    }
+    OdbcAnhaengen(a.zeilen, t, an, spaet);
+    m_weiterTicket = 0;
+    m_vollstaendig = true;
+    if (m_aufgehalten) {
+        m_aufgehalten = false;
+        emit ListeVollstaendig(m_anzahl);
+    }
+    OdbcGesuchtWeiter();
+    return true;
+}
+
+std::optional<qlonglong> AlarmdefsModell::OdbcNummer(int zeile) const {
+    const auto seite = m_seiten.constFind(zeile / SeitenGroesse);
+    if (zeile < 0 || seite == m_seiten.constEnd() || zeile % SeitenGroesse >= seite->size())
+        return std::nullopt;
+    const QVariant& wert = seite->at(zeile % SeitenGroesse).werte.at(AlarmFeld::Ident);
+    if (wert.typeId() == QMetaType::LongLong || wert.typeId() == QMetaType::Int)
+        return wert.toLongLong();
+    return AlarmdefsZugriff::Alarmnummer(wert.toString());
+}
+
+int AlarmdefsModell::OdbcSuchen(qlonglong ident, int ab) const {
+    for (int r = std::max(ab, 0); r < m_anzahl; ++r)
+        if (OdbcNummer(r) == ident)
+            return r;
+    return -1;
+}
+
+int AlarmdefsModell::OdbcZeileVon(qlonglong ident) {
+    // The source asked for last, read to its end (waited for as long as a lock is).
+    const Datendienst::Ticket t = m_quellTicket ? m_quellTicket : m_weiterTicket;
+    if (t)
+        if (const auto a = m_dienst->Abwarten(t, AlarmdefsZugriff::WarteAufSperreMs + 1000))
+            Beantwortet(*a);
+    return m_quellTicket ? -1 : OdbcSuchen(ident, 0);
+}
+
+void AlarmdefsModell::OdbcZeileSuchen(qlonglong ident, int warteMs) {
+    if (m_gesucht && m_gesucht->ticket)
+        m_anfragen.remove(m_gesucht->ticket);
+    Gesucht g;
+    g.ident = ident;
+    m_gesucht = g;
+    const quint64 suche = ++m_odbcSuche;
+    const QDeadlineTimer frist(std::max(warteMs, 0));
+    OdbcGesuchtWeiter();
+    // As long as the caller waits: the rest of the source, then whether the table holds the number.
+    while (warteMs > 0 && m_gesucht && suche == m_odbcSuche && !frist.hasExpired()) {
+        const Datendienst::Ticket t = m_gesucht->ticket ? m_gesucht->ticket : m_quellTicket ? m_quellTicket : m_weiterTicket;
+        if (!t)
+            break;
+        const auto a = m_dienst->Abwarten(t, static_cast<int>(frist.remainingTime()));
+        if (!a)
+            break;
+        Beantwortet(*a);
+    }
+}
+
+void AlarmdefsModell::OdbcGesuchtWeiter() {
+    if (!m_gesucht || m_gesucht->ticket || m_quellTicket)
+        return;  // still on its way, or the source it is looked for in
+    const qlonglong ident = m_gesucht->ident;
+    const int r = OdbcSuchen(ident, static_cast<int>(m_gesucht->durchsucht));
+    if (r >= 0) {
+        m_gesucht.reset();
+        emit ZeileGefunden(ident, r, true, index(r, AlarmFeld::Form).data().toString());
+        return;
+    }
+    m_gesucht->durchsucht = m_anzahl;
+    if (!m_vollstaendig)
+        return;  // looked for again in the next rows
+    if (m_quelle.filter.isEmpty()) {
+        m_gesucht.reset();
+        emit ZeileGefunden(ident, -1, false, QString());
+        return;
+    }
+    // Not in this source: whether the table holds the number, and the picture of its first row.
+    Anfrage an;
+    an.zweck = Anfrage::Zweck::Vorhanden;
+    an.ident = ident;
+    const QString sql = QStringLiteral("select %1 from %2 where %3 = ?")
+                            .arg(Spalte(QStringLiteral("Form")), AlarmdefsZugriff::Tabelle(database()),
+                                 Spalte(QStringLiteral("Ident")));
+    m_gesucht->ticket = m_dienst->ZeilenLesen(sql, {ident});
+    m_anfragen.insert(m_gesucht->ticket, an);
+}
+
+void AlarmdefsModell::OdbcVorhandenErhalten(const Datendienst::Antwort& a, const Anfrage& an) {
+    if (!m_gesucht || m_gesucht->ticket != a.ticket)
+        return;  // a newer request replaced it
+    m_gesucht.reset();
+    if (a.abgebrochen)
+        return;
+    const bool vorhanden = a.ok && !a.zeilen.isEmpty();
+    emit ZeileGefunden(an.ident, -1, vorhanden, vorhanden ? a.zeilen.first().value(0).toString() : QString());
+}
+
+void AlarmdefsModell::OdbcNachlesen(const QVector<int>& positionen) {
+    // Rows of one number go into the same request, so a number asked for by two rows is seen as such.
+    QHash<qlonglong, QVector<int>> nachNummer;
+    QList<qlonglong> reihe;
+    for (int p : positionen)
+        if (const auto n = OdbcNummer(p)) {
+            if (!nachNummer.contains(*n))
+                reihe << *n;
+            nachNummer[*n] << p;
+        }
+    // In parts: Access takes a statement of limited length.
+    constexpr qsizetype Teil = 500;
+    const QSqlDatabase db = database();
+    for (qsizetype von = 0; von < reihe.size(); von += Teil) {
+        Anfrage an;
+        an.zweck = Anfrage::Zweck::Nachlesen;
+        an.generation = m_generation;
+        QStringList liste;
+        for (qlonglong n : reihe.mid(von, Teil)) {
+            liste << QString::number(n);
+            for (int p : nachNummer.value(n)) {
+                an.positionen << p;
+                an.schluessel << m_reihenfolge.at(p);
+                an.nummern << n;
+            }
+        }
+        const QString sql = QStringLiteral("select %1 from %2 where %3 in (%4)")
+                                .arg(AlarmdefsZugriff::SpaltenListe(db), AlarmdefsZugriff::Tabelle(db),
+                                     Spalte(QStringLiteral("Ident")), liste.join(QLatin1Char(',')));
+        const Datendienst::Ticket t = m_dienst->ZeilenLesen(sql);
+        m_anfragen.insert(t, an);
+        if (const auto a = m_dienst->Abwarten(t, Datendienst::HoechstensWartenMs)) {
+            m_anfragen.remove(t);
+            OdbcNachgelesen(*a, an);
+        }
+    }
+}
+
+void AlarmdefsModell::OdbcNachgelesen(const Datendienst::Antwort& a, const Anfrage& an) {
+    if (!a.ok || an.generation != m_generation)
+        return;
+    // A number the table holds once, asked for by one row here: that row is it.
+    QHash<qlonglong, QList<qsizetype>> gelesen;
+    for (qsizetype i = 0; i < a.zeilen.size(); ++i) {
+        const QVariant& wert = a.zeilen.at(i).value(AlarmFeld::Ident);
+        const auto n = wert.typeId() == QMetaType::LongLong || wert.typeId() == QMetaType::Int
+                           ? std::optional<qlonglong>(wert.toLongLong())
+                           : AlarmdefsZugriff::Alarmnummer(wert.toString());
+        if (n)
+            gelesen[*n] << i;
+    }
+    QHash<qlonglong, int> gefragt;
+    for (qlonglong n : an.nummern)
+        ++gefragt[n];
+    const int spalten = columnCount();
+    for (qsizetype i = 0; i < an.positionen.size(); ++i) {
+        const int r = an.positionen.at(i);
+        const qlonglong n = an.nummern.at(i);
+        if (r >= m_anzahl || m_reihenfolge.at(r) != an.schluessel.at(i) || gelesen.value(n).size() != 1 ||
+            gefragt.value(n) != 1)
+            continue;
+        Zeile& z = m_seiten[r / SeitenGroesse][r % SeitenGroesse];
+        z.werte = a.zeilen.at(gelesen.value(n).first());
+        z.werte.resize(spalten);
+        emit dataChanged(index(r, 0), index(r, spalten - 1));
+    }
+}

@@ -10,7 +10,9 @@
 // on its own thread: the window waits at most a frame for an answer, a row
 // whose page has not come yet shows empty (its row header a grey "…") and
 // fills in when the page arrives; an answer to a request that a newer one
-// replaced is dropped. Other drivers use QSqlTableModel's own fetching.
+// replaced is dropped. Through ODBC (an Access file) there is no row key to
+// read a page by: the whole source is read by the service in one pass and
+// held here, the grid growing as its parts come.
 #include <QHash>
 #include <QList>
 #include <QSet>
@@ -185,7 +187,7 @@ private:
     // What a request to the data service was for; its answer is taken only
     // while the request is still the newest of its kind.
     struct Anfrage {
-        enum class Zweck { Quelle, Weiter, Zeilen, Schreiben, Finden, Beschreibung, Folgen } zweck = Zweck::Zeilen;
+        enum class Zweck { Quelle, Weiter, Zeilen, Schreiben, Finden, Beschreibung, Folgen, Durchlesen, Nachlesen, Vorhanden } zweck = Zweck::Zeilen;
         qlonglong ident = -1;        // Finden: the number looked for (quelle: the source it was looked for in)
         int generation = 0;
         Quelle quelle;               // Quelle
@@ -197,6 +199,7 @@ private:
         Schreibauftrag auftrag;      // Schreiben
         int zeile = -1;              // Schreiben: the grid row
         qint64 alt = -1;             // Folgen: the key a row had before its number changed
+        QVector<qlonglong> nummern;  // Nachlesen: the alarm numbers of those rows when asked
     };
 
     bool Anwenden(const Quelle& neu);
@@ -256,6 +259,26 @@ private:
     void FindenErhalten(const Datendienst::Antwort& a, const Anfrage& an);
     void GesuchtWeiter();
     bool m_seitenweise = false;
+
+    // ODBC: the rows of the source as they came, each named by a key of its
+    // own (the order it came in), so a pick or a paste follows its row as on SQLite.
+    bool m_odbc = false;
+    qint64 m_odbcSchluessel = 0;
+    quint64 m_odbcSuche = 0;  // the newest ZeileSuchen, so a wait ends when another replaced it
+    static constexpr int OdbcTeil = 8192;  // rows handed over per part after the first ones
+    bool OdbcAnwenden(const Quelle& neu);
+    QString OdbcSql(const Quelle& q) const;
+    void OdbcTeilGelesen(Datendienst::Ticket ticket);
+    bool OdbcErhalten(const Datendienst::Antwort& a, const Anfrage& an, bool spaet);
+    void OdbcAnhaengen(const QVector<QVector<QVariant>>& zeilen, Datendienst::Ticket ticket, const Anfrage& an, bool spaet);
+    int OdbcSuchen(qlonglong ident, int ab) const;
+    int OdbcZeileVon(qlonglong ident);
+    void OdbcZeileSuchen(qlonglong ident, int warteMs);
+    void OdbcGesuchtWeiter();
+    void OdbcVorhandenErhalten(const Datendienst::Antwort& a, const Anfrage& an);
+    void OdbcNachlesen(const QVector<int>& positionen);
+    void OdbcNachgelesen(const Datendienst::Antwort& a, const Anfrage& an);
+    std::optional<qlonglong> OdbcNummer(int zeile) const;
     bool m_kalt = false;  // a new connection: not waited for until a page has come
     QStringList m_feldNamen;        // the table's column names, as the service read them
     QString m_schluessel;  // the key the pages are read by: rowid, or the Ident on a server

@@ -275,12 +275,7 @@ QSqlDatabase AlarmdefsZugriff::Oeffnen(const Datenbankadresse& adresse, const QS
         db.setDatabaseName(pfad);
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(WarteAufSperreMs));
     } else if (kopf.mid(4, 15) == "Standard Jet DB" || kopf.mid(4, 15) == "Standard ACE DB") {
-        if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QODBC")))
-            throw AlarmdefsFehler(QStringLiteral("Die Alarmdatenbank %1 ist eine Access-Datei; auf diesem System "
-                                                 "ist kein Access-Treiber installiert.")
-                                      .arg(sDatenbank));
-        db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), sVerbindungsName);
-        db.setDatabaseName(QStringLiteral("Driver={Microsoft Access Driver (*.mdb, *.accdb)};DBQ=") + pfad);
+        return OdbcOeffnen(AccessVerbindung(pfad), sDatenbank, sVerbindungsName);
     } else {
         throw AlarmdefsFehler(QStringLiteral("Die Datei %1 ist keine Alarmdatenbank.").arg(sDatenbank));
     }
@@ -291,6 +286,40 @@ QSqlDatabase AlarmdefsZugriff::Oeffnen(const Datenbankadresse& adresse, const QS
         throw AlarmdefsFehler(m.text, m.detail);
     }
     return db;
+}
+
+QString AlarmdefsZugriff::AccessVerbindung(const QString& pfad) {
+    return QStringLiteral("Driver={Microsoft Access Driver (*.mdb, *.accdb)};DBQ=") + pfad;
+}
+
+QSqlDatabase AlarmdefsZugriff::OdbcVorlage(const QString& verbindung, const QString& sDatenbank,
+                                           const QString& sVerbindungsName) {
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QODBC")))
+        throw AlarmdefsFehler(QStringLiteral("Die Alarmdatenbank %1 ist eine Access-Datei; auf diesem System "
+                                             "ist kein Access-Treiber installiert.")
+                                  .arg(sDatenbank));
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), sVerbindungsName);
+    db.setDatabaseName(verbindung);
+    return db;
+}
+
+QSqlDatabase AlarmdefsZugriff::OdbcOeffnen(const QString& verbindung, const QString& sDatenbank,
+                                           const QString& sVerbindungsName) {
+    QSqlDatabase db = OdbcVorlage(verbindung, sDatenbank, sVerbindungsName);
+    if (!db.open()) {
+        const auto m = DatenbankFehler::Deuten(db.lastError(), sDatenbank);
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(sVerbindungsName);
+        throw AlarmdefsFehler(m.text, m.detail);
+    }
+    return db;
+}
+
+bool AlarmdefsZugriff::IstAccessDatei(const QString& sDatenbank) {
+    if (sDatenbank.isEmpty() || Datenbankadresse::IstUri(sDatenbank))
+        return false;
+    const QByteArray kopf = Kopf(QString::fromStdString(WinUmgebung::PfadAbbilden(sDatenbank.toStdString())));
+    return kopf.mid(4, 15) == "Standard Jet DB" || kopf.mid(4, 15) == "Standard ACE DB";
 }
 
 bool AlarmdefsZugriff::IstSqliteDatei(const QString& sDatenbank) {
@@ -309,7 +338,10 @@ void AlarmdefsZugriff::Schliessen(const QString& sVerbindungsName) {
 QString AlarmdefsZugriff::SpaltenName(const QSqlDatabase& db, const QString& name) {
     // SQLite takes a name in double quotes that names no column for a text
     // (a missing column "X" would read as the word X); in brackets it is a name only.
-    if (db.driverName() == QLatin1String("QSQLITE"))
+    // Access takes a name in brackets too, and so does SQLite behind ODBC; the
+    // driver's own quote is known only once its connection is open, and the
+    // grid spells its statements on a connection the window never opens.
+    if (db.driverName() == QLatin1String("QSQLITE") || db.driverName() == QLatin1String("QODBC"))
         return QLatin1Char('[') + name + QLatin1Char(']');
     return db.driver()->escapeIdentifier(name, QSqlDriver::FieldName);
 }
@@ -339,17 +371,22 @@ std::optional<AlarmListeTyp> AlarmdefsZugriff::AlarmListeLesen(const QString& sD
         return liste;
     }
     Verbindung v(sDatenbank);
+    return AlarmListeLesen(v.db(), sDatenbank, sForm);
+}
+
+std::optional<AlarmListeTyp> AlarmdefsZugriff::AlarmListeLesen(QSqlDatabase& db, const QString& sDatenbank,
+                                                              const QString& sForm) {
     AlarmListeTyp liste;
     {
-        QSqlQuery q(v.db());
+        QSqlQuery q(db);
         q.setForwardOnly(true);
         // A statement the database rejects (no table, a missing column) fails in prepare.
         const bool vorbereitet = q.prepare(QStringLiteral("select %1 from %2 where %3 = ?")
-                                               .arg(AlarmdefsZugriff::SpaltenListe(v.db()), AlarmdefsZugriff::Tabelle(v.db()), Spalte(v.db(), QStringLiteral("Form"))));
+                                               .arg(AlarmdefsZugriff::SpaltenListe(db), AlarmdefsZugriff::Tabelle(db), Spalte(db, QStringLiteral("Form"))));
         q.addBindValue(sForm);
         if (!vorbereitet || !q.exec()) {
             const auto m = DatenbankFehler::Deuten(q.lastError(), sDatenbank);
-            const QStringList fehlen = FehlendeSpalten(v.db());
+            const QStringList fehlen = FehlendeSpalten(db);
             if (!fehlen.isEmpty() && fehlen.size() < AlarmFeld::Spalten)
                 throw AlarmdefsFehler(QStringLiteral("In der Tabelle Alarmdefs von %1 fehlen die Spalten %2.")
                                           .arg(sDatenbank, fehlen.join(QStringLiteral(", "))),

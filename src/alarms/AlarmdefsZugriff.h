@@ -33,6 +33,8 @@ public:
     // The alarm list of a picture in snapshot order; nullopt when no row has that
     // Form (the caller then keeps its previous list).
     static std::optional<AlarmListeTyp> AlarmListeLesen(const QString& sDatenbank, const QString& sForm);
+    // The same on a connection that is open already (the data service's own through ODBC).
+    static std::optional<AlarmListeTyp> AlarmListeLesen(QSqlDatabase& db, const QString& sDatenbank, const QString& sForm);
 
     // Writes the columns of one row inside a transaction, and only while the row
     // still holds what the caller read of it. Of several rows with that alarm
@@ -82,6 +84,13 @@ public:
     // The same for an address resolved before (the data service resolves its own once).
     static QSqlDatabase Oeffnen(const Datenbankadresse& adresse, const QString& sDatenbank,
                                 const QString& sVerbindungsName);
+    // The ODBC connection of an Access file, and an ODBC connection opened by
+    // its connection string (an Access file, or any ODBC source standing in for one).
+    static QString AccessVerbindung(const QString& pfad);
+    // The ODBC connection added under that name but not opened (throws when there is no ODBC driver).
+    static QSqlDatabase OdbcVorlage(const QString& verbindung, const QString& sDatenbank, const QString& sVerbindungsName);
+    static QSqlDatabase OdbcOeffnen(const QString& verbindung, const QString& sDatenbank, const QString& sVerbindungsName);
+    static bool IstAccessDatei(const QString& sDatenbank);
     // Whether the file (Windows or POSIX form) is an SQLite database, which
     // the readers of many rows reach through the SQLite library itself.
     static bool IstSqliteDatei(const QString& sDatenbank);

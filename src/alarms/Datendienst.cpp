@@ -78,11 +78,14 @@ struct Datendienst::Schreibplatz {
     AlarmdefsSchreiber schreiber;
 };
 
-Datendienst::Datendienst(const QString& sDatenbank, QObject* parent)
+Datendienst::Datendienst(const QString& sDatenbank, QObject* parent) : Datendienst(sDatenbank, QString(), parent) {}
+
+Datendienst::Datendienst(const QString& sDatenbank, const QString& odbcVerbindung, QObject* parent)
     : QObject(parent),
       m_datenbank(sDatenbank),
       m_adresse(sDatenbank),
-      m_name(QStringLiteral("tavero-dienst-%1").arg(g_dienste.fetchAndAddRelaxed(1))) {
+      m_name(QStringLiteral("tavero-dienst-%1").arg(g_dienste.fetchAndAddRelaxed(1))),
+      m_odbc(odbcVerbindung) {
     qRegisterMetaType<Datendienst::Antwort>();
     m_faden = new QThread;
     m_faden->setObjectName(QStringLiteral("Datendienst"));
@@ -169,6 +172,55 @@ Datendienst::Ticket Datendienst::Rechnen(std::function<QVariant()> arbeit) {
         a.wert = arbeit();
         a.ok = true;
     });
+}
+
+Datendienst::Ticket Datendienst::Durchlesen(const QString& sql, int ersterTeil, int weitererTeil) {
+    return Stellen(Art::Eigen, {}, {}, {}, [this, sql, ersterTeil, weitererTeil](QSqlDatabase& db, Antwort& a) {
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        if (!q.prepare(sql) || !q.exec()) {
+            a.fehler = q.lastError();
+            return;
+        }
+        const int spalten = q.record().count();
+        int bisTeil = ersterTeil;
+        while (q.next()) {
+            QVector<QVariant> z;
+            z.reserve(spalten);
+            for (int i = 0; i < spalten; ++i)
+                z.append(q.value(i));
+            a.zeilen.append(std::move(z));
+            if (a.zeilen.size() < bisTeil)
+                continue;
+            bisTeil = weitererTeil;
+            // Handed over, unless nobody waits for them any more.
+            {
+                QMutexLocker l(&m_sperre);
+                if (m_ende || m_abgebrochen.contains(a.ticket)) {
+                    a.zeilen.clear();
+                    return;
+                }
+                m_teile[a.ticket] += std::move(a.zeilen);
+            }
+            a.zeilen.clear();
+            QMetaObject::invokeMethod(this, [this, t = a.ticket] {
+                if (!m_ende)
+                    emit TeilGelesen(t);
+            }, Qt::QueuedConnection);
+        }
+        // A read stopped part-way (the file locked midway) is no answer.
+        if (q.lastError().isValid()) {
+            a.fehler = q.lastError();
+            a.zeilen.clear();
+            return;
+        }
+        a.ok = true;
+    });
+}
+
+QVector<QVector<QVariant>> Datendienst::TeileNehmen(Ticket ticket) {
+    QMutexLocker l(&m_sperre);
+    return m_teile.take(ticket);
 }
 
 Datendienst::Ticket Datendienst::Beschreiben() {
@@ -304,11 +356,21 @@ int Datendienst::SperreAbwarten(void* dienst, int versuch) {
     return 1;
 }
 
+bool Datendienst::Odbc() {
+    if (!m_odbcArt)
+        m_odbcArt = !m_odbc.isEmpty() || AlarmdefsZugriff::IstAccessDatei(m_datenbank);
+    if (!*m_odbcArt)
+        return false;
+    QSqlError egal;  // a connection that fails is told by the reader that opens its own
+    return Verbinden(&egal);
+}
+
 bool Datendienst::Verbinden(QSqlError* fehler) {
     if (m_offen)
         return true;
     try {
-        QSqlDatabase db = AlarmdefsZugriff::Oeffnen(m_adresse, m_datenbank, m_name);
+        QSqlDatabase db = m_odbc.isEmpty() ? AlarmdefsZugriff::Oeffnen(m_adresse, m_datenbank, m_name)
+                                           : AlarmdefsZugriff::OdbcOeffnen(m_odbc, m_datenbank, m_name);
         // Text columns sort in German order on this connection too.
         DeutscheReihung::Anmelden(db);
         m_offen = true;
@@ -362,9 +424,15 @@ void Datendienst::Ausfuehren(Ticket ticket, Art art, const QString& sql, const Q
             }
             m_fertig.wakeAll();
         }
-        // The fast reader of a picture's list opens the file itself.
+        // The fast reader of a picture's list opens the file itself; through
+        // ODBC the worker's own connection reads it.
         try {
-            a.liste = AlarmdefsZugriff::AlarmListeLesen(m_datenbank, sql);
+            if (Odbc()) {
+                QSqlDatabase db = QSqlDatabase::database(m_name, false);
+                a.liste = AlarmdefsZugriff::AlarmListeLesen(db, m_datenbank, sql);
+            } else {
+                a.liste = AlarmdefsZugriff::AlarmListeLesen(m_datenbank, sql);
+            }
             a.ok = true;
         } catch (const AlarmdefsFehler& f) {
             a.fehler = QSqlError(f.Detail(), f.Text(), QSqlError::StatementError);
@@ -421,6 +489,12 @@ void Datendienst::Abliefern(Antwort a) {
     {
         QMutexLocker l(&m_sperre);
         m_gross.remove(t);
+        // Rows of a Durchlesen not taken yet come first in its answer.
+        if (auto teil = m_teile.find(t); teil != m_teile.end()) {
+            if (a.ok)
+                a.zeilen = std::move(*teil) + a.zeilen;
+            m_teile.erase(teil);
+        }
         m_postfach.insert(t, std::move(a));
     }
     m_fertig.wakeAll();

@@ -55,6 +55,9 @@ public:
 
     // sDatenbank in the program's own form; its address is resolved once here.
     explicit Datendienst(const QString& sDatenbank, QObject* parent = nullptr);
+    // The same through ODBC by that connection string (an Access file, or
+    // another ODBC source standing in for one): the worker opens it.
+    Datendienst(const QString& sDatenbank, const QString& odbcVerbindung, QObject* parent);
     ~Datendienst() override;
 
     const Datenbankadresse& Adresse() const { return m_adresse; }
@@ -79,6 +82,12 @@ public:
     // (a search): done on the worker, in order, its result in Antwort::wert.
     // It must not throw; a failure is told in its result.
     Ticket Rechnen(std::function<QVariant()> arbeit);
+    // A whole record source read in one pass, for an engine without a row key
+    // to read pages by (ODBC): the rows read so far are handed over in parts
+    // (TeilGelesen, then TeileNehmen), the first after ersterTeil rows, then
+    // every weitererTeil; the answer holds the rows not taken before it.
+    Ticket Durchlesen(const QString& sql, int ersterTeil, int weitererTeil);
+    QVector<QVector<QVariant>> TeileNehmen(Ticket ticket);
     // What a grid needs to know of the table before it shows it, read on the
     // worker (a window that opens no connection of its own asks this first).
     Ticket Beschreiben();
@@ -126,6 +135,8 @@ public:
 
 signals:
     void Beantwortet(const Datendienst::Antwort& antwort);
+    // Rows of a Durchlesen have come; TeileNehmen takes them.
+    void TeilGelesen(Datendienst::Ticket ticket);
 
 private:
     enum class Art { Schluessel, Zeilen, Schreiben, AlarmListe, Eigen };
@@ -145,6 +156,7 @@ private:
     const QString m_datenbank;
     const Datenbankadresse m_adresse;
     const QString m_name;  // the connection's name, used on the worker only
+    const QString m_odbc;  // the ODBC connection string, where one was given
     QThread* m_faden = nullptr;
     QObject* m_arbeiter = nullptr;  // lives on m_faden; requests are queued to it
     bool m_offen = false;           // worker only
@@ -154,6 +166,10 @@ private:
     QHash<Ticket, Antwort> m_postfach;  // answers not yet taken
     QSet<Ticket> m_abgebrochen;
     QSet<Ticket> m_gross;              // lists known to be large before they are read
+    QHash<Ticket, QVector<QVector<QVariant>>> m_teile;  // rows of a Durchlesen not yet taken
+    // worker only: whether its connection goes through ODBC
+    bool Odbc();
+    std::optional<bool> m_odbcArt;
     std::optional<bool> m_formIndex;   // worker only: whether the picture column has an index to count by
     // worker only: whether the list of form is large, where an index counts it cheaply
     bool ListeGross(const QString& form);

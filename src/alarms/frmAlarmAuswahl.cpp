@@ -18,7 +18,6 @@
 #include <QMenu>
 #include <QPointer>
 #include <QSqlError>
-#include <QSqlQuery>
 #include <QStyle>
 #include <QTableView>
 #include <QTimer>
@@ -406,6 +405,11 @@ void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
         // service connects on its worker and tells what the table holds; this
         // connection is not opened, its driver only spells names.
         db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        m_verbindung = name;
+    } else if (AlarmdefsZugriff::IstAccessDatei(pfad)) {
+        // Nor to an Access file: the data service opens it through ODBC on
+        // its worker and reads the rows there.
+        db = AlarmdefsZugriff::OdbcVorlage(AlarmdefsZugriff::AccessVerbindung(adresse.Pfad()), pfad, name);
         m_verbindung = name;
     } else {
         db = AlarmdefsZugriff::Oeffnen(pfad, name);
@@ -847,8 +851,6 @@ bool frmAlarmAuswahl::AlarmZeigen(const QString& ident, int warteMs) {
     const auto nummer = AlarmdefsZugriff::Alarmnummer(ident);
     if (!dbAlarme || !nummer)
         return false;
-    if (!dbAlarme->Seitenweise())
-        return AlarmZeigenSofort(*nummer);
     // Looked for on the worker; an answer within a frame is shown before this returns.
     m_zeigen = Zeigen{*nummer, false};
     m_wahl->HaltenAufgeben();
@@ -916,40 +918,6 @@ void frmAlarmAuswahl::ZeileZeigen(int zeile) {
     m_wahl->WartenMs = warten;
     m_wahl->GrosseListeAbwarten = gross;
     m_gefundenZeigen = false;
-}
-
-// Other drivers than SQLite and PostgreSQL: looked for on the window's own connection.
-bool frmAlarmAuswahl::AlarmZeigenSofort(qlonglong gesucht) {
-    const std::optional<qlonglong> nummer = gesucht;
-    int zeile = dbAlarme->ZeileVon(*nummer);
-    if (zeile < 0) {
-        QString form;
-        {
-            QSqlQuery q(dbAlarme->database());
-            q.prepare(QStringLiteral("select %1 from %2 where %3 = ?")
-                          .arg(AlarmdefsZugriff::SpaltenName(dbAlarme->database(), QStringLiteral("Form")),
-                               AlarmdefsZugriff::Tabelle(dbAlarme->database()),
-                               AlarmdefsZugriff::SpaltenName(dbAlarme->database(), QStringLiteral("Ident"))));
-            q.addBindValue(*nummer);
-            if (!q.exec() || !q.next())
-                return false;
-            form = q.value(0).toString();
-        }
-        QuelleZumBild(form);
-        zeile = dbAlarme->ZeileVon(*nummer);
-        if (zeile < 0)
-            return false;
-    }
-    const QModelIndex vorher = TDBAlarme->currentIndex();
-    const QModelIndex ziel = dbAlarme->index(zeile, vorher.isValid() ? vorher.column() : AlarmFeld::Ident);
-    // The found row stands in the middle, with the rows around it in view.
-    TDBAlarme->scrollTo(ziel, QAbstractItemView::PositionAtCenter);
-    if (vorher.row() == zeile && vorher.isValid()) {
-        AlarmWaehlen();  // the row shown already is picked again
-    } else {
-        TDBAlarme->setCurrentIndex(ziel);
-    }
-    return true;
 }
 
 std::optional<std::pair<int, Qt::SortOrder>> frmAlarmAuswahl::Sortierung() const {

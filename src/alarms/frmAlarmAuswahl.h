@@ -224,6 +224,5 @@ private:
     // the grid moves to a found alarm: no pick of the user's
     void AlarmGefunden(qlonglong nummer, int zeile, bool vorhanden, const QString& form);
     void ZeileZeigen(int zeile);
-    bool AlarmZeigenSofort(qlonglong nummer);
     void WahlMelden(const std::optional<QString>& grund, const QString& detail);
 };

@@ -27,27 +27,21 @@ std::string ZuUtf8(const std::string& sAnsi) {
 }
 
 std::string AusUtf8(const std::string& sUtf8) {
+    // Decoded by the platform's one UTF-8 codec: bytes that are no UTF-8 come
+    // as U+FFFD, one for each, and so become "?" as every other character
+    // without a Windows-1252 form.
+    const std::u16string einheiten = Utf16::AusUtf8(sUtf8);
     std::string out;
-    out.reserve(sUtf8.size());
-    for (std::size_t i = 0; i < sUtf8.size();) {
-        const unsigned char c = static_cast<unsigned char>(sUtf8[i]);
-        std::uint32_t cp = 0;
-        std::size_t len = 1;
-        if (c < 0x80) {
-            cp = c;
-        } else if ((c & 0xE0) == 0xC0 && i + 1 < sUtf8.size()) {
-            cp = ((c & 0x1F) << 6) | (sUtf8[i + 1] & 0x3F);
-            len = 2;
-        } else if ((c & 0xF0) == 0xE0 && i + 2 < sUtf8.size()) {
-            cp = ((c & 0x0F) << 12) | ((sUtf8[i + 1] & 0x3F) << 6) | (sUtf8[i + 2] & 0x3F);
-            len = 3;
-        } else if ((c & 0xF8) == 0xF0 && i + 3 < sUtf8.size()) {
-            cp = 0x110000;  // outside the code page
-            len = 4;
-        } else {
-            cp = 0x110000;  // broken sequence
+    out.reserve(einheiten.size());
+    for (std::size_t i = 0; i < einheiten.size(); ++i) {
+        const char16_t cp = einheiten[i];
+        // A character beyond U+FFFF (a surrogate pair) is one "?".
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < einheiten.size() && einheiten[i + 1] >= 0xDC00 &&
+            einheiten[i + 1] <= 0xDFFF) {
+            out += '?';
+            ++i;
+            continue;
         }
-        i += len;
         if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
             out += static_cast<char>(cp);
             continue;
