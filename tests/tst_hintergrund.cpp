@@ -410,7 +410,8 @@ private slots:
         QVERIFY(bild->Steuerung()->Schreibt());
         QTest::qWait(200);  // the worker waits on the lock now
         QVERIFY(bild->Steuerung()->Schreibt());
-        // The program closes at once; its worker ends by itself.
+        // The program closes at once; its worker gives up the wait for the lock
+        // by itself (it may already have when the window is gone).
         QElapsedTimer uhr;
         uhr.start();
         delete m_main;
@@ -419,7 +420,6 @@ private slots:
         auto offen = [] {
             return QSqlDatabase::connectionNames().filter(QStringLiteral("tavero-dienst")).size();
         };
-        QVERIFY(offen() > 0);
         QTRY_COMPARE_WITH_TIMEOUT(offen(), 0, 10000);
         sperre.write("commit;\n.quit\n");
         sperre.closeWriteChannel();
