@@ -139,6 +139,17 @@ QVariant SqliteWert(sqlite3_stmt* st, int i) {
     }
 }
 
+// Opens db, or closes and forgets the connection and throws the refusal in
+// German, worded for the database the user named (wo).
+void OeffnenOderMelden(QSqlDatabase& db, const QString& wo, const QString& sVerbindungsName) {
+    if (db.open())
+        return;
+    const auto m = DatenbankFehler::Deuten(db.lastError(), wo);
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(sVerbindungsName);
+    throw AlarmdefsFehler(m.text, m.detail);
+}
+
 }  // namespace
 
 // --- values ------------------------------------------------------------------------
@@ -254,12 +265,7 @@ QSqlDatabase AlarmdefsZugriff::Oeffnen(const Datenbankadresse& adresse, const QS
                                  .arg(ServerWartezeitS)
                                  .arg(ServerWartezeitS * 1000) +
                              (adresse.Optionen().isEmpty() ? QString() : QLatin1Char(';') + adresse.Optionen()));
-        if (!db.open()) {
-            const auto m = DatenbankFehler::Deuten(db.lastError(), adresse.Uri());
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(sVerbindungsName);
-            throw AlarmdefsFehler(m.text, m.detail);
-        }
+        OeffnenOderMelden(db, adresse.Uri(), sVerbindungsName);
         QSqlQuery(db).exec(QStringLiteral("set client_min_messages to warning"));
         // A row or table another client holds locked is given up after the time
         // SQLite waits, and refused as locked, rather than holding the window.
@@ -279,12 +285,7 @@ QSqlDatabase AlarmdefsZugriff::Oeffnen(const Datenbankadresse& adresse, const QS
     } else {
         throw AlarmdefsFehler(QStringLiteral("Die Datei %1 ist keine Alarmdatenbank.").arg(sDatenbank));
     }
-    if (!db.open()) {
-        const auto m = DatenbankFehler::Deuten(db.lastError(), sDatenbank);
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(sVerbindungsName);
-        throw AlarmdefsFehler(m.text, m.detail);
-    }
+    OeffnenOderMelden(db, sDatenbank, sVerbindungsName);
     return db;
 }
 
@@ -306,12 +307,7 @@ QSqlDatabase AlarmdefsZugriff::OdbcVorlage(const QString& verbindung, const QStr
 QSqlDatabase AlarmdefsZugriff::OdbcOeffnen(const QString& verbindung, const QString& sDatenbank,
                                            const QString& sVerbindungsName) {
     QSqlDatabase db = OdbcVorlage(verbindung, sDatenbank, sVerbindungsName);
-    if (!db.open()) {
-        const auto m = DatenbankFehler::Deuten(db.lastError(), sDatenbank);
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(sVerbindungsName);
-        throw AlarmdefsFehler(m.text, m.detail);
-    }
+    OeffnenOderMelden(db, sDatenbank, sVerbindungsName);
     return db;
 }
 

@@ -37,6 +37,15 @@ bool Abgerissen(const QSqlDatabase& db) {
     return PQstatus(verbindung) != CONNECTION_OK;
 }
 
+// The current row of q, its first spalten values.
+QVector<QVariant> Zeile(const QSqlQuery& q, int spalten) {
+    QVector<QVariant> z;
+    z.reserve(spalten);
+    for (int i = 0; i < spalten; ++i)
+        z.append(q.value(i));
+    return z;
+}
+
 // One read of keys (nurSchluessel) or of whole rows on db, into a.
 void Lesen(const QSqlDatabase& db, bool nurSchluessel, const QString& sql, const QVariantList& werte,
            Datendienst::Antwort& a) {
@@ -51,13 +60,8 @@ void Lesen(const QSqlDatabase& db, bool nurSchluessel, const QString& sql, const
             a.schluessel.append(q.value(0).toLongLong());
     } else if (gut) {
         const int spalten = q.record().count();
-        while (q.next()) {
-            QVector<QVariant> z;
-            z.reserve(spalten);
-            for (int i = 0; i < spalten; ++i)
-                z.append(q.value(i));
-            a.zeilen.append(std::move(z));
-        }
+        while (q.next())
+            a.zeilen.append(Zeile(q, spalten));
     }
     // A read stopped part-way (interrupted, or the file locked midway) is no answer.
     if (gut && q.lastError().isValid())
@@ -185,11 +189,7 @@ Datendienst::Ticket Datendienst::Durchlesen(const QString& sql, int ersterTeil, 
         const int spalten = q.record().count();
         int bisTeil = ersterTeil;
         while (q.next()) {
-            QVector<QVariant> z;
-            z.reserve(spalten);
-            for (int i = 0; i < spalten; ++i)
-                z.append(q.value(i));
-            a.zeilen.append(std::move(z));
+            a.zeilen.append(Zeile(q, spalten));
             if (a.zeilen.size() < bisTeil)
                 continue;
             bisTeil = weitererTeil;
