@@ -902,6 +902,14 @@ Schreibergebnis AlarmdefsSchreiber::ZeilePostgres(const Schreibauftrag& auftrag,
     const QList<int> pruefen = auftrag.gelesen ? PruefSpalten(auftrag, false) : QList<int>();
     QList<Gelesen> zeilen;
     bool geschrieben = false, getroffen = false;
+    // A row the statement returned: its key in the third column, then every column.
+    auto RueckgabeZeile = [](auto&& wert, bool getroffen) {
+        Gelesen g{wert(2), {}, getroffen};
+        g.werte.reserve(AlarmFeld::Spalten);
+        for (int i = 0; i < AlarmFeld::Spalten; ++i)
+            g.werte << wert(i + 3);
+        return g;
+    };
     auto schreiben = [&](bool alle) -> std::optional<Schreibergebnis> {
         QVariantList parameter{ident};
         if (auftrag.gelesen)
@@ -931,13 +939,9 @@ Schreibergebnis AlarmdefsSchreiber::ZeilePostgres(const Schreibauftrag& auftrag,
             zeilen.clear();
             geschrieben = getroffen = false;
             auto zeileLesen = [&](auto&& wert) {
-                Gelesen g{wert(2), {}, wert(0).toBool()};
+                zeilen << RueckgabeZeile(wert, wert(0).toBool());
                 geschrieben = wert(1).toInt() > 0;
-                getroffen = getroffen || g.getroffen;
-                g.werte.reserve(AlarmFeld::Spalten);
-                for (int i = 0; i < AlarmFeld::Spalten; ++i)
-                    g.werte << wert(i + 3);
-                zeilen << g;
+                getroffen = getroffen || zeilen.last().getroffen;
             };
             if (pg) {
                 QSqlError fehler;
@@ -976,13 +980,7 @@ Schreibergebnis AlarmdefsSchreiber::ZeilePostgres(const Schreibauftrag& auftrag,
         QSqlQuery* q = pg ? nullptr : Vorbereitet(sql);
         if (!pg && !q)
             return Abbrechen(m_letzterFehler);
-        auto zeileLesen = [&](auto&& wert) {
-            Gelesen g{wert(2), {}, true};
-            g.werte.reserve(AlarmFeld::Spalten);
-            for (int i = 0; i < AlarmFeld::Spalten; ++i)
-                g.werte << wert(i + 3);
-            zeilen << g;
-        };
+        auto zeileLesen = [&](auto&& wert) { zeilen << RueckgabeZeile(wert, true); };
         if (pg) {
             QSqlError fehler;
             if (!pg->Ausfuehren(parameter, &fehler))
