@@ -1144,6 +1144,9 @@ private slots:
                                                                                       {"4983", QRect(1488, 960, 30, 12), 87}, {"a", QRect(1488, 966, 30, 6), 32},
                                                                                       {"TSL4983", QRect(1488, 940, 30, 32), 87}}
                                                               << "TSL4983" << 1;
+        // six signs boxed about as high as wide, and no line of them inside: read across a few strokes
+        QTest::newRow("sechs Zeichen, fast quadratisch") << QList<Bildwort>{{"FT340B", QRect(224, 627, 13, 17), 90}, {"I", QRect(230, 648, 3, 11), 59}}
+                                                      << "FT340B" << 0;
         // a letter beside a turned label joined with it gave a box across the column
         QTest::newRow("Buchstabe neben gedrehter Schrift") << QList<Bildwort>{{"a", QRect(1373, 739, 20, 14), 71}, {"A9LAA24 PA361", QRect(1530, 650, 18, 173), 102}}
                                                         << "49LAA24PA361" << 0;

@@ -546,6 +546,13 @@ bool Wortabgleich::EckeZweifelhaft(const QRect& box, qsizetype zeichen) const {
     // A tag on one line boxed lower than three quarters of a sign is wide: the box holds part of the letters only.
     if (box.width() > box.height() && zeichen >= 4 && 4 * box.height() * zeichen < 3 * box.width())
         return true;
+    // A box about as high as wide for five signs or more is neither a line nor a column, and where no
+    // line of the tag's words lies inside it, no two stacked lines either: not the box of the label.
+    if (zeichen >= 5 && 2 * box.width() < 3 * box.height() && 2 * box.height() < 3 * box.width() &&
+        std::none_of(m_stellen.cbegin(), m_stellen.cend(), [&box](const Stelle& s) {
+            return s.box != box && box.contains(s.box) && 5 * s.box.height() <= 3 * box.height() && 5 * s.box.width() >= 2 * box.width();
+        }))
+        return true;
     // A bubble's number boxed with its ring: the number's part of the box far taller than the letters above it.
     // Specks and bits of the ring read on their own are no part: only words a third as wide as the box count.
     int oben = 0, unten = 0;

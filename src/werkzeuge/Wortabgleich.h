@@ -32,7 +32,8 @@ public:
     // read nowhere as written is found where a reading is one sign off it; a
     // shorter one where one of its digits was read unsurely as a look-alike. One
     // place whose box cannot end at the label's corner (lower than the letters,
-    // a bubble's number boxed with its ring) gives none.
+    // a bubble's number boxed with its ring, five signs or more in a box about as
+    // high as wide that is no bubble) gives none.
     QList<QRect> Stellen(const QString& kennzeichen, const QSet<QString>& andere = {}) const;
 
     // The form in which words and tags are compared; empty for a text
@@ -61,7 +62,8 @@ private:
     // read as its number ("PT" over a loop number lost), and no other tag with these letters was read there.
     QList<QRect> NurBuchstabenImKreis(const QString& g, const QString& buchstaben) const;
     // Whether the bottom-right corner of the box found for a tag of so many signs is not that of the
-    // label's ink: a box lower than the letters, a bubble's number boxed with its ring.
+    // label's ink: a box lower than the letters, a bubble's number boxed with its ring, a box about as
+    // high as wide for five signs or more that holds no line of them.
     bool EckeZweifelhaft(const QRect& box, qsizetype zeichen) const;
     void Eintragen(const QString& text, const QRect& box, float konfidenz, bool wert = false);
     QMultiHash<QString, Stelle> m_stellen;
