@@ -1063,56 +1063,6 @@ private slots:
         QCOMPARE(int(Wortabgleich(t.woerter).Stellen(tag, tags).size()), stellen);
     }
 
-    // A second bubble of which only the letters can be read (its number smudged, drawn so by Qt and
-    // read by the engine) makes a tag drawn in a bubble ambiguous, though another tag of the picture
-    // has these letters; not a bubble read in full as that other tag, nor letters standing alone,
-    // with nothing below them and no ring around.
-    void bubbleWithOnlyTheLettersReadMakesTheTagAmbiguous_data() {
-        QTest::addColumn<bool>("blase");
-        QTest::addColumn<QString>("nummer");
-        QTest::addColumn<int>("stellen");
-        QTest::newRow("Blase, nur die Buchstaben lesbar") << true << QString() << 2;
-        QTest::newRow("Blase eines anderen Kennzeichens") << true << "6310" << 1;
-        QTest::newRow("Buchstaben allein") << false << QString() << 1;
-    }
-    void bubbleWithOnlyTheLettersReadMakesTheTagAmbiguous() {
-        QFETCH(bool, blase);
-        QFETCH(QString, nummer);
-        QFETCH(int, stellen);
-        QImage bild(640, 240, QImage::Format_RGB32);
-        bild.fill(QColor(232, 232, 228));
-        QPainter p(&bild);
-        p.setRenderHint(QPainter::Antialiasing);
-        QFont f(QStringLiteral("DejaVu Serif"));
-        f.setPixelSize(15);
-        p.setFont(f);
-        p.setPen(QPen(QColor(25, 25, 25), 2));
-        p.drawEllipse(QPoint(120, 120), 34, 34);
-        p.drawText(QRect(86, 100, 68, 18), Qt::AlignCenter, QStringLiteral("PT"));
-        p.drawText(QRect(86, 120, 68, 18), Qt::AlignCenter, QStringLiteral("6209"));
-        if (blase)
-            p.drawEllipse(QPoint(420, 120), 34, 34);
-        p.drawText(QRect(386, 100, 68, 18), Qt::AlignCenter, QStringLiteral("PT"));
-        if (!nummer.isEmpty())
-            p.drawText(QRect(386, 120, 68, 18), Qt::AlignCenter, nummer);
-        else if (blase) {
-            // the copy's number smudged past reading
-            p.setPen(QPen(QColor(60, 60, 60), 3));
-            for (int x = 400; x < 440; x += 5)
-                p.drawLine(x, 124 + (x % 3), x + 4, 134 - (x % 4));
-        }
-        p.end();
-        const QString datei = Pfad(QStringLiteral("blasenkopie.bmp"));
-        QVERIFY(bild.save(datei, "BMP"));
-        const Bildtext t = mErkennung.Lesen(datei);
-        QVERIFY(t.fehler.isEmpty());
-        QString gelesen;
-        for (const Bildwort& w : t.woerter)
-            gelesen += QStringLiteral(" [%1 %2,%3,%4,%5 %6]").arg(w.text).arg(w.box.x()).arg(w.box.y()).arg(w.box.width()).arg(w.box.height()).arg(w.konfidenz);
-        const QSet<QString> tags{QStringLiteral("PT6209"), QStringLiteral("PT6310")};
-        QVERIFY2(int(Wortabgleich(t.woerter).Stellen(QStringLiteral("PT6209"), tags).size()) == stellen, qPrintable(gelesen));
-    }
-
     // A word beside the top line of a reading over two stacked lines is no neighbour of it: joined
     // across a hyphen, "Kessel" and "2PT-570A" gave PT570A's loop number a second place.
     void wordBesideAStackedReadingIsNoNeighbour() {

@@ -428,14 +428,6 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
         for (const QRect& b : VorneUndHinten(g, andere))
             if (!aufAnderem(b))
                 dazu(b);
-        // a bubble's copy is a bubble: the tag's own place holds letters over a number
-        const bool blase = std::all_of(stellen.begin(), stellen.end(), [&g](const QRect& s) {
-            return 5 * s.width() >= 3 * s.height() && s.height() * g.size() >= 2 * s.width();
-        });
-        if (blase)
-            for (const QRect& b : NurBuchstabenImKreis(g, buchstaben))
-                if (!aufAnderem(b))
-                    dazu(b);
     }
     // So is a place where only the tag's loop number was read, unless another tag of the picture carries that number:
     // the letters of a small or blurred copy are lost first.
@@ -504,41 +496,6 @@ QList<QRect> Wortabgleich::VorneUndHinten(const QString& g, const QSet<QString>&
                     boxen << v.united(h);
             }
         }
-    return boxen;
-}
-
-QList<QRect> Wortabgleich::NurBuchstabenImKreis(const QString& g, const QString& buchstaben) const {
-    QList<QRect> boxen;
-    qsizetype n = 0;
-    while (n < buchstaben.size() && buchstaben[n].isLetter())
-        ++n;
-    if (n < 2 || n >= g.size() || buchstaben.size() != g.size() || !buchstaben[n].isDigit())
-        return boxen;
-    // Other tags with these letters do not clear the place: which of them the copy is, the number
-    // would tell, and it was not read.
-    const QString front = g.left(n);
-    const QList<Stelle> dort = m_stellen.values(front);
-    for (const Stelle& s : dort) {
-        const QRect& b = s.box;
-        if (s.konfidenz < Unsicher || s.ziffern || b.width() < b.height())
-            continue;
-        bool kreis = false, anderesGanz = false;
-        for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it) {
-            const QRect& r = it->box;
-            if (r == b || !r.intersects(b.adjusted(-b.height(), 0, b.height(), 2 * b.height())))
-                continue;
-            // read there in full as another tag with these letters: that label, not a copy
-            if (r.intersects(b) && it->konfidenz >= Unsicher && it.key().size() > n && it.key().startsWith(front) && !g.startsWith(it.key()))
-                anderesGanz = true;
-            // the ring read as a sign around the letters, or something below them across their middle: the number's line
-            const bool ring = r.contains(b) && r.height() >= 2 * b.height();
-            const bool darunter = r.top() >= b.bottom() - b.height() / 4 && r.top() <= b.bottom() + b.height() &&
-                                  std::abs(r.center().x() - b.center().x()) <= b.width();
-            kreis = kreis || ring || darunter;
-        }
-        if (kreis && !anderesGanz)
-            boxen << b;
-    }
     return boxen;
 }
 

@@ -27,8 +27,7 @@ public:
     // place where only the end of the tag holding its loop number was read,
     // unless another of the andere has it, and one where only the tag's front
     // was read, or its front and end with the signs between lost, unless
-    // another of the andere begins (and ends) so; and, for a tag drawn in a bubble, another
-    // bubble where only the tag's letters were read. A tag of seven signs or more
+    // another of the andere begins (and ends) so. A tag of seven signs or more
     // read nowhere as written is found where a reading is one sign off it; a
     // shorter one where one of its digits was read unsurely as a look-alike. One
     // place whose box cannot end at the label's corner (lower than the letters,
@@ -58,9 +57,6 @@ private:
     bool OhneLetztesDort(const QString& g, const QRect& box) const;
     // The places where the tag's front and end were read on one line with the signs between lost.
     QList<QRect> VorneUndHinten(const QString& g, const QSet<QString>& andere) const;
-    // The places where only the tag's letters were read, surely, inside a bubble's ring or over a line not
-    // read as its number ("PT" over a loop number lost), and no other tag with these letters was read there.
-    QList<QRect> NurBuchstabenImKreis(const QString& g, const QString& buchstaben) const;
     // Whether the bottom-right corner of the box found for a tag of so many signs is not that of the
     // label's ink: a box lower than the letters, a bubble's number boxed with its ring, a box about as
     // high as wide for five signs or more that holds no line of them.
