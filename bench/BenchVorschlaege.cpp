@@ -54,6 +54,10 @@ Lesezeit Lesen(const QStringList& dateien, const BildtextSpeicher& speicher) {
     z.stufen = {nachher.aufbereitung - vorher.aufbereitung, nachher.ersterBlick - vorher.ersterBlick,
                 nachher.zuschnitt - vorher.zuschnitt, nachher.naehereBlicke - vorher.naehereBlicke,
                 nachher.auswertung - vorher.auswertung};
+    for (std::size_t a = 0; a < z.stufen.arten.size(); ++a)
+        z.stufen.arten[a] = {nachher.arten[a].sekunden - vorher.arten[a].sekunden,
+                             nachher.arten[a].ausschnitte - vorher.arten[a].ausschnitte,
+                             nachher.arten[a].megapixel - vorher.arten[a].megapixel};
     return z;
 }
 
@@ -66,6 +70,14 @@ void StufenZeilen(const std::string& vorne, const Texterkennung::Stufenzeiten& s
     BenchZeile(vorne + "cpu_zuschnitt_je_bild", s.zuschnitt / n, "s");
     BenchZeile(vorne + "cpu_naehere_blicke_je_bild", s.naehereBlicke / n, "s");
     BenchZeile(vorne + "cpu_auswertung_je_bild", s.auswertung / n, "s");
+    // the closer looks by kind of cut-out: where the engine's second half of the work goes
+    const char* const arten[] = {"zeilen", "balken", "steil", "gedreht"};
+    for (std::size_t a = 0; a < s.arten.size(); ++a) {
+        const std::string art = vorne + "naeher_" + arten[a];
+        BenchZeile(art + "_cpu_je_bild", s.arten[a].sekunden / n, "s");
+        BenchZeile(art + "_ausschnitte_je_bild", s.arten[a].ausschnitte / n, "Ausschnitte");
+        BenchZeile(art + "_blattpixel_je_bild", s.arten[a].megapixel / n, "MPixel");
+    }
 }
 
 // TAVERO_VORSCHLAEGE_LISTE=DATEI appends every proposal to the file, so that the
@@ -254,6 +266,11 @@ void BenchTestbilder(const QString& arbeitsOrdner) {
             stufen.zuschnitt += z.stufen.zuschnitt;
             stufen.naehereBlicke += z.stufen.naehereBlicke;
             stufen.auswertung += z.stufen.auswertung;
+            for (std::size_t a = 0; a < stufen.arten.size(); ++a) {
+                stufen.arten[a].sekunden += z.stufen.arten[a].sekunden;
+                stufen.arten[a].ausschnitte += z.stufen.arten[a].ausschnitte;
+                stufen.arten[a].megapixel += z.stufen.arten[a].megapixel;
+            }
             BenchZeile(vorne + "art_" + it.key().toStdString() + "_sekunden_je_bild", z.wand / it.value().size(), "s");
             for (const Bildtext& t : z.texte)
                 for (const Testbilder::Bild& b : bilder)
