@@ -1049,6 +1049,33 @@ private slots:
         QSqlDatabase::removeDatabase(QStringLiteral("tst-odbc-geteilt"));
     }
 
+    // Pages the grid shows while another program (the sqlite3 shell) holds
+    // the file: the window does not wait for them, and they come when the
+    // lock has gone.
+    void gridPagesAreNotWaitedForWhileTheFileIsLocked() {
+        const QString pfad = Datei("fremd-seiten.kvs");
+        QVERIFY(FremdeTabelle(pfad, 5000));
+        const QStringList erwartet = Sqlite3(pfad, QStringLiteral("select Ident from Alarmdefs order by rowid;"));
+        {
+            QSqlDatabase db = AlarmdefsZugriff::Oeffnen(pfad, QStringLiteral("tst-seiten"));
+            AlarmdefsModell m(nullptr, db, pfad);
+            QVERIFY(m.AlleZeigen());
+            QTRY_VERIFY(m.rowCount() == 5000 && !m.QuelleUnterwegs() && m.AllesGelesen());
+            QTRY_VERIFY(m.index(0, AlarmFeld::Ident).data().isValid());
+            auto sperre = std::make_unique<FremdeSperre>(pfad);
+            QElapsedTimer uhr;
+            uhr.start();
+            for (int r : {1000, 2000, 3000, 4000})
+                m.index(r, AlarmFeld::Ident).data();
+            const qint64 dauer = uhr.elapsed();
+            QVERIFY2(dauer < Datendienst::LeerlaufWartenMs, qPrintable(QString::number(dauer)));
+            sperre.reset();
+            for (int r : {1000, 2000, 3000, 4000})
+                QTRY_COMPARE_WITH_TIMEOUT(m.index(r, AlarmFeld::Ident).data().toString(), erwartet.at(r), 10000);
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("tst-seiten"));
+    }
+
     // Rows of many numbers read again through ODBC while another program (the
     // sqlite3 shell) holds the file: the window waits a frame for them all
     // together, not a frame for each part of the statement.

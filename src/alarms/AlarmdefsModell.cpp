@@ -395,7 +395,8 @@ bool AlarmdefsModell::ZeilenAnfordern(const QVector<int>& positionen, int seite,
         m_seitenTickets.insert(seite, t);
     if (warteMs <= 0)
         return false;
-    const auto a = m_dienst->Abwarten(t, warteMs);
+    // Not while another program's lock holds the file: the rows come when it has gone.
+    const auto a = m_dienst->AbwartenUngesperrt(t, warteMs);
     if (!a)
         return false;
     m_anfragen.remove(t);
@@ -548,7 +549,7 @@ const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileHolen(int row) const {
             const int warten = m_kalt                     ? 0
                                : m_dienst->Beschaeftigt() ? Datendienst::HoechstensWartenMs
                                                           : Datendienst::LeerlaufWartenMs;
-            const auto a = m_dienst->Abwarten(t, warten);
+            const auto a = m_dienst->AbwartenUngesperrt(t, warten);
             if (!a)
                 return nullptr;
             self->ZeilenErhalten(*a, self->m_anfragen.take(t), false);
@@ -882,7 +883,7 @@ const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileAbwarten(int row, int ms) co
     const Datendienst::Ticket t = m_seitenTickets.value(row / SeitenGroesse);
     if (!t)
         return nullptr;  // failed a moment ago: the file is locked
-    const auto a = m_dienst->Abwarten(t, ms);
+    const auto a = m_dienst->AbwartenUngesperrt(t, ms);
     if (!a)
         return nullptr;
     auto* self = const_cast<AlarmdefsModell*>(this);
