@@ -121,7 +121,6 @@ void OdbcZeilen::Anhaengen(const QVector<QVector<QVariant>>& zeilen, Datendienst
     } else if (!zeilen.isEmpty()) {
         const int von = Anzahl();
         emit VorAnhaengen(von, von + static_cast<int>(zeilen.size()) - 1);
-        m_zeilen.reserve(von + zeilen.size());
         for (const QVector<QVariant>& werte : zeilen)
             anhaengen(werte);
         emit Angehaengt();
