@@ -1076,6 +1076,35 @@ private slots:
         QSqlDatabase::removeDatabase(QStringLiteral("tst-seiten"));
     }
 
+    // A cell edit while another program (the sqlite3 shell) holds the file
+    // for a moment: the window does not wait for the write's answer, and the
+    // value lands once the lock has gone.
+    void aCellEditIsNotWaitedForWhileTheFileIsLocked() {
+        const QString pfad = Datei("fremd-eingabe.kvs");
+        QVERIFY(FremdeTabelle(pfad, 300));
+        const int beschaeftigt = Datendienst::HoechstensWartenMs;
+        Datendienst::HoechstensWartenMs = 500;
+        const auto zurueck = qScopeGuard([beschaeftigt] { Datendienst::HoechstensWartenMs = beschaeftigt; });
+        SkriptDialoge dialoge;
+        {
+            QSqlDatabase db = AlarmdefsZugriff::Oeffnen(pfad, QStringLiteral("tst-eingabe"));
+            AlarmdefsModell m(nullptr, db, pfad);
+            QVERIFY(m.AlleZeigen());
+            QTRY_VERIFY(m.rowCount() == 300 && m.AllesGelesen() && m.index(5, AlarmFeld::X).data().isValid());
+            auto sperre = std::make_unique<FremdeSperre>(pfad);
+            QElapsedTimer uhr;
+            uhr.start();
+            QVERIFY(m.setData(m.index(5, AlarmFeld::X), 4242));
+            const qint64 dauer = uhr.elapsed();
+            sperre.reset();
+            QVERIFY2(dauer < Datendienst::HoechstensWartenMs / 2, qPrintable(QString::number(dauer)));
+            QTRY_COMPARE(Sqlite3(pfad, QStringLiteral("select X from Alarmdefs where rowid = 6;")), QStringList{"4242"});
+            QTRY_COMPARE(m.index(5, AlarmFeld::X).data().toString(), QStringLiteral("4242"));
+            QVERIFY(dialoge.meldungen.isEmpty());
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("tst-eingabe"));
+    }
+
     // Rows of many numbers read again through ODBC while another program (the
     // sqlite3 shell) holds the file: the window waits a frame for them all
     // together, not a frame for each part of the statement.

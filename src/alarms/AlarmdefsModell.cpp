@@ -679,7 +679,8 @@ bool AlarmdefsModell::Eingeben(int zeile, int spalte, const QVariant& wert, cons
     an.zeile = zeile;
     const Datendienst::Ticket t = m_dienst->Schreiben(a);
     m_anfragen.insert(t, an);
-    if (const auto antwort = m_dienst->Abwarten(t, Datendienst::HoechstensWartenMs)) {
+    // Not while another program's lock holds the file: the answer is told when it comes.
+    if (const auto antwort = m_dienst->AbwartenUngesperrt(t, Datendienst::HoechstensWartenMs)) {
         m_anfragen.remove(t);
         return SchreibenErhalten(*antwort, an);
     }
@@ -850,7 +851,7 @@ void AlarmdefsModell::SchluesselFolgen(qint64 alt, const QVariant& neu, int zeil
     const Datendienst::Ticket t = m_dienst->ZeilenLesen(sql, {neu});
     m_anfragen.insert(t, an);
     // Answered at once when it comes within a frame, as the write before it.
-    if (const auto a = m_dienst->Abwarten(t, Datendienst::HoechstensWartenMs)) {
+    if (const auto a = m_dienst->AbwartenUngesperrt(t, Datendienst::HoechstensWartenMs)) {
         m_anfragen.remove(t);
         FolgenErhalten(*a, an);
     }
