@@ -1008,6 +1008,131 @@ private slots:
         QSqlDatabase::removeDatabase(QStringLiteral("tst-odbc-gross"));
     }
 
+    // Rows whose number another row carries too, in a table the sqlite3
+    // program laid out its own way: after another program's change, and after
+    // the grid's own write that gives a row a number two rows carry already,
+    // the grid shows what the table holds.
+    void odbcRowsOfASharedNumberShowTheTable() {
+        if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QODBC")))
+            QSKIP("kein ODBC-Treiber");
+        const QString pfad = Datei("geteilt-odbc.kvs");
+        QCOMPARE(Sqlite3(pfad, QStringLiteral(
+                     "create table Alarmdefs (Alarmtext text, Ident text, Form text, X integer, Y integer, Type integer, "
+                     "Acknowledge integer, VarName text, BitNo integer, Min text, Max text, Priority integer, "
+                     "\"Group\" integer, Helpindex integer, Symbol text, Sensor1 integer, Sensor2 integer, Fault integer);\n"
+                     "insert into Alarmdefs (Ident, Form, Alarmtext, X) values ('21', 'Zulauf', 'Anna', 1), "
+                     "('22', 'Zulauf', 'Bernd', 2), ('22', 'Belebung', 'Clara', 3), ('23', 'Zulauf', 'Dieter', 4);\n"
+                     "select count(*) from Alarmdefs;")),
+                 QStringList{QStringLiteral("4")});
+        SkriptDialoge dialoge;
+        {
+            QSqlDatabase db = OdbcVorlage(pfad, QStringLiteral("tst-odbc-geteilt"));
+            AlarmdefsModell m(nullptr, db, pfad);
+            QVERIFY(m.AlleZeigen());
+            QTRY_VERIFY(m.rowCount() == 4 && !m.QuelleUnterwegs() && m.AllesGelesen());
+            QCOMPARE(RasterSpalte(m, AlarmFeld::Alarmtext), (QStringList{"Anna", "Bernd", "Clara", "Dieter"}));
+            // Another program changes one of the two rows of 22; the rows shown are read again.
+            Sqlite3(pfad, QStringLiteral("update Alarmdefs set Alarmtext = 'Berta' where Alarmtext = 'Bernd';"));
+            m.ZeilenNeuLesen(0, 3);
+            QTRY_COMPARE(m.index(1, AlarmFeld::Alarmtext).data().toString(), QStringLiteral("Berta"));
+            QCOMPARE(m.index(2, AlarmFeld::Alarmtext).data().toString(), QStringLiteral("Clara"));
+            // Clara's row changes outside; then the grid gives Dieter's row the number 22 too.
+            Sqlite3(pfad, QStringLiteral("update Alarmdefs set X = 33 where Alarmtext = 'Clara';"));
+            QVERIFY(m.setData(m.index(3, AlarmFeld::Ident), 22));
+            QTRY_COMPARE(Sqlite3(pfad, QStringLiteral("select Ident from Alarmdefs where Alarmtext = 'Dieter';")),
+                         QStringList{QStringLiteral("22")});
+            QTRY_COMPARE(m.index(2, AlarmFeld::X).data().toString(), QStringLiteral("33"));
+            QCOMPARE(m.index(3, AlarmFeld::Ident).data().toString(), QStringLiteral("22"));
+            QCOMPARE(RasterSpalte(m, AlarmFeld::Alarmtext), (QStringList{"Anna", "Berta", "Clara", "Dieter"}));
+            QVERIFY(dialoge.meldungen.isEmpty());
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("tst-odbc-geteilt"));
+    }
+
+    // Pages the grid shows while another program (the sqlite3 shell) holds
+    // the file: the window does not wait for them, and they come when the
+    // lock has gone.
+    void gridPagesAreNotWaitedForWhileTheFileIsLocked() {
+        const QString pfad = Datei("fremd-seiten.kvs");
+        QVERIFY(FremdeTabelle(pfad, 5000));
+        const QStringList erwartet = Sqlite3(pfad, QStringLiteral("select Ident from Alarmdefs order by rowid;"));
+        {
+            QSqlDatabase db = AlarmdefsZugriff::Oeffnen(pfad, QStringLiteral("tst-seiten"));
+            AlarmdefsModell m(nullptr, db, pfad);
+            QVERIFY(m.AlleZeigen());
+            QTRY_VERIFY(m.rowCount() == 5000 && !m.QuelleUnterwegs() && m.AllesGelesen());
+            QTRY_VERIFY(m.index(0, AlarmFeld::Ident).data().isValid());
+            auto sperre = std::make_unique<FremdeSperre>(pfad);
+            QElapsedTimer uhr;
+            uhr.start();
+            for (int r : {1000, 2000, 3000, 4000})
+                m.index(r, AlarmFeld::Ident).data();
+            const qint64 dauer = uhr.elapsed();
+            QVERIFY2(dauer < Datendienst::LeerlaufWartenMs, qPrintable(QString::number(dauer)));
+            sperre.reset();
+            for (int r : {1000, 2000, 3000, 4000})
+                QTRY_COMPARE_WITH_TIMEOUT(m.index(r, AlarmFeld::Ident).data().toString(), erwartet.at(r), 10000);
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("tst-seiten"));
+    }
+
+    // A cell edit while another program (the sqlite3 shell) holds the file
+    // for a moment: the window does not wait for the write's answer, and the
+    // value lands once the lock has gone.
+    void aCellEditIsNotWaitedForWhileTheFileIsLocked() {
+        const QString pfad = Datei("fremd-eingabe.kvs");
+        QVERIFY(FremdeTabelle(pfad, 300));
+        const int beschaeftigt = Datendienst::HoechstensWartenMs;
+        Datendienst::HoechstensWartenMs = 500;
+        const auto zurueck = qScopeGuard([beschaeftigt] { Datendienst::HoechstensWartenMs = beschaeftigt; });
+        SkriptDialoge dialoge;
+        {
+            QSqlDatabase db = AlarmdefsZugriff::Oeffnen(pfad, QStringLiteral("tst-eingabe"));
+            AlarmdefsModell m(nullptr, db, pfad);
+            QVERIFY(m.AlleZeigen());
+            QTRY_VERIFY(m.rowCount() == 300 && m.AllesGelesen() && m.index(5, AlarmFeld::X).data().isValid());
+            auto sperre = std::make_unique<FremdeSperre>(pfad);
+            QElapsedTimer uhr;
+            uhr.start();
+            QVERIFY(m.setData(m.index(5, AlarmFeld::X), 4242));
+            const qint64 dauer = uhr.elapsed();
+            sperre.reset();
+            QVERIFY2(dauer < Datendienst::HoechstensWartenMs / 2, qPrintable(QString::number(dauer)));
+            QTRY_COMPARE(Sqlite3(pfad, QStringLiteral("select X from Alarmdefs where rowid = 6;")), QStringList{"4242"});
+            QTRY_COMPARE(m.index(5, AlarmFeld::X).data().toString(), QStringLiteral("4242"));
+            QVERIFY(dialoge.meldungen.isEmpty());
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("tst-eingabe"));
+    }
+
+    // Rows of many numbers read again through ODBC while another program (the
+    // sqlite3 shell) holds the file: the window waits a frame for them all
+    // together, not a frame for each part of the statement.
+    void odbcRowsReadAgainWaitAFrameInAll() {
+        if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QODBC")))
+            QSKIP("kein ODBC-Treiber");
+        const QString pfad = Datei("viele-odbc.kvs");
+        QVERIFY(FremdeTabelle(pfad, 6000));
+        {
+            QSqlDatabase db = OdbcVorlage(pfad, QStringLiteral("tst-odbc-viele"));
+            AlarmdefsModell m(nullptr, db, pfad);
+            QVERIFY(m.AlleZeigen());
+            QTRY_VERIFY_WITH_TIMEOUT(m.rowCount() == 6000 && !m.QuelleUnterwegs() && m.AllesGelesen(), 30000);
+            QSet<qlonglong> nummern;
+            for (int r = 0; r < m.rowCount(); ++r)
+                nummern << m.index(r, AlarmFeld::Ident).data().toLongLong();
+            QVERIFY(nummern.size() > 5000);
+            FremdeSperre sperre(pfad);
+            QElapsedTimer uhr;
+            uhr.start();
+            m.ZeilenMitNummernNeuLesen(nummern);
+            const qint64 dauer = uhr.elapsed();
+            QVERIFY2(dauer < 5 * Datendienst::HoechstensWartenMs, qPrintable(QString::number(dauer)));
+            sperre.Freigeben();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("tst-odbc-viele"));
+    }
+
     // A row is written only where it still is the row the user chose: its key
     // may have passed to another alarm, its alarm may have gone to another
     // picture, several rows may carry one number.

@@ -22,41 +22,77 @@ AlarmdefsModell::AlarmdefsModell(QObject* parent, const QSqlDatabase& db, const 
                                  Datendienst* dienst)
     : QSqlTableModel(parent, db), m_datenbank(sDatenbank), m_dienst(dienst) {
     const bool server = db.driverName() == QLatin1String("QPSQL");
-    m_odbc = db.driverName() == QLatin1String("QODBC");
-    m_seitenweise = server || m_odbc || db.driverName() == QLatin1String("QSQLITE");
+    const bool odbc = db.driverName() == QLatin1String("QODBC");
+    // The connections the program opens; no other driver reaches the grid.
+    m_seitenweise = server || odbc || db.driverName() == QLatin1String("QSQLITE");
+    Q_ASSERT(m_seitenweise);
     // Keyset paging on the Ident on a server: its row addresses change with every update.
     // Through ODBC a row is written by its number, never by a key of this grid.
-    m_schluessel = server || m_odbc ? AlarmdefsZugriff::SpaltenName(db, QStringLiteral("Ident")) : QStringLiteral("rowid");
+    m_schluessel = server || odbc ? AlarmdefsZugriff::SpaltenName(db, QStringLiteral("Ident")) : QStringLiteral("rowid");
     // PostgreSQL folds a name without quotes to lower case.
     setTable(server ? AlarmdefsZugriff::Tabelle(db) : QStringLiteral("Alarmdefs"));
     setEditStrategy(QSqlTableModel::OnFieldChange);
     // Through ODBC the window's connection is never used: the service's worker owns its own.
-    const bool ohneVerbindung = m_seitenweise && (!db.isOpen() || m_odbc);
+    const bool ohneVerbindung = !db.isOpen() || odbc;
     // Text columns sort in German order: Ü with U, ß with ss (on a file known without asking it).
-    if (!ohneVerbindung || (!server && !m_odbc)) {
+    if (!ohneVerbindung || (!server && !odbc)) {
         DeutscheReihung::Anmelden(db);
         m_textReihung = DeutscheReihung::Zusatz(db);
     }
-    if (m_seitenweise) {
-        // The keys and pages are read on the database's own worker.
-        if (!m_dienst && m_odbc)
-            m_dienst = new Datendienst(sDatenbank.isEmpty() ? db.databaseName() : sDatenbank, db.databaseName(), this);
-        if (!m_dienst)
-            m_dienst = new Datendienst(sDatenbank.isEmpty() ? db.databaseName() : sDatenbank, this);
-        connect(m_dienst, &Datendienst::Beantwortet, this, &AlarmdefsModell::Beantwortet);
-        if (m_odbc)
-            connect(m_dienst, &Datendienst::TeilGelesen, this, &AlarmdefsModell::OdbcTeilGelesen);
+    // The keys and pages are read on the database's own worker.
+    if (!m_dienst && odbc)
+        m_dienst = new Datendienst(sDatenbank.isEmpty() ? db.databaseName() : sDatenbank, db.databaseName(), this);
+    if (!m_dienst)
+        m_dienst = new Datendienst(sDatenbank.isEmpty() ? db.databaseName() : sDatenbank, this);
+    connect(m_dienst, &Datendienst::Beantwortet, this, &AlarmdefsModell::Beantwortet);
+    if (odbc) {
+        m_odbc = new OdbcZeilen(m_dienst, db, m_datenbank, this);
+        OdbcVerbinden();
     }
     if (ohneVerbindung) {
         // A server or an ODBC source is not waited for until the service has
         // connected and a page has come; a file only while no other program's
         // lock holds it up.
-        m_kalt = server || m_odbc;
+        m_kalt = server;
         Anfrage an;
         an.zweck = Anfrage::Zweck::Beschreibung;
         m_beschreibTicket = m_dienst->Beschreiben();
         m_anfragen.insert(m_beschreibTicket, an);
     }
+}
+
+void AlarmdefsModell::OdbcVerbinden() {
+    // The ODBC rows change between these pairs: the grid is told as it is of its own rows.
+    connect(m_odbc, &OdbcZeilen::VorErsetzen, this, [this] { beginResetModel(); });
+    connect(m_odbc, &OdbcZeilen::Ersetzt, this, [this](bool spaet) {
+        m_quelle = m_waehlend;
+        m_gewaehlt = true;
+        m_anzahl = m_odbc->Anzahl();
+        ++m_generation;
+        endResetModel();
+        setLastError(QSqlError());
+        if (spaet)
+            emit QuelleGewechselt();
+        if (!m_offeneEingaben.isEmpty())
+            QTimer::singleShot(0, this, &AlarmdefsModell::EingabenWeiter);
+    });
+    connect(m_odbc, &OdbcZeilen::VorAnhaengen, this, [this](int von, int bis) { beginInsertRows(QModelIndex(), von, bis); });
+    connect(m_odbc, &OdbcZeilen::Angehaengt, this, [this] {
+        m_anzahl = m_odbc->Anzahl();
+        endInsertRows();
+        if (!m_offeneEingaben.isEmpty())
+            QTimer::singleShot(0, this, &AlarmdefsModell::EingabenWeiter);
+    });
+    connect(m_odbc, &OdbcZeilen::ZeileGeaendert, this,
+            [this](int r) { emit dataChanged(index(r, 0), index(r, columnCount() - 1)); });
+    connect(m_odbc, &OdbcZeilen::Abgelehnt, this, [this](bool spaet) {
+        setLastError(m_odbc->Fehler());
+        if (spaet)
+            emit QuelleAbgelehnt();
+    });
+    connect(m_odbc, &OdbcZeilen::Unvollstaendig, this, &AlarmdefsModell::ListeUnvollstaendig);
+    connect(m_odbc, &OdbcZeilen::Vollstaendig, this, &AlarmdefsModell::ListeVollstaendig);
+    connect(m_odbc, &OdbcZeilen::ZeileGefunden, this, &AlarmdefsModell::ZeileGefunden);
 }
 
 void AlarmdefsModell::BeschreibungAbwarten(int ms) {
@@ -91,7 +127,8 @@ void AlarmdefsModell::BeschreibungErhalten(const Datendienst::Antwort& a) {
         return;
     m_textReihung = a.textReihung;
     // A text column sorted before the order was known is sorted again in German order.
-    const Quelle& q = m_quellTicket ? m_anfragen.value(m_quellTicket).quelle : m_quelle;
+    const Quelle& q = m_odbc ? (m_odbc->QuelleUnterwegs() ? m_waehlend : m_quelle)
+                      : m_quellTicket ? m_anfragen.value(m_quellTicket).quelle : m_quelle;
     if (q.sortSpalte >= 0 && !IstZahlenSpalte(q.sortSpalte))
         Anwenden(q);
 }
@@ -106,17 +143,6 @@ int AlarmdefsModell::SpaltenBreite(int spalte) { return AlarmdefsZugriff::Spalte
 
 QString AlarmdefsModell::Spalte(const QString& name) const { return AlarmdefsZugriff::SpaltenName(database(), name); }
 QString AlarmdefsModell::SpalteNr(int spalte) const { return Spalte(AlarmRecordBau::SpaltenNamen().at(spalte)); }
-
-QString AlarmdefsModell::selectStatement() const {
-    // Other drivers read through the table model too, but by the 18 names in their own order.
-    QString sql = QStringLiteral("select %1 from %2").arg(AlarmdefsZugriff::SpaltenListe(database()), Tabelle());
-    if (!m_waehlend.filter.isEmpty())
-        sql += QStringLiteral(" where ") + m_waehlend.filter;
-    if (m_waehlend.sortSpalte >= 0)
-        sql += QStringLiteral(" order by ") + SpalteNr(m_waehlend.sortSpalte) +
-               (m_waehlend.ordnung == Qt::DescendingOrder ? QStringLiteral(" desc") : QString());
-    return sql;
-}
 
 bool AlarmdefsModell::AlleZeigen() { return Anwenden({}); }
 
@@ -146,26 +172,9 @@ QString AlarmdefsModell::Bedingung(const Quelle& q) const {
 }
 
 bool AlarmdefsModell::Anwenden(const Quelle& neu) {
-    if (m_odbc)
-        return OdbcAnwenden(neu);
-    if (!m_seitenweise) {
-        const QString alterFilter = filter();
+    if (m_odbc) {
         m_waehlend = neu;
-        QSqlTableModel::setFilter(neu.filter);
-        QSqlTableModel::setSort(neu.sortSpalte, neu.ordnung);
-        if (QSqlTableModel::select()) {
-            m_quelle = neu;
-            m_gewaehlt = true;
-            return true;
-        }
-        const QSqlError fehler = lastError();
-        m_waehlend = m_quelle;
-        QSqlTableModel::setFilter(alterFilter);
-        QSqlTableModel::setSort(m_quelle.sortSpalte, m_quelle.ordnung);
-        if (m_gewaehlt)
-            QSqlTableModel::select();
-        setLastError(fehler);
-        return false;
+        return m_odbc->Anwenden(neu.filter, neu.sortSpalte, neu.ordnung);
     }
 
     // The row order is read first: a rejected statement leaves the rows shown before.
@@ -255,9 +264,6 @@ void AlarmdefsModell::Beantwortet(const Datendienst::Antwort& a) {
     case Anfrage::Zweck::Finden: FindenErhalten(a, an); break;
     case Anfrage::Zweck::Beschreibung: BeschreibungErhalten(a); break;
     case Anfrage::Zweck::Folgen: FolgenErhalten(a, an); break;
-    case Anfrage::Zweck::Durchlesen: OdbcErhalten(a, an, true); break;
-    case Anfrage::Zweck::Nachlesen: OdbcNachgelesen(a, an); break;
-    case Anfrage::Zweck::Vorhanden: OdbcVorhandenErhalten(a, an); break;
     }
 }
 
@@ -362,7 +368,7 @@ void AlarmdefsModell::WeiterErhalten(const Datendienst::Antwort& a, const Anfrag
     }
 }
 
-bool AlarmdefsModell::AllesGelesen() const { return m_vollstaendig && !m_quellTicket; }
+bool AlarmdefsModell::AllesGelesen() const { return m_odbc ? m_odbc->AllesGelesen() : m_vollstaendig && !m_quellTicket; }
 
 bool AlarmdefsModell::ZeilenAnfordern(const QVector<int>& positionen, int seite, int warteMs) {
     if (positionen.isEmpty())
@@ -389,7 +395,8 @@ bool AlarmdefsModell::ZeilenAnfordern(const QVector<int>& positionen, int seite,
         m_seitenTickets.insert(seite, t);
     if (warteMs <= 0)
         return false;
-    const auto a = m_dienst->Abwarten(t, warteMs);
+    // Not while another program's lock holds the file: the rows come when it has gone.
+    const auto a = m_dienst->AbwartenUngesperrt(t, warteMs);
     if (!a)
         return false;
     m_anfragen.remove(t);
@@ -423,10 +430,10 @@ bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrag
     QHash<qint64, QVector<Zeile>> gelesen;
     for (const QVector<QVariant>& werte : a.zeilen) {
         Zeile z;
-        z.rowid = werte.value(0).toLongLong();
+        z.schluessel = werte.value(0).toLongLong();
         z.werte = werte.mid(1);
         z.werte.resize(spalten);
-        gelesen[z.rowid].append(std::move(z));
+        gelesen[z.schluessel].append(std::move(z));
     }
     QVector<Zeile> zeilen;
     zeilen.reserve(an.positionen.size());
@@ -436,7 +443,7 @@ bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrag
         const QVector<Zeile> mit = gelesen.value(id);
         // A row deleted meanwhile by another program shows as empty.
         Zeile z = mit.size() == 1 ? mit.first() : mit.value(mit.isEmpty() ? 0 : Vorkommen(p));
-        z.rowid = id;
+        z.schluessel = id;
         z.werte.resize(spalten);
         zeilen.append(std::move(z));
     }
@@ -530,11 +537,8 @@ void AlarmdefsModell::FehlSeitenNachlesen() {
 const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileHolen(int row) const {
     if (row < 0 || row >= m_anzahl)
         return nullptr;
-    if (m_odbc) {
-        // Every row of the source shown is held: nothing is asked for.
-        const auto it = m_seiten.constFind(row / SeitenGroesse);
-        return it != m_seiten.constEnd() && row % SeitenGroesse < it->size() ? &it->at(row % SeitenGroesse) : nullptr;
-    }
+    if (m_odbc)
+        return m_odbc->ZeileBei(row);  // every row of the source shown is held: nothing is asked for
     const int seite = row / SeitenGroesse;
     auto it = m_seiten.constFind(seite);
     if (it == m_seiten.constEnd()) {
@@ -545,7 +549,7 @@ const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileHolen(int row) const {
             const int warten = m_kalt                     ? 0
                                : m_dienst->Beschaeftigt() ? Datendienst::HoechstensWartenMs
                                                           : Datendienst::LeerlaufWartenMs;
-            const auto a = m_dienst->Abwarten(t, warten);
+            const auto a = m_dienst->AbwartenUngesperrt(t, warten);
             if (!a)
                 return nullptr;
             self->ZeilenErhalten(*a, self->m_anfragen.take(t), false);
@@ -579,8 +583,6 @@ const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileHolen(int row) const {
 }
 
 int AlarmdefsModell::rowCount(const QModelIndex& parent) const {
-    if (!m_seitenweise)
-        return QSqlTableModel::rowCount(parent);
     return parent.isValid() ? 0 : m_anzahl;
 }
 
@@ -593,8 +595,6 @@ int AlarmdefsModell::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant AlarmdefsModell::data(const QModelIndex& index, int role) const {
-    if (!m_seitenweise)
-        return QSqlTableModel::data(index, role);
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
         return {};
     const Zeile* z = ZeileHolen(index.row());
@@ -616,12 +616,9 @@ QVariant AlarmdefsModell::headerData(int section, Qt::Orientation orientation, i
                 return feld;
         return name;
     }
-    if (!m_seitenweise)
-        return QSqlTableModel::headerData(section, orientation, role);
     if (orientation == Qt::Vertical && section >= 0 && section < m_anzahl) {
         // A row whose page has not come yet says so in its header, in grey.
-        const auto seite = m_seiten.constFind(section / SeitenGroesse);
-        const bool da = seite != m_seiten.constEnd() && section % SeitenGroesse < seite->size();
+        const bool da = ZeileGeladen(section);
         if (role == Qt::DisplayRole)
             return da ? QVariant(section + 1) : QVariant(QStringLiteral("…"));
         if (role == Qt::ForegroundRole && !da)
@@ -645,42 +642,15 @@ bool AlarmdefsModell::setData(const QModelIndex& index, const QVariant& value, i
         Dialoge::aktuell().Meldung(nullptr, kopf + *grund);
         return false;
     }
-    if (m_seitenweise) {
-        const Zeile* z = ZeileHolen(index.row());
-        if (!z) {
-            // The row has not come yet: the edit is written once its page has,
-            // and refused visibly when it cannot be read; the window waits for neither.
-            m_offeneEingaben.append({Schluessel(index.row()), index.row(), index.column(), wert, m_generation});
-            ZeileLesen(index.row(), 0);
-            return true;
-        }
-        return Eingeben(index.row(), index.column(), wert, *z);
-    }
-    // The row as this grid read it: the cell is written only while the row still holds it.
-    QVariantList gelesen;
-    for (int i = 0; i < columnCount(); ++i)
-        gelesen << QSqlTableModel::data(this->index(index.row(), i));
-    const QVariant alt = gelesen.value(index.column());
-    if (alt.isNull() == wert.isNull() && alt.toString() == wert.toString())
+    const Zeile* z = ZeileHolen(index.row());
+    if (!z) {
+        // The row has not come yet: the edit is written once its page has,
+        // and refused visibly when it cannot be read; the window waits for neither.
+        m_offeneEingaben.append({Schluessel(index.row()), index.row(), index.column(), wert, m_generation});
+        ZeileLesen(index.row(), 0);
         return true;
-    Schreibauftrag a;
-    a.ident = gelesen.value(AlarmFeld::Ident).toString();
-    a.spalten = {index.column()};
-    a.werte = {wert};
-    AlarmRecord satz(AlarmFeld::Anzahl);
-    for (int i = 0; i < AlarmFeld::Spalten; ++i)
-        satz[i] = AlarmRecordBau::FeldText(i, gelesen.value(i));
-    a.gelesen = satz;
-    QSqlDatabase db = database();
-    const Schreibergebnis e = AlarmdefsZugriff::Schreiben(db, m_datenbank, a);
-    selectRow(index.row());
-    if (e.art == Schreibergebnis::Art::Geschrieben || e.art == Schreibergebnis::Art::Geaendert)
-        emit ZelleGeschrieben(a, e);
-    if (!e.geschrieben()) {
-        Dialoge::aktuell().FehlerMeldung(nullptr, e.text, e.detail);
-        return false;
     }
-    return true;
+    return Eingeben(index.row(), index.column(), wert, *z);
 }
 
 bool AlarmdefsModell::Eingeben(int zeile, int spalte, const QVariant& wert, const Zeile& z) {
@@ -693,7 +663,7 @@ bool AlarmdefsModell::Eingeben(int zeile, int spalte, const QVariant& wert, cons
     a.ident = gelesen.value(AlarmFeld::Ident).toString();
     // SQLite names the row by its rowid; a server by its number and values.
     if (m_schluessel == QLatin1String("rowid"))
-        a.zeile = z.rowid;
+        a.zeile = z.schluessel;
     a.spalten = {spalte};
     a.werte = {wert};
     AlarmRecord satz(AlarmFeld::Anzahl);
@@ -709,7 +679,8 @@ bool AlarmdefsModell::Eingeben(int zeile, int spalte, const QVariant& wert, cons
     an.zeile = zeile;
     const Datendienst::Ticket t = m_dienst->Schreiben(a);
     m_anfragen.insert(t, an);
-    if (const auto antwort = m_dienst->Abwarten(t, Datendienst::HoechstensWartenMs)) {
+    // Not while another program's lock holds the file: the answer is told when it comes.
+    if (const auto antwort = m_dienst->AbwartenUngesperrt(t, Datendienst::HoechstensWartenMs)) {
         m_anfragen.remove(t);
         return SchreibenErhalten(*antwort, an);
     }
@@ -729,7 +700,7 @@ void AlarmdefsModell::EingabenWeiter() {
         }
         const int seite = zeile / SeitenGroesse;
         if (ZeileGeladen(zeile)) {
-            const Zeile z = m_seiten.value(seite).at(zeile % SeitenGroesse);
+            const Zeile z = *ZeileHolen(zeile);
             Eingeben(zeile, e.spalte, e.wert, z);
         } else if (m_fehlSeiten.contains(seite)) {
             Dialoge::aktuell().Meldung(nullptr, kopf + QStringLiteral("Die Zeile lässt sich nicht lesen."));
@@ -751,14 +722,8 @@ bool AlarmdefsModell::SchreibenErhalten(const Datendienst::Antwort& antwort, con
     // The grid row still shows the written row only within the same source.
     const bool hier = an.generation == m_generation && zeile < m_anzahl;
     if (m_odbc) {
-        // The row shows what was written at once, and what the table holds when
-        // it has been read again by its number (its new one, if that was written).
-        if (hier && e.geschrieben())
-            if (auto seite = m_seiten.find(zeile / SeitenGroesse); seite != m_seiten.end() && zeile % SeitenGroesse < seite->size())
-                for (qsizetype j = 0; j < a.spalten.size(); ++j)
-                    (*seite)[zeile % SeitenGroesse].werte[a.spalten.at(j)] = a.werte.value(j);
         if (hier)
-            OdbcNachlesen({zeile});
+            m_odbc->Geschrieben(zeile, a.spalten, a.werte, e.geschrieben());
     } else if (hier && e.geschrieben() && spalte == AlarmFeld::Ident && m_schluessel != QLatin1String("rowid")) {
         // On a server the row's key is its Ident.
         m_reihenfolge[zeile] = a.werte.value(0).toLongLong();
@@ -791,18 +756,10 @@ bool AlarmdefsModell::SchreibenOffen(int zeile) const {
 }
 
 void AlarmdefsModell::NummerGewechselt(qlonglong alt, qlonglong neu) {
-    if (!m_seitenweise || alt == neu)
+    if (alt == neu)
         return;
     if (m_odbc) {
-        // The one row held under the old number shows the new one; several are no row a write could have named.
-        QVector<int> mit;
-        for (int r = 0; r < m_anzahl; ++r)
-            if (OdbcNummer(r) == alt)
-                mit << r;
-        if (mit.size() == 1) {
-            m_seiten[mit.first() / SeitenGroesse][mit.first() % SeitenGroesse].werte[AlarmFeld::Ident] = neu;
-            OdbcNachlesen(mit);
-        }
+        m_odbc->NummerGewechselt(alt, neu);
         return;
     }
     qint64 nachher = neu;
@@ -831,20 +788,15 @@ AlarmdefsModell::Einfuegung AlarmdefsModell::EinfuegenPlanen(const QList<QString
     for (int r = zeile; r < bis; ++r) {
         QVariantList gelesen;
         QVariant schluessel;
-        if (m_seitenweise) {
-            // The window reads the rows first: a row not in memory is not waited for here.
-            const Zeile* z = ZeileGeladen(r) ? ZeileHolen(r) : nullptr;
-            if (!z) {
-                plan.abgelehnt << QStringLiteral("Zeile %1: lässt sich nicht lesen.").arg(r + 1);
-                continue;
-            }
-            gelesen = z->werte.toList();
-            if (m_schluessel == QLatin1String("rowid"))
-                schluessel = z->rowid;
-        } else {
-            for (int i = 0; i < columnCount(); ++i)
-                gelesen << QSqlTableModel::data(index(r, i));
+        // The window reads the rows first: a row not in memory is not waited for here.
+        const Zeile* z = ZeileGeladen(r) ? ZeileHolen(r) : nullptr;
+        if (!z) {
+            plan.abgelehnt << QStringLiteral("Zeile %1: lässt sich nicht lesen.").arg(r + 1);
+            continue;
         }
+        gelesen = z->werte.toList();
+        if (m_schluessel == QLatin1String("rowid"))
+            schluessel = z->schluessel;
         Schreibauftrag a;
         a.ident = gelesen.value(AlarmFeld::Ident).toString();
         a.zeile = schluessel;
@@ -899,7 +851,7 @@ void AlarmdefsModell::SchluesselFolgen(qint64 alt, const QVariant& neu, int zeil
     const Datendienst::Ticket t = m_dienst->ZeilenLesen(sql, {neu});
     m_anfragen.insert(t, an);
     // Answered at once when it comes within a frame, as the write before it.
-    if (const auto a = m_dienst->Abwarten(t, Datendienst::HoechstensWartenMs)) {
+    if (const auto a = m_dienst->AbwartenUngesperrt(t, Datendienst::HoechstensWartenMs)) {
         m_anfragen.remove(t);
         FolgenErhalten(*a, an);
     }
@@ -932,7 +884,7 @@ const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileAbwarten(int row, int ms) co
     const Datendienst::Ticket t = m_seitenTickets.value(row / SeitenGroesse);
     if (!t)
         return nullptr;  // failed a moment ago: the file is locked
-    const auto a = m_dienst->Abwarten(t, ms);
+    const auto a = m_dienst->AbwartenUngesperrt(t, ms);
     if (!a)
         return nullptr;
     auto* self = const_cast<AlarmdefsModell*>(this);
@@ -945,7 +897,7 @@ const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileAbwarten(int row, int ms) co
 bool AlarmdefsModell::ZeileLesen(int zeile, int warteMs) {
     if (ZeileGeladen(zeile))
         return true;
-    if (!m_seitenweise || zeile < 0 || zeile >= m_anzahl)
+    if (m_odbc || zeile < 0 || zeile >= m_anzahl)
         return false;
     const int seite = zeile / SeitenGroesse;
     if (!m_seitenTickets.contains(seite)) {
@@ -959,14 +911,14 @@ bool AlarmdefsModell::ZeileLesen(int zeile, int warteMs) {
 }
 
 qint64 AlarmdefsModell::Schluessel(int zeile) const {
-    if (!m_seitenweise)
-        return zeile;
+    if (m_odbc)
+        return m_odbc->Schluessel(zeile);
     return zeile >= 0 && zeile < m_reihenfolge.size() ? m_reihenfolge.at(zeile) : -1;
 }
 
 bool AlarmdefsModell::ZeileGeladen(int zeile) const {
-    if (!m_seitenweise)
-        return zeile >= 0 && zeile < rowCount();
+    if (m_odbc)
+        return zeile < m_anzahl && m_odbc->ZeileBei(zeile) != nullptr;
     const auto it = m_seiten.constFind(zeile / SeitenGroesse);
     return zeile >= 0 && zeile < m_anzahl && it != m_seiten.constEnd() && zeile % SeitenGroesse < it->size();
 }
@@ -974,8 +926,8 @@ bool AlarmdefsModell::ZeileGeladen(int zeile) const {
 int AlarmdefsModell::ZeileMitSchluessel(qint64 schluessel, int nahe) const {
     if (Schluessel(nahe) == schluessel)
         return nahe;
-    if (!m_seitenweise)
-        return -1;
+    if (m_odbc)
+        return m_odbc->ZeileMitSchluessel(schluessel);
     return static_cast<int>(m_reihenfolge.indexOf(schluessel));
 }
 
@@ -986,12 +938,7 @@ void AlarmdefsModell::ZeilenNeuLesen(int von, int bis) {
         QVector<int> positionen;
         for (int r = von; r <= bis; ++r)
             positionen << r;
-        OdbcNachlesen(positionen);
-        return;
-    }
-    if (!m_seitenweise) {
-        for (int r = von; r <= bis; ++r)
-            selectRow(r);
+        m_odbc->Nachlesen(positionen);
         return;
     }
     m_fehlSeiten.clear();  // asked for: read again
@@ -1023,17 +970,7 @@ void AlarmdefsModell::ZeilenMitNummernNeuLesen(const QSet<qlonglong>& idents) {
     if (idents.isEmpty())
         return;
     if (m_odbc) {
-        QVector<int> positionen;
-        for (int r = 0; r < m_anzahl; ++r)
-            if (const auto n = OdbcNummer(r); n && idents.contains(*n))
-                positionen << r;
-        OdbcNachlesen(positionen);
-        return;
-    }
-    if (!m_seitenweise) {
-        for (int r = 0; r < QSqlTableModel::rowCount(); ++r)
-            if (idents.contains(QSqlTableModel::data(index(r, AlarmFeld::Ident)).toLongLong()))
-                selectRow(r);
+        m_odbc->NummernNachlesen(idents);
         return;
     }
     // Only the rows kept in memory are read again, in one statement; the pages
@@ -1047,42 +984,9 @@ void AlarmdefsModell::ZeilenMitNummernNeuLesen(const QSet<qlonglong>& idents) {
     ZeilenAnfordern(zeilen, -1, Datendienst::HoechstensWartenMs);
 }
 
-int AlarmdefsModell::ZeileVon(qlonglong ident) {
-    if (m_odbc)
-        return OdbcZeileVon(ident);
-    if (!m_seitenweise) {
-        for (int r = 0;; ++r) {
-            if (r >= QSqlTableModel::rowCount()) {
-                if (!QSqlTableModel::canFetchMore())
-                    return -1;
-                QSqlTableModel::fetchMore();
-                if (r >= QSqlTableModel::rowCount())
-                    return -1;
-            }
-            if (QSqlTableModel::data(index(r, AlarmFeld::Ident)).toLongLong() == ident)
-                return r;
-        }
-    }
-    // Read page by page: among the rows in memory, nothing is read or waited for.
-    int erste = -1;
-    for (auto it = m_seiten.cbegin(); it != m_seiten.cend(); ++it)
-        for (int i = 0; i < it->size(); ++i)
-            if (it->at(i).werte.value(AlarmFeld::Ident).toLongLong() == ident) {
-                const int r = it.key() * SeitenGroesse + i;
-                erste = erste < 0 ? r : std::min(erste, r);
-                break;
-            }
-    return erste;
-}
-
 void AlarmdefsModell::ZeileSuchen(qlonglong ident, int warteMs) {
     if (m_odbc) {
-        OdbcZeileSuchen(ident, warteMs);
-        return;
-    }
-    if (!m_seitenweise) {
-        const int zeile = ZeileVon(ident);
-        emit ZeileGefunden(ident, zeile, zeile >= 0, QString());
+        m_odbc->Suchen(ident, warteMs);
         return;
     }
     if (m_gesucht && m_gesucht->ticket)
@@ -1177,320 +1081,9 @@ void AlarmdefsModell::GesuchtWeiter() {
         WeiterLesen(m_generation);
 }
 
-bool AlarmdefsModell::canFetchMore(const QModelIndex& parent) const {
-    return m_seitenweise ? false : QSqlTableModel::canFetchMore(parent);
-}
+// Rows come through the data service, never through the table model's own query.
+bool AlarmdefsModell::canFetchMore(const QModelIndex&) const { return false; }
 
-void AlarmdefsModell::fetchMore(const QModelIndex& parent) {
-    if (!m_seitenweise)
-        QSqlTableModel::fetchMore(parent);
-}
+void AlarmdefsModell::fetchMore(const QModelIndex&) {}
 
 void AlarmdefsModell::sort(int column, Qt::SortOrder ordnung) { SortierenNach(column, ordnung); }
-
-// --- through ODBC ---------------------------------------------------------------
-// An Access file has no row key that ODBC shows (no rowid), and Access SQL
-// has no OFFSET: a page in the middle of a source could only be reached by
-// reading every row before it, and a page read again by its numbers could not
-// tell two rows of one number apart. So each source is read whole, in one
-// pass on the worker, and held here; the rows are named by the order they
-// came in. A row is read again by its alarm number where that names one row
-// (a number two rows carry is never written through ODBC either).
-
-QString AlarmdefsModell::OdbcSql(const Quelle& q) const {
-    const QSqlDatabase db = database();
-    QString sql = QStringLiteral("select %1 from %2").arg(AlarmdefsZugriff::SpaltenListe(db), AlarmdefsZugriff::Tabelle(db));
-    if (!q.filter.isEmpty())
-        sql += QStringLiteral(" where ") + q.filter;
-    if (q.sortSpalte >= 0)
-        sql += QStringLiteral(" order by ") + SpalteNr(q.sortSpalte) +
-               (q.ordnung == Qt::DescendingOrder ? QStringLiteral(" desc") : QString());
-    return sql;
-}
-
-bool AlarmdefsModell::OdbcAnwenden(const Quelle& neu) {
-    // A newer source wins: the one still being read is given up; its rows shown stay until the new one's come.
-    for (Datendienst::Ticket* t : {&m_quellTicket, &m_weiterTicket}) {
-        if (!*t)
-            continue;
-        m_dienst->Abbrechen(*t);
-        m_anfragen.remove(*t);
-        m_dienst->TeileNehmen(*t);
-        *t = 0;
-    }
-    Anfrage an;
-    an.zweck = Anfrage::Zweck::Durchlesen;
-    an.quelle = neu;
-    an.generation = m_generation;
-    m_quellTicket = m_dienst->Durchlesen(OdbcSql(neu), ErsterTeil, OdbcTeil);
-    m_anfragen.insert(m_quellTicket, an);
-    // A source that is read within a frame is shown before this returns; a
-    // large one shows its first rows when they come.
-    if (m_kalt)
-        return true;
-    const Datendienst::Ticket t = m_quellTicket;
-    if (const auto a = m_dienst->Abwarten(t, Datendienst::HoechstensWartenMs)) {
-        m_anfragen.remove(t);
-        return OdbcErhalten(*a, an, false);
-    }
-    return true;
-}
-
-void AlarmdefsModell::OdbcTeilGelesen(Datendienst::Ticket ticket) {
-    const auto it = m_anfragen.constFind(ticket);
-    if ((ticket != m_quellTicket && ticket != m_weiterTicket) || it == m_anfragen.constEnd())
-        return;  // given up: its rows go with its answer
-    const Anfrage an = *it;
-    OdbcAnhaengen(m_dienst->TeileNehmen(ticket), ticket, an, true);
-}
-
-void AlarmdefsModell::OdbcAnhaengen(const QVector<QVector<QVariant>>& zeilen, Datendienst::Ticket ticket,
-                                    const Anfrage& an, bool spaet) {
-    const int spalten = columnCount();
-    QVector<Zeile>* seite = nullptr;
-    auto anhaengen = [this, spalten, &seite](const QVector<QVariant>& werte) {
-        Zeile z;
-        z.rowid = ++m_odbcSchluessel;
-        z.werte = werte;
-        z.werte.resize(spalten);
-        m_reihenfolge.append(z.rowid);
-        if (!seite || m_anzahl % SeitenGroesse == 0) {
-            seite = &m_seiten[m_anzahl / SeitenGroesse];
-            seite->reserve(SeitenGroesse);
-        }
-        seite->append(std::move(z));
-        ++m_anzahl;
-    };
-    if (ticket == m_quellTicket) {
-        // The first rows of a new source replace the rows shown before.
-        beginResetModel();
-        m_quelle = an.quelle;
-        m_gewaehlt = true;
-        m_reihenfolge.clear();
-        // The rows of before are freed on the worker: a hundred thousand take longer than a frame.
-        if (!m_seiten.isEmpty())
-            m_dienst->Rechnen([alt = std::make_shared<QHash<int, QVector<Zeile>>>(std::exchange(m_seiten, {}))]() mutable {
-                alt.reset();
-                return QVariant();
-            });
-        m_seitenAlter.clear();
-        m_fehlSeiten.clear();
-        m_seitenTickets.clear();
-        m_anzahl = 0;
-        ++m_generation;
-        m_vollstaendig = false;
-        m_quellTicket = 0;
-        m_weiterTicket = ticket;
-        m_kalt = false;
-        for (const QVector<QVariant>& werte : zeilen)
-            anhaengen(werte);
-        endResetModel();
-        setLastError(QSqlError());
-        if (spaet)
-            emit QuelleGewechselt();
-    } else if (!zeilen.isEmpty()) {
-        beginInsertRows(QModelIndex(), m_anzahl, m_anzahl + static_cast<int>(zeilen.size()) - 1);
-        m_reihenfolge.reserve(m_anzahl + zeilen.size());
-        for (const QVector<QVariant>& werte : zeilen)
-            anhaengen(werte);
-        endInsertRows();
-    }
-    m_meisteZeilen = std::max(m_meisteZeilen, m_anzahl);
-    if (!m_offeneEingaben.isEmpty())
-        QTimer::singleShot(0, this, &AlarmdefsModell::EingabenWeiter);
-    OdbcGesuchtWeiter();
-}
-
-bool AlarmdefsModell::OdbcErhalten(const Datendienst::Antwort& a, const Anfrage& an, bool spaet) {
-    const Datendienst::Ticket t = a.ticket;
-    if ((t != m_quellTicket && t != m_weiterTicket) || a.abgebrochen)
-        return true;  // a newer source was asked for meanwhile
-    if (!a.ok) {
-        const bool begonnen = t == m_weiterTicket;
-        (begonnen ? m_weiterTicket : m_quellTicket) = 0;
-        if (!begonnen && m_gewaehlt) {
-            // Another source refused: the rows of before stay.
-            setLastError(a.fehler);
-            if (spaet)
-                emit QuelleAbgelehnt();
-            OdbcGesuchtWeiter();
-            return false;
-        }
-        // The first source, or one read in part (a lock): the rows read stay,
-        // and the source is read again a moment later.
-        if (!m_aufgehalten) {
-            m_aufgehalten = true;
-            emit ListeUnvollstaendig(QStringLiteral("Die Alarmliste ist unvollständig (%1 gelesen): %2 Es wird weiter gelesen.")
-                                         .arg(Anzahltext::Zeilen(m_anzahl))
-                                         .arg(DatenbankFehler::Deuten(a.fehler, m_datenbank).text));
-        }
-        QTimer::singleShot(NachlesenNachMs, this, [this, quelle = an.quelle, g = m_generation] {
-            if (g == m_generation && !m_quellTicket && !m_weiterTicket)
-                OdbcAnwenden(quelle);
-        });
-        return true;
-    }
-    OdbcAnhaengen(a.zeilen, t, an, spaet);
-    m_weiterTicket = 0;
-    m_vollstaendig = true;
-    if (m_aufgehalten) {
-        m_aufgehalten = false;
-        emit ListeVollstaendig(m_anzahl);
-    }
-    OdbcGesuchtWeiter();
-    return true;
-}
-
-std::optional<qlonglong> AlarmdefsModell::OdbcNummer(int zeile) const {
-    const auto seite = m_seiten.constFind(zeile / SeitenGroesse);
-    if (zeile < 0 || seite == m_seiten.constEnd() || zeile % SeitenGroesse >= seite->size())
-        return std::nullopt;
-    const QVariant& wert = seite->at(zeile % SeitenGroesse).werte.at(AlarmFeld::Ident);
-    if (wert.typeId() == QMetaType::LongLong || wert.typeId() == QMetaType::Int)
-        return wert.toLongLong();
-    return AlarmdefsZugriff::Alarmnummer(wert.toString());
-}
-
-int AlarmdefsModell::OdbcSuchen(qlonglong ident, int ab) const {
-    for (int r = std::max(ab, 0); r < m_anzahl; ++r)
-        if (OdbcNummer(r) == ident)
-            return r;
-    return -1;
-}
-
-int AlarmdefsModell::OdbcZeileVon(qlonglong ident) {
-    // The source asked for last, read to its end (waited for as long as a lock is).
-    const Datendienst::Ticket t = m_quellTicket ? m_quellTicket : m_weiterTicket;
-    if (t)
-        if (const auto a = m_dienst->Abwarten(t, AlarmdefsZugriff::WarteAufSperreMs + 1000))
-            Beantwortet(*a);
-    return m_quellTicket ? -1 : OdbcSuchen(ident, 0);
-}
-
-void AlarmdefsModell::OdbcZeileSuchen(qlonglong ident, int warteMs) {
-    if (m_gesucht && m_gesucht->ticket)
-        m_anfragen.remove(m_gesucht->ticket);
-    Gesucht g;
-    g.ident = ident;
-    m_gesucht = g;
-    const quint64 suche = ++m_odbcSuche;
-    const QDeadlineTimer frist(std::max(warteMs, 0));
-    OdbcGesuchtWeiter();
-    // As long as the caller waits: the rest of the source, then whether the table holds the number.
-    while (warteMs > 0 && m_gesucht && suche == m_odbcSuche && !frist.hasExpired()) {
-        const Datendienst::Ticket t = m_gesucht->ticket ? m_gesucht->ticket : m_quellTicket ? m_quellTicket : m_weiterTicket;
-        if (!t)
-            break;
-        const auto a = m_dienst->Abwarten(t, static_cast<int>(frist.remainingTime()));
-        if (!a)
-            break;
-        Beantwortet(*a);
-    }
-}
-
-void AlarmdefsModell::OdbcGesuchtWeiter() {
-    if (!m_gesucht || m_gesucht->ticket || m_quellTicket)
-        return;  // still on its way, or the source it is looked for in
-    const qlonglong ident = m_gesucht->ident;
-    const int r = OdbcSuchen(ident, static_cast<int>(m_gesucht->durchsucht));
-    if (r >= 0) {
-        m_gesucht.reset();
-        emit ZeileGefunden(ident, r, true, index(r, AlarmFeld::Form).data().toString());
-        return;
-    }
-    m_gesucht->durchsucht = m_anzahl;
-    if (!m_vollstaendig)
-        return;  // looked for again in the next rows
-    if (m_quelle.filter.isEmpty()) {
-        m_gesucht.reset();
-        emit ZeileGefunden(ident, -1, false, QString());
-        return;
-    }
-    // Not in this source: whether the table holds the number, and the picture of its first row.
-    Anfrage an;
-    an.zweck = Anfrage::Zweck::Vorhanden;
-    an.ident = ident;
-    const QString sql = QStringLiteral("select %1 from %2 where %3 = ?")
-                            .arg(Spalte(QStringLiteral("Form")), AlarmdefsZugriff::Tabelle(database()),
-                                 Spalte(QStringLiteral("Ident")));
-    m_gesucht->ticket = m_dienst->ZeilenLesen(sql, {ident});
-    m_anfragen.insert(m_gesucht->ticket, an);
-}
-
-void AlarmdefsModell::OdbcVorhandenErhalten(const Datendienst::Antwort& a, const Anfrage& an) {
-    if (!m_gesucht || m_gesucht->ticket != a.ticket)
-        return;  // a newer request replaced it
-    m_gesucht.reset();
-    if (a.abgebrochen)
-        return;
-    const bool vorhanden = a.ok && !a.zeilen.isEmpty();
-    emit ZeileGefunden(an.ident, -1, vorhanden, vorhanden ? a.zeilen.first().value(0).toString() : QString());
-}
-
-void AlarmdefsModell::OdbcNachlesen(const QVector<int>& positionen) {
-    // Rows of one number go into the same request, so a number asked for by two rows is seen as such.
-    QHash<qlonglong, QVector<int>> nachNummer;
-    QList<qlonglong> reihe;
-    for (int p : positionen)
-        if (const auto n = OdbcNummer(p)) {
-            if (!nachNummer.contains(*n))
-                reihe << *n;
-            nachNummer[*n] << p;
-        }
-    // In parts: Access takes a statement of limited length.
-    constexpr qsizetype Teil = 500;
-    const QSqlDatabase db = database();
-    for (qsizetype von = 0; von < reihe.size(); von += Teil) {
-        Anfrage an;
-        an.zweck = Anfrage::Zweck::Nachlesen;
-        an.generation = m_generation;
-        QStringList liste;
-        for (qlonglong n : reihe.mid(von, Teil)) {
-            liste << QString::number(n);
-            for (int p : nachNummer.value(n)) {
-                an.positionen << p;
-                an.schluessel << m_reihenfolge.at(p);
-                an.nummern << n;
-            }
-        }
-        const QString sql = QStringLiteral("select %1 from %2 where %3 in (%4)")
-                                .arg(AlarmdefsZugriff::SpaltenListe(db), AlarmdefsZugriff::Tabelle(db),
-                                     Spalte(QStringLiteral("Ident")), liste.join(QLatin1Char(',')));
-        const Datendienst::Ticket t = m_dienst->ZeilenLesen(sql);
-        m_anfragen.insert(t, an);
-        if (const auto a = m_dienst->Abwarten(t, Datendienst::HoechstensWartenMs)) {
-            m_anfragen.remove(t);
-            OdbcNachgelesen(*a, an);
-        }
-    }
-}
-
-void AlarmdefsModell::OdbcNachgelesen(const Datendienst::Antwort& a, const Anfrage& an) {
-    if (!a.ok || an.generation != m_generation)
-        return;
-    // A number the table holds once, asked for by one row here: that row is it.
-    QHash<qlonglong, QList<qsizetype>> gelesen;
-    for (qsizetype i = 0; i < a.zeilen.size(); ++i) {
-        const QVariant& wert = a.zeilen.at(i).value(AlarmFeld::Ident);
-        const auto n = wert.typeId() == QMetaType::LongLong || wert.typeId() == QMetaType::Int
-                           ? std::optional<qlonglong>(wert.toLongLong())
-                           : AlarmdefsZugriff::Alarmnummer(wert.toString());
-        if (n)
-            gelesen[*n] << i;
-    }
-    QHash<qlonglong, int> gefragt;
-    for (qlonglong n : an.nummern)
-        ++gefragt[n];
-    const int spalten = columnCount();
-    for (qsizetype i = 0; i < an.positionen.size(); ++i) {
-        const int r = an.positionen.at(i);
-        const qlonglong n = an.nummern.at(i);
-        if (r >= m_anzahl || m_reihenfolge.at(r) != an.schluessel.at(i) || gelesen.value(n).size() != 1 ||
-            gefragt.value(n) != 1)
-            continue;
-        Zeile& z = m_seiten[r / SeitenGroesse][r % SeitenGroesse];
-        z.werte = a.zeilen.at(gelesen.value(n).first());
-        z.werte.resize(spalten);
-        emit dataChanged(index(r, 0), index(r, spalten - 1));
-    }
-}

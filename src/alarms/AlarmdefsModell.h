@@ -12,7 +12,9 @@
 // fills in when the page arrives; an answer to a request that a newer one
 // replaced is dropped. Through ODBC (an Access file) there is no row key to
 // read a page by: the whole source is read by the service in one pass and
-// held here, the grid growing as its parts come.
+// held by OdbcZeilen, the grid growing as its parts come; this model routes
+// to it. The model takes connections of SQLite, PostgreSQL and ODBC, the
+// ones the program opens.
 #include <QHash>
 #include <QList>
 #include <QSet>
@@ -22,6 +24,7 @@
 #include <optional>
 
 #include "alarms/Datendienst.h"
+#include "alarms/OdbcZeilen.h"
 #include "alarms/Schreibauftrag.h"
 #include "alarms/Schreibergebnis.h"
 
@@ -65,18 +68,14 @@ public:
     void NummerGewechselt(qlonglong alt, qlonglong neu);
     // Reads again the rows held in memory that carry one of these alarm numbers.
     void ZeilenMitNummernNeuLesen(const QSet<qlonglong>& idents);
-    // The grid row of a row carrying that alarm number in the current record
-    // source; -1 when the source does not hold it. Other drivers read on to
-    // find it; read page by page, only the rows in memory are looked at
-    // (nothing is waited for): ZeileSuchen finds the others.
-    int ZeileVon(qlonglong ident);
-    // The same without waiting: ZeileGefunden tells where the row stands once
-    // the source's order and enough of its count have come; vorhanden says
-    // whether the table holds the number at all, form the picture of its first
-    // row (for a source that lacks it). A newer request replaces an older one.
-    // Read page by page only; other drivers answer at once.
-    // An answer within warteMs is told before the call returns.
+    // Where the row carrying that alarm number stands in the current record
+    // source: ZeileGefunden tells it once the source's order and enough of its
+    // count have come; vorhanden says whether the table holds the number at
+    // all, form the picture of its first row (for a source that lacks it). A
+    // newer request replaces an older one. An answer within warteMs is told
+    // before the call returns.
     void ZeileSuchen(qlonglong ident, int warteMs);
+    // Whether the rows are read through the data service (SQLite, PostgreSQL, ODBC).
     bool Seitenweise() const { return m_seitenweise; }
     // Whether the row is in memory, waiting at most warteMs (a frame) for its
     // page; a page not yet asked for (or failed a moment ago) is asked for
@@ -118,12 +117,9 @@ public:
     bool removeRows(int, int, const QModelIndex& = {}) override { return false; }
     void sort(int column, Qt::SortOrder order) override;
 
-protected:
-    QString selectStatement() const override;
 
-public:
     // Whether a new source is still being read by the service.
-    bool QuelleUnterwegs() const { return m_quellTicket != 0; }
+    bool QuelleUnterwegs() const { return m_odbc ? m_odbc->QuelleUnterwegs() : m_quellTicket != 0; }
     // Whether the table's description is still on its way from the service
     // (a model that opened no connection of its own asks it first).
     bool BeschreibungUnterwegs() const { return m_beschreibTicket != 0; }
@@ -174,10 +170,8 @@ public:
     static constexpr int GrossAb = 100000;
 
 private:
-    struct Zeile {
-        qint64 rowid = 0;
-        QVector<QVariant> werte;
-    };
+    // A row as read: its key (a rowid, a server's Ident, the order it came in through ODBC) and its 18 values.
+    using Zeile = OdbcZeilen::Zeile;
     struct Quelle {
         QString filter;  // empty: all rows
         int sortSpalte = -1;
@@ -187,7 +181,7 @@ private:
     // What a request to the data service was for; its answer is taken only
     // while the request is still the newest of its kind.
     struct Anfrage {
-        enum class Zweck { Quelle, Weiter, Zeilen, Schreiben, Finden, Beschreibung, Folgen, Durchlesen, Nachlesen, Vorhanden } zweck = Zweck::Zeilen;
+        enum class Zweck { Quelle, Weiter, Zeilen, Schreiben, Finden, Beschreibung, Folgen } zweck = Zweck::Zeilen;
         qlonglong ident = -1;        // Finden: the number looked for (quelle: the source it was looked for in)
         int generation = 0;
         Quelle quelle;               // Quelle
@@ -213,6 +207,7 @@ private:
     // Waits at most warteMs for the counting to take one step; false when it has not.
     bool WeiterLesenJetzt(int warteMs);
     QString Bedingung(const Quelle& q) const;
+    // nullptr: not in memory (a page is asked for, waited for a frame at most).
     const Zeile* ZeileHolen(int row) const;
     // The same, waiting up to ms for a page on its way (a paste plans on rows out of view).
     const Zeile* ZeileAbwarten(int row, int ms) const;
@@ -260,25 +255,9 @@ private:
     void GesuchtWeiter();
     bool m_seitenweise = false;
 
-    // ODBC: the rows of the source as they came, each named by a key of its
-    // own (the order it came in), so a pick or a paste follows its row as on SQLite.
-    bool m_odbc = false;
-    qint64 m_odbcSchluessel = 0;
-    quint64 m_odbcSuche = 0;  // the newest ZeileSuchen, so a wait ends when another replaced it
-    static constexpr int OdbcTeil = 8192;  // rows handed over per part after the first ones
-    bool OdbcAnwenden(const Quelle& neu);
-    QString OdbcSql(const Quelle& q) const;
-    void OdbcTeilGelesen(Datendienst::Ticket ticket);
-    bool OdbcErhalten(const Datendienst::Antwort& a, const Anfrage& an, bool spaet);
-    void OdbcAnhaengen(const QVector<QVector<QVariant>>& zeilen, Datendienst::Ticket ticket, const Anfrage& an, bool spaet);
-    int OdbcSuchen(qlonglong ident, int ab) const;
-    int OdbcZeileVon(qlonglong ident);
-    void OdbcZeileSuchen(qlonglong ident, int warteMs);
-    void OdbcGesuchtWeiter();
-    void OdbcVorhandenErhalten(const Datendienst::Antwort& a, const Anfrage& an);
-    void OdbcNachlesen(const QVector<int>& positionen);
-    void OdbcNachgelesen(const Datendienst::Antwort& a, const Anfrage& an);
-    std::optional<qlonglong> OdbcNummer(int zeile) const;
+    // ODBC: the rows of the whole source, held apart (nullptr on other drivers).
+    OdbcZeilen* m_odbc = nullptr;
+    void OdbcVerbinden();
     bool m_kalt = false;  // a new connection: not waited for until a page has come
     QStringList m_feldNamen;        // the table's column names, as the service read them
     QString m_schluessel;  // the key the pages are read by: rowid, or the Ident on a server
@@ -286,7 +265,7 @@ private:
     QString m_datenbank;
     bool m_aufgehalten = false;  // the counting failed once and is being tried again
     Quelle m_quelle;
-    Quelle m_waehlend;  // the source the table model is reading (other drivers)
+    Quelle m_waehlend;  // the source the ODBC rows are being read for
     bool m_gewaehlt = false;
     int m_anzahl = 0;
     // The rows of the source in order, as rowids; pages are read by them.

@@ -182,14 +182,7 @@ void Wahlablauf::Halten(const std::optional<AlarmRecord>& aktuell, bool suchen) 
             emit ZeileHalten(m_offen->zeile);
         return;
     }
-    if (!nummer)
-        return;
-    if (!m_modell->Seitenweise()) {
-        if (const int zeile = m_modell->ZeileVon(*nummer); zeile >= 0)
-            emit ZeileHalten(zeile);
-        return;
-    }
-    if (!suchen)
+    if (!nummer || !suchen)
         return;
     // The row picked (or being picked) by its key, while it still carries the
     // number: another row of the same number is not the one the user chose.
