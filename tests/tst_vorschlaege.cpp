@@ -17,6 +17,7 @@
 #include <cstring>
 #include <optional>
 #include <thread>
+#include <tuple>
 
 #include <leptonica/allheaders.h>
 
@@ -940,27 +941,20 @@ private slots:
     // level, are found as columns at the lighter one and read, with the corner at their ink's;
     // in fonts the tuning never saw, at least half of them (none before).
     void blurredTurnedLabelsAreRead() {
-        const struct {
-            const char* schrift;
-            int drehung;
-            const char* text;
-        } schilder[] = {{"DejaVu Serif", -90, "TIC733"},
-                        {"Nimbus Sans", 90, "PT6234A"},
-                        {"Noto Sans Mono", 90, "V2543"},
-                        {"Roboto Condensed", 90, "FIC322"}};
+        const std::tuple<QString, int, QString> schilder[] = {{"DejaVu Serif", -90, "TIC733"}, {"Nimbus Sans", 90, "PT6234A"},
+                                                              {"Noto Sans Mono", 90, "V2543"}, {"Roboto Condensed", 90, "FIC322"}};
         int gefunden = 0;
         QStringList stand;
-        for (const auto& s : schilder) {
+        for (const auto& [schrift, drehung, text] : schilder) {
             QImage bild(240, 260, QImage::Format_RGB32);
             bild.fill(QColor(236, 236, 232));
             QPainter p(&bild);
-            QFont f(QString::fromLatin1(s.schrift));
+            QFont f(schrift);
             f.setPixelSize(15);
             p.setFont(f);
             p.setPen(QColor(70, 70, 76));
             p.translate(120, 130);
-            p.rotate(s.drehung);
-            const QString text = QString::fromLatin1(s.text);
+            p.rotate(drehung);
             p.drawText(-QFontMetrics(f).tightBoundingRect(text).center(), text);
             p.end();
             QRect tinte;
