@@ -330,12 +330,26 @@ int Bildaufbereitung::Balken(const QRect& box, bool streng) const {
     return n;
 }
 
-QList<QRect> Bildaufbereitung::SenkrechteZeilen(const QList<QRect>& gelesen) const {
+QList<QRect> Bildaufbereitung::SenkrechteZeilen(const QList<QRect>& gelesen) const { return SpaltenUnter(128, gelesen); }
+
+QList<QRect> Bildaufbereitung::BlasseSpalten(const QList<QRect>& gelesen) const {
+    const int stufe = BlasseStufe();
+    if (stufe == 0)
+        return {};
+    const QList<QRect> dunkel = SenkrechteZeilen(gelesen);
+    QList<QRect> blass;
+    for (const QRect& s : SpaltenUnter(stufe, gelesen))
+        if (std::none_of(dunkel.begin(), dunkel.end(), [&s](const QRect& d) { return d.intersects(s); }))
+            blass << s;
+    return blass;
+}
+
+QList<QRect> Bildaufbereitung::SpaltenUnter(int stufe, const QList<QRect>& gelesen) const {
     // on the copy without the drawing: a pipe touching a letter would make it too large for one
     const std::vector<std::uint8_t>& p = OhneZeichnung();
     std::vector<std::uint8_t> tinte(p.size());
     for (std::size_t i = 0; i < p.size(); ++i)
-        tinte[i] = p[i] < 128;
+        tinte[i] = p[i] < stufe;
     std::vector<Teil> kandidaten;
     for (const Teil& t : Fleck::Alle(tinte, m_b, m_h)) {
         if (t.Breite() < 2 || t.Breite() > 48 || t.Hoehe() < 2 || t.Hoehe() > 40 || t.anzahl < 4)
@@ -365,19 +379,24 @@ QList<QRect> Bildaufbereitung::SenkrechteZeilen(const QList<QRect>& gelesen) con
 
 QList<QRect> Bildaufbereitung::WaagrechteZeilen() const { return ZeilenUnter(128, 6); }
 
-QList<QRect> Bildaufbereitung::BlasseZeilen() const {
+int Bildaufbereitung::BlasseStufe() const {
     // the ground as the copy for reading has it: the most common light grey
     const std::vector<std::uint8_t>& p = OhneZeichnung();
     std::array<int, 256> haeufig{};
     for (std::size_t i = 0; i < p.size(); i += 3)
         ++haeufig[p[i]];
     const int grund = static_cast<int>(std::max_element(haeufig.begin() + 128, haeufig.end()) - haeufig.begin());
-    if (grund < 160)
+    return grund < 160 ? 0 : (grund + 128) / 2;
+}
+
+QList<QRect> Bildaufbereitung::BlasseZeilen() const {
+    const int stufe = BlasseStufe();
+    if (stufe == 0)
         return {};
     const QList<QRect> dunkel = WaagrechteZeilen();
     QList<QRect> blass;
     // the letters of a blurred label run together more: a whole word may be one blob
-    for (const QRect& z : ZeilenUnter((grund + 128) / 2, 12))
+    for (const QRect& z : ZeilenUnter(stufe, 12))
         if (std::none_of(dunkel.begin(), dunkel.end(), [&z](const QRect& d) { return d.intersects(z); }))
             blass << z;
     return blass;

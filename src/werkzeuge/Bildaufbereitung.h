@@ -37,6 +37,9 @@ public:
     // Boxes of text running up or down: three or more letter-sized blobs
     // stacked closely above each other, away from the words already read.
     QList<QRect> SenkrechteZeilen(const QList<QRect>& gelesen) const;
+    // The same found at the lighter level of BlasseZeilen, where no column was found at the
+    // dark one: the letters of a blurred turned label fall apart into specks at the dark level.
+    QList<QRect> BlasseSpalten(const QList<QRect>& gelesen) const;
 
     // Boxes of lines of text running across: letter-sized blobs of the copy
     // for reading side by side on one band, found on the pixels whatever the
@@ -62,6 +65,10 @@ public:
 private:
     // Lines of letter-sized blobs of pixels darker than stufe, each blob up to breit times as wide as high.
     QList<QRect> ZeilenUnter(int stufe, int breit) const;
+    // Columns of letter-sized blobs darker than stufe, away from the words gelesen.
+    QList<QRect> SpaltenUnter(int stufe, const QList<QRect>& gelesen) const;
+    // The level halfway between the dark level and the ground of the copy for reading; 0 on a dark ground.
+    int BlasseStufe() const;
     // Tinte with the letter height given; hoehe: the median height of the letters across the line,
     // as measured on their ink.
     QRect TinteIn(const QRect& box, double kappe, bool senkrecht, double* hoehe = nullptr) const;

@@ -47,7 +47,7 @@ constexpr double Klein = 4.0;
 // Above this many pixels a picture is enlarged less, so that memory stays bounded.
 constexpr double MaxPixel = 40e6;
 // Raised whenever the reading changes otherwise, so that kept results are read anew.
-constexpr int Ueberarbeitung = 14;
+constexpr int Ueberarbeitung = 15;
 // A turned reading below this confidence is taken for the drawing, not for text.
 constexpr float MinGedreht = 50;
 // Cut-outs are laid on sheets up to this tall. Smaller sheets would spread better over the
@@ -258,7 +258,7 @@ Texterkennung::~Texterkennung() {
 }
 
 QString Texterkennung::Leseart() {
-    return QStringLiteral("tesseract %1 eng psm11 x%2 x%3 r%4 hell ohne-linien gedreht tinte blase zeilen sw schaerfe enden")
+    return QStringLiteral("tesseract %1 eng psm11 x%2 x%3 r%4 hell ohne-linien gedreht tinte blase zeilen sw schaerfe enden blasse-spalten")
         .arg(QString::fromLatin1(tesseract::TessBaseAPI::Version()))
         .arg(Vergroesserung)
         .arg(NaeherVergroesserung)
@@ -545,7 +545,14 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
 
     // Text running up or down (labels on vertical pipes): each such line is
     // read turned both ways; the way read with more confidence is taken.
-    const QList<QRect> zeilen = bild.SenkrechteZeilen(gelesen);
+    QList<QRect> zeilen = bild.SenkrechteZeilen(gelesen);
+    // The letters of a blurred turned label fall apart into specks at the dark level: columns
+    // are also looked for at the lighter one, and one found only there is read where its
+    // letters measure blurred (elsewhere it is the drawing's grey), on sheets of its own.
+    const qsizetype dunkleSpalten = zeilen.size();
+    for (const QRect& s : bild.BlasseSpalten(gelesen))
+        if (Weich(Ausschnitt(grau.get(), s.adjusted(-4, -4, 4, 4).intersected(flaeche)).get()))
+            zeilen << s;
     std::vector<PixZeiger> gedrehte;
     for (const QRect& z : zeilen) {
         const PixZeiger stueck = Ausschnitt(grau.get(), z.adjusted(-4, -4, 4, 4).intersected(flaeche));
@@ -572,7 +579,7 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     for (Blatt& b : legen(scharfStuecke, blassAb))
         blaetter.push_back(std::move(b));
     const std::size_t mitScharfBlaetter = blaetter.size();
-    for (Blatt& b : legen(gedrehte))
+    for (Blatt& b : legen(gedrehte, 4 * static_cast<std::size_t>(dunkleSpalten)))
         blaetter.push_back(std::move(b));
     std::vector<QList<Roh>> blattWoerter(blaetter.size());
     std::vector<Lesebank::Stueck> auftraege;
