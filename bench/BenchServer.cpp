@@ -14,6 +14,7 @@
 #include <QThread>
 #include <cstdio>
 #include <string>
+#include <memory>
 #include <vector>
 
 #include <libpq-fe.h>
@@ -103,7 +104,13 @@ void Schreiben(const QString& uri, const AlarmListeTyp& alarme) {
     // Tavero's own statement, as it prepared it on its connection, sent through
     // plain libpq: what the server spends on it apart from the client's part.
     QString eigeneSql;
-    std::vector<double> tavero, libpq, schreiber, ueberQt, eigeneAnweisung, ueberDienst;
+    // The same writer on a connection of its own that listens for nothing:
+    // what listening on the writing connection costs.
+    QSqlDatabase stumm = QSqlDatabase::cloneDatabase(a.Server()->Verbindung(), QStringLiteral("bench-stumm"));
+    stumm.open();
+    QSqlQuery(stumm).exec(QStringLiteral("set statement_timeout = %1").arg(AlarmdefsZugriff::WarteAufSperreMs));
+    auto stummSchreiber = std::make_unique<AlarmdefsSchreiber>(stumm, uri);
+    std::vector<double> tavero, libpq, schreiber, ueberQt, eigeneAnweisung, ueberDienst, ohneLauschen;
     // The way a drag in the window writes: through the database's worker, the
     // answer taken as the window takes one that comes within its wait.
     Datendienst dienst(uri);
@@ -111,13 +118,14 @@ void Schreiben(const QString& uri, const AlarmListeTyp& alarme) {
     // baseline, so a busy machine shows as spread rather than as a ratio.
     AlarmListeTyp stand = alarme;
     QElapsedTimer t;
-    const int laeufe = std::min<int>(400, static_cast<int>(alarme.size() / 6));
+    constexpr int Zeilen = 7;  // rows written per turn, one for each way
+    const int laeufe = std::min<int>(400, static_cast<int>(alarme.size() / Zeilen));
     constexpr int Runden = 3;
     for (int runde = 0; runde < Runden; ++runde) {
         std::vector<double> taveroRunde, libpqRunde;
         for (int i = 0; i < laeufe; ++i) {
             const int x0 = 300 + i + 1000 * runde, y0 = 200 + i + 1000 * runde;
-            AlarmRecord& r = stand[6 * i];
+            AlarmRecord& r = stand[Zeilen * i];
             Schreibauftrag auftrag;
             auftrag.ident = r.at(AlarmFeld::Ident);
             auftrag.spalten = {AlarmFeld::X, AlarmFeld::Y};
@@ -131,7 +139,7 @@ void Schreiben(const QString& uri, const AlarmListeTyp& alarme) {
                 std::fprintf(stderr, "tavero-bench: %s\n", qPrintable(se.text));
             else
                 r = se.zeile;
-            AlarmRecord& s = stand[6 * i + 1];
+            AlarmRecord& s = stand[Zeilen * i + 1];
             const std::string x = std::to_string(x0), y = std::to_string(y0), id = s.at(AlarmFeld::Ident).toStdString(),
                               altX = s.at(AlarmFeld::X).toStdString(), altY = s.at(AlarmFeld::Y).toStdString();
             const char* werte[5] = {x.c_str(), y.c_str(), id.c_str(), altX.c_str(), altY.c_str()};
@@ -144,7 +152,7 @@ void Schreiben(const QString& uri, const AlarmListeTyp& alarme) {
             PQclear(res);
             s[AlarmFeld::X] = QString::number(x0);
             s[AlarmFeld::Y] = QString::number(y0);
-            AlarmRecord& w = stand[6 * i + 2];
+            AlarmRecord& w = stand[Zeilen * i + 2];
             Schreibauftrag nurSchreiber = auftrag;
             nurSchreiber.ident = w.at(AlarmFeld::Ident);
             nurSchreiber.gelesen = w;
@@ -153,7 +161,18 @@ void Schreiben(const QString& uri, const AlarmListeTyp& alarme) {
             schreiber.push_back(t.nsecsElapsed() / 1e6);
             if (sw.geschrieben())
                 w = sw.zeile;
-            AlarmRecord& u = stand[6 * i + 3];
+            AlarmRecord& o = stand[Zeilen * i + 6];
+            Schreibauftrag stummAuftrag = auftrag;
+            stummAuftrag.ident = o.at(AlarmFeld::Ident);
+            stummAuftrag.gelesen = o;
+            t.start();
+            const Schreibergebnis so = stummSchreiber->Einzeln(stummAuftrag);
+            ohneLauschen.push_back(t.nsecsElapsed() / 1e6);
+            if (so.geschrieben())
+                o = so.zeile;
+            else
+                std::fprintf(stderr, "tavero-bench: Schreiben ohne Lauschen ging nicht: %s\n", qPrintable(so.text));
+            AlarmRecord& u = stand[Zeilen * i + 3];
             t.start();
             for (const QString& v : {QString::number(x0), QString::number(y0), u.at(AlarmFeld::Ident), u.at(AlarmFeld::X),
                                      u.at(AlarmFeld::Y)})
@@ -175,7 +194,7 @@ void Schreiben(const QString& uri, const AlarmListeTyp& alarme) {
             }
             if (!eigeneSql.isEmpty()) {
                 // the number, the new values, those as read of the columns compared (the written ones, picture, symbol)
-                AlarmRecord& e = stand[6 * i + 4];
+                AlarmRecord& e = stand[Zeilen * i + 4];
                 std::vector<std::string> texte{e.at(AlarmFeld::Ident).toStdString(), std::to_string(x0), std::to_string(y0)};
                 for (int spalte : {int(AlarmFeld::X), int(AlarmFeld::Y), int(AlarmFeld::Form), int(AlarmFeld::Symbol)})
                     texte.push_back(e.at(spalte).toStdString());
@@ -192,7 +211,7 @@ void Schreiben(const QString& uri, const AlarmListeTyp& alarme) {
                 e[AlarmFeld::X] = QString::number(x0);
                 e[AlarmFeld::Y] = QString::number(y0);
             }
-            AlarmRecord& d = stand[6 * i + 5];
+            AlarmRecord& d = stand[Zeilen * i + 5];
             Schreibauftrag ueberWorker = auftrag;
             ueberWorker.ident = d.at(AlarmFeld::Ident);
             ueberWorker.gelesen = d;
@@ -210,6 +229,10 @@ void Schreiben(const QString& uri, const AlarmListeTyp& alarme) {
         tavero.insert(tavero.end(), taveroRunde.begin(), taveroRunde.end());
         libpq.insert(libpq.end(), libpqRunde.begin(), libpqRunde.end());
     }
+    stummSchreiber.reset();
+    stumm.close();
+    stumm = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("bench-stumm"));
     qtUpdate = QSqlQuery();
     qt.close();
     qt = QSqlDatabase();
@@ -219,6 +242,8 @@ void Schreiben(const QString& uri, const AlarmListeTyp& alarme) {
     BenchZeile("server_pfeil_libpq", Median(libpq), "ms");
     BenchZeile("server_pfeil_verhaeltnis", Median(tavero) / Median(libpq), "x");
     BenchZeile("server_pfeil_schreibweg", Median(schreiber), "ms");
+    BenchZeile("server_pfeil_schreibweg_ohne_lauschen", Median(ohneLauschen), "ms");
+    BenchZeile("server_pfeil_schreibweg_lauschen_verhaeltnis", Median(schreiber) / Median(ohneLauschen), "x");
     BenchZeile("server_pfeil_libpq_update_ueber_qt", Median(ueberQt), "ms");
     BenchZeile("server_pfeil_ueber_dienst", Median(ueberDienst), "ms");
     BenchZeile("server_pfeil_ueber_dienst_verhaeltnis", Median(ueberDienst) / Median(libpq), "x");
