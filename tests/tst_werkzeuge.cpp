@@ -21,6 +21,7 @@
 #include "werkzeuge/Kennzeichenregel.h"
 #include "werkzeuge/Kopie.h"
 #include "werkzeuge/Pruefbericht.h"
+#include "werkzeuge/Suche.h"
 #include "werkzeuge/Vorschlaege.h"
 #include "helpers/TestDb.h"
 
@@ -214,6 +215,27 @@ private slots:
             << QByteArray("Ident;Form\n1;\"x'); drop table Alarmdefs; --\"\n")
             << QList<QStringList>{{"Ident", "Form"}, {"1", "x'); drop table Alarmdefs; --"}} << QList<int>{1, 2} << ";" << utf8;
     }
+    // The text search on a table the sqlite3 program made (its own column
+    // order, numbers as text): rows of ASCII alone and rows with umlauts are
+    // found alike, in either spelling and case.
+    void findTreatsAsciiAndUmlautRowsAlike() {
+        const QString db = Datei(QStringLiteral("suche.db"));
+        Werkzeug(QStringLiteral("sqlite3"), {db},
+                 QStringLiteral("create table Alarmdefs (Alarmtext text, VarName text, Ident text primary key, Form text);"
+                                "insert into Alarmdefs values ('Kuehlwasser Pumpe 3', 'P3', '11', 'A'),"
+                                "('KUEHLWASSER', 'p4', '12', 'A'), ('Kühlwasser Überlauf', 'X', '13', 'A'),"
+                                "('Feuer Halle Q9', 'kuhl_merker', '14', 'A'), ('Ofen', 'BRAND_q7xz9', '15', 'A'),"
+                                "('Kuhle', 'KÜHL', '16', 'A');")
+                     .toUtf8());
+        QCOMPARE(Suche::Finden(db, QStringLiteral("kühlwasser")), (QList<qlonglong>{11, 12, 13}));
+        QCOMPARE(Suche::Finden(db, QStringLiteral("KUEHLWASSER")), (QList<qlonglong>{11, 12, 13}));
+        QCOMPARE(Suche::Finden(db, QStringLiteral("kuhl")), (QList<qlonglong>{11, 12, 13, 14, 16}));
+        QCOMPARE(Suche::Finden(db, QStringLiteral("Q7XZ9")), (QList<qlonglong>{15}));
+        QCOMPARE(Suche::Finden(db, QStringLiteral("er halle q")), (QList<qlonglong>{14}));
+        QCOMPARE(Suche::Finden(db, QStringLiteral("überlauf")), (QList<qlonglong>{13}));
+        QCOMPARE(Suche::Finden(db, QStringLiteral("€")), QList<qlonglong>());
+    }
+
     void csvReadsWhatSpreadsheetsWrite() {
         QFETCH(QByteArray, daten);
         QFETCH(QList<QStringList>, saetze);

@@ -6,6 +6,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <cstring>
+#include <optional>
+#include <string>
 
 #include <sqlite3.h>
 
@@ -26,6 +28,42 @@ QString Nadel(sqlite3_context* ctx, sqlite3_value** argv, int i) {
     return n;
 }
 
+// The search for a text of ASCII alone (nearly every row): its folded form is
+// its lower case, so both spellings are compared as bytes, without a QString.
+// nullopt when the text holds other characters.
+std::optional<bool> AsciiEnthaelt(const char* text, int n, sqlite3_value** argv) {
+    thread_local std::string klein;
+    klein.resize(static_cast<std::size_t>(n));
+    unsigned char oder = 0;
+    for (int i = 0; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        oder |= c;
+        klein[static_cast<std::size_t>(i)] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    }
+    if (oder >= 0x80)
+        return std::nullopt;
+    // A needle with other characters is in no ASCII text (the needles come folded).
+    auto drin = [](const std::string& t, std::size_t laenge, sqlite3_value* nadel) {
+        const auto* b = reinterpret_cast<const char*>(sqlite3_value_text(nadel));
+        const auto nb = static_cast<std::size_t>(sqlite3_value_bytes(nadel));
+        for (std::size_t i = 0; i < nb; ++i)
+            if (static_cast<unsigned char>(b[i]) >= 0x80)
+                return false;
+        return nb == 0 || memmem(t.data(), laenge, b, nb) != nullptr;
+    };
+    if (drin(klein, klein.size(), argv[1]))
+        return true;
+    // The second spelling: "ae", "oe", "ue" as one letter, in place.
+    std::size_t m = 0;
+    for (std::size_t i = 0; i < klein.size(); ++i) {
+        const char c = klein[i];
+        klein[m++] = c;
+        if ((c == 'a' || c == 'o' || c == 'u') && i + 1 < klein.size() && klein[i + 1] == 'e')
+            ++i;
+    }
+    return drin(klein, m, argv[2]);
+}
+
 // contains(text, needle, needle without "ue" spellings): the SQLite function
 // behind the text search. It folds the row's UTF-8 into buffers kept between
 // rows, so a search through a large table allocates nothing per row.
@@ -33,6 +71,10 @@ void EnthaeltSql(sqlite3_context* ctx, int, sqlite3_value** argv) {
     const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
     if (!text) {
         sqlite3_result_int(ctx, 0);
+        return;
+    }
+    if (const auto ascii = AsciiEnthaelt(text, sqlite3_value_bytes(argv[0]), argv)) {
+        sqlite3_result_int(ctx, *ascii);
         return;
     }
     const QString nadel = Nadel(ctx, argv, 1);
