@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QProcess>
+#include <random>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -234,6 +235,32 @@ private slots:
         QCOMPARE(Suche::Finden(db, QStringLiteral("er halle q")), (QList<qlonglong>{14}));
         QCOMPARE(Suche::Finden(db, QStringLiteral("überlauf")), (QList<qlonglong>{13}));
         QCOMPARE(Suche::Finden(db, QStringLiteral("€")), QList<qlonglong>());
+        // Texts of random letters, umlauts, accents, ß, Æ and signs beyond
+        // U+00FF: each row is found exactly where the search's own comparison finds it.
+        const QString zeichen = QStringLiteral("aeouAEOUsSzZ9 äöüÄÖÜßẞéÈçÆæøµ–€ÿ");
+        std::mt19937 zufall(7);
+        QStringList texte, werte;
+        for (int i = 0; i < 400; ++i) {
+            QString t;
+            for (int j = static_cast<int>(zufall() % 12); j >= 0; --j)
+                t += zeichen.at(static_cast<qsizetype>(zufall() % static_cast<unsigned>(zeichen.size())));
+            texte << t;
+            werte << QStringLiteral("('%1', '', '%2', 'A')").arg(t).arg(100 + i);
+        }
+        Werkzeug(QStringLiteral("sqlite3"), {db}, QStringLiteral("delete from Alarmdefs; insert into Alarmdefs values %1;")
+                                                      .arg(werte.join(QLatin1Char(',')))
+                                                      .toUtf8());
+        for (const QString& nadel : {QStringLiteral("ue"), QStringLiteral("ä"), QStringLiteral("ss"), QStringLiteral("ae"),
+                                     QStringLiteral("u"), QStringLiteral("e"), QStringLiteral("oe a"), QStringLiteral("µ"),
+                                     QStringLiteral("c"), QStringLiteral("ø"), QStringLiteral("–"), QStringLiteral("zü"),
+                                     QStringLiteral("Ue")}) {
+            const QString n1 = Suche::Falten(nadel), n2 = Suche::OhneUmschreibung(n1);
+            QList<qlonglong> soll;
+            for (int i = 0; i < texte.size(); ++i)
+                if (Suche::Enthaelt(texte.at(i), n1, n2))
+                    soll << 100 + i;
+            QCOMPARE(Suche::Finden(db, nadel), soll);
+        }
     }
 
     void csvReadsWhatSpreadsheetsWrite() {

@@ -5,6 +5,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <array>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -28,32 +29,43 @@ QString Nadel(sqlite3_context* ctx, sqlite3_value** argv, int i) {
     return n;
 }
 
-// The search for a text of ASCII alone (nearly every row): its folded form is
-// its lower case, so both spellings are compared as bytes, without a QString.
-// nullopt when the text holds other characters.
-std::optional<bool> AsciiEnthaelt(const char* text, int n, sqlite3_value** argv) {
-    thread_local std::string klein;
-    klein.resize(static_cast<std::size_t>(n));
-    unsigned char oder = 0;
-    for (int i = 0; i < n; ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        oder |= c;
-        klein[static_cast<std::size_t>(i)] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+// The folded form of each character up to U+00FF as UTF-8, made once from
+// the German order's own folding.
+struct Latin1Faltung {
+    std::array<std::string, 256> zu;
+    Latin1Faltung() {
+        for (int c = 0; c < 256; ++c)
+            zu[static_cast<std::size_t>(c)] = DeutscheReihung::Grundform(QString(QChar(static_cast<char16_t>(c)))).toStdString();
     }
-    if (oder >= 0x80)
-        return std::nullopt;
-    // A needle with other characters is in no ASCII text (the needles come folded).
+};
+
+// The search for a text of characters up to U+00FF alone (nearly every row):
+// folded and compared as UTF-8 bytes, without a QString (a needle's bytes
+// match where its characters do). nullopt when the text holds others.
+std::optional<bool> Latin1Enthaelt(const char* text, int n, sqlite3_value** argv) {
+    static const Latin1Faltung faltung;
+    thread_local std::string klein;
+    klein.clear();
+    for (int i = 0; i < n; ++i) {
+        auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            klein.push_back(static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c));
+            continue;
+        }
+        const auto d = i + 1 < n ? static_cast<unsigned char>(text[i + 1]) : 0;
+        if ((c != 0xC2 && c != 0xC3) || (d & 0xC0) != 0x80)
+            return std::nullopt;
+        klein += faltung.zu[((c & 0x1F) << 6) | (d & 0x3F)];
+        ++i;
+    }
     auto drin = [](const std::string& t, std::size_t laenge, sqlite3_value* nadel) {
-        const auto* b = reinterpret_cast<const char*>(sqlite3_value_text(nadel));
         const auto nb = static_cast<std::size_t>(sqlite3_value_bytes(nadel));
-        for (std::size_t i = 0; i < nb; ++i)
-            if (static_cast<unsigned char>(b[i]) >= 0x80)
-                return false;
-        return nb == 0 || memmem(t.data(), laenge, b, nb) != nullptr;
+        return nb == 0 || memmem(t.data(), laenge, sqlite3_value_text(nadel), nb) != nullptr;
     };
     if (drin(klein, klein.size(), argv[1]))
         return true;
-    // The second spelling: "ae", "oe", "ue" as one letter, in place.
+    // The second spelling: "ae", "oe", "ue" as one letter, in place (no byte
+    // of a longer character is an ASCII letter).
     std::size_t m = 0;
     for (std::size_t i = 0; i < klein.size(); ++i) {
         const char c = klein[i];
@@ -73,8 +85,8 @@ void EnthaeltSql(sqlite3_context* ctx, int, sqlite3_value** argv) {
         sqlite3_result_int(ctx, 0);
         return;
     }
-    if (const auto ascii = AsciiEnthaelt(text, sqlite3_value_bytes(argv[0]), argv)) {
-        sqlite3_result_int(ctx, *ascii);
+    if (const auto latin1 = Latin1Enthaelt(text, sqlite3_value_bytes(argv[0]), argv)) {
+        sqlite3_result_int(ctx, *latin1);
         return;
     }
     const QString nadel = Nadel(ctx, argv, 1);
