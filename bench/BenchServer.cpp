@@ -313,7 +313,11 @@ double Oeffnen(const QString& uri) {
         a.setAlarmBilderListe({QStringLiteral("Uebersicht.bmp")});
         a.AuswahlShow();
         AlarmdefsModell* m = a.Fenster()->dbAlarme;
-        if (!m || m->rowCount() == 0 || !m->index(0, 10).data().isValid())
+        // The rows come from the grid's service: until they are there.
+        auto gefuellt = [m] { return m && m->rowCount() > 0 && m->index(0, 10).data().isValid(); };
+        if (!gefuellt())
+            Warten(gefuellt, 10000);
+        if (!gefuellt())
             std::fprintf(stderr, "tavero-bench: das Raster von %s blieb leer\n", qPrintable(uri));
         zeiten.push_back(t.nsecsElapsed() / 1e6);
     }

@@ -73,6 +73,9 @@ std::optional<bool> Latin1Enthaelt(const char* text, int n, sqlite3_value** argv
         if ((c == 'a' || c == 'o' || c == 'u') && i + 1 < klein.size() && klein[i + 1] == 'e')
             ++i;
     }
+    // Neither the text nor the needle changed: the same search failed above.
+    if (m == klein.size() && sqlite3_value_bytes(argv[1]) == sqlite3_value_bytes(argv[2]))
+        return false;
     return drin(klein, m, argv[2]);
 }
 
