@@ -442,7 +442,7 @@ void Server(const QString& arbeitsOrdner) {
             });
             Stillstand s;
             Warten([] { return false; }, 2000);
-            BenchZeile(figur, s.Ende(), "ms");
+            PauseZeilen(figur, s);
             freigeben.join();
             PQfinish(halter);
             QObject::disconnect(vorher);

@@ -1204,6 +1204,53 @@ private slots:
         QTRY_COMPARE(a.mVerlauf->Stapel()->count(), schritte + 2);
     }
 
+    // Rows another client tells of are read again by the grid's service; the
+    // window does not wait for that answer (the other client may hold the
+    // table a while), and the answer fills the rows once it comes.
+    void notedGridRowsAreNotWaitedFor_data() {
+        QTest::addColumn<int>("tabelle");
+        QTest::newRow("demo table") << 0;
+        QTest::newRow("psql's table") << 1;
+        QTest::newRow("psql's table of fixed-width texts") << 2;
+    }
+    void notedGridRowsAreNotWaitedFor() {
+        QFETCH(int, tabelle);
+        if (tabelle == 1)
+            QVERIFY(PsqlTabelle());
+        else if (tabelle == 2)
+            QVERIFY(PsqlZeichenTabelle());
+        Server s(m_datenbank);
+        SkriptDialoge dialoge;
+        frmMain a;
+        QVERIFY(UeberVerweisLaden(a));
+        AlarmdefsModell* m = a.mgobjAuswahl()->Fenster()->dbAlarme;
+        QTRY_COMPARE(m->rowCount(), s.wert(QStringLiteral("select count(*) from \"Alarmdefs\"")).toInt());
+        QTRY_VERIFY(m->index(0, AlarmFeld::Ident).data().isValid());
+        const qlonglong ident = m->index(0, AlarmFeld::Ident).data().toLongLong();
+        QProcess halter;
+        halter.start(QStringLiteral("psql"),
+                     {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
+                      QStringLiteral("begin; lock table \"Alarmdefs\" in access exclusive mode; "
+                                     "update \"Alarmdefs\" set \"X\" = 4321 where \"Ident\" = %1; select pg_sleep(1.5); commit;")
+                          .arg(ident)});
+        QVERIFY(halter.waitForStarted());
+        auto gesperrt = [&s] {
+            return s.wert(QStringLiteral("select count(*) from pg_locks l join pg_class c on c.oid = l.relation "
+                                         "where c.relname = 'Alarmdefs' and l.mode = 'AccessExclusiveLock' and l.granted"))
+                       .toInt() > 0;
+        };
+        QVERIFY(QTest::qWaitFor(gesperrt, 10000));
+        // A wait long enough to outlast the lock, were the window to wait at all.
+        const int warten = std::exchange(Datendienst::HoechstensWartenMs, 10000);
+        m->ZeilenMitNummernNeuLesen({ident});
+        Datendienst::HoechstensWartenMs = warten;
+        QVERIFY(gesperrt());
+        QTRY_COMPARE_WITH_TIMEOUT(m->index(0, AlarmFeld::X).data().toInt(), 4321, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(halter.state() == QProcess::NotRunning, 30000);
+        QCOMPARE(halter.exitCode(), 0);
+        QVERIFY2(dialoge.meldungen.isEmpty(), qPrintable(dialoge.meldungen.join(QLatin1Char('\n'))));
+    }
+
     void badServersAreToldInGerman_data() {
         QTest::addColumn<QString>("fall");
         QTest::addColumn<QString>("erwartet");

@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QProcess>
+#include <random>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -21,6 +22,7 @@
 #include "werkzeuge/Kennzeichenregel.h"
 #include "werkzeuge/Kopie.h"
 #include "werkzeuge/Pruefbericht.h"
+#include "werkzeuge/Suche.h"
 #include "werkzeuge/Vorschlaege.h"
 #include "helpers/TestDb.h"
 
@@ -214,6 +216,53 @@ private slots:
             << QByteArray("Ident;Form\n1;\"x'); drop table Alarmdefs; --\"\n")
             << QList<QStringList>{{"Ident", "Form"}, {"1", "x'); drop table Alarmdefs; --"}} << QList<int>{1, 2} << ";" << utf8;
     }
+    // The text search on a table the sqlite3 program made (its own column
+    // order, numbers as text): rows of ASCII alone and rows with umlauts are
+    // found alike, in either spelling and case.
+    void findTreatsAsciiAndUmlautRowsAlike() {
+        const QString db = Datei(QStringLiteral("suche.db"));
+        Werkzeug(QStringLiteral("sqlite3"), {db},
+                 QStringLiteral("create table Alarmdefs (Alarmtext text, VarName text, Ident text primary key, Form text);"
+                                "insert into Alarmdefs values ('Kuehlwasser Pumpe 3', 'P3', '11', 'A'),"
+                                "('KUEHLWASSER', 'p4', '12', 'A'), ('Kühlwasser Überlauf', 'X', '13', 'A'),"
+                                "('Feuer Halle Q9', 'kuhl_merker', '14', 'A'), ('Ofen', 'BRAND_q7xz9', '15', 'A'),"
+                                "('Kuhle', 'KÜHL', '16', 'A');")
+                     .toUtf8());
+        QCOMPARE(Suche::Finden(db, QStringLiteral("kühlwasser")), (QList<qlonglong>{11, 12, 13}));
+        QCOMPARE(Suche::Finden(db, QStringLiteral("KUEHLWASSER")), (QList<qlonglong>{11, 12, 13}));
+        QCOMPARE(Suche::Finden(db, QStringLiteral("kuhl")), (QList<qlonglong>{11, 12, 13, 14, 16}));
+        QCOMPARE(Suche::Finden(db, QStringLiteral("Q7XZ9")), (QList<qlonglong>{15}));
+        QCOMPARE(Suche::Finden(db, QStringLiteral("er halle q")), (QList<qlonglong>{14}));
+        QCOMPARE(Suche::Finden(db, QStringLiteral("überlauf")), (QList<qlonglong>{13}));
+        QCOMPARE(Suche::Finden(db, QStringLiteral("€")), QList<qlonglong>());
+        // Texts of random letters, umlauts, accents, ß, Æ and signs beyond
+        // U+00FF: each row is found exactly where the search's own comparison finds it.
+        const QString zeichen = QStringLiteral("aeouAEOUsSzZ9 äöüÄÖÜßẞéÈçÆæøµ–€ÿ");
+        std::mt19937 zufall(7);
+        QStringList texte, werte;
+        for (int i = 0; i < 400; ++i) {
+            QString t;
+            for (int j = static_cast<int>(zufall() % 12); j >= 0; --j)
+                t += zeichen.at(static_cast<qsizetype>(zufall() % static_cast<unsigned>(zeichen.size())));
+            texte << t;
+            werte << QStringLiteral("('%1', '', '%2', 'A')").arg(t).arg(100 + i);
+        }
+        Werkzeug(QStringLiteral("sqlite3"), {db}, QStringLiteral("delete from Alarmdefs; insert into Alarmdefs values %1;")
+                                                      .arg(werte.join(QLatin1Char(',')))
+                                                      .toUtf8());
+        for (const QString& nadel : {QStringLiteral("ue"), QStringLiteral("ä"), QStringLiteral("ss"), QStringLiteral("ae"),
+                                     QStringLiteral("u"), QStringLiteral("e"), QStringLiteral("oe a"), QStringLiteral("µ"),
+                                     QStringLiteral("c"), QStringLiteral("ø"), QStringLiteral("–"), QStringLiteral("zü"),
+                                     QStringLiteral("Ue")}) {
+            const QString n1 = Suche::Falten(nadel), n2 = Suche::OhneUmschreibung(n1);
+            QList<qlonglong> soll;
+            for (int i = 0; i < texte.size(); ++i)
+                if (Suche::Enthaelt(texte.at(i), n1, n2))
+                    soll << 100 + i;
+            QCOMPARE(Suche::Finden(db, nadel), soll);
+        }
+    }
+
     void csvReadsWhatSpreadsheetsWrite() {
         QFETCH(QByteArray, daten);
         QFETCH(QList<QStringList>, saetze);

@@ -981,7 +981,9 @@ void AlarmdefsModell::ZeilenMitNummernNeuLesen(const QSet<qlonglong>& idents) {
             if (idents.contains(it->at(i).werte.value(AlarmFeld::Ident).toLongLong()))
                 zeilen << it.key() * SeitenGroesse + i;
     std::sort(zeilen.begin(), zeilen.end());
-    ZeilenAnfordern(zeilen, -1, Datendienst::HoechstensWartenMs);
+    // Not waited for: the rows go on showing what they held until the answer
+    // comes, and the client that told of them may still hold the table.
+    ZeilenAnfordern(zeilen, -1, 0);
 }
 
 void AlarmdefsModell::ZeileSuchen(qlonglong ident, int warteMs) {

@@ -5,7 +5,10 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <array>
 #include <cstring>
+#include <optional>
+#include <string>
 
 #include <sqlite3.h>
 
@@ -26,6 +29,56 @@ QString Nadel(sqlite3_context* ctx, sqlite3_value** argv, int i) {
     return n;
 }
 
+// The folded form of each character up to U+00FF as UTF-8, made once from
+// the German order's own folding.
+struct Latin1Faltung {
+    std::array<std::string, 256> zu;
+    Latin1Faltung() {
+        for (int c = 0; c < 256; ++c)
+            zu[static_cast<std::size_t>(c)] = DeutscheReihung::Grundform(QString(QChar(static_cast<char16_t>(c)))).toStdString();
+    }
+};
+
+// The search for a text of characters up to U+00FF alone (nearly every row):
+// folded and compared as UTF-8 bytes, without a QString (a needle's bytes
+// match where its characters do). nullopt when the text holds others.
+std::optional<bool> Latin1Enthaelt(const char* text, int n, sqlite3_value** argv) {
+    static const Latin1Faltung faltung;
+    thread_local std::string klein;
+    klein.clear();
+    for (int i = 0; i < n; ++i) {
+        auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            klein.push_back(static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c));
+            continue;
+        }
+        const auto d = i + 1 < n ? static_cast<unsigned char>(text[i + 1]) : 0;
+        if ((c != 0xC2 && c != 0xC3) || (d & 0xC0) != 0x80)
+            return std::nullopt;
+        klein += faltung.zu[((c & 0x1F) << 6) | (d & 0x3F)];
+        ++i;
+    }
+    auto drin = [](const std::string& t, std::size_t laenge, sqlite3_value* nadel) {
+        const auto nb = static_cast<std::size_t>(sqlite3_value_bytes(nadel));
+        return nb == 0 || memmem(t.data(), laenge, sqlite3_value_text(nadel), nb) != nullptr;
+    };
+    if (drin(klein, klein.size(), argv[1]))
+        return true;
+    // The second spelling: "ae", "oe", "ue" as one letter, in place (no byte
+    // of a longer character is an ASCII letter).
+    std::size_t m = 0;
+    for (std::size_t i = 0; i < klein.size(); ++i) {
+        const char c = klein[i];
+        klein[m++] = c;
+        if ((c == 'a' || c == 'o' || c == 'u') && i + 1 < klein.size() && klein[i + 1] == 'e')
+            ++i;
+    }
+    // Neither the text nor the needle changed: the same search failed above.
+    if (m == klein.size() && sqlite3_value_bytes(argv[1]) == sqlite3_value_bytes(argv[2]))
+        return false;
+    return drin(klein, m, argv[2]);
+}
+
 // contains(text, needle, needle without "ue" spellings): the SQLite function
 // behind the text search. It folds the row's UTF-8 into buffers kept between
 // rows, so a search through a large table allocates nothing per row.
@@ -33,6 +86,10 @@ void EnthaeltSql(sqlite3_context* ctx, int, sqlite3_value** argv) {
     const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
     if (!text) {
         sqlite3_result_int(ctx, 0);
+        return;
+    }
+    if (const auto latin1 = Latin1Enthaelt(text, sqlite3_value_bytes(argv[0]), argv)) {
+        sqlite3_result_int(ctx, *latin1);
         return;
     }
     const QString nadel = Nadel(ctx, argv, 1);
