@@ -238,6 +238,32 @@ class TstServer : public QObject {
             "from generate_series(1, 40) i;"));
     }
 
+    // psql, another client, takes the whole table, changes X of the row
+    // `ident`, and holds it 1.5 s.
+    void TabelleHalten(QProcess& halter, const QString& ident) {
+        halter.start(QStringLiteral("psql"),
+                     {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
+                      QStringLiteral("begin; lock table \"Alarmdefs\" in access exclusive mode; "
+                                     "update \"Alarmdefs\" set \"X\" = 4321 where \"Ident\" = %1; select pg_sleep(1.5); commit;")
+                          .arg(ident)});
+        QVERIFY(halter.waitForStarted());
+    }
+    static bool TabelleGesperrt(Server& s) {
+        return s.wert(QStringLiteral("select count(*) from pg_locks l join pg_class c on c.oid = l.relation "
+                                     "where c.relname = 'Alarmdefs' and l.mode = 'AccessExclusiveLock' and l.granted"))
+                   .toInt() > 0;
+    }
+    // Data rows for the three tables, and the table a row names: the test's
+    // own, psql's, psql's of fixed-width texts.
+    static void TabellenDaten() {
+        QTest::addColumn<int>("tabelle");
+        QTest::newRow("kopiert") << 0;
+        QTest::newRow("psql") << 1;
+        QTest::newRow("psql-zeichen") << 2;
+    }
+    bool TabelleNach(int tabelle) {
+        return tabelle == 1 ? PsqlTabelle() : tabelle == 2 ? PsqlZeichenTabelle() : true;
+    }
     // A table of psql's own with texts of fixed width and decimal numbers, in an order of its own.
     bool PsqlZeichenTabelle() {
         return PsqlTabelleAus(QStringLiteral(
@@ -461,18 +487,10 @@ private slots:
     // psql, another client, changes a compared column of the row while it holds
     // it: the write waits, then writes nothing and tells what the row holds; a
     // change of another column lets the write through with that change in its row.
-    void rowChangedWhileTheWriteWaitsIsNotOverwritten_data() {
-        QTest::addColumn<int>("tabelle");
-        QTest::newRow("kopiert") << 0;
-        QTest::newRow("psql") << 1;
-        QTest::newRow("psql-zeichen") << 2;
-    }
+    void rowChangedWhileTheWriteWaitsIsNotOverwritten_data() { TabellenDaten(); }
     void rowChangedWhileTheWriteWaitsIsNotOverwritten() {
         QFETCH(int, tabelle);
-        if (tabelle == 1)
-            QVERIFY(PsqlTabelle());
-        if (tabelle == 2)
-            QVERIFY(PsqlZeichenTabelle());
+        QVERIFY(TabelleNach(tabelle));
         Server s(m_datenbank);
         const qlonglong id = s.wert(QStringLiteral("select min(\"Ident\")::bigint from \"Alarmdefs\" where \"X\" is not null "
                                                    "and \"Form\" is not null")).toLongLong();
@@ -806,17 +824,10 @@ private slots:
         QVERIFY(s.ausfuehren(QStringLiteral("select pg_notify('%1', '%2')").arg(QLatin1String(AlarmdefsZugriff::Benachrichtigung), ident)));
         QThread::msleep(200);
         QProcess halter;
-        halter.start(QStringLiteral("psql"),
-                     {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
-                      QStringLiteral("begin; lock table \"Alarmdefs\" in access exclusive mode; "
-                                     "update \"Alarmdefs\" set \"X\" = 4321 where \"Ident\" = %1; select pg_sleep(1.5); commit;")
-                          .arg(ident)});
-        QVERIFY(halter.waitForStarted());
+        TabelleHalten(halter, ident);
         bool gesperrt = false;
         for (int i = 0; i < 500 && !gesperrt; ++i) {
-            gesperrt = s.wert(QStringLiteral("select count(*) from pg_locks l join pg_class c on c.oid = l.relation "
-                                             "where c.relname = 'Alarmdefs' and l.mode = 'AccessExclusiveLock' and l.granted"))
-                           .toInt() > 0;
+            gesperrt = TabelleGesperrt(s);
             if (!gesperrt)
                 QThread::msleep(10);
         }
@@ -1207,18 +1218,10 @@ private slots:
     // Rows another client tells of are read again by the grid's service; the
     // window does not wait for that answer (the other client may hold the
     // table a while), and the answer fills the rows once it comes.
-    void notedGridRowsAreNotWaitedFor_data() {
-        QTest::addColumn<int>("tabelle");
-        QTest::newRow("demo table") << 0;
-        QTest::newRow("psql's table") << 1;
-        QTest::newRow("psql's table of fixed-width texts") << 2;
-    }
+    void notedGridRowsAreNotWaitedFor_data() { TabellenDaten(); }
     void notedGridRowsAreNotWaitedFor() {
         QFETCH(int, tabelle);
-        if (tabelle == 1)
-            QVERIFY(PsqlTabelle());
-        else if (tabelle == 2)
-            QVERIFY(PsqlZeichenTabelle());
+        QVERIFY(TabelleNach(tabelle));
         Server s(m_datenbank);
         SkriptDialoge dialoge;
         frmMain a;
@@ -1228,17 +1231,8 @@ private slots:
         QTRY_VERIFY(m->index(0, AlarmFeld::Ident).data().isValid());
         const qlonglong ident = m->index(0, AlarmFeld::Ident).data().toLongLong();
         QProcess halter;
-        halter.start(QStringLiteral("psql"),
-                     {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
-                      QStringLiteral("begin; lock table \"Alarmdefs\" in access exclusive mode; "
-                                     "update \"Alarmdefs\" set \"X\" = 4321 where \"Ident\" = %1; select pg_sleep(1.5); commit;")
-                          .arg(ident)});
-        QVERIFY(halter.waitForStarted());
-        auto gesperrt = [&s] {
-            return s.wert(QStringLiteral("select count(*) from pg_locks l join pg_class c on c.oid = l.relation "
-                                         "where c.relname = 'Alarmdefs' and l.mode = 'AccessExclusiveLock' and l.granted"))
-                       .toInt() > 0;
-        };
+        TabelleHalten(halter, QString::number(ident));
+        auto gesperrt = [&s] { return TabelleGesperrt(s); };
         QVERIFY(QTest::qWaitFor(gesperrt, 10000));
         // A wait long enough to outlast the lock, were the window to wait at all.
         const int warten = std::exchange(Datendienst::HoechstensWartenMs, 10000);
