@@ -34,9 +34,9 @@ public:
     Serverdienst(const QString& sDatenbank, QObject* parent = nullptr);
     ~Serverdienst() override;
 
-    // Opens the connection and listens; a German reason when it cannot. A
-    // connection that was lost is opened again by the watcher, not here: until
-    // it stands, this says why not.
+    // Opens the connection (the watcher listens before this returns); a German
+    // reason when it cannot. A connection that was lost is opened again by the
+    // watcher, not here: until it stands, this says why not.
     bool Verbinden(QString* grund = nullptr, QString* detail = nullptr);
     // Opens the first connection on the watcher's thread, so opening a database
     // never holds the window; once it stands and listens, ErsteVerbindung.

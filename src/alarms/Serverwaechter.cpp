@@ -1,10 +1,10 @@
 #include "alarms/Serverwaechter.h"
 
 #include <QAtomicInteger>
+#include <QSocketNotifier>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlQuery>
-#include <QSocketNotifier>
 #include <QThread>
 #include <utility>
 
