@@ -174,12 +174,14 @@ Serverwaechter::Einrichtung Serverwaechter::Einrichten(const QString& sName) {
 
 void Serverwaechter::Bereitstellen(QThread* ziel) {
     const QString name = QStringLiteral("tavero-server-neu-%1").arg(g_bereitgestellt.fetchAndAddRelaxed(1));
-    // Listening first: nothing written once the connection is handed over goes unheard.
-    Offen();
     Einrichtung e;
     try {
         QSqlDatabase db = AlarmdefsZugriff::Oeffnen(m_datenbank, name);
         e = Einrichten(name);
+        // Listening before the handover: nothing written once the connection
+        // stands goes unheard. An owner gone meanwhile needs neither.
+        if (!m_ende)
+            Offen();
         // The driver (with the notifier that listens) goes to the thread that
         // uses the connection; as a connection is only ever used where its
         // driver lives, nothing here touches it afterwards.
