@@ -803,6 +803,117 @@ private slots:
         QCOMPARE(fremd.loadRelaxed(), 0);
     }
 
+    // The writing connection listens for nothing; the watcher's connection
+    // does. The server ends either of the two: a write goes through or is
+    // refused visibly, the other programs' notes still arrive, this client's
+    // own writes are never told back to it.
+    void writingAndListeningConnectionsEndApart_data() {
+        QTest::addColumn<bool>("psqlTabelle");
+        QTest::addColumn<bool>("schreibende");
+        QTest::newRow("Demo, die schreibende endet") << false << true;
+        QTest::newRow("Demo, die lauschende endet") << false << false;
+        QTest::newRow("psql, die schreibende endet") << true << true;
+        QTest::newRow("psql, die lauschende endet") << true << false;
+    }
+    void writingAndListeningConnectionsEndApart() {
+        QFETCH(bool, psqlTabelle);
+        QFETCH(bool, schreibende);
+        // psql's own table (the number as text) that tells its changes by a trigger of its own.
+        if (psqlTabelle) {
+            QProcess tabelle;
+            tabelle.start(QStringLiteral("psql"),
+                          {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
+                           QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
+                           QStringLiteral(
+                               "drop table \"Alarmdefs\" cascade; "
+                               "create table \"Alarmdefs\" (\"Symbol\" varchar(120), \"Ident\" text primary key, \"Y\" integer, "
+                               "\"Form\" text, \"X\" integer, \"Alarmtext\" text, \"Type\" integer, \"Acknowledge\" integer, "
+                               "\"VarName\" text, \"BitNo\" integer, \"Min\" text, \"Max\" text, \"Priority\" integer, "
+                               "\"Group\" integer, \"Helpindex\" integer, \"Sensor1\" integer, \"Sensor2\" integer, \"Fault\" integer); "
+                               "insert into \"Alarmdefs\" (\"Ident\", \"Form\", \"X\", \"Y\", \"Symbol\", \"Alarmtext\") "
+                               "select (7000 + i)::text, 'Zulauf', 9 * i, 4 * i, 'Standard\\Pfeil.gif', 'Meldung ' || i "
+                               "from generate_series(1, 30) i; "
+                               "create function psql_meldet() returns trigger language plpgsql as "
+                               "$$ begin perform pg_notify('tavero_alarmdefs', new.\"Ident\"); return null; end $$; "
+                               "create trigger psql_meldet after update on \"Alarmdefs\" for each row execute function psql_meldet();")});
+            QVERIFY(tabelle.waitForFinished(30000));
+            QVERIFY2(tabelle.exitCode() == 0, tabelle.readAllStandardError().constData());
+        }
+        AlarmAuswahl a;
+        a.setAlarmDatenbank(m_uri);
+        QVERIFY(a.Server() && a.Server()->Verbinden());
+        QSqlQuery q(a.Server()->Verbindung());
+        QVERIFY(q.exec(QStringLiteral("select count(*) from pg_listening_channels()")) && q.next());
+        QCOMPARE(q.value(0).toInt(), 0);
+        QVERIFY(q.exec(QStringLiteral("select pg_backend_pid()")) && q.next());
+        const qint64 schreibend = q.value(0).toLongLong();
+        q = QSqlQuery();
+        Server s(m_datenbank);
+        QStringList idents;
+        for (const QVariant& v : {s.wert(QStringLiteral("select \"Ident\" from \"Alarmdefs\" order by 1 limit 1")),
+                                  s.wert(QStringLiteral("select \"Ident\" from \"Alarmdefs\" order by 1 limit 1 offset 1")),
+                                  s.wert(QStringLiteral("select \"Ident\" from \"Alarmdefs\" order by 1 limit 1 offset 2"))})
+            idents << v.toString();
+        const QString ident = idents.at(0);
+        QSignalSpy gemeldet(a.Server(), &Serverdienst::ZeilenGemeldet);
+        QSignalSpy verpasst(a.Server(), &Serverdienst::MeldungenVerpasst);
+        auto nummern = [&gemeldet] {
+            QStringList l;
+            for (const QList<QVariant>& m : std::as_const(gemeldet))
+                l << m.at(0).toStringList();
+            return l;
+        };
+        auto anderer = [this](const QString& wer) {
+            QProcess psql;
+            psql.start(QStringLiteral("psql"), {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-d"), m_datenbank,
+                                                QStringLiteral("-c"),
+                                                QStringLiteral("update \"Alarmdefs\" set \"Priority\" = 3 where \"Ident\" = '%1'").arg(wer)});
+            return psql.waitForFinished(30000) && psql.exitCode() == 0;
+        };
+        auto x = [&] { return s.wert(QStringLiteral("select \"X\" from \"Alarmdefs\" where \"Ident\" = '%1'").arg(ident)).toInt(); };
+        Schreibauftrag auftrag;
+        auftrag.ident = ident;
+        auftrag.spalten = {AlarmFeld::X};
+        auftrag.werte = {11};
+        // This client's write, then another program's: only the other's is told
+        // (the notes come in the order written).
+        QVERIFY(a.ZeileSchreiben(auftrag, {}).geschrieben());
+        QVERIFY(anderer(idents.at(1)));
+        QTRY_VERIFY_WITH_TIMEOUT(nummern().contains(idents.at(1)), 10000);
+        QVERIFY(!nummern().contains(ident));
+
+        QVERIFY(s.ausfuehren(QStringLiteral("select pg_terminate_backend(pid, 10000) from pg_stat_activity where "
+                                            "application_name = 'Tavero' and datname = '%1' and pid %2 %3")
+                                 .arg(m_datenbank, schreibende ? QStringLiteral("=") : QStringLiteral("<>"))
+                                 .arg(schreibend)));
+        auftrag.werte = {12};
+        if (schreibende) {
+            // Refused in German while the writing one is gone, or written once it stands again.
+            Schreibergebnis e = a.ZeileSchreiben(auftrag, {});
+            if (!e.geschrieben()) {
+                QVERIFY2(e.text.contains(QStringLiteral("ichts")), qPrintable(e.text));
+                QCOMPARE(x(), 11);
+                QTRY_VERIFY_WITH_TIMEOUT(a.Server()->Verbunden(), 15000);
+                e = a.ZeileSchreiben(auftrag, {});
+            }
+            QVERIFY2(e.geschrieben(), qPrintable(e.text + e.detail));
+        } else {
+            // The writing one stands: written at once; the watcher listens again and says so.
+            const Schreibergebnis e = a.ZeileSchreiben(auftrag, {});
+            QVERIFY2(e.geschrieben(), qPrintable(e.text + e.detail));
+            QTRY_VERIFY_WITH_TIMEOUT(!verpasst.isEmpty(), 10000);
+        }
+        QCOMPARE(x(), 12);
+        // Again this client's write and another's: only the other's is told.
+        gemeldet.clear();
+        auftrag.werte = {13};
+        QVERIFY(a.ZeileSchreiben(auftrag, {}).geschrieben());
+        QVERIFY(anderer(idents.at(2)));
+        QTRY_VERIFY_WITH_TIMEOUT(nummern().contains(idents.at(2)), 10000);
+        QVERIFY2(!nummern().contains(ident), qPrintable(nummern().join(QLatin1Char(' '))));
+        QCOMPARE(x(), 13);
+    }
+
     // Another program holds the table while it changes a row and tells so: the
     // row is read on the watcher's thread, the window's thread goes on meanwhile
     // (a probe every 5 ms), and the picked alarm takes the row once it is read.

@@ -54,6 +54,12 @@ Serverdienst* AlarmAuswahl::Server() {
             if (m_AktuellerAlarm)
                 ZeilenVomServer({m_AktuellerAlarm->value(AlarmFeld::Ident)});
         });
+        connect(m_Server.get(), &Serverdienst::MeldungenVerpasst, this, [this] {
+            if (HatFenster())
+                Fenster()->QuelleNeuLesen();
+            if (m_AktuellerAlarm)
+                ZeilenVomServer({m_AktuellerAlarm->value(AlarmFeld::Ident)});
+        });
     }
     return m_Server.get();
 }

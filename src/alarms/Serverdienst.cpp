@@ -3,9 +3,11 @@
 #include "alarms/ServerMeldungen.h"
 
 #include <QAtomicInteger>
+#include <QSemaphore>
 #include <QSqlQuery>
 #include <QThread>
 #include <QTimer>
+#include <memory>
 #include <utility>
 
 #include "alarms/AlarmdefsSchreiber.h"
@@ -47,6 +49,8 @@ Serverdienst::Serverdienst(const QString& sDatenbank, QObject* parent)
     connect(m_waechter, &Serverwaechter::Antwort, this, &Serverdienst::Antwort);  // queued: another thread
     connect(m_waechter, &Serverwaechter::Bereitgestellt, this, &Serverdienst::Bereitgestellt);
     connect(m_waechter, &Serverwaechter::Gelesen, this, &Serverdienst::Gelesen);
+    connect(m_waechter, &Serverwaechter::Gemeldet, this, &Serverdienst::Gemeldet);
+    connect(m_waechter, &Serverwaechter::WiederGelauscht, this, &Serverdienst::WiederGelauscht);
     m_faden->start();
 }
 
@@ -96,6 +100,18 @@ bool Serverdienst::Verbinden(QString* grund, QString* detail) {
     }
     const Serverwaechter::Einrichtung e = Serverwaechter::Einrichten(m_name);
     Uebernehmen(m_name, e.eingerichtet, e.prozess, false);
+    // The watcher listens before this returns, as the connection itself did
+    // once; a watcher held by a slow server is waited for no longer than a
+    // connection may take to open.
+    auto lauscht = std::make_shared<QSemaphore>();
+    QMetaObject::invokeMethod(
+        m_waechter,
+        [w = m_waechter, lauscht] {
+            w->Lauschen();
+            lauscht->release();
+        },
+        Qt::QueuedConnection);
+    lauscht->tryAcquire(1, AlarmdefsZugriff::ServerWartezeitS * 1000);
     return true;
 }
 
@@ -117,7 +133,6 @@ void Serverdienst::Uebernehmen(const QString& name, bool eingerichtet, qint64 pr
     m_vomWaechter = vomWaechter;
     m_db = QSqlDatabase::database(m_name, false);
     m_prozess = prozess;
-    connect(m_db.driver(), &QSqlDriver::notification, this, &Serverdienst::Meldung, Qt::UniqueConnection);
     m_verbunden = true;
     m_jeVerbunden = true;
     m_uhr->start();
@@ -190,19 +205,32 @@ void Serverdienst::Gelesen(quint64 auftrag, const QList<qlonglong>& nummern,
     emit ZeilenNachgelesen(gilt, dazu);
 }
 
-void Serverdienst::Meldung(const QString& name, QSqlDriver::NotificationSource quelle, const QVariant& inhalt) {
+void Serverdienst::Gemeldet(const QList<qint64>& prozesse, const QStringList& inhalte) {
     // This client's own writes come back too; it shows them already.
-    if (name != QLatin1String(AlarmdefsZugriff::Benachrichtigung) || quelle == QSqlDriver::SelfSource)
-        return;
-    m_gemeldet << inhalt.toString();
-    if (!m_sammeln->isActive())
+    bool neu = false;
+    for (qsizetype i = 0; i < inhalte.size(); ++i) {
+        if (prozesse.value(i) == m_prozess && m_prozess > 0)
+            continue;
+        m_gemeldet << inhalte.at(i);
+        neu = true;
+    }
+    if (neu && !m_sammeln->isActive())
         m_sammeln->start();
+}
+
+void Serverdienst::WiederGelauscht() {
+    // Before a first connection nothing is shown that a note could concern.
+    if (!m_jeVerbunden)
+        return;
+    if (m_verbunden && !m_unterbrochen)
+        emit MeldungenVerpasst();
+    else
+        m_verpasst = true;  // told once the kept connection stands again
 }
 
 bool Serverdienst::Abgerissen(bool nachlesen) const {
     // libpq marks a connection whose server went away once it has read the end
-    // of it (a failed statement, the listening notifier); asking costs no round
-    // trip. After a failed statement what the server sent last is read first,
+    // of it (a failed statement); asking costs no round trip. After a failed statement what the server sent last is read first,
     // without waiting: a server that ended the connection has closed it by then.
     if (!m_db.isValid())
         return true;
@@ -213,11 +241,8 @@ bool Serverdienst::Abgerissen(bool nachlesen) const {
     if (!verbindung)
         return true;
     if (nachlesen && PQstatus(verbindung) == CONNECTION_OK && PQconsumeInput(verbindung) &&
-        PQstatus(verbindung) == CONNECTION_OK) {
-        // Notes read with it are handed on as the driver does after each statement.
-        QMetaObject::invokeMethod(m_db.driver(), "_q_handleNotification", Qt::QueuedConnection);
+        PQstatus(verbindung) == CONNECTION_OK)
         return false;
-    }
     return PQstatus(verbindung) == CONNECTION_BAD;
 }
 
@@ -266,6 +291,7 @@ void Serverdienst::Bereitgestellt(const QString& name, bool eingerichtet, qint64
     }
     Uebernehmen(name, eingerichtet, prozess, true);
     if (erstes) {
+        m_verpasst = false;
         emit ErsteVerbindung();
         return;
     }
@@ -337,13 +363,19 @@ void Serverdienst::Antwort(bool steht, bool keptSteht) {
 
 void Serverdienst::Wiederda(bool neu) {
     m_verbunden = true;
+    const bool verpasst = std::exchange(m_verpasst, false);
     if (!m_gemeldet.isEmpty() && !m_sammeln->isActive())
         m_sammeln->start();
-    if (!m_unterbrochen)
+    if (!m_unterbrochen) {
+        if (verpasst)
+            emit MeldungenVerpasst();
         return;
+    }
     m_unterbrochen = false;
     emit Zustand(QStringLiteral("Die Verbindung zum Datenbankserver von %1 steht wieder.").arg(m_datenbank));
     // A new connection may have missed notes meanwhile: what is shown is read afresh.
     if (neu)
         emit WiederVerbunden();
+    else if (verpasst)
+        emit MeldungenVerpasst();
 }

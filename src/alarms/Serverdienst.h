@@ -1,7 +1,9 @@
 #pragma once
-// The kept connection to a server database: the component writes through it,
-// and it listens for the notifications every writer sends with the alarm
-// number of each row it wrote, so this client shows what the others changed.
+// The kept connection to a server database: the component writes through it.
+// The watcher's connection listens for the notifications every writer sends
+// with the alarm number of each row it wrote, so this client shows what the
+// others changed; the writing connection listens for nothing, so a write is
+// one round trip with nothing to handle after it.
 // A connection that drops is opened again; the user sees a note meanwhile.
 // Whether the server still answers, and whether the kept connection still
 // stands, is asked on a thread of its own (Serverwaechter), which also opens a
@@ -32,9 +34,9 @@ public:
     Serverdienst(const QString& sDatenbank, QObject* parent = nullptr);
     ~Serverdienst() override;
 
-    // Opens the connection and listens; a German reason when it cannot. A
-    // connection that was lost is opened again by the watcher, not here: until
-    // it stands, this says why not.
+    // Opens the connection (the watcher listens before this returns); a German
+    // reason when it cannot. A connection that was lost is opened again by the
+    // watcher, not here: until it stands, this says why not.
     bool Verbinden(QString* grund = nullptr, QString* detail = nullptr);
     // Opens the first connection on the watcher's thread, so opening a database
     // never holds the window; once it stands and listens, ErsteVerbindung.
@@ -73,9 +75,14 @@ signals:
     // The first connection opened by Anstossen stands and listens: what was
     // shown before is read again, as a note may have come before it listened.
     void ErsteVerbindung();
+    // The connection that listens was lost and stands again while the writing
+    // one stood: notes may have been missed, what is shown is read afresh.
+    void MeldungenVerpasst();
 
 private:
-    void Meldung(const QString& name, QSqlDriver::NotificationSource quelle, const QVariant& inhalt);
+    // Notes from the watcher; those the writing connection sent are this client's own.
+    void Gemeldet(const QList<qint64>& prozesse, const QStringList& inhalte);
+    void WiederGelauscht();
     void Pruefen();
     void Antwort(bool steht, bool keptSteht);
     // The kept connection's link to its server is known to be broken (no round trip).
@@ -111,6 +118,7 @@ private:
     bool m_ersterFehlt = false;            // it could not: tried again once the server answers
     qint64 m_prozess = 0;                  // the kept connection's server process
     bool m_vomWaechter = false;            // the kept connection was made on the watcher's thread
+    bool m_verpasst = false;               // the listening was lost while the kept connection was too
     quint64 m_auftrag = 0;                 // the newest read asked of the watcher
     // Per alarm number the read whose answer counts; 0: a write of this
     // client began since, the answer on its way is read anew.

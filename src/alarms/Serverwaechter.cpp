@@ -1,10 +1,12 @@
 #include "alarms/Serverwaechter.h"
 
 #include <QAtomicInteger>
+#include <QSocketNotifier>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlQuery>
 #include <QThread>
+#include <utility>
 
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/PgVerbindung.h"
@@ -21,20 +23,75 @@ Serverwaechter::Serverwaechter(const QString& sDatenbank)
 Serverwaechter::~Serverwaechter() {
     // Runs on this thread as it ends: what was handed back after its last turn is closed too.
     Aufraeumen();
-    if (m_offen)
-        AlarmdefsZugriff::Schliessen(m_name);
+    Zumachen();
 }
 
 bool Serverwaechter::Offen() {
-    if (!m_offen) {
-        try {
-            AlarmdefsZugriff::Oeffnen(m_datenbank, m_name);
-            m_offen = true;
-        } catch (const AlarmdefsFehler&) {
-            return false;
-        }
+    if (m_offen)
+        return true;
+    try {
+        AlarmdefsZugriff::Oeffnen(m_datenbank, m_name);
+    } catch (const AlarmdefsFehler&) {
+        return false;
     }
+    m_offen = true;
+    // Listened through libpq's own queue of notes (Qt's driver is not asked
+    // to), which tells the sender of each.
+    QSqlDatabase db = QSqlDatabase::database(m_name, false);
+    const std::optional<PGconn*> libpq = PgVerbindung::Von(db);
+    if (!libpq || !*libpq ||
+        !QSqlQuery(db).exec(QStringLiteral("listen %1").arg(QLatin1String(AlarmdefsZugriff::Benachrichtigung)))) {
+        db = QSqlDatabase();
+        Zumachen();
+        return false;
+    }
+    m_lauscher = new QSocketNotifier(PQsocket(*libpq), QSocketNotifier::Read, this);
+    connect(m_lauscher, &QSocketNotifier::activated, this, &Serverwaechter::Hoeren);
+    if (std::exchange(m_jeGelauscht, true))
+        emit WiederGelauscht();
     return true;
+}
+
+void Serverwaechter::Zumachen() {
+    delete m_lauscher;
+    m_lauscher = nullptr;
+    if (m_offen)
+        AlarmdefsZugriff::Schliessen(m_name);
+    m_offen = false;
+}
+
+void Serverwaechter::Hoeren() {
+    if (!m_offen)
+        return;
+    const std::optional<PGconn*> libpq = PgVerbindung::Von(QSqlDatabase::database(m_name, false));
+    PGconn* verbindung = libpq ? *libpq : nullptr;
+    const bool steht = verbindung && PQconsumeInput(verbindung) && PQstatus(verbindung) == CONNECTION_OK;
+    Abholen();
+    if (steht)
+        return;
+    // The server ended this connection: a new one listens at once (or at the next check).
+    Zumachen();
+    if (!m_ende)
+        Offen();
+}
+
+void Serverwaechter::Abholen() {
+    if (!m_offen)
+        return;
+    const std::optional<PGconn*> libpq = PgVerbindung::Von(QSqlDatabase::database(m_name, false));
+    if (!libpq || !*libpq)
+        return;
+    QList<qint64> prozesse;
+    QStringList inhalte;
+    while (PGnotify* note = PQnotifies(*libpq)) {
+        if (qstrcmp(note->relname, AlarmdefsZugriff::Benachrichtigung) == 0) {
+            prozesse << note->be_pid;
+            inhalte << QString::fromUtf8(note->extra);
+        }
+        PQfreemem(note);
+    }
+    if (!inhalte.isEmpty() && !m_ende)
+        emit Gemeldet(prozesse, inhalte);
 }
 
 void Serverwaechter::Pruefen(qint64 kept) {
@@ -55,11 +112,11 @@ void Serverwaechter::Pruefen(qint64 kept) {
             }
             if (steht) {
                 emit Antwort(true, keptSteht);
+                Abholen();
                 return;
             }
         }
-        AlarmdefsZugriff::Schliessen(m_name);
-        m_offen = false;
+        Zumachen();
     }
     emit Antwort(false, false);
 }
@@ -74,11 +131,11 @@ void Serverwaechter::Lesen(quint64 auftrag, const QList<qlonglong>& nummern) {
         const std::optional<PGconn*> libpq = PgVerbindung::Von(db);
         if (!zeilen.isEmpty() || (libpq && *libpq && PQstatus(*libpq) == CONNECTION_OK)) {
             emit Gelesen(auftrag, nummern, zeilen);
+            Abholen();
             return;
         }
         db = QSqlDatabase();
-        AlarmdefsZugriff::Schliessen(m_name);
-        m_offen = false;
+        Zumachen();
     }
     emit Gelesen(auftrag, nummern, {});
 }
@@ -104,14 +161,13 @@ void Serverwaechter::Aufraeumen() {
 Serverwaechter::Einrichtung Serverwaechter::Einrichten(const QString& sName) {
     Einrichtung e;
     QSqlDatabase db = QSqlDatabase::database(sName, false);
-    // Writes, the rows other clients wrote and the regular check run on this
-    // connection, each one short statement: one that takes longer is waiting
-    // for something and is given up like a lock.
+    // Writes run on this connection, each one short statement: one that takes
+    // longer is waiting for something and is given up like a lock. It does
+    // not listen: the watcher's connection does.
     QSqlQuery q(db);
     q.exec(QStringLiteral("set statement_timeout = %1").arg(AlarmdefsZugriff::WarteAufSperreMs));
     if (q.exec(QStringLiteral("select pg_backend_pid()")) && q.next())
         e.prozess = q.value(0).toLongLong();
-    db.driver()->subscribeToNotification(QString::fromLatin1(AlarmdefsZugriff::Benachrichtigung));
     e.eingerichtet = ServerMeldungen::Eingerichtet(db);
     return e;
 }
@@ -122,6 +178,10 @@ void Serverwaechter::Bereitstellen(QThread* ziel) {
     try {
         QSqlDatabase db = AlarmdefsZugriff::Oeffnen(m_datenbank, name);
         e = Einrichten(name);
+        // Listening before the handover: nothing written once the connection
+        // stands goes unheard. An owner gone meanwhile needs neither.
+        if (!m_ende)
+            Offen();
         // The driver (with the notifier that listens) goes to the thread that
         // uses the connection; as a connection is only ever used where its
         // driver lives, nothing here touches it afterwards.
