@@ -278,19 +278,25 @@ class TstServer : public QObject {
             "from generate_series(1, 25) i;"));
     }
 
+    // `sql` run by psql, a client of its own, stopping at the first error.
+    bool Psql(const QString& sql) {
+        QProcess psql;
+        psql.start(QStringLiteral("psql"), {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-v"),
+                                            QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-d"), m_datenbank,
+                                            QStringLiteral("-c"), sql});
+        if (!psql.waitForFinished(30000))
+            return false;
+        if (psql.exitCode() != 0) {
+            qWarning() << psql.readAllStandardError();
+            return false;
+        }
+        return true;
+    }
     // The test's table replaced by what `sql` makes through psql, and the
     // notifying trigger added by the command for it.
     bool PsqlTabelleAus(const QString& sql) {
-        QProcess tabelle;
-        tabelle.start(QStringLiteral("psql"), {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-v"),
-                                               QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-d"), m_datenbank,
-                                               QStringLiteral("-c"), sql});
-        if (!tabelle.waitForFinished(30000))
+        if (!Psql(sql))
             return false;
-        if (tabelle.exitCode() != 0) {
-            qWarning() << tabelle.readAllStandardError();
-            return false;
-        }
         QProcess befehl;
         befehl.start(QCoreApplication::applicationDirPath() + QStringLiteral("/tavero"),
                      {QStringLiteral("--server-einrichten"), m_uri, QStringLiteral("--ja")});
@@ -820,11 +826,7 @@ private slots:
         QFETCH(bool, schreibende);
         // psql's own table (the number as text) that tells its changes by a trigger of its own.
         if (psqlTabelle) {
-            QProcess tabelle;
-            tabelle.start(QStringLiteral("psql"),
-                          {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
-                           QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
-                           QStringLiteral(
+            QVERIFY(Psql(QStringLiteral(
                                "drop table \"Alarmdefs\" cascade; "
                                "create table \"Alarmdefs\" (\"Symbol\" varchar(120), \"Ident\" text primary key, \"Y\" integer, "
                                "\"Form\" text, \"X\" integer, \"Alarmtext\" text, \"Type\" integer, \"Acknowledge\" integer, "
@@ -835,9 +837,7 @@ private slots:
                                "from generate_series(1, 30) i; "
                                "create function psql_meldet() returns trigger language plpgsql as "
                                "$$ begin perform pg_notify('tavero_alarmdefs', new.\"Ident\"); return null; end $$; "
-                               "create trigger psql_meldet after update on \"Alarmdefs\" for each row execute function psql_meldet();")});
-            QVERIFY(tabelle.waitForFinished(30000));
-            QVERIFY2(tabelle.exitCode() == 0, tabelle.readAllStandardError().constData());
+                               "create trigger psql_meldet after update on \"Alarmdefs\" for each row execute function psql_meldet();")));
         }
         AlarmAuswahl a;
         a.setAlarmDatenbank(m_uri);
@@ -1439,11 +1439,7 @@ private slots:
         // layout (columns in another order, one more, lower-case names quoted
         // as written); psql, a process of its own, also holds the lock.
         Server s(m_datenbank);
-        QProcess tabelle;
-        tabelle.start(QStringLiteral("psql"),
-                      {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
-                       QStringLiteral("-d"), m_datenbank, QStringLiteral("-c"),
-                       QStringLiteral(
+        QVERIFY(Psql(QStringLiteral(
                            "drop table \"Alarmdefs\" cascade; "
                            "create table \"Alarmdefs\" (\"Notiz\" text, \"Y\" integer, \"Ident\" integer primary key, "
                            "\"Form\" varchar(80), \"X\" integer, \"Symbol\" text, \"Alarmtext\" text, \"Type\" integer, "
@@ -1453,9 +1449,7 @@ private slots:
                            "insert into \"Alarmdefs\" (\"Ident\", \"Form\", \"X\", \"Y\", \"Symbol\", \"Alarmtext\", \"Notiz\") values "
                            "(7001, 'Zulauf', 100, 100, 'Standard\\PfeilRot.gif', 'Pumpe 1 Störung', 'psql'), "
                            "(7002, 'Zulauf', 400, 300, NULL, 'Schieber 2 zu', NULL), "
-                           "(7003, 'Ablauf', 50, 60, NULL, 'Becken voll', NULL);")});
-        QVERIFY(tabelle.waitForFinished(30000));
-        QVERIFY2(tabelle.exitCode() == 0, tabelle.readAllStandardError().constData());
+                           "(7003, 'Ablauf', 50, 60, NULL, 'Becken voll', NULL);")));
         SkriptDialoge dialoge;
         frmMain a;
         QVERIFY(UeberVerweisLaden(a));
