@@ -236,6 +236,19 @@ QSqlQuery* AlarmdefsSchreiber::Vorbereitet(const QString& sql) {
     return q.get();
 }
 
+bool AlarmdefsSchreiber::Anweisung(const QString& sql, PgAnweisung*& pg, QSqlQuery*& q) {
+    QSqlError fehler;
+    pg = PgAnweisung::Fuer(m_db, sql, &fehler);
+    q = nullptr;
+    if (fehler.isValid()) {
+        m_letzterFehler = fehler;
+        return false;
+    }
+    if (!pg)
+        q = Vorbereitet(sql);
+    return pg || q;
+}
+
 Schreibergebnis AlarmdefsSchreiber::Abbrechen(const QSqlError& fehler) {
     const auto m = DatenbankFehler::Deuten(fehler, m_datenbank);
     Verwerfen();
@@ -924,13 +937,9 @@ Schreibergebnis AlarmdefsSchreiber::ZeilePostgres(const Schreibauftrag& auftrag,
             }
         parameter << neu;
         const QString& sql = PostgresSql(auftrag.spalten, pruefen, alle);
-        // Through libpq where it can: the values as parameters, not as literals.
-        QSqlError pgFehler;
-        PgAnweisung* pg = PgAnweisung::Fuer(m_db, sql, &pgFehler);
-        if (pgFehler.isValid())
-            return Abbrechen(pgFehler);
-        QSqlQuery* q = pg ? nullptr : Vorbereitet(sql);
-        if (!pg && !q)
+        PgAnweisung* pg = nullptr;
+        QSqlQuery* q = nullptr;
+        if (!Anweisung(sql, pg, q))
             return Abbrechen(m_letzterFehler);
         // A row another client updated while this statement waited for its lock is
         // found in its new version, which the statement's update cannot see: the
@@ -973,12 +982,9 @@ Schreibergebnis AlarmdefsSchreiber::ZeilePostgres(const Schreibauftrag& auftrag,
             parameter << (gelesen.isNull() ? QStringLiteral("") : gelesen);
         }
         const QString& sql = EinzeilenSql(auftrag.spalten, pruefen);
-        QSqlError pgFehler;
-        PgAnweisung* pg = PgAnweisung::Fuer(m_db, sql, &pgFehler);
-        if (pgFehler.isValid())
-            return Abbrechen(pgFehler);
-        QSqlQuery* q = pg ? nullptr : Vorbereitet(sql);
-        if (!pg && !q)
+        PgAnweisung* pg = nullptr;
+        QSqlQuery* q = nullptr;
+        if (!Anweisung(sql, pg, q))
             return Abbrechen(m_letzterFehler);
         auto zeileLesen = [&](auto&& wert) { zeilen << RueckgabeZeile(wert, true); };
         if (pg) {

@@ -14,6 +14,8 @@
 #include "alarms/Schreibauftrag.h"
 #include "alarms/Schreibergebnis.h"
 
+class PgAnweisung;
+
 class AlarmdefsSchreiber {
 public:
     AlarmdefsSchreiber(QSqlDatabase& db, const QString& sDatenbank);
@@ -70,6 +72,10 @@ private:
     Menge MengeSchreiben(const QList<Schreibauftrag>& auftraege, Sammelergebnis& s, Schreibergebnis& fehler);
     Schreibergebnis ZeilePostgres(const Schreibauftrag& auftrag, qlonglong ident, const QVariantList& neu);
     QSqlQuery* Vorbereitet(const QString& sql);
+    // A server statement through libpq where it can (the values as parameters,
+    // not as literals), else prepared through Qt; false, with the reason in
+    // m_letzterFehler, where neither can be had.
+    bool Anweisung(const QString& sql, PgAnweisung*& pg, QSqlQuery*& q);
     const QString& LeseSql(bool nachSchluessel);
     const QString& SchreibSql(const QList<int>& spalten);
 
