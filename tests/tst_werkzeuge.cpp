@@ -263,6 +263,46 @@ private slots:
         }
     }
 
+    // Long rows in both searched columns, ASCII around the capitals' edges
+    // ('@', '[', '`', '{') beside umlauts and signs beyond U+00FF: found
+    // exactly where the search's own comparison finds them.
+    void findFoldsLongRowsAsTheComparisonDoes() {
+        const QString db = Datei(QStringLiteral("lang.db"));
+        const QList<uint> zeichen = QStringLiteral("@AZ[`az{eEuUoO äÄßé€\U0001F600").toUcs4();
+        std::mt19937 zufall(11);
+        QList<QStringList> zeilen;
+        QStringList werte;
+        for (int i = 0; i < 300; ++i) {
+            QStringList z;
+            for (int spalte = 0; spalte < 2; ++spalte) {
+                QString t;
+                // The last two signs in every fourth row only: the others are read as bytes.
+                const auto vorrat = static_cast<unsigned>(zeichen.size() - (i % 4 ? 2 : 0));
+                for (int j = static_cast<int>(zufall() % 60); j >= 0; --j)
+                    t += QString::fromUcs4(reinterpret_cast<const char32_t*>(&zeichen.at(zufall() % vorrat)), 1);
+                z << t;
+            }
+            zeilen << z;
+            werte << QStringLiteral("(%1, '%2', '%3')").arg(i).arg(z.at(0), z.at(1));
+        }
+        Werkzeug(QStringLiteral("sqlite3"), {db},
+                 QStringLiteral("create table Alarmdefs (Ident integer primary key, VarName text, Alarmtext text);"
+                                "insert into Alarmdefs values %1;")
+                     .arg(werte.join(QLatin1Char(',')))
+                     .toUtf8());
+        for (const QString& nadel : {QStringLiteral("ue"), QStringLiteral("z{"), QStringLiteral("@a"), QStringLiteral("[`"),
+                                     QStringLiteral("aze"), QStringLiteral("Uo"), QStringLiteral("ss"), QStringLiteral("a€"),
+                                     QStringLiteral("\U0001F600e")}) {
+            const QString n1 = Suche::Falten(nadel), n2 = Suche::OhneUmschreibung(n1);
+            QList<qlonglong> soll;
+            for (int i = 0; i < zeilen.size(); ++i)
+                if (Suche::Enthaelt(zeilen.at(i).at(0), n1, n2) || Suche::Enthaelt(zeilen.at(i).at(1), n1, n2))
+                    soll << i;
+            QVERIFY(!soll.isEmpty());
+            QCOMPARE(Suche::Finden(db, nadel), soll);
+        }
+    }
+
     void csvReadsWhatSpreadsheetsWrite() {
         QFETCH(QByteArray, daten);
         QFETCH(QList<QStringList>, saetze);

@@ -5,10 +5,13 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <sqlite3.h>
 
@@ -18,99 +21,152 @@
 #include "platform/WinUmgebung.h"
 
 namespace {
-// The needle of argument i, converted once per statement, not once per row
-// (a copy of a kept QString shares its text).
-QString Nadel(sqlite3_context* ctx, sqlite3_value** argv, int i) {
-    if (auto* n = static_cast<QString*>(sqlite3_get_auxdata(ctx, i)))
-        return *n;
-    const QString n = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[i])), sqlite3_value_bytes(argv[i]));
-    // SQLite may drop it at once; then it is made again for the next row.
-    sqlite3_set_auxdata(ctx, i, new QString(n), [](void* p) { delete static_cast<QString*>(p); });
-    return n;
-}
+// The folded needle in both spellings, made once per search and handed to the
+// SQLite function as its user data: nothing about it is worked out per row.
+struct Nadeln {
+    std::string eins, zwei;  // folded UTF-8; zwei with "ae", "oe", "ue" as one letter
+    QString einsText, zweiText;  // the same for rows with characters beyond U+00FF
+    // Whether the row's own "ae", "oe", "ue" can matter: only where the needle
+    // holds an a, o or u can a text written with them match the second way.
+    bool zweite = false;
+};
 
 // The folded form of each character up to U+00FF as UTF-8, made once from
-// the German order's own folding.
+// the German order's own folding; four bytes are always copied, n count.
 struct Latin1Faltung {
-    std::array<std::string, 256> zu;
+    struct Zeichen {
+        char b[4] = {};
+        unsigned char n = 0;
+    };
+    std::array<Zeichen, 256> zu;
     Latin1Faltung() {
-        for (int c = 0; c < 256; ++c)
-            zu[static_cast<std::size_t>(c)] = DeutscheReihung::Grundform(QString(QChar(static_cast<char16_t>(c)))).toStdString();
+        for (int c = 0; c < 256; ++c) {
+            const std::string f = DeutscheReihung::Grundform(QString(QChar(static_cast<char16_t>(c)))).toStdString();
+            Zeichen& z = zu[static_cast<std::size_t>(c)];
+            z.n = static_cast<unsigned char>(std::min<std::size_t>(f.size(), 4));
+            std::memcpy(z.b, f.data(), z.n);
+        }
     }
 };
 
-// The search for a text of characters up to U+00FF alone (nearly every row):
-// folded and compared as UTF-8 bytes, without a QString (a needle's bytes
-// match where its characters do). nullopt when the text holds others.
-std::optional<bool> Latin1Enthaelt(const char* text, int n, sqlite3_value** argv) {
-    static const Latin1Faltung faltung;
-    thread_local std::string klein;
-    klein.clear();
-    for (int i = 0; i < n; ++i) {
-        auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x80) {
-            klein.push_back(static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c));
-            continue;
-        }
-        const auto d = i + 1 < n ? static_cast<unsigned char>(text[i + 1]) : 0;
-        if ((c != 0xC2 && c != 0xC3) || (d & 0xC0) != 0x80)
-            return std::nullopt;
-        klein += faltung.zu[((c & 0x1F) << 6) | (d & 0x3F)];
-        ++i;
-    }
-    auto drin = [](const std::string& t, std::size_t laenge, sqlite3_value* nadel) {
-        const auto nb = static_cast<std::size_t>(sqlite3_value_bytes(nadel));
-        return nb == 0 || memmem(t.data(), laenge, sqlite3_value_text(nadel), nb) != nullptr;
-    };
-    if (drin(klein, klein.size(), argv[1]))
+// Whether the folded text holds the needle: a search for its first byte, then
+// the rest compared (the texts are short: no table to build per call).
+bool Drin(const char* t, std::size_t n, const std::string& nadel) {
+    const std::size_t m = nadel.size();
+    if (m == 0)
         return true;
-    // The second spelling: "ae", "oe", "ue" as one letter, in place (no byte
-    // of a longer character is an ASCII letter).
-    std::size_t m = 0;
-    for (std::size_t i = 0; i < klein.size(); ++i) {
-        const char c = klein[i];
-        klein[m++] = c;
-        if ((c == 'a' || c == 'o' || c == 'u') && i + 1 < klein.size() && klein[i + 1] == 'e')
-            ++i;
-    }
-    // Neither the text nor the needle changed: the same search failed above.
-    if (m == klein.size() && sqlite3_value_bytes(argv[1]) == sqlite3_value_bytes(argv[2]))
+    if (n < m)
         return false;
-    return drin(klein, m, argv[2]);
+    const char* ende = t + (n - m + 1);
+    for (const char* p = t; (p = static_cast<const char*>(std::memchr(p, nadel[0], static_cast<std::size_t>(ende - p))));
+         ++p)
+        if (std::memcmp(p + 1, nadel.data() + 1, m - 1) == 0)
+            return true;
+    return false;
 }
 
-// contains(text, needle, needle without "ue" spellings): the SQLite function
-// behind the text search. It folds the row's UTF-8 into buffers kept between
-// rows, so a search through a large table allocates nothing per row.
+// The search for a text of characters up to U+00FF alone (nearly every row):
+// folded by table into a buffer kept between rows and compared as UTF-8
+// bytes, without a QString (a needle's bytes match where its characters do).
+// nullopt when the text holds others.
+std::optional<bool> Latin1Enthaelt(const unsigned char* text, int n, const Nadeln& nadeln) {
+    static const Latin1Faltung faltung;
+    thread_local std::vector<char> puffer;
+    // A character of two bytes folds to at most four, and four are always copied.
+    const std::size_t platz = 2 * static_cast<std::size_t>(n) + 4;
+    if (puffer.size() < platz)
+        puffer.resize(std::max<std::size_t>(platz, 1024));
+    char* aus = puffer.data();
+    std::size_t j = 0;
+    for (int i = 0; i < n; ++i) {
+        // Eight ASCII bytes at once: each capital gets its lower-case bit.
+        if (i + 8 <= n) {
+            std::uint64_t acht;
+            std::memcpy(&acht, text + i, 8);
+            constexpr std::uint64_t hoch = 0x8080808080808080ULL;
+            if (!(acht & hoch)) {
+                const std::uint64_t gross = (acht + 0x3F3F3F3F3F3F3F3FULL) & ~(acht + 0x2525252525252525ULL) & hoch;
+                acht |= gross >> 2;
+                std::memcpy(aus + j, &acht, 8);
+                j += 8;
+                i += 7;
+                continue;
+            }
+        }
+        const unsigned char c = text[i];
+        if (c < 0x80) {
+            aus[j++] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+            continue;
+        }
+        const unsigned char d = i + 1 < n ? text[i + 1] : 0;
+        if ((c != 0xC2 && c != 0xC3) || (d & 0xC0) != 0x80)
+            return std::nullopt;
+        const auto& z = faltung.zu[((c & 0x1F) << 6) | (d & 0x3F)];
+        std::memcpy(aus + j, z.b, 4);
+        j += z.n;
+        ++i;
+    }
+    if (Drin(aus, j, nadeln.eins))
+        return true;
+    if (!nadeln.zweite)
+        return false;
+    // The second spelling: "ae", "oe", "ue" as one letter, in place (no byte
+    // of a longer character is an ASCII letter), from the first such pair on.
+    std::size_t erstes = j;
+    for (const char* e = aus; (e = static_cast<const char*>(std::memchr(e, 'e', j - static_cast<std::size_t>(e - aus))));
+         ++e) {
+        const char vor = e > aus ? e[-1] : 0;
+        if (vor == 'a' || vor == 'o' || vor == 'u') {
+            erstes = static_cast<std::size_t>(e - aus) - 1;
+            break;
+        }
+    }
+    // Neither the text nor the needle changed: the same search failed above.
+    if (erstes == j && nadeln.eins.size() == nadeln.zwei.size())
+        return false;
+    std::size_t m = erstes;
+    for (std::size_t i = erstes; i < j; ++i) {
+        const char c = aus[i];
+        aus[m++] = c;
+        if ((c == 'a' || c == 'o' || c == 'u') && i + 1 < j && aus[i + 1] == 'e')
+            ++i;
+    }
+    return Drin(aus, m, nadeln.zwei);
+}
+
+// contains(text): the SQLite function behind the text search, the needles
+// its user data. Rows with characters beyond U+00FF are folded into a
+// QString kept between rows.
 void EnthaeltSql(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const auto* text = sqlite3_value_text(argv[0]);
     if (!text) {
         sqlite3_result_int(ctx, 0);
         return;
     }
-    if (const auto latin1 = Latin1Enthaelt(text, sqlite3_value_bytes(argv[0]), argv)) {
+    const auto& nadeln = *static_cast<const Nadeln*>(sqlite3_user_data(ctx));
+    const int n = sqlite3_value_bytes(argv[0]);
+    if (const auto latin1 = Latin1Enthaelt(text, n, nadeln)) {
         sqlite3_result_int(ctx, *latin1);
         return;
     }
-    const QString nadel = Nadel(ctx, argv, 1);
     thread_local QString gefaltet;
     gefaltet.clear();
-    DeutscheReihung::GrundformAnhaengen(QByteArrayView(text, sqlite3_value_bytes(argv[0])), gefaltet);
-    if (gefaltet.contains(nadel)) {
+    DeutscheReihung::GrundformAnhaengen(QByteArrayView(reinterpret_cast<const char*>(text), n), gefaltet);
+    if (gefaltet.contains(nadeln.einsText)) {
         sqlite3_result_int(ctx, 1);
         return;
     }
     // The second spelling, into a buffer of its own kept between rows.
     thread_local QString ohne;
     ohne.resize(gefaltet.size());
-    qsizetype n = 0;
+    qsizetype m = 0;
     const QChar* z = gefaltet.constData();
     for (qsizetype i = 0; i < gefaltet.size(); ++i) {
-        ohne[n++] = z[i];
+        ohne[m++] = z[i];
         if ((z[i] == u'a' || z[i] == u'o' || z[i] == u'u') && i + 1 < gefaltet.size() && z[i + 1] == u'e')
             ++i;
     }
-    sqlite3_result_int(ctx, QStringView(ohne.constData(), n).contains(Nadel(ctx, argv, 2)));
+    sqlite3_result_int(ctx, QStringView(ohne.constData(), m).contains(nadeln.zweiText));
 }
 
 // ORDER BY for the matches: the grid's column and direction, then its key.
@@ -147,14 +203,20 @@ std::optional<QList<qlonglong>> SqliteFinden(const QString& pfad, const QString&
     if (rc != SQLITE_OK)
         fehler(rc);
     sqlite3_busy_timeout(db, AlarmdefsZugriff::WarteAufSperreMs);
+    Nadeln nadeln;
+    nadeln.einsText = Suche::Falten(text.trimmed());
+    nadeln.zweiText = Suche::OhneUmschreibung(nadeln.einsText);
+    nadeln.eins = nadeln.einsText.toStdString();
+    nadeln.zwei = nadeln.zweiText.toStdString();
+    nadeln.zweite = nadeln.zwei.find_first_of("aou") != std::string::npos;
     if (!nummer)
-        sqlite3_create_function(db, "tavero_enthaelt", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &EnthaeltSql,
+        sqlite3_create_function(db, "tavero_enthaelt", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, &nadeln, &EnthaeltSql,
                                 nullptr, nullptr);
     DeutscheReihung::Anmelden(db);
     const QByteArray sql =
         (nummer ? QStringLiteral("select [Ident] from [Alarmdefs] where [Ident] = ?1 order by %1")
-                : QStringLiteral("select [Ident] from [Alarmdefs] where tavero_enthaelt([VarName], ?1, ?2) or "
-                                 "tavero_enthaelt([Alarmtext], ?1, ?2) order by %1"))
+                : QStringLiteral("select [Ident] from [Alarmdefs] where tavero_enthaelt([VarName]) or "
+                                 "tavero_enthaelt([Alarmtext]) order by %1"))
             .arg(Reihung(reihe, QStringLiteral("[%1]").arg(QString(reihe.spalte).replace(QLatin1Char(']'), QStringLiteral("]]"))),
                          QStringLiteral(" collate ") + QLatin1String(DeutscheReihung::Name), QStringLiteral("rowid")))
             .toUtf8();
@@ -165,15 +227,8 @@ std::optional<QList<qlonglong>> SqliteFinden(const QString& pfad, const QString&
     }
     if (rc != SQLITE_OK)
         fehler(rc);
-    const QString nadel = Suche::Falten(text.trimmed());
-    const QString nadel2 = Suche::OhneUmschreibung(nadel);
-    if (nummer) {
+    if (nummer)
         sqlite3_bind_int64(st, 1, *nummer);
-    } else {
-        const QByteArray n1 = nadel.toUtf8(), n2 = nadel2.toUtf8();
-        sqlite3_bind_text(st, 1, n1.constData(), static_cast<int>(n1.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_text(st, 2, n2.constData(), static_cast<int>(n2.size()), SQLITE_TRANSIENT);
-    }
     QList<qlonglong> treffer;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW)
         treffer << sqlite3_column_int64(st, 0);
