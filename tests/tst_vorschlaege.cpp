@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <cstring>
 #include <optional>
+#include <future>
 #include <thread>
 #include <tuple>
 
@@ -1271,6 +1272,40 @@ private slots:
             QCOMPARE(a[i].box, b[i].box);
             QCOMPARE(a[i].konfidenz, b[i].konfidenz);
         }
+    }
+
+    // A thread with no picture of its own waits while the other reads its picture's
+    // first look alone: that time is counted as a core the run left unused.
+    void waitingWithNothingToReadIsCounted() {
+        Lesebank bank;
+        bank.Anmelden();
+        bank.Anmelden();
+        std::promise<void> bereit;
+        std::thread helfer([&] {
+            std::optional<Texterkennung> e;
+            bank.Abmelden();
+            bereit.set_value();
+            while (bank.Mithelfen([&e]() -> Texterkennung& {
+                if (!e)
+                    e.emplace();
+                return *e;
+            })) {
+            }
+        });
+        bereit.get_future().wait();
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        Texterkennung eigene;
+        bank.Verteilen({[](Texterkennung&) {}}, eigene);
+        bank.Abmelden();
+        helfer.join();
+        QVERIFY2(bank.Gewartet() >= 0.2 && bank.Gewartet() < 60, qPrintable(QString::number(bank.Gewartet())));
+
+        // a whole reading counts its threads' time, and the time unused is part of it
+        const Bildlesung::Kernzeit vorher = Bildlesung::Verbraucht();
+        Bildlesung::Lesen({mDateien.first()}, BildtextSpeicher(Pfad(QStringLiteral("kernzeit"))), nullptr, {}, nullptr, 2);
+        const Bildlesung::Kernzeit nachher = Bildlesung::Verbraucht();
+        QVERIFY(nachher.gesamt > vorher.gesamt);
+        QVERIFY(nachher.ungenutzt - vorher.ungenutzt <= nachher.gesamt - vorher.gesamt);
     }
 
     void readingIsKeptUntilThePictureChanges() {
