@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <cstring>
 #include <optional>
+#include <future>
 #include <thread>
 #include <tuple>
 
@@ -35,6 +36,7 @@
 #include "werkzeuge/Lesebank.h"
 #include "werkzeuge/Lesehaushalt.h"
 #include "werkzeuge/Schaerfe.h"
+#include "werkzeuge/SchnelleSchwelle.h"
 #include "werkzeuge/Texterkennung.h"
 #include "werkzeuge/Tintenmass.h"
 #include "werkzeuge/Kopie.h"
@@ -1271,6 +1273,64 @@ private slots:
             QCOMPARE(a[i].box, b[i].box);
             QCOMPARE(a[i].konfidenz, b[i].konfidenz);
         }
+    }
+
+    // A thread with no picture of its own waits while the other reads its picture's
+    // first look alone: that time is counted as a core the run left unused.
+    void waitingWithNothingToReadIsCounted() {
+        Lesebank bank;
+        bank.Anmelden();
+        bank.Anmelden();
+        std::promise<void> bereit;
+        std::thread helfer([&] {
+            std::optional<Texterkennung> e;
+            bank.Abmelden();
+            bereit.set_value();
+            while (bank.Mithelfen([&e]() -> Texterkennung& {
+                if (!e)
+                    e.emplace();
+                return *e;
+            })) {
+            }
+        });
+        bereit.get_future().wait();
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        Texterkennung eigene;
+        bank.Verteilen({[](Texterkennung&) {}}, eigene);
+        bank.Abmelden();
+        helfer.join();
+        QVERIFY2(bank.Gewartet() >= 0.2 && bank.Gewartet() < 60, qPrintable(QString::number(bank.Gewartet())));
+
+        // a whole reading counts its threads' time, and the time unused is part of it
+        const Bildlesung::Kernzeit vorher = Bildlesung::Verbraucht();
+        Bildlesung::Lesen({mDateien.first()}, BildtextSpeicher(Pfad(QStringLiteral("kernzeit"))), nullptr, {}, nullptr, 2);
+        const Bildlesung::Kernzeit nachher = Bildlesung::Verbraucht();
+        QVERIFY(nachher.gesamt > vorher.gesamt);
+        QVERIFY(nachher.ungenutzt - vorher.ungenutzt <= nachher.gesamt - vorher.gesamt);
+    }
+
+    // The engine's grey levels counted and split into black and white by this program's
+    // steps give what the engine's own give, on grey, white and odd-sized images; the
+    // readings of the test's pictures went through them.
+    void thresholdingStepsGiveTheEnginesOwnResults() {
+#if defined(__GLIBC__) && defined(__x86_64__)
+        QVERIFY(SchnelleSchwelle::Aufrufe() > 0);
+        std::uint32_t zufall = 12345;
+        for (const QSize groesse : {QSize(101, 37), QSize(64, 3), QSize(1, 1), QSize(333, 50)}) {
+            Pix* bild = pixCreate(groesse.width(), groesse.height(), 8);
+            pixSetAll(bild);
+            for (int y = 0; y < groesse.height(); ++y)
+                for (int x = 0; x < groesse.width(); ++x)
+                    if ((zufall = zufall * 1103515245u + 12345u) >> 30)
+                        pixSetPixel(bild, x, y, (zufall >> 16) & 255);
+            std::int64_t anders = -1;
+            QVERIFY(SchnelleSchwelle::Vergleichen(bild, &anders));
+            QCOMPARE(anders, std::int64_t(0));
+            pixDestroy(&bild);
+        }
+#else
+        QSKIP("the engine's own steps are used here");
+#endif
     }
 
     void readingIsKeptUntilThePictureChanges() {

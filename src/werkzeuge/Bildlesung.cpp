@@ -1,5 +1,6 @@
 #include "werkzeuge/Bildlesung.h"
 
+#include <QElapsedTimer>
 #include <QThread>
 #include <memory>
 #include <mutex>
@@ -47,7 +48,14 @@ void Zurueckgeben(std::unique_ptr<Texterkennung> e) {
         l.frei.push_back(std::move(e));
 }
 
+// the threads' time of all runs and of it the time unused, in nanoseconds
+std::atomic<std::int64_t> g_kernzeit = 0, g_ungenutzt = 0;
+
 }  // namespace
+
+Bildlesung::Kernzeit Bildlesung::Verbraucht() {
+    return {static_cast<double>(g_kernzeit.load()) / 1e9, static_cast<double>(g_ungenutzt.load()) / 1e9};
+}
 
 QList<Bildtext> Bildlesung::Lesen(const QStringList& dateien, const BildtextSpeicher& speicher,
                                   const std::atomic_bool* abbruch, const Fortschritt& fortschritt, bool* abgebrochen,
@@ -107,6 +115,8 @@ QList<Bildtext> Bildlesung::Lesen(const QStringList& dateien, const BildtextSpei
     // more threads than pictures too: the spare ones help with the pieces of the pictures read
     const int anzahl = threads > 0 ? threads : std::max(1, QThread::idealThreadCount());
     if (!offen.empty()) {
+        QElapsedTimer uhr;
+        uhr.start();
         Lesehaushalt::Einrichten();
         for (int n = 0; n < anzahl; ++n)
             bank.Anmelden();
@@ -116,6 +126,8 @@ QList<Bildtext> Bildlesung::Lesen(const QStringList& dateien, const BildtextSpei
         arbeiten();
         for (std::thread& t : helfer)
             t.join();
+        g_kernzeit += uhr.nsecsElapsed() * anzahl;
+        g_ungenutzt += static_cast<std::int64_t>(bank.Gewartet() * 1e9);
         Lesehaushalt::Freigeben();
     }
 

@@ -22,4 +22,14 @@ public:
     static QList<Bildtext> Lesen(const QStringList& dateien, const BildtextSpeicher& speicher,
                                  const std::atomic_bool* abbruch = nullptr, const Fortschritt& fortschritt = {},
                                  bool* abgebrochen = nullptr, int threads = 0);
+
+    // The reading threads' time of all readings of this process so far, summed over the
+    // threads (wall seconds a run took times its threads), and of it the time they had
+    // nothing to read while another still read: the difference of two calls gives the
+    // share of the cores a reading left unused, also on a machine busy with other work.
+    struct Kernzeit {
+        double gesamt = 0;
+        double ungenutzt = 0;
+    };
+    static Kernzeit Verbraucht();
 };

@@ -1,6 +1,21 @@
 #include "werkzeuge/Lesebank.h"
 
 #include <algorithm>
+#include <chrono>
+
+template <typename Bedingung>
+void Lesebank::Warten(std::unique_lock<std::mutex>& sperre, Bedingung bedingung) {
+    if (bedingung())
+        return;
+    const auto von = std::chrono::steady_clock::now();
+    m_wecker.wait(sperre, bedingung);
+    m_gewartet += std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - von).count();
+}
+
+double Lesebank::Gewartet() const {
+    const std::lock_guard<std::mutex> sperre(m_sperre);
+    return static_cast<double>(m_gewartet) / 1e9;
+}
 
 void Lesebank::Anmelden() {
     const std::lock_guard<std::mutex> sperre(m_sperre);
@@ -36,7 +51,10 @@ void Lesebank::Verteilen(std::vector<Stueck> stuecke, Texterkennung& eigene) {
         const auto eigenes =
             std::find_if(m_warten.begin(), m_warten.end(), [&gruppe](const Auftrag& a) { return a.gruppe == &gruppe; });
         if (eigenes == m_warten.end()) {
-            m_wecker.wait(sperre);
+            // every piece left of this picture is read by another thread: wait for a change
+            const std::size_t vorher = m_warten.size();
+            const int offen = gruppe.offen;
+            Warten(sperre, [&] { return gruppe.offen != offen || m_warten.size() != vorher; });
             continue;
         }
         Auftrag a = std::move(*eigenes);
@@ -47,7 +65,7 @@ void Lesebank::Verteilen(std::vector<Stueck> stuecke, Texterkennung& eigene) {
 
 bool Lesebank::Mithelfen(const std::function<Texterkennung&()>& erkennung) {
     std::unique_lock<std::mutex> sperre(m_sperre);
-    m_wecker.wait(sperre, [this] { return !m_warten.empty() || m_lesende == 0; });
+    Warten(sperre, [this] { return !m_warten.empty() || m_lesende == 0; });
     if (m_warten.empty())
         return false;
     Auftrag a = std::move(m_warten.front());

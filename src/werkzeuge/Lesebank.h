@@ -5,6 +5,7 @@
 // others' pieces with its engine. So the last pictures of a run, and a single
 // picture, use every core too. The engines stay each with its own thread.
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -29,6 +30,10 @@ public:
     void Anmelden();
     void Abmelden();
 
+    // Seconds the threads of the run spent waiting here with nothing to read, all together:
+    // a core the run left unused for that long.
+    double Gewartet() const;
+
 private:
     struct Gruppe {
         int offen = 0;
@@ -38,9 +43,13 @@ private:
         Gruppe* gruppe = nullptr;
     };
     void Ausfuehren(Auftrag& a, Texterkennung& e, std::unique_lock<std::mutex>& sperre);
+    // m_wecker.wait, its time counted as waiting
+    template <typename Bedingung>
+    void Warten(std::unique_lock<std::mutex>& sperre, Bedingung bedingung);
 
-    std::mutex m_sperre;
+    mutable std::mutex m_sperre;
     std::condition_variable m_wecker;
     std::deque<Auftrag> m_warten;
     int m_lesende = 0;
+    std::int64_t m_gewartet = 0;  // nanoseconds, under m_sperre
 };
