@@ -42,7 +42,7 @@ QList<QRect> Nachlese::Bereiche(const QList<Bildwort>& woerter, const Bildaufber
     auto dazu = [&](const QRect& r) {
         const QRect b = r.intersected(flaeche);
         if (b.width() >= 6 && b.height() >= 6 && bereiche.size() < Hoechstzahl &&
-            std::none_of(bereiche.begin(), bereiche.end(), [&b](const QRect& a) { return a.contains(b.center()); }))
+            std::none_of(bereiche.begin(), bereiche.end(), [&b](const QRect& a) { return a.contains(b); }))
             bereiche << b;
     };
     for (const Bildwort& w : woerter) {
