@@ -34,9 +34,10 @@ QList<QRect> Nachlese::Bereiche(const QList<Bildwort>& woerter, const Bildaufber
     const QRect flaeche(0, 0, bild.Breite(), bild.Hoehe());
     const double buchstabe = Buchstabenhoehe(woerter);
     QList<QRect> bereiche;
-    auto gelesenIn = [&woerter](const QRect& r, bool nurSicher) {
+    // a number of three signs or more read surely there: nothing left unread
+    auto gelesenIn = [&woerter](const QRect& r) {
         return std::any_of(woerter.begin(), woerter.end(), [&](const Bildwort& w) {
-            return r.contains(w.box.center()) && HatZiffer(w.text) && (!nurSicher || (w.konfidenz >= Sicher && Zeichen(w.text) >= 3));
+            return r.contains(w.box.center()) && HatZiffer(w.text) && w.konfidenz >= Sicher && Zeichen(w.text) >= 3;
         });
     };
     auto dazu = [&](const QRect& r) {
@@ -47,23 +48,24 @@ QList<QRect> Nachlese::Bereiche(const QList<Bildwort>& woerter, const Bildaufber
     };
     for (const Bildwort& w : woerter) {
         const int b = w.box.width(), h = w.box.height();
-        // A ring read as one large unsure sign: what it holds is read on its own, the ring left outside.
+        // A ring read as one large unsure sign: what it holds is read on its own, the ring made ground.
         if (buchstabe > 0 && Zeichen(w.text) <= 2 && w.konfidenz < 60 && h >= 2.5 * buchstabe && h <= 10 * buchstabe &&
             b >= 0.6 * h && b <= 2.0 * h) {
             const QRect innen = w.box.adjusted(b / 8, h / 8, -b / 8, -h / 8);
-            if (!gelesenIn(innen, true))
+            if (!gelesenIn(innen))
                 dazu(innen);
             continue;
         }
         // The letters of a bubble with no sure number read below them: the loop number was lost
-        // or read in part. Only where ink closes around the letters, so that the plain words of a picture are left alone.
+        // or read in part. Only where ink closes around the letters, so that the plain words of
+        // a picture are left alone.
         const int zeichen = Zeichen(w.text);
         const int gross = static_cast<int>(std::count_if(w.text.begin(), w.text.end(), [](QChar c) { return c.isUpper(); }));
         if (zeichen < 2 || zeichen > 4 || gross < 2 || HatZiffer(w.text) || b < h || h < 5)
             continue;
         const int halb = static_cast<int>(std::max(1.4 * b, 2.2 * h));
         const QRect unten(w.box.center().x() - halb, w.box.bottom() + 1, 2 * halb, static_cast<int>(2.2 * h));
-        if (!gelesenIn(unten, true) && bild.Umschlossen(w.box))
+        if (!gelesenIn(unten) && bild.Umschlossen(w.box))
             dazu(unten);
     }
     return bereiche;
