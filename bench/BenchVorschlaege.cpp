@@ -75,7 +75,7 @@ void StufenZeilen(const std::string& vorne, const Texterkennung::Stufenzeiten& s
     BenchZeile(vorne + "cpu_naehere_blicke_je_bild", s.naehereBlicke / n, "s");
     BenchZeile(vorne + "cpu_auswertung_je_bild", s.auswertung / n, "s");
     // the closer looks by kind of cut-out: where the engine's second half of the work goes
-    const char* const arten[] = {"zeilen", "balken", "steil", "gedreht"};
+    const char* const arten[] = {"zeilen", "balken", "steil", "gedreht", "nachlese"};
     for (std::size_t a = 0; a < s.arten.size(); ++a) {
         const std::string art = vorne + "naeher_" + arten[a];
         BenchZeile(art + "_cpu_je_bild", s.arten[a].sekunden / n, "s");

@@ -35,6 +35,7 @@
 #include "werkzeuge/BildtextSpeicher.h"
 #include "werkzeuge/Lesebank.h"
 #include "werkzeuge/Lesehaushalt.h"
+#include "werkzeuge/Nachlese.h"
 #include "werkzeuge/Schaerfe.h"
 #include "werkzeuge/SchnelleSchwelle.h"
 #include "werkzeuge/Texterkennung.h"
@@ -514,7 +515,7 @@ private slots:
         p.drawText(100, 60, text);
         p.end();
         if (klein)  // blurred: the small letters run together
-            bild = bild.scaled(bild.size() / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+            bild = bild.scaled(bild.size() * 2 / 3, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                        .scaled(bild.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         const Bildaufbereitung a = Aufbereitung(bild);
         const QRect gemessen = a.Tinte(box, box.height(), false);
@@ -1003,6 +1004,80 @@ private slots:
         const auto v = Vorschlaege::Berechnen({Alarm("1", "XV4559_AL", "S")}, {{"S", t}}, Kennzeichenregel()).first();
         QCOMPARE(v.art, Vorschlag::Art::Gefunden);
         QVERIFY2(std::abs(v.x - 116) <= 6 && std::abs(v.y - 115) <= 6, qPrintable(QStringLiteral("%1/%2").arg(v.x).arg(v.y)));
+    }
+
+    // The second look at unread ink: below the letters of a bubble where no number was read
+    // and inside a ring read as one large sign, not below the same letters in the open.
+    void secondLookLooksBelowBubbleLettersAndInsideRings() {
+        QImage bild(400, 200, QImage::Format_RGB32);
+        bild.fill(QColor(220, 222, 218));
+        QPainter p(&bild);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(50, 50, 120), 1.5));
+        p.drawEllipse(QPoint(80, 100), 26, 26);
+        p.drawEllipse(QPoint(300, 100), 24, 24);
+        p.setPen(QColor(50, 50, 120));
+        QFont f(QStringLiteral("Nimbus Sans"));
+        f.setPixelSize(14);
+        p.setFont(f);
+        p.drawText(QRect(54, 80, 52, 18), Qt::AlignCenter, QStringLiteral("TIC"));
+        p.drawText(QRect(54, 101, 52, 18), Qt::AlignCenter, QStringLiteral("4410"));
+        p.drawText(QRect(160, 80, 52, 18), Qt::AlignCenter, QStringLiteral("TIC"));
+        p.end();
+        const Bildaufbereitung a = Aufbereitung(bild);
+        const QList<Bildwort> woerter{{QStringLiteral("TIC"), QRect(68, 84, 25, 11), 95},
+                                      {QStringLiteral("TIC"), QRect(174, 84, 25, 11), 95},
+                                      {QStringLiteral("a"), QRect(276, 76, 49, 49), 20},
+                                      {QStringLiteral("P101"), QRect(160, 20, 34, 11), 96}};
+        const QList<QRect> bereiche = Nachlese::Bereiche(woerter, a);
+        QCOMPARE(bereiche.size(), 2);
+        QVERIFY(bereiche[0].contains(QPoint(80, 110)));
+        QVERIFY(bereiche[1].contains(QPoint(300, 100)) && QRect(276, 76, 49, 49).contains(bereiche[1]));
+        // a number read surely below the letters: nothing left unread there
+        QCOMPARE(Nachlese::Bereiche(woerter + QList<Bildwort>{{QStringLiteral("4410"), QRect(66, 105, 30, 11), 93}}, a).size(), 1);
+    }
+
+    // Its cut-out loses the ink that runs out of it (the ring, the line across) and keeps the
+    // number inside; what it reads is never sure, nor counted twice.
+    void secondLookClearsTheRingAndReadsUnsurely() {
+        QImage bild(80, 50, QImage::Format_Grayscale8);
+        bild.fill(225);
+        QPainter p(&bild);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(40, 40, 40), 2));
+        p.drawEllipse(QPoint(40, 0), 34, 34);
+        p.drawLine(0, 3, 80, 3);
+        QFont f(QStringLiteral("DejaVu Sans Condensed"));
+        f.setPixelSize(15);
+        p.setFont(f);
+        p.drawText(QRect(20, 10, 40, 16), Qt::AlignCenter, QStringLiteral("5502"));
+        p.end();
+        std::vector<std::uint8_t> grau;
+        for (int y = 0; y < bild.height(); ++y)
+            grau.insert(grau.end(), bild.constScanLine(y), bild.constScanLine(y) + bild.width());
+        auto dunkel = [&grau](const QRect& r) {
+            int n = 0;
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x)
+                    n += grau[static_cast<std::size_t>(y) * 80 + x] < 128;
+            return n;
+        };
+        const int ziffern = dunkel(QRect(20, 10, 40, 16));
+        QVERIFY(dunkel(QRect(0, 0, 80, 6)) > 40 && ziffern > 40);
+        Nachlese::RandTilgen(grau, 80, 50);
+        QCOMPARE(dunkel(QRect(0, 0, 80, 6)), 0);
+        QCOMPARE(dunkel(QRect(0, 26, 80, 24)), 0);
+        QCOMPARE(dunkel(QRect(20, 10, 40, 16)), ziffern);
+
+        const QList<Bildwort> neu = Nachlese::Uebernehmen(QRect(100, 100, 60, 30),
+                                                         {{QStringLiteral("5502"), QRect(110, 105, 30, 11), 96},
+                                                          {QStringLiteral("TIC"), QRect(110, 90, 30, 11), 95},
+                                                          {QStringLiteral("P1"), QRect(300, 105, 20, 11), 90},
+                                                          {QStringLiteral("7"), QRect(145, 105, 6, 11), 90}},
+                                                         {{QStringLiteral("TIC"), QRect(112, 90, 28, 11), 95}});
+        QCOMPARE(neu.size(), 1);
+        QCOMPARE(neu.first().text, QStringLiteral("5502"));
+        QCOMPARE(neu.first().konfidenz, Nachlese::Hoechstens);
     }
 
     // An unsure reading one sign off the tag, elsewhere on the picture, may be its second copy.

@@ -16,6 +16,7 @@
 
 #include "werkzeuge/Bildaufbereitung.h"
 #include "werkzeuge/Lesebank.h"
+#include "werkzeuge/Nachlese.h"
 #include "werkzeuge/Schaerfe.h"
 #include "werkzeuge/Tintenmass.h"
 
@@ -47,7 +48,7 @@ constexpr double Klein = 4.0;
 // Above this many pixels a picture is enlarged less, so that memory stays bounded.
 constexpr double MaxPixel = 40e6;
 // Raised whenever the reading changes otherwise, so that kept results are read anew.
-constexpr int Ueberarbeitung = 15;
+constexpr int Ueberarbeitung = 17;
 // A turned reading below this confidence is taken for the drawing, not for text.
 constexpr float MinGedreht = 50;
 // Cut-outs are laid on sheets up to this tall. Smaller sheets would spread better over the
@@ -258,7 +259,7 @@ Texterkennung::~Texterkennung() {
 }
 
 QString Texterkennung::Leseart() {
-    return QStringLiteral("tesseract %1 eng psm11 x%2 x%3 r%4 hell ohne-linien gedreht tinte blase zeilen sw schaerfe enden blasse-spalten")
+    return QStringLiteral("tesseract %1 eng psm11 x%2 x%3 r%4 hell ohne-linien gedreht tinte blase zeilen sw schaerfe enden blasse-spalten nachlese")
         .arg(QString::fromLatin1(tesseract::TessBaseAPI::Version()))
         .arg(Vergroesserung)
         .arg(NaeherVergroesserung)
@@ -735,6 +736,82 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
         }
     }
     m_api->Clear();
+
+    // A second look at ink left unread: the inside of a ring read as one large sign, the
+    // space below a bubble's letters read without their number. Its words are never sure.
+    {
+        QList<Bildwort> bisher;
+        for (const Wort& w : std::as_const(woerter))
+            bisher << w.wort;
+        const QList<QRect> bereiche = Nachlese::Bereiche(bisher, bild);
+        std::vector<PixZeiger> nach;  // each region as black and white, then as grey
+        QList<double> nachFaktoren;
+        QList<int> nachPolstern;
+        for (const QRect& b : bereiche) {
+            // small letters need more pixels than the engine's comfortable size
+            const double f = b.height() <= 36 ? Klein : NaeherVergroesserung;
+            const int polster = static_cast<int>(std::lround(0.3 * b.height() * f));
+            nachFaktoren << f;
+            nachPolstern << polster;
+            PixZeiger stueck = Ausschnitt(grau.get(), b);
+            if (stueck) {
+                std::vector<std::uint8_t> bytes = Bytes(stueck.get());
+                Nachlese::RandTilgen(bytes, pixGetWidth(stueck.get()), pixGetHeight(stueck.get()));
+                stueck = AusBytes(bytes, pixGetWidth(stueck.get()), pixGetHeight(stueck.get()));
+            }
+            PixZeiger gross{stueck ? pixScaleGrayLI(stueck.get(), static_cast<float>(f), static_cast<float>(f)) : nullptr};
+            if (gross)
+                gross = Gestreckt(gross.get(), polster);
+            nach.push_back(gross ? SchwarzWeiss(gross.get()) : nullptr);
+            nach.push_back(std::move(gross));
+        }
+        const std::vector<Blatt> nachBlaetter = legen(nach);
+        std::vector<QList<Roh>> nachGelesen(nachBlaetter.size());
+        std::vector<Lesebank::Stueck> nachAuftraege;
+        zaehlen(Stufenzeiten::Nachlese, nach);
+        for (std::size_t n = 0; n < nachBlaetter.size(); ++n)
+            nachAuftraege.push_back([&, n](Texterkennung& e) {
+                const std::int64_t vorher = ThreadNanos();
+                e.BlattLesen(nachBlaetter[n].bild.get(), abbruch, nachGelesen[n]);
+                g_artNanos[Stufenzeiten::Nachlese] += ThreadNanos() - vorher;
+                g_artPixel[Stufenzeiten::Nachlese] +=
+                    static_cast<std::int64_t>(pixGetWidth(nachBlaetter[n].bild.get())) * pixGetHeight(nachBlaetter[n].bild.get());
+            });
+        uhr.Ende(Auswertung);
+        if (bank && !nachAuftraege.empty())
+            bank->Verteilen(std::move(nachAuftraege), *this);
+        else
+            for (const auto& a : nachAuftraege)
+                a(*this);
+        uhr = Stoppuhr();
+        if (unterbrochen())
+            return t;
+        const std::vector<QList<Roh>> je = zuordnen(nachBlaetter, nachGelesen, nach);
+        for (qsizetype k = 0; k < bereiche.size(); ++k) {
+            const double f = nachFaktoren[k];
+            const QPointF ecke = QPointF(bereiche[k].topLeft()) - QPointF(nachPolstern[k], nachPolstern[k]) / f;
+            // of the two preparations the one that fits best
+            double beste = -1;
+            QList<Wort> gewaehlt;
+            for (std::size_t i = 2 * static_cast<std::size_t>(k); i < 2 * static_cast<std::size_t>(k) + 2; ++i) {
+                const double g = Guete(je[i]);
+                if (g <= beste)
+                    continue;
+                beste = g;
+                gewaehlt.clear();
+                for (const Roh& r : je[i])
+                    gewaehlt << Wort{{r.text, Ganz(QRectF(ecke + r.box.topLeft() / f, r.box.size() / f)), r.konfidenz}, r.kappe / f};
+            }
+            QList<Bildwort> gelesenHier;
+            for (const Wort& w : std::as_const(gewaehlt))
+                gelesenHier << w.wort;
+            for (const Bildwort& w : Nachlese::Uebernehmen(bereiche[k], gelesenHier, bisher)) {
+                const auto it = std::find_if(gewaehlt.begin(), gewaehlt.end(), [&w](const Wort& v) { return v.wort.box == w.box; });
+                woerter << Wort{w, it != gewaehlt.end() ? it->kappe : 0.0};
+            }
+        }
+        m_api->Clear();
+    }
 
     // Each box taken in to the ink of its letters: lines, pipes and frames
     // that touch a label stretch the engine's box, not the proposal.

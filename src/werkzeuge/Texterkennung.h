@@ -64,7 +64,8 @@ public:
             double ausschnitte = 0;
             double megapixel = 0;
         };
-        enum { Zeilen, MitBalken, Steil, Gedreht, Arten };  // across; a thin line's pieces kept; steepened; turned
+        // across; a thin line's pieces kept; steepened; turned; the second look at unread ink
+        enum { Zeilen, MitBalken, Steil, Gedreht, Nachlese, Arten };
         std::array<Art, Arten> arten{};
         double Summe() const { return aufbereitung + ersterBlick + zuschnitt + naehereBlicke + auswertung; }
     };
