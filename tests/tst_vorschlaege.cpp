@@ -978,6 +978,50 @@ private slots:
         QVERIFY2(gefunden >= 2, qPrintable(stand.join(QStringLiteral("; "))));
     }
 
+    // Sharp labels running up or down whose letters read as other letters upside down
+    // ("W799" as "66LM", "V918" as "816A"): the engine may read the column turned the
+    // wrong way more surely than the right way; the matching still finds the tag.
+    void turnedLabelsReadUpsideDownAreFound() {
+        const std::tuple<QString, int, QString> schilder[] = {
+            {"Lato", 90, "W799"},       {"Roboto", -90, "V918"},     {"Hack", 90, "W608"},
+            {"Carlito", -90, "B973"},   {"Noto Mono", 90, "V6805"},  {"Roboto Condensed", -90, "LSH909"},
+            {"Lato", -90, "PT9661A"},   {"Hack", -90, "SH6089"},     {"Carlito", 90, "M9666"},
+            {"Roboto", 90, "TT4525"}};
+        int gefunden = 0;
+        QStringList stand;
+        for (const auto& [schrift, drehung, text] : schilder) {
+            QImage bild(200, 240, QImage::Format_RGB32);
+            bild.fill(QColor(226, 228, 224));
+            QPainter p(&bild);
+            QFont f(schrift);
+            f.setPixelSize(16);
+            p.setFont(f);
+            p.setPen(QColor(20, 20, 30));
+            p.translate(100, 120);
+            p.rotate(drehung);
+            p.drawText(-QFontMetrics(f).tightBoundingRect(text).center(), text);
+            p.end();
+            QRect tinte;
+            for (int y = 0; y < bild.height(); ++y)
+                for (int x = 0; x < bild.width(); ++x)
+                    if (qGray(bild.pixel(x, y)) < 150)
+                        tinte = tinte.united(QRect(x, y, 1, 1));
+            const QString datei = Pfad(QStringLiteral("gedreht.png"));
+            QVERIFY(bild.save(datei, "PNG"));
+            const Bildtext t = mErkennung.Lesen(datei);
+            QVERIFY(t.fehler.isEmpty());
+            const auto v = Vorschlaege::Berechnen({Alarm("1", text + QStringLiteral("_AL"), "S")}, {{"S", t}}, Kennzeichenregel()).first();
+            const bool richtig = v.art == Vorschlag::Art::Gefunden && std::abs(v.x - tinte.right()) <= 4 &&
+                                 std::abs(v.y - tinte.bottom()) <= 4;
+            gefunden += richtig;
+            QStringList gelesen;
+            for (const Bildwort& w : t.woerter)
+                gelesen << w.text;
+            stand << QStringLiteral("%1 %2 %3/%4 [%5]").arg(text).arg(richtig).arg(v.x).arg(v.y).arg(gelesen.join(QLatin1Char('|')));
+        }
+        QVERIFY2(gefunden >= 9, qPrintable(stand.join(QStringLiteral("; "))));
+    }
+
     // A bubble with two letters over its number, drawn by Qt in a font the
     // tuning never saw, read whole; the proposal at the end of the number.
     void bubbleWithTwoLettersIsRead() {

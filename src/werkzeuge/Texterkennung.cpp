@@ -47,7 +47,7 @@ constexpr double Klein = 4.0;
 // Above this many pixels a picture is enlarged less, so that memory stays bounded.
 constexpr double MaxPixel = 40e6;
 // Raised whenever the reading changes otherwise, so that kept results are read anew.
-constexpr int Ueberarbeitung = 15;
+constexpr int Ueberarbeitung = 16;
 // A turned reading below this confidence is taken for the drawing, not for text.
 constexpr float MinGedreht = 50;
 // Cut-outs are laid on sheets up to this tall. Smaller sheets would spread better over the
@@ -179,6 +179,40 @@ void ScharfZuschneiden(Pix* stueck, double faktor, int polster, std::vector<PixZ
                 grau = Gestreckt(geschaerft.get(), polster);
     stuecke.push_back(grau ? SchwarzWeiss(grau.get()) : nullptr);
     stuecke.push_back(std::move(grau));
+}
+
+// The readings of one column of turned text: its four cut-outs (turned one way and the other,
+// each as black and white and as grey) start at erste. The engine often reads a column turned
+// the wrong way surely too ("66LM" for W799 upside down): so the best reading of each way is
+// kept, the better first, and the matching tells which one is a tag. Readings below
+// MinGedreht are taken for the drawing.
+QList<Bildwort> SpaltenLesungen(const std::vector<QList<Texterkennung::Roh>>& je, std::size_t erste) {
+    QList<Bildwort> beste;
+    for (std::size_t weg = 0; weg < 2; ++weg) {
+        Bildwort bester;
+        bester.konfidenz = MinGedreht;
+        for (std::size_t i = erste + 2 * weg; i < erste + 2 * weg + 2; ++i) {
+            if (je[i].isEmpty())
+                continue;
+            QStringList teile;
+            float summe = 0;
+            for (const Texterkennung::Roh& r : je[i]) {
+                teile << r.text;
+                summe += r.konfidenz;
+            }
+            // tags carry digits: of the two ways, one with digits is the likelier reading
+            const float mittel = summe / static_cast<float>(je[i].size()) + (HatZiffer(teile.join(QString())) ? 20.0f : 0.0f);
+            if (mittel > bester.konfidenz) {
+                bester.konfidenz = mittel;
+                bester.text = teile.join(QLatin1Char(' '));
+            }
+        }
+        if (!bester.text.isEmpty())
+            beste << bester;
+    }
+    if (beste.size() == 2 && beste[1].konfidenz > beste[0].konfidenz)
+        std::swap(beste[0], beste[1]);
+    return beste;
 }
 
 // The processor time of the calling thread in nanoseconds: the readings of one
@@ -544,7 +578,7 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     }
 
     // Text running up or down (labels on vertical pipes): each such line is
-    // read turned both ways; the way read with more confidence is taken.
+    // read turned both ways; the better reading of each way is kept.
     QList<QRect> zeilen = bild.SenkrechteZeilen(gelesen);
     // The letters of a blurred turned label fall apart into specks at the dark level: columns
     // are also looked for at the lighter one, and one found only there is read where its
@@ -704,34 +738,17 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     {
         const std::vector<QList<Roh>> je = zuordnen(gedrehteBlaetter, gedrehtGelesen, gedrehte);
         for (qsizetype z = 0; z < zeilen.size(); ++z) {
-            QString bester;
-            float besteKonfidenz = MinGedreht;
-            for (std::size_t i = 4 * static_cast<std::size_t>(z); i < 4 * static_cast<std::size_t>(z) + 4; ++i) {
-                if (je[i].isEmpty())
-                    continue;
-                QStringList teile;
-                float summe = 0;
-                for (const Roh& r : std::as_const(je[i])) {
-                    teile << r.text;
-                    summe += r.konfidenz;
-                }
-                // tags carry digits: of the two ways, one with digits is the likelier reading
-                const QString text = teile.join(QString());
-                const float mittel = summe / static_cast<float>(je[i].size()) + (HatZiffer(text) ? 20.0f : 0.0f);
-                if (mittel > besteKonfidenz) {
-                    besteKonfidenz = mittel;
-                    bester = teile.join(QLatin1Char(' '));
-                }
-            }
-            if (bester.isEmpty())
+            const QList<Bildwort> lesungen = SpaltenLesungen(je, 4 * static_cast<std::size_t>(z));
+            if (lesungen.isEmpty())
                 continue;
             // what the lines across made of single turned letters is no label
             woerter.removeIf([&](const Wort& w) {
                 return zeilen[z].contains(w.wort.box.center()) && w.wort.box.height() < zeilen[z].height() / 2 &&
                        w.wort.box.width() <= zeilen[z].width() + 2;
             });
-            woerter << Wort{{bester, bild.Tinte(zeilen[z], zeilen[z].width(), true), besteKonfidenz},
-                            static_cast<double>(zeilen[z].width()), true, true};
+            const QRect tinte = bild.Tinte(zeilen[z], zeilen[z].width(), true);
+            for (const Bildwort& l : lesungen)
+                woerter << Wort{{l.text, tinte, l.konfidenz}, static_cast<double>(zeilen[z].width()), true, true};
         }
     }
     m_api->Clear();
