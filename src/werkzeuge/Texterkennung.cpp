@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -17,6 +18,7 @@
 #include "werkzeuge/Bildaufbereitung.h"
 #include "werkzeuge/Lesebank.h"
 #include "werkzeuge/Schaerfe.h"
+#include "werkzeuge/Spaltenfortsetzung.h"
 #include "werkzeuge/Tintenmass.h"
 
 #ifdef TAVERO_OMP
@@ -181,13 +183,24 @@ void ScharfZuschneiden(Pix* stueck, double faktor, int polster, std::vector<PixZ
     stuecke.push_back(std::move(grau));
 }
 
+// Whether a reading looks like a tag: three to sixteen letters and digits, both among them,
+// with no other signs than the blank and the joining ones.
+bool WieKennzeichen(QString text) {
+    text.remove(QLatin1Char(' ')).remove(QLatin1Char('-')).remove(QLatin1Char('_')).remove(QLatin1Char('.'));
+    return text.size() >= 3 && text.size() <= 16 && HatZiffer(text) &&
+           std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetter(); }) &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c.isLetterOrNumber(); });
+}
+
 // The readings of one column of turned text: its four cut-outs (turned one way and the other,
 // each as black and white and as grey) start at erste. The engine often reads a column turned
 // the wrong way surely too ("66LM" for W799 upside down): so the best reading of each way is
-// kept, the better first, and the matching tells which one is a tag. Readings below
-// MinGedreht are taken for the drawing.
+// kept, the better first, and the matching tells which one is a tag. Below MinGedreht a
+// reading is taken for the drawing, unless it looks like a tag: the engine rates a turned
+// label read right at times at 0 ("PT-9661A", "LSH909"); such a reading is kept with its
+// own rating, and the matching weighs it as unsure.
 QList<Bildwort> SpaltenLesungen(const std::vector<QList<Texterkennung::Roh>>& je, std::size_t erste) {
-    QList<Bildwort> beste;
+    QList<Bildwort> beste, unsicher;
     for (std::size_t weg = 0; weg < 2; ++weg) {
         Bildwort bester;
         bester.konfidenz = MinGedreht;
@@ -200,18 +213,24 @@ QList<Bildwort> SpaltenLesungen(const std::vector<QList<Texterkennung::Roh>>& je
                 teile << r.text;
                 summe += r.konfidenz;
             }
+            const QString lesung = teile.join(QLatin1Char(' '));
             // tags carry digits: of the two ways, one with digits is the likelier reading
-            const float mittel = summe / static_cast<float>(je[i].size()) + (HatZiffer(teile.join(QString())) ? 20.0f : 0.0f);
+            const float mittel = summe / static_cast<float>(je[i].size()) + (HatZiffer(lesung) ? 20.0f : 0.0f);
             if (mittel > bester.konfidenz) {
                 bester.konfidenz = mittel;
-                bester.text = teile.join(QLatin1Char(' '));
+                bester.text = lesung;
             }
+            if (WieKennzeichen(lesung))
+                unsicher << Bildwort{lesung, QRect(), summe / static_cast<float>(je[i].size())};
         }
         if (!bester.text.isEmpty())
             beste << bester;
     }
     if (beste.size() == 2 && beste[1].konfidenz > beste[0].konfidenz)
         std::swap(beste[0], beste[1]);
+    for (const Bildwort& u : std::as_const(unsicher))
+        if (std::none_of(beste.begin(), beste.end(), [&u](const Bildwort& b) { return b.text == u.text; }))
+            beste << u;
     return beste;
 }
 
@@ -580,6 +599,18 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     // Text running up or down (labels on vertical pipes): each such line is
     // read turned both ways; the better reading of each way is kept.
     QList<QRect> zeilen = bild.SenkrechteZeilen(gelesen);
+    // A label may go on past a blank or a word read across it: such a column is read once
+    // more as far as its letters go, beside its part.
+    const Spaltenfortsetzung fortsetzung(bild.OhneZeichnung(), flaeche.width(), flaeche.height());
+    // for each column read so, the column it goes on from
+    QHash<qsizetype, qsizetype> fortgesetzt;
+    for (qsizetype n = 0, gefunden = zeilen.size(); n < gefunden; ++n) {
+        const QRect lang = fortsetzung.Fortgesetzt(zeilen[n]);
+        if (lang != zeilen[n] && !zeilen.contains(lang)) {
+            fortgesetzt.insert(zeilen.size(), n);
+            zeilen << lang;
+        }
+    }
     // The letters of a blurred turned label fall apart into specks at the dark level: columns
     // are also looked for at the lighter one, and one found only there is read where its
     // letters measure blurred (elsewhere it is the drawing's grey), on sheets of its own.
@@ -738,15 +769,31 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     {
         const std::vector<QList<Roh>> je = zuordnen(gedrehteBlaetter, gedrehtGelesen, gedrehte);
         for (qsizetype z = 0; z < zeilen.size(); ++z) {
-            const QList<Bildwort> lesungen = SpaltenLesungen(je, 4 * static_cast<std::size_t>(z));
+            QList<Bildwort> lesungen = SpaltenLesungen(je, 4 * static_cast<std::size_t>(z));
+            if (fortgesetzt.contains(z)) {
+                // Followed on past a gap, a column is taken only for what its part alone lacks: where
+                // the part was read surely as a whole tag (letters and a loop number), what lies
+                // beyond the gap is something else.
+                const QList<Bildwort> teil = SpaltenLesungen(je, 4 * static_cast<std::size_t>(fortgesetzt.value(z)));
+                if (!teil.isEmpty() && teil.first().konfidenz > MinGedreht && WieKennzeichen(teil.first().text)) {
+                    const QString& t = teil.first().text;
+                    if (std::count_if(t.begin(), t.end(), [](QChar c) { return c.isLetter(); }) >= 2 &&
+                        std::count_if(t.begin(), t.end(), [](QChar c) { return c.isDigit(); }) >= 3)
+                        continue;
+                }
+                // nor does an unsure reading of it stand beside its part's
+                lesungen.removeIf([](const Bildwort& l) { return l.konfidenz <= MinGedreht; });
+            }
             if (lesungen.isEmpty())
                 continue;
-            // what the lines across made of single turned letters is no label
-            woerter.removeIf([&](const Wort& w) {
-                return zeilen[z].contains(w.wort.box.center()) && w.wort.box.height() < zeilen[z].height() / 2 &&
-                       w.wort.box.width() <= zeilen[z].width() + 2;
-            });
-            const QRect tinte = bild.Tinte(zeilen[z], zeilen[z].width(), true);
+            // what the lines across made of single turned letters is no label; an unsure reading
+            // alone does not say that the column is one (two stacked words in a bubble are read so)
+            if (lesungen.first().konfidenz > MinGedreht)
+                woerter.removeIf([&](const Wort& w) {
+                    return zeilen[z].contains(w.wort.box.center()) && w.wort.box.height() < zeilen[z].height() / 2 &&
+                           w.wort.box.width() <= zeilen[z].width() + 2;
+                });
+            const QRect tinte = bild.Tinte(fortsetzung.Beschnitten(zeilen[z]), zeilen[z].width(), true);
             for (const Bildwort& l : lesungen)
                 woerter << Wort{{l.text, tinte, l.konfidenz}, static_cast<double>(zeilen[z].width()), true, true};
         }
