@@ -772,15 +772,12 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
             QList<Bildwort> lesungen = SpaltenLesungen(je, 4 * static_cast<std::size_t>(z));
             if (fortgesetzt.contains(z)) {
                 // Followed on past a gap, a column is taken only for what its part alone lacks: where
-                // the part was read surely as a whole tag (letters and a loop number), what lies
-                // beyond the gap is something else.
+                // the part was read surely with its letters and digits, what lies beyond the gap is
+                // something else; letters alone ("FIC") want their number beyond a blank.
                 const QList<Bildwort> teil = SpaltenLesungen(je, 4 * static_cast<std::size_t>(fortgesetzt.value(z)));
-                if (!teil.isEmpty() && teil.first().konfidenz > MinGedreht && WieKennzeichen(teil.first().text)) {
-                    const QString& t = teil.first().text;
-                    if (std::count_if(t.begin(), t.end(), [](QChar c) { return c.isLetter(); }) >= 2 &&
-                        std::count_if(t.begin(), t.end(), [](QChar c) { return c.isDigit(); }) >= 3)
-                        continue;
-                }
+                if (!teil.isEmpty() && teil.first().konfidenz > MinGedreht && HatZiffer(teil.first().text) &&
+                    std::count_if(teil.first().text.begin(), teil.first().text.end(), [](QChar c) { return c.isLetter(); }) >= 2)
+                    continue;
                 // nor does an unsure reading of it stand beside its part's
                 lesungen.removeIf([](const Bildwort& l) { return l.konfidenz <= MinGedreht; });
             }
