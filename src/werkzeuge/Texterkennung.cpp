@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -18,6 +19,7 @@
 #include "werkzeuge/Lesebank.h"
 #include "werkzeuge/Nachlese.h"
 #include "werkzeuge/Schaerfe.h"
+#include "werkzeuge/Spaltenfortsetzung.h"
 #include "werkzeuge/Tintenmass.h"
 
 #ifdef TAVERO_OMP
@@ -48,7 +50,7 @@ constexpr double Klein = 4.0;
 // Above this many pixels a picture is enlarged less, so that memory stays bounded.
 constexpr double MaxPixel = 40e6;
 // Raised whenever the reading changes otherwise, so that kept results are read anew.
-constexpr int Ueberarbeitung = 17;
+constexpr int Ueberarbeitung = 18;
 // A turned reading below this confidence is taken for the drawing, not for text.
 constexpr float MinGedreht = 50;
 // Cut-outs are laid on sheets up to this tall. Smaller sheets would spread better over the
@@ -180,6 +182,57 @@ void ScharfZuschneiden(Pix* stueck, double faktor, int polster, std::vector<PixZ
                 grau = Gestreckt(geschaerft.get(), polster);
     stuecke.push_back(grau ? SchwarzWeiss(grau.get()) : nullptr);
     stuecke.push_back(std::move(grau));
+}
+
+// Whether a reading looks like a tag: three to sixteen letters and digits, both among them,
+// with no other signs than the blank and the joining ones.
+bool WieKennzeichen(QString text) {
+    text.remove(QLatin1Char(' ')).remove(QLatin1Char('-')).remove(QLatin1Char('_')).remove(QLatin1Char('.'));
+    return text.size() >= 3 && text.size() <= 16 && HatZiffer(text) &&
+           std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetter(); }) &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c.isLetterOrNumber(); });
+}
+
+// The readings of one column of turned text: its four cut-outs (turned one way and the other,
+// each as black and white and as grey) start at erste. The engine often reads a column turned
+// the wrong way surely too ("66LM" for W799 upside down): so the best reading of each way is
+// kept, the better first, and the matching tells which one is a tag. Below MinGedreht a
+// reading is taken for the drawing, unless it looks like a tag: the engine rates a turned
+// label read right at times at 0 ("PT-9661A", "LSH909"); such a reading is kept with its
+// own rating, and the matching weighs it as unsure.
+QList<Bildwort> SpaltenLesungen(const std::vector<QList<Texterkennung::Roh>>& je, std::size_t erste) {
+    QList<Bildwort> beste, unsicher;
+    for (std::size_t weg = 0; weg < 2; ++weg) {
+        Bildwort bester;
+        bester.konfidenz = MinGedreht;
+        for (std::size_t i = erste + 2 * weg; i < erste + 2 * weg + 2; ++i) {
+            if (je[i].isEmpty())
+                continue;
+            QStringList teile;
+            float summe = 0;
+            for (const Texterkennung::Roh& r : je[i]) {
+                teile << r.text;
+                summe += r.konfidenz;
+            }
+            const QString lesung = teile.join(QLatin1Char(' '));
+            // tags carry digits: of the two ways, one with digits is the likelier reading
+            const float mittel = summe / static_cast<float>(je[i].size()) + (HatZiffer(lesung) ? 20.0f : 0.0f);
+            if (mittel > bester.konfidenz) {
+                bester.konfidenz = mittel;
+                bester.text = lesung;
+            }
+            if (WieKennzeichen(lesung))
+                unsicher << Bildwort{lesung, QRect(), summe / static_cast<float>(je[i].size())};
+        }
+        if (!bester.text.isEmpty())
+            beste << bester;
+    }
+    if (beste.size() == 2 && beste[1].konfidenz > beste[0].konfidenz)
+        std::swap(beste[0], beste[1]);
+    for (const Bildwort& u : std::as_const(unsicher))
+        if (std::none_of(beste.begin(), beste.end(), [&u](const Bildwort& b) { return b.text == u.text; }))
+            beste << u;
+    return beste;
 }
 
 // The processor time of the calling thread in nanoseconds: the readings of one
@@ -545,8 +598,20 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     }
 
     // Text running up or down (labels on vertical pipes): each such line is
-    // read turned both ways; the way read with more confidence is taken.
+    // read turned both ways; the better reading of each way is kept.
     QList<QRect> zeilen = bild.SenkrechteZeilen(gelesen);
+    // A label may go on past a blank or a word read across it: such a column is read once
+    // more as far as its letters go, beside its part.
+    const Spaltenfortsetzung fortsetzung(bild.OhneZeichnung(), flaeche.width(), flaeche.height());
+    // for each column read so, the column it goes on from
+    QHash<qsizetype, qsizetype> fortgesetzt;
+    for (qsizetype n = 0, gefunden = zeilen.size(); n < gefunden; ++n) {
+        const QRect lang = fortsetzung.Fortgesetzt(zeilen[n]);
+        if (lang != zeilen[n] && !zeilen.contains(lang)) {
+            fortgesetzt.insert(zeilen.size(), n);
+            zeilen << lang;
+        }
+    }
     // The letters of a blurred turned label fall apart into specks at the dark level: columns
     // are also looked for at the lighter one, and one found only there is read where its
     // letters measure blurred (elsewhere it is the drawing's grey), on sheets of its own.
@@ -705,34 +770,30 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     {
         const std::vector<QList<Roh>> je = zuordnen(gedrehteBlaetter, gedrehtGelesen, gedrehte);
         for (qsizetype z = 0; z < zeilen.size(); ++z) {
-            QString bester;
-            float besteKonfidenz = MinGedreht;
-            for (std::size_t i = 4 * static_cast<std::size_t>(z); i < 4 * static_cast<std::size_t>(z) + 4; ++i) {
-                if (je[i].isEmpty())
+            QList<Bildwort> lesungen = SpaltenLesungen(je, 4 * static_cast<std::size_t>(z));
+            if (fortgesetzt.contains(z)) {
+                // Followed on past a gap, a column is taken only for what its part alone lacks: where
+                // the part was read surely with its letters and digits, what lies beyond the gap is
+                // something else; letters alone ("FIC") want their number beyond a blank.
+                const QList<Bildwort> teil = SpaltenLesungen(je, 4 * static_cast<std::size_t>(fortgesetzt.value(z)));
+                if (!teil.isEmpty() && teil.first().konfidenz > MinGedreht && HatZiffer(teil.first().text) &&
+                    std::count_if(teil.first().text.begin(), teil.first().text.end(), [](QChar c) { return c.isLetter(); }) >= 2)
                     continue;
-                QStringList teile;
-                float summe = 0;
-                for (const Roh& r : std::as_const(je[i])) {
-                    teile << r.text;
-                    summe += r.konfidenz;
-                }
-                // tags carry digits: of the two ways, one with digits is the likelier reading
-                const QString text = teile.join(QString());
-                const float mittel = summe / static_cast<float>(je[i].size()) + (HatZiffer(text) ? 20.0f : 0.0f);
-                if (mittel > besteKonfidenz) {
-                    besteKonfidenz = mittel;
-                    bester = teile.join(QLatin1Char(' '));
-                }
+                // nor does an unsure reading of it stand beside its part's
+                lesungen.removeIf([](const Bildwort& l) { return l.konfidenz <= MinGedreht; });
             }
-            if (bester.isEmpty())
+            if (lesungen.isEmpty())
                 continue;
-            // what the lines across made of single turned letters is no label
-            woerter.removeIf([&](const Wort& w) {
-                return zeilen[z].contains(w.wort.box.center()) && w.wort.box.height() < zeilen[z].height() / 2 &&
-                       w.wort.box.width() <= zeilen[z].width() + 2;
-            });
-            woerter << Wort{{bester, bild.Tinte(zeilen[z], zeilen[z].width(), true), besteKonfidenz},
-                            static_cast<double>(zeilen[z].width()), true, true};
+            // what the lines across made of single turned letters is no label; an unsure reading
+            // alone does not say that the column is one (two stacked words in a bubble are read so)
+            if (lesungen.first().konfidenz > MinGedreht)
+                woerter.removeIf([&](const Wort& w) {
+                    return zeilen[z].contains(w.wort.box.center()) && w.wort.box.height() < zeilen[z].height() / 2 &&
+                           w.wort.box.width() <= zeilen[z].width() + 2;
+                });
+            const QRect tinte = bild.Tinte(fortsetzung.Beschnitten(zeilen[z]), zeilen[z].width(), true);
+            for (const Bildwort& l : lesungen)
+                woerter << Wort{{l.text, tinte, l.konfidenz}, static_cast<double>(zeilen[z].width()), true, true};
         }
     }
     m_api->Clear();
