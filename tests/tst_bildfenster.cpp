@@ -1511,9 +1511,9 @@ private slots:
         const QRect r = pfeil(i31).Rechteck();
         // 31 lies under 32, the picked one; its visible part is its left edge.
         QTest::mouseDClick(f->Formbox, Qt::LeftButton, {}, QPoint(r.left() + 0, r.center().y()));
-        QCOMPARE(auswahl()->AktuellerAlarm()->value(AlarmFeld::Ident), QStringLiteral("31"));
+        QTRY_COMPARE(auswahl()->AktuellerAlarm()->value(AlarmFeld::Ident), QStringLiteral("31"));
         frmAlarmAuswahl* grid = auswahl()->Fenster();
-        QCOMPARE(grid->TDBAlarme->currentIndex().siblingAtColumn(0).data().toString(), QStringLiteral("31"));
+        QTRY_COMPARE(grid->TDBAlarme->currentIndex().siblingAtColumn(0).data().toString(), QStringLiteral("31"));
         QCOMPARE(zeileLesen(db(), 31).x, QStringLiteral("1031"));
     }
 

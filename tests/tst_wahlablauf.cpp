@@ -5,11 +5,17 @@
 #include <QtTest>
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <algorithm>
+#include <functional>
 #include <memory>
 
 #include "alarms/AlarmdefsModell.h"
@@ -50,6 +56,95 @@ random.shuffle(zeilen)
 db.executemany('INSERT INTO Alarmdefs (Ident, Form, X, Y, Alarmtext, Symbol) VALUES (?, ?, ?, ?, ?, ?)', zeilen)
 db.commit()
 )";
+
+// Python's sqlite3 module again, kept apart from every other test: a column
+// order of its own, Ident as text, ten thousand arrows on one picture among a
+// few hundred on others, and no index.
+const char* const GrossSkript = R"(
+import random, sqlite3, sys
+random.seed(1013)
+db = sqlite3.connect(sys.argv[1])
+db.execute('CREATE TABLE Alarmdefs (Form TEXT, Y TEXT, X TEXT, Ident TEXT, Alarmtext TEXT, Symbol TEXT, Fault INTEGER, '
+           'Sensor2 INTEGER, Sensor1 INTEGER, Helpindex INTEGER, "Group" INTEGER, Priority INTEGER, "Max" TEXT, '
+           '"Min" TEXT, BitNo INTEGER, VarName TEXT, Acknowledge INTEGER, Type INTEGER)')
+zeilen = [('Halle' if i % 21 else ['Kessel', 'Turbine'][i % 2], str(random.randint(0, 900)), str(random.randint(0, 1200)),
+           str(90000 + i), 'Meldung %d' % i, 'Pfeile\\Gelb.bmp') for i in range(10500)]
+random.shuffle(zeilen)
+db.executemany('INSERT INTO Alarmdefs (Form, Y, X, Ident, Alarmtext, Symbol) VALUES (?, ?, ?, ?, ?, ?)', zeilen)
+db.commit()
+)";
+
+// Another program, the sqlite3 shell, holds the file locked until Freigeben.
+class FremdeSperre {
+public:
+    explicit FremdeSperre(const QString& pfad) {
+        m_p.start(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), pfad});
+        m_p.waitForStarted();
+        m_p.write(".timeout 5000\nbegin exclusive;\nselect 'gesperrt';\n");
+        m_p.waitForReadyRead(10000);
+    }
+    ~FremdeSperre() { Freigeben(); }
+    bool Haelt() { return m_p.readAllStandardOutput().contains("gesperrt"); }
+    void Freigeben() {
+        if (m_p.state() == QProcess::NotRunning)
+            return;
+        m_p.write("rollback;\n");
+        m_p.closeWriteChannel();
+        m_p.waitForFinished(10000);
+    }
+
+private:
+    QProcess m_p;
+};
+
+// How long this thread has waited for a processor so far, in ns: the
+// machine's load, not a wait of its own.
+qint64 Angestanden() {
+    QFile f(QStringLiteral("/proc/thread-self/schedstat"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll().split(' ').value(1).toLongLong() : 0;
+}
+
+// The longest time the loop does not come round while tun runs in it and
+// until the loop has been idle for a while: a zero timer ticks and the
+// longest gap between two ticks is the pause the window would have. Time the
+// thread stood in line for a processor on a loaded machine is left out.
+double LaengstePause(const std::function<void()>& tun) {
+    QElapsedTimer uhr;
+    uhr.start();
+    qint64 letzte = 0, laengste = 0, angestanden = Angestanden();
+    QTimer tick;
+    tick.setTimerType(Qt::PreciseTimer);
+    tick.setInterval(0);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        const qint64 jetzt = uhr.nsecsElapsed(), schlange = Angestanden();
+        laengste = std::max(laengste, jetzt - letzte - (schlange - angestanden));
+        letzte = jetzt;
+        angestanden = schlange;
+    });
+    QEventLoop schleife;
+    QTimer::singleShot(20, [&] {
+        letzte = uhr.nsecsElapsed();
+        angestanden = Angestanden();
+        laengste = 0;
+        tun();
+    });
+    QTimer::singleShot(150, &schleife, &QEventLoop::quit);
+    tick.start();
+    schleife.exec();
+    return static_cast<double>(laengste) / 1e6;
+}
+// A frame; a pause is measured up to so many times until one is within it,
+// so a loaded machine's own stalls do not count (one that waits two frames
+// by itself exceeds it every time).
+constexpr double Bild = 16;
+constexpr int Versuche = 10;
+
+QString Liste(const QList<double>& werte) {
+    QStringList t;
+    for (double w : werte)
+        t << QString::number(w, 'f', 1);
+    return t.join(QLatin1Char(' '));
+}
 }  // namespace
 
 class TstWahlablauf : public QObject {
@@ -266,6 +361,130 @@ private slots:
         QCOMPARE(m_modell->Schluessel(halten.last().at(0).toInt()), schluessel);
         QVERIFY(zeileLesen(halten.last().at(0).toInt()));
         QCOMPARE(text(halten.last().at(0).toInt(), AlarmFeld::Alarmtext), textZweite);
+    }
+    // The picture's list cannot be read while another program holds the
+    // file: the pick waits less than a frame for it, the window goes on, and
+    // the row picked last is picked when the lock has gone, the earlier
+    // picks' answers dropped.
+    void aPickOnAFileHeldByAnotherProgramWaitsLessThanAFrame() {
+        QVERIFY(bereit());
+        Wahlablauf wahl;
+        wahl.setModell(m_modell);
+        QSignalSpy gewaehlt(&wahl, &Wahlablauf::Gewaehlt);
+        QSignalSpy beendet(&wahl, &Wahlablauf::Beendet);
+        QList<int> zeilen;
+        for (int z = 0; z < m_modell->rowCount() && zeilen.size() < Versuche; ++z)
+            if (!text(z, AlarmFeld::Form).isEmpty() && (zeilen.isEmpty() || text(z, AlarmFeld::Form) != text(zeilen.last(), AlarmFeld::Form)))
+                zeilen << z;
+        QCOMPARE(zeilen.size(), Versuche);
+        QList<double> pausen;
+        {
+            FremdeSperre sperre(m_datei);
+            QVERIFY(sperre.Haelt());
+            for (int z : zeilen)
+                if ((pausen << LaengstePause([&] { wahl.Beginnen(z, m_bilder); })).last() <= Bild)
+                    break;
+            QVERIFY(wahl.Unterwegs());
+            QCOMPARE(gewaehlt.count(), 0);
+        }
+        qInfo("Pausen bei gesperrter Datei: %s ms", qPrintable(Liste(pausen)));
+        QVERIFY2(pausen.last() <= Bild, qPrintable(Liste(pausen)));
+        QTRY_VERIFY_WITH_TIMEOUT(!wahl.Unterwegs(), 10000);
+        QTest::qWait(50);
+        QCOMPARE(beendet.count(), 0);
+        QCOMPARE(gewaehlt.count(), 1);
+        const int letzte = zeilen.at(pausen.size() - 1);
+        QCOMPARE(gewaehlt.at(0).at(0).value<AlarmRecord>().value(AlarmFeld::Alarmtext), text(letzte, AlarmFeld::Alarmtext));
+        const auto liste = gewaehlt.at(0).at(1).value<std::optional<AlarmListeTyp>>();
+        QVERIFY(liste && !liste->isEmpty());
+        for (const AlarmRecord& r : *liste)
+            QCOMPARE(r.value(AlarmFeld::Form), text(letzte, AlarmFeld::Form));
+    }
+
+    // The worker is busy with a long request: a row whose page has not come
+    // and then its list are waited for less than a frame in all; the pick is
+    // done when both have come.
+    void aPickBehindABusyWorkerWaitsLessThanAFrameInAll() {
+        Wahlablauf wahl;
+        wahl.setModell(m_modell);
+        QSignalSpy gewaehlt(&wahl, &Wahlablauf::Gewaehlt);
+        TestDb f(m_datei);
+        // one row with a picture on each of three pages, none of them read
+        // yet; then more of the first page, read by then
+        auto mitBild = [&](int z) {
+            while (f.Text(QStringLiteral("select Form from Alarmdefs where rowid = %1").arg(m_modell->Schluessel(z))).isEmpty())
+                ++z;
+            return z;
+        };
+        QList<int> zeilen;
+        for (int seite = 2; seite >= 0; --seite)
+            zeilen << mitBild(seite * AlarmdefsModell::SeitenGroesse);
+        while (zeilen.size() < Versuche)
+            zeilen << mitBild(zeilen.last() + 1);
+        QVERIFY(zeilen.last() < m_modell->rowCount());
+        QList<double> pausen;
+        for (int z : zeilen) {
+            QVERIFY(pausen.size() >= 3 || !m_modell->ZeileGeladen(z));
+            m_modell->Dienst()->Rechnen([] {
+                QThread::msleep(150);
+                return QVariant();
+            });
+            if ((pausen << LaengstePause([&] { wahl.Beginnen(z, m_bilder); })).last() <= Bild)
+                break;
+        }
+        qInfo("Pausen hinter beschäftigtem Dienst: %s ms", qPrintable(Liste(pausen)));
+        QVERIFY2(pausen.last() <= Bild, qPrintable(Liste(pausen)));
+        QTRY_VERIFY_WITH_TIMEOUT(!wahl.Unterwegs(), 10000);
+        QTRY_VERIFY(!gewaehlt.isEmpty());
+        const qint64 schluessel = m_modell->Schluessel(zeilen.at(pausen.size() - 1));
+        QCOMPARE(gewaehlt.last().at(0).value<AlarmRecord>().value(AlarmFeld::Alarmtext),
+                 f.Text(QStringLiteral("select Alarmtext from Alarmdefs where rowid = %1").arg(schluessel)));
+    }
+
+    // Held out: a table of ten thousand arrows on one picture, made apart from
+    // every other test. A pick of a row on that picture waits less than a
+    // frame and is done with the whole list.
+    void aPickOfTenThousandArrowsWaitsLessThanAFrame() {
+        QFETCH_GLOBAL(bool, python);
+        if (!python)
+            QSKIP("einmal genügt");
+        const QString datei = m_dir->filePath(QStringLiteral("gross.kvs"));
+        QProcess p;
+        p.start(QStringLiteral("python3"), {QStringLiteral("-c"), QString::fromUtf8(GrossSkript), datei});
+        QVERIFY(p.waitForFinished(60000));
+        QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
+        QVERIFY(QDir().mkpath(m_bilder + QStringLiteral("/Halle")));
+        QFile bild(m_bilder + QStringLiteral("/Halle/Halle.bmp"));
+        QVERIFY(bild.open(QIODevice::WriteOnly));
+        bild.close();
+        {
+            QSqlDatabase db = AlarmdefsZugriff::Oeffnen(datei, m_verbindung + QStringLiteral("-gross"));
+            AlarmdefsModell modell(nullptr, db, datei);
+            QVERIFY(modell.AlleZeigen());
+            QTRY_VERIFY_WITH_TIMEOUT(modell.rowCount() == 10500 && !modell.QuelleUnterwegs() && modell.AllesGelesen(), 20000);
+            Wahlablauf wahl;
+            wahl.setModell(&modell);
+            QSignalSpy gewaehlt(&wahl, &Wahlablauf::Gewaehlt);
+            QList<double> pausen;
+            for (int z : {10, 1300, 2500, 3700, 5000, 6200, 7500, 8800, 9000, 10400}) {
+                modell.ZeileLesen(z, 0);
+                QTRY_VERIFY(modell.ZeileGeladen(z));
+                QCOMPARE(modell.index(z, AlarmFeld::Form).data().toString().isEmpty(), false);
+                pausen << LaengstePause([&] { wahl.Beginnen(z, m_bilder); });
+                QTRY_VERIFY_WITH_TIMEOUT(!wahl.Unterwegs(), 10000);
+                QTRY_VERIFY(!gewaehlt.isEmpty());
+                const auto satz = gewaehlt.last().at(0).value<AlarmRecord>();
+                QCOMPARE(satz.value(AlarmFeld::Alarmtext), modell.index(z, AlarmFeld::Alarmtext).data().toString());
+                const auto liste = gewaehlt.last().at(1).value<std::optional<AlarmListeTyp>>();
+                QVERIFY(liste);
+                QCOMPARE(liste->size(), satz.value(AlarmFeld::Form) == QLatin1String("Halle") ? 10000 : 250);
+                if (pausen.last() <= Bild)
+                    break;
+            }
+            qInfo("Pausen bei zehntausend Pfeilen: %s ms", qPrintable(Liste(pausen)));
+            QVERIFY2(pausen.last() <= Bild, qPrintable(Liste(pausen)));
+        }
+        AlarmdefsZugriff::Schliessen(m_verbindung + QStringLiteral("-gross"));
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include "alarms/AlarmdefsModell.h"
 #include "alarms/AlarmdefsZugriff.h"
@@ -33,6 +34,10 @@ void Wahlablauf::Beginnen(int zeile, const QString& bilderPath) {
     Verwerfen();
     std::optional<QString> grund;
     QString detail;
+    // The row and the list are waited for together, less than a frame in all.
+    m_frist = QDeadlineTimer(WartenMs);
+    m_beginnt = true;
+    const auto fertig = qScopeGuard([this] { m_beginnt = false; });
     try {
         if (m_modell && zeile >= 0) {
             // The click names its row by key: a row whose page is still on its
@@ -40,7 +45,7 @@ void Wahlablauf::Beginnen(int zeile, const QString& bilderPath) {
             // meanwhile); a pick never takes the empty placeholder for the alarm.
             const quint64 nr = ++m_folge;
             m_offen = Offen{nr, 0, {}, m_modell->Schluessel(zeile), zeile, bilderPath};
-            const bool da = m_modell->ZeileLesen(zeile, WartenMs);
+            const bool da = m_modell->ZeileLesen(zeile, Takt::Rest(m_frist));
             // A row that comes during this wait is told by the model at once,
             // and ZeileGekommen has taken the pick on (and maybe finished it):
             // it is not taken a second time.
@@ -54,7 +59,7 @@ void Wahlablauf::Beginnen(int zeile, const QString& bilderPath) {
         grund = e.Text() + QStringLiteral(" Kein Alarm gewählt.");
         detail = e.Detail();
     }
-    Fortsetzen(grund, detail);
+    Fortsetzen(grund, detail, m_frist);
 }
 
 std::optional<QString> Wahlablauf::ZeileUebernehmen(int zeile) {
@@ -82,18 +87,20 @@ std::optional<QString> Wahlablauf::ZeileUebernehmen(int zeile) {
     return std::nullopt;
 }
 
-void Wahlablauf::Fortsetzen(std::optional<QString> grund, const QString& detail) {
+void Wahlablauf::Fortsetzen(std::optional<QString> grund, const QString& detail, const QDeadlineTimer& frist) {
     if (!m_offen) {
         emit Beendet(grund, detail);
         return;
     }
-    // A list that comes within a frame finishes the pick now; a longer one (a
-    // large picture, a locked file) finishes it when its answer comes, as does
-    // a row whose page is still on its way.
+    // A list that comes within what is left of the pick's wait finishes the
+    // pick now; a longer one (a large picture, a locked file, a busy worker)
+    // finishes it when its answer comes, as does a row whose page is still on
+    // its way.
     if (m_offen->ticket && m_modell) {
         Datendienst* dienst = m_modell->Dienst();
-        if (const auto a = GrosseListeAbwarten ? dienst->Abwarten(m_offen->ticket, WartenMs)
-                                               : dienst->AbwartenKlein(m_offen->ticket, WartenMs))
+        const int warten = Takt::Rest(frist);
+        if (const auto a = GrosseListeAbwarten ? dienst->Abwarten(m_offen->ticket, warten)
+                                               : dienst->AbwartenKlein(m_offen->ticket, warten))
             ListeBeantwortet(*a);
     }
 }
@@ -114,6 +121,8 @@ void Wahlablauf::ZeileGekommen() {
         m_modell->ZeileLesen(zeile, 0);
         return;
     }
+    // Come while Beginnen still waits: the list gets what is left of its wait.
+    const QDeadlineTimer frist = Frist();
     std::optional<QString> grund;
     QString detail;
     try {
@@ -123,7 +132,7 @@ void Wahlablauf::ZeileGekommen() {
         grund = e.Text() + QStringLiteral(" Kein Alarm gewählt.");
         detail = e.Detail();
     }
-    Fortsetzen(grund, detail);
+    Fortsetzen(grund, detail, frist);
 }
 
 void Wahlablauf::ZeilenUnlesbar(int von, int bis, const QString& grund) {
@@ -201,7 +210,7 @@ void Wahlablauf::Halten(const std::optional<AlarmRecord>& aktuell, bool suchen) 
     // Not counted yet: looked for on the worker; a row found within a frame
     // is selected before this returns, one found later when it comes.
     m_halten = *nummer;
-    m_modell->ZeileSuchen(*nummer, Datendienst::HoechstensWartenMs);
+    m_modell->ZeileSuchen(*nummer, Takt::Ms);
 }
 
 void Wahlablauf::Gefunden(qlonglong nummer, int zeile) {

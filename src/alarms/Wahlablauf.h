@@ -8,6 +8,7 @@
 // or a filter change. No widgets: the selection window hands the clicks in
 // and shows what the signals say.
 #include <QList>
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -15,6 +16,7 @@
 
 #include "alarms/AlarmRecord.h"
 #include "alarms/Datendienst.h"
+#include "alarms/Takt.h"
 #include "alarms/Zeilenstand.h"
 
 class AlarmdefsModell;
@@ -36,11 +38,12 @@ public:
     // row being looked for to keep selected too.
     void Verwerfen();
 
-    // How long a pick waits for its row and its list before it goes on in the
-    // background. A large picture's list is not waited for (it takes longer
-    // than a frame and its arrows are built in parts anyway), unless the
-    // caller goes on with the picked alarm at once.
-    int WartenMs = Datendienst::HoechstensWartenMs;
+    // How long a pick waits for its row and its list, both together, before
+    // it goes on in the background: less than a frame. A large picture's
+    // list is not waited for (it takes longer than a frame and its arrows are
+    // built in parts anyway), unless the caller goes on with the picked alarm
+    // at once.
+    int WartenMs = Takt::Ms;
     bool GrosseListeAbwarten = false;
 
     // Whether a pick waits for its row or its list; the alarm number it picks.
@@ -86,7 +89,9 @@ private:
         QString ident;
     };
     std::optional<QString> ZeileUebernehmen(int zeile);
-    void Fortsetzen(std::optional<QString> grund, const QString& detail);
+    void Fortsetzen(std::optional<QString> grund, const QString& detail, const QDeadlineTimer& frist);
+    // The wait of the pick being begun (its row and its list share it), else a new one.
+    QDeadlineTimer Frist() const { return m_beginnt ? m_frist : QDeadlineTimer(WartenMs); }
     void ZeileGekommen();
     void ZeilenUnlesbar(int von, int bis, const QString& grund);
     void ListeBeantwortet(const Datendienst::Antwort& a);
@@ -96,6 +101,8 @@ private:
     QList<QMetaObject::Connection> m_verbindungen;
     std::optional<Offen> m_offen;
     quint64 m_folge = 0;
+    bool m_beginnt = false;  // within Beginnen
+    QDeadlineTimer m_frist;  // the wait Beginnen began
     std::optional<Gewaehlte> m_gewaehlt;
     // The alarm number whose row Halten looks for on the worker.
     std::optional<qlonglong> m_halten;

@@ -38,6 +38,7 @@
 #include "alarms/Einfuegeblock.h"
 #include "alarms/Dialoge.h"
 #include "alarms/Hauptwerte.h"
+#include "alarms/Takt.h"
 #include "alarms/Twips.h"
 #include "alarms/WertelistenDelegate.h"
 
@@ -856,8 +857,8 @@ bool frmAlarmAuswahl::AlarmZeigen(const QString& ident, int warteMs) {
     m_wahl->HaltenAufgeben();
     m_zeigenSofort.reset();
     m_zeigenLaeuft = true;
-    m_zeigenWartenMs = warteMs < 0 ? AlarmdefsZugriff::WarteAufSperreMs + 1000 : warteMs;
-    dbAlarme->ZeileSuchen(*nummer, m_zeigenWartenMs);
+    m_zeigenFrist = QDeadlineTimer(warteMs < 0 ? AlarmdefsZugriff::WarteAufSperreMs + 1000 : warteMs);
+    dbAlarme->ZeileSuchen(*nummer, Takt::Rest(m_zeigenFrist));
     m_zeigenLaeuft = false;
     return m_zeigen ? true : m_zeigenSofort.value_or(false);
 }
@@ -881,7 +882,7 @@ void frmAlarmAuswahl::AlarmGefunden(qlonglong nummer, int zeile, bool vorhanden,
     // The source does not hold the row: the picture's node if the tree has one, else all alarms.
     m_zeigen->umgestellt = true;
     QuelleZumBild(form);
-    dbAlarme->ZeileSuchen(nummer, m_zeigenLaeuft ? m_zeigenWartenMs : 0);
+    dbAlarme->ZeileSuchen(nummer, m_zeigenLaeuft ? Takt::Rest(m_zeigenFrist) : 0);
 }
 
 // The picture's node if the tree has one, else all alarms: the source that holds a row of this picture.
@@ -907,8 +908,8 @@ void frmAlarmAuswahl::ZeileZeigen(int zeile) {
     // The found row stands in the middle, with the rows around it in view.
     TDBAlarme->scrollTo(ziel, QAbstractItemView::PositionAtCenter);
     m_gefundenZeigen = true;
-    // Found while AlarmZeigen still runs: its pick is waited for as long as it said.
-    const int warten = std::exchange(m_wahl->WartenMs, m_zeigenLaeuft ? m_zeigenWartenMs : m_wahl->WartenMs);
+    // Found while AlarmZeigen still runs: its pick gets what is left of its wait.
+    const int warten = std::exchange(m_wahl->WartenMs, m_zeigenLaeuft ? Takt::Rest(m_zeigenFrist) : m_wahl->WartenMs);
     const bool gross = std::exchange(m_wahl->GrosseListeAbwarten, m_zeigenLaeuft);
     if (vorher.row() == zeile && vorher.isValid()) {
         AlarmWaehlen();  // the row shown already is picked again

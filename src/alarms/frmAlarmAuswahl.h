@@ -2,6 +2,7 @@
 // The alarm selection window "Alarmauswahl": picture tree beside a grid bound
 // to Alarmdefs. The tree filters the grid, a column header sorts it, and moving
 // to another row picks that row as the component's current alarm.
+#include <QDeadlineTimer>
 #include <QPointer>
 #include <QStringList>
 #include <QVector>
@@ -64,8 +65,9 @@ public:
     // The row is looked for on the database's worker: true also while the
     // answer is on its way (a source still being ordered or counted); one that
     // finds nothing later says so in the status bar. The look-up and the pick
-    // are waited for at most warteMs (-1: as long as a lock is, for the other
-    // windows that show an alarm and go on with it; the find field waits a frame).
+    // are waited for at most warteMs in all (-1: as long as a lock is, for the
+    // other windows that show an alarm and go on with it; the find field and
+    // the window's own callers wait less than a frame, Takt::Ms).
     bool AlarmZeigen(const QString& ident, int warteMs = -1);
     // Whether a row asked for by AlarmZeigen is still being looked for.
     bool ZeigenUnterwegs() const { return m_zeigen.has_value(); }
@@ -196,7 +198,7 @@ private:
     std::optional<Zeigen> m_zeigen;
     std::optional<bool> m_zeigenSofort;  // the answer that came within AlarmZeigen
     bool m_zeigenLaeuft = false;
-    int m_zeigenWartenMs = 0;
+    QDeadlineTimer m_zeigenFrist;  // the look-up and the pick of AlarmZeigen share one wait
     bool m_gefundenZeigen = false;
 
     // A paste waiting for rows out of view: the block, where it goes, and the

@@ -30,6 +30,13 @@ int Umschalt(Qt::KeyboardModifiers m) {
         n |= 4;
     return n;
 }
+// Whether an arrow's place meets the rectangle r (as QRect::intersects says
+// for an arrow of some size), written out here: every paint asks it of every
+// arrow, ten thousand on a large picture, for the few a drag step exposes.
+inline bool Trifft(const PfeilBild& a, const QRect& r) {
+    return a.Width > 0 && a.Height > 0 && a.Left <= r.right() && r.left() < a.Left + a.Width && a.Top <= r.bottom() &&
+           r.top() < a.Top + a.Height;
+}
 }  // namespace
 
 Bildflaeche::Bildflaeche(QWidget* parent) : Bildflaeche(m_EigenePfeile, parent) {}
@@ -259,7 +266,7 @@ void Bildflaeche::paintEvent(QPaintEvent* e) {
         if (!untergrund)
             p.drawPixmap(r, m_Bild, r);
         auto zeichnen = [&](const PfeilBild& a) {
-            if (a.Visible && r.intersects(a.Rechteck()))
+            if (a.Visible && Trifft(a, r))
                 p.drawPixmap(a.Left, a.Top, a.Picture);
         };
         for (std::size_t i = 1; i < imgPfeil.size(); ++i)
@@ -274,7 +281,7 @@ void Bildflaeche::paintEvent(QPaintEvent* e) {
         if (!untergrund)
             p.drawPixmap(QRectF(QPointF(b.topLeft()) * m_Zoom, QSizeF(b.size()) * m_Zoom), m_Bild, QRectF(b));
         auto zeichnen = [&](const PfeilBild& a) {
-            if (!a.Visible || !b.intersects(a.Rechteck()))
+            if (!a.Visible || !Trifft(a, b))
                 return;
             // In bands of a few rows: Qt hands a taller copy to helper threads,
             // whose hand-over costs more than copying one symbol; and bands

@@ -7,6 +7,7 @@
 #include "alarms/AlarmAuswahl.h"
 #include "alarms/AlarmdefsModell.h"
 #include "alarms/AlarmdefsZugriff.h"
+#include "alarms/Takt.h"
 #include "shell/Hauptfenster.h"
 #include "alarms/frmAlarmAuswahl.h"
 #include "werkzeuge/Suche.h"
@@ -37,6 +38,7 @@ void Suchleiste::Weiter(const QString& eingabe, int richtung) {
     const QString text = eingabe.trimmed();
     if (!m_auswahl || text.isEmpty())
         return;
+    m_frist = Takt::Frist();
     // The matches come in the grid's order, so Enter steps down the grid.
     Suche::Reihenfolge reihe;
     frmAlarmAuswahl* grid = m_auswahl->HatFenster() ? m_auswahl->Fenster() : nullptr;
@@ -79,14 +81,16 @@ void Suchleiste::Weiter(const QString& eingabe, int richtung) {
     });
     m_offen = {t, d, text, reiheText, richtung};
     m_haupt.StatusText(1, QStringLiteral("Suche nach „%1“ …").arg(text));
-    if (const auto a = d->Abwarten(t, Datendienst::HoechstensWartenMs))
+    if (const auto a = d->Abwarten(t, Takt::Rest(m_frist)))
         Erhalten(*a);
 }
 
 void Suchleiste::Beantwortet(const Datendienst::Antwort& a) {
     // Another request of the worker, one of a worker left behind, or a search replaced since.
-    if (m_offen.dienst.data() == sender())
-        Erhalten(a);
+    if (m_offen.dienst.data() != sender())
+        return;
+    m_frist = Takt::Frist();
+    Erhalten(a);
 }
 
 void Suchleiste::Erhalten(const Datendienst::Antwort& a) {
@@ -131,8 +135,8 @@ void Suchleiste::Springen(const QString& text, int richtung) {
     const int n = static_cast<int>(m_treffer.size());
     m_pos = ((m_pos + richtung) % n + n) % n;
     const QString ident = QString::number(m_treffer.at(m_pos));
-    // The find field waits a frame at most; the grid moves to the match when it has been found.
-    if (fenster->AlarmZeigen(ident, Datendienst::HoechstensWartenMs))
+    // The find field waits what is left of its frame; the grid moves to the match when it has been found.
+    if (fenster->AlarmZeigen(ident, Takt::Rest(m_frist)))
         m_haupt.StatusText(1, QStringLiteral("Treffer %1 von %2: Alarm %3").arg(m_pos + 1).arg(n).arg(ident));
     // the field keeps the keys for the next Enter
     fenster->txtSuche->setFocus();

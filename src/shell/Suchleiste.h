@@ -2,6 +2,7 @@
 // Finding alarms from the field above the grid (Ctrl+F): Enter goes to the next
 // match, Shift+Enter to the previous, round the ends; the grid moves there and
 // the pick runs as for a row change. Searching never changes a cell.
+#include <QDeadlineTimer>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -44,4 +45,7 @@ private:
     QString m_reihe;  // the grid's order the matches were found in
     QList<qlonglong> m_treffer;
     int m_pos = -1;
+    // The wait of the Enter or the answer being handled: the search, the
+    // look-up of its match and the match's pick share it, less than a frame.
+    QDeadlineTimer m_frist;
 };

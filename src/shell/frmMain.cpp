@@ -27,6 +27,7 @@
 #include "alarms/frmAlarmAuswahl.h"
 #include "alarms/Anzeigemodus.h"
 #include "alarms/Dialoge.h"
+#include "alarms/Takt.h"
 #include "alarms/Twips.h"
 #include "editor/PfeilSteuerung.h"
 #include "editor/frmPicture.h"
@@ -273,7 +274,7 @@ void frmMain::AktuellenAlarmNeuZeigen(const QList<Schreibergebnis>& zeilen) {
             e.zeile.value(AlarmFeld::Form) == m_Bild->BildForm())
             continue;
         if (m_Auswahl->HatFenster() &&
-            m_Auswahl->Fenster()->AlarmZeigen(aktuell->value(AlarmFeld::Ident), Datendienst::HoechstensWartenMs))
+            m_Auswahl->Fenster()->AlarmZeigen(aktuell->value(AlarmFeld::Ident), Takt::Ms))
             return;
         m_Bild->PfeilActivate();
         return;
@@ -709,10 +710,10 @@ bool frmMain::AlarmAnzeigen(const QString& ident) {
     if (!m_Auswahl)
         return false;
     m_Auswahl->AuswahlShow();
-    // Waits a frame at most: a row found later is shown and picked when it comes,
-    // one not found then is told in panel 1 by the selection window.
+    // Waits less than a frame in all: a row found later is shown and picked when
+    // it comes, one not found then is told in panel 1 by the selection window.
     frmAlarmAuswahl* fenster = m_Auswahl->HatFenster() ? m_Auswahl->Fenster() : nullptr;
-    if (!fenster || !fenster->AlarmZeigen(ident, Datendienst::HoechstensWartenMs)) {
+    if (!fenster || !fenster->AlarmZeigen(ident, Takt::Ms)) {
         StatusText(1, QStringLiteral("Alarm %1 steht nicht in der Alarmliste.").arg(ident));
         return false;
     }
