@@ -106,8 +106,58 @@ class TstDateiOeffnen : public QObject {
                    : QString();
     }
 
+    // A file slow to describe: forty thousand views, written straight into the
+    // sqlite3 shell's schema, are read before its first answer (seconds).
+    QString LangsamDatei(const QString& name, bool vollstaendig) {
+        const QString pfad = vollstaendig ? SchalenDatei(name, 30) : m_dir.filePath(name);
+        if (pfad.isEmpty())
+            return {};
+        const QByteArray sql =
+            QByteArray(vollstaendig ? "" : "create table Alarmdefs (Ident TEXT, Alarmtext TEXT, Form TEXT);\n") +
+            "pragma writable_schema = on;\n"
+            "with recursive n(i) as (select 1 union all select i + 1 from n where i < 40000) "
+            "insert into sqlite_master select 'view', 'v' || i, 'v' || i, 0, "
+            "'CREATE VIEW v' || i || ' AS SELECT Ident, Alarmtext FROM Alarmdefs WHERE Ident = ' || i from n;\n";
+        return Ausfuehren(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), pfad}, sql) ? pfad : QString();
+    }
+
 private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    // The opening waits a frame for the table's description, not for a file
+    // slow to give it: the rows, or the refusal of a table lacking columns
+    // through the dialog seam, come when the worker has read it.
+    void aFileSlowToDescribeIsNotWaitedFor_data() {
+        QTest::addColumn<bool>("vollstaendig");
+        QTest::newRow("usable") << true;
+        QTest::newRow("columns missing") << false;
+    }
+    void aFileSlowToDescribeIsNotWaitedFor() {
+        QFETCH(bool, vollstaendig);
+        const QString pfad = LangsamDatei(vollstaendig ? QStringLiteral("langsam.sqlite") : QStringLiteral("langsam-schmal.sqlite"),
+                                          vollstaendig);
+        if (pfad.isEmpty())
+            QSKIP("sqlite3 fehlt");
+        SkriptDialoge dialoge;
+        AlarmAuswahl k;
+        k.setAlarmBilderListe({QStringLiteral("Becken.bmp")});
+        k.setAlarmDatenbank(pfad);
+        Probe probe;
+        k.AuswahlShow();
+        if (vollstaendig) {
+            QTRY_VERIFY_WITH_TIMEOUT(k.Fenster()->dbAlarme && k.Fenster()->dbAlarme->rowCount() == 30, 30000);
+            QTRY_COMPARE(k.Fenster()->dbAlarme->index(0, AlarmFeld::Ident).data().toString(), QStringLiteral("60001"));
+            QVERIFY2(dialoge.meldungen.isEmpty(), qPrintable(dialoge.meldungen.join(QLatin1Char('\n'))));
+        } else {
+            QTRY_VERIFY_WITH_TIMEOUT(!dialoge.meldungen.isEmpty(), 30000);
+            QVERIFY2(dialoge.meldungen.first().contains(QStringLiteral("fehlen die Spalten")), qPrintable(dialoge.meldungen.first()));
+            QTRY_VERIFY(!k.Fenster()->dbAlarme);
+        }
+        const qint64 gestanden = probe.Laengste();
+        QVERIFY2(gestanden < 400, qPrintable(QString::number(gestanden)));
+        QTest::qWait(300);
+        QCOMPARE(dialoge.meldungen.size(), vollstaendig ? 0 : 1);
+    }
 
     // Locked while the window opens it, freed a moment later: the window's
     // loop never stands for the lock, and the rows come once it has gone.

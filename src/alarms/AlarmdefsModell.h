@@ -22,6 +22,7 @@
 #include <QVariant>
 #include <QVector>
 #include <optional>
+#include <utility>
 
 #include "alarms/Datendienst.h"
 #include "alarms/OdbcZeilen.h"
@@ -221,6 +222,8 @@ private:
     // A server's key, the Ident, may be carried by several rows: the k-th position with that key gets the k-th of them.
     int Vorkommen(int position) const;
     QString Reihung(const Quelle& q) const;
+    // The read of rows by their keys in source q's order: the keys, joined by commas, go between the two.
+    std::pair<QString, QString> ZeilenSql(const Quelle& q) const;
     // The row of key alt got a new number: where its rowid follows the number
     // (the number as the table's key), the service says its new rowid and the
     // grid follows it when that comes; zeile (>= 0) is read again then.

@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QThread>
+#include <algorithm>
 #include <iterator>
 #include <sqlite3.h>
 
@@ -143,6 +144,24 @@ void Datendienst::Beenden() {
 
 Datendienst::Ticket Datendienst::SchluesselLesen(const QString& sql, const QVariantList& werte) {
     return Stellen(Art::Schluessel, sql, werte, {});
+}
+
+Datendienst::Ticket Datendienst::SchluesselLesen(const QString& sql, int ersteZeilen,
+                                                std::function<QString(const QString&)> zeilenSql) {
+    return Stellen(Art::Schluessel, sql, {}, {},
+                   [ersteZeilen, zeilenSql = std::move(zeilenSql)](QSqlDatabase& db, Antwort& a) {
+        if (a.schluessel.isEmpty() || ersteZeilen <= 0)
+            return;
+        QStringList liste;
+        const qsizetype n = std::min<qsizetype>(ersteZeilen, a.schluessel.size());
+        liste.reserve(n);
+        for (qsizetype i = 0; i < n; ++i)
+            liste.append(QString::number(a.schluessel.at(i)));
+        Antwort zeilen;
+        Lesen(db, false, zeilenSql(liste.join(QLatin1Char(','))), {}, zeilen);
+        if (zeilen.ok)
+            a.zeilen = std::move(zeilen.zeilen);
+    });
 }
 
 Datendienst::Ticket Datendienst::ZeilenLesen(const QString& sql, const QVariantList& werte) {
@@ -467,6 +486,11 @@ void Datendienst::Ausfuehren(Ticket ticket, Art art, const QString& sql, const Q
             a.fehler = QSqlError();
             if (Verbinden(&a.fehler))
                 Lesen(QSqlDatabase::database(m_name, false), art == Art::Schluessel, sql, werte, a);
+        }
+        // A key read's first rows, read on the same turn.
+        if (a.ok && tun) {
+            QSqlDatabase db = QSqlDatabase::database(m_name, false);
+            tun(db, a);
         }
     }
     // A write that failed on an ended link leaves it closed for the next request.

@@ -65,6 +65,11 @@ public:
 
     // A read whose rows are keys (rowids, alarm numbers).
     Ticket SchluesselLesen(const QString& sql, const QVariantList& werte = {});
+    // The same, and on the same turn of the worker the rows of the first
+    // ersteZeilen keys: zeilenSql, given the keys as a list, is the read of
+    // them (into Antwort::zeilen). A grid that opens a source shows its first
+    // rows without asking again; rows that cannot be read leave zeilen empty.
+    Ticket SchluesselLesen(const QString& sql, int ersteZeilen, std::function<QString(const QString&)> zeilenSql);
     Ticket ZeilenLesen(const QString& sql, const QVariantList& werte = {});
     // One write through the one write path, after every write asked before it.
     Ticket Schreiben(const Schreibauftrag& auftrag);
@@ -115,6 +120,8 @@ public:
     // as read), for the asker to drop.
     void Abbrechen(Ticket ticket);
 
+    // A frame at 60 Hz: the longest an opening holds the window for an answer.
+    static constexpr int EinBildMs = 16;
     // How long the window waits for an answer before it shows a placeholder:
     // a frame or two while the service works on other requests; a little
     // longer while it has nothing else to do, where an answer within that
@@ -140,7 +147,8 @@ signals:
 
 private:
     enum class Art { Schluessel, Zeilen, Schreiben, AlarmListe, Eigen };
-    // tun: the work of a request kind of its own (Art::Eigen), on the worker, with its connection.
+    // tun: the work of a request kind of its own (Art::Eigen), on the worker, with its connection;
+    // for a key read, what is read after it on the same turn.
     using Tun = std::function<void(QSqlDatabase& db, Antwort& a)>;
     Ticket Stellen(Art art, const QString& sql, const QVariantList& werte, const Schreibauftrag& auftrag,
                    Tun tun = {});
