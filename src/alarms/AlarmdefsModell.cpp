@@ -95,11 +95,12 @@ void AlarmdefsModell::OdbcVerbinden() {
     connect(m_odbc, &OdbcZeilen::ZeileGefunden, this, &AlarmdefsModell::ZeileGefunden);
 }
 
-void AlarmdefsModell::BeschreibungAbwarten(int ms) {
+void AlarmdefsModell::BeschreibungAbwarten(int arbeitMs) {
     const Datendienst::Ticket t = m_beschreibTicket;
     if (!t)
         return;
-    if (const auto a = m_dienst->AbwartenUngesperrt(t, ms)) {
+    // A worker that has not turned to it yet (a loaded machine) is waited for as before.
+    if (const auto a = m_dienst->AbwartenArbeit(t, arbeitMs, AlarmdefsZugriff::WarteAufSperreMs + 1000)) {
         m_anfragen.remove(t);
         BeschreibungErhalten(*a);
     }

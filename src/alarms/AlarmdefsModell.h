@@ -124,10 +124,11 @@ public:
     // Whether the table's description is still on its way from the service
     // (a model that opened no connection of its own asks it first).
     bool BeschreibungUnterwegs() const { return m_beschreibTicket != 0; }
-    // Takes the description when it comes within ms and before the service
-    // meets a lock another program holds on the file: Beschrieben or
-    // Unbrauchbar is told before this returns. Otherwise they come later.
-    void BeschreibungAbwarten(int ms);
+    // Takes the description when it comes before the service has worked on
+    // it for arbeitMs and before it meets a lock another program holds on the
+    // file: Beschrieben or Unbrauchbar is told before this returns. Otherwise
+    // they come later.
+    void BeschreibungAbwarten(int arbeitMs);
 
     // False while the rows of an unsorted source are still being counted in
     // the background (the grid grows as they come in), also while a lock held

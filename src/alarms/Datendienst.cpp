@@ -293,7 +293,11 @@ std::optional<Datendienst::Antwort> Datendienst::AbwartenUngesperrt(Ticket ticke
     return Warten(ticket, ms, Bis::Sperre);
 }
 
-std::optional<Datendienst::Antwort> Datendienst::Warten(Ticket ticket, int ms, Bis bis) {
+std::optional<Datendienst::Antwort> Datendienst::AbwartenArbeit(Ticket ticket, int arbeitMs, int ms) {
+    return Warten(ticket, ms, Bis::Sperre, arbeitMs);
+}
+
+std::optional<Datendienst::Antwort> Datendienst::Warten(Ticket ticket, int ms, Bis bis, int arbeitMs) {
     QDeadlineTimer frist(ms);
     QMutexLocker l(&m_sperre);
     while (!m_postfach.contains(ticket)) {
@@ -301,7 +305,15 @@ std::optional<Datendienst::Antwort> Datendienst::Warten(Ticket ticket, int ms, B
             break;
         if (bis == Bis::Sperre && m_sperreWartet)
             break;
-        if (!m_fertig.wait(&m_sperre, frist))
+        QDeadlineTimer bis_ = frist;
+        if (arbeitMs >= 0 && m_laufend == ticket) {
+            const qint64 rest = arbeitMs - m_laufUhr.elapsed();
+            if (rest <= 0)
+                break;
+            if (rest < frist.remainingTime())
+                bis_ = QDeadlineTimer(rest);
+        }
+        if (!m_fertig.wait(&m_sperre, bis_) && frist.hasExpired())
             break;
     }
     auto it = m_postfach.find(ticket);
@@ -421,7 +433,10 @@ void Datendienst::Ausfuehren(Ticket ticket, Art art, const QString& sql, const Q
             return;
         }
         m_laufend = ticket;
+        m_laufUhr.start();
     }
+    // A waiter that gives a request only so much of the worker's time starts counting now.
+    m_fertig.wakeAll();
     // A request never goes out on a link the server has ended (a restarted
     // server): it is closed and a new one opened here, on the worker, so a
     // write is not refused for nothing and a read finds the server back.

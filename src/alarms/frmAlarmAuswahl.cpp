@@ -510,9 +510,10 @@ void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
 
 void frmAlarmAuswahl::BeschreibungAbwarten() {
     // An idle file's description comes within a moment: a table the service
-    // cannot show is refused as the opening itself. It is waited for a frame
-    // at most, and not while another program holds the file locked; what
-    // comes later is told when it comes (a file slow to describe, a lock).
+    // cannot show is refused as the opening itself. The worker is given a
+    // frame for it, and it is not waited for while another program holds the
+    // file locked; what comes later is told when it comes (a file slow to
+    // describe, a lock).
     if (!dbAlarme->BeschreibungUnterwegs())
         return;
     m_beschreibungAbwarten = true;
