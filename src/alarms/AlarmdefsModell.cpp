@@ -214,9 +214,10 @@ bool AlarmdefsModell::Anwenden(const Quelle& neu) {
     // comes after it, and a file slow to describe would hold the window.
     if (m_beschreibTicket)
         warten = 0;
-    // The first one not while another program's lock holds the file: it is shown when the lock has gone.
+    // The first one not while another program's lock holds the file: it is shown when the lock has gone;
+    // nor once the worker has spent a frame on it (a sort of many rows kept from before the opening).
     if (const auto a = m_gewaehlt ? m_dienst->Abwarten(m_quellTicket, warten)
-                                  : m_dienst->AbwartenUngesperrt(m_quellTicket, warten)) {
+                                  : m_dienst->AbwartenArbeit(m_quellTicket, Datendienst::EinBildMs, warten)) {
         m_anfragen.remove(a->ticket);
         return QuelleErhalten(*a, an, false);
     }
