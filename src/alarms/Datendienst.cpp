@@ -305,15 +305,15 @@ std::optional<Datendienst::Antwort> Datendienst::Warten(Ticket ticket, int ms, B
             break;
         if (bis == Bis::Sperre && m_sperreWartet)
             break;
-        QDeadlineTimer bis_ = frist;
+        QDeadlineTimer ende = frist;
         if (arbeitMs >= 0 && m_laufend == ticket) {
             const qint64 rest = arbeitMs - m_laufUhr.elapsed();
             if (rest <= 0)
                 break;
             if (rest < frist.remainingTime())
-                bis_ = QDeadlineTimer(rest);
+                ende = QDeadlineTimer(rest);
         }
-        if (!m_fertig.wait(&m_sperre, bis_) && frist.hasExpired())
+        if (!m_fertig.wait(&m_sperre, ende) && frist.hasExpired())
             break;
     }
     auto it = m_postfach.find(ticket);
