@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTableView>
 #include <algorithm>
 #include <vector>
@@ -60,6 +61,10 @@ void BenchAuswahlFenster(const QString& arbeitsOrdner) {
     BenchZeile("auswahl_oeffnen_100", msKlein, "ms");
     BenchZeile("auswahl_oeffnen_1m", msGross, "ms");
     BenchZeile("auswahl_oeffnen_ratio", msGross / msKlein, "x");
+    // Files made elsewhere (another program, its own column order), named by
+    // TAVERO_BENCH_AUSWAHL_DATEIEN separated by colons, opened the same way.
+    for (const QString& datei : qEnvironmentVariable("TAVERO_BENCH_AUSWAHL_DATEIEN").split(QLatin1Char(':'), Qt::SkipEmptyParts))
+        BenchZeile(("auswahl_oeffnen_" + QFileInfo(datei).completeBaseName().toUtf8()).constData(), OeffnenMs(datei, 7), "ms");
 
     AlarmAuswahl k;
     k.setAlarmDatenbank(gross);

@@ -3,6 +3,7 @@
 // what cannot be shown is told through the dialog seam.
 #include <QtTest>
 
+#include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTimer>
@@ -72,7 +73,7 @@ class TstDateiOeffnen : public QObject {
     QTemporaryDir m_dir;
 
     // The sqlite3 shell's table: the number the table's key, columns in an order of its own, one more.
-    QString SchalenDatei(const QString& name, int zeilen) {
+    QString SchalenDatei(const QString& name, int zeilen, const QByteArray& text = "'Schale ' || i") {
         const QString pfad = m_dir.filePath(name);
         const QByteArray sql =
             "create table Alarmdefs (Alarmtext TEXT, X INTEGER, Y INTEGER, Ident INTEGER PRIMARY KEY, "
@@ -81,7 +82,7 @@ class TstDateiOeffnen : public QObject {
             "Sensor2 INTEGER, Fault INTEGER, Notiz TEXT);\n"
             "with recursive n(i) as (select 1 union all select i + 1 from n where i < " +
             QByteArray::number(zeilen) +
-            ") insert into Alarmdefs (Ident, Alarmtext, Form, X, Y) select 60000 + i, 'Schale ' || i, 'Becken', i, 2 * i from n;\n";
+            ") insert into Alarmdefs (Ident, Alarmtext, Form, X, Y) select 60000 + i, " + text + ", 'Becken', i, 2 * i from n;\n";
         return Ausfuehren(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), pfad}, sql) ? pfad : QString();
     }
     // Python's sqlite3 module: the number as text, the columns reversed, some of them left out.
@@ -106,8 +107,89 @@ class TstDateiOeffnen : public QObject {
                    : QString();
     }
 
+    // A file slow to describe: fifty thousand views, written straight into the
+    // sqlite3 shell's schema, are read before its first answer (seconds).
+    QString LangsamDatei(const QString& name, bool vollstaendig) {
+        const QString pfad = vollstaendig ? SchalenDatei(name, 30) : m_dir.filePath(name);
+        if (pfad.isEmpty())
+            return {};
+        const QByteArray sql =
+            QByteArray(vollstaendig ? "" : "create table Alarmdefs (Ident TEXT, Alarmtext TEXT, Form TEXT);\n") +
+            "pragma writable_schema = on;\n"
+            "with recursive n(i) as (select 1 union all select i + 1 from n where i < 50000) "
+            "insert into sqlite_master select 'view', 'v' || i, 'v' || i, 0, "
+            "'CREATE VIEW v' || i || ' AS SELECT Ident, Alarmtext FROM Alarmdefs WHERE Ident = ' || i from n;\n";
+        return Ausfuehren(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), pfad}, sql) ? pfad : QString();
+    }
+
 private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    // The opening waits a frame for the table's description, not for a file
+    // slow to give it: the rows, or the refusal of a table lacking columns
+    // through the dialog seam, come when the worker has read it.
+    void aFileSlowToDescribeIsNotWaitedFor_data() {
+        QTest::addColumn<bool>("vollstaendig");
+        QTest::newRow("usable") << true;
+        QTest::newRow("columns missing") << false;
+    }
+    void aFileSlowToDescribeIsNotWaitedFor() {
+        QFETCH(bool, vollstaendig);
+        const QString pfad = LangsamDatei(vollstaendig ? QStringLiteral("langsam.sqlite") : QStringLiteral("langsam-schmal.sqlite"),
+                                          vollstaendig);
+        if (pfad.isEmpty())
+            QSKIP("sqlite3 fehlt");
+        SkriptDialoge dialoge;
+        AlarmAuswahl k;
+        k.setAlarmBilderListe({QStringLiteral("Becken.bmp")});
+        k.setAlarmDatenbank(pfad);
+        Probe probe;
+        k.AuswahlShow();
+        if (vollstaendig) {
+            QTRY_VERIFY_WITH_TIMEOUT(k.Fenster()->dbAlarme && k.Fenster()->dbAlarme->rowCount() == 30, 30000);
+            QTRY_COMPARE(k.Fenster()->dbAlarme->index(0, AlarmFeld::Ident).data().toString(), QStringLiteral("60001"));
+            QVERIFY2(dialoge.meldungen.isEmpty(), qPrintable(dialoge.meldungen.join(QLatin1Char('\n'))));
+        } else {
+            QTRY_VERIFY_WITH_TIMEOUT(!dialoge.meldungen.isEmpty(), 30000);
+            QVERIFY2(dialoge.meldungen.first().contains(QStringLiteral("fehlen die Spalten")), qPrintable(dialoge.meldungen.first()));
+            QTRY_VERIFY(!k.Fenster()->dbAlarme);
+        }
+        const qint64 gestanden = probe.Laengste();
+        QVERIFY2(gestanden < 600, qPrintable(QString::number(gestanden)));
+        QTest::qWait(300);
+        QCOMPARE(dialoge.meldungen.size(), vollstaendig ? 0 : 1);
+    }
+
+    // A sort of many rows kept from before is not waited for when the window
+    // opens a file anew: the rows come sorted when the worker has ordered them.
+    void aSortKeptFromBeforeIsNotWaitedForOnOpening() {
+        const QString erste = SchalenDatei(QStringLiteral("sortiert-1.sqlite"), 800000,
+                                           "'Störung der Förderpumpe im Überlaufbecken, Meldung ' || (i * 7919 % 800000)");
+        if (erste.isEmpty())
+            QSKIP("sqlite3 fehlt");
+        const QString zweite = m_dir.filePath(QStringLiteral("sortiert-2.sqlite"));
+        QVERIFY(QFile::copy(erste, zweite));
+        SkriptDialoge dialoge;
+        AlarmAuswahl k;
+        k.setAlarmBilderListe({QStringLiteral("Becken.bmp")});
+        k.setAlarmDatenbank(erste);
+        k.AuswahlShow();
+        QTRY_VERIFY_WITH_TIMEOUT(k.Fenster()->dbAlarme && k.Fenster()->dbAlarme->rowCount() > 0, 30000);
+        k.Fenster()->TDBAlarme_HeadClick(AlarmFeld::Alarmtext);
+        QTRY_VERIFY_WITH_TIMEOUT(!k.Fenster()->dbAlarme->QuelleUnterwegs() && k.Fenster()->dbAlarme->rowCount() == 800000, 60000);
+        QTRY_VERIFY(k.Fenster()->dbAlarme->ZeileGeladen(0));
+        const QString text = k.Fenster()->dbAlarme->index(0, AlarmFeld::Alarmtext).data().toString();
+        QVERIFY(!text.isEmpty());
+        k.setAlarmDatenbank(zweite);
+        Probe probe;
+        k.Fenster()->Form_Activate();
+        QTRY_VERIFY_WITH_TIMEOUT(k.Fenster()->dbAlarme && !k.Fenster()->dbAlarme->QuelleUnterwegs() &&
+                                     k.Fenster()->dbAlarme->rowCount() == 800000, 60000);
+        QTRY_COMPARE(k.Fenster()->dbAlarme->index(0, AlarmFeld::Alarmtext).data().toString(), text);
+        const qint64 gestanden = probe.Laengste();
+        QVERIFY2(gestanden < 300, qPrintable(QString::number(gestanden)));
+        QVERIFY2(dialoge.meldungen.isEmpty(), qPrintable(dialoge.meldungen.join(QLatin1Char('\n'))));
+    }
 
     // Locked while the window opens it, freed a moment later: the window's
     // loop never stands for the lock, and the rows come once it has gone.

@@ -95,11 +95,12 @@ void AlarmdefsModell::OdbcVerbinden() {
     connect(m_odbc, &OdbcZeilen::ZeileGefunden, this, &AlarmdefsModell::ZeileGefunden);
 }
 
-void AlarmdefsModell::BeschreibungAbwarten(int ms) {
+void AlarmdefsModell::BeschreibungAbwarten(int arbeitMs) {
     const Datendienst::Ticket t = m_beschreibTicket;
     if (!t)
         return;
-    if (const auto a = m_dienst->AbwartenUngesperrt(t, ms)) {
+    // A worker that has not turned to it yet (a loaded machine) is waited for as before.
+    if (const auto a = m_dienst->AbwartenArbeit(t, arbeitMs, AlarmdefsZugriff::WarteAufSperreMs + 1000)) {
         m_anfragen.remove(t);
         BeschreibungErhalten(*a);
     }
@@ -109,6 +110,11 @@ void AlarmdefsModell::BeschreibungErhalten(const Datendienst::Antwort& a) {
     m_beschreibTicket = 0;
     if (a.abgebrochen)
         return;
+    // A table refused is not shown: a source asked for meanwhile is given up.
+    if ((!a.ok || !a.fehlendeSpalten.isEmpty()) && m_quellTicket) {
+        m_dienst->Abbrechen(m_quellTicket);
+        m_anfragen.remove(std::exchange(m_quellTicket, 0));
+    }
     if (!a.ok) {
         const auto m = DatenbankFehler::Deuten(a.fehler, m_datenbank);
         // A connection refused comes as the opening's own German words.
@@ -192,7 +198,9 @@ bool AlarmdefsModell::Anwenden(const Quelle& neu) {
     an.zweck = Anfrage::Zweck::Quelle;
     an.quelle = neu;
     an.generation = m_generation;
-    m_quellTicket = m_dienst->SchluesselLesen(sql);
+    // Its first page comes with it: the grid shows its first rows without asking again.
+    const auto [vor, nach] = ZeilenSql(neu);
+    m_quellTicket = m_dienst->SchluesselLesen(sql, SeitenGroesse, [vor, nach](const QString& liste) { return vor + liste + nach; });
     m_anfragen.insert(m_quellTicket, an);
     // The first source of a database is waited for as its opening is (the service
     // connects first); later ones at most a frame.
@@ -201,9 +209,15 @@ bool AlarmdefsModell::Anwenden(const Quelle& neu) {
                             : AlarmdefsZugriff::WarteAufSperreMs + AlarmdefsZugriff::ServerWartezeitS * 1000;
     if ((m_gewaehlt && neu.sortSpalte >= 0 && m_meisteZeilen >= GrossAb) || m_kalt)
         warten = 0;
-    // The first one not while another program's lock holds the file: it is shown when the lock has gone.
+    // Nor while the table's description has not come within the frame the
+    // opening waited for it: the worker answers in order, so this source
+    // comes after it, and a file slow to describe would hold the window.
+    if (m_beschreibTicket)
+        warten = 0;
+    // The first one not while another program's lock holds the file: it is shown when the lock has gone;
+    // nor once the worker has spent a frame on it (a sort of many rows kept from before the opening).
     if (const auto a = m_gewaehlt ? m_dienst->Abwarten(m_quellTicket, warten)
-                                  : m_dienst->AbwartenUngesperrt(m_quellTicket, warten)) {
+                                  : m_dienst->AbwartenArbeit(m_quellTicket, Datendienst::EinBildMs, warten)) {
         m_anfragen.remove(a->ticket);
         return QuelleErhalten(*a, an, false);
     }
@@ -238,6 +252,19 @@ bool AlarmdefsModell::QuelleErhalten(const Datendienst::Antwort& a, const Anfrag
     m_seitenTickets.clear();
     m_weiterTicket = 0;
     m_aufgehalten = false;
+    // The first page read with the order is held at once.
+    if (!a.zeilen.isEmpty() && m_anzahl > 0) {
+        Anfrage erste;
+        erste.zweck = Anfrage::Zweck::Zeilen;
+        erste.generation = m_generation;
+        erste.seite = 0;
+        for (int p = 0; p < std::min(m_anzahl, SeitenGroesse); ++p) {
+            erste.positionen.append(p);
+            erste.schluessel.append(m_reihenfolge.at(p));
+        }
+        m_seitenTickets.insert(0, a.ticket);
+        ZeilenErhalten(a, erste, false);
+    }
     endResetModel();
     setLastError(QSqlError());
     // The rest is counted in short steps once the first rows are on screen,
@@ -384,12 +411,8 @@ bool AlarmdefsModell::ZeilenAnfordern(const QVector<int>& positionen, int seite,
         an.schluessel.append(m_reihenfolge.at(p));
         liste.append(QString::number(m_reihenfolge.at(p)));
     }
-    // The 18 columns by name: a table with other columns or another order still
-    // gives each grid column its own (a cell edit of X never writes Y).
-    const QString sql = QStringLiteral("select %3, %5 from %1 where %3 in (%2) order by %4")
-                            .arg(Tabelle(), liste.join(QLatin1Char(',')), m_schluessel, Reihung(m_quelle),
-                                 AlarmdefsZugriff::SpaltenListe(database()));
-    const Datendienst::Ticket t = m_dienst->ZeilenLesen(sql);
+    const auto [vor, nach] = ZeilenSql(m_quelle);
+    const Datendienst::Ticket t = m_dienst->ZeilenLesen(vor + liste.join(QLatin1Char(',')) + nach);
     m_anfragen.insert(t, an);
     if (seite >= 0)
         m_seitenTickets.insert(seite, t);
@@ -401,6 +424,14 @@ bool AlarmdefsModell::ZeilenAnfordern(const QVector<int>& positionen, int seite,
         return false;
     m_anfragen.remove(t);
     return ZeilenErhalten(*a, an, false);
+}
+
+std::pair<QString, QString> AlarmdefsModell::ZeilenSql(const Quelle& q) const {
+    // The 18 columns by name: a table with other columns or another order still
+    // gives each grid column its own (a cell edit of X never writes Y).
+    return {QStringLiteral("select %2, %3 from %1 where %2 in (")
+                .arg(Tabelle(), m_schluessel, AlarmdefsZugriff::SpaltenListe(database())),
+            QStringLiteral(") order by ") + Reihung(q)};
 }
 
 bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrage& an, bool spaet) {

@@ -22,6 +22,7 @@
 #include <QVariant>
 #include <QVector>
 #include <optional>
+#include <utility>
 
 #include "alarms/Datendienst.h"
 #include "alarms/OdbcZeilen.h"
@@ -123,10 +124,11 @@ public:
     // Whether the table's description is still on its way from the service
     // (a model that opened no connection of its own asks it first).
     bool BeschreibungUnterwegs() const { return m_beschreibTicket != 0; }
-    // Takes the description when it comes within ms and before the service
-    // meets a lock another program holds on the file: Beschrieben or
-    // Unbrauchbar is told before this returns. Otherwise they come later.
-    void BeschreibungAbwarten(int ms);
+    // Takes the description when it comes before the service has worked on
+    // it for arbeitMs and before it meets a lock another program holds on the
+    // file: Beschrieben or Unbrauchbar is told before this returns. Otherwise
+    // they come later.
+    void BeschreibungAbwarten(int arbeitMs);
 
     // False while the rows of an unsorted source are still being counted in
     // the background (the grid grows as they come in), also while a lock held
@@ -221,6 +223,8 @@ private:
     // A server's key, the Ident, may be carried by several rows: the k-th position with that key gets the k-th of them.
     int Vorkommen(int position) const;
     QString Reihung(const Quelle& q) const;
+    // The read of rows by their keys in source q's order: the keys, joined by commas, go between the two.
+    std::pair<QString, QString> ZeilenSql(const Quelle& q) const;
     // The row of key alt got a new number: where its rowid follows the number
     // (the number as the table's key), the service says its new rowid and the
     // grid follows it when that comes; zeile (>= 0) is read again then.

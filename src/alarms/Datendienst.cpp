@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QThread>
+#include <algorithm>
 #include <iterator>
 #include <sqlite3.h>
 
@@ -145,6 +146,24 @@ Datendienst::Ticket Datendienst::SchluesselLesen(const QString& sql, const QVari
     return Stellen(Art::Schluessel, sql, werte, {});
 }
 
+Datendienst::Ticket Datendienst::SchluesselLesen(const QString& sql, int ersteZeilen,
+                                                std::function<QString(const QString&)> zeilenSql) {
+    return Stellen(Art::Schluessel, sql, {}, {},
+                   [ersteZeilen, zeilenSql = std::move(zeilenSql)](QSqlDatabase& db, Antwort& a) {
+        if (a.schluessel.isEmpty() || ersteZeilen <= 0)
+            return;
+        QStringList liste;
+        const qsizetype n = std::min<qsizetype>(ersteZeilen, a.schluessel.size());
+        liste.reserve(n);
+        for (qsizetype i = 0; i < n; ++i)
+            liste.append(QString::number(a.schluessel.at(i)));
+        Antwort zeilen;
+        Lesen(db, false, zeilenSql(liste.join(QLatin1Char(','))), {}, zeilen);
+        if (zeilen.ok)
+            a.zeilen = std::move(zeilen.zeilen);
+    });
+}
+
 Datendienst::Ticket Datendienst::ZeilenLesen(const QString& sql, const QVariantList& werte) {
     return Stellen(Art::Zeilen, sql, werte, {});
 }
@@ -274,7 +293,11 @@ std::optional<Datendienst::Antwort> Datendienst::AbwartenUngesperrt(Ticket ticke
     return Warten(ticket, ms, Bis::Sperre);
 }
 
-std::optional<Datendienst::Antwort> Datendienst::Warten(Ticket ticket, int ms, Bis bis) {
+std::optional<Datendienst::Antwort> Datendienst::AbwartenArbeit(Ticket ticket, int arbeitMs, int ms) {
+    return Warten(ticket, ms, Bis::Sperre, arbeitMs);
+}
+
+std::optional<Datendienst::Antwort> Datendienst::Warten(Ticket ticket, int ms, Bis bis, int arbeitMs) {
     QDeadlineTimer frist(ms);
     QMutexLocker l(&m_sperre);
     while (!m_postfach.contains(ticket)) {
@@ -282,7 +305,15 @@ std::optional<Datendienst::Antwort> Datendienst::Warten(Ticket ticket, int ms, B
             break;
         if (bis == Bis::Sperre && m_sperreWartet)
             break;
-        if (!m_fertig.wait(&m_sperre, frist))
+        QDeadlineTimer ende = frist;
+        if (arbeitMs >= 0 && m_laufend == ticket) {
+            const qint64 rest = arbeitMs - m_laufUhr.elapsed();
+            if (rest <= 0)
+                break;
+            if (rest < frist.remainingTime())
+                ende = QDeadlineTimer(rest);
+        }
+        if (!m_fertig.wait(&m_sperre, ende) && frist.hasExpired())
             break;
     }
     auto it = m_postfach.find(ticket);
@@ -402,7 +433,10 @@ void Datendienst::Ausfuehren(Ticket ticket, Art art, const QString& sql, const Q
             return;
         }
         m_laufend = ticket;
+        m_laufUhr.start();
     }
+    // A waiter that gives a request only so much of the worker's time starts counting now.
+    m_fertig.wakeAll();
     // A request never goes out on a link the server has ended (a restarted
     // server): it is closed and a new one opened here, on the worker, so a
     // write is not refused for nothing and a read finds the server back.
@@ -467,6 +501,11 @@ void Datendienst::Ausfuehren(Ticket ticket, Art art, const QString& sql, const Q
             a.fehler = QSqlError();
             if (Verbinden(&a.fehler))
                 Lesen(QSqlDatabase::database(m_name, false), art == Art::Schluessel, sql, werte, a);
+        }
+        // A key read's first rows, read on the same turn.
+        if (a.ok && tun) {
+            QSqlDatabase db = QSqlDatabase::database(m_name, false);
+            tun(db, a);
         }
     }
     // A write that failed on an ended link leaves it closed for the next request.

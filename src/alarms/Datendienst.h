@@ -6,6 +6,7 @@
 // asker's thread. A caller that cannot go on without the answer may wait for
 // it, but never longer than a frame: what has not come by then arrives later
 // through the signal, so a locked file or a long sort never holds the window.
+#include <QElapsedTimer>
 #include <QMutex>
 #include <QObject>
 #include <QHash>
@@ -65,6 +66,11 @@ public:
 
     // A read whose rows are keys (rowids, alarm numbers).
     Ticket SchluesselLesen(const QString& sql, const QVariantList& werte = {});
+    // The same, and on the same turn of the worker the rows of the first
+    // ersteZeilen keys: zeilenSql, given the keys as a list, is the read of
+    // them (into Antwort::zeilen). A grid that opens a source shows its first
+    // rows without asking again; rows that cannot be read leave zeilen empty.
+    Ticket SchluesselLesen(const QString& sql, int ersteZeilen, std::function<QString(const QString&)> zeilenSql);
     Ticket ZeilenLesen(const QString& sql, const QVariantList& werte = {});
     // One write through the one write path, after every write asked before it.
     Ticket Schreiben(const Schreibauftrag& auftrag);
@@ -110,11 +116,17 @@ public:
     // idle file answers within a moment, a locked one is not waited for here.
     std::optional<Antwort> AbwartenUngesperrt(Ticket ticket, int ms);
     static inline int GrosseListeAb = 2000;
+    // The same, and it ends too once the worker has spent arbeitMs on this
+    // request: a request slow in itself (a file with a large schema to read)
+    // is not waited for, one the worker has merely not turned to yet is.
+    std::optional<Antwort> AbwartenArbeit(Ticket ticket, int arbeitMs, int ms);
     // A request nobody waits for any more: skipped if not started, a running
     // SQLite read is interrupted. Its answer still comes (marked abgebrochen or
     // as read), for the asker to drop.
     void Abbrechen(Ticket ticket);
 
+    // A frame at 60 Hz: the longest an opening holds the window for an answer.
+    static constexpr int EinBildMs = 16;
     // How long the window waits for an answer before it shows a placeholder:
     // a frame or two while the service works on other requests; a little
     // longer while it has nothing else to do, where an answer within that
@@ -140,7 +152,8 @@ signals:
 
 private:
     enum class Art { Schluessel, Zeilen, Schreiben, AlarmListe, Eigen };
-    // tun: the work of a request kind of its own (Art::Eigen), on the worker, with its connection.
+    // tun: the work of a request kind of its own (Art::Eigen), on the worker, with its connection;
+    // for a key read, what is read after it on the same turn.
     using Tun = std::function<void(QSqlDatabase& db, Antwort& a)>;
     Ticket Stellen(Art art, const QString& sql, const QVariantList& werte, const Schreibauftrag& auftrag,
                    Tun tun = {});
@@ -176,7 +189,9 @@ private:
     Ticket m_laufend = 0;              // the request the worker is on
     bool m_sperreWartet = false;       // the request on hand waits for another program's lock
     enum class Bis { Antwort, Gross, Sperre };
-    std::optional<Antwort> Warten(Ticket ticket, int ms, Bis bis);
+    // arbeitMs: ends too once the worker has been on the request that long (-1: no such end).
+    std::optional<Antwort> Warten(Ticket ticket, int ms, Bis bis, int arbeitMs = -1);
+    QElapsedTimer m_laufUhr;           // since the worker turned to m_laufend
     // worker only: SQLite's wait for a lock, in its own steps up to the
     // connection's time-out, telling waiters that must not wait for a lock and
     // giving up at once on a request nobody waits for any more.

@@ -511,12 +511,14 @@ void frmAlarmAuswahl::DatenbankOeffnen(const QString& pfad) {
 
 void frmAlarmAuswahl::BeschreibungAbwarten() {
     // An idle file's description comes within a moment: a table the service
-    // cannot show is refused as the opening itself. While another program
-    // holds the file locked nothing is waited for; the answer is told when it comes.
+    // cannot show is refused as the opening itself. The worker is given a
+    // frame for it, and it is not waited for while another program holds the
+    // file locked; what comes later is told when it comes (a file slow to
+    // describe, a lock).
     if (!dbAlarme->BeschreibungUnterwegs())
         return;
     m_beschreibungAbwarten = true;
-    dbAlarme->BeschreibungAbwarten(AlarmdefsZugriff::WarteAufSperreMs + 1000);
+    dbAlarme->BeschreibungAbwarten(Datendienst::EinBildMs);
     m_beschreibungAbwarten = false;
     if (const auto abgelehnt = std::exchange(m_sofortAbgelehnt, std::nullopt)) {
         DatenbankSchliessen();
