@@ -15,6 +15,7 @@
 #include <QSqlDatabase>
 #include <QTemporaryDir>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <future>
 #include <thread>
@@ -940,6 +941,54 @@ private slots:
         QCOMPARE(in(blasse, dunkel), 0);
     }
 
+private:
+    // A label drawn by Qt in `schrift`, turned by `drehung` degrees around `mitte`; its ink box
+    // is the box of the pixels whose grey `istTinte` takes for ink.
+    struct Schild {
+        QImage bild;
+        QRect tinte;
+    };
+    static Schild GedrehtesSchild(QSize groesse, QPoint mitte, QColor grund, QColor farbe, const QString& schrift, int pixel,
+                                  int drehung, const QString& text, const std::function<bool(int)>& istTinte) {
+        Schild s{QImage(groesse, QImage::Format_RGB32), {}};
+        s.bild.fill(grund);
+        QPainter p(&s.bild);
+        QFont f(schrift);
+        f.setPixelSize(pixel);
+        p.setFont(f);
+        p.setPen(farbe);
+        p.translate(mitte);
+        p.rotate(drehung);
+        p.drawText(-QFontMetrics(f).tightBoundingRect(text).center(), text);
+        p.end();
+        for (int y = 0; y < s.bild.height(); ++y)
+            for (int x = 0; x < s.bild.width(); ++x)
+                if (istTinte(qGray(s.bild.pixel(x, y))))
+                    s.tinte = s.tinte.united(QRect(x, y, 1, 1));
+        return s;
+    }
+
+    // Whether the tag's proposal on the read picture lies within `toleranz` pixels of the ink's
+    // bottom-right corner; what was proposed and read goes into `stand` for the failure's message.
+    static bool AmInkEck(const Bildtext& t, const QString& tag, const QRect& tinte, int toleranz, QStringList& stand) {
+        const auto v = Vorschlaege::Berechnen({Alarm("1", tag + QStringLiteral("_AL"), "S")}, {{"S", t}}, Kennzeichenregel()).first();
+        const bool richtig = v.art == Vorschlag::Art::Gefunden && std::abs(v.x - tinte.right()) <= toleranz &&
+                             std::abs(v.y - tinte.bottom()) <= toleranz;
+        QStringList gelesen;
+        for (const Bildwort& w : t.woerter)
+            gelesen << QStringLiteral("%1 %2,%3,%4,%5").arg(w.text).arg(w.box.x()).arg(w.box.y()).arg(w.box.width()).arg(w.box.height());
+        stand << QStringLiteral("%1 %2 %3/%4 soll %5/%6 [%7]")
+                     .arg(tag)
+                     .arg(richtig)
+                     .arg(v.x)
+                     .arg(v.y)
+                     .arg(tinte.right())
+                     .arg(tinte.bottom())
+                     .arg(gelesen.join(QLatin1Char('|')));
+        return richtig;
+    }
+
+private slots:
     // Blurred labels running up or down, whose thin letters fall apart into specks at the dark
     // level, are found as columns at the lighter one and read, with the corner at their ink's;
     // in fonts the tuning never saw, at least half of them (none before).
@@ -949,34 +998,16 @@ private slots:
         int gefunden = 0;
         QStringList stand;
         for (const auto& [schrift, drehung, text] : schilder) {
-            QImage bild(240, 260, QImage::Format_RGB32);
-            bild.fill(QColor(236, 236, 232));
-            QPainter p(&bild);
-            QFont f(schrift);
-            f.setPixelSize(15);
-            p.setFont(f);
-            p.setPen(QColor(70, 70, 76));
-            p.translate(120, 130);
-            p.rotate(drehung);
-            p.drawText(-QFontMetrics(f).tightBoundingRect(text).center(), text);
-            p.end();
-            QRect tinte;
-            for (int y = 0; y < bild.height(); ++y)
-                for (int x = 0; x < bild.width(); ++x)
-                    if (qGray(bild.pixel(x, y)) < 180)
-                        tinte = tinte.united(QRect(x, y, 1, 1));
+            const Schild s = GedrehtesSchild({240, 260}, {120, 130}, QColor(236, 236, 232), QColor(70, 70, 76), schrift, 15,
+                                             drehung, text, [](int grau) { return grau < 180; });
             // blurred as a picture scaled down and up again, then saved as a coarse JPEG
-            const QImage weich = bild.scaled(bild.size() * 10 / 19, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                                     .scaled(bild.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            const QImage weich = s.bild.scaled(s.bild.size() * 10 / 19, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                     .scaled(s.bild.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
             const QString datei = Pfad(QStringLiteral("gedreht-weich.jpg"));
             QVERIFY(weich.save(datei, "JPEG", 50));
             const Bildtext t = mErkennung.Lesen(datei);
             QVERIFY(t.fehler.isEmpty());
-            const auto v = Vorschlaege::Berechnen({Alarm("1", text + QStringLiteral("_AL"), "S")}, {{"S", t}}, Kennzeichenregel()).first();
-            const bool richtig = v.art == Vorschlag::Art::Gefunden && std::abs(v.x - tinte.right()) <= 6 &&
-                                 std::abs(v.y - tinte.bottom()) <= 6;
-            gefunden += richtig;
-            stand << QStringLiteral("%1 %2 %3/%4").arg(text).arg(richtig).arg(v.x).arg(v.y);
+            gefunden += AmInkEck(t, text, s.tinte, 6, stand);
         }
         QVERIFY2(gefunden >= 2, qPrintable(stand.join(QStringLiteral("; "))));
     }
@@ -993,34 +1024,13 @@ private slots:
         int gefunden = 0;
         QStringList stand;
         for (const auto& [schrift, drehung, text] : schilder) {
-            QImage bild(200, 240, QImage::Format_RGB32);
-            bild.fill(QColor(226, 228, 224));
-            QPainter p(&bild);
-            QFont f(schrift);
-            f.setPixelSize(16);
-            p.setFont(f);
-            p.setPen(QColor(20, 20, 30));
-            p.translate(100, 120);
-            p.rotate(drehung);
-            p.drawText(-QFontMetrics(f).tightBoundingRect(text).center(), text);
-            p.end();
-            QRect tinte;
-            for (int y = 0; y < bild.height(); ++y)
-                for (int x = 0; x < bild.width(); ++x)
-                    if (qGray(bild.pixel(x, y)) < 150)
-                        tinte = tinte.united(QRect(x, y, 1, 1));
+            const Schild s = GedrehtesSchild({200, 240}, {100, 120}, QColor(226, 228, 224), QColor(20, 20, 30), schrift, 16,
+                                             drehung, text, [](int grau) { return grau < 150; });
             const QString datei = Pfad(QStringLiteral("gedreht.png"));
-            QVERIFY(bild.save(datei, "PNG"));
+            QVERIFY(s.bild.save(datei, "PNG"));
             const Bildtext t = mErkennung.Lesen(datei);
             QVERIFY(t.fehler.isEmpty());
-            const auto v = Vorschlaege::Berechnen({Alarm("1", text + QStringLiteral("_AL"), "S")}, {{"S", t}}, Kennzeichenregel()).first();
-            const bool richtig = v.art == Vorschlag::Art::Gefunden && std::abs(v.x - tinte.right()) <= 4 &&
-                                 std::abs(v.y - tinte.bottom()) <= 4;
-            gefunden += richtig;
-            QStringList gelesen;
-            for (const Bildwort& w : t.woerter)
-                gelesen << w.text;
-            stand << QStringLiteral("%1 %2 %3/%4 [%5]").arg(text).arg(richtig).arg(v.x).arg(v.y).arg(gelesen.join(QLatin1Char('|')));
+            gefunden += AmInkEck(t, text, s.tinte, 4, stand);
         }
         QVERIFY2(gefunden >= 9, qPrintable(stand.join(QStringLiteral("; "))));
     }
@@ -1035,35 +1045,13 @@ private slots:
         int gefunden = 0;
         QStringList stand;
         for (const auto& [schrift, drehung, text] : schilder) {
-            QImage bild(200, 240, QImage::Format_RGB32);
-            bild.fill(QColor(40, 42, 46));
-            QPainter p(&bild);
-            QFont f(schrift);
-            f.setPixelSize(15);
-            p.setFont(f);
-            p.setPen(QColor(214, 214, 210));
-            p.translate(100, 120);
-            p.rotate(drehung);
-            p.drawText(-QFontMetrics(f).tightBoundingRect(text).center(), text);
-            p.end();
-            QRect tinte;
-            for (int y = 0; y < bild.height(); ++y)
-                for (int x = 0; x < bild.width(); ++x)
-                    if (qGray(bild.pixel(x, y)) > 130)
-                        tinte = tinte.united(QRect(x, y, 1, 1));
+            const Schild s = GedrehtesSchild({200, 240}, {100, 120}, QColor(40, 42, 46), QColor(214, 214, 210), schrift, 15,
+                                             drehung, text, [](int grau) { return grau > 130; });
             const QString datei = Pfad(QStringLiteral("gedreht-luecke.png"));
-            QVERIFY(bild.save(datei, "PNG"));
+            QVERIFY(s.bild.save(datei, "PNG"));
             const Bildtext t = mErkennung.Lesen(datei);
             QVERIFY(t.fehler.isEmpty());
-            const QString tag = QString(text).remove(QLatin1Char(' '));
-            const auto v = Vorschlaege::Berechnen({Alarm("1", tag + QStringLiteral("_AL"), "S")}, {{"S", t}}, Kennzeichenregel()).first();
-            const bool richtig = v.art == Vorschlag::Art::Gefunden && std::abs(v.x - tinte.right()) <= 4 &&
-                                 std::abs(v.y - tinte.bottom()) <= 4;
-            gefunden += richtig;
-            QStringList gelesen;
-            for (const Bildwort& w : t.woerter)
-                gelesen << w.text;
-            stand << QStringLiteral("%1 %2 %3/%4 [%5]").arg(tag).arg(richtig).arg(v.x).arg(v.y).arg(gelesen.join(QLatin1Char('|')));
+            gefunden += AmInkEck(t, QString(text).remove(QLatin1Char(' ')), s.tinte, 4, stand);
         }
         QVERIFY2(gefunden >= 5, qPrintable(stand.join(QStringLiteral("; "))));
     }
@@ -1075,47 +1063,23 @@ private slots:
         int gefunden = 0;
         QStringList stand;
         for (const auto& [schrift, drehung, text] : schilder) {
-            QImage bild(200, 260, QImage::Format_RGB32);
-            bild.fill(QColor(232, 232, 228));
-            QPainter p(&bild);
-            QFont f(schrift);
-            f.setPixelSize(18);
-            p.setFont(f);
-            p.setPen(QColor(30, 30, 34));
-            const QRect eng = QFontMetrics(f).tightBoundingRect(text);
-            p.save();
-            p.translate(100, 120);
-            p.rotate(drehung);
-            p.drawText(-eng.center(), text);
-            p.restore();
-            p.end();
-            QRect tinte;
-            for (int y = 0; y < bild.height(); ++y)
-                for (int x = 0; x < bild.width(); ++x)
-                    if (qGray(bild.pixel(x, y)) < 150)
-                        tinte = tinte.united(QRect(x, y, 1, 1));
+            Schild s = GedrehtesSchild({200, 260}, {100, 120}, QColor(232, 232, 228), QColor(30, 30, 34), schrift, 18, drehung,
+                                       text, [](int grau) { return grau < 150; });
             // the valve: two dark triangles tip to tip, a little wider than the letters are high, just below them
-            QPainter v(&bild);
+            QPainter v(&s.bild);
             v.setRenderHint(QPainter::Antialiasing);
             v.setPen(Qt::NoPen);
             v.setBrush(QColor(50, 50, 56));
-            const int mitte = tinte.center().x(), oben = tinte.bottom() + 5, halb = tinte.width() * 9 / 10;
+            const int mitte = s.tinte.center().x(), oben = s.tinte.bottom() + 5, halb = s.tinte.width() * 9 / 10;
             v.drawPolygon(QPolygon({QPoint(mitte - halb, oben), QPoint(mitte + halb, oben), QPoint(mitte, oben + halb)}));
             v.drawPolygon(QPolygon({QPoint(mitte - halb, oben + 2 * halb), QPoint(mitte + halb, oben + 2 * halb), QPoint(mitte, oben + halb)}));
             v.drawRect(mitte - 2, oben + halb - 3, 4, 6);
             v.end();
             const QString datei = Pfad(QStringLiteral("gedreht-ventil.png"));
-            QVERIFY(bild.save(datei, "PNG"));
+            QVERIFY(s.bild.save(datei, "PNG"));
             const Bildtext t = mErkennung.Lesen(datei);
             QVERIFY(t.fehler.isEmpty());
-            const auto vs = Vorschlaege::Berechnen({Alarm("1", text + QStringLiteral("_AL"), "S")}, {{"S", t}}, Kennzeichenregel()).first();
-            const bool richtig = vs.art == Vorschlag::Art::Gefunden && std::abs(vs.x - tinte.right()) <= 4 &&
-                                 std::abs(vs.y - tinte.bottom()) <= 4;
-            gefunden += richtig;
-            QStringList gelesen;
-            for (const Bildwort& w : t.woerter)
-                gelesen << QStringLiteral("%1 %2,%3,%4,%5").arg(w.text).arg(w.box.x()).arg(w.box.y()).arg(w.box.width()).arg(w.box.height());
-            stand << QStringLiteral("%1 %2 %3/%4 soll %5/%6 [%7]").arg(text).arg(richtig).arg(vs.x).arg(vs.y).arg(tinte.right()).arg(tinte.bottom()).arg(gelesen.join(QLatin1Char('|')));
+            gefunden += AmInkEck(t, text, s.tinte, 4, stand);
         }
         QVERIFY2(gefunden >= 2, qPrintable(stand.join(QStringLiteral("; "))));
     }
