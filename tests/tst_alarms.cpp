@@ -20,6 +20,7 @@
 #include "alarms/frmAlarmAuswahl.h"
 #include "alarms/AlarmdefsSchreiber.h"
 #include "alarms/Wahlablauf.h"
+#include "helpers/FremdeSperre.h"
 #include "helpers/SkriptDialoge.h"
 #include "helpers/TestDb.h"
 
@@ -110,43 +111,6 @@ bool FremdeTabelle(const QString& pfad, int n) {
                             .arg(namen.join(QStringLiteral(", ")), werte.join(QStringLiteral(", ")));
     return Sqlite3(pfad, sql) == QStringList{QString::number(n)};
 }
-
-// Another program (the sqlite3 shell) holding the whole file in a write transaction.
-class FremdeSperre {
-public:
-    explicit FremdeSperre(const QString& pfad) : m_pfad(pfad) {
-        m_p.start(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), pfad});
-        m_p.waitForStarted();
-        // waits for readers of this program that are on the file at that moment
-        m_p.write(".timeout 5000\nbegin exclusive;\n");
-        QTRY_VERIFY_WITH_TIMEOUT(!Lesbar(), 10000);
-    }
-    ~FremdeSperre() { Freigeben(); }
-    void Freigeben() {
-        if (m_p.state() == QProcess::NotRunning)
-            return;
-        m_p.write("rollback;\n");
-        m_p.closeWriteChannel();
-        m_p.waitForFinished(10000);
-    }
-    // Whether a reader that does not wait gets at the file.
-    bool Lesbar() const {
-        bool ok = false;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("sperrprobe"));
-            db.setDatabaseName(m_pfad);
-            db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
-            QSqlQuery q(db);
-            ok = db.open() && q.exec(QStringLiteral("select count(*) from Alarmdefs")) && q.next();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("sperrprobe"));
-        return ok;
-    }
-
-private:
-    QString m_pfad;
-    QProcess m_p;
-};
 
 // The SQLite3 ODBC driver on a real file, standing in for an Access file: the
 // connection is only described; the grid's service opens its own.

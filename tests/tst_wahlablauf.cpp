@@ -21,6 +21,7 @@
 #include "alarms/AlarmdefsModell.h"
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Wahlablauf.h"
+#include "helpers/FremdeSperre.h"
 #include "helpers/TestDb.h"
 
 namespace {
@@ -73,29 +74,6 @@ random.shuffle(zeilen)
 db.executemany('INSERT INTO Alarmdefs (Form, Y, X, Ident, Alarmtext, Symbol) VALUES (?, ?, ?, ?, ?, ?)', zeilen)
 db.commit()
 )";
-
-// Another program, the sqlite3 shell, holds the file locked until Freigeben.
-class FremdeSperre {
-public:
-    explicit FremdeSperre(const QString& pfad) {
-        m_p.start(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), pfad});
-        m_p.waitForStarted();
-        m_p.write(".timeout 5000\nbegin exclusive;\nselect 'gesperrt';\n");
-        m_p.waitForReadyRead(10000);
-    }
-    ~FremdeSperre() { Freigeben(); }
-    bool Haelt() { return m_p.readAllStandardOutput().contains("gesperrt"); }
-    void Freigeben() {
-        if (m_p.state() == QProcess::NotRunning)
-            return;
-        m_p.write("rollback;\n");
-        m_p.closeWriteChannel();
-        m_p.waitForFinished(10000);
-    }
-
-private:
-    QProcess m_p;
-};
 
 // How long this thread has waited for a processor so far, in ns: the
 // machine's load, not a wait of its own.
@@ -380,7 +358,7 @@ private slots:
         QList<double> pausen;
         {
             FremdeSperre sperre(m_datei);
-            QVERIFY(sperre.Haelt());
+            QVERIFY(!sperre.Lesbar());
             for (int z : zeilen)
                 if ((pausen << LaengstePause([&] { wahl.Beginnen(z, m_bilder); })).last() <= Bild)
                     break;
