@@ -94,8 +94,9 @@ private slots:
         grid->scrollTo(m->index(zeile, 10));
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(m->index(zeile, 10)).center());
 
-        frmPicture* f = w.BildfensterFallsDa();
-        QVERIFY(f && f->isVisibleTo(&w));
+        // the picture opens when the pick's list has come from the data service's worker
+        frmPicture* f = nullptr;
+        QTRY_VERIFY((f = w.BildfensterFallsDa()) && f->isVisibleTo(&w));
         QCOMPARE(f->windowTitle(), QStringLiteral("Pfeileditor  ") + bild);
         QVERIFY(!f->BildIstPlatzhalter());
         QCOMPARE(f->PfeilAnzahl(), 2);

@@ -312,7 +312,7 @@ class TstServer : public QObject {
                                                               "for update; select pg_sleep(30); commit;").arg(ident)});
         return QTest::qWaitFor([&s] {
             return s.wert(QStringLiteral("select count(*) from pg_stat_activity where query like '%pg_sleep(30)%' and "
-                                         "state = 'active' and pid <> pg_backend_pid()")).toInt() == 1;
+                                         "wait_event = 'PgSleep' and pid <> pg_backend_pid()")).toInt() == 1;
         });
     }
 
@@ -480,7 +480,7 @@ private slots:
                            .arg(auftrag.ident)});
         QVERIFY(anderer.waitForStarted());
         QTRY_COMPARE(s.wert(QStringLiteral("select count(*) from pg_stat_activity where query like '%pg_sleep(0.5)%' "
-                                           "and state = 'active' and pid <> pg_backend_pid()")).toInt(), 1);
+                                           "and wait_event = 'PgSleep' and pid <> pg_backend_pid()")).toInt(), 1);
         auftrag.gelesen = e.zeile;
         auftrag.werte = {QStringLiteral("Standard\\PfeilRot.gif"), 9, 10};
         const Schreibergebnis f = a.ZeileSchreiben(auftrag, {});
@@ -522,7 +522,7 @@ private slots:
             return QTest::qWaitFor([&s, p] {
                 return (p->state() == QProcess::NotRunning && p->exitCode() == 0) ||
                        s.wert(QStringLiteral("select count(*) from pg_stat_activity where query like '%pg_sleep(1)%' and "
-                                             "state = 'active' and pid <> pg_backend_pid()")).toInt() == 1;
+                                             "wait_event = 'PgSleep' and pid <> pg_backend_pid()")).toInt() == 1;
             }) ? p : nullptr;
         };
         auto fertig = [](QProcess* p) { return p->state() == QProcess::NotRunning || p->waitForFinished(); };
@@ -1381,7 +1381,7 @@ private slots:
                                                QStringLiteral("begin; select 1 from \"Alarmdefs\" where \"Ident\" = %1 for "
                                                               "update; select pg_sleep(6); commit;").arg(ident)});
         QTRY_VERIFY(s.wert(QStringLiteral("select count(*) from pg_stat_activity where query like '%pg_sleep(6)%' and "
-                                          "state = 'active' and pid <> pg_backend_pid()")).toInt() == 1);
+                                          "wait_event = 'PgSleep' and pid <> pg_backend_pid()")).toInt() == 1);
         Schreibauftrag a;
         a.ident = ident;
         a.spalten = {AlarmFeld::X};
