@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QFont>
+#include <QImageWriter>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -968,6 +969,33 @@ private:
         return s;
     }
 
+    // The grey picture blurred by a Gaussian of sigma pixels, across and down.
+    static QImage GaussWeich(const QImage& bild, double sigma) {
+        const QImage grau = bild.convertToFormat(QImage::Format_Grayscale8);
+        const int r = static_cast<int>(std::ceil(3 * sigma)), b = grau.width(), h = grau.height();
+        std::vector<double> kern;
+        double summe = 0;
+        for (int i = -r; i <= r; ++i)
+            summe += kern.emplace_back(std::exp(-0.5 * i * i / (sigma * sigma)));
+        std::vector<double> quer(static_cast<std::size_t>(b) * h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < b; ++x) {
+                double s = 0;
+                for (int i = -r; i <= r; ++i)
+                    s += kern[static_cast<std::size_t>(i + r)] * grau.constScanLine(y)[std::clamp(x + i, 0, b - 1)];
+                quer[static_cast<std::size_t>(y) * b + x] = s / summe;
+            }
+        QImage weich(grau.size(), QImage::Format_Grayscale8);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < b; ++x) {
+                double s = 0;
+                for (int i = -r; i <= r; ++i)
+                    s += kern[static_cast<std::size_t>(i + r)] * quer[static_cast<std::size_t>(std::clamp(y + i, 0, h - 1)) * b + x];
+                weich.scanLine(y)[x] = static_cast<uchar>(std::clamp(std::lround(s / summe), 0L, 255L));
+            }
+        return weich;
+    }
+
     // Whether the tag's proposal on the read picture lies within `toleranz` pixels of the ink's
     // bottom-right corner; what was proposed and read goes into `stand` for the failure's message.
     static bool AmInkEck(const Bildtext& t, const QString& tag, const QRect& tinte, int toleranz, QStringList& stand) {
@@ -1010,6 +1038,59 @@ private slots:
             gefunden += AmInkEck(t, text, s.tinte, 6, stand);
         }
         QVERIFY2(gefunden >= 2, qPrintable(stand.join(QStringLiteral("; "))));
+    }
+
+    // Upright labels blurred by a Gaussian and saved as a coarse JPEG, in fonts and weights
+    // the tuning never saw: read once more split into black and white nearer their ink, more
+    // of them are read (six of ten before); the corner stays at the letters' ink.
+    void blurredLabelsAreReadAcross() {
+        const std::tuple<QString, int, QString> schilder[] = {
+            {"Lato Medium", 12, "TIC781B"},    {"Roboto Medium", 13, "FQ3616"},     {"DejaVu Serif Condensed", 12, "HV5320"},
+            {"Noto Mono", 12, "PDT6015"},      {"Lato Semibold", 14, "FIC8869"},    {"Roboto Condensed Light", 15, "LSH2188B"},
+            {"DejaVu Serif Condensed", 13, "TT3379"}, {"Roboto Medium", 12, "W4098"}, {"Noto Mono", 13, "FT5499"},
+            {"Lato Medium", 13, "XV5388"}};
+        QImage bild(900, 60 * std::size(schilder) / 2 + 40, QImage::Format_Grayscale8);
+        bild.fill(QColor(226, 228, 224));
+        QList<QRect> tinten;
+        for (std::size_t i = 0; i < std::size(schilder); ++i) {
+            const auto& [schrift, pixel, text] = schilder[i];
+            QImage einzeln(bild.size(), QImage::Format_Grayscale8);
+            einzeln.fill(Qt::white);
+            QPainter p(&einzeln);
+            QFont f(schrift);
+            f.setPixelSize(pixel);
+            p.setFont(f);
+            p.setPen(Qt::black);
+            p.drawText(QPoint(60 + 430 * static_cast<int>(i % 2), 50 + 60 * static_cast<int>(i / 2)), text);
+            p.end();
+            // the truth: the ink of the sharp letters, drawn dark grey onto the ground
+            QRect tinte;
+            for (int y = 0; y < bild.height(); ++y)
+                for (int x = 0; x < bild.width(); ++x) {
+                    const int deckung = 255 - einzeln.constScanLine(y)[x];
+                    if (deckung > 127)
+                        tinte = tinte.united(QRect(x, y, 1, 1));
+                    uchar& g = bild.scanLine(y)[x];
+                    g = static_cast<uchar>(g - (g - 50) * deckung / 255);
+                }
+            tinten << tinte;
+        }
+        // blurred by a Gaussian of 1.1 pixels, then saved as a coarse JPEG
+        const QImage weich = GaussWeich(bild, 1.1);
+        const QString datei = Pfad(QStringLiteral("quer-weich.jpg"));
+        QImageWriter schreiber(datei, "jpeg");
+        schreiber.setQuality(35);
+        QVERIFY(schreiber.write(weich));
+        const Bildtext t = mErkennung.Lesen(datei);
+        QVERIFY(t.fehler.isEmpty());
+        int gefunden = 0;
+        QStringList stand;
+        for (std::size_t i = 0; i < std::size(schilder); ++i) {
+            QStringList einer;
+            gefunden += AmInkEck(t, std::get<2>(schilder[i]), tinten[static_cast<qsizetype>(i)], 8, einer);
+            stand << einer.first().section(QLatin1Char(' '), 0, 4);  // the tag, found, where, the ink's corner
+        }
+        QVERIFY2(gefunden >= 7, qPrintable(stand.join(QStringLiteral("; "))));
     }
 
     // Sharp labels running up or down whose letters read as other letters upside down

@@ -21,6 +21,7 @@
 #include "werkzeuge/Schaerfe.h"
 #include "werkzeuge/Spaltenfortsetzung.h"
 #include "werkzeuge/Tintenmass.h"
+#include "werkzeuge/Tintenstufe.h"
 
 #ifdef TAVERO_OMP
 #include <omp.h>
@@ -50,7 +51,7 @@ constexpr double Klein = 4.0;
 // Above this many pixels a picture is enlarged less, so that memory stays bounded.
 constexpr double MaxPixel = 40e6;
 // Raised whenever the reading changes otherwise, so that kept results are read anew.
-constexpr int Ueberarbeitung = 18;
+constexpr int Ueberarbeitung = 19;
 // A turned reading below this confidence is taken for the drawing, not for text.
 constexpr float MinGedreht = 50;
 // Cut-outs are laid on sheets up to this tall. Smaller sheets would spread better over the
@@ -172,15 +173,26 @@ PixZeiger Gestreckt(Pix* grau, int polster) {
     return PixZeiger{gestreckt ? pixAddBorder(gestreckt.get(), polster, 255) : nullptr};
 }
 
+// The enlarged grey cut-out of blurred letters in black and white, split nearer the ink than
+// where its grey levels part best: there the letters run into one another through their halo.
+PixZeiger TintenSchwarzWeiss(Pix* grau) {
+    std::vector<std::uint8_t> bytes = Bytes(grau);
+    Tintenstufe::Teilen(bytes);
+    return AusBytes(bytes, pixGetWidth(grau), pixGetHeight(grau));
+}
+
 // A cut-out (not yet enlarged) of blurred letters, enlarged by faktor with its edges
-// steepened, as black and white and as grey; nothing for a sharp one, to keep the time down.
-void ScharfZuschneiden(Pix* stueck, double faktor, int polster, std::vector<PixZeiger>& stuecke) {
+// steepened, as black and white and as grey, and to tinten as black and white split nearer
+// its ink; nothing for a sharp one, to keep the time down.
+void ScharfZuschneiden(Pix* stueck, double faktor, int polster, std::vector<PixZeiger>& stuecke,
+                       std::vector<PixZeiger>& tinten) {
     PixZeiger grau;
     if (Weich(stueck))
         if (PixZeiger gross{pixScaleGrayLI(stueck, static_cast<float>(faktor), static_cast<float>(faktor))})
             if (const PixZeiger geschaerft = Geschaerft(gross.get(), faktor))
                 grau = Gestreckt(geschaerft.get(), polster);
     stuecke.push_back(grau ? SchwarzWeiss(grau.get()) : nullptr);
+    tinten.push_back(grau ? TintenSchwarzWeiss(grau.get()) : nullptr);
     stuecke.push_back(std::move(grau));
 }
 
@@ -312,7 +324,7 @@ Texterkennung::~Texterkennung() {
 }
 
 QString Texterkennung::Leseart() {
-    return QStringLiteral("tesseract %1 eng psm11 x%2 x%3 r%4 hell ohne-linien gedreht tinte blase zeilen sw schaerfe enden blasse-spalten nachlese")
+    return QStringLiteral("tesseract %1 eng psm11 x%2 x%3 r%4 hell ohne-linien gedreht tinte blase zeilen sw schaerfe enden blasse-spalten nachlese tintenstufe")
         .arg(QString::fromLatin1(tesseract::TessBaseAPI::Version()))
         .arg(Vergroesserung)
         .arg(NaeherVergroesserung)
@@ -516,6 +528,8 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     std::vector<PixZeiger> balkenStuecke;
     // blurred lines once more with their edges steepened, also on sheets of their own
     std::vector<PixZeiger> scharfStuecke;
+    // and split nearer their ink, one a line, on sheets of their own too
+    std::vector<PixZeiger> tintenStuecke;
     const QList<QRect> linien = bild.WaagrechteZeilen();
     // the first cut-out of lines found only at a lighter level, which begins a sheet of its own
     std::size_t blassAb = 0;
@@ -558,6 +572,7 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
                 stuecke.emplace_back(nullptr);
                 scharfStuecke.emplace_back(nullptr);
                 scharfStuecke.emplace_back(nullptr);
+                tintenStuecke.emplace_back(nullptr);
                 balkenStuecke.emplace_back(nullptr);
                 balkenStuecke.emplace_back(nullptr);
                 continue;
@@ -577,7 +592,7 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
                 gross = Gestreckt(gross.get(), polster);
             stuecke.push_back(gross ? SchwarzWeiss(gross.get()) : nullptr);
             stuecke.push_back(std::move(gross));
-            ScharfZuschneiden(stueck.get(), f, polster, scharfStuecke);
+            ScharfZuschneiden(stueck.get(), f, polster, scharfStuecke, tintenStuecke);
             // A thin line laid over the letters' bars: once more with its pieces between their
             // strokes, and once with those only that a stroke runs into (an 8's waist, not a 0's hollow).
             const int locker = a.isEmpty() ? 0 : bild.Balken(k, false), streng = a.isEmpty() ? 0 : bild.Balken(k, true);
@@ -645,6 +660,9 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     for (Blatt& b : legen(scharfStuecke, blassAb))
         blaetter.push_back(std::move(b));
     const std::size_t mitScharfBlaetter = blaetter.size();
+    for (Blatt& b : legen(tintenStuecke, blassAb / 2))
+        blaetter.push_back(std::move(b));
+    const std::size_t mitTinteBlaetter = blaetter.size();
     for (Blatt& b : legen(gedrehte, 4 * static_cast<std::size_t>(dunkleSpalten)))
         blaetter.push_back(std::move(b));
     std::vector<QList<Roh>> blattWoerter(blaetter.size());
@@ -656,11 +674,12 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     zaehlen(Stufenzeiten::Zeilen, stuecke);
     zaehlen(Stufenzeiten::MitBalken, balkenStuecke);
     zaehlen(Stufenzeiten::Steil, scharfStuecke);
+    zaehlen(Stufenzeiten::Steil, tintenStuecke);
     zaehlen(Stufenzeiten::Gedreht, gedrehte);
     for (std::size_t n = 0; n < blaetter.size(); ++n) {
         const int art = n < waagrecht ? Stufenzeiten::Zeilen
                         : n < mitBalkenBlaetter ? Stufenzeiten::MitBalken
-                        : n < mitScharfBlaetter ? Stufenzeiten::Steil
+                        : n < mitTinteBlaetter ? Stufenzeiten::Steil
                                                 : Stufenzeiten::Gedreht;
         auftraege.push_back([&, n, art](Texterkennung& e) {
             const std::int64_t vorher = ThreadNanos();
@@ -679,9 +698,13 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     uhr = Stoppuhr();
     if (unterbrochen())
         return t;
-    const std::vector<Blatt> gedrehteBlaetter(std::make_move_iterator(blaetter.begin() + static_cast<std::ptrdiff_t>(mitScharfBlaetter)),
+    const std::vector<Blatt> gedrehteBlaetter(std::make_move_iterator(blaetter.begin() + static_cast<std::ptrdiff_t>(mitTinteBlaetter)),
                                               std::make_move_iterator(blaetter.end()));
-    const std::vector<QList<Roh>> gedrehtGelesen(blattWoerter.begin() + static_cast<std::ptrdiff_t>(mitScharfBlaetter), blattWoerter.end());
+    const std::vector<QList<Roh>> gedrehtGelesen(blattWoerter.begin() + static_cast<std::ptrdiff_t>(mitTinteBlaetter), blattWoerter.end());
+    const std::vector<Blatt> tinteBlaetter(std::make_move_iterator(blaetter.begin() + static_cast<std::ptrdiff_t>(mitScharfBlaetter)),
+                                           std::make_move_iterator(blaetter.begin() + static_cast<std::ptrdiff_t>(mitTinteBlaetter)));
+    const std::vector<QList<Roh>> tinteGelesen(blattWoerter.begin() + static_cast<std::ptrdiff_t>(mitScharfBlaetter),
+                                               blattWoerter.begin() + static_cast<std::ptrdiff_t>(mitTinteBlaetter));
     const std::vector<Blatt> scharfBlaetter(std::make_move_iterator(blaetter.begin() + static_cast<std::ptrdiff_t>(mitBalkenBlaetter)),
                                             std::make_move_iterator(blaetter.begin() + static_cast<std::ptrdiff_t>(mitScharfBlaetter)));
     const std::vector<QList<Roh>> scharfGelesen(blattWoerter.begin() + static_cast<std::ptrdiff_t>(mitBalkenBlaetter),
@@ -697,6 +720,7 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
         const std::vector<QList<Roh>> je = zuordnen(blaetter, blattWoerter, stuecke);
         const std::vector<QList<Roh>> jeBalken = zuordnen(balkenBlaetter, balkenGelesen, balkenStuecke);
         const std::vector<QList<Roh>> jeScharf = zuordnen(scharfBlaetter, scharfGelesen, scharfStuecke);
+        const std::vector<QList<Roh>> jeTinte = zuordnen(tinteBlaetter, tinteGelesen, tintenStuecke);
         std::vector<std::uint8_t> ersetzt(static_cast<std::size_t>(woerter.size()), 0);
         QList<Wort> zweite;
         for (qsizetype k = 0; k < kerne.size(); ++k) {
@@ -713,11 +737,14 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
             const double f = faktoren[k];
             const QPointF ecke = QPointF(ausschnitte[k].topLeft()) - QPointF(polstern[k], polstern[k]) / f;
             const double rand = 0.3 * kerne[k].height();
-            for (std::size_t i = 2 * static_cast<std::size_t>(k); i < 2 * static_cast<std::size_t>(k) + 6; ++i) {
+            for (std::size_t i = 2 * static_cast<std::size_t>(k); i < 2 * static_cast<std::size_t>(k) + 7; ++i) {
                 QList<Roh> lesung;
                 QList<Wort> umgerechnet;
                 const std::size_t erste = 2 * static_cast<std::size_t>(k);
-                const QList<Roh>& gelesenHier = i < erste + 2 ? je[i] : i < erste + 4 ? jeBalken[i - 2] : jeScharf[i - 4];
+                const QList<Roh>& gelesenHier = i < erste + 2   ? je[i]
+                                                : i < erste + 4 ? jeBalken[i - 2]
+                                                : i < erste + 6 ? jeScharf[i - 4]
+                                                                : jeTinte[static_cast<std::size_t>(k)];
                 for (const Roh& r : gelesenHier) {
                     const QRectF box(ecke + r.box.topLeft() / f, r.box.size() / f);
                     // what the cut-out caught of its neighbours is read where they are looked at themselves
