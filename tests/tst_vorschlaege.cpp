@@ -1326,6 +1326,23 @@ private slots:
         QTest::newRow("auch ohne das letzte Zeichen gelesen") << QList<Bildwort>{{"TT2037", QRect(1161, 370, 122, 21), 0}, {"TT20372", QRect(1161, 370, 122, 21), 0}}
                                                            << "TT2037B" << 0;
         QTest::newRow("nur ein Zeichen anders gelesen") << QList<Bildwort>{{"TT20372", QRect(1161, 370, 122, 21), 0}} << "TT2037B" << 1;
+        // the end read far more surely with a sign more after it: a halo or a symbol after the label is in the box
+        QTest::newRow("Ende sicherer mit einem Zeichen mehr") << QList<Bildwort>{{"FV-", QRect(315, 368, 38, 20), 85}, {"9940", QRect(377, 366, 88, 27), 1},
+                                                                                {"-99401", QRect(377, 366, 88, 27), 47}}
+                                                           << "FV9940" << 0;
+        QTest::newRow("Spalte sicherer mit einem Zeichen mehr") << QList<Bildwort>{{"62LPA35 DC590F", QRect(1072, 191, 21, 193), 105},
+                                                                                  {"62LPA35 DCS90", QRect(1072, 191, 21, 193), 46}}
+                                                             << "62LPA35DC590" << 0;
+        QTest::newRow("ein Zeichen mehr ebenso unsicher") << QList<Bildwort>{{"TIC504", QRect(1440, 200, 67, 17), 0}, {"TIC5041", QRect(1440, 200, 67, 17), 0}}
+                                                       << "TIC504" << 1;
+        // a bubble's number alone, boxed far higher than the tag's letters read straight above it: the ring is in its box
+        QTest::newRow("Nummer unter niedrigeren Buchstaben") << QList<Bildwort>{{"FI", QRect(1092, 334, 19, 10), 67}, {"7013", QRect(1088, 351, 36, 27), 95}}
+                                                          << "FIC7013" << 0;
+        QTest::newRow("Nummer so hoch wie die Buchstaben") << QList<Bildwort>{{"FI", QRect(1092, 334, 19, 10), 67}, {"7013", QRect(1088, 351, 36, 11), 95}}
+                                                        << "FIC7013" << 1;
+        // four signs in a box about as high as wide, with no line of them inside
+        QTest::newRow("vier Zeichen, fast quadratisch") << QList<Bildwort>{{"P499", QRect(566, 258, 11, 15), 21}} << "P499" << 0;
+        QTest::newRow("vier Zeichen in einer Zeile") << QList<Bildwort>{{"P499", QRect(566, 258, 38, 15), 21}} << "P499" << 1;
     }
     void doubtfulCornerGivesNoProposal() {
         QFETCH(QList<Bildwort>, woerter);
