@@ -1056,6 +1056,28 @@ private slots:
         QVERIFY2(gefunden >= 5, qPrintable(stand.join(QStringLiteral("; "))));
     }
 
+    // A label running up with a blank after its first letter (mono fonts, on a dark and a light
+    // picture): the letter is at its lower end, beyond the blank, and the corner is its ink's.
+    void turnedLabelsBoxTheLettersBeyondTheBlank() {
+        const std::tuple<QString, QString, int, bool> schilder[] = {
+            {"Liberation Mono", "W 6181", 18, true}, {"DejaVu Sans Mono", "M 9452", 18, true}, {"Noto Mono", "K 5582", 18, true}, {"Hack", "V 3307", 18, true},
+            {"Liberation Mono", "W 6181", 18, false}, {"DejaVu Sans Mono", "M 9452", 18, false}, {"Noto Mono", "K 5582", 18, false}, {"Hack", "V 3307", 18, false}};
+        int gefunden = 0;
+        QStringList stand;
+        for (const auto& [schrift, text, pixel, dunkel] : schilder) {
+            const Schild s = dunkel ? GedrehtesSchild({200, 260}, {100, 130}, QColor(24, 32, 48), QColor(80, 200, 90), schrift, pixel, -90, text,
+                                                      [](int grau) { return grau > 90; })
+                                    : GedrehtesSchild({200, 260}, {100, 130}, QColor(232, 232, 228), QColor(30, 30, 34), schrift, pixel, -90, text,
+                                                      [](int grau) { return grau < 150; });
+            const QString datei = Pfad(QStringLiteral("gedreht-luecke-ecke.png"));
+            QVERIFY(s.bild.save(datei, "PNG"));
+            const Bildtext t = mErkennung.Lesen(datei);
+            QVERIFY(t.fehler.isEmpty());
+            gefunden += AmInkEck(t, QString(text).remove(QLatin1Char(' ')), s.tinte, 4, stand);
+        }
+        QVERIFY2(gefunden >= 6, qPrintable(stand.join(QStringLiteral("; "))));
+    }
+
     // A valve drawn right after a label running up or down is found with its letters as one
     // column; the corner is the letters' own, not the valve's.
     void turnedLabelEndsBeforeAValve() {
