@@ -1137,6 +1137,28 @@ private slots:
         QVERIFY2(gefunden >= 5, qPrintable(stand.join(QStringLiteral("; "))));
     }
 
+    // A label running up with a blank after its first letter (mono fonts, on a dark and a light
+    // picture): the letter is at its lower end, beyond the blank, and the corner is its ink's.
+    void turnedLabelsBoxTheLettersBeyondTheBlank() {
+        const std::tuple<QString, QString, int, bool> schilder[] = {
+            {"Liberation Mono", "W 6181", 18, true}, {"DejaVu Sans Mono", "M 9452", 18, true}, {"Noto Mono", "K 5582", 18, true}, {"Hack", "V 3307", 18, true},
+            {"Liberation Mono", "W 6181", 18, false}, {"DejaVu Sans Mono", "M 9452", 18, false}, {"Noto Mono", "K 5582", 18, false}, {"Hack", "V 3307", 18, false}};
+        int gefunden = 0;
+        QStringList stand;
+        for (const auto& [schrift, text, pixel, dunkel] : schilder) {
+            const Schild s = dunkel ? GedrehtesSchild({200, 260}, {100, 130}, QColor(24, 32, 48), QColor(80, 200, 90), schrift, pixel, -90, text,
+                                                      [](int grau) { return grau > 90; })
+                                    : GedrehtesSchild({200, 260}, {100, 130}, QColor(232, 232, 228), QColor(30, 30, 34), schrift, pixel, -90, text,
+                                                      [](int grau) { return grau < 150; });
+            const QString datei = Pfad(QStringLiteral("gedreht-luecke-ecke.png"));
+            QVERIFY(s.bild.save(datei, "PNG"));
+            const Bildtext t = mErkennung.Lesen(datei);
+            QVERIFY(t.fehler.isEmpty());
+            gefunden += AmInkEck(t, QString(text).remove(QLatin1Char(' ')), s.tinte, 4, stand);
+        }
+        QVERIFY2(gefunden >= 6, qPrintable(stand.join(QStringLiteral("; "))));
+    }
+
     // A valve drawn right after a label running up or down is found with its letters as one
     // column; the corner is the letters' own, not the valve's.
     void turnedLabelEndsBeforeAValve() {
@@ -1407,6 +1429,23 @@ private slots:
         QTest::newRow("auch ohne das letzte Zeichen gelesen") << QList<Bildwort>{{"TT2037", QRect(1161, 370, 122, 21), 0}, {"TT20372", QRect(1161, 370, 122, 21), 0}}
                                                            << "TT2037B" << 0;
         QTest::newRow("nur ein Zeichen anders gelesen") << QList<Bildwort>{{"TT20372", QRect(1161, 370, 122, 21), 0}} << "TT2037B" << 1;
+        // the end read far more surely with a sign more after it: a halo or a symbol after the label is in the box
+        QTest::newRow("Ende sicherer mit einem Zeichen mehr") << QList<Bildwort>{{"FV-", QRect(315, 368, 38, 20), 85}, {"9940", QRect(377, 366, 88, 27), 1},
+                                                                                {"-99401", QRect(377, 366, 88, 27), 47}}
+                                                           << "FV9940" << 0;
+        QTest::newRow("Spalte sicherer mit einem Zeichen mehr") << QList<Bildwort>{{"62LPA35 DC590F", QRect(1072, 191, 21, 193), 105},
+                                                                                  {"62LPA35 DCS90", QRect(1072, 191, 21, 193), 46}}
+                                                             << "62LPA35DC590" << 0;
+        QTest::newRow("ein Zeichen mehr ebenso unsicher") << QList<Bildwort>{{"TIC504", QRect(1440, 200, 67, 17), 0}, {"TIC5041", QRect(1440, 200, 67, 17), 0}}
+                                                       << "TIC504" << 1;
+        // a bubble's number alone, boxed far higher than the tag's letters read straight above it: the ring is in its box
+        QTest::newRow("Nummer unter niedrigeren Buchstaben") << QList<Bildwort>{{"FI", QRect(1092, 334, 19, 10), 67}, {"7013", QRect(1088, 351, 36, 27), 95}}
+                                                          << "FIC7013" << 0;
+        QTest::newRow("Nummer so hoch wie die Buchstaben") << QList<Bildwort>{{"FI", QRect(1092, 334, 19, 10), 67}, {"7013", QRect(1088, 351, 36, 11), 95}}
+                                                        << "FIC7013" << 1;
+        // four signs in a box about as high as wide, with no line of them inside
+        QTest::newRow("vier Zeichen, fast quadratisch") << QList<Bildwort>{{"P499", QRect(566, 258, 11, 15), 21}} << "P499" << 0;
+        QTest::newRow("vier Zeichen in einer Zeile") << QList<Bildwort>{{"P499", QRect(566, 258, 38, 15), 21}} << "P499" << 1;
     }
     void doubtfulCornerGivesNoProposal() {
         QFETCH(QList<Bildwort>, woerter);

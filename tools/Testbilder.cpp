@@ -153,6 +153,17 @@ QStringList Testbilder::Fehlgriffe(const QList<Bild>& bilder, const QList<Vorsch
                                              .arg(w.text).arg(w.box.x()).arg(w.box.y()).arg(w.box.width()).arg(w.box.height())
                                              .arg(qRound(w.konfidenz));
             }
+        // a proposal at the wrong place: the words whose box ends there, which made it
+        if (texte && gefunden)
+            for (const Bildwort& w : texte->value(b.name).woerter) {
+                const QPoint ende(w.box.x() + w.box.width(), w.box.y() + w.box.height());
+                if (std::any_of(schilder.begin(), schilder.end(), [&w](const Schild& s) { return w.box.intersects(s.box.adjusted(-10, -10, 10, 10)); }) ||
+                    (ende - v.ecke).manhattanLength() > 2)
+                    continue;
+                zeilen.last() += QStringLiteral(" @[%1 %2,%3,%4,%5 %6]")
+                                     .arg(w.text).arg(w.box.x()).arg(w.box.y()).arg(w.box.width()).arg(w.box.height())
+                                     .arg(qRound(w.konfidenz));
+            }
     });
     return zeilen;
 }

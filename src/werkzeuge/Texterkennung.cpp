@@ -51,7 +51,7 @@ constexpr double Klein = 4.0;
 // Above this many pixels a picture is enlarged less, so that memory stays bounded.
 constexpr double MaxPixel = 40e6;
 // Raised whenever the reading changes otherwise, so that kept results are read anew.
-constexpr int Ueberarbeitung = 19;
+constexpr int Ueberarbeitung = 23;
 // A blurred line split nearer its ink is read so at most: it stands in where the other
 // preparations read the line badly, never outweighs a sure reading of theirs.
 constexpr float TintenHoechstens = 80;
@@ -248,6 +248,28 @@ QList<Bildwort> SpaltenLesungen(const std::vector<QList<Texterkennung::Roh>>& je
         if (std::none_of(beste.begin(), beste.end(), [&u](const Bildwort& b) { return b.text == u.text; }))
             beste << u;
     return beste;
+}
+
+// The box of a column's ink. Measured whole, letters beyond a wider gap (a blank, a mono font's
+// wide side bearings) are taken for the drawing, as a piece further off than most of a letter is,
+// and the box ends at the gap: what lies beyond is measured on its own and kept where it holds
+// ink of a letter's size. The column was found as letter-sized blobs, so that ink is letters.
+QRect SpaltenTinte(const Bildaufbereitung& bild, const Spaltenfortsetzung& fortsetzung, const QRect& spalte) {
+    const QRect ganz = fortsetzung.Beschnitten(spalte);
+    const int quer = spalte.width();
+    QRect box = bild.Tinte(ganz, quer, true);
+    if (box.isEmpty() || box == ganz)
+        return box;
+    const QRect jenseits[] = {QRect(QPoint(ganz.left(), ganz.top()), QPoint(ganz.right(), box.top() - 1)),
+                              QRect(QPoint(ganz.left(), box.bottom() + 1), QPoint(ganz.right(), ganz.bottom()))};
+    for (const QRect& s : jenseits) {
+        if (s.height() < 0.6 * quer)
+            continue;
+        const QRect r = bild.Tinte(s, quer, true);
+        if (r != s && r.height() >= 0.5 * quer && r.width() >= 0.5 * quer)
+            box = box.united(r);
+    }
+    return box;
 }
 
 // The processor time of the calling thread in nanoseconds: the readings of one
@@ -823,7 +845,7 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
                     return zeilen[z].contains(w.wort.box.center()) && w.wort.box.height() < zeilen[z].height() / 2 &&
                            w.wort.box.width() <= zeilen[z].width() + 2;
                 });
-            const QRect tinte = bild.Tinte(fortsetzung.Beschnitten(zeilen[z]), zeilen[z].width(), true);
+            const QRect tinte = SpaltenTinte(bild, fortsetzung, zeilen[z]);
             for (const Bildwort& l : lesungen)
                 woerter << Wort{{l.text, tinte, l.konfidenz}, static_cast<double>(zeilen[z].width()), true, true};
         }

@@ -447,7 +447,8 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
     std::sort(stellen.begin(), stellen.end(),
               [](const QRect& a, const QRect& b) { return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x(); });
     // one place only, but its corner not to be trusted: no proposal rather than a wrong one
-    if (stellen.size() == 1 && EckeZweifelhaft(stellen.first(), g.size()))
+    if (stellen.size() == 1 && (EckeZweifelhaft(stellen.first(), g.size()) || EndeUeberzaehlig(g, stellen.first()) ||
+                                UnterKleinerenBuchstaben(g, stellen.first()) || OhneZeilenform(stellen.first(), g.size())))
         return {};
     return stellen;
 }
@@ -523,4 +524,50 @@ bool Wortabgleich::EckeZweifelhaft(const QRect& box, qsizetype zeichen) const {
             unten = std::max(unten, b.height());
     }
     return oben > 0 && 4 * unten > 5 * oben;
+}
+
+bool Wortabgleich::EndeUeberzaehlig(const QString& g, const QRect& box) const {
+    // The tag's end read only unsurely where the box ends, and far more surely with one sign more
+    // after it ("-99401" rated 47 where "9940" is rated 1, a column read "62LPA35 DC590F" rated 105
+    // and "62LPA35 DCS90" rated 46): the box holds ink beyond the tag's last sign (a halo, a symbol
+    // drawn after it), so its corner is not the label's. Equally unsure readings with a sign more
+    // (a speck read as a letter, both rated 0) say nothing.
+    float genau = -1, mehr = -1;
+    for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it) {
+        const QRect& b = it->box;
+        if (b.right() != box.right() || std::min(b.bottom(), box.bottom()) <= std::max(b.top(), box.top()))
+            continue;
+        const QString& k = it.key();
+        if (k.size() >= 3 && g.endsWith(k))
+            genau = std::max(genau, it->konfidenz);
+        else if (k.size() >= 4 && g.endsWith(k.chopped(1)))
+            mehr = std::max(mehr, it->konfidenz);
+    }
+    return genau >= 0 && genau < Unsicher && mehr >= genau + 40;
+}
+
+bool Wortabgleich::UnterKleinerenBuchstaben(const QString& g, const QRect& box) const {
+    // The tag's front letters read straight above the box, centred, and the box far higher than they
+    // are: a bubble's number boxed with its ring or the line across it.
+    for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it) {
+        const QRect& b = it->box;
+        const QString& k = it.key();
+        if (k.size() < 2 || !g.startsWith(k) || k.size() > g.indexOf(Nummer(g)) || b.bottom() >= box.top())
+            continue;
+        const int luecke = box.top() - b.bottom() - 1;
+        if (luecke <= 1.5 * b.height() && std::abs(b.center().x() - box.center().x()) <= 0.2 * std::max(b.width(), box.width()) + 3 &&
+            4 * box.height() > 5 * b.height())
+            return true;
+    }
+    return false;
+}
+
+bool Wortabgleich::OhneZeilenform(const QRect& box, qsizetype zeichen) const {
+    // Four signs in a box about as high as wide, with no line of them inside it: neither a line, a
+    // column nor two stacked lines, only part of the label (the longer tags: EckeZweifelhaft).
+    if (zeichen != 4 || 2 * box.width() >= 3 * box.height() || 2 * box.height() >= 3 * box.width())
+        return false;
+    return std::none_of(m_stellen.cbegin(), m_stellen.cend(), [&box](const Stelle& s) {
+        return s.box != box && box.contains(s.box) && 5 * s.box.height() <= 3 * box.height() && 5 * s.box.width() >= 2 * box.width();
+    });
 }

@@ -31,8 +31,9 @@ public:
     // read nowhere as written is found where a reading is one sign off it; a
     // shorter one where one of its digits was read unsurely as a look-alike. One
     // place whose box cannot end at the label's corner (lower than the letters,
-    // a bubble's number boxed with its ring, five signs or more in a box about as
-    // high as wide that is no bubble) gives none.
+    // a bubble's number boxed with its ring, four signs or more in a box about as
+    // high as wide that is no bubble, a box read far more surely with a sign more
+    // after the tag's end) gives none.
     QList<QRect> Stellen(const QString& kennzeichen, const QSet<QString>& andere = {}) const;
 
     // The form in which words and tags are compared; empty for a text
@@ -61,6 +62,14 @@ private:
     // label's ink: a box lower than the letters, a bubble's number boxed with its ring, a box about as
     // high as wide for five signs or more that holds no line of them.
     bool EckeZweifelhaft(const QRect& box, qsizetype zeichen) const;
+    // Whether a reading ending where the box ends holds the tag's end and one sign more, far more
+    // surely than the tag's end was read there: the box ends beyond the label.
+    bool EndeUeberzaehlig(const QString& g, const QRect& box) const;
+    // Whether the tag's front letters were read centred straight above the box and far lower than it
+    // is high: a bubble's number boxed with its ring.
+    bool UnterKleinerenBuchstaben(const QString& g, const QRect& box) const;
+    // Whether a box for a tag of four signs is about as high as wide and holds no line of them.
+    bool OhneZeilenform(const QRect& box, qsizetype zeichen) const;
     void Eintragen(const QString& text, const QRect& box, float konfidenz, bool wert = false);
     QMultiHash<QString, Stelle> m_stellen;
 };
