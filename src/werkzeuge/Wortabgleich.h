@@ -5,12 +5,12 @@
 // ("Vv"), signs around the word, blanks and hyphens inside it, a tag read as
 // two words side by side.
 #include <QList>
-#include <QMultiHash>
 #include <QRect>
 #include <QSet>
 #include <QString>
 
 #include "werkzeuge/Bildwort.h"
+#include "werkzeuge/Reihenhash.h"
 
 class Wortabgleich {
 public:
@@ -62,5 +62,6 @@ private:
     // high as wide for five signs or more that holds no line of them.
     bool EckeZweifelhaft(const QRect& box, qsizetype zeichen) const;
     void Eintragen(const QString& text, const QRect& box, float konfidenz, bool wert = false);
-    QMultiHash<QString, Stelle> m_stellen;
+    // walked in the order the words were read: the same places in every run
+    Reihenhash<Stelle> m_stellen;
 };
