@@ -1230,6 +1230,66 @@ private slots:
         QCOMPARE(erste, (QList<QRect>{QRect(100, 100, 60, 14), QRect(400, 300, 60, 14)}));
     }
 
+    // A copy with a thin line through it (drawn by Qt, read by the engine) is read two signs off,
+    // one of them as its look-alike ("Hv S54", "iv 334" for HV 394): the tag is ambiguous.
+    void copyWithALineThroughMakesTheTagAmbiguous_data() {
+        QTest::addColumn<QString>("schrift");
+        QTest::addColumn<int>("pixel");
+        QTest::addColumn<int>("hoeher");
+        QTest::newRow("FreeSans, 11 px") << "FreeSans" << 11 << 2;
+        QTest::newRow("Nimbus Sans, 13 px") << "Nimbus Sans" << 13 << 1;
+    }
+    void copyWithALineThroughMakesTheTagAmbiguous() {
+        QFETCH(QString, schrift);
+        QFETCH(int, pixel);
+        QFETCH(int, hoeher);
+        QImage bild(500, 200, QImage::Format_RGB32);
+        bild.fill(QColor(40, 42, 46));
+        QPainter p(&bild);
+        QFont f(schrift);
+        f.setPixelSize(pixel);
+        p.setFont(f);
+        p.setPen(QColor(140, 220, 240));
+        p.drawText(60, 60, QStringLiteral("HV 394"));
+        p.drawText(260, 150, QStringLiteral("HV 394"));
+        const int mitte = 150 - QFontMetrics(f).capHeight() / 2;
+        p.setPen(QPen(QColor(150, 150, 150), 2));
+        p.drawLine(200, mitte - hoeher, 400, mitte - hoeher);
+        p.end();
+        const QString datei = Pfad(QStringLiteral("linienkopie.bmp"));
+        QVERIFY(bild.save(datei, "BMP"));
+        const Bildtext t = mErkennung.Lesen(datei);
+        QVERIFY(t.fehler.isEmpty());
+        QCOMPARE(Wortabgleich(t.woerter).Stellen(QStringLiteral("HV394")).size(), 2);
+    }
+
+    // Such a reading counts only unsure, in a box shaped like a line of the tag, and where no other
+    // tag of the picture is within two signs of it.
+    void readingTwoSignsOffCountsOnlyWhereNothingElseExplainsIt_data() {
+        QTest::addColumn<QString>("zweites");
+        QTest::addColumn<QRect>("box");
+        QTest::addColumn<float>("konfidenz");
+        QTest::addColumn<QString>("anderes");
+        QTest::addColumn<int>("stellen");
+        QTest::newRow("unsicher, wie eine Zeile") << "HY3E4" << QRect(458, 552, 46, 11) << 2.0f << QString() << 2;
+        QTest::newRow("sicher gelesen") << "HY3E4" << QRect(458, 552, 46, 11) << 95.0f << QString() << 1;
+        QTest::newRow("ein Strich, keine Zeile") << "HY3E4" << QRect(458, 552, 46, 3) << 2.0f << QString() << 1;
+        QTest::newRow("nah an einem anderen Kennzeichen") << "HY3E4" << QRect(458, 552, 46, 11) << 2.0f << "HY354" << 1;
+    }
+    void readingTwoSignsOffCountsOnlyWhereNothingElseExplainsIt() {
+        QFETCH(QString, zweites);
+        QFETCH(QRect, box);
+        QFETCH(float, konfidenz);
+        QFETCH(QString, anderes);
+        QFETCH(int, stellen);
+        const QString tag = QStringLiteral("HV394");
+        const QList<Bildwort> woerter{{tag, QRect(663, 772, 88, 18), 94}, {zweites, box, konfidenz}};
+        QSet<QString> tags{tag};
+        if (!anderes.isEmpty())
+            tags.insert(anderes);
+        QCOMPARE(int(Wortabgleich(woerter).Stellen(tag, tags).size()), stellen);
+    }
+
     // A close reading elsewhere stays a possible copy where the tag was read only unsurely
     // itself, or where the other tag it is as close to stands surely at a place of its own.
     void closeReadingCountsWhenNothingElseExplainsIt_data() {
