@@ -1263,26 +1263,29 @@ private slots:
         QCOMPARE(Wortabgleich(t.woerter).Stellen(QStringLiteral("HV394")).size(), 2);
     }
 
-    // Such a reading counts only unsure, in a box shaped like a line of the tag, and where no other
-    // tag of the picture is within two signs of it.
+    // Such a reading counts only unsure, in a box shaped like a line of the tag, with a letter of the
+    // tag in it, and where no other tag of the picture is within two signs of it.
     void readingTwoSignsOffCountsOnlyWhereNothingElseExplainsIt_data() {
+        QTest::addColumn<QString>("tag");
         QTest::addColumn<QString>("zweites");
         QTest::addColumn<QRect>("box");
         QTest::addColumn<float>("konfidenz");
         QTest::addColumn<QString>("anderes");
         QTest::addColumn<int>("stellen");
-        QTest::newRow("unsicher, wie eine Zeile") << "HY3E4" << QRect(458, 552, 46, 11) << 2.0f << QString() << 2;
-        QTest::newRow("sicher gelesen") << "HY3E4" << QRect(458, 552, 46, 11) << 95.0f << QString() << 1;
-        QTest::newRow("ein Strich, keine Zeile") << "HY3E4" << QRect(458, 552, 46, 3) << 2.0f << QString() << 1;
-        QTest::newRow("nah an einem anderen Kennzeichen") << "HY3E4" << QRect(458, 552, 46, 11) << 2.0f << "HY354" << 1;
+        QTest::newRow("unsicher, wie eine Zeile") << "HV394" << "HY3E4" << QRect(458, 552, 46, 11) << 2.0f << QString() << 2;
+        QTest::newRow("sicher gelesen") << "HV394" << "HY3E4" << QRect(458, 552, 46, 11) << 95.0f << QString() << 1;
+        QTest::newRow("ein Strich, keine Zeile") << "HV394" << "HY3E4" << QRect(458, 552, 46, 3) << 2.0f << QString() << 1;
+        QTest::newRow("nah an einem anderen Kennzeichen") << "HV394" << "HY3E4" << QRect(458, 552, 46, 11) << 2.0f << "HY354" << 1;
+        // a hatching read as strokes: L and 1 compare alike, but no letter of LT1101 is in it
+        QTest::newRow("kein Buchstabe des Kennzeichens") << "LT1101" << "111111" << QRect(1727, 377, 82, 26) << 0.0f << QString() << 1;
     }
     void readingTwoSignsOffCountsOnlyWhereNothingElseExplainsIt() {
+        QFETCH(QString, tag);
         QFETCH(QString, zweites);
         QFETCH(QRect, box);
         QFETCH(float, konfidenz);
         QFETCH(QString, anderes);
         QFETCH(int, stellen);
-        const QString tag = QStringLiteral("HV394");
         const QList<Bildwort> woerter{{tag, QRect(663, 772, 88, 18), 94}, {zweites, box, konfidenz}};
         QSet<QString> tags{tag};
         if (!anderes.isEmpty())

@@ -103,7 +103,8 @@ bool ZweiVerwechselt(const QString& a, const QString& b) {
 }
 
 // Two signs of a tag of five or more read otherwise, at least one of them as its look-alike, nothing
-// else changed ("HY3E4" for HV394: a line through the copy turned the 9 into an E as well).
+// else changed, and a letter of the tag among the rest ("HY3E4" for HV394: a line through the copy
+// turned the 9 into an E as well).
 bool ZweiAndersEinesVerwechselt(const QString& wort, const QString& g) {
     if (wort.size() != g.size() || g.size() < 5)
         return false;
@@ -113,7 +114,11 @@ bool ZweiAndersEinesVerwechselt(const QString& wort, const QString& g) {
             ++anders;
             verwechselt += Verwechselbar(wort[i], g[i]);
         }
-    return anders == 2 && verwechselt >= 1;
+    // a letter of the tag read as itself: a run of strokes read "111111" is no label, whatever tag it is near
+    bool buchstabe = false;
+    for (qsizetype i = 0; i < g.size(); ++i)
+        buchstabe = buchstabe || (g[i].isLetter() && wort[i] == g[i]);
+    return anders == 2 && verwechselt >= 1 && buchstabe;
 }
 
 // Signs added, left out or changed to make one text of the other.
