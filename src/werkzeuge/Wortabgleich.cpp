@@ -1,6 +1,7 @@
 #include "werkzeuge/Wortabgleich.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 // Signs that join the parts of a tag on a label but not in every VarName.
@@ -99,6 +100,51 @@ bool ZweiVerwechselt(const QString& a, const QString& b) {
         if (a[i] != b[i] && (++anders > 2 || !Verwechselbar(a[i], b[i])))
             return false;
     return anders == 2;
+}
+
+// Two signs of a tag of five or more read otherwise, at least one of them as its look-alike, nothing
+// else changed, and a letter of the tag among the rest ("HY3E4" for HV394: a line through the copy
+// turned the 9 into an E as well).
+bool ZweiAndersEinesVerwechselt(const QString& wort, const QString& g) {
+    if (wort.size() != g.size() || g.size() < 5)
+        return false;
+    int anders = 0, verwechselt = 0;
+    for (qsizetype i = 0; i < g.size(); ++i)
+        if (wort[i] != g[i]) {
+            ++anders;
+            verwechselt += Verwechselbar(wort[i], g[i]);
+        }
+    // a letter of the tag read as itself: a run of strokes read "111111" is no label, whatever tag it is near
+    bool buchstabe = false;
+    for (qsizetype i = 0; i < g.size(); ++i)
+        buchstabe = buchstabe || (g[i].isLetter() && wort[i] == g[i]);
+    return anders == 2 && verwechselt >= 1 && buchstabe;
+}
+
+// Signs added, left out or changed to make one text of the other.
+int Abstand(const QString& a, const QString& b) {
+    std::vector<int> vorher(static_cast<std::size_t>(b.size()) + 1), jetzt(vorher.size());
+    for (std::size_t j = 0; j < vorher.size(); ++j)
+        vorher[j] = static_cast<int>(j);
+    for (qsizetype i = 1; i <= a.size(); ++i) {
+        jetzt[0] = static_cast<int>(i);
+        for (qsizetype j = 1; j <= b.size(); ++j) {
+            const auto k = static_cast<std::size_t>(j);
+            jetzt[k] = std::min({vorher[k] + 1, jetzt[k - 1] + 1, vorher[k - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+        }
+        std::swap(vorher, jetzt);
+    }
+    return vorher.back();
+}
+
+// Whether a box is shaped like a line of the same signs as the other: its length across its
+// height within 0.6 to 1.6 times the other's (fonts differ in width, a sliver of a line does not).
+bool GleicheForm(const QRect& box, const QRect& eigene) {
+    auto laenge = [](const QRect& r) {
+        return std::max(r.width(), r.height()) / static_cast<double>(std::max(1, std::min(r.width(), r.height())));
+    };
+    const double l = laenge(box), e = laenge(eigene);
+    return l >= 0.6 * e && l <= 1.6 * e;
 }
 
 // One digit of the tag, as written, read unsurely as its look-alike ("P6718" for P5718, "FIC-301"
@@ -411,6 +457,11 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
                 }))
                 dazu(it->box);
         }
+    // So is an unsure reading two signs off, one of them a look-alike, shaped like the tag's line.
+    if (!stellen.isEmpty())
+        for (const auto& [lesung, box] : ZweiAnders(g, stellen.first(), andere))
+            if (!aufAnderem(box) && !andersSicher(lesung, box))
+                dazu(box);
     // So is a place read as the tag without its last sign, however sure: the end of a small or
     // turned copy is lost more easily than its front.
     if (!stellen.isEmpty())
@@ -451,6 +502,20 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
                                 UnterKleinerenBuchstaben(g, stellen.first()) || OhneZeilenform(stellen.first(), g.size())))
         return {};
     return stellen;
+}
+
+QList<std::pair<QString, QRect>> Wortabgleich::ZweiAnders(const QString& g, const QRect& eigene, const QSet<QString>& andere) const {
+    QList<std::pair<QString, QRect>> kopien;
+    for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it) {
+        const QString& k = it.key();
+        if (it->konfidenz >= Unsicher || !it->ziffern || it->wert || !ZweiAndersEinesVerwechselt(k, g) ||
+            it->box.intersects(eigene) || !GleicheForm(it->box, eigene))
+            continue;
+        // a reading within two signs of another tag of the picture may be that one's label as well
+        if (std::none_of(andere.begin(), andere.end(), [&](const QString& a) { return a != g && Abstand(k, a) <= 2; }))
+            kopien.append({k, it->box});
+    }
+    return kopien;
 }
 
 bool Wortabgleich::OhneLetztesDort(const QString& g, const QRect& box) const {

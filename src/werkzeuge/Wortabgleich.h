@@ -5,12 +5,13 @@
 // ("Vv"), signs around the word, blanks and hyphens inside it, a tag read as
 // two words side by side.
 #include <QList>
-#include <QMultiHash>
 #include <QRect>
 #include <QSet>
 #include <QString>
+#include <utility>
 
 #include "werkzeuge/Bildwort.h"
+#include "werkzeuge/Reihenhash.h"
 
 class Wortabgleich {
 public:
@@ -20,7 +21,8 @@ public:
     // none, one, or several (then it is not known which one is meant). A place
     // read unsurely that differs from the tag by one sign counts as a second
     // place beside a sure one, as does one with two signs read as their
-    // look-alikes: it may well be a second copy of the tag;
+    // look-alikes, or, read unsurely in a box shaped like the tag's line, two signs of which one a
+    // look-alike: it may well be a second copy of the tag;
     // unless it reads as one of the andere, the picture's other tags, or as
     // a slip of one not read surely elsewhere, or stands where one of them was
     // read; where the tag itself was read only unsurely, a sure reading counts too. So does a
@@ -58,6 +60,10 @@ private:
     bool OhneLetztesDort(const QString& g, const QRect& box) const;
     // The places where the tag's front and end were read on one line with the signs between lost.
     QList<QRect> VorneUndHinten(const QString& g, const QSet<QString>& andere) const;
+    // The unsure readings two signs off the tag, one of them read as its look-alike, in a box
+    // shaped like the line of the tag's own place eigene, and within two signs of no other of the
+    // andere: a copy misread a sign more than a look-alike allows (a line through it).
+    QList<std::pair<QString, QRect>> ZweiAnders(const QString& g, const QRect& eigene, const QSet<QString>& andere) const;
     // Whether the bottom-right corner of the box found for a tag of so many signs is not that of the
     // label's ink: a box lower than the letters, a bubble's number boxed with its ring, a box about as
     // high as wide for five signs or more that holds no line of them.
@@ -71,5 +77,6 @@ private:
     // Whether a box for a tag of four signs is about as high as wide and holds no line of them.
     bool OhneZeilenform(const QRect& box, qsizetype zeichen) const;
     void Eintragen(const QString& text, const QRect& box, float konfidenz, bool wert = false);
-    QMultiHash<QString, Stelle> m_stellen;
+    // walked in the order the words were read: the same places in every run
+    Reihenhash<Stelle> m_stellen;
 };
