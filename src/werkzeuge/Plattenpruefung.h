@@ -3,10 +3,10 @@
 // holding light text. Measured on the mask of the picture's dark pixels:
 // the rim is dark all round (the outer two rows and columns, as blur softens
 // the outermost), most of the box is dark, and its light pixels lie inside
-// the rim and reach across most of its height, as letters do. The letters of a bold word run together with a pipe through them
-// into one dark block look like a plate by size, but their gaps open onto
-// the ground around them and their hollows are low; a plate's text is
-// closed in by the plate.
+// the rim and reach across most of its height, as letters do. The letters
+// of a bold word run together with a pipe through them into one dark block
+// look like a plate by size, but their gaps open onto the ground around
+// them and their hollows are low; a plate's text is closed in by the plate.
 // Also joins the pieces a plate falls into where bold or large light letters
 // part it, so the whole plate is looked at.
 #include <QRect>
