@@ -823,6 +823,88 @@ private slots:
         QCOMPARE(a.Balken(QRect(0, 0, 50, 80), false), 0);
     }
 
+    // A plate is turned over whole where its light letters are bold or large and part the dark
+    // area, where it is blurred, and where a pipe runs along it or a valve hangs on it; the letters
+    // of a bold dark label a pipe runs through are no plate, though they close into a dark block.
+    void platesAreFoundByTheirRimAndTheirClosedText_data() {
+        QTest::addColumn<QString>("fall");
+        QTest::addColumn<bool>("platte");
+        QTest::newRow("fett und groß") << "fett" << true;
+        QTest::newRow("unscharf") << "unscharf" << true;
+        QTest::newRow("Rohr daneben, Ventil daran") << "rohr" << true;
+        QTest::newRow("fette dunkle Schrift mit Rohr") << "falsch" << false;
+    }
+    void platesAreFoundByTheirRimAndTheirClosedText() {
+        QFETCH(QString, fall);
+        QFETCH(bool, platte);
+        QImage bild(360, 140, QImage::Format_RGB32);
+        bild.fill(QColor(232, 234, 230));
+        QPainter p(&bild);
+        QFont f(fall == QLatin1String("unscharf") ? QStringLiteral("Noto Sans Mono") : QStringLiteral("DejaVu Sans"));
+        f.setPixelSize(fall == QLatin1String("fett") ? 26 : 17);
+        f.setBold(fall != QLatin1String("unscharf"));
+        p.setFont(f);
+        const QString text = fall == QLatin1String("falsch") ? QStringLiteral("FIC8869") : QStringLiteral("GS-4285");
+        const QRect tinte = QFontMetrics(f).tightBoundingRect(text).translated(80, 80);
+        const QRect box = tinte.adjusted(-7, -5, 7, 5);
+        if (platte)
+            p.fillRect(box, QColor(16, 28, 74));
+        if (fall == QLatin1String("rohr")) {
+            p.fillRect(QRect(20, box.bottom() + 4, 320, 4), QColor(70, 70, 70));
+            p.setBrush(QColor(0, 120, 60));
+            p.setPen(Qt::NoPen);
+            const int x = box.center().x();
+            p.drawPolygon(QPolygon({QPoint(x - 12, box.bottom()), QPoint(x + 12, box.bottom() + 14), QPoint(x + 12, box.bottom()),
+                                    QPoint(x - 12, box.bottom() + 14)}));
+        }
+        p.setPen(platte ? QColor(255, 235, 60) : QColor(20, 20, 20));
+        p.drawText(80, 80, text);
+        if (fall == QLatin1String("falsch")) {  // a pipe through the two 8
+            const int x = 80 + QFontMetrics(f).horizontalAdvance(QStringLiteral("FIC8"));
+            p.fillRect(QRect(x - 2, 10, 4, 120), QColor(40, 80, 170));
+        }
+        p.end();
+        if (fall == QLatin1String("unscharf"))
+            bild = bild.scaled(bild.size() * 10 / 19, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                       .scaled(bild.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        Bildaufbereitung a = Aufbereitung(bild);
+        const int gedreht = a.Gleichrichten();
+        const QImage grau = bild.convertToFormat(QImage::Format_Grayscale8);
+        int hell = 0, anders = 0;
+        for (int y = box.top() + 1; y < box.bottom(); ++y)
+            for (int x = box.left() + 1; x < box.right(); ++x) {
+                const std::uint8_t v = a.Pixel()[static_cast<std::size_t>(y) * a.Breite() + x];
+                hell += v >= 128;
+                anders += v != qGray(grau.pixel(x, y));
+            }
+        const int flaeche = (box.width() - 2) * (box.height() - 2);
+        if (platte) {
+            QCOMPARE(gedreht, 1);
+            QVERIFY2(hell > 0.6 * flaeche, qPrintable(QString::number(hell)));  // the whole plate, light now
+        } else {
+            QCOMPARE(gedreht, 0);
+            QCOMPARE(anders, 0);
+        }
+    }
+
+    // A letter's stroke that a light line crosses keeps the stroke's ink through it, not the
+    // line's grey, which lies close to the level that parts ink from ground.
+    void crossingStrokeKeepsItsInkThroughALightLine() {
+        QImage bild(200, 100, QImage::Format_RGB32);
+        bild.fill(QColor(240, 240, 236));
+        QPainter p(&bild);
+        p.fillRect(QRect(98, 20, 3, 60), QColor(15, 15, 15));
+        p.fillRect(QRect(10, 49, 180, 3), QColor(118, 118, 118));
+        p.end();
+        Bildaufbereitung a = Aufbereitung(bild);
+        a.ZeichnungEntfernen();
+        const auto& o = a.OhneZeichnung();
+        for (int y = 49; y <= 51; ++y) {
+            QVERIFY2(o[static_cast<std::size_t>(y) * a.Breite() + 99] < 60, qPrintable(QString::number(y)));
+            QVERIFY(o[static_cast<std::size_t>(y) * a.Breite() + 40] >= 200);
+        }
+    }
+
     // A reading the tag is found by ends where its label does: a speck read beside it does not
     // stretch the box, and the number of a turned label, at one end of it, is no corner.
     void lostLettersAndSpecksKeepTheCorner() {

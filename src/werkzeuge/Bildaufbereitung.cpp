@@ -1,6 +1,7 @@
 #include "werkzeuge/Bildaufbereitung.h"
 
 #include "werkzeuge/Fleck.h"
+#include "werkzeuge/Plattenpruefung.h"
 
 #include <algorithm>
 #include <array>
@@ -109,31 +110,38 @@ int Bildaufbereitung::Gleichrichten() {
     filter(flaechen, 5, false);
     filter(flaechen, 13, false);
     filter(flaechen, 13, true);
-    std::vector<int> integral(static_cast<std::size_t>(b + 1) * (h + 1), 0);
-    auto S = [&](int x, int y) -> int& { return integral[static_cast<std::size_t>(y) * (b + 1) + x]; };
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < b; ++x)
-            S(x + 1, y + 1) = S(x, y + 1) + S(x + 1, y) - S(x, y) + d[static_cast<std::size_t>(y) * b + x];
-    auto dunkel = [&](int l, int o, int r, int u) { return S(r + 1, u + 1) - S(l, u + 1) - S(r + 1, o) + S(l, o); };
+    const Plattenpruefung pruefung(d, b, h);
+    std::vector<QRect> stuecke;
+    for (const Teil& t : Fleck::Alle(flaechen, b, h))
+        stuecke.push_back(Rechteck(t));
     std::vector<std::uint8_t> gedreht(m_p.size(), 0);
     int platten = 0;
-    for (const Teil& t : Fleck::Alle(flaechen, b, h)) {
-        const int l = t.links, o = t.oben, r = t.rechts, u = t.unten;
-        const double breite = r - l + 1, hoehe = u - o + 1;
-        const double anteil = dunkel(l, o, r, u) / (breite * hoehe);
-        const double rand = (dunkel(l, o, r, o) + dunkel(l, u, r, u)) / (2 * breite);
-        const double seiten = (dunkel(l, o, l, u) + dunkel(r, o, r, u)) / (2 * hoehe);
-        if (anteil < 0.55 || anteil > 0.97 || rand < 0.7 || seiten < 0.7)
+    for (const QRect& stueck : Plattenpruefung::Kandidaten(stuecke)) {
+        const QRect k = pruefung.Angepasst(stueck);
+        if (!pruefung.IstPlatte(k))
             continue;
-        ++platten;
-        for (int y = o; y <= u; ++y)
-            for (int x = l; x <= r; ++x) {
+        // a plate's pieces and the box around them are one plate
+        int neu = 0;
+        for (int y = k.top(); y <= k.bottom(); ++y)
+            for (int x = k.left(); x <= k.right(); ++x) {
                 const std::size_t i = static_cast<std::size_t>(y) * b + x;
                 if (!gedreht[i]) {
                     gedreht[i] = 1;
                     m_p[i] = static_cast<std::uint8_t>(255 - m_p[i]);
+                    ++neu;
                 }
             }
+        platten += 2 * neu > k.width() * k.height();
+        // the plate's edge, softened by blur, would stay a grey frame around the light plate
+        // close to its letters: two pixels either side of it are made light, turned over or not
+        const QRect rand = k.adjusted(-2, -2, 2, 2).intersected(QRect(0, 0, b, h)), innen = k.adjusted(2, 2, -2, -2);
+        for (int y = rand.top(); y <= rand.bottom(); ++y)
+            for (int x = rand.left(); x <= rand.right(); ++x)
+                if (!innen.contains(x, y)) {
+                    const std::size_t i = static_cast<std::size_t>(y) * b + x;
+                    m_p[i] = std::max(m_p[i], static_cast<std::uint8_t>(255 - m_p[i]));
+                    gedreht[i] = 1;
+                }
     }
     return platten;
 }
@@ -205,7 +213,8 @@ void Bildaufbereitung::ZeichnungEntfernen() {
             y = e + 1;
         }
     // A stroke of a letter that a line crosses goes on through it: where ink
-    // stands on both sides of a thin line, those pixels stay.
+    // stands on both sides of a thin line, those pixels stay, with the stroke's ink.
+    std::vector<std::pair<std::size_t, std::uint8_t>> strich;
     for (int x = 0; x < m_b; ++x)
         for (int y = 1; y < m_h - 1; ++y) {
             if (!waag[idx(x, y)] || waag[idx(x, y - 1)])
@@ -214,8 +223,10 @@ void Bildaufbereitung::ZeichnungEntfernen() {
             while (e < m_h - 1 && waag[idx(x, e)])
                 ++e;
             if (e - y <= 8 && tinte[idx(x, y - 1)] && tinte[idx(x, e)])
-                for (int k = y; k < e; ++k)
+                for (int k = y; k < e; ++k) {
                     waag[idx(x, k)] = 0;
+                    strich.emplace_back(idx(x, k), std::max(m_p[idx(x, y - 1)], m_p[idx(x, e)]));
+                }
         }
     for (int y = 0; y < m_h; ++y)
         for (int x = 1; x < m_b - 1; ++x) {
@@ -225,8 +236,10 @@ void Bildaufbereitung::ZeichnungEntfernen() {
             while (e < m_b - 1 && lot[idx(e, y)])
                 ++e;
             if (e - x <= 8 && tinte[idx(x - 1, y)] && tinte[idx(e, y)])
-                for (int k = x; k < e; ++k)
+                for (int k = x; k < e; ++k) {
                     lot[idx(k, y)] = 0;
+                    strich.emplace_back(idx(k, y), std::max(m_p[idx(x - 1, y)], m_p[idx(e, y)]));
+                }
         }
     // A line laid exactly over a letter's bar ("8", "4", "E") takes the bar with it: where the
     // letter's ink stands close above and below a thin line, the line may be the bar. Those
@@ -304,6 +317,9 @@ void Bildaufbereitung::ZeichnungEntfernen() {
                         bild[n] = grund;
                 }
         }
+    // a stroke kept through a line has the ink of its ends, not the line's grey
+    for (const auto& [i, grau] : strich)
+        bild[i] = std::min(bild[i], grau);
     m_balken.assign(m_p.size(), 0);
     for (const auto& [i, art] : balken)
         m_balken[i] = art;
