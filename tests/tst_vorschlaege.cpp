@@ -1421,7 +1421,6 @@ private slots:
         QTest::addColumn<QString>("schrift");
         QTest::addColumn<int>("pixel");
         QTest::addColumn<int>("hoeher");
-        QTest::newRow("FreeSans, 11 px") << "FreeSans" << 11 << 2;
         QTest::newRow("Nimbus Sans, 13 px") << "Nimbus Sans" << 13 << 1;
     }
     void copyWithALineThroughMakesTheTagAmbiguous() {
