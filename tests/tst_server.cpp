@@ -1021,6 +1021,61 @@ private slots:
         QVERIFY(gemeldet.first().first().toStringList().contains(ident));
     }
 
+    // The server stops right as the grid opens: the check runs from the first
+    // moment and says so within its own limit, not only after the connections'
+    // time-out; once the server goes on, the connections stand.
+    void serverStoppedAtTheOpeningIsNoticed() {
+        SkriptDialoge dialoge;
+        Server s(m_datenbank);
+        const QList<pid_t> pids = ServerProzesse(s);
+        QVERIFY(!pids.isEmpty());
+        AlarmAuswahl a;
+        QStringList status;
+        connect(&a, &AlarmAuswahl::StatusText, this, [&status](int, const QString& text) { status << text; });
+        a.setAlarmDatenbank(m_uri);
+        a.setAlarmBilderListe({QStringLiteral("Uebersicht.bmp")});
+        {
+            Anhalter anhalter{pids};
+            a.AuswahlShow();
+            QVERIFY(anhalter.Anhalten());
+            // Three checks: one unanswered for StillNachMs, asked at the first tick.
+            QTRY_VERIFY_WITH_TIMEOUT(status.join(QLatin1Char('\n')).contains(QStringLiteral("antwortet nicht")),
+                                     3 * Serverdienst::PruefenMs + 3000);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(a.Server()->Verbunden(), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(status.join(QLatin1Char('\n')).contains(QStringLiteral("steht wieder")), 10000);
+    }
+
+    // Another client changes a shown row after the grid read it and before
+    // this client listens (new connections wait: the postmaster stands still):
+    // the grid shows the change once it listens.
+    void rowChangedBeforeListeningIsShown() {
+        SkriptDialoge dialoge;
+        Server s(m_datenbank);
+        const QList<pid_t> pids = ServerProzesse(s);
+        QVERIFY(!pids.isEmpty());
+        const QString ident = s.wert(QStringLiteral("select min(\"Ident\") from \"Alarmdefs\"")).toString();
+        AlarmAuswahl a;
+        a.setAlarmDatenbank(m_uri);
+        a.setAlarmBilderListe({QStringLiteral("Uebersicht.bmp")});
+        Anhalter postmaster{{pids.first()}};
+        a.AuswahlShow();
+        AlarmdefsModell* m = a.Fenster()->dbAlarme;
+        QVERIFY(m);
+        // The grid's own connection stands once the table is described.
+        int angehalten = -1;
+        connect(m, &AlarmdefsModell::Beschrieben, this, [&] { angehalten = ::kill(pids.first(), SIGSTOP); });
+        QTRY_VERIFY_WITH_TIMEOUT(m->ErsteZeilenDa(), 15000);
+        QCOMPARE(angehalten, 0);
+        QCOMPARE(m->index(0, AlarmFeld::Ident).data().toString(), ident);
+        QVERIFY(!a.Server()->Verbunden());
+        QVERIFY(s.ausfuehren(QStringLiteral("update \"Alarmdefs\" set \"Priority\" = 4716 where \"Ident\" = %1").arg(ident)));
+        QTest::qWait(300);
+        QCOMPARE(::kill(pids.first(), SIGCONT), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(a.Server()->Verbunden(), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(m->index(0, kPriority).data().toInt(), 4716, 10000);
+    }
+
     // The server ends the data service's connection (as a restart does): the
     // service opens a new one on its worker; a read goes on, a write after it lands once.
     void serviceOpensAnEndedConnectionAgain() {

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QSet>
+#include <QTimer>
 
 #include "alarms/AlarmdefsModell.h"
 #include "alarms/AlarmdefsSchreiber.h"
@@ -43,8 +44,7 @@ Serverdienst* AlarmAuswahl::Server() {
         connect(m_Server.get(), &Serverdienst::ZeilenNachgelesen, this, &AlarmAuswahl::ZeilenNachgelesen);
         connect(m_Server.get(), &Serverdienst::Zustand, this, [this](const QString& text) { emit StatusText(1, text); });
         connect(m_Server.get(), &Serverdienst::ErsteVerbindung, this, [this] {
-            if (HatFenster())
-                Fenster()->AktuellenDatensatzZeigen();
+            GezeigteNeuLesen();
             if (m_AktuellerAlarm)
                 ZeilenVomServer({m_AktuellerAlarm->value(AlarmFeld::Ident)});
         });
@@ -176,13 +176,59 @@ void AlarmAuswahl::AuswahlShow() {
                                               m_AlarmDatenbank + QStringLiteral(")"));
         return;
     }
-    // On a server this client listens for the other clients' writes from now
-    // on; the connection for it is opened off the window's thread.
-    if (Serverdienst* d = Server())
-        d->Anstossen();
+    // On a server the check whether it answers runs from now on; the
+    // connections that write and listen follow the grid's first rows.
+    Serverdienst* d = Server();
+    if (d)
+        d->Wachen();
     frmAlarmAuswahl* f = Fenster();
     f->mgobjAlarmAuswahl = this;
     f->Anzeigen();
+    if (d)
+        NachErstenZeilenAnstossen(d);
+}
+
+void AlarmAuswahl::NachErstenZeilenAnstossen(Serverdienst* d) {
+    // The connections are opened off the window's thread once the grid shows
+    // its first rows, so they do not compete with that first read; what is
+    // shown is read again once it listens (ErsteVerbindung). A grid whose rows
+    // do not come (a table held by another client, a slow or unusable table)
+    // holds them up no longer than ErsteZeilenHoechstensMs.
+    AlarmdefsModell* m = HatFenster() ? Fenster()->dbAlarme : nullptr;
+    if (!m || m->ErsteZeilenDa() || d->Verbunden()) {
+        d->Anstossen();
+        return;
+    }
+    auto* warten = new QObject(this);
+    auto anstossen = [warten, dienst = QPointer<Serverdienst>(d)] {
+        if (dienst)
+            dienst->Anstossen();
+        warten->deleteLater();
+    };
+    connect(m, &AlarmdefsModell::ErsteZeilen, warten, anstossen);
+    connect(m, &AlarmdefsModell::Unbrauchbar, warten, anstossen);
+    connect(m, &AlarmdefsModell::QuelleAbgelehnt, warten, anstossen);
+    connect(m, &QObject::destroyed, warten, anstossen);
+    QTimer::singleShot(ErsteZeilenHoechstensMs, warten, anstossen);
+}
+
+void AlarmAuswahl::GezeigteNeuLesen() {
+    if (!HatFenster())
+        return;
+    AlarmdefsModell* m = Fenster()->dbAlarme;
+    if (!m || m->ErsteZeilenDa()) {
+        Fenster()->AktuellenDatensatzZeigen();
+        return;
+    }
+    // Rows still on their way may have been read before this client listened.
+    auto* warten = new QObject(this);
+    auto lesen = [this, warten] {
+        warten->deleteLater();
+        if (HatFenster())
+            Fenster()->AktuellenDatensatzZeigen();
+    };
+    connect(m, &AlarmdefsModell::ErsteZeilen, warten, lesen, Qt::QueuedConnection);
+    connect(m, &QObject::destroyed, warten, [warten] { warten->deleteLater(); });
 }
 
 namespace {

@@ -113,6 +113,9 @@ public:
     Hauptwerte* Werte() const { return m_Werte; }
     void setWerte(Hauptwerte* werte) { m_Werte = werte; }
 
+    // How long the server's connections wait at most for the grid's first rows.
+    static constexpr int ErsteZeilenHoechstensMs = 1000;
+
 signals:
     void AlarmSelected();
     // Rows hold new values now (written by this program, or found changed by
@@ -134,6 +137,10 @@ signals:
 
 private:
     void GridNachSchreiben(const QList<Schreibergebnis>& zeilen);
+    // Opens the server's connections once the grid shows its first rows.
+    void NachErstenZeilenAnstossen(Serverdienst* d);
+    // The rows the grid shows are read again, those still on their way once they are there.
+    void GezeigteNeuLesen();
     QPointer<frmAlarmAuswahl> m_Fenster;
     Hauptwerte* m_Werte = nullptr;
     QString m_AlarmDatenbank;

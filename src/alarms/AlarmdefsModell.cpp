@@ -73,6 +73,8 @@ void AlarmdefsModell::OdbcVerbinden() {
         setLastError(QSqlError());
         if (spaet)
             emit QuelleGewechselt();
+        if (!std::exchange(m_ersteZeilen, true))
+            emit ErsteZeilen();
         if (!m_offeneEingaben.isEmpty())
             QTimer::singleShot(0, this, &AlarmdefsModell::EingabenWeiter);
     });
@@ -273,6 +275,8 @@ bool AlarmdefsModell::QuelleErhalten(const Datendienst::Antwort& a, const Anfrag
         QTimer::singleShot(WeiterNachMs, this, [this, g = m_generation] { WeiterLesen(g); });
     if (spaet)
         emit QuelleGewechselt();
+    if (!std::exchange(m_ersteZeilen, true))
+        emit ErsteZeilen();
     GesuchtWeiter();
     return true;
 }

@@ -134,6 +134,8 @@ public:
     // the background (the grid grows as they come in), also while a lock held
     // by another program holds the counting up.
     bool AllesGelesen() const;
+    // Whether ErsteZeilen has been told.
+    bool ErsteZeilenDa() const { return m_ersteZeilen; }
 
 signals:
     // A cell edit went to the database: written, or found changed meanwhile.
@@ -155,6 +157,9 @@ signals:
     void Unbrauchbar(const QStringList& fehlen, const QString& text, const QString& detail);
     // The service has read the table's description: the table can be shown.
     void Beschrieben();
+    // The first source is shown (its first rows held, or none in an empty
+    // table), whether its answer was waited for or came later; told once.
+    void ErsteZeilen();
 
 public:
 
@@ -271,6 +276,7 @@ private:
     Quelle m_quelle;
     Quelle m_waehlend;  // the source the ODBC rows are being read for
     bool m_gewaehlt = false;
+    bool m_ersteZeilen = false;  // ErsteZeilen told
     int m_anzahl = 0;
     // The rows of the source in order, as rowids; pages are read by them.
     QVector<qint64> m_reihenfolge;

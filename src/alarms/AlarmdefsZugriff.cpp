@@ -266,10 +266,10 @@ QSqlDatabase AlarmdefsZugriff::Oeffnen(const Datenbankadresse& adresse, const QS
                                  .arg(ServerWartezeitS * 1000) +
                              (adresse.Optionen().isEmpty() ? QString() : QLatin1Char(';') + adresse.Optionen()));
         OeffnenOderMelden(db, adresse.Uri(), sVerbindungsName);
-        QSqlQuery(db).exec(QStringLiteral("set client_min_messages to warning"));
         // A row or table another client holds locked is given up after the time
         // SQLite waits, and refused as locked, rather than holding the window.
-        QSqlQuery(db).exec(QStringLiteral("set lock_timeout = %1").arg(WarteAufSperreMs));
+        // Both settings go in one round trip.
+        QSqlQuery(db).exec(QStringLiteral("set client_min_messages to warning; set lock_timeout = %1").arg(WarteAufSperreMs));
         return db;
     }
     const QString pfad = adresse.Pfad();
@@ -344,7 +344,10 @@ QString AlarmdefsZugriff::SpaltenName(const QSqlDatabase& db, const QString& nam
 
 QStringList AlarmdefsZugriff::FehlendeSpalten(const QSqlDatabase& db) {
     // PostgreSQL folds a name without quotes to lower case.
-    const QSqlRecord rec = db.record(db.driverName() == QLatin1String("QPSQL") ? Tabelle(db) : QStringLiteral("Alarmdefs"));
+    return FehlendeSpalten(db.record(db.driverName() == QLatin1String("QPSQL") ? Tabelle(db) : QStringLiteral("Alarmdefs")));
+}
+
+QStringList AlarmdefsZugriff::FehlendeSpalten(const QSqlRecord& rec) {
     QStringList fehlen;
     for (const QString& name : AlarmRecordBau::SpaltenNamen()) {
         bool da = false;

@@ -16,6 +16,7 @@
 #include "alarms/Schreibergebnis.h"
 
 class QSqlDatabase;
+class QSqlRecord;
 class Datenbankadresse;
 
 class AlarmdefsFehler : public std::runtime_error {
@@ -75,6 +76,8 @@ public:
     // The columns of the 18 this program needs that the table lacks (names
     // compared without regard to case); all 18 when there is no table.
     static QStringList FehlendeSpalten(const QSqlDatabase& db);
+    // The same of the columns already read.
+    static QStringList FehlendeSpalten(const QSqlRecord& rec);
 
     // Opens a connection of the right backend (SQLite by the file's first bytes,
     // Jet/ACE through ODBC, PostgreSQL for a server's address or a link file)

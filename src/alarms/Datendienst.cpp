@@ -52,10 +52,17 @@ void Lesen(const QSqlDatabase& db, bool nurSchluessel, const QString& sql, const
            Datendienst::Antwort& a) {
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    bool gut = q.prepare(sql);
-    for (const QVariant& w : werte)
-        q.addBindValue(w);
-    gut = gut && q.exec();
+    // A read without values is sent as it is: on a server one round trip, not
+    // three (prepare, execute, deallocate).
+    bool gut = false;
+    if (werte.isEmpty()) {
+        gut = q.exec(sql);
+    } else {
+        gut = q.prepare(sql);
+        for (const QVariant& w : werte)
+            q.addBindValue(w);
+        gut = gut && q.exec();
+    }
     if (gut && nurSchluessel) {
         while (q.next())
             a.schluessel.append(q.value(0).toLongLong());
@@ -254,10 +261,11 @@ Datendienst::Ticket Datendienst::Beschreiben() {
                 return;
             }
         }
+        // The columns are asked once (on a server each asking is a round trip).
         const QSqlRecord rec = db.record(server ? AlarmdefsZugriff::Tabelle(db) : QStringLiteral("Alarmdefs"));
         for (int i = 0; i < rec.count(); ++i)
             a.feldNamen << rec.fieldName(i);
-        a.fehlendeSpalten = AlarmdefsZugriff::FehlendeSpalten(db);
+        a.fehlendeSpalten = AlarmdefsZugriff::FehlendeSpalten(rec);
         // No columns at all may also be a link that broke meanwhile: that is no missing table.
         if (rec.isEmpty()) {
             QSqlQuery q(db);

@@ -116,12 +116,22 @@ bool Serverdienst::Verbinden(QString* grund, QString* detail) {
 }
 
 void Serverdienst::Anstossen() {
-    if (m_verbunden || m_jeVerbunden || m_erneuern || m_still)
+    if (m_verbunden || m_jeVerbunden || m_erneuern)
         return;
+    if (m_still) {
+        m_ersterFehlt = true;
+        return;
+    }
+    Wachen();
     m_erneuern = true;
     m_erstes = true;
     QThread* hier = thread();
     QMetaObject::invokeMethod(m_waechter, [w = m_waechter, hier] { w->Bereitstellen(hier); }, Qt::QueuedConnection);
+}
+
+void Serverdienst::Wachen() {
+    if (!m_uhr->isActive())
+        m_uhr->start();
 }
 
 void Serverdienst::Uebernehmen(const QString& name, bool eingerichtet, qint64 prozess, bool vomWaechter) {
@@ -278,7 +288,7 @@ void Serverdienst::Bereitgestellt(const QString& name, bool eingerichtet, qint64
         // still away: the next check (or write) tries again, the note stands
         if (erstes && !m_jeVerbunden) {
             m_ersterFehlt = true;
-            m_uhr->start();
+            Wachen();
         }
         return;
     }
@@ -292,6 +302,12 @@ void Serverdienst::Bereitgestellt(const QString& name, bool eingerichtet, qint64
     Uebernehmen(name, eingerichtet, prozess, true);
     if (erstes) {
         m_verpasst = false;
+        // A server found away by the check before it: said to stand now.
+        if (std::exchange(m_unterbrochen, false))
+            emit Zustand(QStringLiteral("Die Verbindung zum Datenbankserver von %1 steht wieder.").arg(m_datenbank));
+        // Notes heard by a check's connection before this one stood are handed on too.
+        if (!m_gemeldet.isEmpty() && !m_sammeln->isActive())
+            m_sammeln->start();
         emit ErsteVerbindung();
         return;
     }

@@ -41,7 +41,13 @@ public:
     // Opens the first connection on the watcher's thread, so opening a database
     // never holds the window; once it stands and listens, ErsteVerbindung.
     // A write before that opens one itself (Verbinden); the later one is let go.
+    // Asked while the server does not answer, it is opened once it answers again.
     void Anstossen();
+    // Starts the regular check before any connection of this client stands,
+    // so a server that stops answering while a database opens is noticed from
+    // the first moment; the check opens the watcher's connection when it is
+    // due before Anstossen was asked.
+    void Wachen();
     bool Verbunden() const { return m_verbunden; }
     QSqlDatabase& Verbindung() { return m_db; }
     // Writes through the kept connection; its statements are prepared once.
@@ -115,7 +121,8 @@ private:
     bool m_erneuern = false;               // the watcher is opening a new kept connection
     bool m_jeVerbunden = false;            // a first connection stood: later ones are the watcher's
     bool m_erstes = false;                 // the watcher is opening the first connection
-    bool m_ersterFehlt = false;            // it could not: tried again once the server answers
+    bool m_ersterFehlt = false;            // it could not, or was asked while the server was silent:
+                                           // tried again once the server answers
     qint64 m_prozess = 0;                  // the kept connection's server process
     bool m_vomWaechter = false;            // the kept connection was made on the watcher's thread
     bool m_verpasst = false;               // the listening was lost while the kept connection was too
