@@ -62,6 +62,30 @@ bool Abwarten(const QModelIndex& zelle) {
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     return zelle.data().isValid();
 }
+
+// A file made elsewhere paged through as the demo file is: to its end once
+// counted, and in jumps through it, each until its row has come.
+void Blaettern(const QString& datei, const QByteArray& name) {
+    AlarmAuswahl k;
+    k.setAlarmDatenbank(datei);
+    k.setAlarmBilderListe(DemoProjekt::BildNamen(6));
+    k.AuswahlShow();
+    frmAlarmAuswahl* f = k.Fenster();
+    QTableView* grid = f->TDBAlarme;
+    while (f->dbAlarme && !f->dbAlarme->AllesGelesen())
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    QElapsedTimer t;
+    t.start();
+    grid->scrollToBottom();
+    grid->viewport()->repaint();
+    QApplication::processEvents();
+    Abwarten(grid->model()->index(grid->model()->rowCount() - 1, 0));
+    BenchZeile(("auswahl_ende_" + name).constData(), t.nsecsElapsed() / 1e6, "ms");
+    t.restart();
+    for (int r = 0; r < grid->model()->rowCount(); r += 20000)
+        Abwarten(grid->model()->index(r, 10));
+    BenchZeile(("auswahl_durchblaettern_" + name).constData(), t.nsecsElapsed() / 1e6, "ms");
+}
 }  // namespace
 
 void BenchAuswahlFenster(const QString& arbeitsOrdner) {
@@ -79,7 +103,10 @@ void BenchAuswahlFenster(const QString& arbeitsOrdner) {
     // Files made elsewhere (another program, its own column order), named by
     // TAVERO_BENCH_AUSWAHL_DATEIEN separated by colons, opened the same way.
     for (const QString& datei : qEnvironmentVariable("TAVERO_BENCH_AUSWAHL_DATEIEN").split(QLatin1Char(':'), Qt::SkipEmptyParts))
+    {
         BenchZeile(("auswahl_oeffnen_" + QFileInfo(datei).completeBaseName().toUtf8()).constData(), OeffnenMs(datei, 7), "ms");
+        Blaettern(datei, QFileInfo(datei).completeBaseName().toUtf8());
+    }
 
     AlarmAuswahl k;
     k.setAlarmDatenbank(gross);
