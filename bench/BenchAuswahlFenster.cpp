@@ -151,7 +151,13 @@ void BenchAuswahlFenster(const QString& arbeitsOrdner) {
     BenchZeile("auswahl_sortiert_ende_1m", t.nsecsElapsed() / 1e6, "ms");
     BenchZeile("auswahl_speicher_spitze", SpeicherKb("VmHWM") / 1024, "MB");
     BenchZeile("auswahl_speicher_jetzt", SpeicherKb("VmRSS") / 1024, "MB");
+}
 
+void BenchAuswahlBlaettern(const QString& arbeitsOrdner) {
+    const QString gross = DemoDatenbank(arbeitsOrdner + QStringLiteral("/auswahl-1m"), 1000000);
+    if (gross.isEmpty())
+        return;
+    qputenv("WINEPREFIX", QFile::encodeName(DemoProjekt::Prefix(arbeitsOrdner + QStringLiteral("/auswahl-1m"))));
     // Paging through the million rows while they are still being counted (the
     // worker busy with it): the longest the window stands, scroll bar jumps
     // and page steps in turns, each painted at once.
