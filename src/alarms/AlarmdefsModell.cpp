@@ -434,18 +434,6 @@ std::pair<QString, QString> AlarmdefsModell::ZeilenSql(const Quelle& q) const {
 }
 
 QString AlarmdefsModell::ZeilenSql(const Quelle& q, const QVector<qint64>& schluessel) const {
-    // Keys in their own order that lie close together (a page of an unsorted
-    // source) are read as one stretch of the table, within the source: a
-    // row another program put in between meanwhile is not asked for and
-    // is left out where the rows are taken.
-    const qint64 erster = schluessel.first(), letzter = schluessel.last();
-    if (q.sortSpalte < 0 && letzter >= erster && letzter - erster < 2 * static_cast<qint64>(schluessel.size()) &&
-        std::is_sorted(schluessel.cbegin(), schluessel.cend()))
-        return QStringLiteral("select %2, %3 from %1 where %2 between %4 and %5%6 order by %7")
-            .arg(Tabelle(), m_schluessel, AlarmdefsZugriff::SpaltenListe(database()))
-            .arg(erster)
-            .arg(letzter)
-            .arg(q.filter.isEmpty() ? QString() : QStringLiteral(" and (%1)").arg(q.filter), Reihung(q));
     QString liste;
     liste.reserve(schluessel.size() * 8);
     for (qint64 k : schluessel) {
