@@ -4,6 +4,7 @@
 
 void BenchAlarmdefs(const QString& arbeitsOrdner);   // alarm list and write-back against sqlite3
 void BenchAuswahlFenster(const QString& arbeitsOrdner);  // grid opening and scrolling
+void BenchAuswahlBlaettern(const QString& arbeitsOrdner);  // the longest pause paging while the rows are counted
 // all-arrows rebuild and drag step (nurGrossbild: only the pick of a large picture's list)
 void BenchBildfenster(const QString& arbeitsOrdner, bool nurGrossbild = false);
 void BenchProjektauswahl(const QString& arbeitsOrdner);  // project dialog over large databases

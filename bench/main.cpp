@@ -21,6 +21,8 @@ int main(int argc, char** argv) {
         BenchAlarmdefs(dir.path());
     if (laufen("auswahl"))
         BenchAuswahlFenster(dir.path());
+    if (bereiche.contains(QLatin1String("auswahl-blaettern")))
+        BenchAuswahlBlaettern(dir.path());  // not in a run of every area: it opens the million rows once more
     if (laufen("bildfenster"))
         BenchBildfenster(dir.path());
     else if (bereiche.contains(QLatin1String("bildfenster-gross")))

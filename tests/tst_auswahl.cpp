@@ -40,6 +40,7 @@
 #include "alarms/DeutscheReihung.h"
 #include "alarms/Dialoge.h"
 #include "alarms/Einfuegeblock.h"
+#include "alarms/Takt.h"
 #include "alarms/WertelistenDelegate.h"
 #include "alarms/frmAlarmAuswahl.h"
 #include "editor/Bildflaeche.h"
@@ -163,6 +164,8 @@ class TstAuswahl : public QObject {
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() {
+        // The rows are read straight after asking for them: given time on a loaded machine.
+        Takt::RundeMs = 1000;
         m_dir = new QTemporaryDir;
         DemoOptionen opt;
         opt.out = m_dir->path();
@@ -1057,6 +1060,63 @@ private slots:
         QVERIFY2(m_main->StatusTextLesen(1).contains(QStringLiteral("gesperrt")), qPrintable(m_main->StatusTextLesen(1)));
         // Once the lock is gone the rows come back on their own.
         QTRY_COMPARE_WITH_TIMEOUT(modell()->index(20, 0).data().toString(), ident, 10000);
+    }
+
+    void aPaintWaitsAFrameAtMostForRowsNotReadYet() {
+        // A file the sqlite3 program made (its own column order, Ident as
+        // text); the worker is held by other work, and a single request's wait
+        // made long, as on a loaded machine: a paint over two pages not read
+        // yet still waits a frame in all, shows "…", and the rows come after.
+        const QString datei = m_dir->filePath(QStringLiteral("seiten.kvs"));
+        QProcess sqlite;
+        sqlite.start(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), datei});
+        QVERIFY(sqlite.waitForStarted());
+        sqlite.write("CREATE TABLE Alarmdefs (Notiz TEXT, Alarmtext TEXT, Form TEXT, Ident TEXT, X TEXT, Y TEXT, "
+                     "Symbol TEXT, Type INTEGER, Acknowledge INTEGER, VarName TEXT, BitNo INTEGER, Min TEXT, Max TEXT, "
+                     "Priority INTEGER, \"Group\" INTEGER, Helpindex INTEGER, Sensor1 INTEGER, Sensor2 INTEGER, Fault INTEGER);\n"
+                     "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 20000) "
+                     "INSERT INTO Alarmdefs (Ident, Alarmtext, Form) SELECT CAST(90000 - i AS TEXT), 'Seite ' || i, 'Kessel' FROM n;\n");
+        sqlite.closeWriteChannel();
+        QVERIFY(sqlite.waitForFinished(60000));
+        QCOMPARE(sqlite.exitCode(), 0);
+        m_main->Laden(datei);
+        QTRY_VERIFY_WITH_TIMEOUT(modell() && modell()->AllesGelesen() && modell()->rowCount() == 20000, 20000);
+        const int beschaeftigt = Datendienst::HoechstensWartenMs, leer = Datendienst::LeerlaufWartenMs;
+        Datendienst::HoechstensWartenMs = Datendienst::LeerlaufWartenMs = 1000;
+        Takt::RundeMs = Takt::Ms;
+        auto los = std::make_shared<std::atomic<bool>>(false);
+        const auto zurueck = qScopeGuard([&] {
+            *los = true;
+            Datendienst::HoechstensWartenMs = beschaeftigt;
+            Datendienst::LeerlaufWartenMs = leer;
+        });
+        modell()->Dienst()->Rechnen([los] {
+            while (!*los)
+                QThread::msleep(5);
+            return QVariant();
+        });
+        // The boundary of two pages in the middle of the view.
+        QTableView* grid = fenster()->TDBAlarme;
+        const int oben = 40 * AlarmdefsModell::SeitenGroesse - 10;
+        grid->scrollTo(modell()->index(oben, 0), QAbstractItemView::PositionAtTop);
+        QElapsedTimer uhr;
+        uhr.start();
+        grid->viewport()->repaint();
+        QVERIFY2(uhr.elapsed() < 500, qPrintable(QString::number(uhr.elapsed())));
+        const int unten = oben + 20;
+        QVERIFY(!modell()->ZeileGeladen(oben) && !modell()->ZeileGeladen(unten));
+        QCOMPARE(modell()->headerData(unten, Qt::Vertical).toString(), QStringLiteral("…"));
+        *los = true;
+        QSignalSpy gekommen(modell(), &QAbstractItemModel::dataChanged);
+        QTRY_VERIFY(modell()->ZeileGeladen(oben) && modell()->ZeileGeladen(unten));
+        QVERIFY(!gekommen.isEmpty());
+        Direkt d(datei);
+        for (int zeile : {oben, unten}) {
+            QCOMPARE(modell()->index(zeile, AlarmFeld::Ident).data().toString(),
+                     d.wert(QStringLiteral("select Ident from Alarmdefs order by rowid limit 1 offset %1").arg(zeile)).toString());
+            QCOMPARE(modell()->index(zeile, AlarmFeld::Alarmtext).data().toString(), QStringLiteral("Seite %1").arg(zeile + 1));
+            QCOMPARE(modell()->headerData(zeile, Qt::Vertical).toInt(), zeile + 1);
+        }
     }
 
     void aPickLandsOnTheClickedRowWhateverComesBetween() {

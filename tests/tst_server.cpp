@@ -1356,6 +1356,7 @@ private slots:
 
         // Another client holds a row locked.
         const int zeile = 3;
+        QTRY_VERIFY(m->index(zeile, AlarmFeld::Ident).data().isValid());  // its page was read again after the write
         const QString gesperrt = m->index(zeile, AlarmFeld::Ident).data().toString();
         const int vorher = m->index(zeile, AlarmFeld::X).data().toInt();
         QProcess anderer;

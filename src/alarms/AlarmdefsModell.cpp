@@ -17,6 +17,7 @@
 #include "alarms/DatenbankFehler.h"
 #include "alarms/DeutscheReihung.h"
 #include "alarms/Dialoge.h"
+#include "alarms/Takt.h"
 
 AlarmdefsModell::AlarmdefsModell(QObject* parent, const QSqlDatabase& db, const QString& sDatenbank,
                                  Datendienst* dienst)
@@ -390,6 +391,8 @@ void AlarmdefsModell::WeiterErhalten(const Datendienst::Antwort& a, const Anfrag
         endInsertRows();
     }
     m_vollstaendig = teil.size() < WeitererTeil;
+    if (m_vollstaendig)
+        EndeVorauslesen();
     GesuchtWeiter();
     if (!m_vollstaendig)
         QTimer::singleShot(0, this, [this, generation] { WeiterLesen(generation); });
@@ -409,14 +412,10 @@ bool AlarmdefsModell::ZeilenAnfordern(const QVector<int>& positionen, int seite,
     an.generation = m_generation;
     an.positionen = positionen;
     an.seite = seite;
-    QStringList liste;
-    liste.reserve(positionen.size());
-    for (int p : positionen) {
+    an.schluessel.reserve(positionen.size());
+    for (int p : positionen)
         an.schluessel.append(m_reihenfolge.at(p));
-        liste.append(QString::number(m_reihenfolge.at(p)));
-    }
-    const auto [vor, nach] = ZeilenSql(m_quelle);
-    const Datendienst::Ticket t = m_dienst->ZeilenLesen(vor + liste.join(QLatin1Char(',')) + nach);
+    const Datendienst::Ticket t = m_dienst->ZeilenLesen(ZeilenSql(m_quelle, an.schluessel));
     m_anfragen.insert(t, an);
     if (seite >= 0)
         m_seitenTickets.insert(seite, t);
@@ -436,6 +435,18 @@ std::pair<QString, QString> AlarmdefsModell::ZeilenSql(const Quelle& q) const {
     return {QStringLiteral("select %2, %3 from %1 where %2 in (")
                 .arg(Tabelle(), m_schluessel, AlarmdefsZugriff::SpaltenListe(database())),
             QStringLiteral(") order by ") + Reihung(q)};
+}
+
+QString AlarmdefsModell::ZeilenSql(const Quelle& q, const QVector<qint64>& schluessel) const {
+    QString liste;
+    liste.reserve(schluessel.size() * 8);
+    for (qint64 k : schluessel) {
+        if (!liste.isEmpty())
+            liste += QLatin1Char(',');
+        liste += QString::number(k);
+    }
+    const auto [vor, nach] = ZeilenSql(q);
+    return vor + liste + nach;
 }
 
 bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrage& an, bool spaet) {
@@ -462,25 +473,42 @@ bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrag
     }
     m_kalt = false;
     const int spalten = columnCount();
-    QHash<qint64, QVector<Zeile>> gelesen;
-    for (const QVector<QVariant>& werte : a.zeilen) {
+    const auto zeileAus = [spalten](const QVector<QVariant>& werte) {
         Zeile z;
         z.schluessel = werte.value(0).toLongLong();
         z.werte = werte.mid(1);
-        z.werte.resize(spalten);
-        gelesen[z.schluessel].append(std::move(z));
-    }
+        if (z.werte.size() != spalten)
+            z.werte.resize(spalten);
+        return z;
+    };
     QVector<Zeile> zeilen;
     zeilen.reserve(an.positionen.size());
-    for (qsizetype i = 0; i < an.positionen.size(); ++i) {
-        const int p = an.positionen.at(i);
-        const qint64 id = an.schluessel.at(i);
-        const QVector<Zeile> mit = gelesen.value(id);
-        // A row deleted meanwhile by another program shows as empty.
-        Zeile z = mit.size() == 1 ? mit.first() : mit.value(mit.isEmpty() ? 0 : Vorkommen(p));
-        z.schluessel = id;
-        z.werte.resize(spalten);
-        zeilen.append(std::move(z));
+    // Mostly the rows come as asked for, one for each position, in its order: taken as they come.
+    bool wieGefragt = a.zeilen.size() == an.positionen.size();
+    for (qsizetype i = 0; wieGefragt && i < a.zeilen.size(); ++i)
+        wieGefragt = !a.zeilen.at(i).isEmpty() && a.zeilen.at(i).first().toLongLong() == an.schluessel.at(i);
+    if (wieGefragt) {
+        for (const QVector<QVariant>& werte : a.zeilen)
+            zeilen.append(zeileAus(werte));
+    } else {
+        QHash<qint64, QVector<Zeile>> gelesen;
+        for (const QVector<QVariant>& werte : a.zeilen) {
+            Zeile z = zeileAus(werte);
+            gelesen[z.schluessel].append(std::move(z));
+        }
+        for (qsizetype i = 0; i < an.positionen.size(); ++i) {
+            const int p = an.positionen.at(i);
+            const qint64 id = an.schluessel.at(i);
+            const auto mit = gelesen.constFind(id);
+            // A row deleted meanwhile by another program shows as empty.
+            Zeile z;
+            if (mit != gelesen.constEnd())
+                z = mit->size() == 1 ? mit->first() : mit->value(Vorkommen(p));
+            z.schluessel = id;
+            if (z.werte.size() != spalten)
+                z.werte.resize(spalten);
+            zeilen.append(std::move(z));
+        }
     }
     if (an.seite >= 0) {
         // The page's keys may have followed a renumbering meanwhile: then it is asked for anew.
@@ -488,6 +516,8 @@ bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrag
             if (an.positionen.at(i) >= m_reihenfolge.size() || m_reihenfolge.at(an.positionen.at(i)) != an.schluessel.at(i))
                 return false;
         m_seiten.insert(an.seite, std::move(zeilen));
+        m_leerGezeigt.remove(an.seite);
+        m_ansichtSeiten.removeIf([&an](const std::pair<int, Datendienst::Ticket>& s) { return s.first == an.seite; });
         // Edits waiting for rows go on outside of the view's reading.
         if (!m_offeneEingaben.isEmpty())
             QTimer::singleShot(0, this, &AlarmdefsModell::EingabenWeiter);
@@ -498,16 +528,8 @@ bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrag
         // With the first page of a large sorted list on screen the last one is
         // read ahead: its end is where a user jumps next (Strg+Ende, the scroll
         // bar's end), and there it is not read in a frame.
-        if (an.seite == 0 && m_vollstaendig && m_quelle.sortSpalte >= 0 && m_anzahl >= GrossAb) {
-            const int letzte = (m_anzahl - 1) / SeitenGroesse;
-            if (letzte > 0 && !m_seiten.contains(letzte) && !m_seitenTickets.contains(letzte)) {
-                QVector<int> positionen;
-                for (int p = letzte * SeitenGroesse; p < m_anzahl; ++p)
-                    positionen.append(p);
-                ZeilenAnfordern(positionen, letzte, 0);
-                m_vorausTicket = m_seitenTickets.value(letzte);
-            }
-        }
+        if (an.seite == 0 && m_vollstaendig && m_quelle.sortSpalte >= 0)
+            EndeVorauslesen();
         if (spaet) {
             const int von = an.seite * SeitenGroesse;
             const int bis = std::min(m_anzahl, von + SeitenGroesse) - 1;
@@ -562,10 +584,7 @@ void AlarmdefsModell::FehlSeitenNachlesen() {
     for (int seite : seiten) {
         if (m_seiten.contains(seite) || m_seitenTickets.contains(seite))
             continue;
-        QVector<int> positionen;
-        for (int p = seite * SeitenGroesse; p < std::min(m_anzahl, (seite + 1) * SeitenGroesse); ++p)
-            positionen.append(p);
-        ZeilenAnfordern(positionen, seite, 0);
+        SeiteAnfordern(seite, false);
     }
 }
 
@@ -575,46 +594,79 @@ const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileHolen(int row) const {
     if (m_odbc)
         return m_odbc->ZeileBei(row);  // every row of the source shown is held: nothing is asked for
     const int seite = row / SeitenGroesse;
+    auto* self = const_cast<AlarmdefsModell*>(this);
+    if (seite != m_letzteAnsicht)
+        self->AnsichtWechselt(seite);
     auto it = m_seiten.constFind(seite);
     if (it == m_seiten.constEnd()) {
-        auto* self = const_cast<AlarmdefsModell*>(this);
-        // Read ahead and on its way: waited for as a request of its own would be.
-        if (m_vorausTicket && m_seitenTickets.value(seite) == m_vorausTicket) {
-            const Datendienst::Ticket t = std::exchange(self->m_vorausTicket, 0);
-            const int warten = m_kalt                     ? 0
-                               : m_dienst->Beschaeftigt() ? Datendienst::HoechstensWartenMs
-                                                          : Datendienst::LeerlaufWartenMs;
-            const auto a = m_dienst->AbwartenUngesperrt(t, warten);
-            if (!a)
-                return nullptr;
-            self->ZeilenErhalten(*a, self->m_anfragen.take(t), false);
-            it = m_seiten.constFind(seite);
-            if (it == m_seiten.constEnd())
-                return nullptr;
-            const int i = row % SeitenGroesse;
-            return i < it->size() ? &it->at(i) : nullptr;
+        // Failed a moment ago: not asked for again on every paint.
+        if (m_fehlSeiten.contains(seite))
+            return nullptr;
+        if (!m_seitenTickets.contains(seite))
+            self->SeiteAnfordern(seite, true);
+        // All that one turn of the event loop paints waits a frame's share in
+        // all (a new connection not at all): what has not come by then shows
+        // empty and fills in when it comes.
+        const Datendienst::Ticket t = m_seitenTickets.value(seite);
+        const int warten = m_kalt ? 0 : Takt::Rest(Takt::Runde());
+        if (!t || warten <= 0)
+            return nullptr;
+        const auto a = m_dienst->AbwartenUngesperrt(t, warten);
+        if (!a) {
+            self->m_leerGezeigt.insert(seite);
+            return nullptr;
         }
-        // Failed a moment ago, or on its way: not asked for again.
-        if (m_fehlSeiten.contains(seite) || m_seitenTickets.contains(seite))
-            return nullptr;
-        QVector<int> positionen;
-        for (int p = seite * SeitenGroesse; p < std::min(m_anzahl, (seite + 1) * SeitenGroesse); ++p)
-            positionen.append(p);
-        // Reading rows for the view changes no row the view shows.
-        const int warten = m_kalt                     ? 0
-                           : m_dienst->Beschaeftigt() ? Datendienst::HoechstensWartenMs
-                                                      : Datendienst::LeerlaufWartenMs;
-        if (!self->ZeilenAnfordern(positionen, seite, warten))
-            return nullptr;
+        // Cells of the page shown empty earlier in this paint are told now.
+        self->ZeilenErhalten(*a, self->m_anfragen.take(t), m_leerGezeigt.contains(seite));
         it = m_seiten.constFind(seite);
         if (it == m_seiten.constEnd())
             return nullptr;
+        const int von = seite * SeitenGroesse;
+        emit self->headerDataChanged(Qt::Vertical, von, von + static_cast<int>(it->size()) - 1);
     } else if (m_seitenAlter.last() != seite) {
         m_seitenAlter.removeOne(seite);
         m_seitenAlter.append(seite);
     }
     const int i = row % SeitenGroesse;
     return i < it->size() ? &it->at(i) : nullptr;
+}
+
+void AlarmdefsModell::EndeVorauslesen() {
+    const int letzte = (m_anzahl - 1) / SeitenGroesse;
+    if (m_anzahl >= GrossAb && letzte > 0 && !m_seiten.contains(letzte) && !m_seitenTickets.contains(letzte))
+        SeiteAnfordern(letzte, false);
+}
+
+void AlarmdefsModell::AnsichtWechselt(int seite) {
+    // Scrolling on page by page, the next page in that direction is read
+    // before the view reaches it.
+    const int schritt = seite - m_letzteAnsicht;
+    m_letzteAnsicht = seite;
+    const int weiter = seite + schritt;
+    if ((schritt == 1 || schritt == -1) && weiter >= 0 && weiter * SeitenGroesse < m_anzahl &&
+        !m_seiten.contains(weiter) && !m_seitenTickets.contains(weiter) && !m_fehlSeiten.contains(weiter))
+        SeiteAnfordern(weiter, true);
+}
+
+void AlarmdefsModell::SeiteAnfordern(int seite, bool fuerAnsicht) {
+    QVector<int> positionen;
+    for (int p = seite * SeitenGroesse; p < std::min(m_anzahl, (seite + 1) * SeitenGroesse); ++p)
+        positionen.append(p);
+    ZeilenAnfordern(positionen, seite, 0);
+    if (!fuerAnsicht)
+        return;
+    // A view that jumped on (a scroll bar dragged) no longer shows what it
+    // asked for before: the oldest of its pages still on their way are given
+    // up, so the worker turns to the rows shown now.
+    m_ansichtSeiten.append({seite, m_seitenTickets.value(seite)});
+    while (m_ansichtSeiten.size() > AnsichtHoechstens) {
+        const auto [alt, t] = m_ansichtSeiten.takeFirst();
+        if (!t || m_seitenTickets.value(alt) != t)
+            continue;  // come meanwhile, or asked for anew
+        m_dienst->Abbrechen(t);
+        m_anfragen.remove(t);
+        m_seitenTickets.remove(alt);
+    }
 }
 
 int AlarmdefsModell::rowCount(const QModelIndex& parent) const {
@@ -914,8 +966,9 @@ void AlarmdefsModell::FolgenErhalten(const Datendienst::Antwort& a, const Anfrag
 }
 
 const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileAbwarten(int row, int ms) const {
-    if (const Zeile* z = ZeileHolen(row))
-        return z;
+    // Held: taken; otherwise only this wait is spent on it, not a paint's as well.
+    if (ZeileGeladen(row))
+        return ZeileHolen(row);
     const Datendienst::Ticket t = m_seitenTickets.value(row / SeitenGroesse);
     if (!t)
         return nullptr;  // failed a moment ago: the file is locked
@@ -937,11 +990,10 @@ bool AlarmdefsModell::ZeileLesen(int zeile, int warteMs) {
     const int seite = zeile / SeitenGroesse;
     if (!m_seitenTickets.contains(seite)) {
         m_fehlSeiten.remove(seite);
-        QVector<int> positionen;
-        for (int p = seite * SeitenGroesse; p < std::min(m_anzahl, (seite + 1) * SeitenGroesse); ++p)
-            positionen.append(p);
-        ZeilenAnfordern(positionen, seite, 0);
+        SeiteAnfordern(seite, false);
     }
+    // Asked for by the view before: wanted now whatever the view shows next.
+    m_ansichtSeiten.removeIf([seite](const std::pair<int, Datendienst::Ticket>& s) { return s.first == seite; });
     return warteMs > 0 && ZeileAbwarten(zeile, warteMs) != nullptr;
 }
 

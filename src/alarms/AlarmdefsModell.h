@@ -221,6 +221,13 @@ private:
     // Asks for the rows at these positions (a whole page when seite >= 0) and
     // waits for them at most warteMs; true when they came and were taken.
     bool ZeilenAnfordern(const QVector<int>& positionen, int seite, int warteMs);
+    // Asks for a whole page without waiting; one asked for by the view may be
+    // given up when the view has moved on.
+    void SeiteAnfordern(int seite, bool fuerAnsicht);
+    // The last page of a large complete source, read before a jump to the end.
+    void EndeVorauslesen();
+    // The view turned to another page: the next one in its direction is asked for.
+    void AnsichtWechselt(int seite);
     bool ZeilenErhalten(const Datendienst::Antwort& a, const Anfrage& an, bool spaet);
     void FehlSeitenNachlesen();
     void NachlesenPlanen();
@@ -230,6 +237,8 @@ private:
     QString Reihung(const Quelle& q) const;
     // The read of rows by their keys in source q's order: the keys, joined by commas, go between the two.
     std::pair<QString, QString> ZeilenSql(const Quelle& q) const;
+    // The read of the rows of these keys, in source q's order.
+    QString ZeilenSql(const Quelle& q, const QVector<qint64>& schluessel) const;
     // The row of key alt got a new number: where its rowid follows the number
     // (the number as the table's key), the service says its new rowid and the
     // grid follows it when that comes; zeile (>= 0) is read again then.
@@ -296,5 +305,11 @@ private:
     Datendienst::Ticket m_beschreibTicket = 0;   // the table's description on its way
     Datendienst::Ticket m_weiterTicket = 0;      // the counting step on its way
     QHash<int, Datendienst::Ticket> m_seitenTickets;  // pages on their way
-    Datendienst::Ticket m_vorausTicket = 0;           // the last page, read ahead
+    // The pages the view asked for, oldest first, with their tickets: the
+    // oldest are given up once more than AnsichtHoechstens are on their way.
+    QList<std::pair<int, Datendienst::Ticket>> m_ansichtSeiten;
+    static constexpr int AnsichtHoechstens = 6;
+    int m_letzteAnsicht = 0;  // the page the view read last
+    // Pages a paint showed empty, having waited for them in vain.
+    QSet<int> m_leerGezeigt;
 };
