@@ -326,6 +326,49 @@ void Bildaufbereitung::ZeichnungEntfernen() {
     m_ohne = std::move(bild);
 }
 
+void Bildaufbereitung::GeteilteVereinen(std::vector<QRect>& stuecke, const QRect& r, bool senkrecht, double kappe, int schwelle) const {
+    if (m_ohne.empty())
+        return;
+    // along and across the text, in cells of r
+    auto laengs = [senkrecht](const QRect& q) { return senkrecht ? std::make_pair(q.top(), q.bottom()) : std::make_pair(q.left(), q.right()); };
+    auto quer = [senkrecht](const QRect& q) { return senkrecht ? std::make_pair(q.left(), q.right()) : std::make_pair(q.top(), q.bottom()); };
+    auto entfernt = [&](int u, int v) {
+        const int x = r.x() + (senkrecht ? v : u), y = r.y() + (senkrecht ? u : v);
+        const std::size_t i = static_cast<std::size_t>(y) * m_b + x;
+        return m_p[i] < schwelle && m_ohne[i] >= schwelle;
+    };
+    const double luecke = std::max(2.0, 0.35 * kappe);
+    for (bool weiter = true; weiter;) {
+        weiter = false;
+        for (std::size_t i = 0; i < stuecke.size() && !weiter; ++i)
+            for (std::size_t j = 0; j < stuecke.size() && !weiter; ++j) {
+                if (i == j)
+                    continue;
+                const auto [l0, l1] = laengs(stuecke[i]);
+                const auto [m0, m1] = laengs(stuecke[j]);
+                const int von = std::max(l0, m0), bis = std::min(l1, m1);
+                // i above j, overlapping along the text by half the narrower one
+                if (2 * (bis - von + 1) < std::min(l1 - l0, m1 - m0) + 1)
+                    continue;
+                const int g0 = quer(stuecke[i]).second + 1, g1 = quer(stuecke[j]).first - 1;
+                if (g1 < g0 || g1 - g0 + 1 > luecke)
+                    continue;
+                bool ganz = true;
+                for (int v = g0; v <= g1 && ganz; ++v) {
+                    bool zeile = false;
+                    for (int u = von; u <= bis && !zeile; ++u)
+                        zeile = entfernt(u, v);
+                    ganz = zeile;
+                }
+                if (!ganz)
+                    continue;
+                stuecke[i] = stuecke[i].united(stuecke[j]);
+                stuecke.erase(stuecke.begin() + static_cast<std::ptrdiff_t>(j));
+                weiter = true;
+            }
+    }
+}
+
 std::vector<std::uint8_t> Bildaufbereitung::MitBalken(bool streng) const {
     std::vector<std::uint8_t> p = OhneZeichnung();
     if (!m_balken.empty())
@@ -588,6 +631,7 @@ QRect Bildaufbereitung::TinteIn(const QRect& box, double kappe, bool senkrecht, 
             continue;
         stuecke.push_back(tr);
     }
+    GeteilteVereinen(stuecke, r, senkrecht, kappe, schwelle);
     // The letters share one band across the line of text; a stub of a pipe
     // ending at the label reaches out of it and is left out.
     auto anfang = [senkrecht](const QRect& q) { return senkrecht ? q.left() : q.top(); };

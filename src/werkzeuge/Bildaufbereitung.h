@@ -73,6 +73,10 @@ private:
     // as measured on their ink.
     QRect TinteIn(const QRect& box, double kappe, bool senkrecht, double* hoehe = nullptr) const;
     std::uint8_t At(int x, int y) const { return m_p[static_cast<std::size_t>(y) * m_b + x]; }
+    // Joins the pieces (of the cut-out r, in its cells) of a letter that a removed line cut apart: one
+    // over the other across the text, with a gap no wider than a thick line in which the picture had
+    // ink darker than schwelle before the line was taken out.
+    void GeteilteVereinen(std::vector<QRect>& stuecke, const QRect& r, bool senkrecht, double kappe, int schwelle) const;
 
     std::vector<std::uint8_t> m_p;
     std::vector<std::uint8_t> m_ohne;

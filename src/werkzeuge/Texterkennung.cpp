@@ -17,6 +17,7 @@
 
 #include "werkzeuge/Bildaufbereitung.h"
 #include "werkzeuge/Lesebank.h"
+#include "werkzeuge/Linienabstimmung.h"
 #include "werkzeuge/Nachlese.h"
 #include "werkzeuge/Schaerfe.h"
 #include "werkzeuge/Spaltenfortsetzung.h"
@@ -51,7 +52,7 @@ constexpr double Klein = 4.0;
 // Above this many pixels a picture is enlarged less, so that memory stays bounded.
 constexpr double MaxPixel = 40e6;
 // Raised whenever the reading changes otherwise, so that kept results are read anew.
-constexpr int Ueberarbeitung = 24;
+constexpr int Ueberarbeitung = 27;
 // A blurred line split nearer its ink is read so at most: it stands in where the other
 // preparations read the line badly, never outweighs a sure reading of theirs.
 constexpr float TintenHoechstens = 80;
@@ -116,6 +117,9 @@ QRect Ganz(const QRectF& r) {
 }
 
 bool HatZiffer(const QString& s) { return std::any_of(s.begin(), s.end(), [](QChar c) { return c.isDigit(); }); }
+
+// Whether a removed line ran across the letters of this line: its pieces lie between their strokes.
+bool Durchzogen(const Bildaufbereitung& bild, const QRect& zeile) { return bild.Balken(zeile, false) >= 4; }
 
 // How well a reading of one place fits: the engine's confidence, each word
 // weighed by its letters, and a bonus when a word reads as a tag (letters
@@ -568,7 +572,8 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
                     sicher = sicher && w.wort.konfidenz >= Gelesen;
                     gedeckt += w.wort.box.intersected(k).width();
                 }
-            if (!sicher || gedeckt < 0.8 * k.width())
+            // a line laid over the letters hides strokes however surely they were read
+            if (!sicher || gedeckt < 0.8 * k.width() || Durchzogen(bild, k))
                 kerne << k;
             else
                 kerne << QRect();
@@ -747,6 +752,7 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
         const std::vector<QList<Roh>> jeScharf = zuordnen(scharfBlaetter, scharfGelesen, scharfStuecke);
         const std::vector<QList<Roh>> jeTinte = zuordnen(tinteBlaetter, tinteGelesen, tintenStuecke);
         std::vector<std::uint8_t> ersetzt(static_cast<std::size_t>(woerter.size()), 0);
+        std::vector<std::uint8_t> gedeckelt(static_cast<std::size_t>(woerter.size()), 0);
         QList<Wort> zweite;
         for (qsizetype k = 0; k < kerne.size(); ++k) {
             if (kerne[k].isNull())
@@ -758,6 +764,9 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
                     erste << Roh{w.wort.text, QRectF(w.wort.box), w.wort.konfidenz, w.kappe};
             double beste = Guete(erste);
             QList<Wort> gewaehlt, andere;
+            QList<QList<Bildwort>> lesungen;
+            for (const Roh& r : std::as_const(erste))
+                lesungen << QList<Bildwort>{{r.text, Ganz(r.box), r.konfidenz}};
             bool besser = false;
             const double f = faktoren[k];
             const QPointF ecke = QPointF(ausschnitte[k].topLeft()) - QPointF(polstern[k], polstern[k]) / f;
@@ -780,6 +789,10 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
                     lesung << r;
                     umgerechnet << Wort{{r.text, Ganz(box), r.konfidenz}, r.kappe / f};
                 }
+                QList<Bildwort> alsWoerter;
+                for (const Wort& w : std::as_const(umgerechnet))
+                    alsWoerter << w.wort;
+                lesungen << alsWoerter;
                 const double g = Guete(lesung);
                 if (g > beste) {
                     if (besser)
@@ -795,11 +808,29 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
             // unsurely): when the best reading is unsure, what another preparation read as a
             // possible tag stays beside it.
             const bool sicher = beste >= Sicher;
+            const qsizetype vorher = zweite.size();
             for (const Wort& w : std::as_const(andere))
                 if (!sicher && HatZiffer(w.wort.text) && std::none_of(woerter.begin(), woerter.end(), [&w](const Wort& v) {
                         return v.wort.text == w.wort.text && v.wort.box.intersects(w.wort.box);
                     }))
                     zweite << w;
+            // Where a line ran across the letters and the readings with and without its pieces
+            // disagree on the tag, none of them is sure: each possible tag stays, rated unsure.
+            if (Durchzogen(bild, kerne[k]) && Linienabstimmung::Uneins(lesungen)) {
+                for (qsizetype w = 0; w < woerter.size(); ++w)
+                    if (bereich.contains(woerter[w].wort.box.center()))
+                        gedeckelt[static_cast<std::size_t>(w)] = 1;
+                for (qsizetype z = vorher; z < zweite.size(); ++z)
+                    zweite[z].wort.konfidenz = std::min(zweite[z].wort.konfidenz, Linienabstimmung::Hoechstens);
+                for (Wort& w : gewaehlt)
+                    w.wort.konfidenz = std::min(w.wort.konfidenz, Linienabstimmung::Hoechstens);
+                if (sicher)
+                    for (Wort w : std::as_const(andere))
+                        if (!Linienabstimmung::Kennzeichen({w.wort}).isEmpty()) {
+                            w.wort.konfidenz = std::min(w.wort.konfidenz, Linienabstimmung::Hoechstens);
+                            zweite << w;
+                        }
+            }
             if (!besser)
                 continue;
             // a word the first reading was sure of stays beside the new reading: it is rarely wrong
@@ -810,8 +841,11 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
         }
         QList<Wort> behalten;
         for (qsizetype w = 0; w < woerter.size(); ++w)
-            if (!ersetzt[static_cast<std::size_t>(w)])
+            if (!ersetzt[static_cast<std::size_t>(w)]) {
                 behalten << woerter[w];
+                if (gedeckelt[static_cast<std::size_t>(w)])
+                    behalten.last().wort.konfidenz = std::min(behalten.last().wort.konfidenz, Linienabstimmung::Hoechstens);
+            }
         // a word read the same at the same place is one word
         for (const Wort& w : std::as_const(zweite))
             if (std::none_of(behalten.begin(), behalten.end(), [&w](const Wort& v) {
