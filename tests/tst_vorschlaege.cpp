@@ -966,6 +966,15 @@ private slots:
         QCOMPARE(int(Wortabgleich(woerter).Stellen(QStringLiteral("LSH875")).size()), 1);
     }
 
+    // A copy read as two words, its front unsurely and its number surely but one digit off ("B" and
+    // "247" for B347), makes the tag ambiguous: the sure number is a part of that reading itself,
+    // not another label's piece.
+    void copyWhoseNumberIsReadSurelyOffMakesTheTagAmbiguous() {
+        const QList<Bildwort> woerter{{QStringLiteral("B"), QRect(185, 491, 9, 11), 92}, {QStringLiteral("347"), QRect(209, 490, 30, 12), 97},
+                                      {QStringLiteral("B"), QRect(1360, 660, 12, 20), 64}, {QStringLiteral("247"), QRect(1394, 660, 45, 11), 94}};
+        QCOMPARE(Wortabgleich(woerter).Stellen(QStringLiteral("B347"), {QStringLiteral("8347")}).size(), 2);
+    }
+
     // A tag of the picture not drawn on it, read unsurely where another tag of the picture was
     // read more surely (or found there only through a slip), gives way: that is the other's label.
     void tagReadWhereAnotherIsReadBetterGivesWay_data() {

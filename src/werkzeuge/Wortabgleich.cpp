@@ -449,10 +449,11 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
         return std::any_of(dort.begin(), dort.end(), [&box](const Stelle& s) { return s.konfidenz >= Unsicher && !s.box.intersects(box); });
     };
     // An unsure reading where another reading of the same place, sure and far from the tag, holds
-    // digits too is a piece of that other label ("LSH885" rated 38 over "8854B" rated 92 of LSH8854B).
+    // digits too is a piece of that other label ("LSH885" rated 38 over "8854B" rated 92 of LSH8854B);
+    // not a part of the reading itself ("247" of "B" and "247" for B347: the copy's number read one off).
     auto andersSicher = [&](const QString& lesung, const QRect& box) {
         for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it)
-            if (it->konfidenz >= Unsicher && it->ziffern && it.key() != lesung && it->box.intersects(box) &&
+            if (it->konfidenz >= Unsicher && it->ziffern && !lesung.contains(it.key()) && it->box.intersects(box) &&
                 !it.key().contains(g) && !g.contains(it.key()) && !EinZeichenAnders(it.key(), g) && !ZweiVerwechselt(it.key(), g) &&
                 !OhneAnfang(it.key(), g, nummer))
                 return true;
