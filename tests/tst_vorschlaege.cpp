@@ -1029,6 +1029,10 @@ private slots:
         QCOMPARE(abgleich.Stellen(QStringLiteral("XV150"), tags).size(), 0);
         QCOMPARE(abgleich.Stellen(QStringLiteral("TT2270"), tags).size(), 1);
         QCOMPARE(abgleich.Stellen(QStringLiteral("PDT8981"), tags).size(), 1);
+        // the unit after the number, its box reaching into the number's: no part of the tag's front,
+        // though the front holds that letter
+        const QList<Bildwort> woerter{{QStringLiteral("400"), QRect(1489, 646, 41, 12), 91}, {QStringLiteral("V"), QRect(1522, 646, 11, 12), 91}};
+        QCOMPARE(Wortabgleich(woerter).Stellen(QStringLiteral("HV400"), {QStringLiteral("HV400")}).size(), 0);
     }
 
     // Every line of letters is found on the pixels, also a word of two letters

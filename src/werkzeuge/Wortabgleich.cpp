@@ -671,15 +671,19 @@ bool Wortabgleich::AndererBesser(const QString& g, const QRect& box, const QSet<
 bool Wortabgleich::FremdesWortDaneben(const QString& g, const QRect& box) const {
     // A word without a digit, read surely, right before or after the number on its line that is no
     // part of the tag: a unit or a name with it ("400 V", "DN 150"), so the number is a value or
-    // another text's. The letters of a small label are often read unsurely ("RM" for XV) and count
-    // not, nor a word before the number one sign off the tag's front ("POT" for PDT).
+    // another text's ("400 V" is no HV400's). The letters of a small label are often read unsurely
+    // ("RM" for XV) and count not, nor a word before the number one sign off the tag's front ("POT"
+    // for PDT), nor the tag's end after it.
     const QString vorne = g.left(g.indexOf(Nummer(g)));
     for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it) {
         const QRect& b = it->box;
-        if (it->ziffern || it->konfidenz < Unsicher || b == box || g.contains(it.key()) || b.contains(box) ||
-            (b.center().x() < box.left() && Abstand(it.key(), vorne) <= 1))
+        const bool davor = b.center().x() < box.center().x();
+        if (it->ziffern || it->konfidenz < Unsicher || b == box || b.contains(box) ||
+            (davor && (vorne.contains(it.key()) || Abstand(it.key(), vorne) <= 1)) || (!davor && g.endsWith(it.key())))
             continue;
-        if (Nachbarn(b, box) || Nachbarn(box, b))
+        // on the number's line, beside it or reaching past its end into it ("400" boxed over the "V")
+        const bool zeile = std::min(b.bottom(), box.bottom()) - std::max(b.top(), box.top()) + 1 >= 0.6 * std::min(b.height(), box.height());
+        if (Nachbarn(b, box) || Nachbarn(box, b) || (zeile && b.intersects(box) && (b.right() > box.right() || b.left() < box.left())))
             return true;
     }
     return false;
