@@ -660,12 +660,11 @@ bool Wortabgleich::AndererBesser(const QString& g, const QRect& box, const QSet<
             eigene = std::max(eigene, s.konfidenz);
     if (eigene >= Unsicher)
         return false;
-    return std::any_of(andere.begin(), andere.end(), [&](const QString& a) {
-        if (a == g)
-            return false;
-        const QList<Stelle> dort = m_stellen.values(a);
-        return std::any_of(dort.begin(), dort.end(), [&](const Stelle& s) { return Deckend(s.box, box) && s.konfidenz > eigene; });
-    });
+    // the readings at the box, not the picture's tags, are walked: a picture may carry hundreds of tags
+    for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it)
+        if (it->konfidenz > eigene && it.key() != g && Deckend(it->box, box) && andere.contains(it.key()))
+            return true;
+    return false;
 }
 
 bool Wortabgleich::FremdesWortDaneben(const QString& g, const QRect& box) const {
