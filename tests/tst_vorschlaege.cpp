@@ -1040,6 +1040,75 @@ private slots:
         QCOMPARE(int(Wortabgleich(woerter).Stellen(QStringLiteral("LSH875")).size()), 1);
     }
 
+    // A copy read as two words, its front unsurely and its number surely but one digit off ("B" and
+    // "247" for B347), makes the tag ambiguous: the sure number is a part of that reading itself,
+    // not another label's piece.
+    void copyWhoseNumberIsReadSurelyOffMakesTheTagAmbiguous() {
+        const QList<Bildwort> woerter{{QStringLiteral("B"), QRect(185, 491, 9, 11), 92}, {QStringLiteral("347"), QRect(209, 490, 30, 12), 97},
+                                      {QStringLiteral("B"), QRect(1360, 660, 12, 20), 64}, {QStringLiteral("247"), QRect(1394, 660, 45, 11), 94}};
+        QCOMPARE(Wortabgleich(woerter).Stellen(QStringLiteral("B347"), {QStringLiteral("8347")}).size(), 2);
+    }
+
+    // A tag of the picture not drawn on it, read unsurely where another tag of the picture was
+    // read more surely (or found there only through a slip), gives way: that is the other's label.
+    void tagReadWhereAnotherIsReadBetterGivesWay_data() {
+        QTest::addColumn<QList<Bildwort>>("woerter");
+        QTest::addColumn<QString>("tag");
+        QTest::addColumn<int>("stellen");
+        const QRect box(1014, 786, 64, 14);
+        QTest::newRow("anderes dort sicherer gelesen") << QList<Bildwort>{{"FQ448A", box, 54}, {"Fo44sa", box, 0}} << "FQ445A" << 0;
+        QTest::newRow("das andere selbst") << QList<Bildwort>{{"FQ448A", box, 54}, {"Fo44sa", box, 0}} << "FQ448A" << 1;
+        QTest::newRow("selbst sicher gelesen") << QList<Bildwort>{{"FQ448A", box, 54}, {"FQ445A", box, 90}} << "FQ445A" << 1;
+        // only one of its digits read as a look-alike, where the other tag was read however unsurely
+        QTest::newRow("nur durch Verwechslung") << QList<Bildwort>{{"P5718", QRect(216, 394, 66, 17), 3}, {"P6718", QRect(216, 394, 66, 17), 20}}
+                                              << "P6718" << 1;
+        // a column of turned letters crossing the line shares a corner of its box only: another label
+        QTest::newRow("Spalte quer durch die Zeile") << QList<Bildwort>{{"2-LIC3664", QRect(1399, 370, 111, 19), 0},
+                                                                        {"33BAB69CA379", QRect(1398, 353, 13, 109), 90}}
+                                                    << "LIC3664" << 1;
+    }
+    void tagReadWhereAnotherIsReadBetterGivesWay() {
+        QFETCH(QList<Bildwort>, woerter);
+        QFETCH(QString, tag);
+        QFETCH(int, stellen);
+        QSet<QString> tags;
+        for (const char* t : {"FQ445A", "FQ448A", "P6718", "LIC3664", "33BAB69CA379"})
+            tags.insert(Wortabgleich::Grundform(QLatin1String(t)));
+        QCOMPARE(int(Wortabgleich(woerter).Stellen(tag, tags).size()), stellen);
+    }
+
+    // A number read surely beside a word that is no part of the tag ("400 V", "DN 150", drawn by Qt
+    // and read by the engine) is a value with its unit, no tag's loop number; a number whose tag's
+    // letters were read as others unsurely, or one sign off, still stands for it.
+    void numberBesideAUnitIsNoLoopNumber() {
+        QImage bild(900, 300, QImage::Format_RGB32);
+        bild.fill(QColor(232, 232, 228));
+        QPainter p(&bild);
+        QFont f(QStringLiteral("DejaVu Sans"));
+        f.setPixelSize(17);
+        p.setFont(f);
+        p.setPen(QColor(25, 25, 25));
+        p.drawText(60, 70, QStringLiteral("400 V"));
+        p.drawText(360, 70, QStringLiteral("DN 150"));
+        p.drawText(60, 200, QStringLiteral("2270"));
+        p.drawText(360, 200, QStringLiteral("POT 8981"));
+        p.end();
+        const QString datei = Pfad(QStringLiteral("einheiten.bmp"));
+        QVERIFY(bild.save(datei, "BMP"));
+        const Bildtext t = mErkennung.Lesen(datei);
+        QVERIFY(t.fehler.isEmpty());
+        const QSet<QString> tags{QStringLiteral("1T400"), QStringLiteral("XV150"), QStringLiteral("TT2270"), QStringLiteral("PDT8981")};
+        const Wortabgleich abgleich(t.woerter);
+        QCOMPARE(abgleich.Stellen(QStringLiteral("LT400"), tags).size(), 0);
+        QCOMPARE(abgleich.Stellen(QStringLiteral("XV150"), tags).size(), 0);
+        QCOMPARE(abgleich.Stellen(QStringLiteral("TT2270"), tags).size(), 1);
+        QCOMPARE(abgleich.Stellen(QStringLiteral("PDT8981"), tags).size(), 1);
+        // the unit after the number, its box reaching into the number's: no part of the tag's front,
+        // though the front holds that letter
+        const QList<Bildwort> woerter{{QStringLiteral("400"), QRect(1489, 646, 41, 12), 91}, {QStringLiteral("V"), QRect(1522, 646, 11, 12), 91}};
+        QCOMPARE(Wortabgleich(woerter).Stellen(QStringLiteral("HV400"), {QStringLiteral("HV400")}).size(), 0);
+    }
+
     // Every line of letters is found on the pixels, also a word of two letters
     // over a number inside a bubble; stacked lines stay apart.
     void linesOfLettersAreFoundOnThePixels() {

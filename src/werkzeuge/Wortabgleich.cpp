@@ -166,6 +166,14 @@ bool Fehllesung(const QString& lesung, const QString& g, float konfidenz) {
     return lesung.size() != g.size() || konfidenz < Wortabgleich::Unsicher;
 }
 
+// Two boxes of one place: they share at least half of the smaller one (a column of turned
+// letters crossing a line shares a corner of it, and is another label).
+bool Deckend(const QRect& a, const QRect& b) {
+    const QRect schnitt = a.intersected(b);
+    const qint64 kleiner = std::min(qint64(a.width()) * a.height(), qint64(b.width()) * b.height());
+    return !schnitt.isEmpty() && 2 * qint64(schnitt.width()) * schnitt.height() >= kleiner;
+}
+
 bool HatZiffer(const QString& s) { return std::any_of(s.begin(), s.end(), [](QChar c) { return c.isDigit(); }); }
 
 // A point or comma between two digits ("47.3", "0,5") makes a reading a value shown, not a loop number.
@@ -340,10 +348,14 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
         if (std::none_of(stellen.begin(), stellen.end(), [&r](const QRect& s) { return s.intersects(r); }))
             stellen << r;
     };
+    // A place where another tag of the picture was read more surely than this one is that
+    // tag's label, misread here or there: the tag gives way.
     for (const Stelle& s : std::as_const(alle))
-        dazu(s.box);
+        if (!AndererBesser(g, s.box, andere))
+            dazu(s.box);
     // The readings a rule lets stand for the tag, the tightest box first: a word read with a
-    // speck or a neighbour beside it is the same place as the word alone.
+    // speck or a neighbour beside it is the same place as the word alone. Such a slip gives
+    // way to any reading of another tag of the picture at that place.
     auto dazuEngste = [&](auto passt) {
         QList<QRect> boxen;
         for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it)
@@ -353,7 +365,8 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
             return qint64(a.width()) * a.height() < qint64(b.width()) * b.height();
         });
         for (const QRect& b : std::as_const(boxen))
-            dazu(b);
+            if (!AndererBesser(g, b, andere))
+                dazu(b);
     };
     // Not read as written anywhere: letters of the tag may have been read as their look-alikes
     // ("11570" for TT570, "ET9588" for FT9588), when no other tag could be meant.
@@ -412,7 +425,7 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
     if (stellen.isEmpty())
         dazuEngste([&](auto it) {
             return !it->wert && it->ziffern && it->konfidenz >= Unsicher && it->box.width() > it->box.height() && !vorneAufZeile(it->box) &&
-                   OhneAnfang(it.key(), g, nummer) && !andereNummer(it.key());
+                   OhneAnfang(it.key(), g, nummer) && !andereNummer(it.key()) && !FremdesWortDaneben(g, it->box);
         });
     // A sure place alone is not enough when an unsure reading elsewhere is one sign off, or
     // two signs read as their look-alikes: that may be the second copy (often drawn smaller),
@@ -436,10 +449,11 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
         return std::any_of(dort.begin(), dort.end(), [&box](const Stelle& s) { return s.konfidenz >= Unsicher && !s.box.intersects(box); });
     };
     // An unsure reading where another reading of the same place, sure and far from the tag, holds
-    // digits too is a piece of that other label ("LSH885" rated 38 over "8854B" rated 92 of LSH8854B).
+    // digits too is a piece of that other label ("LSH885" rated 38 over "8854B" rated 92 of LSH8854B);
+    // not a part of the reading itself ("247" of "B" and "247" for B347: the copy's number read one off).
     auto andersSicher = [&](const QString& lesung, const QRect& box) {
         for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it)
-            if (it->konfidenz >= Unsicher && it->ziffern && it.key() != lesung && it->box.intersects(box) &&
+            if (it->konfidenz >= Unsicher && it->ziffern && !lesung.contains(it.key()) && it->box.intersects(box) &&
                 !it.key().contains(g) && !g.contains(it.key()) && !EinZeichenAnders(it.key(), g) && !ZweiVerwechselt(it.key(), g) &&
                 !OhneAnfang(it.key(), g, nummer))
                 return true;
@@ -635,4 +649,41 @@ bool Wortabgleich::OhneZeilenform(const QRect& box, qsizetype zeichen) const {
     return std::none_of(m_stellen.cbegin(), m_stellen.cend(), [&box](const Stelle& s) {
         return s.box != box && box.contains(s.box) && 5 * s.box.height() <= 3 * box.height() && 5 * s.box.width() >= 2 * box.width();
     });
+}
+
+bool Wortabgleich::AndererBesser(const QString& g, const QRect& box, const QSet<QString>& andere) const {
+    // how surely the tag itself was read there; a place only a slip gave counts below any reading
+    float eigene = -1;
+    const QList<Stelle> selbst = m_stellen.values(g);
+    for (const Stelle& s : selbst)
+        if (Deckend(s.box, box))
+            eigene = std::max(eigene, s.konfidenz);
+    if (eigene >= Unsicher)
+        return false;
+    // the readings at the box, not the picture's tags, are walked: a picture may carry hundreds of tags
+    for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it)
+        if (it->konfidenz > eigene && it.key() != g && Deckend(it->box, box) && andere.contains(it.key()))
+            return true;
+    return false;
+}
+
+bool Wortabgleich::FremdesWortDaneben(const QString& g, const QRect& box) const {
+    // A word without a digit, read surely, right before or after the number on its line that is no
+    // part of the tag: a unit or a name with it ("400 V", "DN 150"), so the number is a value or
+    // another text's ("400 V" is no HV400's). The letters of a small label are often read unsurely
+    // ("RM" for XV) and count not, nor a word before the number one sign off the tag's front ("POT"
+    // for PDT), nor the tag's end after it.
+    const QString vorne = g.left(g.indexOf(Nummer(g)));
+    for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it) {
+        const QRect& b = it->box;
+        const bool davor = b.center().x() < box.center().x();
+        if (it->ziffern || it->konfidenz < Unsicher || b == box || b.contains(box) ||
+            (davor && (vorne.contains(it.key()) || Abstand(it.key(), vorne) <= 1)) || (!davor && g.endsWith(it.key())))
+            continue;
+        // on the number's line, beside it or reaching past its end into it ("400" boxed over the "V")
+        const bool zeile = std::min(b.bottom(), box.bottom()) - std::max(b.top(), box.top()) + 1 >= 0.6 * std::min(b.height(), box.height());
+        if (Nachbarn(b, box) || Nachbarn(box, b) || (zeile && b.intersects(box) && (b.right() > box.right() || b.left() < box.left())))
+            return true;
+    }
+    return false;
 }

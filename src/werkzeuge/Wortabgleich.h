@@ -76,6 +76,13 @@ private:
     bool UnterKleinerenBuchstaben(const QString& g, const QRect& box) const;
     // Whether a box for a tag of four signs is about as high as wide and holds no line of them.
     bool OhneZeilenform(const QRect& box, qsizetype zeichen) const;
+    // Whether another of the andere, the picture's tags, was read at the box more surely than the tag
+    // g was read there (a place the tag was found at only through a slip counts below any reading),
+    // where the tag was read there only unsurely: that is the other's label, the tag gives way.
+    bool AndererBesser(const QString& g, const QRect& box, const QSet<QString>& andere) const;
+    // Whether a word without a digit that is no part of the tag g stands right beside the box on its
+    // line: a unit or a name read with a number ("400 V", "DN 150").
+    bool FremdesWortDaneben(const QString& g, const QRect& box) const;
     void Eintragen(const QString& text, const QRect& box, float konfidenz, bool wert = false);
     // walked in the order the words were read: the same places in every run
     Reihenhash<Stelle> m_stellen;
