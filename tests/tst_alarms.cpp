@@ -1428,6 +1428,45 @@ private slots:
         QVERIFY(dialoge.meldungen.isEmpty());
     }
 
+    // A list of many rows made by the sqlite3 shell: its last page comes with
+    // the count's last step and with a sort's order, so a jump to the end
+    // finds it held; a page read while the count had not reached its end
+    // fills up once the count has gone past it.
+    void theLastPageComesWithTheListAndAShortPageFillsUp() {
+        const QString pfad = Datei("fremd-gross.kvs");
+        const int n = AlarmdefsModell::GrossAb;
+        QVERIFY(FremdeTabelle(pfad, n));
+        const QStringList nachRowid = Sqlite3(pfad, QStringLiteral("select Ident from Alarmdefs order by rowid;"));
+        {
+            QSqlDatabase db = AlarmdefsZugriff::Oeffnen(pfad, QStringLiteral("tst-gross"));
+            AlarmdefsModell m(nullptr, db, pfad);
+            int kurz = -1;
+            connect(&m, &QAbstractItemModel::rowsInserted, &m, [&](const QModelIndex&, int, int bis) {
+                if (kurz < 0 && (bis + 1) % AlarmdefsModell::SeitenGroesse != 0) {
+                    kurz = bis;
+                    QVERIFY(m.ZeileLesen(bis, 10000));
+                }
+            });
+            QVERIFY(m.AlleZeigen());
+            QTRY_VERIFY_WITH_TIMEOUT(m.AllesGelesen(), 30000);
+            QCOMPARE(m.rowCount(), n);
+            QVERIFY(m.ZeileGeladen(n - 1));
+            QCOMPARE(m.index(n - 1, AlarmFeld::Ident).data().toString(), nachRowid.last());
+            QVERIFY(kurz > 0 && kurz + 1 < n);
+            QTRY_COMPARE(m.index(kurz + 1, AlarmFeld::Ident).data().toString(), nachRowid.at(kurz + 1));
+            QCOMPARE(m.index(kurz, AlarmFeld::Ident).data().toString(), nachRowid.at(kurz));
+
+            QVERIFY(m.SortierenNach(kPriority, Qt::DescendingOrder));
+            QTRY_VERIFY_WITH_TIMEOUT(!m.QuelleUnterwegs(), 30000);
+            QVERIFY(m.ZeileGeladen(n - 1));
+            const QStringList sortiert =
+                Sqlite3(pfad, QStringLiteral("select Ident from Alarmdefs order by Priority desc, rowid desc;"));
+            for (int r : {0, n - 300, n - 1})
+                QTRY_COMPARE(m.index(r, AlarmFeld::Ident).data().toString(), sortiert.at(r));
+        }
+        AlarmdefsZugriff::Schliessen(QStringLiteral("tst-gross"));
+    }
+
     // Answers that come after a newer request are dropped: a page read before
     // the rows around it were read afresh never fills the grid, and of two
     // sorts asked for while the file is locked only the newer one is shown,
