@@ -135,6 +135,8 @@ void BenchAuswahlFenster(const QString& arbeitsOrdner) {
     // window idles meanwhile, as it does for a user.
     Warten([f] { return !f->dbAlarme || f->dbAlarme->AllesGelesen(); }, 60000);
     BenchZeile("auswahl_alle_gezaehlt_1m", t.nsecsElapsed() / 1e6, "ms");
+    // Whether the last rows are held once every row is counted.
+    BenchZeile("auswahl_ende_gehalten", f->dbAlarme->ZeileGeladen(f->dbAlarme->rowCount() - 1) ? 1 : 0, "ja");
     t.restart();
     grid->scrollToBottom();
     grid->viewport()->repaint();
@@ -154,6 +156,8 @@ void BenchAuswahlFenster(const QString& arbeitsOrdner) {
     Warten([f] { return !f->dbAlarme->QuelleUnterwegs(); }, 120000);
     grid->viewport()->repaint();
     BenchZeile("auswahl_sortieren_1m", t.nsecsElapsed() / 1e6, "ms");
+    // Whether the sorted list's last rows are held before the jump to them.
+    BenchZeile("auswahl_sortiert_ende_gehalten", f->dbAlarme->ZeileGeladen(zeilen - 1) ? 1 : 0, "ja");
     t.restart();
     grid->scrollToBottom();
     grid->viewport()->repaint();
