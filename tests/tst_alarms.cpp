@@ -1428,6 +1428,62 @@ private slots:
         QVERIFY(dialoge.meldungen.isEmpty());
     }
 
+    // A list of many rows made by the sqlite3 shell: its last page comes with
+    // the count's last step and with a sort's order, so a jump to the end
+    // finds it held at once.
+    void theLastPageComesWithTheList() {
+        const QString pfad = Datei("fremd-gross.kvs");
+        const int n = AlarmdefsModell::GrossAb;
+        QVERIFY(FremdeTabelle(pfad, n));
+        {
+            QSqlDatabase db = AlarmdefsZugriff::Oeffnen(pfad, QStringLiteral("tst-gross"));
+            AlarmdefsModell m(nullptr, db, pfad);
+            QVERIFY(m.AlleZeigen());
+            QTRY_VERIFY_WITH_TIMEOUT(m.AllesGelesen(), 30000);
+            QCOMPARE(m.rowCount(), n);
+            QVERIFY(m.ZeileGeladen(n - 1));
+            QCOMPARE(m.index(n - 1, AlarmFeld::Ident).data().toString(),
+                     Sqlite3(pfad, QStringLiteral("select Ident from Alarmdefs order by rowid desc limit 1;")).value(0));
+
+            QVERIFY(m.SortierenNach(kPriority, Qt::DescendingOrder));
+            QTRY_VERIFY_WITH_TIMEOUT(!m.QuelleUnterwegs(), 30000);
+            QVERIFY(m.ZeileGeladen(n - 1));
+            const QStringList sortiert =
+                Sqlite3(pfad, QStringLiteral("select Ident from Alarmdefs order by Priority desc, rowid desc;"));
+            for (int r : {0, n - 300, n - 1})
+                QTRY_COMPARE(m.index(r, AlarmFeld::Ident).data().toString(), sortiert.at(r));
+        }
+        AlarmdefsZugriff::Schliessen(QStringLiteral("tst-gross"));
+    }
+
+    // A page read while the count had not reached its end holds fewer rows
+    // than the page has once the count has gone past it: its other rows
+    // fill in, they do not stay empty.
+    void aPageReadShortOfTheCountFillsUp() {
+        const QString pfad = Datei("fremd-kurz.kvs");
+        const int n = AlarmdefsModell::ErsterTeil + AlarmdefsModell::WeitererTeil + 1000;
+        QVERIFY(FremdeTabelle(pfad, n));
+        const QStringList nachRowid = Sqlite3(pfad, QStringLiteral("select Ident from Alarmdefs order by rowid;"));
+        {
+            QSqlDatabase db = AlarmdefsZugriff::Oeffnen(pfad, QStringLiteral("tst-kurz"));
+            AlarmdefsModell m(nullptr, db, pfad);
+            int kurz = -1;
+            connect(&m, &QAbstractItemModel::rowsInserted, &m, [&](const QModelIndex&, int, int bis) {
+                if (kurz < 0 && (bis + 1) % AlarmdefsModell::SeitenGroesse != 0) {
+                    kurz = bis;
+                    QVERIFY(m.ZeileLesen(bis, 10000));
+                }
+            });
+            QVERIFY(m.AlleZeigen());
+            QTRY_VERIFY_WITH_TIMEOUT(m.AllesGelesen(), 30000);
+            QCOMPARE(m.rowCount(), n);
+            QVERIFY(kurz > 0 && kurz + 1 < n);
+            QCOMPARE(m.index(kurz, AlarmFeld::Ident).data().toString(), nachRowid.at(kurz));
+            QTRY_COMPARE(m.index(kurz + 1, AlarmFeld::Ident).data().toString(), nachRowid.at(kurz + 1));
+        }
+        AlarmdefsZugriff::Schliessen(QStringLiteral("tst-kurz"));
+    }
+
     // Answers that come after a newer request are dropped: a page read before
     // the rows around it were read afresh never fills the grid, and of two
     // sorts asked for while the file is locked only the newer one is shown,

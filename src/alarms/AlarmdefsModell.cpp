@@ -202,8 +202,14 @@ bool AlarmdefsModell::Anwenden(const Quelle& neu) {
     an.quelle = neu;
     an.generation = m_generation;
     // Its first page comes with it: the grid shows its first rows without asking again.
+    // A sorted list of many rows brings its last page as well: its end is
+    // where a user jumps next (Strg+Ende, the scroll bar's end).
     const auto [vor, nach] = ZeilenSql(neu);
-    m_quellTicket = m_dienst->SchluesselLesen(sql, SeitenGroesse, [vor, nach](const QString& liste) { return vor + liste + nach; });
+    Datendienst::Mitlesen ende;
+    if (neu.sortSpalte >= 0)
+        ende = [](const QVector<qint64>& schluessel) { return LetzteSeite({}, 0, schluessel, 0); };
+    m_quellTicket = m_dienst->SchluesselLesen(
+        sql, SeitenGroesse, [vor, nach](const QString& liste) { return vor + liste + nach; }, std::move(ende));
     m_anfragen.insert(m_quellTicket, an);
     // The first source of a database is waited for as its opening is (the service
     // connects first); later ones at most a frame.
@@ -255,6 +261,8 @@ bool AlarmdefsModell::QuelleErhalten(const Datendienst::Antwort& a, const Anfrag
     m_seitenTickets.clear();
     m_weiterTicket = 0;
     m_aufgehalten = false;
+    // The last page read with the order is held at once, then the first.
+    MitgeleseneSeite(a, false);
     // The first page read with the order is held at once.
     if (!a.zeilen.isEmpty() && m_anzahl > 0) {
         Anfrage erste;
@@ -342,7 +350,21 @@ void AlarmdefsModell::WeiterLesen(int generation) {
     an.generation = m_generation;
     an.bisher = m_reihenfolge.size();
     const QString sql = RowidsSql(m_quelle, true, WeitererTeil, &an.schonDa);
-    m_weiterTicket = m_dienst->SchluesselLesen(sql);
+    // The step that turns out to be the last brings the rows of the list's
+    // last page: the grid may jump there the moment it has every row. The
+    // keys of that page held already go along.
+    const qsizetype schwanzVon = an.bisher > 0 ? (an.bisher - 1) / SeitenGroesse * SeitenGroesse : 0;
+    const QVector<qint64> schwanz = m_reihenfolge.mid(schwanzVon);
+    const int schonDa = an.schonDa;
+    const auto [vor, nach] = ZeilenSql(m_quelle);
+    m_weiterTicket = m_dienst->SchluesselLesen(
+        sql, 0, [vor, nach](const QString& liste) { return vor + liste + nach; },
+        [schwanz, schwanzVon, schonDa](const QVector<qint64>& schluessel) -> QVector<qint64> {
+            const QVector<qint64> neu = schluessel.mid(std::min<qsizetype>(schonDa, schluessel.size()));
+            if (neu.size() >= WeitererTeil)
+                return {};  // not the last step
+            return LetzteSeite(schwanz, schwanzVon, neu, schwanzVon + schwanz.size());
+        });
     m_anfragen.insert(m_weiterTicket, an);
 }
 
@@ -391,8 +413,10 @@ void AlarmdefsModell::WeiterErhalten(const Datendienst::Antwort& a, const Anfrag
         endInsertRows();
     }
     m_vollstaendig = teil.size() < WeitererTeil;
-    if (m_vollstaendig)
+    if (m_vollstaendig) {
+        MitgeleseneSeite(a, true);
         EndeVorauslesen();
+    }
     GesuchtWeiter();
     if (!m_vollstaendig)
         QTimer::singleShot(0, this, [this, generation] { WeiterLesen(generation); });
@@ -553,6 +577,50 @@ bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrag
     return true;
 }
 
+QVector<qint64> AlarmdefsModell::LetzteSeite(const QVector<qint64>& davor, qsizetype davorVon,
+                                             const QVector<qint64>& neu, qsizetype neuVon) {
+    const qsizetype anzahl = neuVon + neu.size();
+    if (anzahl < GrossAb)
+        return {};
+    const qsizetype von = (anzahl - 1) / SeitenGroesse * SeitenGroesse;
+    QVector<qint64> seite;
+    seite.reserve(anzahl - von);
+    for (qsizetype p = von; p < anzahl; ++p) {
+        if (p >= neuVon)
+            seite.append(neu.at(p - neuVon));
+        else if (p >= davorVon && p - davorVon < davor.size())
+            seite.append(davor.at(p - davorVon));
+        else
+            return {};  // not among the keys at hand
+    }
+    return seite;
+}
+
+void AlarmdefsModell::MitgeleseneSeite(const Datendienst::Antwort& a, bool spaet) {
+    if (a.endeZeilen.isEmpty() || m_anzahl <= 0)
+        return;
+    const int seite = (m_anzahl - 1) / SeitenGroesse;
+    Anfrage an;
+    an.zweck = Anfrage::Zweck::Zeilen;
+    an.generation = m_generation;
+    an.seite = seite;
+    for (int p = seite * SeitenGroesse; p < m_anzahl; ++p) {
+        an.positionen.append(p);
+        an.schluessel.append(m_reihenfolge.at(p));
+    }
+    // Read for the list as the worker had it: taken only where it is the
+    // list's last page now; a part of it read before the count had come so
+    // far, held or on its way, is replaced.
+    if (an.schluessel != a.endeSchluessel || SeiteVoll(seite))
+        return;
+    Datendienst::Antwort teil;
+    teil.ticket = a.ticket;
+    teil.ok = true;
+    teil.zeilen = a.endeZeilen;
+    m_seitenTickets.insert(seite, a.ticket);
+    ZeilenErhalten(teil, an, spaet);
+}
+
 int AlarmdefsModell::Vorkommen(int position) const {
     // How many positions before this one carry its key; in key order they stand just before it.
     const qint64 id = m_reihenfolge.at(position);
@@ -628,12 +696,21 @@ const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileHolen(int row) const {
         m_seitenAlter.append(seite);
     }
     const int i = row % SeitenGroesse;
+    // A page read while the count had not reached its end yet holds fewer
+    // rows than it has now: it is read again, its rows shown meanwhile.
+    if (i >= it->size() && !m_seitenTickets.contains(seite) && !m_fehlSeiten.contains(seite))
+        self->SeiteAnfordern(seite, true);
     return i < it->size() ? &it->at(i) : nullptr;
+}
+
+bool AlarmdefsModell::SeiteVoll(int seite) const {
+    const auto it = m_seiten.constFind(seite);
+    return it != m_seiten.constEnd() && it->size() == std::min(SeitenGroesse, m_anzahl - seite * SeitenGroesse);
 }
 
 void AlarmdefsModell::EndeVorauslesen() {
     const int letzte = (m_anzahl - 1) / SeitenGroesse;
-    if (m_anzahl >= GrossAb && letzte > 0 && !m_seiten.contains(letzte) && !m_seitenTickets.contains(letzte))
+    if (m_anzahl >= GrossAb && letzte > 0 && !SeiteVoll(letzte) && !m_seitenTickets.contains(letzte))
         SeiteAnfordern(letzte, false);
 }
 

@@ -224,12 +224,21 @@ private:
     // Asks for a whole page without waiting; one asked for by the view may be
     // given up when the view has moved on.
     void SeiteAnfordern(int seite, bool fuerAnsicht);
+    // Whether the page is held with every row the source has on it now.
+    bool SeiteVoll(int seite) const;
     // The last page of a large complete source, read before a jump to the end.
     void EndeVorauslesen();
     // The view turned to another page: the next one in its direction is asked for.
     void AnsichtWechselt(int seite);
     bool ZeilenErhalten(const Datendienst::Antwort& a, const Anfrage& an, bool spaet);
     void FehlSeitenNachlesen();
+    // The keys of the last page of a list whose keys from neuVon on are neu
+    // (those from davorVon on davor): none below GrossAb keys, or when its
+    // keys are not all at hand. Runs on the data service's worker too.
+    static QVector<qint64> LetzteSeite(const QVector<qint64>& davor, qsizetype davorVon, const QVector<qint64>& neu,
+                                       qsizetype neuVon);
+    // The last page read along with the keys of a, held when it still is the list's last page.
+    void MitgeleseneSeite(const Datendienst::Antwort& a, bool spaet);
     void NachlesenPlanen();
     bool SchreibenErhalten(const Datendienst::Antwort& a, const Anfrage& an);
     // A server's key, the Ident, may be carried by several rows: the k-th position with that key gets the k-th of them.

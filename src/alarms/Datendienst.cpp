@@ -154,20 +154,30 @@ Datendienst::Ticket Datendienst::SchluesselLesen(const QString& sql, const QVari
 }
 
 Datendienst::Ticket Datendienst::SchluesselLesen(const QString& sql, int ersteZeilen,
-                                                std::function<QString(const QString&)> zeilenSql) {
+                                                std::function<QString(const QString&)> zeilenSql, Mitlesen ende) {
     return Stellen(Art::Schluessel, sql, {}, {},
-                   [ersteZeilen, zeilenSql = std::move(zeilenSql)](QSqlDatabase& db, Antwort& a) {
-        if (a.schluessel.isEmpty() || ersteZeilen <= 0)
-            return;
-        QStringList liste;
-        const qsizetype n = std::min<qsizetype>(ersteZeilen, a.schluessel.size());
-        liste.reserve(n);
-        for (qsizetype i = 0; i < n; ++i)
-            liste.append(QString::number(a.schluessel.at(i)));
-        Antwort zeilen;
-        Lesen(db, false, zeilenSql(liste.join(QLatin1Char(','))), {}, zeilen);
-        if (zeilen.ok)
-            a.zeilen = std::move(zeilen.zeilen);
+                   [ersteZeilen, zeilenSql = std::move(zeilenSql), ende = std::move(ende)](QSqlDatabase& db, Antwort& a) {
+        const auto lesen = [&](const QVector<qint64>& schluessel, qsizetype n, QVector<QVector<QVariant>>& ziel) {
+            QString liste;
+            liste.reserve(n * 8);
+            for (qsizetype i = 0; i < n; ++i) {
+                if (i)
+                    liste += QLatin1Char(',');
+                liste += QString::number(schluessel.at(i));
+            }
+            Antwort zeilen;
+            Lesen(db, false, zeilenSql(liste), {}, zeilen);
+            if (zeilen.ok)
+                ziel = std::move(zeilen.zeilen);
+            return zeilen.ok;
+        };
+        if (!a.schluessel.isEmpty() && ersteZeilen > 0)
+            lesen(a.schluessel, std::min<qsizetype>(ersteZeilen, a.schluessel.size()), a.zeilen);
+        if (ende) {
+            QVector<qint64> weitere = ende(a.schluessel);
+            if (!weitere.isEmpty() && lesen(weitere, weitere.size(), a.endeZeilen))
+                a.endeSchluessel = std::move(weitere);
+        }
     });
 }
 

@@ -43,6 +43,9 @@ public:
         QSqlError fehler;                    // why not ok
         QVector<qint64> schluessel;          // SchluesselLesen: the first column as numbers
         QVector<QVector<QVariant>> zeilen;   // ZeilenLesen: every column of every row
+        // SchluesselLesen with rows read along: the keys named by its ende, and their rows.
+        QVector<qint64> endeSchluessel;
+        QVector<QVector<QVariant>> endeZeilen;
         Schreibergebnis ergebnis;            // Schreiben
         std::optional<AlarmListeTyp> liste;  // AlarmListeLesen
         Sammelergebnis sammel;               // SchreibenAlle
@@ -70,7 +73,12 @@ public:
     // ersteZeilen keys: zeilenSql, given the keys as a list, is the read of
     // them (into Antwort::zeilen). A grid that opens a source shows its first
     // rows without asking again; rows that cannot be read leave zeilen empty.
-    Ticket SchluesselLesen(const QString& sql, int ersteZeilen, std::function<QString(const QString&)> zeilenSql);
+    // ende, given the keys read, may name more keys whose rows are read on
+    // that turn too (into Antwort::endeZeilen): the last page of a long list,
+    // where a user jumps next, is there the moment the list is.
+    using Mitlesen = std::function<QVector<qint64>(const QVector<qint64>&)>;
+    Ticket SchluesselLesen(const QString& sql, int ersteZeilen, std::function<QString(const QString&)> zeilenSql,
+                           Mitlesen ende = {});
     Ticket ZeilenLesen(const QString& sql, const QVariantList& werte = {});
     // One write through the one write path, after every write asked before it.
     Ticket Schreiben(const Schreibauftrag& auftrag);
