@@ -1726,6 +1726,19 @@ private slots:
                                                                                       {"4983", QRect(1488, 960, 30, 12), 87}, {"a", QRect(1488, 966, 30, 6), 32},
                                                                                       {"TSL4983", QRect(1488, 940, 30, 32), 87}}
                                                               << "TSL4983" << 1;
+        // a blurred bubble's number measured taller than its letters: only a piece of the ring at its end moves the corner
+        QTest::newRow("Blase, Nummer hoeher, Ring am Ende") << QList<Bildwort>{{"PT", QRect(578, 213, 15, 11), 97}, {"7230", QRect(569, 225, 42, 15), 91},
+                                                                              {"PT7230", QRect(569, 213, 42, 27), 91}}
+                                                          << "PT7230" << 0;
+        QTest::newRow("Blase, Nummer hoeher, mittig") << QList<Bildwort>{{"PT", QRect(1524, 934, 16, 10), 97}, {"2495", QRect(1515, 949, 36, 14), 97},
+                                                                        {"PT2495", QRect(1515, 934, 36, 29), 97}}
+                                                    << "PT2495" << 1;
+        QTest::newRow("Blase, Nummer hoeher, Ring vorne") << QList<Bildwort>{{"XV", QRect(1232, 582, 28, 14), 96}, {"7922", QRect(1215, 605, 51, 19), 6},
+                                                                            {"XV7922", QRect(1215, 582, 51, 42), 6}}
+                                                        << "XV7922" << 1;
+        QTest::newRow("Blase, Nummer anderthalbmal so hoch") << QList<Bildwort>{{"TIC", QRect(337, 607, 21, 13), 84}, {"2346", QRect(326, 620, 46, 20), 60},
+                                                                               {"TIC2346", QRect(326, 607, 46, 33), 60}}
+                                                           << "TIC2346" << 0;
         // six signs boxed about as high as wide, and no line of them inside: read across a few strokes
         QTest::newRow("sechs Zeichen, fast quadratisch") << QList<Bildwort>{{"FT340B", QRect(224, 627, 13, 17), 90}, {"I", QRect(230, 648, 3, 11), 59}}
                                                       << "FT340B" << 0;
@@ -1759,6 +1772,18 @@ private slots:
         QFETCH(QString, tag);
         QFETCH(int, stellen);
         QCOMPARE(int(Wortabgleich(woerter).Stellen(tag).size()), stellen);
+    }
+
+    // Of two readings of one bubble the surer one's box is kept: the unsure one took in a dot of the ring.
+    void surestReadingOfOnePlaceIsKept() {
+        const QList<Bildwort> woerter{{QStringLiteral("TT"), QRect(325, 654, 23, 14), 96},
+                                      {QStringLiteral("1406."), QRect(318, 675, 50, 19), 6},
+                                      {QStringLiteral("TT1406."), QRect(318, 654, 50, 40), 6},
+                                      {QStringLiteral("1406"), QRect(318, 675, 40, 14), 80},
+                                      {QStringLiteral("TT1406"), QRect(318, 654, 40, 35), 80}};
+        const QList<QRect> s = Wortabgleich(woerter).Stellen(QStringLiteral("TT1406"));
+        QCOMPARE(s.size(), 1);
+        QCOMPARE(s.first(), QRect(318, 654, 40, 35));
     }
 
     // Alarms of one tag stand beside each other at its label; an alarm without

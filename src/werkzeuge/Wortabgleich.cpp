@@ -343,6 +343,7 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
     QList<Stelle> alle = m_stellen.values(g);
     // the hash gives the latest entry first: single words before the pairs they are part of
     std::reverse(alle.begin(), alle.end());
+    SichersteZuerst(alle);
     QList<QRect> stellen;
     auto dazu = [&stellen](const QRect& r) {
         if (std::none_of(stellen.begin(), stellen.end(), [&r](const QRect& s) { return s.intersects(r); }))
@@ -592,17 +593,36 @@ bool Wortabgleich::EckeZweifelhaft(const QRect& box, qsizetype zeichen) const {
         return true;
     // A bubble's number boxed with its ring: the number's part of the box far taller than the letters above it.
     // Specks and bits of the ring read on their own are no part: only words a third as wide as the box count.
-    int oben = 0, unten = 0;
+    QRect oben, unten;
     for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it) {
         const QRect& b = it->box;
         if (b == box || !box.contains(b) || b.width() < b.height() || 3 * b.width() < box.width())
             continue;
-        if (b.top() == box.top() && b.bottom() < box.center().y())
-            oben = std::max(oben, b.height());
-        if (b.bottom() == box.bottom() && b.top() > box.top() + box.height() / 3)
-            unten = std::max(unten, b.height());
+        if (b.top() == box.top() && b.bottom() < box.center().y() && b.height() > oben.height())
+            oben = b;
+        if (b.bottom() == box.bottom() && b.top() > box.top() + box.height() / 3 && b.height() > unten.height())
+            unten = b;
     }
-    return oben > 0 && 4 * unten > 5 * oben;
+    return !oben.isEmpty() && 4 * unten.height() > 5 * oben.height() && RingAmEnde(oben, unten);
+}
+
+bool Wortabgleich::RingAmEnde(const QRect& oben, const QRect& unten) {
+    // Half as high again as the letters, the number's box took in the ring below it and on both sides.
+    if (2 * unten.height() >= 3 * oben.height())
+        return true;
+    // Both lines of a bubble are centred on its circle: the number reaching further right of the
+    // letters' middle than left of it by more than half a letter's height holds a piece of the ring
+    // at its end. A piece at its front leaves the corner where it is.
+    const int mitte2 = oben.left() + oben.right();
+    const int rechts = 2 * unten.right() - mitte2, links = mitte2 - 2 * unten.left();
+    return rechts - links > oben.height();
+}
+
+void Wortabgleich::SichersteZuerst(QList<Stelle>& stellen) {
+    // Of the readings of one place the surest goes first: a reading that took in a speck or a
+    // piece of a bubble's ring ("TT1406." rated 6 beside "TT1406" rated 80) is the same place
+    // with a box that does not end at the label.
+    std::stable_sort(stellen.begin(), stellen.end(), [](const Stelle& a, const Stelle& b) { return a.konfidenz > b.konfidenz; });
 }
 
 bool Wortabgleich::EndeUeberzaehlig(const QString& g, const QRect& box) const {

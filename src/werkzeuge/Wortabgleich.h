@@ -68,6 +68,11 @@ private:
     // label's ink: a box lower than the letters, a bubble's number boxed with its ring, a box about as
     // high as wide for five signs or more that holds no line of them.
     bool EckeZweifelhaft(const QRect& box, qsizetype zeichen) const;
+    // Whether the lower of two lines centred in a bubble, unten, took in the bubble's ring at its end:
+    // half as high again as the upper one, oben, or reaching further right of its middle than left.
+    static bool RingAmEnde(const QRect& oben, const QRect& unten);
+    // Puts the surest of the readings first, so that of overlapping places the surest reading's box is kept.
+    static void SichersteZuerst(QList<Stelle>& stellen);
     // Whether a reading ending where the box ends holds the tag's end and one sign more, far more
     // surely than the tag's end was read there: the box ends beyond the label.
     bool EndeUeberzaehlig(const QString& g, const QRect& box) const;
