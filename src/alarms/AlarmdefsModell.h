@@ -25,6 +25,7 @@
 #include <utility>
 
 #include "alarms/Datendienst.h"
+#include "alarms/Identschluessel.h"
 #include "alarms/OdbcZeilen.h"
 #include "alarms/Schreibauftrag.h"
 #include "alarms/Schreibergebnis.h"
@@ -120,7 +121,9 @@ public:
 
 
     // Whether a new source is still being read by the service.
-    bool QuelleUnterwegs() const { return m_odbc ? m_odbc->QuelleUnterwegs() : m_quellTicket != 0; }
+    bool QuelleUnterwegs() const {
+        return m_odbc ? m_odbc->QuelleUnterwegs() : m_quellTicket != 0 || m_nachBeschreibung.has_value();
+    }
     // Whether the table's description is still on its way from the service
     // (a model that opened no connection of its own asks it first).
     bool BeschreibungUnterwegs() const { return m_beschreibTicket != 0; }
@@ -278,7 +281,14 @@ private:
     void OdbcVerbinden();
     bool m_kalt = false;  // a new connection: not waited for until a page has come
     QStringList m_feldNamen;        // the table's column names, as the service read them
-    QString m_schluessel;  // the key the pages are read by: rowid, or the Ident on a server
+    QString m_schluessel;  // the key the pages are read by: rowid, or the Ident's number on a server
+    QString m_schluesselSpalte;  // the column it comes from (rowid, the Ident as the table holds it)
+    // A server's key is known once the description has come; a source asked
+    // for before then waits for it here.
+    bool m_schluesselOffen = false;
+    std::optional<Quelle> m_nachBeschreibung;
+    QString m_identAbgelehnt;  // why the table's Ident cannot key the grid (German)
+    void SchluesselNehmen(const Identschluessel& s);
     QString m_textReihung;  // follows a text column in ORDER BY: the German order of this connection
     QString m_datenbank;
     bool m_aufgehalten = false;  // the counting failed once and is being tried again
