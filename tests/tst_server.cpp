@@ -726,9 +726,9 @@ private slots:
             "insert into \"Alarmdefs\" (\"Ident\", \"Alarmtext\", \"Form\", \"Symbol\", \"X\", \"Y\") "
             "select i::text, 'Meldung ' || i, 'Zulauf', 'Standard\\Pfeil.gif', i % 97, i % 89 "
             "from generate_series(1, 1500) i order by md5(i::text);");
-        // a decimal number without places, texts of fixed width (the picture's name of its own width)
+        // a decimal number without places, texts of fixed width
         QTest::newRow("numeric-zeichen") << QStringLiteral(
-            "create table \"Alarmdefs\" (\"Alarmtext\" char(40), \"Min\" numeric(9,3), \"Form\" varchar(30), "
+            "create table \"Alarmdefs\" (\"Alarmtext\" char(40), \"Min\" numeric(9,3), \"Form\" char(30), "
             "\"Ident\" numeric(10,0) primary key, \"Max\" numeric(9,3), \"Symbol\" char(60), \"X\" integer, "
             "\"Y\" integer, \"Type\" integer, \"Acknowledge\" integer, \"VarName\" varchar(40), \"BitNo\" integer, "
             "\"Priority\" integer, \"Group\" integer, \"Helpindex\" integer, \"Sensor1\" integer, "
