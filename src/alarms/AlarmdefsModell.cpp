@@ -56,7 +56,6 @@ AlarmdefsModell::AlarmdefsModell(QObject* parent, const QSqlDatabase& db, const 
     // type: a connection open here is asked now, else the description says it.
     if (server && !ohneVerbindung)
         SchluesselNehmen(Identschluessel::Beschreiben(db, m_datenbank));
-    m_schluesselOffen = server && ohneVerbindung;
     if (ohneVerbindung) {
         // A server or an ODBC source is not waited for until the service has
         // connected and a page has come; a file only while no other program's
@@ -125,9 +124,6 @@ void AlarmdefsModell::BeschreibungErhalten(const Datendienst::Antwort& a) {
         m_dienst->Abbrechen(m_quellTicket);
         m_anfragen.remove(std::exchange(m_quellTicket, 0));
     }
-    m_schluesselOffen = false;
-    // A source asked for before the key was known is read now, or not at all.
-    std::optional<Quelle> wartend = std::exchange(m_nachBeschreibung, std::nullopt);
     if (!a.ok) {
         const auto m = DatenbankFehler::Deuten(a.fehler, m_datenbank);
         // A connection refused comes as the opening's own German words.
@@ -139,9 +135,14 @@ void AlarmdefsModell::BeschreibungErhalten(const Datendienst::Antwort& a) {
         emit Unbrauchbar(a.fehlendeSpalten, QString(), QString());
         return;
     }
+    const QString schluesselVorher = m_schluessel;
     if (a.ident.bekannt) {
         SchluesselNehmen(a.ident);
         if (!m_identAbgelehnt.isEmpty()) {
+            if (m_quellTicket) {
+                m_dienst->Abbrechen(m_quellTicket);
+                m_anfragen.remove(std::exchange(m_quellTicket, 0));
+            }
             emit Unbrauchbar({}, m_identAbgelehnt, QString());
             return;
         }
@@ -151,8 +152,10 @@ void AlarmdefsModell::BeschreibungErhalten(const Datendienst::Antwort& a) {
     emit Beschrieben();
     const bool reihungNeu = a.textReihung != m_textReihung;
     m_textReihung = a.textReihung;
-    if (wartend) {
-        Anwenden(*wartend);
+    // A source asked for by the column as it is, before the server said that
+    // its rows are ordered otherwise (digits as text), is asked for anew.
+    if (m_schluessel != schluesselVorher && (m_quellTicket || m_gewaehlt)) {
+        Anwenden(m_quellTicket ? m_anfragen.value(m_quellTicket).quelle : m_quelle);
         return;
     }
     if (!reihungNeu)
@@ -217,11 +220,6 @@ bool AlarmdefsModell::Anwenden(const Quelle& neu) {
     if (!m_identAbgelehnt.isEmpty()) {
         setLastError(QSqlError(m_identAbgelehnt, QString(), QSqlError::StatementError));
         return false;
-    }
-    // The server's key is not known yet: the source is read once the description has come.
-    if (m_schluesselOffen) {
-        m_nachBeschreibung = neu;
-        return true;
     }
 
     // The row order is read first: a rejected statement leaves the rows shown before.
@@ -1120,14 +1118,23 @@ void AlarmdefsModell::ZeileSuchen(qlonglong ident, int warteMs) {
         m_odbc->Suchen(ident, warteMs);
         return;
     }
+    // A server's description is answered before any source asked after it, and
+    // may order the rows anew (digits as text): it is taken first, within the wait.
+    if (m_beschreibTicket && warteMs > 0 && m_schluesselSpalte != QLatin1String("rowid")) {
+        const QDeadlineTimer bis(warteMs);
+        const Datendienst::Ticket t = m_beschreibTicket;
+        if (const auto d = m_dienst->Abwarten(t, warteMs)) {
+            m_anfragen.remove(t);
+            BeschreibungErhalten(*d);
+        }
+        warteMs = static_cast<int>(std::max<qint64>(bis.remainingTime(), 0));
+    }
     if (m_gesucht && m_gesucht->ticket)
         m_anfragen.remove(m_gesucht->ticket);
     // Looked for in the source asked for last, also while its order is still on its way.
     Quelle quelle = m_quelle;
     if (m_quellTicket)
         quelle = m_anfragen.value(m_quellTicket).quelle;
-    else if (m_nachBeschreibung)
-        quelle = *m_nachBeschreibung;
     // One statement says whether the table holds the number, where, and whether the source does.
     const QString drin = quelle.filter.isEmpty() ? QStringLiteral("1")
                                                  : QStringLiteral("case when (%1) then 1 else 0 end").arg(quelle.filter);
@@ -1188,7 +1195,7 @@ void AlarmdefsModell::FindenErhalten(const Datendienst::Antwort& a, const Anfrag
 }
 
 void AlarmdefsModell::GesuchtWeiter() {
-    if (!m_gesucht || m_gesucht->ticket || m_quellTicket || m_nachBeschreibung)
+    if (!m_gesucht || m_gesucht->ticket || m_quellTicket)
         return;  // still on its way, or the source it is looked for in
     const qlonglong ident = m_gesucht->ident;
     // The source changed meanwhile: the row is looked for in the new one.

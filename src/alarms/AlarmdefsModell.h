@@ -121,9 +121,7 @@ public:
 
 
     // Whether a new source is still being read by the service.
-    bool QuelleUnterwegs() const {
-        return m_odbc ? m_odbc->QuelleUnterwegs() : m_quellTicket != 0 || m_nachBeschreibung.has_value();
-    }
+    bool QuelleUnterwegs() const { return m_odbc ? m_odbc->QuelleUnterwegs() : m_quellTicket != 0; }
     // Whether the table's description is still on its way from the service
     // (a model that opened no connection of its own asks it first).
     bool BeschreibungUnterwegs() const { return m_beschreibTicket != 0; }
@@ -283,10 +281,6 @@ private:
     QStringList m_feldNamen;        // the table's column names, as the service read them
     QString m_schluessel;  // the key the pages are read by: rowid, or the Ident's number on a server
     QString m_schluesselSpalte;  // the column it comes from (rowid, the Ident as the table holds it)
-    // A server's key is known once the description has come; a source asked
-    // for before then waits for it here.
-    bool m_schluesselOffen = false;
-    std::optional<Quelle> m_nachBeschreibung;
     QString m_identAbgelehnt;  // why the table's Ident cannot key the grid (German)
     void SchluesselNehmen(const Identschluessel& s);
     QString m_textReihung;  // follows a text column in ORDER BY: the German order of this connection
