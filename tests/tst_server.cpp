@@ -292,6 +292,15 @@ class TstServer : public QObject {
         }
         return true;
     }
+    // What psql, a client of its own, prints for `sql` (one value, unaligned).
+    QString PsqlLesen(const QString& sql) {
+        QProcess psql;
+        psql.start(QStringLiteral("psql"), {QStringLiteral("-X"), QStringLiteral("-At"), QStringLiteral("-d"), m_datenbank,
+                                            QStringLiteral("-c"), sql});
+        if (!psql.waitForFinished(30000) || psql.exitCode() != 0)
+            return QStringLiteral("<Fehler> ") + QString::fromLocal8Bit(psql.readAllStandardError());
+        return QString::fromUtf8(psql.readAllStandardOutput()).trimmed();
+    }
     // The test's table replaced by what `sql` makes through psql, and the
     // notifying trigger added by the command for it.
     bool PsqlTabelleAus(const QString& sql) {
@@ -701,6 +710,92 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(raster(), erwartet, 30000);
         }
         AlarmdefsZugriff::Schliessen(QStringLiteral("tst-raster"));
+    }
+
+    // Tables other clients made with another type for the number: psql makes
+    // them, the grid shows their rows by number (past the first part it reads),
+    // and a pick and an arrow's drag write the row picked, as psql reads it.
+    void otherNumberTypesShowTheirRowsInNumberOrder_data() {
+        QTest::addColumn<QString>("tabelle");
+        // the number as text, other columns first
+        QTest::newRow("text") << QStringLiteral(
+            "create table \"Alarmdefs\" (\"Alarmtext\" text, \"Symbol\" text, \"Form\" text, \"Ident\" text primary key, "
+            "\"X\" integer, \"Y\" integer, \"Type\" integer, \"Acknowledge\" integer, \"VarName\" text, \"BitNo\" integer, "
+            "\"Priority\" integer, \"Group\" integer, \"Helpindex\" integer, \"Min\" text, \"Max\" text, "
+            "\"Sensor1\" integer, \"Sensor2\" integer, \"Fault\" integer); "
+            "insert into \"Alarmdefs\" (\"Ident\", \"Alarmtext\", \"Form\", \"Symbol\", \"X\", \"Y\") "
+            "select i::text, 'Meldung ' || i, 'Zulauf', 'Standard\\Pfeil.gif', i % 97, i % 89 "
+            "from generate_series(1, 1500) i order by md5(i::text);");
+        // a decimal number without places, texts of fixed width
+        QTest::newRow("numeric-zeichen") << QStringLiteral(
+            "create table \"Alarmdefs\" (\"Alarmtext\" char(40), \"Min\" numeric(9,3), \"Form\" char(30), "
+            "\"Ident\" numeric(10,0) primary key, \"Max\" numeric(9,3), \"Symbol\" char(60), \"X\" integer, "
+            "\"Y\" integer, \"Type\" integer, \"Acknowledge\" integer, \"VarName\" varchar(40), \"BitNo\" integer, "
+            "\"Priority\" integer, \"Group\" integer, \"Helpindex\" integer, \"Sensor1\" integer, "
+            "\"Sensor2\" integer, \"Fault\" integer); "
+            "insert into \"Alarmdefs\" (\"Ident\", \"Alarmtext\", \"Form\", \"Symbol\", \"X\", \"Y\", \"Min\") "
+            "select i, 'Meldung ' || i, 'Zulauf', 'Standard\\Pfeil.gif', i % 97, i % 89, i / 4.0 "
+            "from generate_series(1, 1500) i order by md5(i::text);");
+    }
+    void otherNumberTypesShowTheirRowsInNumberOrder() {
+        QFETCH(QString, tabelle);
+        QVERIFY(PsqlTabelleAus(QStringLiteral("drop table \"Alarmdefs\" cascade; ") + tabelle));
+        SkriptDialoge dialoge;
+        frmMain a;
+        QVERIFY(UeberVerweisLaden(a));
+        frmAlarmAuswahl* f = a.mgobjAuswahl()->Fenster();
+        QVERIFY(f->dbAlarme);
+        QTRY_VERIFY_WITH_TIMEOUT(f->dbAlarme->AllesGelesen() && f->dbAlarme->rowCount() == 1500, 30000);
+        auto nummern = [f] {
+            QStringList l;
+            for (int r = 0; r < f->dbAlarme->rowCount(); ++r)
+                l << f->dbAlarme->index(r, AlarmFeld::Ident).data().toString().trimmed();
+            return l;
+        };
+        QStringList erwartet;
+        for (int i = 1; i <= 1500; ++i)
+            erwartet << QString::number(i);
+        QTRY_COMPARE_WITH_TIMEOUT(nummern(), erwartet, 30000);
+        QVERIFY(dialoge.meldungen.isEmpty());
+        // A click on a row past the first part picks its alarm; its arrow dragged writes that row.
+        const int zeile = 1299;
+        f->TDBAlarme->setCurrentIndex(f->dbAlarme->index(zeile, AlarmFeld::Alarmtext));
+        QTRY_VERIFY(a.mgobjAuswahl()->AktuellerAlarm() &&
+                    a.mgobjAuswahl()->AktuellerAlarm()->at(AlarmFeld::Ident).trimmed() == QLatin1String("1300"));
+        frmPicture* bild = nullptr;
+        QTRY_VERIFY((bild = a.BildfensterFallsDa()) && bild->PfeilAnzahl() == 2);
+        QCOMPARE(bild->imgPfeil(1).Tag.section(QLatin1Char('#'), 0, 0).trimmed(), QStringLiteral("1300"));
+        const QPoint p = bild->imgPfeil(1).Rechteck().center();
+        QTest::mousePress(bild->Formbox, Qt::LeftButton, {}, p);
+        QTest::mouseMove(bild->Formbox, p + QPoint(30, 0));
+        QTest::mouseRelease(bild->Formbox, Qt::LeftButton, {}, p + QPoint(30, 0));
+        QTRY_VERIFY(!bild->Steuerung()->Schreibt());
+        const QString x = QString::number(bild->imgPfeil(1).Rechteck().left());
+        QCOMPARE(x, QString::number(1300 % 97 + 30));
+        // psql, another client, reads the row moved and no other.
+        QCOMPARE(PsqlLesen(QStringLiteral("select string_agg(\"Ident\"::text || '/' || \"X\", ',') from \"Alarmdefs\" "
+                                          "where \"X\" <> cast(\"Ident\" as integer) % 97")),
+                 QStringLiteral("1300/") + x);
+        QTRY_COMPARE(f->dbAlarme->index(zeile, AlarmFeld::X).data().toString(), x);
+        QVERIFY(dialoge.meldungen.isEmpty());
+    }
+
+    // A number column the grid cannot order by is refused in German, not shown empty.
+    void unusableNumberColumnIsRefusedInGerman() {
+        QVERIFY(PsqlTabelleAus(QStringLiteral(
+            "drop table \"Alarmdefs\" cascade; "
+            "create table \"Alarmdefs\" (\"Ident\" varchar(12), \"Alarmtext\" text, \"Form\" text, \"Symbol\" text, "
+            "\"X\" integer, \"Y\" integer, \"Type\" integer, \"Acknowledge\" integer, \"VarName\" text, \"BitNo\" integer, "
+            "\"Priority\" integer, \"Group\" integer, \"Helpindex\" integer, \"Min\" text, \"Max\" text, "
+            "\"Sensor1\" integer, \"Sensor2\" integer, \"Fault\" integer); "
+            "insert into \"Alarmdefs\" (\"Ident\", \"Alarmtext\") values ('17', 'eins'), ('K-18', 'zwei');")));
+        SkriptDialoge dialoge;
+        frmMain a;
+        QVERIFY(UeberVerweisLaden(a));
+        QTRY_VERIFY_WITH_TIMEOUT(!dialoge.meldungen.isEmpty(), 15000);
+        QVERIFY2(dialoge.meldungen.first().contains(QStringLiteral("Spalte Ident (character varying(12)) enthält den Wert „K-18“")),
+                 qPrintable(dialoge.meldungen.first()));
+        QVERIFY(!a.mgobjAuswahl()->Fenster()->dbAlarme);
     }
 
     void droppedConnectionIsOpenedAgain() {

@@ -17,6 +17,7 @@
 #include "alarms/DatenbankFehler.h"
 #include "alarms/DeutscheReihung.h"
 #include "alarms/Dialoge.h"
+#include "alarms/Identschluessel.h"
 #include "alarms/Takt.h"
 
 AlarmdefsModell::AlarmdefsModell(QObject* parent, const QSqlDatabase& db, const QString& sDatenbank,
@@ -30,6 +31,7 @@ AlarmdefsModell::AlarmdefsModell(QObject* parent, const QSqlDatabase& db, const 
     // Keyset paging on the Ident on a server: its row addresses change with every update.
     // Through ODBC a row is written by its number, never by a key of this grid.
     m_schluessel = server || odbc ? AlarmdefsZugriff::SpaltenName(db, QStringLiteral("Ident")) : QStringLiteral("rowid");
+    m_schluesselSpalte = m_schluessel;
     // PostgreSQL folds a name without quotes to lower case.
     setTable(server ? AlarmdefsZugriff::Tabelle(db) : QStringLiteral("Alarmdefs"));
     setEditStrategy(QSqlTableModel::OnFieldChange);
@@ -50,6 +52,10 @@ AlarmdefsModell::AlarmdefsModell(QObject* parent, const QSqlDatabase& db, const 
         m_odbc = new OdbcZeilen(m_dienst, db, m_datenbank, this);
         OdbcVerbinden();
     }
+    // A server's rows are ordered by the number their Ident holds, whatever its
+    // type: a connection open here is asked now, else the description says it.
+    if (server && !ohneVerbindung)
+        SchluesselNehmen(Identschluessel::Beschreiben(db, m_datenbank));
     if (ohneVerbindung) {
         // A server or an ODBC source is not waited for until the service has
         // connected and a page has come; a file only while no other program's
@@ -129,17 +135,43 @@ void AlarmdefsModell::BeschreibungErhalten(const Datendienst::Antwort& a) {
         emit Unbrauchbar(a.fehlendeSpalten, QString(), QString());
         return;
     }
+    const QString schluesselVorher = m_schluessel;
+    if (a.ident.bekannt) {
+        SchluesselNehmen(a.ident);
+        if (!m_identAbgelehnt.isEmpty()) {
+            if (m_quellTicket) {
+                m_dienst->Abbrechen(m_quellTicket);
+                m_anfragen.remove(std::exchange(m_quellTicket, 0));
+            }
+            emit Unbrauchbar({}, m_identAbgelehnt, QString());
+            return;
+        }
+    }
     m_feldNamen = a.feldNamen;
     emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
     emit Beschrieben();
-    if (a.textReihung == m_textReihung)
-        return;
+    const bool reihungNeu = a.textReihung != m_textReihung;
     m_textReihung = a.textReihung;
+    // A source asked for by the column as it is, before the server said that
+    // its rows are ordered otherwise (digits as text), is asked for anew.
+    if (m_schluessel != schluesselVorher && (m_quellTicket || m_gewaehlt)) {
+        Anwenden(m_quellTicket ? m_anfragen.value(m_quellTicket).quelle : m_quelle);
+        return;
+    }
+    if (!reihungNeu)
+        return;
     // A text column sorted before the order was known is sorted again in German order.
     const Quelle& q = m_odbc ? (m_odbc->QuelleUnterwegs() ? m_waehlend : m_quelle)
                       : m_quellTicket ? m_anfragen.value(m_quellTicket).quelle : m_quelle;
     if (q.sortSpalte >= 0 && !IstZahlenSpalte(q.sortSpalte))
         Anwenden(q);
+}
+
+void AlarmdefsModell::SchluesselNehmen(const Identschluessel& s) {
+    if (!s.bekannt)
+        return;
+    m_schluessel = s.ausdruck;
+    m_identAbgelehnt = s.abgelehnt;
 }
 
 AlarmdefsModell::~AlarmdefsModell() {
@@ -184,6 +216,10 @@ bool AlarmdefsModell::Anwenden(const Quelle& neu) {
     if (m_odbc) {
         m_waehlend = neu;
         return m_odbc->Anwenden(neu.filter, neu.sortSpalte, neu.ordnung);
+    }
+    if (!m_identAbgelehnt.isEmpty()) {
+        setLastError(QSqlError(m_identAbgelehnt, QString(), QSqlError::StatementError));
+        return false;
     }
 
     // The row order is read first: a rejected statement leaves the rows shown before.
@@ -455,10 +491,14 @@ bool AlarmdefsModell::ZeilenAnfordern(const QVector<int>& positionen, int seite,
 
 std::pair<QString, QString> AlarmdefsModell::ZeilenSql(const Quelle& q) const {
     // The 18 columns by name: a table with other columns or another order still
-    // gives each grid column its own (a cell edit of X never writes Y).
-    return {QStringLiteral("select %2, %3 from %1 where %2 in (")
-                .arg(Tabelle(), m_schluessel, AlarmdefsZugriff::SpaltenListe(database())),
-            QStringLiteral(") order by ") + Reihung(q)};
+    // gives each grid column its own (a cell edit of X never writes Y). A
+    // server's rows are picked by their Ident column as the table holds it.
+    const QString kopf = QStringLiteral("select %2, %3 from %1 where ")
+                             .arg(Tabelle(), m_schluessel, AlarmdefsZugriff::SpaltenListe(database()));
+    if (m_schluessel == QLatin1String("rowid") || m_odbc)
+        return {kopf + m_schluessel + QStringLiteral(" in ("), QStringLiteral(") order by ") + Reihung(q)};
+    const auto [vor, nach] = Identschluessel::InListeRahmen(m_schluesselSpalte);
+    return {kopf + vor, nach + QStringLiteral(" order by ") + Reihung(q)};
 }
 
 QString AlarmdefsModell::ZeilenSql(const Quelle& q, const QVector<qint64>& schluessel) const {
@@ -499,7 +539,7 @@ bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrag
     const int spalten = columnCount();
     const auto zeileAus = [spalten](const QVector<QVariant>& werte) {
         Zeile z;
-        z.schluessel = werte.value(0).toLongLong();
+        z.schluessel = Identschluessel::Nummer(werte.value(0));
         z.werte = werte.mid(1);
         if (z.werte.size() != spalten)
             z.werte.resize(spalten);
@@ -510,7 +550,7 @@ bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrag
     // Mostly the rows come as asked for, one for each position, in its order: taken as they come.
     bool wieGefragt = a.zeilen.size() == an.positionen.size();
     for (qsizetype i = 0; wieGefragt && i < a.zeilen.size(); ++i)
-        wieGefragt = !a.zeilen.at(i).isEmpty() && a.zeilen.at(i).first().toLongLong() == an.schluessel.at(i);
+        wieGefragt = !a.zeilen.at(i).isEmpty() && Identschluessel::Nummer(a.zeilen.at(i).first()) == an.schluessel.at(i);
     if (wieGefragt) {
         for (const QVector<QVariant>& werte : a.zeilen)
             zeilen.append(zeileAus(werte));
@@ -890,7 +930,7 @@ bool AlarmdefsModell::SchreibenErhalten(const Datendienst::Antwort& antwort, con
             m_odbc->Geschrieben(zeile, a.spalten, a.werte, e.geschrieben());
     } else if (hier && e.geschrieben() && spalte == AlarmFeld::Ident && m_schluessel != QLatin1String("rowid")) {
         // On a server the row's key is its Ident.
-        m_reihenfolge[zeile] = a.werte.value(0).toLongLong();
+        m_reihenfolge[zeile] = Identschluessel::Nummer(a.werte.value(0));
     } else if (hier && e.geschrieben() && spalte == AlarmFeld::Ident) {
         // A new Ident may move the row to another rowid (Ident as the table's key):
         // followed when the service has said where, and read again then.
@@ -1142,7 +1182,7 @@ void AlarmdefsModell::ZeilenMitNummernNeuLesen(const QSet<qlonglong>& idents) {
     QVector<int> zeilen;
     for (auto it = m_seiten.cbegin(); it != m_seiten.cend(); ++it)
         for (int i = 0; i < it->size(); ++i)
-            if (idents.contains(it->at(i).werte.value(AlarmFeld::Ident).toLongLong()))
+            if (idents.contains(Identschluessel::Nummer(it->at(i).werte.value(AlarmFeld::Ident))))
                 zeilen << it.key() * SeitenGroesse + i;
     std::sort(zeilen.begin(), zeilen.end());
     // Not waited for: the rows go on showing what they held until the answer
@@ -1154,6 +1194,17 @@ void AlarmdefsModell::ZeileSuchen(qlonglong ident, int warteMs) {
     if (m_odbc) {
         m_odbc->Suchen(ident, warteMs);
         return;
+    }
+    // A server's description is answered before any source asked after it, and
+    // may order the rows anew (digits as text): it is taken first, within the wait.
+    if (m_beschreibTicket && warteMs > 0 && m_schluesselSpalte != QLatin1String("rowid")) {
+        const QDeadlineTimer bis(warteMs);
+        const Datendienst::Ticket t = m_beschreibTicket;
+        if (const auto d = m_dienst->Abwarten(t, warteMs)) {
+            m_anfragen.remove(t);
+            BeschreibungErhalten(*d);
+        }
+        warteMs = static_cast<int>(std::max<qint64>(bis.remainingTime(), 0));
     }
     if (m_gesucht && m_gesucht->ticket)
         m_anfragen.remove(m_gesucht->ticket);
@@ -1169,7 +1220,7 @@ void AlarmdefsModell::ZeileSuchen(qlonglong ident, int warteMs) {
     an.ident = ident;
     an.quelle = quelle;
     const QString anfrage = QStringLiteral("select %1 as drin, %2, %3 from %4 where %5 = ? order by drin desc, %3")
-                                .arg(drin, Spalte(QStringLiteral("Form")), m_schluessel, Tabelle(), Spalte(QStringLiteral("Ident")));
+                                .arg(drin, Spalte(QStringLiteral("Form")), m_schluesselSpalte, Tabelle(), Spalte(QStringLiteral("Ident")));
     Gesucht g;
     g.ident = ident;
     g.ticket = m_dienst->ZeilenLesen(anfrage, {ident});
@@ -1215,7 +1266,7 @@ void AlarmdefsModell::FindenErhalten(const Datendienst::Antwort& a, const Anfrag
         emit ZeileGefunden(ident, -1, true, erste.value(1).toString());
         return;
     }
-    m_gesucht->schluessel = erste.value(2).toLongLong();
+    m_gesucht->schluessel = Identschluessel::Nummer(erste.value(2));
     m_gesucht->filter = an.quelle.filter;
     GesuchtWeiter();
 }

@@ -25,6 +25,7 @@
 #include <utility>
 
 #include "alarms/Datendienst.h"
+#include "alarms/Identschluessel.h"
 #include "alarms/OdbcZeilen.h"
 #include "alarms/Schreibauftrag.h"
 #include "alarms/Schreibergebnis.h"
@@ -287,7 +288,10 @@ private:
     void OdbcVerbinden();
     bool m_kalt = false;  // a new connection: not waited for until a page has come
     QStringList m_feldNamen;        // the table's column names, as the service read them
-    QString m_schluessel;  // the key the pages are read by: rowid, or the Ident on a server
+    QString m_schluessel;  // the key the pages are read by: rowid, or the Ident's number on a server
+    QString m_schluesselSpalte;  // the column it comes from (rowid, the Ident as the table holds it)
+    QString m_identAbgelehnt;  // why the table's Ident cannot key the grid (German)
+    void SchluesselNehmen(const Identschluessel& s);
     QString m_textReihung;  // follows a text column in ORDER BY: the German order of this connection
     QString m_datenbank;
     bool m_aufgehalten = false;  // the counting failed once and is being tried again

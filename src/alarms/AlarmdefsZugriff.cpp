@@ -17,6 +17,7 @@
 #include <sqlite3.h>
 
 #include "alarms/AlarmRecordLeser.h"
+#include "alarms/Identschluessel.h"
 #include "alarms/AlarmdefsSchreiber.h"
 #include "alarms/DatenbankFehler.h"
 #include "alarms/Datenbankadresse.h"
@@ -506,14 +507,17 @@ QHash<qlonglong, AlarmListeTyp> AlarmdefsZugriff::ZeilenLesen(QSqlDatabase& db, 
             liste << QString::number(n);
         QSqlQuery q(db);
         q.setForwardOnly(true);
-        if (!q.exec(QStringLiteral("select %1 from %2 where %3 in (%4)")
-                        .arg(SpaltenListe(db), Tabelle(db), ident, liste.join(QLatin1Char(',')))))
+        // A server compares them with its column as the table holds it (text of digits too).
+        const QString zahlen = liste.join(QLatin1Char(','));
+        const QString wo = db.driverName() == QLatin1String("QPSQL") ? Identschluessel::InListe(ident, zahlen)
+                                                                     : QStringLiteral("%1 in (%2)").arg(ident, zahlen);
+        if (!q.exec(QStringLiteral("select %1 from %2 where %3").arg(SpaltenListe(db), Tabelle(db), wo)))
             return {};
         while (q.next()) {
             QVariantList werte;
             for (int i = 0; i < AlarmFeld::Spalten; ++i)
                 werte << q.value(i);
-            zeilen[werte.at(AlarmFeld::Ident).toLongLong()] << AlarmRecordBau::AusWerten(werte);
+            zeilen[Identschluessel::Nummer(werte.at(AlarmFeld::Ident))] << AlarmRecordBau::AusWerten(werte);
         }
     }
     return zeilen;

@@ -65,7 +65,7 @@ void Lesen(const QSqlDatabase& db, bool nurSchluessel, const QString& sql, const
     }
     if (gut && nurSchluessel) {
         while (q.next())
-            a.schluessel.append(q.value(0).toLongLong());
+            a.schluessel.append(Identschluessel::Nummer(q.value(0)));
     } else if (gut) {
         const int spalten = q.record().count();
         while (q.next())
@@ -260,7 +260,7 @@ QVector<QVector<QVariant>> Datendienst::TeileNehmen(Ticket ticket) {
 }
 
 Datendienst::Ticket Datendienst::Beschreiben() {
-    return Stellen(Art::Eigen, {}, {}, {}, [](QSqlDatabase& db, Antwort& a) {
+    return Stellen(Art::Eigen, {}, {}, {}, [this](QSqlDatabase& db, Antwort& a) {
         const bool server = db.driverName() == QLatin1String("QPSQL");
         // The description of a file another program holds locked cannot be
         // read: that is said as such, not as a table without columns.
@@ -284,6 +284,8 @@ Datendienst::Ticket Datendienst::Beschreiben() {
                 return;
             }
         }
+        if (server && a.fehlendeSpalten.isEmpty())
+            a.ident = Identschluessel::Beschreiben(db, m_datenbank);
         a.textReihung = DeutscheReihung::Zusatz(db);
         a.ok = true;
     });

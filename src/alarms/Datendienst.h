@@ -24,6 +24,7 @@
 
 #include "alarms/AlarmRecord.h"
 #include "alarms/Datenbankadresse.h"
+#include "alarms/Identschluessel.h"
 #include "alarms/Sammelergebnis.h"
 #include "alarms/Schreibauftrag.h"
 #include "alarms/Schreibergebnis.h"
@@ -55,6 +56,8 @@ public:
         QStringList feldNamen;
         QStringList fehlendeSpalten;
         QString textReihung;
+        // On a server: how its rows are keyed by their alarm number.
+        Identschluessel ident;
     };
 
     // sDatenbank in the program's own form; its address is resolved once here.

@@ -65,13 +65,18 @@ void Wahlablauf::Beginnen(int zeile, const QString& bilderPath) {
 std::optional<QString> Wahlablauf::ZeileUebernehmen(int zeile) {
     const QString ident = m_modell->index(zeile, AlarmFeld::Ident).data().toString();
     const QString form = m_modell->index(zeile, AlarmFeld::Form).data().toString();
+    // A server's column of fixed width pads the name with blanks; no folder
+    // of pictures ends in one (Windows drops them from a folder's name).
+    QString bild = form;
+    while (bild.endsWith(QLatin1Char(' ')))
+        bild.chop(1);
     const QString bilderPath = m_offen->bilderPath;
     std::optional<QString> grund;
     if (form.isEmpty())
         grund = QStringLiteral("Alarm %1 hat kein Bild (Form ist leer); kein Pfeil zu bearbeiten.").arg(ident);
-    else if (!BildDateiGueltig(bilderPath, form))
+    else if (!BildDateiGueltig(bilderPath, bild))
         grund = QStringLiteral("Für Alarm %1 fehlt das Bild %2; kein Pfeil zu bearbeiten.")
-                    .arg(ident, bilderPath + QLatin1Char('\\') + form + QLatin1Char('\\') + form + QStringLiteral(".bmp"));
+                    .arg(ident, bilderPath + QLatin1Char('\\') + bild + QLatin1Char('\\') + bild + QStringLiteral(".bmp"));
     if (grund) {
         m_offen.reset();
         return grund;

@@ -186,8 +186,11 @@ void PfeilSteuerung::Beantworten(quint64 nummer, const Schreibergebnis& e) {
     QString titel = s.datei;
     if (versucht && !e.geschrieben()) {
         // Nothing stored: the window shows the alarm's picture and arrow as the row holds them.
-        const QString form = e.art == Schreibergebnis::Art::Geaendert ? z.value(AlarmFeld::Form)
-                                                                      : s.alarm.value(AlarmFeld::Form);
+        QString form = e.art == Schreibergebnis::Art::Geaendert ? z.value(AlarmFeld::Form)
+                                                                : s.alarm.value(AlarmFeld::Form);
+        // as the picture's file is called: a column of fixed width pads the name
+        while (form.endsWith(QLatin1Char(' ')))
+            form.chop(1);
         m_bild.BildZeigen(form, form + QStringLiteral(".bmp"));
         m_bild.PfeilZuruecksetzen(index);
         titel = form;

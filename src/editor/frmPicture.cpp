@@ -567,7 +567,11 @@ void frmPicture::PfeilActivate() {
     if (!m_ImLaden && m_Pfeile->Ziehen > 0)
         ZiehenAbbrechen();
     const QScopedValueRollback<bool> wechsel(m_Wechsel, true);
-    BildLaden(k->BilderPath() + QStringLiteral("\\") + form + QStringLiteral("\\") + form + QStringLiteral(".bmp"));
+    // A name padded by a column of fixed width: no picture's folder ends in a blank.
+    QString bild = form;
+    while (bild.endsWith(QLatin1Char(' ')))
+        bild.chop(1);
+    BildLaden(k->BilderPath() + QStringLiteral("\\") + bild + QStringLiteral("\\") + bild + QStringLiteral(".bmp"));
     setBildForm(form);
     setWindowTitle(PfeilText::Titel(form));
     mAktPfeilIndex = static_cast<std::int16_t>(std::min(PfeilAnzahl(), MaxElemente));
