@@ -51,7 +51,7 @@ constexpr double Klein = 4.0;
 // Above this many pixels a picture is enlarged less, so that memory stays bounded.
 constexpr double MaxPixel = 40e6;
 // Raised whenever the reading changes otherwise, so that kept results are read anew.
-constexpr int Ueberarbeitung = 24;
+constexpr int Ueberarbeitung = 26;
 // A blurred line split nearer its ink is read so at most: it stands in where the other
 // preparations read the line badly, never outweighs a sure reading of theirs.
 constexpr float TintenHoechstens = 80;
@@ -318,6 +318,26 @@ struct Wort {
     bool tinteGemessen = false;
     bool senkrecht = false;
 };
+
+// Whether a word's box is as wide as its signs need, 0.4 of its height a sign or more: the first
+// reading of a blurred picture boxes some words far narrower ("A002" 18 pixels wide and 23 high),
+// and a corner taken from such a box would be far off.
+bool BreitGenug(const Bildwort& w) {
+    const auto zeichen = std::count_if(w.text.begin(), w.text.end(), [](QChar c) { return c.isLetterOrNumber(); });
+    return w.box.width() >= 0.4 * w.box.height() * static_cast<double>(zeichen);
+}
+
+// Whether another reading's word w stands beside an unsure line's best reading: one that could
+// be a tag, unless the same word stays at the same place anyway. Where a closer look replaces a
+// blurred line's first reading, the first reading's unsure words go: they are then no reason to
+// leave out the same word of another reading ("HV-5320", read so first and split nearer the ink,
+// went with the first reading behind "HV5220", rated higher).
+bool Daneben(const Wort& w, const QList<Wort>& woerter, const QRect& bereich, bool ersetzt) {
+    return HatZiffer(w.wort.text) && std::none_of(woerter.begin(), woerter.end(), [&](const Wort& v) {
+               const bool geht = ersetzt && bereich.contains(v.wort.box.center()) && v.wort.konfidenz < Sicher;
+               return !geht && v.wort.text == w.wort.text && v.wort.box.intersects(w.wort.box);
+           });
+}
 
 }  // namespace
 
@@ -759,6 +779,8 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
             double beste = Guete(erste);
             QList<Wort> gewaehlt, andere;
             bool besser = false;
+            // blurred: read once more split nearer its ink
+            const bool weich = tintenStuecke[static_cast<std::size_t>(k)] != nullptr;
             const double f = faktoren[k];
             const QPointF ecke = QPointF(ausschnitte[k].topLeft()) - QPointF(polstern[k], polstern[k]) / f;
             const double rand = 0.3 * kerne[k].height();
@@ -784,6 +806,11 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
                 if (g > beste) {
                     if (besser)
                         andere << gewaehlt;
+                    // a blurred line's first reading, replaced, may still be the right one
+                    else if (weich)
+                        for (const Wort& w : std::as_const(woerter))
+                            if (bereich.contains(w.wort.box.center()) && BreitGenug(w.wort))
+                                andere << w;
                     beste = g;
                     gewaehlt = umgerechnet;
                     besser = true;
@@ -796,9 +823,7 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
             // possible tag stays beside it.
             const bool sicher = beste >= Sicher;
             for (const Wort& w : std::as_const(andere))
-                if (!sicher && HatZiffer(w.wort.text) && std::none_of(woerter.begin(), woerter.end(), [&w](const Wort& v) {
-                        return v.wort.text == w.wort.text && v.wort.box.intersects(w.wort.box);
-                    }))
+                if (!sicher && Daneben(w, woerter, bereich, weich && besser))
                     zweite << w;
             if (!besser)
                 continue;
