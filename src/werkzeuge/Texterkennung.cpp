@@ -319,6 +319,17 @@ struct Wort {
     bool senkrecht = false;
 };
 
+// The engine's rating of a reading, each word weighed by its signs; -1 for none.
+double Bewertung(const QList<Wort>& woerter) {
+    double summe = 0, zeichen = 0;
+    for (const Wort& w : woerter) {
+        const double n = static_cast<double>(std::max<qsizetype>(1, std::count_if(w.wort.text.begin(), w.wort.text.end(), [](QChar c) { return c.isLetterOrNumber(); })));
+        summe += static_cast<double>(w.wort.konfidenz) * n;
+        zeichen += n;
+    }
+    return zeichen > 0 ? summe / zeichen : -1.0;
+}
+
 // Whether a word's box is as wide as its signs need, 0.4 of its height a sign or more: the first
 // reading of a blurred picture boxes some words far narrower ("A002" 18 pixels wide and 23 high),
 // and a corner taken from such a box would be far off.
@@ -777,6 +788,10 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
                 if (bereich.contains(w.wort.box.center()))
                     erste << Roh{w.wort.text, QRectF(w.wort.box), w.wort.konfidenz, w.kappe};
             double beste = Guete(erste);
+            QList<Wort> woerterHier;
+            for (const Wort& w : std::as_const(woerter))
+                if (bereich.contains(w.wort.box.center()))
+                    woerterHier << w;
             QList<Wort> gewaehlt, andere;
             bool besser = false;
             // blurred: read once more split nearer its ink
@@ -806,10 +821,12 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
                 if (g > beste) {
                     if (besser)
                         andere << gewaehlt;
-                    // a blurred line's first reading, replaced, may still be the right one
+                    // a blurred line's first reading, replaced, may still be the right one; not where
+                    // its box reaches beyond the line's letters (a plate's edge, a pipe taken in)
                     else if (weich)
-                        for (const Wort& w : std::as_const(woerter))
-                            if (bereich.contains(w.wort.box.center()) && BreitGenug(w.wort))
+                        for (const Wort& w : std::as_const(woerterHier))
+                            if (BreitGenug(w.wort) && w.wort.box.left() >= kerne[k].left() - kerne[k].height() / 2 &&
+                                w.wort.box.right() <= kerne[k].right() + kerne[k].height() / 2)
                                 andere << w;
                     beste = g;
                     gewaehlt = umgerechnet;
@@ -821,17 +838,32 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
             // The engine's confidence is not always right (letters set close, as "LT", are read
             // unsurely): when the best reading is unsure, what another preparation read as a
             // possible tag stays beside it.
-            const bool sicher = beste >= Sicher;
+            // A blurred line's best reading counts as sure by the engine's rating alone: the bonus
+            // of looking like a tag makes a misread tag ("FQ-2616" rated 78 for FQ3616) as sure as
+            // a right one, and the right reading beside it would go.
+            const bool sicher = weich ? Bewertung(besser ? gewaehlt : woerterHier) >= Sicher : beste >= Sicher;
+            QList<Wort> neu;
             for (const Wort& w : std::as_const(andere))
                 if (!sicher && Daneben(w, woerter, bereich, weich && besser))
-                    zweite << w;
-            if (!besser)
-                continue;
-            // a word the first reading was sure of stays beside the new reading: it is rarely wrong
-            for (qsizetype w = 0; w < woerter.size(); ++w)
-                if (bereich.contains(woerter[w].wort.box.center()) && woerter[w].wort.konfidenz < Sicher)
-                    ersetzt[static_cast<std::size_t>(w)] = 1;
-            zweite << gewaehlt;
+                    neu << w;
+            if (besser) {
+                // a word the first reading was sure of stays beside the new reading: it is rarely wrong
+                for (qsizetype w = 0; w < woerter.size(); ++w)
+                    if (bereich.contains(woerter[w].wort.box.center()) && woerter[w].wort.konfidenz < Sicher)
+                        ersetzt[static_cast<std::size_t>(w)] = 1;
+                neu << gewaehlt;
+            }
+            // Of one word read at one place the first is kept: of a blurred line's readings the
+            // tightest box that is as wide as its signs need, since the readings box the halo, a
+            // plate's edge or a stub beside the letters as they happen to take them in.
+            if (weich)
+                std::stable_sort(neu.begin(), neu.end(), [](const Wort& a, const Wort& b) {
+                    const bool ba = BreitGenug(a.wort), bb = BreitGenug(b.wort);
+                    if (ba != bb)
+                        return ba;
+                    return qint64(a.wort.box.width()) * a.wort.box.height() < qint64(b.wort.box.width()) * b.wort.box.height();
+                });
+            zweite << neu;
         }
         QList<Wort> behalten;
         for (qsizetype w = 0; w < woerter.size(); ++w)
