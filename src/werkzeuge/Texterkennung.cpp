@@ -842,9 +842,11 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
             // of looking like a tag makes a misread tag ("FQ-2616" rated 78 for FQ3616) as sure as
             // a right one, and the right reading beside it would go.
             const bool sicher = weich ? Bewertung(besser ? gewaehlt : woerterHier) >= Sicher : beste >= Sicher;
+            // of a blurred line, not one boxed narrower than its signs: its corner is none, and as
+            // a second place it would make the tag of the label beside it ambiguous
             QList<Wort> neu;
             for (const Wort& w : std::as_const(andere))
-                if (!sicher && Daneben(w, woerter, bereich, weich && besser))
+                if (!sicher && Daneben(w, woerter, bereich, weich && besser) && (!weich || BreitGenug(w.wort)))
                     neu << w;
             if (besser) {
                 // a word the first reading was sure of stays beside the new reading: it is rarely wrong
