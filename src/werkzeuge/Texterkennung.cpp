@@ -52,7 +52,7 @@ constexpr double Klein = 4.0;
 // Above this many pixels a picture is enlarged less, so that memory stays bounded.
 constexpr double MaxPixel = 40e6;
 // Raised whenever the reading changes otherwise, so that kept results are read anew.
-constexpr int Ueberarbeitung = 27;
+constexpr int Ueberarbeitung = 30;
 // A blurred line split nearer its ink is read so at most: it stands in where the other
 // preparations read the line badly, never outweighs a sure reading of theirs.
 constexpr float TintenHoechstens = 80;
@@ -322,6 +322,37 @@ struct Wort {
     bool tinteGemessen = false;
     bool senkrecht = false;
 };
+
+// The engine's rating of a reading, each word weighed by its signs; -1 for none.
+double Bewertung(const QList<Wort>& woerter) {
+    double summe = 0, zeichen = 0;
+    for (const Wort& w : woerter) {
+        const double n = static_cast<double>(std::max<qsizetype>(1, std::count_if(w.wort.text.begin(), w.wort.text.end(), [](QChar c) { return c.isLetterOrNumber(); })));
+        summe += static_cast<double>(w.wort.konfidenz) * n;
+        zeichen += n;
+    }
+    return zeichen > 0 ? summe / zeichen : -1.0;
+}
+
+// Whether a word's box is as wide as its signs need, 0.4 of its height a sign or more: the first
+// reading of a blurred picture boxes some words far narrower ("A002" 18 pixels wide and 23 high),
+// and a corner taken from such a box would be far off.
+bool BreitGenug(const Bildwort& w) {
+    const auto zeichen = std::count_if(w.text.begin(), w.text.end(), [](QChar c) { return c.isLetterOrNumber(); });
+    return w.box.width() >= 0.4 * w.box.height() * static_cast<double>(zeichen);
+}
+
+// Whether another reading's word w stands beside an unsure line's best reading: one that could
+// be a tag, unless the same word stays at the same place anyway. Where a closer look replaces a
+// blurred line's first reading, the first reading's unsure words go: they are then no reason to
+// leave out the same word of another reading ("HV-5320", read so first and split nearer the ink,
+// went with the first reading behind "HV5220", rated higher).
+bool Daneben(const Wort& w, const QList<Wort>& woerter, const QRect& bereich, bool ersetzt) {
+    return HatZiffer(w.wort.text) && std::none_of(woerter.begin(), woerter.end(), [&](const Wort& v) {
+               const bool geht = ersetzt && bereich.contains(v.wort.box.center()) && v.wort.konfidenz < Sicher;
+               return !geht && v.wort.text == w.wort.text && v.wort.box.intersects(w.wort.box);
+           });
+}
 
 }  // namespace
 
@@ -763,11 +794,17 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
                 if (bereich.contains(w.wort.box.center()))
                     erste << Roh{w.wort.text, QRectF(w.wort.box), w.wort.konfidenz, w.kappe};
             double beste = Guete(erste);
+            QList<Wort> woerterHier;
+            for (const Wort& w : std::as_const(woerter))
+                if (bereich.contains(w.wort.box.center()))
+                    woerterHier << w;
             QList<Wort> gewaehlt, andere;
             QList<QList<Bildwort>> lesungen;
             for (const Roh& r : std::as_const(erste))
                 lesungen << QList<Bildwort>{{r.text, Ganz(r.box), r.konfidenz}};
             bool besser = false;
+            // blurred: read once more split nearer its ink
+            const bool weich = tintenStuecke[static_cast<std::size_t>(k)] != nullptr;
             const double f = faktoren[k];
             const QPointF ecke = QPointF(ausschnitte[k].topLeft()) - QPointF(polstern[k], polstern[k]) / f;
             const double rand = 0.3 * kerne[k].height();
@@ -797,6 +834,13 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
                 if (g > beste) {
                     if (besser)
                         andere << gewaehlt;
+                    // a blurred line's first reading, replaced, may still be the right one; not where
+                    // its box reaches beyond the line's letters (a plate's edge, a pipe taken in)
+                    else if (weich)
+                        for (const Wort& w : std::as_const(woerterHier))
+                            if (BreitGenug(w.wort) && w.wort.box.left() >= kerne[k].left() - kerne[k].height() / 2 &&
+                                w.wort.box.right() <= kerne[k].right() + kerne[k].height() / 2)
+                                andere << w;
                     beste = g;
                     gewaehlt = umgerechnet;
                     besser = true;
@@ -807,37 +851,51 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
             // The engine's confidence is not always right (letters set close, as "LT", are read
             // unsurely): when the best reading is unsure, what another preparation read as a
             // possible tag stays beside it.
-            const bool sicher = beste >= Sicher;
-            const qsizetype vorher = zweite.size();
+            // A blurred line's best reading counts as sure by the engine's rating alone: the bonus
+            // of looking like a tag makes a misread tag ("FQ-2616" rated 78 for FQ3616) as sure as
+            // a right one, and the right reading beside it would go.
+            const bool sicher = weich ? Bewertung(besser ? gewaehlt : woerterHier) >= Sicher : beste >= Sicher;
+            // of a blurred line, not one boxed narrower than its signs: its corner is none, and as
+            // a second place it would make the tag of the label beside it ambiguous
+            QList<Wort> neu;
             for (const Wort& w : std::as_const(andere))
-                if (!sicher && HatZiffer(w.wort.text) && std::none_of(woerter.begin(), woerter.end(), [&w](const Wort& v) {
-                        return v.wort.text == w.wort.text && v.wort.box.intersects(w.wort.box);
-                    }))
-                    zweite << w;
+                if (!sicher && Daneben(w, woerter, bereich, weich && besser) && (!weich || BreitGenug(w.wort)))
+                    neu << w;
             // Where a line ran across the letters and the readings with and without its pieces
             // disagree on the tag, none of them is sure: each possible tag stays, rated unsure.
             if (Durchzogen(bild, kerne[k]) && Linienabstimmung::Uneins(lesungen)) {
                 for (qsizetype w = 0; w < woerter.size(); ++w)
                     if (bereich.contains(woerter[w].wort.box.center()))
                         gedeckelt[static_cast<std::size_t>(w)] = 1;
-                for (qsizetype z = vorher; z < zweite.size(); ++z)
-                    zweite[z].wort.konfidenz = std::min(zweite[z].wort.konfidenz, Linienabstimmung::Hoechstens);
+                for (Wort& w : neu)
+                    w.wort.konfidenz = std::min(w.wort.konfidenz, Linienabstimmung::Hoechstens);
                 for (Wort& w : gewaehlt)
                     w.wort.konfidenz = std::min(w.wort.konfidenz, Linienabstimmung::Hoechstens);
                 if (sicher)
                     for (Wort w : std::as_const(andere))
                         if (!Linienabstimmung::Kennzeichen({w.wort}).isEmpty()) {
                             w.wort.konfidenz = std::min(w.wort.konfidenz, Linienabstimmung::Hoechstens);
-                            zweite << w;
+                            neu << w;
                         }
             }
-            if (!besser)
-                continue;
-            // a word the first reading was sure of stays beside the new reading: it is rarely wrong
-            for (qsizetype w = 0; w < woerter.size(); ++w)
-                if (bereich.contains(woerter[w].wort.box.center()) && woerter[w].wort.konfidenz < Sicher)
-                    ersetzt[static_cast<std::size_t>(w)] = 1;
-            zweite << gewaehlt;
+            if (besser) {
+                // a word the first reading was sure of stays beside the new reading: it is rarely wrong
+                for (qsizetype w = 0; w < woerter.size(); ++w)
+                    if (bereich.contains(woerter[w].wort.box.center()) && woerter[w].wort.konfidenz < Sicher)
+                        ersetzt[static_cast<std::size_t>(w)] = 1;
+                neu << gewaehlt;
+            }
+            // Of one word read at one place the first is kept: of a blurred line's readings the
+            // tightest box that is as wide as its signs need, since the readings box the halo, a
+            // plate's edge or a stub beside the letters as they happen to take them in.
+            if (weich)
+                std::stable_sort(neu.begin(), neu.end(), [](const Wort& a, const Wort& b) {
+                    const bool ba = BreitGenug(a.wort), bb = BreitGenug(b.wort);
+                    if (ba != bb)
+                        return ba;
+                    return qint64(a.wort.box.width()) * a.wort.box.height() < qint64(b.wort.box.width()) * b.wort.box.height();
+                });
+            zweite << neu;
         }
         QList<Wort> behalten;
         for (qsizetype w = 0; w < woerter.size(); ++w)
