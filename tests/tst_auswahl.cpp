@@ -385,6 +385,27 @@ private slots:
         QCOMPARE(folge, QStringList({QStringLiteral("71003"), QStringLiteral("71002"), QStringLiteral("71001")}));
     }
 
+    // A table the sqlite3 shell made without rowids (its number the only key)
+    // cannot be shown by rows: that is said, not shown as an empty grid.
+    void aTableWithoutRowidsIsRefusedInGerman() {
+        const QString pfad = m_dir->path() + QStringLiteral("/ohne.sqlite");
+        QProcess shell;
+        shell.start(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), pfad});
+        if (!shell.waitForStarted())
+            QSKIP("sqlite3 fehlt");
+        shell.write("create table Alarmdefs (Ident INTEGER PRIMARY KEY, Alarmtext TEXT, Form TEXT, Symbol TEXT, "
+                    "X INTEGER, Y INTEGER, Type INTEGER, Acknowledge INTEGER, VarName TEXT, BitNo INTEGER, "
+                    "Priority INTEGER, \"Group\" INTEGER, Helpindex INTEGER, Min TEXT, Max TEXT, Sensor1 INTEGER, "
+                    "Sensor2 INTEGER, Fault INTEGER) without rowid;\n"
+                    "insert into Alarmdefs (Ident, Alarmtext) values (5, 'eins'), (6, 'zwei');\n.quit\n");
+        shell.closeWriteChannel();
+        QVERIFY(shell.waitForFinished(60000) && shell.exitCode() == 0);
+        m_dialoge->meldungen.clear();
+        m_main->PfadOeffnen(pfad);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_dialoge->meldungen.isEmpty(), 10000);
+        QVERIFY2(m_dialoge->meldungen.first().contains(QStringLiteral("ohne rowid")), qPrintable(m_dialoge->meldungen.first()));
+    }
+
     // A table of the sqlite3 shell's making, its number the table's key in a
     // column order of its own. A cell edit of a row whose page has not come,
     // while another program holds the file locked: the window does not wait

@@ -286,6 +286,8 @@ Datendienst::Ticket Datendienst::Beschreiben() {
         }
         if (server && a.fehlendeSpalten.isEmpty())
             a.ident = Identschluessel::Beschreiben(db, m_datenbank);
+        else if (db.driverName() == QLatin1String("QSQLITE") && a.fehlendeSpalten.isEmpty())
+            a.ident = Identschluessel::DateiBeschreiben(db, m_datenbank);
         a.textReihung = DeutscheReihung::Zusatz(db);
         a.ok = true;
     });

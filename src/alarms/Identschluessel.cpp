@@ -15,6 +15,18 @@ QString Abgelehnt(const QString& sDatenbank, const QString& warum) {
 }
 }  // namespace
 
+Identschluessel Identschluessel::DateiBeschreiben(const QSqlDatabase& db, const QString& sDatenbank) {
+    Identschluessel s;
+    s.ausdruck = QStringLiteral("rowid");
+    s.bekannt = true;
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("select rowid from Alarmdefs limit 0")))
+        s.abgelehnt = QStringLiteral("Die Tabelle Alarmdefs von %1 lässt sich nicht anzeigen: sie wurde ohne rowid "
+                                     "angelegt (WITHOUT ROWID), ihre Zeilen lassen sich so nicht einzeln lesen und schreiben.")
+                          .arg(sDatenbank);
+    return s;
+}
+
 Identschluessel Identschluessel::Beschreiben(const QSqlDatabase& db, const QString& sDatenbank) {
     Identschluessel s;
     const QString spalte = AlarmdefsZugriff::SpaltenName(db, QStringLiteral("Ident"));

@@ -28,6 +28,9 @@ public:
     // number columns; a text or decimal column is read through once more.
     // sDatenbank names the database in the German reason.
     static Identschluessel Beschreiben(const QSqlDatabase& db, const QString& sDatenbank);
+    // A file's rows are told apart by their rowid: a table made without one
+    // (WITHOUT ROWID) is refused in German rather than shown as an empty grid.
+    static Identschluessel DateiBeschreiben(const QSqlDatabase& db, const QString& sDatenbank);
     // The comparison that picks rows by a list of alarm numbers ("1,2,3"),
     // which the server reads as values of the column's own type.
     static QString InListe(const QString& spalte, const QString& liste);
