@@ -482,11 +482,11 @@ bool AlarmdefsModell::ZeilenAnfordern(const QVector<int>& positionen, int seite,
     if (warteMs <= 0)
         return false;
     // Not while another program's lock holds the file: the rows come when it has gone.
-    const auto a = m_dienst->AbwartenUngesperrt(t, warteMs);
+    auto a = m_dienst->AbwartenUngesperrt(t, warteMs);
     if (!a)
         return false;
     m_anfragen.remove(t);
-    return ZeilenErhalten(*a, an, false);
+    return ZeilenErhalten(std::move(*a), an, false);
 }
 
 std::pair<QString, QString> AlarmdefsModell::ZeilenSql(const Quelle& q) const {
@@ -502,6 +502,17 @@ std::pair<QString, QString> AlarmdefsModell::ZeilenSql(const Quelle& q) const {
 }
 
 QString AlarmdefsModell::ZeilenSql(const Quelle& q, const QVector<qint64>& schluessel) const {
+    // Rowids without a gap between them (a page of an unsorted file) are read
+    // as their range: one seek instead of one for each, and no list to parse.
+    if (m_schluessel == QLatin1String("rowid") && !m_odbc && !schluessel.isEmpty()) {
+        qsizetype i = 1;
+        while (i < schluessel.size() && schluessel.at(i) == schluessel.at(i - 1) + 1)
+            ++i;
+        if (i == schluessel.size())
+            return QStringLiteral("select rowid, %2 from %1 where rowid between %3 and %4 order by %5")
+                .arg(Tabelle(), AlarmdefsZugriff::SpaltenListe(database()), QString::number(schluessel.first()),
+                     QString::number(schluessel.last()), Reihung(q));
+    }
     QString liste;
     liste.reserve(schluessel.size() * 8);
     for (qint64 k : schluessel) {
@@ -513,7 +524,7 @@ QString AlarmdefsModell::ZeilenSql(const Quelle& q, const QVector<qint64>& schlu
     return vor + liste + nach;
 }
 
-bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrage& an, bool spaet) {
+bool AlarmdefsModell::ZeilenErhalten(Datendienst::Antwort a, const Anfrage& an, bool spaet) {
     if (an.seite >= 0) {
         // Only the newest request of a page fills it.
         if (m_seitenTickets.value(an.seite) != a.ticket)
@@ -537,10 +548,13 @@ bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrag
     }
     m_kalt = false;
     const int spalten = columnCount();
-    const auto zeileAus = [spalten](const QVector<QVariant>& werte) {
+    // The values after the key are taken over, not copied, where the answer is this model's alone.
+    const auto zeileAus = [spalten](QVector<QVariant>&& werte) {
         Zeile z;
         z.schluessel = Identschluessel::Nummer(werte.value(0));
-        z.werte = werte.mid(1);
+        if (!werte.isEmpty())
+            werte.removeFirst();
+        z.werte = std::move(werte);
         if (z.werte.size() != spalten)
             z.werte.resize(spalten);
         return z;
@@ -552,12 +566,12 @@ bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrag
     for (qsizetype i = 0; wieGefragt && i < a.zeilen.size(); ++i)
         wieGefragt = !a.zeilen.at(i).isEmpty() && Identschluessel::Nummer(a.zeilen.at(i).first()) == an.schluessel.at(i);
     if (wieGefragt) {
-        for (const QVector<QVariant>& werte : a.zeilen)
-            zeilen.append(zeileAus(werte));
+        for (QVector<QVariant>& werte : a.zeilen)
+            zeilen.append(zeileAus(std::move(werte)));
     } else {
         QHash<qint64, QVector<Zeile>> gelesen;
-        for (const QVector<QVariant>& werte : a.zeilen) {
-            Zeile z = zeileAus(werte);
+        for (QVector<QVariant>& werte : a.zeilen) {
+            Zeile z = zeileAus(std::move(werte));
             gelesen[z.schluessel].append(std::move(z));
         }
         for (qsizetype i = 0; i < an.positionen.size(); ++i) {
@@ -658,7 +672,7 @@ void AlarmdefsModell::MitgeleseneSeite(const Datendienst::Antwort& a, bool spaet
     teil.ok = true;
     teil.zeilen = a.endeZeilen;
     m_seitenTickets.insert(seite, a.ticket);
-    ZeilenErhalten(teil, an, spaet);
+    ZeilenErhalten(std::move(teil), an, spaet);
 }
 
 int AlarmdefsModell::Vorkommen(int position) const {
@@ -719,13 +733,13 @@ const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileHolen(int row) const {
         const int warten = m_kalt ? 0 : Takt::Rest(Takt::Runde());
         if (!t || warten <= 0)
             return nullptr;
-        const auto a = m_dienst->AbwartenUngesperrt(t, warten);
+        auto a = m_dienst->AbwartenUngesperrt(t, warten);
         if (!a) {
             self->m_leerGezeigt.insert(seite);
             return nullptr;
         }
         // Cells of the page shown empty earlier in this paint are told now.
-        self->ZeilenErhalten(*a, self->m_anfragen.take(t), m_leerGezeigt.contains(seite));
+        self->ZeilenErhalten(std::move(*a), self->m_anfragen.take(t), m_leerGezeigt.contains(seite));
         it = m_seiten.constFind(seite);
         if (it == m_seiten.constEnd())
             return nullptr;
@@ -1089,12 +1103,12 @@ const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileAbwarten(int row, int ms) co
     const Datendienst::Ticket t = m_seitenTickets.value(row / SeitenGroesse);
     if (!t)
         return nullptr;  // failed a moment ago: the file is locked
-    const auto a = m_dienst->AbwartenUngesperrt(t, ms);
+    auto a = m_dienst->AbwartenUngesperrt(t, ms);
     if (!a)
         return nullptr;
     auto* self = const_cast<AlarmdefsModell*>(this);
     const Anfrage an = self->m_anfragen.take(t);
-    self->ZeilenErhalten(*a, an, true);
+    self->ZeilenErhalten(std::move(*a), an, true);
     auto it = m_seiten.constFind(row / SeitenGroesse);
     return it != m_seiten.constEnd() && row % SeitenGroesse < it->size() ? &it->at(row % SeitenGroesse) : nullptr;
 }
