@@ -1456,34 +1456,6 @@ private slots:
         AlarmdefsZugriff::Schliessen(QStringLiteral("tst-gross"));
     }
 
-    // Pages of a file whose rowids follow each other and a page with a gap
-    // (rows the sqlite3 shell deleted) show their own rows; a row deleted
-    // after the count, on a page not read yet, shows empty, its neighbours as they are.
-    void pagesWithAndWithoutGapsShowTheirOwnRows() {
-        const QString pfad = Datei("fremd-luecken.kvs");
-        QVERIFY(FremdeTabelle(pfad, 2000));
-        Sqlite3(pfad, QStringLiteral("delete from Alarmdefs where rowid between 300 and 310;"));
-        const QStringList idents = Sqlite3(pfad, QStringLiteral("select Ident from Alarmdefs order by rowid;"));
-        const QStringList rowids = Sqlite3(pfad, QStringLiteral("select rowid from Alarmdefs order by rowid;"));
-        QCOMPARE(idents.size(), 1989);
-        {
-            QSqlDatabase db = AlarmdefsZugriff::Oeffnen(pfad, QStringLiteral("tst-luecken"));
-            AlarmdefsModell m(nullptr, db, pfad);
-            QVERIFY(m.AlleZeigen());
-            QTRY_VERIFY(m.AllesGelesen());
-            QCOMPARE(m.rowCount(), 1989);
-            const int weg = 1500;
-            QVERIFY(!m.ZeileGeladen(weg));
-            Sqlite3(pfad, QStringLiteral("delete from Alarmdefs where rowid = %1;").arg(rowids.at(weg)));
-            for (int r = 0; r < m.rowCount(); ++r)
-                if (r != weg)
-                    QTRY_COMPARE(m.index(r, AlarmFeld::Ident).data().toString(), idents.at(r));
-            QVERIFY(m.ZeileGeladen(weg));
-            QCOMPARE(m.index(weg, AlarmFeld::Ident).data(), QVariant());
-        }
-        AlarmdefsZugriff::Schliessen(QStringLiteral("tst-luecken"));
-    }
-
     // A page read while the count had not reached its end holds fewer rows
     // than the page has once the count has gone past it: its other rows
     // fill in, they do not stay empty.

@@ -482,11 +482,11 @@ bool AlarmdefsModell::ZeilenAnfordern(const QVector<int>& positionen, int seite,
     if (warteMs <= 0)
         return false;
     // Not while another program's lock holds the file: the rows come when it has gone.
-    auto a = m_dienst->AbwartenUngesperrt(t, warteMs);
+    const auto a = m_dienst->AbwartenUngesperrt(t, warteMs);
     if (!a)
         return false;
     m_anfragen.remove(t);
-    return ZeilenErhalten(std::move(*a), an, false);
+    return ZeilenErhalten(*a, an, false);
 }
 
 std::pair<QString, QString> AlarmdefsModell::ZeilenSql(const Quelle& q) const {
@@ -502,17 +502,6 @@ std::pair<QString, QString> AlarmdefsModell::ZeilenSql(const Quelle& q) const {
 }
 
 QString AlarmdefsModell::ZeilenSql(const Quelle& q, const QVector<qint64>& schluessel) const {
-    // Rowids without a gap between them (a page of an unsorted file) are read
-    // as their range: one seek instead of one for each, and no list to parse.
-    if (m_schluessel == QLatin1String("rowid") && !m_odbc && !schluessel.isEmpty()) {
-        qsizetype i = 1;
-        while (i < schluessel.size() && schluessel.at(i) == schluessel.at(i - 1) + 1)
-            ++i;
-        if (i == schluessel.size())
-            return QStringLiteral("select rowid, %2 from %1 where rowid between %3 and %4 order by %5")
-                .arg(Tabelle(), AlarmdefsZugriff::SpaltenListe(database()), QString::number(schluessel.first()),
-                     QString::number(schluessel.last()), Reihung(q));
-    }
     QString liste;
     liste.reserve(schluessel.size() * 8);
     for (qint64 k : schluessel) {
@@ -524,7 +513,7 @@ QString AlarmdefsModell::ZeilenSql(const Quelle& q, const QVector<qint64>& schlu
     return vor + liste + nach;
 }
 
-bool AlarmdefsModell::ZeilenErhalten(Datendienst::Antwort a, const Anfrage& an, bool spaet) {
+bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrage& an, bool spaet) {
     if (an.seite >= 0) {
         // Only the newest request of a page fills it.
         if (m_seitenTickets.value(an.seite) != a.ticket)
@@ -548,13 +537,10 @@ bool AlarmdefsModell::ZeilenErhalten(Datendienst::Antwort a, const Anfrage& an, 
     }
     m_kalt = false;
     const int spalten = columnCount();
-    // The values after the key are taken over, not copied, where the answer is this model's alone.
-    const auto zeileAus = [spalten](QVector<QVariant>&& werte) {
+    const auto zeileAus = [spalten](const QVector<QVariant>& werte) {
         Zeile z;
         z.schluessel = Identschluessel::Nummer(werte.value(0));
-        if (!werte.isEmpty())
-            werte.removeFirst();
-        z.werte = std::move(werte);
+        z.werte = werte.mid(1);
         if (z.werte.size() != spalten)
             z.werte.resize(spalten);
         return z;
@@ -566,12 +552,12 @@ bool AlarmdefsModell::ZeilenErhalten(Datendienst::Antwort a, const Anfrage& an, 
     for (qsizetype i = 0; wieGefragt && i < a.zeilen.size(); ++i)
         wieGefragt = !a.zeilen.at(i).isEmpty() && Identschluessel::Nummer(a.zeilen.at(i).first()) == an.schluessel.at(i);
     if (wieGefragt) {
-        for (QVector<QVariant>& werte : a.zeilen)
-            zeilen.append(zeileAus(std::move(werte)));
+        for (const QVector<QVariant>& werte : a.zeilen)
+            zeilen.append(zeileAus(werte));
     } else {
         QHash<qint64, QVector<Zeile>> gelesen;
-        for (QVector<QVariant>& werte : a.zeilen) {
-            Zeile z = zeileAus(std::move(werte));
+        for (const QVector<QVariant>& werte : a.zeilen) {
+            Zeile z = zeileAus(werte);
             gelesen[z.schluessel].append(std::move(z));
         }
         for (qsizetype i = 0; i < an.positionen.size(); ++i) {
@@ -672,7 +658,7 @@ void AlarmdefsModell::MitgeleseneSeite(const Datendienst::Antwort& a, bool spaet
     teil.ok = true;
     teil.zeilen = a.endeZeilen;
     m_seitenTickets.insert(seite, a.ticket);
-    ZeilenErhalten(std::move(teil), an, spaet);
+    ZeilenErhalten(teil, an, spaet);
 }
 
 int AlarmdefsModell::Vorkommen(int position) const {
@@ -733,13 +719,13 @@ const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileHolen(int row) const {
         const int warten = m_kalt ? 0 : Takt::Rest(Takt::Runde());
         if (!t || warten <= 0)
             return nullptr;
-        auto a = m_dienst->AbwartenUngesperrt(t, warten);
+        const auto a = m_dienst->AbwartenUngesperrt(t, warten);
         if (!a) {
             self->m_leerGezeigt.insert(seite);
             return nullptr;
         }
         // Cells of the page shown empty earlier in this paint are told now.
-        self->ZeilenErhalten(std::move(*a), self->m_anfragen.take(t), m_leerGezeigt.contains(seite));
+        self->ZeilenErhalten(*a, self->m_anfragen.take(t), m_leerGezeigt.contains(seite));
         it = m_seiten.constFind(seite);
         if (it == m_seiten.constEnd())
             return nullptr;
@@ -1103,12 +1089,12 @@ const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileAbwarten(int row, int ms) co
     const Datendienst::Ticket t = m_seitenTickets.value(row / SeitenGroesse);
     if (!t)
         return nullptr;  // failed a moment ago: the file is locked
-    auto a = m_dienst->AbwartenUngesperrt(t, ms);
+    const auto a = m_dienst->AbwartenUngesperrt(t, ms);
     if (!a)
         return nullptr;
     auto* self = const_cast<AlarmdefsModell*>(this);
     const Anfrage an = self->m_anfragen.take(t);
-    self->ZeilenErhalten(std::move(*a), an, true);
+    self->ZeilenErhalten(*a, an, true);
     auto it = m_seiten.constFind(row / SeitenGroesse);
     return it != m_seiten.constEnd() && row % SeitenGroesse < it->size() ? &it->at(row % SeitenGroesse) : nullptr;
 }

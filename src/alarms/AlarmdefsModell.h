@@ -231,7 +231,7 @@ private:
     void EndeVorauslesen();
     // The view turned to another page: the next one in its direction is asked for.
     void AnsichtWechselt(int seite);
-    bool ZeilenErhalten(Datendienst::Antwort a, const Anfrage& an, bool spaet);
+    bool ZeilenErhalten(const Datendienst::Antwort& a, const Anfrage& an, bool spaet);
     void FehlSeitenNachlesen();
     // The keys of the last page of a list whose keys from neuVon on are neu
     // (those from davorVon on davor): none below GrossAb keys, or when its
