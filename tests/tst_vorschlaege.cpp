@@ -998,6 +998,20 @@ private slots:
         QCOMPARE(h.first().x() + h.first().width(), 165);
     }
 
+    // A turned column boxed longer than its signs fill took in ink past the label's end: of two
+    // readings of it the box that fits goes first, and a box that fits none gives no corner.
+    void turnedColumnLongerThanItsSignsGivesNoCorner() {
+        const QList<Bildwort> lang{{QStringLiteral("PV 371C"), QRect(300, 200, 18, 150), 95}};
+        QVERIFY(Wortabgleich(lang).Stellen(QStringLiteral("PV371C")).isEmpty());
+        const QList<Bildwort> passend{{QStringLiteral("PV 371C"), QRect(300, 200, 18, 104), 95}};
+        QCOMPARE(Wortabgleich(passend).Stellen(QStringLiteral("PV371C")).size(), 1);
+        const QList<Bildwort> beide{{QStringLiteral("LIC4408B"), QRect(700, 400, 13, 86), 0},
+                                    {QStringLiteral("LIC4408B"), QRect(700, 400, 13, 140), 82}};
+        const QList<QRect> s = Wortabgleich(beide).Stellen(QStringLiteral("LIC4408B"));
+        QCOMPARE(s.size(), 1);
+        QCOMPARE(s.first().y() + s.first().height(), 486);
+    }
+
     // Where only the loop number of a tag was read, its letters may be lost: a second copy,
     // unless another tag of the picture has that number.
     void loopNumberAloneElsewhereMakesTheTagAmbiguous_data() {
