@@ -493,6 +493,23 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
             if (OhneLetztes(it.key(), g) && !aufAnderem(it->box) &&
                 std::none_of(andere.begin(), andere.end(), [&](const QString& a) { return a != g && (a == it.key() || OhneLetztes(it.key(), a)); }))
                 dazu(it->box);
+    // So is a place where only the end of a long tag was read, five signs or more with letters and digits
+    // ("PP724" for 30BNA47PP724), or unsurely with one of them off ("TCE04" for 39ANL84TC804): the front
+    // of a long copy is lost or read apart. Not where another tag of the picture ends so.
+    if (!stellen.isEmpty() && g.size() >= 7)
+        for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it) {
+            const QString& k = it.key();
+            if (k.size() < 5 || k.size() + 2 > g.size() || !it->ziffern || it->wert ||
+                std::none_of(k.begin(), k.end(), [](QChar c) { return c.isLetter(); }))
+                continue;
+            auto endeVon = [&k, &it](const QString& t) {
+                const QString ende = t.right(k.size());
+                return t.size() >= k.size() && (k == ende || (it->konfidenz < Unsicher && EinZeichenAnders(k, ende)));
+            };
+            if (endeVon(g) && !aufAnderem(it->box) &&
+                std::none_of(andere.begin(), andere.end(), [&](const QString& a) { return a != g && endeVon(a); }))
+                dazu(it->box);
+        }
     // So is a place where only the tag's front was read, unless another tag of the picture begins so, and one
     // where the front and the end were read on one line with the signs between lost ("Tic" and "45" for TIC5245).
     if (!stellen.isEmpty()) {
