@@ -1012,6 +1012,33 @@ private slots:
         QCOMPARE(s.first().y() + s.first().height(), 486);
     }
 
+    // A copy read only in part or with slips that are no look-alikes makes the tag ambiguous: the end
+    // of a long tag read alone, and an unsure reading two signs off with at most one in the loop number;
+    // not where another tag of the picture ends so, nor a reading two digits off (another loop).
+    void copyReadInPartOrWithPlainSlipsMakesTheTagAmbiguous_data() {
+        QTest::addColumn<QString>("tag");
+        QTest::addColumn<QString>("kopie");
+        QTest::addColumn<QString>("anderer");
+        QTest::addColumn<int>("stellen");
+        QTest::newRow("Ende allein") << "52BCA31RT558" << "RT558" << "" << 2;
+        QTest::newRow("Ende unsicher verlesen") << "52BCA31RT558" << "RTE58" << "" << 2;
+        QTest::newRow("Ende eines anderen") << "52BCA31RT558" << "RT558" << "44RT558" << 1;
+        QTest::newRow("zwei Zeichen anders") << "HV7390" << "NV7190" << "" << 2;
+        QTest::newRow("zwei Ziffern anders") << "HV7390" << "HV7C91" << "" << 1;
+    }
+    void copyReadInPartOrWithPlainSlipsMakesTheTagAmbiguous() {
+        QFETCH(QString, tag);
+        QFETCH(QString, kopie);
+        QFETCH(QString, anderer);
+        QFETCH(int, stellen);
+        const QList<Bildwort> woerter{{tag, QRect(100, 100, 12 * int(tag.size()), 16), 93},
+                                      {kopie, QRect(600, 500, 12 * int(kopie.size()), 16), 40}};
+        QSet<QString> tags{Wortabgleich::Grundform(tag)};
+        if (!anderer.isEmpty())
+            tags.insert(Wortabgleich::Grundform(anderer));
+        QCOMPARE(int(Wortabgleich(woerter).Stellen(tag, tags).size()), stellen);
+    }
+
     // Where only the loop number of a tag was read, its letters may be lost: a second copy,
     // unless another tag of the picture has that number.
     void loopNumberAloneElsewhereMakesTheTagAmbiguous_data() {
