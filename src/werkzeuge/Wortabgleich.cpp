@@ -102,8 +102,6 @@ bool ZweiVerwechselt(const QString& a, const QString& b) {
     return anders == 2;
 }
 
-QString Nummer(const QString& g);
-
 // Two signs of a tag of five or more read otherwise, at least one of them as its look-alike, nothing
 // else changed, and a letter of the tag among the rest ("HY3E4" for HV394: a line through the copy
 // turned the 9 into an E as well).
@@ -120,16 +118,7 @@ bool ZweiAndersEinesVerwechselt(const QString& wort, const QString& g) {
     bool buchstabe = false;
     for (qsizetype i = 0; i < g.size(); ++i)
         buchstabe = buchstabe || (g[i].isLetter() && wort[i] == g[i]);
-    if (anders != 2 || !buchstabe)
-        return false;
-    // with no look-alike among the two, one of them outside the loop number ("MV5240" for XV5840): its
-    // digits tell one loop from the next, and two of them off are another loop's label ("XV2E6" by XV254)
-    const QString nummer = Nummer(g);
-    const qsizetype anfang = g.indexOf(nummer);
-    int inNummer = 0;
-    for (qsizetype i = anfang; i < anfang + nummer.size(); ++i)
-        inNummer += wort[i] != g[i];
-    return verwechselt >= 1 || inNummer <= 1;
+    return anders == 2 && verwechselt >= 1 && buchstabe;
 }
 
 // Signs added, left out or changed to make one text of the other.
