@@ -998,6 +998,45 @@ private slots:
         QCOMPARE(h.first().x() + h.first().width(), 165);
     }
 
+    // A turned column boxed longer than its signs fill took in ink past the label's end: of two
+    // readings of it the box that fits goes first, and a box that fits none gives no corner.
+    void turnedColumnLongerThanItsSignsGivesNoCorner() {
+        const QList<Bildwort> lang{{QStringLiteral("PV 371C"), QRect(300, 200, 18, 150), 95}};
+        QVERIFY(Wortabgleich(lang).Stellen(QStringLiteral("PV371C")).isEmpty());
+        const QList<Bildwort> passend{{QStringLiteral("PV 371C"), QRect(300, 200, 18, 104), 95}};
+        QCOMPARE(Wortabgleich(passend).Stellen(QStringLiteral("PV371C")).size(), 1);
+        const QList<Bildwort> beide{{QStringLiteral("LIC4408B"), QRect(700, 400, 13, 86), 0},
+                                    {QStringLiteral("LIC4408B"), QRect(700, 400, 13, 140), 82}};
+        const QList<QRect> s = Wortabgleich(beide).Stellen(QStringLiteral("LIC4408B"));
+        QCOMPARE(s.size(), 1);
+        QCOMPARE(s.first().y() + s.first().height(), 486);
+    }
+
+    // A copy of a long tag read only in part makes the tag ambiguous: its end read alone, or unsurely
+    // with a sign off; not where another tag of the picture ends so, nor a reading of two plain slips.
+    void copyOfALongTagReadInPartMakesItAmbiguous_data() {
+        QTest::addColumn<QString>("tag");
+        QTest::addColumn<QString>("kopie");
+        QTest::addColumn<QString>("anderer");
+        QTest::addColumn<int>("stellen");
+        QTest::newRow("Ende allein") << "52BCA31RT558" << "RT558" << "" << 2;
+        QTest::newRow("Ende unsicher verlesen") << "52BCA31RT558" << "RTE58" << "" << 2;
+        QTest::newRow("Ende eines anderen") << "52BCA31RT558" << "RT558" << "44RT558" << 1;
+        QTest::newRow("zwei Ziffern anders") << "HV7390" << "HV7C91" << "" << 1;
+    }
+    void copyOfALongTagReadInPartMakesItAmbiguous() {
+        QFETCH(QString, tag);
+        QFETCH(QString, kopie);
+        QFETCH(QString, anderer);
+        QFETCH(int, stellen);
+        const QList<Bildwort> woerter{{tag, QRect(100, 100, 12 * int(tag.size()), 16), 93},
+                                      {kopie, QRect(600, 500, 12 * int(kopie.size()), 16), 40}};
+        QSet<QString> tags{Wortabgleich::Grundform(tag)};
+        if (!anderer.isEmpty())
+            tags.insert(Wortabgleich::Grundform(anderer));
+        QCOMPARE(int(Wortabgleich(woerter).Stellen(tag, tags).size()), stellen);
+    }
+
     // Where only the loop number of a tag was read, its letters may be lost: a second copy,
     // unless another tag of the picture has that number.
     void loopNumberAloneElsewhereMakesTheTagAmbiguous_data() {
