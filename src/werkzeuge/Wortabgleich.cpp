@@ -437,8 +437,10 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
     };
     if (stellen.isEmpty())
         dazuEngste([&](auto it) {
-            return !it->wert && it->ziffern && (it->konfidenz >= Unsicher || unsichereNummer(it)) && it->box.width() > it->box.height() &&
-                   !vorneAufZeile(it->box) && OhneAnfang(it.key(), g, nummer) && !andereNummer(it.key()) && !FremdesWortDaneben(g, it->box);
+            // the look at every other tag last: a picture may carry hundreds
+            return !it->wert && it->ziffern && it->box.width() > it->box.height() && OhneAnfang(it.key(), g, nummer) &&
+                   (it->konfidenz >= Unsicher || unsichereNummer(it)) && !vorneAufZeile(it->box) && !andereNummer(it.key()) &&
+                   !FremdesWortDaneben(g, it->box);
         });
     // A sure place alone is not enough when an unsure reading elsewhere is one sign off, or
     // two signs read as their look-alikes: that may be the second copy (often drawn smaller),
