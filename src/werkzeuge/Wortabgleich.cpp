@@ -432,10 +432,24 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
             return s.box.right() < box.left() && std::min(s.box.bottom(), box.bottom()) > std::max(s.box.top(), box.top());
         });
     };
+    // A blurred label's number is often read unsurely alone, its letters lost: that stands for the tag
+    // too where the engine rated it at all (one rated 0 is as often a bubble's ring boxed with the
+    // digits), the box is as wide as its digits need (a box that took in the ring is far higher than
+    // they are) and no other tag of the picture has an end one sign off it, which it might be a slip of.
+    auto unsichereNummer = [&](auto it) {
+        const QString& k = it.key();
+        if (it->konfidenz < 1 || 20 * it->box.width() < 11 * it->box.height() * k.size())
+            return false;
+        return std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
+            return a != g && (EinZeichenAnders(k, Nummer(a)) || EinZeichenAnders(k, a.right(k.size())));
+        });
+    };
     if (stellen.isEmpty())
         dazuEngste([&](auto it) {
-            return !it->wert && it->ziffern && it->konfidenz >= Unsicher && it->box.width() > it->box.height() && !vorneAufZeile(it->box) &&
-                   OhneAnfang(it.key(), g, nummer) && !andereNummer(it.key()) && !FremdesWortDaneben(g, it->box);
+            // the look at every other tag last: a picture may carry hundreds
+            return !it->wert && it->ziffern && it->box.width() > it->box.height() && OhneAnfang(it.key(), g, nummer) &&
+                   (it->konfidenz >= Unsicher || unsichereNummer(it)) && !vorneAufZeile(it->box) && !andereNummer(it.key()) &&
+                   !FremdesWortDaneben(g, it->box);
         });
     // A sure place alone is not enough when an unsure reading elsewhere is one sign off, or
     // two signs read as their look-alikes: that may be the second copy (often drawn smaller),
