@@ -1462,6 +1462,45 @@ private slots:
         QVERIFY2(gefunden >= 9, qPrintable(stand.join(QStringLiteral("; "))));
     }
 
+    // A "B" or "D" turned on its side at the end of a label covers its box nearly all round, as a
+    // small frame does: it stays with its label and is read, in fonts the tuning never saw, while
+    // a small drawn frame still goes.
+    void turnedLettersAsLargeAsAFrameStay() {
+        const std::tuple<QString, int, QString> schilder[] = {
+            {"Noto Mono", 90, "B530"},     {"DejaVu Serif Condensed", -90, "TT7041B"}, {"Lato", 90, "PDT4199B"},
+            {"Noto Mono", -90, "D8150"},   {"DejaVu Serif Condensed", 90, "B791"},      {"Lato", -90, "HV380B"}};
+        int gefunden = 0;
+        QStringList stand;
+        for (const auto& [schrift, drehung, text] : schilder) {
+            Schild s = GedrehtesSchild({220, 300}, {110, 150}, QColor(232, 232, 228), QColor(24, 24, 30), schrift, 26,
+                                       drehung, text, [](int grau) { return grau < 150; });
+            // a small empty frame beside it, as a drawing has them
+            QPainter p(&s.bild);
+            p.setPen(QPen(QColor(24, 24, 30), 2));
+            const QRect rahmen(20, 20, 20, 15);
+            p.drawRect(rahmen);
+            p.end();
+            Bildaufbereitung a = Aufbereitung(s.bild);
+            a.Gleichrichten();
+            a.ZeichnungEntfernen();
+            int tinte = 0, rahmenTinte = 0;
+            for (int y = 0; y < s.bild.height(); ++y)
+                for (int x = 0; x < s.bild.width(); ++x) {
+                    const bool dunkel = a.OhneZeichnung()[static_cast<std::size_t>(y) * s.bild.width() + x] < 128;
+                    tinte += dunkel && s.tinte.contains(x, y);
+                    rahmenTinte += dunkel && rahmen.adjusted(-2, -2, 2, 2).contains(x, y);
+                }
+            QCOMPARE(rahmenTinte, 0);
+            const QString datei = Pfad(QStringLiteral("gedreht-b.png"));
+            QVERIFY(s.bild.save(datei, "PNG"));
+            const Bildtext t = mErkennung.Lesen(datei);
+            QVERIFY(t.fehler.isEmpty());
+            gefunden += AmInkEck(t, text, s.tinte, 4, stand);
+            stand.last() += QStringLiteral(" ink %1").arg(tinte);
+        }
+        QVERIFY2(gefunden >= 5, qPrintable(stand.join(QStringLiteral("; "))));
+    }
+
     // Labels running up or down with a blank between letters and number ("LT 552"): in a
     // mono font the blank is wider than the letters are high, and the column was found
     // only up to it; the label is followed past the blank and read whole.
