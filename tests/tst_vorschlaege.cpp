@@ -1306,6 +1306,62 @@ private:
         return richtig;
     }
 
+    // A label in a font at a pixel size, for the blurred pictures below.
+    using Weichschild = std::tuple<QString, int, QString>;
+
+    // Draws the labels two to a row, each at its font's own size, takes the ink of the sharp
+    // letters as the truth, blurs the picture by a Gaussian of sigma, saves it as a JPEG of the
+    // given quality and reads it; counts the labels proposed within 8 pixels of their ink's corner.
+    template <std::size_t N>
+    int WeichGefunden(const Weichschild (&schilder)[N], QColor grund, int dunkel, int links, double sigma, int guete,
+                      const QString& name, QStringList& stand) {
+        QImage bild(900, 60 * N / 2 + 40, QImage::Format_Grayscale8);
+        bild.fill(grund);
+        QList<QRect> tinten;
+        for (std::size_t i = 0; i < N; ++i) {
+            const auto& [schrift, pixel, text] = schilder[i];
+            QImage einzeln(bild.size(), QImage::Format_Grayscale8);
+            einzeln.fill(Qt::white);
+            QPainter p(&einzeln);
+            QFont f(schrift);
+            f.setPixelSize(pixel);
+            p.setFont(f);
+            p.setPen(Qt::black);
+            p.drawText(QPoint(links + 430 * static_cast<int>(i % 2), 50 + 60 * static_cast<int>(i / 2)), text);
+            p.end();
+            // the truth: the ink of the sharp letters, drawn dark grey onto the ground
+            QRect tinte;
+            for (int y = 0; y < bild.height(); ++y)
+                for (int x = 0; x < bild.width(); ++x) {
+                    const int deckung = 255 - einzeln.constScanLine(y)[x];
+                    if (deckung > 127)
+                        tinte = tinte.united(QRect(x, y, 1, 1));
+                    uchar& g = bild.scanLine(y)[x];
+                    g = static_cast<uchar>(g - (g - dunkel) * deckung / 255);
+                }
+            tinten << tinte;
+        }
+        const QString datei = Pfad(name);
+        QImageWriter schreiber(datei, "jpeg");
+        schreiber.setQuality(guete);
+        if (!schreiber.write(GaussWeich(bild, sigma))) {
+            stand << QStringLiteral("nicht geschrieben: ") + datei;
+            return 0;
+        }
+        const Bildtext t = mErkennung.Lesen(datei);
+        if (!t.fehler.isEmpty()) {
+            stand << t.fehler;
+            return 0;
+        }
+        int gefunden = 0;
+        for (std::size_t i = 0; i < N; ++i) {
+            QStringList einer;
+            gefunden += AmInkEck(t, std::get<2>(schilder[i]), tinten[static_cast<qsizetype>(i)], 8, einer);
+            stand << einer.first();
+        }
+        return gefunden;
+    }
+
 private slots:
     // Blurred labels running up or down, whose thin letters fall apart into specks at the dark
     // level, are found as columns at the lighter one and read, with the corner at their ink's;
@@ -1334,52 +1390,14 @@ private slots:
     // the tuning never saw: read once more split into black and white nearer their ink, more
     // of them are read (six of ten before); the corner stays at the letters' ink.
     void blurredLabelsAreReadAcross() {
-        const std::tuple<QString, int, QString> schilder[] = {
+        const Weichschild schilder[] = {
             {"Lato Medium", 12, "TIC781B"},    {"Roboto Medium", 13, "FQ3616"},     {"DejaVu Serif Condensed", 12, "HV5320"},
             {"Noto Mono", 12, "PDT6015"},      {"Lato Semibold", 14, "FIC8869"},    {"Roboto Condensed Light", 15, "LSH2188B"},
             {"DejaVu Serif Condensed", 13, "TT3379"}, {"Roboto Medium", 12, "W4098"}, {"Noto Mono", 13, "FT5499"},
             {"Lato Medium", 13, "XV5388"}};
-        QImage bild(900, 60 * std::size(schilder) / 2 + 40, QImage::Format_Grayscale8);
-        bild.fill(QColor(226, 228, 224));
-        QList<QRect> tinten;
-        for (std::size_t i = 0; i < std::size(schilder); ++i) {
-            const auto& [schrift, pixel, text] = schilder[i];
-            QImage einzeln(bild.size(), QImage::Format_Grayscale8);
-            einzeln.fill(Qt::white);
-            QPainter p(&einzeln);
-            QFont f(schrift);
-            f.setPixelSize(pixel);
-            p.setFont(f);
-            p.setPen(Qt::black);
-            p.drawText(QPoint(60 + 430 * static_cast<int>(i % 2), 50 + 60 * static_cast<int>(i / 2)), text);
-            p.end();
-            // the truth: the ink of the sharp letters, drawn dark grey onto the ground
-            QRect tinte;
-            for (int y = 0; y < bild.height(); ++y)
-                for (int x = 0; x < bild.width(); ++x) {
-                    const int deckung = 255 - einzeln.constScanLine(y)[x];
-                    if (deckung > 127)
-                        tinte = tinte.united(QRect(x, y, 1, 1));
-                    uchar& g = bild.scanLine(y)[x];
-                    g = static_cast<uchar>(g - (g - 50) * deckung / 255);
-                }
-            tinten << tinte;
-        }
         // blurred by a Gaussian of 1.1 pixels, then saved as a coarse JPEG
-        const QImage weich = GaussWeich(bild, 1.1);
-        const QString datei = Pfad(QStringLiteral("quer-weich.jpg"));
-        QImageWriter schreiber(datei, "jpeg");
-        schreiber.setQuality(35);
-        QVERIFY(schreiber.write(weich));
-        const Bildtext t = mErkennung.Lesen(datei);
-        QVERIFY(t.fehler.isEmpty());
-        int gefunden = 0;
         QStringList stand;
-        for (std::size_t i = 0; i < std::size(schilder); ++i) {
-            QStringList einer;
-            gefunden += AmInkEck(t, std::get<2>(schilder[i]), tinten[static_cast<qsizetype>(i)], 8, einer);
-            stand << einer.first().section(QLatin1Char(' '), 0, 4);  // the tag, found, where, the ink's corner
-        }
+        const int gefunden = WeichGefunden(schilder, QColor(226, 228, 224), 50, 60, 1.1, 35, QStringLiteral("quer-weich.jpg"), stand);
         QVERIFY2(gefunden >= 7, qPrintable(stand.join(QStringLiteral("; "))));
     }
 
@@ -1388,54 +1406,16 @@ private slots:
     // higher but wrong ("HV5220" for HV5320), the same reading by another preparation stays beside
     // it, so more of the labels are found (13 of 16 before).
     void blurredLabelsKeepAnUnsureRightReading() {
-        const std::tuple<QString, int, QString> schilder[] = {
+        const Weichschild schilder[] = {
             {"Carlito", 15, "HV5320"},        {"Roboto Light", 15, "FQ3616"},     {"Lato Light", 15, "PT6285"},
             {"Hack", 14, "TT3569"},           {"DejaVu Sans Light", 14, "LT8305"}, {"Roboto Condensed Medium", 15, "FIC2683"},
             {"Nimbus Sans Narrow", 15, "XV5068"}, {"URW Gothic", 15, "PDT3958"},  {"Carlito", 14, "LSH6203"},
             {"Roboto Light", 14, "TIC5836"},  {"Lato Light", 14, "FT9350"},       {"Hack", 15, "W3040"},
             {"DejaVu Sans Light", 15, "HV8256"}, {"Roboto Condensed Medium", 14, "PIC6329"}, {"Nimbus Sans Narrow", 14, "TSL5803"},
             {"URW Gothic", 14, "FV2638"}};
-        QImage bild(900, 60 * std::size(schilder) / 2 + 40, QImage::Format_Grayscale8);
-        bild.fill(QColor(232, 232, 228));
-        QList<QRect> tinten;
-        for (std::size_t i = 0; i < std::size(schilder); ++i) {
-            const auto& [schrift, pixel, text] = schilder[i];
-            QImage einzeln(bild.size(), QImage::Format_Grayscale8);
-            einzeln.fill(Qt::white);
-            QPainter p(&einzeln);
-            QFont f(schrift);
-            f.setPixelSize(pixel);
-            p.setFont(f);
-            p.setPen(Qt::black);
-            p.drawText(QPoint(70 + 430 * static_cast<int>(i % 2), 50 + 60 * static_cast<int>(i / 2)), text);
-            p.end();
-            // the truth: the ink of the sharp letters, drawn dark grey onto the ground
-            QRect tinte;
-            for (int y = 0; y < bild.height(); ++y)
-                for (int x = 0; x < bild.width(); ++x) {
-                    const int deckung = 255 - einzeln.constScanLine(y)[x];
-                    if (deckung > 127)
-                        tinte = tinte.united(QRect(x, y, 1, 1));
-                    uchar& g = bild.scanLine(y)[x];
-                    g = static_cast<uchar>(g - (g - 60) * deckung / 255);
-                }
-            tinten << tinte;
-        }
         // blurred by a Gaussian of 0.9 pixels, then saved as a coarse JPEG
-        const QImage weich = GaussWeich(bild, 0.9);
-        const QString datei = Pfad(QStringLiteral("klein-weich.jpg"));
-        QImageWriter schreiber(datei, "jpeg");
-        schreiber.setQuality(40);
-        QVERIFY(schreiber.write(weich));
-        const Bildtext t = mErkennung.Lesen(datei);
-        QVERIFY(t.fehler.isEmpty());
-        int gefunden = 0;
         QStringList stand;
-        for (std::size_t i = 0; i < std::size(schilder); ++i) {
-            QStringList einer;
-            gefunden += AmInkEck(t, std::get<2>(schilder[i]), tinten[static_cast<qsizetype>(i)], 8, einer);
-            stand << einer.first();
-        }
+        const int gefunden = WeichGefunden(schilder, QColor(232, 232, 228), 60, 70, 0.9, 40, QStringLiteral("klein-weich.jpg"), stand);
         QVERIFY2(gefunden >= 14, qPrintable(stand.join(QStringLiteral("; "))));
     }
 
