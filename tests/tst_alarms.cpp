@@ -1568,6 +1568,55 @@ private slots:
         QCOMPARE(antworten.count(), 2);  // an answer taken by waiting is not signalled again
     }
 
+    // The service reads a file's rows itself: each value, its type and its
+    // being null as Qt's driver gives them, on a file the sqlite3 program made;
+    // a failing read is worded as the driver words it.
+    void serviceReadsRowsAsTheDriverDoes() {
+        const QString pfad = Datei("werte.db");
+        Sqlite3(pfad, QStringLiteral(
+                          "create table T (a, b integer, c real, d text, e blob);"
+                          "insert into T values (1, 9007199254740993, 2.5, 'Störung Überdruck Ölstand ß €', x'00ff41');"
+                          "insert into T values (null, -7, -0.125, '', x'');"
+                          "insert into T values ('0042', 3.0, 1e300, '  Leer  ', 'Text im Blob');"
+                          "insert into T values (4.75, null, null, null, null);"));
+        const QString sql = QStringLiteral("select rowid, a, b, c, d, e from T order by rowid");
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tst-werte"));
+        db.setDatabaseName(pfad);
+        QVERIFY(db.open());
+        QList<QVariantList> erwartet;
+        {
+            QSqlQuery q(db);
+            QVERIFY(q.exec(sql));
+            while (q.next()) {
+                QVariantList z;
+                for (int i = 0; i < 6; ++i)
+                    z << q.value(i);
+                erwartet << z;
+            }
+        }
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("tst-werte"));
+        QCOMPARE(erwartet.size(), 4);
+        Datendienst d(pfad);
+        const auto a = d.Abwarten(d.ZeilenLesen(sql), 10000);
+        QVERIFY(a && a->ok);
+        QCOMPARE(a->zeilen.size(), erwartet.size());
+        for (int r = 0; r < erwartet.size(); ++r)
+            for (int i = 0; i < 6; ++i) {
+                const QVariant& w = a->zeilen.at(r).at(i);
+                const QVariant& e = erwartet.at(r).at(i);
+                const QString wo = QStringLiteral("Zeile %1, Spalte %2").arg(r).arg(i);
+                QVERIFY2(w.metaType() == e.metaType(), qPrintable(wo));
+                QVERIFY2(w.isNull() == e.isNull(), qPrintable(wo));
+                QVERIFY2(w == e, qPrintable(wo));
+            }
+        const auto fehlt = d.Abwarten(d.ZeilenLesen(QStringLiteral("select * from Fehlt")), 10000);
+        QVERIFY(fehlt && !fehlt->ok && fehlt->zeilen.isEmpty());
+        QCOMPARE(fehlt->fehler.nativeErrorCode(), QStringLiteral("1"));
+        QVERIFY(fehlt->fehler.databaseText().contains(QStringLiteral("no such table")));
+    }
+
     void gridColumnsAreTheirNamesNotTheirPlaces() {
         SkriptDialoge dialoge;
         const QString pfad = Datei("erweitert.kvs");

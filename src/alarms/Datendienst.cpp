@@ -16,6 +16,7 @@
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/DeutscheReihung.h"
 #include "alarms/PgVerbindung.h"
+#include "alarms/SqliteZeilen.h"
 
 namespace {
 QAtomicInteger<int> g_dienste;
@@ -47,9 +48,26 @@ QVector<QVariant> Zeile(const QSqlQuery& q, int spalten) {
     return z;
 }
 
+// The SQLite connection under db, or nullptr on another driver.
+sqlite3* SqliteVon(const QSqlDatabase& db) {
+    if (db.driverName() != QLatin1String("QSQLITE"))
+        return nullptr;
+    const QVariant h = db.driver()->handle();
+    return h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0 ? *static_cast<sqlite3* const*>(h.constData())
+                                                                  : nullptr;
+}
+
 // One read of keys (nurSchluessel) or of whole rows on db, into a.
 void Lesen(const QSqlDatabase& db, bool nurSchluessel, const QString& sql, const QVariantList& werte,
            Datendienst::Antwort& a) {
+    // Rows of a file (the grid's pages) are read straight through SQLite: the
+    // same values at a fraction of the driver's cost.
+    if (!nurSchluessel && werte.isEmpty()) {
+        if (sqlite3* handle = SqliteVon(db)) {
+            a.ok = SqliteZeilen::Lesen(handle, sql, &a.zeilen, &a.fehler);
+            return;
+        }
+    }
     QSqlQuery q(db);
     q.setForwardOnly(true);
     // A read without values is sent as it is: on a server one round trip, not
