@@ -17,6 +17,7 @@
 #include "alarms/DatenbankFehler.h"
 #include "alarms/DeutscheReihung.h"
 #include "alarms/Dialoge.h"
+#include "alarms/Freigabe.h"
 #include "alarms/Identschluessel.h"
 #include "alarms/Takt.h"
 
@@ -177,6 +178,7 @@ void AlarmdefsModell::SchluesselNehmen(const Identschluessel& s) {
 AlarmdefsModell::~AlarmdefsModell() {
     if (m_dienst && m_dienst->parent() == this)
         m_dienst->Beenden();
+    Freigabe::ImHintergrund(std::make_pair(std::exchange(m_reihenfolge, {}), std::exchange(m_seiten, {})));
 }
 
 bool AlarmdefsModell::IstZahlenSpalte(int spalte) { return AlarmdefsZugriff::IstZahlenSpalte(spalte); }
@@ -261,10 +263,12 @@ bool AlarmdefsModell::Anwenden(const Quelle& neu) {
         warten = 0;
     // The first one not while another program's lock holds the file: it is shown when the lock has gone;
     // nor once the worker has spent a frame on it (a sort of many rows kept from before the opening).
-    if (const auto a = m_gewaehlt ? m_dienst->Abwarten(m_quellTicket, warten)
-                                  : m_dienst->AbwartenArbeit(m_quellTicket, Datendienst::EinBildMs, warten)) {
+    if (auto a = m_gewaehlt ? m_dienst->Abwarten(m_quellTicket, warten)
+                            : m_dienst->AbwartenArbeit(m_quellTicket, Datendienst::EinBildMs, warten)) {
         m_anfragen.remove(a->ticket);
-        return QuelleErhalten(*a, an, false);
+        const bool ok = QuelleErhalten(*a, an, false);
+        Freigabe::ImHintergrund(std::move(*a));  // rows made on the worker, let go there
+        return ok;
     }
     return true;  // shown when the order comes
 }
@@ -286,12 +290,13 @@ bool AlarmdefsModell::QuelleErhalten(const Datendienst::Antwort& a, const Anfrag
     beginResetModel();
     m_quelle = neu;
     m_gewaehlt = true;
-    m_reihenfolge = a.schluessel;
+    // The order and the pages before were read on the worker: a million keys
+    // and thousands of rows are let go off the window's thread.
+    Freigabe::ImHintergrund(std::make_pair(std::exchange(m_reihenfolge, a.schluessel), std::exchange(m_seiten, {})));
     m_anzahl = static_cast<int>(m_reihenfolge.size());
     m_meisteZeilen = std::max(m_meisteZeilen, m_anzahl);
     m_vollstaendig = neu.sortSpalte >= 0 || m_reihenfolge.size() < ErsterTeil;
     ++m_generation;
-    m_seiten.clear();
     m_seitenAlter.clear();
     m_fehlSeiten.clear();
     m_seitenTickets.clear();
@@ -540,9 +545,10 @@ bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrag
     const auto zeileAus = [spalten](const QVector<QVariant>& werte) {
         Zeile z;
         z.schluessel = Identschluessel::Nummer(werte.value(0));
-        z.werte = werte.mid(1);
-        if (z.werte.size() != spalten)
-            z.werte.resize(spalten);
+        z.werte = werte;
+        z.versatz = 1;
+        if (z.Anzahl() != spalten)
+            z.werte.resize(spalten + z.versatz);
         return z;
     };
     QVector<Zeile> zeilen;
@@ -569,8 +575,8 @@ bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrag
             if (mit != gelesen.constEnd())
                 z = mit->size() == 1 ? mit->first() : mit->value(Vorkommen(p));
             z.schluessel = id;
-            if (z.werte.size() != spalten)
-                z.werte.resize(spalten);
+            if (z.Anzahl() != spalten)
+                z.werte.resize(spalten + z.versatz);
             zeilen.append(std::move(z));
         }
     }
@@ -588,7 +594,7 @@ bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrag
         m_seitenAlter.removeOne(an.seite);
         m_seitenAlter.append(an.seite);
         while (m_seitenAlter.size() > SeitenHoechstens)
-            m_seiten.remove(m_seitenAlter.takeFirst());
+            Freigabe::ImHintergrund(m_seiten.take(m_seitenAlter.takeFirst()));
         // With the first page of a large sorted list on screen the last one is
         // read ahead: its end is where a user jumps next (Strg+Ende, the scroll
         // bar's end), and there it is not read in a frame.
@@ -719,13 +725,14 @@ const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileHolen(int row) const {
         const int warten = m_kalt ? 0 : Takt::Rest(Takt::Runde());
         if (!t || warten <= 0)
             return nullptr;
-        const auto a = m_dienst->AbwartenUngesperrt(t, warten);
+        auto a = m_dienst->AbwartenUngesperrt(t, warten);
         if (!a) {
             self->m_leerGezeigt.insert(seite);
             return nullptr;
         }
         // Cells of the page shown empty earlier in this paint are told now.
         self->ZeilenErhalten(*a, self->m_anfragen.take(t), m_leerGezeigt.contains(seite));
+        Freigabe::ImHintergrund(std::move(*a));  // rows made on the worker, let go there
         it = m_seiten.constFind(seite);
         if (it == m_seiten.constEnd())
             return nullptr;
@@ -802,9 +809,9 @@ QVariant AlarmdefsModell::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
         return {};
     const Zeile* z = ZeileHolen(index.row());
-    if (!z || index.column() >= z->werte.size())
+    if (!z || index.column() >= z->Anzahl())
         return {};
-    return z->werte.at(index.column());
+    return z->Wert(index.column());
 }
 
 QVariant AlarmdefsModell::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -859,7 +866,7 @@ bool AlarmdefsModell::setData(const QModelIndex& index, const QVariant& value, i
 
 bool AlarmdefsModell::Eingeben(int zeile, int spalte, const QVariant& wert, const Zeile& z) {
     // The row as this grid read it: the cell is written only while the row still holds it.
-    const QVariantList gelesen = z.werte.toList();
+    const QVariantList gelesen = z.Werte();
     const QVariant alt = gelesen.value(spalte);
     if (alt.isNull() == wert.isNull() && alt.toString() == wert.toString())
         return true;
@@ -998,7 +1005,7 @@ AlarmdefsModell::Einfuegung AlarmdefsModell::EinfuegenPlanen(const QList<QString
             plan.abgelehnt << QStringLiteral("Zeile %1: lässt sich nicht lesen.").arg(r + 1);
             continue;
         }
-        gelesen = z->werte.toList();
+        gelesen = z->Werte();
         if (m_schluessel == QLatin1String("rowid"))
             schluessel = z->schluessel;
         Schreibauftrag a;
@@ -1089,12 +1096,13 @@ const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileAbwarten(int row, int ms) co
     const Datendienst::Ticket t = m_seitenTickets.value(row / SeitenGroesse);
     if (!t)
         return nullptr;  // failed a moment ago: the file is locked
-    const auto a = m_dienst->AbwartenUngesperrt(t, ms);
+    auto a = m_dienst->AbwartenUngesperrt(t, ms);
     if (!a)
         return nullptr;
     auto* self = const_cast<AlarmdefsModell*>(this);
     const Anfrage an = self->m_anfragen.take(t);
     self->ZeilenErhalten(*a, an, true);
+    Freigabe::ImHintergrund(std::move(*a));  // rows made on the worker, let go there
     auto it = m_seiten.constFind(row / SeitenGroesse);
     return it != m_seiten.constEnd() && row % SeitenGroesse < it->size() ? &it->at(row % SeitenGroesse) : nullptr;
 }
@@ -1182,7 +1190,7 @@ void AlarmdefsModell::ZeilenMitNummernNeuLesen(const QSet<qlonglong>& idents) {
     QVector<int> zeilen;
     for (auto it = m_seiten.cbegin(); it != m_seiten.cend(); ++it)
         for (int i = 0; i < it->size(); ++i)
-            if (idents.contains(Identschluessel::Nummer(it->at(i).werte.value(AlarmFeld::Ident))))
+            if (idents.contains(Identschluessel::Nummer(it->at(i).Wert(AlarmFeld::Ident))))
                 zeilen << it.key() * SeitenGroesse + i;
     std::sort(zeilen.begin(), zeilen.end());
     // Not waited for: the rows go on showing what they held until the answer

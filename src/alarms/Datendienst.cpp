@@ -15,6 +15,7 @@
 #include "alarms/AlarmdefsSchreiber.h"
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/DeutscheReihung.h"
+#include "alarms/Freigabe.h"
 #include "alarms/PgVerbindung.h"
 
 namespace {
@@ -577,4 +578,8 @@ void Datendienst::Zustellen(Ticket ticket) {
         m_postfach.erase(it);
     }
     emit Beantwortet(*a);
+    // Rows and keys were made on the worker: what the asker did not keep of
+    // them is freed off its thread (see Freigabe).
+    if (!a->zeilen.isEmpty() || !a->schluessel.isEmpty() || !a->endeZeilen.isEmpty() || (a->liste && !a->liste->isEmpty()))
+        Freigabe::ImHintergrund(std::move(*a));
 }
