@@ -585,7 +585,11 @@ bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrag
         for (qsizetype i = 0; i < an.positionen.size(); ++i)
             if (an.positionen.at(i) >= m_reihenfolge.size() || m_reihenfolge.at(an.positionen.at(i)) != an.schluessel.at(i))
                 return false;
-        m_seiten.insert(an.seite, std::move(zeilen));
+        // A page read again (a paint that did not wait for it asked anew) replaces the one held.
+        if (const auto alt = m_seiten.find(an.seite); alt != m_seiten.end())
+            Freigabe::ImHintergrund(std::exchange(*alt, std::move(zeilen)));
+        else
+            m_seiten.insert(an.seite, std::move(zeilen));
         m_leerGezeigt.remove(an.seite);
         m_ansichtSeiten.removeIf([&an](const std::pair<int, Datendienst::Ticket>& s) { return s.first == an.seite; });
         // Edits waiting for rows go on outside of the view's reading.
@@ -984,7 +988,7 @@ void AlarmdefsModell::NummerGewechselt(qlonglong alt, qlonglong neu) {
         if (m_reihenfolge.at(i) == alt) {
             m_reihenfolge[i] = nachher;
             const int seite = static_cast<int>(i / SeitenGroesse);
-            m_seiten.remove(seite);
+            Freigabe::ImHintergrund(m_seiten.take(seite));
             m_seitenTickets.remove(seite);  // a page on its way carries the old key
         }
 }
@@ -1079,7 +1083,7 @@ void AlarmdefsModell::FolgenErhalten(const Datendienst::Antwort& a, const Anfrag
                 if (an.zeile >= 0)
                     continue;  // read again in place below
                 const int seite = static_cast<int>(i / SeitenGroesse);
-                m_seiten.remove(seite);
+                Freigabe::ImHintergrund(m_seiten.take(seite));
                 m_seitenTickets.remove(seite);  // a page on its way carries the old key
                 const int r = static_cast<int>(i);
                 emit dataChanged(index(r, 0), index(r, columnCount() - 1));
