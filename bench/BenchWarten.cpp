@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QMouseEvent>
 #include <QProcess>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTableView>
 #include <QTimer>
@@ -19,6 +20,7 @@
 #include <cstdio>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <utility>
 #include <thread>
 #include <unistd.h>
@@ -211,16 +213,36 @@ void Werkzeuge(const QString& arbeitsOrdner, Faelle faelle) {
         }
 
         if (faelle == Faelle::Alle) {
-            // The sort as the grid did it before: the whole order read on the window's thread.
+            // The sort as the grid did it before: the whole order read on the
+            // window's thread, through a connection of its own held open there
+            // (the grid's connection is its service's, on the worker).
             {
-                Stillstand s;
-                QSqlQuery q(f->dbAlarme->database());
-                q.setForwardOnly(true);
-                q.exec(QStringLiteral("select rowid from Alarmdefs order by Priority, rowid"));
-                QVector<qint64> reihenfolge;
-                while (q.next())
-                    reihenfolge.append(q.value(0).toLongLong());
-                BenchZeile("warten_sortieren_1m_vorher", s.Ende(), "ms");
+                const QString verbindung = QStringLiteral("tavero-bench-vorher");
+                std::optional<QSqlDatabase> d;
+                try {
+                    d = AlarmdefsZugriff::Oeffnen(db, verbindung);
+                } catch (const AlarmdefsFehler& e) {
+                    std::fprintf(stderr, "tavero-bench: %s\n", qPrintable(e.Text()));
+                }
+                if (d) {
+                    Stillstand s;
+                    QSqlQuery q(*d);
+                    q.setForwardOnly(true);
+                    QVector<qint64> reihenfolge;
+                    if (q.exec(QStringLiteral("select rowid from Alarmdefs order by Priority, rowid")))
+                        while (q.next())
+                            reihenfolge.append(q.value(0).toLongLong());
+                    const double pause = s.Ende();
+                    // Only a sort that read the whole table is a figure.
+                    if (!q.lastError().isValid() && !reihenfolge.isEmpty())
+                        BenchZeile("warten_sortieren_1m_vorher", pause, "ms");
+                    else
+                        std::fprintf(stderr, "tavero-bench: die Sortierung von vorher las %lld Zeilen: %s\n",
+                                     static_cast<long long>(reihenfolge.size()), qPrintable(q.lastError().text()));
+                    q = QSqlQuery();
+                }
+                d.reset();
+                AlarmdefsZugriff::Schliessen(verbindung);
             }
             {
                 Stillstand s;

@@ -151,6 +151,8 @@ void Bildaufbereitung::ZeichnungEntfernen() {
     constexpr int Linie = 34;
     // Nothing larger than this is a letter of a label, and thin outlines this large are no letter either.
     constexpr int Gross = 44, Ring = 28;
+    // No letter of a label is larger than this either way (caps of 20 pixels, a wide letter turned).
+    constexpr int Buchstabe = 24;
     std::vector<std::uint8_t> tinte(m_p.size());
     for (std::size_t i = 0; i < m_p.size(); ++i)
         tinte[i] = m_p[i] < 128;
@@ -167,18 +169,25 @@ void Bildaufbereitung::ZeichnungEntfernen() {
                 continue;
             const int nr = static_cast<int>(k) + 1;
             auto hat = [&](int x, int y) { return marke[static_cast<std::size_t>(y) * m_b + x] == nr; };
-            int gedeckt = 0, rand = 0;
+            // the pixels of each side the outline covers: top, bottom, left, right
+            int seite[4] = {0, 0, 0, 0};
             for (int x = t.links; x <= t.rechts; ++x) {
-                rand += 2;
-                gedeckt += hat(x, t.oben) || hat(x, t.oben + 1);
-                gedeckt += hat(x, t.unten) || hat(x, t.unten - 1);
+                seite[0] += hat(x, t.oben) || hat(x, t.oben + 1);
+                seite[1] += hat(x, t.unten) || hat(x, t.unten - 1);
             }
             for (int y = t.oben; y <= t.unten; ++y) {
-                rand += 2;
-                gedeckt += hat(t.links, y) || hat(t.links + 1, y);
-                gedeckt += hat(t.rechts, y) || hat(t.rechts - 1, y);
+                seite[2] += hat(t.links, y) || hat(t.links + 1, y);
+                seite[3] += hat(t.rechts, y) || hat(t.rechts - 1, y);
             }
-            rahmen[k] = gedeckt >= 0.85 * rand;
+            const int rand = 2 * (t.Breite() + t.Hoehe());
+            rahmen[k] = seite[0] + seite[1] + seite[2] + seite[3] >= 0.85 * rand;
+            // A letter as large as a frame's least size may cover its box nearly all round: a "B" or
+            // "D" turned on its side, whose stem lies along one side and bars along two. A rounded
+            // side leaves a quarter of its length or more uncovered, a drawn frame's sides are straight.
+            if (rahmen[k] && std::max(t.Breite(), t.Hoehe()) <= Buchstabe) {
+                const double breit = seite[0] < seite[1] ? seite[0] : seite[1], hoch = seite[2] < seite[3] ? seite[2] : seite[3];
+                rahmen[k] = std::min(breit / t.Breite(), hoch / t.Hoehe()) >= 0.8;
+            }
         }
         // only the frame's own band goes: a letter touching the frame inside keeps its strokes
         for (std::size_t i = 0; i < marke.size(); ++i)

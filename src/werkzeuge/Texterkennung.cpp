@@ -52,7 +52,7 @@ constexpr double Klein = 4.0;
 // Above this many pixels a picture is enlarged less, so that memory stays bounded.
 constexpr double MaxPixel = 40e6;
 // Raised whenever the reading changes otherwise, so that kept results are read anew.
-constexpr int Ueberarbeitung = 30;
+constexpr int Ueberarbeitung = 33;
 // A blurred line split nearer its ink is read so at most: it stands in where the other
 // preparations read the line badly, never outweighs a sure reading of theirs.
 constexpr float TintenHoechstens = 80;

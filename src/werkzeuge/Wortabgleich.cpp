@@ -176,6 +176,13 @@ bool Deckend(const QRect& a, const QRect& b) {
 
 bool HatZiffer(const QString& s) { return std::any_of(s.begin(), s.end(), [](QChar c) { return c.isDigit(); }); }
 
+// A column of turned text longer than its signs can fill: a column's width is its letters' height,
+// and a sign of a tag takes no more than about that along the column, blanks and hyphens included.
+// Longer, the box took in ink past the label's end (a pipe along it, the next label's letters).
+bool GestreckteSpalte(const QRect& box, qsizetype zeichen) {
+    return zeichen >= 4 && box.height() >= 2 * box.width() && 4 * box.height() > 5 * zeichen * box.width();
+}
+
 // A point or comma between two digits ("47.3", "0,5") makes a reading a value shown, not a loop number.
 bool Wert(const QString& text) {
     for (qsizetype i = 1; i + 1 < text.size(); ++i)
@@ -344,6 +351,8 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
     // the hash gives the latest entry first: single words before the pairs they are part of
     std::reverse(alle.begin(), alle.end());
     SichersteZuerst(alle);
+    // of two readings of one column, the one whose box fits its signs goes first, however sure the other
+    std::stable_partition(alle.begin(), alle.end(), [&g](const Stelle& s) { return !GestreckteSpalte(s.box, g.size()); });
     QList<QRect> stellen;
     auto dazu = [&stellen](const QRect& r) {
         if (std::none_of(stellen.begin(), stellen.end(), [&r](const QRect& s) { return s.intersects(r); }))
@@ -423,10 +432,24 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
             return s.box.right() < box.left() && std::min(s.box.bottom(), box.bottom()) > std::max(s.box.top(), box.top());
         });
     };
+    // A blurred label's number is often read unsurely alone, its letters lost: that stands for the tag
+    // too where the engine rated it at all (one rated 0 is as often a bubble's ring boxed with the
+    // digits), the box is as wide as its digits need (a box that took in the ring is far higher than
+    // they are) and no other tag of the picture has an end one sign off it, which it might be a slip of.
+    auto unsichereNummer = [&](auto it) {
+        const QString& k = it.key();
+        if (it->konfidenz < 1 || 20 * it->box.width() < 11 * it->box.height() * k.size())
+            return false;
+        return std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
+            return a != g && (EinZeichenAnders(k, Nummer(a)) || EinZeichenAnders(k, a.right(k.size())));
+        });
+    };
     if (stellen.isEmpty())
         dazuEngste([&](auto it) {
-            return !it->wert && it->ziffern && it->konfidenz >= Unsicher && it->box.width() > it->box.height() && !vorneAufZeile(it->box) &&
-                   OhneAnfang(it.key(), g, nummer) && !andereNummer(it.key()) && !FremdesWortDaneben(g, it->box);
+            // the look at every other tag last: a picture may carry hundreds
+            return !it->wert && it->ziffern && it->box.width() > it->box.height() && OhneAnfang(it.key(), g, nummer) &&
+                   (it->konfidenz >= Unsicher || unsichereNummer(it)) && !vorneAufZeile(it->box) && !andereNummer(it.key()) &&
+                   !FremdesWortDaneben(g, it->box);
         });
     // A sure place alone is not enough when an unsure reading elsewhere is one sign off, or
     // two signs read as their look-alikes: that may be the second copy (often drawn smaller),
@@ -484,6 +507,23 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
             if (OhneLetztes(it.key(), g) && !aufAnderem(it->box) &&
                 std::none_of(andere.begin(), andere.end(), [&](const QString& a) { return a != g && (a == it.key() || OhneLetztes(it.key(), a)); }))
                 dazu(it->box);
+    // So is a place where only the end of a long tag was read, five signs or more with letters and digits
+    // ("PP724" for 30BNA47PP724), or unsurely with one of them off ("TCE04" for 39ANL84TC804): the front
+    // of a long copy is lost or read apart. Not where another tag of the picture ends so.
+    if (!stellen.isEmpty() && g.size() >= 7)
+        for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it) {
+            const QString& k = it.key();
+            if (k.size() < 5 || k.size() + 2 > g.size() || !it->ziffern || it->wert ||
+                std::none_of(k.begin(), k.end(), [](QChar c) { return c.isLetter(); }))
+                continue;
+            auto endeVon = [&k, &it](const QString& t) {
+                const QString ende = t.right(k.size());
+                return t.size() >= k.size() && (k == ende || (it->konfidenz < Unsicher && EinZeichenAnders(k, ende)));
+            };
+            if (endeVon(g) && !aufAnderem(it->box) &&
+                std::none_of(andere.begin(), andere.end(), [&](const QString& a) { return a != g && endeVon(a); }))
+                dazu(it->box);
+        }
     // So is a place where only the tag's front was read, unless another tag of the picture begins so, and one
     // where the front and the end were read on one line with the signs between lost ("Tic" and "45" for TIC5245).
     if (!stellen.isEmpty()) {
@@ -581,6 +621,8 @@ QList<QRect> Wortabgleich::VorneUndHinten(const QString& g, const QSet<QString>&
 }
 
 bool Wortabgleich::EckeZweifelhaft(const QRect& box, qsizetype zeichen) const {
+    if (GestreckteSpalte(box, zeichen))
+        return true;
     // A tag on one line boxed lower than three quarters of a sign is wide: the box holds part of the letters only.
     if (box.width() > box.height() && zeichen >= 4 && 4 * box.height() * zeichen < 3 * box.width())
         return true;

@@ -35,7 +35,7 @@ public:
     // place whose box cannot end at the label's corner (lower than the letters,
     // a bubble's number boxed with its ring, four signs or more in a box about as
     // high as wide that is no bubble, a box read far more surely with a sign more
-    // after the tag's end) gives none.
+    // after the tag's end, a column of turned text longer than its signs fill) gives none.
     QList<QRect> Stellen(const QString& kennzeichen, const QSet<QString>& andere = {}) const;
 
     // The form in which words and tags are compared; empty for a text
