@@ -263,12 +263,10 @@ bool AlarmdefsModell::Anwenden(const Quelle& neu) {
         warten = 0;
     // The first one not while another program's lock holds the file: it is shown when the lock has gone;
     // nor once the worker has spent a frame on it (a sort of many rows kept from before the opening).
-    if (auto a = m_gewaehlt ? m_dienst->Abwarten(m_quellTicket, warten)
-                            : m_dienst->AbwartenArbeit(m_quellTicket, Datendienst::EinBildMs, warten)) {
+    if (const auto a = m_gewaehlt ? m_dienst->Abwarten(m_quellTicket, warten)
+                                  : m_dienst->AbwartenArbeit(m_quellTicket, Datendienst::EinBildMs, warten)) {
         m_anfragen.remove(a->ticket);
-        const bool ok = QuelleErhalten(*a, an, false);
-        Freigabe::ImHintergrund(std::move(*a));  // rows made on the worker, let go there
-        return ok;
+        return QuelleErhalten(*a, an, false);
     }
     return true;  // shown when the order comes
 }
@@ -729,14 +727,13 @@ const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileHolen(int row) const {
         const int warten = m_kalt ? 0 : Takt::Rest(Takt::Runde());
         if (!t || warten <= 0)
             return nullptr;
-        auto a = m_dienst->AbwartenUngesperrt(t, warten);
+        const auto a = m_dienst->AbwartenUngesperrt(t, warten);
         if (!a) {
             self->m_leerGezeigt.insert(seite);
             return nullptr;
         }
         // Cells of the page shown empty earlier in this paint are told now.
         self->ZeilenErhalten(*a, self->m_anfragen.take(t), m_leerGezeigt.contains(seite));
-        Freigabe::ImHintergrund(std::move(*a));  // rows made on the worker, let go there
         it = m_seiten.constFind(seite);
         if (it == m_seiten.constEnd())
             return nullptr;
@@ -1100,13 +1097,12 @@ const AlarmdefsModell::Zeile* AlarmdefsModell::ZeileAbwarten(int row, int ms) co
     const Datendienst::Ticket t = m_seitenTickets.value(row / SeitenGroesse);
     if (!t)
         return nullptr;  // failed a moment ago: the file is locked
-    auto a = m_dienst->AbwartenUngesperrt(t, ms);
+    const auto a = m_dienst->AbwartenUngesperrt(t, ms);
     if (!a)
         return nullptr;
     auto* self = const_cast<AlarmdefsModell*>(this);
     const Anfrage an = self->m_anfragen.take(t);
     self->ZeilenErhalten(*a, an, true);
-    Freigabe::ImHintergrund(std::move(*a));  // rows made on the worker, let go there
     auto it = m_seiten.constFind(row / SeitenGroesse);
     return it != m_seiten.constEnd() && row % SeitenGroesse < it->size() ? &it->at(row % SeitenGroesse) : nullptr;
 }

@@ -6,7 +6,6 @@
 
 #include "alarms/AlarmdefsModell.h"
 #include "alarms/AlarmdefsZugriff.h"
-#include "alarms/Freigabe.h"
 #include "platform/WinUmgebung.h"
 
 Wahlablauf::Wahlablauf(QObject* parent) : QObject(parent) {}
@@ -105,11 +104,9 @@ void Wahlablauf::Fortsetzen(std::optional<QString> grund, const QString& detail,
     if (m_offen->ticket && m_modell) {
         Datendienst* dienst = m_modell->Dienst();
         const int warten = Takt::Rest(frist);
-        if (auto a = GrosseListeAbwarten ? dienst->Abwarten(m_offen->ticket, warten)
-                                         : dienst->AbwartenKlein(m_offen->ticket, warten)) {
+        if (const auto a = GrosseListeAbwarten ? dienst->Abwarten(m_offen->ticket, warten)
+                                               : dienst->AbwartenKlein(m_offen->ticket, warten))
             ListeBeantwortet(*a);
-            Freigabe::ImHintergrund(std::move(*a));  // rows made on the worker, let go there
-        }
     }
 }
 
