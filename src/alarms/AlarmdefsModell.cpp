@@ -291,6 +291,7 @@ bool AlarmdefsModell::QuelleErhalten(const Datendienst::Antwort& a, const Anfrag
     // The order and the pages before were read on the worker: a million keys
     // and thousands of rows are let go off the window's thread.
     Freigabe::ImHintergrund(std::make_pair(std::exchange(m_reihenfolge, a.schluessel), std::exchange(m_seiten, {})));
+    m_reihenfolgeGeliehen = true;
     m_anzahl = static_cast<int>(m_reihenfolge.size());
     m_meisteZeilen = std::max(m_meisteZeilen, m_anzahl);
     m_vollstaendig = neu.sortSpalte >= 0 || m_reihenfolge.size() < ErsterTeil;
@@ -446,6 +447,15 @@ void AlarmdefsModell::WeiterErhalten(const Datendienst::Antwort& a, const Anfrag
     const QVector<qint64> teil = a.schluessel.mid(std::min<qsizetype>(an.schonDa, a.schluessel.size()));
     if (!teil.isEmpty()) {
         beginInsertRows(QModelIndex(), m_anzahl, m_anzahl + static_cast<int>(teil.size()) - 1);
+        // The first keys came as the worker read them: grown here, their
+        // memory would be moved under the lock of the worker's heap. They are
+        // copied once into memory of this thread, and let go on a worker.
+        if (std::exchange(m_reihenfolgeGeliehen, false)) {
+            QVector<qint64> eigene(m_reihenfolge.size() + teil.size());
+            std::copy(m_reihenfolge.cbegin(), m_reihenfolge.cend(), eigene.begin());
+            eigene.resize(m_reihenfolge.size());
+            Freigabe::ImHintergrund(std::exchange(m_reihenfolge, std::move(eigene)));
+        }
         m_reihenfolge += teil;
         m_anzahl = static_cast<int>(m_reihenfolge.size());
         m_meisteZeilen = std::max(m_meisteZeilen, m_anzahl);
@@ -613,15 +623,19 @@ bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrag
         return true;
     }
     // Rows read again in place: only those still held, where they still stand.
+    // The rows they replace were read on the worker too, and are let go there.
+    QVector<Zeile> ersetzt;
     for (qsizetype i = 0; i < an.positionen.size(); ++i) {
         const int r = an.positionen.at(i);
         auto seite = m_seiten.find(r / SeitenGroesse);
         if (seite == m_seiten.end() || r % SeitenGroesse >= seite->size() || r >= m_reihenfolge.size() ||
             m_reihenfolge.at(r) != an.schluessel.at(i))
             continue;
-        (*seite)[r % SeitenGroesse] = zeilen.at(i);
+        ersetzt.append(std::exchange((*seite)[r % SeitenGroesse], zeilen.at(i)));
         emit dataChanged(index(r, 0), index(r, columnCount() - 1));
     }
+    if (!ersetzt.isEmpty())
+        Freigabe::ImHintergrund(std::move(ersetzt));
     return true;
 }
 
@@ -1156,14 +1170,18 @@ void AlarmdefsModell::ZeilenNeuLesen(int von, int bis) {
     m_fehlSeiten.clear();  // asked for: read again
     // Pages outside the range, also those on their way, are read afresh when they are needed again.
     const int ersteSeite = bis < von ? 0 : von / SeitenGroesse, letzteSeite = bis < von ? -1 : bis / SeitenGroesse;
+    QVector<QVector<Zeile>> weg;  // rows the worker read: let go there
     for (auto it = m_seiten.begin(); it != m_seiten.end();) {
         if (it.key() < ersteSeite || it.key() > letzteSeite) {
             m_seitenAlter.removeOne(it.key());
+            weg.append(std::move(*it));
             it = m_seiten.erase(it);
         } else {
             ++it;
         }
     }
+    if (!weg.isEmpty())
+        Freigabe::ImHintergrund(std::move(weg));
     for (auto it = m_seitenTickets.begin(); it != m_seitenTickets.end();)
         it = it.key() < ersteSeite || it.key() > letzteSeite ? m_seitenTickets.erase(it) : std::next(it);
     if (bis < von)
