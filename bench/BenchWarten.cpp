@@ -39,6 +39,7 @@
 #include "alarms/Anzeigemodus.h"
 #include "alarms/Datendienst.h"
 #include "alarms/Dialoge.h"
+#include "alarms/Freigabe.h"
 #include "alarms/Serverdienst.h"
 #include "alarms/frmAlarmAuswahl.h"
 #include "editor/Bildflaeche.h"
@@ -59,6 +60,7 @@ void PauseZeilen(const char* figur, Stillstand& s) {
     BenchZeile(figur, s.Ende(), "ms");
     const std::string name(figur);
     BenchZeile((name + "_davon_gerechnet").c_str(), s.PauseRechnend(), "ms");
+    BenchZeile((name + "_davon_angestanden").c_str(), s.PauseAngestanden(), "ms");
     BenchZeile((name + "_bei").c_str(), s.PauseBei(), "ms");
     BenchZeile((name + "_gesamt").c_str(), s.Dauer(), "ms");
 }
@@ -137,7 +139,7 @@ void Werkzeuge(const QString& arbeitsOrdner, Faelle faelle) {
                 frmPicture* bild = haupt.BildfensterFallsDa();
                 Warten([bild] { return !bild || !bild->PfeileImAufbau(); }, 60000);
                 Warten([] { return false; }, 300);
-                BenchZeile("warten_pick_alle_pfeile_1m", s.Ende(), "ms");
+                PauseZeilen("warten_pick_alle_pfeile_1m", s);
                 BenchZeile("warten_pick_alle_pfeile_pfeile", bild ? bild->PfeilAnzahl() - 1 : 0, "arrows");
                 // Picks taken in turns: the window not waiting for the large list
                 // (as now) and waiting its frame for it (as before), the median of each.
@@ -157,6 +159,24 @@ void Werkzeuge(const QString& arbeitsOrdner, Faelle faelle) {
                     Datendienst::GrosseListeAb = grenze;
                     BenchZeile("warten_pick_alle_pfeile_1m_median", Median(jetzt), "ms");
                     BenchZeile("warten_pick_alle_pfeile_1m_listenwarten_median", Median(vorher), "ms");
+                }
+                // Picks taken in turns: the list before let go on a worker (now)
+                // and freed on the window's thread (before).
+                {
+                    std::vector<double> jetzt, vorher;
+                    for (int runde = 0; runde < 6; ++runde) {
+                        const bool alt = runde % 2 == 1;
+                        Freigabe::Weitergeben = !alt;
+                        Stillstand p;
+                        f->TDBAlarme->setCurrentIndex(f->dbAlarme->index(12 + runde, 1));
+                        Warten([f] { return !f->WahlUnterwegs(); }, 60000);
+                        Warten([bild] { return !bild || !bild->PfeileImAufbau(); }, 60000);
+                        Warten([] { return false; }, 300);
+                        (alt ? vorher : jetzt).push_back(p.Ende());
+                    }
+                    Freigabe::Weitergeben = true;
+                    BenchZeile("warten_pick_alle_pfeile_1m_wieder_median", Median(jetzt), "ms");
+                    BenchZeile("warten_pick_alle_pfeile_1m_freigabe_vorher_median", Median(vorher), "ms");
                 }
                 // The same pick with every arrow built in one go, as the picture window did before.
                 {
@@ -233,8 +253,27 @@ void Werkzeuge(const QString& arbeitsOrdner, Faelle faelle) {
                 Warten([f] { return !f->dbAlarme->QuelleUnterwegs(); }, 60000);
                 f->TDBAlarme->viewport()->repaint();
                 const double gezeigt = bisGezeigt.nsecsElapsed() / 1e6;
-                BenchZeile("warten_sortieren_1m", s.Ende(), "ms");
+                PauseZeilen("warten_sortieren_1m", s);
                 BenchZeile("warten_sortieren_1m_bis_gezeigt", gezeigt, "ms");
+            }
+            // Sorted again in turns: what the worker read let go on a worker
+            // (now) and freed on the window's thread (before), the median of each.
+            {
+                std::vector<double> jetzt, vorher;
+                for (int runde = 0; runde < 4; ++runde) {
+                    const bool alt = runde % 2 == 1;
+                    Freigabe::Weitergeben = !alt;
+                    Stillstand s;
+                    f->TDBAlarme_HeadClick(7);
+                    f->TDBAlarme->viewport()->repaint();
+                    Warten([f] { return !f->dbAlarme->QuelleUnterwegs(); }, 60000);
+                    f->TDBAlarme->viewport()->repaint();
+                    Warten([] { return false; }, 300);
+                    (alt ? vorher : jetzt).push_back(s.Ende());
+                }
+                Freigabe::Weitergeben = true;
+                BenchZeile("warten_sortieren_1m_wieder_median", Median(jetzt), "ms");
+                BenchZeile("warten_sortieren_1m_wieder_freigabe_vorher_median", Median(vorher), "ms");
             }
 
             // The export as the menu ran it before, and as a background job now.

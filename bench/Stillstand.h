@@ -2,6 +2,7 @@
 // How long the window does not answer: a zero-length timer ticks every 5 ms on
 // the user-interface thread, and the longest pause between two ticks is the figure.
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTimer>
 #include <ctime>
 
@@ -22,10 +23,12 @@ public:
         m_dauer = m_uhr.nsecsElapsed();
         return static_cast<double>(m_laengste) / 1e6;
     }
-    // Of the longest pause: how much of it the thread itself computed (the
-    // rest it waited: for the processor or a lock), and when it began, in
-    // milliseconds after the start, and the whole time measured.
+    // Of the longest pause: how much of it the thread itself computed, how
+    // much it stood in line for a processor (the machine's load; the rest it
+    // was blocked: on a lock, the disk), and when it began, in milliseconds
+    // after the start, and the whole time measured.
     double PauseRechnend() const { return static_cast<double>(m_laengsteCpu) / 1e6; }
+    double PauseAngestanden() const { return static_cast<double>(m_laengsteSchlange) / 1e6; }
     double PauseBei() const { return static_cast<double>(m_laengsteBei) / 1e6; }
     double Dauer() const { return static_cast<double>(m_dauer) / 1e6; }
 
@@ -35,16 +38,24 @@ private:
         clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
         return static_cast<qint64>(t.tv_sec) * 1000000000 + t.tv_nsec;
     }
+    // The thread's time runnable but not running so far (0 where the system does not tell).
+    static qint64 Schlange() {
+        QFile f(QStringLiteral("/proc/thread-self/schedstat"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll().split(' ').value(1).toLongLong() : 0;
+    }
     void Tick() {
         const qint64 jetzt = m_uhr.nsecsElapsed();
         const qint64 cpu = Rechenzeit();
+        const qint64 schlange = Schlange();
         if (jetzt - m_letzte > m_laengste) {
             m_laengste = jetzt - m_letzte;
             m_laengsteCpu = cpu - m_letzteCpu;
+            m_laengsteSchlange = schlange - m_letzteSchlange;
             m_laengsteBei = m_letzte;
         }
         m_letzte = jetzt;
         m_letzteCpu = cpu;
+        m_letzteSchlange = schlange;
     }
     QTimer m_tick;
     QElapsedTimer m_uhr;
@@ -52,6 +63,8 @@ private:
     qint64 m_laengste = 0;
     qint64 m_letzteCpu = Rechenzeit();
     qint64 m_laengsteCpu = 0;
+    qint64 m_letzteSchlange = Schlange();
+    qint64 m_laengsteSchlange = 0;
     qint64 m_laengsteBei = 0;
     qint64 m_dauer = 0;
 };

@@ -26,7 +26,7 @@
 #include "editor/frmPicture.h"
 #include "helpers/SkriptDialoge.h"
 #include "platform/WinUmgebung.h"
-#include "shell/Freigabe.h"
+#include "alarms/Freigabe.h"
 #include "shell/Hintergrundauftrag.h"
 #include "shell/Verlauf.h"
 #include "shell/frmPruefbericht.h"

@@ -17,6 +17,7 @@
 #include "alarms/DatenbankFehler.h"
 #include "alarms/DeutscheReihung.h"
 #include "alarms/Dialoge.h"
+#include "alarms/Freigabe.h"
 #include "alarms/Identschluessel.h"
 #include "alarms/Takt.h"
 
@@ -177,6 +178,7 @@ void AlarmdefsModell::SchluesselNehmen(const Identschluessel& s) {
 AlarmdefsModell::~AlarmdefsModell() {
     if (m_dienst && m_dienst->parent() == this)
         m_dienst->Beenden();
+    Freigabe::ImHintergrund(std::make_pair(std::exchange(m_reihenfolge, {}), std::exchange(m_seiten, {})));
 }
 
 bool AlarmdefsModell::IstZahlenSpalte(int spalte) { return AlarmdefsZugriff::IstZahlenSpalte(spalte); }
@@ -286,12 +288,14 @@ bool AlarmdefsModell::QuelleErhalten(const Datendienst::Antwort& a, const Anfrag
     beginResetModel();
     m_quelle = neu;
     m_gewaehlt = true;
-    m_reihenfolge = a.schluessel;
+    // The order and the pages before were read on the worker: a million keys
+    // and thousands of rows are let go off the window's thread.
+    Freigabe::ImHintergrund(std::make_pair(std::exchange(m_reihenfolge, a.schluessel), std::exchange(m_seiten, {})));
+    m_reihenfolgeGeliehen = true;
     m_anzahl = static_cast<int>(m_reihenfolge.size());
     m_meisteZeilen = std::max(m_meisteZeilen, m_anzahl);
     m_vollstaendig = neu.sortSpalte >= 0 || m_reihenfolge.size() < ErsterTeil;
     ++m_generation;
-    m_seiten.clear();
     m_seitenAlter.clear();
     m_fehlSeiten.clear();
     m_seitenTickets.clear();
@@ -443,6 +447,15 @@ void AlarmdefsModell::WeiterErhalten(const Datendienst::Antwort& a, const Anfrag
     const QVector<qint64> teil = a.schluessel.mid(std::min<qsizetype>(an.schonDa, a.schluessel.size()));
     if (!teil.isEmpty()) {
         beginInsertRows(QModelIndex(), m_anzahl, m_anzahl + static_cast<int>(teil.size()) - 1);
+        // The first keys came as the worker read them: grown here, their
+        // memory would be moved under the lock of the worker's heap. They are
+        // copied once into memory of this thread, and let go on a worker.
+        if (std::exchange(m_reihenfolgeGeliehen, false)) {
+            QVector<qint64> eigene(m_reihenfolge.size() + teil.size());
+            std::copy(m_reihenfolge.cbegin(), m_reihenfolge.cend(), eigene.begin());
+            eigene.resize(m_reihenfolge.size());
+            Freigabe::ImHintergrund(std::exchange(m_reihenfolge, std::move(eigene)));
+        }
         m_reihenfolge += teil;
         m_anzahl = static_cast<int>(m_reihenfolge.size());
         m_meisteZeilen = std::max(m_meisteZeilen, m_anzahl);
@@ -540,9 +553,10 @@ bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrag
     const auto zeileAus = [spalten](const QVector<QVariant>& werte) {
         Zeile z;
         z.schluessel = Identschluessel::Nummer(werte.value(0));
-        z.werte = werte.mid(1);
-        if (z.werte.size() != spalten)
-            z.werte.resize(spalten);
+        z.werte = werte;
+        z.versatz = 1;
+        if (z.Anzahl() != spalten)
+            z.werte.resize(spalten + z.versatz);
         return z;
     };
     QVector<Zeile> zeilen;
@@ -569,8 +583,8 @@ bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrag
             if (mit != gelesen.constEnd())
                 z = mit->size() == 1 ? mit->first() : mit->value(Vorkommen(p));
             z.schluessel = id;
-            if (z.werte.size() != spalten)
-                z.werte.resize(spalten);
+            if (z.Anzahl() != spalten)
+                z.werte.resize(spalten + z.versatz);
             zeilen.append(std::move(z));
         }
     }
@@ -579,7 +593,11 @@ bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrag
         for (qsizetype i = 0; i < an.positionen.size(); ++i)
             if (an.positionen.at(i) >= m_reihenfolge.size() || m_reihenfolge.at(an.positionen.at(i)) != an.schluessel.at(i))
                 return false;
-        m_seiten.insert(an.seite, std::move(zeilen));
+        // A page read again (a paint that did not wait for it asked anew) replaces the one held.
+        if (const auto alt = m_seiten.find(an.seite); alt != m_seiten.end())
+            Freigabe::ImHintergrund(std::exchange(*alt, std::move(zeilen)));
+        else
+            m_seiten.insert(an.seite, std::move(zeilen));
         m_leerGezeigt.remove(an.seite);
         m_ansichtSeiten.removeIf([&an](const std::pair<int, Datendienst::Ticket>& s) { return s.first == an.seite; });
         // Edits waiting for rows go on outside of the view's reading.
@@ -588,7 +606,7 @@ bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrag
         m_seitenAlter.removeOne(an.seite);
         m_seitenAlter.append(an.seite);
         while (m_seitenAlter.size() > SeitenHoechstens)
-            m_seiten.remove(m_seitenAlter.takeFirst());
+            Freigabe::ImHintergrund(m_seiten.take(m_seitenAlter.takeFirst()));
         // With the first page of a large sorted list on screen the last one is
         // read ahead: its end is where a user jumps next (Strg+Ende, the scroll
         // bar's end), and there it is not read in a frame.
@@ -605,15 +623,19 @@ bool AlarmdefsModell::ZeilenErhalten(const Datendienst::Antwort& a, const Anfrag
         return true;
     }
     // Rows read again in place: only those still held, where they still stand.
+    // The rows they replace were read on the worker too, and are let go there.
+    QVector<Zeile> ersetzt;
     for (qsizetype i = 0; i < an.positionen.size(); ++i) {
         const int r = an.positionen.at(i);
         auto seite = m_seiten.find(r / SeitenGroesse);
         if (seite == m_seiten.end() || r % SeitenGroesse >= seite->size() || r >= m_reihenfolge.size() ||
             m_reihenfolge.at(r) != an.schluessel.at(i))
             continue;
-        (*seite)[r % SeitenGroesse] = zeilen.at(i);
+        ersetzt.append(std::exchange((*seite)[r % SeitenGroesse], zeilen.at(i)));
         emit dataChanged(index(r, 0), index(r, columnCount() - 1));
     }
+    if (!ersetzt.isEmpty())
+        Freigabe::ImHintergrund(std::move(ersetzt));
     return true;
 }
 
@@ -802,9 +824,9 @@ QVariant AlarmdefsModell::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
         return {};
     const Zeile* z = ZeileHolen(index.row());
-    if (!z || index.column() >= z->werte.size())
+    if (!z || index.column() >= z->Anzahl())
         return {};
-    return z->werte.at(index.column());
+    return z->Wert(index.column());
 }
 
 QVariant AlarmdefsModell::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -859,7 +881,7 @@ bool AlarmdefsModell::setData(const QModelIndex& index, const QVariant& value, i
 
 bool AlarmdefsModell::Eingeben(int zeile, int spalte, const QVariant& wert, const Zeile& z) {
     // The row as this grid read it: the cell is written only while the row still holds it.
-    const QVariantList gelesen = z.werte.toList();
+    const QVariantList gelesen = z.Werte();
     const QVariant alt = gelesen.value(spalte);
     if (alt.isNull() == wert.isNull() && alt.toString() == wert.toString())
         return true;
@@ -977,7 +999,7 @@ void AlarmdefsModell::NummerGewechselt(qlonglong alt, qlonglong neu) {
         if (m_reihenfolge.at(i) == alt) {
             m_reihenfolge[i] = nachher;
             const int seite = static_cast<int>(i / SeitenGroesse);
-            m_seiten.remove(seite);
+            Freigabe::ImHintergrund(m_seiten.take(seite));
             m_seitenTickets.remove(seite);  // a page on its way carries the old key
         }
 }
@@ -998,7 +1020,7 @@ AlarmdefsModell::Einfuegung AlarmdefsModell::EinfuegenPlanen(const QList<QString
             plan.abgelehnt << QStringLiteral("Zeile %1: lässt sich nicht lesen.").arg(r + 1);
             continue;
         }
-        gelesen = z->werte.toList();
+        gelesen = z->Werte();
         if (m_schluessel == QLatin1String("rowid"))
             schluessel = z->schluessel;
         Schreibauftrag a;
@@ -1072,7 +1094,7 @@ void AlarmdefsModell::FolgenErhalten(const Datendienst::Antwort& a, const Anfrag
                 if (an.zeile >= 0)
                     continue;  // read again in place below
                 const int seite = static_cast<int>(i / SeitenGroesse);
-                m_seiten.remove(seite);
+                Freigabe::ImHintergrund(m_seiten.take(seite));
                 m_seitenTickets.remove(seite);  // a page on its way carries the old key
                 const int r = static_cast<int>(i);
                 emit dataChanged(index(r, 0), index(r, columnCount() - 1));
@@ -1148,14 +1170,18 @@ void AlarmdefsModell::ZeilenNeuLesen(int von, int bis) {
     m_fehlSeiten.clear();  // asked for: read again
     // Pages outside the range, also those on their way, are read afresh when they are needed again.
     const int ersteSeite = bis < von ? 0 : von / SeitenGroesse, letzteSeite = bis < von ? -1 : bis / SeitenGroesse;
+    QVector<QVector<Zeile>> weg;  // rows the worker read: let go there
     for (auto it = m_seiten.begin(); it != m_seiten.end();) {
         if (it.key() < ersteSeite || it.key() > letzteSeite) {
             m_seitenAlter.removeOne(it.key());
+            weg.append(std::move(*it));
             it = m_seiten.erase(it);
         } else {
             ++it;
         }
     }
+    if (!weg.isEmpty())
+        Freigabe::ImHintergrund(std::move(weg));
     for (auto it = m_seitenTickets.begin(); it != m_seitenTickets.end();)
         it = it.key() < ersteSeite || it.key() > letzteSeite ? m_seitenTickets.erase(it) : std::next(it);
     if (bis < von)
@@ -1182,7 +1208,7 @@ void AlarmdefsModell::ZeilenMitNummernNeuLesen(const QSet<qlonglong>& idents) {
     QVector<int> zeilen;
     for (auto it = m_seiten.cbegin(); it != m_seiten.cend(); ++it)
         for (int i = 0; i < it->size(); ++i)
-            if (idents.contains(Identschluessel::Nummer(it->at(i).werte.value(AlarmFeld::Ident))))
+            if (idents.contains(Identschluessel::Nummer(it->at(i).Wert(AlarmFeld::Ident))))
                 zeilen << it.key() * SeitenGroesse + i;
     std::sort(zeilen.begin(), zeilen.end());
     // Not waited for: the rows go on showing what they held until the answer

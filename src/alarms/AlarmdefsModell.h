@@ -302,6 +302,7 @@ private:
     int m_anzahl = 0;
     // The rows of the source in order, as rowids; pages are read by them.
     QVector<qint64> m_reihenfolge;
+    bool m_reihenfolgeGeliehen = false;  // still the keys as the worker read them
     bool m_vollstaendig = true;
     int m_generation = 0;
     mutable QHash<int, QVector<Zeile>> m_seiten;

@@ -1,6 +1,8 @@
 #include "alarms/Datendienst.h"
 
 #include <QAtomicInteger>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QDeadlineTimer>
 #include <QMutexLocker>
 #include <QSqlDatabase>
@@ -15,11 +17,25 @@
 #include "alarms/AlarmdefsSchreiber.h"
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/DeutscheReihung.h"
+#include "alarms/Freigabe.h"
 #include "alarms/PgVerbindung.h"
 #include "alarms/SqliteZeilen.h"
 
 namespace {
 QAtomicInteger<int> g_dienste;
+
+// Tells the asker's thread that an answer has come. Made there when the
+// request is asked: one made on the worker would be freed on the asker's
+// thread under the lock of the worker's heap, once for every answer.
+class Zustellung : public QEvent {
+public:
+    explicit Zustellung(Datendienst::Ticket t) : QEvent(Art()), ticket(t) {}
+    static QEvent::Type Art() {
+        static const auto art = static_cast<QEvent::Type>(QEvent::registerEventType());
+        return art;
+    }
+    const Datendienst::Ticket ticket;
+};
 
 // A server connection whose link is known to be broken: a restarted server
 // has ended it. What the server sent last is read without waiting; no round
@@ -134,6 +150,9 @@ Datendienst::~Datendienst() {
         Schlussauftrag();
     m_faden->wait();
     delete m_faden;
+    // Answers and parts no one took any more (the owner went while pages were
+    // on their way) were made on the worker: let go there too.
+    Freigabe::ImHintergrund(std::make_pair(std::exchange(m_postfach, {}), std::exchange(m_teile, {})));
 }
 
 void Datendienst::Schlussauftrag() {
@@ -319,25 +338,26 @@ Datendienst::Ticket Datendienst::Stellen(Art art, const QString& sql, const QVar
         t = ++m_naechstes;
     }
     ++m_offen_anfragen;
-    QMetaObject::invokeMethod(m_arbeiter, [this, t, art, sql, werte, auftrag, tun = std::move(tun)] {
-        Ausfuehren(t, art, sql, werte, auftrag, tun);
+    QEvent* zustellung = new Zustellung(t);
+    QMetaObject::invokeMethod(m_arbeiter, [this, t, art, sql, werte, auftrag, tun = std::move(tun), zustellung] {
+        Ausfuehren(t, art, sql, werte, auftrag, tun, zustellung);
     });
     return t;
 }
 
-std::optional<Datendienst::Antwort> Datendienst::Abwarten(Ticket ticket, int ms) { return Warten(ticket, ms, Bis::Antwort); }
+Datendienst::Abgeholt Datendienst::Abwarten(Ticket ticket, int ms) { return Warten(ticket, ms, Bis::Antwort); }
 
-std::optional<Datendienst::Antwort> Datendienst::AbwartenKlein(Ticket ticket, int ms) { return Warten(ticket, ms, Bis::Gross); }
+Datendienst::Abgeholt Datendienst::AbwartenKlein(Ticket ticket, int ms) { return Warten(ticket, ms, Bis::Gross); }
 
-std::optional<Datendienst::Antwort> Datendienst::AbwartenUngesperrt(Ticket ticket, int ms) {
+Datendienst::Abgeholt Datendienst::AbwartenUngesperrt(Ticket ticket, int ms) {
     return Warten(ticket, ms, Bis::Sperre);
 }
 
-std::optional<Datendienst::Antwort> Datendienst::AbwartenArbeit(Ticket ticket, int arbeitMs, int ms) {
+Datendienst::Abgeholt Datendienst::AbwartenArbeit(Ticket ticket, int arbeitMs, int ms) {
     return Warten(ticket, ms, Bis::Sperre, arbeitMs);
 }
 
-std::optional<Datendienst::Antwort> Datendienst::Warten(Ticket ticket, int ms, Bis bis, int arbeitMs) {
+Datendienst::Abgeholt Datendienst::Warten(Ticket ticket, int ms, Bis bis, int arbeitMs) {
     QDeadlineTimer frist(ms);
     QMutexLocker l(&m_sperre);
     while (!m_postfach.contains(ticket)) {
@@ -358,10 +378,15 @@ std::optional<Datendienst::Antwort> Datendienst::Warten(Ticket ticket, int ms, B
     }
     auto it = m_postfach.find(ticket);
     if (it == m_postfach.end())
-        return std::nullopt;
-    Antwort a = std::move(*it);
+        return {};
+    Abgeholt a(std::move(*it));
     m_postfach.erase(it);
     return a;
+}
+
+void Datendienst::Abgeholt::Loslassen() {
+    if (m_antwort)
+        Freigabe::ImHintergrund(*std::exchange(m_antwort, std::nullopt));
 }
 
 void Datendienst::Abbrechen(Ticket ticket) {
@@ -461,7 +486,7 @@ bool Datendienst::Verbinden(QSqlError* fehler) {
 }
 
 void Datendienst::Ausfuehren(Ticket ticket, Art art, const QString& sql, const QVariantList& werte,
-                             const Schreibauftrag& auftrag, const Tun& tun) {
+                             const Schreibauftrag& auftrag, const Tun& tun, QEvent* zustellung) {
     Antwort a;
     a.ticket = ticket;
     {
@@ -469,7 +494,7 @@ void Datendienst::Ausfuehren(Ticket ticket, Art art, const QString& sql, const Q
         if (m_ende || m_abgebrochen.remove(ticket)) {
             a.abgebrochen = true;
             l.unlock();
-            Abliefern(std::move(a));
+            Abliefern(std::move(a), zustellung);
             return;
         }
         m_laufend = ticket;
@@ -559,10 +584,10 @@ void Datendienst::Ausfuehren(Ticket ticket, Art art, const QString& sql, const Q
         if (m_abgebrochen.remove(ticket) && !a.ok)
             a.abgebrochen = true;
     }
-    Abliefern(std::move(a));
+    Abliefern(std::move(a), zustellung);
 }
 
-void Datendienst::Abliefern(Antwort a) {
+void Datendienst::Abliefern(Antwort a, QEvent* zustellung) {
     const Ticket t = a.ticket;
     --m_offen_anfragen;
     {
@@ -579,7 +604,14 @@ void Datendienst::Abliefern(Antwort a) {
     m_fertig.wakeAll();
     ++m_beantwortet;
     // Delivered on the asker's thread, unless a wait there took it first.
-    QMetaObject::invokeMethod(this, [this, t] { Zustellen(t); }, Qt::QueuedConnection);
+    QCoreApplication::postEvent(this, zustellung);
+}
+
+bool Datendienst::event(QEvent* e) {
+    if (e->type() != Zustellung::Art())
+        return QObject::event(e);
+    Zustellen(static_cast<Zustellung*>(e)->ticket);
+    return true;
 }
 
 void Datendienst::Zustellen(Ticket ticket) {
@@ -595,4 +627,7 @@ void Datendienst::Zustellen(Ticket ticket) {
         m_postfach.erase(it);
     }
     emit Beantwortet(*a);
+    // Made on the worker, rows and keys as well as an error's text: what the
+    // asker did not keep of it is freed off its thread (see Freigabe).
+    Freigabe::ImHintergrund(std::move(*a));
 }

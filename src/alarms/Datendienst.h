@@ -21,6 +21,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "alarms/AlarmRecord.h"
 #include "alarms/Datenbankadresse.h"
@@ -58,6 +59,30 @@ public:
         QString textReihung;
         // On a server: how its rows are keyed by their alarm number.
         Identschluessel ident;
+    };
+
+    // An answer taken by a wait. What it holds was made on the worker, in
+    // memory of that thread's heap: it is let go off the taker's thread (see
+    // Freigabe) when the taker is done with it, so the window never frees it
+    // under the lock of that heap.
+    class Abgeholt {
+    public:
+        Abgeholt() = default;
+        explicit Abgeholt(Antwort a) : m_antwort(std::move(a)) {}
+        Abgeholt(Abgeholt&& o) noexcept : m_antwort(std::exchange(o.m_antwort, std::nullopt)) {}
+        Abgeholt& operator=(Abgeholt&& o) noexcept {
+            Loslassen();
+            m_antwort = std::exchange(o.m_antwort, std::nullopt);
+            return *this;
+        }
+        ~Abgeholt() { Loslassen(); }
+        explicit operator bool() const { return m_antwort.has_value(); }
+        const Antwort& operator*() const { return *m_antwort; }
+        const Antwort* operator->() const { return &*m_antwort; }
+
+    private:
+        void Loslassen();
+        std::optional<Antwort> m_antwort;
     };
 
     // sDatenbank in the program's own form; its address is resolved once here.
@@ -116,21 +141,21 @@ public:
     void Beenden();
 
     // Waits at most ms for the answer. An answer taken here is not signalled.
-    std::optional<Antwort> Abwarten(Ticket ticket, int ms);
+    Abgeholt Abwarten(Ticket ticket, int ms);
     // The same, but it also ends the moment the worker knows that the answer
     // is a large picture's list (more than GrosseListeAb alarms): that one
     // takes longer than a frame to read and is built in parts anyway, so a
     // wait for it would only hold the window.
-    std::optional<Antwort> AbwartenKlein(Ticket ticket, int ms);
+    Abgeholt AbwartenKlein(Ticket ticket, int ms);
     // The same, but it ends the moment the worker meets a lock another program
     // holds on the file (it waits for it up to the connection's time-out): an
     // idle file answers within a moment, a locked one is not waited for here.
-    std::optional<Antwort> AbwartenUngesperrt(Ticket ticket, int ms);
+    Abgeholt AbwartenUngesperrt(Ticket ticket, int ms);
     static inline int GrosseListeAb = 2000;
     // The same, and it ends too once the worker has spent arbeitMs on this
     // request: a request slow in itself (a file with a large schema to read)
     // is not waited for, one the worker has merely not turned to yet is.
-    std::optional<Antwort> AbwartenArbeit(Ticket ticket, int arbeitMs, int ms);
+    Abgeholt AbwartenArbeit(Ticket ticket, int arbeitMs, int ms);
     // A request nobody waits for any more: skipped if not started, a running
     // SQLite read is interrupted. Its answer still comes (marked abgebrochen or
     // as read), for the asker to drop.
@@ -169,12 +194,14 @@ private:
     Ticket Stellen(Art art, const QString& sql, const QVariantList& werte, const Schreibauftrag& auftrag,
                    Tun tun = {});
     // on the worker thread
+    // zustellung: the event that tells the asker, made on its thread.
     void Ausfuehren(Ticket ticket, Art art, const QString& sql, const QVariantList& werte,
-                    const Schreibauftrag& auftrag, const Tun& tun);
+                    const Schreibauftrag& auftrag, const Tun& tun, QEvent* zustellung);
     bool Verbinden(QSqlError* fehler);
-    void Abliefern(Antwort a);
+    void Abliefern(Antwort a, QEvent* zustellung);
     void Schlussauftrag();
     // on the asker's thread
+    bool event(QEvent* e) override;
     void Zustellen(Ticket ticket);
 
     const QString m_datenbank;
@@ -201,7 +228,7 @@ private:
     bool m_sperreWartet = false;       // the request on hand waits for another program's lock
     enum class Bis { Antwort, Gross, Sperre };
     // arbeitMs: ends too once the worker has been on the request that long (-1: no such end).
-    std::optional<Antwort> Warten(Ticket ticket, int ms, Bis bis, int arbeitMs = -1);
+    Abgeholt Warten(Ticket ticket, int ms, Bis bis, int arbeitMs = -1);
     QElapsedTimer m_laufUhr;           // since the worker turned to m_laufend
     // worker only: SQLite's wait for a lock, in its own steps up to the
     // connection's time-out, telling waiters that must not wait for a lock and

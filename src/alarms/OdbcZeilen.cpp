@@ -9,6 +9,7 @@
 #include "alarms/AlarmdefsZugriff.h"
 #include "alarms/Anzahltext.h"
 #include "alarms/DatenbankFehler.h"
+#include "alarms/Freigabe.h"
 
 OdbcZeilen::OdbcZeilen(Datendienst* dienst, const QSqlDatabase& db, const QString& sDatenbank, QObject* parent)
     : QObject(parent), m_dienst(dienst), m_db(db), m_datenbank(sDatenbank) {
@@ -38,10 +39,11 @@ bool OdbcZeilen::Lesen(const Anfrage& neu) {
             continue;
         m_dienst->Abbrechen(*t);
         m_anfragen.remove(*t);
-        m_dienst->TeileNehmen(*t);
+        // Rows read on the worker: let go there (see Freigabe).
+        Freigabe::ImHintergrund(m_dienst->TeileNehmen(*t));
         *t = 0;
     }
-    m_frisch.clear();
+    Freigabe::ImHintergrund(std::exchange(m_frisch, {}));
     m_frischNochmal = false;
     Anfrage an = neu;
     an.generation = m_generation;
@@ -368,7 +370,7 @@ void OdbcZeilen::Auffrischen() {
     Anfrage an = m_gezeigt;
     an.zweck = Zweck::Auffrischen;
     an.generation = m_generation;
-    m_frisch.clear();
+    Freigabe::ImHintergrund(std::exchange(m_frisch, {}));
     m_frischTicket = m_dienst->Durchlesen(an.sql, ErsterTeil, Teil);
     m_anfragen.insert(m_frischTicket, an);
 }

@@ -30,7 +30,14 @@ public:
 
     struct Zeile {
         qint64 schluessel = 0;
-        QVector<QVariant> werte;  // the 18 columns in the program's order
+        QVector<QVariant> werte;  // the 18 columns in the program's order, from versatz on
+        // The grid keeps a row as its worker read it, the key in front: no
+        // copy of it is made on the window's thread, and all of it can be
+        // let go together where it was made.
+        qsizetype versatz = 0;
+        qsizetype Anzahl() const { return werte.size() - versatz; }
+        QVariant Wert(qsizetype spalte) const { return werte.value(spalte + versatz); }
+        QVariantList Werte() const { return versatz ? werte.mid(versatz) : werte; }
     };
 
     // Reads the source anew: the rows shown stay until the new one's first

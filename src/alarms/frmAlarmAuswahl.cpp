@@ -33,6 +33,7 @@
 #include "alarms/Anzeigemodus.h"
 #include "alarms/AuswahlLayout.h"
 #include "alarms/Fensterlage.h"
+#include "alarms/Freigabe.h"
 #include "alarms/DatenbankFehler.h"
 #include "alarms/Datenbankadresse.h"
 #include "alarms/Einfuegeblock.h"
@@ -1021,8 +1022,14 @@ void frmAlarmAuswahl::Gewaehlt(const AlarmRecord& satz, const std::optional<Alar
     if (!k)
         return;
     AktuelleZeile = satz;
-    if (liste)
+    if (liste) {
+        // The list before was read on a worker: a large picture's is let go
+        // there, not freed record by record on the window's thread.
+        std::optional<AlarmListeTyp> alt = k->AlarmListe();
         k->setAlarmListe(*liste);
+        if (alt && alt->size() > 1)
+            Freigabe::ImHintergrund(std::move(alt));
+    }
     k->setAktuellerAlarm(AktuelleZeile);
     if (Hauptwerte* h = k->Werte())
         h->imgNeu = WAHR;

@@ -15,7 +15,7 @@
 #include "alarms/Dialoge.h"
 #include "shell/Hauptfenster.h"
 #include "platform/WinUmgebung.h"
-#include "shell/Freigabe.h"
+#include "alarms/Freigabe.h"
 #include "shell/Hintergrundauftrag.h"
 
 namespace {

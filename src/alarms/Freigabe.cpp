@@ -1,4 +1,4 @@
-#include "shell/Freigabe.h"
+#include "alarms/Freigabe.h"
 
 #include <atomic>
 
