@@ -1745,6 +1745,12 @@ private slots:
         QTest::newRow("nah an einem anderen Kennzeichen") << "HV394" << "HY3E4" << QRect(458, 552, 46, 11) << 2.0f << "HY354" << 1;
         // a hatching read as strokes: L and 1 compare alike, but no letter of LT1101 is in it
         QTest::newRow("kein Buchstabe des Kennzeichens") << "LT1101" << "111111" << QRect(1727, 377, 82, 26) << 0.0f << QString() << 1;
+        // a small or crossed copy loses more than look-alikes explain; two digits of the number
+        // changed are another loop's tag
+        QTest::newRow("zwei anders, keins verwechselbar") << "XV5840" << "MV5240" << QRect(530, 602, 88, 18) << 78.0f << QString() << 2;
+        QTest::newRow("zwei anders, Nummer gehalten") << "PDT8739A" << "PRT87394" << QRect(1270, 303, 95, 14) << 56.0f << QString() << 2;
+        QTest::newRow("zwei Ziffern der Nummer anders") << "FIC101" << "FIC125" << QRect(530, 602, 80, 16) << 40.0f << QString() << 1;
+        QTest::newRow("zwei anders, nah an einem anderen") << "XV5840" << "MV5240" << QRect(530, 602, 88, 18) << 78.0f << "MV5247" << 1;
     }
     void readingTwoSignsOffCountsOnlyWhereNothingElseExplainsIt() {
         QFETCH(QString, tag);
