@@ -569,9 +569,36 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
                 return true;
         return false;
     };
+    // Where another tag carries that number too, the lone number is a copy of the one whose own label
+    // holds the same number read in a box of the same size (a bubble's number beside a bubble's), and
+    // of no other tag's so: the letters of one of two like labels were lost, not those of another style.
+    auto gleichGross = [](const QRect& a, const QRect& b) {
+        return std::abs(a.height() - b.height()) <= std::max(2, a.height() / 5) &&
+               std::abs(a.width() - b.width()) <= std::max(3, a.width() / 4);
+    };
+    auto gleicheNummerIn = [&](const QString& k, const QRect& box, const QList<QRect>& orte) {
+        const QList<Stelle> gleiche = m_stellen.values(k);
+        return std::any_of(gleiche.begin(), gleiche.end(), [&](const Stelle& s) {
+            return s.box != box && gleichGross(s.box, box) &&
+                   std::any_of(orte.begin(), orte.end(), [&s](const QRect& o) { return o.intersects(s.box); });
+        });
+    };
+    auto nurWieDieEigene = [&](const QString& k, const QRect& box) {
+        if (aufAnderem(box) || !gleicheNummerIn(k, box, stellen))
+            return false;
+        return std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
+            if (a == g || !(a == k || OhneAnfang(k, a) || (a.endsWith(k) && Nummer(a).endsWith(k))))
+                return false;
+            QList<QRect> orte;
+            for (const Stelle& s : m_stellen.values(a))
+                orte << s.box;
+            return gleicheNummerIn(k, box, orte);
+        });
+    };
     if (!stellen.isEmpty())
         for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it)
-            if (it->ziffern && OhneAnfang(it.key(), g, nummer) && !andereNummer(it.key()) && !imGanzen(it->box))
+            if (it->ziffern && OhneAnfang(it.key(), g, nummer) && !imGanzen(it->box) &&
+                (!andereNummer(it.key()) || nurWieDieEigene(it.key(), it->box)))
                 dazu(it->box);
     std::sort(stellen.begin(), stellen.end(),
               [](const QRect& a, const QRect& b) { return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x(); });

@@ -28,7 +28,8 @@ public:
     // a slip of one not read surely elsewhere, or stands where one of them was
     // read; where the tag itself was read only unsurely, a sure reading counts too. So does a
     // place where only the end of the tag holding its loop number was read,
-    // unless another of the andere has it, and one where only the tag's front
+    // unless another of the andere has it (then only where the tag's own label
+    // holds it in a box of that size, and the other's not), and one where only the tag's front
     // was read, or its front and end with the signs between lost, unless
     // another of the andere begins (and ends) so. A tag of seven signs or more
     // read nowhere as written is found where a reading is one sign off it; a
