@@ -1059,6 +1059,31 @@ private slots:
         QCOMPARE(int(Wortabgleich(woerter).Stellen(QStringLiteral("TT2270"), tags).size()), stellen);
     }
 
+    // A number two tags share, read alone elsewhere, is a copy of the one whose own label holds it in
+    // a box of that size (two bubbles), not of the other, whose label is read in another size.
+    void sharedLoopNumberAloneCountsForTheLabelOfItsSize_data() {
+        QTest::addColumn<QRect>("allein");
+        QTest::addColumn<int>("lt");
+        QTest::addColumn<int>("pt");
+        QTest::newRow("so gross wie in der Blase") << QRect(55, 706, 26, 13) << 2 << 1;
+        QTest::newRow("so gross wie das kleine Schild") << QRect(55, 706, 22, 8) << 1 << 2;
+    }
+    void sharedLoopNumberAloneCountsForTheLabelOfItsSize() {
+        QFETCH(QRect, allein);
+        QFETCH(int, lt);
+        QFETCH(int, pt);
+        const QList<Bildwort> woerter{{QStringLiteral("LT"), QRect(679, 401, 13, 11), 97},
+                                      {QStringLiteral("461"), QRect(674, 417, 25, 11), 97},
+                                      {QStringLiteral("LT461"), QRect(674, 401, 25, 27), 97},
+                                      {QStringLiteral("PT461"), QRect(830, 673, 30, 8), 96},
+                                      {QStringLiteral("461"), QRect(845, 673, 21, 8), 96},
+                                      {QStringLiteral("461"), allein, 95}};
+        const QSet<QString> tags{QStringLiteral("LT461"), QStringLiteral("PT461")};
+        const Wortabgleich abgleich(woerter);
+        QCOMPARE(int(abgleich.Stellen(QStringLiteral("LT461"), tags).size()), lt);
+        QCOMPARE(int(abgleich.Stellen(QStringLiteral("PT461"), tags).size()), pt);
+    }
+
     // The letters of a blurred bubble or label lost, its number read alone unsurely: that stands for
     // the tag, unless the engine did not rate it at all, the box took in the bubble's ring, or the
     // reading may be a slip of another tag's number (an absent tag may differ from a drawn one by a digit).
@@ -1745,6 +1770,12 @@ private slots:
         QTest::newRow("nah an einem anderen Kennzeichen") << "HV394" << "HY3E4" << QRect(458, 552, 46, 11) << 2.0f << "HY354" << 1;
         // a hatching read as strokes: L and 1 compare alike, but no letter of LT1101 is in it
         QTest::newRow("kein Buchstabe des Kennzeichens") << "LT1101" << "111111" << QRect(1727, 377, 82, 26) << 0.0f << QString() << 1;
+        // a small or crossed copy loses more than look-alikes explain; two digits of the number
+        // changed are another loop's tag
+        QTest::newRow("zwei anders, keins verwechselbar") << "XV5840" << "MV5240" << QRect(530, 602, 88, 18) << 78.0f << QString() << 2;
+        QTest::newRow("zwei anders, Nummer gehalten") << "PDT8739A" << "PRT87394" << QRect(1270, 303, 95, 14) << 56.0f << QString() << 2;
+        QTest::newRow("zwei Ziffern der Nummer anders") << "FIC101" << "FIC125" << QRect(530, 602, 80, 16) << 40.0f << QString() << 1;
+        QTest::newRow("zwei anders, nah an einem anderen") << "XV5840" << "MV5240" << QRect(530, 602, 88, 18) << 78.0f << "MV5247" << 1;
     }
     void readingTwoSignsOffCountsOnlyWhereNothingElseExplainsIt() {
         QFETCH(QString, tag);

@@ -222,6 +222,29 @@ bool OhneAnfang(const QString& wort, const QString& g, const QString& nummer) {
     return nummer.size() >= 3 && wort != g && (wort == nummer || (g.endsWith(wort) && wort.contains(nummer)));
 }
 bool OhneAnfang(const QString& wort, const QString& g) { return OhneAnfang(wort, g, Nummer(g)); }
+
+// Two signs of a tag of six or more read otherwise, neither as its look-alike, at most one of them in
+// the loop number, and a letter of the tag among the rest ("MV5240" for XV5840, "PRT87394" for
+// PDT8739A: a small, blurred or crossed copy loses more than look-alikes explain). Two digits of the
+// number changed are another loop's tag ("FIC125" is no FIC101).
+bool ZweiAndersNummerGehalten(const QString& wort, const QString& g) {
+    if (wort.size() != g.size() || g.size() < 6)
+        return false;
+    const QString nummer = Nummer(g);
+    const qsizetype anfang = g.indexOf(nummer), ende = anfang + nummer.size();
+    int anders = 0, inNummer = 0;
+    bool buchstabe = false;
+    for (qsizetype i = 0; i < g.size(); ++i) {
+        if (wort[i] != g[i]) {
+            ++anders;
+            inNummer += i >= anfang && i < ende;
+        } else {
+            buchstabe = buchstabe || g[i].isLetter();
+        }
+    }
+    return anders == 2 && inNummer <= 1 && buchstabe;
+}
+
 // Letters of a tag the recognition takes for one another in narrow fonts.
 bool Aehnlich(QChar a, QChar b) {
     static const QString Paare[] = {QStringLiteral("T1"), QStringLiteral("T7"), QStringLiteral("17"), QStringLiteral("VY"),
@@ -546,9 +569,36 @@ QList<QRect> Wortabgleich::Stellen(const QString& kennzeichen, const QSet<QStrin
                 return true;
         return false;
     };
+    // Where another tag carries that number too, the lone number is a copy of the one whose own label
+    // holds the same number read in a box of the same size (a bubble's number beside a bubble's), and
+    // of no other tag's so: the letters of one of two like labels were lost, not those of another style.
+    auto gleichGross = [](const QRect& a, const QRect& b) {
+        return std::abs(a.height() - b.height()) <= std::max(2, a.height() / 5) &&
+               std::abs(a.width() - b.width()) <= std::max(3, a.width() / 4);
+    };
+    auto gleicheNummerIn = [&](const QString& k, const QRect& box, const QList<QRect>& orte) {
+        const QList<Stelle> gleiche = m_stellen.values(k);
+        return std::any_of(gleiche.begin(), gleiche.end(), [&](const Stelle& s) {
+            return s.box != box && gleichGross(s.box, box) &&
+                   std::any_of(orte.begin(), orte.end(), [&s](const QRect& o) { return o.intersects(s.box); });
+        });
+    };
+    auto nurWieDieEigene = [&](const QString& k, const QRect& box) {
+        if (aufAnderem(box) || !gleicheNummerIn(k, box, stellen))
+            return false;
+        return std::none_of(andere.begin(), andere.end(), [&](const QString& a) {
+            if (a == g || !(a == k || OhneAnfang(k, a) || (a.endsWith(k) && Nummer(a).endsWith(k))))
+                return false;
+            QList<QRect> orte;
+            for (const Stelle& s : m_stellen.values(a))
+                orte << s.box;
+            return gleicheNummerIn(k, box, orte);
+        });
+    };
     if (!stellen.isEmpty())
         for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it)
-            if (it->ziffern && OhneAnfang(it.key(), g, nummer) && !andereNummer(it.key()) && !imGanzen(it->box))
+            if (it->ziffern && OhneAnfang(it.key(), g, nummer) && !imGanzen(it->box) &&
+                (!andereNummer(it.key()) || nurWieDieEigene(it.key(), it->box)))
                 dazu(it->box);
     std::sort(stellen.begin(), stellen.end(),
               [](const QRect& a, const QRect& b) { return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x(); });
@@ -563,7 +613,7 @@ QList<std::pair<QString, QRect>> Wortabgleich::ZweiAnders(const QString& g, cons
     QList<std::pair<QString, QRect>> kopien;
     for (auto it = m_stellen.cbegin(); it != m_stellen.cend(); ++it) {
         const QString& k = it.key();
-        if (it->konfidenz >= Unsicher || !it->ziffern || it->wert || !ZweiAndersEinesVerwechselt(k, g) ||
+        if (it->konfidenz >= Unsicher || !it->ziffern || it->wert || !(ZweiAndersEinesVerwechselt(k, g) || ZweiAndersNummerGehalten(k, g)) ||
             it->box.intersects(eigene) || !GleicheForm(it->box, eigene))
             continue;
         // a reading within two signs of another tag of the picture may be that one's label as well

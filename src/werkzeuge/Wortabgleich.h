@@ -22,12 +22,14 @@ public:
     // read unsurely that differs from the tag by one sign counts as a second
     // place beside a sure one, as does one with two signs read as their
     // look-alikes, or, read unsurely in a box shaped like the tag's line, two signs of which one a
-    // look-alike: it may well be a second copy of the tag;
+    // look-alike (or, for six signs or more, neither, with at most one in the loop number): it may well
+    // be a second copy of the tag;
     // unless it reads as one of the andere, the picture's other tags, or as
     // a slip of one not read surely elsewhere, or stands where one of them was
     // read; where the tag itself was read only unsurely, a sure reading counts too. So does a
     // place where only the end of the tag holding its loop number was read,
-    // unless another of the andere has it, and one where only the tag's front
+    // unless another of the andere has it (then only where the tag's own label
+    // holds it in a box of that size, and the other's not), and one where only the tag's front
     // was read, or its front and end with the signs between lost, unless
     // another of the andere begins (and ends) so. A tag of seven signs or more
     // read nowhere as written is found where a reading is one sign off it; a
@@ -60,7 +62,8 @@ private:
     bool OhneLetztesDort(const QString& g, const QRect& box) const;
     // The places where the tag's front and end were read on one line with the signs between lost.
     QList<QRect> VorneUndHinten(const QString& g, const QSet<QString>& andere) const;
-    // The unsure readings two signs off the tag, one of them read as its look-alike, in a box
+    // The unsure readings two signs off the tag, one of them read as its look-alike or neither and
+    // at most one in the loop number, in a box
     // shaped like the line of the tag's own place eigene, and within two signs of no other of the
     // andere: a copy misread a sign more than a look-alike allows (a line through it).
     QList<std::pair<QString, QRect>> ZweiAnders(const QString& g, const QRect& eigene, const QSet<QString>& andere) const;
