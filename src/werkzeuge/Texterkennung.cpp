@@ -617,7 +617,7 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
         // strokes of small blurred letters stay grey. Only where the letters measure blurred; elsewhere
         // such a line is the drawing's grey.
         blassAb = 2 * static_cast<std::size_t>(kerne.size());
-        for (const QRect& z : bild.BlasseZeilen()) {
+        for (const QRect& z : bild.BlasseZeilen(linien)) {
             const int h = z.height();
             const QRect a = z.adjusted(-h / 2, -std::max(2, h / 6), h / 2, std::max(2, h / 6)).intersected(flaeche);
             const PixZeiger stueck = Ausschnitt(grau.get(), a);
@@ -676,6 +676,7 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     // Text running up or down (labels on vertical pipes): each such line is
     // read turned both ways; the better reading of each way is kept.
     QList<QRect> zeilen = bild.SenkrechteZeilen(gelesen);
+    const QList<QRect> dunkelGefunden = zeilen;
     // A label may go on past a blank or a word read across it: such a column is read once
     // more as far as its letters go, beside its part.
     const Spaltenfortsetzung fortsetzung(bild.OhneZeichnung(), flaeche.width(), flaeche.height());
@@ -692,7 +693,7 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     // are also looked for at the lighter one, and one found only there is read where its
     // letters measure blurred (elsewhere it is the drawing's grey), on sheets of its own.
     const qsizetype dunkleSpalten = zeilen.size();
-    for (const QRect& s : bild.BlasseSpalten(gelesen))
+    for (const QRect& s : bild.BlasseSpalten(gelesen, dunkelGefunden))
         if (Weich(Ausschnitt(grau.get(), s.adjusted(-4, -4, 4, 4).intersected(flaeche)).get()))
             zeilen << s;
     std::vector<PixZeiger> gedrehte;
