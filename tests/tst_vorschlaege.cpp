@@ -36,6 +36,7 @@
 #include "werkzeuge/Bildaufbereitung.h"
 #include "werkzeuge/BildtextSpeicher.h"
 #include "werkzeuge/Lesebank.h"
+#include "werkzeuge/Graubild.h"
 #include "werkzeuge/Lesehaushalt.h"
 #include "werkzeuge/Nachlese.h"
 #include "werkzeuge/Schaerfe.h"
@@ -1250,7 +1251,7 @@ private slots:
         auto in = [](const QList<QRect>& zeilen, const QRect& r) {
             return std::count_if(zeilen.begin(), zeilen.end(), [&r](const QRect& z) { return r.intersects(z); });
         };
-        const QList<QRect> waagrecht = a.WaagrechteZeilen(), blasse = a.BlasseZeilen();
+        const QList<QRect> waagrecht = a.WaagrechteZeilen(), blasse = a.BlasseZeilen(waagrecht);
         QCOMPARE(in(waagrecht, blass), 0);
         QCOMPARE(in(waagrecht, dunkel), 1);
         QVERIFY(in(blasse, blass) >= 1);
@@ -2140,6 +2141,55 @@ private slots:
 #else
         QSKIP("the engine's own steps are used here");
 #endif
+    }
+
+    // A colour bitmap is turned grey to the very levels the image library gives it, in every
+    // colour; a bitmap of a palette or one the library reads otherwise is left to the library.
+    void colourBitmapsTurnGreyAsTheImageLibraryTurnsThem() {
+        QImage bild(256, 259, QImage::Format_RGB32);  // rows not a multiple of four bytes long
+        std::uint32_t zufall = 4711;
+        for (int y = 0; y < bild.height(); ++y)
+            for (int x = 0; x < bild.width(); ++x) {
+                zufall = zufall * 1103515245u + 12345u;
+                bild.setPixel(x, y, y < 256 ? qRgb(x, y, (x * y) & 255) : qRgb((zufall >> 8) & 255, (zufall >> 16) & 255, zufall >> 24));
+            }
+        QPainter p(&bild);
+        p.setPen(QColor(20, 90, 160));
+        p.setFont(QFont(QStringLiteral("DejaVu Serif"), 14));
+        p.drawText(20, 120, QStringLiteral("FIC-1203"));
+        p.end();
+        const QImage ungerade = bild.copy(0, 0, 101, 37);
+        for (const QImage& i : {bild, ungerade}) {
+            QByteArray datei;
+            QBuffer puffer(&datei);
+            QVERIFY(puffer.open(QIODevice::WriteOnly) && i.save(&puffer, "BMP"));
+            std::vector<std::uint8_t> grau;
+            int b = 0, h = 0;
+            QVERIFY(Graubild::AusBmp(datei, grau, b, h));
+            Pix* roh = pixReadMem(reinterpret_cast<const l_uint8*>(datei.constData()), static_cast<size_t>(datei.size()));
+            Pix* bibliothek = pixConvertTo8(roh, 0);
+            QCOMPARE(b, pixGetWidth(bibliothek));
+            QCOMPARE(h, pixGetHeight(bibliothek));
+            int anders = 0;
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < b; ++x) {
+                    l_uint32 v = 0;
+                    pixGetPixel(bibliothek, x, y, &v);
+                    anders += v != grau[static_cast<std::size_t>(y) * b + x];
+                }
+            QCOMPARE(anders, 0);
+            pixDestroy(&bibliothek);
+            pixDestroy(&roh);
+        }
+        QByteArray palette;
+        QBuffer puffer(&palette);
+        QVERIFY(puffer.open(QIODevice::WriteOnly) && bild.convertToFormat(QImage::Format_Indexed8).save(&puffer, "BMP"));
+        std::vector<std::uint8_t> grau{1, 2, 3};
+        int b = 7, h = 9;
+        QVERIFY(!Graubild::AusBmp(palette, grau, b, h));
+        QVERIFY(!Graubild::AusBmp(palette.left(40), grau, b, h));
+        QCOMPARE(grau.size(), std::size_t(3));
+        QCOMPARE(b, 7);
     }
 
     void readingIsKeptUntilThePictureChanges() {

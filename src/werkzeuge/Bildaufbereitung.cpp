@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -66,42 +67,53 @@ int Bildaufbereitung::Gleichrichten() {
     std::vector<std::uint8_t> d(m_p.size());
     for (std::size_t i = 0; i < m_p.size(); ++i)
         d[i] = m_p[i] < 96;
-    // k x k square: dehnen sets a pixel when any pixel around is set, else only when all are.
-    // Counted with a running sum along rows, then down the columns: the cost does not grow with k.
+    // k x k square: dehnen sets a pixel when any pixel around is set, else only when all are (as far
+    // as the picture goes). Across, each run of set pixels sets its stretch at once (the mask is mostly
+    // empty); down, whole rows are joined, so the picture is only ever walked along its rows.
     auto filter = [b, h](std::vector<std::uint8_t>& m, int k, bool dehnen) {
         const int r = k / 2;
-        auto wert = [dehnen](int gesetzt, int anzahl) -> std::uint8_t { return dehnen ? gesetzt > 0 : gesetzt == anzahl; };
-        std::vector<std::uint8_t> t(m.size());
+        std::vector<std::uint8_t> t(m.size(), 0);
         for (int y = 0; y < h; ++y) {
             const std::uint8_t* zeile = &m[static_cast<std::size_t>(y) * b];
             std::uint8_t* ziel = &t[static_cast<std::size_t>(y) * b];
-            int gesetzt = 0;
-            for (int x = 0; x < std::min(b, r); ++x)
-                gesetzt += zeile[x] != 0;
-            for (int x = 0; x < b; ++x) {
-                if (x + r < b)
-                    gesetzt += zeile[x + r] != 0;
-                if (x - r - 1 >= 0)
-                    gesetzt -= zeile[x - r - 1] != 0;
-                ziel[x] = wert(gesetzt, std::min(b - 1, x + r) - std::max(0, x - r) + 1);
+            for (int x = 0; x < b;) {
+                std::uint64_t acht = 0;
+                if (x + 8 <= b && (std::memcpy(&acht, zeile + x, 8), acht == 0)) {
+                    x += 8;
+                    continue;
+                }
+                if (!zeile[x]) {
+                    ++x;
+                    continue;
+                }
+                int e = x;
+                while (e < b && zeile[e])
+                    ++e;
+                // the run x .. e - 1; a square reaching past the picture's edge counts only what is inside
+                const int von = dehnen ? std::max(0, x - r) : (x == 0 ? 0 : x + r);
+                const int bis = dehnen ? std::min(b - 1, e - 1 + r) : (e == b ? b - 1 : e - 1 - r);
+                if (von <= bis)
+                    std::memset(ziel + von, 1, static_cast<std::size_t>(bis - von + 1));
+                x = e;
             }
         }
-        std::vector<int> gesetzt(static_cast<std::size_t>(b), 0);
-        for (int y = 0; y < std::min(h, r); ++y)
-            for (int x = 0; x < b; ++x)
-                gesetzt[static_cast<std::size_t>(x)] += t[static_cast<std::size_t>(y) * b + x] != 0;
+        // eight pixels a machine word
+        const int worte = b / 8;
         for (int y = 0; y < h; ++y) {
-            const std::uint8_t* hinzu = y + r < h ? &t[static_cast<std::size_t>(y + r) * b] : nullptr;
-            const std::uint8_t* weg = y - r - 1 >= 0 ? &t[static_cast<std::size_t>(y - r - 1) * b] : nullptr;
-            const int anzahl = std::min(h - 1, y + r) - std::max(0, y - r) + 1;
+            const int oben = std::max(0, y - r), unten = std::min(h - 1, y + r);
             std::uint8_t* ziel = &m[static_cast<std::size_t>(y) * b];
-            for (int x = 0; x < b; ++x) {
-                int& g = gesetzt[static_cast<std::size_t>(x)];
-                if (hinzu)
-                    g += hinzu[x] != 0;
-                if (weg)
-                    g -= weg[x] != 0;
-                ziel[x] = wert(g, anzahl);
+            std::memcpy(ziel, &t[static_cast<std::size_t>(oben) * b], static_cast<std::size_t>(b));
+            for (int z = oben + 1; z <= unten; ++z) {
+                const std::uint8_t* quelle = &t[static_cast<std::size_t>(z) * b];
+                for (int w = 0; w < worte; ++w) {
+                    std::uint64_t a = 0, q = 0;
+                    std::memcpy(&a, ziel + 8 * w, 8);
+                    std::memcpy(&q, quelle + 8 * w, 8);
+                    a = dehnen ? a | q : a & q;
+                    std::memcpy(ziel + 8 * w, &a, 8);
+                }
+                for (int x = 8 * worte; x < b; ++x)
+                    ziel[x] = dehnen ? ziel[x] | quelle[x] : ziel[x] & quelle[x];
             }
         }
     };
@@ -211,21 +223,29 @@ void Bildaufbereitung::ZeichnungEntfernen() {
                     waag[idx(k, y)] = 1;
             x = e + 1;
         }
-    for (int x = 0; x < m_b; ++x)
-        for (int y = 0; y < m_h;) {
-            int e = y;
-            while (e < m_h && tinte[idx(x, e)])
-                ++e;
-            if (e - y >= Linie)
-                for (int k = y; k < e; ++k)
-                    lot[idx(x, k)] = 1;
-            y = e + 1;
-        }
+    // Down the columns all at once, row by row (a walk down each column would miss the cache at every
+    // pixel): each column's ink counted down to the row above.
+    {
+        std::vector<int> lauf(static_cast<std::size_t>(m_b), 0);
+        for (int y = 0; y <= m_h; ++y)
+            for (int x = 0; x < m_b; ++x) {
+                int& n = lauf[static_cast<std::size_t>(x)];
+                if (y < m_h && tinte[idx(x, y)]) {
+                    ++n;
+                    continue;
+                }
+                if (n >= Linie)
+                    for (int k = y - n; k < y; ++k)
+                        lot[idx(x, k)] = 1;
+                n = 0;
+            }
+    }
     // A stroke of a letter that a line crosses goes on through it: where ink
     // stands on both sides of a thin line, those pixels stay, with the stroke's ink.
+    // Each column on its own, the rows in order; walked along the rows, where a line is rare.
     std::vector<std::pair<std::size_t, std::uint8_t>> strich;
-    for (int x = 0; x < m_b; ++x)
-        for (int y = 1; y < m_h - 1; ++y) {
+    for (int y = 1; y < m_h - 1; ++y)
+        for (int x = 0; x < m_b; ++x) {
             if (!waag[idx(x, y)] || waag[idx(x, y - 1)])
                 continue;
             int e = y;
@@ -258,8 +278,8 @@ void Bildaufbereitung::ZeichnungEntfernen() {
     {
         constexpr int Nah = 10;
         auto letter = [&](int x, int y) { return tinte[idx(x, y)] && !waag[idx(x, y)] && !lot[idx(x, y)]; };
-        for (int x = 0; x < m_b; ++x)
-            for (int y = 1; y < m_h - 1; ++y) {
+        for (int y = 1; y < m_h - 1; ++y)
+            for (int x = 0; x < m_b; ++x) {
                 if (!waag[idx(x, y)] || waag[idx(x, y - 1)])
                     continue;
                 int e = y;
@@ -400,11 +420,10 @@ int Bildaufbereitung::Balken(const QRect& box, bool streng) const {
 
 QList<QRect> Bildaufbereitung::SenkrechteZeilen(const QList<QRect>& gelesen) const { return SpaltenUnter(128, gelesen); }
 
-QList<QRect> Bildaufbereitung::BlasseSpalten(const QList<QRect>& gelesen) const {
+QList<QRect> Bildaufbereitung::BlasseSpalten(const QList<QRect>& gelesen, const QList<QRect>& dunkel) const {
     const int stufe = BlasseStufe();
     if (stufe == 0)
         return {};
-    const QList<QRect> dunkel = SenkrechteZeilen(gelesen);
     QList<QRect> blass;
     for (const QRect& s : SpaltenUnter(stufe, gelesen))
         if (std::none_of(dunkel.begin(), dunkel.end(), [&s](const QRect& d) { return d.intersects(s); }))
@@ -457,11 +476,10 @@ int Bildaufbereitung::BlasseStufe() const {
     return grund < 160 ? 0 : (grund + 128) / 2;
 }
 
-QList<QRect> Bildaufbereitung::BlasseZeilen() const {
+QList<QRect> Bildaufbereitung::BlasseZeilen(const QList<QRect>& dunkel) const {
     const int stufe = BlasseStufe();
     if (stufe == 0)
         return {};
-    const QList<QRect> dunkel = WaagrechteZeilen();
     QList<QRect> blass;
     // the letters of a blurred label run together more: a whole word may be one blob
     for (const QRect& z : ZeilenUnter(stufe, 12))

@@ -39,7 +39,8 @@ public:
     QList<QRect> SenkrechteZeilen(const QList<QRect>& gelesen) const;
     // The same found at the lighter level of BlasseZeilen, where no column was found at the
     // dark one: the letters of a blurred turned label fall apart into specks at the dark level.
-    QList<QRect> BlasseSpalten(const QList<QRect>& gelesen) const;
+    // dunkel: what SenkrechteZeilen gave for the same words, so the picture is not searched twice.
+    QList<QRect> BlasseSpalten(const QList<QRect>& gelesen, const QList<QRect>& dunkel) const;
 
     // Boxes of lines of text running across: letter-sized blobs of the copy
     // for reading side by side on one band, found on the pixels whatever the
@@ -47,7 +48,8 @@ public:
     QList<QRect> WaagrechteZeilen() const;
     // The same found at a lighter level, halfway between that and the ground, where no
     // line was found at the dark one: the thin strokes of small blurred letters stay grey.
-    QList<QRect> BlasseZeilen() const;
+    // dunkel: what WaagrechteZeilen gave, so the picture is not searched twice.
+    QList<QRect> BlasseZeilen(const QList<QRect>& dunkel) const;
 
     // The grey level that best parts ink from ground among these pixels (Otsu).
     static int Schwelle(const std::vector<std::uint8_t>& grau);

@@ -1,7 +1,9 @@
 #include "werkzeuge/Bildlesung.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QThread>
+#include <algorithm>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -80,6 +82,16 @@ QList<Bildtext> Bildlesung::Lesen(const QStringList& dateien, const BildtextSpei
             offen.push_back(i);
         }
     }
+
+    // The largest pictures first (a bitmap's file size goes with its pixels): the last picture's
+    // first look is one engine's work alone while the other threads wait for its pieces, so the
+    // smallest pictures go last.
+    std::vector<qint64> groesse(static_cast<std::size_t>(gesamt), 0);
+    for (const int i : offen)
+        groesse[static_cast<std::size_t>(i)] = QFileInfo(dateien[i]).size();
+    std::stable_sort(offen.begin(), offen.end(), [&groesse](int a, int b) {
+        return groesse[static_cast<std::size_t>(a)] > groesse[static_cast<std::size_t>(b)];
+    });
 
     // Each thread takes its engine once and keeps it for every picture and piece it reads.
     Lesebank bank;

@@ -16,6 +16,7 @@
 #include <leptonica/allheaders.h>
 
 #include "werkzeuge/Bildaufbereitung.h"
+#include "werkzeuge/Graubild.h"
 #include "werkzeuge/Lesebank.h"
 #include "werkzeuge/Linienabstimmung.h"
 #include "werkzeuge/Nachlese.h"
@@ -448,14 +449,21 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     // which would take it in the wrong code page on Windows.
     const QByteArray inhalt = f.readAll();
     f.close();
+    std::vector<std::uint8_t> grauwerte;
+    int breite = 0, hoehe = 0;
     PixZeiger grau;
-    if (PixZeiger roh{pixReadMem(reinterpret_cast<const l_uint8*>(inhalt.constData()), static_cast<size_t>(inhalt.size()))})
-        grau.reset(pixConvertTo8(roh.get(), 0));
-    if (!grau) {
-        t.fehler = QStringLiteral("Das Bild %1 lässt sich nicht lesen: es ist keine Bilddatei oder beschädigt.").arg(datei);
-        return t;
+    if (!Graubild::AusBmp(inhalt, grauwerte, breite, hoehe)) {
+        if (PixZeiger roh{pixReadMem(reinterpret_cast<const l_uint8*>(inhalt.constData()), static_cast<size_t>(inhalt.size()))})
+            grau.reset(pixConvertTo8(roh.get(), 0));
+        if (!grau) {
+            t.fehler = QStringLiteral("Das Bild %1 lässt sich nicht lesen: es ist keine Bilddatei oder beschädigt.").arg(datei);
+            return t;
+        }
+        grauwerte = Bytes(grau.get());
+        breite = pixGetWidth(grau.get());
+        hoehe = pixGetHeight(grau.get());
     }
-    const QRect flaeche(0, 0, pixGetWidth(grau.get()), pixGetHeight(grau.get()));
+    const QRect flaeche(0, 0, breite, hoehe);
 #ifdef TAVERO_OMP
     // Each picture is one thread's work; the engine's own threads would only compete with the other pictures.
     omp_set_max_active_levels(0);
@@ -475,7 +483,7 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     // Every label dark on light, whatever the picture's ground and plates; the
     // engine reads a copy without the lines and outlines of the drawing, which
     // hide the labels they touch or surround from its layout analysis.
-    Bildaufbereitung bild(Bytes(grau.get()), flaeche.width(), flaeche.height());
+    Bildaufbereitung bild(std::move(grauwerte), flaeche.width(), flaeche.height());
     bild.Gleichrichten();
     bild.ZeichnungEntfernen();
     grau = AusBytes(bild.OhneZeichnung(), flaeche.width(), flaeche.height());
@@ -617,7 +625,7 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
         // strokes of small blurred letters stay grey. Only where the letters measure blurred; elsewhere
         // such a line is the drawing's grey.
         blassAb = 2 * static_cast<std::size_t>(kerne.size());
-        for (const QRect& z : bild.BlasseZeilen()) {
+        for (const QRect& z : bild.BlasseZeilen(linien)) {
             const int h = z.height();
             const QRect a = z.adjusted(-h / 2, -std::max(2, h / 6), h / 2, std::max(2, h / 6)).intersected(flaeche);
             const PixZeiger stueck = Ausschnitt(grau.get(), a);
@@ -676,6 +684,7 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     // Text running up or down (labels on vertical pipes): each such line is
     // read turned both ways; the better reading of each way is kept.
     QList<QRect> zeilen = bild.SenkrechteZeilen(gelesen);
+    const QList<QRect> dunkelGefunden = zeilen;
     // A label may go on past a blank or a word read across it: such a column is read once
     // more as far as its letters go, beside its part.
     const Spaltenfortsetzung fortsetzung(bild.OhneZeichnung(), flaeche.width(), flaeche.height());
@@ -692,7 +701,7 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     // are also looked for at the lighter one, and one found only there is read where its
     // letters measure blurred (elsewhere it is the drawing's grey), on sheets of its own.
     const qsizetype dunkleSpalten = zeilen.size();
-    for (const QRect& s : bild.BlasseSpalten(gelesen))
+    for (const QRect& s : bild.BlasseSpalten(gelesen, dunkelGefunden))
         if (Weich(Ausschnitt(grau.get(), s.adjusted(-4, -4, 4, 4).intersected(flaeche)).get()))
             zeilen << s;
     std::vector<PixZeiger> gedrehte;
