@@ -1445,33 +1445,6 @@ private slots:
         QVERIFY2(gefunden >= 14, qPrintable(stand.join(QStringLiteral("; "))));
     }
 
-    // Small labels blurred by a Gaussian and saved as a coarse JPEG, in fonts and weights the
-    // tuning never saw, on grounds of several greys: the thin strokes at a label's end ("LI" of
-    // LIC842) stay lighter than the level at which the line of letters is found, and were left
-    // out of the cut-out read more closely. Widened to them, more labels are found (34 of 58
-    // before), the corner at the letters' ink.
-    void faintLettersAtABlurredLineEndAreRead() {
-        const Weichschild klein[] = {
-            {"Noto Mono", 13, "PIC666"},          {"Lato Medium", 13, "LT899"},        {"DejaVu Serif Condensed", 13, "HV2167"},
-            {"Roboto Medium", 13, "K818"},        {"Roboto Condensed Light", 14, "M455"}, {"DejaVu Sans Light", 13, "TSL6689"},
-            {"Lato Semibold", 13, "FT669"},       {"Roboto Light", 14, "V5534"},       {"Noto Mono", 12, "PDT258"},
-            {"Lato Light", 14, "W5940"},          {"DejaVu Serif Condensed", 12, "P427"}, {"Roboto Condensed Medium", 13, "LIC842"},
-            {"Roboto Medium", 12, "TT667"},       {"Lato Medium", 12, "FV8190"},       {"DejaVu Sans Light", 12, "XV6914"},
-            {"Roboto Condensed Light", 13, "FIC2901"}};
-        const Weichschild mittel[] = {
-            {"Lato Medium", 12, "TIC781B"},    {"Roboto Medium", 13, "FQ3616"},     {"DejaVu Serif Condensed", 12, "HV5320"},
-            {"Noto Mono", 12, "PDT6015"},      {"Lato Semibold", 14, "FIC8869"},    {"Roboto Condensed Light", 15, "LSH2188B"},
-            {"DejaVu Serif Condensed", 13, "TT3379"}, {"Roboto Medium", 12, "W4098"}, {"Noto Mono", 13, "FT5499"},
-            {"Lato Medium", 13, "XV5388"}};
-        QStringList stand;
-        int gefunden = 0;
-        for (const double sigma : {0.8, 1.0})
-            gefunden += WeichGefunden(klein, QColor(230, 231, 226), 55, 60, sigma, 40, QStringLiteral("klein-ende.jpg"), stand);
-        gefunden += WeichGefunden(mittel, QColor(200, 204, 198), 70, 60, 0.8, 50, QStringLiteral("mittel-ende.jpg"), stand);
-        gefunden += WeichGefunden(klein, QColor(222, 222, 228), 40, 70, 1.2, 30, QStringLiteral("klein-ende-2.jpg"), stand);
-        QVERIFY2(gefunden >= 36, qPrintable(QString::number(gefunden) + QStringLiteral(": ") + stand.join(QStringLiteral("; "))));
-    }
-
     // Sharp labels running up or down whose letters read as other letters upside down
     // ("W799" as "66LM", "V918" as "816A"): the engine may read the column turned the
     // wrong way more surely than the right way; the matching still finds the tag.
