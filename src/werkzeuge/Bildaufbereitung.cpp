@@ -476,15 +476,13 @@ int Bildaufbereitung::BlasseStufe() const {
     return grund < 160 ? 0 : (grund + 128) / 2;
 }
 
-QList<QRect> Bildaufbereitung::AlleBlassenZeilen() const {
-    const int stufe = BlasseStufe();
-    // the letters of a blurred label run together more: a whole word may be one blob
-    return stufe == 0 ? QList<QRect>() : ZeilenUnter(stufe, 12);
-}
-
 QList<QRect> Bildaufbereitung::BlasseZeilen(const QList<QRect>& dunkel) const {
+    const int stufe = BlasseStufe();
+    if (stufe == 0)
+        return {};
     QList<QRect> blass;
-    for (const QRect& z : AlleBlassenZeilen())
+    // the letters of a blurred label run together more: a whole word may be one blob
+    for (const QRect& z : ZeilenUnter(stufe, 12))
         if (std::none_of(dunkel.begin(), dunkel.end(), [&z](const QRect& d) { return d.intersects(z); }))
             blass << z;
     return blass;

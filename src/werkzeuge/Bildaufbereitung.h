@@ -50,9 +50,6 @@ public:
     // line was found at the dark one: the thin strokes of small blurred letters stay grey.
     // dunkel: what WaagrechteZeilen gave, so the picture is not searched twice.
     QList<QRect> BlasseZeilen(const QList<QRect>& dunkel) const;
-    // Every line found at that lighter level, also those a dark one touches: there the faint
-    // letters at a blurred line's ends (the thin "LI" of LIC842) belong to it again.
-    QList<QRect> AlleBlassenZeilen() const;
 
     // The grey level that best parts ink from ground among these pixels (Otsu).
     static int Schwelle(const std::vector<std::uint8_t>& grau);

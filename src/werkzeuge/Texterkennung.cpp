@@ -53,7 +53,7 @@ constexpr double Klein = 4.0;
 // Above this many pixels a picture is enlarged less, so that memory stays bounded.
 constexpr double MaxPixel = 40e6;
 // Raised whenever the reading changes otherwise, so that kept results are read anew.
-constexpr int Ueberarbeitung = 40;
+constexpr int Ueberarbeitung = 33;
 // A blurred line split nearer its ink is read so at most: it stands in where the other
 // preparations read the line badly, never outweighs a sure reading of theirs.
 constexpr float TintenHoechstens = 80;
@@ -157,27 +157,6 @@ bool Weich(Pix* stueck) {
         return false;
     const double kanten = Schaerfe::Kanten(Bytes(stueck), pixGetWidth(stueck), pixGetHeight(stueck));
     return kanten >= 0 && kanten < Schaerfe::Weich;
-}
-
-// The lines of letters found at the dark level, each blurred one widened to the faint letters at
-// its ends that the lighter level joins to it (blasse: every line found there): the thin strokes
-// of "LI" in a small blurred LIC842 stay lighter than the dark level, so the line, and the cut-out
-// read more closely, began at "842". Only where the letters measure blurred: beside a sharp line
-// the lighter level takes in the drawing's grey.
-QList<QRect> Verlaengert(QList<QRect> linien, const QList<QRect>& blasse, Pix* grau, const QRect& flaeche) {
-    for (QRect& k : linien) {
-        QRect lang = k;
-        for (const QRect& z : blasse) {
-            // on the line's band, of the line's size: not a block of lines run together
-            const int ueber = std::min(z.bottom(), k.bottom()) - std::max(z.top(), k.top()) + 1;
-            if (z.intersects(k) && ueber >= 0.5 * std::min(z.height(), k.height()) && z.height() <= 1.5 * k.height())
-                lang = QRect(QPoint(std::min(lang.left(), z.left()), k.top()), QPoint(std::max(lang.right(), z.right()), k.bottom()));
-        }
-        const int h = k.height();
-        if (lang != k && Weich(Ausschnitt(grau, k.adjusted(-h / 2, -std::max(2, h / 6), h / 2, std::max(2, h / 6)).intersected(flaeche)).get()))
-            k = lang;
-    }
-    return linien;
 }
 
 // The enlarged cut-out of blurred letters with its edges steepened, at the width a
@@ -619,8 +598,7 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
     std::vector<PixZeiger> scharfStuecke;
     // and split nearer their ink, one a line, on sheets of their own too
     std::vector<PixZeiger> tintenStuecke;
-    const QList<QRect> blasse = bild.AlleBlassenZeilen();
-    const QList<QRect> linien = Verlaengert(bild.WaagrechteZeilen(), blasse, grau.get(), flaeche);
+    const QList<QRect> linien = bild.WaagrechteZeilen();
     // the first cut-out of lines found only at a lighter level, which begins a sheet of its own
     std::size_t blassAb = 0;
     {
@@ -647,9 +625,7 @@ Bildtext Texterkennung::Lesen(const QString& datei, const std::atomic_bool* abbr
         // strokes of small blurred letters stay grey. Only where the letters measure blurred; elsewhere
         // such a line is the drawing's grey.
         blassAb = 2 * static_cast<std::size_t>(kerne.size());
-        for (const QRect& z : blasse) {
-            if (std::any_of(linien.begin(), linien.end(), [&z](const QRect& d) { return d.intersects(z); }))
-                continue;
+        for (const QRect& z : bild.BlasseZeilen(linien)) {
             const int h = z.height();
             const QRect a = z.adjusted(-h / 2, -std::max(2, h / 6), h / 2, std::max(2, h / 6)).intersected(flaeche);
             const PixZeiger stueck = Ausschnitt(grau.get(), a);
