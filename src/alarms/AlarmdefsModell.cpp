@@ -7,9 +7,11 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QDeadlineTimer>
+#include <QScopeGuard>
 #include <QTimer>
 #include <algorithm>
 #include <memory>
+#include <tuple>
 
 #include "alarms/AlarmRecord.h"
 #include "alarms/AlarmdefsZugriff.h"
@@ -881,11 +883,17 @@ bool AlarmdefsModell::setData(const QModelIndex& index, const QVariant& value, i
 
 bool AlarmdefsModell::Eingeben(int zeile, int spalte, const QVariant& wert, const Zeile& z) {
     // The row as this grid read it: the cell is written only while the row still holds it.
-    const QVariantList gelesen = z.Werte();
+    QVariantList gelesen = z.Werte();
+    Schreibauftrag a;
+    Anfrage an;
+    // These copies share the texts the worker read; once an answer taken below
+    // has replaced the row they are their last hold: let go off this thread.
+    const auto loslassen = qScopeGuard([&] {
+        Freigabe::ImHintergrund(std::make_tuple(std::move(gelesen), std::move(a), std::move(an)));
+    });
     const QVariant alt = gelesen.value(spalte);
     if (alt.isNull() == wert.isNull() && alt.toString() == wert.toString())
         return true;
-    Schreibauftrag a;
     a.ident = gelesen.value(AlarmFeld::Ident).toString();
     // SQLite names the row by its rowid; a server by its number and values.
     if (m_schluessel == QLatin1String("rowid"))
@@ -898,7 +906,6 @@ bool AlarmdefsModell::Eingeben(int zeile, int spalte, const QVariant& wert, cons
     a.gelesen = satz;
     // The write goes in order behind the service's other requests; its result is
     // shown when it comes, at once when it comes within a frame.
-    Anfrage an;
     an.zweck = Anfrage::Zweck::Schreiben;
     an.generation = m_generation;
     an.auftrag = a;
